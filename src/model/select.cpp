@@ -1,0 +1,7 @@
+#include "model/select.h"
+
+namespace tarn {
+
+void select(Records&, Io&) {}
+
+}  // namespace tarn

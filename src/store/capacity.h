@@ -1,0 +1,16 @@
+#pragma once
+// The fixed capacities of the system; every table of the store is sized by them.
+
+namespace tarn {
+
+inline constexpr int max_nodes = 2000;
+inline constexpr int max_links = 500000;
+inline constexpr int max_attrs = 8;
+inline constexpr int max_blocks = 16;
+inline constexpr int max_block_types = 16;
+inline constexpr int max_groups = 15;
+inline constexpr int max_params = 64;
+inline constexpr int name_length = 24;
+inline constexpr int format_length = 80;
+
+}  // namespace tarn
