@@ -69,7 +69,10 @@ std::string Console::read_file_name() {
 
 std::vector<std::int64_t> Console::read_integers(int count) {
   std::vector<std::int64_t> values;
-  if (count <= 0) return values;
+  if (count <= 0) {
+    read_line();  // a read of no numbers still takes its answer line
+    return values;
+  }
   values.reserve(static_cast<std::size_t>(count));
   while (static_cast<int>(values.size()) < count) {
     std::string line = read_line();

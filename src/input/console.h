@@ -33,7 +33,7 @@ class Console {
 
   // `count` integers in free format: separated by blanks or commas, from as many lines as it
   // takes; whatever follows the last one on its line is discarded. A token that is not an
-  // integer ends the run.
+  // integer ends the run. A count of 0 takes (and ignores) one answer line.
   std::vector<std::int64_t> read_integers(int count);
   std::int64_t read_integer() { return read_integers(1)[0]; }
 

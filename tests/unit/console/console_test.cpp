@@ -47,8 +47,8 @@ TEST(FreeFormat, ReadsAcrossLinesAndDiscardsTheRest) {
   EXPECT_EQ(d.console.read_integers(2), (std::vector<std::int64_t>{-7, 8}));
 }
 
-TEST(FreeFormat, CountZeroReadsNothing) {
-  Dialogue d("5\n");
+TEST(FreeFormat, CountZeroTakesOneAnswerLine) {
+  Dialogue d("1 2\n5\n");
   EXPECT_TRUE(d.console.read_integers(0).empty());
   EXPECT_EQ(d.console.read_integer(), 5);
 }

@@ -1,0 +1,23 @@
+#include "model/comparative_choice.h"
+
+#include <memory>
+#include <string>
+
+#include "input/file_access.h"
+
+namespace tarn {
+
+void choose_comparative_file(Io& io) {
+  std::string name;
+  for (;;) {
+    io.screen() << '\n';
+    io.console.prompt(" Enter name of comparative file: ");
+    name = io.console.read_file_name();
+    if (file_exists(name)) break;
+    io.screen() << ' ' << name << " does not exist\n";
+  }
+  io.comparative = std::make_unique<DataFile>(open_for_reading(name), name);
+  if (io.output_file) io.file() << " Comparative file: " << name << '\n';
+}
+
+}  // namespace tarn
