@@ -1,14 +1,16 @@
 #!/bin/bash
 # Runs the program in a fresh temporary folder holding the case's files, with the case's
-# answers on standard input, and compares the screen, the exit status and every expected
-# output file. With UPDATE=1 it writes the actual texts into the case instead (review them!).
+# answers on standard input (after the case's setup.sh, if any, has run there), and compares
+# the screen, the exit status and every expected output file. With UPDATE=1 it writes the actual texts into the case instead (review them!).
 set -u
-program=$1
-case_dir=$2
+program=$(realpath "$1")
+case_dir=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 if [ -d "$case_dir/files" ]; then cp -r "$case_dir/files/." "$work/"; fi
 cd "$work" || exit 2
+# Files too large to keep in the repository are made by the case's own setup script.
+if [ -f "$case_dir/setup.sh" ]; then bash "$case_dir/setup.sh" || exit 2; fi
 "$program" < "$case_dir/answers.txt" > "$work/.screen" 2>&1
 status=$?
 expected_status=0
