@@ -3,6 +3,7 @@
 #include <charconv>
 #include <limits>
 
+#include "input/line_reader.h"
 #include "store/capacity.h"
 #include "store/fatal_error.h"
 
@@ -14,7 +15,9 @@ bool is_separator(char c) {
   return c == ' ' || c == ',' || c == '\t';
 }
 
-// Parses a whole token as a signed decimal integer; false when it is anything else.
+// Parses a whole token as a signed decimal integer; false when it is anything else. A number
+// beyond the 64-bit range is still a whole number: it is taken as the largest (or smallest)
+// 64-bit value, so that it meets the same refusal as any other number beyond a limit.
 bool parse_integer(std::string_view token, std::int64_t& value) {
   if (token.empty()) return false;
   std::size_t pos = 0;
@@ -28,8 +31,11 @@ bool parse_integer(std::string_view token, std::int64_t& value) {
   for (; pos < token.size(); ++pos) {
     char c = token[pos];
     if (c < '0' || c > '9') return false;
-    if (v > (std::numeric_limits<std::int64_t>::max() - (c - '0')) / 10) return false;
-    v = v * 10 + (c - '0');
+    if (v > (std::numeric_limits<std::int64_t>::max() - (c - '0')) / 10) {
+      v = std::numeric_limits<std::int64_t>::max();  // saturated; the digits still must be digits
+    } else {
+      v = v * 10 + (c - '0');
+    }
   }
   value = negative ? -v : v;
   return true;
@@ -51,8 +57,14 @@ void Console::prompt(std::string_view text) {
 std::string Console::read_line() {
   std::string line;
   out_.flush();
-  if (!std::getline(in_, line)) {
-    throw FatalError("End of input: no answer was given, the run ends.");
+  switch (read_bounded_line(in_, line)) {
+    case LineRead::line:
+      break;
+    case LineRead::end_of_file:
+      throw FatalError("End of input: no answer was given, the run ends.");
+    case LineRead::too_long:
+      throw FatalError("Input error: an answer line is longer than " +
+                       std::to_string(max_line_length) + " characters; the run ends.");
   }
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return line;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "input/console.h"
+#include "input/line_reader.h"
 #include "store/capacity.h"
 #include "store/fatal_error.h"
 
@@ -53,7 +54,16 @@ std::string DataFile::where() const {
 }
 
 bool DataFile::next_line() {
-  if (!std::getline(*stream_, line_)) return false;
+  switch (read_bounded_line(*stream_, line_)) {
+    case LineRead::line:
+      break;
+    case LineRead::end_of_file:
+      return false;
+    case LineRead::too_long:
+      ++line_number_;
+      throw FatalError("Input error in " + where() + ": the line is longer than " +
+                       std::to_string(max_line_length) + " characters.");
+  }
   ++line_number_;
   if (!line_.empty() && line_.back() == '\r') line_.pop_back();
   return true;
@@ -65,6 +75,7 @@ std::string DataFile::read_format_line() {
                      "\", line 1: the file is empty, but its first line must hold the record "
                      "format, for example (2I5,I3).");
   }
+  first_line_length_ = line_.size();
   std::string format = line_.substr(0, format_length);
   format.resize(format_length, ' ');
   return format;
@@ -79,8 +90,13 @@ const RecordFormat& DataFile::format_for(std::string_view text) {
     std::size_t last = text.find_last_not_of(' ');
     std::string_view shown =
         first == std::string_view::npos ? std::string_view() : text.substr(first, last - first + 1);
+    std::string note;
+    if (first_line_length_ > static_cast<std::size_t>(format_length)) {
+      note = " (the record format is the first " + std::to_string(format_length) +
+             " characters of the line, which has " + std::to_string(first_line_length_) + ")";
+    }
     throw FatalError("Format error in \"" + trimmed_name(name_) + "\", line 1: " + quoted(shown) +
-                     " is not a valid record format: " + problem + ".");
+                     " is not a valid record format: " + problem + note + ".");
   }
   cached_format_ = std::move(*parsed);
   cached_text_.assign(text);

@@ -51,6 +51,7 @@ class DataFile {
   std::string name_;
   long line_number_ = 0;
   std::string line_;
+  std::size_t first_line_length_ = 0;  // of the record-format line, before it was cut to 80
   std::string cached_text_;
   RecordFormat cached_format_;
   bool have_cached_ = false;

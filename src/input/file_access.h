@@ -12,6 +12,12 @@ namespace tarn {
 // True when something of that name exists (a folder counts: opening it then fails loudly).
 bool file_exists(std::string_view name_field);
 
+// True when the name is that of a folder.
+bool is_folder(std::string_view name_field);
+
+// True when both names lead to the same existing file (also through links or another spelling).
+bool same_file(std::string_view name_field, std::string_view other_name_field);
+
 // Opens an existing text file for reading; a failure ends the run with a message naming it.
 std::unique_ptr<std::istream> open_for_reading(std::string_view name_field);
 

@@ -1,16 +1,24 @@
 #include "input/io.h"
 
+#include <cerrno>
+#include <cstring>
+#include <string>
+
 #include "store/fatal_error.h"
 
 namespace tarn {
 
 void Io::check_output() {
   if (!output_file) return;
+  errno = 0;
   output_file->flush();
   if (output_file->fail()) {
+    // The system's reason when this flush failed; an earlier write may have failed instead.
+    const int error = errno;
     output_file.reset();
-    throw FatalError("Error writing the output file \"" + trimmed_name(output_name) +
-                     "\" (is the disk full?).");
+    throw FatalError("Error writing the output file \"" + trimmed_name(output_name) + "\" (" +
+                     (error != 0 ? std::string(std::strerror(error)) : "is the disk full?") +
+                     "): the file is incomplete.");
   }
 }
 

@@ -11,6 +11,8 @@
 
 namespace tarn {
 
+struct PassTiming;
+
 struct Io {
   Io(std::istream& in, std::ostream& out) : console(in, out) {}
 
@@ -18,6 +20,7 @@ struct Io {
   std::unique_ptr<std::ofstream> output_file;
   std::string output_name;  // 24-character field
   std::unique_ptr<DataFile> comparative;
+  PassTiming* timing = nullptr;  // benchmark hook: per-sweep times of the fit; null in the program
 
   std::ostream& screen() { return console.out(); }
   std::ostream& file() { return *output_file; }

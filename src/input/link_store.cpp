@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "input/statistic_range.h"
 #include "store/fatal_error.h"
 
 namespace tarn {
@@ -118,21 +119,16 @@ void in_link_pass(Records& rec) {
   }
 }
 
-void check_statistic_range(const Records& rec) {
-  const Nodes& nodes = rec.nodes;
-  long widest = 0;
-  long most_mutual = 0;
-  for (int i = 1; i <= nodes.node_count; ++i) {
-    widest = std::max<long>(widest, nodes.out_degree(i) + nodes.in_degree(i));
-    most_mutual = std::max<long>(most_mutual, nodes.mutual_count(i));
-  }
-  // Every change statistic is bounded by a few scans over the neighbours of the neighbours.
-  long bound = 3 * widest * widest + 2 * most_mutual + 2 * widest;
-  if (bound > max_int16) {
-    throw FatalError(
-        "Links given repeatedly make the change statistics of this network too large for "
-        "16-bit values; give every link once.");
-  }
+void check_statistic_range(const Records& rec, const std::string& source) {
+  const StatisticOverflow found = find_statistic_overflow(rec);
+  if (found.type == 0) return;
+  throw FatalError(source + ": links given more than once make the change statistic of type " +
+                   std::to_string(found.type) + " for the dyad " + std::to_string(found.sender) +
+                   " -> " + std::to_string(found.receiver) + " equal to " +
+                   std::to_string(found.value) + ", beyond the 16-bit range (" +
+                   std::to_string(std::numeric_limits<int16>::min()) + " to " +
+                   std::to_string(std::numeric_limits<int16>::max()) +
+                   "); give every link once.");
 }
 
 void build_link_store(Records& rec, std::span<const std::pair<int, int>> links) {
@@ -142,7 +138,7 @@ void build_link_store(Records& rec, std::span<const std::pair<int, int>> links) 
   finish_links(rec);
   reciprocity_pass(rec);
   in_link_pass(rec);
-  if (builder.has_repeated_links()) check_statistic_range(rec);
+  if (builder.has_repeated_links()) check_statistic_range(rec, "Link list");
 }
 
 }  // namespace tarn

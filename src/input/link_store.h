@@ -40,9 +40,10 @@ void reciprocity_pass(Records& rec);
 // Groups the links by target, sources ascending.
 void in_link_pass(Records& rec);
 
-// Links given repeatedly can multiply statistics past 16 bits: ends the run when the
-// network's degrees allow that.
-void check_statistic_range(const Records& rec);
+// Links given repeatedly can multiply statistics past 16 bits: ends the run, naming `source`
+// (the file), the statistic and the dyad, when one of them does not fit. Networks without
+// repeated links need no check (see input/statistic_range.h).
+void check_statistic_range(const Records& rec, const std::string& source);
 
 // All of the above for a list of links given in file order (for tests and tools).
 void build_link_store(Records& rec, std::span<const std::pair<int, int>> links);

@@ -7,7 +7,8 @@
 namespace tarn {
 
 void read_network(Records& rec, Io& io, DataFile& file) {
-  LinkStoreBuilder builder(rec, "Network file \"" + trimmed_name(file.name()) + "\"");
+  const std::string source = "Network file \"" + trimmed_name(file.name()) + "\"";
+  LinkStoreBuilder builder(rec, source);
   std::ostream& screen = io.screen();
   screen << " Reading " << file.name() << " ." << std::flush;
   std::string format = file.read_format_line();
@@ -22,7 +23,7 @@ void read_network(Records& rec, Io& io, DataFile& file) {
   reciprocity_pass(rec);
   screen << '.' << std::flush;
   in_link_pass(rec);
-  if (builder.has_repeated_links()) check_statistic_range(rec);
+  if (builder.has_repeated_links()) check_statistic_range(rec, source);
   screen << ".\n" << std::flush;
 }
 

@@ -1,8 +1,5 @@
 #include "input/readin.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "input/attribute_file.h"
 #include "input/file_access.h"
 #include "input/network_file.h"
@@ -20,11 +17,6 @@ std::string ask_existing_file(Io& io, const char* prompt, bool empty_line_first)
     if (file_exists(name)) return name;
     io.screen() << ' ' << name << " does not exist\n";
   }
-}
-
-bool same_file(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  return std::filesystem::equivalent(trimmed_name(a), trimmed_name(b), ec) && !ec;
 }
 
 }  // namespace
@@ -68,7 +60,7 @@ void readin(Records& rec, Io& io) {
     screen << '\n';
     console.prompt(" Enter name of output file: ");
     std::string name = console.read_file_name();
-    if (file_exists(name)) {
+    if (file_exists(name) && !is_folder(name)) {  // a folder fails to open below, unasked
       // Rewriting an input file before it is read would lose it.
       if (same_file(name, network_name) || (attributes && same_file(name, attribute_name))) {
         screen << ' ' << name << " is an input file of this run. Try again...\n";

@@ -11,6 +11,8 @@ namespace tarn {
 // Returns the exit status; a fatal error is reported on the screen, the output file is flushed
 // and closed, and its status returned.
 int run(std::istream& in, std::ostream& out);
+// The same on records the caller owns, which must be as at program start (all zero).
+int run(Records& rec, std::istream& in, std::ostream& out);
 
 // The loop itself, on records and channels the caller owns (throws FatalError).
 void main_loop(Records& rec, Io& io);

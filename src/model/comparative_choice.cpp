@@ -13,8 +13,16 @@ void choose_comparative_file(Io& io) {
     io.screen() << '\n';
     io.console.prompt(" Enter name of comparative file: ");
     name = io.console.read_file_name();
-    if (file_exists(name)) break;
-    io.screen() << ' ' << name << " does not exist\n";
+    if (!file_exists(name)) {
+      io.screen() << ' ' << name << " does not exist\n";
+      continue;
+    }
+    // The output file is being written: read as a network, it would hold no records yet.
+    if (io.output_file && same_file(name, io.output_name)) {
+      io.screen() << ' ' << name << " is the output file of this run. Try again...\n";
+      continue;
+    }
+    break;
   }
   io.comparative = std::make_unique<DataFile>(open_for_reading(name), name);
   if (io.output_file) io.file() << " Comparative file: " << name << '\n';

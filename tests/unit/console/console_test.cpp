@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <sstream>
+#include <string>
 
 #include "store/fatal_error.h"
 
@@ -54,10 +56,28 @@ TEST(FreeFormat, CountZeroTakesOneAnswerLine) {
 }
 
 TEST(FreeFormat, NotANumberEndsTheRun) {
-  Dialogue d("1 two\n");
-  EXPECT_THROW(d.console.read_integers(2), FatalError);
-  Dialogue e("99999999999999999999999\n");
-  EXPECT_THROW(e.console.read_integer(), FatalError);
+  for (const char* answer : {"1 two\n", "1 2x\n", "1 -\n", "1 +-3\n", "1 3.5\n", "1 1e3\n"}) {
+    Dialogue d(answer);
+    EXPECT_THROW(d.console.read_integers(2), FatalError) << answer;
+  }
+}
+
+// A number beyond the 64-bit range is a whole number too: it stands for the largest (smallest)
+// value, so every dialogue refuses it like any other number beyond its limit.
+TEST(FreeFormat, NumbersBeyondSixtyFourBitsSaturate) {
+  Dialogue d("99999999999999999999999 -99999999999999999999999\n9223372036854775807\n");
+  EXPECT_EQ(d.console.read_integers(2),
+            (std::vector<std::int64_t>{std::numeric_limits<std::int64_t>::max(),
+                                       -std::numeric_limits<std::int64_t>::max()}));
+  EXPECT_EQ(d.console.read_integer(), std::numeric_limits<std::int64_t>::max());
+}
+
+TEST(FreeFormat, TenThousandNumbersOnOneLineTakeOnlyTheCount) {
+  std::string line;
+  for (int k = 1; k <= 10000; ++k) line += std::to_string(k) + (k % 2 ? " " : ",");
+  Dialogue d(line + "\n77\n");
+  EXPECT_EQ(d.console.read_integers(3), (std::vector<std::int64_t>{1, 2, 3}));
+  EXPECT_EQ(d.console.read_integer(), 77);
 }
 
 TEST(TwoColumn, FirstTwoCharactersBlanksCountForNothing) {
