@@ -1,15 +1,17 @@
 #include "fit/fit_model.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <iterator>
 #include <limits>
 #include <memory>
 
 #include "fit/gaussj.h"
+#include "fit/pass_timing.h"
 #include "fit/pseudo_likelihood.h"
+#include "fit/statistic_values.h"
 #include "input/comparative_file.h"
 #include "report/fixed_field.h"
 #include "report/output.h"
@@ -17,11 +19,10 @@
 
 namespace tarn {
 
-// A note on skipped terms. Every sum of the fit starts from +0.0 and adds finite terms, so it
-// can never become -0.0 (a sum of two values is -0.0 only when both are -0.0). A regressor that
-// is exactly 0 contributes a term (a finite factor times 0) of +0.0 or -0.0, and s + (+-0.0) == s
-// for every s other than -0.0. Leaving such terms out therefore gives the same bits as adding
-// them, and the sweeps below visit only the non-zero regressors of a dyad wherever they can.
+// The sums of every pass are taken by DyadSums, one sender at a time (see dyad_sums.h for why the
+// order of its work changes no bit). The per-dyad values that feed them (linear predictors,
+// probabilities, weights) are computed here receiver by receiver, in sweep order wherever they
+// are summed.
 
 namespace {
 
@@ -40,129 +41,121 @@ void clear(ParamMatrix& a) {
   a.v.fill(0.0);
 }
 
-// The padded length of the dense loops over parameters: a multiple of 4, at most 64. The slots
-// beyond m hold 0 in every regressor vector and every scaled vector.
-int padded(int m) {
-  return (m + 3) & ~3;
+// The slot of the benchmark's timings that the next sweep fills, or null when nobody times.
+PassTiming::Pass* timing_slot(Io& io, int number) {
+  PassTiming* timing = io.timing;
+  if (timing == nullptr || timing->count >= PassTiming::max_passes) return nullptr;
+  PassTiming::Pass& pass = timing->passes[timing->count++];
+  pass = PassTiming::Pass{};
+  pass.number = number;
+  return &pass;
 }
 
-// column[k] += scaled[k] * t for k < length (length a multiple of 4). Loads come before stores
-// in each group of four, so the compiler may pair them without an aliasing check; every entry
-// still receives exactly the one product and the one addition of the written formula.
-inline void add_scaled_column(double* column, const double* scaled, double t, int length) {
-  for (int k = 0; k < length; k += 4) {
-    const double c0 = column[k];
-    const double c1 = column[k + 1];
-    const double c2 = column[k + 2];
-    const double c3 = column[k + 3];
-    const double u0 = scaled[k];
-    const double u1 = scaled[k + 1];
-    const double u2 = scaled[k + 2];
-    const double u3 = scaled[k + 3];
-    column[k] = c0 + u0 * t;
-    column[k + 1] = c1 + u1 * t;
-    column[k + 2] = c2 + u2 * t;
-    column[k + 3] = c3 + u3 * t;
-  }
+double seconds_between(std::chrono::steady_clock::time_point a,
+                       std::chrono::steady_clock::time_point b) {
+  return std::chrono::duration<double>(b - a).count();
 }
 
-// Sets scaled[k] = weight * x(k) and adds scaled[k] * x(l) to a(k, l), the products formed as
-// written, for the non-zero regressors of the dyad (the others add +-0.0). A dyad with few
-// non-zero regressors visits only their pairs; otherwise whole padded columns are updated, where
-// the loop is simple enough to run two entries at a time.
-inline void add_weighted_products(ParamMatrix& a, const DyadRow& row, double weight, double* scaled,
-                                  int length) {
-  const int count = row.count;
-  if (count * 2 <= length) {
-    for (int i = 0; i < count; ++i) {
-      const int k = row.index[i];
-      scaled[k] = weight * row.x[k];
-    }
-    for (int b = 0; b < count; ++b) {
-      const int l = row.index[b];
-      const double t = row.x[l];
-      double* column = a.column(l + 1);
-      for (int i = 0; i < count; ++i) {
-        const int k = row.index[i];
-        column[k] = column[k] + scaled[k] * t;
-      }
-    }
-  } else {
-    for (int k = 0; k < length; ++k) scaled[k] = weight * row.x[k];
-    for (int b = 0; b < count; ++b) {
-      const int l = row.index[b];
-      add_scaled_column(a.column(l + 1), scaled, row.x[l], length);
-    }
-  }
-}
-
-// One sweep over the included dyads: init, then for each sender its statistics and, receiver by
-// receiver, the regressor row handed to `visit(y, row)`.
-template <class Visit>
-void sweep(Records& rec, Io& io, FitState& state, Visit&& visit) {
+// One sweep over the included dyads: init, then for each sender its statistics and
+// `per_sender(columns, tie_row)`, which takes the sender's included dyads in receiver order.
+template <class PerSender>
+void sweep(Records& rec, Io& io, FitState& state, int pass_number, PerSender&& per_sender) {
+  using clock = std::chrono::steady_clock;
+  PassTiming::Pass* timed = timing_slot(io, pass_number);
+  clock::time_point start;
+  if (timed != nullptr) start = clock::now();
   init(rec, io);
   const int n = rec.nodes.node_count;
   const int m = rec.stats.param_count;
+  SenderColumns& columns = state.columns;
+  columns.m = m;
+  columns.n = n;
+  for (int k = 0; k < m; ++k) {
+    columns.column[k] = rec.stats.change_stat.column(rec.stats.param_column(k + 1));
+  }
   const bool skip_diagonal = rec.flags.skip_diagonal != 0;
-  const int16* column[max_params];
-  for (int k = 0; k < m; ++k)
-    column[k] = rec.stats.change_stat.column(rec.stats.param_column(k + 1));
   const int16* tie = rec.data.tie_row.base();
-  DyadRow& row = state.dyad;
   for (int i = 1; i <= n; ++i) {
     calcfr(rec, io, static_cast<int16>(i));
-    for (int j = 0; j < n; ++j) {
-      if (skip_diagonal && j == i - 1) continue;
-      int count = 0;
-      for (int k = 0; k < m; ++k) {
-        const int16 value = column[k][j];
-        row.whole[k] = value;
-        row.x[k] = value;
-        row.index[count] = k;
-        count += value != 0 ? 1 : 0;
-      }
-      row.count = count;
-      visit(tie[j], row);
+    clock::time_point built;
+    if (timed != nullptr) {
+      built = clock::now();
+      timed->calcfr_seconds += seconds_between(start, built);
     }
+    columns.skip = skip_diagonal ? i - 1 : -1;
+    per_sender(static_cast<const SenderColumns&>(columns), tie);
+    if (timed != nullptr) {
+      start = clock::now();
+      timed->sums_seconds += seconds_between(built, start);
+    }
+  }
+}
+
+// out[j] = sum over k of x(k) * coef(k), k ascending from +0.0, for every receiver of the
+// sender (entries up to n rounded up to a multiple of four). A zero statistic adds a term +-0.0,
+// which changes no sum, so each column is added whole, four receivers at a time; only a
+// coefficient that is not finite (whose product with 0 would not be 0) is added where the
+// statistic is non-zero.
+void linear_predictors(const SenderColumns& columns, const double* coef, double* out) {
+  const int n4 = (columns.n + 3) & ~3;
+  for (int k = 0; k < columns.m; ++k) {
+    const double b = coef[k];
+    const int16* x = columns.column[k];
+    if (k == 0 && !std::isfinite(b)) {
+      for (int j = 0; j < n4; ++j) out[j] = 0.0;
+    }
+    if (std::isfinite(b) && k == 0) {
+      // The first column starts every sum from +0.0 itself.
+      const v2d bb = {b, b};
+      const v2d start = {0.0, 0.0};
+      for (int j = 0; j < n4; j += 4) {
+        v2d lo, hi;
+        statistics_as_doubles(x + j, lo, hi);
+        v2d* o = reinterpret_cast<v2d*>(out + j);
+        o[0] = start + lo * bb;
+        o[1] = start + hi * bb;
+      }
+    } else if (std::isfinite(b)) {
+      const v2d bb = {b, b};
+      for (int j = 0; j < n4; j += 4) {
+        v2d lo, hi;
+        statistics_as_doubles(x + j, lo, hi);
+        v2d* o = reinterpret_cast<v2d*>(out + j);
+        o[0] = o[0] + lo * bb;
+        o[1] = o[1] + hi * bb;
+      }
+    } else {
+      for (int j = 0; j < columns.n; ++j) {
+        if (x[j] != 0) out[j] += x[j] * b;
+      }
+    }
+  }
+  if (columns.m == 0) {
+    for (int j = 0; j < n4; ++j) out[j] = 0.0;
   }
 }
 
 // Pass 1: tie total, statistic totals and cross-products. The statistics are 16-bit integers,
-// so every product is an integer below 2^31 and every partial sum an integer below
-// 2^30 * 2000^2 < 2^53: the double sums of the written algorithm are exact, and exact 64-bit
-// integer sums converted at the end give the same bits. Symmetric, so one triangle is summed.
+// so every term is an integer below 2^31 and every partial sum an integer below
+// 2^30 * 2000^2 < 2^53: these sums are exact.
 void pass_one(Records& rec, Io& io, FitState& s) {
   const int m = rec.stats.param_count;
   std::int64_t ties = 0;
-  std::memset(s.exact_xsq, 0, sizeof s.exact_xsq);
-  std::memset(s.exact_xty, 0, sizeof s.exact_xty);
-  sweep(rec, io, s, [&](int16 y, const DyadRow& row) {
-    ties += y;
-    const int count = row.count;
-    if (y != 0) {
-      for (int a = 0; a < count; ++a) s.exact_xty[row.index[a]] += row.whole[row.index[a]];
+  s.sums.start(m, true, true);
+  std::fill(std::begin(s.weight), std::end(s.weight), 1.0);
+  sweep(rec, io, s, 1, [&](const SenderColumns& columns, const int16* tie) {
+    for (int j = 0; j < columns.n; ++j) {
+      s.extra[j] = tie[j];
+      if (j != columns.skip) ties += tie[j];
     }
-    for (int b = 0; b < count; ++b) {
-      const int l = row.index[b];
-      const std::int64_t xl = row.whole[l];
-      std::int64_t* column = s.exact_xsq + static_cast<std::size_t>(l) * max_params;
-      for (int a = 0; a <= b; ++a) {
-        const int k = row.index[a];
-        column[k] += row.whole[k] * xl;
-      }
-    }
+    s.sums.add_sender(columns, s.weight, s.extra);
   });
   s.tie_total = static_cast<double>(ties);
   clear(s.xty);
   clear(s.xsq);
   for (int l = 1; l <= m; ++l) {
-    s.xty(l) = static_cast<double>(s.exact_xty[l - 1]);
-    for (int k = 1; k <= l; ++k) {
-      const double v =
-          static_cast<double>(s.exact_xsq[static_cast<std::size_t>(l - 1) * max_params + (k - 1)]);
-      s.xsq(k, l) = v;
-      s.xsq(l, k) = v;
-    }
+    s.xty(l) = s.sums.vector(l - 1);
+    for (int k = 1; k <= m; ++k) s.xsq(k, l) = s.sums.matrix(k - 1, l - 1);
   }
 }
 
@@ -174,38 +167,34 @@ void pass_two(Records& rec, Io& io, FitState& s) {
     for (int l = 1; l <= m; ++l) sum += s.xsq_inv(k, l) * s.xty(l);
     s.ols_coef(k) = sum;
   }
-  clear(s.logit_xsum);
+  s.sums.start(m, false, true);
+  std::fill(std::begin(s.weight), std::end(s.weight), 1.0);
   const double* coef = s.ols_coef.base();
-  double* logit_xsum = s.logit_xsum.base();
-  sweep(rec, io, s, [&](int16, const DyadRow& row) {
-    double prediction = 0.0;
-    for (int a = 0; a < row.count; ++a) {
-      const int k = row.index[a];
-      prediction += row.x[k] * coef[k];
+  // The logit of the last prediction, kept for the next dyad with the same prediction.
+  double last_prediction = std::numeric_limits<double>::quiet_NaN();
+  double last_logit = 0.0;
+  sweep(rec, io, s, 2, [&](const SenderColumns& columns, const int16*) {
+    linear_predictors(columns, coef, s.eta);
+    for (int j = 0; j < columns.n; ++j) {
+      if (j == columns.skip) continue;
+      double prediction = s.eta[j];
+      if (prediction > upper_clamp) prediction = upper_clamp;
+      if (prediction < lower_clamp) prediction = lower_clamp;
+      if (!(prediction == last_prediction)) {
+        last_prediction = prediction;
+        last_logit = std::log(prediction / (1.0 - prediction));
+      }
+      s.extra[j] = last_logit;
     }
-    if (prediction > upper_clamp) prediction = upper_clamp;
-    if (prediction < lower_clamp) prediction = lower_clamp;
-    const double z = std::log(prediction / (1.0 - prediction));
-    for (int a = 0; a < row.count; ++a) {
-      const int k = row.index[a];
-      logit_xsum[k] += row.x[k] * z;
-    }
+    s.sums.add_sender(columns, s.weight, s.extra);
   });
+  for (int k = 1; k <= m; ++k) s.logit_xsum(k) = s.sums.vector(k - 1);
   for (int k = 1; k <= m; ++k) {
     double sum = 0.0;
     for (int l = 1; l <= m; ++l) sum += s.xsq_inv(k, l) * s.logit_xsum(l);
     s.previous_estimate(k) = sum;
   }
   for (int k = 1; k <= m; ++k) s.estimate(k) = s.previous_estimate(k);
-}
-
-double linear_predictor(const DyadRow& row, const double* estimate) {
-  double eta = 0.0;
-  for (int a = 0; a < row.count; ++a) {
-    const int k = row.index[a];
-    eta += row.x[k] * estimate[k];
-  }
-  return eta;
 }
 
 // The weighted sums of one Newton pass at the current estimates.
@@ -218,45 +207,59 @@ double linear_predictor(const DyadRow& row, const double* estimate) {
 // (y - p) / w overflows; the wxsq terms are then finite and kept as written.
 void newton_sums(Records& rec, Io& io, FitState& s) {
   const int m = rec.stats.param_count;
-  const int length = padded(m);
   clear(s.wz_sum);
   clear(s.wxsq);
   clear(s.covariance);
+  s.sums.start(m, true, true);
   const double* estimate = s.estimate.base();
-  double* wz_sum = s.wz_sum.base();
-  double* scaled = s.scaled;
   std::int64_t zero_weight = 0;
-  sweep(rec, io, s, [&](int16 tie, const DyadRow& row) {
-    const double y = tie;
-    const double eta = linear_predictor(row, estimate);
-    const double p = 1.0 / (1.0 + std::exp(-eta));
-    const double w = p * (1.0 - p);
-    const int count = row.count;
-    if (w == 0.0) {
-      ++zero_weight;
-      const double r = y - p;
-      for (int a = 0; a < count; ++a) {
-        const int k = row.index[a];
-        wz_sum[k] += r * row.x[k];
+  // The values of the last linear predictor, kept for the next dyad with the same one.
+  double last_eta = std::numeric_limits<double>::quiet_NaN();
+  double p = 0.0, w = 0.0;
+  double z[2] = {0.0, 0.0};
+  bool have_z[2] = {false, false};
+  sweep(rec, io, s, s.pass_number, [&](const SenderColumns& columns, const int16* tie) {
+    linear_predictors(columns, estimate, s.eta);
+    bool any_limit = false;
+    for (int j = 0; j < columns.n; ++j) {
+      if (j == columns.skip) continue;
+      const double eta = s.eta[j];
+      if (!(eta == last_eta)) {
+        last_eta = eta;
+        p = 1.0 / (1.0 + std::exp(-eta));
+        w = p * (1.0 - p);
+        have_z[0] = have_z[1] = false;
       }
-      return;
+      const int y = tie[j] != 0 ? 1 : 0;
+      if (w == 0.0) {
+        ++zero_weight;
+        s.weight[j] = 0.0;
+        s.extra[j] = y - p;
+        s.vector_ones[j] = 1;
+        any_limit = true;
+        continue;
+      }
+      if (!have_z[y]) {
+        z[y] = eta + (y - p) / w;
+        have_z[y] = true;
+      }
+      s.weight[j] = w;
+      if (std::isfinite(z[y])) {
+        s.extra[j] = z[y];
+        s.vector_ones[j] = 0;
+      } else {
+        s.extra[j] = y - p;
+        s.vector_ones[j] = 1;
+        any_limit = true;
+      }
     }
-    const double z = eta + (y - p) / w;
-    add_weighted_products(s.wxsq, row, w, scaled, length);
-    if (std::isfinite(z)) {
-      for (int a = 0; a < count; ++a) {
-        const int k = row.index[a];
-        wz_sum[k] += z * scaled[k];
-      }
-    } else {
-      const double r = y - p;
-      for (int a = 0; a < count; ++a) {
-        const int k = row.index[a];
-        wz_sum[k] += r * row.x[k];
-      }
-    }
+    s.sums.add_sender(columns, s.weight, s.extra, any_limit ? s.vector_ones : nullptr);
   });
   s.zero_weight_dyads += zero_weight;
+  for (int l = 1; l <= m; ++l) {
+    s.wz_sum(l) = s.sums.vector(l - 1);
+    for (int k = 1; k <= m; ++k) s.wxsq(k, l) = s.sums.matrix(k - 1, l - 1);
+  }
 }
 
 // The final pass: log-likelihood, residual sums, classification and the weighted matrix at the
@@ -269,9 +272,9 @@ void newton_sums(Records& rec, Io& io, FitState& s) {
 //  - e / (1 + e)^2 with e overflowing to Infinity: its limit 0; such a dyad adds nothing.
 void final_sums(Records& rec, Io& io, FitState& s) {
   const int m = rec.stats.param_count;
-  const int length = padded(m);
   Stats& st = rec.stats;
   clear(s.covariance);
+  s.sums.start(m, true, false);
   double loglik_sum = 0.0;
   double abs_resid_sum = 0.0;
   double sq_resid_sum = 0.0;
@@ -279,28 +282,53 @@ void final_sums(Records& rec, Io& io, FitState& s) {
   std::int64_t counts[2][2] = {{0, 0}, {0, 0}};
   std::int64_t zero_weight = 0;
   const double* estimate = s.estimate.base();
-  double* scaled = s.scaled;
-  sweep(rec, io, s, [&](int16 tie, const DyadRow& row) {
-    const double y = tie;
-    const double eta = linear_predictor(row, estimate);
-    const double e = std::exp(-eta);
-    const double log_term = std::log(1.0 + 1.0 / e);
-    loglik_sum += std::isinf(log_term) ? eta : log_term;
-    const double p = 1.0 / (1.0 + e);
-    const double r = y - p;
-    abs_resid_sum += std::fabs(r);
-    sq_resid_sum += r * r;
-    if (r != 0.0) pearson_sum += r * r / (p * (1.0 - p));
-    const int predicted = static_cast<int>(p + 0.5);
-    ++counts[tie != 0 ? 1 : 0][predicted != 0 ? 1 : 0];
-    const double v = std::isinf(e) ? 0.0 : e / ((1.0 + e) * (1.0 + e));
-    if (v == 0.0) {
-      ++zero_weight;
-      return;
+  // The values of the last linear predictor, kept for the next dyad with the same one.
+  struct Residual {
+    bool known = false;
+    double r = 0.0, absolute = 0.0, square = 0.0, pearson = 0.0;
+  };
+  double last_eta = std::numeric_limits<double>::quiet_NaN();
+  double log_term = 0.0, p = 0.0, v = 0.0;
+  int predicted = 0;
+  Residual residual[2];
+  sweep(rec, io, s, PassTiming::final_pass, [&](const SenderColumns& columns, const int16* tie) {
+    linear_predictors(columns, estimate, s.eta);
+    for (int j = 0; j < columns.n; ++j) {
+      if (j == columns.skip) continue;
+      const double eta = s.eta[j];
+      if (!(eta == last_eta)) {
+        last_eta = eta;
+        const double e = std::exp(-eta);
+        log_term = std::log(1.0 + 1.0 / e);
+        if (std::isinf(log_term)) log_term = eta;
+        p = 1.0 / (1.0 + e);
+        predicted = static_cast<int>(p + 0.5);
+        v = std::isinf(e) ? 0.0 : e / ((1.0 + e) * (1.0 + e));
+        residual[0].known = residual[1].known = false;
+      }
+      loglik_sum += log_term;
+      const int y = tie[j] != 0 ? 1 : 0;
+      Residual& rr = residual[y];
+      if (!rr.known) {
+        rr.known = true;
+        rr.r = y - p;
+        rr.absolute = std::fabs(rr.r);
+        rr.square = rr.r * rr.r;
+        rr.pearson = rr.r * rr.r / (p * (1.0 - p));
+      }
+      abs_resid_sum += rr.absolute;
+      sq_resid_sum += rr.square;
+      if (rr.r != 0.0) pearson_sum += rr.pearson;
+      ++counts[y][predicted != 0 ? 1 : 0];
+      if (v == 0.0) ++zero_weight;
+      s.weight[j] = v;
     }
-    add_weighted_products(s.covariance, row, v, scaled, length);
+    s.sums.add_sender(columns, s.weight, s.extra);
   });
   s.zero_weight_dyads += zero_weight;
+  for (int l = 1; l <= m; ++l) {
+    for (int k = 1; k <= m; ++k) s.covariance(k, l) = s.sums.matrix(k - 1, l - 1);
+  }
   double gain = 0.0;
   for (int k = 1; k <= m; ++k) gain += s.xty(k) * s.estimate(k);
   st.loglik = gain - loglik_sum;
@@ -324,8 +352,6 @@ FitEnd run_fit(Records& rec, Io& io, FitState& s) {
   s.final_invertible = 0;
   clear(s.estimate);
   clear(s.previous_estimate);
-  s.dyad = DyadRow{};
-  std::fill(std::begin(s.scaled), std::end(s.scaled), 0.0);
 
   // Pass 1.
   st.dyad_count = n * (n - 1);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "fit/dyad_sums.h"
 #include "input/io.h"
 #include "store/records.h"
 
@@ -16,17 +17,7 @@ enum class FitEnd {
   wxsq_singular,  // a Newton pass could not invert its weighted matrix
 };
 
-// One regressor vector: the change statistics of the current dyad for parameters 1..m, kept
-// at positions 0..m-1 (the slots above m stay 0, so loops may run over a padded length), and the
-// positions of the non-zero ones in ascending order.
-struct DyadRow {
-  alignas(16) double x[max_params] = {};
-  std::int32_t whole[max_params] = {};  // the same values as integers
-  int index[max_params] = {};
-  int count = 0;
-};
-
-// Everything one fit works with. About 200 KB: keep it on the heap. Allocated once per fit;
+// Everything one fit works with. About 400 KB: keep it on the heap. Allocated once per fit;
 // nothing is allocated during the passes.
 struct FitState {
   double tie_total = 0.0;
@@ -50,11 +41,14 @@ struct FitState {
   // Dyads of the Newton and final passes whose fitted probability came out exactly 0 or 1.
   std::int64_t zero_weight_dyads = 0;
 
-  // Working storage of the sweeps.
-  DyadRow dyad;
-  alignas(16) double scaled[max_params] = {};            // weight times each regressor
-  std::int64_t exact_xsq[max_params * max_params] = {};  // pass 1, by column
-  std::int64_t exact_xty[max_params] = {};
+  // Working storage of the sweeps: the sums, and per receiver of the current sender its linear
+  // predictor and the weight and extra factor of its terms (DyadSums).
+  DyadSums sums;
+  SenderColumns columns;
+  alignas(16) double eta[max_nodes] = {};
+  alignas(16) double weight[max_nodes] = {};
+  alignas(16) double extra[max_nodes] = {};
+  unsigned char vector_ones[max_nodes] = {};
 };
 
 // Pass 1, the null model, pass 2, the Newton passes and the final pass. Writes the progress
