@@ -25,8 +25,9 @@ seconds=${FUZZ_SECONDS:-30}
 for target in format network dialogue; do
   found=$(mktemp -d)
   # New inputs go to a scratch folder; the seed corpus in the repository stays as it is.
+  # Its path is absolute, since the dialogue target works in a folder of its own.
   if ! ./build-fuzz/fuzz/fuzz_$target -max_total_time="$seconds" -rss_limit_mb=4096 \
-      -artifact_prefix="$found/" "$found" "fuzz/corpus/$target" > "$found.log" 2>&1; then
+      -artifact_prefix="$found/" "$found" "$PWD/fuzz/corpus/$target" > "$found.log" 2>&1; then
     tail -60 "$found.log"
     echo "fuzz_$target found a failure; its input is kept in $found"
     exit 1
