@@ -1,25 +1,11 @@
 #include "input/readin.h"
 
 #include "input/attribute_file.h"
+#include "input/existing_file_prompt.h"
 #include "input/file_access.h"
 #include "input/network_file.h"
 
 namespace tarn {
-
-namespace {
-
-// Asks for an input file until one of that name exists; returns its 24-character name.
-std::string ask_existing_file(Io& io, const char* prompt, bool empty_line_first) {
-  for (;;) {
-    if (empty_line_first) io.screen() << '\n';
-    io.console.prompt(prompt);
-    std::string name = io.console.read_file_name();
-    if (file_exists(name)) return name;
-    io.screen() << ' ' << name << " does not exist\n";
-  }
-}
-
-}  // namespace
 
 void readin(Records& rec, Io& io) {
   Console& console = io.console;

@@ -3,26 +3,17 @@
 #include <memory>
 #include <string>
 
+#include "input/existing_file_prompt.h"
 #include "input/file_access.h"
 
 namespace tarn {
 
 void choose_comparative_file(Io& io) {
-  std::string name;
-  for (;;) {
-    io.screen() << '\n';
-    io.console.prompt(" Enter name of comparative file: ");
-    name = io.console.read_file_name();
-    if (!file_exists(name)) {
-      io.screen() << ' ' << name << " does not exist\n";
-      continue;
-    }
-    // The output file is being written: read as a network, it would hold no records yet.
-    if (io.output_file && same_file(name, io.output_name)) {
-      io.screen() << ' ' << name << " is the output file of this run. Try again...\n";
-      continue;
-    }
-    break;
+  std::string name = ask_existing_file(io, " Enter name of comparative file: ", true);
+  // The output file is being written: read as a network, it would hold no records yet.
+  while (io.output_file && same_file(name, io.output_name)) {
+    io.screen() << ' ' << name << " is the output file of this run. Try again...\n";
+    name = ask_existing_file(io, " Enter name of comparative file: ", true);
   }
   io.comparative = std::make_unique<DataFile>(open_for_reading(name), name);
   if (io.output_file) io.file() << " Comparative file: " << name << '\n';
