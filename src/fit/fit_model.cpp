@@ -37,6 +37,15 @@ constexpr int last_newton_pass = 12;
 void clear(ParamVector& v) {
   v.v.fill(0.0);
 }
+// Copies the sums of a sweep into the fit's vector and matrix (either may be null).
+void take_sums(const DyadSums& sums, int m, ParamVector* vector, ParamMatrix* matrix) {
+  for (int l = 1; l <= m; ++l) {
+    if (vector != nullptr) (*vector)(l) = sums.vector(l - 1);
+    if (matrix == nullptr) continue;
+    for (int k = 1; k <= m; ++k) (*matrix)(k, l) = sums.matrix(k - 1, l - 1);
+  }
+}
+
 void clear(ParamMatrix& a) {
   a.v.fill(0.0);
 }
@@ -153,10 +162,7 @@ void pass_one(Records& rec, Io& io, FitState& s) {
   s.tie_total = static_cast<double>(ties);
   clear(s.xty);
   clear(s.xsq);
-  for (int l = 1; l <= m; ++l) {
-    s.xty(l) = s.sums.vector(l - 1);
-    for (int k = 1; k <= m; ++k) s.xsq(k, l) = s.sums.matrix(k - 1, l - 1);
-  }
+  take_sums(s.sums, m, &s.xty, &s.xsq);
 }
 
 // Pass 2: the clamped logits of the linear-probability fit, summed against the statistics.
@@ -188,7 +194,7 @@ void pass_two(Records& rec, Io& io, FitState& s) {
     }
     s.sums.add_sender(columns, s.weight, s.extra);
   });
-  for (int k = 1; k <= m; ++k) s.logit_xsum(k) = s.sums.vector(k - 1);
+  take_sums(s.sums, m, &s.logit_xsum, nullptr);
   for (int k = 1; k <= m; ++k) {
     double sum = 0.0;
     for (int l = 1; l <= m; ++l) sum += s.xsq_inv(k, l) * s.logit_xsum(l);
@@ -256,10 +262,7 @@ void newton_sums(Records& rec, Io& io, FitState& s) {
     s.sums.add_sender(columns, s.weight, s.extra, any_limit ? s.vector_ones : nullptr);
   });
   s.zero_weight_dyads += zero_weight;
-  for (int l = 1; l <= m; ++l) {
-    s.wz_sum(l) = s.sums.vector(l - 1);
-    for (int k = 1; k <= m; ++k) s.wxsq(k, l) = s.sums.matrix(k - 1, l - 1);
-  }
+  take_sums(s.sums, m, &s.wz_sum, &s.wxsq);
 }
 
 // The final pass: log-likelihood, residual sums, classification and the weighted matrix at the
@@ -326,9 +329,7 @@ void final_sums(Records& rec, Io& io, FitState& s) {
     s.sums.add_sender(columns, s.weight, s.extra);
   });
   s.zero_weight_dyads += zero_weight;
-  for (int l = 1; l <= m; ++l) {
-    for (int k = 1; k <= m; ++k) s.covariance(k, l) = s.sums.matrix(k - 1, l - 1);
-  }
+  take_sums(s.sums, m, nullptr, &s.covariance);
   double gain = 0.0;
   for (int k = 1; k <= m; ++k) gain += s.xty(k) * s.estimate(k);
   st.loglik = gain - loglik_sum;
