@@ -51,29 +51,20 @@ std::vector<Scenario> make_scenarios() {
     s.target_seconds = 30.0;
     all.push_back(s);
   }
-  {
+  // Edges only on a nearly empty network: 10 links, one link, no link (so no node).
+  const struct {
+    const char* name;
+    const char* summary;
+    long links;
+    unsigned seed;
+  } sparse[] = {{"S4", "n = 2000, 10 links; edges only", 10, 404},
+                {"S4-1", "n = 2000, 1 link (2000 -> 1); edges only", 1, 405},
+                {"S4-0", "no links (so no nodes); edges only", 0, 406}};
+  for (const auto& e : sparse) {
     Scenario s;
-    s.name = "S4";
-    s.summary = "n = 2000, 10 links; edges only";
-    s.network = {2000, 10, 0.0, 0.0, 404};
-    s.globals = {1};
-    s.target_seconds = 0.5;
-    all.push_back(s);
-  }
-  {
-    Scenario s;
-    s.name = "S4-1";
-    s.summary = "n = 2000, 1 link (2000 -> 1); edges only";
-    s.network = {2000, 1, 0.0, 0.0, 405};
-    s.globals = {1};
-    s.target_seconds = 0.5;
-    all.push_back(s);
-  }
-  {
-    Scenario s;
-    s.name = "S4-0";
-    s.summary = "no links (so no nodes); edges only";
-    s.network = {2000, 0, 0.0, 0.0, 406};
+    s.name = e.name;
+    s.summary = e.summary;
+    s.network = {2000, e.links, 0.0, 0.0, e.seed};
     s.globals = {1};
     s.target_seconds = 0.5;
     all.push_back(s);
