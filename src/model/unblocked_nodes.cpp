@@ -21,7 +21,7 @@ void report_unblocked_nodes(const Records& rec, std::ostream& screen) {
   if (count == 0) return;
   screen << ' ' << count << (count == 1 ? " node has" : " nodes have")
          << " no valid block (value outside 1 to " << rec.blocks.block_count
-         << "); their dyads belong to no block type.\n";
+         << (count == 1 ? "); its" : "); their") << " dyads belong to no block type.\n";
 }
 
 }  // namespace tarn
