@@ -1,6 +1,6 @@
 #pragma once
-// A test world: one set of shared records on the heap (they are several megabytes), a console on
-// strings, and the link store built from a list of links. Header-only.
+// A test world: shared records on the heap (several megabytes), a console on strings, and the
+// link store built from a list of links (sources ascending).
 
 #include <initializer_list>
 #include <memory>
@@ -18,7 +18,6 @@
 
 namespace tarn::test {
 
-// Links i->j in file order; sources must be ascending (ties within a source in any order).
 using LinkList = std::vector<std::pair<int, int>>;
 
 struct World {
@@ -38,30 +37,24 @@ struct World {
   int stat(int j, int column) const { return rec.stats.change_stat(j, column); }
   int tie(int j) const { return rec.data.tie_row(j); }
 
-  // Switches on the configuration types of a model made of `types` (each 1..16, plain or as a
-  // block parameter) together with the types they are built from, and sets triad_out_only, the
-  // way the parameter selection leaves them.
+  // Switches on the types of a model (1..16) and the types they are built from, and sets
+  // triad_out_only, as the parameter selection leaves them.
   void select_types(std::span<const int> types) {
     auto& on = rec.flags.type_on;
     for (int t = 1; t <= 16; ++t) on(t) = 0;
     for (int t : types) on(t) = 1;
     if (on(5) || on(8) || on(9) || on(10)) on(2) = 1;
     const bool out_only = on(15) && !on(6) && !on(11) && !on(12) && !on(13) && !on(14);
-    if (on(11) || on(12) || on(13) || on(14) || on(15)) {
-      on(2) = 1;
-      on(6) = 1;
-    }
+    if (on(11) || on(12) || on(13) || on(14) || on(15)) on(2) = on(6) = 1;
     if (on(13)) on(7) = 1;
     on(1) = out_only ? 1 : 0;
   }
   void select_types(std::initializer_list<int> types) {
     select_types(std::span<const int>(types.begin(), types.size()));
   }
-
-  // Types 1 to 15 (triad_out_only 0), without the comparative network.
   void select_all_types() { select_types({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}); }
 
-  // The text of a comparative network file (record-format line first), open as unit 7.
+  // A comparative network file (record-format line first), open as unit 7.
   void open_comparative(const std::string& text, const std::string& name = "compar.dat") {
     io.comparative =
         std::make_unique<DataFile>(std::make_unique<std::istringstream>(text), name_field(name));

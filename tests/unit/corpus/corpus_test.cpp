@@ -1,19 +1,10 @@
 // The exactness corpus: whole fits on seeded random networks, reported through fit_model and
 // output, compared character for character with the screen and output-file texts kept in
 // tests/corpus/. Any change to the statistics or the fit that moves one printed digit shows here.
-//
-// Each fit is also done again the plain way (every dyad, every parameter, every pair of
-// parameters, in sweep order, each product formed as written) and must agree with the program's
-// fit bit for bit, wherever every fitted probability stays strictly between 0 and 1.
-//
-// To write the golden files anew (after a deliberate change of the reports), run the test
-// program with TARNWICK_CORPUS_REGENERATE=1 in the environment; by default they are only read.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -23,11 +14,7 @@
 #include <vector>
 
 #include "fit/fit_model.h"
-#include "fit/gaussj.h"
-#include "fit/pseudo_likelihood.h"
-#include "input/comparative_file.h"
 #include "model/type_switches.h"
-#include "stats/calcfr.h"
 #include "support/world.h"
 
 namespace tarn {
@@ -41,13 +28,11 @@ using test::World;
 // then `closure` times n(n-1) attempts each close a random two-path a->b->c with a->c; each node
 // has a self-tie with probability `self_tie`; `repeats` links are given a second time. Within a
 // source the links come in a shuffled order; node n always takes part in a link.
-struct NetSpec {
+struct Net {
   int n = 10;
-  double density = 0.2;
-  double reciprocity = 0.3;
+  double density = 0.2, reciprocity = 0.3;
   unsigned seed = 1;
-  double closure = 0.0;
-  double self_tie = 0.0;
+  double closure = 0.0, self_tie = 0.0;
   int repeats = 0;
 };
 
@@ -63,7 +48,7 @@ class Draw {
   std::mt19937 gen_;
 };
 
-LinkList corpus_network(const NetSpec& s) {
+LinkList corpus_network(const Net& s) {
   const int n = s.n;
   Draw draw(s.seed);
   std::vector<std::vector<char>> x(static_cast<std::size_t>(n) + 1,
@@ -169,7 +154,7 @@ struct Blocking {
 
 struct Case {
   const char* name;
-  NetSpec net;
+  Net net;
   std::vector<int> globals;
   bool diagonal = false;
   Blocking blocking = {};
@@ -263,123 +248,73 @@ std::vector<int> range(int first, int last) {
 }
 
 std::vector<Case> corpus_cases() {
-  std::vector<Case> cases;
-  auto add = [&cases](Case c) { cases.push_back(std::move(c)); };
-  // Global parameters.
-  add({"tiny_edges", {5, 0.4, 0.3, 1}, {1}});
-  add({"two_nodes", {2, 1.0, 0.0, 2}, {1}});
-  add({"small_reciprocity", {12, 0.3, 0.4, 3}, {1, 2}});
-  add({"stars", {20, 0.2, 0.3, 4}, range(1, 5)});
-  add({"triads", {33, 0.15, 0.5, 5, 0.1}, range(1, 7)});
-  add({"r2stars", {47, 0.1, 0.4, 6, 0.05}, range(1, 10)});
-  add({"all_types", {60, 0.08, 0.35, 7, 0.08}, range(1, 15)});
-  add({"all_types_dense", {40, 0.35, 0.6, 8, 0.05}, range(1, 15)});
-  add({"only_type_15", {40, 0.12, 0.6, 9, 0.1}, {15}});
-  add({"edges_and_15", {40, 0.12, 0.6, 10, 0.1}, {1, 15}});
-  add({"rtriads_11_12", {36, 0.12, 0.5, 11, 0.1}, {1, 2, 11, 12}});
-  add({"rtriad_13", {36, 0.12, 0.5, 12, 0.1}, {1, 13}});
-  add({"rtriad_14", {36, 0.12, 0.5, 13, 0.1}, {1, 2, 14}});
-  add({"transitive_cyclic", {50, 0.1, 0.3, 14, 0.15}, {1, 6, 7}});
-  add({"r2stars_only", {45, 0.1, 0.5, 15}, {1, 8, 9, 10}});
-  add({"shuffled_order", {38, 0.12, 0.4, 16, 0.1}, {6, 1, 3, 2}});
-  add({"reverse_order",
-       {30, 0.15, 0.45, 17, 0.1},
-       {15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}});
-  add({"dense", {60, 0.5, 0.5, 18}, range(1, 7)});
-  add({"sparse", {60, 0.03, 0.2, 19}, {1, 2, 3, 4}});
-  add({"no_reciprocity_dependent", {25, 0.2, 0.0, 20}, {1, 2, 10}});
-  add({"zero_column_dependent", {25, 0.2, 0.0, 21}, {1, 15}});
-  add({"separated_reciprocity", {30, 0.15, 1.0, 22}, {1, 2}});
-  add({"repeated_links", {30, 0.15, 0.3, 23, 0.05, 0.0, 3}, range(1, 10)});
-  // The diagonal and self-ties.
-  add({"diagonal_stars", {30, 0.15, 0.4, 24, 0.05, 0.3}, range(1, 5), true});
-  add({"diagonal_all", {30, 0.15, 0.4, 25, 0.1, 0.3}, range(1, 15), true});
-  add({"self_ties_skipped", {25, 0.2, 0.4, 26, 0.05, 0.4}, {1, 2, 6, 8, 10}});
-  add({"diagonal_edges", {18, 0.2, 0.3, 27}, {1}, true});
-  // The comparative network.
-  add({"comparative", {20, 0.2, 0.3, 28}, {1, 16}, false, {}, 0.3});
-  add({"comparative_oddities", {28, 0.15, 0.3, 29}, {16, 3, 1}, false, {}, 0.25, true});
-  add({"comparative_all", {35, 0.15, 0.4, 30, 0.1}, range(1, 16), false, {}, 0.2});
-  add({"comparative_diagonal", {22, 0.2, 0.4, 31, 0.0, 0.2}, {1, 2, 16}, true, {}, 0.4, true});
-  add({"comparative_extremes",
-       {30, 0.15, 0.4, 40, 0.05},
-       {1, 2, 16, 6},
-       false,
-       {},
-       0.3,
-       false,
-       true});
-  add({"comparative_extremes_final", {24, 0.2, 0.3, 41}, {16, 1}, true, {}, 0.5, true, true});
-  add({"separating_comparative", {20, 0.2, 0.3, 42}, {1, 16}, false, {}, 0.0, false, false, true});
-  add({"separating_comparative_triads",
-       {30, 0.15, 0.5, 43, 0.1},
-       {1, 2, 6, 16},
-       false,
-       {},
-       0.0,
-       false,
-       false,
-       true});
-  // Block parameters.
-  add({"default_blocks",
-       {40, 0.12, 0.4, 32, 0.1},
-       {1, 2},
-       false,
-       {3, {}, 0.0, {{1, {1}}, {3, {1}}, {6, {1}}}}});
-  add({"four_block_types",
-       {36, 0.15, 0.4, 33, 0.1},
-       {2, 4, 7},
-       false,
-       {2, {{1, 2}, {3, 4}}, 0.0, {{1, {1, 2, 3, 4}}, {3, {2, 4}}, {6, {1, 2, 3, 4}}}}});
-  add({"unblocked_nodes",
-       {42, 0.12, 0.4, 34, 0.1},
-       {1, 2},
-       false,
-       {3, {{1, 0, 2}, {0, 1, 2}, {2, 2, 1}}, 0.15, {{1, {2}}, {5, {1, 2}}, {8, {1, 2}}}}});
-  add({"column_64",
-       {60, 0.2, 0.5, 35, 0.1},
-       {},
-       false,
-       {2,
-        {{1, 2}, {3, 4}},
-        0.0,
-        {{1, {1, 2, 3, 4}},
-         {2, {1, 2, 3, 4}},
-         {3, {1, 2, 3, 4}},
-         {4, {1, 2, 3, 4}},
-         {5, {1, 2, 3, 4}},
-         {6, {1, 2, 3, 4}},
-         {7, {1, 2, 3, 4}},
-         {8, {1, 2, 3, 4}},
-         {9, {1, 2, 3, 4}},
-         {10, {1, 2, 3, 4}},
-         {11, {1, 2, 3, 4}},
-         {12, {1, 2, 3, 4}}}}});
-  add({"sixteen_block_types",
-       {48, 0.2, 0.4, 36, 0.05},
-       {2},
-       false,
-       {4,
-        {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}},
-        0.0,
-        {{1, range(1, 16)}, {3, {1, 6, 11, 16}}, {4, {2, 3, 5, 8, 9}}}}});
-  add({"blocks_and_comparative",
-       {32, 0.15, 0.4, 37, 0.05},
-       {16, 1},
-       false,
-       {2, {{1, 2}, {2, 1}}, 0.0, {{2, {1, 2}}, {6, {1}}}},
-       0.3});
-  add({"blocks_diagonal",
-       {30, 0.2, 0.4, 38, 0.05, 0.3},
-       {1},
-       true,
-       {2, {{1, 0}, {2, 1}}, 0.0, {{3, {1, 2}}, {9, {2}}}}});
-  add({"default_blocks_15",
-       {44, 0.15, 0.6, 39, 0.1},
-       {1},
-       false,
-       {2, {}, 0.0, {{15, {1}}, {10, {1}}}}});
-  return cases;
+  const std::vector<int> b4 = {1, 2, 3, 4};
+  std::vector<Group> all_of_12;
+  for (int t = 1; t <= 12; ++t) all_of_12.push_back({t, b4});
+  const bool diag = true, odd = true, extreme = true, separating = true;
+  // clang-format off
+  return {
+    // Global parameters.
+    {"tiny_edges", {5, 0.4, 0.3, 1}, {1}},
+    {"two_nodes", {2, 1.0, 0.0, 2}, {1}},
+    {"small_reciprocity", {12, 0.3, 0.4, 3}, {1, 2}},
+    {"stars", {20, 0.2, 0.3, 4}, range(1, 5)},
+    {"triads", {33, 0.15, 0.5, 5, 0.1}, range(1, 7)},
+    {"r2stars", {47, 0.1, 0.4, 6, 0.05}, range(1, 10)},
+    {"all_types", {60, 0.08, 0.35, 7, 0.08}, range(1, 15)},
+    {"all_types_dense", {40, 0.35, 0.6, 8, 0.05}, range(1, 15)},
+    {"only_type_15", {40, 0.12, 0.6, 9, 0.1}, {15}},
+    {"edges_and_15", {40, 0.12, 0.6, 10, 0.1}, {1, 15}},
+    {"rtriads_11_12", {36, 0.12, 0.5, 11, 0.1}, {1, 2, 11, 12}},
+    {"rtriad_13", {36, 0.12, 0.5, 12, 0.1}, {1, 13}},
+    {"rtriad_14", {36, 0.12, 0.5, 13, 0.1}, {1, 2, 14}},
+    {"transitive_cyclic", {50, 0.1, 0.3, 14, 0.15}, {1, 6, 7}},
+    {"r2stars_only", {45, 0.1, 0.5, 15}, {1, 8, 9, 10}},
+    {"shuffled_order", {38, 0.12, 0.4, 16, 0.1}, {6, 1, 3, 2}},
+    {"reverse_order", {30, 0.15, 0.45, 17, 0.1},
+     {15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}},
+    {"dense", {60, 0.5, 0.5, 18}, range(1, 7)},
+    {"sparse", {60, 0.03, 0.2, 19}, {1, 2, 3, 4}},
+    {"no_reciprocity_dependent", {25, 0.2, 0.0, 20}, {1, 2, 10}},
+    {"zero_column_dependent", {25, 0.2, 0.0, 21}, {1, 15}},
+    {"separated_reciprocity", {30, 0.15, 1.0, 22}, {1, 2}},
+    {"repeated_links", {30, 0.15, 0.3, 23, 0.05, 0.0, 3}, range(1, 10)},
+    // The diagonal and self-ties.
+    {"diagonal_stars", {30, 0.15, 0.4, 24, 0.05, 0.3}, range(1, 5), diag},
+    {"diagonal_all", {30, 0.15, 0.4, 25, 0.1, 0.3}, range(1, 15), diag},
+    {"self_ties_skipped", {25, 0.2, 0.4, 26, 0.05, 0.4}, {1, 2, 6, 8, 10}},
+    {"diagonal_edges", {18, 0.2, 0.3, 27}, {1}, diag},
+    // The comparative network.
+    {"comparative", {20, 0.2, 0.3, 28}, {1, 16}, false, {}, 0.3},
+    {"comparative_oddities", {28, 0.15, 0.3, 29}, {16, 3, 1}, false, {}, 0.25, odd},
+    {"comparative_all", {35, 0.15, 0.4, 30, 0.1}, range(1, 16), false, {}, 0.2},
+    {"comparative_diagonal", {22, 0.2, 0.4, 31, 0.0, 0.2}, {1, 2, 16}, diag, {}, 0.4, odd},
+    {"comparative_extremes", {30, 0.15, 0.4, 40, 0.05}, {1, 2, 16, 6}, false, {}, 0.3, false,
+     extreme},
+    {"comparative_extremes_final", {24, 0.2, 0.3, 41}, {16, 1}, diag, {}, 0.5, odd, extreme},
+    {"separating_comparative", {20, 0.2, 0.3, 42}, {1, 16}, false, {}, 0.0, false, false,
+     separating},
+    {"separating_comparative_triads", {30, 0.15, 0.5, 43, 0.1}, {1, 2, 6, 16}, false, {}, 0.0,
+     false, false, separating},
+    // Block parameters.
+    {"default_blocks", {40, 0.12, 0.4, 32, 0.1}, {1, 2}, false,
+     {3, {}, 0.0, {{1, {1}}, {3, {1}}, {6, {1}}}}},
+    {"four_block_types", {36, 0.15, 0.4, 33, 0.1}, {2, 4, 7}, false,
+     {2, {{1, 2}, {3, 4}}, 0.0, {{1, b4}, {3, {2, 4}}, {6, b4}}}},
+    {"unblocked_nodes", {42, 0.12, 0.4, 34, 0.1}, {1, 2}, false,
+     {3, {{1, 0, 2}, {0, 1, 2}, {2, 2, 1}}, 0.15, {{1, {2}}, {5, {1, 2}}, {8, {1, 2}}}}},
+    {"column_64", {60, 0.2, 0.5, 35, 0.1}, {}, false, {2, {{1, 2}, {3, 4}}, 0.0, all_of_12}},
+    {"sixteen_block_types", {48, 0.2, 0.4, 36, 0.05}, {2}, false,
+     {4, {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}}, 0.0,
+      {{1, range(1, 16)}, {3, {1, 6, 11, 16}}, {4, {2, 3, 5, 8, 9}}}}},
+    {"blocks_and_comparative", {32, 0.15, 0.4, 37, 0.05}, {16, 1}, false,
+     {2, {{1, 2}, {2, 1}}, 0.0, {{2, {1, 2}}, {6, {1}}}}, 0.3},
+    {"blocks_diagonal", {30, 0.2, 0.4, 38, 0.05, 0.3}, {1}, diag,
+     {2, {{1, 0}, {2, 1}}, 0.0, {{3, {1, 2}}, {9, {2}}}}},
+    {"default_blocks_15", {44, 0.15, 0.6, 39, 0.1}, {1}, false,
+     {2, {}, 0.0, {{15, {1}}, {10, {1}}}}},
+  };
+  // clang-format on
 }
 
 std::filesystem::path corpus_folder() {
@@ -389,190 +324,11 @@ std::filesystem::path corpus_folder() {
   return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "corpus";
 }
 
-bool regenerating() {
-  const char* flag = std::getenv("TARNWICK_CORPUS_REGENERATE");
-  return flag != nullptr && std::string(flag) == "1";
-}
-
 std::string read_file(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream all;
   all << in.rdbuf();
   return all.str();
-}
-
-void write_file(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
-  out << text;
-  ASSERT_TRUE(out.good()) << path;
-}
-
-// The fit exactly as written: every included dyad, every parameter, every pair (k, l).
-struct Literal {
-  bool completed = false;
-  int passes = 0;
-  int32 too_many_iterations = 0;
-  ParamVector estimate;
-  ParamMatrix covariance;
-  double null_loglik = 0, loglik = 0, abs_resid_sum = 0, sq_resid_sum = 0, pearson_sum = 0;
-  int32 class_table[2][2] = {{0, 0}, {0, 0}};
-};
-
-template <class Visit>
-void literal_sweep(World& w, Visit visit) {
-  Records& rec = w.rec;
-  const int n = rec.nodes.node_count;
-  const int m = rec.stats.param_count;
-  init(rec, w.io);
-  double x[max_params + 1];
-  for (int i = 1; i <= n; ++i) {
-    calcfr(rec, w.io, static_cast<int16>(i));
-    for (int j = 1; j <= n; ++j) {
-      if (rec.flags.skip_diagonal != 0 && j == i) continue;
-      for (int k = 1; k <= m; ++k) x[k] = rec.stats.change_stat(j, rec.stats.param_column(k));
-      visit(static_cast<double>(rec.data.tie_row(j)), x);
-    }
-  }
-}
-
-std::unique_ptr<Literal> literal_fit(World& w) {
-  auto out = std::make_unique<Literal>();
-  auto xsq = std::make_unique<ParamMatrix>();
-  auto wxsq = std::make_unique<ParamMatrix>();
-  ParamVector xty, ols, logit_xsum, previous, wz_sum;
-  Records& rec = w.rec;
-  const int m = rec.stats.param_count;
-  const int n = rec.nodes.node_count;
-  const double dyads = n * (n - 1) + (rec.flags.skip_diagonal == 0 ? n : 0);
-  double tie_total = 0.0;
-  literal_sweep(w, [&](double y, const double* x) {
-    tie_total += y;
-    for (int k = 1; k <= m; ++k) {
-      xty(k) += x[k] * y;
-      for (int l = 1; l <= m; ++l) (*xsq)(k, l) += x[k] * x[l];
-    }
-  });
-  int32 invertible = 0;
-  gaussj(*xsq, static_cast<int16>(m), invertible);
-  if (invertible == 0) return out;
-  const double t0 = -std::log(dyads / tie_total - 1.0);
-  out->null_loglik = t0 * tie_total - dyads * std::log(1.0 + std::exp(t0));
-  for (int k = 1; k <= m; ++k) {
-    double s = 0.0;
-    for (int l = 1; l <= m; ++l) s += (*xsq)(k, l) * xty(l);
-    ols(k) = s;
-  }
-  literal_sweep(w, [&](double, const double* x) {
-    double s = 0.0;
-    for (int k = 1; k <= m; ++k) s += x[k] * ols(k);
-    if (s > 0.99) s = 0.99;
-    if (s < 0.01) s = 0.01;
-    const double z = std::log(s / (1.0 - s));
-    for (int k = 1; k <= m; ++k) logit_xsum(k) += x[k] * z;
-  });
-  for (int k = 1; k <= m; ++k) {
-    double s = 0.0;
-    for (int l = 1; l <= m; ++l) s += (*xsq)(k, l) * logit_xsum(l);
-    previous(k) = s;
-  }
-  ParamVector& b = out->estimate;
-  b = previous;
-  for (int pass = 3;;) {
-    for (int k = 1; k <= m; ++k) wz_sum(k) = 0.0;
-    wxsq->v.fill(0.0);
-    literal_sweep(w, [&](double y, const double* x) {
-      double eta = 0.0;
-      for (int k = 1; k <= m; ++k) eta += x[k] * b(k);
-      const double p = 1.0 / (1.0 + std::exp(-eta));
-      const double wt = p * (1.0 - p);
-      const double z = eta + (y - p) / wt;
-      for (int k = 1; k <= m; ++k) {
-        const double u = wt * x[k];
-        wz_sum(k) += z * u;
-        for (int l = 1; l <= m; ++l) (*wxsq)(k, l) += u * x[l];
-      }
-    });
-    ++out->passes;
-    gaussj(*wxsq, static_cast<int16>(m), invertible);
-    if (invertible == 0) return out;
-    for (int k = 1; k <= m; ++k) {
-      double s = 0.0;
-      for (int l = 1; l <= m; ++l) s += (*wxsq)(k, l) * wz_sum(l);
-      if (s > 15.0) s = 15.0;
-      if (s < -15.0) s = -15.0;
-      b(k) = s;
-    }
-    if (++pass > 12) {
-      out->too_many_iterations = 1;
-      break;
-    }
-    bool moving = false;
-    for (int k = 1; k <= m; ++k) {
-      const double d = std::fabs(previous(k) - b(k));
-      previous(k) = b(k);
-      if (d > 0.001 * (std::fabs(b(k)) + 0.000001)) moving = true;
-    }
-    if (!moving) break;
-  }
-  ParamMatrix& cov = out->covariance;
-  double sum = 0.0;
-  literal_sweep(w, [&](double y, const double* x) {
-    double eta = 0.0;
-    for (int k = 1; k <= m; ++k) eta += x[k] * b(k);
-    const double e = std::exp(-eta);
-    sum += std::log(1.0 + 1.0 / e);
-    const double p = 1.0 / (1.0 + e);
-    const double r = y - p;
-    out->abs_resid_sum += std::fabs(r);
-    out->sq_resid_sum += r * r;
-    out->pearson_sum += r * r / (p * (1.0 - p));
-    ++out->class_table[static_cast<int>(y)][static_cast<int>(p + 0.5)];
-    const double v = e / ((1.0 + e) * (1.0 + e));
-    for (int k = 1; k <= m; ++k)
-      for (int l = 1; l <= m; ++l) cov(k, l) += v * x[k] * x[l];
-  });
-  double gain = 0.0;
-  for (int k = 1; k <= m; ++k) gain += xty(k) * b(k);
-  out->loglik = gain - sum;
-  int32 final_invertible = 0;
-  gaussj(cov, static_cast<int16>(m), final_invertible);
-  out->completed = true;
-  return out;
-}
-
-bool same_bits(double a, double b) {
-  return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-// The program's fit against the literal one, bit for bit.
-void expect_literal_bits(World& w) {
-  auto state = std::make_unique<FitState>();
-  const FitEnd end = run_fit(w.rec, w.io, *state);
-  // With a fitted probability of exactly 0 or 1 the literal passes meet values that are not
-  // numbers; the golden reports cover those fits.
-  if (state->zero_weight_dyads != 0) return;
-  auto literal = literal_fit(w);
-  ASSERT_EQ(end == FitEnd::completed, literal->completed);
-  if (end != FitEnd::completed) return;
-  const Stats& st = w.rec.stats;
-  const int m = st.param_count;
-  EXPECT_EQ(state->newton_passes, literal->passes);
-  EXPECT_EQ(state->too_many_iterations, literal->too_many_iterations);
-  int differing = 0;
-  for (int k = 1; k <= m; ++k) {
-    differing += same_bits(state->estimate(k), literal->estimate(k)) ? 0 : 1;
-    for (int l = 1; l <= m; ++l) {
-      differing += same_bits(state->covariance(k, l), literal->covariance(k, l)) ? 0 : 1;
-    }
-  }
-  EXPECT_EQ(differing, 0);
-  EXPECT_TRUE(same_bits(st.null_loglik, literal->null_loglik));
-  EXPECT_TRUE(same_bits(st.loglik, literal->loglik));
-  EXPECT_TRUE(same_bits(st.abs_resid_sum, literal->abs_resid_sum));
-  EXPECT_TRUE(same_bits(st.sq_resid_sum, literal->sq_resid_sum));
-  EXPECT_TRUE(same_bits(st.pearson_sum, literal->pearson_sum));
-  for (int o = 0; o < 2; ++o)
-    for (int q = 0; q < 2; ++q) EXPECT_EQ(st.class_table(o + 1, q + 1), literal->class_table[o][q]);
 }
 
 class Corpus : public ::testing::TestWithParam<Case> {};
@@ -592,23 +348,13 @@ TEST_P(Corpus, ReportsUnchanged) {
   std::filesystem::remove(out_path);
 
   const std::filesystem::path golden = corpus_folder() / c.name;
-  if (regenerating()) {
-    std::filesystem::create_directories(corpus_folder());
-    write_file(golden.string() + ".screen", screen);
-    write_file(golden.string() + ".out", file);
-    return;
+  if (std::getenv("TARNWICK_CORPUS_REGENERATE") != nullptr) {  // after a deliberate change
+    std::ofstream(golden.string() + ".screen", std::ios::binary) << screen;
+    std::ofstream(golden.string() + ".out", std::ios::binary) << file;
   }
   ASSERT_TRUE(std::filesystem::exists(golden.string() + ".screen")) << golden;
   EXPECT_EQ(screen, read_file(golden.string() + ".screen"));
   EXPECT_EQ(file, read_file(golden.string() + ".out"));
-}
-
-TEST_P(Corpus, SameBitsAsTheLiteralFit) {
-  const Case& c = GetParam();
-  const LinkList links = corpus_network(c.net);
-  World w(links);
-  set_up(w, c, links);
-  expect_literal_bits(w);
 }
 
 INSTANTIATE_TEST_SUITE_P(Fits, Corpus, ::testing::ValuesIn(corpus_cases()),

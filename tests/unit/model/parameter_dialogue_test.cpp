@@ -1,228 +1,207 @@
 #include <gtest/gtest.h>
 
-#include "store/fatal_error.h"
-#include "unit/model/model_session.h"
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "input/io.h"
+#include "model/select.h"
+#include "model/unblocked_nodes.h"
+#include "store/records.h"
 
 namespace tarn::testing {
 namespace {
 
-using Columns = std::vector<int>;
+// A model dialogue driven from a string of answers; the records start zero-filled.
+struct Session {
+  explicit Session(const std::string& answers)
+      : in(answers), io(in, out), rec_ptr(std::make_unique<Records>()), rec(*rec_ptr) {}
+  void run() { select(rec, io); }
+  std::vector<int> columns() const {
+    std::vector<int> list;
+    for (int p = 1; p <= rec.stats.param_count; ++p) list.push_back(rec.stats.param_column(p));
+    return list;
+  }
+  std::vector<int> types_on() const {  // 2..16
+    std::vector<int> list;
+    for (int t = 2; t <= 16; ++t) {
+      if (rec.flags.type_on(t) == 1) list.push_back(t);
+    }
+    return list;
+  }
+  // Skips the blocking dialogue and starts from a blocking settled earlier.
+  void preset_blocking(int block_count, int block_type_count) {
+    rec.flags.use_blocks = 0;
+    rec.blocks.block_attr = 1;
+    rec.blocks.block_count = static_cast<int16>(block_count);
+    rec.blocks.block_type_count = static_cast<int16>(block_type_count);
+  }
+  int occurrences(const std::string& part) const {
+    const std::string text = out.str();
+    int count = 0;
+    for (auto pos = text.find(part); pos != std::string::npos; pos = text.find(part, pos + 1))
+      ++count;
+    return count;
+  }
 
-// ---- Global dialogue (no blocking) ----
+  std::istringstream in;
+  std::ostringstream out;
+  Io io;
+  std::unique_ptr<Records> rec_ptr;
+  Records& rec;
+};
 
-TEST(GlobalDialogue, ShowsTheMenuAndTakesTheTypesInOrder) {
-  Session s("3\n1 2 6\n");
-  s.run();
-  EXPECT_EQ(s.screen(), menu_text +
-                            "\n How many global parameters? "
-                            " Enter parameter numbers: ");
-  EXPECT_EQ(s.columns(), (Columns{1, 2, 6}));
-  EXPECT_EQ(s.types_on(), (std::vector<int>{2, 6}));
-  EXPECT_EQ(s.rec.triad_out_only(), 0);
+std::string repeated(const std::string& item, int times) {
+  std::string text;
+  for (int k = 0; k < times; ++k) text += item;
+  return text;
 }
 
-TEST(GlobalDialogue, CountZeroGivesNoParameters) {
-  Session s("0\n");
-  s.run();
-  EXPECT_EQ(s.screen(), menu_text + "\n How many global parameters? ");
-  EXPECT_EQ(s.rec.stats.param_count, 0);
-  EXPECT_TRUE(s.types_on().empty());
-}
+using Ints = std::vector<int>;
 
-TEST(GlobalDialogue, ZeroEndsTheList) {
-  Session s("4\n3 5 0 7\n");
-  s.run();
-  EXPECT_EQ(s.columns(), (Columns{3, 5}));
-  EXPECT_EQ(s.types_on(), (std::vector<int>{2, 3, 5}));  // 5 brings in 2; 7 was never taken
-}
+struct ListCase {
+  std::string answers;
+  int block_count;  // 0: no blocking
+  Ints columns, types;
+  int triad_out_only;
+};
 
-TEST(GlobalDialogue, NumbersOutsideOneToSixteenAreDropped) {
-  Session s("4\n17 -4 2 116\n");
-  s.run();
-  EXPECT_EQ(s.columns(), (Columns{2}));
-}
-
-TEST(GlobalDialogue, CountsAreTakenFromFollowingLines) {
-  Session s("\n2\n\n4,\n 1 9 9\n");
-  s.run();
-  EXPECT_EQ(s.columns(), (Columns{4, 1}));
-}
-
-TEST(GlobalDialogue, ACountOutsideZeroToSixtyFourIsAskedAgain) {
-  Session s("65\n-1\n1\n2\n");
-  s.run();
-  const std::string retry = " The count must lie between 0 and 64. Try again...\n";
-  EXPECT_EQ(s.screen(), menu_text + "\n How many global parameters? " + retry +
-                            "\n How many global parameters? " + retry +
-                            "\n How many global parameters? " + " Enter parameter numbers: ");
-  EXPECT_EQ(s.columns(), (Columns{2}));
-}
-
-TEST(GlobalDialogue, SixtyFourParametersFit) {
-  std::string numbers;
-  for (int k = 0; k < 64; ++k) numbers += "1 ";
-  Session s("64\n" + numbers + "\n");
-  s.run();
-  EXPECT_EQ(s.rec.stats.param_count, 64);
-}
-
-TEST(GlobalDialogue, NotANumberEndsTheRun) {
-  Session s("two\n");
-  EXPECT_THROW(s.run(), FatalError);
-}
-
-TEST(GlobalDialogue, EndOfInputEndsTheRun) {
-  Session s("2\n1\n");
-  EXPECT_THROW(s.run(), FatalError);
-}
-
-// ---- Derived switches ----
-
-TEST(TypeSwitches, TypeThirteenAlone) {
-  Session s("1\n13\n");
-  s.run();
-  EXPECT_EQ(s.types_on(), (std::vector<int>{2, 6, 7, 13}));
-  EXPECT_EQ(s.rec.triad_out_only(), 0);
-}
-
-TEST(TypeSwitches, TypeFifteenAlone) {
-  Session s("1\n15\n");
-  s.run();
-  EXPECT_EQ(s.types_on(), (std::vector<int>{2, 6, 15}));
-  EXPECT_EQ(s.rec.triad_out_only(), 1);
-  EXPECT_EQ(s.rec.flags.type_on(1), 1);
-}
-
-TEST(TypeSwitches, SixAndFifteen) {
-  Session s("2\n6 15\n");
-  s.run();
-  EXPECT_EQ(s.types_on(), (std::vector<int>{2, 6, 15}));
-  EXPECT_EQ(s.rec.triad_out_only(), 0);
-}
-
-TEST(TypeSwitches, FifteenWithAReciprocatedTriad) {
-  Session s("2\n15 11\n");
-  s.run();
-  EXPECT_EQ(s.types_on(), (std::vector<int>{2, 6, 11, 15}));
-  EXPECT_EQ(s.rec.triad_out_only(), 0);
-}
-
-TEST(TypeSwitches, ReciprocatedStarsNeedReciprocatedEdges) {
-  for (int type : {5, 8, 9, 10}) {
-    Session s("1\n" + std::to_string(type) + "\n");
+TEST(ParameterList, ColumnsTypesAndDerivedSwitches) {
+  const ListCase cases[] = {
+      {"1\n13\n", 0, {13}, {2, 6, 7, 13}, 0},
+      {"1\n15\n", 0, {15}, {2, 6, 15}, 1},
+      {"2\n6 15\n", 0, {6, 15}, {2, 6, 15}, 0},
+      {"2\n15 11\n", 0, {15, 11}, {2, 6, 11, 15}, 0},
+      {"1\n8\n", 0, {8}, {2, 8}, 0},
+      {"1\n1\n", 0, {1}, {}, 0},
+      {"4\n3 5 0 7\n", 0, {3, 5}, {2, 3, 5}, 0},   // 0 ends the list
+      {"4\n17 -4 2 116\n", 0, {2}, {2}, 0},        // types outside 1..16 dropped
+      {"65\n-1\n1\n2\n", 0, {2}, {2}, 0},          // counts outside 0..64 asked again
+      {"3\n1 103 2\n", 3, {1, 17, 2}, {2, 3}, 0},  // short dialogue: block parameters
+      {"4\n116 100 4 -101\n", 3, {4}, {4}, 0},
+      {"0\n\n2\n0 5\n1\n2\n", 3, {2}, {2}, 0},  // count 0 still takes its line
+      {"2\n113 1\n", 2, {17, 1}, {2, 6, 7, 13}, 0},
+  };
+  for (const ListCase& c : cases) {
+    Session s(c.answers);
+    if (c.block_count) s.preset_blocking(c.block_count, 1);
     s.run();
-    EXPECT_EQ(s.types_on(), (std::vector<int>{2, type}));
+    EXPECT_EQ(s.columns(), c.columns) << c.answers;
+    EXPECT_EQ(s.types_on(), c.types) << c.answers;
+    EXPECT_EQ(s.rec.triad_out_only(), c.triad_out_only) << c.answers;
   }
 }
 
-TEST(TypeSwitches, TypeOneLeavesItsSlotToTriadOutOnly) {
-  Session s("1\n1\n");
+TEST(ParameterList, SixtyFourFitAndEveryCallStartsAfresh) {
+  Session s("64\n" + repeated("1 ", 64) + "\n1\n4\n");
   s.run();
-  EXPECT_EQ(s.columns(), (Columns{1}));
-  EXPECT_EQ(s.rec.flags.type_on(1), 0);
-}
-
-TEST(Reset, EveryCallRebuildsTheListAndTheSwitches) {
-  Session s("2\n13 3\n1\n4\n");
+  EXPECT_EQ(s.rec.stats.param_count, 64);
   s.run();
-  EXPECT_EQ(s.columns(), (Columns{13, 3}));
-  s.run();
-  EXPECT_EQ(s.columns(), (Columns{4}));
-  EXPECT_EQ(s.types_on(), (std::vector<int>{4}));
+  EXPECT_EQ(s.columns(), (Ints{4}));
+  EXPECT_EQ(s.types_on(), (Ints{4}));
   EXPECT_EQ(s.rec.stats.param_column(2), 0);
 }
 
-// ---- Short dialogue (blocking with a single block type) ----
-
-const std::string add_100 = " Add 100 for correponding block parameter\n";
-
-TEST(ShortDialogue, PlainAndBlockParametersInTheOrderTyped) {
-  Session s("3\n1 103 2\n");
-  s.preset_blocking(3, 1);
-  s.run();
-  EXPECT_EQ(s.screen(),
-            menu_text + add_100 + "\n How many parameters? " + " Enter parameter numbers: ");
-  EXPECT_EQ(s.columns(), (Columns{1, 17, 2}));
-  EXPECT_EQ(s.rec.blocks.group_type(1), 3);
-  EXPECT_EQ(s.rec.blocks.group_size(1), 1);
-  EXPECT_EQ(s.rec.blocks.group_size(2), 0);
-  EXPECT_EQ(s.rec.blocks.group_blocks(3, 1), 1);  // row = configuration type
-  EXPECT_EQ(s.types_on(), (std::vector<int>{2, 3}));
-}
-
-TEST(ShortDialogue, EachBlockParameterIsItsOwnGroup) {
+TEST(ShortDialogue, EachBlockParameterIsAGroupIndexedByConfigurationType) {
   Session s("3\n106 115 106\n");
   s.preset_blocking(2, 1);
   s.run();
-  EXPECT_EQ(s.columns(), (Columns{17, 18, 19}));
-  EXPECT_EQ(s.rec.blocks.group_type(1), 6);
-  EXPECT_EQ(s.rec.blocks.group_type(2), 15);
-  EXPECT_EQ(s.rec.blocks.group_type(3), 6);
-  EXPECT_EQ(s.rec.blocks.group_column0(3), 18);
-  EXPECT_EQ(s.rec.blocks.group_blocks(15, 1), 1);
-  EXPECT_EQ(s.rec.triad_out_only(), 0);
+  const Blocks& b = s.rec.blocks;
+  EXPECT_EQ(b.group_type(1), 6);
+  EXPECT_EQ(b.group_type(2), 15);
+  EXPECT_EQ(b.group_type(3), 6);
+  EXPECT_EQ(b.group_size(1), 1);
+  EXPECT_EQ(b.group_column0(3), 18);
+  EXPECT_EQ(b.group_blocks(15, 1), 1);  // row = configuration type
+  EXPECT_EQ(b.group_blocks(6, 1), 1);
 }
 
-TEST(ShortDialogue, SixteenPlusHundredAndHundredAreIgnored) {
-  Session s("4\n116 100 4 -101\n");
-  s.preset_blocking(3, 1);
-  s.run();
-  EXPECT_EQ(s.columns(), (Columns{4}));
-  EXPECT_EQ(s.rec.blocks.group_size(1), 0);
+// Blocking with a 3-block structure of 3 block types.
+void three_types(Session& s) {
+  s.preset_blocking(3, 3);
+  const int rows[3][3] = {{1, 2, 0}, {0, 3, 0}, {0, 0, 1}};
+  for (int r = 1; r <= 3; ++r) {
+    for (int c = 1; c <= 3; ++c)
+      s.rec.blocks.block_type(r, c) = static_cast<int16>(rows[r - 1][c - 1]);
+  }
 }
 
-TEST(ShortDialogue, AFirstNumberOfZeroStartsAgain) {
-  Session s("0\n\n2\n0 5\n1\n2\n");  // a count of 0 still takes its answer line
-  s.preset_blocking(3, 1);
+TEST(GroupDialogue, SecondGroupBeginsAtColumnTwenty) {
+  Session s("1\n2\n4 3\n5 2\n3 1\n0 7\n");
+  three_types(s);
   s.run();
-  const std::string ask = add_100 + "\n How many parameters? " + " Enter parameter numbers: ";
-  EXPECT_EQ(s.screen(), menu_text + ask + ask + ask);
-  EXPECT_EQ(s.columns(), (Columns{2}));
+  EXPECT_EQ(s.columns(), (Ints{2, 17, 18, 19, 22, 20}));
+  EXPECT_EQ(s.rec.blocks.group_size(1), 3);       // all 3 block types taken without asking
+  EXPECT_EQ(s.rec.blocks.group_blocks(1, 3), 3);  // row = group
+  EXPECT_EQ(s.rec.blocks.group_column0(2), 19);
+  EXPECT_EQ(s.occurrences("Block numbers"), 1);
+  EXPECT_EQ(s.rec.blocks.group_type(2), 5);
+  EXPECT_EQ(s.rec.blocks.group_size(2), 2);
+  EXPECT_EQ(s.rec.blocks.group_blocks(2, 1), 3);
+  EXPECT_EQ(s.rec.blocks.group_blocks(2, 2), 1);
+  EXPECT_EQ(s.rec.blocks.group_size(3), 0);
+  EXPECT_EQ(s.types_on(), (Ints{2, 4, 5}));
 }
 
-TEST(ShortDialogue, MoreThanFifteenBlockParametersAreRefused) {
-  std::string sixteen;
-  for (int t = 1; t <= 15; ++t) sixteen += std::to_string(100 + t) + " ";
-  sixteen += "101";
-  std::string fifteen;
-  for (int t = 1; t <= 15; ++t) fifteen += std::to_string(100 + t) + " ";
-  fifteen += "7";
-  Session s("16\n" + sixteen + "\n" + fifteen + "\n");
-  s.preset_blocking(3, 1);
+TEST(GroupDialogue, TypesCountsAndBlockTypesOutsideTheirRangesAreAskedAgain) {
+  Session s("0\n16 1\n2 4\n-3 1\n3 0\n3 -2\n3 2\n0 1\n4 1\n-1 2\n2 2\n0 0\n");
+  three_types(s);
   s.run();
-  EXPECT_EQ(s.screen(), menu_text + add_100 + "\n How many parameters? " +
-                            " Enter parameter numbers: " +
-                            " Too many block parameters! Maximum is 15. Try again...\n" +
-                            " Enter parameter numbers: ");
-  ASSERT_EQ(s.rec.stats.param_count, 16);
-  EXPECT_EQ(s.rec.stats.param_column(15), 31);
-  EXPECT_EQ(s.rec.stats.param_column(16), 7);
+  EXPECT_EQ(s.occurrences(" too large. Try again...\n"), 2);
+  EXPECT_EQ(s.occurrences(" too small. Try again...\n"), 3);
+  EXPECT_EQ(s.occurrences(" does not exist; use 1 to 3. Try again...\n"), 3);
+  EXPECT_EQ(s.columns(), (Ints{18, 18}));
+  EXPECT_EQ(s.types_on(), (Ints{3}));
+}
+
+TEST(GroupDialogue, FourBlockTypesGiveTwelveGroupsUpToColumn64) {
+  Session s("0\n" + repeated("1 4\n", 12) + "2 1\n0 0\n");
+  s.preset_blocking(4, 4);
+  s.run();
+  ASSERT_EQ(s.rec.stats.param_count, 48);
+  EXPECT_EQ(s.rec.stats.param_column(48), 64);
+  EXPECT_EQ(s.occurrences(" Not enough memory for any more parameters! \n"), 2);
+  EXPECT_EQ(s.rec.blocks.group_size(13), 0);
+}
+
+TEST(GroupDialogue, AGroupThatWouldPassSixtyFourParametersIsRefused) {
+  Session s("63\n" + repeated("1 ", 63) + "\n1 2\n1 1\n3\n0 0\n");
+  three_types(s);
+  s.run();
+  EXPECT_EQ(s.occurrences(" Too many parameters! Maximum is 64. Try again...\n"), 1);
+  ASSERT_EQ(s.rec.stats.param_count, 64);
+  EXPECT_EQ(s.rec.stats.param_column(64), 19);
+}
+
+TEST(GroupDialogue, EndsByItselfAfterFifteenGroups) {
+  std::string answers = "0\n";
+  for (int g = 1; g <= 15; ++g) answers += std::to_string(g) + " 2\n";
+  Session s(answers + "left over\n");
+  s.preset_blocking(2, 2);
+  s.run();
+  EXPECT_EQ(s.occurrences(" Parameter, number of Blocks: "), 15);
+  ASSERT_EQ(s.rec.stats.param_count, 30);
+  EXPECT_EQ(s.rec.stats.param_column(30), 16 + 2 * 14 + 2);
   EXPECT_EQ(s.rec.blocks.group_type(15), 15);
+  std::string rest;
+  std::getline(s.in, rest);
+  EXPECT_EQ(rest, "left over");
 }
 
-TEST(ShortDialogue, ACountAboveSixtyFourIsAskedAgain) {
-  Session s("65\n1\n2\n");
-  s.preset_blocking(3, 1);
-  s.run();
-  EXPECT_EQ(s.screen(), menu_text + add_100 + "\n How many parameters? " +
-                            " The count must lie between 0 and 64. Try again...\n" +
-                            "\n How many parameters? " + " Enter parameter numbers: ");
-  EXPECT_EQ(s.columns(), (Columns{2}));
-}
-
-TEST(ShortDialogue, ANegativeCountIsAskedAgain) {
-  Session s("-2\n1\n101\n");
-  s.preset_blocking(3, 1);
-  s.run();
-  EXPECT_EQ(occurrences(s.screen(), " Try again..."), 1);
-  EXPECT_EQ(s.columns(), (Columns{17}));
-}
-
-TEST(ShortDialogue, OnlyTheTypesOfTheListAreSwitchedOn) {
-  Session s("2\n113 1\n");
-  s.preset_blocking(2, 1);
-  s.run();
-  EXPECT_EQ(s.types_on(), (std::vector<int>{2, 6, 7, 13}));
+TEST(UnblockedNodes, CountsOnlyNodesOneToN) {
+  Session s("");
+  Nodes& nodes = s.rec.nodes;
+  nodes.node_count = 2;
+  nodes.attr_value(1, 1) = 1;
+  nodes.attr_value(2, 1) = 2;
+  s.rec.blocks.block_attr = 1;
+  s.rec.blocks.block_count = 2;
+  EXPECT_EQ(count_unblocked_nodes(s.rec), 0);  // node 3 (above n) has value 0
+  nodes.attr_value(2, 1) = 3;
+  EXPECT_EQ(count_unblocked_nodes(s.rec), 1);
+  s.rec.blocks.block_attr = 0;
+  EXPECT_EQ(count_unblocked_nodes(s.rec), 0);
 }
 
 }  // namespace
