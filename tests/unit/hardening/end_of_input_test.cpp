@@ -1,68 +1,79 @@
-// The end of the keyboard input at every prompt of the program ends the run with one message and
-// status 1, and the output file keeps everything written to it before.
+// The end of the keyboard input at every prompt, over-long answers, and files that cannot be
+// opened: each ends the run with one message, and the output file keeps what was written.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "unit/hardening/whole_run.h"
+#include "input/console.h"
+#include "input/file_access.h"
+#include "input/line_reader.h"
+#include "main/main_loop.h"
+#include "store/fatal_error.h"
 
 namespace tarn {
 namespace {
 
-using test::Files;
-using test::RunResult;
+namespace fs = std::filesystem;
+using Files = std::map<std::string, std::string>;
 
-// One answer per prompt, visiting every kind of prompt the program has: the file dialogue with
-// its refusals and warning, blocking by hand, the global and group dialogues with their block
-// numbers, the comparative file, the same-files and same-blocking questions, and the short
-// dialogue of a default structure.
-const std::vector<std::string> answers = {
-    "missing.dat",  // network file: does not exist
-    "net.dat",      // network file
-    "y",            // include diagonal
-    "y",            // block parameters
-    "nothere.dat",  // attribute file: does not exist
-    "attr.dat",     // attribute file
-    "2",            // number of attributes
-    "net.dat",      // output file: an input file, refused
-    "old.out",      // output file: exists
-    "n",            // ... not to be lost: asked again
-    "old.out",      // output file
-    "y",            // ... may be lost
-    "1",            // blocking attribute
-    "n",            // default structure declined
-    "17 0",         // row 1: refused
-    "1 2",          // row 1
-    "0 1",          // row 2
-    "2",            // global parameters: count
-    "1 16",         // ... numbers
-    "3 1",          // group: type 3, one block type
-    "2",            // ... its block type
-    "0 0",          // end of the groups
-    "nocomp.dat",   // comparative file: does not exist
-    "comp.dat",     // comparative file
-    "y",            // continue
-    "y",            // same files
-    "y",            // same blocking
-    "1",            // global parameters: count
-    "2",            // ... numbers
-    "0 0",          // no group
-    "y",            // continue
-    "n",            // new files
-    "net.dat",      // network file
-    "n",            // diagonal
-    "y",            // block parameters
-    "attr.dat",     // attribute file
-    "2",            // number of attributes
-    "new.out",      // output file
-    "n",            // same blocking: no
-    "1",            // blocking attribute
-    "y",            // default structure accepted
-    "2",            // short dialogue: count
-    "1 103",        // ... numbers
-    "n",            // continue: no, the end
+struct RunResult {
+  int status = 0;
+  std::string screen;
+  Files files;  // every file in the folder after the run
 };
+
+// Runs the program on `answers` in a new temporary folder holding `files`.
+RunResult run_in_folder(const Files& files, const std::string& answers) {
+  const fs::path home = fs::current_path();
+  std::string pattern = (fs::temp_directory_path() / "tarnwick-run-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) std::abort();
+  for (const auto& [name, text] : files) std::ofstream(fs::path(pattern) / name) << text;
+  fs::current_path(pattern);
+  RunResult result;
+  std::istringstream in(answers);
+  std::ostringstream out;
+  result.status = run(in, out);
+  result.screen = out.str();
+  fs::current_path(home);
+  for (const auto& entry : fs::directory_iterator(pattern)) {
+    std::ostringstream text;
+    text << std::ifstream(entry.path()).rdbuf();
+    result.files[entry.path().filename().string()] = text.str();
+  }
+  fs::remove_all(pattern);
+  return result;
+}
+
+const Files data = {
+    {"net.dat",
+     "(2I5,I3)\n    1    2  1\n    1    3  1\n    2    1  1\n    2    4  1\n    3    1  1\n"
+     "    3    4  1\n    4    2  1\n    5    1  1\n    5    4  1\n"},
+    {"attr.dat", "(I5,2I3)\n    1  1  2\n    2  1  1\n    3  2  2\n    4  2  1\n    5  1  2\n"},
+    {"comp.dat", "(3I4)\n   1   2   1\n   2   1   3\n   4   5  -2\n   5   1   1\n"},
+    {"old.out", "old contents\n"}};
+
+// One answer per prompt, visiting every kind of prompt: the file dialogue with its refusals and
+// overwrite warning, blocking by hand with a refused row, the global and group dialogues, the
+// comparative file, the same-files and same-blocking questions, and the short dialogue.
+const std::vector<std::string> answers = {
+    "missing.dat", "net.dat", "y",          "y",        "nothere.dat",
+    "attr.dat",    "2",       "net.dat",    "old.out",  "n",
+    "old.out",     "y",       "1",          "n",        "17 0",
+    "1 2",         "0 1",     "2",          "1 16",     "3 1",
+    "2",           "0 0",     "nocomp.dat", "comp.dat",
+    "y",  // continue (first_continue): the first report is written
+    "y",           "y",       "1",          "2",        "0 0",
+    "y",           "n",       "net.dat",    "n",        "y",
+    "attr.dat",    "2",       "new.out",    "n",        "1",
+    "y",           "2",       "1 103",      "n"};
 constexpr std::size_t first_continue = 24;
 
 std::string first_lines(std::size_t count) {
@@ -71,66 +82,63 @@ std::string first_lines(std::size_t count) {
   return text;
 }
 
-Files data_with_old_output() {
-  Files files = test::small_data();
-  files["old.out"] = "old contents\n";
-  return files;
-}
-
-const RunResult& full_run() {
-  static const RunResult result = test::run_in_folder(data_with_old_output(), first_lines(answers.size()));
-  return result;
-}
-
-TEST(EndOfInput, TheWholeScriptRunsToItsEnd) {
-  const RunResult& full = full_run();
-  ASSERT_EQ(full.status, 0) << full.screen;
-  // Three reports: two in the first output file, one in the second.
-  EXPECT_NE(full.files.at("old.out").find("\f\n"), full.files.at("old.out").rfind("\f\n"));
-  EXPECT_NE(full.files.at("new.out").find("\f\n"), std::string::npos);
-  EXPECT_EQ(full.screen.find("End of input"), std::string::npos);
-}
-
 TEST(EndOfInput, AtEveryPromptOneMessageAndStatusOne) {
-  const RunResult& full = full_run();
+  const RunResult full = run_in_folder(data, first_lines(answers.size()));
+  ASSERT_EQ(full.status, 0) << full.screen;
+  ASSERT_NE(full.files.at("old.out").find("\f\n"), full.files.at("old.out").rfind("\f\n"));
+  ASSERT_NE(full.files.at("new.out").find("\f\n"), std::string::npos);
   for (std::size_t k = 0; k < answers.size(); ++k) {
     SCOPED_TRACE("input ends before answer " + std::to_string(k + 1) + " (" + answers[k] + ")");
-    const RunResult cut = test::run_in_folder(data_with_old_output(), first_lines(k));
+    const RunResult cut = run_in_folder(data, first_lines(k));
     EXPECT_EQ(cut.status, 1);
-    EXPECT_EQ(cut.last_line(), " End of input: no answer was given, the run ends.");
-    // Everything shown before is what the whole run showed at that point.
-    const std::string shown = cut.screen.substr(0, cut.screen.rfind("\n End of input"));
+    const std::string end = "\n End of input: no answer was given, the run ends.\n";
+    ASSERT_GE(cut.screen.size(), end.size());
+    EXPECT_EQ(cut.screen.substr(cut.screen.size() - end.size()), end);
+    // The screen before is what the whole run showed; every output file holds, in whole lines,
+    // a beginning of what the whole run wrote to it, or its old contents.
+    const std::string shown = cut.screen.substr(0, cut.screen.size() - end.size());
     EXPECT_EQ(full.screen.compare(0, shown.size(), shown), 0);
-    // Every output file holds a beginning of what the whole run wrote to it, in whole lines,
-    // or its old contents when the run had not reached it.
     for (const char* name : {"old.out", "new.out"}) {
       const auto found = cut.files.find(name);
-      if (found == cut.files.end()) continue;
+      if (found == cut.files.end() || found->second == "old contents\n") continue;
       const std::string& text = found->second;
-      if (text == "old contents\n") continue;
       EXPECT_EQ(full.files.at(name).compare(0, text.size(), text), 0) << name;
-      if (!text.empty()) {
-        EXPECT_EQ(text.back(), '\n') << name;
-      }
+      EXPECT_TRUE(text.empty() || text.back() == '\n') << name;
     }
-    if (k >= first_continue) {
-      // The first report is complete in the file, closed by its form-feed line.
-      const std::string& text = cut.files.at("old.out");
-      EXPECT_NE(text.find("\f\n"), std::string::npos);
-    }
+    EXPECT_TRUE(k < first_continue || cut.files.at("old.out").find("\f\n") != std::string::npos);
   }
 }
 
-// An answer typed without a line end just before the end of the input is still an answer.
 TEST(EndOfInput, ALastAnswerWithoutLineEndCounts) {
   for (std::size_t k : {std::size_t{0}, std::size_t{6}, first_continue, answers.size() - 1}) {
-    const RunResult with_end = test::run_in_folder(data_with_old_output(), first_lines(k + 1));
-    const RunResult without_end =
-        test::run_in_folder(data_with_old_output(), first_lines(k) + answers[k]);
+    const RunResult with_end = run_in_folder(data, first_lines(k + 1));
+    const RunResult without_end = run_in_folder(data, first_lines(k) + answers[k]);
     EXPECT_EQ(without_end.status, with_end.status) << k;
     EXPECT_EQ(without_end.screen, with_end.screen) << k;
     EXPECT_EQ(without_end.files, with_end.files) << k;
   }
+}
+
+std::string fatal_message(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const FatalError& e) {
+    return e.what();
+  }
+  return "(no error)";
+}
+
+TEST(Limits, LongAnswersDevicesAndOutputFilesThatCannotBeCreated) {
+  std::istringstream in(std::string(max_line_length + 1, '1') + "\n");
+  std::ostringstream out;
+  Console console(in, out);
+  EXPECT_EQ(fatal_message([&] { console.read_line(); }),
+            "Input error: an answer line is longer than 16777216 characters; the run ends.");
+  EXPECT_EQ(fatal_message([] { open_for_reading(name_field("/dev/null")); }),
+            "Cannot read \"/dev/null\": it is not an ordinary file.");
+  EXPECT_EQ(fatal_message([] { open_for_writing(name_field("/no-folder/out.txt")); }),
+            "Cannot create output file \"/no-folder/out.txt\" (No such file or "
+            "directory).");
 }
 
 }  // namespace
