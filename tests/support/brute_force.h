@@ -1,6 +1,5 @@
 #pragma once
-// Reference change statistics counted by enumeration (O(n^3), small networks only), and a seeded
-// random network generator.
+// Change statistics counted by enumeration (small networks), and seeded random networks.
 
 #include <array>
 #include <cstdint>
@@ -11,48 +10,37 @@
 namespace tarn::test {
 
 // 0/1 ties a->b among nodes 1..n; self-ties may be set but no count uses them.
-class Adjacency {
- public:
-  explicit Adjacency(int n) : n_(n), x_(static_cast<std::size_t>(n) * n, 0) {}
+struct Adjacency {
+  explicit Adjacency(int n) : x(n + 1, std::vector<std::uint8_t>(n + 1, 0)) {}
   static Adjacency from_links(int n, const std::vector<std::pair<int, int>>& links) {
     Adjacency a(n);
     for (const auto& [i, j] : links) a.set(i, j, 1);
     return a;
   }
-  int n() const { return n_; }
-  int operator()(int a, int b) const { return x_[index(a, b)]; }
-  void set(int a, int b, int value) { x_[index(a, b)] = static_cast<std::uint8_t>(value); }
-
- private:
-  std::size_t index(int a, int b) const { return static_cast<std::size_t>(a - 1) * n_ + (b - 1); }
-  int n_;
-  std::vector<std::uint8_t> x_;
+  int n() const { return static_cast<int>(x.size()) - 1; }
+  int operator()(int a, int b) const { return x[a][b]; }
+  void set(int a, int b, int v) { x[a][b] = static_cast<std::uint8_t>(v); }
+  std::vector<std::vector<std::uint8_t>> x;
 };
 
 // counts[t], t = 1..15: configurations of type t among distinct nodes, each set of ties once.
 inline std::array<long long, 16> configuration_counts(const Adjacency& x) {
   std::array<long long, 16> c{};
-  const int n = x.n();
-  for (int a = 1; a <= n; ++a) {
-    for (int b = 1; b <= n; ++b) {
+  for (int a = 1; a <= x.n(); ++a) {
+    for (int b = 1; b <= x.n(); ++b) {
       if (b == a) continue;
-      const int ab = x(a, b), ba = x(b, a), mab = ab * ba;
+      const int ab = x(a, b), mab = ab * x(b, a);
       c[1] += ab;
       if (a < b) c[2] += mab;
-      for (int k = 1; k <= n; ++k) {
+      for (int k = 1; k <= x.n(); ++k) {
         if (k == a || k == b) continue;
-        const int ak = x(a, k), ka = x(k, a), bk = x(b, k), kb = x(k, b);
-        const int mbk = bk * kb, mak = ak * ka;
-        if (b < k) c[3] += ab * ak, c[4] += ba * ka, c[10] += mab * mak;
-        c[5] += ka * ab;
-        c[6] += ab * bk * ak;
+        const int ak = x(a, k), ka = x(k, a), bk = x(b, k), kb = x(k, b), mbk = bk * kb;
+        if (b < k) c[3] += ab * ak, c[4] += x(b, a) * ka, c[10] += mab * ak * ka;
+        c[5] += ka * ab, c[6] += ab * bk * ak, c[8] += mab * ak, c[9] += mab * ka;
         if (a < b && a < k) c[7] += ab * bk * ka;
-        c[8] += mab * ak;
-        c[9] += mab * ka;
         if (a < b) c[11] += mab * ak * bk, c[12] += mab * ka * kb;
-        c[13] += mab * ak * kb;
-        c[14] += mab * mbk * ak;
-        if (a < b && b < k) c[15] += mab * mbk * mak;
+        c[13] += mab * ak * kb, c[14] += mab * mbk * ak;
+        if (a < b && b < k) c[15] += mab * mbk * ak * ka;
       }
     }
   }
@@ -64,9 +52,9 @@ inline std::array<long long, 16> brute_change_stats(const Adjacency& x, int i, i
   Adjacency with = x, without = x;
   with.set(i, j, 1);
   without.set(i, j, 0);
-  const auto up = configuration_counts(with), down = configuration_counts(without);
-  std::array<long long, 16> d{};
-  for (int t = 1; t <= 15; ++t) d[t] = up[t] - down[t];
+  auto d = configuration_counts(with);
+  const auto down = configuration_counts(without);
+  for (int t = 1; t <= 15; ++t) d[t] -= down[t];
   return d;
 }
 
@@ -83,13 +71,9 @@ inline std::vector<std::pair<int, int>> random_network(int n, double density, do
     if (uniform() < self_tie) x.set(a, a, 1);
     for (int b = a + 1; b <= n; ++b) {
       if (uniform() >= density) continue;
-      if (uniform() < reciprocity) {
-        x.set(a, b, 1);
-        x.set(b, a, 1);
-      } else {
-        const bool forward = uniform() < 0.5;
-        x.set(forward ? a : b, forward ? b : a, 1);
-      }
+      const int r = uniform() < reciprocity ? 2 : uniform() < 0.5;  // 2: both ways, 1: a->b
+      if (r != 0) x.set(a, b, 1);
+      if (r != 1) x.set(b, a, 1);
       n_linked = n_linked || b == n;
     }
   }
@@ -97,12 +81,10 @@ inline std::vector<std::pair<int, int>> random_network(int n, double density, do
   std::vector<std::pair<int, int>> links;
   for (int a = 1; a <= n; ++a) {
     const std::size_t first = links.size();
-    for (int b = 1; b <= n; ++b) {
+    for (int b = 1; b <= n; ++b)
       if (x(a, b)) links.emplace_back(a, b);
-    }
-    for (std::size_t k = links.size(); k > first + 1; --k) {
+    for (std::size_t k = links.size(); k > first + 1; --k)
       std::swap(links[k - 1], links[first + gen() % (k - first)]);
-    }
   }
   return links;
 }

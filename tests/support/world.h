@@ -1,6 +1,5 @@
 #pragma once
-// A test world: shared records on the heap (several megabytes), a console on strings, and the
-// link store built from a list of links (sources ascending).
+// Records on the heap, a console on strings, and the link store built from sorted links.
 
 #include <initializer_list>
 #include <memory>
@@ -10,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "input/console.h"
 #include "input/data_file.h"
 #include "input/io.h"
 #include "input/link_store.h"
@@ -21,11 +19,7 @@ namespace tarn::test {
 using LinkList = std::vector<std::pair<int, int>>;
 
 struct World {
-  explicit World(const LinkList& links = {}) {
-    build_link_store(rec, std::span<const std::pair<int, int>>(links.data(), links.size()));
-  }
-  World(const World&) = delete;
-  World& operator=(const World&) = delete;
+  explicit World(const LinkList& links = {}) { build_link_store(rec, links); }
 
   std::unique_ptr<Records> owned = std::make_unique<Records>();
   Records& rec = *owned;

@@ -1,6 +1,5 @@
-// The exactness corpus: whole fits on seeded random networks, reported through fit_model and
-// output, compared character for character with the screen and output-file texts kept in
-// tests/corpus/. Any change to the statistics or the fit that moves one printed digit shows here.
+// Whole fits on seeded random networks, compared character for character with the screen and
+// output-file texts in tests/corpus/. Set TARNWICK_CORPUS_REGENERATE to rewrite them.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -23,11 +22,8 @@ namespace {
 using test::LinkList;
 using test::World;
 
-// A seeded random network on nodes 1..n. Each unordered pair is joined with probability
-// `density`, reciprocated with probability `reciprocity` (else one tie in a random direction);
-// then `closure` times n(n-1) attempts each close a random two-path a->b->c with a->c; each node
-// has a self-tie with probability `self_tie`; `repeats` links are given a second time. Within a
-// source the links come in a shuffled order; node n always takes part in a link.
+// Pairs joined with probability `density`, reciprocated with `reciprocity`; `closure` * n(n-1)
+// attempts close a two-path; self-ties with `self_tie`; `repeats` links given twice.
 struct Net {
   int n = 10;
   double density = 0.2, reciprocity = 0.3;
@@ -36,119 +32,62 @@ struct Net {
   int repeats = 0;
 };
 
-// Uniform draws from the raw 32-bit output of mt19937, which the standard fixes exactly (the
-// library's distributions are not fixed, so they are not used).
-class Draw {
- public:
-  explicit Draw(unsigned seed) : gen_(seed) {}
-  double unit() { return static_cast<double>(gen_()) / 4294967296.0; }
-  int below(int limit) { return static_cast<int>(gen_() % static_cast<unsigned>(limit)); }
-
- private:
-  std::mt19937 gen_;
+// Raw mt19937 output is fixed by the standard; its distributions are not.
+struct Draw {
+  std::mt19937 gen;
+  explicit Draw(unsigned seed) : gen(seed) {}
+  double unit() { return static_cast<double>(gen()) / 4294967296.0; }
+  int below(int limit) { return static_cast<int>(gen() % static_cast<unsigned>(limit)); }
+  std::size_t below(std::size_t limit) { return static_cast<std::size_t>(below(int(limit))); }
 };
 
 LinkList corpus_network(const Net& s) {
   const int n = s.n;
   Draw draw(s.seed);
-  std::vector<std::vector<char>> x(static_cast<std::size_t>(n) + 1,
-                                   std::vector<char>(static_cast<std::size_t>(n) + 1, 0));
-  for (int a = 1; a <= n; ++a) {
+  std::vector<std::vector<char>> x(n + 1u, std::vector<char>(n + 1u, 0));
+  for (int a = 1; a <= n; ++a)
     for (int b = a + 1; b <= n; ++b) {
       if (draw.unit() >= s.density) continue;
-      if (draw.unit() < s.reciprocity) {
+      if (draw.unit() < s.reciprocity)
         x[a][b] = x[b][a] = 1;
-      } else if (draw.unit() < 0.5) {
-        x[a][b] = 1;
-      } else {
-        x[b][a] = 1;
-      }
+      else
+        (draw.unit() < 0.5 ? x[a][b] : x[b][a]) = 1;
     }
-  }
-  const long attempts = static_cast<long>(s.closure * n * (n - 1));
-  for (long t = 0; t < attempts; ++t) {
-    const int a = 1 + draw.below(n);
-    const int b = 1 + draw.below(n);
+  for (long t = 0; t < static_cast<long>(s.closure * n * (n - 1)); ++t) {
+    const int a = 1 + draw.below(n), b = 1 + draw.below(n);
     if (a == b || !x[a][b]) continue;
     const int c = 1 + draw.below(n);
     if (c != a && c != b && x[b][c]) x[a][c] = 1;
   }
-  for (int a = 1; a <= n; ++a) {
-    if (draw.unit() < s.self_tie) x[a][a] = 1;
-  }
   bool n_linked = false;
+  for (int a = 1; a <= n; ++a)
+    if (draw.unit() < s.self_tie) x[a][a] = 1;
   for (int a = 1; a <= n; ++a) n_linked = n_linked || x[n][a] || x[a][n];
   if (!n_linked && n >= 2) x[n][1] = 1;
-
   LinkList links;
-  for (int a = 1; a <= n; ++a) {
+  for (int a = 1; a <= n; ++a) {  // each source's links in shuffled order
     const std::size_t first = links.size();
-    for (int b = 1; b <= n; ++b) {
+    for (int b = 1; b <= n; ++b)
       if (x[a][b]) links.emplace_back(a, b);
-    }
-    for (std::size_t k = links.size(); k > first + 1; --k) {
-      const std::size_t pick =
-          first + static_cast<std::size_t>(draw.below(static_cast<int>(k - first)));
-      std::swap(links[k - 1], links[pick]);
-    }
+    for (std::size_t k = links.size(); k > first + 1; --k)
+      std::swap(links[k - 1], links[first + draw.below(k - first)]);
   }
   for (int r = 0; r < s.repeats && !links.empty(); ++r) {
-    const std::size_t pick = static_cast<std::size_t>(draw.below(static_cast<int>(links.size())));
+    const std::size_t pick = draw.below(links.size());
     links.insert(links.begin() + static_cast<long>(pick) + 1, links[pick]);
   }
   return links;
 }
 
-// A comparative network file: for every sender in ascending order, records for a random set of
-// receivers with values in -2..3 (zero values included, which the stream passes over); with
-// `oddities`, some pairs are given twice and some receivers lie beyond n; with `extremes`, a few
-// records carry values of several hundred.
-// A comparative file that separates the ties: value 1 on each link of the network, 60 on about
-// one link in ten, no record elsewhere. Its estimate runs to the bound and some dyads are then
-// fitted with probability exactly 1 (weight 0).
-std::string separating_text(const LinkList& links, unsigned seed) {
-  Draw draw(seed);
-  std::string text = "(3I5)\n";
-  char line[32];
-  for (const auto& [i, j] : links) {
-    std::snprintf(line, sizeof line, "%5d%5d%5d\n", i, j, draw.unit() < 0.1 ? 60 : 1);
-    text += line;
-  }
-  return text;
-}
-
-std::string comparative_text(int n, double share, unsigned seed, bool oddities,
-                             bool extremes = false) {
-  Draw draw(seed);
-  std::string text = "(3I5)\n";
-  char line[32];
-  auto record = [&](int i, int j, int v) {
-    std::snprintf(line, sizeof line, "%5d%5d%5d\n", i, j, v);
-    text += line;
-  };
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) {
-      if (draw.unit() >= share) continue;
-      int v = draw.below(6) - 2;
-      if (extremes && draw.unit() < 0.02) v = draw.unit() < 0.5 ? 700 : -600;
-      record(i, j, v);
-      if (oddities && draw.unit() < 0.05) record(i, j, 1 + draw.below(3));
-    }
-    if (oddities && draw.unit() < 0.1) record(i, n + 1 + draw.below(5), 1);
-  }
-  return text;
-}
-
-// One block-parameter group: a configuration type and its chosen block-type numbers.
-struct Group {
-  int type = 1;
+struct Group {  // a configuration type and its block-type numbers
+  int type;
   std::vector<int> blocks;
 };
 
 struct Blocking {
   int block_count = 0;                   // 0: no blocking
-  std::vector<std::vector<int>> matrix;  // block_type(r, c); empty: the identity structure
-  double unblocked = 0.0;                // share of nodes without an attribute value (block 0)
+  std::vector<std::vector<int>> matrix;  // block_type(r, c); empty: identity
+  double unblocked = 0.0;                // share of nodes in block 0
   std::vector<Group> groups;
 };
 
@@ -158,87 +97,82 @@ struct Case {
   std::vector<int> globals;
   bool diagonal = false;
   Blocking blocking = {};
-  double compar_share = 0.0;  // > 0: type 16 reads a comparative file of this density
-  bool compar_oddities = false;
-  bool compar_extremes = false;
-  bool compar_separating = false;
+  double compar_share = 0.0;
+  bool compar_oddities = false, compar_extremes = false, compar_separating = false;
 };
 
-// The records as the model dialogue leaves them for the case's model.
+// Separating (value 1 on each link, 60 on about one in ten: the estimate runs to the bound) or
+// values -2..3 for random receivers, with `oddities` (repeated pairs, receivers beyond n) and
+// `extremes` (a few values of several hundred).
+std::string comparative_text(const Case& c, const LinkList& links) {
+  Draw draw(c.net.seed + (c.compar_separating ? 103u : 101u));
+  std::string text = "(3I5)\n";
+  auto add = [&text](int i, int j, int v) {
+    char line[32];
+    std::snprintf(line, sizeof line, "%5d%5d%5d\n", i, j, v);
+    text += line;
+  };
+  if (c.compar_separating)
+    for (const auto& [i, j] : links) add(i, j, draw.unit() < 0.1 ? 60 : 1);
+  for (int i = 1; i <= c.net.n && !c.compar_separating; ++i) {
+    for (int j = 1; j <= c.net.n; ++j) {
+      if (draw.unit() >= c.compar_share) continue;
+      int v = draw.below(6) - 2;
+      if (c.compar_extremes && draw.unit() < 0.02) v = draw.unit() < 0.5 ? 700 : -600;
+      add(i, j, v);
+      if (c.compar_oddities && draw.unit() < 0.05) add(i, j, 1 + draw.below(3));
+    }
+    if (c.compar_oddities && draw.unit() < 0.1) add(i, c.net.n + 1 + draw.below(5), 1);
+  }
+  return text;
+}
+
 void set_up(World& w, const Case& c, const LinkList& links) {
   Records& rec = w.rec;
+  Blocks& blocks = rec.blocks;
+  Stats& stats = rec.stats;
   rec.data.zero = 0.0;
   rec.data.one = 1.0;
   rec.flags.skip_diagonal = c.diagonal ? 0 : 1;
-  Blocks& blocks = rec.blocks;
-  Stats& stats = rec.stats;
   auto append = [&stats](int column) {
-    ++stats.param_count;
-    stats.param_column(stats.param_count) = static_cast<int16>(column);
+    stats.param_column(++stats.param_count) = static_cast<int16>(column);
   };
   for (int t = 1; t <= 16; ++t) rec.flags.type_on(t) = 0;
   stats.param_count = 0;
-  for (int t : c.globals) {
-    append(t);
-    rec.flags.type_on(t) = 1;
-  }
+  for (int t : c.globals) append(t), rec.flags.type_on(t) = 1;
   const Blocking& b = c.blocking;
+  rec.flags.use_blocks = b.block_count > 0;
+  blocks.block_attr = 0;
   if (b.block_count > 0) {
-    const int n = w.n();
     Draw draw(c.net.seed * 7919u + 13u);
-    rec.flags.use_blocks = 1;
-    rec.nodes.attr_count = 1;
-    for (int i = 1; i <= n; ++i) {
-      const bool unblocked = draw.unit() < b.unblocked;
+    rec.nodes.attr_count = blocks.block_attr = 1;
+    for (int i = 1; i <= w.n(); ++i)
       rec.nodes.attr_value(i, 1) =
-          static_cast<int16>(unblocked ? 0 : 1 + draw.below(b.block_count));
-    }
-    rec.nodes.attr_max(1) = static_cast<int16>(b.block_count);
-    blocks.block_attr = 1;
-    blocks.block_count = static_cast<int16>(b.block_count);
+          static_cast<int16>(draw.unit() < b.unblocked ? 0 : 1 + draw.below(b.block_count));
+    rec.nodes.attr_max(1) = blocks.block_count = static_cast<int16>(b.block_count);
     int largest = 0;
-    for (int r = 1; r <= b.block_count; ++r) {
+    for (int r = 1; r <= b.block_count; ++r)
       for (int col = 1; col <= b.block_count; ++col) {
-        const int v =
-            b.matrix.empty()
-                ? (r == col ? 1 : 0)
-                : b.matrix[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(col - 1)];
+        const int v = b.matrix.empty() ? r == col : b.matrix[r - 1u][col - 1u];
         blocks.block_type(r, col) = static_cast<int16>(v);
-        if (v > largest) largest = v;
+        largest = std::max(largest, v);
       }
-    }
     blocks.block_type_count = static_cast<int16>(largest);
     for (int g = 1; g <= 16; ++g) {
-      blocks.group_type(g) = 0;
-      blocks.group_size(g) = 0;
-      blocks.group_column0(g) = static_cast<int16>(16 + largest * (g - 1));
-    }
-    int g = 0;
-    for (const Group& group : b.groups) {
-      ++g;
+      const Group group = g <= int(b.groups.size()) ? b.groups[g - 1u] : Group{0, {}};
       blocks.group_type(g) = static_cast<int16>(group.type);
       blocks.group_size(g) = static_cast<int16>(group.blocks.size());
+      blocks.group_column0(g) = static_cast<int16>(16 + largest * (g - 1));
       int k = 0;
-      for (int number : group.blocks) {
-        ++k;
-        // With a single block type the row of group_blocks is the configuration type.
-        const int row = largest == 1 ? group.type : g;
-        blocks.group_blocks(row, k) = static_cast<int16>(number);
+      for (int number : group.blocks) {  // one block type: the row is the configuration type
+        blocks.group_blocks(largest == 1 ? group.type : g, ++k) = static_cast<int16>(number);
         append(blocks.group_column0(g) + number);
       }
-      rec.flags.type_on(group.type) = 1;
+      if (group.type > 0) rec.flags.type_on(group.type) = 1;
     }
-  } else {
-    rec.flags.use_blocks = 0;
-    blocks.block_attr = 0;
   }
   derive_type_switches(rec);
-  if (rec.flags.type_on(16) == 1 && c.compar_separating) {
-    w.open_comparative(separating_text(links, c.net.seed + 103u));
-  } else if (rec.flags.type_on(16) == 1) {
-    w.open_comparative(comparative_text(c.net.n, c.compar_share, c.net.seed + 101u,
-                                        c.compar_oddities, c.compar_extremes));
-  }
+  if (rec.flags.type_on(16) == 1) w.open_comparative(comparative_text(c, links));
 }
 
 std::vector<int> range(int first, int last) {
@@ -255,10 +189,8 @@ std::vector<Case> corpus_cases() {
   // clang-format off
   return {
     // Global parameters.
-    {"tiny_edges", {5, 0.4, 0.3, 1}, {1}},
-    {"two_nodes", {2, 1.0, 0.0, 2}, {1}},
-    {"small_reciprocity", {12, 0.3, 0.4, 3}, {1, 2}},
-    {"stars", {20, 0.2, 0.3, 4}, range(1, 5)},
+    {"tiny_edges", {5, 0.4, 0.3, 1}, {1}}, {"two_nodes", {2, 1.0, 0.0, 2}, {1}},
+    {"small_reciprocity", {12, 0.3, 0.4, 3}, {1, 2}}, {"stars", {20, 0.2, 0.3, 4}, range(1, 5)},
     {"triads", {33, 0.15, 0.5, 5, 0.1}, range(1, 7)},
     {"r2stars", {47, 0.1, 0.4, 6, 0.05}, range(1, 10)},
     {"all_types", {60, 0.08, 0.35, 7, 0.08}, range(1, 15)},
@@ -273,8 +205,7 @@ std::vector<Case> corpus_cases() {
     {"shuffled_order", {38, 0.12, 0.4, 16, 0.1}, {6, 1, 3, 2}},
     {"reverse_order", {30, 0.15, 0.45, 17, 0.1},
      {15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}},
-    {"dense", {60, 0.5, 0.5, 18}, range(1, 7)},
-    {"sparse", {60, 0.03, 0.2, 19}, {1, 2, 3, 4}},
+    {"dense", {60, 0.5, 0.5, 18}, range(1, 7)}, {"sparse", {60, 0.03, 0.2, 19}, {1, 2, 3, 4}},
     {"no_reciprocity_dependent", {25, 0.2, 0.0, 20}, {1, 2, 10}},
     {"zero_column_dependent", {25, 0.2, 0.0, 21}, {1, 15}},
     {"separated_reciprocity", {30, 0.15, 1.0, 22}, {1, 2}},
@@ -317,17 +248,9 @@ std::vector<Case> corpus_cases() {
   // clang-format on
 }
 
-std::filesystem::path corpus_folder() {
-  if (const char* root = std::getenv("TARNWICK_DATA")) {
-    return std::filesystem::path(root) / "tests" / "corpus";
-  }
-  return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "corpus";
-}
-
 std::string read_file(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
   std::ostringstream all;
-  all << in.rdbuf();
+  all << std::ifstream(path, std::ios::binary).rdbuf();
   return all.str();
 }
 
@@ -338,29 +261,30 @@ TEST_P(Corpus, ReportsUnchanged) {
   const LinkList links = corpus_network(c.net);
   World w(links);
   set_up(w, c, links);
-  const std::filesystem::path out_path = std::filesystem::path(::testing::TempDir()) /
-                                         (std::string("tarnwick_corpus_") + c.name + ".out");
+  const auto out_path = std::filesystem::path(::testing::TempDir()) /
+                        (std::string("tarnwick_corpus_") + c.name + ".out");
   w.io.output_file = std::make_unique<std::ofstream>(out_path);
   fit_model(w.rec, w.io);
   w.io.output_file->close();
-  const std::string screen = w.screen.str();
-  const std::string file = read_file(out_path);
+  const std::string screen = w.screen.str(), file = read_file(out_path);
   std::filesystem::remove(out_path);
-
-  const std::filesystem::path golden = corpus_folder() / c.name;
-  if (std::getenv("TARNWICK_CORPUS_REGENERATE") != nullptr) {  // after a deliberate change
-    std::ofstream(golden.string() + ".screen", std::ios::binary) << screen;
-    std::ofstream(golden.string() + ".out", std::ios::binary) << file;
+  const char* root = std::getenv("TARNWICK_DATA");
+  const std::string golden =
+      ((root ? std::filesystem::path(root) / "tests"
+             : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path()) /
+       "corpus" / c.name)
+          .string();
+  if (std::getenv("TARNWICK_CORPUS_REGENERATE") != nullptr) {
+    std::ofstream(golden + ".screen", std::ios::binary) << screen;
+    std::ofstream(golden + ".out", std::ios::binary) << file;
   }
-  ASSERT_TRUE(std::filesystem::exists(golden.string() + ".screen")) << golden;
-  EXPECT_EQ(screen, read_file(golden.string() + ".screen"));
-  EXPECT_EQ(file, read_file(golden.string() + ".out"));
+  ASSERT_TRUE(std::filesystem::exists(golden + ".screen")) << golden;
+  EXPECT_EQ(screen, read_file(golden + ".screen"));
+  EXPECT_EQ(file, read_file(golden + ".out"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Fits, Corpus, ::testing::ValuesIn(corpus_cases()),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           return std::string(info.param.name);
-                         });
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tarn

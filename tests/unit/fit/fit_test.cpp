@@ -1,18 +1,18 @@
-// The fit: against an independent logistic regression, and at its edges (weight-0 dyads, the
-// bound, a failed final inversion, a failed Newton pass).
+// The fit against an independent logistic regression and at its edges; gaussj.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
+#include <limits>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "fit/fit_model.h"
+#include "fit/gaussj.h"
 #include "fit/pseudo_likelihood.h"
 #include "support/brute_force.h"
 #include "support/world.h"
@@ -24,8 +24,9 @@ using test::LinkList;
 using test::World;
 using Vec = std::vector<double>;
 using Mat = std::vector<Vec>;
+const double nan = std::numeric_limits<double>::quiet_NaN();
 
-// The parameter list `columns` (global columns 1..16) with the switches its types need.
+// Global parameter columns `columns` with the switches their types need.
 void set_model(World& w, const std::vector<int>& columns) {
   w.rec.data.zero = 0.0;
   w.rec.data.one = 1.0;
@@ -36,81 +37,45 @@ void set_model(World& w, const std::vector<int>& columns) {
   w.select_types(std::span<const int>(columns.data(), columns.size()));
 }
 
+std::unique_ptr<FitState> fit(World& w, const std::vector<int>& columns) {
+  set_model(w, columns);  // and run_fit to its end
+  auto state = std::make_unique<FitState>();
+  EXPECT_EQ(run_fit(w.rec, w.io, *state), FitEnd::completed);
+  return state;
+}
+
 // fit_model with an output file; returns the file's text.
 std::string fit_and_report(World& w) {
   const auto path = std::filesystem::path(::testing::TempDir()) / "tarnwick_fit_test.out";
   w.io.output_file = std::make_unique<std::ofstream>(path);
   fit_model(w.rec, w.io);
   w.io.output_file.reset();
-  std::ifstream in(path, std::ios::binary);
   std::ostringstream all;
-  all << in.rdbuf();
+  all << std::ifstream(path, std::ios::binary).rdbuf();
   std::filesystem::remove(path);
   return all.str();
-}
-
-std::string comparative_text(const std::map<std::pair<int, int>, int>& values) {
-  std::string text = "(3I6)\n";
-  char line[32];
-  for (const auto& [dyad, value] : values) {
-    std::snprintf(line, sizeof line, "%6d%6d%6d\n", dyad.first, dyad.second, value);
-    text += line;
-  }
-  return text;
 }
 
 std::string right(const std::string& text, int width) {
   return std::string(static_cast<std::size_t>(width) - text.size(), ' ') + text;
 }
 
-// A 10-node network of 18 links.
-LinkList ring_of_ten() {
-  return {{1, 2}, {1, 3}, {2, 3}, {2, 4}, {3, 4}, {3, 5}, {4, 5},  {4, 6},  {5, 6},
-          {5, 7}, {6, 7}, {6, 8}, {7, 8}, {7, 9}, {8, 9}, {8, 10}, {9, 10}, {10, 1}};
-}
-
-// The independent solver: Newton's method with step halving, each step solved by Cholesky.
-double log_likelihood(const Mat& x, const std::vector<int>& y, const Vec& b) {
-  double total = 0.0;
-  for (std::size_t d = 0; d < y.size(); ++d) {
-    double eta = 0.0;
-    for (std::size_t k = 0; k < b.size(); ++k) eta += x[d][k] * b[k];
-    total += y[d] * eta - (eta > 0 ? eta + std::log1p(std::exp(-eta)) : std::log1p(std::exp(eta)));
+// In-place Gauss-Jordan inversion without pivoting, enough for a positive definite h.
+Mat invert(Mat a) {
+  for (std::size_t k = 0; k < a.size(); ++k) {
+    const double p = 1.0 / a[k][k];
+    a[k][k] = 1.0;
+    for (double& v : a[k]) v *= p;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      const double f = i == k ? 0.0 : a[i][k];
+      if (i != k) a[i][k] = 0.0;
+      for (std::size_t j = 0; j < a.size(); ++j) a[i][j] -= f * a[k][j];
+    }
   }
-  return total;
+  return a;
 }
 
-// Solves h z = g for a symmetric positive definite h; stores h's inverse in `inverse`.
-Vec cholesky_solve(const Mat& h, const Vec& g, Mat& inverse) {
-  const std::size_t m = g.size();
-  Mat l(m, Vec(m, 0.0));
-  for (std::size_t i = 0; i < m; ++i)
-    for (std::size_t j = 0; j <= i; ++j) {
-      double s = h[i][j];
-      for (std::size_t k = 0; k < j; ++k) s -= l[i][k] * l[j][k];
-      l[i][j] = i == j ? std::sqrt(s) : s / l[j][j];
-    }
-  auto apply = [&](Vec v) {
-    for (std::size_t i = 0; i < m; ++i) {
-      for (std::size_t k = 0; k < i; ++k) v[i] -= l[i][k] * v[k];
-      v[i] /= l[i][i];
-    }
-    for (std::size_t i = m; i-- > 0;) {
-      for (std::size_t k = i + 1; k < m; ++k) v[i] -= l[k][i] * v[k];
-      v[i] /= l[i][i];
-    }
-    return v;
-  };
-  inverse.assign(m, Vec(m, 0.0));
-  for (std::size_t c = 0; c < m; ++c) {
-    Vec e(m, 0.0);
-    e[c] = 1.0;
-    const Vec column = apply(e);
-    for (std::size_t r = 0; r < m; ++r) inverse[r][c] = column[r];
-  }
-  return apply(g);
-}
-
+// Newton's method on the brute-force change statistics, against run_fit.
 void check_against_brute_force(int n, double density, double reciprocity, unsigned seed,
                                const std::vector<int>& types) {
   SCOPED_TRACE(::testing::Message() << "n " << n << " seed " << seed);
@@ -122,50 +87,42 @@ void check_against_brute_force(int n, double density, double reciprocity, unsign
     for (int j = 1; j <= n; ++j) {
       if (i == j) continue;
       const auto change = test::brute_change_stats(adjacency, i, j);
-      Vec row;
-      for (int t : types) row.push_back(static_cast<double>(change[static_cast<std::size_t>(t)]));
-      x.push_back(row);
+      x.emplace_back();
+      for (int t : types) x.back().push_back(double(change[static_cast<std::size_t>(t)]));
       y.push_back(adjacency(i, j));
     }
   const std::size_t m = types.size();
   Vec b(m, 0.0);
   Mat inverse;
-  double loglik = log_likelihood(x, y, b);
-  bool converged = false;
-  for (int iteration = 0; iteration < 200 && !converged; ++iteration) {
+  double loglik = 0.0, size = 1.0;
+  for (int iteration = 0; iteration < 200 && size >= 1e-11; ++iteration) {
     Vec g(m, 0.0);
     Mat h(m, Vec(m, 0.0));
+    loglik = 0.0;
     for (std::size_t d = 0; d < y.size(); ++d) {
       double eta = 0.0;
       for (std::size_t k = 0; k < m; ++k) eta += x[d][k] * b[k];
       const double p = 1.0 / (1.0 + std::exp(-eta));
+      loglik += y[d] * eta - std::log1p(std::exp(eta));
       for (std::size_t k = 0; k < m; ++k) {
         g[k] += (y[d] - p) * x[d][k];
         for (std::size_t l = 0; l < m; ++l) h[k][l] += p * (1.0 - p) * x[d][k] * x[d][l];
       }
     }
-    const Vec step = cholesky_solve(h, g, inverse);
-    double size = 0.0;
-    for (double s : step) size = std::max(size, std::fabs(s));
-    converged = size < 1e-11;
-    for (double t = 1.0; !converged && t > 1e-12; t /= 2) {
-      Vec trial = b;
-      for (std::size_t k = 0; k < m; ++k) trial[k] += t * step[k];
-      const double value = log_likelihood(x, y, trial);
-      if (value >= loglik - 1e-12) {
-        b = trial;
-        loglik = value;
-        break;
-      }
+    inverse = invert(h);
+    size = 0.0;
+    for (std::size_t k = 0; k < m; ++k) {
+      double step = 0.0;
+      for (std::size_t l = 0; l < m; ++l) step += inverse[k][l] * g[l];
+      b[k] += step;
+      size = std::max(size, std::fabs(step));
     }
   }
-  ASSERT_TRUE(converged);
+  ASSERT_LT(size, 1e-11);                           // converged
   for (double v : b) ASSERT_LT(std::fabs(v), 8.0);  // no separation
 
   World w(links);
-  set_model(w, types);
-  auto state = std::make_unique<FitState>();
-  ASSERT_EQ(run_fit(w.rec, w.io, *state), FitEnd::completed);
+  const auto state = fit(w, types);
   EXPECT_EQ(state->too_many_iterations, 0);
   EXPECT_EQ(state->final_invertible, 1);
   for (std::size_t k = 0; k < m; ++k) {
@@ -187,17 +144,20 @@ TEST(LogisticCheck, AgreesWithAnIndependentSolver) {
   check_against_brute_force(26, 0.3, 0.2, 505, {4, 3, 1});
 }
 
-// The comparative value is 1 on every tie, 5 on one of them: the statistic separates ties from
-// non-ties, its estimate is held at 15 and the dyad with value 5 gets weight 0. No NaN follows.
+// Comparative value 1 on every tie, 5 on one: the estimate is held at 15, the dyad with value 5
+// gets weight 0, and no NaN follows.
 TEST(ZeroWeight, SeparatingStatisticAtTheBound) {
-  World w(ring_of_ten());
-  std::map<std::pair<int, int>, int> values;
-  for (const auto& link : ring_of_ten()) values[link] = 1;
-  values[{4, 6}] = 5;
-  w.open_comparative(comparative_text(values));
-  set_model(w, {1, 16});
-  auto state = std::make_unique<FitState>();
-  ASSERT_EQ(run_fit(w.rec, w.io, *state), FitEnd::completed);
+  const LinkList ring = {{1, 2}, {1, 3}, {2, 3}, {2, 4}, {3, 4}, {3, 5}, {4, 5},  {4, 6},  {5, 6},
+                         {5, 7}, {6, 7}, {6, 8}, {7, 8}, {7, 9}, {8, 9}, {8, 10}, {9, 10}, {10, 1}};
+  World w(ring);
+  std::string text = "(3I6)\n";
+  char line[32];
+  for (const auto& [i, j] : ring) {
+    std::snprintf(line, sizeof line, "%6d%6d%6d\n", i, j, i == 4 && j == 6 ? 5 : 1);
+    text += line;
+  }
+  w.open_comparative(text);
+  const auto state = fit(w, {1, 16});
   EXPECT_EQ(state->too_many_iterations, 1);
   EXPECT_EQ(state->estimate(2), 15.0);
   EXPECT_GT(state->zero_weight_dyads, 0);
@@ -206,20 +166,16 @@ TEST(ZeroWeight, SeparatingStatisticAtTheBound) {
   for (double v : {st.loglik, st.pearson_sum, st.abs_resid_sum, state->covariance(1, 1)})
     EXPECT_TRUE(std::isfinite(v));
   EXPECT_EQ(st.class_table(1, 1) + st.class_table(2, 2), 90);  // every dyad classified right
-
   const std::string file = fit_and_report(w);
   EXPECT_EQ(w.screen.str().find("NaN"), std::string::npos);
   EXPECT_EQ(file.find("NaN"), std::string::npos);
   EXPECT_NE(file.find("\f\n"), std::string::npos);
 }
 
-// At the bound some dyads are predicted with probability exactly 0 or 1 against their
-// observation: the goodness of fit is infinite.
+// Dyads predicted with probability exactly 0 or 1 against their observation.
 TEST(ZeroWeight, DyadPredictedExactlyWrongGivesInfiniteGoodnessOfFit) {
   World w({{1, 6}, {2, 4}, {3, 4}, {4, 6}, {4, 2}, {4, 3}, {5, 6}, {6, 4}});
-  set_model(w, {4, 5, 10});
-  auto state = std::make_unique<FitState>();
-  ASSERT_EQ(run_fit(w.rec, w.io, *state), FitEnd::completed);
+  fit(w, {4, 5, 10});
   EXPECT_TRUE(std::isinf(w.rec.stats.pearson_sum));
   EXPECT_TRUE(std::isfinite(w.rec.stats.loglik));
   fit_and_report(w);
@@ -227,25 +183,19 @@ TEST(ZeroWeight, DyadPredictedExactlyWrongGivesInfiniteGoodnessOfFit) {
             std::string::npos);
 }
 
-// The pass limit leaves estimates at the bound where the final matrix cannot be inverted: the
-// report keeps the estimates and shows NaN for standard errors, Wald values and correlations.
+// The final matrix cannot be inverted: estimates kept, NaN standard errors and correlations.
 TEST(FinalInversion, FailureGivesNaNStandardErrors) {
-  const LinkList links = {{1, 7},  {1, 5}, {2, 4}, {2, 7}, {2, 10}, {2, 9},  {3, 9}, {3, 7}, {4, 6},
-                          {4, 7},  {4, 8}, {4, 9}, {4, 2}, {5, 1},  {5, 10}, {5, 9}, {5, 6}, {6, 5},
-                          {6, 10}, {6, 4}, {7, 3}, {7, 9}, {7, 2},  {7, 1},  {7, 4}, {8, 4}, {9, 3},
-                          {9, 4},  {9, 7}, {9, 2}, {9, 5}, {10, 5}, {10, 6}, {10, 2}};
-  World w(links);
-  set_model(w, {6, 12});
-  auto state = std::make_unique<FitState>();
-  ASSERT_EQ(run_fit(w.rec, w.io, *state), FitEnd::completed);
+  World w({{1, 7},  {1, 5}, {2, 4}, {2, 7}, {2, 10}, {2, 9},  {3, 9}, {3, 7}, {4, 6},
+           {4, 7},  {4, 8}, {4, 9}, {4, 2}, {5, 1},  {5, 10}, {5, 9}, {5, 6}, {6, 5},
+           {6, 10}, {6, 4}, {7, 3}, {7, 9}, {7, 2},  {7, 1},  {7, 4}, {8, 4}, {9, 3},
+           {9, 4},  {9, 7}, {9, 2}, {9, 5}, {10, 5}, {10, 6}, {10, 2}});
+  const auto state = fit(w, {6, 12});
   EXPECT_EQ(state->final_invertible, 0);
   EXPECT_EQ(state->estimate(1), -15.0);
   EXPECT_EQ(state->estimate(2), 15.0);
   for (int r = 1; r <= 2; ++r)
     for (int c = 1; c <= 2; ++c) EXPECT_TRUE(std::isnan(state->covariance(r, c)));
-
-  const std::string text = fit_and_report(w);
-  const std::string nan12 = right("NaN", 12);
+  const std::string text = fit_and_report(w), nan12 = right("NaN", 12);
   const std::string rows = "        6         " + right("-15.0000", 12) + nan12 + nan12 +
                            right("0.0000", 12) + "\n       12         " + right("15.0000", 12) +
                            nan12 + nan12 + right("3269017.3725", 12) + "\n";
@@ -264,6 +214,83 @@ TEST(NewtonFailure, MessageAndNoReport) {
   EXPECT_EQ(fit_and_report(w), "");
   EXPECT_EQ(w.screen.str(),
             " Pass  1.. 2.. 3.. 4.. 5.. 6.. 7.. 8\n Error in inverting wxsq matrix!\n");
+}
+
+using Rows = std::vector<std::vector<double>>;
+
+std::unique_ptr<ParamMatrix> matrix_of(const Rows& rows) {
+  auto a = std::make_unique<ParamMatrix>();
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    for (std::size_t c = 0; c < rows[r].size(); ++c) (*a)(int(r) + 1, int(c) + 1) = rows[r][c];
+  return a;
+}
+
+void expect_block(const ParamMatrix& a, const Rows& rows, double tolerance) {
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    for (std::size_t c = 0; c < rows[r].size(); ++c)
+      EXPECT_NEAR(a(int(r) + 1, int(c) + 1), rows[r][c], tolerance) << r + 1 << ", " << c + 1;
+}
+
+TEST(Gaussj, WorkedExampleStepByStep) {
+  auto a = matrix_of({{4, 7}, {2, 6}});
+  Rows seen;
+  GaussjTrace trace;
+  trace.after_step = [&seen](int, const ParamMatrix& m) {
+    seen.push_back({m(1, 1), m(1, 2), m(2, 1), m(2, 2)});
+  };
+  int32 invertible = -1;
+  gaussj(*a, 2, invertible, trace);
+  EXPECT_EQ(invertible, 1);
+  const std::vector<int> steps = {trace.steps_done, trace.step_row(1), trace.step_column(1),
+                                  trace.step_row(2), trace.step_column(2)};
+  EXPECT_EQ(steps, (std::vector<int>{2, 1, 2, 1, 1}));  // steps done, then (row, column) pivots
+  // The second step is seen before the closing column exchange.
+  const Rows expected = {{-10.0 / 7, -6.0 / 7, 4.0 / 7, 1.0 / 7}, {-0.7, 0.6, 0.4, -0.2}};
+  ASSERT_EQ(seen.size(), 2u);
+  for (std::size_t s = 0; s < 2; ++s)
+    for (std::size_t k = 0; k < 4; ++k) EXPECT_NEAR(seen[s][k], expected[s][k], 1e-15);
+  expect_block(*a, {{0.6, -0.7}, {-0.2, 0.4}}, 1e-15);
+}
+
+TEST(Gaussj, EdgeCases) {
+  const struct {
+    const char* name;
+    Rows a;
+    int invertible;
+    int steps_done = -1;                  // -1: not checked
+    int pivot_row = 0, pivot_column = 0;  // of the first step; 0: not checked
+    Rows inverse = {};                    // empty: not checked; compared exactly
+  } cases[] = {
+      {"all ones fail at the second step", {{1, 1}, {1, 1}}, 0, 1, 2, 2},
+      {"zero row", {{1, 2, 3}, {0, 0, 0}, {4, 5, 7}}, 0},
+      {"zero column", {{1, 0, 3}, {2, 0, 5}, {4, 0, 7}}, 0},
+      {"equal columns", {{1, 2, 1}, {3, 5, 3}, {2, 7, 2}}, 0},
+      {"zeros", {{0, 0}, {0, 0}}, 0},
+      {"pivot 1e-11", {{1e-11}}, 0},
+      {"pivot 1e-10", {{1e-10}}, 1, -1, 0, 0, {{1.0 / 1e-10}}},
+      {"pivot -1e-10", {{-1e-10}}, 1},
+      {"only NaN", {{nan, nan}, {nan, nan}}, 0, 0},
+      {"one NaN", {{nan}}, 0},
+      {"NaN never the pivot", {{2, nan}, {nan, nan}}, 0, -1, 1, 1},
+      {"ties go to the last largest entry", {{1, -3, 2}, {3, 0, 1}, {-3, 1, 1}}, 1, -1, 3, 1},
+      {"permutation exchanges rows", {{0, 1}, {1, 0}}, 1, -1, 2, 1, {{0, 1}, {1, 0}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto a = matrix_of(c.a);
+    GaussjTrace trace;
+    int32 invertible = -1;
+    gaussj(*a, static_cast<int16>(c.a.size()), invertible, trace);
+    EXPECT_EQ(invertible, c.invertible);
+    if (c.steps_done >= 0) {
+      EXPECT_EQ(trace.steps_done, c.steps_done);
+    }
+    if (c.pivot_row > 0) {
+      EXPECT_EQ(trace.step_row(1), c.pivot_row);
+      EXPECT_EQ(trace.step_column(1), c.pivot_column);
+    }
+    if (!c.inverse.empty()) expect_block(*a, c.inverse, 0.0);
+  }
 }
 
 }  // namespace

@@ -30,26 +30,25 @@ struct RunResult {
   Files files;  // every file in the folder after the run
 };
 
-// Runs the program on `answers` in a new temporary folder holding `files`.
 RunResult run_in_folder(const Files& files, const std::string& answers) {
   const fs::path home = fs::current_path();
-  std::string pattern = (fs::temp_directory_path() / "tarnwick-run-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) std::abort();
-  for (const auto& [name, text] : files) std::ofstream(fs::path(pattern) / name) << text;
-  fs::current_path(pattern);
-  RunResult result;
+  std::string dir = (fs::temp_directory_path() / "tarnwick-run-XXXXXX").string();
+  if (mkdtemp(dir.data()) == nullptr) std::abort();
+  for (const auto& [name, text] : files) std::ofstream(fs::path(dir) / name) << text;
+  fs::current_path(dir);
+  RunResult r;
   std::istringstream in(answers);
   std::ostringstream out;
-  result.status = run(in, out);
-  result.screen = out.str();
+  r.status = run(in, out);
+  r.screen = out.str();
   fs::current_path(home);
-  for (const auto& entry : fs::directory_iterator(pattern)) {
+  for (const auto& entry : fs::directory_iterator(dir)) {
     std::ostringstream text;
     text << std::ifstream(entry.path()).rdbuf();
-    result.files[entry.path().filename().string()] = text.str();
+    r.files[entry.path().filename().string()] = text.str();
   }
-  fs::remove_all(pattern);
-  return result;
+  fs::remove_all(dir);
+  return r;
 }
 
 const Files data = {
@@ -60,20 +59,16 @@ const Files data = {
     {"comp.dat", "(3I4)\n   1   2   1\n   2   1   3\n   4   5  -2\n   5   1   1\n"},
     {"old.out", "old contents\n"}};
 
-// One answer per prompt, visiting every kind of prompt: the file dialogue with its refusals and
-// overwrite warning, blocking by hand with a refused row, the global and group dialogues, the
+// One answer per prompt, visiting every kind of prompt: file dialogue with refusals and the
+// overwrite warning, blocking by hand with a refused row, global and group dialogues, the
 // comparative file, the same-files and same-blocking questions, and the short dialogue.
+// clang-format off
 const std::vector<std::string> answers = {
-    "missing.dat", "net.dat", "y",          "y",        "nothere.dat",
-    "attr.dat",    "2",       "net.dat",    "old.out",  "n",
-    "old.out",     "y",       "1",          "n",        "17 0",
-    "1 2",         "0 1",     "2",          "1 16",     "3 1",
-    "2",           "0 0",     "nocomp.dat", "comp.dat",
-    "y",  // continue (first_continue): the first report is written
-    "y",           "y",       "1",          "2",        "0 0",
-    "y",           "n",       "net.dat",    "n",        "y",
-    "attr.dat",    "2",       "new.out",    "n",        "1",
-    "y",           "2",       "1 103",      "n"};
+    "missing.dat", "net.dat", "y", "y", "nothere.dat", "attr.dat", "2", "net.dat", "old.out", "n",
+    "old.out", "y", "1", "n", "17 0", "1 2", "0 1", "2", "1 16", "3 1", "2", "0 0", "nocomp.dat",
+    "comp.dat", "y" /* first_continue: the first report is written */, "y", "y", "1", "2", "0 0",
+    "y", "n", "net.dat", "n", "y", "attr.dat", "2", "new.out", "n", "1", "y", "2", "1 103", "n"};
+// clang-format on
 constexpr std::size_t first_continue = 24;
 
 std::string first_lines(std::size_t count) {
@@ -87,15 +82,14 @@ TEST(EndOfInput, AtEveryPromptOneMessageAndStatusOne) {
   ASSERT_EQ(full.status, 0) << full.screen;
   ASSERT_NE(full.files.at("old.out").find("\f\n"), full.files.at("old.out").rfind("\f\n"));
   ASSERT_NE(full.files.at("new.out").find("\f\n"), std::string::npos);
+  const std::string end = "\n End of input: no answer was given, the run ends.\n";
   for (std::size_t k = 0; k < answers.size(); ++k) {
     SCOPED_TRACE("input ends before answer " + std::to_string(k + 1) + " (" + answers[k] + ")");
     const RunResult cut = run_in_folder(data, first_lines(k));
     EXPECT_EQ(cut.status, 1);
-    const std::string end = "\n End of input: no answer was given, the run ends.\n";
     ASSERT_GE(cut.screen.size(), end.size());
     EXPECT_EQ(cut.screen.substr(cut.screen.size() - end.size()), end);
-    // The screen before is what the whole run showed; every output file holds, in whole lines,
-    // a beginning of what the whole run wrote to it, or its old contents.
+    // The screen and every output file hold a beginning of the whole run's (whole lines).
     const std::string shown = cut.screen.substr(0, cut.screen.size() - end.size());
     EXPECT_EQ(full.screen.compare(0, shown.size(), shown), 0);
     for (const char* name : {"old.out", "new.out"}) {
@@ -137,8 +131,7 @@ TEST(Limits, LongAnswersDevicesAndOutputFilesThatCannotBeCreated) {
   EXPECT_EQ(fatal_message([] { open_for_reading(name_field("/dev/null")); }),
             "Cannot read \"/dev/null\": it is not an ordinary file.");
   EXPECT_EQ(fatal_message([] { open_for_writing(name_field("/no-folder/out.txt")); }),
-            "Cannot create output file \"/no-folder/out.txt\" (No such file or "
-            "directory).");
+            "Cannot create output file \"/no-folder/out.txt\" (No such file or directory).");
 }
 
 }  // namespace
