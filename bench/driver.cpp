@@ -1,5 +1,5 @@
 // The benchmark driver: fits a named scenario's model to its synthetic network through the
-// library, without the dialogue, and prints per pass the time spent in calcfr and in the sums,
+// library, without the dialogue, and prints per pass the time spent in the statistics and the sums,
 // then the time of the whole run (read, fit, report) and its peak resident memory.
 //
 //   tarnwick_bench                                    lists the scenarios
@@ -29,6 +29,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -36,19 +37,17 @@
 
 #include "fit/pass_timing.h"
 #include "fit/pseudo_likelihood.h"
-#include "input/attribute_file.h"
-#include "input/comparative_file.h"
-#include "input/console.h"
-#include "input/data_file.h"
-#include "input/file_access.h"
-#include "input/io.h"
-#include "input/network_file.h"
-#include "model/type_switches.h"
-#include "report/output.h"
+#include "network/attribute_file.h"
+#include "network/comparative_file.h"
+#include "network/data_file.h"
+#include "network/fatal_error.h"
+#include "network/file_access.h"
+#include "network/file_name.h"
+#include "network/network_file.h"
+#include "report/classic_report.h"
 #include "scenarios.h"
-#include "stats/calcfr.h"
-#include "store/fatal_error.h"
-#include "store/records.h"
+#include "stats/sender_statistics.h"
+#include "stats/statistic_range.h"
 #include "synthetic_network.h"
 
 namespace tarn::bench {
@@ -184,97 +183,68 @@ void ensure_files(const Scenario& s, const fs::path& dir) {
 
 // --- One run -------------------------------------------------------------------------------
 
-// The records as the file dialogue and the model dialogue leave them for the scenario: files
-// read, blocking settled, parameter list, group tables and switches set, comparative file open.
-void read_and_select(Records& rec, Io& io, const Scenario& s, const Paths& p) {
-  rec.flags.output_open = 0;
-  rec.data.zero = 0.0;
-  rec.data.one = 1.0;
-  rec.flags.skip_diagonal = s.diagonal ? 0 : 1;
-  rec.flags.use_blocks = s.blocked() ? 1 : 0;
-  rec.blocks.block_attr = 0;
+// What the file dialogue and the model dialogue leave for the scenario: files read, blocking
+// settled, the model built, the comparative file read; and the output file with its head.
+struct Prepared {
+  Network network;
+  NodeAttributes attributes;
+  Blocking blocking;
+  Model model;
+  std::optional<ComparativeNetwork> comparative;
+  std::optional<DyadBlocks> blocks;
+  bool include_diagonal = false;
+  std::ofstream output;
 
+  FitData data() const {
+    FitData d;
+    d.source = {&network, &model, blocks ? &*blocks : nullptr,
+                comparative ? &*comparative : nullptr};
+    d.include_diagonal = include_diagonal;
+    return d;
+  }
+};
+
+std::unique_ptr<Prepared> read_and_select(const Scenario& s, const Paths& p) {
+  auto prepared = std::make_unique<Prepared>();
+  Prepared& r = *prepared;
+  r.include_diagonal = s.diagonal;
   const std::string network_name = name_field(p.network.filename().string());
   DataFile network(open_for_reading(p.network.string()), network_name);
-  std::unique_ptr<DataFile> attributes;
-  std::string attribute_name;
+  r.network = read_network_file(network);
+  check_statistic_range(r.network, network_file_source(network));
+  r.output.open(p.output, std::ios::binary);
+  r.output << " Network file:   " << network_name << '\n';
+  ModelDescription description;
+  for (int t : s.globals) description.push_back({static_cast<ConfigurationType>(t), {}});
   if (s.blocked()) {
-    attribute_name = name_field(p.attributes.filename().string());
-    attributes =
-        std::make_unique<DataFile>(open_for_reading(p.attributes.string()), attribute_name);
-    rec.nodes.attr_count = 1;
-  }
-  io.output_file = open_for_writing(p.output.string());
-  io.output_name = name_field(p.output.filename().string());
-  rec.flags.output_open = 1;
-  read_network(rec, io, network);
-  if (attributes) read_attributes(rec, *attributes);
-  io.file() << " Network file:   " << network_name << '\n';
-  if (attributes) io.file() << " Attribute file: " << attribute_name << '\n';
-
-  // Blocking: attribute 1, the identity structure or the scenario's.
-  Blocks& blocks = rec.blocks;
-  if (s.blocked()) {
-    const int count = rec.nodes.attr_max(1);
+    const std::string attribute_name = name_field(p.attributes.filename().string());
+    DataFile attributes(open_for_reading(p.attributes.string()), attribute_name);
+    r.attributes = read_attribute_file(attributes, 1);
+    r.output << " Attribute file: " << attribute_name << '\n';
+    // Blocking: attribute 1, the identity structure or the scenario's.
+    const int count = r.attributes.largest[0];
     if (count < 1 || count > max_blocks) throw std::runtime_error("unusable blocking attribute");
-    blocks.block_attr = 1;
-    blocks.block_count = static_cast<int16>(count);
-    int largest = 0;
-    for (int r = 1; r <= count; ++r) {
+    r.blocking = Blocking::identity(1, count);
+    for (int row = 1; row <= count && !s.structure.empty(); ++row) {
       for (int c = 1; c <= count; ++c) {
-        int v = r == c ? 1 : 0;
-        if (!s.structure.empty()) {
-          v = s.structure.at(static_cast<std::size_t>(r - 1)).at(static_cast<std::size_t>(c - 1));
-        }
-        blocks.block_type(r, c) = static_cast<int16>(v);
-        largest = std::max(largest, v);
+        r.blocking.structure(row, c) = static_cast<std::int16_t>(
+            s.structure.at(static_cast<std::size_t>(row - 1)).at(static_cast<std::size_t>(c - 1)));
       }
     }
-    blocks.block_type_count = static_cast<int16>(largest);
-    for (int g = 1; g <= 16; ++g) {
-      blocks.group_type(g) = 0;
-      blocks.group_size(g) = 0;
-      blocks.group_column0(g) = static_cast<int16>(16 + largest * (g - 1));
+    r.blocking.count_block_types();
+    for (const BlockGroup& group : s.groups) {
+      description.push_back({static_cast<ConfigurationType>(group.type), group.blocks});
     }
+    r.blocks = dyad_blocks(r.blocking, r.attributes, r.network.node_count);
   }
-
-  // The parameter list: the global parameters, then the groups.
-  Stats& stats = rec.stats;
-  for (int t = 1; t <= 16; ++t) rec.flags.type_on(t) = 0;
-  stats.param_count = 0;
-  auto append = [&stats](int column) {
-    if (stats.param_count >= max_params) throw std::runtime_error("more than 64 parameters");
-    ++stats.param_count;
-    stats.param_column(stats.param_count) = static_cast<int16>(column);
-  };
-  for (int t : s.globals) {
-    append(t);
-    rec.flags.type_on(t) = 1;
-  }
-  int g = 0;
-  for (const BlockGroup& group : s.groups) {
-    ++g;
-    const int type_count = blocks.block_type_count;
-    if (blocks.group_column0(g) + type_count > max_params) {
-      throw std::runtime_error("a group beyond column 64");
-    }
-    blocks.group_type(g) = static_cast<int16>(group.type);
-    blocks.group_size(g) = static_cast<int16>(group.blocks.size());
-    int k = 0;
-    for (int b : group.blocks) {
-      ++k;
-      // With a single block type the row of group_blocks is the configuration type.
-      blocks.group_blocks(type_count == 1 ? group.type : g, k) = static_cast<int16>(b);
-      append(blocks.group_column0(g) + b);
-    }
-    rec.flags.type_on(group.type) = 1;
-  }
-  derive_type_switches(rec);
-  if (rec.flags.type_on(16) == 1) {
+  r.model = build_model(description, r.blocking.block_type_count);
+  if (r.model.uses(ConfigurationType::covariate)) {
     const std::string name = name_field(p.comparative.filename().string());
-    io.comparative = std::make_unique<DataFile>(open_for_reading(p.comparative.string()), name);
-    io.file() << " Comparative file: " << name << '\n';
+    DataFile comparative(open_for_reading(p.comparative.string()), name);
+    r.output << " Comparative file: " << name << '\n';
+    r.comparative = read_comparative_file(comparative, r.network.node_count);
   }
+  return prepared;
 }
 
 const char* end_name(FitEnd end) {
@@ -293,44 +263,43 @@ const char* end_name(FitEnd end) {
 std::string run_once(const Scenario& s, const fs::path& dir) {
   const Paths p = paths_of(s, dir);
   const auto start = clock_type::now();
-  auto rec = std::make_unique<Records>();
   std::ofstream screen(p.screen, std::ios::binary);
-  std::istringstream keyboard;
-  Io io(keyboard, screen);
-  read_and_select(*rec, io, s, p);
+  std::unique_ptr<Prepared> prepared = read_and_select(s, p);
   const double read_seconds = seconds_since(start);
 
   PassTiming timing;
-  io.timing = &timing;
+  FitObserver observer;
+  observer.timing = &timing;
   const auto fit_start = clock_type::now();
-  auto state = std::make_unique<FitState>();
-  const FitEnd end = run_fit(*rec, io, *state);
+  const auto result =
+      std::make_unique<FitResult>(fit_pseudo_likelihood(prepared->data(), observer));
+  const FitEnd end = result->end;
   const double fit_seconds = seconds_since(fit_start);
   const auto report_start = clock_type::now();
   if (end == FitEnd::completed) {
-    output(*rec, io, state->estimate, state->covariance, state->too_many_iterations);
+    write_report(prepared->model, prepared->blocking, *result, screen, prepared->output);
   }
-  io.close_output();
+  prepared->output.close();
   screen.close();
   const double report_seconds = seconds_since(report_start);
   const double total = seconds_since(start);
 
   std::ostringstream reply;
   reply.precision(17);
-  reply << "outcome " << end_name(end) << ' ' << state->newton_passes << ' '
-        << state->too_many_iterations << '\n';
+  reply << "outcome " << end_name(end) << ' ' << result->newton_passes << ' '
+        << (result->too_many_iterations ? 1 : 0) << '\n';
   for (int k = 0; k < timing.count; ++k) {
     const PassTiming::Pass& pass = timing.passes[k];
-    reply << "pass " << pass.number << ' ' << pass.calcfr_seconds << ' ' << pass.sums_seconds
+    reply << "pass " << pass.number << ' ' << pass.statistics_seconds << ' ' << pass.sums_seconds
           << '\n';
   }
   reply << "times " << total << ' ' << read_seconds << ' ' << fit_seconds << ' ' << report_seconds
         << '\n';
   reply << "peak " << peak_kilobytes() << '\n';
-  reply << "size " << rec->nodes.node_count << ' ' << rec->links.link_count << ' '
-        << rec->stats.param_count << '\n';
-  for (int k = 1; k <= rec->stats.param_count; ++k) {
-    reply << "estimate " << state->estimate(k) << '\n';
+  reply << "size " << prepared->network.node_count << ' ' << prepared->network.link_count << ' '
+        << prepared->model.parameter_count() << '\n';
+  for (int k = 1; k <= prepared->model.parameter_count(); ++k) {
+    reply << "estimate " << result->estimate(k) << '\n';
   }
   return reply.str();
 }
@@ -341,7 +310,7 @@ struct RunResult {
   int too_many = 0;
   struct Pass {
     int number;
-    double calcfr, sums;
+    double statistics, sums;
   };
   std::vector<Pass> passes;
   double total = 0, read = 0, fit = 0, report = 0;
@@ -361,7 +330,7 @@ RunResult parse(const std::string& text) {
       in >> r.outcome >> r.newton_passes >> r.too_many;
     } else if (word == "pass") {
       RunResult::Pass pass{};
-      in >> pass.number >> pass.calcfr >> pass.sums;
+      in >> pass.number >> pass.statistics >> pass.sums;
       r.passes.push_back(pass);
     } else if (word == "times") {
       in >> r.total >> r.read >> r.fit >> r.report;
@@ -379,18 +348,19 @@ RunResult parse(const std::string& text) {
 }
 
 std::string pass_label(int number) {
-  return number == PassTiming::final_pass ? std::string("final") : std::to_string(number);
+  return number == final_pass ? std::string("final") : std::to_string(number);
 }
 
 void print_passes(const RunResult& r) {
-  double calcfr = 0, sums = 0;
+  double statistics = 0, sums = 0;
   for (const auto& pass : r.passes) {
-    std::printf("    pass %-5s  calcfr %8.3f s   sums %8.3f s\n", pass_label(pass.number).c_str(),
-                pass.calcfr, pass.sums);
-    calcfr += pass.calcfr;
+    std::printf("    pass %-5s  statistics %8.3f s   sums %8.3f s\n",
+                pass_label(pass.number).c_str(), pass.statistics, pass.sums);
+    statistics += pass.statistics;
     sums += pass.sums;
   }
-  std::printf("    all %2zu       calcfr %8.3f s   sums %8.3f s\n", r.passes.size(), calcfr, sums);
+  std::printf("    all %2zu       statistics %8.3f s   sums %8.3f s\n", r.passes.size(), statistics,
+              sums);
 }
 
 double median(std::vector<double> v) {
@@ -448,24 +418,23 @@ int run_command(const std::vector<const Scenario*>& chosen, const fs::path& dir,
 // The dyad table: for every included dyad in sweep order, the response and the regressors.
 std::string write_table(const Scenario& s, const fs::path& dir, const std::string& file) {
   const Paths p = paths_of(s, dir);
-  auto rec = std::make_unique<Records>();
-  std::ofstream screen(p.screen, std::ios::binary);
-  std::istringstream keyboard;
-  Io io(keyboard, screen);
-  read_and_select(*rec, io, s, p);
-  const int n = rec->nodes.node_count;
-  const int m = rec->stats.param_count;
+  std::unique_ptr<Prepared> prepared = read_and_select(s, p);
+  const FitData data = prepared->data();
+  const Model& model = prepared->model;
+  const int n = prepared->network.node_count;
+  const int m = model.parameter_count();
   std::ofstream bin(file + ".bin", std::ios::binary);
   std::vector<std::int32_t> row(static_cast<std::size_t>(m) + 1);
   long rows = 0;
-  init(*rec, io);
+  SenderStatistics statistics(data.source);
   for (int i = 1; i <= n; ++i) {
-    calcfr(*rec, io, static_cast<int16>(i));
+    statistics.compute(i);
     for (int j = 1; j <= n; ++j) {
-      if (rec->flags.skip_diagonal != 0 && j == i) continue;
-      row[0] = rec->data.tie_row(j);
+      if (!data.include_diagonal && j == i) continue;
+      row[0] = statistics.tie_row()[j - 1];
       for (int k = 1; k <= m; ++k) {
-        row[static_cast<std::size_t>(k)] = rec->stats.change_stat(j, rec->stats.param_column(k));
+        row[static_cast<std::size_t>(k)] =
+            statistics.column(model.parameters[static_cast<std::size_t>(k - 1)].column)[j - 1];
       }
       bin.write(reinterpret_cast<const char*>(row.data()),
                 static_cast<std::streamsize>(row.size() * sizeof(std::int32_t)));
@@ -475,9 +444,10 @@ std::string write_table(const Scenario& s, const fs::path& dir, const std::strin
   if (!bin) throw std::runtime_error("cannot write " + file + ".bin");
   std::ofstream txt(file + ".txt");
   txt << rows << ' ' << (m + 1) << "\ny";
-  for (int k = 1; k <= m; ++k) txt << " p" << k << "_col" << rec->stats.param_column(k);
+  for (int k = 1; k <= m; ++k) {
+    txt << " p" << k << "_col" << model.parameters[static_cast<std::size_t>(k - 1)].column;
+  }
   txt << '\n';
-  io.close_output();
   return "rows " + std::to_string(rows) + "\n";
 }
 

@@ -18,8 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "main/main_loop.h"
-#include "store/records.h"
+#include "dialogue/main_loop.h"
 
 namespace {
 
@@ -69,13 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string answers(reinterpret_cast<const char*>(data), size);
   if (answers.find('/') != std::string::npos) return 0;
   restore_folder();
-  // Fresh records for every run, copied from zero-filled ones kept for the purpose: allocating
-  // the few megabytes anew each time costs more than the run itself.
-  static const auto start = std::make_unique<tarn::Records>();
-  static const auto records = std::make_unique<tarn::Records>();
-  *records = *start;
   std::istringstream in(answers);
   std::ostringstream out;
-  tarn::run(*records, in, out);
+  tarn::run_dialogue(in, out);
   return 0;
 }

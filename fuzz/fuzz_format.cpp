@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "input/data_file.h"
-#include "store/fatal_error.h"
+#include "network/data_file.h"
+#include "network/fatal_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);

@@ -1,27 +1,30 @@
-// Fuzzes the data-file readers on arbitrary contents: the network file and the link store, then,
-// when the input holds them, a comparative network file and an attribute file, each after a line
-// "%%" (network, then comparative, then attributes). Whatever the readers accept is then used:
-// the change statistics of the first senders are computed (with the comparative stream and a
-// blocking by the first attribute), and every statistic must equal its 32-bit value, so that
-// nothing the store accepts can wrap in the 16-bit statistics table.
+// Fuzzes the data-file readers on arbitrary contents: the network file, then, when the input
+// holds them, a comparative network file and an attribute file, each after a line "%%"
+// (network, then comparative, then attributes). Whatever the readers accept is then used: the
+// statistics of the first senders are computed with every type, the covariate and a blocking by
+// the first attribute, and every statistic must equal its definition, so that nothing the
+// readers accept can wrap in the 16-bit statistics table.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "input/attribute_file.h"
-#include "input/comparative_file.h"
-#include "input/console.h"
-#include "input/data_file.h"
-#include "input/io.h"
-#include "input/network_file.h"
-#include "input/statistic_range.h"
-#include "stats/calcfr.h"
-#include "store/fatal_error.h"
-#include "store/records.h"
+#include "model/blocking.h"
+#include "model/model.h"
+#include "network/attribute_file.h"
+#include "network/comparative_file.h"
+#include "network/data_file.h"
+#include "network/fatal_error.h"
+#include "network/file_name.h"
+#include "network/network_file.h"
+#include "stats/change_statistics.h"
+#include "stats/link_store_graph.h"
+#include "stats/sender_statistics.h"
+#include "stats/statistic_range.h"
 
 namespace {
 
@@ -39,68 +42,62 @@ std::vector<std::string> sections(const std::string& text) {
   return parts;
 }
 
-std::unique_ptr<tarn::DataFile> data_file(const std::string& text, const char* name) {
-  return std::make_unique<tarn::DataFile>(std::make_unique<std::istringstream>(text),
-                                          tarn::name_field(name));
-}
-
-// Blocking by attribute 1 with the default structure and one block parameter of type 3, when
-// the attribute can block.
-void block_by_first_attribute(tarn::Records& rec) {
-  tarn::Blocks& blocks = rec.blocks;
-  blocks.block_attr = 0;
-  for (int g = 1; g <= 16; ++g) blocks.group_size(g) = 0;
-  const int nb = rec.nodes.attr_count >= 1 ? rec.nodes.attr_max(1) : 0;
-  if (nb < 1 || nb > tarn::max_blocks) return;
-  blocks.block_attr = 1;
-  blocks.block_count = static_cast<tarn::int16>(nb);
-  blocks.block_type_count = 1;
-  for (int r = 1; r <= nb; ++r) {
-    for (int c = 1; c <= nb; ++c) blocks.block_type(r, c) = r == c ? 1 : 0;
-  }
-  blocks.group_type(1) = 3;
-  blocks.group_size(1) = 1;
-  blocks.group_column0(1) = 16;
+tarn::DataFile data_file(const std::string& text, const char* name) {
+  return tarn::DataFile(std::make_unique<std::istringstream>(text), tarn::name_field(name));
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static auto rec = std::make_unique<tarn::Records>();
-  static auto wide = std::make_unique<tarn::WideStatistics>(*rec);
+  using namespace tarn;
   const std::vector<std::string> parts =
       sections(std::string(reinterpret_cast<const char*>(data), size));
-  std::istringstream in;
-  std::ostringstream out;
-  tarn::Io io(in, out);
-  auto network = data_file(parts[0], "net.dat");
   try {
-    tarn::read_network(*rec, io, *network);
-    for (int t = 2; t <= 15; ++t) rec->flags.type_on(t) = 1;
-    rec->triad_out_only() = 0;
-    rec->flags.type_on(16) = parts.size() >= 2 ? 1 : 0;
-    rec->blocks.block_attr = 0;
-    if (parts.size() >= 3) {
-      rec->nodes.attr_count = 3;
-      auto attributes = data_file(parts[2], "attr.dat");
-      tarn::read_attributes(*rec, *attributes);
-      block_by_first_attribute(*rec);
-    }
+    DataFile network_file = data_file(parts[0], "net.dat");
+    const Network network = read_network_file(network_file);
+    check_statistic_range(network, "net.dat");
+    const int n = network.node_count;
+    std::optional<ComparativeNetwork> comparative;
     if (parts.size() >= 2) {
-      io.comparative = data_file(parts[1], "comp.dat");
-      tarn::init(*rec, io);
+      DataFile file = data_file(parts[1], "comp.dat");
+      comparative = read_comparative_file(file, n);
     }
-    const int n = rec->nodes.node_count;
+    ModelDescription description;
+    for (int t = 1; t <= (comparative ? 16 : 15); ++t) {
+      description.push_back({static_cast<ConfigurationType>(t), {}});
+    }
+    std::optional<DyadBlocks> blocks;
+    int block_types = 0;
+    if (parts.size() >= 3) {
+      DataFile file = data_file(parts[2], "attr.dat");
+      const NodeAttributes attributes = read_attribute_file(file, 3);
+      const int nb = attributes.usable_count >= 1 ? attributes.largest[0] : 0;
+      if (nb >= 1 && nb <= max_blocks) {
+        blocks = dyad_blocks(Blocking::identity(1, nb), attributes, n);
+        block_types = 1;
+        description.push_back({ConfigurationType::out_two_star, {1}});
+      }
+    }
+    const Model model = build_model(description, block_types);
+    SenderStatistics statistics(
+        {&network, &model, blocks ? &*blocks : nullptr, comparative ? &*comparative : nullptr});
+    const LinkStoreGraph graph(network);
     for (int i = 1; i <= n && i <= 60; ++i) {
-      tarn::calcfr(*rec, io, static_cast<tarn::int16>(i));
-      wide->compute(i);
+      statistics.compute(i);
       for (int t = 2; t <= 15; ++t) {
         for (int j = 1; j <= n; ++j) {
-          if (rec->stats.change_stat(j, t) != wide->value(j, t)) std::abort();
+          const auto type = static_cast<ConfigurationType>(t);
+          if (statistics.column(t)[j - 1] != change_statistic(type, graph, i, j)) std::abort();
+        }
+      }
+      if (blocks) {
+        for (int j = 1; j <= n; ++j) {
+          const int expected = blocks->block_type(i, j) == 1 ? statistics.column(3)[j - 1] : 0;
+          if (statistics.column(17)[j - 1] != expected) std::abort();
         }
       }
     }
-  } catch (const tarn::FatalError&) {
+  } catch (const FatalError&) {
     // A clear refusal is the expected answer to bad input.
   }
   return 0;

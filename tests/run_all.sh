@@ -7,19 +7,19 @@ bash scripts/setup.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 
 echo "== plain build"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release > /dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON > /dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
 echo "== sanitizer build"
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_SANITIZE=ON \
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_SANITIZE=ON -DBUILD_TESTING=ON \
   -DTARNWICK_BENCH=OFF > /dev/null
 cmake --build build-sanitize -j"$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 
 echo "== fuzzing"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTARNWICK_FUZZ=ON -DTARNWICK_BENCH=OFF > /dev/null
+  -DTARNWICK_FUZZ=ON -DTARNWICK_BENCH=OFF -DBUILD_TESTING=OFF > /dev/null
 cmake --build build-fuzz -j"$jobs" --target fuzz_format fuzz_network fuzz_dialogue
 seconds=${FUZZ_SECONDS:-30}
 for target in format network dialogue; do

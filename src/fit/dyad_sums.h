@@ -23,8 +23,9 @@
 
 #include <cstdint>
 
+#include "fit/fit_result.h"
 #include "fit/statistic_values.h"
-#include "store/records.h"
+#include "network/network.h"
 
 namespace tarn {
 

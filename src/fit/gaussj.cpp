@@ -75,10 +75,7 @@ void invert(ParamMatrix& a, int16 order, int32& invertible, GaussjTrace* trace) 
         if (r != p) column[r - 1] = column[r - 1] - pivot_entry * factor(r);
       }
     }
-    if (trace) {
-      trace->steps_done = static_cast<int16>(s);
-      if (trace->after_step) trace->after_step(s, a);
-    }
+    if (trace) trace->steps_done = static_cast<int16>(s);
   }
 
   // The row exchanges of the elimination become column exchanges of the inverse, last first.

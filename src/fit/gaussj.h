@@ -1,7 +1,6 @@
 #pragma once
-#include <functional>
-
-#include "store/records.h"
+#include "fit/fit_result.h"
+#include "network/network.h"
 
 namespace tarn {
 
@@ -9,13 +8,11 @@ namespace tarn {
 // pivoting; invertible is 1 only when the inversion was completed.
 void gaussj(ParamMatrix& matrix, int16 order, int32& invertible);
 
-// What one inversion did, for tests and diagnosis: the pivot of every elimination step, and an
-// optional look at the block after each step (before the closing column exchanges).
+// What one inversion did, for tests and diagnosis: the pivot of every elimination step.
 struct GaussjTrace {
   int16 steps_done = 0;
   Vec<int16, max_params> step_row;
   Vec<int16, max_params> step_column;
-  std::function<void(int step, const ParamMatrix& matrix)> after_step;
 };
 
 // gaussj with its bookkeeping reported through `trace`.

@@ -1,59 +1,40 @@
 #pragma once
-// The passes of the pseudo-likelihood fit, apart from the report, so that the estimates and
-// the covariance matrix of a fit can be read directly.
+// The maximum pseudo-likelihood fit: every included dyad (i, j) is one observation of a logistic
+// regression without a constant, its response whether i->j is present and its regressors the
+// change statistics of the model's parameters. Newton-Raphson in its reweighted least-squares
+// form, with Gauss-Jordan inversion:
+//   pass 1      statistic totals and cross-products; dependent statistics end the fit
+//   pass 2      starting values: the logits of the linear-probability fit, regressed
+//   passes 3-12 Newton updates, each estimate held within -15..15, until every estimate moves by
+//               at most 0.001 times its size (or the pass limit)
+//   final pass  log-likelihood, residuals, classification and the covariance matrix
+// Every sum starts from zero and adds its terms in sweep order (senders ascending, receivers
+// ascending, parameters ascending within a dyad), so a fit has the same bits on every machine.
 
-#include <cstdint>
+#include <functional>
 
-#include "fit/dyad_sums.h"
-#include "input/io.h"
-#include "store/records.h"
+#include "fit/fit_result.h"
+#include "fit/pass_timing.h"
+#include "stats/sender_statistics.h"
 
 namespace tarn {
 
-// How the passes ended.
-enum class FitEnd {
-  completed,      // the final pass was made: results in stats and in the FitState
-  dependent,      // the cross-product matrix of pass 1 could not be inverted
-  wxsq_singular,  // a Newton pass could not invert its weighted matrix
+inline constexpr int first_newton_pass = 3;
+inline constexpr int last_newton_pass = 12;
+inline constexpr int final_pass = 99;
+
+struct FitObserver {
+  // Called as each pass begins: 1, 2, the Newton passes 3..12, and final_pass.
+  std::function<void(int pass)> pass_started;
+  PassTiming* timing = nullptr;  // per-sweep times, for the benchmarks
 };
 
-// Everything one fit works with. About 400 KB: keep it on the heap. Allocated once per fit;
-// nothing is allocated during the passes.
-struct FitState {
-  double tie_total = 0.0;
-  ParamVector xty;
-  ParamVector ols_coef;
-  ParamVector logit_xsum;
-  ParamVector estimate;
-  ParamVector previous_estimate;
-  ParamVector wz_sum;
-  ParamMatrix xsq;
-  ParamMatrix xsq_inv;
-  ParamMatrix wxsq;
-  ParamMatrix covariance;
-  int16 pass_number = 0;
-  int32 too_many_iterations = 0;
-  int32 not_converged = 0;
-  int32 invertible = 0;
-  // Status of the inversion of the final pass. When it failed, the covariance block holds NaN.
-  int32 final_invertible = 0;
-  int newton_passes = 0;
-  // Dyads of the Newton and final passes whose fitted probability came out exactly 0 or 1.
-  std::int64_t zero_weight_dyads = 0;
-
-  // Working storage of the sweeps: the sums, and per receiver of the current sender its linear
-  // predictor and the weight and extra factor of its terms (DyadSums).
-  DyadSums sums;
-  SenderColumns columns;
-  alignas(16) double eta[max_nodes] = {};
-  alignas(16) double weight[max_nodes] = {};
-  alignas(16) double extra[max_nodes] = {};
-  unsigned char vector_ones[max_nodes] = {};
+// The dyads of a fit: the statistics' source, and whether the self-pairs (i, i) are dyads.
+struct FitData {
+  StatisticsSource source;
+  bool include_diagonal = false;
 };
 
-// Pass 1, the null model, pass 2, the Newton passes and the final pass. Writes the progress
-// line and the failure messages to the screen, and the fit results into stats; the report is
-// left to the caller.
-FitEnd run_fit(Records& rec, Io& io, FitState& state);
+FitResult fit_pseudo_likelihood(const FitData& data, const FitObserver& observer = {});
 
 }  // namespace tarn

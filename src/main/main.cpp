@@ -1,8 +1,8 @@
 #include <iostream>
 
-#include "main/main_loop.h"
+#include "dialogue/main_loop.h"
 
 int main() {
   std::ios::sync_with_stdio(false);
-  return tarn::run(std::cin, std::cout);
+  return tarn::run_dialogue(std::cin, std::cout);
 }

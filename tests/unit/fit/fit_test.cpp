@@ -2,62 +2,30 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "fit/fit_model.h"
 #include "fit/gaussj.h"
 #include "fit/pseudo_likelihood.h"
 #include "support/brute_force.h"
-#include "support/world.h"
+#include "support/fits.h"
 
 namespace tarn {
 namespace {
 
+using test::Fitted;
 using test::LinkList;
-using test::World;
 using Vec = std::vector<double>;
 using Mat = std::vector<Vec>;
 const double nan = std::numeric_limits<double>::quiet_NaN();
 
-// Global parameter columns `columns` with the switches their types need.
-void set_model(World& w, const std::vector<int>& columns) {
-  w.rec.data.zero = 0.0;
-  w.rec.data.one = 1.0;
-  w.rec.flags.skip_diagonal = 1;
-  w.rec.stats.param_count = static_cast<int16>(columns.size());
-  for (std::size_t k = 0; k < columns.size(); ++k)
-    w.rec.stats.param_column(static_cast<int>(k) + 1) = static_cast<int16>(columns[k]);
-  w.select_types(std::span<const int>(columns.data(), columns.size()));
-}
-
-std::unique_ptr<FitState> fit(World& w, const std::vector<int>& columns) {
-  set_model(w, columns);  // and run_fit to its end
-  auto state = std::make_unique<FitState>();
-  EXPECT_EQ(run_fit(w.rec, w.io, *state), FitEnd::completed);
-  return state;
-}
-
-// fit_model with an output file; returns the file's text.
-std::string fit_and_report(World& w) {
-  const auto path = std::filesystem::path(::testing::TempDir()) / "tarnwick_fit_test.out";
-  w.io.output_file = std::make_unique<std::ofstream>(path);
-  fit_model(w.rec, w.io);
-  w.io.output_file.reset();
-  std::ostringstream all;
-  all << std::ifstream(path, std::ios::binary).rdbuf();
-  std::filesystem::remove(path);
-  return all.str();
-}
-
-std::string right(const std::string& text, int width) {
-  return std::string(static_cast<std::size_t>(width) - text.size(), ' ') + text;
+Fitted fit(const LinkList& links, const std::vector<int>& types) {
+  Fitted f{test::network_of(links), test::model_of(std::span<const int>(types)), {}, {}, false, {}};
+  f.fit();
+  EXPECT_EQ(f.result.end, FitEnd::completed);
+  return f;
 }
 
 // In-place Gauss-Jordan inversion without pivoting, enough for a positive definite h.
@@ -121,18 +89,18 @@ void check_against_brute_force(int n, double density, double reciprocity, unsign
   ASSERT_LT(size, 1e-11);                           // converged
   for (double v : b) ASSERT_LT(std::fabs(v), 8.0);  // no separation
 
-  World w(links);
-  const auto state = fit(w, types);
-  EXPECT_EQ(state->too_many_iterations, 0);
-  EXPECT_EQ(state->final_invertible, 1);
+  const Fitted f = fit(links, types);
+  const FitResult& r = f.result;
+  EXPECT_FALSE(r.too_many_iterations);
+  EXPECT_FALSE(r.final_inversion_failed);
   for (std::size_t k = 0; k < m; ++k) {
     const int p = static_cast<int>(k) + 1;
     const double se = std::sqrt(inverse[k][k]);
-    EXPECT_NEAR(state->estimate(p), b[k], 1e-4) << "type " << types[k];
-    EXPECT_NEAR(std::sqrt(state->covariance(p, p)), se, 1e-4 * se) << "type " << types[k];
+    EXPECT_NEAR(r.estimate(p), b[k], 1e-4) << "type " << types[k];
+    EXPECT_NEAR(std::sqrt(r.covariance(p, p)), se, 1e-4 * se) << "type " << types[k];
   }
-  EXPECT_NEAR(w.rec.stats.loglik, loglik, 1e-6);
-  EXPECT_EQ(w.rec.stats.dyad_count, static_cast<int>(y.size()));
+  EXPECT_NEAR(r.loglik, loglik, 1e-6);
+  EXPECT_EQ(r.dyad_count, static_cast<std::int64_t>(y.size()));
 }
 
 TEST(LogisticCheck, AgreesWithAnIndependentSolver) {
@@ -142,6 +110,7 @@ TEST(LogisticCheck, AgreesWithAnIndependentSolver) {
   check_against_brute_force(36, 0.15, 0.5, 303, all);
   check_against_brute_force(28, 0.2, 0.4, 404, {6, 1, 2});
   check_against_brute_force(26, 0.3, 0.2, 505, {4, 3, 1});
+  check_against_brute_force(30, 0.2, 0.4, 606, {1, 2, 8, 9, 10, 11, 14});
 }
 
 // Comparative value 1 on every tie, 5 on one: the estimate is held at 15, the dyad with value 5
@@ -149,71 +118,69 @@ TEST(LogisticCheck, AgreesWithAnIndependentSolver) {
 TEST(ZeroWeight, SeparatingStatisticAtTheBound) {
   const LinkList ring = {{1, 2}, {1, 3}, {2, 3}, {2, 4}, {3, 4}, {3, 5}, {4, 5},  {4, 6},  {5, 6},
                          {5, 7}, {6, 7}, {6, 8}, {7, 8}, {7, 9}, {8, 9}, {8, 10}, {9, 10}, {10, 1}};
-  World w(ring);
-  std::string text = "(3I6)\n";
-  char line[32];
-  for (const auto& [i, j] : ring) {
-    std::snprintf(line, sizeof line, "%6d%6d%6d\n", i, j, i == 4 && j == 6 ? 5 : 1);
-    text += line;
-  }
-  w.open_comparative(text);
-  const auto state = fit(w, {1, 16});
-  EXPECT_EQ(state->too_many_iterations, 1);
-  EXPECT_EQ(state->estimate(2), 15.0);
-  EXPECT_GT(state->zero_weight_dyads, 0);
-  EXPECT_EQ(state->final_invertible, 1);
-  const Stats& st = w.rec.stats;
-  for (double v : {st.loglik, st.pearson_sum, st.abs_resid_sum, state->covariance(1, 1)})
+  std::vector<std::array<int, 3>> records;
+  for (const auto& [i, j] : ring) records.push_back({i, j, i == 4 && j == 6 ? 5 : 1});
+  Fitted f{test::network_of(ring),
+           test::model_of({1, 16}),
+           test::comparative_of(10, records),
+           {},
+           false,
+           {}};
+  const FitResult& r = f.fit();
+  EXPECT_TRUE(r.too_many_iterations);
+  EXPECT_EQ(r.estimate(2), 15.0);
+  EXPECT_GT(r.zero_weight_dyads, 0);
+  EXPECT_FALSE(r.final_inversion_failed);
+  for (double v : {r.loglik, r.pearson_sum, r.abs_resid_sum, r.covariance(1, 1)})
     EXPECT_TRUE(std::isfinite(v));
-  EXPECT_EQ(st.class_table(1, 1) + st.class_table(2, 2), 90);  // every dyad classified right
-  const std::string file = fit_and_report(w);
-  EXPECT_EQ(w.screen.str().find("NaN"), std::string::npos);
-  EXPECT_EQ(file.find("NaN"), std::string::npos);
-  EXPECT_NE(file.find("\f\n"), std::string::npos);
+  EXPECT_EQ(r.class_table[0][0] + r.class_table[1][1], 90);  // every dyad classified right
 }
 
 // Dyads predicted with probability exactly 0 or 1 against their observation.
 TEST(ZeroWeight, DyadPredictedExactlyWrongGivesInfiniteGoodnessOfFit) {
-  World w({{1, 6}, {2, 4}, {3, 4}, {4, 6}, {4, 2}, {4, 3}, {5, 6}, {6, 4}});
-  fit(w, {4, 5, 10});
-  EXPECT_TRUE(std::isinf(w.rec.stats.pearson_sum));
-  EXPECT_TRUE(std::isfinite(w.rec.stats.loglik));
-  fit_and_report(w);
-  EXPECT_NE(w.screen.str().find(" Goodness of Fit   = " + right("Infinity", 20) + "\n"),
-            std::string::npos);
+  const Fitted f =
+      fit({{1, 6}, {2, 4}, {3, 4}, {4, 6}, {4, 2}, {4, 3}, {5, 6}, {6, 4}}, {4, 5, 10});
+  EXPECT_TRUE(std::isinf(f.result.pearson_sum));
+  EXPECT_TRUE(std::isfinite(f.result.loglik));
 }
 
-// The final matrix cannot be inverted: estimates kept, NaN standard errors and correlations.
-TEST(FinalInversion, FailureGivesNaNStandardErrors) {
-  World w({{1, 7},  {1, 5}, {2, 4}, {2, 7}, {2, 10}, {2, 9},  {3, 9}, {3, 7}, {4, 6},
-           {4, 7},  {4, 8}, {4, 9}, {4, 2}, {5, 1},  {5, 10}, {5, 9}, {5, 6}, {6, 5},
-           {6, 10}, {6, 4}, {7, 3}, {7, 9}, {7, 2},  {7, 1},  {7, 4}, {8, 4}, {9, 3},
-           {9, 4},  {9, 7}, {9, 2}, {9, 5}, {10, 5}, {10, 6}, {10, 2}});
-  const auto state = fit(w, {6, 12});
-  EXPECT_EQ(state->final_invertible, 0);
-  EXPECT_EQ(state->estimate(1), -15.0);
-  EXPECT_EQ(state->estimate(2), 15.0);
+// The final matrix cannot be inverted: estimates kept, NaN covariances.
+TEST(FinalInversion, FailureGivesNaNCovariances) {
+  const Fitted f = fit(test::final_inversion_fails, {6, 12});
+  EXPECT_TRUE(f.result.final_inversion_failed);
+  EXPECT_EQ(f.result.estimate(1), -15.0);
+  EXPECT_EQ(f.result.estimate(2), 15.0);
   for (int r = 1; r <= 2; ++r)
-    for (int c = 1; c <= 2; ++c) EXPECT_TRUE(std::isnan(state->covariance(r, c)));
-  const std::string text = fit_and_report(w), nan12 = right("NaN", 12);
-  const std::string rows = "        6         " + right("-15.0000", 12) + nan12 + nan12 +
-                           right("0.0000", 12) + "\n       12         " + right("15.0000", 12) +
-                           nan12 + nan12 + right("3269017.3725", 12) + "\n";
-  EXPECT_NE(w.screen.str().find(rows), std::string::npos);
-  EXPECT_NE(text.find(rows), std::string::npos);
-  EXPECT_NE(text.find("    6    " + nan12 + nan12 + "\n   12    " + nan12 + nan12 + "\n\f\n"),
-            std::string::npos);
+    for (int c = 1; c <= 2; ++c) EXPECT_TRUE(std::isnan(f.result.covariance(r, c)));
 }
 
-// A Newton pass without a usable pivot ends the fit with its message and without a report.
-TEST(NewtonFailure, MessageAndNoReport) {
+// A Newton pass without a usable pivot ends the fit after pass 8.
+TEST(NewtonFailure, EndsTheFit) {
   const LinkList links = {{1, 5}, {1, 6}, {1, 4}, {1, 2}, {2, 1}, {2, 7}, {3, 5}, {3, 4},
                           {4, 3}, {4, 1}, {4, 6}, {5, 1}, {5, 3}, {6, 4}, {6, 1}, {7, 2}};
-  World w(links);
-  set_model(w, {7, 13});
-  EXPECT_EQ(fit_and_report(w), "");
-  EXPECT_EQ(w.screen.str(),
-            " Pass  1.. 2.. 3.. 4.. 5.. 6.. 7.. 8\n Error in inverting wxsq matrix!\n");
+  Fitted f{test::network_of(links), test::model_of({7, 13}), {}, {}, false, {}};
+  std::vector<int> passes;
+  FitObserver observer;
+  observer.pass_started = [&passes](int pass) { passes.push_back(pass); };
+  EXPECT_EQ(f.fit(observer).end, FitEnd::wxsq_singular);
+  EXPECT_EQ(passes, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+}
+
+// The worked example: ten nodes, 18 links, the edges alone.
+TEST(WorkedExample, EdgesAlone) {
+  LinkList links = {{1, 2}};
+  for (int i = 2; i <= 9; ++i) links.push_back({i, i - 1}), links.push_back({i, i + 1});
+  links.push_back({10, 9});
+  const Fitted f = fit(links, {1});
+  const FitResult& r = f.result;
+  EXPECT_EQ(r.dyad_count, 90);
+  EXPECT_NEAR(r.estimate(1), std::log(18.0 / 72.0), 1e-12);
+  EXPECT_NEAR(r.loglik, r.null_loglik, 1e-9);
+  EXPECT_NEAR(-2 * r.loglik, 90.072436, 1e-6);
+  EXPECT_NEAR(r.covariance(1, 1), 1 / (90 * 0.2 * 0.8), 1e-12);
+  EXPECT_EQ(r.class_table[0][0], 72);
+  EXPECT_EQ(r.class_table[1][0], 18);
+  EXPECT_EQ(r.newton_passes, 1);
 }
 
 using Rows = std::vector<std::vector<double>>;
@@ -229,27 +196,6 @@ void expect_block(const ParamMatrix& a, const Rows& rows, double tolerance) {
   for (std::size_t r = 0; r < rows.size(); ++r)
     for (std::size_t c = 0; c < rows[r].size(); ++c)
       EXPECT_NEAR(a(int(r) + 1, int(c) + 1), rows[r][c], tolerance) << r + 1 << ", " << c + 1;
-}
-
-TEST(Gaussj, WorkedExampleStepByStep) {
-  auto a = matrix_of({{4, 7}, {2, 6}});
-  Rows seen;
-  GaussjTrace trace;
-  trace.after_step = [&seen](int, const ParamMatrix& m) {
-    seen.push_back({m(1, 1), m(1, 2), m(2, 1), m(2, 2)});
-  };
-  int32 invertible = -1;
-  gaussj(*a, 2, invertible, trace);
-  EXPECT_EQ(invertible, 1);
-  const std::vector<int> steps = {trace.steps_done, trace.step_row(1), trace.step_column(1),
-                                  trace.step_row(2), trace.step_column(2)};
-  EXPECT_EQ(steps, (std::vector<int>{2, 1, 2, 1, 1}));  // steps done, then (row, column) pivots
-  // The second step is seen before the closing column exchange.
-  const Rows expected = {{-10.0 / 7, -6.0 / 7, 4.0 / 7, 1.0 / 7}, {-0.7, 0.6, 0.4, -0.2}};
-  ASSERT_EQ(seen.size(), 2u);
-  for (std::size_t s = 0; s < 2; ++s)
-    for (std::size_t k = 0; k < 4; ++k) EXPECT_NEAR(seen[s][k], expected[s][k], 1e-15);
-  expect_block(*a, {{0.6, -0.7}, {-0.2, 0.4}}, 1e-15);
 }
 
 TEST(Gaussj, EdgeCases) {

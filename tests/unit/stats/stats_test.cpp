@@ -1,36 +1,55 @@
-// calcfr: worked examples, every type against enumerated counts, block and comparative columns.
+// The change statistics: the definitions against enumerated configuration counts, and the fast
+// kernel against the definitions, dyad by dyad, on networks with repeated links and self-links.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
-#include <cstdio>
+#include <memory>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "input/comparative_file.h"
-#include "stats/block_split.h"
-#include "stats/calcfr.h"
+#include "stats/change_statistics.h"
+#include "stats/link_store_graph.h"
+#include "stats/sender_statistics.h"
 #include "support/brute_force.h"
-#include "support/world.h"
+#include "support/models.h"
+#include "support/networks.h"
 
 namespace tarn {
 namespace {
 
 using test::LinkList;
-using test::World;
+using test::model_of;
+using test::network_of;
 using Grid = std::vector<std::vector<int>>;
 
-const auto run = [](World& w, int i) { calcfr(w.rec, w.io, static_cast<int16>(i)); };
-const auto fill = [](World& w, int from, int to, int16 value) {
-  for (int c = from; c <= to; ++c)
-    for (int j = 1; j <= w.n(); ++j) w.rec.stats.change_stat(j, c) = value;
+// The statistics of one model on one network, with the blocks and comparative network it needs.
+struct Rows {
+  Rows(const LinkList& links, Model m) : network(network_of(links)), model(std::move(m)) {}
+  void start() {
+    StatisticsSource source{&network, &model, blocks ? &*blocks : nullptr,
+                            comparative ? &*comparative : nullptr};
+    statistics = std::make_unique<SenderStatistics>(source);
+  }
+  int stat(int j, int column) const { return statistics->column(column)[j - 1]; }
+  int tie(int j) const { return statistics->tie_row()[j - 1]; }
+
+  Network network;
+  Model model;
+  std::optional<DyadBlocks> blocks;
+  std::optional<ComparativeNetwork> comparative;
+  std::unique_ptr<SenderStatistics> statistics;
 };
 
-TEST(Calcfr, WorkedFourNodeExampleSenderOne) {
-  World w(LinkList{{1, 2}, {1, 4}, {2, 1}, {2, 3}, {3, 1}, {4, 3}});
-  w.select_all_types();
-  run(w, 1);
-  // Columns: tie_row, mutual_row, then types 2..15.
+const std::vector<int> all_types = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+
+TEST(Kernel, WorkedFourNodeExampleSenderOne) {
+  Rows t({{1, 2}, {1, 4}, {2, 1}, {2, 3}, {3, 1}, {4, 3}}, model_of(all_types));
+  t.start();
+  t.statistics->compute(1);
+  // Columns: tie row, mutual row, then types 2..15.
   const int expected[4][16] = {
       {0, 0, 0, 2, 2, 4, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0},
       {1, 1, 1, 1, 0, 2, 0, 1, 2, 1, 0, 0, 0, 1, 0, 0},
@@ -39,22 +58,22 @@ TEST(Calcfr, WorkedFourNodeExampleSenderOne) {
   };
   for (int j = 1; j <= 4; ++j) {
     const int* e = expected[j - 1];
-    EXPECT_EQ(w.tie(j), e[0]) << j;
-    EXPECT_EQ(w.rec.mutual_row(j), e[1]) << j;
-    EXPECT_EQ(w.stat(j, 1), 1);
-    for (int t = 2; t <= 15; ++t) EXPECT_EQ(w.stat(j, t), e[t]) << j << " type " << t;
+    EXPECT_EQ(t.tie(j), e[0]) << j;
+    EXPECT_EQ(t.statistics->mutual_row()[j - 1], e[1]) << j;
+    EXPECT_EQ(t.stat(j, 1), 1);
+    for (int type = 2; type <= 15; ++type) EXPECT_EQ(t.stat(j, type), e[type]) << j << " " << type;
   }
 }
 
-TEST(Calcfr, PathThroughASelfTieCounts) {
-  World w(LinkList{{1, 1}, {1, 2}, {2, 3}});
-  ASSERT_EQ(w.rec.nodes.mutual_count(1), 2);
-  w.select_all_types();
-  run(w, 1);
-  EXPECT_EQ(w.tie(1), 1);
-  EXPECT_EQ(w.rec.mutual_row(1), 0);  // the self-tie's entry stays positive
-  for (auto [j, t, v] : {std::array{1, 2, 1}, {1, 8, 4}, {1, 10, 4}, {2, 6, 2}, {2, 8, 2}})
-    EXPECT_EQ(w.stat(j, t), v) << j << " " << t;
+TEST(Kernel, PathThroughASelfTieCounts) {
+  Rows t({{1, 1}, {1, 2}, {2, 3}}, model_of(all_types));
+  ASSERT_EQ(t.network.mutual(1), 2);
+  t.start();
+  t.statistics->compute(1);
+  EXPECT_EQ(t.tie(1), 1);
+  EXPECT_EQ(t.statistics->mutual_row()[0], 0);  // the self-tie's entry stays positive
+  for (auto [j, type, v] : {std::array{1, 2, 1}, {1, 8, 4}, {1, 10, 4}, {2, 6, 2}, {2, 8, 2}})
+    EXPECT_EQ(t.stat(j, type), v) << j << " " << type;
 }
 
 using Net = std::tuple<int, double, double, unsigned>;  // n, density, reciprocity, seed
@@ -63,85 +82,113 @@ const Net networks[] = {{8, 0.3, 0.0, 1},  {9, 0.5, 0.5, 2},   {10, 0.2, 0.9, 3}
                         {14, 0.5, 1.0, 7}, {15, 0.35, 0.4, 8}, {15, 0.7, 0.6, 9},
                         {10, 0.9, 0.2, 10}};
 
-// Switched-on columns 2..15 equal the counts (under triad_out_only column 6: two-paths i->k->j),
-// other columns 2..63 keep their marker; with all types column 64 holds the mutual row.
-void check_network(const Net& net, const std::vector<int>& types) {
-  const auto [n, density, reciprocity, seed] = net;
-  SCOPED_TRACE(testing::Message() << "n " << n << " seed " << seed);
-  const auto links = test::random_network(n, density, reciprocity, seed);
-  World w(links);
-  ASSERT_EQ(w.n(), n);
-  w.select_types(types);
-  if (types == std::vector<int>{15}) {
-    ASSERT_EQ(w.rec.triad_out_only(), 1);
-  }
-  const auto x = test::Adjacency::from_links(n, links);
-  constexpr int16 marker = -999;
-  for (int i = 1; i <= n; ++i) {
-    fill(w, 2, 63, marker);
-    run(w, i);
-    for (int j = 1; j <= n; ++j) {
-      ASSERT_EQ(w.tie(j), x(i, j));
-      ASSERT_EQ(w.rec.mutual_row(j), x(i, j) * x(j, i));
-      ASSERT_EQ(w.stat(j, 1), 1);
-      if (types.size() == 15) {
-        ASSERT_EQ(w.stat(j, 64), x(i, j) * x(j, i));
-      }
-      if (j == i) continue;
-      const auto d = test::brute_change_stats(x, i, j);
-      for (int t = 2; t <= 15; ++t) {
-        long long want = w.rec.flags.type_on(t) == 1 ? d[t] : marker;
-        if (t == 6 && w.rec.triad_out_only() == 1) {
-          want = 0;
-          for (int k = 1; k <= n; ++k) want += k != i && k != j ? x(i, k) * x(k, j) : 0;
+// On simple networks the definitions are the enumerated configuration counts.
+TEST(Definitions, AgreeWithEnumeratedCounts) {
+  for (const auto& [n, density, reciprocity, seed] : networks) {
+    const auto links = test::random_network(n, density, reciprocity, seed);
+    const Network net = network_of(links);
+    const LinkStoreGraph graph(net);
+    const auto x = test::Adjacency::from_links(n, links);
+    for (int i = 1; i <= n; ++i) {
+      for (int j = 1; j <= n; ++j) {
+        if (j == i) continue;
+        const auto counts = test::brute_change_stats(x, i, j);
+        for (int t = 1; t <= 15; ++t) {
+          ASSERT_EQ(change_statistic(static_cast<ConfigurationType>(t), graph, i, j), counts[t])
+              << "type " << t << " dyad " << i << "->" << j << " seed " << seed;
         }
-        ASSERT_EQ(w.stat(j, t), want) << "type " << t << " dyad " << i << "->" << j;
       }
-      for (int col = 16; col <= 63; ++col) ASSERT_EQ(w.stat(j, col), marker);
     }
   }
 }
 
-TEST(Calcfr, AllTypesAgreeWithCountsOnRandomNetworks) {
-  for (const auto& c : networks)
-    check_network(c, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15});
-}
-
-TEST(Calcfr, SmallerModelsAgreeWithCounts) {
-  const Grid models = {{1},        {2},          {3, 4},  {5},  {6},    {7},
-                       {8, 9, 10}, {6, 7},       {11},    {12}, {13},   {14},
-                       {11, 14},   {12, 13, 15}, {3, 15}, {15}, {6, 15}};
-  for (const auto& m : models)
-    for (int c : {1, 4, 6, 8}) check_network(networks[c], m);
-}
-
-// Blocks by attribute 1 (structure rows by sender block); groups of the given types with one
-// column per block type, group_column0 set for all 16 groups as the selection does. Returns the
-// block-type number of a dyad (i, j), 0 for a node without a valid block.
-auto set_blocks(World& w, std::vector<int> block_of, int count, Grid structure, int types,
-                const std::vector<int>& group_types) {
-  auto& b = w.rec.blocks;
-  b.block_attr = 1, b.block_count = int16(count), b.block_type_count = int16(types);
-  for (int j = 1; j <= int(block_of.size()); ++j)
-    w.rec.nodes.attr_value(j, 1) = int16(block_of[j - 1]);
-  for (int r = 1; r <= count; ++r)
-    for (int c = 1; c <= count; ++c) b.block_type(r, c) = int16(structure[r - 1][c - 1]);
-  for (int g = 1; g <= 16; ++g) {
-    const bool used = g <= int(group_types.size());
-    b.group_type(g) = int16(used ? group_types[g - 1] : 0),
-    b.group_size(g) = int16(used ? types : 0);
-    b.group_column0(g) = int16(16 + types * (g - 1));
+// Random links sorted by sender; a pair may come several times, self-links included.
+LinkList multigraph(int n, int count, int most_copies, unsigned seed) {
+  std::mt19937 random(seed);
+  LinkList links;
+  for (int k = 0; k < count; ++k) {
+    const int i = 1 + static_cast<int>(random() % unsigned(n));
+    const int j = 1 + static_cast<int>(random() % unsigned(n));
+    for (int c = 1 + static_cast<int>(random() % unsigned(most_copies)); c > 0; --c)
+      links.emplace_back(i, j);
   }
-  return [=](int i, int j) {
-    const int r = block_of[i - 1], c = block_of[j - 1];
-    return r < 1 || r > count || c < 1 || c > count ? 0 : structure[r - 1][c - 1];
-  };
+  std::stable_sort(links.begin(), links.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  return links;
+}
+
+// The kernel gives the definitions' value in every switched-on column and every dyad (the
+// diagonal included); with triad_out_only column 6 holds the two-paths.
+void check_kernel(const LinkList& links, const std::vector<int>& types, const std::string& what) {
+  Rows t(links, model_of(types));
+  t.start();
+  const LinkStoreGraph graph(t.network);
+  const int n = t.network.node_count;
+  const bool out_only = t.model.switches.triad_out_only;
+  for (int i = 1; i <= n; ++i) {
+    t.statistics->compute(i);
+    for (int j = 1; j <= n; ++j) {
+      ASSERT_EQ(t.tie(j), graph.links(i, j) > 0 ? 1 : 0);
+      ASSERT_EQ(t.statistics->mutual_row()[j - 1], graph.reciprocated_links(i, j) > 0 ? 1 : 0);
+      for (int type = 1; type <= 15; ++type) {
+        if (!t.model.switches(type)) continue;
+        const auto c = static_cast<ConfigurationType>(type);
+        const bool two_paths = type == 6 && out_only;
+        ASSERT_EQ(t.stat(j, type), change_statistic(c, graph, i, j, two_paths))
+            << what << ": type " << type << " dyad " << i << "->" << j;
+      }
+    }
+  }
+}
+
+TEST(Kernel, AgreesWithTheDefinitionsOnRandomNetworks) {
+  for (const auto& [n, density, reciprocity, seed] : networks) {
+    check_kernel(test::random_network(n, density, reciprocity, seed, 0.2), all_types,
+                 "simple, seed " + std::to_string(seed));
+  }
+  // Larger networks pass the eight-row blocks and their remainders.
+  check_kernel(test::random_network(37, 0.2, 0.5, 11), all_types, "n 37");
+  check_kernel(test::random_network(70, 0.08, 0.4, 12), all_types, "n 70");
+}
+
+TEST(Kernel, AgreesWithTheDefinitionsWithRepeatedAndSelfLinks) {
+  const std::vector<std::vector<int>> models = {
+      all_types, {1},  {2},  {3, 4}, {5},      {6},          {7},     {8, 9, 10}, {6, 7},
+      {11},      {12}, {13}, {14},   {11, 14}, {12, 13, 15}, {3, 15}, {15},       {6, 15}};
+  for (unsigned seed = 1; seed <= 8; ++seed) {
+    const LinkList links =
+        multigraph(5 + 3 * int(seed), 25 + 8 * int(seed), seed % 2 ? 3 : 1, seed);
+    for (const auto& types : models)
+      check_kernel(links, types, "multigraph " + std::to_string(seed));
+  }
+}
+
+// Blocks by the given node blocks; groups of the given types with one column per block type.
+void set_blocks(Rows& t, const std::vector<int>& block_of, int blocks, const Grid& structure,
+                const std::vector<int>& group_types, const std::vector<int>& globals = {}) {
+  NodeAttributes attributes;
+  for (std::size_t j = 0; j < block_of.size(); ++j)
+    attributes.value[0][j] = std::int16_t(block_of[j]);
+  Blocking blocking;
+  blocking.attribute = 1;
+  blocking.block_count = blocks;
+  for (int r = 1; r <= blocks; ++r)
+    for (int c = 1; c <= blocks; ++c)
+      blocking.structure(r, c) = std::int16_t(structure[r - 1u][c - 1u]);
+  blocking.count_block_types();
+  ModelDescription description;
+  for (int g : globals) description.push_back({static_cast<ConfigurationType>(g), {}});
+  std::vector<int> every;
+  for (int b = 1; b <= blocking.block_type_count; ++b) every.push_back(b);
+  for (int type : group_types) description.push_back({static_cast<ConfigurationType>(type), every});
+  t.model = build_model(description, blocking.block_type_count);
+  t.blocks = dyad_blocks(blocking, attributes, t.network.node_count);
+  t.start();
 }
 
 TEST(BlockSplit, FiveNodeExampleSendersOneAndThree) {
-  World w(LinkList{{1, 2}, {1, 3}, {1, 5}, {2, 5}, {3, 1}, {3, 4}, {4, 1}, {5, 3}});
-  w.select_types({3});
-  set_blocks(w, {1, 1, 2, 2, 2}, 2, {{1, 2}, {0, 1}}, 2, {3});
+  Rows t({{1, 2}, {1, 3}, {1, 5}, {2, 5}, {3, 1}, {3, 4}, {4, 1}, {5, 3}}, model_of({3}));
+  set_blocks(t, {1, 1, 2, 2, 2}, 2, {{1, 2}, {0, 1}}, {3});
   // Per sender: the block type of each row, and one value (out-degree less the tie itself).
   const struct {
     int i, kind[5], j, column, value;
@@ -149,101 +196,51 @@ TEST(BlockSplit, FiveNodeExampleSendersOneAndThree) {
                {1, {1, 1, 2, 2, 2}, 4, 18, 3},
                {3, {0, 0, 1, 1, 1}, 5, 17, 2}};
   for (const auto& c : cases) {
-    run(w, c.i);
+    t.statistics->compute(c.i);
     for (int j = 1; j <= 5; ++j) {
-      EXPECT_EQ(w.stat(j, 17), c.kind[j - 1] == 1 ? w.stat(j, 3) : 0) << c.i << "->" << j;
-      EXPECT_EQ(w.stat(j, 18), c.kind[j - 1] == 2 ? w.stat(j, 3) : 0) << c.i << "->" << j;
+      EXPECT_EQ(t.stat(j, 17), c.kind[j - 1] == 1 ? t.stat(j, 3) : 0) << c.i << "->" << j;
+      EXPECT_EQ(t.stat(j, 18), c.kind[j - 1] == 2 ? t.stat(j, 3) : 0) << c.i << "->" << j;
     }
-    EXPECT_EQ(w.stat(c.j, c.column), c.value);
+    EXPECT_EQ(t.stat(c.j, c.column), c.value);
   }
 }
 
-TEST(BlockSplit, TwelfthGroupOwnsColumnSixtyFour) {
+// Twelve groups of four block types (the last owns column 64), nodes without a valid block,
+// and the comparative network beside them: every column is the type's, split by block type.
+TEST(BlockSplit, EveryGroupColumnUpToSixtyFour) {
   const int n = 14;
   const auto links = test::random_network(n, 0.45, 0.6, 33);
-  World w(links);
-  w.select_all_types();
-  std::vector<int> blocks;
-  for (int j = 1; j <= n; ++j) blocks.push_back(1 + (j * 7) % 4);
-  // Twelve groups; the twelfth (columns 61..64) of type 2, the others of types 1, 3..13.
+  Rows t(links, model_of({1}));
+  std::vector<int> block_of;
+  for (int j = 1; j <= n; ++j) block_of.push_back(j == 5 ? 0 : j == 9 ? 7 : 1 + (j * 7) % 4);
   const std::vector<int> group_types = {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 2};
-  const auto kind = set_blocks(
-      w, blocks, 4, {{1, 2, 3, 4}, {4, 3, 0, 1}, {2, 4, 1, 0}, {3, 1, 4, 2}}, 4, group_types);
-  ASSERT_EQ(w.rec.blocks.group_column0(12), 60);
-  const auto x = test::Adjacency::from_links(n, links);
+  const Grid structure = {{1, 2, 3, 4}, {4, 3, 0, 1}, {2, 4, 1, 0}, {3, 1, 4, 2}};
+  ComparativeNetwork comparative;
+  comparative.node_count = n;
   for (int i = 1; i <= n; ++i) {
-    run(w, i);
-    for (int j = 1; j <= n; ++j) {
-      ASSERT_EQ(w.tie(j), x(i, j));
-      for (int g = 1; g <= 12; ++g)
-        for (int b = 1; b <= 4; ++b)
-          ASSERT_EQ(w.stat(j, 16 + 4 * (g - 1) + b),
-                    kind(i, j) == b ? w.stat(j, group_types[g - 1]) : 0)
-              << i << "->" << j << " group " << g;
-      ASSERT_EQ(w.stat(j, 64), kind(i, j) == 4 ? x(j, i) : 0);  // reciprocation in block type 4
-    }
+    comparative.entries.push_back({std::int16_t(1 + i % n), std::int16_t(i - 7)});
+    comparative.first.push_back(std::int32_t(comparative.entries.size()));
   }
-}
-
-TEST(BlockSplit, InvalidBlocksAndBlockTypesBelongToNoBlockType) {
-  // Node 2 has no record (block 0), node 4 block 3 above block_count 2, node 6 block 17; the
-  // structure holds 5 (above the two block types) and -1. Sender 2 thus writes only zeros.
-  World w(LinkList{{1, 2}, {1, 3}, {1, 4}, {1, 6}, {2, 1}, {3, 5}, {4, 1}, {5, 6}, {6, 2}});
-  w.select_types({3});
-  const auto kind = set_blocks(w, {1, 0, 2, 3, 1, 17}, 2, {{1, 5}, {2, -1}}, 2, {3});
-  for (int r = 1; r <= 16; ++r)  // entries beyond the blocks in use must not be read
-    for (int c = 1; c <= 16; ++c)
-      if (r > 2 || c > 2) w.rec.blocks.block_type(r, c) = 1;
-  for (int i = 1; i <= 6; ++i) {
-    fill(w, 19, 22, 555);
-    run(w, i);
-    for (int j = 1; j <= 6; ++j) {
-      EXPECT_EQ(w.stat(j, 17), kind(i, j) == 1 ? w.stat(j, 3) : 0) << i << "->" << j;
-      EXPECT_EQ(w.stat(j, 18), kind(i, j) == 2 ? w.stat(j, 3) : 0) << i << "->" << j;
-      for (int c = 19; c <= 22; ++c) EXPECT_EQ(w.stat(j, c), 555);
-    }
-  }
-}
-
-TEST(Comparative, ColumnSixteenOverTwoPasses) {
-  const std::vector<int> o(6, 0);
-  const struct {
-    const char* what;
-    Grid records, expected;
-  } cases[] = {
-      {"value 0 first, negative value, self-pair, repeated pair (later wins)",
-       {{3, 1, 0}, {2, 5, -3}, {2, 6, 0}, {2, 1, 4}, {4, 4, 7}, {4, 2, 1}, {4, 2, 9}, {4, 3, 0}},
-       {o, {4, 0, 0, 0, -3, 0}, o, {0, 9, 0, 7, 0, 0}, o, o}},
-      {"rows without records are zero",
-       {{3, 1, 2}, {3, 6, 1}, {5, 5, 3}},
-       {o, o, {2, 0, 0, 0, 0, 1}, o, {0, 0, 0, 0, 3, 0}, o}},
-      {"descending file: only the first sender",
-       {{4, 1, 1}, {4, 2, 2}, {2, 3, 3}, {1, 6, 4}},
-       {o, o, o, {1, 2, 0, 0, 0, 0}, o, o}},
-      {"stream ends after the last record",
-       {{1, 2, 5}, {2, 2, 6}},
-       {{0, 5, 0, 0, 0, 0}, {0, 6, 0, 0, 0, 0}, o, o, o, o}},
-      {"receivers outside 1..n skipped",
-       {{2, 9, 5}, {2, 0, 6}, {2, -1, 7}, {2, 3, 8}, {7, 1, 1}},
-       {o, {0, 0, 8, 0, 0, 0}, o, o, o, o}},
+  t.comparative = comparative;
+  set_blocks(t, block_of, 4, structure, group_types, {16, 15});
+  ASSERT_EQ(t.model.groups.back().first_column, 60);
+  const LinkStoreGraph graph(t.network);
+  auto kind = [&](int i, int j) {
+    const int r = block_of[i - 1u], c = block_of[j - 1u];
+    return r < 1 || r > 4 || c < 1 || c > 4 ? 0 : structure[r - 1u][c - 1u];
   };
-  for (const auto& c : cases) {
-    World w(LinkList{{1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}});
-    w.select_types({16});
-    std::string text = "(3I4)\n";
-    char line[16];
-    for (const auto& r : c.records)
-      text.append(line, std::snprintf(line, sizeof line, "%4d%4d%4d\n", r[0], r[1], r[2]));
-    w.open_comparative(text);
-    for (int pass = 0; pass < 2; ++pass) {  // the next init reads the file again from its start
-      init(w.rec, w.io);
-      Grid rows(6);
-      for (int i = 1; i <= 6; ++i) {
-        fill(w, 16, 16, 99);  // stale, to be cleared
-        run(w, i);
-        for (int j = 1; j <= 6; ++j) rows[i - 1].push_back(w.stat(j, 16));
+  for (int i = 1; i <= n; ++i) {
+    t.statistics->compute(i);
+    for (int j = 1; j <= n; ++j) {
+      ASSERT_EQ(t.stat(j, 16), j == 1 + i % n ? i - 7 : 0);
+      for (int g = 1; g <= 12; ++g) {
+        const auto type = static_cast<ConfigurationType>(group_types[g - 1u]);
+        for (int b = 1; b <= 4; ++b) {
+          ASSERT_EQ(t.stat(j, 16 + 4 * (g - 1) + b),
+                    kind(i, j) == b ? change_statistic(type, graph, i, j) : 0)
+              << i << "->" << j << " group " << g;
+        }
       }
-      EXPECT_EQ(rows, c.expected) << c.what;
     }
   }
 }

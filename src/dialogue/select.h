@@ -1,0 +1,21 @@
+#pragma once
+#include <memory>
+
+#include "dialogue/dialogue_state.h"
+#include "dialogue/session.h"
+#include "model/model.h"
+#include "network/data_file.h"
+
+namespace tarn {
+
+// What the model dialogue chose: the model, and the comparative network file when the model has
+// the covariate (type 16), opened and named in the output file but not yet read.
+struct ChosenModel {
+  Model model;
+  std::unique_ptr<DataFile> comparative_file;
+};
+
+// The model dialogue: blocking, then the parameter menu and its dialogues.
+ChosenModel select(DialogueState& state, Session& session);
+
+}  // namespace tarn

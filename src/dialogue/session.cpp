@@ -1,0 +1,37 @@
+#include "dialogue/session.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "network/fatal_error.h"
+#include "network/file_name.h"
+
+namespace tarn {
+
+void Session::check_output() {
+  if (!output_file) return;
+  errno = 0;
+  output_file->flush();
+  if (output_file->fail()) {
+    // The system's reason when this flush failed; an earlier write may have failed instead.
+    const int error = errno;
+    output_file.reset();
+    throw FatalError("Error writing the output file \"" + trimmed_name(output_name) + "\" (" +
+                     (error != 0 ? std::string(std::strerror(error)) : "is the disk full?") +
+                     "): the file is incomplete.");
+  }
+}
+
+void Session::close_output() {
+  if (!output_file) return;
+  check_output();
+  output_file->close();
+  bool failed = output_file->fail();
+  output_file.reset();
+  if (failed) {
+    throw FatalError("Error closing the output file \"" + trimmed_name(output_name) + "\".");
+  }
+}
+
+}  // namespace tarn

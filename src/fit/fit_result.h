@@ -1,0 +1,49 @@
+#pragma once
+// What one pseudo-likelihood fit knows when it ends.
+
+#include <array>
+#include <cstdint>
+
+#include "network/capacity.h"
+#include "network/fixed_table.h"
+
+namespace tarn {
+
+// Vectors and matrices of the parameters, indexed from 1; matrices stored column by column.
+using ParamVector = Vec<double, max_params>;
+using ParamMatrix = Table<double, max_params, max_params>;
+
+enum class FitEnd {
+  completed,      // the final pass was made: every field below is set
+  dependent,      // the cross-product matrix of the statistics could not be inverted
+  wxsq_singular,  // a Newton pass could not invert its weighted cross-product matrix
+};
+
+struct FitResult {
+  FitEnd end = FitEnd::completed;
+  int parameter_count = 0;
+  std::int64_t dyad_count = 0;  // n(n - 1), plus n with the diagonal
+  double tie_total = 0.0;       // dyads with a tie
+  ParamVector observed_totals;  // per parameter: its statistic summed over the dyads with a tie
+  // The model with one tie probability for every dyad; not a number without ties or without
+  // absent ties.
+  double null_loglik = 0.0;
+  double loglik = 0.0;
+  double abs_resid_sum = 0.0;
+  double sq_resid_sum = 0.0;
+  double pearson_sum = 0.0;
+  // class_table[o][q]: dyads observed o (0, 1) and predicted q (fitted probability rounded).
+  std::array<std::array<std::int64_t, 2>, 2> class_table{};
+  ParamVector estimate;
+  // The weighted cross-product matrix of the statistics at the final estimates, and its inverse,
+  // the covariance matrix of the estimates (NaN throughout when it could not be inverted).
+  ParamMatrix information;
+  ParamMatrix covariance;
+  bool final_inversion_failed = false;
+  bool too_many_iterations = false;  // the pass limit ended the Newton passes
+  int newton_passes = 0;
+  // Dyads of the Newton and final passes whose fitted probability came out exactly 0 or 1.
+  std::int64_t zero_weight_dyads = 0;
+};
+
+}  // namespace tarn

@@ -1,0 +1,510 @@
+#include "fit/pseudo_likelihood.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <iterator>
+#include <limits>
+#include <memory>
+
+#include "fit/dyad_sums.h"
+#include "fit/gaussj.h"
+#include "fit/statistic_values.h"
+
+namespace tarn {
+
+// The sums of every pass are taken by DyadSums, one sender at a time (see dyad_sums.h for why the
+// order of its work changes no bit). The per-dyad values that feed them (linear predictors,
+// probabilities, weights) are computed here receiver by receiver, in sweep order wherever they
+// are summed.
+
+namespace {
+
+constexpr double upper_clamp = 0.99;
+constexpr double lower_clamp = 0.01;
+constexpr double estimate_bound = 15.0;
+constexpr double tolerance = 0.001;
+constexpr double tolerance_floor = 0.000001;
+
+// Everything one fit works with: the statistics of the current sender, the sums, and per
+// receiver its linear predictor and the weight and extra factor of its terms. Allocated once per
+// fit; nothing is allocated during the passes.
+struct FitState {
+  explicit FitState(const FitData& data) : statistics(data.source) {}
+
+  SenderStatistics statistics;
+  ParamVector xty;
+  ParamVector ols_coef;
+  ParamVector logit_xsum;
+  ParamVector previous_estimate;
+  ParamVector wz_sum;
+  ParamMatrix xsq;
+  ParamMatrix xsq_inv;
+  ParamMatrix wxsq;
+  int pass_number = 0;
+  DyadSums sums;
+  SenderColumns columns;
+  alignas(16) double eta[max_nodes] = {};
+  alignas(16) double weight[max_nodes] = {};
+  alignas(16) double extra[max_nodes] = {};
+  unsigned char vector_ones[max_nodes] = {};
+};
+
+// One fit's inputs, working storage and result, as the passes share them.
+struct Fit {
+  const FitData& data;
+  const Model& model;
+  FitState& state;
+  const FitObserver& observer;
+  FitResult& result;
+};
+
+void clear(ParamVector& v) {
+  v.v.fill(0.0);
+}
+// Copies the sums of a sweep into the fit's vector and matrix (either may be null).
+void take_sums(const DyadSums& sums, int m, ParamVector* vector, ParamMatrix* matrix) {
+  for (int l = 1; l <= m; ++l) {
+    if (vector != nullptr) (*vector)(l) = sums.vector(l - 1);
+    if (matrix == nullptr) continue;
+    for (int k = 1; k <= m; ++k) (*matrix)(k, l) = sums.matrix(k - 1, l - 1);
+  }
+}
+
+void clear(ParamMatrix& a) {
+  a.v.fill(0.0);
+}
+
+// The slot of the benchmark's timings that the next sweep fills, or null when nobody times.
+PassTiming::Pass* timing_slot(const FitObserver& observer, int number) {
+  PassTiming* timing = observer.timing;
+  if (timing == nullptr || timing->count >= PassTiming::max_passes) return nullptr;
+  PassTiming::Pass& pass = timing->passes[timing->count++];
+  pass = PassTiming::Pass{};
+  pass.number = number;
+  return &pass;
+}
+
+double seconds_between(std::chrono::steady_clock::time_point a,
+                       std::chrono::steady_clock::time_point b) {
+  return std::chrono::duration<double>(b - a).count();
+}
+
+// One sweep over the included dyads: for each sender its statistics and
+// `per_sender(columns, tie_row)`, which takes the sender's included dyads in receiver order.
+template <class PerSender>
+void sweep(const FitData& data, const Model& model, FitState& state, const FitObserver& observer,
+           int pass_number, PerSender&& per_sender) {
+  using clock = std::chrono::steady_clock;
+  PassTiming::Pass* timed = timing_slot(observer, pass_number);
+  clock::time_point start;
+  if (timed != nullptr) start = clock::now();
+  SenderStatistics& statistics = state.statistics;
+  const int n = statistics.node_count();
+  const int m = model.parameter_count();
+  SenderColumns& columns = state.columns;
+  columns.m = m;
+  columns.n = n;
+  for (int k = 0; k < m; ++k) {
+    columns.column[k] = statistics.column(model.parameters[static_cast<std::size_t>(k)].column);
+  }
+  const int16* tie = statistics.tie_row();
+  for (int i = 1; i <= n; ++i) {
+    statistics.compute(i);
+    clock::time_point built;
+    if (timed != nullptr) {
+      built = clock::now();
+      timed->statistics_seconds += seconds_between(start, built);
+    }
+    columns.skip = data.include_diagonal ? -1 : i - 1;
+    per_sender(static_cast<const SenderColumns&>(columns), tie);
+    if (timed != nullptr) {
+      start = clock::now();
+      timed->sums_seconds += seconds_between(built, start);
+    }
+  }
+}
+
+// out[j] = sum over k of x(k) * coef(k), k ascending from +0.0, for every receiver of the
+// sender (entries up to n rounded up to a multiple of four). A zero statistic adds a term +-0.0,
+// which changes no sum, so each column is added whole, four receivers at a time; only a
+// coefficient that is not finite (whose product with 0 would not be 0) is added where the
+// statistic is non-zero.
+void linear_predictors(const SenderColumns& columns, const double* coef, double* out) {
+  const int n4 = (columns.n + 3) & ~3;
+  for (int k = 0; k < columns.m; ++k) {
+    const double b = coef[k];
+    const int16* x = columns.column[k];
+    if (k == 0 && !std::isfinite(b)) {
+      for (int j = 0; j < n4; ++j) out[j] = 0.0;
+    }
+    if (std::isfinite(b) && k == 0) {
+      // The first column starts every sum from +0.0 itself.
+      const v2d bb = {b, b};
+      const v2d start = {0.0, 0.0};
+      for (int j = 0; j < n4; j += 4) {
+        v2d lo, hi;
+        statistics_as_doubles(x + j, lo, hi);
+        v2d* o = reinterpret_cast<v2d*>(out + j);
+        o[0] = start + lo * bb;
+        o[1] = start + hi * bb;
+      }
+    } else if (std::isfinite(b)) {
+      const v2d bb = {b, b};
+      for (int j = 0; j < n4; j += 4) {
+        v2d lo, hi;
+        statistics_as_doubles(x + j, lo, hi);
+        v2d* o = reinterpret_cast<v2d*>(out + j);
+        o[0] = o[0] + lo * bb;
+        o[1] = o[1] + hi * bb;
+      }
+    } else {
+      for (int j = 0; j < columns.n; ++j) {
+        if (x[j] != 0) out[j] += x[j] * b;
+      }
+    }
+  }
+  if (columns.m == 0) {
+    for (int j = 0; j < n4; ++j) out[j] = 0.0;
+  }
+}
+
+// Pass 1: tie total, statistic totals and cross-products. The statistics are 16-bit integers,
+// so every term is an integer below 2^31 and every partial sum an integer below
+// 2^30 * 2000^2 < 2^53: these sums are exact.
+void pass_one(const Fit& f) {
+  FitState& s = f.state;
+  const int m = f.model.parameter_count();
+  std::int64_t ties = 0;
+  s.sums.start(m, true, true);
+  std::fill(std::begin(s.weight), std::end(s.weight), 1.0);
+  sweep(f.data, f.model, s, f.observer, 1, [&](const SenderColumns& columns, const int16* tie) {
+    for (int j = 0; j < columns.n; ++j) {
+      s.extra[j] = tie[j];
+      if (j != columns.skip) ties += tie[j];
+    }
+    s.sums.add_sender(columns, s.weight, s.extra);
+  });
+  f.result.tie_total = static_cast<double>(ties);
+  clear(s.xty);
+  clear(s.xsq);
+  take_sums(s.sums, m, &s.xty, &s.xsq);
+}
+
+// Pass 2: the clamped logits of the linear-probability fit, summed against the statistics.
+void pass_two(const Fit& f) {
+  FitState& s = f.state;
+  const int m = f.model.parameter_count();
+  for (int k = 1; k <= m; ++k) {
+    double sum = 0.0;
+    for (int l = 1; l <= m; ++l) sum += s.xsq_inv(k, l) * s.xty(l);
+    s.ols_coef(k) = sum;
+  }
+  s.sums.start(m, false, true);
+  std::fill(std::begin(s.weight), std::end(s.weight), 1.0);
+  const double* coef = s.ols_coef.base();
+  // The logit of the last prediction, kept for the next dyad with the same prediction.
+  double last_prediction = std::numeric_limits<double>::quiet_NaN();
+  double last_logit = 0.0;
+  sweep(f.data, f.model, s, f.observer, 2, [&](const SenderColumns& columns, const int16*) {
+    linear_predictors(columns, coef, s.eta);
+    for (int j = 0; j < columns.n; ++j) {
+      if (j == columns.skip) continue;
+      double prediction = s.eta[j];
+      if (prediction > upper_clamp) prediction = upper_clamp;
+      if (prediction < lower_clamp) prediction = lower_clamp;
+      if (!(prediction == last_prediction)) {
+        last_prediction = prediction;
+        last_logit = std::log(prediction / (1.0 - prediction));
+      }
+      s.extra[j] = last_logit;
+    }
+    s.sums.add_sender(columns, s.weight, s.extra);
+  });
+  take_sums(s.sums, m, &s.logit_xsum, nullptr);
+  for (int k = 1; k <= m; ++k) {
+    double sum = 0.0;
+    for (int l = 1; l <= m; ++l) sum += s.xsq_inv(k, l) * s.logit_xsum(l);
+    s.previous_estimate(k) = sum;
+  }
+  for (int k = 1; k <= m; ++k) f.result.estimate(k) = s.previous_estimate(k);
+}
+
+// The weighted sums of one Newton pass at the current estimates.
+//
+// Where the fitted probability p comes out as exactly 0 or 1 (exp(-eta) overflows, or is too
+// small to change 1 + exp(-eta)), the weight w = p(1 - p) is 0 and the working response
+// z = eta + (y - p) / w is not a number. The score term z * w * x equals
+// eta * w * x + (y - p) * x, whose limit as w -> 0 is (y - p) * x: such a dyad adds (y - p) * x
+// to wz_sum and nothing to wxsq. The same limit is taken when w is positive but so small that
+// (y - p) / w overflows; the wxsq terms are then finite and kept as written.
+// The weights and working responses of one Newton pass, one sender at a time in a function of
+// its own, so that its values stay in registers while the rows are written.
+struct NewtonTerms {
+  std::int64_t zero_weight = 0;
+  // The values of the last linear predictor, kept for the next dyad with the same one.
+  double last_eta = std::numeric_limits<double>::quiet_NaN();
+  double p = 0.0, w = 0.0;
+  double z[2] = {0.0, 0.0};
+  bool have_z[2] = {false, false};
+
+  // Returns whether some dyad's vector term has weight one (see newton_sums).
+  [[gnu::noinline]] bool add_sender(const SenderColumns& columns, const int16* tie,
+                                    const double* eta_row, double* weight, double* extra,
+                                    unsigned char* ones) {
+    const int n = columns.n, skip = columns.skip;
+    double last = last_eta, prob = p, wt = w;
+    std::int64_t zero_weights = zero_weight;
+    bool any_limit = false;
+    for (int j = 0; j < n; ++j) {
+      if (j == skip) continue;
+      const double eta = eta_row[j];
+      if (!(eta == last)) {
+        last = eta;
+        prob = 1.0 / (1.0 + std::exp(-eta));
+        wt = prob * (1.0 - prob);
+        have_z[0] = have_z[1] = false;
+      }
+      const int y = tie[j] != 0 ? 1 : 0;
+      if (wt == 0.0) {
+        ++zero_weights;
+        weight[j] = 0.0;
+        extra[j] = y - prob;
+        ones[j] = 1;
+        any_limit = true;
+        continue;
+      }
+      if (!have_z[y]) {
+        z[y] = eta + (y - prob) / wt;
+        have_z[y] = true;
+      }
+      weight[j] = wt;
+      if (std::isfinite(z[y])) {
+        extra[j] = z[y];
+        ones[j] = 0;
+      } else {
+        extra[j] = y - prob;
+        ones[j] = 1;
+        any_limit = true;
+      }
+    }
+    last_eta = last, p = prob, w = wt;
+    zero_weight = zero_weights;
+    return any_limit;
+  }
+};
+
+void newton_sums(const Fit& f) {
+  FitState& s = f.state;
+  const int m = f.model.parameter_count();
+  clear(s.wz_sum);
+  clear(s.wxsq);
+  s.sums.start(m, true, true);
+  const double* estimate = f.result.estimate.base();
+  NewtonTerms terms;
+  sweep(f.data, f.model, s, f.observer, s.pass_number,
+        [&](const SenderColumns& columns, const int16* tie) {
+          linear_predictors(columns, estimate, s.eta);
+          const bool any_limit =
+              terms.add_sender(columns, tie, s.eta, s.weight, s.extra, s.vector_ones);
+          s.sums.add_sender(columns, s.weight, s.extra, any_limit ? s.vector_ones : nullptr);
+        });
+  f.result.zero_weight_dyads += terms.zero_weight;
+  take_sums(s.sums, m, &s.wz_sum, &s.wxsq);
+}
+
+// The final pass: log-likelihood, residual sums, classification and the weighted matrix at the
+// final estimates. Limits where the written terms have no finite value:
+//  - ln(1 + 1/e) with e = exp(-eta) so small that 1/e overflows (eta above about 709.78): the
+//    term is ln(1 + exp(eta)), which equals eta to double precision there.
+//  - r^2 / (p(1 - p)) for a dyad predicted exactly right (r = 0, p exactly 0 or 1): its limit 0.
+//    A dyad predicted exactly wrong (r = +-1, p(1 - p) = 0) keeps the written value, +Infinity:
+//    the model gives that observation no chance at all, and the goodness of fit says so.
+//  - e / (1 + e)^2 with e overflowing to Infinity: its limit 0; such a dyad adds nothing.
+// The running sums of the final pass. One sender's dyads are added in a function of its own, on
+// scalar copies written back after the sender, so that the sums stay in registers.
+struct FinalSums {
+  double loglik_sum = 0.0;
+  double abs_resid_sum = 0.0;
+  double sq_resid_sum = 0.0;
+  double pearson_sum = 0.0;
+  std::int64_t counts[2][2] = {{0, 0}, {0, 0}};
+  std::int64_t zero_weight = 0;
+  // The values of the last linear predictor, kept for the next dyad with the same one.
+  struct Residual {
+    bool known = false;
+    double r = 0.0, absolute = 0.0, square = 0.0, pearson = 0.0;
+  };
+  double last_eta = std::numeric_limits<double>::quiet_NaN();
+  double log_term = 0.0, p = 0.0, v = 0.0;
+  int predicted = 0;
+  Residual residual[2];
+
+  [[gnu::noinline]] void add_sender(const SenderColumns& columns, const int16* tie,
+                                    const double* eta_row, double* weight) {
+    double loglik = loglik_sum, absolute = abs_resid_sum, squared = sq_resid_sum;
+    double pearson = pearson_sum;
+    double last = last_eta, term = log_term, prob = p, w = v;
+    int predicted_now = predicted;
+    std::int64_t zero_weights = zero_weight;
+    const int n = columns.n, skip = columns.skip;
+    for (int j = 0; j < n; ++j) {
+      if (j == skip) continue;
+      const double eta = eta_row[j];
+      if (!(eta == last)) {
+        last = eta;
+        const double e = std::exp(-eta);
+        term = std::log(1.0 + 1.0 / e);
+        if (std::isinf(term)) term = eta;
+        prob = 1.0 / (1.0 + e);
+        predicted_now = static_cast<int>(prob + 0.5);
+        w = std::isinf(e) ? 0.0 : e / ((1.0 + e) * (1.0 + e));
+        residual[0].known = residual[1].known = false;
+      }
+      loglik += term;
+      const int y = tie[j] != 0 ? 1 : 0;
+      Residual& rr = residual[y];
+      if (!rr.known) {
+        rr.known = true;
+        rr.r = y - prob;
+        rr.absolute = std::fabs(rr.r);
+        rr.square = rr.r * rr.r;
+        rr.pearson = rr.r * rr.r / (prob * (1.0 - prob));
+      }
+      absolute += rr.absolute;
+      squared += rr.square;
+      if (rr.r != 0.0) pearson += rr.pearson;
+      ++counts[y][predicted_now != 0 ? 1 : 0];
+      if (w == 0.0) ++zero_weights;
+      weight[j] = w;
+    }
+    loglik_sum = loglik, abs_resid_sum = absolute, sq_resid_sum = squared;
+    pearson_sum = pearson;
+    last_eta = last, log_term = term, p = prob, v = w;
+    predicted = predicted_now;
+    zero_weight = zero_weights;
+  }
+};
+
+void final_sums(const Fit& f) {
+  FitState& s = f.state;
+  FitResult& st = f.result;
+  const int m = f.model.parameter_count();
+  s.sums.start(m, true, false);
+  const double* estimate = st.estimate.base();
+  FinalSums sums;
+  sweep(f.data, f.model, s, f.observer, final_pass,
+        [&](const SenderColumns& columns, const int16* tie) {
+          linear_predictors(columns, estimate, s.eta);
+          sums.add_sender(columns, tie, s.eta, s.weight);
+          s.sums.add_sender(columns, s.weight, s.extra);
+        });
+  st.zero_weight_dyads += sums.zero_weight;
+  clear(st.information);
+  take_sums(s.sums, m, nullptr, &st.information);
+  double gain = 0.0;
+  for (int k = 1; k <= m; ++k) gain += s.xty(k) * st.estimate(k);
+  st.loglik = gain - sums.loglik_sum;
+  st.abs_resid_sum = sums.abs_resid_sum;
+  st.sq_resid_sum = sums.sq_resid_sum;
+  st.pearson_sum = sums.pearson_sum;
+  for (int o = 0; o < 2; ++o) {
+    for (int q = 0; q < 2; ++q) st.class_table[o][q] = sums.counts[o][q];
+  }
+}
+
+}  // namespace
+
+FitResult fit_pseudo_likelihood(const FitData& data, const FitObserver& observer) {
+  const Model& model = *data.source.model;
+  auto state = std::make_unique<FitState>(data);
+  FitState& s = *state;
+  FitResult st;
+  const Fit f{data, model, s, observer, st};
+  auto announce = [&observer](int pass) {
+    if (observer.pass_started) observer.pass_started(pass);
+  };
+  const int n = data.source.network->node_count;
+  const int m = model.parameter_count();
+  st.parameter_count = m;
+
+  // Pass 1.
+  st.dyad_count = static_cast<std::int64_t>(n) * (n - 1);
+  if (data.include_diagonal) st.dyad_count += n;
+  announce(1);
+  pass_one(f);
+  s.xsq_inv = s.xsq;
+  int32 invertible = 0;
+  gaussj(s.xsq_inv, static_cast<int16>(m), invertible);
+  if (invertible == 0) {
+    st.end = FitEnd::dependent;
+    return st;
+  }
+
+  // The null model: one tie probability T / N for every dyad. Without ties, or with every dyad
+  // tied, the logarithms have no finite value and the result is not a number.
+  {
+    const double ties = st.tie_total;
+    const double dyads = static_cast<double>(st.dyad_count);
+    const double t0 = -std::log(dyads / ties - 1.0);
+    st.null_loglik = t0 * ties - dyads * std::log(1.0 + std::exp(t0));
+  }
+
+  // Pass 2.
+  announce(2);
+  pass_two(f);
+
+  // Newton passes.
+  s.pass_number = first_newton_pass;
+  st.too_many_iterations = false;
+  for (;;) {
+    announce(s.pass_number);
+    newton_sums(f);
+    ++st.newton_passes;
+    gaussj(s.wxsq, static_cast<int16>(m), invertible);
+    if (invertible == 0) {
+      st.end = FitEnd::wxsq_singular;
+      return st;
+    }
+    for (int k = 1; k <= m; ++k) {
+      double sum = 0.0;
+      for (int l = 1; l <= m; ++l) sum += s.wxsq(k, l) * s.wz_sum(l);
+      if (sum > estimate_bound) sum = estimate_bound;
+      if (sum < -estimate_bound) sum = -estimate_bound;
+      st.estimate(k) = sum;
+    }
+    ++s.pass_number;
+    if (s.pass_number > last_newton_pass) {
+      st.too_many_iterations = true;
+      break;
+    }
+    bool not_converged = false;
+    for (int k = 1; k <= m; ++k) {
+      const double d = std::fabs(s.previous_estimate(k) - st.estimate(k));
+      s.previous_estimate(k) = st.estimate(k);
+      if (d > tolerance * (std::fabs(st.estimate(k)) + tolerance_floor)) not_converged = true;
+    }
+    if (!not_converged) break;
+  }
+
+  // Final pass.
+  announce(final_pass);
+  final_sums(f);
+  st.covariance = st.information;
+  gaussj(st.covariance, static_cast<int16>(m), invertible);
+  st.final_inversion_failed = invertible == 0;
+  if (st.final_inversion_failed) {
+    // A partly inverted matrix is no covariance matrix: its estimates stand, but every standard
+    // error, Wald value and correlation is NaN.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (int c = 1; c <= m; ++c) {
+      for (int r = 1; r <= m; ++r) st.covariance(r, c) = nan;
+    }
+  }
+  st.observed_totals = s.xty;
+  st.end = FitEnd::completed;
+  return st;
+}
+
+}  // namespace tarn

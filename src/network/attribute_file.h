@@ -1,0 +1,11 @@
+#pragma once
+#include "network/data_file.h"
+#include "network/node_attributes.h"
+
+namespace tarn {
+
+// Reads an attribute file with `requested` values per record after the id (at most 8; 0 or
+// less reads the ids alone) and counts the usable attributes.
+NodeAttributes read_attribute_file(DataFile& file, int requested);
+
+}  // namespace tarn

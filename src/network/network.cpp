@@ -1,0 +1,133 @@
+#include "network/network.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+
+#include "network/fatal_error.h"
+
+namespace tarn {
+
+namespace {
+
+constexpr int max_int16 = std::numeric_limits<int16>::max();
+
+std::size_t at(int node) {
+  return static_cast<std::size_t>(node - 1);
+}
+
+// Repeated links can push a count past 16 bits; it must never wrap silently.
+void count_mutual(Network& net, int i) {
+  if (net.mutual_count[at(i)] == max_int16) {
+    throw FatalError("Node " + std::to_string(i) +
+                     " has more than 32767 reciprocated links (links given repeatedly?).");
+  }
+  ++net.mutual_count[at(i)];
+}
+
+}  // namespace
+
+NetworkBuilder::NetworkBuilder(std::string source)
+    : source_(std::move(source)), seen_from_(max_nodes + 1, 0) {
+  net_.out_degree.assign(padded_rows(max_nodes), 0);
+  net_.in_degree.assign(padded_rows(max_nodes), 0);
+  net_.out_first.assign(padded_rows(max_nodes), 0);
+}
+
+void NetworkBuilder::add_link(long i, long j, long line) {
+  auto where = [&] { return source_ + ", line " + std::to_string(line); };
+  Network& net = net_;
+  if (net.link_count >= max_links) throw FatalError("Too many links!");
+  // Tested before anything is stored, so that no table is written past its end.
+  if (i > max_nodes || j > max_nodes) throw FatalError("Too many nodes!");
+  if (i < 1 || j < 1) {
+    throw FatalError(where() + ": the link " + std::to_string(i) + " -> " + std::to_string(j) +
+                     " names a node below 1.");
+  }
+  if (i < last_source_) {
+    throw FatalError(where() + ": links must be sorted by source node, but source " +
+                     std::to_string(i) + " follows source " + std::to_string(last_source_) + ".");
+  }
+  const int sender = static_cast<int>(i);
+  const int receiver = static_cast<int>(j);
+  if (net.out_degree[at(sender)] == max_int16 || net.in_degree[at(receiver)] == max_int16) {
+    throw FatalError(where() + ": node " +
+                     std::to_string(net.out_degree[at(sender)] == max_int16 ? i : j) +
+                     " has more than 32767 links in one direction.");
+  }
+  if (i != last_source_) {
+    net.out_first[at(sender)] = net.link_count;
+    last_source_ = i;
+  }
+  ++net.link_count;
+  ++net.out_degree[at(sender)];
+  ++net.in_degree[at(receiver)];
+  net.out_target.push_back(static_cast<int16>(receiver));
+  if (seen_from_[static_cast<std::size_t>(receiver)] == sender) net.has_repeated_links = true;
+  seen_from_[static_cast<std::size_t>(receiver)] = static_cast<int16>(sender);
+  net.node_count = std::max(net.node_count, std::max(sender, receiver));
+}
+
+void NetworkBuilder::finish_links() {
+  Network& net = net_;
+  const auto rows = static_cast<std::size_t>(padded_rows(net.node_count));
+  net.out_degree.resize(rows);
+  net.in_degree.resize(rows);
+  net.out_first.resize(rows);
+  net.mutual_count.assign(rows, 0);
+}
+
+void NetworkBuilder::mark_reciprocated() {
+  Network& net = net_;
+  const int n = net.node_count;
+  for (int i = 1; i <= n; ++i) {
+    const int first = net.out_first[at(i)];
+    for (int k = first; k < first + net.out(i); ++k) {
+      const int j = net.out_target[static_cast<std::size_t>(k)];
+      if (j < 0) continue;
+      const int first_j = net.out_first[at(j)];
+      for (int m = first_j; m < first_j + net.out(j); ++m) {
+        if (net.out_target[static_cast<std::size_t>(m)] == i) {
+          net.out_target[static_cast<std::size_t>(m)] = static_cast<int16>(-i);
+          int16& entry = net.out_target[static_cast<std::size_t>(k)];
+          entry = static_cast<int16>(-entry);
+          count_mutual(net, i);
+          count_mutual(net, j);
+        }
+      }
+    }
+  }
+}
+
+Network NetworkBuilder::group_by_receiver() && {
+  Network& net = net_;
+  const int n = net.node_count;
+  net.in_first.assign(net.out_first.size(), 0);
+  for (int i = 1; i < n; ++i) net.in_first[at(i + 1)] = net.in_first[at(i)] + net.in(i);
+  // Counting pass: senders visited in ascending order, so each receiver's group comes out in
+  // ascending order of sender, exactly as a scan of all out-links per receiver would give.
+  net.in_source.assign(static_cast<std::size_t>(net.link_count), 0);
+  std::vector<int32> next(net.in_first.begin(), net.in_first.end());
+  for (int s = 1; s <= n; ++s) {
+    for (int16 entry : net.out_list(s)) {
+      const int t = std::abs(static_cast<int>(entry));
+      net.in_source[static_cast<std::size_t>(next[at(t)]++)] = static_cast<int16>(s);
+    }
+  }
+  return std::move(net);
+}
+
+Network NetworkBuilder::finish() && {
+  finish_links();
+  mark_reciprocated();
+  return std::move(*this).group_by_receiver();
+}
+
+Network build_network(std::span<const std::pair<int, int>> links, const std::string& source) {
+  NetworkBuilder builder(source);
+  long record = 0;
+  for (const auto& [i, j] : links) builder.add_link(i, j, ++record);
+  return std::move(builder).finish();
+}
+
+}  // namespace tarn

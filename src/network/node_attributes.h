@@ -1,0 +1,28 @@
+#pragma once
+// Up to eight categorical attributes per node, as an attribute file gives them.
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "network/capacity.h"
+
+namespace tarn {
+
+struct NodeAttributes {
+  // value[a - 1][i - 1]: attribute a of node i (1..2000); 0 for a node without a record.
+  std::array<std::vector<std::int16_t>, max_attrs> value;
+  // largest[a - 1]: the largest value of attribute a over all records, at least 0.
+  std::array<int, max_attrs> largest{};
+  // The leading attributes 1, 2, ... whose largest value is positive.
+  int usable_count = 0;
+
+  NodeAttributes() {
+    for (auto& column : value) column.assign(max_nodes, 0);
+  }
+  int of(int node, int attribute) const {
+    return value[static_cast<std::size_t>(attribute - 1)][static_cast<std::size_t>(node - 1)];
+  }
+};
+
+}  // namespace tarn
