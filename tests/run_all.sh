@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer, and short runs of the fuzz targets over their seed corpora.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh --tests
 jobs=$(nproc 2>/dev/null || echo 2)
 
 echo "== plain build"

@@ -34,6 +34,11 @@ NetworkBuilder::NetworkBuilder(std::string source)
   net_.out_first.assign(padded_rows(max_nodes), 0);
 }
 
+void NetworkBuilder::declare_nodes(int n) {
+  if (n > max_nodes) throw FatalError("Too many nodes!");
+  net_.node_count = std::max(net_.node_count, n);
+}
+
 void NetworkBuilder::add_link(long i, long j, long line) {
   auto where = [&] { return source_ + ", line " + std::to_string(line); };
   Network& net = net_;

@@ -57,6 +57,10 @@ class NetworkBuilder {
   // `source` names the file in messages, for example: Network file "net.dat".
   explicit NetworkBuilder(std::string source);
 
+  // Makes nodes 1..n nodes of the network even if no link names the last of them (a Pajek file
+  // declares its vertices); n within 1..2000.
+  void declare_nodes(int n);
+
   // Stores one link i->j read from line `line`. Ends the run with "Too many links!" or
   // "Too many nodes!" at the capacities, and with a message for a node below 1, a sender out of
   // ascending order, or a degree past 32767.

@@ -1,0 +1,33 @@
+#include "simulate/random_stream.h"
+
+namespace tarn {
+
+namespace {
+
+std::uint64_t splitmix64(std::uint64_t x) {
+  x += 0x9e3779b97f4a7c15ULL;
+  x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
+  x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
+  return x ^ (x >> 31);
+}
+
+}  // namespace
+
+std::uint64_t mix_seed(std::uint64_t seed, std::uint64_t index) {
+  return splitmix64(splitmix64(seed) ^ splitmix64(index + 0x632be59bd9b4e019ULL));
+}
+
+RandomStream::RandomStream(std::uint64_t seed, std::uint64_t index)
+    : engine_(mix_seed(seed, index)) {}
+
+std::uint64_t RandomStream::below(std::uint64_t limit) {
+  // Rejection of the top part of the range that would make some values more likely.
+  const std::uint64_t reject_from = UINT64_MAX - UINT64_MAX % limit;
+  std::uint64_t x;
+  do {
+    x = engine_();
+  } while (x >= reject_from);
+  return x % limit;
+}
+
+}  // namespace tarn

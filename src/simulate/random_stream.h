@@ -1,0 +1,29 @@
+#pragma once
+// Random numbers that are the same on every machine: std::mt19937_64, whose output the standard
+// fixes, with our own mapping to integers and doubles (the standard distributions differ between
+// libraries). Every stream is seeded from (seed, index), so that a replicate's numbers depend on
+// the seed and its own index only, not on the thread that draws them.
+
+#include <cstdint>
+#include <random>
+
+namespace tarn {
+
+class RandomStream {
+ public:
+  RandomStream(std::uint64_t seed, std::uint64_t index);
+
+  // 0 <= unit() < 1, with 53 random bits.
+  double unit() { return static_cast<double>(engine_() >> 11) * 0x1.0p-53; }
+  // 0 <= below(limit) < limit, without bias; limit >= 1.
+  std::uint64_t below(std::uint64_t limit);
+
+ private:
+  std::mt19937_64 engine_;
+};
+
+// A 64-bit mix of (seed, index): splitmix64 of each, combined, so that nearby seeds and indices
+// give unrelated streams.
+std::uint64_t mix_seed(std::uint64_t seed, std::uint64_t index);
+
+}  // namespace tarn
