@@ -20,9 +20,9 @@ ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 echo "== fuzzing"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTARNWICK_FUZZ=ON -DTARNWICK_BENCH=OFF -DBUILD_TESTING=OFF > /dev/null
-cmake --build build-fuzz -j"$jobs" --target fuzz_format fuzz_network fuzz_dialogue
+cmake --build build-fuzz -j"$jobs" --target fuzz_format fuzz_network fuzz_edge_list fuzz_dialogue
 seconds=${FUZZ_SECONDS:-30}
-for target in format network dialogue; do
+for target in format network edge_list dialogue; do
   found=$(mktemp -d)
   # New inputs go to a scratch folder; the seed corpus in the repository stays as it is.
   # Its path is absolute, since the dialogue target works in a folder of its own.
@@ -35,4 +35,4 @@ for target in format network dialogue; do
   tail -1 "$found.log"
   rm -rf "$found" "$found.log"
 done
-echo "fuzzing: 3 passed, 0 failed"
+echo "fuzzing: 4 passed, 0 failed"

@@ -1,0 +1,281 @@
+#include "network/edge_list_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <stdexcept>
+#include <unordered_map>
+
+#include "network/capacity.h"
+#include "network/fatal_error.h"
+#include "network/pajek_file.h"
+
+namespace tarn {
+
+namespace {
+
+constexpr int max_degree = 32767;
+
+// Hashing and comparing std::string and std::string_view alike, so that a label is looked up
+// without being copied.
+struct TextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const {
+    return std::hash<std::string_view>{}(text);
+  }
+};
+
+// The number a label writes, when it writes one within 1..2000 with no leading zero; else 0.
+int node_number(std::string_view label) {
+  if (label.empty() || label.size() > 4 || label[0] < '1' || label[0] > '9') return 0;
+  int number = 0;
+  for (const char c : label) {
+    if (c < '0' || c > '9') return 0;
+    number = number * 10 + (c - '0');
+  }
+  return number <= max_nodes ? number : 0;
+}
+
+// The nodes of an edge list by their labels. Every label gets an id, 1, 2, ... in order of
+// first appearance; while all labels are numbers the nodes are those numbers, and the ids are
+// kept only to be mapped to them at the end.
+class NodeNames {
+ public:
+  NodeNames() : id_of_number_(max_nodes + 1, 0) {}
+
+  // The id of a label; 0 when it would be node 2001.
+  int id_of(std::string_view label) {
+    if (numbered_) {
+      const int number = node_number(label);
+      if (number > 0) {
+        int16& id = id_of_number_[static_cast<std::size_t>(number)];
+        if (id == 0) {
+          number_of_id_.push_back(number);
+          id = static_cast<int16>(number_of_id_.size());
+          largest_number_ = std::max(largest_number_, number);
+        }
+        return id;
+      }
+      stop_numbering();
+    }
+    const auto found = id_of_label_.find(label);
+    if (found != id_of_label_.end()) return found->second;
+    if (labels_.size() >= static_cast<std::size_t>(max_nodes)) return 0;
+    labels_.emplace_back(label);
+    const int id = static_cast<int>(labels_.size());
+    id_of_label_.emplace(labels_.back(), id);
+    return id;
+  }
+
+  int node_count() const { return numbered_ ? largest_number_ : static_cast<int>(labels_.size()); }
+  // The node of each id; empty when the ids are the nodes.
+  std::span<const int> node_of_id() const {
+    if (numbered_) return number_of_id_;
+    return {};
+  }
+  NodeLabels labels() && { return numbered_ ? NodeLabels() : NodeLabels(std::move(labels_)); }
+
+ private:
+  // The ids given so far become the ids of the numbers' texts.
+  void stop_numbering() {
+    numbered_ = false;
+    for (const int number : number_of_id_) {
+      labels_.push_back(std::to_string(number));
+      id_of_label_.emplace(labels_.back(), static_cast<int>(labels_.size()));
+    }
+  }
+
+  bool numbered_ = true;
+  std::vector<int16> id_of_number_;
+  std::vector<int> number_of_id_;
+  int largest_number_ = 0;
+  std::vector<std::string> labels_;
+  std::unordered_map<std::string, int, TextHash, std::equal_to<>> id_of_label_;
+};
+
+bool is_header_word(std::string_view field) {
+  static constexpr std::array<std::string_view, 18> words = {
+      "source", "target", "from", "to", "sender", "receiver", "ego",   "alter", "tail",
+      "head",   "i",      "j",    "v1", "v2",     "node1",    "node2", "id1",   "id2"};
+  for (const std::string_view word : words) {
+    if (field.size() != word.size()) continue;
+    bool same = true;
+    for (std::size_t k = 0; k < word.size() && same; ++k) {
+      same = std::tolower(static_cast<unsigned char>(field[k])) == word[k];
+    }
+    if (same) return true;
+  }
+  return false;
+}
+
+void check_row_width(const DelimitedReader& reader, std::size_t width, long first_line) {
+  const std::size_t got = reader.fields().size();
+  if (got == width) return;
+  throw FatalError("Input error in " + reader.where() + ": the row has " + std::to_string(got) +
+                   " field(s), but the row on line " + std::to_string(first_line) + " has " +
+                   std::to_string(width) + " (ragged rows: every row must have as many).");
+}
+
+}  // namespace
+
+DelimitedSyntax delimited_syntax(NetworkFormat format) {
+  switch (format) {
+    case NetworkFormat::csv:
+      return {Delimiter::comma, '\0', true};
+    case NetworkFormat::tsv:
+      return {Delimiter::tab, '\0', true};
+    case NetworkFormat::blank:
+      return {Delimiter::blanks, '#', true};
+    case NetworkFormat::record:
+    case NetworkFormat::pajek:
+      break;
+  }
+  throw std::invalid_argument("not a delimited format: " +
+                              std::string(network_format_name(format)));
+}
+
+bool looks_like_header(std::span<const std::string_view> first,
+                       std::span<const std::string_view> second) {
+  if (first.size() < 2) return false;
+  if (first.size() >= 3 && !whole_number(first[2])) return true;
+  if (is_header_word(first[0])) return true;
+  const auto numbers = [](std::span<const std::string_view> row) {
+    return row.size() >= 2 && whole_number(row[0]) && whole_number(row[1]);
+  };
+  return !numbers(first) && numbers(second);
+}
+
+std::vector<std::string> read_edge_rows(
+    DelimitedReader& reader, HeaderRule rule,
+    const std::function<void(std::span<const std::string_view>, long)>& take) {
+  if (!reader.next()) {
+    throw FatalError("Input error in " +
+                     place(reader.file_name(), std::max(reader.lines_read(), 1L)) +
+                     ": the file is empty; an edge list has one link per row: sender, receiver "
+                     "and an optional value.");
+  }
+  const std::size_t width = reader.fields().size();
+  const long first_line = reader.line();
+  if (width != 2 && width != 3) {
+    throw FatalError("Input error in " + reader.where() + ": the row has " + std::to_string(width) +
+                     " field(s), but an edge list has 2 (sender, receiver) or 3 (sender, "
+                     "receiver, value).");
+  }
+  std::vector<std::string> first(reader.fields().begin(), reader.fields().end());
+  const std::vector<std::string_view> first_fields(first.begin(), first.end());
+  const bool more = reader.next();
+  if (more) check_row_width(reader, width, first_line);
+  const bool is_header =
+      rule == HeaderRule::present ||
+      (rule == HeaderRule::detect &&
+       looks_like_header(first_fields,
+                         more ? reader.fields() : std::span<const std::string_view>()));
+  std::vector<std::string> header;
+  if (is_header) {
+    if (!more) {
+      throw FatalError("Input error in " + place(reader.file_name(), first_line) +
+                       ": the file holds a header line and no link.");
+    }
+    header = std::move(first);
+  } else {
+    take(first_fields, first_line);
+  }
+  if (!more) return header;
+  do {
+    check_row_width(reader, width, first_line);
+    take(reader.fields(), reader.line());
+  } while (reader.next());
+  return header;
+}
+
+LinkCollector::LinkCollector(std::string file_name)
+    : file_name_(std::move(file_name)), out_count_(max_nodes + 1, 0), in_count_(max_nodes + 1, 0) {}
+
+void LinkCollector::add(int sender, int receiver, long line) {
+  const auto at = [&] { return "Input error in " + place(file_name_, line) + ": "; };
+  if (links_.size() >= static_cast<std::size_t>(max_links)) {
+    throw FatalError(at() + "Too many links! The file holds more than " +
+                     std::to_string(max_links) + ".");
+  }
+  int& out = out_count_[static_cast<std::size_t>(sender)];
+  int& in = in_count_[static_cast<std::size_t>(receiver)];
+  if (out == max_degree || in == max_degree) {
+    throw FatalError(at() + "the " + (out == max_degree ? "sender" : "receiver") +
+                     " has more than 32767 links in one direction (links given repeatedly?).");
+  }
+  ++out;
+  ++in;
+  links_.emplace_back(static_cast<int16>(sender), static_cast<int16>(receiver));
+}
+
+Network LinkCollector::build(int node_count, std::span<const int> node_of_id) && {
+  const auto node = [&](int id) {
+    return node_of_id.empty() ? id : node_of_id[static_cast<std::size_t>(id - 1)];
+  };
+  // A counting sort by sender keeps the file order within a sender.
+  std::vector<std::size_t> next(static_cast<std::size_t>(node_count) + 2, 0);
+  for (const auto& link : links_) ++next[static_cast<std::size_t>(node(link.first)) + 1];
+  for (std::size_t k = 1; k < next.size(); ++k) next[k] += next[k - 1];
+  std::vector<std::pair<int16, int16>> sorted(links_.size());
+  for (const auto& link : links_) {
+    const int sender = node(link.first);
+    sorted[next[static_cast<std::size_t>(sender)]++] = {static_cast<int16>(sender),
+                                                        static_cast<int16>(node(link.second))};
+  }
+  links_ = {};
+  const std::string source = "Input error in \"" + file_name_ + "\"";
+  try {
+    NetworkBuilder builder(source);
+    builder.declare_nodes(node_count);
+    long ordinal = 0;
+    for (const auto& [sender, receiver] : sorted) builder.add_link(sender, receiver, ++ordinal);
+    return std::move(builder).finish();
+  } catch (const FatalError& error) {
+    // The builder's own messages (reciprocated links past 16 bits) do not name the file.
+    const std::string message = error.what();
+    if (message.starts_with(source)) throw;
+    throw FatalError(source + ": " + message);
+  }
+}
+
+LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, NetworkFormat format,
+                               HeaderRule header) {
+  if (format == NetworkFormat::pajek) return read_pajek(in, file_name);
+  DelimitedReader reader(in, file_name, delimited_syntax(format));
+  NodeNames names;
+  LinkCollector links(file_name);
+  LabelledNetwork result;
+  static constexpr std::array<const char*, 2> roles = {"sender", "receiver"};
+  result.header =
+      read_edge_rows(reader, header, [&](std::span<const std::string_view> fields, long line) {
+        std::array<int, 2> ids{};
+        for (std::size_t k = 0; k < 2; ++k) {
+          const auto column = static_cast<int>(k) + 1;
+          if (fields[k].empty()) {
+            throw FatalError("Input error in " + place(file_name, line, column) + ": the " +
+                             roles[k] + " is empty.");
+          }
+          ids[k] = names.id_of(fields[k]);
+          if (ids[k] == 0) {
+            throw FatalError("Input error in " + place(file_name, line, column) +
+                             ": Too many nodes! " + shown(fields[k]) + " would be node " +
+                             std::to_string(max_nodes + 1) + ".");
+          }
+        }
+        if (fields.size() == 3) {
+          const auto value = whole_number(fields[2]);
+          if (!value || *value < 0) {
+            throw FatalError("Input error in " + place(file_name, line, 3) + ": the value " +
+                             shown(fields[2]) +
+                             (value ? " is negative." : " is not a whole number."));
+          }
+          if (*value == 0) return;
+        }
+        links.add(ids[0], ids[1], line);
+      });
+  result.network = std::move(links).build(names.node_count(), names.node_of_id());
+  result.labels = std::move(names).labels();
+  return result;
+}
+
+}  // namespace tarn

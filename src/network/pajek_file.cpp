@@ -1,0 +1,221 @@
+#include "network/pajek_file.h"
+
+#include <array>
+#include <cctype>
+
+#include "network/capacity.h"
+#include "network/fatal_error.h"
+
+namespace tarn {
+
+namespace {
+
+enum class Section { none, vertices, arcs, edges, arcs_list, edges_list };
+
+struct Keyword {
+  std::string_view text;  // lower case
+  Section section;
+};
+
+constexpr std::array<Keyword, 5> keywords = {{
+    {"*vertices", Section::vertices},
+    {"*arcs", Section::arcs},
+    {"*edges", Section::edges},
+    {"*arcslist", Section::arcs_list},
+    {"*edgeslist", Section::edges_list},
+}};
+
+bool same_any_case(std::string_view text, std::string_view lower) {
+  if (text.size() != lower.size()) return false;
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    if (std::tolower(static_cast<unsigned char>(text[k])) != lower[k]) return false;
+  }
+  return true;
+}
+
+class PajekReader {
+ public:
+  PajekReader(std::istream& in, const std::string& file_name,
+              const std::function<void(const PajekArc&)>& take)
+      : reader_(in, file_name, {Delimiter::blanks, '%', false}), take_(take) {}
+
+  PajekVertices read() {
+    while (reader_.next()) {
+      const auto fields = reader_.fields();
+      if (fields[0].starts_with('*')) {
+        start_section(fields);
+      } else if (section_ == Section::vertices) {
+        read_vertex(fields);
+      } else if (section_ == Section::none) {
+        throw FatalError(error_at(1) + shown(fields[0]) +
+                         " comes before the *Vertices line, which a Pajek file begins with.");
+      } else {
+        read_arcs(fields);
+      }
+    }
+    if (!have_vertices_) {
+      throw FatalError("Input error in " +
+                       place(reader_.file_name(), std::max(reader_.lines_read(), 1L)) +
+                       ": the file holds no *Vertices line.");
+    }
+    PajekVertices vertices;
+    vertices.count = vertex_count_;
+    vertices.lines = reader_.lines_read();
+    if (any_label_) {
+      for (int v = 1; v <= vertex_count_; ++v) {
+        std::string& label = labels_[static_cast<std::size_t>(v - 1)];
+        if (label.empty()) label = std::to_string(v);
+      }
+      vertices.labels = std::move(labels_);
+    }
+    return vertices;
+  }
+
+ private:
+  std::string error_at(int column) const {
+    return "Input error in " + reader_.where(column) + ": ";
+  }
+
+  void start_section(std::span<const std::string_view> fields) {
+    if (same_any_case(fields[0], "*network")) return;
+    for (const Keyword& keyword : keywords) {
+      if (!same_any_case(fields[0], keyword.text)) continue;
+      if (keyword.section == Section::vertices) {
+        declare_vertices(fields);
+      } else if (!have_vertices_) {
+        throw FatalError(error_at(1) + shown(fields[0]) +
+                         " comes before the *Vertices line, which a Pajek file begins with.");
+      }
+      section_ = keyword.section;
+      return;
+    }
+    throw FatalError(error_at(1) + "unknown section " + shown(fields[0]) +
+                     "; a Pajek network has *Vertices, *Arcs, *Edges, *Arcslist and *Edgeslist.");
+  }
+
+  void declare_vertices(std::span<const std::string_view> fields) {
+    if (have_vertices_) {
+      throw FatalError(error_at(1) + "a second *Vertices line (the first is on line " +
+                       std::to_string(vertices_line_) + ").");
+    }
+    const auto count = fields.size() >= 2 ? whole_number(fields[1]) : std::nullopt;
+    if (!count || *count < 0) {
+      throw FatalError(
+          error_at(2) + "*Vertices needs the number of vertices, " +
+          (fields.size() >= 2 ? shown(fields[1]) + " is not one." : "a whole number."));
+    }
+    if (*count > max_nodes) {
+      throw FatalError(error_at(2) + "Too many nodes! *Vertices " + std::to_string(*count) +
+                       ", but at most " + std::to_string(max_nodes) + ".");
+    }
+    have_vertices_ = true;
+    vertices_line_ = reader_.line();
+    vertex_count_ = static_cast<int>(*count);
+    labels_.assign(static_cast<std::size_t>(vertex_count_), std::string());
+    vertex_line_.assign(static_cast<std::size_t>(vertex_count_), 0);
+  }
+
+  int vertex(std::string_view text, int column) const {
+    const auto number = whole_number(text);
+    if (!number) throw FatalError(error_at(column) + shown(text) + " is not a vertex number.");
+    if (*number < 1 || *number > vertex_count_) {
+      throw FatalError(error_at(column) + "vertex " + std::to_string(*number) +
+                       " is not declared (*Vertices " + std::to_string(vertex_count_) +
+                       " on line " + std::to_string(vertices_line_) + ").");
+    }
+    return static_cast<int>(*number);
+  }
+
+  void read_vertex(std::span<const std::string_view> fields) {
+    const int v = vertex(fields[0], 1);
+    long& seen = vertex_line_[static_cast<std::size_t>(v - 1)];
+    if (seen != 0) {
+      throw FatalError(error_at(1) + "vertex " + std::to_string(v) +
+                       " is described twice (first on line " + std::to_string(seen) + ").");
+    }
+    seen = reader_.line();
+    if (fields.size() >= 2 && !fields[1].empty()) {
+      labels_[static_cast<std::size_t>(v - 1)] = fields[1];
+      any_label_ = true;
+    }
+  }
+
+  void give(int sender, int receiver, int receiver_column, std::int64_t value, bool both_ways) {
+    PajekArc arc;
+    arc.sender = sender;
+    arc.receiver = receiver;
+    arc.receiver_column = receiver_column;
+    arc.value = value;
+    arc.line = reader_.line();
+    arc.sender_label = labels_[static_cast<std::size_t>(sender - 1)];
+    arc.receiver_label = labels_[static_cast<std::size_t>(receiver - 1)];
+    take_(arc);
+    if (both_ways && sender != receiver) {
+      std::swap(arc.sender, arc.receiver);
+      std::swap(arc.sender_label, arc.receiver_label);
+      std::swap(arc.sender_column, arc.receiver_column);
+      take_(arc);
+    }
+  }
+
+  void read_arcs(std::span<const std::string_view> fields) {
+    const bool both_ways = section_ == Section::edges || section_ == Section::edges_list;
+    if (section_ == Section::arcs_list || section_ == Section::edges_list) {
+      const int sender = vertex(fields[0], 1);
+      for (std::size_t k = 1; k < fields.size(); ++k) {
+        const int column = static_cast<int>(k) + 1;
+        give(sender, vertex(fields[k], column), column, 1, both_ways);
+      }
+      return;
+    }
+    if (fields.size() < 2) {
+      throw FatalError(error_at(2) + "the line names one vertex; an arc or edge needs two.");
+    }
+    const int sender = vertex(fields[0], 1);
+    const int receiver = vertex(fields[1], 2);
+    std::int64_t value = 1;
+    if (fields.size() >= 3) {
+      const auto weight = whole_number(fields[2]);
+      if (!weight) {
+        throw FatalError(error_at(3) + "the weight " + shown(fields[2]) +
+                         " is not a whole number.");
+      }
+      value = *weight;
+    }
+    give(sender, receiver, 2, value, both_ways);
+  }
+
+  DelimitedReader reader_;
+  const std::function<void(const PajekArc&)>& take_;
+  Section section_ = Section::none;
+  bool have_vertices_ = false;
+  long vertices_line_ = 0;
+  int vertex_count_ = 0;
+  bool any_label_ = false;
+  std::vector<std::string> labels_;
+  std::vector<long> vertex_line_;
+};
+
+}  // namespace
+
+PajekVertices read_pajek_arcs(std::istream& in, const std::string& file_name,
+                              const std::function<void(const PajekArc&)>& take) {
+  return PajekReader(in, file_name, take).read();
+}
+
+LabelledNetwork read_pajek(std::istream& in, const std::string& file_name) {
+  LinkCollector links(file_name);
+  PajekVertices vertices = read_pajek_arcs(in, file_name, [&](const PajekArc& arc) {
+    if (arc.value < 0) {
+      throw FatalError("Input error in " + place(file_name, arc.line, 3) + ": the weight " +
+                       std::to_string(arc.value) + " is negative.");
+    }
+    if (arc.value != 0) links.add(arc.sender, arc.receiver, arc.line);
+  });
+  LabelledNetwork result;
+  result.network = std::move(links).build(vertices.count);
+  if (!vertices.labels.empty()) result.labels = NodeLabels(std::move(vertices.labels));
+  return result;
+}
+
+}  // namespace tarn

@@ -1,0 +1,78 @@
+// Pajek files: the sections, edges both ways, lists, weights and labels.
+#include "network/pajek_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tarn {
+namespace {
+
+using Links = std::vector<std::pair<int, int>>;
+using Labels = std::vector<std::string>;
+
+TEST(PajekFile, SectionsWeightsAndLabels) {
+  const struct {
+    const char* what;
+    std::string text;
+    int n;
+    Links links;    // in the order of the store
+    Labels labels;  // empty: numbered
+  } cases[] = {
+      {"arcs; declared vertices without links count",
+       "*Vertices 5\n*Arcs\n2 1\n1 3\n",
+       5,
+       {{1, 3}, {2, 1}},
+       {}},
+      {"edges both ways, a loop once",
+       "*Vertices 3\n*Edges\n1 2\n3 3\n2 3\n",
+       3,
+       {{1, 2}, {2, 1}, {2, 3}, {3, 3}, {3, 2}},
+       {}},
+      {"arcs list and edges list",
+       "*Vertices 4\n*Arcslist\n1 2 3\n*Edgeslist\n4 1 2\n",
+       4,
+       {{1, 2}, {1, 3}, {1, 4}, {2, 4}, {4, 1}, {4, 2}},
+       {}},
+      {"weights: 0 drops the arc, more fields ignored",
+       "*Vertices 2\n*Arcs\n1 2 0\n2 1 3 c Blue\n",
+       2,
+       {{2, 1}},
+       {}},
+      {"keywords in any case, comments, title, CRLF",
+       "% a comment\r\n*network t\r\n*VERTICES 2\r\n%\r\n*arcs :1 \"advice\"\r\n1 2\r\n",
+       2,
+       {{1, 2}},
+       {}},
+      {"labels, some vertices without one, the rest of the line ignored",
+       "*Vertices 3\n1 \"Ann Lee\" 0.1 0.2 0.0 ic Red\n3 Carl\n*Arcs\n3 1\n",
+       3,
+       {{3, 1}},
+       {"Ann Lee", "2", "Carl"}},
+      {"sections repeated",
+       "*Vertices 3\n*Arcs\n2 1\n*Edges\n1 3\n*Arcs\n1 2\n",
+       3,
+       {{1, 3}, {1, 2}, {2, 1}, {3, 1}},
+       {}},
+      {"no vertex", "*Vertices 0\n", 0, {}, {}},
+  };
+  for (const auto& c : cases) {
+    std::istringstream in(c.text);
+    const LabelledNetwork got = read_pajek(in, "net.net");
+    EXPECT_EQ(got.network.node_count, c.n) << c.what;
+    Links links;
+    for (int i = 1; i <= got.network.node_count; ++i) {
+      for (const int16 j : got.network.out_list(i)) links.emplace_back(i, std::abs(j));
+    }
+    EXPECT_EQ(links, c.links) << c.what;
+    Labels labels;
+    for (int k = 1; k <= got.labels.size(); ++k) labels.push_back(got.labels.name(k));
+    EXPECT_EQ(labels, c.labels) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace tarn
