@@ -1,0 +1,34 @@
+#pragma once
+// Whether the maximum pseudo-likelihood estimate exists. It does not exist exactly when the
+// change statistics separate the dyads with a link from those without one, completely or
+// quasi-completely: some direction d in parameter space has d . x >= 0 for every dyad with a
+// link, d . x <= 0 for every dyad without one, and d . x != 0 for at least one dyad. Along d the
+// pseudo-likelihood rises without end, and the fit's estimates run to its bound.
+//
+// Decided by linear programs (GLPK) over the distinct signed statistic rows s x (s = +1 for a
+// link, -1 otherwise), which are the only constraints: dyads with equal rows add nothing.
+
+#include <cstdint>
+#include <vector>
+
+#include "fit/pseudo_likelihood.h"
+
+namespace tarn {
+
+struct EstimateExistence {
+  bool exists = true;
+  // When the estimate does not exist: the separating direction d, scaled so that its largest
+  // |d_k| is 1; entry k belongs to parameter k + 1 of the model. Empty otherwise.
+  std::vector<double> direction;
+  // Dyads with d . x != 0: those whose fitted probability runs to 0 or 1 along d. The direction
+  // is chosen so that this set is the largest any separating direction gives.
+  std::int64_t separated_dyads = 0;
+  // Distinct signed statistic rows among the included dyads (a row of zeros counts as one).
+  std::int64_t distinct_rows = 0;
+};
+
+// Throws std::runtime_error when GLPK cannot solve a linear program, and std::invalid_argument
+// when the model needs blocks or a comparative network that the source does not give.
+EstimateExistence check_estimate_existence(const FitData& data);
+
+}  // namespace tarn
