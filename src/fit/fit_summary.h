@@ -28,6 +28,16 @@ inline double correlation(const ParamMatrix& covariance, int p, int q) {
   return covariance(p, q) / (standard_error(covariance, p) * standard_error(covariance, q));
 }
 
+// The Wald z of an estimate, its two-sided p-value under the standard normal, and the 97.5%
+// point of the standard normal (for 95% intervals).
+inline double z_statistic(double estimate, double standard_error) {
+  return estimate / standard_error;
+}
+inline double two_sided_p_value(double z) {
+  return std::erfc(std::fabs(z) / std::sqrt(2.0));
+}
+inline constexpr double normal_975 = 1.959963984540054;
+
 // Share of a row's dyads classified correctly, in percent; 0 / 0 (a row without dyads) is NaN.
 inline double percent(std::int64_t right, std::int64_t total) {
   return 100.0 * static_cast<double>(right) / static_cast<double>(total);

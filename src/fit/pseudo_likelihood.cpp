@@ -416,7 +416,9 @@ void final_sums(const Fit& f) {
 
 }  // namespace
 
-FitResult fit_pseudo_likelihood(const FitData& data, const FitObserver& observer) {
+namespace {
+
+FitResult fit(const FitData& data, const FitObserver& observer, const ParamVector* start) {
   const Model& model = *data.source.model;
   auto state = std::make_unique<FitState>(data);
   FitState& s = *state;
@@ -451,9 +453,13 @@ FitResult fit_pseudo_likelihood(const FitData& data, const FitObserver& observer
     st.null_loglik = t0 * ties - dyads * std::log(1.0 + std::exp(t0));
   }
 
-  // Pass 2.
-  announce(2);
-  pass_two(f);
+  // Pass 2, or the given start.
+  if (start == nullptr) {
+    announce(2);
+    pass_two(f);
+  } else {
+    for (int k = 1; k <= m; ++k) s.previous_estimate(k) = st.estimate(k) = (*start)(k);
+  }
 
   // Newton passes.
   s.pass_number = first_newton_pass;
@@ -505,6 +511,37 @@ FitResult fit_pseudo_likelihood(const FitData& data, const FitObserver& observer
   st.observed_totals = s.xty;
   st.end = FitEnd::completed;
   return st;
+}
+
+}  // namespace
+
+FitResult fit_pseudo_likelihood(const FitData& data, const FitObserver& observer) {
+  return fit(data, observer, nullptr);
+}
+
+FitResult fit_pseudo_likelihood_from(const FitData& data, const ParamVector& start) {
+  return fit(data, {}, &start);
+}
+
+ParamVector pseudo_score(const FitData& data, const ParamVector& estimate) {
+  const Model& model = *data.source.model;
+  const int m = model.parameter_count();
+  auto state = std::make_unique<FitState>(data);
+  FitState& s = *state;
+  s.sums.start(m, false, true);
+  std::fill(std::begin(s.weight), std::end(s.weight), 1.0);
+  sweep(data, model, s, {}, final_pass, [&](const SenderColumns& columns, const int16* tie) {
+    linear_predictors(columns, estimate.base(), s.eta);
+    for (int j = 0; j < columns.n; ++j) {
+      if (j == columns.skip) continue;
+      const double p = 1.0 / (1.0 + std::exp(-s.eta[j]));
+      s.extra[j] = (tie[j] != 0 ? 1.0 : 0.0) - p;
+    }
+    s.sums.add_sender(columns, s.weight, s.extra);
+  });
+  ParamVector score;
+  take_sums(s.sums, m, &score, nullptr);
+  return score;
 }
 
 }  // namespace tarn

@@ -37,4 +37,12 @@ struct FitData {
 
 FitResult fit_pseudo_likelihood(const FitData& data, const FitObserver& observer = {});
 
+// The same fit with the Newton passes started from `start` instead of the starting values of
+// pass 2 (which is left out), for refits of networks like one already fitted.
+FitResult fit_pseudo_likelihood_from(const FitData& data, const ParamVector& start);
+
+// The pseudo-score at `estimate`: per parameter the sum over the dyads of its statistic times
+// the response less the fitted probability, in sweep order.
+ParamVector pseudo_score(const FitData& data, const ParamVector& estimate);
+
 }  // namespace tarn

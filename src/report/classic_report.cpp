@@ -68,8 +68,8 @@ void write_classification(const FitResult& r, std::ostream& screen, std::ostream
   file << "                     Overall" << overall << '\n';
 }
 
-void write_parameters(const Model& model, const FitResult& r, std::ostream& screen,
-                      std::ostream& file) {
+void write_parameters(const Model& model, const FitResult& r, const ParamMatrix& covariance,
+                      const std::string& note, std::ostream& screen, std::ostream& file) {
   const int m = model.parameter_count();
   auto type_of = [&model](int p) { return number(model.parameters[std::size_t(p - 1)].type); };
   auto block_of = [&model](int p) { return model.parameters[std::size_t(p - 1)].block_type; };
@@ -80,13 +80,17 @@ void write_parameters(const Model& model, const FitResult& r, std::ostream& scre
   file << heading;
   for (int p = 1; p <= m; ++p) {
     const double b = r.estimate(p);
-    const double se = standard_error(r.covariance, p);
+    const double se = standard_error(covariance, p);
     const std::string line = int_field(type_of(p), 9) + block_or_blanks(block_of(p), 9) +
                              real_field(b, 12, 4) + real_field(se, 12, 4) +
                              real_field(wald_statistic(b, se), 12, 4) +
                              real_field(std::exp(b), 12, 4) + '\n';
     screen << line;
     file << line;
+  }
+  if (!note.empty()) {
+    screen << ' ' << note << '\n';
+    file << ' ' << note << '\n';
   }
 
   file << "\n Covariance matrix\n";
@@ -97,7 +101,7 @@ void write_parameters(const Model& model, const FitResult& r, std::ostream& scre
   file << "\n\n";
   for (int p = 1; p <= m; ++p) {
     file << int_field(type_of(p), 5) << block_or_blanks(block_of(p), 4);
-    for (int q = 1; q <= m; ++q) file << real_field(correlation(r.covariance, p, q), 12, 5);
+    for (int q = 1; q <= m; ++q) file << real_field(correlation(covariance, p, q), 12, 5);
     file << '\n';
   }
 }
@@ -106,6 +110,11 @@ void write_parameters(const Model& model, const FitResult& r, std::ostream& scre
 
 void write_report(const Model& model, const Blocking& blocking, const FitResult& result,
                   std::ostream& screen, std::ostream& file) {
+  write_report(model, blocking, result, naive_errors(result), screen, file);
+}
+
+void write_report(const Model& model, const Blocking& blocking, const FitResult& result,
+                  const ParameterErrors& errors, std::ostream& screen, std::ostream& file) {
   write_heading(model, blocking, file);
   if (result.too_many_iterations) {
     screen << "\n Too many iterations! Returning partial results.\n";
@@ -113,7 +122,7 @@ void write_report(const Model& model, const Blocking& blocking, const FitResult&
   }
   write_fit_statistics(result, screen, file);
   write_classification(result, screen, file);
-  write_parameters(model, result, screen, file);
+  write_parameters(model, result, errors.covariance, errors.description, screen, file);
   file << "\f\n";
   screen << std::flush;
 }

@@ -7,11 +7,19 @@
 #include <ostream>
 
 #include "fit/fit_result.h"
+#include "fit/parameter_errors.h"
 #include "model/blocking.h"
 #include "model/model.h"
 
 namespace tarn {
 
+//
+// The standard errors, Wald statistics and correlations are those of `errors`; when they are not
+// the naive ones, a line under the parameter table names their method and settings.
+void write_report(const Model& model, const Blocking& blocking, const FitResult& result,
+                  const ParameterErrors& errors, std::ostream& screen, std::ostream& file);
+
+// The same with the naive standard errors, as the dialogue reports every fit.
 void write_report(const Model& model, const Blocking& blocking, const FitResult& result,
                   std::ostream& screen, std::ostream& file);
 

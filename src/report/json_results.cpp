@@ -1,0 +1,160 @@
+#include "report/json_results.h"
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+#include "fit/fit_summary.h"
+#include "model/model_terms.h"
+
+namespace tarn {
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+json finite_or_null(double value) {
+  return std::isfinite(value) ? json(value) : json(nullptr);
+}
+
+json matrix(const ParamMatrix& m, int order, bool correlations) {
+  json rows = json::array();
+  for (int r = 1; r <= order; ++r) {
+    json row = json::array();
+    for (int c = 1; c <= order; ++c)
+      row.push_back(finite_or_null(correlations ? correlation(m, r, c) : m(r, c)));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+json input_section(const FitRecord& record) {
+  json input = json::object();
+  for (const InputFileRecord& f : record.files) {
+    input[f.role] = {{"file", f.path}, {"format", f.format}};
+  }
+  const Network& net = *record.network;
+  const std::int64_t n = net.node_count;
+  input["network"]["nodes"] = n;
+  input["network"]["links"] = net.link_count;
+  input["network"]["dyads"] = n * (n - 1) + (record.include_diagonal ? n : 0);
+  input["network"]["diagonal"] = record.include_diagonal;
+  return input;
+}
+
+json blocking_section(const FitRecord& record) {
+  if (record.blocking == nullptr || !record.blocking->in_use()) return nullptr;
+  const Blocking& b = *record.blocking;
+  json structure = json::array();
+  for (int r = 1; r <= b.block_count; ++r) {
+    json row = json::array();
+    for (int c = 1; c <= b.block_count; ++c) row.push_back(b.structure(r, c));
+    structure.push_back(row);
+  }
+  json section = {{"attribute", b.attribute},
+                  {"blocks", b.block_count},
+                  {"block_types", b.block_type_count},
+                  {"structure", structure}};
+  if (!record.blocking_attribute_name.empty()) section["name"] = record.blocking_attribute_name;
+  return section;
+}
+
+json model_section(const Model& model) {
+  json terms = json::array();
+  for (const Parameter& p : model.parameters) {
+    terms.push_back({{"term", term_text(p)},
+                     {"type", number(p.type)},
+                     {"block_type", p.block_type == 0 ? json(nullptr) : json(p.block_type)},
+                     {"name", std::string(short_name(p.type))},
+                     {"configuration", std::string(menu_label(p.type))},
+                     {"column", p.column}});
+  }
+  return {{"terms", terms}};
+}
+
+json classification(const FitResult& r) {
+  const auto& t = r.class_table;
+  return {{"observed_0", {{"predicted_0", t[0][0]}, {"predicted_1", t[0][1]}}},
+          {"observed_1", {{"predicted_0", t[1][0]}, {"predicted_1", t[1][1]}}},
+          {"percent_correct",
+           {{"observed_0", finite_or_null(percent(t[0][0], t[0][0] + t[0][1]))},
+            {"observed_1", finite_or_null(percent(t[1][1], t[1][0] + t[1][1]))},
+            {"overall",
+             finite_or_null(percent(t[0][0] + t[1][1], t[0][0] + t[0][1] + t[1][0] + t[1][1]))}}}};
+}
+
+const char* outcome(const FitResult& r) {
+  switch (r.end) {
+    case FitEnd::dependent:
+      return "statistics_linearly_dependent";
+    case FitEnd::wxsq_singular:
+      return "newton_inversion_failed";
+    case FitEnd::completed:
+      break;
+  }
+  return r.too_many_iterations ? "pass_limit" : "converged";
+}
+
+}  // namespace
+
+void write_fit_json(const FitRecord& record, std::ostream& out) {
+  const FitResult& r = *record.result;
+  const Model& model = *record.model;
+  const bool estimated = r.end == FitEnd::completed;
+  json doc;
+  doc["program"] = "tarnwick";
+  doc["input"] = input_section(record);
+  if (record.labels != nullptr && !record.labels->numbered()) {
+    json nodes = json::array();
+    for (int i = 1; i <= record.network->node_count; ++i) {
+      nodes.push_back({{"node", i}, {"label", record.labels->name(i)}});
+    }
+    doc["nodes"] = nodes;
+  }
+  doc["blocking"] = blocking_section(record);
+  doc["model"] = model_section(model);
+  doc["outcome"] = outcome(r);
+  doc["converged"] = fit_converged(r);
+  doc["passes"] = r.newton_passes;
+  doc["minus2_log_likelihood"] = estimated ? finite_or_null(-2.0 * r.loglik) : json(nullptr);
+  doc["goodness_of_fit"] = estimated ? finite_or_null(r.pearson_sum) : json(nullptr);
+  doc["model_chisquare"] = estimated ? finite_or_null(model_chisquare(r)) : json(nullptr);
+  doc["df"] = r.parameter_count;
+  doc["null_log_likelihood"] = estimated ? finite_or_null(r.null_loglik) : json(nullptr);
+  doc["residuals"] = {{"absolute", estimated ? finite_or_null(r.abs_resid_sum) : json(nullptr)},
+                      {"squared", estimated ? finite_or_null(r.sq_resid_sum) : json(nullptr)}};
+  doc["classification"] = estimated ? classification(r) : json(nullptr);
+  const ParameterErrors& errors = *record.errors;
+  doc["standard_errors"] = {{"method", errors.method}};
+  if (!errors.description.empty()) doc["standard_errors"]["description"] = errors.description;
+  json parameters = json::array();
+  const std::vector<ParameterRow> rows = parameter_rows(r, errors);
+  for (int p = 1; p <= r.parameter_count; ++p) {
+    const Parameter& parameter = model.parameters[static_cast<std::size_t>(p - 1)];
+    const ParameterRow& row = rows[static_cast<std::size_t>(p - 1)];
+    parameters.push_back(
+        {{"term", term_text(parameter)},
+         {"type", number(parameter.type)},
+         {"block_type", parameter.block_type == 0 ? json(nullptr) : json(parameter.block_type)},
+         {"estimate", finite_or_null(row.estimate)},
+         {"std_error", finite_or_null(row.std_error)},
+         {"wald", finite_or_null(row.wald)},
+         {"z", finite_or_null(row.z)},
+         {"p_value", finite_or_null(row.p_value)},
+         {"conf_low", finite_or_null(row.conf_low)},
+         {"conf_high", finite_or_null(row.conf_high)},
+         {"exp_estimate", finite_or_null(row.exp_estimate)}});
+  }
+  doc["parameters"] = parameters;
+  doc["covariance"] =
+      estimated ? matrix(errors.covariance, r.parameter_count, false) : json(nullptr);
+  doc["correlation"] =
+      estimated ? matrix(errors.covariance, r.parameter_count, true) : json(nullptr);
+  json warnings = json::array();
+  for (const FitWarning& w : record.warnings) {
+    warnings.push_back({{"code", w.code}, {"message", w.message}});
+  }
+  doc["warnings"] = warnings;
+  out << doc.dump(2) << '\n';
+}
+
+}  // namespace tarn
