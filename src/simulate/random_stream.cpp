@@ -21,13 +21,19 @@ RandomStream::RandomStream(std::uint64_t seed, std::uint64_t index)
     : engine_(mix_seed(seed, index)) {}
 
 std::uint64_t RandomStream::below(std::uint64_t limit) {
-  // Rejection of the top part of the range that would make some values more likely.
-  const std::uint64_t reject_from = UINT64_MAX - UINT64_MAX % limit;
-  std::uint64_t x;
-  do {
-    x = engine_();
-  } while (x >= reject_from);
-  return x % limit;
+  // Lemire's multiply-and-shift: the high word of x * limit, redrawn in the rare cases that would
+  // make some values more likely than others.
+  __extension__ using Wide = unsigned __int128;
+  Wide product = static_cast<Wide>(engine_()) * limit;
+  auto low = static_cast<std::uint64_t>(product);
+  if (low < limit) {
+    const std::uint64_t threshold = (0 - limit) % limit;
+    while (low < threshold) {
+      product = static_cast<Wide>(engine_()) * limit;
+      low = static_cast<std::uint64_t>(product);
+    }
+  }
+  return static_cast<std::uint64_t>(product >> 64);
 }
 
 }  // namespace tarn

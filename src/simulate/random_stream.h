@@ -14,7 +14,10 @@ class RandomStream {
   RandomStream(std::uint64_t seed, std::uint64_t index);
 
   // 0 <= unit() < 1, with 53 random bits.
-  double unit() { return static_cast<double>(engine_() >> 11) * 0x1.0p-53; }
+  double unit() { return unit_of(engine_()); }
+  // The next 64 random bits, and the unit number of their top 53 bits.
+  std::uint64_t next() { return engine_(); }
+  static double unit_of(std::uint64_t bits) { return static_cast<double>(bits >> 11) * 0x1.0p-53; }
   // 0 <= below(limit) < limit, without bias; limit >= 1.
   std::uint64_t below(std::uint64_t limit);
 

@@ -1,0 +1,255 @@
+#include "simulate/network_features.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+#include <span>
+
+namespace tarn {
+
+namespace {
+
+using Counts = std::vector<std::int64_t>;
+
+// The distinct links without self-links, nodes 0..n-1: as a bit matrix for constant-time tests,
+// as sorted out-lists, and as sorted lists of the neighbours in either direction.
+class LinkViews {
+ public:
+  explicit LinkViews(const Network& network);
+
+  int nodes() const { return n_; }
+  std::int64_t links() const { return static_cast<std::int64_t>(out_nodes_.size()); }
+  bool has(int i, int j) const {
+    const auto word = static_cast<std::size_t>(i) * words_ + static_cast<std::size_t>(j >> 6);
+    return (matrix_[word] >> (j & 63)) & 1U;
+  }
+  std::span<const int> out(int i) const { return slice(out_nodes_, out_first_, i); }
+  // Neighbours in either direction; the same index in neighbour_bits() gives bit 0 for i->w and
+  // bit 1 for w->i.
+  std::span<const int> neighbours(int i) const { return slice(any_nodes_, any_first_, i); }
+  std::span<const std::uint8_t> neighbour_bits(int i) const {
+    return slice(any_bits_, any_first_, i);
+  }
+  std::vector<std::int64_t> in_degrees() const;
+
+ private:
+  template <typename T>
+  static std::span<const T> slice(const std::vector<T>& items,
+                                  const std::vector<std::size_t>& first, int i) {
+    const auto at = static_cast<std::size_t>(i);
+    return {items.data() + first[at], first[at + 1] - first[at]};
+  }
+
+  int n_ = 0;
+  std::size_t words_ = 0;
+  std::vector<std::uint64_t> matrix_;
+  std::vector<std::size_t> out_first_;
+  std::vector<int> out_nodes_;
+  std::vector<std::size_t> any_first_;
+  std::vector<int> any_nodes_;
+  std::vector<std::uint8_t> any_bits_;
+};
+
+LinkViews::LinkViews(const Network& network)
+    : n_(network.node_count), words_(static_cast<std::size_t>((n_ + 63) / 64)) {
+  const auto n = static_cast<std::size_t>(n_);
+  matrix_.assign(n * words_, 0);
+  std::vector<std::uint64_t> transposed(n * words_, 0);
+  for (int i = 0; i < n_; ++i) {
+    for (const int16 entry : network.out_list(i + 1)) {
+      const int j = std::abs(static_cast<int>(entry)) - 1;
+      if (j == i) continue;
+      const auto iu = static_cast<std::size_t>(i);
+      const auto ju = static_cast<std::size_t>(j);
+      matrix_[iu * words_ + ju / 64] |= std::uint64_t{1} << (ju % 64);
+      transposed[ju * words_ + iu / 64] |= std::uint64_t{1} << (iu % 64);
+    }
+  }
+  // Scanning the rows bit by bit gives every list in ascending order and drops repeats.
+  out_first_.assign(n + 1, 0);
+  any_first_.assign(n + 1, 0);
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t w = 0; w < words_; ++w) {
+      const std::uint64_t sent = matrix_[i * words_ + w];
+      const std::uint64_t received = transposed[i * words_ + w];
+      for (std::uint64_t bits = sent; bits != 0; bits &= bits - 1) {
+        out_nodes_.push_back(
+            static_cast<int>(w * 64 + static_cast<std::size_t>(std::countr_zero(bits))));
+      }
+      for (std::uint64_t bits = sent | received; bits != 0; bits &= bits - 1) {
+        const int bit = std::countr_zero(bits);
+        any_nodes_.push_back(static_cast<int>(w * 64 + static_cast<std::size_t>(bit)));
+        any_bits_.push_back(
+            static_cast<std::uint8_t>(((sent >> bit) & 1U) | (((received >> bit) & 1U) << 1)));
+      }
+    }
+    out_first_[i + 1] = out_nodes_.size();
+    any_first_[i + 1] = any_nodes_.size();
+  }
+}
+
+std::vector<std::int64_t> LinkViews::in_degrees() const {
+  std::vector<std::int64_t> degree(static_cast<std::size_t>(n_), 0);
+  for (const int j : out_nodes_) ++degree[static_cast<std::size_t>(j)];
+  return degree;
+}
+
+void add_to(Counts& counts, std::size_t value, std::int64_t amount = 1) {
+  if (value >= counts.size()) counts.resize(value + 1, 0);
+  counts[value] += amount;
+}
+
+// counts / total, ending at the last non-zero entry, at least one entry.
+std::vector<double> shares(Counts counts, std::int64_t total) {
+  while (counts.size() > 1 && counts.back() == 0) counts.pop_back();
+  if (counts.empty() || total == 0) return {0.0};
+  std::vector<double> result(counts.size());
+  const auto denominator = static_cast<double>(total);
+  for (std::size_t k = 0; k < counts.size(); ++k) {
+    result[k] = static_cast<double>(counts[k]) / denominator;
+  }
+  return result;
+}
+
+std::vector<double> degree_shares(const std::vector<std::int64_t>& degree_of_node) {
+  Counts counts;
+  for (const std::int64_t degree : degree_of_node) add_to(counts, static_cast<std::size_t>(degree));
+  return shares(std::move(counts), static_cast<std::int64_t>(degree_of_node.size()));
+}
+
+std::int64_t ordered_pairs(int n) {
+  return static_cast<std::int64_t>(n) * (n - 1);
+}
+
+// Two-paths i->m->j counted for one sender i at a time.
+void add_shared_partners(const LinkViews& links, NetworkFeatures& features) {
+  const int n = links.nodes();
+  Counts edgewise, dyadwise;
+  std::vector<int> partners(static_cast<std::size_t>(n), 0);
+  for (int i = 0; i < n; ++i) {
+    std::fill(partners.begin(), partners.end(), 0);
+    for (const int m : links.out(i)) {
+      for (const int j : links.out(m)) ++partners[static_cast<std::size_t>(j)];
+    }
+    for (int j = 0; j < n; ++j) {
+      if (j != i) add_to(dyadwise, static_cast<std::size_t>(partners[static_cast<std::size_t>(j)]));
+    }
+    for (const int j : links.out(i)) {
+      add_to(edgewise, static_cast<std::size_t>(partners[static_cast<std::size_t>(j)]));
+    }
+  }
+  features.edgewise_shared = shares(std::move(edgewise), links.links());
+  features.dyadwise_shared = shares(std::move(dyadwise), ordered_pairs(n));
+}
+
+// Breadth-first searches from 64 sources at once: bit s of reached[v] says that source s of the
+// batch has a path to v.
+void add_geodesics(const LinkViews& links, NetworkFeatures& features) {
+  const int n = links.nodes();
+  const auto size = static_cast<std::size_t>(n);
+  Counts by_length;
+  std::int64_t connected = 0;
+  std::vector<std::uint64_t> reached(size), frontier(size), next(size);
+  for (int base = 0; base < n; base += 64) {
+    std::fill(reached.begin(), reached.end(), 0);
+    std::fill(frontier.begin(), frontier.end(), 0);
+    for (int s = base; s < std::min(n, base + 64); ++s) {
+      reached[static_cast<std::size_t>(s)] = std::uint64_t{1} << (s - base);
+      frontier[static_cast<std::size_t>(s)] = reached[static_cast<std::size_t>(s)];
+    }
+    for (std::size_t length = 1;; ++length) {
+      std::fill(next.begin(), next.end(), 0);
+      for (int u = 0; u < n; ++u) {
+        const std::uint64_t sources = frontier[static_cast<std::size_t>(u)];
+        if (sources == 0) continue;
+        for (const int v : links.out(u)) next[static_cast<std::size_t>(v)] |= sources;
+      }
+      std::int64_t found = 0;
+      for (std::size_t v = 0; v < size; ++v) {
+        next[v] &= ~reached[v];
+        reached[v] |= next[v];
+        found += std::popcount(next[v]);
+      }
+      if (found == 0) break;
+      add_to(by_length, length - 1, found);
+      connected += found;
+      frontier.swap(next);
+    }
+  }
+  features.geodesic = shares(std::move(by_length), ordered_pairs(n));
+  const std::int64_t pairs = ordered_pairs(n);
+  features.unreachable =
+      pairs == 0 ? 0.0 : static_cast<double>(pairs - connected) / static_cast<double>(pairs);
+}
+
+// The type (index into the census) of a triad (v, u, w) from its code
+// a(v,u) + 2a(u,v) + 4a(v,w) + 8a(w,v) + 16a(u,w) + 32a(w,u), a(x,y) = 1 for a link x->y.
+constexpr std::array<std::uint8_t, 64> triad_type_of_code = {
+    0, 1,  1,  2,  1, 3,  5, 7,  1,  5,  4,  6,  2, 7,  6,  10, 1,  5,  3,  7, 4, 8,
+    8, 12, 5,  9,  8, 13, 6, 13, 11, 14, 1,  4,  5, 6,  5,  8,  9,  13, 3,  8, 8, 11,
+    7, 12, 13, 14, 2, 6,  7, 10, 6,  11, 13, 14, 7, 13, 12, 14, 10, 14, 14, 15};
+
+// Batagelj and Mrvar (2001): every triad with a link is counted once, from its connected pair
+// (v, u) with v < u, by the rule on the third node w that picks one pair per triad.
+void add_triad_census(const LinkViews& links, NetworkFeatures& features) {
+  const int n = links.nodes();
+  auto& census = features.triad_census;
+  census.fill(0);
+  // bits[w]: direction bits of w against the current v (bit 0 v->w, bit 1 w->v); 0 if none.
+  std::vector<std::uint8_t> bits(static_cast<std::size_t>(n), 0);
+  for (int v = 0; v < n; ++v) {
+    const auto around_v = links.neighbours(v);
+    const auto bits_v = links.neighbour_bits(v);
+    for (std::size_t k = 0; k < around_v.size(); ++k) {
+      bits[static_cast<std::size_t>(around_v[k])] = bits_v[k];
+    }
+    for (std::size_t k = 0; k < around_v.size(); ++k) {
+      const int u = around_v[k];
+      if (u < v) continue;
+      const unsigned pair_code = bits_v[k];
+      // Third nodes linked to v: those after u in v's sorted list are counted here.
+      std::int64_t linked = static_cast<std::int64_t>(around_v.size()) - 1;
+      for (std::size_t m = k + 1; m < around_v.size(); ++m) {
+        const int w = around_v[m];
+        const unsigned code = pair_code + 4U * bits_v[m] + 16U * (links.has(u, w) ? 1U : 0U) +
+                              32U * (links.has(w, u) ? 1U : 0U);
+        ++census[triad_type_of_code[code]];
+      }
+      // Third nodes linked to u only: those after v are counted here.
+      const auto around_u = links.neighbours(u);
+      const auto bits_u = links.neighbour_bits(u);
+      for (std::size_t m = 0; m < around_u.size(); ++m) {
+        const int w = around_u[m];
+        if (w == v || bits[static_cast<std::size_t>(w)] != 0) continue;
+        ++linked;
+        if (w > v) ++census[triad_type_of_code[pair_code + 16U * bits_u[m]]];
+      }
+      // Third nodes linked to neither.
+      census[pair_code == 3 ? 2 : 1] += n - 2 - linked;
+    }
+    for (const int w : around_v) bits[static_cast<std::size_t>(w)] = 0;
+  }
+  const std::int64_t all = n < 3 ? 0 : static_cast<std::int64_t>(n) * (n - 1) * (n - 2) / 6;
+  std::int64_t with_links = 0;
+  for (std::size_t t = 1; t < census.size(); ++t) with_links += census[t];
+  census[0] = all - with_links;
+}
+
+}  // namespace
+
+NetworkFeatures network_features(const Network& network) {
+  const LinkViews links(network);
+  NetworkFeatures features;
+  std::vector<std::int64_t> out_degrees(static_cast<std::size_t>(links.nodes()));
+  for (int i = 0; i < links.nodes(); ++i) {
+    out_degrees[static_cast<std::size_t>(i)] = static_cast<std::int64_t>(links.out(i).size());
+  }
+  features.out_degree = degree_shares(out_degrees);
+  features.in_degree = degree_shares(links.in_degrees());
+  add_shared_partners(links, features);
+  add_geodesics(links, features);
+  add_triad_census(links, features);
+  return features;
+}
+
+}  // namespace tarn

@@ -1,0 +1,278 @@
+#include "simulate/sampler.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <exception>
+#include <limits>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+#include "network/capacity.h"
+#include "simulate/model_changes.h"
+#include "simulate/portable_exp.h"
+#include "simulate/random_stream.h"
+
+namespace tarn {
+
+namespace {
+
+// One chain's walk.
+class Chain {
+ public:
+  Chain(const SimulationTarget& target, const ModelChanges& changes, const Network& observed,
+        const std::vector<double>& observed_statistics, int index, const SamplerSettings& settings,
+        ProposalRatio ratio)
+      : target_(target),
+        changes_(changes),
+        graph_(observed),
+        statistics_(observed_statistics),
+        random_(settings.seed, static_cast<std::uint64_t>(index)),
+        delta_(observed_statistics.size(), 0.0),
+        ratio_(ratio) {
+    const std::int64_t n = graph_.node_count();
+    dyads_ = target.include_diagonal ? n * n : n * (n - 1);
+    if (!target.include_diagonal) {
+      for (int a = 1; a <= n; ++a) fixed_links_ += graph_.has_link(a, a) ? 1 : 0;
+    }
+    observed_links_ = graph_.link_count();
+    const double slack = std::max(0.5 * static_cast<double>(observed_links_),
+                                  5.0 * std::sqrt(static_cast<double>(observed_links_)) + 10.0);
+    low_ = static_cast<std::int64_t>(std::floor(static_cast<double>(observed_links_) - slack));
+    high_ = static_cast<std::int64_t>(std::ceil(static_cast<double>(observed_links_) + slack));
+  }
+
+  // `count` proposals; false when the chain has drifted out of its band (degenerate).
+  bool run(std::int64_t count) {
+    for (std::int64_t k = 0; k < count; ++k) {
+      if (propose() && !within_band()) return false;
+    }
+    return true;
+  }
+
+  const SampleGraph& graph() const { return graph_; }
+  const std::vector<double>& statistics() const { return statistics_; }
+  std::int64_t proposals() const { return proposals_; }
+  std::int64_t accepted() const { return accepted_; }
+  Degeneracy degeneracy(int index) const {
+    Degeneracy d;
+    d.found = true;
+    d.chain = index;
+    d.toggles = proposals_;
+    d.links = graph_.link_count();
+    d.observed_links = observed_links_;
+    d.low = std::max<std::int64_t>(low_, 0);
+    d.high = high_;
+    d.capacity = graph_.link_count() > max_links;
+    return d;
+  }
+
+ private:
+  bool within_band() const {
+    const std::int64_t links = graph_.link_count();
+    return links >= low_ && links <= high_ && links <= max_links;
+  }
+
+  // One Metropolis-Hastings step; true when it changed the graph.
+  bool propose() {
+    ++proposals_;
+    const int n = graph_.node_count();
+    if (dyads_ == 0) return false;
+    const std::int64_t toggleable = graph_.link_count() - fixed_links_;
+    int i = 0, j = 0;
+    // One draw decides the move (its lowest bit) and the acceptance (its top 53 bits).
+    const std::uint64_t draw = random_.next();
+    if ((draw & 1u) != 0 && toggleable > 0) {
+      do {  // a fixed self-link is no dyad of the model: draw again
+        const auto link = graph_.link_at(static_cast<std::int64_t>(
+            random_.below(static_cast<std::uint64_t>(graph_.link_count()))));
+        i = link.first;
+        j = link.second;
+      } while (i == j && !target_.include_diagonal);
+    } else {
+      const auto d = static_cast<std::int64_t>(random_.below(static_cast<std::uint64_t>(dyads_)));
+      if (target_.include_diagonal) {
+        i = static_cast<int>(d / n) + 1;
+        j = static_cast<int>(d % n) + 1;
+      } else {
+        i = static_cast<int>(d / (n - 1)) + 1;
+        const int r = static_cast<int>(d % (n - 1)) + 1;
+        j = r < i ? r : r + 1;
+      }
+    }
+    const bool adding = !graph_.has_link(i, j);
+    changes_.changes(graph_, i, j, delta_.data());
+    double gain = 0.0;
+    for (std::size_t p = 0; p < delta_.size(); ++p) gain += target_.coefficients[p] * delta_[p];
+    const double weight = exp_of(adding ? gain : -gain) * ratio_(adding, toggleable, dyads_);
+    if (!(RandomStream::unit_of(draw) < weight)) return false;
+    graph_.toggle(i, j);
+    const double sign = adding ? 1.0 : -1.0;
+    for (std::size_t p = 0; p < delta_.size(); ++p) statistics_[p] += sign * delta_[p];
+    ++accepted_;
+    return true;
+  }
+
+  // exp(x), remembered for the few values that the gains of a model take.
+  double exp_of(double x) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    Remembered& slot = remembered_[(bits * 0x9e3779b97f4a7c15ULL) >> 60];
+    if (!(slot.x == x)) slot = {x, portable_exp(x)};
+    return slot.value;
+  }
+
+  struct Remembered {
+    double x = std::numeric_limits<double>::quiet_NaN();
+    double value = 0.0;
+  };
+  Remembered remembered_[16];
+  const SimulationTarget& target_;
+  const ModelChanges& changes_;
+  SampleGraph graph_;
+  std::vector<double> statistics_;
+  RandomStream random_;
+  std::vector<double> delta_;
+  ProposalRatio ratio_;
+  std::int64_t dyads_ = 0, fixed_links_ = 0, observed_links_ = 0, low_ = 0, high_ = 0;
+  std::int64_t proposals_ = 0, accepted_ = 0;
+};
+
+// Pooled lag-1 autocorrelation of each statistic over consecutive networks of every chain.
+std::vector<double> lag1_autocorrelation(const std::vector<std::vector<double>>& statistics,
+                                         int chains) {
+  const std::size_t networks = statistics.size();
+  const std::size_t m = networks > 0 ? statistics[0].size() : 0;
+  std::vector<double> result(m, std::numeric_limits<double>::quiet_NaN());
+  for (std::size_t p = 0; p < m; ++p) {
+    double mean = 0.0;
+    for (std::size_t k = 0; k < networks; ++k) mean += statistics[k][p];
+    mean /= static_cast<double>(networks);
+    double variance = 0.0, covariance = 0.0;
+    std::size_t pairs = 0;
+    for (std::size_t k = 0; k < networks; ++k) {
+      const double d = statistics[k][p] - mean;
+      variance += d * d;
+      const std::size_t next = k + static_cast<std::size_t>(chains);
+      if (next < networks) {
+        covariance += d * (statistics[next][p] - mean);
+        ++pairs;
+      }
+    }
+    if (pairs > 0 && variance > 0.0) {
+      result[p] =
+          (covariance / static_cast<double>(pairs)) / (variance / static_cast<double>(networks));
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+double tie_no_tie_ratio(bool adding, std::int64_t links, std::int64_t dyads) {
+  // Adding a link among L: forward, the dyad move only, 1/(2D) (1/D when L = 0, the tie move
+  // being impossible); reverse, either move may pick the new link, 1/(2(L + 1)) + 1/(2D).
+  // Removing: forward 1/(2L) + 1/(2D), reverse 1/(2D) (1/D when L - 1 = 0). The ratios reversed
+  // over forward, each with one division:
+  const auto d = static_cast<double>(dyads);
+  const auto l = static_cast<double>(links);
+  if (adding) return links > 0 ? (d + l + 1.0) / (l + 1.0) : (d + 1.0) / 2.0;
+  return (links > 1 ? 1.0 : 2.0) * l / (d + l);
+}
+
+SamplerSettings default_sampler_settings(std::int64_t links, std::int64_t dyads) {
+  SamplerSettings s;
+  s.interval = std::max<std::int64_t>(1024, std::min(64 * links, dyads));
+  s.burnin = 4 * s.interval;
+  return s;
+}
+
+std::string Degeneracy::message() const {
+  std::string text =
+      "The fitted model is degenerate: networks drawn from it do not stay near the observed "
+      "one. After " +
+      std::to_string(toggles) + " proposed toggles a simulated network had " +
+      std::to_string(links) + " links against " + std::to_string(observed_links) + " observed";
+  if (capacity) {
+    text += ", past the capacity of " + std::to_string(max_links) + " links.";
+  } else {
+    text += " (the sampler stops outside " + std::to_string(low) + " to " + std::to_string(high) +
+            " links).";
+  }
+  return text +
+         " Its estimates do not describe a network like this one; such pseudo-likelihood "
+         "estimates are common for triad models. Try a model with fewer triad terms.";
+}
+
+SampleSummary sample_networks(const SimulationTarget& target, const Network& observed, int networks,
+                              const SamplerSettings& settings, const NetworkVisitor& visit,
+                              std::atomic<std::int64_t>* done, ProposalRatio ratio) {
+  if (observed.has_repeated_links) {
+    throw std::invalid_argument(
+        "the network has links given more than once; a simulated network has each link once");
+  }
+  const ModelChanges changes(*target.model, target.blocks, target.comparative, observed.node_count);
+  if (target.coefficients.size() != static_cast<std::size_t>(changes.parameter_count())) {
+    throw std::invalid_argument("one coefficient per parameter is needed");
+  }
+  SampleSummary summary;
+  summary.observed = changes.statistics_of(observed);
+  summary.statistics.assign(static_cast<std::size_t>(std::max(networks, 0)), {});
+  const int chains = std::max(1, settings.chains);
+  std::vector<Degeneracy> degeneracies(static_cast<std::size_t>(chains));
+  std::vector<std::int64_t> proposals(static_cast<std::size_t>(chains), 0);
+  std::vector<std::int64_t> accepted(static_cast<std::size_t>(chains), 0);
+  std::vector<std::exception_ptr> failures(static_cast<std::size_t>(chains));
+
+  auto run_chain = [&](int c) {
+    const int count = networks > c ? (networks - c + chains - 1) / chains : 0;
+    if (count == 0) return;
+    Chain chain(target, changes, observed, summary.observed, c, settings, ratio);
+    bool fine = chain.run(settings.burnin);
+    for (int position = 0; fine && position < count; ++position) {
+      if (position > 0) fine = chain.run(settings.interval);
+      if (!fine) break;
+      const int k = c + position * chains;
+      summary.statistics[static_cast<std::size_t>(k)] = chain.statistics();
+      if (visit) visit(k, chain.graph(), chain.statistics());
+      if (done != nullptr) ++*done;
+    }
+    if (!fine) degeneracies[static_cast<std::size_t>(c)] = chain.degeneracy(c);
+    proposals[static_cast<std::size_t>(c)] = chain.proposals();
+    accepted[static_cast<std::size_t>(c)] = chain.accepted();
+  };
+
+  std::atomic<int> next_chain{0};
+  auto worker = [&] {
+    for (int c = next_chain++; c < chains; c = next_chain++) {
+      try {
+        run_chain(c);
+      } catch (...) {
+        failures[static_cast<std::size_t>(c)] = std::current_exception();
+      }
+    }
+  };
+  const int threads = std::clamp(settings.threads, 1, chains);
+  std::vector<std::thread> pool;
+  for (int t = 1; t < threads; ++t) pool.emplace_back(worker);
+  worker();
+  for (std::thread& t : pool) t.join();
+  for (const std::exception_ptr& failure : failures) {
+    if (failure) std::rethrow_exception(failure);
+  }
+
+  for (int c = 0; c < chains; ++c) {
+    summary.proposals += proposals[static_cast<std::size_t>(c)];
+    summary.accepted += accepted[static_cast<std::size_t>(c)];
+    if (degeneracies[static_cast<std::size_t>(c)].found && !summary.degeneracy.found) {
+      summary.degeneracy = degeneracies[static_cast<std::size_t>(c)];
+    }
+  }
+  if (!summary.degeneracy.found) {
+    summary.lag1_autocorrelation = lag1_autocorrelation(summary.statistics, chains);
+  }
+  return summary;
+}
+
+}  // namespace tarn

@@ -1,0 +1,95 @@
+#pragma once
+// Networks drawn from a model's network distribution P(y) proportional to exp(theta . g(y)), by
+// Metropolis-Hastings over the dyads of the observed network's nodes with the tie/no-tie
+// proposal: with probability 1/2 toggle a uniformly chosen present link, otherwise a uniformly
+// chosen dyad. A change of one dyad is evaluated locally (the neighbours of its two nodes) with
+// the definitions of change_statistics.h, so it agrees exactly with the fit's statistics.
+//
+// The sample comes from a fixed number of chains (not the number of threads), chain c seeded from
+// (seed, c) and started at the observed network: after `burnin` toggles it gives its first
+// network, then one every `interval` toggles. Network k of the sample is network k / chains of
+// chain k % chains, so the same seed gives the same networks for any number of threads, and the
+// first networks of a larger sample are those of a smaller one.
+//
+// A degenerate model drifts to networks unlike the observed one (often the empty or the complete
+// network). A chain stops when its link count leaves a band around the observed count (half the
+// observed count either way, and at least 5 sqrt(L) + 10) or reaches the link capacity, and the
+// sample reports it instead of running on.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model/blocking.h"
+#include "model/model.h"
+#include "network/comparative_network.h"
+#include "network/network.h"
+#include "simulate/sample_graph.h"
+
+namespace tarn {
+
+struct SamplerSettings {
+  std::int64_t burnin = 0;    // toggles before the first network of a chain
+  std::int64_t interval = 0;  // toggles between networks of a chain
+  int chains = 8;
+  std::uint64_t seed = 1;
+  int threads = 1;
+};
+
+// Defaults for a network of `links` links among `dyads` dyads: an interval of 64 proposals per
+// link, at most one per dyad and at least 1024, and a burn-in of 4 intervals. The measured
+// autocorrelation behind the choice is in the user guide; every sample reports its own.
+SamplerSettings default_sampler_settings(std::int64_t links, std::int64_t dyads);
+
+// What the chains draw from: the model, what its statistics read, and its coefficients.
+struct SimulationTarget {
+  const Model* model = nullptr;
+  const DyadBlocks* blocks = nullptr;
+  const ComparativeNetwork* comparative = nullptr;
+  bool include_diagonal = false;
+  std::vector<double> coefficients;
+};
+
+// Why sampling stopped early, when it did.
+struct Degeneracy {
+  bool found = false;
+  int chain = 0;
+  std::int64_t toggles = 0;  // done by that chain
+  std::int64_t links = 0;    // its link count then
+  std::int64_t observed_links = 0;
+  std::int64_t low = 0, high = 0;  // the band of link counts
+  bool capacity = false;           // the link capacity was reached
+  std::string message() const;
+};
+
+struct SampleSummary {
+  std::vector<double> observed;                 // the model's statistics of the observed network
+  std::vector<std::vector<double>> statistics;  // [network][statistic]
+  // Lag-1 autocorrelation of each statistic between consecutive networks of a chain (NaN when a
+  // chain gives fewer than two networks or a statistic does not vary).
+  std::vector<double> lag1_autocorrelation;
+  std::int64_t proposals = 0, accepted = 0;
+  Degeneracy degeneracy;
+};
+
+// Called for every network of the sample, in the thread of its chain: its number in the sample,
+// the graph and its statistics.
+using NetworkVisitor = std::function<void(int network, const SampleGraph& graph,
+                                          const std::vector<double>& statistics)>;
+
+// How one proposal's acceptance weighs the proposal probabilities: q(reverse) / q(forward) for
+// a move that adds (or removes) a link when the graph has `links` toggleable links among `dyads`.
+using ProposalRatio = double (*)(bool adding, std::int64_t links, std::int64_t dyads);
+double tie_no_tie_ratio(bool adding, std::int64_t links, std::int64_t dyads);
+
+// Draws `networks` networks. `done` (if given) counts the networks whose visit has returned.
+// Throws std::invalid_argument for a network with repeated links. `ratio` is for the test that
+// shows a wrong acceptance ratio is caught.
+SampleSummary sample_networks(const SimulationTarget& target, const Network& observed, int networks,
+                              const SamplerSettings& settings, const NetworkVisitor& visit = {},
+                              std::atomic<std::int64_t>* done = nullptr,
+                              ProposalRatio ratio = tie_no_tie_ratio);
+
+}  // namespace tarn

@@ -1,0 +1,42 @@
+#pragma once
+// Standard errors from networks simulated at the estimate, for models with dependence terms,
+// whose naive pseudo-likelihood errors are too small:
+//   godambe    H^-1 V H^-1, with H the weighted cross-product matrix at the estimate and V the
+//              covariance, over the simulated networks, of the pseudo-score at the estimate;
+//   bootstrap  the covariance of the pseudo-likelihood refitted to every simulated network
+//              (started at the estimate), and its percentile intervals; refits that did not
+//              converge are counted and left out.
+// Every replicate's result is kept in its place and the covariances are summed in replicate
+// order, so the errors do not depend on the number of threads.
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "fit/parameter_errors.h"
+#include "fit/pseudo_likelihood.h"
+#include "simulate/sampler.h"
+
+namespace tarn {
+
+enum class ErrorMethod { naive, godambe, bootstrap };
+
+struct SimulationErrors {
+  ParameterErrors errors;
+  SampleSummary sample;  // the simulated networks' statistics and the sampler's figures
+  int replicates = 0;
+  int failed_refits = 0;  // bootstrap refits that did not converge
+};
+
+// `data` and `fit` are the observed network's; `settings` the sampler's. `done` counts the
+// replicates finished (for a progress display). When the model is degenerate the sample says so
+// and the errors are the naive ones.
+SimulationErrors simulation_errors(ErrorMethod method, const FitData& data, const FitResult& fit,
+                                   int replicates, const SamplerSettings& settings,
+                                   std::atomic<std::int64_t>* done = nullptr);
+
+// The 2.5% or 97.5% point of sorted values: R's default quantile (type 7), linear between the
+// order statistics.
+double quantile(const std::vector<double>& sorted, double share);
+
+}  // namespace tarn

@@ -1,0 +1,348 @@
+#include "report/gof_report.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "simulate/network_features.h"
+#include "support/networks.h"
+
+namespace tarn {
+namespace {
+
+// Links among n nodes, sorted by sender, each pair linked with probability `density` and
+// reciprocated with probability one half.
+test::LinkList random_links(std::mt19937_64& random, int n, double density) {
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  std::vector<std::vector<int>> a(n + 1u, std::vector<int>(n + 1u, 0));
+  for (int i = 1; i <= n; ++i) {
+    for (int j = i + 1; j <= n; ++j) {
+      if (unit(random) >= density) continue;
+      if (unit(random) < 0.5) {
+        a[i][j] = a[j][i] = 1;
+      } else if (unit(random) < 0.5) {
+        a[i][j] = 1;
+      } else {
+        a[j][i] = 1;
+      }
+    }
+  }
+  test::LinkList links;
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      if (a[i][j]) links.emplace_back(i, j);
+    }
+  }
+  return links;
+}
+
+// An observed network and 100 simulated ones of 21 to 50 nodes, with model statistics whose
+// names need escaping.
+GofSummary realistic_summary() {
+  std::mt19937_64 random(42);
+  const NetworkFeatures observed =
+      network_features(test::network_of(random_links(random, 35, 0.1)));
+  std::vector<NetworkFeatures> simulated;
+  StatisticSample model{
+      {"edges", "mutual <i<>j>", "2-stars \"out\", k<-i->j & more"}, {120, 30, 400}, {}};
+  std::normal_distribution<double> noise;
+  for (int k = 0; k < 100; ++k) {
+    const int n = 21 + static_cast<int>(random() % 30);
+    simulated.push_back(network_features(test::network_of(random_links(random, n, 0.12))));
+    model.simulated.push_back(
+        {110 + 10 * noise(random), 25 + 4 * noise(random), 380 + 30 * noise(random)});
+  }
+  return summarize_gof(observed, simulated, model);
+}
+
+// A folder of its own under the system's temporary folder, removed at the end.
+class TemporaryFolder {
+ public:
+  TemporaryFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tarnwick-gof-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder");
+    path_ = pattern;
+  }
+  ~TemporaryFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Checks that `text` is a well-formed XML document: one root element, tags nested and closed,
+// attribute values quoted, no attribute twice, only the predefined and numeric entities. Returns
+// an empty string or what is wrong.
+class XmlChecker {
+ public:
+  explicit XmlChecker(const std::string& text) : text_(text) {}
+
+  std::string check() {
+    if (text_.compare(0, 5, "<?xml") == 0) {
+      const auto end = text_.find("?>");
+      if (end == std::string::npos) return "unclosed XML declaration";
+      at_ = end + 2;
+    }
+    std::vector<std::string> open;
+    int roots = 0;
+    while (at_ < text_.size()) {
+      if (text_[at_] != '<') {
+        const auto end = std::min(text_.find('<', at_), text_.size());
+        const std::string content = text_.substr(at_, end - at_);
+        if (open.empty() && content.find_first_not_of(" \t\r\n") != std::string::npos) {
+          return "text outside the root element";
+        }
+        if (const std::string error = check_entities(content); !error.empty()) return error;
+        at_ = end;
+        continue;
+      }
+      if (text_.compare(at_, 4, "<!--") == 0) {
+        const auto end = text_.find("-->", at_ + 4);
+        if (end == std::string::npos) return "unclosed comment";
+        at_ = end + 3;
+        continue;
+      }
+      if (text_.compare(at_, 2, "</") == 0) {
+        at_ += 2;
+        const std::string name = read_name();
+        skip_space();
+        if (open.empty() || open.back() != name || !take('>')) return "bad end tag </" + name;
+        open.pop_back();
+        continue;
+      }
+      ++at_;
+      const std::string name = read_name();
+      if (name.empty()) return "tag without a name";
+      if (open.empty() && ++roots > 1) return "a second root element <" + name;
+      std::map<std::string, bool> seen;
+      while (true) {
+        const bool spaced = skip_space();
+        if (take('>')) {
+          open.push_back(name);
+          break;
+        }
+        if (take('/')) {
+          if (!take('>')) return "bad empty tag <" + name;
+          break;
+        }
+        const std::string attribute = read_name();
+        if (attribute.empty() || !spaced) return "bad attribute in <" + name;
+        if (seen[attribute]) return "attribute " + attribute + " twice in <" + name;
+        seen[attribute] = true;
+        skip_space();
+        if (!take('=')) return "attribute " + attribute + " without value";
+        skip_space();
+        if (at_ >= text_.size() || (text_[at_] != '"' && text_[at_] != '\'')) {
+          return "unquoted value of " + attribute;
+        }
+        const char quote = text_[at_++];
+        const auto end = text_.find(quote, at_);
+        if (end == std::string::npos) return "unclosed value of " + attribute;
+        const std::string value = text_.substr(at_, end - at_);
+        if (value.find('<') != std::string::npos) return "< in the value of " + attribute;
+        if (const std::string error = check_entities(value); !error.empty()) return error;
+        at_ = end + 1;
+      }
+    }
+    if (!open.empty()) return "unclosed element <" + open.back();
+    if (roots != 1) return "no root element";
+    return "";
+  }
+
+ private:
+  static bool name_character(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == ':' || c == '-' ||
+           c == '.';
+  }
+  std::string read_name() {
+    const std::size_t start = at_;
+    while (at_ < text_.size() && name_character(text_[at_])) ++at_;
+    return text_.substr(start, at_ - start);
+  }
+  bool skip_space() {
+    const std::size_t start = at_;
+    while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) ++at_;
+    return at_ > start;
+  }
+  bool take(char c) {
+    if (at_ < text_.size() && text_[at_] == c) {
+      ++at_;
+      return true;
+    }
+    return false;
+  }
+  static std::string check_entities(const std::string& content) {
+    for (std::size_t k = content.find('&'); k != std::string::npos; k = content.find('&', k + 1)) {
+      const auto end = content.find(';', k);
+      if (end == std::string::npos) return "& without ;";
+      const std::string entity = content.substr(k + 1, end - k - 1);
+      const bool numeric = entity.size() > 1 && entity[0] == '#' &&
+                           entity.find_first_not_of("0123456789", 1) == std::string::npos;
+      if (!numeric && entity != "amp" && entity != "lt" && entity != "gt" && entity != "quot" &&
+          entity != "apos") {
+        return "unknown entity &" + entity + ";";
+      }
+    }
+    return "";
+  }
+
+  const std::string& text_;
+  std::size_t at_ = 0;
+};
+
+TEST(GofReport, XmlCheckerRefusesBrokenDocuments) {
+  EXPECT_EQ(XmlChecker("<a b=\"1\"><c/>x &amp; y</a>").check(), "");
+  EXPECT_NE(XmlChecker("<a><b></a></b>").check(), "");
+  EXPECT_NE(XmlChecker("<a b=1/>").check(), "");
+  EXPECT_NE(XmlChecker("<a>x & y</a>").check(), "");
+  EXPECT_NE(XmlChecker("<a b=\"1\" b=\"2\"/>").check(), "");
+  EXPECT_NE(XmlChecker("<a/><b/>").check(), "");
+  EXPECT_NE(XmlChecker("<a>").check(), "");
+}
+
+TEST(GofReport, CsvHasOneLinePerRowAndReadsBack) {
+  const GofSummary summary = realistic_summary();
+  std::ostringstream out;
+  write_gof_csv(summary, out);
+  std::istringstream lines(out.str());
+  std::string line;
+  std::getline(lines, line);
+  EXPECT_EQ(line, "feature,value,observed,min,mean,max,lower,upper,p_value");
+  std::size_t count = 0;
+  while (std::getline(lines, line)) {
+    const GofRow& row = summary.rows[count++];
+    if (row.value.find(',') != std::string::npos) {
+      // A quoted value: the numbers follow its closing quote.
+      EXPECT_NE(line.find("\"2-stars \"\"out\"\", k<-i->j & more\""), std::string::npos) << line;
+      line = row.feature + ",x" + line.substr(line.rfind("\",") + 1);
+    }
+    std::vector<std::string> fields;
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
+    ASSERT_EQ(fields.size(), 9u) << line;
+    EXPECT_EQ(fields[0], row.feature);
+    const double numbers[] = {row.observed, row.min,   row.mean,   row.max,
+                              row.lower,    row.upper, row.p_value};
+    for (std::size_t k = 0; k < 7; ++k) {
+      EXPECT_EQ(std::strtod(fields[k + 2].c_str(), nullptr), numbers[k]) << line;
+    }
+  }
+  EXPECT_EQ(count, summary.rows.size());
+}
+
+TEST(GofReport, CsvWritesNonFiniteNumbersAsNA) {
+  const NetworkFeatures f = network_features(test::network_of({{1, 2}, {2, 3}}));
+  std::ostringstream out;
+  write_gof_csv(summarize_gof(f, {}, {}), out);
+  EXPECT_NE(out.str().find("\nout_degree,0,0.3333333333333333,NA,NA,NA,NA,NA,NA\n"),
+            std::string::npos)
+      << out.str();
+}
+
+TEST(GofReport, TableListsOnlyValuesOutsideTheBand) {
+  GofSummary summary;
+  summary.panels.push_back({"out_degree",
+                            "Out-degree",
+                            "out-degree",
+                            {"0", "1"},
+                            {0.5, 0.9},
+                            {{0.4, 0.6}, {0.5, 0.5}, {0.6, 0.4}}});
+  summary.rows = {{"out_degree", "0", 0.5, 0.4, 0.5, 0.6, 0.405, 0.595, 1.0},
+                  {"out_degree", "1", 0.9, 0.4, 0.5, 0.6, 0.405, 0.595, 0.0}};
+  std::ostringstream out;
+  write_gof_table(summary, out);
+  const std::string text = out.str();
+  EXPECT_NE(text.find("against 3 simulated networks"), std::string::npos) << text;
+  EXPECT_NE(text.find("Out-degree: 1 of 2 values inside the band"), std::string::npos) << text;
+  const auto line_of_1 = text.find("\n  1 ");
+  ASSERT_NE(line_of_1, std::string::npos) << text;
+  std::istringstream line(text.substr(line_of_1, text.find('\n', line_of_1 + 1) - line_of_1));
+  const std::vector<std::string> cells{std::istream_iterator<std::string>(line), {}};
+  EXPECT_EQ(cells,
+            (std::vector<std::string>{"1", "0.9", "0.4", "0.5", "0.6", "0.405", "0.595", "0"}));
+  EXPECT_EQ(text.find("\n  0 "), std::string::npos) << text;
+}
+
+// Writes the figure of `summary`, checks it as XML, renders it with rsvg-convert and returns the
+// size of the PNG.
+std::uintmax_t rendered_size(const GofSummary& summary, const std::string& title) {
+  std::ostringstream svg;
+  write_gof_svg(summary, title, svg);
+  EXPECT_EQ(XmlChecker(svg.str()).check(), "");
+  const TemporaryFolder folder;
+  const auto svg_path = folder.path() / "gof.svg";
+  const auto png_path = folder.path() / "gof.png";
+  std::ofstream(svg_path) << svg.str();
+  const std::string command = "rsvg-convert -o '" + png_path.string() + "' '" + svg_path.string() +
+                              "' 2> '" + (folder.path() / "errors.txt").string() + "'";
+  const int status = std::system(command.c_str());
+  std::ifstream errors(folder.path() / "errors.txt");
+  const std::string messages{std::istreambuf_iterator<char>(errors), {}};
+  EXPECT_EQ(status, 0) << "rsvg-convert (Debian librsvg2-bin) failed: " << messages;
+  EXPECT_EQ(messages, "");
+  if (!std::filesystem::exists(png_path)) return 0;
+  std::ifstream png(png_path, std::ios::binary);
+  std::string signature(8, '\0');
+  png.read(signature.data(), 8);
+  EXPECT_EQ(signature, "\x89PNG\r\n\x1a\n");
+  return std::filesystem::file_size(png_path);
+}
+
+TEST(GofReport, SvgIsWellFormedAndRenders) {
+  const GofSummary summary = realistic_summary();
+  EXPECT_GT(rendered_size(summary, "Advice network & friends <test>"), 10000u);
+  std::ostringstream svg;
+  write_gof_svg(summary, "Advice network & friends <test>", svg);
+  const std::string text = svg.str();
+  EXPECT_NE(text.find("Advice network &amp; friends &lt;test&gt;"), std::string::npos);
+  EXPECT_NE(text.find("mutual &lt;i&lt;&gt;j&gt;"), std::string::npos);
+  for (const auto& panel : summary.panels) {
+    EXPECT_NE(text.find(">" + panel.title + "<"), std::string::npos) << panel.title;
+  }
+}
+
+TEST(GofReport, SvgOfEmptyNetworkWithoutSimulationsRenders) {
+  const NetworkFeatures none = network_features(test::network_of({}));
+  EXPECT_GT(rendered_size(summarize_gof(none, {}, {}), ""), 0u);
+  const NetworkFeatures one_link = network_features(test::network_of({{1, 2}}));
+  EXPECT_GT(rendered_size(summarize_gof(one_link, {one_link}, {{"edges"}, {1}, {{1}}}), "one"), 0u);
+}
+
+TEST(GofReport, HtmlHoldsTheFigureAndTablesWithoutOutsideResources) {
+  const GofSummary summary = realistic_summary();
+  std::ostringstream out;
+  write_gof_html(summary, "Advice & co", out);
+  const std::string html = out.str();
+  EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
+  EXPECT_NE(html.find("<title>Advice &amp; co</title>"), std::string::npos);
+  EXPECT_NE(html.find("<svg xmlns=\"http://www.w3.org/2000/svg\""), std::string::npos);
+  EXPECT_EQ(html.find("<?xml"), std::string::npos);
+  EXPECT_EQ(html.find("<script"), std::string::npos);
+  EXPECT_EQ(html.find("src="), std::string::npos);
+  EXPECT_EQ(html.find("href="), std::string::npos);
+  std::size_t tables = 0;
+  for (auto at = html.find("<table>"); at != std::string::npos; at = html.find("<table>", at + 1)) {
+    ++tables;
+  }
+  EXPECT_EQ(tables, summary.panels.size());
+  EXPECT_NE(html.find("<td>2-stars &quot;out&quot;, k&lt;-i-&gt;j &amp; more</td>"),
+            std::string::npos);
+  EXPECT_EQ(XmlChecker(html.substr(html.find("<html"))).check(), "");
+  EXPECT_NE(html.find("</html>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tarn

@@ -1,0 +1,298 @@
+#include "simulate/network_features.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/networks.h"
+
+namespace tarn {
+namespace {
+
+using test::LinkList;
+using Matrix = std::vector<std::vector<int>>;
+
+// Links i->j (nodes 1..n) as a 0/1 matrix, repeats and self-links dropped.
+Matrix matrix_of(int n, const LinkList& links) {
+  Matrix a(static_cast<std::size_t>(n + 1), std::vector<int>(static_cast<std::size_t>(n + 1), 0));
+  for (const auto& [i, j] : links) {
+    if (i != j) a[i][j] = 1;
+  }
+  return a;
+}
+
+std::vector<double> trimmed_shares(std::vector<long long> counts, long long total) {
+  while (counts.size() > 1 && counts.back() == 0) counts.pop_back();
+  if (counts.empty() || total == 0) return {0.0};
+  std::vector<double> shares;
+  for (const long long c : counts)
+    shares.push_back(static_cast<double>(c) / static_cast<double>(total));
+  return shares;
+}
+
+void count(std::vector<long long>& counts, int value) {
+  if (static_cast<std::size_t>(value) >= counts.size()) counts.resize(value + 1u, 0);
+  ++counts[static_cast<std::size_t>(value)];
+}
+
+// The sixteen triad types by one arc set each (nodes 0, 1, 2 as A, B, C), in census order.
+const std::array<std::vector<std::pair<int, int>>, 16> triad_examples = {{
+    {},                                               // 003
+    {{0, 1}},                                         // 012  A->B
+    {{0, 1}, {1, 0}},                                 // 102  A<->B
+    {{1, 0}, {1, 2}},                                 // 021D A<-B->C
+    {{0, 1}, {2, 1}},                                 // 021U A->B<-C
+    {{0, 1}, {1, 2}},                                 // 021C A->B->C
+    {{0, 1}, {1, 0}, {2, 1}},                         // 111D A<->B<-C
+    {{0, 1}, {1, 0}, {1, 2}},                         // 111U A<->B->C
+    {{0, 1}, {2, 1}, {0, 2}},                         // 030T A->B<-C, A->C
+    {{1, 0}, {2, 1}, {0, 2}},                         // 030C A<-B<-C, A->C
+    {{0, 1}, {1, 0}, {1, 2}, {2, 1}},                 // 201  A<->B<->C
+    {{1, 0}, {1, 2}, {0, 2}, {2, 0}},                 // 120D A<-B->C, A<->C
+    {{0, 1}, {2, 1}, {0, 2}, {2, 0}},                 // 120U A->B<-C, A<->C
+    {{0, 1}, {1, 2}, {0, 2}, {2, 0}},                 // 120C A->B->C, A<->C
+    {{0, 1}, {1, 2}, {2, 1}, {0, 2}, {2, 0}},         // 210  A->B<->C, A<->C
+    {{0, 1}, {1, 0}, {1, 2}, {2, 1}, {0, 2}, {2, 0}}  // 300
+}};
+
+using Arcs = std::array<std::array<int, 3>, 3>;
+
+// The type of a triad by isomorphism with the examples: the only type one of whose relabellings
+// gives the same arcs.
+int triad_type(const Arcs& arcs) {
+  int found = -1;
+  for (int t = 0; t < 16; ++t) {
+    std::array<int, 3> p = {0, 1, 2};
+    bool same_shape = false;
+    do {
+      Arcs example{};
+      for (const auto& [a, b] : triad_examples[t]) example[p[a]][p[b]] = 1;
+      same_shape = same_shape || example == arcs;
+    } while (std::next_permutation(p.begin(), p.end()));
+    if (same_shape) {
+      EXPECT_EQ(found, -1) << "two types fit";
+      found = t;
+    }
+  }
+  EXPECT_NE(found, -1);
+  return found;
+}
+
+// Every feature by definition: direct loops, Floyd-Warshall and all triples.
+NetworkFeatures brute_force(int n, const LinkList& links) {
+  const Matrix a = matrix_of(n, links);
+  NetworkFeatures f;
+  std::vector<long long> out_counts, in_counts, edgewise, dyadwise, by_length;
+  long long link_total = 0;
+  for (int i = 1; i <= n; ++i) {
+    int out = 0, in = 0;
+    for (int j = 1; j <= n; ++j) out += a[i][j], in += a[j][i];
+    count(out_counts, out);
+    count(in_counts, in);
+  }
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      if (i == j) continue;
+      int partners = 0;
+      for (int m = 1; m <= n; ++m) {
+        if (m != i && m != j && a[i][m] && a[m][j]) ++partners;
+      }
+      count(dyadwise, partners);
+      if (a[i][j]) count(edgewise, partners), ++link_total;
+    }
+  }
+  constexpr int far = 1 << 20;
+  Matrix d = a;
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) d[i][j] = a[i][j] ? 1 : far;
+  }
+  for (int k = 1; k <= n; ++k) {
+    for (int i = 1; i <= n; ++i) {
+      for (int j = 1; j <= n; ++j) d[i][j] = std::min(d[i][j], d[i][k] + d[k][j]);
+    }
+  }
+  long long unreachable = 0;
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      if (i == j) continue;
+      if (d[i][j] >= far) {
+        ++unreachable;
+      } else {
+        count(by_length, d[i][j] - 1);
+      }
+    }
+  }
+  // The type of every arc set, found once: bit 2 (3 r + c) for the arc r->c.
+  std::array<int, 512> type_of_arcs{};
+  for (int bits = 0; bits < 512; ++bits) {
+    Arcs arcs{};
+    for (int r = 0; r < 3; ++r) {
+      for (int c = 0; c < 3; ++c) arcs[r][c] = r != c ? (bits >> (3 * r + c)) & 1 : 0;
+    }
+    if ((bits & 0x111) == 0) {  // no self-links
+      type_of_arcs[bits] = triad_type(arcs);
+    }
+  }
+  for (int x = 1; x <= n; ++x) {
+    for (int y = x + 1; y <= n; ++y) {
+      for (int z = y + 1; z <= n; ++z) {
+        const std::array<int, 3> node = {x, y, z};
+        int bits = 0;
+        for (int r = 0; r < 3; ++r) {
+          for (int c = 0; c < 3; ++c) {
+            if (r != c && a[node[r]][node[c]]) bits |= 1 << (3 * r + c);
+          }
+        }
+        ++f.triad_census[static_cast<std::size_t>(type_of_arcs[bits])];
+      }
+    }
+  }
+  const long long pairs = static_cast<long long>(n) * (n - 1);
+  f.out_degree = trimmed_shares(out_counts, n);
+  f.in_degree = trimmed_shares(in_counts, n);
+  f.edgewise_shared = trimmed_shares(edgewise, link_total);
+  f.dyadwise_shared = trimmed_shares(dyadwise, pairs);
+  f.geodesic = trimmed_shares(by_length, pairs);
+  f.unreachable = pairs == 0 ? 0.0 : static_cast<double>(unreachable) / static_cast<double>(pairs);
+  return f;
+}
+
+// The store of `links` (sorted by sender) with nodes 1..n declared.
+Network network_with_nodes(int n, const LinkList& links) {
+  NetworkBuilder builder("test links");
+  builder.declare_nodes(n);
+  long line = 0;
+  for (const auto& [i, j] : links) builder.add_link(i, j, ++line);
+  return std::move(builder).finish();
+}
+
+void expect_same(const NetworkFeatures& got, const NetworkFeatures& want, const std::string& what) {
+  EXPECT_EQ(got.out_degree, want.out_degree) << what;
+  EXPECT_EQ(got.in_degree, want.in_degree) << what;
+  EXPECT_EQ(got.edgewise_shared, want.edgewise_shared) << what;
+  EXPECT_EQ(got.dyadwise_shared, want.dyadwise_shared) << what;
+  EXPECT_EQ(got.geodesic, want.geodesic) << what;
+  EXPECT_EQ(got.unreachable, want.unreachable) << what;
+  EXPECT_EQ(got.triad_census, want.triad_census) << what;
+}
+
+// Random links among nodes 1..n, sorted by sender: each pair linked with probability `density`,
+// reciprocated with probability `reciprocity`; some self-links and repeats when `untidy`.
+LinkList random_links(std::mt19937_64& random, int n, double density, double reciprocity,
+                      bool untidy) {
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  Matrix a = matrix_of(n, {});
+  for (int i = 1; i <= n; ++i) {
+    for (int j = i + 1; j <= n; ++j) {
+      if (unit(random) >= density) continue;
+      const bool forward = unit(random) < 0.5;
+      a[forward ? i : j][forward ? j : i] = 1;
+      if (unit(random) < reciprocity) a[i][j] = a[j][i] = 1;
+    }
+  }
+  LinkList links;
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      if (a[i][j]) links.emplace_back(i, j);
+      if (untidy && a[i][j] && unit(random) < 0.1) links.emplace_back(i, j);
+      if (untidy && i == j && unit(random) < 0.2) links.emplace_back(i, i);
+    }
+  }
+  return links;
+}
+
+TEST(NetworkFeatures, RandomSmallNetworksAgreeWithBruteForce) {
+  std::mt19937_64 random(20240611);
+  int cases = 0;
+  for (int n = 3; n <= 12; ++n) {
+    for (const double density : {0.1, 0.3, 0.6, 0.95}) {
+      for (const double reciprocity : {0.0, 0.4, 1.0}) {
+        for (const bool untidy : {false, true}) {
+          const LinkList links = random_links(random, n, density, reciprocity, untidy);
+          const NetworkFeatures want = brute_force(n, links);
+          expect_same(network_features(network_with_nodes(n, links)), want,
+                      "n " + std::to_string(n) + " density " + std::to_string(density) +
+                          " reciprocity " + std::to_string(reciprocity));
+          std::int64_t triads = 0;
+          for (const auto c : want.triad_census) triads += c;
+          EXPECT_EQ(triads, n * (n - 1) * (n - 2) / 6);
+          ++cases;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(cases, 240);
+}
+
+// Past 64 nodes the searches run in several batches and the bit rows have several words.
+TEST(NetworkFeatures, NetworksOfMoreThan64NodesAgreeWithBruteForce) {
+  std::mt19937_64 random(7);
+  for (const int n : {64, 65, 100, 130}) {
+    for (const double density : {0.01, 0.05, 0.2}) {
+      const LinkList links = random_links(random, n, density, 0.3, true);
+      expect_same(network_features(network_with_nodes(n, links)), brute_force(n, links),
+                  "n " + std::to_string(n) + " density " + std::to_string(density));
+    }
+  }
+}
+
+TEST(NetworkFeatures, IsolatedNodesCount) {
+  // Node 3 in the middle and node 6 at the end have no link.
+  const LinkList links = {{1, 2}, {2, 1}, {2, 4}, {4, 5}, {5, 1}};
+  const NetworkFeatures f = network_features(network_with_nodes(6, links));
+  expect_same(f, brute_force(6, links), "isolated nodes");
+  EXPECT_EQ(f.out_degree, (std::vector<double>{2.0 / 6, 3.0 / 6, 1.0 / 6}));
+  EXPECT_EQ(f.in_degree, (std::vector<double>{2.0 / 6, 3.0 / 6, 1.0 / 6}));
+  // Paths only among 1, 2, 4, 5: 4 * 3 of the 30 ordered pairs.
+  EXPECT_DOUBLE_EQ(f.unreachable, 18.0 / 30);
+  EXPECT_EQ(f.triad_census[0] + f.triad_census[1] + f.triad_census[2], 16);  // none uses 3 links
+}
+
+TEST(NetworkFeatures, EmptyNetworks) {
+  const NetworkFeatures none = network_features(test::network_of({}));
+  expect_same(none, brute_force(0, {}), "no node");
+  EXPECT_EQ(none.out_degree, std::vector<double>{0.0});
+  EXPECT_EQ(none.geodesic, std::vector<double>{0.0});
+  EXPECT_EQ(none.triad_census[0], 0);
+
+  const NetworkFeatures five = network_features(network_with_nodes(5, {}));
+  expect_same(five, brute_force(5, {}), "five nodes, no link");
+  EXPECT_EQ(five.out_degree, std::vector<double>{1.0});
+  EXPECT_EQ(five.edgewise_shared, std::vector<double>{0.0});
+  EXPECT_EQ(five.dyadwise_shared, std::vector<double>{1.0});
+  EXPECT_EQ(five.geodesic, std::vector<double>{0.0});
+  EXPECT_EQ(five.unreachable, 1.0);
+  EXPECT_EQ(five.triad_census[0], 10);
+}
+
+TEST(NetworkFeatures, RepeatedLinksCountOnceAndSelfLinksNotAtAll) {
+  const LinkList untidy = {{1, 1}, {1, 2}, {1, 2}, {2, 3}, {3, 1}, {3, 3}, {3, 1}};
+  const LinkList tidy = {{1, 2}, {2, 3}, {3, 1}};
+  const NetworkFeatures f = network_features(test::network_of(untidy));
+  expect_same(f, network_features(test::network_of(tidy)), "untidy against tidy");
+  expect_same(f, brute_force(3, untidy), "untidy");
+  EXPECT_EQ(f.out_degree, (std::vector<double>{0.0, 1.0}));
+  EXPECT_EQ(f.geodesic, (std::vector<double>{0.5, 0.5}));
+  EXPECT_EQ(f.triad_census[9], 1);  // 030C, the cycle
+}
+
+TEST(NetworkFeatures, EachTriadTypeAlone) {
+  for (std::size_t t = 0; t < triad_examples.size(); ++t) {
+    LinkList links;
+    for (const auto& [a, b] : triad_examples[t]) links.emplace_back(a + 1, b + 1);
+    std::sort(links.begin(), links.end());
+    const NetworkFeatures f = network_features(network_with_nodes(3, links));
+    std::array<std::int64_t, 16> want{};
+    want[t] = 1;
+    EXPECT_EQ(f.triad_census, want) << triad_type_names[t];
+  }
+}
+
+}  // namespace
+}  // namespace tarn

@@ -1,0 +1,196 @@
+// The sampler against exact distributions: every network of 3 and 4 nodes enumerated, its
+// probability exp(theta . g(y)) / Z computed, and the sampler's frequencies of the statistic
+// vectors compared by a chi-square test; a sampler with a wrong acceptance ratio must fail it.
+#include "simulate/sampler.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "simulate/model_changes.h"
+#include "support/models.h"
+#include "support/networks.h"
+
+namespace tarn {
+namespace {
+
+using Vector = std::vector<double>;
+
+// The upper tail of the chi-square distribution with `df` degrees of freedom at x
+// (Wilson-Hilferty), enough to tell 1e-3 from 1e-8.
+double chi_square_tail(double x, int df) {
+  const double k = df;
+  const double z = (std::cbrt(x / k) - (1.0 - 2.0 / (9.0 * k))) / std::sqrt(2.0 / (9.0 * k));
+  return 0.5 * std::erfc(z / std::sqrt(2.0));
+}
+
+struct World {
+  int n;
+  Model model;
+  Blocking blocking;
+  DyadBlocks blocks;
+  ComparativeNetwork covariate;
+  Vector theta;
+};
+
+// The exact probability of each statistic vector, over every network of the nodes (no
+// self-links).
+std::map<Vector, double> exact_distribution(const World& w) {
+  const ModelChanges changes(w.model, &w.blocks, &w.covariate, w.n);
+  std::vector<std::pair<int, int>> dyads;
+  for (int i = 1; i <= w.n; ++i)
+    for (int j = 1; j <= w.n; ++j)
+      if (i != j) dyads.emplace_back(i, j);
+  std::map<Vector, double> weight;
+  double total = 0.0;
+  for (std::uint32_t mask = 0; mask < (1u << dyads.size()); ++mask) {
+    test::LinkList links;
+    for (std::size_t d = 0; d < dyads.size(); ++d)
+      if (mask >> d & 1u) links.push_back(dyads[d]);
+    const Vector g = changes.statistics_of(test::network_of(links));
+    double gain = 0.0;
+    for (std::size_t p = 0; p < g.size(); ++p) gain += w.theta[p] * g[p];
+    weight[g] += std::exp(gain);
+    total += std::exp(gain);
+  }
+  for (auto& [g, p] : weight) p /= total;
+  return weight;
+}
+
+// The chi-square p-value of the sampler's frequencies against the exact distribution.
+double sampler_fit(const World& w, int draws, std::uint64_t seed, ProposalRatio ratio) {
+  const auto exact = exact_distribution(w);
+  SimulationTarget target{&w.model, &w.blocks, &w.covariate, false, w.theta};
+  SamplerSettings settings;
+  settings.burnin = 200;
+  settings.interval = 40;
+  settings.chains = 4;
+  settings.seed = seed;
+  settings.threads = 2;
+  const Network start = test::network_of({{1, 2}, {w.n, 1}});
+  const SampleSummary s = sample_networks(target, start, draws, settings, {}, nullptr, ratio);
+  EXPECT_FALSE(s.degeneracy.found);
+  std::map<Vector, double> count;
+  for (const Vector& g : s.statistics) count[g] += 1;
+  // Cells with an expected count below 5 pooled into one.
+  double chi = 0.0, pooled_expected = 0.0, pooled_observed = 0.0;
+  int cells = 0;
+  for (const auto& [g, p] : exact) {
+    const double expected = p * draws;
+    const double observed = count.count(g) ? count.at(g) : 0.0;
+    if (expected < 5) {
+      pooled_expected += expected, pooled_observed += observed;
+      continue;
+    }
+    chi += (observed - expected) * (observed - expected) / expected;
+    ++cells;
+  }
+  if (pooled_expected > 0) {
+    chi += (pooled_observed - pooled_expected) * (pooled_observed - pooled_expected) /
+           std::max(pooled_expected, 1.0);
+    ++cells;
+  }
+  for (const auto& [g, c] : count) EXPECT_TRUE(exact.count(g)) << "a vector outside the support";
+  return chi_square_tail(chi, std::max(cells - 1, 1));
+}
+
+World world(int n, std::vector<ModelEntry> description, Vector theta, bool blocked = false,
+            bool symmetric = true) {
+  World w{n, {}, {}, {}, {}, std::move(theta)};
+  NodeAttributes attributes;
+  for (int i = 1; i <= n; ++i) attributes.value[0][std::size_t(i - 1)] = std::int16_t(1 + i % 2);
+  if (blocked) {
+    w.blocking.attribute = 1;
+    w.blocking.block_count = 2;
+    w.blocking.structure(1, 1) = 1, w.blocking.structure(2, 2) = 1;
+    w.blocking.structure(1, 2) = 2, w.blocking.structure(2, 1) = symmetric ? 2 : 3;
+    w.blocking.count_block_types();
+  }
+  w.model = build_model(description, w.blocking.block_type_count);
+  w.blocks = dyad_blocks(w.blocking, attributes, n);
+  std::vector<std::array<int, 3>> records;
+  for (int i = 1; i <= n; ++i)
+    for (int j = 1; j <= n; ++j)
+      if (i != j) records.push_back({i, j, (i * 3 + j) % 4 - 1});
+  w.covariate = test::comparative_of(n, records);
+  return w;
+}
+
+ModelEntry term(int t, std::vector<int> blocks = {}) {
+  return {static_cast<ConfigurationType>(t), std::move(blocks)};
+}
+
+TEST(Sampler, FrequenciesMatchTheExactDistributionOnThreeNodes) {
+  for (int t = 2; t <= 15; ++t) {
+    const World w = world(3, {term(1), term(t)}, {-0.4, t <= 5 ? 0.5 : 0.3});
+    EXPECT_GT(sampler_fit(w, 6000, std::uint64_t(t), tie_no_tie_ratio), 1e-3) << "type " << t;
+  }
+  EXPECT_GT(sampler_fit(world(3, {term(1)}, {0.7}), 6000, 1, tie_no_tie_ratio), 1e-3);
+  EXPECT_GT(sampler_fit(world(3, {term(1), term(16)}, {-0.2, 0.6}), 6000, 2, tie_no_tie_ratio),
+            1e-3);
+}
+
+TEST(Sampler, FrequenciesMatchTheExactDistributionOnFourNodes) {
+  const std::vector<World> worlds = {
+      world(4, {term(1), term(2), term(6)}, {-0.6, 0.8, 0.2}),
+      world(4, {term(1), term(7), term(10)}, {-0.3, 0.3, 0.2}),
+      world(4, {term(1), term(3), term(4), term(5)}, {-0.2, 0.15, 0.1, -0.2}),
+      world(4, {term(1), term(11), term(12), term(13), term(14), term(15)},
+            {-0.5, 0.2, 0.1, 0.15, 0.1, 0.2}),
+      world(4, {term(1, {1, 2, 3})}, {-0.5, 0.3, 0.8}, true, false),  // block edges
+      world(4, {term(1), term(2, {1, 2})}, {-0.4, 0.9, -0.5}, true),   // block mutual
+      world(4, {term(1), term(8), term(9), term(16)}, {-0.5, 0.2, 0.1, 0.5}),
+  };
+  std::uint64_t seed = 10;
+  for (const World& w : worlds) EXPECT_GT(sampler_fit(w, 12000, seed++, tie_no_tie_ratio), 1e-3);
+}
+
+// The proposal ratio left out (as if both moves were symmetric): the test must see it.
+double symmetric_ratio(bool, std::int64_t, std::int64_t) {
+  return 1.0;
+}
+
+TEST(Sampler, AWrongAcceptanceRatioFailsTheTest) {
+  EXPECT_LT(sampler_fit(world(4, {term(1), term(2)}, {-0.4, 0.5}), 12000, 3, symmetric_ratio),
+            1e-8);
+  EXPECT_LT(sampler_fit(world(3, {term(1)}, {0.7}), 6000, 4, symmetric_ratio), 1e-8);
+}
+
+// The same seed gives the same networks for any number of threads, and the first networks of a
+// larger sample are those of a smaller one.
+TEST(Sampler, SameSeedSameNetworksForAnyThreads) {
+  const World w = world(4, {term(1), term(2), term(6)}, {-0.6, 0.8, 0.2});
+  SimulationTarget target{&w.model, &w.blocks, &w.covariate, false, w.theta};
+  SamplerSettings settings;
+  settings.burnin = 100, settings.interval = 30, settings.seed = 77;
+  const Network start = test::network_of({{1, 2}, {3, 4}});
+  std::vector<std::vector<std::vector<std::pair<int, int>>>> runs;
+  for (auto [threads, networks] : {std::pair{1, 40}, {2, 40}, {3, 25}}) {
+    settings.threads = threads;
+    std::vector<std::vector<std::pair<int, int>>> links(static_cast<std::size_t>(networks));
+    sample_networks(target, start, networks, settings,
+                    [&](int k, const SampleGraph& g, const Vector&) { links[std::size_t(k)] = g.link_list(); });
+    runs.push_back(links);
+  }
+  EXPECT_EQ(runs[0], runs[1]);
+  EXPECT_TRUE(std::equal(runs[2].begin(), runs[2].end(), runs[0].begin()));
+}
+
+TEST(Sampler, ADegenerateModelStopsWithItsFigures) {
+  const World w = world(12, {term(1)}, {6.0});  // every dyad wants a link
+  SimulationTarget target{&w.model, &w.blocks, &w.covariate, false, w.theta};
+  SamplerSettings settings;
+  settings.burnin = 10000, settings.interval = 100;
+  const SampleSummary s =
+      sample_networks(target, test::network_of({{1, 2}, {12, 1}}), 10, settings);
+  ASSERT_TRUE(s.degeneracy.found);
+  EXPECT_EQ(s.degeneracy.observed_links, 2);
+  EXPECT_GT(s.degeneracy.links, s.degeneracy.high);
+  EXPECT_NE(s.degeneracy.message().find("against 2 observed"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tarn
