@@ -17,6 +17,7 @@ struct DialogueState {
   Network network;
   bool include_diagonal = false;
   bool use_blocks = false;    // block parameters asked for, and an attribute file read
+  int attribute_count = 0;    // values per record of the attribute file, as answered
   NodeAttributes attributes;  // the last attribute file read
   Blocking blocking;          // attribute 0: no blocking
 };

@@ -72,6 +72,7 @@ void readin(DialogueState& state, Session& session) {
 
   state.network = read_network_with_progress(network_file, screen);
   if (state.use_blocks) state.attributes = read_attribute_file(*attribute_file, attribute_count);
+  state.attribute_count = attribute_count;
   state.network_name = network_name;
   state.attribute_name = attribute_name;
 

@@ -1,0 +1,257 @@
+#include "cli/command_line.h"
+
+#include <CLI/CLI.hpp>
+#include <exception>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "cli/exit_status.h"
+#include "cli/fit_command.h"
+#include "cli/simulate_command.h"
+#include "cli/usage_error.h"
+#include "model/model_terms.h"
+#include "network/fatal_error.h"
+
+namespace tarn {
+
+namespace {
+
+std::size_t edit_distance(const std::string& a, const std::string& b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+// For an argument that no option takes: the nearest option name of the command, if any is near.
+std::string suggestion(const CLI::App& command, const std::vector<std::string>& arguments) {
+  for (const std::string& argument : arguments) {
+    if (argument.rfind("--", 0) != 0) continue;
+    const std::string given = argument.substr(0, argument.find('='));
+    std::string best;
+    std::size_t best_distance = 4;
+    for (const CLI::Option* option : command.get_options()) {
+      for (const std::string& name : option->get_lnames()) {
+        const std::size_t d = edit_distance(given, "--" + name);
+        if (d < best_distance) best_distance = d, best = "--" + name;
+      }
+    }
+    if (!best.empty()) return ". Did you mean " + best + "?";
+  }
+  return std::string();
+}
+
+std::optional<NetworkFormat> format_option(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  if (auto format = network_format_named(text)) return format;
+  throw UsageError("--format " + text + ": give record, csv, tsv, blank or pajek");
+}
+
+HeaderRule header_option(const std::string& text) {
+  if (text == "auto") return HeaderRule::detect;
+  if (text == "yes") return HeaderRule::present;
+  if (text == "no") return HeaderRule::absent;
+  throw UsageError("--header " + text + ": give auto, yes or no");
+}
+
+// The options that name the data, shared by fit, simulate and gof.
+struct DataOptions {
+  std::string format, header = "auto";
+  int attribute_count = -1;
+
+  void add(CLI::App& command, StudyOptions& s) {
+    command.add_option("network", s.network_path,
+                       "The network: a record-format file, an edge list (CSV, TSV or blank-"
+                       "separated: sender, receiver, optional value) or a Pajek .net file")
+        ->required();
+    command.add_flag("--diagonal", s.diagonal, "Include the self-pairs (i, i) as dyads");
+    command.add_option("--format", format,
+                       "Format of the network file: record, csv, tsv, blank or pajek "
+                       "(default: from its content and name)");
+    command.add_option("--header", header,
+                       "Whether an edge list's first line is a header: auto, yes or no "
+                       "(default auto)");
+    command.add_option("--attributes", s.attributes_path,
+                       "Node attributes: a record-format file or a table with a header (id "
+                       "column first)");
+    command.add_option("--attribute-count", attribute_count,
+                       "Values per record of a record-format attribute file (default: from its "
+                       "format line)");
+    command.add_option("--block-by", s.block_by,
+                       "The blocking attribute: its number or its column name");
+    command.add_option("--block-structure", s.block_structure_path,
+                       "The block structure: a matrix of block types 0..16, one row per block "
+                       "(default: one block type, within blocks)");
+    command.add_option("--covariate", s.covariate_path,
+                       "The comparative network whose values are the covariate (type 16)");
+  }
+  void finish(StudyOptions& s) const {
+    s.format = format_option(format);
+    s.header = header_option(header);
+    if (attribute_count >= 0) s.attribute_count = attribute_count;
+  }
+};
+
+std::string type_table() {
+  std::string text = "Terms (number or name; TERM@B for block type B, TERM@* for every one):\n";
+  for (int t = 1; t <= type_count; ++t) {
+    const auto type = static_cast<ConfigurationType>(t);
+    text += "  " + std::to_string(t) + (t < 10 ? "   " : "  ") + std::string(short_name(type)) +
+            std::string(14 - short_name(type).size(), ' ') + std::string(menu_label(type)) + "\n";
+  }
+  return text;
+}
+
+}  // namespace
+
+int run_command_line(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  CLI::App app("Tarnwick: pseudo-likelihood fits of random-graph models (p*, ERGM) to one "
+               "directed network.\nWithout arguments it runs the interactive dialogue.",
+               "tarnwick");
+  app.set_version_flag("--version", std::string("tarnwick ") + tarnwick_version);
+  app.require_subcommand(1);
+
+  FitCommandOptions fit;
+  DataOptions fit_data;
+  CLI::App* fit_command = app.add_subcommand("fit", "Fit a model by maximum pseudo-likelihood");
+  fit_data.add(*fit_command, fit.study);
+  fit_command->add_option("-m,--model", fit.model, "The model: comma-separated terms")->required();
+  fit_command->add_option("--report", fit.report_path,
+                          "Write the report of the dialogue's output file to FILE");
+  fit_command->add_option("--json", fit.json_path, "Write every result as JSON to FILE (- for "
+                                                   "standard output)");
+  fit_command->add_option("--csv", fit.csv_path,
+                          "Write the parameters as a tidy CSV table to FILE (- for standard "
+                          "output)");
+  fit_command->add_flag("-q,--quiet", fit.quiet, "Do not show the summary on standard output");
+  fit_command->add_option("--se", fit.errors,
+                          "Standard errors: naive (the pseudo-likelihood's), godambe or bootstrap "
+                          "(from simulated networks)");
+  fit_command->add_option("--replicates", fit.replicates,
+                          "Simulated networks for godambe and bootstrap errors (default 500)");
+  fit.sampling.add(*fit_command);
+  fit_command->footer(type_table());
+
+  SimulateCommandOptions simulate;
+  DataOptions simulate_data;
+  CLI::App* simulate_command =
+      app.add_subcommand("simulate", "Draw networks from a model at its estimates or --coef");
+  simulate_data.add(*simulate_command, simulate.study);
+  simulate_command->add_option("-m,--model", simulate.model, "The model: comma-separated terms")
+      ->required();
+  simulate_command->add_option("--coef", simulate.coef,
+                               "Coefficients, one per term (default: the fitted estimates)");
+  simulate_command->add_option("--networks", simulate.networks, "Networks to draw (default 100)");
+  simulate_command->add_option("--out", simulate.out_dir,
+                               "Folder for the networks, as edge lists network_001.csv, ...");
+  simulate_command->add_option("--stats", simulate.stats_path,
+                               "Write the model's statistics of every network as CSV to FILE "
+                               "(- for standard output)");
+  simulate_command->add_flag("-q,--quiet", simulate.quiet, "No summary, no progress");
+  simulate.sampling.add(*simulate_command);
+  simulate_command->footer(type_table());
+
+  SimulateCommandOptions gof;
+  DataOptions gof_data;
+  CLI::App* gof_command = app.add_subcommand(
+      "gof", "Goodness of fit: the observed network against networks drawn from the model");
+  gof_data.add(*gof_command, gof.study);
+  gof_command->add_option("-m,--model", gof.model, "The model: comma-separated terms")->required();
+  gof_command->add_option("--coef", gof.coef,
+                          "Coefficients, one per term (default: the fitted estimates)");
+  gof_command->add_option("--networks", gof.networks, "Networks to draw (default 100)");
+  gof_command->add_option("--csv", gof.csv_path, "Write every comparison as CSV to FILE");
+  gof_command->add_option("--svg", gof.svg_path, "Write the figure as SVG to FILE");
+  gof_command->add_option("--html", gof.html_path,
+                          "Write the figure and the tables as one HTML page to FILE");
+  gof_command->add_flag("-q,--quiet", gof.quiet, "No summary, no progress");
+  gof.sampling.add(*gof_command);
+  gof_command->footer(type_table());
+  const std::vector<CLI::App*> commands = {fit_command, simulate_command, gof_command};
+  auto parsed_command = [&commands]() -> CLI::App* {
+    for (CLI::App* c : commands)
+      if (c->parsed()) return c;
+    return nullptr;
+  };
+
+  try {
+    if (argc > 1 && argv[1][0] != '-') {
+      const std::string given = argv[1];
+      std::string best;
+      std::size_t best_distance = 3;
+      for (const CLI::App* c : commands) {
+        if (c->get_name() == given) best_distance = 0;
+        const std::size_t d = edit_distance(given, c->get_name());
+        if (d < best_distance) best_distance = d, best = c->get_name();
+      }
+      if (best_distance > 0) {
+        throw UsageError("unknown command \"" + given + "\": the commands are fit, simulate and gof" +
+                         (best.empty() ? std::string() : ". Did you mean " + best + "?"));
+      }
+    }
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    std::reverse(arguments.begin(), arguments.end());
+    try {
+      app.parse(arguments);
+    } catch (const CLI::CallForHelp&) {
+      const CLI::App* shown = parsed_command() != nullptr ? parsed_command() : &app;
+      std::string help = shown->help();
+      const std::string usage = "Usage: " + shown->get_name();
+      const std::size_t at = help.find(usage);
+      if (shown != &app && at != std::string::npos) help.insert(at + 7, "tarnwick ");
+      out << help;
+      return exit_ok;
+    } catch (const CLI::CallForAllHelp&) {
+      out << app.help("", CLI::AppFormatMode::All);
+      return exit_ok;
+    } catch (const CLI::CallForVersion&) {
+      out << "tarnwick " << tarnwick_version << '\n';
+      return exit_ok;
+    } catch (const CLI::ParseError& e) {
+      const CLI::App* command = parsed_command();
+      err << "tarnwick: " << e.what() << suggestion(command ? *command : app, arguments)
+          << "\nRun 'tarnwick " << (command ? command->get_name() + " " : std::string())
+          << "--help' for the options.\n";
+      return exit_usage;
+    }
+    if (fit_command->parsed()) {
+      fit_data.finish(fit.study);
+      return run_fit_command(fit, out, err);
+    }
+    if (simulate_command->parsed()) {
+      simulate_data.finish(simulate.study);
+      return run_simulate_command(simulate, out, err);
+    }
+    if (gof_command->parsed()) {
+      gof_data.finish(gof.study);
+      return run_gof_command(gof, out, err);
+    }
+    return exit_usage;
+  } catch (const UsageError& e) {
+    err << "tarnwick: " << e.what() << '\n';
+    return exit_usage;
+  } catch (const OutputError& e) {
+    err << "tarnwick: " << e.what() << '\n';
+    return exit_output_failed;
+  } catch (const FatalError& e) {
+    err << "tarnwick: " << e.what() << '\n';
+    return exit_bad_input;
+  } catch (const std::bad_alloc&) {
+    err << "tarnwick: out of memory\n";
+    return exit_internal;
+  } catch (const std::exception& e) {
+    err << "tarnwick: unexpected error: " << e.what() << '\n';
+    return exit_internal;
+  }
+}
+
+}  // namespace tarn

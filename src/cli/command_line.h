@@ -1,0 +1,15 @@
+#pragma once
+// The command line: tarnwick fit | simulate | gof NETWORK [options], tarnwick --help,
+// tarnwick --version. (Without arguments the program runs the dialogue instead; see main.)
+
+#include <ostream>
+
+namespace tarn {
+
+inline constexpr const char* tarnwick_version = "2.0.0";
+
+// Parses the arguments and runs the command. Returns the exit status (exit_status.h); messages go
+// to `err`, results and help to `out`.
+int run_command_line(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+}  // namespace tarn

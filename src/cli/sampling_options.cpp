@@ -1,0 +1,95 @@
+#include "cli/sampling_options.h"
+
+#include <charconv>
+#include <thread>
+
+#include "cli/usage_error.h"
+#include "model/model_terms.h"
+#include "network/fatal_error.h"
+#include "simulate/network_distribution.h"
+
+namespace tarn {
+
+void SamplingOptions::add(CLI::App& command) {
+  command.add_option("--seed", seed, "Seed of the random numbers (default 1)");
+  command.add_option("--burnin", burnin,
+                     "Proposed toggles before a chain's first network (default: 4 intervals)");
+  command.add_option("--interval", interval,
+                     "Proposed toggles between networks of a chain (default: 64 per link, at most "
+                     "one per dyad, at least 1024)");
+  command.add_option("--chains", chains, "Independent chains of the sample (default 8)");
+  command.add_option("--threads", threads, "Threads (default: every core; results do not depend "
+                                           "on it)");
+}
+
+SamplerSettings SamplingOptions::settings(const Study& study) const {
+  const std::int64_t n = study.network.node_count;
+  const std::int64_t dyads = n * (n - 1) + (study.include_diagonal ? n : 0);
+  SamplerSettings s = default_sampler_settings(study.network.link_count, dyads);
+  if (interval >= 0) s.interval = interval;
+  if (burnin >= 0) {
+    s.burnin = burnin;
+  } else if (interval >= 0) {
+    s.burnin = 4 * interval;
+  }
+  if (chains < 1) throw UsageError("--chains " + std::to_string(chains) + ": give 1 or more");
+  if (interval == 0) throw UsageError("--interval 0: give 1 or more toggles");
+  if (interval < -1 || burnin < -1) throw UsageError("--interval and --burnin count toggles: 0 or more");
+  s.chains = chains;
+  s.seed = seed;
+  const int cores = static_cast<int>(std::thread::hardware_concurrency());
+  s.threads = threads > 0 ? threads : std::max(cores, 1);
+  return s;
+}
+
+void check_can_simulate(const Model& model, const Study& study) {
+  if (study.network.has_repeated_links) {
+    throw FatalError("The network has links given more than once; a simulated network holds each "
+                     "link once, so it cannot be simulated. Give every link once.");
+  }
+  bool self_links = false;
+  for (int a = 1; a <= study.network.node_count && !self_links; ++a) {
+    for (int16 e : study.network.out_list(a)) self_links = self_links || (e == a || e == -a);
+  }
+  const DistributionCheck check =
+      check_network_distribution(model, study.blocking, study.include_diagonal, self_links);
+  if (!check.exists) {
+    throw UsageError("This model has no network distribution to simulate from: " + check.reason +
+                     ".");
+  }
+}
+
+std::vector<double> coefficients_of(const std::string& list, const Model& model) {
+  std::vector<double> values;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = list.find(',', start);
+    const std::string item = list.substr(start, comma == std::string::npos ? comma : comma - start);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), value);
+    if (error != std::errc() || end != item.data() + item.size() || item.empty()) {
+      throw UsageError("--coef: \"" + item + "\" is not a number");
+    }
+    values.push_back(value);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  if (values.size() != model.parameters.size()) {
+    throw UsageError("--coef: " + std::to_string(values.size()) + " numbers for " +
+                     std::to_string(model.parameters.size()) + " parameters");
+  }
+  return values;
+}
+
+SimulationTarget simulation_target(const Study& study, const Model& model,
+                                   std::vector<double> coefficients) {
+  SimulationTarget target;
+  target.model = &model;
+  target.blocks = study.blocks ? &*study.blocks : nullptr;
+  target.comparative = study.comparative ? &*study.comparative : nullptr;
+  target.include_diagonal = study.include_diagonal;
+  target.coefficients = std::move(coefficients);
+  return target;
+}
+
+}  // namespace tarn

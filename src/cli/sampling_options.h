@@ -1,0 +1,40 @@
+#pragma once
+// The options of every command that simulates networks, and what they become: the sampler's
+// settings, the coefficients to draw from, and the checks that the model can be simulated.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CLI/CLI.hpp"
+#include "cli/study.h"
+#include "fit/fit_result.h"
+#include "model/model.h"
+#include "simulate/sampler.h"
+
+namespace tarn {
+
+struct SamplingOptions {
+  std::int64_t burnin = -1;    // -1: the default
+  std::int64_t interval = -1;  // -1: the default
+  std::uint64_t seed = 1;
+  int threads = 0;  // 0: every core
+  int chains = 8;
+
+  void add(CLI::App& command);
+  SamplerSettings settings(const Study& study) const;
+};
+
+// Refuses, as a usage error naming the parameter and why, a model without a network distribution
+// (network_distribution.h), and, as bad input, a network with links given more than once.
+void check_can_simulate(const Model& model, const Study& study);
+
+// The coefficients of a --coef list, one per parameter.
+std::vector<double> coefficients_of(const std::string& list, const Model& model);
+
+// The sampler's target for a study, a model and its coefficients.
+SimulationTarget simulation_target(const Study& study, const Model& model,
+                                   std::vector<double> coefficients);
+
+}  // namespace tarn

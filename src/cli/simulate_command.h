@@ -1,0 +1,33 @@
+#pragma once
+// tarnwick simulate NETWORK --model LIST [--coef ...] [--networks K] [--out DIR] [--stats FILE]:
+// networks drawn from the model at the fitted (or given) coefficients, written as edge lists,
+// with their statistics; and tarnwick gof, the goodness-of-fit check that compares them with the
+// observed network.
+
+#include <ostream>
+#include <string>
+
+#include "cli/sampling_options.h"
+#include "cli/study.h"
+
+namespace tarn {
+
+struct SimulateCommandOptions {
+  StudyOptions study;
+  std::string model;
+  std::string coef;  // empty: the fitted estimates
+  int networks = 100;
+  SamplingOptions sampling;
+  bool quiet = false;
+  // simulate
+  std::string out_dir;
+  std::string stats_path;
+  // gof
+  std::string csv_path, svg_path, html_path;
+};
+
+int run_simulate_command(const SimulateCommandOptions& options, std::ostream& out,
+                         std::ostream& err);
+int run_gof_command(const SimulateCommandOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace tarn

@@ -1,0 +1,57 @@
+#pragma once
+// The data of one command: the network, and what the options add to it (attributes and blocking,
+// the covariate network), read from the files the options name, in the formats people have.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/blocking.h"
+#include "network/comparative_network.h"
+#include "network/edge_list_file.h"
+#include "network/network.h"
+#include "network/network_format.h"
+#include "network/node_attributes.h"
+#include "network/node_labels.h"
+#include "report/fit_record.h"
+
+namespace tarn {
+
+struct StudyOptions {
+  std::string network_path;
+  std::optional<NetworkFormat> format;  // of the network and covariate files; detected when absent
+  HeaderRule header = HeaderRule::detect;
+  bool diagonal = false;
+  std::string attributes_path;
+  std::optional<int> attribute_count;
+  std::string block_by;  // an attribute's number or column name
+  std::string block_structure_path;
+  std::string covariate_path;
+};
+
+struct Study {
+  Network network;
+  NodeLabels labels;
+  bool include_diagonal = false;
+  std::optional<NodeAttributes> attributes;
+  std::vector<std::string> attribute_names;  // from a header line; empty for a record file
+  Blocking blocking;                         // attribute 0: no blocking
+  std::optional<DyadBlocks> blocks;
+  std::optional<ComparativeNetwork> comparative;
+  std::vector<InputFileRecord> files;
+  // Notes for the user: nodes without attribute values or block, rows for nodes not in the
+  // network. Each has a code for the results files.
+  std::vector<FitWarning> notes;
+
+  std::string blocking_attribute_name() const;
+};
+
+// Reads every file the options name. Throws FatalError for a file that cannot be read or is not
+// valid, UsageError for options that do not fit the data (a blocking attribute that does not
+// exist, say).
+Study load_study(const StudyOptions& options);
+
+// The network format a file is read in: the one named, or the one its name and content show.
+NetworkFormat format_of_file(const std::string& path, std::optional<NetworkFormat> named);
+
+}  // namespace tarn

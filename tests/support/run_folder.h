@@ -1,0 +1,60 @@
+#pragma once
+// A run of the command line in a fresh temporary folder holding the given files: its exit
+// status, standard output and error, and every file of the folder afterwards.
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+
+namespace tarn::test {
+
+using Files = std::map<std::string, std::string>;
+
+struct CommandRun {
+  int status = 0;
+  std::string out, err;
+  Files files;  // every file in the folder after the run
+};
+
+inline std::string read_text(const std::filesystem::path& path) {
+  std::ostringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+inline CommandRun run_command(const Files& files, const std::vector<std::string>& arguments) {
+  namespace fs = std::filesystem;
+  const fs::path home = fs::current_path();
+  std::string dir = (fs::temp_directory_path() / "tarnwick-cli-XXXXXX").string();
+  if (mkdtemp(dir.data()) == nullptr) std::abort();
+  for (const auto& [name, text] : files) {
+    fs::create_directories((fs::path(dir) / name).parent_path());
+    std::ofstream(fs::path(dir) / name, std::ios::binary) << text;
+  }
+  fs::current_path(dir);
+  std::vector<const char*> argv = {"tarnwick"};
+  for (const std::string& a : arguments) argv.push_back(a.c_str());
+  std::ostringstream out, err;
+  CommandRun run;
+  run.status = run_command_line(static_cast<int>(argv.size()), argv.data(), out, err);
+  run.out = out.str();
+  run.err = err.str();
+  fs::current_path(home);
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    if (entry.is_regular_file()) {
+      run.files[fs::relative(entry.path(), dir).string()] = read_text(entry.path());
+    }
+  }
+  fs::remove_all(dir);
+  return run;
+}
+
+}  // namespace tarn::test

@@ -1,0 +1,137 @@
+// The commands that simulate: what they write, the same bytes for any number of threads, and
+// their refusals (a model without a network distribution, a degenerate model, an estimate that
+// does not exist).
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/exit_status.h"
+#include "support/run_folder.h"
+
+namespace tarn {
+namespace {
+
+using test::CommandRun;
+using test::Files;
+using test::run_command;
+
+std::string repository() {
+  const char* root = std::getenv("TARNWICK_DATA");
+  return root != nullptr ? root : ".";
+}
+
+Files advice() {
+  return {{"advice.dat", test::read_text(repository() + "/examples/advice.dat")},
+          {"attributes.dat", test::read_text(repository() + "/examples/attributes.dat")}};
+}
+
+TEST(SimulateCommand, WritesEveryNetworkAndItsStatistics) {
+  const CommandRun r = run_command(advice(), {"simulate", "advice.dat", "-m", "edges,mutual",
+                                              "--networks", "12", "--out", "sample", "--stats",
+                                              "stats.csv", "-q"});
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  std::istringstream stats(r.files.at("stats.csv"));
+  std::string line;
+  std::getline(stats, line);
+  EXPECT_EQ(line, "network,edges,mutual");
+  std::getline(stats, line);
+  EXPECT_EQ(line, "observed,190,45");
+  for (int k = 1; k <= 12; ++k) {
+    std::getline(stats, line);
+    char name[32];
+    std::snprintf(name, sizeof name, "sample/network_%02d.csv", k);
+    const std::string& network = r.files.at(name);
+    // The edges statistic is the number of links of the network written.
+    const long links = std::count(network.begin(), network.end(), '\n') - 1;
+    EXPECT_EQ(line.substr(0, line.find(',', line.find(',') + 1)), std::to_string(k) + "," + std::to_string(links));
+  }
+  EXPECT_FALSE(std::getline(stats, line));
+}
+
+TEST(SimulationCommands, SameSeedSameBytesForOneOrTwoThreads) {
+  const std::vector<std::vector<std::string>> commands = {
+      {"simulate", "advice.dat", "-m", "edges,mutual,edges@1", "--attributes", "attributes.dat",
+       "--block-by", "1", "--networks", "30", "--stats", "-", "--seed", "5"},
+      {"fit", "advice.dat", "-m", "edges,mutual,edges@1", "--attributes", "attributes.dat",
+       "--block-by", "1", "--se", "bootstrap", "--replicates", "40", "--json", "-", "--seed", "5"},
+      {"fit", "advice.dat", "-m", "edges,mutual", "--se", "godambe", "--replicates", "40", "--csv", "-"},
+      {"gof", "advice.dat", "-m", "edges,mutual", "--networks", "30", "--csv", "-"},
+  };
+  for (const auto& command : commands) {
+    SCOPED_TRACE(command[0] + " " + command[2]);
+    std::vector<std::string> one = command, two = command;
+    one.insert(one.end(), {"--threads", "1"});
+    two.insert(two.end(), {"--threads", "2"});
+    const CommandRun a = run_command(advice(), one), b = run_command(advice(), two);
+    EXPECT_EQ(a.out, b.out);
+    EXPECT_FALSE(a.out.empty());
+    EXPECT_EQ(a.status, exit_ok) << a.err;
+  }
+}
+
+TEST(SimulationCommands, AModelWithoutANetworkDistributionIsRefused) {
+  const CommandRun r = run_command(advice(), {"simulate", "advice.dat", "-m", "edges,mutual,ttriple@1",
+                                              "--attributes", "attributes.dat", "--block-by", "1",
+                                              "--stats", "s.csv"});
+  EXPECT_EQ(r.status, exit_usage);
+  EXPECT_NE(r.err.find("parameter 3 (ttriple@1): a block parameter of type 6"), std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.files, advice());
+}
+
+TEST(SimulationCommands, BootstrapErrorsFillTheReportAndTheResults) {
+  const CommandRun r = run_command(advice(), {"fit", "advice.dat", "-m", "edges,mutual", "--se",
+                                              "bootstrap", "--replicates", "60", "--report",
+                                              "r.out", "--json", "r.json", "--csv", "r.csv"});
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  EXPECT_NE(r.files.at("r.out").find(" Standard errors: parametric bootstrap, 60 networks"),
+            std::string::npos);
+  const auto json = nlohmann::json::parse(r.files.at("r.json"));
+  EXPECT_EQ(json["standard_errors"]["method"], "bootstrap");
+  const auto& edges = json["parameters"][0];
+  EXPECT_LT(edges["conf_low"].get<double>(), edges["estimate"].get<double>());
+  EXPECT_GT(edges["conf_high"].get<double>(), edges["estimate"].get<double>());
+  // The percentile interval is not the Wald interval of the bootstrap error.
+  EXPECT_NE(edges["conf_low"].get<double>(),
+            edges["estimate"].get<double>() - 1.959963984540054 * edges["std_error"].get<double>());
+}
+
+TEST(SimulationCommands, ADegenerateModelStopsWithItsFigures) {
+  for (auto [command, output] : {std::pair{"simulate", "--stats"}, {"gof", "--csv"}}) {
+    const CommandRun r = run_command(advice(), {command, "advice.dat", "-m", "edges,mutual,ttriple",
+                                                "--networks", "20", output, "g.csv", "-q"});
+    EXPECT_EQ(r.status, exit_fit_problem) << command;
+    EXPECT_NE(r.err.find("The fitted model is degenerate"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("against 190 observed"), std::string::npos) << r.err;
+    EXPECT_EQ(r.files, advice());  // nothing written
+  }
+}
+
+TEST(SimulationCommands, AnEstimateThatDoesNotExistIsNamed) {
+  // Links only within the two blocks of attribute 1's split into 1 and 2..3, fitted with edges
+  // and the edges within blocks.
+  std::string network = "(2I5,I3)\n";
+  for (int i = 1; i <= 6; ++i)
+    for (int j = 1; j <= 6; ++j)
+      if (i != j && (i <= 3) == (j <= 3) && (i + j) % 2 == 1) {
+        char line[32];
+        network.append(line, std::size_t(std::snprintf(line, sizeof line, "%5d%5d%3d\n", i, j, 1)));
+      }
+  const Files files = {{"net.dat", network},
+                       {"blocks.csv", "id,side\n1,a\n2,a\n3,a\n4,b\n5,b\n6,b\n"}};
+  const CommandRun r = run_command(files, {"fit", "net.dat", "-m", "edges,edges@1", "--attributes",
+                                           "blocks.csv", "--block-by", "side", "--json", "-"});
+  EXPECT_EQ(r.status, exit_fit_problem);
+  EXPECT_NE(r.err.find("does not exist"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("edges -1.000, edges@1 +1.000"), std::string::npos) << r.err;
+  const auto json = nlohmann::json::parse(r.out);
+  bool found = false;
+  for (const auto& w : json["warnings"]) found = found || w["code"] == "estimate_does_not_exist";
+  EXPECT_TRUE(found);
+}
+
+}  // namespace
+}  // namespace tarn

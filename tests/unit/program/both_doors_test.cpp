@@ -1,0 +1,214 @@
+// The same model through both doors: every single-model session of the whole-dialogue cases, and
+// every fit of the corpus, given to the command line (its options made from what the dialogue
+// understood of the answers, or from the corpus case) writes, with --report, the dialogue's output
+// file text exactly.
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "dialogue/file_dialogue.h"
+#include "dialogue/select.h"
+#include "model/model_terms.h"
+#include "network/fatal_error.h"
+#include "network/file_name.h"
+#include "support/corpus.h"
+#include "support/run_folder.h"
+
+namespace tarn {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string repository() {
+  const char* root = std::getenv("TARNWICK_DATA");
+  return fs::absolute(root != nullptr ? root : ".").string();
+}
+
+// A fresh folder, entered for the life of this object.
+struct Folder {
+  Folder() {
+    std::string name = (fs::temp_directory_path() / "tarnwick-doors-XXXXXX").string();
+    if (mkdtemp(name.data()) == nullptr) std::abort();
+    path = name;
+    fs::current_path(path);
+  }
+  ~Folder() {
+    fs::current_path(home);
+    fs::remove_all(path);
+  }
+  fs::path home = fs::current_path();
+  fs::path path;
+};
+
+int run_cli(const std::vector<std::string>& arguments, std::string& err) {
+  std::vector<const char*> argv = {"tarnwick"};
+  for (const std::string& a : arguments) argv.push_back(a.c_str());
+  std::ostringstream out, errors;
+  const int status = run_command_line(static_cast<int>(argv.size()), argv.data(), out, errors);
+  err = errors.str();
+  return status;
+}
+
+std::string terms_of(const Model& model) {
+  std::string list;
+  for (const Parameter& p : model.parameters) list += (list.empty() ? "" : ",") + term_text(p);
+  return list;
+}
+
+// The structure as a matrix file, when it is not the default one.
+void add_structure(const Blocking& blocking, std::vector<std::string>& arguments) {
+  if (blocking.block_type_count == 1) {
+    bool identity = true;
+    for (int r = 1; r <= blocking.block_count; ++r)
+      for (int c = 1; c <= blocking.block_count; ++c)
+        identity = identity && blocking.structure(r, c) == (r == c ? 1 : 0);
+    if (identity) return;
+  }
+  {
+    std::ofstream file("structure.txt");
+    for (int r = 1; r <= blocking.block_count; ++r) {
+      for (int c = 1; c <= blocking.block_count; ++c) file << blocking.structure(r, c) << ' ';
+      file << '\n';
+    }
+  }
+  arguments.insert(arguments.end(), {"--block-structure", "structure.txt"});
+}
+
+// The command line of the session that `answers` gives, as the dialogue understands it; empty
+// when the session does not fit exactly one model. `output` receives the output file's name.
+std::vector<std::string> command_of_session(const std::string& answers, std::string& output) {
+  std::istringstream in(answers);
+  std::ostringstream screen;
+  Session session(in, screen);
+  auto state = std::make_unique<DialogueState>();
+  ChosenModel chosen;
+  try {
+    readin(*state, session);
+    chosen = select(*state, session);
+    output = trimmed_name(session.output_name);
+  } catch (const FatalError&) {
+    return {};  // the session ends on an error before the fit
+  }
+  std::string rest, line;
+  while (std::getline(in, line)) rest += line + "\n";
+  if (rest.empty() || rest[0] == 'y' || rest[0] == 'Y' || rest.find('\n') + 1 != rest.size()) {
+    return {};  // a further model, or no end
+  }
+  std::vector<std::string> a = {"fit", trimmed_name(state->network_name), "-m", terms_of(chosen.model)};
+  if (chosen.model.parameters.empty()) return {};  // the command line needs a term
+  if (state->include_diagonal) a.push_back("--diagonal");
+  if (state->use_blocks) {
+    a.insert(a.end(), {"--attributes", trimmed_name(state->attribute_name), "--attribute-count",
+                       std::to_string(state->attribute_count)});
+  }
+  if (state->blocking.in_use() && state->use_blocks) {
+    a.insert(a.end(), {"--block-by", std::to_string(state->blocking.attribute)});
+    add_structure(state->blocking, a);
+  }
+  if (chosen.comparative_file) a.insert(a.end(), {"--covariate", trimmed_name(chosen.comparative_file->name())});
+  return a;
+}
+
+TEST(BothDoors, EverySingleModelDialogueCase) {
+  int compared = 0;
+  for (const auto& entry : fs::directory_iterator(repository() + "/tests/dialogue/cases")) {
+    const fs::path expected = entry.path() / "expected";
+    if (!fs::is_directory(expected) || fs::exists(entry.path() / "setup.sh")) continue;
+    const fs::path status = entry.path() / "status";
+    if (fs::exists(status) && test::read_text(status) != "0\n") continue;  // ended on an error
+    const std::string answers = test::read_text(entry.path() / "answers.txt");
+    Folder folder;
+    if (fs::is_directory(entry.path() / "files")) {
+      fs::copy(entry.path() / "files", folder.path, fs::copy_options::recursive);
+    }
+    std::string output;
+    std::vector<std::string> arguments = command_of_session(answers, output);
+    if (arguments.empty()) continue;
+    SCOPED_TRACE(entry.path().filename().string());
+    arguments.insert(arguments.end(), {"--report", "through_the_command_line.out", "-q"});
+    std::string err;
+    run_cli(arguments, err);
+    EXPECT_EQ(test::read_text("through_the_command_line.out"), test::read_text(expected / output))
+        << err;
+    ++compared;
+  }
+  EXPECT_GE(compared, 20);  // the cases of one model that reach the fit
+}
+
+// The corpus case's files in the folder, and its command line.
+std::vector<std::string> command_of_corpus_case(const test::corpus::Case& c, const test::LinkList& links) {
+  char line[32];
+  {
+    std::ofstream network("net.dat");
+    network << "(2I5,I3)\n";
+    for (const auto& [i, j] : links) network << std::string(line, std::size_t(std::snprintf(line, sizeof line, "%5d%5d%3d\n", i, j, 1)));
+  }
+  std::vector<std::string> terms;
+  for (int t : c.globals) terms.push_back(std::to_string(t));
+  std::vector<std::string> a = {"fit", "net.dat"};
+  if (c.diagonal) a.push_back("--diagonal");
+  const auto& b = c.blocking;
+  if (b.block_count > 0) {
+    test::corpus::Draw draw(c.net.seed * 7919u + 13u);
+    {
+      std::ofstream attributes("attr.dat");
+      attributes << "(I5,I3)\n";
+      const int n = test::network_of(links).node_count;
+      for (int i = 1; i <= n; ++i) {
+        const int block = draw.unit() < b.unblocked ? 0 : 1 + draw.below(b.block_count);
+        attributes << std::string(line, std::size_t(std::snprintf(line, sizeof line, "%5d%3d\n", i, block)));
+      }
+    }
+    a.insert(a.end(), {"--attributes", "attr.dat", "--block-by", "1"});
+    if (!b.matrix.empty()) {
+      {
+        std::ofstream structure("structure.txt");
+        for (const auto& row : b.matrix) {
+          for (int v : row) structure << v << ' ';
+          structure << '\n';
+        }
+      }
+      a.insert(a.end(), {"--block-structure", "structure.txt"});
+    }
+    for (const auto& group : b.groups)
+      for (int block_type : group.blocks) terms.push_back(std::to_string(group.type) + "@" + std::to_string(block_type));
+  }
+  if (std::find(c.globals.begin(), c.globals.end(), 16) != c.globals.end()) {
+    std::ofstream("compar.dat") << test::corpus::comparative_text(c, links);
+    a.insert(a.end(), {"--covariate", "compar.dat"});
+  }
+  std::string list;
+  for (const std::string& t : terms) list += (list.empty() ? "" : ",") + t;
+  a.insert(a.end(), {"-m", list, "--report", "cli.out", "-q"});
+  return a;
+}
+
+TEST(BothDoors, EveryCorpusFit) {
+  const std::string corpus = repository() + "/tests/corpus/";
+  for (const test::corpus::Case& c : test::corpus::corpus_cases()) {
+    SCOPED_TRACE(c.name);
+    if (c.globals.empty() && c.blocking.groups.empty()) continue;
+    const test::LinkList links = test::corpus::corpus_network(c.net);
+    Folder folder;
+    std::string err;
+    run_cli(command_of_corpus_case(c, links), err);
+    std::string report = test::read_text("cli.out");
+    // The head lines name the files; the corpus keeps the reports alone.
+    while (report.rfind(" Network file:", 0) == 0 || report.rfind(" Attribute file:", 0) == 0 ||
+           report.rfind(" Comparative file:", 0) == 0) {
+      report.erase(0, report.find('\n') + 1);
+    }
+    EXPECT_EQ(report, test::read_text(corpus + c.name + ".out")) << err;
+  }
+}
+
+}  // namespace
+}  // namespace tarn
