@@ -70,7 +70,7 @@ class SignedRows {
     insert(key);
   }
 
-  // Row scales and used columns, once every dyad is in.
+  // Row scales and used columns of the rows so far; again after more rows come in.
   void finish() {
     factor_.assign(size(), 0.0);
     column_used_.assign(static_cast<std::size_t>(m_), false);
@@ -83,7 +83,6 @@ class SignedRows {
       }
       if (largest > 0) factor_[a] = sign(a) / largest;
     }
-    slots_ = {};
   }
 
   // (r . d) / max |r_k| for the signed row r.
@@ -173,28 +172,112 @@ class SignedRows {
   std::vector<bool> column_used_;
 };
 
-SignedRows gather_signed_rows(const FitData& data) {
-  const Model& model = *data.source.model;
-  const int m = model.parameter_count();
-  SignedRows rows(m);
-  SenderStatistics statistics(data.source);
-  const int n = statistics.node_count();
-  std::vector<const int16*> columns(static_cast<std::size_t>(m));
-  for (int k = 0; k < m; ++k) {
-    columns[static_cast<std::size_t>(k)] =
-        statistics.column(model.parameters[static_cast<std::size_t>(k)].column);
-  }
-  const int16* tie = statistics.tie_row();
-  for (int i = 1; i <= n; ++i) {
-    statistics.compute(i);
-    const int skip = data.include_diagonal ? -1 : i - 1;
-    for (int j = 0; j < n; ++j) {
-      if (j != skip) rows.add(columns.data(), j, tie[j] != 0);
+// The rank of integer rows counted modulo the prime 2^31 - 1. Rows of rank m modulo a prime have
+// rank m over the rationals too: some m by m minor is non-zero modulo the prime, so non-zero.
+class RankModuloPrime {
+ public:
+  explicit RankModuloPrime(int columns)
+      : m_(columns),
+        basis_(static_cast<std::size_t>(columns) * static_cast<std::size_t>(columns)),
+        pivot_row_(static_cast<std::size_t>(columns), -1),
+        row_(static_cast<std::size_t>(columns)) {}
+
+  int rank() const { return rank_; }
+  bool full() const { return rank_ == m_; }
+
+  // Adds the row; returns whether the rank rose. The basis stays in echelon form, each row zero
+  // before its pivot and 1 there, so one sweep over the columns in order reduces a row.
+  bool add(const int16* r) {
+    for (int k = 0; k < m_; ++k) {
+      const std::int64_t v = r[k];
+      row_[static_cast<std::size_t>(k)] =
+          v < 0 ? prime - static_cast<std::uint64_t>(-v) : static_cast<std::uint64_t>(v);
     }
+    int pivot = -1;
+    for (int c = 0; c < m_ && pivot < 0; ++c) {
+      const std::uint64_t factor = row_[static_cast<std::size_t>(c)];
+      if (factor == 0) continue;
+      const int b = pivot_row_[static_cast<std::size_t>(c)];
+      if (b < 0) {
+        pivot = c;
+        break;
+      }
+      const std::uint64_t* basis_row = &basis_[static_cast<std::size_t>(b * m_)];
+      for (int k = c; k < m_; ++k) {
+        const std::size_t u = static_cast<std::size_t>(k);
+        row_[u] = subtract(row_[u], multiply(factor, basis_row[u]));
+      }
+    }
+    if (pivot < 0) return false;
+    const std::uint64_t inverse = power(row_[static_cast<std::size_t>(pivot)], prime - 2);
+    std::uint64_t* basis_row = &basis_[static_cast<std::size_t>(rank_ * m_)];
+    for (int k = 0; k < m_; ++k) {
+      const std::size_t u = static_cast<std::size_t>(k);
+      basis_row[u] = multiply(row_[u], inverse);
+    }
+    pivot_row_[static_cast<std::size_t>(pivot)] = rank_++;
+    return true;
   }
-  rows.finish();
-  return rows;
-}
+
+ private:
+  static constexpr std::uint64_t prime = (std::uint64_t{1} << 31) - 1;
+
+  static std::uint64_t reduce(std::uint64_t v) { return v >= prime ? v - prime : v; }
+  static std::uint64_t subtract(std::uint64_t a, std::uint64_t b) { return reduce(a + prime - b); }
+  static std::uint64_t multiply(std::uint64_t a, std::uint64_t b) { return a * b % prime; }
+  static std::uint64_t power(std::uint64_t base, std::uint64_t exponent) {
+    std::uint64_t result = 1;
+    for (; exponent > 0; exponent >>= 1) {
+      if (exponent & 1) result = multiply(result, base);
+      base = multiply(base, base);
+    }
+    return result;
+  }
+
+  int m_;
+  int rank_ = 0;
+  std::vector<std::uint64_t> basis_;
+  std::vector<int> pivot_row_;
+  std::vector<std::uint64_t> row_;
+};
+
+// Reads the signed rows of the included dyads into `rows`, sender by sender, from where the
+// last call stopped, until the rows number at least `enough` or every sender is read.
+class RowReader {
+ public:
+  explicit RowReader(const FitData& data)
+      : model_(*data.source.model),
+        statistics_(data.source),
+        include_diagonal_(data.include_diagonal) {}
+
+  bool done() const { return next_sender_ > statistics_.node_count(); }
+
+  void read(SignedRows& rows, std::size_t enough) {
+    const int m = model_.parameter_count();
+    std::vector<const int16*> columns(static_cast<std::size_t>(m));
+    for (int k = 0; k < m; ++k) {
+      columns[static_cast<std::size_t>(k)] =
+          statistics_.column(model_.parameters[static_cast<std::size_t>(k)].column);
+    }
+    const int16* tie = statistics_.tie_row();
+    const int n = statistics_.node_count();
+    for (; next_sender_ <= n && rows.size() < enough; ++next_sender_) {
+      const int i = next_sender_;
+      statistics_.compute(i);
+      const int skip = include_diagonal_ ? -1 : i - 1;
+      for (int j = 0; j < n; ++j) {
+        if (j != skip) rows.add(columns.data(), j, tie[j] != 0);
+      }
+    }
+    rows.finish();
+  }
+
+ private:
+  const Model& model_;
+  SenderStatistics statistics_;
+  bool include_diagonal_;
+  int next_sender_ = 1;
+};
 
 // Maximises objective . d over the directions d with -1 <= d_k <= 1 and s x . d >= 0 for every
 // signed row. The program holds only the rows that some earlier solution broke (constraint
@@ -352,27 +435,31 @@ void scale_to_largest_one(std::vector<double>& d) {
   }
 }
 
-}  // namespace
-
+// The largest set of rows that some direction makes strict, and that direction (the sum of the
+// programs' directions, not yet scaled).
+//
 // The first program maximises the sum of all scaled signed rows: its optimum is positive exactly
 // when some row can lie strictly on the separating side, that is, when the estimate does not
 // exist. A vertex need not make every such row strict at once, so each later program maximises
 // the sum of the rows not yet strict, under the same constraints, and its direction is added to
 // the total (all constraints hold for each, so they hold for the sum, and rows strict for one are
 // strict for the sum). When no further row can be made strict, the total separates the largest
-// set of dyads.
-EstimateExistence check_estimate_existence(const FitData& data) {
-  EstimateExistence result;
-  const SignedRows rows = gather_signed_rows(data);
-  result.distinct_rows = static_cast<std::int64_t>(rows.size());
+// set of dyads, and every row left has r . d = 0 for every direction that the rows allow.
+struct Separation {
+  std::vector<char> strict;
+  std::vector<double> direction;
+};
+
+Separation most_separated(const SignedRows& rows) {
   const int m = rows.parameter_count();
-  std::vector<char> strict(rows.size(), 0);
+  Separation result{std::vector<char>(rows.size(), 0),
+                    std::vector<double>(static_cast<std::size_t>(m), 0.0)};
   bool any_nonzero = false;
   for (std::size_t a = 0; a < rows.size(); ++a) any_nonzero = any_nonzero || !rows.is_zero(a);
   if (!any_nonzero) return result;
 
   SeparationProgram program(rows);
-  std::vector<double> total(static_cast<std::size_t>(m), 0.0);
+  std::vector<char>& strict = result.strict;
   for (;;) {
     std::vector<double> objective(static_cast<std::size_t>(m), 0.0);
     bool rows_left = false;
@@ -390,16 +477,50 @@ EstimateExistence check_estimate_existence(const FitData& data) {
       progress = progress || strict[a];
     }
     if (!progress) break;
-    for (std::size_t k = 0; k < total.size(); ++k) total[k] += solution.direction[k];
+    for (std::size_t k = 0; k < result.direction.size(); ++k)
+      result.direction[k] += solution.direction[k];
   }
+  return result;
+}
 
+// Whether the rows that no allowed direction makes strict span the parameter space. Each such
+// row has r . d = 0 for every allowed direction, so then only d = 0 is allowed. More rows only
+// narrow the allowed directions, so what holds for some of the rows holds for all.
+bool unstrict_rows_span(const SignedRows& rows, const Separation& separation) {
+  RankModuloPrime rank(rows.parameter_count());
+  for (std::size_t a = 0; a < rows.size() && !rank.full(); ++a) {
+    if (!separation.strict[a] && !rows.is_zero(a)) rank.add(rows.stored(a));
+  }
+  return rank.full();
+}
+
+}  // namespace
+
+// A sample of the rows, those of the first senders, usually shows already that only d = 0 is
+// allowed; its programs are small. Otherwise every row is read and the programs decide.
+EstimateExistence check_estimate_existence(const FitData& data, ExistenceMethod method) {
+  EstimateExistence result;
+  const int m = data.source.model->parameter_count();
+  SignedRows rows(m);
+  RowReader reader(data);
+  if (method == ExistenceMethod::shortest) {
+    const std::size_t sample_rows = 4096 + 256 * static_cast<std::size_t>(m);
+    reader.read(rows, sample_rows);
+    if (!reader.done() && unstrict_rows_span(rows, most_separated(rows))) {
+      result.proof = EstimateExistence::Proof::sample_of_rows;
+      return result;
+    }
+  }
+  reader.read(rows, std::numeric_limits<std::size_t>::max());
+  result.distinct_rows = static_cast<std::int64_t>(rows.size());
+  const Separation separation = most_separated(rows);
   for (std::size_t a = 0; a < rows.size(); ++a) {
-    if (strict[a]) result.separated_dyads += rows.dyads(a);
+    if (separation.strict[a]) result.separated_dyads += rows.dyads(a);
   }
   if (result.separated_dyads > 0) {
     result.exists = false;
-    scale_to_largest_one(total);
-    result.direction = total;
+    result.direction = separation.direction;
+    scale_to_largest_one(result.direction);
   }
   return result;
 }

@@ -7,6 +7,11 @@
 //
 // Decided by linear programs (GLPK) over the distinct signed statistic rows s x (s = +1 for a
 // link, -1 otherwise), which are the only constraints: dyads with equal rows add nothing.
+//
+// Most fitted networks need only a sample: the rows of the first senders. Rows that no direction
+// allowed by the sample makes strict have r . d = 0 for every such direction; once they span the
+// parameter space (rank counted exactly, modulo a prime), only d = 0 is left, and more rows
+// cannot change that. Otherwise every row is read.
 
 #include <cstdint>
 #include <vector>
@@ -23,12 +28,23 @@ struct EstimateExistence {
   // Dyads with d . x != 0: those whose fitted probability runs to 0 or 1 along d. The direction
   // is chosen so that this set is the largest any separating direction gives.
   std::int64_t separated_dyads = 0;
-  // Distinct signed statistic rows among the included dyads (a row of zeros counts as one).
+  // How the answer was reached: by the programs over a sample of the rows, which already allow
+  // no direction but 0, or by the programs over every distinct row.
+  enum class Proof { sample_of_rows, linear_program };
+  Proof proof = Proof::linear_program;
+  // Distinct signed statistic rows among the included dyads (a row of zeros counts as one), when
+  // the linear programs ran; 0 otherwise.
   std::int64_t distinct_rows = 0;
+};
+
+enum class ExistenceMethod {
+  shortest,            // the spanning rows where they suffice, the programs otherwise
+  linear_program_only  // every distinct row and the programs, always (a cross-check)
 };
 
 // Throws std::runtime_error when GLPK cannot solve a linear program, and std::invalid_argument
 // when the model needs blocks or a comparative network that the source does not give.
-EstimateExistence check_estimate_existence(const FitData& data);
+EstimateExistence check_estimate_existence(const FitData& data,
+                                           ExistenceMethod method = ExistenceMethod::shortest);
 
 }  // namespace tarn

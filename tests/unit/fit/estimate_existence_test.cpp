@@ -365,5 +365,56 @@ TEST(EstimateExistence, MostNegativeCovariateOnDyadsWithoutALink) {
   EXPECT_TRUE(joined.exists);
 }
 
+// Networks with more distinct rows than the sample of the first senders. Every case is decided
+// twice, from the sample where it suffices and from every row, and the answers must agree: a
+// random network (the sample decides), links only within two blocks (separated: every row is
+// read), and the same with links between the blocks from the last senders only (the sample
+// looks separated, the whole network is not).
+TEST(EstimateExistence, SampleOfTheFirstSendersAgreesWithEveryRow) {
+  const int n = 200;
+  auto two_blocks = [n](const LinkList& links, std::initializer_list<int> global_types) {
+    ModelDescription terms;
+    for (int t : global_types) terms.push_back({static_cast<ConfigurationType>(t), {}});
+    terms.push_back({ConfigurationType::edges, {1}});
+    Fitted f{test::network_of(links), build_model(terms, 1), {}, {}, false, {}};
+    NodeAttributes attributes;
+    for (int i = 1; i <= n; ++i) attributes.value[0][i - 1u] = i % 2 + 1;
+    f.blocks = dyad_blocks(Blocking::identity(1, 2), attributes, f.network.node_count);
+    return f;
+  };
+  const LinkList random = test::random_network(n, 0.08, 0.3, 41);
+  LinkList within, mostly_within;
+  for (const auto& [i, j] : random) {
+    if (i % 2 == j % 2) within.push_back({i, j});
+    if (i % 2 == j % 2 || i > n - 4) mostly_within.push_back({i, j});
+  }
+  struct Case {
+    const char* name;
+    Fitted fitted;
+    bool exists;
+    EstimateExistence::Proof proof;
+  } cases[] = {
+      {"random", unfitted(random, {1, 2, 3, 4, 5, 6, 7}), true,
+       EstimateExistence::Proof::sample_of_rows},
+      {"within", two_blocks(within, {1, 2, 3, 4, 5, 6, 7}), false,
+       EstimateExistence::Proof::linear_program},
+      {"mostly within", two_blocks(mostly_within, {1, 2, 3, 4, 5, 6, 7}), true,
+       EstimateExistence::Proof::linear_program},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const EstimateExistence shortest = check_estimate_existence(c.fitted.data());
+    const EstimateExistence every_row =
+        check_estimate_existence(c.fitted.data(), ExistenceMethod::linear_program_only);
+    EXPECT_EQ(shortest.exists, c.exists);
+    EXPECT_EQ(shortest.proof, c.proof);
+    EXPECT_EQ(every_row.exists, c.exists);
+    EXPECT_EQ(every_row.proof, EstimateExistence::Proof::linear_program);
+    EXPECT_GT(every_row.distinct_rows, 4096 + 256 * 8);  // more than the sample
+    EXPECT_EQ(shortest.separated_dyads, every_row.separated_dyads);
+    EXPECT_EQ(shortest.direction, every_row.direction);
+  }
+}
+
 }  // namespace
 }  // namespace tarn
