@@ -36,4 +36,23 @@ std::uint64_t RandomStream::below(std::uint64_t limit) {
   return static_cast<std::uint64_t>(product >> 64);
 }
 
+std::pair<std::uint32_t, std::uint32_t> RandomStream::two_below(std::uint32_t limit_a,
+                                                                std::uint32_t limit_b) {
+  // Lemire's method on each 32-bit half; a half that falls where it would favour some values
+  // makes the whole draw be redrawn. The threshold (2^32 - limit) mod limit is below the limit,
+  // so a low word at or above the limit needs no division.
+  auto unbiased = [](std::uint32_t low, std::uint32_t limit) {
+    return low >= limit || low >= (0u - limit) % limit;
+  };
+  for (;;) {
+    const std::uint64_t x = engine_();
+    const std::uint64_t a = (x >> 32) * limit_a;
+    const std::uint64_t b = (x & 0xffffffffu) * limit_b;
+    if (unbiased(static_cast<std::uint32_t>(a), limit_a) &&
+        unbiased(static_cast<std::uint32_t>(b), limit_b)) {
+      return {static_cast<std::uint32_t>(a >> 32), static_cast<std::uint32_t>(b >> 32)};
+    }
+  }
+}
+
 }  // namespace tarn

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <random>
+#include <utility>
 
 namespace tarn {
 
@@ -20,6 +21,9 @@ class RandomStream {
   static double unit_of(std::uint64_t bits) { return static_cast<double>(bits >> 11) * 0x1.0p-53; }
   // 0 <= below(limit) < limit, without bias; limit >= 1.
   std::uint64_t below(std::uint64_t limit);
+  // Two independent numbers 0 <= a < limit_a and 0 <= b < limit_b, without bias, from one draw
+  // (its two halves) in most cases; limits from 1 to 2^32 - 1.
+  std::pair<std::uint32_t, std::uint32_t> two_below(std::uint32_t limit_a, std::uint32_t limit_b);
 
  private:
   std::mt19937_64 engine_;

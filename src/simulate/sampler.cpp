@@ -41,6 +41,10 @@ class Chain {
                                   5.0 * std::sqrt(static_cast<double>(observed_links_)) + 10.0);
     low_ = static_cast<std::int64_t>(std::floor(static_cast<double>(observed_links_) - slack));
     high_ = static_cast<std::int64_t>(std::ceil(static_cast<double>(observed_links_) + slack));
+    if (!settings.watch_link_band) {
+      low_ = 0;
+      high_ = max_links;
+    }
   }
 
   // `count` proposals; false when the chain has drifted out of its band (degenerate).
@@ -91,15 +95,13 @@ class Chain {
         j = link.second;
       } while (i == j && !target_.include_diagonal);
     } else {
-      const auto d = static_cast<std::int64_t>(random_.below(static_cast<std::uint64_t>(dyads_)));
-      if (target_.include_diagonal) {
-        i = static_cast<int>(d / n) + 1;
-        j = static_cast<int>(d % n) + 1;
-      } else {
-        i = static_cast<int>(d / (n - 1)) + 1;
-        const int r = static_cast<int>(d % (n - 1)) + 1;
-        j = r < i ? r : r + 1;
-      }
+      // A uniform dyad: sender and receiver (the receiver among the n - 1 others, or all n).
+      const auto [sender, other] =
+          random_.two_below(static_cast<std::uint32_t>(n),
+                            static_cast<std::uint32_t>(target_.include_diagonal ? n : n - 1));
+      i = static_cast<int>(sender) + 1;
+      j = static_cast<int>(other) + 1;
+      if (!target_.include_diagonal && j >= i) ++j;
     }
     const bool adding = !graph_.has_link(i, j);
     changes_.changes(graph_, i, j, delta_.data());

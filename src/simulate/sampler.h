@@ -36,6 +36,9 @@ struct SamplerSettings {
   int chains = 8;
   std::uint64_t seed = 1;
   int threads = 1;
+  // False: no band around the start's link count (for chains started far from the model's
+  // networks on purpose); the link capacity still stops a chain.
+  bool watch_link_band = true;
 };
 
 // Defaults for a network of `links` links among `dyads` dyads: an interval of 64 proposals per
