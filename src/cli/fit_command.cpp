@@ -67,12 +67,13 @@ FitWarning no_estimate(const EstimateExistence& e, const Model& model) {
     if (std::fabs(d) < 1e-9) break;
     char value[32];
     std::snprintf(value, sizeof value, "%+.3f", d);
-    direction += (direction.empty() ? "" : ", ") + term_text(model.parameters[order[k]]) + " " +
-                 value;
+    direction +=
+        (direction.empty() ? "" : ", ") + term_text(model.parameters[order[k]]) + " " + value;
   }
   return {"estimate_does_not_exist",
           "The pseudo-likelihood estimate does not exist: the statistics separate the dyads with "
-          "a link from those without (" + std::to_string(e.separated_dyads) +
+          "a link from those without (" +
+              std::to_string(e.separated_dyads) +
               " dyads lie strictly on their side). Along the direction " + direction +
               " the pseudo-likelihood rises without end, so the estimates shown are where the fit "
               "stopped, not estimates. Leave out or change the terms named."};
@@ -92,8 +93,10 @@ void note_autocorrelation(const SampleSummary& sample, const Model& model,
   if (high.empty()) return;
   warnings.push_back({"autocorrelated_sample",
                       "Consecutive simulated networks are strongly correlated (lag-1 "
-                      "autocorrelation " + high + "): the errors rest on fewer independent "
-                      "draws than networks. A longer --interval gives more."});
+                      "autocorrelation " +
+                          high +
+                          "): the errors rest on fewer independent "
+                          "draws than networks. A longer --interval gives more."});
 }
 
 }  // namespace
@@ -139,22 +142,25 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
     const SamplerSettings settings = o.sampling.settings(study);
     SimulationErrors simulated;
     {
-      ProgressBar bar(err, method == ErrorMethod::godambe ? "simulating networks"
-                                                           : "simulating and refitting networks",
+      ProgressBar bar(err,
+                      method == ErrorMethod::godambe ? "simulating networks"
+                                                     : "simulating and refitting networks",
                       o.replicates, !o.quiet && standard_error_is_terminal());
       simulated = simulation_errors(method, data, *result, o.replicates, settings, &bar.counter());
     }
     if (simulated.sample.degeneracy.found) {
-      warnings.push_back({"degenerate_model", simulated.sample.degeneracy.message()});
+      warnings.push_back(
+          {simulated.sample.degeneracy.warning_code(), simulated.sample.degeneracy.message()});
       degenerate = true;
     } else {
       errors = simulated.errors;
       note_autocorrelation(simulated.sample, model, warnings);
     }
   } else if (method != ErrorMethod::naive) {
-    warnings.push_back({"errors_not_simulated",
-                        "The " + o.errors + " errors were not computed: the fit gave no estimate "
-                        "to simulate from; the errors shown are the naive ones."});
+    warnings.push_back(
+        {"errors_not_simulated", "The " + o.errors +
+                                     " errors were not computed: the fit gave no estimate "
+                                     "to simulate from; the errors shown are the naive ones."});
   }
 
   std::ostringstream screen;

@@ -190,12 +190,23 @@ SamplerSettings default_sampler_settings(std::int64_t links, std::int64_t dyads)
   return s;
 }
 
+std::string Degeneracy::warning_code() const {
+  return capacity_only() ? "link_capacity_reached" : "degenerate_model";
+}
+
 std::string Degeneracy::message() const {
+  const std::string what = "After " + std::to_string(toggles) +
+                           " proposed toggles a simulated network had " + std::to_string(links) +
+                           " links against " + std::to_string(observed_links) + " observed";
+  if (capacity_only()) {
+    return "Networks cannot be simulated from this model within the capacity of " +
+           std::to_string(max_links) + " links. " + what +
+           ". Networks near the observed one need room above its link count.";
+  }
   std::string text =
       "The fitted model is degenerate: networks drawn from it do not stay near the observed "
-      "one. After " +
-      std::to_string(toggles) + " proposed toggles a simulated network had " +
-      std::to_string(links) + " links against " + std::to_string(observed_links) + " observed";
+      "one. " +
+      what;
   if (capacity) {
     text += ", past the capacity of " + std::to_string(max_links) + " links.";
   } else {

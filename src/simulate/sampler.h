@@ -63,7 +63,12 @@ struct Degeneracy {
   std::int64_t links = 0;    // its link count then
   std::int64_t observed_links = 0;
   std::int64_t low = 0, high = 0;  // the band of link counts
-  bool capacity = false;           // the link capacity was reached
+  bool capacity = false;           // the link capacity was passed
+  // A chain that passed the capacity while still inside its band: the model need not be
+  // degenerate, the network is too dense to simulate within the capacity.
+  bool capacity_only() const { return capacity && links <= high; }
+  // "degenerate_model", or "link_capacity_reached" when capacity_only().
+  std::string warning_code() const;
   std::string message() const;
 };
 

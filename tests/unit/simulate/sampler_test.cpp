@@ -141,7 +141,7 @@ TEST(Sampler, FrequenciesMatchTheExactDistributionOnFourNodes) {
       world(4, {term(1), term(11), term(12), term(13), term(14), term(15)},
             {-0.5, 0.2, 0.1, 0.15, 0.1, 0.2}),
       world(4, {term(1, {1, 2, 3})}, {-0.5, 0.3, 0.8}, true, false),  // block edges
-      world(4, {term(1), term(2, {1, 2})}, {-0.4, 0.9, -0.5}, true),   // block mutual
+      world(4, {term(1), term(2, {1, 2})}, {-0.4, 0.9, -0.5}, true),  // block mutual
       world(4, {term(1), term(8), term(9), term(16)}, {-0.5, 0.2, 0.1, 0.5}),
   };
   std::uint64_t seed = 10;
@@ -171,8 +171,9 @@ TEST(Sampler, SameSeedSameNetworksForAnyThreads) {
   for (auto [threads, networks] : {std::pair{1, 40}, {2, 40}, {3, 25}}) {
     settings.threads = threads;
     std::vector<std::vector<std::pair<int, int>>> links(static_cast<std::size_t>(networks));
-    sample_networks(target, start, networks, settings,
-                    [&](int k, const SampleGraph& g, const Vector&) { links[std::size_t(k)] = g.link_list(); });
+    sample_networks(
+        target, start, networks, settings,
+        [&](int k, const SampleGraph& g, const Vector&) { links[std::size_t(k)] = g.link_list(); });
     runs.push_back(links);
   }
   EXPECT_EQ(runs[0], runs[1]);
@@ -190,6 +191,27 @@ TEST(Sampler, ADegenerateModelStopsWithItsFigures) {
   EXPECT_EQ(s.degeneracy.observed_links, 2);
   EXPECT_GT(s.degeneracy.links, s.degeneracy.high);
   EXPECT_NE(s.degeneracy.message().find("against 2 observed"), std::string::npos);
+}
+
+// A network at the link capacity: an edges model at its own density steps past the capacity at
+// once. That is no degeneracy, and the message must not call it one.
+TEST(Sampler, PassingTheCapacityInsideTheBandIsNotCalledDegenerate) {
+  test::LinkList links;
+  for (int i = 1; i <= 1000; ++i)
+    for (int k = 1; k <= 500; ++k) links.push_back({i, 1 + (i + k - 1) % 1000});
+  const Network full = test::network_of(links);
+  ASSERT_EQ(full.link_count, max_links);
+  const World w = world(1000, {term(1)}, {0.5});  // a density a little above the observed one
+  SimulationTarget target{&w.model, &w.blocks, &w.covariate, false, w.theta};
+  SamplerSettings settings;
+  settings.burnin = 1000, settings.interval = 100, settings.chains = 1;
+  const SampleSummary s = sample_networks(target, full, 1, settings);
+  ASSERT_TRUE(s.degeneracy.found);
+  EXPECT_TRUE(s.degeneracy.capacity_only());
+  EXPECT_EQ(s.degeneracy.links, max_links + 1);
+  EXPECT_EQ(s.degeneracy.warning_code(), "link_capacity_reached");
+  EXPECT_EQ(s.degeneracy.message().find("degenerate"), std::string::npos);
+  EXPECT_NE(s.degeneracy.message().find("capacity of 500000 links"), std::string::npos);
 }
 
 }  // namespace
