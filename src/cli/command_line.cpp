@@ -17,21 +17,6 @@ namespace tarn {
 
 namespace {
 
-std::size_t edit_distance(const std::string& a, const std::string& b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
-}
-
 // For an argument that no option takes: the nearest option name of the command, if any is near.
 std::string suggestion(const CLI::App& command, const std::vector<std::string>& arguments) {
   for (const std::string& argument : arguments) {
@@ -69,9 +54,10 @@ struct DataOptions {
   int attribute_count = -1;
 
   void add(CLI::App& command, StudyOptions& s) {
-    command.add_option("network", s.network_path,
-                       "The network: a record-format file, an edge list (CSV, TSV or blank-"
-                       "separated: sender, receiver, optional value) or a Pajek .net file")
+    command
+        .add_option("network", s.network_path,
+                    "The network: a record-format file, an edge list (CSV, TSV or blank-"
+                    "separated: sender, receiver, optional value) or a Pajek .net file")
         ->required();
     command.add_flag("--diagonal", s.diagonal, "Include the self-pairs (i, i) as dyads");
     command.add_option("--format", format,
@@ -114,9 +100,10 @@ std::string type_table() {
 }  // namespace
 
 int run_command_line(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-  CLI::App app("Tarnwick: pseudo-likelihood fits of random-graph models (p*, ERGM) to one "
-               "directed network.\nWithout arguments it runs the interactive dialogue.",
-               "tarnwick");
+  CLI::App app(
+      "Tarnwick: pseudo-likelihood fits of random-graph models (p*, ERGM) to one "
+      "directed network.\nWithout arguments it runs the interactive dialogue.",
+      "tarnwick");
   app.set_version_flag("--version", std::string("tarnwick ") + tarnwick_version);
   app.require_subcommand(1);
 
@@ -127,8 +114,9 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
   fit_command->add_option("-m,--model", fit.model, "The model: comma-separated terms")->required();
   fit_command->add_option("--report", fit.report_path,
                           "Write the report of the dialogue's output file to FILE");
-  fit_command->add_option("--json", fit.json_path, "Write every result as JSON to FILE (- for "
-                                                   "standard output)");
+  fit_command->add_option("--json", fit.json_path,
+                          "Write every result as JSON to FILE (- for "
+                          "standard output)");
   fit_command->add_option("--csv", fit.csv_path,
                           "Write the parameters as a tidy CSV table to FILE (- for standard "
                           "output)");
@@ -194,7 +182,8 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
         if (d < best_distance) best_distance = d, best = c->get_name();
       }
       if (best_distance > 0) {
-        throw UsageError("unknown command \"" + given + "\": the commands are fit, simulate and gof" +
+        throw UsageError("unknown command \"" + given +
+                         "\": the commands are fit, simulate and gof" +
                          (best.empty() ? std::string() : ". Did you mean " + best + "?"));
       }
     }

@@ -11,6 +11,7 @@
 // - otherwise the global terms first, in the order written, then the block terms in the order
 //   written; consecutive block terms of one type form one group (its columns are shared).
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,5 +31,9 @@ std::string term_text(const Parameter& parameter);
 
 // The short names closest to `word` (by edit distance), best first, at most three.
 std::string nearest_type_names(std::string_view word);
+
+// The number of single-character insertions, deletions and substitutions that turn a into b
+// (Levenshtein); the command line uses it for option names too.
+std::size_t edit_distance(std::string_view a, std::string_view b);
 
 }  // namespace tarn

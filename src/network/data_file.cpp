@@ -7,35 +7,11 @@
 #include "network/fatal_error.h"
 #include "network/file_name.h"
 #include "network/line_reader.h"
+#include "network/shown_text.h"
 
 namespace tarn {
 
 namespace {
-
-// Text from a data file as shown in a message: quoted, control characters written out (a tab
-// as \t), long texts cut.
-std::string quoted(std::string_view text) {
-  constexpr std::size_t shown_length = 40;
-  std::string out = "\"";
-  std::size_t k = 0;
-  for (; k < text.size() && k < shown_length; ++k) {
-    const auto c = static_cast<unsigned char>(text[k]);
-    if (c == '\t') {
-      out += "\\t";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c < 0x20 || c == 0x7f) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02X", c);
-      out += buf;
-    } else {
-      out.push_back(static_cast<char>(c));
-    }
-  }
-  if (k < text.size()) out += "...";
-  out += "\"";
-  return out;
-}
 
 std::string columns(std::int64_t first, std::int64_t last) {
   if (last <= first) return "column " + std::to_string(first);
@@ -88,15 +64,15 @@ const RecordFormat& DataFile::format_for(std::string_view text) {
   if (!parsed) {
     std::size_t first = text.find_first_not_of(' ');
     std::size_t last = text.find_last_not_of(' ');
-    std::string_view shown =
+    std::string_view format_text =
         first == std::string_view::npos ? std::string_view() : text.substr(first, last - first + 1);
     std::string note;
     if (first_line_length_ > static_cast<std::size_t>(format_length)) {
       note = " (the record format is the first " + std::to_string(format_length) +
              " characters of the line, which has " + std::to_string(first_line_length_) + ")";
     }
-    throw FatalError("Format error in \"" + trimmed_name(name_) + "\", line 1: " + quoted(shown) +
-                     " is not a valid record format: " + problem + note + ".");
+    throw FatalError("Format error in \"" + trimmed_name(name_) + "\", line 1: " +
+                     shown(format_text) + " is not a valid record format: " + problem + note + ".");
   }
   cached_format_ = std::move(*parsed);
   cached_text_.assign(text);
@@ -107,7 +83,7 @@ const RecordFormat& DataFile::format_for(std::string_view text) {
 
 void DataFile::bad_field(std::int64_t start, std::int64_t stop, const std::string& what) const {
   std::string_view field(line_.data() + start, static_cast<std::size_t>(stop - start));
-  throw FatalError("Input error in " + where() + ": " + quoted(field) + " in " +
+  throw FatalError("Input error in " + where() + ": " + shown(field) + " in " +
                    columns(start + 1, stop) + " " + what + ".");
 }
 
@@ -177,7 +153,7 @@ bool DataFile::read_record(std::string_view format, std::span<std::int32_t> valu
   if (needed == 0) return next_line();
   if (static_cast<std::int64_t>(needed) > f.integers_per_pass() && !f.reuse_reads_integers()) {
     throw FatalError("Format error in \"" + trimmed_name(name_) + "\", line 1: the record format " +
-                     quoted(f.compact_text()) + " holds " + std::to_string(f.integers_per_pass()) +
+                     shown(f.compact_text()) + " holds " + std::to_string(f.integers_per_pass()) +
                      " integer field(s), but a record needs " + std::to_string(needed) +
                      " numbers and the part of the format used again holds no integer field.");
   }

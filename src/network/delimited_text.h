@@ -24,6 +24,8 @@
 #include <string_view>
 #include <vector>
 
+#include "network/shown_text.h"
+
 namespace tarn {
 
 enum class Delimiter { comma, tab, blanks };
@@ -91,9 +93,5 @@ std::string place(std::string_view file_name, long line, int column = 0);
 // by zeros only ("3", "-2", "+7", "1.0"). nullopt for any other text and for magnitudes above
 // 10^15.
 std::optional<std::int64_t> whole_number(std::string_view text);
-
-// Text from a file as a message shows it: quoted, control characters written out, cut at 40
-// characters.
-std::string shown(std::string_view text);
 
 }  // namespace tarn

@@ -27,6 +27,17 @@ inline const LinkList final_inversion_fails = {
     {6, 10}, {6, 4}, {7, 3}, {7, 9}, {7, 2},  {7, 1},  {7, 4}, {8, 4}, {9, 3},
     {9, 4},  {9, 7}, {9, 2}, {9, 5}, {10, 5}, {10, 6}, {10, 2}};
 
+// The comparative network as n dense rows of values, row i as fill_column(i) gives it.
+inline std::vector<std::vector<int>> dense_rows(const ComparativeNetwork& net) {
+  std::vector<std::vector<int>> rows;
+  std::vector<std::int16_t> column(static_cast<std::size_t>(net.node_count));
+  for (int i = 1; i <= net.node_count; ++i) {
+    net.fill_column(i, column.data());
+    rows.emplace_back(column.begin(), column.end());
+  }
+  return rows;
+}
+
 // A comparative network of the given (sender, receiver, value) records, senders ascending.
 inline ComparativeNetwork comparative_of(int n, const std::vector<std::array<int, 3>>& records) {
   ComparativeNetwork net;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/exit_status.h"
+#include "support/repository.h"
 #include "support/run_folder.h"
 
 namespace tarn {
@@ -19,29 +20,26 @@ using test::CommandRun;
 using test::Files;
 using test::run_command;
 
-std::string repository() {
-  const char* root = std::getenv("TARNWICK_DATA");
-  return root != nullptr ? root : ".";
-}
-
 struct Link {
   int i, j;
 };
 
 // The links of the Krackhardt advice network, from its record file.
 std::vector<Link> advice_links() {
-  std::istringstream in(test::read_text(repository() + "/examples/advice.dat"));
+  std::istringstream in(test::read_text(test::repository_file("examples/advice.dat")));
   std::string line;
   std::getline(in, line);
   std::vector<Link> links;
-  while (std::getline(in, line)) links.push_back({std::stoi(line.substr(0, 5)), std::stoi(line.substr(5, 5))});
+  while (std::getline(in, line))
+    links.push_back({std::stoi(line.substr(0, 5)), std::stoi(line.substr(5, 5))});
   return links;
 }
 
 std::string record_text(const std::vector<Link>& links) {
   std::string text = "(2I5,I3)\n";
   char line[32];
-  for (const Link& l : links) text.append(line, std::snprintf(line, sizeof line, "%5d%5d%3d\n", l.i, l.j, 1));
+  for (const Link& l : links)
+    text.append(line, std::snprintf(line, sizeof line, "%5d%5d%3d\n", l.i, l.j, 1));
   return text;
 }
 
@@ -74,7 +72,8 @@ TEST(CommandLine, EveryFormatGivesTheSameEstimates) {
       {"advice.txt", delimited(links, "# advice\n", ' ')},
       {"advice.net", pajek(links)}};
   std::string first;
-  for (const char* name : {"advice.dat", "advice.csv", "quoted.csv", "advice.tsv", "advice.txt", "advice.net"}) {
+  for (const char* name :
+       {"advice.dat", "advice.csv", "quoted.csv", "advice.tsv", "advice.txt", "advice.net"}) {
     const CommandRun r =
         run_command(files, {"fit", name, "-m", "edges,mutual,out2star,ttriple", "--csv", "-"});
     ASSERT_EQ(r.status, exit_ok) << name << r.err;
@@ -86,9 +85,9 @@ TEST(CommandLine, EveryFormatGivesTheSameEstimates) {
 // JSON reads back and agrees with the report's printed numbers; the CSV has the tidy columns.
 TEST(CommandLine, JsonAndCsvAgreeWithTheReport) {
   const Files files = {{"advice.dat", record_text(advice_links())}};
-  const CommandRun r = run_command(files, {"fit", "advice.dat", "-m", "edges,mutual,ctriple",
-                                           "--report", "advice.out", "--json", "fit.json",
-                                           "--csv", "fit.csv", "-q"});
+  const CommandRun r =
+      run_command(files, {"fit", "advice.dat", "-m", "edges,mutual,ctriple", "--report",
+                          "advice.out", "--json", "fit.json", "--csv", "fit.csv", "-q"});
   ASSERT_EQ(r.status, exit_ok) << r.err;
   EXPECT_EQ(r.out, "");
   const auto json = nlohmann::json::parse(r.files.at("fit.json"));
@@ -104,23 +103,29 @@ TEST(CommandLine, JsonAndCsvAgreeWithTheReport) {
   char expected[80];
   while (std::getline(report, line)) {
     if (line.rfind(" -2 Log Likelihood = ", 0) == 0) {
-      std::snprintf(expected, sizeof expected, "%20.3f", json["minus2_log_likelihood"].get<double>());
+      std::snprintf(expected, sizeof expected, "%20.3f",
+                    json["minus2_log_likelihood"].get<double>());
       EXPECT_EQ(line.substr(21), expected);
     }
-    if (line.size() == 66 && line.find("Parameter") == std::string::npos) parameter_lines.push_back(line);
+    if (line.size() == 66 && line.find("Parameter") == std::string::npos)
+      parameter_lines.push_back(line);
   }
   ASSERT_EQ(parameter_lines.size(), 3u);
   for (std::size_t p = 0; p < 3; ++p) {
     const auto& parameter = json["parameters"][p];
-    for (auto [field, column] : {std::pair{"estimate", 18}, {"std_error", 30}, {"wald", 42}, {"exp_estimate", 54}}) {
+    for (auto [field, column] :
+         {std::pair{"estimate", 18}, {"std_error", 30}, {"wald", 42}, {"exp_estimate", 54}}) {
       std::snprintf(expected, sizeof expected, "%12.4f", parameter[field].get<double>());
       EXPECT_EQ(parameter_lines[p].substr(std::size_t(column), 12), expected) << field;
     }
-    EXPECT_NEAR(parameter["z"].get<double>() * parameter["z"].get<double>(), parameter["wald"].get<double>(), 1e-9);
+    EXPECT_NEAR(parameter["z"].get<double>() * parameter["z"].get<double>(),
+                parameter["wald"].get<double>(), 1e-9);
   }
   std::istringstream csv(r.files.at("fit.csv"));
   std::getline(csv, line);
-  EXPECT_EQ(line, "term,estimate,std.error,statistic,p.value,conf.low,conf.high,type,block_type,exp.estimate");
+  EXPECT_EQ(
+      line,
+      "term,estimate,std.error,statistic,p.value,conf.low,conf.high,type,block_type,exp.estimate");
   std::getline(csv, line);
   EXPECT_EQ(line.rfind("edges,", 0), 0u);
   EXPECT_NE(line.find(",1,NA,"), std::string::npos);
@@ -137,40 +142,110 @@ struct BadCase {
 TEST(CommandLine, BadInputIsRefusedClearlyAndLeavesNoOutput) {
   const std::string advice = record_text(advice_links());
   const Files network = {{"net.dat", advice}};
-  const std::vector<std::string> outputs = {"--report", "r.out", "--json", "r.json", "--csv", "r.csv"};
+  const std::vector<std::string> outputs = {"--report", "r.out", "--json",
+                                            "r.json",   "--csv", "r.csv"};
   auto with_outputs = [&outputs](std::vector<std::string> a) {
     a.insert(a.end(), outputs.begin(), outputs.end());
     return a;
   };
   std::string many_nodes = "sender,receiver\n";
-  for (int k = 1; k <= 1001; ++k) many_nodes += "a" + std::to_string(k) + ",b" + std::to_string(k) + "\n";
+  for (int k = 1; k <= 1001; ++k)
+    many_nodes += "a" + std::to_string(k) + ",b" + std::to_string(k) + "\n";
   std::string many_links;
   for (int i = 1; i <= 2000; ++i)
-    for (int k = 0; k < 250; ++k) many_links += std::to_string(i) + "," + std::to_string(1 + (i + 8 * k) % 2000) + "\n";
+    for (int k = 0; k < 250; ++k)
+      many_links += std::to_string(i) + "," + std::to_string(1 + (i + 8 * k) % 2000) + "\n";
   many_links += "2000,1\n";
   const std::vector<BadCase> cases = {
-      {"unknown option", network, {"fit", "net.dat", "-m", "edges", "--diagnol"}, exit_usage, "Did you mean --diagonal?"},
-      {"unknown term", network, {"fit", "net.dat", "-m", "edges,ttripel"}, exit_usage, "did you mean ttriple"},
+      {"unknown option",
+       network,
+       {"fit", "net.dat", "-m", "edges", "--diagnol"},
+       exit_usage,
+       "Did you mean --diagonal?"},
+      {"unknown term",
+       network,
+       {"fit", "net.dat", "-m", "edges,ttripel"},
+       exit_usage,
+       "did you mean ttriple"},
       {"unknown command", network, {"fitt", "net.dat"}, exit_usage, "fitt"},
-      {"block term without blocking", network, {"fit", "net.dat", "-m", "edges@1"}, exit_usage, "need a blocking"},
+      {"block term without blocking",
+       network,
+       {"fit", "net.dat", "-m", "edges@1"},
+       exit_usage,
+       "need a blocking"},
       {"block type out of range",
        {{"net.dat", advice}, {"attr.csv", "id,level\n1,1\n2,2\n"}},
-       {"fit", "net.dat", "-m", "edges,mutual@2", "--attributes", "attr.csv", "--block-by", "level"}, exit_usage, "from 1 to 1"},
-      {"covariate term without file", network, {"fit", "net.dat", "-m", "edges,covariate"}, exit_usage, "--covariate"},
-      {"both results on standard output", network, {"fit", "net.dat", "-m", "edges", "--json", "-", "--csv", "-"}, exit_usage, "cannot both"},
+       {"fit", "net.dat", "-m", "edges,mutual@2", "--attributes", "attr.csv", "--block-by",
+        "level"},
+       exit_usage,
+       "from 1 to 1"},
+      {"covariate term without file",
+       network,
+       {"fit", "net.dat", "-m", "edges,covariate"},
+       exit_usage,
+       "--covariate"},
+      {"both results on standard output",
+       network,
+       {"fit", "net.dat", "-m", "edges", "--json", "-", "--csv", "-"},
+       exit_usage,
+       "cannot both"},
       {"missing network", {}, {"fit", "none.csv", "-m", "edges"}, exit_bad_input, "none.csv"},
-      {"ragged rows", {{"n.csv", "a,b\n1,2\n3\n"}}, {"fit", "n.csv", "-m", "edges"}, exit_bad_input, "\"n.csv\", line 3"},
-      {"unclosed quote", {{"n.csv", "1,2\n2,\"3\n"}}, {"fit", "n.csv", "-m", "edges"}, exit_bad_input, "line 2"},
-      {"value not a number", {{"n.csv", "1,2,1\n2,3,x\n"}}, {"fit", "n.csv", "-m", "edges"}, exit_bad_input, "line 2"},
-      {"negative value", {{"n.csv", "1,2,1\n2,3,-1\n"}}, {"fit", "n.csv", "-m", "edges"}, exit_bad_input, "negative"},
+      {"ragged rows",
+       {{"n.csv", "a,b\n1,2\n3\n"}},
+       {"fit", "n.csv", "-m", "edges"},
+       exit_bad_input,
+       "\"n.csv\", line 3"},
+      {"unclosed quote",
+       {{"n.csv", "1,2\n2,\"3\n"}},
+       {"fit", "n.csv", "-m", "edges"},
+       exit_bad_input,
+       "line 2"},
+      {"value not a number",
+       {{"n.csv", "1,2,1\n2,3,x\n"}},
+       {"fit", "n.csv", "-m", "edges"},
+       exit_bad_input,
+       "line 2"},
+      {"negative value",
+       {{"n.csv", "1,2,1\n2,3,-1\n"}},
+       {"fit", "n.csv", "-m", "edges"},
+       exit_bad_input,
+       "negative"},
       {"empty file", {{"n.csv", ""}}, {"fit", "n.csv", "-m", "edges"}, exit_bad_input, "empty"},
-      {"header only", {{"n.csv", "from,to\n"}}, {"fit", "n.csv", "-m", "edges"}, exit_bad_input, "no link"},
-      {"empty label", {{"n.csv", "from,to\nx,\n"}}, {"fit", "n.csv", "-m", "edges"}, exit_bad_input, "empty"},
-      {"more than 2000 nodes", {{"n.csv", many_nodes}}, {"fit", "n.csv", "-m", "edges"}, exit_bad_input, "Too many nodes!"},
-      {"more than 500000 links", {{"n.csv", many_links}}, {"fit", "n.csv", "-m", "edges"}, exit_bad_input, "Too many links!"},
-      {"undeclared Pajek vertex", {{"n.net", "*Vertices 2\n*Arcs\n1 3\n"}}, {"fit", "n.net", "-m", "edges"}, exit_bad_input, "line 3"},
-      {"output that cannot be written", network, {"fit", "net.dat", "-m", "edges", "--report", "no/such/folder/r.out"}, exit_output_failed, "no/such/folder/r.out"},
-      {"statistics linearly dependent", network, {"fit", "net.dat", "-m", "edges,edges"}, exit_fit_problem, "linearly dependent"},
+      {"header only",
+       {{"n.csv", "from,to\n"}},
+       {"fit", "n.csv", "-m", "edges"},
+       exit_bad_input,
+       "no link"},
+      {"empty label",
+       {{"n.csv", "from,to\nx,\n"}},
+       {"fit", "n.csv", "-m", "edges"},
+       exit_bad_input,
+       "empty"},
+      {"more than 2000 nodes",
+       {{"n.csv", many_nodes}},
+       {"fit", "n.csv", "-m", "edges"},
+       exit_bad_input,
+       "Too many nodes!"},
+      {"more than 500000 links",
+       {{"n.csv", many_links}},
+       {"fit", "n.csv", "-m", "edges"},
+       exit_bad_input,
+       "Too many links!"},
+      {"undeclared Pajek vertex",
+       {{"n.net", "*Vertices 2\n*Arcs\n1 3\n"}},
+       {"fit", "n.net", "-m", "edges"},
+       exit_bad_input,
+       "line 3"},
+      {"output that cannot be written",
+       network,
+       {"fit", "net.dat", "-m", "edges", "--report", "no/such/folder/r.out"},
+       exit_output_failed,
+       "no/such/folder/r.out"},
+      {"statistics linearly dependent",
+       network,
+       {"fit", "net.dat", "-m", "edges,edges"},
+       exit_fit_problem,
+       "linearly dependent"},
   };
   for (const BadCase& c : cases) {
     SCOPED_TRACE(c.what);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/exit_status.h"
+#include "support/repository.h"
 #include "support/run_folder.h"
 
 namespace tarn {
@@ -18,20 +19,15 @@ using test::CommandRun;
 using test::Files;
 using test::run_command;
 
-std::string repository() {
-  const char* root = std::getenv("TARNWICK_DATA");
-  return root != nullptr ? root : ".";
-}
-
 Files advice() {
-  return {{"advice.dat", test::read_text(repository() + "/examples/advice.dat")},
-          {"attributes.dat", test::read_text(repository() + "/examples/attributes.dat")}};
+  return {{"advice.dat", test::read_text(test::repository_file("examples/advice.dat"))},
+          {"attributes.dat", test::read_text(test::repository_file("examples/attributes.dat"))}};
 }
 
 TEST(SimulateCommand, WritesEveryNetworkAndItsStatistics) {
-  const CommandRun r = run_command(advice(), {"simulate", "advice.dat", "-m", "edges,mutual",
-                                              "--networks", "12", "--out", "sample", "--stats",
-                                              "stats.csv", "-q"});
+  const CommandRun r =
+      run_command(advice(), {"simulate", "advice.dat", "-m", "edges,mutual", "--networks", "12",
+                             "--out", "sample", "--stats", "stats.csv", "-q"});
   ASSERT_EQ(r.status, exit_ok) << r.err;
   std::istringstream stats(r.files.at("stats.csv"));
   std::string line;
@@ -46,7 +42,8 @@ TEST(SimulateCommand, WritesEveryNetworkAndItsStatistics) {
     const std::string& network = r.files.at(name);
     // The edges statistic is the number of links of the network written.
     const long links = std::count(network.begin(), network.end(), '\n') - 1;
-    EXPECT_EQ(line.substr(0, line.find(',', line.find(',') + 1)), std::to_string(k) + "," + std::to_string(links));
+    EXPECT_EQ(line.substr(0, line.find(',', line.find(',') + 1)),
+              std::to_string(k) + "," + std::to_string(links));
   }
   EXPECT_FALSE(std::getline(stats, line));
 }
@@ -57,7 +54,8 @@ TEST(SimulationCommands, SameSeedSameBytesForOneOrTwoThreads) {
        "--block-by", "1", "--networks", "30", "--stats", "-", "--seed", "5"},
       {"fit", "advice.dat", "-m", "edges,mutual,edges@1", "--attributes", "attributes.dat",
        "--block-by", "1", "--se", "bootstrap", "--replicates", "40", "--json", "-", "--seed", "5"},
-      {"fit", "advice.dat", "-m", "edges,mutual", "--se", "godambe", "--replicates", "40", "--csv", "-"},
+      {"fit", "advice.dat", "-m", "edges,mutual", "--se", "godambe", "--replicates", "40", "--csv",
+       "-"},
       {"gof", "advice.dat", "-m", "edges,mutual", "--networks", "30", "--csv", "-"},
   };
   for (const auto& command : commands) {
@@ -73,9 +71,9 @@ TEST(SimulationCommands, SameSeedSameBytesForOneOrTwoThreads) {
 }
 
 TEST(SimulationCommands, AModelWithoutANetworkDistributionIsRefused) {
-  const CommandRun r = run_command(advice(), {"simulate", "advice.dat", "-m", "edges,mutual,ttriple@1",
-                                              "--attributes", "attributes.dat", "--block-by", "1",
-                                              "--stats", "s.csv"});
+  const CommandRun r = run_command(
+      advice(), {"simulate", "advice.dat", "-m", "edges,mutual,ttriple@1", "--attributes",
+                 "attributes.dat", "--block-by", "1", "--stats", "s.csv"});
   EXPECT_EQ(r.status, exit_usage);
   EXPECT_NE(r.err.find("parameter 3 (ttriple@1): a block parameter of type 6"), std::string::npos)
       << r.err;
@@ -83,9 +81,9 @@ TEST(SimulationCommands, AModelWithoutANetworkDistributionIsRefused) {
 }
 
 TEST(SimulationCommands, BootstrapErrorsFillTheReportAndTheResults) {
-  const CommandRun r = run_command(advice(), {"fit", "advice.dat", "-m", "edges,mutual", "--se",
-                                              "bootstrap", "--replicates", "60", "--report",
-                                              "r.out", "--json", "r.json", "--csv", "r.csv"});
+  const CommandRun r = run_command(
+      advice(), {"fit", "advice.dat", "-m", "edges,mutual", "--se", "bootstrap", "--replicates",
+                 "60", "--report", "r.out", "--json", "r.json", "--csv", "r.csv"});
   ASSERT_EQ(r.status, exit_ok) << r.err;
   EXPECT_NE(r.files.at("r.out").find(" Standard errors: parametric bootstrap, 60 networks"),
             std::string::npos);

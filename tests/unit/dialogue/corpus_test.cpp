@@ -17,6 +17,7 @@
 #include "dialogue/fit_step.h"
 #include "network/file_name.h"
 #include "support/networks.h"
+#include "support/repository.h"
 
 namespace tarn {
 namespace {
@@ -78,12 +79,7 @@ TEST_P(Corpus, ReportsUnchanged) {
   session.output_file->close();
   const std::string screen = screen_text.str(), file = read_file(out_path);
   std::filesystem::remove(out_path);
-  const char* root = std::getenv("TARNWICK_DATA");
-  const std::string golden =
-      ((root ? std::filesystem::path(root) / "tests"
-             : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path()) /
-       "corpus" / c.name)
-          .string();
+  const std::string golden = test::repository_file(std::string("tests/corpus/") + c.name);
   if (std::getenv("TARNWICK_CORPUS_REGENERATE") != nullptr) {
     std::ofstream(golden + ".screen", std::ios::binary) << screen;
     std::ofstream(golden + ".out", std::ios::binary) << file;

@@ -15,19 +15,12 @@
 #include "network/attribute_file.h"
 #include "network/data_file.h"
 #include "network/file_name.h"
+#include "support/repository.h"
 
 namespace tarn {
 namespace {
 
 using Texts = std::vector<std::string>;
-
-std::string example_path(const std::string& name) {
-  const char* root = std::getenv("TARNWICK_DATA");
-  const std::filesystem::path base =
-      root != nullptr ? std::filesystem::path(root)
-                      : std::filesystem::path(__FILE__).parent_path() / "../../..";
-  return (base / "examples" / name).string();
-}
 
 AttributeTable read(const std::string& text, int n, const NodeLabels& labels = {},
                     NetworkFormat format = NetworkFormat::csv) {
@@ -98,10 +91,10 @@ TEST(AttributeTable, NamesCountsAndUsableAttributes) {
 }
 
 TEST(AttributeTable, SameBlocksAsTheRecordFormatFile) {
-  DataFile file(std::make_unique<std::ifstream>(example_path("attributes.dat")),
+  DataFile file(std::make_unique<std::ifstream>(test::repository_file("examples/attributes.dat")),
                 name_field("attributes.dat"));
   const NodeAttributes expected = read_attribute_file(file, 4);
-  std::ifstream in(example_path("attributes.dat"));
+  std::ifstream in(test::repository_file("examples/attributes.dat"));
   std::string line;
   std::getline(in, line);
   std::string csv = "id,level,dept,age,tenure\n", blank = "id level dept age tenure\n";

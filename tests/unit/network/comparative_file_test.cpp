@@ -11,22 +11,12 @@
 
 #include "network/fatal_error.h"
 #include "network/file_name.h"
+#include "support/networks.h"
 
 namespace tarn {
 namespace {
 
 using Grid = std::vector<std::vector<int>>;
-
-// Rows 1..n of the comparative network as dense rows.
-Grid rows_of(const ComparativeNetwork& net) {
-  Grid rows;
-  std::vector<std::int16_t> column(static_cast<std::size_t>(net.node_count));
-  for (int i = 1; i <= net.node_count; ++i) {
-    net.fill_column(i, column.data());
-    rows.emplace_back(column.begin(), column.end());
-  }
-  return rows;
-}
 
 ComparativeNetwork read(const Grid& records, int n) {
   std::string text = "(3I4)\n";
@@ -62,14 +52,14 @@ TEST(ComparativeFile, RowsOfEverySender) {
        {{1, 9, 1}, {1, 8, 1}, {1, 7, 1}, {1, 6, 1}, {1, 5, 1}, {1, 4, 1}, {1, 3, 1}, {2, 1, 2}},
        {{0, 0, 0, 1, 1, 1}, {2, 0, 0, 0, 0, 0}, o, o, o, o}},
   };
-  for (const auto& c : cases) EXPECT_EQ(rows_of(read(c.records, 6)), c.expected) << c.what;
+  for (const auto& c : cases) EXPECT_EQ(test::dense_rows(read(c.records, 6)), c.expected) << c.what;
 }
 
 TEST(ComparativeFile, ReadingStopsWhereTheLastRowEnds) {
   // A malformed line after the records of the last sender is never read.
   DataFile file(std::make_unique<std::istringstream>("(3I4)\n   1   2   1\n   3   1   1\nxx\n"),
                 name_field("comp.dat"));
-  EXPECT_EQ(rows_of(read_comparative_file(file, 2)), (Grid{{0, 1}, {0, 0}}));
+  EXPECT_EQ(test::dense_rows(read_comparative_file(file, 2)), (Grid{{0, 1}, {0, 0}}));
   // Without a record of non-zero value the file is refused.
   EXPECT_THROW(read({{1, 2, 0}}, 3), FatalError);
 }

@@ -16,30 +16,14 @@
 #include "network/comparative_file.h"
 #include "network/data_file.h"
 #include "network/file_name.h"
+#include "support/networks.h"
+#include "support/repository.h"
 
 namespace tarn {
 namespace {
 
 using Grid = std::vector<std::vector<int>>;
 using Records = std::vector<std::array<int, 3>>;  // sender, receiver, value
-
-std::string example_path(const std::string& name) {
-  const char* root = std::getenv("TARNWICK_DATA");
-  const std::filesystem::path base =
-      root != nullptr ? std::filesystem::path(root)
-                      : std::filesystem::path(__FILE__).parent_path() / "../../..";
-  return (base / "examples" / name).string();
-}
-
-Grid rows_of(const ComparativeNetwork& net) {
-  Grid rows;
-  std::vector<std::int16_t> column(static_cast<std::size_t>(net.node_count));
-  for (int i = 1; i <= net.node_count; ++i) {
-    net.fill_column(i, column.data());
-    rows.emplace_back(column.begin(), column.end());
-  }
-  return rows;
-}
 
 ComparativeNetwork from_record_file(const Records& records, int n) {
   std::string text = "(3I6)\n";
@@ -76,13 +60,13 @@ std::vector<std::pair<NetworkFormat, std::string>> written(const Records& record
 }
 
 TEST(CovariateList, FriendshipAsTheRecordReaderReadsIt) {
-  std::ifstream in(example_path("friendship.dat"));
+  std::ifstream in(test::repository_file("examples/friendship.dat"));
   std::string line;
   std::getline(in, line);
   Records records;
   for (int i, j, v; in >> i >> j >> v;) records.push_back({i, j, v});
   ASSERT_EQ(records.size(), 102u);
-  DataFile file(std::make_unique<std::ifstream>(example_path("friendship.dat")),
+  DataFile file(std::make_unique<std::ifstream>(test::repository_file("examples/friendship.dat")),
                 name_field("friendship.dat"));
   const ComparativeNetwork expected = read_comparative_file(file, 21);
   for (const auto& [format, text] : written(records, 21)) {
@@ -108,9 +92,9 @@ TEST(CovariateList, ValuesAsTheRecordReaderGivesThem) {
       {"rows without values", {{3, 3, 1}}},
   };
   for (const auto& c : cases) {
-    const Grid expected = rows_of(from_record_file(c.records, 4));
+    const Grid expected = test::dense_rows(from_record_file(c.records, 4));
     for (const auto& [format, text] : written(c.records, 4)) {
-      EXPECT_EQ(rows_of(read(text, format, 4)), expected) << c.what << "\n" << text;
+      EXPECT_EQ(test::dense_rows(read(text, format, 4)), expected) << c.what << "\n" << text;
     }
   }
 }
@@ -146,7 +130,7 @@ TEST(CovariateList, NamesMapThroughTheNetworkLabels) {
        {{0, 1, 1}, {0, 0, 0}, {0, 0, 0}}},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(rows_of(read(c.text, c.format, 3, c.labels)), c.rows) << c.what;
+    EXPECT_EQ(test::dense_rows(read(c.text, c.format, 3, c.labels)), c.rows) << c.what;
   const ComparativeNetwork in_place =
       read("ann,cy,2\nann,bob,3\nann,cy,-1\n", NetworkFormat::csv, 3, names);
   ASSERT_EQ(in_place.entries.size(), 2u);

@@ -19,19 +19,12 @@
 #include "network/network_file.h"
 #include "network/pajek_file.h"
 #include "support/networks.h"
+#include "support/repository.h"
 
 namespace tarn {
 namespace {
 
 using test::LinkList;
-
-std::string example_path(const std::string& name) {
-  const char* root = std::getenv("TARNWICK_DATA");
-  const std::filesystem::path base =
-      root != nullptr ? std::filesystem::path(root)
-                      : std::filesystem::path(__FILE__).parent_path() / "../../..";
-  return (base / "examples" / name).string();
-}
 
 void expect_same_store(const Network& got, const Network& expected, const std::string& what) {
   EXPECT_EQ(got.node_count, expected.node_count) << what;
@@ -222,7 +215,7 @@ TEST(SameNetwork, RandomNetworkInEveryFormat) {
 }
 
 TEST(SameNetwork, AdviceNetworkInEveryFormat) {
-  DataFile file(std::make_unique<std::ifstream>(example_path("advice.dat")),
+  DataFile file(std::make_unique<std::ifstream>(test::repository_file("examples/advice.dat")),
                 name_field("advice.dat"));
   const Network expected = read_network_file(file);
   ASSERT_EQ(expected.link_count, 190);

@@ -2,9 +2,8 @@
 // every fit of the corpus, given to the command line (its options made from what the dialogue
 // understood of the answers, or from the corpus case) writes, with --report, the dialogue's output
 // file text exactly.
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -20,17 +19,13 @@
 #include "network/fatal_error.h"
 #include "network/file_name.h"
 #include "support/corpus.h"
+#include "support/repository.h"
 #include "support/run_folder.h"
 
 namespace tarn {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string repository() {
-  const char* root = std::getenv("TARNWICK_DATA");
-  return fs::absolute(root != nullptr ? root : ".").string();
-}
 
 // A fresh folder, entered for the life of this object.
 struct Folder {
@@ -102,7 +97,8 @@ std::vector<std::string> command_of_session(const std::string& answers, std::str
   if (rest.empty() || rest[0] == 'y' || rest[0] == 'Y' || rest.find('\n') + 1 != rest.size()) {
     return {};  // a further model, or no end
   }
-  std::vector<std::string> a = {"fit", trimmed_name(state->network_name), "-m", terms_of(chosen.model)};
+  std::vector<std::string> a = {"fit", trimmed_name(state->network_name), "-m",
+                                terms_of(chosen.model)};
   if (chosen.model.parameters.empty()) return {};  // the command line needs a term
   if (state->include_diagonal) a.push_back("--diagonal");
   if (state->use_blocks) {
@@ -113,13 +109,14 @@ std::vector<std::string> command_of_session(const std::string& answers, std::str
     a.insert(a.end(), {"--block-by", std::to_string(state->blocking.attribute)});
     add_structure(state->blocking, a);
   }
-  if (chosen.comparative_file) a.insert(a.end(), {"--covariate", trimmed_name(chosen.comparative_file->name())});
+  if (chosen.comparative_file)
+    a.insert(a.end(), {"--covariate", trimmed_name(chosen.comparative_file->name())});
   return a;
 }
 
 TEST(BothDoors, EverySingleModelDialogueCase) {
   int compared = 0;
-  for (const auto& entry : fs::directory_iterator(repository() + "/tests/dialogue/cases")) {
+  for (const auto& entry : fs::directory_iterator(test::repository_file("tests/dialogue/cases"))) {
     const fs::path expected = entry.path() / "expected";
     if (!fs::is_directory(expected) || fs::exists(entry.path() / "setup.sh")) continue;
     const fs::path status = entry.path() / "status";
@@ -144,12 +141,15 @@ TEST(BothDoors, EverySingleModelDialogueCase) {
 }
 
 // The corpus case's files in the folder, and its command line.
-std::vector<std::string> command_of_corpus_case(const test::corpus::Case& c, const test::LinkList& links) {
+std::vector<std::string> command_of_corpus_case(const test::corpus::Case& c,
+                                                const test::LinkList& links) {
   char line[32];
   {
     std::ofstream network("net.dat");
     network << "(2I5,I3)\n";
-    for (const auto& [i, j] : links) network << std::string(line, std::size_t(std::snprintf(line, sizeof line, "%5d%5d%3d\n", i, j, 1)));
+    for (const auto& [i, j] : links)
+      network << std::string(line,
+                             std::size_t(std::snprintf(line, sizeof line, "%5d%5d%3d\n", i, j, 1)));
   }
   std::vector<std::string> terms;
   for (int t : c.globals) terms.push_back(std::to_string(t));
@@ -164,7 +164,8 @@ std::vector<std::string> command_of_corpus_case(const test::corpus::Case& c, con
       const int n = test::network_of(links).node_count;
       for (int i = 1; i <= n; ++i) {
         const int block = draw.unit() < b.unblocked ? 0 : 1 + draw.below(b.block_count);
-        attributes << std::string(line, std::size_t(std::snprintf(line, sizeof line, "%5d%3d\n", i, block)));
+        attributes << std::string(
+            line, std::size_t(std::snprintf(line, sizeof line, "%5d%3d\n", i, block)));
       }
     }
     a.insert(a.end(), {"--attributes", "attr.dat", "--block-by", "1"});
@@ -179,7 +180,8 @@ std::vector<std::string> command_of_corpus_case(const test::corpus::Case& c, con
       a.insert(a.end(), {"--block-structure", "structure.txt"});
     }
     for (const auto& group : b.groups)
-      for (int block_type : group.blocks) terms.push_back(std::to_string(group.type) + "@" + std::to_string(block_type));
+      for (int block_type : group.blocks)
+        terms.push_back(std::to_string(group.type) + "@" + std::to_string(block_type));
   }
   if (std::find(c.globals.begin(), c.globals.end(), 16) != c.globals.end()) {
     std::ofstream("compar.dat") << test::corpus::comparative_text(c, links);
@@ -192,7 +194,7 @@ std::vector<std::string> command_of_corpus_case(const test::corpus::Case& c, con
 }
 
 TEST(BothDoors, EveryCorpusFit) {
-  const std::string corpus = repository() + "/tests/corpus/";
+  const std::string corpus = test::repository_file("tests/corpus") + "/";
   for (const test::corpus::Case& c : test::corpus::corpus_cases()) {
     SCOPED_TRACE(c.name);
     if (c.globals.empty() && c.blocking.groups.empty()) continue;
