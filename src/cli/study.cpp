@@ -22,22 +22,6 @@ namespace tarn {
 
 namespace {
 
-const char* format_name(NetworkFormat format) {
-  switch (format) {
-    case NetworkFormat::record:
-      return "record";
-    case NetworkFormat::csv:
-      return "csv";
-    case NetworkFormat::tsv:
-      return "tsv";
-    case NetworkFormat::blank:
-      return "blank";
-    case NetworkFormat::pajek:
-      return "pajek";
-  }
-  return "?";
-}
-
 // The first bytes of a file, for the detection of its format.
 std::string head_of(const std::string& path) {
   std::unique_ptr<std::istream> in = open_for_reading(path);
@@ -66,7 +50,7 @@ int parse_positive(const std::string& text) {
 
 void read_network(const StudyOptions& o, Study& s) {
   const NetworkFormat format = format_of_file(o.network_path, o.format);
-  s.files.push_back({"network", o.network_path, format_name(format)});
+  s.files.push_back({"network", o.network_path, std::string(network_format_name(format))});
   std::string source;
   if (format == NetworkFormat::record) {
     DataFile file(open_for_reading(o.network_path), o.network_path);
@@ -91,10 +75,10 @@ void read_attributes(const StudyOptions& o, Study& s) {
     throw FatalError("Attribute file \"" + o.attributes_path +
                      "\": a Pajek file cannot hold attributes; give a CSV table or a record file.");
   }
-  s.files.push_back({"attributes", o.attributes_path, format_name(format)});
+  s.files.push_back({"attributes", o.attributes_path, std::string(network_format_name(format))});
   if (format == NetworkFormat::record) {
-    const int count = o.attribute_count ? *o.attribute_count
-                                        : attributes_in_format_line(o.attributes_path);
+    const int count =
+        o.attribute_count ? *o.attribute_count : attributes_in_format_line(o.attributes_path);
     DataFile file(open_for_reading(o.attributes_path), o.attributes_path);
     s.attributes = read_attribute_file(file, std::min(count, max_attrs));
     int without = 0;
@@ -127,8 +111,8 @@ void read_attributes(const StudyOptions& o, Study& s) {
   }
   if (table.rows_not_in_network > 0) {
     s.notes.push_back({"attribute_rows_not_in_network",
-                       std::to_string(table.rows_not_in_network) + " rows of " +
-                           o.attributes_path + " name nodes that are not in the network; they "
+                       std::to_string(table.rows_not_in_network) + " rows of " + o.attributes_path +
+                           " name nodes that are not in the network; they "
                            "are left out."});
   }
 }
@@ -178,8 +162,8 @@ void settle_blocking(const StudyOptions& o, Study& s) {
     const auto rows = read_block_structure(*in, o.block_structure_path, blocks);
     for (int r = 1; r <= blocks; ++r) {
       for (int c = 1; c <= blocks; ++c) {
-        s.blocking.structure(r, c) =
-            static_cast<std::int16_t>(rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(c - 1)]);
+        s.blocking.structure(r, c) = static_cast<std::int16_t>(
+            rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(c - 1)]);
       }
     }
     s.blocking.count_block_types();
@@ -191,15 +175,14 @@ void settle_blocking(const StudyOptions& o, Study& s) {
   if (unblocked > 0) {
     s.notes.push_back({"nodes_without_block",
                        std::to_string(unblocked) + (unblocked == 1 ? " node has" : " nodes have") +
-                           " no valid block (value outside 1 to " + std::to_string(blocks) +
-                           "); " + (unblocked == 1 ? "its" : "their") +
-                           " dyads belong to no block type."});
+                           " no valid block (value outside 1 to " + std::to_string(blocks) + "); " +
+                           (unblocked == 1 ? "its" : "their") + " dyads belong to no block type."});
   }
 }
 
 void read_covariate(const StudyOptions& o, Study& s) {
   const NetworkFormat format = format_of_file(o.covariate_path, std::nullopt);
-  s.files.push_back({"covariate", o.covariate_path, format_name(format)});
+  s.files.push_back({"covariate", o.covariate_path, std::string(network_format_name(format))});
   const int n = s.network.node_count;
   if (format == NetworkFormat::record) {
     DataFile file(open_for_reading(o.covariate_path), o.covariate_path);
