@@ -53,12 +53,12 @@ class SignedRows {
   double sign(std::size_t row) const { return stored(row)[m_] != 0 ? -1.0 : 1.0; }
   bool column_used(int k) const { return column_used_[static_cast<std::size_t>(k)]; }
 
-  // The dyad whose statistics are columns[k][j], with or without a link.
-  void add(const int16* const* columns, int j, bool tie) {
+  // The dyad whose statistics are columns.column[k][j], with or without a link.
+  void add(const SenderColumns& columns, int j, bool tie) {
     int16* key = scratch_.data();
     bool negation_fits = true;
     for (int k = 0; k < m_; ++k) {
-      const int16 x = columns[k][j];
+      const int16 x = columns.column[k][j];
       key[k] = x;
       negation_fits = negation_fits && x != std::numeric_limits<int16>::min();
     }
@@ -182,12 +182,11 @@ class RankModuloPrime {
         pivot_row_(static_cast<std::size_t>(columns), -1),
         row_(static_cast<std::size_t>(columns)) {}
 
-  int rank() const { return rank_; }
   bool full() const { return rank_ == m_; }
 
-  // Adds the row; returns whether the rank rose. The basis stays in echelon form, each row zero
+  // Adds the row to the span. The basis stays in echelon form, each row zero
   // before its pivot and 1 there, so one sweep over the columns in order reduces a row.
-  bool add(const int16* r) {
+  void add(const int16* r) {
     for (int k = 0; k < m_; ++k) {
       const std::int64_t v = r[k];
       row_[static_cast<std::size_t>(k)] =
@@ -208,7 +207,7 @@ class RankModuloPrime {
         row_[u] = subtract(row_[u], multiply(factor, basis_row[u]));
       }
     }
-    if (pivot < 0) return false;
+    if (pivot < 0) return;
     const std::uint64_t inverse = power(row_[static_cast<std::size_t>(pivot)], prime - 2);
     std::uint64_t* basis_row = &basis_[static_cast<std::size_t>(rank_ * m_)];
     for (int k = 0; k < m_; ++k) {
@@ -216,7 +215,6 @@ class RankModuloPrime {
       basis_row[u] = multiply(row_[u], inverse);
     }
     pivot_row_[static_cast<std::size_t>(pivot)] = rank_++;
-    return true;
   }
 
  private:
@@ -245,37 +243,27 @@ class RankModuloPrime {
 // last call stopped, until the rows number at least `enough` or every sender is read.
 class RowReader {
  public:
-  explicit RowReader(const FitData& data)
-      : model_(*data.source.model),
-        statistics_(data.source),
-        include_diagonal_(data.include_diagonal) {}
+  explicit RowReader(const FitData& data) : data_(data), statistics_(data.source) {}
 
   bool done() const { return next_sender_ > statistics_.node_count(); }
 
   void read(SignedRows& rows, std::size_t enough) {
-    const int m = model_.parameter_count();
-    std::vector<const int16*> columns(static_cast<std::size_t>(m));
-    for (int k = 0; k < m; ++k) {
-      columns[static_cast<std::size_t>(k)] =
-          statistics_.column(model_.parameters[static_cast<std::size_t>(k)].column);
-    }
+    SenderColumns columns = parameter_columns(statistics_, *data_.source.model);
     const int16* tie = statistics_.tie_row();
-    const int n = statistics_.node_count();
-    for (; next_sender_ <= n && rows.size() < enough; ++next_sender_) {
+    for (; next_sender_ <= columns.n && rows.size() < enough; ++next_sender_) {
       const int i = next_sender_;
       statistics_.compute(i);
-      const int skip = include_diagonal_ ? -1 : i - 1;
-      for (int j = 0; j < n; ++j) {
-        if (j != skip) rows.add(columns.data(), j, tie[j] != 0);
+      columns.skip = receiver_left_out(data_, i);
+      for (int j = 0; j < columns.n; ++j) {
+        if (j != columns.skip) rows.add(columns, j, tie[j] != 0);
       }
     }
     rows.finish();
   }
 
  private:
-  const Model& model_;
+  const FitData& data_;
   SenderStatistics statistics_;
-  bool include_diagonal_;
   int next_sender_ = 1;
 };
 

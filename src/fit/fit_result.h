@@ -24,7 +24,6 @@ struct FitResult {
   int parameter_count = 0;
   std::int64_t dyad_count = 0;  // n(n - 1), plus n with the diagonal
   double tie_total = 0.0;       // dyads with a tie
-  ParamVector observed_totals;  // per parameter: its statistic summed over the dyads with a tie
   // The model with one tie probability for every dyad; not a number without ties or without
   // absent ties.
   double null_loglik = 0.0;
@@ -35,9 +34,8 @@ struct FitResult {
   // class_table[o][q]: dyads observed o (0, 1) and predicted q (fitted probability rounded).
   std::array<std::array<std::int64_t, 2>, 2> class_table{};
   ParamVector estimate;
-  // The weighted cross-product matrix of the statistics at the final estimates, and its inverse,
+  // The inverse of the weighted cross-product matrix of the statistics at the final estimates:
   // the covariance matrix of the estimates (NaN throughout when it could not be inverted).
-  ParamMatrix information;
   ParamMatrix covariance;
   bool final_inversion_failed = false;
   bool too_many_iterations = false;  // the pass limit ended the Newton passes

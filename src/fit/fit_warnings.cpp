@@ -1,5 +1,7 @@
 #include "fit/fit_warnings.h"
 
+#include "fit/pseudo_likelihood.h"
+
 namespace tarn {
 
 std::vector<FitWarning> fit_warnings(const FitResult& r) {
@@ -19,9 +21,9 @@ std::vector<FitWarning> fit_warnings(const FitResult& r) {
       break;
   }
   if (r.too_many_iterations) {
-    warnings.push_back({"pass_limit",
-                        "The estimates had not converged after the last of 10 Newton passes: "
-                        "the results are partial."});
+    warnings.push_back({"pass_limit", "The estimates had not converged after the last of " +
+                                          std::to_string(last_newton_pass - first_newton_pass + 1) +
+                                          " Newton passes: the results are partial."});
   }
   if (r.zero_weight_dyads > 0) {
     warnings.push_back(

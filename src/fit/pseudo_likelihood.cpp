@@ -42,7 +42,6 @@ struct FitState {
   ParamMatrix xsq;
   ParamMatrix xsq_inv;
   ParamMatrix wxsq;
-  int pass_number = 0;
   DyadSums sums;
   SenderColumns columns;
   alignas(16) double eta[max_nodes] = {};
@@ -102,13 +101,8 @@ void sweep(const FitData& data, const Model& model, FitState& state, const FitOb
   if (timed != nullptr) start = clock::now();
   SenderStatistics& statistics = state.statistics;
   const int n = statistics.node_count();
-  const int m = model.parameter_count();
   SenderColumns& columns = state.columns;
-  columns.m = m;
-  columns.n = n;
-  for (int k = 0; k < m; ++k) {
-    columns.column[k] = statistics.column(model.parameters[static_cast<std::size_t>(k)].column);
-  }
+  columns = parameter_columns(statistics, model);
   const int16* tie = statistics.tie_row();
   for (int i = 1; i <= n; ++i) {
     statistics.compute(i);
@@ -117,7 +111,7 @@ void sweep(const FitData& data, const Model& model, FitState& state, const FitOb
       built = clock::now();
       timed->statistics_seconds += seconds_between(start, built);
     }
-    columns.skip = data.include_diagonal ? -1 : i - 1;
+    columns.skip = receiver_left_out(data, i);
     per_sender(static_cast<const SenderColumns&>(columns), tie);
     if (timed != nullptr) {
       start = clock::now();
@@ -231,14 +225,6 @@ void pass_two(const Fit& f) {
   for (int k = 1; k <= m; ++k) f.result.estimate(k) = s.previous_estimate(k);
 }
 
-// The weighted sums of one Newton pass at the current estimates.
-//
-// Where the fitted probability p comes out as exactly 0 or 1 (exp(-eta) overflows, or is too
-// small to change 1 + exp(-eta)), the weight w = p(1 - p) is 0 and the working response
-// z = eta + (y - p) / w is not a number. The score term z * w * x equals
-// eta * w * x + (y - p) * x, whose limit as w -> 0 is (y - p) * x: such a dyad adds (y - p) * x
-// to wz_sum and nothing to wxsq. The same limit is taken when w is positive but so small that
-// (y - p) / w overflows; the wxsq terms are then finite and kept as written.
 // The weights and working responses of one Newton pass, one sender at a time in a function of
 // its own, so that its values stay in registers while the rows are written.
 struct NewtonTerms {
@@ -295,7 +281,15 @@ struct NewtonTerms {
   }
 };
 
-void newton_sums(const Fit& f) {
+// The weighted sums of one Newton pass at the current estimates.
+//
+// Where the fitted probability p comes out as exactly 0 or 1 (exp(-eta) overflows, or is too
+// small to change 1 + exp(-eta)), the weight w = p(1 - p) is 0 and the working response
+// z = eta + (y - p) / w is not a number. The score term z * w * x equals
+// eta * w * x + (y - p) * x, whose limit as w -> 0 is (y - p) * x: such a dyad adds (y - p) * x
+// to wz_sum and nothing to wxsq. The same limit is taken when w is positive but so small that
+// (y - p) / w overflows; the wxsq terms are then finite and kept as written.
+void newton_sums(const Fit& f, int pass_number) {
   FitState& s = f.state;
   const int m = f.model.parameter_count();
   clear(s.wz_sum);
@@ -303,7 +297,7 @@ void newton_sums(const Fit& f) {
   s.sums.start(m, true, true);
   const double* estimate = f.result.estimate.base();
   NewtonTerms terms;
-  sweep(f.data, f.model, s, f.observer, s.pass_number,
+  sweep(f.data, f.model, s, f.observer, pass_number,
         [&](const SenderColumns& columns, const int16* tie) {
           linear_predictors(columns, estimate, s.eta);
           const bool any_limit =
@@ -314,14 +308,6 @@ void newton_sums(const Fit& f) {
   take_sums(s.sums, m, &s.wz_sum, &s.wxsq);
 }
 
-// The final pass: log-likelihood, residual sums, classification and the weighted matrix at the
-// final estimates. Limits where the written terms have no finite value:
-//  - ln(1 + 1/e) with e = exp(-eta) so small that 1/e overflows (eta above about 709.78): the
-//    term is ln(1 + exp(eta)), which equals eta to double precision there.
-//  - r^2 / (p(1 - p)) for a dyad predicted exactly right (r = 0, p exactly 0 or 1): its limit 0.
-//    A dyad predicted exactly wrong (r = +-1, p(1 - p) = 0) keeps the written value, +Infinity:
-//    the model gives that observation no chance at all, and the goodness of fit says so.
-//  - e / (1 + e)^2 with e overflowing to Infinity: its limit 0; such a dyad adds nothing.
 // The running sums of the final pass. One sender's dyads are added in a function of its own, on
 // scalar copies written back after the sender, so that the sums stay in registers.
 struct FinalSums {
@@ -387,6 +373,14 @@ struct FinalSums {
   }
 };
 
+// The final pass: log-likelihood, residual sums, classification and the weighted matrix at the
+// final estimates. Limits where the written terms have no finite value:
+//  - ln(1 + 1/e) with e = exp(-eta) so small that 1/e overflows (eta above about 709.78): the
+//    term is ln(1 + exp(eta)), which equals eta to double precision there.
+//  - r^2 / (p(1 - p)) for a dyad predicted exactly right (r = 0, p exactly 0 or 1): its limit 0.
+//    A dyad predicted exactly wrong (r = +-1, p(1 - p) = 0) keeps the written value, +Infinity:
+//    the model gives that observation no chance at all, and the goodness of fit says so.
+//  - e / (1 + e)^2 with e overflowing to Infinity: its limit 0; such a dyad adds nothing.
 void final_sums(const Fit& f) {
   FitState& s = f.state;
   FitResult& st = f.result;
@@ -401,8 +395,9 @@ void final_sums(const Fit& f) {
           s.sums.add_sender(columns, s.weight, s.extra);
         });
   st.zero_weight_dyads += sums.zero_weight;
-  clear(st.information);
-  take_sums(s.sums, m, nullptr, &st.information);
+  // The weighted matrix, inverted in place into the covariance after this pass.
+  clear(st.covariance);
+  take_sums(s.sums, m, nullptr, &st.covariance);
   double gain = 0.0;
   for (int k = 1; k <= m; ++k) gain += s.xty(k) * st.estimate(k);
   st.loglik = gain - sums.loglik_sum;
@@ -462,11 +457,11 @@ FitResult fit(const FitData& data, const FitObserver& observer, const ParamVecto
   }
 
   // Newton passes.
-  s.pass_number = first_newton_pass;
+  int pass_number = first_newton_pass;
   st.too_many_iterations = false;
   for (;;) {
-    announce(s.pass_number);
-    newton_sums(f);
+    announce(pass_number);
+    newton_sums(f, pass_number);
     ++st.newton_passes;
     gaussj(s.wxsq, static_cast<int16>(m), invertible);
     if (invertible == 0) {
@@ -480,8 +475,8 @@ FitResult fit(const FitData& data, const FitObserver& observer, const ParamVecto
       if (sum < -estimate_bound) sum = -estimate_bound;
       st.estimate(k) = sum;
     }
-    ++s.pass_number;
-    if (s.pass_number > last_newton_pass) {
+    ++pass_number;
+    if (pass_number > last_newton_pass) {
       st.too_many_iterations = true;
       break;
     }
@@ -497,7 +492,6 @@ FitResult fit(const FitData& data, const FitObserver& observer, const ParamVecto
   // Final pass.
   announce(final_pass);
   final_sums(f);
-  st.covariance = st.information;
   gaussj(st.covariance, static_cast<int16>(m), invertible);
   st.final_inversion_failed = invertible == 0;
   if (st.final_inversion_failed) {
@@ -508,12 +502,21 @@ FitResult fit(const FitData& data, const FitObserver& observer, const ParamVecto
       for (int r = 1; r <= m; ++r) st.covariance(r, c) = nan;
     }
   }
-  st.observed_totals = s.xty;
   st.end = FitEnd::completed;
   return st;
 }
 
 }  // namespace
+
+SenderColumns parameter_columns(const SenderStatistics& statistics, const Model& model) {
+  SenderColumns columns;
+  columns.m = model.parameter_count();
+  columns.n = statistics.node_count();
+  for (int k = 0; k < columns.m; ++k) {
+    columns.column[k] = statistics.column(model.parameters[static_cast<std::size_t>(k)].column);
+  }
+  return columns;
+}
 
 FitResult fit_pseudo_likelihood(const FitData& data, const FitObserver& observer) {
   return fit(data, observer, nullptr);
@@ -532,9 +535,14 @@ ParamVector pseudo_score(const FitData& data, const ParamVector& estimate) {
   std::fill(std::begin(s.weight), std::end(s.weight), 1.0);
   sweep(data, model, s, {}, final_pass, [&](const SenderColumns& columns, const int16* tie) {
     linear_predictors(columns, estimate.base(), s.eta);
+    // Neighbouring dyads often share their linear predictor: its probability is kept.
+    double last_eta = std::numeric_limits<double>::quiet_NaN(), p = 0.0;
     for (int j = 0; j < columns.n; ++j) {
       if (j == columns.skip) continue;
-      const double p = 1.0 / (1.0 + std::exp(-s.eta[j]));
+      if (!(s.eta[j] == last_eta)) {
+        last_eta = s.eta[j];
+        p = 1.0 / (1.0 + std::exp(-last_eta));
+      }
       s.extra[j] = (tie[j] != 0 ? 1.0 : 0.0) - p;
     }
     s.sums.add_sender(columns, s.weight, s.extra);

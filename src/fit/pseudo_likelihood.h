@@ -13,6 +13,7 @@
 
 #include <functional>
 
+#include "fit/dyad_sums.h"
 #include "fit/fit_result.h"
 #include "fit/pass_timing.h"
 #include "stats/sender_statistics.h"
@@ -34,6 +35,15 @@ struct FitData {
   StatisticsSource source;
   bool include_diagonal = false;
 };
+
+// The columns of the model's parameters among the statistics' columns, for a sweep over the
+// senders; `skip` is set for each sender by receiver_left_out.
+SenderColumns parameter_columns(const SenderStatistics& statistics, const Model& model);
+
+// The receiver entry that a sender's sweep leaves out: its own, unless the self-pairs are dyads.
+inline int receiver_left_out(const FitData& data, int sender) {
+  return data.include_diagonal ? -1 : sender - 1;
+}
 
 FitResult fit_pseudo_likelihood(const FitData& data, const FitObserver& observer = {});
 

@@ -174,6 +174,15 @@ SenderStatistics::SenderStatistics(const StatisticsSource& source) : source_(sou
     throw std::invalid_argument("the covariate needs a comparative network");
   }
   n_ = source.network->node_count;
+  // The block split and the covariate column write one entry per node and block type: a source
+  // built for another network or blocking would write past their columns.
+  if (model.has_block_parameter() && (source.blocks->node_count != n_ ||
+                                      source.blocks->block_type_count != model.block_type_count)) {
+    throw std::invalid_argument("the blocks belong to another network or blocking");
+  }
+  if (model.uses(ConfigurationType::covariate) && source.comparative->node_count != n_) {
+    throw std::invalid_argument("the comparative network belongs to another network");
+  }
   stride_ = static_cast<std::size_t>(padded_rows(n_));
   tie_.assign(stride_, 0);
   mutual_.assign(stride_, 0);

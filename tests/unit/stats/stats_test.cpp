@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -203,6 +204,26 @@ TEST(BlockSplit, FiveNodeExampleSendersOneAndThree) {
     }
     EXPECT_EQ(t.stat(c.j, c.column), c.value);
   }
+}
+
+// Blocks or a comparative network made for another network or blocking would have the block
+// split and the covariate column write past their columns: refused.
+TEST(BlockSplit, BlocksAndCovariateOfAnotherNetworkAreRefused) {
+  const LinkList links = {{1, 2}, {2, 3}, {3, 1}, {4, 5}, {5, 4}};
+  Rows t(links, model_of({3}));
+  set_blocks(t, {1, 1, 2, 2, 2}, 2, {{1, 2}, {0, 1}}, {3});
+  Rows fewer_nodes(links, t.model);
+  fewer_nodes.blocks = t.blocks;
+  fewer_nodes.blocks->node_count = 4;
+  EXPECT_THROW(fewer_nodes.start(), std::invalid_argument);
+  Rows other_blocking(links, t.model);
+  other_blocking.blocks = dyad_blocks(Blocking::identity(1, 2), {}, 5);  // one block type
+  EXPECT_THROW(other_blocking.start(), std::invalid_argument);
+  Rows covariate(links, model_of({1, 16}));
+  covariate.comparative = test::comparative_of(4, {{1, 2, 1}});
+  EXPECT_THROW(covariate.start(), std::invalid_argument);
+  covariate.comparative = test::comparative_of(5, {{1, 2, 1}});
+  EXPECT_NO_THROW(covariate.start());
 }
 
 // Twelve groups of four block types (the last owns column 64), nodes without a valid block,
