@@ -297,7 +297,9 @@ void SenderStatistics::neighbour_scans(int i, int16* const* columns) {
     return counters_.data() + static_cast<std::size_t>(kind) * kind_stride + max_nodes;
   };
   // Each list of a reciprocated neighbour once (see the kinds ro and ri).
-  const bool once = triads && !out_only && lists_without_repeats(own, own_length, in, in_length);
+  const bool once = triads && !out_only &&
+                    (!source_.network->has_repeated_links ||
+                     lists_without_repeats(own, own_length, in, in_length));
   if (triads) {
     for (int p = 0; p < own_length; ++p) {
       const int e1 = own[p];
