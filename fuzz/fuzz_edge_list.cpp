@@ -3,6 +3,7 @@
 // together: degrees summing to the link count, every list entry a node 1..n, one label per node
 // when the nodes have labels. The same text is then read as a covariate list, an attribute
 // table and a block structure for that network, whose results must stay within their bounds.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -54,14 +55,15 @@ void check_covariates(const ComparativeNetwork& cov, int n) {
 void check_attributes(const AttributeTable& table, int n) {
   const NodeAttributes& attributes = table.attributes;
   require(table.names.size() <= static_cast<std::size_t>(max_attrs));
-  require(table.names.size() == table.categories.size());
   require(table.nodes_without_row >= 0 && table.nodes_without_row <= n);
   for (std::size_t a = 0; a < table.names.size(); ++a) {
-    require(attributes.largest[a] == static_cast<int>(table.categories[a].size()));
+    int highest = 0;
     for (int node = 1; node <= max_nodes; ++node) {
       const int value = attributes.of(node, static_cast<int>(a) + 1);
       require(value >= 0 && value <= attributes.largest[a] && (node <= n || value == 0));
+      highest = std::max(highest, value);
     }
+    require(highest == attributes.largest[a]);  // the largest category is some node's
   }
 }
 

@@ -56,7 +56,7 @@ Model build_model(const ModelDescription& description, int block_type_count) {
       }
       add({entry.type, b, first + b, g});
     }
-    model.groups.push_back({entry.type, first, entry.block_types});
+    model.groups.push_back({entry.type, first});
   }
   model.switches = derive_type_switches(chosen);
   return model;

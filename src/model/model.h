@@ -29,7 +29,6 @@ struct ParameterGroup {
   ConfigurationType type = ConfigurationType::edges;
   // The group's columns are first_column + b for the block types b = 1..block_type_count.
   int first_column = first_group_column;
-  std::vector<int> block_types;  // chosen, in order
 };
 
 // Which type columns the statistics compute: the types in the model and the types whose

@@ -2,18 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <vector>
+
+#include "network/delimited_text.h"
+#include "network/letter_case.h"
 
 namespace tarn {
 
 namespace {
-
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 std::string_view trimmed(std::string_view text) {
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
@@ -25,20 +21,13 @@ std::string_view trimmed(std::string_view text) {
   return text;
 }
 
-std::optional<int> whole_number(std::string_view text) {
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
 ConfigurationType type_of_term(std::string_view word, std::string_view term) {
   if (const auto n = whole_number(word)) {
-    if (const auto type = type_of_number(*n)) return *type;
+    if (*n >= 1 && *n <= type_count) return *type_of_number(static_cast<int>(*n));
     throw ModelError("term \"" + std::string(term) + "\": there is no configuration type " +
                      std::to_string(*n) + " (1 to 16)");
   }
-  if (const auto type = type_of_name(lower(word))) return *type;
+  if (const auto type = type_of_name(lower_case(word))) return *type;
   throw ModelError("term \"" + std::string(term) + "\": unknown configuration type \"" +
                    std::string(word) + "\"; did you mean " + nearest_type_names(word) + "?");
 }
@@ -52,7 +41,7 @@ std::string term_text(const Parameter& parameter) {
 }
 
 std::string nearest_type_names(std::string_view word) {
-  const std::string key = lower(word);
+  const std::string key = lower_case(word);
   std::vector<std::pair<std::size_t, std::string_view>> ranked;
   for (int t = 1; t <= type_count; ++t) {
     const std::string_view name = short_name(static_cast<ConfigurationType>(t));
@@ -103,12 +92,15 @@ ModelDescription parse_model_terms(std::string_view list, std::optional<int> blo
         for (int b = 1; b <= *block_type_count; ++b) chosen.push_back(b);
         if (chosen.empty()) throw ModelError(what + ": the block structure has no block types");
       } else {
+        if (*block_type_count == 0) {
+          throw ModelError(what + ": the block structure has no block types");
+        }
         const auto b = whole_number(which);
         if (!b || *b < 1 || *b > *block_type_count) {
           throw ModelError(what + ": the block type must be a number from 1 to " +
                            std::to_string(*block_type_count) + ", or *");
         }
-        chosen.push_back(*b);
+        chosen.push_back(static_cast<int>(*b));
       }
       if (one_block_type) {
         for (int b : chosen) in_order.push_back({type, {b}});

@@ -21,9 +21,22 @@ struct Cell {
   std::string text;
 };
 
-// Numbers the values of one column (see the header) into `value` and `categories`.
-int number_categories(const std::vector<Cell>& cells, std::vector<std::int16_t>& value,
-                      std::vector<std::string>& categories) {
+// A value that puts the node in no category: an empty cell, or 0 as in a record-format
+// attribute file.
+bool is_no_value(std::string_view text) {
+  return text.empty() || whole_number(text) == 0;
+}
+
+// Numbers the keys of `category_of` 1, 2, ... in their order; returns how many there are.
+template <typename Key>
+int number_in_order(std::map<Key, int>& category_of) {
+  int count = 0;
+  for (auto& entry : category_of) entry.second = ++count;
+  return count;
+}
+
+// Numbers the values of one column (see the header) into `value`; returns the largest category.
+int number_categories(const std::vector<Cell>& cells, std::vector<std::int16_t>& value) {
   bool all_whole = true;
   bool all_kept = true;
   for (const Cell& cell : cells) {
@@ -41,27 +54,20 @@ int number_categories(const std::vector<Cell>& cells, std::vector<std::int16_t>&
       set(cell.node, number);
       largest = std::max(largest, number);
     }
-    for (int c = 1; c <= largest; ++c) categories.push_back(std::to_string(c));
     return largest;
   }
   if (all_whole) {
     std::map<std::int64_t, int> category_of;
     for (const Cell& cell : cells) category_of.emplace(*whole_number(cell.text), 0);
-    for (auto& [number, category] : category_of) {
-      categories.push_back(std::to_string(number));
-      category = static_cast<int>(categories.size());
-    }
+    const int count = number_in_order(category_of);
     for (const Cell& cell : cells) set(cell.node, category_of[*whole_number(cell.text)]);
-  } else {
-    std::map<std::string, int> category_of;
-    for (const Cell& cell : cells) category_of.emplace(cell.text, 0);
-    for (auto& [text, category] : category_of) {
-      categories.push_back(text);
-      category = static_cast<int>(categories.size());
-    }
-    for (const Cell& cell : cells) set(cell.node, category_of[cell.text]);
+    return count;
   }
-  return static_cast<int>(categories.size());
+  std::map<std::string, int> category_of;
+  for (const Cell& cell : cells) category_of.emplace(cell.text, 0);
+  const int count = number_in_order(category_of);
+  for (const Cell& cell : cells) set(cell.node, category_of[cell.text]);
+  return count;
 }
 
 }  // namespace
@@ -90,13 +96,8 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
   std::vector<long> line_of_node(static_cast<std::size_t>(std::max(node_count, 0)) + 1, 0);
   std::unordered_map<std::string, long> line_of_other;
   while (reader.next()) {
+    check_row_width(reader, width, header_line, "header");
     const auto fields = reader.fields();
-    if (fields.size() != width) {
-      throw FatalError("Input error in " + reader.where() + ": the row has " +
-                       std::to_string(fields.size()) + " field(s), but the header on line " +
-                       std::to_string(header_line) + " has " + std::to_string(width) +
-                       " (ragged rows: every row must have as many).");
-    }
     if (fields[0].empty()) {
       throw FatalError("Input error in " + reader.where(1) + ": the id is empty.");
     }
@@ -116,14 +117,14 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
     }
     for (int a = 0; a < attribute_count; ++a) {
       const std::string_view text = fields[static_cast<std::size_t>(a) + 1];
-      if (!text.empty()) columns[static_cast<std::size_t>(a)].push_back({node, std::string(text)});
+      if (!is_no_value(text))
+        columns[static_cast<std::size_t>(a)].push_back({node, std::string(text)});
     }
   }
 
-  table.categories.resize(static_cast<std::size_t>(attribute_count));
   NodeAttributes& attributes = table.attributes;
   for (std::size_t a = 0; a < columns.size(); ++a) {
-    attributes.largest[a] = number_categories(columns[a], attributes.value[a], table.categories[a]);
+    attributes.largest[a] = number_categories(columns[a], attributes.value[a]);
   }
   while (attributes.usable_count < max_attrs &&
          attributes.largest[static_cast<std::size_t>(attributes.usable_count)] > 0) {

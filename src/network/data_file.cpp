@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "network/capacity.h"
+#include "network/delimited_text.h"
 #include "network/fatal_error.h"
 #include "network/file_name.h"
 #include "network/line_reader.h"
@@ -26,7 +27,7 @@ DataFile::DataFile(std::unique_ptr<std::istream> stream, std::string name)
     : stream_(std::move(stream)), name_(std::move(name)) {}
 
 std::string DataFile::where() const {
-  return "\"" + trimmed_name(name_) + "\", line " + std::to_string(line_number_);
+  return place(trimmed_name(name_), line_number_);
 }
 
 bool DataFile::next_line() {
@@ -208,15 +209,6 @@ bool DataFile::read_record(std::string_view format, std::span<std::int32_t> valu
         break;
     }
   }
-}
-
-void DataFile::rewind() {
-  stream_->clear();
-  stream_->seekg(0);
-  if (!*stream_) {
-    throw FatalError("Cannot go back to the start of \"" + trimmed_name(name_) + "\".");
-  }
-  line_number_ = 0;
 }
 
 }  // namespace tarn

@@ -38,9 +38,6 @@ class DataFile {
   bool read_record(std::string_view format, std::span<std::int32_t> values,
                    std::span<const int> bits);
 
-  // Back to the first line of the file.
-  void rewind();
-
  private:
   bool next_line();
   const RecordFormat& format_for(std::string_view text);

@@ -35,6 +35,16 @@ std::string place(std::string_view file_name, long line, int column) {
   return text;
 }
 
+void check_row_width(const DelimitedReader& reader, std::size_t width, long first_line,
+                     std::string_view first_row) {
+  const std::size_t got = reader.fields().size();
+  if (got == width) return;
+  throw FatalError("Input error in " + reader.where() + ": the row has " + std::to_string(got) +
+                   " field(s), but the " + std::string(first_row) + " on line " +
+                   std::to_string(first_line) + " has " + std::to_string(width) +
+                   " (ragged rows: every row must have as many).");
+}
+
 std::string DelimitedReader::where() const {
   return place(file_name_, record_line_);
 }

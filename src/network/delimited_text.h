@@ -86,6 +86,11 @@ class DelimitedReader {
   std::vector<std::string_view> fields_;
 };
 
+// Ends the run when the record read last does not have `width` fields, as the first row
+// (`first_row`: "row" or "header") on `first_line` has: every row must have as many.
+void check_row_width(const DelimitedReader& reader, std::size_t width, long first_line,
+                     std::string_view first_row);
+
 // A place in a file for messages: "net.csv", line 7, and ", column 3" when column > 0.
 std::string place(std::string_view file_name, long line, int column = 0);
 

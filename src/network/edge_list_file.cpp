@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <stdexcept>
-#include <unordered_map>
 
 #include "network/capacity.h"
 #include "network/fatal_error.h"
+#include "network/letter_case.h"
 #include "network/pajek_file.h"
 
 namespace tarn {
@@ -16,29 +15,9 @@ namespace {
 
 constexpr int max_degree = 32767;
 
-// Hashing and comparing std::string and std::string_view alike, so that a label is looked up
-// without being copied.
-struct TextHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const {
-    return std::hash<std::string_view>{}(text);
-  }
-};
-
-// The number a label writes, when it writes one within 1..2000 with no leading zero; else 0.
-int node_number(std::string_view label) {
-  if (label.empty() || label.size() > 4 || label[0] < '1' || label[0] > '9') return 0;
-  int number = 0;
-  for (const char c : label) {
-    if (c < '0' || c > '9') return 0;
-    number = number * 10 + (c - '0');
-  }
-  return number <= max_nodes ? number : 0;
-}
-
 // The nodes of an edge list by their labels. Every label gets an id, 1, 2, ... in order of
-// first appearance; while all labels are numbers the nodes are those numbers, and the ids are
-// kept only to be mapped to them at the end.
+// first appearance; while all labels are node numbers the nodes are those numbers, and the ids
+// are kept only to be mapped to them at the end.
 class NodeNames {
  public:
   NodeNames() : id_of_number_(max_nodes + 1, 0) {}
@@ -58,39 +37,31 @@ class NodeNames {
       }
       stop_numbering();
     }
-    const auto found = id_of_label_.find(label);
-    if (found != id_of_label_.end()) return found->second;
-    if (labels_.size() >= static_cast<std::size_t>(max_nodes)) return 0;
-    labels_.emplace_back(label);
-    const int id = static_cast<int>(labels_.size());
-    id_of_label_.emplace(labels_.back(), id);
-    return id;
+    if (const int id = labels_.labelled(label)) return id;
+    if (labels_.size() >= max_nodes) return 0;
+    return labels_.add(label);
   }
 
-  int node_count() const { return numbered_ ? largest_number_ : static_cast<int>(labels_.size()); }
+  int node_count() const { return numbered_ ? largest_number_ : labels_.size(); }
   // The node of each id; empty when the ids are the nodes.
   std::span<const int> node_of_id() const {
     if (numbered_) return number_of_id_;
     return {};
   }
-  NodeLabels labels() && { return numbered_ ? NodeLabels() : NodeLabels(std::move(labels_)); }
+  NodeLabels labels() && { return numbered_ ? NodeLabels() : std::move(labels_); }
 
  private:
   // The ids given so far become the ids of the numbers' texts.
   void stop_numbering() {
     numbered_ = false;
-    for (const int number : number_of_id_) {
-      labels_.push_back(std::to_string(number));
-      id_of_label_.emplace(labels_.back(), static_cast<int>(labels_.size()));
-    }
+    for (const int number : number_of_id_) labels_.add(std::to_string(number));
   }
 
   bool numbered_ = true;
   std::vector<int16> id_of_number_;
   std::vector<int> number_of_id_;
   int largest_number_ = 0;
-  std::vector<std::string> labels_;
-  std::unordered_map<std::string, int, TextHash, std::equal_to<>> id_of_label_;
+  NodeLabels labels_;
 };
 
 bool is_header_word(std::string_view field) {
@@ -98,22 +69,9 @@ bool is_header_word(std::string_view field) {
       "source", "target", "from", "to", "sender", "receiver", "ego",   "alter", "tail",
       "head",   "i",      "j",    "v1", "v2",     "node1",    "node2", "id1",   "id2"};
   for (const std::string_view word : words) {
-    if (field.size() != word.size()) continue;
-    bool same = true;
-    for (std::size_t k = 0; k < word.size() && same; ++k) {
-      same = std::tolower(static_cast<unsigned char>(field[k])) == word[k];
-    }
-    if (same) return true;
+    if (same_text_any_case(field, word)) return true;
   }
   return false;
-}
-
-void check_row_width(const DelimitedReader& reader, std::size_t width, long first_line) {
-  const std::size_t got = reader.fields().size();
-  if (got == width) return;
-  throw FatalError("Input error in " + reader.where() + ": the row has " + std::to_string(got) +
-                   " field(s), but the row on line " + std::to_string(first_line) + " has " +
-                   std::to_string(width) + " (ragged rows: every row must have as many).");
 }
 
 }  // namespace
@@ -164,7 +122,7 @@ std::vector<std::string> read_edge_rows(
   std::vector<std::string> first(reader.fields().begin(), reader.fields().end());
   const std::vector<std::string_view> first_fields(first.begin(), first.end());
   const bool more = reader.next();
-  if (more) check_row_width(reader, width, first_line);
+  if (more) check_row_width(reader, width, first_line, "row");
   const bool is_header =
       rule == HeaderRule::present ||
       (rule == HeaderRule::detect &&
@@ -182,7 +140,7 @@ std::vector<std::string> read_edge_rows(
   }
   if (!more) return header;
   do {
-    check_row_width(reader, width, first_line);
+    check_row_width(reader, width, first_line, "row");
     take(reader.fields(), reader.line());
   } while (reader.next());
   return header;
@@ -223,19 +181,12 @@ Network LinkCollector::build(int node_count, std::span<const int> node_of_id) &&
                                                         static_cast<int16>(node(link.second))};
   }
   links_ = {};
-  const std::string source = "Input error in \"" + file_name_ + "\"";
-  try {
-    NetworkBuilder builder(source);
-    builder.declare_nodes(node_count);
-    long ordinal = 0;
-    for (const auto& [sender, receiver] : sorted) builder.add_link(sender, receiver, ++ordinal);
-    return std::move(builder).finish();
-  } catch (const FatalError& error) {
-    // The builder's own messages (reciprocated links past 16 bits) do not name the file.
-    const std::string message = error.what();
-    if (message.starts_with(source)) throw;
-    throw FatalError(source + ": " + message);
-  }
+  // The links were checked against the capacities as they were read, where the line is known;
+  // what the builder can still refuse (reciprocated links past 16 bits) names no line.
+  NetworkBuilder builder("Input error in \"" + file_name_ + "\"");
+  builder.declare_nodes(node_count);
+  for (const auto& [sender, receiver] : sorted) builder.add_link(sender, receiver);
+  return std::move(builder).finish();
 }
 
 LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, NetworkFormat format,

@@ -5,11 +5,11 @@
 // - Every row has the same number of fields, 2 or 3 (the header too); a row of value 0 is no
 //   link, but its labels name nodes, so that a full list of dyads keeps its isolated nodes.
 //   Values are whole numbers (network/delimited_text.h); a negative value is an error.
-// - Labels: when every label is written as a number within 1..2000 (digits, no leading zero) the
-//   nodes keep those numbers and n is the largest; so a record file written as an edge list
-//   gives the same network (unless its highest node is named only by rows of value 0). Otherwise
-//   the nodes are numbered 1, 2, ... in order of first appearance (sender before receiver, row
-//   by row) and the labels are kept.
+// - Labels: when every label is a node number (network/node_labels.h: digits within 1..2000, no
+//   leading zero) the nodes keep those numbers and n is the largest; so a record file written as an
+//   edge list gives the same network (unless its highest node is named only by rows of value 0).
+//   Otherwise the nodes are numbered 1, 2, ... in order of first appearance (sender before
+//   receiver, row by row) and the labels are kept.
 // - Links are stored sorted by sender, in file order within a sender; links given twice and
 //   self-links are kept.
 // - HeaderRule::detect takes the first row for a header when its value field is not a whole

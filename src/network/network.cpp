@@ -17,9 +17,9 @@ std::size_t at(int node) {
 }
 
 // Repeated links can push a count past 16 bits; it must never wrap silently.
-void count_mutual(Network& net, int i) {
+void count_mutual(Network& net, int i, const std::string& source) {
   if (net.mutual_count[at(i)] == max_int16) {
-    throw FatalError("Node " + std::to_string(i) +
+    throw FatalError(source + ": node " + std::to_string(i) +
                      " has more than 32767 reciprocated links (links given repeatedly?).");
   }
   ++net.mutual_count[at(i)];
@@ -40,7 +40,7 @@ void NetworkBuilder::declare_nodes(int n) {
 }
 
 void NetworkBuilder::add_link(long i, long j, long line) {
-  auto where = [&] { return source_ + ", line " + std::to_string(line); };
+  auto where = [&] { return line > 0 ? source_ + ", line " + std::to_string(line) : source_; };
   Network& net = net_;
   if (net.link_count >= max_links) throw FatalError("Too many links!");
   // Tested before anything is stored, so that no table is written past its end.
@@ -96,8 +96,8 @@ void NetworkBuilder::mark_reciprocated() {
           net.out_target[static_cast<std::size_t>(m)] = static_cast<int16>(-i);
           int16& entry = net.out_target[static_cast<std::size_t>(k)];
           entry = static_cast<int16>(-entry);
-          count_mutual(net, i);
-          count_mutual(net, j);
+          count_mutual(net, i, source_);
+          count_mutual(net, j, source_);
         }
       }
     }

@@ -61,12 +61,13 @@ class NetworkBuilder {
   // declares its vertices); n within 1..2000.
   void declare_nodes(int n);
 
-  // Stores one link i->j read from line `line`. Ends the run with "Too many links!" or
-  // "Too many nodes!" at the capacities, and with a message for a node below 1, a sender out of
-  // ascending order, or a degree past 32767.
-  void add_link(long i, long j, long line);
+  // Stores one link i->j read from line `line` (0: the messages name no line). Ends the run with
+  // "Too many links!" or "Too many nodes!" at the capacities, and with a message for a node
+  // below 1, a sender out of ascending order, or a degree past 32767.
+  void add_link(long i, long j, long line = 0);
 
-  // The store once every link is in: degrees, reciprocity marks and the in-lists.
+  // The store once every link is in: degrees, reciprocity marks and the in-lists. A node with
+  // more than 32767 reciprocated links (links given repeatedly) ends the run naming the source.
   Network finish() &&;
   // The two passes of finish(), for readers that show their progress between them.
   void finish_links();

@@ -1,8 +1,9 @@
 #include "network/network_format.h"
 
 #include <array>
-#include <cctype>
 #include <utility>
+
+#include "network/letter_case.h"
 
 namespace tarn {
 
@@ -15,18 +16,6 @@ constexpr std::array<std::pair<std::string_view, NetworkFormat>, 5> format_names
     {"blank", NetworkFormat::blank},
     {"pajek", NetworkFormat::pajek},
 }};
-
-char lower(char c) {
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
-bool same_text_any_case(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t k = 0; k < a.size(); ++k) {
-    if (lower(a[k]) != lower(b[k])) return false;
-  }
-  return true;
-}
 
 bool starts_any_case(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && same_text_any_case(text.substr(0, prefix.size()), prefix);

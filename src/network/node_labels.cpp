@@ -1,10 +1,18 @@
 #include "network/node_labels.h"
 
-#include <charconv>
-
 #include "network/capacity.h"
 
 namespace tarn {
+
+int node_number(std::string_view label) {
+  if (label.empty() || label.size() > 4 || label[0] < '1' || label[0] > '9') return 0;
+  int number = 0;
+  for (const char c : label) {
+    if (c < '0' || c > '9') return 0;
+    number = number * 10 + (c - '0');
+  }
+  return number <= max_nodes ? number : 0;
+}
 
 NodeLabels::NodeLabels(std::vector<std::string> labels) : labels_(std::move(labels)) {
   for (std::size_t k = 0; k < labels_.size(); ++k) {
@@ -18,14 +26,19 @@ std::string NodeLabels::name(int node) const {
 }
 
 int NodeLabels::node_of(std::string_view name) const {
-  if (!numbered()) {
-    const auto found = nodes_.find(std::string(name));
-    return found == nodes_.end() ? 0 : found->second;
-  }
-  int node = 0;
-  const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), node);
-  if (error != std::errc() || end != name.data() + name.size()) return 0;
-  return node >= 1 && node <= max_nodes ? node : 0;
+  return numbered() ? node_number(name) : labelled(name);
+}
+
+int NodeLabels::labelled(std::string_view label) const {
+  const auto found = nodes_.find(label);
+  return found == nodes_.end() ? 0 : found->second;
+}
+
+int NodeLabels::add(std::string_view label) {
+  labels_.emplace_back(label);
+  const int node = size();
+  nodes_.emplace(labels_.back(), node);
+  return node;
 }
 
 }  // namespace tarn

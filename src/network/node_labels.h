@@ -1,15 +1,30 @@
 #pragma once
 // The names of a network's nodes as its file gives them. A record file, and an edge list whose
-// labels are all integers within 1..2000, number the nodes themselves: node i is called i and no
-// table is kept. Otherwise node i (numbered in order of first appearance, or as a Pajek file
+// labels are all node numbers (node_number), number the nodes themselves: node i is called i and
+// no table is kept. Otherwise node i (numbered in order of first appearance, or as a Pajek file
 // numbers its vertices) has the name label(i).
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 namespace tarn {
+
+// The node a label numbers: a plain whole number within 1..2000 (digits, no leading zero), so
+// that "07", "+7" and "7.0" are names, not numbers. 0 for any other label.
+int node_number(std::string_view label);
+
+// Hashing std::string and std::string_view alike, so that a label is looked up without being
+// copied.
+struct TextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const {
+    return std::hash<std::string_view>{}(text);
+  }
+};
 
 class NodeLabels {
  public:
@@ -21,12 +36,16 @@ class NodeLabels {
   int size() const { return static_cast<int>(labels_.size()); }
   // The name of node i (1..n): its label, or its number.
   std::string name(int node) const;
-  // The node a name stands for (its label, or its number when the nodes are numbered), or 0.
+  // The node a name stands for (its label, or its node_number when the nodes are numbered), or 0.
   int node_of(std::string_view name) const;
+  // The node labelled `label` (the first of equal labels), or 0; a number is not read as one.
+  int labelled(std::string_view label) const;
+  // Adds node size() + 1 with the name `label` and returns it; the nodes are no longer numbered.
+  int add(std::string_view label);
 
  private:
   std::vector<std::string> labels_;
-  std::unordered_map<std::string, int> nodes_;
+  std::unordered_map<std::string, int, TextHash, std::equal_to<>> nodes_;
 };
 
 }  // namespace tarn

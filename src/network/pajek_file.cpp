@@ -1,10 +1,10 @@
 #include "network/pajek_file.h"
 
 #include <array>
-#include <cctype>
 
 #include "network/capacity.h"
 #include "network/fatal_error.h"
+#include "network/letter_case.h"
 
 namespace tarn {
 
@@ -13,7 +13,7 @@ namespace {
 enum class Section { none, vertices, arcs, edges, arcs_list, edges_list };
 
 struct Keyword {
-  std::string_view text;  // lower case
+  std::string_view text;
   Section section;
 };
 
@@ -24,14 +24,6 @@ constexpr std::array<Keyword, 5> keywords = {{
     {"*arcslist", Section::arcs_list},
     {"*edgeslist", Section::edges_list},
 }};
-
-bool same_any_case(std::string_view text, std::string_view lower) {
-  if (text.size() != lower.size()) return false;
-  for (std::size_t k = 0; k < text.size(); ++k) {
-    if (std::tolower(static_cast<unsigned char>(text[k])) != lower[k]) return false;
-  }
-  return true;
-}
 
 class PajekReader {
  public:
@@ -77,9 +69,9 @@ class PajekReader {
   }
 
   void start_section(std::span<const std::string_view> fields) {
-    if (same_any_case(fields[0], "*network")) return;
+    if (same_text_any_case(fields[0], "*network")) return;
     for (const Keyword& keyword : keywords) {
-      if (!same_any_case(fields[0], keyword.text)) continue;
+      if (!same_text_any_case(fields[0], keyword.text)) continue;
       if (keyword.section == Section::vertices) {
         declare_vertices(fields);
       } else if (!have_vertices_) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "network/fatal_error.h"
+
 namespace tarn {
 namespace {
 
@@ -137,6 +139,39 @@ TEST(EdgeList, HeaderDetectedOrAsTold) {
     EXPECT_EQ(got.header, c.header) << c.what;
     EXPECT_EQ(got.network.link_count, c.links) << c.what;
   }
+}
+
+TEST(EdgeList, TooManyReciprocatedLinksNameTheFileAndNoLine) {
+  std::string text = "1,2\n";
+  for (int k = 0; k < 20000; ++k) text += "2,1\n";
+  text += "2,3\n";
+  for (int k = 0; k < 20000; ++k) text += "3,2\n";
+  try {
+    read(text);
+    ADD_FAILURE() << "accepted";
+  } catch (const FatalError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Input error in \"net.csv\": node 2 has more than 32767 reciprocated links (links "
+              "given repeatedly?).");
+  }
+}
+
+// The labels an edge list keeps as numbers are the names node_of reads as numbers, and no others.
+TEST(NodeLabels, NumberedNodesAreNamedByPlainNumbersOnly) {
+  const NodeLabels numbered;
+  for (const char* name : {"1", "7", "2000"}) {
+    EXPECT_EQ(numbered.node_of(name), std::stoi(name)) << name;
+    EXPECT_TRUE(read(std::string(name) + ",1\n").labels.numbered()) << name;
+  }
+  for (const char* name : {"07", "+7", "7.0", "0", "2001", "-1", " 7", "x"}) {
+    EXPECT_EQ(numbered.node_of(name), 0) << name;
+    EXPECT_EQ(node_number(name), 0) << name;
+    EXPECT_FALSE(read("\"" + std::string(name) + "\",1\n").labels.numbered()) << name;
+  }
+  const NodeLabels labelled({"07", "b", "07"});
+  EXPECT_EQ(labelled.node_of("07"), 1);  // the first of equal labels
+  EXPECT_EQ(labelled.node_of("7"), 0);
+  EXPECT_EQ(labelled.node_of("2"), 0);
 }
 
 }  // namespace
