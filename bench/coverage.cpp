@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   std::sort(ring.begin(), ring.end());
   const Network start = build_network(ring);
   SimulationTarget target{&model, nullptr, nullptr, false, truth};
-  SamplerSettings draw = default_sampler_settings(200, dyads);
+  SamplerSettings draw;
   draw.burnin = 100 * dyads;
   draw.interval = 20 * dyads;
   draw.seed = seed;
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
       networks, nodes, mean_links / networks, truth[0], truth[1], truth[2], replicates);
 
   const auto start_time = std::chrono::steady_clock::now();
-  int covered[3][3] = {}, fitted = 0, not_converged = 0, degenerate = 0;
+  int covered[3][3] = {}, fitted = 0, not_converged = 0, degenerate = 0, too_few_refits = 0;
   for (int k = 0; k < networks; ++k) {
     FitData data;
     data.source = {&observed[std::size_t(k)], &model, nullptr, nullptr};
@@ -87,12 +87,17 @@ int main(int argc, char** argv) {
     settings.seed = seed * 1000 + static_cast<std::uint64_t>(k);
     settings.threads = threads;
     const ParameterErrors naive = naive_errors(*fit);
-    const SimulationErrors godambe =
-        simulation_errors(ErrorMethod::godambe, data, *fit, replicates, settings);
-    const SimulationErrors bootstrap =
-        simulation_errors(ErrorMethod::bootstrap, data, *fit, replicates, settings);
-    if (godambe.sample.degeneracy.found || bootstrap.sample.degeneracy.found) {
+    // Both methods from one sample: each alone would draw these same networks.
+    const std::vector<SimulationErrors> simulated = simulation_errors(
+        {ErrorMethod::godambe, ErrorMethod::bootstrap}, data, *fit, replicates, settings);
+    const SimulationErrors& godambe = simulated[0];
+    const SimulationErrors& bootstrap = simulated[1];
+    if (godambe.sample.degeneracy.found) {
       ++degenerate;
+      continue;
+    }
+    if (godambe.too_few_replicates || bootstrap.too_few_replicates) {
+      ++too_few_refits;
       continue;
     }
     const ParameterErrors* methods[] = {&naive, &godambe.errors, &bootstrap.errors};
@@ -114,8 +119,9 @@ int main(int argc, char** argv) {
   }
   std::printf(
       "\ncoverage of 95%% intervals over %d fitted networks (left out: %d whose fit did not "
-      "converge, %d whose fit simulates degenerate networks)\n",
-      fitted, not_converged, degenerate);
+      "converge, %d whose fit simulates degenerate networks, %d with fewer than two converged "
+      "refits)\n",
+      fitted, not_converged, degenerate, too_few_refits);
   std::printf("  %-10s %8s %8s %10s\n", "parameter", "naive", "godambe", "bootstrap");
   for (int p = 0; p < 3; ++p) {
     std::printf("  %-10s %8.3f %8.3f %10.3f\n", names[p], covered[0][p] / double(fitted),

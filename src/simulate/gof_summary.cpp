@@ -5,6 +5,8 @@
 #include <limits>
 #include <stdexcept>
 
+#include "simulate/quantile.h"
+
 namespace tarn {
 
 namespace {
@@ -117,16 +119,6 @@ void add_rows(const GofPanel& panel, std::vector<GofRow>& rows) {
 }
 
 }  // namespace
-
-double quantile_type7(const std::vector<double>& sorted, double p) {
-  const double position = static_cast<double>(sorted.size() - 1) * p;
-  const auto below = static_cast<std::size_t>(std::floor(position));
-  if (below + 1 >= sorted.size()) return sorted.back();
-  const double fraction = position - static_cast<double>(below);
-  // Equal neighbours give their own value, infinite ones too (inf - inf would be NaN).
-  if (fraction == 0.0 || sorted[below] == sorted[below + 1]) return sorted[below];
-  return sorted[below] + fraction * (sorted[below + 1] - sorted[below]);
-}
 
 double monte_carlo_p_value(const std::vector<double>& simulated, double observed) {
   if (simulated.empty() || std::isnan(observed)) return not_a_number;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "simulate/network_features.h"
+#include "simulate/quantile.h"
 
 namespace tarn {
 
@@ -52,10 +53,6 @@ struct GofSummary {
 GofSummary summarize_gof(const NetworkFeatures& observed,
                          const std::vector<NetworkFeatures>& simulated,
                          const StatisticSample& model_statistics);
-
-// The p-quantile of `values` (sorted ascending, not empty) by R's type 7: linear interpolation
-// between the order statistics at (K - 1) p.
-double quantile_type7(const std::vector<double>& sorted, double p);
 
 // min(1, 2 min(P(sim >= obs), P(sim <= obs))); NaN for no simulated values.
 double monte_carlo_p_value(const std::vector<double>& simulated, double observed);

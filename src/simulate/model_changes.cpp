@@ -19,8 +19,12 @@ ModelChanges::ModelChanges(const Model& model, const DyadBlocks* blocks,
   }
   if (std::find(types_.begin(), types_.end(), ConfigurationType::covariate) != types_.end()) {
     if (comparative == nullptr) throw std::invalid_argument("the covariate needs its network");
-    covariate_.assign(static_cast<std::size_t>(n_) * static_cast<std::size_t>(n_), 0.0);
-    for (int i = 1; i <= n_ && i <= comparative->node_count; ++i) {
+    if (comparative->node_count != n_) {
+      throw std::invalid_argument("the comparative network belongs to another network");
+    }
+    covariate_.assign(static_cast<std::size_t>(n_) * static_cast<std::size_t>(n_), 0);
+    // A later value for the same dyad replaces an earlier one, as in the fit.
+    for (int i = 1; i <= n_; ++i) {
       for (const ComparativeValue& v : comparative->row(i))
         covariate_[index(i, v.receiver)] = v.value;
     }

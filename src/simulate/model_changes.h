@@ -5,6 +5,7 @@
 // the sums of the changes of its links added one at a time to the empty network, so that the
 // empty network counts 0 and adding i->j raises each statistic by its change for i->j.
 
+#include <cstdint>
 #include <vector>
 
 #include "model/blocking.h"
@@ -17,8 +18,8 @@ namespace tarn {
 
 class ModelChanges {
  public:
-  // `blocks` is needed when the model has block parameters, `comparative` when it has the
-  // covariate; both must outlive this object.
+  // `blocks` is needed when the model has block parameters, `comparative` (of the same
+  // `node_count` nodes) when it has the covariate; both must outlive this object.
   ModelChanges(const Model& model, const DyadBlocks* blocks, const ComparativeNetwork* comparative,
                int node_count);
 
@@ -31,7 +32,7 @@ class ModelChanges {
     for (const ConfigurationType type : types_) {
       const int t = number(type);
       value[t] = type == ConfigurationType::covariate
-                     ? covariate_[index(i, j)]
+                     ? static_cast<double>(covariate_[index(i, j)])
                      : static_cast<double>(change_statistic(type, g, i, j));
     }
     const int block_type = blocks_ != nullptr ? blocks_->block_type(i, j) : 0;
@@ -55,7 +56,9 @@ class ModelChanges {
   std::vector<ConfigurationType> types_;  // each type the parameters need, once
   const DyadBlocks* blocks_;
   int n_;
-  std::vector<double> covariate_;  // dense, n by n, when the model has the covariate
+  // The covariate by dyad, n by n, when the model has it: the comparative network's int16
+  // values, found in constant time (its rows are unsorted).
+  std::vector<std::int16_t> covariate_;
 };
 
 }  // namespace tarn

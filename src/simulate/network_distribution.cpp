@@ -16,10 +16,26 @@ bool passes_with_fixed_self_links(ConfigurationType type) {
   return t != 6 && (t < 11 || t > 14);
 }
 
-}  // namespace
+bool structure_symmetric(const DyadBlocks& blocks) {
+  for (int r = 1; r <= blocks.block_count; ++r) {
+    for (int c = r + 1; c <= blocks.block_count; ++c) {
+      if (blocks.structure(r, c) != blocks.structure(c, r)) return false;
+    }
+  }
+  return true;
+}
 
-DistributionCheck check_network_distribution(const Model& model, const Blocking& blocking,
-                                             bool include_diagonal, bool has_self_links) {
+bool network_has_self_links(const Network& network) {
+  for (int a = 1; a <= network.node_count; ++a) {
+    for (int16 e : network.out_list(a)) {
+      if (e == a || e == -a) return true;
+    }
+  }
+  return false;
+}
+
+DistributionCheck check(const Model& model, bool symmetric_structure, bool include_diagonal,
+                        bool has_self_links) {
   for (std::size_t k = 0; k < model.parameters.size(); ++k) {
     const Parameter& p = model.parameters[k];
     const std::string which = "parameter " + std::to_string(k + 1) + " (" + term_text(p) + ")";
@@ -37,7 +53,7 @@ DistributionCheck check_network_distribution(const Model& model, const Blocking&
     }
     if (p.block_type == 0 || p.type == ConfigurationType::edges) continue;
     if (p.type == ConfigurationType::mutual) {
-      if (blocking.symmetric()) continue;
+      if (symmetric_structure) continue;
       return {false, which +
                          ": a block parameter of mutual ties needs a symmetric block "
                          "structure (the block type of a pair of blocks the same both ways); "
@@ -50,6 +66,19 @@ DistributionCheck check_network_distribution(const Model& model, const Blocking&
                        "network changes as its statistic does"};
   }
   return {};
+}
+
+}  // namespace
+
+DistributionCheck check_network_distribution(const Model& model, const Blocking& blocking,
+                                             bool include_diagonal, bool has_self_links) {
+  return check(model, blocking.symmetric(), include_diagonal, has_self_links);
+}
+
+DistributionCheck check_network_distribution(const Model& model, const DyadBlocks* blocks,
+                                             bool include_diagonal, const Network& network) {
+  return check(model, blocks == nullptr || structure_symmetric(*blocks), include_diagonal,
+               network_has_self_links(network));
 }
 
 }  // namespace tarn

@@ -14,6 +14,7 @@
 
 #include "model/blocking.h"
 #include "model/model.h"
+#include "network/network.h"
 
 namespace tarn {
 
@@ -24,5 +25,10 @@ struct DistributionCheck {
 
 DistributionCheck check_network_distribution(const Model& model, const Blocking& blocking,
                                              bool include_diagonal, bool has_self_links);
+
+// The same check from what a sampler is given: the blocks of the network's nodes (null without
+// blocking) and the network itself, whose self-links it looks for.
+DistributionCheck check_network_distribution(const Model& model, const DyadBlocks* blocks,
+                                             bool include_diagonal, const Network& network);
 
 }  // namespace tarn

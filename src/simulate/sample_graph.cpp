@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <stdexcept>
 
 namespace tarn {
 
@@ -25,9 +24,6 @@ SampleGraph::SampleGraph(int node_count)
       mutual_(static_cast<std::size_t>(node_count) + 1, 0) {}
 
 SampleGraph::SampleGraph(const Network& network) : SampleGraph(network.node_count) {
-  if (network.has_repeated_links) {
-    throw std::invalid_argument("a network with a link given twice cannot be sampled");
-  }
   for (int a = 1; a <= n_; ++a) {
     for (int16 e : network.out_list(a)) toggle(a, std::abs(static_cast<int>(e)));
   }
@@ -63,7 +59,6 @@ void SampleGraph::toggle(int a, int b) {
     in.push_back(a);
     all_links_.emplace_back(a, b);
   }
-  links_ += change;
   if (a == b) {
     mutual_[static_cast<std::size_t>(a)] += 2 * change;
   } else if (has_link(b, a)) {
@@ -74,7 +69,7 @@ void SampleGraph::toggle(int a, int b) {
 
 std::vector<std::pair<int, int>> SampleGraph::link_list() const {
   std::vector<std::pair<int, int>> links;
-  links.reserve(static_cast<std::size_t>(links_));
+  links.reserve(all_links_.size());
   for (int a = 1; a <= n_; ++a) {
     std::vector<int> receivers;
     for (const OutEntry& e : out_[static_cast<std::size_t>(a)]) receivers.push_back(e.node);

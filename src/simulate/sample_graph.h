@@ -18,13 +18,14 @@ namespace tarn {
 
 class SampleGraph {
  public:
-  // The links of `network`, which must have no link given twice.
+  // The links of `network`, which must have no link given twice (sample_networks refuses such a
+  // network before it builds a graph).
   explicit SampleGraph(const Network& network);
   // An empty graph of n nodes.
   explicit SampleGraph(int node_count);
 
   int node_count() const { return n_; }
-  std::int64_t link_count() const { return links_; }
+  std::int64_t link_count() const { return static_cast<std::int64_t>(all_links_.size()); }
   bool has_link(int a, int b) const {
     const std::size_t bit = index(a, b);
     return (bits_[bit >> 6] >> (bit & 63)) & 1u;
@@ -73,7 +74,6 @@ class SampleGraph {
   OutEntry& out_entry(int a, int b);
 
   int n_ = 0;
-  std::int64_t links_ = 0;
   std::vector<std::uint64_t> bits_;
   std::vector<std::vector<OutEntry>> out_;  // by node 0..n (entry 0 unused)
   std::vector<std::vector<int>> in_;

@@ -5,12 +5,12 @@
 #include <cstring>
 #include <exception>
 #include <limits>
-#include <mutex>
 #include <stdexcept>
 #include <thread>
 
 #include "network/capacity.h"
 #include "simulate/model_changes.h"
+#include "simulate/network_distribution.h"
 #include "simulate/portable_exp.h"
 #include "simulate/random_stream.h"
 
@@ -18,51 +18,67 @@ namespace tarn {
 
 namespace {
 
+// How a chain's run of proposals ended.
+enum class Walk {
+  finished,    // every proposal made
+  degenerate,  // the link count left the band or passed the capacity
+  called_off,  // a lower-numbered chain has failed, so this chain's outcome no longer matters
+};
+
 // One chain's walk.
 class Chain {
  public:
+  // `first_failed` is the lowest number of a chain that has failed so far (the chain count while
+  // none has).
   Chain(const SimulationTarget& target, const ModelChanges& changes, const Network& observed,
         const std::vector<double>& observed_statistics, int index, const SamplerSettings& settings,
-        ProposalRatio ratio)
+        ProposalRatio ratio, const std::atomic<int>& first_failed)
       : target_(target),
         changes_(changes),
         graph_(observed),
         statistics_(observed_statistics),
         random_(settings.seed, static_cast<std::uint64_t>(index)),
         delta_(observed_statistics.size(), 0.0),
-        ratio_(ratio) {
+        ratio_(ratio),
+        index_(index),
+        first_failed_(first_failed) {
     const std::int64_t n = graph_.node_count();
     dyads_ = target.include_diagonal ? n * n : n * (n - 1);
     if (!target.include_diagonal) {
       for (int a = 1; a <= n; ++a) fixed_links_ += graph_.has_link(a, a) ? 1 : 0;
     }
     observed_links_ = graph_.link_count();
-    const double slack = std::max(0.5 * static_cast<double>(observed_links_),
-                                  5.0 * std::sqrt(static_cast<double>(observed_links_)) + 10.0);
-    low_ = static_cast<std::int64_t>(std::floor(static_cast<double>(observed_links_) - slack));
-    high_ = static_cast<std::int64_t>(std::ceil(static_cast<double>(observed_links_) + slack));
-    if (!settings.watch_link_band) {
+    if (settings.watch_link_band) {
+      const double slack = std::max(0.5 * static_cast<double>(observed_links_),
+                                    5.0 * std::sqrt(static_cast<double>(observed_links_)) + 10.0);
+      low_ = static_cast<std::int64_t>(std::floor(static_cast<double>(observed_links_) - slack));
+      high_ = static_cast<std::int64_t>(std::ceil(static_cast<double>(observed_links_) + slack));
+    } else {
+      // No band: only the capacity stops the chain, and then capacity_only() holds.
       low_ = 0;
-      high_ = max_links;
+      high_ = std::numeric_limits<std::int64_t>::max();
     }
   }
 
-  // `count` proposals; false when the chain has drifted out of its band (degenerate).
-  bool run(std::int64_t count) {
+  // `count` proposals, or fewer when the chain turns degenerate or is called off.
+  Walk run(std::int64_t count) {
     for (std::int64_t k = 0; k < count; ++k) {
-      if (propose() && !within_band()) return false;
+      // A relaxed load every 1024 proposals costs nothing measurable.
+      if ((k & 1023) == 0 && first_failed_.load(std::memory_order_relaxed) < index_) {
+        return Walk::called_off;
+      }
+      if (propose() && !within_band()) return Walk::degenerate;
     }
-    return true;
+    return Walk::finished;
   }
 
   const SampleGraph& graph() const { return graph_; }
   const std::vector<double>& statistics() const { return statistics_; }
   std::int64_t proposals() const { return proposals_; }
   std::int64_t accepted() const { return accepted_; }
-  Degeneracy degeneracy(int index) const {
+  Degeneracy degeneracy() const {
     Degeneracy d;
     d.found = true;
-    d.chain = index;
     d.toggles = proposals_;
     d.links = graph_.link_count();
     d.observed_links = observed_links_;
@@ -137,6 +153,8 @@ class Chain {
   RandomStream random_;
   std::vector<double> delta_;
   ProposalRatio ratio_;
+  int index_;
+  const std::atomic<int>& first_failed_;
   std::int64_t dyads_ = 0, fixed_links_ = 0, observed_links_ = 0, low_ = 0, high_ = 0;
   std::int64_t proposals_ = 0, accepted_ = 0;
 };
@@ -225,6 +243,12 @@ SampleSummary sample_networks(const SimulationTarget& target, const Network& obs
     throw std::invalid_argument(
         "the network has links given more than once; a simulated network has each link once");
   }
+  const DistributionCheck distribution =
+      check_network_distribution(*target.model, target.blocks, target.include_diagonal, observed);
+  if (!distribution.exists) {
+    throw std::invalid_argument("the model has no network distribution to simulate from: " +
+                                distribution.reason);
+  }
   const ModelChanges changes(*target.model, target.blocks, target.comparative, observed.node_count);
   if (target.coefficients.size() != static_cast<std::size_t>(changes.parameter_count())) {
     throw std::invalid_argument("one coefficient per parameter is needed");
@@ -237,21 +261,36 @@ SampleSummary sample_networks(const SimulationTarget& target, const Network& obs
   std::vector<std::int64_t> proposals(static_cast<std::size_t>(chains), 0);
   std::vector<std::int64_t> accepted(static_cast<std::size_t>(chains), 0);
   std::vector<std::exception_ptr> failures(static_cast<std::size_t>(chains));
+  // The lowest-numbered chain that has turned degenerate (`chains` while none has). The sample
+  // reports that chain, so a chain numbered above it is called off, while the chains below it
+  // walk on (they might fail too, and would be reported instead); none of them visits networks
+  // any more, since a degenerate sample is not used. The reported chain, and the chains below it,
+  // walk the same for any number of threads.
+  std::atomic<int> first_failed{chains};
+  const auto note_failure = [&first_failed](int c) {
+    int lowest = first_failed.load();
+    while (c < lowest && !first_failed.compare_exchange_weak(lowest, c)) {
+    }
+  };
 
   auto run_chain = [&](int c) {
     const int count = networks > c ? (networks - c + chains - 1) / chains : 0;
     if (count == 0) return;
-    Chain chain(target, changes, observed, summary.observed, c, settings, ratio);
-    bool fine = chain.run(settings.burnin);
-    for (int position = 0; fine && position < count; ++position) {
-      if (position > 0) fine = chain.run(settings.interval);
-      if (!fine) break;
+    Chain chain(target, changes, observed, summary.observed, c, settings, ratio, first_failed);
+    Walk walk = chain.run(settings.burnin);
+    for (int position = 0; walk == Walk::finished && position < count; ++position) {
+      if (position > 0) walk = chain.run(settings.interval);
+      if (walk != Walk::finished) break;
+      if (first_failed.load(std::memory_order_relaxed) < chains) continue;
       const int k = c + position * chains;
       summary.statistics[static_cast<std::size_t>(k)] = chain.statistics();
       if (visit) visit(k, chain.graph(), chain.statistics());
       if (done != nullptr) ++*done;
     }
-    if (!fine) degeneracies[static_cast<std::size_t>(c)] = chain.degeneracy(c);
+    if (walk == Walk::degenerate) {
+      degeneracies[static_cast<std::size_t>(c)] = chain.degeneracy();
+      note_failure(c);
+    }
     proposals[static_cast<std::size_t>(c)] = chain.proposals();
     accepted[static_cast<std::size_t>(c)] = chain.accepted();
   };
@@ -275,14 +314,17 @@ SampleSummary sample_networks(const SimulationTarget& target, const Network& obs
     if (failure) std::rethrow_exception(failure);
   }
 
-  for (int c = 0; c < chains; ++c) {
+  // Only the chains up to the reported one are counted: those above it may have been called off
+  // at a point that depends on the threads.
+  const int counted = std::min(first_failed.load(), chains - 1);
+  for (int c = 0; c <= counted; ++c) {
     summary.proposals += proposals[static_cast<std::size_t>(c)];
     summary.accepted += accepted[static_cast<std::size_t>(c)];
-    if (degeneracies[static_cast<std::size_t>(c)].found && !summary.degeneracy.found) {
-      summary.degeneracy = degeneracies[static_cast<std::size_t>(c)];
-    }
   }
-  if (!summary.degeneracy.found) {
+  if (first_failed.load() < chains) {
+    summary.degeneracy = degeneracies[static_cast<std::size_t>(first_failed.load())];
+    summary.statistics.clear();
+  } else {
     summary.lag1_autocorrelation = lag1_autocorrelation(summary.statistics, chains);
   }
   return summary;

@@ -58,12 +58,12 @@ struct SimulationTarget {
 // Why sampling stopped early, when it did.
 struct Degeneracy {
   bool found = false;
-  int chain = 0;
-  std::int64_t toggles = 0;  // done by that chain
+  std::int64_t toggles = 0;  // done by the chain that stopped
   std::int64_t links = 0;    // its link count then
   std::int64_t observed_links = 0;
-  std::int64_t low = 0, high = 0;  // the band of link counts
-  bool capacity = false;           // the link capacity was passed
+  // The band of link counts; without a band (watch_link_band false) 0 and the largest int64.
+  std::int64_t low = 0, high = 0;
+  bool capacity = false;  // the link capacity was passed
   // A chain that passed the capacity while still inside its band: the model need not be
   // degenerate, the network is too dense to simulate within the capacity.
   bool capacity_only() const { return capacity && links <= high; }
@@ -72,6 +72,10 @@ struct Degeneracy {
   std::string message() const;
 };
 
+// When a chain turns degenerate the sample reports the lowest-numbered such chain, and holds no
+// networks and no autocorrelations; its proposals and acceptances are those of the chains up to
+// the reported one (the later ones are called off early), so that it is the same for any number
+// of threads.
 struct SampleSummary {
   std::vector<double> observed;                 // the model's statistics of the observed network
   std::vector<std::vector<double>> statistics;  // [network][statistic]
@@ -83,7 +87,8 @@ struct SampleSummary {
 };
 
 // Called for every network of the sample, in the thread of its chain: its number in the sample,
-// the graph and its statistics.
+// the graph and its statistics. Once a chain has turned degenerate no more networks are visited;
+// which ones were visited before depends on the threads, and the sample is not to be used.
 using NetworkVisitor = std::function<void(int network, const SampleGraph& graph,
                                           const std::vector<double>& statistics)>;
 
@@ -93,8 +98,9 @@ using ProposalRatio = double (*)(bool adding, std::int64_t links, std::int64_t d
 double tie_no_tie_ratio(bool adding, std::int64_t links, std::int64_t dyads);
 
 // Draws `networks` networks. `done` (if given) counts the networks whose visit has returned.
-// Throws std::invalid_argument for a network with repeated links. `ratio` is for the test that
-// shows a wrong acceptance ratio is caught.
+// Throws std::invalid_argument for a network with repeated links and for a model without a
+// network distribution (check_network_distribution, its reason in the message). `ratio` is for
+// the test that shows a wrong acceptance ratio is caught.
 SampleSummary sample_networks(const SimulationTarget& target, const Network& observed, int networks,
                               const SamplerSettings& settings, const NetworkVisitor& visit = {},
                               std::atomic<std::int64_t>* done = nullptr,

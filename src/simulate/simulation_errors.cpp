@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "fit/fit_warnings.h"
 #include "fit/gaussj.h"
+#include "simulate/quantile.h"
 
 namespace tarn {
 
@@ -14,7 +16,8 @@ namespace {
 
 using Vector = std::vector<double>;
 
-// The covariance matrix of the rows that are kept, each row a replicate (replicate order).
+// The covariance matrix of the rows that are kept, each row a replicate (replicate order); at
+// least two rows must be kept.
 ParamMatrix covariance_of(const std::vector<Vector>& rows, const std::vector<char>& kept, int m) {
   ParamMatrix c;
   Vector mean(static_cast<std::size_t>(m), 0.0);
@@ -60,20 +63,15 @@ std::string settings_text(int replicates, const SamplerSettings& s) {
 
 }  // namespace
 
-double quantile(const std::vector<double>& sorted, double share) {
-  if (sorted.empty()) return std::nan("");
-  const double h = (static_cast<double>(sorted.size()) - 1.0) * share;
-  const auto low = static_cast<std::size_t>(std::floor(h));
-  const std::size_t high = std::min(low + 1, sorted.size() - 1);
-  return sorted[low] + (h - static_cast<double>(low)) * (sorted[high] - sorted[low]);
-}
-
-SimulationErrors simulation_errors(ErrorMethod method, const FitData& data, const FitResult& fit,
-                                   int replicates, const SamplerSettings& settings,
-                                   std::atomic<std::int64_t>* done) {
-  SimulationErrors result;
-  result.errors = naive_errors(fit);
-  result.replicates = replicates;
+std::vector<SimulationErrors> simulation_errors(const std::vector<ErrorMethod>& methods,
+                                                const FitData& data, const FitResult& fit,
+                                                int replicates, const SamplerSettings& settings,
+                                                std::atomic<std::int64_t>* done) {
+  const auto wanted = [&methods](ErrorMethod method) {
+    return std::find(methods.begin(), methods.end(), method) != methods.end();
+  };
+  const bool scores_wanted = wanted(ErrorMethod::godambe);
+  const bool refits_wanted = wanted(ErrorMethod::bootstrap);
   const Model& model = *data.source.model;
   const int m = model.parameter_count();
   SimulationTarget target;
@@ -83,50 +81,79 @@ SimulationErrors simulation_errors(ErrorMethod method, const FitData& data, cons
   target.include_diagonal = data.include_diagonal;
   for (int k = 1; k <= m; ++k) target.coefficients.push_back(fit.estimate(k));
 
-  std::vector<Vector> rows(static_cast<std::size_t>(replicates), Vector(std::size_t(m), 0.0));
-  std::vector<char> kept(static_cast<std::size_t>(replicates),
-                         1);  // not vector<bool>: written by threads
+  const auto count = static_cast<std::size_t>(std::max(replicates, 0));
+  std::vector<Vector> scores(scores_wanted ? count : 0, Vector(std::size_t(m), 0.0));
+  std::vector<Vector> refits(refits_wanted ? count : 0, Vector(std::size_t(m), 0.0));
+  std::vector<char> converged(count, 1);  // not vector<bool>: written by threads
   auto visit = [&](int k, const SampleGraph& graph, const Vector&) {
     const Network network = graph.to_network();
     FitData simulated = data;
     simulated.source.network = &network;
-    Vector& row = rows[static_cast<std::size_t>(k)];
-    if (method == ErrorMethod::godambe) {
+    if (scores_wanted) {
       const ParamVector score = pseudo_score(simulated, fit.estimate);
+      Vector& row = scores[static_cast<std::size_t>(k)];
       for (int p = 0; p < m; ++p) row[std::size_t(p)] = score(p + 1);
-    } else {
+    }
+    if (refits_wanted) {
       const auto refit =
           std::make_unique<FitResult>(fit_pseudo_likelihood_from(simulated, fit.estimate));
-      kept[static_cast<std::size_t>(k)] = fit_converged(*refit) ? 1 : 0;
+      converged[static_cast<std::size_t>(k)] = fit_converged(*refit) ? 1 : 0;
+      Vector& row = refits[static_cast<std::size_t>(k)];
       for (int p = 0; p < m; ++p) row[std::size_t(p)] = refit->estimate(p + 1);
     }
   };
-  result.sample = sample_networks(target, *data.source.network, replicates, settings, visit, done);
-  if (result.sample.degeneracy.found || method == ErrorMethod::naive) return result;
+  // Naive errors alone need no visit, only the sample's figures.
+  const NetworkVisitor visitor = scores_wanted || refits_wanted ? NetworkVisitor(visit) : nullptr;
+  const SampleSummary sample =
+      sample_networks(target, *data.source.network, replicates, settings, visitor, done);
 
-  ParameterErrors& errors = result.errors;
-  if (method == ErrorMethod::godambe) {
-    const ParamMatrix v = covariance_of(rows, kept, m);
-    errors.method = "godambe";
-    errors.covariance = product(product(fit.covariance, v, m), fit.covariance, m);
-    errors.description = "Standard errors: Godambe, " + settings_text(replicates, settings) + ".";
-    return result;
+  std::vector<SimulationErrors> results;
+  for (const ErrorMethod method : methods) {
+    SimulationErrors& result = results.emplace_back();
+    result.errors = naive_errors(fit);
+    result.sample = sample;
+    if (sample.degeneracy.found || method == ErrorMethod::naive) continue;
+    ParameterErrors& errors = result.errors;
+    if (method == ErrorMethod::godambe) {
+      if (replicates < 2) {
+        result.too_few_replicates = true;
+        continue;
+      }
+      const std::vector<char> every(count, 1);
+      const ParamMatrix v = covariance_of(scores, every, m);
+      errors.method = "godambe";
+      errors.covariance = product(product(fit.covariance, v, m), fit.covariance, m);
+      errors.description = "Standard errors: Godambe, " + settings_text(replicates, settings) + ".";
+      continue;
+    }
+    result.failed_refits = static_cast<int>(std::count(converged.begin(), converged.end(), 0));
+    if (replicates - result.failed_refits < 2) {
+      result.too_few_replicates = true;
+      continue;
+    }
+    errors.method = "bootstrap";
+    errors.covariance = covariance_of(refits, converged, m);
+    for (int p = 0; p < m; ++p) {
+      std::vector<double> values;
+      for (std::size_t r = 0; r < refits.size(); ++r)
+        if (converged[r]) values.push_back(refits[r][std::size_t(p)]);
+      std::sort(values.begin(), values.end());
+      errors.lower.push_back(quantile_type7(values, 0.025));
+      errors.upper.push_back(quantile_type7(values, 0.975));
+    }
+    errors.description =
+        "Standard errors: parametric bootstrap, " + settings_text(replicates, settings) + "; " +
+        std::to_string(result.failed_refits) + " refits did not converge and are left out.";
   }
-  result.failed_refits = static_cast<int>(std::count(kept.begin(), kept.end(), 0));
-  errors.method = "bootstrap";
-  errors.covariance = covariance_of(rows, kept, m);
-  for (int p = 0; p < m; ++p) {
-    std::vector<double> values;
-    for (std::size_t r = 0; r < rows.size(); ++r)
-      if (kept[r]) values.push_back(rows[r][std::size_t(p)]);
-    std::sort(values.begin(), values.end());
-    errors.lower.push_back(quantile(values, 0.025));
-    errors.upper.push_back(quantile(values, 0.975));
-  }
-  errors.description =
-      "Standard errors: parametric bootstrap, " + settings_text(replicates, settings) + "; " +
-      std::to_string(result.failed_refits) + " refits did not converge and are left out.";
-  return result;
+  return results;
+}
+
+SimulationErrors simulation_errors(ErrorMethod method, const FitData& data, const FitResult& fit,
+                                   int replicates, const SamplerSettings& settings,
+                                   std::atomic<std::int64_t>* done) {
+  return std::move(
+      simulation_errors(std::vector<ErrorMethod>{method}, data, fit, replicates, settings, done)
+          .front());
 }
 
 }  // namespace tarn

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "fit/parameter_errors.h"
 #include "fit/pseudo_likelihood.h"
@@ -23,20 +24,26 @@ enum class ErrorMethod { naive, godambe, bootstrap };
 
 struct SimulationErrors {
   ParameterErrors errors;
-  SampleSummary sample;  // the simulated networks' statistics and the sampler's figures
-  int replicates = 0;
+  SampleSummary sample;   // the simulated networks' statistics and the sampler's figures
   int failed_refits = 0;  // bootstrap refits that did not converge
+  // Fewer than two usable replicates (simulated networks for Godambe, converged refits for the
+  // bootstrap) give no covariance: the errors are then the naive ones.
+  bool too_few_replicates = false;
 };
 
 // `data` and `fit` are the observed network's; `settings` the sampler's. `done` counts the
 // replicates finished (for a progress display). When the model is degenerate the sample says so
-// and the errors are the naive ones.
+// and the errors are the naive ones. Throws std::invalid_argument for a model that
+// sample_networks refuses.
 SimulationErrors simulation_errors(ErrorMethod method, const FitData& data, const FitResult& fit,
                                    int replicates, const SamplerSettings& settings,
                                    std::atomic<std::int64_t>* done = nullptr);
 
-// The 2.5% or 97.5% point of sorted values: R's default quantile (type 7), linear between the
-// order statistics.
-double quantile(const std::vector<double>& sorted, double share);
+// The errors of several methods from one sample, in the order of `methods`: each as
+// simulation_errors gives it for that method alone, which draws the same networks.
+std::vector<SimulationErrors> simulation_errors(const std::vector<ErrorMethod>& methods,
+                                                const FitData& data, const FitResult& fit,
+                                                int replicates, const SamplerSettings& settings,
+                                                std::atomic<std::int64_t>* done = nullptr);
 
 }  // namespace tarn

@@ -28,20 +28,6 @@ const GofRow& row_of(const GofSummary& summary, const std::string& feature,
   throw std::logic_error("no row " + feature + " " + value);
 }
 
-TEST(GofQuantile, MatchesRType7) {
-  // R: quantile(1:10, c(0.025, 0.5, 0.975)) gives 1.225, 5.5, 9.775.
-  const Values one_to_ten = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-  EXPECT_DOUBLE_EQ(quantile_type7(one_to_ten, 0.025), 1.225);
-  EXPECT_DOUBLE_EQ(quantile_type7(one_to_ten, 0.5), 5.5);
-  EXPECT_DOUBLE_EQ(quantile_type7(one_to_ten, 0.975), 9.775);
-  EXPECT_EQ(quantile_type7(one_to_ten, 0.0), 1.0);
-  EXPECT_EQ(quantile_type7(one_to_ten, 1.0), 10.0);
-  EXPECT_EQ(quantile_type7({3.5}, 0.025), 3.5);
-  EXPECT_EQ(quantile_type7({0.2, 0.2, 0.2}, 0.975), 0.2);
-  const double inf = INFINITY;
-  EXPECT_EQ(quantile_type7({1.0, inf, inf}, 0.975), inf);
-}
-
 TEST(GofPValue, TwoSidedShareOfSimulatedNetworks) {
   const Values one_to_ten = {4, 2, 9, 1, 3, 5, 10, 6, 7, 8};
   EXPECT_DOUBLE_EQ(monte_carlo_p_value(one_to_ten, 9.5), 0.2);   // one of ten at least 9.5

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
 #include <vector>
 
 #include "simulate/sample_graph.h"
@@ -30,7 +31,8 @@ TEST(ModelChanges, EqualTheFitsStatisticsAfterRandomToggles) {
   description.push_back(term(14, {1, 2}));
   const Model model = build_model(description, 2);
   NodeAttributes attributes;
-  for (int i = 1; i <= n; ++i) attributes.value[0][std::size_t(i - 1)] = std::int16_t(i % 4 == 0 ? 0 : 1 + i % 2);
+  for (int i = 1; i <= n; ++i)
+    attributes.value[0][std::size_t(i - 1)] = std::int16_t(i % 4 == 0 ? 0 : 1 + i % 2);
   Blocking blocking = Blocking::identity(1, 2);
   blocking.structure(1, 2) = 2;
   blocking.count_block_types();
@@ -85,6 +87,12 @@ TEST(ModelChanges, StatisticsOfSmallNetworksAreTheirConfigurationCounts) {
   const Model model = test::model_of({1, 2, 3, 4, 5, 6, 7});
   const ModelChanges changes(model, nullptr, nullptr, 3);
   EXPECT_EQ(changes.statistics_of(network), (std::vector<double>{4, 1, 1, 1, 3, 1, 1}));
+}
+
+TEST(ModelChanges, RefusesACovariateOfAnotherNetwork) {
+  const Model model = test::model_of({1, 16});
+  const ComparativeNetwork covariate = test::comparative_of(4, {{1, 2, 1}});
+  EXPECT_THROW(ModelChanges(model, nullptr, &covariate, 5), std::invalid_argument);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -193,8 +194,30 @@ TEST(Sampler, ADegenerateModelStopsWithItsFigures) {
   EXPECT_NE(s.degeneracy.message().find("against 2 observed"), std::string::npos);
 }
 
+// When several chains turn degenerate the lowest-numbered one is reported, and the other chains
+// are called off early: the report and the counts must not depend on the threads.
+TEST(Sampler, ADegenerateSampleReportsTheSameForAnyThreads) {
+  const World w = world(12, {term(1)}, {6.0});
+  SimulationTarget target{&w.model, &w.blocks, &w.covariate, false, w.theta};
+  SamplerSettings settings;
+  settings.burnin = 10000, settings.interval = 100, settings.chains = 6;
+  std::vector<SampleSummary> runs;
+  for (int threads : {1, 3, 6}) {
+    settings.threads = threads;
+    runs.push_back(sample_networks(target, test::network_of({{1, 2}, {12, 1}}), 30, settings));
+  }
+  for (const SampleSummary& s : runs) {
+    ASSERT_TRUE(s.degeneracy.found);
+    EXPECT_EQ(s.degeneracy.toggles, runs[0].degeneracy.toggles);
+    EXPECT_EQ(s.degeneracy.links, runs[0].degeneracy.links);
+    EXPECT_EQ(s.proposals, runs[0].proposals);
+    EXPECT_EQ(s.accepted, runs[0].accepted);
+    EXPECT_TRUE(s.statistics.empty());
+  }
+}
+
 // A network at the link capacity: an edges model at its own density steps past the capacity at
-// once. That is no degeneracy, and the message must not call it one.
+// once. That is no degeneracy, and the message must not call it one, with or without the band.
 TEST(Sampler, PassingTheCapacityInsideTheBandIsNotCalledDegenerate) {
   test::LinkList links;
   for (int i = 1; i <= 1000; ++i)
@@ -203,15 +226,41 @@ TEST(Sampler, PassingTheCapacityInsideTheBandIsNotCalledDegenerate) {
   ASSERT_EQ(full.link_count, max_links);
   const World w = world(1000, {term(1)}, {0.5});  // a density a little above the observed one
   SimulationTarget target{&w.model, &w.blocks, &w.covariate, false, w.theta};
+  for (bool watch_link_band : {true, false}) {
+    SamplerSettings settings;
+    settings.burnin = 1000, settings.interval = 100, settings.chains = 1;
+    settings.watch_link_band = watch_link_band;
+    const SampleSummary s = sample_networks(target, full, 1, settings);
+    ASSERT_TRUE(s.degeneracy.found);
+    EXPECT_TRUE(s.degeneracy.capacity_only()) << "band watched: " << watch_link_band;
+    EXPECT_EQ(s.degeneracy.links, max_links + 1);
+    EXPECT_EQ(s.degeneracy.warning_code(), "link_capacity_reached");
+    EXPECT_EQ(s.degeneracy.message().find("degenerate"), std::string::npos);
+    EXPECT_NE(s.degeneracy.message().find("capacity of 500000 links"), std::string::npos);
+  }
+}
+
+TEST(Sampler, RefusesAModelWithoutANetworkDistribution) {
+  // Block mutual ties under a block structure that is not symmetric.
+  const World w = world(4, {term(1), term(2, {2})}, {-0.4, 0.9}, true, false);
+  SimulationTarget target{&w.model, &w.blocks, &w.covariate, false, w.theta};
   SamplerSettings settings;
-  settings.burnin = 1000, settings.interval = 100, settings.chains = 1;
-  const SampleSummary s = sample_networks(target, full, 1, settings);
-  ASSERT_TRUE(s.degeneracy.found);
-  EXPECT_TRUE(s.degeneracy.capacity_only());
-  EXPECT_EQ(s.degeneracy.links, max_links + 1);
-  EXPECT_EQ(s.degeneracy.warning_code(), "link_capacity_reached");
-  EXPECT_EQ(s.degeneracy.message().find("degenerate"), std::string::npos);
-  EXPECT_NE(s.degeneracy.message().find("capacity of 500000 links"), std::string::npos);
+  settings.burnin = 10, settings.interval = 10;
+  try {
+    sample_networks(target, test::network_of({{1, 2}, {4, 1}}), 4, settings);
+    ADD_FAILURE() << "no exception";
+  } catch (const std::invalid_argument& e) {
+    EXPECT_NE(std::string(e.what()).find("symmetric block structure"), std::string::npos)
+        << e.what();
+  }
+}
+
+TEST(Sampler, RefusesANetworkWithRepeatedLinks) {
+  const World w = world(4, {term(1)}, {-0.4});
+  SimulationTarget target{&w.model, &w.blocks, &w.covariate, false, w.theta};
+  const Network repeated = test::network_of({{1, 2}, {1, 2}, {4, 1}});
+  ASSERT_TRUE(repeated.has_repeated_links);
+  EXPECT_THROW(sample_networks(target, repeated, 4, SamplerSettings{}), std::invalid_argument);
 }
 
 }  // namespace

@@ -50,7 +50,8 @@ TEST(SimulationErrors, DyadIndependentModelAgreesWithTheNaiveErrors) {
   const DyadIndependent d;
   ASSERT_EQ(d.fitted.result.end, FitEnd::completed);
   for (ErrorMethod method : {ErrorMethod::godambe, ErrorMethod::bootstrap}) {
-    const SimulationErrors e = simulation_errors(method, d.fitted.data(), d.fitted.result, 400, settings(2));
+    const SimulationErrors e =
+        simulation_errors(method, d.fitted.data(), d.fitted.result, 400, settings(2));
     ASSERT_FALSE(e.sample.degeneracy.found);
     EXPECT_EQ(e.failed_refits, 0);
     for (int p = 1; p <= 3; ++p) {
@@ -71,19 +72,51 @@ TEST(SimulationErrors, DyadIndependentModelAgreesWithTheNaiveErrors) {
 TEST(SimulationErrors, SameSeedSameErrorsForOneOrTwoThreads) {
   const DyadIndependent d;
   for (ErrorMethod method : {ErrorMethod::godambe, ErrorMethod::bootstrap}) {
-    const SimulationErrors one = simulation_errors(method, d.fitted.data(), d.fitted.result, 40, settings(1));
-    const SimulationErrors two = simulation_errors(method, d.fitted.data(), d.fitted.result, 40, settings(2));
+    const SimulationErrors one =
+        simulation_errors(method, d.fitted.data(), d.fitted.result, 40, settings(1));
+    const SimulationErrors two =
+        simulation_errors(method, d.fitted.data(), d.fitted.result, 40, settings(2));
     EXPECT_EQ(std::memcmp(&one.errors.covariance, &two.errors.covariance, sizeof(ParamMatrix)), 0);
     EXPECT_EQ(one.sample.statistics, two.sample.statistics);
     EXPECT_EQ(one.errors.lower, two.errors.lower);
   }
 }
 
-TEST(SimulationErrors, QuantilesAreRsDefault) {
-  const std::vector<double> values = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-  EXPECT_DOUBLE_EQ(quantile(values, 0.025), 1.225);  // quantile(1:10, 0.025) in R
-  EXPECT_DOUBLE_EQ(quantile(values, 0.975), 9.775);
-  EXPECT_DOUBLE_EQ(quantile({4.0}, 0.975), 4.0);
+// One replicate gives no covariance: the errors stay the naive ones, and the result says so.
+TEST(SimulationErrors, FewerThanTwoReplicatesGiveNoSimulatedErrors) {
+  const DyadIndependent d;
+  for (ErrorMethod method : {ErrorMethod::godambe, ErrorMethod::bootstrap}) {
+    const SimulationErrors e =
+        simulation_errors(method, d.fitted.data(), d.fitted.result, 1, settings(1));
+    EXPECT_TRUE(e.too_few_replicates);
+    EXPECT_EQ(e.errors.method, "naive");
+    EXPECT_EQ(std::memcmp(&e.errors.covariance, &d.fitted.result.covariance, sizeof(ParamMatrix)),
+              0);
+  }
+}
+
+// Both methods from one sample agree with each method alone.
+TEST(SimulationErrors, SeveralMethodsFromOneSampleEqualEachAlone) {
+  const DyadIndependent d;
+  const std::vector<SimulationErrors> both =
+      simulation_errors({ErrorMethod::godambe, ErrorMethod::bootstrap}, d.fitted.data(),
+                        d.fitted.result, 40, settings(2));
+  ASSERT_EQ(both.size(), 2u);
+  const SimulationErrors godambe =
+      simulation_errors(ErrorMethod::godambe, d.fitted.data(), d.fitted.result, 40, settings(2));
+  const SimulationErrors bootstrap =
+      simulation_errors(ErrorMethod::bootstrap, d.fitted.data(), d.fitted.result, 40, settings(2));
+  for (const auto& [together, alone] : {std::pair{&both[0], &godambe}, {&both[1], &bootstrap}}) {
+    EXPECT_FALSE(together->too_few_replicates);
+    EXPECT_EQ(together->errors.method, alone->errors.method);
+    EXPECT_EQ(
+        std::memcmp(&together->errors.covariance, &alone->errors.covariance, sizeof(ParamMatrix)),
+        0);
+    EXPECT_EQ(together->errors.lower, alone->errors.lower);
+    EXPECT_EQ(together->errors.description, alone->errors.description);
+    EXPECT_EQ(together->failed_refits, alone->failed_refits);
+    EXPECT_EQ(together->sample.statistics, alone->sample.statistics);
+  }
 }
 
 }  // namespace
