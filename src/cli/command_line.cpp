@@ -22,6 +22,7 @@ std::string suggestion(const CLI::App& command, const std::vector<std::string>& 
   for (const std::string& argument : arguments) {
     if (argument.rfind("--", 0) != 0) continue;
     const std::string given = argument.substr(0, argument.find('='));
+    if (command.get_option_no_throw(given) != nullptr) continue;  // an option, not a typo
     std::string best;
     std::size_t best_distance = 4;
     for (const CLI::Option* option : command.get_options()) {
@@ -87,6 +88,17 @@ struct DataOptions {
   }
 };
 
+// The options that simulate and gof share: the model, the coefficients, the sample's size and
+// settings, and -q.
+void add_simulation_options(CLI::App& command, SimulateCommandOptions& o) {
+  command.add_option("-m,--model", o.model, "The model: comma-separated terms")->required();
+  command.add_option("--coef", o.coef,
+                     "Coefficients, one per term (default: the fitted estimates)");
+  command.add_option("--networks", o.networks, "Networks to draw (default 100)");
+  command.add_flag("-q,--quiet", o.quiet, "No summary, no progress");
+  o.sampling.add(command);
+}
+
 std::string type_table() {
   std::string text = "Terms (number or name; TERM@B for block type B, TERM@* for every one):\n";
   for (int t = 1; t <= type_count; ++t) {
@@ -134,18 +146,12 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
   CLI::App* simulate_command =
       app.add_subcommand("simulate", "Draw networks from a model at its estimates or --coef");
   simulate_data.add(*simulate_command, simulate.study);
-  simulate_command->add_option("-m,--model", simulate.model, "The model: comma-separated terms")
-      ->required();
-  simulate_command->add_option("--coef", simulate.coef,
-                               "Coefficients, one per term (default: the fitted estimates)");
-  simulate_command->add_option("--networks", simulate.networks, "Networks to draw (default 100)");
+  add_simulation_options(*simulate_command, simulate);
   simulate_command->add_option("--out", simulate.out_dir,
                                "Folder for the networks, as edge lists network_001.csv, ...");
   simulate_command->add_option("--stats", simulate.stats_path,
                                "Write the model's statistics of every network as CSV to FILE "
                                "(- for standard output)");
-  simulate_command->add_flag("-q,--quiet", simulate.quiet, "No summary, no progress");
-  simulate.sampling.add(*simulate_command);
   simulate_command->footer(type_table());
 
   SimulateCommandOptions gof;
@@ -153,16 +159,11 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
   CLI::App* gof_command = app.add_subcommand(
       "gof", "Goodness of fit: the observed network against networks drawn from the model");
   gof_data.add(*gof_command, gof.study);
-  gof_command->add_option("-m,--model", gof.model, "The model: comma-separated terms")->required();
-  gof_command->add_option("--coef", gof.coef,
-                          "Coefficients, one per term (default: the fitted estimates)");
-  gof_command->add_option("--networks", gof.networks, "Networks to draw (default 100)");
+  add_simulation_options(*gof_command, gof);
   gof_command->add_option("--csv", gof.csv_path, "Write every comparison as CSV to FILE");
   gof_command->add_option("--svg", gof.svg_path, "Write the figure as SVG to FILE");
   gof_command->add_option("--html", gof.html_path,
                           "Write the figure and the tables as one HTML page to FILE");
-  gof_command->add_flag("-q,--quiet", gof.quiet, "No summary, no progress");
-  gof.sampling.add(*gof_command);
   gof_command->footer(type_table());
   const std::vector<CLI::App*> commands = {fit_command, simulate_command, gof_command};
   auto parsed_command = [&commands]() -> CLI::App* {

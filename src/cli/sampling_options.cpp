@@ -10,31 +10,48 @@
 
 namespace tarn {
 
+namespace {
+
+// A check at parse time that a count option is at least `least`; `what` says what to give. A
+// value that is not a whole number is left for the option's conversion to refuse.
+CLI::Validator at_least(std::int64_t least, const std::string& what) {
+  return CLI::Validator(
+      [least, what](std::string& text) -> std::string {
+        std::int64_t value = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (error != std::errc() || end != text.data() + text.size()) return std::string();
+        return value < least ? "give " + what + ", not " + text : std::string();
+      },
+      "");
+}
+
+}  // namespace
+
 void SamplingOptions::add(CLI::App& command) {
   command.add_option("--seed", seed, "Seed of the random numbers (default 1)");
-  command.add_option("--burnin", burnin,
-                     "Proposed toggles before a chain's first network (default: 4 intervals)");
-  command.add_option("--interval", interval,
-                     "Proposed toggles between networks of a chain (default: 64 per link, at most "
-                     "one per dyad, at least 1024)");
-  command.add_option("--chains", chains, "Independent chains of the sample (default 8)");
-  command.add_option("--threads", threads, "Threads (default: every core; results do not depend "
-                                           "on it)");
+  command
+      .add_option("--burnin", burnin,
+                  "Proposed toggles before a chain's first network (default: 4 intervals)")
+      ->check(at_least(0, "0 or more toggles"));
+  command
+      .add_option("--interval", interval,
+                  "Proposed toggles between networks of a chain (default: 64 per link, at most "
+                  "one per dyad, at least 1024)")
+      ->check(at_least(1, "1 or more toggles"));
+  command.add_option("--chains", chains, "Independent chains of the sample (default 8)")
+      ->check(at_least(1, "1 or more"));
+  command.add_option("--threads", threads,
+                     "Threads (default: every core; results do not depend on it)");
 }
 
 SamplerSettings SamplingOptions::settings(const Study& study) const {
-  const std::int64_t n = study.network.node_count;
-  const std::int64_t dyads = n * (n - 1) + (study.include_diagonal ? n : 0);
-  SamplerSettings s = default_sampler_settings(study.network.link_count, dyads);
+  SamplerSettings s = default_sampler_settings(study.network.link_count, study.dyad_count());
   if (interval >= 0) s.interval = interval;
   if (burnin >= 0) {
     s.burnin = burnin;
   } else if (interval >= 0) {
     s.burnin = 4 * interval;
   }
-  if (chains < 1) throw UsageError("--chains " + std::to_string(chains) + ": give 1 or more");
-  if (interval == 0) throw UsageError("--interval 0: give 1 or more toggles");
-  if (interval < -1 || burnin < -1) throw UsageError("--interval and --burnin count toggles: 0 or more");
   s.chains = chains;
   s.seed = seed;
   const int cores = static_cast<int>(std::thread::hardware_concurrency());
@@ -44,8 +61,9 @@ SamplerSettings SamplingOptions::settings(const Study& study) const {
 
 void check_can_simulate(const Model& model, const Study& study) {
   if (study.network.has_repeated_links) {
-    throw FatalError("The network has links given more than once; a simulated network holds each "
-                     "link once, so it cannot be simulated. Give every link once.");
+    throw FatalError(
+        "The network has links given more than once; a simulated network holds each "
+        "link once, so it cannot be simulated. Give every link once.");
   }
   bool self_links = false;
   for (int a = 1; a <= study.network.node_count && !self_links; ++a) {

@@ -8,13 +8,12 @@
 #include <mutex>
 #include <sstream>
 
+#include "cli/checked_fit.h"
 #include "cli/exit_status.h"
 #include "cli/model_option.h"
 #include "cli/output_files.h"
 #include "cli/progress_bar.h"
 #include "cli/usage_error.h"
-#include "fit/fit_warnings.h"
-#include "fit/pseudo_likelihood.h"
 #include "model/model_terms.h"
 #include "report/gof_report.h"
 #include "report/tidy_csv.h"
@@ -36,10 +35,16 @@ struct Simulation {
   SamplerSettings settings;
 };
 
+void check_network_count(const SimulateCommandOptions& o) {
+  if (o.networks < 1) {
+    throw UsageError("--networks " + std::to_string(o.networks) + ": give 1 or more");
+  }
+}
+
 // Reads the data, builds the model, checks that it can be simulated, and takes the coefficients
-// from --coef or from a fit (which must converge).
+// from --coef or from the fit. Returns null, having said why on `err`, when the fit gives no
+// estimate to simulate from.
 std::unique_ptr<Simulation> prepare(const SimulateCommandOptions& o, std::ostream& err) {
-  if (o.networks < 1) throw UsageError("--networks " + std::to_string(o.networks) + ": give 1 or more");
   auto s = std::make_unique<Simulation>();
   s->study = load_study(o.study);
   s->model = model_for(o.model, s->study, !o.study.covariate_path.empty());
@@ -49,17 +54,15 @@ std::unique_ptr<Simulation> prepare(const SimulateCommandOptions& o, std::ostrea
     s->coefficients = coefficients_of(o.coef, s->model);
     return s;
   }
-  FitData data;
-  data.source = {&s->study.network, &s->model, s->study.blocks ? &*s->study.blocks : nullptr,
-                 s->study.comparative ? &*s->study.comparative : nullptr};
-  data.include_diagonal = s->study.include_diagonal;
-  const auto fit = std::make_unique<FitResult>(fit_pseudo_likelihood(data));
-  if (!fit_converged(*fit)) {
-    for (const FitWarning& w : fit_warnings(*fit)) err << "tarnwick: " << w.message << '\n';
-    throw UsageError("the fit of the model did not converge; give the coefficients with --coef");
+  const CheckedFit fit = fit_and_check(s->study.fit_data(s->model));
+  if (!fit.usable()) {
+    for (const FitWarning& w : fit.warnings) err << "tarnwick: " << w.message << '\n';
+    err << "tarnwick: the fit gave no estimate to simulate from; give the coefficients with "
+           "--coef\n";
+    return nullptr;
   }
   for (int p = 1; p <= s->model.parameter_count(); ++p) {
-    s->coefficients.push_back(fit->estimate(p));
+    s->coefficients.push_back(fit.result.estimate(p));
   }
   return s;
 }
@@ -74,8 +77,8 @@ std::string statistic_names(const Model& model) {
 // standard deviation, and the lag-1 autocorrelation; then the sampler's figures.
 void write_sample_table(const Simulation& s, const SampleSummary& sample, std::ostream& out) {
   char line[160];
-  std::snprintf(line, sizeof line, " %-16s %14s %14s %14s %10s\n", "statistic", "observed",
-                "mean", "sd", "lag-1 acf");
+  std::snprintf(line, sizeof line, " %-16s %14s %14s %14s %10s\n", "statistic", "observed", "mean",
+                "sd", "lag-1 acf");
   out << '\n' << line;
   for (int p = 0; p < s.model.parameter_count(); ++p) {
     double mean = 0.0, squares = 0.0;
@@ -95,82 +98,83 @@ void write_sample_table(const Simulation& s, const SampleSummary& sample, std::o
                   sample.observed[std::size_t(p)], mean, sd, r);
     out << line;
   }
-  std::snprintf(line, sizeof line,
-                "\n %zu networks from %d chains (seed %llu, burn-in %lld, interval %lld "
-                "toggles); %lld proposals, %.1f%% accepted\n",
-                sample.statistics.size(), s.settings.chains,
-                static_cast<unsigned long long>(s.settings.seed),
-                static_cast<long long>(s.settings.burnin),
-                static_cast<long long>(s.settings.interval),
-                static_cast<long long>(sample.proposals),
-                100.0 * static_cast<double>(sample.accepted) /
-                    static_cast<double>(std::max<std::int64_t>(sample.proposals, 1)));
+  std::snprintf(
+      line, sizeof line,
+      "\n %zu networks from %d chains (seed %llu, burn-in %lld, interval %lld "
+      "toggles); %lld proposals, %.1f%% accepted\n",
+      sample.statistics.size(), s.settings.chains, static_cast<unsigned long long>(s.settings.seed),
+      static_cast<long long>(s.settings.burnin), static_cast<long long>(s.settings.interval),
+      static_cast<long long>(sample.proposals),
+      100.0 * static_cast<double>(sample.accepted) /
+          static_cast<double>(std::max<std::int64_t>(sample.proposals, 1)));
   out << line;
 }
 
 // One simulated network as an edge list, with the observed network's labels.
 void write_edge_list(const SampleGraph& graph, const NodeLabels& labels, std::ostream& out) {
   out << "sender,receiver\n";
-  for (const auto& [a, b] : graph.link_list()) out << labels.name(a) << ',' << labels.name(b) << '\n';
+  for (const auto& [a, b] : graph.link_list())
+    out << labels.name(a) << ',' << labels.name(b) << '\n';
 }
 
 std::string network_file_name(int k, int networks) {
   const int width = static_cast<int>(std::to_string(networks).size());
   std::string number = std::to_string(k + 1);
-  return "network_" + std::string(static_cast<std::size_t>(std::max(0, width - static_cast<int>(number.size()))), '0') + number + ".csv";
+  return "network_" +
+         std::string(static_cast<std::size_t>(std::max(0, width - static_cast<int>(number.size()))),
+                     '0') +
+         number + ".csv";
 }
 
 }  // namespace
 
 int run_simulate_command(const SimulateCommandOptions& o, std::ostream& out, std::ostream& err) {
+  check_network_count(o);
   if (o.out_dir.empty() && o.stats_path.empty() && o.quiet) {
     throw UsageError("nothing to do: give --out DIR or --stats FILE, or leave out --quiet");
   }
   OutputFiles outputs(out);
   std::ostream* stats = o.stats_path.empty() ? nullptr : &outputs.open(o.stats_path, "--stats");
-  if (!o.out_dir.empty()) {
-    std::error_code ec;
-    fs::create_directories(o.out_dir, ec);
-    if (!fs::is_directory(o.out_dir, ec)) {
-      throw OutputError("--out " + o.out_dir + ": cannot be made a folder");
-    }
+  std::error_code ec;
+  if (!o.out_dir.empty() && fs::exists(o.out_dir, ec) && !fs::is_directory(o.out_dir, ec)) {
+    throw OutputError("--out " + o.out_dir + ": cannot be made a folder");
   }
   const std::unique_ptr<Simulation> s = prepare(o, err);
+  if (s == nullptr) return exit_fit_problem;
   const SimulationTarget target = simulation_target(s->study, s->model, s->coefficients);
 
-  // Each network is written to a temporary file and renamed when the sample is complete.
-  std::vector<std::string> written(static_cast<std::size_t>(o.networks));
+  // The networks' files join the outputs, in a folder made now that every check has passed;
+  // each network is written to its temporary file as it is drawn.
+  std::vector<std::string> network_paths, temporaries;
+  if (!o.out_dir.empty()) {
+    for (int k = 0; k < o.networks; ++k) {
+      network_paths.push_back((fs::path(o.out_dir) / network_file_name(k, o.networks)).string());
+      temporaries.push_back(outputs.add_file(network_paths.back(), "--out"));
+    }
+    outputs.make_folder(o.out_dir, "--out");
+  }
   std::mutex failure_lock;
   std::string failure;
   auto visit = [&](int k, const SampleGraph& graph, const std::vector<double>&) {
-    if (o.out_dir.empty()) return;
-    const fs::path target_path = fs::path(o.out_dir) / network_file_name(k, o.networks);
-    const std::string temporary = target_path.string() + ".tmp";
-    std::ofstream file(temporary, std::ios::binary);
+    if (temporaries.empty()) return;
+    std::ofstream file(temporaries[static_cast<std::size_t>(k)], std::ios::binary);
     write_edge_list(graph, s->study.labels, file);
     file.close();
     if (file.fail()) {
       std::lock_guard<std::mutex> lock(failure_lock);
-      failure = "--out " + o.out_dir + ": cannot write " + temporary;
+      failure =
+          "--out " + o.out_dir + ": cannot write " + network_paths[static_cast<std::size_t>(k)];
     }
-    written[static_cast<std::size_t>(k)] = temporary;
   };
   SampleSummary sample;
   {
     ProgressBar bar(err, "simulating networks", o.networks,
                     !o.quiet && standard_error_is_terminal());
-    sample = sample_networks(target, s->study.network, o.networks, s->settings, visit, &bar.counter());
+    sample =
+        sample_networks(target, s->study.network, o.networks, s->settings, visit, &bar.counter());
   }
-  auto remove_written = [&] {
-    for (const std::string& path : written)
-      if (!path.empty()) std::remove(path.c_str());
-  };
-  if (!failure.empty()) {
-    remove_written();
-    throw OutputError(failure);
-  }
+  if (!failure.empty()) throw OutputError(failure);
   if (sample.degeneracy.found) {
-    remove_written();
     err << "tarnwick: " << sample.degeneracy.message() << '\n';
     return exit_fit_problem;
   }
@@ -186,19 +190,12 @@ int run_simulate_command(const SimulateCommandOptions& o, std::ostream& out, std
     }
   }
   outputs.commit();
-  for (std::size_t k = 0; k < written.size(); ++k) {
-    if (written[k].empty()) continue;
-    const std::string final_path =
-        (fs::path(o.out_dir) / network_file_name(static_cast<int>(k), o.networks)).string();
-    std::error_code ec;
-    fs::rename(written[k], final_path, ec);
-    if (ec) throw OutputError("--out " + o.out_dir + ": cannot write " + final_path);
-  }
   if (!o.quiet && o.stats_path != "-") write_sample_table(*s, sample, out);
   return exit_ok;
 }
 
 int run_gof_command(const SimulateCommandOptions& o, std::ostream& out, std::ostream& err) {
+  check_network_count(o);
   int to_standard_output = 0;
   for (const std::string* path : {&o.csv_path, &o.svg_path, &o.html_path}) {
     to_standard_output += *path == "-" ? 1 : 0;
@@ -211,6 +208,7 @@ int run_gof_command(const SimulateCommandOptions& o, std::ostream& out, std::ost
   std::ostream* svg = o.svg_path.empty() ? nullptr : &outputs.open(o.svg_path, "--svg");
   std::ostream* html = o.html_path.empty() ? nullptr : &outputs.open(o.html_path, "--html");
   const std::unique_ptr<Simulation> s = prepare(o, err);
+  if (s == nullptr) return exit_fit_problem;
   const SimulationTarget target = simulation_target(s->study, s->model, s->coefficients);
 
   std::vector<NetworkFeatures> features(static_cast<std::size_t>(o.networks));
@@ -221,7 +219,8 @@ int run_gof_command(const SimulateCommandOptions& o, std::ostream& out, std::ost
   {
     ProgressBar bar(err, "simulating networks", o.networks,
                     !o.quiet && standard_error_is_terminal());
-    sample = sample_networks(target, s->study.network, o.networks, s->settings, visit, &bar.counter());
+    sample =
+        sample_networks(target, s->study.network, o.networks, s->settings, visit, &bar.counter());
   }
   if (sample.degeneracy.found) {
     err << "tarnwick: " << sample.degeneracy.message() << '\n';

@@ -16,26 +16,42 @@
 #include "network/network_file.h"
 #include "network/pajek_file.h"
 #include "network/record_format.h"
+#include "report/unblocked_nodes_note.h"
 #include "stats/statistic_range.h"
 
 namespace tarn {
 
 namespace {
 
-// The first bytes of a file, for the detection of its format.
-std::string head_of(const std::string& path) {
-  std::unique_ptr<std::istream> in = open_for_reading(path);
-  std::string head(4096, '\0');
-  in->read(head.data(), static_cast<std::streamsize>(head.size()));
-  head.resize(static_cast<std::size_t>(in->gcount()));
-  return head;
+// A data file opened once: its first bytes, for the detection of its format, and its stream back
+// at the start, for its reader.
+struct OpenedFile {
+  std::unique_ptr<std::istream> stream;
+  std::string head;
+};
+
+OpenedFile open_with_head(const std::string& path) {
+  OpenedFile file{open_for_reading(path), std::string(4096, '\0')};
+  file.stream->read(file.head.data(), static_cast<std::streamsize>(file.head.size()));
+  file.head.resize(static_cast<std::size_t>(file.stream->gcount()));
+  file.stream->clear();
+  file.stream->seekg(0);
+  if (!*file.stream) file.stream = open_for_reading(path);
+  return file;
 }
 
-// A record file's attribute count: the integer fields of its format line, less the id.
-int attributes_in_format_line(const std::string& path) {
-  std::unique_ptr<std::istream> in = open_for_reading(path);
-  std::string line;
-  std::getline(*in, line);
+// The network format a file is read in: the one named, or the one its name and content show.
+NetworkFormat format_of(const OpenedFile& file, const std::string& path,
+                        std::optional<NetworkFormat> named) {
+  return named ? *named : detect_network_format(path, file.head);
+}
+
+// A record file's attribute count: the integer fields of its format line, less the id. The line
+// comes from the file's first bytes, as the reader takes it: without the carriage return before
+// its end, and cut to the width of a format line.
+int attributes_in_format_line(const std::string& head) {
+  std::string line = head.substr(0, head.find('\n'));
+  if (!line.empty() && line.back() == '\r') line.pop_back();
   std::string problem;
   const auto format = RecordFormat::parse(line.substr(0, format_length), problem);
   if (!format) return 0;  // the reader reports the format
@@ -49,18 +65,18 @@ int parse_positive(const std::string& text) {
 }
 
 void read_network(const StudyOptions& o, Study& s) {
-  const NetworkFormat format = format_of_file(o.network_path, o.format);
+  OpenedFile opened = open_with_head(o.network_path);
+  const NetworkFormat format = format_of(opened, o.network_path, o.format);
   s.files.push_back({"network", o.network_path, std::string(network_format_name(format))});
   std::string source;
   if (format == NetworkFormat::record) {
-    DataFile file(open_for_reading(o.network_path), o.network_path);
+    DataFile file(std::move(opened.stream), o.network_path);
     s.network = read_network_file(file);
     source = network_file_source(file);
   } else {
-    std::unique_ptr<std::istream> in = open_for_reading(o.network_path);
     LabelledNetwork read = format == NetworkFormat::pajek
-                               ? read_pajek(*in, o.network_path)
-                               : read_edge_list(*in, o.network_path, format, o.header);
+                               ? read_pajek(*opened.stream, o.network_path)
+                               : read_edge_list(*opened.stream, o.network_path, format, o.header);
     s.network = std::move(read.network);
     s.labels = std::move(read.labels);
     source = "Network file \"" + o.network_path + "\"";
@@ -69,7 +85,8 @@ void read_network(const StudyOptions& o, Study& s) {
 }
 
 void read_attributes(const StudyOptions& o, Study& s) {
-  const NetworkFormat format = format_of_file(o.attributes_path, std::nullopt);
+  OpenedFile opened = open_with_head(o.attributes_path);
+  const NetworkFormat format = format_of(opened, o.attributes_path, std::nullopt);
   const int n = s.network.node_count;
   if (format == NetworkFormat::pajek) {
     throw FatalError("Attribute file \"" + o.attributes_path +
@@ -78,8 +95,8 @@ void read_attributes(const StudyOptions& o, Study& s) {
   s.files.push_back({"attributes", o.attributes_path, std::string(network_format_name(format))});
   if (format == NetworkFormat::record) {
     const int count =
-        o.attribute_count ? *o.attribute_count : attributes_in_format_line(o.attributes_path);
-    DataFile file(open_for_reading(o.attributes_path), o.attributes_path);
+        o.attribute_count ? *o.attribute_count : attributes_in_format_line(opened.head);
+    DataFile file(std::move(opened.stream), o.attributes_path);
     s.attributes = read_attribute_file(file, std::min(count, max_attrs));
     int without = 0;
     for (int i = 1; i <= n; ++i) {
@@ -99,8 +116,8 @@ void read_attributes(const StudyOptions& o, Study& s) {
     throw UsageError("--attribute-count is for record-format attribute files; " +
                      o.attributes_path + " names its columns in its header");
   }
-  std::unique_ptr<std::istream> in = open_for_reading(o.attributes_path);
-  AttributeTable table = read_attribute_table(*in, o.attributes_path, format, s.labels, n);
+  AttributeTable table =
+      read_attribute_table(*opened.stream, o.attributes_path, format, s.labels, n);
   s.attributes = std::move(table.attributes);
   s.attribute_names = std::move(table.names);
   if (table.nodes_without_row > 0) {
@@ -173,23 +190,21 @@ void settle_blocking(const StudyOptions& o, Study& s) {
   s.blocks = dyad_blocks(s.blocking, *s.attributes, n);
   const int unblocked = count_unblocked_nodes(s.blocking, *s.attributes, n);
   if (unblocked > 0) {
-    s.notes.push_back({"nodes_without_block",
-                       std::to_string(unblocked) + (unblocked == 1 ? " node has" : " nodes have") +
-                           " no valid block (value outside 1 to " + std::to_string(blocks) + "); " +
-                           (unblocked == 1 ? "its" : "their") + " dyads belong to no block type."});
+    s.notes.push_back({"nodes_without_block", unblocked_nodes_sentence(unblocked, blocks)});
   }
 }
 
 void read_covariate(const StudyOptions& o, Study& s) {
-  const NetworkFormat format = format_of_file(o.covariate_path, std::nullopt);
+  OpenedFile opened = open_with_head(o.covariate_path);
+  const NetworkFormat format = format_of(opened, o.covariate_path, std::nullopt);
   s.files.push_back({"covariate", o.covariate_path, std::string(network_format_name(format))});
   const int n = s.network.node_count;
   if (format == NetworkFormat::record) {
-    DataFile file(open_for_reading(o.covariate_path), o.covariate_path);
+    DataFile file(std::move(opened.stream), o.covariate_path);
     s.comparative = read_comparative_file(file, n);
   } else {
-    std::unique_ptr<std::istream> in = open_for_reading(o.covariate_path);
-    s.comparative = read_covariate_list(*in, o.covariate_path, format, s.labels, n, o.header);
+    s.comparative =
+        read_covariate_list(*opened.stream, o.covariate_path, format, s.labels, n, o.header);
   }
 }
 
@@ -201,9 +216,17 @@ std::string Study::blocking_attribute_name() const {
   return a < attribute_names.size() ? attribute_names[a] : std::string();
 }
 
-NetworkFormat format_of_file(const std::string& path, std::optional<NetworkFormat> named) {
-  if (named) return *named;
-  return detect_network_format(path, head_of(path));
+std::int64_t Study::dyad_count() const {
+  const std::int64_t n = network.node_count;
+  return n * (n - 1) + (include_diagonal ? n : 0);
+}
+
+FitData Study::fit_data(const Model& model) const {
+  FitData data;
+  data.source = {&network, &model, blocks ? &*blocks : nullptr,
+                 comparative ? &*comparative : nullptr};
+  data.include_diagonal = include_diagonal;
+  return data;
 }
 
 Study load_study(const StudyOptions& o) {

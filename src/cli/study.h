@@ -2,11 +2,14 @@
 // The data of one command: the network, and what the options add to it (attributes and blocking,
 // the covariate network), read from the files the options name, in the formats people have.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "fit/pseudo_likelihood.h"
 #include "model/blocking.h"
+#include "model/model.h"
 #include "network/comparative_network.h"
 #include "network/edge_list_file.h"
 #include "network/network.h"
@@ -44,14 +47,15 @@ struct Study {
   std::vector<FitWarning> notes;
 
   std::string blocking_attribute_name() const;
+  // The dyads of the network: n(n - 1), plus n with the diagonal.
+  std::int64_t dyad_count() const;
+  // The fit of `model` to this data; it refers to both, which must outlive it.
+  FitData fit_data(const Model& model) const;
 };
 
 // Reads every file the options name. Throws FatalError for a file that cannot be read or is not
 // valid, UsageError for options that do not fit the data (a blocking attribute that does not
 // exist, say).
 Study load_study(const StudyOptions& options);
-
-// The network format a file is read in: the one named, or the one its name and content show.
-NetworkFormat format_of_file(const std::string& path, std::optional<NetworkFormat> named);
 
 }  // namespace tarn

@@ -4,6 +4,7 @@
 
 #include "dialogue/existing_file_prompt.h"
 #include "network/file_access.h"
+#include "report/classic_report.h"
 
 namespace tarn {
 
@@ -15,7 +16,9 @@ std::unique_ptr<DataFile> choose_comparative_file(Session& session) {
     name = ask_existing_file(session, " Enter name of comparative file: ", true);
   }
   auto file = std::make_unique<DataFile>(open_for_reading(name), name);
-  if (session.output_open()) session.file() << " Comparative file: " << name << '\n';
+  if (session.output_open()) {
+    write_input_file_line(InputFileRole::comparative, name, session.file());
+  }
   return file;
 }
 

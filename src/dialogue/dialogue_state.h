@@ -3,8 +3,6 @@
 // (used again when the user keeps the same files) and the blocking (offered again with
 // " Same blocking? ").
 
-#include <string>
-
 #include "model/blocking.h"
 #include "network/network.h"
 #include "network/node_attributes.h"
@@ -12,12 +10,9 @@
 namespace tarn {
 
 struct DialogueState {
-  std::string network_name;    // 24-character fields
-  std::string attribute_name;  // when use_blocks
   Network network;
   bool include_diagonal = false;
   bool use_blocks = false;    // block parameters asked for, and an attribute file read
-  int attribute_count = 0;    // values per record of the attribute file, as answered
   NodeAttributes attributes;  // the last attribute file read
   Blocking blocking;          // attribute 0: no blocking
 };

@@ -4,6 +4,7 @@
 #include "network/attribute_file.h"
 #include "network/file_access.h"
 #include "network/network_file.h"
+#include "report/classic_report.h"
 #include "stats/statistic_range.h"
 
 namespace tarn {
@@ -72,12 +73,11 @@ void readin(DialogueState& state, Session& session) {
 
   state.network = read_network_with_progress(network_file, screen);
   if (state.use_blocks) state.attributes = read_attribute_file(*attribute_file, attribute_count);
-  state.attribute_count = attribute_count;
-  state.network_name = network_name;
-  state.attribute_name = attribute_name;
 
-  session.file() << " Network file:   " << network_name << '\n';
-  if (state.use_blocks) session.file() << " Attribute file: " << attribute_name << '\n';
+  write_input_file_line(InputFileRole::network, network_name, session.file());
+  if (state.use_blocks) {
+    write_input_file_line(InputFileRole::attributes, attribute_name, session.file());
+  }
 }
 
 }  // namespace tarn

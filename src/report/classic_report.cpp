@@ -4,6 +4,7 @@
 #include <string>
 
 #include "fit/fit_summary.h"
+#include "network/file_name.h"
 #include "report/fixed_field.h"
 
 namespace tarn {
@@ -107,6 +108,21 @@ void write_parameters(const Model& model, const FitResult& r, const ParamMatrix&
 }
 
 }  // namespace
+
+void write_input_file_line(InputFileRole role, std::string_view name, std::ostream& file) {
+  switch (role) {
+    case InputFileRole::network:
+      file << " Network file:   ";
+      break;
+    case InputFileRole::attributes:
+      file << " Attribute file: ";
+      break;
+    case InputFileRole::comparative:
+      file << " Comparative file: ";
+      break;
+  }
+  file << name_field(name) << '\n';
+}
 
 void write_report(const Model& model, const Blocking& blocking, const FitResult& result,
                   std::ostream& screen, std::ostream& file) {

@@ -5,6 +5,7 @@
 // file, closed by a form-feed line.
 
 #include <ostream>
+#include <string_view>
 
 #include "fit/fit_result.h"
 #include "fit/parameter_errors.h"
@@ -13,9 +14,16 @@
 
 namespace tarn {
 
-//
-// The standard errors, Wald statistics and correlations are those of `errors`; when they are not
-// the naive ones, a line under the parameter table names their method and settings.
+// The input files that the head lines of the output file name, in this order.
+enum class InputFileRole { network, attributes, comparative };
+
+// One head line of the output file: " Network file:   ", " Attribute file: " or
+// " Comparative file: ", then the file's name as a field of 24 characters.
+void write_input_file_line(InputFileRole role, std::string_view name, std::ostream& file);
+
+// The report of `result`, on the screen and in the output file. The standard errors, Wald
+// statistics and correlations are those of `errors`; when they are not the naive ones, a line under
+// the parameter table names their method and settings.
 void write_report(const Model& model, const Blocking& blocking, const FitResult& result,
                   const ParameterErrors& errors, std::ostream& screen, std::ostream& file);
 

@@ -1,25 +1,19 @@
 #include "report/gof_report.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "report/tidy_csv.h"
+
 namespace tarn {
 
 namespace {
 
 // ---- Text and numbers
-
-std::string shortest_number(double value) {
-  if (!std::isfinite(value)) return "NA";
-  char buffer[32];
-  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return error == std::errc() ? std::string(buffer, end) : std::string("NA");
-}
 
 std::string csv_text(const std::string& text) {
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
@@ -761,7 +755,7 @@ void write_gof_csv(const GofSummary& summary, std::ostream& out) {
     out << csv_text(row.feature) << ',' << csv_text(row.value);
     for (const double value :
          {row.observed, row.min, row.mean, row.max, row.lower, row.upper, row.p_value}) {
-      out << ',' << shortest_number(value);
+      out << ',' << csv_number(value);
     }
     out << '\n';
   }

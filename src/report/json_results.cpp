@@ -1,7 +1,9 @@
 #include "report/json_results.h"
 
+#include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "fit/fit_summary.h"
 #include "model/model_terms.h"
@@ -33,10 +35,9 @@ json input_section(const FitRecord& record) {
     input[f.role] = {{"file", f.path}, {"format", f.format}};
   }
   const Network& net = *record.network;
-  const std::int64_t n = net.node_count;
-  input["network"]["nodes"] = n;
+  input["network"]["nodes"] = net.node_count;
   input["network"]["links"] = net.link_count;
-  input["network"]["dyads"] = n * (n - 1) + (record.include_diagonal ? n : 0);
+  input["network"]["dyads"] = record.result->dyad_count;
   input["network"]["diagonal"] = record.include_diagonal;
   return input;
 }
@@ -82,16 +83,21 @@ json classification(const FitResult& r) {
              finite_or_null(percent(t[0][0] + t[1][1], t[0][0] + t[0][1] + t[1][0] + t[1][1]))}}}};
 }
 
-const char* outcome(const FitResult& r) {
-  switch (r.end) {
-    case FitEnd::dependent:
-      return "statistics_linearly_dependent";
-    case FitEnd::wxsq_singular:
-      return "newton_inversion_failed";
-    case FitEnd::completed:
-      break;
+bool has_warning(const FitRecord& record, const std::string& code) {
+  return std::any_of(record.warnings.begin(), record.warnings.end(),
+                     [&code](const FitWarning& w) { return w.code == code; });
+}
+
+// How the fit ended: "converged" exactly when it converged to an estimate that exists (the field
+// converged), otherwise what kept it from one.
+std::string outcome(const FitRecord& record) {
+  const FitResult& r = *record.result;
+  if (!fit_converged(r)) {
+    if (r.end == FitEnd::dependent) return "statistics_linearly_dependent";
+    if (r.end == FitEnd::wxsq_singular) return "newton_inversion_failed";
+    return r.too_many_iterations ? "pass_limit" : "final_inversion_failed";
   }
-  return r.too_many_iterations ? "pass_limit" : "converged";
+  return has_warning(record, "estimate_does_not_exist") ? "estimate_does_not_exist" : "converged";
 }
 
 }  // namespace
@@ -112,8 +118,9 @@ void write_fit_json(const FitRecord& record, std::ostream& out) {
   }
   doc["blocking"] = blocking_section(record);
   doc["model"] = model_section(model);
-  doc["outcome"] = outcome(r);
-  doc["converged"] = fit_converged(r);
+  const std::string fit_outcome = outcome(record);
+  doc["outcome"] = fit_outcome;
+  doc["converged"] = fit_outcome == "converged";
   doc["passes"] = r.newton_passes;
   doc["minus2_log_likelihood"] = estimated ? finite_or_null(-2.0 * r.loglik) : json(nullptr);
   doc["goodness_of_fit"] = estimated ? finite_or_null(r.pearson_sum) : json(nullptr);
@@ -154,7 +161,9 @@ void write_fit_json(const FitRecord& record, std::ostream& out) {
     warnings.push_back({{"code", w.code}, {"message", w.message}});
   }
   doc["warnings"] = warnings;
-  out << doc.dump(2) << '\n';
+  // Labels and paths come as the files have them, not always in UTF-8 (a Latin-1 CSV, say);
+  // bytes that are not UTF-8 become U+FFFD rather than end the run.
+  out << doc.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
 }
 
 }  // namespace tarn

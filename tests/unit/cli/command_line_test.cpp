@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/exit_status.h"
@@ -277,6 +278,74 @@ TEST(CommandLine, AttributesTableWithMissingNodesSaysWhatTheyBecome) {
   const auto json = nlohmann::json::parse(r.out);
   EXPECT_EQ(json["blocking"]["name"], "dept");
   EXPECT_EQ(json["blocking"]["blocks"], 2);
+}
+
+// Labels and paths come as the files have them: a Latin-1 CSV is no reason to lose the results.
+TEST(CommandLine, LabelsThatAreNotUtf8AreReplacedInTheJson) {
+  const Files files = {
+      {"latin1.csv", "from,to\nJos\xe9,Ana\nAna,Jos\xe9\nAna,Bo\nBo,Cy\nCy,Ana\nCy,Bo\n"}};
+  const CommandRun r = run_command(files, {"fit", "latin1.csv", "-m", "edges", "--json", "-"});
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  const auto json = nlohmann::json::parse(r.out);
+  EXPECT_EQ(json["nodes"][0]["label"], "Jos\xEF\xBF\xBD");  // U+FFFD for the byte 0xE9
+  EXPECT_EQ(json["nodes"][1]["label"], "Ana");
+}
+
+// Two outputs in one file would leave it holding the one renamed last.
+TEST(CommandLine, OneFileForTwoOutputsIsRefusedBeforeAnythingIsWritten) {
+  const Files network = {{"net.dat", record_text(advice_links())}};
+  for (const std::vector<std::string>& outputs :
+       {std::vector<std::string>{"--json", "a.json", "--csv", "a.json"},
+        {"--report", "a.out", "--csv", "./a.out"},
+        {"--json", "-", "--report", "r.out", "--csv", "r.out"}}) {
+    std::vector<std::string> arguments = {"fit", "net.dat", "-m", "edges"};
+    arguments.insert(arguments.end(), outputs.begin(), outputs.end());
+    const CommandRun r = run_command(network, arguments);
+    EXPECT_EQ(r.status, exit_usage) << r.err;
+    EXPECT_NE(r.err.find("give every output its own file"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.files, network);  // nothing written, no temporary file left
+  }
+}
+
+// The attribute count of a record file comes from its format line, also with CRLF line ends.
+TEST(CommandLine, ARecordAttributeFileGivesItsAttributeCountInItsFormatLine) {
+  std::string attributes = test::read_text(test::repository_file("examples/attributes.dat"));
+  for (std::size_t at = attributes.find('\n'); at != std::string::npos;
+       at = attributes.find('\n', at + 2)) {
+    attributes.insert(at, "\r");
+  }
+  const Files files = {{"net.dat", record_text(advice_links())}, {"attr.dat", attributes}};
+  const CommandRun r = run_command(files, {"fit", "net.dat", "-m", "edges,edges@1", "--attributes",
+                                           "attr.dat", "--block-by", "4", "--json", "-"});
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  EXPECT_EQ(nlohmann::json::parse(r.out)["blocking"]["attribute"], 4);
+}
+
+// The sampler's counts are refused as the command line is read, before any file is.
+TEST(CommandLine, SamplerCountsAreCheckedBeforeAnyFileIsRead) {
+  for (auto [option, value, message] :
+       {std::tuple{"--chains", "0", "--chains: give 1 or more, not 0"},
+        {"--interval", "0", "--interval: give 1 or more toggles, not 0"},
+        {"--interval", "-1", "--interval: give 1 or more toggles, not -1"},
+        {"--burnin", "-2", "--burnin: give 0 or more toggles, not -2"}}) {
+    for (const char* command : {"fit", "simulate", "gof"}) {
+      SCOPED_TRACE(std::string(command) + " " + option + " " + value);
+      const CommandRun r = run_command({}, {command, "none.dat", "-m", "edges", option, value});
+      EXPECT_EQ(r.status, exit_usage) << r.err;  // not exit_bad_input: none.dat is not read
+      EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+      EXPECT_EQ(r.err.find("Did you mean"), std::string::npos) << r.err;
+    }
+  }
+}
+
+TEST(CommandLine, SimulateAndGofTakeTheSameSimulationOptions) {
+  for (const char* command : {"simulate", "gof"}) {
+    const CommandRun help = run_command({}, {command, "--help"});
+    EXPECT_EQ(help.status, exit_ok);
+    for (const char* option : {"--model", "--coef", "--networks", "--quiet", "--seed", "--chains"})
+      EXPECT_NE(help.out.find(option), std::string::npos) << command << " " << option;
+  }
 }
 
 TEST(CommandLine, HelpAndVersion) {

@@ -2,7 +2,10 @@
 // their refusals (a model without a network distribution, a degenerate model, an estimate that
 // does not exist).
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -18,6 +21,7 @@ namespace {
 using test::CommandRun;
 using test::Files;
 using test::run_command;
+namespace fs = std::filesystem;
 
 Files advice() {
   return {{"advice.dat", test::read_text(test::repository_file("examples/advice.dat"))},
@@ -108,9 +112,9 @@ TEST(SimulationCommands, ADegenerateModelStopsWithItsFigures) {
   }
 }
 
-TEST(SimulationCommands, AnEstimateThatDoesNotExistIsNamed) {
-  // Links only within the two blocks of attribute 1's split into 1 and 2..3, fitted with edges
-  // and the edges within blocks.
+// Links only within the two blocks of attribute 1's split into 1 and 2..3, fitted with edges
+// and the edges within blocks: the statistics separate the dyads, and no estimate exists.
+Files separated_network() {
   std::string network = "(2I5,I3)\n";
   for (int i = 1; i <= 6; ++i)
     for (int j = 1; j <= 6; ++j)
@@ -118,8 +122,11 @@ TEST(SimulationCommands, AnEstimateThatDoesNotExistIsNamed) {
         char line[32];
         network.append(line, std::size_t(std::snprintf(line, sizeof line, "%5d%5d%3d\n", i, j, 1)));
       }
-  const Files files = {{"net.dat", network},
-                       {"blocks.csv", "id,side\n1,a\n2,a\n3,a\n4,b\n5,b\n6,b\n"}};
+  return {{"net.dat", network}, {"blocks.csv", "id,side\n1,a\n2,a\n3,a\n4,b\n5,b\n6,b\n"}};
+}
+
+TEST(SimulationCommands, AnEstimateThatDoesNotExistIsNamed) {
+  const Files files = separated_network();
   const CommandRun r = run_command(files, {"fit", "net.dat", "-m", "edges,edges@1", "--attributes",
                                            "blocks.csv", "--block-by", "side", "--json", "-"});
   EXPECT_EQ(r.status, exit_fit_problem);
@@ -129,6 +136,89 @@ TEST(SimulationCommands, AnEstimateThatDoesNotExistIsNamed) {
   bool found = false;
   for (const auto& w : json["warnings"]) found = found || w["code"] == "estimate_does_not_exist";
   EXPECT_TRUE(found);
+}
+
+TEST(SimulationCommands, TheJsonOutcomeAgreesWithConvergedWhenNoEstimateExists) {
+  const CommandRun r =
+      run_command(separated_network(), {"fit", "net.dat", "-m", "edges,edges@1", "--attributes",
+                                        "blocks.csv", "--block-by", "side", "--json", "-"});
+  EXPECT_EQ(r.status, exit_fit_problem);
+  const auto json = nlohmann::json::parse(r.out);
+  EXPECT_FALSE(json["converged"]);
+  EXPECT_NE(json["outcome"], "converged");
+}
+
+// simulate and gof draw from the fit only when it gives an estimate; otherwise they say why, as
+// fit does, and end with the status of a fit problem.
+TEST(SimulationCommands, AFitWithoutAnEstimateStopsSimulateAndGof) {
+  for (auto [command, output] : {std::pair{"simulate", "--stats"}, {"gof", "--csv"}}) {
+    SCOPED_TRACE(command);
+    const CommandRun r = run_command(separated_network(),
+                                     {command, "net.dat", "-m", "edges,edges@1", "--attributes",
+                                      "blocks.csv", "--block-by", "side", output, "out.csv", "-q"});
+    EXPECT_EQ(r.status, exit_fit_problem) << r.err;
+    EXPECT_NE(r.err.find("The pseudo-likelihood estimate does not exist"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("edges -1.000, edges@1 +1.000"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--coef"), std::string::npos) << r.err;
+    EXPECT_EQ(r.files, separated_network());  // nothing written
+  }
+}
+
+// A folder outside the run's folder, to see what --out leaves behind.
+struct OutFolder {
+  OutFolder() {
+    std::string name = (fs::temp_directory_path() / "tarnwick-out-XXXXXX").string();
+    if (mkdtemp(name.data()) == nullptr) std::abort();
+    path = name;
+  }
+  ~OutFolder() { fs::remove_all(path); }
+  bool empty() const { return fs::is_empty(path); }
+  fs::path path;
+};
+
+TEST(SimulateCommand, AFailingRunLeavesNoFolderAndNoTemporaryFile) {
+  const OutFolder folder;
+  const std::string deep = (folder.path / "deep" / "sample").string();
+  struct Failing {
+    const char* what;
+    Files files;
+    std::vector<std::string> arguments;
+    int status;
+  };
+  const std::vector<Failing> runs = {
+      {"unknown term",
+       advice(),
+       {"simulate", "advice.dat", "-m", "edges,ttripel", "--out", deep},
+       exit_usage},
+      {"degenerate model",
+       advice(),
+       {"simulate", "advice.dat", "-m", "edges,mutual,ttriple", "--networks", "20", "--out", deep,
+        "-q"},
+       exit_fit_problem},
+      {"degenerate model, folder there",
+       advice(),
+       {"simulate", "advice.dat", "-m", "edges,mutual,ttriple", "--networks", "20", "--out",
+        folder.path.string(), "--stats", "s.csv", "-q"},
+       exit_fit_problem},
+      {"no estimate",
+       separated_network(),
+       {"simulate", "net.dat", "-m", "edges,edges@1", "--attributes", "blocks.csv", "--block-by",
+        "side", "--out", deep, "-q"},
+       exit_fit_problem},
+      {"--stats among the networks",
+       advice(),
+       {"simulate", "advice.dat", "-m", "edges", "--networks", "9", "--out", folder.path.string(),
+        "--stats", (folder.path / "network_3.csv").string()},
+       exit_usage},
+  };
+  for (const Failing& run : runs) {
+    SCOPED_TRACE(run.what);
+    const CommandRun r = run_command(run.files, run.arguments);
+    EXPECT_EQ(r.status, run.status) << r.err;
+    EXPECT_EQ(r.files, run.files);
+    EXPECT_TRUE(folder.empty());
+  }
 }
 
 }  // namespace

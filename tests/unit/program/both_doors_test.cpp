@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -13,9 +14,11 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "dialogue/console.h"
 #include "dialogue/file_dialogue.h"
 #include "dialogue/select.h"
 #include "model/model_terms.h"
+#include "network/capacity.h"
 #include "network/fatal_error.h"
 #include "network/file_name.h"
 #include "support/corpus.h"
@@ -77,6 +80,33 @@ void add_structure(const Blocking& blocking, std::vector<std::string>& arguments
   arguments.insert(arguments.end(), {"--block-structure", "structure.txt"});
 }
 
+// The answers from the line that the file dialogue read at the last `prompt` on. The file
+// dialogue reads one answer line at each of its prompts (only the last, the attribute count, may
+// read on), so its prompts on the screen before that one count the lines read before it.
+std::string answers_from_prompt(const std::string& screen, const std::string& answers,
+                                const std::string& prompt) {
+  static const std::vector<std::string> prompts = {
+      " Enter name of network file: ", " Include diagonal (y or n)? ",
+      " Fit to block parameters (y or n)? ",
+      " Enter name of attribute file: ", " How many attributes (not including id)? "};
+  const std::size_t asked = screen.rfind(prompt);
+  std::size_t lines_before = 0;
+  for (const std::string& p : prompts) {
+    for (std::size_t at = screen.find(p); at < asked; at = screen.find(p, at + 1)) ++lines_before;
+  }
+  std::size_t start = 0;
+  for (std::size_t k = 0; k < lines_before; ++k) start = answers.find('\n', start) + 1;
+  return answers.substr(start);
+}
+
+// The answer to the file dialogue's last `prompt` of a file name, read as the dialogue reads it.
+std::string file_named_at(const std::string& screen, const std::string& answers,
+                          const std::string& prompt) {
+  std::istringstream in(answers_from_prompt(screen, answers, prompt));
+  std::ostringstream unused;
+  return trimmed_name(Console(in, unused).read_file_name());
+}
+
 // The command line of the session that `answers` gives, as the dialogue understands it; empty
 // when the session does not fit exactly one model. `output` receives the output file's name.
 std::vector<std::string> command_of_session(const std::string& answers, std::string& output) {
@@ -97,13 +127,22 @@ std::vector<std::string> command_of_session(const std::string& answers, std::str
   if (rest.empty() || rest[0] == 'y' || rest[0] == 'Y' || rest.find('\n') + 1 != rest.size()) {
     return {};  // a further model, or no end
   }
-  std::vector<std::string> a = {"fit", trimmed_name(state->network_name), "-m",
+  const std::string said = screen.str();
+  std::vector<std::string> a = {"fit",
+                                file_named_at(said, answers, " Enter name of network file: "), "-m",
                                 terms_of(chosen.model)};
   if (chosen.model.parameters.empty()) return {};  // the command line needs a term
   if (state->include_diagonal) a.push_back("--diagonal");
   if (state->use_blocks) {
-    a.insert(a.end(), {"--attributes", trimmed_name(state->attribute_name), "--attribute-count",
-                       std::to_string(state->attribute_count)});
+    std::istringstream count_answer(
+        answers_from_prompt(said, answers, " How many attributes (not including id)? "));
+    std::ostringstream unused;
+    // As the dialogue takes the count: at most the capacity, any negative count as -1.
+    const std::int64_t count =
+        std::clamp<std::int64_t>(Console(count_answer, unused).read_integer(), -1, max_attrs);
+    a.insert(a.end(),
+             {"--attributes", file_named_at(said, answers, " Enter name of attribute file: "),
+              "--attribute-count", std::to_string(count)});
   }
   if (state->blocking.in_use() && state->use_blocks) {
     a.insert(a.end(), {"--block-by", std::to_string(state->blocking.attribute)});

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "report/classic_report.h"
+#include "report/unblocked_nodes_note.h"
 #include "support/fits.h"
 
 namespace tarn {
@@ -44,6 +45,26 @@ TEST(Report, DyadPredictedExactlyWrongShowsAnInfiniteGoodnessOfFit) {
   const Report r = report_of(f);
   EXPECT_NE(r.screen.find(" Goodness of Fit   = " + right("Infinity", 20) + "\n"),
             std::string::npos);
+}
+
+// The head lines of the output file, as the dialogue and fit --report both write them.
+TEST(Report, InputFileLinesNameEachFileInAFieldOf24Characters) {
+  std::ostringstream file;
+  write_input_file_line(InputFileRole::network, "net.dat", file);
+  write_input_file_line(InputFileRole::attributes, "attributes.dat", file);
+  write_input_file_line(InputFileRole::comparative, "a name longer than 24 characters", file);
+  EXPECT_EQ(file.str(),
+            " Network file:   net.dat                 \n"
+            " Attribute file: attributes.dat          \n"
+            " Comparative file: a name longer than 24 ch\n");
+}
+
+TEST(Report, UnblockedNodesSentenceCountsOneOrMore) {
+  EXPECT_EQ(unblocked_nodes_sentence(1, 3),
+            "1 node has no valid block (value outside 1 to 3); its dyads belong to no block type.");
+  EXPECT_EQ(unblocked_nodes_sentence(4, 2),
+            "4 nodes have no valid block (value outside 1 to 2); their dyads belong to no block "
+            "type.");
 }
 
 }  // namespace

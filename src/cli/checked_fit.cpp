@@ -1,0 +1,58 @@
+#include "cli/checked_fit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numeric>
+#include <string>
+
+#include "fit/estimate_existence.h"
+#include "model/model_terms.h"
+
+namespace tarn {
+
+namespace {
+
+// The separating direction in words: its largest components, by parameter.
+FitWarning no_estimate(const EstimateExistence& e, const Model& model) {
+  std::vector<std::size_t> order(e.direction.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&e](std::size_t a, std::size_t b) {
+    return std::fabs(e.direction[a]) > std::fabs(e.direction[b]);
+  });
+  std::string direction;
+  for (std::size_t k = 0; k < order.size() && k < 4; ++k) {
+    const double d = e.direction[order[k]];
+    if (std::fabs(d) < 1e-9) break;
+    char value[32];
+    std::snprintf(value, sizeof value, "%+.3f", d);
+    direction +=
+        (direction.empty() ? "" : ", ") + term_text(model.parameters[order[k]]) + " " + value;
+  }
+  return {"estimate_does_not_exist",
+          "The pseudo-likelihood estimate does not exist: the statistics separate the dyads with "
+          "a link from those without (" +
+              std::to_string(e.separated_dyads) +
+              " dyads lie strictly on their side). Along the direction " + direction +
+              " the pseudo-likelihood rises without end, so the estimates shown are where the fit "
+              "stopped, not estimates. Leave out or change the terms named."};
+}
+
+}  // namespace
+
+CheckedFit fit_and_check(const FitData& data) {
+  CheckedFit fit;
+  fit.result = fit_pseudo_likelihood(data);
+  fit.warnings = fit_warnings(fit.result);
+  // Dependent statistics leave no direction to examine.
+  if (fit.result.end != FitEnd::dependent) {
+    const EstimateExistence existence = check_estimate_existence(data);
+    if (!existence.exists) {
+      fit.warnings.push_back(no_estimate(existence, *data.source.model));
+      fit.estimate_exists = false;
+    }
+  }
+  return fit;
+}
+
+}  // namespace tarn

@@ -1,0 +1,27 @@
+#pragma once
+// The fit that every command makes from the data: the pseudo-likelihood fit, its warnings, and
+// the check that its estimate exists (estimate_existence.h), said in plain words when it does
+// not. fit reports it; simulate and gof draw networks from it only when it is usable.
+
+#include <vector>
+
+#include "fit/fit_result.h"
+#include "fit/fit_warnings.h"
+#include "fit/pseudo_likelihood.h"
+
+namespace tarn {
+
+struct CheckedFit {
+  FitResult result;
+  // The fit's warnings (fit_warnings.h), then estimate_does_not_exist when it does not exist.
+  std::vector<FitWarning> warnings;
+  bool estimate_exists = true;
+
+  // True when the fit converged to an estimate that exists: one to report and simulate from.
+  bool usable() const { return fit_converged(result) && estimate_exists; }
+};
+
+// Throws what check_estimate_existence throws.
+CheckedFit fit_and_check(const FitData& data);
+
+}  // namespace tarn
