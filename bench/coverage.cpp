@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
   const Model model = build_model({{ConfigurationType::edges, {}},
                                    {ConfigurationType::mutual, {}},
                                    {ConfigurationType::transitive_triad, {}}},
-                                  0);
+                                  0, TermContext{});
   const std::vector<double> truth = {-3.0, 1.6, 0.12};
   const char* names[] = {"edges", "mutual", "ttriple"};
   const std::int64_t dyads = static_cast<std::int64_t>(nodes) * (nodes - 1);
@@ -48,8 +48,9 @@ int main(int argc, char** argv) {
   std::vector<std::pair<int, int>> ring;
   for (int i = 1; i <= nodes; ++i) ring.emplace_back(i, i % nodes + 1);
   std::sort(ring.begin(), ring.end());
-  const Network start = build_network(ring);
-  SimulationTarget target{&model, nullptr, nullptr, false, truth};
+  Study ring_study;
+  ring_study.network = build_network(ring);
+  ring_study.model = model;
   SamplerSettings draw;
   draw.burnin = 100 * dyads;
   draw.interval = 20 * dyads;
@@ -58,8 +59,8 @@ int main(int argc, char** argv) {
   draw.watch_link_band = false;  // the ring is far from the model's networks
   std::vector<Network> observed(static_cast<std::size_t>(networks));
   const SampleSummary drawn =
-      sample_networks(target, start, networks, draw,
-                      [&observed](int k, const SampleGraph& g, const std::vector<double>&) {
+      sample_networks(ring_study, truth, networks, draw,
+                      [&observed](int k, const TermGraph& g, const std::vector<double>&) {
                         observed[std::size_t(k)] = g.to_network();
                       });
   if (drawn.degeneracy.found) {
@@ -76,8 +77,7 @@ int main(int argc, char** argv) {
   const auto start_time = std::chrono::steady_clock::now();
   int covered[3][3] = {}, fitted = 0, not_converged = 0, degenerate = 0, too_few_refits = 0;
   for (int k = 0; k < networks; ++k) {
-    FitData data;
-    data.source = {&observed[std::size_t(k)], &model, nullptr, nullptr};
+    const Study data = ring_study.with_network(observed[std::size_t(k)]);
     const auto fit = std::make_unique<FitResult>(fit_pseudo_likelihood(data));
     if (!fit_converged(*fit)) {
       ++not_converged;

@@ -40,6 +40,7 @@
 
 #include "fit/pass_timing.h"
 #include "fit/pseudo_likelihood.h"
+#include "fit/sender_sweep.h"
 #include "network/attribute_file.h"
 #include "network/comparative_file.h"
 #include "network/data_file.h"
@@ -193,25 +194,15 @@ struct Prepared {
   Network network;
   NodeAttributes attributes;
   Blocking blocking;
-  Model model;
-  std::optional<ComparativeNetwork> comparative;
-  std::optional<DyadBlocks> blocks;
-  bool include_diagonal = false;
+  KernelLayout layout;
+  Study study;
   std::ofstream output;
-
-  FitData data() const {
-    FitData d;
-    d.source = {&network, &model, blocks ? &*blocks : nullptr,
-                comparative ? &*comparative : nullptr};
-    d.include_diagonal = include_diagonal;
-    return d;
-  }
 };
 
 std::unique_ptr<Prepared> read_and_select(const Scenario& s, const Paths& p) {
   auto prepared = std::make_unique<Prepared>();
   Prepared& r = *prepared;
-  r.include_diagonal = s.diagonal;
+  r.study.include_diagonal = s.diagonal;
   const std::string network_name = name_field(p.network.filename().string());
   DataFile network(open_for_reading(p.network.string()), network_name);
   r.network = read_network_file(network);
@@ -239,15 +230,23 @@ std::unique_ptr<Prepared> read_and_select(const Scenario& s, const Paths& p) {
     for (const BlockGroup& group : s.groups) {
       description.push_back({static_cast<ConfigurationType>(group.type), group.blocks});
     }
-    r.blocks = dyad_blocks(r.blocking, r.attributes, r.network.node_count);
+    r.study.blocks = std::make_shared<const DyadBlocks>(
+        dyad_blocks(r.blocking, r.attributes, r.network.node_count));
   }
-  r.model = build_model(description, r.blocking.block_type_count);
-  if (r.model.uses(ConfigurationType::covariate)) {
+  r.layout = build_kernel_layout(description, r.blocking.block_type_count);
+  TermContext context;
+  context.node_count = r.network.node_count;
+  context.blocks = r.study.blocks;
+  if (r.layout.uses(ConfigurationType::covariate)) {
     const std::string name = name_field(p.comparative.filename().string());
     DataFile comparative(open_for_reading(p.comparative.string()), name);
     r.output << " Comparative file: " << name << '\n';
-    r.comparative = read_comparative_file(comparative, r.network.node_count);
+    r.study.comparative = std::make_shared<const ComparativeNetwork>(
+        read_comparative_file(comparative, r.network.node_count));
+    context.comparative = std::make_shared<const DyadValues>(DyadValues::of(*r.study.comparative));
   }
+  r.study.model = build_model(description, r.blocking.block_type_count, context);
+  r.study.network = r.network;
   return prepared;
 }
 
@@ -275,13 +274,12 @@ std::string run_once(const Scenario& s, const fs::path& dir) {
   FitObserver observer;
   observer.timing = &timing;
   const auto fit_start = clock_type::now();
-  const auto result =
-      std::make_unique<FitResult>(fit_pseudo_likelihood(prepared->data(), observer));
+  const auto result = std::make_unique<FitResult>(fit_pseudo_likelihood(prepared->study, observer));
   const FitEnd end = result->end;
   const double fit_seconds = seconds_since(fit_start);
   const auto report_start = clock_type::now();
   if (end == FitEnd::completed) {
-    write_report(prepared->model, prepared->blocking, *result, screen, prepared->output);
+    write_report(prepared->layout, prepared->blocking, *result, screen, prepared->output);
   }
   prepared->output.close();
   screen.close();
@@ -301,8 +299,8 @@ std::string run_once(const Scenario& s, const fs::path& dir) {
         << '\n';
   reply << "peak " << peak_kilobytes() << '\n';
   reply << "size " << prepared->network.node_count << ' ' << prepared->network.link_count << ' '
-        << prepared->model.parameter_count() << '\n';
-  for (int k = 1; k <= prepared->model.parameter_count(); ++k) {
+        << prepared->layout.parameter_count() << '\n';
+  for (int k = 1; k <= prepared->layout.parameter_count(); ++k) {
     reply << "estimate " << result->estimate(k) << '\n';
   }
   return reply.str();
@@ -423,18 +421,18 @@ int run_command(const std::vector<const Scenario*>& chosen, const fs::path& dir,
 std::string write_table(const Scenario& s, const fs::path& dir, const std::string& file) {
   const Paths p = paths_of(s, dir);
   std::unique_ptr<Prepared> prepared = read_and_select(s, p);
-  const FitData data = prepared->data();
-  const Model& model = prepared->model;
+  const Study& study = prepared->study;
+  const KernelLayout& model = prepared->layout;
   const int n = prepared->network.node_count;
   const int m = model.parameter_count();
   std::ofstream bin(file + ".bin", std::ios::binary);
   std::vector<std::int32_t> row(static_cast<std::size_t>(m) + 1);
   long rows = 0;
-  SenderStatistics statistics(data.source);
+  SenderStatistics statistics(kernel_source(study));
   for (int i = 1; i <= n; ++i) {
     statistics.compute(i);
     for (int j = 1; j <= n; ++j) {
-      if (!data.include_diagonal && j == i) continue;
+      if (!study.include_diagonal && j == i) continue;
       row[0] = statistics.tie_row()[j - 1];
       for (int k = 1; k <= m; ++k) {
         row[static_cast<std::size_t>(k)] =

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "fit/pseudo_likelihood.h"
+#include "fit/sender_sweep.h"
 #include "scenarios.h"
 #include "stats/sender_statistics.h"
 #include "synthetic_network.h"
@@ -19,12 +20,11 @@ struct Fixture {
     ModelDescription description;
     for (int t = 1; t <= last_type; ++t)
       description.push_back({static_cast<ConfigurationType>(t), {}});
-    model = build_model(description, 0);
-    data.source = {&network, &model, nullptr, nullptr};
+    study.network = network;
+    study.model = build_model(description, 0, TermContext{});
   }
   Network network;
-  Model model;
-  FitData data;
+  Study study;
 };
 
 NetworkShape shape_of(const char* name) {
@@ -33,7 +33,7 @@ NetworkShape shape_of(const char* name) {
 
 void statistics_all_senders(benchmark::State& state, const char* name, int last_type) {
   Fixture f(shape_of(name), last_type);
-  SenderStatistics statistics(f.data.source);
+  SenderStatistics statistics(kernel_source(f.study));
   const int n = f.network.node_count;
   for (auto _ : state) {
     for (int i = 1; i <= n; ++i) statistics.compute(i);
@@ -45,7 +45,7 @@ void statistics_all_senders(benchmark::State& state, const char* name, int last_
 void whole_fit(benchmark::State& state, const char* name, int last_type) {
   Fixture f(shape_of(name), last_type);
   for (auto _ : state) {
-    const auto fit = std::make_unique<FitResult>(fit_pseudo_likelihood(f.data));
+    const auto fit = std::make_unique<FitResult>(fit_pseudo_likelihood(f.study));
     benchmark::DoNotOptimize(fit->estimate(1));
     state.counters["newton_passes"] = fit->newton_passes;
   }

@@ -58,16 +58,15 @@ int main(int argc, char** argv) {
   const Network network = read_network_file(file);
   ModelDescription description;
   for (long t : numbers(argv[2])) description.push_back({static_cast<ConfigurationType>(t), {}});
-  const Model model = build_model(description, 0);
-  FitData data;
-  data.source = {&network, &model, nullptr, nullptr};
+  Study data;
+  data.network = network;
+  data.model = build_model(description, 0, TermContext{});
+  const Model& model = data.model;
   const auto fit = std::make_unique<FitResult>(fit_pseudo_likelihood(data));
-  SimulationTarget target;
-  target.model = &model;
-  for (int p = 1; p <= model.parameter_count(); ++p)
-    target.coefficients.push_back(fit->estimate(p));
+  std::vector<double> coefficients;
+  for (int p = 1; p <= model.parameter_count(); ++p) coefficients.push_back(fit->estimate(p));
   std::printf("%d nodes, %d links; estimates", network.node_count, network.link_count);
-  for (double b : target.coefficients) std::printf(" %.4f", b);
+  for (double b : coefficients) std::printf(" %.4f", b);
   std::printf("\n");
   if (!errors.empty()) {
     std::printf("naive errors:");
@@ -97,7 +96,7 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
       continue;
     }
-    const SampleSummary s = sample_networks(target, network, networks, settings);
+    const SampleSummary s = sample_networks(data, coefficients, networks, settings);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("interval %ld (x%ld links): lag-1 autocorrelation", settings.interval, multiple);

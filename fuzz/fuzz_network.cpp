@@ -14,17 +14,17 @@
 #include <vector>
 
 #include "model/blocking.h"
-#include "model/model.h"
+#include "model/kernel_layout.h"
 #include "network/attribute_file.h"
 #include "network/comparative_file.h"
 #include "network/data_file.h"
 #include "network/fatal_error.h"
 #include "network/file_name.h"
 #include "network/network_file.h"
-#include "stats/change_statistics.h"
 #include "stats/link_store_graph.h"
 #include "stats/sender_statistics.h"
 #include "stats/statistic_range.h"
+#include "terms/change_statistics.h"
 
 namespace {
 
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         description.push_back({ConfigurationType::out_two_star, {1}});
       }
     }
-    const Model model = build_model(description, block_types);
+    const KernelLayout model = build_kernel_layout(description, block_types);
     SenderStatistics statistics(
         {&network, &model, blocks ? &*blocks : nullptr, comparative ? &*comparative : nullptr});
     const LinkStoreGraph graph(network);

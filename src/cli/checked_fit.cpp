@@ -7,7 +7,6 @@
 #include <string>
 
 #include "fit/estimate_existence.h"
-#include "model/model_terms.h"
 
 namespace tarn {
 
@@ -15,6 +14,7 @@ namespace {
 
 // The separating direction in words: its largest components, by parameter.
 FitWarning no_estimate(const EstimateExistence& e, const Model& model) {
+  const std::vector<std::string> names = model.statistic_names();
   std::vector<std::size_t> order(e.direction.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::stable_sort(order.begin(), order.end(), [&e](std::size_t a, std::size_t b) {
@@ -26,8 +26,7 @@ FitWarning no_estimate(const EstimateExistence& e, const Model& model) {
     if (std::fabs(d) < 1e-9) break;
     char value[32];
     std::snprintf(value, sizeof value, "%+.3f", d);
-    direction +=
-        (direction.empty() ? "" : ", ") + term_text(model.parameters[order[k]]) + " " + value;
+    direction += (direction.empty() ? "" : ", ") + names[order[k]] + " " + value;
   }
   return {"estimate_does_not_exist",
           "The pseudo-likelihood estimate does not exist: the statistics separate the dyads with "
@@ -40,15 +39,15 @@ FitWarning no_estimate(const EstimateExistence& e, const Model& model) {
 
 }  // namespace
 
-CheckedFit fit_and_check(const FitData& data) {
+CheckedFit fit_and_check(const Study& study) {
   CheckedFit fit;
-  fit.result = fit_pseudo_likelihood(data);
+  fit.result = fit_pseudo_likelihood(study);
   fit.warnings = fit_warnings(fit.result);
   // Dependent statistics leave no direction to examine.
   if (fit.result.end != FitEnd::dependent) {
-    const EstimateExistence existence = check_estimate_existence(data);
+    const EstimateExistence existence = check_estimate_existence(study);
     if (!existence.exists) {
-      fit.warnings.push_back(no_estimate(existence, *data.source.model));
+      fit.warnings.push_back(no_estimate(existence, study.model));
       fit.estimate_exists = false;
     }
   }

@@ -22,6 +22,6 @@ struct CheckedFit {
 };
 
 // Throws what check_estimate_existence throws.
-CheckedFit fit_and_check(const FitData& data);
+CheckedFit fit_and_check(const Study& study);
 
 }  // namespace tarn

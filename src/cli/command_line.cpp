@@ -10,8 +10,9 @@
 #include "cli/fit_command.h"
 #include "cli/simulate_command.h"
 #include "cli/usage_error.h"
-#include "model/model_terms.h"
+#include "network/edit_distance.h"
 #include "network/fatal_error.h"
+#include "terms/term_table.h"
 
 namespace tarn {
 
@@ -99,14 +100,31 @@ void add_simulation_options(CLI::App& command, SimulateCommandOptions& o) {
   o.sampling.add(command);
 }
 
+// The terms of the table, for the commands' help.
 std::string type_table() {
-  std::string text = "Terms (number or name; TERM@B for block type B, TERM@* for every one):\n";
+  std::string text =
+      "Model (-m): a formula as in statnet, \"edges + mutual + gwesp(0.5, fixed=TRUE) + "
+      "nodematch(\\\"level\\\")\", or a comma list, \"edges,mutual,ttriple@2\".\n"
+      "The sixteen configuration types by number or name (TERM@B: block type B, TERM@*: each):\n";
   for (int t = 1; t <= type_count; ++t) {
     const auto type = static_cast<ConfigurationType>(t);
     text += "  " + std::to_string(t) + (t < 10 ? "   " : "  ") + std::string(short_name(type)) +
             std::string(14 - short_name(type).size(), ' ') + std::string(menu_label(type)) + "\n";
   }
-  return text;
+  text += "Other terms (ergm's names and definitions; the user guide has the table):\n ";
+  std::size_t column = 1;
+  for (const TermEntry* entry : term_table()) {
+    if (entry->arguments.empty() && type_of_name(entry->name)) continue;
+    std::string item = " " + std::string(entry->name);
+    if (!entry->arguments.empty()) item += "(" + std::string(entry->arguments) + ")";
+    if (column + item.size() > 96) {
+      text += "\n ";
+      column = 1;
+    }
+    text += item;
+    column += item.size();
+  }
+  return text + "\n";
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "cli/fit_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -9,8 +10,8 @@
 #include "cli/output_files.h"
 #include "cli/progress_bar.h"
 #include "cli/usage_error.h"
+#include "fit/fit_summary.h"
 #include "fit/pseudo_likelihood.h"
-#include "model/model_terms.h"
 #include "report/classic_report.h"
 #include "report/json_results.h"
 #include "report/tidy_csv.h"
@@ -38,24 +39,45 @@ void write_report_head(const FitCommandOptions& o, std::ostream& file) {
   }
 }
 
-void write_summary_head(const FitCommandOptions& o, const Study& study, const Model& model,
-                        const FitResult& result, std::ostream& screen) {
+void write_summary_head(const FitCommandOptions& o, const Study& study, const FitResult& result,
+                        std::ostream& screen) {
   screen << " Network: " << o.study.network_path << " (" << study.network.node_count << " nodes, "
          << study.network.link_count << " links, " << result.dyad_count << " dyads)\n Model:  ";
-  for (const Parameter& p : model.parameters) screen << ' ' << term_text(p);
+  for (const TermPointer& term : study.model.terms) screen << ' ' << term->text();
   screen << '\n';
+}
+
+// The estimates of a model that the dialogue's report cannot show (terms other than the sixteen
+// types): statistic, estimate, standard error, z and p-value.
+void write_general_summary(const Model& model, const FitResult& result,
+                           const ParameterErrors& errors, std::ostream& screen) {
+  const std::vector<std::string> names = model.statistic_names();
+  std::size_t width = 9;
+  for (const std::string& name : names) width = std::max(width, name.size());
+  char line[256];
+  std::snprintf(line, sizeof line, "\n %-*s %12s %12s %9s %10s\n", static_cast<int>(width),
+                "statistic", "estimate", "std. error", "z", "p-value");
+  screen << line;
+  const std::vector<ParameterRow> rows = parameter_rows(result, errors);
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    std::snprintf(line, sizeof line, " %-*s %12.5f %12.5f %9.3f %10.4g\n", static_cast<int>(width),
+                  names[k].c_str(), rows[k].estimate, rows[k].std_error, rows[k].z,
+                  rows[k].p_value);
+    screen << line;
+  }
 }
 
 // Lag-1 autocorrelations above one half make for fewer independent draws than networks.
 void note_autocorrelation(const SampleSummary& sample, const Model& model,
                           std::vector<FitWarning>& warnings) {
+  const std::vector<std::string> names = model.statistic_names();
   std::string high;
   for (std::size_t p = 0; p < sample.lag1_autocorrelation.size(); ++p) {
     const double r = sample.lag1_autocorrelation[p];
     if (!(r > 0.5)) continue;
     char value[16];
     std::snprintf(value, sizeof value, "%.2f", r);
-    high += (high.empty() ? "" : ", ") + term_text(model.parameters[p]) + " " + value;
+    high += (high.empty() ? "" : ", ") + names[p] + " " + value;
   }
   if (high.empty()) return;
   warnings.push_back({"autocorrelated_sample",
@@ -85,12 +107,17 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
   std::ostream* csv = o.csv_path.empty() ? nullptr : &outputs.open(o.csv_path, "--csv");
   const bool summary_shown = !o.quiet && o.json_path != "-" && o.csv_path != "-";
 
-  const Study study = load_study(o.study);
-  const Model model = model_for(o.model, study, !o.study.covariate_path.empty());
-  if (method != ErrorMethod::naive) check_can_simulate(model, study);
+  InputData input = load_input_data(o.study);
+  const Study study = build_study(o.model, input, o.study);
+  const Model& model = study.model;
+  if (report != nullptr && !model.kernel) {
+    throw UsageError(
+        "--report writes the dialogue's report, of the sixteen configuration types "
+        "only; give --json or --csv for this model");
+  }
+  if (method != ErrorMethod::naive) check_can_simulate(study);
 
-  const FitData data = study.fit_data(model);
-  const CheckedFit fit = fit_and_check(data);
+  const CheckedFit fit = fit_and_check(study);
   const FitResult& result = fit.result;
   std::vector<FitWarning> warnings = fit.warnings;
   bool sample_degenerate = false;
@@ -104,7 +131,7 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
                       method == ErrorMethod::godambe ? "simulating networks"
                                                      : "simulating and refitting networks",
                       o.replicates, !o.quiet && standard_error_is_terminal());
-      simulated = simulation_errors(method, data, result, o.replicates, settings, &bar.counter());
+      simulated = simulation_errors(method, study, result, o.replicates, settings, &bar.counter());
     }
     if (simulated.sample.degeneracy.found) {
       warnings.push_back(
@@ -129,24 +156,27 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
 
   std::ostringstream screen;
   std::ostream nowhere(nullptr);
-  if (summary_shown) write_summary_head(o, study, model, result, screen);
+  if (summary_shown) write_summary_head(o, study, result, screen);
   if (report != nullptr) write_report_head(o, *report);
-  if (result.end == FitEnd::completed) {
-    write_report(model, study.blocking, result, errors, screen, report ? *report : nowhere);
+  if (result.end == FitEnd::completed && model.kernel) {
+    write_report(*model.kernel, input.blocking, result, errors, screen, report ? *report : nowhere);
+  } else if (result.end == FitEnd::completed) {
+    write_general_summary(model, result, errors, screen);
   }
 
   FitRecord record;
-  record.files = study.files;
+  record.files = input.files;
   record.network = &study.network;
-  record.labels = &study.labels;
+  record.labels = &input.labels;
   record.include_diagonal = study.include_diagonal;
   record.model = &model;
-  record.blocking = study.blocking.in_use() ? &study.blocking : nullptr;
-  record.blocking_attribute_name = study.blocking_attribute_name();
+  record.blocking = input.blocking.in_use() ? &input.blocking : nullptr;
+  record.blocking_attribute_name = input.blocking_attribute_name();
+  record.observed_statistics = model.network_statistics(study.graph());
   record.result = &result;
   record.errors = &errors;
   record.warnings = warnings;
-  record.warnings.insert(record.warnings.end(), study.notes.begin(), study.notes.end());
+  record.warnings.insert(record.warnings.end(), input.notes.begin(), input.notes.end());
   if (json != nullptr) write_fit_json(record, *json);
   if (csv != nullptr) write_tidy_csv(record, *csv);
   outputs.commit();

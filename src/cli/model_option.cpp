@@ -1,26 +1,112 @@
 #include "cli/model_option.h"
 
+#include <memory>
+
 #include "cli/usage_error.h"
-#include "model/model_terms.h"
+#include "network/comparative_file.h"
+#include "network/covariate_list.h"
+#include "network/data_file.h"
+#include "network/fatal_error.h"
+#include "network/file_access.h"
+#include "network/network_format.h"
 
 namespace tarn {
 
-Model model_for(const std::string& list, const Study& study, bool covariate_given) {
-  std::optional<int> block_types;
-  if (study.blocking.in_use()) block_types = study.blocking.block_type_count;
-  Model model;
+namespace {
+
+// An edgecov file: a record-format comparative file, or an edge list with a value column.
+std::shared_ptr<const DyadValues> read_dyadic_covariate(const std::string& path, InputData& data,
+                                                        const StudyOptions& options) {
+  std::unique_ptr<std::istream> in = open_for_reading(path);
+  std::string head(4096, '\0');
+  in->read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<std::size_t>(in->gcount()));
+  in = open_for_reading(path);
+  const NetworkFormat format = detect_network_format(path, head);
+  data.files.push_back({"edgecov", path, std::string(network_format_name(format))});
+  const int n = data.network.node_count;
+  if (format == NetworkFormat::record) {
+    DataFile file(std::move(in), path);
+    return std::make_shared<const DyadValues>(DyadValues::of(read_comparative_file(file, n)));
+  }
+  return std::make_shared<const DyadValues>(
+      DyadValues::of(read_covariate_list(*in, path, format, data.labels, n, options.header)));
+}
+
+int count_self_links(const Network& network) {
+  int count = 0;
+  for (int a = 1; a <= network.node_count; ++a) {
+    for (int16 e : network.out_list(a)) count += e == a || e == -a ? 1 : 0;
+  }
+  return count;
+}
+
+}  // namespace
+
+Study build_study(const std::string& formula, InputData& data, const StudyOptions& options) {
+  TermContext context;
+  context.directed = true;
+  context.node_count = data.network.node_count;
+  if (!data.covariates.columns.empty()) context.attributes = &data.covariates;
+  Study study;
+  if (data.blocks) {
+    study.blocks = std::make_shared<const DyadBlocks>(*data.blocks);
+    context.blocks = study.blocks;
+    context.block_type_count = data.blocking.block_type_count;
+  }
+  if (data.comparative) {
+    study.comparative = std::make_shared<const ComparativeNetwork>(*data.comparative);
+    context.comparative = std::make_shared<const DyadValues>(DyadValues::of(*data.comparative));
+  }
+  context.dyadic_covariate = [&data, &options](const std::string& path) {
+    return read_dyadic_covariate(path, data, options);
+  };
   try {
-    model = build_model(parse_model_terms(list, block_types), block_types.value_or(0));
+    study.model = model_of_formula(formula, context);
   } catch (const ModelError& e) {
     throw UsageError(std::string("--model: ") + e.what());
   }
-  if (model.uses(ConfigurationType::covariate) && !covariate_given) {
-    throw UsageError("--model: the covariate term needs --covariate FILE");
+  const bool covariate_term =
+      study.model.kernel && study.model.kernel->uses(ConfigurationType::covariate);
+  if (study.model.kernel && covariate_term != data.comparative.has_value()) {
+    throw UsageError(covariate_term ? "--model: the covariate term needs --covariate FILE"
+                                    : "--covariate: the model has no covariate term (type 16)");
   }
-  if (!model.uses(ConfigurationType::covariate) && covariate_given) {
-    throw UsageError("--covariate: the model has no covariate term (type 16)");
+  if (!study.model.kernel) {
+    if (data.comparative) {
+      throw UsageError(
+          "--covariate: the model has no covariate term (type 16); a dyadic "
+          "covariate of any model is edgecov(FILE)");
+    }
+    if (options.diagonal) {
+      throw UsageError(
+          "--diagonal: the self-pairs are dyads of the sixteen configuration types "
+          "only; the model's other terms do not define them");
+    }
+    if (data.network.has_repeated_links) {
+      throw FatalError("Network file \"" + options.network_path +
+                       "\": some link is given more than once; the model's terms count each "
+                       "link once. Give every link once.");
+    }
+    if (const int self_links = count_self_links(data.network); self_links > 0) {
+      data.notes.push_back(
+          {"self_links_left_out", std::to_string(self_links) + " self-link" +
+                                      (self_links == 1 ? "" : "s") +
+                                      " (i->i) of the network are left out: the model's terms are "
+                                      "defined without them."});
+    }
   }
-  return model;
+  for (const std::string& note : study.model.notes) {
+    if (note == "m2star_is_mixed_two_star") {
+      data.notes.push_back({note,
+                            "m2star is the mixed 2-star k->i->j, as in ergm's formulas: the "
+                            "count of twopath. The 2-star of reciprocated pairs k<>i<>j "
+                            "(configuration type 10) is mutual2star."});
+    }
+  }
+  study.network = data.network;
+  study.include_diagonal = data.include_diagonal;
+  return study;
 }
 
 }  // namespace tarn

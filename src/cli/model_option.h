@@ -1,15 +1,18 @@
 #pragma once
-// The model of a --model list for a study: the terms parsed for its blocking and built, with the
-// covariate term and --covariate required together.
+// The study of a --model formula on the data of a command: the model built through the term
+// table (its attribute terms read the attribute file, edgecov its files), with what the model
+// and the data ask of each other checked.
 
 #include <string>
 
 #include "cli/study.h"
-#include "model/model.h"
+#include "model/study.h"
 
 namespace tarn {
 
-// Throws UsageError naming --model or --covariate.
-Model model_for(const std::string& list, const Study& study, bool covariate_given);
+// Throws UsageError naming --model (or --covariate, --diagonal), FatalError for an edgecov file
+// that cannot be read or a network that the terms cannot read. Notes for the user (a self-link
+// left out, m2star) and the files read join `data`.
+Study build_study(const std::string& formula, InputData& data, const StudyOptions& options);
 
 }  // namespace tarn

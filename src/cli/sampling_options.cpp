@@ -4,9 +4,7 @@
 #include <thread>
 
 #include "cli/usage_error.h"
-#include "model/model_terms.h"
 #include "network/fatal_error.h"
-#include "simulate/network_distribution.h"
 
 namespace tarn {
 
@@ -59,21 +57,15 @@ SamplerSettings SamplingOptions::settings(const Study& study) const {
   return s;
 }
 
-void check_can_simulate(const Model& model, const Study& study) {
+void check_can_simulate(const Study& study) {
   if (study.network.has_repeated_links) {
     throw FatalError(
         "The network has links given more than once; a simulated network holds each "
         "link once, so it cannot be simulated. Give every link once.");
   }
-  bool self_links = false;
-  for (int a = 1; a <= study.network.node_count && !self_links; ++a) {
-    for (int16 e : study.network.out_list(a)) self_links = self_links || (e == a || e == -a);
-  }
-  const DistributionCheck check =
-      check_network_distribution(model, study.blocking, study.include_diagonal, self_links);
-  if (!check.exists) {
-    throw UsageError("This model has no network distribution to simulate from: " + check.reason +
-                     ".");
+  const std::string problem = study.model.distribution_problem(study.dyad_space());
+  if (!problem.empty()) {
+    throw UsageError("This model has no network distribution to simulate from: " + problem + ".");
   }
 }
 
@@ -92,22 +84,12 @@ std::vector<double> coefficients_of(const std::string& list, const Model& model)
     if (comma == std::string::npos) break;
     start = comma + 1;
   }
-  if (values.size() != model.parameters.size()) {
+  const auto m = static_cast<std::size_t>(model.parameter_count());
+  if (values.size() != m) {
     throw UsageError("--coef: " + std::to_string(values.size()) + " numbers for " +
-                     std::to_string(model.parameters.size()) + " parameters");
+                     std::to_string(m) + " parameters");
   }
   return values;
-}
-
-SimulationTarget simulation_target(const Study& study, const Model& model,
-                                   std::vector<double> coefficients) {
-  SimulationTarget target;
-  target.model = &model;
-  target.blocks = study.blocks ? &*study.blocks : nullptr;
-  target.comparative = study.comparative ? &*study.comparative : nullptr;
-  target.include_diagonal = study.include_diagonal;
-  target.coefficients = std::move(coefficients);
-  return target;
 }
 
 }  // namespace tarn

@@ -8,9 +8,8 @@
 #include <vector>
 
 #include "CLI/CLI.hpp"
-#include "cli/study.h"
 #include "fit/fit_result.h"
-#include "model/model.h"
+#include "model/study.h"
 #include "simulate/sampler.h"
 
 namespace tarn {
@@ -27,14 +26,10 @@ struct SamplingOptions {
 };
 
 // Refuses, as a usage error naming the parameter and why, a model without a network distribution
-// (network_distribution.h), and, as bad input, a network with links given more than once.
-void check_can_simulate(const Model& model, const Study& study);
+// (Model::distribution_problem), and, as bad input, a network with links given more than once.
+void check_can_simulate(const Study& study);
 
 // The coefficients of a --coef list, one per parameter.
 std::vector<double> coefficients_of(const std::string& list, const Model& model);
-
-// The sampler's target for a study, a model and its coefficients.
-SimulationTarget simulation_target(const Study& study, const Model& model,
-                                   std::vector<double> coefficients);
 
 }  // namespace tarn

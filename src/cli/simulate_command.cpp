@@ -14,7 +14,6 @@
 #include "cli/output_files.h"
 #include "cli/progress_bar.h"
 #include "cli/usage_error.h"
-#include "model/model_terms.h"
 #include "report/gof_report.h"
 #include "report/tidy_csv.h"
 #include "simulate/gof_summary.h"
@@ -29,8 +28,8 @@ namespace fs = std::filesystem;
 
 // What both commands start from: the data, the model and the coefficients to draw from.
 struct Simulation {
+  InputData input;
   Study study;
-  Model model;
   std::vector<double> coefficients;
   SamplerSettings settings;
 };
@@ -46,22 +45,22 @@ void check_network_count(const SimulateCommandOptions& o) {
 // estimate to simulate from.
 std::unique_ptr<Simulation> prepare(const SimulateCommandOptions& o, std::ostream& err) {
   auto s = std::make_unique<Simulation>();
-  s->study = load_study(o.study);
-  s->model = model_for(o.model, s->study, !o.study.covariate_path.empty());
-  check_can_simulate(s->model, s->study);
+  s->input = load_input_data(o.study);
+  s->study = build_study(o.model, s->input, o.study);
+  check_can_simulate(s->study);
   s->settings = o.sampling.settings(s->study);
   if (!o.coef.empty()) {
-    s->coefficients = coefficients_of(o.coef, s->model);
+    s->coefficients = coefficients_of(o.coef, s->study.model);
     return s;
   }
-  const CheckedFit fit = fit_and_check(s->study.fit_data(s->model));
+  const CheckedFit fit = fit_and_check(s->study);
   if (!fit.usable()) {
     for (const FitWarning& w : fit.warnings) err << "tarnwick: " << w.message << '\n';
     err << "tarnwick: the fit gave no estimate to simulate from; give the coefficients with "
            "--coef\n";
     return nullptr;
   }
-  for (int p = 1; p <= s->model.parameter_count(); ++p) {
+  for (int p = 1; p <= s->study.model.parameter_count(); ++p) {
     s->coefficients.push_back(fit.result.estimate(p));
   }
   return s;
@@ -69,7 +68,7 @@ std::unique_ptr<Simulation> prepare(const SimulateCommandOptions& o, std::ostrea
 
 std::string statistic_names(const Model& model) {
   std::string line;
-  for (const Parameter& p : model.parameters) line += "," + term_text(p);
+  for (const std::string& name : model.statistic_names()) line += "," + csv_text(name);
   return line;
 }
 
@@ -80,7 +79,8 @@ void write_sample_table(const Simulation& s, const SampleSummary& sample, std::o
   std::snprintf(line, sizeof line, " %-16s %14s %14s %14s %10s\n", "statistic", "observed", "mean",
                 "sd", "lag-1 acf");
   out << '\n' << line;
-  for (int p = 0; p < s.model.parameter_count(); ++p) {
+  const std::vector<std::string> names = s.study.model.statistic_names();
+  for (int p = 0; p < s.study.model.parameter_count(); ++p) {
     double mean = 0.0, squares = 0.0;
     for (const auto& row : sample.statistics) mean += row[std::size_t(p)];
     mean /= static_cast<double>(sample.statistics.size());
@@ -94,8 +94,7 @@ void write_sample_table(const Simulation& s, const SampleSummary& sample, std::o
                          ? sample.lag1_autocorrelation[std::size_t(p)]
                          : NAN;
     std::snprintf(line, sizeof line, " %-16s %14.2f %14.2f %14.2f %10.3f\n",
-                  term_text(s.model.parameters[std::size_t(p)]).c_str(),
-                  sample.observed[std::size_t(p)], mean, sd, r);
+                  names[std::size_t(p)].c_str(), sample.observed[std::size_t(p)], mean, sd, r);
     out << line;
   }
   std::snprintf(
@@ -111,7 +110,7 @@ void write_sample_table(const Simulation& s, const SampleSummary& sample, std::o
 }
 
 // One simulated network as an edge list, with the observed network's labels.
-void write_edge_list(const SampleGraph& graph, const NodeLabels& labels, std::ostream& out) {
+void write_edge_list(const TermGraph& graph, const NodeLabels& labels, std::ostream& out) {
   out << "sender,receiver\n";
   for (const auto& [a, b] : graph.link_list())
     out << labels.name(a) << ',' << labels.name(b) << '\n';
@@ -141,7 +140,6 @@ int run_simulate_command(const SimulateCommandOptions& o, std::ostream& out, std
   }
   const std::unique_ptr<Simulation> s = prepare(o, err);
   if (s == nullptr) return exit_fit_problem;
-  const SimulationTarget target = simulation_target(s->study, s->model, s->coefficients);
 
   // The networks' files join the outputs, in a folder made now that every check has passed;
   // each network is written to its temporary file as it is drawn.
@@ -155,10 +153,10 @@ int run_simulate_command(const SimulateCommandOptions& o, std::ostream& out, std
   }
   std::mutex failure_lock;
   std::string failure;
-  auto visit = [&](int k, const SampleGraph& graph, const std::vector<double>&) {
+  auto visit = [&](int k, const TermGraph& graph, const std::vector<double>&) {
     if (temporaries.empty()) return;
     std::ofstream file(temporaries[static_cast<std::size_t>(k)], std::ios::binary);
-    write_edge_list(graph, s->study.labels, file);
+    write_edge_list(graph, s->input.labels, file);
     file.close();
     if (file.fail()) {
       std::lock_guard<std::mutex> lock(failure_lock);
@@ -171,7 +169,7 @@ int run_simulate_command(const SimulateCommandOptions& o, std::ostream& out, std
     ProgressBar bar(err, "simulating networks", o.networks,
                     !o.quiet && standard_error_is_terminal());
     sample =
-        sample_networks(target, s->study.network, o.networks, s->settings, visit, &bar.counter());
+        sample_networks(s->study, s->coefficients, o.networks, s->settings, visit, &bar.counter());
   }
   if (!failure.empty()) throw OutputError(failure);
   if (sample.degeneracy.found) {
@@ -179,7 +177,7 @@ int run_simulate_command(const SimulateCommandOptions& o, std::ostream& out, std
     return exit_fit_problem;
   }
   if (stats != nullptr) {
-    *stats << "network" << statistic_names(s->model) << '\n';
+    *stats << "network" << statistic_names(s->study.model) << '\n';
     *stats << "observed";
     for (double v : sample.observed) *stats << ',' << csv_number(v);
     *stats << '\n';
@@ -209,10 +207,9 @@ int run_gof_command(const SimulateCommandOptions& o, std::ostream& out, std::ost
   std::ostream* html = o.html_path.empty() ? nullptr : &outputs.open(o.html_path, "--html");
   const std::unique_ptr<Simulation> s = prepare(o, err);
   if (s == nullptr) return exit_fit_problem;
-  const SimulationTarget target = simulation_target(s->study, s->model, s->coefficients);
 
   std::vector<NetworkFeatures> features(static_cast<std::size_t>(o.networks));
-  auto visit = [&](int k, const SampleGraph& graph, const std::vector<double>&) {
+  auto visit = [&](int k, const TermGraph& graph, const std::vector<double>&) {
     features[static_cast<std::size_t>(k)] = network_features(graph.to_network());
   };
   SampleSummary sample;
@@ -220,20 +217,20 @@ int run_gof_command(const SimulateCommandOptions& o, std::ostream& out, std::ost
     ProgressBar bar(err, "simulating networks", o.networks,
                     !o.quiet && standard_error_is_terminal());
     sample =
-        sample_networks(target, s->study.network, o.networks, s->settings, visit, &bar.counter());
+        sample_networks(s->study, s->coefficients, o.networks, s->settings, visit, &bar.counter());
   }
   if (sample.degeneracy.found) {
     err << "tarnwick: " << sample.degeneracy.message() << '\n';
     return exit_fit_problem;
   }
   StatisticSample statistics;
-  for (const Parameter& p : s->model.parameters) statistics.names.push_back(term_text(p));
+  statistics.names = s->study.model.statistic_names();
   statistics.observed = sample.observed;
   statistics.simulated = sample.statistics;
   const GofSummary summary =
       summarize_gof(network_features(s->study.network), features, statistics);
   std::string title = "Goodness of fit: " + o.study.network_path + ",";
-  for (const Parameter& p : s->model.parameters) title += " " + term_text(p);
+  for (const TermPointer& term : s->study.model.terms) title += " " + term->text();
   if (csv != nullptr) write_gof_csv(summary, *csv);
   if (svg != nullptr) write_gof_svg(summary, title, *svg);
   if (html != nullptr) write_gof_html(summary, title, *html);

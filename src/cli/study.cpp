@@ -64,7 +64,7 @@ int parse_positive(const std::string& text) {
   return error == std::errc() && end == text.data() + text.size() ? value : -1;
 }
 
-void read_network(const StudyOptions& o, Study& s) {
+void read_network(const StudyOptions& o, InputData& s) {
   OpenedFile opened = open_with_head(o.network_path);
   const NetworkFormat format = format_of(opened, o.network_path, o.format);
   s.files.push_back({"network", o.network_path, std::string(network_format_name(format))});
@@ -84,7 +84,7 @@ void read_network(const StudyOptions& o, Study& s) {
   check_statistic_range(s.network, source);
 }
 
-void read_attributes(const StudyOptions& o, Study& s) {
+void read_attributes(const StudyOptions& o, InputData& s) {
   OpenedFile opened = open_with_head(o.attributes_path);
   const NetworkFormat format = format_of(opened, o.attributes_path, std::nullopt);
   const int n = s.network.node_count;
@@ -98,6 +98,17 @@ void read_attributes(const StudyOptions& o, Study& s) {
         o.attribute_count ? *o.attribute_count : attributes_in_format_line(opened.head);
     DataFile file(std::move(opened.stream), o.attributes_path);
     s.attributes = read_attribute_file(file, std::min(count, max_attrs));
+    // The attributes by number, as the terms name them in a file without a header.
+    s.covariates.node_count = n;
+    s.covariates.source = o.attributes_path;
+    for (int a = 1; a <= std::min(count, max_attrs); ++a) {
+      AttributeColumn column{std::to_string(a), std::vector<std::string>(std::size_t(n))};
+      for (int i = 1; i <= n; ++i) {
+        const int value = s.attributes->of(i, a);
+        if (value != 0) column.value[std::size_t(i - 1)] = std::to_string(value);
+      }
+      s.covariates.columns.push_back(std::move(column));
+    }
     int without = 0;
     for (int i = 1; i <= n; ++i) {
       bool any = false;
@@ -120,6 +131,7 @@ void read_attributes(const StudyOptions& o, Study& s) {
       read_attribute_table(*opened.stream, o.attributes_path, format, s.labels, n);
   s.attributes = std::move(table.attributes);
   s.attribute_names = std::move(table.names);
+  s.covariates = std::move(table.covariates);
   if (table.nodes_without_row > 0) {
     s.notes.push_back({"nodes_without_attributes",
                        std::to_string(table.nodes_without_row) + " of the " + std::to_string(n) +
@@ -134,7 +146,7 @@ void read_attributes(const StudyOptions& o, Study& s) {
   }
 }
 
-int blocking_attribute(const StudyOptions& o, const Study& s) {
+int blocking_attribute(const StudyOptions& o, const InputData& s) {
   const NodeAttributes& a = *s.attributes;
   int attribute = 0;
   const auto named = std::find(s.attribute_names.begin(), s.attribute_names.end(), o.block_by);
@@ -163,7 +175,7 @@ int blocking_attribute(const StudyOptions& o, const Study& s) {
   return attribute;
 }
 
-void settle_blocking(const StudyOptions& o, Study& s) {
+void settle_blocking(const StudyOptions& o, InputData& s) {
   if (o.block_by.empty()) {
     if (!o.block_structure_path.empty()) {
       throw UsageError("--block-structure needs --block-by");
@@ -194,7 +206,7 @@ void settle_blocking(const StudyOptions& o, Study& s) {
   }
 }
 
-void read_covariate(const StudyOptions& o, Study& s) {
+void read_covariate(const StudyOptions& o, InputData& s) {
   OpenedFile opened = open_with_head(o.covariate_path);
   const NetworkFormat format = format_of(opened, o.covariate_path, std::nullopt);
   s.files.push_back({"covariate", o.covariate_path, std::string(network_format_name(format))});
@@ -210,27 +222,14 @@ void read_covariate(const StudyOptions& o, Study& s) {
 
 }  // namespace
 
-std::string Study::blocking_attribute_name() const {
+std::string InputData::blocking_attribute_name() const {
   if (!blocking.in_use()) return std::string();
   const auto a = static_cast<std::size_t>(blocking.attribute - 1);
   return a < attribute_names.size() ? attribute_names[a] : std::string();
 }
 
-std::int64_t Study::dyad_count() const {
-  const std::int64_t n = network.node_count;
-  return n * (n - 1) + (include_diagonal ? n : 0);
-}
-
-FitData Study::fit_data(const Model& model) const {
-  FitData data;
-  data.source = {&network, &model, blocks ? &*blocks : nullptr,
-                 comparative ? &*comparative : nullptr};
-  data.include_diagonal = include_diagonal;
-  return data;
-}
-
-Study load_study(const StudyOptions& o) {
-  Study s;
+InputData load_input_data(const StudyOptions& o) {
+  InputData s;
   s.include_diagonal = o.diagonal;
   read_network(o, s);
   if (!o.attributes_path.empty()) {

@@ -1,13 +1,13 @@
 #pragma once
-// The data of one command: the network, and what the options add to it (attributes and blocking,
-// the covariate network), read from the files the options name, in the formats people have.
+// The data of one command as its files give them: the network, and what the options add to it
+// (attributes and blocking, the covariate network), read from the files the options name, in the
+// formats people have. A Study (model/study.h) is built from them and a model.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "fit/pseudo_likelihood.h"
 #include "model/blocking.h"
 #include "model/model.h"
 #include "network/comparative_network.h"
@@ -15,6 +15,7 @@
 #include "network/network.h"
 #include "network/network_format.h"
 #include "network/node_attributes.h"
+#include "network/node_covariates.h"
 #include "network/node_labels.h"
 #include "report/fit_record.h"
 
@@ -32,12 +33,13 @@ struct StudyOptions {
   std::string covariate_path;
 };
 
-struct Study {
+struct InputData {
   Network network;
   NodeLabels labels;
   bool include_diagonal = false;
   std::optional<NodeAttributes> attributes;
   std::vector<std::string> attribute_names;  // from a header line; empty for a record file
+  NodeCovariates covariates;                 // the attribute values as written, for the terms
   Blocking blocking;                         // attribute 0: no blocking
   std::optional<DyadBlocks> blocks;
   std::optional<ComparativeNetwork> comparative;
@@ -47,15 +49,11 @@ struct Study {
   std::vector<FitWarning> notes;
 
   std::string blocking_attribute_name() const;
-  // The dyads of the network: n(n - 1), plus n with the diagonal.
-  std::int64_t dyad_count() const;
-  // The fit of `model` to this data; it refers to both, which must outlive it.
-  FitData fit_data(const Model& model) const;
 };
 
 // Reads every file the options name. Throws FatalError for a file that cannot be read or is not
 // valid, UsageError for options that do not fit the data (a blocking attribute that does not
 // exist, say).
-Study load_study(const StudyOptions& options);
+InputData load_input_data(const StudyOptions& options);
 
 }  // namespace tarn

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "fit/pseudo_likelihood.h"
+#include "model/model.h"
 #include "network/comparative_file.h"
 #include "report/classic_report.h"
 #include "report/fixed_field.h"
@@ -30,24 +31,27 @@ void fit_model(const DialogueState& state, ChosenModel& chosen, Session& session
   // The progress line begins before the comparative file is read, so that a fault in that file
   // is shown where the first pass meets it.
   screen << " Pass  1" << std::flush;
-  std::optional<ComparativeNetwork> comparative;
+  Study study;
+  TermContext context;
+  context.node_count = network.node_count;
   if (chosen.comparative_file) {
-    comparative = read_comparative_file(*chosen.comparative_file, network.node_count);
+    study.comparative = std::make_shared<const ComparativeNetwork>(
+        read_comparative_file(*chosen.comparative_file, network.node_count));
+    context.comparative = std::make_shared<const DyadValues>(DyadValues::of(*study.comparative));
   }
-  std::optional<DyadBlocks> blocks;
-  if (chosen.model.has_block_parameter()) {
-    blocks = dyad_blocks(state.blocking, state.attributes, network.node_count);
+  if (chosen.layout.has_block_parameter()) {
+    study.blocks = std::make_shared<const DyadBlocks>(
+        dyad_blocks(state.blocking, state.attributes, network.node_count));
+    context.blocks = study.blocks;
+    context.block_type_count = chosen.layout.block_type_count;
   }
+  study.network = network;
+  study.include_diagonal = state.include_diagonal;
+  study.model = build_model(chosen.description, chosen.layout.block_type_count, context);
 
-  FitData data;
-  data.source.network = &network;
-  data.source.model = &chosen.model;
-  data.source.blocks = blocks ? &*blocks : nullptr;
-  data.source.comparative = comparative ? &*comparative : nullptr;
-  data.include_diagonal = state.include_diagonal;
   FitObserver observer;
   observer.pass_started = [&screen](int pass) { show_pass(screen, pass); };
-  const FitResult result = fit_pseudo_likelihood(data, observer);
+  const FitResult result = fit_pseudo_likelihood(study, observer);
 
   switch (result.end) {
     case FitEnd::dependent:
@@ -60,10 +64,10 @@ void fit_model(const DialogueState& state, ChosenModel& chosen, Session& session
       break;
   }
   if (session.output_open()) {
-    write_report(chosen.model, state.blocking, result, screen, session.file());
+    write_report(chosen.layout, state.blocking, result, screen, session.file());
   } else {
     std::ostream nowhere(nullptr);  // no output file open: the screen part only
-    write_report(chosen.model, state.blocking, result, screen, nowhere);
+    write_report(chosen.layout, state.blocking, result, screen, nowhere);
   }
 }
 

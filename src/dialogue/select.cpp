@@ -21,8 +21,10 @@ ChosenModel select(DialogueState& state, Session& session) {
     if (blocking.in_use()) run_group_dialogue(blocking, description, session);
   }
   ChosenModel chosen;
-  chosen.model = build_model(description, blocking.in_use() ? blocking.block_type_count : 0);
-  if (chosen.model.uses(ConfigurationType::covariate)) {
+  chosen.layout =
+      build_kernel_layout(description, blocking.in_use() ? blocking.block_type_count : 0);
+  chosen.description = std::move(description);
+  if (chosen.layout.uses(ConfigurationType::covariate)) {
     chosen.comparative_file = choose_comparative_file(session);
   }
   return chosen;

@@ -3,15 +3,17 @@
 
 #include "dialogue/dialogue_state.h"
 #include "dialogue/session.h"
-#include "model/model.h"
+#include "model/kernel_layout.h"
 #include "network/data_file.h"
 
 namespace tarn {
 
-// What the model dialogue chose: the model, and the comparative network file when the model has
-// the covariate (type 16), opened and named in the output file but not yet read.
+// What the model dialogue chose: the configuration types and their layout, and the comparative
+// network file when the model has the covariate (type 16), opened and named in the output file
+// but not yet read. The model itself is built when its data are read (fit_step.h).
 struct ChosenModel {
-  Model model;
+  ModelDescription description;
+  KernelLayout layout;
   std::unique_ptr<DataFile> comparative_file;
 };
 

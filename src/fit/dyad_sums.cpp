@@ -12,8 +12,15 @@ namespace {
 
 using v8s = std::int16_t __attribute__((vector_size(16)));
 
-// Stands in for the statistic of the missing partner of an unpaired common parameter.
-const std::array<int16, max_nodes> zero_column{};
+// Stand in for the statistic of the missing partner of an unpaired common parameter.
+constexpr std::array<int16, max_nodes + 8> zero_int16_column{};
+constexpr std::array<double, max_nodes + 8> zero_double_column{};
+inline const int16* zero_column(const int16*) {
+  return zero_int16_column.data();
+}
+inline const double* zero_column(const double*) {
+  return zero_double_column.data();
+}
 
 inline v2d broadcast(double x) {
   return v2d{x, x};
@@ -32,6 +39,13 @@ int count_nonzero(const int16* column, int n, int skip) {
   for (int k = 0; k < 8; ++k) count -= lanes[k];
   for (; j < n; ++j) count += column[j] != 0 ? 1 : 0;
   if (skip >= 0 && column[skip] != 0) --count;
+  return count;
+}
+
+int count_nonzero(const double* column, int n, int skip) {
+  int count = 0;
+  for (int j = 0; j < n; ++j) count += column[j] != 0.0 ? 1 : 0;
+  if (skip >= 0 && column[skip] != 0.0) --count;
   return count;
 }
 
@@ -128,14 +142,16 @@ inline void tile_row(double* acc, const int* rows, const int* cols, int ncols, c
 
 }  // namespace
 
-void DyadSums::start(int m, bool with_matrix, bool with_vector) {
+template <class T>
+void DyadSumsOf<T>::start(int m, bool with_matrix, bool with_vector) {
   m_ = m;
   with_matrix_ = with_matrix;
   with_vector_ = with_vector;
   std::fill(std::begin(acc_), std::end(acc_), 0.0);
 }
 
-void DyadSums::plan_sender(const SenderColumns& columns, Plan& plan) const {
+template <class T>
+void DyadSumsOf<T>::plan_sender(const SenderColumnsOf<T>& columns, Plan& plan) const {
   const int included = columns.n - (columns.skip >= 0 ? 1 : 0);
   plan.common_count = 0;
   plan.rare_count = 0;
@@ -185,8 +201,9 @@ void DyadSums::plan_sender(const SenderColumns& columns, Plan& plan) const {
   }
 }
 
-void DyadSums::add_sender(const SenderColumns& columns, const double* weight, const double* extra,
-                          const unsigned char* vector_ones) {
+template <class T>
+void DyadSumsOf<T>::add_sender(const SenderColumnsOf<T>& columns, const double* weight,
+                               const double* extra, const unsigned char* vector_ones) {
   const int n = columns.n;
   if (n <= 0 || m_ == 0) return;
   if (vector_ones != nullptr && with_vector_) {
@@ -226,8 +243,9 @@ void DyadSums::add_sender(const SenderColumns& columns, const double* weight, co
   }
 }
 
-void DyadSums::add_chunk(const SenderColumns& columns, const Plan& plan, int first, int count,
-                         const double* weight, const double* extra) {
+template <class T>
+void DyadSumsOf<T>::add_chunk(const SenderColumnsOf<T>& columns, const Plan& plan, int first,
+                              int count, const double* weight, const double* extra) {
   const int common = plan.common_count;
   const int pairs = plan.pairs;
   const int* rows = plan.rows;
@@ -244,9 +262,8 @@ void DyadSums::add_chunk(const SenderColumns& columns, const Plan& plan, int fir
   const int pstride = ncols + (ncols & 1);
   const double* w = weight + first;
   for (int q = 0; q < pairs; ++q) {
-    const int16* c0 = columns.column[rows[2 * q]] + first;
-    const int16* c1 =
-        (2 * q + 1 < common ? columns.column[rows[2 * q + 1]] : zero_column.data()) + first;
+    const T* c0 = columns.column[rows[2 * q]] + first;
+    const T* c1 = (2 * q + 1 < common ? columns.column[rows[2 * q + 1]] : zero_column(c0)) + first;
     for (int c = 0; c < count4; c += 4) {
       v2d a_lo, a_hi, b_lo, b_hi;
       statistics_as_doubles(c0 + c, a_lo, a_hi);
@@ -262,7 +279,7 @@ void DyadSums::add_chunk(const SenderColumns& columns, const Plan& plan, int fir
   const int rare = plan.rare_count;
   if (with_matrix_) {
     for (int b = 0; b < common; ++b) {
-      const int16* col = columns.column[plan.common[b]] + first;
+      const T* col = columns.column[plan.common[b]] + first;
       for (int c = 0; c < count4; c += 4) {
         v2d lo, hi;
         statistics_as_doubles(col + c, lo, hi);
@@ -337,7 +354,7 @@ void DyadSums::add_chunk(const SenderColumns& columns, const Plan& plan, int fir
       const int k = plan.rare[a];
       slot[nz] = a;
       index[nz] = k;
-      x[nz] = columns.column[k][j];
+      x[nz] = static_cast<double>(columns.column[k][j]);
       ++nz;
     }
     const double wj = weight[j];
@@ -367,8 +384,9 @@ void DyadSums::add_chunk(const SenderColumns& columns, const Plan& plan, int fir
   }
 }
 
-void DyadSums::add_dyads(const SenderColumns& columns, const double* weight, const double* extra,
-                         const unsigned char* vector_ones) {
+template <class T>
+void DyadSumsOf<T>::add_dyads(const SenderColumnsOf<T>& columns, const double* weight,
+                              const double* extra, const unsigned char* vector_ones) {
   const int m = m_;
   int index[max_params];
   double x[max_params];
@@ -378,9 +396,9 @@ void DyadSums::add_dyads(const SenderColumns& columns, const double* weight, con
     if (j == columns.skip) continue;
     int nz = 0;
     for (int k = 0; k < m; ++k) {
-      const int16 value = columns.column[k][j];
+      const T value = columns.column[k][j];
       index[nz] = k;
-      x[nz] = value;
+      x[nz] = static_cast<double>(value);
       nz += value != 0 ? 1 : 0;
     }
     const double w = weight[j];
@@ -405,5 +423,8 @@ void DyadSums::add_dyads(const SenderColumns& columns, const double* weight, con
     }
   }
 }
+
+template class DyadSumsOf<int16>;
+template class DyadSumsOf<double>;
 
 }  // namespace tarn

@@ -30,17 +30,22 @@
 namespace tarn {
 
 // The regressor columns of the current sender: column[k] holds parameter k + 1's statistic of
-// the dyads (i, j) at entry j - 1, for j = 1..n. The columns, weights and extra factors are read
-// in groups of up to eight entries, up to entry n rounded up to a multiple of eight, which stays
-// within max_nodes entries; what lies past entry n is never used.
-struct SenderColumns {
-  const int16* column[max_params] = {};
+// the sender's dyads at entries 0..n-1 (directed: the dyad (i, j) at entry j - 1; undirected:
+// (i, j) for j > i at entry j - i - 1). The columns, weights and extra factors are read in
+// groups of up to eight entries, up to entry n rounded up to a multiple of eight, which stays
+// within the padded rows; what lies past entry n is never used. The statistics are 16-bit
+// integers (the fused kernel of the sixteen types) or doubles (any terms).
+template <class T>
+struct SenderColumnsOf {
+  const T* column[max_params] = {};
   int m = 0;
   int n = 0;
   int skip = -1;  // entry of the receiver left out (the diagonal), or -1
 };
+using SenderColumns = SenderColumnsOf<int16>;
 
-class DyadSums {
+template <class T>
+class DyadSumsOf {
  public:
   // Sets the sums to +0.0. Only the sums that are switched on are kept.
   void start(int m, bool with_matrix, bool with_vector);
@@ -49,7 +54,7 @@ class DyadSums {
   // ascending. weight[j] and extra[j] belong to the dyad of entry j. Where vector_ones is given
   // and vector_ones[j] is not 0, the dyad's vector terms are (1 * x(k)) * extra[j] =
   // x(k) * extra[j] instead.
-  void add_sender(const SenderColumns& columns, const double* weight, const double* extra,
+  void add_sender(const SenderColumnsOf<T>& columns, const double* weight, const double* extra,
                   const unsigned char* vector_ones = nullptr);
 
   double matrix(int k, int l) const { return acc_[l * ld + k]; }  // 0-based
@@ -76,10 +81,10 @@ class DyadSums {
     int vector_factor = -1;  // the position of the vector among cols, or -1
   };
 
-  void plan_sender(const SenderColumns& columns, Plan& plan) const;
-  void add_chunk(const SenderColumns& columns, const Plan& plan, int first, int count,
+  void plan_sender(const SenderColumnsOf<T>& columns, Plan& plan) const;
+  void add_chunk(const SenderColumnsOf<T>& columns, const Plan& plan, int first, int count,
                  const double* weight, const double* extra);
-  void add_dyads(const SenderColumns& columns, const double* weight, const double* extra,
+  void add_dyads(const SenderColumnsOf<T>& columns, const double* weight, const double* extra,
                  const unsigned char* vector_ones);
 
   int m_ = 0;
@@ -98,5 +103,9 @@ class DyadSums {
   alignas(16) double rare_rows_[max_params * (max_params + 2)] = {};
   alignas(16) v2d rare_cols_[max_params * (max_params / 2 + 1)] = {};
 };
+
+using DyadSums = DyadSumsOf<int16>;
+extern template class DyadSumsOf<int16>;
+extern template class DyadSumsOf<double>;
 
 }  // namespace tarn

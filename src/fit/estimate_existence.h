@@ -11,7 +11,8 @@
 // Most fitted networks need only a sample: the rows of the first senders. Rows that no direction
 // allowed by the sample makes strict have r . d = 0 for every such direction; once they span the
 // parameter space (rank counted exactly, modulo a prime), only d = 0 is left, and more rows
-// cannot change that. Otherwise every row is read.
+// cannot change that (the rank is exact for the kernel's integer rows, and never overstated for
+// real rows: row_rank.h). Otherwise every row is read.
 
 #include <cstdint>
 #include <vector>
@@ -43,8 +44,8 @@ enum class ExistenceMethod {
 };
 
 // Throws std::runtime_error when GLPK cannot solve a linear program, and std::invalid_argument
-// when the model needs blocks or a comparative network that the source does not give.
-EstimateExistence check_estimate_existence(const FitData& data,
+// when the model needs blocks or a comparative network that the study does not give.
+EstimateExistence check_estimate_existence(const Study& study,
                                            ExistenceMethod method = ExistenceMethod::shortest);
 
 }  // namespace tarn

@@ -10,12 +10,11 @@ namespace {
 
 constexpr double pivot_threshold = 1e-10;
 
-void invert(ParamMatrix& a, int16 order, int32& invertible, GaussjTrace* trace) {
-  invertible = 0;
+bool invert(ParamMatrix& a, int order, GaussjTrace* trace) {
   const int n = order < 0 ? 0 : (order > max_params ? max_params : order);
-  Vec<int16, max_params> pivot_used;
-  Vec<int16, max_params> step_row;
-  Vec<int16, max_params> step_column;
+  Vec<int, max_params> pivot_used;
+  Vec<int, max_params> step_row;
+  Vec<int, max_params> step_column;
   Vec<double, max_params> factor;  // the multipliers of one elimination step
   if (trace) trace->steps_done = 0;
 
@@ -37,25 +36,25 @@ void invert(ParamMatrix& a, int16 order, int32& invertible, GaussjTrace* trace) 
             pivot_col = c;
           }
         } else if (pivot_used(c) > 1) {
-          return;
+          return false;
         }
       }
     }
-    if (pivot_row == 0) return;
+    if (pivot_row == 0) return false;
 
-    pivot_used(pivot_col) = static_cast<int16>(pivot_used(pivot_col) + 1);
+    ++pivot_used(pivot_col);
     if (pivot_row != pivot_col) {
       for (int c = 1; c <= n; ++c) std::swap(a(pivot_row, c), a(pivot_col, c));
     }
-    step_row(s) = static_cast<int16>(pivot_row);
-    step_column(s) = static_cast<int16>(pivot_col);
+    step_row(s) = pivot_row;
+    step_column(s) = pivot_col;
     if (trace) {
       trace->step_row(s) = step_row(s);
       trace->step_column(s) = step_column(s);
     }
 
     const int p = pivot_col;
-    if (std::fabs(a(p, p)) < pivot_threshold) return;
+    if (std::fabs(a(p, p)) < pivot_threshold) return false;
 
     const double q = 1.0 / a(p, p);
     a(p, p) = 1.0;
@@ -75,7 +74,7 @@ void invert(ParamMatrix& a, int16 order, int32& invertible, GaussjTrace* trace) 
         if (r != p) column[r - 1] = column[r - 1] - pivot_entry * factor(r);
       }
     }
-    if (trace) trace->steps_done = static_cast<int16>(s);
+    if (trace) trace->steps_done = s;
   }
 
   // The row exchanges of the elimination become column exchanges of the inverse, last first.
@@ -86,17 +85,17 @@ void invert(ParamMatrix& a, int16 order, int32& invertible, GaussjTrace* trace) 
       std::swap_ranges(a.column(r), a.column(r) + n, a.column(c));
     }
   }
-  invertible = 1;
+  return true;
 }
 
 }  // namespace
 
-void gaussj(ParamMatrix& matrix, int16 order, int32& invertible) {
-  invert(matrix, order, invertible, nullptr);
+bool gaussj(ParamMatrix& matrix, int order) {
+  return invert(matrix, order, nullptr);
 }
 
-void gaussj(ParamMatrix& matrix, int16 order, int32& invertible, GaussjTrace& trace) {
-  invert(matrix, order, invertible, &trace);
+bool gaussj(ParamMatrix& matrix, int order, GaussjTrace& trace) {
+  return invert(matrix, order, &trace);
 }
 
 }  // namespace tarn

@@ -1,21 +1,23 @@
 #pragma once
+// Inversion of a parameter matrix by Gauss-Jordan elimination with full pivoting, the solver of
+// the Newton steps and of the covariance matrices.
+
 #include "fit/fit_result.h"
-#include "network/network.h"
 
 namespace tarn {
 
-// In-place inversion of the leading order-by-order block by Gauss-Jordan elimination with full
-// pivoting; invertible is 1 only when the inversion was completed.
-void gaussj(ParamMatrix& matrix, int16 order, int32& invertible);
+// In-place inversion of the leading order-by-order block; false when a pivot is below 1e-10 in
+// magnitude or no pivot can be found (NaNs), the matrix then partly changed.
+bool gaussj(ParamMatrix& matrix, int order);
 
 // What one inversion did, for tests and diagnosis: the pivot of every elimination step.
 struct GaussjTrace {
-  int16 steps_done = 0;
-  Vec<int16, max_params> step_row;
-  Vec<int16, max_params> step_column;
+  int steps_done = 0;
+  Vec<int, max_params> step_row;
+  Vec<int, max_params> step_column;
 };
 
 // gaussj with its bookkeeping reported through `trace`.
-void gaussj(ParamMatrix& matrix, int16 order, int32& invertible, GaussjTrace& trace);
+bool gaussj(ParamMatrix& matrix, int order, GaussjTrace& trace);
 
 }  // namespace tarn

@@ -10,6 +10,8 @@
 
 #include "fit/dyad_sums.h"
 #include "fit/gaussj.h"
+#include "fit/newton.h"
+#include "fit/sender_sweep.h"
 #include "fit/statistic_values.h"
 
 namespace tarn {
@@ -23,38 +25,37 @@ namespace {
 
 constexpr double upper_clamp = 0.99;
 constexpr double lower_clamp = 0.01;
-constexpr double estimate_bound = 15.0;
-constexpr double tolerance = 0.001;
-constexpr double tolerance_floor = 0.000001;
 
 // Everything one fit works with: the statistics of the current sender, the sums, and per
 // receiver its linear predictor and the weight and extra factor of its terms. Allocated once per
-// fit; nothing is allocated during the passes.
+// fit; nothing is allocated during the passes. `Columns` is the source of the statistics
+// (sender_sweep.h).
+template <class Columns>
 struct FitState {
-  explicit FitState(const FitData& data) : statistics(data.source) {}
+  using Value = typename Columns::Value;
+  explicit FitState(const Study& study) : source(study) {}
 
-  SenderStatistics statistics;
+  Columns source;
   ParamVector xty;
   ParamVector ols_coef;
   ParamVector logit_xsum;
   ParamVector previous_estimate;
-  ParamVector wz_sum;
   ParamMatrix xsq;
   ParamMatrix xsq_inv;
-  ParamMatrix wxsq;
-  DyadSums sums;
-  SenderColumns columns;
-  alignas(16) double eta[max_nodes] = {};
-  alignas(16) double weight[max_nodes] = {};
-  alignas(16) double extra[max_nodes] = {};
-  unsigned char vector_ones[max_nodes] = {};
+  DyadSumsOf<Value> sums;
+  alignas(16) double eta[max_nodes + 8] = {};
+  alignas(16) double weight[max_nodes + 8] = {};
+  alignas(16) double extra[max_nodes + 8] = {};
+  unsigned char vector_ones[max_nodes + 8] = {};
 };
 
 // One fit's inputs, working storage and result, as the passes share them.
+template <class Columns>
 struct Fit {
-  const FitData& data;
-  const Model& model;
-  FitState& state;
+  using Value = typename Columns::Value;
+  const Study& study;
+  int m;
+  FitState<Columns>& state;
   const FitObserver& observer;
   FitResult& result;
 };
@@ -63,7 +64,8 @@ void clear(ParamVector& v) {
   v.v.fill(0.0);
 }
 // Copies the sums of a sweep into the fit's vector and matrix (either may be null).
-void take_sums(const DyadSums& sums, int m, ParamVector* vector, ParamMatrix* matrix) {
+template <class T>
+void take_sums(const DyadSumsOf<T>& sums, int m, ParamVector* vector, ParamMatrix* matrix) {
   for (int l = 1; l <= m; ++l) {
     if (vector != nullptr) (*vector)(l) = sums.vector(l - 1);
     if (matrix == nullptr) continue;
@@ -92,27 +94,21 @@ double seconds_between(std::chrono::steady_clock::time_point a,
 
 // One sweep over the included dyads: for each sender its statistics and
 // `per_sender(columns, tie_row)`, which takes the sender's included dyads in receiver order.
-template <class PerSender>
-void sweep(const FitData& data, const Model& model, FitState& state, const FitObserver& observer,
-           int pass_number, PerSender&& per_sender) {
+template <class Columns, class PerSender>
+void sweep(Columns& source, const FitObserver& observer, int pass_number, PerSender&& per_sender) {
   using clock = std::chrono::steady_clock;
   PassTiming::Pass* timed = timing_slot(observer, pass_number);
   clock::time_point start;
   if (timed != nullptr) start = clock::now();
-  SenderStatistics& statistics = state.statistics;
-  const int n = statistics.node_count();
-  SenderColumns& columns = state.columns;
-  columns = parameter_columns(statistics, model);
-  const int16* tie = statistics.tie_row();
-  for (int i = 1; i <= n; ++i) {
-    statistics.compute(i);
+  const int senders = source.senders();
+  for (int i = 1; i <= senders; ++i) {
+    source.compute(i);
     clock::time_point built;
     if (timed != nullptr) {
       built = clock::now();
       timed->statistics_seconds += seconds_between(start, built);
     }
-    columns.skip = receiver_left_out(data, i);
-    per_sender(static_cast<const SenderColumns&>(columns), tie);
+    per_sender(source.columns(), source.tie_row());
     if (timed != nullptr) {
       start = clock::now();
       timed->sums_seconds += seconds_between(built, start);
@@ -125,11 +121,12 @@ void sweep(const FitData& data, const Model& model, FitState& state, const FitOb
 // which changes no sum, so each column is added whole, four receivers at a time; only a
 // coefficient that is not finite (whose product with 0 would not be 0) is added where the
 // statistic is non-zero.
-void linear_predictors(const SenderColumns& columns, const double* coef, double* out) {
+template <class T>
+void linear_predictors(const SenderColumnsOf<T>& columns, const double* coef, double* out) {
   const int n4 = (columns.n + 3) & ~3;
   for (int k = 0; k < columns.m; ++k) {
     const double b = coef[k];
-    const int16* x = columns.column[k];
+    const T* x = columns.column[k];
     if (k == 0 && !std::isfinite(b)) {
       for (int j = 0; j < n4; ++j) out[j] = 0.0;
     }
@@ -164,16 +161,18 @@ void linear_predictors(const SenderColumns& columns, const double* coef, double*
   }
 }
 
-// Pass 1: tie total, statistic totals and cross-products. The statistics are 16-bit integers,
-// so every term is an integer below 2^31 and every partial sum an integer below
+// Pass 1: tie total, statistic totals and cross-products. With the kernel's 16-bit statistics
+// every term is an integer below 2^31 and every partial sum an integer below
 // 2^30 * 2000^2 < 2^53: these sums are exact.
-void pass_one(const Fit& f) {
-  FitState& s = f.state;
-  const int m = f.model.parameter_count();
+template <class Columns>
+void pass_one(const Fit<Columns>& f) {
+  using Value = typename Columns::Value;
+  FitState<Columns>& s = f.state;
+  const int m = f.m;
   std::int64_t ties = 0;
   s.sums.start(m, true, true);
   std::fill(std::begin(s.weight), std::end(s.weight), 1.0);
-  sweep(f.data, f.model, s, f.observer, 1, [&](const SenderColumns& columns, const int16* tie) {
+  sweep(s.source, f.observer, 1, [&](const SenderColumnsOf<Value>& columns, const int16* tie) {
     for (int j = 0; j < columns.n; ++j) {
       s.extra[j] = tie[j];
       if (j != columns.skip) ties += tie[j];
@@ -187,9 +186,11 @@ void pass_one(const Fit& f) {
 }
 
 // Pass 2: the clamped logits of the linear-probability fit, summed against the statistics.
-void pass_two(const Fit& f) {
-  FitState& s = f.state;
-  const int m = f.model.parameter_count();
+template <class Columns>
+void pass_two(const Fit<Columns>& f) {
+  using Value = typename Columns::Value;
+  FitState<Columns>& s = f.state;
+  const int m = f.m;
   for (int k = 1; k <= m; ++k) {
     double sum = 0.0;
     for (int l = 1; l <= m; ++l) sum += s.xsq_inv(k, l) * s.xty(l);
@@ -201,7 +202,7 @@ void pass_two(const Fit& f) {
   // The logit of the last prediction, kept for the next dyad with the same prediction.
   double last_prediction = std::numeric_limits<double>::quiet_NaN();
   double last_logit = 0.0;
-  sweep(f.data, f.model, s, f.observer, 2, [&](const SenderColumns& columns, const int16*) {
+  sweep(s.source, f.observer, 2, [&](const SenderColumnsOf<Value>& columns, const int16*) {
     linear_predictors(columns, coef, s.eta);
     for (int j = 0; j < columns.n; ++j) {
       if (j == columns.skip) continue;
@@ -236,10 +237,8 @@ struct NewtonTerms {
   bool have_z[2] = {false, false};
 
   // Returns whether some dyad's vector term has weight one (see newton_sums).
-  [[gnu::noinline]] bool add_sender(const SenderColumns& columns, const int16* tie,
-                                    const double* eta_row, double* weight, double* extra,
-                                    unsigned char* ones) {
-    const int n = columns.n, skip = columns.skip;
+  [[gnu::noinline]] bool add_sender(int n, int skip, const int16* tie, const double* eta_row,
+                                    double* weight, double* extra, unsigned char* ones) {
     double last = last_eta, prob = p, wt = w;
     std::int64_t zero_weights = zero_weight;
     bool any_limit = false;
@@ -289,23 +288,24 @@ struct NewtonTerms {
 // eta * w * x + (y - p) * x, whose limit as w -> 0 is (y - p) * x: such a dyad adds (y - p) * x
 // to wz_sum and nothing to wxsq. The same limit is taken when w is positive but so small that
 // (y - p) / w overflows; the wxsq terms are then finite and kept as written.
-void newton_sums(const Fit& f, int pass_number) {
-  FitState& s = f.state;
-  const int m = f.model.parameter_count();
-  clear(s.wz_sum);
-  clear(s.wxsq);
+template <class Columns>
+void newton_sums(const Fit<Columns>& f, int pass_number, const ParamVector& at, ParamVector& wz_sum,
+                 ParamMatrix& wxsq) {
+  using Value = typename Columns::Value;
+  FitState<Columns>& s = f.state;
+  const int m = f.m;
   s.sums.start(m, true, true);
-  const double* estimate = f.result.estimate.base();
+  const double* estimate = at.base();
   NewtonTerms terms;
-  sweep(f.data, f.model, s, f.observer, pass_number,
-        [&](const SenderColumns& columns, const int16* tie) {
+  sweep(s.source, f.observer, pass_number,
+        [&](const SenderColumnsOf<Value>& columns, const int16* tie) {
           linear_predictors(columns, estimate, s.eta);
-          const bool any_limit =
-              terms.add_sender(columns, tie, s.eta, s.weight, s.extra, s.vector_ones);
+          const bool any_limit = terms.add_sender(columns.n, columns.skip, tie, s.eta, s.weight,
+                                                  s.extra, s.vector_ones);
           s.sums.add_sender(columns, s.weight, s.extra, any_limit ? s.vector_ones : nullptr);
         });
   f.result.zero_weight_dyads += terms.zero_weight;
-  take_sums(s.sums, m, &s.wz_sum, &s.wxsq);
+  take_sums(s.sums, m, &wz_sum, &wxsq);
 }
 
 // The running sums of the final pass. One sender's dyads are added in a function of its own, on
@@ -327,14 +327,13 @@ struct FinalSums {
   int predicted = 0;
   Residual residual[2];
 
-  [[gnu::noinline]] void add_sender(const SenderColumns& columns, const int16* tie,
-                                    const double* eta_row, double* weight) {
+  [[gnu::noinline]] void add_sender(int n, int skip, const int16* tie, const double* eta_row,
+                                    double* weight) {
     double loglik = loglik_sum, absolute = abs_resid_sum, squared = sq_resid_sum;
     double pearson = pearson_sum;
     double last = last_eta, term = log_term, prob = p, w = v;
     int predicted_now = predicted;
     std::int64_t zero_weights = zero_weight;
-    const int n = columns.n, skip = columns.skip;
     for (int j = 0; j < n; ++j) {
       if (j == skip) continue;
       const double eta = eta_row[j];
@@ -381,17 +380,19 @@ struct FinalSums {
 //    A dyad predicted exactly wrong (r = +-1, p(1 - p) = 0) keeps the written value, +Infinity:
 //    the model gives that observation no chance at all, and the goodness of fit says so.
 //  - e / (1 + e)^2 with e overflowing to Infinity: its limit 0; such a dyad adds nothing.
-void final_sums(const Fit& f) {
-  FitState& s = f.state;
+template <class Columns>
+void final_sums(const Fit<Columns>& f) {
+  using Value = typename Columns::Value;
+  FitState<Columns>& s = f.state;
   FitResult& st = f.result;
-  const int m = f.model.parameter_count();
+  const int m = f.m;
   s.sums.start(m, true, false);
   const double* estimate = st.estimate.base();
   FinalSums sums;
-  sweep(f.data, f.model, s, f.observer, final_pass,
-        [&](const SenderColumns& columns, const int16* tie) {
+  sweep(s.source, f.observer, final_pass,
+        [&](const SenderColumnsOf<Value>& columns, const int16* tie) {
           linear_predictors(columns, estimate, s.eta);
-          sums.add_sender(columns, tie, s.eta, s.weight);
+          sums.add_sender(columns.n, columns.skip, tie, s.eta, s.weight);
           s.sums.add_sender(columns, s.weight, s.extra);
         });
   st.zero_weight_dyads += sums.zero_weight;
@@ -413,28 +414,24 @@ void final_sums(const Fit& f) {
 
 namespace {
 
-FitResult fit(const FitData& data, const FitObserver& observer, const ParamVector* start) {
-  const Model& model = *data.source.model;
-  auto state = std::make_unique<FitState>(data);
-  FitState& s = *state;
+template <class Columns>
+FitResult fit(const Study& study, const FitObserver& observer, const ParamVector* start) {
+  auto state = std::make_unique<FitState<Columns>>(study);
+  FitState<Columns>& s = *state;
   FitResult st;
-  const Fit f{data, model, s, observer, st};
+  const int m = study.model.parameter_count();
+  const Fit<Columns> f{study, m, s, observer, st};
   auto announce = [&observer](int pass) {
     if (observer.pass_started) observer.pass_started(pass);
   };
-  const int n = data.source.network->node_count;
-  const int m = model.parameter_count();
   st.parameter_count = m;
 
   // Pass 1.
-  st.dyad_count = static_cast<std::int64_t>(n) * (n - 1);
-  if (data.include_diagonal) st.dyad_count += n;
+  st.dyad_count = study.dyad_count();
   announce(1);
   pass_one(f);
   s.xsq_inv = s.xsq;
-  int32 invertible = 0;
-  gaussj(s.xsq_inv, static_cast<int16>(m), invertible);
-  if (invertible == 0) {
+  if (!gaussj(s.xsq_inv, m)) {
     st.end = FitEnd::dependent;
     return st;
   }
@@ -457,43 +454,24 @@ FitResult fit(const FitData& data, const FitObserver& observer, const ParamVecto
   }
 
   // Newton passes.
-  int pass_number = first_newton_pass;
-  st.too_many_iterations = false;
-  for (;;) {
-    announce(pass_number);
-    newton_sums(f, pass_number);
-    ++st.newton_passes;
-    gaussj(s.wxsq, static_cast<int16>(m), invertible);
-    if (invertible == 0) {
-      st.end = FitEnd::wxsq_singular;
-      return st;
-    }
-    for (int k = 1; k <= m; ++k) {
-      double sum = 0.0;
-      for (int l = 1; l <= m; ++l) sum += s.wxsq(k, l) * s.wz_sum(l);
-      if (sum > estimate_bound) sum = estimate_bound;
-      if (sum < -estimate_bound) sum = -estimate_bound;
-      st.estimate(k) = sum;
-    }
-    ++pass_number;
-    if (pass_number > last_newton_pass) {
-      st.too_many_iterations = true;
-      break;
-    }
-    bool not_converged = false;
-    for (int k = 1; k <= m; ++k) {
-      const double d = std::fabs(s.previous_estimate(k) - st.estimate(k));
-      s.previous_estimate(k) = st.estimate(k);
-      if (d > tolerance * (std::fabs(st.estimate(k)) + tolerance_floor)) not_converged = true;
-    }
-    if (!not_converged) break;
+  const NewtonRun run = newton_iterations(
+      m, st.estimate, s.previous_estimate,
+      [&](int pass, const ParamVector& at, ParamVector& wz_sum, ParamMatrix& wxsq) {
+        announce(pass);
+        newton_sums(f, pass, at, wz_sum, wxsq);
+      },
+      NewtonSettings{first_newton_pass, last_newton_pass});
+  st.newton_passes = run.passes;
+  st.too_many_iterations = run.end == NewtonEnd::pass_limit;
+  if (run.end == NewtonEnd::singular) {
+    st.end = FitEnd::wxsq_singular;
+    return st;
   }
 
   // Final pass.
   announce(final_pass);
   final_sums(f);
-  gaussj(st.covariance, static_cast<int16>(m), invertible);
-  st.final_inversion_failed = invertible == 0;
+  st.final_inversion_failed = !gaussj(st.covariance, m);
   if (st.final_inversion_failed) {
     // A partly inverted matrix is no covariance matrix: its estimates stand, but every standard
     // error, Wald value and correlation is NaN.
@@ -506,34 +484,15 @@ FitResult fit(const FitData& data, const FitObserver& observer, const ParamVecto
   return st;
 }
 
-}  // namespace
-
-SenderColumns parameter_columns(const SenderStatistics& statistics, const Model& model) {
-  SenderColumns columns;
-  columns.m = model.parameter_count();
-  columns.n = statistics.node_count();
-  for (int k = 0; k < columns.m; ++k) {
-    columns.column[k] = statistics.column(model.parameters[static_cast<std::size_t>(k)].column);
-  }
-  return columns;
-}
-
-FitResult fit_pseudo_likelihood(const FitData& data, const FitObserver& observer) {
-  return fit(data, observer, nullptr);
-}
-
-FitResult fit_pseudo_likelihood_from(const FitData& data, const ParamVector& start) {
-  return fit(data, {}, &start);
-}
-
-ParamVector pseudo_score(const FitData& data, const ParamVector& estimate) {
-  const Model& model = *data.source.model;
-  const int m = model.parameter_count();
-  auto state = std::make_unique<FitState>(data);
-  FitState& s = *state;
+template <class Columns>
+ParamVector score(const Study& study, const ParamVector& estimate) {
+  using Value = typename Columns::Value;
+  const int m = study.model.parameter_count();
+  auto state = std::make_unique<FitState<Columns>>(study);
+  FitState<Columns>& s = *state;
   s.sums.start(m, false, true);
   std::fill(std::begin(s.weight), std::end(s.weight), 1.0);
-  sweep(data, model, s, {}, final_pass, [&](const SenderColumns& columns, const int16* tie) {
+  sweep(s.source, {}, final_pass, [&](const SenderColumnsOf<Value>& columns, const int16* tie) {
     linear_predictors(columns, estimate.base(), s.eta);
     // Neighbouring dyads often share their linear predictor: its probability is kept.
     double last_eta = std::numeric_limits<double>::quiet_NaN(), p = 0.0;
@@ -547,9 +506,26 @@ ParamVector pseudo_score(const FitData& data, const ParamVector& estimate) {
     }
     s.sums.add_sender(columns, s.weight, s.extra);
   });
-  ParamVector score;
-  take_sums(s.sums, m, &score, nullptr);
-  return score;
+  ParamVector result;
+  take_sums(s.sums, m, &result, nullptr);
+  return result;
+}
+
+}  // namespace
+
+FitResult fit_pseudo_likelihood(const Study& study, const FitObserver& observer) {
+  return study.model.kernel ? fit<KernelColumns>(study, observer, nullptr)
+                            : fit<GeneralColumns>(study, observer, nullptr);
+}
+
+FitResult fit_pseudo_likelihood_from(const Study& study, const ParamVector& start) {
+  return study.model.kernel ? fit<KernelColumns>(study, {}, &start)
+                            : fit<GeneralColumns>(study, {}, &start);
+}
+
+ParamVector pseudo_score(const Study& study, const ParamVector& estimate) {
+  return study.model.kernel ? score<KernelColumns>(study, estimate)
+                            : score<GeneralColumns>(study, estimate);
 }
 
 }  // namespace tarn

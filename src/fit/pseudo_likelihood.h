@@ -1,5 +1,5 @@
 #pragma once
-// The maximum pseudo-likelihood fit: every included dyad (i, j) is one observation of a logistic
+// The maximum pseudo-likelihood fit: every dyad of the study is one observation of a logistic
 // regression without a constant, its response whether i->j is present and its regressors the
 // change statistics of the model's parameters. Newton-Raphson in its reweighted least-squares
 // form, with Gauss-Jordan inversion:
@@ -16,7 +16,7 @@
 #include "fit/dyad_sums.h"
 #include "fit/fit_result.h"
 #include "fit/pass_timing.h"
-#include "stats/sender_statistics.h"
+#include "model/study.h"
 
 namespace tarn {
 
@@ -30,29 +30,17 @@ struct FitObserver {
   PassTiming* timing = nullptr;  // per-sweep times, for the benchmarks
 };
 
-// The dyads of a fit: the statistics' source, and whether the self-pairs (i, i) are dyads.
-struct FitData {
-  StatisticsSource source;
-  bool include_diagonal = false;
-};
-
-// The columns of the model's parameters among the statistics' columns, for a sweep over the
-// senders; `skip` is set for each sender by receiver_left_out.
-SenderColumns parameter_columns(const SenderStatistics& statistics, const Model& model);
-
-// The receiver entry that a sender's sweep leaves out: its own, unless the self-pairs are dyads.
-inline int receiver_left_out(const FitData& data, int sender) {
-  return data.include_diagonal ? -1 : sender - 1;
-}
-
-FitResult fit_pseudo_likelihood(const FitData& data, const FitObserver& observer = {});
+// The fit of a study's model to its network. A model of the sixteen configuration types on a
+// directed network is computed by the fused kernel (16-bit statistics); any other by the term
+// table (double statistics), with the same passes and rules.
+FitResult fit_pseudo_likelihood(const Study& study, const FitObserver& observer = {});
 
 // The same fit with the Newton passes started from `start` instead of the starting values of
 // pass 2 (which is left out), for refits of networks like one already fitted.
-FitResult fit_pseudo_likelihood_from(const FitData& data, const ParamVector& start);
+FitResult fit_pseudo_likelihood_from(const Study& study, const ParamVector& start);
 
 // The pseudo-score at `estimate`: per parameter the sum over the dyads of its statistic times
 // the response less the fitted probability, in sweep order.
-ParamVector pseudo_score(const FitData& data, const ParamVector& estimate);
+ParamVector pseudo_score(const Study& study, const ParamVector& estimate);
 
 }  // namespace tarn

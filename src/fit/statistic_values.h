@@ -1,7 +1,7 @@
 #pragma once
-// Statistics (16-bit integers) as doubles, four at a time, for the sums of the fit. Every
-// conversion is exact; SSE2 does four in a few instructions, elsewhere they are converted one by
-// one.
+// Statistics (16-bit integers, or doubles) as doubles, four at a time, for the sums of the fit.
+// Every conversion is exact; SSE2 does four in a few instructions, elsewhere they are converted one
+// by one.
 
 #include <cstdint>
 
@@ -26,6 +26,12 @@ inline void statistics_as_doubles(const std::int16_t* x, v2d& lo, v2d& hi) {
 #endif
 }
 
+// Doubles as they are, for the sums of statistics that are doubles already.
+inline void statistics_as_doubles(const double* x, v2d& lo, v2d& hi) {
+  lo = v2d{x[0], x[1]};
+  hi = v2d{x[2], x[3]};
+}
+
 // Bit c set where x[c] != 0, for c < count <= 64. Reads x in groups of eight, up to count rounded
 // up to a multiple of eight.
 inline std::uint64_t nonzero_bits(const std::int16_t* x, int count) {
@@ -42,6 +48,12 @@ inline std::uint64_t nonzero_bits(const std::int16_t* x, int count) {
   for (int c = 0; c < count; ++c) bits |= static_cast<std::uint64_t>(x[c] != 0) << c;
 #endif
   return count >= 64 ? bits : bits & ((std::uint64_t{1} << count) - 1);
+}
+
+inline std::uint64_t nonzero_bits(const double* x, int count) {
+  std::uint64_t bits = 0;
+  for (int c = 0; c < count; ++c) bits |= static_cast<std::uint64_t>(x[c] != 0.0) << c;
+  return bits;
 }
 
 }  // namespace tarn

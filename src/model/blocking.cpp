@@ -32,12 +32,7 @@ void Blocking::count_block_types() {
 }
 
 bool Blocking::symmetric() const {
-  for (int r = 1; r <= block_count; ++r) {
-    for (int c = r + 1; c <= block_count; ++c) {
-      if (structure(r, c) != structure(c, r)) return false;
-    }
-  }
-  return true;
+  return symmetric_structure(structure, block_count);
 }
 
 DyadBlocks dyad_blocks(const Blocking& blocking, const NodeAttributes& attributes, int node_count) {

@@ -9,6 +9,7 @@
 #include "network/capacity.h"
 #include "network/fixed_table.h"
 #include "network/node_attributes.h"
+#include "terms/dyad_blocks.h"
 
 namespace tarn {
 
@@ -27,26 +28,6 @@ struct Blocking {
   void count_block_types();
   // True when the block type of (r, c) equals that of (c, r) for every pair of blocks.
   bool symmetric() const;
-};
-
-// The block of every node and the block type of every dyad of one network.
-struct DyadBlocks {
-  int node_count = 0;
-  int block_count = 0;
-  int block_type_count = 0;
-  // Node i's block at i - 1: 1..block_count, or 0 when its attribute value is outside that range
-  // (a node without a record has 0), so that it belongs to no block pair as sender or receiver.
-  std::vector<std::int16_t> block_of;
-  Table<std::int16_t, max_blocks, max_blocks> structure;
-
-  // Block type 1..block_type_count of the dyad (i, j), or 0.
-  int block_type(int i, int j) const {
-    const int r = block_of[static_cast<std::size_t>(i - 1)];
-    const int c = block_of[static_cast<std::size_t>(j - 1)];
-    if (r == 0 || c == 0) return 0;
-    const int b = structure(r, c);
-    return b >= 1 && b <= block_type_count ? b : 0;
-  }
 };
 
 DyadBlocks dyad_blocks(const Blocking& blocking, const NodeAttributes& attributes, int node_count);

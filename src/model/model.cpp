@@ -1,64 +1,103 @@
 #include "model/model.h"
 
+#include <algorithm>
+
+#include "model/model_terms.h"
 #include "network/capacity.h"
+#include "network/letter_case.h"
 
 namespace tarn {
 
-TypeSwitches derive_type_switches(const std::array<bool, type_count + 1>& chosen) {
-  TypeSwitches s;
-  s.on = chosen;
-  auto& on = s.on;
-  if (on[5] || on[8] || on[9] || on[10]) on[2] = true;
-  const bool reciprocated_triads = on[11] || on[12] || on[13] || on[14];
-  // Decided on type 6 as chosen, before the triad types switch it on.
-  s.triad_out_only = on[15] && !on[6] && !reciprocated_triads;
-  if (reciprocated_triads || on[15]) {
-    on[2] = true;
-    on[6] = true;
-  }
-  if (on[13]) on[7] = true;
-  return s;
+int Model::parameter_count() const {
+  int count = 0;
+  for (const TermPointer& term : terms) count += term->statistic_count();
+  return count;
 }
 
-Model build_model(const ModelDescription& description, int block_type_count) {
-  Model model;
-  model.block_type_count = block_type_count;
-  std::array<bool, type_count + 1> chosen{};
-  auto add = [&model](const Parameter& p) {
-    if (model.parameter_count() >= max_params) {
-      throw ModelError("more than " + std::to_string(max_params) + " parameters");
-    }
-    model.parameters.push_back(p);
-  };
-  for (const ModelEntry& entry : description) {
-    const int t = number(entry.type);
-    if (t < 1 || t > type_count) throw ModelError("no configuration type " + std::to_string(t));
-    chosen[static_cast<std::size_t>(t)] = true;
-    if (entry.block_types.empty()) {
-      add({entry.type, 0, t, 0});
-      continue;
-    }
-    const std::string what = "the block parameters of type " + std::to_string(t);
-    if (t > last_block_type) throw ModelError(what + ": type 16 has no block parameters");
-    if (block_type_count < 1) throw ModelError(what + ": there are no block types");
-    const int g = static_cast<int>(model.groups.size()) + 1;
-    if (g > max_groups) {
-      throw ModelError(what + ": more than " + std::to_string(max_groups) + " groups");
-    }
-    const int first = group_first_column(g, block_type_count);
-    if (first + block_type_count > max_params) {
-      throw ModelError(what + ": their columns would pass column " + std::to_string(max_params));
-    }
-    for (int b : entry.block_types) {
-      if (b < 1 || b > block_type_count) {
-        throw ModelError(what + ": block type " + std::to_string(b) + " is outside 1.." +
-                         std::to_string(block_type_count));
-      }
-      add({entry.type, b, first + b, g});
-    }
-    model.groups.push_back({entry.type, first});
+std::vector<std::string> Model::statistic_names() const {
+  std::vector<std::string> names;
+  for (const TermPointer& term : terms) {
+    names.insert(names.end(), term->statistic_names().begin(), term->statistic_names().end());
   }
-  model.switches = derive_type_switches(chosen);
+  return names;
+}
+
+int Model::term_of_statistic(int k) const {
+  for (int t = 0; t < term_count(); ++t) {
+    k -= terms[static_cast<std::size_t>(t)]->statistic_count();
+    if (k < 0) return t;
+  }
+  return -1;
+}
+
+int Model::first_statistic(int t) const {
+  int first = 0;
+  for (int u = 0; u < t; ++u) first += terms[static_cast<std::size_t>(u)]->statistic_count();
+  return first;
+}
+
+bool Model::dyad_independent() const {
+  return std::all_of(terms.begin(), terms.end(),
+                     [](const TermPointer& term) { return term->dyad_independent(); });
+}
+
+PartnerTables Model::partner_tables() const {
+  PartnerTables tables;
+  for (const TermPointer& term : terms) tables |= term->partner_tables();
+  return tables;
+}
+
+std::vector<double> Model::network_statistics(const TermGraph& g) const {
+  std::vector<double> statistics(static_cast<std::size_t>(parameter_count()), 0.0);
+  double* out = statistics.data();
+  for (const TermPointer& term : terms) {
+    term->network_statistics(g, out);
+    out += term->statistic_count();
+  }
+  return statistics;
+}
+
+std::string Model::distribution_problem(const DyadSpace& space) const {
+  int k = 0;
+  for (const TermPointer& term : terms) {
+    const std::string problem = term->distribution_problem(space);
+    if (!problem.empty()) {
+      return "parameter " + std::to_string(k + 1) + " (" + term->text() + "): " + problem;
+    }
+    k += term->statistic_count();
+  }
+  return {};
+}
+
+Model build_model(const ModelDescription& description, int block_type_count,
+                  const TermContext& context) {
+  Model model;
+  model.kernel = build_kernel_layout(description, block_type_count);
+  model.directed = true;
+  for (const Parameter& p : model.kernel->parameters) {
+    model.terms.push_back(make_classic_term(p.type, p.block_type, context));
+  }
+  return model;
+}
+
+Model model_of_formula(std::string_view formula, const TermContext& context) {
+  const std::vector<TermCall> calls = parse_formula(formula);
+  Model model;
+  model.directed = context.directed;
+  if (context.directed) {
+    if (const auto description = classic_description(calls, context.block_type_count)) {
+      model = build_model(*description, context.block_type_count.value_or(0), context);
+      return model;
+    }
+  }
+  for (const TermCall& call : calls) {
+    model.terms.push_back(make_term(call, context));
+    if (lower_case(call.name) == "m2star") model.notes.push_back("m2star_is_mixed_two_star");
+  }
+  if (model.parameter_count() > max_params) {
+    throw ModelError("the model has " + std::to_string(model.parameter_count()) +
+                     " statistics; at most " + std::to_string(max_params));
+  }
   return model;
 }
 

@@ -1,90 +1,63 @@
 #pragma once
-// The model: an ordered list of parameters, each the change statistic of one configuration type,
-// over all dyads (a global parameter) or over the dyads of one block type (a block parameter).
-//
-// Every parameter names a column of the statistics table: a global parameter of type t the
-// column t (1..16); a block parameter the column 16 + block_type_count * (g - 1) + b of its group
-// g and block type b, since each group owns one column per block type (up to column 64).
-// A group is one configuration type taken as block parameters for some of the block types.
+// A model: a list of terms with their arguments, each adding one or more statistics, in order.
+// Built once from a formula (the command line) or a description of configuration types (the
+// dialogue) through the term table, and passed as a value. A model whose terms are all among the
+// sixteen configuration types, on a directed network, also has the layout of the fused kernel's
+// columns, which the pseudo-likelihood fit then uses.
 
-#include <array>
-#include <stdexcept>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "model/configuration_type.h"
+#include "model/kernel_layout.h"
+#include "terms/term.h"
+#include "terms/term_table.h"
 
 namespace tarn {
 
-inline constexpr int first_group_column = 16;
-
-struct Parameter {
-  ConfigurationType type = ConfigurationType::edges;
-  int block_type = 0;  // 0: a global parameter
-  int column = 0;      // 1..64
-  int group = 0;       // 1..15 for a block parameter, 0 for a global one
-};
-
-struct ParameterGroup {
-  ConfigurationType type = ConfigurationType::edges;
-  // The group's columns are first_column + b for the block types b = 1..block_type_count.
-  int first_column = first_group_column;
-};
-
-// Which type columns the statistics compute: the types in the model and the types whose
-// columns others are built from.
-struct TypeSwitches {
-  std::array<bool, type_count + 1> on{};  // on[t] for t = 1..16
-  // Type 15 is the only triad type chosen: column 6 need only hold the two-paths i->k->j.
-  bool triad_out_only = false;
-
-  bool operator()(ConfigurationType type) const {
-    return on[static_cast<std::size_t>(number(type))];
-  }
-  bool operator()(int t) const { return on[static_cast<std::size_t>(t)]; }
-};
-
-// Switches for the chosen types (as global or block parameters).
-TypeSwitches derive_type_switches(const std::array<bool, type_count + 1>& chosen);
-
 struct Model {
-  std::vector<Parameter> parameters;
-  std::vector<ParameterGroup> groups;
-  int block_type_count = 0;  // columns per group
-  TypeSwitches switches;
+  std::vector<TermPointer> terms;
+  std::optional<KernelLayout> kernel;
+  bool directed = true;
+  // What building the model has to say (ergm's m2star, ...): codes and the names they concern.
+  std::vector<std::string> notes;
 
-  int parameter_count() const { return static_cast<int>(parameters.size()); }
-  bool has_block_parameter() const { return !groups.empty(); }
-  bool uses(ConfigurationType type) const { return switches(type); }
+  int parameter_count() const;
+  int term_count() const { return static_cast<int>(terms.size()); }
+  // The names of the statistics, in order.
+  std::vector<std::string> statistic_names() const;
+  // The term of statistic k (0-based), and the first statistic of term t.
+  int term_of_statistic(int k) const;
+  int first_statistic(int t) const;
+  bool dyad_independent() const;
+  PartnerTables partner_tables() const;
+  // True when some term is no configuration type (the kernel cannot compute it).
+  bool has_general_terms() const { return !kernel.has_value(); }
+
+  // delta[k] = the change statistic of statistic k for the dyad (i, j).
+  void add_changes(const TermGraph& g, int i, int j, double* delta) const {
+    for (const TermPointer& term : terms) {
+      term->add_change(g, i, j, delta);
+      delta += term->statistic_count();
+    }
+  }
+  std::vector<double> network_statistics(const TermGraph& g) const;
+  // The first term whose statistics have no network distribution for these dyads, and why:
+  // "parameter 3 (ttriple@2): ...". Empty when every one has.
+  std::string distribution_problem(const DyadSpace& space) const;
 };
 
-// One entry of a model description: a global parameter (no block types), or a group of block
-// parameters of one type for the given block types, in order.
-struct ModelEntry {
-  ConfigurationType type = ConfigurationType::edges;
-  std::vector<int> block_types;
-};
+// The model of a description of configuration types, as the dialogue chooses it (its limits
+// checked by build_kernel_layout), every parameter a term of the table.
+Model build_model(const ModelDescription& description, int block_type_count,
+                  const TermContext& context);
 
-// The entries in the order of the parameter list. The short dialogue gives them in the order
-// typed, each block parameter a group of its own with block type 1; the global and group
-// dialogues give the global parameters first, then the groups.
-using ModelDescription = std::vector<ModelEntry>;
-
-// A description that breaks a limit or names what does not exist.
-class ModelError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// The model of a description, for a blocking of `block_type_count` block types (0 without
-// blocking). Refuses, naming the entry: a block type outside 1..block_type_count, a block
-// parameter of type 16, more than 15 groups, a group whose columns would pass column 64, and
-// more than 64 parameters.
-Model build_model(const ModelDescription& description, int block_type_count);
-
-// The first column of group g (1-based) for `block_type_count` block types.
-inline int group_first_column(int g, int block_type_count) {
-  return first_group_column + block_type_count * (g - 1);
-}
+// The model of a formula (terms/formula.h) on the network that `context` describes. A formula
+// of configuration types only (numbers or their names, TERM@B, TERM@*) gives their parameters in
+// the order the dialogue would (see model_terms.h); any other formula its terms as written.
+// Throws ModelError naming the term.
+Model model_of_formula(std::string_view formula, const TermContext& context);
 
 }  // namespace tarn

@@ -91,6 +91,12 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
                      std::to_string(max_attrs) + ".");
   }
   table.names.assign(reader.fields().begin() + 1, reader.fields().end());
+  table.covariates.node_count = node_count;
+  table.covariates.source = file_name;
+  for (const std::string& name : table.names) {
+    table.covariates.columns.push_back(
+        {name, std::vector<std::string>(static_cast<std::size_t>(std::max(node_count, 0)))});
+  }
 
   std::vector<std::vector<Cell>> columns(static_cast<std::size_t>(attribute_count));
   std::vector<long> line_of_node(static_cast<std::size_t>(std::max(node_count, 0)) + 1, 0);
@@ -117,6 +123,8 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
     }
     for (int a = 0; a < attribute_count; ++a) {
       const std::string_view text = fields[static_cast<std::size_t>(a) + 1];
+      table.covariates.columns[static_cast<std::size_t>(a)]
+          .value[static_cast<std::size_t>(node - 1)] = std::string(text);
       if (!is_no_value(text))
         columns[static_cast<std::size_t>(a)].push_back({node, std::string(text)});
     }

@@ -20,12 +20,16 @@
 
 #include "network/network_format.h"
 #include "network/node_attributes.h"
+#include "network/node_covariates.h"
 #include "network/node_labels.h"
 
 namespace tarn {
 
 struct AttributeTable {
   NodeAttributes attributes;
+  // The values as written (0 included: for the attribute terms it is a value like any other);
+  // an empty cell and a node without a row have none.
+  NodeCovariates covariates;
   std::vector<std::string> names;  // of the attributes, from the header
   int nodes_without_row = 0;       // nodes 1..n that no row names
   int rows_not_in_network = 0;     // rows whose id is no node (skipped)

@@ -15,7 +15,7 @@ std::string block_or_blanks(int block, int width) {
   return block == 0 ? std::string(static_cast<std::size_t>(width), ' ') : int_field(block, width);
 }
 
-void write_heading(const Model& model, const Blocking& blocking, std::ostream& file) {
+void write_heading(const KernelLayout& model, const Blocking& blocking, std::ostream& file) {
   file << " Parameters: ";
   for (const Parameter& p : model.parameters) file << int_field(number(p.type), 3);
   file << '\n';
@@ -69,7 +69,7 @@ void write_classification(const FitResult& r, std::ostream& screen, std::ostream
   file << "                     Overall" << overall << '\n';
 }
 
-void write_parameters(const Model& model, const FitResult& r, const ParamMatrix& covariance,
+void write_parameters(const KernelLayout& model, const FitResult& r, const ParamMatrix& covariance,
                       const std::string& note, std::ostream& screen, std::ostream& file) {
   const int m = model.parameter_count();
   auto type_of = [&model](int p) { return number(model.parameters[std::size_t(p - 1)].type); };
@@ -124,12 +124,12 @@ void write_input_file_line(InputFileRole role, std::string_view name, std::ostre
   file << name_field(name) << '\n';
 }
 
-void write_report(const Model& model, const Blocking& blocking, const FitResult& result,
+void write_report(const KernelLayout& model, const Blocking& blocking, const FitResult& result,
                   std::ostream& screen, std::ostream& file) {
   write_report(model, blocking, result, naive_errors(result), screen, file);
 }
 
-void write_report(const Model& model, const Blocking& blocking, const FitResult& result,
+void write_report(const KernelLayout& model, const Blocking& blocking, const FitResult& result,
                   const ParameterErrors& errors, std::ostream& screen, std::ostream& file) {
   write_heading(model, blocking, file);
   if (result.too_many_iterations) {

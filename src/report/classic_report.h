@@ -10,7 +10,7 @@
 #include "fit/fit_result.h"
 #include "fit/parameter_errors.h"
 #include "model/blocking.h"
-#include "model/model.h"
+#include "model/kernel_layout.h"
 
 namespace tarn {
 
@@ -24,11 +24,11 @@ void write_input_file_line(InputFileRole role, std::string_view name, std::ostre
 // The report of `result`, on the screen and in the output file. The standard errors, Wald
 // statistics and correlations are those of `errors`; when they are not the naive ones, a line under
 // the parameter table names their method and settings.
-void write_report(const Model& model, const Blocking& blocking, const FitResult& result,
+void write_report(const KernelLayout& model, const Blocking& blocking, const FitResult& result,
                   const ParameterErrors& errors, std::ostream& screen, std::ostream& file);
 
 // The same with the naive standard errors, as the dialogue reports every fit.
-void write_report(const Model& model, const Blocking& blocking, const FitResult& result,
+void write_report(const KernelLayout& model, const Blocking& blocking, const FitResult& result,
                   std::ostream& screen, std::ostream& file);
 
 }  // namespace tarn

@@ -32,6 +32,7 @@ struct FitRecord {
   std::string blocking_attribute_name;  // as the attribute file names it, or empty
   const FitResult* result = nullptr;
   const ParameterErrors* errors = nullptr;
+  std::vector<double> observed_statistics;  // the model's statistics of the network
   std::vector<FitWarning> warnings;
 };
 

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "fit/fit_summary.h"
-#include "model/model_terms.h"
 
 namespace tarn {
 
@@ -59,17 +58,23 @@ json blocking_section(const FitRecord& record) {
   return section;
 }
 
+// Each term as written, the names of its statistics, and for a configuration type its number,
+// block type, menu label and column of the statistics table.
 json model_section(const Model& model) {
   json terms = json::array();
-  for (const Parameter& p : model.parameters) {
-    terms.push_back({{"term", term_text(p)},
-                     {"type", number(p.type)},
-                     {"block_type", p.block_type == 0 ? json(nullptr) : json(p.block_type)},
-                     {"name", std::string(short_name(p.type))},
-                     {"configuration", std::string(menu_label(p.type))},
-                     {"column", p.column}});
+  for (int t = 0; t < model.term_count(); ++t) {
+    const Term& term = *model.terms[static_cast<std::size_t>(t)];
+    json entry = {{"term", term.text()}, {"statistics", term.statistic_names()}};
+    if (const ClassicParameter* p = term.classic(); p != nullptr && model.kernel) {
+      entry["type"] = number(p->type);
+      entry["block_type"] = p->block_type == 0 ? json(nullptr) : json(p->block_type);
+      entry["name"] = std::string(short_name(p->type));
+      entry["configuration"] = std::string(menu_label(p->type));
+      entry["column"] = model.kernel->parameters[static_cast<std::size_t>(t)].column;
+    }
+    terms.push_back(entry);
   }
-  return {{"terms", terms}};
+  return {{"terms", terms}, {"directed", model.directed}};
 }
 
 json classification(const FitResult& r) {
@@ -135,13 +140,21 @@ void write_fit_json(const FitRecord& record, std::ostream& out) {
   if (!errors.description.empty()) doc["standard_errors"]["description"] = errors.description;
   json parameters = json::array();
   const std::vector<ParameterRow> rows = parameter_rows(r, errors);
+  const std::vector<std::string> names = model.statistic_names();
   for (int p = 1; p <= r.parameter_count; ++p) {
-    const Parameter& parameter = model.parameters[static_cast<std::size_t>(p - 1)];
-    const ParameterRow& row = rows[static_cast<std::size_t>(p - 1)];
+    const std::size_t k = static_cast<std::size_t>(p - 1);
+    const Term& term = *model.terms[static_cast<std::size_t>(model.term_of_statistic(p - 1))];
+    const ClassicParameter* classic = term.classic();
+    const ParameterRow& row = rows[k];
     parameters.push_back(
-        {{"term", term_text(parameter)},
-         {"type", number(parameter.type)},
-         {"block_type", parameter.block_type == 0 ? json(nullptr) : json(parameter.block_type)},
+        {{"term", names[k]},
+         {"from_term", term.text()},
+         {"type", classic ? json(number(classic->type)) : json(nullptr)},
+         {"block_type",
+          classic && classic->block_type != 0 ? json(classic->block_type) : json(nullptr)},
+         {"statistic_observed", k < record.observed_statistics.size()
+                                    ? finite_or_null(record.observed_statistics[k])
+                                    : json(nullptr)},
          {"estimate", finite_or_null(row.estimate)},
          {"std_error", finite_or_null(row.std_error)},
          {"wald", finite_or_null(row.wald)},

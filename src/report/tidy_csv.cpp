@@ -3,8 +3,6 @@
 #include <charconv>
 #include <cmath>
 
-#include "model/model_terms.h"
-
 namespace tarn {
 
 std::string csv_number(double value) {
@@ -14,19 +12,35 @@ std::string csv_number(double value) {
   return error == std::errc() ? std::string(buffer, end) : std::string("NA");
 }
 
+// A field quoted when it holds a comma, a quote or a line break (RFC 4180).
+std::string csv_text(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
 void write_tidy_csv(const FitRecord& record, std::ostream& out) {
   const FitResult& r = *record.result;
   const std::vector<ParameterRow> rows = parameter_rows(r, *record.errors);
   out << "term,estimate,std.error,statistic,p.value,conf.low,conf.high,type,block_type,"
          "exp.estimate\n";
+  const Model& model = *record.model;
+  const std::vector<std::string> names = model.statistic_names();
   for (int p = 1; p <= r.parameter_count; ++p) {
-    const Parameter& parameter = record.model->parameters[static_cast<std::size_t>(p - 1)];
+    const Term& term = *model.terms[static_cast<std::size_t>(model.term_of_statistic(p - 1))];
+    const ClassicParameter* classic = term.classic();
     const ParameterRow& row = rows[static_cast<std::size_t>(p - 1)];
-    out << term_text(parameter) << ',' << csv_number(row.estimate) << ','
-        << csv_number(row.std_error) << ',' << csv_number(row.z) << ',' << csv_number(row.p_value)
-        << ',' << csv_number(row.conf_low) << ',' << csv_number(row.conf_high) << ','
-        << number(parameter.type) << ','
-        << (parameter.block_type == 0 ? std::string("NA") : std::to_string(parameter.block_type))
+    out << csv_text(names[static_cast<std::size_t>(p - 1)]) << ',' << csv_number(row.estimate)
+        << ',' << csv_number(row.std_error) << ',' << csv_number(row.z) << ','
+        << csv_number(row.p_value) << ',' << csv_number(row.conf_low) << ','
+        << csv_number(row.conf_high) << ','
+        << (classic ? std::to_string(number(classic->type)) : std::string("NA")) << ','
+        << (classic && classic->block_type != 0 ? std::to_string(classic->block_type)
+                                                : std::string("NA"))
         << ',' << csv_number(row.exp_estimate) << '\n';
   }
 }

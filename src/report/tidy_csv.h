@@ -13,5 +13,7 @@ void write_tidy_csv(const FitRecord& record, std::ostream& out);
 
 // A number as the shortest text that reads back to the same double; NA when not finite.
 std::string csv_number(double value);
+// A field as CSV writes it: quoted when it holds a comma, a quote or a line break.
+std::string csv_text(const std::string& text);
 
 }  // namespace tarn

@@ -9,8 +9,6 @@
 #include <thread>
 
 #include "network/capacity.h"
-#include "simulate/model_changes.h"
-#include "simulate/network_distribution.h"
 #include "simulate/portable_exp.h"
 #include "simulate/random_stream.h"
 
@@ -30,21 +28,22 @@ class Chain {
  public:
   // `first_failed` is the lowest number of a chain that has failed so far (the chain count while
   // none has).
-  Chain(const SimulationTarget& target, const ModelChanges& changes, const Network& observed,
-        const std::vector<double>& observed_statistics, int index, const SamplerSettings& settings,
+  Chain(const Study& study, const std::vector<double>& coefficients, const TermGraph& start,
+        const std::vector<double>& start_statistics, int index, const SamplerSettings& settings,
         ProposalRatio ratio, const std::atomic<int>& first_failed)
-      : target_(target),
-        changes_(changes),
-        graph_(observed),
-        statistics_(observed_statistics),
+      : model_(study.model),
+        coefficients_(coefficients),
+        include_diagonal_(study.include_diagonal),
+        graph_(start),
+        statistics_(start_statistics),
         random_(settings.seed, static_cast<std::uint64_t>(index)),
-        delta_(observed_statistics.size(), 0.0),
+        delta_(start_statistics.size(), 0.0),
         ratio_(ratio),
         index_(index),
         first_failed_(first_failed) {
     const std::int64_t n = graph_.node_count();
-    dyads_ = target.include_diagonal ? n * n : n * (n - 1);
-    if (!target.include_diagonal) {
+    dyads_ = !graph_.directed() ? n * (n - 1) / 2 : include_diagonal_ ? n * n : n * (n - 1);
+    if (!include_diagonal_ && graph_.directed()) {
       for (int a = 1; a <= n; ++a) fixed_links_ += graph_.has_link(a, a) ? 1 : 0;
     }
     observed_links_ = graph_.link_count();
@@ -72,7 +71,7 @@ class Chain {
     return Walk::finished;
   }
 
-  const SampleGraph& graph() const { return graph_; }
+  const TermGraph& graph() const { return graph_; }
   const std::vector<double>& statistics() const { return statistics_; }
   std::int64_t proposals() const { return proposals_; }
   std::int64_t accepted() const { return accepted_; }
@@ -109,20 +108,20 @@ class Chain {
             random_.below(static_cast<std::uint64_t>(graph_.link_count()))));
         i = link.first;
         j = link.second;
-      } while (i == j && !target_.include_diagonal);
+      } while (i == j && !include_diagonal_);
     } else {
       // A uniform dyad: sender and receiver (the receiver among the n - 1 others, or all n).
-      const auto [sender, other] =
-          random_.two_below(static_cast<std::uint32_t>(n),
-                            static_cast<std::uint32_t>(target_.include_diagonal ? n : n - 1));
+      // Undirected, the ordered pair stands for its edge: each edge has two.
+      const auto [sender, other] = random_.two_below(
+          static_cast<std::uint32_t>(n), static_cast<std::uint32_t>(include_diagonal_ ? n : n - 1));
       i = static_cast<int>(sender) + 1;
       j = static_cast<int>(other) + 1;
-      if (!target_.include_diagonal && j >= i) ++j;
+      if (!include_diagonal_ && j >= i) ++j;
     }
     const bool adding = !graph_.has_link(i, j);
-    changes_.changes(graph_, i, j, delta_.data());
+    model_.add_changes(graph_, i, j, delta_.data());
     double gain = 0.0;
-    for (std::size_t p = 0; p < delta_.size(); ++p) gain += target_.coefficients[p] * delta_[p];
+    for (std::size_t p = 0; p < delta_.size(); ++p) gain += coefficients_[p] * delta_[p];
     const double weight = exp_of(adding ? gain : -gain) * ratio_(adding, toggleable, dyads_);
     if (!(RandomStream::unit_of(draw) < weight)) return false;
     graph_.toggle(i, j);
@@ -146,9 +145,10 @@ class Chain {
     double value = 0.0;
   };
   Remembered remembered_[16];
-  const SimulationTarget& target_;
-  const ModelChanges& changes_;
-  SampleGraph graph_;
+  const Model& model_;
+  const std::vector<double>& coefficients_;
+  bool include_diagonal_;
+  TermGraph graph_;
   std::vector<double> statistics_;
   RandomStream random_;
   std::vector<double> delta_;
@@ -236,25 +236,30 @@ std::string Degeneracy::message() const {
          "estimates are common for triad models. Try a model with fewer triad terms.";
 }
 
-SampleSummary sample_networks(const SimulationTarget& target, const Network& observed, int networks,
-                              const SamplerSettings& settings, const NetworkVisitor& visit,
-                              std::atomic<std::int64_t>* done, ProposalRatio ratio) {
-  if (observed.has_repeated_links) {
-    throw std::invalid_argument(
-        "the network has links given more than once; a simulated network has each link once");
+std::string simulation_problem(const Study& study) {
+  if (study.network.has_repeated_links) {
+    return "the network has links given more than once; a simulated network has each link once";
   }
-  const DistributionCheck distribution =
-      check_network_distribution(*target.model, target.blocks, target.include_diagonal, observed);
-  if (!distribution.exists) {
-    throw std::invalid_argument("the model has no network distribution to simulate from: " +
-                                distribution.reason);
+  const std::string problem = study.model.distribution_problem(study.dyad_space());
+  if (!problem.empty()) {
+    return "the model has no network distribution to simulate from: " + problem;
   }
-  const ModelChanges changes(*target.model, target.blocks, target.comparative, observed.node_count);
-  if (target.coefficients.size() != static_cast<std::size_t>(changes.parameter_count())) {
+  return {};
+}
+
+SampleSummary sample_networks(const Study& study, const std::vector<double>& coefficients,
+                              int networks, const SamplerSettings& settings,
+                              const NetworkVisitor& visit, std::atomic<std::int64_t>* done,
+                              ProposalRatio ratio) {
+  if (const std::string problem = simulation_problem(study); !problem.empty()) {
+    throw std::invalid_argument(problem);
+  }
+  if (coefficients.size() != static_cast<std::size_t>(study.model.parameter_count())) {
     throw std::invalid_argument("one coefficient per parameter is needed");
   }
+  const TermGraph observed = study.graph();
   SampleSummary summary;
-  summary.observed = changes.statistics_of(observed);
+  summary.observed = study.model.network_statistics(observed);
   summary.statistics.assign(static_cast<std::size_t>(std::max(networks, 0)), {});
   const int chains = std::max(1, settings.chains);
   std::vector<Degeneracy> degeneracies(static_cast<std::size_t>(chains));
@@ -276,7 +281,7 @@ SampleSummary sample_networks(const SimulationTarget& target, const Network& obs
   auto run_chain = [&](int c) {
     const int count = networks > c ? (networks - c + chains - 1) / chains : 0;
     if (count == 0) return;
-    Chain chain(target, changes, observed, summary.observed, c, settings, ratio, first_failed);
+    Chain chain(study, coefficients, observed, summary.observed, c, settings, ratio, first_failed);
     Walk walk = chain.run(settings.burnin);
     for (int position = 0; walk == Walk::finished && position < count; ++position) {
       if (position > 0) walk = chain.run(settings.interval);

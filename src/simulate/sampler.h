@@ -22,11 +22,9 @@
 #include <string>
 #include <vector>
 
-#include "model/blocking.h"
-#include "model/model.h"
-#include "network/comparative_network.h"
+#include "model/study.h"
 #include "network/network.h"
-#include "simulate/sample_graph.h"
+#include "terms/term_graph.h"
 
 namespace tarn {
 
@@ -45,15 +43,6 @@ struct SamplerSettings {
 // link, at most one per dyad and at least 1024, and a burn-in of 4 intervals. The measured
 // autocorrelation behind the choice is in the user guide; every sample reports its own.
 SamplerSettings default_sampler_settings(std::int64_t links, std::int64_t dyads);
-
-// What the chains draw from: the model, what its statistics read, and its coefficients.
-struct SimulationTarget {
-  const Model* model = nullptr;
-  const DyadBlocks* blocks = nullptr;
-  const ComparativeNetwork* comparative = nullptr;
-  bool include_diagonal = false;
-  std::vector<double> coefficients;
-};
 
 // Why sampling stopped early, when it did.
 struct Degeneracy {
@@ -89,20 +78,25 @@ struct SampleSummary {
 // Called for every network of the sample, in the thread of its chain: its number in the sample,
 // the graph and its statistics. Once a chain has turned degenerate no more networks are visited;
 // which ones were visited before depends on the threads, and the sample is not to be used.
-using NetworkVisitor = std::function<void(int network, const SampleGraph& graph,
-                                          const std::vector<double>& statistics)>;
+using NetworkVisitor =
+    std::function<void(int network, const TermGraph& graph, const std::vector<double>& statistics)>;
 
 // How one proposal's acceptance weighs the proposal probabilities: q(reverse) / q(forward) for
 // a move that adds (or removes) a link when the graph has `links` toggleable links among `dyads`.
 using ProposalRatio = double (*)(bool adding, std::int64_t links, std::int64_t dyads);
 double tie_no_tie_ratio(bool adding, std::int64_t links, std::int64_t dyads);
 
-// Draws `networks` networks. `done` (if given) counts the networks whose visit has returned.
-// Throws std::invalid_argument for a network with repeated links and for a model without a
-// network distribution (check_network_distribution, its reason in the message). `ratio` is for
-// the test that shows a wrong acceptance ratio is caught.
-SampleSummary sample_networks(const SimulationTarget& target, const Network& observed, int networks,
-                              const SamplerSettings& settings, const NetworkVisitor& visit = {},
+// Why the study's model cannot be simulated (a network with links given twice, a statistic
+// without a network distribution: Model::distribution_problem), or empty.
+std::string simulation_problem(const Study& study);
+
+// Draws `networks` networks from the study's model at `coefficients`, the chains started at the
+// study's network. `done` (if given) counts the networks whose visit has returned. Throws
+// std::invalid_argument for what simulation_problem names. `ratio` is for the test that shows a
+// wrong acceptance ratio is caught.
+SampleSummary sample_networks(const Study& study, const std::vector<double>& coefficients,
+                              int networks, const SamplerSettings& settings,
+                              const NetworkVisitor& visit = {},
                               std::atomic<std::int64_t>* done = nullptr,
                               ProposalRatio ratio = tie_no_tie_ratio);
 

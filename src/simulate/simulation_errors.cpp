@@ -64,7 +64,7 @@ std::string settings_text(int replicates, const SamplerSettings& s) {
 }  // namespace
 
 std::vector<SimulationErrors> simulation_errors(const std::vector<ErrorMethod>& methods,
-                                                const FitData& data, const FitResult& fit,
+                                                const Study& study, const FitResult& fit,
                                                 int replicates, const SamplerSettings& settings,
                                                 std::atomic<std::int64_t>* done) {
   const auto wanted = [&methods](ErrorMethod method) {
@@ -72,23 +72,16 @@ std::vector<SimulationErrors> simulation_errors(const std::vector<ErrorMethod>& 
   };
   const bool scores_wanted = wanted(ErrorMethod::godambe);
   const bool refits_wanted = wanted(ErrorMethod::bootstrap);
-  const Model& model = *data.source.model;
-  const int m = model.parameter_count();
-  SimulationTarget target;
-  target.model = &model;
-  target.blocks = data.source.blocks;
-  target.comparative = data.source.comparative;
-  target.include_diagonal = data.include_diagonal;
-  for (int k = 1; k <= m; ++k) target.coefficients.push_back(fit.estimate(k));
+  const int m = study.model.parameter_count();
+  Vector coefficients;
+  for (int k = 1; k <= m; ++k) coefficients.push_back(fit.estimate(k));
 
   const auto count = static_cast<std::size_t>(std::max(replicates, 0));
   std::vector<Vector> scores(scores_wanted ? count : 0, Vector(std::size_t(m), 0.0));
   std::vector<Vector> refits(refits_wanted ? count : 0, Vector(std::size_t(m), 0.0));
   std::vector<char> converged(count, 1);  // not vector<bool>: written by threads
-  auto visit = [&](int k, const SampleGraph& graph, const Vector&) {
-    const Network network = graph.to_network();
-    FitData simulated = data;
-    simulated.source.network = &network;
+  auto visit = [&](int k, const TermGraph& graph, const Vector&) {
+    const Study simulated = study.with_network(graph.to_network());
     if (scores_wanted) {
       const ParamVector score = pseudo_score(simulated, fit.estimate);
       Vector& row = scores[static_cast<std::size_t>(k)];
@@ -105,7 +98,7 @@ std::vector<SimulationErrors> simulation_errors(const std::vector<ErrorMethod>& 
   // Naive errors alone need no visit, only the sample's figures.
   const NetworkVisitor visitor = scores_wanted || refits_wanted ? NetworkVisitor(visit) : nullptr;
   const SampleSummary sample =
-      sample_networks(target, *data.source.network, replicates, settings, visitor, done);
+      sample_networks(study, coefficients, replicates, settings, visitor, done);
 
   std::vector<SimulationErrors> results;
   for (const ErrorMethod method : methods) {
@@ -148,11 +141,11 @@ std::vector<SimulationErrors> simulation_errors(const std::vector<ErrorMethod>& 
   return results;
 }
 
-SimulationErrors simulation_errors(ErrorMethod method, const FitData& data, const FitResult& fit,
+SimulationErrors simulation_errors(ErrorMethod method, const Study& study, const FitResult& fit,
                                    int replicates, const SamplerSettings& settings,
                                    std::atomic<std::int64_t>* done) {
   return std::move(
-      simulation_errors(std::vector<ErrorMethod>{method}, data, fit, replicates, settings, done)
+      simulation_errors(std::vector<ErrorMethod>{method}, study, fit, replicates, settings, done)
           .front());
 }
 

@@ -31,18 +31,18 @@ struct SimulationErrors {
   bool too_few_replicates = false;
 };
 
-// `data` and `fit` are the observed network's; `settings` the sampler's. `done` counts the
+// `study` and `fit` are the observed network's; `settings` the sampler's. `done` counts the
 // replicates finished (for a progress display). When the model is degenerate the sample says so
 // and the errors are the naive ones. Throws std::invalid_argument for a model that
 // sample_networks refuses.
-SimulationErrors simulation_errors(ErrorMethod method, const FitData& data, const FitResult& fit,
+SimulationErrors simulation_errors(ErrorMethod method, const Study& study, const FitResult& fit,
                                    int replicates, const SamplerSettings& settings,
                                    std::atomic<std::int64_t>* done = nullptr);
 
 // The errors of several methods from one sample, in the order of `methods`: each as
 // simulation_errors gives it for that method alone, which draws the same networks.
 std::vector<SimulationErrors> simulation_errors(const std::vector<ErrorMethod>& methods,
-                                                const FitData& data, const FitResult& fit,
+                                                const Study& study, const FitResult& fit,
                                                 int replicates, const SamplerSettings& settings,
                                                 std::atomic<std::int64_t>* done = nullptr);
 

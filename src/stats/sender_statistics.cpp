@@ -163,10 +163,10 @@ inline void clear(int16* row, int n) {
 }  // namespace
 
 SenderStatistics::SenderStatistics(const StatisticsSource& source) : source_(source) {
-  if (source.network == nullptr || source.model == nullptr) {
+  if (source.network == nullptr || source.layout == nullptr) {
     throw std::invalid_argument("statistics need a network and a model");
   }
-  const Model& model = *source.model;
+  const KernelLayout& model = *source.layout;
   if (model.has_block_parameter() && source.blocks == nullptr) {
     throw std::invalid_argument("block parameters need the blocks of the nodes");
   }
@@ -282,7 +282,7 @@ void SenderStatistics::read_off(const int16* c2, int16* const* columns) {
 
 // The scans of types 6 and 7 (and with them 11 to 15), then the columns read off the counters.
 void SenderStatistics::neighbour_scans(int i, int16* const* columns) {
-  const TypeSwitches& on = source_.model->switches;
+  const TypeSwitches& on = source_.layout->switches;
   const bool triads = on(6);
   const bool in_in = on(7);
   const bool out_only = on.triad_out_only;
@@ -355,7 +355,7 @@ void SenderStatistics::neighbour_scans(int i, int16* const* columns) {
 // Every group's columns: group e's column first_column + b receives the column of its type on
 // the dyads of block type b, and 0 elsewhere.
 void SenderStatistics::split_blocks(int i) {
-  const Model& model = *source_.model;
+  const KernelLayout& model = *source_.layout;
   const DyadBlocks& blocks = *source_.blocks;
   const int n = n_;
   const int type_count = model.block_type_count;
@@ -377,7 +377,7 @@ void SenderStatistics::split_blocks(int i) {
 
 void SenderStatistics::compute(int i) {
   const Network& net = *source_.network;
-  const TypeSwitches& on = source_.model->switches;
+  const TypeSwitches& on = source_.layout->switches;
   const int n = n_;
   const int16* out_degree = net.out_degree.data();
   const int16* in_degree = net.in_degree.data();
@@ -461,7 +461,7 @@ void SenderStatistics::compute(int i) {
   }
 
   if (on(16)) source_.comparative->fill_column(i, writable_column(16));
-  if (source_.model->has_block_parameter()) split_blocks(i);
+  if (source_.layout->has_block_parameter()) split_blocks(i);
 }
 
 }  // namespace tarn

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "model/blocking.h"
-#include "model/model.h"
+#include "model/kernel_layout.h"
 #include "network/capacity.h"
 #include "network/comparative_network.h"
 #include "network/network.h"
@@ -23,7 +23,7 @@ namespace tarn {
 // What the statistics of a model read: the network and what gives its dyads their statistics.
 struct StatisticsSource {
   const Network* network = nullptr;
-  const Model* model = nullptr;
+  const KernelLayout* layout = nullptr;
   const DyadBlocks* blocks = nullptr;               // needed when the model has block parameters
   const ComparativeNetwork* comparative = nullptr;  // needed when it has the covariate (type 16)
 };

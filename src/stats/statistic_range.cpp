@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "network/fatal_error.h"
-#include "stats/change_statistics.h"
 #include "stats/link_store_graph.h"
+#include "terms/change_statistics.h"
 
 namespace tarn {
 

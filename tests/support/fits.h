@@ -12,19 +12,13 @@ namespace tarn::test {
 
 struct Fitted {
   Network network;
-  Model model;
+  ModelSpec model;
   std::optional<ComparativeNetwork> comparative;
   std::optional<DyadBlocks> blocks;
   bool include_diagonal = false;
   FitResult result;
 
-  FitData data() const {
-    FitData d;
-    d.source = {&network, &model, blocks ? &*blocks : nullptr,
-                comparative ? &*comparative : nullptr};
-    d.include_diagonal = include_diagonal;
-    return d;
-  }
+  Study data() const { return study_of(network, model, blocks, comparative, include_diagonal); }
   const FitResult& fit(const FitObserver& observer = {}) {
     result = fit_pseudo_likelihood(data(), observer);
     return result;

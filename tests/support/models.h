@@ -1,21 +1,63 @@
 #pragma once
-// A model from its types, in a line.
+// A model from its types, in a line: its description (built into a model once the data it reads
+// are known), its kernel layout, or the model itself.
 
 #include <initializer_list>
+#include <memory>
+#include <optional>
 #include <span>
 
 #include "model/model.h"
+#include "model/study.h"
+#include "network/comparative_network.h"
 
 namespace tarn::test {
 
-// Global parameters of the given types, in order.
-inline Model model_of(std::span<const int> types) {
+struct ModelSpec {
   ModelDescription description;
-  for (int t : types) description.push_back({static_cast<ConfigurationType>(t), {}});
-  return build_model(description, 0);
+  int block_type_count = 0;
+};
+
+// Global parameters of the given types, in order.
+inline ModelSpec model_of(std::span<const int> types) {
+  ModelSpec spec;
+  for (int t : types) spec.description.push_back({static_cast<ConfigurationType>(t), {}});
+  return spec;
 }
-inline Model model_of(std::initializer_list<int> types) {
+inline ModelSpec model_of(std::initializer_list<int> types) {
   return model_of(std::span<const int>(types.begin(), types.size()));
+}
+inline ModelSpec model_spec(ModelDescription description, int block_type_count) {
+  return {std::move(description), block_type_count};
+}
+inline KernelLayout layout_of(std::span<const int> types) {
+  return build_kernel_layout(model_of(types).description, 0);
+}
+inline KernelLayout layout_of(std::initializer_list<int> types) {
+  return layout_of(std::span<const int>(types.begin(), types.size()));
+}
+
+// The study of a model on a network, with the blocks and comparative network its terms read.
+inline Study study_of(const Network& network, const ModelSpec& spec,
+                      const std::optional<DyadBlocks>& blocks = std::nullopt,
+                      const std::optional<ComparativeNetwork>& comparative = std::nullopt,
+                      bool include_diagonal = false) {
+  Study study;
+  study.network = network;
+  study.include_diagonal = include_diagonal;
+  TermContext context;
+  context.node_count = network.node_count;
+  if (blocks) {
+    study.blocks = std::make_shared<const DyadBlocks>(*blocks);
+    context.blocks = study.blocks;
+    context.block_type_count = spec.block_type_count;
+  }
+  if (comparative) {
+    study.comparative = std::make_shared<const ComparativeNetwork>(*comparative);
+    context.comparative = std::make_shared<const DyadValues>(DyadValues::of(*comparative));
+  }
+  study.model = build_model(spec.description, spec.block_type_count, context);
+  return study;
 }
 
 }  // namespace tarn::test

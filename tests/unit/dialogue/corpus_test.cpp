@@ -48,8 +48,9 @@ void set_up(DialogueState& state, ChosenModel& chosen, const Case& c, const Link
     for (const Group& group : b.groups)
       description.push_back({static_cast<ConfigurationType>(group.type), group.blocks});
   }
-  chosen.model = build_model(description, block_types);
-  if (chosen.model.uses(ConfigurationType::covariate)) {
+  chosen.layout = build_kernel_layout(description, block_types);
+  chosen.description = description;
+  if (chosen.layout.uses(ConfigurationType::covariate)) {
     chosen.comparative_file = std::make_unique<DataFile>(
         std::make_unique<std::istringstream>(comparative_text(c, links)), name_field("compar.dat"));
   }

@@ -18,7 +18,8 @@ std::string screen_of(const test::LinkList& links, std::initializer_list<int> ty
   auto state = std::make_unique<DialogueState>();
   state->network = test::network_of(links);
   ChosenModel chosen;
-  chosen.model = test::model_of(types);
+  chosen.description = test::model_of(types).description;
+  chosen.layout = build_kernel_layout(chosen.description, 0);
   std::istringstream keyboard;
   std::ostringstream screen;
   Session session(keyboard, screen);

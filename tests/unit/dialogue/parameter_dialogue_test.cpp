@@ -23,7 +23,7 @@ struct Dialogue {
     state->blocking.block_count = blocks;
     state->blocking.block_type_count = block_types;
   }
-  void select() { model = tarn::select(*state, session).model; }
+  void select() { model = tarn::select(*state, session).layout; }
   Ints columns() const {
     Ints list;
     for (const Parameter& p : model.parameters) list.push_back(p.column);
@@ -45,7 +45,7 @@ struct Dialogue {
   std::ostringstream out;
   Session session;
   std::unique_ptr<DialogueState> state;
-  Model model;
+  KernelLayout model;
 };
 
 std::string repeated(const std::string& item, int times) {
@@ -131,7 +131,8 @@ TEST(GroupDialogue, EndsByItselfAfterFifteenGroups) {
   EXPECT_EQ(rest, "left over");
 }
 
-// The same description typed into the dialogue and given to build_model makes the same model.
+// The same description typed into the dialogue and given to build_kernel_layout makes the same
+// layout.
 TEST(BuildModel, SameModelAsTheDialogue) {
   auto g = [](int t, Ints blocks = {}) {
     return ModelEntry{static_cast<ConfigurationType>(t), blocks};
@@ -153,7 +154,8 @@ TEST(BuildModel, SameModelAsTheDialogue) {
       three_types(s);
     else
       s.select();
-    const Model built = build_model(c.description, c.blocks == 0 ? 0 : c.block_types);
+    const KernelLayout built =
+        build_kernel_layout(c.description, c.blocks == 0 ? 0 : c.block_types);
     ASSERT_EQ(s.model.parameter_count(), built.parameter_count()) << c.what;
     for (int p = 0; p < built.parameter_count(); ++p) {
       const Parameter &a = s.model.parameters[std::size_t(p)],

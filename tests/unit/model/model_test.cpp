@@ -1,12 +1,11 @@
-// build_model: the column plan, the switches the statistics need, and the limits.
-#include "model/model.h"
-
+// The kernel layout's limits, and the blocks of the dyads.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "model/blocking.h"
+#include "model/kernel_layout.h"
 #include "network/node_attributes.h"
 
 namespace tarn {
@@ -21,69 +20,7 @@ ModelEntry group(int t, Ints blocks) {
   return {static_cast<ConfigurationType>(t), std::move(blocks)};
 }
 
-Ints columns(const Model& m) {
-  Ints list;
-  for (const Parameter& p : m.parameters) list.push_back(p.column);
-  return list;
-}
-
-Ints switched_on(const Model& m) {
-  Ints list;
-  for (int t = 2; t <= type_count; ++t)
-    if (m.switches(t)) list.push_back(t);
-  return list;
-}
-
-TEST(BuildModel, ColumnsAndDerivedSwitches) {
-  const struct {
-    const char* what;
-    ModelDescription description;
-    int block_types;
-    Ints columns, switched_on;
-    bool triad_out_only;
-  } cases[] = {
-      {"13 needs 2, 6 and 7", {global(13)}, 0, {13}, {2, 6, 7, 13}, false},
-      {"15 alone: two-paths only", {global(15)}, 0, {15}, {2, 6, 15}, true},
-      {"6 and 15", {global(6), global(15)}, 0, {6, 15}, {2, 6, 15}, false},
-      {"15 and 11", {global(15), global(11)}, 0, {15, 11}, {2, 6, 11, 15}, false},
-      {"8 needs 2", {global(8)}, 0, {8}, {2, 8}, false},
-      {"edges need nothing", {global(1)}, 0, {1}, {}, false},
-      {"15 as a block parameter", {group(15, {1}), global(1)}, 1, {17, 1}, {2, 6, 15}, true},
-      {"one block type: a group per entry",
-       {global(1), group(3, {1}), global(2), group(6, {1})},
-       1,
-       {1, 17, 2, 18},
-       {2, 3, 6},
-       false},
-      {"three block types",
-       {global(4), group(3, {3, 1}), group(2, {1, 2, 3})},
-       3,
-       {4, 19, 17, 20, 21, 22},
-       {2, 3, 4},
-       false},
-      {"the same type twice", {global(1), global(1)}, 0, {1, 1}, {}, false},
-  };
-  for (const auto& c : cases) {
-    const Model m = build_model(c.description, c.block_types);
-    EXPECT_EQ(columns(m), c.columns) << c.what;
-    EXPECT_EQ(switched_on(m), c.switched_on) << c.what;
-    EXPECT_EQ(m.switches.triad_out_only, c.triad_out_only) << c.what;
-  }
-}
-
-TEST(BuildModel, BlockTypesAndGroupsOfEveryParameter) {
-  const Model m = build_model({global(2), group(3, {2, 4}), group(1, {1, 2, 3, 4})}, 4);
-  ASSERT_EQ(m.parameter_count(), 7);
-  ASSERT_EQ(m.groups.size(), 2u);
-  EXPECT_EQ(m.groups[1].first_column, 20);
-  const Ints blocks = {0, 2, 4, 1, 2, 3, 4}, groups = {0, 1, 1, 2, 2, 2, 2};
-  for (int p = 0; p < 7; ++p) {
-    EXPECT_EQ(m.parameters[std::size_t(p)].block_type, blocks[std::size_t(p)]) << p;
-    EXPECT_EQ(m.parameters[std::size_t(p)].group, groups[std::size_t(p)]) << p;
-  }
-}
-
-TEST(BuildModel, RefusesWhatBreaksALimit) {
+TEST(KernelLayout, RefusesWhatBreaksALimit) {
   ModelDescription sixty_five(65, global(1));
   ModelDescription four_groups_of_16 = {group(1, {1}), group(2, {1}), group(3, {1}), group(4, {1})};
   ModelDescription sixteen_groups;
@@ -104,7 +41,7 @@ TEST(BuildModel, RefusesWhatBreaksALimit) {
   };
   for (const auto& c : cases) {
     try {
-      build_model(c.description, c.block_types);
+      build_kernel_layout(c.description, c.block_types);
       ADD_FAILURE() << c.what << ": accepted";
     } catch (const ModelError& e) {
       EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();

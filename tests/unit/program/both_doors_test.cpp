@@ -55,7 +55,7 @@ int run_cli(const std::vector<std::string>& arguments, std::string& err) {
   return status;
 }
 
-std::string terms_of(const Model& model) {
+std::string terms_of(const KernelLayout& model) {
   std::string list;
   for (const Parameter& p : model.parameters) list += (list.empty() ? "" : ",") + term_text(p);
   return list;
@@ -130,8 +130,8 @@ std::vector<std::string> command_of_session(const std::string& answers, std::str
   const std::string said = screen.str();
   std::vector<std::string> a = {"fit",
                                 file_named_at(said, answers, " Enter name of network file: "), "-m",
-                                terms_of(chosen.model)};
-  if (chosen.model.parameters.empty()) return {};  // the command line needs a term
+                                terms_of(chosen.layout)};
+  if (chosen.layout.parameters.empty()) return {};  // the command line needs a term
   if (state->include_diagonal) a.push_back("--diagonal");
   if (state->use_blocks) {
     std::istringstream count_answer(

@@ -16,10 +16,11 @@ namespace {
 nlohmann::json json_of(const test::Fitted& f, std::vector<FitWarning> warnings,
                        std::vector<InputFileRecord> files = {}) {
   const ParameterErrors errors = naive_errors(f.result);
+  const Study study = f.data();
   FitRecord record;
   record.files = std::move(files);
   record.network = &f.network;
-  record.model = &f.model;
+  record.model = &study.model;
   record.result = &f.result;
   record.errors = &errors;
   record.warnings = std::move(warnings);

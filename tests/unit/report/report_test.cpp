@@ -21,7 +21,7 @@ struct Report {
 
 Report report_of(const test::Fitted& f) {
   std::ostringstream screen, file;
-  write_report(f.model, Blocking{}, f.result, screen, file);
+  write_report(*f.data().model.kernel, Blocking{}, f.result, screen, file);
   return {screen.str(), file.str()};
 }
 

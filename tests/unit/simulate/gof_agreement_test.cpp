@@ -18,29 +18,35 @@ TEST(GofAgreement, ARightModelFitsTheDegreeDistributions) {
   const int n = 60;
   // The "observed" network: one draw from edges and mutual ties, started from a network of about
   // the size they give.
-  test::Fitted truth{test::network_of(test::random_network(n, 0.07, 0.3, 5)), test::model_of({1, 2}),
-                     {}, {}, false, {}};
+  test::Fitted truth{test::network_of(test::random_network(n, 0.07, 0.3, 5)),
+                     test::model_of({1, 2}),
+                     {},
+                     {},
+                     false,
+                     {}};
   truth.fit();
-  SimulationTarget target{&truth.model, nullptr, nullptr, false,
-                          {truth.result.estimate(1), truth.result.estimate(2)}};
+  std::vector<double> coefficients = {truth.result.estimate(1), truth.result.estimate(2)};
   SamplerSettings settings = default_sampler_settings(400, n * (n - 1));
   settings.seed = 21;
   Network observed;
-  const SampleSummary first = sample_networks(target, truth.network, 1, settings,
-                  [&observed](int, const SampleGraph& g, const std::vector<double>&) { observed = g.to_network(); });
+  const SampleSummary first =
+      sample_networks(truth.data(), coefficients, 1, settings,
+                      [&observed](int, const TermGraph& g, const std::vector<double>&) {
+                        observed = g.to_network();
+                      });
   ASSERT_FALSE(first.degeneracy.found) << first.degeneracy.message();
   ASSERT_GT(observed.link_count, 100);
 
   test::Fitted fitted{observed, test::model_of({1, 2}), {}, {}, false, {}};
   ASSERT_EQ(fitted.fit().end, FitEnd::completed);
-  target.coefficients = {fitted.result.estimate(1), fitted.result.estimate(2)};
+  coefficients = {fitted.result.estimate(1), fitted.result.estimate(2)};
   settings.seed = 22;
   std::vector<NetworkFeatures> simulated(100);
-  const SampleSummary sample = sample_networks(
-      target, observed, 100, settings,
-      [&simulated](int k, const SampleGraph& g, const std::vector<double>&) {
-        simulated[std::size_t(k)] = network_features(g.to_network());
-      });
+  const SampleSummary sample =
+      sample_networks(fitted.data(), coefficients, 100, settings,
+                      [&simulated](int k, const TermGraph& g, const std::vector<double>&) {
+                        simulated[std::size_t(k)] = network_features(g.to_network());
+                      });
   ASSERT_FALSE(sample.degeneracy.found);
   const GofSummary summary = summarize_gof(network_features(observed), simulated, {});
   for (const std::string feature : {"out_degree", "in_degree"}) {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "simulate/model_changes.h"
+#include "model/blocking.h"
 #include "support/models.h"
 #include "support/networks.h"
 
@@ -30,17 +30,19 @@ double chi_square_tail(double x, int df) {
 
 struct World {
   int n;
-  Model model;
+  test::ModelSpec spec;
   Blocking blocking;
   DyadBlocks blocks;
   ComparativeNetwork covariate;
   Vector theta;
+  // The study whose chains start at `start`.
+  Study on(const Network& start) const { return test::study_of(start, spec, blocks, covariate); }
 };
 
 // The exact probability of each statistic vector, over every network of the nodes (no
 // self-links).
 std::map<Vector, double> exact_distribution(const World& w) {
-  const ModelChanges changes(w.model, &w.blocks, &w.covariate, w.n);
+  const Model model = w.on(test::network_of({{1, 2}, {w.n, 1}})).model;
   std::vector<std::pair<int, int>> dyads;
   for (int i = 1; i <= w.n; ++i)
     for (int j = 1; j <= w.n; ++j)
@@ -51,7 +53,7 @@ std::map<Vector, double> exact_distribution(const World& w) {
     test::LinkList links;
     for (std::size_t d = 0; d < dyads.size(); ++d)
       if (mask >> d & 1u) links.push_back(dyads[d]);
-    const Vector g = changes.statistics_of(test::network_of(links));
+    const Vector g = model.network_statistics(TermGraph(test::network_of(links)));
     double gain = 0.0;
     for (std::size_t p = 0; p < g.size(); ++p) gain += w.theta[p] * g[p];
     weight[g] += std::exp(gain);
@@ -64,7 +66,6 @@ std::map<Vector, double> exact_distribution(const World& w) {
 // The chi-square p-value of the sampler's frequencies against the exact distribution.
 double sampler_fit(const World& w, int draws, std::uint64_t seed, ProposalRatio ratio) {
   const auto exact = exact_distribution(w);
-  SimulationTarget target{&w.model, &w.blocks, &w.covariate, false, w.theta};
   SamplerSettings settings;
   settings.burnin = 200;
   settings.interval = 40;
@@ -72,7 +73,8 @@ double sampler_fit(const World& w, int draws, std::uint64_t seed, ProposalRatio 
   settings.seed = seed;
   settings.threads = 2;
   const Network start = test::network_of({{1, 2}, {w.n, 1}});
-  const SampleSummary s = sample_networks(target, start, draws, settings, {}, nullptr, ratio);
+  const SampleSummary s =
+      sample_networks(w.on(start), w.theta, draws, settings, {}, nullptr, ratio);
   EXPECT_FALSE(s.degeneracy.found);
   std::map<Vector, double> count;
   for (const Vector& g : s.statistics) count[g] += 1;
@@ -110,7 +112,7 @@ World world(int n, std::vector<ModelEntry> description, Vector theta, bool block
     w.blocking.structure(1, 2) = 2, w.blocking.structure(2, 1) = symmetric ? 2 : 3;
     w.blocking.count_block_types();
   }
-  w.model = build_model(description, w.blocking.block_type_count);
+  w.spec = test::model_spec(std::move(description), w.blocking.block_type_count);
   w.blocks = dyad_blocks(w.blocking, attributes, n);
   std::vector<std::array<int, 3>> records;
   for (int i = 1; i <= n; ++i)
@@ -164,7 +166,6 @@ TEST(Sampler, AWrongAcceptanceRatioFailsTheTest) {
 // larger sample are those of a smaller one.
 TEST(Sampler, SameSeedSameNetworksForAnyThreads) {
   const World w = world(4, {term(1), term(2), term(6)}, {-0.6, 0.8, 0.2});
-  SimulationTarget target{&w.model, &w.blocks, &w.covariate, false, w.theta};
   SamplerSettings settings;
   settings.burnin = 100, settings.interval = 30, settings.seed = 77;
   const Network start = test::network_of({{1, 2}, {3, 4}});
@@ -173,8 +174,8 @@ TEST(Sampler, SameSeedSameNetworksForAnyThreads) {
     settings.threads = threads;
     std::vector<std::vector<std::pair<int, int>>> links(static_cast<std::size_t>(networks));
     sample_networks(
-        target, start, networks, settings,
-        [&](int k, const SampleGraph& g, const Vector&) { links[std::size_t(k)] = g.link_list(); });
+        w.on(start), w.theta, networks, settings,
+        [&](int k, const TermGraph& g, const Vector&) { links[std::size_t(k)] = g.link_list(); });
     runs.push_back(links);
   }
   EXPECT_EQ(runs[0], runs[1]);
@@ -183,11 +184,10 @@ TEST(Sampler, SameSeedSameNetworksForAnyThreads) {
 
 TEST(Sampler, ADegenerateModelStopsWithItsFigures) {
   const World w = world(12, {term(1)}, {6.0});  // every dyad wants a link
-  SimulationTarget target{&w.model, &w.blocks, &w.covariate, false, w.theta};
   SamplerSettings settings;
   settings.burnin = 10000, settings.interval = 100;
   const SampleSummary s =
-      sample_networks(target, test::network_of({{1, 2}, {12, 1}}), 10, settings);
+      sample_networks(w.on(test::network_of({{1, 2}, {12, 1}})), w.theta, 10, settings);
   ASSERT_TRUE(s.degeneracy.found);
   EXPECT_EQ(s.degeneracy.observed_links, 2);
   EXPECT_GT(s.degeneracy.links, s.degeneracy.high);
@@ -198,13 +198,13 @@ TEST(Sampler, ADegenerateModelStopsWithItsFigures) {
 // are called off early: the report and the counts must not depend on the threads.
 TEST(Sampler, ADegenerateSampleReportsTheSameForAnyThreads) {
   const World w = world(12, {term(1)}, {6.0});
-  SimulationTarget target{&w.model, &w.blocks, &w.covariate, false, w.theta};
   SamplerSettings settings;
   settings.burnin = 10000, settings.interval = 100, settings.chains = 6;
   std::vector<SampleSummary> runs;
   for (int threads : {1, 3, 6}) {
     settings.threads = threads;
-    runs.push_back(sample_networks(target, test::network_of({{1, 2}, {12, 1}}), 30, settings));
+    runs.push_back(
+        sample_networks(w.on(test::network_of({{1, 2}, {12, 1}})), w.theta, 30, settings));
   }
   for (const SampleSummary& s : runs) {
     ASSERT_TRUE(s.degeneracy.found);
@@ -225,12 +225,11 @@ TEST(Sampler, PassingTheCapacityInsideTheBandIsNotCalledDegenerate) {
   const Network full = test::network_of(links);
   ASSERT_EQ(full.link_count, max_links);
   const World w = world(1000, {term(1)}, {0.5});  // a density a little above the observed one
-  SimulationTarget target{&w.model, &w.blocks, &w.covariate, false, w.theta};
   for (bool watch_link_band : {true, false}) {
     SamplerSettings settings;
     settings.burnin = 1000, settings.interval = 100, settings.chains = 1;
     settings.watch_link_band = watch_link_band;
-    const SampleSummary s = sample_networks(target, full, 1, settings);
+    const SampleSummary s = sample_networks(w.on(full), w.theta, 1, settings);
     ASSERT_TRUE(s.degeneracy.found);
     EXPECT_TRUE(s.degeneracy.capacity_only()) << "band watched: " << watch_link_band;
     EXPECT_EQ(s.degeneracy.links, max_links + 1);
@@ -243,11 +242,10 @@ TEST(Sampler, PassingTheCapacityInsideTheBandIsNotCalledDegenerate) {
 TEST(Sampler, RefusesAModelWithoutANetworkDistribution) {
   // Block mutual ties under a block structure that is not symmetric.
   const World w = world(4, {term(1), term(2, {2})}, {-0.4, 0.9}, true, false);
-  SimulationTarget target{&w.model, &w.blocks, &w.covariate, false, w.theta};
   SamplerSettings settings;
   settings.burnin = 10, settings.interval = 10;
   try {
-    sample_networks(target, test::network_of({{1, 2}, {4, 1}}), 4, settings);
+    sample_networks(w.on(test::network_of({{1, 2}, {4, 1}})), w.theta, 4, settings);
     ADD_FAILURE() << "no exception";
   } catch (const std::invalid_argument& e) {
     EXPECT_NE(std::string(e.what()).find("symmetric block structure"), std::string::npos)
@@ -257,10 +255,10 @@ TEST(Sampler, RefusesAModelWithoutANetworkDistribution) {
 
 TEST(Sampler, RefusesANetworkWithRepeatedLinks) {
   const World w = world(4, {term(1)}, {-0.4});
-  SimulationTarget target{&w.model, &w.blocks, &w.covariate, false, w.theta};
   const Network repeated = test::network_of({{1, 2}, {1, 2}, {4, 1}});
   ASSERT_TRUE(repeated.has_repeated_links);
-  EXPECT_THROW(sample_networks(target, repeated, 4, SamplerSettings{}), std::invalid_argument);
+  EXPECT_THROW(sample_networks(w.on(repeated), w.theta, 4, SamplerSettings{}),
+               std::invalid_argument);
 }
 
 }  // namespace

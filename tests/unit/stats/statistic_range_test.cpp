@@ -6,10 +6,10 @@
 #include <string>
 
 #include "network/fatal_error.h"
-#include "stats/change_statistics.h"
 #include "stats/link_store_graph.h"
 #include "support/models.h"
 #include "support/networks.h"
+#include "terms/change_statistics.h"
 
 namespace tarn {
 namespace {

@@ -11,24 +11,24 @@
 #include <tuple>
 #include <vector>
 
-#include "stats/change_statistics.h"
 #include "stats/link_store_graph.h"
 #include "stats/sender_statistics.h"
 #include "support/brute_force.h"
 #include "support/models.h"
 #include "support/networks.h"
+#include "terms/change_statistics.h"
 
 namespace tarn {
 namespace {
 
+using test::layout_of;
 using test::LinkList;
-using test::model_of;
 using test::network_of;
 using Grid = std::vector<std::vector<int>>;
 
 // The statistics of one model on one network, with the blocks and comparative network it needs.
 struct Rows {
-  Rows(const LinkList& links, Model m) : network(network_of(links)), model(std::move(m)) {}
+  Rows(const LinkList& links, KernelLayout m) : network(network_of(links)), model(std::move(m)) {}
   void start() {
     StatisticsSource source{&network, &model, blocks ? &*blocks : nullptr,
                             comparative ? &*comparative : nullptr};
@@ -38,7 +38,7 @@ struct Rows {
   int tie(int j) const { return statistics->tie_row()[j - 1]; }
 
   Network network;
-  Model model;
+  KernelLayout model;
   std::optional<DyadBlocks> blocks;
   std::optional<ComparativeNetwork> comparative;
   std::unique_ptr<SenderStatistics> statistics;
@@ -47,7 +47,7 @@ struct Rows {
 const std::vector<int> all_types = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
 
 TEST(Kernel, WorkedFourNodeExampleSenderOne) {
-  Rows t({{1, 2}, {1, 4}, {2, 1}, {2, 3}, {3, 1}, {4, 3}}, model_of(all_types));
+  Rows t({{1, 2}, {1, 4}, {2, 1}, {2, 3}, {3, 1}, {4, 3}}, layout_of(all_types));
   t.start();
   t.statistics->compute(1);
   // Columns: tie row, mutual row, then types 2..15.
@@ -67,7 +67,7 @@ TEST(Kernel, WorkedFourNodeExampleSenderOne) {
 }
 
 TEST(Kernel, PathThroughASelfTieCounts) {
-  Rows t({{1, 1}, {1, 2}, {2, 3}}, model_of(all_types));
+  Rows t({{1, 1}, {1, 2}, {2, 3}}, layout_of(all_types));
   ASSERT_EQ(t.network.mutual(1), 2);
   t.start();
   t.statistics->compute(1);
@@ -121,7 +121,7 @@ LinkList multigraph(int n, int count, int most_copies, unsigned seed) {
 // The kernel gives the definitions' value in every switched-on column and every dyad (the
 // diagonal included); with triad_out_only column 6 holds the two-paths.
 void check_kernel(const LinkList& links, const std::vector<int>& types, const std::string& what) {
-  Rows t(links, model_of(types));
+  Rows t(links, layout_of(types));
   t.start();
   const LinkStoreGraph graph(t.network);
   const int n = t.network.node_count;
@@ -182,13 +182,13 @@ void set_blocks(Rows& t, const std::vector<int>& block_of, int blocks, const Gri
   std::vector<int> every;
   for (int b = 1; b <= blocking.block_type_count; ++b) every.push_back(b);
   for (int type : group_types) description.push_back({static_cast<ConfigurationType>(type), every});
-  t.model = build_model(description, blocking.block_type_count);
+  t.model = build_kernel_layout(description, blocking.block_type_count);
   t.blocks = dyad_blocks(blocking, attributes, t.network.node_count);
   t.start();
 }
 
 TEST(BlockSplit, FiveNodeExampleSendersOneAndThree) {
-  Rows t({{1, 2}, {1, 3}, {1, 5}, {2, 5}, {3, 1}, {3, 4}, {4, 1}, {5, 3}}, model_of({3}));
+  Rows t({{1, 2}, {1, 3}, {1, 5}, {2, 5}, {3, 1}, {3, 4}, {4, 1}, {5, 3}}, layout_of({3}));
   set_blocks(t, {1, 1, 2, 2, 2}, 2, {{1, 2}, {0, 1}}, {3});
   // Per sender: the block type of each row, and one value (out-degree less the tie itself).
   const struct {
@@ -210,7 +210,7 @@ TEST(BlockSplit, FiveNodeExampleSendersOneAndThree) {
 // split and the covariate column write past their columns: refused.
 TEST(BlockSplit, BlocksAndCovariateOfAnotherNetworkAreRefused) {
   const LinkList links = {{1, 2}, {2, 3}, {3, 1}, {4, 5}, {5, 4}};
-  Rows t(links, model_of({3}));
+  Rows t(links, layout_of({3}));
   set_blocks(t, {1, 1, 2, 2, 2}, 2, {{1, 2}, {0, 1}}, {3});
   Rows fewer_nodes(links, t.model);
   fewer_nodes.blocks = t.blocks;
@@ -219,7 +219,7 @@ TEST(BlockSplit, BlocksAndCovariateOfAnotherNetworkAreRefused) {
   Rows other_blocking(links, t.model);
   other_blocking.blocks = dyad_blocks(Blocking::identity(1, 2), {}, 5);  // one block type
   EXPECT_THROW(other_blocking.start(), std::invalid_argument);
-  Rows covariate(links, model_of({1, 16}));
+  Rows covariate(links, layout_of({1, 16}));
   covariate.comparative = test::comparative_of(4, {{1, 2, 1}});
   EXPECT_THROW(covariate.start(), std::invalid_argument);
   covariate.comparative = test::comparative_of(5, {{1, 2, 1}});
@@ -231,7 +231,7 @@ TEST(BlockSplit, BlocksAndCovariateOfAnotherNetworkAreRefused) {
 TEST(BlockSplit, EveryGroupColumnUpToSixtyFour) {
   const int n = 14;
   const auto links = test::random_network(n, 0.45, 0.6, 33);
-  Rows t(links, model_of({1}));
+  Rows t(links, layout_of({1}));
   std::vector<int> block_of;
   for (int j = 1; j <= n; ++j) block_of.push_back(j == 5 ? 0 : j == 9 ? 7 : 1 + (j * 7) % 4);
   const std::vector<int> group_types = {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 2};

@@ -21,7 +21,7 @@
 
 #include <cstdint>
 
-#include "model/configuration_type.h"
+#include "terms/configuration_type.h"
 
 namespace tarn {
 

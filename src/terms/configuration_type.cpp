@@ -1,4 +1,4 @@
-#include "model/configuration_type.h"
+#include "terms/configuration_type.h"
 
 #include <array>
 
@@ -20,7 +20,7 @@ constexpr std::array<TypeNames, type_count> names = {{
     {"ctriple", "i->j->k->i"},
     {"mout2star", "k<>i->j"},
     {"min2star", "k<>i<-j"},
-    {"m2star", "k<>i<>j"},
+    {"mutual2star", "k<>i<>j"},
     {"mtriple_out", "i<>j->k<-i"},
     {"mtriple_in", "i<>j<-k->i"},
     {"mtriple_path", "i<>j<-k<-i"},

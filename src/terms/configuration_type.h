@@ -36,7 +36,7 @@ inline int number(ConfigurationType type) {
 // The type of menu number 1..16, or nothing.
 std::optional<ConfigurationType> type_of_number(int number);
 
-// edges, mutual, out2star, in2star, twopath, ttriple, ctriple, mout2star, min2star, m2star,
+// edges, mutual, out2star, in2star, twopath, ttriple, ctriple, mout2star, min2star, mutual2star,
 // mtriple_out, mtriple_in, mtriple_path, m2triple, m3triple, covariate.
 std::string_view short_name(ConfigurationType type);
 // The type of a short name (exactly as listed above), or nothing.

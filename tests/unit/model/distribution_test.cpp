@@ -1,19 +1,20 @@
 // Which models have a network distribution: every statistic must be the change of one count of
 // the network, so the mixed differences must agree: toggling dyad b changes the statistic of dyad
 // a by as much as toggling a changes that of b, and a dyad's statistic does not depend on the
-// dyad itself. Checked on random small networks with the sampler's own change statistics.
+// dyad itself. Checked on random small networks with the terms' own change statistics.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "simulate/model_changes.h"
-#include "simulate/network_distribution.h"
-#include "simulate/sample_graph.h"
+#include "model/blocking.h"
+#include "model/model.h"
 #include "support/models.h"
 #include "support/networks.h"
+#include "terms/term_graph.h"
 
 namespace tarn {
 namespace {
@@ -29,13 +30,13 @@ struct Disagreement {
 };
 
 // Sets the dyad to `present`.
-void set(SampleGraph& g, const Dyad& d, bool present) {
+void set(TermGraph& g, const Dyad& d, bool present) {
   if (g.has_link(d.i, d.j) != present) g.toggle(d.i, d.j);
 }
 
-Disagreement mixed_differences(SampleGraph g, const ModelChanges& changes, bool diagonal) {
+Disagreement mixed_differences(TermGraph g, const Model& model, bool diagonal) {
   const int n = g.node_count();
-  const int m = changes.parameter_count();
+  const int m = model.parameter_count();
   std::vector<Dyad> dyads;
   for (int i = 1; i <= n; ++i)
     for (int j = 1; j <= n; ++j)
@@ -46,7 +47,7 @@ Disagreement mixed_differences(SampleGraph g, const ModelChanges& changes, bool 
   auto statistics = [&](const Dyad& a, const Dyad& b, bool present, std::vector<double>& x) {
     const bool kept = g.has_link(b.i, b.j);
     set(g, b, present);
-    changes.changes(g, a.i, a.j, x.data());
+    model.add_changes(g, a.i, a.j, x.data());
     set(g, b, kept);
   };
   for (const Dyad& a : dyads) {
@@ -71,9 +72,9 @@ Disagreement mixed_differences(SampleGraph g, const ModelChanges& changes, bool 
   return {};
 }
 
-SampleGraph random_graph(int n, double density, unsigned seed, bool self_links) {
+TermGraph random_graph(int n, double density, unsigned seed, bool self_links) {
   std::mt19937 random(seed);
-  SampleGraph g(n);
+  TermGraph g(n);
   for (int i = 1; i <= n; ++i)
     for (int j = 1; j <= n; ++j)
       if ((i != j || self_links) && double(random()) / 4294967296.0 < density) g.toggle(i, j);
@@ -104,28 +105,39 @@ Blocking blocking_of(const Case& c) {
 // The first network (of a few seeds) on which the model's mixed differences disagree.
 bool disagree_somewhere(const Case& c) {
   const Blocking blocking = blocking_of(c);
-  const Model model = build_model(c.description, blocking.block_type_count);
   for (unsigned seed = 1; seed <= 6; ++seed) {
     const int n = 5 + int(seed % 2);
     NodeAttributes attributes;
     std::mt19937 random(seed * 31);
-    for (int i = 0; i < n; ++i) attributes.value[0][std::size_t(i)] = std::int16_t(1 + random() % 2);
+    for (int i = 0; i < n; ++i)
+      attributes.value[0][std::size_t(i)] = std::int16_t(1 + random() % 2);
     const DyadBlocks blocks = dyad_blocks(blocking, attributes, n);
     std::vector<std::array<int, 3>> records;
     for (int i = 1; i <= n; ++i)
       for (int j = 1; j <= n; ++j) records.push_back({i, j, int(random() % 5) - 2});
     const ComparativeNetwork covariate = test::comparative_of(n, records);
-    const ModelChanges changes(model, &blocks, &covariate, n);
-    const SampleGraph g = random_graph(n, 0.45, seed, c.self_links || c.diagonal);
-    if (mixed_differences(g, changes, c.diagonal).parameter >= 0) return true;
+    TermContext context;
+    context.node_count = n;
+    context.blocks = std::make_shared<const DyadBlocks>(blocks);
+    context.comparative = std::make_shared<const DyadValues>(DyadValues::of(covariate));
+    const Model model = build_model(c.description, blocking.block_type_count, context);
+    const TermGraph g = random_graph(n, 0.45, seed, c.self_links || c.diagonal);
+    if (mixed_differences(g, model, c.diagonal).parameter >= 0) return true;
   }
   return false;
 }
 
 bool rule_accepts(const Case& c) {
   const Blocking blocking = blocking_of(c);
-  const Model model = build_model(c.description, blocking.block_type_count);
-  return check_network_distribution(model, blocking, c.diagonal, c.self_links).exists;
+  TermContext context;
+  context.blocks = std::make_shared<const DyadBlocks>();
+  context.comparative = std::make_shared<const DyadValues>();
+  const Model model = build_model(c.description, blocking.block_type_count, context);
+  DyadSpace space;
+  space.include_diagonal = c.diagonal;
+  space.fixed_self_links = c.self_links;
+  space.symmetric_blocks = blocking.symmetric();
+  return model.distribution_problem(space).empty();
 }
 
 ModelEntry term(int t, std::vector<int> blocks = {}) {

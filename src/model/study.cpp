@@ -1,0 +1,50 @@
+#include "model/study.h"
+
+#include <cstdlib>
+
+namespace tarn {
+
+std::int64_t Study::dyad_count() const {
+  const std::int64_t n = network.node_count;
+  if (!directed()) return n * (n - 1) / 2;
+  return n * (n - 1) + (include_diagonal ? n : 0);
+}
+
+Study Study::with_network(Network other) const {
+  Study copy;
+  copy.network = std::move(other);
+  copy.include_diagonal = include_diagonal;
+  copy.model = model;
+  copy.blocks = blocks;
+  copy.comparative = comparative;
+  return copy;
+}
+
+TermGraph Study::graph() const {
+  if (model.kernel) return TermGraph(network, true, model.partner_tables());
+  TermGraph g(network.node_count, directed(), model.partner_tables());
+  for (int a = 1; a <= network.node_count; ++a) {
+    for (int16 e : network.out_list(a)) {
+      const int b = std::abs(static_cast<int>(e));
+      if (b == a || g.has_link(a, b)) continue;  // refused before: a link given twice
+      g.toggle(a, b);
+    }
+  }
+  return g;
+}
+
+DyadSpace Study::dyad_space() const {
+  DyadSpace space;
+  space.include_diagonal = include_diagonal;
+  if (!include_diagonal && model.kernel) {
+    for (int a = 1; a <= network.node_count && !space.fixed_self_links; ++a) {
+      for (int16 e : network.out_list(a)) {
+        if (e == a || e == -a) space.fixed_self_links = true;
+      }
+    }
+  }
+  space.symmetric_blocks = blocks == nullptr || symmetric_structure(*blocks);
+  return space;
+}
+
+}  // namespace tarn

@@ -1,0 +1,36 @@
+#pragma once
+// The data of one study, built once and used by every estimator, the sampler, the errors and the
+// existence check: the observed network, which dyads are the model's, the model, and what the
+// fused kernel reads besides the network (the blocks of the nodes, the comparative network).
+
+#include <cstdint>
+#include <memory>
+
+#include "model/model.h"
+#include "network/comparative_network.h"
+#include "network/network.h"
+#include "terms/dyad_blocks.h"
+
+namespace tarn {
+
+struct Study {
+  Network network;
+  bool include_diagonal = false;  // the self-pairs (i, i) are dyads (directed only)
+  Model model;
+  std::shared_ptr<const DyadBlocks> blocks;               // with block parameters
+  std::shared_ptr<const ComparativeNetwork> comparative;  // with the covariate (type 16)
+
+  bool directed() const { return model.directed; }
+  int node_count() const { return network.node_count; }
+  // Directed: n(n - 1), plus n with the diagonal; undirected: n(n - 1) / 2.
+  std::int64_t dyad_count() const;
+  // The same study of another network on the same nodes (a simulated one, for refits).
+  Study with_network(Network other) const;
+  // The graph the terms read: the network's links (self-links left out of a model with terms
+  // other than the sixteen types, which do not define them), with the model's partner tables.
+  TermGraph graph() const;
+  // What decides the network distribution of the model's statistics here.
+  DyadSpace dyad_space() const;
+};
+
+}  // namespace tarn

@@ -1,0 +1,84 @@
+#pragma once
+// One term of a model with its arguments: the statistics it adds, their network statistics and
+// their change statistics. Every layer asks a term; none switches on which term it is.
+//
+// The change statistic of the dyad (i, j) is s(y with i->j) - s(y without i->j), whatever the
+// graph holds at (i, j): the fit's regressor of the dyad, and the amount by which a sampler's
+// statistics rise when it adds the link (fall when it removes it). Undirected, (i, j) is the
+// edge {i, j}.
+
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "terms/configuration_type.h"
+#include "terms/term_graph.h"
+
+namespace tarn {
+
+// A model that cannot be built as written: an unknown term, a wrong argument, a broken limit.
+class ModelError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// What decides whether a statistic is the change of a count of the network (network
+// distribution): which dyads are the model's, and what else the graph holds.
+struct DyadSpace {
+  bool include_diagonal = false;  // the self-pairs (i, i) are dyads
+  bool fixed_self_links = false;  // self-links that are not dyads stay in the graph
+  bool symmetric_blocks = true;   // every pair of blocks has one block type both ways
+};
+
+// One of the sixteen configuration types, as a parameter: its type, and its block type (0: all
+// dyads). The pseudo-likelihood sweep computes these with a fused kernel.
+struct ClassicParameter {
+  ConfigurationType type = ConfigurationType::edges;
+  int block_type = 0;
+};
+
+class Term {
+ public:
+  virtual ~Term() = default;
+
+  // The term as written, in its canonical form: "gwesp(0.5, fixed=TRUE)", "ttriple@2".
+  const std::string& text() const { return text_; }
+  // The names of its statistics, as the established R tool names its coefficients.
+  const std::vector<std::string>& statistic_names() const { return names_; }
+  int statistic_count() const { return static_cast<int>(names_.size()); }
+
+  // True when the change statistic of a dyad does not depend on the rest of the network.
+  virtual bool dyad_independent() const = 0;
+  // The shared-partner tables the graph must keep for this term.
+  virtual PartnerTables partner_tables() const { return {}; }
+
+  // out[s] = the change statistic of statistic s for the dyad (i, j).
+  virtual void add_change(const TermGraph& g, int i, int j, double* out) const = 0;
+  // out[s] = statistic s of the graph.
+  virtual void network_statistics(const TermGraph& g, double* out) const = 0;
+  // rows[s][j - 1] = the change statistic of statistic s for the dyad (i, j), for every j whose
+  // dyad is the model's (directed: j != i, and j = i with the self-pairs; undirected: j > i);
+  // other entries may hold anything. The default asks add_change dyad by dyad; terms that share
+  // work between the dyads of one sender do it once.
+  virtual void sender_changes(const TermGraph& g, int i, bool include_diagonal,
+                              double* const* rows) const;
+
+  // Why its statistics are no change of a count of the network for these dyads, or empty.
+  virtual std::string distribution_problem(const DyadSpace&) const { return {}; }
+  // The configuration type it is, for the fused kernel; null for any other term.
+  virtual const ClassicParameter* classic() const { return nullptr; }
+
+ protected:
+  Term(std::string text, std::vector<std::string> names)
+      : text_(std::move(text)), names_(std::move(names)) {}
+
+ private:
+  std::string text_;
+  std::vector<std::string> names_;
+};
+
+using TermPointer = std::shared_ptr<const Term>;
+
+}  // namespace tarn

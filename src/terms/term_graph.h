@@ -1,0 +1,140 @@
+#pragma once
+// The graph that terms read and samplers change: a graph on nodes 1..n, directed or undirected,
+// that changes one dyad at a time. It answers the questions of the change statistics in constant
+// time or by walking one node's neighbours, and finds a uniformly chosen link in constant time
+// (every link has a place in one list; a node's out-list entries know their place).
+//
+// Directed, it may hold self-links, as the sixteen configuration types count them: a
+// reciprocated pair counts once for each of its nodes, and a self-link counts twice for its node
+// (as the link store's reciprocity pass meets it from both sides) and is never marked
+// reciprocated. Undirected, it holds each edge {a, b} once (a != b): has_link is symmetric, every
+// neighbour is both an out- and an in-neighbour, and link_at gives the edge with a < b.
+//
+// On request it keeps, for every pair of nodes, the number of their shared partners of a kind
+// (PartnerTables), updated at every toggle in the time of one neighbour walk: the geometrically
+// weighted terms read them in constant time.
+
+#include <cstdint>
+#include <span>
+#include <utility>
+#include <vector>
+
+#include "network/network.h"
+
+namespace tarn {
+
+// Which shared-partner tables a graph keeps. Directed: two_paths(a, b) = #k with a->k->b,
+// shared_receivers(a, b) = #k with a->k and b->k, shared_senders(a, b) = #k with k->a and k->b,
+// mutual_two_paths(a, b) = #k with a<->k<->b. Undirected: two_paths(a, b) = #k joined to both.
+struct PartnerTables {
+  bool two_paths = false;
+  bool shared_receivers = false;
+  bool shared_senders = false;
+  bool mutual_two_paths = false;
+
+  PartnerTables& operator|=(const PartnerTables& other) {
+    two_paths = two_paths || other.two_paths;
+    shared_receivers = shared_receivers || other.shared_receivers;
+    shared_senders = shared_senders || other.shared_senders;
+    mutual_two_paths = mutual_two_paths || other.mutual_two_paths;
+    return *this;
+  }
+};
+
+class TermGraph {
+ public:
+  // An empty graph of n nodes.
+  explicit TermGraph(int node_count, bool directed = true, PartnerTables kept = {});
+  // The links of `network`, which must have no link given twice. Undirected, a link a->b is the
+  // edge {a, b}; the network must not hold both a->b and b->a, nor self-links.
+  explicit TermGraph(const Network& network, bool directed = true, PartnerTables kept = {});
+
+  int node_count() const { return n_; }
+  bool directed() const { return directed_; }
+  std::int64_t link_count() const { return static_cast<std::int64_t>(all_links_.size()); }
+  bool has_link(int a, int b) const {
+    const std::size_t bit = index(a, b);
+    return (bits_[bit >> 6] >> (bit & 63)) & 1u;
+  }
+  int tie(int a, int b) const { return has_link(a, b) ? 1 : 0; }
+
+  // What the change statistics of the sixteen types ask of a graph (terms/change_statistics.h).
+  int out(int a) const { return static_cast<int>(out_[static_cast<std::size_t>(a)].size()); }
+  int in(int a) const {
+    return directed_ ? static_cast<int>(in_[static_cast<std::size_t>(a)].size()) : out(a);
+  }
+  int mutual(int a) const { return mutual_[static_cast<std::size_t>(a)]; }
+  int links(int a, int b) const { return has_link(a, b) ? 1 : 0; }
+  int reciprocated_links(int a, int b) const {
+    return a != b && has_link(a, b) && has_link(b, a) ? 1 : 0;
+  }
+  template <class F>
+  void for_each_out(int a, F f) const {
+    for (const OutEntry& e : out_[static_cast<std::size_t>(a)]) {
+      f(e.node, e.node != a && has_link(e.node, a));
+    }
+  }
+  template <class F>
+  void for_each_in(int a, F f) const {
+    if (!directed_) {
+      for (const OutEntry& e : out_[static_cast<std::size_t>(a)]) f(e.node);
+      return;
+    }
+    for (int b : in_[static_cast<std::size_t>(a)]) f(b);
+  }
+  // The neighbours of a: its receivers, its senders (undirected: both are its neighbours).
+  template <class F>
+  void for_each_receiver(int a, F f) const {
+    for (const OutEntry& e : out_[static_cast<std::size_t>(a)]) f(e.node);
+  }
+  template <class F>
+  void for_each_sender(int a, F f) const {
+    for_each_in(a, f);
+  }
+  int degree(int a) const { return out(a); }  // undirected
+
+  // Shared partners of a pair, from the tables kept (see PartnerTables).
+  int two_paths(int a, int b) const { return two_paths_[index(a, b)]; }
+  int shared_receivers(int a, int b) const { return shared_receivers_[index(a, b)]; }
+  int shared_senders(int a, int b) const { return shared_senders_[index(a, b)]; }
+  int mutual_two_paths(int a, int b) const { return mutual_two_paths_[index(a, b)]; }
+  const PartnerTables& tables() const { return kept_; }
+
+  // Adds the link a->b (undirected: the edge {a, b}) when it is absent, removes it when present.
+  void toggle(int a, int b);
+  // Link number k, 0 <= k < link_count(), in an order of the graph's own.
+  std::pair<int, int> link_at(std::int64_t k) const {
+    return all_links_[static_cast<std::size_t>(k)];
+  }
+  // The links as a link store (receivers ascending within each sender; undirected: a < b).
+  Network to_network() const;
+  // The links, senders ascending, receivers ascending (undirected: each edge once, a < b).
+  std::vector<std::pair<int, int>> link_list() const;
+
+ private:
+  std::size_t index(int a, int b) const {
+    return static_cast<std::size_t>(a - 1) * static_cast<std::size_t>(n_) +
+           static_cast<std::size_t>(b - 1);
+  }
+  struct OutEntry {
+    int node;        // the receiver
+    int link_index;  // the link's place in all_links_, or -1 (undirected: the entry at b of a > b)
+  };
+  OutEntry& out_entry(int a, int b);
+  void flip_bit(int a, int b);
+  void update_tables(int a, int b, int change);
+  void add_symmetric(std::vector<std::uint16_t>& table, int a, int b, int change);
+  void remove_link_entry(int a, int b);
+
+  int n_ = 0;
+  bool directed_ = true;
+  PartnerTables kept_;
+  std::vector<std::uint64_t> bits_;
+  std::vector<std::vector<OutEntry>> out_;  // by node 0..n (entry 0 unused)
+  std::vector<std::vector<int>> in_;        // directed only
+  std::vector<int> mutual_;
+  std::vector<std::pair<int, int>> all_links_;
+  std::vector<std::uint16_t> two_paths_, shared_receivers_, shared_senders_, mutual_two_paths_;
+};
+
+}  // namespace tarn

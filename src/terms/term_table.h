@@ -1,0 +1,68 @@
+#pragma once
+// The table of terms: one entry per term name, with what it takes and what it counts, and the
+// function that makes the term from its call in a formula. The entries of a family of terms stand
+// beside their definitions (classic_terms.cpp, geometric_terms.cpp, structural_terms.cpp,
+// attribute_terms.cpp); this table gathers them.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "network/dyad_values.h"
+#include "network/node_covariates.h"
+#include "terms/dyad_blocks.h"
+#include "terms/formula.h"
+#include "terms/term.h"
+
+namespace tarn {
+
+// What a term may read when it is made.
+struct TermContext {
+  bool directed = true;
+  int node_count = 0;
+  const NodeCovariates* attributes = nullptr;     // null without an attribute file
+  std::shared_ptr<const DyadBlocks> blocks;       // with a blocking
+  std::optional<int> block_type_count;            // with a blocking
+  std::shared_ptr<const DyadValues> comparative;  // the covariate of type 16, when given
+  // Reads the dyadic covariate that edgecov names (a file); null when none can be read.
+  std::function<std::shared_ptr<const DyadValues>(const std::string& name)> dyadic_covariate;
+};
+
+enum class Networks { directed, undirected, both };
+
+struct TermEntry {
+  std::string_view name;
+  std::string_view arguments;  // as the guide writes them: "decay, fixed=TRUE"
+  std::string_view counts;     // what its statistic counts, in a line
+  Networks networks = Networks::both;
+  // For a term of one kind of network only: the term to use on the other kind, or empty.
+  std::string_view other_kind;
+  TermPointer (*make)(const TermCall& call, const TermContext& context) = nullptr;
+};
+
+// Every entry, in the order of the guide's table.
+std::vector<const TermEntry*> term_table();
+// The entry of a name (exactly, or in another letter case), or null.
+const TermEntry* find_term_entry(std::string_view name);
+// The names of the table nearest to `word`, best first, at most three, as "a, b or c".
+std::string nearest_term_names(std::string_view word, bool directed);
+
+// The term of a call, made by its entry; throws ModelError naming the term: an unknown name
+// (with the nearest names), a term of the other kind of network (naming the right one), or what
+// the entry finds wrong with the arguments.
+TermPointer make_term(const TermCall& call, const TermContext& context);
+
+// The families' entries.
+std::span<const TermEntry> classic_term_entries();
+std::span<const TermEntry> geometric_term_entries();
+std::span<const TermEntry> structural_term_entries();
+std::span<const TermEntry> attribute_term_entries();
+
+// The term of a configuration type and block type (0: global), as the dialogue builds its model.
+TermPointer make_classic_term(ConfigurationType type, int block_type, const TermContext& context);
+
+}  // namespace tarn
