@@ -9,6 +9,7 @@
 #include "cli/exit_status.h"
 #include "cli/fit_command.h"
 #include "cli/simulate_command.h"
+#include "cli/summary_command.h"
 #include "cli/usage_error.h"
 #include "network/edit_distance.h"
 #include "network/fatal_error.h"
@@ -183,7 +184,21 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
   gof_command->add_option("--html", gof.html_path,
                           "Write the figure and the tables as one HTML page to FILE");
   gof_command->footer(type_table());
-  const std::vector<CLI::App*> commands = {fit_command, simulate_command, gof_command};
+  SummaryCommandOptions summary;
+  DataOptions summary_data;
+  CLI::App* summary_command =
+      app.add_subcommand("summary", "The observed network statistics of a model, without fitting");
+  summary_data.add(*summary_command, summary.study);
+  summary_command->add_option("-m,--model", summary.model, "The model: a formula or a list")
+      ->required();
+  summary_command->add_option("--json", summary.json_path,
+                              "Write the statistics as JSON to FILE (- for standard output)");
+  summary_command->add_option("--csv", summary.csv_path,
+                              "Write the statistics as CSV to FILE (- for standard output)");
+  summary_command->add_flag("-q,--quiet", summary.quiet, "Do not show the table");
+  summary_command->footer(type_table());
+  const std::vector<CLI::App*> commands = {fit_command, simulate_command, gof_command,
+                                           summary_command};
   auto parsed_command = [&commands]() -> CLI::App* {
     for (CLI::App* c : commands)
       if (c->parsed()) return c;
@@ -202,7 +217,7 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
       }
       if (best_distance > 0) {
         throw UsageError("unknown command \"" + given +
-                         "\": the commands are fit, simulate and gof" +
+                         "\": the commands are fit, simulate, gof and summary" +
                          (best.empty() ? std::string() : ". Did you mean " + best + "?"));
       }
     }
@@ -242,6 +257,10 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
     if (gof_command->parsed()) {
       gof_data.finish(gof.study);
       return run_gof_command(gof, out, err);
+    }
+    if (summary_command->parsed()) {
+      summary_data.finish(summary.study);
+      return run_summary_command(summary, out, err);
     }
     return exit_usage;
   } catch (const UsageError& e) {

@@ -84,17 +84,26 @@ bool unstrict_rows_span(const SignedRows<T>& rows, const Separation& separation)
 }
 
 // Reads the signed rows of the included dyads into `rows`, sender by sender, from where the
-// last call stopped, until the rows number at least `enough` or every sender is read.
+// last call stopped, until the rows number at least `enough` from at least `senders` senders, or
+// every sender is read. The senders come spread over the network (1, 1 + s, 1 + 2s, ..., then
+// 2, 2 + s, ...), so that a sample of them is no run of neighbours alike.
 template <class Columns>
 class RowReader {
  public:
-  explicit RowReader(const Study& study) : source_(study) {}
+  explicit RowReader(const Study& study) : source_(study) {
+    const int n = source_.senders();
+    const int stride = std::max(1, n / 64);
+    for (int offset = 1; offset <= stride; ++offset) {
+      for (int i = offset; i <= n; i += stride) order_.push_back(i);
+    }
+  }
 
-  bool done() const { return next_sender_ > source_.senders(); }
+  bool done() const { return next_ >= order_.size(); }
 
-  void read(SignedRows<typename Columns::Value>& rows, std::size_t enough) {
-    for (; next_sender_ <= source_.senders() && rows.size() < enough; ++next_sender_) {
-      source_.compute(next_sender_);
+  void read(SignedRows<typename Columns::Value>& rows, std::size_t enough, std::size_t senders) {
+    for (std::size_t read = 0; next_ < order_.size() && (rows.size() < enough || read < senders);
+         ++next_, ++read) {
+      source_.compute(order_[next_]);
       const auto& columns = source_.columns();
       const int16* tie = source_.tie_row();
       for (int j = 0; j < columns.n; ++j) {
@@ -106,11 +115,13 @@ class RowReader {
 
  private:
   Columns source_;
-  int next_sender_ = 1;
+  std::vector<int> order_;
+  std::size_t next_ = 0;
 };
 
-// A sample of the rows, those of the first senders, usually shows already that only d = 0 is
-// allowed; its programs are small. Otherwise every row is read and the programs decide.
+// A sample of the rows, those of some senders spread over the network, usually shows already that
+// only d = 0 is allowed; its programs are small. Otherwise every row is read and the programs
+// decide.
 template <class Columns>
 EstimateExistence check(const Study& study, ExistenceMethod method) {
   EstimateExistence result;
@@ -119,13 +130,13 @@ EstimateExistence check(const Study& study, ExistenceMethod method) {
   RowReader<Columns> reader(study);
   if (method == ExistenceMethod::shortest) {
     const std::size_t sample_rows = 4096 + 256 * static_cast<std::size_t>(m);
-    reader.read(rows, sample_rows);
+    reader.read(rows, sample_rows, 32);
     if (!reader.done() && unstrict_rows_span(rows, most_separated(rows))) {
       result.proof = EstimateExistence::Proof::sample_of_rows;
       return result;
     }
   }
-  reader.read(rows, std::numeric_limits<std::size_t>::max());
+  reader.read(rows, std::numeric_limits<std::size_t>::max(), 0);
   result.distinct_rows = static_cast<std::int64_t>(rows.size());
   const Separation separation = most_separated(rows);
   for (std::size_t a = 0; a < rows.size(); ++a) {

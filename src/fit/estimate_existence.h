@@ -8,11 +8,11 @@
 // Decided by linear programs (GLPK) over the distinct signed statistic rows s x (s = +1 for a
 // link, -1 otherwise), which are the only constraints: dyads with equal rows add nothing.
 //
-// Most fitted networks need only a sample: the rows of the first senders. Rows that no direction
-// allowed by the sample makes strict have r . d = 0 for every such direction; once they span the
-// parameter space (rank counted exactly, modulo a prime), only d = 0 is left, and more rows
-// cannot change that (the rank is exact for the kernel's integer rows, and never overstated for
-// real rows: row_rank.h). Otherwise every row is read.
+// Most fitted networks need only a sample: the rows of some senders spread over the network. Rows
+// that no direction allowed by the sample makes strict have r . d = 0 for every such direction;
+// once they span the parameter space (rank counted exactly, modulo a prime), only d = 0 is left,
+// and more rows cannot change that (the rank is exact for the kernel's integer rows, and never
+// overstated for real rows: row_rank.h). Otherwise every row is read.
 
 #include <cstdint>
 #include <vector>

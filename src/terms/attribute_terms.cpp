@@ -180,6 +180,10 @@ class NodeMatch final : public Term {
     const int s = diff_ ? index_[std::size_t(a)] : 0;
     if (s >= 0) out[s] = 1.0;
   }
+  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
+                      double* const* rows) const override {
+    changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
+  }
   void network_statistics(const TermGraph& g, double* out) const override {
     for (int s = 0; s < statistic_count(); ++s) out[s] = 0.0;
     std::vector<double> change(static_cast<std::size_t>(statistic_count()));
@@ -207,6 +211,10 @@ class DyadFunctionTerm final : public Term {
   void add_change(const TermGraph&, int i, int j, double* out) const override {
     for (int s = 0; s < statistic_count(); ++s) out[s] = 0.0;
     change_(i, j, out);
+  }
+  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
+                      double* const* rows) const override {
+    changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
   }
   void network_statistics(const TermGraph& g, double* out) const override {
     for (int s = 0; s < statistic_count(); ++s) out[s] = 0.0;

@@ -52,6 +52,10 @@ class ClassicTerm final : public Term {
 
   // The sum of the changes of the graph's links added one at a time to the empty graph: the
   // count of the configurations for a global type.
+  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
+                      double* const* rows) const override {
+    changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
+  }
   void network_statistics(const TermGraph& g, double* out) const override {
     TermGraph built(g.node_count(), g.directed());
     double sum = 0.0, change = 0.0;

@@ -209,6 +209,78 @@ class EdgewisePartners final : public Term {
     out[0] = sum;
   }
 
+  // The pairs of add_change found from the sender's side: each pair (a, b) whose partners the
+  // dyads (i, j) change is met once per j, in a walk over two steps from i, so that a sender
+  // costs the sum of its neighbours' degrees rather than n times its own.
+  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
+                      double* const* rows) const override {
+    if (type_ == PartnerType::rtp) {
+      Term::sender_changes(g, i, include_diagonal, rows);
+      return;
+    }
+    const int n = g.node_count();
+    // By receiver j: the sum when (i, j) is absent, and when it is present (each count then
+    // includes the partner the dyad gives).
+    std::vector<double> absent(static_cast<std::size_t>(n) + 1, 0.0);
+    std::vector<double> present(static_cast<std::size_t>(n) + 1, 0.0);
+    auto add = [&](int j, int count) {
+      if (j == i) return;
+      absent[static_cast<std::size_t>(j)] += weights_.step(count);
+      if (count > 0) present[static_cast<std::size_t>(j)] += weights_.step(count - 1);
+    };
+    switch (type_) {
+      case PartnerType::otp:
+        g.for_each_receiver(i, [&](int y) {
+          const int count = g.two_paths(i, y);
+          g.for_each_sender(y, [&](int j) { add(j, count); });
+        });
+        g.for_each_sender(
+            i, [&](int u) { g.for_each_receiver(u, [&](int j) { add(j, g.two_paths(u, j)); }); });
+        break;
+      case PartnerType::itp:
+        g.for_each_sender(i, [&](int y) {
+          const int count = g.two_paths(i, y);
+          g.for_each_sender(y, [&](int j) { add(j, count); });
+        });
+        g.for_each_sender(
+            i, [&](int u) { g.for_each_sender(u, [&](int j) { add(j, g.two_paths(u, j)); }); });
+        break;
+      case PartnerType::osp: {
+        auto from = [&](int b) {
+          const int count = g.shared_receivers(i, b);
+          g.for_each_receiver(b, [&](int j) { add(j, count); });
+        };
+        g.for_each_receiver(i, from);
+        g.for_each_sender(i, from);
+        break;
+      }
+      case PartnerType::isp:
+        g.for_each_receiver(i, [&](int b) {
+          g.for_each_sender(b, [&](int j) { add(j, g.shared_senders(j, b)); });
+          g.for_each_receiver(b, [&](int j) { add(j, g.shared_senders(j, b)); });
+        });
+        break;
+      case PartnerType::undirected:
+        g.for_each_receiver(i, [&](int b) {
+          const int count = g.two_paths(i, b);
+          g.for_each_receiver(b, [&](int j) {
+            add(j, count);
+            add(j, g.two_paths(j, b));
+          });
+        });
+        break;
+      case PartnerType::rtp:
+        break;
+    }
+    double* row = rows[0];
+    for (int j = g.directed() ? 1 : i + 1; j <= n; ++j) {
+      if (j == i) continue;
+      const auto k = static_cast<std::size_t>(j);
+      row[j - 1] =
+          weights_.weight(partners(g, type_, i, j)) + (g.has_link(i, j) ? present[k] : absent[k]);
+    }
+  }
+
  private:
   PartnerType type_;
   Weights weights_;
@@ -232,6 +304,10 @@ class DyadwisePartners final : public Term {
     out[0] = change;
   }
 
+  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
+                      double* const* rows) const override {
+    changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
+  }
   void network_statistics(const TermGraph& g, double* out) const override {
     const int n = g.node_count();
     double sum = 0.0;
@@ -264,6 +340,10 @@ class DegreeWeights final : public Term {
     out[0] = in_ ? weights_.step(g.in(j)-x) : weights_.step(g.out(i) - x);
   }
 
+  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
+                      double* const* rows) const override {
+    changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
+  }
   void network_statistics(const TermGraph& g, double* out) const override {
     double sum = 0.0;
     for (int a = 1; a <= g.node_count(); ++a) {

@@ -71,6 +71,10 @@ class Stars final : public Term {
       out[s] = change;
     }
   }
+  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
+                      double* const* rows) const override {
+    changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
+  }
   void network_statistics(const TermGraph& g, double* out) const override {
     for (std::size_t s = 0; s < ks_.size(); ++s) {
       double sum = 0.0;
@@ -100,6 +104,10 @@ class DegreeCounts final : public Term {
       out[s] = change;
     }
   }
+  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
+                      double* const* rows) const override {
+    changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
+  }
   void network_statistics(const TermGraph& g, double* out) const override {
     for (std::size_t s = 0; s < ds_.size(); ++s) {
       double count = 0.0;
@@ -128,6 +136,10 @@ class Triangles final : public Term {
       g.for_each_sender(j, [&](int k) { change += k != i ? joined(i, k) : 0; });
     }
     out[0] = change;
+  }
+  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
+                      double* const* rows) const override {
+    changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
   }
   void network_statistics(const TermGraph& g, double* out) const override {
     // Every link's change with the link in place counts each triangle once per link in it:

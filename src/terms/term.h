@@ -81,4 +81,30 @@ class Term {
 
 using TermPointer = std::shared_ptr<const Term>;
 
+// The rows of Term::sender_changes, dyad by dyad, from the add_change of a final term class:
+// the call is resolved at compile time, so that a term whose change costs a few operations pays
+// no indirect call per dyad.
+template <class FinalTerm>
+void changes_dyad_by_dyad(const FinalTerm& term, const TermGraph& g, int i, bool include_diagonal,
+                          double* const* rows) {
+  const int n = g.node_count();
+  const int count = term.statistic_count();
+  double value[64];
+  for (int j = g.directed() ? 1 : i + 1; j <= n; ++j) {
+    if (j == i && !include_diagonal) continue;
+    if (count == 1) {
+      term.FinalTerm::add_change(g, i, j, &rows[0][j - 1]);
+      continue;
+    }
+    double* out = count <= 64 ? value : nullptr;
+    std::vector<double> many;
+    if (out == nullptr) {
+      many.resize(static_cast<std::size_t>(count));
+      out = many.data();
+    }
+    term.FinalTerm::add_change(g, i, j, out);
+    for (int s = 0; s < count; ++s) rows[s][j - 1] = out[s];
+  }
+}
+
 }  // namespace tarn

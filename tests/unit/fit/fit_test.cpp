@@ -10,6 +10,7 @@
 #include "fit/gaussj.h"
 #include "fit/pseudo_likelihood.h"
 #include "support/brute_force.h"
+#include "support/brute_terms.h"
 #include "support/fits.h"
 
 namespace tarn {
@@ -43,7 +44,59 @@ Mat invert(Mat a) {
   return a;
 }
 
-// Newton's method on the brute-force change statistics, against run_fit.
+// A logistic regression without a constant by Newton's method, run to convergence.
+struct Logistic {
+  Vec b;
+  Mat inverse;
+  double loglik = 0.0;
+};
+
+Logistic solve_logistic(const Mat& x, const std::vector<int>& y) {
+  const std::size_t m = x.front().size();
+  Logistic s{Vec(m, 0.0), {}, 0.0};
+  double size = 1.0;
+  for (int iteration = 0; iteration < 200 && size >= 1e-11; ++iteration) {
+    Vec g(m, 0.0);
+    Mat h(m, Vec(m, 0.0));
+    s.loglik = 0.0;
+    for (std::size_t d = 0; d < y.size(); ++d) {
+      double eta = 0.0;
+      for (std::size_t k = 0; k < m; ++k) eta += x[d][k] * s.b[k];
+      const double p = 1.0 / (1.0 + std::exp(-eta));
+      s.loglik += y[d] * eta - std::log1p(std::exp(eta));
+      for (std::size_t k = 0; k < m; ++k) {
+        g[k] += (y[d] - p) * x[d][k];
+        for (std::size_t l = 0; l < m; ++l) h[k][l] += p * (1.0 - p) * x[d][k] * x[d][l];
+      }
+    }
+    s.inverse = invert(h);
+    size = 0.0;
+    for (std::size_t k = 0; k < m; ++k) {
+      double step = 0.0;
+      for (std::size_t l = 0; l < m; ++l) step += s.inverse[k][l] * g[l];
+      s.b[k] += step;
+      size = std::max(size, std::fabs(step));
+    }
+  }
+  EXPECT_LT(size, 1e-11);                             // converged
+  for (double v : s.b) EXPECT_LT(std::fabs(v), 8.0);  // no separation
+  return s;
+}
+
+void expect_same_fit(const FitResult& r, const Logistic& s, std::size_t dyads) {
+  EXPECT_FALSE(r.too_many_iterations);
+  EXPECT_FALSE(r.final_inversion_failed);
+  for (std::size_t k = 0; k < s.b.size(); ++k) {
+    const int p = static_cast<int>(k) + 1;
+    const double se = std::sqrt(s.inverse[k][k]);
+    EXPECT_NEAR(r.estimate(p), s.b[k], 1e-4) << "parameter " << p;
+    EXPECT_NEAR(std::sqrt(r.covariance(p, p)), se, 1e-4 * se) << "parameter " << p;
+  }
+  EXPECT_NEAR(r.loglik, s.loglik, 1e-6);
+  EXPECT_EQ(r.dyad_count, static_cast<std::int64_t>(dyads));
+}
+
+// The configuration types' brute-force change statistics, against the fit.
 void check_against_brute_force(int n, double density, double reciprocity, unsigned seed,
                                const std::vector<int>& types) {
   SCOPED_TRACE(::testing::Message() << "n " << n << " seed " << seed);
@@ -59,48 +112,48 @@ void check_against_brute_force(int n, double density, double reciprocity, unsign
       for (int t : types) x.back().push_back(double(change[static_cast<std::size_t>(t)]));
       y.push_back(adjacency(i, j));
     }
-  const std::size_t m = types.size();
-  Vec b(m, 0.0);
-  Mat inverse;
-  double loglik = 0.0, size = 1.0;
-  for (int iteration = 0; iteration < 200 && size >= 1e-11; ++iteration) {
-    Vec g(m, 0.0);
-    Mat h(m, Vec(m, 0.0));
-    loglik = 0.0;
-    for (std::size_t d = 0; d < y.size(); ++d) {
-      double eta = 0.0;
-      for (std::size_t k = 0; k < m; ++k) eta += x[d][k] * b[k];
-      const double p = 1.0 / (1.0 + std::exp(-eta));
-      loglik += y[d] * eta - std::log1p(std::exp(eta));
-      for (std::size_t k = 0; k < m; ++k) {
-        g[k] += (y[d] - p) * x[d][k];
-        for (std::size_t l = 0; l < m; ++l) h[k][l] += p * (1.0 - p) * x[d][k] * x[d][l];
-      }
-    }
-    inverse = invert(h);
-    size = 0.0;
-    for (std::size_t k = 0; k < m; ++k) {
-      double step = 0.0;
-      for (std::size_t l = 0; l < m; ++l) step += inverse[k][l] * g[l];
-      b[k] += step;
-      size = std::max(size, std::fabs(step));
-    }
-  }
-  ASSERT_LT(size, 1e-11);                           // converged
-  for (double v : b) ASSERT_LT(std::fabs(v), 8.0);  // no separation
+  expect_same_fit(fit(links, types).result, solve_logistic(x, y), y.size());
+}
 
-  const Fitted f = fit(links, types);
-  const FitResult& r = f.result;
-  EXPECT_FALSE(r.too_many_iterations);
-  EXPECT_FALSE(r.final_inversion_failed);
-  for (std::size_t k = 0; k < m; ++k) {
-    const int p = static_cast<int>(k) + 1;
-    const double se = std::sqrt(inverse[k][k]);
-    EXPECT_NEAR(r.estimate(p), b[k], 1e-4) << "type " << types[k];
-    EXPECT_NEAR(std::sqrt(r.covariance(p, p)), se, 1e-4 * se) << "type " << types[k];
+// A model of geometrically weighted terms through the term table, against the logistic regression
+// on its change statistics counted from the definitions.
+TEST(LogisticCheck, GeometricallyWeightedModelAgreesWithAnIndependentSolver) {
+  for (unsigned seed : {7u, 8u}) {
+    const int n = 22;
+    const auto links = test::random_network(n, 0.2, 0.4, seed);
+    test::Ties ties{n, true, std::vector<std::vector<int>>(n + 1, std::vector<int>(n + 1, 0))};
+    for (const auto& [a, b] : links) ties.x[std::size_t(a)][std::size_t(b)] = 1;
+    auto statistics = [](const test::Ties& t) {
+      double mutual = 0;
+      for (int a = 1; a <= t.n; ++a)
+        for (int b = a + 1; b <= t.n; ++b) mutual += t(a, b) * t(b, a);
+      return Vec{mutual, test::gw_edgewise(t, "OTP", 0.5), test::gw_degrees(t, 0, 0.3),
+                 test::gw_degrees(t, 1, 0.3)};
+    };
+    Mat x;
+    std::vector<int> y;
+    for (int i = 1; i <= n; ++i)
+      for (int j = 1; j <= n; ++j) {
+        if (i == j) continue;
+        test::Ties with = ties, without = ties;
+        with.x[std::size_t(i)][std::size_t(j)] = 1;
+        without.x[std::size_t(i)][std::size_t(j)] = 0;
+        const Vec up = statistics(with), down = statistics(without);
+        x.push_back({1.0});
+        for (std::size_t k = 0; k < up.size(); ++k) x.back().push_back(up[k] - down[k]);
+        y.push_back(ties(i, j));
+      }
+    Study study;
+    study.network = test::network_of(links);
+    TermContext context;
+    context.node_count = n;
+    study.model = model_of_formula(
+        "edges + mutual + gwesp(0.5, fixed=TRUE) + gwidegree(0.3, fixed=TRUE) + "
+        "gwodegree(0.3, fixed=TRUE)",
+        context);
+    ASSERT_FALSE(study.model.kernel);
+    expect_same_fit(fit_pseudo_likelihood(study), solve_logistic(x, y), y.size());
   }
-  EXPECT_NEAR(r.loglik, loglik, 1e-6);
-  EXPECT_EQ(r.dyad_count, static_cast<std::int64_t>(y.size()));
 }
 
 TEST(LogisticCheck, AgreesWithAnIndependentSolver) {

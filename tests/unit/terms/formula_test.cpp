@@ -1,0 +1,180 @@
+// Formulas as statnet users write them and lists as scripts do, the names of the statistics, and
+// the messages for terms and arguments that cannot be.
+#include "terms/formula.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "terms/term_table.h"
+
+namespace tarn {
+namespace {
+
+// The calls of a formula as "name(argument,...)@block" lines.
+std::vector<std::string> calls_of(const std::string& formula) {
+  std::vector<std::string> lines;
+  for (const TermCall& call : parse_formula(formula)) {
+    std::string line = call.name;
+    if (call.parenthesised) {
+      line += "(";
+      for (std::size_t k = 0; k < call.arguments.size(); ++k) {
+        const TermArgument& a = call.arguments[k];
+        line += (k ? "|" : "") + (a.name.empty() ? "" : a.name + "=");
+        switch (a.value.kind) {
+          case ArgumentValue::Kind::numbers:
+            for (double v : a.value.numbers) line += "#" + r_number_text(v);
+            break;
+          case ArgumentValue::Kind::text:
+            line += "'" + a.value.text + "'";
+            break;
+          case ArgumentValue::Kind::word:
+            line += a.value.text;
+            break;
+          case ArgumentValue::Kind::logical:
+            line += a.value.logical ? "TRUE" : "FALSE";
+            break;
+        }
+      }
+      line += ")";
+    }
+    if (call.block) line += "@" + *call.block;
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+TEST(Formula, StatnetFormulasAndLists) {
+  const struct {
+    const char* formula;
+    std::vector<std::string> calls;
+  } cases[] = {
+      {"edges + mutual", {"edges", "mutual"}},
+      {"net ~ edges + gwesp(0.5, fixed = TRUE)", {"edges", "gwesp(#0.5|fixed=TRUE)"}},
+      {"edges,gwesp(0.5,fixed=T),nodematch('level')",
+       {"edges", "gwesp(#0.5|fixed=TRUE)", "nodematch('level')"}},
+      {" 1, MUTUAL ,TTriple@2,6@+1 ", {"1", "MUTUAL", "TTriple@2", "6@+1"}},
+      {"istar(2:4) + odegree(c(0, 2)) + nodefactor(x, levels=-1)",
+       {"istar(#2#3#4)", "odegree(#0#2)", "nodefactor(x|levels=#-1)"}},
+      {"gwidegree(log(2), fixed=TRUE) + absdiff(\"a,b\", pow=1e-5)",
+       {"gwidegree(#0.693147180559945|fixed=TRUE)", "absdiff('a,b'|pow=#1e-05)"}},
+      {"nodemix(dept, levels2=-(1:2))", {"nodemix(dept|levels2=#-1#-2)"}},
+      {"triangle()", {"triangle()"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(calls_of(c.formula), c.calls) << c.formula;
+}
+
+TEST(Formula, RNumberText) {
+  const std::pair<double, const char*> cases[] = {
+      {0.5, "0.5"},       {0.0, "0"},       {2.0, "2"},
+      {0.1, "0.1"},       {1e-5, "1e-05"},  {100000, "1e+05"},
+      {123456, "123456"}, {-0.25, "-0.25"}, {1.0 / 3, "0.333333333333333"},
+  };
+  for (const auto& [value, text] : cases) EXPECT_EQ(r_number_text(value), text) << value;
+}
+
+TEST(Formula, UnreadableFormulasSayWhere) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"", "the model has no terms"},
+      {"edges + + mutual", "an empty term"},
+      {"gwesp(0.5, fixed=TRUE", "'(' is not closed"},
+      {"gwesp 0.5)", "')' without its '('"},
+      {"nodematch(\"level)", "quote is not closed"},
+      {"gwesp(0.5 0.2)", "cannot read the argument \"0.5 0.2\""},
+      {"edges mutual", "cannot read the term \"edges mutual\""},
+  };
+  for (const auto& [formula, says] : cases) {
+    try {
+      parse_formula(formula);
+      ADD_FAILURE() << formula << ": accepted";
+    } catch (const ModelError& e) {
+      EXPECT_NE(std::string(e.what()).find(says), std::string::npos) << e.what();
+    }
+  }
+}
+
+// Terms of a formula on a directed network of 4 nodes with the attribute "level" (levels 1..3)
+// and the text attributes "dept" (node 4 without a value) and "name".
+TermPointer term_of(const std::string& formula, bool directed = true) {
+  NodeCovariates attributes;
+  attributes.node_count = 4;
+  attributes.source = "attr.csv";
+  attributes.columns = {{"level", {"3", "1", "2", "2"}},
+                        {"dept", {"x", "y", "x", ""}},
+                        {"name", {"a", "b", "c", "d"}}};
+  TermContext context;
+  context.directed = directed;
+  context.node_count = 4;
+  context.attributes = &attributes;
+  return make_term(parse_formula(formula).front(), context);
+}
+
+TEST(Formula, NamesOfTheStatistics) {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"gwesp(0.5, fixed=TRUE)", {"gwesp.OTP.fixed.0.5"}},
+      {"dgwdsp(1, fixed=TRUE, type=\"ISP\")", {"gwdsp.ISP.fixed.1"}},
+      {"gwodegree(0.25, fixed=TRUE)", {"gwodeg.fixed.0.25"}},
+      {"istar(2:3)", {"istar2", "istar3"}},
+      {"nodematch(level, diff=TRUE)",
+       {"nodematch.level.1", "nodematch.level.2", "nodematch.level.3"}},
+      {"nodeifactor(\"level\")", {"nodeifactor.level.2", "nodeifactor.level.3"}},
+      {"nodeofactor(level, levels=c(3, 1))", {"nodeofactor.level.3", "nodeofactor.level.1"}},
+      {"nodemix(level, levels2=c(2, 9))", {"mix.level.2.1", "mix.level.3.3"}},
+      {"absdiff(level)", {"absdiff.level"}},
+      {"absdiff(level, pow=2)", {"absdiff2.level"}},
+      {"nodecov(level)", {"nodecov.level"}},
+  };
+  for (const auto& [formula, names] : cases) {
+    EXPECT_EQ(term_of(formula)->statistic_names(), names) << formula;
+  }
+  EXPECT_EQ(term_of("gwesp(0.5, fixed=TRUE)", false)->statistic_names(),
+            std::vector<std::string>{"gwesp.fixed.0.5"});
+  EXPECT_EQ(term_of("gwdegree(0, fixed=TRUE)", false)->statistic_names(),
+            std::vector<std::string>{"gwdeg.fixed.0"});
+}
+
+TEST(Formula, WrongTermsAndArgumentsSayWhy) {
+  const struct {
+    const char* formula;
+    bool directed;
+    const char* says;
+  } cases[] = {
+      {"gwespp(0.5)", true, "unknown term \"gwespp\"; did you mean gwesp"},
+      {"nodematch.gender", true, "unknown term \"nodematch.gender\"; did you mean nodematch"},
+      {"17", true, "there is no configuration type 17 (1 to 16)"},
+      {"gwesp(0.5)", true, "write gwesp(0.5, fixed=TRUE)"},
+      {"gwesp(0.5, fixed=FALSE)", true, "with a fixed decay only"},
+      {"gwesp(fixed=TRUE)", true, "argument decay: it is needed"},
+      {"gwesp(-1, fixed=TRUE)", true, "argument decay: give a number from 0 to 50"},
+      {"dgwesp(0.5, fixed=TRUE, type=\"XTP\")", true, "give \"OTP\", \"ITP\", \"RTP\""},
+      {"gwesp(decay=0.5, fixed=TRUE, decay=1)", true, "the argument \"decay\" is given twice"},
+      {"gwesp(0.5, fixed=TRUE, alpha=1)", true, "it has no argument \"alpha\""},
+      {"istar(0)", true, "give whole numbers of at least 1"},
+      {"isolates(2)", true, "it takes no arguments"},
+      {"kstar(2)", true,
+       "kstar is a term of an undirected network; on this network use istar or ostar"},
+      {"mutual", false, "mutual is a term of a directed network"},
+      {"gwidegree(0.5, fixed=TRUE)", false, "on this network use gwdegree"},
+      {"nodematch(age)", true,
+       "no attribute \"age\" in attr.csv (its attributes: level, dept, name)"},
+      {"nodematch(dept)", true, "node 4 has no value of \"dept\""},
+      {"nodecov(name)", true, "the value \"a\" of node 1 is not a number"},
+      {"nodeifactor(level, levels=5)", true, "give positions 1 to 3"},
+      {"gwesp(0.5, fixed=TRUE)@2", true, "block parameters (@B) are for the sixteen"},
+      {"edgecov(\"x.csv\")", true,
+       "dyadic covariates are read from files named on the command line"},
+  };
+  for (const auto& c : cases) {
+    try {
+      term_of(c.formula, c.directed);
+      ADD_FAILURE() << c.formula << ": accepted";
+    } catch (const ModelError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tarn

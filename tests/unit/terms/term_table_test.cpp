@@ -1,0 +1,352 @@
+// Every term of the table against brute force on small random networks: its network statistic
+// against the definition counted from the adjacency matrix, its change statistic of every dyad
+// against the difference of those counts with and without the link, and its rows of a sender
+// against its change statistics. Directed and undirected, with attributes and a dyadic covariate.
+#include "terms/term_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <map>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "support/brute_terms.h"
+#include "terms/formula.h"
+
+namespace tarn {
+namespace {
+
+using test::choose;
+using test::degree;
+using test::pairs;
+using test::Ties;
+
+// What the brute-force definitions read besides the ties.
+struct World {
+  int n;
+  std::vector<std::string> group;  // levels "a", "b", "c"
+  std::vector<double> score;       // reals
+  std::vector<std::vector<double>> covariate;
+};
+
+using Brute = std::function<std::vector<double>(const Ties&, const World&)>;
+
+Brute esp(std::string type, double decay) {
+  return [type, decay](const Ties& x, const World&) {
+    return std::vector<double>{test::gw_edgewise(x, type, decay)};
+  };
+}
+
+Brute dsp(std::string type, double decay) {
+  return [type, decay](const Ties& x, const World&) {
+    return std::vector<double>{test::gw_dyadwise(x, type, decay)};
+  };
+}
+
+Brute degree_weights(int side, double decay) {
+  return [side, decay](const Ties& x, const World&) {
+    return std::vector<double>{test::gw_degrees(x, side, decay)};
+  };
+}
+
+Brute stars(int side, std::vector<int> ks) {
+  return [side, ks](const Ties& x, const World&) {
+    std::vector<double> out;
+    for (int k : ks) {
+      double sum = 0;
+      for (int a = 1; a <= x.n; ++a) sum += choose(degree(x, a, side), k);
+      out.push_back(sum);
+    }
+    return out;
+  };
+}
+
+Brute degrees(int side, std::vector<int> ds) {
+  return [side, ds](const Ties& x, const World&) {
+    std::vector<double> out;
+    for (int d : ds) {
+      double count = 0;
+      for (int a = 1; a <= x.n; ++a) count += degree(x, a, side) == d;
+      out.push_back(count);
+    }
+    return out;
+  };
+}
+
+// A sum over the links (edges) of f(a, b) into statistics.
+Brute over_links(int statistics, std::function<void(int, int, const World&, double*)> f) {
+  return [statistics, f](const Ties& x, const World& w) {
+    std::vector<double> out(std::size_t(statistics), 0.0);
+    pairs(x, [&](int a, int b) {
+      if (x(a, b)) f(a, b, w, out.data());
+    });
+    return out;
+  };
+}
+
+int level(const World& w, int node) {
+  return w.group[std::size_t(node - 1)][0] - 'a';
+}
+
+Brute triangles() {
+  return [](const Ties& x, const World&) {
+    double count = 0;
+    for (int a = 1; a <= x.n; ++a)
+      for (int b = 1; b <= x.n; ++b)
+        for (int c = 1; c <= x.n; ++c) {
+          if (a == b || b == c || a == c) continue;
+          if (!x.directed) count += a < b && b < c ? x(a, b) * x(b, c) * x(a, c) : 0;
+          // ttriple a->b, b->c, a->c; ctriple a->b->c->a counted once (a smallest).
+          else
+            count +=
+                x(a, b) * x(b, c) * x(a, c) + (a < b && a < c ? x(a, b) * x(b, c) * x(c, a) : 0);
+        }
+    return std::vector<double>{count};
+  };
+}
+
+struct Case {
+  std::string formula;
+  bool directed;
+  Brute brute;
+};
+
+std::vector<Case> cases() {
+  std::vector<Case> all;
+  for (std::string type : {"OTP", "ITP", "RTP", "OSP", "ISP"}) {
+    all.push_back({"dgwesp(0.7, fixed=TRUE, type=\"" + type + "\")", true, esp(type, 0.7)});
+    all.push_back({"dgwdsp(0.4, fixed=TRUE, type=\"" + type + "\")", true, dsp(type, 0.4)});
+  }
+  all.push_back({"gwesp(0, fixed=TRUE)", true, esp("OTP", 0)});
+  all.push_back({"gwdsp(1.5, fixed=TRUE)", true, dsp("OTP", 1.5)});
+  all.push_back({"gwidegree(0.5, fixed=TRUE)", true, degree_weights(0, 0.5)});
+  all.push_back({"gwodegree(0, fixed=TRUE)", true, degree_weights(1, 0)});
+  all.push_back({"istar(1:3)", true, stars(0, {1, 2, 3})});
+  all.push_back({"ostar(c(2, 4))", true, stars(1, {2, 4})});
+  all.push_back({"idegree(0:2)", true, degrees(0, {0, 1, 2})});
+  all.push_back({"odegree(c(1, 3))", true, degrees(1, {1, 3})});
+  all.push_back({"isolates", true, degrees(2, {0})});
+  all.push_back({"triangle", true, triangles()});
+  all.push_back({"gwesp(0.3, fixed=TRUE)", false, esp("", 0.3)});
+  all.push_back({"gwdsp(0.6, fixed=TRUE)", false, dsp("", 0.6)});
+  all.push_back({"gwdegree(0.8, fixed=TRUE)", false, degree_weights(2, 0.8)});
+  all.push_back({"kstar(2:3)", false, stars(2, {2, 3})});
+  all.push_back({"degree(0:2)", false, degrees(2, {0, 1, 2})});
+  all.push_back({"isolates", false, degrees(2, {0})});
+  all.push_back({"triangle", false, triangles()});
+  all.push_back(
+      {"edges", false, over_links(1, [](int, int, const World&, double* o) { o[0] += 1; })});
+  for (bool directed : {true, false}) {
+    all.push_back(
+        {"nodematch(group)", directed, over_links(1, [](int a, int b, const World& w, double* o) {
+           o[0] += level(w, a) == level(w, b);
+         })});
+    all.push_back({"nodematch(\"group\", diff=TRUE)", directed,
+                   over_links(3, [](int a, int b, const World& w, double* o) {
+                     if (level(w, a) == level(w, b)) o[level(w, a)] += 1;
+                   })});
+    all.push_back(
+        {"nodefactor(group)", directed, over_links(2, [](int a, int b, const World& w, double* o) {
+           for (int e : {a, b})
+             if (level(w, e) > 0) o[level(w, e) - 1] += 1;
+         })});
+    all.push_back(
+        {"nodecov(score)", directed, over_links(1, [](int a, int b, const World& w, double* o) {
+           o[0] += w.score[std::size_t(a - 1)] + w.score[std::size_t(b - 1)];
+         })});
+    all.push_back({"absdiff(score, pow=2)", directed,
+                   over_links(1, [](int a, int b, const World& w, double* o) {
+                     o[0] += std::pow(w.score[std::size_t(a - 1)] - w.score[std::size_t(b - 1)], 2);
+                   })});
+    all.push_back({"edgecov(\"cov\")", directed,
+                   over_links(1, [directed](int a, int b, const World& w, double* o) {
+                     // Undirected: the value of (tail, head) with tail < head.
+                     const int t = directed ? a : std::min(a, b), h = directed ? b : std::max(a, b);
+                     o[0] += w.covariate[std::size_t(t)][std::size_t(h)];
+                   })});
+  }
+  all.push_back({"nodemix(group)", true, over_links(8, [](int a, int b, const World& w, double* o) {
+                   const int cell = level(w, a) + 3 * level(w, b);  // tail level fastest
+                   if (cell > 0) o[cell - 1] += 1;
+                 })});
+  all.push_back(
+      {"nodemix(group)", false, over_links(5, [](int a, int b, const World& w, double* o) {
+         const int lo = std::min(level(w, a), level(w, b));
+         const int hi = std::max(level(w, a), level(w, b));
+         const int cell = hi * (hi + 1) / 2 + lo;  // upper triangle, column by column
+         if (cell > 0) o[cell - 1] += 1;
+       })});
+  all.push_back(
+      {"nodeifactor(group, levels=TRUE)", true,
+       over_links(3, [](int, int b, const World& w, double* o) { o[level(w, b)] += 1; })});
+  all.push_back(
+      {"nodeofactor(group, levels=-(2:3))", true,
+       over_links(1, [](int a, int, const World& w, double* o) { o[0] += level(w, a) == 0; })});
+  all.push_back({"nodeicov(score)", true, over_links(1, [](int, int b, const World& w, double* o) {
+                   o[0] += w.score[std::size_t(b - 1)];
+                 })});
+  all.push_back({"nodeocov(score)", true, over_links(1, [](int a, int, const World& w, double* o) {
+                   o[0] += w.score[std::size_t(a - 1)];
+                 })});
+  // Three of the sixteen configuration types, checked against their counts elsewhere too.
+  all.push_back({"mutual", true, [](const Ties& x, const World&) {
+                   double c = 0;
+                   pairs(x, [&](int a, int b) { c += a < b ? x(a, b) * x(b, a) : 0; });
+                   return std::vector<double>{c};
+                 }});
+  all.push_back({"m2star", true, [](const Ties& x, const World&) {
+                   double c = 0;
+                   pairs(x, [&](int a, int b) {
+                     for (int k = 1; k <= x.n; ++k) c += k != a && k != b ? x(k, a) * x(a, b) : 0;
+                   });
+                   return std::vector<double>{c};
+                 }});
+  return all;
+}
+
+World world_of(int n, std::mt19937& random) {
+  World w{n,
+          {},
+          {},
+          std::vector<std::vector<double>>(std::size_t(n) + 1,
+                                           std::vector<double>(std::size_t(n) + 1))};
+  for (int i = 0; i < n; ++i) {
+    w.group.push_back(std::string(1, char('a' + i % 3)));
+    w.score.push_back(double(random() % 1000) / 100.0 - 3.0);
+  }
+  for (int a = 1; a <= n; ++a)
+    for (int b = 1; b <= n; ++b)
+      if (a != b && random() % 3 == 0)
+        w.covariate[std::size_t(a)][std::size_t(b)] = double(random() % 7) - 2.5;
+  return w;
+}
+
+TermContext context_of(const World& w, bool directed, NodeCovariates& attributes) {
+  attributes.node_count = w.n;
+  attributes.source = "attributes.csv";
+  AttributeColumn group{"group", w.group}, score{"score", {}};
+  for (double v : w.score) score.value.push_back(r_number_text(v));
+  attributes.columns = {group, score};
+  TermContext context;
+  context.directed = directed;
+  context.node_count = w.n;
+  context.attributes = &attributes;
+  context.dyadic_covariate = [&w](const std::string&) {
+    std::vector<DyadValues::Entry> entries;
+    for (int a = 1; a <= w.n; ++a)
+      for (int b = 1; b <= w.n; ++b)
+        entries.push_back({a, b, w.covariate[std::size_t(a)][std::size_t(b)]});
+    return std::make_shared<const DyadValues>(w.n, entries);
+  };
+  return context;
+}
+
+void expect_near(const std::vector<double>& got, const std::vector<double>& want,
+                 const std::string& what) {
+  ASSERT_EQ(got.size(), want.size()) << what;
+  for (std::size_t s = 0; s < got.size(); ++s) {
+    EXPECT_NEAR(got[s], want[s], 1e-9 * (1.0 + std::fabs(want[s]))) << what << " statistic " << s;
+  }
+}
+
+TEST(TermTable, EveryTermAgainstBruteForce) {
+  std::mt19937 random(2027);
+  for (const Case& c : cases()) {
+    for (int round = 0; round < 4; ++round) {
+      const int n = 5 + round;
+      const World w = world_of(n, random);
+      NodeCovariates attributes;
+      const TermContext context = context_of(w, c.directed, attributes);
+      const TermPointer term = make_term(parse_formula(c.formula).front(), context);
+      TermGraph g(n, c.directed, term->partner_tables());
+      Ties x{
+          n, c.directed,
+          std::vector<std::vector<int>>(std::size_t(n) + 1, std::vector<int>(std::size_t(n) + 1))};
+      const double density = 0.25 + 0.1 * round;
+      for (int a = 1; a <= n; ++a)
+        for (int b = c.directed ? 1 : a + 1; b <= n; ++b)
+          if (a != b && double(random()) / 4294967296.0 < density) {
+            g.toggle(a, b);
+            x.x[std::size_t(a)][std::size_t(b)] = 1;
+            if (!c.directed) x.x[std::size_t(b)][std::size_t(a)] = 1;
+          }
+      const std::string what =
+          c.formula + (c.directed ? " directed" : " undirected") + ", n " + std::to_string(n);
+      const auto m = static_cast<std::size_t>(term->statistic_count());
+      std::vector<double> statistics(m);
+      term->network_statistics(g, statistics.data());
+      expect_near(statistics, c.brute(x, w), what + ", network statistic");
+
+      std::vector<std::vector<double>> rows(m, std::vector<double>(std::size_t(n) + 8, 0.0));
+      std::vector<double*> row_pointers;
+      for (auto& row : rows) row_pointers.push_back(row.data());
+      for (int i = 1; i <= n; ++i) {
+        term->sender_changes(g, i, false, row_pointers.data());
+        for (int j = c.directed ? 1 : i + 1; j <= n; ++j) {
+          if (i == j) continue;
+          Ties with = x, without = x;
+          with.x[std::size_t(i)][std::size_t(j)] = 1, without.x[std::size_t(i)][std::size_t(j)] = 0;
+          if (!c.directed) {
+            with.x[std::size_t(j)][std::size_t(i)] = 1,
+            without.x[std::size_t(j)][std::size_t(i)] = 0;
+          }
+          const std::vector<double> up = c.brute(with, w), down = c.brute(without, w);
+          std::vector<double> brute_change(m), change(m), row(m);
+          for (std::size_t s = 0; s < m; ++s) brute_change[s] = up[s] - down[s];
+          term->add_change(g, i, j, change.data());
+          for (std::size_t s = 0; s < m; ++s) row[s] = rows[s][std::size_t(j - 1)];
+          const std::string dyad = what + ", dyad " + std::to_string(i) + "," + std::to_string(j);
+          expect_near(change, brute_change, dyad + ", change");
+          expect_near(row, change, dyad + ", sender row");
+        }
+      }
+    }
+  }
+}
+
+// The tables of shared partners after random toggles, against counts from the neighbour lists.
+TEST(TermGraph, PartnerTablesFollowTheToggles) {
+  std::mt19937 random(5);
+  PartnerTables all{true, true, true, true};
+  for (bool directed : {true, false}) {
+    const int n = 9;
+    TermGraph g(n, directed, all);
+    for (int step = 0; step < 400; ++step) {
+      const int a = 1 + int(random() % n), b = 1 + int(random() % n);
+      if (a != b) g.toggle(a, b);
+      if (step % 50 != 49) continue;
+      for (int p = 1; p <= n; ++p) {
+        for (int q = 1; q <= n; ++q) {
+          if (p == q) continue;
+          int two = 0, receivers = 0, senders = 0, mutual = 0;
+          for (int k = 1; k <= n; ++k) {
+            if (k == p || k == q) continue;
+            two += g.tie(p, k) * g.tie(k, q);
+            receivers += g.tie(p, k) * g.tie(q, k);
+            senders += g.tie(k, p) * g.tie(k, q);
+            mutual += g.tie(p, k) * g.tie(k, p) * g.tie(q, k) * g.tie(k, q);
+          }
+          ASSERT_EQ(g.two_paths(p, q), two) << directed << " " << p << "," << q;
+          if (!directed) continue;
+          ASSERT_EQ(g.shared_receivers(p, q), receivers) << p << "," << q;
+          ASSERT_EQ(g.shared_senders(p, q), senders) << p << "," << q;
+          ASSERT_EQ(g.mutual_two_paths(p, q), mutual) << p << "," << q;
+        }
+      }
+    }
+    // Every link is found by link_at, once.
+    std::set<std::pair<int, int>> found;
+    for (std::int64_t k = 0; k < g.link_count(); ++k) found.insert(g.link_at(k));
+    EXPECT_EQ(found.size(), std::size_t(g.link_count()));
+    const std::vector<std::pair<int, int>> sorted(found.begin(), found.end());
+    EXPECT_EQ(sorted, g.link_list());
+  }
+}
+
+}  // namespace
+}  // namespace tarn
