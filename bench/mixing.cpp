@@ -3,11 +3,15 @@
 // autocorrelation of each statistic between consecutive networks of a chain, with the
 // throughput in proposals per second.
 //
-//   tarnwick_mixing NETWORK TYPES [--networks K] [--multiples 1,2,4,8,16] [--threads T]
-//                   [--errors godambe|bootstrap]
+//   tarnwick_mixing NETWORK MODEL [--networks K] [--multiples 1,2,4,8,16] [--threads T]
+//                   [--errors godambe|bootstrap] [--attributes RECORD_FILE]
 //   e.g. tarnwick_mixing ../shared/data/email_eu/network.dat 1,2
+//        tarnwick_mixing NET "edges + mutual + gwesp(0.5, fixed=TRUE) + nodematch(1)"
+//                        --attributes ATTR.dat
+// MODEL is a list of types or a statnet formula; attributes are named by their number.
 // With --errors it prints the standard errors of that method at each interval instead (the
 // naive ones first), and the time they took.
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -18,9 +22,11 @@
 #include <vector>
 
 #include "fit/pseudo_likelihood.h"
+#include "network/attribute_file.h"
 #include "network/data_file.h"
 #include "network/file_access.h"
 #include "network/network_file.h"
+#include "network/record_format.h"
 #include "simulate/sampler.h"
 #include "simulate/simulation_errors.h"
 
@@ -45,7 +51,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   int networks = 200, threads = 2;
-  std::string errors;
+  std::string errors, attributes_file;
   std::vector<long> multiples = {1, 2, 4, 8, 16};
   for (int k = 3; k + 1 < argc; k += 2) {
     const std::string option = argv[k];
@@ -53,14 +59,34 @@ int main(int argc, char** argv) {
     if (option == "--multiples") multiples = numbers(argv[k + 1]);
     if (option == "--threads") threads = std::atoi(argv[k + 1]);
     if (option == "--errors") errors = argv[k + 1];
+    if (option == "--attributes") attributes_file = argv[k + 1];
   }
   DataFile file(open_for_reading(argv[1]), argv[1]);
   const Network network = read_network_file(file);
-  ModelDescription description;
-  for (long t : numbers(argv[2])) description.push_back({static_cast<ConfigurationType>(t), {}});
+  NodeCovariates covariates;
+  TermContext context;
+  context.node_count = network.node_count;
+  if (!attributes_file.empty()) {
+    // As many attributes as the format line has fields after the id.
+    std::string line, problem;
+    std::getline(*open_for_reading(attributes_file), line);
+    const auto format = RecordFormat::parse(line, problem);
+    const int count = format ? static_cast<int>(format->integers_per_pass()) - 1 : 1;
+    DataFile file(open_for_reading(attributes_file), attributes_file);
+    const NodeAttributes attributes = read_attribute_file(file, std::min(count, max_attrs));
+    for (int a = 1; a <= attributes.usable_count; ++a) {
+      AttributeColumn column{std::to_string(a), {}};
+      for (int i = 1; i <= network.node_count; ++i) {
+        column.value.push_back(std::to_string(attributes.of(i, a)));
+      }
+      covariates.columns.push_back(column);
+    }
+    covariates.node_count = network.node_count;
+    context.attributes = &covariates;
+  }
   Study data;
   data.network = network;
-  data.model = build_model(description, 0, TermContext{});
+  data.model = model_of_formula(argv[2], context);
   const Model& model = data.model;
   const auto fit = std::make_unique<FitResult>(fit_pseudo_likelihood(data));
   std::vector<double> coefficients;

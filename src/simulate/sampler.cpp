@@ -122,8 +122,14 @@ class Chain {
     model_.add_changes(graph_, i, j, delta_.data());
     double gain = 0.0;
     for (std::size_t p = 0; p < delta_.size(); ++p) gain += coefficients_[p] * delta_[p];
-    const double weight = exp_of(adding ? gain : -gain) * ratio_(adding, toggleable, dyads_);
-    if (!(RandomStream::unit_of(draw) < weight)) return false;
+    const double log_weight = adding ? gain : -gain;
+    const double ratio = ratio_(adding, toggleable, dyads_);
+    // A weight of at least 1 accepts whatever the draw (exp(0) = 1 and exp rises), so its exp
+    // is not needed; the decisions are those of the weight itself.
+    if (!(log_weight >= 0.0 && ratio >= 1.0)) {
+      const double weight = exp_of(log_weight) * ratio;
+      if (!(RandomStream::unit_of(draw) < weight)) return false;
+    }
     graph_.toggle(i, j);
     const double sign = adding ? 1.0 : -1.0;
     for (std::size_t p = 0; p < delta_.size(); ++p) statistics_[p] += sign * delta_[p];

@@ -100,7 +100,7 @@ int partners_counted(const TermGraph& g, PartnerType type, int a, int b) {
 }
 
 // The tables' count of the pair (a, b).
-int partners(const TermGraph& g, PartnerType type, int a, int b) {
+inline int partners(const TermGraph& g, PartnerType type, int a, int b) {
   switch (type) {
     case PartnerType::otp:
     case PartnerType::undirected:
@@ -187,17 +187,53 @@ class EdgewisePartners final : public Term {
   bool dyad_independent() const override { return false; }
   PartnerTables partner_tables() const override { return tables_for(type_); }
 
+  // A pair whose table count rises adds r^count for each of its links whose partners those are:
+  // OTP the link a->b, ITP the link b->a, OSP, ISP and RTP both, undirected the edge. Only pairs
+  // with such a link count, so each sum runs over the common neighbours of two nodes, found by
+  // walking the shorter of their lists.
   void add_change(const TermGraph& g, int i, int j, double* out) const override {
+    const int x = g.tie(i, j);
     double change = weights_.weight(partners(g, type_, i, j));
-    // A pair whose table count rises adds r^count for each of its links whose partners those
-    // are: OTP the link a->b, ITP the link b->a, OSP, ISP and RTP both, undirected the edge.
-    pairs_gaining_partner(g, type_, i, j, [&](int a, int b, int less) {
-      const int links = !g.directed()               ? g.tie(a, b)
-                        : type_ == PartnerType::otp ? g.tie(a, b)
-                        : type_ == PartnerType::itp ? g.tie(b, a)
-                                                    : g.tie(a, b) + g.tie(b, a);
-      if (links != 0) change += links * weights_.step(table_count(g, type_, a, b) - less);
-    });
+    auto add = [&](int count, int links) { change += links * weights_.step(count - x); };
+    switch (type_) {
+      case PartnerType::otp:
+        // (i, y) with i->y and j->y; (u, j) with u->i and u->j.
+        g.for_each_common_receiver(i, j, [&](int y) { add(g.two_paths(i, y), 1); });
+        g.for_each_common_sender(i, j, [&](int u) { add(g.two_paths(u, j), 1); });
+        break;
+      case PartnerType::itp:
+        // (i, u) and (u, j) with j->u->i: the links u->i and j->u.
+        g.for_each_two_path_middle(j, i, [&](int u) {
+          add(g.two_paths(i, u), 1);
+          add(g.two_paths(u, j), 1);
+        });
+        break;
+      case PartnerType::osp:
+        // (i, b) with b->j and a link between i and b.
+        g.for_each_sender(j, [&](int b) {
+          if (b != i) {
+            const int links = g.tie(i, b) + g.tie(b, i);
+            if (links != 0) add(g.shared_receivers(i, b), links);
+          }
+        });
+        break;
+      case PartnerType::isp:
+        // (j, b) with i->b and a link between j and b.
+        g.for_each_receiver(i, [&](int b) {
+          if (b != j) {
+            const int links = g.tie(j, b) + g.tie(b, j);
+            if (links != 0) add(g.shared_senders(j, b), links);
+          }
+        });
+        break;
+      case PartnerType::rtp:
+      case PartnerType::undirected:
+        pairs_gaining_partner(g, type_, i, j, [&](int a, int b, int less) {
+          const int links = !g.directed() ? g.tie(a, b) : g.tie(a, b) + g.tie(b, a);
+          if (links != 0) change += links * weights_.step(table_count(g, type_, a, b) - less);
+        });
+        break;
+    }
     out[0] = change;
   }
 

@@ -26,8 +26,9 @@ TermGraph::TermGraph(int node_count, bool directed, PartnerTables kept)
     : n_(node_count),
       directed_(directed),
       kept_(kept),
-      bits_((static_cast<std::size_t>(node_count) * static_cast<std::size_t>(node_count) + 63) / 64,
-            0),
+      words_((node_count + 63) / 64),
+      bits_(static_cast<std::size_t>(node_count) * static_cast<std::size_t>(words_), 0),
+      in_bits_(directed ? bits_.size() : 0, 0),
       out_(static_cast<std::size_t>(node_count) + 1),
       in_(directed ? static_cast<std::size_t>(node_count) + 1 : 0),
       mutual_(static_cast<std::size_t>(node_count) + 1, 0),
@@ -57,8 +58,12 @@ TermGraph::OutEntry& TermGraph::out_entry(int a, int b) {
 }
 
 void TermGraph::flip_bit(int a, int b) {
-  const std::size_t bit = index(a, b);
+  const std::size_t bit = bit_index(a, b);
   bits_[bit >> 6] ^= std::uint64_t{1} << (bit & 63);
+  if (directed_) {
+    const std::size_t back = bit_index(b, a);
+    in_bits_[back >> 6] ^= std::uint64_t{1} << (back & 63);
+  }
 }
 
 void TermGraph::add_symmetric(std::vector<std::uint16_t>& table, int a, int b, int change) {

@@ -53,7 +53,7 @@ class TermGraph {
   bool directed() const { return directed_; }
   std::int64_t link_count() const { return static_cast<std::int64_t>(all_links_.size()); }
   bool has_link(int a, int b) const {
-    const std::size_t bit = index(a, b);
+    const std::size_t bit = bit_index(a, b);
     return (bits_[bit >> 6] >> (bit & 63)) & 1u;
   }
   int tie(int a, int b) const { return has_link(a, b) ? 1 : 0; }
@@ -93,6 +93,23 @@ class TermGraph {
   }
   int degree(int a) const { return out(a); }  // undirected
 
+  // The nodes k with a->k and b->k, with k->a and k->b, and with a->k->b: the words of two rows
+  // of the bit matrices (links by sender, and by receiver) taken together, 64 nodes at a time.
+  template <class F>
+  void for_each_common_receiver(int a, int b, F f) const {
+    for_each_in_both(bits_.data() + row_offset(a), bits_.data() + row_offset(b), f);
+  }
+  template <class F>
+  void for_each_common_sender(int a, int b, F f) const {
+    const std::uint64_t* by_receiver = directed_ ? in_bits_.data() : bits_.data();
+    for_each_in_both(by_receiver + row_offset(a), by_receiver + row_offset(b), f);
+  }
+  template <class F>
+  void for_each_two_path_middle(int a, int b, F f) const {
+    const std::uint64_t* by_receiver = directed_ ? in_bits_.data() : bits_.data();
+    for_each_in_both(bits_.data() + row_offset(a), by_receiver + row_offset(b), f);
+  }
+
   // Shared partners of a pair, from the tables kept (see PartnerTables).
   int two_paths(int a, int b) const { return two_paths_[index(a, b)]; }
   int shared_receivers(int a, int b) const { return shared_receivers_[index(a, b)]; }
@@ -112,6 +129,23 @@ class TermGraph {
   std::vector<std::pair<int, int>> link_list() const;
 
  private:
+  std::size_t row_offset(int a) const {
+    return static_cast<std::size_t>(a - 1) * static_cast<std::size_t>(words_);
+  }
+  std::size_t bit_index(int a, int b) const {
+    return row_offset(a) * 64 + static_cast<std::size_t>(b - 1);
+  }
+  // f(k) for every node k whose bit is set in both rows.
+  template <class F>
+  void for_each_in_both(const std::uint64_t* x, const std::uint64_t* y, F f) const {
+    for (int w = 0; w < words_; ++w) {
+      std::uint64_t both = x[w] & y[w];
+      while (both != 0) {
+        f(w * 64 + __builtin_ctzll(both) + 1);
+        both &= both - 1;
+      }
+    }
+  }
   std::size_t index(int a, int b) const {
     return static_cast<std::size_t>(a - 1) * static_cast<std::size_t>(n_) +
            static_cast<std::size_t>(b - 1);
@@ -129,7 +163,9 @@ class TermGraph {
   int n_ = 0;
   bool directed_ = true;
   PartnerTables kept_;
-  std::vector<std::uint64_t> bits_;
+  int words_ = 0;                           // 64-bit words per row of a bit matrix
+  std::vector<std::uint64_t> bits_;         // row a: the links a->b (undirected: the edges of a)
+  std::vector<std::uint64_t> in_bits_;      // row b: the links a->b (directed only)
   std::vector<std::vector<OutEntry>> out_;  // by node 0..n (entry 0 unused)
   std::vector<std::vector<int>> in_;        // directed only
   std::vector<int> mutual_;
