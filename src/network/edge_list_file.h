@@ -22,11 +22,10 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "network/delimited_text.h"
-#include "network/network.h"
+#include "network/labelled_network.h"
 #include "network/network_format.h"
 #include "network/node_labels.h"
 
@@ -34,15 +33,9 @@ namespace tarn {
 
 enum class HeaderRule { detect, present, absent };
 
-struct LabelledNetwork {
-  Network network;
-  NodeLabels labels;
-  std::vector<std::string> header;  // empty when the file has none
-};
-
-// Reads an edge list in `format` (csv, tsv or blank; a Pajek file goes to read_pajek; a record
-// file is std::invalid_argument). Bad input ends the run with a message naming the file and the
-// line.
+// Reads an edge list in `format` (csv, tsv or blank; a Pajek or record file is
+// std::invalid_argument: read_pajek reads the one, network_file.h the other). Bad input ends the
+// run with a message naming the file and the line.
 LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, NetworkFormat format,
                                HeaderRule header = HeaderRule::detect);
 
@@ -60,23 +53,5 @@ bool looks_like_header(std::span<const std::string_view> first,
 std::vector<std::string> read_edge_rows(
     DelimitedReader& reader, HeaderRule rule,
     const std::function<void(std::span<const std::string_view>, long)>& take);
-
-// The links of a file that names its nodes, gathered as they are read: counted against the
-// capacities where the message can name the line, then built into the store.
-class LinkCollector {
- public:
-  explicit LinkCollector(std::string file_name);
-  // The link sender -> receiver (ids 1..2000) read on `line`.
-  void add(int sender, int receiver, long line);
-  // The store of nodes 1..node_count; the node of id k is node_of_id[k - 1] (the id itself when
-  // node_of_id is empty). Sorted stably by sender.
-  Network build(int node_count, std::span<const int> node_of_id = {}) &&;
-
- private:
-  std::string file_name_;
-  std::vector<std::pair<int16, int16>> links_;
-  std::vector<int> out_count_;
-  std::vector<int> in_count_;
-};
 
 }  // namespace tarn

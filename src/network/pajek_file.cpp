@@ -3,8 +3,10 @@
 #include <array>
 
 #include "network/capacity.h"
+#include "network/delimited_text.h"
 #include "network/fatal_error.h"
 #include "network/letter_case.h"
+#include "network/link_collector.h"
 
 namespace tarn {
 

@@ -21,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-#include "network/edge_list_file.h"
+#include "network/labelled_network.h"
 
 namespace tarn {
 
