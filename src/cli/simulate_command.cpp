@@ -13,7 +13,9 @@
 #include "cli/model_option.h"
 #include "cli/output_files.h"
 #include "cli/progress_bar.h"
+#include "cli/sample_warnings.h"
 #include "cli/usage_error.h"
+#include "cli/warning_text.h"
 #include "model/model_terms.h"
 #include "report/gof_report.h"
 #include "report/tidy_csv.h"
@@ -32,6 +34,7 @@ struct Simulation {
   Study study;
   Model model;
   std::vector<double> coefficients;
+  bool coefficients_given = false;  // by --coef, not fitted
   SamplerSettings settings;
 };
 
@@ -52,11 +55,12 @@ std::unique_ptr<Simulation> prepare(const SimulateCommandOptions& o, std::ostrea
   s->settings = o.sampling.settings(s->study);
   if (!o.coef.empty()) {
     s->coefficients = coefficients_of(o.coef, s->model);
+    s->coefficients_given = true;
     return s;
   }
   const CheckedFit fit = fit_and_check(s->study.fit_data(s->model));
   if (!fit.usable()) {
-    for (const FitWarning& w : fit.warnings) err << "tarnwick: " << w.message << '\n';
+    show_warnings(fit.warnings, err);
     err << "tarnwick: the fit gave no estimate to simulate from; give the coefficients with "
            "--coef\n";
     return nullptr;
@@ -93,9 +97,11 @@ void write_sample_table(const Simulation& s, const SampleSummary& sample, std::o
     const double r = p < static_cast<int>(sample.lag1_autocorrelation.size())
                          ? sample.lag1_autocorrelation[std::size_t(p)]
                          : NAN;
-    std::snprintf(line, sizeof line, " %-16s %14.2f %14.2f %14.2f %10.3f\n",
+    char acf[16] = "n/a";
+    if (std::isfinite(r)) std::snprintf(acf, sizeof acf, "%.3f", r);
+    std::snprintf(line, sizeof line, " %-16s %14.2f %14.2f %14.2f %10s\n",
                   term_text(s.model.parameters[std::size_t(p)]).c_str(),
-                  sample.observed[std::size_t(p)], mean, sd, r);
+                  sample.observed[std::size_t(p)], mean, sd, acf);
     out << line;
   }
   std::snprintf(
@@ -108,6 +114,11 @@ void write_sample_table(const Simulation& s, const SampleSummary& sample, std::o
       100.0 * static_cast<double>(sample.accepted) /
           static_cast<double>(std::max<std::int64_t>(sample.proposals, 1)));
   out << line;
+}
+
+// What the sample's autocorrelations call for, on standard error (also with --quiet).
+void show_sample_warnings(const Simulation& s, const SampleSummary& sample, std::ostream& err) {
+  show_warnings(autocorrelation_warnings(sample, s.model, s.settings.chains, "sample"), err);
 }
 
 // One simulated network as an edge list, with the observed network's labels.
@@ -175,7 +186,7 @@ int run_simulate_command(const SimulateCommandOptions& o, std::ostream& out, std
   }
   if (!failure.empty()) throw OutputError(failure);
   if (sample.degeneracy.found) {
-    err << "tarnwick: " << sample.degeneracy.message() << '\n';
+    show_warnings({degeneracy_warning(sample.degeneracy, s->model, s->coefficients_given)}, err);
     return exit_fit_problem;
   }
   if (stats != nullptr) {
@@ -191,6 +202,7 @@ int run_simulate_command(const SimulateCommandOptions& o, std::ostream& out, std
   }
   outputs.commit();
   if (!o.quiet && o.stats_path != "-") write_sample_table(*s, sample, out);
+  show_sample_warnings(*s, sample, err);
   return exit_ok;
 }
 
@@ -223,7 +235,7 @@ int run_gof_command(const SimulateCommandOptions& o, std::ostream& out, std::ost
         sample_networks(target, s->study.network, o.networks, s->settings, visit, &bar.counter());
   }
   if (sample.degeneracy.found) {
-    err << "tarnwick: " << sample.degeneracy.message() << '\n';
+    show_warnings({degeneracy_warning(sample.degeneracy, s->model, s->coefficients_given)}, err);
     return exit_fit_problem;
   }
   StatisticSample statistics;
@@ -243,6 +255,7 @@ int run_gof_command(const SimulateCommandOptions& o, std::ostream& out, std::ost
     write_gof_table(summary, out);
     write_sample_table(*s, sample, out);
   }
+  show_sample_warnings(*s, sample, err);
   return exit_ok;
 }
 

@@ -16,7 +16,6 @@
 #include "network/network_file.h"
 #include "network/pajek_file.h"
 #include "network/record_format.h"
-#include "report/unblocked_nodes_note.h"
 #include "stats/statistic_range.h"
 
 namespace tarn {
@@ -105,10 +104,11 @@ void read_attributes(const StudyOptions& o, Study& s) {
       without += any ? 0 : 1;
     }
     if (without > 0) {
-      s.notes.push_back({"nodes_without_attributes",
-                         std::to_string(without) + " of the " + std::to_string(n) +
-                             " nodes have no attribute value (0) in " + o.attributes_path +
-                             ": they belong to no category and no block."});
+      s.notes.push_back(Warning{"nodes_without_attributes"}
+                            .add_count("nodes", without)
+                            .add_count("of", n)
+                            .add_text("file", o.attributes_path)
+                            .add_count("record", 1));
     }
     return;
   }
@@ -121,16 +121,16 @@ void read_attributes(const StudyOptions& o, Study& s) {
   s.attributes = std::move(table.attributes);
   s.attribute_names = std::move(table.names);
   if (table.nodes_without_row > 0) {
-    s.notes.push_back({"nodes_without_attributes",
-                       std::to_string(table.nodes_without_row) + " of the " + std::to_string(n) +
-                           " nodes have no row in " + o.attributes_path +
-                           ": they have no attribute value and belong to no block."});
+    s.notes.push_back(Warning{"nodes_without_attributes"}
+                          .add_count("nodes", table.nodes_without_row)
+                          .add_count("of", n)
+                          .add_text("file", o.attributes_path)
+                          .add_count("record", 0));
   }
   if (table.rows_not_in_network > 0) {
-    s.notes.push_back({"attribute_rows_not_in_network",
-                       std::to_string(table.rows_not_in_network) + " rows of " + o.attributes_path +
-                           " name nodes that are not in the network; they "
-                           "are left out."});
+    s.notes.push_back(Warning{"attribute_rows_not_in_network"}
+                          .add_count("rows", table.rows_not_in_network)
+                          .add_text("file", o.attributes_path));
   }
 }
 
@@ -190,7 +190,8 @@ void settle_blocking(const StudyOptions& o, Study& s) {
   s.blocks = dyad_blocks(s.blocking, *s.attributes, n);
   const int unblocked = count_unblocked_nodes(s.blocking, *s.attributes, n);
   if (unblocked > 0) {
-    s.notes.push_back({"nodes_without_block", unblocked_nodes_sentence(unblocked, blocks)});
+    s.notes.push_back(
+        Warning{"nodes_without_block"}.add_count("nodes", unblocked).add_count("blocks", blocks));
   }
 }
 

@@ -16,6 +16,7 @@
 #include "network/network_format.h"
 #include "network/node_attributes.h"
 #include "network/node_labels.h"
+#include "network/warning.h"
 #include "report/fit_record.h"
 
 namespace tarn {
@@ -42,9 +43,9 @@ struct Study {
   std::optional<DyadBlocks> blocks;
   std::optional<ComparativeNetwork> comparative;
   std::vector<InputFileRecord> files;
-  // Notes for the user: nodes without attribute values or block, rows for nodes not in the
-  // network. Each has a code for the results files.
-  std::vector<FitWarning> notes;
+  // What the user is told about the data: nodes without attribute values or block, rows for
+  // nodes not in the network, and what the readers noticed.
+  std::vector<Warning> notes;
 
   std::string blocking_attribute_name() const;
   // The dyads of the network: n(n - 1), plus n with the diagonal.

@@ -17,8 +17,9 @@ std::string csv_number(double value) {
 void write_tidy_csv(const FitRecord& record, std::ostream& out) {
   const FitResult& r = *record.result;
   const std::vector<ParameterRow> rows = parameter_rows(r, *record.errors);
-  out << "term,estimate,std.error,statistic,p.value,conf.low,conf.high,type,block_type,"
-         "exp.estimate\n";
+  const std::string outcome = fit_outcome(record);
+  out << "term,estimate,std_error,z,p_value,conf_low,conf_high,type,block_type,exp_estimate,"
+         "std_error_method,outcome\n";
   for (int p = 1; p <= r.parameter_count; ++p) {
     const Parameter& parameter = record.model->parameters[static_cast<std::size_t>(p - 1)];
     const ParameterRow& row = rows[static_cast<std::size_t>(p - 1)];
@@ -27,7 +28,8 @@ void write_tidy_csv(const FitRecord& record, std::ostream& out) {
         << ',' << csv_number(row.conf_low) << ',' << csv_number(row.conf_high) << ','
         << number(parameter.type) << ','
         << (parameter.block_type == 0 ? std::string("NA") : std::to_string(parameter.block_type))
-        << ',' << csv_number(row.exp_estimate) << '\n';
+        << ',' << csv_number(row.exp_estimate) << ',' << record.errors->method << ',' << outcome
+        << '\n';
   }
 }
 
