@@ -148,7 +148,11 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
   simulate_data.add(*simulate_command, simulate.study);
   add_simulation_options(*simulate_command, simulate);
   simulate_command->add_option("--out", simulate.out_dir,
-                               "Folder for the networks, as edge lists network_001.csv, ...");
+                               "Folder for the networks, as edge lists network_001.csv, ...: a "
+                               "new or empty folder, unless --overwrite");
+  simulate_command->add_flag("--overwrite", simulate.overwrite,
+                             "Let --out name a folder that holds files: its network_*.csv files "
+                             "are replaced, others stay");
   simulate_command->add_option("--stats", simulate.stats_path,
                                "Write the model's statistics of every network as CSV to FILE "
                                "(- for standard output)");

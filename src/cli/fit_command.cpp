@@ -132,6 +132,7 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
     throw UsageError("--replicates " + std::to_string(o.replicates) + ": give 2 or more");
   }
   OutputFiles outputs(out);
+  for (const auto& [path, option] : o.study.input_files()) outputs.add_input(path, option);
   std::ostream* report = o.report_path.empty() ? nullptr : &outputs.open(o.report_path, "--report");
   std::ostream* json = o.json_path.empty() ? nullptr : &outputs.open(o.json_path, "--json");
   std::ostream* csv = o.csv_path.empty() ? nullptr : &outputs.open(o.csv_path, "--csv");

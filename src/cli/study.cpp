@@ -211,6 +211,13 @@ void read_covariate(const StudyOptions& o, Study& s) {
 
 }  // namespace
 
+std::vector<std::pair<std::string, std::string>> StudyOptions::input_files() const {
+  return {{network_path, "the network argument"},
+          {attributes_path, "--attributes"},
+          {block_structure_path, "--block-structure"},
+          {covariate_path, "--covariate"}};
+}
+
 std::string Study::blocking_attribute_name() const {
   if (!blocking.in_use()) return std::string();
   const auto a = static_cast<std::size_t>(blocking.attribute - 1);

@@ -31,6 +31,9 @@ struct StudyOptions {
   std::string block_by;  // an attribute's number or column name
   std::string block_structure_path;
   std::string covariate_path;
+
+  // Every file these options read, with its option: no output may replace one of them.
+  std::vector<std::pair<std::string, std::string>> input_files() const;
 };
 
 struct Study {

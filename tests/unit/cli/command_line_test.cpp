@@ -124,10 +124,9 @@ TEST(CommandLine, JsonAndCsvAgreeWithTheReport) {
   }
   std::istringstream csv(r.files.at("fit.csv"));
   std::getline(csv, line);
-  EXPECT_EQ(
-      line,
-      "term,estimate,std_error,z,p_value,conf_low,conf_high,type,block_type,exp_estimate,"
-      "std_error_method,outcome");
+  EXPECT_EQ(line,
+            "term,estimate,std_error,z,p_value,conf_low,conf_high,type,block_type,exp_estimate,"
+            "std_error_method,outcome");
   std::getline(csv, line);
   EXPECT_EQ(line.rfind("edges,", 0), 0u);
   EXPECT_NE(line.find(",1,NA,"), std::string::npos);
@@ -244,6 +243,36 @@ TEST(CommandLine, BadInputIsRefusedClearlyAndLeavesNoOutput) {
        {"fit", "net.dat", "-m", "edges", "--report", "no/such/folder/r.out"},
        exit_output_failed,
        "no/such/folder/r.out"},
+      {"an output that is the network",
+       network,
+       {"fit", "net.dat", "-m", "edges", "--csv", "net.dat", "-q"},
+       exit_usage,
+       "--csv net.dat: this is the file that the network argument reads (net.dat)"},
+      {"an output that is the network, spelled otherwise",
+       network,
+       {"fit", "net.dat", "-m", "edges", "--report", "./net.dat"},
+       exit_usage,
+       "--report ./net.dat: this is the file that the network argument reads"},
+      {"the statistics written over the attributes",
+       {{"net.dat", advice}, {"attr.csv", "id,level\n1,1\n2,2\n"}},
+       {"simulate", "net.dat", "-m", "edges", "--attributes", "attr.csv", "--stats", "attr.csv"},
+       exit_usage,
+       "--stats attr.csv: this is the file that --attributes reads"},
+      {"a coefficient that is not a number",
+       network,
+       {"simulate", "net.dat", "-m", "edges,mutual", "--coef", "-3.9,nan"},
+       exit_usage,
+       "--coef: coefficient 2 (nan) is not a finite number"},
+      {"an infinite coefficient",
+       network,
+       {"gof", "net.dat", "-m", "edges,mutual", "--coef", "inf,1"},
+       exit_usage,
+       "--coef: coefficient 1 (inf) is not a finite number"},
+      {"a negative seed",
+       network,
+       {"simulate", "net.dat", "-m", "edges", "--seed", "-5"},
+       exit_usage,
+       "--seed: give a seed of 0 or more, not -5"},
       {"statistics linearly dependent",
        network,
        {"fit", "net.dat", "-m", "edges,edges"},
