@@ -149,6 +149,7 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
   std::vector<Warning> warnings = fit.warnings;
   warnings.insert(warnings.end(), given.warnings.begin(), given.warnings.end());
   warnings.insert(warnings.end(), study.notes.begin(), study.notes.end());
+  for (Warning& w : model_warnings(model, o.study)) warnings.push_back(std::move(w));
 
   std::ostringstream screen;
   std::ostream nowhere(nullptr);

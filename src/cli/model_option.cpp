@@ -23,4 +23,9 @@ Model model_for(const std::string& list, const Study& study, bool covariate_give
   return model;
 }
 
+std::vector<Warning> model_warnings(const Model& model, const StudyOptions& options) {
+  if (options.block_by.empty() || model.has_block_parameter()) return {};
+  return {Warning{"block_by_unused"}.add_text("attribute", options.block_by)};
+}
+
 }  // namespace tarn

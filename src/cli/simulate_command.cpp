@@ -53,6 +53,8 @@ std::unique_ptr<Simulation> prepare(const SimulateCommandOptions& o, std::ostrea
   s->model = model_for(o.model, s->study, !o.study.covariate_path.empty());
   check_can_simulate(s->model, s->study);
   s->settings = o.sampling.settings(s->study);
+  show_warnings(s->study.notes, err);
+  show_warnings(model_warnings(s->model, o.study), err);
   if (!o.coef.empty()) {
     s->coefficients = coefficients_of(o.coef, s->model);
     s->coefficients_given = true;

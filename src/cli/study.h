@@ -12,6 +12,7 @@
 #include "model/model.h"
 #include "network/comparative_network.h"
 #include "network/edge_list_file.h"
+#include "network/edge_rows.h"
 #include "network/network.h"
 #include "network/network_format.h"
 #include "network/node_attributes.h"
@@ -25,6 +26,8 @@ struct StudyOptions {
   std::string network_path;
   std::optional<NetworkFormat> format;  // of the network and covariate files; detected when absent
   HeaderRule header = HeaderRule::detect;
+  std::vector<std::string> columns;  // --columns of an edge list; empty: from its header
+  int node_count = 0;                // --nodes N of an edge list; 0: from its labels
   bool diagonal = false;
   std::string attributes_path;
   std::optional<int> attribute_count;

@@ -146,8 +146,9 @@ constexpr Wording wordings[] = {
     {"isolates_from_attributes",
      [](const Warning& w) -> std::string {
        return nodes_have(w.count("nodes")) + " a row in " + w.text("file") +
-              " and no link in the network: " + (w.count("nodes") == 1 ? "it is" : "they are") +
-              " in the network as isolated nodes.";
+              " and no link in the network: " +
+              (w.count("nodes") == 1 ? "it is in the network as an isolated node."
+                                     : "they are in the network as isolated nodes.");
      }},
     {"isolates_declared",
      [](const Warning& w) -> std::string {

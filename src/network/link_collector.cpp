@@ -32,6 +32,13 @@ void LinkCollector::add(int sender, int receiver, long line) {
   links_.emplace_back(static_cast<int16>(sender), static_cast<int16>(receiver));
 }
 
+void LinkCollector::drop_first() {
+  if (links_.empty()) return;
+  --out_count_[static_cast<std::size_t>(links_.front().first)];
+  --in_count_[static_cast<std::size_t>(links_.front().second)];
+  links_.erase(links_.begin());
+}
+
 Network LinkCollector::build(int node_count, std::span<const int> node_of_id) && {
   const auto node = [&](int id) {
     return node_of_id.empty() ? id : node_of_id[static_cast<std::size_t>(id - 1)];

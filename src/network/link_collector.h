@@ -16,6 +16,8 @@ class LinkCollector {
   explicit LinkCollector(std::string file_name);
   // The link sender -> receiver (ids 1..2000) read on `line`.
   void add(int sender, int receiver, long line);
+  // Forgets the link added first (a header that was read as a link).
+  void drop_first();
   // The store of nodes 1..node_count; the node of id k is node_of_id[k - 1] (the id itself when
   // node_of_id is empty). Sorted stably by sender.
   Network build(int node_count, std::span<const int> node_of_id = {}) &&;

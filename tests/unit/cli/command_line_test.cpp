@@ -388,5 +388,75 @@ TEST(CommandLine, HelpAndVersion) {
   EXPECT_EQ(run_command({}, {}).status, exit_usage);
 }
 
+// What the readers and the model notice is said on standard error and in the JSON warnings, with
+// the network it gives.
+TEST(CommandLine, WhatTheDataSuggestIsSaidAndCounted) {
+  std::string families = "family1,family2\n";
+  const char* names[] = {"Acciaiuoli", "Albizzi",  "Barbadori",    "Bischeri", "Castellani",
+                         "Ginori",     "Guadagni", "Lamberteschi", "Medici",   "Pazzi",
+                         "Peruzzi",    "Ridolfi",  "Salviati",     "Strozzi",  "Tornabuoni"};
+  for (int k = 0; k < 15; ++k) families += std::string(names[k]) + "," + names[(k + 1) % 15] + "\n";
+  std::string attributes = "family,wealth\nPucci,3\n";
+  for (const char* name : names) attributes += std::string(name) + ",1\n";
+  std::string two_mode = "person,club\n", both_ways = "a b\nb a\nb c\nc b\n";
+  for (int k = 1; k <= 12; ++k)
+    two_mode += "p" + std::to_string(k) + ",c" + std::to_string(k % 3) + "\n";
+  const struct {
+    const char* what;
+    Files files;
+    std::vector<std::string> options;
+    std::vector<std::string> codes;
+    int nodes;
+  } cases[] = {
+      {"a header read as a link, and a family in the attributes only",
+       {{"m.csv", families}, {"a.csv", attributes}},
+       {"m.csv", "--attributes", "a.csv"},
+       {"header_guessed", "isolates_from_attributes"},
+       16},
+      {"--nodes: nodes without links",
+       {{"n.csv", "1,2\n2,3\n"}},
+       {"n.csv", "--nodes", "5"},
+       {"isolates_declared"},
+       5},
+      {"--columns",
+       {{"n.csv", "w,to,from\n2.5,1,2\n1,2,3\n"}},
+       {"n.csv", "--columns", "from,to,w"},
+       {"weights_read_as_ties"},
+       3},
+      {"every link given both ways", {{"n.txt", both_ways}}, {"n.txt"}, {"looks_undirected"}, 3},
+      {"Pajek edges",
+       {{"n.net", "*Vertices 3\n*Edges\n1 2\n2 3\n"}},
+       {"n.net"},
+       {"looks_undirected"},
+       3},
+      {"two kinds of node",
+       {{"n.csv", two_mode}},
+       {"n.csv"},
+       {"header_guessed", "looks_two_mode"},
+       15},
+      {"--block-by without a block term",
+       {{"n.csv", "a,b\nb,c\nc,a\n"}, {"a.csv", "id,g\na,1\nb,2\nc,1\n"}},
+       {"n.csv", "--attributes", "a.csv", "--block-by", "g"},
+       {"block_by_unused"},
+       3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> arguments = {"fit"};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    arguments.insert(arguments.end(), {"-m", "edges", "--json", "-"});
+    const CommandRun r = run_command(c.files, arguments);
+    ASSERT_NE(r.status, exit_bad_input) << r.err;
+    const auto json = nlohmann::json::parse(r.out);
+    std::vector<std::string> codes;
+    for (const auto& w : json["warnings"]) {
+      codes.push_back(w["code"]);
+      EXPECT_NE(r.err.find(w["message"].get<std::string>()), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(codes, c.codes);
+    EXPECT_EQ(json["input"]["network"]["nodes"], c.nodes);
+  }
+}
+
 }  // namespace
 }  // namespace tarn
