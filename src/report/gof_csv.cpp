@@ -1,0 +1,32 @@
+#include "report/gof_report.h"
+#include "report/tidy_csv.h"
+
+namespace tarn {
+
+namespace {
+
+std::string csv_text(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
+}  // namespace
+
+void write_gof_csv(const GofSummary& summary, std::ostream& out) {
+  out << "feature,value,observed,min,mean,max,lower,upper,p_value\n";
+  for (const auto& row : summary.rows) {
+    out << csv_text(row.feature) << ',' << csv_text(row.value);
+    for (const double value :
+         {row.observed, row.min, row.mean, row.max, row.lower, row.upper, row.p_value}) {
+      out << ',' << csv_number(value);
+    }
+    out << '\n';
+  }
+}
+
+}  // namespace tarn
