@@ -10,6 +10,10 @@ namespace tarn {
 
 namespace {
 
+// The ratio of the largest share to the smallest non-zero one from which a panel is drawn on a
+// logarithmic axis.
+constexpr double min_span_for_log = 50;
+
 // The vertical axis: linear, or logarithmic with zero drawn at the bottom, a decade below the
 // smallest value that is not zero.
 class Scale {
@@ -179,14 +183,14 @@ class PanelDrawing {
   PanelDrawing(FigureWriter& figure, const GofPanel& panel, const std::vector<const GofRow*>& rows,
                const Box& frame, std::size_t networks)
       : figure_(figure),
-        panel_(drawn_standardized(panel) ? standardized(panel) : panel),
+        panel_(drawn_form(panel)),
         rows_(rows),
         frame_(frame),
         networks_(networks),
         kind_(kind_of(panel_)),
         plot_{frame.x + plot_left, frame.y + plot_top, frame.width - plot_left - plot_right,
               plot_height},
-        labels_(value_labels_of(panel, kind_.categories, plot_.width)),
+        labels_(value_labels_of(panel_, kind_.categories, plot_.width)),
         spreads_(spreads_of(panel_)),
         slot_(panel_.observed.empty() ? plot_.width
                                       : plot_.width / static_cast<double>(panel_.observed.size())),
@@ -206,7 +210,13 @@ class PanelDrawing {
  private:
   double x_of(std::size_t v) const { return plot_.x + (static_cast<double>(v) + 0.5) * slot_; }
 
-  // The triad census spans several orders of magnitude: a logarithmic axis when it can.
+  // Shares that span orders of magnitude (the triad census always; a degree distribution with a
+  // few hubs) are drawn on a logarithmic axis, where the small ones are not pressed against 0.
+  bool logarithmic(double low, double high, double smallest_positive) const {
+    if (panel_.key == "model" || !std::isfinite(smallest_positive) || low < 0) return false;
+    return panel_.key == "triad_census" || high / smallest_positive >= min_span_for_log;
+  }
+
   Scale vertical_scale() {
     double low = 0, high = 0, smallest_positive = INFINITY;
     auto take = [&](double value) {
@@ -223,7 +233,7 @@ class PanelDrawing {
         take(value);
       }
     }
-    if (panel_.key == "triad_census" && std::isfinite(smallest_positive) && low >= 0) {
+    if (logarithmic(low, high, smallest_positive)) {
       const int floor_exponent = static_cast<int>(std::floor(std::log10(smallest_positive))) - 1;
       const int top_exponent =
           std::max(floor_exponent + 1, static_cast<int>(std::ceil(std::log10(high) - 1e-9)));
@@ -425,7 +435,8 @@ std::string px(double value) {
 }
 
 double panel_height(const GofPanel& panel, double plot_width) {
-  return height_for(value_labels_of(panel, kind_of(panel).categories, plot_width));
+  const GofPanel drawn = drawn_form(panel);
+  return height_for(value_labels_of(drawn, kind_of(drawn).categories, plot_width));
 }
 
 void draw_panel(FigureWriter& figure, const GofPanel& panel, const std::vector<const GofRow*>& rows,

@@ -57,4 +57,37 @@ std::vector<ValueSpread> spreads_of(const GofPanel& panel) {
   return spreads;
 }
 
+GofPanel binned(const GofPanel& panel) {
+  GofPanel result = panel;
+  result.value_labels.clear();
+  result.observed.clear();
+  for (auto& network : result.simulated) network.clear();
+  const std::size_t count = panel.observed.size();
+  for (std::size_t first = 0, width = 1; first<count; first += width, width *= first> 1 ? 2 : 1) {
+    const std::size_t end = std::min(count, first + width);
+    const auto sum = [first, end](const std::vector<double>& values) {
+      double total = 0;
+      for (std::size_t v = first; v < end; ++v) total += values[v];
+      return total;
+    };
+    result.value_labels.push_back(end - first == 1 ? panel.value_labels[first]
+                                                   : panel.value_labels[first] + "-" +
+                                                         panel.value_labels[end - 1]);
+    result.observed.push_back(sum(panel.observed));
+    for (std::size_t k = 0; k < panel.simulated.size(); ++k) {
+      result.simulated[k].push_back(sum(panel.simulated[k]));
+    }
+  }
+  result.axis_label += " (bins doubling in width)";
+  return result;
+}
+
+GofPanel drawn_form(const GofPanel& panel) {
+  if (drawn_standardized(panel)) return standardized(panel);
+  const bool counts = panel.key == "out_degree" || panel.key == "in_degree" ||
+                      panel.key == "edgewise_shared" || panel.key == "dyadwise_shared";
+  if (counts && panel.observed.size() > max_drawn_counts) return binned(panel);
+  return panel;
+}
+
 }  // namespace tarn

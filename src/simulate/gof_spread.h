@@ -21,6 +21,15 @@ struct ValueSpread {
 bool drawn_standardized(const GofPanel& panel);
 GofPanel standardized(const GofPanel& panel);
 
+// A count panel (degrees, shared partners) of more than max_drawn_counts values, its shares
+// summed into bins that double in width: 0, 1, 2-3, 4-7, 8-15, ... A few hubs then no longer
+// press every other value against the left edge. The rows of the tables keep every value.
+inline constexpr std::size_t max_drawn_counts = 40;
+GofPanel binned(const GofPanel& panel);
+
+// The panel as the figure draws it: standardized, binned, or as it is.
+GofPanel drawn_form(const GofPanel& panel);
+
 // Per value: quartiles, median, range and the 2.5% and 97.5% points (R's type 7) of the finite
 // simulated values; `simulated` false when there are none.
 std::vector<ValueSpread> spreads_of(const GofPanel& panel);
