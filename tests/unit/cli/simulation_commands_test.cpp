@@ -140,14 +140,27 @@ TEST(SimulationCommands, AnEstimateThatDoesNotExistIsNamed) {
   EXPECT_TRUE(found);
 }
 
-TEST(SimulationCommands, TheJsonOutcomeAgreesWithConvergedWhenNoEstimateExists) {
-  const CommandRun r =
-      run_command(separated_network(), {"fit", "net.dat", "-m", "edges,edges@1", "--attributes",
-                                        "blocks.csv", "--block-by", "side", "--json", "-"});
-  EXPECT_EQ(r.status, exit_fit_problem);
-  const auto json = nlohmann::json::parse(r.out);
+// The results files cannot be taken for a normal result: JSON and CSV name the missing estimate,
+// and the CSV names the errors it holds (naive after a --se that could not simulate).
+TEST(SimulationCommands, TheResultsNameTheOutcomeAndTheErrorsGiven) {
+  const CommandRun none = run_command(
+      separated_network(), {"fit", "net.dat", "-m", "edges,edges@1", "--attributes", "blocks.csv",
+                            "--block-by", "side", "--json", "j.json", "--csv", "c.csv"});
+  EXPECT_EQ(none.status, exit_fit_problem);
+  const auto json = nlohmann::json::parse(none.files.at("j.json"));
   EXPECT_FALSE(json["converged"]);
-  EXPECT_NE(json["outcome"], "converged");
+  EXPECT_EQ(json["outcome"], "estimate_does_not_exist");
+  EXPECT_NE(none.files.at("c.csv").find(",naive,estimate_does_not_exist\n"), std::string::npos)
+      << none.files.at("c.csv");
+  const CommandRun failed =
+      run_command(advice(), {"fit", "advice.dat", "-m", "edges,mutual,ttriple", "--se", "godambe",
+                             "--replicates", "20", "--csv", "-"});
+  EXPECT_EQ(failed.status, exit_fit_problem);
+  EXPECT_NE(failed.err.find("The godambe errors were not computed"), std::string::npos)
+      << failed.err;
+  EXPECT_NE(failed.out.find("ttriple,"), std::string::npos);
+  EXPECT_EQ(failed.out.find("godambe"), std::string::npos) << failed.out;
+  EXPECT_NE(failed.out.find(",naive,converged\n"), std::string::npos) << failed.out;
 }
 
 // simulate and gof draw from the fit only when it gives an estimate; otherwise they say why, as
