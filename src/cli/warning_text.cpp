@@ -1,6 +1,5 @@
 #include "cli/warning_text.h"
 
-#include <cstdio>
 #include <string_view>
 
 #include "report/unblocked_nodes_note.h"
@@ -122,7 +121,8 @@ constexpr Wording wordings[] = {
      [](const Warning& w) -> std::string {
        return "The lag-1 autocorrelations are shown as n/a: the " + count_of(w, "networks") +
               " networks of " + count_of(w, "chains") + " chains give " + count_of(w, "pairs") +
-              " consecutive pairs within a chain, fewer than the " + count_of(w, "needed") +
+              (w.count("pairs") == 1 ? " consecutive pair" : " consecutive pairs") +
+              " within a chain, fewer than the " + count_of(w, "needed") +
               " an estimate needs. More --networks (or fewer --chains) give one.";
      }},
     {"nodes_without_attributes",
