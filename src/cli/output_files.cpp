@@ -25,13 +25,21 @@ std::string reason_of(const std::error_code& ec) {
   return ec ? " (" + ec.message() + ")" : std::string();
 }
 
+// A path that names a file the process has open (/dev/stdout, /proc/self/fd/1): its links are
+// the kernel's, not the file system's, and it is written in place.
+bool names_an_open_file(const fs::path& path) {
+  const std::string text = path.string();
+  return text.starts_with("/proc/") || text.starts_with("/dev/fd/");
+}
+
 // The file a path stands for: a symbolic link followed to the file it names (which need not
-// exist yet).
+// exist yet); the path itself when it leads to a file the process has open.
 fs::path followed(const std::string& path, const std::string& option) {
   fs::path target(path);
   std::error_code ec;
   for (int hops = 0; fs::is_symlink(fs::symlink_status(target, ec)); ++hops) {
     if (hops == 40) throw OutputError(option + " " + path + ": too many symbolic links");
+    if (names_an_open_file(target)) return path;
     const fs::path next = fs::read_symlink(target, ec);
     if (ec) throw OutputError(option + " " + path + ": cannot be written" + reason_of(ec));
     target = next.is_absolute() ? next : target.parent_path() / next;
@@ -60,10 +68,11 @@ std::string temporary_beside(const fs::path& target) {
       .string();
 }
 
-// Writes `text` to the existing file `path` (a device, a FIFO) as it is, without truncating.
+// Writes `text` to the existing file `path` (a device, a FIFO, a file the process has open) as it
+// is: appended, never truncated.
 void write_directly(const std::string& path, const std::string& text, const std::string& option) {
   errno = 0;
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
   if (fd < 0) throw OutputError(option + " " + path + ": cannot be written" + reason());
   std::size_t done = 0;
   while (done < text.size()) {
@@ -183,7 +192,9 @@ OutputFiles::Output& OutputFiles::add(const std::string& path, const std::string
                          " already; give every output its own file");
       }
     }
-    output->direct = fs::exists(status) && !fs::is_regular_file(status);
+    output->direct = (fs::exists(status) && !fs::is_regular_file(status)) ||
+                     (output->target == fs::path(path) &&
+                      fs::is_symlink(fs::symlink_status(output->target, ec)));
     if (!output->direct) output->temporary = temporary_beside(output->target);
   }
   outputs_.push_back(std::move(output));
