@@ -64,7 +64,9 @@ int main(int argc, char** argv) {
                         observed[std::size_t(k)] = g.to_network();
                       });
   if (drawn.degeneracy.found) {
-    std::printf("the true model is degenerate here: %s\n", drawn.degeneracy.message().c_str());
+    std::printf("the true model is degenerate here: %lld links against %lld observed\n",
+                static_cast<long long>(drawn.degeneracy.links),
+                static_cast<long long>(drawn.degeneracy.observed_links));
     return 1;
   }
   double mean_links = 0;

@@ -127,7 +127,12 @@ int main(int argc, char** argv) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("interval %ld (x%ld links): lag-1 autocorrelation", settings.interval, multiple);
     for (double r : s.lag1_autocorrelation) std::printf(" %6.3f", r);
-    if (s.degeneracy.found) std::printf("  DEGENERATE: %s", s.degeneracy.message().c_str());
+    if (s.degeneracy.found) {
+      std::printf("  DEGENERATE: %lld links against %lld observed after %lld toggles",
+                  static_cast<long long>(s.degeneracy.links),
+                  static_cast<long long>(s.degeneracy.observed_links),
+                  static_cast<long long>(s.degeneracy.toggles));
+    }
     std::printf("; %.2f s, %.1f M proposals/s over %d threads, acceptance %.3f\n", seconds,
                 s.proposals / seconds / 1e6, threads,
                 static_cast<double>(s.accepted) / static_cast<double>(s.proposals));

@@ -12,8 +12,8 @@ namespace tarn {
 
 namespace {
 
-// The separating direction in words: its largest components, by parameter.
-FitWarning no_estimate(const EstimateExistence& e, const Model& model) {
+// The warning, with the separating direction's largest components by parameter.
+Warning no_estimate(const EstimateExistence& e, const Model& model) {
   const std::vector<std::string> names = model.statistic_names();
   std::vector<std::size_t> order(e.direction.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
@@ -28,13 +28,9 @@ FitWarning no_estimate(const EstimateExistence& e, const Model& model) {
     std::snprintf(value, sizeof value, "%+.3f", d);
     direction += (direction.empty() ? "" : ", ") + names[order[k]] + " " + value;
   }
-  return {"estimate_does_not_exist",
-          "The pseudo-likelihood estimate does not exist: the statistics separate the dyads with "
-          "a link from those without (" +
-              std::to_string(e.separated_dyads) +
-              " dyads lie strictly on their side). Along the direction " + direction +
-              " the pseudo-likelihood rises without end, so the estimates shown are where the fit "
-              "stopped, not estimates. Leave out or change the terms named."};
+  return Warning{"estimate_does_not_exist"}
+      .add_count("separated_dyads", e.separated_dyads)
+      .add_text("direction", direction);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #pragma once
 // The fit that every command makes from the data: the pseudo-likelihood fit, its warnings, and
 // the check that its estimate exists (estimate_existence.h), said in plain words when it does
-// not. fit reports it; simulate and gof draw networks from it only when it is usable.
+// not (warning estimate_does_not_exist: separated_dyads, direction). fit reports it; simulate and
+// gof draw networks from it only when it is usable.
 
 #include <vector>
 
@@ -14,7 +15,7 @@ namespace tarn {
 struct CheckedFit {
   FitResult result;
   // The fit's warnings (fit_warnings.h), then estimate_does_not_exist when it does not exist.
-  std::vector<FitWarning> warnings;
+  std::vector<Warning> warnings;
   bool estimate_exists = true;
 
   // True when the fit converged to an estimate that exists: one to report and simulate from.

@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <string>
@@ -51,10 +52,31 @@ HeaderRule header_option(const std::string& text) {
   throw UsageError("--header " + text + ": give auto, yes or no");
 }
 
+// --columns SENDER,RECEIVER[,VALUE]: two or three names or numbers.
+std::vector<std::string> columns_option(const std::string& text) {
+  std::vector<std::string> items;
+  if (text.empty()) return items;
+  for (std::size_t start = 0;;) {
+    const std::size_t comma = text.find(',', start);
+    items.push_back(text.substr(start, comma == std::string::npos ? comma : comma - start));
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  const bool empty_item =
+      std::any_of(items.begin(), items.end(), [](const std::string& item) { return item.empty(); });
+  if (items.size() < 2 || items.size() > 3 || empty_item) {
+    throw UsageError("--columns " + text +
+                     ": give SENDER,RECEIVER or SENDER,RECEIVER,VALUE "
+                     "(header names or 1-based column numbers)");
+  }
+  return items;
+}
+
 // The options that name the data, shared by fit, simulate and gof.
 struct DataOptions {
-  std::string format, header = "auto";
+  std::string format, header = "auto", columns;
   int attribute_count = -1;
+  int node_count = 0;
 
   void add(CLI::App& command, StudyOptions& s) {
     command
@@ -69,6 +91,14 @@ struct DataOptions {
     command.add_option("--header", header,
                        "Whether an edge list's first line is a header: auto, yes or no "
                        "(default auto)");
+    command.add_option("--columns", columns,
+                       "The columns of an edge list: SENDER,RECEIVER[,VALUE], as names of its "
+                       "header or 1-based numbers (default: from the header's names, else 1,2,3)");
+    command
+        .add_option("--nodes", node_count,
+                    "The nodes of an edge list are 1..N, with or without links (its labels "
+                    "must be those numbers)")
+        ->check(CLI::Range(1, 2000));
     command.add_option("--attributes", s.attributes_path,
                        "Node attributes: a record-format file or a table with a header (id "
                        "column first)");
@@ -86,6 +116,8 @@ struct DataOptions {
   void finish(StudyOptions& s) const {
     s.format = format_option(format);
     s.header = header_option(header);
+    s.columns = columns_option(columns);
+    s.node_count = node_count;
     if (attribute_count >= 0) s.attribute_count = attribute_count;
   }
 };
@@ -167,7 +199,11 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
   simulate_data.add(*simulate_command, simulate.study);
   add_simulation_options(*simulate_command, simulate);
   simulate_command->add_option("--out", simulate.out_dir,
-                               "Folder for the networks, as edge lists network_001.csv, ...");
+                               "Folder for the networks, as edge lists network_001.csv, ...: a "
+                               "new or empty folder, unless --overwrite");
+  simulate_command->add_flag("--overwrite", simulate.overwrite,
+                             "Let --out name a folder that holds files: its network_*.csv files "
+                             "are replaced, others stay");
   simulate_command->add_option("--stats", simulate.stats_path,
                                "Write the model's statistics of every network as CSV to FILE "
                                "(- for standard output)");

@@ -1,7 +1,5 @@
 #include "cli/fit_command.h"
 
-#include <algorithm>
-#include <cstdio>
 #include <sstream>
 
 #include "cli/checked_fit.h"
@@ -9,10 +7,13 @@
 #include "cli/model_option.h"
 #include "cli/output_files.h"
 #include "cli/progress_bar.h"
+#include "cli/sample_warnings.h"
 #include "cli/usage_error.h"
-#include "fit/fit_summary.h"
+#include "cli/warning_text.h"
 #include "fit/pseudo_likelihood.h"
+#include "model/model_terms.h"
 #include "report/classic_report.h"
+#include "report/fit_screen.h"
 #include "report/json_results.h"
 #include "report/tidy_csv.h"
 #include "simulate/simulation_errors.h"
@@ -39,53 +40,81 @@ void write_report_head(const FitCommandOptions& o, std::ostream& file) {
   }
 }
 
-void write_summary_head(const FitCommandOptions& o, const Study& study, const FitResult& result,
-                        std::ostream& screen) {
-  screen << " Network: " << o.study.network_path << " (" << study.network.node_count << " nodes, "
-         << study.network.link_count << " links, " << result.dyad_count << " dyads)\n Model:  ";
-  for (const TermPointer& term : study.model.terms) screen << ' ' << term->text();
-  screen << '\n';
+// The errors given and what the user is told about them.
+struct GivenErrors {
+  ParameterErrors errors;
+  std::vector<Warning> warnings;
+  bool degenerate = false;  // the simulated networks turned degenerate
+};
+
+// What every method of errors may use.
+struct ErrorInputs {
+  const FitCommandOptions& options;
+  const Study& study;
+  const Model& model;
+  const CheckedFit& fit;
+  std::ostream& err;
+};
+
+GivenErrors naive(const ErrorInputs& in) {
+  return {naive_errors(in.fit.result), {}, false};
 }
 
-// The estimates of a model that the dialogue's report cannot show (terms other than the sixteen
-// types): statistic, estimate, standard error, z and p-value.
-void write_general_summary(const Model& model, const FitResult& result,
-                           const ParameterErrors& errors, std::ostream& screen) {
-  const std::vector<std::string> names = model.statistic_names();
-  std::size_t width = 9;
-  for (const std::string& name : names) width = std::max(width, name.size());
-  char line[256];
-  std::snprintf(line, sizeof line, "\n %-*s %12s %12s %9s %10s\n", static_cast<int>(width),
-                "statistic", "estimate", "std. error", "z", "p-value");
-  screen << line;
-  const std::vector<ParameterRow> rows = parameter_rows(result, errors);
-  for (std::size_t k = 0; k < rows.size(); ++k) {
-    std::snprintf(line, sizeof line, " %-*s %12.5f %12.5f %9.3f %10.4g\n", static_cast<int>(width),
-                  names[k].c_str(), rows[k].estimate, rows[k].std_error, rows[k].z,
-                  rows[k].p_value);
-    screen << line;
+// Godambe or bootstrap errors from networks simulated at the estimate; the naive ones, with a
+// warning that says why, when they cannot be had.
+GivenErrors simulated(ErrorMethod method, const char* progress, const ErrorInputs& in) {
+  const FitCommandOptions& o = in.options;
+  GivenErrors given = naive(in);
+  if (!in.fit.usable()) {
+    given.warnings.push_back(Warning{"errors_not_simulated"}
+                                 .add_text("method", o.errors)
+                                 .add_text("reason", "no_estimate"));
+    return given;
   }
+  const SamplerSettings settings = o.sampling.settings(in.study);
+  SimulationErrors result;
+  {
+    ProgressBar bar(in.err, progress, o.replicates, !o.quiet && standard_error_is_terminal());
+    result =
+        simulation_errors(method, in.study, in.fit.result, o.replicates, settings, &bar.counter());
+  }
+  if (result.sample.degeneracy.found) {
+    given.warnings.push_back(degeneracy_warning(result.sample.degeneracy, in.model, false));
+    given.warnings.push_back(Warning{"errors_not_simulated"}
+                                 .add_text("method", o.errors)
+                                 .add_text("reason", "degenerate"));
+    given.degenerate = true;
+  } else if (result.too_few_replicates) {
+    given.warnings.push_back(Warning{"errors_not_simulated"}
+                                 .add_text("method", o.errors)
+                                 .add_text("reason", "too_few_replicates")
+                                 .add_count("used", o.replicates - result.failed_refits)
+                                 .add_count("replicates", o.replicates));
+  } else {
+    given.errors = result.errors;
+    given.warnings = autocorrelation_warnings(result.sample, in.model, settings.chains, "errors");
+  }
+  return given;
 }
 
-// Lag-1 autocorrelations above one half make for fewer independent draws than networks.
-void note_autocorrelation(const SampleSummary& sample, const Model& model,
-                          std::vector<FitWarning>& warnings) {
-  const std::vector<std::string> names = model.statistic_names();
-  std::string high;
-  for (std::size_t p = 0; p < sample.lag1_autocorrelation.size(); ++p) {
-    const double r = sample.lag1_autocorrelation[p];
-    if (!(r > 0.5)) continue;
-    char value[16];
-    std::snprintf(value, sizeof value, "%.2f", r);
-    high += (high.empty() ? "" : ", ") + names[p] + " " + value;
+GivenErrors godambe(const ErrorInputs& in) {
+  return simulated(ErrorMethod::godambe, "simulating networks", in);
+}
+
+GivenErrors bootstrap(const ErrorInputs& in) {
+  return simulated(ErrorMethod::bootstrap, "simulating and refitting networks", in);
+}
+
+GivenErrors errors_of(ErrorMethod method, const ErrorInputs& in) {
+  switch (method) {
+    case ErrorMethod::godambe:
+      return godambe(in);
+    case ErrorMethod::bootstrap:
+      return bootstrap(in);
+    case ErrorMethod::naive:
+      break;
   }
-  if (high.empty()) return;
-  warnings.push_back({"autocorrelated_sample",
-                      "Consecutive simulated networks are strongly correlated (lag-1 "
-                      "autocorrelation " +
-                          high +
-                          "): the errors rest on fewer independent "
-                          "draws than networks. A longer --interval gives more."});
+  return naive(in);
 }
 
 }  // namespace
@@ -102,6 +131,7 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
     throw UsageError("--replicates " + std::to_string(o.replicates) + ": give 2 or more");
   }
   OutputFiles outputs(out);
+  for (const auto& [path, option] : o.study.input_files()) outputs.add_input(path, option);
   std::ostream* report = o.report_path.empty() ? nullptr : &outputs.open(o.report_path, "--report");
   std::ostream* json = o.json_path.empty() ? nullptr : &outputs.open(o.json_path, "--json");
   std::ostream* csv = o.csv_path.empty() ? nullptr : &outputs.open(o.csv_path, "--csv");
@@ -109,59 +139,36 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
 
   InputData input = load_input_data(o.study);
   const Study study = build_study(o.model, input, o.study);
+  for (const InputFileRecord& file : input.files) {
+    if (file.role == "edgecov") outputs.add_input(file.path, "edgecov in --model");
+  }
   const Model& model = study.model;
   if (report != nullptr && !model.kernel) {
     throw UsageError(
-        "--report writes the dialogue's report, of the sixteen configuration types "
-        "only; give --json or --csv for this model");
+        "--report writes the dialogue's report, of the sixteen configuration types only; give "
+        "--json or --csv for this model");
   }
   if (method != ErrorMethod::naive) check_can_simulate(study);
 
   const CheckedFit fit = fit_and_check(study);
   const FitResult& result = fit.result;
-  std::vector<FitWarning> warnings = fit.warnings;
-  bool sample_degenerate = false;
-
-  ParameterErrors errors = naive_errors(result);
-  if (method != ErrorMethod::naive && fit.usable()) {
-    const SamplerSettings settings = o.sampling.settings(study);
-    SimulationErrors simulated;
-    {
-      ProgressBar bar(err,
-                      method == ErrorMethod::godambe ? "simulating networks"
-                                                     : "simulating and refitting networks",
-                      o.replicates, !o.quiet && standard_error_is_terminal());
-      simulated = simulation_errors(method, study, result, o.replicates, settings, &bar.counter());
-    }
-    if (simulated.sample.degeneracy.found) {
-      warnings.push_back(
-          {simulated.sample.degeneracy.warning_code(), simulated.sample.degeneracy.message()});
-      sample_degenerate = true;
-    } else if (simulated.too_few_replicates) {
-      warnings.push_back({"errors_not_simulated",
-                          "The " + o.errors + " errors were not computed: only " +
-                              std::to_string(o.replicates - simulated.failed_refits) + " of " +
-                              std::to_string(o.replicates) +
-                              " replicates could be used; the errors shown are the naive ones."});
-    } else {
-      errors = simulated.errors;
-      note_autocorrelation(simulated.sample, model, warnings);
-    }
-  } else if (method != ErrorMethod::naive) {
-    warnings.push_back(
-        {"errors_not_simulated", "The " + o.errors +
-                                     " errors were not computed: the fit gave no estimate "
-                                     "to simulate from; the errors shown are the naive ones."});
-  }
+  const GivenErrors given = errors_of(method, {o, study, model, fit, err});
+  std::vector<Warning> warnings = fit.warnings;
+  warnings.insert(warnings.end(), given.warnings.begin(), given.warnings.end());
+  warnings.insert(warnings.end(), input.notes.begin(), input.notes.end());
+  for (Warning& w : model_warnings(model, o.study)) warnings.push_back(std::move(w));
 
   std::ostringstream screen;
   std::ostream nowhere(nullptr);
-  if (summary_shown) write_summary_head(o, study, result, screen);
-  if (report != nullptr) write_report_head(o, *report);
-  if (result.end == FitEnd::completed && model.kernel) {
-    write_report(*model.kernel, input.blocking, result, errors, screen, report ? *report : nowhere);
-  } else if (result.end == FitEnd::completed) {
-    write_general_summary(model, result, errors, screen);
+  if (summary_shown) {
+    write_fit_screen({o.study.network_path, &study.network, &model, &result, &given.errors},
+                     screen);
+  }
+  if (report != nullptr) {
+    write_report_head(o, *report);
+    if (result.end == FitEnd::completed) {
+      write_report(*model.kernel, input.blocking, result, given.errors, nowhere, *report);
+    }
   }
 
   FitRecord record;
@@ -174,16 +181,16 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
   record.blocking_attribute_name = input.blocking_attribute_name();
   record.observed_statistics = model.network_statistics(study.graph());
   record.result = &result;
-  record.errors = &errors;
-  record.warnings = warnings;
-  record.warnings.insert(record.warnings.end(), input.notes.begin(), input.notes.end());
+  record.errors = &given.errors;
+  record.estimate_exists = fit.estimate_exists;
+  record.warnings = worded(warnings);
   if (json != nullptr) write_fit_json(record, *json);
   if (csv != nullptr) write_tidy_csv(record, *csv);
   outputs.commit();
 
   if (summary_shown) out << screen.str() << std::flush;
-  for (const FitWarning& w : record.warnings) err << "tarnwick: " << w.message << '\n';
-  return fit.usable() && !sample_degenerate ? exit_ok : exit_fit_problem;
+  for (const WordedWarning& w : record.warnings) err << "tarnwick: " << w.message << '\n';
+  return fit.usable() && !given.degenerate ? exit_ok : exit_fit_problem;
 }
 
 }  // namespace tarn

@@ -89,24 +89,18 @@ Study build_study(const std::string& formula, InputData& data, const StudyOption
                        "link once. Give every link once.");
     }
     if (const int self_links = count_self_links(data.network); self_links > 0) {
-      data.notes.push_back(
-          {"self_links_left_out", std::to_string(self_links) + " self-link" +
-                                      (self_links == 1 ? "" : "s") +
-                                      " (i->i) of the network are left out: the model's terms are "
-                                      "defined without them."});
+      data.notes.push_back(Warning{"self_links_left_out"}.add_count("links", self_links));
     }
   }
-  for (const std::string& note : study.model.notes) {
-    if (note == "m2star_is_mixed_two_star") {
-      data.notes.push_back({note,
-                            "m2star is the mixed 2-star k->i->j, as in ergm's formulas: the "
-                            "count of twopath. The 2-star of reciprocated pairs k<>i<>j "
-                            "(configuration type 10) is mutual2star."});
-    }
-  }
+  for (const std::string& note : study.model.notes) data.notes.push_back(Warning{note});
   study.network = data.network;
   study.include_diagonal = data.include_diagonal;
   return study;
+}
+
+std::vector<Warning> model_warnings(const Model& model, const StudyOptions& options) {
+  if (options.block_by.empty() || (model.kernel && model.kernel->has_block_parameter())) return {};
+  return {Warning{"block_by_unused"}.add_text("attribute", options.block_by)};
 }
 
 }  // namespace tarn

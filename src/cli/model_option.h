@@ -4,6 +4,7 @@
 // and the data ask of each other checked.
 
 #include <string>
+#include <vector>
 
 #include "cli/study.h"
 #include "model/study.h"
@@ -14,5 +15,9 @@ namespace tarn {
 // that cannot be read or a network that the terms cannot read. Notes for the user (a self-link
 // left out, m2star) and the files read join `data`.
 Study build_study(const std::string& formula, InputData& data, const StudyOptions& options);
+
+// What the model leaves unused of the options: block_by_unused (figure: attribute) when
+// --block-by is given and the model has no block term.
+std::vector<Warning> model_warnings(const Model& model, const StudyOptions& options);
 
 }  // namespace tarn

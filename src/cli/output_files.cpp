@@ -1,12 +1,14 @@
 #include "cli/output_files.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 
+#include "cli/interrupt_cleanup.h"
 #include "cli/usage_error.h"
 
 namespace tarn {
@@ -19,55 +21,181 @@ std::string reason() {
   return errno != 0 ? std::string(" (") + std::strerror(errno) + ")" : std::string();
 }
 
-// The path as the file system resolves it, so that two spellings of one file compare equal.
-fs::path resolved(const std::string& path) {
+std::string reason_of(const std::error_code& ec) {
+  return ec ? " (" + ec.message() + ")" : std::string();
+}
+
+// A path that names a file the process has open (/dev/stdout, /proc/self/fd/1): its links are
+// the kernel's, not the file system's, and it is written in place.
+bool names_an_open_file(const fs::path& path) {
+  const std::string text = path.string();
+  return text.starts_with("/proc/") || text.starts_with("/dev/fd/");
+}
+
+// The file a path stands for: a symbolic link followed to the file it names (which need not
+// exist yet); the path itself when it leads to a file the process has open.
+fs::path followed(const std::string& path, const std::string& option) {
+  fs::path target(path);
   std::error_code ec;
-  fs::path absolute = fs::absolute(path, ec);
-  if (ec) return fs::path(path).lexically_normal();
-  fs::path canonical = fs::weakly_canonical(absolute, ec);
-  return ec ? absolute.lexically_normal() : canonical;
+  for (int hops = 0; fs::is_symlink(fs::symlink_status(target, ec)); ++hops) {
+    if (hops == 40) throw OutputError(option + " " + path + ": too many symbolic links");
+    if (names_an_open_file(target)) return path;
+    const fs::path next = fs::read_symlink(target, ec);
+    if (ec) throw OutputError(option + " " + path + ": cannot be written" + reason_of(ec));
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  return target;
+}
+
+// The path as the file system resolves it, so that two spellings of one file compare equal.
+std::string resolved(const fs::path& path) {
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(path, ec);
+  if (ec) return path.lexically_normal().string();
+  const fs::path canonical = fs::weakly_canonical(absolute, ec);
+  return (ec ? absolute.lexically_normal() : canonical).string();
+}
+
+bool same_file(const fs::path& a, const fs::path& b) {
+  std::error_code ec;
+  const bool equal = fs::equivalent(a, b, ec);
+  return ec ? resolved(a) == resolved(b) : equal;
+}
+
+std::string temporary_beside(const fs::path& target) {
+  return (target.parent_path() / ("." + target.filename().string() + ".tarnwick-" +
+                                  std::to_string(static_cast<long>(getpid())) + ".tmp"))
+      .string();
+}
+
+// Writes `text` to the existing file `path` (a device, a FIFO, a file the process has open) as it
+// is: appended, never truncated.
+void write_directly(const std::string& path, const std::string& text, const std::string& option) {
+  errno = 0;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd < 0) throw OutputError(option + " " + path + ": cannot be written" + reason());
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const std::string why = reason();
+      ::close(fd);
+      throw OutputError(option + " " + path + ": the write failed" + why +
+                        "; the output is incomplete");
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (::close(fd) != 0) {
+    throw OutputError(option + " " + path + ": the write failed" + reason());
+  }
+}
+
+// Whether `name` is prefix, digits, suffix.
+bool of_series_form(const std::string& name, const FileSeries& s) {
+  if (name.size() <= s.prefix.size() + s.suffix.size() || !name.starts_with(s.prefix) ||
+      !name.ends_with(s.suffix)) {
+    return false;
+  }
+  for (std::size_t k = s.prefix.size(); k < name.size() - s.suffix.size(); ++k) {
+    if (name[k] < '0' || name[k] > '9') return false;
+  }
+  return true;
 }
 
 }  // namespace
 
+struct OutputFiles::Output {
+  std::string path, option;
+  fs::path target;        // the file replaced: the path, or the file its link names
+  std::string temporary;  // empty for standard output and direct outputs
+  bool direct = false;    // an existing file that is not a regular file: written in place
+  std::unique_ptr<std::ofstream> file;
+  std::unique_ptr<std::ostringstream> buffered;  // for standard output and direct outputs
+  bool renamed = false;
+  int ticket = -1;
+};
+
+struct OutputFiles::Series {
+  FileSeries files;
+  std::string option, staging;
+  std::filesystem::path folder;  // the series' folder, without a trailing separator
+  bool replace = false;
+  std::vector<fs::path> old_files;  // of the series' form, removed at commit
+  int ticket = -1;
+};
+
+std::string FileSeries::name(int k) const {
+  const std::string number = std::to_string(k);
+  const std::size_t pad =
+      static_cast<std::size_t>(width) > number.size() ? width - number.size() : 0;
+  return prefix + std::string(pad, '0') + number + suffix;
+}
+
+OutputFiles::OutputFiles(std::ostream& standard_output) : standard_output_(standard_output) {
+  interrupt_cleanup::install();
+}
+
 OutputFiles::~OutputFiles() {
+  for (const auto& output : outputs_) interrupt_cleanup::drop(output->ticket);
+  for (const auto& series : series_) interrupt_cleanup::drop(series->ticket);
   if (committed_) return;
   for (const auto& output : outputs_) {
     output->file.reset();
     if (!output->temporary.empty() && !output->renamed) std::remove(output->temporary.c_str());
   }
+  std::error_code ec;
+  for (const auto& series : series_) fs::remove_all(series->staging, ec);
   // Children before their parents; a folder that holds anything else stays.
   for (auto folder = folders_made_.rbegin(); folder != folders_made_.rend(); ++folder) {
-    std::error_code ec;
     fs::remove(*folder, ec);
   }
 }
 
-OutputFiles::Output& OutputFiles::add(const std::string& path, const std::string& option) {
-  std::string file;
-  if (path != "-") {
-    // Written twice, the file would hold only the output renamed last.
-    file = resolved(path).string();
-    if (const auto named = outputs_by_file_.find(file); named != outputs_by_file_.end()) {
-      const Output& other = *outputs_[named->second];
-      throw UsageError(option + " " + path + ": " + other.option + " writes " + other.path +
-                       " already; give every output its own file");
-    }
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) {
-      throw OutputError(option + " " + path + ": it is a folder, not a file");
-    }
-    outputs_by_file_.emplace(file, outputs_.size());
+void OutputFiles::add_input(const std::string& path, const std::string& option) {
+  if (path.empty()) return;
+  inputs_.emplace_back(path, option);
+  for (const auto& output : outputs_) {
+    if (output->path != "-") check_not_an_input(output->target, output->path, output->option);
   }
+}
+
+void OutputFiles::check_not_an_input(const fs::path& target, const std::string& path,
+                                     const std::string& option) const {
+  std::error_code ec;
+  if (!fs::exists(target, ec)) return;
+  for (const auto& [input, input_option] : inputs_) {
+    if (fs::equivalent(target, input, ec)) {
+      throw UsageError(option + " " + path + ": this is the file that " + input_option +
+                       " reads (" + input + "); an output must not replace an input, give " +
+                       option + " another file");
+    }
+  }
+}
+
+OutputFiles::Output& OutputFiles::add(const std::string& path, const std::string& option) {
   auto output = std::make_unique<Output>();
   output->path = path;
   output->option = option;
   if (path != "-") {
-    const fs::path target(path);
-    output->temporary =
-        (target.parent_path() / ("." + target.filename().string() + ".tarnwick-" +
-                                 std::to_string(static_cast<long>(getpid())) + ".tmp"))
-            .string();
+    output->target = followed(path, option);
+    std::error_code ec;
+    const fs::file_status status = fs::status(output->target, ec);
+    if (fs::is_directory(status)) {
+      throw OutputError(option + " " + path + ": it is a folder, not a file");
+    }
+    check_not_an_input(output->target, path, option);
+    // Written twice, the file would hold only the output renamed last.
+    for (const auto& other : outputs_) {
+      if (other->path != "-" && same_file(other->target, output->target)) {
+        throw UsageError(option + " " + path + ": " + other->option + " writes " + other->path +
+                         " already; give every output its own file");
+      }
+    }
+    output->direct = (fs::exists(status) && !fs::is_regular_file(status)) ||
+                     (output->target == fs::path(path) &&
+                      fs::is_symlink(fs::symlink_status(output->target, ec)));
+    if (!output->direct) output->temporary = temporary_beside(output->target);
   }
   outputs_.push_back(std::move(output));
   return *outputs_.back();
@@ -75,7 +203,7 @@ OutputFiles::Output& OutputFiles::add(const std::string& path, const std::string
 
 std::ostream& OutputFiles::open(const std::string& path, const std::string& option) {
   Output& output = add(path, option);
-  if (path == "-") {
+  if (output.temporary.empty()) {
     output.buffered = std::make_unique<std::ostringstream>();
     return *output.buffered;
   }
@@ -84,25 +212,84 @@ std::ostream& OutputFiles::open(const std::string& path, const std::string& opti
   if (!output.file->is_open()) {
     throw OutputError(option + " " + path + ": cannot be written" + reason());
   }
+  output.ticket = interrupt_cleanup::add_file(output.temporary.c_str());
   return *output.file;
 }
 
-std::string OutputFiles::add_file(const std::string& path, const std::string& option) {
-  return add(path, option).temporary;
-}
-
-void OutputFiles::make_folder(const std::string& path, const std::string& option) {
+std::string OutputFiles::add_series(const FileSeries& files, const std::string& option,
+                                    bool replace) {
+  auto series = std::make_unique<Series>();
+  series->files = files;
+  series->option = option;
+  series->replace = replace;
+  fs::path folder = fs::path(files.folder).lexically_normal();
+  if (folder.filename().empty()) folder = folder.parent_path();  // "sample/"
+  series->folder = folder;
   std::error_code ec;
-  std::vector<fs::path> missing;
-  for (fs::path folder = fs::path(path).lexically_normal();
-       !folder.empty() && !fs::exists(folder, ec); folder = folder.parent_path()) {
-    missing.push_back(folder);
+  if (fs::exists(folder, ec) && !fs::is_directory(folder, ec)) {
+    throw OutputError(option + " " + files.folder + ": it is a file, not a folder");
   }
-  fs::create_directories(path, ec);
-  if (!fs::is_directory(path, ec)) {
-    throw OutputError(option + " " + path + ": cannot be made a folder");
+  for (const auto& output : outputs_) {
+    if (output->path == "-" || !same_file(output->target.parent_path(), folder)) continue;
+    if (of_series_form(output->target.filename().string(), files)) {
+      throw UsageError(output->option + " " + output->path + ": " + option + " " + files.folder +
+                       " writes its files there; give every output its own file");
+    }
+  }
+  if (fs::is_directory(folder, ec)) {
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+      if (!replace) {
+        throw UsageError(option + " " + files.folder + ": the folder is not empty (it holds " +
+                         entry.path().filename().string() +
+                         "); give an empty or new folder, or --overwrite to replace its " +
+                         files.prefix + "*" + files.suffix + " files");
+      }
+      if (!of_series_form(entry.path().filename().string(), files)) continue;
+      check_not_an_input(entry.path(), entry.path().string(), option);
+      series->old_files.push_back(entry.path());
+    }
+  }
+  // The staging folder beside the folder, and any missing parents.
+  std::vector<fs::path> missing;
+  for (fs::path parent = folder.parent_path(); !parent.empty() && !fs::exists(parent, ec);
+       parent = parent.parent_path()) {
+    missing.push_back(parent);
+  }
+  series->staging = temporary_beside(folder);
+  fs::create_directories(series->staging, ec);
+  if (!fs::is_directory(series->staging, ec)) {
+    throw OutputError(option + " " + files.folder + ": cannot be made a folder" + reason_of(ec));
   }
   folders_made_.insert(folders_made_.end(), missing.rbegin(), missing.rend());
+  series_.push_back(std::move(series));
+  Series& added = *series_.back();
+  added.ticket = interrupt_cleanup::add_series(added.staging.c_str(), added.files.prefix.c_str(),
+                                               added.files.suffix.c_str(), added.files.count,
+                                               added.files.width);
+  return added.staging;
+}
+
+void OutputFiles::commit_series(Series& series) {
+  const fs::path& folder = series.folder;
+  std::error_code ec;
+  if (!fs::exists(folder, ec)) {
+    fs::rename(series.staging, folder, ec);
+    if (ec) {
+      throw OutputError(series.option + " " + series.files.folder + ": cannot be written" +
+                        reason_of(ec));
+    }
+    return;
+  }
+  for (const fs::path& old : series.old_files) fs::remove(old, ec);
+  for (int k = 1; k <= series.files.count; ++k) {
+    const std::string name = series.files.name(k);
+    fs::rename(fs::path(series.staging) / name, folder / name, ec);
+    if (ec) {
+      throw OutputError(series.option + " " + series.files.folder + ": cannot write " + name +
+                        reason_of(ec));
+    }
+  }
+  fs::remove(series.staging, ec);
 }
 
 void OutputFiles::commit() {
@@ -115,17 +302,22 @@ void OutputFiles::commit() {
                         "; nothing was written");
     }
   }
-  // Every file first: a rename that fails leaves standard output unwritten.
+  // Direct outputs before any rename: one that fails leaves the other files as they were.
+  for (const auto& output : outputs_) {
+    if (output->direct)
+      write_directly(output->target.string(), output->buffered->str(), output->option);
+  }
   for (const auto& output : outputs_) {
     if (output->temporary.empty()) continue;
     errno = 0;
-    if (std::rename(output->temporary.c_str(), output->path.c_str()) != 0) {
+    if (std::rename(output->temporary.c_str(), output->target.c_str()) != 0) {
       throw OutputError(output->option + " " + output->path + ": cannot be written" + reason());
     }
     output->renamed = true;
   }
+  for (const auto& series : series_) commit_series(*series);
   for (const auto& output : outputs_) {
-    if (output->buffered) standard_output_ << output->buffered->str();
+    if (output->path == "-") standard_output_ << output->buffered->str();
   }
   standard_output_.flush();
   committed_ = true;

@@ -1,13 +1,15 @@
 #pragma once
-// Output files that are never left half-written: each is written to a temporary file beside it
-// and renamed over its name only when every output of the run is complete. "-" means standard
-// output. The temporary files of the outputs opened with open() are created when the output is
-// named, so that a path that cannot be written is reported before any work is done. A run that
-// ends without commit() leaves nothing behind: no temporary file, no folder it made.
+// Output files that are never left half-written: each is written to a temporary file beside the
+// file it replaces and renamed over it only when every output of the run is complete. "-" means
+// standard output. A symbolic link is followed: the file it names is replaced and the link stays.
+// A path that exists and is not a regular file (a device such as /dev/null, a FIFO) is written
+// directly, at commit, without a temporary file. No output may be an input file of the run
+// (compared as files, not as spellings). A run that ends without commit() leaves nothing behind:
+// no temporary file, no folder it made, also when SIGINT or SIGTERM ends it
+// (interrupt_cleanup.h).
 
 #include <filesystem>
-#include <fstream>
-#include <map>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -16,45 +18,53 @@
 
 namespace tarn {
 
+// A folder of numbered files, prefix + k + suffix (k = 1..count, zero-padded to `width`).
+struct FileSeries {
+  std::string folder, prefix, suffix;
+  int count = 0, width = 0;
+  std::string name(int k) const;  // the name of file k, without the folder
+};
+
 class OutputFiles {
  public:
-  explicit OutputFiles(std::ostream& standard_output) : standard_output_(standard_output) {}
+  explicit OutputFiles(std::ostream& standard_output);
   ~OutputFiles();  // removes the temporary files, and the folders made, of a run not committed
   OutputFiles(const OutputFiles&) = delete;
   OutputFiles& operator=(const OutputFiles&) = delete;
 
+  // An input file of the run, read for `option`. Throws UsageError when an output is that file.
+  void add_input(const std::string& path, const std::string& option);
+
   // Opens the output for `path` ("-": standard output, written only at commit). `option` names
-  // the option in messages. Throws UsageError when another output has the same path, and
+  // the option in messages. Throws UsageError when another output or an input is that file, and
   // OutputError when the file cannot be created.
   std::ostream& open(const std::string& path, const std::string& option);
 
-  // An output that the caller writes itself: returns the name of the temporary file to write,
-  // which the caller creates and closes before commit(). Nothing is created here. Throws
-  // UsageError when another output has the same path.
-  std::string add_file(const std::string& path, const std::string& option);
+  // The files of `series`, written by the caller into the staging folder returned (made beside
+  // the series' folder, with its missing parents) and moved into their folder at commit. A
+  // folder that holds anything is refused (UsageError) unless `replace`; then the files of the
+  // series' form that it holds (prefix, digits, suffix) are removed at commit and other files
+  // stay. Throws OutputError when the folder cannot be made.
+  std::string add_series(const FileSeries& series, const std::string& option, bool replace);
 
-  // Makes the folder `path` and its missing parents; those it made are removed again when the
-  // run is not committed. Throws OutputError when the folder cannot be made.
-  void make_folder(const std::string& path, const std::string& option);
-
-  // Flushes every output, renames each temporary file over its name, then writes what goes to
-  // standard output. Throws OutputError (and removes what it could not finish) when a write
-  // failed.
+  // Writes every output in place: checks the temporary files, writes the direct ones, renames
+  // each temporary file over its target, then writes what goes to standard output. Throws
+  // OutputError when a write failed; the outputs not yet in place are then removed.
   void commit();
 
  private:
-  struct Output {
-    std::string path, temporary, option;
-    std::unique_ptr<std::ofstream> file;           // for open(); null for add_file()
-    std::unique_ptr<std::ostringstream> buffered;  // for standard output
-    bool renamed = false;
-  };
+  struct Output;
+  struct Series;
   Output& add(const std::string& path, const std::string& option);
+  void check_not_an_input(const std::filesystem::path& target, const std::string& path,
+                          const std::string& option) const;
+  void commit_series(Series& series);
 
   std::ostream& standard_output_;
+  std::vector<std::pair<std::string, std::string>> inputs_;  // path, option
   std::vector<std::unique_ptr<Output>> outputs_;
-  std::map<std::string, std::size_t> outputs_by_file_;  // resolved path: index in outputs_
-  std::vector<std::filesystem::path> folders_made_;     // parents before their children
+  std::vector<std::unique_ptr<Series>> series_;
+  std::vector<std::filesystem::path> folders_made_;  // parents before their children
   bool committed_ = false;
 };
 

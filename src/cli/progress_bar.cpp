@@ -41,8 +41,8 @@ void ProgressBar::draw(double seconds) {
   if (done > 0) {
     const double left = static_cast<double>(total_ - done) / rate;
     std::snprintf(line, sizeof line, "\r %s: %lld of %lld, %.1f a second, %.0f s left   ",
-                  what_.c_str(), static_cast<long long>(done), static_cast<long long>(total_),
-                  rate, left);
+                  what_.c_str(), static_cast<long long>(done), static_cast<long long>(total_), rate,
+                  left);
   } else {
     std::snprintf(line, sizeof line, "\r %s: 0 of %lld, %.0f s so far   ", what_.c_str(),
                   static_cast<long long>(total_), seconds);

@@ -1,6 +1,7 @@
 #include "cli/sampling_options.h"
 
 #include <charconv>
+#include <cmath>
 #include <thread>
 
 #include "cli/usage_error.h"
@@ -26,7 +27,8 @@ CLI::Validator at_least(std::int64_t least, const std::string& what) {
 }  // namespace
 
 void SamplingOptions::add(CLI::App& command) {
-  command.add_option("--seed", seed, "Seed of the random numbers (default 1)");
+  command.add_option("--seed", seed, "Seed of the random numbers (default 1)")
+      ->check(at_least(0, "a seed of 0 or more"));
   command
       .add_option("--burnin", burnin,
                   "Proposed toggles before a chain's first network (default: 4 intervals)")
@@ -79,6 +81,10 @@ std::vector<double> coefficients_of(const std::string& list, const Model& model)
     const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), value);
     if (error != std::errc() || end != item.data() + item.size() || item.empty()) {
       throw UsageError("--coef: \"" + item + "\" is not a number");
+    }
+    if (!std::isfinite(value)) {
+      throw UsageError("--coef: coefficient " + std::to_string(values.size() + 1) + " (" + item +
+                       ") is not a finite number");
     }
     values.push_back(value);
     if (comma == std::string::npos) break;

@@ -13,7 +13,9 @@
 #include "cli/model_option.h"
 #include "cli/output_files.h"
 #include "cli/progress_bar.h"
+#include "cli/sample_warnings.h"
 #include "cli/usage_error.h"
+#include "cli/warning_text.h"
 #include "report/gof_report.h"
 #include "report/tidy_csv.h"
 #include "simulate/gof_summary.h"
@@ -31,6 +33,7 @@ struct Simulation {
   InputData input;
   Study study;
   std::vector<double> coefficients;
+  bool coefficients_given = false;  // by --coef, not fitted
   SamplerSettings settings;
 };
 
@@ -49,13 +52,16 @@ std::unique_ptr<Simulation> prepare(const SimulateCommandOptions& o, std::ostrea
   s->study = build_study(o.model, s->input, o.study);
   check_can_simulate(s->study);
   s->settings = o.sampling.settings(s->study);
+  show_warnings(s->input.notes, err);
+  show_warnings(model_warnings(s->study.model, o.study), err);
   if (!o.coef.empty()) {
     s->coefficients = coefficients_of(o.coef, s->study.model);
+    s->coefficients_given = true;
     return s;
   }
   const CheckedFit fit = fit_and_check(s->study);
   if (!fit.usable()) {
-    for (const FitWarning& w : fit.warnings) err << "tarnwick: " << w.message << '\n';
+    show_warnings(fit.warnings, err);
     err << "tarnwick: the fit gave no estimate to simulate from; give the coefficients with "
            "--coef\n";
     return nullptr;
@@ -93,8 +99,10 @@ void write_sample_table(const Simulation& s, const SampleSummary& sample, std::o
     const double r = p < static_cast<int>(sample.lag1_autocorrelation.size())
                          ? sample.lag1_autocorrelation[std::size_t(p)]
                          : NAN;
-    std::snprintf(line, sizeof line, " %-16s %14.2f %14.2f %14.2f %10.3f\n",
-                  names[std::size_t(p)].c_str(), sample.observed[std::size_t(p)], mean, sd, r);
+    char acf[16] = "n/a";
+    if (std::isfinite(r)) std::snprintf(acf, sizeof acf, "%.3f", r);
+    std::snprintf(line, sizeof line, " %-16s %14.2f %14.2f %14.2f %10s\n",
+                  names[std::size_t(p)].c_str(), sample.observed[std::size_t(p)], mean, sd, acf);
     out << line;
   }
   std::snprintf(
@@ -109,20 +117,21 @@ void write_sample_table(const Simulation& s, const SampleSummary& sample, std::o
   out << line;
 }
 
+// What the sample's autocorrelations call for, on standard error; why they show as n/a only
+// with the table that shows them.
+void show_sample_warnings(const Simulation& s, const SampleSummary& sample, bool table_shown,
+                          std::ostream& err) {
+  for (const Warning& w :
+       autocorrelation_warnings(sample, s.study.model, s.settings.chains, "sample")) {
+    if (table_shown || w.code != "autocorrelation_not_estimated") show_warnings({w}, err);
+  }
+}
+
 // One simulated network as an edge list, with the observed network's labels.
 void write_edge_list(const TermGraph& graph, const NodeLabels& labels, std::ostream& out) {
   out << "sender,receiver\n";
   for (const auto& [a, b] : graph.link_list())
     out << labels.name(a) << ',' << labels.name(b) << '\n';
-}
-
-std::string network_file_name(int k, int networks) {
-  const int width = static_cast<int>(std::to_string(networks).size());
-  std::string number = std::to_string(k + 1);
-  return "network_" +
-         std::string(static_cast<std::size_t>(std::max(0, width - static_cast<int>(number.size()))),
-                     '0') +
-         number + ".csv";
 }
 
 }  // namespace
@@ -133,35 +142,26 @@ int run_simulate_command(const SimulateCommandOptions& o, std::ostream& out, std
     throw UsageError("nothing to do: give --out DIR or --stats FILE, or leave out --quiet");
   }
   OutputFiles outputs(out);
+  for (const auto& [path, option] : o.study.input_files()) outputs.add_input(path, option);
   std::ostream* stats = o.stats_path.empty() ? nullptr : &outputs.open(o.stats_path, "--stats");
-  std::error_code ec;
-  if (!o.out_dir.empty() && fs::exists(o.out_dir, ec) && !fs::is_directory(o.out_dir, ec)) {
-    throw OutputError("--out " + o.out_dir + ": cannot be made a folder");
-  }
+  const FileSeries networks{o.out_dir, "network_", ".csv", o.networks,
+                            static_cast<int>(std::to_string(o.networks).size())};
+  const std::string staging =
+      o.out_dir.empty() ? std::string() : outputs.add_series(networks, "--out", o.overwrite);
   const std::unique_ptr<Simulation> s = prepare(o, err);
   if (s == nullptr) return exit_fit_problem;
 
-  // The networks' files join the outputs, in a folder made now that every check has passed;
-  // each network is written to its temporary file as it is drawn.
-  std::vector<std::string> network_paths, temporaries;
-  if (!o.out_dir.empty()) {
-    for (int k = 0; k < o.networks; ++k) {
-      network_paths.push_back((fs::path(o.out_dir) / network_file_name(k, o.networks)).string());
-      temporaries.push_back(outputs.add_file(network_paths.back(), "--out"));
-    }
-    outputs.make_folder(o.out_dir, "--out");
-  }
   std::mutex failure_lock;
   std::string failure;
   auto visit = [&](int k, const TermGraph& graph, const std::vector<double>&) {
-    if (temporaries.empty()) return;
-    std::ofstream file(temporaries[static_cast<std::size_t>(k)], std::ios::binary);
+    if (staging.empty()) return;
+    const std::string name = networks.name(k + 1);
+    std::ofstream file(fs::path(staging) / name, std::ios::binary);
     write_edge_list(graph, s->input.labels, file);
     file.close();
     if (file.fail()) {
       std::lock_guard<std::mutex> lock(failure_lock);
-      failure =
-          "--out " + o.out_dir + ": cannot write " + network_paths[static_cast<std::size_t>(k)];
+      failure = "--out " + o.out_dir + ": cannot write " + name;
     }
   };
   SampleSummary sample;
@@ -173,7 +173,8 @@ int run_simulate_command(const SimulateCommandOptions& o, std::ostream& out, std
   }
   if (!failure.empty()) throw OutputError(failure);
   if (sample.degeneracy.found) {
-    err << "tarnwick: " << sample.degeneracy.message() << '\n';
+    show_warnings({degeneracy_warning(sample.degeneracy, s->study.model, s->coefficients_given)},
+                  err);
     return exit_fit_problem;
   }
   if (stats != nullptr) {
@@ -188,7 +189,9 @@ int run_simulate_command(const SimulateCommandOptions& o, std::ostream& out, std
     }
   }
   outputs.commit();
-  if (!o.quiet && o.stats_path != "-") write_sample_table(*s, sample, out);
+  const bool table_shown = !o.quiet && o.stats_path != "-";
+  if (table_shown) write_sample_table(*s, sample, out);
+  show_sample_warnings(*s, sample, table_shown, err);
   return exit_ok;
 }
 
@@ -202,6 +205,7 @@ int run_gof_command(const SimulateCommandOptions& o, std::ostream& out, std::ost
     throw UsageError("only one of --csv, --svg and --html can write to standard output");
   }
   OutputFiles outputs(out);
+  for (const auto& [path, option] : o.study.input_files()) outputs.add_input(path, option);
   std::ostream* csv = o.csv_path.empty() ? nullptr : &outputs.open(o.csv_path, "--csv");
   std::ostream* svg = o.svg_path.empty() ? nullptr : &outputs.open(o.svg_path, "--svg");
   std::ostream* html = o.html_path.empty() ? nullptr : &outputs.open(o.html_path, "--html");
@@ -220,7 +224,8 @@ int run_gof_command(const SimulateCommandOptions& o, std::ostream& out, std::ost
         sample_networks(s->study, s->coefficients, o.networks, s->settings, visit, &bar.counter());
   }
   if (sample.degeneracy.found) {
-    err << "tarnwick: " << sample.degeneracy.message() << '\n';
+    show_warnings({degeneracy_warning(sample.degeneracy, s->study.model, s->coefficients_given)},
+                  err);
     return exit_fit_problem;
   }
   StatisticSample statistics;
@@ -235,11 +240,13 @@ int run_gof_command(const SimulateCommandOptions& o, std::ostream& out, std::ost
   if (svg != nullptr) write_gof_svg(summary, title, *svg);
   if (html != nullptr) write_gof_html(summary, title, *html);
   outputs.commit();
-  if (!o.quiet && to_standard_output == 0) {
+  const bool table_shown = !o.quiet && to_standard_output == 0;
+  if (table_shown) {
     out << ' ' << title << "\n\n";
     write_gof_table(summary, out);
     write_sample_table(*s, sample, out);
   }
+  show_sample_warnings(*s, sample, table_shown, err);
   return exit_ok;
 }
 

@@ -21,6 +21,7 @@ struct SimulateCommandOptions {
   bool quiet = false;
   // simulate
   std::string out_dir;
+  bool overwrite = false;  // replace the network files of a folder that holds some
   std::string stats_path;
   // gof
   std::string csv_path, svg_path, html_path;

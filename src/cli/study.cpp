@@ -14,9 +14,9 @@
 #include "network/fatal_error.h"
 #include "network/file_access.h"
 #include "network/network_file.h"
+#include "network/network_shape.h"
 #include "network/pajek_file.h"
 #include "network/record_format.h"
-#include "report/unblocked_nodes_note.h"
 #include "stats/statistic_range.h"
 
 namespace tarn {
@@ -68,6 +68,12 @@ void read_network(const StudyOptions& o, InputData& s) {
   OpenedFile opened = open_with_head(o.network_path);
   const NetworkFormat format = format_of(opened, o.network_path, o.format);
   s.files.push_back({"network", o.network_path, std::string(network_format_name(format))});
+  const bool edge_list = format != NetworkFormat::record && format != NetworkFormat::pajek;
+  if (!edge_list && (!o.columns.empty() || o.node_count > 0)) {
+    throw UsageError(std::string(o.columns.empty() ? "--nodes" : "--columns") + " is for edge " +
+                     "lists; " + o.network_path + " is a " +
+                     std::string(network_format_name(format)) + " file");
+  }
   std::string source;
   if (format == NetworkFormat::record) {
     DataFile file(std::move(opened.stream), o.network_path);
@@ -76,12 +82,31 @@ void read_network(const StudyOptions& o, InputData& s) {
   } else {
     LabelledNetwork read = format == NetworkFormat::pajek
                                ? read_pajek(*opened.stream, o.network_path)
-                               : read_edge_list(*opened.stream, o.network_path, format, o.header);
+                               : read_edge_list(*opened.stream, o.network_path, format,
+                                                EdgeListOptions{o.header, o.columns, o.node_count});
     s.network = std::move(read.network);
     s.labels = std::move(read.labels);
+    s.notes = std::move(read.warnings);
     source = "Network file \"" + o.network_path + "\"";
   }
   check_statistic_range(s.network, source);
+  const bool edges_said = std::any_of(s.notes.begin(), s.notes.end(), [](const Warning& w) {
+    return w.code == "looks_undirected";
+  });
+  for (Warning& w : network_shape_warnings(s.network, o.network_path)) {
+    if (!(edges_said && w.code == "looks_undirected")) s.notes.push_back(std::move(w));
+  }
+  if (o.node_count > 0) {
+    int isolates = 0;
+    for (int a = 1; a <= s.network.node_count; ++a) {
+      isolates += s.network.out(a) == 0 && s.network.in(a) == 0 ? 1 : 0;
+    }
+    if (isolates > 0) {
+      s.notes.push_back(Warning{"isolates_declared"}
+                            .add_count("isolates", isolates)
+                            .add_count("nodes", o.node_count));
+    }
+  }
 }
 
 void read_attributes(const StudyOptions& o, InputData& s) {
@@ -116,10 +141,11 @@ void read_attributes(const StudyOptions& o, InputData& s) {
       without += any ? 0 : 1;
     }
     if (without > 0) {
-      s.notes.push_back({"nodes_without_attributes",
-                         std::to_string(without) + " of the " + std::to_string(n) +
-                             " nodes have no attribute value (0) in " + o.attributes_path +
-                             ": they belong to no category and no block."});
+      s.notes.push_back(Warning{"nodes_without_attributes"}
+                            .add_count("nodes", without)
+                            .add_count("of", n)
+                            .add_text("file", o.attributes_path)
+                            .add_count("record", 1));
     }
     return;
   }
@@ -128,21 +154,29 @@ void read_attributes(const StudyOptions& o, InputData& s) {
                      o.attributes_path + " names its columns in its header");
   }
   AttributeTable table =
-      read_attribute_table(*opened.stream, o.attributes_path, format, s.labels, n);
+      read_attribute_table(*opened.stream, o.attributes_path, format, s.labels, n, true);
+  if (table.node_count > n) {
+    // Ids of the table that no link names are nodes too: isolated ones.
+    s.network = with_node_count(s.network, table.node_count, o.network_path);
+    for (const std::string& label : table.new_labels) s.labels.add(label);
+    s.notes.push_back(Warning{"isolates_from_attributes"}
+                          .add_count("nodes", table.declared_nodes)
+                          .add_text("file", o.attributes_path));
+  }
   s.attributes = std::move(table.attributes);
   s.attribute_names = std::move(table.names);
   s.covariates = std::move(table.covariates);
   if (table.nodes_without_row > 0) {
-    s.notes.push_back({"nodes_without_attributes",
-                       std::to_string(table.nodes_without_row) + " of the " + std::to_string(n) +
-                           " nodes have no row in " + o.attributes_path +
-                           ": they have no attribute value and belong to no block."});
+    s.notes.push_back(Warning{"nodes_without_attributes"}
+                          .add_count("nodes", table.nodes_without_row)
+                          .add_count("of", table.node_count)
+                          .add_text("file", o.attributes_path)
+                          .add_count("record", 0));
   }
   if (table.rows_not_in_network > 0) {
-    s.notes.push_back({"attribute_rows_not_in_network",
-                       std::to_string(table.rows_not_in_network) + " rows of " + o.attributes_path +
-                           " name nodes that are not in the network; they "
-                           "are left out."});
+    s.notes.push_back(Warning{"attribute_rows_not_in_network"}
+                          .add_count("rows", table.rows_not_in_network)
+                          .add_text("file", o.attributes_path));
   }
 }
 
@@ -202,7 +236,8 @@ void settle_blocking(const StudyOptions& o, InputData& s) {
   s.blocks = dyad_blocks(s.blocking, *s.attributes, n);
   const int unblocked = count_unblocked_nodes(s.blocking, *s.attributes, n);
   if (unblocked > 0) {
-    s.notes.push_back({"nodes_without_block", unblocked_nodes_sentence(unblocked, blocks)});
+    s.notes.push_back(
+        Warning{"nodes_without_block"}.add_count("nodes", unblocked).add_count("blocks", blocks));
   }
 }
 
@@ -221,6 +256,13 @@ void read_covariate(const StudyOptions& o, InputData& s) {
 }
 
 }  // namespace
+
+std::vector<std::pair<std::string, std::string>> StudyOptions::input_files() const {
+  return {{network_path, "the network argument"},
+          {attributes_path, "--attributes"},
+          {block_structure_path, "--block-structure"},
+          {covariate_path, "--covariate"}};
+}
 
 std::string InputData::blocking_attribute_name() const {
   if (!blocking.in_use()) return std::string();

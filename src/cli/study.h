@@ -12,11 +12,13 @@
 #include "model/model.h"
 #include "network/comparative_network.h"
 #include "network/edge_list_file.h"
+#include "network/edge_rows.h"
 #include "network/network.h"
 #include "network/network_format.h"
 #include "network/node_attributes.h"
 #include "network/node_covariates.h"
 #include "network/node_labels.h"
+#include "network/warning.h"
 #include "report/fit_record.h"
 
 namespace tarn {
@@ -25,12 +27,17 @@ struct StudyOptions {
   std::string network_path;
   std::optional<NetworkFormat> format;  // of the network and covariate files; detected when absent
   HeaderRule header = HeaderRule::detect;
+  std::vector<std::string> columns;  // --columns of an edge list; empty: from its header
+  int node_count = 0;                // --nodes N of an edge list; 0: from its labels
   bool diagonal = false;
   std::string attributes_path;
   std::optional<int> attribute_count;
   std::string block_by;  // an attribute's number or column name
   std::string block_structure_path;
   std::string covariate_path;
+
+  // Every file these options read, with its option: no output may replace one of them.
+  std::vector<std::pair<std::string, std::string>> input_files() const;
 };
 
 struct InputData {
@@ -44,9 +51,9 @@ struct InputData {
   std::optional<DyadBlocks> blocks;
   std::optional<ComparativeNetwork> comparative;
   std::vector<InputFileRecord> files;
-  // Notes for the user: nodes without attribute values or block, rows for nodes not in the
-  // network. Each has a code for the results files.
-  std::vector<FitWarning> notes;
+  // What the user is told about the data: nodes without attribute values or block, rows for
+  // nodes not in the network, and what the readers noticed.
+  std::vector<Warning> notes;
 
   std::string blocking_attribute_name() const;
 };

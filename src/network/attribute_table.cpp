@@ -7,8 +7,9 @@
 
 #include "network/capacity.h"
 #include "network/delimited_text.h"
-#include "network/edge_list_file.h"
+#include "network/edge_rows.h"
 #include "network/fatal_error.h"
+#include "network/node_labels.h"
 
 namespace tarn {
 
@@ -70,11 +71,26 @@ int number_categories(const std::vector<Cell>& cells, std::vector<std::int16_t>&
   return count;
 }
 
+// The node a row's id declares (ids_declare_nodes): a node number beyond n raises n to it; a new
+// label becomes the next node; a name among numbered nodes declares none (0). `node_count` grows.
+int declared_node(std::string_view id, const NodeLabels& labels, int& node_count,
+                  AttributeTable& table, std::unordered_map<std::string, int>& new_node_of) {
+  if (labels.numbered()) {
+    const int number = node_number(id);
+    node_count = std::max(node_count, number);
+    return number;
+  }
+  const int node = ++node_count;
+  table.new_labels.emplace_back(id);
+  new_node_of.emplace(std::string(id), node);
+  return node;
+}
+
 }  // namespace
 
 AttributeTable read_attribute_table(std::istream& in, const std::string& file_name,
-                                    NetworkFormat format, const NodeLabels& labels,
-                                    int node_count) {
+                                    NetworkFormat format, const NodeLabels& labels, int node_count,
+                                    bool ids_declare_nodes) {
   DelimitedReader reader(in, file_name, delimited_syntax(format));
   if (!reader.next()) {
     throw FatalError("Input error in " + place(file_name, std::max(reader.lines_read(), 1L)) +
@@ -99,7 +115,9 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
   }
 
   std::vector<std::vector<Cell>> columns(static_cast<std::size_t>(attribute_count));
-  std::vector<long> line_of_node(static_cast<std::size_t>(std::max(node_count, 0)) + 1, 0);
+  const int network_nodes = std::max(node_count, 0);
+  std::vector<long> line_of_node(static_cast<std::size_t>(max_nodes) + 1, 0);
+  std::unordered_map<std::string, int> new_node_of;  // labels of new nodes
   std::unordered_map<std::string, long> line_of_other;
   while (reader.next()) {
     check_row_width(reader, width, header_line, "header");
@@ -107,7 +125,17 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
     if (fields[0].empty()) {
       throw FatalError("Input error in " + reader.where(1) + ": the id is empty.");
     }
-    const int node = labels.node_of(fields[0]);
+    int node = labels.node_of(fields[0]);
+    if (const auto found = new_node_of.find(std::string(fields[0])); found != new_node_of.end()) {
+      node = found->second;
+    }
+    if (ids_declare_nodes && (node < 1 || node > node_count)) {
+      node = declared_node(fields[0], labels, node_count, table, new_node_of);
+      if (node > max_nodes) {
+        throw FatalError("Input error in " + reader.where(1) + ": Too many nodes! " +
+                         shown(fields[0]) + " would be node " + std::to_string(node) + ".");
+      }
+    }
     const bool in_network = node >= 1 && node <= node_count;
     long& seen = in_network ? line_of_node[static_cast<std::size_t>(node)]
                             : line_of_other[std::string(fields[0])];
@@ -123,8 +151,11 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
     }
     for (int a = 0; a < attribute_count; ++a) {
       const std::string_view text = fields[static_cast<std::size_t>(a) + 1];
-      table.covariates.columns[static_cast<std::size_t>(a)]
-          .value[static_cast<std::size_t>(node - 1)] = std::string(text);
+      std::vector<std::string>& values =
+          table.covariates.columns[static_cast<std::size_t>(a)].value;
+      if (values.size() < static_cast<std::size_t>(node))
+        values.resize(static_cast<std::size_t>(node));
+      values[static_cast<std::size_t>(node - 1)] = std::string(text);
       if (!is_no_value(text))
         columns[static_cast<std::size_t>(a)].push_back({node, std::string(text)});
     }
@@ -140,6 +171,14 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
   }
   for (int node = 1; node <= node_count; ++node) {
     if (line_of_node[static_cast<std::size_t>(node)] == 0) ++table.nodes_without_row;
+  }
+  table.node_count = node_count;
+  table.covariates.node_count = node_count;
+  for (AttributeColumn& column : table.covariates.columns) {
+    column.value.resize(static_cast<std::size_t>(std::max(node_count, 0)));
+  }
+  for (int node = network_nodes + 1; node <= node_count; ++node) {
+    if (line_of_node[static_cast<std::size_t>(node)] != 0) ++table.declared_nodes;
   }
   return table;
 }

@@ -4,8 +4,11 @@
 // - The header is required: the id column, then the names of at most 8 attributes. Every row has
 //   as many fields as the header.
 // - The first column names the node as the network does (its label, or its number written as
-//   node_number reads it when the nodes are numbered). A row whose id is no node of the network
-//   is skipped and counted; an id given twice ends the run.
+//   node_number reads it when the nodes are numbered). With ids_declare_nodes a row whose id is
+//   no node of the network declares one: a new label becomes node n + 1, n + 2, ... (in row
+//   order), a node number above n raises n to it. Without it, or for an id that cannot be a node
+//   (a name among numbered nodes), the row is skipped and counted. An id given twice ends the
+//   run.
 // - Values are integers or text. An empty cell and a 0 ("0", "0.0", ...) are no value: the node
 //   is in no category (0), as a 0 in a record-format attribute file puts it in none.
 // - Category numbers, column by column, from the values other than those: when every one is a
@@ -33,9 +36,15 @@ struct AttributeTable {
   std::vector<std::string> names;  // of the attributes, from the header
   int nodes_without_row = 0;       // nodes 1..n that no row names
   int rows_not_in_network = 0;     // rows whose id is no node (skipped)
+  // With ids_declare_nodes: n after the rows, the labels of the new nodes (labelled networks),
+  // and the new nodes that a row names.
+  int node_count = 0;
+  std::vector<std::string> new_labels;
+  int declared_nodes = 0;
 };
 
 AttributeTable read_attribute_table(std::istream& in, const std::string& file_name,
-                                    NetworkFormat format, const NodeLabels& labels, int node_count);
+                                    NetworkFormat format, const NodeLabels& labels, int node_count,
+                                    bool ids_declare_nodes = false);
 
 }  // namespace tarn

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -24,10 +25,9 @@ class CovariateEntries {
       : file_name_(file_name), labels_(labels), node_count_(node_count) {}
 
   // The node a name stands for; a name that is no node ends the run.
-  int node(std::string_view name, long line, int column) const {
+  int node(std::string_view name, long line, int column, const char* role) const {
     if (name.empty()) {
-      throw FatalError(error_at(line, column) + "the " + (column == 1 ? "sender" : "receiver") +
-                       " is empty.");
+      throw FatalError(error_at(line, column) + "the " + role + " is empty.");
     }
     const int node = labels_.node_of(name);
     if (node < 1 || node > node_count_) {
@@ -36,10 +36,10 @@ class CovariateEntries {
     return node;
   }
 
-  void add(int sender, int receiver, std::int64_t value, long line) {
+  void add(int sender, int receiver, std::int64_t value, long line, int value_column) {
     if (value < std::numeric_limits<std::int16_t>::min() ||
         value > std::numeric_limits<std::int16_t>::max()) {
-      throw FatalError(error_at(line, 3) + "the value " + std::to_string(value) +
+      throw FatalError(error_at(line, value_column) + "the value " + std::to_string(value) +
                        " is outside -32768..32767.");
     }
     if (value == 0) return;
@@ -106,27 +106,33 @@ ComparativeNetwork read_covariate_list(std::istream& in, const std::string& file
       const auto node = [&](int vertex, std::string_view label, int column) {
         const std::string name =
             labels.numbered() || label.empty() ? std::to_string(vertex) : std::string(label);
-        return entries.node(name, arc.line, column);
+        return entries.node(name, arc.line, column,
+                            column == arc.sender_column ? "sender" : "receiver");
       };
+      if (arc.value != std::trunc(arc.value) || std::fabs(arc.value) > 1e15) {
+        throw FatalError("Input error in " + place(file_name, arc.line, 3) + ": the value " +
+                         shown(arc.weight_text) + " is not a whole number.");
+      }
       entries.add(node(arc.sender, arc.sender_label, arc.sender_column),
-                  node(arc.receiver, arc.receiver_label, arc.receiver_column), arc.value, arc.line);
+                  node(arc.receiver, arc.receiver_label, arc.receiver_column),
+                  static_cast<std::int64_t>(arc.value), arc.line, 3);
     });
     return std::move(entries).finish(vertices.lines);
   }
   DelimitedReader reader(in, file_name, delimited_syntax(format));
-  read_edge_rows(reader, header, [&](std::span<const std::string_view> fields, long line) {
-    const int sender = entries.node(fields[0], line, 1);
-    const int receiver = entries.node(fields[1], line, 2);
+  read_edge_rows(reader, header, {}, [&](const EdgeRow& row) {
+    const int sender = entries.node(row.sender, row.line, row.sender_column, "sender");
+    const int receiver = entries.node(row.receiver, row.line, row.receiver_column, "receiver");
     std::int64_t value = 1;
-    if (fields.size() == 3) {
-      const auto number = whole_number(fields[2]);
+    if (row.has_value) {
+      const auto number = whole_number(row.value);
       if (!number) {
-        throw FatalError("Input error in " + place(file_name, line, 3) + ": the value " +
-                         shown(fields[2]) + " is not a whole number.");
+        throw FatalError("Input error in " + place(file_name, row.line, row.value_column) +
+                         ": the value " + shown(row.value) + " is not a whole number.");
       }
       value = *number;
     }
-    entries.add(sender, receiver, value, line);
+    entries.add(sender, receiver, value, row.line, row.value_column);
   });
   return std::move(entries).finish(reader.lines_read());
 }

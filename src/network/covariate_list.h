@@ -15,7 +15,7 @@
 #include <string>
 
 #include "network/comparative_network.h"
-#include "network/edge_list_file.h"
+#include "network/edge_rows.h"
 #include "network/network_format.h"
 #include "network/node_labels.h"
 

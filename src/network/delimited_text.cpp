@@ -1,5 +1,7 @@
 #include "network/delimited_text.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -262,6 +264,11 @@ bool DelimitedReader::next() {
     const std::size_t begin = begin_;
     begin_ = extent.next;
     if (extent.is_skipped) continue;
+    if (syntax_.keeps_text) {
+      std::size_t end = extent.end;
+      if (end > begin && buffer_[end - 1] == '\r') --end;
+      text_.assign(buffer_.get() + begin, end - begin);
+    }
     if (extent.has_quotes) {
       split_quoted(begin, extent.end);
     } else {
@@ -289,6 +296,21 @@ std::optional<std::int64_t> whole_number(std::string_view text) {
   }
   if (k != text.size()) return std::nullopt;
   return negative ? -value : value;
+}
+
+std::optional<double> decimal_number(std::string_view text) {
+  if (text.starts_with('+')) text.remove_prefix(1);
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  // Digits or a point must begin it (after a minus): no "nan", "inf" or "0x".
+  const std::size_t lead = text.starts_with('-') ? 1 : 0;
+  if (text.size() <= lead || !(digit(text[lead]) || text[lead] == '.')) return std::nullopt;
+  if (text.find_first_of("xX") != std::string_view::npos) return std::nullopt;
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  return value;
 }
 
 }  // namespace tarn

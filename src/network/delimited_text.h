@@ -34,6 +34,7 @@ struct DelimitedSyntax {
   Delimiter delimiter = Delimiter::comma;
   char comment = '\0';            // starts a comment line; '\0': no comments
   bool quotes_span_lines = true;  // a quoted field may hold line ends
+  bool keeps_text = false;        // text() gives each record's text as written
 };
 
 class DelimitedReader {
@@ -44,6 +45,8 @@ class DelimitedReader {
   bool next();
   // The fields of the record read last, valid until the next call of next().
   std::span<const std::string_view> fields() const { return fields_; }
+  // The text of the record read last as written, without its line end (keeps_text only).
+  std::string_view text() const { return text_; }
   // The line where the record read last begins.
   long line() const { return record_line_; }
   // The lines read so far (for messages at the end of the file).
@@ -84,6 +87,7 @@ class DelimitedReader {
   long record_line_ = 0;
   long open_quote_line_ = 0;  // where the quoted field open at the end of the buffer began
   std::vector<std::string_view> fields_;
+  std::string text_;
 };
 
 // Ends the run when the record read last does not have `width` fields, as the first row
@@ -98,5 +102,9 @@ std::string place(std::string_view file_name, long line, int column = 0);
 // by zeros only ("3", "-2", "+7", "1.0"). nullopt for any other text and for magnitudes above
 // 10^15.
 std::optional<std::int64_t> whole_number(std::string_view text);
+
+// A finite number written in decimal ("2", "-0.5", "+1e3", "2.70"); nullopt for any other text
+// (names, "nan", "inf", hexadecimal).
+std::optional<double> decimal_number(std::string_view text);
 
 }  // namespace tarn

@@ -7,25 +7,28 @@
 #include "network/capacity.h"
 #include "network/fatal_error.h"
 #include "network/letter_case.h"
-#include "network/pajek_file.h"
+#include "network/link_collector.h"
+#include "network/node_labels.h"
 
 namespace tarn {
 
 namespace {
-
-constexpr int max_degree = 32767;
 
 // The nodes of an edge list by their labels. Every label gets an id, 1, 2, ... in order of
 // first appearance; while all labels are node numbers the nodes are those numbers, and the ids
 // are kept only to be mapped to them at the end.
 class NodeNames {
  public:
-  NodeNames() : id_of_number_(max_nodes + 1, 0) {}
+  // `declared`: the nodes are 1..declared, named by their numbers (--nodes); 0: any labels.
+  explicit NodeNames(int declared) : declared_(declared), id_of_number_(max_nodes + 1, 0) {
+    largest_number_ = declared;
+  }
 
-  // The id of a label; 0 when it would be node 2001.
+  // The id of a label; 0 when it would be node 2001; -1 when it is no declared node.
   int id_of(std::string_view label) {
     if (numbered_) {
       const int number = node_number(label);
+      if (declared_ > 0 && (number < 1 || number > declared_)) return -1;
       if (number > 0) {
         int16& id = id_of_number_[static_cast<std::size_t>(number)];
         if (id == 0) {
@@ -49,6 +52,12 @@ class NodeNames {
     return {};
   }
   NodeLabels labels() && { return numbered_ ? NodeLabels() : std::move(labels_); }
+  // The labels of the ids after the first `dropped` (a header read as a first row).
+  NodeLabels labels_after(int dropped) && {
+    std::vector<std::string> kept;
+    for (int id = dropped + 1; id <= labels_.size(); ++id) kept.push_back(labels_.name(id));
+    return NodeLabels(std::move(kept));
+  }
 
  private:
   // The ids given so far become the ids of the numbers' texts.
@@ -57,6 +66,7 @@ class NodeNames {
     for (const int number : number_of_id_) labels_.add(std::to_string(number));
   }
 
+  int declared_ = 0;
   bool numbered_ = true;
   std::vector<int16> id_of_number_;
   std::vector<int> number_of_id_;
@@ -64,166 +74,99 @@ class NodeNames {
   NodeLabels labels_;
 };
 
-bool is_header_word(std::string_view field) {
-  static constexpr std::array<std::string_view, 18> words = {
-      "source", "target", "from", "to", "sender", "receiver", "ego",   "alter", "tail",
-      "head",   "i",      "j",    "v1", "v2",     "node1",    "node2", "id1",   "id2"};
-  for (const std::string_view word : words) {
-    if (same_text_any_case(field, word)) return true;
-  }
-  return false;
-}
+// Rows after a first row that are needed before it is taken for a header by its labels alone.
+constexpr long min_rows_for_guess = 10;
 
 }  // namespace
 
-DelimitedSyntax delimited_syntax(NetworkFormat format) {
-  switch (format) {
-    case NetworkFormat::csv:
-      return {Delimiter::comma, '\0', true};
-    case NetworkFormat::tsv:
-      return {Delimiter::tab, '\0', true};
-    case NetworkFormat::blank:
-      return {Delimiter::blanks, '#', true};
-    case NetworkFormat::record:
-    case NetworkFormat::pajek:
-      break;
-  }
-  throw std::invalid_argument("not a delimited format: " +
-                              std::string(network_format_name(format)));
-}
-
-bool looks_like_header(std::span<const std::string_view> first,
-                       std::span<const std::string_view> second) {
-  if (first.size() < 2) return false;
-  if (first.size() >= 3 && !whole_number(first[2])) return true;
-  if (is_header_word(first[0])) return true;
-  const auto numbers = [](std::span<const std::string_view> row) {
-    return row.size() >= 2 && whole_number(row[0]) && whole_number(row[1]);
-  };
-  return !numbers(first) && numbers(second);
-}
-
-std::vector<std::string> read_edge_rows(
-    DelimitedReader& reader, HeaderRule rule,
-    const std::function<void(std::span<const std::string_view>, long)>& take) {
-  if (!reader.next()) {
-    throw FatalError("Input error in " +
-                     place(reader.file_name(), std::max(reader.lines_read(), 1L)) +
-                     ": the file is empty; an edge list has one link per row: sender, receiver "
-                     "and an optional value.");
-  }
-  const std::size_t width = reader.fields().size();
-  const long first_line = reader.line();
-  if (width != 2 && width != 3) {
-    throw FatalError("Input error in " + reader.where() + ": the row has " + std::to_string(width) +
-                     " field(s), but an edge list has 2 (sender, receiver) or 3 (sender, "
-                     "receiver, value).");
-  }
-  std::vector<std::string> first(reader.fields().begin(), reader.fields().end());
-  const std::vector<std::string_view> first_fields(first.begin(), first.end());
-  const bool more = reader.next();
-  if (more) check_row_width(reader, width, first_line, "row");
-  const bool is_header =
-      rule == HeaderRule::present ||
-      (rule == HeaderRule::detect &&
-       looks_like_header(first_fields,
-                         more ? reader.fields() : std::span<const std::string_view>()));
-  std::vector<std::string> header;
-  if (is_header) {
-    if (!more) {
-      throw FatalError("Input error in " + place(reader.file_name(), first_line) +
-                       ": the file holds a header line and no link.");
-    }
-    header = std::move(first);
-  } else {
-    take(first_fields, first_line);
-  }
-  if (!more) return header;
-  do {
-    check_row_width(reader, width, first_line, "row");
-    take(reader.fields(), reader.line());
-  } while (reader.next());
-  return header;
-}
-
-LinkCollector::LinkCollector(std::string file_name)
-    : file_name_(std::move(file_name)), out_count_(max_nodes + 1, 0), in_count_(max_nodes + 1, 0) {}
-
-void LinkCollector::add(int sender, int receiver, long line) {
-  const auto at = [&] { return "Input error in " + place(file_name_, line) + ": "; };
-  if (links_.size() >= static_cast<std::size_t>(max_links)) {
-    throw FatalError(at() + "Too many links! The file holds more than " +
-                     std::to_string(max_links) + ".");
-  }
-  int& out = out_count_[static_cast<std::size_t>(sender)];
-  int& in = in_count_[static_cast<std::size_t>(receiver)];
-  if (out == max_degree || in == max_degree) {
-    throw FatalError(at() + "the " + (out == max_degree ? "sender" : "receiver") +
-                     " has more than 32767 links in one direction (links given repeatedly?).");
-  }
-  ++out;
-  ++in;
-  links_.emplace_back(static_cast<int16>(sender), static_cast<int16>(receiver));
-}
-
-Network LinkCollector::build(int node_count, std::span<const int> node_of_id) && {
-  const auto node = [&](int id) {
-    return node_of_id.empty() ? id : node_of_id[static_cast<std::size_t>(id - 1)];
-  };
-  // A counting sort by sender keeps the file order within a sender.
-  std::vector<std::size_t> next(static_cast<std::size_t>(node_count) + 2, 0);
-  for (const auto& link : links_) ++next[static_cast<std::size_t>(node(link.first)) + 1];
-  for (std::size_t k = 1; k < next.size(); ++k) next[k] += next[k - 1];
-  std::vector<std::pair<int16, int16>> sorted(links_.size());
-  for (const auto& link : links_) {
-    const int sender = node(link.first);
-    sorted[next[static_cast<std::size_t>(sender)]++] = {static_cast<int16>(sender),
-                                                        static_cast<int16>(node(link.second))};
-  }
-  links_ = {};
-  // The links were checked against the capacities as they were read, where the line is known;
-  // what the builder can still refuse (reciprocated links past 16 bits) names no line.
-  NetworkBuilder builder("Input error in \"" + file_name_ + "\"");
-  builder.declare_nodes(node_count);
-  for (const auto& [sender, receiver] : sorted) builder.add_link(sender, receiver);
-  return std::move(builder).finish();
+LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, NetworkFormat format,
+                               HeaderRule header) {
+  EdgeListOptions options;
+  options.header = header;
+  return read_edge_list(in, file_name, format, options);
 }
 
 LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, NetworkFormat format,
-                               HeaderRule header) {
-  if (format == NetworkFormat::pajek) return read_pajek(in, file_name);
+                               const EdgeListOptions& options) {
   DelimitedReader reader(in, file_name, delimited_syntax(format));
-  NodeNames names;
+  NodeNames names(options.node_count);
   LinkCollector links(file_name);
   LabelledNetwork result;
-  static constexpr std::array<const char*, 2> roles = {"sender", "receiver"};
-  result.header =
-      read_edge_rows(reader, header, [&](std::span<const std::string_view> fields, long line) {
-        std::array<int, 2> ids{};
-        for (std::size_t k = 0; k < 2; ++k) {
-          const auto column = static_cast<int>(k) + 1;
-          if (fields[k].empty()) {
-            throw FatalError("Input error in " + place(file_name, line, column) + ": the " +
-                             roles[k] + " is empty.");
-          }
-          ids[k] = names.id_of(fields[k]);
-          if (ids[k] == 0) {
-            throw FatalError("Input error in " + place(file_name, line, column) +
-                             ": Too many nodes! " + shown(fields[k]) + " would be node " +
-                             std::to_string(max_nodes + 1) + ".");
-          }
+  std::int64_t weighted = 0;  // links of a value other than 1
+  std::string weight_example;
+  std::vector<int> appearances;  // by id: the rows that name it
+  long rows_read = 0;            // rows that are not the header
+  long numbered_rows = 0;        // rows after the first whose sender and receiver are numbers
+  bool first_linked = false;     // the first row gave a link
+  const auto node = [&](std::string_view label, long line, int column, const char* role) {
+    const auto at = [&] { return "Input error in " + place(file_name, line, column) + ": "; };
+    if (label.empty()) throw FatalError(at() + "the " + role + " is empty.");
+    const int id = names.id_of(label);
+    if (id == 0) {
+      throw FatalError(at() + "Too many nodes! " + shown(label) + " would be node " +
+                       std::to_string(max_nodes + 1) + ".");
+    }
+    if (id < 0) {
+      throw FatalError(at() + shown(label) + " is no node number within 1.." +
+                       std::to_string(options.node_count) + " (--nodes " +
+                       std::to_string(options.node_count) + ").");
+    }
+    if (appearances.size() < static_cast<std::size_t>(id)) appearances.resize(std::size_t(id), 0);
+    ++appearances[static_cast<std::size_t>(id - 1)];
+    return id;
+  };
+  const EdgeRows rows =
+      read_edge_rows(reader, options.header, options.columns, [&](const EdgeRow& row) {
+        const int sender = node(row.sender, row.line, row.sender_column, "sender");
+        const int receiver = node(row.receiver, row.line, row.receiver_column, "receiver");
+        if (rows_read++ > 0 && whole_number(row.sender) && whole_number(row.receiver)) {
+          ++numbered_rows;
         }
-        if (fields.size() == 3) {
-          const auto value = whole_number(fields[2]);
+        if (row.has_value) {
+          const auto value = decimal_number(row.value);
           if (!value || *value < 0) {
-            throw FatalError("Input error in " + place(file_name, line, 3) + ": the value " +
-                             shown(fields[2]) +
-                             (value ? " is negative." : " is not a whole number."));
+            throw FatalError("Input error in " + place(file_name, row.line, row.value_column) +
+                             ": the value " + shown(row.value) +
+                             (value ? " is negative." : " is not a number."));
           }
           if (*value == 0) return;
+          if (*value != 1 && weighted++ == 0) weight_example = std::string(row.value);
         }
-        links.add(ids[0], ids[1], line);
+        first_linked = first_linked || rows_read == 1;
+        links.add(sender, receiver, row.line);
       });
+  result.header = rows.header;
+  if (weighted > 0) {
+    result.warnings.push_back(Warning{"weights_read_as_ties"}
+                                  .add_count("links", weighted)
+                                  .add_text("example", weight_example)
+                                  .add_text("file", file_name));
+  }
+  // A header read as a link names two nodes that nothing else names. When the other rows are
+  // many and all name their nodes by labels, it is taken for a header; else only said.
+  if (rows.first_link.size() == 2 &&
+      !(whole_number(rows.first_link[0]) && whole_number(rows.first_link[1]))) {
+    const int a = names.id_of(rows.first_link[0]), b = names.id_of(rows.first_link[1]);
+    const int alone = a == b ? 2 : 1;
+    if (a > 0 && b > 0 && appearances[std::size_t(a - 1)] == alone &&
+        appearances[std::size_t(b - 1)] == alone) {
+      const bool guess =
+          a == 1 && b == 2 && first_linked && rows_read > min_rows_for_guess && numbered_rows == 0;
+      result.warnings.push_back(Warning{guess ? "header_guessed" : "header_read_as_link"}
+                                    .add_text("file", file_name)
+                                    .add_text("sender", rows.first_link[0])
+                                    .add_text("receiver", rows.first_link[1]));
+      if (guess) {
+        result.header = rows.first_link;
+        links.drop_first();
+        std::vector<int> node_of_id = {1, 1};  // ids 1 and 2 name no link any more
+        for (int id = 3; id <= names.node_count(); ++id) node_of_id.push_back(id - 2);
+        result.network = std::move(links).build(names.node_count() - 2, node_of_id);
+        result.labels = std::move(names).labels_after(2);
+        return result;
+      }
+    }
+  }
   result.network = std::move(links).build(names.node_count(), names.node_of_id());
   result.labels = std::move(names).labels();
   return result;

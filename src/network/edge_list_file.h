@@ -1,82 +1,47 @@
 #pragma once
-// Edge lists: one link per row, sender, receiver and an optional value, as CSV, TSV or
-// blank-separated text (network/delimited_text.h has the rules of the fields).
+// Edge lists: one link per row, a sender, a receiver and an optional value, as CSV, TSV or
+// blank-separated text (network/delimited_text.h has the rules of the fields, edge_rows.h those
+// of the header and the columns).
 //
-// - Every row has the same number of fields, 2 or 3 (the header too); a row of value 0 is no
-//   link, but its labels name nodes, so that a full list of dyads keeps its isolated nodes.
-//   Values are whole numbers (network/delimited_text.h); a negative value is an error.
+// - A row of value 0 is no link, but its labels name nodes, so that a full list of dyads keeps
+//   its isolated nodes. Any other value (a number; 2.7 as well) is a link: a network's ties have
+//   no size, and the links of a value other than 1 are counted in the warning
+//   weights_read_as_ties. A negative value is an error.
 // - Labels: when every label is a node number (network/node_labels.h: digits within 1..2000, no
 //   leading zero) the nodes keep those numbers and n is the largest; so a record file written as an
 //   edge list gives the same network (unless its highest node is named only by rows of value 0).
 //   Otherwise the nodes are numbered 1, 2, ... in order of first appearance (sender before
-//   receiver, row by row) and the labels are kept.
+//   receiver, row by row) and the labels are kept. With node_count (--nodes N) every label must
+//   be a node number within 1..N, and the nodes are 1..N, linked or not.
 // - Links are stored sorted by sender, in file order within a sender; links given twice and
 //   self-links are kept.
-// - HeaderRule::detect takes the first row for a header when its value field is not a whole
-//   number, or its sender and receiver are not both whole numbers while those of the second row
-//   are, or its first field is one of source, target, from, to, sender, receiver, ego, alter,
-//   tail, head, i, j, v1, v2, node1, node2, id1, id2 (in any case).
+// - A first row that HeaderRule::detect read as a link, whose two labels (not both numbers)
+//   appear in no other row, may be a header. It is taken for one (warning header_guessed) when
+//   more than 10 rows follow it and none of them names both its nodes by numbers; otherwise it
+//   stays a link and the warning header_read_as_link names it.
 
-#include <functional>
 #include <istream>
-#include <span>
 #include <string>
-#include <string_view>
-#include <utility>
 #include <vector>
 
-#include "network/delimited_text.h"
-#include "network/network.h"
+#include "network/edge_rows.h"
+#include "network/labelled_network.h"
 #include "network/network_format.h"
-#include "network/node_labels.h"
 
 namespace tarn {
 
-enum class HeaderRule { detect, present, absent };
-
-struct LabelledNetwork {
-  Network network;
-  NodeLabels labels;
-  std::vector<std::string> header;  // empty when the file has none
+struct EdgeListOptions {
+  HeaderRule header = HeaderRule::detect;
+  std::vector<std::string> columns;  // --columns SENDER,RECEIVER[,VALUE]; empty: edge_rows.h
+  int node_count = 0;                // --nodes N; 0: the nodes come from the labels
 };
 
-// Reads an edge list in `format` (csv, tsv or blank; a Pajek file goes to read_pajek; a record
-// file is std::invalid_argument). Bad input ends the run with a message naming the file and the
-// line.
+// Reads an edge list in `format` (csv, tsv or blank; a Pajek or record file is
+// std::invalid_argument: read_pajek reads the one, network_file.h the other). Bad input ends the
+// run with a message naming the file and the line.
+LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, NetworkFormat format,
+                               const EdgeListOptions& options);
 LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, NetworkFormat format,
                                HeaderRule header = HeaderRule::detect);
-
-// The syntax of the fields of a csv, tsv or blank file (blank: # comment lines).
-DelimitedSyntax delimited_syntax(NetworkFormat format);
-
-// Whether `first` is a header row by the rule of HeaderRule::detect; `second` is the row after
-// it (empty when there is none).
-bool looks_like_header(std::span<const std::string_view> first,
-                       std::span<const std::string_view> second);
-
-// Reads the rows of an edge list (2 or 3 fields each, all alike), handing every row that is not
-// the header to `take` with its line; returns the header (empty when there is none). An empty
-// file, or a header without a row after it, ends the run.
-std::vector<std::string> read_edge_rows(
-    DelimitedReader& reader, HeaderRule rule,
-    const std::function<void(std::span<const std::string_view>, long)>& take);
-
-// The links of a file that names its nodes, gathered as they are read: counted against the
-// capacities where the message can name the line, then built into the store.
-class LinkCollector {
- public:
-  explicit LinkCollector(std::string file_name);
-  // The link sender -> receiver (ids 1..2000) read on `line`.
-  void add(int sender, int receiver, long line);
-  // The store of nodes 1..node_count; the node of id k is node_of_id[k - 1] (the id itself when
-  // node_of_id is empty). Sorted stably by sender.
-  Network build(int node_count, std::span<const int> node_of_id = {}) &&;
-
- private:
-  std::string file_name_;
-  std::vector<std::pair<int16, int16>> links_;
-  std::vector<int> out_count_;
-  std::vector<int> in_count_;
-};
 
 }  // namespace tarn

@@ -3,8 +3,10 @@
 #include <array>
 
 #include "network/capacity.h"
+#include "network/delimited_text.h"
 #include "network/fatal_error.h"
 #include "network/letter_case.h"
+#include "network/link_collector.h"
 
 namespace tarn {
 
@@ -25,11 +27,31 @@ constexpr std::array<Keyword, 5> keywords = {{
     {"*edgeslist", Section::edges_list},
 }};
 
+// A vertex's label from its line: the field as split, unless it is quoted and holds quotes
+// (networkx writes "Carl "C" D" for the label Carl "C" D): then it runs from the first quote to
+// the first later quote after which the line ends or, after blanks, a number follows.
+std::string label_of(std::string_view line, std::string_view field) {
+  const std::size_t open = line.find('"');
+  if (open == std::string_view::npos) return std::string(field);
+  for (std::size_t close = line.find('"', open + 1); close != std::string_view::npos;
+       close = line.find('"', close + 1)) {
+    std::string_view rest = line.substr(close + 1);
+    const std::size_t blanks = rest.find_first_not_of(" \t\r");
+    if (blanks == std::string_view::npos)
+      return std::string(line.substr(open + 1, close - open - 1));
+    if (blanks == 0) continue;  // a quote inside the label
+    rest.remove_prefix(blanks);
+    const std::string_view next = rest.substr(0, rest.find_first_of(" \t"));
+    if (decimal_number(next)) return std::string(line.substr(open + 1, close - open - 1));
+  }
+  return std::string(field);
+}
+
 class PajekReader {
  public:
   PajekReader(std::istream& in, const std::string& file_name,
               const std::function<void(const PajekArc&)>& take)
-      : reader_(in, file_name, {Delimiter::blanks, '%', false}), take_(take) {}
+      : reader_(in, file_name, {Delimiter::blanks, '%', false, true}), take_(take) {}
 
   PajekVertices read() {
     while (reader_.next()) {
@@ -53,6 +75,7 @@ class PajekReader {
     PajekVertices vertices;
     vertices.count = vertex_count_;
     vertices.lines = reader_.lines_read();
+    vertices.has_edges = has_edges_;
     if (any_label_) {
       for (int v = 1; v <= vertex_count_; ++v) {
         std::string& label = labels_[static_cast<std::size_t>(v - 1)];
@@ -127,17 +150,20 @@ class PajekReader {
     }
     seen = reader_.line();
     if (fields.size() >= 2 && !fields[1].empty()) {
-      labels_[static_cast<std::size_t>(v - 1)] = fields[1];
+      labels_[static_cast<std::size_t>(v - 1)] = label_of(reader_.text(), fields[1]);
       any_label_ = true;
     }
   }
 
-  void give(int sender, int receiver, int receiver_column, std::int64_t value, bool both_ways) {
+  void give(int sender, int receiver, int receiver_column, double value,
+            std::string_view weight_text, bool both_ways) {
+    has_edges_ = has_edges_ || both_ways;
     PajekArc arc;
     arc.sender = sender;
     arc.receiver = receiver;
     arc.receiver_column = receiver_column;
     arc.value = value;
+    arc.weight_text = weight_text;
     arc.line = reader_.line();
     arc.sender_label = labels_[static_cast<std::size_t>(sender - 1)];
     arc.receiver_label = labels_[static_cast<std::size_t>(receiver - 1)];
@@ -156,7 +182,7 @@ class PajekReader {
       const int sender = vertex(fields[0], 1);
       for (std::size_t k = 1; k < fields.size(); ++k) {
         const int column = static_cast<int>(k) + 1;
-        give(sender, vertex(fields[k], column), column, 1, both_ways);
+        give(sender, vertex(fields[k], column), column, 1, {}, both_ways);
       }
       return;
     }
@@ -165,16 +191,17 @@ class PajekReader {
     }
     const int sender = vertex(fields[0], 1);
     const int receiver = vertex(fields[1], 2);
-    std::int64_t value = 1;
+    double value = 1;
+    std::string_view weight_text;
     if (fields.size() >= 3) {
-      const auto weight = whole_number(fields[2]);
+      const auto weight = decimal_number(fields[2]);
       if (!weight) {
-        throw FatalError(error_at(3) + "the weight " + shown(fields[2]) +
-                         " is not a whole number.");
+        throw FatalError(error_at(3) + "the weight " + shown(fields[2]) + " is not a number.");
       }
       value = *weight;
+      weight_text = fields[2];
     }
-    give(sender, receiver, 2, value, both_ways);
+    give(sender, receiver, 2, value, weight_text, both_ways);
   }
 
   DelimitedReader reader_;
@@ -184,6 +211,7 @@ class PajekReader {
   long vertices_line_ = 0;
   int vertex_count_ = 0;
   bool any_label_ = false;
+  bool has_edges_ = false;
   std::vector<std::string> labels_;
   std::vector<long> vertex_line_;
 };
@@ -197,14 +225,29 @@ PajekVertices read_pajek_arcs(std::istream& in, const std::string& file_name,
 
 LabelledNetwork read_pajek(std::istream& in, const std::string& file_name) {
   LinkCollector links(file_name);
+  std::int64_t weighted = 0;
+  std::string weight_example;
   PajekVertices vertices = read_pajek_arcs(in, file_name, [&](const PajekArc& arc) {
     if (arc.value < 0) {
       throw FatalError("Input error in " + place(file_name, arc.line, 3) + ": the weight " +
-                       std::to_string(arc.value) + " is negative.");
+                       shown(arc.weight_text) + " is negative.");
     }
-    if (arc.value != 0) links.add(arc.sender, arc.receiver, arc.line);
+    if (arc.value == 0) return;
+    if (arc.value != 1 && weighted++ == 0) weight_example = std::string(arc.weight_text);
+    links.add(arc.sender, arc.receiver, arc.line);
   });
   LabelledNetwork result;
+  if (weighted > 0) {
+    result.warnings.push_back(Warning{"weights_read_as_ties"}
+                                  .add_count("links", weighted)
+                                  .add_text("example", weight_example)
+                                  .add_text("file", file_name));
+  }
+  if (vertices.has_edges) {
+    result.warnings.push_back(Warning{"looks_undirected"}
+                                  .add_text("reason", "edges_section")
+                                  .add_text("file", file_name));
+  }
   result.network = std::move(links).build(vertices.count);
   if (!vertices.labels.empty()) result.labels = NodeLabels(std::move(vertices.labels));
   return result;

@@ -3,25 +3,28 @@
 //
 //   *Network title      (optional, ignored)
 //   *Vertices N         nodes 1..N (N within 0..2000)
-//   3 "Carol" 0.1 0.2   a vertex: number, then an optional label; the rest of the line ignored
+//   3 "Carol" 0.1 0.2   a vertex: number, then an optional label; the rest of the line ignored.
+//                       A quoted label may hold quotes, as networkx writes them: "Carl "C" D"
+//                       is Carl "C" D (it ends at the quote after which the line ends or a
+//                       number follows).
 //   *Arcs               i j [w]: the arc i -> j of weight w (1 when absent); more fields ignored
 //   *Edges              i j [w]: the arcs i -> j and j -> i (one arc for an edge i i)
 //   *Arcslist           i j1 j2 ...: the arcs i -> j1, i -> j2, ...
 //   *Edgeslist          i j1 j2 ...: each as an edge
 //
-// Weights are whole numbers (network/delimited_text.h). In a network a weight of 0 is no arc
-// and a negative weight is an error. Labels are kept when any vertex has one (a vertex without
-// one is called by its number); node k is vertex k. Sections may repeat, except *Vertices,
-// which must come first.
+// Weights are numbers (network/delimited_text.h, decimal_number). In a network a weight of 0 is
+// no arc, any other is one (its size is not used: the warning weights_read_as_ties counts those
+// other than 1), and a negative weight is an error; *Edges gives the warning looks_undirected.
+// Labels are kept when any vertex has one (a vertex without one is called by its number); node k is
+// vertex k. Sections may repeat, except *Vertices, which must come first.
 
-#include <cstdint>
 #include <functional>
 #include <istream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "network/edge_list_file.h"
+#include "network/labelled_network.h"
 
 namespace tarn {
 
@@ -30,7 +33,8 @@ LabelledNetwork read_pajek(std::istream& in, const std::string& file_name);
 struct PajekArc {
   int sender = 0;    // vertex 1..N
   int receiver = 0;  // vertex 1..N
-  std::int64_t value = 1;
+  double value = 1;
+  std::string_view weight_text;  // as written; empty when the arc has no weight
   long line = 0;
   int sender_column = 1;  // of the vertex numbers in their line
   int receiver_column = 2;
@@ -42,10 +46,11 @@ struct PajekVertices {
   int count = 0;
   std::vector<std::string> labels;  // one per vertex when any has a label; else empty
   long lines = 0;                   // of the file
+  bool has_edges = false;           // some arc came from *Edges or *Edgeslist
 };
 
 // Reads a Pajek file, handing every arc (an edge as its two arcs) to `take` in file order. The
-// weight is checked to be a whole number; `take` judges its value (column 3 of its line).
+// weight is checked to be a number; `take` judges its value (column 3 of its line).
 PajekVertices read_pajek_arcs(std::istream& in, const std::string& file_name,
                               const std::function<void(const PajekArc&)>& take);
 

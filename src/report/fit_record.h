@@ -13,6 +13,7 @@
 #include "model/model.h"
 #include "network/network.h"
 #include "network/node_labels.h"
+#include "network/warning.h"
 
 namespace tarn {
 
@@ -20,6 +21,12 @@ struct InputFileRecord {
   std::string role;  // network, attributes, covariate, block_structure
   std::string path;
   std::string format;  // record, csv, tsv, blank, pajek, matrix
+};
+
+// A warning with the words the front end gave it.
+struct WordedWarning {
+  Warning warning;
+  std::string message;
 };
 
 struct FitRecord {
@@ -33,7 +40,13 @@ struct FitRecord {
   const FitResult* result = nullptr;
   const ParameterErrors* errors = nullptr;
   std::vector<double> observed_statistics;  // the model's statistics of the network
-  std::vector<FitWarning> warnings;
+  bool estimate_exists = true;              // false when the existence check found none
+  std::vector<WordedWarning> warnings;
 };
+
+// How the fit ended: "converged" when it converged to an estimate that exists; otherwise what
+// kept it from one: estimate_does_not_exist (before any other), statistics_linearly_dependent,
+// newton_inversion_failed, pass_limit or final_inversion_failed.
+std::string fit_outcome(const FitRecord& record);
 
 }  // namespace tarn

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <variant>
 
 #include "fit/fit_summary.h"
+#include "report/warning_json.h"
 
 namespace tarn {
 
@@ -88,23 +90,6 @@ json classification(const FitResult& r) {
              finite_or_null(percent(t[0][0] + t[1][1], t[0][0] + t[0][1] + t[1][0] + t[1][1]))}}}};
 }
 
-bool has_warning(const FitRecord& record, const std::string& code) {
-  return std::any_of(record.warnings.begin(), record.warnings.end(),
-                     [&code](const FitWarning& w) { return w.code == code; });
-}
-
-// How the fit ended: "converged" exactly when it converged to an estimate that exists (the field
-// converged), otherwise what kept it from one.
-std::string outcome(const FitRecord& record) {
-  const FitResult& r = *record.result;
-  if (!fit_converged(r)) {
-    if (r.end == FitEnd::dependent) return "statistics_linearly_dependent";
-    if (r.end == FitEnd::wxsq_singular) return "newton_inversion_failed";
-    return r.too_many_iterations ? "pass_limit" : "final_inversion_failed";
-  }
-  return has_warning(record, "estimate_does_not_exist") ? "estimate_does_not_exist" : "converged";
-}
-
 }  // namespace
 
 void write_fit_json(const FitRecord& record, std::ostream& out) {
@@ -123,9 +108,9 @@ void write_fit_json(const FitRecord& record, std::ostream& out) {
   }
   doc["blocking"] = blocking_section(record);
   doc["model"] = model_section(model);
-  const std::string fit_outcome = outcome(record);
-  doc["outcome"] = fit_outcome;
-  doc["converged"] = fit_outcome == "converged";
+  const std::string outcome = fit_outcome(record);
+  doc["outcome"] = outcome;
+  doc["converged"] = outcome == "converged";
   doc["passes"] = r.newton_passes;
   doc["minus2_log_likelihood"] = estimated ? finite_or_null(-2.0 * r.loglik) : json(nullptr);
   doc["goodness_of_fit"] = estimated ? finite_or_null(r.pearson_sum) : json(nullptr);
@@ -169,11 +154,7 @@ void write_fit_json(const FitRecord& record, std::ostream& out) {
       estimated ? matrix(errors.covariance, r.parameter_count, false) : json(nullptr);
   doc["correlation"] =
       estimated ? matrix(errors.covariance, r.parameter_count, true) : json(nullptr);
-  json warnings = json::array();
-  for (const FitWarning& w : record.warnings) {
-    warnings.push_back({{"code", w.code}, {"message", w.message}});
-  }
-  doc["warnings"] = warnings;
+  doc["warnings"] = warnings_json(record.warnings);
   // Labels and paths come as the files have them, not always in UTF-8 (a Latin-1 CSV, say);
   // bytes that are not UTF-8 become U+FFFD rather than end the run.
   out << doc.dump(2, ' ', false, json::error_handler_t::replace) << '\n';

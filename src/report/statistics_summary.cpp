@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "report/tidy_csv.h"
+#include "report/warning_json.h"
 
 namespace tarn {
 
@@ -50,11 +51,7 @@ void write_statistics_json(const StatisticsRecord& record, std::ostream& out) {
                           {"value", std::isfinite(row.value) ? json(row.value) : json(nullptr)}});
   }
   doc["statistics"] = statistics;
-  json warnings = json::array();
-  for (const FitWarning& w : record.warnings) {
-    warnings.push_back({{"code", w.code}, {"message", w.message}});
-  }
-  doc["warnings"] = warnings;
+  doc["warnings"] = warnings_json(record.warnings);
   out << doc.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
 }
 

@@ -16,7 +16,7 @@ struct StatisticsRecord {
   bool directed = true;
   const Model* model = nullptr;
   std::vector<double> values;  // one per statistic
-  std::vector<FitWarning> warnings;
+  std::vector<WordedWarning> warnings;
 };
 
 // {"program", "input", "statistics": [{"name", "term", "value"}], "warnings"}.

@@ -26,8 +26,9 @@ std::string csv_text(const std::string& text) {
 void write_tidy_csv(const FitRecord& record, std::ostream& out) {
   const FitResult& r = *record.result;
   const std::vector<ParameterRow> rows = parameter_rows(r, *record.errors);
-  out << "term,estimate,std.error,statistic,p.value,conf.low,conf.high,type,block_type,"
-         "exp.estimate\n";
+  const std::string outcome = fit_outcome(record);
+  out << "term,estimate,std_error,z,p_value,conf_low,conf_high,type,block_type,exp_estimate,"
+         "std_error_method,outcome\n";
   const Model& model = *record.model;
   const std::vector<std::string> names = model.statistic_names();
   for (int p = 1; p <= r.parameter_count; ++p) {
@@ -41,7 +42,8 @@ void write_tidy_csv(const FitRecord& record, std::ostream& out) {
         << (classic ? std::to_string(number(classic->type)) : std::string("NA")) << ','
         << (classic && classic->block_type != 0 ? std::to_string(classic->block_type)
                                                 : std::string("NA"))
-        << ',' << csv_number(row.exp_estimate) << '\n';
+        << ',' << csv_number(row.exp_estimate) << ',' << record.errors->method << ',' << outcome
+        << '\n';
   }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
-// One row per parameter, with the columns of R's broom tidy(): term, estimate, std.error,
-// statistic (the Wald z), p.value (two-sided normal), conf.low, conf.high (95%: Wald, or the
-// bootstrap's percentile interval), then type, block_type and exp.estimate. Missing values: NA.
+// One row per parameter, its columns named as the JSON results name them: term, estimate,
+// std_error, z (the Wald z), p_value (two-sided normal), conf_low, conf_high (95%: Wald, or the
+// bootstrap's percentile interval), type, block_type, exp_estimate; then std_error_method (naive,
+// godambe or bootstrap: the method of the errors given) and outcome (the JSON outcome, so that a
+// row of a fit without an estimate cannot pass for a result). Missing values: NA.
 
 #include <ostream>
 

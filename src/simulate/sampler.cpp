@@ -165,31 +165,28 @@ class Chain {
   std::int64_t proposals_ = 0, accepted_ = 0;
 };
 
-// Pooled lag-1 autocorrelation of each statistic over consecutive networks of every chain.
+// Lag-1 autocorrelation of each statistic, pooled over the chains: the products of deviations
+// from the mean of consecutive networks of one chain, summed, over the sum of squared deviations
+// of every network. By the Cauchy-Schwarz inequality it lies within [-1, 1].
 std::vector<double> lag1_autocorrelation(const std::vector<std::vector<double>>& statistics,
                                          int chains) {
   const std::size_t networks = statistics.size();
   const std::size_t m = networks > 0 ? statistics[0].size() : 0;
+  const auto step = static_cast<std::size_t>(chains);
+  const std::size_t pairs = networks > step ? networks - step : 0;
   std::vector<double> result(m, std::numeric_limits<double>::quiet_NaN());
+  if (pairs < static_cast<std::size_t>(min_autocorrelation_pairs)) return result;
   for (std::size_t p = 0; p < m; ++p) {
     double mean = 0.0;
     for (std::size_t k = 0; k < networks; ++k) mean += statistics[k][p];
     mean /= static_cast<double>(networks);
-    double variance = 0.0, covariance = 0.0;
-    std::size_t pairs = 0;
+    double squares = 0.0, products = 0.0;
     for (std::size_t k = 0; k < networks; ++k) {
       const double d = statistics[k][p] - mean;
-      variance += d * d;
-      const std::size_t next = k + static_cast<std::size_t>(chains);
-      if (next < networks) {
-        covariance += d * (statistics[next][p] - mean);
-        ++pairs;
-      }
+      squares += d * d;
+      if (k + step < networks) products += d * (statistics[k + step][p] - mean);
     }
-    if (pairs > 0 && variance > 0.0) {
-      result[p] =
-          (covariance / static_cast<double>(pairs)) / (variance / static_cast<double>(networks));
-    }
+    if (squares > 0.0) result[p] = std::clamp(products / squares, -1.0, 1.0);
   }
   return result;
 }
@@ -218,28 +215,16 @@ std::string Degeneracy::warning_code() const {
   return capacity_only() ? "link_capacity_reached" : "degenerate_model";
 }
 
-std::string Degeneracy::message() const {
-  const std::string what = "After " + std::to_string(toggles) +
-                           " proposed toggles a simulated network had " + std::to_string(links) +
-                           " links against " + std::to_string(observed_links) + " observed";
-  if (capacity_only()) {
-    return "Networks cannot be simulated from this model within the capacity of " +
-           std::to_string(max_links) + " links. " + what +
-           ". Networks near the observed one need room above its link count.";
-  }
-  std::string text =
-      "The fitted model is degenerate: networks drawn from it do not stay near the observed "
-      "one. " +
-      what;
-  if (capacity) {
-    text += ", past the capacity of " + std::to_string(max_links) + " links.";
-  } else {
-    text += " (the sampler stops outside " + std::to_string(low) + " to " + std::to_string(high) +
-            " links).";
-  }
-  return text +
-         " Its estimates do not describe a network like this one; such pseudo-likelihood "
-         "estimates are common for triad models. Try a model with fewer triad terms.";
+Warning Degeneracy::warning() const {
+  Warning w{warning_code()};
+  w.add_count("toggles", toggles)
+      .add_count("links", links)
+      .add_count("observed_links", observed_links)
+      .add_count("low", low)
+      .add_count("high", high)
+      .add_count("capacity", max_links)
+      .add_count("capacity_passed", capacity ? 1 : 0);
+  return w;
 }
 
 std::string simulation_problem(const Study& study) {

@@ -24,6 +24,7 @@
 
 #include "model/study.h"
 #include "network/network.h"
+#include "network/warning.h"
 #include "terms/term_graph.h"
 
 namespace tarn {
@@ -58,8 +59,14 @@ struct Degeneracy {
   bool capacity_only() const { return capacity && links <= high; }
   // "degenerate_model", or "link_capacity_reached" when capacity_only().
   std::string warning_code() const;
-  std::string message() const;
+  // That code with the figures above (toggles, links, observed_links, low, high, capacity,
+  // capacity_passed); the front end words it.
+  Warning warning() const;
 };
+
+// Fewer consecutive pairs within the chains than this give no autocorrelation: a handful of pairs
+// gives a figure that says nothing.
+constexpr int min_autocorrelation_pairs = 10;
 
 // When a chain turns degenerate the sample reports the lowest-numbered such chain, and holds no
 // networks and no autocorrelations; its proposals and acceptances are those of the chains up to
@@ -68,8 +75,9 @@ struct Degeneracy {
 struct SampleSummary {
   std::vector<double> observed;                 // the model's statistics of the observed network
   std::vector<std::vector<double>> statistics;  // [network][statistic]
-  // Lag-1 autocorrelation of each statistic between consecutive networks of a chain (NaN when a
-  // chain gives fewer than two networks or a statistic does not vary).
+  // Lag-1 autocorrelation of each statistic between consecutive networks of a chain, within
+  // [-1, 1]; NaN when the chains give fewer than min_autocorrelation_pairs consecutive pairs or a
+  // statistic does not vary.
   std::vector<double> lag1_autocorrelation;
   std::int64_t proposals = 0, accepted = 0;
   Degeneracy degeneracy;

@@ -39,6 +39,7 @@ class ClassicTerm final : public Term {
            parameter_.type == ConfigurationType::covariate;
   }
   const ClassicParameter* classic() const override { return &parameter_; }
+  bool counts_raw_triads() const override { return is_triad_type(parameter_.type); }
 
   void add_change(const TermGraph& g, int i, int j, double* out) const override {
     if (parameter_.block_type != 0 && blocks_->block_type(i, j) != parameter_.block_type) {

@@ -125,6 +125,7 @@ class Triangles final : public Term {
  public:
   Triangles() : Term("triangle", {"triangle"}) {}
   bool dyad_independent() const override { return false; }
+  bool counts_raw_triads() const override { return true; }
   void add_change(const TermGraph& g, int i, int j, double* out) const override {
     double change = 0.0;
     if (!g.directed()) {

@@ -67,6 +67,9 @@ class Term {
 
   // Why its statistics are no change of a count of the network for these dyads, or empty.
   virtual std::string distribution_problem(const DyadSpace&) const { return {}; }
+  // True for a raw count of triads (ttriple, triangle, ...), whose models are often degenerate;
+  // messages suggest a geometrically weighted term in its place.
+  virtual bool counts_raw_triads() const { return false; }
   // The configuration type it is, for the fused kernel; null for any other term.
   virtual const ClassicParameter* classic() const { return nullptr; }
 

@@ -124,12 +124,13 @@ TEST(CommandLine, JsonAndCsvAgreeWithTheReport) {
   }
   std::istringstream csv(r.files.at("fit.csv"));
   std::getline(csv, line);
-  EXPECT_EQ(
-      line,
-      "term,estimate,std.error,statistic,p.value,conf.low,conf.high,type,block_type,exp.estimate");
+  EXPECT_EQ(line,
+            "term,estimate,std_error,z,p_value,conf_low,conf_high,type,block_type,exp_estimate,"
+            "std_error_method,outcome");
   std::getline(csv, line);
   EXPECT_EQ(line.rfind("edges,", 0), 0u);
   EXPECT_NE(line.find(",1,NA,"), std::string::npos);
+  EXPECT_NE(line.find(",naive,converged"), std::string::npos);
 }
 
 struct BadCase {
@@ -242,6 +243,36 @@ TEST(CommandLine, BadInputIsRefusedClearlyAndLeavesNoOutput) {
        {"fit", "net.dat", "-m", "edges", "--report", "no/such/folder/r.out"},
        exit_output_failed,
        "no/such/folder/r.out"},
+      {"an output that is the network",
+       network,
+       {"fit", "net.dat", "-m", "edges", "--csv", "net.dat", "-q"},
+       exit_usage,
+       "--csv net.dat: this is the file that the network argument reads (net.dat)"},
+      {"an output that is the network, spelled otherwise",
+       network,
+       {"fit", "net.dat", "-m", "edges", "--report", "./net.dat"},
+       exit_usage,
+       "--report ./net.dat: this is the file that the network argument reads"},
+      {"the statistics written over the attributes",
+       {{"net.dat", advice}, {"attr.csv", "id,level\n1,1\n2,2\n"}},
+       {"simulate", "net.dat", "-m", "edges", "--attributes", "attr.csv", "--stats", "attr.csv"},
+       exit_usage,
+       "--stats attr.csv: this is the file that --attributes reads"},
+      {"a coefficient that is not a number",
+       network,
+       {"simulate", "net.dat", "-m", "edges,mutual", "--coef", "-3.9,nan"},
+       exit_usage,
+       "--coef: coefficient 2 (nan) is not a finite number"},
+      {"an infinite coefficient",
+       network,
+       {"gof", "net.dat", "-m", "edges,mutual", "--coef", "inf,1"},
+       exit_usage,
+       "--coef: coefficient 1 (inf) is not a finite number"},
+      {"a negative seed",
+       network,
+       {"simulate", "net.dat", "-m", "edges", "--seed", "-5"},
+       exit_usage,
+       "--seed: give a seed of 0 or more, not -5"},
       {"statistics linearly dependent",
        network,
        {"fit", "net.dat", "-m", "edges,edges"},
@@ -355,6 +386,76 @@ TEST(CommandLine, HelpAndVersion) {
   EXPECT_NE(help.out.find("Usage: tarnwick fit"), std::string::npos);
   EXPECT_NE(help.out.find("ttriple"), std::string::npos);
   EXPECT_EQ(run_command({}, {}).status, exit_usage);
+}
+
+// What the readers and the model notice is said on standard error and in the JSON warnings, with
+// the network it gives.
+TEST(CommandLine, WhatTheDataSuggestIsSaidAndCounted) {
+  std::string families = "family1,family2\n";
+  const char* names[] = {"Acciaiuoli", "Albizzi",  "Barbadori",    "Bischeri", "Castellani",
+                         "Ginori",     "Guadagni", "Lamberteschi", "Medici",   "Pazzi",
+                         "Peruzzi",    "Ridolfi",  "Salviati",     "Strozzi",  "Tornabuoni"};
+  for (int k = 0; k < 15; ++k) families += std::string(names[k]) + "," + names[(k + 1) % 15] + "\n";
+  std::string attributes = "family,wealth\nPucci,3\n";
+  for (const char* name : names) attributes += std::string(name) + ",1\n";
+  std::string two_mode = "person,club\n", both_ways = "a b\nb a\nb c\nc b\n";
+  for (int k = 1; k <= 12; ++k)
+    two_mode += "p" + std::to_string(k) + ",c" + std::to_string(k % 3) + "\n";
+  const struct {
+    const char* what;
+    Files files;
+    std::vector<std::string> options;
+    std::vector<std::string> codes;
+    int nodes;
+  } cases[] = {
+      {"a header read as a link, and a family in the attributes only",
+       {{"m.csv", families}, {"a.csv", attributes}},
+       {"m.csv", "--attributes", "a.csv"},
+       {"header_guessed", "isolates_from_attributes"},
+       16},
+      {"--nodes: nodes without links",
+       {{"n.csv", "1,2\n2,3\n"}},
+       {"n.csv", "--nodes", "5"},
+       {"isolates_declared"},
+       5},
+      {"--columns",
+       {{"n.csv", "w,to,from\n2.5,1,2\n1,2,3\n"}},
+       {"n.csv", "--columns", "from,to,w"},
+       {"weights_read_as_ties"},
+       3},
+      {"every link given both ways", {{"n.txt", both_ways}}, {"n.txt"}, {"looks_undirected"}, 3},
+      {"Pajek edges",
+       {{"n.net", "*Vertices 3\n*Edges\n1 2\n2 3\n"}},
+       {"n.net"},
+       {"looks_undirected"},
+       3},
+      {"two kinds of node",
+       {{"n.csv", two_mode}},
+       {"n.csv"},
+       {"header_guessed", "looks_two_mode"},
+       15},
+      {"--block-by without a block term",
+       {{"n.csv", "a,b\nb,c\nc,a\n"}, {"a.csv", "id,g\na,1\nb,2\nc,1\n"}},
+       {"n.csv", "--attributes", "a.csv", "--block-by", "g"},
+       {"block_by_unused"},
+       3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> arguments = {"fit"};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    arguments.insert(arguments.end(), {"-m", "edges", "--json", "-"});
+    const CommandRun r = run_command(c.files, arguments);
+    ASSERT_NE(r.status, exit_bad_input) << r.err;
+    const auto json = nlohmann::json::parse(r.out);
+    std::vector<std::string> codes;
+    for (const auto& w : json["warnings"]) {
+      codes.push_back(w["code"]);
+      EXPECT_NE(r.err.find(w["message"].get<std::string>()), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(codes, c.codes);
+    EXPECT_EQ(json["input"]["network"]["nodes"], c.nodes);
+  }
 }
 
 }  // namespace

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/exit_status.h"
@@ -138,14 +140,27 @@ TEST(SimulationCommands, AnEstimateThatDoesNotExistIsNamed) {
   EXPECT_TRUE(found);
 }
 
-TEST(SimulationCommands, TheJsonOutcomeAgreesWithConvergedWhenNoEstimateExists) {
-  const CommandRun r =
-      run_command(separated_network(), {"fit", "net.dat", "-m", "edges,edges@1", "--attributes",
-                                        "blocks.csv", "--block-by", "side", "--json", "-"});
-  EXPECT_EQ(r.status, exit_fit_problem);
-  const auto json = nlohmann::json::parse(r.out);
+// The results files cannot be taken for a normal result: JSON and CSV name the missing estimate,
+// and the CSV names the errors it holds (naive after a --se that could not simulate).
+TEST(SimulationCommands, TheResultsNameTheOutcomeAndTheErrorsGiven) {
+  const CommandRun none = run_command(
+      separated_network(), {"fit", "net.dat", "-m", "edges,edges@1", "--attributes", "blocks.csv",
+                            "--block-by", "side", "--json", "j.json", "--csv", "c.csv"});
+  EXPECT_EQ(none.status, exit_fit_problem);
+  const auto json = nlohmann::json::parse(none.files.at("j.json"));
   EXPECT_FALSE(json["converged"]);
-  EXPECT_NE(json["outcome"], "converged");
+  EXPECT_EQ(json["outcome"], "estimate_does_not_exist");
+  EXPECT_NE(none.files.at("c.csv").find(",naive,estimate_does_not_exist\n"), std::string::npos)
+      << none.files.at("c.csv");
+  const CommandRun failed =
+      run_command(advice(), {"fit", "advice.dat", "-m", "edges,mutual,ttriple", "--se", "godambe",
+                             "--replicates", "20", "--csv", "-"});
+  EXPECT_EQ(failed.status, exit_fit_problem);
+  EXPECT_NE(failed.err.find("The godambe errors were not computed"), std::string::npos)
+      << failed.err;
+  EXPECT_NE(failed.out.find("ttriple,"), std::string::npos);
+  EXPECT_EQ(failed.out.find("godambe"), std::string::npos) << failed.out;
+  EXPECT_NE(failed.out.find(",naive,converged\n"), std::string::npos) << failed.out;
 }
 
 // simulate and gof draw from the fit only when it gives an estimate; otherwise they say why, as
@@ -219,6 +234,83 @@ TEST(SimulateCommand, AFailingRunLeavesNoFolderAndNoTemporaryFile) {
     EXPECT_EQ(r.files, run.files);
     EXPECT_TRUE(folder.empty());
   }
+}
+
+// A folder of an earlier sample is not mixed with a new one: refused unless --overwrite, which
+// replaces its network files and leaves the others.
+TEST(SimulateCommand, AnEarlierSampleIsRefusedOrReplacedWhole) {
+  Files files = advice();
+  files["s/network_4.csv"] = "old";
+  files["s/network_5.csv"] = "old";
+  files["s/notes.txt"] = "mine";
+  const std::vector<std::string> command = {"simulate", "advice.dat", "-m", "edges", "--networks",
+                                            "3",        "--out",      "s",  "-q"};
+  const CommandRun refused = run_command(files, command);
+  EXPECT_EQ(refused.status, exit_usage);
+  EXPECT_NE(refused.err.find("--out s: the folder is not empty"), std::string::npos) << refused.err;
+  EXPECT_EQ(refused.files, files);
+  std::vector<std::string> overwrite = command;
+  overwrite.push_back("--overwrite");
+  const CommandRun replaced = run_command(files, overwrite);
+  ASSERT_EQ(replaced.status, exit_ok) << replaced.err;
+  std::vector<std::string> names;
+  for (const auto& [name, text] : replaced.files) {
+    if (name.starts_with("s/")) names.push_back(name);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"s/network_1.csv", "s/network_2.csv",
+                                             "s/network_3.csv", "s/notes.txt"}));
+}
+
+// A lag-1 autocorrelation lies in [-1, 1]; with too few pairs within the chains it is n/a and
+// the run says why; a high one is warned of as fit --se warns of it.
+TEST(SimulationCommands, AutocorrelationsAreBoundedAndWarnedOf) {
+  for (auto [networks, chains, interval] : {std::tuple{"9", "8", "1024"},
+                                            {"10", "8", "1024"},
+                                            {"18", "8", "1024"},
+                                            {"40", "1", "1"},
+                                            {"60", "2", "1024"}}) {
+    SCOPED_TRACE(std::string(networks) + " networks, " + chains + " chains");
+    const CommandRun r = run_command(
+        advice(), {"simulate", "advice.dat", "-m", "edges,mutual", "--networks", networks,
+                   "--chains", chains, "--interval", interval, "--seed", "3"});
+    ASSERT_EQ(r.status, exit_ok) << r.err;
+    const bool too_few = std::stoi(networks) - std::stoi(chains) < 10;
+    std::istringstream table(r.out);
+    std::string line;
+    int rows = 0;
+    while (std::getline(table, line)) {
+      if (!line.starts_with(" edges ") && !line.starts_with(" mutual ")) continue;
+      const std::string acf = line.substr(line.find_last_of(' ') + 1);
+      ++rows;
+      if (too_few) {
+        EXPECT_EQ(acf, "n/a");
+      } else {
+        EXPECT_LE(std::fabs(std::stod(acf)), 1.0) << line;
+      }
+    }
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(r.err.find("shown as n/a") != std::string::npos, too_few) << r.err;
+    // One toggle between networks: consecutive networks are nearly the same.
+    EXPECT_EQ(r.err.find("strongly correlated") != std::string::npos, std::string(interval) == "1")
+        << r.err;
+  }
+}
+
+// Coefficients given on the command line are not called fitted, and triad terms are named only
+// when the model has one.
+TEST(SimulationCommands, TheDegeneracyMessageSaysWhereTheCoefficientsCameFrom) {
+  const CommandRun given = run_command(advice(), {"simulate", "advice.dat", "-m", "edges,mutual",
+                                                  "--coef", "1e6,0", "-q", "--stats", "s.csv"});
+  EXPECT_EQ(given.status, exit_fit_problem);
+  EXPECT_NE(given.err.find("The model at the given coefficients is degenerate"), std::string::npos)
+      << given.err;
+  EXPECT_EQ(given.err.find("triad"), std::string::npos) << given.err;
+  const CommandRun fitted =
+      run_command(advice(), {"gof", "advice.dat", "-m", "edges,mutual,ttriple", "--networks", "20",
+                             "-q", "--csv", "g.csv"});
+  EXPECT_EQ(fitted.status, exit_fit_problem);
+  EXPECT_NE(fitted.err.find("The fitted model is degenerate"), std::string::npos) << fitted.err;
+  EXPECT_NE(fitted.err.find("triad models (ttriple)"), std::string::npos) << fitted.err;
 }
 
 }  // namespace

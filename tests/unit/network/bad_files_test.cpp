@@ -4,6 +4,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "network/attribute_table.h"
 #include "network/block_structure_file.h"
@@ -17,8 +18,16 @@ namespace {
 
 using Reader = std::function<void(std::istream&, const std::string&)>;
 
-Reader edge_list(NetworkFormat format) {
-  return [format](std::istream& in, const std::string& name) { read_edge_list(in, name, format); };
+Reader edge_list(NetworkFormat format, EdgeListOptions options = {}) {
+  return [format, options](std::istream& in, const std::string& name) {
+    read_edge_list(in, name, format, options);
+  };
+}
+
+Reader csv_with_columns(std::vector<std::string> columns) {
+  EdgeListOptions options;
+  options.columns = std::move(columns);
+  return edge_list(NetworkFormat::csv, options);
 }
 
 void pajek(std::istream& in, const std::string& name) {
@@ -59,10 +68,26 @@ TEST(BadFiles, MessagesNameTheFileAndTheLine) {
       {"ragged header", edge_list(csv), "from,to,w\n3,4\n", ", line 2:", "ragged"},
       {"a row of one field", edge_list(NetworkFormat::blank), "# x\n1\n",
        ", line 2:", "2 (sender, receiver) or 3"},
-      {"value not a whole number", edge_list(csv), "1,2,1\n2,1,0.5\n",
-       ", line 2, column 3:", "not a whole number"},
-      {"value not a number", edge_list(NetworkFormat::blank), "1 2 1\n2 1 yes\n",
-       ", line 2, column 3:", "not a whole number"},
+      {"value not a number", edge_list(csv), "1,2,1\n2,1,nan\n",
+       ", line 2, column 3:", "\"nan\" is not a number"},
+      {"value not a number, blanks", edge_list(NetworkFormat::blank), "1 2 1\n2 1 yes\n",
+       ", line 2, column 3:", "not a number"},
+      {"value of a placed column", edge_list(csv), "weight,from,to\n1,a,b\n-2,b,a\n",
+       ", line 3, column 1:", "negative"},
+      {"an unknown header of three columns", edge_list(csv), "a,b,c\n1,2,3\n",
+       ", line 1:", "give them with --columns"},
+      {"four fields without a header", edge_list(csv), "1,2,3,4\n",
+       ", line 1:", "give a header or --columns"},
+      {"--columns naming no column", csv_with_columns({"from", "to"}), "a,b,c\nx,y,z\n",
+       ", line 1:", "--columns names \"from\", which is no column of the header \"a,b,c\""},
+      {"--columns past the last column", csv_with_columns({"1", "4"}), "1,2,3\n",
+       ", line 1:", "--columns 4: the rows have 3 columns"},
+      {"--columns by name, --header no", edge_list(csv, {HeaderRule::absent, {"a", "b"}, 0}),
+       "a,b\n", ", line 1:", "--header no"},
+      {"a node above --nodes", edge_list(csv, {HeaderRule::detect, {}, 3}), "1,2\n2,5\n",
+       ", line 2, column 2:", "\"5\" is no node number within 1..3 (--nodes 3)"},
+      {"a name with --nodes", edge_list(csv, {HeaderRule::detect, {}, 3}), "1,2\nb,1\n",
+       ", line 2, column 1:", "(--nodes 3)"},
       {"negative value", edge_list(csv), "1,2,1\r\n1,3,-1\r\n", ", line 2, column 3:", "negative"},
       {"empty file", edge_list(csv), "", ", line 1:", "empty"},
       {"blank lines only", edge_list(csv), "\n \n\r\n", ", line 3:", "empty"},
@@ -101,8 +126,8 @@ TEST(BadFiles, MessagesNameTheFileAndTheLine) {
       {"Pajek 2001 vertices", pajek, "*Vertices 2001\n", ", line 1, column 2:", "Too many nodes!"},
       {"Pajek vertex count missing", pajek, "*Vertices\n",
        ", line 1, column 2:", "number of vertices"},
-      {"Pajek weight not a whole number", pajek, "*Vertices 2\n*Edges\n1 2 0.5\n",
-       ", line 3, column 3:", "not a whole number"},
+      {"Pajek weight not a number", pajek, "*Vertices 2\n*Edges\n1 2 heavy\n",
+       ", line 3, column 3:", "\"heavy\" is not a number"},
       {"Pajek negative weight", pajek, "*Vertices 2\n*Arcs\n1 2 -2\n",
        ", line 3, column 3:", "negative"},
       {"Pajek vertex described twice", pajek, "*Vertices 2\n1 a\n1 b\n",
@@ -138,7 +163,7 @@ TEST(BadFiles, MessagesNameTheFileAndTheLine) {
        ", line 2, column 2:", "\"d\" is no node of the network"},
       {"covariate value past 16 bits", covariates, "a,b,40000\n",
        ", line 1, column 3:", "outside -32768..32767"},
-      {"covariate value not a number", covariates, "a,b,x\nb,c,y\n",
+      {"covariate value not a number", covariates, "a,b,1\nb,c,y\n",
        ", line 2, column 3:", "not a whole number"},
       {"covariate without a value", covariates, "a,b,0\n", ", line 1:", "no pair with a non-zero"},
   };

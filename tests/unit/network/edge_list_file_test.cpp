@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "network/fatal_error.h"
@@ -118,7 +119,7 @@ TEST(EdgeList, HeaderDetectedOrAsTold) {
   } cases[] = {
       {"a header word", "source,target\na,b\n", csv, detect, {"source", "target"}, 1},
       {"header words in any case", "Ego\tALTER\n1\t2\n", tsv, detect, {"Ego", "ALTER"}, 1},
-      {"a value that is no number", "a b w\n1 2 1\n", blank, detect, {"a", "b", "w"}, 1},
+      {"a value that is no number", "i j w\n1 2 1\n", blank, detect, {"i", "j", "w"}, 1},
       {"names over numbers",
        "from_node,to_node\n1,2\n2,1\n",
        csv,
@@ -128,7 +129,6 @@ TEST(EdgeList, HeaderDetectedOrAsTold) {
       {"names over names: data", "a,b\nc,d\n", csv, detect, {}, 2},
       {"numbers: data", "1,2\n3,4\n", csv, detect, {}, 2},
       {"names, a number value, over names: data", "x,y,1\nz,w,1\n", csv, detect, {}, 2},
-      {"names, a number value, over numbers", "x,y,1\n1,2,1\n", csv, detect, {"x", "y", "1"}, 1},
       {"one row of names: data", "x,y\n", csv, detect, {}, 1},
       {"present", "1,2\n3,4\n", csv, HeaderRule::present, {"1", "2"}, 1},
       {"absent", "source,target\nsource,x\n", csv, HeaderRule::absent, {}, 2},
@@ -139,6 +139,83 @@ TEST(EdgeList, HeaderDetectedOrAsTold) {
     EXPECT_EQ(got.header, c.header) << c.what;
     EXPECT_EQ(got.network.link_count, c.links) << c.what;
   }
+}
+
+// A header's names place the columns; --columns names them otherwise.
+TEST(EdgeList, ColumnsPlacedByTheHeaderOrTheOption) {
+  const struct {
+    const char* what;
+    std::string text;
+    std::vector<std::string> columns;
+    Labels labels;  // in order of first appearance: the first row's sender comes first
+    Links links;
+  } cases[] = {
+      {"target before source", "target,source\na,b\nc,b\n", {}, {"b", "a", "c"}, {{1, 2}, {1, 3}}},
+      {"the weight first", "weight,source,target\n2,a,b\n0,b,a\n", {}, {"a", "b"}, {{1, 2}}},
+      {"names in any case, more columns",
+       "Kind,TO,From,Value\nx,a,b,1\ny,b,c,0\n",
+       {},
+       {"b", "a", "c"},
+       {{1, 2}}},
+      {"one name of two", "alter,name\na,b\n", {}, {"b", "a"}, {{1, 2}}},
+      {"an unknown header of two columns, in order", "id_a,id_b\n1,2\n", {}, {}, {{1, 2}}},
+      {"--columns by number", "a,b,c\n1,x,y\n", {"3", "2"}, {"y", "x"}, {{1, 2}}},
+      {"--columns by name, a value",
+       "p,q,r\nx,y,0\nz,x,1\n",
+       {"p", "q", "r"},
+       {"x", "y", "z"},
+       {{3, 1}}},
+  };
+  for (const auto& c : cases) {
+    std::istringstream in(c.text);
+    EdgeListOptions options;
+    options.columns = c.columns;
+    const LabelledNetwork got = read_edge_list(in, "net.csv", NetworkFormat::csv, options);
+    if (!c.labels.empty()) {
+      EXPECT_EQ(labels_of(got), c.labels) << c.what;
+    }
+    EXPECT_EQ(links_of(got.network), c.links) << c.what;
+  }
+}
+
+// What the reader notices is said as warnings with their figures.
+TEST(EdgeList, WeightsAHeaderReadAsALinkAndDeclaredNodesAreNoticed) {
+  std::istringstream weights("a,b,2.7\nb,a,1\nb,c,3\nc,a,0\n");
+  const LabelledNetwork weighted = read_edge_list(weights, "w.csv", NetworkFormat::csv);
+  EXPECT_EQ(weighted.network.link_count, 3);
+  ASSERT_EQ(weighted.warnings.size(), 1u);
+  EXPECT_EQ(weighted.warnings[0].code, "weights_read_as_ties");
+  EXPECT_EQ(weighted.warnings[0].count("links"), 2);
+  EXPECT_EQ(weighted.warnings[0].text("example"), "2.7");
+
+  // A first row whose labels occur nowhere else: taken for a header only after many rows of
+  // labels, and said either way.
+  std::string families = "family1,family2\n";
+  for (int k = 1; k <= 11; ++k)
+    families += "f" + std::to_string(k) + ",f" + std::to_string(k + 1) + "\n";
+  for (const auto& [rows, code, nodes, last] :
+       {std::tuple{3, "header_read_as_link", 5, "f3"}, {12, "header_guessed", 12, "f12"}}) {
+    std::string text;
+    std::istringstream all(families);
+    std::string line;
+    for (int k = 0; k < rows && std::getline(all, line); ++k) text += line + "\n";
+    std::istringstream in(text);
+    const LabelledNetwork got = read_edge_list(in, "m.csv", NetworkFormat::csv);
+    ASSERT_EQ(got.warnings.size(), 1u) << code;
+    EXPECT_EQ(got.warnings[0].code, code);
+    EXPECT_EQ(got.warnings[0].text("sender"), "family1");
+    EXPECT_EQ(got.network.node_count, nodes) << code;
+    EXPECT_EQ(got.labels.name(nodes), last);
+  }
+  std::istringstream linked("a,b\nb,c\n");
+  EXPECT_TRUE(read_edge_list(linked, "l.csv", NetworkFormat::csv).warnings.empty());
+
+  std::istringstream numbers("# a comment\n1,2\n2,3\n");
+  EdgeListOptions options;
+  options.node_count = 6;
+  const LabelledNetwork declared = read_edge_list(numbers, "n.csv", NetworkFormat::csv, options);
+  EXPECT_EQ(declared.network.node_count, 6);
+  EXPECT_EQ(declared.network.link_count, 2);
 }
 
 TEST(EdgeList, TooManyReciprocatedLinksNameTheFileAndNoLine) {

@@ -57,6 +57,13 @@ TEST(PajekFile, SectionsWeightsAndLabels) {
        3,
        {{1, 3}, {1, 2}, {2, 1}, {3, 1}},
        {}},
+      {"labels with quotes inside, as networkx writes them",
+       "*Vertices 3\n1 \"Carl \"C\" D\"\n2 \"Ann \"Bee\"\" 0.5 0.5 ellipse\n3 \"x y\" 1 "
+       "2\n*Arcs\n1 2\n",
+       3,
+       {{1, 2}},
+       {"Carl \"C\" D", "Ann \"Bee\"", "x y"}},
+      {"real weights are arcs", "*Vertices 2\n*Arcs\n1 2 2.7\n2 1 0.0\n", 2, {{1, 2}}, {}},
       {"no vertex", "*Vertices 0\n", 0, {}, {}},
   };
   for (const auto& c : cases) {
@@ -72,6 +79,16 @@ TEST(PajekFile, SectionsWeightsAndLabels) {
     for (int k = 1; k <= got.labels.size(); ++k) labels.push_back(got.labels.name(k));
     EXPECT_EQ(labels, c.labels) << c.what;
   }
+}
+
+TEST(PajekFile, EdgesAndWeightsAreNoticed) {
+  std::istringstream in("*Vertices 3\n*Edges\n1 2 2.5\n2 3 4\n*Arcs\n3 1 1\n");
+  const LabelledNetwork got = read_pajek(in, "net.net");
+  std::vector<std::string> codes;
+  for (const Warning& w : got.warnings) codes.push_back(w.code);
+  EXPECT_EQ(codes, (std::vector<std::string>{"weights_read_as_ties", "looks_undirected"}));
+  EXPECT_EQ(got.warnings[0].count("links"), 4);  // each edge is two arcs
+  EXPECT_EQ(got.warnings[0].text("example"), "2.5");
 }
 
 }  // namespace

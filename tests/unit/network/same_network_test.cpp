@@ -163,7 +163,8 @@ std::string pajek(const LinkList& links, int n, bool vertex_labels, bool arcs_li
 
 LabelledNetwork read_text(const std::string& text, NetworkFormat format) {
   std::istringstream in(text);
-  return read_edge_list(in, "net.txt", format);
+  return format == NetworkFormat::pajek ? read_pajek(in, "net.txt")
+                                        : read_edge_list(in, "net.txt", format);
 }
 
 void expect_every_form_alike(const Network& expected, const std::string& name) {

@@ -314,6 +314,25 @@ TEST(GofReport, SvgIsWellFormedAndRenders) {
   }
 }
 
+// A star of 120 leaves: the in-degree panel has 121 values, drawn in bins that double in width
+// on a logarithmic axis; the rows still give every value.
+TEST(GofReport, AWideDegreePanelIsBinnedAndDrawnOnALogScale) {
+  test::LinkList star;
+  for (int leaf = 2; leaf <= 121; ++leaf) star.emplace_back(leaf, 1);
+  const NetworkFeatures features = network_features(test::network_of(star));
+  const GofSummary summary = summarize_gof(features, {features, features}, {});
+  std::ostringstream svg;
+  write_gof_svg(summary, "star", svg);
+  const std::string text = svg.str();
+  EXPECT_NE(text.find("in-degree (bins doubling in width)"), std::string::npos);
+  EXPECT_NE(text.find(">32-63<"), std::string::npos);
+  EXPECT_NE(text.find("share of nodes (log scale)"), std::string::npos);
+  EXPECT_EQ(XmlChecker(text.substr(text.find("<svg"))).check(), "");
+  std::size_t in_degree_rows = 0;
+  for (const GofRow& row : summary.rows) in_degree_rows += row.feature == "in_degree" ? 1 : 0;
+  EXPECT_EQ(in_degree_rows, 121u);
+}
+
 TEST(GofReport, SvgOfEmptyNetworkWithoutSimulationsRenders) {
   const NetworkFeatures none = network_features(test::network_of({}));
   EXPECT_GT(rendered_size(summarize_gof(none, {}, {}), ""), 0u);

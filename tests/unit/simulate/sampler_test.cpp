@@ -232,7 +232,7 @@ TEST(Sampler, ADegenerateModelStopsWithItsFigures) {
   ASSERT_TRUE(s.degeneracy.found);
   EXPECT_EQ(s.degeneracy.observed_links, 2);
   EXPECT_GT(s.degeneracy.links, s.degeneracy.high);
-  EXPECT_NE(s.degeneracy.message().find("against 2 observed"), std::string::npos);
+  EXPECT_EQ(s.degeneracy.warning().count("observed_links"), 2);
 }
 
 // When several chains turn degenerate the lowest-numbered one is reported, and the other chains
@@ -275,8 +275,7 @@ TEST(Sampler, PassingTheCapacityInsideTheBandIsNotCalledDegenerate) {
     EXPECT_TRUE(s.degeneracy.capacity_only()) << "band watched: " << watch_link_band;
     EXPECT_EQ(s.degeneracy.links, max_links + 1);
     EXPECT_EQ(s.degeneracy.warning_code(), "link_capacity_reached");
-    EXPECT_EQ(s.degeneracy.message().find("degenerate"), std::string::npos);
-    EXPECT_NE(s.degeneracy.message().find("capacity of 500000 links"), std::string::npos);
+    EXPECT_EQ(s.degeneracy.warning().count("capacity"), 500000);
   }
 }
 

@@ -1,0 +1,237 @@
+#include "cli/warning_text.h"
+
+#include <string_view>
+
+#include "report/unblocked_nodes_note.h"
+
+namespace tarn {
+
+namespace {
+
+std::string count_of(const Warning& w, const char* name) {
+  return std::to_string(w.count(name));
+}
+
+// "1 node has" or "3 nodes have".
+std::string nodes_have(std::int64_t count) {
+  return std::to_string(count) + (count == 1 ? " node has" : " nodes have");
+}
+
+std::string degenerate(const Warning& w) {
+  const bool given = w.text("coefficients") == "given";
+  std::string text = given ? "The model at the given coefficients is degenerate"
+                           : "The fitted model is degenerate";
+  text += ": networks drawn from it do not stay near the observed one. After " +
+          count_of(w, "toggles") + " proposed toggles a simulated network had " +
+          count_of(w, "links") + " links against " + count_of(w, "observed_links") + " observed";
+  if (w.count("capacity_passed") != 0) {
+    text += ", past the capacity of " + count_of(w, "capacity") + " links.";
+  } else {
+    text += " (the sampler stops outside " + count_of(w, "low") + " to " + count_of(w, "high") +
+            " links).";
+  }
+  text += given ? " These coefficients do not describe a network like this one."
+                : " Its estimates do not describe a network like this one.";
+  const std::string triads = w.text("triad_terms");
+  if (!triads.empty()) {
+    text += given ? " Models with triad terms (" + triads + ") are often degenerate."
+                  : " Such pseudo-likelihood estimates are common for triad models (" + triads +
+                        "). Try a model with fewer triad terms.";
+  }
+  return text;
+}
+
+std::string capacity_reached(const Warning& w) {
+  return "Networks cannot be simulated from this model within the capacity of " +
+         count_of(w, "capacity") + " links. After " + count_of(w, "toggles") +
+         " proposed toggles a simulated network had " + count_of(w, "links") + " links against " +
+         count_of(w, "observed_links") +
+         " observed. Networks near the observed one need room above its link count.";
+}
+
+std::string errors_not_simulated(const Warning& w) {
+  const std::string head = "The " + w.text("method") + " errors were not computed: ";
+  const std::string tail = "; the errors shown are the naive ones.";
+  if (w.text("reason") == "no_estimate") {
+    return head + "the fit gave no estimate to simulate from" + tail;
+  }
+  if (w.text("reason") == "degenerate") {
+    return head + "the networks drawn turned degenerate" + tail;
+  }
+  return head + "only " + count_of(w, "used") + " of " + count_of(w, "replicates") +
+         " replicates could be used" + tail;
+}
+
+std::string autocorrelated(const Warning& w) {
+  const bool errors = w.text("use") == "errors";
+  return "Consecutive simulated networks are strongly correlated (lag-1 autocorrelation " +
+         w.text("statistics") + "): " +
+         (errors ? "the errors rest on fewer independent draws than networks."
+                 : "the sample holds fewer independent draws than networks.") +
+         " A longer --interval gives more.";
+}
+
+struct Wording {
+  std::string_view code;
+  std::string (*words)(const Warning&);
+};
+
+constexpr Wording wordings[] = {
+    {"statistics_linearly_dependent",
+     [](const Warning&) -> std::string {
+       return "The statistics of the model are linearly dependent over the dyads: no "
+              "estimate. Leave out a parameter that the others determine.";
+     }},
+    {"newton_inversion_failed",
+     [](const Warning&) -> std::string {
+       return "A Newton pass could not invert its weighted cross-product matrix: no "
+              "estimate.";
+     }},
+    {"pass_limit",
+     [](const Warning& w) -> std::string {
+       return "The estimates had not converged after the last of " + count_of(w, "passes") +
+              " Newton passes: the results are partial.";
+     }},
+    {"fitted_probabilities_0_or_1",
+     [](const Warning& w) -> std::string {
+       return count_of(w, "dyads") +
+              " fitted probabilities came out as exactly 0 or 1 in the Newton and final "
+              "passes: some estimate is very large, and the pseudo-likelihood estimate may "
+              "not exist.";
+     }},
+    {"final_inversion_failed",
+     [](const Warning&) -> std::string {
+       return "The weighted cross-product matrix at the estimates could not be inverted: no "
+              "standard errors.";
+     }},
+    {"estimate_does_not_exist",
+     [](const Warning& w) -> std::string {
+       return "The pseudo-likelihood estimate does not exist: the statistics separate the "
+              "dyads with a link from those without (" +
+              count_of(w, "separated_dyads") +
+              " dyads lie strictly on their side). Along the direction " + w.text("direction") +
+              " the pseudo-likelihood rises without end, so the estimates shown are where the "
+              "fit stopped, not estimates. Leave out or change the terms named.";
+     }},
+    {"degenerate_model", degenerate},
+    {"link_capacity_reached", capacity_reached},
+    {"errors_not_simulated", errors_not_simulated},
+    {"autocorrelated_sample", autocorrelated},
+    {"autocorrelation_not_estimated",
+     [](const Warning& w) -> std::string {
+       return "The lag-1 autocorrelations are shown as n/a: the " + count_of(w, "networks") +
+              " networks of " + count_of(w, "chains") + " chains give " + count_of(w, "pairs") +
+              (w.count("pairs") == 1 ? " consecutive pair" : " consecutive pairs") +
+              " within a chain, fewer than the " + count_of(w, "needed") +
+              " an estimate needs. More --networks (or fewer --chains) give one.";
+     }},
+    {"nodes_without_attributes",
+     [](const Warning& w) -> std::string {
+       return count_of(w, "nodes") + " of the " + count_of(w, "of") + " nodes have " +
+              (w.count("record") != 0 ? "no attribute value (0) in " : "no row in ") +
+              w.text("file") + ": they " +
+              (w.count("record") != 0 ? "" : "have no attribute value and ") +
+              "belong to no category and no block.";
+     }},
+    {"attribute_rows_not_in_network",
+     [](const Warning& w) -> std::string {
+       return count_of(w, "rows") + " rows of " + w.text("file") +
+              " name nodes that are not in the network; they are left out.";
+     }},
+    {"nodes_without_block",
+     [](const Warning& w) -> std::string {
+       return unblocked_nodes_sentence(static_cast<int>(w.count("nodes")),
+                                       static_cast<int>(w.count("blocks")));
+     }},
+    {"isolates_from_attributes",
+     [](const Warning& w) -> std::string {
+       return nodes_have(w.count("nodes")) + " a row in " + w.text("file") +
+              " and no link in the network: " +
+              (w.count("nodes") == 1 ? "it is in the network as an isolated node."
+                                     : "they are in the network as isolated nodes.");
+     }},
+    {"isolates_declared",
+     [](const Warning& w) -> std::string {
+       return count_of(w, "isolates") + " of the " + count_of(w, "nodes") + " nodes of --nodes " +
+              count_of(w, "nodes") + " have no link: they are in the network as isolated nodes.";
+     }},
+    {"weights_read_as_ties",
+     [](const Warning& w) -> std::string {
+       return count_of(w, "links") + " links of " + w.text("file") +
+              " have a value other than 0 and 1 (" + w.text("example") +
+              ", for one): every non-zero value is read as a tie, its size is not used.";
+     }},
+    {"looks_undirected",
+     [](const Warning& w) -> std::string {
+       return w.text("reason") == "edges_section"
+                  ? w.text("file") +
+                        " gives undirected edges (*Edges): each is read as two links, one each "
+                        "way, and the network is fitted as directed."
+                  : "Every link of " + w.text("file") + " has its reverse (" +
+                        count_of(w, "links") +
+                        " links): the network looks undirected; it is fitted as directed, "
+                        "with each edge as two links.";
+     }},
+    {"looks_two_mode",
+     [](const Warning& w) -> std::string {
+       return "No node of " + w.text("file") + " both sends and receives (" +
+              count_of(w, "senders") + " senders, " + count_of(w, "receivers") + " receivers, " +
+              count_of(w, "links") +
+              " links): it looks like a two-mode network, which is fitted here as a directed "
+              "network of one kind of node.";
+     }},
+    {"header_read_as_link",
+     [](const Warning& w) -> std::string {
+       return "The first line of " + w.text("file") + " (" + w.text("sender") + ", " +
+              w.text("receiver") +
+              ") was read as a link, but neither label occurs anywhere else in the file: if it "
+              "is a header, give --header yes.";
+     }},
+    {"header_guessed",
+     [](const Warning& w) -> std::string {
+       return "The first line of " + w.text("file") + " (" + w.text("sender") + ", " +
+              w.text("receiver") +
+              ") is taken as a header: neither label occurs anywhere else in the file. If it "
+              "is a link, give --header no.";
+     }},
+    {"block_by_unused",
+     [](const Warning& w) -> std::string {
+       return "--block-by " + w.text("attribute") +
+              ": the model has no block term (TERM@B), so the blocking changes nothing.";
+     }},
+    {"self_links_left_out",
+     [](const Warning& w) -> std::string {
+       const auto links = w.count("links");
+       return std::to_string(links) +
+              (links == 1 ? " self-link (i->i) of the network is"
+                          : " self-links (i->i) of the network are") +
+              " left out: the model's terms are defined without them.";
+     }},
+    {"m2star_is_mixed_two_star",
+     [](const Warning&) -> std::string {
+       return "m2star is the mixed 2-star k->i->j, as in ergm's formulas: the count of "
+              "twopath. The 2-star of reciprocated pairs k<>i<>j (configuration type 10) is "
+              "mutual2star.";
+     }},
+};
+
+}  // namespace
+
+std::string warning_text(const Warning& warning) {
+  for (const Wording& wording : wordings) {
+    if (wording.code == warning.code) return wording.words(warning);
+  }
+  return warning.code;
+}
+
+std::vector<WordedWarning> worded(const std::vector<Warning>& warnings) {
+  std::vector<WordedWarning> result;
+  for (const Warning& w : warnings) result.push_back({w, warning_text(w)});
+  return result;
+}
+
+void show_warnings(const std::vector<Warning>& warnings, std::ostream& err) {
+  for (const Warning& w : warnings) err << "tarnwick: " << warning_text(w) << '\n';
+}
+
+}  // namespace tarn

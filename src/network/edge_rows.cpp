@@ -1,0 +1,212 @@
+#include "network/edge_rows.h"
+
+#include <algorithm>
+#include <array>
+#include <stdexcept>
+
+#include "network/fatal_error.h"
+#include "network/letter_case.h"
+
+namespace tarn {
+
+namespace {
+
+constexpr std::array<std::string_view, 9> sender_words = {"source", "from", "sender", "ego", "tail",
+                                                          "i",      "v1",   "node1",  "id1"};
+constexpr std::array<std::string_view, 9> receiver_words = {
+    "target", "to", "receiver", "alter", "head", "j", "v2", "node2", "id2"};
+constexpr std::array<std::string_view, 2> value_words = {"weight", "value"};
+
+template <std::size_t N>
+bool is_one_of(std::string_view field, const std::array<std::string_view, N>& words) {
+  return std::any_of(words.begin(), words.end(),
+                     [field](std::string_view word) { return same_text_any_case(field, word); });
+}
+
+// The first column whose name is one of `words`, or -1.
+template <std::size_t N>
+int column_named(std::span<const std::string> header,
+                 const std::array<std::string_view, N>& words) {
+  for (std::size_t c = 0; c < header.size(); ++c) {
+    if (is_one_of(header[c], words)) return static_cast<int>(c);
+  }
+  return -1;
+}
+
+bool is_column_number(std::string_view text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// 0-based columns; value -1 when there is none.
+struct Placement {
+  int sender = 0, receiver = 1, value = -1;
+};
+
+std::string header_text(std::span<const std::string> header) {
+  std::string text;
+  for (const std::string& name : header) text += (text.empty() ? "" : ",") + name;
+  return shown(text);
+}
+
+Placement by_option(std::span<const std::string> columns, std::span<const std::string> header,
+                    std::size_t width, const std::string& at) {
+  std::array<int, 3> found = {-1, -1, -1};
+  for (std::size_t k = 0; k < columns.size(); ++k) {
+    const std::string& item = columns[k];
+    if (is_column_number(item)) {
+      const auto number = item.size() <= 4 ? std::stoi(item) : 0;
+      if (number < 1 || static_cast<std::size_t>(number) > width) {
+        throw FatalError(at + "--columns " + item + ": the rows have " + std::to_string(width) +
+                         " columns.");
+      }
+      found[k] = number - 1;
+    } else {
+      const auto named = std::find_if(header.begin(), header.end(), [&item](const std::string& h) {
+        return same_text_any_case(h, item);
+      });
+      if (named == header.end()) {
+        throw FatalError(at + "--columns names " + shown(item) +
+                         ", which is no column of the header " + header_text(header) + ".");
+      }
+      found[k] = static_cast<int>(named - header.begin());
+    }
+  }
+  if (found[0] == found[1]) {
+    throw FatalError(at + "--columns gives one column for the sender and the receiver.");
+  }
+  return {found[0], found[1], found[2]};
+}
+
+Placement by_header(std::span<const std::string> header, const std::string& at) {
+  const int width = static_cast<int>(header.size());
+  int sender = column_named(header, sender_words);
+  int receiver = column_named(header, receiver_words);
+  int value = column_named(header, value_words);
+  if (width == 2 && sender != receiver) {
+    if (sender < 0) sender = 1 - receiver;
+    if (receiver < 0) receiver = 1 - sender;
+  }
+  if (sender < 0 || receiver < 0 || sender == receiver) {
+    if (width == 2) return {0, 1, -1};
+    throw FatalError(at + "the header " + header_text(header) +
+                     " names no sender and receiver "
+                     "column (source and target, from and to, ego and alter, ...), so its " +
+                     std::to_string(width) +
+                     " columns are not guessed; give them with --columns "
+                     "SENDER,RECEIVER[,VALUE].");
+  }
+  if (value < 0 && width == 3) value = 3 - sender - receiver;
+  return {sender, receiver, value};
+}
+
+Placement by_position(std::size_t width, const std::string& at) {
+  if (width != 2 && width != 3) {
+    throw FatalError(at + "the row has " + std::to_string(width) +
+                     " field(s), but an edge list has 2 (sender, receiver) or 3 (sender, "
+                     "receiver, value); for other columns give a header or --columns.");
+  }
+  return {0, 1, width == 3 ? 2 : -1};
+}
+
+EdgeRow row_of(std::span<const std::string_view> fields, long line, const Placement& p) {
+  EdgeRow row;
+  row.sender = fields[static_cast<std::size_t>(p.sender)];
+  row.receiver = fields[static_cast<std::size_t>(p.receiver)];
+  row.has_value = p.value >= 0;
+  if (row.has_value) row.value = fields[static_cast<std::size_t>(p.value)];
+  row.line = line;
+  row.sender_column = p.sender + 1;
+  row.receiver_column = p.receiver + 1;
+  row.value_column = p.value + 1;
+  return row;
+}
+
+}  // namespace
+
+DelimitedSyntax delimited_syntax(NetworkFormat format) {
+  switch (format) {
+    case NetworkFormat::csv:
+      return {Delimiter::comma, '#', true};
+    case NetworkFormat::tsv:
+      return {Delimiter::tab, '#', true};
+    case NetworkFormat::blank:
+      return {Delimiter::blanks, '#', true};
+    case NetworkFormat::record:
+    case NetworkFormat::pajek:
+      break;
+  }
+  throw std::invalid_argument("not a delimited format: " +
+                              std::string(network_format_name(format)));
+}
+
+bool looks_like_header(std::span<const std::string_view> first,
+                       std::span<const std::string_view> second) {
+  if (first.size() < 2) return false;
+  if (first.size() >= 3 && !decimal_number(first[2])) return true;
+  for (const std::string_view field : first) {
+    if (is_one_of(field, sender_words) || is_one_of(field, receiver_words) ||
+        is_one_of(field, value_words)) {
+      return true;
+    }
+  }
+  const auto numbers = [](std::span<const std::string_view> row) {
+    return row.size() >= 2 && whole_number(row[0]) && whole_number(row[1]);
+  };
+  return !numbers(first) && numbers(second);
+}
+
+EdgeRows read_edge_rows(DelimitedReader& reader, HeaderRule rule,
+                        std::span<const std::string> columns,
+                        const std::function<void(const EdgeRow&)>& take) {
+  if (!reader.next()) {
+    throw FatalError("Input error in " +
+                     place(reader.file_name(), std::max(reader.lines_read(), 1L)) +
+                     ": the file is empty; an edge list has one link per row: sender, receiver "
+                     "and an optional value.");
+  }
+  const std::size_t width = reader.fields().size();
+  const long first_line = reader.line();
+  const std::string at_first = "Input error in " + reader.where() + ": ";
+  std::vector<std::string> first(reader.fields().begin(), reader.fields().end());
+  const std::vector<std::string_view> first_fields(first.begin(), first.end());
+  const bool named = std::any_of(columns.begin(), columns.end(),
+                                 [](const std::string& c) { return !is_column_number(c); });
+  if (named && rule == HeaderRule::absent) {
+    throw FatalError(at_first +
+                     "--columns names columns, but --header no says the file has no "
+                     "header to name them.");
+  }
+  const bool more = reader.next();
+  if (more) check_row_width(reader, width, first_line, "row");
+  const bool is_header =
+      rule == HeaderRule::present || named ||
+      (rule == HeaderRule::detect &&
+       looks_like_header(first_fields,
+                         more ? reader.fields() : std::span<const std::string_view>()));
+  EdgeRows rows;
+  if (is_header) rows.header = first;
+  const Placement placement = !columns.empty() ? by_option(columns, rows.header, width, at_first)
+                              : is_header      ? by_header(rows.header, at_first)
+                                               : by_position(width, at_first);
+  if (is_header) {
+    if (!more) {
+      throw FatalError("Input error in " + place(reader.file_name(), first_line) +
+                       ": the file holds a header line and no link.");
+    }
+  } else {
+    if (rule == HeaderRule::detect) {
+      rows.first_link = {first[static_cast<std::size_t>(placement.sender)],
+                         first[static_cast<std::size_t>(placement.receiver)]};
+    }
+    take(row_of(first_fields, first_line, placement));
+  }
+  if (!more) return rows;
+  do {
+    check_row_width(reader, width, first_line, "row");
+    take(row_of(reader.fields(), reader.line(), placement));
+  } while (reader.next());
+  return rows;
+}
+
+}  // namespace tarn

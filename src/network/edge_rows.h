@@ -1,0 +1,60 @@
+#pragma once
+// The rows of an edge list (CSV, TSV or blank-separated), with their columns placed: which field
+// is the sender, the receiver and the value. The network and the covariate readers share it.
+//
+// - A header's names place the columns, in any letter case: the sender is source, from, sender,
+//   ego, tail, i, v1, node1 or id1; the receiver target, to, receiver, alter, head, j, v2, node2
+//   or id2 (in either order); the value weight or value. In a header of three columns that names
+//   sender and receiver the third is the value; further columns are not read. With two columns
+//   one name is enough. A header of three or more columns that names neither sender nor
+//   receiver ends the run: its columns are not guessed.
+// - `columns` (--columns SENDER,RECEIVER[,VALUE]) names them otherwise: header names, or 1-based
+//   numbers. A name there implies a header.
+// - Without a header or columns: 2 fields (sender, receiver) or 3 (then a value).
+// - HeaderRule::detect takes the first row for a header when one of its fields is a column name
+//   above, or its value field is not a number, or its sender and receiver are not both
+//   whole numbers while those of the second row are.
+// - Every row has as many fields as the first.
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "network/delimited_text.h"
+#include "network/network_format.h"
+
+namespace tarn {
+
+enum class HeaderRule { detect, present, absent };
+
+// The syntax of the fields of a csv, tsv or blank file (# comment lines in each).
+DelimitedSyntax delimited_syntax(NetworkFormat format);
+
+// Whether `first` is a header row by the rule of HeaderRule::detect; `second` is the row after
+// it (empty when there is none).
+bool looks_like_header(std::span<const std::string_view> first,
+                       std::span<const std::string_view> second);
+
+struct EdgeRow {
+  std::string_view sender, receiver, value;  // value: empty when the rows have none
+  bool has_value = false;
+  long line = 0;
+  int sender_column = 1, receiver_column = 2, value_column = 3;  // 1-based, for messages
+};
+
+struct EdgeRows {
+  std::vector<std::string> header;  // empty when the file has none
+  // The first row's sender and receiver when HeaderRule::detect read it as a link (for the
+  // check that it may be a header after all); empty otherwise.
+  std::vector<std::string> first_link;
+};
+
+// Reads the rows, handing every row that is not the header to `take`. An empty file, a header
+// without a row after it, and columns that cannot be placed end the run.
+EdgeRows read_edge_rows(DelimitedReader& reader, HeaderRule rule,
+                        std::span<const std::string> columns,
+                        const std::function<void(const EdgeRow&)>& take);
+
+}  // namespace tarn

@@ -1,0 +1,21 @@
+#pragma once
+// A network read from a file that names its nodes (an edge list, a Pajek file): the store, the
+// names of its nodes, the header the file had, and what the reader noticed.
+
+#include <string>
+#include <vector>
+
+#include "network/network.h"
+#include "network/node_labels.h"
+#include "network/warning.h"
+
+namespace tarn {
+
+struct LabelledNetwork {
+  Network network;
+  NodeLabels labels;
+  std::vector<std::string> header;  // empty when the file has none
+  std::vector<Warning> warnings;    // what the reader noticed (codes and figures)
+};
+
+}  // namespace tarn

@@ -1,0 +1,32 @@
+#pragma once
+// The links of a file that names its nodes, gathered as they are read: counted against the
+// capacities where the message can name the line, then built into the store.
+
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "network/network.h"
+
+namespace tarn {
+
+class LinkCollector {
+ public:
+  explicit LinkCollector(std::string file_name);
+  // The link sender -> receiver (ids 1..2000) read on `line`.
+  void add(int sender, int receiver, long line);
+  // Forgets the link added first (a header that was read as a link).
+  void drop_first();
+  // The store of nodes 1..node_count; the node of id k is node_of_id[k - 1] (the id itself when
+  // node_of_id is empty). Sorted stably by sender.
+  Network build(int node_count, std::span<const int> node_of_id = {}) &&;
+
+ private:
+  std::string file_name_;
+  std::vector<std::pair<int16, int16>> links_;
+  std::vector<int> out_count_;
+  std::vector<int> in_count_;
+};
+
+}  // namespace tarn

@@ -1,0 +1,22 @@
+#pragma once
+// What the shape of a network read as directed suggests about the file it came from, said as
+// warnings (network/warning.h) with their figures:
+// - looks_undirected (figures: file, links, reason "reverse"): every link between two nodes has
+//   its reverse, as when each edge of an undirected network is given both ways;
+// - looks_two_mode (file, senders, receivers, links): at least 10 links between two nodes, and
+//   no node both sends and receives, as in a network of two kinds of node.
+
+#include <string>
+#include <vector>
+
+#include "network/network.h"
+#include "network/warning.h"
+
+namespace tarn {
+
+std::vector<Warning> network_shape_warnings(const Network& network, const std::string& file);
+
+// The network with nodes 1..node_count (at least its own): the same links, more isolated nodes.
+Network with_node_count(const Network& network, int node_count, const std::string& source);
+
+}  // namespace tarn

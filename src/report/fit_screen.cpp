@@ -1,0 +1,102 @@
+#include "report/fit_screen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "fit/fit_summary.h"
+#include "model/model_terms.h"
+
+namespace tarn {
+
+namespace {
+
+std::string printed(const char* format, double value) {
+  if (!std::isfinite(value)) return std::isnan(value) ? "NA" : (value > 0 ? "Inf" : "-Inf");
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+// Four decimals, or powers of ten where that would take more than 12 characters.
+std::string number_text(double value) {
+  return std::fabs(value) < 1e7 ? printed("%.4f", value) : printed("%.4e", value);
+}
+
+std::string p_value_text(double p) {
+  if (std::isfinite(p) && p < 1e-4) return "<0.0001";
+  return printed("%.4f", p);
+}
+
+std::string padded_left(const std::string& text, std::size_t width) {
+  return std::string(width > text.size() ? width - text.size() : 0, ' ') + text;
+}
+
+std::string padded_right(const std::string& text, std::size_t width) {
+  return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
+}
+
+void write_statistics(const FitResult& r, std::ostream& out) {
+  const auto& t = r.class_table;
+  out << "\n -2 log likelihood     " << printed("%12.3f", -2.0 * r.loglik)
+      << "\n Goodness of fit       " << printed("%12.3f", r.pearson_sum)
+      << "\n Model chi-square      " << printed("%12.3f", model_chisquare(r)) << " on "
+      << r.parameter_count << " df"
+      << "\n Correctly classified  "
+      << printed("%11.2f", percent(t[0][0] + t[1][1], t[0][0] + t[0][1] + t[1][0] + t[1][1]))
+      << "% (no link " << printed("%.2f", percent(t[0][0], t[0][0] + t[0][1])) << "%, link "
+      << printed("%.2f", percent(t[1][1], t[1][0] + t[1][1])) << "%)\n";
+}
+
+void write_parameters(const FitScreen& fit, std::ostream& out) {
+  const std::vector<ParameterRow> rows = parameter_rows(*fit.result, *fit.errors);
+  std::vector<std::vector<std::string>> cells = {
+      {"Term", "Estimate", "Std. error", "z value", "Pr(>|z|)", ""}};
+  const std::vector<std::string> names = fit.model->statistic_names();
+  for (std::size_t p = 0; p < rows.size(); ++p) {
+    const ParameterRow& row = rows[p];
+    cells.push_back({names[p], number_text(row.estimate), number_text(row.std_error),
+                     printed("%.3f", row.z), p_value_text(row.p_value),
+                     significance_stars(row.p_value)});
+  }
+  std::vector<std::size_t> width(6, 0);
+  for (const auto& line : cells) {
+    for (std::size_t c = 0; c < line.size(); ++c) width[c] = std::max(width[c], line[c].size());
+  }
+  out << '\n';
+  for (const auto& line : cells) {
+    std::string text = ' ' + padded_right(line[0], width[0]);
+    for (std::size_t c = 1; c < 5; ++c) text += "  " + padded_left(line[c], width[c]);
+    text += ' ' + line[5];
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    out << text << '\n';
+  }
+  out << " ---\n Signif. codes:  0 '***' 0.001 '**' 0.01 '*' 0.05 '.' 0.1 ' ' 1\n";
+}
+
+}  // namespace
+
+std::string significance_stars(double p) {
+  if (!std::isfinite(p)) return "";
+  if (p < 0.001) return "***";
+  if (p < 0.01) return "**";
+  if (p < 0.05) return "*";
+  if (p < 0.1) return ".";
+  return "";
+}
+
+void write_fit_screen(const FitScreen& fit, std::ostream& out) {
+  const FitResult& r = *fit.result;
+  out << " Network: " << fit.network_path << " (" << fit.network->node_count << " nodes, "
+      << fit.network->link_count << " links, " << r.dyad_count << " dyads)\n Model:  ";
+  for (const TermPointer& term : fit.model->terms) out << ' ' << term->text();
+  out << '\n';
+  if (r.end != FitEnd::completed) return;
+  if (r.too_many_iterations) out << "\n Too many iterations! Returning partial results.\n";
+  write_statistics(r, out);
+  write_parameters(fit, out);
+  if (!fit.errors->description.empty()) out << ' ' << fit.errors->description << '\n';
+}
+
+}  // namespace tarn

@@ -1,0 +1,126 @@
+#include <algorithm>
+
+#include "report/gof_figure.h"
+#include "report/gof_report.h"
+#include "report/gof_rows.h"
+
+namespace tarn {
+
+namespace {
+
+// The key to the figure under its title, centred.
+void draw_legend(FigureWriter& figure, double y, bool with_simulated) {
+  const std::string simulated = "simulated: quartiles, median, range";
+  const std::string band = "middle 95% of simulated";
+  const std::string observed = "observed";
+  const double glyph = 26, gap = 30;
+  const double total = with_simulated
+                           ? 3 * (glyph + 6) + 2 * gap + text_width(simulated, legend_size) +
+                                 text_width(band, legend_size) + text_width(observed, legend_size)
+                           : glyph + 6 + text_width(observed, legend_size);
+  double x = std::max(10.0, (figure_width - total) / 2);
+  auto label = [&](const std::string& text) {
+    figure.text(x + glyph + 6, y + legend_size * 0.35, text, legend_size, "start",
+                " fill=\"#333333\"");
+    x += glyph + 6 + text_width(text, legend_size) + gap;
+  };
+  if (with_simulated) {
+    // A small boxplot.
+    figure.line(x + glyph / 2, y - 9, x + glyph / 2, y + 9, box_colour, 1);
+    figure.rect({x + glyph / 2 - 6, y - 5, 12, 10},
+                "fill=\"#f4f4f4\" stroke=\"" + std::string(box_colour) + "\" stroke-width=\"1\"");
+    figure.line(x + glyph / 2 - 6, y + 1, x + glyph / 2 + 6, y + 1, "#111111", 2);
+    label(simulated);
+    figure.rect({x, y - 7, glyph, 14},
+                "fill=\"" + std::string(band_colour) + "\" fill-opacity=\"0.45\" stroke=\"none\"");
+    label(band);
+  }
+  figure.line(x, y, x + glyph, y, observed_colour, 2);
+  figure.raw() << "<circle cx=\"" << px(x + glyph / 2) << "\" cy=\"" << px(y)
+               << "\" r=\"4\" fill=\"" << observed_colour
+               << "\" stroke=\"#ffffff\" stroke-width=\"1\"/>\n";
+  label(observed);
+}
+
+// Where each panel goes: two to a row, the model statistics (many, long names) on a row alone.
+struct PanelPlace {
+  std::size_t panel;
+  Box frame;
+};
+
+constexpr double figure_margin = 12;
+constexpr double header_height = 88;
+constexpr double row_gap = 14;
+constexpr double column_gap = 16;
+
+std::vector<PanelPlace> layout(const GofSummary& summary, double& height) {
+  std::vector<PanelPlace> places;
+  const double half = (figure_width - 2 * figure_margin - column_gap) / 2;
+  const double full = figure_width - 2 * figure_margin;
+  double y = header_height;
+  std::vector<std::size_t> row;
+  auto finish_row = [&](bool whole_width) {
+    if (row.empty()) return;
+    double row_height = 0;
+    for (std::size_t k = 0; k < row.size(); ++k) {
+      const GofPanel& panel = summary.panels[row[k]];
+      const double width = whole_width ? full : half;
+      const double plot_width = width - plot_left - plot_right;
+      row_height = std::max(row_height, panel_height(panel, plot_width));
+    }
+    for (std::size_t k = 0; k < row.size(); ++k) {
+      const double x = figure_margin + static_cast<double>(k) * (half + column_gap);
+      places.push_back({row[k], {x, y, whole_width ? full : half, row_height}});
+    }
+    y += row_height + row_gap;
+    row.clear();
+  };
+  for (std::size_t p = 0; p < summary.panels.size(); ++p) {
+    if (summary.panels[p].key == "model") {
+      finish_row(false);
+      row.push_back(p);
+      finish_row(true);
+      continue;
+    }
+    row.push_back(p);
+    if (row.size() == 2) finish_row(false);
+  }
+  finish_row(false);
+  height = y - row_gap + figure_margin;
+  return places;
+}
+
+}  // namespace
+
+void write_svg_element(const GofSummary& summary, const std::string& title, std::ostream& out) {
+  double height = 0;
+  const std::vector<PanelPlace> places = layout(summary, height);
+  const std::size_t networks = simulated_networks(summary);
+  out << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << figure_width
+      << "\" height=\"" << px(height) << "\" viewBox=\"0 0 " << figure_width << " " << px(height)
+      << "\" font-family=\"" << figure_font << "\">\n";
+  out << "<title>" << escaped(title) << "</title>\n";
+  FigureWriter figure(out);
+  figure.rect({0, 0, figure_width, height}, "fill=\"#ffffff\" stroke=\"none\"");
+  figure.text(figure_width / 2, 32, title, title_size, "middle",
+              " font-weight=\"bold\" fill=\"#111111\"");
+  figure.text(figure_width / 2, 54,
+              networks == 0 ? std::string("The observed network; no simulated networks")
+                            : "The observed network against " + std::to_string(networks) +
+                                  " networks simulated from the fitted model",
+              legend_size, "middle", " fill=\"#555555\"");
+  draw_legend(figure, 76, networks > 0);
+  for (const auto& place : places) {
+    const GofPanel& panel = summary.panels[place.panel];
+    const auto rows = rows_of(summary, panel.key);
+    draw_panel(figure, panel, rows, place.frame, networks);
+  }
+  out << "</svg>\n";
+}
+
+void write_gof_svg(const GofSummary& summary, const std::string& title, std::ostream& out) {
+  out << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n";
+  write_svg_element(summary, title, out);
+}
+
+}  // namespace tarn

@@ -1,0 +1,13 @@
+#pragma once
+// The warnings of a run as the results files give them: code, message and figures.
+
+#include <nlohmann/json.hpp>
+#include <vector>
+
+#include "report/fit_record.h"
+
+namespace tarn {
+
+nlohmann::ordered_json warnings_json(const std::vector<WordedWarning>& warnings);
+
+}  // namespace tarn
