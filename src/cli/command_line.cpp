@@ -189,6 +189,10 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
                           "(from simulated networks)");
   fit_command->add_option("--replicates", fit.replicates,
                           "Simulated networks for godambe and bootstrap errors (default 500)");
+  fit_command->add_option("--method", fit.method,
+                          "mple (pseudo-likelihood, the default) or mcmle (maximum likelihood "
+                          "by MCMC)");
+  fit.mcmle.add(*fit_command);
   fit.sampling.add(*fit_command);
   fit_command->footer(type_table());
 

@@ -1,5 +1,6 @@
 #include "cli/fit_command.h"
 
+#include <optional>
 #include <sstream>
 
 #include "cli/checked_fit.h"
@@ -15,6 +16,7 @@
 #include "report/classic_report.h"
 #include "report/fit_screen.h"
 #include "report/json_results.h"
+#include "report/mcmle_diagnostics.h"
 #include "report/tidy_csv.h"
 #include "simulate/simulation_errors.h"
 
@@ -117,10 +119,39 @@ GivenErrors errors_of(ErrorMethod method, const ErrorInputs& in) {
   return naive(in);
 }
 
+// Refuses what maximum likelihood by MCMC does not take, and its options without it.
+void check_method(const FitCommandOptions& o, ErrorMethod errors) {
+  if (o.method != "mple" && o.method != "mcmle") {
+    throw UsageError("--method " + o.method + ": give mple or mcmle");
+  }
+  const bool mcmle = o.method == "mcmle";
+  if (!mcmle) {
+    if (!o.mcmle.init.empty()) throw UsageError("--init is for --method mcmle");
+    if (!o.mcmle.diagnostics_path.empty()) {
+      throw UsageError("--diagnostics is for --method mcmle");
+    }
+    return;
+  }
+  if (errors != ErrorMethod::naive) {
+    throw UsageError("--se " + o.errors +
+                     ": maximum likelihood by MCMC gives its own standard errors (the inverse "
+                     "Fisher information); leave out --se");
+  }
+  if (!o.report_path.empty()) {
+    throw UsageError(
+        "--report writes the pseudo-likelihood report of the dialogue; give --json "
+        "or --csv for --method mcmle");
+  }
+  if (o.study.diagonal) {
+    throw UsageError("--diagonal: maximum likelihood by MCMC does not take the self-pairs");
+  }
+}
+
 }  // namespace
 
 int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream& err) {
   const ErrorMethod method = error_method(o.errors);
+  check_method(o, method);
   if (o.json_path == "-" && o.csv_path == "-") {
     throw UsageError("--json - and --csv - cannot both write to standard output");
   }
@@ -135,6 +166,9 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
   std::ostream* report = o.report_path.empty() ? nullptr : &outputs.open(o.report_path, "--report");
   std::ostream* json = o.json_path.empty() ? nullptr : &outputs.open(o.json_path, "--json");
   std::ostream* csv = o.csv_path.empty() ? nullptr : &outputs.open(o.csv_path, "--csv");
+  std::ostream* diagnostics = o.mcmle.diagnostics_path.empty()
+                                  ? nullptr
+                                  : &outputs.open(o.mcmle.diagnostics_path, "--diagnostics");
   const bool summary_shown = !o.quiet && o.json_path != "-" && o.csv_path != "-";
 
   InputData input = load_input_data(o.study);
@@ -148,27 +182,32 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
         "--report writes the dialogue's report, of the sixteen configuration types only; give "
         "--json or --csv for this model");
   }
-  if (method != ErrorMethod::naive) check_can_simulate(study);
+  const bool by_mcmc = o.method == "mcmle";
+  if (method != ErrorMethod::naive || by_mcmc) check_can_simulate(study);
 
   const CheckedFit fit = fit_and_check(study);
-  const FitResult& result = fit.result;
-  const GivenErrors given = errors_of(method, {o, study, model, fit, err});
-  std::vector<Warning> warnings = fit.warnings;
+  McmleFit mcmle;
+  if (by_mcmc) mcmle = fit_by_mcmle(o.mcmle, o.sampling, study, fit, o.quiet, err);
+  const FitResult& result = by_mcmc ? mcmle.shown : fit.result;
+  GivenErrors given;
+  if (by_mcmc) {
+    given.errors = mcmle.errors;
+  } else {
+    given = errors_of(method, {o, study, model, fit, err});
+  }
+  // The pseudo-likelihood's own warnings belong to its estimate, which MCMLE only starts from.
+  std::vector<Warning> warnings = by_mcmc ? mcmle.warnings : fit.warnings;
   warnings.insert(warnings.end(), given.warnings.begin(), given.warnings.end());
   warnings.insert(warnings.end(), input.notes.begin(), input.notes.end());
   for (Warning& w : model_warnings(model, o.study)) warnings.push_back(std::move(w));
 
   std::ostringstream screen;
   std::ostream nowhere(nullptr);
-  if (summary_shown) {
-    write_fit_screen({o.study.network_path, &study.network, &model, &result, &given.errors},
-                     screen);
-  }
-  if (report != nullptr) {
-    write_report_head(o, *report);
-    if (result.end == FitEnd::completed) {
-      write_report(*model.kernel, input.blocking, result, given.errors, nowhere, *report);
-    }
+  std::optional<double> log_likelihood;
+  if (by_mcmc) {
+    log_likelihood = mcmle.result->log_likelihood;
+  } else if (model.dyad_independent() && fit.usable()) {
+    log_likelihood = fit.result.loglik;  // the pseudo-likelihood is the likelihood
   }
 
   FitRecord record;
@@ -182,14 +221,33 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
   record.observed_statistics = model.network_statistics(study.graph());
   record.result = &result;
   record.errors = &given.errors;
-  record.estimate_exists = fit.estimate_exists;
+  record.estimate_exists = by_mcmc || fit.estimate_exists;
   record.warnings = worded(warnings);
+  record.mcmle = mcmle.result.get();
+  record.log_likelihood = log_likelihood;
+  if (summary_shown) {
+    write_fit_screen({o.study.network_path, &study.network, &model, &result, &given.errors,
+                      record.mcmle, log_likelihood, record.aic(), record.bic()},
+                     screen);
+  }
+  if (report != nullptr) {
+    write_report_head(o, *report);
+    if (result.end == FitEnd::completed) {
+      write_report(*model.kernel, input.blocking, result, given.errors, nowhere, *report);
+    }
+  }
+
   if (json != nullptr) write_fit_json(record, *json);
+  if (diagnostics != nullptr && record.mcmle != nullptr) {
+    write_mcmle_diagnostics(*record.mcmle, model.statistic_names(), o.mcmle.diagnostics_path,
+                            *diagnostics);
+  }
   if (csv != nullptr) write_tidy_csv(record, *csv);
   outputs.commit();
 
   if (summary_shown) out << screen.str() << std::flush;
   for (const WordedWarning& w : record.warnings) err << "tarnwick: " << w.message << '\n';
+  if (by_mcmc) return mcmle.converged() ? exit_ok : exit_fit_problem;
   return fit.usable() && !given.degenerate ? exit_ok : exit_fit_problem;
 }
 

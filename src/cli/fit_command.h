@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "cli/mcmle_fit.h"
 #include "cli/sampling_options.h"
 #include "cli/study.h"
 
@@ -20,6 +21,8 @@ struct FitCommandOptions {
   bool quiet = false;
   std::string errors = "naive";  // naive, godambe or bootstrap
   int replicates = 500;
+  std::string method = "mple";  // mple or mcmle
+  McmleOptions mcmle;
   SamplingOptions sampling;
 };
 

@@ -1,5 +1,6 @@
 #include "cli/warning_text.h"
 
+#include <cstdio>
 #include <string_view>
 
 #include "report/unblocked_nodes_note.h"
@@ -17,7 +18,25 @@ std::string nodes_have(std::int64_t count) {
   return std::to_string(count) + (count == 1 ? " node has" : " nodes have");
 }
 
+// Maximum likelihood by MCMC that ran away wherever its steps went.
+std::string degenerate_estimation(const Warning& w) {
+  std::string text =
+      "Maximum likelihood by MCMC stopped: the model is degenerate. Networks drawn from it ran "
+      "away from the observed one even after the steps were halved: after " +
+      count_of(w, "toggles") + " proposed toggles a simulated network had " + count_of(w, "links") +
+      " links against " + count_of(w, "observed_links") + " observed (the sampler stops outside " +
+      count_of(w, "low") + " to " + count_of(w, "high") +
+      " links). No estimate describes this network.";
+  const std::string triads = w.text("triad_terms");
+  if (!triads.empty()) text += " The model counts triads raw (" + triads + ").";
+  return text +
+         " What researchers do: replace raw counts of triads and stars by geometrically weighted "
+         "terms (gwesp(0.5, fixed=TRUE) for transitivity, gwidegree and gwodegree for stars), "
+         "and take a smaller decay when a gw term itself runs away.";
+}
+
 std::string degenerate(const Warning& w) {
+  if (w.text("estimator") == "mcmle") return degenerate_estimation(w);
   const bool given = w.text("coefficients") == "given";
   std::string text = given ? "The model at the given coefficients is degenerate"
                            : "The fitted model is degenerate";
@@ -193,6 +212,45 @@ constexpr Wording wordings[] = {
               w.text("receiver") +
               ") is taken as a header: neither label occurs anywhere else in the file. If it "
               "is a link, give --header no.";
+     }},
+    {"mcmle_start_without_mple",
+     [](const Warning&) -> std::string {
+       return "The pseudo-likelihood gave no estimate to start from: maximum likelihood by MCMC "
+              "starts from the estimate of the model's dyad-independent terms, the others 0.";
+     }},
+    {"mcmle_start_moved",
+     [](const Warning& w) -> std::string {
+       return "The networks drawn at the pseudo-likelihood estimate ran away from the observed "
+              "one (after " +
+              count_of(w, "toggles") + " proposed toggles one had " + count_of(w, "links") +
+              " links against " + count_of(w, "observed_links") +
+              " observed), so maximum likelihood by MCMC started from the estimate of the "
+              "model's dyad-independent terms, the others 0, and stepped from there.";
+     }},
+    {"mcmle_iteration_limit",
+     [](const Warning& w) -> std::string {
+       char figures[96];
+       std::snprintf(figures, sizeof figures,
+                     "the largest |t| was %.3f (below 0.1 needed), "
+                     "the Hotelling p-value %.3f",
+                     w.number("max_abs_t"), w.number("p_value"));
+       return "Maximum likelihood by MCMC did NOT converge within " + count_of(w, "iterations") +
+              " iterations: " + figures +
+              ". The estimates shown are the last iterate's, without standard errors; give "
+              "--max-iterations for more, or a larger --sample-size.";
+     }},
+    {"mcmle_no_progress",
+     [](const Warning& w) -> std::string {
+       return "Maximum likelihood by MCMC stopped after " + count_of(w, "iterations") +
+              " iterations: the networks drawn could not reach the observed statistics (some "
+              "statistic never varied, or the step length stayed 0). The estimates shown are not "
+              "a maximum-likelihood estimate; the model may be degenerate or a statistic fixed "
+              "by the data.";
+     }},
+    {"log_likelihood_not_bridged",
+     [](const Warning&) -> std::string {
+       return "The log-likelihood was not computed: the networks drawn along the bridge from "
+              "the dyad-independent reference ran away, so AIC and BIC are not given.";
      }},
     {"block_by_unused",
      [](const Warning& w) -> std::string {

@@ -1,8 +1,33 @@
 #include "report/fit_record.h"
 
+#include <cmath>
+
 namespace tarn {
 
+std::optional<double> FitRecord::aic() const {
+  if (!log_likelihood) return std::nullopt;
+  return -2.0 * *log_likelihood + 2.0 * result->parameter_count;
+}
+
+std::optional<double> FitRecord::bic() const {
+  if (!log_likelihood) return std::nullopt;
+  return -2.0 * *log_likelihood +
+         result->parameter_count * std::log(static_cast<double>(result->dyad_count));
+}
+
 std::string fit_outcome(const FitRecord& record) {
+  if (record.mcmle != nullptr) {
+    switch (record.mcmle->end) {
+      case McmleEnd::converged:
+        return "converged";
+      case McmleEnd::iteration_limit:
+        return "iteration_limit";
+      case McmleEnd::degenerate:
+        return "degenerate";
+      case McmleEnd::no_progress:
+        return "no_progress";
+    }
+  }
   const FitResult& r = *record.result;
   if (!record.estimate_exists) return "estimate_does_not_exist";
   if (fit_converged(r)) return "converged";

@@ -3,12 +3,14 @@
 // the input files, the network's size, the model, the fit's result, its standard errors and
 // its warnings. It holds references to the values the front end keeps.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "fit/fit_result.h"
 #include "fit/fit_warnings.h"
 #include "fit/parameter_errors.h"
+#include "mcmle/mcmle.h"
 #include "model/blocking.h"
 #include "model/model.h"
 #include "network/network.h"
@@ -42,11 +44,23 @@ struct FitRecord {
   std::vector<double> observed_statistics;  // the model's statistics of the network
   bool estimate_exists = true;              // false when the existence check found none
   std::vector<WordedWarning> warnings;
+  // Maximum likelihood by MCMC, when the fit was made by it: `result` and `errors` then hold its
+  // estimate and covariance, and the pseudo-likelihood figures of `result` are not reported.
+  const McmleResult* mcmle = nullptr;
+  // The log-likelihood at the estimate: exact for a dyad-independent model, bridged for MCMLE;
+  // nothing for a pseudo-likelihood fit of a dependent model.
+  std::optional<double> log_likelihood;
+
+  std::string method() const { return mcmle != nullptr ? "mcmle" : "mple"; }
+  // Akaike's and Schwarz's criteria from the log-likelihood (the dyads as observations).
+  std::optional<double> aic() const;
+  std::optional<double> bic() const;
 };
 
 // How the fit ended: "converged" when it converged to an estimate that exists; otherwise what
 // kept it from one: estimate_does_not_exist (before any other), statistics_linearly_dependent,
-// newton_inversion_failed, pass_limit or final_inversion_failed.
+// newton_inversion_failed, pass_limit or final_inversion_failed; for maximum likelihood by MCMC
+// iteration_limit, degenerate or no_progress.
 std::string fit_outcome(const FitRecord& record);
 
 }  // namespace tarn

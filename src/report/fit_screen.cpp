@@ -49,26 +49,54 @@ void write_statistics(const FitResult& r, std::ostream& out) {
       << printed("%.2f", percent(t[1][1], t[1][0] + t[1][1])) << "%)\n";
 }
 
+// The fit by maximum likelihood by MCMC: how it ended, its convergence figures and likelihood.
+void write_mcmle_statistics(const FitScreen& fit, std::ostream& out) {
+  const McmleResult& m = *fit.mcmle;
+  const char* ended = m.end == McmleEnd::converged         ? "converged"
+                      : m.end == McmleEnd::iteration_limit ? "NOT converged (iteration limit)"
+                      : m.end == McmleEnd::degenerate      ? "NOT converged (degenerate model)"
+                                                           : "NOT converged (no progress)";
+  out << "\n Maximum likelihood by MCMC: " << ended << " after " << m.iterations << " iterations, "
+      << printed("%.1f", m.seconds) << " s\n Convergence: largest |t| "
+      << printed("%.3f", m.final_test.max_abs_t) << ", Hotelling p-value "
+      << printed("%.3f", m.final_test.p_value) << ", effective sample size "
+      << printed("%.0f", m.final_test.effective_size) << '\n';
+  if (m.start == McmleStart::dyad_independent) {
+    out << " Start: the dyad-independent terms' estimate (the sampler ran away at the "
+           "pseudo-likelihood estimate)\n";
+  }
+  if (fit.log_likelihood) {
+    out << " Log-likelihood " << printed("%.3f", *fit.log_likelihood) << ", AIC "
+        << printed("%.3f", *fit.aic) << ", BIC " << printed("%.3f", *fit.bic) << '\n';
+  }
+}
+
 void write_parameters(const FitScreen& fit, std::ostream& out) {
   const std::vector<ParameterRow> rows = parameter_rows(*fit.result, *fit.errors);
+  const bool mcmc = fit.mcmle != nullptr && fit.mcmle->end == McmleEnd::converged;
   std::vector<std::vector<std::string>> cells = {
-      {"Term", "Estimate", "Std. error", "z value", "Pr(>|z|)", ""}};
+      {"Term", "Estimate", "Std. error", "MCMC %", "z value", "Pr(>|z|)", ""}};
   const std::vector<std::string> names = fit.model->statistic_names();
   for (std::size_t p = 0; p < rows.size(); ++p) {
     const ParameterRow& row = rows[p];
     cells.push_back({names[p], number_text(row.estimate), number_text(row.std_error),
+                     mcmc ? printed("%.1f", fit.mcmle->mcmc_error_percent[p]) : "",
                      printed("%.3f", row.z), p_value_text(row.p_value),
                      significance_stars(row.p_value)});
   }
-  std::vector<std::size_t> width(6, 0);
+  if (!mcmc) {
+    for (auto& line : cells) line.erase(line.begin() + 3);
+  }
+  const std::size_t columns = cells.front().size();
+  std::vector<std::size_t> width(columns, 0);
   for (const auto& line : cells) {
     for (std::size_t c = 0; c < line.size(); ++c) width[c] = std::max(width[c], line[c].size());
   }
   out << '\n';
   for (const auto& line : cells) {
     std::string text = ' ' + padded_right(line[0], width[0]);
-    for (std::size_t c = 1; c < 5; ++c) text += "  " + padded_left(line[c], width[c]);
-    text += ' ' + line[5];
+    for (std::size_t c = 1; c + 1 < columns; ++c) text += "  " + padded_left(line[c], width[c]);
+    text += ' ' + line[columns - 1];
     while (!text.empty() && text.back() == ' ') text.pop_back();
     out << text << '\n';
   }
@@ -93,8 +121,17 @@ void write_fit_screen(const FitScreen& fit, std::ostream& out) {
   for (const TermPointer& term : fit.model->terms) out << ' ' << term->text();
   out << '\n';
   if (r.end != FitEnd::completed) return;
-  if (r.too_many_iterations) out << "\n Too many iterations! Returning partial results.\n";
-  write_statistics(r, out);
+  if (fit.mcmle != nullptr) {
+    write_mcmle_statistics(fit, out);
+  } else {
+    if (r.too_many_iterations) out << "\n Too many iterations! Returning partial results.\n";
+    write_statistics(r, out);
+    if (fit.log_likelihood) {
+      out << " Log-likelihood        " << printed("%12.3f", *fit.log_likelihood) << " (exact: the "
+          << "model is dyad-independent), AIC " << printed("%.3f", *fit.aic) << ", BIC "
+          << printed("%.3f", *fit.bic) << '\n';
+    }
+  }
   write_parameters(fit, out);
   if (!fit.errors->description.empty()) out << ' ' << fit.errors->description << '\n';
 }

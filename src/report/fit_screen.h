@@ -4,11 +4,13 @@
 // lays one out: term, estimate, std. error, z value, Pr(>|z|) and significance stars, each
 // column as wide as its widest entry, so that no number runs into the next.
 
+#include <optional>
 #include <ostream>
 #include <string>
 
 #include "fit/fit_result.h"
 #include "fit/parameter_errors.h"
+#include "mcmle/mcmle.h"
 #include "model/model.h"
 #include "network/network.h"
 
@@ -20,6 +22,8 @@ struct FitScreen {
   const Model* model = nullptr;
   const FitResult* result = nullptr;
   const ParameterErrors* errors = nullptr;
+  const McmleResult* mcmle = nullptr;  // a fit by maximum likelihood by MCMC
+  std::optional<double> log_likelihood, aic, bic;
 };
 
 void write_fit_screen(const FitScreen& fit, std::ostream& out);

@@ -90,6 +90,65 @@ json classification(const FitResult& r) {
              finite_or_null(percent(t[0][0] + t[1][1], t[0][0] + t[0][1] + t[1][0] + t[1][1]))}}}};
 }
 
+const char* start_name(McmleStart start) {
+  switch (start) {
+    case McmleStart::pseudo_likelihood:
+      return "pseudo_likelihood";
+    case McmleStart::given:
+      return "given";
+    case McmleStart::dyad_independent:
+      return "dyad_independent";
+  }
+  return "";
+}
+
+// The iterations, the convergence figures of the last sample and the start of maximum likelihood
+// by MCMC.
+json mcmle_section(const McmleResult& m) {
+  json section;
+  section["iterations"] = m.iterations;
+  json start = {{"kind", start_name(m.start)}};
+  if (m.start_runaway) {
+    start["runaway"] = {{"toggles", m.start_runaway->toggles},
+                        {"links", m.start_runaway->links},
+                        {"observed_links", m.start_runaway->observed_links}};
+  }
+  section["start"] = start;
+  const ConvergenceTest& t = m.final_test;
+  json ratios = json::array();
+  for (double v : t.t_ratio) ratios.push_back(finite_or_null(v));
+  section["convergence"] = {
+      {"t_ratios", ratios},
+      {"max_abs_t_ratio", finite_or_null(t.max_abs_t)},
+      {"hotelling_statistic", finite_or_null(t.hotelling)},
+      {"hotelling_p_value", finite_or_null(t.p_value)},
+      {"step_length", m.history.empty() ? json(nullptr) : json(m.history.back().step)},
+      {"effective_sample_size", finite_or_null(t.effective_size)}};
+  json history = json::array();
+  for (const McmleIteration& i : m.history) {
+    history.push_back({{"iteration", i.number},
+                       {"step_length", i.step},
+                       {"max_abs_t_ratio", finite_or_null(i.max_abs_t)},
+                       {"hotelling_p_value", finite_or_null(i.p_value)},
+                       {"interval", i.interval},
+                       {"toggles", i.toggles},
+                       {"ran_away", i.ran_away},
+                       {"seconds", i.seconds}});
+  }
+  section["history"] = history;
+  section["toggles"] = m.toggles;
+  section["seconds"] = m.seconds;
+  section["sampler_seconds"] = m.sampler_seconds;
+  if (m.end == McmleEnd::degenerate) {
+    section["runaway"] = {{"toggles", m.degeneracy.toggles},
+                          {"links", m.degeneracy.links},
+                          {"observed_links", m.degeneracy.observed_links},
+                          {"low", m.degeneracy.low},
+                          {"high", m.degeneracy.high}};
+  }
+  return section;
+}
+
 }  // namespace
 
 void write_fit_json(const FitRecord& record, std::ostream& out) {
@@ -109,17 +168,27 @@ void write_fit_json(const FitRecord& record, std::ostream& out) {
   doc["blocking"] = blocking_section(record);
   doc["model"] = model_section(model);
   const std::string outcome = fit_outcome(record);
+  doc["method"] = record.method();
   doc["outcome"] = outcome;
   doc["converged"] = outcome == "converged";
   doc["passes"] = r.newton_passes;
-  doc["minus2_log_likelihood"] = estimated ? finite_or_null(-2.0 * r.loglik) : json(nullptr);
-  doc["goodness_of_fit"] = estimated ? finite_or_null(r.pearson_sum) : json(nullptr);
-  doc["model_chisquare"] = estimated ? finite_or_null(model_chisquare(r)) : json(nullptr);
+  auto optional_number = [](const std::optional<double>& v) {
+    return v ? finite_or_null(*v) : json(nullptr);
+  };
+  doc["log_likelihood"] = optional_number(record.log_likelihood);
+  doc["aic"] = optional_number(record.aic());
+  doc["bic"] = optional_number(record.bic());
+  // The pseudo-likelihood's figures, of its own fit (the start of maximum likelihood by MCMC).
+  const bool pseudo = estimated && record.mcmle == nullptr;
+  doc["minus2_log_likelihood"] = pseudo ? finite_or_null(-2.0 * r.loglik) : json(nullptr);
+  doc["goodness_of_fit"] = pseudo ? finite_or_null(r.pearson_sum) : json(nullptr);
+  doc["model_chisquare"] = pseudo ? finite_or_null(model_chisquare(r)) : json(nullptr);
   doc["df"] = r.parameter_count;
-  doc["null_log_likelihood"] = estimated ? finite_or_null(r.null_loglik) : json(nullptr);
-  doc["residuals"] = {{"absolute", estimated ? finite_or_null(r.abs_resid_sum) : json(nullptr)},
-                      {"squared", estimated ? finite_or_null(r.sq_resid_sum) : json(nullptr)}};
-  doc["classification"] = estimated ? classification(r) : json(nullptr);
+  doc["null_log_likelihood"] = pseudo ? finite_or_null(r.null_loglik) : json(nullptr);
+  doc["residuals"] = {{"absolute", pseudo ? finite_or_null(r.abs_resid_sum) : json(nullptr)},
+                      {"squared", pseudo ? finite_or_null(r.sq_resid_sum) : json(nullptr)}};
+  doc["classification"] = pseudo ? classification(r) : json(nullptr);
+  if (record.mcmle != nullptr) doc["mcmle"] = mcmle_section(*record.mcmle);
   const ParameterErrors& errors = *record.errors;
   doc["standard_errors"] = {{"method", errors.method}};
   if (!errors.description.empty()) doc["standard_errors"]["description"] = errors.description;
@@ -148,6 +217,11 @@ void write_fit_json(const FitRecord& record, std::ostream& out) {
          {"conf_low", finite_or_null(row.conf_low)},
          {"conf_high", finite_or_null(row.conf_high)},
          {"exp_estimate", finite_or_null(row.exp_estimate)}});
+    if (record.mcmle != nullptr) {
+      const auto& percent = record.mcmle->mcmc_error_percent;
+      parameters.back()["mcmc_error_percent"] =
+          k < percent.size() ? finite_or_null(percent[k]) : json(nullptr);
+    }
   }
   doc["parameters"] = parameters;
   doc["covariance"] =

@@ -28,9 +28,10 @@ class Chain {
  public:
   // `first_failed` is the lowest number of a chain that has failed so far (the chain count while
   // none has).
+  // The chain starts at `start`; its band lies around `observed_links`, the observed network's.
   Chain(const Study& study, const std::vector<double>& coefficients, const TermGraph& start,
-        const std::vector<double>& start_statistics, int index, const SamplerSettings& settings,
-        ProposalRatio ratio, const std::atomic<int>& first_failed)
+        const std::vector<double>& start_statistics, std::int64_t observed_links, int index,
+        const SamplerSettings& settings, ProposalRatio ratio, const std::atomic<int>& first_failed)
       : model_(study.model),
         coefficients_(coefficients),
         include_diagonal_(study.include_diagonal),
@@ -46,7 +47,7 @@ class Chain {
     if (!include_diagonal_ && graph_.directed()) {
       for (int a = 1; a <= n; ++a) fixed_links_ += graph_.has_link(a, a) ? 1 : 0;
     }
-    observed_links_ = graph_.link_count();
+    observed_links_ = observed_links;
     if (settings.watch_link_band) {
       const double slack = std::max(0.5 * static_cast<double>(observed_links_),
                                     5.0 * std::sqrt(static_cast<double>(observed_links_)) + 10.0);
@@ -241,7 +242,7 @@ std::string simulation_problem(const Study& study) {
 SampleSummary sample_networks(const Study& study, const std::vector<double>& coefficients,
                               int networks, const SamplerSettings& settings,
                               const NetworkVisitor& visit, std::atomic<std::int64_t>* done,
-                              ProposalRatio ratio) {
+                              ProposalRatio ratio, ChainStates* states) {
   if (const std::string problem = simulation_problem(study); !problem.empty()) {
     throw std::invalid_argument(problem);
   }
@@ -253,6 +254,10 @@ SampleSummary sample_networks(const Study& study, const std::vector<double>& coe
   summary.observed = study.model.network_statistics(observed);
   summary.statistics.assign(static_cast<std::size_t>(std::max(networks, 0)), {});
   const int chains = std::max(1, settings.chains);
+  if (states != nullptr && states->graphs.size() != static_cast<std::size_t>(chains)) {
+    states->graphs.assign(static_cast<std::size_t>(chains), observed);
+    states->statistics.assign(static_cast<std::size_t>(chains), summary.observed);
+  }
   std::vector<Degeneracy> degeneracies(static_cast<std::size_t>(chains));
   std::vector<std::int64_t> proposals(static_cast<std::size_t>(chains), 0);
   std::vector<std::int64_t> accepted(static_cast<std::size_t>(chains), 0);
@@ -272,7 +277,10 @@ SampleSummary sample_networks(const Study& study, const std::vector<double>& coe
   auto run_chain = [&](int c) {
     const int count = networks > c ? (networks - c + chains - 1) / chains : 0;
     if (count == 0) return;
-    Chain chain(study, coefficients, observed, summary.observed, c, settings, ratio, first_failed);
+    const auto slot = static_cast<std::size_t>(c);
+    Chain chain(study, coefficients, states ? states->graphs[slot] : observed,
+                states ? states->statistics[slot] : summary.observed, observed.link_count(), c,
+                settings, ratio, first_failed);
     Walk walk = chain.run(settings.burnin);
     for (int position = 0; walk == Walk::finished && position < count; ++position) {
       if (position > 0) walk = chain.run(settings.interval);
@@ -289,6 +297,10 @@ SampleSummary sample_networks(const Study& study, const std::vector<double>& coe
     }
     proposals[static_cast<std::size_t>(c)] = chain.proposals();
     accepted[static_cast<std::size_t>(c)] = chain.accepted();
+    if (states != nullptr) {
+      states->graphs[slot] = chain.graph();
+      states->statistics[slot] = chain.statistics();
+    }
   };
 
   std::atomic<int> next_chain{0};

@@ -94,18 +94,29 @@ using NetworkVisitor =
 using ProposalRatio = double (*)(bool adding, std::int64_t links, std::int64_t dyads);
 double tie_no_tie_ratio(bool adding, std::int64_t links, std::int64_t dyads);
 
+// The graphs the chains start from and end at, for samples drawn one after another at changing
+// coefficients (maximum likelihood by MCMC): chain c starts where the last sample left it, with
+// the statistics it had there. Empty, or of another number of chains: every chain starts at the
+// observed network.
+struct ChainStates {
+  std::vector<TermGraph> graphs;
+  std::vector<std::vector<double>> statistics;
+};
+
 // Why the study's model cannot be simulated (a network with links given twice, a statistic
 // without a network distribution: Model::distribution_problem), or empty.
 std::string simulation_problem(const Study& study);
 
 // Draws `networks` networks from the study's model at `coefficients`, the chains started at the
-// study's network. `done` (if given) counts the networks whose visit has returned. Throws
-// std::invalid_argument for what simulation_problem names. `ratio` is for the test that shows a
-// wrong acceptance ratio is caught.
+// study's network, or where `states` says and left there. `done` (if given) counts the networks
+// whose visit has returned. Throws std::invalid_argument for what simulation_problem names.
+// `ratio` is for the test that shows a wrong acceptance ratio is caught. A chain's band of link
+// counts lies around the observed network's count wherever it starts.
 SampleSummary sample_networks(const Study& study, const std::vector<double>& coefficients,
                               int networks, const SamplerSettings& settings,
                               const NetworkVisitor& visit = {},
                               std::atomic<std::int64_t>* done = nullptr,
-                              ProposalRatio ratio = tie_no_tie_ratio);
+                              ProposalRatio ratio = tie_no_tie_ratio,
+                              ChainStates* states = nullptr);
 
 }  // namespace tarn

@@ -1,0 +1,354 @@
+#include "mcmle/mcmle.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+#include "fit/fit_warnings.h"
+#include "fit/gaussj.h"
+#include "fit/pseudo_likelihood.h"
+#include "mcmle/step_length.h"
+#include "simulate/random_stream.h"
+
+namespace tarn {
+
+namespace {
+
+using Vector = std::vector<double>;
+using clock_type = std::chrono::steady_clock;
+
+constexpr int max_halvings = 4;
+constexpr int max_steps_of_zero = 3;
+constexpr double interval_growth_autocorrelation = 0.5;
+// A step is halved until at least this share of the sample's importance weight speaks for its
+// end: the sample says little about coefficients beyond that (where the log-normal
+// approximation's step would go for a statistic that hardly varies).
+constexpr double least_weight_share = 0.1;
+
+double seconds_since(clock_type::time_point start) {
+  return std::chrono::duration<double>(clock_type::now() - start).count();
+}
+
+// The inverse of the covariance over the statistics that vary (zeros elsewhere); false when it
+// cannot be inverted.
+bool inverse_over_varying(const SampleMoments& m, ParamMatrix& inverse) {
+  const int p = static_cast<int>(m.mean.size());
+  std::vector<int> varying;
+  for (int s = 0; s < p; ++s) {
+    if (m.sd[std::size_t(s)] > 0.0) varying.push_back(s);
+  }
+  const int q = static_cast<int>(varying.size());
+  ParamMatrix sub;
+  for (int a = 0; a < q; ++a) {
+    for (int b = 0; b < q; ++b) {
+      sub(a + 1, b + 1) = m.covariance(varying[std::size_t(a)] + 1, varying[std::size_t(b)] + 1);
+    }
+  }
+  if (q > 0 && !gaussj(sub, q)) return false;
+  inverse = ParamMatrix{};
+  for (int a = 0; a < q; ++a) {
+    for (int b = 0; b < q; ++b) {
+      inverse(varying[std::size_t(a)] + 1, varying[std::size_t(b)] + 1) = sub(a + 1, b + 1);
+    }
+  }
+  return true;
+}
+
+Vector times(const ParamMatrix& a, const Vector& x) {
+  const int p = static_cast<int>(x.size());
+  Vector y(x.size(), 0.0);
+  for (int r = 1; r <= p; ++r) {
+    double sum = 0.0;
+    for (int c = 1; c <= p; ++c) sum += a(r, c) * x[std::size_t(c - 1)];
+    y[std::size_t(r - 1)] = sum;
+  }
+  return y;
+}
+
+// The covariance of the sample mean, each statistic's variance scaled by its autocorrelation
+// time.
+ParamMatrix mean_covariance(const SampleMoments& m) {
+  const int p = static_cast<int>(m.mean.size());
+  ParamMatrix v;
+  for (int s = 1; s <= p; ++s) {
+    for (int t = 1; t <= p; ++t) {
+      v(s, t) = m.covariance(s, t) *
+                std::sqrt(m.autocorrelation_time[std::size_t(s - 1)] *
+                          m.autocorrelation_time[std::size_t(t - 1)]) /
+                static_cast<double>(m.networks);
+    }
+  }
+  return v;
+}
+
+// The share of the sample that still speaks for theta + step: the effective size of the
+// importance weights exp(step . g_k), over the number of networks.
+double weight_share(const std::vector<Vector>& sample, const Vector& step) {
+  std::vector<double> log_weight;
+  log_weight.reserve(sample.size());
+  double largest = -std::numeric_limits<double>::infinity();
+  for (const Vector& g : sample) {
+    double v = 0.0;
+    for (std::size_t k = 0; k < step.size(); ++k) v += step[k] * g[k];
+    log_weight.push_back(v);
+    largest = std::max(largest, v);
+  }
+  double sum = 0.0, squares = 0.0;
+  for (double v : log_weight) {
+    const double w = std::exp(v - largest);
+    sum += w;
+    squares += w * w;
+  }
+  return sum * sum / squares / static_cast<double>(sample.size());
+}
+
+ParamMatrix sandwich(const ParamMatrix& a, const ParamMatrix& v, int p) {
+  ParamMatrix av, result;
+  for (int r = 1; r <= p; ++r)
+    for (int c = 1; c <= p; ++c) {
+      double sum = 0.0;
+      for (int k = 1; k <= p; ++k) sum += a(r, k) * v(k, c);
+      av(r, c) = sum;
+    }
+  for (int r = 1; r <= p; ++r)
+    for (int c = 1; c <= p; ++c) {
+      double sum = 0.0;
+      for (int k = 1; k <= p; ++k) sum += av(r, k) * a(k, c);
+      result(r, c) = sum;
+    }
+  return result;
+}
+
+// A sampler run of the estimator, its toggles and time counted.
+struct Sampling {
+  const Study& study;
+  const McmleSettings& settings;
+  std::int64_t toggles = 0;
+  double seconds = 0.0;
+
+  SampleSummary draw(const Vector& theta, int networks, std::int64_t burnin, std::int64_t interval,
+                     std::uint64_t stream, ChainStates& states) {
+    SamplerSettings s;
+    s.burnin = burnin;
+    s.interval = interval;
+    s.chains = settings.chains;
+    s.threads = settings.threads;
+    s.seed = mix_seed(settings.seed, stream);
+    const auto start = clock_type::now();
+    SampleSummary sample =
+        sample_networks(study, theta, networks, s, {}, nullptr, tie_no_tie_ratio, &states);
+    seconds += seconds_since(start);
+    toggles += sample.proposals;
+    return sample;
+  }
+};
+
+// log-likelihood at `estimate` = that of the reference + the integral along the straight path of
+// (estimate - reference) . (observed - E[g]), by the midpoint rule over the bridges, each mean
+// from networks drawn at its point (path sampling, as the established tool's bridge sampling).
+std::optional<double> bridged_log_likelihood(Sampling& sampling, const Vector& estimate,
+                                             const Vector& observed, ChainStates states,
+                                             std::int64_t interval) {
+  const McmleSettings& settings = sampling.settings;
+  const auto reference = dyad_independent_reference(sampling.study);
+  if (!reference || settings.bridges < 1) return std::nullopt;
+  const std::size_t p = estimate.size();
+  Vector direction(p);
+  for (std::size_t k = 0; k < p; ++k) direction[k] = estimate[k] - reference->coefficients[k];
+  double rise = 0.0;
+  // From the estimate's end, where the chains stand, towards the reference.
+  for (int b = settings.bridges - 1; b >= 0; --b) {
+    const double u = (b + 0.5) / settings.bridges;
+    Vector theta(p);
+    for (std::size_t k = 0; k < p; ++k) theta[k] = reference->coefficients[k] + u * direction[k];
+    const SampleSummary sample =
+        sampling.draw(theta, settings.bridge_sample, 4 * interval, interval,
+                      1000000 + static_cast<std::uint64_t>(b), states);
+    if (sample.degeneracy.found) return std::nullopt;
+    const SampleMoments m = sample_moments(sample.statistics, settings.chains);
+    for (std::size_t k = 0; k < p; ++k) {
+      rise += direction[k] * (observed[k] - m.mean[k]) / settings.bridges;
+    }
+  }
+  return reference->log_likelihood + rise;
+}
+
+}  // namespace
+
+std::optional<DyadIndependentReference> dyad_independent_reference(const Study& study) {
+  DyadIndependentReference reference;
+  const int p = study.model.parameter_count();
+  reference.coefficients.assign(static_cast<std::size_t>(p), 0.0);
+  Study independent = study.with_network(study.network);
+  independent.model.terms.clear();
+  independent.model.kernel.reset();
+  std::vector<int> first;  // the first statistic of each kept term in the whole model
+  for (int t = 0; t < study.model.term_count(); ++t) {
+    const TermPointer& term = study.model.terms[static_cast<std::size_t>(t)];
+    if (!term->dyad_independent()) continue;
+    independent.model.terms.push_back(term);
+    first.push_back(study.model.first_statistic(t));
+  }
+  if (independent.model.terms.empty()) {
+    // Every network equally likely: log 2^-dyads.
+    reference.log_likelihood = -static_cast<double>(study.dyad_count()) * std::log(2.0);
+    return reference;
+  }
+  const FitResult fit = fit_pseudo_likelihood(independent);
+  if (fit.end != FitEnd::completed || !std::isfinite(fit.loglik)) return std::nullopt;
+  int k = 1;
+  for (std::size_t t = 0; t < independent.model.terms.size(); ++t) {
+    for (int s = 0; s < independent.model.terms[t]->statistic_count(); ++s) {
+      reference.coefficients[static_cast<std::size_t>(first[t] + s)] = fit.estimate(k++);
+    }
+  }
+  reference.log_likelihood = fit.loglik;
+  return reference;
+}
+
+McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_kind,
+                      const McmleSettings& settings, const McmleProgress& progress) {
+  if (const std::string problem = simulation_problem(study); !problem.empty()) {
+    throw std::invalid_argument(problem);
+  }
+  const auto began = clock_type::now();
+  const int p = study.model.parameter_count();
+  McmleResult result;
+  result.start = start_kind;
+  result.observed = study.model.network_statistics(study.graph());
+  Sampling sampling{study, settings};
+  // Twice the links, at most half the dyads (the measured mixing of the advice network's gw
+  // models), at least 256; doubled below while consecutive networks stay strongly correlated.
+  std::int64_t interval =
+      settings.interval > 0
+          ? settings.interval
+          : std::max<std::int64_t>(
+                256, std::min<std::int64_t>(2 * study.network.link_count, study.dyad_count() / 2));
+  Vector theta = start, previous = start;
+  ChainStates states, previous_states;
+  bool fresh_chains = true;
+  int halvings = 0, steps_of_zero = 0;
+
+  for (int number = 1; number <= settings.max_iterations; ++number) {
+    result.iterations = number;
+    const std::int64_t burnin = (fresh_chains ? 16 : 4) * interval;
+    const SampleSummary sample = sampling.draw(theta, settings.sample_size, burnin, interval,
+                                               static_cast<std::uint64_t>(number), states);
+    McmleIteration iteration;
+    iteration.number = number;
+    iteration.theta = theta;
+    iteration.interval = interval;
+    iteration.toggles = sample.proposals;
+    if (sample.degeneracy.found) {
+      iteration.ran_away = true;
+      iteration.seconds = seconds_since(began);
+      result.history.push_back(iteration);
+      if (progress) progress(iteration);
+      if (number == 1 && start_kind == McmleStart::pseudo_likelihood) {
+        // The start lies where the sampler runs away: begin at the dyad-independent estimate.
+        const auto reference = dyad_independent_reference(study);
+        if (reference) {
+          result.start = McmleStart::dyad_independent;
+          result.start_runaway = sample.degeneracy;
+          theta = previous = reference->coefficients;
+          states = ChainStates{};
+          fresh_chains = true;
+          continue;
+        }
+      }
+      if (number > 1 && halvings < max_halvings) {
+        ++halvings;
+        for (int k = 0; k < p; ++k) {
+          theta[std::size_t(k)] = 0.5 * (theta[std::size_t(k)] + previous[std::size_t(k)]);
+        }
+        states = previous_states;
+        continue;
+      }
+      result.end = McmleEnd::degenerate;
+      result.degeneracy = sample.degeneracy;
+      result.estimate = theta;
+      break;
+    }
+    fresh_chains = false;
+    const SampleMoments moments = sample_moments(sample.statistics, settings.chains);
+    const ConvergenceTest test = convergence_test(moments, result.observed);
+    const double gamma = hull_step_length(sample.statistics, moments.mean, moments.sd,
+                                          result.observed, settings.margin);
+    iteration.step = gamma;
+    iteration.max_abs_t = test.max_abs_t;
+    iteration.p_value = test.p_value;
+    iteration.seconds = seconds_since(began);
+    result.history.push_back(iteration);
+    if (progress) progress(iteration);
+    result.final_test = test;
+    result.final_moments = moments;
+    ParamMatrix inverse;
+    if (!inverse_over_varying(moments, inverse)) {
+      result.end = McmleEnd::no_progress;
+      result.estimate = theta;
+      break;
+    }
+    Vector gap(static_cast<std::size_t>(p));
+    for (int k = 0; k < p; ++k) {
+      gap[std::size_t(k)] = result.observed[std::size_t(k)] - moments.mean[std::size_t(k)];
+    }
+    const Vector step = times(inverse, gap);
+    const bool converged =
+        gamma >= 1.0 && test.max_abs_t < settings.t_tolerance && test.p_value >= settings.p_level;
+    if (converged) {
+      result.end = McmleEnd::converged;
+      result.estimate = theta;
+      for (int k = 0; k < p; ++k) result.estimate[std::size_t(k)] += step[std::size_t(k)];
+      result.fisher_inverse = inverse;
+      const ParamMatrix monte_carlo = sandwich(inverse, mean_covariance(moments), p);
+      for (int r = 1; r <= p; ++r) {
+        for (int c = 1; c <= p; ++c) {
+          result.covariance(r, c) = inverse(r, c) + monte_carlo(r, c);
+        }
+        const double total = result.covariance(r, r);
+        result.mcmc_error_percent.push_back(total > 0.0 ? 100.0 * monte_carlo(r, r) / total : 0.0);
+      }
+      result.final_sample = sample.statistics;
+      result.final_chains = settings.chains;
+      result.log_likelihood =
+          bridged_log_likelihood(sampling, result.estimate, result.observed, states, interval);
+      break;
+    }
+    steps_of_zero = gamma > 0.0 ? 0 : steps_of_zero + 1;
+    if (steps_of_zero >= max_steps_of_zero) {
+      result.end = McmleEnd::no_progress;
+      result.estimate = theta;
+      result.final_sample = sample.statistics;
+      result.final_chains = settings.chains;
+      break;
+    }
+    previous = theta;
+    previous_states = states;
+    Vector move(static_cast<std::size_t>(p));
+    for (int k = 0; k < p; ++k) move[std::size_t(k)] = gamma * step[std::size_t(k)];
+    for (int cut = 0; cut < 30 && weight_share(sample.statistics, move) < least_weight_share;
+         ++cut) {
+      for (double& v : move) v *= 0.5;
+    }
+    for (int k = 0; k < p; ++k) theta[std::size_t(k)] += move[std::size_t(k)];
+    halvings = 0;
+    // Consecutive networks that stay strongly correlated: a longer interval next time.
+    double worst = 0.0;
+    for (double r : moments.lag1) worst = std::max(worst, std::isfinite(r) ? r : 0.0);
+    if (worst > interval_growth_autocorrelation && settings.interval <= 0) interval *= 2;
+    if (number == settings.max_iterations) {
+      result.end = McmleEnd::iteration_limit;
+      result.estimate = previous;
+      result.final_sample = sample.statistics;
+      result.final_chains = settings.chains;
+    }
+  }
+  result.toggles = sampling.toggles;
+  result.sampler_seconds = sampling.seconds;
+  result.seconds = seconds_since(began);
+  return result;
+}
+
+}  // namespace tarn
