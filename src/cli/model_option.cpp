@@ -33,14 +33,6 @@ std::shared_ptr<const DyadValues> read_dyadic_covariate(const std::string& path,
       DyadValues::of(read_covariate_list(*in, path, format, data.labels, n, options.header)));
 }
 
-int count_self_links(const Network& network) {
-  int count = 0;
-  for (int a = 1; a <= network.node_count; ++a) {
-    for (int16 e : network.out_list(a)) count += e == a || e == -a ? 1 : 0;
-  }
-  return count;
-}
-
 }  // namespace
 
 Study build_study(const std::string& formula, InputData& data, const StudyOptions& options) {
@@ -88,7 +80,7 @@ Study build_study(const std::string& formula, InputData& data, const StudyOption
                        "\": some link is given more than once; the model's terms count each "
                        "link once. Give every link once.");
     }
-    if (const int self_links = count_self_links(data.network); self_links > 0) {
+    if (const int self_links = data.network.self_link_count(); self_links > 0) {
       data.notes.push_back(Warning{"self_links_left_out"}.add_count("links", self_links));
     }
   }

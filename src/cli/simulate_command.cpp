@@ -20,6 +20,7 @@
 #include "report/tidy_csv.h"
 #include "simulate/gof_summary.h"
 #include "simulate/network_features.h"
+#include "simulate/sample_spread.h"
 #include "simulate/sampler.h"
 
 namespace tarn {
@@ -87,15 +88,9 @@ void write_sample_table(const Simulation& s, const SampleSummary& sample, std::o
   out << '\n' << line;
   const std::vector<std::string> names = s.study.model.statistic_names();
   for (int p = 0; p < s.study.model.parameter_count(); ++p) {
-    double mean = 0.0, squares = 0.0;
-    for (const auto& row : sample.statistics) mean += row[std::size_t(p)];
-    mean /= static_cast<double>(sample.statistics.size());
-    for (const auto& row : sample.statistics) {
-      squares += (row[std::size_t(p)] - mean) * (row[std::size_t(p)] - mean);
-    }
-    const double sd = sample.statistics.size() > 1
-                          ? std::sqrt(squares / static_cast<double>(sample.statistics.size() - 1))
-                          : NAN;
+    const ColumnSpread spread = column_spread(sample.statistics, std::size_t(p));
+    const double mean = spread.mean;
+    const double sd = sample.statistics.size() > 1 ? spread.sd : NAN;
     const double r = p < static_cast<int>(sample.lag1_autocorrelation.size())
                          ? sample.lag1_autocorrelation[std::size_t(p)]
                          : NAN;

@@ -21,7 +21,12 @@ using clock_type = std::chrono::steady_clock;
 
 constexpr int max_halvings = 4;
 constexpr int max_steps_of_zero = 3;
-constexpr double interval_growth_autocorrelation = 0.5;
+// The interval doubles while the slowest statistic's effective sample size is below this share of
+// the networks drawn.
+constexpr double least_effective_share = 0.25;
+// Far from the observed statistics (some |t| above 1) a quarter of the sample suffices to find
+// the direction; the full sample is drawn from then on, and only it can end the fit.
+constexpr double approach_t = 1.0;
 // A step is halved until at least this share of the sample's importance weight speaks for its
 // end: the sample says little about coefficients beyond that (where the log-normal
 // approximation's step would go for a statistic that hardly varies).
@@ -228,13 +233,16 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
                 256, std::min<std::int64_t>(2 * study.network.link_count, study.dyad_count() / 2));
   Vector theta = start, previous = start;
   ChainStates states, previous_states;
-  bool fresh_chains = true;
+  bool fresh_chains = true, approaching = true;
   int halvings = 0, steps_of_zero = 0;
+  const std::int64_t first_interval = interval;
 
   for (int number = 1; number <= settings.max_iterations; ++number) {
     result.iterations = number;
     const std::int64_t burnin = (fresh_chains ? 16 : 4) * interval;
-    const SampleSummary sample = sampling.draw(theta, settings.sample_size, burnin, interval,
+    const int networks =
+        approaching ? std::max(64, settings.sample_size / 4) : settings.sample_size;
+    const SampleSummary sample = sampling.draw(theta, networks, burnin, interval,
                                                static_cast<std::uint64_t>(number), states);
     McmleIteration iteration;
     iteration.number = number;
@@ -313,7 +321,8 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
       result.final_sample = sample.statistics;
       result.final_chains = settings.chains;
       result.log_likelihood =
-          bridged_log_likelihood(sampling, result.estimate, result.observed, states, interval);
+          bridged_log_likelihood(sampling, result.estimate, result.observed, states,
+                                 std::max(first_interval, interval / 4));
       break;
     }
     steps_of_zero = gamma > 0.0 ? 0 : steps_of_zero + 1;
@@ -334,10 +343,11 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
     }
     for (int k = 0; k < p; ++k) theta[std::size_t(k)] += move[std::size_t(k)];
     halvings = 0;
-    // Consecutive networks that stay strongly correlated: a longer interval next time.
-    double worst = 0.0;
-    for (double r : moments.lag1) worst = std::max(worst, std::isfinite(r) ? r : 0.0);
-    if (worst > interval_growth_autocorrelation && settings.interval <= 0) interval *= 2;
+    // Too few effective networks for the slowest statistic: a longer interval next time.
+    if (settings.interval <= 0 && test.effective_size < least_effective_share * networks) {
+      interval *= 2;
+    }
+    if (test.max_abs_t < approach_t) approaching = false;
     if (number == settings.max_iterations) {
       result.end = McmleEnd::iteration_limit;
       result.estimate = previous;

@@ -3,8 +3,9 @@
 // design (Hunter and Handcock 2006; Hummel, Hunter and Handcock 2012):
 //
 //   each iteration draws networks at the current estimate theta (chains warm-started where the
-//   last iteration left them, their interval doubled while consecutive networks stay strongly
-//   correlated), and moves to theta + gamma Sigma^-1 (observed - mean): the maximiser of the
+//   last iteration left them, their interval doubled while the slowest statistic's effective
+//   sample size is below a quarter of the networks; a quarter of the sample while some t-ratio
+//   is above 1), and moves to theta + gamma Sigma^-1 (observed - mean): the maximiser of the
 //   log-normal approximation of the likelihood ratio, towards a pseudo-observation that the
 //   step length gamma keeps inside the convex hull of the sample (step_length.h);
 //
@@ -44,7 +45,7 @@ struct McmleSettings {
   double t_tolerance = 0.1;  // every |t-ratio| below it
   double p_level = 0.01;     // the Hotelling test's p-value at least this
   int bridges = 16;          // for the log-likelihood; 0: none
-  int bridge_sample = 256;   // networks per bridge
+  int bridge_sample = 128;   // networks per bridge
 };
 
 enum class McmleStart { pseudo_likelihood, given, dyad_independent };

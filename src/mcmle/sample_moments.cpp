@@ -6,6 +6,7 @@
 
 #include "fit/gaussj.h"
 #include "mcmle/f_distribution.h"
+#include "simulate/sample_spread.h"
 
 namespace tarn {
 
@@ -31,17 +32,9 @@ SampleMoments sample_moments(const std::vector<std::vector<double>>& x, int chai
   m.chains = std::max(chains, 1);
   const std::size_t p = x.empty() ? 0 : x.front().size();
   const auto n = static_cast<double>(x.size());
-  m.mean.assign(p, 0.0);
-  for (const auto& row : x) {
-    for (std::size_t s = 0; s < p; ++s) m.mean[s] += row[s];
-  }
-  for (double& v : m.mean) v /= n;
+  m.covariance = covariance_of(x, {}, static_cast<int>(p));
   for (std::size_t s = 0; s < p; ++s) {
-    for (std::size_t t = 0; t < p; ++t) {
-      double sum = 0.0;
-      for (const auto& row : x) sum += (row[s] - m.mean[s]) * (row[t] - m.mean[t]);
-      m.covariance(static_cast<int>(s) + 1, static_cast<int>(t) + 1) = sum / (n - 1.0);
-    }
+    m.mean.push_back(column_spread(x, s).mean);
     m.sd.push_back(std::sqrt(m.covariance(static_cast<int>(s) + 1, static_cast<int>(s) + 1)));
   }
   const int length = m.networks / m.chains;  // networks per chain (the first ones, if unequal)

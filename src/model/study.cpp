@@ -36,13 +36,7 @@ TermGraph Study::graph() const {
 DyadSpace Study::dyad_space() const {
   DyadSpace space;
   space.include_diagonal = include_diagonal;
-  if (!include_diagonal && model.kernel) {
-    for (int a = 1; a <= network.node_count && !space.fixed_self_links; ++a) {
-      for (int16 e : network.out_list(a)) {
-        if (e == a || e == -a) space.fixed_self_links = true;
-      }
-    }
-  }
+  space.fixed_self_links = !include_diagonal && model.kernel && network.self_link_count() > 0;
   space.symmetric_blocks = blocks == nullptr || symmetric_structure(*blocks);
   return space;
 }

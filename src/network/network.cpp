@@ -8,6 +8,14 @@
 
 namespace tarn {
 
+int Network::self_link_count() const {
+  int count = 0;
+  for (int a = 1; a <= node_count; ++a) {
+    for (int16 e : out_list(a)) count += e == a || e == -a ? 1 : 0;
+  }
+  return count;
+}
+
 namespace {
 
 constexpr int max_int16 = std::numeric_limits<int16>::max();

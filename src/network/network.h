@@ -49,6 +49,8 @@ struct Network {
   int out(int a) const { return out_degree[static_cast<std::size_t>(a - 1)]; }
   int in(int a) const { return in_degree[static_cast<std::size_t>(a - 1)]; }
   int mutual(int a) const { return mutual_count[static_cast<std::size_t>(a - 1)]; }
+  // The links i->i, each copy counted.
+  int self_link_count() const;
 };
 
 // Takes the links of one network in file order (sorted by sender) and builds the store.

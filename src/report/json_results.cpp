@@ -123,7 +123,12 @@ json mcmle_section(const McmleResult& m) {
       {"hotelling_statistic", finite_or_null(t.hotelling)},
       {"hotelling_p_value", finite_or_null(t.p_value)},
       {"step_length", m.history.empty() ? json(nullptr) : json(m.history.back().step)},
-      {"effective_sample_size", finite_or_null(t.effective_size)}};
+      {"effective_sample_size", finite_or_null(t.effective_size)},
+      {"effective_sizes", [&m] {
+         json sizes = json::array();
+         for (double v : m.final_moments.effective_size) sizes.push_back(finite_or_null(v));
+         return sizes;
+       }()}};
   json history = json::array();
   for (const McmleIteration& i : m.history) {
     history.push_back({{"iteration", i.number},
@@ -132,13 +137,11 @@ json mcmle_section(const McmleResult& m) {
                        {"hotelling_p_value", finite_or_null(i.p_value)},
                        {"interval", i.interval},
                        {"toggles", i.toggles},
-                       {"ran_away", i.ran_away},
-                       {"seconds", i.seconds}});
+                       {"ran_away", i.ran_away}});
   }
   section["history"] = history;
+  // No times: the same seed gives the same document for any number of threads.
   section["toggles"] = m.toggles;
-  section["seconds"] = m.seconds;
-  section["sampler_seconds"] = m.sampler_seconds;
   if (m.end == McmleEnd::degenerate) {
     section["runaway"] = {{"toggles", m.degeneracy.toggles},
                           {"links", m.degeneracy.links},

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "simulate/quantile.h"
+#include "simulate/sample_spread.h"
 
 namespace tarn {
 
@@ -15,15 +16,9 @@ GofPanel standardized(const GofPanel& panel) {
   GofPanel result = panel;
   const std::size_t networks = panel.simulated.size();
   for (std::size_t v = 0; v < panel.observed.size(); ++v) {
-    double sum = 0;
-    for (std::size_t k = 0; k < networks; ++k) sum += panel.simulated[k][v];
-    const double mean = networks == 0 ? panel.observed[v] : sum / static_cast<double>(networks);
-    double squares = 0;
-    for (std::size_t k = 0; k < networks; ++k) {
-      squares += (panel.simulated[k][v] - mean) * (panel.simulated[k][v] - mean);
-    }
-    const double sd = networks < 2 ? 0.0 : std::sqrt(squares / static_cast<double>(networks - 1));
-    const double unit = sd > 0 ? sd : 1.0;
+    const ColumnSpread spread = column_spread(panel.simulated, v);
+    const double mean = networks == 0 ? panel.observed[v] : spread.mean;
+    const double unit = spread.sd > 0 ? spread.sd : 1.0;
     result.observed[v] = (panel.observed[v] - mean) / unit;
     for (std::size_t k = 0; k < networks; ++k) {
       result.simulated[k][v] = (panel.simulated[k][v] - mean) / unit;

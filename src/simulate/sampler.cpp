@@ -11,6 +11,7 @@
 #include "network/capacity.h"
 #include "simulate/portable_exp.h"
 #include "simulate/random_stream.h"
+#include "simulate/sample_spread.h"
 
 namespace tarn {
 
@@ -178,9 +179,7 @@ std::vector<double> lag1_autocorrelation(const std::vector<std::vector<double>>&
   std::vector<double> result(m, std::numeric_limits<double>::quiet_NaN());
   if (pairs < static_cast<std::size_t>(min_autocorrelation_pairs)) return result;
   for (std::size_t p = 0; p < m; ++p) {
-    double mean = 0.0;
-    for (std::size_t k = 0; k < networks; ++k) mean += statistics[k][p];
-    mean /= static_cast<double>(networks);
+    const double mean = column_spread(statistics, p).mean;
     double squares = 0.0, products = 0.0;
     for (std::size_t k = 0; k < networks; ++k) {
       const double d = statistics[k][p] - mean;

@@ -9,38 +9,13 @@
 #include "fit/fit_warnings.h"
 #include "fit/gaussj.h"
 #include "simulate/quantile.h"
+#include "simulate/sample_spread.h"
 
 namespace tarn {
 
 namespace {
 
 using Vector = std::vector<double>;
-
-// The covariance matrix of the rows that are kept, each row a replicate (replicate order); at
-// least two rows must be kept.
-ParamMatrix covariance_of(const std::vector<Vector>& rows, const std::vector<char>& kept, int m) {
-  ParamMatrix c;
-  Vector mean(static_cast<std::size_t>(m), 0.0);
-  double count = 0.0;
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    if (!kept[r]) continue;
-    for (int k = 0; k < m; ++k) mean[std::size_t(k)] += rows[r][std::size_t(k)];
-    count += 1.0;
-  }
-  for (double& v : mean) v /= count;
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    if (!kept[r]) continue;
-    for (int k = 0; k < m; ++k) {
-      for (int l = 0; l < m; ++l) {
-        c(k + 1, l + 1) += (rows[r][std::size_t(k)] - mean[std::size_t(k)]) *
-                           (rows[r][std::size_t(l)] - mean[std::size_t(l)]);
-      }
-    }
-  }
-  for (int k = 1; k <= m; ++k)
-    for (int l = 1; l <= m; ++l) c(k, l) /= count - 1.0;
-  return c;
-}
 
 // a b (leading m by m blocks).
 ParamMatrix product(const ParamMatrix& a, const ParamMatrix& b, int m) {
@@ -59,6 +34,47 @@ std::string settings_text(int replicates, const SamplerSettings& s) {
   return std::to_string(replicates) + " networks simulated (seed " + std::to_string(s.seed) + ", " +
          std::to_string(s.chains) + " chains, burn-in " + std::to_string(s.burnin) + ", interval " +
          std::to_string(s.interval) + " toggles)";
+}
+
+// Godambe: H^-1 V H^-1, V the covariance of the pseudo-score over the simulated networks.
+void godambe_errors(const std::vector<Vector>& scores, const FitResult& fit, int replicates,
+                    const SamplerSettings& settings, SimulationErrors& result) {
+  const int m = fit.parameter_count;
+  if (replicates < 2) {
+    result.too_few_replicates = true;
+    return;
+  }
+  const std::vector<char> every(scores.size(), 1);
+  const ParamMatrix v = covariance_of(scores, every, m);
+  ParameterErrors& errors = result.errors;
+  errors.method = "godambe";
+  errors.covariance = product(product(fit.covariance, v, m), fit.covariance, m);
+  errors.description = "Standard errors: Godambe, " + settings_text(replicates, settings) + ".";
+}
+
+// The bootstrap: the covariance of the converged refits, and their percentile intervals.
+void bootstrap_errors(const std::vector<Vector>& refits, const std::vector<char>& converged,
+                      int replicates, const SamplerSettings& settings, int m,
+                      SimulationErrors& result) {
+  result.failed_refits = static_cast<int>(std::count(converged.begin(), converged.end(), 0));
+  if (replicates - result.failed_refits < 2) {
+    result.too_few_replicates = true;
+    return;
+  }
+  ParameterErrors& errors = result.errors;
+  errors.method = "bootstrap";
+  errors.covariance = covariance_of(refits, converged, m);
+  for (int p = 0; p < m; ++p) {
+    std::vector<double> values;
+    for (std::size_t r = 0; r < refits.size(); ++r)
+      if (converged[r]) values.push_back(refits[r][std::size_t(p)]);
+    std::sort(values.begin(), values.end());
+    errors.lower.push_back(quantile_type7(values, 0.025));
+    errors.upper.push_back(quantile_type7(values, 0.975));
+  }
+  errors.description =
+      "Standard errors: parametric bootstrap, " + settings_text(replicates, settings) + "; " +
+      std::to_string(result.failed_refits) + " refits did not converge and are left out.";
 }
 
 }  // namespace
@@ -105,38 +121,17 @@ std::vector<SimulationErrors> simulation_errors(const std::vector<ErrorMethod>& 
     SimulationErrors& result = results.emplace_back();
     result.errors = naive_errors(fit);
     result.sample = sample;
-    if (sample.degeneracy.found || method == ErrorMethod::naive) continue;
-    ParameterErrors& errors = result.errors;
-    if (method == ErrorMethod::godambe) {
-      if (replicates < 2) {
-        result.too_few_replicates = true;
-        continue;
-      }
-      const std::vector<char> every(count, 1);
-      const ParamMatrix v = covariance_of(scores, every, m);
-      errors.method = "godambe";
-      errors.covariance = product(product(fit.covariance, v, m), fit.covariance, m);
-      errors.description = "Standard errors: Godambe, " + settings_text(replicates, settings) + ".";
-      continue;
+    if (sample.degeneracy.found) continue;
+    switch (method) {
+      case ErrorMethod::naive:
+        break;
+      case ErrorMethod::godambe:
+        godambe_errors(scores, fit, replicates, settings, result);
+        break;
+      case ErrorMethod::bootstrap:
+        bootstrap_errors(refits, converged, replicates, settings, m, result);
+        break;
     }
-    result.failed_refits = static_cast<int>(std::count(converged.begin(), converged.end(), 0));
-    if (replicates - result.failed_refits < 2) {
-      result.too_few_replicates = true;
-      continue;
-    }
-    errors.method = "bootstrap";
-    errors.covariance = covariance_of(refits, converged, m);
-    for (int p = 0; p < m; ++p) {
-      std::vector<double> values;
-      for (std::size_t r = 0; r < refits.size(); ++r)
-        if (converged[r]) values.push_back(refits[r][std::size_t(p)]);
-      std::sort(values.begin(), values.end());
-      errors.lower.push_back(quantile_type7(values, 0.025));
-      errors.upper.push_back(quantile_type7(values, 0.975));
-    }
-    errors.description =
-        "Standard errors: parametric bootstrap, " + settings_text(replicates, settings) + "; " +
-        std::to_string(result.failed_refits) + " refits did not converge and are left out.";
   }
   return results;
 }

@@ -76,6 +76,12 @@ std::int64_t bound(int t, const Network& net, const ScanLengths& s, int i, int j
 
 }  // namespace
 
+std::int64_t statistic_bound(int type, const Network& network, int i, int j) {
+  ScanLengths lengths;
+  lengths.count(network, i);
+  return bound(type, network, lengths, i, j);
+}
+
 StatisticOverflow find_statistic_overflow(const Network& network) {
   const int n = network.node_count;
   const LinkStoreGraph graph(network);

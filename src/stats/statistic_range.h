@@ -23,6 +23,10 @@ struct StatisticOverflow {
   std::int64_t value = 0;
 };
 
+// The bound that the check uses for type t (2..15) of the dyad (i, j): never below the value of
+// the statistic there (the tests hold it to that).
+std::int64_t statistic_bound(int type, const Network& network, int i, int j);
+
 // The first statistic of types 2 to 15 (the full type 6), senders ascending, then receivers,
 // then types, that does not fit 16 bits.
 StatisticOverflow find_statistic_overflow(const Network& network);

@@ -219,6 +219,30 @@ TEST(NewtonFailure, EndsTheFit) {
   EXPECT_EQ(passes, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
+// The pseudo-score vanishes at the estimate, and a refit started there stays there: the fit
+// through the kernel and through the term table alike.
+TEST(PseudoScore, ZeroAtTheEstimateAndARefitReturnsIt) {
+  const auto links = test::random_network(20, 0.2, 0.4, 31);
+  TermContext context;
+  context.node_count = 20;
+  for (const char* formula : {"edges,mutual,ttriple", "edges + mutual + gwesp(0.5, fixed=TRUE)"}) {
+    SCOPED_TRACE(formula);
+    Study study;
+    study.network = test::network_of(links);
+    study.model = model_of_formula(formula, context);
+    const FitResult fit = fit_pseudo_likelihood(study);
+    ASSERT_EQ(fit.end, FitEnd::completed);
+    const ParamVector score = pseudo_score(study, fit.estimate);
+    const FitResult again = fit_pseudo_likelihood_from(study, fit.estimate);
+    for (int k = 1; k <= 3; ++k) {
+      // Newton stops when the estimates move by 0.1% of their size: the score is small, not 0.
+      EXPECT_LT(std::fabs(score(k)), 1e-3 * std::sqrt(1.0 / fit.covariance(k, k))) << k;
+      EXPECT_NEAR(again.estimate(k), fit.estimate(k), 1e-3 * std::fabs(fit.estimate(k))) << k;
+    }
+    EXPECT_LE(again.newton_passes, 2);
+  }
+}
+
 // The worked example: ten nodes, 18 links, the edges alone.
 TEST(WorkedExample, EdgesAlone) {
   LinkList links = {{1, 2}};

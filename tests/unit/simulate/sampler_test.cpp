@@ -50,11 +50,12 @@ Vector rounded(Vector g) {
 
 // The exact probability of each statistic vector, over every network of the nodes (no
 // self-links).
-std::map<Vector, double> exact_distribution(const Model& model, int n, const Vector& theta) {
+std::map<Vector, double> exact_distribution(const Model& model, int n, const Vector& theta,
+                                            bool diagonal = false) {
   std::vector<std::pair<int, int>> dyads;
   for (int i = 1; i <= n; ++i)
     for (int j = 1; j <= n; ++j)
-      if (i != j) dyads.emplace_back(i, j);
+      if (i != j || diagonal) dyads.emplace_back(i, j);
   std::map<Vector, double> weight;
   double total = 0.0;
   for (std::uint32_t mask = 0; mask < (1u << dyads.size()); ++mask) {
@@ -75,7 +76,8 @@ std::map<Vector, double> exact_distribution(const Model& model, int n, const Vec
 // chains started at the study's network.
 double sampler_fit(const Study& study, const Vector& theta, int draws, std::uint64_t seed,
                    ProposalRatio ratio) {
-  const auto exact = exact_distribution(study.model, study.network.node_count, theta);
+  const auto exact =
+      exact_distribution(study.model, study.network.node_count, theta, study.include_diagonal);
   SamplerSettings settings;
   settings.burnin = 200;
   settings.interval = 40;
@@ -189,6 +191,36 @@ TEST(Sampler, TermsOfTheTableMatchTheExactDistributionOnFourNodes) {
     study.network = test::network_of({{1, 2}, {4, 1}});
     study.model = model_of_formula(formula, context);
     EXPECT_GT(sampler_fit(study, theta, 12000, seed++, tie_no_tie_ratio), 1e-3) << formula;
+  }
+}
+
+// With the self-pairs as dyads (the types that are changes of a count then: 1, 3, 4, 5, 15):
+// every network of 3 nodes with its self-links.
+TEST(Sampler, SelfPairsAsDyadsMatchTheExactDistribution) {
+  std::uint64_t seed = 60;
+  for (const std::vector<ModelEntry>& terms : {std::vector<ModelEntry>{term(1)},
+                                               {term(1), term(3), term(4)},
+                                               {term(1), term(5), term(15)}}) {
+    World w = world(3, terms, Vector(terms.size(), 0.0));
+    w.theta[0] = -0.3;
+    for (std::size_t k = 1; k < terms.size(); ++k) w.theta[k] = 0.2;
+    Study study = w.on(test::network_of({{1, 1}, {1, 2}, {3, 1}}));
+    study.include_diagonal = true;
+    EXPECT_GT(sampler_fit(study, w.theta, 6000, seed++, tie_no_tie_ratio), 1e-3);
+  }
+}
+
+// The default interval: 64 proposals per link, at most one per dyad, at least 1024; the burn-in
+// four intervals.
+TEST(Sampler, DefaultSettings) {
+  const struct {
+    std::int64_t links, dyads, interval;
+  } cases[] = {
+      {190, 420, 1024}, {5, 100000, 1024}, {24929, 1009020, 1009020}, {100, 1000000, 6400}};
+  for (const auto& c : cases) {
+    const SamplerSettings s = default_sampler_settings(c.links, c.dyads);
+    EXPECT_EQ(s.interval, c.interval) << c.links << " links";
+    EXPECT_EQ(s.burnin, 4 * c.interval);
   }
 }
 

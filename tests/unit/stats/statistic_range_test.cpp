@@ -7,6 +7,7 @@
 
 #include "network/fatal_error.h"
 #include "stats/link_store_graph.h"
+#include "support/brute_force.h"
 #include "support/models.h"
 #include "support/networks.h"
 #include "terms/change_statistics.h"
@@ -46,6 +47,34 @@ TEST(StatisticRange, FirstOverflowFoundAndNamed) {
   } catch (const FatalError& e) {
     EXPECT_NE(std::string(e.what()).find("type 6 for the dyad 1 -> 2 equal to"), std::string::npos)
         << e.what();
+  }
+}
+
+// The bound never falls below the value, for every type and dyad of random networks with links
+// given twice or three times and self-links; and it is no bound of everything (it is tight for
+// the degrees).
+TEST(StatisticRange, BoundOfEveryTypeHoldsOnRepeatedLinks) {
+  for (unsigned seed : {3u, 4u, 5u}) {
+    const int n = 9;
+    LinkList links;
+    for (const auto& link : test::random_network(n, 0.4, 0.5, seed, 0.2)) {
+      for (unsigned c = 0; c <= (seed + unsigned(link.first * link.second)) % 3; ++c)
+        links.push_back(link);
+    }
+    const Network net = test::network_of(links);
+    ASSERT_TRUE(net.has_repeated_links);
+    const LinkStoreGraph graph(net);
+    for (int i = 1; i <= n; ++i) {
+      for (int j = 1; j <= n; ++j) {
+        for (int t = 2; t <= 15; ++t) {
+          const std::int64_t value =
+              change_statistic(static_cast<ConfigurationType>(t), graph, i, j);
+          EXPECT_GE(statistic_bound(t, net, i, j), value)
+              << "type " << t << " dyad " << i << "->" << j << " seed " << seed;
+        }
+        EXPECT_EQ(statistic_bound(3, net, i, j), net.out(i));
+      }
+    }
   }
 }
 
