@@ -254,25 +254,28 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
       iteration.seconds = seconds_since(began);
       result.history.push_back(iteration);
       if (progress) progress(iteration);
-      if (number == 1 && start_kind == McmleStart::pseudo_likelihood) {
-        // The start lies where the sampler runs away: begin at the dyad-independent estimate.
-        const auto reference = dyad_independent_reference(study);
-        if (reference) {
-          result.start = McmleStart::dyad_independent;
-          result.start_runaway = sample.degeneracy;
-          theta = previous = reference->coefficients;
-          states = ChainStates{};
-          fresh_chains = true;
-          continue;
-        }
-      }
-      if (number > 1 && halvings < max_halvings) {
+      const bool at_start = number == 1;
+      if (!at_start && halvings < max_halvings) {
         ++halvings;
         for (int k = 0; k < p; ++k) {
           theta[std::size_t(k)] = 0.5 * (theta[std::size_t(k)] + previous[std::size_t(k)]);
         }
         states = previous_states;
         continue;
+      }
+      // The networks run away at the pseudo-likelihood start, or wherever its first steps go
+      // (a start in a region of two modes): begin again at the dyad-independent estimate.
+      if (result.start == McmleStart::pseudo_likelihood) {
+        const auto reference = dyad_independent_reference(study);
+        if (reference) {
+          result.start = McmleStart::dyad_independent;
+          result.start_runaway = sample.degeneracy;
+          theta = previous = reference->coefficients;
+          states = ChainStates{};
+          fresh_chains = approaching = true;
+          halvings = 0;
+          continue;
+        }
       }
       result.end = McmleEnd::degenerate;
       result.degeneracy = sample.degeneracy;
@@ -303,8 +306,11 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
       gap[std::size_t(k)] = result.observed[std::size_t(k)] - moments.mean[std::size_t(k)];
     }
     const Vector step = times(inverse, gap);
-    const bool converged =
-        gamma >= 1.0 && test.max_abs_t < settings.t_tolerance && test.p_value >= settings.p_level;
+    // Only a full sample ends the fit, and only one of enough effective networks: too few would
+    // give unreliable errors, and lengthen the interval instead.
+    const bool converged = !approaching && gamma >= 1.0 && test.max_abs_t < settings.t_tolerance &&
+                           test.p_value >= settings.p_level &&
+                           test.effective_size >= least_effective_share * networks;
     if (converged) {
       result.end = McmleEnd::converged;
       result.estimate = theta;
@@ -343,9 +349,13 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
     }
     for (int k = 0; k < p; ++k) theta[std::size_t(k)] += move[std::size_t(k)];
     halvings = 0;
-    // Too few effective networks for the slowest statistic: a longer interval next time.
+    // Too few effective networks for the slowest statistic: a longer interval next time, by the
+    // factor (a power of 2, at most 8) that its autocorrelation time says would suffice.
     if (settings.interval <= 0 && test.effective_size < least_effective_share * networks) {
-      interval *= 2;
+      const double needed = least_effective_share * networks / std::max(test.effective_size, 1.0);
+      std::int64_t factor = 2;
+      while (factor < 8 && static_cast<double>(factor) < needed) factor *= 2;
+      interval *= factor;
     }
     if (test.max_abs_t < approach_t) approaching = false;
     if (number == settings.max_iterations) {

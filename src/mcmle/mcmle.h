@@ -3,7 +3,7 @@
 // design (Hunter and Handcock 2006; Hummel, Hunter and Handcock 2012):
 //
 //   each iteration draws networks at the current estimate theta (chains warm-started where the
-//   last iteration left them, their interval doubled while the slowest statistic's effective
+//   last iteration left them, their interval lengthened while the slowest statistic's effective
 //   sample size is below a quarter of the networks; a quarter of the sample while some t-ratio
 //   is above 1), and moves to theta + gamma Sigma^-1 (observed - mean): the maximiser of the
 //   log-normal approximation of the likelihood ratio, towards a pseudo-observation that the
@@ -15,11 +15,12 @@
 //   that last full step, its covariance the inverse Fisher information (the sample's covariance)
 //   plus the Monte Carlo covariance of the step.
 //
-// The start is the pseudo-likelihood estimate (or a given one). When the networks drawn there run
-// away from the observed one (the sampler's band of link counts), the start moves to the
-// estimate of the model's dyad-independent terms alone, the others 0, from which the steps walk
-// towards the observed statistics; the result says so. A later sample that runs away halves the
-// last step, up to four times; then the fit ends as degenerate, with the evidence.
+// The start is the pseudo-likelihood estimate (or a given one). A sample that runs away from the
+// observed network (the sampler's band of link counts) after a step halves that step, up to four
+// times. When the networks run away at the pseudo-likelihood start, or still after those
+// halvings of its first steps, the start moves to the estimate of the model's dyad-independent
+// terms alone, the others 0, from which the steps walk towards the observed statistics; the
+// result says so. Running away there too ends the fit as degenerate, with the evidence.
 
 #include <cstdint>
 #include <functional>

@@ -14,6 +14,7 @@
 // (PartnerTables), updated at every toggle in the time of one neighbour walk: the geometrically
 // weighted terms read them in constant time.
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <utility>
@@ -93,19 +94,48 @@ class TermGraph {
   }
   int degree(int a) const { return out(a); }  // undirected
 
-  // The nodes k with a->k and b->k, with k->a and k->b, and with a->k->b: the words of two rows
-  // of the bit matrices (links by sender, and by receiver) taken together, 64 nodes at a time.
+  // The nodes k with a->k and b->k, with k->a and k->b, and with a->k->b: by walking the shorter
+  // of the two lists and asking the other by its bit when that list is shorter than a row of the
+  // bit matrices, else by the words of the two rows taken together, 64 nodes at a time.
   template <class F>
   void for_each_common_receiver(int a, int b, F f) const {
+    const int shorter = std::min(out(a), out(b));
+    if (shorter < words_) {
+      const int from = out(a) <= out(b) ? a : b, other = from == a ? b : a;
+      for_each_receiver(from, [&](int k) {
+        if (has_link(other, k)) f(k);
+      });
+      return;
+    }
     for_each_in_both(bits_.data() + row_offset(a), bits_.data() + row_offset(b), f);
   }
   template <class F>
   void for_each_common_sender(int a, int b, F f) const {
+    const int shorter = std::min(in(a), in(b));
+    if (shorter < words_) {
+      const int from = in(a) <= in(b) ? a : b, other = from == a ? b : a;
+      for_each_sender(from, [&](int k) {
+        if (has_link(k, other)) f(k);
+      });
+      return;
+    }
     const std::uint64_t* by_receiver = directed_ ? in_bits_.data() : bits_.data();
     for_each_in_both(by_receiver + row_offset(a), by_receiver + row_offset(b), f);
   }
   template <class F>
   void for_each_two_path_middle(int a, int b, F f) const {
+    if (std::min(out(a), in(b)) < words_) {
+      if (out(a) <= in(b)) {
+        for_each_receiver(a, [&](int k) {
+          if (has_link(k, b)) f(k);
+        });
+      } else {
+        for_each_sender(b, [&](int k) {
+          if (has_link(a, k)) f(k);
+        });
+      }
+      return;
+    }
     const std::uint64_t* by_receiver = directed_ ? in_bits_.data() : bits_.data();
     for_each_in_both(bits_.data() + row_offset(a), by_receiver + row_offset(b), f);
   }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -345,6 +346,36 @@ TEST(TermGraph, PartnerTablesFollowTheToggles) {
     EXPECT_EQ(found.size(), std::size_t(g.link_count()));
     const std::vector<std::pair<int, int>> sorted(found.begin(), found.end());
     EXPECT_EQ(sorted, g.link_list());
+  }
+}
+
+// The common neighbours of two nodes, found by walking a short list or by the words of the bit
+// rows (a graph of 200 nodes has rows of 4 words, so both ways are taken), against brute force.
+TEST(TermGraph, CommonNeighboursEitherWay) {
+  std::mt19937 random(9);
+  const int n = 200;
+  TermGraph g(n);
+  for (int step = 0; step < 4000; ++step) {
+    // Nodes 1..10 are hubs, the others sparse.
+    const int a = 1 + int(random() % (step % 3 == 0 ? 10 : n)), b = 1 + int(random() % n);
+    if (a != b && !g.has_link(a, b)) g.toggle(a, b);
+  }
+  for (int a = 1; a <= n; a += 7) {
+    for (int b = 1; b <= n; b += 3) {
+      std::vector<int> receivers, senders, middles, want_receivers, want_senders, want_middles;
+      g.for_each_common_receiver(a, b, [&](int k) { receivers.push_back(k); });
+      g.for_each_common_sender(a, b, [&](int k) { senders.push_back(k); });
+      g.for_each_two_path_middle(a, b, [&](int k) { middles.push_back(k); });
+      for (int k = 1; k <= n; ++k) {
+        if (g.tie(a, k) && g.tie(b, k)) want_receivers.push_back(k);
+        if (g.tie(k, a) && g.tie(k, b)) want_senders.push_back(k);
+        if (g.tie(a, k) && g.tie(k, b)) want_middles.push_back(k);
+      }
+      for (auto* v : {&receivers, &senders, &middles}) std::sort(v->begin(), v->end());
+      ASSERT_EQ(receivers, want_receivers) << a << "," << b;
+      ASSERT_EQ(senders, want_senders) << a << "," << b;
+      ASSERT_EQ(middles, want_middles) << a << "," << b;
+    }
   }
 }
 

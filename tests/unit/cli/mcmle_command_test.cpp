@@ -1,0 +1,171 @@
+// fit --method mcmle on the advice network: options it refuses, one seed one file for any number
+// of threads, a converged fit whose simulated networks reproduce the observed statistics, a
+// degenerate model that ends with its evidence, and the exact log-likelihood of a
+// dyad-independent model.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/exit_status.h"
+#include "support/repository.h"
+#include "support/run_folder.h"
+
+namespace tarn {
+namespace {
+
+using test::CommandRun;
+using test::run_command;
+
+test::Files advice() {
+  return {{"advice.csv", test::read_text(test::repository_file("examples/advice.csv"))},
+          {"attributes.csv", test::read_text(test::repository_file("examples/attributes.csv"))}};
+}
+
+const std::string gw = "edges + mutual + gwesp(0.5, fixed=TRUE)";
+
+TEST(McmleCommand, RefusesWhatItDoesNotTake) {
+  const struct {
+    std::vector<std::string> options;
+    const char* says;
+  } cases[] = {
+      {{"--method", "mcmle", "--se", "godambe"}, "gives its own standard errors"},
+      {{"--method", "mcmle", "--report", "r.out"}, "--report writes the pseudo-likelihood report"},
+      {{"--method", "mcmle", "--diagonal"}, "does not take the self-pairs"},
+      {{"--method", "mcmle", "--init", "1,2"}, "--coef: 2 numbers for 3 parameters"},
+      {{"--method", "mcmle", "--init", "1,nan,2"}, "is not a finite number"},
+      {{"--init", "1,2,3"}, "--init is for --method mcmle"},
+      {{"--diagnostics", "d.svg"}, "--diagnostics is for --method mcmle"},
+      {{"--method", "ml"}, "--method ml: give mple or mcmle"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = {"fit", "advice.csv", "-m", gw};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    const CommandRun r = run_command(advice(), arguments);
+    EXPECT_EQ(r.status, exit_usage) << c.says;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+  }
+}
+
+nlohmann::json fitted(const std::string& model, std::vector<std::string> more,
+                      int* status = nullptr, std::string* err = nullptr) {
+  std::vector<std::string> arguments = {"fit", "advice.csv", "--attributes", "attributes.csv", "-m",
+                                        model, "--method",   "mcmle",        "--json",         "-"};
+  arguments.insert(arguments.end(), more.begin(), more.end());
+  const CommandRun r = run_command(advice(), arguments);
+  if (status != nullptr) *status = r.status;
+  if (err != nullptr) *err = r.err;
+  return nlohmann::json::parse(r.out);
+}
+
+TEST(McmleCommand, OneSeedOneFileForAnyNumberOfThreads) {
+  const CommandRun one = run_command(advice(), {"fit", "advice.csv", "-m", gw, "--method", "mcmle",
+                                                "--threads", "1", "--json", "-", "--seed", "7"});
+  const CommandRun two = run_command(advice(), {"fit", "advice.csv", "-m", gw, "--method", "mcmle",
+                                                "--threads", "2", "--json", "-", "--seed", "7"});
+  ASSERT_EQ(one.status, exit_ok) << one.err;
+  EXPECT_EQ(one.out, two.out);
+}
+
+// The estimate reproduces the observed statistics: networks drawn there by simulate (another
+// seed) have their mean within 0.15 standard deviations of them.
+TEST(McmleCommand, AConvergedFitReproducesTheObservedStatistics) {
+  const std::string model = gw + " + nodematch(level) + nodeicov(age)";
+  int status = 0;
+  const nlohmann::json fit = fitted(model, {}, &status);
+  ASSERT_EQ(status, exit_ok);
+  ASSERT_EQ(fit["outcome"], "converged");
+  EXPECT_EQ(fit["method"], "mcmle");
+  EXPECT_LT(fit["mcmle"]["convergence"]["max_abs_t_ratio"].get<double>(), 0.1);
+  std::string coefficients;
+  for (const auto& p : fit["parameters"]) {
+    EXPECT_GE(p["mcmc_error_percent"].get<double>(), 0.0);
+    coefficients += (coefficients.empty() ? "" : ",") + std::to_string(p["estimate"].get<double>());
+  }
+  const CommandRun drawn =
+      run_command(advice(), {"simulate", "advice.csv", "--attributes", "attributes.csv", "-m",
+                             model, "--coef=" + coefficients, "--networks", "2000", "--seed", "99",
+                             "--stats", "-", "-q"});
+  ASSERT_EQ(drawn.status, exit_ok) << drawn.err;
+  std::istringstream rows(drawn.out);
+  std::string line;
+  std::getline(rows, line);  // names
+  std::getline(rows, line);  // observed
+  std::vector<double> observed;
+  {
+    std::istringstream cells(line.substr(line.find(',') + 1));
+    for (std::string cell; std::getline(cells, cell, ',');) observed.push_back(std::stod(cell));
+  }
+  std::vector<double> sum(observed.size()), squares(observed.size());
+  int count = 0;
+  while (std::getline(rows, line)) {
+    std::istringstream cells(line.substr(line.find(',') + 1));
+    std::size_t k = 0;
+    for (std::string cell; std::getline(cells, cell, ','); ++k) {
+      const double v = std::stod(cell);
+      sum[k] += v, squares[k] += v * v;
+    }
+    ++count;
+  }
+  for (std::size_t k = 0; k < observed.size(); ++k) {
+    const double mean = sum[k] / count, sd = std::sqrt(squares[k] / count - mean * mean);
+    EXPECT_LT(std::fabs(mean - observed[k]) / sd, 0.15) << "statistic " << k + 1;
+  }
+}
+
+// edges + mutual + ttriple, where the R tool stops with "did not mix at all": either the
+// degeneracy message with status 4, or a converged estimate (never a converged one that misses).
+TEST(McmleCommand, ADegenerateModelEndsWithItsEvidence) {
+  int status = 0;
+  std::string err;
+  const nlohmann::json fit = fitted("edges + mutual + ttriple", {}, &status, &err);
+  if (fit["outcome"] == "converged") {
+    EXPECT_EQ(status, exit_ok);
+    EXPECT_LT(fit["mcmle"]["convergence"]["max_abs_t_ratio"].get<double>(), 0.1);
+    return;
+  }
+  EXPECT_EQ(status, exit_fit_problem);
+  EXPECT_EQ(fit["outcome"], "degenerate");
+  EXPECT_FALSE(fit["converged"]);
+  EXPECT_NE(err.find("the model is degenerate"), std::string::npos) << err;
+  EXPECT_NE(err.find("raw (ttriple)"), std::string::npos) << err;
+  EXPECT_TRUE(fit["parameters"][0]["std_error"].is_null());
+}
+
+// A dyad-independent model: the MCMLE is the MPLE within its Monte Carlo error, and the exact
+// log-likelihood, AIC and BIC of the pseudo-likelihood fit are its own.
+TEST(McmleCommand, DyadIndependentModelAgreesWithItsExactFit) {
+  const std::string model = "edges + nodematch(level) + nodeicov(age)";
+  const CommandRun mple = run_command(advice(), {"fit", "advice.csv", "--attributes",
+                                                 "attributes.csv", "-m", model, "--json", "-"});
+  ASSERT_EQ(mple.status, exit_ok);
+  const nlohmann::json exact = nlohmann::json::parse(mple.out);
+  const nlohmann::json mc = fitted(model, {});
+  ASSERT_EQ(mc["outcome"], "converged");
+  for (std::size_t k = 0; k < 3; ++k) {
+    const double se = exact["parameters"][k]["std_error"].get<double>();
+    EXPECT_NEAR(mc["parameters"][k]["estimate"].get<double>(),
+                exact["parameters"][k]["estimate"].get<double>(), 0.1 * se);
+    EXPECT_NEAR(mc["parameters"][k]["std_error"].get<double>(), se, 0.1 * se);
+  }
+  const double log_likelihood = exact["log_likelihood"].get<double>();
+  EXPECT_NEAR(exact["aic"].get<double>(), -2 * log_likelihood + 6, 1e-9);
+  EXPECT_NEAR(exact["bic"].get<double>(), -2 * log_likelihood + 3 * std::log(420.0), 1e-9);
+  EXPECT_NEAR(mc["log_likelihood"].get<double>(), log_likelihood, 0.5);
+}
+
+TEST(McmleCommand, DiagnosticsAreDrawn) {
+  const CommandRun r = run_command(advice(), {"fit", "advice.csv", "-m", gw, "--method", "mcmle",
+                                              "--diagnostics", "d.svg", "-q"});
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  const std::string& svg = r.files.at("d.svg");
+  EXPECT_EQ(svg.rfind("<svg", 0), 0u);
+  EXPECT_NE(svg.find("gwesp.OTP.fixed.0.5"), std::string::npos);
+  EXPECT_NE(svg.find("Largest |t| by iteration"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tarn
