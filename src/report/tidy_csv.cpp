@@ -28,7 +28,7 @@ void write_tidy_csv(const FitRecord& record, std::ostream& out) {
   const std::vector<ParameterRow> rows = parameter_rows(r, *record.errors);
   const std::string outcome = fit_outcome(record);
   out << "term,estimate,std_error,z,p_value,conf_low,conf_high,type,block_type,exp_estimate,"
-         "std_error_method,outcome\n";
+         "std_error_method,outcome,directed\n";
   const Model& model = *record.model;
   const std::vector<std::string> names = model.statistic_names();
   for (int p = 1; p <= r.parameter_count; ++p) {
@@ -43,7 +43,7 @@ void write_tidy_csv(const FitRecord& record, std::ostream& out) {
         << (classic && classic->block_type != 0 ? std::to_string(classic->block_type)
                                                 : std::string("NA"))
         << ',' << csv_number(row.exp_estimate) << ',' << record.errors->method << ',' << outcome
-        << '\n';
+        << ',' << (model.directed ? "TRUE" : "FALSE") << '\n';
   }
 }
 

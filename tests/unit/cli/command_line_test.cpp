@@ -126,11 +126,11 @@ TEST(CommandLine, JsonAndCsvAgreeWithTheReport) {
   std::getline(csv, line);
   EXPECT_EQ(line,
             "term,estimate,std_error,z,p_value,conf_low,conf_high,type,block_type,exp_estimate,"
-            "std_error_method,outcome");
+            "std_error_method,outcome,directed");
   std::getline(csv, line);
   EXPECT_EQ(line.rfind("edges,", 0), 0u);
   EXPECT_NE(line.find(",1,NA,"), std::string::npos);
-  EXPECT_NE(line.find(",naive,converged"), std::string::npos);
+  EXPECT_NE(line.find(",naive,converged,TRUE"), std::string::npos);
 }
 
 struct BadCase {
