@@ -174,9 +174,11 @@ constexpr Wording wordings[] = {
      }},
     {"weights_read_as_ties",
      [](const Warning& w) -> std::string {
-       return count_of(w, "links") + " links of " + w.text("file") +
-              " have a value other than 0 and 1 (" + w.text("example") +
-              ", for one): every non-zero value is read as a tie, its size is not used.";
+       const bool one = w.count("links") == 1;
+       return count_of(w, "links") + (one ? " link of " : " links of ") + w.text("file") +
+              (one ? " has" : " have") + " a value other than 0 and 1 (" + w.text("example") +
+              (one ? "" : ", for one") +
+              "): every non-zero value is read as a tie, its size is not used.";
      }},
     {"looks_undirected",
      [](const Warning& w) -> std::string {

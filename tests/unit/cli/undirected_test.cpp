@@ -220,6 +220,11 @@ TEST(Undirected, WhatUndirectedDataSuggestIsSaid) {
     EXPECT_EQ(json["input"]["network"]["directed"], false);
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
   }
+  // One weighted link is said in the singular.
+  const CommandRun weighted = run_command(cases[0].files, {"fit", "n.csv", "-m", "edges", "-q"});
+  EXPECT_NE(weighted.err.find("1 link of n.csv has a value other than 0 and 1 (2): every"),
+            std::string::npos)
+      << weighted.err;
   // The covariate of the pair {b, c} is that of b,c: 5; of {a, b}: 3; {c, d} has none.
   const CommandRun r = run_command(cases[3].files, {"summary", "n.csv", "-m", "edgecov(\"x.csv\")",
                                                     "--undirected", "--json", "-"});
