@@ -2,8 +2,9 @@
 // One row per parameter, its columns named as the JSON results name them: term, estimate,
 // std_error, z (the Wald z), p_value (two-sided normal), conf_low, conf_high (95%: Wald, or the
 // bootstrap's percentile interval), type, block_type, exp_estimate; then std_error_method (naive,
-// godambe or bootstrap: the method of the errors given) and outcome (the JSON outcome, so that a
-// row of a fit without an estimate cannot pass for a result). Missing values: NA.
+// godambe or bootstrap: the method of the errors given), outcome (the JSON outcome, so that a
+// row of a fit without an estimate cannot pass for a result) and directed (TRUE or FALSE, as R
+// reads a logical). Missing values: NA.
 
 #include <ostream>
 
