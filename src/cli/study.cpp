@@ -94,7 +94,6 @@ void read_network(const StudyOptions& o, InputData& s) {
     s.notes = std::move(read.warnings);
     source = "Network file \"" + o.network_path + "\"";
   }
-  check_statistic_range(s.network, source);
   if (o.undirected) {
     UndirectedNetwork undirected = undirected_network(s.network, source);
     s.network = std::move(undirected.network);
@@ -104,6 +103,7 @@ void read_network(const StudyOptions& o, InputData& s) {
                             .add_text("reason", "undirected"));
     }
   } else {
+    check_statistic_range(s.network, source);  // of the sixteen types' 16-bit statistics
     // What the shape suggests is said of a network taken as directed only.
     const bool edges_said = std::any_of(s.notes.begin(), s.notes.end(), [](const Warning& w) {
       return w.code == "looks_undirected";

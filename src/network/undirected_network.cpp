@@ -26,7 +26,6 @@ UndirectedNetwork undirected_network(const Network& read, const std::string& sou
   builder.declare_nodes(read.node_count);
   for (const auto& [a, b] : edges) builder.add_link(a, b);
   result.network = std::move(builder).finish();
-  result.network.has_repeated_links = read.has_repeated_links;
   return result;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// A network read from a file of ordered rows, taken as undirected (--undirected): the rows i,j and
-// j,i are one pair, so the pair {i, j} is one edge when either row gives a link, and a self-link
-// is no edge. The store then holds each edge once, as the link a->b with a < b.
+// A network read from a file of ordered rows, taken as undirected (--undirected): every row i,j or
+// j,i names the pair {i, j}, so the pair is one edge when any of its rows gives a link (a row
+// given twice says nothing new), and a self-link is no edge. The store then holds each edge
+// once, as the link a->b with a < b.
 
 #include <cstdint>
 #include <string>
@@ -12,7 +13,7 @@
 namespace tarn {
 
 struct UndirectedNetwork {
-  Network network;  // has_repeated_links: some row was given twice in the same direction
+  Network network;
   std::int64_t self_links = 0;  // left out
 };
 

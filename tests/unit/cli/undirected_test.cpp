@@ -198,6 +198,12 @@ TEST(Undirected, WhatUndirectedDataSuggestIsSaid) {
        {"self_links_left_out"},
        "2 self-links (i->i) of the network are left out: an undirected network has no self-links.",
        2},
+      {"a row given twice names its one edge",
+       {{"n.csv", "a,b\nb,a\na,b\nb,c\n"}},
+       "edges",
+       {},
+       "",
+       2},
       {"a covariate given both ways with different values",
        {{"n.csv", "a,b\nb,c\nc,d\n"}, {"x.csv", "a,b,3\nb,a,3\nc,b,2\nb,c,5\n"}},
        "edges+edgecov(\"x.csv\")",
@@ -209,8 +215,7 @@ TEST(Undirected, WhatUndirectedDataSuggestIsSaid) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::string network =
-        c.files.begin()->first == "x.csv" ? "n.csv" : c.files.begin()->first;
+    const std::string network = c.files.begin()->first;  // n.csv or n.net, before x.csv
     const CommandRun r =
         run_command(c.files, {"summary", network, "-m", c.model, "--undirected", "--json", "-"});
     ASSERT_EQ(r.status, exit_ok) << r.err;
@@ -226,7 +231,7 @@ TEST(Undirected, WhatUndirectedDataSuggestIsSaid) {
             std::string::npos)
       << weighted.err;
   // The covariate of the pair {b, c} is that of b,c: 5; of {a, b}: 3; {c, d} has none.
-  const CommandRun r = run_command(cases[3].files, {"summary", "n.csv", "-m", "edgecov(\"x.csv\")",
+  const CommandRun r = run_command(cases[4].files, {"summary", "n.csv", "-m", "edgecov(\"x.csv\")",
                                                     "--undirected", "--json", "-"});
   EXPECT_EQ(nlohmann::json::parse(r.out)["statistics"][0]["value"], 8.0);
 }
