@@ -85,6 +85,9 @@ struct DataOptions {
                     "separated: sender, receiver, optional value) or a Pajek .net file")
         ->required();
     command.add_flag("--diagonal", s.diagonal, "Include the self-pairs (i, i) as dyads");
+    command.add_flag("--undirected", s.undirected,
+                     "The network is undirected: rows i,j and j,i are one edge, the dyads are "
+                     "the n(n-1)/2 pairs");
     command.add_option("--format", format,
                        "Format of the network file: record, csv, tsv, blank or pajek "
                        "(default: from its content and name)");
@@ -165,7 +168,8 @@ std::string type_table() {
 int run_command_line(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   CLI::App app(
       "Tarnwick: pseudo-likelihood fits of random-graph models (p*, ERGM) to one "
-      "directed network.\nWithout arguments it runs the interactive dialogue.",
+      "network, directed or (--undirected) undirected.\nWithout arguments it runs the "
+      "interactive dialogue.",
       "tarnwick");
   app.set_version_flag("--version", std::string("tarnwick ") + tarnwick_version);
   app.require_subcommand(1);

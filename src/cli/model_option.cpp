@@ -9,6 +9,7 @@
 #include "network/fatal_error.h"
 #include "network/file_access.h"
 #include "network/network_format.h"
+#include "network/undirected_network.h"
 
 namespace tarn {
 
@@ -25,19 +26,35 @@ std::shared_ptr<const DyadValues> read_dyadic_covariate(const std::string& path,
   const NetworkFormat format = detect_network_format(path, head);
   data.files.push_back({"edgecov", path, std::string(network_format_name(format))});
   const int n = data.network.node_count;
+  ComparativeNetwork values;
   if (format == NetworkFormat::record) {
     DataFile file(std::move(in), path);
-    return std::make_shared<const DyadValues>(DyadValues::of(read_comparative_file(file, n)));
+    values = read_comparative_file(file, n);
+  } else {
+    values = read_covariate_list(*in, path, format, data.labels, n, options.header);
   }
-  return std::make_shared<const DyadValues>(
-      DyadValues::of(read_covariate_list(*in, path, format, data.labels, n, options.header)));
+  if (!data.directed) {
+    UndirectedValues undirected = undirected_values(values);
+    values = std::move(undirected.values);
+    if (undirected.differing_pairs > 0) {
+      data.notes.push_back(Warning{"reverse_rows_differ"}
+                               .add_text("file", path)
+                               .add_count("pairs", undirected.differing_pairs)
+                               .add_text("first", data.labels.name(undirected.first))
+                               .add_text("second", data.labels.name(undirected.second))
+                               .add_text("value", std::to_string(undirected.value))
+                               .add_text("reverse_value", std::to_string(undirected.reverse_value))
+                               .add_text("of", "covariate"));
+    }
+  }
+  return std::make_shared<const DyadValues>(DyadValues::of(values));
 }
 
 }  // namespace
 
 Study build_study(const std::string& formula, InputData& data, const StudyOptions& options) {
   TermContext context;
-  context.directed = true;
+  context.directed = data.directed;
   context.node_count = data.network.node_count;
   if (!data.covariates.columns.empty()) context.attributes = &data.covariates;
   Study study;

@@ -122,11 +122,16 @@ void show_sample_warnings(const Simulation& s, const SampleSummary& sample, bool
   }
 }
 
-// One simulated network as an edge list, with the observed network's labels.
+// One simulated network as an edge list, with the observed network's labels; undirected, each
+// edge once, under a header that names no direction.
 void write_edge_list(const TermGraph& graph, const NodeLabels& labels, std::ostream& out) {
-  out << "sender,receiver\n";
+  out << (graph.directed() ? "sender,receiver\n" : "node1,node2\n");
   for (const auto& [a, b] : graph.link_list())
     out << labels.name(a) << ',' << labels.name(b) << '\n';
+}
+
+NetworkFeatures features_of(const Network& network, bool directed) {
+  return directed ? network_features(network) : undirected_network_features(network);
 }
 
 }  // namespace
@@ -209,7 +214,7 @@ int run_gof_command(const SimulateCommandOptions& o, std::ostream& out, std::ost
 
   std::vector<NetworkFeatures> features(static_cast<std::size_t>(o.networks));
   auto visit = [&](int k, const TermGraph& graph, const std::vector<double>&) {
-    features[static_cast<std::size_t>(k)] = network_features(graph.to_network());
+    features[static_cast<std::size_t>(k)] = features_of(graph.to_network(), graph.directed());
   };
   SampleSummary sample;
   {
@@ -228,8 +233,9 @@ int run_gof_command(const SimulateCommandOptions& o, std::ostream& out, std::ost
   statistics.observed = sample.observed;
   statistics.simulated = sample.statistics;
   const GofSummary summary =
-      summarize_gof(network_features(s->study.network), features, statistics);
-  std::string title = "Goodness of fit: " + o.study.network_path + ",";
+      summarize_gof(features_of(s->study.network, s->study.directed()), features, statistics);
+  std::string title =
+      "Goodness of fit: " + o.study.network_path + (s->study.directed() ? "," : " (undirected),");
   for (const TermPointer& term : s->study.model.terms) title += " " + term->text();
   if (csv != nullptr) write_gof_csv(summary, *csv);
   if (svg != nullptr) write_gof_svg(summary, title, *svg);

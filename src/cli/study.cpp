@@ -17,6 +17,8 @@
 #include "network/network_shape.h"
 #include "network/pajek_file.h"
 #include "network/record_format.h"
+#include "network/reversed_rows.h"
+#include "network/undirected_network.h"
 #include "stats/statistic_range.h"
 
 namespace tarn {
@@ -77,24 +79,38 @@ void read_network(const StudyOptions& o, InputData& s) {
   std::string source;
   if (format == NetworkFormat::record) {
     DataFile file(std::move(opened.stream), o.network_path);
-    s.network = read_network_file(file);
+    ReversedRows reversed;
+    s.network = read_network_file(file, {}, o.undirected ? &reversed : nullptr);
     source = network_file_source(file);
+    if (auto differ = reversed.warning(o.network_path, "links")) s.notes.push_back(*differ);
   } else {
-    LabelledNetwork read = format == NetworkFormat::pajek
-                               ? read_pajek(*opened.stream, o.network_path)
-                               : read_edge_list(*opened.stream, o.network_path, format,
-                                                EdgeListOptions{o.header, o.columns, o.node_count});
+    LabelledNetwork read =
+        format == NetworkFormat::pajek
+            ? read_pajek(*opened.stream, o.network_path, o.undirected)
+            : read_edge_list(*opened.stream, o.network_path, format,
+                             EdgeListOptions{o.header, o.columns, o.node_count, o.undirected});
     s.network = std::move(read.network);
     s.labels = std::move(read.labels);
     s.notes = std::move(read.warnings);
     source = "Network file \"" + o.network_path + "\"";
   }
-  check_statistic_range(s.network, source);
-  const bool edges_said = std::any_of(s.notes.begin(), s.notes.end(), [](const Warning& w) {
-    return w.code == "looks_undirected";
-  });
-  for (Warning& w : network_shape_warnings(s.network, o.network_path)) {
-    if (!(edges_said && w.code == "looks_undirected")) s.notes.push_back(std::move(w));
+  if (o.undirected) {
+    UndirectedNetwork undirected = undirected_network(s.network, source);
+    s.network = std::move(undirected.network);
+    if (undirected.self_links > 0) {
+      s.notes.push_back(Warning{"self_links_left_out"}
+                            .add_count("links", undirected.self_links)
+                            .add_text("reason", "undirected"));
+    }
+  } else {
+    check_statistic_range(s.network, source);  // of the sixteen types' 16-bit statistics
+    // What the shape suggests is said of a network taken as directed only.
+    const bool edges_said = std::any_of(s.notes.begin(), s.notes.end(), [](const Warning& w) {
+      return w.code == "looks_undirected";
+    });
+    for (Warning& w : network_shape_warnings(s.network, o.network_path)) {
+      if (!(edges_said && w.code == "looks_undirected")) s.notes.push_back(std::move(w));
+    }
   }
   if (o.node_count > 0) {
     int isolates = 0;
@@ -271,8 +287,14 @@ std::string InputData::blocking_attribute_name() const {
 }
 
 InputData load_input_data(const StudyOptions& o) {
+  if (o.undirected && o.diagonal) {
+    throw UsageError(
+        "--diagonal: an undirected network has no self-pairs (i, i) among its dyads; give "
+        "--diagonal or --undirected, not both");
+  }
   InputData s;
   s.include_diagonal = o.diagonal;
+  s.directed = !o.undirected;
   read_network(o, s);
   if (!o.attributes_path.empty()) {
     read_attributes(o, s);

@@ -30,6 +30,8 @@ struct StudyOptions {
   std::vector<std::string> columns;  // --columns of an edge list; empty: from its header
   int node_count = 0;                // --nodes N of an edge list; 0: from its labels
   bool diagonal = false;
+  // The network is undirected: the rows i,j and j,i are one edge (network/undirected_network.h).
+  bool undirected = false;
   std::string attributes_path;
   std::optional<int> attribute_count;
   std::string block_by;  // an attribute's number or column name
@@ -44,6 +46,7 @@ struct InputData {
   Network network;
   NodeLabels labels;
   bool include_diagonal = false;
+  bool directed = true;  // false: the network holds each edge once, as a->b with a < b
   std::optional<NodeAttributes> attributes;
   std::vector<std::string> attribute_names;  // from a header line; empty for a record file
   NodeCovariates covariates;                 // the attribute values as written, for the terms
@@ -60,7 +63,8 @@ struct InputData {
 
 // Reads every file the options name. Throws FatalError for a file that cannot be read or is not
 // valid, UsageError for options that do not fit the data (a blocking attribute that does not
-// exist, say).
+// exist, say) or each other (--diagonal with --undirected). An undirected network's self-links
+// are left out, with the warning self_links_left_out.
 InputData load_input_data(const StudyOptions& options);
 
 }  // namespace tarn

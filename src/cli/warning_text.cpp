@@ -90,6 +90,23 @@ std::string autocorrelated(const Warning& w) {
          " A longer --interval gives more.";
 }
 
+// Rows i,j and j,i of an undirected network's file with different values: which one counts.
+std::string reverse_rows_differ(const Warning& w) {
+  const auto pairs = w.count("pairs");
+  const std::string first = w.text("first"), second = w.text("second");
+  std::string text = std::to_string(pairs) + (pairs == 1 ? " pair of " : " pairs of ") +
+                     w.text("file") + (pairs == 1 ? " is" : " are") +
+                     " given both ways with different values (" + first + "," + second + " is " +
+                     w.text("value") + ", " + second + "," + first + " is " +
+                     w.text("reverse_value") + (pairs == 1 ? ")" : ", for one)") +
+                     ": on an undirected network the two rows are one pair";
+  if (w.text("of") == "covariate") {
+    return text + ", whose value is that of the row with the lower node number first (" + first +
+           "," + second + "), as ergm reads the upper triangle of a covariate matrix.";
+  }
+  return text + ", an edge when either row gives a link (a value other than 0).";
+}
+
 struct Wording {
   std::string_view code;
   std::string (*words)(const Warning&);
@@ -176,21 +193,25 @@ constexpr Wording wordings[] = {
      }},
     {"weights_read_as_ties",
      [](const Warning& w) -> std::string {
-       return count_of(w, "links") + " links of " + w.text("file") +
-              " have a value other than 0 and 1 (" + w.text("example") +
-              ", for one): every non-zero value is read as a tie, its size is not used.";
+       const bool one = w.count("links") == 1;
+       return count_of(w, "links") + (one ? " link of " : " links of ") + w.text("file") +
+              (one ? " has" : " have") + " a value other than 0 and 1 (" + w.text("example") +
+              (one ? "" : ", for one") +
+              "): every non-zero value is read as a tie, its size is not used.";
      }},
     {"looks_undirected",
      [](const Warning& w) -> std::string {
-       return w.text("reason") == "edges_section"
-                  ? w.text("file") +
-                        " gives undirected edges (*Edges): each is read as two links, one each "
-                        "way, and the network is fitted as directed."
-                  : "Every link of " + w.text("file") + " has its reverse (" +
-                        count_of(w, "links") +
-                        " links): the network looks undirected; it is fitted as directed, "
-                        "with each edge as two links.";
+       return (w.text("reason") == "edges_section"
+                   ? w.text("file") +
+                         " gives undirected edges (*Edges): each is read as two links, one each "
+                         "way, and the network is fitted as directed."
+                   : "Every link of " + w.text("file") + " has its reverse (" +
+                         count_of(w, "links") +
+                         " links): the network looks undirected; it is fitted as directed, "
+                         "with each edge as two links.") +
+              " Give --undirected to fit it as an undirected network.";
      }},
+    {"reverse_rows_differ", reverse_rows_differ},
     {"looks_two_mode",
      [](const Warning& w) -> std::string {
        return "No node of " + w.text("file") + " both sends and receives (" +
@@ -263,7 +284,9 @@ constexpr Wording wordings[] = {
        return std::to_string(links) +
               (links == 1 ? " self-link (i->i) of the network is"
                           : " self-links (i->i) of the network are") +
-              " left out: the model's terms are defined without them.";
+              (w.text("reason") == "undirected"
+                   ? " left out: an undirected network has no self-links."
+                   : " left out: the model's terms are defined without them.");
      }},
     {"m2star_is_mixed_two_star",
      [](const Warning&) -> std::string {

@@ -9,6 +9,7 @@
 #include "network/letter_case.h"
 #include "network/link_collector.h"
 #include "network/node_labels.h"
+#include "network/reversed_rows.h"
 
 namespace tarn {
 
@@ -91,6 +92,7 @@ LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, N
   DelimitedReader reader(in, file_name, delimited_syntax(format));
   NodeNames names(options.node_count);
   LinkCollector links(file_name);
+  ReversedRows reversed;
   LabelledNetwork result;
   std::int64_t weighted = 0;  // links of a value other than 1
   std::string weight_example;
@@ -129,6 +131,7 @@ LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, N
                              ": the value " + shown(row.value) +
                              (value ? " is negative." : " is not a number."));
           }
+          if (options.undirected) reversed.note(sender, receiver, *value, row.sender, row.receiver);
           if (*value == 0) return;
           if (*value != 1 && weighted++ == 0) weight_example = std::string(row.value);
         }
@@ -136,6 +139,7 @@ LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, N
         links.add(sender, receiver, row.line);
       });
   result.header = rows.header;
+  if (auto differ = reversed.warning(file_name, "links")) result.warnings.push_back(*differ);
   if (weighted > 0) {
     result.warnings.push_back(Warning{"weights_read_as_ties"}
                                   .add_count("links", weighted)

@@ -34,6 +34,9 @@ struct EdgeListOptions {
   HeaderRule header = HeaderRule::detect;
   std::vector<std::string> columns;  // --columns SENDER,RECEIVER[,VALUE]; empty: edge_rows.h
   int node_count = 0;                // --nodes N; 0: the nodes come from the labels
+  // The network is undirected: rows i,j and j,i given with different values are said
+  // (network/reversed_rows.h). The links are stored as read, each row its own.
+  bool undirected = false;
 };
 
 // Reads an edge list in `format` (csv, tsv or blank; a Pajek or record file is

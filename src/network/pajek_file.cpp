@@ -7,6 +7,7 @@
 #include "network/fatal_error.h"
 #include "network/letter_case.h"
 #include "network/link_collector.h"
+#include "network/reversed_rows.h"
 
 namespace tarn {
 
@@ -223,8 +224,12 @@ PajekVertices read_pajek_arcs(std::istream& in, const std::string& file_name,
   return PajekReader(in, file_name, take).read();
 }
 
-LabelledNetwork read_pajek(std::istream& in, const std::string& file_name) {
+LabelledNetwork read_pajek(std::istream& in, const std::string& file_name, bool undirected) {
   LinkCollector links(file_name);
+  ReversedRows reversed;
+  const auto name = [](int vertex, std::string_view label) {
+    return label.empty() ? std::to_string(vertex) : std::string(label);
+  };
   std::int64_t weighted = 0;
   std::string weight_example;
   PajekVertices vertices = read_pajek_arcs(in, file_name, [&](const PajekArc& arc) {
@@ -232,18 +237,23 @@ LabelledNetwork read_pajek(std::istream& in, const std::string& file_name) {
       throw FatalError("Input error in " + place(file_name, arc.line, 3) + ": the weight " +
                        shown(arc.weight_text) + " is negative.");
     }
+    if (undirected) {
+      reversed.note(arc.sender, arc.receiver, arc.value, name(arc.sender, arc.sender_label),
+                    name(arc.receiver, arc.receiver_label));
+    }
     if (arc.value == 0) return;
     if (arc.value != 1 && weighted++ == 0) weight_example = std::string(arc.weight_text);
     links.add(arc.sender, arc.receiver, arc.line);
   });
   LabelledNetwork result;
+  if (auto differ = reversed.warning(file_name, "links")) result.warnings.push_back(*differ);
   if (weighted > 0) {
     result.warnings.push_back(Warning{"weights_read_as_ties"}
                                   .add_count("links", weighted)
                                   .add_text("example", weight_example)
                                   .add_text("file", file_name));
   }
-  if (vertices.has_edges) {
+  if (vertices.has_edges && !undirected) {
     result.warnings.push_back(Warning{"looks_undirected"}
                                   .add_text("reason", "edges_section")
                                   .add_text("file", file_name));

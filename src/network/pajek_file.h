@@ -28,7 +28,9 @@
 
 namespace tarn {
 
-LabelledNetwork read_pajek(std::istream& in, const std::string& file_name);
+// `undirected`: arcs i j and j i given with different weights are said
+// (network/reversed_rows.h); the arcs are stored as read.
+LabelledNetwork read_pajek(std::istream& in, const std::string& file_name, bool undirected = false);
 
 struct PajekArc {
   int sender = 0;    // vertex 1..N

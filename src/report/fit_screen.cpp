@@ -116,8 +116,10 @@ std::string significance_stars(double p) {
 
 void write_fit_screen(const FitScreen& fit, std::ostream& out) {
   const FitResult& r = *fit.result;
+  const bool directed = fit.model->directed;
   out << " Network: " << fit.network_path << " (" << fit.network->node_count << " nodes, "
-      << fit.network->link_count << " links, " << r.dyad_count << " dyads)\n Model:  ";
+      << fit.network->link_count << (directed ? " links, " : " edges, ") << r.dyad_count
+      << (directed ? " dyads)" : " dyads, undirected)") << "\n Model:  ";
   for (const TermPointer& term : fit.model->terms) out << ' ' << term->text();
   out << '\n';
   if (r.end != FitEnd::completed) return;

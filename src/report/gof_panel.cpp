@@ -45,7 +45,9 @@ struct PanelKind {
 };
 
 PanelKind kind_of(const GofPanel& panel) {
-  if (panel.key == "out_degree" || panel.key == "in_degree") return {"share of nodes", false};
+  if (panel.key == "out_degree" || panel.key == "in_degree" || panel.key == "degree") {
+    return {"share of nodes", false};
+  }
   if (panel.key == "edgewise_shared") return {"share of links", false};
   if (panel.key == "dyadwise_shared" || panel.key == "geodesic") return {"share of pairs", false};
   if (panel.key == "triad_census") return {"share of triads", true};

@@ -40,6 +40,7 @@ json input_section(const FitRecord& record) {
   input["network"]["links"] = net.link_count;
   input["network"]["dyads"] = record.result->dyad_count;
   input["network"]["diagonal"] = record.include_diagonal;
+  input["network"]["directed"] = record.model->directed;
   return input;
 }
 

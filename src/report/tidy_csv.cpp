@@ -28,7 +28,7 @@ void write_tidy_csv(const FitRecord& record, std::ostream& out) {
   const std::vector<ParameterRow> rows = parameter_rows(r, *record.errors);
   const std::string outcome = fit_outcome(record);
   out << "term,estimate,std_error,z,p_value,conf_low,conf_high,type,block_type,exp_estimate,"
-         "std_error_method,outcome,method,mcmc_error_percent\n";
+         "std_error_method,outcome,method,mcmc_error_percent,directed\n";
   const Model& model = *record.model;
   const std::vector<std::string> names = model.statistic_names();
   for (int p = 1; p <= r.parameter_count; ++p) {
@@ -48,7 +48,7 @@ void write_tidy_csv(const FitRecord& record, std::ostream& out) {
                     static_cast<std::size_t>(p - 1) < record.mcmle->mcmc_error_percent.size()
                 ? csv_number(record.mcmle->mcmc_error_percent[static_cast<std::size_t>(p - 1)])
                 : std::string("NA"))
-        << '\n';
+        << ',' << (model.directed ? "TRUE" : "FALSE") << '\n';
   }
 }
 

@@ -3,8 +3,9 @@
 // std_error, z (the Wald z), p_value (two-sided normal), conf_low, conf_high (95%: Wald, or the
 // bootstrap's percentile interval), type, block_type, exp_estimate; then std_error_method (naive,
 // godambe, bootstrap or mcmle: the method of the errors given), outcome (the JSON outcome, so that
-// a row of a fit without an estimate cannot pass for a result), method (mple or mcmle) and
-// mcmc_error_percent (the Monte Carlo share of the variance, for mcmle). Missing values: NA.
+// a row of a fit without an estimate cannot pass for a result), method (mple or mcmle),
+// mcmc_error_percent (the Monte Carlo share of the variance, for mcmle) and directed (TRUE or
+// FALSE, as R reads a logical). Missing values: NA.
 
 #include <ostream>
 

@@ -137,12 +137,17 @@ GofSummary summarize_gof(const NetworkFeatures& observed,
                          const std::vector<NetworkFeatures>& simulated,
                          const StatisticSample& model_statistics) {
   GofSummary summary;
-  summary.panels.push_back(
-      distribution_panel("out_degree", "Out-degree", "out-degree", observed, simulated,
-                         [](const NetworkFeatures& f) { return f.out_degree; }));
-  summary.panels.push_back(
-      distribution_panel("in_degree", "In-degree", "in-degree", observed, simulated,
-                         [](const NetworkFeatures& f) { return f.in_degree; }));
+  if (observed.directed) {
+    summary.panels.push_back(
+        distribution_panel("out_degree", "Out-degree", "out-degree", observed, simulated,
+                           [](const NetworkFeatures& f) { return f.out_degree; }));
+    summary.panels.push_back(
+        distribution_panel("in_degree", "In-degree", "in-degree", observed, simulated,
+                           [](const NetworkFeatures& f) { return f.in_degree; }));
+  } else {
+    summary.panels.push_back(distribution_panel("degree", "Degree", "degree", observed, simulated,
+                                                [](const NetworkFeatures& f) { return f.degree; }));
+  }
   summary.panels.push_back(distribution_panel(
       "edgewise_shared", "Edgewise shared partners", "edgewise shared partners", observed,
       simulated, [](const NetworkFeatures& f) { return f.edgewise_shared; }));
@@ -150,7 +155,7 @@ GofSummary summarize_gof(const NetworkFeatures& observed,
       "dyadwise_shared", "Dyad-wise shared partners", "dyad-wise shared partners", observed,
       simulated, [](const NetworkFeatures& f) { return f.dyadwise_shared; }));
   summary.panels.push_back(geodesic_panel(observed, simulated));
-  summary.panels.push_back(triad_panel(observed, simulated));
+  if (observed.directed) summary.panels.push_back(triad_panel(observed, simulated));
   if (!model_statistics.names.empty() || !model_statistics.observed.empty()) {
     summary.panels.push_back(model_panel(model_statistics));
   }

@@ -22,7 +22,8 @@ struct StatisticSample {
 // One feature: a distribution (or list of statistics) of the observed network and of each
 // simulated network, over the same values.
 struct GofPanel {
-  // out_degree, in_degree, edgewise_shared, dyadwise_shared, geodesic, triad_census, model
+  // out_degree, in_degree, edgewise_shared, dyadwise_shared, geodesic, triad_census, model;
+  // undirected: degree, edgewise_shared, dyadwise_shared, geodesic, model
   std::string key;
   std::string title;       // "Out-degree"
   std::string axis_label;  // the quantity along the horizontal axis: "out-degree"
@@ -46,7 +47,9 @@ struct GofSummary {
   std::vector<GofRow> rows;  // every value of every panel, panel by panel
 };
 
-// Distributions are padded with zeros to the longest among observed and simulated; geodesic
+// The panels are those of the observed network's kind (NetworkFeatures::directed), and the
+// simulated networks must be of the same kind. Distributions are padded with zeros to the longest
+// among observed and simulated; geodesic
 // distances run 1, 2, ... and end with "inf" for unreachable pairs; the triad census is given as
 // shares of all triads. The model panel is left out when the sample names no statistic. Throws
 // std::invalid_argument when the sample's lengths do not agree with its names.

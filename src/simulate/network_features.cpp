@@ -15,7 +15,8 @@ using Counts = std::vector<std::int64_t>;
 // as sorted out-lists, and as sorted lists of the neighbours in either direction.
 class LinkViews {
  public:
-  explicit LinkViews(const Network& network);
+  // `symmetric`: every link is taken both ways, so that out() lists a node's neighbours.
+  LinkViews(const Network& network, bool symmetric);
 
   int nodes() const { return n_; }
   std::int64_t links() const { return static_cast<std::int64_t>(out_nodes_.size()); }
@@ -50,7 +51,7 @@ class LinkViews {
   std::vector<std::uint8_t> any_bits_;
 };
 
-LinkViews::LinkViews(const Network& network)
+LinkViews::LinkViews(const Network& network, bool symmetric)
     : n_(network.node_count), words_(static_cast<std::size_t>((n_ + 63) / 64)) {
   const auto n = static_cast<std::size_t>(n_);
   matrix_.assign(n * words_, 0);
@@ -63,6 +64,10 @@ LinkViews::LinkViews(const Network& network)
       const auto ju = static_cast<std::size_t>(j);
       matrix_[iu * words_ + ju / 64] |= std::uint64_t{1} << (ju % 64);
       transposed[ju * words_ + iu / 64] |= std::uint64_t{1} << (iu % 64);
+      if (symmetric) {
+        matrix_[ju * words_ + iu / 64] |= std::uint64_t{1} << (iu % 64);
+        transposed[iu * words_ + ju / 64] |= std::uint64_t{1} << (ju % 64);
+      }
     }
   }
   // Scanning the rows bit by bit gives every list in ascending order and drops repeats.
@@ -121,8 +126,9 @@ std::int64_t ordered_pairs(int n) {
   return static_cast<std::int64_t>(n) * (n - 1);
 }
 
-// Two-paths i->m->j counted for one sender i at a time.
-void add_shared_partners(const LinkViews& links, NetworkFeatures& features) {
+// Two-paths i->m->j counted for one sender i at a time. Undirected (symmetric views), each pair
+// once: the receivers j > i.
+void add_shared_partners(const LinkViews& links, bool directed, NetworkFeatures& features) {
   const int n = links.nodes();
   Counts edgewise, dyadwise;
   std::vector<int> partners(static_cast<std::size_t>(n), 0);
@@ -131,15 +137,19 @@ void add_shared_partners(const LinkViews& links, NetworkFeatures& features) {
     for (const int m : links.out(i)) {
       for (const int j : links.out(m)) ++partners[static_cast<std::size_t>(j)];
     }
-    for (int j = 0; j < n; ++j) {
+    for (int j = directed ? 0 : i + 1; j < n; ++j) {
       if (j != i) add_to(dyadwise, static_cast<std::size_t>(partners[static_cast<std::size_t>(j)]));
     }
     for (const int j : links.out(i)) {
-      add_to(edgewise, static_cast<std::size_t>(partners[static_cast<std::size_t>(j)]));
+      if (directed || j > i) {
+        add_to(edgewise, static_cast<std::size_t>(partners[static_cast<std::size_t>(j)]));
+      }
     }
   }
-  features.edgewise_shared = shares(std::move(edgewise), links.links());
-  features.dyadwise_shared = shares(std::move(dyadwise), ordered_pairs(n));
+  const std::int64_t pairs = directed ? ordered_pairs(n) : ordered_pairs(n) / 2;
+  features.edgewise_shared =
+      shares(std::move(edgewise), directed ? links.links() : links.links() / 2);
+  features.dyadwise_shared = shares(std::move(dyadwise), pairs);
 }
 
 // Breadth-first searches from 64 sources at once: bit s of reached[v] says that source s of the
@@ -238,7 +248,7 @@ void add_triad_census(const LinkViews& links, NetworkFeatures& features) {
 }  // namespace
 
 NetworkFeatures network_features(const Network& network) {
-  const LinkViews links(network);
+  const LinkViews links(network, false);
   NetworkFeatures features;
   std::vector<std::int64_t> out_degrees(static_cast<std::size_t>(links.nodes()));
   for (int i = 0; i < links.nodes(); ++i) {
@@ -246,9 +256,25 @@ NetworkFeatures network_features(const Network& network) {
   }
   features.out_degree = degree_shares(out_degrees);
   features.in_degree = degree_shares(links.in_degrees());
-  add_shared_partners(links, features);
+  add_shared_partners(links, true, features);
   add_geodesics(links, features);
   add_triad_census(links, features);
+  return features;
+}
+
+// The geodesics of the symmetric views count every unordered pair twice, over twice the pairs:
+// the same shares.
+NetworkFeatures undirected_network_features(const Network& network) {
+  const LinkViews links(network, true);
+  NetworkFeatures features;
+  features.directed = false;
+  std::vector<std::int64_t> degrees(static_cast<std::size_t>(links.nodes()));
+  for (int i = 0; i < links.nodes(); ++i) {
+    degrees[static_cast<std::size_t>(i)] = static_cast<std::int64_t>(links.out(i).size());
+  }
+  features.degree = degree_shares(degrees);
+  add_shared_partners(links, false, features);
+  add_geodesics(links, features);
   return features;
 }
 

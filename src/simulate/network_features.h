@@ -1,11 +1,14 @@
 #pragma once
-// The features of one directed network that a goodness-of-fit check compares between the
-// observed network and networks simulated from a fitted model: degree distributions, shared
-// partners, geodesic distances and the triad census.
+// The features of one network that a goodness-of-fit check compares between the observed network
+// and networks simulated from a fitted model: directed, the in- and out-degree distributions,
+// shared partners, geodesic distances and the triad census; undirected, as ergm's gof shows them,
+// the degree distribution, shared partners and geodesic distances (a triad census of directed
+// types says nothing of an undirected network).
 //
-// Links are the distinct ordered pairs i != j with at least one link in the store: a link given
-// twice counts once and self-links are ignored. Every vector ends at its last non-zero entry and
-// has at least one entry.
+// Directed, links are the distinct ordered pairs i != j with at least one link in the store: a
+// link given twice counts once and self-links are ignored. Undirected, edges are the distinct
+// unordered pairs {i, j}, i != j, with a link either way. Every vector ends at its last non-zero
+// entry and has at least one entry; the features that do not apply are empty.
 
 #include <array>
 #include <cstdint>
@@ -16,18 +19,25 @@
 namespace tarn {
 
 struct NetworkFeatures {
-  // [d]: share of nodes with d distinct out-links (in-links).
+  bool directed = true;
+  // [d]: share of nodes with d distinct out-links (in-links); directed only.
   std::vector<double> out_degree, in_degree;
-  // [k]: share of links i->j with k partners m (m not i, j) such that i->m and m->j.
+  // [d]: share of nodes with d edges; undirected only.
+  std::vector<double> degree;
+  // [k]: share of links i->j with k partners m (m not i, j) such that i->m and m->j;
+  // undirected, of edges {i, j} with k common neighbours.
   std::vector<double> edgewise_shared;
-  // [k]: share of ordered pairs (i, j), i != j, with k such partners.
+  // [k]: share of ordered pairs (i, j), i != j, with k such partners; undirected, of unordered
+  // pairs.
   std::vector<double> dyadwise_shared;
-  // [d - 1]: share of ordered pairs i != j whose shortest directed path has length d.
+  // [d - 1]: share of ordered pairs i != j whose shortest directed path has length d;
+  // undirected, of unordered pairs and undirected paths.
   std::vector<double> geodesic;
-  // Share of ordered pairs i != j with no directed path.
+  // Share of the pairs with no path.
   double unreachable = 0;
   // Counts of the triads (unordered triples of nodes) of each type, in the order
-  // 003 012 102 021D 021U 021C 111D 111U 030T 030C 201 120D 120U 120C 210 300.
+  // 003 012 102 021D 021U 021C 111D 111U 030T 030C 201 120D 120U 120C 210 300; directed only
+  // (all 0 undirected).
   std::array<std::int64_t, 16> triad_census{};
 };
 
@@ -39,5 +49,7 @@ inline constexpr std::array<const char*, 16> triad_type_names = {
 // Time near O(links x degree + n x links / 64): breadth-first searches from 64 sources at once,
 // two-paths counted per sender, and the triad census by the algorithm of Batagelj and Mrvar.
 NetworkFeatures network_features(const Network& network);
+// The same of the network taken as undirected: each link a->b (or b->a) the edge {a, b}.
+NetworkFeatures undirected_network_features(const Network& network);
 
 }  // namespace tarn

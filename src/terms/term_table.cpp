@@ -87,6 +87,12 @@ TermPointer make_term(const TermCall& call, const TermContext& context) {
     }
     throw ModelError(text);
   }
+  if (call.block && !context.directed) {
+    throw ModelError("term \"" + call.written +
+                     "\": block parameters (@B) are for the sixteen configuration types of a "
+                     "directed network; on an undirected network nodematch or nodemix model "
+                     "edges by attribute");
+  }
   if (call.block) {
     throw ModelError("term \"" + call.written +
                      "\": block parameters (@B) are for the "

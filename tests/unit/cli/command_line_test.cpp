@@ -126,11 +126,11 @@ TEST(CommandLine, JsonAndCsvAgreeWithTheReport) {
   std::getline(csv, line);
   EXPECT_EQ(line,
             "term,estimate,std_error,z,p_value,conf_low,conf_high,type,block_type,exp_estimate,"
-            "std_error_method,outcome,method,mcmc_error_percent");
+            "std_error_method,outcome,method,mcmc_error_percent,directed");
   std::getline(csv, line);
   EXPECT_EQ(line.rfind("edges,", 0), 0u);
   EXPECT_NE(line.find(",1,NA,"), std::string::npos);
-  EXPECT_NE(line.find(",naive,converged"), std::string::npos);
+  EXPECT_NE(line.find(",naive,converged,mple,NA,TRUE"), std::string::npos);
 }
 
 struct BadCase {
@@ -170,6 +170,21 @@ TEST(CommandLine, BadInputIsRefusedClearlyAndLeavesNoOutput) {
        exit_usage,
        "did you mean ttriple"},
       {"unknown command", network, {"fitt", "net.dat"}, exit_usage, "fitt"},
+      {"--diagonal with --undirected",
+       network,
+       {"fit", "net.dat", "-m", "edges", "--undirected", "--diagonal"},
+       exit_usage,
+       "give --diagonal or --undirected, not both"},
+      {"a directed term on an undirected network",
+       network,
+       {"fit", "net.dat", "-m", "edges,mutual", "--undirected"},
+       exit_usage,
+       "mutual is a term of a directed network; on this network use edges"},
+      {"an undirected term on a directed network",
+       network,
+       {"fit", "net.dat", "-m", "edges+kstar(2)"},
+       exit_usage,
+       "kstar is a term of an undirected network; on this network use istar or ostar"},
       {"block term without blocking",
        network,
        {"fit", "net.dat", "-m", "edges@1"},

@@ -1,6 +1,7 @@
 // The fit against an independent logistic regression and at its edges; gaussj.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -152,6 +153,51 @@ TEST(LogisticCheck, GeometricallyWeightedModelAgreesWithAnIndependentSolver) {
         "gwodegree(0.3, fixed=TRUE)",
         context);
     ASSERT_FALSE(study.model.kernel);
+    expect_same_fit(fit_pseudo_likelihood(study), solve_logistic(x, y), y.size());
+  }
+}
+
+// The same on an undirected network: one observation per pair i < j, the change statistics
+// counted from the definitions with and without the edge both ways.
+TEST(LogisticCheck, UndirectedGeometricallyWeightedModelAgreesWithAnIndependentSolver) {
+  for (unsigned seed : {17u, 18u}) {
+    const int n = 24;
+    test::Ties ties{n, false, std::vector<std::vector<int>>(n + 1, std::vector<int>(n + 1, 0))};
+    LinkList edges;
+    for (const auto& [a, b] : test::random_network(n, 0.2, 0.0, seed)) {
+      if (ties(a, b) != 0) continue;
+      ties.x[std::size_t(a)][std::size_t(b)] = ties.x[std::size_t(b)][std::size_t(a)] = 1;
+      edges.emplace_back(std::min(a, b), std::max(a, b));
+    }
+    std::sort(edges.begin(), edges.end());
+    auto statistics = [](const test::Ties& t) {
+      double two_stars = 0;
+      for (int a = 1; a <= t.n; ++a) two_stars += test::choose(test::degree(t, a, 2), 2);
+      return Vec{two_stars, test::gw_edgewise(t, "", 0.5), test::gw_dyadwise(t, "", 0.2),
+                 test::gw_degrees(t, 2, 0.8)};
+    };
+    Mat x;
+    std::vector<int> y;
+    for (int i = 1; i <= n; ++i)
+      for (int j = i + 1; j <= n; ++j) {
+        test::Ties with = ties, without = ties;
+        with.x[std::size_t(i)][std::size_t(j)] = with.x[std::size_t(j)][std::size_t(i)] = 1;
+        without.x[std::size_t(i)][std::size_t(j)] = without.x[std::size_t(j)][std::size_t(i)] = 0;
+        const Vec up = statistics(with), down = statistics(without);
+        x.push_back({1.0});
+        for (std::size_t k = 0; k < up.size(); ++k) x.back().push_back(up[k] - down[k]);
+        y.push_back(ties(i, j));
+      }
+    Study study;
+    study.network = test::network_of(edges);
+    TermContext context;
+    context.directed = false;
+    context.node_count = n;
+    study.model = model_of_formula(
+        "edges + kstar(2) + gwesp(0.5, fixed=TRUE) + gwdsp(0.2, fixed=TRUE) + "
+        "gwdegree(0.8, fixed=TRUE)",
+        context);
+    ASSERT_EQ(study.dyad_count(), n * (n - 1) / 2);
     expect_same_fit(fit_pseudo_likelihood(study), solve_logistic(x, y), y.size());
   }
 }
