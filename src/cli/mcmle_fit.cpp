@@ -87,6 +87,7 @@ McmleFit fit_by_mcmle(const McmleOptions& o, const SamplingOptions& sampling, co
                                .add_count("links", r.start_runaway->links)
                                .add_count("observed_links", r.start_runaway->observed_links));
   }
+  if (r.start_stuck) fit.warnings.push_back(Warning{"mcmle_start_stuck"});
   switch (r.end) {
     case McmleEnd::converged:
       if (!r.log_likelihood) fit.warnings.push_back(Warning{"log_likelihood_not_bridged"});

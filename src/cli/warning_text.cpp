@@ -248,6 +248,13 @@ constexpr Wording wordings[] = {
               " observed), so maximum likelihood by MCMC started from the estimate of the "
               "model's dyad-independent terms, the others 0, and stepped from there.";
      }},
+    {"mcmle_start_stuck",
+     [](const Warning&) -> std::string {
+       return "The networks drawn at the pseudo-likelihood estimate gave no step towards the "
+              "observed statistics (some statistic hardly varies there), so maximum likelihood "
+              "by MCMC started from the estimate of the model's dyad-independent terms, the "
+              "others 0, and stepped from there.";
+     }},
     {"mcmle_iteration_limit",
      [](const Warning& w) -> std::string {
        char figures[96];

@@ -236,6 +236,18 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
   bool fresh_chains = true, approaching = true;
   int halvings = 0, steps_of_zero = 0;
   const std::int64_t first_interval = interval;
+  // Once only, from the pseudo-likelihood start: on to the dyad-independent estimate.
+  const auto restart_at_reference = [&]() {
+    if (result.start != McmleStart::pseudo_likelihood) return false;
+    const auto reference = dyad_independent_reference(study);
+    if (!reference) return false;
+    result.start = McmleStart::dyad_independent;
+    theta = previous = reference->coefficients;
+    states = ChainStates{};
+    fresh_chains = approaching = true;
+    halvings = steps_of_zero = 0;
+    return true;
+  };
 
   for (int number = 1; number <= settings.max_iterations; ++number) {
     result.iterations = number;
@@ -265,17 +277,9 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
       }
       // The networks run away at the pseudo-likelihood start, or wherever its first steps go
       // (a start in a region of two modes): begin again at the dyad-independent estimate.
-      if (result.start == McmleStart::pseudo_likelihood) {
-        const auto reference = dyad_independent_reference(study);
-        if (reference) {
-          result.start = McmleStart::dyad_independent;
-          result.start_runaway = sample.degeneracy;
-          theta = previous = reference->coefficients;
-          states = ChainStates{};
-          fresh_chains = approaching = true;
-          halvings = 0;
-          continue;
-        }
+      if (restart_at_reference()) {
+        result.start_runaway = sample.degeneracy;
+        continue;
       }
       result.end = McmleEnd::degenerate;
       result.degeneracy = sample.degeneracy;
@@ -332,6 +336,12 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
       break;
     }
     steps_of_zero = gamma > 0.0 ? 0 : steps_of_zero + 1;
+    // A pseudo-likelihood estimate at the edge of the space (a statistic that the networks drawn
+    // there never vary) gives no direction: the dyad-independent estimate may.
+    if (steps_of_zero >= max_steps_of_zero && restart_at_reference()) {
+      result.start_stuck = true;
+      continue;
+    }
     if (steps_of_zero >= max_steps_of_zero) {
       result.end = McmleEnd::no_progress;
       result.estimate = theta;

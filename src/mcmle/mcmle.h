@@ -18,9 +18,10 @@
 // The start is the pseudo-likelihood estimate (or a given one). A sample that runs away from the
 // observed network (the sampler's band of link counts) after a step halves that step, up to four
 // times. When the networks run away at the pseudo-likelihood start, or still after those
-// halvings of its first steps, the start moves to the estimate of the model's dyad-independent
-// terms alone, the others 0, from which the steps walk towards the observed statistics; the
-// result says so. Running away there too ends the fit as degenerate, with the evidence.
+// halvings of its first steps, or when its samples give no step at all, the start moves to the
+// estimate of the model's dyad-independent terms alone, the others 0, from which the steps walk
+// towards the observed statistics; the result says so. Running away there too ends the fit as
+// degenerate, with the evidence.
 
 #include <cstdint>
 #include <functional>
@@ -76,6 +77,9 @@ struct McmleResult {
   McmleStart start = McmleStart::pseudo_likelihood;
   // When the start moved to the dyad-independent estimate: the runaway at the first start.
   std::optional<Degeneracy> start_runaway;
+  // When it moved because the networks drawn at the first start gave no step towards the
+  // observed statistics (step 0 three times).
+  bool start_stuck = false;
   std::vector<double> estimate;
   ParamMatrix covariance;                  // inverse Fisher information + Monte Carlo covariance
   ParamMatrix fisher_inverse;              // the inverse of the sample's covariance

@@ -114,6 +114,7 @@ json mcmle_section(const McmleResult& m) {
                         {"links", m.start_runaway->links},
                         {"observed_links", m.start_runaway->observed_links}};
   }
+  if (m.start_stuck) start["stuck"] = true;
   section["start"] = start;
   const ConvergenceTest& t = m.final_test;
   json ratios = json::array();
