@@ -41,6 +41,8 @@ bool append(char* buffer, int& at, const char* text) {
   return true;
 }
 
+void remove_files(const char* folder, const Slot& slot);
+
 // Unlinks folder/prefix{k}suffix for every k, then the folder; only async-signal-safe calls.
 // The folder is first renamed, so that the threads still drawing networks cannot add files to
 // it while it is emptied.
@@ -50,6 +52,15 @@ void remove_series(const char* staging, const Slot& slot) {
   const bool renamed = append(moved, length, staging) && append(moved, length, ".removed") &&
                        rename(staging, moved) == 0;
   const char* folder = renamed ? moved : staging;
+  // A thread that opened its file before the rename may still make it behind the pass: a few
+  // more passes until the folder is empty.
+  for (int pass = 0; pass < 4; ++pass) {
+    remove_files(folder, slot);
+    if (rmdir(folder) == 0) return;
+  }
+}
+
+void remove_files(const char* folder, const Slot& slot) {
   for (int k = 1; k <= slot.count; ++k) {
     char name[longest_path];
     int at = 0;
@@ -64,7 +75,6 @@ void remove_series(const char* staging, const Slot& slot) {
     name[at] = '\0';
     if (append(name, at, slot.suffix)) unlink(name);
   }
-  rmdir(folder);
 }
 
 void on_signal(int signal_number) {

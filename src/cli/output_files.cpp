@@ -207,12 +207,13 @@ std::ostream& OutputFiles::open(const std::string& path, const std::string& opti
     output.buffered = std::make_unique<std::ostringstream>();
     return *output.buffered;
   }
+  // Registered before it exists, so that no signal finds it made and unregistered.
+  output.ticket = interrupt_cleanup::add_file(output.temporary.c_str());
   errno = 0;
   output.file = std::make_unique<std::ofstream>(output.temporary, std::ios::binary);
   if (!output.file->is_open()) {
     throw OutputError(option + " " + path + ": cannot be written" + reason());
   }
-  output.ticket = interrupt_cleanup::add_file(output.temporary.c_str());
   return *output.file;
 }
 
@@ -256,16 +257,17 @@ std::string OutputFiles::add_series(const FileSeries& files, const std::string& 
     missing.push_back(parent);
   }
   series->staging = temporary_beside(folder);
-  fs::create_directories(series->staging, ec);
-  if (!fs::is_directory(series->staging, ec)) {
-    throw OutputError(option + " " + files.folder + ": cannot be made a folder" + reason_of(ec));
-  }
-  folders_made_.insert(folders_made_.end(), missing.rbegin(), missing.rend());
   series_.push_back(std::move(series));
   Series& added = *series_.back();
+  // Registered before the folder is made, as a file is.
   added.ticket = interrupt_cleanup::add_series(added.staging.c_str(), added.files.prefix.c_str(),
                                                added.files.suffix.c_str(), added.files.count,
                                                added.files.width);
+  fs::create_directories(added.staging, ec);
+  if (!fs::is_directory(added.staging, ec)) {
+    throw OutputError(option + " " + files.folder + ": cannot be made a folder" + reason_of(ec));
+  }
+  folders_made_.insert(folders_made_.end(), missing.rbegin(), missing.rend());
   return added.staging;
 }
 
