@@ -6,6 +6,7 @@
 #include <numeric>
 #include <string>
 
+#include "cli/usage_error.h"
 #include "fit/estimate_existence.h"
 
 namespace tarn {
@@ -34,6 +35,16 @@ Warning no_estimate(const EstimateExistence& e, const Model& model) {
 }
 
 }  // namespace
+
+void refuse_curved(const Model& model, const std::string& instead) {
+  for (const TermPointer& term : model.terms) {
+    if (!term->curved()) continue;
+    throw UsageError(term->text() +
+                     ": without fixed=TRUE its decay is estimated, which only maximum likelihood "
+                     "does; " +
+                     instead + ", or fix the decay (fixed=TRUE)");
+  }
+}
 
 CheckedFit fit_and_check(const Study& study) {
   CheckedFit fit;

@@ -4,6 +4,7 @@
 // not (warning estimate_does_not_exist: separated_dyads, direction). fit reports it; simulate and
 // gof draw networks from it only when it is usable.
 
+#include <string>
 #include <vector>
 
 #include "fit/fit_result.h"
@@ -21,6 +22,10 @@ struct CheckedFit {
   // True when the fit converged to an estimate that exists: one to report and simulate from.
   bool usable() const { return fit_converged(result) && estimate_exists; }
 };
+
+// A model with curved terms has no pseudo-likelihood fit: throws UsageError naming its first
+// curved term, and `instead` (what to give).
+void refuse_curved(const Model& model, const std::string& instead);
 
 // Throws what check_estimate_existence throws.
 CheckedFit fit_and_check(const Study& study);

@@ -185,7 +185,11 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
   const bool by_mcmc = o.method == "mcmle";
   if (method != ErrorMethod::naive || by_mcmc) check_can_simulate(study);
 
-  const CheckedFit fit = fit_and_check(study);
+  if (!by_mcmc) refuse_curved(model, "give --method mcmle");
+  // A curved model starts from the pseudo-likelihood fit at its written decays.
+  const CheckedFit fit =
+      model.curved() ? fit_and_check(study.with_model(model.fixed_at(model.start_from_fixed({}))))
+                     : fit_and_check(study);
   McmleFit mcmle;
   if (by_mcmc) mcmle = fit_by_mcmle(o.mcmle, o.sampling, study, fit, o.quiet, err);
   const FitResult& result = by_mcmc ? mcmle.shown : fit.result;
@@ -218,7 +222,8 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
   record.model = &model;
   record.blocking = input.blocking.in_use() ? &input.blocking : nullptr;
   record.blocking_attribute_name = input.blocking_attribute_name();
-  record.observed_statistics = model.network_statistics(study.graph());
+  record.observed_statistics =
+      model.coefficient_statistics(model.network_statistics(study.graph()));
   record.result = &result;
   record.errors = &given.errors;
   record.estimate_exists = by_mcmc || fit.estimate_exists;
@@ -239,7 +244,7 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
 
   if (json != nullptr) write_fit_json(record, *json);
   if (diagnostics != nullptr && record.mcmle != nullptr) {
-    write_mcmle_diagnostics(*record.mcmle, model.statistic_names(), o.mcmle.diagnostics_path,
+    write_mcmle_diagnostics(*record.mcmle, model.coefficient_names(), o.mcmle.diagnostics_path,
                             *diagnostics);
   }
   if (csv != nullptr) write_tidy_csv(record, *csv);

@@ -10,7 +10,7 @@ namespace tarn {
 
 void McmleOptions::add(CLI::App& command) {
   command.add_option("--init", init,
-                     "With --method mcmle: the coefficients to start from, one per statistic "
+                     "With --method mcmle: the coefficients to start from, one per coefficient "
                      "(default: the pseudo-likelihood estimate)");
   command
       .add_option("--sample-size", sample_size,
@@ -28,14 +28,18 @@ void McmleOptions::add(CLI::App& command) {
 McmleFit fit_by_mcmle(const McmleOptions& o, const SamplingOptions& sampling, const Study& study,
                       const CheckedFit& mple, bool quiet, std::ostream& err) {
   McmleFit fit;
-  const int p = study.model.parameter_count();
+  const int p = study.model.coefficient_count();
   std::vector<double> start;
   McmleStart kind = McmleStart::pseudo_likelihood;
   if (!o.init.empty()) {
-    start = coefficients_of(o.init, study.model);
+    start = coefficients_of(o.init, study.model, "--init");
     kind = McmleStart::given;
   } else if (mple.usable()) {
-    for (int k = 1; k <= p; ++k) start.push_back(mple.result.estimate(k));
+    // Of the linear model at the written decays when some term is curved.
+    std::vector<double> estimate;
+    for (int k = 1; k <= mple.result.parameter_count; ++k)
+      estimate.push_back(mple.result.estimate(k));
+    start = study.model.start_from_fixed(estimate);
   } else {
     // No pseudo-likelihood estimate to start from: the dyad-independent terms' one.
     const auto reference = dyad_independent_reference(study);
@@ -88,6 +92,27 @@ McmleFit fit_by_mcmle(const McmleOptions& o, const SamplingOptions& sampling, co
                                .add_count("observed_links", r.start_runaway->observed_links));
   }
   if (r.start_stuck) fit.warnings.push_back(Warning{"mcmle_start_stuck"});
+  const TermGraph observed = study.graph();
+  for (const TermPointer& term : study.model.terms) {
+    if (const int beyond = term->beyond_cutoff(observed); beyond > 0) {
+      fit.warnings.push_back(Warning{"curved_cutoff_passed"}
+                                 .add_text("term", term->text())
+                                 .add_count("beyond", beyond)
+                                 .add_count("cutoff", term->statistic_count()));
+    }
+  }
+  if (r.end != McmleEnd::converged) {
+    for (int t = 0; t < study.model.term_count(); ++t) {
+      const Term& term = *study.model.terms[static_cast<std::size_t>(t)];
+      if (!term.curved()) continue;
+      const double decay =
+          r.estimate[static_cast<std::size_t>(study.model.first_coefficient(t) + 1)];
+      char text[32];
+      std::snprintf(text, sizeof text, "%.4g", decay);
+      fit.warnings.push_back(
+          Warning{"mcmle_decay_unsettled"}.add_text("term", term.text()).add_text("decay", text));
+    }
+  }
   switch (r.end) {
     case McmleEnd::converged:
       if (!r.log_likelihood) fit.warnings.push_back(Warning{"log_likelihood_not_bridged"});

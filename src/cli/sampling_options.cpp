@@ -71,7 +71,8 @@ void check_can_simulate(const Study& study) {
   }
 }
 
-std::vector<double> coefficients_of(const std::string& list, const Model& model) {
+std::vector<double> coefficients_of(const std::string& list, const Model& model,
+                                    const std::string& option) {
   std::vector<double> values;
   std::size_t start = 0;
   for (;;) {
@@ -80,20 +81,28 @@ std::vector<double> coefficients_of(const std::string& list, const Model& model)
     double value = 0.0;
     const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), value);
     if (error != std::errc() || end != item.data() + item.size() || item.empty()) {
-      throw UsageError("--coef: \"" + item + "\" is not a number");
+      throw UsageError(option + ": \"" + item + "\" is not a number");
     }
     if (!std::isfinite(value)) {
-      throw UsageError("--coef: coefficient " + std::to_string(values.size() + 1) + " (" + item +
+      throw UsageError(option + ": coefficient " + std::to_string(values.size() + 1) + " (" + item +
                        ") is not a finite number");
     }
     values.push_back(value);
     if (comma == std::string::npos) break;
     start = comma + 1;
   }
-  const auto m = static_cast<std::size_t>(model.parameter_count());
+  const auto m = static_cast<std::size_t>(model.coefficient_count());
   if (values.size() != m) {
-    throw UsageError("--coef: " + std::to_string(values.size()) + " numbers for " +
-                     std::to_string(m) + " parameters");
+    std::string names;
+    if (model.curved()) {
+      for (const std::string& name : model.coefficient_names()) {
+        names += (names.empty() ? " (" : ", ") + name;
+      }
+      names += ")";
+    }
+    throw UsageError(option + ": " + std::to_string(values.size()) + " numbers for " +
+                     std::to_string(m) + (model.curved() ? " coefficients" : " parameters") +
+                     names);
   }
   return values;
 }

@@ -29,7 +29,9 @@ struct SamplingOptions {
 // (Model::distribution_problem), and, as bad input, a network with links given more than once.
 void check_can_simulate(const Study& study);
 
-// The coefficients of a --coef list, one per parameter.
-std::vector<double> coefficients_of(const std::string& list, const Model& model);
+// The coefficients of a --coef (or --init) list, one per coefficient of the model (a curved
+// term's weight and decay).
+std::vector<double> coefficients_of(const std::string& list, const Model& model,
+                                    const std::string& option = "--coef");
 
 }  // namespace tarn

@@ -56,10 +56,12 @@ std::unique_ptr<Simulation> prepare(const SimulateCommandOptions& o, std::ostrea
   show_warnings(s->input.notes, err);
   show_warnings(model_warnings(s->study.model, o.study), err);
   if (!o.coef.empty()) {
-    s->coefficients = coefficients_of(o.coef, s->study.model);
+    // The sampler takes canonical parameters: a curved term's weight and decay mapped to them.
+    s->coefficients = s->study.model.canonical(coefficients_of(o.coef, s->study.model));
     s->coefficients_given = true;
     return s;
   }
+  refuse_curved(s->study.model, "give its weight and decay with --coef");
   const CheckedFit fit = fit_and_check(s->study);
   if (!fit.usable()) {
     show_warnings(fit.warnings, err);

@@ -275,6 +275,23 @@ constexpr Wording wordings[] = {
               "a maximum-likelihood estimate; the model may be degenerate or a statistic fixed "
               "by the data.";
      }},
+    {"curved_cutoff_passed",
+     [](const Warning& w) -> std::string {
+       return count_of(w, "beyond") +
+              " links, pairs or nodes of the observed network count more "
+              "than " +
+              count_of(w, "cutoff") + " (the cutoff of " + w.text("term") +
+              "): its statistics leave them out, as ergm's do. Give a larger cutoff= to count "
+              "them.";
+     }},
+    {"mcmle_decay_unsettled",
+     [](const Warning& w) -> std::string {
+       return "The decay of " + w.text("term") + " stood at " + w.text("decay") +
+              " when the fit stopped: a decay estimated with its weight may have no finite "
+              "estimate on a network (the likelihood keeps rising towards the raw count of "
+              "shared partners or degrees). Fix it (fixed=TRUE) at a value of your choice, or "
+              "compare fits at a few fixed decays.";
+     }},
     {"log_likelihood_not_bridged",
      [](const Warning&) -> std::string {
        return "The log-likelihood was not computed: the networks drawn along the bridge from "

@@ -11,6 +11,7 @@
 #include "fit/pseudo_likelihood.h"
 #include "mcmle/step_length.h"
 #include "simulate/random_stream.h"
+#include "simulate/sample_spread.h"
 
 namespace tarn {
 
@@ -133,7 +134,8 @@ struct Sampling {
   std::int64_t toggles = 0;
   double seconds = 0.0;
 
-  SampleSummary draw(const Vector& theta, int networks, std::int64_t burnin, std::int64_t interval,
+  // Networks drawn at the canonical parameters `eta` (one per statistic).
+  SampleSummary draw(const Vector& eta, int networks, std::int64_t burnin, std::int64_t interval,
                      std::uint64_t stream, ChainStates& states) {
     SamplerSettings s;
     s.burnin = burnin;
@@ -143,7 +145,7 @@ struct Sampling {
     s.seed = mix_seed(settings.seed, stream);
     const auto start = clock_type::now();
     SampleSummary sample =
-        sample_networks(study, theta, networks, s, {}, nullptr, tie_no_tie_ratio, &states);
+        sample_networks(study, eta, networks, s, {}, nullptr, tie_no_tie_ratio, &states);
     seconds += seconds_since(start);
     toggles += sample.proposals;
     return sample;
@@ -151,50 +153,86 @@ struct Sampling {
 };
 
 // log-likelihood at `estimate` = that of the reference + the integral along the straight path of
-// (estimate - reference) . (observed - E[g]), by the midpoint rule over the bridges, each mean
-// from networks drawn at its point (path sampling, as the established tool's bridge sampling).
+// the canonical parameters, of (eta(estimate) - eta(reference)) . (observed - E[g]), by the
+// midpoint rule over the bridges, each mean from networks drawn at its point (path sampling, as
+// the established tool's bridge sampling).
 std::optional<double> bridged_log_likelihood(Sampling& sampling, const Vector& estimate,
-                                             const Vector& observed, ChainStates states,
-                                             std::int64_t interval) {
+                                             ChainStates states, std::int64_t interval) {
   const McmleSettings& settings = sampling.settings;
+  const Model& model = sampling.study.model;
   const auto reference = dyad_independent_reference(sampling.study);
   if (!reference || settings.bridges < 1) return std::nullopt;
-  const std::size_t p = estimate.size();
+  const Vector observed = model.network_statistics(sampling.study.graph());
+  const Vector from = model.canonical(reference->coefficients), to = model.canonical(estimate);
+  const std::size_t p = from.size();
   Vector direction(p);
-  for (std::size_t k = 0; k < p; ++k) direction[k] = estimate[k] - reference->coefficients[k];
+  for (std::size_t k = 0; k < p; ++k) direction[k] = to[k] - from[k];
   double rise = 0.0;
   // From the estimate's end, where the chains stand, towards the reference.
   for (int b = settings.bridges - 1; b >= 0; --b) {
     const double u = (b + 0.5) / settings.bridges;
-    Vector theta(p);
-    for (std::size_t k = 0; k < p; ++k) theta[k] = reference->coefficients[k] + u * direction[k];
-    const SampleSummary sample =
-        sampling.draw(theta, settings.bridge_sample, 4 * interval, interval,
-                      1000000 + static_cast<std::uint64_t>(b), states);
+    Vector eta(p);
+    for (std::size_t k = 0; k < p; ++k) eta[k] = from[k] + u * direction[k];
+    const SampleSummary sample = sampling.draw(eta, settings.bridge_sample, 4 * interval, interval,
+                                               1000000 + static_cast<std::uint64_t>(b), states);
     if (sample.degeneracy.found) return std::nullopt;
-    const SampleMoments m = sample_moments(sample.statistics, settings.chains);
     for (std::size_t k = 0; k < p; ++k) {
-      rise += direction[k] * (observed[k] - m.mean[k]) / settings.bridges;
+      rise += direction[k] * (observed[k] - column_spread(sample.statistics, k).mean) /
+              settings.bridges;
     }
   }
   return reference->log_likelihood + rise;
 }
 
+// The statistics as the estimating equations of the coefficients see them: J' g, J the Jacobian
+// of the canonical parameters at theta. A linear model's are the statistics themselves.
+struct Projection {
+  const Model& model;
+  std::vector<double> jacobian;  // statistics by coefficients
+  int statistics = 0, coefficients = 0;
+
+  Projection(const Model& m, const Vector& theta)
+      : model(m), statistics(m.parameter_count()), coefficients(m.coefficient_count()) {
+    if (m.curved()) jacobian = m.canonical_jacobian(theta);
+  }
+  Vector operator()(const Vector& g) const {
+    if (jacobian.empty()) return g;
+    Vector h(static_cast<std::size_t>(coefficients), 0.0);
+    for (int s = 0; s < statistics; ++s) {
+      const double value = g[static_cast<std::size_t>(s)];
+      if (value == 0.0) continue;
+      for (int c = 0; c < coefficients; ++c) {
+        h[static_cast<std::size_t>(c)] +=
+            jacobian[static_cast<std::size_t>(s * coefficients + c)] * value;
+      }
+    }
+    return h;
+  }
+  std::vector<Vector> operator()(const std::vector<Vector>& sample) const {
+    if (jacobian.empty()) return sample;
+    std::vector<Vector> projected;
+    projected.reserve(sample.size());
+    for (const Vector& g : sample) projected.push_back((*this)(g));
+    return projected;
+  }
+};
+
 }  // namespace
 
 std::optional<DyadIndependentReference> dyad_independent_reference(const Study& study) {
   DyadIndependentReference reference;
-  const int p = study.model.parameter_count();
-  reference.coefficients.assign(static_cast<std::size_t>(p), 0.0);
+  // The dependent terms' coefficients 0 (a curved term's weight; its decay as written).
+  reference.coefficients =
+      study.model.start_from_fixed(std::vector<double>(std::size_t(study.model.parameter_count())));
   Study independent = study.with_network(study.network);
   independent.model.terms.clear();
   independent.model.kernel.reset();
-  std::vector<int> first;  // the first statistic of each kept term in the whole model
+  std::vector<int> first;  // the first coefficient of each kept term in the whole model
   for (int t = 0; t < study.model.term_count(); ++t) {
     const TermPointer& term = study.model.terms[static_cast<std::size_t>(t)];
     if (!term->dyad_independent()) continue;
     independent.model.terms.push_back(term);
-    first.push_back(study.model.first_statistic(t));
+    first.push_back(study.model.first_coefficient(t));
   }
   if (independent.model.terms.empty()) {
     // Every network equally likely: log 2^-dyads.
@@ -219,10 +257,14 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
     throw std::invalid_argument(problem);
   }
   const auto began = clock_type::now();
-  const int p = study.model.parameter_count();
+  const Model& model = study.model;
+  const int p = model.coefficient_count();
+  if (start.size() != static_cast<std::size_t>(p)) {
+    throw std::invalid_argument("fit_mcmle: one start value per coefficient");
+  }
   McmleResult result;
   result.start = start_kind;
-  result.observed = study.model.network_statistics(study.graph());
+  const Vector observed = model.network_statistics(study.graph());
   Sampling sampling{study, settings};
   // Twice the links, at most half the dyads (the measured mixing of the advice network's gw
   // models), at least 256; doubled below while consecutive networks stay strongly correlated.
@@ -254,7 +296,7 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
     const std::int64_t burnin = (fresh_chains ? 16 : 4) * interval;
     const int networks =
         approaching ? std::max(64, settings.sample_size / 4) : settings.sample_size;
-    const SampleSummary sample = sampling.draw(theta, networks, burnin, interval,
+    const SampleSummary sample = sampling.draw(model.canonical(theta), networks, burnin, interval,
                                                static_cast<std::uint64_t>(number), states);
     McmleIteration iteration;
     iteration.number = number;
@@ -287,10 +329,13 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
       break;
     }
     fresh_chains = false;
-    const SampleMoments moments = sample_moments(sample.statistics, settings.chains);
+    const Projection project(model, theta);
+    const std::vector<Vector> projected = project(sample.statistics);
+    result.observed = project(observed);
+    const SampleMoments moments = sample_moments(projected, settings.chains);
     const ConvergenceTest test = convergence_test(moments, result.observed);
-    const double gamma = hull_step_length(sample.statistics, moments.mean, moments.sd,
-                                          result.observed, settings.margin);
+    const double gamma =
+        hull_step_length(projected, moments.mean, moments.sd, result.observed, settings.margin);
     iteration.step = gamma;
     iteration.max_abs_t = test.max_abs_t;
     iteration.p_value = test.p_value;
@@ -328,11 +373,10 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
         const double total = result.covariance(r, r);
         result.mcmc_error_percent.push_back(total > 0.0 ? 100.0 * monte_carlo(r, r) / total : 0.0);
       }
-      result.final_sample = sample.statistics;
+      result.final_sample = projected;
       result.final_chains = settings.chains;
-      result.log_likelihood =
-          bridged_log_likelihood(sampling, result.estimate, result.observed, states,
-                                 std::max(first_interval, interval / 4));
+      result.log_likelihood = bridged_log_likelihood(sampling, result.estimate, states,
+                                                     std::max(first_interval, interval / 4));
       break;
     }
     steps_of_zero = gamma > 0.0 ? 0 : steps_of_zero + 1;
@@ -345,7 +389,7 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
     if (steps_of_zero >= max_steps_of_zero) {
       result.end = McmleEnd::no_progress;
       result.estimate = theta;
-      result.final_sample = sample.statistics;
+      result.final_sample = projected;
       result.final_chains = settings.chains;
       break;
     }
@@ -353,9 +397,31 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
     previous_states = states;
     Vector move(static_cast<std::size_t>(p));
     for (int k = 0; k < p; ++k) move[std::size_t(k)] = gamma * step[std::size_t(k)];
-    for (int cut = 0; cut < 30 && weight_share(sample.statistics, move) < least_weight_share;
-         ++cut) {
+    // The share is of the canonical parameters' own change, so that a curved model's step is
+    // held where the sample still speaks for its end, however far from linear the map.
+    const Vector eta = model.canonical(theta);
+    const auto share_of = [&](const Vector& m) {
+      if (!model.curved()) return weight_share(sample.statistics, m);
+      Vector to = theta;
+      for (int k = 0; k < p; ++k) to[std::size_t(k)] += m[std::size_t(k)];
+      Vector change = model.canonical(to);
+      for (std::size_t s = 0; s < change.size(); ++s) change[s] -= eta[s];
+      return weight_share(sample.statistics, change);
+    };
+    // Nor does a step take a decay below 0.
+    const Vector least = model.least_coefficients();
+    const auto inside = [&](const Vector& m) {
+      for (int k = 0; k < p; ++k) {
+        if (theta[std::size_t(k)] + m[std::size_t(k)] < least[std::size_t(k)]) return false;
+      }
+      return true;
+    };
+    for (int cut = 0; cut < 30 && (!inside(move) || share_of(move) < least_weight_share); ++cut) {
       for (double& v : move) v *= 0.5;
+    }
+    for (int k = 0; k < p; ++k) {
+      move[std::size_t(k)] =
+          std::max(move[std::size_t(k)], least[std::size_t(k)] - theta[std::size_t(k)]);
     }
     for (int k = 0; k < p; ++k) theta[std::size_t(k)] += move[std::size_t(k)];
     halvings = 0;
@@ -371,7 +437,7 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
     if (number == settings.max_iterations) {
       result.end = McmleEnd::iteration_limit;
       result.estimate = previous;
-      result.final_sample = sample.statistics;
+      result.final_sample = projected;
       result.final_chains = settings.chains;
     }
   }

@@ -15,6 +15,12 @@
 //   that last full step, its covariance the inverse Fisher information (the sample's covariance)
 //   plus the Monte Carlo covariance of the step.
 //
+// A model with curved terms (gw terms whose decay is estimated, terms/curved_terms.h) is fitted
+// in its coefficients theta: the networks are drawn at the canonical parameters eta(theta), and
+// every figure above is taken of the estimating statistics J' g, J the Jacobian of eta at theta
+// (ergm's estimating equations), so that each step is a Fisher scoring step of the curved
+// likelihood and the errors the inverse of J' Cov(g) J. A linear model's J is the identity.
+//
 // The start is the pseudo-likelihood estimate (or a given one). A sample that runs away from the
 // observed network (the sampler's band of link counts) after a step halves that step, up to four
 // times. When the networks run away at the pseudo-likelihood start, or still after those
@@ -84,12 +90,12 @@ struct McmleResult {
   ParamMatrix covariance;                  // inverse Fisher information + Monte Carlo covariance
   ParamMatrix fisher_inverse;              // the inverse of the sample's covariance
   std::vector<double> mcmc_error_percent;  // Monte Carlo share of each variance, in percent
-  std::vector<double> observed;
+  std::vector<double> observed;  // per coefficient: the statistics (J' g for curved terms)
   int iterations = 0;
   std::vector<McmleIteration> history;
   ConvergenceTest final_test;  // of the last sample
   SampleMoments final_moments;
-  std::vector<std::vector<double>> final_sample;  // [network][statistic], for the diagnostics
+  std::vector<std::vector<double>> final_sample;  // [network][coefficient], for the diagnostics
   int final_chains = 1;
   Degeneracy degeneracy;                 // when end == degenerate
   std::optional<double> log_likelihood;  // bridge sampling from the dyad-independent reference
@@ -100,7 +106,8 @@ struct McmleResult {
 
 using McmleProgress = std::function<void(const McmleIteration&)>;
 
-// `start`: the pseudo-likelihood estimate (or given coefficients); `start_kind` says which.
+// `start`: the coefficients from the pseudo-likelihood estimate (or given); `start_kind` says
+// which.
 // Throws std::invalid_argument for a model that cannot be simulated (simulation_problem).
 McmleResult fit_mcmle(const Study& study, const std::vector<double>& start, McmleStart start_kind,
                       const McmleSettings& settings, const McmleProgress& progress = {});

@@ -1,6 +1,7 @@
 #include "model/model.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "model/model_terms.h"
 #include "network/capacity.h"
@@ -69,6 +70,124 @@ std::string Model::distribution_problem(const DyadSpace& space) const {
   return {};
 }
 
+bool Model::curved() const {
+  return std::any_of(terms.begin(), terms.end(),
+                     [](const TermPointer& term) { return term->curved(); });
+}
+
+int Model::coefficient_count() const {
+  int count = 0;
+  for (const TermPointer& term : terms) count += term->coefficient_count();
+  return count;
+}
+
+std::vector<std::string> Model::coefficient_names() const {
+  std::vector<std::string> names;
+  for (const TermPointer& term : terms) {
+    const std::vector<std::string> own = term->coefficient_names();
+    names.insert(names.end(), own.begin(), own.end());
+  }
+  return names;
+}
+
+int Model::term_of_coefficient(int k) const {
+  for (int t = 0; t < term_count(); ++t) {
+    k -= terms[static_cast<std::size_t>(t)]->coefficient_count();
+    if (k < 0) return t;
+  }
+  return -1;
+}
+
+int Model::first_coefficient(int t) const {
+  int first = 0;
+  for (int u = 0; u < t; ++u) first += terms[static_cast<std::size_t>(u)]->coefficient_count();
+  return first;
+}
+
+std::vector<double> Model::canonical(const std::vector<double>& coefficients) const {
+  std::vector<double> eta(static_cast<std::size_t>(parameter_count()));
+  const double* in = coefficients.data();
+  double* out = eta.data();
+  for (const TermPointer& term : terms) {
+    term->canonical(in, out);
+    in += term->coefficient_count();
+    out += term->statistic_count();
+  }
+  return eta;
+}
+
+std::vector<double> Model::canonical_jacobian(const std::vector<double>& coefficients) const {
+  const int q = coefficient_count();
+  std::vector<double> jacobian(static_cast<std::size_t>(parameter_count() * q), 0.0);
+  int row = 0, column = 0;
+  for (const TermPointer& term : terms) {
+    const int s = term->statistic_count(), c = term->coefficient_count();
+    std::vector<double> own(static_cast<std::size_t>(s * c));
+    term->canonical_jacobian(coefficients.data() + column, own.data());
+    for (int a = 0; a < s; ++a) {
+      for (int b = 0; b < c; ++b) {
+        jacobian[static_cast<std::size_t>((row + a) * q + column + b)] =
+            own[static_cast<std::size_t>(a * c + b)];
+      }
+    }
+    row += s;
+    column += c;
+  }
+  return jacobian;
+}
+
+std::vector<double> Model::least_coefficients() const {
+  std::vector<double> least;
+  for (const TermPointer& term : terms) {
+    for (int c = 0; c < term->coefficient_count(); ++c) least.push_back(term->least_coefficient(c));
+  }
+  return least;
+}
+
+std::vector<double> Model::coefficient_statistics(const std::vector<double>& statistics) const {
+  std::vector<double> values;
+  std::size_t s = 0;
+  for (const TermPointer& term : terms) {
+    for (int c = 0; c < term->coefficient_count(); ++c) {
+      values.push_back(term->curved() || s + std::size_t(c) >= statistics.size()
+                           ? std::numeric_limits<double>::quiet_NaN()
+                           : statistics[s + std::size_t(c)]);
+    }
+    s += static_cast<std::size_t>(term->statistic_count());
+  }
+  return values;
+}
+
+Model Model::fixed_at(const std::vector<double>& coefficients) const {
+  Model linear = *this;
+  int column = 0;
+  for (TermPointer& term : linear.terms) {
+    const int c = term->coefficient_count();
+    term = term->fixed_at(coefficients.data() + column);
+    column += c;
+  }
+  return linear;
+}
+
+std::vector<double> Model::start_from_fixed(const std::vector<double>& fixed_estimate) const {
+  std::vector<double> start(static_cast<std::size_t>(coefficient_count()), 0.0);
+  std::size_t in = 0;
+  int column = 0;
+  for (const TermPointer& term : terms) {
+    // The linear term at the written decay has one statistic per coefficient of its own, or one
+    // (the gw statistic) for a curved term's two.
+    const int used = term->curved() ? 1 : term->statistic_count();
+    std::vector<double> estimate(static_cast<std::size_t>(used), 0.0);
+    for (int k = 0; k < used && in + std::size_t(k) < fixed_estimate.size(); ++k) {
+      estimate[static_cast<std::size_t>(k)] = fixed_estimate[in + std::size_t(k)];
+    }
+    term->start_coefficients(estimate.data(), start.data() + column);
+    in += static_cast<std::size_t>(used);
+    column += term->coefficient_count();
+  }
+  return start;
+}
+
 Model build_model(const ModelDescription& description, int block_type_count,
                   const TermContext& context) {
   Model model;
@@ -94,9 +213,18 @@ Model model_of_formula(std::string_view formula, const TermContext& context) {
     model.terms.push_back(make_term(call, context));
     if (lower_case(call.name) == "m2star") model.notes.push_back("m2star_is_mixed_two_star");
   }
-  if (model.parameter_count() > max_params) {
+  if (!model.curved() && model.parameter_count() > max_params) {
     throw ModelError("the model has " + std::to_string(model.parameter_count()) +
                      " statistics; at most " + std::to_string(max_params));
+  }
+  if (model.coefficient_count() > max_params) {
+    throw ModelError("the model has " + std::to_string(model.coefficient_count()) +
+                     " coefficients; at most " + std::to_string(max_params));
+  }
+  if (model.parameter_count() > max_curved_statistics) {
+    throw ModelError("the model has " + std::to_string(model.parameter_count()) +
+                     " statistics; at most " + std::to_string(max_curved_statistics) +
+                     " (give the curved terms a smaller cutoff)");
   }
   return model;
 }

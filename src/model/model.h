@@ -36,6 +36,28 @@ struct Model {
   // True when some term is no configuration type (the kernel cannot compute it).
   bool has_general_terms() const { return !kernel.has_value(); }
 
+  // The coefficients: the statistics' own in a linear model; a curved term has two, a weight
+  // and a decay, for its many statistics (terms/curved_terms.h).
+  bool curved() const;
+  int coefficient_count() const;
+  std::vector<std::string> coefficient_names() const;
+  int term_of_coefficient(int k) const;
+  int first_coefficient(int t) const;
+  // The canonical parameters (one per statistic) of coefficients, and their Jacobian d eta / d
+  // coefficients (statistics by coefficients, row by row).
+  std::vector<double> canonical(const std::vector<double>& coefficients) const;
+  std::vector<double> canonical_jacobian(const std::vector<double>& coefficients) const;
+  // The least value of each coefficient (-infinity but for a decay's 0).
+  std::vector<double> least_coefficients() const;
+  // Of statistics, the one of each coefficient: a linear term's own, NaN for a curved term's.
+  std::vector<double> coefficient_statistics(const std::vector<double>& statistics) const;
+  // The linear model at these coefficients: each curved term with its decay fixed there.
+  Model fixed_at(const std::vector<double>& coefficients) const;
+  // The coefficients from an estimate of the linear model at the written decays
+  // (fixed_at(start_from_fixed(anything))): each curved term's weight from it, its decay as
+  // written.
+  std::vector<double> start_from_fixed(const std::vector<double>& fixed_estimate) const;
+
   // delta[k] = the change statistic of statistic k for the dyad (i, j).
   void add_changes(const TermGraph& g, int i, int j, double* delta) const {
     for (const TermPointer& term : terms) {

@@ -20,6 +20,12 @@ Study Study::with_network(Network other) const {
   return copy;
 }
 
+Study Study::with_model(Model other) const {
+  Study copy = with_network(network);
+  copy.model = std::move(other);
+  return copy;
+}
+
 TermGraph Study::graph() const {
   if (model.kernel) return TermGraph(network, true, model.partner_tables());
   TermGraph g(network.node_count, directed(), model.partner_tables());

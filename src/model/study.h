@@ -26,6 +26,8 @@ struct Study {
   std::int64_t dyad_count() const;
   // The same study of another network on the same nodes (a simulated one, for refits).
   Study with_network(Network other) const;
+  // The same study with another model of its network.
+  Study with_model(Model other) const;
   // The graph the terms read: the network's links (self-links left out of a model with terms
   // other than the sixteen types, which do not define them), with the model's partner tables.
   TermGraph graph() const;

@@ -10,6 +10,8 @@ inline constexpr int max_blocks = 16;
 inline constexpr int max_block_types = 16;
 inline constexpr int max_groups = 15;
 inline constexpr int max_params = 64;
+// Statistics of a model with curved terms (their coefficients stay within max_params).
+inline constexpr int max_curved_statistics = 1024;
 inline constexpr int name_length = 24;
 inline constexpr int format_length = 80;
 

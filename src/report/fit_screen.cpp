@@ -76,7 +76,7 @@ void write_parameters(const FitScreen& fit, std::ostream& out) {
   const bool mcmc = fit.mcmle != nullptr && fit.mcmle->end == McmleEnd::converged;
   std::vector<std::vector<std::string>> cells = {
       {"Term", "Estimate", "Std. error", "MCMC %", "z value", "Pr(>|z|)", ""}};
-  const std::vector<std::string> names = fit.model->statistic_names();
+  const std::vector<std::string> names = fit.model->coefficient_names();
   for (std::size_t p = 0; p < rows.size(); ++p) {
     const ParameterRow& row = rows[p];
     cells.push_back({names[p], number_text(row.estimate), number_text(row.std_error),

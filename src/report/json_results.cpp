@@ -68,6 +68,7 @@ json model_section(const Model& model) {
   for (int t = 0; t < model.term_count(); ++t) {
     const Term& term = *model.terms[static_cast<std::size_t>(t)];
     json entry = {{"term", term.text()}, {"statistics", term.statistic_names()}};
+    if (term.curved()) entry["coefficients"] = term.coefficient_names();
     if (const ClassicParameter* p = term.classic(); p != nullptr && model.kernel) {
       entry["type"] = number(p->type);
       entry["block_type"] = p->block_type == 0 ? json(nullptr) : json(p->block_type);
@@ -199,10 +200,10 @@ void write_fit_json(const FitRecord& record, std::ostream& out) {
   if (!errors.description.empty()) doc["standard_errors"]["description"] = errors.description;
   json parameters = json::array();
   const std::vector<ParameterRow> rows = parameter_rows(r, errors);
-  const std::vector<std::string> names = model.statistic_names();
+  const std::vector<std::string> names = model.coefficient_names();
   for (int p = 1; p <= r.parameter_count; ++p) {
     const std::size_t k = static_cast<std::size_t>(p - 1);
-    const Term& term = *model.terms[static_cast<std::size_t>(model.term_of_statistic(p - 1))];
+    const Term& term = *model.terms[static_cast<std::size_t>(model.term_of_coefficient(p - 1))];
     const ClassicParameter* classic = term.classic();
     const ParameterRow& row = rows[k];
     parameters.push_back(

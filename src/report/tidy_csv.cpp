@@ -30,9 +30,9 @@ void write_tidy_csv(const FitRecord& record, std::ostream& out) {
   out << "term,estimate,std_error,z,p_value,conf_low,conf_high,type,block_type,exp_estimate,"
          "std_error_method,outcome,method,mcmc_error_percent,directed\n";
   const Model& model = *record.model;
-  const std::vector<std::string> names = model.statistic_names();
+  const std::vector<std::string> names = model.coefficient_names();
   for (int p = 1; p <= r.parameter_count; ++p) {
-    const Term& term = *model.terms[static_cast<std::size_t>(model.term_of_statistic(p - 1))];
+    const Term& term = *model.terms[static_cast<std::size_t>(model.term_of_coefficient(p - 1))];
     const ClassicParameter* classic = term.classic();
     const ParameterRow& row = rows[static_cast<std::size_t>(p - 1)];
     out << csv_text(names[static_cast<std::size_t>(p - 1)]) << ',' << csv_number(row.estimate)

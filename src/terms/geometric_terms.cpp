@@ -6,37 +6,21 @@
 // OSP i->k and j->k, ISP k->i and k->j. One more partner raises a pair's weight by exactly r^SP
 // (e^a (r^s - r^(s+1)) = e^a r^s (1 - r) = r^s), so every change statistic is a sum of powers of
 // r over the pairs whose partners the toggled link changes, read from the graph's tables.
+// Without fixed=TRUE the decay is estimated: the curved terms of curved_terms.h.
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
+#include "terms/curved_terms.h"
+#include "terms/shared_partners.h"
 #include "terms/term_arguments.h"
 #include "terms/term_table.h"
 
 namespace tarn {
 
 namespace {
-
-enum class PartnerType { otp, itp, rtp, osp, isp, undirected };
-
-std::string_view type_name(PartnerType type) {
-  switch (type) {
-    case PartnerType::otp:
-      return "OTP";
-    case PartnerType::itp:
-      return "ITP";
-    case PartnerType::rtp:
-      return "RTP";
-    case PartnerType::osp:
-      return "OSP";
-    case PartnerType::isp:
-      return "ISP";
-    case PartnerType::undirected:
-      break;
-  }
-  return "";
-}
 
 // Powers r^s for s = 0..n, and the weights e^a (1 - r^s).
 struct Weights {
@@ -51,130 +35,6 @@ struct Weights {
   std::vector<double> power;
 };
 
-PartnerTables tables_for(PartnerType type) {
-  PartnerTables t;
-  switch (type) {
-    case PartnerType::otp:
-    case PartnerType::itp:
-    case PartnerType::undirected:
-      t.two_paths = true;
-      break;
-    case PartnerType::rtp:
-      t.mutual_two_paths = true;
-      break;
-    case PartnerType::osp:
-      t.shared_receivers = true;
-      break;
-    case PartnerType::isp:
-      t.shared_senders = true;
-      break;
-  }
-  return t;
-}
-
-// Shared partners of the pair (a, b), counted from the neighbour lists (not the tables), for the
-// network statistics.
-int partners_counted(const TermGraph& g, PartnerType type, int a, int b) {
-  int count = 0;
-  switch (type) {
-    case PartnerType::otp:
-    case PartnerType::undirected:
-      g.for_each_receiver(a, [&](int k) { count += k != b && g.has_link(k, b) ? 1 : 0; });
-      break;
-    case PartnerType::itp:
-      g.for_each_receiver(b, [&](int k) { count += k != a && g.has_link(k, a) ? 1 : 0; });
-      break;
-    case PartnerType::rtp:
-      g.for_each_receiver(a, [&](int k) {
-        count += k != b && g.has_link(k, a) && g.has_link(k, b) && g.has_link(b, k) ? 1 : 0;
-      });
-      break;
-    case PartnerType::osp:
-      g.for_each_receiver(a, [&](int k) { count += k != b && g.has_link(b, k) ? 1 : 0; });
-      break;
-    case PartnerType::isp:
-      g.for_each_sender(a, [&](int k) { count += k != b && g.has_link(k, b) ? 1 : 0; });
-      break;
-  }
-  return count;
-}
-
-// The tables' count of the pair (a, b).
-inline int partners(const TermGraph& g, PartnerType type, int a, int b) {
-  switch (type) {
-    case PartnerType::otp:
-    case PartnerType::undirected:
-      return g.two_paths(a, b);
-    case PartnerType::itp:
-      return g.two_paths(b, a);
-    case PartnerType::rtp:
-      return g.mutual_two_paths(a, b);
-    case PartnerType::osp:
-      return g.shared_receivers(a, b);
-    case PartnerType::isp:
-      return g.shared_senders(a, b);
-  }
-  return 0;
-}
-
-// The table's count of the pair (a, b) itself (for ITP the two-paths a->k->b, unlike partners()).
-int table_count(const TermGraph& g, PartnerType type, int a, int b) {
-  return type == PartnerType::itp ? g.two_paths(a, b) : partners(g, type, a, b);
-}
-
-// Calls f(a, b, less) for every ordered pair (a, b) that gains the partner when the link i->j
-// (edge {i, j}) is added, where `less` is 1 when the pair's count includes that partner already
-// (the link is present), so that count - less is its count without the link. Pairs (a, a) are
-// left out; for OSP, ISP, RTP and undirected graphs each unordered pair comes once, as (a, b) only.
-template <class F>
-void pairs_gaining_partner(const TermGraph& g, PartnerType type, int i, int j, F f) {
-  const int x = g.tie(i, j);
-  switch (type) {
-    case PartnerType::otp:
-    case PartnerType::itp:
-      // j becomes a partner of (i, y) for i->j->y, and i of (u, j) for u->i->j.
-      g.for_each_receiver(j, [&](int y) {
-        if (y != i) f(i, y, x);
-      });
-      g.for_each_sender(i, [&](int u) {
-        if (u != j) f(u, j, x);
-      });
-      break;
-    case PartnerType::osp:
-      g.for_each_sender(j, [&](int b) {
-        if (b != i) f(i, b, x);
-      });
-      break;
-    case PartnerType::isp:
-      g.for_each_receiver(i, [&](int b) {
-        if (b != j) f(j, b, x);
-      });
-      break;
-    case PartnerType::rtp: {
-      if (!g.has_link(j, i)) break;  // i->j makes no reciprocated pair
-      g.for_each_receiver(j, [&](int b) {
-        if (b != i && g.has_link(b, j)) f(i, b, x);
-      });
-      g.for_each_receiver(i, [&](int b) {
-        if (b != j && g.has_link(b, i)) f(j, b, x);
-      });
-      break;
-    }
-    case PartnerType::undirected:
-      g.for_each_receiver(j, [&](int b) {
-        if (b != i) f(i, b, x);
-      });
-      g.for_each_receiver(i, [&](int b) {
-        if (b != j) f(j, b, x);
-      });
-      break;
-  }
-}
-
-bool symmetric_pairs(PartnerType type) {
-  return type != PartnerType::otp && type != PartnerType::itp;
-}
-
 std::string decay_text(double decay) {
   return r_number_text(decay);
 }
@@ -187,53 +47,12 @@ class EdgewisePartners final : public Term {
   bool dyad_independent() const override { return false; }
   PartnerTables partner_tables() const override { return tables_for(type_); }
 
-  // A pair whose table count rises adds r^count for each of its links whose partners those are:
-  // OTP the link a->b, ITP the link b->a, OSP, ISP and RTP both, undirected the edge. Only pairs
-  // with such a link count, so each sum runs over the common neighbours of two nodes, found by
-  // walking the shorter of their lists.
+  // A pair whose count rises adds r^count for each of its links whose partners those are.
   void add_change(const TermGraph& g, int i, int j, double* out) const override {
-    const int x = g.tie(i, j);
-    double change = weights_.weight(partners(g, type_, i, j));
-    auto add = [&](int count, int links) { change += links * weights_.step(count - x); };
-    switch (type_) {
-      case PartnerType::otp:
-        // (i, y) with i->y and j->y; (u, j) with u->i and u->j.
-        g.for_each_common_receiver(i, j, [&](int y) { add(g.two_paths(i, y), 1); });
-        g.for_each_common_sender(i, j, [&](int u) { add(g.two_paths(u, j), 1); });
-        break;
-      case PartnerType::itp:
-        // (i, u) and (u, j) with j->u->i: the links u->i and j->u.
-        g.for_each_two_path_middle(j, i, [&](int u) {
-          add(g.two_paths(i, u), 1);
-          add(g.two_paths(u, j), 1);
-        });
-        break;
-      case PartnerType::osp:
-        // (i, b) with b->j and a link between i and b.
-        g.for_each_sender(j, [&](int b) {
-          if (b != i) {
-            const int links = g.tie(i, b) + g.tie(b, i);
-            if (links != 0) add(g.shared_receivers(i, b), links);
-          }
-        });
-        break;
-      case PartnerType::isp:
-        // (j, b) with i->b and a link between j and b.
-        g.for_each_receiver(i, [&](int b) {
-          if (b != j) {
-            const int links = g.tie(j, b) + g.tie(b, j);
-            if (links != 0) add(g.shared_senders(j, b), links);
-          }
-        });
-        break;
-      case PartnerType::rtp:
-      case PartnerType::undirected:
-        pairs_gaining_partner(g, type_, i, j, [&](int a, int b, int less) {
-          const int links = !g.directed() ? g.tie(a, b) : g.tie(a, b) + g.tie(b, a);
-          if (links != 0) change += links * weights_.step(table_count(g, type_, a, b) - less);
-        });
-        break;
-    }
+    double change = 0.0;
+    edgewise_partner_changes(
+        g, type_, i, j, [&](int count) { change += weights_.weight(count); },
+        [&](int count, int links) { change += links * weights_.step(count); });
     out[0] = change;
   }
 
@@ -393,15 +212,30 @@ class DegreeWeights final : public Term {
   Weights weights_;
 };
 
-double fixed_decay(const TermArguments& arguments, std::string_view term) {
-  const double decay = arguments.number("decay");
-  if (!arguments.logical("fixed", false)) {
-    arguments.fail("fixed", "Tarnwick fits " + std::string(term) +
-                                " with a fixed decay only: write " + std::string(term) + "(" +
-                                decay_text(decay) + ", fixed=TRUE)");
+// The decay: fixed (the term is linear), or estimated from this start (the term is curved, and
+// only maximum likelihood fits it; without a decay it starts at 0.5).
+struct Decay {
+  double value = 0.5;
+  bool fixed = false;
+};
+
+Decay decay_of(const TermArguments& arguments) {
+  Decay decay;
+  decay.fixed = arguments.logical("fixed", false);
+  decay.value = decay.fixed ? arguments.number("decay") : arguments.number("decay", 0.5);
+  if (!(decay.value >= 0.0) || decay.value > 50.0) {
+    arguments.fail("decay", "give a number from 0 to 50");
   }
-  if (!(decay >= 0.0) || decay > 50.0) arguments.fail("decay", "give a number from 0 to 50");
   return decay;
+}
+
+// The curved statistics' cutoff: at most `most` (n - 2 partners, n - 1 degree), 30 unless given.
+int cutoff_of(const TermArguments& arguments, int most) {
+  const double cutoff = arguments.number("cutoff", 30.0);
+  if (!(cutoff >= 1.0) || cutoff != std::floor(cutoff) || cutoff > 1000.0) {
+    arguments.fail("cutoff", "give a whole number from 1 to 1000");
+  }
+  return std::max(1, std::min(static_cast<int>(cutoff), most));
 }
 
 PartnerType partner_type(const TermArguments& arguments, const TermContext& context) {
@@ -418,59 +252,98 @@ PartnerType partner_type(const TermArguments& arguments, const TermContext& cont
                  "give \"OTP\", \"ITP\", \"RTP\", \"OSP\" or \"ISP\" (\"" + text + "\" is none)");
 }
 
-std::string canonical(std::string_view term, double decay, PartnerType type, bool with_type) {
-  std::string text = std::string(term) + "(" + decay_text(decay) + ", fixed=TRUE";
+std::string canonical(std::string_view term, double decay, bool fixed, PartnerType type,
+                      bool with_type, std::string_view cutoff) {
+  std::string text = std::string(term) + "(" + decay_text(decay) + (fixed ? ", fixed=TRUE" : "");
   if (with_type) text += std::string(", type=\"") + std::string(type_name(type)) + "\"";
+  if (!fixed && !cutoff.empty()) text += ", cutoff=" + std::string(cutoff);
   return text + ")";
+}
+
+std::vector<std::string> numbered(const std::string& stem, int count) {
+  std::vector<std::string> names;
+  for (int k = 1; k <= count; ++k) names.push_back(stem + std::to_string(k));
+  return names;
 }
 
 template <bool Edgewise>
 TermPointer make_shared_partner_term(const TermCall& call, const TermContext& context) {
   const std::string_view term = Edgewise ? "gwesp" : "gwdsp";
   const TermArguments arguments(call, {"decay", "fixed", "cutoff", "type"});
-  const double decay = fixed_decay(arguments, call.name);
+  const Decay decay = decay_of(arguments);
   const PartnerType type = partner_type(arguments, context);
-  const std::string name = std::string(term) +
-                           (context.directed ? "." + std::string(type_name(type)) : "") +
-                           ".fixed." + decay_text(decay);
-  const std::string text = canonical(call.name, decay, type, arguments.given("type"));
-  if constexpr (Edgewise) {
-    return std::make_shared<EdgewisePartners>(text, name, type, decay, context.node_count);
-  } else {
-    return std::make_shared<DyadwisePartners>(text, name, type, decay, context.node_count);
-  }
+  const std::string typed =
+      std::string(term) + (context.directed ? "." + std::string(type_name(type)) : "");
+  const int n = context.node_count;
+  const bool with_type = arguments.given("type");
+  const std::string written(call.name);
+  auto fixed = [=](double a) -> TermPointer {
+    const std::string text = canonical(written, a, true, type, with_type, "");
+    const std::string name = typed + ".fixed." + decay_text(a);
+    if constexpr (Edgewise) {
+      return std::make_shared<EdgewisePartners>(text, name, type, a, n);
+    } else {
+      return std::make_shared<DyadwisePartners>(text, name, type, a, n);
+    }
+  };
+  if (decay.fixed) return fixed(decay.value);
+  const int cutoff = cutoff_of(arguments, std::max(1, n - 2));
+  const std::string stem = std::string(Edgewise ? "esp" : "dsp") +
+                           (context.directed ? "." + std::string(type_name(type)) : "") + "#";
+  CurvedTermSpec spec{canonical(written, decay.value, false, type, with_type,
+                                arguments.given("cutoff") ? std::to_string(cutoff) : ""),
+                      typed, numbered(stem, cutoff), decay.value, fixed};
+  return make_curved_partner_counts(std::move(spec), type, Edgewise);
 }
 
 template <int Kind>  // 0: in-degrees, 1: out-degrees, 2: undirected degrees
 TermPointer make_degree_weights(const TermCall& call, const TermContext& context) {
   const TermArguments arguments(call, {"decay", "fixed", "cutoff"});
-  const double decay = fixed_decay(arguments, call.name);
+  const Decay decay = decay_of(arguments);
   const std::string_view stem = Kind == 0 ? "gwideg" : Kind == 1 ? "gwodeg" : "gwdeg";
-  return std::make_shared<DegreeWeights>(
-      std::string(call.name) + "(" + decay_text(decay) + ", fixed=TRUE)",
-      std::string(stem) + ".fixed." + decay_text(decay), Kind == 0, decay, context.node_count);
+  const int n = context.node_count;
+  const std::string name(call.name);
+  auto fixed = [=](double a) -> TermPointer {
+    return std::make_shared<DegreeWeights>(name + "(" + decay_text(a) + ", fixed=TRUE)",
+                                           std::string(stem) + ".fixed." + decay_text(a), Kind == 0,
+                                           a, n);
+  };
+  if (decay.fixed) return fixed(decay.value);
+  const int cutoff = cutoff_of(arguments, std::max(1, n - 1));
+  const std::string_view weight = Kind == 0 ? "gwidegree" : Kind == 1 ? "gwodegree" : "gwdegree";
+  const std::string_view counts = Kind == 0 ? "idegree" : Kind == 1 ? "odegree" : "degree";
+  CurvedTermSpec spec{
+      name + "(" + decay_text(decay.value) +
+          (arguments.given("cutoff") ? ", cutoff=" + std::to_string(cutoff) : "") + ")",
+      std::string(weight), numbered(std::string(counts), cutoff), decay.value, fixed};
+  return make_curved_degree_counts(std::move(spec), Kind == 0   ? DegreeSide::in
+                                                    : Kind == 1 ? DegreeSide::out
+                                                                : DegreeSide::undirected);
 }
 
 constexpr std::array<TermEntry, 7> entries = {{
-    {"gwesp", "decay, fixed=TRUE, type=\"OTP\"",
+    {"gwesp", "decay, fixed=FALSE, cutoff=30, type=\"OTP\"",
      "e^decay * sum over links i->j of 1 - (1 - e^-decay)^SP(i,j), SP the shared partners of "
      "the type (undirected: common neighbours)",
      Networks::both, "", make_shared_partner_term<true>},
-    {"dgwesp", "decay, fixed=TRUE, type=\"OTP\"",
+    {"dgwesp", "decay, fixed=FALSE, cutoff=30, type=\"OTP\"",
      "gwesp with the partner type OTP, ITP, RTP, OSP or ISP", Networks::directed, "gwesp",
      make_shared_partner_term<true>},
-    {"gwdsp", "decay, fixed=TRUE, type=\"OTP\"",
+    {"gwdsp", "decay, fixed=FALSE, cutoff=30, type=\"OTP\"",
      "e^decay * sum over pairs i != j of 1 - (1 - e^-decay)^SP(i,j) (directed: ordered pairs)",
      Networks::both, "", make_shared_partner_term<false>},
-    {"dgwdsp", "decay, fixed=TRUE, type=\"OTP\"",
+    {"dgwdsp", "decay, fixed=FALSE, cutoff=30, type=\"OTP\"",
      "gwdsp with the partner type OTP, ITP, RTP, OSP or ISP", Networks::directed, "gwdsp",
      make_shared_partner_term<false>},
-    {"gwidegree", "decay, fixed=TRUE", "e^decay * sum over nodes of 1 - (1 - e^-decay)^indegree",
-     Networks::directed, "gwdegree", make_degree_weights<0>},
-    {"gwodegree", "decay, fixed=TRUE", "e^decay * sum over nodes of 1 - (1 - e^-decay)^outdegree",
-     Networks::directed, "gwdegree", make_degree_weights<1>},
-    {"gwdegree", "decay, fixed=TRUE", "e^decay * sum over nodes of 1 - (1 - e^-decay)^degree",
-     Networks::undirected, "gwidegree or gwodegree", make_degree_weights<2>},
+    {"gwidegree", "decay, fixed=FALSE, cutoff=30",
+     "e^decay * sum over nodes of 1 - (1 - e^-decay)^indegree", Networks::directed, "gwdegree",
+     make_degree_weights<0>},
+    {"gwodegree", "decay, fixed=FALSE, cutoff=30",
+     "e^decay * sum over nodes of 1 - (1 - e^-decay)^outdegree", Networks::directed, "gwdegree",
+     make_degree_weights<1>},
+    {"gwdegree", "decay, fixed=FALSE, cutoff=30",
+     "e^decay * sum over nodes of 1 - (1 - e^-decay)^degree", Networks::undirected,
+     "gwidegree or gwodegree", make_degree_weights<2>},
 }};
 
 }  // namespace

@@ -17,4 +17,23 @@ void Term::sender_changes(const TermGraph& g, int i, bool include_diagonal,
   }
 }
 
+void Term::canonical(const double* coefficients, double* eta) const {
+  for (int s = 0; s < statistic_count(); ++s) eta[s] = coefficients[s];
+}
+
+void Term::canonical_jacobian(const double*, double* jacobian) const {
+  const int p = statistic_count();
+  for (int s = 0; s < p; ++s) {
+    for (int c = 0; c < p; ++c) jacobian[s * p + c] = s == c ? 1.0 : 0.0;
+  }
+}
+
+TermPointer Term::fixed_at(const double*) const {
+  return shared_from_this();
+}
+
+void Term::start_coefficients(const double* fixed_estimate, double* coefficients) const {
+  for (int s = 0; s < statistic_count(); ++s) coefficients[s] = fixed_estimate[s];
+}
+
 }  // namespace tarn

@@ -7,6 +7,7 @@
 // statistics rise when it adds the link (fall when it removes it). Undirected, (i, j) is the
 // edge {i, j}.
 
+#include <limits>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -39,7 +40,10 @@ struct ClassicParameter {
   int block_type = 0;
 };
 
-class Term {
+class Term;
+using TermPointer = std::shared_ptr<const Term>;
+
+class Term : public std::enable_shared_from_this<Term> {
  public:
   virtual ~Term() = default;
 
@@ -73,6 +77,28 @@ class Term {
   // The configuration type it is, for the fused kernel; null for any other term.
   virtual const ClassicParameter* classic() const { return nullptr; }
 
+  // A curved term (a gw term whose decay is estimated) has coefficients other than its
+  // statistics: the statistics' canonical parameters are a function of the coefficients. A
+  // linear term's coefficients are its canonical parameters.
+  virtual bool curved() const { return false; }
+  virtual int coefficient_count() const { return statistic_count(); }
+  virtual std::vector<std::string> coefficient_names() const { return names_; }
+  // eta[s] for each statistic s, from the term's coefficients.
+  virtual void canonical(const double* coefficients, double* eta) const;
+  // jacobian[s * coefficient_count() + c] = d eta[s] / d coefficient c.
+  virtual void canonical_jacobian(const double* coefficients, double* jacobian) const;
+  // The least value coefficient c may take (a decay is at least 0).
+  virtual double least_coefficient(int) const { return -std::numeric_limits<double>::infinity(); }
+  // The linear term the curved one is at these coefficients (its decay fixed there); the term
+  // itself when it is linear.
+  virtual TermPointer fixed_at(const double* coefficients) const;
+  // The coefficients to start from, given the estimate of fixed_at(start) (one value per
+  // statistic of that term): a curved term's weight from it, its decay as written.
+  virtual void start_coefficients(const double* fixed_estimate, double* coefficients) const;
+  // How many links, pairs or nodes of the graph the statistics leave out (counts above a curved
+  // term's cutoff).
+  virtual int beyond_cutoff(const TermGraph&) const { return 0; }
+
  protected:
   Term(std::string text, std::vector<std::string> names)
       : text_(std::move(text)), names_(std::move(names)) {}
@@ -81,8 +107,6 @@ class Term {
   std::string text_;
   std::vector<std::string> names_;
 };
-
-using TermPointer = std::shared_ptr<const Term>;
 
 // The rows of Term::sender_changes, dyad by dyad, from the add_change of a final term class:
 // the call is resolved at compile time, so that a term whose change costs a few operations pays

@@ -35,7 +35,7 @@ TEST(McmleCommand, RefusesWhatItDoesNotTake) {
       {{"--method", "mcmle", "--se", "godambe"}, "gives its own standard errors"},
       {{"--method", "mcmle", "--report", "r.out"}, "--report writes the pseudo-likelihood report"},
       {{"--method", "mcmle", "--diagonal"}, "does not take the self-pairs"},
-      {{"--method", "mcmle", "--init", "1,2"}, "--coef: 2 numbers for 3 parameters"},
+      {{"--method", "mcmle", "--init", "1,2"}, "--init: 2 numbers for 3 parameters"},
       {{"--method", "mcmle", "--init", "1,nan,2"}, "is not a finite number"},
       {{"--init", "1,2,3"}, "--init is for --method mcmle"},
       {{"--diagnostics", "d.svg"}, "--diagnostics is for --method mcmle"},
@@ -165,6 +165,55 @@ TEST(McmleCommand, DiagnosticsAreDrawn) {
   EXPECT_EQ(svg.rfind("<svg", 0), 0u);
   EXPECT_NE(svg.find("gwesp.OTP.fixed.0.5"), std::string::npos);
   EXPECT_NE(svg.find("Largest |t| by iteration"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tarn
+
+namespace tarn {
+namespace {
+
+// A gw term whose decay is estimated: maximum likelihood only, its weight and decay reported
+// under ergm's names; pseudo-likelihood and simulation without coefficients refused.
+TEST(McmleCommand, ADecayEstimatedWithItsWeight) {
+  const test::Files six = {{"six.csv", "a,b\n1,2\n1,3\n1,4\n2,3\n2,4\n3,4\n3,5\n4,5\n5,6\n"}};
+  const std::string curved = "edges + gwesp(0.5)";
+  const CommandRun mple = run_command(six, {"fit", "six.csv", "--undirected", "-m", curved});
+  EXPECT_EQ(mple.status, exit_usage);
+  EXPECT_NE(mple.err.find("gwesp(0.5): without fixed=TRUE its decay is estimated, which only "
+                          "maximum likelihood does; give --method mcmle"),
+            std::string::npos)
+      << mple.err;
+  const CommandRun drawn = run_command(six, {"simulate", "six.csv", "--undirected", "-m", curved});
+  EXPECT_EQ(drawn.status, exit_usage);
+  EXPECT_NE(drawn.err.find("give its weight and decay with --coef"), std::string::npos);
+  const CommandRun short_coef =
+      run_command(six, {"simulate", "six.csv", "--undirected", "-m", curved, "--coef=-1,0.5"});
+  EXPECT_NE(short_coef.err.find("--coef: 2 numbers for 3 coefficients (edges, gwesp, gwesp.decay)"),
+            std::string::npos)
+      << short_coef.err;
+  const CommandRun given =
+      run_command(six, {"simulate", "six.csv", "--undirected", "-m", curved, "--coef=-0.75,0.5,0.5",
+                        "--networks", "5", "--stats", "-", "-q"});
+  EXPECT_EQ(given.status, exit_ok) << given.err;
+  EXPECT_EQ(given.out.substr(0, given.out.find('\n')), "network,edges,esp#1,esp#2,esp#3,esp#4");
+
+  const CommandRun fit =
+      run_command(six, {"fit", "six.csv", "--undirected", "-m", curved, "--method", "mcmle",
+                        "--sample-size", "4096", "--json", "-", "--seed", "5"});
+  ASSERT_EQ(fit.status, exit_ok) << fit.err;
+  const nlohmann::json json = nlohmann::json::parse(fit.out);
+  const auto& p = json["parameters"];
+  ASSERT_EQ(p.size(), 3u);
+  EXPECT_EQ(p[1]["term"], "gwesp");
+  EXPECT_EQ(p[2]["term"], "gwesp.decay");
+  EXPECT_EQ(p[2]["from_term"], "gwesp(0.5)");
+  EXPECT_EQ(p[0]["statistic_observed"], 9.0);
+  EXPECT_TRUE(p[1]["statistic_observed"].is_null());
+  EXPECT_EQ(json["model"]["terms"][1]["statistics"],
+            (std::vector<std::string>{"esp#1", "esp#2", "esp#3", "esp#4"}));
+  // The exact MLE of this network (the exact-likelihood test): -0.750, 0.513, 0.528.
+  EXPECT_NEAR(p[2]["estimate"].get<double>(), 0.528, 0.3);
 }
 
 }  // namespace

@@ -55,6 +55,44 @@ Brute degree_weights(int side, double decay) {
   };
 }
 
+// The counts 1..K of a curved term: K the cutoff, else n - 2 partners (n - 1 degree).
+int bins(const Ties& x, int cutoff, int most) {
+  return cutoff > 0 ? std::min(cutoff, x.n - most) : x.n - most;
+}
+
+Brute esp_counts(std::string type, int cutoff = 0) {
+  return [type, cutoff](const Ties& x, const World&) {
+    std::vector<double> out(std::size_t(bins(x, cutoff, 2)), 0.0);
+    pairs(x, [&](int a, int b) {
+      const int s = test::partners(x, type, a, b);
+      if (x(a, b) && s >= 1 && s <= int(out.size())) out[std::size_t(s - 1)] += 1;
+    });
+    return out;
+  };
+}
+
+Brute dsp_counts(std::string type, int cutoff = 0) {
+  return [type, cutoff](const Ties& x, const World&) {
+    std::vector<double> out(std::size_t(bins(x, cutoff, 2)), 0.0);
+    pairs(x, [&](int a, int b) {
+      const int s = test::partners(x, type, a, b);
+      if (s >= 1 && s <= int(out.size())) out[std::size_t(s - 1)] += 1;
+    });
+    return out;
+  };
+}
+
+Brute degree_counts(int side, int cutoff = 0) {
+  return [side, cutoff](const Ties& x, const World&) {
+    std::vector<double> out(std::size_t(bins(x, cutoff, 1)), 0.0);
+    for (int a = 1; a <= x.n; ++a) {
+      const int d = degree(x, a, side);
+      if (d >= 1 && d <= int(out.size())) out[std::size_t(d - 1)] += 1;
+    }
+    return out;
+  };
+}
+
 Brute stars(int side, std::vector<int> ks) {
   return [side, ks](const Ties& x, const World&) {
     std::vector<double> out;
@@ -123,6 +161,16 @@ std::vector<Case> cases() {
     all.push_back({"dgwesp(0.7, fixed=TRUE, type=\"" + type + "\")", true, esp(type, 0.7)});
     all.push_back({"dgwdsp(0.4, fixed=TRUE, type=\"" + type + "\")", true, dsp(type, 0.4)});
   }
+  for (std::string type : {"OTP", "ITP", "RTP", "OSP", "ISP"}) {  // decay estimated: counts
+    all.push_back({"dgwesp(0.7, type=\"" + type + "\")", true, esp_counts(type)});
+    all.push_back({"dgwdsp(0.4, type=\"" + type + "\")", true, dsp_counts(type)});
+  }
+  all.push_back({"gwesp(0.5, cutoff=2)", true, esp_counts("OTP", 2)});
+  all.push_back({"gwidegree(0.5)", true, degree_counts(0)});
+  all.push_back({"gwodegree(0.5, cutoff=3)", true, degree_counts(1, 3)});
+  all.push_back({"gwesp(0.3)", false, esp_counts("")});
+  all.push_back({"gwdsp(0.6, cutoff=2)", false, dsp_counts("", 2)});
+  all.push_back({"gwdegree(0.8)", false, degree_counts(2)});
   all.push_back({"gwesp(0, fixed=TRUE)", true, esp("OTP", 0)});
   all.push_back({"gwdsp(1.5, fixed=TRUE)", true, dsp("OTP", 1.5)});
   all.push_back({"gwidegree(0.5, fixed=TRUE)", true, degree_weights(0, 0.5)});

@@ -1,0 +1,194 @@
+#include "terms/curved_terms.h"
+
+#include <cmath>
+
+namespace tarn {
+
+// 1 - r^k as -expm1(k log r), exact to rounding for any decay: for a large decay r rounds to 1
+// while 1 - r^k is about k e^-a.
+void curved_weights(double theta, double decay, std::vector<double>& eta) {
+  const double log_r = std::log1p(-std::exp(-decay));
+  const double e = std::exp(decay);
+  for (std::size_t k = 1; k <= eta.size(); ++k) {
+    eta[k - 1] = theta * e * -std::expm1(static_cast<double>(k) * log_r);
+  }
+}
+
+void curved_weight_gradient(double theta, double decay, std::vector<double>& by_theta,
+                            std::vector<double>& by_decay) {
+  // d/da e^a (1 - r^k) = e^a (1 - r^k) - k r^(k-1), since dr/da = e^-a.
+  const double log_r = std::log1p(-std::exp(-decay));
+  const double e = std::exp(decay);
+  for (std::size_t k = 1; k <= by_theta.size(); ++k) {
+    const double weight = e * -std::expm1(static_cast<double>(k) * log_r);
+    const double below = k == 1 ? 1.0 : std::exp(static_cast<double>(k - 1) * log_r);
+    by_theta[k - 1] = weight;
+    by_decay[k - 1] = theta * (weight - static_cast<double>(k) * below);
+  }
+}
+
+namespace {
+
+// What the curved terms share: two coefficients mapped to K canonical parameters.
+class CurvedCounts : public Term {
+ public:
+  explicit CurvedCounts(CurvedTermSpec spec)
+      : Term(spec.text, spec.statistic_names),
+        weight_name_(spec.weight_name),
+        start_decay_(spec.start_decay),
+        fixed_(std::move(spec.fixed)),
+        cutoff_(static_cast<int>(spec.statistic_names.size())) {}
+
+  bool dyad_independent() const override { return false; }
+  bool curved() const override { return true; }
+  int coefficient_count() const override { return 2; }
+  std::vector<std::string> coefficient_names() const override {
+    return {weight_name_, weight_name_ + ".decay"};
+  }
+  void canonical(const double* coefficients, double* eta) const override {
+    std::vector<double> values(static_cast<std::size_t>(cutoff_));
+    curved_weights(coefficients[0], coefficients[1], values);
+    for (int k = 0; k < cutoff_; ++k) eta[k] = values[static_cast<std::size_t>(k)];
+  }
+  void canonical_jacobian(const double* coefficients, double* jacobian) const override {
+    std::vector<double> by_theta(static_cast<std::size_t>(cutoff_)), by_decay(by_theta.size());
+    curved_weight_gradient(coefficients[0], coefficients[1], by_theta, by_decay);
+    for (int k = 0; k < cutoff_; ++k) {
+      jacobian[2 * k] = by_theta[static_cast<std::size_t>(k)];
+      jacobian[2 * k + 1] = by_decay[static_cast<std::size_t>(k)];
+    }
+  }
+  double least_coefficient(int c) const override {
+    return c == 1 ? 0.0 : Term::least_coefficient(c);
+  }
+  TermPointer fixed_at(const double* coefficients) const override {
+    return fixed_(coefficients[1]);
+  }
+  void start_coefficients(const double* fixed_estimate, double* coefficients) const override {
+    coefficients[0] = fixed_estimate[0];
+    coefficients[1] = start_decay_;
+  }
+
+ protected:
+  int cutoff() const { return cutoff_; }
+  // A count moving from `from` to from + 1, `times` over: the bins 1..K change.
+  void shift(double* out, int from, int times) const {
+    if (from >= 1 && from <= cutoff_) out[from - 1] -= times;
+    if (from + 1 <= cutoff_) out[from] += times;
+  }
+  void count(double* out, int value) const {
+    if (value >= 1 && value <= cutoff_) out[value - 1] += 1.0;
+  }
+
+ private:
+  std::string weight_name_;
+  double start_decay_;
+  std::function<TermPointer(double)> fixed_;
+  int cutoff_;
+};
+
+class CurvedPartnerCounts final : public CurvedCounts {
+ public:
+  CurvedPartnerCounts(CurvedTermSpec spec, PartnerType type, bool edgewise)
+      : CurvedCounts(std::move(spec)), type_(type), edgewise_(edgewise) {}
+
+  PartnerTables partner_tables() const override { return tables_for(type_); }
+
+  void add_change(const TermGraph& g, int i, int j, double* out) const override {
+    for (int k = 0; k < cutoff(); ++k) out[k] = 0.0;
+    if (edgewise_) {
+      edgewise_partner_changes(
+          g, type_, i, j, [&](int value) { count(out, value); },
+          [&](int from, int links) { shift(out, from, links); });
+      return;
+    }
+    // Directed OSP, ISP and RTP count each unordered pair as two ordered ones.
+    const int times = symmetric_pairs(type_) && g.directed() ? 2 : 1;
+    pairs_gaining_partner(g, type_, i, j, [&](int a, int b, int less) {
+      shift(out, table_count(g, type_, a, b) - less, times);
+    });
+  }
+
+  void network_statistics(const TermGraph& g, double* out) const override {
+    for (int k = 0; k < cutoff(); ++k) out[k] = 0.0;
+    for_each_count(g, [&](int value) { count(out, value); });
+  }
+
+  int beyond_cutoff(const TermGraph& g) const override {
+    int beyond = 0;
+    for_each_count(g, [&](int value) { beyond += value > cutoff() ? 1 : 0; });
+    return beyond;
+  }
+
+ private:
+  // f(count) for every link (edgewise) or pair (dyadwise; directed: ordered) of the graph.
+  template <class F>
+  void for_each_count(const TermGraph& g, F f) const {
+    if (edgewise_) {
+      for (const auto& [a, b] : g.link_list()) f(partners_counted(g, type_, a, b));
+      return;
+    }
+    const int n = g.node_count();
+    for (int a = 1; a <= n; ++a) {
+      for (int b = g.directed() ? 1 : a + 1; b <= n; ++b) {
+        if (b != a) f(partners_counted(g, type_, a, b));
+      }
+    }
+  }
+
+  PartnerType type_;
+  bool edgewise_;
+};
+
+class CurvedDegreeCounts final : public CurvedCounts {
+ public:
+  CurvedDegreeCounts(CurvedTermSpec spec, DegreeSide side)
+      : CurvedCounts(std::move(spec)), side_(side) {}
+
+  void add_change(const TermGraph& g, int i, int j, double* out) const override {
+    for (int k = 0; k < cutoff(); ++k) out[k] = 0.0;
+    const int x = g.tie(i, j);
+    switch (side_) {
+      case DegreeSide::in:
+        shift(out, g.in(j)-x, 1);
+        break;
+      case DegreeSide::out:
+        shift(out, g.out(i) - x, 1);
+        break;
+      case DegreeSide::undirected:
+        shift(out, g.degree(i) - x, 1);
+        shift(out, g.degree(j) - x, 1);
+        break;
+    }
+  }
+
+  void network_statistics(const TermGraph& g, double* out) const override {
+    for (int k = 0; k < cutoff(); ++k) out[k] = 0.0;
+    for (int a = 1; a <= g.node_count(); ++a) count(out, degree(g, a));
+  }
+
+  int beyond_cutoff(const TermGraph& g) const override {
+    int beyond = 0;
+    for (int a = 1; a <= g.node_count(); ++a) beyond += degree(g, a) > cutoff() ? 1 : 0;
+    return beyond;
+  }
+
+ private:
+  int degree(const TermGraph& g, int a) const {
+    return side_ == DegreeSide::in ? g.in(a) : g.out(a);  // undirected: out(a) is the degree
+  }
+
+  DegreeSide side_;
+};
+
+}  // namespace
+
+TermPointer make_curved_partner_counts(CurvedTermSpec spec, PartnerType type, bool edgewise) {
+  return std::make_shared<CurvedPartnerCounts>(std::move(spec), type, edgewise);
+}
+
+TermPointer make_curved_degree_counts(CurvedTermSpec spec, DegreeSide side) {
+  return std::make_shared<CurvedDegreeCounts>(std::move(spec), side);
+}
+
+}  // namespace tarn

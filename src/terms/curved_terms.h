@@ -1,0 +1,38 @@
+#pragma once
+// The gw terms whose decay is estimated (ergm's curved exponential family terms, without
+// fixed=TRUE): two coefficients, the weight theta and the decay a, and one statistic per count
+// k = 1..K (K the cutoff, at most n - 2 shared partners or n - 1 degree): the links with k shared
+// partners (esp), the pairs with k (dsp), the nodes of degree k. Their canonical parameters are
+//   eta_k = theta e^a (1 - r^k),   r = 1 - e^-a,
+// so that eta . counts is theta times the gw statistic of decay a, up to the counts above K,
+// which the statistics leave out as ergm does.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "terms/shared_partners.h"
+#include "terms/term.h"
+
+namespace tarn {
+
+struct CurvedTermSpec {
+  std::string text;                          // as written, canonical
+  std::string weight_name;                   // "gwesp.OTP"; the decay's is weight_name + ".decay"
+  std::vector<std::string> statistic_names;  // "esp.OTP#1" ... (K of them)
+  double start_decay = 0.0;                  // the decay as written
+  std::function<TermPointer(double decay)> fixed;  // the linear gw term of a decay
+};
+
+// Shared-partner counts: of links (edgewise, esp) or of pairs (dyadwise, dsp).
+TermPointer make_curved_partner_counts(CurvedTermSpec spec, PartnerType type, bool edgewise);
+
+enum class DegreeSide { in, out, undirected };
+TermPointer make_curved_degree_counts(CurvedTermSpec spec, DegreeSide side);
+
+// eta_k = theta e^a (1 - r^k) for k = 1..eta.size(), and their derivatives by theta and by a.
+void curved_weights(double theta, double decay, std::vector<double>& eta);
+void curved_weight_gradient(double theta, double decay, std::vector<double>& by_theta,
+                            std::vector<double>& by_decay);
+
+}  // namespace tarn

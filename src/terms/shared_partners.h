@@ -1,0 +1,209 @@
+#pragma once
+// Shared partners of the types ergm's gw terms take (directed: OTP k with i->k->j, ITP j->k->i,
+// RTP i<>k<>j, OSP i->k and j->k, ISP k->i and k->j; undirected: common neighbours), read from
+// the graph's tables, and the pairs whose counts a toggled link changes.
+
+#include <string_view>
+
+#include "terms/term_graph.h"
+
+namespace tarn {
+
+enum class PartnerType { otp, itp, rtp, osp, isp, undirected };
+
+inline std::string_view type_name(PartnerType type) {
+  switch (type) {
+    case PartnerType::otp:
+      return "OTP";
+    case PartnerType::itp:
+      return "ITP";
+    case PartnerType::rtp:
+      return "RTP";
+    case PartnerType::osp:
+      return "OSP";
+    case PartnerType::isp:
+      return "ISP";
+    case PartnerType::undirected:
+      break;
+  }
+  return "";
+}
+
+inline PartnerTables tables_for(PartnerType type) {
+  PartnerTables t;
+  switch (type) {
+    case PartnerType::otp:
+    case PartnerType::itp:
+    case PartnerType::undirected:
+      t.two_paths = true;
+      break;
+    case PartnerType::rtp:
+      t.mutual_two_paths = true;
+      break;
+    case PartnerType::osp:
+      t.shared_receivers = true;
+      break;
+    case PartnerType::isp:
+      t.shared_senders = true;
+      break;
+  }
+  return t;
+}
+
+// Shared partners of the pair (a, b), counted from the neighbour lists (not the tables), for the
+// network statistics.
+inline int partners_counted(const TermGraph& g, PartnerType type, int a, int b) {
+  int count = 0;
+  switch (type) {
+    case PartnerType::otp:
+    case PartnerType::undirected:
+      g.for_each_receiver(a, [&](int k) { count += k != b && g.has_link(k, b) ? 1 : 0; });
+      break;
+    case PartnerType::itp:
+      g.for_each_receiver(b, [&](int k) { count += k != a && g.has_link(k, a) ? 1 : 0; });
+      break;
+    case PartnerType::rtp:
+      g.for_each_receiver(a, [&](int k) {
+        count += k != b && g.has_link(k, a) && g.has_link(k, b) && g.has_link(b, k) ? 1 : 0;
+      });
+      break;
+    case PartnerType::osp:
+      g.for_each_receiver(a, [&](int k) { count += k != b && g.has_link(b, k) ? 1 : 0; });
+      break;
+    case PartnerType::isp:
+      g.for_each_sender(a, [&](int k) { count += k != b && g.has_link(k, b) ? 1 : 0; });
+      break;
+  }
+  return count;
+}
+
+// The tables' count of the pair (a, b).
+inline int partners(const TermGraph& g, PartnerType type, int a, int b) {
+  switch (type) {
+    case PartnerType::otp:
+    case PartnerType::undirected:
+      return g.two_paths(a, b);
+    case PartnerType::itp:
+      return g.two_paths(b, a);
+    case PartnerType::rtp:
+      return g.mutual_two_paths(a, b);
+    case PartnerType::osp:
+      return g.shared_receivers(a, b);
+    case PartnerType::isp:
+      return g.shared_senders(a, b);
+  }
+  return 0;
+}
+
+// The table's count of the pair (a, b) itself (for ITP the two-paths a->k->b, unlike partners()).
+inline int table_count(const TermGraph& g, PartnerType type, int a, int b) {
+  return type == PartnerType::itp ? g.two_paths(a, b) : partners(g, type, a, b);
+}
+
+// Calls f(a, b, less) for every ordered pair (a, b) that gains the partner when the link i->j
+// (edge {i, j}) is added, where `less` is 1 when the pair's count includes that partner already
+// (the link is present), so that count - less is its count without the link. Pairs (a, a) are
+// left out; for OSP, ISP, RTP and undirected graphs each unordered pair comes once, as (a, b) only.
+template <class F>
+void pairs_gaining_partner(const TermGraph& g, PartnerType type, int i, int j, F f) {
+  const int x = g.tie(i, j);
+  switch (type) {
+    case PartnerType::otp:
+    case PartnerType::itp:
+      // j becomes a partner of (i, y) for i->j->y, and i of (u, j) for u->i->j.
+      g.for_each_receiver(j, [&](int y) {
+        if (y != i) f(i, y, x);
+      });
+      g.for_each_sender(i, [&](int u) {
+        if (u != j) f(u, j, x);
+      });
+      break;
+    case PartnerType::osp:
+      g.for_each_sender(j, [&](int b) {
+        if (b != i) f(i, b, x);
+      });
+      break;
+    case PartnerType::isp:
+      g.for_each_receiver(i, [&](int b) {
+        if (b != j) f(j, b, x);
+      });
+      break;
+    case PartnerType::rtp: {
+      if (!g.has_link(j, i)) break;  // i->j makes no reciprocated pair
+      g.for_each_receiver(j, [&](int b) {
+        if (b != i && g.has_link(b, j)) f(i, b, x);
+      });
+      g.for_each_receiver(i, [&](int b) {
+        if (b != j && g.has_link(b, i)) f(j, b, x);
+      });
+      break;
+    }
+    case PartnerType::undirected:
+      g.for_each_receiver(j, [&](int b) {
+        if (b != i) f(i, b, x);
+      });
+      g.for_each_receiver(i, [&](int b) {
+        if (b != j) f(j, b, x);
+      });
+      break;
+  }
+}
+
+inline bool symmetric_pairs(PartnerType type) {
+  return type != PartnerType::otp && type != PartnerType::itp;
+}
+
+// The change a link i->j (edge {i, j}) makes to the shared partners of links: own(count) with the
+// count of the pair (i, j) itself, which the link adds to the links counted; shift(count, links)
+// for each pair whose count the link raises from `count` (its count without the link), with how
+// many of its links those partners are the partners of: OTP the link a->b, ITP b->a, OSP, ISP and
+// RTP both, undirected the edge. Only pairs with such a link count, so each walk runs over the
+// common neighbours of two nodes, found by walking the shorter of their lists.
+template <class Own, class Shift>
+void edgewise_partner_changes(const TermGraph& g, PartnerType type, int i, int j, Own own,
+                              Shift shift) {
+  const int x = g.tie(i, j);
+  own(partners(g, type, i, j));
+  auto add = [&](int count, int links) { shift(count - x, links); };
+  switch (type) {
+    case PartnerType::otp:
+      // (i, y) with i->y and j->y; (u, j) with u->i and u->j.
+      g.for_each_common_receiver(i, j, [&](int y) { add(g.two_paths(i, y), 1); });
+      g.for_each_common_sender(i, j, [&](int u) { add(g.two_paths(u, j), 1); });
+      break;
+    case PartnerType::itp:
+      // (i, u) and (u, j) with j->u->i: the links u->i and j->u.
+      g.for_each_two_path_middle(j, i, [&](int u) {
+        add(g.two_paths(i, u), 1);
+        add(g.two_paths(u, j), 1);
+      });
+      break;
+    case PartnerType::osp:
+      // (i, b) with b->j and a link between i and b.
+      g.for_each_sender(j, [&](int b) {
+        if (b != i) {
+          const int links = g.tie(i, b) + g.tie(b, i);
+          if (links != 0) add(g.shared_receivers(i, b), links);
+        }
+      });
+      break;
+    case PartnerType::isp:
+      // (j, b) with i->b and a link between j and b.
+      g.for_each_receiver(i, [&](int b) {
+        if (b != j) {
+          const int links = g.tie(j, b) + g.tie(b, j);
+          if (links != 0) add(g.shared_senders(j, b), links);
+        }
+      });
+      break;
+    case PartnerType::rtp:
+    case PartnerType::undirected:
+      pairs_gaining_partner(g, type, i, j, [&](int a, int b, int less) {
+        const int links = !g.directed() ? g.tie(a, b) : g.tie(a, b) + g.tie(b, a);
+        if (links != 0) shift(table_count(g, type, a, b) - less, links);
+      });
+      break;
+  }
+}
+
+}  // namespace tarn
