@@ -185,12 +185,7 @@ class NodeMatch final : public Term {
     changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
   }
   void network_statistics(const TermGraph& g, double* out) const override {
-    for (int s = 0; s < statistic_count(); ++s) out[s] = 0.0;
-    std::vector<double> change(static_cast<std::size_t>(statistic_count()));
-    for (const auto& [a, b] : g.link_list()) {
-      add_change(g, a, b, change.data());
-      for (int s = 0; s < statistic_count(); ++s) out[s] += change[std::size_t(s)];
-    }
+    sum_of_changes_over_links(*this, g, out);
   }
 
  private:
@@ -217,12 +212,7 @@ class DyadFunctionTerm final : public Term {
     changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
   }
   void network_statistics(const TermGraph& g, double* out) const override {
-    for (int s = 0; s < statistic_count(); ++s) out[s] = 0.0;
-    std::vector<double> change(static_cast<std::size_t>(statistic_count()));
-    for (const auto& [a, b] : g.link_list()) {
-      add_change(g, a, b, change.data());
-      for (int s = 0; s < statistic_count(); ++s) out[s] += change[std::size_t(s)];
-    }
+    sum_of_changes_over_links(*this, g, out);
   }
 
  private:

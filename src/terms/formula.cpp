@@ -71,7 +71,9 @@ std::vector<std::string_view> split_outside(std::string_view text, char separato
   return pieces;
 }
 
-bool contains_outside(std::string_view text, char wanted) {
+// The first `wanted` outside parentheses and quotes (a '+' that signs a block type not counted),
+// or npos.
+std::size_t find_outside(std::string_view text, char wanted) {
   int depth = 0;
   char quote = 0;
   for (std::size_t k = 0; k < text.size(); ++k) {
@@ -85,10 +87,14 @@ bool contains_outside(std::string_view text, char wanted) {
     } else if (c == ')') {
       --depth;
     } else if (c == wanted && depth == 0 && !(c == '+' && signs_block_type(text, k))) {
-      return true;
+      return k;
     }
   }
-  return false;
+  return std::string_view::npos;
+}
+
+bool contains_outside(std::string_view text, char wanted) {
+  return find_outside(text, wanted) != std::string_view::npos;
 }
 
 std::optional<double> plain_number(std::string_view text) {
@@ -267,24 +273,8 @@ TermCall term_call(std::string_view text, std::string_view whole) {
 
 std::vector<TermCall> parse_formula(std::string_view text) {
   std::string_view body = text;
-  if (contains_outside(body, '~')) {
-    int depth = 0;
-    char quote = 0;
-    for (std::size_t k = 0; k < body.size(); ++k) {
-      const char c = body[k];
-      if (quote != 0) {
-        if (c == quote) quote = 0;
-      } else if (c == '"' || c == '\'') {
-        quote = c;
-      } else if (c == '(') {
-        ++depth;
-      } else if (c == ')') {
-        --depth;
-      } else if (c == '~' && depth == 0) {
-        body = body.substr(k + 1);
-        break;
-      }
-    }
+  if (const std::size_t tilde = find_outside(body, '~'); tilde != std::string_view::npos) {
+    body = body.substr(tilde + 1);  // a left-hand side is ignored
   }
   if (trimmed(body).empty()) throw ModelError("the model has no terms");
   const char separator = contains_outside(body, '+') ? '+' : ',';

@@ -134,4 +134,16 @@ void changes_dyad_by_dyad(const FinalTerm& term, const TermGraph& g, int i, bool
   }
 }
 
+// A dyad-independent term's statistics: the sum of its change statistics over the links.
+template <class FinalTerm>
+void sum_of_changes_over_links(const FinalTerm& term, const TermGraph& g, double* out) {
+  const int count = term.statistic_count();
+  for (int s = 0; s < count; ++s) out[s] = 0.0;
+  std::vector<double> change(static_cast<std::size_t>(count));
+  for (const auto& [a, b] : g.link_list()) {
+    term.FinalTerm::add_change(g, a, b, change.data());
+    for (int s = 0; s < count; ++s) out[s] += change[static_cast<std::size_t>(s)];
+  }
+}
+
 }  // namespace tarn
