@@ -89,7 +89,8 @@ McmleFit fit_by_mcmle(const McmleOptions& o, const SamplingOptions& sampling, co
     fit.warnings.push_back(Warning{"mcmle_start_moved"}
                                .add_count("toggles", r.start_runaway->toggles)
                                .add_count("links", r.start_runaway->links)
-                               .add_count("observed_links", r.start_runaway->observed_links));
+                               .add_count("observed_links", r.start_runaway->observed_links)
+                               .add_number("share", r.start_share));
   }
   if (r.start_stuck) fit.warnings.push_back(Warning{"mcmle_start_stuck"});
   const TermGraph observed = study.graph();

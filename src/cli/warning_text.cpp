@@ -13,6 +13,19 @@ std::string count_of(const Warning& w, const char* name) {
   return std::to_string(w.count(name));
 }
 
+// Where maximum likelihood by MCMC started when the networks ran away at the pseudo-likelihood
+// estimate: the dyad-independent estimate, or a point towards it.
+std::string start_point(const Warning& w) {
+  const double share = w.number("share");
+  if (!(share > 0.0)) {
+    return "from the estimate of the model's dyad-independent terms, the others 0";
+  }
+  char figure[32];
+  std::snprintf(figure, sizeof figure, "%g", share);
+  return std::string("nearer the estimate of the model's dyad-independent terms (the others 0): ") +
+         figure + " of the way from it to the pseudo-likelihood estimate";
+}
+
 // "1 node has" or "3 nodes have".
 std::string nodes_have(std::int64_t count) {
   return std::to_string(count) + (count == 1 ? " node has" : " nodes have");
@@ -245,8 +258,8 @@ constexpr Wording wordings[] = {
               "one (after " +
               count_of(w, "toggles") + " proposed toggles one had " + count_of(w, "links") +
               " links against " + count_of(w, "observed_links") +
-              " observed), so maximum likelihood by MCMC started from the estimate of the "
-              "model's dyad-independent terms, the others 0, and stepped from there.";
+              " observed), so maximum likelihood by MCMC started " + start_point(w) +
+              ", and stepped from there.";
      }},
     {"mcmle_start_stuck",
      [](const Warning&) -> std::string {

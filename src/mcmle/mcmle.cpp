@@ -46,17 +46,23 @@ bool inverse_over_varying(const SampleMoments& m, ParamMatrix& inverse) {
     if (m.sd[std::size_t(s)] > 0.0) varying.push_back(s);
   }
   const int q = static_cast<int>(varying.size());
+  // The correlations are inverted, not the covariances: statistics whose spreads differ by many
+  // orders of magnitude (a gw degree term near its maximum beside the edges) would make the
+  // elimination's pivots look singular by scale alone.
+  const auto sd = [&](int a) { return m.sd[std::size_t(varying[std::size_t(a)])]; };
   ParamMatrix sub;
   for (int a = 0; a < q; ++a) {
     for (int b = 0; b < q; ++b) {
-      sub(a + 1, b + 1) = m.covariance(varying[std::size_t(a)] + 1, varying[std::size_t(b)] + 1);
+      sub(a + 1, b + 1) =
+          m.covariance(varying[std::size_t(a)] + 1, varying[std::size_t(b)] + 1) / (sd(a) * sd(b));
     }
   }
   if (q > 0 && !gaussj(sub, q)) return false;
   inverse = ParamMatrix{};
   for (int a = 0; a < q; ++a) {
     for (int b = 0; b < q; ++b) {
-      inverse(varying[std::size_t(a)] + 1, varying[std::size_t(b)] + 1) = sub(a + 1, b + 1);
+      inverse(varying[std::size_t(a)] + 1, varying[std::size_t(b)] + 1) =
+          sub(a + 1, b + 1) / (sd(a) * sd(b));
     }
   }
   return true;
@@ -277,6 +283,7 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
   ChainStates states, previous_states;
   bool fresh_chains = true, approaching = true;
   int halvings = 0, steps_of_zero = 0;
+  bool drawn = false;  // some sample since the start stayed near the observed network
   const std::int64_t first_interval = interval;
   // Once only, from the pseudo-likelihood start: on to the dyad-independent estimate.
   const auto restart_at_reference = [&]() {
@@ -284,10 +291,31 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
     const auto reference = dyad_independent_reference(study);
     if (!reference) return false;
     result.start = McmleStart::dyad_independent;
+    result.start_share = 0.0;
     theta = previous = reference->coefficients;
     states = ChainStates{};
     fresh_chains = approaching = true;
     halvings = steps_of_zero = 0;
+    drawn = false;
+    return true;
+  };
+  // Before any sample stayed, from the pseudo-likelihood start: halfway towards the
+  // dyad-independent estimate, up to four times; its dependence coefficients keep the share the
+  // result gives.
+  std::optional<DyadIndependentReference> reference;
+  const auto shrink_towards_reference = [&]() {
+    if (drawn || result.start != McmleStart::pseudo_likelihood) return false;
+    if (result.start_share <= std::ldexp(1.0, -max_halvings)) return false;
+    if (!reference) reference = dyad_independent_reference(study);
+    if (!reference) return false;
+    for (int k = 0; k < p; ++k) {
+      theta[std::size_t(k)] =
+          0.5 * (theta[std::size_t(k)] + reference->coefficients[std::size_t(k)]);
+    }
+    previous = theta;
+    result.start_share *= 0.5;
+    states = ChainStates{};
+    fresh_chains = approaching = true;
     return true;
   };
 
@@ -308,8 +336,7 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
       iteration.seconds = seconds_since(began);
       result.history.push_back(iteration);
       if (progress) progress(iteration);
-      const bool at_start = number == 1;
-      if (!at_start && halvings < max_halvings) {
+      if (drawn && halvings < max_halvings) {
         ++halvings;
         for (int k = 0; k < p; ++k) {
           theta[std::size_t(k)] = 0.5 * (theta[std::size_t(k)] + previous[std::size_t(k)]);
@@ -317,10 +344,12 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
         states = previous_states;
         continue;
       }
-      // The networks run away at the pseudo-likelihood start, or wherever its first steps go
-      // (a start in a region of two modes): begin again at the dyad-independent estimate.
-      if (restart_at_reference()) {
-        result.start_runaway = sample.degeneracy;
+      // The networks run away at the pseudo-likelihood start: a start nearer the
+      // dyad-independent estimate. They run away there too, or wherever the first steps go (a
+      // start in a region of two modes): begin again at that estimate itself.
+      const Degeneracy first = result.start_runaway.value_or(sample.degeneracy);
+      if (shrink_towards_reference() || restart_at_reference()) {
+        result.start_runaway = first;
         continue;
       }
       result.end = McmleEnd::degenerate;
@@ -329,6 +358,7 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
       break;
     }
     fresh_chains = false;
+    drawn = true;
     const Projection project(model, theta);
     const std::vector<Vector> projected = project(sample.statistics);
     result.observed = project(observed);
@@ -426,12 +456,13 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
     for (int k = 0; k < p; ++k) theta[std::size_t(k)] += move[std::size_t(k)];
     halvings = 0;
     // Too few effective networks for the slowest statistic: a longer interval next time, by the
-    // factor (a power of 2, at most 8) that its autocorrelation time says would suffice.
+    // factor its autocorrelation time says would suffice, with a fifth to spare (at least 1.25,
+    // at most 8). A power of 2 would overshoot by up to twice, and the last samples, the
+    // longest, cost that twice.
     if (settings.interval <= 0 && test.effective_size < least_effective_share * networks) {
       const double needed = least_effective_share * networks / std::max(test.effective_size, 1.0);
-      std::int64_t factor = 2;
-      while (factor < 8 && static_cast<double>(factor) < needed) factor *= 2;
-      interval *= factor;
+      const double factor = std::clamp(1.2 * needed, 1.25, 8.0);
+      interval = static_cast<std::int64_t>(std::ceil(static_cast<double>(interval) * factor));
     }
     if (test.max_abs_t < approach_t) approaching = false;
     if (number == settings.max_iterations) {

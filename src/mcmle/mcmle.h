@@ -23,11 +23,12 @@
 //
 // The start is the pseudo-likelihood estimate (or a given one). A sample that runs away from the
 // observed network (the sampler's band of link counts) after a step halves that step, up to four
-// times. When the networks run away at the pseudo-likelihood start, or still after those
-// halvings of its first steps, or when its samples give no step at all, the start moves to the
-// estimate of the model's dyad-independent terms alone, the others 0, from which the steps walk
-// towards the observed statistics; the result says so. Running away there too ends the fit as
-// degenerate, with the evidence.
+// times. When the networks run away at the pseudo-likelihood start, it moves halfway towards the
+// estimate of the model's dyad-independent terms alone (the others 0), up to four times; when they
+// run away still, or after the halvings of the first steps, or when the start's samples give no
+// step at all, it moves to that estimate itself, from which the steps walk towards the observed
+// statistics. The result says so. Running away there too ends the fit as degenerate, with the
+// evidence.
 
 #include <cstdint>
 #include <functional>
@@ -83,6 +84,10 @@ struct McmleResult {
   McmleStart start = McmleStart::pseudo_likelihood;
   // When the start moved to the dyad-independent estimate: the runaway at the first start.
   std::optional<Degeneracy> start_runaway;
+  // The share of the pseudo-likelihood start's distance from the dyad-independent estimate that
+  // the start kept: 1 unmoved, 1/2 to 1/16 when it was moved halfway towards it (up to four
+  // times) after the networks ran away, 0 when it moved to that estimate itself.
+  double start_share = 1.0;
   // When it moved because the networks drawn at the first start gave no step towards the
   // observed statistics (step 0 three times).
   bool start_stuck = false;

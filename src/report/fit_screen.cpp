@@ -62,8 +62,14 @@ void write_mcmle_statistics(const FitScreen& fit, std::ostream& out) {
       << printed("%.3f", m.final_test.p_value) << ", effective sample size "
       << printed("%.0f", m.final_test.effective_size) << '\n';
   if (m.start == McmleStart::dyad_independent) {
-    out << " Start: the dyad-independent terms' estimate (the sampler ran away at the "
-           "pseudo-likelihood estimate)\n";
+    out << " Start: the dyad-independent terms' estimate ("
+        << (m.start_stuck ? "no step from the pseudo-likelihood estimate"
+                          : "the sampler ran away at the pseudo-likelihood estimate")
+        << ")\n";
+  } else if (m.start_share < 1.0) {
+    out << " Start: " << printed("%g", m.start_share)
+        << " of the way from the dyad-independent terms' estimate to the pseudo-likelihood "
+           "estimate (the sampler ran away there)\n";
   }
   if (fit.log_likelihood) {
     out << " Log-likelihood " << printed("%.3f", *fit.log_likelihood) << ", AIC "

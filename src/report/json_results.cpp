@@ -116,6 +116,7 @@ json mcmle_section(const McmleResult& m) {
                         {"observed_links", m.start_runaway->observed_links}};
   }
   if (m.start_stuck) start["stuck"] = true;
+  if (m.start != McmleStart::given) start["share"] = m.start_share;
   section["start"] = start;
   const ConvergenceTest& t = m.final_test;
   json ratios = json::array();

@@ -288,6 +288,37 @@ TEST(ExactLikelihood, DyadIndependentModelGivesTheMpleAndTheExactLogLikelihood) 
   EXPECT_NEAR(mple.loglik, exact.log_likelihood, 1e-9);
 }
 
+// A start where the networks run away (nearly full) moves halfway towards the dyad-independent
+// estimate until they stay, and the fit goes on from there to the MLE (for edges + mutual the
+// pseudo-likelihood estimate). 30 nodes, about 260 links: the band of link counts is 130 to 390.
+TEST(ExactLikelihood, ARunawayStartMovesTowardsTheDyadIndependentEstimate) {
+  test::LinkList links;
+  std::mt19937 random(3);
+  for (int i = 1; i <= 30; ++i)
+    for (int j = 1; j <= 30; ++j)
+      if (i != j && random() % 100 < 30) links.push_back({i, j});
+  TermContext context;
+  context.node_count = 30;
+  Study study;
+  study.network = test::network_of(links);
+  study.model = model_of_formula("edges + mutual", context);
+  const FitResult mple = fit_pseudo_likelihood(study);
+  McmleSettings s = settings(1);
+  s.interval = 0;  // chosen: a fixed short one never gives enough effective networks here
+  const McmleResult r = fit_mcmle(study, {3.0, 0.0}, McmleStart::pseudo_likelihood, s);
+  ASSERT_TRUE(r.start_runaway.has_value());
+  EXPECT_GT(r.start_runaway->links, 390) << "the first networks ran away upwards";
+  EXPECT_EQ(r.start, McmleStart::pseudo_likelihood);
+  EXPECT_LT(r.start_share, 0.5) << "edges 3 -> 1.08 ran away too";
+  EXPECT_GT(r.start_share, 0.0);
+
+  ASSERT_EQ(r.end, McmleEnd::converged);
+  for (int k = 0; k < 2; ++k) {
+    const double mc = std::sqrt(r.covariance(k + 1, k + 1) * r.mcmc_error_percent[k] / 100.0);
+    EXPECT_NEAR(r.estimate[std::size_t(k)], mple.estimate(k + 1), 4.0 * mc + 1e-3);
+  }
+}
+
 TEST(ExactLikelihood, SameSeedSameResultForAnyThreads) {
   const Study study = study_of("edges + mutual + gwesp(0.5, fixed=TRUE)");
   const FitResult mple = fit_pseudo_likelihood(study);
