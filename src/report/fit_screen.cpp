@@ -57,10 +57,13 @@ void write_mcmle_statistics(const FitScreen& fit, std::ostream& out) {
                       : m.end == McmleEnd::degenerate      ? "NOT converged (degenerate model)"
                                                            : "NOT converged (no progress)";
   out << "\n Maximum likelihood by MCMC: " << ended << " after " << m.iterations << " iterations, "
-      << printed("%.1f", m.seconds) << " s\n Convergence: largest |t| "
-      << printed("%.3f", m.final_test.max_abs_t) << ", Hotelling p-value "
-      << printed("%.3f", m.final_test.p_value) << ", effective sample size "
-      << printed("%.0f", m.final_test.effective_size) << '\n';
+      << printed("%.1f", m.seconds)
+      << " s\n Sampler: " << printed("%.3g", static_cast<double>(m.toggles))
+      << " proposed toggles, "
+      << printed("%.0f", m.seconds > 0.0 ? 100.0 * m.sampler_seconds / m.seconds : 0.0)
+      << "% of the time\n Convergence: largest |t| " << printed("%.3f", m.final_test.max_abs_t)
+      << ", Hotelling p-value " << printed("%.3f", m.final_test.p_value)
+      << ", effective sample size " << printed("%.0f", m.final_test.effective_size) << '\n';
   if (m.start == McmleStart::dyad_independent) {
     out << " Start: the dyad-independent terms' estimate ("
         << (m.start_stuck ? "no step from the pseudo-likelihood estimate"

@@ -62,7 +62,8 @@ void statistic_row(const McmleResult& r, const std::string& name, std::size_t s,
                    std::ostream& out) {
   const auto& sample = r.final_sample;
   const double observed = r.observed[s];
-  const auto [low, high] = range_of(sample, s, observed);
+  const std::pair<double, double> range = range_of(sample, s, observed);
+  const double low = range.first, high = range.second;
   auto y_of = [&](double v) { return top + 20 + plot_height * (high - v) / (high - low); };
   out << "<text x=\"" << trace_left << "\" y=\"" << top + 14
       << "\" font-size=\"13\" font-weight=\"bold\">" << escaped(name) << "</text>\n";
