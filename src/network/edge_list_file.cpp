@@ -10,6 +10,7 @@
 #include "network/link_collector.h"
 #include "network/node_labels.h"
 #include "network/reversed_rows.h"
+#include "network/weights_read_as_ties.h"
 
 namespace tarn {
 
@@ -94,8 +95,7 @@ LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, N
   LinkCollector links(file_name);
   ReversedRows reversed;
   LabelledNetwork result;
-  std::int64_t weighted = 0;  // links of a value other than 1
-  std::string weight_example;
+  WeightsReadAsTies weights;
   std::vector<int> appearances;  // by id: the rows that name it
   long rows_read = 0;            // rows that are not the header
   long numbered_rows = 0;        // rows after the first whose sender and receiver are numbers
@@ -133,19 +133,14 @@ LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, N
           }
           if (options.undirected) reversed.note(sender, receiver, *value, row.sender, row.receiver);
           if (*value == 0) return;
-          if (*value != 1 && weighted++ == 0) weight_example = std::string(row.value);
+          weights.note(*value, row.value);
         }
         first_linked = first_linked || rows_read == 1;
         links.add(sender, receiver, row.line);
       });
   result.header = rows.header;
   if (auto differ = reversed.warning(file_name, "links")) result.warnings.push_back(*differ);
-  if (weighted > 0) {
-    result.warnings.push_back(Warning{"weights_read_as_ties"}
-                                  .add_count("links", weighted)
-                                  .add_text("example", weight_example)
-                                  .add_text("file", file_name));
-  }
+  if (auto weighted = weights.warning(file_name)) result.warnings.push_back(*weighted);
   // A header read as a link names two nodes that nothing else names. When the other rows are
   // many and all name their nodes by labels, it is taken for a header; else only said.
   if (rows.first_link.size() == 2 &&

@@ -8,6 +8,7 @@
 #include "network/letter_case.h"
 #include "network/link_collector.h"
 #include "network/reversed_rows.h"
+#include "network/weights_read_as_ties.h"
 
 namespace tarn {
 
@@ -230,8 +231,7 @@ LabelledNetwork read_pajek(std::istream& in, const std::string& file_name, bool 
   const auto name = [](int vertex, std::string_view label) {
     return label.empty() ? std::to_string(vertex) : std::string(label);
   };
-  std::int64_t weighted = 0;
-  std::string weight_example;
+  WeightsReadAsTies weights;
   PajekVertices vertices = read_pajek_arcs(in, file_name, [&](const PajekArc& arc) {
     if (arc.value < 0) {
       throw FatalError("Input error in " + place(file_name, arc.line, 3) + ": the weight " +
@@ -242,17 +242,12 @@ LabelledNetwork read_pajek(std::istream& in, const std::string& file_name, bool 
                     name(arc.receiver, arc.receiver_label));
     }
     if (arc.value == 0) return;
-    if (arc.value != 1 && weighted++ == 0) weight_example = std::string(arc.weight_text);
+    weights.note(arc.value, arc.weight_text);
     links.add(arc.sender, arc.receiver, arc.line);
   });
   LabelledNetwork result;
   if (auto differ = reversed.warning(file_name, "links")) result.warnings.push_back(*differ);
-  if (weighted > 0) {
-    result.warnings.push_back(Warning{"weights_read_as_ties"}
-                                  .add_count("links", weighted)
-                                  .add_text("example", weight_example)
-                                  .add_text("file", file_name));
-  }
+  if (auto weighted = weights.warning(file_name)) result.warnings.push_back(*weighted);
   if (vertices.has_edges && !undirected) {
     result.warnings.push_back(Warning{"looks_undirected"}
                                   .add_text("reason", "edges_section")

@@ -26,16 +26,6 @@ namespace tarn {
 
 namespace {
 
-std::optional<double> number_of(std::string_view text) {
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  double value = 0.0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 // The attribute a term names, every node with a value.
 const AttributeColumn& attribute_of(const TermArguments& arguments, const TermContext& context) {
   const std::string name = arguments.text("attr");
@@ -72,16 +62,16 @@ Levels levels_of(const AttributeColumn& column, int n) {
   Levels levels;
   bool numeric = true;
   for (int i = 0; i < n; ++i)
-    numeric = numeric && number_of(column.value[std::size_t(i)]).has_value();
+    numeric = numeric && plain_number(column.value[std::size_t(i)]).has_value();
   if (numeric) {
     std::map<double, int> index;
-    for (int i = 0; i < n; ++i) index.emplace(*number_of(column.value[std::size_t(i)]), 0);
+    for (int i = 0; i < n; ++i) index.emplace(*plain_number(column.value[std::size_t(i)]), 0);
     for (auto& [value, k] : index) {
       k = levels.count();
       levels.names.push_back(r_number_text(value));
     }
     for (int i = 0; i < n; ++i) {
-      levels.of_node.push_back(index[*number_of(column.value[std::size_t(i)])]);
+      levels.of_node.push_back(index[*plain_number(column.value[std::size_t(i)])]);
     }
   } else {
     std::map<std::string, int> index;
@@ -99,7 +89,7 @@ std::vector<double> numbers_of(const TermArguments& arguments, const AttributeCo
                                int n) {
   std::vector<double> values;
   for (int i = 0; i < n; ++i) {
-    const auto v = number_of(column.value[std::size_t(i)]);
+    const auto v = plain_number(column.value[std::size_t(i)]);
     if (!v) {
       arguments.fail("attr", "the value \"" + column.value[std::size_t(i)] + "\" of node " +
                                  std::to_string(i + 1) + " is not a number");
@@ -164,28 +154,20 @@ std::string quoted_text(const std::string& term, const std::string& attr) {
 }
 
 // Links whose two ends are of one level (diff: one statistic per kept level).
-class NodeMatch final : public Term {
+class NodeMatch final : public DyadIndependentTerm<NodeMatch> {
  public:
   NodeMatch(std::string text, std::vector<std::string> names, Levels levels, std::vector<int> index,
             bool diff)
-      : Term(std::move(text), std::move(names)),
+      : DyadIndependentTerm(std::move(text), std::move(names)),
         levels_(std::move(levels)),
         index_(std::move(index)),
         diff_(diff) {}
-  bool dyad_independent() const override { return true; }
   void add_change(const TermGraph&, int i, int j, double* out) const override {
     for (int s = 0; s < statistic_count(); ++s) out[s] = 0.0;
     const int a = level(i), b = level(j);
     if (a != b) return;
     const int s = diff_ ? index_[std::size_t(a)] : 0;
     if (s >= 0) out[s] = 1.0;
-  }
-  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
-                      double* const* rows) const override {
-    changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
-  }
-  void network_statistics(const TermGraph& g, double* out) const override {
-    sum_of_changes_over_links(*this, g, out);
   }
 
  private:
@@ -197,22 +179,14 @@ class NodeMatch final : public Term {
 
 // Any term whose change statistic is a sum of per-dyad values f(i, j) into one statistic each:
 // the factor, covariate and mixing terms.
-class DyadFunctionTerm final : public Term {
+class DyadFunctionTerm final : public DyadIndependentTerm<DyadFunctionTerm> {
  public:
   using Change = std::function<void(int i, int j, double* out)>;
   DyadFunctionTerm(std::string text, std::vector<std::string> names, Change change)
-      : Term(std::move(text), std::move(names)), change_(std::move(change)) {}
-  bool dyad_independent() const override { return true; }
+      : DyadIndependentTerm(std::move(text), std::move(names)), change_(std::move(change)) {}
   void add_change(const TermGraph&, int i, int j, double* out) const override {
     for (int s = 0; s < statistic_count(); ++s) out[s] = 0.0;
     change_(i, j, out);
-  }
-  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
-                      double* const* rows) const override {
-    changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
-  }
-  void network_statistics(const TermGraph& g, double* out) const override {
-    sum_of_changes_over_links(*this, g, out);
   }
 
  private:

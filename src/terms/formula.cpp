@@ -97,17 +97,6 @@ bool contains_outside(std::string_view text, char wanted) {
   return find_outside(text, wanted) != std::string_view::npos;
 }
 
-std::optional<double> plain_number(std::string_view text) {
-  text = trimmed(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  double value = 0.0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 // A number, log(number), exp(number), or one of those negated.
 std::optional<double> number_expression(std::string_view text) {
   text = trimmed(text);
@@ -319,6 +308,17 @@ std::string r_number_text(double value) {
   }
   fixed = buffer;
   return fixed.size() <= scientific.size() ? fixed : scientific;
+}
+
+std::optional<double> plain_number(std::string_view text) {
+  text = trimmed(text);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  return value;
 }
 
 }  // namespace tarn

@@ -44,4 +44,8 @@ std::vector<TermCall> parse_formula(std::string_view text);
 // How R writes a number in a name (as.character): up to 15 significant digits, "0.5", "1e-05".
 std::string r_number_text(double value);
 
+// A finite decimal number as written in a formula or an attribute column (blanks around it and a
+// leading '+' allowed), or nullopt.
+std::optional<double> plain_number(std::string_view text);
+
 }  // namespace tarn

@@ -146,4 +146,22 @@ void sum_of_changes_over_links(const FinalTerm& term, const TermGraph& g, double
   }
 }
 
+// A dyad-independent term whose statistics are sums over the links of its change statistics:
+// FinalTerm gives add_change, and the sweep and the network statistics follow from it.
+template <class FinalTerm>
+class DyadIndependentTerm : public Term {
+ public:
+  bool dyad_independent() const override { return true; }
+  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
+                      double* const* rows) const override {
+    changes_dyad_by_dyad(static_cast<const FinalTerm&>(*this), g, i, include_diagonal, rows);
+  }
+  void network_statistics(const TermGraph& g, double* out) const override {
+    sum_of_changes_over_links(static_cast<const FinalTerm&>(*this), g, out);
+  }
+
+ protected:
+  using Term::Term;
+};
+
 }  // namespace tarn
