@@ -22,9 +22,14 @@ using clock_type = std::chrono::steady_clock;
 
 constexpr int max_halvings = 4;
 constexpr int max_steps_of_zero = 3;
-// The interval doubles while the slowest statistic's effective sample size is below this share of
+// The interval grows while the slowest statistic's effective sample size is below this share of
 // the networks drawn.
 constexpr double least_effective_share = 0.25;
+// ... but not from a sample this far from the observed statistics (some |t| above it): there the
+// sample only points the way, the autocorrelation of networks so unlike the observed one says
+// nothing of the sampling near the estimate, and a longer interval costs most where it helps
+// least (a model that runs away would take minutes to say so).
+constexpr double distant_t = 10.0;
 // Far from the observed statistics (some |t| above 1) a quarter of the sample suffices to find
 // the direction; the full sample is drawn from then on, and only it can end the fit.
 constexpr double approach_t = 1.0;
@@ -459,7 +464,8 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
     // factor its autocorrelation time says would suffice, with a fifth to spare (at least 1.25,
     // at most 8). A power of 2 would overshoot by up to twice, and the last samples, the
     // longest, cost that twice.
-    if (settings.interval <= 0 && test.effective_size < least_effective_share * networks) {
+    if (settings.interval <= 0 && test.max_abs_t <= distant_t &&
+        test.effective_size < least_effective_share * networks) {
       const double needed = least_effective_share * networks / std::max(test.effective_size, 1.0);
       const double factor = std::clamp(1.2 * needed, 1.25, 8.0);
       interval = static_cast<std::int64_t>(std::ceil(static_cast<double>(interval) * factor));
