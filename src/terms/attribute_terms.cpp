@@ -12,7 +12,6 @@
 // (c(2, 3)), negative positions to leave out (-1), or one value in quotes.
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <functional>
 #include <map>

@@ -1,10 +1,10 @@
 #include "terms/formula.h"
 
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
+#include "network/delimited_text.h"
 #include "terms/term.h"
 
 namespace tarn {
@@ -311,14 +311,7 @@ std::string r_number_text(double value) {
 }
 
 std::optional<double> plain_number(std::string_view text) {
-  text = trimmed(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  double value = 0.0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
-    return std::nullopt;
-  }
-  return value;
+  return decimal_number(trimmed(text));
 }
 
 }  // namespace tarn
