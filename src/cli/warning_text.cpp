@@ -284,7 +284,8 @@ constexpr Wording wordings[] = {
      [](const Warning& w) -> std::string {
        return "Maximum likelihood by MCMC stopped after " + count_of(w, "iterations") +
               " iterations: the networks drawn could not reach the observed statistics (some "
-              "statistic never varied, or the step length stayed 0). The estimates shown are not "
+              "statistic never varied, or the step length stayed 0, or below 0.05 for 20 "
+              "iterations). The estimates shown are not "
               "a maximum-likelihood estimate; the model may be degenerate or a statistic fixed "
               "by the data.";
      }},

@@ -22,6 +22,11 @@ using clock_type = std::chrono::steady_clock;
 
 constexpr int max_halvings = 4;
 constexpr int max_steps_of_zero = 3;
+// Steps this short (of the way to the observed statistics), this many iterations in a row, are a
+// crawl: the observed statistics lie far outside every sample, and the fit would spend all its
+// iterations (hours on a large network) without reaching them.
+constexpr double short_step = 0.05;
+constexpr int max_short_steps = 20;
 // The interval grows while the slowest statistic's effective sample size is below this share of
 // the networks drawn.
 constexpr double least_effective_share = 0.25;
@@ -287,7 +292,7 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
   Vector theta = start, previous = start;
   ChainStates states, previous_states;
   bool fresh_chains = true, approaching = true;
-  int halvings = 0, steps_of_zero = 0;
+  int halvings = 0, steps_of_zero = 0, short_steps = 0;
   bool drawn = false;  // some sample since the start stayed near the observed network
   const std::int64_t first_interval = interval;
   // Once only, from the pseudo-likelihood start: on to the dyad-independent estimate.
@@ -300,7 +305,7 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
     theta = previous = reference->coefficients;
     states = ChainStates{};
     fresh_chains = approaching = true;
-    halvings = steps_of_zero = 0;
+    halvings = steps_of_zero = short_steps = 0;
     drawn = false;
     return true;
   };
@@ -338,6 +343,7 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
     iteration.toggles = sample.proposals;
     if (sample.degeneracy.found) {
       iteration.ran_away = true;
+      short_steps = 0;  // the halvings and the degeneracy check take it from here
       iteration.seconds = seconds_since(began);
       result.history.push_back(iteration);
       if (progress) progress(iteration);
@@ -421,7 +427,8 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_
       result.start_stuck = true;
       continue;
     }
-    if (steps_of_zero >= max_steps_of_zero) {
+    short_steps = gamma > 0.0 && gamma < short_step ? short_steps + 1 : 0;
+    if (steps_of_zero >= max_steps_of_zero || short_steps >= max_short_steps) {
       result.end = McmleEnd::no_progress;
       result.estimate = theta;
       result.final_sample = projected;

@@ -76,7 +76,8 @@ enum class McmleEnd {
   converged,        // the observed statistics are the sampled mean within Monte Carlo error
   iteration_limit,  // max_iterations reached first
   degenerate,       // the networks run away from the observed one wherever the steps went
-  no_progress,      // the sample cannot reach the observed statistics (step 0 three times)
+  no_progress,      // the sample cannot reach the observed statistics (step 0 three times, or
+                    // below 0.05 twenty times)
 };
 
 struct McmleResult {
