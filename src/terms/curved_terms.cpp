@@ -32,12 +32,12 @@ namespace {
 // What the curved terms share: two coefficients mapped to K canonical parameters.
 class CurvedCounts : public Term {
  public:
-  explicit CurvedCounts(CurvedTermSpec spec)
-      : Term(spec.text, spec.statistic_names),
-        weight_name_(spec.weight_name),
-        start_decay_(spec.start_decay),
-        fixed_(std::move(spec.fixed)),
-        cutoff_(static_cast<int>(spec.statistic_names.size())) {}
+  explicit CurvedCounts(CurvedTermParts parts)
+      : Term(parts.text, parts.statistic_names),
+        weight_name_(parts.weight_name),
+        start_decay_(parts.start_decay),
+        fixed_(std::move(parts.fixed)),
+        cutoff_(static_cast<int>(parts.statistic_names.size())) {}
 
   bool dyad_independent() const override { return false; }
   bool curved() const override { return true; }
@@ -89,8 +89,8 @@ class CurvedCounts : public Term {
 
 class CurvedPartnerCounts final : public CurvedCounts {
  public:
-  CurvedPartnerCounts(CurvedTermSpec spec, PartnerType type, bool edgewise)
-      : CurvedCounts(std::move(spec)), type_(type), edgewise_(edgewise) {}
+  CurvedPartnerCounts(CurvedTermParts parts, PartnerType type, bool edgewise)
+      : CurvedCounts(std::move(parts)), type_(type), edgewise_(edgewise) {}
 
   PartnerTables partner_tables() const override { return tables_for(type_); }
 
@@ -142,8 +142,8 @@ class CurvedPartnerCounts final : public CurvedCounts {
 
 class CurvedDegreeCounts final : public CurvedCounts {
  public:
-  CurvedDegreeCounts(CurvedTermSpec spec, DegreeSide side)
-      : CurvedCounts(std::move(spec)), side_(side) {}
+  CurvedDegreeCounts(CurvedTermParts parts, DegreeSide side)
+      : CurvedCounts(std::move(parts)), side_(side) {}
 
   void add_change(const TermGraph& g, int i, int j, double* out) const override {
     for (int k = 0; k < cutoff(); ++k) out[k] = 0.0;
@@ -183,12 +183,12 @@ class CurvedDegreeCounts final : public CurvedCounts {
 
 }  // namespace
 
-TermPointer make_curved_partner_counts(CurvedTermSpec spec, PartnerType type, bool edgewise) {
-  return std::make_shared<CurvedPartnerCounts>(std::move(spec), type, edgewise);
+TermPointer make_curved_partner_counts(CurvedTermParts parts, PartnerType type, bool edgewise) {
+  return std::make_shared<CurvedPartnerCounts>(std::move(parts), type, edgewise);
 }
 
-TermPointer make_curved_degree_counts(CurvedTermSpec spec, DegreeSide side) {
-  return std::make_shared<CurvedDegreeCounts>(std::move(spec), side);
+TermPointer make_curved_degree_counts(CurvedTermParts parts, DegreeSide side) {
+  return std::make_shared<CurvedDegreeCounts>(std::move(parts), side);
 }
 
 }  // namespace tarn

@@ -16,7 +16,7 @@
 
 namespace tarn {
 
-struct CurvedTermSpec {
+struct CurvedTermParts {
   std::string text;                          // as written, canonical
   std::string weight_name;                   // "gwesp.OTP"; the decay's is weight_name + ".decay"
   std::vector<std::string> statistic_names;  // "esp.OTP#1" ... (K of them)
@@ -25,10 +25,10 @@ struct CurvedTermSpec {
 };
 
 // Shared-partner counts: of links (edgewise, esp) or of pairs (dyadwise, dsp).
-TermPointer make_curved_partner_counts(CurvedTermSpec spec, PartnerType type, bool edgewise);
+TermPointer make_curved_partner_counts(CurvedTermParts parts, PartnerType type, bool edgewise);
 
 enum class DegreeSide { in, out, undirected };
-TermPointer make_curved_degree_counts(CurvedTermSpec spec, DegreeSide side);
+TermPointer make_curved_degree_counts(CurvedTermParts parts, DegreeSide side);
 
 // eta_k = theta e^a (1 - r^k) for k = 1..eta.size(), and their derivatives by theta and by a.
 void curved_weights(double theta, double decay, std::vector<double>& eta);

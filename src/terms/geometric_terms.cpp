@@ -290,10 +290,10 @@ TermPointer make_shared_partner_term(const TermCall& call, const TermContext& co
   const int cutoff = cutoff_of(arguments, std::max(1, n - 2));
   const std::string stem = std::string(Edgewise ? "esp" : "dsp") +
                            (context.directed ? "." + std::string(type_name(type)) : "") + "#";
-  CurvedTermSpec spec{canonical(written, decay.value, false, type, with_type,
-                                arguments.given("cutoff") ? std::to_string(cutoff) : ""),
-                      typed, numbered(stem, cutoff), decay.value, fixed};
-  return make_curved_partner_counts(std::move(spec), type, Edgewise);
+  CurvedTermParts parts{canonical(written, decay.value, false, type, with_type,
+                                  arguments.given("cutoff") ? std::to_string(cutoff) : ""),
+                        typed, numbered(stem, cutoff), decay.value, fixed};
+  return make_curved_partner_counts(std::move(parts), type, Edgewise);
 }
 
 template <int Kind>  // 0: in-degrees, 1: out-degrees, 2: undirected degrees
@@ -312,13 +312,13 @@ TermPointer make_degree_weights(const TermCall& call, const TermContext& context
   const int cutoff = cutoff_of(arguments, std::max(1, n - 1));
   const std::string_view weight = Kind == 0 ? "gwidegree" : Kind == 1 ? "gwodegree" : "gwdegree";
   const std::string_view counts = Kind == 0 ? "idegree" : Kind == 1 ? "odegree" : "degree";
-  CurvedTermSpec spec{
+  CurvedTermParts parts{
       name + "(" + decay_text(decay.value) +
           (arguments.given("cutoff") ? ", cutoff=" + std::to_string(cutoff) : "") + ")",
       std::string(weight), numbered(std::string(counts), cutoff), decay.value, fixed};
-  return make_curved_degree_counts(std::move(spec), Kind == 0   ? DegreeSide::in
-                                                    : Kind == 1 ? DegreeSide::out
-                                                                : DegreeSide::undirected);
+  return make_curved_degree_counts(std::move(parts), Kind == 0   ? DegreeSide::in
+                                                     : Kind == 1 ? DegreeSide::out
+                                                                 : DegreeSide::undirected);
 }
 
 constexpr std::array<TermEntry, 7> entries = {{

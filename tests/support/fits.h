@@ -12,7 +12,7 @@ namespace tarn::test {
 
 struct Fitted {
   Network network;
-  ModelSpec model;
+  ModelChoice model;
   std::optional<ComparativeNetwork> comparative;
   std::optional<DyadBlocks> blocks;
   bool include_diagonal = false;

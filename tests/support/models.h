@@ -13,21 +13,21 @@
 
 namespace tarn::test {
 
-struct ModelSpec {
+struct ModelChoice {
   ModelDescription description;
   int block_type_count = 0;
 };
 
 // Global parameters of the given types, in order.
-inline ModelSpec model_of(std::span<const int> types) {
-  ModelSpec spec;
-  for (int t : types) spec.description.push_back({static_cast<ConfigurationType>(t), {}});
-  return spec;
+inline ModelChoice model_of(std::span<const int> types) {
+  ModelChoice choice;
+  for (int t : types) choice.description.push_back({static_cast<ConfigurationType>(t), {}});
+  return choice;
 }
-inline ModelSpec model_of(std::initializer_list<int> types) {
+inline ModelChoice model_of(std::initializer_list<int> types) {
   return model_of(std::span<const int>(types.begin(), types.size()));
 }
-inline ModelSpec model_spec(ModelDescription description, int block_type_count) {
+inline ModelChoice model_choice(ModelDescription description, int block_type_count) {
   return {std::move(description), block_type_count};
 }
 inline KernelLayout layout_of(std::span<const int> types) {
@@ -38,7 +38,7 @@ inline KernelLayout layout_of(std::initializer_list<int> types) {
 }
 
 // The study of a model on a network, with the blocks and comparative network its terms read.
-inline Study study_of(const Network& network, const ModelSpec& spec,
+inline Study study_of(const Network& network, const ModelChoice& choice,
                       const std::optional<DyadBlocks>& blocks = std::nullopt,
                       const std::optional<ComparativeNetwork>& comparative = std::nullopt,
                       bool include_diagonal = false) {
@@ -50,13 +50,13 @@ inline Study study_of(const Network& network, const ModelSpec& spec,
   if (blocks) {
     study.blocks = std::make_shared<const DyadBlocks>(*blocks);
     context.blocks = study.blocks;
-    context.block_type_count = spec.block_type_count;
+    context.block_type_count = choice.block_type_count;
   }
   if (comparative) {
     study.comparative = std::make_shared<const ComparativeNetwork>(*comparative);
     context.comparative = std::make_shared<const DyadValues>(DyadValues::of(*comparative));
   }
-  study.model = build_model(spec.description, spec.block_type_count, context);
+  study.model = build_model(choice.description, choice.block_type_count, context);
   return study;
 }
 

@@ -115,7 +115,7 @@ std::int64_t most_separated_by_enumeration(const SignedRowCounts& rows) {
 // between), with edges and the block edges of block type 1.
 Fitted blocked(const LinkList& links) {
   Fitted f{test::network_of(links),
-           test::model_spec({{ConfigurationType::edges, {}}, {ConfigurationType::edges, {1}}}, 1),
+           test::model_choice({{ConfigurationType::edges, {}}, {ConfigurationType::edges, {1}}}, 1),
            {},
            {},
            false,
@@ -377,7 +377,7 @@ TEST(EstimateExistence, SampleOfSomeSendersAgreesWithEveryRow) {
     ModelDescription terms;
     for (int t : global_types) terms.push_back({static_cast<ConfigurationType>(t), {}});
     terms.push_back({ConfigurationType::edges, {1}});
-    Fitted f{test::network_of(links), test::model_spec(terms, 1), {}, {}, false, {}};
+    Fitted f{test::network_of(links), test::model_choice(terms, 1), {}, {}, false, {}};
     NodeAttributes attributes;
     for (int i = 1; i <= n; ++i) attributes.value[0][i - 1u] = i % 2 + 1;
     f.blocks = dyad_blocks(Blocking::identity(1, 2), attributes, f.network.node_count);

@@ -31,13 +31,13 @@ double chi_square_tail(double x, int df) {
 
 struct World {
   int n;
-  test::ModelSpec spec;
+  test::ModelChoice choice;
   Blocking blocking;
   DyadBlocks blocks;
   ComparativeNetwork covariate;
   Vector theta;
   // The study whose chains start at `start`.
-  Study on(const Network& start) const { return test::study_of(start, spec, blocks, covariate); }
+  Study on(const Network& start) const { return test::study_of(start, choice, blocks, covariate); }
 };
 
 double sampler_fit(const World& w, int draws, std::uint64_t seed, ProposalRatio ratio);
@@ -129,7 +129,7 @@ World world(int n, std::vector<ModelEntry> description, Vector theta, bool block
     w.blocking.structure(1, 2) = 2, w.blocking.structure(2, 1) = symmetric ? 2 : 3;
     w.blocking.count_block_types();
   }
-  w.spec = test::model_spec(std::move(description), w.blocking.block_type_count);
+  w.choice = test::model_choice(std::move(description), w.blocking.block_type_count);
   w.blocks = dyad_blocks(w.blocking, attributes, n);
   std::vector<std::array<int, 3>> records;
   for (int i = 1; i <= n; ++i)

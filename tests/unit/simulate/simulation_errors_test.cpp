@@ -32,10 +32,10 @@ struct DyadIndependent {
       for (int j = 1; j <= n; ++j)
         if (i != j && random() % 4 == 0) records.push_back({i, j, 1});
     fitted.comparative = test::comparative_of(n, records);
-    fitted.model = test::model_spec({{ConfigurationType::edges, {}},
-                                     {ConfigurationType::covariate, {}},
-                                     {ConfigurationType::edges, {1}}},
-                                    1);
+    fitted.model = test::model_choice({{ConfigurationType::edges, {}},
+                                       {ConfigurationType::covariate, {}},
+                                       {ConfigurationType::edges, {1}}},
+                                      1);
     fitted.fit();
   }
 };
