@@ -5,7 +5,6 @@
 
 #include "model/model_terms.h"
 #include "network/capacity.h"
-#include "network/letter_case.h"
 
 namespace tarn {
 
@@ -211,7 +210,9 @@ Model model_of_formula(std::string_view formula, const TermContext& context) {
   }
   for (const TermCall& call : calls) {
     model.terms.push_back(make_term(call, context));
-    if (lower_case(call.name) == "m2star") model.notes.push_back("m2star_is_mixed_two_star");
+    if (const std::string_view notice = term_notice(call.name); !notice.empty()) {
+      model.notes.emplace_back(notice);
+    }
   }
   if (!model.curved() && model.parameter_count() > max_params) {
     throw ModelError("the model has " + std::to_string(model.parameter_count()) +

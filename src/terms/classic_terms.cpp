@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "network/letter_case.h"
 #include "terms/change_statistics.h"
 #include "terms/term_table.h"
 
@@ -177,6 +178,10 @@ constexpr std::array<TermEntry, 17> entries = {{
 }};
 
 }  // namespace
+
+std::string_view term_notice(std::string_view name) {
+  return lower_case(name) == "m2star" ? "m2star_is_mixed_two_star" : "";
+}
 
 std::span<const TermEntry> classic_term_entries() {
   return entries;

@@ -48,6 +48,9 @@ struct TermEntry {
 std::vector<const TermEntry*> term_table();
 // The entry of a name (exactly, or in another letter case), or null.
 const TermEntry* find_term_entry(std::string_view name);
+// The warning code given wherever a term of this name is used (a name that counts something
+// else in the dialogue's menu: m2star), or empty.
+std::string_view term_notice(std::string_view name);
 // The names of the table nearest to `word`, best first, at most three, as "a, b or c".
 std::string nearest_term_names(std::string_view word, bool directed);
 

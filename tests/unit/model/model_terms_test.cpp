@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "model/model.h"
+
 namespace tarn {
 namespace {
 
@@ -43,6 +45,16 @@ TEST(ModelTerms, RefusedTermsSayWhy) {
       EXPECT_EQ(std::string(e.what()).find("from 1 to 0"), std::string::npos) << e.what();
     }
   }
+}
+
+// m2star is ergm's mixed 2-star, not the dialogue's type 10: a formula that uses it, in any letter
+// case, carries the notice; one without it carries none.
+TEST(ModelTerms, MixedTwoStarCarriesItsNotice) {
+  TermContext context;
+  context.node_count = 4;
+  EXPECT_EQ(model_of_formula("edges + M2Star", context).notes,
+            (std::vector<std::string>{"m2star_is_mixed_two_star"}));
+  EXPECT_TRUE(model_of_formula("edges + mutual2star + twopath", context).notes.empty());
 }
 
 }  // namespace
