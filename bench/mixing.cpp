@@ -127,11 +127,14 @@ int main(int argc, char** argv) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("interval %ld (x%ld links): lag-1 autocorrelation", settings.interval, multiple);
     for (double r : s.lag1_autocorrelation) std::printf(" %6.3f", r);
-    if (s.degeneracy.found) {
-      std::printf("  DEGENERATE: %lld links against %lld observed after %lld toggles",
-                  static_cast<long long>(s.degeneracy.links),
-                  static_cast<long long>(s.degeneracy.observed_links),
-                  static_cast<long long>(s.degeneracy.toggles));
+    if (s.capacity_stop.found) {
+      std::printf("  FILLED the link store: %lld links after %lld toggles",
+                  static_cast<long long>(s.capacity_stop.links),
+                  static_cast<long long>(s.capacity_stop.toggles));
+    } else if (s.evidence.degenerate()) {
+      std::printf("  DEGENERATE draws (%s): %.1f links on average against %lld observed",
+                  s.evidence.kind(), s.evidence.mean_links,
+                  static_cast<long long>(s.evidence.observed_links));
     }
     std::printf("; %.2f s, %.1f M proposals/s over %d threads, acceptance %.3f\n", seconds,
                 s.proposals / seconds / 1e6, threads,

@@ -80,8 +80,8 @@ GivenErrors simulated(ErrorMethod method, const char* progress, const ErrorInput
     result =
         simulation_errors(method, in.study, in.fit.result, o.replicates, settings, &bar.counter());
   }
-  if (result.sample.degeneracy.found) {
-    given.warnings.push_back(degeneracy_warning(result.sample.degeneracy, in.model, false));
+  if (result.degenerate()) {
+    given.warnings = draw_warnings(result.sample, in.model, false);
     given.warnings.push_back(Warning{"errors_not_simulated"}
                                  .add_text("method", o.errors)
                                  .add_text("reason", "degenerate"));

@@ -1,12 +1,154 @@
 #include "cli/mcmle_fit.h"
 
 #include <cstdio>
+#include <limits>
 
 #include "cli/progress_bar.h"
 #include "cli/sample_warnings.h"
 #include "cli/usage_error.h"
 
 namespace tarn {
+
+namespace {
+
+ParamMatrix param_matrix_of(const Matrix& m) {
+  ParamMatrix result;
+  for (int r = 0; r < m.rows(); ++r)
+    for (int c = 0; c < m.cols(); ++c) result(r + 1, c + 1) = m(r, c);
+  return result;
+}
+
+// The start, where it came from, and the estimator's settings.
+struct StartPoint {
+  std::vector<double> coefficients;
+  McmleStart kind = McmleStart::pseudo_likelihood;
+};
+
+StartPoint start_point(const McmleOptions& o, const Study& study, const CheckedFit& mple,
+                       std::vector<Warning>& warnings) {
+  if (!o.init.empty()) return {coefficients_of(o.init, study.model, "--init"), McmleStart::given};
+  if (mple.usable()) {
+    // Of the linear model at the written decays when some term is curved.
+    std::vector<double> estimate;
+    for (int k = 1; k <= mple.result.parameter_count; ++k)
+      estimate.push_back(mple.result.estimate(k));
+    return {study.model.start_from_fixed(estimate), McmleStart::pseudo_likelihood};
+  }
+  // No pseudo-likelihood estimate to start from: the dyad-independent terms' one.
+  warnings.push_back(Warning{"mcmle_start_without_mple"});
+  const auto reference = dyad_independent_reference(study);
+  const int p = study.model.coefficient_count();
+  return {reference ? reference->coefficients : std::vector<double>(std::size_t(p), 0.0),
+          McmleStart::dyad_independent};
+}
+
+McmleControl control_of(const McmleOptions& o, const SamplingOptions& sampling,
+                        const Study& study) {
+  McmleControl control;
+  const SamplerSettings sampler = sampling.settings(study);
+  control.sample_size = o.sample_size;
+  control.chains = sampler.chains;
+  control.threads = sampler.threads;
+  control.seed = sampler.seed;
+  if (sampling.interval >= 0) control.interval = sampling.interval;
+  control.max_iterations = o.max_iterations;
+  return control;
+}
+
+McmleProgress progress_lines(std::ostream& err, bool shown) {
+  return [&err, shown](const McmleIteration& i) {
+    if (!shown) return;
+    char line[200];
+    if (i.filled) {
+      std::snprintf(line, sizeof line, "iteration %d: a chain filled the link store (%.1f s)\n",
+                    i.number, i.seconds);
+    } else {
+      std::snprintf(line, sizeof line,
+                    "iteration %d%s: %d networks, step %.2f, largest |t| %.3f, Hotelling p "
+                    "%.3f, interval %lld%s%s (%.1f s)\n",
+                    i.number, i.final_sample ? " (final sample)" : "", i.networks, i.step,
+                    i.max_abs_t, i.p_value, static_cast<long long>(i.interval),
+                    i.evidence.empty() ? "" : ", draws: ", i.evidence.c_str(), i.seconds);
+    }
+    err << line << std::flush;
+  };
+}
+
+// The draws' figures (or the chain that filled the store) under `code`.
+Warning evidence_or_capacity(const char* code, const McmleResult& r) {
+  if (r.evidence) {
+    Warning w = evidence_warning(code, *r.evidence);
+    if (r.probes && r.probes->second_mode()) {
+      const ModeProbe& probe = r.probes->empty.second_mode() ? r.probes->empty : r.probes->dense;
+      w.add_text("probe_start", probe.from_empty ? "empty" : "denser")
+          .add_count("probe_start_links", probe.start_links)
+          .add_count("probe_filled", probe.filled ? 1 : 0)
+          .add_number("probe_mean_links", probe.late_mean_links)
+          .add_count("probe_least_links", probe.late_least_links)
+          .add_count("probe_most_links", probe.late_most_links)
+          .add_count("probe_toggles", r.probes->toggles / 2);
+    }
+    return w;
+  }
+  Warning w{code};
+  w.add_text("kind", "link_capacity")
+      .add_count("toggles", r.capacity.toggles)
+      .add_count("links", r.capacity.links)
+      .add_count("observed_links", r.capacity.observed_links)
+      .add_count("capacity", max_links);
+  return w;
+}
+
+void add_start_warnings(const McmleResult& r, std::vector<Warning>& warnings) {
+  if (!r.start.moved) return;
+  const StartMove& why = *r.start.moved;
+  Warning w = why.reason == "link_capacity" ? why.capacity.warning()
+                                            : evidence_warning("mcmle_start_moved", why.evidence);
+  w.code = "mcmle_start_moved";
+  w.add_text("reason", why.reason).add_number("share", r.start.share);
+  warnings.push_back(w);
+}
+
+void add_end_warnings(const McmleResult& r, const Study& study, std::vector<Warning>& warnings) {
+  switch (r.end) {
+    case McmleEnd::converged:
+      if (r.stop_reason == "dyad_independent") {
+        warnings.push_back(Warning{"mcmle_dyad_independent_exact"});
+      } else if (!r.log_likelihood) {
+        warnings.push_back(Warning{"log_likelihood_not_bridged"});
+      }
+      return;
+    case McmleEnd::not_converged: {
+      Warning w = evidence_or_capacity("mcmle_not_converged", r);
+      w.add_text("reason", r.stop_reason)
+          .add_count("iterations", r.iterations)
+          .add_count("best_iteration", r.best.iteration)
+          .add_number("best_max_abs_t", r.best.max_abs_t);
+      warnings.push_back(w);
+      break;
+    }
+    case McmleEnd::degenerate: {
+      Warning w = evidence_or_capacity("mcmle_degenerate", r);
+      w.add_count("iterations", r.iterations)
+          .add_count("best_iteration", r.best.iteration)
+          .add_number("best_max_abs_t", r.best.max_abs_t);
+      warnings.push_back(add_dependence_terms(w, study.model));
+      break;
+    }
+  }
+  for (int t = 0; t < study.model.term_count(); ++t) {
+    const Term& term = *study.model.terms[static_cast<std::size_t>(t)];
+    if (!term.curved()) continue;
+    // A curved term's decay is the second of its coefficients (weight, decay).
+    const double decay = r.estimate[static_cast<std::size_t>(study.model.first_coefficient(t) + 1)];
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g", decay);
+    warnings.push_back(
+        Warning{"mcmle_decay_unsettled"}.add_text("term", term.text()).add_text("decay", text));
+  }
+}
+
+}  // namespace
 
 void McmleOptions::add(CLI::App& command) {
   command.add_option("--init", init,
@@ -29,70 +171,26 @@ McmleFit fit_by_mcmle(const McmleOptions& o, const SamplingOptions& sampling, co
                       const CheckedFit& mple, bool quiet, std::ostream& err) {
   McmleFit fit;
   const int p = study.model.coefficient_count();
-  std::vector<double> start;
-  McmleStart kind = McmleStart::pseudo_likelihood;
-  if (!o.init.empty()) {
-    start = coefficients_of(o.init, study.model, "--init");
-    kind = McmleStart::given;
-  } else if (mple.usable()) {
-    // Of the linear model at the written decays when some term is curved.
-    std::vector<double> estimate;
-    for (int k = 1; k <= mple.result.parameter_count; ++k)
-      estimate.push_back(mple.result.estimate(k));
-    start = study.model.start_from_fixed(estimate);
-  } else {
-    // No pseudo-likelihood estimate to start from: the dyad-independent terms' one.
-    const auto reference = dyad_independent_reference(study);
-    start = reference ? reference->coefficients : std::vector<double>(std::size_t(p), 0.0);
-    kind = McmleStart::dyad_independent;
-    fit.warnings.push_back(Warning{"mcmle_start_without_mple"});
-  }
-  McmleSettings settings;
-  const SamplerSettings sampler = sampling.settings(study);
-  settings.sample_size = o.sample_size;
-  settings.chains = sampler.chains;
-  settings.threads = sampler.threads;
-  settings.seed = sampler.seed;
-  if (sampling.interval >= 0) settings.interval = sampling.interval;
-  settings.max_iterations = o.max_iterations;
-  const bool shown = !quiet && standard_error_is_terminal();
-  const McmleProgress progress = [&err, shown](const McmleIteration& i) {
-    if (!shown) return;
-    char line[160];
-    if (i.ran_away) {
-      std::snprintf(line, sizeof line, "iteration %d: the networks ran away (%.1f s)\n", i.number,
-                    i.seconds);
-    } else {
-      std::snprintf(line, sizeof line,
-                    "iteration %d: step %.2f, largest |t| %.3f, Hotelling p %.3f, interval %lld "
-                    "(%.1f s)\n",
-                    i.number, i.step, i.max_abs_t, i.p_value, static_cast<long long>(i.interval),
-                    i.seconds);
-    }
-    err << line << std::flush;
-  };
-  fit.result = std::make_unique<McmleResult>(fit_mcmle(study, start, kind, settings, progress));
+  const StartPoint start = start_point(o, study, mple, fit.warnings);
+  const McmleControl control = control_of(o, sampling, study);
+  const McmleProgress progress = progress_lines(err, !quiet && standard_error_is_terminal());
+  fit.result = std::make_unique<McmleResult>(
+      fit_mcmle(study, start.coefficients, start.kind, control, progress));
   const McmleResult& r = *fit.result;
   fit.shown = mple.result;
   fit.shown.end = FitEnd::completed;
   fit.shown.parameter_count = p;
   for (int k = 1; k <= p; ++k) fit.shown.estimate(k) = r.estimate[std::size_t(k - 1)];
   fit.errors.method = "mcmle";
-  fit.errors.covariance = r.end == McmleEnd::converged ? r.covariance : ParamMatrix{};
-  if (r.end != McmleEnd::converged) {
+  if (r.end == McmleEnd::converged) {
+    fit.errors.covariance = param_matrix_of(r.covariance);
+  } else {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     for (int a = 1; a <= p; ++a)
       for (int b = 1; b <= p; ++b) fit.errors.covariance(a, b) = nan;
   }
   fit.shown.covariance = fit.errors.covariance;
-  if (r.start_runaway) {
-    fit.warnings.push_back(Warning{"mcmle_start_moved"}
-                               .add_count("toggles", r.start_runaway->toggles)
-                               .add_count("links", r.start_runaway->links)
-                               .add_count("observed_links", r.start_runaway->observed_links)
-                               .add_number("share", r.start_share));
-  }
-  if (r.start_stuck) fit.warnings.push_back(Warning{"mcmle_start_stuck"});
+  add_start_warnings(r, fit.warnings);
   const TermGraph observed = study.graph();
   for (const TermPointer& term : study.model.terms) {
     if (const int beyond = term->beyond_cutoff(observed); beyond > 0) {
@@ -102,36 +200,7 @@ McmleFit fit_by_mcmle(const McmleOptions& o, const SamplingOptions& sampling, co
                                  .add_count("cutoff", term->statistic_count()));
     }
   }
-  if (r.end != McmleEnd::converged) {
-    for (int t = 0; t < study.model.term_count(); ++t) {
-      const Term& term = *study.model.terms[static_cast<std::size_t>(t)];
-      if (!term.curved()) continue;
-      const double decay =
-          r.estimate[static_cast<std::size_t>(study.model.first_coefficient(t) + 1)];
-      char text[32];
-      std::snprintf(text, sizeof text, "%.4g", decay);
-      fit.warnings.push_back(
-          Warning{"mcmle_decay_unsettled"}.add_text("term", term.text()).add_text("decay", text));
-    }
-  }
-  switch (r.end) {
-    case McmleEnd::converged:
-      if (!r.log_likelihood) fit.warnings.push_back(Warning{"log_likelihood_not_bridged"});
-      break;
-    case McmleEnd::iteration_limit:
-      fit.warnings.push_back(Warning{"mcmle_iteration_limit"}
-                                 .add_count("iterations", r.iterations)
-                                 .add_number("max_abs_t", r.final_test.max_abs_t)
-                                 .add_number("p_value", r.final_test.p_value));
-      break;
-    case McmleEnd::degenerate:
-      fit.warnings.push_back(
-          degeneracy_warning(r.degeneracy, study.model, false).add_text("estimator", "mcmle"));
-      break;
-    case McmleEnd::no_progress:
-      fit.warnings.push_back(Warning{"mcmle_no_progress"}.add_count("iterations", r.iterations));
-      break;
-  }
+  add_end_warnings(r, study, fit.warnings);
   return fit;
 }
 

@@ -5,15 +5,29 @@
 
 namespace tarn {
 
-Warning degeneracy_warning(const Degeneracy& degeneracy, const Model& model,
-                           bool coefficients_given) {
-  std::string triads;
+std::vector<Warning> draw_warnings(const SampleSummary& sample, const Model& model,
+                                   bool coefficients_given) {
+  Warning w;
+  if (sample.capacity_stop.found) {
+    w = sample.capacity_stop.warning();
+  } else if (sample.evidence.degenerate()) {
+    w = evidence_warning("degenerate_draws", sample.evidence);
+  } else if (sample.evidence.observed_outside()) {
+    w = evidence_warning("draws_far_from_observed", sample.evidence);
+  } else {
+    return {};
+  }
+  w.add_text("coefficients", coefficients_given ? "given" : "fitted");
+  return {add_dependence_terms(w, model)};
+}
+
+Warning& add_dependence_terms(Warning& warning, const Model& model) {
+  std::string triads, weighted;
   for (const TermPointer& term : model.terms) {
     if (term->counts_raw_triads()) triads += (triads.empty() ? "" : ", ") + term->text();
+    if (term->weighs_geometrically()) weighted += (weighted.empty() ? "" : ", ") + term->text();
   }
-  return degeneracy.warning()
-      .add_text("coefficients", coefficients_given ? "given" : "fitted")
-      .add_text("triad_terms", triads);
+  return warning.add_text("triad_terms", triads).add_text("gw_terms", weighted);
 }
 
 std::vector<Warning> autocorrelation_warnings(const SampleSummary& sample, const Model& model,

@@ -1,7 +1,8 @@
 #pragma once
-// What the command line says about a sample of networks: a degenerate model (worded for fitted
-// or given coefficients, naming the model's triad terms), and lag-1 autocorrelations that are
-// high or could not be estimated.
+// What the command line says about a sample of networks: draws that fill the link store, pile up
+// near the empty or complete network, split into two modes or lie away from the observed network
+// (worded for fitted or given coefficients, naming the model's triad terms), and lag-1
+// autocorrelations that are high or could not be estimated.
 
 #include <string>
 #include <vector>
@@ -12,10 +13,17 @@
 
 namespace tarn {
 
-// The sample's degeneracy with two more figures: coefficients ("given" by --coef or "fitted")
-// and triad_terms (the model's terms of three nodes, comma-separated; empty when none).
-Warning degeneracy_warning(const Degeneracy& degeneracy, const Model& model,
-                           bool coefficients_given);
+// What the draws say, if anything: link_capacity_reached (a chain filled the link store: no
+// networks), degenerate_draws (the draws pile up or split: DrawEvidence's figures), or
+// draws_far_from_observed (the observed link count outside every draw's); each with two more
+// figures: coefficients ("given" by --coef or "fitted") and triad_terms (the model's terms of
+// three nodes, comma-separated; empty when none).
+std::vector<Warning> draw_warnings(const SampleSummary& sample, const Model& model,
+                                   bool coefficients_given);
+
+// Adds the figures triad_terms (the model's raw counts of triads) and gw_terms (its
+// geometrically weighted terms), comma-separated, that the advice on a degenerate model reads.
+Warning& add_dependence_terms(Warning& warning, const Model& model);
 
 // autocorrelated_sample (figures: statistics, use) when a statistic's lag-1 autocorrelation
 // passes one half; autocorrelation_not_estimated (networks, chains, pairs, needed) when the

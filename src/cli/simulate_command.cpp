@@ -174,11 +174,11 @@ int run_simulate_command(const SimulateCommandOptions& o, std::ostream& out, std
         sample_networks(s->study, s->coefficients, o.networks, s->settings, visit, &bar.counter());
   }
   if (!failure.empty()) throw OutputError(failure);
-  if (sample.degeneracy.found) {
-    show_warnings({degeneracy_warning(sample.degeneracy, s->study.model, s->coefficients_given)},
-                  err);
-    return exit_fit_problem;
-  }
+  const std::vector<Warning> drawn = draw_warnings(sample, s->study.model, s->coefficients_given);
+  show_warnings(drawn, err);
+  // Networks that pile up or split say the model is degenerate at these coefficients: no
+  // results, as for a fit without an estimate.
+  if (sample.capacity_stop.found || sample.evidence.degenerate()) return exit_fit_problem;
   if (stats != nullptr) {
     *stats << "network" << statistic_names(s->study.model) << '\n';
     *stats << "observed";
@@ -225,11 +225,11 @@ int run_gof_command(const SimulateCommandOptions& o, std::ostream& out, std::ost
     sample =
         sample_networks(s->study, s->coefficients, o.networks, s->settings, visit, &bar.counter());
   }
-  if (sample.degeneracy.found) {
-    show_warnings({degeneracy_warning(sample.degeneracy, s->study.model, s->coefficients_given)},
-                  err);
-    return exit_fit_problem;
-  }
+  const std::vector<Warning> drawn = draw_warnings(sample, s->study.model, s->coefficients_given);
+  show_warnings(drawn, err);
+  // Networks that pile up or split say the model is degenerate at these coefficients: no
+  // results, as for a fit without an estimate.
+  if (sample.capacity_stop.found || sample.evidence.degenerate()) return exit_fit_problem;
   StatisticSample statistics;
   statistics.names = s->study.model.statistic_names();
   statistics.observed = sample.observed;

@@ -13,8 +13,8 @@ std::string count_of(const Warning& w, const char* name) {
   return std::to_string(w.count(name));
 }
 
-// Where maximum likelihood by MCMC started when the networks ran away at the pseudo-likelihood
-// estimate: the dyad-independent estimate, or a point towards it.
+// Where maximum likelihood by MCMC started when the first start was bad: the dyad-independent
+// estimate, or a point towards it.
 std::string start_point(const Warning& w) {
   const double share = w.number("share");
   if (!(share > 0.0)) {
@@ -23,7 +23,65 @@ std::string start_point(const Warning& w) {
   char figure[32];
   std::snprintf(figure, sizeof figure, "%g", share);
   return std::string("nearer the estimate of the model's dyad-independent terms (the others 0): ") +
-         figure + " of the way from it to the pseudo-likelihood estimate";
+         figure + " of the way from it to the first start";
+}
+
+std::string figure(const char* format, double value) {
+  char text[48];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+// What the networks drawn looked like (the figures of simulate/degeneracy_evidence.h).
+std::string draws_described(const Warning& w) {
+  const std::string kind = w.text("kind");
+  const std::string spread = figure("%.1f", w.number("mean_links")) + " links on average (sd " +
+                             figure("%.1f", w.number("sd_links")) + ", " +
+                             count_of(w, "least_links") + " to " + count_of(w, "most_links") +
+                             ") against " + count_of(w, "observed_links") + " observed";
+  if (kind == "link_capacity") {
+    return "a simulated network filled the link store (" + count_of(w, "links") +
+           " links, the "
+           "capacity " +
+           count_of(w, "capacity") + ", against " + count_of(w, "observed_links") +
+           " observed, after " + count_of(w, "toggles") + " proposed toggles)";
+  }
+  if (kind == "pile_near_empty") {
+    return figure("%.0f", 100.0 * w.number("share_near_empty")) + "% of the " +
+           count_of(w, "networks") +
+           " networks drawn lie nearer the empty network than the observed one: " + spread;
+  }
+  if (kind == "pile_near_full") {
+    return figure("%.0f", 100.0 * w.number("share_near_full")) + "% of the " +
+           count_of(w, "networks") + " networks drawn lie nearer the complete network (" +
+           count_of(w, "dyads") + " links) than the observed one: " + spread;
+  }
+  if (kind == "two_modes") {
+    return "the " + count_of(w, "networks") + " networks drawn split into two modes, " +
+           figure("%.0f", 100.0 * w.number("lower_mode_share")) + "% about " +
+           figure("%.0f", w.number("lower_mode_links")) + " links and the rest about " +
+           figure("%.0f", w.number("upper_mode_links")) + " (" + count_of(w, "observed_links") +
+           " observed)";
+  }
+  return "the " + count_of(w, "networks") + " networks drawn have " + spread;
+}
+
+// What researchers do about a degenerate model, without recommending what it has already.
+std::string degeneracy_advice(const Warning& w) {
+  const std::string triads = w.text("triad_terms"), weighted = w.text("gw_terms");
+  std::string text;
+  if (!triads.empty()) {
+    text += " The model counts triads raw (" + triads +
+            "). What researchers do: replace raw counts of triads and stars by geometrically "
+            "weighted terms (gwesp(0.5, fixed=TRUE) for transitivity, gwidegree and gwodegree "
+            "for stars).";
+  }
+  if (!weighted.empty()) {
+    text += " What researchers do with a degenerate gw model (" + weighted +
+            "): take a smaller decay, which weighs further shared partners or degrees less, or "
+            "add terms (attributes, reciprocity) that explain the ties the gw terms take up.";
+  }
+  return text;
 }
 
 // "1 node has" or "3 nodes have".
@@ -31,37 +89,13 @@ std::string nodes_have(std::int64_t count) {
   return std::to_string(count) + (count == 1 ? " node has" : " nodes have");
 }
 
-// Maximum likelihood by MCMC that ran away wherever its steps went.
-std::string degenerate_estimation(const Warning& w) {
-  std::string text =
-      "Maximum likelihood by MCMC stopped: the model is degenerate. Networks drawn from it ran "
-      "away from the observed one even after the steps were halved: after " +
-      count_of(w, "toggles") + " proposed toggles a simulated network had " + count_of(w, "links") +
-      " links against " + count_of(w, "observed_links") + " observed (the sampler stops outside " +
-      count_of(w, "low") + " to " + count_of(w, "high") +
-      " links). No estimate describes this network.";
-  const std::string triads = w.text("triad_terms");
-  if (!triads.empty()) text += " The model counts triads raw (" + triads + ").";
-  return text +
-         " What researchers do: replace raw counts of triads and stars by geometrically weighted "
-         "terms (gwesp(0.5, fixed=TRUE) for transitivity, gwidegree and gwodegree for stars), "
-         "and take a smaller decay when a gw term itself runs away.";
-}
-
-std::string degenerate(const Warning& w) {
-  if (w.text("estimator") == "mcmle") return degenerate_estimation(w);
+// Networks drawn at fitted or given coefficients that pile up near the empty or complete
+// network, or split into two modes.
+std::string degenerate_draws(const Warning& w) {
   const bool given = w.text("coefficients") == "given";
-  std::string text = given ? "The model at the given coefficients is degenerate"
-                           : "The fitted model is degenerate";
-  text += ": networks drawn from it do not stay near the observed one. After " +
-          count_of(w, "toggles") + " proposed toggles a simulated network had " +
-          count_of(w, "links") + " links against " + count_of(w, "observed_links") + " observed";
-  if (w.count("capacity_passed") != 0) {
-    text += ", past the capacity of " + count_of(w, "capacity") + " links.";
-  } else {
-    text += " (the sampler stops outside " + count_of(w, "low") + " to " + count_of(w, "high") +
-            " links).";
-  }
+  std::string text = given ? "The model at the given coefficients is degenerate here: "
+                           : "The fitted model is degenerate: ";
+  text += draws_described(w) + ".";
   text += given ? " These coefficients do not describe a network like this one."
                 : " Its estimates do not describe a network like this one.";
   const std::string triads = w.text("triad_terms");
@@ -73,12 +107,76 @@ std::string degenerate(const Warning& w) {
   return text;
 }
 
+std::string draws_far(const Warning& w) {
+  const bool given = w.text("coefficients") == "given";
+  return "The networks drawn lie away from the observed one: " + draws_described(w) + ". " +
+         (given ? "These coefficients describe other networks than this one."
+                : "The fitted model does not reproduce the observed network's link count.");
+}
+
 std::string capacity_reached(const Warning& w) {
   return "Networks cannot be simulated from this model within the capacity of " +
-         count_of(w, "capacity") + " links. After " + count_of(w, "toggles") +
+         count_of(w, "capacity") + " links: after " + count_of(w, "toggles") +
          " proposed toggles a simulated network had " + count_of(w, "links") + " links against " +
-         count_of(w, "observed_links") +
-         " observed. Networks near the observed one need room above its link count.";
+         count_of(w, "observed_links") + " observed. No networks were drawn.";
+}
+
+// A chain started at the empty or a denser network that stayed near the empty or complete one.
+std::string probe_described(const Warning& w) {
+  const bool empty = w.text("probe_start") == "empty";
+  std::string chain = empty ? "a chain started at the empty network"
+                            : "a chain started at a denser network (" +
+                                  count_of(w, "probe_start_links") + " links)";
+  if (w.count("probe_filled") != 0) {
+    return "networks drawn from the observed network stay near it (" + draws_described(w) +
+           "), but " + chain + " ran on until it filled the link store (" +
+           count_of(w, "probe_most_links") +
+           " links): the model has a second mode near the "
+           "complete network";
+  }
+  return "networks drawn from the observed network stay near it (" + draws_described(w) +
+         "), but " + chain + " stayed near the " + (empty ? "empty" : "complete") + " network (" +
+         figure("%.1f", w.number("probe_mean_links")) + " links on average, " +
+         count_of(w, "probe_least_links") + " to " + count_of(w, "probe_most_links") +
+         ", in the second half of its " + count_of(w, "probe_toggles") +
+         " proposed toggles): the model has a second mode there";
+}
+
+std::string mcmle_degenerate(const Warning& w) {
+  const std::string seen = !w.text("probe_start").empty() && w.text("kind").empty()
+                               ? probe_described(w)
+                               : draws_described(w);
+  return "Maximum likelihood by MCMC stopped after " + count_of(w, "iterations") +
+         " iterations: the model is degenerate. At the best estimate found (iteration " +
+         count_of(w, "best_iteration") + ", largest |t| " +
+         figure("%.3f", w.number("best_max_abs_t")) + "), " + seen +
+         ". No estimate describes this network; the estimates shown are that best estimate's." +
+         degeneracy_advice(w);
+}
+
+std::string mcmle_not_converged(const Warning& w) {
+  const std::string reason = w.text("reason");
+  std::string why = reason == "iteration_limit"
+                        ? "within " + count_of(w, "iterations") + " iterations"
+                    : reason == "link_capacity"
+                        ? "after " + count_of(w, "iterations") +
+                              " iterations: a chain filled the link store after every halving "
+                              "of a step"
+                    : reason == "degenerate_draws"
+                        ? "after " + count_of(w, "iterations") +
+                              " iterations: the networks drawn piled up or split into two modes "
+                              "in seven of the last ten samples"
+                        : "after " + count_of(w, "iterations") +
+                              " iterations: the steps made no progress (a step of length 0 "
+                              "three times, or below 0.05 of the way 20 times in a row)";
+  return "Maximum likelihood by MCMC did NOT converge " + why +
+         ". At the best estimate found (iteration " + count_of(w, "best_iteration") +
+         ", largest |t| " + figure("%.3f", w.number("best_max_abs_t")) + "), " +
+         draws_described(w) +
+         ", neither piling up near the empty or complete network nor splitting into two modes: "
+         "no sign of degeneracy. The estimates shown are that best estimate's, without standard "
+         "errors; give --max-iterations for more, a larger --sample-size, or a start nearer "
+         "the answer (--init).";
 }
 
 std::string errors_not_simulated(const Warning& w) {
@@ -162,7 +260,8 @@ constexpr Wording wordings[] = {
               " the pseudo-likelihood rises without end, so the estimates shown are where the "
               "fit stopped, not estimates. Leave out or change the terms named.";
      }},
-    {"degenerate_model", degenerate},
+    {"degenerate_draws", degenerate_draws},
+    {"draws_far_from_observed", draws_far},
     {"link_capacity_reached", capacity_reached},
     {"errors_not_simulated", errors_not_simulated},
     {"autocorrelated_sample", autocorrelated},
@@ -254,41 +353,32 @@ constexpr Wording wordings[] = {
      }},
     {"mcmle_start_moved",
      [](const Warning& w) -> std::string {
-       return "The networks drawn at the pseudo-likelihood estimate ran away from the observed "
-              "one (after " +
-              count_of(w, "toggles") + " proposed toggles one had " + count_of(w, "links") +
-              " links against " + count_of(w, "observed_links") +
-              " observed), so maximum likelihood by MCMC started " + start_point(w) +
-              ", and stepped from there.";
+       const std::string reason = w.text("reason");
+       const std::string what =
+           reason == "second_mode"
+               ? "from it the fit came to where chains started from the empty network stay near it"
+           : reason == "not_converged" ? "from it the fit did not converge"
+           : reason == "no_step"
+               ? "the networks drawn at the first start gave no step towards the observed "
+                 "statistics (some statistic never varied there)"
+           : reason == "link_capacity"
+               ? "at the first start a simulated network filled the link store (" +
+                     count_of(w, "links") + " links against " + count_of(w, "observed_links") +
+                     " observed)"
+               : "at the first start " + draws_described(w);
+       return "The first start was a bad one: " + what + ". Maximum likelihood by MCMC started " +
+              start_point(w) +
+              ", and stepped from "
+              "there.";
      }},
-    {"mcmle_start_stuck",
+    {"mcmle_dyad_independent_exact",
      [](const Warning&) -> std::string {
-       return "The networks drawn at the pseudo-likelihood estimate gave no step towards the "
-              "observed statistics (some statistic hardly varies there), so maximum likelihood "
-              "by MCMC started from the estimate of the model's dyad-independent terms, the "
-              "others 0, and stepped from there.";
+       return "The model is dyad-independent: its pseudo-likelihood is its likelihood, so the "
+              "maximum-likelihood estimate and its errors are the pseudo-likelihood's, exact, "
+              "with no networks drawn.";
      }},
-    {"mcmle_iteration_limit",
-     [](const Warning& w) -> std::string {
-       char figures[96];
-       std::snprintf(figures, sizeof figures,
-                     "the largest |t| was %.3f (below 0.1 needed), "
-                     "the Hotelling p-value %.3f",
-                     w.number("max_abs_t"), w.number("p_value"));
-       return "Maximum likelihood by MCMC did NOT converge within " + count_of(w, "iterations") +
-              " iterations: " + figures +
-              ". The estimates shown are the last iterate's, without standard errors; give "
-              "--max-iterations for more, or a larger --sample-size.";
-     }},
-    {"mcmle_no_progress",
-     [](const Warning& w) -> std::string {
-       return "Maximum likelihood by MCMC stopped after " + count_of(w, "iterations") +
-              " iterations: the networks drawn could not reach the observed statistics (some "
-              "statistic never varied, or the step length stayed 0, or below 0.05 for 20 "
-              "iterations). The estimates shown are not "
-              "a maximum-likelihood estimate; the model may be degenerate or a statistic fixed "
-              "by the data.";
-     }},
+    {"mcmle_not_converged", mcmle_not_converged},
+    {"mcmle_degenerate", mcmle_degenerate},
     {"curved_cutoff_passed",
      [](const Warning& w) -> std::string {
        return count_of(w, "beyond") +

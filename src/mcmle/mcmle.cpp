@@ -6,489 +6,570 @@
 #include <limits>
 #include <stdexcept>
 
-#include "fit/fit_warnings.h"
-#include "fit/gaussj.h"
 #include "fit/pseudo_likelihood.h"
+#include "mcmle/bridge_likelihood.h"
+#include "mcmle/mcmle_steps.h"
 #include "mcmle/step_length.h"
-#include "simulate/random_stream.h"
-#include "simulate/sample_spread.h"
+#include "simulate/start_networks.h"
 
 namespace tarn {
 
 namespace {
 
-using Vector = std::vector<double>;
 using clock_type = std::chrono::steady_clock;
-
-constexpr int max_halvings = 4;
-constexpr int max_steps_of_zero = 3;
-// Steps this short (of the way to the observed statistics), this many iterations in a row, are a
-// crawl: the observed statistics lie far outside every sample, and the fit would spend all its
-// iterations (hours on a large network) without reaching them.
-constexpr double short_step = 0.05;
-constexpr int max_short_steps = 20;
-// The interval grows while the slowest statistic's effective sample size is below this share of
-// the networks drawn.
-constexpr double least_effective_share = 0.25;
-// ... but not from a sample this far from the observed statistics (some |t| above it): there the
-// sample only points the way, the autocorrelation of networks so unlike the observed one says
-// nothing of the sampling near the estimate, and a longer interval costs most where it helps
-// least (a model that runs away would take minutes to say so).
-constexpr double distant_t = 10.0;
-// Far from the observed statistics (some |t| above 1) a quarter of the sample suffices to find
-// the direction; the full sample is drawn from then on, and only it can end the fit.
-constexpr double approach_t = 1.0;
-// A step is halved until at least this share of the sample's importance weight speaks for its
-// end: the sample says little about coefficients beyond that (where the log-normal
-// approximation's step would go for a statistic that hardly varies).
-constexpr double least_weight_share = 0.1;
 
 double seconds_since(clock_type::time_point start) {
   return std::chrono::duration<double>(clock_type::now() - start).count();
 }
 
-// The inverse of the covariance over the statistics that vary (zeros elsewhere); false when it
-// cannot be inverted.
-bool inverse_over_varying(const SampleMoments& m, ParamMatrix& inverse) {
-  const int p = static_cast<int>(m.mean.size());
-  std::vector<int> varying;
-  for (int s = 0; s < p; ++s) {
-    if (m.sd[std::size_t(s)] > 0.0) varying.push_back(s);
-  }
-  const int q = static_cast<int>(varying.size());
-  // The correlations are inverted, not the covariances: statistics whose spreads differ by many
-  // orders of magnitude (a gw degree term near its maximum beside the edges) would make the
-  // elimination's pivots look singular by scale alone.
-  const auto sd = [&](int a) { return m.sd[std::size_t(varying[std::size_t(a)])]; };
-  ParamMatrix sub;
-  for (int a = 0; a < q; ++a) {
-    for (int b = 0; b < q; ++b) {
-      sub(a + 1, b + 1) =
-          m.covariance(varying[std::size_t(a)] + 1, varying[std::size_t(b)] + 1) / (sd(a) * sd(b));
-    }
-  }
-  if (q > 0 && !gaussj(sub, q)) return false;
-  inverse = ParamMatrix{};
-  for (int a = 0; a < q; ++a) {
-    for (int b = 0; b < q; ++b) {
-      inverse(varying[std::size_t(a)] + 1, varying[std::size_t(b)] + 1) =
-          sub(a + 1, b + 1) / (sd(a) * sd(b));
-    }
-  }
-  return true;
+// A quarter of the dyads, at most 64 toggles per link, at least 256; tuned from there
+// (tuned_interval). The tie/no-tie proposal visits each dyad about once in twice the dyads, and
+// the networks of the school and advice models decorrelate in 1.5 to 3 times the dyads: a
+// quarter gives samples whose steps and intervals can be trusted from the first iteration.
+std::int64_t first_interval(const Study& study, const McmleControl& control) {
+  if (control.interval > 0) return control.interval;
+  return std::max<std::int64_t>(
+      256, std::min<std::int64_t>(64 * study.network.link_count, study.dyad_count() / 4));
 }
 
-Vector times(const ParamMatrix& a, const Vector& x) {
-  const int p = static_cast<int>(x.size());
-  Vector y(x.size(), 0.0);
-  for (int r = 1; r <= p; ++r) {
-    double sum = 0.0;
-    for (int c = 1; c <= p; ++c) sum += a(r, c) * x[std::size_t(c - 1)];
-    y[std::size_t(r - 1)] = sum;
-  }
-  return y;
+Vector plus(const Vector& a, const Vector& b) {
+  Vector s = a;
+  for (std::size_t k = 0; k < s.size(); ++k) s[k] += b[k];
+  return s;
 }
 
-// The covariance of the sample mean, each statistic's variance scaled by its autocorrelation
-// time.
-ParamMatrix mean_covariance(const SampleMoments& m) {
-  const int p = static_cast<int>(m.mean.size());
-  ParamMatrix v;
-  for (int s = 1; s <= p; ++s) {
-    for (int t = 1; t <= p; ++t) {
-      v(s, t) = m.covariance(s, t) *
-                std::sqrt(m.autocorrelation_time[std::size_t(s - 1)] *
-                          m.autocorrelation_time[std::size_t(t - 1)]) /
-                static_cast<double>(m.networks);
-    }
-  }
-  return v;
-}
-
-// The share of the sample that still speaks for theta + step: the effective size of the
-// importance weights exp(step . g_k), over the number of networks.
-double weight_share(const std::vector<Vector>& sample, const Vector& step) {
-  std::vector<double> log_weight;
-  log_weight.reserve(sample.size());
-  double largest = -std::numeric_limits<double>::infinity();
-  for (const Vector& g : sample) {
-    double v = 0.0;
-    for (std::size_t k = 0; k < step.size(); ++k) v += step[k] * g[k];
-    log_weight.push_back(v);
-    largest = std::max(largest, v);
-  }
-  double sum = 0.0, squares = 0.0;
-  for (double v : log_weight) {
-    const double w = std::exp(v - largest);
-    sum += w;
-    squares += w * w;
-  }
-  return sum * sum / squares / static_cast<double>(sample.size());
-}
-
-ParamMatrix sandwich(const ParamMatrix& a, const ParamMatrix& v, int p) {
-  ParamMatrix av, result;
-  for (int r = 1; r <= p; ++r)
-    for (int c = 1; c <= p; ++c) {
-      double sum = 0.0;
-      for (int k = 1; k <= p; ++k) sum += a(r, k) * v(k, c);
-      av(r, c) = sum;
-    }
-  for (int r = 1; r <= p; ++r)
-    for (int c = 1; c <= p; ++c) {
-      double sum = 0.0;
-      for (int k = 1; k <= p; ++k) sum += av(r, k) * a(k, c);
-      result(r, c) = sum;
-    }
+Matrix matrix_of(const ParamMatrix& m, int p) {
+  Matrix result(p, p);
+  for (int r = 0; r < p; ++r)
+    for (int c = 0; c < p; ++c) result(r, c) = m(r + 1, c + 1);
   return result;
 }
 
-// A sampler run of the estimator, its toggles and time counted.
-struct Sampling {
-  const Study& study;
-  const McmleSettings& settings;
-  std::int64_t toggles = 0;
-  double seconds = 0.0;
-
-  // Networks drawn at the canonical parameters `eta` (one per statistic).
-  SampleSummary draw(const Vector& eta, int networks, std::int64_t burnin, std::int64_t interval,
-                     std::uint64_t stream, ChainStates& states) {
-    SamplerSettings s;
-    s.burnin = burnin;
-    s.interval = interval;
-    s.chains = settings.chains;
-    s.threads = settings.threads;
-    s.seed = mix_seed(settings.seed, stream);
-    const auto start = clock_type::now();
-    SampleSummary sample =
-        sample_networks(study, eta, networks, s, {}, nullptr, tie_no_tie_ratio, &states);
-    seconds += seconds_since(start);
-    toggles += sample.proposals;
-    return sample;
+// A dyad-independent model: its pseudo-likelihood is its likelihood, so its MLE and the
+// inverse of its information are exact.
+McmleResult exact_dyad_independent(const Study& study, const Vector& start, McmleStart kind) {
+  McmleResult result;
+  result.start.kind = kind;
+  result.start.first = start;
+  const FitResult fit = fit_pseudo_likelihood(study);
+  const int p = study.model.parameter_count();
+  if (fit.end != FitEnd::completed || fit.final_inversion_failed) {
+    result.end = McmleEnd::not_converged;
+    result.stop_reason = "no_estimate";
+    result.estimate = start;
+    return result;
   }
-};
-
-// log-likelihood at `estimate` = that of the reference + the integral along the straight path of
-// the canonical parameters, of (eta(estimate) - eta(reference)) . (observed - E[g]), by the
-// midpoint rule over the bridges, each mean from networks drawn at its point (path sampling, as
-// the established tool's bridge sampling).
-std::optional<double> bridged_log_likelihood(Sampling& sampling, const Vector& estimate,
-                                             ChainStates states, std::int64_t interval) {
-  const McmleSettings& settings = sampling.settings;
-  const Model& model = sampling.study.model;
-  const auto reference = dyad_independent_reference(sampling.study);
-  if (!reference || settings.bridges < 1) return std::nullopt;
-  const Vector observed = model.network_statistics(sampling.study.graph());
-  const Vector from = model.canonical(reference->coefficients), to = model.canonical(estimate);
-  const std::size_t p = from.size();
-  Vector direction(p);
-  for (std::size_t k = 0; k < p; ++k) direction[k] = to[k] - from[k];
-  double rise = 0.0;
-  // From the estimate's end, where the chains stand, towards the reference.
-  for (int b = settings.bridges - 1; b >= 0; --b) {
-    const double u = (b + 0.5) / settings.bridges;
-    Vector eta(p);
-    for (std::size_t k = 0; k < p; ++k) eta[k] = from[k] + u * direction[k];
-    const SampleSummary sample = sampling.draw(eta, settings.bridge_sample, 4 * interval, interval,
-                                               1000000 + static_cast<std::uint64_t>(b), states);
-    if (sample.degeneracy.found) return std::nullopt;
-    for (std::size_t k = 0; k < p; ++k) {
-      rise += direction[k] * (observed[k] - column_spread(sample.statistics, k).mean) /
-              settings.bridges;
-    }
-  }
-  return reference->log_likelihood + rise;
+  for (int k = 1; k <= p; ++k) result.estimate.push_back(fit.estimate(k));
+  result.covariance = matrix_of(fit.covariance, p);
+  result.fisher_inverse = result.covariance;
+  result.mcmc_error_percent.assign(std::size_t(p), 0.0);
+  result.observed = study.model.network_statistics(study.graph());
+  result.log_likelihood = fit.loglik;
+  result.end = McmleEnd::converged;
+  result.stop_reason = "dyad_independent";
+  return result;
 }
 
-// The statistics as the estimating equations of the coefficients see them: J' g, J the Jacobian
-// of the canonical parameters at theta. A linear model's are the statistics themselves.
-struct Projection {
-  const Model& model;
-  std::vector<double> jacobian;  // statistics by coefficients
-  int statistics = 0, coefficients = 0;
+class McmleRun {
+ public:
+  McmleRun(const Study& study, const Vector& start, McmleStart kind, const McmleControl& control,
+           const SampleSource& source, const McmleProgress& progress)
+      : study_(study),
+        model_(study.model),
+        control_(control),
+        source_(source),
+        progress_(progress),
+        observed_(study.model.network_statistics(study.graph())),
+        observed_links_(study.network.link_count),
+        theta_(start),
+        last_good_(start),
+        interval_(first_interval(study, control)),
+        began_(clock_type::now()) {
+    result_.start.kind = kind;
+    result_.start.first = start;
+  }
 
-  Projection(const Model& m, const Vector& theta)
-      : model(m), statistics(m.parameter_count()), coefficients(m.coefficient_count()) {
-    if (m.curved()) jacobian = m.canonical_jacobian(theta);
-  }
-  Vector operator()(const Vector& g) const {
-    if (jacobian.empty()) return g;
-    Vector h(static_cast<std::size_t>(coefficients), 0.0);
-    for (int s = 0; s < statistics; ++s) {
-      const double value = g[static_cast<std::size_t>(s)];
-      if (value == 0.0) continue;
-      for (int c = 0; c < coefficients; ++c) {
-        h[static_cast<std::size_t>(c)] +=
-            jacobian[static_cast<std::size_t>(s * coefficients + c)] * value;
-      }
+  McmleResult run() {
+    bool done = false;
+    for (int number = 1; number <= control_.max_iterations && !done; ++number) {
+      result_.iterations = number;
+      done = iterate(number) && !restarted();
     }
-    return h;
+    if (!done) {
+      result_.stop_reason = "iteration_limit";
+      judge();
+    }
+    result_.seconds = seconds_since(began_);
+    return std::move(result_);
   }
-  std::vector<Vector> operator()(const std::vector<Vector>& sample) const {
-    if (jacobian.empty()) return sample;
-    std::vector<Vector> projected;
-    projected.reserve(sample.size());
-    for (const Vector& g : sample) projected.push_back((*this)(g));
-    return projected;
+
+ private:
+  const std::optional<DyadIndependentReference>& reference() {
+    if (!reference_known_) reference_ = dyad_independent_reference(study_);
+    reference_known_ = true;
+    return reference_;
   }
+
+  DrawnSample draw(const SampleRequest& request) {
+    DrawnSample sample = source_(request);
+    result_.toggles += sample.proposals;
+    result_.sampler_seconds += sample.seconds;
+    return sample;
+  }
+
+  SampleRequest request_at(const Vector& theta, int networks, std::int64_t interval,
+                           std::uint64_t stream) const {
+    SampleRequest request;
+    request.eta = model_.canonical(theta);
+    request.networks = networks;
+    request.interval = interval;
+    request.burnin =
+        (fresh_ ? control_.fresh_burnin_intervals : control_.burnin_intervals) * interval_;
+    request.stream = stream;
+    request.fresh = fresh_;
+    return request;
+  }
+
+  void record(McmleIteration& iteration) {
+    iteration.seconds = seconds_since(began_);
+    result_.history.push_back(iteration);
+    if (progress_) progress_(iteration);
+  }
+
+  // One iteration; true when the fit has ended.
+  bool iterate(int number) {
+    const int networks =
+        approaching_ ? std::max(64, control_.sample_size / 4) : control_.sample_size;
+    const DrawnSample sample = draw(request_at(theta_, networks, interval_, std::uint64_t(number)));
+    McmleIteration iteration;
+    iteration.number = number;
+    iteration.theta = theta_;
+    iteration.networks = networks;
+    iteration.interval = interval_;
+    iteration.toggles = sample.proposals;
+    if (sample.capacity_stop.found) {
+      iteration.filled = true;
+      record(iteration);
+      return filled(sample.capacity_stop);
+    }
+    fresh_ = false;
+    const Projection project(model_, theta_);
+    const std::vector<Vector> projected = project(sample.statistics);
+    const Vector observed = project(observed_);
+    const SampleMoments moments = sample_moments(projected, sample.chains);
+    const ConvergenceTest test =
+        convergence_test(moments, observed, step_noise_ ? &*step_noise_ : nullptr);
+    const DrawEvidence evidence = draw_evidence(sample.links, observed_links_, study_.dyad_count());
+    const double gamma =
+        hull_step_length(projected, moments.mean, moments.sd, observed, control_.hull_margin);
+    iteration.step = gamma;
+    iteration.max_abs_t = test.max_abs_t;
+    iteration.p_value = test.p_value;
+    iteration.effective_size = test.effective_size;
+    iteration.evidence = evidence.kind();
+    record(iteration);
+    keep_last(projected, observed, moments, test, sample.chains);
+    note_best(number, test);
+    if (accepted_) recent_degenerate_.push_back(evidence.degenerate());
+    if (evidence.degenerate()) {
+      if (nowhere_to_go()) return true;
+      if (bad_sample(evidence)) return false;
+    } else {
+      accepted_ = true;
+      last_good_ = theta_;
+      halvings_ = 0;
+    }
+    last_degenerate_ = evidence.degenerate();
+    const std::optional<Vector> step = log_normal_step(moments, observed);
+    if (!step) {
+      result_.stop_reason = "no_progress";
+      judge();
+      return true;
+    }
+    if (!approaching_ && !evidence.degenerate() && gamma >= 1.0 &&
+        test.p_value >= control_.hotelling_level) {
+      return finish(number, *step, sample, moments, test, evidence);
+    }
+    return take_step(gamma, *step, sample.statistics, moments, test);
+  }
+
+  void keep_last(const std::vector<Vector>& projected, const Vector& observed,
+                 const SampleMoments& moments, const ConvergenceTest& test, int chains) {
+    result_.observed = observed;
+    result_.final_test = test;
+    result_.final_moments = moments;
+    result_.final_sample = projected;
+    result_.final_chains = chains;
+  }
+
+  void note_best(int number, const ConvergenceTest& test) {
+    if (best_ && !(test.distance < best_->distance)) return;
+    best_ = BestEstimate{number, theta_, test.distance, test.max_abs_t};
+  }
+
+  // Draws that pile up near the empty or complete network, or split into two modes: a bad start
+  // moves; after steps from a sample that did not, the estimate is halved back towards that
+  // sample's, up to step_halvings times. True when it moved.
+  bool bad_sample(const DrawEvidence& evidence) {
+    step_noise_.reset();
+    if (!accepted_) {
+      if (!move_start(result_.start, theta_, StartMove{evidence.kind(), evidence, {}}, reference(),
+                      control_.start_halvings)) {
+        return false;
+      }
+      fresh_ = approaching_ = true;
+      return true;
+    }
+    if (halvings_ >= control_.step_halvings) return false;
+    halve_back();
+    return true;
+  }
+
+  // Samples that pile up or split (or fill the link store), max_degenerate_samples of the last
+  // degenerate_window once the start stands: the search has nowhere to go, and the best estimate
+  // found is judged. True when the search ends.
+  bool nowhere_to_go() {
+    const int window = control_.degenerate_window;
+    const int size = static_cast<int>(recent_degenerate_.size());
+    const int seen = static_cast<int>(std::count(
+        recent_degenerate_.begin() + std::max(0, size - window), recent_degenerate_.end(), true));
+    if (seen < control_.max_degenerate_samples) return false;
+    result_.stop_reason = "degenerate_draws";
+    judge();
+    return true;
+  }
+
+  void halve_back() {
+    step_noise_.reset();
+    ++halvings_;
+    for (std::size_t k = 0; k < theta_.size(); ++k) theta_[k] = 0.5 * (theta_[k] + last_good_[k]);
+    fresh_ = true;
+  }
+
+  // A fit that ended without converging from a start other than the dyad-independent estimate
+  // begins again there (the start recovery of mcmle_start.h): a start whose first draws looked
+  // well may lie where the chains collapse later. True when it begins again.
+  bool restarted() {
+    if (result_.end == McmleEnd::converged || result_.start.kind == McmleStart::dyad_independent) {
+      return false;
+    }
+    StartMove why{"link_capacity", {}, result_.capacity};
+    if (result_.evidence) {
+      why.evidence = *result_.evidence;
+      why.reason = why.evidence.degenerate()                         ? why.evidence.kind()
+                   : result_.probes && result_.probes->second_mode() ? "second_mode"
+                                                                     : "not_converged";
+    }
+    result_.start.share = 0.0;  // straight to the reference
+    if (!move_start(result_.start, theta_, why, reference(), 0)) return false;
+    result_.end = McmleEnd::converged;
+    result_.stop_reason.clear();
+    result_.evidence.reset();
+    result_.probes.reset();
+    result_.capacity = CapacityStop{};
+    step_noise_.reset();
+    last_good_ = theta_;
+    fresh_ = approaching_ = true;
+    accepted_ = false;
+    halvings_ = steps_of_zero_ = short_steps_ = 0;
+    recent_degenerate_.clear();
+    return true;
+  }
+
+  // A chain filled the link store: the start moves, or the step is halved back; false while
+  // either is possible.
+  bool filled(const CapacityStop& stop) {
+    fresh_ = true;
+    step_noise_.reset();
+    if (!accepted_ && move_start(result_.start, theta_, StartMove{"link_capacity", {}, stop},
+                                 reference(), control_.start_halvings)) {
+      approaching_ = true;
+      return false;
+    }
+    if (accepted_) {
+      recent_degenerate_.push_back(true);
+      if (nowhere_to_go()) return true;
+    }
+    if (accepted_ && halvings_ < control_.step_halvings) {
+      halve_back();
+      return false;
+    }
+    result_.stop_reason = "link_capacity";
+    result_.capacity = stop;
+    judge();
+    return true;
+  }
+
+  // The move towards the pseudo-observation mean + gamma (observed - mean): the log-normal step
+  // times gamma, refined by the importance-sampling (Geyer-Thompson) step for a linear model.
+  Vector towards(double gamma, const Vector& step, const SampleMoments& moments,
+                 const std::vector<Vector>& canonical_sample) const {
+    Vector move = step;
+    for (double& v : move) v *= gamma;
+    if (model_.curved()) return move;
+    Vector target = moments.mean;
+    for (std::size_t k = 0; k < target.size(); ++k)
+      target[k] += gamma * (observed_[k] - moments.mean[k]);
+    return importance_step(canonical_sample, target, move, control_);
+  }
+
+  bool take_step(double gamma, const Vector& step, const std::vector<Vector>& canonical_sample,
+                 const SampleMoments& moments, const ConvergenceTest& test) {
+    steps_of_zero_ = gamma > 0.0 ? 0 : steps_of_zero_ + 1;
+    // A start at the edge of the space (a statistic that the networks drawn there never vary)
+    // gives no direction: the dyad-independent estimate may.
+    if (steps_of_zero_ >= control_.max_steps_of_zero &&
+        move_start(result_.start, theta_, StartMove{"no_step", {}, {}}, reference(),
+                   control_.start_halvings)) {
+      fresh_ = approaching_ = true;
+      steps_of_zero_ = short_steps_ = 0;
+      recent_degenerate_.clear();
+      step_noise_.reset();
+      return false;
+    }
+    short_steps_ = gamma > 0.0 && gamma < control_.short_step ? short_steps_ + 1 : 0;
+    if (steps_of_zero_ >= control_.max_steps_of_zero || short_steps_ >= control_.max_short_steps) {
+      result_.stop_reason = "no_progress";
+      judge();
+      return true;
+    }
+    const Vector move = towards(gamma, step, moments, canonical_sample);
+    theta_ = plus(theta_, capped_move(model_, theta_, move, canonical_sample, control_));
+    step_noise_.reset();
+    if (gamma >= 1.0) {
+      step_noise_ = StepNoise{mean_covariance(moments), smallest_effective_size(moments)};
+    }
+    // The autocorrelation of draws that pile up or split says nothing of the sampling near the
+    // estimate (on the advice network's gw model it grew the interval a thousandfold).
+    if (!last_degenerate_) {
+      interval_ =
+          tuned_interval(interval_, moments, test, control_, first_interval(study_, control_));
+    }
+    if (test.max_abs_t < control_.approach_t) approaching_ = false;
+    return false;
+  }
+
+  // The final sample, drawn on (the chains continued) while its own effective size is too small
+  // for the errors, up to three times.
+  DrawnSample final_draws(const Vector& estimate, const FinalSampleSize& size, int number) {
+    DrawnSample sample =
+        draw(request_at(estimate, size.networks, size.interval, 500000 + std::uint64_t(number)));
+    const Projection project(model_, estimate);
+    for (int extension = 1; extension <= 3 && !sample.capacity_stop.found; ++extension) {
+      const int more =
+          networks_still_needed(sample_moments(project(sample.statistics), sample.chains),
+                                model_.coefficient_count(), control_);
+      if (more == 0) break;
+      SampleRequest request =
+          request_at(estimate, more, size.interval, 600000 + 4 * std::uint64_t(number) + extension);
+      request.burnin = size.interval;  // the chains go on at the same spacing
+      DrawnSample rest = draw(request);
+      sample.proposals += rest.proposals;
+      if (rest.capacity_stop.found) return rest;
+      sample.statistics.insert(sample.statistics.end(), rest.statistics.begin(),
+                               rest.statistics.end());
+      sample.links.insert(sample.links.end(), rest.links.begin(), rest.links.end());
+    }
+    return sample;
+  }
+
+  // The Hotelling test has passed: one final sample at the new estimate, large enough for the
+  // errors. True when it reproduces the observed statistics (converged); otherwise the fit goes
+  // on from there.
+  bool finish(int number, const Vector& step, const DrawnSample& last, const SampleMoments& moments,
+              const ConvergenceTest& last_test, const DrawEvidence& last_evidence) {
+    const std::vector<Vector>& canonical_sample = last.statistics;
+    const Vector estimate =
+        plus(theta_, capped_move(model_, theta_, towards(1.0, step, moments, canonical_sample),
+                                 canonical_sample, control_));
+    // The probes first: they cost a fraction of the final sample, which a model with a second
+    // mode is spared.
+    const ModeProbes probes = probe_modes(
+        estimate, static_cast<int>(last.statistics.size()) / last.chains, interval_, number);
+    if (probes.second_mode()) {
+      degenerate_at(number, estimate, last_test);
+      result_.evidence = last_evidence;
+      result_.probes = probes;
+      return true;
+    }
+    const int p = model_.coefficient_count();
+    const FinalSampleSize size = final_sample_size(moments, interval_, p, control_);
+    const DrawnSample sample = final_draws(estimate, size, number);
+    McmleIteration iteration;
+    iteration.number = number;
+    iteration.theta = estimate;
+    iteration.networks = static_cast<int>(sample.statistics.size());
+    iteration.interval = size.interval;
+    iteration.toggles = sample.proposals;
+    iteration.final_sample = true;
+    theta_ = estimate;
+    approaching_ = false;
+    step_noise_ = StepNoise{mean_covariance(moments), smallest_effective_size(moments)};
+    if (sample.capacity_stop.found) {
+      step_noise_.reset();
+      iteration.filled = true;
+      record(iteration);
+      fresh_ = true;
+      return false;
+    }
+    const Projection project(model_, estimate);
+    const std::vector<Vector> projected = project(sample.statistics);
+    const Vector observed = project(observed_);
+    const SampleMoments final_moments = sample_moments(projected, sample.chains);
+    const ConvergenceTest test = convergence_test(final_moments, observed, &*step_noise_);
+    const SimulationCheck check = simulation_check(final_moments, test, moments, control_);
+    iteration.step = 1.0;
+    iteration.max_abs_t = test.max_abs_t;
+    iteration.p_value = test.p_value;
+    iteration.effective_size = test.effective_size;
+    iteration.check_passed = check.passed;
+    record(iteration);
+    keep_last(projected, observed, final_moments, test, sample.chains);
+    result_.check = check;
+    if (!check.passed) return false;
+    // Drawn on three times, the sample still too slow-mixing for errors within their precision:
+    // a longer interval, and on.
+    if (networks_still_needed(final_moments, p, control_) > 0) {
+      interval_ = tuned_interval(size.interval, final_moments, test, control_, interval_);
+      return false;
+    }
+    const DrawEvidence evidence = draw_evidence(sample.links, observed_links_, study_.dyad_count());
+    if (evidence.degenerate()) {
+      degenerate_at(number, estimate, test);
+      result_.evidence = evidence;
+      return true;
+    }
+    result_.probes = probes;
+    const std::optional<Vector> last_step = log_normal_step(final_moments, observed);
+    result_.estimate =
+        last_step
+            ? plus(estimate, capped_move(model_, estimate,
+                                         towards(1.0, *last_step, final_moments, sample.statistics),
+                                         sample.statistics, control_))
+            : estimate;
+    const McmleErrors errors = mcmle_errors(final_moments);
+    result_.covariance = errors.covariance;
+    result_.fisher_inverse = errors.fisher_inverse;
+    result_.mcmc_error_percent = errors.mcmc_error_percent;
+    result_.end = McmleEnd::converged;
+    result_.stop_reason = "converged";
+    if (reference()) {
+      result_.log_likelihood = bridged_log_likelihood(
+          model_, observed_, *reference(), result_.estimate,
+          std::max<std::int64_t>(256, size.interval / 8), control_, source_, result_.toggles);
+    }
+    return true;
+  }
+
+  // Chains started at the empty and at a denser network at `theta`, each drawing `length`
+  // networks `interval` toggles apart.
+  ModeProbes probe_modes(const Vector& theta, int length, std::int64_t interval, int number) {
+    SampleRequest request;
+    request.eta = model_.canonical(theta);
+    request.probe = true;
+    request.networks = 2 * std::max(length, 4);
+    request.burnin = interval;
+    request.interval = interval;
+    request.stream = 700000 + std::uint64_t(number);
+    const DrawnSample drawn = draw(request);
+    ModeProbes probes;
+    probes.toggles = drawn.proposals;
+    if (drawn.capacity_stop.found) {  // a chain filled the link store
+      probes.dense = mode_probe({}, false, 0, observed_links_, study_.dyad_count());
+      probes.dense.filled = true;
+      probes.dense.late_least_links = probes.dense.late_most_links = drawn.capacity_stop.links;
+      return probes;
+    }
+    std::vector<std::int64_t> chain[2];
+    for (std::size_t k = 0; k < drawn.links.size(); ++k) chain[k % 2].push_back(drawn.links[k]);
+    const std::int64_t dyads = study_.dyad_count();
+    probes.empty = mode_probe(chain[0], true, 0, observed_links_, dyads);
+    probes.dense = mode_probe(chain[1], false, dense_start_links(observed_links_, dyads),
+                              observed_links_, dyads);
+    return probes;
+  }
+
+  // The estimate that reproduces the observed statistics lies where the model is degenerate.
+  void degenerate_at(int number, const Vector& theta, const ConvergenceTest& test) {
+    result_.end = McmleEnd::degenerate;
+    result_.stop_reason = "degenerate";
+    result_.estimate = theta;
+    result_.best = BestEstimate{number, theta, test.distance, test.max_abs_t};
+    result_.covariance = Matrix();
+  }
+
+  // Not converged: a full sample drawn afresh from the observed network at the best estimate found
+  // decide between degenerate (they pile up near the empty or complete network, split into two
+  // modes, or fill the link store) and not converged.
+  void judge() {
+    const Vector at = best_ ? best_->theta : theta_;
+    if (best_) result_.best = *best_;
+    result_.estimate = at;
+    const int chains = std::max(control_.chains, 1);
+    const int networks = (control_.sample_size + chains - 1) / chains * chains;
+    fresh_ = true;
+    // Four intervals apart: a rarer second mode has time to show.
+    const std::int64_t spacing = 4 * interval_;
+    const DrawnSample sample = draw(request_at(at, networks, spacing, 900000));
+    if (sample.capacity_stop.found) {
+      result_.capacity = sample.capacity_stop;
+      result_.end = McmleEnd::degenerate;
+      return;
+    }
+    result_.evidence = draw_evidence(sample.links, observed_links_, study_.dyad_count());
+    if (!result_.evidence->degenerate()) {
+      result_.probes = probe_modes(at, networks / chains, spacing, 0);
+    }
+    result_.end =
+        result_.evidence->degenerate() || (result_.probes && result_.probes->second_mode())
+            ? McmleEnd::degenerate
+            : McmleEnd::not_converged;
+  }
+
+  const Study& study_;
+  const Model& model_;
+  const McmleControl& control_;
+  const SampleSource& source_;
+  const McmleProgress& progress_;
+  McmleResult result_;
+  const Vector observed_;
+  const std::int64_t observed_links_;
+  std::optional<DyadIndependentReference> reference_;
+  bool reference_known_ = false;
+  Vector theta_;
+  Vector last_good_;  // the estimate of the last sample that did not pile up or split
+  std::int64_t interval_;
+  bool fresh_ = true, approaching_ = true;
+  bool accepted_ = false;         // some sample since the start did not pile up or split
+  bool last_degenerate_ = false;  // the last sample did
+  int halvings_ = 0, steps_of_zero_ = 0, short_steps_ = 0;
+  std::vector<bool> recent_degenerate_;  // of each sample since the start stood
+  std::optional<BestEstimate> best_;
+  // The Monte Carlo error of the estimate when it is a full step from the last sample.
+  std::optional<StepNoise> step_noise_;
+  const clock_type::time_point began_;
 };
 
 }  // namespace
 
-std::optional<DyadIndependentReference> dyad_independent_reference(const Study& study) {
-  DyadIndependentReference reference;
-  // The dependent terms' coefficients 0 (a curved term's weight; its decay as written).
-  reference.coefficients =
-      study.model.start_from_fixed(std::vector<double>(std::size_t(study.model.parameter_count())));
-  Study independent = study.with_network(study.network);
-  independent.model.terms.clear();
-  independent.model.kernel.reset();
-  std::vector<int> first;  // the first coefficient of each kept term in the whole model
-  for (int t = 0; t < study.model.term_count(); ++t) {
-    const TermPointer& term = study.model.terms[static_cast<std::size_t>(t)];
-    if (!term->dyad_independent()) continue;
-    independent.model.terms.push_back(term);
-    first.push_back(study.model.first_coefficient(t));
-  }
-  if (independent.model.terms.empty()) {
-    // Every network equally likely: log 2^-dyads.
-    reference.log_likelihood = -static_cast<double>(study.dyad_count()) * std::log(2.0);
-    return reference;
-  }
-  const FitResult fit = fit_pseudo_likelihood(independent);
-  if (fit.end != FitEnd::completed || !std::isfinite(fit.loglik)) return std::nullopt;
-  int k = 1;
-  for (std::size_t t = 0; t < independent.model.terms.size(); ++t) {
-    for (int s = 0; s < independent.model.terms[t]->statistic_count(); ++s) {
-      reference.coefficients[static_cast<std::size_t>(first[t] + s)] = fit.estimate(k++);
-    }
-  }
-  reference.log_likelihood = fit.loglik;
-  return reference;
-}
-
-McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart start_kind,
-                      const McmleSettings& settings, const McmleProgress& progress) {
+McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart kind,
+                      const McmleControl& control, const SampleSource& source,
+                      const McmleProgress& progress) {
   if (const std::string problem = simulation_problem(study); !problem.empty()) {
     throw std::invalid_argument(problem);
   }
-  const auto began = clock_type::now();
-  const Model& model = study.model;
-  const int p = model.coefficient_count();
-  if (start.size() != static_cast<std::size_t>(p)) {
+  if (start.size() != static_cast<std::size_t>(study.model.coefficient_count())) {
     throw std::invalid_argument("fit_mcmle: one start value per coefficient");
   }
-  McmleResult result;
-  result.start = start_kind;
-  const Vector observed = model.network_statistics(study.graph());
-  Sampling sampling{study, settings};
-  // Twice the links, at most half the dyads (the measured mixing of the advice network's gw
-  // models), at least 256; doubled below while consecutive networks stay strongly correlated.
-  std::int64_t interval =
-      settings.interval > 0
-          ? settings.interval
-          : std::max<std::int64_t>(
-                256, std::min<std::int64_t>(2 * study.network.link_count, study.dyad_count() / 2));
-  Vector theta = start, previous = start;
-  ChainStates states, previous_states;
-  bool fresh_chains = true, approaching = true;
-  int halvings = 0, steps_of_zero = 0, short_steps = 0;
-  bool drawn = false;  // some sample since the start stayed near the observed network
-  const std::int64_t first_interval = interval;
-  // Once only, from the pseudo-likelihood start: on to the dyad-independent estimate.
-  const auto restart_at_reference = [&]() {
-    if (result.start != McmleStart::pseudo_likelihood) return false;
-    const auto reference = dyad_independent_reference(study);
-    if (!reference) return false;
-    result.start = McmleStart::dyad_independent;
-    result.start_share = 0.0;
-    theta = previous = reference->coefficients;
-    states = ChainStates{};
-    fresh_chains = approaching = true;
-    halvings = steps_of_zero = short_steps = 0;
-    drawn = false;
-    return true;
-  };
-  // Before any sample stayed, from the pseudo-likelihood start: halfway towards the
-  // dyad-independent estimate, up to four times; its dependence coefficients keep the share the
-  // result gives.
-  std::optional<DyadIndependentReference> reference;
-  const auto shrink_towards_reference = [&]() {
-    if (drawn || result.start != McmleStart::pseudo_likelihood) return false;
-    if (result.start_share <= std::ldexp(1.0, -max_halvings)) return false;
-    if (!reference) reference = dyad_independent_reference(study);
-    if (!reference) return false;
-    for (int k = 0; k < p; ++k) {
-      theta[std::size_t(k)] =
-          0.5 * (theta[std::size_t(k)] + reference->coefficients[std::size_t(k)]);
-    }
-    previous = theta;
-    result.start_share *= 0.5;
-    states = ChainStates{};
-    fresh_chains = approaching = true;
-    return true;
-  };
-
-  for (int number = 1; number <= settings.max_iterations; ++number) {
-    result.iterations = number;
-    const std::int64_t burnin = (fresh_chains ? 16 : 4) * interval;
-    const int networks =
-        approaching ? std::max(64, settings.sample_size / 4) : settings.sample_size;
-    const SampleSummary sample = sampling.draw(model.canonical(theta), networks, burnin, interval,
-                                               static_cast<std::uint64_t>(number), states);
-    McmleIteration iteration;
-    iteration.number = number;
-    iteration.theta = theta;
-    iteration.interval = interval;
-    iteration.toggles = sample.proposals;
-    if (sample.degeneracy.found) {
-      iteration.ran_away = true;
-      short_steps = 0;  // the halvings and the degeneracy check take it from here
-      iteration.seconds = seconds_since(began);
-      result.history.push_back(iteration);
-      if (progress) progress(iteration);
-      if (drawn && halvings < max_halvings) {
-        ++halvings;
-        for (int k = 0; k < p; ++k) {
-          theta[std::size_t(k)] = 0.5 * (theta[std::size_t(k)] + previous[std::size_t(k)]);
-        }
-        states = previous_states;
-        continue;
-      }
-      // The networks run away at the pseudo-likelihood start: a start nearer the
-      // dyad-independent estimate. They run away there too, or wherever the first steps go (a
-      // start in a region of two modes): begin again at that estimate itself.
-      const Degeneracy first = result.start_runaway.value_or(sample.degeneracy);
-      if (shrink_towards_reference() || restart_at_reference()) {
-        result.start_runaway = first;
-        continue;
-      }
-      result.end = McmleEnd::degenerate;
-      result.degeneracy = sample.degeneracy;
-      result.estimate = theta;
-      break;
-    }
-    fresh_chains = false;
-    drawn = true;
-    const Projection project(model, theta);
-    const std::vector<Vector> projected = project(sample.statistics);
-    result.observed = project(observed);
-    const SampleMoments moments = sample_moments(projected, settings.chains);
-    const ConvergenceTest test = convergence_test(moments, result.observed);
-    const double gamma =
-        hull_step_length(projected, moments.mean, moments.sd, result.observed, settings.margin);
-    iteration.step = gamma;
-    iteration.max_abs_t = test.max_abs_t;
-    iteration.p_value = test.p_value;
-    iteration.seconds = seconds_since(began);
-    result.history.push_back(iteration);
-    if (progress) progress(iteration);
-    result.final_test = test;
-    result.final_moments = moments;
-    ParamMatrix inverse;
-    if (!inverse_over_varying(moments, inverse)) {
-      result.end = McmleEnd::no_progress;
-      result.estimate = theta;
-      break;
-    }
-    Vector gap(static_cast<std::size_t>(p));
-    for (int k = 0; k < p; ++k) {
-      gap[std::size_t(k)] = result.observed[std::size_t(k)] - moments.mean[std::size_t(k)];
-    }
-    const Vector step = times(inverse, gap);
-    // Only a full sample ends the fit, and only one of enough effective networks: too few would
-    // give unreliable errors, and lengthen the interval instead.
-    const bool converged = !approaching && gamma >= 1.0 && test.max_abs_t < settings.t_tolerance &&
-                           test.p_value >= settings.p_level &&
-                           test.effective_size >= least_effective_share * networks;
-    if (converged) {
-      result.end = McmleEnd::converged;
-      result.estimate = theta;
-      for (int k = 0; k < p; ++k) result.estimate[std::size_t(k)] += step[std::size_t(k)];
-      result.fisher_inverse = inverse;
-      const ParamMatrix monte_carlo = sandwich(inverse, mean_covariance(moments), p);
-      for (int r = 1; r <= p; ++r) {
-        for (int c = 1; c <= p; ++c) {
-          result.covariance(r, c) = inverse(r, c) + monte_carlo(r, c);
-        }
-        const double total = result.covariance(r, r);
-        result.mcmc_error_percent.push_back(total > 0.0 ? 100.0 * monte_carlo(r, r) / total : 0.0);
-      }
-      result.final_sample = projected;
-      result.final_chains = settings.chains;
-      result.log_likelihood = bridged_log_likelihood(sampling, result.estimate, states,
-                                                     std::max(first_interval, interval / 4));
-      break;
-    }
-    steps_of_zero = gamma > 0.0 ? 0 : steps_of_zero + 1;
-    // A pseudo-likelihood estimate at the edge of the space (a statistic that the networks drawn
-    // there never vary) gives no direction: the dyad-independent estimate may.
-    if (steps_of_zero >= max_steps_of_zero && restart_at_reference()) {
-      result.start_stuck = true;
-      continue;
-    }
-    short_steps = gamma > 0.0 && gamma < short_step ? short_steps + 1 : 0;
-    if (steps_of_zero >= max_steps_of_zero || short_steps >= max_short_steps) {
-      result.end = McmleEnd::no_progress;
-      result.estimate = theta;
-      result.final_sample = projected;
-      result.final_chains = settings.chains;
-      break;
-    }
-    previous = theta;
-    previous_states = states;
-    Vector move(static_cast<std::size_t>(p));
-    for (int k = 0; k < p; ++k) move[std::size_t(k)] = gamma * step[std::size_t(k)];
-    // The share is of the canonical parameters' own change, so that a curved model's step is
-    // held where the sample still speaks for its end, however far from linear the map.
-    const Vector eta = model.canonical(theta);
-    const auto share_of = [&](const Vector& m) {
-      if (!model.curved()) return weight_share(sample.statistics, m);
-      Vector to = theta;
-      for (int k = 0; k < p; ++k) to[std::size_t(k)] += m[std::size_t(k)];
-      Vector change = model.canonical(to);
-      for (std::size_t s = 0; s < change.size(); ++s) change[s] -= eta[s];
-      return weight_share(sample.statistics, change);
-    };
-    // Nor does a step take a decay below 0.
-    const Vector least = model.least_coefficients();
-    const auto inside = [&](const Vector& m) {
-      for (int k = 0; k < p; ++k) {
-        if (theta[std::size_t(k)] + m[std::size_t(k)] < least[std::size_t(k)]) return false;
-      }
-      return true;
-    };
-    for (int cut = 0; cut < 30 && (!inside(move) || share_of(move) < least_weight_share); ++cut) {
-      for (double& v : move) v *= 0.5;
-    }
-    for (int k = 0; k < p; ++k) {
-      move[std::size_t(k)] =
-          std::max(move[std::size_t(k)], least[std::size_t(k)] - theta[std::size_t(k)]);
-    }
-    for (int k = 0; k < p; ++k) theta[std::size_t(k)] += move[std::size_t(k)];
-    halvings = 0;
-    // Too few effective networks for the slowest statistic: a longer interval next time, by the
-    // factor its autocorrelation time says would suffice, with a fifth to spare (at least 1.25,
-    // at most 8). A power of 2 would overshoot by up to twice, and the last samples, the
-    // longest, cost that twice.
-    if (settings.interval <= 0 && test.max_abs_t <= distant_t &&
-        test.effective_size < least_effective_share * networks) {
-      const double needed = least_effective_share * networks / std::max(test.effective_size, 1.0);
-      const double factor = std::clamp(1.2 * needed, 1.25, 8.0);
-      interval = static_cast<std::int64_t>(std::ceil(static_cast<double>(interval) * factor));
-    }
-    if (test.max_abs_t < approach_t) approaching = false;
-    if (number == settings.max_iterations) {
-      result.end = McmleEnd::iteration_limit;
-      result.estimate = previous;
-      result.final_sample = projected;
-      result.final_chains = settings.chains;
-    }
+  if (!study.model.curved() && study.model.dyad_independent()) {
+    return exact_dyad_independent(study, start, kind);
   }
-  result.toggles = sampling.toggles;
-  result.sampler_seconds = sampling.seconds;
-  result.seconds = seconds_since(began);
-  return result;
+  return McmleRun(study, start, kind, control, source, progress).run();
+}
+
+McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart kind,
+                      const McmleControl& control, const McmleProgress& progress) {
+  return fit_mcmle(study, start, kind, control, chain_sample_source(study, control), progress);
 }
 
 }  // namespace tarn

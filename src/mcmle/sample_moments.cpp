@@ -4,77 +4,126 @@
 #include <cmath>
 #include <limits>
 
-#include "fit/gaussj.h"
+#include "mcmle/autoregression.h"
 #include "mcmle/f_distribution.h"
-#include "simulate/sample_spread.h"
 
 namespace tarn {
 
 namespace {
 
 // Autocovariance of statistic s at `lag`, within the chains, about the pooled mean.
-double autocovariance(const std::vector<std::vector<double>>& x, int chains, std::size_t s,
-                      double mean, int lag) {
+double autocovariance(const std::vector<Vector>& x, int chains, std::size_t s, double mean,
+                      int lag) {
   const std::size_t n = x.size();
-  const std::size_t step = static_cast<std::size_t>(chains);
+  const std::size_t shift = static_cast<std::size_t>(chains) * static_cast<std::size_t>(lag);
   double sum = 0.0;
-  for (std::size_t k = 0; k + step * static_cast<std::size_t>(lag) < n; ++k) {
-    sum += (x[k][s] - mean) * (x[k + step * static_cast<std::size_t>(lag)][s] - mean);
-  }
+  for (std::size_t k = 0; k + shift < n; ++k) sum += (x[k][s] - mean) * (x[k + shift][s] - mean);
   return sum / static_cast<double>(n);
+}
+
+struct Autocorrelation {
+  double tau = 1.0, spread_tau = 1.0, lag1 = std::numeric_limits<double>::quiet_NaN();
+};
+
+// Geyer's initial positive sequence: the sums of consecutive pairs of autocorrelations while
+// they are positive.
+Autocorrelation autocorrelation_of(const std::vector<Vector>& x, int chains, std::size_t s,
+                                   double mean) {
+  Autocorrelation a;
+  const double gamma0 = autocovariance(x, chains, s, mean, 0);
+  if (!(gamma0 > 0.0)) return a;
+  const int length = static_cast<int>(x.size()) / chains;
+  a.lag1 = autocovariance(x, chains, s, mean, 1) / gamma0;
+  double sum = 0.0, squares = 0.0;
+  for (int k = 0; 2 * k + 1 < length; ++k) {
+    const double even = k == 0 ? 1.0 : autocovariance(x, chains, s, mean, 2 * k) / gamma0;
+    const double odd = autocovariance(x, chains, s, mean, 2 * k + 1) / gamma0;
+    if (!(even + odd > 0.0)) break;
+    sum += even + odd;
+    squares += (k == 0 ? 0.0 : even * even) + odd * odd;
+  }
+  const auto n = static_cast<double>(x.size());
+  a.tau = std::clamp(2.0 * sum - 1.0, 1.0, n);
+  a.spread_tau = std::clamp(1.0 + 2.0 * squares, 1.0, n);
+  return a;
 }
 
 }  // namespace
 
-SampleMoments sample_moments(const std::vector<std::vector<double>>& x, int chains) {
+SampleMoments sample_moments(const std::vector<Vector>& x, int chains) {
   SampleMoments m;
   m.networks = static_cast<int>(x.size());
   m.chains = std::max(chains, 1);
   const std::size_t p = x.empty() ? 0 : x.front().size();
   const auto n = static_cast<double>(x.size());
-  m.covariance = covariance_of(x, {}, static_cast<int>(p));
-  for (std::size_t s = 0; s < p; ++s) {
-    m.mean.push_back(column_spread(x, s).mean);
-    m.sd.push_back(std::sqrt(m.covariance(static_cast<int>(s) + 1, static_cast<int>(s) + 1)));
-  }
-  const int length = m.networks / m.chains;  // networks per chain (the first ones, if unequal)
-  for (std::size_t s = 0; s < p; ++s) {
-    const double gamma0 = autocovariance(x, m.chains, s, m.mean[s], 0);
-    double tau = 1.0, lag1 = std::numeric_limits<double>::quiet_NaN();
-    if (gamma0 > 0.0) {
-      lag1 = autocovariance(x, m.chains, s, m.mean[s], 1) / gamma0;
-      // Geyer: the sums of consecutive pairs of autocorrelations while they are positive.
-      double sum = 0.0;
-      for (int k = 0; 2 * k + 1 < length; ++k) {
-        const double pair =
-            (k == 0 ? 1.0 : autocovariance(x, m.chains, s, m.mean[s], 2 * k) / gamma0) +
-            autocovariance(x, m.chains, s, m.mean[s], 2 * k + 1) / gamma0;
-        if (!(pair > 0.0)) break;
-        sum += pair;
-      }
-      tau = std::clamp(2.0 * sum - 1.0, 1.0, n);
+  m.mean.assign(p, 0.0);
+  for (const Vector& row : x)
+    for (std::size_t s = 0; s < p; ++s) m.mean[s] += row[s];
+  for (double& v : m.mean) v /= n;
+  m.covariance = Matrix(int(p), int(p));
+  for (const Vector& row : x) {
+    for (std::size_t a = 0; a < p; ++a) {
+      const double da = row[a] - m.mean[a];
+      if (da == 0.0) continue;
+      for (std::size_t b = 0; b < p; ++b) m.covariance(int(a), int(b)) += da * (row[b] - m.mean[b]);
     }
-    m.autocorrelation_time.push_back(tau);
-    m.effective_size.push_back(n / tau);
-    m.lag1.push_back(lag1);
+  }
+  std::vector<int> varying;
+  for (std::size_t s = 0; s < p; ++s) {
+    for (std::size_t b = 0; b < p; ++b) m.covariance(int(s), int(b)) /= n - 1.0;
+  }
+  for (std::size_t s = 0; s < p; ++s) {
+    m.sd.push_back(std::sqrt(std::max(m.covariance(int(s), int(s)), 0.0)));
+    if (!varies(m.sd.back(), m.mean[s])) {
+      m.sd.back() = 0.0;
+      for (std::size_t b = 0; b < p; ++b)
+        m.covariance(int(s), int(b)) = m.covariance(int(b), int(s)) = 0.0;
+    }
+    if (m.sd.back() > 0.0) varying.push_back(int(s));
+    const Autocorrelation a = autocorrelation_of(x, m.chains, s, m.mean[s]);
+    m.autocorrelation_time.push_back(a.tau);
+    m.effective_size.push_back(n / a.tau);
+    m.spread_effective_size.push_back(n / a.spread_tau);
+    m.lag1.push_back(a.lag1);
+  }
+  m.long_run_covariance = Matrix(int(p), int(p));
+  if (!varying.empty()) {
+    const LongRunCovariance lr = long_run_covariance(x, m.chains, m.mean, varying);
+    for (std::size_t a = 0; a < varying.size(); ++a)
+      for (std::size_t b = 0; b < varying.size(); ++b)
+        m.long_run_covariance(varying[a], varying[b]) = lr.covariance(int(a), int(b));
+    m.autoregression_order = lr.order;
+    m.multivariate_effective_size = lr.effective_size;
   }
   return m;
 }
 
-ConvergenceTest convergence_test(const SampleMoments& m, const std::vector<double>& observed) {
+Matrix mean_covariance(const SampleMoments& m) {
+  return scaled(m.long_run_covariance, 1.0 / std::max(m.networks, 1));
+}
+
+double smallest_effective_size(const SampleMoments& m) {
+  double least = static_cast<double>(m.networks);
+  for (std::size_t s = 0; s < m.sd.size(); ++s) {
+    if (m.sd[s] > 0.0) least = std::min(least, m.effective_size[s]);
+  }
+  return least;
+}
+
+ConvergenceTest convergence_test(const SampleMoments& m, const Vector& observed,
+                                 const StepNoise* step) {
   ConvergenceTest test;
   const std::size_t p = m.mean.size();
-  std::vector<std::size_t> varying;
+  std::vector<int> varying;
   bool fixed_miss = false;
-  test.effective_size = static_cast<double>(m.networks);
+  test.effective_size = smallest_effective_size(m);
   for (std::size_t s = 0; s < p; ++s) {
     const double d = m.mean[s] - observed[s];
     double t = 0.0;
     if (m.sd[s] > 0.0) {
       t = d / m.sd[s];
-      varying.push_back(s);
-      test.effective_size = std::min(test.effective_size, m.effective_size[s]);
-    } else if (d != 0.0) {
+      varying.push_back(int(s));
+    } else if (!same_value(m.mean[s], observed[s])) {
       t = d > 0 ? std::numeric_limits<double>::infinity()
                 : -std::numeric_limits<double>::infinity();
       fixed_miss = true;
@@ -82,43 +131,46 @@ ConvergenceTest convergence_test(const SampleMoments& m, const std::vector<doubl
     test.t_ratio.push_back(t);
     test.max_abs_t = std::max(test.max_abs_t, std::fabs(t));
   }
+  const double infinity = std::numeric_limits<double>::infinity();
   if (fixed_miss) {
-    test.hotelling = std::numeric_limits<double>::infinity();
+    test.hotelling = test.distance = infinity;
     test.p_value = 0.0;
     return test;
   }
   const int q = static_cast<int>(varying.size());
   if (q == 0) return test;
-  // The covariance of the mean: cov(s, t) sqrt(tau_s tau_t) / n.
-  ParamMatrix v;
+  // The covariance of mean - observed: the sample mean's, and the estimate's own when it is a
+  // full step from an earlier sample (its mean's Monte Carlo error moved the estimate).
+  const bool with_step = step != nullptr && step->covariance.rows() == static_cast<int>(p);
+  Matrix covariance(q, q), of_difference(q, q);
+  Vector d(std::size_t(q), 0.0);
   for (int a = 0; a < q; ++a) {
+    const int s = varying[std::size_t(a)];
+    d[std::size_t(a)] = m.mean[std::size_t(s)] - observed[std::size_t(s)];
     for (int b = 0; b < q; ++b) {
-      const std::size_t s = varying[std::size_t(a)], t = varying[std::size_t(b)];
-      v(a + 1, b + 1) = m.covariance(int(s) + 1, int(t) + 1) *
-                        std::sqrt(m.autocorrelation_time[s] * m.autocorrelation_time[t]) /
-                        static_cast<double>(m.networks);
+      const int t = varying[std::size_t(b)];
+      covariance(a, b) = m.covariance(s, t);
+      of_difference(a, b) =
+          m.long_run_covariance(s, t) / m.networks + (with_step ? step->covariance(s, t) : 0.0);
     }
   }
-  if (!gaussj(v, q)) {
-    test.hotelling = std::numeric_limits<double>::infinity();
+  const std::optional<Matrix> spread_inverse = symmetric_inverse(covariance);
+  const std::optional<Matrix> difference_inverse = symmetric_inverse(of_difference);
+  if (!spread_inverse || !difference_inverse) {
+    test.hotelling = test.distance = infinity;
     test.p_value = 0.0;
     return test;
   }
-  double t2 = 0.0;
-  for (int a = 0; a < q; ++a) {
-    for (int b = 0; b < q; ++b) {
-      const std::size_t s = varying[std::size_t(a)], t = varying[std::size_t(b)];
-      t2 += (m.mean[s] - observed[s]) * v(a + 1, b + 1) * (m.mean[t] - observed[t]);
-    }
-  }
-  test.hotelling = t2;
-  const double nu = test.effective_size - 1.0;
-  if (nu - q + 1.0 <= 0.0) {
+  test.distance = quadratic_form(d, *spread_inverse, d);
+  test.hotelling = quadratic_form(d, *difference_inverse, d);
+  const double nu =
+      with_step ? std::min(test.effective_size, step->effective_size) : test.effective_size;
+  if (!(nu - q > 0.0)) {
     test.p_value = std::numeric_limits<double>::quiet_NaN();
     return test;
   }
-  const double f = t2 * (nu - q + 1.0) / (q * nu);
-  test.p_value = f_upper_tail(f, q, nu - q + 1.0);
+  const double f = test.hotelling * (nu - q) / (q * (nu - 1.0));
+  test.p_value = f_upper_tail(f, q, nu - q);
   return test;
 }
 

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "mcmle/sample_moments.h"
+
 namespace tarn {
 
 double hull_step_length(const std::vector<std::vector<double>>& statistics,
@@ -16,7 +18,7 @@ double hull_step_length(const std::vector<std::vector<double>>& statistics,
   for (std::size_t s = 0; s < p; ++s) {
     if (sd[s] > 0.0) {
       rows.push_back(s);
-    } else if (observed[s] != mean[s]) {
+    } else if (!same_value(observed[s], mean[s])) {
       return 0.0;
     }
   }

@@ -20,12 +20,10 @@ std::string fit_outcome(const FitRecord& record) {
     switch (record.mcmle->end) {
       case McmleEnd::converged:
         return "converged";
-      case McmleEnd::iteration_limit:
-        return "iteration_limit";
+      case McmleEnd::not_converged:
+        return "not_converged";
       case McmleEnd::degenerate:
         return "degenerate";
-      case McmleEnd::no_progress:
-        return "no_progress";
     }
   }
   const FitResult& r = *record.result;

@@ -49,30 +49,104 @@ void write_statistics(const FitResult& r, std::ostream& out) {
       << printed("%.2f", percent(t[1][1], t[1][0] + t[1][1])) << "%)\n";
 }
 
+// Why the start moved, in a few words.
+std::string start_reason(const StartRecord& start) {
+  const std::string& reason = start.moved ? start.moved->reason : std::string();
+  if (reason == "no_step") return "no step from the first start";
+  if (reason == "link_capacity") return "the sampler filled the link store at the first start";
+  if (reason == "two_modes") return "the networks drawn at the first start split into two modes";
+  if (reason == "second_mode") {
+    return "from the first start the fit came where chains started empty stay near it";
+  }
+  if (reason == "not_converged") return "the fit from the first start did not converge";
+  return "the networks drawn at the first start piled up near the " +
+         std::string(reason == "pile_near_empty" ? "empty" : "complete") + " network";
+}
+
+std::string ending(const McmleResult& m) {
+  switch (m.end) {
+    case McmleEnd::converged:
+      return "converged";
+    case McmleEnd::degenerate:
+      return "NOT converged (the model is degenerate)";
+    case McmleEnd::not_converged:
+      break;
+  }
+  if (m.stop_reason == "iteration_limit") return "NOT converged (iteration limit)";
+  if (m.stop_reason == "link_capacity") return "NOT converged (the link store filled)";
+  if (m.stop_reason == "degenerate_draws") return "NOT converged (the draws kept piling up)";
+  return "NOT converged (no progress)";
+}
+
+void write_probe(const ModeProbe& probe, const char* name, std::ostream& out) {
+  if (probe.filled) {
+    out << " Chain started " << name << ": filled the link store, a second mode\n";
+    return;
+  }
+  if (probe.networks == 0) return;
+  out << " Chain started " << name << ": " << printed("%.1f", probe.late_mean_links)
+      << " links on average (" << probe.late_least_links << " to " << probe.late_most_links
+      << ") in its second half" << (probe.second_mode() ? ", a second mode\n" : "\n");
+}
+
+void write_probes(const McmleResult& m, std::ostream& out) {
+  if (!m.probes) return;
+  write_probe(m.probes->empty, "empty", out);
+  write_probe(m.probes->dense,
+              ("at " + std::to_string(m.probes->dense.start_links) + " links").c_str(), out);
+}
+
+void write_evidence(const McmleResult& m, std::ostream& out) {
+  out << " Best estimate: iteration " << m.best.iteration << ", largest |t| "
+      << printed("%.3f", m.best.max_abs_t) << '\n';
+  if (m.evidence) {
+    const DrawEvidence& e = *m.evidence;
+    out << " Networks drawn there: " << printed("%.1f", e.mean_links) << " links on average (sd "
+        << printed("%.1f", e.sd_links) << ", " << e.least_links << " to " << e.most_links
+        << ") against " << e.observed_links << " observed";
+    if (e.two_modes) {
+      out << "; two modes, " << printed("%.0f", 100.0 * e.lower_mode_share) << "% about "
+          << printed("%.0f", e.lower_mode_links) << " links, the rest about "
+          << printed("%.0f", e.upper_mode_links);
+    }
+    out << '\n';
+  } else if (m.capacity.found) {
+    out << " Networks drawn there filled the link store (" << m.capacity.links << " links against "
+        << m.capacity.observed_links << " observed)\n";
+  }
+  write_probes(m, out);
+}
+
 // The fit by maximum likelihood by MCMC: how it ended, its convergence figures and likelihood.
 void write_mcmle_statistics(const FitScreen& fit, std::ostream& out) {
   const McmleResult& m = *fit.mcmle;
-  const char* ended = m.end == McmleEnd::converged         ? "converged"
-                      : m.end == McmleEnd::iteration_limit ? "NOT converged (iteration limit)"
-                      : m.end == McmleEnd::degenerate      ? "NOT converged (degenerate model)"
-                                                           : "NOT converged (no progress)";
-  out << "\n Maximum likelihood by MCMC: " << ended << " after " << m.iterations << " iterations, "
-      << printed("%.1f", m.seconds)
-      << " s\n Sampler: " << printed("%.3g", static_cast<double>(m.toggles))
-      << " proposed toggles, "
-      << printed("%.0f", m.seconds > 0.0 ? 100.0 * m.sampler_seconds / m.seconds : 0.0)
-      << "% of the time\n Convergence: largest |t| " << printed("%.3f", m.final_test.max_abs_t)
-      << ", Hotelling p-value " << printed("%.3f", m.final_test.p_value)
-      << ", effective sample size " << printed("%.0f", m.final_test.effective_size) << '\n';
-  if (m.start == McmleStart::dyad_independent) {
-    out << " Start: the dyad-independent terms' estimate ("
-        << (m.start_stuck ? "no step from the pseudo-likelihood estimate"
-                          : "the sampler ran away at the pseudo-likelihood estimate")
-        << ")\n";
-  } else if (m.start_share < 1.0) {
-    out << " Start: " << printed("%g", m.start_share)
-        << " of the way from the dyad-independent terms' estimate to the pseudo-likelihood "
-           "estimate (the sampler ran away there)\n";
+  if (m.stop_reason == "dyad_independent") {
+    out << "\n Maximum likelihood: exact (the model is dyad-independent: its pseudo-likelihood is "
+           "its likelihood; no networks drawn)\n";
+  } else {
+    out << "\n Maximum likelihood by MCMC: " << ending(m) << " after " << m.iterations
+        << " iterations, " << printed("%.1f", m.seconds)
+        << " s\n Sampler: " << printed("%.3g", static_cast<double>(m.toggles))
+        << " proposed toggles, "
+        << printed("%.0f", m.seconds > 0.0 ? 100.0 * m.sampler_seconds / m.seconds : 0.0)
+        << "% of the time\n";
+    if (m.end == McmleEnd::converged) {
+      out << " Convergence: final sample of " << m.final_moments.networks
+          << " networks, effective size " << printed("%.0f", m.final_test.effective_size)
+          << ", largest |t| " << printed("%.3f", m.final_test.max_abs_t)
+          << " (every t-ratio within its allowance), Hotelling p-value "
+          << printed("%.3f", m.final_test.p_value) << '\n';
+      write_probes(m, out);
+    } else {
+      write_evidence(m, out);
+    }
+  }
+  if (m.start.kind == McmleStart::dyad_independent && m.start.moved) {
+    out << " Start: the dyad-independent terms' estimate (" << start_reason(m.start) << ")\n";
+  } else if (m.start.share < 1.0 && m.start.moved) {
+    out << " Start: " << printed("%g", m.start.share)
+        << " of the way from the dyad-independent terms' estimate to the first start ("
+        << start_reason(m.start) << ")\n";
   }
   if (fit.log_likelihood) {
     out << " Log-likelihood " << printed("%.3f", *fit.log_likelihood) << ", AIC "

@@ -123,7 +123,7 @@ void statistic_row(const McmleResult& r, const std::string& name, std::size_t s,
 void history_panel(const McmleResult& r, double top, std::ostream& out) {
   out << "<text x=\"" << trace_left << "\" y=\"" << top + 14
       << "\" font-size=\"13\" font-weight=\"bold\">Largest |t| by iteration (red: the "
-         "tolerance 0.1; crosses: networks ran away)</text>\n";
+         "tolerance 0.1; crosses: a chain filled the link store; squares: final samples)</text>\n";
   out << "<rect x=\"" << trace_left << "\" y=\"" << top + 20 << "\" width=\"" << trace_width
       << "\" height=\"" << plot_height << "\" fill=\"none\" stroke=\"#999\"/>\n";
   double most = 1.0;
@@ -143,9 +143,15 @@ void history_panel(const McmleResult& r, double top, std::ostream& out) {
       << y_of(0.1) << "\" y2=\"" << y_of(0.1) << "\" stroke=\"#d62728\"/>\n";
   for (std::size_t k = 0; k < r.history.size(); ++k) {
     const McmleIteration& i = r.history[k];
-    if (i.ran_away) {
+    if (i.filled) {
       out << "<text x=\"" << x_of(k) << "\" y=\"" << top + 30
           << "\" font-size=\"12\" text-anchor=\"middle\" fill=\"#d62728\">x</text>\n";
+      continue;
+    }
+    if (i.final_sample) {
+      out << "<rect x=\"" << number("%.1f", x_of(k) - 3) << "\" y=\""
+          << number("%.1f", y_of(i.max_abs_t) - 3)
+          << "\" width=\"6\" height=\"6\" fill=\"#2ca02c\"/>\n";
       continue;
     }
     out << "<circle cx=\"" << number("%.1f", x_of(k)) << "\" cy=\""
@@ -159,15 +165,14 @@ void history_panel(const McmleResult& r, double top, std::ostream& out) {
 }
 
 std::string summary_line(const McmleResult& r) {
-  const char* ended = r.end == McmleEnd::converged         ? "converged"
-                      : r.end == McmleEnd::iteration_limit ? "NOT converged: iteration limit"
-                      : r.end == McmleEnd::degenerate      ? "NOT converged: degenerate"
-                                                           : "NOT converged: no progress";
-  return std::string(ended) + " after " + std::to_string(r.iterations) +
-         " iterations; largest |t| " + number("%.3f", r.final_test.max_abs_t) +
-         ", Hotelling p-value " + number("%.3f", r.final_test.p_value) +
-         ", effective sample size " + number("%.0f", r.final_test.effective_size) + ", " +
-         number("%.1f", r.seconds) + " s";
+  const std::string ended = r.end == McmleEnd::converged ? std::string("converged")
+                            : r.end == McmleEnd::degenerate
+                                ? std::string("NOT converged: degenerate")
+                                : "NOT converged: " + r.stop_reason;
+  return ended + " after " + std::to_string(r.iterations) + " iterations; largest |t| " +
+         number("%.3f", r.final_test.max_abs_t) + ", Hotelling p-value " +
+         number("%.3f", r.final_test.p_value) + ", effective sample size " +
+         number("%.0f", r.final_test.effective_size) + ", " + number("%.1f", r.seconds) + " s";
 }
 
 void write_svg(const McmleResult& r, const std::vector<std::string>& names, std::ostream& out) {

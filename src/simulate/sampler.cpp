@@ -20,7 +20,7 @@ namespace {
 // How a chain's run of proposals ended.
 enum class Walk {
   finished,    // every proposal made
-  degenerate,  // the link count left the band or passed the capacity
+  filled,      // the link count passed the capacity
   called_off,  // a lower-numbered chain has failed, so this chain's outcome no longer matters
 };
 
@@ -29,7 +29,7 @@ class Chain {
  public:
   // `first_failed` is the lowest number of a chain that has failed so far (the chain count while
   // none has).
-  // The chain starts at `start`; its band lies around `observed_links`, the observed network's.
+  // The chain starts at `start`; `observed_links` is the observed network's link count.
   Chain(const Study& study, const std::vector<double>& coefficients, const TermGraph& start,
         const std::vector<double>& start_statistics, std::int64_t observed_links, int index,
         const SamplerSettings& settings, ProposalRatio ratio, const std::atomic<int>& first_failed)
@@ -49,26 +49,16 @@ class Chain {
       for (int a = 1; a <= n; ++a) fixed_links_ += graph_.has_link(a, a) ? 1 : 0;
     }
     observed_links_ = observed_links;
-    if (settings.watch_link_band) {
-      const double slack = std::max(0.5 * static_cast<double>(observed_links_),
-                                    5.0 * std::sqrt(static_cast<double>(observed_links_)) + 10.0);
-      low_ = static_cast<std::int64_t>(std::floor(static_cast<double>(observed_links_) - slack));
-      high_ = static_cast<std::int64_t>(std::ceil(static_cast<double>(observed_links_) + slack));
-    } else {
-      // No band: only the capacity stops the chain, and then capacity_only() holds.
-      low_ = 0;
-      high_ = std::numeric_limits<std::int64_t>::max();
-    }
   }
 
-  // `count` proposals, or fewer when the chain turns degenerate or is called off.
+  // `count` proposals, or fewer when the chain fills the link store or is called off.
   Walk run(std::int64_t count) {
     for (std::int64_t k = 0; k < count; ++k) {
       // A relaxed load every 1024 proposals costs nothing measurable.
       if ((k & 1023) == 0 && first_failed_.load(std::memory_order_relaxed) < index_) {
         return Walk::called_off;
       }
-      if (propose() && !within_band()) return Walk::degenerate;
+      if (propose() && graph_.link_count() > max_links) return Walk::filled;
     }
     return Walk::finished;
   }
@@ -77,24 +67,16 @@ class Chain {
   const std::vector<double>& statistics() const { return statistics_; }
   std::int64_t proposals() const { return proposals_; }
   std::int64_t accepted() const { return accepted_; }
-  Degeneracy degeneracy() const {
-    Degeneracy d;
-    d.found = true;
-    d.toggles = proposals_;
-    d.links = graph_.link_count();
-    d.observed_links = observed_links_;
-    d.low = std::max<std::int64_t>(low_, 0);
-    d.high = high_;
-    d.capacity = graph_.link_count() > max_links;
-    return d;
+  CapacityStop capacity_stop() const {
+    CapacityStop stop;
+    stop.found = true;
+    stop.toggles = proposals_;
+    stop.links = graph_.link_count();
+    stop.observed_links = observed_links_;
+    return stop;
   }
 
  private:
-  bool within_band() const {
-    const std::int64_t links = graph_.link_count();
-    return links >= low_ && links <= high_ && links <= max_links;
-  }
-
   // One Metropolis-Hastings step; true when it changed the graph.
   bool propose() {
     ++proposals_;
@@ -163,7 +145,7 @@ class Chain {
   ProposalRatio ratio_;
   int index_;
   const std::atomic<int>& first_failed_;
-  std::int64_t dyads_ = 0, fixed_links_ = 0, observed_links_ = 0, low_ = 0, high_ = 0;
+  std::int64_t dyads_ = 0, fixed_links_ = 0, observed_links_ = 0;
   std::int64_t proposals_ = 0, accepted_ = 0;
 };
 
@@ -211,19 +193,12 @@ SamplerSettings default_sampler_settings(std::int64_t links, std::int64_t dyads)
   return s;
 }
 
-std::string Degeneracy::warning_code() const {
-  return capacity_only() ? "link_capacity_reached" : "degenerate_model";
-}
-
-Warning Degeneracy::warning() const {
-  Warning w{warning_code()};
+Warning CapacityStop::warning() const {
+  Warning w{"link_capacity_reached"};
   w.add_count("toggles", toggles)
       .add_count("links", links)
       .add_count("observed_links", observed_links)
-      .add_count("low", low)
-      .add_count("high", high)
-      .add_count("capacity", max_links)
-      .add_count("capacity_passed", capacity ? 1 : 0);
+      .add_count("capacity", max_links);
   return w;
 }
 
@@ -252,19 +227,20 @@ SampleSummary sample_networks(const Study& study, const std::vector<double>& coe
   SampleSummary summary;
   summary.observed = study.model.network_statistics(observed);
   summary.statistics.assign(static_cast<std::size_t>(std::max(networks, 0)), {});
+  summary.links.assign(summary.statistics.size(), 0);
   const int chains = std::max(1, settings.chains);
   if (states != nullptr && states->graphs.size() != static_cast<std::size_t>(chains)) {
     states->graphs.assign(static_cast<std::size_t>(chains), observed);
     states->statistics.assign(static_cast<std::size_t>(chains), summary.observed);
   }
-  std::vector<Degeneracy> degeneracies(static_cast<std::size_t>(chains));
+  std::vector<CapacityStop> stops(static_cast<std::size_t>(chains));
   std::vector<std::int64_t> proposals(static_cast<std::size_t>(chains), 0);
   std::vector<std::int64_t> accepted(static_cast<std::size_t>(chains), 0);
   std::vector<std::exception_ptr> failures(static_cast<std::size_t>(chains));
-  // The lowest-numbered chain that has turned degenerate (`chains` while none has). The sample
-  // reports that chain, so a chain numbered above it is called off, while the chains below it
-  // walk on (they might fail too, and would be reported instead); none of them visits networks
-  // any more, since a degenerate sample is not used. The reported chain, and the chains below it,
+  // The lowest-numbered chain that has filled the link store (`chains` while none has). The
+  // sample reports that chain, so a chain numbered above it is called off, while the chains below
+  // it walk on (they might fail too, and would be reported instead); none of them visits networks
+  // any more, since such a sample is not used. The reported chain, and the chains below it,
   // walk the same for any number of threads.
   std::atomic<int> first_failed{chains};
   const auto note_failure = [&first_failed](int c) {
@@ -287,11 +263,12 @@ SampleSummary sample_networks(const Study& study, const std::vector<double>& coe
       if (first_failed.load(std::memory_order_relaxed) < chains) continue;
       const int k = c + position * chains;
       summary.statistics[static_cast<std::size_t>(k)] = chain.statistics();
+      summary.links[static_cast<std::size_t>(k)] = chain.graph().link_count();
       if (visit) visit(k, chain.graph(), chain.statistics());
       if (done != nullptr) ++*done;
     }
-    if (walk == Walk::degenerate) {
-      degeneracies[static_cast<std::size_t>(c)] = chain.degeneracy();
+    if (walk == Walk::filled) {
+      stops[static_cast<std::size_t>(c)] = chain.capacity_stop();
       note_failure(c);
     }
     proposals[static_cast<std::size_t>(c)] = chain.proposals();
@@ -329,10 +306,12 @@ SampleSummary sample_networks(const Study& study, const std::vector<double>& coe
     summary.accepted += accepted[static_cast<std::size_t>(c)];
   }
   if (first_failed.load() < chains) {
-    summary.degeneracy = degeneracies[static_cast<std::size_t>(first_failed.load())];
+    summary.capacity_stop = stops[static_cast<std::size_t>(first_failed.load())];
     summary.statistics.clear();
+    summary.links.clear();
   } else {
     summary.lag1_autocorrelation = lag1_autocorrelation(summary.statistics, chains);
+    summary.evidence = draw_evidence(summary.links, observed.link_count(), study.dyad_count());
   }
   return summary;
 }

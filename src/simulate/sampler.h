@@ -11,10 +11,10 @@
 // chain k % chains, so the same seed gives the same networks for any number of threads, and the
 // first networks of a larger sample are those of a smaller one.
 //
-// A degenerate model drifts to networks unlike the observed one (often the empty or the complete
-// network). A chain stops when its link count leaves a band around the observed count (half the
-// observed count either way, and at least 5 sqrt(L) + 10) or reaches the link capacity, and the
-// sample reports it instead of running on.
+// A chain is never stopped for where its network goes: networks far from the observed one are
+// what the coefficients describe, and a degenerate model shows itself in the networks drawn
+// (degeneracy_evidence.h), not in a guard. A chain stops early only when its network fills
+// the link store (the link capacity), and the sample says so.
 
 #include <atomic>
 #include <cstdint>
@@ -25,6 +25,7 @@
 #include "model/study.h"
 #include "network/network.h"
 #include "network/warning.h"
+#include "simulate/degeneracy_evidence.h"
 #include "terms/term_graph.h"
 
 namespace tarn {
@@ -35,9 +36,6 @@ struct SamplerSettings {
   int chains = 8;
   std::uint64_t seed = 1;
   int threads = 1;
-  // False: no band around the start's link count (for chains started far from the model's
-  // networks on purpose); the link capacity still stops a chain.
-  bool watch_link_band = true;
 };
 
 // Defaults for a network of `links` links among `dyads` dyads: an interval of 64 proposals per
@@ -45,22 +43,14 @@ struct SamplerSettings {
 // autocorrelation behind the choice is in the user guide; every sample reports its own.
 SamplerSettings default_sampler_settings(std::int64_t links, std::int64_t dyads);
 
-// Why sampling stopped early, when it did.
-struct Degeneracy {
+// A chain that filled the link store (more links than the capacity): the sampler cannot follow
+// it further.
+struct CapacityStop {
   bool found = false;
   std::int64_t toggles = 0;  // done by the chain that stopped
   std::int64_t links = 0;    // its link count then
   std::int64_t observed_links = 0;
-  // The band of link counts; without a band (watch_link_band false) 0 and the largest int64.
-  std::int64_t low = 0, high = 0;
-  bool capacity = false;  // the link capacity was passed
-  // A chain that passed the capacity while still inside its band: the model need not be
-  // degenerate, the network is too dense to simulate within the capacity.
-  bool capacity_only() const { return capacity && links <= high; }
-  // "degenerate_model", or "link_capacity_reached" when capacity_only().
-  std::string warning_code() const;
-  // That code with the figures above (toggles, links, observed_links, low, high, capacity,
-  // capacity_passed); the front end words it.
+  // "link_capacity_reached" with the figures above and the capacity; the front end words it.
   Warning warning() const;
 };
 
@@ -68,24 +58,28 @@ struct Degeneracy {
 // gives a figure that says nothing.
 constexpr int min_autocorrelation_pairs = 10;
 
-// When a chain turns degenerate the sample reports the lowest-numbered such chain, and holds no
-// networks and no autocorrelations; its proposals and acceptances are those of the chains up to
-// the reported one (the later ones are called off early), so that it is the same for any number
-// of threads.
+// When a chain fills the link store the sample reports the lowest-numbered such chain, and holds
+// no networks and no autocorrelations; its proposals and acceptances are those of the chains up
+// to the reported one (the later ones are called off early), so that it is the same for any
+// number of threads.
 struct SampleSummary {
   std::vector<double> observed;                 // the model's statistics of the observed network
   std::vector<std::vector<double>> statistics;  // [network][statistic]
+  std::vector<std::int64_t> links;              // [network]: its link count
+  // What the networks' link counts say about the model at these coefficients (empty draws when
+  // a chain filled the link store).
+  DrawEvidence evidence;
   // Lag-1 autocorrelation of each statistic between consecutive networks of a chain, within
   // [-1, 1]; NaN when the chains give fewer than min_autocorrelation_pairs consecutive pairs or a
   // statistic does not vary.
   std::vector<double> lag1_autocorrelation;
   std::int64_t proposals = 0, accepted = 0;
-  Degeneracy degeneracy;
+  CapacityStop capacity_stop;
 };
 
 // Called for every network of the sample, in the thread of its chain: its number in the sample,
-// the graph and its statistics. Once a chain has turned degenerate no more networks are visited;
-// which ones were visited before depends on the threads, and the sample is not to be used.
+// the graph and its statistics. Once a chain has filled the link store no more networks are
+// visited; which ones were visited before depends on the threads, and the sample is not to be used.
 using NetworkVisitor =
     std::function<void(int network, const TermGraph& graph, const std::vector<double>& statistics)>;
 
@@ -110,8 +104,7 @@ std::string simulation_problem(const Study& study);
 // Draws `networks` networks from the study's model at `coefficients`, the chains started at the
 // study's network, or where `states` says and left there. `done` (if given) counts the networks
 // whose visit has returned. Throws std::invalid_argument for what simulation_problem names.
-// `ratio` is for the test that shows a wrong acceptance ratio is caught. A chain's band of link
-// counts lies around the observed network's count wherever it starts.
+// `ratio` is for the test that shows a wrong acceptance ratio is caught.
 SampleSummary sample_networks(const Study& study, const std::vector<double>& coefficients,
                               int networks, const SamplerSettings& settings,
                               const NetworkVisitor& visit = {},

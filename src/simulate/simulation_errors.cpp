@@ -121,7 +121,7 @@ std::vector<SimulationErrors> simulation_errors(const std::vector<ErrorMethod>& 
     SimulationErrors& result = results.emplace_back();
     result.errors = naive_errors(fit);
     result.sample = sample;
-    if (sample.degeneracy.found) continue;
+    if (result.degenerate()) continue;
     switch (method) {
       case ErrorMethod::naive:
         break;

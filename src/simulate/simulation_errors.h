@@ -29,11 +29,15 @@ struct SimulationErrors {
   // Fewer than two usable replicates (simulated networks for Godambe, converged refits for the
   // bootstrap) give no covariance: the errors are then the naive ones.
   bool too_few_replicates = false;
+  // A chain filled the link store, or the networks piled up near the empty or complete network
+  // or split into two modes (sample.evidence): the estimate describes no network like the
+  // observed one, and the errors are the naive ones.
+  bool degenerate() const { return sample.capacity_stop.found || sample.evidence.degenerate(); }
 };
 
 // `study` and `fit` are the observed network's; `settings` the sampler's. `done` counts the
-// replicates finished (for a progress display). When the model is degenerate the sample says so
-// and the errors are the naive ones. Throws std::invalid_argument for a model that
+// replicates finished (for a progress display). When the model is degenerate (degenerate()) the
+// errors are the naive ones. Throws std::invalid_argument for a model that
 // sample_networks refuses.
 SimulationErrors simulation_errors(ErrorMethod method, const Study& study, const FitResult& fit,
                                    int replicates, const SamplerSettings& settings,

@@ -32,6 +32,7 @@ namespace {
 // What the curved terms share: two coefficients mapped to K canonical parameters.
 class CurvedCounts : public Term {
  public:
+  bool weighs_geometrically() const override { return true; }
   explicit CurvedCounts(CurvedTermParts parts)
       : Term(parts.text, parts.statistic_names),
         weight_name_(parts.weight_name),

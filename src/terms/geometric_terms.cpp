@@ -41,6 +41,7 @@ std::string decay_text(double decay) {
 
 class EdgewisePartners final : public Term {
  public:
+  bool weighs_geometrically() const override { return true; }
   EdgewisePartners(std::string text, std::string name, PartnerType type, double decay, int n)
       : Term(std::move(text), {std::move(name)}), type_(type), weights_(decay, n) {}
 
@@ -143,6 +144,7 @@ class EdgewisePartners final : public Term {
 
 class DyadwisePartners final : public Term {
  public:
+  bool weighs_geometrically() const override { return true; }
   DyadwisePartners(std::string text, std::string name, PartnerType type, double decay, int n)
       : Term(std::move(text), {std::move(name)}), type_(type), weights_(decay, n) {}
 
@@ -181,6 +183,7 @@ class DyadwisePartners final : public Term {
 
 class DegreeWeights final : public Term {
  public:
+  bool weighs_geometrically() const override { return true; }
   DegreeWeights(std::string text, std::string name, bool in, double decay, int n)
       : Term(std::move(text), {std::move(name)}), in_(in), weights_(decay, n) {}
 

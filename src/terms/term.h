@@ -74,6 +74,9 @@ class Term : public std::enable_shared_from_this<Term> {
   // True for a raw count of triads (ttriple, triangle, ...), whose models are often degenerate;
   // messages suggest a geometrically weighted term in its place.
   virtual bool counts_raw_triads() const { return false; }
+  // True for a geometrically weighted term (gwesp, gwdsp, the gw degree terms): when its model is
+  // degenerate, messages suggest a smaller decay, not the term itself.
+  virtual bool weighs_geometrically() const { return false; }
   // The configuration type it is, for the fused kernel; null for any other term.
   virtual const ClassicParameter* classic() const { return nullptr; }
 

@@ -88,7 +88,7 @@ double sampler_fit(const Study& study, const Vector& theta, int draws, std::uint
   settings.seed = seed;
   settings.threads = 2;
   const SampleSummary s = sample_networks(study, theta, draws, settings, {}, nullptr, ratio);
-  EXPECT_FALSE(s.degeneracy.found);
+  EXPECT_FALSE(s.capacity_stop.found);
   std::map<Vector, double> count;
   for (const Vector& g : s.statistics) count[rounded(g)] += 1;
   // Cells with an expected count below 5 pooled into one.
@@ -294,59 +294,52 @@ TEST(Sampler, SameSeedSameNetworksForAnyThreads) {
   EXPECT_TRUE(std::equal(runs[2].begin(), runs[2].end(), runs[0].begin()));
 }
 
-TEST(Sampler, ADegenerateModelStopsWithItsFigures) {
+// No band stops a chain: coefficients whose networks lie far from the observed one give those
+// networks, and the draws carry the evidence.
+TEST(Sampler, FarCoefficientsDrawTheirOwnNetworksWithTheEvidence) {
   const World w = world(12, {term(1)}, {6.0});  // every dyad wants a link
   SamplerSettings settings;
   settings.burnin = 10000, settings.interval = 100;
   const SampleSummary s =
-      sample_networks(w.on(test::network_of({{1, 2}, {12, 1}})), w.theta, 10, settings);
-  ASSERT_TRUE(s.degeneracy.found);
-  EXPECT_EQ(s.degeneracy.observed_links, 2);
-  EXPECT_GT(s.degeneracy.links, s.degeneracy.high);
-  EXPECT_EQ(s.degeneracy.warning().count("observed_links"), 2);
+      sample_networks(w.on(test::network_of({{1, 2}, {12, 1}})), w.theta, 40, settings);
+  EXPECT_FALSE(s.capacity_stop.found);
+  ASSERT_EQ(s.statistics.size(), 40u);
+  ASSERT_EQ(s.links.size(), 40u);
+  for (std::size_t k = 0; k < s.links.size(); ++k) {
+    EXPECT_EQ(static_cast<double>(s.links[k]), s.statistics[k][0]);
+    EXPECT_GT(s.links[k], 120) << "P(link) = 0.9975 on 132 dyads";
+  }
+  EXPECT_TRUE(s.evidence.piled_near_full());
+  EXPECT_STREQ(s.evidence.kind(), "pile_near_full");
+  EXPECT_EQ(s.evidence.observed_links, 2);
+  EXPECT_EQ(s.evidence.dyads, 132);
 }
 
-// When several chains turn degenerate the lowest-numbered one is reported, and the other chains
-// are called off early: the report and the counts must not depend on the threads.
-TEST(Sampler, ADegenerateSampleReportsTheSameForAnyThreads) {
-  const World w = world(12, {term(1)}, {6.0});
-  SamplerSettings settings;
-  settings.burnin = 10000, settings.interval = 100, settings.chains = 6;
-  std::vector<SampleSummary> runs;
-  for (int threads : {1, 3, 6}) {
-    settings.threads = threads;
-    runs.push_back(
-        sample_networks(w.on(test::network_of({{1, 2}, {12, 1}})), w.theta, 30, settings));
-  }
-  for (const SampleSummary& s : runs) {
-    ASSERT_TRUE(s.degeneracy.found);
-    EXPECT_EQ(s.degeneracy.toggles, runs[0].degeneracy.toggles);
-    EXPECT_EQ(s.degeneracy.links, runs[0].degeneracy.links);
-    EXPECT_EQ(s.proposals, runs[0].proposals);
-    EXPECT_EQ(s.accepted, runs[0].accepted);
-    EXPECT_TRUE(s.statistics.empty());
-  }
-}
-
-// A network at the link capacity: an edges model at its own density steps past the capacity at
-// once. That is no degeneracy, and the message must not call it one, with or without the band.
-TEST(Sampler, PassingTheCapacityInsideTheBandIsNotCalledDegenerate) {
+// A network at the link capacity: an edges model at a density a little above its own steps past
+// the capacity at once. The chains stop there, the lowest-numbered one is reported, the others
+// are called off early, and none of it depends on the threads.
+TEST(Sampler, PassingTheCapacityStopsTheSampleAlikeForAnyThreads) {
   test::LinkList links;
   for (int i = 1; i <= 1000; ++i)
     for (int k = 1; k <= 500; ++k) links.push_back({i, 1 + (i + k - 1) % 1000});
   const Network full = test::network_of(links);
   ASSERT_EQ(full.link_count, max_links);
-  const World w = world(1000, {term(1)}, {0.5});  // a density a little above the observed one
-  for (bool watch_link_band : {true, false}) {
+  const World w = world(1000, {term(1)}, {0.5});
+  std::vector<SampleSummary> runs;
+  for (int threads : {1, 3}) {
     SamplerSettings settings;
-    settings.burnin = 1000, settings.interval = 100, settings.chains = 1;
-    settings.watch_link_band = watch_link_band;
-    const SampleSummary s = sample_networks(w.on(full), w.theta, 1, settings);
-    ASSERT_TRUE(s.degeneracy.found);
-    EXPECT_TRUE(s.degeneracy.capacity_only()) << "band watched: " << watch_link_band;
-    EXPECT_EQ(s.degeneracy.links, max_links + 1);
-    EXPECT_EQ(s.degeneracy.warning_code(), "link_capacity_reached");
-    EXPECT_EQ(s.degeneracy.warning().count("capacity"), 500000);
+    settings.burnin = 1000, settings.interval = 100, settings.chains = 3,
+    settings.threads = threads;
+    runs.push_back(sample_networks(w.on(full), w.theta, 3, settings));
+  }
+  for (const SampleSummary& s : runs) {
+    ASSERT_TRUE(s.capacity_stop.found);
+    EXPECT_EQ(s.capacity_stop.links, max_links + 1);
+    EXPECT_EQ(s.capacity_stop.toggles, runs[0].capacity_stop.toggles);
+    EXPECT_EQ(s.proposals, runs[0].proposals);
+    EXPECT_TRUE(s.statistics.empty());
+    EXPECT_EQ(s.capacity_stop.warning().code, "link_capacity_reached");
+    EXPECT_EQ(s.capacity_stop.warning().count("capacity"), 500000);
   }
 }
 

@@ -53,7 +53,7 @@ TEST(SimulationErrors, DyadIndependentModelAgreesWithTheNaiveErrors) {
   for (ErrorMethod method : {ErrorMethod::godambe, ErrorMethod::bootstrap}) {
     const SimulationErrors e =
         simulation_errors(method, d.fitted.data(), d.fitted.result, 400, settings(2));
-    ASSERT_FALSE(e.sample.degeneracy.found);
+    ASSERT_FALSE(e.degenerate());
     EXPECT_EQ(e.failed_refits, 0);
     for (int p = 1; p <= 3; ++p) {
       const double naive = std::sqrt(d.fitted.result.covariance(p, p));
