@@ -81,7 +81,7 @@ TwoNormals two_normals(const std::vector<std::int64_t>& sorted) {
   m.weight[1] = 1.0 - m.weight[0];
   double log_likelihood = 0.0;
   std::vector<double> lower(n);
-  for (int iteration = 0; iteration < 200; ++iteration) {
+  for (int iteration = 0; iteration < 100; ++iteration) {
     double sums[2] = {0.0, 0.0}, firsts[2] = {0.0, 0.0}, seconds[2] = {0.0, 0.0};
     double total = 0.0;
     for (std::size_t k = 0; k < n; ++k) {
@@ -108,7 +108,7 @@ TwoNormals two_normals(const std::vector<std::int64_t>& sorted) {
       m.weight[c] = sums[c] / static_cast<double>(n);
     }
     const bool settled =
-        iteration > 0 && std::fabs(total - log_likelihood) < 1e-9 * std::fabs(total);
+        iteration > 0 && std::fabs(total - log_likelihood) < 1e-7 * std::fabs(total);
     log_likelihood = total;
     if (settled) break;
   }
