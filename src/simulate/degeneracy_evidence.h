@@ -19,11 +19,14 @@ struct DrawEvidence {
   // Shares of the draws nearer the empty network than the observed one (fewer than half its
   // links), and nearer the complete network than the observed one.
   double share_near_empty = 0.0, share_near_full = 0.0;
-  // Two modes: a mixture of two normal distributions fitted to the link counts (by EM, from the
+  // Two modes: more than half of the draws nearer the empty or the complete network than the
+  // observed one, some at each end (the modes are the means at each end); or a mixture of two
+  // normal distributions fitted to the link counts (by EM, from the
   // split that leaves the least spread within two groups) describes them better than one normal
-  // distribution (BIC), each part holds at least a hundredth of the draws, and the mixture's
-  // density falls between the two means below half its lower peak: a valley, not a skewed or
-  // heavy-tailed single mode. At least 20 draws.
+  // distribution (BIC), each part holds at least a hundredth of the draws, the parts lie well
+  // apart (Ashman's D at least 3 + 20 / sqrt(draws): a small sample splits apart by chance), and
+  // the mixture's density falls between the two means below half its lower peak: a valley, not a
+  // skewed or heavy-tailed single mode. At least 20 draws.
   bool two_modes = false;
   double lower_mode_links = 0.0, upper_mode_links = 0.0, lower_mode_share = 0.0;
 

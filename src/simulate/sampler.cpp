@@ -32,7 +32,8 @@ class Chain {
   // The chain starts at `start`; `observed_links` is the observed network's link count.
   Chain(const Study& study, const std::vector<double>& coefficients, const TermGraph& start,
         const std::vector<double>& start_statistics, std::int64_t observed_links, int index,
-        const SamplerSettings& settings, ProposalRatio ratio, const std::atomic<int>& first_failed)
+        const SamplerSettings& settings, ProposalRatio ratio, const DyadDraw& dyad_draw,
+        const std::atomic<int>& first_failed)
       : model_(study.model),
         coefficients_(coefficients),
         include_diagonal_(study.include_diagonal),
@@ -41,6 +42,7 @@ class Chain {
         random_(settings.seed, static_cast<std::uint64_t>(index)),
         delta_(start_statistics.size(), 0.0),
         ratio_(ratio),
+        dyad_draw_(dyad_draw),
         index_(index),
         first_failed_(first_failed) {
     const std::int64_t n = graph_.node_count();
@@ -80,7 +82,6 @@ class Chain {
   // One Metropolis-Hastings step; true when it changed the graph.
   bool propose() {
     ++proposals_;
-    const int n = graph_.node_count();
     if (dyads_ == 0) return false;
     const std::int64_t toggleable = graph_.link_count() - fixed_links_;
     int i = 0, j = 0;
@@ -94,20 +95,21 @@ class Chain {
         j = link.second;
       } while (i == j && !include_diagonal_);
     } else {
-      // A uniform dyad: sender and receiver (the receiver among the n - 1 others, or all n).
-      // Undirected, the ordered pair stands for its edge: each edge has two.
-      const auto [sender, other] = random_.two_below(
-          static_cast<std::uint32_t>(n), static_cast<std::uint32_t>(include_diagonal_ ? n : n - 1));
-      i = static_cast<int>(sender) + 1;
-      j = static_cast<int>(other) + 1;
-      if (!include_diagonal_ && j >= i) ++j;
+      // A dyad by the proposal's dyad half; uniform: sender and receiver (the receiver among the
+      // n - 1 others, or all n), and undirected the ordered pair stands for its edge.
+      const auto pair = dyad_draw_.draw(random_);
+      i = pair.first;
+      j = pair.second;
     }
     const bool adding = !graph_.has_link(i, j);
     model_.add_changes(graph_, i, j, delta_.data());
     double gain = 0.0;
     for (std::size_t p = 0; p < delta_.size(); ++p) gain += coefficients_[p] * delta_[p];
     const double log_weight = adding ? gain : -gain;
-    const double ratio = ratio_(adding, toggleable, dyads_);
+    const double ratio =
+        dyad_draw_.weighted()
+            ? weighted_tie_no_tie_ratio(adding, toggleable, dyad_draw_.probability(i, j))
+            : ratio_(adding, toggleable, dyads_);
     // A weight of at least 1 accepts whatever the draw (exp(0) = 1 and exp rises), so its exp
     // is not needed; the decisions are those of the weight itself.
     if (!(log_weight >= 0.0 && ratio >= 1.0)) {
@@ -143,6 +145,7 @@ class Chain {
   RandomStream random_;
   std::vector<double> delta_;
   ProposalRatio ratio_;
+  const DyadDraw& dyad_draw_;
   int index_;
   const std::atomic<int>& first_failed_;
   std::int64_t dyads_ = 0, fixed_links_ = 0, observed_links_ = 0;
@@ -242,6 +245,10 @@ SampleSummary sample_networks(const Study& study, const std::vector<double>& coe
   // it walk on (they might fail too, and would be reported instead); none of them visits networks
   // any more, since such a sample is not used. The reported chain, and the chains below it,
   // walk the same for any number of threads.
+  const DyadDraw dyad_draw =
+      settings.weighted_dyads
+          ? DyadDraw::for_model(study, coefficients)
+          : DyadDraw::uniform(study.node_count(), study.directed(), study.include_diagonal);
   std::atomic<int> first_failed{chains};
   const auto note_failure = [&first_failed](int c) {
     int lowest = first_failed.load();
@@ -255,7 +262,7 @@ SampleSummary sample_networks(const Study& study, const std::vector<double>& coe
     const auto slot = static_cast<std::size_t>(c);
     Chain chain(study, coefficients, states ? states->graphs[slot] : observed,
                 states ? states->statistics[slot] : summary.observed, observed.link_count(), c,
-                settings, ratio, first_failed);
+                settings, ratio, dyad_draw, first_failed);
     Walk walk = chain.run(settings.burnin);
     for (int position = 0; walk == Walk::finished && position < count; ++position) {
       if (position > 0) walk = chain.run(settings.interval);

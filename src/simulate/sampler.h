@@ -26,6 +26,7 @@
 #include "network/network.h"
 #include "network/warning.h"
 #include "simulate/degeneracy_evidence.h"
+#include "simulate/dyad_draw.h"
 #include "terms/term_graph.h"
 
 namespace tarn {
@@ -36,6 +37,9 @@ struct SamplerSettings {
   int chains = 8;
   std::uint64_t seed = 1;
   int threads = 1;
+  // The dyad half of the proposal weighted by the model's dyad-independent terms (dyad_draw.h);
+  // false: every dyad alike.
+  bool weighted_dyads = true;
 };
 
 // Defaults for a network of `links` links among `dyads` dyads: an interval of 64 proposals per

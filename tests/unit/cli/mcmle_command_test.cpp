@@ -79,7 +79,11 @@ TEST(McmleCommand, AConvergedFitReproducesTheObservedStatistics) {
   ASSERT_EQ(status, exit_ok);
   ASSERT_EQ(fit["outcome"], "converged");
   EXPECT_EQ(fit["method"], "mcmle");
-  EXPECT_LT(fit["mcmle"]["convergence"]["max_abs_t_ratio"].get<double>(), 0.1);
+  const auto& check = fit["mcmle"]["convergence"]["simulation_check"];
+  EXPECT_TRUE(check["passed"].get<bool>());
+  for (std::size_t k = 0; k < check["t_ratios"].size(); ++k) {
+    EXPECT_LE(std::fabs(check["t_ratios"][k].get<double>()), check["allowances"][k].get<double>());
+  }
   std::string coefficients;
   for (const auto& p : fit["parameters"]) {
     EXPECT_GE(p["mcmc_error_percent"].get<double>(), 0.0);
@@ -124,7 +128,12 @@ TEST(McmleCommand, ADegenerateModelEndsWithItsEvidence) {
   const nlohmann::json fit = fitted("edges + mutual + ttriple", {}, &status, &err);
   if (fit["outcome"] == "converged") {
     EXPECT_EQ(status, exit_ok);
-    EXPECT_LT(fit["mcmle"]["convergence"]["max_abs_t_ratio"].get<double>(), 0.1);
+    const auto& check = fit["mcmle"]["convergence"]["simulation_check"];
+    EXPECT_TRUE(check["passed"].get<bool>());
+    for (std::size_t k = 0; k < check["t_ratios"].size(); ++k) {
+      EXPECT_LE(std::fabs(check["t_ratios"][k].get<double>()),
+                check["allowances"][k].get<double>());
+    }
     return;
   }
   EXPECT_EQ(status, exit_fit_problem);

@@ -56,7 +56,17 @@ TEST(DrawEvidence, EachKindOfSample) {
   add_normal(minor.links, random, 100, 350.0, 20.0);
   cases.push_back(minor);
   Case few{"fewer than 20 draws give no modes", {100, 101, 102, 400, 401, 402}, ""};
+  Case twenty{"twenty draws, two modes far apart", {}, "two_modes"};
+  add_normal(twenty.links, random, 10, 26.0, 15.0);
+  add_normal(twenty.links, random, 10, 369.0, 20.0);
+  cases.push_back(twenty);
   cases.push_back(few);
+  for (std::uint64_t seed = 0; seed < 50; ++seed) {
+    RandomStream again(7, seed);
+    Case close{"a chance cluster in a small sample of one mode", {}, ""};
+    add_normal(close.links, again, 40, 190.0, 13.0);
+    cases.push_back(close);
+  }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const DrawEvidence e = draw_evidence(c.links, 190, 420);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "model/blocking.h"
+#include "simulate/random_stream.h"
 #include "support/models.h"
 #include "support/networks.h"
 
@@ -78,7 +79,7 @@ std::map<Vector, double> exact_distribution(const Model& model, int n, const Vec
 // The chi-square p-value of the sampler's frequencies against the exact distribution, the
 // chains started at the study's network.
 double sampler_fit(const Study& study, const Vector& theta, int draws, std::uint64_t seed,
-                   ProposalRatio ratio) {
+                   ProposalRatio ratio, bool weighted_dyads = true) {
   const auto exact =
       exact_distribution(study.model, study.network.node_count, theta, study.include_diagonal);
   SamplerSettings settings;
@@ -87,6 +88,7 @@ double sampler_fit(const Study& study, const Vector& theta, int draws, std::uint
   settings.chains = 4;
   settings.seed = seed;
   settings.threads = 2;
+  settings.weighted_dyads = weighted_dyads;
   const SampleSummary s = sample_networks(study, theta, draws, settings, {}, nullptr, ratio);
   EXPECT_FALSE(s.capacity_stop.found);
   std::map<Vector, double> count;
@@ -194,6 +196,82 @@ TEST(Sampler, TermsOfTheTableMatchTheExactDistributionOnFourNodes) {
     study.network = test::network_of({{1, 2}, {4, 1}});
     study.model = model_of_formula(formula, context);
     EXPECT_GT(sampler_fit(study, theta, 12000, seed++, tie_no_tie_ratio), 1e-3) << formula;
+  }
+}
+
+// The dyad half of the proposal weighted by the dyad-independent terms, and uniform: both draw
+// the exact distribution, directed and undirected, and the weighted one is the one in use.
+TEST(Sampler, WeightedAndUniformDyadsBothMatchTheExactDistribution) {
+  NodeCovariates attributes;
+  attributes.node_count = 5;
+  attributes.columns = {{"level", {"1", "2", "1", "2", "1"}},
+                        {"age", {"30", "41", "29", "52", "35"}}};
+  std::uint64_t seed = 80;
+  for (bool directed : {true, false}) {
+    TermContext context;
+    context.directed = directed;
+    context.node_count = 5;
+    context.attributes = &attributes;
+    const char* formula = directed ? "edges + mutual + nodematch(level) + nodeicov(age)"
+                                   : "edges + gwesp(0.5, fixed=TRUE) + nodematch(level)";
+    const Vector theta = directed ? Vector{-1.5, 0.8, 1.6, 0.03} : Vector{-1.4, 0.5, 1.8};
+    Study study;
+    study.network = test::network_of({{1, 2}, {2, 5}, {3, 4}});
+    study.model = model_of_formula(formula, context);
+    ASSERT_TRUE(DyadDraw::for_model(study, theta).weighted()) << formula;
+    for (bool weighted : {true, false}) {
+      EXPECT_GT(sampler_fit(study, theta, 12000, seed++, tie_no_tie_ratio, weighted), 1e-3)
+          << formula << (weighted ? ", weighted" : ", uniform");
+    }
+  }
+}
+
+// Dyads come out of the weighted draw as often as their weights say, every pair of nodes once.
+TEST(DyadDraw, DrawsEachDyadByItsWeight) {
+  for (bool directed : {true, false}) {
+    NodeCovariates attributes;
+    attributes.node_count = 4;
+    attributes.columns = {{"group", {"a", "b", "a", "a"}}};
+    TermContext context;
+    context.directed = directed;
+    context.node_count = 4;
+    context.attributes = &attributes;
+    Study study;
+    study.network = test::network_of({{1, 2}, {4, 3}});
+    study.model = model_of_formula("edges + nodematch(group)", context);
+    const DyadDraw draw = DyadDraw::for_model(study, {-1.0, 2.0});
+    ASSERT_TRUE(draw.weighted());
+    const int dyads = directed ? 12 : 6;
+    double total = 0.0;
+    for (int i = 1; i <= 4; ++i)
+      for (int j = directed ? 1 : i + 1; j <= 4; ++j)
+        if (i != j) total += draw.probability(i, j);
+    EXPECT_NEAR(total, 1.0, 1e-12);
+    // Matched pairs (1, 3, 4 among themselves) e^2 times as likely as the others.
+    EXPECT_NEAR(draw.probability(1, 3) / draw.probability(1, 2), std::exp(2.0), 1e-9);
+    RandomStream random(5, 0);
+    std::map<std::pair<int, int>, int> seen;
+    const int draws = 200000;
+    for (int k = 0; k < draws; ++k) ++seen[draw.draw(random)];
+    EXPECT_EQ(static_cast<int>(seen.size()), dyads);
+    for (const auto& [pair, count] : seen) {
+      const auto [i, j] = pair;
+      EXPECT_NE(i, j);
+      if (!directed) {
+        EXPECT_LT(i, j);
+      }
+      const double expected = draws * draw.probability(i, j);
+      EXPECT_NEAR(count, expected, 5.0 * std::sqrt(expected)) << i << "," << j;
+    }
+  }
+  // With every dyad alike the ratio is the tie/no-tie proposal's own.
+  for (std::int64_t links : {0, 1, 7}) {
+    EXPECT_NEAR(weighted_tie_no_tie_ratio(true, links, 1.0 / 20), tie_no_tie_ratio(true, links, 20),
+                1e-12);
+    if (links > 0) {
+      EXPECT_NEAR(weighted_tie_no_tie_ratio(false, links, 1.0 / 20),
+                  tie_no_tie_ratio(false, links, 20), 1e-12);
+    }
   }
 }
 

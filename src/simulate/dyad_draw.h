@@ -1,0 +1,68 @@
+#pragma once
+// The dyad half of the tie/no-tie proposal: which dyad is proposed, and with what probability.
+// Uniform, every dyad alike; or weighted by the model's dyad-independent terms, dyad d with
+// probability proportional to exp(eta . change(d)) over those terms (ergm's stratified tie/no-tie
+// proposals follow the same idea): a homophily model whose links lie almost all within groups
+// then proposes those dyads, not the millions between groups whose additions are all refused, and
+// the acceptance ratio keeps the chain's distribution the model's. Drawn in constant time by
+// Walker's alias method from a table of the dyads, built once per sample and shared by its chains.
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "model/study.h"
+#include "simulate/random_stream.h"
+
+namespace tarn {
+
+class DyadDraw {
+ public:
+  // Every dyad of n nodes alike (directed: ordered pairs, with the self-pairs or without;
+  // undirected: the ordered pairs too, each edge twice).
+  static DyadDraw uniform(int n, bool directed, bool include_diagonal);
+  // The study's dyads (no self-pairs) weighted by its model's dyad-independent terms at the
+  // canonical parameters `eta`; uniform when those terms give every dyad the same weight, or when
+  // the dyads are more than `most_dyads` (the table's memory).
+  static DyadDraw for_model(const Study& study, const std::vector<double>& eta,
+                            std::int64_t most_dyads = std::int64_t(1) << 24);
+
+  bool weighted() const { return !probability_.empty(); }
+  std::pair<int, int> draw(RandomStream& random) const {
+    if (!weighted()) return uniform_pair(random);
+    const std::uint64_t k = random.below(static_cast<std::uint64_t>(dyads_));
+    const std::size_t index = random.unit() < cutoff_[k] ? static_cast<std::size_t>(k) : alias_[k];
+    return pair_of(static_cast<std::int64_t>(index));
+  }
+  // The probability of proposing the dyad (i, j) by this draw (weighted only).
+  double probability(int i, int j) const { return probability_[std::size_t(index_of(i, j))]; }
+
+ private:
+  std::pair<int, int> uniform_pair(RandomStream& random) const {
+    const auto [sender, other] =
+        random.two_below(static_cast<std::uint32_t>(n_),
+                         static_cast<std::uint32_t>(include_diagonal_ ? n_ : n_ - 1));
+    const int i = static_cast<int>(sender) + 1;
+    int j = static_cast<int>(other) + 1;
+    if (!include_diagonal_ && j >= i) ++j;
+    return {i, j};
+  }
+  std::int64_t index_of(int i, int j) const;
+  std::pair<int, int> pair_of(std::int64_t index) const;
+
+  int n_ = 0;
+  bool directed_ = true, include_diagonal_ = false;
+  std::int64_t dyads_ = 0;
+  std::vector<double> probability_;  // by dyad index; empty when uniform
+  std::vector<double> cutoff_;       // the alias table
+  std::vector<std::uint32_t> alias_;
+  std::vector<std::int64_t> row_start_;  // undirected: the index of the pair (i, i + 1)
+};
+
+// The acceptance ratio's proposal part, q(reverse) / q(forward), of the tie/no-tie proposal whose
+// dyad half proposes the toggled dyad with probability q: adding a link to `links` links
+// (forward: the dyad move alone, which is every move when there is no link; reverse: either move),
+// or removing one.
+double weighted_tie_no_tie_ratio(bool adding, std::int64_t links, double q);
+
+}  // namespace tarn
