@@ -10,31 +10,28 @@ namespace tarn {
 namespace {
 
 // Walker's alias table of `weights` (Vose's construction, in index order so that it is the same
-// on every machine): draw k uniformly, keep it with probability cutoff[k], else take alias[k].
-void build_alias(const std::vector<double>& weights, std::vector<double>& cutoff,
-                 std::vector<std::uint32_t>& alias) {
+// on every machine): draw k uniformly, keep it with probability cutoff, else take its alias.
+template <class Entry>
+void build_alias(const std::vector<double>& weights, double total, std::vector<Entry>& table) {
   const std::size_t n = weights.size();
-  double total = 0.0;
-  for (double w : weights) total += w;
-  cutoff.assign(n, 0.0);
-  alias.assign(n, 0);
+  table.assign(n, Entry{});
   std::vector<std::uint32_t> small, large;
   for (std::size_t k = 0; k < n; ++k) {
-    cutoff[k] = weights[k] * static_cast<double>(n) / total;
-    (cutoff[k] < 1.0 ? small : large).push_back(static_cast<std::uint32_t>(k));
+    table[k].cutoff = weights[k] * static_cast<double>(n) / total;
+    (table[k].cutoff < 1.0 ? small : large).push_back(static_cast<std::uint32_t>(k));
   }
   while (!small.empty() && !large.empty()) {
     const std::uint32_t s = small.back(), l = large.back();
     small.pop_back();
-    alias[s] = l;
-    cutoff[l] -= 1.0 - cutoff[s];
-    if (cutoff[l] < 1.0) {
+    table[s].alias = l;
+    table[l].cutoff -= 1.0 - table[s].cutoff;
+    if (table[l].cutoff < 1.0) {
       large.pop_back();
       small.push_back(l);
     }
   }
-  for (std::uint32_t k : large) cutoff[k] = 1.0;
-  for (std::uint32_t k : small) cutoff[k] = 1.0;  // rounding left over
+  for (std::uint32_t k : large) table[k].cutoff = 1.0;
+  for (std::uint32_t k : small) table[k].cutoff = 1.0;  // rounding left over
 }
 
 }  // namespace
@@ -54,53 +51,67 @@ DyadDraw DyadDraw::for_model(const Study& study, const std::vector<double>& eta,
   DyadDraw d = uniform(study.node_count(), study.directed(), study.include_diagonal);
   if (study.include_diagonal || d.dyads_ > most_dyads || d.n_ < 2) return d;
   const Model& model = study.model;
-  const TermGraph graph = study.graph();
-  std::vector<double> change(std::size_t(model.parameter_count()), 0.0);
-  std::vector<double> log_weight(std::size_t(d.dyads_), 0.0);
-  if (!d.directed_) {
-    d.row_start_.assign(std::size_t(d.n_) + 1, 0);
-    for (int i = 1; i <= d.n_; ++i)
-      d.row_start_[std::size_t(i)] = d.row_start_[std::size_t(i - 1)] + (i == 1 ? 0 : d.n_ - i + 1);
-  }
-  bool varies = false;
-  int first = 0;
+  d.independent_eta_.assign(eta.size(), 0.0);
+  bool any = false;
   for (int t = 0; t < model.term_count(); ++t) {
     const Term& term = *model.terms[std::size_t(t)];
-    const int count = term.statistic_count();
-    if (term.dyad_independent()) {
-      for (std::int64_t k = 0; k < d.dyads_; ++k) {
-        const auto [i, j] = d.pair_of(k);
-        std::fill(change.begin(), change.begin() + count, 0.0);
-        term.add_change(graph, i, j, change.data());
-        double v = 0.0;
-        for (int s = 0; s < count; ++s) v += eta[std::size_t(first + s)] * change[std::size_t(s)];
-        log_weight[std::size_t(k)] += v;
-      }
+    if (!term.dyad_independent()) continue;
+    for (int s = 0; s < term.statistic_count(); ++s) {
+      const auto k = std::size_t(model.first_statistic(t) + s);
+      d.independent_eta_[k] = eta[k];
     }
-    first += count;
+    any = true;
+  }
+  if (!any) return d;
+  if (!d.directed_) {
+    d.row_start_.assign(std::size_t(d.n_) + 1, 0);
+    for (int i = 2; i <= d.n_; ++i) {
+      d.row_start_[std::size_t(i)] = d.row_start_[std::size_t(i - 1)] + (d.n_ - i + 1);
+    }
+  }
+  // Each dyad's change statistics of the dyad-independent terms (the graph does not matter to
+  // them), summed as probability() sums them.
+  const TermGraph graph = study.graph();
+  std::vector<double> change(eta.size(), 0.0), log_weight(std::size_t(d.dyads_));
+  for (std::int64_t k = 0; k < d.dyads_; ++k) {
+    const auto [i, j] = d.pair_of(k);
+    double* out = change.data();
+    for (const TermPointer& term : model.terms) {
+      if (term->dyad_independent()) term->add_change(graph, i, j, out);
+      out += term->statistic_count();
+    }
+    double v = 0.0;
+    for (std::size_t s = 0; s < change.size(); ++s) v += d.independent_eta_[s] * change[s];
+    log_weight[std::size_t(k)] = v;
   }
   const auto [low, high] = std::minmax_element(log_weight.begin(), log_weight.end());
-  varies = *low != *high;
-  if (!varies) return d;
-  // A floor of 1e-12 of the largest weight keeps every dyad proposable, so the chain stays
-  // irreducible whatever the coefficients.
-  const double top = *high;
+  if (*low == *high) {
+    d.independent_eta_.clear();
+    return d;
+  }
+  d.top_ = *high;
   std::vector<double> weight(log_weight.size());
   double total = 0.0;
-  for (std::size_t k = 0; k < weight.size(); ++k) {
-    weight[k] = std::max(portable_exp(log_weight[k] - top), 1e-12);
-    total += weight[k];
-  }
-  d.probability_.resize(weight.size());
-  for (std::size_t k = 0; k < weight.size(); ++k) d.probability_[k] = weight[k] / total;
-  build_alias(weight, d.cutoff_, d.alias_);
+  for (std::size_t k = 0; k < weight.size(); ++k) total += weight[k] = d.weight_of(log_weight[k]);
+  d.total_weight_ = total;
+  build_alias(weight, total, d.table_);
+  d.study_ = &study;
   return d;
 }
 
-std::int64_t DyadDraw::index_of(int i, int j) const {
-  if (directed_) return std::int64_t(i - 1) * (n_ - 1) + (j < i ? j - 1 : j - 2);
-  if (i > j) std::swap(i, j);
-  return row_start_[std::size_t(i)] + (j - i - 1);
+double DyadDraw::weight_of(double v) const {
+  return std::max(portable_exp(v - top_), 1e-12);
+}
+
+double DyadDraw::probability(int i, int j) const {
+  std::vector<double> change(independent_eta_.size(), 0.0);
+  const TermGraph graph = study_->graph();
+  double* out = change.data();
+  for (const TermPointer& term : study_->model.terms) {
+    if (term->dyad_independent()) term->add_change(graph, i, j, out);
+    out += term->statistic_count();
+  }
+  return probability(change.data());
 }
 
 std::pair<int, int> DyadDraw::pair_of(std::int64_t index) const {

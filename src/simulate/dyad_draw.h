@@ -27,15 +27,25 @@ class DyadDraw {
   static DyadDraw for_model(const Study& study, const std::vector<double>& eta,
                             std::int64_t most_dyads = std::int64_t(1) << 24);
 
-  bool weighted() const { return !probability_.empty(); }
+  bool weighted() const { return !table_.empty(); }
   std::pair<int, int> draw(RandomStream& random) const {
     if (!weighted()) return uniform_pair(random);
     const std::uint64_t k = random.below(static_cast<std::uint64_t>(dyads_));
-    const std::size_t index = random.unit() < cutoff_[k] ? static_cast<std::size_t>(k) : alias_[k];
+    const Entry& entry = table_[k];
+    const std::uint32_t index =
+        random.unit() < entry.cutoff ? static_cast<std::uint32_t>(k) : entry.alias;
     return pair_of(static_cast<std::int64_t>(index));
   }
-  // The probability of proposing the dyad (i, j) by this draw (weighted only).
-  double probability(int i, int j) const { return probability_[std::size_t(index_of(i, j))]; }
+  // The probability of proposing a dyad by this draw (weighted only), from its change statistics
+  // (every statistic's, in the model's order; the dependent terms' are not read), as the table
+  // was built: no lookup in a table of millions of dyads per proposal.
+  double probability(const double* change) const {
+    double v = 0.0;
+    for (std::size_t s = 0; s < independent_eta_.size(); ++s) v += independent_eta_[s] * change[s];
+    return weight_of(v) / total_weight_;
+  }
+  // The same for the dyad (i, j), from the model's terms.
+  double probability(int i, int j) const;
 
  private:
   std::pair<int, int> uniform_pair(RandomStream& random) const {
@@ -47,16 +57,24 @@ class DyadDraw {
     if (!include_diagonal_ && j >= i) ++j;
     return {i, j};
   }
-  std::int64_t index_of(int i, int j) const;
+  // exp(v - top), at least 1e-12: every dyad stays proposable, so the chain stays irreducible
+  // whatever the coefficients.
+  double weight_of(double v) const;
   std::pair<int, int> pair_of(std::int64_t index) const;
+
+  struct Entry {  // Walker's alias table: keep the drawn dyad with probability cutoff, else alias
+    double cutoff = 1.0;
+    std::uint32_t alias = 0;
+  };
 
   int n_ = 0;
   bool directed_ = true, include_diagonal_ = false;
   std::int64_t dyads_ = 0;
-  std::vector<double> probability_;  // by dyad index; empty when uniform
-  std::vector<double> cutoff_;       // the alias table
-  std::vector<std::uint32_t> alias_;
+  std::vector<Entry> table_;             // by dyad index; empty when uniform
+  std::vector<double> independent_eta_;  // eta of the dyad-independent statistics, 0 elsewhere
+  double top_ = 0.0, total_weight_ = 1.0;
   std::vector<std::int64_t> row_start_;  // undirected: the index of the pair (i, i + 1)
+  const Study* study_ = nullptr;         // for probability(i, j)
 };
 
 // The acceptance ratio's proposal part, q(reverse) / q(forward), of the tie/no-tie proposal whose

@@ -108,7 +108,7 @@ class Chain {
     const double log_weight = adding ? gain : -gain;
     const double ratio =
         dyad_draw_.weighted()
-            ? weighted_tie_no_tie_ratio(adding, toggleable, dyad_draw_.probability(i, j))
+            ? weighted_tie_no_tie_ratio(adding, toggleable, dyad_draw_.probability(delta_.data()))
             : ratio_(adding, toggleable, dyads_);
     // A weight of at least 1 accepts whatever the draw (exp(0) = 1 and exp rises), so its exp
     // is not needed; the decisions are those of the weight itself.
