@@ -342,8 +342,7 @@ class McmleRun {
     // The autocorrelation of draws that pile up or split says nothing of the sampling near the
     // estimate (on the advice network's gw model it grew the interval a thousandfold).
     if (!last_degenerate_) {
-      interval_ =
-          tuned_interval(interval_, moments, test, control_, first_interval(study_, control_));
+      interval_ = tuned_interval(interval_, moments, test, control_, 256);
     }
     if (test.max_abs_t < control_.approach_t) approaching_ = false;
     return false;

@@ -208,7 +208,7 @@ std::int64_t tuned_interval(std::int64_t interval, const SampleMoments& m,
     const double factor = std::clamp(1.2 * wanted / std::max(least, 1.0), 1.25, 8.0);
     return static_cast<std::int64_t>(std::ceil(static_cast<double>(interval) * factor));
   }
-  if (least > 3.0 * wanted) {
+  if (least > 2.0 * wanted) {
     const double factor = std::max(1.2 * wanted / least, 0.25);
     return std::max(shortest, static_cast<std::int64_t>(std::ceil(interval * factor)));
   }

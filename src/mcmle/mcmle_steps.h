@@ -57,7 +57,7 @@ Vector capped_move(const Model& model, const Vector& theta, Vector move,
 // The interval for the next sample, by the factor the slowest statistic's autocorrelation time
 // says would bring its effective size to least_effective_share of the networks, with a fifth to
 // spare: longer (1.25 to 8 times) while it is below that and no |t| is above distant_t, shorter
-// (down to a quarter, and to `shortest`) while it is above three times that, since the
+// (down to a quarter, and to `shortest`) while it is above twice that, since the
 // effective networks beyond those the step and the test need cost time and buy nothing until
 // the final sample.
 std::int64_t tuned_interval(std::int64_t interval, const SampleMoments& moments,

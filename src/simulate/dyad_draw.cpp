@@ -80,9 +80,7 @@ DyadDraw DyadDraw::for_model(const Study& study, const std::vector<double>& eta,
       if (term->dyad_independent()) term->add_change(graph, i, j, out);
       out += term->statistic_count();
     }
-    double v = 0.0;
-    for (std::size_t s = 0; s < change.size(); ++s) v += d.independent_eta_[s] * change[s];
-    log_weight[std::size_t(k)] = v;
+    log_weight[std::size_t(k)] = d.log_weight(change.data());
   }
   const auto [low, high] = std::minmax_element(log_weight.begin(), log_weight.end());
   if (*low == *high) {
@@ -92,15 +90,17 @@ DyadDraw DyadDraw::for_model(const Study& study, const std::vector<double>& eta,
   d.top_ = *high;
   std::vector<double> weight(log_weight.size());
   double total = 0.0;
-  for (std::size_t k = 0; k < weight.size(); ++k) total += weight[k] = d.weight_of(log_weight[k]);
+  for (std::size_t k = 0; k < weight.size(); ++k) {
+    total += weight[k] = weight_of(log_weight[k] - d.top_);
+  }
   d.total_weight_ = total;
   build_alias(weight, total, d.table_);
   d.study_ = &study;
   return d;
 }
 
-double DyadDraw::weight_of(double v) const {
-  return std::max(portable_exp(v - top_), 1e-12);
+double DyadDraw::weight_of(double log_weight) {
+  return std::max(portable_exp(log_weight), 1e-12);
 }
 
 double DyadDraw::probability(int i, int j) const {
@@ -121,10 +121,16 @@ std::pair<int, int> DyadDraw::pair_of(std::int64_t index) const {
     if (j >= i) ++j;
     return {i, j};
   }
-  // The row i whose pairs (i, i + 1) .. (i, n) hold the index.
-  const auto row = std::upper_bound(row_start_.begin() + 1, row_start_.end(), index) - 1;
-  const int i = static_cast<int>(row - row_start_.begin());
-  return {i, i + 1 + static_cast<int>(index - *row)};
+  // The row i whose pairs (i, i + 1) .. (i, n) hold the index: row i starts at
+  // (i - 1)(2n - i) / 2; the root of that quadratic, then a step either way for its rounding.
+  const double m = 2.0 * n_ - 1.0;
+  int i = static_cast<int>(
+              std::floor((m - std::sqrt(m * m - 8.0 * static_cast<double>(index))) / 2.0)) +
+          1;
+  i = std::clamp(i, 1, n_ - 1);
+  while (i > 1 && row_start_[std::size_t(i)] > index) --i;
+  while (i < n_ - 1 && row_start_[std::size_t(i + 1)] <= index) ++i;
+  return {i, i + 1 + static_cast<int>(index - row_start_[std::size_t(i)])};
 }
 
 double weighted_tie_no_tie_ratio(bool adding, std::int64_t links, double q) {

@@ -30,20 +30,35 @@ class DyadDraw {
   bool weighted() const { return !table_.empty(); }
   std::pair<int, int> draw(RandomStream& random) const {
     if (!weighted()) return uniform_pair(random);
-    const std::uint64_t k = random.below(static_cast<std::uint64_t>(dyads_));
-    const Entry& entry = table_[k];
-    const std::uint32_t index =
-        random.unit() < entry.cutoff ? static_cast<std::uint32_t>(k) : entry.alias;
-    return pair_of(static_cast<std::int64_t>(index));
+    // One draw: the dyad from its high half (Lemire's method, redrawn where it would favour some),
+    // the keep-or-alias decision from its low half.
+    for (;;) {
+      const std::uint64_t x = random.next();
+      const std::uint64_t scaled = (x >> 32) * static_cast<std::uint64_t>(dyads_);
+      const auto low = static_cast<std::uint32_t>(scaled);
+      const auto limit = static_cast<std::uint32_t>(dyads_);
+      if (low < limit && low < (0u - limit) % limit) continue;
+      const Entry& entry = table_[scaled >> 32];
+      const double u = static_cast<double>(x & 0xffffffffu) * 0x1.0p-32;
+      const std::uint32_t index =
+          u < entry.cutoff ? static_cast<std::uint32_t>(scaled >> 32) : entry.alias;
+      return pair_of(static_cast<std::int64_t>(index));
+    }
   }
   // The probability of proposing a dyad by this draw (weighted only), from its change statistics
   // (every statistic's, in the model's order; the dependent terms' are not read), as the table
   // was built: no lookup in a table of millions of dyads per proposal.
   double probability(const double* change) const {
+    return weight_of(log_weight(change)) / total_weight_;
+  }
+  // Its parts, for a caller that keeps exponentials at hand: the dyad's weight is
+  // max(exp(log_weight), 1e-12) over total_weight().
+  double log_weight(const double* change) const {
     double v = 0.0;
     for (std::size_t s = 0; s < independent_eta_.size(); ++s) v += independent_eta_[s] * change[s];
-    return weight_of(v) / total_weight_;
+    return v - top_;
   }
+  double total_weight() const { return total_weight_; }
   // The same for the dyad (i, j), from the model's terms.
   double probability(int i, int j) const;
 
@@ -57,9 +72,9 @@ class DyadDraw {
     if (!include_diagonal_ && j >= i) ++j;
     return {i, j};
   }
-  // exp(v - top), at least 1e-12: every dyad stays proposable, so the chain stays irreducible
-  // whatever the coefficients.
-  double weight_of(double v) const;
+  // exp(log weight), at least 1e-12: every dyad stays proposable, so the chain stays
+  // irreducible whatever the coefficients.
+  static double weight_of(double log_weight);
   std::pair<int, int> pair_of(std::int64_t index) const;
 
   struct Entry {  // Walker's alias table: keep the drawn dyad with probability cutoff, else alias

@@ -106,10 +106,9 @@ class Chain {
     double gain = 0.0;
     for (std::size_t p = 0; p < delta_.size(); ++p) gain += coefficients_[p] * delta_[p];
     const double log_weight = adding ? gain : -gain;
-    const double ratio =
-        dyad_draw_.weighted()
-            ? weighted_tie_no_tie_ratio(adding, toggleable, dyad_draw_.probability(delta_.data()))
-            : ratio_(adding, toggleable, dyads_);
+    const double ratio = dyad_draw_.weighted()
+                             ? weighted_tie_no_tie_ratio(adding, toggleable, dyad_probability())
+                             : ratio_(adding, toggleable, dyads_);
     // A weight of at least 1 accepts whatever the draw (exp(0) = 1 and exp rises), so its exp
     // is not needed; the decisions are those of the weight itself.
     if (!(log_weight >= 0.0 && ratio >= 1.0)) {
@@ -121,6 +120,13 @@ class Chain {
     for (std::size_t p = 0; p < delta_.size(); ++p) statistics_[p] += sign * delta_[p];
     ++accepted_;
     return true;
+  }
+
+  // The weighted dyad draw's probability of the dyad whose changes delta_ holds, its exponential
+  // remembered as the gains' are (a few attribute classes give a few values).
+  double dyad_probability() {
+    const double weight = std::max(exp_of(dyad_draw_.log_weight(delta_.data())), 1e-12);
+    return weight / dyad_draw_.total_weight();
   }
 
   // exp(x), remembered for the few values that the gains of a model take.

@@ -177,7 +177,7 @@ TEST(McmleSteps, TheIntervalFollowsTheSlowestStatistic) {
   EXPECT_EQ(tuned(wanted / 2), 2400) << "1.2 times what would bring it to 128";
   EXPECT_EQ(tuned(1.0), 8000) << "at most 8 times";
   EXPECT_EQ(tuned(wanted), 1000);
-  EXPECT_EQ(tuned(2.9 * wanted), 1000);
+  EXPECT_EQ(tuned(1.9 * wanted), 1000);
   EXPECT_EQ(tuned(4 * wanted), 300) << "shorter, by the same rule";
   EXPECT_EQ(tuned(1000), 256) << "but not below the shortest";
   ConvergenceTest far;
