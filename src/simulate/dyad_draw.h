@@ -28,6 +28,7 @@ class DyadDraw {
                             std::int64_t most_dyads = std::int64_t(1) << 24);
 
   bool weighted() const { return !table_.empty(); }
+  std::int64_t count() const { return dyads_; }  // the dyads drawn from
   std::pair<int, int> draw(RandomStream& random) const {
     if (!weighted()) return uniform_pair(random);
     // One draw: the dyad from its high half (Lemire's method, redrawn where it would favour some),

@@ -9,154 +9,13 @@
 #include <thread>
 
 #include "network/capacity.h"
-#include "simulate/portable_exp.h"
+#include "simulate/chain.h"
 #include "simulate/random_stream.h"
 #include "simulate/sample_spread.h"
 
 namespace tarn {
 
 namespace {
-
-// How a chain's run of proposals ended.
-enum class Walk {
-  finished,    // every proposal made
-  filled,      // the link count passed the capacity
-  called_off,  // a lower-numbered chain has failed, so this chain's outcome no longer matters
-};
-
-// One chain's walk.
-class Chain {
- public:
-  // `first_failed` is the lowest number of a chain that has failed so far (the chain count while
-  // none has).
-  // The chain starts at `start`; `observed_links` is the observed network's link count.
-  Chain(const Study& study, const std::vector<double>& coefficients, const TermGraph& start,
-        const std::vector<double>& start_statistics, std::int64_t observed_links, int index,
-        const SamplerSettings& settings, ProposalRatio ratio, const DyadDraw& dyad_draw,
-        const std::atomic<int>& first_failed)
-      : model_(study.model),
-        coefficients_(coefficients),
-        include_diagonal_(study.include_diagonal),
-        graph_(start),
-        statistics_(start_statistics),
-        random_(settings.seed, static_cast<std::uint64_t>(index)),
-        delta_(start_statistics.size(), 0.0),
-        ratio_(ratio),
-        dyad_draw_(dyad_draw),
-        index_(index),
-        first_failed_(first_failed) {
-    const std::int64_t n = graph_.node_count();
-    dyads_ = !graph_.directed() ? n * (n - 1) / 2 : include_diagonal_ ? n * n : n * (n - 1);
-    if (!include_diagonal_ && graph_.directed()) {
-      for (int a = 1; a <= n; ++a) fixed_links_ += graph_.has_link(a, a) ? 1 : 0;
-    }
-    observed_links_ = observed_links;
-  }
-
-  // `count` proposals, or fewer when the chain fills the link store or is called off.
-  Walk run(std::int64_t count) {
-    for (std::int64_t k = 0; k < count; ++k) {
-      // A relaxed load every 1024 proposals costs nothing measurable.
-      if ((k & 1023) == 0 && first_failed_.load(std::memory_order_relaxed) < index_) {
-        return Walk::called_off;
-      }
-      if (propose() && graph_.link_count() > max_links) return Walk::filled;
-    }
-    return Walk::finished;
-  }
-
-  const TermGraph& graph() const { return graph_; }
-  const std::vector<double>& statistics() const { return statistics_; }
-  std::int64_t proposals() const { return proposals_; }
-  std::int64_t accepted() const { return accepted_; }
-  CapacityStop capacity_stop() const {
-    CapacityStop stop;
-    stop.found = true;
-    stop.toggles = proposals_;
-    stop.links = graph_.link_count();
-    stop.observed_links = observed_links_;
-    return stop;
-  }
-
- private:
-  // One Metropolis-Hastings step; true when it changed the graph.
-  bool propose() {
-    ++proposals_;
-    if (dyads_ == 0) return false;
-    const std::int64_t toggleable = graph_.link_count() - fixed_links_;
-    int i = 0, j = 0;
-    // One draw decides the move (its lowest bit) and the acceptance (its top 53 bits).
-    const std::uint64_t draw = random_.next();
-    if ((draw & 1u) != 0 && toggleable > 0) {
-      do {  // a fixed self-link is no dyad of the model: draw again
-        const auto link = graph_.link_at(static_cast<std::int64_t>(
-            random_.below(static_cast<std::uint64_t>(graph_.link_count()))));
-        i = link.first;
-        j = link.second;
-      } while (i == j && !include_diagonal_);
-    } else {
-      // A dyad by the proposal's dyad half; uniform: sender and receiver (the receiver among the
-      // n - 1 others, or all n), and undirected the ordered pair stands for its edge.
-      const auto pair = dyad_draw_.draw(random_);
-      i = pair.first;
-      j = pair.second;
-    }
-    const bool adding = !graph_.has_link(i, j);
-    model_.add_changes(graph_, i, j, delta_.data());
-    double gain = 0.0;
-    for (std::size_t p = 0; p < delta_.size(); ++p) gain += coefficients_[p] * delta_[p];
-    const double log_weight = adding ? gain : -gain;
-    const double ratio = dyad_draw_.weighted()
-                             ? weighted_tie_no_tie_ratio(adding, toggleable, dyad_probability())
-                             : ratio_(adding, toggleable, dyads_);
-    // A weight of at least 1 accepts whatever the draw (exp(0) = 1 and exp rises), so its exp
-    // is not needed; the decisions are those of the weight itself.
-    if (!(log_weight >= 0.0 && ratio >= 1.0)) {
-      const double weight = exp_of(log_weight) * ratio;
-      if (!(RandomStream::unit_of(draw) < weight)) return false;
-    }
-    graph_.toggle(i, j);
-    const double sign = adding ? 1.0 : -1.0;
-    for (std::size_t p = 0; p < delta_.size(); ++p) statistics_[p] += sign * delta_[p];
-    ++accepted_;
-    return true;
-  }
-
-  // The weighted dyad draw's probability of the dyad whose changes delta_ holds, its exponential
-  // remembered as the gains' are (a few attribute classes give a few values).
-  double dyad_probability() {
-    const double weight = std::max(exp_of(dyad_draw_.log_weight(delta_.data())), 1e-12);
-    return weight / dyad_draw_.total_weight();
-  }
-
-  // exp(x), remembered for the few values that the gains of a model take.
-  double exp_of(double x) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    Remembered& slot = remembered_[(bits * 0x9e3779b97f4a7c15ULL) >> 60];
-    if (!(slot.x == x)) slot = {x, portable_exp(x)};
-    return slot.value;
-  }
-
-  struct Remembered {
-    double x = std::numeric_limits<double>::quiet_NaN();
-    double value = 0.0;
-  };
-  Remembered remembered_[16];
-  const Model& model_;
-  const std::vector<double>& coefficients_;
-  bool include_diagonal_;
-  TermGraph graph_;
-  std::vector<double> statistics_;
-  RandomStream random_;
-  std::vector<double> delta_;
-  ProposalRatio ratio_;
-  const DyadDraw& dyad_draw_;
-  int index_;
-  const std::atomic<int>& first_failed_;
-  std::int64_t dyads_ = 0, fixed_links_ = 0, observed_links_ = 0;
-  std::int64_t proposals_ = 0, accepted_ = 0;
-};
 
 // Lag-1 autocorrelation of each statistic, pooled over the chains: the products of deviations
 // from the mean of consecutive networks of one chain, summed, over the sum of squared deviations
@@ -183,17 +42,6 @@ std::vector<double> lag1_autocorrelation(const std::vector<std::vector<double>>&
 }
 
 }  // namespace
-
-double tie_no_tie_ratio(bool adding, std::int64_t links, std::int64_t dyads) {
-  // Adding a link among L: forward, the dyad move only, 1/(2D) (1/D when L = 0, the tie move
-  // being impossible); reverse, either move may pick the new link, 1/(2(L + 1)) + 1/(2D).
-  // Removing: forward 1/(2L) + 1/(2D), reverse 1/(2D) (1/D when L - 1 = 0). The ratios reversed
-  // over forward, each with one division:
-  const auto d = static_cast<double>(dyads);
-  const auto l = static_cast<double>(links);
-  if (adding) return links > 0 ? (d + l + 1.0) / (l + 1.0) : (d + 1.0) / 2.0;
-  return (links > 1 ? 1.0 : 2.0) * l / (d + l);
-}
 
 SamplerSettings default_sampler_settings(std::int64_t links, std::int64_t dyads) {
   SamplerSettings s;
@@ -251,10 +99,11 @@ SampleSummary sample_networks(const Study& study, const std::vector<double>& coe
   // it walk on (they might fail too, and would be reported instead); none of them visits networks
   // any more, since such a sample is not used. The reported chain, and the chains below it,
   // walk the same for any number of threads.
-  const DyadDraw dyad_draw =
+  const TieNoTie proposal(
       settings.weighted_dyads
           ? DyadDraw::for_model(study, coefficients)
-          : DyadDraw::uniform(study.node_count(), study.directed(), study.include_diagonal);
+          : DyadDraw::uniform(study.node_count(), study.directed(), study.include_diagonal),
+      study.include_diagonal, ratio);
   std::atomic<int> first_failed{chains};
   const auto note_failure = [&first_failed](int c) {
     int lowest = first_failed.load();
@@ -266,13 +115,18 @@ SampleSummary sample_networks(const Study& study, const std::vector<double>& coe
     const int count = networks > c ? (networks - c + chains - 1) / chains : 0;
     if (count == 0) return;
     const auto slot = static_cast<std::size_t>(c);
-    Chain chain(study, coefficients, states ? states->graphs[slot] : observed,
-                states ? states->statistics[slot] : summary.observed, observed.link_count(), c,
-                settings, ratio, dyad_draw, first_failed);
-    Walk walk = chain.run(settings.burnin);
-    for (int position = 0; walk == Walk::finished && position < count; ++position) {
-      if (position > 0) walk = chain.run(settings.interval);
-      if (walk != Walk::finished) break;
+    Chain chain(study.model, coefficients, states ? states->graphs[slot] : observed,
+                states ? states->statistics[slot] : summary.observed,
+                RandomStream(settings.seed, static_cast<std::uint64_t>(c)), proposal,
+                study.include_diagonal);
+    // A relaxed load every 1024 proposals costs nothing measurable.
+    const auto still_counted = [&first_failed, c] {
+      return first_failed.load(std::memory_order_relaxed) >= c;
+    };
+    Chain::Walk walk = chain.run(settings.burnin, still_counted);
+    for (int position = 0; walk == Chain::Walk::finished && position < count; ++position) {
+      if (position > 0) walk = chain.run(settings.interval, still_counted);
+      if (walk != Chain::Walk::finished) break;
       if (first_failed.load(std::memory_order_relaxed) < chains) continue;
       const int k = c + position * chains;
       summary.statistics[static_cast<std::size_t>(k)] = chain.statistics();
@@ -280,8 +134,12 @@ SampleSummary sample_networks(const Study& study, const std::vector<double>& coe
       if (visit) visit(k, chain.graph(), chain.statistics());
       if (done != nullptr) ++*done;
     }
-    if (walk == Walk::filled) {
-      stops[static_cast<std::size_t>(c)] = chain.capacity_stop();
+    if (walk == Chain::Walk::filled) {
+      CapacityStop& stop = stops[static_cast<std::size_t>(c)];
+      stop.found = true;
+      stop.toggles = chain.proposals();
+      stop.links = chain.graph().link_count();
+      stop.observed_links = observed.link_count();
       note_failure(c);
     }
     proposals[static_cast<std::size_t>(c)] = chain.proposals();

@@ -1,9 +1,10 @@
 #pragma once
-// Networks drawn from a model's network distribution P(y) proportional to exp(theta . g(y)), by
-// Metropolis-Hastings over the dyads of the observed network's nodes with the tie/no-tie
-// proposal: with probability 1/2 toggle a uniformly chosen present link, otherwise a uniformly
-// chosen dyad. A change of one dyad is evaluated locally (the neighbours of its two nodes) with
-// the definitions of change_statistics.h, so it agrees exactly with the fit's statistics.
+// Networks drawn from a model's network distribution P(y) proportional to exp(theta . g(y)): the
+// driver of several chains (chain.h) across threads, with the tie/no-tie proposal (proposal.h):
+// with probability 1/2 toggle a uniformly chosen present link, otherwise a dyad, uniformly chosen
+// or weighted by the model's dyad-independent terms (dyad_draw.h). A change of one dyad is
+// evaluated locally (the neighbours of its two nodes) with the definitions of
+// change_statistics.h, so it agrees exactly with the fit's statistics.
 //
 // The sample comes from a fixed number of chains (not the number of threads), chain c seeded from
 // (seed, c) and started at the observed network: after `burnin` toggles it gives its first
@@ -27,6 +28,7 @@
 #include "network/warning.h"
 #include "simulate/degeneracy_evidence.h"
 #include "simulate/dyad_draw.h"
+#include "simulate/proposal.h"
 #include "terms/term_graph.h"
 
 namespace tarn {
@@ -86,11 +88,6 @@ struct SampleSummary {
 // visited; which ones were visited before depends on the threads, and the sample is not to be used.
 using NetworkVisitor =
     std::function<void(int network, const TermGraph& graph, const std::vector<double>& statistics)>;
-
-// How one proposal's acceptance weighs the proposal probabilities: q(reverse) / q(forward) for
-// a move that adds (or removes) a link when the graph has `links` toggleable links among `dyads`.
-using ProposalRatio = double (*)(bool adding, std::int64_t links, std::int64_t dyads);
-double tie_no_tie_ratio(bool adding, std::int64_t links, std::int64_t dyads);
 
 // The graphs the chains start from and end at, for samples drawn one after another at changing
 // coefficients (maximum likelihood by MCMC): chain c starts where the last sample left it, with

@@ -1,0 +1,50 @@
+#include "simulate/chain.h"
+
+namespace tarn {
+
+Chain::Chain(const Model& model, std::vector<double> eta, TermGraph start,
+             std::vector<double> start_statistics, RandomStream random, const Proposal& proposal,
+             bool include_diagonal)
+    : model_(model),
+      eta_(std::move(eta)),
+      graph_(std::move(start)),
+      statistics_(std::move(start_statistics)),
+      random_(std::move(random)),
+      proposal_(proposal),
+      include_diagonal_(include_diagonal),
+      delta_(statistics_.size(), 0.0) {
+  const std::int64_t n = graph_.node_count();
+  dyads_ = !graph_.directed() ? n * (n - 1) / 2 : include_diagonal_ ? n * n : n * (n - 1);
+  if (!include_diagonal_ && graph_.directed()) {
+    for (int a = 1; a <= n; ++a) fixed_links_ += graph_.has_link(a, a) ? 1 : 0;
+  }
+}
+
+bool Chain::propose() {
+  ++proposals_;
+  if (dyads_ == 0) return false;
+  const std::int64_t toggleable = graph_.link_count() - fixed_links_;
+  // One draw decides the move (its lowest bit, the proposal's) and the acceptance (its top 53
+  // bits).
+  const std::uint64_t draw = random_.next();
+  const auto [i, j] = proposal_.dyad(graph_, toggleable, draw, random_);
+  const bool adding = !graph_.has_link(i, j);
+  model_.add_changes(graph_, i, j, delta_.data());
+  double gain = 0.0;
+  for (std::size_t p = 0; p < delta_.size(); ++p) gain += eta_[p] * delta_[p];
+  const double log_weight = adding ? gain : -gain;
+  const double ratio = proposal_.ratio(adding, toggleable, delta_.data(), exp_);
+  // A weight of at least 1 accepts whatever the draw (exp(0) = 1 and exp rises), so its exp is
+  // not needed; the decisions are those of the weight itself.
+  if (!(log_weight >= 0.0 && ratio >= 1.0)) {
+    const double weight = exp_(log_weight) * ratio;
+    if (!(RandomStream::unit_of(draw) < weight)) return false;
+  }
+  graph_.toggle(i, j);
+  const double sign = adding ? 1.0 : -1.0;
+  for (std::size_t p = 0; p < delta_.size(); ++p) statistics_[p] += sign * delta_[p];
+  ++accepted_;
+  return true;
+}
+
+}  // namespace tarn
