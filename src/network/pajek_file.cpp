@@ -29,12 +29,15 @@ constexpr std::array<Keyword, 5> keywords = {{
     {"*edgeslist", Section::edges_list},
 }};
 
-// A vertex's label from its line: the field as split, unless it is quoted and holds quotes
-// (networkx writes "Carl "C" D" for the label Carl "C" D): then it runs from the first quote to
-// the first later quote after which the line ends or, after blanks, a number follows.
+// A vertex's label from its line: the first field after the vertex number, quoted or not; what
+// follows it (coordinates, a shape, attributes as networkx writes them: `club "Mr. Hi"`) is not
+// read. A quoted label may hold quotes (networkx writes "Carl "C" D" for the label Carl "C" D):
+// it runs to the first later quote after which the line ends or, after blanks, a number follows.
 std::string label_of(std::string_view line, std::string_view field) {
-  const std::size_t open = line.find('"');
-  if (open == std::string_view::npos) return std::string(field);
+  const std::size_t number = line.find_first_not_of(" \t");
+  const std::size_t after_number = line.find_first_of(" \t", number);
+  const std::size_t open = line.find_first_not_of(" \t", after_number);
+  if (open == std::string_view::npos || line[open] != '"') return std::string(field);
   for (std::size_t close = line.find('"', open + 1); close != std::string_view::npos;
        close = line.find('"', close + 1)) {
     std::string_view rest = line.substr(close + 1);
