@@ -92,14 +92,6 @@ Study build_study(const std::string& formula, InputData& data, const StudyOption
           "--diagonal: the self-pairs are dyads of the sixteen configuration types "
           "only; the model's other terms do not define them");
     }
-    if (data.network.has_repeated_links) {
-      throw FatalError("Network file \"" + options.network_path +
-                       "\": some link is given more than once; the model's terms count each "
-                       "link once. Give every link once.");
-    }
-    if (const int self_links = data.network.self_link_count(); self_links > 0) {
-      data.notes.push_back(Warning{"self_links_left_out"}.add_count("links", self_links));
-    }
   }
   for (const std::string& note : study.model.notes) data.notes.push_back(Warning{note});
   study.network = data.network;

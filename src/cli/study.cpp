@@ -15,11 +15,11 @@
 #include "network/file_access.h"
 #include "network/network_file.h"
 #include "network/network_shape.h"
+#include "network/pair_rows.h"
 #include "network/pajek_file.h"
 #include "network/record_format.h"
-#include "network/reversed_rows.h"
+#include "network/single_links.h"
 #include "network/undirected_network.h"
-#include "stats/statistic_range.h"
 
 namespace tarn {
 
@@ -79,10 +79,11 @@ void read_network(const StudyOptions& o, InputData& s) {
   std::string source;
   if (format == NetworkFormat::record) {
     DataFile file(std::move(opened.stream), o.network_path);
-    ReversedRows reversed;
-    s.network = read_network_file(file, {}, o.undirected ? &reversed : nullptr);
+    PairRows rows;
+    s.network = read_network_file(file, {}, &rows);
     source = network_file_source(file);
-    if (auto differ = reversed.warning(o.network_path, "links")) s.notes.push_back(*differ);
+    s.notes =
+        rows.warnings(o.network_path, o.undirected, [](int node) { return std::to_string(node); });
   } else {
     LabelledNetwork read =
         format == NetworkFormat::pajek
@@ -103,7 +104,15 @@ void read_network(const StudyOptions& o, InputData& s) {
                             .add_text("reason", "undirected"));
     }
   } else {
-    check_statistic_range(s.network, source);  // of the sixteen types' 16-bit statistics
+    // One network per file: a link given twice is one link; a self-link is no dyad without
+    // --diagonal.
+    SingleLinks single = single_links(s.network, o.diagonal, source);
+    s.network = std::move(single.network);
+    if (single.self_links > 0) {
+      s.notes.push_back(Warning{"self_links_left_out"}
+                            .add_count("links", single.self_links)
+                            .add_text("reason", "no_diagonal"));
+    }
     // What the shape suggests is said of a network taken as directed only.
     const bool edges_said = std::any_of(s.notes.begin(), s.notes.end(), [](const Warning& w) {
       return w.code == "looks_undirected";

@@ -225,6 +225,22 @@ constexpr Wording wordings[] = {
               " Give --undirected to fit it as an undirected network.";
      }},
     {"reverse_rows_differ", reverse_rows_differ},
+    {"repeated_rows_merged",
+     [](const Warning& w) -> std::string {
+       const bool one = w.count("rows") == 1;
+       return count_of(w, "rows") + (one ? " row of " : " rows of ") + w.text("file") +
+              (one ? " repeats" : " repeat") + " a link given before (" + w.text("first") + "," +
+              w.text("second") + " on line " + count_of(w, "line") + ", first on line " +
+              count_of(w, "first_line") + (one ? ")" : ", for one)") +
+              ": a pair is one link however often it is given.";
+     }},
+    {"zero_value_rows",
+     [](const Warning& w) -> std::string {
+       const bool one = w.count("rows") == 1;
+       return count_of(w, "rows") + (one ? " row of " : " rows of ") + w.text("file") +
+              (one ? " has" : " have") + " the value 0: " + (one ? "it is" : "they are") +
+              " no link (a 0 in a file of links is none).";
+     }},
     {"looks_two_mode",
      [](const Warning& w) -> std::string {
        return "No node of " + w.text("file") + " both sends and receives (" +
@@ -324,7 +340,7 @@ constexpr Wording wordings[] = {
                           : " self-links (i->i) of the network are") +
               (w.text("reason") == "undirected"
                    ? " left out: an undirected network has no self-links."
-                   : " left out: the model's terms are defined without them.");
+                   : " left out: the self-pairs (i, i) are no dyads without --diagonal.");
      }},
     {"m2star_is_mixed_two_star",
      [](const Warning&) -> std::string {

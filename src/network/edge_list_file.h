@@ -14,7 +14,10 @@
 //   receiver, row by row) and the labels are kept. With node_count (--nodes N) every label must
 //   be a node number within 1..N, and the nodes are 1..N, linked or not.
 // - Links are stored sorted by sender, in file order within a sender; links given twice and
-//   self-links are kept.
+//   self-links are kept as read. Every row is noted (network/pair_rows.h): a pair given again
+//   with another value ends the run, and the warnings say how many rows were copies of another
+//   (repeated_rows_merged) or of value 0 (zero_value_rows), for the network made of them
+//   (network/single_links.h).
 // - A first row that HeaderRule::detect read as a link, whose two labels (not both numbers)
 //   appear in no other row, may be a header. It is taken for one (warning header_guessed) when
 //   more than 10 rows follow it and none of them names both its nodes by numbers; otherwise it
@@ -35,7 +38,7 @@ struct EdgeListOptions {
   std::vector<std::string> columns;  // --columns SENDER,RECEIVER[,VALUE]; empty: edge_rows.h
   int node_count = 0;                // --nodes N; 0: the nodes come from the labels
   // The network is undirected: rows i,j and j,i given with different values are said
-  // (network/reversed_rows.h). The links are stored as read, each row its own.
+  // (network/pair_rows.h). The links are stored as read, each row its own.
   bool undirected = false;
 };
 

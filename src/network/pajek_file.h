@@ -30,8 +30,9 @@
 
 namespace tarn {
 
-// `undirected`: arcs i j and j i given with different weights are said
-// (network/reversed_rows.h); the arcs are stored as read.
+// Every arc is noted as a row (network/pair_rows.h): an arc given again with another weight ends
+// the run; `undirected`: arcs i j and j i given with different weights are said. The arcs are
+// stored as read.
 LabelledNetwork read_pajek(std::istream& in, const std::string& file_name, bool undirected = false);
 
 struct PajekArc {
