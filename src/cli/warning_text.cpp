@@ -120,6 +120,27 @@ std::string reverse_rows_differ(const Warning& w) {
   return text + ", an edge when either row gives a link (a value other than 0).";
 }
 
+// A file whose links look like the edges of an undirected network.
+std::string looks_undirected(const Warning& w) {
+  const std::string reason = w.text("reason");
+  std::string text;
+  if (reason == "edges_section") {
+    text = w.text("file") +
+           " gives undirected edges (*Edges): each is read as two links, one each way, and the "
+           "network is fitted as directed.";
+  } else if (reason == "none_reciprocated") {
+    text = "Not one of the " + count_of(w, "links") + " links of " + w.text("file") +
+           " has its reverse: a directed network without a reciprocated link is rare in social "
+           "data, but an undirected one written with each edge once (as networkx writes it) "
+           "reads so. It is fitted as directed, each edge one link one way.";
+  } else {
+    text = "Every link of " + w.text("file") + " has its reverse (" + count_of(w, "links") +
+           " links): the network looks undirected; it is fitted as directed, with each edge as "
+           "two links.";
+  }
+  return text + " Give --undirected to fit it as an undirected network.";
+}
+
 struct Wording {
   std::string_view code;
   std::string (*words)(const Warning&);
@@ -212,18 +233,7 @@ constexpr Wording wordings[] = {
               (one ? "" : ", for one") +
               "): every non-zero value is read as a tie, its size is not used.";
      }},
-    {"looks_undirected",
-     [](const Warning& w) -> std::string {
-       return (w.text("reason") == "edges_section"
-                   ? w.text("file") +
-                         " gives undirected edges (*Edges): each is read as two links, one each "
-                         "way, and the network is fitted as directed."
-                   : "Every link of " + w.text("file") + " has its reverse (" +
-                         count_of(w, "links") +
-                         " links): the network looks undirected; it is fitted as directed, "
-                         "with each edge as two links.") +
-              " Give --undirected to fit it as an undirected network.";
-     }},
+    {"looks_undirected", looks_undirected},
     {"reverse_rows_differ", reverse_rows_differ},
     {"repeated_rows_merged",
      [](const Warning& w) -> std::string {

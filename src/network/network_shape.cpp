@@ -8,6 +8,9 @@ namespace tarn {
 namespace {
 
 constexpr std::int64_t min_links_for_two_mode = 10;
+// Links needed before a network without a reciprocated link looks undirected: a few links may
+// be one-way by chance.
+constexpr std::int64_t min_links_unreciprocated = 20;
 
 }  // namespace
 
@@ -32,6 +35,11 @@ std::vector<Warning> network_shape_warnings(const Network& net, const std::strin
                            .add_text("file", file)
                            .add_count("links", links)
                            .add_text("reason", "reverse"));
+  } else if (links >= min_links_unreciprocated && reciprocated == 0) {
+    warnings.push_back(Warning{"looks_undirected"}
+                           .add_text("file", file)
+                           .add_count("links", links)
+                           .add_text("reason", "none_reciprocated"));
   }
   if (links >= min_links_for_two_mode && both == 0) {
     warnings.push_back(Warning{"looks_two_mode"}

@@ -2,7 +2,9 @@
 // What the shape of a network read as directed suggests about the file it came from, said as
 // warnings (network/warning.h) with their figures:
 // - looks_undirected (figures: file, links, reason "reverse"): every link between two nodes has
-//   its reverse, as when each edge of an undirected network is given both ways;
+//   its reverse, as when each edge of an undirected network is given both ways; or (reason
+//   "none_reciprocated") not one of at least 20 links has its reverse, as when each edge is given
+//   once (networkx writes an undirected graph so), which is rare in directed social data;
 // - looks_two_mode (file, senders, receivers, links): at least 10 links between two nodes, and
 //   no node both sends and receives, as in a network of two kinds of node.
 

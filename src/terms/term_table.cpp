@@ -85,7 +85,7 @@ TermPointer make_term(const TermCall& call, const TermContext& context) {
     if (!entry->other_kind.empty()) {
       text += "; on this network use " + std::string(entry->other_kind);
     }
-    throw ModelError(text);
+    throw TermOfOtherNetworkKind(text, context.directed);
   }
   if (call.block && !context.directed) {
     throw ModelError("term \"" + call.written +

@@ -55,8 +55,8 @@ std::string_view term_notice(std::string_view name);
 std::string nearest_term_names(std::string_view word, bool directed);
 
 // The term of a call, made by its entry; throws ModelError naming the term: an unknown name
-// (with the nearest names), a term of the other kind of network (naming the right one), or what
-// the entry finds wrong with the arguments.
+// (with the nearest names), a term of the other kind of network (TermOfOtherNetworkKind, naming
+// the right one), or what the entry finds wrong with the arguments.
 TermPointer make_term(const TermCall& call, const TermContext& context);
 
 // The families' entries.

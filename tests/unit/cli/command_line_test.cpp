@@ -184,7 +184,8 @@ TEST(CommandLine, BadInputIsRefusedClearlyAndLeavesNoOutput) {
        network,
        {"fit", "net.dat", "-m", "edges+kstar(2)"},
        exit_usage,
-       "kstar is a term of an undirected network; on this network use istar or ostar"},
+       "kstar is a term of an undirected network; on this network use istar or ostar, or give "
+       "--undirected if the network is undirected"},
       {"block term without blocking",
        network,
        {"fit", "net.dat", "-m", "edges@1"},

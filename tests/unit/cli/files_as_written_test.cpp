@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,6 +27,43 @@ std::vector<std::string> warning_codes(const nlohmann::json& json) {
   std::vector<std::string> codes;
   for (const auto& w : json["warnings"]) codes.push_back(w["code"]);
   return codes;
+}
+
+// The Florentine marriages (Padgett): 16 families, 20 marriages, Pucci without one, from the
+// Pajek file of examples/, as (family, family) pairs in the file's order.
+struct Marriages {
+  std::vector<std::string> families;
+  std::vector<std::pair<std::string, std::string>> edges;
+};
+
+Marriages florentine() {
+  Marriages m;
+  std::istringstream in(test::read_text(test::repository_file("examples/florentine_marriage.net")));
+  std::string line;
+  bool edges = false;
+  while (std::getline(in, line)) {
+    if (line.rfind("*Edges", 0) == 0) {
+      edges = true;
+    } else if (line[0] == '*') {
+      continue;
+    } else if (!edges) {
+      m.families.push_back(line.substr(line.find('"') + 1, line.rfind('"') - line.find('"') - 1));
+    } else {
+      std::istringstream pair(line);
+      int a = 0, b = 0;
+      pair >> a >> b;
+      m.edges.emplace_back(m.families[std::size_t(a - 1)], m.families[std::size_t(b - 1)]);
+    }
+  }
+  return m;
+}
+
+// nx.write_edgelist(G, path, delimiter=",", data=False): each edge of an undirected graph once,
+// "u,v" and a line feed, nothing else.
+std::string networkx_edge_list(const std::vector<std::pair<std::string, std::string>>& edges) {
+  std::string text;
+  for (const auto& [u, v] : edges) text += u + "," + v + "\n";
+  return text;
 }
 
 double summary_value(const std::string& summary_json, const std::string& name) {
@@ -83,6 +121,45 @@ TEST(OneNetworkPerFile, EveryCountDescribesTheNetworkRead) {
   EXPECT_EQ(json["input"]["network"]["links"], 6);
   EXPECT_TRUE(warning_codes(json).empty());
   EXPECT_NEAR(json["parameters"][0]["estimate"].get<double>(), std::log(6.0 / 3.0), 1e-9);
+}
+
+// An undirected network written by networkx, each edge once, read without --undirected: not one
+// link has its reverse, which is said from 20 links on, naming --undirected.
+TEST(FilesAsWritten, AnUndirectedEdgeListReadAsDirectedIsSaid) {
+  const Marriages m = florentine();
+  ASSERT_EQ(m.edges.size(), 20u);
+  const CommandRun directed = run_command({{"marriages.csv", networkx_edge_list(m.edges)}},
+                                          {"fit", "marriages.csv", "-m", "edges", "--json", "-"});
+  ASSERT_EQ(directed.status, exit_ok) << directed.err;
+  const auto json = nlohmann::json::parse(directed.out);
+  EXPECT_EQ(warning_codes(json), std::vector<std::string>{"looks_undirected"});
+  EXPECT_EQ(json["warnings"][0]["figures"]["reason"], "none_reciprocated");
+  EXPECT_NE(directed.err.find("Not one of the 20 links of marriages.csv has its reverse"),
+            std::string::npos)
+      << directed.err;
+  EXPECT_NE(directed.err.find("Give --undirected to fit it as an undirected network."),
+            std::string::npos);
+  // Taken as undirected it is the 15 families of the list and their 20 marriages.
+  const CommandRun undirected =
+      run_command({{"marriages.csv", networkx_edge_list(m.edges)}},
+                  {"fit", "marriages.csv", "-m", "edges", "--undirected", "--json", "-"});
+  ASSERT_EQ(undirected.status, exit_ok) << undirected.err;
+  EXPECT_EQ(undirected.err, "");
+  EXPECT_EQ(nlohmann::json::parse(undirected.out)["input"]["network"]["dyads"], 105);
+  // 19 one-way links may be chance: nothing is said.
+  const std::vector<std::pair<std::string, std::string>> fewer(m.edges.begin(), m.edges.end() - 1);
+  const CommandRun few =
+      run_command({{"m.csv", networkx_edge_list(fewer)}}, {"fit", "m.csv", "-m", "edges", "-q"});
+  EXPECT_EQ(few.status, exit_ok);
+  EXPECT_EQ(few.err, "");
+  // A term only undirected networks have names --undirected as well as the directed terms.
+  const CommandRun kstar = run_command({{"marriages.csv", networkx_edge_list(m.edges)}},
+                                       {"fit", "marriages.csv", "-m", "edges + kstar(2)"});
+  EXPECT_EQ(kstar.status, exit_usage);
+  EXPECT_NE(kstar.err.find("kstar is a term of an undirected network; on this network use istar "
+                           "or ostar, or give --undirected if the network is undirected"),
+            std::string::npos)
+      << kstar.err;
 }
 
 }  // namespace
