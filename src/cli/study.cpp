@@ -103,6 +103,9 @@ void read_network(const StudyOptions& o, InputData& s) {
                             .add_count("links", undirected.self_links)
                             .add_text("reason", "undirected"));
     }
+    for (Warning& w : undirected_shape_warnings(s.network, o.network_path)) {
+      s.notes.push_back(std::move(w));
+    }
   } else {
     // One network per file: a link given twice is one link; a self-link is no dyad without
     // --diagonal.

@@ -253,6 +253,19 @@ constexpr Wording wordings[] = {
      }},
     {"looks_two_mode",
      [](const Warning& w) -> std::string {
+       if (w.text("reason") == "two_sets") {
+         const std::int64_t a = w.count("first"), b = w.count("second");
+         return "The nodes of " + w.text("file") +
+                " split into two sets with no edge inside "
+                "either (" +
+                count_of(w, "first") + " and " + count_of(w, "second") + " nodes, " +
+                count_of(w, "links") +
+                " edges): it looks like a two-mode network (people and the events they attend, "
+                "say), which is fitted here as a network of one kind of node, whose dyads "
+                "include the " +
+                std::to_string(a * (a - 1) / 2 + b * (b - 1) / 2) +
+                " pairs within the sets. Models of two-mode networks are not offered.";
+       }
        return "No node of " + w.text("file") + " both sends and receives (" +
               count_of(w, "senders") + " senders, " + count_of(w, "receivers") + " receivers, " +
               count_of(w, "links") +

@@ -18,6 +18,12 @@ namespace tarn {
 
 std::vector<Warning> network_shape_warnings(const Network& network, const std::string& file);
 
+// The same of a network read as undirected (each edge once): looks_two_mode (figures: file,
+// first, second, links, reason "two_sets") when its nodes split into two sets with no edge
+// inside either, at least 10 edges join them, and some edges close a cycle (a forest splits so
+// whatever it is).
+std::vector<Warning> undirected_shape_warnings(const Network& network, const std::string& file);
+
 // The network with nodes 1..node_count (at least its own): the same links, more isolated nodes.
 Network with_node_count(const Network& network, int node_count, const std::string& source);
 

@@ -162,5 +162,45 @@ TEST(FilesAsWritten, AnUndirectedEdgeListReadAsDirectedIsSaid) {
       << kstar.err;
 }
 
+// Women and the events they attend (a two-mode network like Davis's), written by networkx as an
+// undirected graph: with --undirected the nodes split into two sets with no edge inside either,
+// which is said; a tree splits so too, and says nothing.
+TEST(FilesAsWritten, ATwoModeNetworkGivenAsUndirectedIsSaid) {
+  std::vector<std::pair<std::string, std::string>> attended;
+  for (int woman = 1; woman <= 8; ++woman) {
+    for (int event = 1; event <= 5; ++event) {
+      if ((woman + event) % 3 != 0) {
+        attended.emplace_back("Woman " + std::to_string(woman), "E" + std::to_string(event));
+      }
+    }
+  }
+  const CommandRun r =
+      run_command({{"davis.csv", networkx_edge_list(attended)}},
+                  {"fit", "davis.csv", "-m", "edges", "--undirected", "--json", "-"});
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  const auto json = nlohmann::json::parse(r.out);
+  EXPECT_EQ(warning_codes(json), std::vector<std::string>{"looks_two_mode"});
+  EXPECT_EQ(json["input"]["network"]["dyads"], 78);  // 13 nodes: 40 pairs between the sets
+  EXPECT_NE(r.err.find("The nodes of davis.csv split into two sets with no edge inside either (8 "
+                       "and 5 nodes, " +
+                       std::to_string(attended.size()) + " edges)"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("whose dyads include the 38 pairs within the sets"), std::string::npos);
+  // One edge inside a set (two women who know each other): no longer two sets.
+  attended.emplace_back("Woman 1", "Woman 2");
+  const CommandRun joined = run_command({{"d.csv", networkx_edge_list(attended)}},
+                                        {"fit", "d.csv", "-m", "edges", "--undirected", "-q"});
+  EXPECT_EQ(joined.err, "");
+  // A tree of 12 edges is two sets whatever it is.
+  std::vector<std::pair<std::string, std::string>> tree;
+  for (int k = 2; k <= 13; ++k)
+    tree.emplace_back("n" + std::to_string(k / 2), "n" + std::to_string(k));
+  const CommandRun tree_run = run_command({{"t.csv", networkx_edge_list(tree)}},
+                                          {"fit", "t.csv", "-m", "edges", "--undirected", "-q"});
+  EXPECT_EQ(tree_run.status, exit_ok);
+  EXPECT_EQ(tree_run.err, "");
+}
+
 }  // namespace
 }  // namespace tarn
