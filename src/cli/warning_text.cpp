@@ -281,10 +281,20 @@ constexpr Wording wordings[] = {
      }},
     {"header_guessed",
      [](const Warning& w) -> std::string {
+       const std::string reason = w.text("reason");
        return "The first line of " + w.text("file") + " (" + w.text("sender") + ", " +
-              w.text("receiver") +
-              ") is taken as a header: neither label occurs anywhere else in the file. If it "
-              "is a link, give --header no.";
+              w.text("receiver") + ") is taken as a header: " +
+              (reason == "value_not_a_number" ? "its value column holds no number"
+               : reason == "labels_over_numbers"
+                   ? "its labels are no numbers while those of the next line are"
+                   : "neither label occurs anywhere else in the file") +
+              ". If it is a link, give --header no.";
+     }},
+    {"index_column_skipped",
+     [](const Warning& w) -> std::string {
+       return "The first column of " + w.text("file") +
+              " has no name and holds 0, 1, 2, ...: it is the index that pandas writes "
+              "(to_csv without index=False), and is not read.";
      }},
     {"mcmle_start_without_mple",
      [](const Warning&) -> std::string {

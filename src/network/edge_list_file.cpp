@@ -146,6 +146,22 @@ LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, N
         links.add(sender, receiver, row.line);
       });
   result.header = rows.header;
+  if (rows.index_skipped) {
+    result.warnings.push_back(Warning{"index_column_skipped"}.add_text("file", file_name));
+  }
+  if (rows.header_sign != HeaderSign::none) {
+    const auto field = [&rows](int column) {
+      return rows.header[static_cast<std::size_t>(column - 1)];
+    };
+    result.warnings.push_back(
+        Warning{"header_guessed"}
+            .add_text("file", file_name)
+            .add_text("sender", field(rows.sender_column))
+            .add_text("receiver", field(rows.receiver_column))
+            .add_text("reason", rows.header_sign == HeaderSign::value_not_a_number
+                                    ? "value_not_a_number"
+                                    : "labels_over_numbers"));
+  }
   // A header read as a link names two nodes that nothing else names. When the other rows are
   // many and all name their nodes by labels, it is taken for a header; else only said.
   bool header_guessed = false;
@@ -160,7 +176,8 @@ LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, N
       result.warnings.push_back(Warning{header_guessed ? "header_guessed" : "header_read_as_link"}
                                     .add_text("file", file_name)
                                     .add_text("sender", rows.first_link[0])
-                                    .add_text("receiver", rows.first_link[1]));
+                                    .add_text("receiver", rows.first_link[1])
+                                    .add_text("reason", "labels_alone"));
     }
   }
   if (header_guessed) {

@@ -19,9 +19,12 @@
 //   (repeated_rows_merged) or of value 0 (zero_value_rows), for the network made of them
 //   (network/single_links.h).
 // - A first row that HeaderRule::detect read as a link, whose two labels (not both numbers)
-//   appear in no other row, may be a header. It is taken for one (warning header_guessed) when
-//   more than 10 rows follow it and none of them names both its nodes by numbers; otherwise it
-//   stays a link and the warning header_read_as_link names it.
+//   appear in no other row, may be a header. It is taken for one (warning header_guessed, reason
+//   labels_alone) when more than 10 rows follow it and none of them names both its nodes by
+//   numbers; otherwise it stays a link and the warning header_read_as_link names it. A header
+//   that HeaderRule::detect took by a guess (edge_rows.h: a value that is not a number, labels
+//   over numbers) is said as well (header_guessed, reason value_not_a_number or
+//   labels_over_numbers), and pandas' index column, not read, too (index_column_skipped).
 
 #include <istream>
 #include <string>

@@ -235,6 +235,12 @@ TEST(CommandLine, BadInputIsRefusedClearlyAndLeavesNoOutput) {
        exit_bad_input,
        "Input error in \"n.csv\", line 3: the pair 1,2 is given again with the value 2 (line 1 "
        "gives it 1)"},
+      {"an unnamed first column that is no pandas index",
+       {{"n.csv", ",source,target\n0,a,b\n2,b,c\n"}},
+       {"fit", "n.csv", "-m", "edges"},
+       exit_bad_input,
+       "Input error in \"n.csv\", line 3, column 1: the first column has no name and reads as the "
+       "index that pandas writes (0, 1, 2, ...), but this row has \"2\" where 1 belongs"},
       {"a link against a 0 in a record file",
        {{"n.dat", "(3I3)\n  1  2  0\n  1  2  1\n  2  1  1\n"}},
        {"summary", "n.dat", "-m", "edges", "--json", "s.json"},

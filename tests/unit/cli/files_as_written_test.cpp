@@ -66,6 +66,18 @@ std::string networkx_edge_list(const std::vector<std::pair<std::string, std::str
   return text;
 }
 
+// nx.to_pandas_edgelist(G).to_csv(path), pandas' defaults: the index as an unnamed first column,
+// then source and target (and weight, when the edges have one, a float).
+std::string pandas_edge_list(const std::vector<std::pair<std::string, std::string>>& edges,
+                             bool weights) {
+  std::string text = weights ? ",source,target,weight\n" : ",source,target\n";
+  for (std::size_t k = 0; k < edges.size(); ++k) {
+    text += std::to_string(k) + "," + edges[k].first + "," + edges[k].second +
+            (weights ? ",1.0\n" : "\n");
+  }
+  return text;
+}
+
 double summary_value(const std::string& summary_json, const std::string& name) {
   const auto json = nlohmann::json::parse(summary_json);
   for (const auto& s : json["statistics"]) {
@@ -200,6 +212,64 @@ TEST(FilesAsWritten, ATwoModeNetworkGivenAsUndirectedIsSaid) {
                                           {"fit", "t.csv", "-m", "edges", "--undirected", "-q"});
   EXPECT_EQ(tree_run.status, exit_ok);
   EXPECT_EQ(tree_run.err, "");
+}
+
+// pandas writes its index first, unnamed: it is no value column (which would drop row 0, of
+// index 0, as a row of value 0), but an index, skipped with a note.
+TEST(FilesAsWritten, APandasIndexColumnIsSkipped) {
+  const Marriages m = florentine();
+  for (const bool weights : {false, true}) {
+    SCOPED_TRACE(weights ? "with weights" : "source and target");
+    const CommandRun r =
+        run_command({{"m.csv", pandas_edge_list(m.edges, weights)}},
+                    {"fit", "m.csv", "-m", "edges", "--undirected", "--json", "-"});
+    ASSERT_EQ(r.status, exit_ok) << r.err;
+    const auto json = nlohmann::json::parse(r.out);
+    EXPECT_EQ(json["input"]["network"]["links"], 20);
+    EXPECT_EQ(json["input"]["network"]["nodes"], 15);
+    EXPECT_EQ(warning_codes(json), std::vector<std::string>{"index_column_skipped"});
+    EXPECT_NE(r.err.find("The first column of m.csv has no name and holds 0, 1, 2, ...: it is the "
+                         "index that pandas writes"),
+              std::string::npos)
+        << r.err;
+  }
+  // Read back and written again, pandas calls the column "Unnamed: 0".
+  std::string again = pandas_edge_list(m.edges, false);
+  again.insert(0, "Unnamed: 0");
+  const CommandRun r = run_command({{"m.csv", again}}, {"summary", "m.csv", "-m", "edges", "-q"});
+  EXPECT_EQ(r.status, exit_ok) << r.err;
+  EXPECT_NE(r.err.find("index that pandas writes"), std::string::npos) << r.err;
+}
+
+// A header is said whenever it is guessed, naming --header no; with --columns by number a first
+// row is judged by the columns read, so networkx's default edge list (a dictionary of data after
+// each edge) loses no link.
+TEST(FilesAsWritten, AGuessedHeaderIsSaidAndNoLinkIsEaten) {
+  // nx.write_edgelist(G, path) of Les Miserables: "u v {'weight': w}", blank-separated.
+  const std::string les_miserables =
+      "Napoleon Myriel {'weight': 1}\nMlle.Baptistine Myriel {'weight': 8}\n"
+      "Mme.Magloire Myriel {'weight': 10}\nMme.Magloire Mlle.Baptistine {'weight': 6}\n"
+      "CountessDeLo Myriel {'weight': 1}\n";
+  const CommandRun lesmis =
+      run_command({{"lesmis.txt", les_miserables}},
+                  {"summary", "lesmis.txt", "-m", "edges", "--columns", "1,2", "--json", "-"});
+  ASSERT_EQ(lesmis.status, exit_ok) << lesmis.err;
+  EXPECT_EQ(summary_value(lesmis.out, "edges"), 5);
+  EXPECT_EQ(lesmis.err, "");
+  // Names over numbers: a header by a guess, said.
+  const CommandRun guessed = run_command({{"n.csv", "node_a,node_b\n1,2\n2,3\n3,1\n"}},
+                                         {"summary", "n.csv", "-m", "edges", "--json", "-"});
+  ASSERT_EQ(guessed.status, exit_ok) << guessed.err;
+  EXPECT_EQ(summary_value(guessed.out, "edges"), 3);
+  EXPECT_NE(guessed.err.find("The first line of n.csv (node_a, node_b) is taken as a header: its "
+                             "labels are no numbers while those of the next line are. If it is a "
+                             "link, give --header no."),
+            std::string::npos)
+      << guessed.err;
+  // Known column names make a header certain: nothing is said.
+  const CommandRun named = run_command({{"n.csv", "source,target\n1,2\n2,3\n"}},
+                                       {"summary", "n.csv", "-m", "edges", "-q"});
+  EXPECT_EQ(named.err, "");
 }
 
 }  // namespace
