@@ -102,6 +102,9 @@ struct DataOptions {
                     "The nodes of an edge list are 1..N, with or without links (its labels "
                     "must be those numbers)")
         ->check(CLI::Range(1, 2000));
+    command.add_flag("--labels", s.labels,
+                     "The ids of an edge list are labels, numbers too (as networkx reads them): "
+                     "the nodes are those the file names, numbered in order of appearance");
     command.add_option("--attributes", s.attributes_path,
                        "Node attributes: a record-format file or a table with a header (id "
                        "column first)");

@@ -29,6 +29,7 @@ struct StudyOptions {
   HeaderRule header = HeaderRule::detect;
   std::vector<std::string> columns;  // --columns of an edge list; empty: from its header
   int node_count = 0;                // --nodes N of an edge list; 0: from its labels
+  bool labels = false;               // --labels: an edge list's numbers are labels too
   bool diagonal = false;
   // The network is undirected: the rows i,j and j,i are one edge (network/undirected_network.h).
   bool undirected = false;

@@ -22,7 +22,9 @@ namespace {
 class NodeNames {
  public:
   // `declared`: the nodes are 1..declared, named by their numbers (--nodes); 0: any labels.
-  explicit NodeNames(int declared) : declared_(declared), id_of_number_(max_nodes + 1, 0) {
+  // `labels`: every label is a name, numbers too (--labels).
+  NodeNames(int declared, bool labels)
+      : declared_(declared), numbered_(!labels), id_of_number_(max_nodes + 1, 0) {
     largest_number_ = declared;
   }
 
@@ -96,7 +98,7 @@ LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, N
 LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, NetworkFormat format,
                                const EdgeListOptions& options) {
   DelimitedReader reader(in, file_name, delimited_syntax(format));
-  NodeNames names(options.node_count);
+  NodeNames names(options.node_count, options.labels);
   LinkCollector links(file_name);
   PairRows pair_rows;
   LabelledNetwork result;

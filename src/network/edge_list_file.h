@@ -10,9 +10,10 @@
 // - Labels: when every label is a node number (network/node_labels.h: digits within 1..2000, no
 //   leading zero) the nodes keep those numbers and n is the largest; so a record file written as an
 //   edge list gives the same network (unless its highest node is named only by rows of value 0).
-//   Otherwise the nodes are numbered 1, 2, ... in order of first appearance (sender before
-//   receiver, row by row) and the labels are kept. With node_count (--nodes N) every label must
-//   be a node number within 1..N, and the nodes are 1..N, linked or not.
+//   Otherwise, and always with `labels` (--labels), the nodes are numbered 1, 2, ... in order of
+//   first appearance (sender before receiver, row by row) and the labels are kept. With node_count
+//   (--nodes N) every label must be a node number within 1..N, and the nodes are 1..N, linked or
+//   not.
 // - Links are stored sorted by sender, in file order within a sender; links given twice and
 //   self-links are kept as read. Every row is noted (network/pair_rows.h): a pair given again
 //   with another value ends the run, and the warnings say how many rows were copies of another
@@ -40,6 +41,7 @@ struct EdgeListOptions {
   HeaderRule header = HeaderRule::detect;
   std::vector<std::string> columns;  // --columns SENDER,RECEIVER[,VALUE]; empty: edge_rows.h
   int node_count = 0;                // --nodes N; 0: the nodes come from the labels
+  bool labels = false;               // --labels: numbers are labels too, not node numbers
   // The network is undirected: rows i,j and j,i given with different values are said
   // (network/pair_rows.h). The links are stored as read, each row its own.
   bool undirected = false;

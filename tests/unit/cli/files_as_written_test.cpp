@@ -272,5 +272,96 @@ TEST(FilesAsWritten, AGuessedHeaderIsSaidAndNoLinkIsEaten) {
   EXPECT_EQ(named.err, "");
 }
 
+// Integer ids are node numbers (so that files converted from record files keep their isolated
+// nodes), but ids 101..105 would make 100 nodes that no file names: refused, with both ways out.
+TEST(FilesAsWritten, IntegerIdsThatWouldMakePhantomNodesAreRefused) {
+  const Files cycle = {{"ids.csv", "source,target\n101,102\n102,103\n103,104\n104,105\n105,101\n"}};
+  const CommandRun refused =
+      run_command(cycle, {"fit", "ids.csv", "-m", "edges", "--json", "r.json"});
+  EXPECT_EQ(refused.status, exit_bad_input);
+  EXPECT_EQ(refused.files, cycle);
+  EXPECT_NE(refused.err.find("Network file \"ids.csv\": its ids are read as node numbers (1 to "
+                             "105), but 100 of those 105 numbers name no node of a link (1, 2, "
+                             "...): they would be isolated nodes of the network. Give --labels to "
+                             "read the ids as labels (as networkx does: the nodes are those the "
+                             "file names), or --nodes 105 to keep the numbering, isolated nodes "
+                             "and all."),
+            std::string::npos)
+      << refused.err;
+  // --labels: five nodes, five links among their 20 dyads.
+  const CommandRun labels =
+      run_command(cycle, {"fit", "ids.csv", "-m", "edges", "--labels", "--json", "-"});
+  ASSERT_EQ(labels.status, exit_ok) << labels.err;
+  auto json = nlohmann::json::parse(labels.out);
+  EXPECT_EQ(json["input"]["network"]["nodes"], 5);
+  EXPECT_NEAR(json["parameters"][0]["estimate"].get<double>(), std::log(5.0 / 15.0), 1e-9);
+  EXPECT_EQ(json["nodes"][0]["label"], "101");
+  // --nodes 105: the numbering kept on purpose, the isolated nodes said.
+  const CommandRun numbered =
+      run_command(cycle, {"fit", "ids.csv", "-m", "edges", "--nodes", "105", "--json", "-"});
+  ASSERT_EQ(numbered.status, exit_ok) << numbered.err;
+  json = nlohmann::json::parse(numbered.out);
+  EXPECT_EQ(json["input"]["network"]["nodes"], 105);
+  EXPECT_EQ(warning_codes(json), std::vector<std::string>{"isolates_declared"});
+  // Rows of the attribute table name nodes too: numbers they name are no phantoms.
+  std::string attributes = "id,g\n";
+  for (int k = 1; k <= 105; ++k)
+    attributes += std::to_string(k) + "," + std::to_string(k % 2) + "\n";
+  Files with_table = cycle;
+  with_table["a.csv"] = attributes;
+  const CommandRun declared = run_command(
+      with_table, {"fit", "ids.csv", "-m", "edges", "--attributes", "a.csv", "--json", "-"});
+  ASSERT_EQ(declared.status, exit_ok) << declared.err;
+  EXPECT_EQ(nlohmann::json::parse(declared.out)["input"]["network"]["nodes"], 105);
+  // A table's ids that the links write as labels: "101.0" (pandas' integers with a missing value)
+  // is 101.
+  Files labelled = cycle;
+  labelled["a.csv"] = "id,g\n101.0,1\n102.0,2\n103.0,1\n104.0,2\n105.0,1\n";
+  const CommandRun floats =
+      run_command(labelled, {"fit", "ids.csv", "-m", "edges + nodematch(g)", "--labels",
+                             "--attributes", "a.csv", "--json", "-"});
+  ASSERT_EQ(floats.status, exit_ok) << floats.err;
+  json = nlohmann::json::parse(floats.out);
+  EXPECT_EQ(json["input"]["network"]["nodes"], 5);
+  EXPECT_EQ(json["parameters"][1]["statistic_observed"], 1);  // 105 -> 101, both of level 1
+}
+
+// An attribute table whose ids name hardly any node of the links (a pandas index written first,
+// ids as 1.0 against links as 1 read right, labels against numbers) is refused, not read as a
+// network of new isolated nodes.
+TEST(FilesAsWritten, AnAttributeTableWhoseIdsNameNoNodeIsRefused) {
+  const Files refused[] = {
+      {{"m.csv", "source,target\nEvelyn,E1\nLaura,E1\nEvelyn,E2\nTheresa,E2\n"},
+       {"a.csv",
+        ",name,kind\n0,Evelyn,woman\n1,Laura,woman\n2,Theresa,woman\n3,E1,event\n"
+        "4,E2,event\n"}},
+  };
+  const CommandRun r =
+      run_command(refused[0], {"fit", "m.csv", "-m", "edges", "--attributes", "a.csv", "-q"});
+  EXPECT_EQ(r.status, exit_bad_input);
+  EXPECT_EQ(r.files, refused[0]);
+  EXPECT_NE(r.err.find("Attribute file \"a.csv\": only 0 of its 5 ids name a node of the network "
+                       "(its ids are such as \"0\" and \"1\", the network's nodes such as "
+                       "\"Evelyn\" and \"E1\")"),
+            std::string::npos)
+      << r.err;
+  // Integer ids written as floats name the numbered nodes.
+  const Files floats = {{"n.csv", "1,2\n2,3\n3,4\n4,1\n1,3\n"},
+                        {"a.csv", "id,g\n1.0,a\n2.0,b\n3.0,a\n4.0,b\n"}};
+  const CommandRun read = run_command(floats, {"fit", "n.csv", "-m", "edges + nodematch(g)",
+                                               "--attributes", "a.csv", "--json", "-"});
+  ASSERT_EQ(read.status, exit_ok) << read.err;
+  const auto json = nlohmann::json::parse(read.out);
+  EXPECT_EQ(json["input"]["network"]["nodes"], 4);
+  EXPECT_TRUE(warning_codes(json).empty());
+  EXPECT_EQ(json["parameters"][1]["statistic_observed"], 1);  // 1 -> 3, both a
+  // Half the ids naming nodes is enough: the others are isolated nodes, said.
+  const Files half = {{"n.csv", "a,b\nb,a\n"}, {"a.csv", "id,g\na,1\nb,1\nc,2\nd,2\n"}};
+  const CommandRun isolates =
+      run_command(half, {"fit", "n.csv", "-m", "edges", "--attributes", "a.csv", "--json", "-"});
+  ASSERT_EQ(isolates.status, exit_ok) << isolates.err;
+  EXPECT_EQ(nlohmann::json::parse(isolates.out)["input"]["network"]["nodes"], 4);
+}
+
 }  // namespace
 }  // namespace tarn
