@@ -57,6 +57,7 @@ Study build_study(const std::string& formula, InputData& data, const StudyOption
   context.directed = data.directed;
   context.node_count = data.network.node_count;
   if (!data.covariates.columns.empty()) context.attributes = &data.covariates;
+  context.labels = &data.labels;
   Study study;
   if (data.blocks) {
     study.blocks = std::make_shared<const DyadBlocks>(*data.blocks);

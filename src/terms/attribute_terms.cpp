@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "network/fatal_error.h"
 #include "terms/term_arguments.h"
 #include "terms/term_table.h"
 
@@ -40,11 +41,15 @@ const AttributeColumn& attribute_of(const TermArguments& arguments, const TermCo
     arguments.fail("attr", "no attribute \"" + name + "\" in " + context.attributes->source +
                                " (its attributes: " + known + ")");
   }
+  // A missing value is the data's, not the formula's: an input error (status 3), naming the node
+  // as the files do.
   for (int node = 1; node <= context.node_count; ++node) {
     if (static_cast<std::size_t>(node - 1) >= column->value.size() ||
         column->value[static_cast<std::size_t>(node - 1)].empty()) {
-      arguments.fail("attr", "node " + std::to_string(node) + " has no value of \"" + name +
-                                 "\" in " + context.attributes->source + "; every node needs one");
+      throw FatalError("Attribute file \"" + context.attributes->source +
+                       "\": " + node_name(context, node) + " has no value of \"" + name +
+                       "\" (no row, an empty cell or NA); the term \"" + arguments.call().written +
+                       "\" needs a value of every node.");
     }
   }
   return *column;
@@ -85,13 +90,14 @@ Levels levels_of(const AttributeColumn& column, int n) {
 }
 
 std::vector<double> numbers_of(const TermArguments& arguments, const AttributeColumn& column,
-                               int n) {
+                               const TermContext& context) {
   std::vector<double> values;
+  const int n = context.node_count;
   for (int i = 0; i < n; ++i) {
     const auto v = plain_number(column.value[std::size_t(i)]);
     if (!v) {
-      arguments.fail("attr", "the value \"" + column.value[std::size_t(i)] + "\" of node " +
-                                 std::to_string(i + 1) + " is not a number");
+      arguments.fail("attr", "the value \"" + column.value[std::size_t(i)] + "\" of " +
+                                 node_name(context, i + 1) + " is not a number");
     }
     values.push_back(*v);
   }
@@ -286,7 +292,7 @@ TermPointer make_covariate(const TermCall& call, const TermContext& context) {
   const TermArguments arguments(call, {"attr"});
   const AttributeColumn& column = attribute_of(arguments, context);
   const std::string stem = Ends == 0 ? "nodeicov" : Ends == 1 ? "nodeocov" : "nodecov";
-  auto values = numbers_of(arguments, column, context.node_count);
+  auto values = numbers_of(arguments, column, context);
   const bool directed = context.directed;
   return std::make_shared<DyadFunctionTerm>(
       quoted_text(stem, column.name), std::vector<std::string>{stem + "." + column.name},
@@ -300,7 +306,7 @@ TermPointer make_absdiff(const TermCall& call, const TermContext& context) {
   const TermArguments arguments(call, {"attr", "pow"});
   const AttributeColumn& column = attribute_of(arguments, context);
   const double power = arguments.number("pow", 1.0);
-  auto values = numbers_of(arguments, column, context.node_count);
+  auto values = numbers_of(arguments, column, context);
   std::string text = "absdiff(\"" + column.name + "\"";
   if (arguments.given("pow")) text += ", pow=" + r_number_text(power);
   const std::string name =

@@ -21,6 +21,12 @@ bool all_digits(std::string_view text) {
 
 }  // namespace
 
+std::string node_name(const TermContext& context, int node) {
+  const std::string number = std::to_string(node);
+  if (context.labels == nullptr || context.labels->numbered()) return "node " + number;
+  return "\"" + context.labels->name(node) + "\" (node " + number + ")";
+}
+
 std::vector<const TermEntry*> term_table() {
   std::vector<const TermEntry*> all;
   for (auto family : {classic_term_entries(), structural_term_entries(), geometric_term_entries(),

@@ -14,6 +14,7 @@
 
 #include "network/dyad_values.h"
 #include "network/node_covariates.h"
+#include "network/node_labels.h"
 #include "terms/dyad_blocks.h"
 #include "terms/formula.h"
 #include "terms/term.h"
@@ -25,12 +26,16 @@ struct TermContext {
   bool directed = true;
   int node_count = 0;
   const NodeCovariates* attributes = nullptr;     // null without an attribute file
+  const NodeLabels* labels = nullptr;             // the nodes' names; null: their numbers
   std::shared_ptr<const DyadBlocks> blocks;       // with a blocking
   std::optional<int> block_type_count;            // with a blocking
   std::shared_ptr<const DyadValues> comparative;  // the covariate of type 16, when given
   // Reads the dyadic covariate that edgecov names (a file); null when none can be read.
   std::function<std::shared_ptr<const DyadValues>(const std::string& name)> dyadic_covariate;
 };
+
+// A node as messages name it: its label as the file writes it, and its number when that differs.
+std::string node_name(const TermContext& context, int node);
 
 enum class Networks { directed, undirected, both };
 

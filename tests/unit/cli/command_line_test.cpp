@@ -264,6 +264,12 @@ TEST(CommandLine, BadInputIsRefusedClearlyAndLeavesNoOutput) {
        exit_bad_input,
        "Attribute file \"t.csv\": only 0 of its 3 ids name a node of the network (its ids are "
        "such as \"0\" and \"1\", the network's nodes such as \"a\" and \"b\")"},
+      {"a missing value that a term needs",
+       {{"n.csv", "a,b\nb,c\nc,a\n"}, {"t.csv", "id,age\na,30\nb,NA\nc,41\n"}},
+       {"gof", "n.csv", "-m", "edges+nodecov(age)", "--attributes", "t.csv", "--svg", "g.svg"},
+       exit_bad_input,
+       "Attribute file \"t.csv\": \"b\" (node 2) has no value of \"age\" (no row, an empty cell "
+       "or NA)"},
       {"a link against a 0 in a record file",
        {{"n.dat", "(3I3)\n  1  2  0\n  1  2  1\n  2  1  1\n"}},
        {"summary", "n.dat", "-m", "edges", "--json", "s.json"},

@@ -363,5 +363,38 @@ TEST(FilesAsWritten, AnAttributeTableWhoseIdsNameNoNodeIsRefused) {
   EXPECT_EQ(nlohmann::json::parse(isolates.out)["input"]["network"]["nodes"], 4);
 }
 
+// R's write.csv(df, row.names=FALSE) quotes every text and writes a missing value as NA: it is a
+// missing value, never a level named NA, and a term that needs the value names the node.
+TEST(FilesAsWritten, MissingValuesAsRWritesThemAreNoLevel) {
+  const Files files = {
+      {"w.csv",
+       "from,to\nEvelyn Jefferson,Laura Mandeville\nLaura Mandeville,Theresa "
+       "Anderson\nTheresa Anderson,Evelyn Jefferson\nBrenda Rogers,Evelyn Jefferson\n"},
+      {"a.csv",
+       "\"name\",\"age\",\"group\"\n\"Evelyn Jefferson\",50,\"a\"\n\"Laura "
+       "Mandeville\",NA,\"b\"\n\"Theresa Anderson\",41,NA\n\"Brenda Rogers\",39,\"a\"\n"}};
+  for (const auto& [formula, node] : {std::pair{"edges + nodecov(\"age\")", "Laura Mandeville"},
+                                      {"edges + nodematch(group)", "Theresa Anderson"},
+                                      {"edges + absdiff(age)", "Laura Mandeville"}}) {
+    SCOPED_TRACE(formula);
+    const CommandRun r = run_command(
+        files, {"fit", "w.csv", "-m", formula, "--attributes", "a.csv", "--json", "r.json"});
+    EXPECT_EQ(r.status, exit_bad_input);
+    EXPECT_EQ(r.files, files);
+    EXPECT_NE(r.err.find(std::string("Attribute file \"a.csv\": \"") + node + "\" (node "),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("(no row, an empty cell or NA)"), std::string::npos) << r.err;
+  }
+  // Blocks: a node with NA is in no block, and said so, as a node without a row.
+  const CommandRun blocks =
+      run_command(files, {"fit", "w.csv", "-m", "edges,edges@1", "--attributes", "a.csv",
+                          "--block-by", "group", "--json", "-"});
+  ASSERT_EQ(blocks.status, exit_ok) << blocks.err;
+  const auto json = nlohmann::json::parse(blocks.out);
+  EXPECT_EQ(json["blocking"]["blocks"], 2);  // a and b; NA is none
+  EXPECT_EQ(warning_codes(json), std::vector<std::string>{"nodes_without_block"});
+}
+
 }  // namespace
 }  // namespace tarn
