@@ -78,6 +78,28 @@ std::string pandas_edge_list(const std::vector<std::pair<std::string, std::strin
   return text;
 }
 
+// nx.write_pajek(G, path) of an undirected graph whose nodes have the string attribute `side`:
+// "*vertices n", then "id label x y shape" and the attribute as key and value, each quoted only
+// when it holds a blank (make_qstr); then "*edges" and "u v weight" with the weight 1.0.
+std::string networkx_pajek(const Marriages& m) {
+  const auto quoted = [](const std::string& text) {
+    return text.find(' ') == std::string::npos ? text : "\"" + text + "\"";
+  };
+  std::string text = "*vertices " + std::to_string(m.families.size()) + "\n";
+  for (std::size_t k = 0; k < m.families.size(); ++k) {
+    const std::string side = m.families[k] == "Medici" ? "Medici party" : "old families";
+    text += std::to_string(k + 1) + " " + quoted(m.families[k]) + " 0.0 0.0 ellipse side " +
+            quoted(side) + "\n";
+  }
+  text += "*edges\n";
+  const auto number = [&m](const std::string& family) {
+    return std::to_string(std::find(m.families.begin(), m.families.end(), family) -
+                          m.families.begin() + 1);
+  };
+  for (const auto& [u, v] : m.edges) text += number(u) + " " + number(v) + " 1.0\n";
+  return text;
+}
+
 double summary_value(const std::string& summary_json, const std::string& name) {
   const auto json = nlohmann::json::parse(summary_json);
   for (const auto& s : json["statistics"]) {
@@ -394,6 +416,30 @@ TEST(FilesAsWritten, MissingValuesAsRWritesThemAreNoLevel) {
   const auto json = nlohmann::json::parse(blocks.out);
   EXPECT_EQ(json["blocking"]["blocks"], 2);  // a and b; NA is none
   EXPECT_EQ(warning_codes(json), std::vector<std::string>{"nodes_without_block"});
+}
+
+// networkx writes a node's attributes after its label in a Pajek file: the label stays the
+// family's name, so the attribute table names every node, and no phantom nodes are added.
+TEST(FilesAsWritten, APajekFileWithNodeAttributesKeepsItsLabels) {
+  const Files files = {
+      {"m.net", networkx_pajek(florentine())},
+      {"a.csv", test::read_text(test::repository_file("examples/florentine_attributes.csv"))}};
+  const CommandRun r = run_command(files, {"fit", "m.net", "-m", "edges + nodecov(wealth)",
+                                           "--undirected", "--attributes", "a.csv", "--json", "-"});
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  const auto json = nlohmann::json::parse(r.out);
+  EXPECT_EQ(json["input"]["network"]["nodes"], 16);
+  EXPECT_EQ(json["input"]["network"]["links"], 20);
+  EXPECT_TRUE(warning_codes(json).empty()) << r.err;
+  EXPECT_EQ(json["nodes"][8]["label"], "Medici");
+  // The same fit as from the Pajek file of examples/, which has no attributes.
+  const Files plain = {
+      {"m.net", test::read_text(test::repository_file("examples/florentine_marriage.net"))},
+      {"a.csv", files.at("a.csv")}};
+  const CommandRun expected =
+      run_command(plain, {"fit", "m.net", "-m", "edges + nodecov(wealth)", "--undirected",
+                          "--attributes", "a.csv", "--json", "-"});
+  EXPECT_EQ(nlohmann::json::parse(expected.out)["parameters"], json["parameters"]);
 }
 
 }  // namespace
