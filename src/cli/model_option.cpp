@@ -1,5 +1,6 @@
 #include "cli/model_option.h"
 
+#include <limits>
 #include <memory>
 
 #include "cli/usage_error.h"
@@ -102,6 +103,8 @@ Study build_study(const std::string& formula, InputData& data, const StudyOption
   for (const std::string& note : study.model.notes) data.notes.push_back(Warning{note});
   study.network = data.network;
   study.include_diagonal = data.include_diagonal;
+  // No bound on the estimates: a gw degree coefficient may well be 20 to 50.
+  study.estimate_bound = std::numeric_limits<double>::infinity();
   return study;
 }
 
