@@ -10,13 +10,15 @@
 #include "network/fatal_error.h"
 #include "network/file_access.h"
 #include "network/network_format.h"
+#include "network/pair_rows.h"
 #include "network/undirected_network.h"
 
 namespace tarn {
 
 namespace {
 
-// An edgecov file: a record-format comparative file, or an edge list with a value column.
+// An edgecov file: a record-format comparative file (whole numbers), or an edge list or Pajek
+// file with a value column of any real numbers, as the R tool takes any real matrix.
 std::shared_ptr<const DyadValues> read_dyadic_covariate(const std::string& path, InputData& data,
                                                         const StudyOptions& options) {
   std::unique_ptr<std::istream> in = open_for_reading(path);
@@ -27,12 +29,12 @@ std::shared_ptr<const DyadValues> read_dyadic_covariate(const std::string& path,
   const NetworkFormat format = detect_network_format(path, head);
   data.files.push_back({"edgecov", path, std::string(network_format_name(format))});
   const int n = data.network.node_count;
-  ComparativeNetwork values;
+  DyadValues values;
   if (format == NetworkFormat::record) {
     DataFile file(std::move(in), path);
-    values = read_comparative_file(file, n);
+    values = DyadValues::of(read_comparative_file(file, n));
   } else {
-    values = read_covariate_list(*in, path, format, data.labels, n, options.header);
+    values = read_dyad_values(*in, path, format, data.labels, n, options.header);
   }
   if (!data.directed) {
     UndirectedValues undirected = undirected_values(values);
@@ -43,12 +45,12 @@ std::shared_ptr<const DyadValues> read_dyadic_covariate(const std::string& path,
                                .add_count("pairs", undirected.differing_pairs)
                                .add_text("first", data.labels.name(undirected.first))
                                .add_text("second", data.labels.name(undirected.second))
-                               .add_text("value", std::to_string(undirected.value))
-                               .add_text("reverse_value", std::to_string(undirected.reverse_value))
+                               .add_text("value", value_text(undirected.value))
+                               .add_text("reverse_value", value_text(undirected.reverse_value))
                                .add_text("of", "covariate"));
     }
   }
-  return std::make_shared<const DyadValues>(DyadValues::of(values));
+  return std::make_shared<const DyadValues>(std::move(values));
 }
 
 }  // namespace

@@ -442,5 +442,60 @@ TEST(FilesAsWritten, APajekFileWithNodeAttributesKeepsItsLabels) {
   EXPECT_EQ(nlohmann::json::parse(expected.out)["parameters"], json["parameters"]);
 }
 
+// edgecov takes any real values, as the R tool takes any real matrix: from a source,target,value
+// list (pandas' index first, as to_csv writes it), a pair without a row being 0.
+TEST(FilesAsWritten, AnEdgecovFileOfRealValues) {
+  const std::string links = "a,b\nb,c\nc,a\na,c\nd,a\n";
+  // Real values of some pairs, of links (a,b c,a a,c d,a) and of pairs without one (b,d b,a).
+  const std::string values =
+      ",source,target,value\n0,a,b,0.5\n1,c,a,1.25\n2,b,d,-0.75\n3,a,c,2.0\n4,b,a,1.0\n"
+      "5,d,a,-0.5\n";
+  const Files files = {{"n.csv", links}, {"m.csv", values}};
+  const CommandRun summary =
+      run_command(files, {"summary", "n.csv", "-m", "edges + edgecov(\"m.csv\")", "--json", "-"});
+  ASSERT_EQ(summary.status, exit_ok) << summary.err;
+  EXPECT_EQ(summary_value(summary.out, "edgecov.m"), 0.5 + 1.25 + 2.0 - 0.5);
+  // The pseudo-likelihood is the likelihood here: its score, dyad by dyad, is 0 at the estimate.
+  const CommandRun fit =
+      run_command(files, {"fit", "n.csv", "-m", "edges + edgecov(\"m.csv\")", "--json", "-"});
+  ASSERT_EQ(fit.status, exit_ok) << fit.err;
+  const auto json = nlohmann::json::parse(fit.out);
+  const double edges = json["parameters"][0]["estimate"];
+  const double weight = json["parameters"][1]["estimate"];
+  const std::vector<std::string> nodes = {"a", "b", "c", "d"};
+  const auto covariate = [](const std::string& i, const std::string& j) {
+    if (i == "a" && j == "b") return 0.5;
+    if (i == "c" && j == "a") return 1.25;
+    if (i == "b" && j == "d") return -0.75;
+    if (i == "a" && j == "c") return 2.0;
+    if (i == "b" && j == "a") return 1.0;
+    if (i == "d" && j == "a") return -0.5;
+    return 0.0;
+  };
+  double score[2] = {0.0, 0.0};
+  for (const std::string& i : nodes) {
+    for (const std::string& j : nodes) {
+      if (i == j) continue;
+      const double y = links.find(i + "," + j + "\n") != std::string::npos ? 1.0 : 0.0;
+      const double x = covariate(i, j);
+      const double p = 1.0 / (1.0 + std::exp(-(edges + weight * x)));
+      score[0] += y - p;
+      score[1] += x * (y - p);
+    }
+  }
+  EXPECT_NEAR(score[0], 0.0, 1e-6);  // Newton stops within 0.001 of the estimate, relatively
+  EXPECT_NEAR(score[1], 0.0, 1e-6);
+  // Undirected, a pair takes the value of its row with the lower node first.
+  const CommandRun undirected = run_command(
+      files,
+      {"summary", "n.csv", "-m", "edges + edgecov(\"m.csv\")", "--undirected", "--json", "-"});
+  ASSERT_EQ(undirected.status, exit_ok) << undirected.err;
+  EXPECT_EQ(summary_value(undirected.out, "edgecov.m"), 0.5 + 2.0 - 0.5);  // {a,b} {a,c} {a,d}
+  EXPECT_NE(undirected.err.find("2 pairs of m.csv are given both ways with different values (a,b "
+                                "is 0.5, b,a is 1, for one)"),
+            std::string::npos)
+      << undirected.err;
+}
+
 }  // namespace
 }  // namespace tarn

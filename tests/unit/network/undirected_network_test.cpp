@@ -62,11 +62,13 @@ TEST(UndirectedNetwork, DeclaredNodesWithoutLinksStay) {
 
 // A covariate's pair {i, j} takes the value of row i,j (i < j), else that of j,i.
 TEST(UndirectedNetwork, CovariateValuesOfAPairComeFromTheUpperTriangle) {
-  const UndirectedValues u = undirected_values(test::comparative_of(
-      4, {{1, 2, 5}, {2, 1, 5}, {2, 4, 3}, {3, 1, 7}, {3, 4, -2}, {4, 3, 6}, {4, 2, 3}}));
-  EXPECT_EQ(
-      test::dense_rows(u.values),
-      (std::vector<std::vector<int>>{{0, 5, 7, 0}, {0, 0, 0, 3}, {0, 0, 0, -2}, {0, 0, 0, 0}}));
+  const UndirectedValues u = undirected_values(DyadValues(
+      4, {{1, 2, 5}, {2, 1, 5}, {2, 4, 3}, {3, 1, 7.5}, {3, 4, -2}, {4, 3, 6}, {4, 2, 3}}));
+  std::vector<std::vector<double>> rows(4, std::vector<double>(4));
+  for (int i = 1; i <= 4; ++i)
+    for (int j = 1; j <= 4; ++j) rows[std::size_t(i - 1)][std::size_t(j - 1)] = u.values.at(i, j);
+  EXPECT_EQ(rows, (std::vector<std::vector<double>>{
+                      {0, 5, 7.5, 0}, {0, 0, 0, 3}, {0, 0, 0, -2}, {0, 0, 0, 0}}));
   EXPECT_EQ(u.differing_pairs, 1);
   EXPECT_EQ(u.first, 3);
   EXPECT_EQ(u.second, 4);
