@@ -62,6 +62,18 @@ GivenErrors naive(const ErrorInputs& in) {
   return {naive_errors(in.fit.result), {}, false};
 }
 
+// The naive errors of a dyad-dependent model's pseudo-likelihood treat dependent dyads as
+// independent observations: too small, as the R tool says of them too (figure: terms, the
+// model's dependence terms).
+std::vector<Warning> naive_errors_caveat(const Model& model) {
+  std::string terms;
+  for (const TermPointer& term : model.terms) {
+    if (!term->dyad_independent()) terms += (terms.empty() ? "" : ", ") + term->text();
+  }
+  if (terms.empty()) return {};
+  return {Warning{"naive_errors_suspect"}.add_text("terms", terms)};
+}
+
 // Godambe or bootstrap errors from networks simulated at the estimate; the naive ones, with a
 // warning that says why, when they cannot be had.
 GivenErrors simulated(ErrorMethod method, const char* progress, const ErrorInputs& in) {
@@ -198,6 +210,7 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
     given.errors = mcmle.errors;
   } else {
     given = errors_of(method, {o, study, model, fit, err});
+    if (method == ErrorMethod::naive && fit.usable()) given.warnings = naive_errors_caveat(model);
   }
   // The pseudo-likelihood's own warnings belong to its estimate, which MCMLE only starts from.
   std::vector<Warning> warnings = by_mcmc ? mcmle.warnings : fit.warnings;

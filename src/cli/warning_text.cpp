@@ -186,6 +186,15 @@ constexpr Wording wordings[] = {
     {"degenerate_model", degenerate},
     {"link_capacity_reached", capacity_reached},
     {"errors_not_simulated", errors_not_simulated},
+    {"naive_errors_suspect",
+     [](const Warning& w) -> std::string {
+       return "The standard errors are the naive ones of the pseudo-likelihood, which takes the "
+              "dyads for independent observations; with dependence terms (" +
+              w.text("terms") +
+              ") they are too small, and their z and p-values suspect. --se godambe or --se "
+              "bootstrap gives errors from simulated networks, --method mcmle maximum "
+              "likelihood with its own.";
+     }},
     {"autocorrelated_sample", autocorrelated},
     {"autocorrelation_not_estimated",
      [](const Warning& w) -> std::string {

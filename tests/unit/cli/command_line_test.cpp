@@ -129,7 +129,7 @@ TEST(CommandLine, JsonAndCsvAgreeWithTheReport) {
             "std_error_method,outcome,method,mcmc_error_percent,directed");
   std::getline(csv, line);
   EXPECT_EQ(line.rfind("edges,", 0), 0u);
-  EXPECT_NE(line.find(",1,NA,"), std::string::npos);
+  EXPECT_NE(line.find(",1,0,"), std::string::npos);  // type 1, every dyad
   EXPECT_NE(line.find(",naive,converged,mple,NA,TRUE"), std::string::npos);
 }
 

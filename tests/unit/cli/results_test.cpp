@@ -1,14 +1,17 @@
 // Results that say what they are: a pseudo-likelihood estimate is where its likelihood is
-// highest, not where a bound stopped it.
+// highest, not where a bound stopped it; naive errors of a dyad-dependent model are said to be
+// suspect; the tidy CSV's integer columns hold integers only.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/exit_status.h"
+#include "support/repository.h"
 #include "support/run_folder.h"
 
 namespace tarn {
@@ -67,6 +70,70 @@ TEST(Results, APseudoLikelihoodEstimateIsNotHeldAtABound) {
   }
   EXPECT_NEAR(score[0] / n, 0.0, 1e-6);
   EXPECT_NEAR(score[1] / scale, 0.0, 1e-6);
+}
+
+Files advice() {
+  return {{"advice.csv", test::read_text(test::repository_file("examples/advice.csv"))},
+          {"attributes.csv", test::read_text(test::repository_file("examples/attributes.csv"))}};
+}
+
+std::vector<std::string> codes_of(const std::string& json_text) {
+  std::vector<std::string> codes;
+  const auto json = nlohmann::json::parse(json_text);
+  for (const auto& w : json["warnings"]) codes.push_back(w["code"]);
+  return codes;
+}
+
+// As the R tool does, a pseudo-likelihood fit of a dyad-dependent model says that its naive
+// errors are suspect, and what gives better ones.
+TEST(Results, NaiveErrorsOfADyadDependentModelAreSaidToBeSuspect) {
+  const CommandRun dependent = run_command(
+      advice(),
+      {"fit", "advice.csv", "-m", "edges + mutual + gwesp(0.5, fixed=TRUE)", "--json", "-"});
+  ASSERT_EQ(dependent.status, exit_ok) << dependent.err;
+  EXPECT_EQ(codes_of(dependent.out), std::vector<std::string>{"naive_errors_suspect"});
+  EXPECT_NE(dependent.err.find("with dependence terms (mutual, gwesp(0.5, fixed=TRUE)) they are "
+                               "too small, and their z and p-values suspect. --se godambe or "
+                               "--se bootstrap gives errors from simulated networks, --method "
+                               "mcmle maximum likelihood with its own."),
+            std::string::npos)
+      << dependent.err;
+  // Not where the pseudo-likelihood is the likelihood, nor with simulated errors.
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"fit", "advice.csv", "-m", "edges + nodematch(level)",
+                                 "--attributes", "attributes.csv", "--json", "-"},
+        {"fit", "advice.csv", "-m", "edges + mutual", "--se", "godambe", "--replicates", "20",
+         "--json", "-"}}) {
+    const CommandRun r = run_command(advice(), arguments);
+    ASSERT_EQ(r.status, exit_ok) << r.err;
+    for (const std::string& code : codes_of(r.out)) EXPECT_NE(code, "naive_errors_suspect");
+  }
+}
+
+// pandas and R read a column with an empty cell or NA as floats: type and block_type always
+// have a value, so that they are read as integers.
+TEST(Results, TheTidyCsvTypeColumnsAreIntegers) {
+  std::vector<std::string> types;
+  for (const char* model : {"edges,mutual@1", "edges + gwesp(0.5, fixed=TRUE)"}) {
+    const CommandRun r =
+        run_command(advice(), {"fit", "advice.csv", "-m", model, "--attributes", "attributes.csv",
+                               "--block-by", "level", "--csv", "-"});
+    ASSERT_EQ(r.status, exit_ok) << r.err;
+    std::istringstream csv(r.out);
+    std::string line;
+    std::getline(csv, line);
+    ASSERT_EQ(
+        line.rfind("term,estimate,std_error,z,p_value,conf_low,conf_high,type,block_type,", 0), 0u);
+    while (std::getline(csv, line)) {
+      std::vector<std::string> fields;
+      std::istringstream row(line);
+      for (std::string field; std::getline(row, field, ',');) fields.push_back(field);
+      ASSERT_EQ(fields.size(), 15u) << line;
+      types.push_back(fields[0] + " " + fields[7] + " " + fields[8]);
+    }
+  }
+  EXPECT_EQ(types, (std::vector<std::string>{"edges 1 0", "mutual@1 2 1", "edges 1 0",
+                                             "gwesp.OTP.fixed.0.5 0 0"}));
 }
 
 }  // namespace
