@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/checked_fit.h"
+#include "cli/data_options.h"
 #include "cli/exit_status.h"
 #include "cli/model_option.h"
 #include "cli/output_files.h"
@@ -229,6 +230,8 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
 
   FitRecord record;
   record.files = input.files;
+  record.model_text = o.model;
+  record.data_arguments = data_arguments(o.study);
   record.network = &study.network;
   record.labels = &input.labels;
   record.include_diagonal = study.include_diagonal;

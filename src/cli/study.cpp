@@ -69,6 +69,12 @@ int parse_positive(const std::string& text) {
 // Returns true when the network is an edge list whose nodes are the numbers its labels are
 // (without --nodes or --labels): numbers that no link names are isolated nodes then.
 bool read_network(const StudyOptions& o, InputData& s) {
+  if (o.network_path.empty()) {
+    // simulate --nodes N without a network: the empty network of N nodes.
+    s.network = with_node_count(Network{}, o.node_count, "--nodes");
+    s.files.push_back({"network", "", "empty"});
+    return false;
+  }
   OpenedFile opened = open_with_head(o.network_path);
   const NetworkFormat format = format_of(opened, o.network_path, o.format);
   s.files.push_back({"network", o.network_path, std::string(network_format_name(format))});
