@@ -94,7 +94,11 @@ GivenErrors simulated(ErrorMethod method, const char* progress, const ErrorInput
         simulation_errors(method, in.study, in.fit.result, o.replicates, settings, &bar.counter());
   }
   if (result.sample.degeneracy.found) {
-    given.warnings.push_back(degeneracy_warning(result.sample.degeneracy, in.model, false));
+    std::vector<double> estimate;
+    for (int p = 1; p <= in.model.parameter_count(); ++p) estimate.push_back(in.fit.result.estimate(p));
+    given.warnings.push_back(degeneracy_warning(
+        result.sample.degeneracy, in.model, false,
+        driving_term(in.study, estimate, o.replicates, settings, result.sample.degeneracy)));
     given.warnings.push_back(Warning{"errors_not_simulated"}
                                  .add_text("method", o.errors)
                                  .add_text("reason", "degenerate"));

@@ -254,7 +254,9 @@ int run_simulate_command(const SimulateCommandOptions& given, std::ostream& out,
   }
   if (!failure.empty()) throw OutputError(failure);
   if (sample.degeneracy.found) {
-    show_warnings({degeneracy_warning(sample.degeneracy, s->study.model, s->coefficients_given)},
+    show_warnings({degeneracy_warning(sample.degeneracy, s->study.model, s->coefficients_given,
+                                      driving_term(s->study, s->coefficients, o.networks,
+                                                   s->settings, sample.degeneracy))},
                   err);
     return exit_fit_problem;
   }
@@ -311,7 +313,9 @@ int run_gof_command(const SimulateCommandOptions& given, std::ostream& out, std:
         sample_networks(s->study, s->coefficients, o.networks, s->settings, visit, &bar.counter());
   }
   if (sample.degeneracy.found) {
-    show_warnings({degeneracy_warning(sample.degeneracy, s->study.model, s->coefficients_given)},
+    show_warnings({degeneracy_warning(sample.degeneracy, s->study.model, s->coefficients_given,
+                                      driving_term(s->study, s->coefficients, o.networks,
+                                                   s->settings, sample.degeneracy))},
                   err);
     return exit_fit_problem;
   }

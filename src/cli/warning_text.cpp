@@ -1,5 +1,6 @@
 #include "cli/warning_text.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 
@@ -64,6 +65,17 @@ std::string degenerate(const Warning& w) {
   }
   text += given ? " These coefficients do not describe a network like this one."
                 : " Its estimates do not describe a network like this one.";
+  const std::string driving = w.text("driving_term");
+  if (!driving.empty()) {
+    char gain[32] = "beyond any number";
+    if (std::isfinite(w.number("driving_gain"))) {
+      std::snprintf(gain, sizeof gain, "%.6g", w.number("driving_gain"));
+    }
+    text += " The term that drives the networks away is " + driving +
+            ": its coefficients times the change of its statistics from the observed network to "
+            "the one the chain ran to (" +
+            std::string(gain) + ") are the largest part of the log-probability that network gains.";
+  }
   const std::string triads = w.text("triad_terms");
   if (!triads.empty()) {
     text += given ? " Models with triad terms (" + triads + ") are often degenerate."
