@@ -88,18 +88,26 @@ std::string type_table() {
 
 int run_command_line(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   CLI::App app(
-      "Tarnwick: pseudo-likelihood fits of random-graph models (p*, ERGM) to one "
-      "network, directed or (--undirected) undirected.\nWithout arguments it runs the "
-      "interactive dialogue.",
+      "Tarnwick: exponential random graph models (p*, ERGM) of one network, directed or "
+      "(--undirected) undirected, fitted by pseudo-likelihood or by maximum likelihood through "
+      "MCMC; networks simulated from them, their goodness of fit, a formula's statistics.\n"
+      "Without arguments it runs the interactive dialogue.",
       "tarnwick");
   app.set_version_flag("--version", std::string("tarnwick ") + tarnwick_version);
   app.require_subcommand(1);
 
   FitCommandOptions fit;
   DataOptions fit_data;
-  CLI::App* fit_command = app.add_subcommand("fit", "Fit a model by maximum pseudo-likelihood");
+  CLI::App* fit_command = app.add_subcommand(
+      "fit",
+      "Fit a model by maximum pseudo-likelihood (the default) or by maximum likelihood through "
+      "MCMC (--method mcmle)");
   fit_data.add(*fit_command, fit.study);
-  fit_command->add_option("-m,--model", fit.model, "The model: comma-separated terms")->required();
+  fit_command
+      ->add_option("-m,--model", fit.model,
+                   "The model: a formula as in statnet (\"edges + mutual + gwesp(0.5, "
+                   "fixed=TRUE)\") or a comma list of terms")
+      ->required();
   fit_command->add_option("--report", fit.report_path,
                           "Write the report of the dialogue's output file to FILE");
   fit_command->add_option("--json", fit.json_path,
@@ -128,7 +136,8 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
   simulate_data.add(*simulate_command, simulate.study, false);
   add_simulation_options(*simulate_command, simulate);
   simulate_command->add_option("--out", simulate.out_dir,
-                               "Folder for the networks, as edge lists network_001.csv, ...: a "
+                               "Folder for the networks, as edge lists network_1.csv, ... (the "
+                               "number as wide as the count: network_001.csv of 100): a "
                                "new or empty folder, unless --overwrite");
   simulate_command->add_flag("--overwrite", simulate.overwrite,
                              "Let --out name a folder that holds files: its network_*.csv files "

@@ -452,6 +452,14 @@ TEST(CommandLine, HelpAndVersion) {
   const CommandRun help = run_command({}, {"fit", "--help"});
   EXPECT_EQ(help.status, exit_ok);
   EXPECT_NE(help.out.find("Usage: tarnwick fit"), std::string::npos);
+  // Both methods, and formulas besides comma lists.
+  EXPECT_NE(help.out.find("by maximum likelihood through MCMC (--method mcmle)"),
+            std::string::npos);
+  for (const char* command : {"fit", "simulate", "gof"}) {
+    const CommandRun text = run_command({}, {command, "--help"});
+    EXPECT_NE(text.out.find("a formula as in statnet"), std::string::npos) << command;
+    EXPECT_EQ(text.out.find("comma-separated terms"), std::string::npos) << command;
+  }
   EXPECT_NE(help.out.find("ttriple"), std::string::npos);
   EXPECT_EQ(run_command({}, {}).status, exit_usage);
 }
