@@ -29,8 +29,8 @@ std::string node_name(const TermContext& context, int node) {
 
 std::vector<const TermEntry*> term_table() {
   std::vector<const TermEntry*> all;
-  for (auto family : {classic_term_entries(), structural_term_entries(), geometric_term_entries(),
-                      attribute_term_entries()}) {
+  for (auto family : {classic_term_entries(), structural_term_entries(), closure_term_entries(),
+                      geometric_term_entries(), attribute_term_entries()}) {
     for (const TermEntry& entry : family) all.push_back(&entry);
   }
   return all;

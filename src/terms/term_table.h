@@ -2,7 +2,7 @@
 // The table of terms: one entry per term name, with what it takes and what it counts, and the
 // function that makes the term from its call in a formula. The entries of a family of terms stand
 // beside their definitions (classic_terms.cpp, geometric_terms.cpp, structural_terms.cpp,
-// attribute_terms.cpp); this table gathers them.
+// closure_terms.cpp, attribute_terms.cpp); this table gathers them.
 
 #include <functional>
 #include <memory>
@@ -68,6 +68,7 @@ TermPointer make_term(const TermCall& call, const TermContext& context);
 std::span<const TermEntry> classic_term_entries();
 std::span<const TermEntry> geometric_term_entries();
 std::span<const TermEntry> structural_term_entries();
+std::span<const TermEntry> closure_term_entries();
 std::span<const TermEntry> attribute_term_entries();
 
 // The term of a configuration type and block type (0: global), as the dialogue builds its model.

@@ -129,6 +129,8 @@ TEST(Formula, NamesOfTheStatistics) {
       {"absdiff(level)", {"absdiff.level"}},
       {"absdiff(level, pow=2)", {"absdiff2.level"}},
       {"nodecov(level)", {"nodecov.level"}},
+      {"transitiveties", {"transitiveties"}},
+      {"cyclicalties(attr=\"name\")", {"cyclicalties.name"}},
   };
   for (const auto& [formula, names] : cases) {
     EXPECT_EQ(term_of(formula)->statistic_names(), names) << formula;
@@ -167,6 +169,13 @@ TEST(Formula, WrongTermsAndArgumentsSayWhy) {
        "no attribute \"age\" in attr.csv (its attributes: level, dept, name)"},
       {"nodecov(name)", true, "the value \"a\" of node 1 is not a number"},
       {"nodeifactor(level, levels=5)", true, "give positions 1 to 3"},
+      {"transitiveties(level, diff=TRUE)", true,
+       "argument diff: diff=TRUE is not offered, as ergm does not offer it for transitiveties"},
+      {"cyclicalties(level, levels=1)", true,
+       "argument levels: levels are not offered for cyclicalties"},
+      {"transitiveties", false,
+       "transitiveties is a term of a directed network; on this network use gwesp(0, "
+       "fixed=TRUE), the edges in a triangle"},
       {"gwesp(0.5, fixed=TRUE)@2", true, "block parameters (@B) are for the sixteen"},
       {"edgecov(\"x.csv\")", true,
        "dyadic covariates are read from files named on the command line"},
