@@ -35,7 +35,8 @@ Files advice_with_fit(const std::string& model) {
 // The estimates of a fit's JSON as --coef takes them, every digit kept.
 std::string estimates_of(const std::string& json_text) {
   std::string list;
-  for (const auto& p : nlohmann::json::parse(json_text)["parameters"]) {
+  const auto json = nlohmann::json::parse(json_text);
+  for (const auto& p : json["parameters"]) {
     char text[32];
     const double value = p["estimate"];
     const auto end = std::to_chars(text, text + sizeof text, value).ptr;
