@@ -124,7 +124,7 @@ bool read_network(const StudyOptions& o, InputData& s) {
   } else {
     // One network per file: a link given twice is one link; a self-link is no dyad without
     // --diagonal.
-    SingleLinks single = single_links(s.network, o.diagonal, source);
+    SingleLinks single = single_links(std::move(s.network), o.diagonal, source);
     s.network = std::move(single.network);
     if (single.self_links > 0) {
       s.notes.push_back(Warning{"self_links_left_out"}

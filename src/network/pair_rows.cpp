@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <numeric>
 
 #include "network/delimited_text.h"
 #include "network/fatal_error.h"
@@ -10,21 +9,19 @@
 namespace tarn {
 
 void PairRows::drop_first() {
-  if (!rows_.empty()) rows_.erase(rows_.begin());
+  if (!rows_.empty()) rows_.pop_front();
 }
 
 std::vector<Warning> PairRows::warnings(const std::string& file, bool undirected,
-                                        const std::function<std::string(int)>& name) const {
+                                        const std::function<std::string(int)>& name) {
   // The rows by pair (the smaller id first, then the orientation), in file order within each.
-  std::vector<std::size_t> order(rows_.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  const auto low = [this](std::size_t k) { return std::min(rows_[k].sender, rows_[k].receiver); };
-  const auto high = [this](std::size_t k) { return std::max(rows_[k].sender, rows_[k].receiver); };
-  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+  const auto low = [](const Row& r) { return std::min(r.sender, r.receiver); };
+  const auto high = [](const Row& r) { return std::max(r.sender, r.receiver); };
+  std::sort(rows_.begin(), rows_.end(), [&](const Row& a, const Row& b) {
     if (low(a) != low(b)) return low(a) < low(b);
     if (high(a) != high(b)) return high(a) < high(b);
-    if (rows_[a].sender != rows_[b].sender) return rows_[a].sender < rows_[b].sender;
-    return a < b;
+    if (a.sender != b.sender) return a.sender < b.sender;
+    return a.line < b.line;
   });
   std::int64_t zero_rows = 0, merged = 0, differing = 0;
   const Row* merged_first = nullptr;  // the first row of the first pair given again
@@ -35,14 +32,12 @@ std::vector<Warning> PairRows::warnings(const std::string& file, bool undirected
   const Row* differ_second = nullptr;
   const Row* orientation_first = nullptr;  // the first row of the current ordered pair
   const Row* pair_first = nullptr;         // the first row of the current unordered pair
-  for (const std::size_t k : order) {
-    const Row& row = rows_[k];
+  for (const Row& row : rows_) {
     zero_rows += row.value == 0 ? 1 : 0;
     // An undirected network has no self-links: they are left out, whatever their rows say.
     if (undirected && row.sender == row.receiver) continue;
-    const bool same_pair = pair_first != nullptr &&
-                           low(k) == std::min(pair_first->sender, pair_first->receiver) &&
-                           high(k) == std::max(pair_first->sender, pair_first->receiver);
+    const bool same_pair =
+        pair_first != nullptr && low(row) == low(*pair_first) && high(row) == high(*pair_first);
     const bool same_orientation = same_pair && orientation_first->sender == row.sender;
     if (!same_pair) pair_first = &row;
     if (same_orientation) {

@@ -1,39 +1,49 @@
 #include "network/single_links.h"
 
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace tarn {
 
-SingleLinks single_links(const Network& read, bool keep_self_links, const std::string& source) {
-  SingleLinks result;
-  // seen[b] == a: the link a->b is in already.
+namespace {
+
+// Calls keep(a, b) for every link a->b of `read` that is no copy of one before it and, unless
+// self-links are kept, no self-link; counts the others into `result`.
+template <class Keep>
+void walk_links(const Network& read, bool keep_self_links, SingleLinks& result, Keep keep) {
+  // seen[b] == a: the link a->b was met already.
   std::vector<int> seen(static_cast<std::size_t>(read.node_count) + 1, 0);
-  std::vector<std::pair<int, int>> kept;
-  kept.reserve(static_cast<std::size_t>(read.link_count));
   for (int a = 1; a <= read.node_count; ++a) {
     for (const int16 entry : read.out_list(a)) {
       const int b = std::abs(static_cast<int>(entry));
       int& last = seen[static_cast<std::size_t>(b)];
       if (last == a) {
         ++result.copies;
-        continue;
-      }
-      last = a;
-      if (b == a && !keep_self_links) {
+      } else if (b == a && !keep_self_links) {
+        last = a;
         ++result.self_links;
-        continue;
+      } else {
+        last = a;
+        keep(a, b);
       }
-      kept.emplace_back(a, b);
     }
   }
+}
+
+}  // namespace
+
+SingleLinks single_links(Network read, bool keep_self_links, const std::string& source) {
+  SingleLinks result;
+  walk_links(read, keep_self_links, result, [](int, int) {});
   if (result.copies == 0 && result.self_links == 0) {
-    result.network = read;
+    result.network = std::move(read);
     return result;
   }
+  SingleLinks again;
   NetworkBuilder builder(source);
   builder.declare_nodes(read.node_count);
-  for (const auto& [a, b] : kept) builder.add_link(a, b);
+  walk_links(read, keep_self_links, again, [&builder](int a, int b) { builder.add_link(a, b); });
   result.network = std::move(builder).finish();
   return result;
 }

@@ -17,7 +17,8 @@ struct SingleLinks {
   std::int64_t self_links = 0;  // self-links left out (after the copies)
 };
 
-// `source` names the file in the messages of the link store.
-SingleLinks single_links(const Network& read, bool keep_self_links, const std::string& source);
+// `source` names the file in the messages of the link store. A network without copies or
+// self-links to leave out is handed back as it is, not copied.
+SingleLinks single_links(Network read, bool keep_self_links, const std::string& source);
 
 }  // namespace tarn
