@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/data_options.h"
 #include "cli/exit_status.h"
 #include "cli/fit_command.h"
 #include "cli/simulate_command.h"
@@ -39,98 +40,18 @@ std::string suggestion(const CLI::App& command, const std::vector<std::string>& 
   return std::string();
 }
 
-std::optional<NetworkFormat> format_option(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  if (auto format = network_format_named(text)) return format;
-  throw UsageError("--format " + text + ": give record, csv, tsv, blank or pajek");
-}
-
-HeaderRule header_option(const std::string& text) {
-  if (text == "auto") return HeaderRule::detect;
-  if (text == "yes") return HeaderRule::present;
-  if (text == "no") return HeaderRule::absent;
-  throw UsageError("--header " + text + ": give auto, yes or no");
-}
-
-// --columns SENDER,RECEIVER[,VALUE]: two or three names or numbers.
-std::vector<std::string> columns_option(const std::string& text) {
-  std::vector<std::string> items;
-  if (text.empty()) return items;
-  for (std::size_t start = 0;;) {
-    const std::size_t comma = text.find(',', start);
-    items.push_back(text.substr(start, comma == std::string::npos ? comma : comma - start));
-    if (comma == std::string::npos) break;
-    start = comma + 1;
-  }
-  const bool empty_item =
-      std::any_of(items.begin(), items.end(), [](const std::string& item) { return item.empty(); });
-  if (items.size() < 2 || items.size() > 3 || empty_item) {
-    throw UsageError("--columns " + text +
-                     ": give SENDER,RECEIVER or SENDER,RECEIVER,VALUE "
-                     "(header names or 1-based column numbers)");
-  }
-  return items;
-}
-
-// The options that name the data, shared by fit, simulate and gof.
-struct DataOptions {
-  std::string format, header = "auto", columns;
-  int attribute_count = -1;
-  int node_count = 0;
-
-  void add(CLI::App& command, StudyOptions& s) {
-    command
-        .add_option("network", s.network_path,
-                    "The network: a record-format file, an edge list (CSV, TSV or blank-"
-                    "separated: sender, receiver, optional value) or a Pajek .net file")
-        ->required();
-    command.add_flag("--diagonal", s.diagonal, "Include the self-pairs (i, i) as dyads");
-    command.add_flag("--undirected", s.undirected,
-                     "The network is undirected: rows i,j and j,i are one edge, the dyads are "
-                     "the n(n-1)/2 pairs");
-    command.add_option("--format", format,
-                       "Format of the network file: record, csv, tsv, blank or pajek "
-                       "(default: from its content and name)");
-    command.add_option("--header", header,
-                       "Whether an edge list's first line is a header: auto, yes or no "
-                       "(default auto)");
-    command.add_option("--columns", columns,
-                       "The columns of an edge list: SENDER,RECEIVER[,VALUE], as names of its "
-                       "header or 1-based numbers (default: from the header's names, else 1,2,3)");
-    command
-        .add_option("--nodes", node_count,
-                    "The nodes of an edge list are 1..N, with or without links (its labels "
-                    "must be those numbers)")
-        ->check(CLI::Range(1, 2000));
-    command.add_option("--attributes", s.attributes_path,
-                       "Node attributes: a record-format file or a table with a header (id "
-                       "column first)");
-    command.add_option("--attribute-count", attribute_count,
-                       "Values per record of a record-format attribute file (default: from its "
-                       "format line)");
-    command.add_option("--block-by", s.block_by,
-                       "The blocking attribute: its number or its column name");
-    command.add_option("--block-structure", s.block_structure_path,
-                       "The block structure: a matrix of block types 0..16, one row per block "
-                       "(default: one block type, within blocks)");
-    command.add_option("--covariate", s.covariate_path,
-                       "The comparative network whose values are the covariate (type 16)");
-  }
-  void finish(StudyOptions& s) const {
-    s.format = format_option(format);
-    s.header = header_option(header);
-    s.columns = columns_option(columns);
-    s.node_count = node_count;
-    if (attribute_count >= 0) s.attribute_count = attribute_count;
-  }
-};
-
 // The options that simulate and gof share: the model, the coefficients, the sample's size and
 // settings, and -q.
 void add_simulation_options(CLI::App& command, SimulateCommandOptions& o) {
-  command.add_option("-m,--model", o.model, "The model: comma-separated terms")->required();
+  command.add_option("-m,--model", o.model,
+                     "The model: a formula as in statnet (\"edges + mutual + gwesp(0.5, "
+                     "fixed=TRUE)\") or a comma list of terms");
   command.add_option("--coef", o.coef,
-                     "Coefficients, one per term (default: the fitted estimates)");
+                     "Coefficients, one per term (default: the estimates of a pseudo-likelihood "
+                     "fit made first)");
+  command.add_option("--fit", o.fit_path,
+                     "The JSON results of a fit (fit --json FILE): its model, estimates and data, "
+                     "instead of the network, -m and --coef");
   command.add_option("--networks", o.networks, "Networks to draw (default 100)");
   command.add_flag("-q,--quiet", o.quiet, "No summary, no progress");
   o.sampling.add(command);
@@ -167,18 +88,26 @@ std::string type_table() {
 
 int run_command_line(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   CLI::App app(
-      "Tarnwick: pseudo-likelihood fits of random-graph models (p*, ERGM) to one "
-      "network, directed or (--undirected) undirected.\nWithout arguments it runs the "
-      "interactive dialogue.",
+      "Tarnwick: exponential random graph models (p*, ERGM) of one network, directed or "
+      "(--undirected) undirected, fitted by pseudo-likelihood or by maximum likelihood through "
+      "MCMC; networks simulated from them, their goodness of fit, a formula's statistics.\n"
+      "Without arguments it runs the interactive dialogue.",
       "tarnwick");
   app.set_version_flag("--version", std::string("tarnwick ") + tarnwick_version);
   app.require_subcommand(1);
 
   FitCommandOptions fit;
   DataOptions fit_data;
-  CLI::App* fit_command = app.add_subcommand("fit", "Fit a model by maximum pseudo-likelihood");
+  CLI::App* fit_command = app.add_subcommand(
+      "fit",
+      "Fit a model by maximum pseudo-likelihood (the default) or by maximum likelihood through "
+      "MCMC (--method mcmle)");
   fit_data.add(*fit_command, fit.study);
-  fit_command->add_option("-m,--model", fit.model, "The model: comma-separated terms")->required();
+  fit_command
+      ->add_option("-m,--model", fit.model,
+                   "The model: a formula as in statnet (\"edges + mutual + gwesp(0.5, "
+                   "fixed=TRUE)\") or a comma list of terms")
+      ->required();
   fit_command->add_option("--report", fit.report_path,
                           "Write the report of the dialogue's output file to FILE");
   fit_command->add_option("--json", fit.json_path,
@@ -204,10 +133,11 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
   DataOptions simulate_data;
   CLI::App* simulate_command =
       app.add_subcommand("simulate", "Draw networks from a model at its estimates or --coef");
-  simulate_data.add(*simulate_command, simulate.study);
+  simulate_data.add(*simulate_command, simulate.study, false);
   add_simulation_options(*simulate_command, simulate);
   simulate_command->add_option("--out", simulate.out_dir,
-                               "Folder for the networks, as edge lists network_001.csv, ...: a "
+                               "Folder for the networks, as edge lists network_1.csv, ... (the "
+                               "number as wide as the count: network_001.csv of 100): a "
                                "new or empty folder, unless --overwrite");
   simulate_command->add_flag("--overwrite", simulate.overwrite,
                              "Let --out name a folder that holds files: its network_*.csv files "
@@ -221,7 +151,7 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
   DataOptions gof_data;
   CLI::App* gof_command = app.add_subcommand(
       "gof", "Goodness of fit: the observed network against networks drawn from the model");
-  gof_data.add(*gof_command, gof.study);
+  gof_data.add(*gof_command, gof.study, false);
   add_simulation_options(*gof_command, gof);
   gof_command->add_option("--csv", gof.csv_path, "Write every comparison as CSV to FILE");
   gof_command->add_option("--svg", gof.svg_path, "Write the figure as SVG to FILE");

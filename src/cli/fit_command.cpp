@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/checked_fit.h"
+#include "cli/data_options.h"
 #include "cli/exit_status.h"
 #include "cli/model_option.h"
 #include "cli/output_files.h"
@@ -62,6 +63,18 @@ GivenErrors naive(const ErrorInputs& in) {
   return {naive_errors(in.fit.result), {}, false};
 }
 
+// The naive errors of a dyad-dependent model's pseudo-likelihood treat dependent dyads as
+// independent observations: too small, as the R tool says of them too (figure: terms, the
+// model's dependence terms).
+std::vector<Warning> naive_errors_caveat(const Model& model) {
+  std::string terms;
+  for (const TermPointer& term : model.terms) {
+    if (!term->dyad_independent()) terms += (terms.empty() ? "" : ", ") + term->text();
+  }
+  if (terms.empty()) return {};
+  return {Warning{"naive_errors_suspect"}.add_text("terms", terms)};
+}
+
 // Godambe or bootstrap errors from networks simulated at the estimate; the naive ones, with a
 // warning that says why, when they cannot be had.
 GivenErrors simulated(ErrorMethod method, const char* progress, const ErrorInputs& in) {
@@ -81,7 +94,11 @@ GivenErrors simulated(ErrorMethod method, const char* progress, const ErrorInput
         simulation_errors(method, in.study, in.fit.result, o.replicates, settings, &bar.counter());
   }
   if (result.degenerate()) {
-    given.warnings = draw_warnings(result.sample, in.model, false);
+    std::vector<double> estimate;
+    for (int p = 1; p <= in.model.parameter_count(); ++p) {
+      estimate.push_back(in.fit.result.estimate(p));
+    }
+    given.warnings = draw_warnings(result.sample, in.model, estimate, false);
     given.warnings.push_back(Warning{"errors_not_simulated"}
                                  .add_text("method", o.errors)
                                  .add_text("reason", "degenerate"));
@@ -198,6 +215,7 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
     given.errors = mcmle.errors;
   } else {
     given = errors_of(method, {o, study, model, fit, err});
+    if (method == ErrorMethod::naive && fit.usable()) given.warnings = naive_errors_caveat(model);
   }
   // The pseudo-likelihood's own warnings belong to its estimate, which MCMLE only starts from.
   std::vector<Warning> warnings = by_mcmc ? mcmle.warnings : fit.warnings;
@@ -216,6 +234,8 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
 
   FitRecord record;
   record.files = input.files;
+  record.model_text = o.model;
+  record.data_arguments = data_arguments(o.study);
   record.network = &study.network;
   record.labels = &input.labels;
   record.include_diagonal = study.include_diagonal;

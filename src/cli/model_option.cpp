@@ -1,5 +1,6 @@
 #include "cli/model_option.h"
 
+#include <limits>
 #include <memory>
 
 #include "cli/usage_error.h"
@@ -9,13 +10,15 @@
 #include "network/fatal_error.h"
 #include "network/file_access.h"
 #include "network/network_format.h"
+#include "network/pair_rows.h"
 #include "network/undirected_network.h"
 
 namespace tarn {
 
 namespace {
 
-// An edgecov file: a record-format comparative file, or an edge list with a value column.
+// An edgecov file: a record-format comparative file (whole numbers), or an edge list or Pajek
+// file with a value column of any real numbers, as the R tool takes any real matrix.
 std::shared_ptr<const DyadValues> read_dyadic_covariate(const std::string& path, InputData& data,
                                                         const StudyOptions& options) {
   std::unique_ptr<std::istream> in = open_for_reading(path);
@@ -26,12 +29,12 @@ std::shared_ptr<const DyadValues> read_dyadic_covariate(const std::string& path,
   const NetworkFormat format = detect_network_format(path, head);
   data.files.push_back({"edgecov", path, std::string(network_format_name(format))});
   const int n = data.network.node_count;
-  ComparativeNetwork values;
+  DyadValues values;
   if (format == NetworkFormat::record) {
     DataFile file(std::move(in), path);
-    values = read_comparative_file(file, n);
+    values = DyadValues::of(read_comparative_file(file, n));
   } else {
-    values = read_covariate_list(*in, path, format, data.labels, n, options.header);
+    values = read_dyad_values(*in, path, format, data.labels, n, options.header);
   }
   if (!data.directed) {
     UndirectedValues undirected = undirected_values(values);
@@ -42,12 +45,12 @@ std::shared_ptr<const DyadValues> read_dyadic_covariate(const std::string& path,
                                .add_count("pairs", undirected.differing_pairs)
                                .add_text("first", data.labels.name(undirected.first))
                                .add_text("second", data.labels.name(undirected.second))
-                               .add_text("value", std::to_string(undirected.value))
-                               .add_text("reverse_value", std::to_string(undirected.reverse_value))
+                               .add_text("value", value_text(undirected.value))
+                               .add_text("reverse_value", value_text(undirected.reverse_value))
                                .add_text("of", "covariate"));
     }
   }
-  return std::make_shared<const DyadValues>(DyadValues::of(values));
+  return std::make_shared<const DyadValues>(std::move(values));
 }
 
 }  // namespace
@@ -57,6 +60,7 @@ Study build_study(const std::string& formula, InputData& data, const StudyOption
   context.directed = data.directed;
   context.node_count = data.network.node_count;
   if (!data.covariates.columns.empty()) context.attributes = &data.covariates;
+  context.labels = &data.labels;
   Study study;
   if (data.blocks) {
     study.blocks = std::make_shared<const DyadBlocks>(*data.blocks);
@@ -72,6 +76,11 @@ Study build_study(const std::string& formula, InputData& data, const StudyOption
   };
   try {
     study.model = model_of_formula(formula, context);
+  } catch (const TermOfOtherNetworkKind& e) {
+    // kstar on a network read as directed: the network may be undirected, its flag forgotten.
+    throw UsageError(
+        std::string("--model: ") + e.what() +
+        (e.of_undirected ? ", or give --undirected if the network is undirected" : ""));
   } catch (const ModelError& e) {
     throw UsageError(std::string("--model: ") + e.what());
   }
@@ -92,18 +101,12 @@ Study build_study(const std::string& formula, InputData& data, const StudyOption
           "--diagonal: the self-pairs are dyads of the sixteen configuration types "
           "only; the model's other terms do not define them");
     }
-    if (data.network.has_repeated_links) {
-      throw FatalError("Network file \"" + options.network_path +
-                       "\": some link is given more than once; the model's terms count each "
-                       "link once. Give every link once.");
-    }
-    if (const int self_links = data.network.self_link_count(); self_links > 0) {
-      data.notes.push_back(Warning{"self_links_left_out"}.add_count("links", self_links));
-    }
   }
   for (const std::string& note : study.model.notes) data.notes.push_back(Warning{note});
   study.network = data.network;
   study.include_diagonal = data.include_diagonal;
+  // No bound on the estimates: a gw degree coefficient may well be 20 to 50.
+  study.estimate_bound = std::numeric_limits<double>::infinity();
   return study;
 }
 

@@ -3,31 +3,70 @@
 #include <cmath>
 #include <cstdio>
 
+#include "simulate/sample_spread.h"
+
 namespace tarn {
 
+std::optional<DrivingTerm> driving_term(const SampleSummary& sample, const Model& model,
+                                        const std::vector<double>& coefficients) {
+  if (sample.statistics.empty()) return std::nullopt;
+  std::optional<DrivingTerm> best;
+  std::size_t s = 0;
+  for (const TermPointer& term : model.terms) {
+    double gain = 0;
+    for (int k = 0; k < term->statistic_count(); ++k, ++s) {
+      const double change = column_spread(sample.statistics, s).mean - sample.observed[s];
+      if (change != 0) gain += coefficients[s] * change;
+    }
+    if (gain > 0 && (!best || gain > best->gain)) {
+      best = DrivingTerm{term->text(), gain, term->counts_raw_triads()};
+    }
+  }
+  return best;
+}
+
 std::vector<Warning> draw_warnings(const SampleSummary& sample, const Model& model,
+                                   const std::vector<double>& coefficients,
                                    bool coefficients_given) {
   Warning w;
+  std::optional<DrivingTerm> driving;
   if (sample.capacity_stop.found) {
     w = sample.capacity_stop.warning();
   } else if (sample.evidence.degenerate()) {
     w = evidence_warning("degenerate_draws", sample.evidence);
+    driving = driving_term(sample, model, coefficients);
   } else if (sample.evidence.observed_outside()) {
     w = evidence_warning("draws_far_from_observed", sample.evidence);
   } else {
     return {};
   }
   w.add_text("coefficients", coefficients_given ? "given" : "fitted");
-  return {add_dependence_terms(w, model)};
+  // Triad terms are named where they drive the networks away, and, as the usual cause, wherever
+  // a pseudo-likelihood fit of a triad model turned out degenerate.
+  if (driving && (driving->counts_raw_triads || coefficients_given)) {
+    w.add_text("triad_terms", driving->counts_raw_triads ? driving->term : "")
+        .add_text("gw_terms", gw_terms_of(model));
+  } else {
+    add_dependence_terms(w, model);
+  }
+  if (driving) w.add_text("driving_term", driving->term).add_number("driving_gain", driving->gain);
+  return {w};
+}
+
+std::string gw_terms_of(const Model& model) {
+  std::string weighted;
+  for (const TermPointer& term : model.terms) {
+    if (term->weighs_geometrically()) weighted += (weighted.empty() ? "" : ", ") + term->text();
+  }
+  return weighted;
 }
 
 Warning& add_dependence_terms(Warning& warning, const Model& model) {
-  std::string triads, weighted;
+  std::string triads;
   for (const TermPointer& term : model.terms) {
     if (term->counts_raw_triads()) triads += (triads.empty() ? "" : ", ") + term->text();
-    if (term->weighs_geometrically()) weighted += (weighted.empty() ? "" : ", ") + term->text();
   }
-  return warning.add_text("triad_terms", triads).add_text("gw_terms", weighted);
+  return warning.add_text("triad_terms", triads).add_text("gw_terms", gw_terms_of(model));
 }
 
 std::vector<Warning> autocorrelation_warnings(const SampleSummary& sample, const Model& model,

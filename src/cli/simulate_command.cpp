@@ -1,5 +1,6 @@
 #include "cli/simulate_command.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -9,13 +10,16 @@
 #include <sstream>
 
 #include "cli/checked_fit.h"
+#include "cli/data_options.h"
 #include "cli/exit_status.h"
 #include "cli/model_option.h"
 #include "cli/output_files.h"
 #include "cli/progress_bar.h"
 #include "cli/sample_warnings.h"
+#include "cli/saved_fit.h"
 #include "cli/usage_error.h"
 #include "cli/warning_text.h"
+#include "network/fatal_error.h"
 #include "report/gof_report.h"
 #include "report/tidy_csv.h"
 #include "simulate/gof_summary.h"
@@ -35,8 +39,59 @@ struct Simulation {
   Study study;
   std::vector<double> coefficients;
   bool coefficients_given = false;  // by --coef, not fitted
+  // simulate --nodes N without a network: the chains start at the empty network of N nodes, and
+  // what the tables call observed is that start.
+  bool empty_start = false;
   SamplerSettings settings;
 };
+
+// Whether the options ask for networks drawn from the empty network of --nodes N nodes.
+bool empty_start(const SimulateCommandOptions& o) {
+  return o.fit_path.empty() && o.study.network_path.empty() && o.study.node_count > 0;
+}
+
+// The options with what --fit gives filled in: the fit's data options, model and estimates.
+// Without --fit, the network and the model must be given (simulate may draw from the empty
+// network of --nodes N instead, at --coef). Returns the fit's outcome when it has no estimate to
+// draw from, empty otherwise.
+std::string take_up_fit(SimulateCommandOptions& o, bool empty_start_allowed) {
+  if (o.fit_path.empty()) {
+    const bool from_empty = empty_start_allowed && empty_start(o);
+    if (o.study.network_path.empty() && !from_empty) {
+      throw UsageError(
+          std::string("network is required: give the network file, or --fit FILE, "
+                      "the JSON results of a fit") +
+          (empty_start_allowed ? ", or --nodes N for an empty network of N nodes" : ""));
+    }
+    if (o.model.empty()) throw UsageError("--model is required (or --fit FILE)");
+    if (from_empty && o.coef.empty()) {
+      throw UsageError("--nodes " + std::to_string(o.study.node_count) +
+                       " without a network draws from the empty network of " +
+                       std::to_string(o.study.node_count) +
+                       " nodes, where nothing can be fitted: give the coefficients with --coef");
+    }
+    return {};
+  }
+  std::string given;
+  if (!o.study.network_path.empty()) given += ", the network " + o.study.network_path;
+  if (!o.model.empty()) given += ", --model";
+  if (!o.coef.empty()) given += ", --coef";
+  const std::vector<std::string> data = data_arguments(o.study);
+  if (!data.empty() && o.study.network_path.empty()) given += ", " + data.front();
+  if (!given.empty()) {
+    throw UsageError("--fit " + o.fit_path +
+                     " gives the network and its options, the model and the coefficients of "
+                     "the fit; leave out " +
+                     given.substr(2));
+  }
+  const SavedFit saved = read_saved_fit(o.fit_path);
+  o.study = saved.study;
+  o.model = saved.model;
+  o.coef = saved.coefficients;
+  o.fitted_nodes = saved.nodes;
+  o.fitted_links = saved.links;
+  return saved.converged() ? std::string() : saved.outcome;
+}
 
 void check_network_count(const SimulateCommandOptions& o) {
   if (o.networks < 1) {
@@ -50,9 +105,25 @@ void check_network_count(const SimulateCommandOptions& o) {
 std::unique_ptr<Simulation> prepare(const SimulateCommandOptions& o, std::ostream& err) {
   auto s = std::make_unique<Simulation>();
   s->input = load_input_data(o.study);
+  if (o.fitted_nodes >= 0 && (s->input.network.node_count != o.fitted_nodes ||
+                              s->input.network.link_count != o.fitted_links)) {
+    throw FatalError("--fit " + o.fit_path + ": the fit was of a network of " +
+                     std::to_string(o.fitted_nodes) + " nodes and " +
+                     std::to_string(o.fitted_links) + " links, but " + o.study.network_path +
+                     " now gives " + std::to_string(s->input.network.node_count) + " nodes and " +
+                     std::to_string(s->input.network.link_count) + "; fit it again.");
+  }
   s->study = build_study(o.model, s->input, o.study);
   check_can_simulate(s->study);
   s->settings = o.sampling.settings(s->study);
+  s->empty_start = empty_start(o);
+  if (s->empty_start) {
+    // Far from the empty network is where the model's networks are: a burn-in long enough to get
+    // there, 4 toggles per dyad.
+    if (o.sampling.burnin < 0 && o.sampling.interval < 0) {
+      s->settings.burnin = std::max<std::int64_t>(s->settings.burnin, 4 * s->study.dyad_count());
+    }
+  }
   show_warnings(s->input.notes, err);
   show_warnings(model_warnings(s->study.model, o.study), err);
   if (!o.coef.empty()) {
@@ -85,8 +156,8 @@ std::string statistic_names(const Model& model) {
 // standard deviation, and the lag-1 autocorrelation; then the sampler's figures.
 void write_sample_table(const Simulation& s, const SampleSummary& sample, std::ostream& out) {
   char line[160];
-  std::snprintf(line, sizeof line, " %-16s %14s %14s %14s %10s\n", "statistic", "observed", "mean",
-                "sd", "lag-1 acf");
+  std::snprintf(line, sizeof line, " %-16s %14s %14s %14s %10s\n", "statistic",
+                s.empty_start ? "start" : "observed", "mean", "sd", "lag-1 acf");
   out << '\n' << line;
   const std::vector<std::string> names = s.study.model.statistic_names();
   for (int p = 0; p < s.study.model.parameter_count(); ++p) {
@@ -138,7 +209,14 @@ NetworkFeatures features_of(const Network& network, bool directed) {
 
 }  // namespace
 
-int run_simulate_command(const SimulateCommandOptions& o, std::ostream& out, std::ostream& err) {
+int run_simulate_command(const SimulateCommandOptions& given, std::ostream& out,
+                         std::ostream& err) {
+  SimulateCommandOptions o = given;
+  if (const std::string outcome = take_up_fit(o, true); !outcome.empty()) {
+    err << "tarnwick: --fit " << o.fit_path << ": the fit gave no estimate to simulate from ("
+        << outcome << "); give the coefficients with --coef\n";
+    return exit_fit_problem;
+  }
   check_network_count(o);
   if (o.out_dir.empty() && o.stats_path.empty() && o.quiet) {
     throw UsageError("nothing to do: give --out DIR or --stats FILE, or leave out --quiet");
@@ -174,14 +252,21 @@ int run_simulate_command(const SimulateCommandOptions& o, std::ostream& out, std
         sample_networks(s->study, s->coefficients, o.networks, s->settings, visit, &bar.counter());
   }
   if (!failure.empty()) throw OutputError(failure);
-  const std::vector<Warning> drawn = draw_warnings(sample, s->study.model, s->coefficients_given);
+  // From an empty start there is no observed network for the draws to be far from.
+  const std::vector<Warning> drawn =
+      s->empty_start
+          ? (sample.capacity_stop.found ? std::vector<Warning>{sample.capacity_stop.warning()}
+                                        : std::vector<Warning>{})
+          : draw_warnings(sample, s->study.model, s->coefficients, s->coefficients_given);
   show_warnings(drawn, err);
   // Networks that pile up or split say the model is degenerate at these coefficients: no
   // results, as for a fit without an estimate.
-  if (sample.capacity_stop.found || sample.evidence.degenerate()) return exit_fit_problem;
+  if (sample.capacity_stop.found || (!s->empty_start && sample.evidence.degenerate())) {
+    return exit_fit_problem;
+  }
   if (stats != nullptr) {
     *stats << "network" << statistic_names(s->study.model) << '\n';
-    *stats << "observed";
+    *stats << (s->empty_start ? "start" : "observed");
     for (double v : sample.observed) *stats << ',' << csv_number(v);
     *stats << '\n';
     for (std::size_t k = 0; k < sample.statistics.size(); ++k) {
@@ -197,7 +282,13 @@ int run_simulate_command(const SimulateCommandOptions& o, std::ostream& out, std
   return exit_ok;
 }
 
-int run_gof_command(const SimulateCommandOptions& o, std::ostream& out, std::ostream& err) {
+int run_gof_command(const SimulateCommandOptions& given, std::ostream& out, std::ostream& err) {
+  SimulateCommandOptions o = given;
+  if (const std::string outcome = take_up_fit(o, false); !outcome.empty()) {
+    err << "tarnwick: --fit " << o.fit_path << ": the fit gave no estimate to simulate from ("
+        << outcome << "); give the coefficients with --coef\n";
+    return exit_fit_problem;
+  }
   check_network_count(o);
   int to_standard_output = 0;
   for (const std::string* path : {&o.csv_path, &o.svg_path, &o.html_path}) {
@@ -225,11 +316,18 @@ int run_gof_command(const SimulateCommandOptions& o, std::ostream& out, std::ost
     sample =
         sample_networks(s->study, s->coefficients, o.networks, s->settings, visit, &bar.counter());
   }
-  const std::vector<Warning> drawn = draw_warnings(sample, s->study.model, s->coefficients_given);
+  // From an empty start there is no observed network for the draws to be far from.
+  const std::vector<Warning> drawn =
+      s->empty_start
+          ? (sample.capacity_stop.found ? std::vector<Warning>{sample.capacity_stop.warning()}
+                                        : std::vector<Warning>{})
+          : draw_warnings(sample, s->study.model, s->coefficients, s->coefficients_given);
   show_warnings(drawn, err);
   // Networks that pile up or split say the model is degenerate at these coefficients: no
   // results, as for a fit without an estimate.
-  if (sample.capacity_stop.found || sample.evidence.degenerate()) return exit_fit_problem;
+  if (sample.capacity_stop.found || (!s->empty_start && sample.evidence.degenerate())) {
+    return exit_fit_problem;
+  }
   StatisticSample statistics;
   statistics.names = s->study.model.statistic_names();
   statistics.observed = sample.observed;

@@ -16,6 +16,11 @@ struct SimulateCommandOptions {
   StudyOptions study;
   std::string model;
   std::string coef;  // empty: the fitted estimates
+  // The JSON results of a fit, whose model, estimates and data are taken instead of the network,
+  // the model and the coefficients; empty: none.
+  std::string fit_path;
+  // Set from --fit: the network the fit was of, which the data must give again.
+  int fitted_nodes = -1, fitted_links = -1;
   int networks = 100;
   SamplingOptions sampling;
   bool quiet = false;

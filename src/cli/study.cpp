@@ -15,11 +15,11 @@
 #include "network/file_access.h"
 #include "network/network_file.h"
 #include "network/network_shape.h"
+#include "network/pair_rows.h"
 #include "network/pajek_file.h"
 #include "network/record_format.h"
-#include "network/reversed_rows.h"
+#include "network/single_links.h"
 #include "network/undirected_network.h"
-#include "stats/statistic_range.h"
 
 namespace tarn {
 
@@ -66,29 +66,45 @@ int parse_positive(const std::string& text) {
   return error == std::errc() && end == text.data() + text.size() ? value : -1;
 }
 
-void read_network(const StudyOptions& o, InputData& s) {
+// Returns true when the network is an edge list whose nodes are the numbers its labels are
+// (without --nodes or --labels): numbers that no link names are isolated nodes then.
+bool read_network(const StudyOptions& o, InputData& s) {
+  if (o.network_path.empty()) {
+    // simulate --nodes N without a network: the empty network of N nodes.
+    s.network = with_node_count(Network{}, o.node_count, "--nodes");
+    s.files.push_back({"network", "", "empty"});
+    return false;
+  }
   OpenedFile opened = open_with_head(o.network_path);
   const NetworkFormat format = format_of(opened, o.network_path, o.format);
   s.files.push_back({"network", o.network_path, std::string(network_format_name(format))});
   const bool edge_list = format != NetworkFormat::record && format != NetworkFormat::pajek;
-  if (!edge_list && (!o.columns.empty() || o.node_count > 0)) {
-    throw UsageError(std::string(o.columns.empty() ? "--nodes" : "--columns") + " is for edge " +
-                     "lists; " + o.network_path + " is a " +
+  if (!edge_list && (!o.columns.empty() || o.node_count > 0 || o.labels)) {
+    throw UsageError(std::string(!o.columns.empty() ? "--columns"
+                                 : o.node_count > 0 ? "--nodes"
+                                                    : "--labels") +
+                     " is for edge lists; " + o.network_path + " is a " +
                      std::string(network_format_name(format)) + " file");
+  }
+  if (o.labels && o.node_count > 0) {
+    throw UsageError(
+        "--labels reads the ids of an edge list as labels, --nodes N as the node numbers 1..N; "
+        "give one of them");
   }
   std::string source;
   if (format == NetworkFormat::record) {
     DataFile file(std::move(opened.stream), o.network_path);
-    ReversedRows reversed;
-    s.network = read_network_file(file, {}, o.undirected ? &reversed : nullptr);
+    PairRows rows;
+    s.network = read_network_file(file, {}, &rows);
     source = network_file_source(file);
-    if (auto differ = reversed.warning(o.network_path, "links")) s.notes.push_back(*differ);
+    s.notes =
+        rows.warnings(o.network_path, o.undirected, [](int node) { return std::to_string(node); });
   } else {
-    LabelledNetwork read =
-        format == NetworkFormat::pajek
-            ? read_pajek(*opened.stream, o.network_path, o.undirected)
-            : read_edge_list(*opened.stream, o.network_path, format,
-                             EdgeListOptions{o.header, o.columns, o.node_count, o.undirected});
+    LabelledNetwork read = format == NetworkFormat::pajek
+                               ? read_pajek(*opened.stream, o.network_path, o.undirected)
+                               : read_edge_list(*opened.stream, o.network_path, format,
+                                                EdgeListOptions{o.header, o.columns, o.node_count,
+                                                                o.labels, o.undirected});
     s.network = std::move(read.network);
     s.labels = std::move(read.labels);
     s.notes = std::move(read.warnings);
@@ -102,8 +118,19 @@ void read_network(const StudyOptions& o, InputData& s) {
                             .add_count("links", undirected.self_links)
                             .add_text("reason", "undirected"));
     }
+    for (Warning& w : undirected_shape_warnings(s.network, o.network_path)) {
+      s.notes.push_back(std::move(w));
+    }
   } else {
-    check_statistic_range(s.network, source);  // of the sixteen types' 16-bit statistics
+    // One network per file: a link given twice is one link; a self-link is no dyad without
+    // --diagonal.
+    SingleLinks single = single_links(std::move(s.network), o.diagonal, source);
+    s.network = std::move(single.network);
+    if (single.self_links > 0) {
+      s.notes.push_back(Warning{"self_links_left_out"}
+                            .add_count("links", single.self_links)
+                            .add_text("reason", "no_diagonal"));
+    }
     // What the shape suggests is said of a network taken as directed only.
     const bool edges_said = std::any_of(s.notes.begin(), s.notes.end(), [](const Warning& w) {
       return w.code == "looks_undirected";
@@ -123,9 +150,44 @@ void read_network(const StudyOptions& o, InputData& s) {
                             .add_count("nodes", o.node_count));
     }
   }
+  return edge_list && s.labels.numbered() && o.node_count == 0;
 }
 
-void read_attributes(const StudyOptions& o, InputData& s) {
+// An edge list numbered by its labels makes every lower number a node: ids such as 101..105 give
+// 100 isolated nodes that no file names. When more than half of the numbers 1..n name no link and
+// no row of the attribute table, the numbers are not node numbers but labels, or the nodes are
+// declared elsewhere: refused, naming both ways out.
+void check_numbering(const StudyOptions& o, const InputData& s,
+                     const std::vector<bool>& node_has_row) {
+  const int n = s.network.node_count;
+  int unnamed = 0, first = 0, second = 0;
+  for (int a = 1; a <= n; ++a) {
+    const auto k = static_cast<std::size_t>(a - 1);
+    if (s.network.out(a) + s.network.in(a) > 0 || (k < node_has_row.size() && node_has_row[k])) {
+      continue;
+    }
+    ++unnamed;
+    if (first == 0) {
+      first = a;
+    } else if (second == 0) {
+      second = a;
+    }
+  }
+  if (2 * unnamed <= n) return;
+  throw FatalError(
+      "Network file \"" + o.network_path + "\": its ids are read as node numbers (1 to " +
+      std::to_string(n) + "), but " + std::to_string(unnamed) + " of those " + std::to_string(n) +
+      " numbers name no node of a link" +
+      (o.attributes_path.empty() ? "" : " or of " + o.attributes_path) + " (" +
+      std::to_string(first) + (second > 0 ? ", " + std::to_string(second) : "") +
+      ", ...): they would be isolated nodes of the network. Give --labels to read the ids as "
+      "labels (as networkx does: the nodes are those the file names), or --nodes " +
+      std::to_string(n) + " to keep the numbering, isolated nodes and all.");
+}
+
+// `node_has_row` receives, per node, whether the file gives it a row (a record, or a row of a
+// table).
+void read_attributes(const StudyOptions& o, InputData& s, std::vector<bool>& node_has_row) {
   OpenedFile opened = open_with_head(o.attributes_path);
   const NetworkFormat format = format_of(opened, o.attributes_path, std::nullopt);
   const int n = s.network.node_count;
@@ -155,6 +217,7 @@ void read_attributes(const StudyOptions& o, InputData& s) {
       bool any = false;
       for (int a = 1; a <= max_attrs; ++a) any = any || s.attributes->of(i, a) != 0;
       without += any ? 0 : 1;
+      node_has_row.push_back(any);
     }
     if (without > 0) {
       s.notes.push_back(Warning{"nodes_without_attributes"}
@@ -179,6 +242,7 @@ void read_attributes(const StudyOptions& o, InputData& s) {
                           .add_count("nodes", table.declared_nodes)
                           .add_text("file", o.attributes_path));
   }
+  node_has_row = table.node_has_row;
   s.attributes = std::move(table.attributes);
   s.attribute_names = std::move(table.names);
   s.covariates = std::move(table.covariates);
@@ -295,13 +359,15 @@ InputData load_input_data(const StudyOptions& o) {
   InputData s;
   s.include_diagonal = o.diagonal;
   s.directed = !o.undirected;
-  read_network(o, s);
+  const bool numbered_by_labels = read_network(o, s);
+  std::vector<bool> node_has_row;
   if (!o.attributes_path.empty()) {
-    read_attributes(o, s);
+    read_attributes(o, s, node_has_row);
   } else if (o.attribute_count || !o.block_by.empty()) {
     throw UsageError(o.attribute_count ? "--attribute-count needs --attributes"
                                        : "--block-by needs --attributes");
   }
+  if (numbered_by_labels) check_numbering(o, s, node_has_row);
   settle_blocking(o, s);
   if (!o.covariate_path.empty()) read_covariate(o, s);
   return s;

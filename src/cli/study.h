@@ -29,6 +29,7 @@ struct StudyOptions {
   HeaderRule header = HeaderRule::detect;
   std::vector<std::string> columns;  // --columns of an edge list; empty: from its header
   int node_count = 0;                // --nodes N of an edge list; 0: from its labels
+  bool labels = false;               // --labels: an edge list's numbers are labels too
   bool diagonal = false;
   // The network is undirected: the rows i,j and j,i are one edge (network/undirected_network.h).
   bool undirected = false;
@@ -63,8 +64,10 @@ struct InputData {
 
 // Reads every file the options name. Throws FatalError for a file that cannot be read or is not
 // valid, UsageError for options that do not fit the data (a blocking attribute that does not
-// exist, say) or each other (--diagonal with --undirected). An undirected network's self-links
-// are left out, with the warning self_links_left_out.
+// exist, say) or each other (--diagonal with --undirected). One file gives one network: a link
+// given on several rows is one link (repeated_rows_merged; rows of one pair with different values
+// are refused), and self-links are left out (self_links_left_out) unless --diagonal makes the
+// self-pairs dyads of a directed network.
 InputData load_input_data(const StudyOptions& options);
 
 }  // namespace tarn

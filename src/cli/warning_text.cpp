@@ -1,5 +1,6 @@
 #include "cli/warning_text.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 
@@ -98,6 +99,17 @@ std::string degenerate_draws(const Warning& w) {
   text += draws_described(w) + ".";
   text += given ? " These coefficients do not describe a network like this one."
                 : " Its estimates do not describe a network like this one.";
+  const std::string driving = w.text("driving_term");
+  if (!driving.empty()) {
+    char gain[32] = "beyond any number";
+    if (std::isfinite(w.number("driving_gain"))) {
+      std::snprintf(gain, sizeof gain, "%.6g", w.number("driving_gain"));
+    }
+    text += " The term that drives the networks away is " + driving +
+            ": its coefficients times the change of its statistics from the observed network to "
+            "the networks drawn (their mean; " +
+            std::string(gain) + ") are the largest part of the log-probability they gain.";
+  }
   const std::string triads = w.text("triad_terms");
   if (!triads.empty()) {
     text += given ? " Models with triad terms (" + triads + ") are often degenerate."
@@ -218,6 +230,27 @@ std::string reverse_rows_differ(const Warning& w) {
   return text + ", an edge when either row gives a link (a value other than 0).";
 }
 
+// A file whose links look like the edges of an undirected network.
+std::string looks_undirected(const Warning& w) {
+  const std::string reason = w.text("reason");
+  std::string text;
+  if (reason == "edges_section") {
+    text = w.text("file") +
+           " gives undirected edges (*Edges): each is read as two links, one each way, and the "
+           "network is fitted as directed.";
+  } else if (reason == "none_reciprocated") {
+    text = "Not one of the " + count_of(w, "links") + " links of " + w.text("file") +
+           " has its reverse: a directed network without a reciprocated link is rare in social "
+           "data, but an undirected one written with each edge once (as networkx writes it) "
+           "reads so. It is fitted as directed, each edge one link one way.";
+  } else {
+    text = "Every link of " + w.text("file") + " has its reverse (" + count_of(w, "links") +
+           " links): the network looks undirected; it is fitted as directed, with each edge as "
+           "two links.";
+  }
+  return text + " Give --undirected to fit it as an undirected network.";
+}
+
 struct Wording {
   std::string_view code;
   std::string (*words)(const Warning&);
@@ -264,6 +297,15 @@ constexpr Wording wordings[] = {
     {"draws_far_from_observed", draws_far},
     {"link_capacity_reached", capacity_reached},
     {"errors_not_simulated", errors_not_simulated},
+    {"naive_errors_suspect",
+     [](const Warning& w) -> std::string {
+       return "The standard errors are the naive ones of the pseudo-likelihood, which takes the "
+              "dyads for independent observations; with dependence terms (" +
+              w.text("terms") +
+              ") they are too small, and their z and p-values suspect. --se godambe or --se "
+              "bootstrap gives errors from simulated networks, --method mcmle maximum "
+              "likelihood with its own.";
+     }},
     {"autocorrelated_sample", autocorrelated},
     {"autocorrelation_not_estimated",
      [](const Warning& w) -> std::string {
@@ -311,21 +353,39 @@ constexpr Wording wordings[] = {
               (one ? "" : ", for one") +
               "): every non-zero value is read as a tie, its size is not used.";
      }},
-    {"looks_undirected",
-     [](const Warning& w) -> std::string {
-       return (w.text("reason") == "edges_section"
-                   ? w.text("file") +
-                         " gives undirected edges (*Edges): each is read as two links, one each "
-                         "way, and the network is fitted as directed."
-                   : "Every link of " + w.text("file") + " has its reverse (" +
-                         count_of(w, "links") +
-                         " links): the network looks undirected; it is fitted as directed, "
-                         "with each edge as two links.") +
-              " Give --undirected to fit it as an undirected network.";
-     }},
+    {"looks_undirected", looks_undirected},
     {"reverse_rows_differ", reverse_rows_differ},
+    {"repeated_rows_merged",
+     [](const Warning& w) -> std::string {
+       const bool one = w.count("rows") == 1;
+       return count_of(w, "rows") + (one ? " row of " : " rows of ") + w.text("file") +
+              (one ? " repeats" : " repeat") + " a link given before (" + w.text("first") + "," +
+              w.text("second") + " on line " + count_of(w, "line") + ", first on line " +
+              count_of(w, "first_line") + (one ? ")" : ", for one)") +
+              ": a pair is one link however often it is given.";
+     }},
+    {"zero_value_rows",
+     [](const Warning& w) -> std::string {
+       const bool one = w.count("rows") == 1;
+       return count_of(w, "rows") + (one ? " row of " : " rows of ") + w.text("file") +
+              (one ? " has" : " have") + " the value 0: " + (one ? "it is" : "they are") +
+              " no link (a 0 in a file of links is none).";
+     }},
     {"looks_two_mode",
      [](const Warning& w) -> std::string {
+       if (w.text("reason") == "two_sets") {
+         const std::int64_t a = w.count("first"), b = w.count("second");
+         return "The nodes of " + w.text("file") +
+                " split into two sets with no edge inside "
+                "either (" +
+                count_of(w, "first") + " and " + count_of(w, "second") + " nodes, " +
+                count_of(w, "links") +
+                " edges): it looks like a two-mode network (people and the events they attend, "
+                "say), which is fitted here as a network of one kind of node, whose dyads "
+                "include the " +
+                std::to_string(a * (a - 1) / 2 + b * (b - 1) / 2) +
+                " pairs within the sets. Models of two-mode networks are not offered.";
+       }
        return "No node of " + w.text("file") + " both sends and receives (" +
               count_of(w, "senders") + " senders, " + count_of(w, "receivers") + " receivers, " +
               count_of(w, "links") +
@@ -341,10 +401,20 @@ constexpr Wording wordings[] = {
      }},
     {"header_guessed",
      [](const Warning& w) -> std::string {
+       const std::string reason = w.text("reason");
        return "The first line of " + w.text("file") + " (" + w.text("sender") + ", " +
-              w.text("receiver") +
-              ") is taken as a header: neither label occurs anywhere else in the file. If it "
-              "is a link, give --header no.";
+              w.text("receiver") + ") is taken as a header: " +
+              (reason == "value_not_a_number" ? "its value column holds no number"
+               : reason == "labels_over_numbers"
+                   ? "its labels are no numbers while those of the next line are"
+                   : "neither label occurs anywhere else in the file") +
+              ". If it is a link, give --header no.";
+     }},
+    {"index_column_skipped",
+     [](const Warning& w) -> std::string {
+       return "The first column of " + w.text("file") +
+              " has no name and holds 0, 1, 2, ...: it is the index that pandas writes "
+              "(to_csv without index=False), and is not read.";
      }},
     {"mcmle_start_without_mple",
      [](const Warning&) -> std::string {
@@ -414,7 +484,7 @@ constexpr Wording wordings[] = {
                           : " self-links (i->i) of the network are") +
               (w.text("reason") == "undirected"
                    ? " left out: an undirected network has no self-links."
-                   : " left out: the model's terms are defined without them.");
+                   : " left out: the self-pairs (i, i) are no dyads without --diagonal.");
      }},
     {"m2star_is_mixed_two_star",
      [](const Warning&) -> std::string {

@@ -460,7 +460,7 @@ FitResult fit(const Study& study, const FitObserver& observer, const ParamVector
         announce(pass);
         newton_sums(f, pass, at, wz_sum, wxsq);
       },
-      NewtonSettings{first_newton_pass, last_newton_pass});
+      NewtonSettings{first_newton_pass, last_newton_pass, study.estimate_bound});
   st.newton_passes = run.passes;
   st.too_many_iterations = run.end == NewtonEnd::pass_limit;
   if (run.end == NewtonEnd::singular) {

@@ -5,8 +5,9 @@
 // form, with Gauss-Jordan inversion:
 //   pass 1      statistic totals and cross-products; dependent statistics end the fit
 //   pass 2      starting values: the logits of the linear-probability fit, regressed
-//   passes 3-12 Newton updates, each estimate held within -15..15, until every estimate moves by
-//               at most 0.001 times its size (or the pass limit)
+//   passes 3-12 Newton updates, each estimate held within the study's bound (the dialogue's
+//               -15..15; none on the command line), until every estimate moves by at most 0.001
+//               times its size (or the pass limit)
 //   final pass  log-likelihood, residuals, classification and the covariance matrix
 // Every sum starts from zero and adds its terms in sweep order (senders ascending, receivers
 // ascending, parameters ascending within a dyad), so a fit has the same bits on every machine.

@@ -14,6 +14,7 @@ Study Study::with_network(Network other) const {
   Study copy;
   copy.network = std::move(other);
   copy.include_diagonal = include_diagonal;
+  copy.estimate_bound = estimate_bound;
   copy.model = model;
   copy.blocks = blocks;
   copy.comparative = comparative;

@@ -16,6 +16,10 @@ namespace tarn {
 struct Study {
   Network network;
   bool include_diagonal = false;  // the self-pairs (i, i) are dyads (directed only)
+  // The pseudo-likelihood's Newton steps hold every estimate within -bound..bound: the dialogue's
+  // 15, to which its reports are pinned. The command line has none (infinity): an estimate that
+  // runs away is the existence check's to name, not a number to stop at.
+  double estimate_bound = 15.0;
   Model model;
   std::shared_ptr<const DyadBlocks> blocks;               // with block parameters
   std::shared_ptr<const ComparativeNetwork> comparative;  // with the covariate (type 16)

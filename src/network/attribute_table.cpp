@@ -22,10 +22,53 @@ struct Cell {
   std::string text;
 };
 
-// A value that puts the node in no category: an empty cell, or 0 as in a record-format
+// A value that puts the node in no category: a missing value, or 0 as in a record-format
 // attribute file.
 bool is_no_value(std::string_view text) {
-  return text.empty() || whole_number(text) == 0;
+  return is_missing_value(text) || whole_number(text) == 0;
+}
+
+// The node a row's id names: its label, or a number's integer value ("1.0" is 1, as pandas
+// writes integer ids of a column with a missing value); 0 when it names none.
+int node_of_id(const NodeLabels& labels, std::string_view id) {
+  if (const int node = labels.node_of(id)) return node;
+  if (const auto number = whole_number(id)) return labels.node_of(std::to_string(*number));
+  return 0;
+}
+
+// An id as the table means it: a number written otherwise ("1.0", "+1") as its integer.
+std::string canonical_id(std::string_view id) {
+  const auto number = whole_number(id);
+  return number ? std::to_string(*number) : std::string(id);
+}
+
+// With ids that declare nodes, a table whose ids mostly name no node of the links is another
+// network's table, or names the nodes otherwise (a pandas index written as its first column,
+// labels where the links have numbers): refused, with two ids of each kind, rather than read as
+// a network of new isolated nodes.
+template <class IdAt>
+void check_ids_name_nodes(std::size_t rows, IdAt id_at, const NodeLabels& labels, int node_count,
+                          const std::string& file_name) {
+  std::size_t named = 0;
+  std::vector<std::string> strangers;
+  for (std::size_t k = 0; k < rows; ++k) {
+    const int node = node_of_id(labels, id_at(k));
+    if (node >= 1 && node <= node_count) {
+      ++named;
+    } else if (strangers.size() < 2) {
+      strangers.push_back(shown(id_at(k)));
+    }
+  }
+  if (2 * named >= rows) return;
+  std::string nodes = shown(labels.name(1));
+  if (node_count >= 2) nodes += " and " + shown(labels.name(2));
+  throw FatalError("Attribute file \"" + file_name + "\": only " + std::to_string(named) +
+                   " of its " + std::to_string(rows) +
+                   " ids name a node of the network (its ids are such as " + strangers[0] +
+                   (strangers.size() > 1 ? " and " + strangers[1] : std::string()) +
+                   ", the network's nodes such as " + nodes +
+                   "). Its first column must name the nodes as the network file does; a pandas "
+                   "index written as the first column (to_csv without index=False) names none.");
 }
 
 // Numbers the keys of `category_of` 1, 2, ... in their order; returns how many there are.
@@ -88,6 +131,10 @@ int declared_node(std::string_view id, const NodeLabels& labels, int& node_count
 
 }  // namespace
 
+bool is_missing_value(std::string_view text) {
+  return text.empty() || text == "NA" || text == "NaN" || text == "nan";
+}
+
 AttributeTable read_attribute_table(std::istream& in, const std::string& file_name,
                                     NetworkFormat format, const NodeLabels& labels, int node_count,
                                     bool ids_declare_nodes) {
@@ -116,41 +163,56 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
 
   std::vector<std::vector<Cell>> columns(static_cast<std::size_t>(attribute_count));
   const int network_nodes = std::max(node_count, 0);
-  std::vector<long> line_of_node(static_cast<std::size_t>(max_nodes) + 1, 0);
-  std::unordered_map<std::string, int> new_node_of;  // labels of new nodes
-  std::unordered_map<std::string, long> line_of_other;
+  // The rows as read, so that their ids can be judged together before any declares a node.
+  struct Row {
+    long line;
+    std::vector<std::string> fields;
+  };
+  std::vector<Row> rows;
   while (reader.next()) {
     check_row_width(reader, width, header_line, "header");
     const auto fields = reader.fields();
     if (fields[0].empty()) {
       throw FatalError("Input error in " + reader.where(1) + ": the id is empty.");
     }
-    int node = labels.node_of(fields[0]);
-    if (const auto found = new_node_of.find(std::string(fields[0])); found != new_node_of.end()) {
-      node = found->second;
-    }
+    rows.push_back({reader.line(), std::vector<std::string>(fields.begin(), fields.end())});
+  }
+  if (ids_declare_nodes && network_nodes > 0) {
+    check_ids_name_nodes(
+        rows.size(), [&](std::size_t k) -> std::string_view { return rows[k].fields[0]; }, labels,
+        network_nodes, file_name);
+  }
+  std::vector<long> line_of_node(static_cast<std::size_t>(max_nodes) + 1, 0);
+  std::unordered_map<std::string, int> new_node_of;  // labels of new nodes
+  std::unordered_map<std::string, long> line_of_other;
+  for (const Row& row : rows) {
+    const std::string_view written = row.fields[0];
+    const std::string id = canonical_id(written);
+    const auto where = [&] { return place(file_name, row.line, 1); };
+    int node = node_of_id(labels, written);
+    if (const auto found = new_node_of.find(id); found != new_node_of.end()) node = found->second;
     if (ids_declare_nodes && (node < 1 || node > node_count)) {
-      node = declared_node(fields[0], labels, node_count, table, new_node_of);
+      node = declared_node(id, labels, node_count, table, new_node_of);
       if (node > max_nodes) {
-        throw FatalError("Input error in " + reader.where(1) + ": Too many nodes! " +
-                         shown(fields[0]) + " would be node " + std::to_string(node) + ".");
+        throw FatalError("Input error in " + where() + ": Too many nodes! " + shown(written) +
+                         " would be node " + std::to_string(node) + ".");
       }
     }
     const bool in_network = node >= 1 && node <= node_count;
-    long& seen = in_network ? line_of_node[static_cast<std::size_t>(node)]
-                            : line_of_other[std::string(fields[0])];
+    long& seen = in_network ? line_of_node[static_cast<std::size_t>(node)] : line_of_other[id];
     if (seen != 0) {
-      throw FatalError("Input error in " + reader.where(1) + ": the id " + shown(fields[0]) +
+      throw FatalError("Input error in " + where() + ": the id " + shown(written) +
                        " is given twice, on lines " + std::to_string(seen) + " and " +
-                       std::to_string(reader.line()) + ".");
+                       std::to_string(row.line) + ".");
     }
-    seen = reader.line();
+    seen = row.line;
     if (!in_network) {
       ++table.rows_not_in_network;
       continue;
     }
     for (int a = 0; a < attribute_count; ++a) {
-      const std::string_view text = fields[static_cast<std::size_t>(a) + 1];
+      const std::string_view cell = row.fields[static_cast<std::size_t>(a) + 1];
+      const std::string_view text = is_missing_value(cell) ? std::string_view() : cell;
       std::vector<std::string>& values =
           table.covariates.columns[static_cast<std::size_t>(a)].value;
       if (values.size() < static_cast<std::size_t>(node))
@@ -169,8 +231,11 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
          attributes.largest[static_cast<std::size_t>(attributes.usable_count)] > 0) {
     ++attributes.usable_count;
   }
+  table.node_has_row.assign(static_cast<std::size_t>(std::max(node_count, 0)), false);
   for (int node = 1; node <= node_count; ++node) {
-    if (line_of_node[static_cast<std::size_t>(node)] == 0) ++table.nodes_without_row;
+    const bool has_row = line_of_node[static_cast<std::size_t>(node)] != 0;
+    table.node_has_row[static_cast<std::size_t>(node - 1)] = has_row;
+    if (!has_row) ++table.nodes_without_row;
   }
   table.node_count = node_count;
   table.covariates.node_count = node_count;

@@ -9,8 +9,14 @@
 //   order), a node number above n raises n to it. Without it, or for an id that cannot be a node
 //   (a name among numbered nodes), the row is skipped and counted. An id given twice ends the
 //   run.
-// - Values are integers or text. An empty cell and a 0 ("0", "0.0", ...) are no value: the node
-//   is in no category (0), as a 0 in a record-format attribute file puts it in none.
+// - Ids: a row names the node whose label (or number) it is; an id written as a number with an
+//   integer value names that integer's node ("1.0" is 1, as pandas writes integer ids of a column
+//   with a missing value). With ids_declare_nodes, a table of which fewer than half the ids name
+//   a node of the network (n > 0) ends the run, showing two ids of each kind.
+// - Values are integers or text. A missing value (an empty cell, or NA as R writes one; NaN, nan
+//   as Python does) is none: in the covariates the terms read it is empty, and for the blocks
+//   the node is in no category (0); so is a 0 ("0", "0.0", ...), as a 0 in a record-format
+//   attribute file puts it in none (the covariates keep 0 as a value).
 // - Category numbers, column by column, from the values other than those: when every one is a
 //   whole number within 1..32767 the values are the category numbers (so a record-format
 //   attribute file written as a table gives the same blocks). Otherwise the distinct values are
@@ -41,7 +47,11 @@ struct AttributeTable {
   int node_count = 0;
   std::vector<std::string> new_labels;
   int declared_nodes = 0;
+  std::vector<bool> node_has_row;  // node i at i - 1, for nodes 1..node_count
 };
+
+// A cell that holds no value: empty, NA (R), NaN or nan (Python).
+bool is_missing_value(std::string_view text);
 
 AttributeTable read_attribute_table(std::istream& in, const std::string& file_name,
                                     NetworkFormat format, const NodeLabels& labels, int node_count,

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 
 #include "network/fatal_error.h"
@@ -21,20 +22,8 @@ struct CovariateEntry {
 
 class CovariateEntries {
  public:
-  CovariateEntries(const std::string& file_name, const NodeLabels& labels, int node_count)
-      : file_name_(file_name), labels_(labels), node_count_(node_count) {}
-
-  // The node a name stands for; a name that is no node ends the run.
-  int node(std::string_view name, long line, int column, const char* role) const {
-    if (name.empty()) {
-      throw FatalError(error_at(line, column) + "the " + role + " is empty.");
-    }
-    const int node = labels_.node_of(name);
-    if (node < 1 || node > node_count_) {
-      throw FatalError(error_at(line, column) + shown(name) + " is no node of the network.");
-    }
-    return node;
-  }
+  CovariateEntries(const std::string& file_name, int node_count)
+      : file_name_(file_name), node_count_(node_count) {}
 
   void add(int sender, int receiver, std::int64_t value, long line, int value_column) {
     if (value < std::numeric_limits<std::int16_t>::min() ||
@@ -90,51 +79,106 @@ class CovariateEntries {
   }
 
   const std::string& file_name_;
-  const NodeLabels& labels_;
   int node_count_;
   std::vector<CovariateEntry> entries_;
 };
+
+// One valued row of a covariate list: its nodes and value, where the value was written.
+struct ValuedRow {
+  int sender = 0, receiver = 0;
+  double value = 1;
+  std::string_view written;  // empty: no value column (or a Pajek arc without a weight)
+  long line = 0;
+  int value_column = 3;
+};
+
+// Reads the rows of a covariate list in any of its formats, naming their nodes as the network
+// does, and hands each to `take`. A value that is no number ends the run here; what a number
+// may be, `take` judges.
+void read_valued_rows(std::istream& in, const std::string& file_name, NetworkFormat format,
+                      const NodeLabels& labels, int node_count, HeaderRule header,
+                      const std::function<void(const ValuedRow&)>& take, long& lines) {
+  const auto node = [&](std::string_view name, long line, int column, const char* role) {
+    const auto at = [&] { return "Input error in " + place(file_name, line, column) + ": "; };
+    if (name.empty()) throw FatalError(at() + "the " + role + " is empty.");
+    const int found = labels.node_of(name);
+    if (found < 1 || found > node_count) {
+      throw FatalError(at() + shown(name) + " is no node of the network.");
+    }
+    return found;
+  };
+  if (format == NetworkFormat::pajek) {
+    const PajekVertices vertices = read_pajek_arcs(in, file_name, [&](const PajekArc& arc) {
+      const auto vertex = [&](int number, std::string_view label, int column) {
+        const std::string name =
+            labels.numbered() || label.empty() ? std::to_string(number) : std::string(label);
+        return node(name, arc.line, column, column == arc.sender_column ? "sender" : "receiver");
+      };
+      take({vertex(arc.sender, arc.sender_label, arc.sender_column),
+            vertex(arc.receiver, arc.receiver_label, arc.receiver_column), arc.value,
+            arc.weight_text, arc.line, 3});
+    });
+    lines = vertices.lines;
+    return;
+  }
+  DelimitedReader reader(in, file_name, delimited_syntax(format));
+  read_edge_rows(reader, header, {}, [&](const EdgeRow& row) {
+    ValuedRow valued{node(row.sender, row.line, row.sender_column, "sender"),
+                     node(row.receiver, row.line, row.receiver_column, "receiver"),
+                     1,
+                     {},
+                     row.line,
+                     row.value_column};
+    if (row.has_value) {
+      const auto number = decimal_number(row.value);
+      if (!number) {
+        throw FatalError("Input error in " + place(file_name, row.line, row.value_column) +
+                         ": the value " + shown(row.value) + " is not a number.");
+      }
+      valued.value = *number;
+      valued.written = row.value;
+    }
+    take(valued);
+  });
+  lines = reader.lines_read();
+}
 
 }  // namespace
 
 ComparativeNetwork read_covariate_list(std::istream& in, const std::string& file_name,
                                        NetworkFormat format, const NodeLabels& labels,
                                        int node_count, HeaderRule header) {
-  CovariateEntries entries(file_name, labels, node_count);
-  if (format == NetworkFormat::pajek) {
-    const PajekVertices vertices = read_pajek_arcs(in, file_name, [&](const PajekArc& arc) {
-      const auto node = [&](int vertex, std::string_view label, int column) {
-        const std::string name =
-            labels.numbered() || label.empty() ? std::to_string(vertex) : std::string(label);
-        return entries.node(name, arc.line, column,
-                            column == arc.sender_column ? "sender" : "receiver");
-      };
-      if (arc.value != std::trunc(arc.value) || std::fabs(arc.value) > 1e15) {
-        throw FatalError("Input error in " + place(file_name, arc.line, 3) + ": the value " +
-                         shown(arc.weight_text) + " is not a whole number.");
-      }
-      entries.add(node(arc.sender, arc.sender_label, arc.sender_column),
-                  node(arc.receiver, arc.receiver_label, arc.receiver_column),
-                  static_cast<std::int64_t>(arc.value), arc.line, 3);
-    });
-    return std::move(entries).finish(vertices.lines);
+  CovariateEntries entries(file_name, node_count);
+  long lines = 0;
+  read_valued_rows(
+      in, file_name, format, labels, node_count, header,
+      [&](const ValuedRow& row) {
+        if (row.value != std::trunc(row.value) || std::fabs(row.value) > 1e15) {
+          throw FatalError("Input error in " + place(file_name, row.line, row.value_column) +
+                           ": the value " + shown(row.written) + " is not a whole number.");
+        }
+        entries.add(row.sender, row.receiver, static_cast<std::int64_t>(row.value), row.line,
+                    row.value_column);
+      },
+      lines);
+  return std::move(entries).finish(lines);
+}
+
+DyadValues read_dyad_values(std::istream& in, const std::string& file_name, NetworkFormat format,
+                            const NodeLabels& labels, int node_count, HeaderRule header) {
+  std::vector<DyadValues::Entry> entries;
+  long lines = 0;
+  read_valued_rows(
+      in, file_name, format, labels, node_count, header,
+      [&](const ValuedRow& row) {
+        entries.push_back({row.sender, row.receiver, row.value});
+      },
+      lines);
+  if (entries.empty()) {
+    throw FatalError("Input error in " + place(file_name, std::max(lines, 1L)) +
+                     ": the file holds no pair.");
   }
-  DelimitedReader reader(in, file_name, delimited_syntax(format));
-  read_edge_rows(reader, header, {}, [&](const EdgeRow& row) {
-    const int sender = entries.node(row.sender, row.line, row.sender_column, "sender");
-    const int receiver = entries.node(row.receiver, row.line, row.receiver_column, "receiver");
-    std::int64_t value = 1;
-    if (row.has_value) {
-      const auto number = whole_number(row.value);
-      if (!number) {
-        throw FatalError("Input error in " + place(file_name, row.line, row.value_column) +
-                         ": the value " + shown(row.value) + " is not a whole number.");
-      }
-      value = *number;
-    }
-    entries.add(sender, receiver, value, row.line, row.value_column);
-  });
-  return std::move(entries).finish(reader.lines_read());
+  return DyadValues(node_count, std::move(entries));
 }
 
 }  // namespace tarn

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "network/comparative_network.h"
+#include "network/dyad_values.h"
 #include "network/edge_rows.h"
 #include "network/network_format.h"
 #include "network/node_labels.h"
@@ -24,5 +25,12 @@ namespace tarn {
 ComparativeNetwork read_covariate_list(std::istream& in, const std::string& file_name,
                                        NetworkFormat format, const NodeLabels& labels,
                                        int node_count, HeaderRule header = HeaderRule::detect);
+
+// A dyadic covariate of any real values (edgecov) from the same forms: the value of a pair is
+// the number its row gives (any real number; 1 without a value column), a pair without a row is
+// 0, and a later row of a pair replaces an earlier one. A file without a row ends the run.
+DyadValues read_dyad_values(std::istream& in, const std::string& file_name, NetworkFormat format,
+                            const NodeLabels& labels, int node_count,
+                            HeaderRule header = HeaderRule::detect);
 
 }  // namespace tarn

@@ -9,7 +9,7 @@
 #include "network/letter_case.h"
 #include "network/link_collector.h"
 #include "network/node_labels.h"
-#include "network/reversed_rows.h"
+#include "network/pair_rows.h"
 #include "network/weights_read_as_ties.h"
 
 namespace tarn {
@@ -22,7 +22,9 @@ namespace {
 class NodeNames {
  public:
   // `declared`: the nodes are 1..declared, named by their numbers (--nodes); 0: any labels.
-  explicit NodeNames(int declared) : declared_(declared), id_of_number_(max_nodes + 1, 0) {
+  // `labels`: every label is a name, numbers too (--labels).
+  NodeNames(int declared, bool labels)
+      : declared_(declared), numbered_(!labels), id_of_number_(max_nodes + 1, 0) {
     largest_number_ = declared;
   }
 
@@ -52,6 +54,11 @@ class NodeNames {
   std::span<const int> node_of_id() const {
     if (numbered_) return number_of_id_;
     return {};
+  }
+  // The name of an id as the file writes it.
+  std::string name_of_id(int id) const {
+    return numbered_ ? std::to_string(number_of_id_[static_cast<std::size_t>(id - 1)])
+                     : labels_.name(id);
   }
   NodeLabels labels() && { return numbered_ ? NodeLabels() : std::move(labels_); }
   // The labels of the ids after the first `dropped` (a header read as a first row).
@@ -91,9 +98,9 @@ LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, N
 LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, NetworkFormat format,
                                const EdgeListOptions& options) {
   DelimitedReader reader(in, file_name, delimited_syntax(format));
-  NodeNames names(options.node_count);
+  NodeNames names(options.node_count, options.labels);
   LinkCollector links(file_name);
-  ReversedRows reversed;
+  PairRows pair_rows;
   LabelledNetwork result;
   WeightsReadAsTies weights;
   std::vector<int> appearances;  // by id: the rows that name it
@@ -131,40 +138,65 @@ LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, N
                              ": the value " + shown(row.value) +
                              (value ? " is negative." : " is not a number."));
           }
-          if (options.undirected) reversed.note(sender, receiver, *value, row.sender, row.receiver);
+          pair_rows.note(sender, receiver, *value, row.line);
           if (*value == 0) return;
           weights.note(*value, row.value);
+        } else {
+          pair_rows.note(sender, receiver, 1, row.line);
         }
         first_linked = first_linked || rows_read == 1;
         links.add(sender, receiver, row.line);
       });
   result.header = rows.header;
-  if (auto differ = reversed.warning(file_name, "links")) result.warnings.push_back(*differ);
-  if (auto weighted = weights.warning(file_name)) result.warnings.push_back(*weighted);
+  if (rows.index_skipped) {
+    result.warnings.push_back(Warning{"index_column_skipped"}.add_text("file", file_name));
+  }
+  if (rows.header_sign != HeaderSign::none) {
+    const auto field = [&rows](int column) {
+      return rows.header[static_cast<std::size_t>(column - 1)];
+    };
+    result.warnings.push_back(
+        Warning{"header_guessed"}
+            .add_text("file", file_name)
+            .add_text("sender", field(rows.sender_column))
+            .add_text("receiver", field(rows.receiver_column))
+            .add_text("reason", rows.header_sign == HeaderSign::value_not_a_number
+                                    ? "value_not_a_number"
+                                    : "labels_over_numbers"));
+  }
   // A header read as a link names two nodes that nothing else names. When the other rows are
   // many and all name their nodes by labels, it is taken for a header; else only said.
+  bool header_guessed = false;
   if (rows.first_link.size() == 2 &&
       !(whole_number(rows.first_link[0]) && whole_number(rows.first_link[1]))) {
     const int a = names.id_of(rows.first_link[0]), b = names.id_of(rows.first_link[1]);
     const int alone = a == b ? 2 : 1;
     if (a > 0 && b > 0 && appearances[std::size_t(a - 1)] == alone &&
         appearances[std::size_t(b - 1)] == alone) {
-      const bool guess =
+      header_guessed =
           a == 1 && b == 2 && first_linked && rows_read > min_rows_for_guess && numbered_rows == 0;
-      result.warnings.push_back(Warning{guess ? "header_guessed" : "header_read_as_link"}
+      result.warnings.push_back(Warning{header_guessed ? "header_guessed" : "header_read_as_link"}
                                     .add_text("file", file_name)
                                     .add_text("sender", rows.first_link[0])
-                                    .add_text("receiver", rows.first_link[1]));
-      if (guess) {
-        result.header = rows.first_link;
-        links.drop_first();
-        std::vector<int> node_of_id = {1, 1};  // ids 1 and 2 name no link any more
-        for (int id = 3; id <= names.node_count(); ++id) node_of_id.push_back(id - 2);
-        result.network = std::move(links).build(names.node_count() - 2, node_of_id);
-        result.labels = std::move(names).labels_after(2);
-        return result;
-      }
+                                    .add_text("receiver", rows.first_link[1])
+                                    .add_text("reason", "labels_alone"));
     }
+  }
+  if (header_guessed) {
+    result.header = rows.first_link;
+    links.drop_first();
+    pair_rows.drop_first();
+  }
+  std::vector<Warning> said = pair_rows.warnings(file_name, options.undirected,
+                                                 [&names](int id) { return names.name_of_id(id); });
+  if (auto weighted = weights.warning(file_name)) said.push_back(*weighted);
+  result.warnings.insert(result.warnings.begin(), said.begin(), said.end());
+  if (header_guessed) {
+    std::vector<int> node_of_id = {1, 1};  // ids 1 and 2 name no link any more
+    for (int id = 3; id <= names.node_count(); ++id) node_of_id.push_back(id - 2);
+    result.network = std::move(links).build(names.node_count() - 2, node_of_id);
+    result.labels = std::move(names).labels_after(2);
+    return result;
   }
   result.network = std::move(links).build(names.node_count(), names.node_of_id());
   result.labels = std::move(names).labels();

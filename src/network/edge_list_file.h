@@ -10,15 +10,22 @@
 // - Labels: when every label is a node number (network/node_labels.h: digits within 1..2000, no
 //   leading zero) the nodes keep those numbers and n is the largest; so a record file written as an
 //   edge list gives the same network (unless its highest node is named only by rows of value 0).
-//   Otherwise the nodes are numbered 1, 2, ... in order of first appearance (sender before
-//   receiver, row by row) and the labels are kept. With node_count (--nodes N) every label must
-//   be a node number within 1..N, and the nodes are 1..N, linked or not.
+//   Otherwise, and always with `labels` (--labels), the nodes are numbered 1, 2, ... in order of
+//   first appearance (sender before receiver, row by row) and the labels are kept. With node_count
+//   (--nodes N) every label must be a node number within 1..N, and the nodes are 1..N, linked or
+//   not.
 // - Links are stored sorted by sender, in file order within a sender; links given twice and
-//   self-links are kept.
+//   self-links are kept as read. Every row is noted (network/pair_rows.h): a pair given again
+//   with another value ends the run, and the warnings say how many rows were copies of another
+//   (repeated_rows_merged) or of value 0 (zero_value_rows), for the network made of them
+//   (network/single_links.h).
 // - A first row that HeaderRule::detect read as a link, whose two labels (not both numbers)
-//   appear in no other row, may be a header. It is taken for one (warning header_guessed) when
-//   more than 10 rows follow it and none of them names both its nodes by numbers; otherwise it
-//   stays a link and the warning header_read_as_link names it.
+//   appear in no other row, may be a header. It is taken for one (warning header_guessed, reason
+//   labels_alone) when more than 10 rows follow it and none of them names both its nodes by
+//   numbers; otherwise it stays a link and the warning header_read_as_link names it. A header
+//   that HeaderRule::detect took by a guess (edge_rows.h: a value that is not a number, labels
+//   over numbers) is said as well (header_guessed, reason value_not_a_number or
+//   labels_over_numbers), and pandas' index column, not read, too (index_column_skipped).
 
 #include <istream>
 #include <string>
@@ -34,8 +41,9 @@ struct EdgeListOptions {
   HeaderRule header = HeaderRule::detect;
   std::vector<std::string> columns;  // --columns SENDER,RECEIVER[,VALUE]; empty: edge_rows.h
   int node_count = 0;                // --nodes N; 0: the nodes come from the labels
+  bool labels = false;               // --labels: numbers are labels too, not node numbers
   // The network is undirected: rows i,j and j,i given with different values are said
-  // (network/reversed_rows.h). The links are stored as read, each row its own.
+  // (network/pair_rows.h). The links are stored as read, each row its own.
   bool undirected = false;
 };
 

@@ -140,20 +140,34 @@ DelimitedSyntax delimited_syntax(NetworkFormat format) {
                               std::string(network_format_name(format)));
 }
 
-bool looks_like_header(std::span<const std::string_view> first,
-                       std::span<const std::string_view> second) {
-  if (first.size() < 2) return false;
-  if (first.size() >= 3 && !decimal_number(first[2])) return true;
+HeaderSign header_sign(std::span<const std::string_view> first,
+                       std::span<const std::string_view> second, int sender, int receiver,
+                       int value) {
+  if (first.size() < 2) return HeaderSign::none;
   for (const std::string_view field : first) {
     if (is_one_of(field, sender_words) || is_one_of(field, receiver_words) ||
         is_one_of(field, value_words)) {
-      return true;
+      return HeaderSign::column_name;
     }
   }
-  const auto numbers = [](std::span<const std::string_view> row) {
-    return row.size() >= 2 && whole_number(row[0]) && whole_number(row[1]);
+  const auto field = [](std::span<const std::string_view> row, int column) {
+    return column >= 0 && static_cast<std::size_t>(column) < row.size()
+               ? row[static_cast<std::size_t>(column)]
+               : std::string_view();
   };
-  return !numbers(first) && numbers(second);
+  if (value >= 0 && !decimal_number(field(first, value))) return HeaderSign::value_not_a_number;
+  const auto numbers = [&](std::span<const std::string_view> row) {
+    return whole_number(field(row, sender)) && whole_number(field(row, receiver));
+  };
+  if (!numbers(first) && numbers(second)) return HeaderSign::labels_over_numbers;
+  // A column that is not read as a node: a name over a number is a column's name.
+  for (int c = 0; c < static_cast<int>(first.size()); ++c) {
+    if (c == sender || c == receiver) continue;
+    if (!decimal_number(field(first, c)) && decimal_number(field(second, c))) {
+      return HeaderSign::labels_over_numbers;
+    }
+  }
+  return HeaderSign::none;
 }
 
 EdgeRows read_edge_rows(DelimitedReader& reader, HeaderRule rule,
@@ -179,16 +193,56 @@ EdgeRows read_edge_rows(DelimitedReader& reader, HeaderRule rule,
   }
   const bool more = reader.next();
   if (more) check_row_width(reader, width, first_line, "row");
-  const bool is_header =
-      rule == HeaderRule::present || named ||
-      (rule == HeaderRule::detect &&
-       looks_like_header(first_fields,
-                         more ? reader.fields() : std::span<const std::string_view>()));
+  // The first row is judged by the columns it would be read by: those --columns gives by number,
+  // else the first three.
+  std::array<int, 3> judged = {0, 1, width >= 3 ? 2 : -1};
+  if (!columns.empty() && !named) {
+    for (std::size_t k = 0; k < 3; ++k) {
+      judged[k] = k < columns.size() && columns[k].size() <= 4 ? std::stoi(columns[k]) - 1 : -1;
+    }
+  }
+  const HeaderSign sign =
+      rule == HeaderRule::detect
+          ? header_sign(first_fields, more ? reader.fields() : std::span<const std::string_view>(),
+                        judged[0], judged[1], judged[2])
+          : HeaderSign::none;
+  const bool is_header = rule == HeaderRule::present || named || sign != HeaderSign::none;
   EdgeRows rows;
   if (is_header) rows.header = first;
-  const Placement placement = !columns.empty() ? by_option(columns, rows.header, width, at_first)
-                              : is_header      ? by_header(rows.header, at_first)
-                                               : by_position(width, at_first);
+  if (!named && sign != HeaderSign::column_name) rows.header_sign = sign;
+  // pandas writes its index as an unnamed first column (to_csv without index=False); a header
+  // that names sender and receiver after it is read without it.
+  const bool index_column =
+      is_header && columns.empty() && width >= 3 &&
+      (first[0].empty() || same_text_any_case(first[0], "Unnamed: 0")) &&
+      column_named(std::span<const std::string>(first).subspan(1), sender_words) >= 0 &&
+      column_named(std::span<const std::string>(first).subspan(1), receiver_words) >= 0;
+  Placement placement;
+  if (index_column) {
+    placement = by_header(std::span<const std::string>(first).subspan(1), at_first);
+    ++placement.sender, ++placement.receiver;
+    if (placement.value >= 0) ++placement.value;
+    rows.index_skipped = true;
+  } else {
+    placement = !columns.empty() ? by_option(columns, rows.header, width, at_first)
+                : is_header      ? by_header(rows.header, at_first)
+                                 : by_position(width, at_first);
+  }
+  rows.sender_column = placement.sender + 1;
+  rows.receiver_column = placement.receiver + 1;
+  // The index of the row read next, when the first column is pandas' index.
+  std::int64_t next_index = 0;
+  const auto check_index = [&](std::span<const std::string_view> fields) {
+    if (!index_column) return;
+    const auto index = whole_number(fields[0]);
+    if (!index || *index != next_index) {
+      throw FatalError("Input error in " + reader.where(1) + ": the first column has no name " +
+                       "and reads as the index that pandas writes (0, 1, 2, ...), but this row " +
+                       "has " + shown(fields[0]) + " where " + std::to_string(next_index) +
+                       " belongs; name the column in the header, or give --columns.");
+    }
+    ++next_index;
+  };
   if (is_header) {
     if (!more) {
       throw FatalError("Input error in " + place(reader.file_name(), first_line) +
@@ -204,6 +258,7 @@ EdgeRows read_edge_rows(DelimitedReader& reader, HeaderRule rule,
   if (!more) return rows;
   do {
     check_row_width(reader, width, first_line, "row");
+    check_index(reader.fields());
     take(row_of(reader.fields(), reader.line(), placement));
   } while (reader.next());
   return rows;

@@ -12,8 +12,14 @@
 //   numbers. A name there implies a header.
 // - Without a header or columns: 2 fields (sender, receiver) or 3 (then a value).
 // - HeaderRule::detect takes the first row for a header when one of its fields is a column name
-//   above, or its value field is not a number, or its sender and receiver are not both
-//   whole numbers while those of the second row are.
+//   above, or its value field is not a number, or its sender and receiver are not both whole
+//   numbers while those of the second row are, or another column holds no number over a number
+//   (by the columns --columns gives by number, else the first three). Only the first sign is
+//   certain: by the others the header is guessed.
+// - A header whose first column has no name ("", or "Unnamed: 0" as pandas names it when it
+//   reads such a file back) and whose other columns name sender and receiver is pandas' index
+//   column, to_csv's default: its values must be 0, 1, 2, ... (else the run ends), and it is not
+//   read.
 // - Every row has as many fields as the first.
 
 #include <functional>
@@ -32,10 +38,14 @@ enum class HeaderRule { detect, present, absent };
 // The syntax of the fields of a csv, tsv or blank file (# comment lines in each).
 DelimitedSyntax delimited_syntax(NetworkFormat format);
 
-// Whether `first` is a header row by the rule of HeaderRule::detect; `second` is the row after
-// it (empty when there is none).
-bool looks_like_header(std::span<const std::string_view> first,
-                       std::span<const std::string_view> second);
+// What makes `first` a header row by the rule of HeaderRule::detect: a known column name, or a
+// guess (a value that is not a number, labels over a row of numbers), or nothing. `second` is
+// the row after it (empty when there is none); sender, receiver and value are the 0-based columns
+// it is judged by (value -1: none).
+enum class HeaderSign { none, column_name, value_not_a_number, labels_over_numbers };
+HeaderSign header_sign(std::span<const std::string_view> first,
+                       std::span<const std::string_view> second, int sender, int receiver,
+                       int value);
 
 struct EdgeRow {
   std::string_view sender, receiver, value;  // value: empty when the rows have none
@@ -49,6 +59,11 @@ struct EdgeRows {
   // The first row's sender and receiver when HeaderRule::detect read it as a link (for the
   // check that it may be a header after all); empty otherwise.
   std::vector<std::string> first_link;
+  // Why HeaderRule::detect took the first row for a header when it guessed (value_not_a_number,
+  // labels_over_numbers); none when it did not, or was sure (a column name).
+  HeaderSign header_sign = HeaderSign::none;
+  bool index_skipped = false;                  // the first column was pandas' index
+  int sender_column = 1, receiver_column = 2;  // 1-based, as placed
 };
 
 // Reads the rows, handing every row that is not the header to `take`. An empty file, a header

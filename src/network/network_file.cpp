@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "network/capacity.h"
 #include "network/file_name.h"
 
 namespace tarn {
@@ -10,16 +11,15 @@ std::string network_file_source(const DataFile& file) {
   return "Network file \"" + trimmed_name(file.name()) + "\"";
 }
 
-Network read_network_file(DataFile& file, const std::function<void()>& stage_done,
-                          ReversedRows* reversed) {
+Network read_network_file(DataFile& file, const std::function<void()>& stage_done, PairRows* rows) {
   NetworkBuilder builder(network_file_source(file));
   const std::string format = file.read_format_line();
   std::array<std::int32_t, 3> record{};
   static constexpr std::array<int, 3> bits{32, 32, 16};
   while (file.read_record(format, record, bits)) {
-    if (reversed != nullptr && record[0] >= 1 && record[1] >= 1) {
-      reversed->note(record[0], record[1], record[2], std::to_string(record[0]),
-                     std::to_string(record[1]));
+    if (rows != nullptr && record[0] >= 1 && record[1] >= 1 && record[0] <= max_nodes &&
+        record[1] <= max_nodes) {
+      rows->note(record[0], record[1], record[2], file.line_number());
     }
     if (record[2] == 0) continue;
     builder.add_link(record[0], record[1], file.line_number());

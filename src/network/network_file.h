@@ -3,16 +3,16 @@
 
 #include "network/data_file.h"
 #include "network/network.h"
-#include "network/reversed_rows.h"
+#include "network/pair_rows.h"
 
 namespace tarn {
 
 // Reads a network file (record-format line, then one link per record: sender, receiver, value;
 // a value of 0 is no link) into the link store. `stage_done` is called when the records have been
-// read and again when the reciprocated links have been marked. `reversed` (when given) notes the
-// value of every record, for a network taken as undirected.
+// read and again when the reciprocated links have been marked. `rows` (when given) notes every
+// record with its values (network/pair_rows.h), so that the command line reads one network.
 Network read_network_file(DataFile& file, const std::function<void()>& stage_done = {},
-                          ReversedRows* reversed = nullptr);
+                          PairRows* rows = nullptr);
 
 // How messages name a network file: Network file "net.dat".
 std::string network_file_source(const DataFile& file);

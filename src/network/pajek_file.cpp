@@ -7,7 +7,7 @@
 #include "network/fatal_error.h"
 #include "network/letter_case.h"
 #include "network/link_collector.h"
-#include "network/reversed_rows.h"
+#include "network/pair_rows.h"
 #include "network/weights_read_as_ties.h"
 
 namespace tarn {
@@ -29,12 +29,15 @@ constexpr std::array<Keyword, 5> keywords = {{
     {"*edgeslist", Section::edges_list},
 }};
 
-// A vertex's label from its line: the field as split, unless it is quoted and holds quotes
-// (networkx writes "Carl "C" D" for the label Carl "C" D): then it runs from the first quote to
-// the first later quote after which the line ends or, after blanks, a number follows.
+// A vertex's label from its line: the first field after the vertex number, quoted or not; what
+// follows it (coordinates, a shape, attributes as networkx writes them: `club "Mr. Hi"`) is not
+// read. A quoted label may hold quotes (networkx writes "Carl "C" D" for the label Carl "C" D):
+// it runs to the first later quote after which the line ends or, after blanks, a number follows.
 std::string label_of(std::string_view line, std::string_view field) {
-  const std::size_t open = line.find('"');
-  if (open == std::string_view::npos) return std::string(field);
+  const std::size_t number = line.find_first_not_of(" \t");
+  const std::size_t after_number = line.find_first_of(" \t", number);
+  const std::size_t open = line.find_first_not_of(" \t", after_number);
+  if (open == std::string_view::npos || line[open] != '"') return std::string(field);
   for (std::size_t close = line.find('"', open + 1); close != std::string_view::npos;
        close = line.find('"', close + 1)) {
     std::string_view rest = line.substr(close + 1);
@@ -227,26 +230,23 @@ PajekVertices read_pajek_arcs(std::istream& in, const std::string& file_name,
 
 LabelledNetwork read_pajek(std::istream& in, const std::string& file_name, bool undirected) {
   LinkCollector links(file_name);
-  ReversedRows reversed;
-  const auto name = [](int vertex, std::string_view label) {
-    return label.empty() ? std::to_string(vertex) : std::string(label);
-  };
+  PairRows rows;
   WeightsReadAsTies weights;
   PajekVertices vertices = read_pajek_arcs(in, file_name, [&](const PajekArc& arc) {
     if (arc.value < 0) {
       throw FatalError("Input error in " + place(file_name, arc.line, 3) + ": the weight " +
                        shown(arc.weight_text) + " is negative.");
     }
-    if (undirected) {
-      reversed.note(arc.sender, arc.receiver, arc.value, name(arc.sender, arc.sender_label),
-                    name(arc.receiver, arc.receiver_label));
-    }
+    rows.note(arc.sender, arc.receiver, arc.value, arc.line);
     if (arc.value == 0) return;
     weights.note(arc.value, arc.weight_text);
     links.add(arc.sender, arc.receiver, arc.line);
   });
   LabelledNetwork result;
-  if (auto differ = reversed.warning(file_name, "links")) result.warnings.push_back(*differ);
+  result.warnings = rows.warnings(file_name, undirected, [&vertices](int vertex) {
+    const std::size_t k = static_cast<std::size_t>(vertex - 1);
+    return k < vertices.labels.size() ? vertices.labels[k] : std::to_string(vertex);
+  });
   if (auto weighted = weights.warning(file_name)) result.warnings.push_back(*weighted);
   if (vertices.has_edges && !undirected) {
     result.warnings.push_back(Warning{"looks_undirected"}

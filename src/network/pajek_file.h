@@ -3,10 +3,12 @@
 //
 //   *Network title      (optional, ignored)
 //   *Vertices N         nodes 1..N (N within 0..2000)
-//   3 "Carol" 0.1 0.2   a vertex: number, then an optional label; the rest of the line ignored.
-//                       A quoted label may hold quotes, as networkx writes them: "Carl "C" D"
-//                       is Carl "C" D (it ends at the quote after which the line ends or a
-//                       number follows).
+//   3 "Carol" 0.1 0.2   a vertex: number, then an optional label (the first field after the
+//                       number, quoted or not); the rest of the line (coordinates, a shape,
+//                       attributes such as networkx's `club "Mr. Hi"`) is ignored. A quoted
+//                       label may hold quotes, as networkx writes them: "Carl "C" D" is
+//                       Carl "C" D (it ends at the quote after which the line ends or a number
+//                       follows).
 //   *Arcs               i j [w]: the arc i -> j of weight w (1 when absent); more fields ignored
 //   *Edges              i j [w]: the arcs i -> j and j -> i (one arc for an edge i i)
 //   *Arcslist           i j1 j2 ...: the arcs i -> j1, i -> j2, ...
@@ -28,8 +30,9 @@
 
 namespace tarn {
 
-// `undirected`: arcs i j and j i given with different weights are said
-// (network/reversed_rows.h); the arcs are stored as read.
+// Every arc is noted as a row (network/pair_rows.h): an arc given again with another weight ends
+// the run; `undirected`: arcs i j and j i given with different weights are said. The arcs are
+// stored as read.
 LabelledNetwork read_pajek(std::istream& in, const std::string& file_name, bool undirected = false);
 
 struct PajekArc {

@@ -29,46 +29,34 @@ UndirectedNetwork undirected_network(const Network& read, const std::string& sou
   return result;
 }
 
-UndirectedValues undirected_values(const ComparativeNetwork& read) {
-  const int n = read.node_count;
-  // Row i of the result: the values of the pairs {i, j}, j > i, receivers ascending.
-  std::vector<std::vector<ComparativeValue>> rows(static_cast<std::size_t>(n) + 1);
-  std::vector<std::int16_t> column(static_cast<std::size_t>(n), 0);
+UndirectedValues undirected_values(const DyadValues& read) {
+  const int n = read.node_count();
+  std::vector<DyadValues::Entry> pairs;
   UndirectedValues result;
+  // The rows i,j with i < j give their pairs' values.
   for (int i = 1; i <= n; ++i) {
-    read.fill_column(i, column.data());
-    for (int j = i + 1; j <= n; ++j) {
-      if (column[static_cast<std::size_t>(j - 1)] != 0) {
-        rows[static_cast<std::size_t>(i)].push_back(
-            {static_cast<std::int16_t>(j), column[static_cast<std::size_t>(j - 1)]});
-      }
+    const auto receivers = read.receivers(i);
+    const auto values = read.values(i);
+    for (std::size_t k = 0; k < receivers.size(); ++k) {
+      if (receivers[k] > i) pairs.push_back({i, receivers[k], values[k]});
     }
   }
   // The rows j,i with j > i: a value where i,j gave none, a difference where it gave another.
   for (int j = 2; j <= n; ++j) {
-    for (const ComparativeValue& v : read.row(j)) {
-      const int i = v.receiver;
-      if (i >= j) continue;
-      auto& row = rows[static_cast<std::size_t>(i)];
-      const auto at = std::lower_bound(
-          row.begin(), row.end(), j,
-          [](const ComparativeValue& e, int receiver) { return e.receiver < receiver; });
-      if (at == row.end() || at->receiver != j) {
-        row.insert(at, {static_cast<std::int16_t>(j), v.value});
-      } else if (at->value != v.value && result.differing_pairs++ == 0) {
+    const auto receivers = read.receivers(j);
+    const auto values = read.values(j);
+    for (std::size_t k = 0; k < receivers.size() && receivers[k] < j; ++k) {
+      const int i = receivers[k];
+      const double upper = read.at(i, j);
+      if (upper == 0.0) {
+        pairs.push_back({i, j, values[k]});
+      } else if (upper != values[k] && result.differing_pairs++ == 0) {
         result.first = i, result.second = j;
-        result.value = at->value, result.reverse_value = v.value;
+        result.value = upper, result.reverse_value = values[k];
       }
     }
   }
-  result.values.node_count = n;
-  result.values.first.assign(1, 0);
-  for (int i = 1; i <= n; ++i) {
-    for (const ComparativeValue& v : rows[static_cast<std::size_t>(i)]) {
-      result.values.entries.push_back(v);
-    }
-    result.values.first.push_back(static_cast<std::int32_t>(result.values.entries.size()));
-  }
+  result.values = DyadValues(n, std::move(pairs));
   return result;
 }
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "network/comparative_network.h"
+#include "network/dyad_values.h"
 #include "network/network.h"
 
 namespace tarn {
@@ -24,13 +24,13 @@ UndirectedNetwork undirected_network(const Network& read, const std::string& sou
 // the value of the row i,j, else that of j,i, as ergm reads the upper triangle of a covariate
 // matrix; held once, at (i, j). A value of 0 is no value, as in every covariate file.
 struct UndirectedValues {
-  ComparativeNetwork values;
+  DyadValues values;
   std::int64_t differing_pairs = 0;  // both rows given, with different values
   // The first such pair, i < j: its two values, of i,j and of j,i.
   int first = 0, second = 0;
-  int value = 0, reverse_value = 0;
+  double value = 0, reverse_value = 0;
 };
 
-UndirectedValues undirected_values(const ComparativeNetwork& read);
+UndirectedValues undirected_values(const DyadValues& read);
 
 }  // namespace tarn

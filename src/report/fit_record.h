@@ -33,6 +33,10 @@ struct WordedWarning {
 
 struct FitRecord {
   std::vector<InputFileRecord> files;
+  // The command's model as given and its data options as arguments (the network first), so that
+  // a later command can take the fit up again (simulate --fit, gof --fit).
+  std::string model_text;
+  std::vector<std::string> data_arguments;
   const Network* network = nullptr;
   const NodeLabels* labels = nullptr;
   bool include_diagonal = false;

@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "report/gof_figure.h"
 #include "report/gof_report.h"
@@ -50,14 +52,48 @@ struct PanelPlace {
 
 constexpr double figure_margin = 12;
 constexpr double header_height = 88;
+constexpr double title_line_height = 25;
 constexpr double row_gap = 14;
 constexpr double column_gap = 16;
 
-std::vector<PanelPlace> layout(const GofSummary& summary, double& height) {
+// The title in lines that fit the figure, broken at blanks; a word wider than a line is broken
+// where it fills one (a long path, say). A title that fits is one line, as it always was.
+std::vector<std::string> title_lines(const std::string& title) {
+  const double room = figure_width - 2 * (figure_margin + 20);
+  std::vector<std::string> lines;
+  std::string line;
+  const auto fits = [room](const std::string& text) {
+    return text_width(text, title_size) <= room;
+  };
+  std::size_t start = 0;
+  while (start <= title.size()) {
+    const std::size_t blank = title.find(' ', start);
+    std::string word = title.substr(start, blank == std::string::npos ? blank : blank - start);
+    start = blank == std::string::npos ? title.size() + 1 : blank + 1;
+    const std::string joined = line.empty() ? word : line + " " + word;
+    if (fits(joined)) {
+      line = joined;
+      continue;
+    }
+    if (!line.empty()) lines.push_back(line);
+    line.clear();
+    while (!fits(word)) {
+      std::size_t take = word.size();
+      while (take > 1 && !fits(word.substr(0, take))) --take;
+      lines.push_back(word.substr(0, take));
+      word.erase(0, take);
+    }
+    line = word;
+  }
+  if (!line.empty() || lines.empty()) lines.push_back(line);
+  return lines;
+}
+
+std::vector<PanelPlace> layout(const GofSummary& summary, double top, double& height) {
   std::vector<PanelPlace> places;
   const double half = (figure_width - 2 * figure_margin - column_gap) / 2;
   const double full = figure_width - 2 * figure_margin;
-  double y = header_height;
+  double y = top;
   std::vector<std::size_t> row;
   auto finish_row = [&](bool whole_width) {
     if (row.empty()) return;
@@ -93,8 +129,10 @@ std::vector<PanelPlace> layout(const GofSummary& summary, double& height) {
 }  // namespace
 
 void write_svg_element(const GofSummary& summary, const std::string& title, std::ostream& out) {
+  const std::vector<std::string> lines = title_lines(title);
+  const double below_title = static_cast<double>(lines.size() - 1) * title_line_height;
   double height = 0;
-  const std::vector<PanelPlace> places = layout(summary, height);
+  const std::vector<PanelPlace> places = layout(summary, header_height + below_title, height);
   const std::size_t networks = simulated_networks(summary);
   out << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << figure_width
       << "\" height=\"" << px(height) << "\" viewBox=\"0 0 " << figure_width << " " << px(height)
@@ -102,14 +140,16 @@ void write_svg_element(const GofSummary& summary, const std::string& title, std:
   out << "<title>" << escaped(title) << "</title>\n";
   FigureWriter figure(out);
   figure.rect({0, 0, figure_width, height}, "fill=\"#ffffff\" stroke=\"none\"");
-  figure.text(figure_width / 2, 32, title, title_size, "middle",
-              " font-weight=\"bold\" fill=\"#111111\"");
-  figure.text(figure_width / 2, 54,
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    figure.text(figure_width / 2, 32 + static_cast<double>(k) * title_line_height, lines[k],
+                title_size, "middle", " font-weight=\"bold\" fill=\"#111111\"");
+  }
+  figure.text(figure_width / 2, 54 + below_title,
               networks == 0 ? std::string("The observed network; no simulated networks")
                             : "The observed network against " + std::to_string(networks) +
                                   " networks simulated from the fitted model",
               legend_size, "middle", " fill=\"#555555\"");
-  draw_legend(figure, 76, networks > 0);
+  draw_legend(figure, 76 + below_title, networks > 0);
   for (const auto& place : places) {
     const GofPanel& panel = summary.panels[place.panel];
     const auto rows = rows_of(summary, panel.key);

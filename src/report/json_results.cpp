@@ -235,6 +235,7 @@ void write_fit_json(const FitRecord& record, std::ostream& out) {
   const bool estimated = r.end == FitEnd::completed;
   json doc;
   doc["program"] = "tarnwick";
+  doc["command"] = {{"model", record.model_text}, {"data", record.data_arguments}};
   doc["input"] = input_section(record);
   if (record.labels != nullptr && !record.labels->numbered()) {
     json nodes = json::array();

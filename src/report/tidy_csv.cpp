@@ -38,12 +38,9 @@ void write_tidy_csv(const FitRecord& record, std::ostream& out) {
     out << csv_text(names[static_cast<std::size_t>(p - 1)]) << ',' << csv_number(row.estimate)
         << ',' << csv_number(row.std_error) << ',' << csv_number(row.z) << ','
         << csv_number(row.p_value) << ',' << csv_number(row.conf_low) << ','
-        << csv_number(row.conf_high) << ','
-        << (classic ? std::to_string(number(classic->type)) : std::string("NA")) << ','
-        << (classic && classic->block_type != 0 ? std::to_string(classic->block_type)
-                                                : std::string("NA"))
-        << ',' << csv_number(row.exp_estimate) << ',' << record.errors->method << ',' << outcome
-        << ',' << record.method() << ','
+        << csv_number(row.conf_high) << ',' << (classic ? number(classic->type) : 0) << ','
+        << (classic ? classic->block_type : 0) << ',' << csv_number(row.exp_estimate) << ','
+        << record.errors->method << ',' << outcome << ',' << record.method() << ','
         << (record.mcmle != nullptr &&
                     static_cast<std::size_t>(p - 1) < record.mcmle->mcmc_error_percent.size()
                 ? csv_number(record.mcmle->mcmc_error_percent[static_cast<std::size_t>(p - 1)])

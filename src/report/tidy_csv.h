@@ -1,11 +1,14 @@
 #pragma once
 // One row per parameter, its columns named as the JSON results name them: term, estimate,
 // std_error, z (the Wald z), p_value (two-sided normal), conf_low, conf_high (95%: Wald, or the
-// bootstrap's percentile interval), type, block_type, exp_estimate; then std_error_method (naive,
+// bootstrap's percentile interval), type (the configuration type 1..16, 0 for any other term),
+// block_type (0 for a parameter of every dyad), exp_estimate; then std_error_method (naive,
 // godambe, bootstrap or mcmle: the method of the errors given), outcome (the JSON outcome, so that
 // a row of a fit without an estimate cannot pass for a result), method (mple or mcmle),
 // mcmc_error_percent (the Monte Carlo share of the variance, for mcmle) and directed (TRUE or
-// FALSE, as R reads a logical). Missing values: NA.
+// FALSE, as R reads a logical). NA only where there is no value (a number that is not finite,
+// the Monte Carlo share of a pseudo-likelihood fit): type and block_type always have one, so
+// that R and pandas read them as integer columns.
 
 #include <ostream>
 

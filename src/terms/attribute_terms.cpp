@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "network/fatal_error.h"
+#include "terms/attribute_levels.h"
 #include "terms/term_arguments.h"
 #include "terms/term_table.h"
 
@@ -25,73 +27,15 @@ namespace tarn {
 
 namespace {
 
-// The attribute a term names, every node with a value.
-const AttributeColumn& attribute_of(const TermArguments& arguments, const TermContext& context) {
-  const std::string name = arguments.text("attr");
-  if (context.attributes == nullptr) {
-    arguments.fail("attr", "the attribute \"" + name + "\" needs an attribute file (--attributes)");
-  }
-  const AttributeColumn* column = context.attributes->find(name);
-  if (column == nullptr) {
-    std::string known;
-    for (const AttributeColumn& c : context.attributes->columns) {
-      known += (known.empty() ? "" : ", ") + c.name;
-    }
-    arguments.fail("attr", "no attribute \"" + name + "\" in " + context.attributes->source +
-                               " (its attributes: " + known + ")");
-  }
-  for (int node = 1; node <= context.node_count; ++node) {
-    if (static_cast<std::size_t>(node - 1) >= column->value.size() ||
-        column->value[static_cast<std::size_t>(node - 1)].empty()) {
-      arguments.fail("attr", "node " + std::to_string(node) + " has no value of \"" + name +
-                                 "\" in " + context.attributes->source + "; every node needs one");
-    }
-  }
-  return *column;
-}
-
-// The levels of an attribute and every node's level (0-based).
-struct Levels {
-  std::vector<std::string> names;  // sorted, as R writes them
-  std::vector<int> of_node;        // node i at i - 1
-  int count() const { return static_cast<int>(names.size()); }
-};
-
-Levels levels_of(const AttributeColumn& column, int n) {
-  Levels levels;
-  bool numeric = true;
-  for (int i = 0; i < n; ++i)
-    numeric = numeric && plain_number(column.value[std::size_t(i)]).has_value();
-  if (numeric) {
-    std::map<double, int> index;
-    for (int i = 0; i < n; ++i) index.emplace(*plain_number(column.value[std::size_t(i)]), 0);
-    for (auto& [value, k] : index) {
-      k = levels.count();
-      levels.names.push_back(r_number_text(value));
-    }
-    for (int i = 0; i < n; ++i) {
-      levels.of_node.push_back(index[*plain_number(column.value[std::size_t(i)])]);
-    }
-  } else {
-    std::map<std::string, int> index;
-    for (int i = 0; i < n; ++i) index.emplace(column.value[std::size_t(i)], 0);
-    for (auto& [value, k] : index) {
-      k = levels.count();
-      levels.names.push_back(value);
-    }
-    for (int i = 0; i < n; ++i) levels.of_node.push_back(index[column.value[std::size_t(i)]]);
-  }
-  return levels;
-}
-
 std::vector<double> numbers_of(const TermArguments& arguments, const AttributeColumn& column,
-                               int n) {
+                               const TermContext& context) {
   std::vector<double> values;
+  const int n = context.node_count;
   for (int i = 0; i < n; ++i) {
     const auto v = plain_number(column.value[std::size_t(i)]);
     if (!v) {
-      arguments.fail("attr", "the value \"" + column.value[std::size_t(i)] + "\" of node " +
-                                 std::to_string(i + 1) + " is not a number");
+      arguments.fail("attr", "the value \"" + column.value[std::size_t(i)] + "\" of " +
+                                 node_name(context, i + 1) + " is not a number");
     }
     values.push_back(*v);
   }
@@ -286,7 +230,7 @@ TermPointer make_covariate(const TermCall& call, const TermContext& context) {
   const TermArguments arguments(call, {"attr"});
   const AttributeColumn& column = attribute_of(arguments, context);
   const std::string stem = Ends == 0 ? "nodeicov" : Ends == 1 ? "nodeocov" : "nodecov";
-  auto values = numbers_of(arguments, column, context.node_count);
+  auto values = numbers_of(arguments, column, context);
   const bool directed = context.directed;
   return std::make_shared<DyadFunctionTerm>(
       quoted_text(stem, column.name), std::vector<std::string>{stem + "." + column.name},
@@ -300,7 +244,7 @@ TermPointer make_absdiff(const TermCall& call, const TermContext& context) {
   const TermArguments arguments(call, {"attr", "pow"});
   const AttributeColumn& column = attribute_of(arguments, context);
   const double power = arguments.number("pow", 1.0);
-  auto values = numbers_of(arguments, column, context.node_count);
+  auto values = numbers_of(arguments, column, context);
   std::string text = "absdiff(\"" + column.name + "\"";
   if (arguments.given("pow")) text += ", pow=" + r_number_text(power);
   const std::string name =

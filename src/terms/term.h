@@ -25,6 +25,16 @@ class ModelError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A term of the other kind of network than the one read; the message names the term to use
+// instead. `of_undirected`: the term is one of an undirected network, given on a directed one,
+// which may be an undirected network read as directed.
+class TermOfOtherNetworkKind : public ModelError {
+ public:
+  TermOfOtherNetworkKind(const std::string& message, bool of_undirected)
+      : ModelError(message), of_undirected(of_undirected) {}
+  bool of_undirected;
+};
+
 // What decides whether a statistic is the change of a count of the network (network
 // distribution): which dyads are the model's, and what else the graph holds.
 struct DyadSpace {

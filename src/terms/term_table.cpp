@@ -21,10 +21,16 @@ bool all_digits(std::string_view text) {
 
 }  // namespace
 
+std::string node_name(const TermContext& context, int node) {
+  const std::string number = std::to_string(node);
+  if (context.labels == nullptr || context.labels->numbered()) return "node " + number;
+  return "\"" + context.labels->name(node) + "\" (node " + number + ")";
+}
+
 std::vector<const TermEntry*> term_table() {
   std::vector<const TermEntry*> all;
-  for (auto family : {classic_term_entries(), structural_term_entries(), geometric_term_entries(),
-                      attribute_term_entries()}) {
+  for (auto family : {classic_term_entries(), structural_term_entries(), closure_term_entries(),
+                      geometric_term_entries(), attribute_term_entries()}) {
     for (const TermEntry& entry : family) all.push_back(&entry);
   }
   return all;
@@ -85,7 +91,7 @@ TermPointer make_term(const TermCall& call, const TermContext& context) {
     if (!entry->other_kind.empty()) {
       text += "; on this network use " + std::string(entry->other_kind);
     }
-    throw ModelError(text);
+    throw TermOfOtherNetworkKind(text, context.directed);
   }
   if (call.block && !context.directed) {
     throw ModelError("term \"" + call.written +

@@ -2,7 +2,7 @@
 // The table of terms: one entry per term name, with what it takes and what it counts, and the
 // function that makes the term from its call in a formula. The entries of a family of terms stand
 // beside their definitions (classic_terms.cpp, geometric_terms.cpp, structural_terms.cpp,
-// attribute_terms.cpp); this table gathers them.
+// closure_terms.cpp, attribute_terms.cpp); this table gathers them.
 
 #include <functional>
 #include <memory>
@@ -14,6 +14,7 @@
 
 #include "network/dyad_values.h"
 #include "network/node_covariates.h"
+#include "network/node_labels.h"
 #include "terms/dyad_blocks.h"
 #include "terms/formula.h"
 #include "terms/term.h"
@@ -25,12 +26,16 @@ struct TermContext {
   bool directed = true;
   int node_count = 0;
   const NodeCovariates* attributes = nullptr;     // null without an attribute file
+  const NodeLabels* labels = nullptr;             // the nodes' names; null: their numbers
   std::shared_ptr<const DyadBlocks> blocks;       // with a blocking
   std::optional<int> block_type_count;            // with a blocking
   std::shared_ptr<const DyadValues> comparative;  // the covariate of type 16, when given
   // Reads the dyadic covariate that edgecov names (a file); null when none can be read.
   std::function<std::shared_ptr<const DyadValues>(const std::string& name)> dyadic_covariate;
 };
+
+// A node as messages name it: its label as the file writes it, and its number when that differs.
+std::string node_name(const TermContext& context, int node);
 
 enum class Networks { directed, undirected, both };
 
@@ -55,14 +60,15 @@ std::string_view term_notice(std::string_view name);
 std::string nearest_term_names(std::string_view word, bool directed);
 
 // The term of a call, made by its entry; throws ModelError naming the term: an unknown name
-// (with the nearest names), a term of the other kind of network (naming the right one), or what
-// the entry finds wrong with the arguments.
+// (with the nearest names), a term of the other kind of network (TermOfOtherNetworkKind, naming
+// the right one), or what the entry finds wrong with the arguments.
 TermPointer make_term(const TermCall& call, const TermContext& context);
 
 // The families' entries.
 std::span<const TermEntry> classic_term_entries();
 std::span<const TermEntry> geometric_term_entries();
 std::span<const TermEntry> structural_term_entries();
+std::span<const TermEntry> closure_term_entries();
 std::span<const TermEntry> attribute_term_entries();
 
 // The term of a configuration type and block type (0: global), as the dialogue builds its model.

@@ -129,7 +129,7 @@ TEST(CommandLine, JsonAndCsvAgreeWithTheReport) {
             "std_error_method,outcome,method,mcmc_error_percent,directed");
   std::getline(csv, line);
   EXPECT_EQ(line.rfind("edges,", 0), 0u);
-  EXPECT_NE(line.find(",1,NA,"), std::string::npos);
+  EXPECT_NE(line.find(",1,0,"), std::string::npos);  // type 1, every dyad
   EXPECT_NE(line.find(",naive,converged,mple,NA,TRUE"), std::string::npos);
 }
 
@@ -184,7 +184,8 @@ TEST(CommandLine, BadInputIsRefusedClearlyAndLeavesNoOutput) {
        network,
        {"fit", "net.dat", "-m", "edges+kstar(2)"},
        exit_usage,
-       "kstar is a term of an undirected network; on this network use istar or ostar"},
+       "kstar is a term of an undirected network; on this network use istar or ostar, or give "
+       "--undirected if the network is undirected"},
       {"block term without blocking",
        network,
        {"fit", "net.dat", "-m", "edges@1"},
@@ -228,6 +229,58 @@ TEST(CommandLine, BadInputIsRefusedClearlyAndLeavesNoOutput) {
        exit_bad_input,
        "negative"},
       {"empty file", {{"n.csv", ""}}, {"fit", "n.csv", "-m", "edges"}, exit_bad_input, "empty"},
+      {"a pair given twice with different values",
+       {{"n.csv", "1,2,1\n2,3,1\n1,2,2\n"}},
+       {"fit", "n.csv", "-m", "edges"},
+       exit_bad_input,
+       "Input error in \"n.csv\", line 3: the pair 1,2 is given again with the value 2 (line 1 "
+       "gives it 1)"},
+      {"an unnamed first column that is no pandas index",
+       {{"n.csv", ",source,target\n0,a,b\n2,b,c\n"}},
+       {"fit", "n.csv", "-m", "edges"},
+       exit_bad_input,
+       "Input error in \"n.csv\", line 3, column 1: the first column has no name and reads as the "
+       "index that pandas writes (0, 1, 2, ...), but this row has \"2\" where 1 belongs"},
+      {"integer ids that would make phantom nodes",
+       {{"n.csv", "1,200\n200,1\n"}},
+       {"fit", "n.csv", "-m", "edges"},
+       exit_bad_input,
+       "but 198 of those 200 numbers name no node of a link (2, 3, ...): they would be isolated "
+       "nodes of the network. Give --labels"},
+      {"--labels with --nodes",
+       {{"n.csv", "1,2\n"}},
+       {"fit", "n.csv", "-m", "edges", "--labels", "--nodes", "3"},
+       exit_usage,
+       "--labels reads the ids of an edge list as labels, --nodes N as the node numbers 1..N; give "
+       "one of them"},
+      {"--labels with a record file",
+       network,
+       {"fit", "net.dat", "-m", "edges", "--labels"},
+       exit_usage,
+       "--labels is for edge lists; net.dat is a record file"},
+      {"an attribute table whose ids name no node",
+       {{"n.csv", "a,b\nb,c\n"}, {"t.csv", ",name,g\n0,a,1\n1,b,2\n2,c,1\n"}},
+       {"summary", "n.csv", "-m", "edges", "--attributes", "t.csv"},
+       exit_bad_input,
+       "Attribute file \"t.csv\": only 0 of its 3 ids name a node of the network (its ids are "
+       "such as \"0\" and \"1\", the network's nodes such as \"a\" and \"b\")"},
+      {"a missing value that a term needs",
+       {{"n.csv", "a,b\nb,c\nc,a\n"}, {"t.csv", "id,age\na,30\nb,NA\nc,41\n"}},
+       {"gof", "n.csv", "-m", "edges+nodecov(age)", "--attributes", "t.csv", "--svg", "g.svg"},
+       exit_bad_input,
+       "Attribute file \"t.csv\": \"b\" (node 2) has no value of \"age\" (no row, an empty cell "
+       "or NA)"},
+      {"a link against a 0 in a record file",
+       {{"n.dat", "(3I3)\n  1  2  0\n  1  2  1\n  2  1  1\n"}},
+       {"summary", "n.dat", "-m", "edges", "--json", "s.json"},
+       exit_bad_input,
+       "Input error in \"n.dat\", line 3: the pair 1,2 is given again with the value 1 (line 2 "
+       "gives it 0)"},
+      {"a Pajek arc given twice with different weights",
+       {{"n.net", "*Vertices 2\n*Arcs\n1 2 1\n2 1\n1 2 3\n"}},
+       {"gof", "n.net", "-m", "edges", "--csv", "g.csv"},
+       exit_bad_input,
+       "line 5: the pair 1,2 is given again with the value 3 (line 3 gives it 1)"},
       {"header only",
        {{"n.csv", "from,to\n"}},
        {"fit", "n.csv", "-m", "edges"},
@@ -399,6 +452,14 @@ TEST(CommandLine, HelpAndVersion) {
   const CommandRun help = run_command({}, {"fit", "--help"});
   EXPECT_EQ(help.status, exit_ok);
   EXPECT_NE(help.out.find("Usage: tarnwick fit"), std::string::npos);
+  // Both methods, and formulas besides comma lists.
+  EXPECT_NE(help.out.find("by maximum likelihood through MCMC (--method mcmle)"),
+            std::string::npos);
+  for (const char* command : {"fit", "simulate", "gof"}) {
+    const CommandRun text = run_command({}, {command, "--help"});
+    EXPECT_NE(text.out.find("a formula as in statnet"), std::string::npos) << command;
+    EXPECT_EQ(text.out.find("comma-separated terms"), std::string::npos) << command;
+  }
   EXPECT_NE(help.out.find("ttriple"), std::string::npos);
   EXPECT_EQ(run_command({}, {}).status, exit_usage);
 }
@@ -449,6 +510,11 @@ TEST(CommandLine, WhatTheDataSuggestIsSaidAndCounted) {
        {"n.csv"},
        {"header_guessed", "looks_two_mode"},
        15},
+      {"a link given twice, a row of value 0, a self-link",
+       {{"n.csv", "a,b,1\nb,c,1\na,b,1\nc,a,0\nc,c,1\n"}},
+       {"n.csv"},
+       {"repeated_rows_merged", "zero_value_rows", "self_links_left_out"},
+       3},
       {"--block-by without a block term",
        {{"n.csv", "a,b\nb,c\nc,a\n"}, {"a.csv", "id,g\na,1\nb,2\nc,1\n"}},
        {"n.csv", "--attributes", "a.csv", "--block-by", "g"},

@@ -314,5 +314,27 @@ TEST(SimulationCommands, TheDegeneracyMessageSaysWhereTheCoefficientsCameFrom) {
   EXPECT_NE(fitted.err.find("triad models (ttriple)"), std::string::npos) << fitted.err;
 }
 
+// The hint names the term that drives the networks away, from the network the chain ran to: a
+// huge edges coefficient, not the model's triangle term; a triangle term that does.
+TEST(SimulationCommands, TheDegeneracyMessageNamesTheTermThatDrivesIt) {
+  const struct {
+    const char* coef;
+    const char* term;
+    bool triads_named;
+  } cases[] = {{"1e308,0", "edges", false}, {"-3,2", "triangle", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.coef);
+    const CommandRun r = run_command(advice(), {"simulate", "advice.dat", "-m", "edges + triangle",
+                                                "--coef", c.coef, "-q", "--stats", "s.csv"});
+    EXPECT_EQ(r.status, exit_fit_problem);
+    EXPECT_NE(r.err.find(std::string("The term that drives the networks away is ") + c.term +
+                         ": its coefficients times the change of its statistics"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("Models with triad terms (triangle)") != std::string::npos, c.triads_named)
+        << r.err;
+  }
+}
+
 }  // namespace
 }  // namespace tarn

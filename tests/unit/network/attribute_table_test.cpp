@@ -48,6 +48,7 @@ TEST(AttributeTable, CategoryNumbersOfAColumn) {
       {"numbers past 32767 sorted as numbers", {"40000", "1", "9", "40000"}, {3, 1, 2, 3}, 3},
       {"numbers and text sorted as text", {"10", "9", "x", ""}, {1, 2, 3, 0}, 3},
       {"empty cells only", {"", "", "", ""}, {0, 0, 0, 0}, 0},
+      {"NA, NaN and nan are missing values, no level", {"NA", "b", "NaN", "nan"}, {0, 1, 0, 0}, 1},
       {"zeros only", {"0", "0", "", "0"}, {0, 0, 0, 0}, 0},
   };
   for (const auto& c : cases) {
@@ -58,6 +59,13 @@ TEST(AttributeTable, CategoryNumbersOfAColumn) {
       EXPECT_EQ(table.attributes.of(node, 1), c.expect[node - 1]) << c.what;
     EXPECT_EQ(table.attributes.largest[0], c.largest) << c.what;
   }
+}
+
+// Missing values are empty for the terms; 0 is a value for them.
+TEST(AttributeTable, MissingValuesAreEmptyAndZeroIsAValueForTheTerms) {
+  const AttributeTable table = read("id,a\n1,NA\n2,0\n3,\n4.0,nan\n", 4);
+  EXPECT_EQ(table.covariates.columns[0].value, (Texts{"", "0", "", ""}));
+  EXPECT_EQ(table.nodes_without_row, 0);  // "4.0" is node 4
 }
 
 TEST(AttributeTable, NamesCountsAndUsableAttributes) {

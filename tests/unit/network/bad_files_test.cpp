@@ -164,7 +164,9 @@ TEST(BadFiles, MessagesNameTheFileAndTheLine) {
       {"covariate value past 16 bits", covariates, "a,b,40000\n",
        ", line 1, column 3:", "outside -32768..32767"},
       {"covariate value not a number", covariates, "a,b,1\nb,c,y\n",
-       ", line 2, column 3:", "not a whole number"},
+       ", line 2, column 3:", "the value \"y\" is not a number"},
+      {"covariate value not a whole number", covariates, "a,b,1\nb,c,2.5\n",
+       ", line 2, column 3:", "the value \"2.5\" is not a whole number"},
       {"covariate without a value", covariates, "a,b,0\n", ", line 1:", "no pair with a non-zero"},
   };
   for (const auto& c : cases) {

@@ -183,10 +183,12 @@ TEST(EdgeList, WeightsAHeaderReadAsALinkAndDeclaredNodesAreNoticed) {
   std::istringstream weights("a,b,2.7\nb,a,1\nb,c,3\nc,a,0\n");
   const LabelledNetwork weighted = read_edge_list(weights, "w.csv", NetworkFormat::csv);
   EXPECT_EQ(weighted.network.link_count, 3);
-  ASSERT_EQ(weighted.warnings.size(), 1u);
-  EXPECT_EQ(weighted.warnings[0].code, "weights_read_as_ties");
-  EXPECT_EQ(weighted.warnings[0].count("links"), 2);
-  EXPECT_EQ(weighted.warnings[0].text("example"), "2.7");
+  ASSERT_EQ(weighted.warnings.size(), 2u);
+  EXPECT_EQ(weighted.warnings[0].code, "zero_value_rows");
+  EXPECT_EQ(weighted.warnings[0].count("rows"), 1);
+  EXPECT_EQ(weighted.warnings[1].code, "weights_read_as_ties");
+  EXPECT_EQ(weighted.warnings[1].count("links"), 2);
+  EXPECT_EQ(weighted.warnings[1].text("example"), "2.7");
 
   // A first row whose labels occur nowhere else: taken for a header only after many rows of
   // labels, and said either way.

@@ -63,6 +63,12 @@ TEST(PajekFile, SectionsWeightsAndLabels) {
        3,
        {{1, 2}},
        {"Carl \"C\" D", "Ann \"Bee\"", "x y"}},
+      {"networkx's write_pajek with a node attribute: the label is the field after the number",
+       "*vertices 3\n1 0 0.0 0.0 ellipse club \"Mr. Hi\"\n2 1 0.0 0.0 ellipse club Officer\n"
+       "3 \"Carl \"C\" D\" 0.0 0.0 ellipse club \"Mr. Hi\"\n*arcs\n1 2 1.0\n3 1 4\n",
+       3,
+       {{1, 2}, {3, 1}},
+       {"0", "1", "Carl \"C\" D"}},
       {"real weights are arcs", "*Vertices 2\n*Arcs\n1 2 2.7\n2 1 0.0\n", 2, {{1, 2}}, {}},
       {"no vertex", "*Vertices 0\n", 0, {}, {}},
   };

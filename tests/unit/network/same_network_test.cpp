@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -123,6 +124,7 @@ std::string delimited(LinkList links, const Style& style) {
   const auto label = [&](int node) {
     return style.quoted ? "\"" + std::to_string(node) + "\"" : std::to_string(node);
   };
+  const std::set<std::pair<int, int>> linked(links.begin(), links.end());
   std::string text = style.bom ? "\xEF\xBB\xBF" : "";
   if (style.comments) text += "# the network" + end + end;
   if (style.header) {
@@ -133,7 +135,9 @@ std::string delimited(LinkList links, const Style& style) {
   for (std::size_t k = 0; k < links.size(); ++k) {
     const auto [i, j] = links[k];
     text += label(i) + sep + label(j) + (style.values ? sep + "1" : "") + end;
-    if (style.zero_rows && k % 5 == 0) text += label(j) + sep + label(i) + sep + "0" + end;
+    // A row of value 0 for a pair without a link (one with a link would contradict it).
+    if (style.zero_rows && k % 5 == 0 && !linked.contains({j, i}))
+      text += label(j) + sep + label(i) + sep + "0" + end;
     if (style.comments && k % 9 == 0) text += "# more" + end + end;
   }
   return text;

@@ -62,11 +62,13 @@ TEST(UndirectedNetwork, DeclaredNodesWithoutLinksStay) {
 
 // A covariate's pair {i, j} takes the value of row i,j (i < j), else that of j,i.
 TEST(UndirectedNetwork, CovariateValuesOfAPairComeFromTheUpperTriangle) {
-  const UndirectedValues u = undirected_values(test::comparative_of(
-      4, {{1, 2, 5}, {2, 1, 5}, {2, 4, 3}, {3, 1, 7}, {3, 4, -2}, {4, 3, 6}, {4, 2, 3}}));
-  EXPECT_EQ(
-      test::dense_rows(u.values),
-      (std::vector<std::vector<int>>{{0, 5, 7, 0}, {0, 0, 0, 3}, {0, 0, 0, -2}, {0, 0, 0, 0}}));
+  const UndirectedValues u = undirected_values(DyadValues(
+      4, {{1, 2, 5}, {2, 1, 5}, {2, 4, 3}, {3, 1, 7.5}, {3, 4, -2}, {4, 3, 6}, {4, 2, 3}}));
+  std::vector<std::vector<double>> rows(4, std::vector<double>(4));
+  for (int i = 1; i <= 4; ++i)
+    for (int j = 1; j <= 4; ++j) rows[std::size_t(i - 1)][std::size_t(j - 1)] = u.values.at(i, j);
+  EXPECT_EQ(rows, (std::vector<std::vector<double>>{
+                      {0, 5, 7.5, 0}, {0, 0, 0, 3}, {0, 0, 0, -2}, {0, 0, 0, 0}}));
   EXPECT_EQ(u.differing_pairs, 1);
   EXPECT_EQ(u.first, 3);
   EXPECT_EQ(u.second, 4);
@@ -92,7 +94,7 @@ TEST(UndirectedNetwork, RowsGivenBothWaysWithDifferentValuesAreSaid) {
       {"one way only", "a,b,0\nb,c,2.5\n", 0, "", "", "", ""},
       {"a link against 0", "a,b,1\nb,c,1\nb,a,0\n", 1, "a", "b", "1", "0"},
       {"two weights", "x,y,2\ny,x,3.5\nx,z,1\nz,x,4\n", 2, "x", "y", "2", "3.5"},
-      {"repeated rows count a pair once", "a,b,1\nb,a,2\nb,a,3\n", 1, "a", "b", "1", "2"},
+      {"repeated rows count a pair once", "a,b,1\nb,a,2\nb,a,2\n", 1, "a", "b", "1", "2"},
       {"self-links are no pairs", "a,a,1\na,a,2\na,b,1\n", 0, "", "", "", ""},
   };
   for (const auto& c : cases) {
@@ -131,11 +133,15 @@ TEST(UndirectedNetwork, PajekArcsAndRecordFilesAreCheckedAsWell) {
   }
   DataFile file(std::make_unique<std::istringstream>("(3I3)\n  1  2  1\n  2  1  0\n  2  3  1\n"),
                 "r.dat");
-  ReversedRows reversed;
-  const Network network = read_network_file(file, {}, &reversed);
+  PairRows rows;
+  const Network network = read_network_file(file, {}, &rows);
   EXPECT_EQ(network.link_count, 2);
-  EXPECT_EQ(reversed.differing_pairs(), 1);
-  EXPECT_EQ(reversed.warning("r.dat", "links")->text("reverse_value"), "0");
+  const std::vector<Warning> said =
+      rows.warnings("r.dat", true, [](int node) { return std::to_string(node); });
+  ASSERT_EQ(said.size(), 2u);  // and zero_value_rows
+  EXPECT_EQ(said[0].code, "reverse_rows_differ");
+  EXPECT_EQ(said[0].count("pairs"), 1);
+  EXPECT_EQ(said[0].text("reverse_value"), "0");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "report/gof_figure.h"
 #include "simulate/network_features.h"
 #include "support/networks.h"
 
@@ -312,6 +314,50 @@ TEST(GofReport, SvgIsWellFormedAndRenders) {
   for (const auto& panel : summary.panels) {
     EXPECT_NE(text.find(">" + panel.title + "<"), std::string::npos) << panel.title;
   }
+}
+
+// A title longer than the figure is wide is wrapped at blanks (a word longer than a line broken),
+// every line within the figure, nothing of it lost; a short one stays one line.
+TEST(GofReport, ALongTitleIsWrappedWithinTheFigure) {
+  const GofSummary summary = realistic_summary();
+  const std::string long_path(130, 'p');
+  const std::string title =
+      "Goodness of fit: data/" + long_path +
+      ".csv, edges mutual gwesp(0.5, fixed=TRUE) nodematch(\"department\") nodematch(\"level\") "
+      "absdiff(\"age\") nodeicov(\"tenure\")";
+  std::ostringstream svg;
+  write_gof_svg(summary, title, svg);
+  EXPECT_GT(rendered_size(summary, title), 10000u);
+  const std::string text = svg.str();
+  const std::string title_start = "font-size=\"20\" text-anchor=\"middle\" font-weight=\"bold\"";
+  std::vector<std::string> lines;
+  for (std::size_t at = text.find(title_start); at != std::string::npos;
+       at = text.find(title_start, at + 1)) {
+    const std::size_t open = text.find('>', at) + 1;
+    lines.push_back(text.substr(open, text.find("</text>", open) - open));
+  }
+  ASSERT_GE(lines.size(), 3u);
+  // Lines break at blanks, or inside a word wider than a line: without blanks, the lines are the
+  // title.
+  const auto unescaped = [](std::string text) {
+    for (std::size_t at = text.find("&quot;"); at != std::string::npos; at = text.find("&quot;"))
+      text.replace(at, 6, "\"");
+    return text;
+  };
+  const auto without_blanks = [](std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+    return text;
+  };
+  std::string joined;
+  for (const std::string& line : lines) {
+    EXPECT_LE(text_width(unescaped(line), title_size), figure_width - 24) << line;
+    joined += unescaped(line);
+  }
+  EXPECT_EQ(without_blanks(joined), without_blanks(title));
+  std::ostringstream short_svg;
+  write_gof_svg(summary, "Goodness of fit: advice.csv, edges mutual", short_svg);
+  EXPECT_NE(short_svg.str().find(">Goodness of fit: advice.csv, edges mutual</text>"),
+            std::string::npos);
 }
 
 // A star of 120 leaves: the in-degree panel has 121 values, drawn in bins that double in width

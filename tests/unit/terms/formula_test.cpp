@@ -6,8 +6,10 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "network/fatal_error.h"
 #include "terms/term_table.h"
 
 namespace tarn {
@@ -97,7 +99,8 @@ TEST(Formula, UnreadableFormulasSayWhere) {
 
 // Terms of a formula on a directed network of 4 nodes with the attribute "level" (levels 1..3)
 // and the text attributes "dept" (node 4 without a value) and "name".
-TermPointer term_of(const std::string& formula, bool directed = true) {
+TermPointer term_of(const std::string& formula, bool directed = true,
+                    const NodeLabels* labels = nullptr) {
   NodeCovariates attributes;
   attributes.node_count = 4;
   attributes.source = "attr.csv";
@@ -108,6 +111,7 @@ TermPointer term_of(const std::string& formula, bool directed = true) {
   context.directed = directed;
   context.node_count = 4;
   context.attributes = &attributes;
+  context.labels = labels;
   return make_term(parse_formula(formula).front(), context);
 }
 
@@ -125,6 +129,8 @@ TEST(Formula, NamesOfTheStatistics) {
       {"absdiff(level)", {"absdiff.level"}},
       {"absdiff(level, pow=2)", {"absdiff2.level"}},
       {"nodecov(level)", {"nodecov.level"}},
+      {"transitiveties", {"transitiveties"}},
+      {"cyclicalties(attr=\"name\")", {"cyclicalties.name"}},
   };
   for (const auto& [formula, names] : cases) {
     EXPECT_EQ(term_of(formula)->statistic_names(), names) << formula;
@@ -161,9 +167,15 @@ TEST(Formula, WrongTermsAndArgumentsSayWhy) {
       {"gwidegree(0.5, fixed=TRUE)", false, "on this network use gwdegree"},
       {"nodematch(age)", true,
        "no attribute \"age\" in attr.csv (its attributes: level, dept, name)"},
-      {"nodematch(dept)", true, "node 4 has no value of \"dept\""},
       {"nodecov(name)", true, "the value \"a\" of node 1 is not a number"},
       {"nodeifactor(level, levels=5)", true, "give positions 1 to 3"},
+      {"transitiveties(level, diff=TRUE)", true,
+       "argument diff: diff=TRUE is not offered, as ergm does not offer it for transitiveties"},
+      {"cyclicalties(level, levels=1)", true,
+       "argument levels: levels are not offered for cyclicalties"},
+      {"transitiveties", false,
+       "transitiveties is a term of a directed network; on this network use gwesp(0, "
+       "fixed=TRUE), the edges in a triangle"},
       {"gwesp(0.5, fixed=TRUE)@2", true, "block parameters (@B) are for the sixteen"},
       {"edgecov(\"x.csv\")", true,
        "dyadic covariates are read from files named on the command line"},
@@ -175,6 +187,35 @@ TEST(Formula, WrongTermsAndArgumentsSayWhy) {
     } catch (const ModelError& e) {
       EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
     }
+  }
+}
+
+// A node without a value of an attribute that a term reads is the data's fault, not the
+// formula's: an input error, naming the node as the files name it.
+TEST(Formula, AMissingValueIsAnInputErrorThatNamesTheNodeByItsLabel) {
+  const NodeLabels names({"Evelyn Jefferson", "Laura Mandeville", "Theresa Anderson", "Brenda"});
+  for (const auto& [labels, named] : {std::pair<const NodeLabels*, std::string>{nullptr, "node 4"},
+                                      {&names, "\"Brenda\" (node 4)"}}) {
+    for (const char* formula : {"nodematch(dept)", "nodefactor(dept)", "nodemix(dept)"}) {
+      try {
+        term_of(formula, true, labels);
+        ADD_FAILURE() << formula << ": accepted";
+      } catch (const FatalError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Attribute file \"attr.csv\": " + named +
+                      " has no value of \"dept\" (no row, an empty cell or NA); the term \"" +
+                      formula + "\" needs a value of every node.");
+      }
+    }
+  }
+  try {
+    term_of("nodecov(name)", true, &names);
+    ADD_FAILURE() << "accepted";
+  } catch (const ModelError& e) {
+    EXPECT_NE(std::string(e.what()).find("the value \"a\" of \"Evelyn Jefferson\" (node 1) is "
+                                         "not a number"),
+              std::string::npos)
+        << e.what();
   }
 }
 

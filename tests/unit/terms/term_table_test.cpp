@@ -149,6 +149,24 @@ Brute triangles() {
   };
 }
 
+// The links i->j closed by a two-path i->k->j (cyclical: j->k->i), k of i's and j's level
+// when `by_group`.
+Brute closed_ties(bool cyclical, bool by_group) {
+  return [cyclical, by_group](const Ties& x, const World& w) {
+    double count = 0;
+    pairs(x, [&](int i, int j) {
+      if (!x(i, j) || (by_group && level(w, i) != level(w, j))) return;
+      bool closed = false;
+      for (int k = 1; k <= x.n; ++k) {
+        if (k == i || k == j || (by_group && level(w, k) != level(w, i))) continue;
+        closed = closed || (cyclical ? x(j, k) * x(k, i) : x(i, k) * x(k, j)) == 1;
+      }
+      count += closed ? 1 : 0;
+    });
+    return std::vector<double>{count};
+  };
+}
+
 struct Case {
   std::string formula;
   bool directed;
@@ -181,6 +199,10 @@ std::vector<Case> cases() {
   all.push_back({"odegree(c(1, 3))", true, degrees(1, {1, 3})});
   all.push_back({"isolates", true, degrees(2, {0})});
   all.push_back({"triangle", true, triangles()});
+  all.push_back({"transitiveties", true, closed_ties(false, false)});
+  all.push_back({"cyclicalties", true, closed_ties(true, false)});
+  all.push_back({"transitiveties(group)", true, closed_ties(false, true)});
+  all.push_back({"cyclicalties(attr=\"group\")", true, closed_ties(true, true)});
   all.push_back({"gwesp(0.3, fixed=TRUE)", false, esp("", 0.3)});
   all.push_back({"gwdsp(0.6, fixed=TRUE)", false, dsp("", 0.6)});
   all.push_back({"gwdegree(0.8, fixed=TRUE)", false, degree_weights(2, 0.8)});

@@ -1,0 +1,141 @@
+#include "cli/data_options.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "cli/usage_error.h"
+#include "network/edge_rows.h"
+#include "network/network_format.h"
+
+namespace tarn {
+
+namespace {
+
+std::optional<NetworkFormat> format_option(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  if (auto format = network_format_named(text)) return format;
+  throw UsageError("--format " + text + ": give record, csv, tsv, blank or pajek");
+}
+
+HeaderRule header_option(const std::string& text) {
+  if (text == "auto") return HeaderRule::detect;
+  if (text == "yes") return HeaderRule::present;
+  if (text == "no") return HeaderRule::absent;
+  throw UsageError("--header " + text + ": give auto, yes or no");
+}
+
+// --columns SENDER,RECEIVER[,VALUE]: two or three names or numbers.
+std::vector<std::string> columns_option(const std::string& text) {
+  std::vector<std::string> items;
+  if (text.empty()) return items;
+  for (std::size_t start = 0;;) {
+    const std::size_t comma = text.find(',', start);
+    items.push_back(text.substr(start, comma == std::string::npos ? comma : comma - start));
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  const bool empty_item =
+      std::any_of(items.begin(), items.end(), [](const std::string& item) { return item.empty(); });
+  if (items.size() < 2 || items.size() > 3 || empty_item) {
+    throw UsageError("--columns " + text +
+                     ": give SENDER,RECEIVER or SENDER,RECEIVER,VALUE "
+                     "(header names or 1-based column numbers)");
+  }
+  return items;
+}
+
+}  // namespace
+
+void DataOptions::add(CLI::App& command, StudyOptions& s, bool network_required) {
+  CLI::Option* network =
+      command.add_option("network", s.network_path,
+                         "The network: a record-format file, an edge list (CSV, TSV or blank-"
+                         "separated: sender, receiver, optional value) or a Pajek .net file");
+  if (network_required) network->required();
+  command.add_flag("--diagonal", s.diagonal, "Include the self-pairs (i, i) as dyads");
+  command.add_flag("--undirected", s.undirected,
+                   "The network is undirected: rows i,j and j,i are one edge, the dyads are "
+                   "the n(n-1)/2 pairs");
+  command.add_option("--format", format,
+                     "Format of the network file: record, csv, tsv, blank or pajek "
+                     "(default: from its content and name)");
+  command.add_option("--header", header,
+                     "Whether an edge list's first line is a header: auto, yes or no "
+                     "(default auto)");
+  command.add_option("--columns", columns,
+                     "The columns of an edge list: SENDER,RECEIVER[,VALUE], as names of its "
+                     "header or 1-based numbers (default: from the header's names, else 1,2,3)");
+  command
+      .add_option("--nodes", node_count,
+                  "The nodes of an edge list are 1..N, with or without links (its labels "
+                  "must be those numbers); simulate without a network: the empty network of N "
+                  "nodes")
+      ->check(CLI::Range(1, 2000));
+  command.add_flag("--labels", s.labels,
+                   "The ids of an edge list are labels, numbers too (as networkx reads them): "
+                   "the nodes are those the file names, numbered in order of appearance");
+  command.add_option("--attributes", s.attributes_path,
+                     "Node attributes: a record-format file or a table with a header (id "
+                     "column first)");
+  command.add_option("--attribute-count", attribute_count,
+                     "Values per record of a record-format attribute file (default: from its "
+                     "format line)");
+  command.add_option("--block-by", s.block_by,
+                     "The blocking attribute: its number or its column name");
+  command.add_option("--block-structure", s.block_structure_path,
+                     "The block structure: a matrix of block types 0..16, one row per block "
+                     "(default: one block type, within blocks)");
+  command.add_option("--covariate", s.covariate_path,
+                     "The comparative network whose values are the covariate (type 16)");
+}
+void DataOptions::finish(StudyOptions& s) const {
+  s.format = format_option(format);
+  s.header = header_option(header);
+  s.columns = columns_option(columns);
+  s.node_count = node_count;
+  if (attribute_count >= 0) s.attribute_count = attribute_count;
+}
+
+std::vector<std::string> data_arguments(const StudyOptions& s) {
+  std::vector<std::string> a;
+  if (!s.network_path.empty()) a.push_back(s.network_path);
+  const auto add = [&a](const char* option, const std::string& value) {
+    a.push_back(option);
+    a.push_back(value);
+  };
+  if (s.format) add("--format", std::string(network_format_name(*s.format)));
+  if (s.header != HeaderRule::detect)
+    add("--header", s.header == HeaderRule::present ? "yes" : "no");
+  if (!s.columns.empty()) {
+    std::string list;
+    for (const std::string& c : s.columns) list += (list.empty() ? "" : ",") + c;
+    add("--columns", list);
+  }
+  if (s.node_count > 0) add("--nodes", std::to_string(s.node_count));
+  if (s.labels) a.push_back("--labels");
+  if (s.diagonal) a.push_back("--diagonal");
+  if (s.undirected) a.push_back("--undirected");
+  if (!s.attributes_path.empty()) add("--attributes", s.attributes_path);
+  if (s.attribute_count) add("--attribute-count", std::to_string(*s.attribute_count));
+  if (!s.block_by.empty()) add("--block-by", s.block_by);
+  if (!s.block_structure_path.empty()) add("--block-structure", s.block_structure_path);
+  if (!s.covariate_path.empty()) add("--covariate", s.covariate_path);
+  return a;
+}
+
+StudyOptions study_options_of(const std::vector<std::string>& arguments) {
+  CLI::App app("data", "data");
+  StudyOptions s;
+  DataOptions data;
+  data.add(app, s);
+  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::ParseError& e) {
+    throw UsageError(std::string("the data options are not valid: ") + e.what());
+  }
+  data.finish(s);
+  return s;
+}
+
+}  // namespace tarn
