@@ -13,8 +13,8 @@
 #include "cli/simulate_command.h"
 #include "cli/summary_command.h"
 #include "cli/usage_error.h"
-#include "network/edit_distance.h"
 #include "network/fatal_error.h"
+#include "numeric/edit_distance.h"
 #include "terms/term_table.h"
 
 namespace tarn {

@@ -5,13 +5,9 @@
 #include <cstdint>
 
 #include "network/capacity.h"
-#include "network/fixed_table.h"
+#include "numeric/fixed_table.h"
 
 namespace tarn {
-
-// Vectors and matrices of the parameters, indexed from 1; matrices stored column by column.
-using ParamVector = Vec<double, max_params>;
-using ParamMatrix = Table<double, max_params, max_params>;
 
 enum class FitEnd {
   completed,      // the final pass was made: every field below is set

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fit/gaussj.h"
+#include "numeric/gaussj.h"
 
 namespace tarn {
 

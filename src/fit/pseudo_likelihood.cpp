@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "fit/dyad_sums.h"
-#include "fit/gaussj.h"
 #include "fit/newton.h"
 #include "fit/sender_sweep.h"
 #include "fit/statistic_values.h"
+#include "numeric/gaussj.h"
 
 namespace tarn {
 

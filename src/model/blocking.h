@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "network/capacity.h"
-#include "network/fixed_table.h"
 #include "network/node_attributes.h"
+#include "numeric/fixed_table.h"
 #include "terms/dyad_blocks.h"
 
 namespace tarn {

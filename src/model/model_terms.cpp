@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "network/delimited_text.h"
-#include "network/letter_case.h"
+#include "numeric/letter_case.h"
+#include "numeric/number_text.h"
 #include "terms/term_table.h"
 
 namespace tarn {

@@ -1,6 +1,8 @@
 #pragma once
 // The fixed capacities of the system; every table of the store is sized by them.
 
+#include "numeric/param_matrix.h"
+
 namespace tarn {
 
 inline constexpr int max_nodes = 2000;
@@ -9,7 +11,6 @@ inline constexpr int max_attrs = 8;
 inline constexpr int max_blocks = 16;
 inline constexpr int max_block_types = 16;
 inline constexpr int max_groups = 15;
-inline constexpr int max_params = 64;
 // Statistics of a model with curved terms (their coefficients stay within max_params).
 inline constexpr int max_curved_statistics = 1024;
 inline constexpr int name_length = 24;

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "network/shown_text.h"
+#include "numeric/number_text.h"
 
 namespace tarn {
 
@@ -97,14 +98,5 @@ void check_row_width(const DelimitedReader& reader, std::size_t width, long firs
 
 // A place in a file for messages: "net.csv", line 7, and ", column 3" when column > 0.
 std::string place(std::string_view file_name, long line, int column = 0);
-
-// A whole number written in decimal: an optional sign, digits, and optionally a point followed
-// by zeros only ("3", "-2", "+7", "1.0"). nullopt for any other text and for magnitudes above
-// 10^15.
-std::optional<std::int64_t> whole_number(std::string_view text);
-
-// A finite number written in decimal ("2", "-0.5", "+1e3", "2.70"); nullopt for any other text
-// (names, "nan", "inf", hexadecimal).
-std::optional<double> decimal_number(std::string_view text);
 
 }  // namespace tarn

@@ -6,11 +6,11 @@
 
 #include "network/capacity.h"
 #include "network/fatal_error.h"
-#include "network/letter_case.h"
 #include "network/link_collector.h"
 #include "network/node_labels.h"
 #include "network/pair_rows.h"
 #include "network/weights_read_as_ties.h"
+#include "numeric/letter_case.h"
 
 namespace tarn {
 

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "network/fatal_error.h"
-#include "network/letter_case.h"
+#include "numeric/letter_case.h"
 
 namespace tarn {
 

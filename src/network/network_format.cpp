@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "network/letter_case.h"
+#include "numeric/letter_case.h"
 
 namespace tarn {
 

@@ -5,10 +5,10 @@
 #include "network/capacity.h"
 #include "network/delimited_text.h"
 #include "network/fatal_error.h"
-#include "network/letter_case.h"
 #include "network/link_collector.h"
 #include "network/pair_rows.h"
 #include "network/weights_read_as_ties.h"
+#include "numeric/letter_case.h"
 
 namespace tarn {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "network/letter_case.h"
+#include "numeric/letter_case.h"
 
 namespace tarn {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fit/fit_warnings.h"
-#include "fit/gaussj.h"
+#include "numeric/gaussj.h"
 #include "simulate/quantile.h"
 #include "simulate/sample_spread.h"
 

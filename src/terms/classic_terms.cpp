@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "network/letter_case.h"
+#include "numeric/letter_case.h"
 #include "terms/change_statistics.h"
 #include "terms/term_table.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "network/capacity.h"
-#include "network/fixed_table.h"
+#include "numeric/fixed_table.h"
 
 namespace tarn {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "network/delimited_text.h"
+#include "numeric/number_text.h"
 #include "terms/term.h"
 
 namespace tarn {

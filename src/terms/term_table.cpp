@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "network/edit_distance.h"
-#include "network/letter_case.h"
+#include "numeric/edit_distance.h"
+#include "numeric/letter_case.h"
 
 namespace tarn {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "fit/gaussj.h"
 #include "fit/pseudo_likelihood.h"
+#include "numeric/gaussj.h"
 #include "support/brute_force.h"
 #include "support/brute_terms.h"
 #include "support/fits.h"

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "fit/gaussj.h"
 #include "fit/pseudo_likelihood.h"
 #include "mcmle/mcmle.h"
+#include "numeric/gaussj.h"
 #include "support/exact_networks.h"
 #include "support/networks.h"
 

@@ -1,4 +1,4 @@
-#include "network/edit_distance.h"
+#include "numeric/edit_distance.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "fit/gaussj.h"
+#include "numeric/gaussj.h"
 
 #include <algorithm>
 #include <cmath>

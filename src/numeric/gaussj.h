@@ -2,7 +2,7 @@
 // Inversion of a parameter matrix by Gauss-Jordan elimination with full pivoting, the solver of
 // the Newton steps and of the covariance matrices.
 
-#include "fit/fit_result.h"
+#include "numeric/param_matrix.h"
 
 namespace tarn {
 
