@@ -245,7 +245,10 @@ TEST(McmleSteps, ADecayStaysAtOrAboveZero) {
   context.directed = false;
   const Model model = model_of_formula("edges + gwesp(0.5)", context);
   const Vector theta = {-1.0, 0.2, 0.1};  // edges, weight, decay
-  const std::vector<Vector> sample = {{1.0, 2.0, 0.0}, {2.0, 1.0, 0.0}, {3.0, 1.0, 1.0}};
+  // One entry per canonical statistic: edges and the shared-partner counts 1..n-2.
+  ASSERT_EQ(model.parameter_count(), 4);
+  const std::vector<Vector> sample = {
+      {1.0, 2.0, 0.0, 0.0}, {2.0, 1.0, 0.0, 0.0}, {3.0, 1.0, 1.0, 0.0}};
   const Vector move = capped_move(model, theta, {0.0, 0.0, -1.0}, sample, McmleControl{});
   EXPECT_DOUBLE_EQ(move[2], -0.0625);
   EXPECT_GE(theta[2] + move[2], 0.0);
