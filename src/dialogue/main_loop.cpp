@@ -33,7 +33,7 @@ void main_loop(DialogueState& state, Session& session) {
       readin(state, session);
       session.check_output();  // an output file that takes no writes is reported at once
     }
-    ChosenModel chosen = select(state, session);
+    ChosenModel chosen = select_model(state, session);
     fit_model(state, chosen, session);
     session.check_output();
   }

@@ -9,7 +9,7 @@
 
 namespace tarn {
 
-ChosenModel select(DialogueState& state, Session& session) {
+ChosenModel select_model(DialogueState& state, Session& session) {
   settle_blocking(state, session);
   const Blocking& blocking = state.blocking;
   show_parameter_menu(session.screen());

@@ -18,6 +18,6 @@ struct ChosenModel {
 };
 
 // The model dialogue: blocking, then the parameter menu and its dialogues.
-ChosenModel select(DialogueState& state, Session& session);
+ChosenModel select_model(DialogueState& state, Session& session);
 
 }  // namespace tarn

@@ -1,7 +1,7 @@
 #pragma once
 // The long-run covariance of a sample's statistics (the spectral density at frequency 0, times
 // 2 pi): the covariance of the mean of n autocorrelated networks is it over n. Estimated, as the
-// established tool does, from a vector autoregression fitted by Yule-Walker to the chains (the
+// ergm does, from a vector autoregression fitted by Yule-Walker to the chains (the
 // autocovariances pooled within them), its order chosen by AIC: for an autoregression
 // x_t = sum_i A_i x_{t-i} + e_t it is (I - sum A_i)^-1 Cov(e) (I - sum A_i)^-T. Unlike scaling
 // each variance by its own autocorrelation time, it follows statistics whose combinations mix

@@ -1,5 +1,5 @@
 #pragma once
-// The log-likelihood at an estimate by path sampling (the established tool's bridge sampling):
+// The log-likelihood at an estimate by path sampling (ergm's bridge sampling):
 // that of the dyad-independent reference, which is exact, plus the integral along the straight
 // path of the canonical parameters of (eta(estimate) - eta(reference)) . (observed - E[g]), by
 // the midpoint rule over the bridges, each mean from networks drawn at its point.

@@ -1,5 +1,5 @@
 #pragma once
-// Maximum likelihood by Markov chain Monte Carlo (MCMLE), after the established tool's published
+// Maximum likelihood by Markov chain Monte Carlo (MCMLE), after ergm's published
 // design (Hunter and Handcock 2006; Hummel, Hunter and Handcock 2012), as a sequence of steps
 // each testable alone (mcmle_steps.h, mcmle_errors.h, mcmle_start.h, sample_moments.h), every
 // policy constant in McmleControl:

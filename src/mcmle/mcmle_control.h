@@ -13,7 +13,7 @@ struct McmleControl {
   int threads = 1;
   std::uint64_t seed = 1;
   std::int64_t interval = 0;  // toggles between networks; 0: chosen, then tuned
-  int max_iterations = 60;    // as the established tool
+  int max_iterations = 60;    // as ergm
   int bridges = 16;           // for the log-likelihood; 0: none
   int bridge_sample = 128;    // networks per bridge
 
@@ -30,7 +30,7 @@ struct McmleControl {
   double refinement_weight_share = 0.5;
 
   // Stopping. The autocorrelation-adjusted Hotelling test of mean = observed, at this level, on
-  // a full sample drawn with a full step, as the established tool's stopping rule.
+  // a full sample drawn with a full step, as ergm's stopping rule.
   double hotelling_level = 0.01;
   // Then a final sample at the estimate, large enough that the standard errors lie within this
   // share of their long-run values (their Monte Carlo bias and spread together).

@@ -40,7 +40,7 @@ struct SampleMoments {
   // The long-run covariance of the statistics that vary (networks times the covariance of the
   // mean; zero rows and columns for the others): the spectral density at frequency 0 of a vector
   // autoregression fitted to the chains by Yule-Walker, its order chosen by AIC, as the
-  // established tool estimates it.
+  // ergm estimates it.
   Matrix long_run_covariance;
   int autoregression_order = 0;
   // networks (det covariance / det long-run covariance)^(1/q) over the q statistics that vary:

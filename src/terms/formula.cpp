@@ -39,44 +39,18 @@ bool is_name(std::string_view text) {
   return true;
 }
 
-// The pieces of `text` between the separators that stand outside parentheses and quotes.
-std::vector<std::string_view> split_outside(std::string_view text, char separator,
-                                            std::string_view whole) {
-  std::vector<std::string_view> pieces;
+// The positions of `wanted` that stand outside parentheses and quotes (a '+' that signs a block
+// type not counted), the first `limit` of them. With `whole`, parentheses and quotes that do not
+// pair are refused, naming it.
+std::vector<std::size_t> positions_outside(std::string_view text, char wanted, std::size_t limit,
+                                           const std::string_view* whole) {
+  const auto refuse = [whole](const char* what) {
+    if (whole != nullptr) throw ModelError("\"" + std::string(*whole) + "\": " + what);
+  };
+  std::vector<std::size_t> positions;
   int depth = 0;
   char quote = 0;
-  std::size_t start = 0;
-  for (std::size_t k = 0; k < text.size(); ++k) {
-    const char c = text[k];
-    if (quote != 0) {
-      if (c == quote) quote = 0;
-      continue;
-    }
-    if (c == '"' || c == '\'') {
-      quote = c;
-    } else if (c == '(') {
-      ++depth;
-    } else if (c == ')') {
-      if (--depth < 0) {
-        throw ModelError("\"" + std::string(whole) + "\": a ')' without its '('");
-      }
-    } else if (c == separator && depth == 0 && !(c == '+' && signs_block_type(text, k))) {
-      pieces.push_back(text.substr(start, k - start));
-      start = k + 1;
-    }
-  }
-  if (quote != 0) throw ModelError("\"" + std::string(whole) + "\": a quote is not closed");
-  if (depth != 0) throw ModelError("\"" + std::string(whole) + "\": a '(' is not closed");
-  pieces.push_back(text.substr(start));
-  return pieces;
-}
-
-// The first `wanted` outside parentheses and quotes (a '+' that signs a block type not counted),
-// or npos.
-std::size_t find_outside(std::string_view text, char wanted) {
-  int depth = 0;
-  char quote = 0;
-  for (std::size_t k = 0; k < text.size(); ++k) {
+  for (std::size_t k = 0; k < text.size() && positions.size() < limit; ++k) {
     const char c = text[k];
     if (quote != 0) {
       if (c == quote) quote = 0;
@@ -85,12 +59,36 @@ std::size_t find_outside(std::string_view text, char wanted) {
     } else if (c == '(') {
       ++depth;
     } else if (c == ')') {
-      --depth;
+      if (--depth < 0) refuse("a ')' without its '('");
     } else if (c == wanted && depth == 0 && !(c == '+' && signs_block_type(text, k))) {
-      return k;
+      positions.push_back(k);
     }
   }
-  return std::string_view::npos;
+  if (positions.size() < limit) {
+    if (quote != 0) refuse("a quote is not closed");
+    if (depth != 0) refuse("a '(' is not closed");
+  }
+  return positions;
+}
+
+// The pieces of `text` between the separators that stand outside parentheses and quotes.
+std::vector<std::string_view> split_outside(std::string_view text, char separator,
+                                            std::string_view whole) {
+  std::vector<std::string_view> pieces;
+  std::size_t start = 0;
+  for (const std::size_t k : positions_outside(text, separator, std::string_view::npos, &whole)) {
+    pieces.push_back(text.substr(start, k - start));
+    start = k + 1;
+  }
+  pieces.push_back(text.substr(start));
+  return pieces;
+}
+
+// The first `wanted` outside parentheses and quotes (a '+' that signs a block type not counted),
+// or npos.
+std::size_t find_outside(std::string_view text, char wanted) {
+  const std::vector<std::size_t> first = positions_outside(text, wanted, 1, nullptr);
+  return first.empty() ? std::string_view::npos : first.front();
 }
 
 bool contains_outside(std::string_view text, char wanted) {

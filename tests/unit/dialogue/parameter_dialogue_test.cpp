@@ -23,7 +23,7 @@ struct Dialogue {
     state->blocking.block_count = blocks;
     state->blocking.block_type_count = block_types;
   }
-  void select() { model = tarn::select(*state, session).layout; }
+  void select() { model = tarn::select_model(*state, session).layout; }
   Ints columns() const {
     Ints list;
     for (const Parameter& p : model.parameters) list.push_back(p.column);

@@ -138,7 +138,7 @@ std::vector<std::string> command_of_session(const std::string& answers, std::str
   ChosenModel chosen;
   try {
     readin(*state, session);
-    chosen = select(*state, session);
+    chosen = select_model(*state, session);
     output = trimmed_name(session.output_name);
   } catch (const FatalError&) {
     return {};  // the session ends on an error before the fit
