@@ -143,8 +143,8 @@ void add_fit_command(Commands& c) {
   fit_command->add_option("--replicates", fit.replicates,
                           "Simulated networks for godambe and bootstrap errors (default 500)");
   fit_command->add_option("--method", fit.method,
-                          "mple (pseudo-likelihood, the default) or mcmle (maximum likelihood "
-                          "by MCMC)");
+                          "mple (pseudo-likelihood, the default), mcmle (maximum likelihood "
+                          "by MCMC) or ee (equilibrium expectation, then MCMC from its estimate)");
   fit.mcmle.add(*fit_command);
   fit.sampling.add(*fit_command);
   fit_command->footer(type_table());

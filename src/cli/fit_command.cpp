@@ -37,17 +37,18 @@ void write_report_head(const FitCommandOptions& o, std::ostream& file) {
 // Refuses the options of one method given with another, and what the command line cannot give
 // of a method.
 void check_method(const FitCommandOptions& o) {
-  if (o.method != "mcmle") {
-    if (!o.mcmle.init.empty()) throw UsageError("--init is for --method mcmle");
+  if (o.method == "mple") {
+    if (!o.mcmle.init.empty()) throw UsageError("--init is for --method mcmle or ee");
     if (!o.mcmle.diagnostics_path.empty()) {
-      throw UsageError("--diagnostics is for --method mcmle");
+      throw UsageError("--diagnostics is for --method mcmle or ee");
     }
     return;
   }
   if (!o.report_path.empty()) {
     throw UsageError(
         "--report writes the pseudo-likelihood report of the dialogue; give --json "
-        "or --csv for --method mcmle");
+        "or --csv for --method " +
+        o.method);
   }
   if (o.study.diagonal) {
     throw UsageError("--diagonal: maximum likelihood by MCMC does not take the self-pairs");
@@ -55,7 +56,7 @@ void check_method(const FitCommandOptions& o) {
 }
 
 EstimatorSettings estimator_settings(const FitCommandOptions& o) {
-  return {o.errors, o.replicates, o.mcmle, o.sampling};
+  return {o.errors, o.replicates, o.mcmle, {}, o.sampling};
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ struct FitCommandOptions {
   bool quiet = false;
   std::string errors = "naive";  // naive, godambe or bootstrap
   int replicates = 500;
-  std::string method = "mple";  // mple or mcmle
+  std::string method = "mple";  // a row of the estimator table: mple, mcmle or ee
   McmleOptions mcmle;
   SamplingOptions sampling;
 };

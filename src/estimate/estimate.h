@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ee/equilibrium_expectation.h"
 #include "estimate/checked_fit.h"
 #include "estimate/mcmle_estimator.h"
 #include "estimate/sampling_settings.h"
@@ -58,6 +59,7 @@ struct EstimatorSettings {
   std::string errors = "naive";  // of the pseudo-likelihood: naive, godambe or bootstrap
   int replicates = 500;
   McmleSettings mcmle;
+  EeSettings ee;
   SamplingSettings sampling;
 };
 

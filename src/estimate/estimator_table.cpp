@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "estimate/ee_estimator.h"
 #include "estimate/mcmle_estimator.h"
 #include "estimate/pseudo_likelihood_estimator.h"
 #include "network/usage_error.h"
@@ -17,6 +18,11 @@ constexpr std::array estimators{
               "maximum likelihood by Markov chain Monte Carlo, from the pseudo-likelihood "
               "estimate, with errors from the inverse Fisher information",
               check_mcmle_settings, fit_by_mcmle},
+    Estimator{"ee",
+              "equilibrium expectation from the pseudo-likelihood estimate, then maximum "
+              "likelihood by MCMC from its estimate, with errors from the inverse Fisher "
+              "information",
+              check_ee_settings, fit_by_equilibrium_expectation},
 };
 
 }  // namespace
@@ -27,9 +33,12 @@ std::span<const Estimator> estimator_table() {
 
 const Estimator& estimator_named(std::string_view name) {
   std::string names;
-  for (const Estimator& e : estimators) {
-    if (e.name == name) return e;
-    names += std::string(names.empty() ? "" : " or ") + std::string(e.name);
+  for (std::size_t k = 0; k < estimators.size(); ++k) {
+    if (estimators[k].name == name) return estimators[k];
+    names += std::string(k == 0                       ? ""
+                         : k + 1 == estimators.size() ? " or "
+                                                      : ", ") +
+             std::string(estimators[k].name);
   }
   throw UsageError("--method " + std::string(name) + ": give " + names);
 }

@@ -28,6 +28,7 @@ struct StartPoint {
 StartPoint start_point(const McmleSettings& o, const Study& study, const CheckedFit& mple,
                        std::vector<Warning>& warnings) {
   if (!o.init.empty()) return {coefficients_of(o.init, study.model, "--init"), McmleStart::given};
+  if (!o.start.empty()) return {o.start, McmleStart::given};
   if (mple.usable()) {
     // Of the linear model at the written decays when some term is curved.
     std::vector<double> estimate;

@@ -17,6 +17,8 @@ namespace tarn {
 
 struct McmleSettings {
   std::string init;  // coefficients to start from, as --init lists them; empty: the MPLE
+  // Without init: coefficients to start from that another estimator gave; empty: the MPLE.
+  std::vector<double> start;
   int sample_size = 1024;
   int max_iterations = 60;
 };

@@ -4,7 +4,7 @@
 // bootstrap's percentile interval), type (the configuration type 1..16, 0 for any other term),
 // block_type (0 for a parameter of every dyad), exp_estimate; then std_error_method (naive,
 // godambe, bootstrap or mcmle: the method of the errors given), outcome (the JSON outcome, so that
-// a row of a fit without an estimate cannot pass for a result), method (mple or mcmle),
+// a row of a fit without an estimate cannot pass for a result), method (mple, mcmle or ee),
 // mcmc_error_percent (the Monte Carlo share of the variance, for mcmle) and directed (TRUE or
 // FALSE, as R reads a logical). NA only where there is no value (a number that is not finite,
 // the Monte Carlo share of a pseudo-likelihood fit): type and block_type always have one, so

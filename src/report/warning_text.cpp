@@ -447,6 +447,11 @@ constexpr Wording wordings[] = {
               "maximum-likelihood estimate and its errors are the pseudo-likelihood's, exact, "
               "with no networks drawn.";
      }},
+    {"ee_link_capacity_reached",
+     [](const Warning&) -> std::string {
+       return "Equilibrium expectation stopped: a chain's network passed the link capacity. "
+              "Maximum likelihood by MCMC started from the pseudo-likelihood estimate instead.";
+     }},
     {"mcmle_not_converged", mcmle_not_converged},
     {"mcmle_degenerate", mcmle_degenerate},
     {"curved_cutoff_passed",

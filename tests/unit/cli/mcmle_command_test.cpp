@@ -37,9 +37,9 @@ TEST(McmleCommand, RefusesWhatItDoesNotTake) {
       {{"--method", "mcmle", "--diagonal"}, "does not take the self-pairs"},
       {{"--method", "mcmle", "--init", "1,2"}, "--init: 2 numbers for 3 parameters"},
       {{"--method", "mcmle", "--init", "1,nan,2"}, "is not a finite number"},
-      {{"--init", "1,2,3"}, "--init is for --method mcmle"},
-      {{"--diagnostics", "d.svg"}, "--diagnostics is for --method mcmle"},
-      {{"--method", "ml"}, "--method ml: give mple or mcmle"},
+      {{"--init", "1,2,3"}, "--init is for --method mcmle or ee"},
+      {{"--diagnostics", "d.svg"}, "--diagnostics is for --method mcmle or ee"},
+      {{"--method", "ml"}, "--method ml: give mple, mcmle or ee"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> arguments = {"fit", "advice.csv", "-m", gw};

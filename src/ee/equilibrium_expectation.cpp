@@ -1,0 +1,126 @@
+#include "ee/equilibrium_expectation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <thread>
+
+#include "simulate/chain.h"
+#include "simulate/dyad_draw.h"
+#include "simulate/proposal.h"
+
+namespace tarn {
+
+namespace {
+
+struct TaskResult {
+  std::vector<double> mean;  // of the coefficients over the second half of the updates
+  std::vector<double> scale;
+  std::int64_t proposals = 0, accepted = 0;
+  bool filled = false;
+};
+
+// The variance of each statistic over `updates` snapshots of the chain at `eta`.
+std::vector<double> statistic_scale(Chain& chain, int updates, std::int64_t every, bool& filled) {
+  const std::size_t p = chain.statistics().size();
+  std::vector<double> sum(p, 0.0), square(p, 0.0);
+  for (int u = 0; u < updates && !filled; ++u) {
+    filled = chain.run(every) == Chain::Walk::filled;
+    for (std::size_t k = 0; k < p; ++k) {
+      sum[k] += chain.statistics()[k];
+      square[k] += chain.statistics()[k] * chain.statistics()[k];
+    }
+  }
+  std::vector<double> scale(p, 1.0);
+  for (std::size_t k = 0; k < p && updates > 1; ++k) {
+    const double mean = sum[k] / updates;
+    const double variance = (square[k] - updates * mean * mean) / (updates - 1);
+    if (variance > 1e-9 * std::max(1.0, mean * mean)) scale[k] = variance;
+  }
+  return scale;
+}
+
+TaskResult run_task(const Study& study, const TermGraph& observed,
+                    const std::vector<double>& observed_statistics,
+                    const std::vector<double>& start, const Proposal& proposal, const EeSettings& s,
+                    std::int64_t every, int task) {
+  TaskResult r;
+  std::vector<double> theta = start;
+  Chain chain(study.model, theta, observed, observed_statistics,
+              RandomStream(s.seed, static_cast<std::uint64_t>(task)), proposal,
+              study.include_diagonal);
+  r.scale = statistic_scale(chain, s.scale_updates, every, r.filled);
+  const std::size_t p = theta.size();
+  r.mean.assign(p, 0.0);
+  const int kept_from = s.updates / 2;
+  for (int u = 0; u < s.updates && !r.filled; ++u) {
+    r.filled = chain.run(every) == Chain::Walk::filled;
+    for (std::size_t k = 0; k < p; ++k) {
+      theta[k] += s.gain * (observed_statistics[k] - chain.statistics()[k]) / r.scale[k];
+    }
+    chain.set_coefficients(theta);
+    if (u >= kept_from) {
+      for (std::size_t k = 0; k < p; ++k) r.mean[k] += theta[k];
+    }
+  }
+  const double kept = s.updates - kept_from;
+  for (double& v : r.mean) v /= kept;
+  r.proposals = chain.proposals();
+  r.accepted = chain.accepted();
+  return r;
+}
+
+}  // namespace
+
+EeResult equilibrium_expectation(const Study& study, const std::vector<double>& start,
+                                 const EeSettings& s) {
+  if (study.model.curved()) {
+    throw std::invalid_argument("equilibrium expectation takes a linear model");
+  }
+  const TermGraph observed = study.graph();
+  const std::vector<double> observed_statistics = study.model.network_statistics(observed);
+  const std::int64_t every =
+      s.proposals_per_update > 0
+          ? s.proposals_per_update
+          : std::max<std::int64_t>(1024, static_cast<std::int64_t>(study.network.link_count));
+  const TieNoTie proposal(
+      DyadDraw::uniform(study.node_count(), study.directed(), study.include_diagonal),
+      study.include_diagonal);
+  const int tasks = std::max(1, s.tasks);
+  std::vector<TaskResult> results(static_cast<std::size_t>(tasks));
+  const int threads = std::clamp(s.threads, 1, tasks);
+  std::vector<std::thread> workers;
+  for (int w = 0; w < threads; ++w) {
+    workers.emplace_back([&, w] {
+      for (int t = w; t < tasks; t += threads) {
+        results[static_cast<std::size_t>(t)] =
+            run_task(study, observed, observed_statistics, start, proposal, s, every, t);
+      }
+    });
+  }
+  for (std::thread& worker : workers) worker.join();
+
+  EeResult out;
+  const std::size_t p = start.size();
+  out.estimate.assign(p, 0.0);
+  out.task_spread.assign(p, std::numeric_limits<double>::quiet_NaN());
+  out.scale = results.front().scale;
+  for (const TaskResult& r : results) {
+    out.task_estimates.push_back(r.mean);
+    for (std::size_t k = 0; k < p; ++k) out.estimate[k] += r.mean[k] / tasks;
+    out.proposals += r.proposals;
+    out.accepted += r.accepted;
+    out.filled = out.filled || r.filled;
+  }
+  if (tasks > 1) {
+    for (std::size_t k = 0; k < p; ++k) {
+      double square = 0.0;
+      for (const TaskResult& r : results) square += std::pow(r.mean[k] - out.estimate[k], 2);
+      out.task_spread[k] = std::sqrt(square / (tasks - 1) / tasks);
+    }
+  }
+  return out;
+}
+
+}  // namespace tarn
