@@ -221,18 +221,18 @@ def test_the_gil_is_released_while_simulating(florentine):
     assert seconds < 0.05 or len(ticks) > 5
 
 
-def test_ctrl_c_stops_a_fit_within_a_second():
+def test_ctrl_c_stops_the_work_within_a_second():
     script = textwrap.dedent(
         """
         import signal, sys, time
         signal.signal(signal.SIGINT, signal.default_int_handler)
         import networkx as nx, tarnwick
-        g = nx.gnp_random_graph(400, 0.05, seed=1, directed=True)
+        g = nx.gnp_random_graph(100, 0.05, seed=1, directed=True)
         print("ready", flush=True)
         started = time.monotonic()
         try:
             tarnwick.simulate(g, "edges + mutual + gwesp(0.5, fixed=True)", coef=[-3, 1, 0.1],
-                              n=100000, stats=True, threads=1, progress=False)
+                              n=5000, interval=200000, stats=True, threads=1, progress=False)
             print("finished", flush=True)
         except KeyboardInterrupt:
             print("interrupted %.3f" % (time.monotonic() - started), flush=True)
@@ -241,12 +241,15 @@ def test_ctrl_c_stops_a_fit_within_a_second():
     process = subprocess.Popen(
         [sys.executable, "-c", script], stdout=subprocess.PIPE, text=True, env=os.environ.copy()
     )
-    assert process.stdout.readline().strip() == "ready"
-    time.sleep(1.0)
-    sent = time.monotonic()
-    process.send_signal(signal.SIGINT)
-    line = process.stdout.readline().strip()
-    waited = time.monotonic() - sent
-    process.wait(timeout=30)
-    assert line.startswith("interrupted"), line
+    try:
+        assert process.stdout.readline().strip() == "ready"
+        time.sleep(1.0)
+        sent = time.monotonic()
+        process.send_signal(signal.SIGINT)
+        out, _ = process.communicate(timeout=20)
+        waited = time.monotonic() - sent
+    finally:
+        process.kill()
+        process.wait()
+    assert out.startswith("interrupted"), out
     assert waited < 1.0, waited
