@@ -12,8 +12,8 @@
 #include "cli/fit_command.h"
 #include "cli/simulate_command.h"
 #include "cli/summary_command.h"
-#include "cli/usage_error.h"
 #include "network/fatal_error.h"
+#include "network/usage_error.h"
 #include "numeric/edit_distance.h"
 #include "terms/term_table.h"
 

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/study.h"
+#include "io/data_arguments.h"
+#include "io/input_data.h"
 
 namespace tarn {
 
@@ -24,11 +25,8 @@ struct DataOptions {
   void finish(StudyOptions& s) const;
 };
 
-// The arguments that give these data again: the network, then the options that differ from
-// their defaults.
-std::vector<std::string> data_arguments(const StudyOptions& s);
-
-// The data options of such a list. Throws UsageError for one that is not.
+// The data options of a list of data arguments (io/data_arguments.h). Throws UsageError for one
+// that is not.
 StudyOptions study_options_of(const std::vector<std::string>& arguments);
 
 }  // namespace tarn

@@ -6,9 +6,9 @@
 #include <ostream>
 #include <string>
 
-#include "cli/mcmle_fit.h"
+#include "cli/mcmle_options.h"
 #include "cli/sampling_options.h"
-#include "cli/study.h"
+#include "io/input_data.h"
 
 namespace tarn {
 

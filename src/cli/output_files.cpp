@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "cli/interrupt_cleanup.h"
-#include "cli/usage_error.h"
+#include "network/usage_error.h"
 
 namespace tarn {
 

@@ -1,37 +1,14 @@
 #pragma once
-// The options of every command that simulates networks, and what they become: the sampler's
-// settings, the coefficients to draw from, and the checks that the model can be simulated.
-
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <vector>
+// The options of every command that simulates networks (--seed, --burnin, --interval, --chains,
+// --threads), read into the sampling settings.
 
 #include "CLI/CLI.hpp"
-#include "fit/fit_result.h"
-#include "model/study.h"
-#include "simulate/sampler.h"
+#include "estimate/sampling_settings.h"
 
 namespace tarn {
 
-struct SamplingOptions {
-  std::int64_t burnin = -1;    // -1: the default
-  std::int64_t interval = -1;  // -1: the default
-  std::uint64_t seed = 1;
-  int threads = 0;  // 0: every core
-  int chains = 8;
-
+struct SamplingOptions : SamplingSettings {
   void add(CLI::App& command);
-  SamplerSettings settings(const Study& study) const;
 };
-
-// Refuses, as a usage error naming the parameter and why, a model without a network distribution
-// (Model::distribution_problem), and, as bad input, a network with links given more than once.
-void check_can_simulate(const Study& study);
-
-// The coefficients of a --coef (or --init) list, one per coefficient of the model (a curved
-// term's weight and decay).
-std::vector<double> coefficients_of(const std::string& list, const Model& model,
-                                    const std::string& option = "--coef");
 
 }  // namespace tarn

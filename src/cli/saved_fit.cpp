@@ -4,9 +4,9 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/data_options.h"
-#include "cli/usage_error.h"
 #include "network/fatal_error.h"
 #include "network/file_access.h"
+#include "network/usage_error.h"
 
 namespace tarn {
 

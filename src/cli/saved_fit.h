@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "cli/study.h"
+#include "io/input_data.h"
 
 namespace tarn {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cli/sampling_options.h"
-#include "cli/study.h"
+#include "io/input_data.h"
 
 namespace tarn {
 

@@ -1,11 +1,11 @@
 #include "cli/summary_command.h"
 
 #include "cli/exit_status.h"
-#include "cli/model_option.h"
 #include "cli/output_files.h"
-#include "cli/usage_error.h"
-#include "cli/warning_text.h"
+#include "io/study_building.h"
+#include "network/usage_error.h"
 #include "report/statistics_summary.h"
+#include "report/warning_text.h"
 
 namespace tarn {
 

@@ -2,6 +2,10 @@
 
 #include <cmath>
 
+#include "io/data_arguments.h"
+#include "io/study_building.h"
+#include "report/warning_text.h"
+
 namespace tarn {
 
 std::optional<double> FitRecord::aic() const {
@@ -32,6 +36,33 @@ std::string fit_outcome(const FitRecord& record) {
   if (r.end == FitEnd::dependent) return "statistics_linearly_dependent";
   if (r.end == FitEnd::wxsq_singular) return "newton_inversion_failed";
   return r.too_many_iterations ? "pass_limit" : "final_inversion_failed";
+}
+
+FitRecord fit_record_of(const Estimate& estimate, const Study& study, const InputData& input,
+                        const StudyOptions& options, const std::string& model_text) {
+  const Model& model = study.model;
+  std::vector<Warning> warnings = estimate.warnings;
+  warnings.insert(warnings.end(), input.notes.begin(), input.notes.end());
+  for (Warning& w : model_warnings(model, options)) warnings.push_back(std::move(w));
+  FitRecord record;
+  record.files = input.files;
+  record.model_text = model_text;
+  record.data_arguments = data_arguments(options);
+  record.network = &study.network;
+  record.labels = &input.labels;
+  record.include_diagonal = study.include_diagonal;
+  record.model = &model;
+  record.blocking = input.blocking.in_use() ? &input.blocking : nullptr;
+  record.blocking_attribute_name = input.blocking_attribute_name();
+  record.observed_statistics =
+      model.coefficient_statistics(model.network_statistics(study.graph()));
+  record.result = &estimate.result;
+  record.errors = &estimate.errors;
+  record.estimate_exists = estimate.estimate_exists;
+  record.warnings = worded(warnings);
+  record.mcmle = estimate.mcmle.get();
+  record.log_likelihood = estimate.log_likelihood;
+  return record;
 }
 
 }  // namespace tarn

@@ -7,23 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "estimate/estimate.h"
 #include "fit/fit_result.h"
 #include "fit/fit_warnings.h"
 #include "fit/parameter_errors.h"
+#include "io/input_data.h"
 #include "mcmle/mcmle.h"
 #include "model/blocking.h"
 #include "model/model.h"
+#include "model/study.h"
 #include "network/network.h"
 #include "network/node_labels.h"
 #include "network/warning.h"
 
 namespace tarn {
-
-struct InputFileRecord {
-  std::string role;  // network, attributes, covariate, block_structure
-  std::string path;
-  std::string format;  // record, csv, tsv, blank, pajek, matrix
-};
 
 // A warning with the words the front end gave it.
 struct WordedWarning {
@@ -66,5 +63,11 @@ struct FitRecord {
 // newton_inversion_failed, pass_limit or final_inversion_failed; for maximum likelihood by MCMC
 // iteration_limit, degenerate or no_progress.
 std::string fit_outcome(const FitRecord& record);
+
+// The record of `estimate`, a fit of `study` (built from `input` and `options` with the model
+// `model_text`), its warnings worded: the estimate's, then the data's notes, then what the model
+// leaves unused of the options. It refers to its arguments, which must outlive it.
+FitRecord fit_record_of(const Estimate& estimate, const Study& study, const InputData& input,
+                        const StudyOptions& options, const std::string& model_text);
 
 }  // namespace tarn

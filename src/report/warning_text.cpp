@@ -1,4 +1,4 @@
-#include "cli/warning_text.h"
+#include "report/warning_text.h"
 
 #include <cmath>
 #include <cstdio>

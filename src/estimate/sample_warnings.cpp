@@ -1,4 +1,4 @@
-#include "cli/sample_warnings.h"
+#include "estimate/sample_warnings.h"
 
 #include <cmath>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/study.h"
+#include "io/input_data.h"
 #include "model/study.h"
 
 namespace tarn {

@@ -1,4 +1,4 @@
-#include "cli/checked_fit.h"
+#include "estimate/checked_fit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,8 +6,8 @@
 #include <numeric>
 #include <string>
 
-#include "cli/usage_error.h"
 #include "fit/estimate_existence.h"
+#include "network/usage_error.h"
 
 namespace tarn {
 

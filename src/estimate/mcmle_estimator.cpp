@@ -1,11 +1,11 @@
-#include "cli/mcmle_fit.h"
+#include "estimate/mcmle_estimator.h"
 
 #include <cstdio>
 #include <limits>
 
-#include "cli/progress_bar.h"
-#include "cli/sample_warnings.h"
-#include "cli/usage_error.h"
+#include "estimate/estimate.h"
+#include "estimate/sample_warnings.h"
+#include "network/usage_error.h"
 
 namespace tarn {
 
@@ -24,7 +24,7 @@ struct StartPoint {
   McmleStart kind = McmleStart::pseudo_likelihood;
 };
 
-StartPoint start_point(const McmleOptions& o, const Study& study, const CheckedFit& mple,
+StartPoint start_point(const McmleSettings& o, const Study& study, const CheckedFit& mple,
                        std::vector<Warning>& warnings) {
   if (!o.init.empty()) return {coefficients_of(o.init, study.model, "--init"), McmleStart::given};
   if (mple.usable()) {
@@ -42,7 +42,7 @@ StartPoint start_point(const McmleOptions& o, const Study& study, const CheckedF
           McmleStart::dyad_independent};
 }
 
-McmleControl control_of(const McmleOptions& o, const SamplingOptions& sampling,
+McmleControl control_of(const McmleSettings& o, const SamplingSettings& sampling,
                         const Study& study) {
   McmleControl control;
   const SamplerSettings sampler = sampling.settings(study);
@@ -53,25 +53,6 @@ McmleControl control_of(const McmleOptions& o, const SamplingOptions& sampling,
   if (sampling.interval >= 0) control.interval = sampling.interval;
   control.max_iterations = o.max_iterations;
   return control;
-}
-
-McmleProgress progress_lines(std::ostream& err, bool shown) {
-  return [&err, shown](const McmleIteration& i) {
-    if (!shown) return;
-    char line[200];
-    if (i.filled) {
-      std::snprintf(line, sizeof line, "iteration %d: a chain filled the link store (%.1f s)\n",
-                    i.number, i.seconds);
-    } else {
-      std::snprintf(line, sizeof line,
-                    "iteration %d%s: %d networks, step %.2f, largest |t| %.3f, Hotelling p "
-                    "%.3f, interval %lld%s%s (%.1f s)\n",
-                    i.number, i.final_sample ? " (final sample)" : "", i.networks, i.step,
-                    i.max_abs_t, i.p_value, static_cast<long long>(i.interval),
-                    i.evidence.empty() ? "" : ", draws: ", i.evidence.c_str(), i.seconds);
-    }
-    err << line << std::flush;
-  };
 }
 
 // The draws' figures (or the chain that filled the store) under `code`.
@@ -150,31 +131,13 @@ void add_end_warnings(const McmleResult& r, const Study& study, std::vector<Warn
 
 }  // namespace
 
-void McmleOptions::add(CLI::App& command) {
-  command.add_option("--init", init,
-                     "With --method mcmle: the coefficients to start from, one per coefficient "
-                     "(default: the pseudo-likelihood estimate)");
-  command
-      .add_option("--sample-size", sample_size,
-                  "With --method mcmle: networks drawn per iteration (default 1024)")
-      ->check(CLI::Range(64, 1000000));
-  command
-      .add_option("--max-iterations", max_iterations,
-                  "With --method mcmle: iterations before it stops unconverged (default 60)")
-      ->check(CLI::Range(1, 100000));
-  command.add_option("--diagnostics", diagnostics_path,
-                     "With --method mcmle: the last sample's traces, densities and convergence "
-                     "figures as FILE.svg or FILE.html");
-}
-
-McmleFit fit_by_mcmle(const McmleOptions& o, const SamplingOptions& sampling, const Study& study,
-                      const CheckedFit& mple, bool quiet, std::ostream& err) {
+McmleFit fit_by_mcmle(const McmleSettings& o, const SamplingSettings& sampling, const Study& study,
+                      const CheckedFit& mple, const McmleProgress& progress) {
   McmleFit fit;
   const int p = study.model.coefficient_count();
   const StartPoint start = start_point(o, study, mple, fit.warnings);
   const McmleControl control = control_of(o, sampling, study);
-  const McmleProgress progress = progress_lines(err, !quiet && standard_error_is_terminal());
-  fit.result = std::make_unique<McmleResult>(
+  fit.result = std::make_shared<const McmleResult>(
       fit_mcmle(study, start.coefficients, start.kind, control, progress));
   const McmleResult& r = *fit.result;
   fit.shown = mple.result;
@@ -202,6 +165,40 @@ McmleFit fit_by_mcmle(const McmleOptions& o, const SamplingOptions& sampling, co
   }
   add_end_warnings(r, study, fit.warnings);
   return fit;
+}
+
+}  // namespace tarn
+
+namespace tarn {
+
+void check_mcmle_settings(const EstimatorSettings& settings) {
+  if (settings.errors != "naive") {
+    throw UsageError("--se " + settings.errors +
+                     ": maximum likelihood by MCMC gives its own standard errors (the inverse "
+                     "Fisher information); leave out --se");
+  }
+}
+
+Estimate fit_by_mcmle(const Study& study, const EstimatorSettings& settings,
+                      const EstimatorProgress& progress) {
+  check_can_simulate(study);
+  const Model& model = study.model;
+  Estimate e;
+  e.method = "mcmle";
+  // A curved model starts from the pseudo-likelihood fit at its written decays.
+  e.start = model.curved()
+                ? fit_and_check(study.with_model(model.fixed_at(model.start_from_fixed({}))))
+                : fit_and_check(study);
+  McmleFit fit =
+      fit_by_mcmle(settings.mcmle, settings.sampling, study, e.start, progress.iteration);
+  e.result = fit.shown;
+  e.errors = fit.errors;
+  // The pseudo-likelihood's own warnings belong to its estimate, which MCMLE only starts from.
+  e.warnings = std::move(fit.warnings);
+  e.converged = fit.converged();
+  e.log_likelihood = fit.result->log_likelihood;
+  e.mcmle = fit.result;
+  return e;
 }
 
 }  // namespace tarn

@@ -4,6 +4,7 @@
 // formats people have. A Study (model/study.h) is built from them and a model.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,9 +20,15 @@
 #include "network/node_covariates.h"
 #include "network/node_labels.h"
 #include "network/warning.h"
-#include "report/fit_record.h"
 
 namespace tarn {
+
+// A file read, with its role and the format it was read in.
+struct InputFileRecord {
+  std::string role;  // network, attributes, covariate, block_structure
+  std::string path;
+  std::string format;  // record, csv, tsv, blank, pajek, matrix
+};
 
 struct StudyOptions {
   std::string network_path;
@@ -38,6 +45,9 @@ struct StudyOptions {
   std::string block_by;  // an attribute's number or column name
   std::string block_structure_path;
   std::string covariate_path;
+  // The network's and the attribute table's content when they are held in memory (built from
+  // arrays), read as their files would be; the paths then only name them.
+  std::shared_ptr<const std::string> network_text, attributes_text;
 
   // Every file these options read, with its option: no output may replace one of them.
   std::vector<std::pair<std::string, std::string>> input_files() const;

@@ -1,9 +1,8 @@
-#include "cli/model_option.h"
+#include "io/study_building.h"
 
 #include <limits>
 #include <memory>
 
-#include "cli/usage_error.h"
 #include "network/comparative_file.h"
 #include "network/covariate_list.h"
 #include "network/data_file.h"
@@ -12,6 +11,7 @@
 #include "network/network_format.h"
 #include "network/pair_rows.h"
 #include "network/undirected_network.h"
+#include "network/usage_error.h"
 
 namespace tarn {
 

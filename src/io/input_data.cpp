@@ -1,11 +1,11 @@
-#include "cli/study.h"
+#include "io/input_data.h"
 
 #include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <memory>
+#include <sstream>
 
-#include "cli/usage_error.h"
 #include "network/attribute_file.h"
 #include "network/attribute_table.h"
 #include "network/block_structure_file.h"
@@ -20,6 +20,7 @@
 #include "network/record_format.h"
 #include "network/single_links.h"
 #include "network/undirected_network.h"
+#include "network/usage_error.h"
 
 namespace tarn {
 
@@ -32,7 +33,12 @@ struct OpenedFile {
   std::string head;
 };
 
-OpenedFile open_with_head(const std::string& path) {
+// `text`, when given, is the file's content, held in memory (a network built from arrays): it is
+// read as the file `path` would be, and `path` names it in messages.
+OpenedFile open_with_head(const std::string& path, const std::shared_ptr<const std::string>& text) {
+  if (text) {
+    return {std::make_unique<std::istringstream>(*text), text->substr(0, 4096)};
+  }
   OpenedFile file{open_for_reading(path), std::string(4096, '\0')};
   file.stream->read(file.head.data(), static_cast<std::streamsize>(file.head.size()));
   file.head.resize(static_cast<std::size_t>(file.stream->gcount()));
@@ -75,7 +81,7 @@ bool read_network(const StudyOptions& o, InputData& s) {
     s.files.push_back({"network", "", "empty"});
     return false;
   }
-  OpenedFile opened = open_with_head(o.network_path);
+  OpenedFile opened = open_with_head(o.network_path, o.network_text);
   const NetworkFormat format = format_of(opened, o.network_path, o.format);
   s.files.push_back({"network", o.network_path, std::string(network_format_name(format))});
   const bool edge_list = format != NetworkFormat::record && format != NetworkFormat::pajek;
@@ -188,7 +194,7 @@ void check_numbering(const StudyOptions& o, const InputData& s,
 // `node_has_row` receives, per node, whether the file gives it a row (a record, or a row of a
 // table).
 void read_attributes(const StudyOptions& o, InputData& s, std::vector<bool>& node_has_row) {
-  OpenedFile opened = open_with_head(o.attributes_path);
+  OpenedFile opened = open_with_head(o.attributes_path, o.attributes_text);
   const NetworkFormat format = format_of(opened, o.attributes_path, std::nullopt);
   const int n = s.network.node_count;
   if (format == NetworkFormat::pajek) {
@@ -322,7 +328,7 @@ void settle_blocking(const StudyOptions& o, InputData& s) {
 }
 
 void read_covariate(const StudyOptions& o, InputData& s) {
-  OpenedFile opened = open_with_head(o.covariate_path);
+  OpenedFile opened = open_with_head(o.covariate_path, nullptr);
   const NetworkFormat format = format_of(opened, o.covariate_path, std::nullopt);
   s.files.push_back({"covariate", o.covariate_path, std::string(network_format_name(format))});
   const int n = s.network.node_count;

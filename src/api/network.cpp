@@ -1,0 +1,163 @@
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+
+#include "api/api_errors.h"
+#include "api/network_data.h"
+#include "io/data_arguments.h"
+#include "report/warning_text.h"
+
+namespace tarnwick {
+
+int Network::node_count() const {
+  return data_->input.network.node_count;
+}
+std::int64_t Network::link_count() const {
+  return data_->input.network.link_count;
+}
+bool Network::directed() const {
+  return data_->input.directed;
+}
+const std::vector<std::string>& Network::labels() const {
+  return data_->labels;
+}
+
+std::vector<std::pair<int, int>> Network::links() const {
+  const tarn::Network& network = data_->input.network;
+  std::vector<std::pair<int, int>> links;
+  links.reserve(static_cast<std::size_t>(network.link_count));
+  for (int a = 1; a <= network.node_count; ++a) {
+    for (const auto b : network.out_list(a)) links.emplace_back(a - 1, std::abs(b) - 1);
+  }
+  return links;
+}
+
+std::vector<std::string> Network::attribute_names() const {
+  std::vector<std::string> names;
+  for (const auto& column : data_->input.covariates.columns) names.push_back(column.name);
+  return names;
+}
+
+std::vector<std::string> Network::notes() const {
+  std::vector<std::string> notes;
+  for (const tarn::WordedWarning& w : tarn::worded(data_->input.notes)) {
+    notes.push_back(w.message);
+  }
+  return notes;
+}
+
+namespace {
+
+Network network_of(tarn::StudyOptions options) {
+  return tarn::with_library_errors([&] {
+    auto data = std::make_shared<Network::Data>();
+    data->input = tarn::load_input_data(options);
+    data->options = std::move(options);
+    const tarn::InputData& input = data->input;
+    for (int a = 1; a <= input.network.node_count; ++a) {
+      data->labels.push_back(input.labels.name(a));
+    }
+    return Network(std::move(data));
+  });
+}
+
+// A CSV field: quoted when it holds a delimiter, a quote or a line end, or is empty (an empty
+// field is a missing value; a label is never empty).
+std::string csv_field(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos && !text.empty()) return text;
+  std::string quoted = "\"";
+  for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + '"';
+}
+
+std::string number_text(double value) {
+  if (std::isnan(value)) return std::string();
+  char text[32];
+  std::snprintf(text, sizeof text, "%.17g", value);
+  return text;
+}
+
+std::string attribute_value(const AttributeColumn& column, std::size_t row) {
+  if (const auto* numbers = std::get_if<std::vector<double>>(&column.values)) {
+    return number_text((*numbers)[row]);
+  }
+  return csv_field(std::get<std::vector<std::string>>(column.values)[row]);
+}
+
+void check_arrays(const std::vector<std::string>& nodes, const std::vector<std::string>& senders,
+                  const std::vector<std::string>& receivers,
+                  const std::vector<AttributeColumn>& attributes) {
+  if (senders.size() != receivers.size()) {
+    throw ArgumentError("senders and receivers differ in length (" +
+                        std::to_string(senders.size()) + " and " +
+                        std::to_string(receivers.size()) + ")");
+  }
+  for (const AttributeColumn& column : attributes) {
+    const std::size_t size = std::visit([](const auto& v) { return v.size(); }, column.values);
+    if (size != nodes.size()) {
+      throw ArgumentError("attribute " + column.name + " has " + std::to_string(size) +
+                          " values for " + std::to_string(nodes.size()) + " nodes");
+    }
+  }
+  for (const std::string& label : nodes) {
+    if (label.empty()) throw ArgumentError("a node label is empty");
+  }
+}
+
+}  // namespace
+
+Network read_network(const ReadOptions& o) {
+  tarn::StudyOptions options;
+  tarn::with_library_errors([&] {
+    options.network_path = o.network_path;
+    options.format = tarn::format_option(o.format);
+    options.header = tarn::header_option(o.header);
+    if (!o.columns.empty()) {
+      std::string list;
+      for (const std::string& c : o.columns) list += (list.empty() ? "" : ",") + c;
+      options.columns = tarn::columns_option(list);
+    }
+    return 0;
+  });
+  options.node_count = o.node_count;
+  options.labels = o.labels;
+  options.undirected = o.undirected;
+  options.attributes_path = o.attributes_path;
+  options.covariate_path = o.covariate_path;
+  return network_of(std::move(options));
+}
+
+// The arrays become the text of an edge list and of an attribute table, read as the command line
+// reads such files with --labels: the same checks, notes and node order.
+Network network_from_links(const std::vector<std::string>& nodes,
+                           const std::vector<std::string>& senders,
+                           const std::vector<std::string>& receivers, bool directed,
+                           const std::vector<AttributeColumn>& attributes) {
+  check_arrays(nodes, senders, receivers, attributes);
+  std::string links = "sender,receiver\n";
+  for (std::size_t k = 0; k < senders.size(); ++k) {
+    links += csv_field(senders[k]) + ',' + csv_field(receivers[k]) + '\n';
+  }
+  std::string table = "id";
+  for (const AttributeColumn& column : attributes) table += ',' + csv_field(column.name);
+  table += '\n';
+  for (std::size_t row = 0; row < nodes.size(); ++row) {
+    table += csv_field(nodes[row]);
+    for (const AttributeColumn& column : attributes) table += ',' + attribute_value(column, row);
+    table += '\n';
+  }
+  tarn::StudyOptions options;
+  options.network_path = "<links>";
+  options.format = tarn::NetworkFormat::csv;
+  options.header = tarn::HeaderRule::present;
+  options.labels = true;
+  options.undirected = !directed;
+  options.network_text = std::make_shared<const std::string>(std::move(links));
+  if (!nodes.empty()) {
+    options.attributes_path = "<nodes>";
+    options.attributes_text = std::make_shared<const std::string>(std::move(table));
+  }
+  return network_of(std::move(options));
+}
+
+}  // namespace tarnwick

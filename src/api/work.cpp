@@ -1,0 +1,187 @@
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+
+#include "api/api_errors.h"
+#include "api/network_data.h"
+#include "estimate/estimator_table.h"
+#include "estimate/sample_warnings.h"
+#include "io/study_building.h"
+#include "report/fit_record.h"
+#include "report/fit_screen.h"
+#include "report/json_results.h"
+#include "report/tidy_csv.h"
+#include "report/warning_text.h"
+
+namespace tarnwick {
+
+namespace {
+
+// The study of `formula` on the network's data (a copy: the model's terms may add notes and
+// files to it).
+struct BuiltStudy {
+  tarn::InputData input;
+  tarn::Study study;
+};
+
+BuiltStudy build(const Network& network, const std::string& formula) {
+  BuiltStudy built{network.data().input, {}};
+  built.study = tarn::build_study(formula, built.input, network.data().options);
+  return built;
+}
+
+std::vector<WarningRecord> records_of(const std::vector<tarn::WordedWarning>& worded) {
+  std::vector<WarningRecord> records;
+  for (const tarn::WordedWarning& w : worded) records.push_back({w.warning.code, w.message});
+  return records;
+}
+
+std::string comma_list(const std::vector<double>& values) {
+  std::string list;
+  for (const double v : values) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", v);
+    list += (list.empty() ? "" : ",") + std::string(text);
+  }
+  return list;
+}
+
+tarn::EstimatorSettings estimator_settings(const FitSettings& s) {
+  tarn::EstimatorSettings settings;
+  settings.errors = s.errors;
+  settings.replicates = s.replicates;
+  settings.mcmle.init = comma_list(s.init);
+  settings.mcmle.sample_size = s.sample_size;
+  settings.mcmle.max_iterations = s.max_iterations;
+  settings.sampling = {s.burnin, s.interval, s.seed, s.threads, s.chains};
+  return settings;
+}
+
+void check_cancel(const Progress& progress) {
+  if (progress.cancel != nullptr && progress.cancel->load()) throw Cancelled();
+}
+
+tarn::EstimatorProgress estimator_progress(const Progress& progress, int max_iterations) {
+  tarn::EstimatorProgress p;
+  p.iteration = [&progress, max_iterations](const tarn::McmleIteration& i) {
+    check_cancel(progress);
+    if (progress.report) progress.report(i.number, max_iterations, "mcmle iteration");
+  };
+  return p;
+}
+
+// The public figures of an estimate, from the record its writers read.
+Estimate public_estimate(const tarn::Estimate& e, const tarn::FitRecord& record,
+                         const tarn::Model& model) {
+  Estimate out;
+  out.method = e.method;
+  out.errors = e.errors.method;
+  out.outcome = tarn::fit_outcome(record);
+  out.converged = e.succeeded();
+  out.names = model.coefficient_names();
+  const int p = e.result.parameter_count;
+  out.covariance.assign(std::size_t(p), std::vector<double>(std::size_t(p)));
+  for (int a = 1; a <= p; ++a) {
+    out.coefficients.push_back(e.result.estimate(a));
+    out.std_errors.push_back(std::sqrt(e.errors.covariance(a, a)));
+    for (int b = 1; b <= p; ++b) {
+      out.covariance[std::size_t(a - 1)][std::size_t(b - 1)] = e.errors.covariance(a, b);
+    }
+  }
+  out.log_likelihood = record.log_likelihood;
+  out.aic = record.aic();
+  out.bic = record.bic();
+  out.iterations = e.mcmle ? e.mcmle->iterations : e.result.newton_passes;
+  out.warnings = records_of(record.warnings);
+  return out;
+}
+
+}  // namespace
+
+std::vector<EstimatorInfo> estimators() {
+  std::vector<EstimatorInfo> list;
+  for (const tarn::Estimator& e : tarn::estimator_table()) {
+    list.push_back({std::string(e.name), std::string(e.description)});
+  }
+  return list;
+}
+
+std::vector<Statistic> summary(const Network& network, const std::string& formula) {
+  return tarn::with_library_errors([&] {
+    const BuiltStudy built = build(network, formula);
+    const tarn::Model& model = built.study.model;
+    const std::vector<double> values = model.network_statistics(built.study.graph());
+    const std::vector<std::string> names = model.statistic_names();
+    std::vector<Statistic> statistics;
+    for (std::size_t k = 0; k < values.size(); ++k) statistics.push_back({names[k], values[k]});
+    return statistics;
+  });
+}
+
+Estimate fit(const Network& network, const std::string& formula, const FitSettings& settings,
+             const Progress& progress) {
+  return tarn::with_library_errors([&] {
+    const auto began = std::chrono::steady_clock::now();
+    const tarn::Estimator& estimator = tarn::estimator_named(settings.method);
+    const tarn::EstimatorSettings internal = estimator_settings(settings);
+    estimator.check(internal);
+    BuiltStudy built = build(network, formula);
+    check_cancel(progress);
+    const tarn::Estimate e =
+        estimator.fit(built.study, internal, estimator_progress(progress, settings.max_iterations));
+    const tarn::FitRecord record =
+        tarn::fit_record_of(e, built.study, built.input, network.data().options, formula);
+    Estimate out = public_estimate(e, record, built.study.model);
+    std::ostringstream screen, json, csv;
+    tarn::write_fit_screen(
+        {network.data().options.network_path, &built.study.network, &built.study.model, &e.result,
+         &e.errors, record.mcmle, record.log_likelihood, record.aic(), record.bic()},
+        screen);
+    tarn::write_fit_json(record, json);
+    tarn::write_tidy_csv(record, csv);
+    out.screen = screen.str();
+    out.json = json.str();
+    out.csv = csv.str();
+    out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    return out;
+  });
+}
+
+Simulation simulate(const Network& network, const std::string& formula,
+                    const SimulateSettings& settings, const Progress& progress) {
+  return tarn::with_library_errors([&] {
+    const BuiltStudy built = build(network, formula);
+    const tarn::Study& study = built.study;
+    tarn::check_can_simulate(study);
+    const std::vector<double> coefficients = study.model.canonical(
+        tarn::coefficients_of(comma_list(settings.coefficients), study.model, "coefficients"));
+    const tarn::SamplingSettings sampling{settings.burnin, settings.interval, settings.seed,
+                                          settings.threads, settings.chains};
+    Simulation result;
+    std::vector<std::shared_ptr<Network::Data>> drawn(std::size_t(settings.networks));
+    const tarn::NetworkVisitor visit = [&](int k, const tarn::TermGraph& graph,
+                                           const std::vector<double>&) {
+      auto data = std::make_shared<Network::Data>(network.data());
+      data->input.network = graph.to_network();
+      data->input.notes.clear();
+      drawn[std::size_t(k)] = std::move(data);
+    };
+    std::atomic<std::int64_t> done{0};
+    const tarn::SampleSummary sample = tarn::sample_networks(
+        study, coefficients, settings.networks, sampling.settings(study), visit, &done);
+    check_cancel(progress);
+    // Networks that fill the link store, pile up or split are not the model's sample.
+    if (!sample.capacity_stop.found && !sample.evidence.degenerate()) {
+      for (auto& data : drawn) result.networks.emplace_back(std::move(data));
+    }
+    result.statistic_names = study.model.statistic_names();
+    result.statistics = sample.statistics;
+    result.warnings =
+        records_of(tarn::worded(tarn::draw_warnings(sample, study.model, coefficients, true)));
+    return result;
+  });
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,43 @@
+#include "cli/mcmle_options.h"
+
+#include <cstdio>
+
+namespace tarn {
+
+void McmleOptions::add(CLI::App& command) {
+  command.add_option("--init", init,
+                     "With --method mcmle: the coefficients to start from, one per coefficient "
+                     "(default: the pseudo-likelihood estimate)");
+  command
+      .add_option("--sample-size", sample_size,
+                  "With --method mcmle: networks drawn per iteration (default 1024)")
+      ->check(CLI::Range(64, 1000000));
+  command
+      .add_option("--max-iterations", max_iterations,
+                  "With --method mcmle: iterations before it stops unconverged (default 60)")
+      ->check(CLI::Range(1, 100000));
+  command.add_option("--diagnostics", diagnostics_path,
+                     "With --method mcmle: the last sample's traces, densities and convergence "
+                     "figures as FILE.svg or FILE.html");
+}
+
+McmleProgress mcmle_progress_lines(std::ostream& err, bool shown) {
+  return [&err, shown](const McmleIteration& i) {
+    if (!shown) return;
+    char line[200];
+    if (i.filled) {
+      std::snprintf(line, sizeof line, "iteration %d: a chain filled the link store (%.1f s)\n",
+                    i.number, i.seconds);
+    } else {
+      std::snprintf(line, sizeof line,
+                    "iteration %d%s: %d networks, step %.2f, largest |t| %.3f, Hotelling p "
+                    "%.3f, interval %lld%s%s (%.1f s)\n",
+                    i.number, i.final_sample ? " (final sample)" : "", i.networks, i.step,
+                    i.max_abs_t, i.p_value, static_cast<long long>(i.interval),
+                    i.evidence.empty() ? "" : ", draws: ", i.evidence.c_str(), i.seconds);
+    }
+    err << line << std::flush;
+  };
+}
+
+}  // namespace tarn

@@ -1,0 +1,56 @@
+#pragma once
+// What every estimator gives: the estimate with its covariance and errors, how the fit ended,
+// the log-likelihood where it is known, the warnings as values, and the estimator's own record
+// (the MCMC run's iterations and draws) for its diagnostics. The estimators are the rows of one
+// table (estimator_table.h).
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "estimate/checked_fit.h"
+#include "estimate/mcmle_estimator.h"
+#include "estimate/sampling_settings.h"
+#include "fit/parameter_errors.h"
+#include "mcmle/mcmle.h"
+#include "network/warning.h"
+
+namespace tarn {
+
+struct Estimate {
+  std::string method;  // the estimator's name in the table
+  // The pseudo-likelihood fit: the estimate itself for mple, the start of the others.
+  CheckedFit start;
+  FitResult result;  // the estimate and its covariance as reported
+  ParameterErrors errors;
+  std::vector<Warning> warnings;  // of the estimate and of its errors
+  bool estimate_exists = true;    // false when the existence check found none
+  bool converged = false;         // an estimate to report and simulate from
+  bool errors_failed = false;     // the networks simulated for the errors turned degenerate
+  // Exact for a dyad-independent model, bridged for MCMLE; nothing for a pseudo-likelihood fit
+  // of a dependent model.
+  std::optional<double> log_likelihood;
+  std::shared_ptr<const McmleResult> mcmle;  // the MCMC run, for its diagnostics; null otherwise
+
+  // The fit did what it was asked: an estimate, and errors of the method asked for.
+  bool succeeded() const { return converged && !errors_failed; }
+};
+
+struct EstimatorSettings {
+  std::string errors = "naive";  // of the pseudo-likelihood: naive, godambe or bootstrap
+  int replicates = 500;
+  McmleSettings mcmle;
+  SamplingSettings sampling;
+};
+
+// What an estimator tells of its progress: every MCMLE iteration, and a counter of replicates
+// drawn (or drawn and refitted) for simulated errors.
+struct EstimatorProgress {
+  McmleProgress iteration;
+  std::atomic<std::int64_t>* replicates = nullptr;
+};
+
+}  // namespace tarn

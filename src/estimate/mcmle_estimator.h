@@ -1,0 +1,46 @@
+#pragma once
+// Maximum likelihood by MCMC from the pseudo-likelihood fit (or a given start): its settings,
+// and what the results and the user are told of it.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "estimate/checked_fit.h"
+#include "estimate/sampling_settings.h"
+#include "fit/parameter_errors.h"
+#include "mcmle/mcmle.h"
+#include "model/study.h"
+#include "network/warning.h"
+
+namespace tarn {
+
+struct McmleSettings {
+  std::string init;  // coefficients to start from, as --init lists them; empty: the MPLE
+  int sample_size = 1024;
+  int max_iterations = 60;
+};
+
+struct McmleFit {
+  std::shared_ptr<const McmleResult> result;
+  FitResult shown;  // the start's fit with the MCMLE's estimate and covariance
+  ParameterErrors errors;
+  std::vector<Warning> warnings;
+  bool converged() const { return result && result->end == McmleEnd::converged; }
+};
+
+// `progress` hears of every iteration. Throws UsageError for an init that does not fit the model.
+McmleFit fit_by_mcmle(const McmleSettings& settings, const SamplingSettings& sampling,
+                      const Study& study, const CheckedFit& start, const McmleProgress& progress);
+
+struct Estimate;
+struct EstimatorSettings;
+struct EstimatorProgress;
+
+// The estimator's row (estimator_table.h): the settings it refuses (simulated errors), and the
+// fit from the pseudo-likelihood estimate (at the written decays of a curved model).
+void check_mcmle_settings(const EstimatorSettings& settings);
+Estimate fit_by_mcmle(const Study& study, const EstimatorSettings& settings,
+                      const EstimatorProgress& progress);
+
+}  // namespace tarn

@@ -1,0 +1,100 @@
+#include "estimate/pseudo_likelihood_estimator.h"
+
+#include "estimate/sample_warnings.h"
+#include "network/usage_error.h"
+#include "simulate/simulation_errors.h"
+
+namespace tarn {
+
+namespace {
+
+// The naive errors of a dyad-dependent model's pseudo-likelihood treat dependent dyads as
+// independent observations: too small, as the R tool says of them too (figure: terms, the
+// model's dependence terms).
+std::vector<Warning> naive_errors_caveat(const Model& model) {
+  std::string terms;
+  for (const TermPointer& term : model.terms) {
+    if (!term->dyad_independent()) terms += (terms.empty() ? "" : ", ") + term->text();
+  }
+  if (terms.empty()) return {};
+  return {Warning{"naive_errors_suspect"}.add_text("terms", terms)};
+}
+
+Warning not_simulated(const std::string& method, const char* reason) {
+  return Warning{"errors_not_simulated"}.add_text("method", method).add_text("reason", reason);
+}
+
+// Godambe or bootstrap errors from networks simulated at the estimate; the naive ones, with a
+// warning that says why, when they cannot be had.
+void simulate_errors(ErrorMethod method, const Study& study, const EstimatorSettings& settings,
+                     const EstimatorProgress& progress, Estimate& e) {
+  if (!e.start.usable()) {
+    e.warnings.push_back(not_simulated(settings.errors, "no_estimate"));
+    return;
+  }
+  const SamplerSettings sampler = settings.sampling.settings(study);
+  const SimulationErrors result = simulation_errors(
+      method, study, e.start.result, settings.replicates, sampler, progress.replicates);
+  if (result.degenerate()) {
+    std::vector<double> estimate;
+    for (int p = 1; p <= study.model.parameter_count(); ++p) {
+      estimate.push_back(e.start.result.estimate(p));
+    }
+    for (Warning& w : draw_warnings(result.sample, study.model, estimate, false)) {
+      e.warnings.push_back(std::move(w));
+    }
+    e.warnings.push_back(not_simulated(settings.errors, "degenerate"));
+    e.errors_failed = true;
+  } else if (result.too_few_replicates) {
+    e.warnings.push_back(not_simulated(settings.errors, "too_few_replicates")
+                             .add_count("used", settings.replicates - result.failed_refits)
+                             .add_count("replicates", settings.replicates));
+  } else {
+    e.errors = result.errors;
+    for (Warning& w :
+         autocorrelation_warnings(result.sample, study.model, sampler.chains, "errors")) {
+      e.warnings.push_back(std::move(w));
+    }
+  }
+}
+
+}  // namespace
+
+ErrorMethod error_method_named(const std::string& name) {
+  if (name == "naive") return ErrorMethod::naive;
+  if (name == "godambe") return ErrorMethod::godambe;
+  if (name == "bootstrap") return ErrorMethod::bootstrap;
+  throw UsageError("--se " + name + ": give naive, godambe or bootstrap");
+}
+
+void check_pseudo_likelihood_settings(const EstimatorSettings& settings) {
+  const ErrorMethod method = error_method_named(settings.errors);
+  if (method != ErrorMethod::naive && settings.replicates < 2) {
+    throw UsageError("--replicates " + std::to_string(settings.replicates) + ": give 2 or more");
+  }
+}
+
+Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& settings,
+                                  const EstimatorProgress& progress) {
+  const ErrorMethod method = error_method_named(settings.errors);
+  if (method != ErrorMethod::naive) check_can_simulate(study);
+  refuse_curved(study.model, "give --method mcmle");
+  Estimate e;
+  e.method = "mple";
+  e.start = fit_and_check(study);
+  e.result = e.start.result;
+  e.errors = naive_errors(e.start.result);
+  e.estimate_exists = e.start.estimate_exists;
+  e.converged = e.start.usable();
+  e.warnings = e.start.warnings;
+  if (method != ErrorMethod::naive) {
+    simulate_errors(method, study, settings, progress, e);
+  } else if (e.converged) {
+    for (Warning& w : naive_errors_caveat(study.model)) e.warnings.push_back(std::move(w));
+  }
+  // The pseudo-likelihood is the likelihood of a dyad-independent model.
+  if (study.model.dyad_independent() && e.converged) e.log_likelihood = e.start.result.loglik;
+  return e;
+}
+
+}  // namespace tarn

@@ -1,0 +1,35 @@
+#pragma once
+// The settings of every piece of work that simulates networks, and what they become: the
+// sampler's settings for a study, the coefficients to draw from, and the checks that the model
+// can be simulated.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fit/fit_result.h"
+#include "model/study.h"
+#include "simulate/sampler.h"
+
+namespace tarn {
+
+struct SamplingSettings {
+  std::int64_t burnin = -1;    // -1: the default
+  std::int64_t interval = -1;  // -1: the default
+  std::uint64_t seed = 1;
+  int threads = 0;  // 0: every core
+  int chains = 8;
+
+  SamplerSettings settings(const Study& study) const;
+};
+
+// Refuses, as a usage error naming the parameter and why, a model without a network distribution
+// (Model::distribution_problem), and, as bad input, a network with links given more than once.
+void check_can_simulate(const Study& study);
+
+// The coefficients of a --coef (or --init) list, one per coefficient of the model (a curved
+// term's weight and decay).
+std::vector<double> coefficients_of(const std::string& list, const Model& model,
+                                    const std::string& option = "--coef");
+
+}  // namespace tarn
