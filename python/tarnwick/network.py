@@ -108,7 +108,10 @@ class Network:
 
     Build one with :meth:`from_networkx`, :meth:`from_pandas`, :meth:`from_scipy`,
     :meth:`from_igraph` or :func:`tarnwick.read`. ``nodes`` are the node labels (the graph's
-    own keys, or the file's labels as texts), in the library's order.
+    own keys, or the file's labels as texts), in the library's order: the nodes of the links
+    in order of appearance, then the others (as the command line numbers the nodes of an edge
+    list). Graphs made of it (``to_networkx``, simulated networks) list the nodes in the order
+    they were given.
     """
 
     def __init__(
@@ -120,7 +123,12 @@ class Network:
         self._core = core
         self.nodes: List[Hashable] = list(core.labels) if nodes is None else list(nodes)
         self._attributes: Dict[str, List[Any]] = dict(attributes or {})
+        # The order in which graphs made of this network list their nodes: the order given.
+        self._graph_order: List[int] = list(range(len(self.nodes)))
         for note in core.notes():
+            # The nodes given from Python without links are nodes by intent: no note for them.
+            if nodes is not None and "in <nodes> and no link" in note:
+                continue
             warnings.warn(note, TarnwickWarning, stacklevel=3)
 
     # ----- what it is
@@ -166,8 +174,8 @@ class Network:
         import networkx as nx
 
         graph = nx.DiGraph() if self.directed else nx.Graph()
-        for k, node in enumerate(self.nodes):
-            graph.add_node(node, **{a: v[k] for a, v in self._attributes.items()})
+        for k in self._graph_order:
+            graph.add_node(self.nodes[k], **{a: v[k] for a, v in self._attributes.items()})
         nodes = self.nodes
         graph.add_edges_from((nodes[i], nodes[j]) for i, j in index_links)
         return graph
@@ -221,7 +229,18 @@ class Network:
             columns.append(_attribute_column(str(name), values))
             kept[str(name)] = values
         core = _tarnwick.network_from_links(texts, senders, receivers, bool(directed), columns)
-        return cls(core, nodes, kept)
+        # The library numbers the nodes in its own order (that of the links, then the others):
+        # the labels and attribute values follow it.
+        position = {t: k for k, t in enumerate(texts)}
+        order = [position[t] for t in core.labels]
+        network = cls(
+            core,
+            [nodes[k] for k in order],
+            {name: [values[k] for k in order] for name, values in kept.items()},
+        )
+        index_of = {k: i for i, k in enumerate(order)}
+        network._graph_order = [index_of[k] for k in range(len(nodes))]
+        return network
 
     @classmethod
     def from_networkx(

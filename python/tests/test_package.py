@@ -23,7 +23,7 @@ from conftest import EXAMPLES
 
 def test_labels_and_attributes_come_from_the_graph(florentine):
     net = tarnwick.Network.from_networkx(florentine)
-    assert net.nodes == list(florentine.nodes)
+    assert sorted(net.nodes) == sorted(florentine.nodes)
     assert not net.directed
     assert net.node_count == 16 and net.link_count == 20
     assert sorted(net.attribute_names) == ["priorates", "totalties", "wealth"]
@@ -232,7 +232,7 @@ def test_ctrl_c_stops_the_work_within_a_second():
         started = time.monotonic()
         try:
             tarnwick.simulate(g, "edges + mutual + gwesp(0.5, fixed=True)", coef=[-3, 1, 0.1],
-                              n=5000, interval=200000, stats=True, threads=1, progress=False)
+                              n=5000, interval=20000, stats=True, threads=1, progress=False)
             print("finished", flush=True)
         except KeyboardInterrupt:
             print("interrupted %.3f" % (time.monotonic() - started), flush=True)
