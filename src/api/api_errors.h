@@ -37,6 +37,8 @@ auto with_library_errors(Work&& work) -> decltype(work()) {
     return std::forward<Work>(work)();
   } catch (const ModelError& e) {
     throw tarnwick::ModelError(e.what());
+  } catch (const FormulaError& e) {
+    throw tarnwick::ModelError(e.what());
   } catch (const UsageError& e) {
     throw tarnwick::ArgumentError(e.what());
   } catch (const OutputError& e) {

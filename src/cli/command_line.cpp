@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -86,23 +87,42 @@ std::string type_table() {
 
 }  // namespace
 
-int run_command_line(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-  CLI::App app(
+namespace {
+
+// The four commands, their options and the values the options fill.
+struct Commands {
+  CLI::App app{
       "Tarnwick: exponential random graph models (p*, ERGM) of one network, directed or "
       "(--undirected) undirected, fitted by pseudo-likelihood or by maximum likelihood through "
       "MCMC; networks simulated from them, their goodness of fit, a formula's statistics.\n"
       "Without arguments it runs the interactive dialogue.",
-      "tarnwick");
-  app.set_version_flag("--version", std::string("tarnwick ") + tarnwick_version);
-  app.require_subcommand(1);
-
+      "tarnwick"};
   FitCommandOptions fit;
-  DataOptions fit_data;
-  CLI::App* fit_command = app.add_subcommand(
+  SimulateCommandOptions simulate, gof;
+  SummaryCommandOptions summary;
+  DataOptions fit_data, simulate_data, gof_data, summary_data;
+  CLI::App* fit_command = nullptr;
+  CLI::App* simulate_command = nullptr;
+  CLI::App* gof_command = nullptr;
+  CLI::App* summary_command = nullptr;
+
+  std::vector<CLI::App*> all() const {
+    return {fit_command, simulate_command, gof_command, summary_command};
+  }
+  CLI::App* parsed() const {
+    for (CLI::App* c : all())
+      if (c->parsed()) return c;
+    return nullptr;
+  }
+};
+
+void add_fit_command(Commands& c) {
+  FitCommandOptions& fit = c.fit;
+  CLI::App* fit_command = c.app.add_subcommand(
       "fit",
       "Fit a model by maximum pseudo-likelihood (the default) or by maximum likelihood through "
       "MCMC (--method mcmle)");
-  fit_data.add(*fit_command, fit.study);
+  c.fit_data.add(*fit_command, fit.study);
   fit_command
       ->add_option("-m,--model", fit.model,
                    "The model: a formula as in statnet (\"edges + mutual + gwesp(0.5, "
@@ -128,12 +148,14 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
   fit.mcmle.add(*fit_command);
   fit.sampling.add(*fit_command);
   fit_command->footer(type_table());
+  c.fit_command = fit_command;
+}
 
-  SimulateCommandOptions simulate;
-  DataOptions simulate_data;
+void add_simulate_and_gof_commands(Commands& c) {
+  SimulateCommandOptions& simulate = c.simulate;
   CLI::App* simulate_command =
-      app.add_subcommand("simulate", "Draw networks from a model at its estimates or --coef");
-  simulate_data.add(*simulate_command, simulate.study, false);
+      c.app.add_subcommand("simulate", "Draw networks from a model at its estimates or --coef");
+  c.simulate_data.add(*simulate_command, simulate.study, false);
   add_simulation_options(*simulate_command, simulate);
   simulate_command->add_option("--out", simulate.out_dir,
                                "Folder for the networks, as edge lists network_1.csv, ... (the "
@@ -146,23 +168,26 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
                                "Write the model's statistics of every network as CSV to FILE "
                                "(- for standard output)");
   simulate_command->footer(type_table());
+  c.simulate_command = simulate_command;
 
-  SimulateCommandOptions gof;
-  DataOptions gof_data;
-  CLI::App* gof_command = app.add_subcommand(
+  SimulateCommandOptions& gof = c.gof;
+  CLI::App* gof_command = c.app.add_subcommand(
       "gof", "Goodness of fit: the observed network against networks drawn from the model");
-  gof_data.add(*gof_command, gof.study, false);
+  c.gof_data.add(*gof_command, gof.study, false);
   add_simulation_options(*gof_command, gof);
   gof_command->add_option("--csv", gof.csv_path, "Write every comparison as CSV to FILE");
   gof_command->add_option("--svg", gof.svg_path, "Write the figure as SVG to FILE");
   gof_command->add_option("--html", gof.html_path,
                           "Write the figure and the tables as one HTML page to FILE");
   gof_command->footer(type_table());
-  SummaryCommandOptions summary;
-  DataOptions summary_data;
-  CLI::App* summary_command =
-      app.add_subcommand("summary", "The observed network statistics of a model, without fitting");
-  summary_data.add(*summary_command, summary.study);
+  c.gof_command = gof_command;
+}
+
+void add_summary_command(Commands& c) {
+  SummaryCommandOptions& summary = c.summary;
+  CLI::App* summary_command = c.app.add_subcommand(
+      "summary", "The observed network statistics of a model, without fitting");
+  c.summary_data.add(*summary_command, summary.study);
   summary_command->add_option("-m,--model", summary.model, "The model: a formula or a list")
       ->required();
   summary_command->add_option("--json", summary.json_path,
@@ -171,72 +196,94 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
                               "Write the statistics as CSV to FILE (- for standard output)");
   summary_command->add_flag("-q,--quiet", summary.quiet, "Do not show the table");
   summary_command->footer(type_table());
-  const std::vector<CLI::App*> commands = {fit_command, simulate_command, gof_command,
-                                           summary_command};
-  auto parsed_command = [&commands]() -> CLI::App* {
-    for (CLI::App* c : commands)
-      if (c->parsed()) return c;
-    return nullptr;
-  };
+  c.summary_command = summary_command;
+}
 
+// A first argument that names no command: refused, with the nearest command.
+void refuse_unknown_command(const Commands& c, int argc, const char* const* argv) {
+  if (argc <= 1 || argv[1][0] == '-') return;
+  const std::string given = argv[1];
+  std::string best;
+  std::size_t best_distance = 3;
+  for (const CLI::App* command : c.all()) {
+    if (command->get_name() == given) best_distance = 0;
+    const std::size_t d = edit_distance(given, command->get_name());
+    if (d < best_distance) best_distance = d, best = command->get_name();
+  }
+  if (best_distance > 0) {
+    throw UsageError("unknown command \"" + given +
+                     "\": the commands are fit, simulate, gof and summary" +
+                     (best.empty() ? std::string() : ". Did you mean " + best + "?"));
+  }
+}
+
+// Parses the arguments; answers --help, --help-all and --version, and a parse error, with the
+// exit status then; nothing when a command is to run.
+std::optional<int> parse(Commands& c, const std::vector<std::string>& arguments, std::ostream& out,
+                         std::ostream& err) {
+  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {
-    if (argc > 1 && argv[1][0] != '-') {
-      const std::string given = argv[1];
-      std::string best;
-      std::size_t best_distance = 3;
-      for (const CLI::App* c : commands) {
-        if (c->get_name() == given) best_distance = 0;
-        const std::size_t d = edit_distance(given, c->get_name());
-        if (d < best_distance) best_distance = d, best = c->get_name();
-      }
-      if (best_distance > 0) {
-        throw UsageError("unknown command \"" + given +
-                         "\": the commands are fit, simulate, gof and summary" +
-                         (best.empty() ? std::string() : ". Did you mean " + best + "?"));
-      }
-    }
-    std::vector<std::string> arguments(argv + 1, argv + argc);
-    std::reverse(arguments.begin(), arguments.end());
-    try {
-      app.parse(arguments);
-    } catch (const CLI::CallForHelp&) {
-      const CLI::App* shown = parsed_command() != nullptr ? parsed_command() : &app;
-      std::string help = shown->help();
-      const std::string usage = "Usage: " + shown->get_name();
-      const std::size_t at = help.find(usage);
-      if (shown != &app && at != std::string::npos) help.insert(at + 7, "tarnwick ");
-      out << help;
-      return exit_ok;
-    } catch (const CLI::CallForAllHelp&) {
-      out << app.help("", CLI::AppFormatMode::All);
-      return exit_ok;
-    } catch (const CLI::CallForVersion&) {
-      out << "tarnwick " << tarnwick_version << '\n';
-      return exit_ok;
-    } catch (const CLI::ParseError& e) {
-      const CLI::App* command = parsed_command();
-      err << "tarnwick: " << e.what() << suggestion(command ? *command : app, arguments)
-          << "\nRun 'tarnwick " << (command ? command->get_name() + " " : std::string())
-          << "--help' for the options.\n";
-      return exit_usage;
-    }
-    if (fit_command->parsed()) {
-      fit_data.finish(fit.study);
-      return run_fit_command(fit, out, err);
-    }
-    if (simulate_command->parsed()) {
-      simulate_data.finish(simulate.study);
-      return run_simulate_command(simulate, out, err);
-    }
-    if (gof_command->parsed()) {
-      gof_data.finish(gof.study);
-      return run_gof_command(gof, out, err);
-    }
-    if (summary_command->parsed()) {
-      summary_data.finish(summary.study);
-      return run_summary_command(summary, out, err);
-    }
+    c.app.parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    const CLI::App* shown = c.parsed() != nullptr ? c.parsed() : &c.app;
+    std::string help = shown->help();
+    const std::string usage = "Usage: " + shown->get_name();
+    const std::size_t at = help.find(usage);
+    if (shown != &c.app && at != std::string::npos) help.insert(at + 7, "tarnwick ");
+    out << help;
+    return exit_ok;
+  } catch (const CLI::CallForAllHelp&) {
+    out << c.app.help("", CLI::AppFormatMode::All);
+    return exit_ok;
+  } catch (const CLI::CallForVersion&) {
+    out << "tarnwick " << tarnwick_version << '\n';
+    return exit_ok;
+  } catch (const CLI::ParseError& e) {
+    const CLI::App* command = c.parsed();
+    // What the parse left of the arguments, as it left them.
+    err << "tarnwick: " << e.what() << suggestion(command ? *command : c.app, reversed)
+        << "\nRun 'tarnwick " << (command ? command->get_name() + " " : std::string())
+        << "--help' for the options.\n";
     return exit_usage;
+  }
+  return std::nullopt;
+}
+
+int run_parsed(Commands& c, std::ostream& out, std::ostream& err) {
+  if (c.fit_command->parsed()) {
+    c.fit_data.finish(c.fit.study);
+    return run_fit_command(c.fit, out, err);
+  }
+  if (c.simulate_command->parsed()) {
+    c.simulate_data.finish(c.simulate.study);
+    return run_simulate_command(c.simulate, out, err);
+  }
+  if (c.gof_command->parsed()) {
+    c.gof_data.finish(c.gof.study);
+    return run_gof_command(c.gof, out, err);
+  }
+  if (c.summary_command->parsed()) {
+    c.summary_data.finish(c.summary.study);
+    return run_summary_command(c.summary, out, err);
+  }
+  return exit_usage;
+}
+
+}  // namespace
+
+int run_command_line(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  Commands c;
+  c.app.set_version_flag("--version", std::string("tarnwick ") + tarnwick_version);
+  c.app.require_subcommand(1);
+  add_fit_command(c);
+  add_simulate_and_gof_commands(c);
+  add_summary_command(c);
+  try {
+    refuse_unknown_command(c, argc, argv);
+    if (const auto answered = parse(c, std::vector<std::string>(argv + 1, argv + argc), out, err)) {
+      return *answered;
+    }
+    return run_parsed(c, out, err);
   } catch (const UsageError& e) {
     err << "tarnwick: " << e.what() << '\n';
     return exit_usage;

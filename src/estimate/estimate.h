@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,11 +34,25 @@ struct Estimate {
   // Exact for a dyad-independent model, bridged for MCMLE; nothing for a pseudo-likelihood fit
   // of a dependent model.
   std::optional<double> log_likelihood;
-  std::shared_ptr<const McmleResult> mcmle;  // the MCMC run, for its diagnostics; null otherwise
+  // "converged", or what kept the fit from an estimate (pseudo_likelihood_outcome, or the
+  // MCMC fit's not_converged or degenerate).
+  std::string outcome;
+  // The Monte Carlo share of each coefficient's standard error, in percent; empty for an
+  // estimator without simulation in its estimate.
+  std::vector<double> mcmc_error_percent;
+  // The estimator's own record for the results (their section named after the method); null
+  // for none.
+  nlohmann::ordered_json details;
+  std::shared_ptr<const McmleResult> mcmle;  // the MCMC run, for its figures; null otherwise
 
   // The fit did what it was asked: an estimate, and errors of the method asked for.
   bool succeeded() const { return converged && !errors_failed; }
 };
+
+// How a pseudo-likelihood fit ended: "converged" when it converged to an estimate that exists;
+// otherwise what kept it from one: estimate_does_not_exist (before any other),
+// statistics_linearly_dependent, newton_inversion_failed, pass_limit or final_inversion_failed.
+std::string pseudo_likelihood_outcome(const FitResult& result, bool estimate_exists);
 
 struct EstimatorSettings {
   std::string errors = "naive";  // of the pseudo-likelihood: naive, godambe or bootstrap

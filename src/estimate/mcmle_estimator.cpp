@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "estimate/estimate.h"
+#include "estimate/mcmle_details.h"
 #include "estimate/sample_warnings.h"
 #include "network/usage_error.h"
 
@@ -198,6 +199,11 @@ Estimate fit_by_mcmle(const Study& study, const EstimatorSettings& settings,
   e.converged = fit.converged();
   e.log_likelihood = fit.result->log_likelihood;
   e.mcmle = fit.result;
+  e.outcome = fit.result->end == McmleEnd::converged       ? "converged"
+              : fit.result->end == McmleEnd::not_converged ? "not_converged"
+                                                           : "degenerate";
+  e.mcmc_error_percent = fit.result->mcmc_error_percent;
+  e.details = mcmle_details(*fit.result);
   return e;
 }
 

@@ -60,6 +60,14 @@ void simulate_errors(ErrorMethod method, const Study& study, const EstimatorSett
 
 }  // namespace
 
+std::string pseudo_likelihood_outcome(const FitResult& r, bool estimate_exists) {
+  if (!estimate_exists) return "estimate_does_not_exist";
+  if (fit_converged(r)) return "converged";
+  if (r.end == FitEnd::dependent) return "statistics_linearly_dependent";
+  if (r.end == FitEnd::wxsq_singular) return "newton_inversion_failed";
+  return r.too_many_iterations ? "pass_limit" : "final_inversion_failed";
+}
+
 ErrorMethod error_method_named(const std::string& name) {
   if (name == "naive") return ErrorMethod::naive;
   if (name == "godambe") return ErrorMethod::godambe;
@@ -87,6 +95,7 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
   e.estimate_exists = e.start.estimate_exists;
   e.converged = e.start.usable();
   e.warnings = e.start.warnings;
+  e.outcome = pseudo_likelihood_outcome(e.result, e.estimate_exists);
   if (method != ErrorMethod::naive) {
     simulate_errors(method, study, settings, progress, e);
   } else if (e.converged) {

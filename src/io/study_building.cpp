@@ -78,11 +78,11 @@ Study build_study(const std::string& formula, InputData& data, const StudyOption
     study.model = model_of_formula(formula, context);
   } catch (const TermOfOtherNetworkKind& e) {
     // kstar on a network read as directed: the network may be undirected, its flag forgotten.
-    throw UsageError(
+    throw FormulaError(
         std::string("--model: ") + e.what() +
         (e.of_undirected ? ", or give --undirected if the network is undirected" : ""));
   } catch (const ModelError& e) {
-    throw UsageError(std::string("--model: ") + e.what());
+    throw FormulaError(std::string("--model: ") + e.what());
   }
   const bool covariate_term =
       study.model.kernel && study.model.kernel->uses(ConfigurationType::covariate);

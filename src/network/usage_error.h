@@ -12,6 +12,13 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A formula that the term table refuses, or a term that does not fit the data: a usage error of
+// --model, which a library caller knows as an error of its model.
+class FormulaError : public UsageError {
+ public:
+  using UsageError::UsageError;
+};
+
 // An output file that cannot be written.
 class OutputError : public std::runtime_error {
  public:

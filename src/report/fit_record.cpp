@@ -20,22 +20,8 @@ std::optional<double> FitRecord::bic() const {
 }
 
 std::string fit_outcome(const FitRecord& record) {
-  if (record.mcmle != nullptr) {
-    switch (record.mcmle->end) {
-      case McmleEnd::converged:
-        return "converged";
-      case McmleEnd::not_converged:
-        return "not_converged";
-      case McmleEnd::degenerate:
-        return "degenerate";
-    }
-  }
-  const FitResult& r = *record.result;
-  if (!record.estimate_exists) return "estimate_does_not_exist";
-  if (fit_converged(r)) return "converged";
-  if (r.end == FitEnd::dependent) return "statistics_linearly_dependent";
-  if (r.end == FitEnd::wxsq_singular) return "newton_inversion_failed";
-  return r.too_many_iterations ? "pass_limit" : "final_inversion_failed";
+  return record.outcome.empty() ? pseudo_likelihood_outcome(*record.result, record.estimate_exists)
+                                : record.outcome;
 }
 
 FitRecord fit_record_of(const Estimate& estimate, const Study& study, const InputData& input,
@@ -61,6 +47,10 @@ FitRecord fit_record_of(const Estimate& estimate, const Study& study, const Inpu
   record.estimate_exists = estimate.estimate_exists;
   record.warnings = worded(warnings);
   record.mcmle = estimate.mcmle.get();
+  record.method = estimate.method;
+  record.outcome = estimate.outcome;
+  record.mcmc_error_percent = estimate.mcmc_error_percent;
+  record.details = estimate.details;
   record.log_likelihood = estimate.log_likelihood;
   return record;
 }

@@ -52,16 +52,19 @@ struct FitRecord {
   // nothing for a pseudo-likelihood fit of a dependent model.
   std::optional<double> log_likelihood;
 
-  std::string method() const { return mcmle != nullptr ? "mcmle" : "mple"; }
+  // The estimator's name; its outcome (empty: the pseudo-likelihood's, of `result`); its Monte
+  // Carlo error shares (empty: none); its own record for the results, under its name.
+  std::string method = "mple";
+  std::string outcome;
+  std::vector<double> mcmc_error_percent;
+  nlohmann::ordered_json details;
+
   // Akaike's and Schwarz's criteria from the log-likelihood (the dyads as observations).
   std::optional<double> aic() const;
   std::optional<double> bic() const;
 };
 
-// How the fit ended: "converged" when it converged to an estimate that exists; otherwise what
-// kept it from one: estimate_does_not_exist (before any other), statistics_linearly_dependent,
-// newton_inversion_failed, pass_limit or final_inversion_failed; for maximum likelihood by MCMC
-// iteration_limit, degenerate or no_progress.
+// How the fit ended (Estimate::outcome).
 std::string fit_outcome(const FitRecord& record);
 
 // The record of `estimate`, a fit of `study` (built from `input` and `options` with the model

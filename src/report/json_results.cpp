@@ -92,141 +92,6 @@ json classification(const FitResult& r) {
              finite_or_null(percent(t[0][0] + t[1][1], t[0][0] + t[0][1] + t[1][0] + t[1][1]))}}}};
 }
 
-const char* start_name(McmleStart start) {
-  switch (start) {
-    case McmleStart::pseudo_likelihood:
-      return "pseudo_likelihood";
-    case McmleStart::given:
-      return "given";
-    case McmleStart::dyad_independent:
-      return "dyad_independent";
-  }
-  return "";
-}
-
-// The iterations, the convergence figures of the last sample and the start of maximum likelihood
-// by MCMC.
-json evidence_section(const DrawEvidence& e) {
-  json section = {{"kind", e.kind()},
-                  {"networks", e.networks},
-                  {"observed_links", e.observed_links},
-                  {"dyads", e.dyads},
-                  {"mean_links", finite_or_null(e.mean_links)},
-                  {"sd_links", finite_or_null(e.sd_links)},
-                  {"least_links", e.least_links},
-                  {"most_links", e.most_links},
-                  {"share_near_empty", e.share_near_empty},
-                  {"share_near_full", e.share_near_full},
-                  {"two_modes", e.two_modes}};
-  if (e.two_modes) {
-    section["lower_mode_links"] = e.lower_mode_links;
-    section["upper_mode_links"] = e.upper_mode_links;
-    section["lower_mode_share"] = e.lower_mode_share;
-  }
-  return section;
-}
-
-json capacity_section(const CapacityStop& stop) {
-  return {{"toggles", stop.toggles},
-          {"links", stop.links},
-          {"observed_links", stop.observed_links},
-          {"capacity", max_links}};
-}
-
-json numbers(const std::vector<double>& values) {
-  json array = json::array();
-  for (double v : values) array.push_back(finite_or_null(v));
-  return array;
-}
-
-json probe_section(const ModeProbe& p) {
-  return {{"start", p.from_empty ? "empty" : "denser"},
-          {"start_links", p.start_links},
-          {"networks", p.networks},
-          {"late_mean_links", finite_or_null(p.late_mean_links)},
-          {"late_least_links", p.late_least_links},
-          {"late_most_links", p.late_most_links},
-          {"moving", p.moving},
-          {"filled", p.filled},
-          {"second_mode", p.second_mode()}};
-}
-
-json start_section(const StartRecord& start) {
-  json section = {{"kind", start_name(start.kind)}, {"share", start.share}};
-  if (start.moved) {
-    json moved = {{"reason", start.moved->reason}};
-    if (start.moved->reason == "link_capacity") {
-      moved["capacity"] = capacity_section(start.moved->capacity);
-    } else if (start.moved->reason != "no_step") {
-      moved["evidence"] = evidence_section(start.moved->evidence);
-    }
-    section["moved"] = moved;
-  }
-  return section;
-}
-
-json convergence_section(const McmleResult& m) {
-  const ConvergenceTest& t = m.final_test;
-  json section = {{"t_ratios", numbers(t.t_ratio)},
-                  {"max_abs_t_ratio", finite_or_null(t.max_abs_t)},
-                  {"hotelling_statistic", finite_or_null(t.hotelling)},
-                  {"hotelling_p_value", finite_or_null(t.p_value)},
-                  {"effective_sample_size", finite_or_null(t.effective_size)},
-                  {"effective_sizes", numbers(m.final_moments.effective_size)},
-                  {"networks", m.final_moments.networks}};
-  if (m.check) {
-    section["simulation_check"] = {{"passed", m.check->passed},
-                                   {"t_ratios", numbers(m.check->t_ratio)},
-                                   {"allowances", numbers(m.check->allowance)}};
-  }
-  return section;
-}
-
-// The iterations, the convergence figures of the final sample, the start and, when it did not
-// converge, the evidence of maximum likelihood by MCMC.
-json mcmle_section(const McmleResult& m) {
-  json section;
-  section["iterations"] = m.iterations;
-  section["stop_reason"] = m.stop_reason;
-  section["start"] = start_section(m.start);
-  if (m.stop_reason == "dyad_independent") {
-    section["exact"] = true;
-    return section;
-  }
-  section["convergence"] = convergence_section(m);
-  json history = json::array();
-  for (const McmleIteration& i : m.history) {
-    history.push_back({{"iteration", i.number},
-                       {"networks", i.networks},
-                       {"step_length", i.step},
-                       {"max_abs_t_ratio", finite_or_null(i.max_abs_t)},
-                       {"hotelling_p_value", finite_or_null(i.p_value)},
-                       {"effective_sample_size", finite_or_null(i.effective_size)},
-                       {"interval", i.interval},
-                       {"toggles", i.toggles},
-                       {"filled", i.filled},
-                       {"evidence", i.evidence},
-                       {"final_sample", i.final_sample}});
-  }
-  section["history"] = history;
-  // No times: the same seed gives the same document for any number of threads.
-  section["toggles"] = m.toggles;
-  if (m.probes) {
-    section["probes"] = {{"toggles", m.probes->toggles},
-                         {"empty", probe_section(m.probes->empty)},
-                         {"denser", probe_section(m.probes->dense)}};
-  }
-  if (m.end != McmleEnd::converged) {
-    section["best"] = {{"iteration", m.best.iteration},
-                       {"coefficients", numbers(m.best.theta)},
-                       {"max_abs_t_ratio", finite_or_null(m.best.max_abs_t)},
-                       {"distance", finite_or_null(m.best.distance)}};
-    if (m.evidence) section["evidence"] = evidence_section(*m.evidence);
-    if (m.capacity.found) section["capacity"] = capacity_section(m.capacity);
-  }
-  return section;
-}
-
 }  // namespace
 
 void write_fit_json(const FitRecord& record, std::ostream& out) {
@@ -247,7 +112,7 @@ void write_fit_json(const FitRecord& record, std::ostream& out) {
   doc["blocking"] = blocking_section(record);
   doc["model"] = model_section(model);
   const std::string outcome = fit_outcome(record);
-  doc["method"] = record.method();
+  doc["method"] = record.method;
   doc["outcome"] = outcome;
   doc["converged"] = outcome == "converged";
   doc["passes"] = r.newton_passes;
@@ -258,7 +123,7 @@ void write_fit_json(const FitRecord& record, std::ostream& out) {
   doc["aic"] = optional_number(record.aic());
   doc["bic"] = optional_number(record.bic());
   // The pseudo-likelihood's figures, of its own fit (the start of maximum likelihood by MCMC).
-  const bool pseudo = estimated && record.mcmle == nullptr;
+  const bool pseudo = estimated && record.method == "mple";
   doc["minus2_log_likelihood"] = pseudo ? finite_or_null(-2.0 * r.loglik) : json(nullptr);
   doc["goodness_of_fit"] = pseudo ? finite_or_null(r.pearson_sum) : json(nullptr);
   doc["model_chisquare"] = pseudo ? finite_or_null(model_chisquare(r)) : json(nullptr);
@@ -267,7 +132,7 @@ void write_fit_json(const FitRecord& record, std::ostream& out) {
   doc["residuals"] = {{"absolute", pseudo ? finite_or_null(r.abs_resid_sum) : json(nullptr)},
                       {"squared", pseudo ? finite_or_null(r.sq_resid_sum) : json(nullptr)}};
   doc["classification"] = pseudo ? classification(r) : json(nullptr);
-  if (record.mcmle != nullptr) doc["mcmle"] = mcmle_section(*record.mcmle);
+  if (!record.details.is_null()) doc[record.method] = record.details;
   const ParameterErrors& errors = *record.errors;
   doc["standard_errors"] = {{"method", errors.method}};
   if (!errors.description.empty()) doc["standard_errors"]["description"] = errors.description;
@@ -296,8 +161,8 @@ void write_fit_json(const FitRecord& record, std::ostream& out) {
          {"conf_low", finite_or_null(row.conf_low)},
          {"conf_high", finite_or_null(row.conf_high)},
          {"exp_estimate", finite_or_null(row.exp_estimate)}});
-    if (record.mcmle != nullptr) {
-      const auto& percent = record.mcmle->mcmc_error_percent;
+    if (!record.mcmc_error_percent.empty()) {
+      const auto& percent = record.mcmc_error_percent;
       parameters.back()["mcmc_error_percent"] =
           k < percent.size() ? finite_or_null(percent[k]) : json(nullptr);
     }

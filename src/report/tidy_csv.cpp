@@ -40,10 +40,9 @@ void write_tidy_csv(const FitRecord& record, std::ostream& out) {
         << csv_number(row.p_value) << ',' << csv_number(row.conf_low) << ','
         << csv_number(row.conf_high) << ',' << (classic ? number(classic->type) : 0) << ','
         << (classic ? classic->block_type : 0) << ',' << csv_number(row.exp_estimate) << ','
-        << record.errors->method << ',' << outcome << ',' << record.method() << ','
-        << (record.mcmle != nullptr &&
-                    static_cast<std::size_t>(p - 1) < record.mcmle->mcmc_error_percent.size()
-                ? csv_number(record.mcmle->mcmc_error_percent[static_cast<std::size_t>(p - 1)])
+        << record.errors->method << ',' << outcome << ',' << record.method << ','
+        << (static_cast<std::size_t>(p - 1) < record.mcmc_error_percent.size()
+                ? csv_number(record.mcmc_error_percent[static_cast<std::size_t>(p - 1)])
                 : std::string("NA"))
         << ',' << (model.directed ? "TRUE" : "FALSE") << '\n';
   }

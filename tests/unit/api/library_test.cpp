@@ -1,0 +1,182 @@
+// The library's public calls: networks read from files or built from label arrays are the same
+// network, statistics and fits agree with exact values, every estimator of the table reaches
+// every writer, and errors come as the library's exception types.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <random>
+#include <set>
+
+#include "support/repository.h"
+#include "tarnwick/tarnwick.h"
+
+namespace {
+
+using tarn::test::repository_file;
+
+std::map<std::string, double> by_name(const std::vector<tarnwick::Statistic>& statistics) {
+  std::map<std::string, double> values;
+  for (const auto& s : statistics) values[s.name] = s.value;
+  return values;
+}
+
+tarnwick::Network florentine_file() {
+  tarnwick::ReadOptions read;
+  read.network_path = repository_file("examples/florentine_marriage.net");
+  read.attributes_path = repository_file("examples/florentine_attributes.csv");
+  read.undirected = true;
+  return tarnwick::read_network(read);
+}
+
+// The same network as arrays: its links by label, every node listed with its wealth.
+tarnwick::Network florentine_arrays(const tarnwick::Network& file) {
+  std::vector<std::string> senders, receivers;
+  for (const auto& [a, b] : file.links()) {
+    senders.push_back(file.labels()[std::size_t(a)]);
+    receivers.push_back(file.labels()[std::size_t(b)]);
+  }
+  const auto wealth = tarnwick::summary(file, "nodecov(\"wealth\")");
+  EXPECT_EQ(wealth.size(), 1u);
+  // Wealth by node from the file's attribute table, reversed in order to show that nodes are
+  // matched by label, not by position.
+  std::vector<std::string> nodes(file.labels().rbegin(), file.labels().rend());
+  std::map<std::string, double> wealth_of = {
+      {"Acciaiuoli", 10}, {"Albizzi", 36},  {"Barbadori", 55}, {"Bischeri", 44},
+      {"Castellani", 20}, {"Ginori", 32},   {"Guadagni", 8},   {"Lamberteschi", 42},
+      {"Medici", 103},    {"Pazzi", 48},    {"Peruzzi", 49},   {"Pucci", 3},
+      {"Ridolfi", 27},    {"Salviati", 10}, {"Strozzi", 146},  {"Tornabuoni", 48}};
+  std::vector<double> values;
+  for (const std::string& label : nodes) values.push_back(wealth_of.at(label));
+  return tarnwick::network_from_links(nodes, senders, receivers, false, {{"wealth", values}});
+}
+
+TEST(Library, AFileAndTheSameLinksAsArraysGiveTheSameStatistics) {
+  const tarnwick::Network file = florentine_file();
+  EXPECT_EQ(file.node_count(), 16);
+  EXPECT_EQ(file.link_count(), 20);
+  EXPECT_FALSE(file.directed());
+  const tarnwick::Network arrays = florentine_arrays(file);
+  EXPECT_EQ(arrays.node_count(), 16);  // Pucci has no marriage: an isolate from the node list
+  const std::string formula =
+      "edges + triangle + kstar(2) + nodecov(\"wealth\") + gwesp(0.5, fixed=TRUE) + degree(0:3)";
+  const auto expected = by_name(tarnwick::summary(file, formula));
+  EXPECT_EQ(expected.at("edges"), 20);
+  EXPECT_EQ(expected.at("triangle"), 3);
+  EXPECT_EQ(expected.at("degree0"), 1);
+  EXPECT_EQ(by_name(tarnwick::summary(arrays, formula)), expected);
+}
+
+TEST(Library, LabelsThatLookLikeNumbersOrHoldCommasStayLabels) {
+  const tarnwick::Network net =
+      tarnwick::network_from_links({"101", "102", "a, b", "say \"x\"", "lone"},
+                                   {"101", "a, b", "say \"x\""}, {"102", "102", "101"}, true);
+  EXPECT_EQ(net.node_count(), 5);
+  EXPECT_EQ(net.link_count(), 3);
+  std::set<std::pair<std::string, std::string>> links;
+  for (const auto& [a, b] : net.links()) {
+    links.insert({net.labels()[std::size_t(a)], net.labels()[std::size_t(b)]});
+  }
+  const std::set<std::pair<std::string, std::string>> given = {
+      {"101", "102"}, {"a, b", "102"}, {"say \"x\"", "101"}};
+  EXPECT_EQ(links, given);
+}
+
+// A dyad-independent model's maximum likelihood estimate is exact: the edges coefficient of a
+// Bernoulli graph is the log-odds of its density, by both estimators.
+TEST(Library, EveryEstimatorGivesTheExactBernoulliEstimateThroughEveryWriter) {
+  std::mt19937_64 random(7);
+  std::vector<std::string> nodes, senders, receivers;
+  for (int i = 0; i < 30; ++i) nodes.push_back("n" + std::to_string(i));
+  int links = 0;
+  for (int i = 0; i < 30; ++i) {
+    for (int j = 0; j < 30; ++j) {
+      if (i != j && random() % 10 == 0) {
+        senders.push_back(nodes[std::size_t(i)]);
+        receivers.push_back(nodes[std::size_t(j)]);
+        ++links;
+      }
+    }
+  }
+  const auto net = tarnwick::network_from_links(nodes, senders, receivers, true);
+  const double density = links / (30.0 * 29.0);
+  const auto estimators = tarnwick::estimators();
+  ASSERT_GE(estimators.size(), 2u);
+  for (const auto& estimator : estimators) {
+    SCOPED_TRACE(estimator.name);
+    tarnwick::FitSettings settings;
+    settings.method = estimator.name;
+    const tarnwick::Estimate e = tarnwick::fit(net, "edges", settings);
+    EXPECT_EQ(e.method, estimator.name);
+    EXPECT_TRUE(e.converged);
+    EXPECT_EQ(e.outcome, "converged");
+    ASSERT_EQ(e.coefficients.size(), 1u);
+    EXPECT_NEAR(e.coefficients[0], std::log(density / (1 - density)), 1e-6);
+    // Its variance: the inverse Fisher information, 1 / (dyads p (1 - p)).
+    EXPECT_NEAR(e.std_errors[0], 1 / std::sqrt(870 * density * (1 - density)), 1e-6);
+    ASSERT_TRUE(e.log_likelihood.has_value());
+    const double ll = links * std::log(density) + (870 - links) * std::log(1 - density);
+    EXPECT_NEAR(*e.log_likelihood, ll, 1e-6);
+    const auto json = nlohmann::json::parse(e.json);
+    EXPECT_EQ(json.at("method"), estimator.name);
+    EXPECT_EQ(json.at("outcome"), e.outcome);
+    EXPECT_NE(e.csv.find("edges"), std::string::npos);
+    EXPECT_NE(e.screen.find("edges"), std::string::npos);
+  }
+}
+
+TEST(Library, SimulatedNetworksKeepTheLabelsAndTheirStatistics) {
+  const tarnwick::Network file = florentine_file();
+  tarnwick::SimulateSettings settings;
+  settings.coefficients = {-1.7, 0.2};
+  settings.networks = 12;
+  settings.threads = 2;
+  const tarnwick::Simulation sim = tarnwick::simulate(file, "edges + triangle", settings);
+  ASSERT_EQ(sim.networks.size(), 12u);
+  ASSERT_EQ(sim.statistics.size(), 12u);
+  EXPECT_EQ(sim.statistic_names, (std::vector<std::string>{"edges", "triangle"}));
+  for (std::size_t k = 0; k < sim.networks.size(); ++k) {
+    EXPECT_EQ(sim.networks[k].labels(), file.labels());
+    const auto values = by_name(tarnwick::summary(sim.networks[k], "edges + triangle"));
+    EXPECT_EQ(values.at("edges"), sim.statistics[k][0]);
+    EXPECT_EQ(values.at("triangle"), sim.statistics[k][1]);
+  }
+  // The same seed gives the same networks whatever the threads.
+  settings.threads = 1;
+  EXPECT_EQ(tarnwick::simulate(file, "edges + triangle", settings).statistics, sim.statistics);
+}
+
+TEST(Library, ErrorsComeAsTheLibrarysTypes) {
+  const tarnwick::Network file = florentine_file();
+  EXPECT_THROW(tarnwick::summary(file, "edges + nosuchterm"), tarnwick::ModelError);
+  tarnwick::FitSettings settings;
+  settings.method = "nosuchmethod";
+  EXPECT_THROW(tarnwick::fit(file, "edges", settings), tarnwick::ArgumentError);
+  settings.method = "mcmle";
+  settings.errors = "bootstrap";
+  EXPECT_THROW(tarnwick::fit(file, "edges", settings), tarnwick::ArgumentError);
+  tarnwick::ReadOptions read;
+  read.network_path = repository_file("examples/no_such_file.csv");
+  EXPECT_THROW(tarnwick::read_network(read), tarnwick::InputError);
+  EXPECT_THROW(tarnwick::network_from_links({"a", "b"}, {"a"}, {}, true), tarnwick::ArgumentError);
+  EXPECT_THROW(tarnwick::network_from_links({"a", "b"}, {"a"}, {"b"}, true,
+                                            {{"x", std::vector<double>{1.0}}}),
+               tarnwick::ArgumentError);
+  tarnwick::SimulateSettings simulate;
+  simulate.coefficients = {1.0};  // two are needed
+  EXPECT_THROW(tarnwick::simulate(file, "edges + triangle", simulate), tarnwick::ArgumentError);
+}
+
+TEST(Library, AFitStopsWhenCancelled) {
+  const tarnwick::Network file = florentine_file();
+  std::atomic<bool> cancel{true};
+  tarnwick::Progress progress;
+  progress.cancel = &cancel;
+  tarnwick::FitSettings settings;
+  settings.method = "mcmle";
+  EXPECT_THROW(tarnwick::fit(file, "edges + gwesp(0.5, fixed=TRUE)", settings, progress),
+               tarnwick::Cancelled);
+}
+
+}  // namespace

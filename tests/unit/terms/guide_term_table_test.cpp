@@ -1,0 +1,84 @@
+// The user guide's tables of terms (section 11.2) and the term table hold the same terms: every
+// entry of the table is documented, and every name the guide documents is an entry.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/repository.h"
+#include "terms/term_table.h"
+
+namespace tarn {
+namespace {
+
+// The cells of a Markdown table row, without the outer bars.
+std::vector<std::string> cells_of(const std::string& row) {
+  std::vector<std::string> cells;
+  std::string cell;
+  for (std::size_t k = 1; k < row.size(); ++k) {
+    if (row[k] == '|' && row[k - 1] != '\\') {
+      cells.push_back(cell);
+      cell.clear();
+    } else {
+      cell += row[k];
+    }
+  }
+  return cells;
+}
+
+// The term names in a cell: each `name` or `name(args)` in backquotes.
+void add_names(const std::string& cell, std::set<std::string>& names) {
+  static const std::regex quoted("`([a-z][a-z0-9_]*)[^`]*`");
+  for (std::sregex_iterator it(cell.begin(), cell.end(), quoted), end; it != end; ++it) {
+    names.insert((*it)[1]);
+  }
+}
+
+// The names in the term columns of the tables of section 11.2: "name" and "ergm" of the
+// configuration types, "term" of the others.
+std::set<std::string> documented_terms() {
+  std::ifstream guide(test::repository_file("docs/user_guide.md"));
+  std::string line;
+  bool in_section = false;
+  std::vector<std::size_t> term_columns;
+  std::set<std::string> names;
+  while (std::getline(guide, line)) {
+    if (line.rfind("### ", 0) == 0) in_section = line.rfind("### 11.2 ", 0) == 0;
+    if (!in_section || line.rfind("|", 0) != 0) continue;
+    const std::vector<std::string> cells = cells_of(line);
+    if (line.rfind("|---", 0) == 0) continue;
+    if (cells.size() > 0 && (cells[0] == " type " || cells[0] == " term ")) {
+      term_columns.clear();
+      for (std::size_t c = 0; c < cells.size(); ++c) {
+        if (cells[c] == " name " || cells[c] == " ergm " || cells[c] == " term ") {
+          term_columns.push_back(c);
+        }
+      }
+      continue;
+    }
+    for (const std::size_t c : term_columns) {
+      if (c < cells.size()) add_names(cells[c], names);
+    }
+  }
+  return names;
+}
+
+TEST(GuideTermTable, TheGuideDocumentsEveryTermOfTheTableAndNoOther) {
+  const std::set<std::string> documented = documented_terms();
+  ASSERT_GT(documented.size(), 40u);  // the tables were found
+  std::set<std::string> entries;
+  for (const TermEntry* entry : term_table()) entries.insert(std::string(entry->name));
+  for (const std::string& name : entries) {
+    EXPECT_TRUE(documented.count(name)) << name << " is in the term table but not in the guide";
+  }
+  for (const std::string& name : documented) {
+    EXPECT_NE(find_term_entry(name), nullptr) << name << " is in the guide but not in the table";
+  }
+}
+
+}  // namespace
+}  // namespace tarn
