@@ -29,13 +29,7 @@ struct BuiltStudy {
 
 BuiltStudy build(const Network& network, const std::string& formula) {
   BuiltStudy built{network.data().input, {}};
-  try {
-    built.study = tarn::build_study(formula, built.input, network.data().options);
-  } catch (const tarn::UsageError& e) {
-    // The command line's usage errors of -m: a term it does not know, or one that does not fit
-    // its arguments or the data.
-    throw ModelError(e.what());
-  }
+  built.study = tarn::build_study(formula, built.input, network.data().options);
   return built;
 }
 
