@@ -1,11 +1,19 @@
 #!/bin/bash
 # Installs the Debian packages the project needs, where they are missing.
 #   bash scripts/setup.sh          what the program needs to build
-#   bash scripts/setup.sh --tests  that, and what the tests, benchmarks and fuzzers need
+#   bash scripts/setup.sh --python that, and the Python package's (pybind11, networkx, pandas)
+#   bash scripts/setup.sh --tests  all that, and what the tests, benchmarks and fuzzers need
+# The Python package is for Debian's /usr/bin/python3; nothing comes from PyPI.
 set -euo pipefail
 needed=(cmake g++ libcli11-dev nlohmann-json3-dev libglpk-dev)
+python=(python3-dev pybind11-dev python3-pybind11 python3-networkx python3-pandas python3-numpy
+  python3-scipy)
+if [ "${1:-}" = "--python" ]; then
+  needed+=("${python[@]}")
+fi
 if [ "${1:-}" = "--tests" ]; then
   needed+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev librsvg2-bin)
+  needed+=("${python[@]}" python3-pytest)
 fi
 missing=()
 for package in "${needed[@]}"; do

@@ -2,6 +2,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <mutex>
 #include <sstream>
 
 #include "api/api_errors.h"
@@ -161,14 +162,23 @@ Simulation simulate(const Network& network, const std::string& formula,
                                           settings.threads, settings.chains};
     Simulation result;
     std::vector<std::shared_ptr<Network::Data>> drawn(std::size_t(settings.networks));
+    std::atomic<std::int64_t> done{0};
+    // Visited in the chains' threads: a cancel stops each chain at its next network (the
+    // sampler rethrows Cancelled once they have stopped), and the reports are made one at a
+    // time.
+    std::mutex reporting;
     const tarn::NetworkVisitor visit = [&](int k, const tarn::TermGraph& graph,
                                            const std::vector<double>&) {
+      check_cancel(progress);
       auto data = std::make_shared<Network::Data>(network.data());
       data->input.network = graph.to_network();
       data->input.notes.clear();
       drawn[std::size_t(k)] = std::move(data);
+      if (progress.report) {
+        const std::lock_guard<std::mutex> lock(reporting);
+        progress.report(done.load() + 1, settings.networks, "simulate");
+      }
     };
-    std::atomic<std::int64_t> done{0};
     const tarn::SampleSummary sample = tarn::sample_networks(
         study, coefficients, settings.networks, sampling.settings(study), visit, &done);
     check_cancel(progress);

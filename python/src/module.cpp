@@ -1,0 +1,344 @@
+// The extension module _tarnwick: the library's calls as Python sees them. It keeps to plain
+// values (lists, dicts, strings, numbers); the package tarnwick/ makes pandas and networkx
+// objects of them. Long work (fit, simulate) runs on a worker thread without the GIL while the
+// calling thread checks for signals, so that Ctrl-C cancels it within a fraction of a second.
+
+#include <pybind11/functional.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <exception>
+#include <future>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "tarnwick/tarnwick.h"
+
+namespace py = pybind11;
+
+namespace {
+
+// The Python classes the library's exceptions become, set by the package at import
+// (_set_exception_types), so that they are ordinary Python classes with their own docstrings.
+struct ExceptionTypes {
+  py::object input, model, argument, capacity;
+};
+
+ExceptionTypes& exception_types() {
+  // Never destroyed: the objects outlive the interpreter's teardown of the module.
+  static auto* types = new ExceptionTypes();
+  return *types;
+}
+
+void set_exception_types(py::object input, py::object model, py::object argument,
+                         py::object capacity) {
+  ExceptionTypes& t = exception_types();
+  t.input = std::move(input);
+  t.model = std::move(model);
+  t.argument = std::move(argument);
+  t.capacity = std::move(capacity);
+}
+
+// Raises an instance of `type` (or of `fallback` before the package set the types).
+void raise(const py::object& type, PyObject* fallback, const py::object& instance_args) {
+  if (type) {
+    py::object instance = type(*instance_args);
+    PyErr_SetObject(type.ptr(), instance.ptr());
+  } else {
+    PyErr_SetObject(fallback, py::str(instance_args[py::int_(0)]).ptr());
+  }
+}
+
+void translate(std::exception_ptr thrown) {
+  try {
+    if (thrown) std::rethrow_exception(thrown);
+  } catch (const tarnwick::InputError& e) {
+    raise(exception_types().input, PyExc_OSError,
+          py::make_tuple(e.what(), e.file.empty() ? py::object(py::none()) : py::str(e.file),
+                         e.line));
+  } catch (const tarnwick::ModelError& e) {
+    raise(exception_types().model, PyExc_ValueError, py::make_tuple(e.what()));
+  } catch (const tarnwick::ArgumentError& e) {
+    raise(exception_types().argument, PyExc_ValueError, py::make_tuple(e.what()));
+  } catch (const tarnwick::CapacityError& e) {
+    raise(exception_types().capacity, PyExc_MemoryError, py::make_tuple(e.what()));
+  } catch (const tarnwick::Cancelled&) {
+    PyErr_SetNone(PyExc_KeyboardInterrupt);
+  }
+}
+
+// The latest report of the work, handed from the worker thread to the calling thread.
+class ProgressState {
+ public:
+  void set(std::int64_t done, std::int64_t total, const std::string& stage) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    done_ = done;
+    total_ = total;
+    stage_ = stage;
+    fresh_ = true;
+  }
+  // The report not yet passed on, if any.
+  std::optional<std::tuple<std::int64_t, std::int64_t, std::string>> take() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!fresh_) return std::nullopt;
+    fresh_ = false;
+    return std::make_tuple(done_, total_, stage_);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::int64_t done_ = 0, total_ = 0;
+  std::string stage_;
+  bool fresh_ = false;
+};
+
+// Runs `work(progress)` on a worker thread without the GIL. Every `poll` the calling thread takes
+// the GIL, checks for signals (Ctrl-C raises KeyboardInterrupt there) and passes the latest
+// progress to `callback` (a Python callable or None). An exception in either cancels the work
+// and is raised once the worker has stopped.
+template <typename Result, typename Work>
+Result run_cancellable(Work work, const py::object& callback) {
+  std::atomic<bool> cancel{false};
+  ProgressState state;
+  tarnwick::Progress progress;
+  progress.cancel = &cancel;
+  progress.report = [&state](std::int64_t done, std::int64_t total, const std::string& stage) {
+    state.set(done, total, stage);
+  };
+  std::packaged_task<Result()> task([&work, &progress]() { return work(progress); });
+  std::future<Result> future = task.get_future();
+  std::optional<py::error_already_set> python_error;
+  {
+    py::gil_scoped_release release;
+    std::thread worker(std::move(task));
+    const auto poll = std::chrono::milliseconds(50);
+    for (;;) {
+      const bool finished = future.wait_for(poll) == std::future_status::ready;
+      if (!python_error) {
+        py::gil_scoped_acquire acquire;
+        try {
+          if (PyErr_CheckSignals() != 0) throw py::error_already_set();
+          if (!callback.is_none()) {
+            if (auto report = state.take()) {
+              callback(std::get<0>(*report), std::get<1>(*report), std::get<2>(*report));
+            }
+          }
+        } catch (py::error_already_set& e) {
+          python_error = std::move(e);
+          cancel = true;
+        }
+      }
+      if (finished) break;
+    }
+    worker.join();
+  }
+  if (python_error) {
+    // The work's own result or exception (Cancelled, as a rule) gives way to the Python error.
+    try {
+      future.get();
+    } catch (...) {
+    }
+    throw std::move(*python_error);
+  }
+  return future.get();
+}
+
+py::list warning_list(const std::vector<tarnwick::WarningRecord>& warnings) {
+  py::list list;
+  for (const auto& w : warnings) list.append(py::make_tuple(w.code, w.message));
+  return list;
+}
+
+py::object optional_number(const std::optional<double>& value) {
+  return value ? py::object(py::float_(*value)) : py::object(py::none());
+}
+
+// Attribute columns from a list of (name, values): values all numbers (None is missing) or all
+// texts (None is an empty text).
+std::vector<tarnwick::AttributeColumn> attribute_columns(const py::list& columns) {
+  std::vector<tarnwick::AttributeColumn> result;
+  for (const py::handle item : columns) {
+    const auto pair = item.cast<py::tuple>();
+    tarnwick::AttributeColumn column;
+    column.name = pair[0].cast<std::string>();
+    const auto values = pair[1].cast<py::list>();
+    const auto kind = pair[2].cast<std::string>();
+    if (kind == "number") {
+      std::vector<double> numbers;
+      numbers.reserve(values.size());
+      for (const py::handle v : values) {
+        numbers.push_back(v.is_none() ? std::nan("") : v.cast<double>());
+      }
+      column.values = std::move(numbers);
+    } else {
+      std::vector<std::string> texts;
+      texts.reserve(values.size());
+      for (const py::handle v : values) {
+        texts.push_back(v.is_none() ? std::string() : v.cast<std::string>());
+      }
+      column.values = std::move(texts);
+    }
+    result.push_back(std::move(column));
+  }
+  return result;
+}
+
+py::dict estimate_dict(const tarnwick::Estimate& e) {
+  py::dict d;
+  d["method"] = e.method;
+  d["errors"] = e.errors;
+  d["outcome"] = e.outcome;
+  d["converged"] = e.converged;
+  d["names"] = e.names;
+  d["coefficients"] = e.coefficients;
+  d["std_errors"] = e.std_errors;
+  d["covariance"] = e.covariance;
+  d["log_likelihood"] = optional_number(e.log_likelihood);
+  d["aic"] = optional_number(e.aic);
+  d["bic"] = optional_number(e.bic);
+  d["iterations"] = e.iterations;
+  d["seconds"] = e.seconds;
+  d["warnings"] = warning_list(e.warnings);
+  d["screen"] = e.screen;
+  d["json"] = e.json;
+  d["csv"] = e.csv;
+  return d;
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_tarnwick, m) {
+  m.doc() = "The Tarnwick library's calls (the package tarnwick wraps them).";
+  py::register_exception_translator(translate);
+  m.def("_set_exception_types", &set_exception_types);
+
+  py::class_<tarnwick::Network>(m, "Network")
+      .def_property_readonly("node_count", &tarnwick::Network::node_count)
+      .def_property_readonly("link_count", &tarnwick::Network::link_count)
+      .def_property_readonly("directed", &tarnwick::Network::directed)
+      .def_property_readonly("labels", &tarnwick::Network::labels)
+      .def("links", &tarnwick::Network::links)
+      .def("attribute_names", &tarnwick::Network::attribute_names)
+      .def("notes", &tarnwick::Network::notes);
+
+  m.def(
+      "read_network",
+      [](const std::string& network_path, const std::string& format, const std::string& header,
+         const std::vector<std::string>& columns, int node_count, bool labels, bool undirected,
+         const std::string& attributes_path, const std::string& covariate_path) {
+        tarnwick::ReadOptions o;
+        o.network_path = network_path;
+        o.format = format;
+        o.header = header;
+        o.columns = columns;
+        o.node_count = node_count;
+        o.labels = labels;
+        o.undirected = undirected;
+        o.attributes_path = attributes_path;
+        o.covariate_path = covariate_path;
+        py::gil_scoped_release release;
+        return tarnwick::read_network(o);
+      },
+      py::arg("network_path"), py::arg("format") = "", py::arg("header") = "auto",
+      py::arg("columns") = std::vector<std::string>(), py::arg("node_count") = 0,
+      py::arg("labels") = false, py::arg("undirected") = false, py::arg("attributes_path") = "",
+      py::arg("covariate_path") = "");
+
+  m.def(
+      "network_from_links",
+      [](const std::vector<std::string>& nodes, const std::vector<std::string>& senders,
+         const std::vector<std::string>& receivers, bool directed, const py::list& attributes) {
+        const std::vector<tarnwick::AttributeColumn> columns = attribute_columns(attributes);
+        py::gil_scoped_release release;
+        return tarnwick::network_from_links(nodes, senders, receivers, directed, columns);
+      },
+      py::arg("nodes"), py::arg("senders"), py::arg("receivers"), py::arg("directed"),
+      py::arg("attributes") = py::list());
+
+  m.def(
+      "summary",
+      [](const tarnwick::Network& network, const std::string& formula) {
+        std::vector<tarnwick::Statistic> statistics;
+        {
+          py::gil_scoped_release release;
+          statistics = tarnwick::summary(network, formula);
+        }
+        py::list result;
+        for (const auto& s : statistics) result.append(py::make_tuple(s.name, s.value));
+        return result;
+      },
+      py::arg("network"), py::arg("formula"));
+
+  m.def("estimators", []() {
+    py::list result;
+    for (const auto& e : tarnwick::estimators())
+      result.append(py::make_tuple(e.name, e.description));
+    return result;
+  });
+
+  m.def(
+      "fit",
+      [](const tarnwick::Network& network, const std::string& formula, const std::string& method,
+         const std::string& errors, int replicates, const std::vector<double>& init,
+         int sample_size, int max_iterations, std::uint64_t seed, int threads, int chains,
+         std::int64_t burnin, std::int64_t interval, const py::object& progress) {
+        tarnwick::FitSettings s;
+        s.method = method;
+        s.errors = errors;
+        s.replicates = replicates;
+        s.init = init;
+        s.sample_size = sample_size;
+        s.max_iterations = max_iterations;
+        s.seed = seed;
+        s.threads = threads;
+        s.chains = chains;
+        s.burnin = burnin;
+        s.interval = interval;
+        const auto estimate = run_cancellable<tarnwick::Estimate>(
+            [&](const tarnwick::Progress& p) { return tarnwick::fit(network, formula, s, p); },
+            progress);
+        return estimate_dict(estimate);
+      },
+      py::arg("network"), py::arg("formula"), py::arg("method") = "mple",
+      py::arg("errors") = "naive", py::arg("replicates") = 500,
+      py::arg("init") = std::vector<double>(), py::arg("sample_size") = 1024,
+      py::arg("max_iterations") = 60, py::arg("seed") = 1, py::arg("threads") = 0,
+      py::arg("chains") = 8, py::arg("burnin") = -1, py::arg("interval") = -1,
+      py::arg("progress") = py::none());
+
+  m.def(
+      "simulate",
+      [](const tarnwick::Network& network, const std::string& formula,
+         const std::vector<double>& coefficients, int networks, std::uint64_t seed, int threads,
+         int chains, std::int64_t burnin, std::int64_t interval, const py::object& progress) {
+        tarnwick::SimulateSettings s;
+        s.coefficients = coefficients;
+        s.networks = networks;
+        s.seed = seed;
+        s.threads = threads;
+        s.chains = chains;
+        s.burnin = burnin;
+        s.interval = interval;
+        const auto simulation = run_cancellable<tarnwick::Simulation>(
+            [&](const tarnwick::Progress& p) { return tarnwick::simulate(network, formula, s, p); },
+            progress);
+        py::dict d;
+        d["statistic_names"] = simulation.statistic_names;
+        d["statistics"] = simulation.statistics;
+        py::list links;
+        for (const auto& n : simulation.networks) links.append(py::cast(n.links()));
+        d["links"] = links;
+        d["warnings"] = warning_list(simulation.warnings);
+        return d;
+      },
+      py::arg("network"), py::arg("formula"), py::arg("coefficients"), py::arg("networks") = 100,
+      py::arg("seed") = 1, py::arg("threads") = 0, py::arg("chains") = 8, py::arg("burnin") = -1,
+      py::arg("interval") = -1, py::arg("progress") = py::none());
+}

@@ -1,0 +1,316 @@
+"""A formula's statistics, fits and simulation: the library's calls with pandas results."""
+
+from __future__ import annotations
+
+import html
+import io
+import json
+import numbers
+import warnings
+from typing import Any, Dict, List, NamedTuple, Optional, Sequence, Union
+
+from . import _tarnwick
+from .formula import Formula, formula_text
+from .network import Network, as_network
+from .progress import ProgressOption, progress_reporter
+from .errors import ArgumentError, TarnwickWarning
+
+
+class WarningRecord(NamedTuple):
+    """One warning of a fit or simulation: its code (as in the JSON) and its message."""
+
+    code: str
+    message: str
+
+
+def _whole(name: str, value: Any, least: int) -> int:
+    if isinstance(value, bool) or not isinstance(value, numbers.Integral):
+        raise ArgumentError(f"{name}: give a whole number, not {value!r}")
+    if value < least:
+        raise ArgumentError(f"{name}: give {least} or more, not {value}")
+    return int(value)
+
+
+def _optional_count(name: str, value: Optional[int], least: int) -> int:
+    return -1 if value is None else _whole(name, value, least)
+
+
+def _numbers(name: str, values: Any) -> List[float]:
+    if values is None:
+        return []
+    if isinstance(values, dict):
+        raise ArgumentError(f"{name}: give the numbers in order, as a list or a pandas Series")
+    result = []
+    for v in list(values):
+        if isinstance(v, bool) or not isinstance(v, numbers.Real):
+            raise ArgumentError(f"{name}: {v!r} is not a number")
+        result.append(float(v))
+    return result
+
+
+def _warn(records: Sequence[WarningRecord], already: Sequence[str] = ()) -> None:
+    for record in records:
+        if record.message not in already:
+            warnings.warn(record.message, TarnwickWarning, stacklevel=3)
+
+
+def summary(network: Any, formula: Formula):
+    """The statistics of a statnet formula on the network, as ``summary(net ~ formula)``.
+
+    Returns a pandas Series indexed by the statistics' ergm names (``edges``,
+    ``gwesp.fixed.0.5``, ``nodematch.wealth`` ...). ``network`` is a :class:`Network` or a
+    networkx graph; ``formula`` a text (``"edges + triangle"``; ``True``/``TRUE`` both
+    accepted) or a list of terms. Raises ModelError for a formula that does not fit.
+    """
+    import pandas as pd
+
+    net = as_network(network)
+    statistics = _tarnwick.summary(net._core, formula_text(formula))
+    series = pd.Series(
+        [value for _, value in statistics],
+        index=pd.Index([name for name, _ in statistics], name="statistic"),
+        name="value",
+        dtype=float,
+    )
+    return series
+
+
+def estimators() -> Dict[str, str]:
+    """The estimators there are (``method=`` of :func:`fit`), with one line on each."""
+    return dict(_tarnwick.estimators())
+
+
+class FitResult:
+    """One fit: estimates, standard errors and everything the command line reports.
+
+    Attributes: ``coef`` and ``std_error`` (pandas Series by coefficient name), ``cov``
+    (DataFrame), ``method``, ``errors`` (how the standard errors were made), ``outcome``,
+    ``converged``, ``loglik``, ``aic``, ``bic``, ``iterations``, ``seconds``, ``warnings``
+    (a list of WarningRecord), ``network`` and ``formula`` (as fitted). Methods: ``tidy()``,
+    ``glance()``, ``summary()``, ``to_json()``, ``to_dict()``.
+    """
+
+    def __init__(self, network: Network, formula: str, estimate: Dict[str, Any]) -> None:
+        import pandas as pd
+
+        self.network = network
+        self.formula = formula
+        self._estimate = estimate
+        names = list(estimate["names"])
+        index = pd.Index(names, name="term")
+        self.coef = pd.Series(estimate["coefficients"], index=index, name="estimate", dtype=float)
+        self.std_error = pd.Series(
+            estimate["std_errors"], index=index, name="std_error", dtype=float
+        )
+        covariance = estimate["covariance"]
+        self.cov = pd.DataFrame(
+            covariance if covariance else [[float("nan")] * len(names) for _ in names],
+            index=pd.Index(names),
+            columns=pd.Index(names),
+            dtype=float,
+        )
+        self.method: str = estimate["method"]
+        self.errors: str = estimate["errors"]
+        self.outcome: str = estimate["outcome"]
+        self.converged: bool = bool(estimate["converged"])
+        self.loglik: Optional[float] = estimate["log_likelihood"]
+        self.aic: Optional[float] = estimate["aic"]
+        self.bic: Optional[float] = estimate["bic"]
+        self.iterations: int = estimate["iterations"]
+        self.seconds: float = estimate["seconds"]
+        self.warnings: List[WarningRecord] = [WarningRecord(c, m) for c, m in estimate["warnings"]]
+
+    def tidy(self):
+        """One row per coefficient, as the command line's ``--csv`` (broom's tidy form:
+        term, estimate, std_error, z, p_value, conf_low, conf_high, ...)."""
+        import pandas as pd
+
+        return pd.read_csv(io.StringIO(self._estimate["csv"]))
+
+    def glance(self):
+        """One row on the fit as a whole: method, outcome, converged, loglik, AIC, BIC,
+        iterations and time (seconds)."""
+        import pandas as pd
+
+        return pd.DataFrame(
+            [
+                {
+                    "method": self.method,
+                    "std_error_method": self.errors,
+                    "outcome": self.outcome,
+                    "converged": self.converged,
+                    "loglik": self.loglik,
+                    "AIC": self.aic,
+                    "BIC": self.bic,
+                    "iterations": self.iterations,
+                    "time": self.seconds,
+                }
+            ]
+        )
+
+    def summary(self) -> str:
+        """The command line's summary of the fit, as it shows it on the screen."""
+        return self._estimate["screen"]
+
+    def to_json(self) -> str:
+        """The command line's JSON results (``fit --json``), every figure of the fit."""
+        return self._estimate["json"]
+
+    def to_dict(self) -> Dict[str, Any]:
+        """The JSON results read into Python objects."""
+        return json.loads(self._estimate["json"])
+
+    def __str__(self) -> str:
+        return self.summary()
+
+    def __repr__(self) -> str:
+        terms = ", ".join(f"{n}={v:.4g}" for n, v in self.coef.items())
+        return f"<tarnwick.FitResult {self.method}, {self.outcome}: {terms}>"
+
+    def _repr_html_(self) -> str:
+        rows = []
+        tidy = self.tidy()
+        shown = [c for c in ("term", "estimate", "std_error", "z", "p_value") if c in tidy]
+        head = "".join(f"<th>{html.escape(c)}</th>" for c in shown)
+        for _, row in tidy.iterrows():
+            cells = []
+            for c in shown:
+                value = row[c]
+                text = f"{value:.4f}" if isinstance(value, float) else str(value)
+                cells.append(f"<td>{html.escape(text)}</td>")
+            rows.append("<tr>" + "".join(cells) + "</tr>")
+        caption = html.escape(
+            f"{self.formula} -- {self.method}, standard errors {self.errors}, {self.outcome}"
+        )
+        notes = "".join(f"<p><small>{html.escape(w.message)}</small></p>" for w in self.warnings)
+        return (
+            f"<div><table><caption>{caption}</caption><thead><tr>{head}</tr></thead>"
+            f"<tbody>{''.join(rows)}</tbody></table>{notes}</div>"
+        )
+
+
+def fit(
+    network: Any,
+    formula: Formula,
+    method: str = "mple",
+    se: str = "naive",
+    seed: int = 1,
+    threads: int = 0,
+    replicates: int = 500,
+    init: Optional[Sequence[float]] = None,
+    sample_size: int = 1024,
+    max_iterations: int = 60,
+    chains: int = 8,
+    burnin: Optional[int] = None,
+    interval: Optional[int] = None,
+    progress: ProgressOption = None,
+) -> FitResult:
+    """Fits an exponential random graph model of the formula to the network.
+
+    Parameters
+    ----------
+    network : Network or networkx graph
+    formula : a statnet formula (``"edges + gwesp(0.5, fixed=True)"``) or a list of terms
+    method : ``"mple"`` (maximum pseudo-likelihood) or ``"mcmle"`` (maximum likelihood by MCMC)
+    se : the standard errors of an mple fit: ``"naive"``, ``"godambe"`` or ``"bootstrap"``
+    seed : the seed of the random numbers (0 or more)
+    threads : threads to use, 0 for every core (the results do not depend on it)
+    replicates : simulated networks for godambe and bootstrap errors
+    init : mcmle: the starting coefficients (default: the pseudo-likelihood estimate)
+    sample_size, max_iterations : mcmle: networks per iteration, iterations at most
+    chains, burnin, interval : the sampler's chains and spacing (None: the defaults)
+    progress : None (a tqdm bar on a terminal), True, False, or a callable
+        ``progress(done, total, stage)``
+
+    The command line's ``fit`` with the same settings gives the same figures. The work runs
+    without the GIL; Ctrl-C stops it (KeyboardInterrupt). Warnings go to Python's warnings
+    (TarnwickWarning) and ``.warnings``. Raises ModelError (the formula), ValueError (the
+    settings), CapacityError.
+    """
+    net = as_network(network)
+    text = formula_text(formula)
+    callback, close = progress_reporter(progress)
+    try:
+        estimate = _tarnwick.fit(
+            net._core,
+            text,
+            method=str(method),
+            errors=str(se),
+            replicates=_whole("replicates", replicates, 1),
+            init=_numbers("init", init),
+            sample_size=_whole("sample_size", sample_size, 1),
+            max_iterations=_whole("max_iterations", max_iterations, 1),
+            seed=_whole("seed", seed, 0),
+            threads=_whole("threads", threads, 0),
+            chains=_whole("chains", chains, 1),
+            burnin=_optional_count("burnin", burnin, 0),
+            interval=_optional_count("interval", interval, 1),
+            progress=callback,
+        )
+    finally:
+        close()
+    result = FitResult(net, text, estimate)
+    _warn(result.warnings, net.notes)
+    return result
+
+
+def simulate(
+    model: Any,
+    formula: Optional[Formula] = None,
+    coef: Optional[Sequence[float]] = None,
+    n: int = 100,
+    stats: bool = False,
+    seed: int = 1,
+    threads: int = 0,
+    chains: int = 8,
+    burnin: Optional[int] = None,
+    interval: Optional[int] = None,
+    progress: ProgressOption = None,
+):
+    """Draws networks from a model: a fit's, or a formula's at given coefficients.
+
+    ``model`` is a :class:`FitResult` (its network, formula and estimates, each of which
+    ``formula`` and ``coef`` may replace) or a network (then ``formula`` and ``coef``, one per
+    coefficient, are needed). Returns ``n`` networkx graphs whose nodes are the network's
+    labels, with its attributes; with ``stats=True`` instead a DataFrame of the model's
+    statistics, one row per network. ``seed``, ``threads``, ``chains``, ``burnin``,
+    ``interval`` and ``progress`` as for :func:`fit`.
+    """
+    import pandas as pd
+
+    if isinstance(model, FitResult):
+        net = model.network
+        text = model.formula if formula is None else formula_text(formula)
+        if coef is None:
+            if formula is not None:
+                raise ArgumentError("coef: give the coefficients of the new formula")
+            coef = list(model.coef)
+    else:
+        net = as_network(model)
+        if formula is None or coef is None:
+            raise ArgumentError(
+                "simulate: give a fit, or a network with a formula and its coefficients (coef=)"
+            )
+        text = formula_text(formula)
+    callback, close = progress_reporter(progress)
+    try:
+        result = _tarnwick.simulate(
+            net._core,
+            text,
+            _numbers("coef", coef),
+            networks=_whole("n", n, 1),
+            seed=_whole("seed", seed, 0),
+            threads=_whole("threads", threads, 0),
+            chains=_whole("chains", chains, 1),
+            burnin=_optional_count("burnin", burnin, 0),
+            interval=_optional_count("interval", interval, 1),
+            progress=callback,
+        )
+    finally:
+        close()
+    _warn([WarningRecord(c, m) for c, m in result["warnings"]], net.notes)
+    if stats:
+        frame = pd.DataFrame(result["statistics"], columns=result["statistic_names"], dtype=float)
+        frame.index = pd.RangeIndex(1, len(frame) + 1, name="network")
+        return frame
+    return [net._graph_of(links) for links in result["links"]]

@@ -1,0 +1,424 @@
+"""Networks for tarnwick: built from networkx, pandas, scipy or igraph, or read from files.
+
+A :class:`Network` keeps the graph's own node keys (any hashable Python objects) as its labels,
+in the graph's order; the library sees them as texts (``str(key)``), and every result
+(statistics, fits, simulated networks) names the nodes by the original keys again.
+"""
+
+from __future__ import annotations
+
+import math
+import numbers
+import os
+import warnings
+from typing import Any, Dict, Hashable, Iterable, List, Optional, Sequence, Tuple, Union
+
+from . import _tarnwick
+from .errors import TarnwickWarning
+
+
+def _missing(value: Any) -> bool:
+    if value is None:
+        return True
+    try:
+        import pandas as pd
+
+        if value is pd.NA or value is pd.NaT:
+            return True
+    except ImportError:  # pragma: no cover
+        pass
+    return isinstance(value, float) and math.isnan(value)
+
+
+def _is_number(value: Any) -> bool:
+    return isinstance(value, numbers.Real) and not isinstance(value, bool)
+
+
+def _attribute_column(name: str, values: List[Any]) -> Tuple[str, List[Any], str]:
+    """One attribute as the library takes it: numbers (None missing) or texts."""
+    present = [v for v in values if not _missing(v)]
+    if present and all(_is_number(v) for v in present):
+        return (name, [None if _missing(v) else float(v) for v in values], "number")
+
+    def text(v: Any) -> Optional[str]:
+        if _missing(v):
+            return None
+        if isinstance(v, bool):
+            return "TRUE" if v else "FALSE"  # as R writes a logical
+        return str(v)
+
+    return (name, [text(v) for v in values], "text")
+
+
+def _label_texts(nodes: Sequence[Hashable]) -> List[str]:
+    texts = [str(node) for node in nodes]
+    if len(set(texts)) != len(texts):
+        seen: Dict[str, Hashable] = {}
+        for node, t in zip(nodes, texts):
+            if t in seen:
+                raise ValueError(
+                    f"the nodes {seen[t]!r} and {node!r} have one label, {t!r}, as text: "
+                    "tarnwick names nodes by their text, so give them distinct labels"
+                )
+            seen[t] = node
+    return texts
+
+
+def _tie_values(values: Sequence[Any], source: str) -> List[bool]:
+    """Which of these link values are ties, as the file readers take values: 0 is no link, any
+    other number a tie (its size unused); warns as they do."""
+    ties = []
+    other = []
+    zeros = 0
+    for v in values:
+        if _missing(v):
+            ties.append(True)
+            continue
+        if v == 0:
+            zeros += 1
+            ties.append(False)
+            continue
+        if v != 1:
+            other.append(v)
+        ties.append(True)
+    if other:
+        one = len(other) == 1
+        warnings.warn(
+            f"{len(other)} {'link' if one else 'links'} of {source} "
+            f"{'has' if one else 'have'} a value other than 0 and 1 ({other[0]!r}"
+            f"{'' if one else ', for one'}): every non-zero value is read as a tie, "
+            "its size is not used.",
+            TarnwickWarning,
+            stacklevel=3,
+        )
+    if zeros:
+        one = zeros == 1
+        warnings.warn(
+            f"{zeros} {'row' if one else 'rows'} of {source} {'has' if one else 'have'} the "
+            f"value 0: {'it is' if one else 'they are'} no link (a 0 in a file of links is "
+            "none).",
+            TarnwickWarning,
+            stacklevel=3,
+        )
+    return ties
+
+
+class Network:
+    """A network as tarnwick fits it: nodes, links, whether directed, and node attributes.
+
+    Build one with :meth:`from_networkx`, :meth:`from_pandas`, :meth:`from_scipy`,
+    :meth:`from_igraph` or :func:`tarnwick.read`. ``nodes`` are the node labels (the graph's
+    own keys, or the file's labels as texts), in the library's order: the nodes of the links
+    in order of appearance, then the others (as the command line numbers the nodes of an edge
+    list). Graphs made of it (``to_networkx``, simulated networks) list the nodes in the order
+    they were given.
+    """
+
+    def __init__(
+        self,
+        core: "_tarnwick.Network",
+        nodes: Optional[List[Hashable]] = None,
+        attributes: Optional[Dict[str, List[Any]]] = None,
+    ) -> None:
+        self._core = core
+        self.nodes: List[Hashable] = list(core.labels) if nodes is None else list(nodes)
+        self._attributes: Dict[str, List[Any]] = dict(attributes or {})
+        # The order in which graphs made of this network list their nodes: the order given.
+        self._graph_order: List[int] = list(range(len(self.nodes)))
+        for note in core.notes():
+            # The nodes given from Python without links are nodes by intent: no note for them.
+            if nodes is not None and "in <nodes> and no link" in note:
+                continue
+            warnings.warn(note, TarnwickWarning, stacklevel=3)
+
+    # ----- what it is
+
+    @property
+    def directed(self) -> bool:
+        """Whether the links are directed (i->j) or undirected edges."""
+        return self._core.directed
+
+    @property
+    def node_count(self) -> int:
+        return self._core.node_count
+
+    @property
+    def link_count(self) -> int:
+        """The links (undirected: the edges, each once)."""
+        return self._core.link_count
+
+    @property
+    def attribute_names(self) -> List[str]:
+        return list(self._core.attribute_names())
+
+    @property
+    def notes(self) -> List[str]:
+        """What the readers noticed (a header guessed, rows merged, self-links left out)."""
+        return list(self._core.notes())
+
+    def links(self) -> List[Tuple[Hashable, Hashable]]:
+        """The links as pairs of node labels (undirected: each edge once)."""
+        nodes = self.nodes
+        return [(nodes[i], nodes[j]) for i, j in self._core.links()]
+
+    def attribute(self, name: str) -> List[Any]:
+        """The values of an attribute given from Python, one per node (not of read files)."""
+        return list(self._attributes[name])
+
+    def to_networkx(self):
+        """This network as a networkx DiGraph or Graph, nodes by label, with the attributes
+        given from Python."""
+        return self._graph_of(self._core.links())
+
+    def _graph_of(self, index_links):
+        import networkx as nx
+
+        graph = nx.DiGraph() if self.directed else nx.Graph()
+        for k in self._graph_order:
+            graph.add_node(self.nodes[k], **{a: v[k] for a, v in self._attributes.items()})
+        nodes = self.nodes
+        graph.add_edges_from((nodes[i], nodes[j]) for i, j in index_links)
+        return graph
+
+    def __len__(self) -> int:
+        return self.node_count
+
+    def __repr__(self) -> str:
+        kind = "directed" if self.directed else "undirected"
+        links = "links" if self.directed else "edges"
+        attributes = self.attribute_names
+        text = f"<tarnwick.Network: {self.node_count} nodes, {self.link_count} {links}, {kind}"
+        if attributes:
+            text += ", attributes " + ", ".join(attributes)
+        return text + ">"
+
+    # ----- building one
+
+    @classmethod
+    def from_links(
+        cls,
+        nodes: Sequence[Hashable],
+        links: Iterable[Tuple[Hashable, Hashable]],
+        directed: bool = True,
+        attributes: Optional[Dict[str, Sequence[Any]]] = None,
+    ) -> "Network":
+        """The network of these links between the nodes (every node kept, isolates too).
+
+        ``attributes`` maps a name to one value per node (numbers, or texts; None or NaN is
+        missing). A link given twice is one link; self-links are left out (with a warning).
+        """
+        nodes = list(nodes)
+        texts = _label_texts(nodes)
+        text_of = dict(zip(nodes, texts))
+        senders: List[str] = []
+        receivers: List[str] = []
+        for u, v in links:
+            try:
+                senders.append(text_of[u])
+                receivers.append(text_of[v])
+            except KeyError as e:
+                raise ValueError(f"the link ({u!r}, {v!r}) names {e.args[0]!r}, no node") from None
+        columns = []
+        kept: Dict[str, List[Any]] = {}
+        for name, values in (attributes or {}).items():
+            values = list(values)
+            if len(values) != len(nodes):
+                raise ValueError(
+                    f"the attribute {name!r} has {len(values)} values for {len(nodes)} nodes"
+                )
+            columns.append(_attribute_column(str(name), values))
+            kept[str(name)] = values
+        core = _tarnwick.network_from_links(texts, senders, receivers, bool(directed), columns)
+        # The library numbers the nodes in its own order (that of the links, then the others):
+        # the labels and attribute values follow it.
+        position = {t: k for k, t in enumerate(texts)}
+        order = [position[t] for t in core.labels]
+        network = cls(
+            core,
+            [nodes[k] for k in order],
+            {name: [values[k] for k in order] for name, values in kept.items()},
+        )
+        index_of = {k: i for i, k in enumerate(order)}
+        network._graph_order = [index_of[k] for k in range(len(nodes))]
+        return network
+
+    @classmethod
+    def from_networkx(
+        cls,
+        graph,
+        attributes: Optional[Sequence[str]] = None,
+        weight: Optional[str] = "weight",
+    ) -> "Network":
+        """A networkx graph as a tarnwick network.
+
+        Directed when ``graph.is_directed()``. The nodes keep their keys and order; their
+        attributes become attribute columns (all of them, or those named in ``attributes``).
+        Edges with a ``weight`` (the edge attribute of that name) are read as the files are:
+        0 is no link, any other value a tie, with a warning. Parallel edges of a multigraph
+        are one link; self-loops are left out.
+        """
+        nodes = list(graph.nodes)
+        data = dict(graph.nodes(data=True))
+        if attributes is None:
+            names: List[str] = []
+            for node in nodes:
+                for name in data[node]:
+                    if name not in names:
+                        names.append(name)
+        else:
+            names = list(attributes)
+        columns = {name: [data[node].get(name) for node in nodes] for name in names}
+        edges = list(graph.edges(data=True))
+        links = [(u, v) for u, v, _ in edges]
+        if weight is not None and any(weight in d for _, _, d in edges):
+            ties = _tie_values([d.get(weight) for _, _, d in edges], "the graph")
+            links = [link for link, tie in zip(links, ties) if tie]
+        return cls.from_links(nodes, links, graph.is_directed(), columns)
+
+    @classmethod
+    def from_pandas(
+        cls,
+        edges,
+        nodes=None,
+        source: str = "source",
+        target: str = "target",
+        directed: bool = True,
+        weight: Optional[str] = None,
+    ) -> "Network":
+        """A network from an edge table and an optional node table (pandas DataFrames).
+
+        ``edges[source]`` and ``edges[target]`` name the nodes of each link; ``weight``, a
+        column of link values read as the files read them (0 no link, others ties). ``nodes``
+        is indexed by node label, its columns the attributes; its rows add isolated nodes.
+        The nodes are those of the links in order of appearance, then the other rows of
+        ``nodes``.
+        """
+        for column in (source, target) + ((weight,) if weight is not None else ()):
+            if column not in edges.columns:
+                raise ValueError(
+                    f"the edge table has no column {column!r} (its columns: "
+                    f"{', '.join(map(str, edges.columns))})"
+                )
+        senders = list(edges[source])
+        receivers = list(edges[target])
+        links = list(zip(senders, receivers))
+        if weight is not None:
+            ties = _tie_values(list(edges[weight]), "the edge table")
+            links = [link for link, tie in zip(links, ties) if tie]
+        order: Dict[Hashable, None] = {}
+        for u, v in zip(senders, receivers):
+            order.setdefault(u, None)
+            order.setdefault(v, None)
+        columns: Dict[str, List[Any]] = {}
+        if nodes is not None:
+            if not nodes.index.is_unique:
+                raise ValueError("the node table names a node twice in its index")
+            for node in nodes.index:
+                order.setdefault(node, None)
+            node_list = list(order)
+            for name in nodes.columns:
+                values = nodes[name]
+                columns[str(name)] = [
+                    values[node] if node in nodes.index else None for node in node_list
+                ]
+        return cls.from_links(list(order), links, directed, columns)
+
+    @classmethod
+    def from_scipy(
+        cls,
+        matrix,
+        nodes: Optional[Sequence[Hashable]] = None,
+        directed: bool = True,
+        attributes: Optional[Dict[str, Sequence[Any]]] = None,
+    ) -> "Network":
+        """A network from an adjacency matrix (scipy sparse, or anything scipy can make one of).
+
+        Entry (i, j) not 0 is the link i->j (its size unused, with a warning when it is not 1).
+        Undirected: (i, j) or (j, i) is the edge. ``nodes`` labels the rows (default 0..n-1).
+        """
+        import scipy.sparse as sp
+
+        a = sp.coo_matrix(matrix)
+        if a.shape[0] != a.shape[1]:
+            raise ValueError(f"an adjacency matrix is square; this one is {a.shape}")
+        n = a.shape[0]
+        nodes = list(range(n)) if nodes is None else list(nodes)
+        if len(nodes) != n:
+            raise ValueError(f"{len(nodes)} node labels for a matrix of {n} rows")
+        a.sum_duplicates()
+        values = list(a.data)
+        ties = _tie_values(values, "the matrix") if values else []
+        links = []
+        for i, j, tie in zip(a.row.tolist(), a.col.tolist(), ties):
+            if tie:
+                links.append((nodes[i], nodes[j]))
+        return cls.from_links(nodes, links, directed, attributes)
+
+    @classmethod
+    def from_igraph(cls, graph, attributes: Optional[Sequence[str]] = None) -> "Network":
+        """An igraph Graph as a tarnwick network (needs python3-igraph).
+
+        The nodes are labelled by the vertex attribute ``name`` when there is one, else by
+        their index; the other vertex attributes become attribute columns.
+        """
+        names = graph.vs.attributes()
+        nodes = list(graph.vs["name"]) if "name" in names else list(range(graph.vcount()))
+        wanted = [a for a in names if a != "name"] if attributes is None else list(attributes)
+        columns = {a: list(graph.vs[a]) for a in wanted}
+        links = [(nodes[e.source], nodes[e.target]) for e in graph.es]
+        return cls.from_links(nodes, links, graph.is_directed(), columns)
+
+
+def read(
+    path: Union[str, os.PathLike],
+    format: Optional[str] = None,
+    header: str = "auto",
+    columns: Union[None, str, Sequence[Union[str, int]]] = None,
+    nodes: int = 0,
+    labels: bool = False,
+    undirected: bool = False,
+    attributes: Union[None, str, os.PathLike] = None,
+    covariate: Union[None, str, os.PathLike] = None,
+) -> Network:
+    """Reads a network file as the command line does (user guide 11.3).
+
+    Parameters mirror the command line's data options:
+
+    * ``format``: record, csv, tsv, blank or pajek (default: from the content and name);
+    * ``header``: auto, yes or no (whether an edge list's first line is a header);
+    * ``columns``: the sender and receiver columns (and value), names or 1-based numbers, as
+      a list or ``"SENDER,RECEIVER"``;
+    * ``nodes``: the nodes are 1..nodes (``--nodes``); ``labels``: integer ids are labels;
+    * ``undirected``: the network is undirected;
+    * ``attributes``: an attribute file (record format or a table with a header);
+    * ``covariate``: the comparative network (the covariate term).
+
+    Raises InputError (with ``.file`` and ``.line``), ValueError, CapacityError.
+    """
+    if isinstance(columns, str):
+        columns = columns.split(",")
+    core = _tarnwick.read_network(
+        os.fspath(path),
+        format=format or "",
+        header=header,
+        columns=[str(c) for c in (columns or [])],
+        node_count=int(nodes),
+        labels=bool(labels),
+        undirected=bool(undirected),
+        attributes_path=os.fspath(attributes) if attributes is not None else "",
+        covariate_path=os.fspath(covariate) if covariate is not None else "",
+    )
+    return Network(core)
+
+
+def as_network(network: Any) -> Network:
+    """A Network, or a networkx graph made one."""
+    if isinstance(network, Network):
+        return network
+    if hasattr(network, "is_directed") and hasattr(network, "nodes") and hasattr(network, "edges"):
+        if hasattr(network, "vs"):  # igraph
+            return Network.from_igraph(network)
+        return Network.from_networkx(network)
+    raise TypeError(
+        f"expected a tarnwick.Network or a networkx graph, not {type(network).__name__}"
+    )

@@ -1,0 +1,150 @@
+"""The package gives the command line's figures for the same network, formula and settings."""
+
+import io
+import json
+
+import pandas as pd
+import pytest
+
+import tarnwick
+from conftest import FLORENTINE_FILES, run_program
+
+FORMULA = (
+    "edges + triangle + kstar(2) + degree(1) + gwesp(0.5, fixed=TRUE) + nodecov(wealth)"
+    " + absdiff(priorates)"
+)
+
+
+def cli_summary(formula, *files):
+    _, out, _ = run_program("summary", *files, "-m", formula, "--csv", "-")
+    table = pd.read_csv(io.StringIO(out))
+    return pd.Series(table["value"].to_numpy(), index=table["name"])
+
+
+def test_summary_from_networkx_is_the_command_line_s(florentine):
+    ours = tarnwick.summary(tarnwick.Network.from_networkx(florentine), FORMULA)
+    theirs = cli_summary(FORMULA, *FLORENTINE_FILES)
+    assert list(ours.index) == list(theirs.index)
+    assert ours.to_numpy().tolist() == theirs.to_numpy().tolist()
+
+
+def test_summary_of_a_read_file_is_the_command_line_s():
+    net = tarnwick.read(
+        tarnwick_examples("florentine_marriage.net"),
+        undirected=True,
+        attributes=tarnwick_examples("florentine_attributes.csv"),
+    )
+    assert net.node_count == 16 and net.link_count == 20 and not net.directed
+    ours = tarnwick.summary(net, FORMULA)
+    theirs = cli_summary(FORMULA, *FLORENTINE_FILES)
+    assert ours.to_numpy().tolist() == theirs.to_numpy().tolist()
+
+
+def tarnwick_examples(name):
+    from conftest import EXAMPLES
+
+    return EXAMPLES / name
+
+
+def graph_files(graph, folder):
+    """The graph as the files a user writes of it with pandas: its edges (in networkx's order)
+    and a node table; the command line's data options that read them."""
+    import networkx as nx
+
+    nx.to_pandas_edgelist(graph).to_csv(folder / "edges.csv", index=False)
+    nodes = pd.DataFrame.from_dict(dict(graph.nodes(data=True)), orient="index")
+    nodes.index.name = "family"
+    nodes.to_csv(folder / "nodes.csv")
+    options = [folder / "edges.csv", "--labels", "--attributes", folder / "nodes.csv"]
+    return options + ([] if graph.is_directed() else ["--undirected"])
+
+
+def cli_fit_json(files, formula, *options):
+    _, out, _ = run_program("fit", *files, "-m", formula, "--json", "-", *options)
+    return json.loads(out)
+
+
+def same_estimates(ours, theirs):
+    assert ours["outcome"] == theirs["outcome"]
+    assert [p["term"] for p in ours["parameters"]] == [p["term"] for p in theirs["parameters"]]
+    for a, b in zip(ours["parameters"], theirs["parameters"]):
+        assert a["estimate"] == b["estimate"], a["term"]
+        assert a["std_error"] == b["std_error"], a["term"]
+    assert ours["covariance"] == theirs["covariance"]
+
+
+@pytest.mark.parametrize(
+    "settings, options",
+    [
+        ({}, []),
+        (
+            {"se": "godambe", "replicates": 60, "seed": 7, "threads": 2},
+            ["--se", "godambe", "--replicates", "60", "--seed", "7", "--threads", "2"],
+        ),
+        (
+            {"se": "bootstrap", "replicates": 60, "seed": 3, "threads": 1},
+            ["--se", "bootstrap", "--replicates", "60", "--seed", "3", "--threads", "1"],
+        ),
+    ],
+)
+def test_fit_json_is_the_command_line_s(florentine, tmp_path, settings, options):
+    formula = "edges + kstar(2) + nodecov(wealth)"
+    fit = tarnwick.fit(tarnwick.Network.from_networkx(florentine), formula, **settings)
+    ours = json.loads(fit.to_json())
+    theirs = cli_fit_json(graph_files(florentine, tmp_path), formula, *options)
+    same_estimates(ours, theirs)
+    assert fit.coef.tolist() == [p["estimate"] for p in theirs["parameters"]]
+    assert fit.std_error.tolist() == [p["std_error"] for p in theirs["parameters"]]
+    assert fit.converged == theirs["converged"]
+
+
+def test_mcmle_fit_is_the_command_line_s(florentine, tmp_path):
+    formula = "edges + gwesp(0.25, fixed=TRUE)"
+    fit = tarnwick.fit(florentine, formula, method="mcmle", seed=5, threads=2)
+    ours = json.loads(fit.to_json())
+    files = graph_files(florentine, tmp_path)
+    theirs = cli_fit_json(files, formula, "--method", "mcmle", "--seed", "5", "--threads", "2")
+    same_estimates(ours, theirs)
+    assert fit.glance()["method"][0] == "mcmle"
+
+
+def test_fit_of_a_read_file_is_the_command_line_s():
+    net = tarnwick.read(
+        tarnwick_examples("florentine_marriage.net"),
+        undirected=True,
+        attributes=tarnwick_examples("florentine_attributes.csv"),
+    )
+    formula = "edges + triangle + nodecov(wealth)"
+    ours = json.loads(tarnwick.fit(net, formula, se="godambe", replicates=40, seed=2).to_json())
+    theirs = cli_fit_json(
+        FLORENTINE_FILES, formula, "--se", "godambe", "--replicates", "40", "--seed", "2"
+    )
+    same_estimates(ours, theirs)
+
+
+def test_tidy_is_the_command_line_s_csv(florentine, tmp_path):
+    formula = "edges + triangle"
+    fit = tarnwick.fit(tarnwick.Network.from_networkx(florentine), formula)
+    files = graph_files(florentine, tmp_path)
+    _, out, _ = run_program("fit", *files, "-m", formula, "--csv", "-")
+    pd.testing.assert_frame_equal(fit.tidy(), pd.read_csv(io.StringIO(out)))
+
+
+def test_a_bad_formula_is_a_model_error_with_the_command_line_s_message(florentine):
+    built = tarnwick.Network.from_networkx(florentine)
+    read = tarnwick.read(
+        tarnwick_examples("florentine_marriage.net"),
+        undirected=True,
+        attributes=tarnwick_examples("florentine_attributes.csv"),
+    )
+    for formula in ("edges + gwespp(0.5)", "edges + gwesp(-1, fixed=TRUE)", "nodecov(height)"):
+        status, _, err = run_program("summary", *FLORENTINE_FILES, "-m", formula, check=False)
+        assert status == 2
+        with pytest.raises(tarnwick.ModelError) as raised:
+            tarnwick.summary(read, formula)
+        # The command line ran in examples/ with the files' short names.
+        message = str(raised.value).replace(str(tarnwick_examples("")) + "/", "")
+        assert f"tarnwick: {message}\n" == err
+        for network in (built, read):
+            with pytest.raises(tarnwick.ModelError):
+                tarnwick.fit(network, formula)

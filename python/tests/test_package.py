@@ -1,0 +1,255 @@
+"""The package's own behaviour: networks in, labels kept, formulas, errors, progress, threads."""
+
+import importlib.util
+import os
+import pathlib
+import signal
+import subprocess
+import sys
+import textwrap
+import threading
+import time
+import warnings
+
+import networkx as nx
+import numpy as np
+import pandas as pd
+import pytest
+import scipy.sparse as sp
+
+import tarnwick
+from conftest import EXAMPLES
+
+
+def test_labels_and_attributes_come_from_the_graph(florentine):
+    net = tarnwick.Network.from_networkx(florentine)
+    assert sorted(net.nodes) == sorted(florentine.nodes)
+    assert not net.directed
+    assert net.node_count == 16 and net.link_count == 20
+    assert sorted(net.attribute_names) == ["priorates", "totalties", "wealth"]
+    back = net.to_networkx()
+    assert list(back.nodes) == list(florentine.nodes)
+    assert nx.utils.edges_equal(back.edges, florentine.edges)
+    assert back.nodes["Medici"]["wealth"] == 103
+
+
+def test_true_and_TRUE_are_one_formula(florentine):
+    net = tarnwick.Network.from_networkx(florentine)
+    r = tarnwick.summary(net, "edges + gwesp(0.5, fixed=TRUE) + gwdegree(0.5, fixed=T)")
+    python = tarnwick.summary(net, "edges + gwesp(0.5, fixed=True) + gwdegree(0.5, fixed=True)")
+    assert r.equals(python)
+    assert list(r.index) == ["edges", "gwesp.fixed.0.5", "gwdeg.fixed.0.5"]
+    a = tarnwick.fit(net, "edges + gwesp(0.5, fixed=True)")
+    b = tarnwick.fit(net, ["edges", "gwesp(0.5, fixed=TRUE)"])
+    assert a.to_json() == b.to_json()
+
+
+def test_formula_text_leaves_quotes_alone():
+    assert tarnwick.formula_text('nodematch("True") + gwesp(0, fixed=True)') == (
+        'nodematch("True") + gwesp(0, fixed=TRUE)'
+    )
+    assert tarnwick.formula_text("a(x='False', y=False)") == "a(x='False', y=FALSE)"
+    assert tarnwick.formula_text("Truex + isTrue") == "Truex + isTrue"
+
+
+def test_labels_survive_simulate():
+    nodes = [("a", 1), 2.5, "three", frozenset({4}), 5, "6", 7, 8]
+    g = nx.DiGraph()
+    for k, node in enumerate(nodes):
+        g.add_node(node, group="x" if k % 2 else "y")
+    g.add_edges_from([(nodes[i], nodes[(i * 3 + 1) % 8]) for i in range(8)])
+    fit = tarnwick.fit(g, "edges + mutual")
+    graphs = tarnwick.simulate(fit, n=5, seed=2)
+    assert len(graphs) == 5
+    for h in graphs:
+        assert isinstance(h, nx.DiGraph)
+        assert list(h.nodes) == nodes
+        assert all(u in g and v in g for u, v in h.edges)
+        assert h.nodes["three"]["group"] == "y"
+    stats = tarnwick.simulate(fit, n=5, seed=2, stats=True)
+    assert list(stats.columns) == ["edges", "mutual"]
+    assert stats["edges"].tolist() == [h.number_of_edges() for h in graphs]
+
+
+def test_simulate_from_a_network_with_coefficients(florentine):
+    graphs = tarnwick.simulate(florentine, "edges", coef=[-1.0], n=3, seed=4)
+    assert [set(h.nodes) for h in graphs] == [set(florentine.nodes)] * 3
+    assert all(not h.is_directed() for h in graphs)
+
+
+def test_bad_arguments_are_value_errors(florentine):
+    net = tarnwick.Network.from_networkx(florentine)
+    for settings in (
+        {"method": "bayes"},
+        {"se": "jackknife"},
+        {"seed": -1},
+        {"threads": -2},
+        {"replicates": 0},
+        {"seed": 1.5},
+    ):
+        with pytest.raises(ValueError):
+            tarnwick.fit(net, "edges", **settings)
+    with pytest.raises(ValueError):
+        tarnwick.simulate(net, "edges + triangle", coef=[1.0], n=2)
+    with pytest.raises(ValueError):
+        tarnwick.simulate(net, "edges", n=2)  # no coefficients
+
+
+def test_the_other_ways_in_give_the_same_network(florentine):
+    formula = "edges + triangle + nodecov(wealth)"
+    expected = tarnwick.summary(florentine, formula)
+    edges = pd.DataFrame(list(florentine.edges), columns=["source", "target"])
+    nodes = pd.DataFrame.from_dict(dict(florentine.nodes(data=True)), orient="index")
+    from_pandas = tarnwick.Network.from_pandas(edges, nodes, directed=False)
+    assert sorted(map(str, from_pandas.nodes)) == sorted(florentine.nodes)
+    assert tarnwick.summary(from_pandas, formula).equals(expected)
+    order = list(florentine.nodes)
+    matrix = sp.csr_matrix(nx.to_scipy_sparse_array(florentine, nodelist=order))
+    wealth = [florentine.nodes[n]["wealth"] for n in order]
+    from_scipy = tarnwick.Network.from_scipy(
+        matrix, nodes=order, directed=False, attributes={"wealth": wealth}
+    )
+    assert tarnwick.summary(from_scipy, formula).equals(expected)
+
+
+@pytest.mark.skipif(importlib.util.find_spec("igraph") is None, reason="python3-igraph absent")
+def test_from_igraph(florentine):
+    import igraph
+
+    g = igraph.Graph.from_networkx(florentine)
+    g.vs["name"] = g.vs["_nx_name"]
+    del g.vs["_nx_name"]
+    net = tarnwick.Network.from_igraph(g)
+    assert tarnwick.summary(net, "edges + triangle").equals(
+        tarnwick.summary(florentine, "edges + triangle")
+    )
+
+
+def test_weights_are_ties_with_a_warning():
+    g = nx.DiGraph()
+    g.add_edge("a", "b", weight=2.5)
+    g.add_edge("b", "c", weight=1)
+    g.add_edge("c", "a", weight=0)
+    with pytest.warns(tarnwick.TarnwickWarning, match="value other than 0 and 1"):
+        net = tarnwick.Network.from_networkx(g)
+    assert net.link_count == 2
+    assert sorted(net.links()) == [("a", "b"), ("b", "c")]
+
+
+def test_labels_equal_as_text_are_refused():
+    g = nx.Graph()
+    g.add_edge(1, "1")
+    with pytest.raises(ValueError, match="one label"):
+        tarnwick.Network.from_networkx(g)
+
+
+def test_read_errors_name_the_file(tmp_path):
+    bad = tmp_path / "bad.csv"
+    bad.write_text("source,target\na,b\nc\n")
+    with pytest.raises(tarnwick.InputError) as raised:
+        tarnwick.read(bad)
+    assert raised.value.file is not None and "bad.csv" in raised.value.file
+    assert raised.value.line >= 2
+    with pytest.raises(tarnwick.InputError):
+        tarnwick.read(tmp_path / "missing.csv")
+
+
+def test_read_every_format():
+    advice = tarnwick.read(EXAMPLES / "advice.csv")
+    record = tarnwick.read(EXAMPLES / "advice.dat")
+    assert advice.directed and advice.node_count == record.node_count == 21
+    assert tarnwick.summary(advice, "edges + mutual").equals(
+        tarnwick.summary(record, "edges + mutual")
+    )
+    pajek = tarnwick.read(EXAMPLES / "florentine_marriage.net", undirected=True)
+    assert pajek.nodes[0] == "Acciaiuoli" and pajek.link_count == 20
+
+
+def test_fit_result_parts(florentine):
+    fit = tarnwick.fit(florentine, "edges + nodecov(wealth)")
+    assert list(fit.coef.index) == ["edges", "nodecov.wealth"]
+    assert fit.cov.shape == (2, 2)
+    assert np.allclose(np.sqrt(np.diag(fit.cov)), fit.std_error)
+    glance = fit.glance()
+    assert list(glance.columns) == [
+        "method", "std_error_method", "outcome", "converged", "loglik", "AIC", "BIC",
+        "iterations", "time",
+    ]
+    assert glance["converged"][0] and glance["loglik"][0] is not None  # dyad independent
+    assert "nodecov.wealth" in fit.summary()
+    assert "<table>" in fit._repr_html_()
+    assert fit.to_dict()["parameters"][1]["term"] == "nodecov.wealth"
+
+
+def test_help_lists_the_options():
+    doc = tarnwick.fit.__doc__
+    for option in ("method", "se", "seed", "threads", "replicates", "progress", "mcmle",
+                   "godambe", "bootstrap"):
+        assert option in doc
+
+
+def test_progress_callback_runs_in_the_calling_thread(florentine):
+    calls = []
+    caller = threading.get_ident()
+
+    def progress(done, total, stage):
+        calls.append((done, total, stage, threading.get_ident()))
+
+    tarnwick.fit(florentine, "edges + triangle", method="mcmle", seed=2, progress=progress)
+    assert calls and all(c[3] == caller for c in calls)
+
+
+def test_the_gil_is_released_while_simulating(florentine):
+    ticks = []
+    stop = threading.Event()
+
+    def tick():
+        while not stop.is_set():
+            ticks.append(1)
+            time.sleep(0.001)
+
+    ticker = threading.Thread(target=tick)
+    ticker.start()
+    try:
+        started = time.monotonic()
+        tarnwick.simulate(florentine, "edges + triangle", coef=[-1.5, 0.2], n=300, seed=1,
+                          threads=1, stats=True)
+        seconds = time.monotonic() - started
+    finally:
+        stop.set()
+        ticker.join()
+    assert seconds < 0.05 or len(ticks) > 5
+
+
+def test_ctrl_c_stops_the_work_within_a_second():
+    script = textwrap.dedent(
+        """
+        import signal, sys, time
+        signal.signal(signal.SIGINT, signal.default_int_handler)
+        import networkx as nx, tarnwick
+        g = nx.gnp_random_graph(100, 0.05, seed=1, directed=True)
+        print("ready", flush=True)
+        try:
+            tarnwick.simulate(g, "edges + mutual + gwesp(0.5, fixed=True)", coef=[-3, 1, 0.1],
+                              n=5000, interval=40000, stats=True, threads=1, progress=False)
+            print("finished", flush=True)
+        except KeyboardInterrupt:
+            print("interrupted %.6f" % time.monotonic(), flush=True)
+        """
+    )
+    process = subprocess.Popen(
+        [sys.executable, "-c", script], stdout=subprocess.PIPE, text=True, env=os.environ.copy()
+    )
+    try:
+        assert process.stdout.readline().strip() == "ready"
+        time.sleep(1.0)
+        sent = time.monotonic()
+        process.send_signal(signal.SIGINT)
+        out, _ = process.communicate(timeout=20)
+    finally:
+        process.kill()
+        process.wait()
+    assert out.startswith("interrupted"), out
+    # The monotonic clock is the machine's, the same in both processes.
+    waited = float(out.split()[1]) - sent
+    assert waited < 1.0, waited
