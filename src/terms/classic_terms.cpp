@@ -59,7 +59,7 @@ class ClassicTerm final : public Term {
     changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
   }
   void network_statistics(const TermGraph& g, double* out) const override {
-    TermGraph built(g.node_count(), g.directed());
+    TermGraph built(g.node_count(), g.directed(), {}, g.storage());
     double sum = 0.0, change = 0.0;
     for (const auto& [a, b] : g.link_list()) {
       add_change(built, a, b, &change);
