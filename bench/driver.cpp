@@ -463,7 +463,7 @@ int formats_command(const Scenario& s, const fs::path& dir, int runs) {
     std::ofstream out(csv);
     out << "sender,receiver\n";
     for (int a = 1; a <= network.node_count; ++a) {
-      for (int16 e : network.out_list(a)) out << a << ',' << (e < 0 ? -e : e) << '\n';
+      for (node_id e : network.out_list(a)) out << a << ',' << (e < 0 ? -e : e) << '\n';
     }
   }
   std::vector<double> record_seconds, csv_seconds;

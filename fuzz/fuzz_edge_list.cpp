@@ -34,8 +34,8 @@ void check_network(const LabelledNetwork& read_in) {
     out_sum += net.out(a);
     in_sum += net.in(a);
     require(net.out_first[static_cast<std::size_t>(a - 1)] + net.out(a) <= net.link_count);
-    for (const int16 j : net.out_list(a)) require(j != 0 && std::abs(j) <= n);
-    for (const int16 i : net.in_list(a)) require(i >= 1 && i <= n);
+    for (const node_id j : net.out_list(a)) require(j != 0 && std::abs(j) <= n);
+    for (const node_id i : net.in_list(a)) require(i >= 1 && i <= n);
   }
   require(out_sum == net.link_count && in_sum == net.link_count);
   require(read_in.labels.numbered() || read_in.labels.size() == n);

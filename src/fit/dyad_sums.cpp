@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 #include "fit/statistic_values.h"
 
@@ -12,14 +13,20 @@ namespace {
 
 using v8s = std::int16_t __attribute__((vector_size(16)));
 
-// Stand in for the statistic of the missing partner of an unpaired common parameter.
+// Stand in for the statistic of the missing partner of an unpaired common parameter, for n
+// receivers. The kernel's columns have at most max_nodes rows; the term table's as many as the
+// network has nodes.
 constexpr std::array<int16, max_nodes + 8> zero_int16_column{};
 constexpr std::array<double, max_nodes + 8> zero_double_column{};
-inline const int16* zero_column(const int16*) {
+inline const int16* zero_column(const int16*, int) {
   return zero_int16_column.data();
 }
-inline const double* zero_column(const double*) {
-  return zero_double_column.data();
+inline const double* zero_column(const double*, int n) {
+  if (n <= max_nodes) return zero_double_column.data();
+  thread_local std::vector<double> zeros;
+  if (zeros.size() < static_cast<std::size_t>(n) + 8)
+    zeros.assign(static_cast<std::size_t>(n) + 8, 0.0);
+  return zeros.data();
 }
 
 inline v2d broadcast(double x) {
@@ -263,7 +270,8 @@ void DyadSumsOf<T>::add_chunk(const SenderColumnsOf<T>& columns, const Plan& pla
   const double* w = weight + first;
   for (int q = 0; q < pairs; ++q) {
     const T* c0 = columns.column[rows[2 * q]] + first;
-    const T* c1 = (2 * q + 1 < common ? columns.column[rows[2 * q + 1]] : zero_column(c0)) + first;
+    const T* c1 =
+        (2 * q + 1 < common ? columns.column[rows[2 * q + 1]] : zero_column(c0, columns.n)) + first;
     for (int c = 0; c < count4; c += 4) {
       v2d a_lo, a_hi, b_lo, b_hi;
       statistics_as_doubles(c0 + c, a_lo, a_hi);

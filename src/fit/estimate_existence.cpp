@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "fit/dyad_classes.h"
 #include "fit/row_rank.h"
 #include "fit/sender_sweep.h"
 #include "fit/separation_program.h"
@@ -119,6 +120,9 @@ class RowReader {
   std::size_t next_ = 0;
 };
 
+template <class T>
+EstimateExistence decided(const SignedRows<T>& rows);
+
 // A sample of the rows, those of some senders spread over the network, usually shows already that
 // only d = 0 is allowed; its programs are small. Otherwise every row is read and the programs
 // decide.
@@ -137,6 +141,13 @@ EstimateExistence check(const Study& study, ExistenceMethod method) {
     }
   }
   reader.read(rows, std::numeric_limits<std::size_t>::max(), 0);
+  return decided(rows);
+}
+
+// The answer of the programs over every distinct row.
+template <class T>
+EstimateExistence decided(const SignedRows<T>& rows) {
+  EstimateExistence result;
   result.distinct_rows = static_cast<std::int64_t>(rows.size());
   const Separation separation = most_separated(rows);
   for (std::size_t a = 0; a < rows.size(); ++a) {
@@ -152,9 +163,22 @@ EstimateExistence check(const Study& study, ExistenceMethod method) {
 
 }  // namespace
 
+// The rows of the dyad classes are few: the programs over all of them.
+EstimateExistence check_dyad_classes(const Study& study) {
+  const DyadClassRows classes = dyad_class_rows(study);
+  SignedRows<double> rows(classes.m);
+  for (std::size_t r = 0; r < classes.size(); ++r) {
+    rows.add_row(classes.row(r), classes.y[r] != 0, classes.count[r]);
+  }
+  rows.finish();
+  return decided(rows);
+}
+
 EstimateExistence check_estimate_existence(const Study& study, ExistenceMethod method) {
-  return study.model.kernel ? check<KernelColumns>(study, method)
-                            : check<GeneralColumns>(study, method);
+  if (fits_by_dyad_classes(study)) return check_dyad_classes(study);
+  check_sweep_size(study);
+  return study.uses_kernel() ? check<KernelColumns>(study, method)
+                             : check<GeneralColumns>(study, method);
 }
 
 }  // namespace tarn

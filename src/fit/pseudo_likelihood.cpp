@@ -8,6 +8,7 @@
 #include <limits>
 #include <memory>
 
+#include "fit/dyad_classes.h"
 #include "fit/dyad_sums.h"
 #include "fit/newton.h"
 #include "fit/sender_sweep.h"
@@ -33,7 +34,13 @@ constexpr double lower_clamp = 0.01;
 template <class Columns>
 struct FitState {
   using Value = typename Columns::Value;
-  explicit FitState(const Study& study) : source(study) {}
+  explicit FitState(const Study& study)
+      : source(study),
+        rows(static_cast<std::size_t>(padded_rows(study.network.node_count)) + 8),
+        eta(rows, 0.0),
+        weight(rows, 0.0),
+        extra(rows, 0.0),
+        vector_ones(rows, 0) {}
 
   Columns source;
   ParamVector xty;
@@ -43,10 +50,12 @@ struct FitState {
   ParamMatrix xsq;
   ParamMatrix xsq_inv;
   DyadSumsOf<Value> sums;
-  alignas(16) double eta[max_nodes + 8] = {};
-  alignas(16) double weight[max_nodes + 8] = {};
-  alignas(16) double extra[max_nodes + 8] = {};
-  unsigned char vector_ones[max_nodes + 8] = {};
+  // Per receiver, as many as the network has nodes, padded (padded_rows) and eight more.
+  std::size_t rows;
+  std::vector<double> eta;
+  std::vector<double> weight;
+  std::vector<double> extra;
+  std::vector<unsigned char> vector_ones;
 };
 
 // One fit's inputs, working storage and result, as the passes share them.
@@ -171,13 +180,13 @@ void pass_one(const Fit<Columns>& f) {
   const int m = f.m;
   std::int64_t ties = 0;
   s.sums.start(m, true, true);
-  std::fill(std::begin(s.weight), std::end(s.weight), 1.0);
+  std::fill(s.weight.begin(), s.weight.end(), 1.0);
   sweep(s.source, f.observer, 1, [&](const SenderColumnsOf<Value>& columns, const int16* tie) {
     for (int j = 0; j < columns.n; ++j) {
       s.extra[j] = tie[j];
       if (j != columns.skip) ties += tie[j];
     }
-    s.sums.add_sender(columns, s.weight, s.extra);
+    s.sums.add_sender(columns, s.weight.data(), s.extra.data());
   });
   f.result.tie_total = static_cast<double>(ties);
   clear(s.xty);
@@ -197,13 +206,13 @@ void pass_two(const Fit<Columns>& f) {
     s.ols_coef(k) = sum;
   }
   s.sums.start(m, false, true);
-  std::fill(std::begin(s.weight), std::end(s.weight), 1.0);
+  std::fill(s.weight.begin(), s.weight.end(), 1.0);
   const double* coef = s.ols_coef.base();
   // The logit of the last prediction, kept for the next dyad with the same prediction.
   double last_prediction = std::numeric_limits<double>::quiet_NaN();
   double last_logit = 0.0;
   sweep(s.source, f.observer, 2, [&](const SenderColumnsOf<Value>& columns, const int16*) {
-    linear_predictors(columns, coef, s.eta);
+    linear_predictors(columns, coef, s.eta.data());
     for (int j = 0; j < columns.n; ++j) {
       if (j == columns.skip) continue;
       double prediction = s.eta[j];
@@ -215,7 +224,7 @@ void pass_two(const Fit<Columns>& f) {
       }
       s.extra[j] = last_logit;
     }
-    s.sums.add_sender(columns, s.weight, s.extra);
+    s.sums.add_sender(columns, s.weight.data(), s.extra.data());
   });
   take_sums(s.sums, m, &s.logit_xsum, nullptr);
   for (int k = 1; k <= m; ++k) {
@@ -299,10 +308,12 @@ void newton_sums(const Fit<Columns>& f, int pass_number, const ParamVector& at, 
   NewtonTerms terms;
   sweep(s.source, f.observer, pass_number,
         [&](const SenderColumnsOf<Value>& columns, const int16* tie) {
-          linear_predictors(columns, estimate, s.eta);
-          const bool any_limit = terms.add_sender(columns.n, columns.skip, tie, s.eta, s.weight,
-                                                  s.extra, s.vector_ones);
-          s.sums.add_sender(columns, s.weight, s.extra, any_limit ? s.vector_ones : nullptr);
+          linear_predictors(columns, estimate, s.eta.data());
+          const bool any_limit =
+              terms.add_sender(columns.n, columns.skip, tie, s.eta.data(), s.weight.data(),
+                               s.extra.data(), s.vector_ones.data());
+          s.sums.add_sender(columns, s.weight.data(), s.extra.data(),
+                            any_limit ? s.vector_ones.data() : nullptr);
         });
   f.result.zero_weight_dyads += terms.zero_weight;
   take_sums(s.sums, m, &wz_sum, &wxsq);
@@ -391,9 +402,9 @@ void final_sums(const Fit<Columns>& f) {
   FinalSums sums;
   sweep(s.source, f.observer, final_pass,
         [&](const SenderColumnsOf<Value>& columns, const int16* tie) {
-          linear_predictors(columns, estimate, s.eta);
-          sums.add_sender(columns.n, columns.skip, tie, s.eta, s.weight);
-          s.sums.add_sender(columns, s.weight, s.extra);
+          linear_predictors(columns, estimate, s.eta.data());
+          sums.add_sender(columns.n, columns.skip, tie, s.eta.data(), s.weight.data());
+          s.sums.add_sender(columns, s.weight.data(), s.extra.data());
         });
   st.zero_weight_dyads += sums.zero_weight;
   // The weighted matrix, inverted in place into the covariance after this pass.
@@ -491,9 +502,9 @@ ParamVector score(const Study& study, const ParamVector& estimate) {
   auto state = std::make_unique<FitState<Columns>>(study);
   FitState<Columns>& s = *state;
   s.sums.start(m, false, true);
-  std::fill(std::begin(s.weight), std::end(s.weight), 1.0);
+  std::fill(s.weight.begin(), s.weight.end(), 1.0);
   sweep(s.source, {}, final_pass, [&](const SenderColumnsOf<Value>& columns, const int16* tie) {
-    linear_predictors(columns, estimate.base(), s.eta);
+    linear_predictors(columns, estimate.base(), s.eta.data());
     // Neighbouring dyads often share their linear predictor: its probability is kept.
     double last_eta = std::numeric_limits<double>::quiet_NaN(), p = 0.0;
     for (int j = 0; j < columns.n; ++j) {
@@ -504,7 +515,7 @@ ParamVector score(const Study& study, const ParamVector& estimate) {
       }
       s.extra[j] = (tie[j] != 0 ? 1.0 : 0.0) - p;
     }
-    s.sums.add_sender(columns, s.weight, s.extra);
+    s.sums.add_sender(columns, s.weight.data(), s.extra.data());
   });
   ParamVector result;
   take_sums(s.sums, m, &result, nullptr);
@@ -514,18 +525,28 @@ ParamVector score(const Study& study, const ParamVector& estimate) {
 }  // namespace
 
 FitResult fit_pseudo_likelihood(const Study& study, const FitObserver& observer) {
-  return study.model.kernel ? fit<KernelColumns>(study, observer, nullptr)
-                            : fit<GeneralColumns>(study, observer, nullptr);
+  if (fits_by_dyad_classes(study)) {
+    return fit_dyad_class_rows(study, dyad_class_rows(study), observer, nullptr);
+  }
+  check_sweep_size(study);
+  return study.uses_kernel() ? fit<KernelColumns>(study, observer, nullptr)
+                             : fit<GeneralColumns>(study, observer, nullptr);
 }
 
 FitResult fit_pseudo_likelihood_from(const Study& study, const ParamVector& start) {
-  return study.model.kernel ? fit<KernelColumns>(study, {}, &start)
-                            : fit<GeneralColumns>(study, {}, &start);
+  if (fits_by_dyad_classes(study)) {
+    return fit_dyad_class_rows(study, dyad_class_rows(study), {}, &start);
+  }
+  check_sweep_size(study);
+  return study.uses_kernel() ? fit<KernelColumns>(study, {}, &start)
+                             : fit<GeneralColumns>(study, {}, &start);
 }
 
 ParamVector pseudo_score(const Study& study, const ParamVector& estimate) {
-  return study.model.kernel ? score<KernelColumns>(study, estimate)
-                            : score<GeneralColumns>(study, estimate);
+  if (fits_by_dyad_classes(study))
+    return score_of_dyad_class_rows(dyad_class_rows(study), estimate);
+  return study.uses_kernel() ? score<KernelColumns>(study, estimate)
+                             : score<GeneralColumns>(study, estimate);
 }
 
 }  // namespace tarn

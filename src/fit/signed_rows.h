@@ -59,6 +59,22 @@ class SignedRows {
     insert(key);
   }
 
+  // A row of `count` dyads, with or without a link, given by its statistics x[0..m).
+  void add_row(const T* x, bool tie, std::int64_t count) {
+    T* key = scratch_.data();
+    bool negation_fits = true;
+    for (int k = 0; k < m_; ++k) {
+      key[k] = positive_zero(x[k]);
+      negation_fits = negation_fits && fits_negated(x[k]);
+    }
+    const bool negate = !tie && negation_fits;
+    if (negate) {
+      for (int k = 0; k < m_; ++k) key[k] = negated(key[k]);
+    }
+    key[m_] = !tie && !negate ? T{1} : T{0};
+    insert(key, count);
+  }
+
   // Row scales and used columns of the rows so far; again after more rows come in.
   void finish() {
     factor_.assign(size(), 0.0);
@@ -115,10 +131,10 @@ class SignedRows {
     return true;
   }
 
-  void insert(const T* key) {
+  void insert(const T* key, std::int64_t count = 1) {
     // Neighbouring dyads often share their row.
     if (last_ < size() && same(stored(last_), key)) {
-      ++dyads_[last_];
+      dyads_[last_] += count;
       return;
     }
     if (2 * (size() + 1) > slots_.size()) grow();
@@ -131,13 +147,13 @@ class SignedRows {
           chunks_.back().reserve(rows_per_chunk * stride_);
         }
         chunks_.back().insert(chunks_.back().end(), key, key + stride_);
-        dyads_.push_back(1);
+        dyads_.push_back(count);
         slots_[s] = static_cast<std::uint32_t>(size());
         last_ = size() - 1;
         return;
       }
       if (same(stored(slot - 1), key)) {
-        ++dyads_[slot - 1];
+        dyads_[slot - 1] += count;
         last_ = slot - 1;
         return;
       }
@@ -160,7 +176,7 @@ class SignedRows {
   // Rows in chunks, so that growing never moves the rows already stored.
   static constexpr std::size_t rows_per_chunk = 1 << 14;
   std::vector<std::vector<T>> chunks_;
-  std::vector<std::uint32_t> dyads_;
+  std::vector<std::int64_t> dyads_;
   std::vector<std::uint32_t> slots_;  // row index + 1; 0 for an empty slot
   std::size_t last_ = std::numeric_limits<std::size_t>::max();
   std::vector<double> factor_;  // sign / largest |entry|; 0 for a row of zeros

@@ -75,6 +75,8 @@ int parse_positive(const std::string& text) {
 // Returns true when the network is an edge list whose nodes are the numbers its labels are
 // (without --nodes or --labels): numbers that no link names are isolated nodes then.
 bool read_network(const StudyOptions& o, InputData& s) {
+  // Numbered nodes up to the command line's limit (edge lists and Pajek files say otherwise).
+  s.labels = NodeLabels::numbered_up_to(command_line_limits.nodes);
   if (o.network_path.empty()) {
     // simulate --nodes N without a network: the empty network of N nodes.
     s.network = with_node_count(Network{}, o.node_count, "--nodes");
@@ -101,16 +103,17 @@ bool read_network(const StudyOptions& o, InputData& s) {
   if (format == NetworkFormat::record) {
     DataFile file(std::move(opened.stream), o.network_path);
     PairRows rows;
-    s.network = read_network_file(file, {}, &rows);
+    s.network = read_network_file(file, {}, &rows, command_line_limits);
     source = network_file_source(file);
     s.notes =
         rows.warnings(o.network_path, o.undirected, [](int node) { return std::to_string(node); });
   } else {
-    LabelledNetwork read = format == NetworkFormat::pajek
-                               ? read_pajek(*opened.stream, o.network_path, o.undirected)
-                               : read_edge_list(*opened.stream, o.network_path, format,
-                                                EdgeListOptions{o.header, o.columns, o.node_count,
-                                                                o.labels, o.undirected});
+    LabelledNetwork read =
+        format == NetworkFormat::pajek
+            ? read_pajek(*opened.stream, o.network_path, o.undirected, command_line_limits)
+            : read_edge_list(*opened.stream, o.network_path, format,
+                             EdgeListOptions{o.header, o.columns, o.node_count, o.labels,
+                                             o.undirected, command_line_limits});
     s.network = std::move(read.network);
     s.labels = std::move(read.labels);
     s.notes = std::move(read.warnings);
@@ -206,7 +209,8 @@ void read_attributes(const StudyOptions& o, InputData& s, std::vector<bool>& nod
     const int count =
         o.attribute_count ? *o.attribute_count : attributes_in_format_line(opened.head);
     DataFile file(std::move(opened.stream), o.attributes_path);
-    s.attributes = read_attribute_file(file, std::min(count, max_attrs));
+    // Records of ids 1..2000 as the dialogue reads them, and of every node of a larger network.
+    s.attributes = read_attribute_file(file, std::min(count, max_attrs), std::max(max_nodes, n));
     // The attributes by number, as the terms name them in a file without a header.
     s.covariates.node_count = n;
     s.covariates.source = o.attributes_path;
@@ -238,8 +242,8 @@ void read_attributes(const StudyOptions& o, InputData& s, std::vector<bool>& nod
     throw UsageError("--attribute-count is for record-format attribute files; " +
                      o.attributes_path + " names its columns in its header");
   }
-  AttributeTable table =
-      read_attribute_table(*opened.stream, o.attributes_path, format, s.labels, n, true);
+  AttributeTable table = read_attribute_table(*opened.stream, o.attributes_path, format, s.labels,
+                                              n, true, command_line_limits.nodes);
   if (table.node_count > n) {
     // Ids of the table that no link names are nodes too: isolated ones.
     s.network = with_node_count(s.network, table.node_count, o.network_path);

@@ -31,7 +31,7 @@ TermGraph Study::graph() const {
   if (model.kernel) return TermGraph(network, true, model.partner_tables());
   TermGraph g(network.node_count, directed(), model.partner_tables());
   for (int a = 1; a <= network.node_count; ++a) {
-    for (int16 e : network.out_list(a)) {
+    for (node_id e : network.out_list(a)) {
       const int b = std::abs(static_cast<int>(e));
       if (b == a || g.has_link(a, b)) continue;  // refused before: a link given twice
       g.toggle(a, b);

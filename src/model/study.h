@@ -25,6 +25,9 @@ struct Study {
   std::shared_ptr<const ComparativeNetwork> comparative;  // with the covariate (type 16)
 
   bool directed() const { return model.directed; }
+  // The statistics are the fused kernel's (sender_statistics.h): a model of the sixteen types on
+  // a network within the dialogue's capacity. Larger networks take the term table.
+  bool uses_kernel() const { return model.kernel && network.node_count <= max_nodes; }
   int node_count() const { return network.node_count; }
   // Directed: n(n - 1), plus n with the diagonal; undirected: n(n - 1) / 2.
   std::int64_t dyad_count() const;

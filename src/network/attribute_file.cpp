@@ -8,7 +8,7 @@
 
 namespace tarn {
 
-NodeAttributes read_attribute_file(DataFile& file, int requested) {
+NodeAttributes read_attribute_file(DataFile& file, int requested, int node_limit) {
   NodeAttributes attributes;
   const int wanted = std::min(requested, max_attrs);
   const int per_record = std::max(wanted + 1, 0);
@@ -31,7 +31,8 @@ NodeAttributes read_attribute_file(DataFile& file, int requested) {
     const std::int32_t id = values[0];
     // There are rows for ids 1..2000 only. A record naming any other id (an empty line reads as
     // id 0) is skipped as a whole: its values neither enter a row nor count in the largest value.
-    if (id < 1 || id > max_nodes) continue;
+    if (id < 1 || id > node_limit) continue;
+    attributes.hold(id);
     for (int a = 1; a <= wanted; ++a) {
       const auto v = static_cast<std::int16_t>(values[static_cast<std::size_t>(a)]);
       auto& largest = attributes.largest[static_cast<std::size_t>(a - 1)];

@@ -117,9 +117,10 @@ int number_categories(const std::vector<Cell>& cells, std::vector<std::int16_t>&
 // The node a row's id declares (ids_declare_nodes): a node number beyond n raises n to it; a new
 // label becomes the next node; a name among numbered nodes declares none (0). `node_count` grows.
 int declared_node(std::string_view id, const NodeLabels& labels, int& node_count,
-                  AttributeTable& table, std::unordered_map<std::string, int>& new_node_of) {
+                  AttributeTable& table, std::unordered_map<std::string, int>& new_node_of,
+                  int node_limit) {
   if (labels.numbered()) {
-    const int number = node_number(id);
+    const int number = node_number(id, node_limit);
     node_count = std::max(node_count, number);
     return number;
   }
@@ -137,7 +138,7 @@ bool is_missing_value(std::string_view text) {
 
 AttributeTable read_attribute_table(std::istream& in, const std::string& file_name,
                                     NetworkFormat format, const NodeLabels& labels, int node_count,
-                                    bool ids_declare_nodes) {
+                                    bool ids_declare_nodes, int node_limit) {
   DelimitedReader reader(in, file_name, delimited_syntax(format));
   if (!reader.next()) {
     throw FatalError("Input error in " + place(file_name, std::max(reader.lines_read(), 1L)) +
@@ -182,7 +183,8 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
         rows.size(), [&](std::size_t k) -> std::string_view { return rows[k].fields[0]; }, labels,
         network_nodes, file_name);
   }
-  std::vector<long> line_of_node(static_cast<std::size_t>(max_nodes) + 1, 0);
+  // Grown with the nodes the rows declare.
+  std::vector<long> line_of_node(static_cast<std::size_t>(std::max(node_count, 0)) + 1, 0);
   std::unordered_map<std::string, int> new_node_of;  // labels of new nodes
   std::unordered_map<std::string, long> line_of_other;
   for (const Row& row : rows) {
@@ -192,10 +194,14 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
     int node = node_of_id(labels, written);
     if (const auto found = new_node_of.find(id); found != new_node_of.end()) node = found->second;
     if (ids_declare_nodes && (node < 1 || node > node_count)) {
-      node = declared_node(id, labels, node_count, table, new_node_of);
-      if (node > max_nodes) {
+      node = declared_node(id, labels, node_count, table, new_node_of, node_limit);
+      if (node > node_limit) {
         throw FatalError("Input error in " + where() + ": Too many nodes! " + shown(written) +
                          " would be node " + std::to_string(node) + ".");
+      }
+      if (static_cast<std::size_t>(node) >= line_of_node.size()) {
+        line_of_node.resize(
+            std::max(static_cast<std::size_t>(node) + 1, line_of_node.size() * 3 / 2), 0);
       }
     }
     const bool in_network = node >= 1 && node <= node_count;
@@ -224,6 +230,7 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
   }
 
   NodeAttributes& attributes = table.attributes;
+  attributes.hold(node_count);
   for (std::size_t a = 0; a < columns.size(); ++a) {
     attributes.largest[a] = number_categories(columns[a], attributes.value[a]);
   }

@@ -55,6 +55,6 @@ bool is_missing_value(std::string_view text);
 
 AttributeTable read_attribute_table(std::istream& in, const std::string& file_name,
                                     NetworkFormat format, const NodeLabels& labels, int node_count,
-                                    bool ids_declare_nodes = false);
+                                    bool ids_declare_nodes = false, int node_limit = max_nodes);
 
 }  // namespace tarn

@@ -1,6 +1,8 @@
 #pragma once
 // The fixed capacities of the system; every table of the store is sized by them.
 
+#include <cstdint>
+
 #include "numeric/param_matrix.h"
 
 namespace tarn {
@@ -14,6 +16,17 @@ inline constexpr int max_groups = 15;
 // Statistics of a model with curved terms (their coefficients stay within max_params).
 inline constexpr int max_curved_statistics = 1024;
 inline constexpr int name_length = 24;
+
+// How large a network a reader takes: its nodes, its links, and the links of one node in one
+// direction. The dialogue's are the capacities above, with its messages at them; the command line
+// reads as many as its 32-bit node numbers and link indexes hold, short of memory.
+struct NetworkLimits {
+  int nodes = 0;
+  std::int64_t links = 0;
+  int degree = 0;
+};
+inline constexpr NetworkLimits dialogue_limits{max_nodes, max_links, 32767};
+inline constexpr NetworkLimits command_line_limits{100000000, 2000000000, 2000000000};
 inline constexpr int format_length = 80;
 
 }  // namespace tarn

@@ -23,21 +23,25 @@ class NodeNames {
  public:
   // `declared`: the nodes are 1..declared, named by their numbers (--nodes); 0: any labels.
   // `labels`: every label is a name, numbers too (--labels).
-  NodeNames(int declared, bool labels)
-      : declared_(declared), numbered_(!labels), id_of_number_(max_nodes + 1, 0) {
+  NodeNames(int declared, bool labels, int limit)
+      : declared_(declared), numbered_(!labels), limit_(limit) {
     largest_number_ = declared;
   }
 
-  // The id of a label; 0 when it would be node 2001; -1 when it is no declared node.
+  // The id of a label; 0 when it would be node limit + 1; -1 when it is no declared node.
   int id_of(std::string_view label) {
     if (numbered_) {
-      const int number = node_number(label);
+      const int number = node_number(label, limit_);
       if (declared_ > 0 && (number < 1 || number > declared_)) return -1;
       if (number > 0) {
-        int16& id = id_of_number_[static_cast<std::size_t>(number)];
+        const auto at = static_cast<std::size_t>(number);
+        if (at >= id_of_number_.size()) {
+          id_of_number_.resize(std::max(at + 1, id_of_number_.size() * 3 / 2), 0);
+        }
+        node_id& id = id_of_number_[at];
         if (id == 0) {
           number_of_id_.push_back(number);
-          id = static_cast<int16>(number_of_id_.size());
+          id = static_cast<node_id>(number_of_id_.size());
           largest_number_ = std::max(largest_number_, number);
         }
         return id;
@@ -45,7 +49,7 @@ class NodeNames {
       stop_numbering();
     }
     if (const int id = labels_.labelled(label)) return id;
-    if (labels_.size() >= max_nodes) return 0;
+    if (labels_.size() >= limit_) return 0;
     return labels_.add(label);
   }
 
@@ -60,7 +64,9 @@ class NodeNames {
     return numbered_ ? std::to_string(number_of_id_[static_cast<std::size_t>(id - 1)])
                      : labels_.name(id);
   }
-  NodeLabels labels() && { return numbered_ ? NodeLabels() : std::move(labels_); }
+  NodeLabels labels() && {
+    return numbered_ ? NodeLabels::numbered_up_to(limit_) : std::move(labels_);
+  }
   // The labels of the ids after the first `dropped` (a header read as a first row).
   NodeLabels labels_after(int dropped) && {
     std::vector<std::string> kept;
@@ -73,11 +79,13 @@ class NodeNames {
   void stop_numbering() {
     numbered_ = false;
     for (const int number : number_of_id_) labels_.add(std::to_string(number));
+    id_of_number_ = {};
   }
 
   int declared_ = 0;
   bool numbered_ = true;
-  std::vector<int16> id_of_number_;
+  int limit_ = max_nodes;
+  std::vector<node_id> id_of_number_;  // grown with the numbers met
   std::vector<int> number_of_id_;
   int largest_number_ = 0;
   NodeLabels labels_;
@@ -98,8 +106,8 @@ LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, N
 LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, NetworkFormat format,
                                const EdgeListOptions& options) {
   DelimitedReader reader(in, file_name, delimited_syntax(format));
-  NodeNames names(options.node_count, options.labels);
-  LinkCollector links(file_name);
+  NodeNames names(options.node_count, options.labels, options.limits.nodes);
+  LinkCollector links(file_name, options.limits);
   PairRows pair_rows;
   LabelledNetwork result;
   WeightsReadAsTies weights;
@@ -113,7 +121,7 @@ LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, N
     const int id = names.id_of(label);
     if (id == 0) {
       throw FatalError(at() + "Too many nodes! " + shown(label) + " would be node " +
-                       std::to_string(max_nodes + 1) + ".");
+                       std::to_string(std::int64_t{options.limits.nodes} + 1) + ".");
     }
     if (id < 0) {
       throw FatalError(at() + shown(label) + " is no node number within 1.." +

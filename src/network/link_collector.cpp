@@ -1,35 +1,44 @@
 #include "network/link_collector.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "network/capacity.h"
 #include "network/delimited_text.h"
 #include "network/fatal_error.h"
 
 namespace tarn {
 
-namespace {
-
-constexpr int max_degree = 32767;
-
-}  // namespace
-
-LinkCollector::LinkCollector(std::string file_name)
-    : file_name_(std::move(file_name)), out_count_(max_nodes + 1, 0), in_count_(max_nodes + 1, 0) {}
+LinkCollector::LinkCollector(std::string file_name, NetworkLimits limits)
+    : file_name_(std::move(file_name)), limits_(limits) {
+  if (limits.nodes <= max_nodes) {
+    out_count_.assign(static_cast<std::size_t>(limits.nodes) + 1, 0);
+    in_count_.assign(static_cast<std::size_t>(limits.nodes) + 1, 0);
+  }
+}
 
 void LinkCollector::add(int sender, int receiver, long line) {
   const auto at = [&] { return "Input error in " + place(file_name_, line) + ": "; };
-  if (links_.size() >= static_cast<std::size_t>(max_links)) {
+  if (static_cast<std::int64_t>(links_.size()) >= limits_.links) {
     throw FatalError(at() + "Too many links! The file holds more than " +
-                     std::to_string(max_links) + ".");
+                     std::to_string(limits_.links) + ".");
+  }
+  const auto largest = static_cast<std::size_t>(std::max(sender, receiver));
+  if (largest >= out_count_.size()) {
+    const std::size_t size = std::max(largest + 1, out_count_.size() * 3 / 2);
+    out_count_.resize(size, 0);
+    in_count_.resize(size, 0);
   }
   int& out = out_count_[static_cast<std::size_t>(sender)];
   int& in = in_count_[static_cast<std::size_t>(receiver)];
-  if (out == max_degree || in == max_degree) {
-    throw FatalError(at() + "the " + (out == max_degree ? "sender" : "receiver") +
-                     " has more than 32767 links in one direction (links given repeatedly?).");
+  const int limit = limits_.degree;
+  if (out == limit || in == limit) {
+    throw FatalError(at() + "the " + (out == limit ? "sender" : "receiver") + " has more than " +
+                     std::to_string(limit) + " links in one direction (links given repeatedly?).");
   }
   ++out;
   ++in;
-  links_.emplace_back(static_cast<int16>(sender), static_cast<int16>(receiver));
+  links_.emplace_back(sender, receiver);
 }
 
 void LinkCollector::drop_first() {
@@ -47,16 +56,17 @@ Network LinkCollector::build(int node_count, std::span<const int> node_of_id) &&
   std::vector<std::size_t> next(static_cast<std::size_t>(node_count) + 2, 0);
   for (const auto& link : links_) ++next[static_cast<std::size_t>(node(link.first)) + 1];
   for (std::size_t k = 1; k < next.size(); ++k) next[k] += next[k - 1];
-  std::vector<std::pair<int16, int16>> sorted(links_.size());
+  std::vector<std::pair<node_id, node_id>> sorted(links_.size());
   for (const auto& link : links_) {
     const int sender = node(link.first);
-    sorted[next[static_cast<std::size_t>(sender)]++] = {static_cast<int16>(sender),
-                                                        static_cast<int16>(node(link.second))};
+    sorted[next[static_cast<std::size_t>(sender)]++] = {sender, node(link.second)};
   }
   links_ = {};
+  out_count_ = {};
+  in_count_ = {};
   // The links were checked against the capacities as they were read, where the line is known;
   // what the builder can still refuse (reciprocated links past 16 bits) names no line.
-  NetworkBuilder builder("Input error in \"" + file_name_ + "\"");
+  NetworkBuilder builder("Input error in \"" + file_name_ + "\"", limits_);
   builder.declare_nodes(node_count);
   for (const auto& [sender, receiver] : sorted) builder.add_link(sender, receiver);
   return std::move(builder).finish();

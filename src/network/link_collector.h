@@ -13,8 +13,8 @@ namespace tarn {
 
 class LinkCollector {
  public:
-  explicit LinkCollector(std::string file_name);
-  // The link sender -> receiver (ids 1..2000) read on `line`.
+  explicit LinkCollector(std::string file_name, NetworkLimits limits = dialogue_limits);
+  // The link sender -> receiver (ids 1..limits.nodes) read on `line`.
   void add(int sender, int receiver, long line);
   // Forgets the link added first (a header that was read as a link).
   void drop_first();
@@ -24,7 +24,8 @@ class LinkCollector {
 
  private:
   std::string file_name_;
-  std::vector<std::pair<int16, int16>> links_;
+  NetworkLimits limits_;
+  std::vector<std::pair<node_id, node_id>> links_;
   std::vector<int> out_count_;
   std::vector<int> in_count_;
 };

@@ -11,48 +11,59 @@ namespace tarn {
 int Network::self_link_count() const {
   int count = 0;
   for (int a = 1; a <= node_count; ++a) {
-    for (int16 e : out_list(a)) count += e == a || e == -a ? 1 : 0;
+    for (node_id e : out_list(a)) count += e == a || e == -a ? 1 : 0;
   }
   return count;
 }
 
 namespace {
 
-constexpr int max_int16 = std::numeric_limits<int16>::max();
-
 std::size_t at(int node) {
   return static_cast<std::size_t>(node - 1);
 }
 
-// Repeated links can push a count past 16 bits; it must never wrap silently.
-void count_mutual(Network& net, int i, const std::string& source) {
-  if (net.mutual_count[at(i)] == max_int16) {
-    throw FatalError(source + ": node " + std::to_string(i) +
-                     " has more than 32767 reciprocated links (links given repeatedly?).");
+// Repeated links can push a count past the limit (16 bits for the dialogue); it must never wrap
+// silently.
+void count_mutual(Network& net, int i, const std::string& source, int limit) {
+  if (net.mutual_count[at(i)] == limit) {
+    throw FatalError(source + ": node " + std::to_string(i) + " has more than " +
+                     std::to_string(limit) + " reciprocated links (links given repeatedly?).");
   }
   ++net.mutual_count[at(i)];
 }
 
 }  // namespace
 
-NetworkBuilder::NetworkBuilder(std::string source)
-    : source_(std::move(source)), seen_from_(max_nodes + 1, 0) {
-  net_.out_degree.assign(padded_rows(max_nodes), 0);
-  net_.in_degree.assign(padded_rows(max_nodes), 0);
-  net_.out_first.assign(padded_rows(max_nodes), 0);
+NetworkBuilder::NetworkBuilder(std::string source, NetworkLimits limits)
+    : source_(std::move(source)), limits_(limits) {
+  // The dialogue's tables are made at their capacity at once, as they always were.
+  if (limits.nodes <= max_nodes) hold_node(limits.nodes);
+}
+
+void NetworkBuilder::hold_node(int node) {
+  if (static_cast<std::size_t>(node) < seen_from_.size()) return;
+  // Grown by half again at least, so that nodes met in ascending order cost linear time.
+  const auto rows = static_cast<std::size_t>(
+      padded_rows(std::max(node, static_cast<int>(std::min<std::int64_t>(
+                                     limits_.nodes, std::int64_t(seen_from_.size()) * 3 / 2)))));
+  seen_from_.resize(rows + 1, 0);
+  net_.out_degree.resize(rows, 0);
+  net_.in_degree.resize(rows, 0);
+  net_.out_first.resize(rows, 0);
 }
 
 void NetworkBuilder::declare_nodes(int n) {
-  if (n > max_nodes) throw FatalError("Too many nodes!");
+  if (n > limits_.nodes) throw FatalError("Too many nodes!");
+  hold_node(n);
   net_.node_count = std::max(net_.node_count, n);
 }
 
 void NetworkBuilder::add_link(long i, long j, long line) {
   auto where = [&] { return line > 0 ? source_ + ", line " + std::to_string(line) : source_; };
   Network& net = net_;
-  if (net.link_count >= max_links) throw FatalError("Too many links!");
+  if (net.link_count >= limits_.links) throw FatalError("Too many links!");
   // Tested before anything is stored, so that no table is written past its end.
-  if (i > max_nodes || j > max_nodes) throw FatalError("Too many nodes!");
+  if (i > limits_.nodes || j > limits_.nodes) throw FatalError("Too many nodes!");
   if (i < 1 || j < 1) {
     throw FatalError(where() + ": the link " + std::to_string(i) + " -> " + std::to_string(j) +
                      " names a node below 1.");
@@ -63,10 +74,12 @@ void NetworkBuilder::add_link(long i, long j, long line) {
   }
   const int sender = static_cast<int>(i);
   const int receiver = static_cast<int>(j);
-  if (net.out_degree[at(sender)] == max_int16 || net.in_degree[at(receiver)] == max_int16) {
+  hold_node(std::max(sender, receiver));
+  const int limit = limits_.degree;
+  if (net.out_degree[at(sender)] == limit || net.in_degree[at(receiver)] == limit) {
     throw FatalError(where() + ": node " +
-                     std::to_string(net.out_degree[at(sender)] == max_int16 ? i : j) +
-                     " has more than 32767 links in one direction.");
+                     std::to_string(net.out_degree[at(sender)] == limit ? i : j) +
+                     " has more than " + std::to_string(limit) + " links in one direction.");
   }
   if (i != last_source_) {
     net.out_first[at(sender)] = net.link_count;
@@ -75,9 +88,9 @@ void NetworkBuilder::add_link(long i, long j, long line) {
   ++net.link_count;
   ++net.out_degree[at(sender)];
   ++net.in_degree[at(receiver)];
-  net.out_target.push_back(static_cast<int16>(receiver));
+  net.out_target.push_back(receiver);
   if (seen_from_[static_cast<std::size_t>(receiver)] == sender) net.has_repeated_links = true;
-  seen_from_[static_cast<std::size_t>(receiver)] = static_cast<int16>(sender);
+  seen_from_[static_cast<std::size_t>(receiver)] = sender;
   net.node_count = std::max(net.node_count, std::max(sender, receiver));
 }
 
@@ -88,6 +101,7 @@ void NetworkBuilder::finish_links() {
   net.in_degree.resize(rows);
   net.out_first.resize(rows);
   net.mutual_count.assign(rows, 0);
+  seen_from_ = {};
 }
 
 void NetworkBuilder::mark_reciprocated() {
@@ -101,11 +115,11 @@ void NetworkBuilder::mark_reciprocated() {
       const int first_j = net.out_first[at(j)];
       for (int m = first_j; m < first_j + net.out(j); ++m) {
         if (net.out_target[static_cast<std::size_t>(m)] == i) {
-          net.out_target[static_cast<std::size_t>(m)] = static_cast<int16>(-i);
-          int16& entry = net.out_target[static_cast<std::size_t>(k)];
-          entry = static_cast<int16>(-entry);
-          count_mutual(net, i, source_);
-          count_mutual(net, j, source_);
+          net.out_target[static_cast<std::size_t>(m)] = -i;
+          node_id& entry = net.out_target[static_cast<std::size_t>(k)];
+          entry = -entry;
+          count_mutual(net, i, source_, limits_.degree);
+          count_mutual(net, j, source_, limits_.degree);
         }
       }
     }
@@ -122,9 +136,9 @@ Network NetworkBuilder::group_by_receiver() && {
   net.in_source.assign(static_cast<std::size_t>(net.link_count), 0);
   std::vector<int32> next(net.in_first.begin(), net.in_first.end());
   for (int s = 1; s <= n; ++s) {
-    for (int16 entry : net.out_list(s)) {
+    for (node_id entry : net.out_list(s)) {
       const int t = std::abs(static_cast<int>(entry));
-      net.in_source[static_cast<std::size_t>(next[at(t)]++)] = static_cast<int16>(s);
+      net.in_source[static_cast<std::size_t>(next[at(t)]++)] = s;
     }
   }
   return std::move(net);
@@ -136,8 +150,9 @@ Network NetworkBuilder::finish() && {
   return std::move(*this).group_by_receiver();
 }
 
-Network build_network(std::span<const std::pair<int, int>> links, const std::string& source) {
-  NetworkBuilder builder(source);
+Network build_network(std::span<const std::pair<int, int>> links, const std::string& source,
+                      NetworkLimits limits) {
+  NetworkBuilder builder(source, limits);
   long record = 0;
   for (const auto& [i, j] : links) builder.add_link(i, j, ++record);
   return std::move(builder).finish();

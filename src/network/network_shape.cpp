@@ -19,13 +19,13 @@ std::vector<Warning> network_shape_warnings(const Network& net, const std::strin
   std::int64_t links = 0, reciprocated = 0, senders = 0, receivers = 0, both = 0;
   for (int a = 1; a <= net.node_count; ++a) {
     bool sends = false, receives = false;
-    for (const int16 entry : net.out_list(a)) {
+    for (const node_id entry : net.out_list(a)) {
       if (std::abs(entry) == a) continue;  // a self-link is its own reverse
       ++links;
       reciprocated += entry < 0 ? 1 : 0;
       sends = true;
     }
-    for (const int16 sender : net.in_list(a)) receives = receives || sender != a;
+    for (const node_id sender : net.in_list(a)) receives = receives || sender != a;
     senders += sends ? 1 : 0;
     receivers += receives ? 1 : 0;
     both += sends && receives ? 1 : 0;
@@ -71,7 +71,7 @@ std::vector<Warning> undirected_shape_warnings(const Network& net, const std::st
       ++counts[colour[std::size_t(a)]];
       const int other = 3 - colour[std::size_t(a)];
       for (const auto list : {net.out_list(a), net.in_list(a)}) {
-        for (const int16 entry : list) {
+        for (const node_id entry : list) {
           const auto b = static_cast<std::size_t>(std::abs(entry));
           if (colour[b] == 0) {
             colour[b] = other;
@@ -95,10 +95,10 @@ std::vector<Warning> undirected_shape_warnings(const Network& net, const std::st
 }
 
 Network with_node_count(const Network& network, int node_count, const std::string& source) {
-  NetworkBuilder builder(source);
+  NetworkBuilder builder(source, command_line_limits);
   builder.declare_nodes(std::max(node_count, network.node_count));
   for (int a = 1; a <= network.node_count; ++a) {
-    for (const int16 entry : network.out_list(a)) builder.add_link(a, std::abs(entry));
+    for (const node_id entry : network.out_list(a)) builder.add_link(a, std::abs(entry));
   }
   return std::move(builder).finish();
 }

@@ -10,7 +10,8 @@
 namespace tarn {
 
 struct NodeAttributes {
-  // value[a - 1][i - 1]: attribute a of node i (1..2000); 0 for a node without a record.
+  // value[a - 1][i - 1]: attribute a of node i (1..2000, or 1..n for a larger network of the
+  // command line); 0 for a node without a record.
   std::array<std::vector<std::int16_t>, max_attrs> value;
   // largest[a - 1]: the largest value of attribute a over all records, at least 0.
   std::array<int, max_attrs> largest{};
@@ -19,6 +20,13 @@ struct NodeAttributes {
 
   NodeAttributes() {
     for (auto& column : value) column.assign(max_nodes, 0);
+  }
+  // Makes room for nodes 1..n (never fewer than the dialogue's 2000).
+  void hold(int n) {
+    for (auto& column : value) {
+      if (column.size() < static_cast<std::size_t>(n))
+        column.resize(static_cast<std::size_t>(n), 0);
+    }
   }
   int of(int node, int attribute) const {
     return value[static_cast<std::size_t>(attribute - 1)][static_cast<std::size_t>(node - 1)];

@@ -1,17 +1,21 @@
 #include "network/node_labels.h"
 
+#include <cstdint>
+#include <string>
+
 #include "network/capacity.h"
 
 namespace tarn {
 
-int node_number(std::string_view label) {
-  if (label.empty() || label.size() > 4 || label[0] < '1' || label[0] > '9') return 0;
-  int number = 0;
+int node_number(std::string_view label, int limit) {
+  const std::size_t digits = std::to_string(limit).size();
+  if (label.empty() || label.size() > digits || label[0] < '1' || label[0] > '9') return 0;
+  std::int64_t number = 0;
   for (const char c : label) {
     if (c < '0' || c > '9') return 0;
     number = number * 10 + (c - '0');
   }
-  return number <= max_nodes ? number : 0;
+  return number <= limit ? static_cast<int>(number) : 0;
 }
 
 NodeLabels::NodeLabels(std::vector<std::string> labels) : labels_(std::move(labels)) {
@@ -26,7 +30,7 @@ std::string NodeLabels::name(int node) const {
 }
 
 int NodeLabels::node_of(std::string_view name) const {
-  return numbered() ? node_number(name) : labelled(name);
+  return numbered() ? node_number(name, number_limit_) : labelled(name);
 }
 
 int NodeLabels::labelled(std::string_view label) const {

@@ -11,11 +11,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "network/capacity.h"
+
 namespace tarn {
 
-// The node a label numbers: a plain whole number within 1..2000 (digits, no leading zero), so
-// that "07", "+7" and "7.0" are names, not numbers. 0 for any other label.
-int node_number(std::string_view label);
+// The node a label numbers: a plain whole number within 1..limit (digits, no leading zero; the
+// dialogue's capacity of 2000 unless a reader of the command line gives its own), so that "07",
+// "+7" and "7.0" are names, not numbers. 0 for any other label.
+int node_number(std::string_view label, int limit = max_nodes);
 
 // Hashing std::string and std::string_view alike, so that a label is looked up without being
 // copied.
@@ -30,6 +33,12 @@ class NodeLabels {
  public:
   NodeLabels() = default;
   explicit NodeLabels(std::vector<std::string> labels);
+  // Nodes called by their numbers, 1..limit (node_number).
+  static NodeLabels numbered_up_to(int limit) {
+    NodeLabels labels;
+    labels.number_limit_ = limit;
+    return labels;
+  }
 
   // True when nodes are called by their numbers.
   bool numbered() const { return labels_.empty(); }
@@ -44,6 +53,7 @@ class NodeLabels {
   int add(std::string_view label);
 
  private:
+  int number_limit_ = max_nodes;  // the largest node number a name stands for
   std::vector<std::string> labels_;
   std::unordered_map<std::string, int, TextHash, std::equal_to<>> nodes_;
 };

@@ -24,10 +24,10 @@ namespace tarn {
 
 class PairRows {
  public:
-  // The row sender -> receiver (ids of the reader, 1..2000) of `value`, on `line`.
+  // The row sender -> receiver (ids of the reader, 1..n) of `value`, on `line`.
   void note(int sender, int receiver, double value, long line) {
     rows_.push_back(
-        {static_cast<std::int16_t>(sender), static_cast<std::int16_t>(receiver),
+        {sender, receiver,
          static_cast<std::int32_t>(std::min<long>(line, std::numeric_limits<std::int32_t>::max())),
          value});
   }
@@ -37,13 +37,13 @@ class PairRows {
   // What the rows say, in the order reverse_rows_differ, repeated_rows_merged, zero_value_rows.
   // `name` gives an id's name as the file writes it. Throws FatalError, naming the file, the
   // pair and its two lines, when rows of one pair give different values. Sorts the rows by pair
-  // in their place: 16 bytes a row and no copy.
+  // in their place: 24 bytes a row and no copy.
   std::vector<Warning> warnings(const std::string& file, bool undirected,
                                 const std::function<std::string(int id)>& name);
 
  private:
   struct Row {
-    std::int16_t sender, receiver;
+    std::int32_t sender, receiver;
     std::int32_t line;
     double value;
   };

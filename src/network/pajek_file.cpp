@@ -55,8 +55,10 @@ std::string label_of(std::string_view line, std::string_view field) {
 class PajekReader {
  public:
   PajekReader(std::istream& in, const std::string& file_name,
-              const std::function<void(const PajekArc&)>& take)
-      : reader_(in, file_name, {Delimiter::blanks, '%', false, true}), take_(take) {}
+              const std::function<void(const PajekArc&)>& take, int node_limit)
+      : reader_(in, file_name, {Delimiter::blanks, '%', false, true}),
+        take_(take),
+        node_limit_(node_limit) {}
 
   PajekVertices read() {
     while (reader_.next()) {
@@ -124,9 +126,9 @@ class PajekReader {
           error_at(2) + "*Vertices needs the number of vertices, " +
           (fields.size() >= 2 ? shown(fields[1]) + " is not one." : "a whole number."));
     }
-    if (*count > max_nodes) {
+    if (*count > node_limit_) {
       throw FatalError(error_at(2) + "Too many nodes! *Vertices " + std::to_string(*count) +
-                       ", but at most " + std::to_string(max_nodes) + ".");
+                       ", but at most " + std::to_string(node_limit_) + ".");
     }
     have_vertices_ = true;
     vertices_line_ = reader_.line();
@@ -212,6 +214,7 @@ class PajekReader {
   DelimitedReader reader_;
   const std::function<void(const PajekArc&)>& take_;
   Section section_ = Section::none;
+  int node_limit_ = max_nodes;
   bool have_vertices_ = false;
   long vertices_line_ = 0;
   int vertex_count_ = 0;
@@ -224,12 +227,13 @@ class PajekReader {
 }  // namespace
 
 PajekVertices read_pajek_arcs(std::istream& in, const std::string& file_name,
-                              const std::function<void(const PajekArc&)>& take) {
-  return PajekReader(in, file_name, take).read();
+                              const std::function<void(const PajekArc&)>& take, int node_limit) {
+  return PajekReader(in, file_name, take, node_limit).read();
 }
 
-LabelledNetwork read_pajek(std::istream& in, const std::string& file_name, bool undirected) {
-  LinkCollector links(file_name);
+LabelledNetwork read_pajek(std::istream& in, const std::string& file_name, bool undirected,
+                           NetworkLimits limits) {
+  LinkCollector links(file_name, limits);
   PairRows rows;
   WeightsReadAsTies weights;
   PajekVertices vertices = read_pajek_arcs(in, file_name, [&](const PajekArc& arc) {
@@ -254,7 +258,8 @@ LabelledNetwork read_pajek(std::istream& in, const std::string& file_name, bool 
                                   .add_text("file", file_name));
   }
   result.network = std::move(links).build(vertices.count);
-  if (!vertices.labels.empty()) result.labels = NodeLabels(std::move(vertices.labels));
+  result.labels = vertices.labels.empty() ? NodeLabels::numbered_up_to(limits.nodes)
+                                          : NodeLabels(std::move(vertices.labels));
   return result;
 }
 

@@ -33,7 +33,9 @@ namespace tarn {
 // Every arc is noted as a row (network/pair_rows.h): an arc given again with another weight ends
 // the run; `undirected`: arcs i j and j i given with different weights are said. The arcs are
 // stored as read.
-LabelledNetwork read_pajek(std::istream& in, const std::string& file_name, bool undirected = false);
+// `limits`: the dialogue's capacities unless the command line gives its own.
+LabelledNetwork read_pajek(std::istream& in, const std::string& file_name, bool undirected = false,
+                           NetworkLimits limits = dialogue_limits);
 
 struct PajekArc {
   int sender = 0;    // vertex 1..N
@@ -57,6 +59,7 @@ struct PajekVertices {
 // Reads a Pajek file, handing every arc (an edge as its two arcs) to `take` in file order. The
 // weight is checked to be a number; `take` judges its value (column 3 of its line).
 PajekVertices read_pajek_arcs(std::istream& in, const std::string& file_name,
-                              const std::function<void(const PajekArc&)>& take);
+                              const std::function<void(const PajekArc&)>& take,
+                              int node_limit = max_nodes);
 
 }  // namespace tarn

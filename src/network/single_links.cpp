@@ -15,7 +15,7 @@ void walk_links(const Network& read, bool keep_self_links, SingleLinks& result, 
   // seen[b] == a: the link a->b was met already.
   std::vector<int> seen(static_cast<std::size_t>(read.node_count) + 1, 0);
   for (int a = 1; a <= read.node_count; ++a) {
-    for (const int16 entry : read.out_list(a)) {
+    for (const node_id entry : read.out_list(a)) {
       const int b = std::abs(static_cast<int>(entry));
       int& last = seen[static_cast<std::size_t>(b)];
       if (last == a) {
@@ -41,7 +41,7 @@ SingleLinks single_links(Network read, bool keep_self_links, const std::string& 
     return result;
   }
   SingleLinks again;
-  NetworkBuilder builder(source);
+  NetworkBuilder builder(source, command_line_limits);
   builder.declare_nodes(read.node_count);
   walk_links(read, keep_self_links, again, [&builder](int a, int b) { builder.add_link(a, b); });
   result.network = std::move(builder).finish();

@@ -11,7 +11,7 @@ UndirectedNetwork undirected_network(const Network& read, const std::string& sou
   UndirectedNetwork result;
   std::vector<std::pair<int, int>> edges;
   for (int a = 1; a <= read.node_count; ++a) {
-    for (const int16 entry : read.out_list(a)) {
+    for (const node_id entry : read.out_list(a)) {
       const int b = std::abs(static_cast<int>(entry));
       if (b == a) {
         ++result.self_links;
@@ -22,7 +22,7 @@ UndirectedNetwork undirected_network(const Network& read, const std::string& sou
   }
   std::sort(edges.begin(), edges.end());
   edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-  NetworkBuilder builder(source);
+  NetworkBuilder builder(source, command_line_limits);
   builder.declare_nodes(read.node_count);
   for (const auto& [a, b] : edges) builder.add_link(a, b);
   result.network = std::move(builder).finish();

@@ -57,7 +57,7 @@ LinkViews::LinkViews(const Network& network, bool symmetric)
   matrix_.assign(n * words_, 0);
   std::vector<std::uint64_t> transposed(n * words_, 0);
   for (int i = 0; i < n_; ++i) {
-    for (const int16 entry : network.out_list(i + 1)) {
+    for (const node_id entry : network.out_list(i + 1)) {
       const int j = std::abs(static_cast<int>(entry)) - 1;
       if (j == i) continue;
       const auto iu = static_cast<std::size_t>(i);

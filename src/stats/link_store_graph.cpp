@@ -8,7 +8,7 @@ LinkStoreGraph::LinkStoreGraph(const Network& network)
     : net_(network), sorted_(static_cast<std::size_t>(network.node_count)) {
   for (int a = 1; a <= network.node_count; ++a) {
     auto& list = sorted_[static_cast<std::size_t>(a - 1)];
-    for (int16 e : network.out_list(a)) list.push_back(e < 0 ? -2 * e + 1 : 2 * e);
+    for (node_id e : network.out_list(a)) list.push_back(e < 0 ? -2 * e + 1 : 2 * e);
     std::sort(list.begin(), list.end());
   }
 }

@@ -22,11 +22,11 @@ class LinkStoreGraph {
 
   template <class F>
   void for_each_out(int a, F f) const {
-    for (int16 e : net_.out_list(a)) f(e < 0 ? -e : e, e < 0);
+    for (node_id e : net_.out_list(a)) f(e < 0 ? -e : e, e < 0);
   }
   template <class F>
   void for_each_in(int a, F f) const {
-    for (int16 k : net_.in_list(a)) f(k);
+    for (node_id k : net_.in_list(a)) f(k);
   }
 
  private:

@@ -12,20 +12,27 @@ namespace {
 // Everything the neighbour scans of one sender read. All row pointers address node 1 (entry
 // m - 1 belongs to node m).
 struct Scan {
-  const Network* net = nullptr;
+  const LinkStore16* net = nullptr;
   const int16* mutual = nullptr;  // the sender's mutual row
 
-  const int16* out_list(int a, int& length) const {
-    const auto span = net->out_list(a);
-    length = static_cast<int>(span.size());
-    return span.data();
-  }
-  const int16* in_list(int a, int& length) const {
-    const auto span = net->in_list(a);
-    length = static_cast<int>(span.size());
-    return span.data();
-  }
+  const int16* out_list(int a, int& length) const { return net->out_list(a, length); }
+  const int16* in_list(int a, int& length) const { return net->in_list(a, length); }
 };
+
+template <class T>
+std::vector<int16> narrowed(const std::vector<T>& wide) {
+  return std::vector<int16>(wide.begin(), wide.end());
+}
+
+const Network& checked(const StatisticsSource& source) {
+  if (source.network == nullptr || source.layout == nullptr) {
+    throw std::invalid_argument("statistics need a network and a model");
+  }
+  if (source.network->node_count > max_nodes) {
+    throw std::invalid_argument("the kernel's statistics are for at most 2000 nodes");
+  }
+  return *source.network;
+}
 
 inline int node_of(int e) {
   return e < 0 ? -e : e;
@@ -162,10 +169,18 @@ inline void clear(int16* row, int n) {
 
 }  // namespace
 
-SenderStatistics::SenderStatistics(const StatisticsSource& source) : source_(source) {
-  if (source.network == nullptr || source.layout == nullptr) {
-    throw std::invalid_argument("statistics need a network and a model");
-  }
+// Node numbers and degrees of at most max_nodes nodes fit 16 bits (the readers of the dialogue
+// refuse a degree past 32767).
+LinkStore16::LinkStore16(const Network& net)
+    : out_degree(narrowed(net.out_degree)),
+      in_degree(narrowed(net.in_degree)),
+      mutual_count(narrowed(net.mutual_count)),
+      out_target(narrowed(net.out_target)),
+      in_source(narrowed(net.in_source)),
+      network(&net) {}
+
+SenderStatistics::SenderStatistics(const StatisticsSource& source)
+    : source_(source), links_(checked(source)) {
   const KernelLayout& model = *source.layout;
   if (model.has_block_parameter() && source.blocks == nullptr) {
     throw std::invalid_argument("block parameters need the blocks of the nodes");
@@ -287,7 +302,7 @@ void SenderStatistics::neighbour_scans(int i, int16* const* columns) {
   const bool in_in = on(7);
   const bool out_only = on.triad_out_only;
   Scan s;
-  s.net = source_.network;
+  s.net = &links_;
   s.mutual = mutual_.data();
   int own_length = 0;
   const int16* own = s.out_list(i, own_length);
@@ -379,9 +394,9 @@ void SenderStatistics::compute(int i) {
   const Network& net = *source_.network;
   const TypeSwitches& on = source_.layout->switches;
   const int n = n_;
-  const int16* out_degree = net.out_degree.data();
-  const int16* in_degree = net.in_degree.data();
-  const int16* mutual_count = net.mutual_count.data();
+  const int16* out_degree = links_.out_degree.data();
+  const int16* in_degree = links_.in_degree.data();
+  const int16* mutual_count = links_.mutual_count.data();
   const int out_i = net.out(i);
   const int in_i = net.in(i);
   const int mut_i = net.mutual(i);
@@ -391,7 +406,7 @@ void SenderStatistics::compute(int i) {
   int16* mutual = mutual_.data();
   clear(tie, n);
   clear(mutual, n);
-  for (int16 e : net.out_list(i)) {
+  for (node_id e : net.out_list(i)) {
     tie[node_of(e) - 1] = 1;
     if (e < 0) mutual[node_of(e) - 1] = 1;
   }
@@ -400,7 +415,7 @@ void SenderStatistics::compute(int i) {
   int16* c2 = writable_column(2);
   if (on(2)) {
     clear(c2, n);
-    for (int16 k : net.in_list(i)) c2[k - 1] = 1;
+    for (node_id k : net.in_list(i)) c2[k - 1] = 1;
   }
 
   // Types 3, 4, 5 and 8 to 10 row by row, eight rows at a time (16-bit lanes, the columns' own

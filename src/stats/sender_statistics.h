@@ -28,10 +28,30 @@ struct StatisticsSource {
   const ComparativeNetwork* comparative = nullptr;  // needed when it has the covariate (type 16)
 };
 
+// The link store of a network of at most max_nodes nodes in 16 bits, as the kernel's lanes read
+// it: the entries of Network with the same layout.
+struct LinkStore16 {
+  explicit LinkStore16(const Network& network);
+  std::vector<int16> out_degree, in_degree, mutual_count;  // padded_rows(n) entries
+  std::vector<int16> out_target, in_source;
+  const Network* network = nullptr;
+
+  const int16* out_list(int a, int& length) const {
+    const auto at = static_cast<std::size_t>(a - 1);
+    length = out_degree[at];
+    return out_target.data() + network->out_first[at];
+  }
+  const int16* in_list(int a, int& length) const {
+    const auto at = static_cast<std::size_t>(a - 1);
+    length = in_degree[at];
+    return in_source.data() + network->in_first[at];
+  }
+};
+
 class SenderStatistics {
  public:
   // Throws std::invalid_argument when the model needs blocks or a comparative network that the
-  // source does not give.
+  // source does not give, or the network has more than max_nodes nodes.
   explicit SenderStatistics(const StatisticsSource& source);
 
   // Fills the rows of sender i (1..n).
@@ -55,6 +75,7 @@ class SenderStatistics {
 
   StatisticsSource source_;
   int n_ = 0;
+  LinkStore16 links_;
   std::size_t stride_ = 0;
   std::vector<int16> tie_;
   std::vector<int16> mutual_;

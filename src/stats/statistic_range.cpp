@@ -26,14 +26,14 @@ struct ScanLengths {
     for (auto* row : {&out_out, &out_in, &in_out, &in_in}) {
       row->assign(static_cast<std::size_t>(net.node_count) + 1, 0);
     }
-    for (int16 e : net.out_list(i)) {
+    for (node_id e : net.out_list(i)) {
       const int k = std::abs(static_cast<int>(e));
-      for (int16 m : net.out_list(k)) ++out_out[static_cast<std::size_t>(std::abs(m))];
-      for (int16 m : net.in_list(k)) ++out_in[static_cast<std::size_t>(m)];
+      for (node_id m : net.out_list(k)) ++out_out[static_cast<std::size_t>(std::abs(m))];
+      for (node_id m : net.in_list(k)) ++out_in[static_cast<std::size_t>(m)];
     }
-    for (int16 k : net.in_list(i)) {
-      for (int16 m : net.out_list(k)) ++in_out[static_cast<std::size_t>(std::abs(m))];
-      for (int16 m : net.in_list(k)) ++in_in[static_cast<std::size_t>(m)];
+    for (node_id k : net.in_list(i)) {
+      for (node_id m : net.out_list(k)) ++in_out[static_cast<std::size_t>(std::abs(m))];
+      for (node_id m : net.in_list(k)) ++in_in[static_cast<std::size_t>(m)];
     }
   }
 };

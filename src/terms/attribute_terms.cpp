@@ -113,6 +113,21 @@ class NodeMatch final : public DyadIndependentTerm<NodeMatch> {
     if (s >= 0) out[s] = 1.0;
   }
 
+  // The change reads whether the levels are equal and, with diff, the statistic of the level.
+  std::optional<NodeClassForm> node_class_form() const override {
+    NodeClassForm form;
+    form.match_key = levels_.of_node;
+    if (diff_) {
+      for (int level : levels_.of_node) form.node_class.push_back(index_[std::size_t(level)]);
+    }
+    return form;
+  }
+  void untouched_change(int i, int, bool matched, double* out) const override {
+    for (int s = 0; s < statistic_count(); ++s) out[s] = 0.0;
+    const int s = diff_ ? index_[std::size_t(level(i))] : 0;
+    if (matched && s >= 0) out[s] = 1.0;
+  }
+
  private:
   int level(int node) const { return levels_.of_node[std::size_t(node - 1)]; }
   Levels levels_;
@@ -122,19 +137,52 @@ class NodeMatch final : public DyadIndependentTerm<NodeMatch> {
 
 // Any term whose change statistic is a sum of per-dyad values f(i, j) into one statistic each:
 // the factor, covariate and mixing terms.
+// `form`: the classes of the nodes whose values f reads (the levels, or the distinct numbers), so
+// that f(i, j) depends on the classes of i and j alone; or the dyads with a non-zero value (the
+// dyadic covariate), f being 0 at every other dyad.
 class DyadFunctionTerm final : public DyadIndependentTerm<DyadFunctionTerm> {
  public:
   using Change = std::function<void(int i, int j, double* out)>;
-  DyadFunctionTerm(std::string text, std::vector<std::string> names, Change change)
-      : DyadIndependentTerm(std::move(text), std::move(names)), change_(std::move(change)) {}
+  DyadFunctionTerm(std::string text, std::vector<std::string> names, Change change,
+                   NodeClassForm form, bool pair_valued = false)
+      : DyadIndependentTerm(std::move(text), std::move(names)),
+        change_(std::move(change)),
+        form_(std::move(form)),
+        pair_valued_(pair_valued) {}
   void add_change(const TermGraph&, int i, int j, double* out) const override {
     for (int s = 0; s < statistic_count(); ++s) out[s] = 0.0;
     change_(i, j, out);
   }
+  std::optional<NodeClassForm> node_class_form() const override { return form_; }
+  void untouched_change(int i, int j, bool, double* out) const override {
+    for (int s = 0; s < statistic_count(); ++s) out[s] = 0.0;
+    if (!pair_valued_) change_(i, j, out);
+  }
 
  private:
   Change change_;
+  NodeClassForm form_;
+  bool pair_valued_;
 };
+
+// The class of each node by its value: the rank of the value among the distinct values.
+NodeClassForm classes_of_values(const std::vector<double>& values) {
+  std::vector<double> distinct = values;
+  std::sort(distinct.begin(), distinct.end());
+  distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+  NodeClassForm form;
+  for (double v : values) {
+    form.node_class.push_back(
+        static_cast<int>(std::lower_bound(distinct.begin(), distinct.end(), v) - distinct.begin()));
+  }
+  return form;
+}
+
+NodeClassForm classes_of_levels(const std::vector<int>& of_node) {
+  NodeClassForm form;
+  form.node_class = of_node;
+  return form;
+}
 
 TermPointer make_nodematch(const TermCall& call, const TermContext& context) {
   const TermArguments arguments(call, {"attr", "diff", "keep", "levels"});
@@ -190,11 +238,13 @@ TermPointer make_nodemix(const TermCall& call, const TermContext& context) {
   if (arguments.given("levels2")) text += ", levels2=" + arguments.find("levels2")->written;
   auto of_node = levels.of_node;
   return std::make_shared<DyadFunctionTerm>(
-      text + ")", std::move(names), [of_node, cell_of, count](int i, int j, double* out) {
+      text + ")", std::move(names),
+      [of_node, cell_of, count](int i, int j, double* out) {
         const int s =
             cell_of[std::size_t(of_node[std::size_t(i - 1)] + of_node[std::size_t(j - 1)] * count)];
         if (s >= 0) out[s] += 1.0;
-      });
+      },
+      classes_of_levels(of_node));
 }
 
 // 0: nodeifactor (receiver), 1: nodeofactor (sender), 2: nodefactor (both ends).
@@ -214,14 +264,16 @@ TermPointer make_factor(const TermCall& call, const TermContext& context) {
   auto of_node = levels.of_node;
   const bool directed = context.directed;
   return std::make_shared<DyadFunctionTerm>(
-      text + ")", std::move(names), [of_node, index, directed](int i, int j, double* out) {
+      text + ")", std::move(names),
+      [of_node, index, directed](int i, int j, double* out) {
         auto count_end = [&](int node) {
           const int s = index[std::size_t(of_node[std::size_t(node - 1)])];
           if (s >= 0) out[s] += 1.0;
         };
         if (Ends != 1 || !directed) count_end(j);
         if (Ends != 0 || !directed) count_end(i);
-      });
+      },
+      classes_of_levels(of_node));
 }
 
 // 0: nodeicov, 1: nodeocov, 2: nodecov.
@@ -237,7 +289,8 @@ TermPointer make_covariate(const TermCall& call, const TermContext& context) {
       [values, directed](int i, int j, double* out) {
         const double vi = values[std::size_t(i - 1)], vj = values[std::size_t(j - 1)];
         out[0] = !directed || Ends == 2 ? vi + vj : Ends == 0 ? vj : vi;
-      });
+      },
+      classes_of_values(values));
 }
 
 TermPointer make_absdiff(const TermCall& call, const TermContext& context) {
@@ -250,10 +303,12 @@ TermPointer make_absdiff(const TermCall& call, const TermContext& context) {
   const std::string name =
       "absdiff" + (power == 1.0 ? "" : r_number_text(power)) + "." + column.name;
   return std::make_shared<DyadFunctionTerm>(
-      text + ")", std::vector<std::string>{name}, [values, power](int i, int j, double* out) {
+      text + ")", std::vector<std::string>{name},
+      [values, power](int i, int j, double* out) {
         const double d = std::fabs(values[std::size_t(i - 1)] - values[std::size_t(j - 1)]);
         out[0] = power == 1.0 ? d : std::pow(d, power);
-      });
+      },
+      classes_of_values(values));
 }
 
 std::string stem_of(const std::string& path) {
@@ -278,11 +333,18 @@ TermPointer make_edgecov(const TermCall& call, const TermContext& context) {
   const bool directed = context.directed;
   std::string text = "edgecov(\"" + file + "\"";
   if (arguments.given("attrname")) text += ", attrname=\"" + name + "\"";
-  return std::make_shared<DyadFunctionTerm>(text + ")", std::vector<std::string>{"edgecov." + name},
-                                            [values, directed](int i, int j, double* out) {
-                                              out[0] = directed || i < j ? values->at(i, j)
-                                                                         : values->at(j, i);
-                                            });
+  NodeClassForm form;
+  for (int i = 1; i <= values->node_count(); ++i) {
+    for (int j : values->receivers(i)) {
+      form.touched.emplace_back(directed || i < j ? i : j, directed || i < j ? j : i);
+    }
+  }
+  return std::make_shared<DyadFunctionTerm>(
+      text + ")", std::vector<std::string>{"edgecov." + name},
+      [values, directed](int i, int j, double* out) {
+        out[0] = directed || i < j ? values->at(i, j) : values->at(j, i);
+      },
+      std::move(form), true);
 }
 
 constexpr std::array<TermEntry, 10> entries = {{

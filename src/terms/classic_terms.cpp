@@ -40,6 +40,19 @@ class ClassicTerm final : public Term {
            parameter_.type == ConfigurationType::covariate;
   }
   const ClassicParameter* classic() const override { return &parameter_; }
+
+  // Edges and mutual ties over all dyads: 1 and 0 at a dyad that no link touches (the mutual
+  // statistic of (i, j) is the reverse link j->i, which touches it).
+  std::optional<NodeClassForm> node_class_form() const override {
+    if (parameter_.block_type != 0 || (parameter_.type != ConfigurationType::edges &&
+                                       parameter_.type != ConfigurationType::mutual)) {
+      return std::nullopt;
+    }
+    return NodeClassForm{};
+  }
+  void untouched_change(int, int, bool, double* out) const override {
+    out[0] = parameter_.type == ConfigurationType::edges ? 1.0 : 0.0;
+  }
   bool counts_raw_triads() const override { return is_triad_type(parameter_.type); }
 
   void add_change(const TermGraph& g, int i, int j, double* out) const override {
@@ -59,7 +72,7 @@ class ClassicTerm final : public Term {
     changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
   }
   void network_statistics(const TermGraph& g, double* out) const override {
-    TermGraph built(g.node_count(), g.directed());
+    TermGraph built(g.node_count(), g.directed(), {}, g.storage());
     double sum = 0.0, change = 0.0;
     for (const auto& [a, b] : g.link_list()) {
       add_change(built, a, b, &change);

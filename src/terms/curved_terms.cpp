@@ -129,12 +129,8 @@ class CurvedPartnerCounts final : public CurvedCounts {
       for (const auto& [a, b] : g.link_list()) f(partners_counted(g, type_, a, b));
       return;
     }
-    const int n = g.node_count();
-    for (int a = 1; a <= n; ++a) {
-      for (int b = g.directed() ? 1 : a + 1; b <= n; ++b) {
-        if (b != a) f(partners_counted(g, type_, a, b));
-      }
-    }
+    // A pair without partners counts nowhere: the pairs with partners are enough.
+    for_each_pair_with_partners(g, type_, [&](int, int, int count) { f(count); });
   }
 
   PartnerType type_;

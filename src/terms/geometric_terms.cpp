@@ -165,14 +165,12 @@ class DyadwisePartners final : public Term {
                       double* const* rows) const override {
     changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
   }
+  // A pair without partners has weight 0 and changes no sum: the pairs with partners are
+  // enough, in the order of a loop over all pairs.
   void network_statistics(const TermGraph& g, double* out) const override {
-    const int n = g.node_count();
     double sum = 0.0;
-    for (int a = 1; a <= n; ++a) {
-      for (int b = g.directed() ? 1 : a + 1; b <= n; ++b) {
-        if (b != a) sum += weights_.weight(partners_counted(g, type_, a, b));
-      }
-    }
+    for_each_pair_with_partners(g, type_,
+                                [&](int, int, int count) { sum += weights_.weight(count); });
     out[0] = sum;
   }
 

@@ -4,6 +4,10 @@
 
 namespace tarn {
 
+void Term::untouched_change(int, int, bool, double*) const {
+  throw std::logic_error(text() + " has no form by node classes");
+}
+
 void Term::sender_changes(const TermGraph& g, int i, bool include_diagonal,
                           double* const* rows) const {
   const int n = g.node_count();

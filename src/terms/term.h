@@ -50,6 +50,19 @@ struct ClassicParameter {
   int block_type = 0;
 };
 
+// How the change statistic of a dyad depends on its two nodes, for the pseudo-likelihood of a
+// network too large for a sweep over every dyad (fit/dyad_classes.h). A term that gives one has,
+// at every dyad (i, j) that is not touched (neither i->j nor j->i is a link, and (i, j) is not
+// among `touched`), a change that depends only on the classes of i and j and on whether their
+// match keys are equal; a touched dyad is asked by add_change on the graph.
+struct NodeClassForm {
+  std::vector<int> node_class;  // node i at i - 1; empty: every node is of one class
+  std::vector<int> match_key;   // node i at i - 1; empty: the change reads no equality of nodes
+  // Dyads whose change differs from that of untouched dyads of their classes (directed: (i, j);
+  // undirected: i < j), besides those the links touch (an edgecov file's non-zero values).
+  std::vector<std::pair<int, int>> touched;
+};
+
 class Term;
 using TermPointer = std::shared_ptr<const Term>;
 
@@ -89,6 +102,14 @@ class Term : public std::enable_shared_from_this<Term> {
   virtual bool weighs_geometrically() const { return false; }
   // The configuration type it is, for the fused kernel; null for any other term.
   virtual const ClassicParameter* classic() const { return nullptr; }
+
+  // Its form by node classes (see NodeClassForm), or none: a term whose change at a dyad reads
+  // more of the network than the dyad's reverse link (every dyad-dependent term but mutual), or
+  // the blocks of the dyads.
+  virtual std::optional<NodeClassForm> node_class_form() const { return std::nullopt; }
+  // out[s] = the change of statistic s at an untouched dyad (i, j) (see NodeClassForm), from i's
+  // and j's classes and whether their match keys are equal (`matched`); for terms with a form.
+  virtual void untouched_change(int i, int j, bool matched, double* out) const;
 
   // A curved term (a gw term whose decay is estimated) has coefficients other than its
   // statistics: the statistics' canonical parameters are a function of the coefficients. A

@@ -1,7 +1,9 @@
 #include "terms/term_graph.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
+#include <limits>
 #include <stdexcept>
 
 namespace tarn {
@@ -14,35 +16,94 @@ void remove_one(std::vector<int>& list, int value) {
   list.pop_back();
 }
 
-std::vector<std::uint16_t> table_if(bool kept, int n) {
-  return kept
+std::vector<std::uint16_t> table_if(bool kept, int n, bool dense) {
+  return kept && dense
              ? std::vector<std::uint16_t>(static_cast<std::size_t>(n) * static_cast<std::size_t>(n))
              : std::vector<std::uint16_t>();
 }
 
+bool is_dense(GraphStorage storage, int n) {
+  return storage == GraphStorage::dense ||
+         (storage == GraphStorage::automatic && n <= dense_graph_nodes);
+}
+
 }  // namespace
 
-TermGraph::TermGraph(int node_count, bool directed, PartnerTables kept)
+void PairCounts::add(int a, int b, int change) {
+  if (change == 0) return;
+  if (2 * (size_ + 1) > keys_.size()) grow();
+  const std::uint64_t key = key_of(a, b);
+  std::size_t at = slot(key);
+  while (keys_[at] != 0 && keys_[at] != key) at = (at + 1) & mask_;
+  if (keys_[at] == 0) {
+    keys_[at] = key;
+    values_[at] = change;
+    ++size_;
+    return;
+  }
+  values_[at] += change;
+  if (values_[at] == 0) erase_at(at);
+}
+
+void PairCounts::grow() {
+  std::vector<std::uint64_t> keys = std::move(keys_);
+  std::vector<std::int32_t> values = std::move(values_);
+  const std::size_t capacity = keys.empty() ? 64 : 2 * keys.size();
+  keys_.assign(capacity, 0);
+  values_.assign(capacity, 0);
+  mask_ = capacity - 1;
+  shift_ = 64 - std::countr_zero(capacity);
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    if (keys[k] == 0) continue;
+    std::size_t at = slot(keys[k]);
+    while (keys_[at] != 0) at = (at + 1) & mask_;
+    keys_[at] = keys[k];
+    values_[at] = values[k];
+  }
+}
+
+// Empties slot `at` and moves back the entries after it that their probe may no longer reach.
+void PairCounts::erase_at(std::size_t at) {
+  std::size_t hole = at;
+  for (std::size_t next = (at + 1) & mask_; keys_[next] != 0; next = (next + 1) & mask_) {
+    const std::size_t home = slot(keys_[next]);
+    // The entry at `next` stays when its home lies cyclically in (hole, next].
+    const bool stays = hole <= next ? (home > hole && home <= next) : (home > hole || home <= next);
+    if (stays) continue;
+    keys_[hole] = keys_[next];
+    values_[hole] = values_[next];
+    hole = next;
+  }
+  keys_[hole] = 0;
+  values_[hole] = 0;
+  --size_;
+}
+
+TermGraph::TermGraph(int node_count, bool directed, PartnerTables kept, GraphStorage storage)
     : n_(node_count),
       directed_(directed),
+      dense_(is_dense(storage, node_count)),
       kept_(kept),
-      words_((node_count + 63) / 64),
-      bits_(static_cast<std::size_t>(node_count) * static_cast<std::size_t>(words_), 0),
+      words_(dense_ ? (node_count + 63) / 64 : std::numeric_limits<int>::max()),
+      bits_(dense_ ? static_cast<std::size_t>(node_count) * static_cast<std::size_t>(words_) : 0,
+            0),
       in_bits_(directed ? bits_.size() : 0, 0),
       out_(static_cast<std::size_t>(node_count) + 1),
       in_(directed ? static_cast<std::size_t>(node_count) + 1 : 0),
       mutual_(static_cast<std::size_t>(node_count) + 1, 0),
-      two_paths_(table_if(kept.two_paths, node_count)),
-      shared_receivers_(table_if(directed && kept.shared_receivers, node_count)),
-      shared_senders_(table_if(directed && kept.shared_senders, node_count)),
-      mutual_two_paths_(table_if(directed && kept.mutual_two_paths, node_count)) {
+      two_paths_(table_if(kept.two_paths, node_count, dense_)),
+      shared_receivers_(table_if(directed && kept.shared_receivers, node_count, dense_)),
+      shared_senders_(table_if(directed && kept.shared_senders, node_count, dense_)),
+      mutual_two_paths_(table_if(directed && kept.mutual_two_paths, node_count, dense_)),
+      sorted_(dense_ ? 0 : static_cast<std::size_t>(node_count) + 1) {
   if (!directed) kept_.shared_receivers = kept_.shared_senders = kept_.mutual_two_paths = false;
 }
 
-TermGraph::TermGraph(const Network& network, bool directed, PartnerTables kept)
-    : TermGraph(network.node_count, directed, kept) {
+TermGraph::TermGraph(const Network& network, bool directed, PartnerTables kept,
+                     GraphStorage storage)
+    : TermGraph(network.node_count, directed, kept, storage) {
   for (int a = 1; a <= n_; ++a) {
-    for (int16 e : network.out_list(a)) {
+    for (node_id e : network.out_list(a)) {
       const int b = std::abs(static_cast<int>(e));
       if (!directed && (a == b || has_link(a, b))) {
         throw std::invalid_argument("an undirected graph has no self-links and each edge once");
@@ -58,6 +119,17 @@ TermGraph::OutEntry& TermGraph::out_entry(int a, int b) {
 }
 
 void TermGraph::flip_bit(int a, int b) {
+  if (!dense_) {
+    // The sorted list of a: b leaves it when present, joins it in its place when absent.
+    std::vector<int>& list = sorted_[static_cast<std::size_t>(a)];
+    const auto at = std::lower_bound(list.begin(), list.end(), b);
+    if (at != list.end() && *at == b) {
+      list.erase(at);
+    } else {
+      list.insert(at, b);
+    }
+    return;
+  }
   const std::size_t bit = bit_index(a, b);
   bits_[bit >> 6] ^= std::uint64_t{1} << (bit & 63);
   if (directed_) {
@@ -66,9 +138,19 @@ void TermGraph::flip_bit(int a, int b) {
   }
 }
 
-void TermGraph::add_symmetric(std::vector<std::uint16_t>& table, int a, int b, int change) {
+void TermGraph::add_one(std::vector<std::uint16_t>& table, PairCounts& map, int a, int b,
+                        int change) {
+  if (!dense_) {
+    map.add(a, b, change);
+    return;
+  }
   table[index(a, b)] = static_cast<std::uint16_t>(table[index(a, b)] + change);
-  table[index(b, a)] = static_cast<std::uint16_t>(table[index(b, a)] + change);
+}
+
+void TermGraph::add_symmetric(std::vector<std::uint16_t>& table, PairCounts& map, int a, int b,
+                              int change) {
+  add_one(table, map, a, b, change);
+  add_one(table, map, b, a, change);
 }
 
 // The shared-partner counts that the link a->b (edge {a, b}) adds to or takes from, walked while
@@ -77,43 +159,41 @@ void TermGraph::update_tables(int a, int b, int change) {
   if (!directed_) {
     if (!kept_.two_paths) return;
     for (const OutEntry& e : out_[static_cast<std::size_t>(b)]) {
-      if (e.node != a) add_symmetric(two_paths_, a, e.node, change);
+      if (e.node != a) add_symmetric(two_paths_, two_paths_map_, a, e.node, change);
     }
     for (const OutEntry& e : out_[static_cast<std::size_t>(a)]) {
-      if (e.node != b) add_symmetric(two_paths_, b, e.node, change);
+      if (e.node != b) add_symmetric(two_paths_, two_paths_map_, b, e.node, change);
     }
     return;
   }
   if (kept_.two_paths) {
     // k = b: a->b->y; k = a: x->a->b.
     for (const OutEntry& e : out_[static_cast<std::size_t>(b)]) {
-      two_paths_[index(a, e.node)] =
-          static_cast<std::uint16_t>(two_paths_[index(a, e.node)] + change);
+      add_one(two_paths_, two_paths_map_, a, e.node, change);
     }
-    for (int x : in_[static_cast<std::size_t>(a)]) {
-      two_paths_[index(x, b)] = static_cast<std::uint16_t>(two_paths_[index(x, b)] + change);
-    }
+    for (int x : in_[static_cast<std::size_t>(a)])
+      add_one(two_paths_, two_paths_map_, x, b, change);
   }
   if (kept_.shared_receivers) {
     for (int x : in_[static_cast<std::size_t>(b)]) {
-      if (x != a) add_symmetric(shared_receivers_, a, x, change);
+      if (x != a) add_symmetric(shared_receivers_, shared_receivers_map_, a, x, change);
     }
   }
   if (kept_.shared_senders) {
     for (const OutEntry& e : out_[static_cast<std::size_t>(a)]) {
-      if (e.node != b) add_symmetric(shared_senders_, b, e.node, change);
+      if (e.node != b) add_symmetric(shared_senders_, shared_senders_map_, b, e.node, change);
     }
   }
   if (kept_.mutual_two_paths && a != b && has_link(b, a)) {
     // The pair a<->b is made or broken: a gains or loses b's mutual partners, and b a's.
     for (const OutEntry& e : out_[static_cast<std::size_t>(b)]) {
       if (e.node != a && e.node != b && has_link(e.node, b)) {
-        add_symmetric(mutual_two_paths_, a, e.node, change);
+        add_symmetric(mutual_two_paths_, mutual_two_paths_map_, a, e.node, change);
       }
     }
     for (const OutEntry& e : out_[static_cast<std::size_t>(a)]) {
       if (e.node != b && e.node != a && has_link(e.node, a)) {
-        add_symmetric(mutual_two_paths_, b, e.node, change);
+        add_symmetric(mutual_two_paths_, mutual_two_paths_map_, b, e.node, change);
       }
     }
   }
@@ -198,7 +278,7 @@ std::vector<std::pair<int, int>> TermGraph::link_list() const {
 
 Network TermGraph::to_network() const {
   const std::vector<std::pair<int, int>> links = link_list();
-  NetworkBuilder builder("Simulated network");
+  NetworkBuilder builder("Simulated network", command_line_limits);
   builder.declare_nodes(n_);
   long k = 0;
   for (const auto& [a, b] : links) builder.add_link(a, b, ++k);

@@ -13,6 +13,11 @@
 // On request it keeps, for every pair of nodes, the number of their shared partners of a kind
 // (PartnerTables), updated at every toggle in the time of one neighbour walk: the geometrically
 // weighted terms read them in constant time.
+//
+// Two storages, with the same answers: dense, up to dense_graph_nodes nodes, asks for a link by
+// its bit in an n x n bit matrix and keeps the partner counts in n x n tables; sparse, for larger
+// networks, asks by a search of the sender's sorted neighbour list and keeps the counts of the
+// pairs that have partners only, in hash tables. Its memory grows with the nodes and links.
 
 #include <algorithm>
 #include <cstdint>
@@ -23,6 +28,43 @@
 #include "network/network.h"
 
 namespace tarn {
+
+// How a graph stores its links: automatic is dense up to dense_graph_nodes nodes, sparse above.
+enum class GraphStorage { automatic, dense, sparse };
+inline constexpr int dense_graph_nodes = max_nodes;
+
+// Counts of pairs of nodes, kept for the pairs whose count is not 0: open addressing with linear
+// probing on the key a * 2^32 + b, deletion by shifting back.
+class PairCounts {
+ public:
+  int get(int a, int b) const {
+    if (keys_.empty()) return 0;
+    const std::uint64_t key = key_of(a, b);
+    for (std::size_t at = slot(key);; at = (at + 1) & mask_) {
+      if (keys_[at] == key) return values_[at];
+      if (keys_[at] == 0) return 0;
+    }
+  }
+  void add(int a, int b, int change);
+  std::size_t size() const { return size_; }
+
+ private:
+  static std::uint64_t key_of(int a, int b) {
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) |
+           static_cast<std::uint32_t>(b);
+  }
+  std::size_t slot(std::uint64_t key) const {
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_) & mask_;
+  }
+  void grow();
+  void erase_at(std::size_t at);
+
+  std::vector<std::uint64_t> keys_;  // 0: empty (node numbers start at 1)
+  std::vector<std::int32_t> values_;
+  std::size_t size_ = 0;
+  std::size_t mask_ = 0;
+  int shift_ = 64;
+};
 
 // Which shared-partner tables a graph keeps. Directed: two_paths(a, b) = #k with a->k->b,
 // shared_receivers(a, b) = #k with a->k and b->k, shared_senders(a, b) = #k with k->a and k->b,
@@ -45,15 +87,20 @@ struct PartnerTables {
 class TermGraph {
  public:
   // An empty graph of n nodes.
-  explicit TermGraph(int node_count, bool directed = true, PartnerTables kept = {});
+  explicit TermGraph(int node_count, bool directed = true, PartnerTables kept = {},
+                     GraphStorage storage = GraphStorage::automatic);
   // The links of `network`, which must have no link given twice. Undirected, a link a->b is the
   // edge {a, b}; the network must not hold both a->b and b->a, nor self-links.
-  explicit TermGraph(const Network& network, bool directed = true, PartnerTables kept = {});
+  explicit TermGraph(const Network& network, bool directed = true, PartnerTables kept = {},
+                     GraphStorage storage = GraphStorage::automatic);
 
   int node_count() const { return n_; }
   bool directed() const { return directed_; }
+  // dense or sparse, never automatic.
+  GraphStorage storage() const { return dense_ ? GraphStorage::dense : GraphStorage::sparse; }
   std::int64_t link_count() const { return static_cast<std::int64_t>(all_links_.size()); }
   bool has_link(int a, int b) const {
+    if (!dense_) return in_sorted(sorted_[static_cast<std::size_t>(a)], b);
     const std::size_t bit = bit_index(a, b);
     return (bits_[bit >> 6] >> (bit & 63)) & 1u;
   }
@@ -141,10 +188,16 @@ class TermGraph {
   }
 
   // Shared partners of a pair, from the tables kept (see PartnerTables).
-  int two_paths(int a, int b) const { return two_paths_[index(a, b)]; }
-  int shared_receivers(int a, int b) const { return shared_receivers_[index(a, b)]; }
-  int shared_senders(int a, int b) const { return shared_senders_[index(a, b)]; }
-  int mutual_two_paths(int a, int b) const { return mutual_two_paths_[index(a, b)]; }
+  int two_paths(int a, int b) const { return count(two_paths_, two_paths_map_, a, b); }
+  int shared_receivers(int a, int b) const {
+    return count(shared_receivers_, shared_receivers_map_, a, b);
+  }
+  int shared_senders(int a, int b) const {
+    return count(shared_senders_, shared_senders_map_, a, b);
+  }
+  int mutual_two_paths(int a, int b) const {
+    return count(mutual_two_paths_, mutual_two_paths_map_, a, b);
+  }
   const PartnerTables& tables() const { return kept_; }
 
   // Adds the link a->b (undirected: the edge {a, b}) when it is absent, removes it when present.
@@ -159,6 +212,18 @@ class TermGraph {
   std::vector<std::pair<int, int>> link_list() const;
 
  private:
+  static bool in_sorted(const std::vector<int>& list, int b) {
+    if (list.size() <= 16) {
+      for (int x : list) {
+        if (x >= b) return x == b;
+      }
+      return false;
+    }
+    return std::binary_search(list.begin(), list.end(), b);
+  }
+  int count(const std::vector<std::uint16_t>& table, const PairCounts& map, int a, int b) const {
+    return dense_ ? table[index(a, b)] : map.get(a, b);
+  }
   std::size_t row_offset(int a) const {
     return static_cast<std::size_t>(a - 1) * static_cast<std::size_t>(words_);
   }
@@ -187,13 +252,17 @@ class TermGraph {
   OutEntry& out_entry(int a, int b);
   void flip_bit(int a, int b);
   void update_tables(int a, int b, int change);
-  void add_symmetric(std::vector<std::uint16_t>& table, int a, int b, int change);
+  void add_symmetric(std::vector<std::uint16_t>& table, PairCounts& map, int a, int b, int change);
+  void add_one(std::vector<std::uint16_t>& table, PairCounts& map, int a, int b, int change);
   void remove_link_entry(int a, int b);
 
   int n_ = 0;
   bool directed_ = true;
+  bool dense_ = true;
   PartnerTables kept_;
-  int words_ = 0;                           // 64-bit words per row of a bit matrix
+  // 64-bit words per row of a bit matrix; sparse: no bits, and common neighbours are always found
+  // by walking the shorter list.
+  int words_ = 0;
   std::vector<std::uint64_t> bits_;         // row a: the links a->b (undirected: the edges of a)
   std::vector<std::uint64_t> in_bits_;      // row b: the links a->b (directed only)
   std::vector<std::vector<OutEntry>> out_;  // by node 0..n (entry 0 unused)
@@ -201,6 +270,9 @@ class TermGraph {
   std::vector<int> mutual_;
   std::vector<std::pair<int, int>> all_links_;
   std::vector<std::uint16_t> two_paths_, shared_receivers_, shared_senders_, mutual_two_paths_;
+  // Sparse only: by node 0..n, its receivers (undirected: neighbours) ascending; the counts.
+  std::vector<std::vector<int>> sorted_;
+  PairCounts two_paths_map_, shared_receivers_map_, shared_senders_map_, mutual_two_paths_map_;
 };
 
 }  // namespace tarn
