@@ -21,6 +21,7 @@ print(d['outcome'], 'it', mc.get('iterations'), 'est', [round(p['estimate'],3) f
 }
 for s in 1 2 3; do
   run advice_gwesp_$s fit $E/advice.csv -m 'edges + mutual + gwesp(0.5, fixed=TRUE)' --method mcmle --seed $s
+  run advice_attr_$s fit $E/advice.csv --attributes $E/attributes.csv -m 'edges + mutual + gwesp(0.3, fixed=TRUE) + nodematch(level) + nodeicov(age)' --method mcmle --seed $s
   run advice_GW_$s fit $E/advice.csv -m "$GW" --method mcmle --seed $s
 done
 for m in mcmle ee; do for s in 1 2 3; do
