@@ -122,8 +122,8 @@ void add_end_warnings(const McmleResult& r, const Study& study, std::vector<Warn
   for (int t = 0; t < study.model.term_count(); ++t) {
     const Term& term = *study.model.terms[static_cast<std::size_t>(t)];
     if (!term.curved()) continue;
-    // A curved term's decay is the second of its coefficients (weight, decay).
-    const double decay = r.estimate[static_cast<std::size_t>(study.model.first_coefficient(t) + 1)];
+    const double decay = r.estimate[static_cast<std::size_t>(study.model.first_coefficient(t) +
+                                                             term.decay_coefficient())];
     char text[32];
     std::snprintf(text, sizeof text, "%.4g", decay);
     warnings.push_back(

@@ -43,6 +43,7 @@ class CurvedCounts : public Term {
   bool dyad_independent() const override { return false; }
   bool curved() const override { return true; }
   int coefficient_count() const override { return 2; }
+  int decay_coefficient() const override { return 1; }  // weight, decay
   std::vector<std::string> coefficient_names() const override {
     return {weight_name_, weight_name_ + ".decay"};
   }

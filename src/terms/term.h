@@ -116,6 +116,8 @@ class Term : public std::enable_shared_from_this<Term> {
   // linear term's coefficients are its canonical parameters.
   virtual bool curved() const { return false; }
   virtual int coefficient_count() const { return statistic_count(); }
+  // Which of its coefficients is a curved term's decay (0-based), or -1.
+  virtual int decay_coefficient() const { return -1; }
   virtual std::vector<std::string> coefficient_names() const { return names_; }
   // eta[s] for each statistic s, from the term's coefficients.
   virtual void canonical(const double* coefficients, double* eta) const;
