@@ -3,6 +3,7 @@
 #   bash scripts/setup.sh          what the program needs to build
 #   bash scripts/setup.sh --python that, and the Python package's (pybind11, networkx, pandas)
 #   bash scripts/setup.sh --tests  all that, and what the tests, benchmarks and fuzzers need
+#                                  (matplotlib: the Python package's plots)
 # The Python package is for Debian's /usr/bin/python3; nothing comes from PyPI.
 set -euo pipefail
 needed=(cmake g++ libcli11-dev nlohmann-json3-dev libglpk-dev)
@@ -13,7 +14,7 @@ if [ "${1:-}" = "--python" ]; then
 fi
 if [ "${1:-}" = "--tests" ]; then
   needed+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev librsvg2-bin)
-  needed+=("${python[@]}" python3-pytest)
+  needed+=("${python[@]}" python3-pytest python3-matplotlib)
 fi
 missing=()
 for package in "${needed[@]}"; do

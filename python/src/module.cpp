@@ -341,4 +341,30 @@ PYBIND11_MODULE(_tarnwick, m) {
       py::arg("network"), py::arg("formula"), py::arg("coefficients"), py::arg("networks") = 100,
       py::arg("seed") = 1, py::arg("threads") = 0, py::arg("chains") = 8, py::arg("burnin") = -1,
       py::arg("interval") = -1, py::arg("progress") = py::none());
+  m.def(
+      "gof",
+      [](const tarnwick::Network& network, const std::string& formula,
+         const std::vector<double>& coefficients, int networks, std::uint64_t seed, int threads,
+         int chains, std::int64_t burnin, std::int64_t interval, const py::object& progress) {
+        tarnwick::GofSettings s;
+        s.coefficients = coefficients;
+        s.networks = networks;
+        s.seed = seed;
+        s.threads = threads;
+        s.chains = chains;
+        s.burnin = burnin;
+        s.interval = interval;
+        const auto tables = run_cancellable<tarnwick::GofTables>(
+            [&](const tarnwick::Progress& p) { return tarnwick::gof(network, formula, s, p); },
+            progress);
+        py::dict d;
+        d["csv"] = tables.csv;
+        d["made"] = tables.made;
+        d["coefficients"] = tables.coefficients;
+        d["warnings"] = warning_list(tables.warnings);
+        return d;
+      },
+      py::arg("network"), py::arg("formula"), py::arg("coefficients") = std::vector<double>(),
+      py::arg("networks") = 100, py::arg("seed") = 1, py::arg("threads") = 0, py::arg("chains") = 8,
+      py::arg("burnin") = -1, py::arg("interval") = -1, py::arg("progress") = py::none());
 }

@@ -10,9 +10,10 @@
 
 Networks: :class:`Network` (``from_networkx``, ``from_pandas``, ``from_scipy``,
 ``from_igraph``, ``from_links``) and :func:`read` for the command line's file formats.
-Calls: :func:`summary`, :func:`fit` (a :class:`FitResult`), :func:`simulate`,
-:func:`estimators`. Errors: :class:`InputError`, :class:`ModelError`, :class:`ArgumentError`
-(a ValueError), :class:`CapacityError`; warnings: :class:`TarnwickWarning`.
+Calls: :func:`summary`, :func:`fit` (a :class:`FitResult`; ``diagnostics()`` of an mcmle
+fit), :func:`simulate`, :func:`gof` (a :class:`GofResult`, ``plot()``), :func:`estimators`.
+Errors: :class:`InputError`, :class:`ModelError`, :class:`ArgumentError` (a ValueError),
+:class:`CapacityError`; warnings: :class:`TarnwickWarning`.
 """
 
 from . import _tarnwick
@@ -28,13 +29,24 @@ from .errors import (
 _tarnwick._set_exception_types(InputError, ModelError, ArgumentError, CapacityError)
 
 from .formula import formula_text  # noqa: E402
-from .models import FitResult, WarningRecord, estimators, fit, simulate, summary  # noqa: E402
+from .models import (  # noqa: E402
+    Diagnostics,
+    FitResult,
+    WarningRecord,
+    estimators,
+    fit,
+    simulate,
+    summary,
+)
+from .gof import GofResult, gof  # noqa: E402
 from .network import Network, read  # noqa: E402
 
 __all__ = [
     "ArgumentError",
     "CapacityError",
+    "Diagnostics",
     "FitResult",
+    "GofResult",
     "InputError",
     "ModelError",
     "Network",
@@ -44,6 +56,7 @@ __all__ = [
     "estimators",
     "fit",
     "formula_text",
+    "gof",
     "read",
     "simulate",
     "summary",

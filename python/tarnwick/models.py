@@ -160,6 +160,29 @@ class FitResult:
         """The JSON results read into Python objects."""
         return json.loads(self._estimate["json"])
 
+    def diagnostics(self) -> "Diagnostics":
+        """The iterations of an mcmle fit, one row each (index ``iteration``): the networks
+        drawn, the step length, the largest |t| of the statistics' distance from the observed
+        ones, the Hotelling p-value, the effective sample size, the sampler's interval and
+        toggles, and whether a chain filled the link store, as the JSON's
+        ``mcmle.history`` gives them (the closing check sample, drawn after the last
+        iteration, is in ``to_dict()["mcmle"]``). ``.plot()`` draws the largest |t| and the
+        step by iteration. Raises ValueError for a fit that is not mcmle."""
+        import pandas as pd
+
+        record = self.to_dict().get("mcmle")
+        if self.method != "mcmle" or not isinstance(record, dict):
+            raise ArgumentError(
+                f"diagnostics: a {self.method} fit has no iterations to show; "
+                "they are those of method='mcmle'"
+            )
+        rows = [dict(r) for r in record.get("history", []) if not r.get("final_sample")]
+        frame = pd.DataFrame(rows)
+        if frame.empty:
+            frame = pd.DataFrame(columns=["iteration"])
+        frame = frame.drop(columns=["final_sample"], errors="ignore").set_index("iteration")
+        return Diagnostics(frame)
+
     def __str__(self) -> str:
         return self.summary()
 
@@ -187,6 +210,57 @@ class FitResult:
             f"<div><table><caption>{caption}</caption><thead><tr>{head}</tr></thead>"
             f"<tbody>{''.join(rows)}</tbody></table>{notes}</div>"
         )
+
+
+class Diagnostics:
+    """The iterations of an mcmle fit (:meth:`FitResult.diagnostics`): ``frame`` is the
+    DataFrame (also reached through ``len``, ``[]``, attribute access to its columns and
+    ``to_frame()``); ``plot()`` draws the largest |t| and the step length by iteration."""
+
+    def __init__(self, frame) -> None:
+        self.frame = frame
+
+    def to_frame(self):
+        return self.frame.copy()
+
+    def __len__(self) -> int:
+        return len(self.frame)
+
+    def __getitem__(self, key):
+        return self.frame[key]
+
+    def __getattr__(self, name: str):
+        if name == "frame":
+            raise AttributeError(name)
+        return getattr(self.frame, name)
+
+    def __repr__(self) -> str:
+        return repr(self.frame)
+
+    def _repr_html_(self) -> str:
+        return self.frame._repr_html_()
+
+    def plot(self):
+        """Two panels by iteration: the largest |t| (how far the simulated statistics are
+        from the observed ones) and the step length. Returns the matplotlib Figure."""
+        import matplotlib.pyplot as plt
+        from matplotlib.ticker import MaxNLocator
+
+        figure, (top, bottom) = plt.subplots(2, 1, figsize=(6, 5), sharex=True)
+        bottom.xaxis.set_major_locator(MaxNLocator(integer=True))
+        x = list(self.frame.index)
+        if "max_abs_t_ratio" in self.frame:
+            top.plot(x, self.frame["max_abs_t_ratio"], marker="o", color="black")
+        top.set_ylabel("largest |t|")
+        top.set_yscale("log")
+        if "step_length" in self.frame:
+            bottom.plot(x, self.frame["step_length"], marker="o", color="black")
+        bottom.set_ylabel("step length")
+        bottom.set_ylim(0, 1.05)
+        bottom.set_xlabel("iteration")
+        top.set_title("Maximum likelihood by MCMC: iterations")
+        figure.tight_layout()
+        return figure
 
 
 def fit(

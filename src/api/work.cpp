@@ -7,11 +7,14 @@
 
 #include "api/api_errors.h"
 #include "api/network_data.h"
+#include "estimate/checked_fit.h"
 #include "estimate/estimator_table.h"
+#include "estimate/gof_check.h"
 #include "estimate/sample_warnings.h"
 #include "io/study_building.h"
 #include "report/fit_record.h"
 #include "report/fit_screen.h"
+#include "report/gof_report.h"
 #include "report/json_results.h"
 #include "report/tidy_csv.h"
 #include "report/warning_text.h"
@@ -191,6 +194,62 @@ Simulation simulate(const Network& network, const std::string& formula,
     result.warnings =
         records_of(tarn::worded(tarn::draw_warnings(sample, study.model, coefficients, true)));
     return result;
+  });
+}
+
+GofTables gof(const Network& network, const std::string& formula, const GofSettings& settings,
+              const Progress& progress) {
+  return tarn::with_library_errors([&] {
+    const BuiltStudy built = build(network, formula);
+    const tarn::Study& study = built.study;
+    tarn::check_can_simulate(study);
+    if (settings.networks < 1) {
+      throw ArgumentError("networks: give 1 or more, not " + std::to_string(settings.networks));
+    }
+    GofTables tables;
+    std::vector<tarn::Warning> warnings;
+    const bool given = !settings.coefficients.empty();
+    if (given) {
+      tables.coefficients = study.model.canonical(
+          tarn::coefficients_of(comma_list(settings.coefficients), study.model, "coefficients"));
+    } else {
+      // As gof without --coef: the pseudo-likelihood estimate.
+      tarn::refuse_curved(study.model, "give its weight and decay with the coefficients");
+      const tarn::CheckedFit fit = tarn::fit_and_check(study);
+      if (!fit.usable()) {
+        std::string why;
+        for (const auto& w : tarn::worded(fit.warnings)) why += " " + w.message;
+        throw ModelError("the fit gave no estimate to simulate from; give the coefficients." + why);
+      }
+      for (int p = 1; p <= study.model.parameter_count(); ++p) {
+        tables.coefficients.push_back(fit.result.estimate(p));
+      }
+      warnings = fit.warnings;
+    }
+    const tarn::SamplingSettings sampling{settings.burnin, settings.interval, settings.seed,
+                                          settings.threads, settings.chains};
+    std::atomic<std::int64_t> done{0};
+    std::mutex reporting;
+    const tarn::GofCheck check =
+        tarn::check_gof(study, tables.coefficients, given, sampling.settings(study),
+                        settings.networks, nullptr, [&] {
+                          check_cancel(progress);
+                          if (progress.report) {
+                            const std::lock_guard<std::mutex> lock(reporting);
+                            progress.report(++done, settings.networks, "gof");
+                          }
+                        });
+    check_cancel(progress);
+    warnings.insert(warnings.end(), check.draw_warnings.begin(), check.draw_warnings.end());
+    warnings.insert(warnings.end(), check.sample_warnings.begin(), check.sample_warnings.end());
+    tables.warnings = records_of(tarn::worded(warnings));
+    tables.made = !check.degenerate;
+    if (tables.made) {
+      std::ostringstream csv;
+      tarn::write_gof_csv(check.summary, csv);
+      tables.csv = csv.str();
+    }
+    return tables;
   });
 }
 

@@ -15,6 +15,7 @@
 #include "cli/progress_bar.h"
 #include "cli/saved_fit.h"
 #include "estimate/checked_fit.h"
+#include "estimate/gof_check.h"
 #include "estimate/sample_warnings.h"
 #include "io/study_building.h"
 #include "network/fatal_error.h"
@@ -203,10 +204,6 @@ void write_edge_list(const TermGraph& graph, const NodeLabels& labels, std::ostr
     out << labels.name(a) << ',' << labels.name(b) << '\n';
 }
 
-NetworkFeatures features_of(const Network& network, bool directed) {
-  return directed ? network_features(network) : undirected_network_features(network);
-}
-
 }  // namespace
 
 int run_simulate_command(const SimulateCommandOptions& given, std::ostream& out,
@@ -305,35 +302,19 @@ int run_gof_command(const SimulateCommandOptions& given, std::ostream& out, std:
   const std::unique_ptr<Simulation> s = prepare(o, err);
   if (s == nullptr) return exit_fit_problem;
 
-  std::vector<NetworkFeatures> features(static_cast<std::size_t>(o.networks));
-  auto visit = [&](int k, const TermGraph& graph, const std::vector<double>&) {
-    features[static_cast<std::size_t>(k)] = features_of(graph.to_network(), graph.directed());
-  };
-  SampleSummary sample;
+  GofCheck check;
   {
     ProgressBar bar(err, "simulating networks", o.networks,
                     !o.quiet && standard_error_is_terminal());
-    sample =
-        sample_networks(s->study, s->coefficients, o.networks, s->settings, visit, &bar.counter());
+    check = check_gof(s->study, s->coefficients, s->coefficients_given, s->settings, o.networks,
+                      &bar.counter());
   }
-  // From an empty start there is no observed network for the draws to be far from.
-  const std::vector<Warning> drawn =
-      s->empty_start
-          ? (sample.capacity_stop.found ? std::vector<Warning>{sample.capacity_stop.warning()}
-                                        : std::vector<Warning>{})
-          : draw_warnings(sample, s->study.model, s->coefficients, s->coefficients_given);
-  show_warnings(drawn, err);
+  show_warnings(check.draw_warnings, err);
   // Networks that pile up or split say the model is degenerate at these coefficients: no
   // results, as for a fit without an estimate.
-  if (sample.capacity_stop.found || (!s->empty_start && sample.evidence.degenerate())) {
-    return exit_fit_problem;
-  }
-  StatisticSample statistics;
-  statistics.names = s->study.model.statistic_names();
-  statistics.observed = sample.observed;
-  statistics.simulated = sample.statistics;
-  const GofSummary summary =
-      summarize_gof(features_of(s->study.network, s->study.directed()), features, statistics);
+  if (check.degenerate) return exit_fit_problem;
+  const GofSummary& summary = check.summary;
+  const SampleSummary& sample = check.sample;
   std::string title =
       "Goodness of fit: " + o.study.network_path + (s->study.directed() ? "," : " (undirected),");
   for (const TermPointer& term : s->study.model.terms) title += " " + term->text();

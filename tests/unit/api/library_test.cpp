@@ -179,4 +179,28 @@ TEST(Library, AFitStopsWhenCancelled) {
                tarnwick::Cancelled);
 }
 
+TEST(Library, GoodnessOfFitTablesDoNotDependOnTheThreads) {
+  const tarnwick::Network file = florentine_file();
+  tarnwick::GofSettings settings;
+  settings.networks = 20;
+  settings.threads = 2;
+  const tarnwick::GofTables tables = tarnwick::gof(file, "edges + triangle", settings);
+  ASSERT_TRUE(tables.made);
+  EXPECT_EQ(tables.csv.rfind("feature,value,observed,min,mean,max,lower,upper,p_value\n", 0), 0u);
+  EXPECT_NE(tables.csv.find("\nmodel,triangle,"), std::string::npos);
+  // Without coefficients, the pseudo-likelihood estimate.
+  EXPECT_EQ(tables.coefficients.size(), 2u);
+  settings.threads = 1;
+  EXPECT_EQ(tarnwick::gof(file, "edges + triangle", settings).csv, tables.csv);
+  settings.coefficients = tables.coefficients;
+  EXPECT_EQ(tarnwick::gof(file, "edges + triangle", settings).csv, tables.csv);
+  settings.coefficients = {1.0};  // two are needed
+  EXPECT_THROW(tarnwick::gof(file, "edges + triangle", settings), tarnwick::ArgumentError);
+  std::atomic<bool> cancel{true};
+  tarnwick::Progress progress;
+  progress.cancel = &cancel;
+  settings.coefficients.clear();
+  EXPECT_THROW(tarnwick::gof(file, "edges + triangle", settings, progress), tarnwick::Cancelled);
+}
+
 }  // namespace

@@ -1,0 +1,173 @@
+"""Goodness of fit: networks drawn from a model compared with the observed network."""
+
+from __future__ import annotations
+
+import io
+from typing import Any, Dict, List, Optional, Sequence
+
+from . import _tarnwick
+from .errors import ArgumentError, ModelError
+from .formula import Formula, formula_text
+from .models import (
+    FitResult,
+    WarningRecord,
+    _numbers,
+    _optional_count,
+    _warn,
+    _whole,
+)
+from .network import as_network
+from .progress import ProgressOption, progress_reporter
+
+# The features of the comparison (the CSV's `feature`), with their titles and axis labels.
+_PANELS = {
+    "degree": ("Degree", "degree"),
+    "out_degree": ("Out-degree", "out-degree"),
+    "in_degree": ("In-degree", "in-degree"),
+    "edgewise_shared": ("Edgewise shared partners", "edgewise shared partners"),
+    "dyadwise_shared": ("Dyad-wise shared partners", "dyad-wise shared partners"),
+    "geodesic": ("Geodesic distances", "geodesic distance"),
+    "triad_census": ("Triad census", "triad type"),
+    "model": ("Model statistics", "model statistic"),
+}
+
+# Features whose values are categories (the triad types, the model's statistics), not counts.
+_CATEGORIES = ("triad_census", "model")
+
+
+class GofResult:
+    """The goodness-of-fit tables of :func:`gof`.
+
+    ``table`` is every comparison as one DataFrame, as the command line's ``gof --csv``
+    (feature, value, observed, min, mean, max, lower, upper, p_value; lower and upper the
+    2.5% and 97.5% points of the simulated values); ``tables`` the same by feature
+    (``degree`` or ``out_degree`` and ``in_degree``, ``edgewise_shared``,
+    ``dyadwise_shared``, ``geodesic``, ``triad_census`` for a directed network, ``model``),
+    each indexed by value. ``coef`` the coefficients drawn from, ``warnings`` what the
+    draws said. ``plot()`` draws the panels.
+    """
+
+    def __init__(self, network, formula: str, result: Dict[str, Any]) -> None:
+        import pandas as pd
+
+        self.network = network
+        self.formula = formula
+        self.csv: str = result["csv"]
+        self.coef: List[float] = list(result["coefficients"])
+        self.warnings: List[WarningRecord] = [WarningRecord(c, m) for c, m in result["warnings"]]
+        self.table = pd.read_csv(io.StringIO(self.csv), dtype={"feature": str, "value": str},
+                                 keep_default_na=False, na_values=["NA", "NaN", "nan"])
+        self.tables = {}
+        for feature in dict.fromkeys(self.table["feature"]):
+            part = self.table[self.table["feature"] == feature].drop(columns="feature")
+            self.tables[feature] = part.set_index("value")
+
+    def __getitem__(self, feature: str):
+        return self.tables[feature]
+
+    def __repr__(self) -> str:
+        return f"<tarnwick.GofResult {self.formula}: {', '.join(self.tables)}>"
+
+    def plot(self, features: Optional[Sequence[str]] = None, columns: int = 3):
+        """Draws one panel per feature (all, or those named): the observed values as a line
+        over the simulated ones (the 2.5%-97.5% band, the range as whiskers, the mean dashed),
+        as statnet's ``plot(gof(...))``; the triad census and the model's statistics as a box
+        per value. Returns the matplotlib Figure."""
+        import matplotlib.pyplot as plt
+
+        names = list(self.tables) if features is None else list(features)
+        for name in names:
+            if name not in self.tables:
+                raise ArgumentError(f"features: {name!r} is not one of {', '.join(self.tables)}")
+        rows = max(1, -(-len(names) // columns))
+        width = min(columns, len(names))
+        figure, axes = plt.subplots(rows, width, figsize=(4.2 * width, 3.4 * rows), squeeze=False)
+        for k, name in enumerate(names):
+            ax = axes[k // width][k % width]
+            frame = self.tables[name]
+            x = list(range(len(frame)))
+            if name in _CATEGORIES:
+                # Values of their own, not a distribution: a box per value, no line across.
+                ax.vlines(x, frame["min"], frame["max"], color="0.6", linewidth=1, label="range")
+                ax.vlines(x, frame["lower"], frame["upper"], color="0.75", linewidth=7,
+                          label="simulated 95%")
+                ax.plot(x, frame["mean"], linestyle="none", marker="_", markersize=10,
+                        color="0.3", label="mean")
+                ax.plot(x, frame["observed"], linestyle="none", marker="o", markersize=4,
+                        color="black", label="observed")
+            else:
+                ax.fill_between(x, frame["lower"], frame["upper"], color="0.85",
+                                label="simulated 95%")
+                ax.vlines(x, frame["min"], frame["max"], color="0.6", linewidth=1, label="range")
+                ax.plot(x, frame["mean"], color="0.4", linestyle="--", linewidth=1, label="mean")
+                ax.plot(x, frame["observed"], color="black", marker="o", markersize=3,
+                        linewidth=1.5, label="observed")
+            title, axis = _PANELS.get(name, (name, name))
+            ax.set_title(title)
+            ax.set_xlabel(axis)
+            ax.set_xticks(x)
+            ax.set_xticklabels(list(frame.index), rotation=90 if name in _CATEGORIES else 0,
+                               fontsize=7)
+        for k in range(len(names), rows * width):
+            axes[k // width][k % width].set_visible(False)
+        axes[0][0].legend(fontsize=7)
+        figure.tight_layout()
+        return figure
+
+
+def gof(
+    model: Any,
+    formula: Optional[Formula] = None,
+    coef: Optional[Sequence[float]] = None,
+    n: int = 100,
+    seed: int = 1,
+    threads: int = 0,
+    chains: int = 8,
+    burnin: Optional[int] = None,
+    interval: Optional[int] = None,
+    progress: ProgressOption = None,
+) -> GofResult:
+    """The goodness of fit of a model, as the command line's ``gof``.
+
+    ``model`` is a :class:`FitResult` (its network, formula and estimates, which ``formula``
+    and ``coef`` may replace) or a network with a ``formula`` (and ``coef``, one per
+    coefficient; without them the pseudo-likelihood estimate, as ``gof`` without ``--coef``).
+    ``n`` networks are drawn; ``seed``, ``threads`` (the results do not depend on it),
+    ``chains``, ``burnin``, ``interval`` and ``progress`` as for :func:`fit`. Returns a
+    :class:`GofResult`. Raises ModelError when the networks drawn fill the link store, pile
+    up or split (the model is degenerate at the coefficients).
+    """
+    if isinstance(model, FitResult):
+        net = model.network
+        text = model.formula if formula is None else formula_text(formula)
+        if coef is None and formula is None:
+            coef = list(model.coef)
+    else:
+        net = as_network(model)
+        if formula is None:
+            raise ArgumentError("gof: give a fit, or a network with a formula")
+        text = formula_text(formula)
+    callback, close = progress_reporter(progress)
+    try:
+        result = _tarnwick.gof(
+            net._core,
+            text,
+            _numbers("coef", coef),
+            networks=_whole("n", n, 1),
+            seed=_whole("seed", seed, 0),
+            threads=_whole("threads", threads, 0),
+            chains=_whole("chains", chains, 1),
+            burnin=_optional_count("burnin", burnin, 0),
+            interval=_optional_count("interval", interval, 1),
+            progress=callback,
+        )
+    finally:
+        close()
+    records = [WarningRecord(c, m) for c, m in result["warnings"]]
+    if not result["made"]:
+        raise ModelError(
+            "no goodness-of-fit tables: the model is degenerate at these coefficients. "
+            + " ".join(r.message for r in records)
+        )
+    _warn(records, net.notes)
+    return GofResult(net, text, result)
