@@ -2,7 +2,6 @@
 // The library's exceptions (tarnwick/tarnwick.h) from the core's: bad input, a usage error, a
 // formula the term table refuses, a capacity passed.
 
-#include <regex>
 #include <string>
 #include <utility>
 
@@ -18,14 +17,26 @@ namespace tarn {
 // "FILE"` for the file as a whole).
 [[noreturn]] inline void throw_input_error(const std::string& message) {
   if (message.rfind("Too many ", 0) == 0) throw tarnwick::CapacityError(message);
-  static const std::regex at_line("\"([^\"]*)\", line ([0-9]+)");
-  static const std::regex whole_file("[Ff]ile \"([^\"]*)\"");
-  std::smatch found;
-  if (std::regex_search(message, found, at_line)) {
-    throw tarnwick::InputError(message, found[1].str(), std::stoi(found[2].str()));
+  // "FILE", line N
+  if (const std::size_t at = message.find("\", line "); at != std::string::npos) {
+    const std::size_t open = message.rfind('"', at == 0 ? 0 : at - 1);
+    std::size_t digits = at + 8;
+    int line = 0;
+    while (digits < message.size() && message[digits] >= '0' && message[digits] <= '9') {
+      line = line * 10 + (message[digits++] - '0');
+    }
+    if (open != std::string::npos && open < at && line > 0) {
+      throw tarnwick::InputError(message, message.substr(open + 1, at - open - 1), line);
+    }
   }
-  if (std::regex_search(message, found, whole_file)) {
-    throw tarnwick::InputError(message, found[1].str(), 0);
+  // file "FILE" (or File "FILE")
+  for (const char* head : {"file \"", "File \""}) {
+    if (const std::size_t at = message.find(head); at != std::string::npos) {
+      const std::size_t open = at + 6, close = message.find('"', open);
+      if (close != std::string::npos) {
+        throw tarnwick::InputError(message, message.substr(open, close - open), 0);
+      }
+    }
   }
   throw tarnwick::InputError(message);
 }

@@ -2,8 +2,8 @@
 // entry of the table is documented, and every name the guide documents is an entry.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -30,11 +30,22 @@ std::vector<std::string> cells_of(const std::string& row) {
   return cells;
 }
 
-// The term names in a cell: each `name` or `name(args)` in backquotes.
+// The term names in a cell: each `name` or `name(args)` in backquotes, its name the leading
+// lower-case letters, digits and underscores.
 void add_names(const std::string& cell, std::set<std::string>& names) {
-  static const std::regex quoted("`([a-z][a-z0-9_]*)[^`]*`");
-  for (std::sregex_iterator it(cell.begin(), cell.end(), quoted), end; it != end; ++it) {
-    names.insert((*it)[1]);
+  for (std::size_t open = cell.find('`'); open != std::string::npos;) {
+    const std::size_t close = cell.find('`', open + 1);
+    if (close == std::string::npos) break;
+    std::size_t end = open + 1;
+    while (end < close &&
+           (std::islower(static_cast<unsigned char>(cell[end])) ||
+            std::isdigit(static_cast<unsigned char>(cell[end])) || cell[end] == '_')) {
+      ++end;
+    }
+    if (end > open + 1 && std::islower(static_cast<unsigned char>(cell[open + 1]))) {
+      names.insert(cell.substr(open + 1, end - open - 1));
+    }
+    open = cell.find('`', close + 1);
   }
 }
 
