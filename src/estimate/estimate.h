@@ -45,6 +45,9 @@ struct Estimate {
   // for none.
   nlohmann::ordered_json details;
   std::shared_ptr<const McmleResult> mcmle;  // the MCMC run, for its figures; null otherwise
+  // The pseudo-likelihood's fit figures (deviance, residuals, classification) describe this
+  // estimate: true where the estimate is the pseudo-likelihood's own.
+  bool pseudo_likelihood_figures = false;
 
   // The fit did what it was asked: an estimate, and errors of the method asked for.
   bool succeeded() const { return converged && !errors_failed; }

@@ -96,6 +96,7 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
   e.converged = e.start.usable();
   e.warnings = e.start.warnings;
   e.outcome = pseudo_likelihood_outcome(e.result, e.estimate_exists);
+  e.pseudo_likelihood_figures = true;
   if (method != ErrorMethod::naive) {
     simulate_errors(method, study, settings, progress, e);
   } else if (e.converged) {

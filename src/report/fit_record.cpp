@@ -48,6 +48,7 @@ FitRecord fit_record_of(const Estimate& estimate, const Study& study, const Inpu
   record.warnings = worded(warnings);
   record.mcmle = estimate.mcmle.get();
   record.method = estimate.method;
+  record.pseudo_likelihood_figures = estimate.pseudo_likelihood_figures;
   record.outcome = estimate.outcome;
   record.mcmc_error_percent = estimate.mcmc_error_percent;
   record.details = estimate.details;

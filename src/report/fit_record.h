@@ -55,6 +55,7 @@ struct FitRecord {
   // The estimator's name; its outcome (empty: the pseudo-likelihood's, of `result`); its Monte
   // Carlo error shares (empty: none); its own record for the results, under its name.
   std::string method = "mple";
+  bool pseudo_likelihood_figures = true;  // Estimate::pseudo_likelihood_figures
   std::string outcome;
   std::vector<double> mcmc_error_percent;
   nlohmann::ordered_json details;

@@ -123,7 +123,7 @@ void write_fit_json(const FitRecord& record, std::ostream& out) {
   doc["aic"] = optional_number(record.aic());
   doc["bic"] = optional_number(record.bic());
   // The pseudo-likelihood's figures, of its own fit (the start of maximum likelihood by MCMC).
-  const bool pseudo = estimated && record.method == "mple";
+  const bool pseudo = estimated && record.pseudo_likelihood_figures;
   doc["minus2_log_likelihood"] = pseudo ? finite_or_null(-2.0 * r.loglik) : json(nullptr);
   doc["goodness_of_fit"] = pseudo ? finite_or_null(r.pearson_sum) : json(nullptr);
   doc["model_chisquare"] = pseudo ? finite_or_null(model_chisquare(r)) : json(nullptr);
