@@ -36,8 +36,8 @@ void write_report_head(const FitCommandOptions& o, std::ostream& file) {
 
 // Refuses the options of one method given with another, and what the command line cannot give
 // of a method.
-void check_method(const FitCommandOptions& o) {
-  if (o.method == "mple") {
+void check_method(const FitCommandOptions& o, const Estimator& estimator) {
+  if (!estimator.by_mcmc) {
     if (!o.mcmle.init.empty()) throw UsageError("--init is for --method mcmle or ee");
     if (!o.mcmle.diagnostics_path.empty()) {
       throw UsageError("--diagnostics is for --method mcmle or ee");
@@ -66,7 +66,7 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
   const Estimator& estimator = estimator_named(o.method);
   const EstimatorSettings settings = estimator_settings(o);
   estimator.check(settings);
-  check_method(o);
+  check_method(o, estimator);
   if (o.json_path == "-" && o.csv_path == "-") {
     throw UsageError("--json - and --csv - cannot both write to standard output");
   }
@@ -95,7 +95,8 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
         "--json or --csv for this model");
   }
   const bool shown = !o.quiet && standard_error_is_terminal();
-  const bool simulated_errors = o.method == "mple" && o.errors != "naive";
+  // Only the pseudo-likelihood takes errors other than its own (estimator.check).
+  const bool simulated_errors = o.errors != "naive";
   std::optional<ProgressBar> bar;
   if (simulated_errors) {
     bar.emplace(

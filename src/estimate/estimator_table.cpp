@@ -13,16 +13,16 @@ namespace {
 
 constexpr std::array estimators{
     Estimator{"mple", "maximum pseudo-likelihood, with naive, Godambe or bootstrap standard errors",
-              check_pseudo_likelihood_settings, fit_by_pseudo_likelihood},
+              false, check_pseudo_likelihood_settings, fit_by_pseudo_likelihood},
     Estimator{"mcmle",
               "maximum likelihood by Markov chain Monte Carlo, from the pseudo-likelihood "
               "estimate, with errors from the inverse Fisher information",
-              check_mcmle_settings, fit_by_mcmle},
+              true, check_mcmle_settings, fit_by_mcmle},
     Estimator{"ee",
               "equilibrium expectation from the pseudo-likelihood estimate, then maximum "
               "likelihood by MCMC from its estimate, with errors from the inverse Fisher "
               "information",
-              check_ee_settings, fit_by_equilibrium_expectation},
+              true, check_ee_settings, fit_by_equilibrium_expectation},
 };
 
 }  // namespace

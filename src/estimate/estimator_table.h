@@ -15,6 +15,9 @@ namespace tarn {
 struct Estimator {
   std::string_view name;
   std::string_view description;
+  // Draws networks for its estimate: it takes a start (--init) and gives MCMC diagnostics, and
+  // neither the self-pairs nor the dialogue's report.
+  bool by_mcmc = false;
   // Throws UsageError for settings this estimator does not take.
   void (*check)(const EstimatorSettings& settings);
   // Throws UsageError for a model or settings that do not fit the study (a curved model for the
