@@ -1,6 +1,7 @@
 #pragma once
-// The library's exceptions (tarnwick/tarnwick.h) from the core's: bad input, a usage error, a
-// formula the term table refuses, a capacity passed.
+// The library's exceptions (tarnwick/tarnwick.h) from the core's: bad input (with the file, line
+// and column the reader gave it), a usage error, a formula the term table refuses, a capacity
+// passed.
 
 #include <string>
 #include <utility>
@@ -12,33 +13,15 @@
 
 namespace tarn {
 
-// Bad input as the library's exception: a capacity passed ("Too many links!") as CapacityError,
-// other messages as InputError with the file and line they name (`in "FILE", line N`, or `file
-// "FILE"` for the file as a whole).
-[[noreturn]] inline void throw_input_error(const std::string& message) {
-  if (message.rfind("Too many ", 0) == 0) throw tarnwick::CapacityError(message);
-  // "FILE", line N
-  if (const std::size_t at = message.find("\", line "); at != std::string::npos) {
-    const std::size_t open = message.rfind('"', at == 0 ? 0 : at - 1);
-    std::size_t digits = at + 8;
-    int line = 0;
-    while (digits < message.size() && message[digits] >= '0' && message[digits] <= '9') {
-      line = line * 10 + (message[digits++] - '0');
-    }
-    if (open != std::string::npos && open < at && line > 0) {
-      throw tarnwick::InputError(message, message.substr(open + 1, at - open - 1), line);
-    }
+// Bad input as the library's exception, with the place the reader gave it: a capacity passed as
+// CapacityError, anything else as InputError.
+[[noreturn]] inline void throw_input_error(const FatalError& error) {
+  const InputPlace& place = error.place();
+  const auto line = static_cast<int>(place.line);
+  if (dynamic_cast<const CapacityPassed*>(&error) != nullptr) {
+    throw tarnwick::CapacityError(error.what(), place.file, line, place.column);
   }
-  // file "FILE" (or File "FILE")
-  for (const char* head : {"file \"", "File \""}) {
-    if (const std::size_t at = message.find(head); at != std::string::npos) {
-      const std::size_t open = at + 6, close = message.find('"', open);
-      if (close != std::string::npos) {
-        throw tarnwick::InputError(message, message.substr(open, close - open), 0);
-      }
-    }
-  }
-  throw tarnwick::InputError(message);
+  throw tarnwick::InputError(error.what(), place.file, line, place.column);
 }
 
 // Runs `work`, its exceptions given as the library's.
@@ -55,7 +38,7 @@ auto with_library_errors(Work&& work) -> decltype(work()) {
   } catch (const OutputError& e) {
     throw tarnwick::InputError(e.what());
   } catch (const FatalError& e) {
-    throw_input_error(e.what());
+    throw_input_error(e);
   }
 }
 

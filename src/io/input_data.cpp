@@ -185,13 +185,14 @@ void check_numbering(const StudyOptions& o, const InputData& s,
   if (2 * unnamed <= n) return;
   throw FatalError(
       "Network file \"" + o.network_path + "\": its ids are read as node numbers (1 to " +
-      std::to_string(n) + "), but " + std::to_string(unnamed) + " of those " + std::to_string(n) +
-      " numbers name no node of a link" +
-      (o.attributes_path.empty() ? "" : " or of " + o.attributes_path) + " (" +
-      std::to_string(first) + (second > 0 ? ", " + std::to_string(second) : "") +
-      ", ...): they would be isolated nodes of the network. Give --labels to read the ids as "
-      "labels (as networkx does: the nodes are those the file names), or --nodes " +
-      std::to_string(n) + " to keep the numbering, isolated nodes and all.");
+          std::to_string(n) + "), but " + std::to_string(unnamed) + " of those " +
+          std::to_string(n) + " numbers name no node of a link" +
+          (o.attributes_path.empty() ? "" : " or of " + o.attributes_path) + " (" +
+          std::to_string(first) + (second > 0 ? ", " + std::to_string(second) : "") +
+          ", ...): they would be isolated nodes of the network. Give --labels to read the ids as "
+          "labels (as networkx does: the nodes are those the file names), or --nodes " +
+          std::to_string(n) + " to keep the numbering, isolated nodes and all.",
+      {o.network_path});
 }
 
 // `node_has_row` receives, per node, whether the file gives it a row (a record, or a row of a
@@ -202,7 +203,9 @@ void read_attributes(const StudyOptions& o, InputData& s, std::vector<bool>& nod
   const int n = s.network.node_count;
   if (format == NetworkFormat::pajek) {
     throw FatalError("Attribute file \"" + o.attributes_path +
-                     "\": a Pajek file cannot hold attributes; give a CSV table or a record file.");
+                         "\": a Pajek file cannot hold attributes; give a CSV table or a record "
+                         "file.",
+                     {o.attributes_path});
   }
   s.files.push_back({"attributes", o.attributes_path, std::string(network_format_name(format))});
   if (format == NetworkFormat::record) {

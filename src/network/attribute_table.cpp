@@ -63,12 +63,13 @@ void check_ids_name_nodes(std::size_t rows, IdAt id_at, const NodeLabels& labels
   std::string nodes = shown(labels.name(1));
   if (node_count >= 2) nodes += " and " + shown(labels.name(2));
   throw FatalError("Attribute file \"" + file_name + "\": only " + std::to_string(named) +
-                   " of its " + std::to_string(rows) +
-                   " ids name a node of the network (its ids are such as " + strangers[0] +
-                   (strangers.size() > 1 ? " and " + strangers[1] : std::string()) +
-                   ", the network's nodes such as " + nodes +
-                   "). Its first column must name the nodes as the network file does; a pandas "
-                   "index written as the first column (to_csv without index=False) names none.");
+                       " of its " + std::to_string(rows) +
+                       " ids name a node of the network (its ids are such as " + strangers[0] +
+                       (strangers.size() > 1 ? " and " + strangers[1] : std::string()) +
+                       ", the network's nodes such as " + nodes +
+                       "). Its first column must name the nodes as the network file does; a pandas "
+                       "index written as the first column (to_csv without index=False) names none.",
+                   {file_name});
 }
 
 // Numbers the keys of `category_of` 1, 2, ... in their order; returns how many there are.
@@ -141,18 +142,18 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
                                     bool ids_declare_nodes, int node_limit) {
   DelimitedReader reader(in, file_name, delimited_syntax(format));
   if (!reader.next()) {
-    throw FatalError("Input error in " + place(file_name, std::max(reader.lines_read(), 1L)) +
-                     ": the file is empty; an attribute table begins with a header line: the "
-                     "node id column, then the names of the attributes.");
+    throw input_error({file_name, std::max(reader.lines_read(), 1L)},
+                      "the file is empty; an attribute table begins with a header line: the "
+                      "node id column, then the names of the attributes.");
   }
   AttributeTable table;
   const std::size_t width = reader.fields().size();
   const long header_line = reader.line();
   const int attribute_count = static_cast<int>(width) - 1;
   if (attribute_count > max_attrs) {
-    throw FatalError("Input error in " + reader.where(max_attrs + 2) + ": the header names " +
-                     std::to_string(attribute_count) + " attributes; at most " +
-                     std::to_string(max_attrs) + ".");
+    throw input_error(reader.position(max_attrs + 2),
+                      "the header names " + std::to_string(attribute_count) +
+                          " attributes; at most " + std::to_string(max_attrs) + ".");
   }
   table.names.assign(reader.fields().begin() + 1, reader.fields().end());
   table.covariates.node_count = node_count;
@@ -174,7 +175,7 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
     check_row_width(reader, width, header_line, "header");
     const auto fields = reader.fields();
     if (fields[0].empty()) {
-      throw FatalError("Input error in " + reader.where(1) + ": the id is empty.");
+      throw input_error(reader.position(1), "the id is empty.");
     }
     rows.push_back({reader.line(), std::vector<std::string>(fields.begin(), fields.end())});
   }
@@ -190,14 +191,14 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
   for (const Row& row : rows) {
     const std::string_view written = row.fields[0];
     const std::string id = canonical_id(written);
-    const auto where = [&] { return place(file_name, row.line, 1); };
     int node = node_of_id(labels, written);
     if (const auto found = new_node_of.find(id); found != new_node_of.end()) node = found->second;
     if (ids_declare_nodes && (node < 1 || node > node_count)) {
       node = declared_node(id, labels, node_count, table, new_node_of, node_limit);
       if (node > node_limit) {
-        throw FatalError("Input error in " + where() + ": Too many nodes! " + shown(written) +
-                         " would be node " + std::to_string(node) + ".");
+        throw capacity_passed(
+            {file_name, row.line, 1},
+            "Too many nodes! " + shown(written) + " would be node " + std::to_string(node) + ".");
       }
       if (static_cast<std::size_t>(node) >= line_of_node.size()) {
         line_of_node.resize(
@@ -207,9 +208,9 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
     const bool in_network = node >= 1 && node <= node_count;
     long& seen = in_network ? line_of_node[static_cast<std::size_t>(node)] : line_of_other[id];
     if (seen != 0) {
-      throw FatalError("Input error in " + where() + ": the id " + shown(written) +
-                       " is given twice, on lines " + std::to_string(seen) + " and " +
-                       std::to_string(row.line) + ".");
+      throw input_error({file_name, row.line, 1},
+                        "the id " + shown(written) + " is given twice, on lines " +
+                            std::to_string(seen) + " and " + std::to_string(row.line) + ".");
     }
     seen = row.line;
     if (!in_network) {

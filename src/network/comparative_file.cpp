@@ -38,7 +38,8 @@ ComparativeNetwork read_comparative_file(DataFile& file, int node_count) {
   bool more = read_next(file, format, current);
   if (!more) {
     throw FatalError("End of file in comparative file \"" + trimmed_name(file.name()) +
-                     "\": it holds no link with a non-zero value.");
+                         "\": it holds no link with a non-zero value.",
+                     {trimmed_name(file.name())});
   }
   for (int i = 1; i <= node_count; ++i) {
     // Read past the records of smaller senders; a larger sender means row i has no records.

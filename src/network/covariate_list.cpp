@@ -28,8 +28,9 @@ class CovariateEntries {
   void add(int sender, int receiver, std::int64_t value, long line, int value_column) {
     if (value < std::numeric_limits<std::int16_t>::min() ||
         value > std::numeric_limits<std::int16_t>::max()) {
-      throw FatalError(error_at(line, value_column) + "the value " + std::to_string(value) +
-                       " is outside -32768..32767.");
+      throw input_error(
+          InputPlace{file_name_, line, value_column},
+          std::string("the value ") + std::to_string(value) + " is outside -32768..32767.");
     }
     if (value == 0) return;
     entries_.push_back({static_cast<std::int16_t>(sender), static_cast<std::int16_t>(receiver),
@@ -38,8 +39,8 @@ class CovariateEntries {
 
   ComparativeNetwork finish(long last_line) && {
     if (entries_.empty()) {
-      throw FatalError("Input error in " + place(file_name_, std::max(last_line, 1L)) +
-                       ": the file holds no pair with a non-zero value.");
+      throw input_error({file_name_, std::max(last_line, 1L)},
+                        "the file holds no pair with a non-zero value.");
     }
     const auto n = static_cast<std::size_t>(node_count_);
     ComparativeNetwork net;
@@ -74,10 +75,6 @@ class CovariateEntries {
   }
 
  private:
-  std::string error_at(long line, int column) const {
-    return "Input error in " + place(file_name_, line, column) + ": ";
-  }
-
   const std::string& file_name_;
   int node_count_;
   std::vector<CovariateEntry> entries_;
@@ -99,11 +96,13 @@ void read_valued_rows(std::istream& in, const std::string& file_name, NetworkFor
                       const NodeLabels& labels, int node_count, HeaderRule header,
                       const std::function<void(const ValuedRow&)>& take, long& lines) {
   const auto node = [&](std::string_view name, long line, int column, const char* role) {
-    const auto at = [&] { return "Input error in " + place(file_name, line, column) + ": "; };
-    if (name.empty()) throw FatalError(at() + "the " + role + " is empty.");
+    if (name.empty())
+      throw input_error(InputPlace{file_name, line, column},
+                        std::string("the ") + role + " is empty.");
     const int found = labels.node_of(name);
     if (found < 1 || found > node_count) {
-      throw FatalError(at() + shown(name) + " is no node of the network.");
+      throw input_error(InputPlace{file_name, line, column},
+                        shown(name) + " is no node of the network.");
     }
     return found;
   };
@@ -132,8 +131,8 @@ void read_valued_rows(std::istream& in, const std::string& file_name, NetworkFor
     if (row.has_value) {
       const auto number = decimal_number(row.value);
       if (!number) {
-        throw FatalError("Input error in " + place(file_name, row.line, row.value_column) +
-                         ": the value " + shown(row.value) + " is not a number.");
+        throw input_error({file_name, row.line, row.value_column},
+                          "the value " + shown(row.value) + " is not a number.");
       }
       valued.value = *number;
       valued.written = row.value;
@@ -154,8 +153,8 @@ ComparativeNetwork read_covariate_list(std::istream& in, const std::string& file
       in, file_name, format, labels, node_count, header,
       [&](const ValuedRow& row) {
         if (row.value != std::trunc(row.value) || std::fabs(row.value) > 1e15) {
-          throw FatalError("Input error in " + place(file_name, row.line, row.value_column) +
-                           ": the value " + shown(row.written) + " is not a whole number.");
+          throw input_error({file_name, row.line, row.value_column},
+                            "the value " + shown(row.written) + " is not a whole number.");
         }
         entries.add(row.sender, row.receiver, static_cast<std::int64_t>(row.value), row.line,
                     row.value_column);
@@ -175,8 +174,7 @@ DyadValues read_dyad_values(std::istream& in, const std::string& file_name, Netw
       },
       lines);
   if (entries.empty()) {
-    throw FatalError("Input error in " + place(file_name, std::max(lines, 1L)) +
-                     ": the file holds no pair.");
+    throw input_error({file_name, std::max(lines, 1L)}, "the file holds no pair.");
   }
   return DyadValues(node_count, std::move(entries));
 }

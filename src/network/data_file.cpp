@@ -38,8 +38,9 @@ bool DataFile::next_line() {
       return false;
     case LineRead::too_long:
       ++line_number_;
-      throw FatalError("Input error in " + where() + ": the line is longer than " +
-                       std::to_string(max_line_length) + " characters.");
+      throw input_error(
+          {trimmed_name(name_), line_number_},
+          "the line is longer than " + std::to_string(max_line_length) + " characters.");
   }
   ++line_number_;
   if (!line_.empty() && line_.back() == '\r') line_.pop_back();
@@ -49,8 +50,9 @@ bool DataFile::next_line() {
 std::string DataFile::read_format_line() {
   if (!next_line()) {
     throw FatalError("End of file in \"" + trimmed_name(name_) +
-                     "\", line 1: the file is empty, but its first line must hold the record "
-                     "format, for example (2I5,I3).");
+                         "\", line 1: the file is empty, but its first line must hold the record "
+                         "format, for example (2I5,I3).",
+                     {trimmed_name(name_), 1});
   }
   first_line_length_ = line_.size();
   std::string format = line_.substr(0, format_length);
@@ -72,8 +74,10 @@ const RecordFormat& DataFile::format_for(std::string_view text) {
       note = " (the record format is the first " + std::to_string(format_length) +
              " characters of the line, which has " + std::to_string(first_line_length_) + ")";
     }
-    throw FatalError("Format error in \"" + trimmed_name(name_) + "\", line 1: " +
-                     shown(format_text) + " is not a valid record format: " + problem + note + ".");
+    throw FatalError("Format error in \"" + trimmed_name(name_) +
+                         "\", line 1: " + shown(format_text) +
+                         " is not a valid record format: " + problem + note + ".",
+                     {trimmed_name(name_), 1});
   }
   cached_format_ = std::move(*parsed);
   cached_text_.assign(text);
@@ -84,8 +88,8 @@ const RecordFormat& DataFile::format_for(std::string_view text) {
 
 void DataFile::bad_field(std::int64_t start, std::int64_t stop, const std::string& what) const {
   std::string_view field(line_.data() + start, static_cast<std::size_t>(stop - start));
-  throw FatalError("Input error in " + where() + ": " + shown(field) + " in " +
-                   columns(start + 1, stop) + " " + what + ".");
+  throw input_error({trimmed_name(name_), line_number_},
+                    shown(field) + " in " + columns(start + 1, stop) + " " + what + ".");
 }
 
 std::int32_t DataFile::read_field(std::int64_t& pos, std::int32_t width, bool blanks_are_zeros,
@@ -154,9 +158,11 @@ bool DataFile::read_record(std::string_view format, std::span<std::int32_t> valu
   if (needed == 0) return next_line();
   if (static_cast<std::int64_t>(needed) > f.integers_per_pass() && !f.reuse_reads_integers()) {
     throw FatalError("Format error in \"" + trimmed_name(name_) + "\", line 1: the record format " +
-                     shown(f.compact_text()) + " holds " + std::to_string(f.integers_per_pass()) +
-                     " integer field(s), but a record needs " + std::to_string(needed) +
-                     " numbers and the part of the format used again holds no integer field.");
+                         shown(f.compact_text()) + " holds " +
+                         std::to_string(f.integers_per_pass()) +
+                         " integer field(s), but a record needs " + std::to_string(needed) +
+                         " numbers and the part of the format used again holds no integer field.",
+                     {trimmed_name(name_), 1});
   }
   if (!next_line()) return false;
 

@@ -32,19 +32,18 @@ DelimitedReader::DelimitedReader(std::istream& in, std::string file_name, Delimi
 }
 
 std::string place(std::string_view file_name, long line, int column) {
-  std::string text = "\"" + std::string(file_name) + "\", line " + std::to_string(line);
-  if (column > 0) text += ", column " + std::to_string(column);
-  return text;
+  return place_text({std::string(file_name), line, column});
 }
 
 void check_row_width(const DelimitedReader& reader, std::size_t width, long first_line,
                      std::string_view first_row) {
   const std::size_t got = reader.fields().size();
   if (got == width) return;
-  throw FatalError("Input error in " + reader.where() + ": the row has " + std::to_string(got) +
-                   " field(s), but the " + std::string(first_row) + " on line " +
-                   std::to_string(first_line) + " has " + std::to_string(width) +
-                   " (ragged rows: every row must have as many).");
+  throw input_error(reader.position(), "the row has " + std::to_string(got) +
+                                           " field(s), but the " + std::string(first_row) +
+                                           " on line " + std::to_string(first_line) + " has " +
+                                           std::to_string(width) +
+                                           " (ragged rows: every row must have as many).");
 }
 
 std::string DelimitedReader::where() const {
@@ -53,6 +52,10 @@ std::string DelimitedReader::where() const {
 
 std::string DelimitedReader::where(int column) const {
   return place(file_name_, record_line_, column);
+}
+
+InputPlace DelimitedReader::position(int column) const {
+  return {file_name_, record_line_, column};
 }
 
 bool DelimitedReader::is_delimiter(char c) const {
@@ -241,9 +244,9 @@ void DelimitedReader::split_quoted(std::size_t begin, std::size_t end) {
 }
 
 void DelimitedReader::unclosed_quote(long line) const {
-  throw FatalError("Input error in " + place(file_name_, line) +
-                   ": the quoted field that begins on this line has no closing quote" +
-                   (syntax_.quotes_span_lines ? "" : " on the line") + ".");
+  throw input_error({file_name_, line},
+                    std::string("the quoted field that begins on this line has no closing quote") +
+                        (syntax_.quotes_span_lines ? "" : " on the line") + ".");
 }
 
 bool DelimitedReader::next() {
@@ -253,9 +256,9 @@ bool DelimitedReader::next() {
     while (!find_extent(extent)) {
       if (end_ - begin_ >= max_record_length) {
         if (open_quote_line_ > 0) unclosed_quote(open_quote_line_);
-        throw FatalError("Input error in " + place(file_name_, next_line_) +
-                         ": the line is longer than " + std::to_string(max_record_length) +
-                         " characters.");
+        throw input_error(
+            {file_name_, next_line_},
+            "the line is longer than " + std::to_string(max_record_length) + " characters.");
       }
       fill();
     }

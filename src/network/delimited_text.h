@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "network/fatal_error.h"
 #include "network/shown_text.h"
 #include "numeric/number_text.h"
 
@@ -58,6 +59,8 @@ class DelimitedReader {
   // column: "net.csv", line 7, column 3 (the third field).
   std::string where() const;
   std::string where(int column) const;
+  // The same place as data.
+  InputPlace position(int column = 0) const;
 
  private:
   struct Extent {

@@ -116,17 +116,20 @@ LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, N
   long numbered_rows = 0;        // rows after the first whose sender and receiver are numbers
   bool first_linked = false;     // the first row gave a link
   const auto node = [&](std::string_view label, long line, int column, const char* role) {
-    const auto at = [&] { return "Input error in " + place(file_name, line, column) + ": "; };
-    if (label.empty()) throw FatalError(at() + "the " + role + " is empty.");
+    if (label.empty())
+      throw input_error(InputPlace{file_name, line, column},
+                        std::string("the ") + role + " is empty.");
     const int id = names.id_of(label);
     if (id == 0) {
-      throw FatalError(at() + "Too many nodes! " + shown(label) + " would be node " +
-                       std::to_string(std::int64_t{options.limits.nodes} + 1) + ".");
+      throw capacity_passed(InputPlace{file_name, line, column},
+                            std::string("Too many nodes! ") + shown(label) + " would be node " +
+                                std::to_string(std::int64_t{options.limits.nodes} + 1) + ".");
     }
     if (id < 0) {
-      throw FatalError(at() + shown(label) + " is no node number within 1.." +
-                       std::to_string(options.node_count) + " (--nodes " +
-                       std::to_string(options.node_count) + ").");
+      throw input_error(InputPlace{file_name, line, column},
+                        shown(label) + " is no node number within 1.." +
+                            std::to_string(options.node_count) + " (--nodes " +
+                            std::to_string(options.node_count) + ").");
     }
     if (appearances.size() < static_cast<std::size_t>(id)) appearances.resize(std::size_t(id), 0);
     ++appearances[static_cast<std::size_t>(id - 1)];
@@ -142,9 +145,9 @@ LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, N
         if (row.has_value) {
           const auto value = decimal_number(row.value);
           if (!value || *value < 0) {
-            throw FatalError("Input error in " + place(file_name, row.line, row.value_column) +
-                             ": the value " + shown(row.value) +
-                             (value ? " is negative." : " is not a number."));
+            throw input_error(
+                {file_name, row.line, row.value_column},
+                "the value " + shown(row.value) + (value ? " is negative." : " is not a number."));
           }
           pair_rows.note(sender, receiver, *value, row.line);
           if (*value == 0) return;

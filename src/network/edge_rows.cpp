@@ -50,15 +50,15 @@ std::string header_text(std::span<const std::string> header) {
 }
 
 Placement by_option(std::span<const std::string> columns, std::span<const std::string> header,
-                    std::size_t width, const std::string& at) {
+                    std::size_t width, const InputPlace& at) {
   std::array<int, 3> found = {-1, -1, -1};
   for (std::size_t k = 0; k < columns.size(); ++k) {
     const std::string& item = columns[k];
     if (is_column_number(item)) {
       const auto number = item.size() <= 4 ? std::stoi(item) : 0;
       if (number < 1 || static_cast<std::size_t>(number) > width) {
-        throw FatalError(at + "--columns " + item + ": the rows have " + std::to_string(width) +
-                         " columns.");
+        throw input_error(
+            at, "--columns " + item + ": the rows have " + std::to_string(width) + " columns.");
       }
       found[k] = number - 1;
     } else {
@@ -66,19 +66,20 @@ Placement by_option(std::span<const std::string> columns, std::span<const std::s
         return same_text_any_case(h, item);
       });
       if (named == header.end()) {
-        throw FatalError(at + "--columns names " + shown(item) +
-                         ", which is no column of the header " + header_text(header) + ".");
+        throw input_error(at, "--columns names " + shown(item) +
+                                  ", which is no column of the header " + header_text(header) +
+                                  ".");
       }
       found[k] = static_cast<int>(named - header.begin());
     }
   }
   if (found[0] == found[1]) {
-    throw FatalError(at + "--columns gives one column for the sender and the receiver.");
+    throw input_error(at, "--columns gives one column for the sender and the receiver.");
   }
   return {found[0], found[1], found[2]};
 }
 
-Placement by_header(std::span<const std::string> header, const std::string& at) {
+Placement by_header(std::span<const std::string> header, const InputPlace& at) {
   const int width = static_cast<int>(header.size());
   int sender = column_named(header, sender_words);
   int receiver = column_named(header, receiver_words);
@@ -89,22 +90,23 @@ Placement by_header(std::span<const std::string> header, const std::string& at) 
   }
   if (sender < 0 || receiver < 0 || sender == receiver) {
     if (width == 2) return {0, 1, -1};
-    throw FatalError(at + "the header " + header_text(header) +
-                     " names no sender and receiver "
-                     "column (source and target, from and to, ego and alter, ...), so its " +
-                     std::to_string(width) +
-                     " columns are not guessed; give them with --columns "
-                     "SENDER,RECEIVER[,VALUE].");
+    throw input_error(at,
+                      "the header " + header_text(header) +
+                          " names no sender and receiver "
+                          "column (source and target, from and to, ego and alter, ...), so its " +
+                          std::to_string(width) +
+                          " columns are not guessed; give them with --columns "
+                          "SENDER,RECEIVER[,VALUE].");
   }
   if (value < 0 && width == 3) value = 3 - sender - receiver;
   return {sender, receiver, value};
 }
 
-Placement by_position(std::size_t width, const std::string& at) {
+Placement by_position(std::size_t width, const InputPlace& at) {
   if (width != 2 && width != 3) {
-    throw FatalError(at + "the row has " + std::to_string(width) +
-                     " field(s), but an edge list has 2 (sender, receiver) or 3 (sender, "
-                     "receiver, value); for other columns give a header or --columns.");
+    throw input_error(at, "the row has " + std::to_string(width) +
+                              " field(s), but an edge list has 2 (sender, receiver) or 3 (sender, "
+                              "receiver, value); for other columns give a header or --columns.");
   }
   return {0, 1, width == 3 ? 2 : -1};
 }
@@ -174,22 +176,21 @@ EdgeRows read_edge_rows(DelimitedReader& reader, HeaderRule rule,
                         std::span<const std::string> columns,
                         const std::function<void(const EdgeRow&)>& take) {
   if (!reader.next()) {
-    throw FatalError("Input error in " +
-                     place(reader.file_name(), std::max(reader.lines_read(), 1L)) +
-                     ": the file is empty; an edge list has one link per row: sender, receiver "
-                     "and an optional value.");
+    throw input_error({reader.file_name(), std::max(reader.lines_read(), 1L)},
+                      "the file is empty; an edge list has one link per row: sender, receiver "
+                      "and an optional value.");
   }
   const std::size_t width = reader.fields().size();
   const long first_line = reader.line();
-  const std::string at_first = "Input error in " + reader.where() + ": ";
+  const InputPlace at_first = reader.position();
   std::vector<std::string> first(reader.fields().begin(), reader.fields().end());
   const std::vector<std::string_view> first_fields(first.begin(), first.end());
   const bool named = std::any_of(columns.begin(), columns.end(),
                                  [](const std::string& c) { return !is_column_number(c); });
   if (named && rule == HeaderRule::absent) {
-    throw FatalError(at_first +
-                     "--columns names columns, but --header no says the file has no "
-                     "header to name them.");
+    throw input_error(at_first,
+                      "--columns names columns, but --header no says the file has no "
+                      "header to name them.");
   }
   const bool more = reader.next();
   if (more) check_row_width(reader, width, first_line, "row");
@@ -236,17 +237,19 @@ EdgeRows read_edge_rows(DelimitedReader& reader, HeaderRule rule,
     if (!index_column) return;
     const auto index = whole_number(fields[0]);
     if (!index || *index != next_index) {
-      throw FatalError("Input error in " + reader.where(1) + ": the first column has no name " +
-                       "and reads as the index that pandas writes (0, 1, 2, ...), but this row " +
-                       "has " + shown(fields[0]) + " where " + std::to_string(next_index) +
-                       " belongs; name the column in the header, or give --columns.");
+      throw input_error(
+          reader.position(1),
+          "the first column has no name and reads as the index that pandas writes (0, 1, 2, "
+          "...), but this row has " +
+              shown(fields[0]) + " where " + std::to_string(next_index) +
+              " belongs; name the column in the header, or give --columns.");
     }
     ++next_index;
   };
   if (is_header) {
     if (!more) {
-      throw FatalError("Input error in " + place(reader.file_name(), first_line) +
-                       ": the file holds a header line and no link.");
+      throw input_error({reader.file_name(), first_line},
+                        "the file holds a header line and no link.");
     }
   } else {
     if (rule == HeaderRule::detect) {

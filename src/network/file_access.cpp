@@ -51,18 +51,18 @@ std::unique_ptr<std::istream> open_for_reading(std::string_view name_field) {
   std::string name = trimmed_name(name_field);
   std::error_code ec;
   if (std::filesystem::is_directory(name, ec)) {
-    throw FatalError("Cannot read " + describe(name) + ": it is a folder, not a file.");
+    throw FatalError("Cannot read " + describe(name) + ": it is a folder, not a file.", {name});
   }
   // A device or a pipe could block, never end, or not go back to its start (the comparative
   // file is read again in every pass): only ordinary files are data files.
   const auto status = std::filesystem::status(name, ec);
   if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-    throw FatalError("Cannot read " + describe(name) + ": it is not an ordinary file.");
+    throw FatalError("Cannot read " + describe(name) + ": it is not an ordinary file.", {name});
   }
   errno = 0;
   auto file = std::make_unique<std::ifstream>(name, std::ios::in | std::ios::binary);
   if (!file->is_open()) {
-    throw FatalError("Cannot open " + describe(name) + " for reading" + reason() + ".");
+    throw FatalError("Cannot open " + describe(name) + " for reading" + reason() + ".", {name});
   }
   return file;
 }

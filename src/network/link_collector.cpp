@@ -18,10 +18,9 @@ LinkCollector::LinkCollector(std::string file_name, NetworkLimits limits)
 }
 
 void LinkCollector::add(int sender, int receiver, long line) {
-  const auto at = [&] { return "Input error in " + place(file_name_, line) + ": "; };
   if (static_cast<std::int64_t>(links_.size()) >= limits_.links) {
-    throw FatalError(at() + "Too many links! The file holds more than " +
-                     std::to_string(limits_.links) + ".");
+    throw capacity_passed({file_name_, line}, "Too many links! The file holds more than " +
+                                                  std::to_string(limits_.links) + ".");
   }
   const auto largest = static_cast<std::size_t>(std::max(sender, receiver));
   if (largest >= out_count_.size()) {
@@ -33,8 +32,10 @@ void LinkCollector::add(int sender, int receiver, long line) {
   int& in = in_count_[static_cast<std::size_t>(receiver)];
   const int limit = limits_.degree;
   if (out == limit || in == limit) {
-    throw FatalError(at() + "the " + (out == limit ? "sender" : "receiver") + " has more than " +
-                     std::to_string(limit) + " links in one direction (links given repeatedly?).");
+    throw input_error({file_name_, line}, std::string("the ") +
+                                              (out == limit ? "sender" : "receiver") +
+                                              " has more than " + std::to_string(limit) +
+                                              " links in one direction (links given repeatedly?).");
   }
   ++out;
   ++in;
@@ -66,7 +67,7 @@ Network LinkCollector::build(int node_count, std::span<const int> node_of_id) &&
   in_count_ = {};
   // The links were checked against the capacities as they were read, where the line is known;
   // what the builder can still refuse (reciprocated links past 16 bits) names no line.
-  NetworkBuilder builder("Input error in \"" + file_name_ + "\"", limits_);
+  NetworkBuilder builder("Input error in \"" + file_name_ + "\"", limits_, file_name_);
   builder.declare_nodes(node_count);
   for (const auto& [sender, receiver] : sorted) builder.add_link(sender, receiver);
   return std::move(builder).finish();

@@ -24,10 +24,12 @@ std::size_t at(int node) {
 
 // Repeated links can push a count past the limit (16 bits for the dialogue); it must never wrap
 // silently.
-void count_mutual(Network& net, int i, const std::string& source, int limit) {
+void count_mutual(Network& net, int i, const std::string& source, const std::string& file,
+                  int limit) {
   if (net.mutual_count[at(i)] == limit) {
     throw FatalError(source + ": node " + std::to_string(i) + " has more than " +
-                     std::to_string(limit) + " reciprocated links (links given repeatedly?).");
+                         std::to_string(limit) + " reciprocated links (links given repeatedly?).",
+                     {file});
   }
   ++net.mutual_count[at(i)];
 }
@@ -35,7 +37,10 @@ void count_mutual(Network& net, int i, const std::string& source, int limit) {
 }  // namespace
 
 NetworkBuilder::NetworkBuilder(std::string source, NetworkLimits limits)
-    : source_(std::move(source)), limits_(limits) {
+    : NetworkBuilder(std::move(source), limits, std::string()) {}
+
+NetworkBuilder::NetworkBuilder(std::string source, NetworkLimits limits, std::string file)
+    : source_(std::move(source)), file_(std::move(file)), limits_(limits) {
   // The dialogue's tables are made at their capacity at once, as they always were.
   if (limits.nodes <= max_nodes) hold_node(limits.nodes);
 }
@@ -53,7 +58,7 @@ void NetworkBuilder::hold_node(int node) {
 }
 
 void NetworkBuilder::declare_nodes(int n) {
-  if (n > limits_.nodes) throw FatalError("Too many nodes!");
+  if (n > limits_.nodes) throw CapacityPassed("Too many nodes!");
   hold_node(n);
   net_.node_count = std::max(net_.node_count, n);
 }
@@ -61,16 +66,19 @@ void NetworkBuilder::declare_nodes(int n) {
 void NetworkBuilder::add_link(long i, long j, long line) {
   auto where = [&] { return line > 0 ? source_ + ", line " + std::to_string(line) : source_; };
   Network& net = net_;
-  if (net.link_count >= limits_.links) throw FatalError("Too many links!");
+  if (net.link_count >= limits_.links) throw CapacityPassed("Too many links!");
   // Tested before anything is stored, so that no table is written past its end.
-  if (i > limits_.nodes || j > limits_.nodes) throw FatalError("Too many nodes!");
+  if (i > limits_.nodes || j > limits_.nodes) throw CapacityPassed("Too many nodes!");
   if (i < 1 || j < 1) {
     throw FatalError(where() + ": the link " + std::to_string(i) + " -> " + std::to_string(j) +
-                     " names a node below 1.");
+                         " names a node below 1.",
+                     {file_, line});
   }
   if (i < last_source_) {
     throw FatalError(where() + ": links must be sorted by source node, but source " +
-                     std::to_string(i) + " follows source " + std::to_string(last_source_) + ".");
+                         std::to_string(i) + " follows source " + std::to_string(last_source_) +
+                         ".",
+                     {file_, line});
   }
   const int sender = static_cast<int>(i);
   const int receiver = static_cast<int>(j);
@@ -78,8 +86,9 @@ void NetworkBuilder::add_link(long i, long j, long line) {
   const int limit = limits_.degree;
   if (net.out_degree[at(sender)] == limit || net.in_degree[at(receiver)] == limit) {
     throw FatalError(where() + ": node " +
-                     std::to_string(net.out_degree[at(sender)] == limit ? i : j) +
-                     " has more than " + std::to_string(limit) + " links in one direction.");
+                         std::to_string(net.out_degree[at(sender)] == limit ? i : j) +
+                         " has more than " + std::to_string(limit) + " links in one direction.",
+                     {file_, line});
   }
   if (i != last_source_) {
     net.out_first[at(sender)] = net.link_count;
@@ -118,8 +127,8 @@ void NetworkBuilder::mark_reciprocated() {
           net.out_target[static_cast<std::size_t>(m)] = -i;
           node_id& entry = net.out_target[static_cast<std::size_t>(k)];
           entry = -entry;
-          count_mutual(net, i, source_, limits_.degree);
-          count_mutual(net, j, source_, limits_.degree);
+          count_mutual(net, i, source_, file_, limits_.degree);
+          count_mutual(net, j, source_, file_, limits_.degree);
         }
       }
     }

@@ -61,6 +61,8 @@ class NetworkBuilder {
   // `source` names the file in messages, for example: Network file "net.dat". `limits`: the
   // dialogue's capacities unless a reader of the command line gives its own.
   explicit NetworkBuilder(std::string source, NetworkLimits limits = dialogue_limits);
+  // The same, with the name of the file read (which the errors carry beside their message).
+  NetworkBuilder(std::string source, NetworkLimits limits, std::string file);
 
   // Makes nodes 1..n nodes of the network even if no link names the last of them (a Pajek file
   // declares its vertices); n within 1..limits.nodes.
@@ -85,6 +87,7 @@ class NetworkBuilder {
   void hold_node(int node);
 
   std::string source_;
+  std::string file_;  // empty: not known
   NetworkLimits limits_;
   long last_source_ = 0;
   std::vector<int32> seen_from_;  // seen_from_[j]: the last sender with a link to j

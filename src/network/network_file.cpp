@@ -13,7 +13,7 @@ std::string network_file_source(const DataFile& file) {
 
 Network read_network_file(DataFile& file, const std::function<void()>& stage_done, PairRows* rows,
                           NetworkLimits limits) {
-  NetworkBuilder builder(network_file_source(file), limits);
+  NetworkBuilder builder(network_file_source(file), limits, trimmed_name(file.name()));
   const std::string format = file.read_format_line();
   std::array<std::int32_t, 3> record{};
   static constexpr std::array<int, 3> bits{32, 32, 16};

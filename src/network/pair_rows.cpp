@@ -42,13 +42,14 @@ std::vector<Warning> PairRows::warnings(const std::string& file, bool undirected
     if (!same_pair) pair_first = &row;
     if (same_orientation) {
       if (row.value != orientation_first->value) {
-        throw FatalError("Input error in " + place(file, row.line) + ": the pair " +
-                         name(row.sender) + "," + name(row.receiver) + " is given again with " +
-                         "the value " + value_text(row.value) + " (line " +
-                         std::to_string(orientation_first->line) + " gives it " +
-                         value_text(orientation_first->value) +
-                         "): one file gives one network, in which a pair is one link or none. " +
-                         "Give every pair once.");
+        throw input_error(
+            {file, row.line},
+            "the pair " + name(row.sender) + "," + name(row.receiver) + " is given again with " +
+                "the value " + value_text(row.value) + " (line " +
+                std::to_string(orientation_first->line) + " gives it " +
+                value_text(orientation_first->value) +
+                "): one file gives one network, in which a pair is one link or none. " +
+                "Give every pair once.");
       }
       if (row.value != 0) {
         ++merged;

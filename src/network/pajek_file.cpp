@@ -68,16 +68,16 @@ class PajekReader {
       } else if (section_ == Section::vertices) {
         read_vertex(fields);
       } else if (section_ == Section::none) {
-        throw FatalError(error_at(1) + shown(fields[0]) +
-                         " comes before the *Vertices line, which a Pajek file begins with.");
+        throw input_error(
+            reader_.position(1),
+            shown(fields[0]) + " comes before the *Vertices line, which a Pajek file begins with.");
       } else {
         read_arcs(fields);
       }
     }
     if (!have_vertices_) {
-      throw FatalError("Input error in " +
-                       place(reader_.file_name(), std::max(reader_.lines_read(), 1L)) +
-                       ": the file holds no *Vertices line.");
+      throw input_error({reader_.file_name(), std::max(reader_.lines_read(), 1L)},
+                        "the file holds no *Vertices line.");
     }
     PajekVertices vertices;
     vertices.count = vertex_count_;
@@ -94,10 +94,6 @@ class PajekReader {
   }
 
  private:
-  std::string error_at(int column) const {
-    return "Input error in " + reader_.where(column) + ": ";
-  }
-
   void start_section(std::span<const std::string_view> fields) {
     if (same_text_any_case(fields[0], "*network")) return;
     for (const Keyword& keyword : keywords) {
@@ -105,30 +101,36 @@ class PajekReader {
       if (keyword.section == Section::vertices) {
         declare_vertices(fields);
       } else if (!have_vertices_) {
-        throw FatalError(error_at(1) + shown(fields[0]) +
-                         " comes before the *Vertices line, which a Pajek file begins with.");
+        throw input_error(
+            reader_.position(1),
+            shown(fields[0]) + " comes before the *Vertices line, which a Pajek file begins with.");
       }
       section_ = keyword.section;
       return;
     }
-    throw FatalError(error_at(1) + "unknown section " + shown(fields[0]) +
-                     "; a Pajek network has *Vertices, *Arcs, *Edges, *Arcslist and *Edgeslist.");
+    throw input_error(
+        reader_.position(1),
+        std::string("unknown section ") + shown(fields[0]) +
+            "; a Pajek network has *Vertices, *Arcs, *Edges, *Arcslist and *Edgeslist.");
   }
 
   void declare_vertices(std::span<const std::string_view> fields) {
     if (have_vertices_) {
-      throw FatalError(error_at(1) + "a second *Vertices line (the first is on line " +
-                       std::to_string(vertices_line_) + ").");
+      throw input_error(reader_.position(1),
+                        std::string("a second *Vertices line (the first is on line ") +
+                            std::to_string(vertices_line_) + ").");
     }
     const auto count = fields.size() >= 2 ? whole_number(fields[1]) : std::nullopt;
     if (!count || *count < 0) {
-      throw FatalError(
-          error_at(2) + "*Vertices needs the number of vertices, " +
-          (fields.size() >= 2 ? shown(fields[1]) + " is not one." : "a whole number."));
+      throw input_error(
+          reader_.position(2),
+          std::string("*Vertices needs the number of vertices, ") +
+              (fields.size() >= 2 ? shown(fields[1]) + " is not one." : "a whole number."));
     }
     if (*count > node_limit_) {
-      throw FatalError(error_at(2) + "Too many nodes! *Vertices " + std::to_string(*count) +
-                       ", but at most " + std::to_string(node_limit_) + ".");
+      throw capacity_passed(reader_.position(2), std::string("Too many nodes! *Vertices ") +
+                                                     std::to_string(*count) + ", but at most " +
+                                                     std::to_string(node_limit_) + ".");
     }
     have_vertices_ = true;
     vertices_line_ = reader_.line();
@@ -139,11 +141,13 @@ class PajekReader {
 
   int vertex(std::string_view text, int column) const {
     const auto number = whole_number(text);
-    if (!number) throw FatalError(error_at(column) + shown(text) + " is not a vertex number.");
+    if (!number)
+      throw input_error(reader_.position(column), shown(text) + " is not a vertex number.");
     if (*number < 1 || *number > vertex_count_) {
-      throw FatalError(error_at(column) + "vertex " + std::to_string(*number) +
-                       " is not declared (*Vertices " + std::to_string(vertex_count_) +
-                       " on line " + std::to_string(vertices_line_) + ").");
+      throw input_error(reader_.position(column), std::string("vertex ") + std::to_string(*number) +
+                                                      " is not declared (*Vertices " +
+                                                      std::to_string(vertex_count_) + " on line " +
+                                                      std::to_string(vertices_line_) + ").");
     }
     return static_cast<int>(*number);
   }
@@ -152,8 +156,9 @@ class PajekReader {
     const int v = vertex(fields[0], 1);
     long& seen = vertex_line_[static_cast<std::size_t>(v - 1)];
     if (seen != 0) {
-      throw FatalError(error_at(1) + "vertex " + std::to_string(v) +
-                       " is described twice (first on line " + std::to_string(seen) + ").");
+      throw input_error(reader_.position(1), std::string("vertex ") + std::to_string(v) +
+                                                 " is described twice (first on line " +
+                                                 std::to_string(seen) + ").");
     }
     seen = reader_.line();
     if (fields.size() >= 2 && !fields[1].empty()) {
@@ -194,7 +199,8 @@ class PajekReader {
       return;
     }
     if (fields.size() < 2) {
-      throw FatalError(error_at(2) + "the line names one vertex; an arc or edge needs two.");
+      throw input_error(reader_.position(2),
+                        "the line names one vertex; an arc or edge needs two.");
     }
     const int sender = vertex(fields[0], 1);
     const int receiver = vertex(fields[1], 2);
@@ -203,7 +209,8 @@ class PajekReader {
     if (fields.size() >= 3) {
       const auto weight = decimal_number(fields[2]);
       if (!weight) {
-        throw FatalError(error_at(3) + "the weight " + shown(fields[2]) + " is not a number.");
+        throw input_error(reader_.position(3),
+                          std::string("the weight ") + shown(fields[2]) + " is not a number.");
       }
       value = *weight;
       weight_text = fields[2];
@@ -238,8 +245,8 @@ LabelledNetwork read_pajek(std::istream& in, const std::string& file_name, bool 
   WeightsReadAsTies weights;
   PajekVertices vertices = read_pajek_arcs(in, file_name, [&](const PajekArc& arc) {
     if (arc.value < 0) {
-      throw FatalError("Input error in " + place(file_name, arc.line, 3) + ": the weight " +
-                       shown(arc.weight_text) + " is negative.");
+      throw input_error({file_name, arc.line, 3},
+                        "the weight " + shown(arc.weight_text) + " is negative.");
     }
     rows.note(arc.sender, arc.receiver, arc.value, arc.line);
     if (arc.value == 0) return;

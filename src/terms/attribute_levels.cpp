@@ -27,9 +27,10 @@ const AttributeColumn& attribute_of(const TermArguments& arguments, const TermCo
     if (static_cast<std::size_t>(node - 1) >= column->value.size() ||
         column->value[static_cast<std::size_t>(node - 1)].empty()) {
       throw FatalError("Attribute file \"" + context.attributes->source +
-                       "\": " + node_name(context, node) + " has no value of \"" + name +
-                       "\" (no row, an empty cell or NA); the term \"" + arguments.call().written +
-                       "\" needs a value of every node.");
+                           "\": " + node_name(context, node) + " has no value of \"" + name +
+                           "\" (no row, an empty cell or NA); the term \"" +
+                           arguments.call().written + "\" needs a value of every node.",
+                       {context.attributes->source});
     }
   }
   return *column;

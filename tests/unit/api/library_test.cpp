@@ -2,12 +2,16 @@
 // network, statistics and fits agree with exact values, every estimator of the table reaches
 // every writer, and errors come as the library's exception types.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <set>
+#include <tuple>
 
 #include "support/repository.h"
 #include "tarnwick/tarnwick.h"
@@ -166,6 +170,56 @@ TEST(Library, ErrorsComeAsTheLibrarysTypes) {
   tarnwick::SimulateSettings simulate;
   simulate.coefficients = {1.0};  // two are needed
   EXPECT_THROW(tarnwick::simulate(file, "edges + triangle", simulate), tarnwick::ArgumentError);
+}
+
+// The place of bad input comes as the exception's members, set where the reader found it.
+TEST(Library, InputErrorsCarryTheirFileLineAndColumn) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("tarnwick-places-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  struct Case {
+    std::string name, text;
+    int line, column;
+    bool capacity;
+  };
+  const std::vector<Case> cases = {
+      {"ragged.csv", "sender,receiver\na,b\nc\n", 3, 0, false},
+      {"empty_label.csv", "sender,receiver\na,b\nc,\n", 3, 2, false},
+      {"bad_count.net", "*Vertices x\n", 1, 2, false},
+      {"huge.net", "*Vertices 100000001\n", 1, 2, true},
+      {"unclosed.csv", "sender,receiver\na,b\n\"c,d\n", 3, 0, false},
+      {"record.dat", "(2I3)\n  1  x\n", 2, 0, false},
+      {"format.dat", "(2Q3)\n  1  2\n", 1, 0, false},
+  };
+  for (const Case& c : cases) {
+    const fs::path path = dir / c.name;
+    std::ofstream(path, std::ios::binary) << c.text;
+    tarnwick::ReadOptions read;
+    read.network_path = path.string();
+    try {
+      tarnwick::read_network(read);
+      ADD_FAILURE() << c.name << " was read";
+    } catch (const tarnwick::InputError& e) {
+      EXPECT_FALSE(c.capacity) << c.name << ": " << e.what();
+      EXPECT_EQ(std::make_tuple(e.file, e.line, e.column),
+                std::make_tuple(path.string(), c.line, c.column))
+          << e.what();
+    } catch (const tarnwick::CapacityError& e) {
+      EXPECT_TRUE(c.capacity) << c.name << ": " << e.what();
+      EXPECT_EQ(std::make_tuple(e.file, e.line, e.column),
+                std::make_tuple(path.string(), c.line, c.column))
+          << e.what();
+    }
+  }
+  tarnwick::ReadOptions missing;
+  missing.network_path = (dir / "missing.csv").string();
+  try {
+    tarnwick::read_network(missing);
+    ADD_FAILURE() << "a missing file was read";
+  } catch (const tarnwick::InputError& e) {
+    EXPECT_EQ(std::make_pair(e.file, e.line), std::make_pair(missing.network_path, 0));
+  }
+  fs::remove_all(dir);
 }
 
 TEST(Library, AFitStopsWhenCancelled) {

@@ -1,0 +1,73 @@
+#pragma once
+// A network read from files or built from arrays, and the statistics of a statnet formula on it.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace tarnwick {
+
+// What is read, as the command line's data options say it.
+struct ReadOptions {
+  std::string network_path;
+  std::string format;                // csv, tsv, blank, pajek, matrix, record; empty: detected
+  std::string header = "auto";       // auto, yes or no
+  std::vector<std::string> columns;  // the sender and receiver columns; empty: from the header
+  int node_count = 0;                // the nodes are 1..node_count; 0: from the labels
+  bool labels = false;               // integer ids are labels, not node numbers
+  bool undirected = false;
+  std::string attributes_path;
+  std::string covariate_path;  // the second relation (the comparative network)
+};
+
+// One attribute of the nodes, a value per node in the order of the node labels: numbers or
+// texts. A missing value is NaN or an empty text.
+struct AttributeColumn {
+  std::string name;
+  std::variant<std::vector<double>, std::vector<std::string>> values;
+};
+
+// A network with what the terms read of it. Cheap to copy (it shares its data).
+class Network {
+ public:
+  int node_count() const;
+  std::int64_t link_count() const;
+  bool directed() const;
+  const std::vector<std::string>& labels() const;
+  // The links as pairs of node indices (0-based), each edge of an undirected network once.
+  std::vector<std::pair<int, int>> links() const;
+  std::vector<std::string> attribute_names() const;
+  // What the readers noticed (a header guessed, rows merged), as the command line words them.
+  std::vector<std::string> notes() const;
+
+  struct Data;
+  explicit Network(std::shared_ptr<const Data> data) : data_(std::move(data)) {}
+  const Data& data() const { return *data_; }
+
+ private:
+  std::shared_ptr<const Data> data_;
+};
+
+// Reads the files the options name. Throws InputError, ArgumentError, CapacityError.
+Network read_network(const ReadOptions& options);
+
+// The network of these links between the given node labels (every label a node, isolates
+// included; links name nodes by label), with attribute columns of the same length as `nodes`.
+// A link given twice is one link; self-links are left out (noted).
+Network network_from_links(const std::vector<std::string>& nodes,
+                           const std::vector<std::string>& senders,
+                           const std::vector<std::string>& receivers, bool directed,
+                           const std::vector<AttributeColumn>& attributes = {});
+
+struct Statistic {
+  std::string name;
+  double value = 0;
+};
+
+// The statistics of a statnet formula on the network, named as ergm names them.
+std::vector<Statistic> summary(const Network& network, const std::string& formula);
+
+}  // namespace tarnwick
