@@ -18,9 +18,20 @@ struct ReadOptions {
   std::vector<std::string> columns;  // the sender and receiver columns; empty: from the header
   int node_count = 0;                // the nodes are 1..node_count; 0: from the labels
   bool labels = false;               // integer ids are labels, not node numbers
+  bool diagonal = false;             // the self-pairs (i, i) are dyads (pseudo-likelihood only)
   bool undirected = false;
   std::string attributes_path;
-  std::string covariate_path;  // the second relation (the comparative network)
+  int attribute_count = -1;  // values per record of a record-format attribute file; -1: its format
+  std::string block_by;      // the blocking attribute: its number or its column name
+  std::string block_structure_path;  // the block types 0..16 per block; empty: within blocks
+  std::string covariate_path;        // the second relation (the comparative network)
+};
+
+// A file a network was read from, with the option that named it ("the network argument",
+// "--attributes", ..., "edgecov in --model"): a front end writes no output over one.
+struct InputFile {
+  std::string path;
+  std::string option;
 };
 
 // One attribute of the nodes, a value per node in the order of the node labels: numbers or
@@ -40,6 +51,8 @@ class Network {
   // The links as pairs of node indices (0-based), each edge of an undirected network once.
   std::vector<std::pair<int, int>> links() const;
   std::vector<std::string> attribute_names() const;
+  // The files it was read from (none for a network built from arrays).
+  std::vector<InputFile> input_files() const;
   // What the readers noticed (a header guessed, rows merged), as the command line words them.
   std::vector<std::string> notes() const;
 

@@ -38,6 +38,15 @@ std::vector<std::string> Network::attribute_names() const {
   return names;
 }
 
+std::vector<InputFile> Network::input_files() const {
+  std::vector<InputFile> files;
+  if (data_->options.network_text != nullptr) return files;
+  for (const auto& [path, option] : data_->options.input_files()) {
+    if (!path.empty()) files.push_back({path, option});
+  }
+  return files;
+}
+
 std::vector<std::string> Network::notes() const {
   std::vector<std::string> notes;
   for (const tarn::WordedWarning& w : tarn::worded(data_->input.notes)) {
@@ -121,8 +130,12 @@ Network read_network(const ReadOptions& o) {
   });
   options.node_count = o.node_count;
   options.labels = o.labels;
+  options.diagonal = o.diagonal;
   options.undirected = o.undirected;
   options.attributes_path = o.attributes_path;
+  if (o.attribute_count >= 0) options.attribute_count = o.attribute_count;
+  options.block_by = o.block_by;
+  options.block_structure_path = o.block_structure_path;
   options.covariate_path = o.covariate_path;
   return network_of(std::move(options));
 }

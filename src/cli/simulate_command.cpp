@@ -204,16 +204,73 @@ void write_edge_list(const TermGraph& graph, const NodeLabels& labels, std::ostr
     out << labels.name(a) << ',' << labels.name(b) << '\n';
 }
 
+// Takes up --fit (take_up_fit); false, having said why on `err`, when the fit has no estimate
+// to draw from.
+bool took_up_fit(SimulateCommandOptions& o, bool empty_start_allowed, std::ostream& err) {
+  const std::string outcome = take_up_fit(o, empty_start_allowed);
+  if (outcome.empty()) return true;
+  err << "tarnwick: --fit " << o.fit_path << ": the fit gave no estimate to simulate from ("
+      << outcome << "); give the coefficients with --coef\n";
+  return false;
+}
+
+// Draws the networks, each written to the staging folder of --out (if any) as it is drawn.
+SampleSummary draw_networks(const SimulateCommandOptions& o, const Simulation& s,
+                            const FileSeries& networks, const std::string& staging,
+                            std::ostream& err) {
+  std::mutex failure_lock;
+  std::string failure;
+  auto visit = [&](int k, const TermGraph& graph, const std::vector<double>&) {
+    if (staging.empty()) return;
+    const std::string name = networks.name(k + 1);
+    std::ofstream file(fs::path(staging) / name, std::ios::binary);
+    write_edge_list(graph, s.input.labels, file);
+    file.close();
+    if (file.fail()) {
+      std::lock_guard<std::mutex> lock(failure_lock);
+      failure = "--out " + o.out_dir + ": cannot write " + name;
+    }
+  };
+  SampleSummary sample;
+  {
+    ProgressBar bar(err, "simulating networks", o.networks,
+                    !o.quiet && standard_error_is_terminal());
+    sample =
+        sample_networks(s.study, s.coefficients, o.networks, s.settings, visit, &bar.counter());
+  }
+  if (!failure.empty()) throw OutputError(failure);
+  return sample;
+}
+
+// What the draws call for; from an empty start there is no observed network for the draws to
+// be far from.
+std::vector<Warning> drawing_warnings(const Simulation& s, const SampleSummary& sample) {
+  if (!s.empty_start) {
+    return draw_warnings(sample, s.study.model, s.coefficients, s.coefficients_given);
+  }
+  if (sample.capacity_stop.found) return {sample.capacity_stop.warning()};
+  return {};
+}
+
+// The model's statistics of the observed network (or the start) and of every network drawn.
+void write_statistics(const Simulation& s, const SampleSummary& sample, std::ostream& stats) {
+  stats << "network" << statistic_names(s.study.model) << '\n';
+  stats << (s.empty_start ? "start" : "observed");
+  for (double v : sample.observed) stats << ',' << csv_number(v);
+  stats << '\n';
+  for (std::size_t k = 0; k < sample.statistics.size(); ++k) {
+    stats << k + 1;
+    for (double v : sample.statistics[k]) stats << ',' << csv_number(v);
+    stats << '\n';
+  }
+}
+
 }  // namespace
 
 int run_simulate_command(const SimulateCommandOptions& given, std::ostream& out,
                          std::ostream& err) {
   SimulateCommandOptions o = given;
-  if (const std::string outcome = take_up_fit(o, true); !outcome.empty()) {
-    err << "tarnwick: --fit " << o.fit_path << ": the fit gave no estimate to simulate from ("
-        << outcome << "); give the coefficients with --coef\n";
-    return exit_fit_problem;
-  }
+  if (!took_up_fit(o, true, err)) return exit_fit_problem;
   check_network_count(o);
   if (o.out_dir.empty() && o.stats_path.empty() && o.quiet) {
     throw UsageError("nothing to do: give --out DIR or --stats FILE, or leave out --quiet");
@@ -228,50 +285,14 @@ int run_simulate_command(const SimulateCommandOptions& given, std::ostream& out,
   const std::unique_ptr<Simulation> s = prepare(o, err);
   if (s == nullptr) return exit_fit_problem;
 
-  std::mutex failure_lock;
-  std::string failure;
-  auto visit = [&](int k, const TermGraph& graph, const std::vector<double>&) {
-    if (staging.empty()) return;
-    const std::string name = networks.name(k + 1);
-    std::ofstream file(fs::path(staging) / name, std::ios::binary);
-    write_edge_list(graph, s->input.labels, file);
-    file.close();
-    if (file.fail()) {
-      std::lock_guard<std::mutex> lock(failure_lock);
-      failure = "--out " + o.out_dir + ": cannot write " + name;
-    }
-  };
-  SampleSummary sample;
-  {
-    ProgressBar bar(err, "simulating networks", o.networks,
-                    !o.quiet && standard_error_is_terminal());
-    sample =
-        sample_networks(s->study, s->coefficients, o.networks, s->settings, visit, &bar.counter());
-  }
-  if (!failure.empty()) throw OutputError(failure);
-  // From an empty start there is no observed network for the draws to be far from.
-  const std::vector<Warning> drawn =
-      s->empty_start
-          ? (sample.capacity_stop.found ? std::vector<Warning>{sample.capacity_stop.warning()}
-                                        : std::vector<Warning>{})
-          : draw_warnings(sample, s->study.model, s->coefficients, s->coefficients_given);
-  show_warnings(drawn, err);
+  const SampleSummary sample = draw_networks(o, *s, networks, staging, err);
+  show_warnings(drawing_warnings(*s, sample), err);
   // Networks that pile up or split say the model is degenerate at these coefficients: no
   // results, as for a fit without an estimate.
   if (sample.capacity_stop.found || (!s->empty_start && sample.evidence.degenerate())) {
     return exit_fit_problem;
   }
-  if (stats != nullptr) {
-    *stats << "network" << statistic_names(s->study.model) << '\n';
-    *stats << (s->empty_start ? "start" : "observed");
-    for (double v : sample.observed) *stats << ',' << csv_number(v);
-    *stats << '\n';
-    for (std::size_t k = 0; k < sample.statistics.size(); ++k) {
-      *stats << k + 1;
-      for (double v : sample.statistics[k]) *stats << ',' << csv_number(v);
-      *stats << '\n';
-    }
-  }
+  if (stats != nullptr) write_statistics(*s, sample, *stats);
   outputs.commit();
   const bool table_shown = !o.quiet && o.stats_path != "-";
   if (table_shown) write_sample_table(*s, sample, out);
@@ -281,11 +302,7 @@ int run_simulate_command(const SimulateCommandOptions& given, std::ostream& out,
 
 int run_gof_command(const SimulateCommandOptions& given, std::ostream& out, std::ostream& err) {
   SimulateCommandOptions o = given;
-  if (const std::string outcome = take_up_fit(o, false); !outcome.empty()) {
-    err << "tarnwick: --fit " << o.fit_path << ": the fit gave no estimate to simulate from ("
-        << outcome << "); give the coefficients with --coef\n";
-    return exit_fit_problem;
-  }
+  if (!took_up_fit(o, false, err)) return exit_fit_problem;
   check_network_count(o);
   int to_standard_output = 0;
   for (const std::string* path : {&o.csv_path, &o.svg_path, &o.html_path}) {

@@ -172,6 +172,27 @@ TEST(Library, ErrorsComeAsTheLibrarysTypes) {
   EXPECT_THROW(tarnwick::simulate(file, "edges + triangle", simulate), tarnwick::ArgumentError);
 }
 
+// Every data option of the command line reaches the reader: blocks by an attribute split the
+// edges among block types (their counts add up to the edges), and the files read are listed.
+TEST(Library, ReadOptionsTakeTheBlocksAndListTheFilesRead) {
+  tarnwick::ReadOptions read;
+  read.network_path = repository_file("examples/advice.dat");
+  read.attributes_path = repository_file("examples/attributes.dat");
+  read.block_by = "1";
+  const tarnwick::Network advice = tarnwick::read_network(read);
+  const auto per_block = tarnwick::summary(advice, "edges@*");
+  ASSERT_GT(per_block.size(), 1u);
+  double sum = 0;
+  for (const auto& s : per_block) sum += s.value;
+  EXPECT_EQ(sum, double(advice.link_count()));
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {read.network_path, "the network argument"}, {read.attributes_path, "--attributes"}};
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const tarnwick::InputFile& f : advice.input_files()) files.emplace_back(f.path, f.option);
+  EXPECT_EQ(files, expected);
+  EXPECT_TRUE(tarnwick::network_from_links({"a", "b"}, {"a"}, {"b"}, true).input_files().empty());
+}
+
 // The place of bad input comes as the exception's members, set where the reader found it.
 TEST(Library, InputErrorsCarryTheirFileLineAndColumn) {
   namespace fs = std::filesystem;
