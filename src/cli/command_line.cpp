@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_errors.h"
 #include "cli/data_options.h"
 #include "cli/exit_status.h"
 #include "cli/fit_command.h"
@@ -287,7 +288,13 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
   } catch (const UsageError& e) {
     err << "tarnwick: " << e.what() << '\n';
     return exit_usage;
+  } catch (const tarnwick::ArgumentError& e) {
+    err << "tarnwick: " << e.what() << '\n';
+    return exit_usage;
   } catch (const OutputError& e) {
+    err << "tarnwick: " << e.what() << '\n';
+    return exit_output_failed;
+  } catch (const OutputFailed& e) {
     err << "tarnwick: " << e.what() << '\n';
     return exit_output_failed;
   } catch (const FatalError& e) {

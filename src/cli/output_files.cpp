@@ -8,8 +8,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "cli/command_errors.h"
 #include "cli/interrupt_cleanup.h"
-#include "network/usage_error.h"
 
 namespace tarn {
 
@@ -38,10 +38,10 @@ fs::path followed(const std::string& path, const std::string& option) {
   fs::path target(path);
   std::error_code ec;
   for (int hops = 0; fs::is_symlink(fs::symlink_status(target, ec)); ++hops) {
-    if (hops == 40) throw OutputError(option + " " + path + ": too many symbolic links");
+    if (hops == 40) throw OutputFailed(option + " " + path + ": too many symbolic links");
     if (names_an_open_file(target)) return path;
     const fs::path next = fs::read_symlink(target, ec);
-    if (ec) throw OutputError(option + " " + path + ": cannot be written" + reason_of(ec));
+    if (ec) throw OutputFailed(option + " " + path + ": cannot be written" + reason_of(ec));
     target = next.is_absolute() ? next : target.parent_path() / next;
   }
   return target;
@@ -73,7 +73,7 @@ std::string temporary_beside(const fs::path& target) {
 void write_directly(const std::string& path, const std::string& text, const std::string& option) {
   errno = 0;
   const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-  if (fd < 0) throw OutputError(option + " " + path + ": cannot be written" + reason());
+  if (fd < 0) throw OutputFailed(option + " " + path + ": cannot be written" + reason());
   std::size_t done = 0;
   while (done < text.size()) {
     const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
@@ -81,13 +81,13 @@ void write_directly(const std::string& path, const std::string& text, const std:
     if (n <= 0) {
       const std::string why = reason();
       ::close(fd);
-      throw OutputError(option + " " + path + ": the write failed" + why +
-                        "; the output is incomplete");
+      throw OutputFailed(option + " " + path + ": the write failed" + why +
+                         "; the output is incomplete");
     }
     done += static_cast<std::size_t>(n);
   }
   if (::close(fd) != 0) {
-    throw OutputError(option + " " + path + ": the write failed" + reason());
+    throw OutputFailed(option + " " + path + ": the write failed" + reason());
   }
 }
 
@@ -166,9 +166,9 @@ void OutputFiles::check_not_an_input(const fs::path& target, const std::string& 
   if (!fs::exists(target, ec)) return;
   for (const auto& [input, input_option] : inputs_) {
     if (fs::equivalent(target, input, ec)) {
-      throw UsageError(option + " " + path + ": this is the file that " + input_option +
-                       " reads (" + input + "); an output must not replace an input, give " +
-                       option + " another file");
+      throw tarnwick::ArgumentError(
+          option + " " + path + ": this is the file that " + input_option + " reads (" + input +
+          "); an output must not replace an input, give " + option + " another file");
     }
   }
 }
@@ -182,14 +182,14 @@ OutputFiles::Output& OutputFiles::add(const std::string& path, const std::string
     std::error_code ec;
     const fs::file_status status = fs::status(output->target, ec);
     if (fs::is_directory(status)) {
-      throw OutputError(option + " " + path + ": it is a folder, not a file");
+      throw OutputFailed(option + " " + path + ": it is a folder, not a file");
     }
     check_not_an_input(output->target, path, option);
     // Written twice, the file would hold only the output renamed last.
     for (const auto& other : outputs_) {
       if (other->path != "-" && same_file(other->target, output->target)) {
-        throw UsageError(option + " " + path + ": " + other->option + " writes " + other->path +
-                         " already; give every output its own file");
+        throw tarnwick::ArgumentError(option + " " + path + ": " + other->option + " writes " +
+                                      other->path + " already; give every output its own file");
       }
     }
     output->direct = (fs::exists(status) && !fs::is_regular_file(status)) ||
@@ -212,7 +212,7 @@ std::ostream& OutputFiles::open(const std::string& path, const std::string& opti
   errno = 0;
   output.file = std::make_unique<std::ofstream>(output.temporary, std::ios::binary);
   if (!output.file->is_open()) {
-    throw OutputError(option + " " + path + ": cannot be written" + reason());
+    throw OutputFailed(option + " " + path + ": cannot be written" + reason());
   }
   return *output.file;
 }
@@ -228,22 +228,24 @@ std::string OutputFiles::add_series(const FileSeries& files, const std::string& 
   series->folder = folder;
   std::error_code ec;
   if (fs::exists(folder, ec) && !fs::is_directory(folder, ec)) {
-    throw OutputError(option + " " + files.folder + ": it is a file, not a folder");
+    throw OutputFailed(option + " " + files.folder + ": it is a file, not a folder");
   }
   for (const auto& output : outputs_) {
     if (output->path == "-" || !same_file(output->target.parent_path(), folder)) continue;
     if (of_series_form(output->target.filename().string(), files)) {
-      throw UsageError(output->option + " " + output->path + ": " + option + " " + files.folder +
-                       " writes its files there; give every output its own file");
+      throw tarnwick::ArgumentError(output->option + " " + output->path + ": " + option + " " +
+                                    files.folder +
+                                    " writes its files there; give every output its own file");
     }
   }
   if (fs::is_directory(folder, ec)) {
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
       if (!replace) {
-        throw UsageError(option + " " + files.folder + ": the folder is not empty (it holds " +
-                         entry.path().filename().string() +
-                         "); give an empty or new folder, or --overwrite to replace its " +
-                         files.prefix + "*" + files.suffix + " files");
+        throw tarnwick::ArgumentError(
+            option + " " + files.folder + ": the folder is not empty (it holds " +
+            entry.path().filename().string() +
+            "); give an empty or new folder, or --overwrite to replace its " + files.prefix + "*" +
+            files.suffix + " files");
       }
       if (!of_series_form(entry.path().filename().string(), files)) continue;
       check_not_an_input(entry.path(), entry.path().string(), option);
@@ -265,7 +267,7 @@ std::string OutputFiles::add_series(const FileSeries& files, const std::string& 
                                                added.files.width);
   fs::create_directories(added.staging, ec);
   if (!fs::is_directory(added.staging, ec)) {
-    throw OutputError(option + " " + files.folder + ": cannot be made a folder" + reason_of(ec));
+    throw OutputFailed(option + " " + files.folder + ": cannot be made a folder" + reason_of(ec));
   }
   folders_made_.insert(folders_made_.end(), missing.rbegin(), missing.rend());
   return added.staging;
@@ -277,8 +279,8 @@ void OutputFiles::commit_series(Series& series) {
   if (!fs::exists(folder, ec)) {
     fs::rename(series.staging, folder, ec);
     if (ec) {
-      throw OutputError(series.option + " " + series.files.folder + ": cannot be written" +
-                        reason_of(ec));
+      throw OutputFailed(series.option + " " + series.files.folder + ": cannot be written" +
+                         reason_of(ec));
     }
     return;
   }
@@ -287,8 +289,8 @@ void OutputFiles::commit_series(Series& series) {
     const std::string name = series.files.name(k);
     fs::rename(fs::path(series.staging) / name, folder / name, ec);
     if (ec) {
-      throw OutputError(series.option + " " + series.files.folder + ": cannot write " + name +
-                        reason_of(ec));
+      throw OutputFailed(series.option + " " + series.files.folder + ": cannot write " + name +
+                         reason_of(ec));
     }
   }
   fs::remove(series.staging, ec);
@@ -300,8 +302,8 @@ void OutputFiles::commit() {
     errno = 0;
     output->file->close();
     if (output->file->fail()) {
-      throw OutputError(output->option + " " + output->path + ": the write failed" + reason() +
-                        "; nothing was written");
+      throw OutputFailed(output->option + " " + output->path + ": the write failed" + reason() +
+                         "; nothing was written");
     }
   }
   // Direct outputs before any rename: one that fails leaves the other files as they were.
@@ -313,7 +315,7 @@ void OutputFiles::commit() {
     if (output->temporary.empty()) continue;
     errno = 0;
     if (std::rename(output->temporary.c_str(), output->target.c_str()) != 0) {
-      throw OutputError(output->option + " " + output->path + ": cannot be written" + reason());
+      throw OutputFailed(output->option + " " + output->path + ": cannot be written" + reason());
     }
     output->renamed = true;
   }

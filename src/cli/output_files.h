@@ -32,24 +32,24 @@ class OutputFiles {
   OutputFiles(const OutputFiles&) = delete;
   OutputFiles& operator=(const OutputFiles&) = delete;
 
-  // An input file of the run, read for `option`. Throws UsageError when an output is that file.
+  // An input file of the run, read for `option`. Throws ArgumentError when an output is that file.
   void add_input(const std::string& path, const std::string& option);
 
   // Opens the output for `path` ("-": standard output, written only at commit). `option` names
-  // the option in messages. Throws UsageError when another output or an input is that file, and
-  // OutputError when the file cannot be created.
+  // the option in messages. Throws ArgumentError when another output or an input is that file, and
+  // OutputFailed when the file cannot be created.
   std::ostream& open(const std::string& path, const std::string& option);
 
   // The files of `series`, written by the caller into the staging folder returned (made beside
   // the series' folder, with its missing parents) and moved into their folder at commit. A
-  // folder that holds anything is refused (UsageError) unless `replace`; then the files of the
+  // folder that holds anything is refused (ArgumentError) unless `replace`; then the files of the
   // series' form that it holds (prefix, digits, suffix) are removed at commit and other files
-  // stay. Throws OutputError when the folder cannot be made.
+  // stay. Throws OutputFailed when the folder cannot be made.
   std::string add_series(const FileSeries& series, const std::string& option, bool replace);
 
   // Writes every output in place: checks the temporary files, writes the direct ones, renames
   // each temporary file over its target, then writes what goes to standard output. Throws
-  // OutputError when a write failed; the outputs not yet in place are then removed.
+  // OutputFailed when a write failed; the outputs not yet in place are then removed.
   void commit();
 
  private:

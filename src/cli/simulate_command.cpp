@@ -9,6 +9,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "cli/command_errors.h"
 #include "cli/data_options.h"
 #include "cli/exit_status.h"
 #include "cli/output_files.h"
@@ -238,7 +239,7 @@ SampleSummary draw_networks(const SimulateCommandOptions& o, const Simulation& s
     sample =
         sample_networks(s.study, s.coefficients, o.networks, s.settings, visit, &bar.counter());
   }
-  if (!failure.empty()) throw OutputError(failure);
+  if (!failure.empty()) throw OutputFailed(failure);
   return sample;
 }
 
