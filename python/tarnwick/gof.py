@@ -7,17 +7,17 @@ from typing import Any, Dict, List, Optional, Sequence
 
 from . import _tarnwick
 from .errors import ArgumentError, ModelError
-from .formula import Formula, formula_text
+from .formula import Formula
 from .models import (
-    FitResult,
     WarningRecord,
+    _model_parts,
     _numbers,
-    _optional_count,
+    _sampling,
     _warn,
     _whole,
+    _with_progress,
 )
-from .network import as_network
-from .progress import ProgressOption, progress_reporter
+from .progress import ProgressOption
 
 # The features of the comparison (the CSV's `feature`), with their titles and axis labels.
 _PANELS = {
@@ -137,32 +137,18 @@ def gof(
     :class:`GofResult`. Raises ModelError when the networks drawn fill the link store, pile
     up or split (the model is degenerate at the coefficients).
     """
-    if isinstance(model, FitResult):
-        net = model.network
-        text = model.formula if formula is None else formula_text(formula)
-        if coef is None and formula is None:
-            coef = list(model.coef)
-    else:
-        net = as_network(model)
-        if formula is None:
-            raise ArgumentError("gof: give a fit, or a network with a formula")
-        text = formula_text(formula)
-    callback, close = progress_reporter(progress)
-    try:
-        result = _tarnwick.gof(
-            net._core,
-            text,
-            _numbers("coef", coef),
-            networks=_whole("n", n, 1),
-            seed=_whole("seed", seed, 0),
-            threads=_whole("threads", threads, 0),
-            chains=_whole("chains", chains, 1),
-            burnin=_optional_count("burnin", burnin, 0),
-            interval=_optional_count("interval", interval, 1),
-            progress=callback,
-        )
-    finally:
-        close()
+    net, text, coef = _model_parts(
+        model, formula, coef, "gof: give a fit, or a network with a formula", coef_needed=False
+    )
+    result = _with_progress(
+        progress,
+        _tarnwick.gof,
+        net._core,
+        text,
+        _numbers("coef", coef),
+        networks=_whole("n", n, 1),
+        **_sampling(seed, threads, chains, burnin, interval),
+    )
     records = [WarningRecord(c, m) for c, m in result["warnings"]]
     if not result["made"]:
         raise ModelError(

@@ -35,6 +35,26 @@ def _optional_count(name: str, value: Optional[int], least: int) -> int:
     return -1 if value is None else _whole(name, value, least)
 
 
+def _sampling(seed: Any, threads: Any, chains: Any, burnin: Any, interval: Any) -> Dict[str, int]:
+    """The sampler's settings as the core takes them, each checked and named if wrong."""
+    return dict(
+        seed=_whole("seed", seed, 0),
+        threads=_whole("threads", threads, 0),
+        chains=_whole("chains", chains, 1),
+        burnin=_optional_count("burnin", burnin, 0),
+        interval=_optional_count("interval", interval, 1),
+    )
+
+
+def _with_progress(progress: Any, work, *arguments, **settings):
+    """Runs ``work(*arguments, **settings, progress=callback)`` with the progress shown."""
+    callback, close = progress_reporter(progress)
+    try:
+        return work(*arguments, **settings, progress=callback)
+    finally:
+        close()
+
+
 def _numbers(name: str, values: Any) -> List[float]:
     if values is None:
         return []
@@ -303,29 +323,40 @@ def fit(
     """
     net = as_network(network)
     text = formula_text(formula)
-    callback, close = progress_reporter(progress)
-    try:
-        estimate = _tarnwick.fit(
-            net._core,
-            text,
-            method=str(method),
-            errors=str(se),
-            replicates=_whole("replicates", replicates, 1),
-            init=_numbers("init", init),
-            sample_size=_whole("sample_size", sample_size, 1),
-            max_iterations=_whole("max_iterations", max_iterations, 1),
-            seed=_whole("seed", seed, 0),
-            threads=_whole("threads", threads, 0),
-            chains=_whole("chains", chains, 1),
-            burnin=_optional_count("burnin", burnin, 0),
-            interval=_optional_count("interval", interval, 1),
-            progress=callback,
-        )
-    finally:
-        close()
+    estimate = _with_progress(
+        progress,
+        _tarnwick.fit,
+        net._core,
+        text,
+        method=str(method),
+        errors=str(se),
+        replicates=_whole("replicates", replicates, 1),
+        init=_numbers("init", init),
+        sample_size=_whole("sample_size", sample_size, 1),
+        max_iterations=_whole("max_iterations", max_iterations, 1),
+        **_sampling(seed, threads, chains, burnin, interval),
+    )
     result = FitResult(net, text, estimate)
     _warn(result.warnings, net.notes)
     return result
+
+
+def _model_parts(model: Any, formula: Any, coef: Any, missing: str, coef_needed: bool):
+    """The network, formula text and coefficients of a fit or of a network with a formula.
+
+    A fit's coefficients go with its own formula only; with another formula ``coef`` is
+    needed where ``coef_needed``, as it is with a network (``missing`` says what to give).
+    """
+    if isinstance(model, FitResult):
+        text = model.formula if formula is None else formula_text(formula)
+        if coef is None and formula is None:
+            coef = list(model.coef)
+        elif coef is None and coef_needed:
+            raise ArgumentError("coef: give the coefficients of the new formula")
+        return model.network, text, coef
+    if formula is None or (coef_needed and coef is None):
+        raise ArgumentError(missing)
+    return as_network(model), formula_text(formula), coef
 
 
 def simulate(
@@ -352,36 +383,22 @@ def simulate(
     """
     import pandas as pd
 
-    if isinstance(model, FitResult):
-        net = model.network
-        text = model.formula if formula is None else formula_text(formula)
-        if coef is None:
-            if formula is not None:
-                raise ArgumentError("coef: give the coefficients of the new formula")
-            coef = list(model.coef)
-    else:
-        net = as_network(model)
-        if formula is None or coef is None:
-            raise ArgumentError(
-                "simulate: give a fit, or a network with a formula and its coefficients (coef=)"
-            )
-        text = formula_text(formula)
-    callback, close = progress_reporter(progress)
-    try:
-        result = _tarnwick.simulate(
-            net._core,
-            text,
-            _numbers("coef", coef),
-            networks=_whole("n", n, 1),
-            seed=_whole("seed", seed, 0),
-            threads=_whole("threads", threads, 0),
-            chains=_whole("chains", chains, 1),
-            burnin=_optional_count("burnin", burnin, 0),
-            interval=_optional_count("interval", interval, 1),
-            progress=callback,
-        )
-    finally:
-        close()
+    net, text, coef = _model_parts(
+        model,
+        formula,
+        coef,
+        "simulate: give a fit, or a network with a formula and its coefficients (coef=)",
+        coef_needed=True,
+    )
+    result = _with_progress(
+        progress,
+        _tarnwick.simulate,
+        net._core,
+        text,
+        _numbers("coef", coef),
+        networks=_whole("n", n, 1),
+        **_sampling(seed, threads, chains, burnin, interval),
+    )
     _warn([WarningRecord(c, m) for c, m in result["warnings"]], net.notes)
     if stats:
         frame = pd.DataFrame(result["statistics"], columns=result["statistic_names"], dtype=float)

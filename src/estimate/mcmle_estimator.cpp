@@ -13,7 +13,7 @@ namespace tarn {
 namespace {
 
 ParamMatrix param_matrix_of(const Matrix& m) {
-  ParamMatrix result;
+  ParamMatrix result(m.rows());
   for (int r = 0; r < m.rows(); ++r)
     for (int c = 0; c < m.cols(); ++c) result(r + 1, c + 1) = m(r, c);
   return result;
@@ -145,14 +145,14 @@ McmleFit fit_by_mcmle(const McmleSettings& o, const SamplingSettings& sampling, 
   fit.shown = mple.result;
   fit.shown.end = FitEnd::completed;
   fit.shown.parameter_count = p;
+  fit.shown.estimate = ParamVector(p);
   for (int k = 1; k <= p; ++k) fit.shown.estimate(k) = r.estimate[std::size_t(k - 1)];
   fit.errors.method = "mcmle";
   if (r.end == McmleEnd::converged) {
     fit.errors.covariance = param_matrix_of(r.covariance);
   } else {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    for (int a = 1; a <= p; ++a)
-      for (int b = 1; b <= p; ++b) fit.errors.covariance(a, b) = nan;
+    fit.errors.covariance = ParamMatrix(p);
+    fit.errors.covariance.fill(std::numeric_limits<double>::quiet_NaN());
   }
   fit.shown.covariance = fit.errors.covariance;
   add_start_warnings(r, fit.warnings);

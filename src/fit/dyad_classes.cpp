@@ -8,9 +8,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "fit/newton.h"
+#include "fit/fit_passes.h"
 #include "network/usage_error.h"
-#include "numeric/gaussj.h"
 
 namespace tarn {
 
@@ -128,82 +127,122 @@ void check_sweep_size(const Study& study) {
                                  : ", and " + term + " is none of them"));
 }
 
-DyadClassRows dyad_class_rows(const Study& study) {
-  const int n = study.node_count();
-  const bool directed = study.directed();
-  const Model& model = study.model;
-  const int m = model.parameter_count();
-  Forms forms = forms_of(model);
-  if (forms.without != nullptr) {
-    throw UsageError(forms.without->text() + " has no form by classes of nodes");
-  }
+namespace {
 
-  // The classes of the nodes: equal classes for every term.
-  std::vector<int> node_class(static_cast<std::size_t>(n), 0);
-  int classes = 1;
+// The classes of the nodes (equal classes for every term), numbered from 0, with their sizes and
+// lowest nodes.
+struct NodeClasses {
+  std::vector<int> of_node;  // by node - 1
+  int count = 1;
+  std::vector<std::int64_t> size;
+  std::vector<int> representative;
+};
+
+NodeClasses node_classes(const Forms& forms, int n) {
+  NodeClasses classes;
+  classes.of_node.assign(static_cast<std::size_t>(n), 0);
   for (const NodeClassForm& form : forms.of_term) {
-    if (!form.node_class.empty()) node_class = refine(node_class, form.node_class, classes);
+    if (!form.node_class.empty()) {
+      classes.of_node = refine(classes.of_node, form.node_class, classes.count);
+    }
   }
-  std::vector<std::int64_t> size(static_cast<std::size_t>(classes), 0);
-  std::vector<int> representative(static_cast<std::size_t>(classes), 0);
+  classes.size.assign(static_cast<std::size_t>(classes.count), 0);
+  classes.representative.assign(static_cast<std::size_t>(classes.count), 0);
   for (int i = n; i >= 1; --i) {
-    const auto c = static_cast<std::size_t>(node_class[static_cast<std::size_t>(i - 1)]);
-    ++size[c];
-    representative[c] = i;  // the lowest node of the class
+    const auto c = static_cast<std::size_t>(classes.of_node[static_cast<std::size_t>(i - 1)]);
+    ++classes.size[c];
+    classes.representative[c] = i;  // the lowest node of the class
   }
+  return classes;
+}
 
-  // The distinct match keys, and which of them each term reads.
+// The distinct match keys, and which of them each term reads (-1: none).
+struct MatchKeys {
   std::vector<const std::vector<int>*> keys;
-  std::vector<int> key_of_term;
+  std::vector<int> of_term;
+  int count() const { return static_cast<int>(keys.size()); }
+};
+
+MatchKeys match_keys(const Forms& forms) {
+  MatchKeys match;
   for (const NodeClassForm& form : forms.of_term) {
     int index = -1;
     if (!form.match_key.empty()) {
-      for (std::size_t k = 0; k < keys.size(); ++k) {
-        if (*keys[k] == form.match_key) index = static_cast<int>(k);
+      for (std::size_t k = 0; k < match.keys.size(); ++k) {
+        if (*match.keys[k] == form.match_key) index = static_cast<int>(k);
       }
       if (index < 0) {
-        index = static_cast<int>(keys.size());
-        keys.push_back(&form.match_key);
+        index = match.count();
+        match.keys.push_back(&form.match_key);
       }
     }
-    key_of_term.push_back(index);
+    match.of_term.push_back(index);
   }
-  const int key_count = static_cast<int>(keys.size());
-  const std::int64_t patterns = std::int64_t{1} << key_count;
-  const auto k2 = static_cast<std::int64_t>(classes) * classes;
-  if (key_count > most_match_keys || k2 * patterns > largest_class_table) {
-    throw UsageError("the model's terms divide the " + std::to_string(n) + " nodes into " +
-                     std::to_string(classes) + " classes by their attribute values" +
-                     (key_count > 0 ? " and compare " + std::to_string(key_count) + " attributes"
-                                    : std::string()) +
-                     ": too many for the table of their pairs that the pseudo-likelihood of a "
-                     "network of this size needs (numeric attributes with many distinct values "
-                     "in nodecov, nodeicov, nodeocov or absdiff are the usual cause)");
+  return match;
+}
+
+// Ordered pairs of distinct nodes by class pair and by the set of keys on which they agree:
+// cell(S, c1, c2).
+class ClassPairTable {
+ public:
+  ClassPairTable(const NodeClasses& classes, const MatchKeys& match, int n)
+      : classes_(classes),
+        match_(match),
+        k2_(std::int64_t{classes.count} * classes.count),
+        patterns_(std::int64_t{1} << match.count()) {
+    if (match.count() > most_match_keys || k2_ * patterns_ > largest_class_table) {
+      throw UsageError(
+          "the model's terms divide the " + std::to_string(n) + " nodes into " +
+          std::to_string(classes.count) + " classes by their attribute values" +
+          (match.count() > 0 ? " and compare " + std::to_string(match.count()) + " attributes"
+                             : std::string()) +
+          ": too many for the table of their pairs that the pseudo-likelihood of a network of "
+          "this size needs (numeric attributes with many distinct values in nodecov, nodeicov, "
+          "nodeocov or absdiff are the usual cause)");
+    }
+    table_.assign(static_cast<std::size_t>(k2_ * patterns_), 0);
+    count_all_pairs(n);
+    for (std::int64_t s = 1; s < patterns_; ++s) count_agreeing_pairs(s, n);
+    to_exact_patterns();
   }
 
-  // Ordered pairs of distinct nodes by class pair and by the set S of keys on which they agree at
-  // least: table[S][c1 * classes + c2].
-  std::vector<std::int64_t> table(static_cast<std::size_t>(k2 * patterns), 0);
-  auto cell = [&](std::int64_t pattern, int c1, int c2) -> std::int64_t& {
-    return table[static_cast<std::size_t>(pattern * k2 + static_cast<std::int64_t>(c1) * classes +
-                                          c2)];
-  };
-  for (int c1 = 0; c1 < classes; ++c1) {
-    for (int c2 = 0; c2 < classes; ++c2) {
-      cell(0, c1, c2) = size[static_cast<std::size_t>(c1)] * size[static_cast<std::size_t>(c2)] -
-                        (c1 == c2 ? size[static_cast<std::size_t>(c1)] : 0);
+  std::int64_t patterns() const { return patterns_; }
+  std::int64_t& cell(std::int64_t pattern, int c1, int c2) {
+    return table_[static_cast<std::size_t>(pattern * k2_ +
+                                           static_cast<std::int64_t>(c1) * classes_.count + c2)];
+  }
+  // The keys on which nodes i and j agree.
+  std::int64_t pattern_of(int i, int j) const {
+    std::int64_t p = 0;
+    for (int k = 0; k < match_.count(); ++k) {
+      const std::vector<int>& key = *match_.keys[static_cast<std::size_t>(k)];
+      if (key[static_cast<std::size_t>(i - 1)] == key[static_cast<std::size_t>(j - 1)])
+        p |= std::int64_t{1} << k;
+    }
+    return p;
+  }
+
+ private:
+  void count_all_pairs(int) {
+    for (int c1 = 0; c1 < classes_.count; ++c1) {
+      for (int c2 = 0; c2 < classes_.count; ++c2) {
+        const std::int64_t s1 = classes_.size[static_cast<std::size_t>(c1)];
+        cell(0, c1, c2) = s1 * classes_.size[static_cast<std::size_t>(c2)] - (c1 == c2 ? s1 : 0);
+      }
     }
   }
-  for (std::int64_t s = 1; s < patterns; ++s) {
-    // The nodes grouped by their keys in S, and counted by class within each group.
+
+  // The pairs that agree at least on the keys in s: the nodes grouped by those keys, and counted
+  // by class within each group.
+  void count_agreeing_pairs(std::int64_t s, int n) {
     std::vector<int> group(static_cast<std::size_t>(n), 0);
     int groups = 1;
-    for (int k = 0; k < key_count; ++k) {
-      if ((s >> k) & 1) group = refine(group, *keys[static_cast<std::size_t>(k)], groups);
+    for (int k = 0; k < match_.count(); ++k) {
+      if ((s >> k) & 1) group = refine(group, *match_.keys[static_cast<std::size_t>(k)], groups);
     }
     std::vector<std::uint64_t> members(static_cast<std::size_t>(n));
     for (std::size_t i = 0; i < members.size(); ++i) {
-      members[i] = pair_key(group[i], node_class[i]);
+      members[i] = pair_key(group[i], classes_.of_node[i]);
     }
     std::sort(members.begin(), members.end());
     std::vector<std::pair<int, std::int64_t>> in_group;  // (class, count)
@@ -220,38 +259,40 @@ DyadClassRows dyad_class_rows(const Study& study) {
         for (const auto& [c2, n2] : in_group) cell(s, c1, c2) += n1 * n2;
       }
     }
-    for (int c = 0; c < classes; ++c) cell(s, c, c) -= size[static_cast<std::size_t>(c)];
+    for (int c = 0; c < classes_.count; ++c) cell(s, c, c) -= classes_.size[std::size_t(c)];
   }
+
   // From "agree at least on S" to "agree exactly on S".
-  for (int k = 0; k < key_count; ++k) {
-    const std::int64_t bit = std::int64_t{1} << k;
-    for (std::int64_t s = 0; s < patterns; ++s) {
-      if (s & bit) continue;
-      for (std::int64_t e = 0; e < k2; ++e) {
-        table[static_cast<std::size_t>(s * k2 + e)] -=
-            table[static_cast<std::size_t>((s | bit) * k2 + e)];
+  void to_exact_patterns() {
+    for (int k = 0; k < match_.count(); ++k) {
+      const std::int64_t bit = std::int64_t{1} << k;
+      for (std::int64_t s = 0; s < patterns_; ++s) {
+        if (s & bit) continue;
+        for (std::int64_t e = 0; e < k2_; ++e) {
+          table_[static_cast<std::size_t>(s * k2_ + e)] -=
+              table_[static_cast<std::size_t>((s | bit) * k2_ + e)];
+        }
       }
     }
   }
-  auto pattern_of = [&](int i, int j) {
-    std::int64_t p = 0;
-    for (int k = 0; k < key_count; ++k) {
-      const std::vector<int>& key = *keys[static_cast<std::size_t>(k)];
-      if (key[static_cast<std::size_t>(i - 1)] == key[static_cast<std::size_t>(j - 1)])
-        p |= std::int64_t{1} << k;
-    }
-    return p;
-  };
 
-  // The touched dyads: both directions of every link, and the dyads the terms name
-  // (undirected: each pair once, i < j).
+  const NodeClasses& classes_;
+  const MatchKeys& match_;
+  std::int64_t k2_, patterns_;
+  std::vector<std::int64_t> table_;
+};
+
+// The touched dyads: both directions of every link, and the dyads the terms name (undirected:
+// each pair once, i < j), sorted.
+std::vector<std::uint64_t> touched_dyads(const Study& study, const Forms& forms) {
+  const bool directed = study.directed();
   std::vector<std::uint64_t> touched;
   auto touch = [&](int i, int j) {
     if (i == j) return;
     if (!directed && i > j) std::swap(i, j);
     touched.push_back(pair_key(i, j));
   };
-  for (int a = 1; a <= n; ++a) {
+  for (int a = 1; a <= study.node_count(); ++a) {
     for (node_id e : study.network.out_list(a)) {
       const int b = e < 0 ? -e : e;
       touch(a, b);
@@ -263,38 +304,50 @@ DyadClassRows dyad_class_rows(const Study& study) {
   }
   std::sort(touched.begin(), touched.end());
   touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
+  return touched;
+}
 
-  RowTable rows(m);
-  std::vector<double> x(static_cast<std::size_t>(std::max(m, 1)));
+// The rows of the touched dyads, one by one, each taken out of the count of its class pair.
+void add_touched_rows(const Study& study, const std::vector<std::uint64_t>& touched,
+                      const NodeClasses& classes, ClassPairTable& table, RowTable& rows) {
+  const bool directed = study.directed();
+  std::vector<double> x(static_cast<std::size_t>(std::max(study.model.parameter_count(), 1)));
   const TermGraph graph = study.graph();
   for (const std::uint64_t key : touched) {
     const auto i = static_cast<int>(key >> 32);
     const auto j = static_cast<int>(key & 0xffffffffu);
     int offset = 0;
-    for (const TermPointer& term : model.terms) {
+    for (const TermPointer& term : study.model.terms) {
       term->add_change(graph, i, j, x.data() + offset);
       offset += term->statistic_count();
     }
     rows.add(x.data(), graph.has_link(i, j), 1);
     // Undirected: the pair {i, j} is counted as the ordered pair of its classes taken c1 <= c2.
-    int c1 = node_class[static_cast<std::size_t>(i - 1)];
-    int c2 = node_class[static_cast<std::size_t>(j - 1)];
+    int c1 = classes.of_node[static_cast<std::size_t>(i - 1)];
+    int c2 = classes.of_node[static_cast<std::size_t>(j - 1)];
     if (!directed && c1 > c2) std::swap(c1, c2);
-    cell(pattern_of(i, j), c1, c2) -= directed || c1 != c2 ? 1 : 2;
+    table.cell(table.pattern_of(i, j), c1, c2) -= directed || c1 != c2 ? 1 : 2;
   }
-  // Every other dyad: undirected, an ordered count of pairs within one class counts each pair
-  // twice, and one across two classes is taken from c1 < c2 only.
-  for (std::int64_t p = 0; p < patterns; ++p) {
-    for (int c1 = 0; c1 < classes; ++c1) {
-      for (int c2 = directed ? 0 : c1; c2 < classes; ++c2) {
-        std::int64_t count = cell(p, c1, c2);
+}
+
+// Every other dyad, counted by class pair and pattern. Undirected, an ordered count of pairs
+// within one class counts each pair twice, and one across two classes is taken from c1 < c2 only.
+void add_untouched_rows(const Study& study, const NodeClasses& classes, const MatchKeys& match,
+                        ClassPairTable& table, RowTable& rows) {
+  const bool directed = study.directed();
+  const Model& model = study.model;
+  std::vector<double> x(static_cast<std::size_t>(std::max(model.parameter_count(), 1)));
+  for (std::int64_t p = 0; p < table.patterns(); ++p) {
+    for (int c1 = 0; c1 < classes.count; ++c1) {
+      for (int c2 = directed ? 0 : c1; c2 < classes.count; ++c2) {
+        std::int64_t count = table.cell(p, c1, c2);
         if (!directed && c1 == c2) count /= 2;
         if (count == 0) continue;
         int offset = 0;
-        const int i = representative[static_cast<std::size_t>(c1)];
-        const int j = representative[static_cast<std::size_t>(c2)];
+        const int i = classes.representative[static_cast<std::size_t>(c1)];
+        const int j = classes.representative[static_cast<std::size_t>(c2)];
         for (std::size_t t = 0; t < model.terms.size(); ++t) {
-          const int k = key_of_term[t];
+          const int k = match.of_term[t];
           model.terms[t]->untouched_change(i, j, k >= 0 && ((p >> k) & 1), x.data() + offset);
           offset += model.terms[t]->statistic_count();
         }
@@ -302,13 +355,26 @@ DyadClassRows dyad_class_rows(const Study& study) {
       }
     }
   }
+}
+
+}  // namespace
+
+DyadClassRows dyad_class_rows(const Study& study) {
+  const int n = study.node_count();
+  const Forms forms = forms_of(study.model);
+  if (forms.without != nullptr) {
+    throw UsageError(forms.without->text() + " has no form by classes of nodes");
+  }
+  const NodeClasses classes = node_classes(forms, n);
+  const MatchKeys match = match_keys(forms);
+  ClassPairTable table(classes, match, n);
+  RowTable rows(study.model.parameter_count());
+  add_touched_rows(study, touched_dyads(study, forms), classes, table, rows);
+  add_untouched_rows(study, classes, match, table, rows);
   return rows.rows();
 }
 
 namespace {
-
-constexpr double upper_clamp = 0.99;
-constexpr double lower_clamp = 0.01;
 
 double dot(const double* x, const double* b, int m) {
   double sum = 0.0;
@@ -326,141 +392,105 @@ void add_terms(const double* x, int m, double a, double w, ParamVector* vector,
   }
 }
 
+// The sums of the passes over the rows, each row's terms times its number of dyads.
+class ClassRowSums final : public FitSums {
+ public:
+  ClassRowSums(const DyadClassRows& rows, std::int64_t dyad_count)
+      : rows_(rows), dyad_count_(dyad_count) {}
+
+  double totals(ParamVector& xty, ParamMatrix& xsq) override {
+    double ties = 0.0;
+    for (std::size_t r = 0; r < rows_.size(); ++r) {
+      const auto c = static_cast<double>(rows_.count[r]);
+      const double y = rows_.y[r] != 0 ? 1.0 : 0.0;
+      ties += c * y;
+      add_terms(rows_.row(r), rows_.m, c * y, c, &xty, &xsq);
+    }
+    ties_ = ties;
+    return ties;
+  }
+
+  // A large sparse network's predictions lie far below the sweep's lower clamp of 0.01, whose
+  // logit would start the Newton passes too far away for their limit: below a density of 0.001
+  // the clamp is a tenth of the density.
+  void logit_sums(const ParamVector& ols, ParamVector& logit_xsum) override {
+    const double density = ties_ / static_cast<double>(dyad_count_);
+    const double lower = density < 0.001 ? density / 10.0 : start_prediction_lower;
+    for (std::size_t r = 0; r < rows_.size(); ++r) {
+      const double prediction =
+          std::clamp(dot(rows_.row(r), ols.base(), rows_.m), lower, start_prediction_upper);
+      const double logit = std::log(prediction / (1.0 - prediction));
+      add_terms(rows_.row(r), rows_.m, static_cast<double>(rows_.count[r]) * logit, 0.0,
+                &logit_xsum, nullptr);
+    }
+  }
+
+  // The limits are those of the sweep's Newton passes (pseudo_likelihood.cpp).
+  std::int64_t newton_sums(int, const ParamVector& at, ParamVector& wz_sum,
+                           ParamMatrix& wxsq) override {
+    const int m = rows_.m;
+    std::int64_t zero_weight = 0;
+    for (std::size_t r = 0; r < rows_.size(); ++r) {
+      const double* x = rows_.row(r);
+      const auto c = static_cast<double>(rows_.count[r]);
+      const int y = rows_.y[r] != 0 ? 1 : 0;
+      const double eta = dot(x, at.base(), m);
+      const double p = 1.0 / (1.0 + std::exp(-eta));
+      const double w = p * (1.0 - p);
+      if (w == 0.0) {
+        zero_weight += rows_.count[r];
+        add_terms(x, m, c * (y - p), 0.0, &wz_sum, nullptr);
+        continue;
+      }
+      const double z = eta + (y - p) / w;
+      add_terms(x, m, std::isfinite(z) ? c * w * z : c * (y - p), c * w, &wz_sum, &wxsq);
+    }
+    return zero_weight;
+  }
+
+  FinalPassSums final_sums(const ParamVector& estimate, ParamMatrix& wxsq) override {
+    FinalPassSums sums;
+    for (std::size_t r = 0; r < rows_.size(); ++r) {
+      const double* x = rows_.row(r);
+      const std::int64_t count = rows_.count[r];
+      const auto c = static_cast<double>(count);
+      const int y = rows_.y[r] != 0 ? 1 : 0;
+      const double eta = dot(x, estimate.base(), rows_.m);
+      const double e = std::exp(-eta);
+      double term = std::log(1.0 + 1.0 / e);
+      if (std::isinf(term)) term = eta;
+      const double p = 1.0 / (1.0 + e);
+      const int predicted = static_cast<int>(p + 0.5);
+      const double w = std::isinf(e) ? 0.0 : e / ((1.0 + e) * (1.0 + e));
+      sums.loglik_sum += c * term;
+      const double residual = y - p;
+      sums.abs_resid_sum += c * std::fabs(residual);
+      sums.sq_resid_sum += c * residual * residual;
+      if (residual != 0.0) sums.pearson_sum += c * residual * residual / (p * (1.0 - p));
+      sums.class_table[y][predicted != 0 ? 1 : 0] += count;
+      if (w == 0.0) sums.zero_weight_dyads += count;
+      add_terms(x, rows_.m, 0.0, c * w, nullptr, &wxsq);
+    }
+    return sums;
+  }
+
+ private:
+  const DyadClassRows& rows_;
+  std::int64_t dyad_count_;
+  double ties_ = 0.0;
+};
+
 }  // namespace
 
 FitResult fit_dyad_class_rows(const Study& study, const DyadClassRows& rows,
                               const FitObserver& observer, const ParamVector* start) {
-  FitResult st;
-  const int m = rows.m;
-  auto announce = [&observer](int pass) {
-    if (observer.pass_started) observer.pass_started(pass);
-  };
-  st.parameter_count = m;
-  st.dyad_count = study.dyad_count();
-
-  // Pass 1: totals and cross-products.
-  announce(1);
-  ParamVector xty, logit_xsum, previous;
-  ParamMatrix xsq;
-  double ties = 0.0;
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    const auto c = static_cast<double>(rows.count[r]);
-    const double y = rows.y[r] != 0 ? 1.0 : 0.0;
-    ties += c * y;
-    add_terms(rows.row(r), m, c * y, c, &xty, &xsq);
-  }
-  st.tie_total = ties;
-  ParamMatrix xsq_inv = xsq;
-  if (!gaussj(xsq_inv, m)) {
-    st.end = FitEnd::dependent;
-    return st;
-  }
-  {
-    const double dyads = static_cast<double>(st.dyad_count);
-    const double t0 = -std::log(dyads / ties - 1.0);
-    st.null_loglik = t0 * ties - dyads * std::log(1.0 + std::exp(t0));
-  }
-
-  // Pass 2: the clamped logits of the linear-probability fit.
-  if (start == nullptr) {
-    announce(2);
-    ParamVector ols;
-    for (int k = 1; k <= m; ++k) {
-      double sum = 0.0;
-      for (int l = 1; l <= m; ++l) sum += xsq_inv(k, l) * xty(l);
-      ols(k) = sum;
-    }
-    // A large sparse network's predictions lie far below the sweep's lower clamp of 0.01, whose
-    // logit would start the Newton passes too far away for their limit: below a density of 0.001
-    // the clamp is a tenth of the density.
-    const double density = ties / static_cast<double>(st.dyad_count);
-    const double lower = density < 0.001 ? density / 10.0 : lower_clamp;
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-      const double prediction = std::clamp(dot(rows.row(r), ols.base(), m), lower, upper_clamp);
-      const double logit = std::log(prediction / (1.0 - prediction));
-      add_terms(rows.row(r), m, static_cast<double>(rows.count[r]) * logit, 0.0, &logit_xsum,
-                nullptr);
-    }
-    for (int k = 1; k <= m; ++k) {
-      double sum = 0.0;
-      for (int l = 1; l <= m; ++l) sum += xsq_inv(k, l) * logit_xsum(l);
-      previous(k) = st.estimate(k) = sum;
-    }
-  } else {
-    for (int k = 1; k <= m; ++k) previous(k) = st.estimate(k) = (*start)(k);
-  }
-
-  // Newton passes (see newton_sums in pseudo_likelihood.cpp for the limits).
-  const NewtonRun run = newton_iterations(
-      m, st.estimate, previous,
-      [&](int pass, const ParamVector& at, ParamVector& wz_sum, ParamMatrix& wxsq) {
-        announce(pass);
-        wz_sum = ParamVector{};
-        wxsq = ParamMatrix{};
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-          const double* x = rows.row(r);
-          const auto c = static_cast<double>(rows.count[r]);
-          const int y = rows.y[r] != 0 ? 1 : 0;
-          const double eta = dot(x, at.base(), m);
-          const double p = 1.0 / (1.0 + std::exp(-eta));
-          const double w = p * (1.0 - p);
-          if (w == 0.0) {
-            st.zero_weight_dyads += rows.count[r];
-            add_terms(x, m, c * (y - p), 0.0, &wz_sum, nullptr);
-            continue;
-          }
-          const double z = eta + (y - p) / w;
-          add_terms(x, m, std::isfinite(z) ? c * w * z : c * (y - p), c * w, &wz_sum, &wxsq);
-        }
-      },
-      NewtonSettings{first_newton_pass, last_newton_pass, study.estimate_bound});
-  st.newton_passes = run.passes;
-  st.too_many_iterations = run.end == NewtonEnd::pass_limit;
-  if (run.end == NewtonEnd::singular) {
-    st.end = FitEnd::wxsq_singular;
-    return st;
-  }
-
-  // Final pass.
-  announce(final_pass);
-  double loglik_sum = 0.0;
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    const double* x = rows.row(r);
-    const std::int64_t count = rows.count[r];
-    const auto c = static_cast<double>(count);
-    const int y = rows.y[r] != 0 ? 1 : 0;
-    const double eta = dot(x, st.estimate.base(), m);
-    const double e = std::exp(-eta);
-    double term = std::log(1.0 + 1.0 / e);
-    if (std::isinf(term)) term = eta;
-    const double p = 1.0 / (1.0 + e);
-    const int predicted = static_cast<int>(p + 0.5);
-    const double w = std::isinf(e) ? 0.0 : e / ((1.0 + e) * (1.0 + e));
-    loglik_sum += c * term;
-    const double residual = y - p;
-    st.abs_resid_sum += c * std::fabs(residual);
-    st.sq_resid_sum += c * residual * residual;
-    if (residual != 0.0) st.pearson_sum += c * residual * residual / (p * (1.0 - p));
-    st.class_table[y][predicted != 0 ? 1 : 0] += count;
-    if (w == 0.0) st.zero_weight_dyads += count;
-    add_terms(x, m, 0.0, c * w, nullptr, &st.covariance);
-  }
-  double gain = 0.0;
-  for (int k = 1; k <= m; ++k) gain += xty(k) * st.estimate(k);
-  st.loglik = gain - loglik_sum;
-  st.final_inversion_failed = !gaussj(st.covariance, m);
-  if (st.final_inversion_failed) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    for (int c = 1; c <= m; ++c) {
-      for (int r = 1; r <= m; ++r) st.covariance(r, c) = nan;
-    }
-  }
-  st.end = FitEnd::completed;
-  return st;
+  ClassRowSums sums(rows, study.dyad_count());
+  return fit_by_passes(sums,
+                       FitPlan{rows.m, study.dyad_count(), study.estimate_bound, &observer, start});
 }
 
 ParamVector score_of_dyad_class_rows(const DyadClassRows& rows, const ParamVector& estimate) {
-  ParamVector score;
+  ParamVector score(rows.m);
   for (std::size_t r = 0; r < rows.size(); ++r) {
     const double* x = rows.row(r);
     const double p = 1.0 / (1.0 + std::exp(-dot(x, estimate.base(), rows.m)));

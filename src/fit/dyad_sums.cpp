@@ -154,7 +154,15 @@ void DyadSumsOf<T>::start(int m, bool with_matrix, bool with_vector) {
   m_ = m;
   with_matrix_ = with_matrix;
   with_vector_ = with_vector;
-  std::fill(std::begin(acc_), std::end(acc_), 0.0);
+  if (tiled()) {
+    std::fill(std::begin(acc_), std::end(acc_), 0.0);
+  } else {
+    wide_.assign(static_cast<std::size_t>(m + 1) * static_cast<std::size_t>(m), 0.0);
+  }
+  const auto scratch = static_cast<std::size_t>(std::max(m, 1));
+  dyad_index_.assign(scratch, 0);
+  dyad_x_.assign(scratch, 0.0);
+  dyad_scaled_.assign(scratch, 0.0);
 }
 
 template <class T>
@@ -162,8 +170,8 @@ void DyadSumsOf<T>::plan_sender(const SenderColumnsOf<T>& columns, Plan& plan) c
   const int included = columns.n - (columns.skip >= 0 ? 1 : 0);
   plan.common_count = 0;
   plan.rare_count = 0;
-  int nonzero[max_params];
-  int by_count[max_params];
+  int nonzero[tiled_parameters];
+  int by_count[tiled_parameters];
   int active = 0;
   for (int k = 0; k < m_; ++k) {
     nonzero[k] = count_nonzero(columns.column[k], columns.n, columns.skip);
@@ -176,7 +184,7 @@ void DyadSumsOf<T>::plan_sender(const SenderColumnsOf<T>& columns, Plan& plan) c
   // while d >= C / (1.5 (C + 10)).
   std::stable_sort(by_count, by_count + active,
                    [&nonzero](int a, int b) { return nonzero[a] > nonzero[b]; });
-  bool is_common[max_params] = {};
+  bool is_common[tiled_parameters] = {};
   int common_count = 0;
   for (int r = 0; r < active; ++r) {
     const int k = by_count[r];
@@ -213,8 +221,9 @@ void DyadSumsOf<T>::add_sender(const SenderColumnsOf<T>& columns, const double* 
                                const double* extra, const unsigned char* vector_ones) {
   const int n = columns.n;
   if (n <= 0 || m_ == 0) return;
-  if (vector_ones != nullptr && with_vector_) {
-    // Dyads whose vector terms have their own weight: the sender is taken dyad by dyad.
+  if (!tiled() || (vector_ones != nullptr && with_vector_)) {
+    // Too many parameters for the tiles, or dyads whose vector terms have their own weight: the
+    // sender is taken dyad by dyad.
     add_dyads(columns, weight, extra, vector_ones);
     return;
   }
@@ -347,10 +356,10 @@ void DyadSumsOf<T>::add_chunk(const SenderColumnsOf<T>& columns, const Plan& pla
   if (skipped >= 0) rare_bits[skipped] = 0;
   const int rstride = pstride;
   const int cstride = pairs;
-  int slot[max_params];
-  int index[max_params];
-  double x[max_params];
-  double u[max_params];
+  int slot[tiled_parameters];
+  int index[tiled_parameters];
+  double x[tiled_parameters];
+  double u[tiled_parameters];
   for (int c = 0; c < count; ++c) {
     std::uint64_t bits = rare_bits[c];
     if (bits == 0) continue;
@@ -396,10 +405,12 @@ template <class T>
 void DyadSumsOf<T>::add_dyads(const SenderColumnsOf<T>& columns, const double* weight,
                               const double* extra, const unsigned char* vector_ones) {
   const int m = m_;
-  int index[max_params];
-  double x[max_params];
-  double scaled[max_params];
-  double* vector_column = acc_ + m * ld;
+  const int ldm = stride();
+  double* acc = sums();
+  int* index = dyad_index_.data();
+  double* x = dyad_x_.data();
+  double* scaled = dyad_scaled_.data();
+  double* vector_column = acc + m * ldm;
   for (int j = 0; j < columns.n; ++j) {
     if (j == columns.skip) continue;
     int nz = 0;
@@ -414,7 +425,7 @@ void DyadSumsOf<T>::add_dyads(const SenderColumnsOf<T>& columns, const double* w
     if (with_matrix_) {
       for (int b = 0; b < nz; ++b) {
         const double t = x[b];
-        double* column = acc_ + index[b] * ld;
+        double* column = acc + index[b] * ldm;
         for (int a = 0; a < nz; ++a) {
           double& sum = column[index[a]];
           sum = sum + scaled[a] * t;

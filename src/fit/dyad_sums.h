@@ -17,11 +17,16 @@
 // where its statistic is non-zero. A term whose statistic is 0 is +-0.0 when the weight and the
 // extra factor are finite, as the fit's are, and adding +-0.0 changes no sum: a sum that starts
 // from +0.0 never becomes -0.0, since a rounded sum is -0.0 only when both operands are. So the
-// terms left out change no bit either. (A weight or factor that is not a number would reach more
-// sums in the tiles than in the plain loops that leave zero statistics out; the fit has such
-// values only when its estimates are not numbers already.)
+// terms left out change no bit either.
+//
+// The tiles hold their sums and buffers in arrays fixed at up to tiled_parameters parameters
+// (the rare parameters of a chunk are bits of one 64-bit word). More parameters are summed dyad
+// by dyad, every sum still in sweep order, over the statistics that are non-zero. (A weight or
+// factor that is not a number would reach more sums in the tiles than in the plain loops that leave
+// zero statistics out; the fit has such values only when its estimates are not numbers already.)
 
 #include <cstdint>
+#include <vector>
 
 #include "fit/fit_result.h"
 #include "fit/statistic_values.h"
@@ -37,12 +42,15 @@ namespace tarn {
 // integers (the fused kernel of the sixteen types) or doubles (any terms).
 template <class T>
 struct SenderColumnsOf {
-  const T* column[max_params] = {};
+  std::vector<const T*> column;  // m of them
   int m = 0;
   int n = 0;
   int skip = -1;  // entry of the receiver left out (the diagonal), or -1
 };
 using SenderColumns = SenderColumnsOf<int16>;
+
+// The most parameters summed in tiles.
+inline constexpr int tiled_parameters = 64;
 
 template <class T>
 class DyadSumsOf {
@@ -57,12 +65,12 @@ class DyadSumsOf {
   void add_sender(const SenderColumnsOf<T>& columns, const double* weight, const double* extra,
                   const unsigned char* vector_ones = nullptr);
 
-  double matrix(int k, int l) const { return acc_[l * ld + k]; }  // 0-based
-  double vector(int k) const { return acc_[m_ * ld + k]; }
+  double matrix(int k, int l) const { return sums()[l * stride() + k]; }  // 0-based
+  double vector(int k) const { return sums()[m_ * stride() + k]; }
 
  private:
-  static constexpr int ld = max_params + 2;  // row max_params: scratch for an unpaired parameter
-  static constexpr int scratch_row = max_params;
+  static constexpr int ld = tiled_parameters + 2;  // row tiled_parameters: scratch for an unpaired
+  static constexpr int scratch_row = tiled_parameters;
   static constexpr int max_chunk = 64;  // dyads in one chunk
 
   // The split of the parameters for one sender: the common ones in pairs (an odd last one
@@ -70,13 +78,13 @@ class DyadSumsOf {
   // somewhere; the rows of the pairs and the sum columns of the tiles (the common parameters,
   // then the vector).
   struct Plan {
-    int common[max_params + 1] = {};
+    int common[tiled_parameters + 1] = {};
     int common_count = 0;
-    int rare[max_params] = {};
+    int rare[tiled_parameters] = {};
     int rare_count = 0;
     int pairs = 0;
-    int rows[max_params + 2] = {};
-    int cols[max_params + 1] = {};  // offsets in acc_
+    int rows[tiled_parameters + 2] = {};
+    int cols[tiled_parameters + 1] = {};  // offsets in acc_
     int ncols = 0;
     int vector_factor = -1;  // the position of the vector among cols, or -1
   };
@@ -86,22 +94,32 @@ class DyadSumsOf {
                  const double* weight, const double* extra);
   void add_dyads(const SenderColumnsOf<T>& columns, const double* weight, const double* extra,
                  const unsigned char* vector_ones);
+  bool tiled() const { return m_ <= tiled_parameters; }
+  // Column l of the sums starts at entry l * stride().
+  const double* sums() const { return tiled() ? acc_ : wide_.data(); }
+  double* sums() { return tiled() ? acc_ : wide_.data(); }
+  int stride() const { return tiled() ? ld : m_; }
 
   int m_ = 0;
   bool with_matrix_ = false;
   bool with_vector_ = false;
   // Column l of the sums (l < m: matrix column l, l = m: the vector), ld entries each.
-  alignas(16) double acc_[(max_params + 1) * ld] = {};
+  alignas(16) double acc_[(tiled_parameters + 1) * ld] = {};
+  // The sums of more than tiled_parameters parameters, (m + 1) columns of m, and one dyad's
+  // non-zero statistics.
+  std::vector<double> wide_;
+  std::vector<int> dyad_index_;
+  std::vector<double> dyad_x_, dyad_scaled_;
   // Chunk buffers, dyad-major: the scaled pairs (w x(k1), w x(k2)) of the common parameters, the
   // broadcast factors (x(l), x(l)) of the common parameters, then (e, e), and the same factors
   // once each.
-  alignas(16) v2d scaled_[max_chunk * (max_params / 2 + 1)] = {};
-  alignas(16) v2d factor_[max_chunk * (max_params + 1)] = {};
-  alignas(16) double plain_[max_chunk * (max_params + 2)] = {};
+  alignas(16) v2d scaled_[max_chunk * (tiled_parameters / 2 + 1)] = {};
+  alignas(16) v2d factor_[max_chunk * (tiled_parameters + 1)] = {};
+  alignas(16) double plain_[max_chunk * (tiled_parameters + 2)] = {};
   // While one sender is added, the sums of the rare rows in the tile columns (row-major) and of
   // the common pairs in the rare columns, gathered out of acc_ and put back after the sender.
-  alignas(16) double rare_rows_[max_params * (max_params + 2)] = {};
-  alignas(16) v2d rare_cols_[max_params * (max_params / 2 + 1)] = {};
+  alignas(16) double rare_rows_[tiled_parameters * (tiled_parameters + 2)] = {};
+  alignas(16) v2d rare_cols_[tiled_parameters * (tiled_parameters / 2 + 1)] = {};
 };
 
 using DyadSums = DyadSumsOf<int16>;

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "network/capacity.h"
-#include "numeric/fixed_table.h"
+#include "numeric/param_matrix.h"
 
 namespace tarn {
 

@@ -22,11 +22,11 @@ bool newton_step(ParamMatrix& wxsq, const ParamVector& wz_sum, int m, double bou
 NewtonRun newton_iterations(int m, ParamVector& estimate, ParamVector& previous,
                             const WeightedSums& sums, const NewtonSettings& settings) {
   NewtonRun run;
-  ParamVector wz_sum;
-  ParamMatrix wxsq;
+  ParamVector wz_sum(m);
+  ParamMatrix wxsq(m);
   for (int pass = settings.first_pass;;) {
-    wz_sum.v.fill(0.0);
-    wxsq.v.fill(0.0);
+    wz_sum.fill(0.0);
+    wxsq.fill(0.0);
     sums(pass, estimate, wz_sum, wxsq);
     ++run.passes;
     if (!newton_step(wxsq, wz_sum, m, settings.bound, estimate)) {

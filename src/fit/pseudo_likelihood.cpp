@@ -10,10 +10,9 @@
 
 #include "fit/dyad_classes.h"
 #include "fit/dyad_sums.h"
-#include "fit/newton.h"
+#include "fit/fit_passes.h"
 #include "fit/sender_sweep.h"
 #include "fit/statistic_values.h"
-#include "numeric/gaussj.h"
 
 namespace tarn {
 
@@ -23,9 +22,6 @@ namespace tarn {
 // are summed.
 
 namespace {
-
-constexpr double upper_clamp = 0.99;
-constexpr double lower_clamp = 0.01;
 
 // Everything one fit works with: the statistics of the current sender, the sums, and per
 // receiver its linear predictor and the weight and extra factor of its terms. Allocated once per
@@ -43,12 +39,6 @@ struct FitState {
         vector_ones(rows, 0) {}
 
   Columns source;
-  ParamVector xty;
-  ParamVector ols_coef;
-  ParamVector logit_xsum;
-  ParamVector previous_estimate;
-  ParamMatrix xsq;
-  ParamMatrix xsq_inv;
   DyadSumsOf<Value> sums;
   // Per receiver, as many as the network has nodes, padded (padded_rows) and eight more.
   std::size_t rows;
@@ -58,20 +48,6 @@ struct FitState {
   std::vector<unsigned char> vector_ones;
 };
 
-// One fit's inputs, working storage and result, as the passes share them.
-template <class Columns>
-struct Fit {
-  using Value = typename Columns::Value;
-  const Study& study;
-  int m;
-  FitState<Columns>& state;
-  const FitObserver& observer;
-  FitResult& result;
-};
-
-void clear(ParamVector& v) {
-  v.v.fill(0.0);
-}
 // Copies the sums of a sweep into the fit's vector and matrix (either may be null).
 template <class T>
 void take_sums(const DyadSumsOf<T>& sums, int m, ParamVector* vector, ParamMatrix* matrix) {
@@ -80,10 +56,6 @@ void take_sums(const DyadSumsOf<T>& sums, int m, ParamVector* vector, ParamMatri
     if (matrix == nullptr) continue;
     for (int k = 1; k <= m; ++k) (*matrix)(k, l) = sums.matrix(k - 1, l - 1);
   }
-}
-
-void clear(ParamMatrix& a) {
-  a.v.fill(0.0);
 }
 
 // The slot of the benchmark's timings that the next sweep fills, or null when nobody times.
@@ -170,71 +142,6 @@ void linear_predictors(const SenderColumnsOf<T>& columns, const double* coef, do
   }
 }
 
-// Pass 1: tie total, statistic totals and cross-products. With the kernel's 16-bit statistics
-// every term is an integer below 2^31 and every partial sum an integer below
-// 2^30 * 2000^2 < 2^53: these sums are exact.
-template <class Columns>
-void pass_one(const Fit<Columns>& f) {
-  using Value = typename Columns::Value;
-  FitState<Columns>& s = f.state;
-  const int m = f.m;
-  std::int64_t ties = 0;
-  s.sums.start(m, true, true);
-  std::fill(s.weight.begin(), s.weight.end(), 1.0);
-  sweep(s.source, f.observer, 1, [&](const SenderColumnsOf<Value>& columns, const int16* tie) {
-    for (int j = 0; j < columns.n; ++j) {
-      s.extra[j] = tie[j];
-      if (j != columns.skip) ties += tie[j];
-    }
-    s.sums.add_sender(columns, s.weight.data(), s.extra.data());
-  });
-  f.result.tie_total = static_cast<double>(ties);
-  clear(s.xty);
-  clear(s.xsq);
-  take_sums(s.sums, m, &s.xty, &s.xsq);
-}
-
-// Pass 2: the clamped logits of the linear-probability fit, summed against the statistics.
-template <class Columns>
-void pass_two(const Fit<Columns>& f) {
-  using Value = typename Columns::Value;
-  FitState<Columns>& s = f.state;
-  const int m = f.m;
-  for (int k = 1; k <= m; ++k) {
-    double sum = 0.0;
-    for (int l = 1; l <= m; ++l) sum += s.xsq_inv(k, l) * s.xty(l);
-    s.ols_coef(k) = sum;
-  }
-  s.sums.start(m, false, true);
-  std::fill(s.weight.begin(), s.weight.end(), 1.0);
-  const double* coef = s.ols_coef.base();
-  // The logit of the last prediction, kept for the next dyad with the same prediction.
-  double last_prediction = std::numeric_limits<double>::quiet_NaN();
-  double last_logit = 0.0;
-  sweep(s.source, f.observer, 2, [&](const SenderColumnsOf<Value>& columns, const int16*) {
-    linear_predictors(columns, coef, s.eta.data());
-    for (int j = 0; j < columns.n; ++j) {
-      if (j == columns.skip) continue;
-      double prediction = s.eta[j];
-      if (prediction > upper_clamp) prediction = upper_clamp;
-      if (prediction < lower_clamp) prediction = lower_clamp;
-      if (!(prediction == last_prediction)) {
-        last_prediction = prediction;
-        last_logit = std::log(prediction / (1.0 - prediction));
-      }
-      s.extra[j] = last_logit;
-    }
-    s.sums.add_sender(columns, s.weight.data(), s.extra.data());
-  });
-  take_sums(s.sums, m, &s.logit_xsum, nullptr);
-  for (int k = 1; k <= m; ++k) {
-    double sum = 0.0;
-    for (int l = 1; l <= m; ++l) sum += s.xsq_inv(k, l) * s.logit_xsum(l);
-    s.previous_estimate(k) = sum;
-  }
-  for (int k = 1; k <= m; ++k) f.result.estimate(k) = s.previous_estimate(k);
-}
-
 // The weights and working responses of one Newton pass, one sender at a time in a function of
 // its own, so that its values stay in registers while the rows are written.
 struct NewtonTerms {
@@ -288,36 +195,6 @@ struct NewtonTerms {
     return any_limit;
   }
 };
-
-// The weighted sums of one Newton pass at the current estimates.
-//
-// Where the fitted probability p comes out as exactly 0 or 1 (exp(-eta) overflows, or is too
-// small to change 1 + exp(-eta)), the weight w = p(1 - p) is 0 and the working response
-// z = eta + (y - p) / w is not a number. The score term z * w * x equals
-// eta * w * x + (y - p) * x, whose limit as w -> 0 is (y - p) * x: such a dyad adds (y - p) * x
-// to wz_sum and nothing to wxsq. The same limit is taken when w is positive but so small that
-// (y - p) / w overflows; the wxsq terms are then finite and kept as written.
-template <class Columns>
-void newton_sums(const Fit<Columns>& f, int pass_number, const ParamVector& at, ParamVector& wz_sum,
-                 ParamMatrix& wxsq) {
-  using Value = typename Columns::Value;
-  FitState<Columns>& s = f.state;
-  const int m = f.m;
-  s.sums.start(m, true, true);
-  const double* estimate = at.base();
-  NewtonTerms terms;
-  sweep(s.source, f.observer, pass_number,
-        [&](const SenderColumnsOf<Value>& columns, const int16* tie) {
-          linear_predictors(columns, estimate, s.eta.data());
-          const bool any_limit =
-              terms.add_sender(columns.n, columns.skip, tie, s.eta.data(), s.weight.data(),
-                               s.extra.data(), s.vector_ones.data());
-          s.sums.add_sender(columns, s.weight.data(), s.extra.data(),
-                            any_limit ? s.vector_ones.data() : nullptr);
-        });
-  f.result.zero_weight_dyads += terms.zero_weight;
-  take_sums(s.sums, m, &wz_sum, &wxsq);
-}
 
 // The running sums of the final pass. One sender's dyads are added in a function of its own, on
 // scalar copies written back after the sender, so that the sums stay in registers.
@@ -383,116 +260,118 @@ struct FinalSums {
   }
 };
 
-// The final pass: log-likelihood, residual sums, classification and the weighted matrix at the
-// final estimates. Limits where the written terms have no finite value:
-//  - ln(1 + 1/e) with e = exp(-eta) so small that 1/e overflows (eta above about 709.78): the
-//    term is ln(1 + exp(eta)), which equals eta to double precision there.
-//  - r^2 / (p(1 - p)) for a dyad predicted exactly right (r = 0, p exactly 0 or 1): its limit 0.
-//    A dyad predicted exactly wrong (r = +-1, p(1 - p) = 0) keeps the written value, +Infinity:
-//    the model gives that observation no chance at all, and the goodness of fit says so.
-//  - e / (1 + e)^2 with e overflowing to Infinity: its limit 0; such a dyad adds nothing.
+// The sums of the passes over every included dyad of the study, in sweep order.
 template <class Columns>
-void final_sums(const Fit<Columns>& f) {
+class SweepSums final : public FitSums {
+ public:
   using Value = typename Columns::Value;
-  FitState<Columns>& s = f.state;
-  FitResult& st = f.result;
-  const int m = f.m;
-  s.sums.start(m, true, false);
-  const double* estimate = st.estimate.base();
-  FinalSums sums;
-  sweep(s.source, f.observer, final_pass,
-        [&](const SenderColumnsOf<Value>& columns, const int16* tie) {
-          linear_predictors(columns, estimate, s.eta.data());
-          sums.add_sender(columns.n, columns.skip, tie, s.eta.data(), s.weight.data());
-          s.sums.add_sender(columns, s.weight.data(), s.extra.data());
-        });
-  st.zero_weight_dyads += sums.zero_weight;
-  // The weighted matrix, inverted in place into the covariance after this pass.
-  clear(st.covariance);
-  take_sums(s.sums, m, nullptr, &st.covariance);
-  double gain = 0.0;
-  for (int k = 1; k <= m; ++k) gain += s.xty(k) * st.estimate(k);
-  st.loglik = gain - sums.loglik_sum;
-  st.abs_resid_sum = sums.abs_resid_sum;
-  st.sq_resid_sum = sums.sq_resid_sum;
-  st.pearson_sum = sums.pearson_sum;
-  for (int o = 0; o < 2; ++o) {
-    for (int q = 0; q < 2; ++q) st.class_table[o][q] = sums.counts[o][q];
+  SweepSums(const Study& study, const FitObserver& observer)
+      : state_(study), observer_(observer), m_(study.model.parameter_count()) {}
+
+  // With the kernel's 16-bit statistics every term is an integer below 2^31 and every partial
+  // sum an integer below 2^30 * 2000^2 < 2^53: these sums are exact.
+  double totals(ParamVector& xty, ParamMatrix& xsq) override {
+    FitState<Columns>& s = state_;
+    std::int64_t ties = 0;
+    s.sums.start(m_, true, true);
+    std::fill(s.weight.begin(), s.weight.end(), 1.0);
+    sweep(s.source, observer_, 1, [&](const SenderColumnsOf<Value>& columns, const int16* tie) {
+      for (int j = 0; j < columns.n; ++j) {
+        s.extra[j] = tie[j];
+        if (j != columns.skip) ties += tie[j];
+      }
+      s.sums.add_sender(columns, s.weight.data(), s.extra.data());
+    });
+    take_sums(s.sums, m_, &xty, &xsq);
+    return static_cast<double>(ties);
   }
-}
 
-}  // namespace
+  void logit_sums(const ParamVector& ols, ParamVector& logit_xsum) override {
+    FitState<Columns>& s = state_;
+    s.sums.start(m_, false, true);
+    std::fill(s.weight.begin(), s.weight.end(), 1.0);
+    // The logit of the last prediction, kept for the next dyad with the same prediction.
+    double last_prediction = std::numeric_limits<double>::quiet_NaN();
+    double last_logit = 0.0;
+    sweep(s.source, observer_, 2, [&](const SenderColumnsOf<Value>& columns, const int16*) {
+      linear_predictors(columns, ols.base(), s.eta.data());
+      for (int j = 0; j < columns.n; ++j) {
+        if (j == columns.skip) continue;
+        const double prediction =
+            std::clamp(s.eta[j], start_prediction_lower, start_prediction_upper);
+        if (!(prediction == last_prediction)) {
+          last_prediction = prediction;
+          last_logit = std::log(prediction / (1.0 - prediction));
+        }
+        s.extra[j] = last_logit;
+      }
+      s.sums.add_sender(columns, s.weight.data(), s.extra.data());
+    });
+    take_sums(s.sums, m_, &logit_xsum, nullptr);
+  }
 
-namespace {
+  // // Where the fitted probability p comes out as exactly 0 or 1 (exp(-eta) overflows, or is too
+  // small to change 1 + exp(-eta)), the weight w = p(1 - p) is 0 and the working response
+  // z = eta + (y - p) / w is not a number. The score term z * w * x equals
+  // eta * w * x + (y - p) * x, whose limit as w -> 0 is (y - p) * x: such a dyad adds (y - p) * x
+  // to wz_sum and nothing to wxsq. The same limit is taken when w is positive but so small that
+  // (y - p) / w overflows; the wxsq terms are then finite and kept as written.
+  std::int64_t newton_sums(int pass, const ParamVector& at, ParamVector& wz_sum,
+                           ParamMatrix& wxsq) override {
+    FitState<Columns>& s = state_;
+    s.sums.start(m_, true, true);
+    NewtonTerms terms;
+    sweep(s.source, observer_, pass, [&](const SenderColumnsOf<Value>& columns, const int16* tie) {
+      linear_predictors(columns, at.base(), s.eta.data());
+      const bool any_limit =
+          terms.add_sender(columns.n, columns.skip, tie, s.eta.data(), s.weight.data(),
+                           s.extra.data(), s.vector_ones.data());
+      s.sums.add_sender(columns, s.weight.data(), s.extra.data(),
+                        any_limit ? s.vector_ones.data() : nullptr);
+    });
+    take_sums(s.sums, m_, &wz_sum, &wxsq);
+    return terms.zero_weight;
+  }
+
+  // The final pass: log-likelihood, residual sums, classification and the weighted matrix at
+  // the final estimates. Limits where the written terms have no finite value:
+  //  - ln(1 + 1/e) with e = exp(-eta) so small that 1/e overflows (eta above about 709.78): the
+  //    term is ln(1 + exp(eta)), which equals eta to double precision there.
+  //  - r^2 / (p(1 - p)) for a dyad predicted exactly right (r = 0, p exactly 0 or 1): its limit 0.
+  //    A dyad predicted exactly wrong (r = +-1, p(1 - p) = 0) keeps the written value, +Infinity:
+  //    the model gives that observation no chance at all, and the goodness of fit says so.
+  //  - e / (1 + e)^2 with e overflowing to Infinity: its limit 0; such a dyad adds nothing.
+  FinalPassSums final_sums(const ParamVector& estimate, ParamMatrix& wxsq) override {
+    FitState<Columns>& s = state_;
+    s.sums.start(m_, true, false);
+    FinalSums sums;
+    sweep(s.source, observer_, final_pass,
+          [&](const SenderColumnsOf<Value>& columns, const int16* tie) {
+            linear_predictors(columns, estimate.base(), s.eta.data());
+            sums.add_sender(columns.n, columns.skip, tie, s.eta.data(), s.weight.data());
+            s.sums.add_sender(columns, s.weight.data(), s.extra.data());
+          });
+    take_sums(s.sums, m_, nullptr, &wxsq);
+    FinalPassSums result{
+        sums.loglik_sum, sums.abs_resid_sum, sums.sq_resid_sum, sums.pearson_sum, {},
+        sums.zero_weight};
+    for (int o = 0; o < 2; ++o) {
+      for (int q = 0; q < 2; ++q) result.class_table[o][q] = sums.counts[o][q];
+    }
+    return result;
+  }
+
+ private:
+  FitState<Columns> state_;
+  const FitObserver& observer_;
+  int m_;
+};
 
 template <class Columns>
 FitResult fit(const Study& study, const FitObserver& observer, const ParamVector* start) {
-  auto state = std::make_unique<FitState<Columns>>(study);
-  FitState<Columns>& s = *state;
-  FitResult st;
-  const int m = study.model.parameter_count();
-  const Fit<Columns> f{study, m, s, observer, st};
-  auto announce = [&observer](int pass) {
-    if (observer.pass_started) observer.pass_started(pass);
-  };
-  st.parameter_count = m;
-
-  // Pass 1.
-  st.dyad_count = study.dyad_count();
-  announce(1);
-  pass_one(f);
-  s.xsq_inv = s.xsq;
-  if (!gaussj(s.xsq_inv, m)) {
-    st.end = FitEnd::dependent;
-    return st;
-  }
-
-  // The null model: one tie probability T / N for every dyad. Without ties, or with every dyad
-  // tied, the logarithms have no finite value and the result is not a number.
-  {
-    const double ties = st.tie_total;
-    const double dyads = static_cast<double>(st.dyad_count);
-    const double t0 = -std::log(dyads / ties - 1.0);
-    st.null_loglik = t0 * ties - dyads * std::log(1.0 + std::exp(t0));
-  }
-
-  // Pass 2, or the given start.
-  if (start == nullptr) {
-    announce(2);
-    pass_two(f);
-  } else {
-    for (int k = 1; k <= m; ++k) s.previous_estimate(k) = st.estimate(k) = (*start)(k);
-  }
-
-  // Newton passes.
-  const NewtonRun run = newton_iterations(
-      m, st.estimate, s.previous_estimate,
-      [&](int pass, const ParamVector& at, ParamVector& wz_sum, ParamMatrix& wxsq) {
-        announce(pass);
-        newton_sums(f, pass, at, wz_sum, wxsq);
-      },
-      NewtonSettings{first_newton_pass, last_newton_pass, study.estimate_bound});
-  st.newton_passes = run.passes;
-  st.too_many_iterations = run.end == NewtonEnd::pass_limit;
-  if (run.end == NewtonEnd::singular) {
-    st.end = FitEnd::wxsq_singular;
-    return st;
-  }
-
-  // Final pass.
-  announce(final_pass);
-  final_sums(f);
-  st.final_inversion_failed = !gaussj(st.covariance, m);
-  if (st.final_inversion_failed) {
-    // A partly inverted matrix is no covariance matrix: its estimates stand, but every standard
-    // error, Wald value and correlation is NaN.
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    for (int c = 1; c <= m; ++c) {
-      for (int r = 1; r <= m; ++r) st.covariance(r, c) = nan;
-    }
-  }
-  st.end = FitEnd::completed;
-  return st;
+  auto sums = std::make_unique<SweepSums<Columns>>(study, observer);
+  return fit_by_passes(*sums, FitPlan{study.model.parameter_count(), study.dyad_count(),
+                                      study.estimate_bound, &observer, start});
 }
 
 template <class Columns>
@@ -517,7 +396,7 @@ ParamVector score(const Study& study, const ParamVector& estimate) {
     }
     s.sums.add_sender(columns, s.weight.data(), s.extra.data());
   });
-  ParamVector result;
+  ParamVector result(m);
   take_sums(s.sums, m, &result, nullptr);
   return result;
 }

@@ -13,6 +13,7 @@ KernelColumns::KernelColumns(const Study& study)
     : study_(study), statistics_(kernel_source(study)) {
   const KernelLayout& layout = *study.model.kernel;
   columns_.m = static_cast<int>(layout.parameters.size());
+  columns_.column.resize(layout.parameters.size());
   columns_.n = statistics_.node_count();
   for (int k = 0; k < columns_.m; ++k) {
     columns_.column[k] = statistics_.column(layout.parameters[static_cast<std::size_t>(k)].column);
@@ -31,13 +32,13 @@ GeneralColumns::GeneralColumns(const Study& study)
       directed_(study.directed()),
       stride_(static_cast<std::size_t>(padded_rows(n_))) {
   const int m = study.model.parameter_count();
-  if (m > max_params) throw std::invalid_argument("more statistics than the fit takes");
   // Entries that are no dyad of the sender are never written and stay 0.
   rows_.assign(stride_ * static_cast<std::size_t>(m), 0.0);
   for (int k = 0; k < m; ++k)
     row_of_.push_back(rows_.data() + stride_ * static_cast<std::size_t>(k));
   tie_.assign(stride_, 0);
   columns_.m = m;
+  columns_.column.resize(static_cast<std::size_t>(m));
 }
 
 void GeneralColumns::compute(int i) {

@@ -72,6 +72,92 @@ int parse_positive(const std::string& text) {
   return error == std::errc() && end == text.data() + text.size() ? value : -1;
 }
 
+// The options that are for edge lists alone, with a file of another format, and --labels with
+// --nodes.
+void check_edge_list_options(const StudyOptions& o, NetworkFormat format) {
+  const bool edge_list = format != NetworkFormat::record && format != NetworkFormat::pajek;
+  if (!edge_list && (!o.columns.empty() || o.node_count > 0 || o.labels)) {
+    throw UsageError(std::string(!o.columns.empty() ? "--columns"
+                                 : o.node_count > 0 ? "--nodes"
+                                                    : "--labels") +
+                     " is for edge lists; " + o.network_path + " is a " +
+                     std::string(network_format_name(format)) + " file");
+  }
+  if (o.labels && o.node_count > 0) {
+    throw UsageError(
+        "--labels reads the ids of an edge list as labels, --nodes N as the node numbers 1..N; "
+        "give one of them");
+  }
+}
+
+// The network as its file gives it, its labels and the notes of its rows; returns the name of
+// its source for messages.
+std::string read_network_as_given(const StudyOptions& o, NetworkFormat format, OpenedFile& opened,
+                                  InputData& s) {
+  if (format == NetworkFormat::record) {
+    DataFile file(std::move(opened.stream), o.network_path);
+    PairRows rows;
+    s.network = read_network_file(file, {}, &rows, command_line_limits);
+    s.notes =
+        rows.warnings(o.network_path, o.undirected, [](int node) { return std::to_string(node); });
+    return network_file_source(file);
+  }
+  LabelledNetwork read =
+      format == NetworkFormat::pajek
+          ? read_pajek(*opened.stream, o.network_path, o.undirected, command_line_limits)
+          : read_edge_list(*opened.stream, o.network_path, format,
+                           EdgeListOptions{o.header, o.columns, o.node_count, o.labels,
+                                           o.undirected, command_line_limits});
+  s.network = std::move(read.network);
+  s.labels = std::move(read.labels);
+  s.notes = std::move(read.warnings);
+  return "Network file \"" + o.network_path + "\"";
+}
+
+void make_undirected(const StudyOptions& o, const std::string& source, InputData& s) {
+  UndirectedNetwork undirected = undirected_network(s.network, source);
+  s.network = std::move(undirected.network);
+  if (undirected.self_links > 0) {
+    s.notes.push_back(Warning{"self_links_left_out"}
+                          .add_count("links", undirected.self_links)
+                          .add_text("reason", "undirected"));
+  }
+  for (Warning& w : undirected_shape_warnings(s.network, o.network_path)) {
+    s.notes.push_back(std::move(w));
+  }
+}
+
+// One network per file: a link given twice is one link; a self-link is no dyad without
+// --diagonal.
+void make_single_links(const StudyOptions& o, const std::string& source, InputData& s) {
+  SingleLinks single = single_links(std::move(s.network), o.diagonal, source);
+  s.network = std::move(single.network);
+  if (single.self_links > 0) {
+    s.notes.push_back(Warning{"self_links_left_out"}
+                          .add_count("links", single.self_links)
+                          .add_text("reason", "no_diagonal"));
+  }
+  // What the shape suggests is said of a network taken as directed only.
+  const bool edges_said = std::any_of(s.notes.begin(), s.notes.end(), [](const Warning& w) {
+    return w.code == "looks_undirected";
+  });
+  for (Warning& w : network_shape_warnings(s.network, o.network_path)) {
+    if (!(edges_said && w.code == "looks_undirected")) s.notes.push_back(std::move(w));
+  }
+}
+
+void note_declared_isolates(const StudyOptions& o, InputData& s) {
+  int isolates = 0;
+  for (int a = 1; a <= s.network.node_count; ++a) {
+    isolates += s.network.out(a) == 0 && s.network.in(a) == 0 ? 1 : 0;
+  }
+  if (isolates > 0) {
+    s.notes.push_back(Warning{"isolates_declared"}
+                          .add_count("isolates", isolates)
+                          .add_count("nodes", o.node_count));
+  }
+}
+
 // Returns true when the network is an edge list whose nodes are the numbers its labels are
 // (without --nodes or --labels): numbers that no link names are isolated nodes then.
 bool read_network(const StudyOptions& o, InputData& s) {
@@ -86,79 +172,15 @@ bool read_network(const StudyOptions& o, InputData& s) {
   OpenedFile opened = open_with_head(o.network_path, o.network_text);
   const NetworkFormat format = format_of(opened, o.network_path, o.format);
   s.files.push_back({"network", o.network_path, std::string(network_format_name(format))});
-  const bool edge_list = format != NetworkFormat::record && format != NetworkFormat::pajek;
-  if (!edge_list && (!o.columns.empty() || o.node_count > 0 || o.labels)) {
-    throw UsageError(std::string(!o.columns.empty() ? "--columns"
-                                 : o.node_count > 0 ? "--nodes"
-                                                    : "--labels") +
-                     " is for edge lists; " + o.network_path + " is a " +
-                     std::string(network_format_name(format)) + " file");
-  }
-  if (o.labels && o.node_count > 0) {
-    throw UsageError(
-        "--labels reads the ids of an edge list as labels, --nodes N as the node numbers 1..N; "
-        "give one of them");
-  }
-  std::string source;
-  if (format == NetworkFormat::record) {
-    DataFile file(std::move(opened.stream), o.network_path);
-    PairRows rows;
-    s.network = read_network_file(file, {}, &rows, command_line_limits);
-    source = network_file_source(file);
-    s.notes =
-        rows.warnings(o.network_path, o.undirected, [](int node) { return std::to_string(node); });
-  } else {
-    LabelledNetwork read =
-        format == NetworkFormat::pajek
-            ? read_pajek(*opened.stream, o.network_path, o.undirected, command_line_limits)
-            : read_edge_list(*opened.stream, o.network_path, format,
-                             EdgeListOptions{o.header, o.columns, o.node_count, o.labels,
-                                             o.undirected, command_line_limits});
-    s.network = std::move(read.network);
-    s.labels = std::move(read.labels);
-    s.notes = std::move(read.warnings);
-    source = "Network file \"" + o.network_path + "\"";
-  }
+  check_edge_list_options(o, format);
+  const std::string source = read_network_as_given(o, format, opened, s);
   if (o.undirected) {
-    UndirectedNetwork undirected = undirected_network(s.network, source);
-    s.network = std::move(undirected.network);
-    if (undirected.self_links > 0) {
-      s.notes.push_back(Warning{"self_links_left_out"}
-                            .add_count("links", undirected.self_links)
-                            .add_text("reason", "undirected"));
-    }
-    for (Warning& w : undirected_shape_warnings(s.network, o.network_path)) {
-      s.notes.push_back(std::move(w));
-    }
+    make_undirected(o, source, s);
   } else {
-    // One network per file: a link given twice is one link; a self-link is no dyad without
-    // --diagonal.
-    SingleLinks single = single_links(std::move(s.network), o.diagonal, source);
-    s.network = std::move(single.network);
-    if (single.self_links > 0) {
-      s.notes.push_back(Warning{"self_links_left_out"}
-                            .add_count("links", single.self_links)
-                            .add_text("reason", "no_diagonal"));
-    }
-    // What the shape suggests is said of a network taken as directed only.
-    const bool edges_said = std::any_of(s.notes.begin(), s.notes.end(), [](const Warning& w) {
-      return w.code == "looks_undirected";
-    });
-    for (Warning& w : network_shape_warnings(s.network, o.network_path)) {
-      if (!(edges_said && w.code == "looks_undirected")) s.notes.push_back(std::move(w));
-    }
+    make_single_links(o, source, s);
   }
-  if (o.node_count > 0) {
-    int isolates = 0;
-    for (int a = 1; a <= s.network.node_count; ++a) {
-      isolates += s.network.out(a) == 0 && s.network.in(a) == 0 ? 1 : 0;
-    }
-    if (isolates > 0) {
-      s.notes.push_back(Warning{"isolates_declared"}
-                            .add_count("isolates", isolates)
-                            .add_count("nodes", o.node_count));
-    }
-  }
+  if (o.node_count > 0) note_declared_isolates(o, s);
+  const bool edge_list = format != NetworkFormat::record && format != NetworkFormat::pajek;
   return edge_list && s.labels.numbered() && o.node_count == 0;
 }
 
@@ -195,56 +217,45 @@ void check_numbering(const StudyOptions& o, const InputData& s,
       {o.network_path});
 }
 
-// `node_has_row` receives, per node, whether the file gives it a row (a record, or a row of a
-// table).
-void read_attributes(const StudyOptions& o, InputData& s, std::vector<bool>& node_has_row) {
-  OpenedFile opened = open_with_head(o.attributes_path, o.attributes_text);
-  const NetworkFormat format = format_of(opened, o.attributes_path, std::nullopt);
+// A record-format attribute file: its attributes, named by number as the terms name them in a
+// file without a header.
+void read_attribute_records(const StudyOptions& o, OpenedFile& opened, InputData& s,
+                            std::vector<bool>& node_has_row) {
   const int n = s.network.node_count;
-  if (format == NetworkFormat::pajek) {
-    throw FatalError("Attribute file \"" + o.attributes_path +
-                         "\": a Pajek file cannot hold attributes; give a CSV table or a record "
-                         "file.",
-                     {o.attributes_path});
-  }
-  s.files.push_back({"attributes", o.attributes_path, std::string(network_format_name(format))});
-  if (format == NetworkFormat::record) {
-    const int count =
-        o.attribute_count ? *o.attribute_count : attributes_in_format_line(opened.head);
-    DataFile file(std::move(opened.stream), o.attributes_path);
-    // Records of ids 1..2000 as the dialogue reads them, and of every node of a larger network.
-    s.attributes = read_attribute_file(file, std::min(count, max_attrs), std::max(max_nodes, n));
-    // The attributes by number, as the terms name them in a file without a header.
-    s.covariates.node_count = n;
-    s.covariates.source = o.attributes_path;
-    for (int a = 1; a <= std::min(count, max_attrs); ++a) {
-      AttributeColumn column{std::to_string(a), std::vector<std::string>(std::size_t(n))};
-      for (int i = 1; i <= n; ++i) {
-        const int value = s.attributes->of(i, a);
-        if (value != 0) column.value[std::size_t(i - 1)] = std::to_string(value);
-      }
-      s.covariates.columns.push_back(std::move(column));
-    }
-    int without = 0;
+  const int count = o.attribute_count ? *o.attribute_count : attributes_in_format_line(opened.head);
+  DataFile file(std::move(opened.stream), o.attributes_path);
+  // Records of ids 1..2000 as the dialogue reads them, and of every node of a larger network.
+  s.attributes = read_attribute_file(file, std::min(count, max_attrs), std::max(max_nodes, n));
+  s.covariates.node_count = n;
+  s.covariates.source = o.attributes_path;
+  for (int a = 1; a <= std::min(count, max_attrs); ++a) {
+    AttributeColumn column{std::to_string(a), std::vector<std::string>(std::size_t(n))};
     for (int i = 1; i <= n; ++i) {
-      bool any = false;
-      for (int a = 1; a <= max_attrs; ++a) any = any || s.attributes->of(i, a) != 0;
-      without += any ? 0 : 1;
-      node_has_row.push_back(any);
+      const int value = s.attributes->of(i, a);
+      if (value != 0) column.value[std::size_t(i - 1)] = std::to_string(value);
     }
-    if (without > 0) {
-      s.notes.push_back(Warning{"nodes_without_attributes"}
-                            .add_count("nodes", without)
-                            .add_count("of", n)
-                            .add_text("file", o.attributes_path)
-                            .add_count("record", 1));
-    }
-    return;
+    s.covariates.columns.push_back(std::move(column));
   }
-  if (o.attribute_count) {
-    throw UsageError("--attribute-count is for record-format attribute files; " +
-                     o.attributes_path + " names its columns in its header");
+  int without = 0;
+  for (int i = 1; i <= n; ++i) {
+    bool any = false;
+    for (int a = 1; a <= max_attrs; ++a) any = any || s.attributes->of(i, a) != 0;
+    without += any ? 0 : 1;
+    node_has_row.push_back(any);
   }
+  if (without > 0) {
+    s.notes.push_back(Warning{"nodes_without_attributes"}
+                          .add_count("nodes", without)
+                          .add_count("of", n)
+                          .add_text("file", o.attributes_path)
+                          .add_count("record", 1));
+  }
+}
+
+// An attribute table with a header: its ids may declare isolated nodes.
+void read_attribute_columns(const StudyOptions& o, OpenedFile& opened, NetworkFormat format,
+                            InputData& s, std::vector<bool>& node_has_row) {
+  const int n = s.network.node_count;
   AttributeTable table = read_attribute_table(*opened.stream, o.attributes_path, format, s.labels,
                                               n, true, command_line_limits.nodes);
   if (table.node_count > n) {
@@ -271,6 +282,29 @@ void read_attributes(const StudyOptions& o, InputData& s, std::vector<bool>& nod
                           .add_count("rows", table.rows_not_in_network)
                           .add_text("file", o.attributes_path));
   }
+}
+
+// `node_has_row` receives, per node, whether the file gives it a row (a record, or a row of a
+// table).
+void read_attributes(const StudyOptions& o, InputData& s, std::vector<bool>& node_has_row) {
+  OpenedFile opened = open_with_head(o.attributes_path, o.attributes_text);
+  const NetworkFormat format = format_of(opened, o.attributes_path, std::nullopt);
+  if (format == NetworkFormat::pajek) {
+    throw FatalError(
+        "Attribute file \"" + o.attributes_path +
+            "\": a Pajek file cannot hold attributes; give a CSV table or a record file.",
+        {o.attributes_path});
+  }
+  s.files.push_back({"attributes", o.attributes_path, std::string(network_format_name(format))});
+  if (format == NetworkFormat::record) {
+    read_attribute_records(o, opened, s, node_has_row);
+    return;
+  }
+  if (o.attribute_count) {
+    throw UsageError("--attribute-count is for record-format attribute files; " +
+                     o.attributes_path + " names its columns in its header");
+  }
+  read_attribute_columns(o, opened, format, s, node_has_row);
 }
 
 int blocking_attribute(const StudyOptions& o, const InputData& s) {

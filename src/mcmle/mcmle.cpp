@@ -394,13 +394,7 @@ class McmleRun {
     const int p = model_.coefficient_count();
     const FinalSampleSize size = final_sample_size(moments, interval_, p, control_);
     const DrawnSample sample = final_draws(estimate, size, number);
-    McmleIteration iteration;
-    iteration.number = number;
-    iteration.theta = estimate;
-    iteration.networks = static_cast<int>(sample.statistics.size());
-    iteration.interval = size.interval;
-    iteration.toggles = sample.proposals;
-    iteration.final_sample = true;
+    McmleIteration iteration = final_iteration(number, estimate, sample, size.interval);
     theta_ = estimate;
     approaching_ = false;
     step_noise_ = StepNoise{mean_covariance(moments), smallest_effective_size(moments)};
@@ -439,13 +433,33 @@ class McmleRun {
       return true;
     }
     result_.probes = probes;
+    converged_at(estimate, final_moments, observed, sample.statistics, size.interval);
+    return true;
+  }
+
+  McmleIteration final_iteration(int number, const Vector& estimate, const DrawnSample& sample,
+                                 std::int64_t interval) const {
+    McmleIteration iteration;
+    iteration.number = number;
+    iteration.theta = estimate;
+    iteration.networks = static_cast<int>(sample.statistics.size());
+    iteration.interval = interval;
+    iteration.toggles = sample.proposals;
+    iteration.final_sample = true;
+    return iteration;
+  }
+
+  // The final sample at `estimate` reproduces the observed statistics: one last step towards
+  // them, the errors, and the log-likelihood where a reference is known.
+  void converged_at(const Vector& estimate, const SampleMoments& final_moments,
+                    const Vector& observed, const std::vector<Vector>& statistics,
+                    std::int64_t interval) {
     const std::optional<Vector> last_step = log_normal_step(final_moments, observed);
     result_.estimate =
-        last_step
-            ? plus(estimate, capped_move(model_, estimate,
-                                         towards(1.0, *last_step, final_moments, sample.statistics),
-                                         sample.statistics, control_))
-            : estimate;
+        last_step ? plus(estimate, capped_move(model_, estimate,
+                                               towards(1.0, *last_step, final_moments, statistics),
+                                               statistics, control_))
+                  : estimate;
     const McmleErrors errors = mcmle_errors(final_moments);
     result_.covariance = errors.covariance;
     result_.fisher_inverse = errors.fisher_inverse;
@@ -455,9 +469,8 @@ class McmleRun {
     if (reference()) {
       result_.log_likelihood = bridged_log_likelihood(
           model_, observed_, *reference(), result_.estimate,
-          std::max<std::int64_t>(256, size.interval / 8), control_, source_, result_.toggles);
+          std::max<std::int64_t>(256, interval / 8), control_, source_, result_.toggles);
     }
-    return true;
   }
 
   // Chains started at the empty and at a denser network at `theta`, each drawing `length`

@@ -110,14 +110,14 @@ double smallest_effective_size(const SampleMoments& m) {
   return least;
 }
 
-ConvergenceTest convergence_test(const SampleMoments& m, const Vector& observed,
-                                 const StepNoise* step) {
-  ConvergenceTest test;
-  const std::size_t p = m.mean.size();
-  std::vector<int> varying;
+namespace {
+
+// The t ratios of mean - observed; the statistics that vary in the sample go to `varying`. False
+// when a statistic that does not vary misses its observed value.
+bool t_ratios(const SampleMoments& m, const Vector& observed, ConvergenceTest& test,
+              std::vector<int>& varying) {
   bool fixed_miss = false;
-  test.effective_size = smallest_effective_size(m);
-  for (std::size_t s = 0; s < p; ++s) {
+  for (std::size_t s = 0; s < m.mean.size(); ++s) {
     const double d = m.mean[s] - observed[s];
     double t = 0.0;
     if (m.sd[s] > 0.0) {
@@ -131,38 +131,61 @@ ConvergenceTest convergence_test(const SampleMoments& m, const Vector& observed,
     test.t_ratio.push_back(t);
     test.max_abs_t = std::max(test.max_abs_t, std::fabs(t));
   }
+  return !fixed_miss;
+}
+
+// The differences of the varying statistics, their sample covariance, and the covariance of
+// mean - observed: the sample mean's, and the estimate's own when it is a full step from an
+// earlier sample (its mean's Monte Carlo error moved the estimate).
+struct VaryingMoments {
+  Vector difference;
+  Matrix covariance, of_difference;
+};
+
+VaryingMoments varying_moments(const SampleMoments& m, const Vector& observed,
+                               const std::vector<int>& varying, const StepNoise* step) {
+  const int q = static_cast<int>(varying.size());
+  VaryingMoments v{Vector(std::size_t(q), 0.0), Matrix(q, q), Matrix(q, q)};
+  for (int a = 0; a < q; ++a) {
+    const int s = varying[std::size_t(a)];
+    v.difference[std::size_t(a)] = m.mean[std::size_t(s)] - observed[std::size_t(s)];
+    for (int b = 0; b < q; ++b) {
+      const int t = varying[std::size_t(b)];
+      v.covariance(a, b) = m.covariance(s, t);
+      v.of_difference(a, b) =
+          m.long_run_covariance(s, t) / m.networks + (step ? step->covariance(s, t) : 0.0);
+    }
+  }
+  return v;
+}
+
+}  // namespace
+
+ConvergenceTest convergence_test(const SampleMoments& m, const Vector& observed,
+                                 const StepNoise* step) {
+  ConvergenceTest test;
+  const std::size_t p = m.mean.size();
+  std::vector<int> varying;
+  test.effective_size = smallest_effective_size(m);
   const double infinity = std::numeric_limits<double>::infinity();
-  if (fixed_miss) {
+  if (!t_ratios(m, observed, test, varying)) {
     test.hotelling = test.distance = infinity;
     test.p_value = 0.0;
     return test;
   }
   const int q = static_cast<int>(varying.size());
   if (q == 0) return test;
-  // The covariance of mean - observed: the sample mean's, and the estimate's own when it is a
-  // full step from an earlier sample (its mean's Monte Carlo error moved the estimate).
   const bool with_step = step != nullptr && step->covariance.rows() == static_cast<int>(p);
-  Matrix covariance(q, q), of_difference(q, q);
-  Vector d(std::size_t(q), 0.0);
-  for (int a = 0; a < q; ++a) {
-    const int s = varying[std::size_t(a)];
-    d[std::size_t(a)] = m.mean[std::size_t(s)] - observed[std::size_t(s)];
-    for (int b = 0; b < q; ++b) {
-      const int t = varying[std::size_t(b)];
-      covariance(a, b) = m.covariance(s, t);
-      of_difference(a, b) =
-          m.long_run_covariance(s, t) / m.networks + (with_step ? step->covariance(s, t) : 0.0);
-    }
-  }
-  const std::optional<Matrix> spread_inverse = symmetric_inverse(covariance);
-  const std::optional<Matrix> difference_inverse = symmetric_inverse(of_difference);
+  const VaryingMoments v = varying_moments(m, observed, varying, with_step ? step : nullptr);
+  const std::optional<Matrix> spread_inverse = symmetric_inverse(v.covariance);
+  const std::optional<Matrix> difference_inverse = symmetric_inverse(v.of_difference);
   if (!spread_inverse || !difference_inverse) {
     test.hotelling = test.distance = infinity;
     test.p_value = 0.0;
     return test;
   }
-  test.distance = quadratic_form(d, *spread_inverse, d);
-  test.hotelling = quadratic_form(d, *difference_inverse, d);
+  test.distance = quadratic_form(v.difference, *spread_inverse, v.difference);
+  test.hotelling = quadratic_form(v.difference, *difference_inverse, v.difference);
   const double nu =
       with_step ? std::min(test.effective_size, step->effective_size) : test.effective_size;
   if (!(nu - q > 0.0)) {

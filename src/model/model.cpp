@@ -214,18 +214,10 @@ Model model_of_formula(std::string_view formula, const TermContext& context) {
       model.notes.emplace_back(notice);
     }
   }
-  if (!model.curved() && model.parameter_count() > max_params) {
+  if (model.parameter_count() > max_model_statistics) {
     throw ModelError("the model has " + std::to_string(model.parameter_count()) +
-                     " statistics; at most " + std::to_string(max_params));
-  }
-  if (model.coefficient_count() > max_params) {
-    throw ModelError("the model has " + std::to_string(model.coefficient_count()) +
-                     " coefficients; at most " + std::to_string(max_params));
-  }
-  if (model.parameter_count() > max_curved_statistics) {
-    throw ModelError("the model has " + std::to_string(model.parameter_count()) +
-                     " statistics; at most " + std::to_string(max_curved_statistics) +
-                     " (give the curved terms a smaller cutoff)");
+                     " statistics; at most " + std::to_string(max_model_statistics) +
+                     (model.curved() ? " (give the curved terms a smaller cutoff)" : ""));
   }
   return model;
 }

@@ -131,6 +131,155 @@ int declared_node(std::string_view id, const NodeLabels& labels, int& node_count
   return node;
 }
 
+// A row of the table as read, so that the ids of all rows can be judged together before any
+// declares a node.
+struct TableRow {
+  long line;
+  std::vector<std::string> fields;
+};
+
+// The table's header: the attribute names, each with an empty column of covariates.
+AttributeTable table_of_header(DelimitedReader& reader, const std::string& file_name,
+                               int node_count) {
+  if (!reader.next()) {
+    throw input_error({file_name, std::max(reader.lines_read(), 1L)},
+                      "the file is empty; an attribute table begins with a header line: the "
+                      "node id column, then the names of the attributes.");
+  }
+  const int attribute_count = static_cast<int>(reader.fields().size()) - 1;
+  if (attribute_count > max_attrs) {
+    throw input_error(reader.position(max_attrs + 2),
+                      "the header names " + std::to_string(attribute_count) +
+                          " attributes; at most " + std::to_string(max_attrs) + ".");
+  }
+  AttributeTable table;
+  table.names.assign(reader.fields().begin() + 1, reader.fields().end());
+  table.covariates.node_count = node_count;
+  table.covariates.source = file_name;
+  for (const std::string& name : table.names) {
+    table.covariates.columns.push_back(
+        {name, std::vector<std::string>(static_cast<std::size_t>(std::max(node_count, 0)))});
+  }
+  return table;
+}
+
+std::vector<TableRow> read_rows(DelimitedReader& reader, std::size_t width, long header_line) {
+  std::vector<TableRow> rows;
+  while (reader.next()) {
+    check_row_width(reader, width, header_line, "header");
+    const auto fields = reader.fields();
+    if (fields[0].empty()) {
+      throw input_error(reader.position(1), "the id is empty.");
+    }
+    rows.push_back({reader.line(), std::vector<std::string>(fields.begin(), fields.end())});
+  }
+  return rows;
+}
+
+// The rows placed one by one at their nodes, declaring nodes where the ids do.
+class RowPlacement {
+ public:
+  RowPlacement(const std::string& file_name, const NodeLabels& labels, int node_count,
+               bool ids_declare_nodes, int node_limit, AttributeTable& table)
+      : file_name_(file_name),
+        labels_(labels),
+        ids_declare_nodes_(ids_declare_nodes),
+        node_limit_(node_limit),
+        node_count_(node_count),
+        table_(table),
+        line_of_node_(static_cast<std::size_t>(std::max(node_count, 0)) + 1, 0),
+        columns_(table.names.size()) {}
+
+  void add_row(const TableRow& row) {
+    const std::string_view written = row.fields[0];
+    const std::string id = canonical_id(written);
+    const int node = node_of_row(row, written, id);
+    const bool in_network = node >= 1 && node <= node_count_;
+    long& seen = in_network ? line_of_node_[static_cast<std::size_t>(node)] : line_of_other_[id];
+    if (seen != 0) {
+      throw input_error({file_name_, row.line, 1},
+                        "the id " + shown(written) + " is given twice, on lines " +
+                            std::to_string(seen) + " and " + std::to_string(row.line) + ".");
+    }
+    seen = row.line;
+    if (!in_network) {
+      ++table_.rows_not_in_network;
+      return;
+    }
+    store_cells(row, node);
+  }
+
+  // The categories and the counts of nodes with and without rows, once every row is placed.
+  void finish(int network_nodes) {
+    NodeAttributes& attributes = table_.attributes;
+    attributes.hold(node_count_);
+    for (std::size_t a = 0; a < columns_.size(); ++a) {
+      attributes.largest[a] = number_categories(columns_[a], attributes.value[a]);
+    }
+    while (attributes.usable_count < max_attrs &&
+           attributes.largest[static_cast<std::size_t>(attributes.usable_count)] > 0) {
+      ++attributes.usable_count;
+    }
+    table_.node_has_row.assign(static_cast<std::size_t>(std::max(node_count_, 0)), false);
+    for (int node = 1; node <= node_count_; ++node) {
+      const bool has_row = line_of_node_[static_cast<std::size_t>(node)] != 0;
+      table_.node_has_row[static_cast<std::size_t>(node - 1)] = has_row;
+      if (!has_row) ++table_.nodes_without_row;
+    }
+    table_.node_count = node_count_;
+    table_.covariates.node_count = node_count_;
+    for (AttributeColumn& column : table_.covariates.columns) {
+      column.value.resize(static_cast<std::size_t>(std::max(node_count_, 0)));
+    }
+    for (int node = network_nodes + 1; node <= node_count_; ++node) {
+      if (line_of_node_[static_cast<std::size_t>(node)] != 0) ++table_.declared_nodes;
+    }
+  }
+
+ private:
+  int node_of_row(const TableRow& row, std::string_view written, const std::string& id) {
+    int node = node_of_id(labels_, written);
+    if (const auto found = new_node_of_.find(id); found != new_node_of_.end()) {
+      node = found->second;
+    }
+    if (!ids_declare_nodes_ || (node >= 1 && node <= node_count_)) return node;
+    node = declared_node(id, labels_, node_count_, table_, new_node_of_, node_limit_);
+    if (node > node_limit_) {
+      throw capacity_passed(
+          {file_name_, row.line, 1},
+          "Too many nodes! " + shown(written) + " would be node " + std::to_string(node) + ".");
+    }
+    if (static_cast<std::size_t>(node) >= line_of_node_.size()) {
+      line_of_node_.resize(
+          std::max(static_cast<std::size_t>(node) + 1, line_of_node_.size() * 3 / 2), 0);
+    }
+    return node;
+  }
+
+  void store_cells(const TableRow& row, int node) {
+    for (std::size_t a = 0; a < columns_.size(); ++a) {
+      const std::string_view cell = row.fields[a + 1];
+      const std::string_view text = is_missing_value(cell) ? std::string_view() : cell;
+      std::vector<std::string>& values = table_.covariates.columns[a].value;
+      if (values.size() < static_cast<std::size_t>(node))
+        values.resize(static_cast<std::size_t>(node));
+      values[static_cast<std::size_t>(node - 1)] = std::string(text);
+      if (!is_no_value(text)) columns_[a].push_back({node, std::string(text)});
+    }
+  }
+
+  const std::string& file_name_;
+  const NodeLabels& labels_;
+  bool ids_declare_nodes_;
+  int node_limit_;
+  int node_count_;  // grows with the nodes the rows declare
+  AttributeTable& table_;
+  std::vector<long> line_of_node_;
+  std::unordered_map<std::string, int> new_node_of_;  // labels of new nodes
+  std::unordered_map<std::string, long> line_of_other_;
+  std::vector<std::vector<Cell>> columns_;  // the cells with a value, by attribute
+};
+
 }  // namespace
 
 bool is_missing_value(std::string_view text) {
@@ -141,118 +290,18 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
                                     NetworkFormat format, const NodeLabels& labels, int node_count,
                                     bool ids_declare_nodes, int node_limit) {
   DelimitedReader reader(in, file_name, delimited_syntax(format));
-  if (!reader.next()) {
-    throw input_error({file_name, std::max(reader.lines_read(), 1L)},
-                      "the file is empty; an attribute table begins with a header line: the "
-                      "node id column, then the names of the attributes.");
-  }
-  AttributeTable table;
-  const std::size_t width = reader.fields().size();
+  AttributeTable table = table_of_header(reader, file_name, node_count);
   const long header_line = reader.line();
-  const int attribute_count = static_cast<int>(width) - 1;
-  if (attribute_count > max_attrs) {
-    throw input_error(reader.position(max_attrs + 2),
-                      "the header names " + std::to_string(attribute_count) +
-                          " attributes; at most " + std::to_string(max_attrs) + ".");
-  }
-  table.names.assign(reader.fields().begin() + 1, reader.fields().end());
-  table.covariates.node_count = node_count;
-  table.covariates.source = file_name;
-  for (const std::string& name : table.names) {
-    table.covariates.columns.push_back(
-        {name, std::vector<std::string>(static_cast<std::size_t>(std::max(node_count, 0)))});
-  }
-
-  std::vector<std::vector<Cell>> columns(static_cast<std::size_t>(attribute_count));
+  const std::vector<TableRow> rows = read_rows(reader, table.names.size() + 1, header_line);
   const int network_nodes = std::max(node_count, 0);
-  // The rows as read, so that their ids can be judged together before any declares a node.
-  struct Row {
-    long line;
-    std::vector<std::string> fields;
-  };
-  std::vector<Row> rows;
-  while (reader.next()) {
-    check_row_width(reader, width, header_line, "header");
-    const auto fields = reader.fields();
-    if (fields[0].empty()) {
-      throw input_error(reader.position(1), "the id is empty.");
-    }
-    rows.push_back({reader.line(), std::vector<std::string>(fields.begin(), fields.end())});
-  }
   if (ids_declare_nodes && network_nodes > 0) {
     check_ids_name_nodes(
         rows.size(), [&](std::size_t k) -> std::string_view { return rows[k].fields[0]; }, labels,
         network_nodes, file_name);
   }
-  // Grown with the nodes the rows declare.
-  std::vector<long> line_of_node(static_cast<std::size_t>(std::max(node_count, 0)) + 1, 0);
-  std::unordered_map<std::string, int> new_node_of;  // labels of new nodes
-  std::unordered_map<std::string, long> line_of_other;
-  for (const Row& row : rows) {
-    const std::string_view written = row.fields[0];
-    const std::string id = canonical_id(written);
-    int node = node_of_id(labels, written);
-    if (const auto found = new_node_of.find(id); found != new_node_of.end()) node = found->second;
-    if (ids_declare_nodes && (node < 1 || node > node_count)) {
-      node = declared_node(id, labels, node_count, table, new_node_of, node_limit);
-      if (node > node_limit) {
-        throw capacity_passed(
-            {file_name, row.line, 1},
-            "Too many nodes! " + shown(written) + " would be node " + std::to_string(node) + ".");
-      }
-      if (static_cast<std::size_t>(node) >= line_of_node.size()) {
-        line_of_node.resize(
-            std::max(static_cast<std::size_t>(node) + 1, line_of_node.size() * 3 / 2), 0);
-      }
-    }
-    const bool in_network = node >= 1 && node <= node_count;
-    long& seen = in_network ? line_of_node[static_cast<std::size_t>(node)] : line_of_other[id];
-    if (seen != 0) {
-      throw input_error({file_name, row.line, 1},
-                        "the id " + shown(written) + " is given twice, on lines " +
-                            std::to_string(seen) + " and " + std::to_string(row.line) + ".");
-    }
-    seen = row.line;
-    if (!in_network) {
-      ++table.rows_not_in_network;
-      continue;
-    }
-    for (int a = 0; a < attribute_count; ++a) {
-      const std::string_view cell = row.fields[static_cast<std::size_t>(a) + 1];
-      const std::string_view text = is_missing_value(cell) ? std::string_view() : cell;
-      std::vector<std::string>& values =
-          table.covariates.columns[static_cast<std::size_t>(a)].value;
-      if (values.size() < static_cast<std::size_t>(node))
-        values.resize(static_cast<std::size_t>(node));
-      values[static_cast<std::size_t>(node - 1)] = std::string(text);
-      if (!is_no_value(text))
-        columns[static_cast<std::size_t>(a)].push_back({node, std::string(text)});
-    }
-  }
-
-  NodeAttributes& attributes = table.attributes;
-  attributes.hold(node_count);
-  for (std::size_t a = 0; a < columns.size(); ++a) {
-    attributes.largest[a] = number_categories(columns[a], attributes.value[a]);
-  }
-  while (attributes.usable_count < max_attrs &&
-         attributes.largest[static_cast<std::size_t>(attributes.usable_count)] > 0) {
-    ++attributes.usable_count;
-  }
-  table.node_has_row.assign(static_cast<std::size_t>(std::max(node_count, 0)), false);
-  for (int node = 1; node <= node_count; ++node) {
-    const bool has_row = line_of_node[static_cast<std::size_t>(node)] != 0;
-    table.node_has_row[static_cast<std::size_t>(node - 1)] = has_row;
-    if (!has_row) ++table.nodes_without_row;
-  }
-  table.node_count = node_count;
-  table.covariates.node_count = node_count;
-  for (AttributeColumn& column : table.covariates.columns) {
-    column.value.resize(static_cast<std::size_t>(std::max(node_count, 0)));
-  }
-  for (int node = network_nodes + 1; node <= node_count; ++node) {
-    if (line_of_node[static_cast<std::size_t>(node)] != 0) ++table.declared_nodes;
-  }
+  RowPlacement placement(file_name, labels, node_count, ids_declare_nodes, node_limit, table);
+  for (const TableRow& row : rows) placement.add_row(row);
+  placement.finish(network_nodes);
   return table;
 }
 

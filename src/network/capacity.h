@@ -3,18 +3,19 @@
 
 #include <cstdint>
 
-#include "numeric/param_matrix.h"
-
 namespace tarn {
 
+// Parameters of the dialogue's models, and columns of the fused kernel's statistics table.
+inline constexpr int max_params = 64;
 inline constexpr int max_nodes = 2000;
 inline constexpr int max_links = 500000;
 inline constexpr int max_attrs = 8;
 inline constexpr int max_blocks = 16;
 inline constexpr int max_block_types = 16;
 inline constexpr int max_groups = 15;
-// Statistics of a model with curved terms (their coefficients stay within max_params).
-inline constexpr int max_curved_statistics = 1024;
+// Statistics of a model on the command line: the fits hold square matrices of them and invert
+// them in time of the cube of their number.
+inline constexpr int max_model_statistics = 1024;
 inline constexpr int name_length = 24;
 
 // How large a network a reader takes: its nodes, its links, and the links of one node in one

@@ -151,19 +151,29 @@ std::int32_t DataFile::read_field(std::int64_t& pos, std::int32_t width, bool bl
   return static_cast<std::int32_t>(value);
 }
 
+namespace {
+
+// A format whose integer fields, used again as often as it takes, hold `needed` numbers.
+void check_format_holds(const RecordFormat& f, std::size_t needed, const std::string& file_name) {
+  if (static_cast<std::int64_t>(needed) <= f.integers_per_pass() || f.reuse_reads_integers()) {
+    return;
+  }
+  throw FatalError("Format error in \"" + trimmed_name(file_name) +
+                       "\", line 1: the record format " + shown(f.compact_text()) + " holds " +
+                       std::to_string(f.integers_per_pass()) +
+                       " integer field(s), but a record needs " + std::to_string(needed) +
+                       " numbers and the part of the format used again holds no integer field.",
+                   {trimmed_name(file_name), 1});
+}
+
+}  // namespace
+
 bool DataFile::read_record(std::string_view format, std::span<std::int32_t> values,
                            std::span<const int> bits) {
   const RecordFormat& f = format_for(format);
   const std::size_t needed = values.size();
   if (needed == 0) return next_line();
-  if (static_cast<std::int64_t>(needed) > f.integers_per_pass() && !f.reuse_reads_integers()) {
-    throw FatalError("Format error in \"" + trimmed_name(name_) + "\", line 1: the record format " +
-                         shown(f.compact_text()) + " holds " +
-                         std::to_string(f.integers_per_pass()) +
-                         " integer field(s), but a record needs " + std::to_string(needed) +
-                         " numbers and the part of the format used again holds no integer field.",
-                     {trimmed_name(name_), 1});
-  }
+  check_format_holds(f, needed, name_);
   if (!next_line()) return false;
 
   const std::vector<FormatItem>& items = f.items();

@@ -108,16 +108,8 @@ bool DelimitedReader::find_extent(Extent& extent) {
   std::size_t k = begin_;
   while (k < end_ && (data[k] == ' ' || data[k] == '\t' || data[k] == '\r')) ++k;
   if (k == end_ || data[k] == '\n' || (syntax_.comment != '\0' && data[k] == syntax_.comment)) {
-    const void* line_end = std::memchr(data + k, '\n', end_ - k);
-    if (line_end == nullptr && !at_end_) return false;
-    extent.end = line_end == nullptr
-                     ? end_
-                     : static_cast<std::size_t>(static_cast<const char*>(line_end) - data);
-    extent.next = line_end == nullptr ? end_ : extent.end + 1;
-    extent.is_skipped = true;
-    return true;
+    return skipped_line_extent(k, extent);
   }
-
   // Scanned from the start of the line, as split_quoted will: a carriage return there is text.
   const void* line_end = std::memchr(data + k, '\n', end_ - k);
   const std::size_t stop =
@@ -126,52 +118,73 @@ bool DelimitedReader::find_extent(Extent& extent) {
   std::size_t i = stop;
   if (std::memchr(data + begin_, '"', stop - begin_) != nullptr) {
     // Quotes decide where fields, and so the record, end.
-    extent.has_quotes = true;
-    bool field_start = true;
-    bool in_quotes = false;
-    long quote_line = 0;
-    for (i = begin_; i < end_; ++i) {
-      const char c = data[i];
-      if (in_quotes) {
-        if (c == '"') {
-          if (i + 1 == end_ && !at_end_) {
-            open_quote_line_ = quote_line;
-            return false;
-          }
-          if (i + 1 < end_ && data[i + 1] == '"') {
-            ++i;
-          } else {
-            in_quotes = false;
-          }
-        } else if (c == '\n') {
-          if (!syntax_.quotes_span_lines) unclosed_quote(quote_line);
-          ++extent.line_ends;
-        }
-        continue;
-      }
-      if (c == '\n') break;
-      if (is_delimiter(c)) {
-        field_start = true;
-      } else if (field_start && c == '"') {
-        in_quotes = true;
-        field_start = false;
-        quote_line = next_line_ + extent.line_ends;
-      } else if (!(field_start && is_blank(c))) {
-        field_start = false;
-      }
-    }
-    if (in_quotes) {
-      if (!at_end_) {
-        open_quote_line_ = quote_line;
-        return false;
-      }
-      unclosed_quote(quote_line);
-    }
+    if (!quoted_extent_end(extent, i)) return false;
   }
   if (i == end_ && !at_end_) return false;
   extent.end = i;
   extent.next = i < end_ ? i + 1 : end_;
   if (extent.end > begin_ && data[extent.end - 1] == '\r') --extent.end;
+  return true;
+}
+
+// A blank line or a comment, whose first character that is no blank stands at k.
+bool DelimitedReader::skipped_line_extent(std::size_t k, Extent& extent) const {
+  const char* data = buffer_.get();
+  const void* line_end = std::memchr(data + k, '\n', end_ - k);
+  if (line_end == nullptr && !at_end_) return false;
+  extent.end = line_end == nullptr
+                   ? end_
+                   : static_cast<std::size_t>(static_cast<const char*>(line_end) - data);
+  extent.next = line_end == nullptr ? end_ : extent.end + 1;
+  extent.is_skipped = true;
+  return true;
+}
+
+// The end of a record with quotes, at i: the first line end outside quotes. False when the data
+// in the buffer does not decide it.
+bool DelimitedReader::quoted_extent_end(Extent& extent, std::size_t& i) {
+  const char* data = buffer_.get();
+  extent.has_quotes = true;
+  bool field_start = true;
+  bool in_quotes = false;
+  long quote_line = 0;
+  for (i = begin_; i < end_; ++i) {
+    const char c = data[i];
+    if (in_quotes) {
+      if (c == '"') {
+        if (i + 1 == end_ && !at_end_) {
+          open_quote_line_ = quote_line;
+          return false;
+        }
+        if (i + 1 < end_ && data[i + 1] == '"') {
+          ++i;
+        } else {
+          in_quotes = false;
+        }
+      } else if (c == '\n') {
+        if (!syntax_.quotes_span_lines) unclosed_quote(quote_line);
+        ++extent.line_ends;
+      }
+      continue;
+    }
+    if (c == '\n') break;
+    if (is_delimiter(c)) {
+      field_start = true;
+    } else if (field_start && c == '"') {
+      in_quotes = true;
+      field_start = false;
+      quote_line = next_line_ + extent.line_ends;
+    } else if (!(field_start && is_blank(c))) {
+      field_start = false;
+    }
+  }
+  if (in_quotes) {
+    if (!at_end_) {
+      open_quote_line_ = quote_line;
+      return false;
+    }
+    unclosed_quote(quote_line);
+  }
   return true;
 }
 

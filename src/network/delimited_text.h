@@ -73,6 +73,8 @@ class DelimitedReader {
 
   bool fill();
   bool find_extent(Extent& extent);
+  bool skipped_line_extent(std::size_t k, Extent& extent) const;
+  bool quoted_extent_end(Extent& extent, std::size_t& i);
   void split_plain(std::size_t begin, std::size_t end);
   void split_quoted(std::size_t begin, std::size_t end);
   bool is_delimiter(char c) const;

@@ -94,6 +94,132 @@ class NodeNames {
 // Rows after a first row that are needed before it is taken for a header by its labels alone.
 constexpr long min_rows_for_guess = 10;
 
+// What the reading of one edge list gathers, row by row, and the network built from it.
+class EdgeListReading {
+ public:
+  EdgeListReading(const std::string& file_name, const EdgeListOptions& options)
+      : file_name_(file_name),
+        options_(options),
+        names_(options.node_count, options.labels, options.limits.nodes),
+        links_(file_name, options.limits) {}
+
+  void add_row(const EdgeRow& row) {
+    const int sender = node(row.sender, row.line, row.sender_column, "sender");
+    const int receiver = node(row.receiver, row.line, row.receiver_column, "receiver");
+    if (rows_read_++ > 0 && whole_number(row.sender) && whole_number(row.receiver)) {
+      ++numbered_rows_;
+    }
+    if (row.has_value) {
+      const auto value = decimal_number(row.value);
+      if (!value || *value < 0) {
+        throw input_error(
+            {file_name_, row.line, row.value_column},
+            "the value " + shown(row.value) + (value ? " is negative." : " is not a number."));
+      }
+      pair_rows_.note(sender, receiver, *value, row.line);
+      if (*value == 0) return;
+      weights_.note(*value, row.value);
+    } else {
+      pair_rows_.note(sender, receiver, 1, row.line);
+    }
+    first_linked_ = first_linked_ || rows_read_ == 1;
+    links_.add(sender, receiver, row.line);
+  }
+
+  // A header read as a link names two nodes that nothing else names. When the other rows are
+  // many and all name their nodes by labels, it is taken for a header (true); else only said.
+  bool guess_header(const EdgeRows& rows, std::vector<Warning>& warnings) {
+    if (rows.first_link.size() != 2 ||
+        (whole_number(rows.first_link[0]) && whole_number(rows.first_link[1]))) {
+      return false;
+    }
+    const int a = names_.id_of(rows.first_link[0]), b = names_.id_of(rows.first_link[1]);
+    const int alone = a == b ? 2 : 1;
+    if (a <= 0 || b <= 0 || appearances_[std::size_t(a - 1)] != alone ||
+        appearances_[std::size_t(b - 1)] != alone) {
+      return false;
+    }
+    const bool guessed =
+        a == 1 && b == 2 && first_linked_ && rows_read_ > min_rows_for_guess && numbered_rows_ == 0;
+    warnings.push_back(Warning{guessed ? "header_guessed" : "header_read_as_link"}
+                           .add_text("file", file_name_)
+                           .add_text("sender", rows.first_link[0])
+                           .add_text("receiver", rows.first_link[1])
+                           .add_text("reason", "labels_alone"));
+    return guessed;
+  }
+
+  // The network, its labels, and the warnings of the rows put before `result`'s.
+  void finish(bool header_guessed, LabelledNetwork& result) && {
+    if (header_guessed) {
+      links_.drop_first();
+      pair_rows_.drop_first();
+    }
+    std::vector<Warning> said = pair_rows_.warnings(
+        file_name_, options_.undirected, [this](int id) { return names_.name_of_id(id); });
+    if (auto weighted = weights_.warning(file_name_)) said.push_back(*weighted);
+    result.warnings.insert(result.warnings.begin(), said.begin(), said.end());
+    if (header_guessed) {
+      std::vector<int> node_of_id = {1, 1};  // ids 1 and 2 name no link any more
+      for (int id = 3; id <= names_.node_count(); ++id) node_of_id.push_back(id - 2);
+      result.network = std::move(links_).build(names_.node_count() - 2, node_of_id);
+      result.labels = std::move(names_).labels_after(2);
+      return;
+    }
+    result.network = std::move(links_).build(names_.node_count(), names_.node_of_id());
+    result.labels = std::move(names_).labels();
+  }
+
+ private:
+  int node(std::string_view label, long line, int column, const char* role) {
+    const InputPlace at{file_name_, line, column};
+    if (label.empty()) throw input_error(at, std::string("the ") + role + " is empty.");
+    const int id = names_.id_of(label);
+    if (id == 0) {
+      throw capacity_passed(at, std::string("Too many nodes! ") + shown(label) + " would be node " +
+                                    std::to_string(std::int64_t{options_.limits.nodes} + 1) + ".");
+    }
+    if (id < 0) {
+      throw input_error(at, shown(label) + " is no node number within 1.." +
+                                std::to_string(options_.node_count) + " (--nodes " +
+                                std::to_string(options_.node_count) + ").");
+    }
+    if (appearances_.size() < static_cast<std::size_t>(id)) appearances_.resize(std::size_t(id), 0);
+    ++appearances_[static_cast<std::size_t>(id - 1)];
+    return id;
+  }
+
+  const std::string& file_name_;
+  const EdgeListOptions& options_;
+  NodeNames names_;
+  LinkCollector links_;
+  PairRows pair_rows_;
+  WeightsReadAsTies weights_;
+  std::vector<int> appearances_;  // by id: the rows that name it
+  long rows_read_ = 0;            // rows that are not the header
+  long numbered_rows_ = 0;        // rows after the first whose sender and receiver are numbers
+  bool first_linked_ = false;     // the first row gave a link
+};
+
+// The warnings of the columns read: an index column skipped, a header guessed from its fields.
+void add_column_warnings(const EdgeRows& rows, const std::string& file_name,
+                         std::vector<Warning>& warnings) {
+  if (rows.index_skipped) {
+    warnings.push_back(Warning{"index_column_skipped"}.add_text("file", file_name));
+  }
+  if (rows.header_sign == HeaderSign::none) return;
+  const auto field = [&rows](int column) {
+    return rows.header[static_cast<std::size_t>(column - 1)];
+  };
+  warnings.push_back(Warning{"header_guessed"}
+                         .add_text("file", file_name)
+                         .add_text("sender", field(rows.sender_column))
+                         .add_text("receiver", field(rows.receiver_column))
+                         .add_text("reason", rows.header_sign == HeaderSign::value_not_a_number
+                                                 ? "value_not_a_number"
+                                                 : "labels_over_numbers"));
+}
+
 }  // namespace
 
 LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, NetworkFormat format,
@@ -106,111 +232,15 @@ LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, N
 LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, NetworkFormat format,
                                const EdgeListOptions& options) {
   DelimitedReader reader(in, file_name, delimited_syntax(format));
-  NodeNames names(options.node_count, options.labels, options.limits.nodes);
-  LinkCollector links(file_name, options.limits);
-  PairRows pair_rows;
+  EdgeListReading reading(file_name, options);
+  const EdgeRows rows = read_edge_rows(reader, options.header, options.columns,
+                                       [&](const EdgeRow& row) { reading.add_row(row); });
   LabelledNetwork result;
-  WeightsReadAsTies weights;
-  std::vector<int> appearances;  // by id: the rows that name it
-  long rows_read = 0;            // rows that are not the header
-  long numbered_rows = 0;        // rows after the first whose sender and receiver are numbers
-  bool first_linked = false;     // the first row gave a link
-  const auto node = [&](std::string_view label, long line, int column, const char* role) {
-    if (label.empty())
-      throw input_error(InputPlace{file_name, line, column},
-                        std::string("the ") + role + " is empty.");
-    const int id = names.id_of(label);
-    if (id == 0) {
-      throw capacity_passed(InputPlace{file_name, line, column},
-                            std::string("Too many nodes! ") + shown(label) + " would be node " +
-                                std::to_string(std::int64_t{options.limits.nodes} + 1) + ".");
-    }
-    if (id < 0) {
-      throw input_error(InputPlace{file_name, line, column},
-                        shown(label) + " is no node number within 1.." +
-                            std::to_string(options.node_count) + " (--nodes " +
-                            std::to_string(options.node_count) + ").");
-    }
-    if (appearances.size() < static_cast<std::size_t>(id)) appearances.resize(std::size_t(id), 0);
-    ++appearances[static_cast<std::size_t>(id - 1)];
-    return id;
-  };
-  const EdgeRows rows =
-      read_edge_rows(reader, options.header, options.columns, [&](const EdgeRow& row) {
-        const int sender = node(row.sender, row.line, row.sender_column, "sender");
-        const int receiver = node(row.receiver, row.line, row.receiver_column, "receiver");
-        if (rows_read++ > 0 && whole_number(row.sender) && whole_number(row.receiver)) {
-          ++numbered_rows;
-        }
-        if (row.has_value) {
-          const auto value = decimal_number(row.value);
-          if (!value || *value < 0) {
-            throw input_error(
-                {file_name, row.line, row.value_column},
-                "the value " + shown(row.value) + (value ? " is negative." : " is not a number."));
-          }
-          pair_rows.note(sender, receiver, *value, row.line);
-          if (*value == 0) return;
-          weights.note(*value, row.value);
-        } else {
-          pair_rows.note(sender, receiver, 1, row.line);
-        }
-        first_linked = first_linked || rows_read == 1;
-        links.add(sender, receiver, row.line);
-      });
   result.header = rows.header;
-  if (rows.index_skipped) {
-    result.warnings.push_back(Warning{"index_column_skipped"}.add_text("file", file_name));
-  }
-  if (rows.header_sign != HeaderSign::none) {
-    const auto field = [&rows](int column) {
-      return rows.header[static_cast<std::size_t>(column - 1)];
-    };
-    result.warnings.push_back(
-        Warning{"header_guessed"}
-            .add_text("file", file_name)
-            .add_text("sender", field(rows.sender_column))
-            .add_text("receiver", field(rows.receiver_column))
-            .add_text("reason", rows.header_sign == HeaderSign::value_not_a_number
-                                    ? "value_not_a_number"
-                                    : "labels_over_numbers"));
-  }
-  // A header read as a link names two nodes that nothing else names. When the other rows are
-  // many and all name their nodes by labels, it is taken for a header; else only said.
-  bool header_guessed = false;
-  if (rows.first_link.size() == 2 &&
-      !(whole_number(rows.first_link[0]) && whole_number(rows.first_link[1]))) {
-    const int a = names.id_of(rows.first_link[0]), b = names.id_of(rows.first_link[1]);
-    const int alone = a == b ? 2 : 1;
-    if (a > 0 && b > 0 && appearances[std::size_t(a - 1)] == alone &&
-        appearances[std::size_t(b - 1)] == alone) {
-      header_guessed =
-          a == 1 && b == 2 && first_linked && rows_read > min_rows_for_guess && numbered_rows == 0;
-      result.warnings.push_back(Warning{header_guessed ? "header_guessed" : "header_read_as_link"}
-                                    .add_text("file", file_name)
-                                    .add_text("sender", rows.first_link[0])
-                                    .add_text("receiver", rows.first_link[1])
-                                    .add_text("reason", "labels_alone"));
-    }
-  }
-  if (header_guessed) {
-    result.header = rows.first_link;
-    links.drop_first();
-    pair_rows.drop_first();
-  }
-  std::vector<Warning> said = pair_rows.warnings(file_name, options.undirected,
-                                                 [&names](int id) { return names.name_of_id(id); });
-  if (auto weighted = weights.warning(file_name)) said.push_back(*weighted);
-  result.warnings.insert(result.warnings.begin(), said.begin(), said.end());
-  if (header_guessed) {
-    std::vector<int> node_of_id = {1, 1};  // ids 1 and 2 name no link any more
-    for (int id = 3; id <= names.node_count(); ++id) node_of_id.push_back(id - 2);
-    result.network = std::move(links).build(names.node_count() - 2, node_of_id);
-    result.labels = std::move(names).labels_after(2);
-    return result;
-  }
-  result.network = std::move(links).build(names.node_count(), names.node_of_id());
-  result.labels = std::move(names).labels();
+  add_column_warnings(rows, file_name, result.warnings);
+  const bool header_guessed = reading.guess_header(rows, result.warnings);
+  if (header_guessed) result.header = rows.first_link;
+  std::move(reading).finish(header_guessed, result);
   return result;
 }
 

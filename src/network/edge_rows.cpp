@@ -124,6 +124,59 @@ EdgeRow row_of(std::span<const std::string_view> fields, long line, const Placem
   return row;
 }
 
+// The first row is judged by the columns it would be read by: those --columns gives by number,
+// else the first three.
+std::array<int, 3> judged_columns(std::span<const std::string> columns, bool named,
+                                  std::size_t width) {
+  std::array<int, 3> judged = {0, 1, width >= 3 ? 2 : -1};
+  if (!columns.empty() && !named) {
+    for (std::size_t k = 0; k < 3; ++k) {
+      judged[k] = k < columns.size() && columns[k].size() <= 4 ? std::stoi(columns[k]) - 1 : -1;
+    }
+  }
+  return judged;
+}
+
+// pandas writes its index as an unnamed first column (to_csv without index=False); a header
+// that names sender and receiver after it is read without it.
+bool has_index_column(bool is_header, std::span<const std::string> columns,
+                      const std::vector<std::string>& first) {
+  const auto after = std::span<const std::string>(first).subspan(first.empty() ? 0 : 1);
+  return is_header && columns.empty() && first.size() >= 3 &&
+         (first[0].empty() || same_text_any_case(first[0], "Unnamed: 0")) &&
+         column_named(after, sender_words) >= 0 && column_named(after, receiver_words) >= 0;
+}
+
+// Where sender, receiver and value stand: after the index column, by --columns, by the header,
+// or by position.
+Placement placement_of(bool index_column, bool is_header, std::span<const std::string> columns,
+                       const std::vector<std::string>& header,
+                       const std::vector<std::string>& first, const std::string& at_first) {
+  if (index_column) {
+    Placement placement = by_header(std::span<const std::string>(first).subspan(1), at_first);
+    ++placement.sender, ++placement.receiver;
+    if (placement.value >= 0) ++placement.value;
+    return placement;
+  }
+  return !columns.empty() ? by_option(columns, header, first.size(), at_first)
+         : is_header      ? by_header(header, at_first)
+                          : by_position(first.size(), at_first);
+}
+
+// The first column of a row when it is pandas' index: the row's number, counted from 0.
+void check_index(const DelimitedReader& reader, std::int64_t& next_index) {
+  const std::string_view field = reader.fields()[0];
+  const auto index = whole_number(field);
+  if (!index || *index != next_index) {
+    throw input_error(reader.position(1),
+                      "the first column has no name and reads as the index that pandas writes "
+                      "(0, 1, 2, ...), but this row has " +
+                          shown(field) + " where " + std::to_string(next_index) +
+                          " belongs; name the column in the header, or give --columns.");
+  }
+  ++next_index;
+}
+
 }  // namespace
 
 DelimitedSyntax delimited_syntax(NetworkFormat format) {
@@ -194,14 +247,7 @@ EdgeRows read_edge_rows(DelimitedReader& reader, HeaderRule rule,
   }
   const bool more = reader.next();
   if (more) check_row_width(reader, width, first_line, "row");
-  // The first row is judged by the columns it would be read by: those --columns gives by number,
-  // else the first three.
-  std::array<int, 3> judged = {0, 1, width >= 3 ? 2 : -1};
-  if (!columns.empty() && !named) {
-    for (std::size_t k = 0; k < 3; ++k) {
-      judged[k] = k < columns.size() && columns[k].size() <= 4 ? std::stoi(columns[k]) - 1 : -1;
-    }
-  }
+  const std::array<int, 3> judged = judged_columns(columns, named, width);
   const HeaderSign sign =
       rule == HeaderRule::detect
           ? header_sign(first_fields, more ? reader.fields() : std::span<const std::string_view>(),
@@ -211,59 +257,29 @@ EdgeRows read_edge_rows(DelimitedReader& reader, HeaderRule rule,
   EdgeRows rows;
   if (is_header) rows.header = first;
   if (!named && sign != HeaderSign::column_name) rows.header_sign = sign;
-  // pandas writes its index as an unnamed first column (to_csv without index=False); a header
-  // that names sender and receiver after it is read without it.
-  const bool index_column =
-      is_header && columns.empty() && width >= 3 &&
-      (first[0].empty() || same_text_any_case(first[0], "Unnamed: 0")) &&
-      column_named(std::span<const std::string>(first).subspan(1), sender_words) >= 0 &&
-      column_named(std::span<const std::string>(first).subspan(1), receiver_words) >= 0;
-  Placement placement;
-  if (index_column) {
-    placement = by_header(std::span<const std::string>(first).subspan(1), at_first);
-    ++placement.sender, ++placement.receiver;
-    if (placement.value >= 0) ++placement.value;
-    rows.index_skipped = true;
-  } else {
-    placement = !columns.empty() ? by_option(columns, rows.header, width, at_first)
-                : is_header      ? by_header(rows.header, at_first)
-                                 : by_position(width, at_first);
-  }
+  const bool index_column = has_index_column(is_header, columns, first);
+  rows.index_skipped = index_column;
+  const Placement placement =
+      placement_of(index_column, is_header, columns, rows.header, first, at_first);
   rows.sender_column = placement.sender + 1;
   rows.receiver_column = placement.receiver + 1;
-  // The index of the row read next, when the first column is pandas' index.
-  std::int64_t next_index = 0;
-  const auto check_index = [&](std::span<const std::string_view> fields) {
-    if (!index_column) return;
-    const auto index = whole_number(fields[0]);
-    if (!index || *index != next_index) {
-      throw input_error(
-          reader.position(1),
-          "the first column has no name and reads as the index that pandas writes (0, 1, 2, "
-          "...), but this row has " +
-              shown(fields[0]) + " where " + std::to_string(next_index) +
-              " belongs; name the column in the header, or give --columns.");
-    }
-    ++next_index;
-  };
-  if (is_header) {
-    if (!more) {
-      throw input_error({reader.file_name(), first_line},
-                        "the file holds a header line and no link.");
-    }
-  } else {
+  if (is_header && !more) {
+    throw input_error({reader.file_name(), first_line},
+                      "the file holds a header line and no link.");
+  }
+  if (!is_header) {
     if (rule == HeaderRule::detect) {
       rows.first_link = {first[static_cast<std::size_t>(placement.sender)],
                          first[static_cast<std::size_t>(placement.receiver)]};
     }
     take(row_of(first_fields, first_line, placement));
   }
-  if (!more) return rows;
-  do {
+  std::int64_t next_index = 0;  // the index of the row read next, with pandas' index column
+  for (bool row = more; row; row = reader.next()) {
     check_row_width(reader, width, first_line, "row");
-    check_index(reader.fields());
+    if (index_column) check_index(reader, next_index);
     take(row_of(reader.fields(), reader.line(), placement));
-  } while (reader.next());
+  }
   return rows;
 }
 

@@ -12,17 +12,20 @@ void PairRows::drop_first() {
   if (!rows_.empty()) rows_.pop_front();
 }
 
-std::vector<Warning> PairRows::warnings(const std::string& file, bool undirected,
-                                        const std::function<std::string(int)>& name) {
-  // The rows by pair (the smaller id first, then the orientation), in file order within each.
-  const auto low = [](const Row& r) { return std::min(r.sender, r.receiver); };
-  const auto high = [](const Row& r) { return std::max(r.sender, r.receiver); };
-  std::sort(rows_.begin(), rows_.end(), [&](const Row& a, const Row& b) {
-    if (low(a) != low(b)) return low(a) < low(b);
-    if (high(a) != high(b)) return high(a) < high(b);
-    if (a.sender != b.sender) return a.sender < b.sender;
-    return a.line < b.line;
-  });
+namespace {
+
+template <class Row>
+int low(const Row& r) {
+  return std::min(r.sender, r.receiver);
+}
+template <class Row>
+int high(const Row& r) {
+  return std::max(r.sender, r.receiver);
+}
+
+}  // namespace
+
+struct PairRows::Findings {
   std::int64_t zero_rows = 0, merged = 0, differing = 0;
   const Row* merged_first = nullptr;  // the first row of the first pair given again
   const Row* merged_again = nullptr;  // and that row given again
@@ -30,10 +33,25 @@ std::vector<Warning> PairRows::warnings(const std::string& file, bool undirected
   // and the first row of the other.
   const Row* differ_first = nullptr;
   const Row* differ_second = nullptr;
+};
+
+// The rows by pair (the smaller id first, then the orientation), in file order within each.
+void PairRows::sort_by_pair() {
+  std::sort(rows_.begin(), rows_.end(), [](const Row& a, const Row& b) {
+    if (low(a) != low(b)) return low(a) < low(b);
+    if (high(a) != high(b)) return high(a) < high(b);
+    if (a.sender != b.sender) return a.sender < b.sender;
+    return a.line < b.line;
+  });
+}
+
+PairRows::Findings PairRows::find(const std::string& file, bool undirected,
+                                  const std::function<std::string(int)>& name) const {
+  Findings found;
   const Row* orientation_first = nullptr;  // the first row of the current ordered pair
   const Row* pair_first = nullptr;         // the first row of the current unordered pair
   for (const Row& row : rows_) {
-    zero_rows += row.value == 0 ? 1 : 0;
+    found.zero_rows += row.value == 0 ? 1 : 0;
     // An undirected network has no self-links: they are left out, whatever their rows say.
     if (undirected && row.sender == row.receiver) continue;
     const bool same_pair =
@@ -52,9 +70,9 @@ std::vector<Warning> PairRows::warnings(const std::string& file, bool undirected
                 "Give every pair once.");
       }
       if (row.value != 0) {
-        ++merged;
-        if (merged_again == nullptr || row.line < merged_again->line) {
-          merged_first = orientation_first, merged_again = &row;
+        ++found.merged;
+        if (found.merged_again == nullptr || row.line < found.merged_again->line) {
+          found.merged_first = orientation_first, found.merged_again = &row;
         }
       }
       continue;
@@ -64,37 +82,49 @@ std::vector<Warning> PairRows::warnings(const std::string& file, bool undirected
       const bool earlier = orientation_first->line < row.line;
       const Row* first = earlier ? orientation_first : &row;
       const Row* second = earlier ? &row : orientation_first;
-      ++differing;
-      if (differ_second == nullptr || second->line < differ_second->line) {
-        differ_first = first, differ_second = second;
+      ++found.differing;
+      if (found.differ_second == nullptr || second->line < found.differ_second->line) {
+        found.differ_first = first, found.differ_second = second;
       }
     }
     orientation_first = &row;
   }
+  return found;
+}
+
+std::vector<Warning> PairRows::said(const Findings& found, const std::string& file,
+                                    const std::function<std::string(int)>& name) {
   std::vector<Warning> said;
-  if (differing > 0) {
+  if (found.differing > 0) {
     said.push_back(Warning{"reverse_rows_differ"}
                        .add_text("file", file)
-                       .add_count("pairs", differing)
-                       .add_text("first", name(differ_first->sender))
-                       .add_text("second", name(differ_first->receiver))
-                       .add_text("value", value_text(differ_first->value))
-                       .add_text("reverse_value", value_text(differ_second->value))
+                       .add_count("pairs", found.differing)
+                       .add_text("first", name(found.differ_first->sender))
+                       .add_text("second", name(found.differ_first->receiver))
+                       .add_text("value", value_text(found.differ_first->value))
+                       .add_text("reverse_value", value_text(found.differ_second->value))
                        .add_text("of", "links"));
   }
-  if (merged > 0) {
+  if (found.merged > 0) {
     said.push_back(Warning{"repeated_rows_merged"}
                        .add_text("file", file)
-                       .add_count("rows", merged)
-                       .add_text("first", name(merged_again->sender))
-                       .add_text("second", name(merged_again->receiver))
-                       .add_count("line", merged_again->line)
-                       .add_count("first_line", merged_first->line));
+                       .add_count("rows", found.merged)
+                       .add_text("first", name(found.merged_again->sender))
+                       .add_text("second", name(found.merged_again->receiver))
+                       .add_count("line", found.merged_again->line)
+                       .add_count("first_line", found.merged_first->line));
   }
-  if (zero_rows > 0) {
-    said.push_back(Warning{"zero_value_rows"}.add_text("file", file).add_count("rows", zero_rows));
+  if (found.zero_rows > 0) {
+    said.push_back(
+        Warning{"zero_value_rows"}.add_text("file", file).add_count("rows", found.zero_rows));
   }
   return said;
+}
+
+std::vector<Warning> PairRows::warnings(const std::string& file, bool undirected,
+                                        const std::function<std::string(int)>& name) {
+  sort_by_pair();
+  return said(find(file, undirected, name), file, name);
 }
 
 std::string value_text(double value) {

@@ -47,6 +47,14 @@ class PairRows {
     std::int32_t line;
     double value;
   };
+  struct Findings;  // what one pass over the sorted rows finds
+
+  void sort_by_pair();
+  Findings find(const std::string& file, bool undirected,
+                const std::function<std::string(int id)>& name) const;
+  static std::vector<Warning> said(const Findings& found, const std::string& file,
+                                   const std::function<std::string(int id)>& name);
+
   // In blocks rather than one vector: a vector grown to hundreds of kilobytes and freed would
   // raise the allocator's threshold for mapping memory of its own, and the fit that follows would
   // take more resident memory (5% more for the email-Eu network).

@@ -195,114 +195,125 @@ class FormatParser {
     if (too_large_) return false;
     if (at_end()) return fail("the closing parenthesis is missing");
     const char c = upper(text_[pos_]);
+    if (const std::string unread = unread_field(c); !unread.empty()) {
+      return fail(item_text(start) + unread);
+    }
+    if (has_count && count == 0 && (c == 'I' || c == '(')) {
+      return fail(item_text(start) + ": a repeat count must be at least 1");
+    }
+    if (c == 'I') return integer_field(start, count, multiplier);
+    if (c == '(') return group(depth, count, multiplier);
+    if (c == 'X') return skip_field(start, has_count, count);
+    if (has_count) {
+      return fail(item_text(start) + ": a repeat count may stand only before I or a group");
+    }
+    if (c == 'T') return tab(start);
+    if (c == 'B') return blank_mode(start);
+    return fail(item_text(start) +
+                " is not an item of a record format (the items are Iw, nX, Tc, TLn, TRn, /, BN, "
+                "BZ and r( ) groups)");
+  }
 
+  // Why the field of the letter c cannot be read, or nothing when it may be a readable item.
+  static std::string unread_field(char c) {
     switch (c) {
       case 'F':
       case 'E':
       case 'D':
       case 'G':
-        return fail(item_text(start) +
-                    " is a real-number field, but only whole-number fields (Iw) are read");
+        return " is a real-number field, but only whole-number fields (Iw) are read";
       case 'A':
-        return fail(item_text(start) +
-                    " is a text field, but only whole-number fields (Iw) are read");
+        return " is a text field, but only whole-number fields (Iw) are read";
       case 'L':
-        return fail(item_text(start) +
-                    " is a logical field, but only whole-number fields (Iw) are read");
+        return " is a logical field, but only whole-number fields (Iw) are read";
       case '\'':
       case '"':
       case 'H':
-        return fail(item_text(start) + " is literal text, which a record format cannot read");
+        return " is literal text, which a record format cannot read";
       default:
-        break;
+        return {};
     }
-    if (has_count && count == 0 && (c == 'I' || c == '(')) {
-      return fail(item_text(start) + ": a repeat count must be at least 1");
-    }
+  }
 
-    if (c == 'I') {
+  // Iw or Iw.d, repeated count times.
+  bool integer_field(std::size_t start, std::int64_t count, std::int64_t multiplier) {
+    ++pos_;
+    std::int64_t width = 0;
+    if (!required_number(width, start, "field width", "I5, for example")) return false;
+    if (!at_end() && text_[pos_] == '.') {
       ++pos_;
-      std::int64_t width = 0;
-      if (!required_number(width, start, "field width", "I5, for example")) return false;
-      if (!at_end() && text_[pos_] == '.') {
-        ++pos_;
-        std::int64_t digits = 0;
-        if (!number(digits, start)) {
-          if (too_large_) return false;
-          return fail(item_text(start) + ": a number must follow the point, as in I5.2");
-        }
+      std::int64_t digits = 0;
+      if (!number(digits, start)) {
+        if (too_large_) return false;
+        return fail(item_text(start) + ": a number must follow the point, as in I5.2");
       }
-      FormatItem it;
-      it.kind = FormatItem::Kind::integer;
-      it.width = static_cast<std::int32_t>(width);
-      it.repeat = static_cast<std::int32_t>(count);
-      f_.items_.push_back(it);
-      f_.integers_per_pass_ = add(f_.integers_per_pass_, multiply(count, multiplier));
-      return true;
     }
+    FormatItem it;
+    it.kind = FormatItem::Kind::integer;
+    it.width = static_cast<std::int32_t>(width);
+    it.repeat = static_cast<std::int32_t>(count);
+    f_.items_.push_back(it);
+    f_.integers_per_pass_ = add(f_.integers_per_pass_, multiply(count, multiplier));
+    return true;
+  }
 
-    if (c == '(') {
+  // r( ... ): a group repeated count times.
+  bool group(std::size_t depth, std::int64_t count, std::int64_t multiplier) {
+    ++pos_;
+    const std::size_t open = f_.items_.size();
+    if (depth == 0) reuse_candidate_ = open;
+    FormatItem it;
+    it.kind = FormatItem::Kind::open;
+    it.repeat = static_cast<std::int32_t>(count);
+    f_.items_.push_back(it);
+    if (!list(depth + 1, multiply(count, multiplier))) return false;
+    close_group(open, depth, count);
+    return true;
+  }
+
+  // nX: n characters skipped.
+  bool skip_field(std::size_t start, bool has_count, std::int64_t count) {
+    if (!has_count) return fail("\"X\" has no count of characters to skip; write it as 1X");
+    if (count == 0) return fail(item_text(start) + ": the count of X must be at least 1");
+    ++pos_;
+    Motion m;
+    m.shift = count;
+    push_motion(m);
+    return true;
+  }
+
+  // Tc, TLn or TRn.
+  bool tab(std::size_t start) {
+    ++pos_;
+    const char d = at_end() ? '\0' : upper(text_[pos_]);
+    Motion m;
+    std::int64_t n = 0;
+    if (d == 'L' || d == 'R') {
       ++pos_;
-      const std::size_t open = f_.items_.size();
-      if (depth == 0) reuse_candidate_ = open;
-      FormatItem it;
-      it.kind = FormatItem::Kind::open;
-      it.repeat = static_cast<std::int32_t>(count);
-      f_.items_.push_back(it);
-      if (!list(depth + 1, multiply(count, multiplier))) return false;
-      close_group(open, depth, count);
-      return true;
+      if (!required_number(n, start, "count", d == 'L' ? "TL5, for example" : "TR5, for example"))
+        return false;
+      m.shift = d == 'L' ? -n : n;
+    } else {
+      if (!required_number(n, start, "column", "T10, for example")) return false;
+      m.absolute = true;
+      m.target = n - 1;
     }
+    push_motion(m);
+    return true;
+  }
 
-    if (c == 'X') {
-      if (!has_count) return fail("\"X\" has no count of characters to skip; write it as 1X");
-      if (count == 0) return fail(item_text(start) + ": the count of X must be at least 1");
-      ++pos_;
-      Motion m;
-      m.shift = count;
-      push_motion(m);
-      return true;
+  // BN or BZ.
+  bool blank_mode(std::size_t start) {
+    ++pos_;
+    const char d = at_end() ? '\0' : upper(text_[pos_]);
+    if (d != 'N' && d != 'Z') {
+      return fail(item_text(start) + " is not an item of a record format");
     }
-
-    if (has_count) {
-      return fail(item_text(start) + ": a repeat count may stand only before I or a group");
-    }
-
-    if (c == 'T') {
-      ++pos_;
-      const char d = at_end() ? '\0' : upper(text_[pos_]);
-      Motion m;
-      std::int64_t n = 0;
-      if (d == 'L' || d == 'R') {
-        ++pos_;
-        if (!required_number(n, start, "count", d == 'L' ? "TL5, for example" : "TR5, for example"))
-          return false;
-        m.shift = d == 'L' ? -n : n;
-      } else {
-        if (!required_number(n, start, "column", "T10, for example")) return false;
-        m.absolute = true;
-        m.target = n - 1;
-      }
-      push_motion(m);
-      return true;
-    }
-
-    if (c == 'B') {
-      ++pos_;
-      const char d = at_end() ? '\0' : upper(text_[pos_]);
-      if (d != 'N' && d != 'Z') {
-        return fail(item_text(start) + " is not an item of a record format");
-      }
-      ++pos_;
-      Motion m;
-      m.mode = d == 'Z' ? 1 : 0;
-      push_motion(m);
-      return true;
-    }
-
-    return fail(item_text(start) +
-                " is not an item of a record format (the items are Iw, nX, Tc, TLn, TRn, /, BN, "
-                "BZ and r( ) groups)");
+    ++pos_;
+    Motion m;
+    m.mode = d == 'Z' ? 1 : 0;
+    push_motion(m);
+    return true;
   }
 
   // Ends the group opened at `open`: a group of motions only becomes one motion, any other

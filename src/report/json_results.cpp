@@ -92,38 +92,17 @@ json classification(const FitResult& r) {
              finite_or_null(percent(t[0][0] + t[1][1], t[0][0] + t[0][1] + t[1][0] + t[1][1]))}}}};
 }
 
-}  // namespace
-
-void write_fit_json(const FitRecord& record, std::ostream& out) {
+// The pseudo-likelihood's figures, of its own fit (the start of maximum likelihood by MCMC), and
+// the likelihood's where known.
+void add_fit_figures(const FitRecord& record, json& doc) {
   const FitResult& r = *record.result;
-  const Model& model = *record.model;
-  const bool estimated = r.end == FitEnd::completed;
-  json doc;
-  doc["program"] = "tarnwick";
-  doc["command"] = {{"model", record.model_text}, {"data", record.data_arguments}};
-  doc["input"] = input_section(record);
-  if (record.labels != nullptr && !record.labels->numbered()) {
-    json nodes = json::array();
-    for (int i = 1; i <= record.network->node_count; ++i) {
-      nodes.push_back({{"node", i}, {"label", record.labels->name(i)}});
-    }
-    doc["nodes"] = nodes;
-  }
-  doc["blocking"] = blocking_section(record);
-  doc["model"] = model_section(model);
-  const std::string outcome = fit_outcome(record);
-  doc["method"] = record.method;
-  doc["outcome"] = outcome;
-  doc["converged"] = outcome == "converged";
-  doc["passes"] = r.newton_passes;
   auto optional_number = [](const std::optional<double>& v) {
     return v ? finite_or_null(*v) : json(nullptr);
   };
   doc["log_likelihood"] = optional_number(record.log_likelihood);
   doc["aic"] = optional_number(record.aic());
   doc["bic"] = optional_number(record.bic());
-  // The pseudo-likelihood's figures, of its own fit (the start of maximum likelihood by MCMC).
-  const bool pseudo = estimated && record.pseudo_likelihood_figures;
+  const bool pseudo = r.end == FitEnd::completed && record.pseudo_likelihood_figures;
   doc["minus2_log_likelihood"] = pseudo ? finite_or_null(-2.0 * r.loglik) : json(nullptr);
   doc["goodness_of_fit"] = pseudo ? finite_or_null(r.pearson_sum) : json(nullptr);
   doc["model_chisquare"] = pseudo ? finite_or_null(model_chisquare(r)) : json(nullptr);
@@ -132,12 +111,14 @@ void write_fit_json(const FitRecord& record, std::ostream& out) {
   doc["residuals"] = {{"absolute", pseudo ? finite_or_null(r.abs_resid_sum) : json(nullptr)},
                       {"squared", pseudo ? finite_or_null(r.sq_resid_sum) : json(nullptr)}};
   doc["classification"] = pseudo ? classification(r) : json(nullptr);
-  if (!record.details.is_null()) doc[record.method] = record.details;
-  const ParameterErrors& errors = *record.errors;
-  doc["standard_errors"] = {{"method", errors.method}};
-  if (!errors.description.empty()) doc["standard_errors"]["description"] = errors.description;
+}
+
+// One row per coefficient: its term, observed statistic, estimate and errors.
+json parameters_section(const FitRecord& record) {
+  const FitResult& r = *record.result;
+  const Model& model = *record.model;
   json parameters = json::array();
-  const std::vector<ParameterRow> rows = parameter_rows(r, errors);
+  const std::vector<ParameterRow> rows = parameter_rows(r, *record.errors);
   const std::vector<std::string> names = model.coefficient_names();
   for (int p = 1; p <= r.parameter_count; ++p) {
     const std::size_t k = static_cast<std::size_t>(p - 1);
@@ -167,7 +148,38 @@ void write_fit_json(const FitRecord& record, std::ostream& out) {
           k < percent.size() ? finite_or_null(percent[k]) : json(nullptr);
     }
   }
-  doc["parameters"] = parameters;
+  return parameters;
+}
+
+}  // namespace
+
+void write_fit_json(const FitRecord& record, std::ostream& out) {
+  const FitResult& r = *record.result;
+  const bool estimated = r.end == FitEnd::completed;
+  json doc;
+  doc["program"] = "tarnwick";
+  doc["command"] = {{"model", record.model_text}, {"data", record.data_arguments}};
+  doc["input"] = input_section(record);
+  if (record.labels != nullptr && !record.labels->numbered()) {
+    json nodes = json::array();
+    for (int i = 1; i <= record.network->node_count; ++i) {
+      nodes.push_back({{"node", i}, {"label", record.labels->name(i)}});
+    }
+    doc["nodes"] = nodes;
+  }
+  doc["blocking"] = blocking_section(record);
+  doc["model"] = model_section(*record.model);
+  const std::string outcome = fit_outcome(record);
+  doc["method"] = record.method;
+  doc["outcome"] = outcome;
+  doc["converged"] = outcome == "converged";
+  doc["passes"] = r.newton_passes;
+  add_fit_figures(record, doc);
+  if (!record.details.is_null()) doc[record.method] = record.details;
+  const ParameterErrors& errors = *record.errors;
+  doc["standard_errors"] = {{"method", errors.method}};
+  if (!errors.description.empty()) doc["standard_errors"]["description"] = errors.description;
+  doc["parameters"] = parameters_section(record);
   doc["covariance"] =
       estimated ? matrix(errors.covariance, r.parameter_count, false) : json(nullptr);
   doc["correlation"] =

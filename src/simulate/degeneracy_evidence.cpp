@@ -64,13 +64,9 @@ double normal_density(double x, double mean, double variance) {
          std::sqrt(2.0 * std::numbers::pi * variance);
 }
 
-TwoNormals two_normals(const std::vector<std::int64_t>& sorted) {
+// The start of EM: the two groups of the least-spread split.
+TwoNormals split_start(const std::vector<std::int64_t>& sorted, double least_variance) {
   const std::size_t n = sorted.size();
-  const double overall_mean = mean_of(sorted, 0, n);
-  const double overall_variance = std::pow(spread_of(sorted, 0, n), 2.0);
-  // Counts are whole numbers: no part narrower than a quarter (a part on one value would have a
-  // likelihood without bound).
-  const double least_variance = std::max(0.25, 1e-6 * overall_variance);
   const std::size_t split = least_spread_split(sorted);
   TwoNormals m;
   m.mean[0] = mean_of(sorted, 0, split);
@@ -79,6 +75,13 @@ TwoNormals two_normals(const std::vector<std::int64_t>& sorted) {
   m.variance[1] = std::max(least_variance, std::pow(spread_of(sorted, split, n), 2.0));
   m.weight[0] = static_cast<double>(split) / static_cast<double>(n);
   m.weight[1] = 1.0 - m.weight[0];
+  return m;
+}
+
+// EM from `m` until the log-likelihood settles (or 100 steps); returns the log-likelihood of the
+// last step's start. The lower part is part 0.
+double fit_by_em(const std::vector<std::int64_t>& sorted, double least_variance, TwoNormals& m) {
+  const std::size_t n = sorted.size();
   double log_likelihood = 0.0;
   std::vector<double> lower(n);
   for (int iteration = 0; iteration < 100; ++iteration) {
@@ -117,20 +120,11 @@ TwoNormals two_normals(const std::vector<std::int64_t>& sorted) {
     std::swap(m.variance[0], m.variance[1]);
     std::swap(m.weight[0], m.weight[1]);
   }
-  // One normal distribution against two, by BIC (2 parameters against 5).
-  double one = 0.0;
-  const double v1 = std::max(least_variance, overall_variance);
-  for (std::int64_t l : sorted) one += std::log(normal_density(double(l), overall_mean, v1));
-  const double log_n = std::log(static_cast<double>(n));
-  const bool better = -2.0 * log_likelihood + 5.0 * log_n < -2.0 * one + 2.0 * log_n;
-  // Well apart, as Ashman's D measures it (above 2 the parts no longer overlap much); a small
-  // sample splits apart by chance, so it must lie further apart (D 7.5 for 20 draws, 5 for 100,
-  // 3.6 for 1000).
-  const double separation =
-      std::sqrt(2.0) * (m.mean[1] - m.mean[0]) / std::sqrt(m.variance[0] + m.variance[1]);
-  const double apart = 3.0 + 20.0 / std::sqrt(static_cast<double>(n));
-  if (!better || std::min(m.weight[0], m.weight[1]) < 0.01 || separation < apart) return m;
-  // The density's valley between the two means, against its lower peak.
+  return log_likelihood;
+}
+
+// The mixture's density has a valley between the two means deeper than half its lower peak.
+bool has_deep_valley(const TwoNormals& m) {
   const auto density = [&m](double x) {
     return m.weight[0] * normal_density(x, m.mean[0], m.variance[0]) +
            m.weight[1] * normal_density(x, m.mean[1], m.variance[1]);
@@ -150,7 +144,32 @@ TwoNormals two_normals(const std::vector<std::int64_t>& sorted) {
     if (k <= valley_at) peak0 = std::max(peak0, f);
     if (k >= valley_at) peak1 = std::max(peak1, f);
   }
-  m.bimodal = valley_at > 0 && valley_at < points && valley < 0.5 * std::min(peak0, peak1);
+  return valley_at > 0 && valley_at < points && valley < 0.5 * std::min(peak0, peak1);
+}
+
+TwoNormals two_normals(const std::vector<std::int64_t>& sorted) {
+  const std::size_t n = sorted.size();
+  const double overall_mean = mean_of(sorted, 0, n);
+  const double overall_variance = std::pow(spread_of(sorted, 0, n), 2.0);
+  // Counts are whole numbers: no part narrower than a quarter (a part on one value would have a
+  // likelihood without bound).
+  const double least_variance = std::max(0.25, 1e-6 * overall_variance);
+  TwoNormals m = split_start(sorted, least_variance);
+  const double log_likelihood = fit_by_em(sorted, least_variance, m);
+  // One normal distribution against two, by BIC (2 parameters against 5).
+  double one = 0.0;
+  const double v1 = std::max(least_variance, overall_variance);
+  for (std::int64_t l : sorted) one += std::log(normal_density(double(l), overall_mean, v1));
+  const double log_n = std::log(static_cast<double>(n));
+  const bool better = -2.0 * log_likelihood + 5.0 * log_n < -2.0 * one + 2.0 * log_n;
+  // Well apart, as Ashman's D measures it (above 2 the parts no longer overlap much); a small
+  // sample splits apart by chance, so it must lie further apart (D 7.5 for 20 draws, 5 for 100,
+  // 3.6 for 1000).
+  const double separation =
+      std::sqrt(2.0) * (m.mean[1] - m.mean[0]) / std::sqrt(m.variance[0] + m.variance[1]);
+  const double apart = 3.0 + 20.0 / std::sqrt(static_cast<double>(n));
+  if (!better || std::min(m.weight[0], m.weight[1]) < 0.01 || separation < apart) return m;
+  m.bimodal = has_deep_valley(m);
   return m;
 }
 

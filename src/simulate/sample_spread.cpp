@@ -27,7 +27,7 @@ ParamMatrix covariance_of(const std::vector<std::vector<double>>& rows,
     count += 1.0;
   }
   for (double& v : mean) v /= count;
-  ParamMatrix c;
+  ParamMatrix c(m);
   for (std::size_t r = 0; r < rows.size(); ++r) {
     if (!is_kept(r)) continue;
     for (int k = 0; k < m; ++k) {

@@ -19,7 +19,7 @@ using Vector = std::vector<double>;
 
 // a b (leading m by m blocks).
 ParamMatrix product(const ParamMatrix& a, const ParamMatrix& b, int m) {
-  ParamMatrix c;
+  ParamMatrix c(m);
   for (int r = 1; r <= m; ++r) {
     for (int col = 1; col <= m; ++col) {
       double sum = 0.0;

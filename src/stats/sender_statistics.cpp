@@ -295,11 +295,72 @@ void SenderStatistics::read_off(const int16* c2, int16* const* columns) {
   }
 }
 
+namespace {
+
+// The counters of the neighbour scans: those of one kind, entry e (a signed node number) at
+// max_nodes + e.
+struct ScanCounters {
+  std::int16_t* base = nullptr;
+  std::int16_t* operator()(Kind kind) const {
+    return base + static_cast<std::size_t>(kind) * kind_stride + max_nodes;
+  }
+};
+
+// The lists of every out-neighbour k of the sender (types 6 and 11 to 15): k's out-list, and its
+// in-list unless only two-paths out are wanted; each list of a reciprocated neighbour once where
+// `once` (the kinds ro and ri).
+void scan_out_neighbours(const Scan& s, const int16* own, int own_length, bool out_only, bool once,
+                         ScanCounters count) {
+  for (int p = 0; p < own_length; ++p) {
+    const int e1 = own[p];
+    const int k = node_of(e1);
+    int length = 0;
+    const int16* list = s.out_list(k, length);
+    if (once && e1 < 0) {
+      add_list(count(ro), list, length);
+      list = s.in_list(k, length);
+      add_list(count(ri), list, length);
+      continue;
+    }
+    add_list(count(e1 < 0 ? oo1 : oo0), list, length);
+    if (out_only) continue;
+    // i->k is k's only in-link when in(k) <= 1: nothing to count.
+    list = s.in_list(k, length);
+    if (length <= 1) continue;
+    add_list(count(s.mutual[k - 1] == 1 ? oi1 : oi0), list, length);
+  }
+}
+
+// The out-lists of every in-neighbour k of the sender (types 6 and 11 to 15).
+void scan_in_neighbours(const Scan& s, const int16* in, int in_length, bool once,
+                        ScanCounters count) {
+  for (int p = 0; p < in_length; ++p) {
+    const int k = in[p];
+    if (once && s.mutual[k - 1] == 1) continue;  // scanned as ro
+    int length = 0;
+    const int16* list = s.out_list(k, length);
+    // k->i is k's only out-link when out(k) <= 1: nothing to count.
+    if (length <= 1) continue;
+    add_list(count(s.mutual[k - 1] == 1 ? io1 : io0), list, length);
+  }
+}
+
+// The in-lists of every in-neighbour of the sender (type 7).
+void scan_in_in(const Scan& s, const int16* in, int in_length, bool once, ScanCounters count) {
+  for (int p = 0; p < in_length; ++p) {
+    if (once && s.mutual[in[p] - 1] == 1) continue;  // scanned as ri
+    int length = 0;
+    const int16* list = s.in_list(in[p], length);
+    add_list(count(ii), list, length);
+  }
+}
+
+}  // namespace
+
 // The scans of types 6 and 7 (and with them 11 to 15), then the columns read off the counters.
 void SenderStatistics::neighbour_scans(int i, int16* const* columns) {
   const TypeSwitches& on = source_.layout->switches;
   const bool triads = on(6);
-  const bool in_in = on(7);
   const bool out_only = on.triad_out_only;
   Scan s;
   s.net = &links_;
@@ -308,52 +369,16 @@ void SenderStatistics::neighbour_scans(int i, int16* const* columns) {
   const int16* own = s.out_list(i, own_length);
   int in_length = 0;
   const int16* in = s.in_list(i, in_length);
-  auto count = [this](Kind kind) {
-    return counters_.data() + static_cast<std::size_t>(kind) * kind_stride + max_nodes;
-  };
+  const ScanCounters count{counters_.data()};
   // Each list of a reciprocated neighbour once (see the kinds ro and ri).
   const bool once = triads && !out_only &&
                     (!source_.network->has_repeated_links ||
                      lists_without_repeats(own, own_length, in, in_length));
   if (triads) {
-    for (int p = 0; p < own_length; ++p) {
-      const int e1 = own[p];
-      const int k = node_of(e1);
-      int length = 0;
-      const int16* list = s.out_list(k, length);
-      if (once && e1 < 0) {
-        add_list(count(ro), list, length);
-        list = s.in_list(k, length);
-        add_list(count(ri), list, length);
-        continue;
-      }
-      add_list(count(e1 < 0 ? oo1 : oo0), list, length);
-      if (out_only) continue;
-      // i->k is k's only in-link when in(k) <= 1: nothing to count.
-      list = s.in_list(k, length);
-      if (length <= 1) continue;
-      add_list(count(s.mutual[k - 1] == 1 ? oi1 : oi0), list, length);
-    }
-    if (!out_only) {
-      for (int p = 0; p < in_length; ++p) {
-        const int k = in[p];
-        if (once && s.mutual[k - 1] == 1) continue;  // scanned as ro
-        int length = 0;
-        const int16* list = s.out_list(k, length);
-        // k->i is k's only out-link when out(k) <= 1: nothing to count.
-        if (length <= 1) continue;
-        add_list(count(s.mutual[k - 1] == 1 ? io1 : io0), list, length);
-      }
-    }
+    scan_out_neighbours(s, own, own_length, out_only, once, count);
+    if (!out_only) scan_in_neighbours(s, in, in_length, once, count);
   }
-  if (in_in) {
-    for (int p = 0; p < in_length; ++p) {
-      if (once && s.mutual[in[p] - 1] == 1) continue;  // scanned as ri
-      int length = 0;
-      const int16* list = s.in_list(in[p], length);
-      add_list(count(ii), list, length);
-    }
-  }
+  if (on(7)) scan_in_in(s, in, in_length, once, count);
 
   // Read the columns off the counters, eight rows at a time; row i stays 0.
   const int16* c2 = column(2);

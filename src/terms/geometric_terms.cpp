@@ -84,6 +84,21 @@ class EdgewisePartners final : public Term {
       absent[static_cast<std::size_t>(j)] += weights_.step(count);
       if (count > 0) present[static_cast<std::size_t>(j)] += weights_.step(count - 1);
     };
+    walk_pairs(g, i, add);
+    double* row = rows[0];
+    for (int j = g.directed() ? 1 : i + 1; j <= n; ++j) {
+      if (j == i) continue;
+      const auto k = static_cast<std::size_t>(j);
+      row[j - 1] =
+          weights_.weight(partners(g, type_, i, j)) + (g.has_link(i, j) ? present[k] : absent[k]);
+    }
+  }
+
+ private:
+  // Calls add(j, count) for every receiver j of i and the partners `count` of one pair whose
+  // partners the dyad (i, j) changes.
+  template <class Add>
+  void walk_pairs(const TermGraph& g, int i, Add& add) const {
     switch (type_) {
       case PartnerType::otp:
         g.for_each_receiver(i, [&](int y) {
@@ -128,16 +143,8 @@ class EdgewisePartners final : public Term {
       case PartnerType::rtp:
         break;
     }
-    double* row = rows[0];
-    for (int j = g.directed() ? 1 : i + 1; j <= n; ++j) {
-      if (j == i) continue;
-      const auto k = static_cast<std::size_t>(j);
-      row[j - 1] =
-          weights_.weight(partners(g, type_, i, j)) + (g.has_link(i, j) ? present[k] : absent[k]);
-    }
   }
 
- private:
   PartnerType type_;
   Weights weights_;
 };

@@ -79,6 +79,50 @@ inline int partners_counted(const TermGraph& g, PartnerType type, int a, int b) 
   return count;
 }
 
+// Calls meet(b) once for every partner of type `walked` (OTP, undirected, RTP, OSP or ISP) that
+// node a shares with b, b != a.
+template <class Meet>
+void meet_two_step_partners(const TermGraph& g, PartnerType walked, int a, Meet& meet) {
+  switch (walked) {
+    case PartnerType::otp:
+    case PartnerType::undirected:
+      // a->k->b (undirected: a-k-b), k != b.
+      g.for_each_receiver(a, [&](int k) {
+        g.for_each_receiver(k, [&](int b) {
+          if (b != a && b != k) meet(b);
+        });
+      });
+      break;
+    case PartnerType::rtp:
+      // a<->k<->b, k != b.
+      g.for_each_receiver(a, [&](int k) {
+        if (!g.has_link(k, a)) return;
+        g.for_each_receiver(k, [&](int b) {
+          if (b != a && b != k && g.has_link(b, k)) meet(b);
+        });
+      });
+      break;
+    case PartnerType::osp:
+      // a->k and b->k, k != b.
+      g.for_each_receiver(a, [&](int k) {
+        g.for_each_sender(k, [&](int b) {
+          if (b != a && b != k) meet(b);
+        });
+      });
+      break;
+    case PartnerType::isp:
+      // k->a and k->b, k != b.
+      g.for_each_sender(a, [&](int k) {
+        g.for_each_receiver(k, [&](int b) {
+          if (b != a && b != k) meet(b);
+        });
+      });
+      break;
+    case PartnerType::itp:
+      break;
+  }
+}
+
 // Calls f(a, b, count) for every pair (a, b), a != b, that has at least one shared partner of
 // `type`, with partners_counted(g, type, a, b) as its count; directed: the ordered pairs,
 // undirected: a < b; in the order of a, then b ascending, as a loop over all pairs meets them.
@@ -98,44 +142,7 @@ void for_each_pair_with_partners(const TermGraph& g, PartnerType type, F f) {
   std::vector<std::vector<std::pair<int, int>>> itp_rows;
   if (by_receiver) itp_rows.resize(static_cast<std::size_t>(n) + 1);
   for (int a = 1; a <= n; ++a) {
-    switch (walked) {
-      case PartnerType::otp:
-      case PartnerType::undirected:
-        // a->k->b (undirected: a-k-b), k != b.
-        g.for_each_receiver(a, [&](int k) {
-          g.for_each_receiver(k, [&](int b) {
-            if (b != a && b != k) meet(b);
-          });
-        });
-        break;
-      case PartnerType::rtp:
-        // a<->k<->b, k != b.
-        g.for_each_receiver(a, [&](int k) {
-          if (!g.has_link(k, a)) return;
-          g.for_each_receiver(k, [&](int b) {
-            if (b != a && b != k && g.has_link(b, k)) meet(b);
-          });
-        });
-        break;
-      case PartnerType::osp:
-        // a->k and b->k, k != b.
-        g.for_each_receiver(a, [&](int k) {
-          g.for_each_sender(k, [&](int b) {
-            if (b != a && b != k) meet(b);
-          });
-        });
-        break;
-      case PartnerType::isp:
-        // k->a and k->b, k != b.
-        g.for_each_sender(a, [&](int k) {
-          g.for_each_receiver(k, [&](int b) {
-            if (b != a && b != k) meet(b);
-          });
-        });
-        break;
-      case PartnerType::itp:
-        break;
-    }
+    meet_two_step_partners(g, walked, a, meet);
     std::sort(met.begin(), met.end());
     for (int b : met) {
       const int c = count[static_cast<std::size_t>(b)];

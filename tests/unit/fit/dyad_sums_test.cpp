@@ -1,5 +1,6 @@
 // The sums kernel against the plain dyad-by-dyad loops, bit for bit: every chunk size and
-// remainder, the skipped diagonal, rare parameters and the vector terms of weight one.
+// remainder, the skipped diagonal, rare parameters, the vector terms of weight one, and more
+// parameters than the tiles take.
 #include "fit/dyad_sums.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,7 @@ void check(int n, int m, int common, int rare_every, bool skip_diagonal, bool wi
     }
     SenderColumns columns;
     columns.m = m;
+    columns.column.resize(std::size_t(m));
     columns.n = n;
     columns.skip = skip_diagonal ? (sender * 37) % n : -1;
     for (int k = 0; k < m; ++k) columns.column[k] = c.data[std::size_t(k)].data();
@@ -100,7 +102,9 @@ TEST(DyadSums, BitForBitAgainstThePlainLoops) {
       check(n, 6, 3, 30, skip, true, seed++);    // vector terms of weight one: dyad by dyad
     }
   }
-  check(300, 64, 20, 50, true, false, seed++);  // every parameter slot
+  check(300, 64, 20, 50, true, false, seed++);   // every parameter slot
+  check(300, 65, 20, 50, true, false, seed++);   // past the tiles: dyad by dyad
+  check(129, 130, 30, 20, false, true, seed++);  // the same with vector terms of weight one
 }
 
 }  // namespace

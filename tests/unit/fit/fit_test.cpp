@@ -309,7 +309,7 @@ TEST(WorkedExample, EdgesAlone) {
 using Rows = std::vector<std::vector<double>>;
 
 std::unique_ptr<ParamMatrix> matrix_of(const Rows& rows) {
-  auto a = std::make_unique<ParamMatrix>();
+  auto a = std::make_unique<ParamMatrix>(static_cast<int>(rows.size()));
   for (std::size_t r = 0; r < rows.size(); ++r)
     for (std::size_t c = 0; c < rows[r].size(); ++c) (*a)(int(r) + 1, int(c) + 1) = rows[r][c];
   return a;
@@ -354,8 +354,8 @@ TEST(Gaussj, EdgeCases) {
       EXPECT_EQ(trace.steps_done, c.steps_done);
     }
     if (c.pivot_row > 0) {
-      EXPECT_EQ(trace.step_row(1), c.pivot_row);
-      EXPECT_EQ(trace.step_column(1), c.pivot_column);
+      EXPECT_EQ(trace.step_row[0], c.pivot_row);
+      EXPECT_EQ(trace.step_column[0], c.pivot_column);
     }
     if (!c.inverse.empty()) expect_block(*a, c.inverse, 0.0);
   }

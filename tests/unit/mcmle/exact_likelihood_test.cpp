@@ -54,8 +54,8 @@ AtTheta exact_at(const std::map<Vector, double>& count, const Vector& observed,
     largest = std::max(largest, eta);
   }
   double z = 0;
-  AtTheta at{0.0, Vector(std::size_t(p), 0.0), {}};
-  ParamMatrix second;
+  AtTheta at{0.0, Vector(std::size_t(p), 0.0), ParamMatrix(p)};
+  ParamMatrix second(p);
   for (const auto& [v, c] : count) {
     double eta = 0;
     for (int k = 0; k < p; ++k) eta += theta[std::size_t(k)] * v[std::size_t(k)];
@@ -91,7 +91,8 @@ Exact exact_mle(const std::map<Vector, double>& count, const Model& model, const
     ParamMatrix information;
   };
   auto point = [&](const Vector& coefficients) {
-    Point pt{exact_at(count, observed, model.canonical(coefficients)), Vector(std::size_t(q)), {}};
+    Point pt{exact_at(count, observed, model.canonical(coefficients)), Vector(std::size_t(q)),
+             ParamMatrix(q)};
     const Vector j = model.canonical_jacobian(coefficients);
     auto J = [&](int a, int c) { return j[std::size_t(a * q + c)]; };
     for (int c = 0; c < q; ++c)

@@ -1,0 +1,104 @@
+#include "fit/fit_passes.h"
+
+#include <cmath>
+#include <limits>
+
+#include "fit/newton.h"
+#include "numeric/gaussj.h"
+
+namespace tarn {
+
+namespace {
+
+// a v over the leading m entries, every sum from +0.0 in ascending order.
+ParamVector times(const ParamMatrix& a, const ParamVector& v, int m) {
+  ParamVector result(m);
+  for (int k = 1; k <= m; ++k) {
+    double sum = 0.0;
+    for (int l = 1; l <= m; ++l) sum += a(k, l) * v(l);
+    result(k) = sum;
+  }
+  return result;
+}
+
+// The model with one tie probability T / N for every dyad. Without ties, or with every dyad
+// tied, the logarithms have no finite value and the result is not a number.
+double null_loglik(double ties, std::int64_t dyad_count) {
+  const double dyads = static_cast<double>(dyad_count);
+  const double t0 = -std::log(dyads / ties - 1.0);
+  return t0 * ties - dyads * std::log(1.0 + std::exp(t0));
+}
+
+void announce(const FitPlan& plan, int pass) {
+  if (plan.observer != nullptr && plan.observer->pass_started) plan.observer->pass_started(pass);
+}
+
+// The final pass and the covariance matrix, its inverse.
+void finish(FitSums& sums, const FitPlan& plan, const ParamVector& xty, FitResult& result) {
+  const int m = plan.parameters;
+  announce(plan, final_pass);
+  const FinalPassSums final_sums = sums.final_sums(result.estimate, result.covariance);
+  result.zero_weight_dyads += final_sums.zero_weight_dyads;
+  double gain = 0.0;
+  for (int k = 1; k <= m; ++k) gain += xty(k) * result.estimate(k);
+  result.loglik = gain - final_sums.loglik_sum;
+  result.abs_resid_sum = final_sums.abs_resid_sum;
+  result.sq_resid_sum = final_sums.sq_resid_sum;
+  result.pearson_sum = final_sums.pearson_sum;
+  result.class_table = final_sums.class_table;
+  result.final_inversion_failed = !gaussj(result.covariance, m);
+  // A partly inverted matrix is no covariance matrix: its estimates stand, but every standard
+  // error, Wald value and correlation is NaN.
+  if (result.final_inversion_failed)
+    result.covariance.fill(std::numeric_limits<double>::quiet_NaN());
+  result.end = FitEnd::completed;
+}
+
+}  // namespace
+
+FitResult fit_by_passes(FitSums& sums, const FitPlan& plan) {
+  const int m = plan.parameters;
+  FitResult result;
+  result.parameter_count = m;
+  result.dyad_count = plan.dyad_count;
+  result.estimate = ParamVector(m);
+  result.covariance = ParamMatrix(m);
+
+  announce(plan, 1);
+  ParamVector xty(m);
+  ParamMatrix xsq_inverse(m);
+  result.tie_total = sums.totals(xty, xsq_inverse);
+  if (!gaussj(xsq_inverse, m)) {
+    result.end = FitEnd::dependent;
+    return result;
+  }
+  result.null_loglik = null_loglik(result.tie_total, result.dyad_count);
+
+  if (plan.start == nullptr) {
+    announce(plan, 2);
+    ParamVector logit_xsum(m);
+    sums.logit_sums(times(xsq_inverse, xty, m), logit_xsum);
+    result.estimate = times(xsq_inverse, logit_xsum, m);
+  } else {
+    for (int k = 1; k <= m; ++k) result.estimate(k) = (*plan.start)(k);
+  }
+
+  ParamVector previous = result.estimate;
+  const NewtonRun run = newton_iterations(
+      m, result.estimate, previous,
+      [&](int pass, const ParamVector& at, ParamVector& wz_sum, ParamMatrix& wxsq) {
+        announce(plan, pass);
+        result.zero_weight_dyads += sums.newton_sums(pass, at, wz_sum, wxsq);
+      },
+      NewtonSettings{first_newton_pass, last_newton_pass, plan.estimate_bound});
+  result.newton_passes = run.passes;
+  result.too_many_iterations = run.end == NewtonEnd::pass_limit;
+  if (run.end == NewtonEnd::singular) {
+    result.end = FitEnd::wxsq_singular;
+    return result;
+  }
+  finish(sums, plan, xty, result);
+  return result;
+}
+
+}  // namespace tarn
