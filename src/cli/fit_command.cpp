@@ -56,7 +56,7 @@ void check_method(const FitCommandOptions& o, const Estimator& estimator) {
 }
 
 EstimatorSettings estimator_settings(const FitCommandOptions& o) {
-  return {o.errors, o.replicates, o.mcmle, {}, o.sampling};
+  return {o.errors, o.replicates, o.mcmle, {}, o.sampling, o.spread};
 }
 
 }  // namespace
@@ -73,7 +73,7 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
   if (o.report_path == "-") {
     throw UsageError("--report writes a file; give its name (the screen shows the summary)");
   }
-  OutputFiles outputs(out);
+  OutputFiles outputs(out, o.spread == nullptr || o.spread->writes_results());
   for (const auto& [path, option] : o.study.input_files()) outputs.add_input(path, option);
   std::ostream* report = o.report_path.empty() ? nullptr : &outputs.open(o.report_path, "--report");
   std::ostream* json = o.json_path.empty() ? nullptr : &outputs.open(o.json_path, "--json");
