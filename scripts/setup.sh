@@ -3,7 +3,9 @@
 #   bash scripts/setup.sh          what the program needs to build
 #   bash scripts/setup.sh --python that, and the Python package's (pybind11, networkx, pandas)
 #   bash scripts/setup.sh --tests  all that, and what the tests, benchmarks and fuzzers need
-#                                  (matplotlib: the Python package's plots)
+#                                  (matplotlib: the Python package's plots; Open MPI: the
+#                                  build with -DTARNWICK_MPI=ON and its runs under mpirun)
+#   bash scripts/setup.sh --mpi    what the program needs, and Open MPI (-DTARNWICK_MPI=ON)
 # The Python package is for Debian's /usr/bin/python3; nothing comes from PyPI.
 set -euo pipefail
 needed=(cmake g++ libcli11-dev nlohmann-json3-dev libglpk-dev)
@@ -12,9 +14,13 @@ python=(python3-dev pybind11-dev python3-pybind11 python3-networkx python3-panda
 if [ "${1:-}" = "--python" ]; then
   needed+=("${python[@]}")
 fi
+mpi=(libopenmpi-dev openmpi-bin)
+if [ "${1:-}" = "--mpi" ]; then
+  needed+=("${mpi[@]}")
+fi
 if [ "${1:-}" = "--tests" ]; then
   needed+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev librsvg2-bin)
-  needed+=("${python[@]}" python3-pytest python3-matplotlib)
+  needed+=("${python[@]}" python3-pytest python3-matplotlib "${mpi[@]}")
 fi
 missing=()
 for package in "${needed[@]}"; do

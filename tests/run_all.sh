@@ -1,13 +1,14 @@
 #!/bin/bash
-# Builds and runs every test: the plain build, the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and short runs of the fuzz targets over their seed corpora.
+# Builds and runs every test: the plain build (with MPI, so that its runs under mpirun are
+# tested too), the same suite under AddressSanitizer and UndefinedBehaviorSanitizer (without
+# MPI), and short runs of the fuzz targets over their seed corpora.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh --tests
 jobs=$(nproc 2>/dev/null || echo 2)
 
 echo "== plain build"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON > /dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DTARNWICK_MPI=ON > /dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 

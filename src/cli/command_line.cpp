@@ -250,11 +250,13 @@ std::optional<int> parse(Commands& c, const std::vector<std::string>& arguments,
   return std::nullopt;
 }
 
-int run_parsed(Commands& c, std::ostream& out, std::ostream& err) {
+int run_parsed(Commands& c, std::ostream& out, std::ostream& err, const TaskSpread* spread) {
   if (c.fit_command->parsed()) {
     c.fit_data.finish(c.fit.study);
+    c.fit.spread = spread;
     return run_fit_command(c.fit, out, err);
   }
+  if (spread != nullptr && !spread->writes_results()) return exit_ok;
   if (c.simulate_command->parsed()) {
     c.simulate_data.finish(c.simulate.study);
     return run_simulate_command(c.simulate, out, err);
@@ -272,7 +274,8 @@ int run_parsed(Commands& c, std::ostream& out, std::ostream& err) {
 
 }  // namespace
 
-int run_command_line(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int run_command_line(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                     const TaskSpread* spread) {
   Commands c;
   c.app.set_version_flag("--version", std::string("tarnwick ") + tarnwick_version);
   c.app.require_subcommand(1);
@@ -284,7 +287,7 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
     if (const auto answered = parse(c, std::vector<std::string>(argv + 1, argv + argc), out, err)) {
       return *answered;
     }
-    return run_parsed(c, out, err);
+    return run_parsed(c, out, err, spread);
   } catch (const UsageError& e) {
     err << "tarnwick: " << e.what() << '\n';
     return exit_usage;

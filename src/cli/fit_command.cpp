@@ -56,7 +56,7 @@ void check_method(const FitCommandOptions& o, const Estimator& estimator) {
 }
 
 EstimatorSettings estimator_settings(const FitCommandOptions& o) {
-  return {o.errors, o.replicates, o.mcmle, {}, o.sampling};
+  return {o.errors, o.replicates, o.mcmle, {}, o.sampling, o.spread};
 }
 
 // Refuses settings that do not fit each other, before any file is opened.
@@ -134,7 +134,7 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
   const Estimator& estimator = estimator_named(o.method);
   const EstimatorSettings settings = estimator_settings(o);
   check_fit_options(o, estimator, settings);
-  OutputFiles outputs(out);
+  OutputFiles outputs(out, o.spread == nullptr || o.spread->writes_results());
   const FitFiles files = open_fit_files(o, outputs);
   const bool summary_shown = !o.quiet && o.json_path != "-" && o.csv_path != "-";
 

@@ -9,6 +9,7 @@
 #include "cli/mcmle_options.h"
 #include "cli/sampling_options.h"
 #include "io/input_data.h"
+#include "spread/task_spread.h"
 
 namespace tarn {
 
@@ -24,6 +25,7 @@ struct FitCommandOptions {
   std::string method = "mple";  // a row of the estimator table: mple, mcmle or ee
   McmleOptions mcmle;
   SamplingOptions sampling;
+  const TaskSpread* spread = nullptr;  // the processes of an MPI job; null: this process
 };
 
 // Returns the exit status (exit_status.h).

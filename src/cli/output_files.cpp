@@ -132,7 +132,8 @@ std::string FileSeries::name(int k) const {
   return prefix + std::string(pad, '0') + number + suffix;
 }
 
-OutputFiles::OutputFiles(std::ostream& standard_output) : standard_output_(standard_output) {
+OutputFiles::OutputFiles(std::ostream& standard_output, bool writes)
+    : standard_output_(standard_output), writes_(writes) {
   interrupt_cleanup::install();
 }
 
@@ -203,6 +204,7 @@ OutputFiles::Output& OutputFiles::add(const std::string& path, const std::string
 
 std::ostream& OutputFiles::open(const std::string& path, const std::string& option) {
   Output& output = add(path, option);
+  if (!writes_) output.temporary.clear(), output.direct = false;
   if (output.temporary.empty()) {
     output.buffered = std::make_unique<std::ostringstream>();
     return *output.buffered;
@@ -219,6 +221,7 @@ std::ostream& OutputFiles::open(const std::string& path, const std::string& opti
 
 std::string OutputFiles::add_series(const FileSeries& files, const std::string& option,
                                     bool replace) {
+  if (!writes_) throw std::logic_error("a series of files opened by a process that writes none");
   auto series = std::make_unique<Series>();
   series->files = files;
   series->option = option;
@@ -297,6 +300,10 @@ void OutputFiles::commit_series(Series& series) {
 }
 
 void OutputFiles::commit() {
+  if (!writes_) {
+    committed_ = true;
+    return;
+  }
   for (const auto& output : outputs_) {
     if (!output->file) continue;
     errno = 0;

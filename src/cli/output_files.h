@@ -27,7 +27,9 @@ struct FileSeries {
 
 class OutputFiles {
  public:
-  explicit OutputFiles(std::ostream& standard_output);
+  // `writes` false: a process of an MPI job other than the one that writes the results; the
+  // outputs are checked as they are everywhere, and nothing is made or written.
+  explicit OutputFiles(std::ostream& standard_output, bool writes = true);
   ~OutputFiles();  // removes the temporary files, and the folders made, of a run not committed
   OutputFiles(const OutputFiles&) = delete;
   OutputFiles& operator=(const OutputFiles&) = delete;
@@ -66,6 +68,7 @@ class OutputFiles {
   std::vector<std::unique_ptr<Series>> series_;
   std::vector<std::filesystem::path> folders_made_;  // parents before their children
   bool committed_ = false;
+  bool writes_ = true;
 };
 
 }  // namespace tarn

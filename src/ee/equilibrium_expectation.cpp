@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
-#include <thread>
 
 #include "simulate/chain.h"
 #include "simulate/dyad_draw.h"
@@ -14,12 +13,32 @@ namespace tarn {
 
 namespace {
 
-struct TaskResult {
+struct EeTaskResult {
   std::vector<double> mean;  // of the coefficients over the second half of the updates
   std::vector<double> scale;
   std::int64_t proposals = 0, accepted = 0;
   bool filled = false;
 };
+
+// A task's result as the doubles that pass between processes (the counts are below 2^53).
+TaskResult encoded_result(const EeTaskResult& r) {
+  TaskResult values{static_cast<double>(r.proposals), static_cast<double>(r.accepted),
+                    r.filled ? 1.0 : 0.0};
+  values.insert(values.end(), r.mean.begin(), r.mean.end());
+  values.insert(values.end(), r.scale.begin(), r.scale.end());
+  return values;
+}
+
+EeTaskResult decoded_result(const TaskResult& values, std::size_t coefficients) {
+  ResultReader reader(values);
+  EeTaskResult r;
+  r.proposals = static_cast<std::int64_t>(reader.next());
+  r.accepted = static_cast<std::int64_t>(reader.next());
+  r.filled = reader.next() != 0.0;
+  r.mean = reader.next(coefficients);
+  r.scale = reader.next(coefficients);
+  return r;
+}
 
 // The variance of each statistic over `updates` snapshots of the chain at `eta`.
 std::vector<double> statistic_scale(Chain& chain, int updates, std::int64_t every, bool& filled) {
@@ -41,11 +60,11 @@ std::vector<double> statistic_scale(Chain& chain, int updates, std::int64_t ever
   return scale;
 }
 
-TaskResult run_task(const Study& study, const TermGraph& observed,
-                    const std::vector<double>& observed_statistics,
-                    const std::vector<double>& start, const Proposal& proposal, const EeSettings& s,
-                    std::int64_t every, int task) {
-  TaskResult r;
+EeTaskResult run_task(const Study& study, const TermGraph& observed,
+                      const std::vector<double>& observed_statistics,
+                      const std::vector<double>& start, const Proposal& proposal,
+                      const EeSettings& s, std::int64_t every, int task) {
+  EeTaskResult r;
   std::vector<double> theta = start;
   Chain chain(study.model, theta, observed, observed_statistics,
               RandomStream(s.seed, static_cast<std::uint64_t>(task)), proposal,
@@ -88,25 +107,19 @@ EeResult equilibrium_expectation(const Study& study, const std::vector<double>& 
       DyadDraw::uniform(study.node_count(), study.directed(), study.include_diagonal),
       study.include_diagonal);
   const int tasks = std::max(1, s.tasks);
-  std::vector<TaskResult> results(static_cast<std::size_t>(tasks));
-  const int threads = std::clamp(s.threads, 1, tasks);
-  std::vector<std::thread> workers;
-  for (int w = 0; w < threads; ++w) {
-    workers.emplace_back([&, w] {
-      for (int t = w; t < tasks; t += threads) {
-        results[static_cast<std::size_t>(t)] =
-            run_task(study, observed, observed_statistics, start, proposal, s, every, t);
-      }
-    });
-  }
-  for (std::thread& worker : workers) worker.join();
+  const std::size_t p = start.size();
+  const std::vector<TaskResult> encoded = run_tasks(s.spread, tasks, s.threads, [&](int task) {
+    return encoded_result(
+        run_task(study, observed, observed_statistics, start, proposal, s, every, task));
+  });
+  std::vector<EeTaskResult> results;
+  for (const TaskResult& values : encoded) results.push_back(decoded_result(values, p));
 
   EeResult out;
-  const std::size_t p = start.size();
   out.estimate.assign(p, 0.0);
   out.task_spread.assign(p, std::numeric_limits<double>::quiet_NaN());
   out.scale = results.front().scale;
-  for (const TaskResult& r : results) {
+  for (const EeTaskResult& r : results) {
     out.task_estimates.push_back(r.mean);
     for (std::size_t k = 0; k < p; ++k) out.estimate[k] += r.mean[k] / tasks;
     out.proposals += r.proposals;
@@ -116,7 +129,7 @@ EeResult equilibrium_expectation(const Study& study, const std::vector<double>& 
   if (tasks > 1) {
     for (std::size_t k = 0; k < p; ++k) {
       double square = 0.0;
-      for (const TaskResult& r : results) square += std::pow(r.mean[k] - out.estimate[k], 2);
+      for (const EeTaskResult& r : results) square += std::pow(r.mean[k] - out.estimate[k], 2);
       out.task_spread[k] = std::sqrt(square / (tasks - 1) / tasks);
     }
   }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/study.h"
+#include "spread/task_spread.h"
 
 namespace tarn {
 
@@ -28,7 +29,8 @@ struct EeSettings {
   // diagonal (the variance, for canonical parameters), shortened by the gain.
   double gain = 0.01;
   std::uint64_t seed = 1;
-  int threads = 1;
+  int threads = 1;                     // on this process
+  const TaskSpread* spread = nullptr;  // the processes of an MPI job; null: this process only
 };
 
 struct EeResult {

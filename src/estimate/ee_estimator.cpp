@@ -80,6 +80,7 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   const SamplerSettings sampler = settings.sampling.settings(study);
   ee_settings.seed = sampler.seed;
   ee_settings.threads = sampler.threads;
+  ee_settings.spread = settings.spread;
   const EeResult ee = equilibrium_expectation(linear, start, ee_settings);
 
   EstimatorSettings next = settings;

@@ -64,6 +64,7 @@ struct EstimatorSettings {
   McmleSettings mcmle;
   EeSettings ee;
   SamplingSettings sampling;
+  const TaskSpread* spread = nullptr;  // the processes of an MPI job; null: this process
 };
 
 // What an estimator tells of its progress: every MCMLE iteration, and a counter of replicates
