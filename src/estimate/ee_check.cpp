@@ -2,15 +2,21 @@
 
 #include <chrono>
 
+#include "simulate/random_stream.h"
+
 namespace tarn {
 
 namespace {
 
-// Appends `networks` more networks from the chains where they stopped (burn-in 0 after the
-// first draw): the sample grows as one longer run of each chain.
+// Appends `networks` more networks from the chains where they stopped (one interval on after
+// the first draw, the chains' numbers from a stream of their own for each round): the sample
+// grows as one longer run of each chain.
 bool draw_more(const Study& study, const Vector& estimate, SamplerSettings settings, int networks,
-               ChainStates& states, EeCheck& check) {
-  if (!states.graphs.empty()) settings.burnin = settings.interval;
+               int round, ChainStates& states, EeCheck& check) {
+  if (round > 0) {
+    settings.burnin = settings.interval;
+    settings.seed = mix_seed(settings.seed, static_cast<std::uint64_t>(round));
+  }
   SampleSummary drawn =
       sample_networks(study, estimate, networks, settings, {}, nullptr, tie_no_tie_ratio, &states);
   if (drawn.capacity_stop.found) {
@@ -40,7 +46,7 @@ EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
   ChainStates states;
   int networks = std::max(control.sample_size / 4 / check.chains, 2) * check.chains;
   for (int round = 0; round <= 3 && networks > 0; ++round) {
-    if (!draw_more(study, estimate, settings, networks, states, check)) break;
+    if (!draw_more(study, estimate, settings, networks, round, states, check)) break;
     check.moments = sample_moments(check.sample, check.chains);
     McmleControl by_chains = control;
     by_chains.chains = check.chains;
