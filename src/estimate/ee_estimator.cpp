@@ -1,5 +1,6 @@
 #include "estimate/ee_estimator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -68,6 +69,21 @@ McmleControl check_control(const EstimatorSettings& settings, const SamplerSetti
   control.threads = sampler.threads;
   control.seed = sampler.seed;
   return control;
+}
+
+// The check's chains as MCMLE's first sample has them (14.1, 1 and 2) unless --interval or
+// --burnin say otherwise: an interval of a quarter of the dyads (at least 256) where that is
+// shorter than the sampler's, and a burn-in of 16 intervals from the observed network.
+SamplerSettings check_sampler(const Study& study, const EstimatorSettings& settings,
+                              SamplerSettings sampler, const McmleControl& control) {
+  if (settings.sampling.interval < 0) {
+    sampler.interval =
+        std::min(sampler.interval, std::max<std::int64_t>(256, study.dyad_count() / 4));
+  }
+  if (settings.sampling.burnin < 0) {
+    sampler.burnin = control.fresh_burnin_intervals * sampler.interval;
+  }
+  return sampler;
 }
 
 json check_details(const EeCheck& check) {
@@ -160,7 +176,9 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   // on to its exact estimate, the check kept for comparison; a curved one to MCMC for its decays.
   std::optional<EeCheck> check;
   if (!model.curved() && !ee.filled) {
-    check = check_ee_estimate(study, ee.estimate, sampler, check_control(settings, sampler));
+    const McmleControl control = check_control(settings, sampler);
+    check = check_ee_estimate(study, ee.estimate, check_sampler(study, settings, sampler, control),
+                              control);
     details["equilibrium_expectation"]["check"] = check_details(*check);
   }
   const bool exact = !model.curved() && model.dyad_independent();
