@@ -242,6 +242,7 @@ GofTables gof(const Network& network, const std::string& formula, const GofSetti
     check_cancel(progress);
     warnings.insert(warnings.end(), check.draw_warnings.begin(), check.draw_warnings.end());
     warnings.insert(warnings.end(), check.sample_warnings.begin(), check.sample_warnings.end());
+    warnings.insert(warnings.end(), check.feature_warnings.begin(), check.feature_warnings.end());
     tables.warnings = records_of(tarn::worded(warnings));
     tables.made = !check.degenerate;
     if (tables.made) {

@@ -347,6 +347,7 @@ int run_gof_command(const SimulateCommandOptions& given, std::ostream& out, std:
     write_sample_table(*s, sample, out);
   }
   show_sample_warnings(*s, sample, table_shown, err);
+  show_warnings(check.feature_warnings, err);
   return exit_ok;
 }
 

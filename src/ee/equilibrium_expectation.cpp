@@ -66,9 +66,10 @@ EeTaskResult run_task(const Study& study, const TermGraph& observed,
                       const EeSettings& s, std::int64_t every, int task) {
   EeTaskResult r;
   std::vector<double> theta = start;
-  Chain chain(study.model, theta, observed, observed_statistics,
-              RandomStream(s.seed, static_cast<std::uint64_t>(task)), proposal,
-              study.include_diagonal);
+  Chain chain(
+      study.model, theta, observed, observed_statistics,
+      RandomStream(s.seed, static_cast<std::uint64_t>(task)), proposal, study.include_diagonal,
+      chain_link_capacity(study.node_count(), study.network.link_count, study.dyad_count()));
   r.scale = statistic_scale(chain, s.scale_updates, every, r.filled);
   const std::size_t p = theta.size();
   r.mean.assign(p, 0.0);
@@ -92,6 +93,11 @@ EeTaskResult run_task(const Study& study, const TermGraph& observed,
 
 }  // namespace
 
+std::int64_t default_proposals_per_update(int nodes, std::int64_t links) {
+  if (nodes <= max_nodes) return std::max<std::int64_t>(1024, links);
+  return std::max<std::int64_t>(1024, links / 64);
+}
+
 EeResult equilibrium_expectation(const Study& study, const std::vector<double>& start,
                                  const EeSettings& s) {
   if (study.model.curved()) {
@@ -102,7 +108,7 @@ EeResult equilibrium_expectation(const Study& study, const std::vector<double>& 
   const std::int64_t every =
       s.proposals_per_update > 0
           ? s.proposals_per_update
-          : std::max<std::int64_t>(1024, static_cast<std::int64_t>(study.network.link_count));
+          : default_proposals_per_update(study.node_count(), study.network.link_count);
   const TieNoTie proposal(
       DyadDraw::uniform(study.node_count(), study.directed(), study.include_diagonal),
       study.include_diagonal);

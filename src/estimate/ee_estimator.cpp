@@ -1,10 +1,16 @@
 #include "estimate/ee_estimator.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+#include <memory>
+#include <optional>
 
 #include "ee/equilibrium_expectation.h"
+#include "estimate/ee_check.h"
 #include "estimate/mcmle_details.h"
 #include "estimate/mcmle_estimator.h"
+#include "network/capacity.h"
 #include "network/usage_error.h"
 
 namespace tarn {
@@ -56,6 +62,88 @@ std::vector<double> linear_start(const Study& linear, const Model& model,
   return start;
 }
 
+McmleControl check_control(const EstimatorSettings& settings, const SamplerSettings& sampler) {
+  McmleControl control;
+  control.sample_size = settings.mcmle.sample_size;
+  control.chains = sampler.chains;
+  control.threads = sampler.threads;
+  control.seed = sampler.seed;
+  return control;
+}
+
+// The check's chains as MCMLE's first sample has them (14.1, 1 and 2) unless --interval or
+// --burnin say otherwise: an interval of a quarter of the dyads (at least 256) where that is
+// shorter than the sampler's, and a burn-in of 16 intervals from the observed network.
+SamplerSettings check_sampler(const Study& study, const EstimatorSettings& settings,
+                              SamplerSettings sampler, const McmleControl& control) {
+  if (settings.sampling.interval < 0) {
+    sampler.interval =
+        std::min(sampler.interval, std::max<std::int64_t>(256, study.dyad_count() / 4));
+  }
+  if (settings.sampling.burnin < 0) {
+    sampler.burnin = control.fresh_burnin_intervals * sampler.interval;
+  }
+  return sampler;
+}
+
+json check_details(const EeCheck& check) {
+  json t_ratios = numbers(check.check.t_ratio), errors = json::array();
+  for (int k = 0; k < check.errors.covariance.rows(); ++k) {
+    const double variance = check.errors.covariance(k, k);
+    errors.push_back(variance >= 0.0 ? json(std::sqrt(variance)) : json(nullptr));
+  }
+  return {{"networks", check.sample.size()},
+          {"chains", check.chains},
+          {"burnin", check.burnin},
+          {"interval", check.interval},
+          {"t_ratio", t_ratios},
+          {"passed", check.passed()},
+          {"degenerate", check.evidence.degenerate()},
+          {"link_capacity_reached", check.capacity.found},
+          {"standard_errors", errors},
+          {"mcmc_error_percent", numbers(check.errors.mcmc_error_percent)},
+          {"seconds", check.seconds}};
+}
+
+// The estimate the check judged: converged with the check's errors when it passed; otherwise
+// (a network too large for MCMC to go on from it) not converged, without errors.
+Estimate checked_estimate(const Study& study, const CheckedFit& mple, const EeCheck& check,
+                          const std::vector<double>& estimate, json details) {
+  McmleResult r = checked_result(check, estimate, McmleStart::given);
+  Estimate e;
+  e.method = "ee";
+  e.start = mple;
+  e.result = mple.result;
+  e.result.end = FitEnd::completed;
+  const int p = study.model.coefficient_count();
+  e.result.parameter_count = p;
+  for (int k = 1; k <= p; ++k) e.result.estimate(k) = estimate[std::size_t(k - 1)];
+  e.errors.method = "mcmle";
+  e.converged = check.passed();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (int a = 1; a <= p; ++a) {
+    for (int b = 1; b <= p; ++b) {
+      e.errors.covariance(a, b) = e.converged ? r.covariance(a - 1, b - 1) : nan;
+    }
+  }
+  e.result.covariance = e.errors.covariance;
+  if (!e.converged) {
+    r.end = McmleEnd::not_converged;
+    r.stop_reason = "ee_check";
+    r.best.theta = estimate;
+    r.best.max_abs_t = check.test.max_abs_t;
+    r.best.distance = check.test.distance;
+    e.warnings.push_back(
+        Warning{"ee_check_failed"}.add_count("networks", std::int64_t(check.sample.size())));
+  }
+  e.outcome = e.converged ? "converged" : "not_converged";
+  e.mcmc_error_percent = r.mcmc_error_percent;
+  e.mcmle = std::make_shared<const McmleResult>(r);
+  details["mcmle"] = mcmle_details(r);
+  e.details = std::move(details);
+  return e;
+}
+
 }  // namespace
 
 void check_ee_settings(const EstimatorSettings& settings) {
@@ -82,6 +170,22 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   ee_settings.threads = sampler.threads;
   ee_settings.spread = settings.spread;
   const EeResult ee = equilibrium_expectation(linear, start, ee_settings);
+  json details = {{"equilibrium_expectation", ee_details(ee, ee_settings, start)}};
+
+  // A linear model's estimate is judged by networks drawn at it: accepted when they reproduce
+  // the observed statistics, their covariance giving the errors. A dyad-independent model goes
+  // on to its exact estimate, the check kept for comparison; a curved one to MCMC for its decays.
+  std::optional<EeCheck> check;
+  if (!model.curved() && !ee.filled) {
+    const McmleControl control = check_control(settings, sampler);
+    check = check_ee_estimate(study, ee.estimate, check_sampler(study, settings, sampler, control),
+                              control);
+    details["equilibrium_expectation"]["check"] = check_details(*check);
+  }
+  const bool exact = !model.curved() && model.dyad_independent();
+  if (check && !exact && (check->passed() || study.node_count() > max_nodes)) {
+    return checked_estimate(study, mple, *check, ee.estimate, std::move(details));
+  }
 
   EstimatorSettings next = settings;
   next.mcmle.init.clear();
@@ -91,7 +195,6 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   Estimate e = fit_by_mcmle(study, next, progress);
   e.method = "ee";
   e.start = mple;
-  json details = {{"equilibrium_expectation", ee_details(ee, ee_settings, start)}};
   details["mcmle"] = e.details;
   e.details = details;
   if (ee.filled) e.warnings.insert(e.warnings.begin(), Warning{"ee_link_capacity_reached"});

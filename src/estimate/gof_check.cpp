@@ -33,6 +33,13 @@ GofCheck check_gof(const Study& study, const std::vector<double>& coefficients, 
   statistics.observed = check.sample.observed;
   statistics.simulated = check.sample.statistics;
   check.summary = summarize_gof(features_of(study.network, study.directed()), features, statistics);
+  if (check.summary.geodesics_sampled()) {
+    Warning w{"geodesics_sampled"};
+    w.add_count("sources", check.summary.geodesic_sources)
+        .add_count("nodes", check.summary.nodes)
+        .add_count("exact_nodes", geodesic_exact_nodes);
+    check.feature_warnings.push_back(w);
+  }
   return check;
 }
 

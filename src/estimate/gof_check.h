@@ -20,6 +20,9 @@ struct GofCheck {
   SampleSummary sample;
   // What the draws say (draw_warnings), then what their autocorrelations call for.
   std::vector<Warning> draw_warnings, sample_warnings;
+  // How the features were measured: "geodesics_sampled" when the geodesic distances are
+  // estimated from a sample of source nodes (network_features.h).
+  std::vector<Warning> feature_warnings;
   // Networks that fill the link store, pile up or split: the model is degenerate at these
   // coefficients, and there is no summary.
   bool degenerate = false;

@@ -50,7 +50,7 @@ json capacity_section(const CapacityStop& stop) {
   return {{"toggles", stop.toggles},
           {"links", stop.links},
           {"observed_links", stop.observed_links},
-          {"capacity", max_links}};
+          {"capacity", stop.capacity}};
 }
 
 json numbers(const std::vector<double>& values) {

@@ -78,7 +78,7 @@ Warning evidence_or_capacity(const char* code, const McmleResult& r) {
       .add_count("toggles", r.capacity.toggles)
       .add_count("links", r.capacity.links)
       .add_count("observed_links", r.capacity.observed_links)
-      .add_count("capacity", max_links);
+      .add_count("capacity", r.capacity.capacity);
   return w;
 }
 

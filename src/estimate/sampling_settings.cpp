@@ -11,7 +11,8 @@
 namespace tarn {
 
 SamplerSettings SamplingSettings::settings(const Study& study) const {
-  SamplerSettings s = default_sampler_settings(study.network.link_count, study.dyad_count());
+  SamplerSettings s =
+      default_sampler_settings(study.node_count(), study.network.link_count, study.dyad_count());
   if (interval >= 0) s.interval = interval;
   if (burnin >= 0) {
     s.burnin = burnin;

@@ -1,6 +1,7 @@
 #pragma once
 // The fixed capacities of the system; every table of the store is sized by them.
 
+#include <algorithm>
 #include <cstdint>
 
 namespace tarn {
@@ -29,5 +30,17 @@ struct NetworkLimits {
 inline constexpr NetworkLimits dialogue_limits{max_nodes, max_links, 32767};
 inline constexpr NetworkLimits command_line_limits{100000000, 2000000000, 2000000000};
 inline constexpr int format_length = 80;
+
+// The most links a simulated network may hold before its chain is stopped (a model that runs
+// its networks towards the complete one would otherwise take every dyad's memory). Networks of
+// up to max_nodes nodes keep the dialogue's max_links, so their chains stop where they always
+// did; a larger network may grow to four times its own links (plus one per node, for a start with
+// few links), never below max_links nor above its dyads: the memory of a chain grows with the
+// nodes and links, and a draw of more than four times the observed links lies far from the
+// network the model is asked to describe (it is reported with its figures, not hidden).
+inline std::int64_t chain_link_capacity(int nodes, std::int64_t links, std::int64_t dyads) {
+  if (nodes <= max_nodes) return max_links;
+  return std::max<std::int64_t>(max_links, std::min(dyads, 4 * links + nodes));
+}
 
 }  // namespace tarn

@@ -13,6 +13,12 @@ void write_gof_csv(const GofSummary& summary, std::ostream& out) {
     }
     out << '\n';
   }
+  // Estimated geodesic shares say from how many sources, in a row of their own (absent when
+  // every node was a source, so that exact tables keep their rows).
+  if (summary.geodesics_sampled()) {
+    out << "geodesic_sources,of " << summary.nodes << " nodes,"
+        << csv_number(static_cast<double>(summary.geodesic_sources)) << ",NA,NA,NA,NA,NA,NA\n";
+  }
 }
 
 }  // namespace tarn

@@ -447,6 +447,22 @@ constexpr Wording wordings[] = {
               "maximum-likelihood estimate and its errors are the pseudo-likelihood's, exact, "
               "with no networks drawn.";
      }},
+    {"geodesics_sampled",
+     [](const Warning& w) -> std::string {
+       return "The geodesic distances are estimated from " + count_of(w, "sources") +
+              " source nodes drawn from the " + count_of(w, "nodes") +
+              " (counting from every node is done up to " + count_of(w, "exact_nodes") +
+              " nodes): each share is the mean over the sources, the same for the observed "
+              "and the simulated networks.";
+     }},
+    {"ee_check_failed",
+     [](const Warning& w) -> std::string {
+       return "The " + count_of(w, "networks") +
+              " networks drawn at the equilibrium-expectation estimate do not reproduce the "
+              "observed statistics (the t-ratios are in the results): the fit has not converged. "
+              "On a network of more than 2000 nodes maximum likelihood by MCMC does not go on "
+              "from it by itself; --method mcmle does.";
+     }},
     {"ee_link_capacity_reached",
      [](const Warning&) -> std::string {
        return "Equilibrium expectation stopped: a chain's network passed the link capacity. "

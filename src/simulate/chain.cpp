@@ -4,7 +4,7 @@ namespace tarn {
 
 Chain::Chain(const Model& model, std::vector<double> eta, TermGraph start,
              std::vector<double> start_statistics, RandomStream random, const Proposal& proposal,
-             bool include_diagonal)
+             bool include_diagonal, std::int64_t link_capacity)
     : model_(model),
       eta_(std::move(eta)),
       graph_(std::move(start)),
@@ -12,6 +12,7 @@ Chain::Chain(const Model& model, std::vector<double> eta, TermGraph start,
       random_(std::move(random)),
       proposal_(proposal),
       include_diagonal_(include_diagonal),
+      link_capacity_(link_capacity),
       delta_(statistics_.size(), 0.0) {
   const std::int64_t n = graph_.node_count();
   dyads_ = !graph_.directed() ? n * (n - 1) / 2 : include_diagonal_ ? n * n : n * (n - 1);

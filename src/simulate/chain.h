@@ -30,10 +30,11 @@ class Chain {
 
   // Starts at `start` with its statistics `start_statistics`, at canonical parameters `eta`.
   // `include_diagonal`: the self-pairs are dyads (the dialogue's world; otherwise self-links in
-  // `start` stay fixed). The model and the proposal must outlive the chain.
+  // `start` stay fixed). The model and the proposal must outlive the chain. `link_capacity`:
+  // the most links its network may hold (chain_link_capacity).
   Chain(const Model& model, std::vector<double> eta, TermGraph start,
         std::vector<double> start_statistics, RandomStream random, const Proposal& proposal,
-        bool include_diagonal = false);
+        bool include_diagonal = false, std::int64_t link_capacity = max_links);
 
   void set_coefficients(std::vector<double> eta) { eta_ = std::move(eta); }
 
@@ -61,6 +62,7 @@ class Chain {
   RandomStream random_;
   const Proposal& proposal_;
   bool include_diagonal_;
+  std::int64_t link_capacity_;
   std::vector<double> delta_;
   RememberedExp exp_;
   std::int64_t dyads_ = 0, fixed_links_ = 0;
@@ -71,7 +73,7 @@ template <class KeepGoing>
 Chain::Walk Chain::run(std::int64_t count, KeepGoing keep_going) {
   for (std::int64_t k = 0; k < count; ++k) {
     if ((k & 1023) == 0 && !keep_going()) return Walk::called_off;
-    if (propose() && graph_.link_count() > max_links) return Walk::filled;
+    if (propose() && graph_.link_count() > link_capacity_) return Walk::filled;
   }
   return Walk::finished;
 }

@@ -160,6 +160,8 @@ GofSummary summarize_gof(const NetworkFeatures& observed,
     summary.panels.push_back(model_panel(model_statistics));
   }
   for (const auto& panel : summary.panels) add_rows(panel, summary.rows);
+  summary.nodes = observed.geodesic_sources > 0 ? observed.node_count : 0;
+  summary.geodesic_sources = observed.geodesic_sources;
   return summary;
 }
 

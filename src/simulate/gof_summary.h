@@ -4,6 +4,7 @@
 // the model's own statistics) the observed value, the spread of the simulated values and a Monte
 // Carlo p-value, as R's statnet gof() gives them.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,10 @@ struct GofRow {
 struct GofSummary {
   std::vector<GofPanel> panels;
   std::vector<GofRow> rows;  // every value of every panel, panel by panel
+  // The nodes and the sources of the geodesic distances (NetworkFeatures::geodesic_sources):
+  // fewer sources than nodes when the shares are estimated from a sample of them.
+  std::int64_t nodes = 0, geodesic_sources = 0;
+  bool geodesics_sampled() const { return geodesic_sources < nodes; }
 };
 
 // The panels are those of the observed network's kind (NetworkFeatures::directed), and the

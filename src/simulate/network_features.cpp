@@ -5,14 +5,19 @@
 #include <cstdlib>
 #include <span>
 
+#include "network/capacity.h"
+#include "simulate/random_stream.h"
+
 namespace tarn {
 
 namespace {
 
 using Counts = std::vector<std::int64_t>;
 
-// The distinct links without self-links, nodes 0..n-1: as a bit matrix for constant-time tests,
-// as sorted out-lists, and as sorted lists of the neighbours in either direction.
+// The distinct links without self-links, nodes 0..n-1: as sorted out-lists and as sorted lists of
+// the neighbours in either direction, and, up to max_nodes nodes, as a bit matrix for
+// constant-time tests (beyond, a test searches the sorted out-list: an n x n matrix of 10^6
+// nodes would take 125 GB).
 class LinkViews {
  public:
   // `symmetric`: every link is taken both ways, so that out() lists a node's neighbours.
@@ -21,6 +26,10 @@ class LinkViews {
   int nodes() const { return n_; }
   std::int64_t links() const { return static_cast<std::int64_t>(out_nodes_.size()); }
   bool has(int i, int j) const {
+    if (matrix_.empty()) {
+      const std::span<const int> list = out(i);
+      return std::binary_search(list.begin(), list.end(), j);
+    }
     const auto word = static_cast<std::size_t>(i) * words_ + static_cast<std::size_t>(j >> 6);
     return (matrix_[word] >> (j & 63)) & 1U;
   }
@@ -40,6 +49,8 @@ class LinkViews {
     const auto at = static_cast<std::size_t>(i);
     return {items.data() + first[at], first[at + 1] - first[at]};
   }
+  void fill_neighbours(const Network& network, bool symmetric);
+  void sort_neighbours();
 
   int n_ = 0;
   std::size_t words_ = 0;
@@ -51,45 +62,79 @@ class LinkViews {
   std::vector<std::uint8_t> any_bits_;
 };
 
-LinkViews::LinkViews(const Network& network, bool symmetric)
-    : n_(network.node_count), words_(static_cast<std::size_t>((n_ + 63) / 64)) {
+// Each link i->j enters i's list as j with bit 0 and j's list as i with bit 1 (symmetric: both
+// bits), rows laid out by counting.
+void LinkViews::fill_neighbours(const Network& network, bool symmetric) {
   const auto n = static_cast<std::size_t>(n_);
-  matrix_.assign(n * words_, 0);
-  std::vector<std::uint64_t> transposed(n * words_, 0);
-  for (int i = 0; i < n_; ++i) {
-    for (const node_id entry : network.out_list(i + 1)) {
-      const int j = std::abs(static_cast<int>(entry)) - 1;
-      if (j == i) continue;
-      const auto iu = static_cast<std::size_t>(i);
-      const auto ju = static_cast<std::size_t>(j);
-      matrix_[iu * words_ + ju / 64] |= std::uint64_t{1} << (ju % 64);
-      transposed[ju * words_ + iu / 64] |= std::uint64_t{1} << (iu % 64);
-      if (symmetric) {
-        matrix_[ju * words_ + iu / 64] |= std::uint64_t{1} << (iu % 64);
-        transposed[iu * words_ + ju / 64] |= std::uint64_t{1} << (ju % 64);
+  const auto each_link = [&](auto f) {
+    for (int i = 0; i < n_; ++i) {
+      for (const node_id entry : network.out_list(i + 1)) {
+        const int j = std::abs(static_cast<int>(entry)) - 1;
+        if (j != i) f(static_cast<std::size_t>(i), static_cast<std::size_t>(j));
       }
     }
-  }
-  // Scanning the rows bit by bit gives every list in ascending order and drops repeats.
-  out_first_.assign(n + 1, 0);
+  };
   any_first_.assign(n + 1, 0);
+  each_link([&](std::size_t i, std::size_t j) {
+    ++any_first_[i + 1];
+    ++any_first_[j + 1];
+  });
+  for (std::size_t i = 0; i < n; ++i) any_first_[i + 1] += any_first_[i];
+  any_nodes_.resize(any_first_[n]);
+  any_bits_.resize(any_first_[n]);
+  std::vector<std::size_t> next(any_first_.begin(), any_first_.end() - 1);
+  const std::uint8_t sent = symmetric ? 3 : 1, received = symmetric ? 3 : 2;
+  each_link([&](std::size_t i, std::size_t j) {
+    any_nodes_[next[i]] = static_cast<int>(j);
+    any_bits_[next[i]++] = sent;
+    any_nodes_[next[j]] = static_cast<int>(i);
+    any_bits_[next[j]++] = received;
+  });
+}
+
+// Every row ascending, repeats merged (their bits joined); the out-lists are the entries with bit
+// 0.
+void LinkViews::sort_neighbours() {
+  const auto n = static_cast<std::size_t>(n_);
+  std::vector<std::pair<int, std::uint8_t>> row;
+  std::size_t kept = 0;
+  out_first_.assign(n + 1, 0);
   for (std::size_t i = 0; i < n; ++i) {
-    for (std::size_t w = 0; w < words_; ++w) {
-      const std::uint64_t sent = matrix_[i * words_ + w];
-      const std::uint64_t received = transposed[i * words_ + w];
-      for (std::uint64_t bits = sent; bits != 0; bits &= bits - 1) {
-        out_nodes_.push_back(
-            static_cast<int>(w * 64 + static_cast<std::size_t>(std::countr_zero(bits))));
+    row.clear();
+    for (std::size_t k = any_first_[i]; k < any_first_[i + 1]; ++k) {
+      row.emplace_back(any_nodes_[k], any_bits_[k]);
+    }
+    std::sort(row.begin(), row.end());
+    any_first_[i] = kept;
+    for (std::size_t k = 0; k < row.size(); ++k) {
+      if (k > 0 && row[k].first == row[k - 1].first) {
+        any_bits_[kept - 1] |= row[k].second;
+        continue;
       }
-      for (std::uint64_t bits = sent | received; bits != 0; bits &= bits - 1) {
-        const int bit = std::countr_zero(bits);
-        any_nodes_.push_back(static_cast<int>(w * 64 + static_cast<std::size_t>(bit)));
-        any_bits_.push_back(
-            static_cast<std::uint8_t>(((sent >> bit) & 1U) | (((received >> bit) & 1U) << 1)));
-      }
+      any_nodes_[kept] = row[k].first;
+      any_bits_[kept++] = row[k].second;
+    }
+    for (std::size_t k = any_first_[i]; k < kept; ++k) {
+      if (any_bits_[k] & 1U) out_nodes_.push_back(any_nodes_[k]);
     }
     out_first_[i + 1] = out_nodes_.size();
-    any_first_[i + 1] = any_nodes_.size();
+  }
+  any_first_[n] = kept;
+  any_nodes_.resize(kept);
+  any_bits_.resize(kept);
+}
+
+LinkViews::LinkViews(const Network& network, bool symmetric)
+    : n_(network.node_count), words_(static_cast<std::size_t>((n_ + 63) / 64)) {
+  fill_neighbours(network, symmetric);
+  sort_neighbours();
+  if (n_ > max_nodes) return;
+  matrix_.assign(static_cast<std::size_t>(n_) * words_, 0);
+  for (int i = 0; i < n_; ++i) {
+    for (const int j : out(i)) {
+      const auto ju = static_cast<std::size_t>(j);
+      matrix_[static_cast<std::size_t>(i) * words_ + ju / 64] |= std::uint64_t{1} << (ju % 64);
+    }
   }
 }
 
@@ -127,24 +172,34 @@ std::int64_t ordered_pairs(int n) {
 }
 
 // Two-paths i->m->j counted for one sender i at a time. Undirected (symmetric views), each pair
-// once: the receivers j > i.
+// once: the receivers j > i. Only the receivers with partners are visited; the other pairs of i
+// are counted at 0 together.
 void add_shared_partners(const LinkViews& links, bool directed, NetworkFeatures& features) {
   const int n = links.nodes();
   Counts edgewise, dyadwise;
   std::vector<int> partners(static_cast<std::size_t>(n), 0);
+  std::vector<int> touched;
   for (int i = 0; i < n; ++i) {
-    std::fill(partners.begin(), partners.end(), 0);
     for (const int m : links.out(i)) {
-      for (const int j : links.out(m)) ++partners[static_cast<std::size_t>(j)];
+      for (const int j : links.out(m)) {
+        if (partners[static_cast<std::size_t>(j)]++ == 0) touched.push_back(j);
+      }
     }
-    for (int j = directed ? 0 : i + 1; j < n; ++j) {
-      if (j != i) add_to(dyadwise, static_cast<std::size_t>(partners[static_cast<std::size_t>(j)]));
+    std::int64_t with_partners = 0;
+    for (const int j : touched) {
+      if (j == i || (!directed && j < i)) continue;
+      add_to(dyadwise, static_cast<std::size_t>(partners[static_cast<std::size_t>(j)]));
+      ++with_partners;
     }
+    const std::int64_t pairs_of_i = directed ? n - 1 : n - 1 - i;
+    add_to(dyadwise, 0, pairs_of_i - with_partners);
     for (const int j : links.out(i)) {
       if (directed || j > i) {
         add_to(edgewise, static_cast<std::size_t>(partners[static_cast<std::size_t>(j)]));
       }
     }
+    for (const int j : touched) partners[static_cast<std::size_t>(j)] = 0;
+    touched.clear();
   }
   const std::int64_t pairs = directed ? ordered_pairs(n) : ordered_pairs(n) / 2;
   features.edgewise_shared =
@@ -152,27 +207,48 @@ void add_shared_partners(const LinkViews& links, bool directed, NetworkFeatures&
   features.dyadwise_shared = shares(std::move(dyadwise), pairs);
 }
 
+// The sources of the geodesic distances: every node up to geodesic_exact_nodes nodes, otherwise
+// geodesic_sampled_sources of them drawn without replacement (a partial shuffle) from a stream
+// fixed by the node count, so that the observed and the simulated networks are measured from the
+// same sources and their shares differ by the networks, not by the draw. Ascending.
+std::vector<int> geodesic_sources(int n) {
+  std::vector<int> nodes(static_cast<std::size_t>(n));
+  for (int v = 0; v < n; ++v) nodes[static_cast<std::size_t>(v)] = v;
+  if (n <= geodesic_exact_nodes) return nodes;
+  RandomStream random(geodesic_source_seed, static_cast<std::uint64_t>(n));
+  const auto kept = static_cast<std::size_t>(geodesic_sampled_sources);
+  for (std::size_t k = 0; k < kept; ++k) {
+    const std::size_t pick = k + random.below(nodes.size() - k);
+    std::swap(nodes[k], nodes[pick]);
+  }
+  nodes.resize(kept);
+  std::sort(nodes.begin(), nodes.end());
+  return nodes;
+}
+
 // Breadth-first searches from 64 sources at once: bit s of reached[v] says that source s of the
-// batch has a path to v.
+// batch has a path to v. The shares are of the pairs (source, other node).
 void add_geodesics(const LinkViews& links, NetworkFeatures& features) {
   const int n = links.nodes();
   const auto size = static_cast<std::size_t>(n);
+  const std::vector<int> sources = geodesic_sources(n);
   Counts by_length;
   std::int64_t connected = 0;
   std::vector<std::uint64_t> reached(size), frontier(size), next(size);
-  for (int base = 0; base < n; base += 64) {
+  for (std::size_t base = 0; base < sources.size(); base += 64) {
     std::fill(reached.begin(), reached.end(), 0);
     std::fill(frontier.begin(), frontier.end(), 0);
-    for (int s = base; s < std::min(n, base + 64); ++s) {
-      reached[static_cast<std::size_t>(s)] = std::uint64_t{1} << (s - base);
-      frontier[static_cast<std::size_t>(s)] = reached[static_cast<std::size_t>(s)];
+    for (std::size_t s = base; s < std::min(sources.size(), base + 64); ++s) {
+      const auto source = static_cast<std::size_t>(sources[s]);
+      reached[source] = std::uint64_t{1} << (s - base);
+      frontier[source] = reached[source];
     }
     for (std::size_t length = 1;; ++length) {
       std::fill(next.begin(), next.end(), 0);
       for (int u = 0; u < n; ++u) {
-        const std::uint64_t sources = frontier[static_cast<std::size_t>(u)];
-        if (sources == 0) continue;
-        for (const int v : links.out(u)) next[static_cast<std::size_t>(v)] |= sources;
+        const std::uint64_t from = frontier[static_cast<std::size_t>(u)];
+        if (from == 0) continue;
+        for (const int v : links.out(u)) next[static_cast<std::size_t>(v)] |= from;
       }
       std::int64_t found = 0;
       for (std::size_t v = 0; v < size; ++v) {
@@ -186,8 +262,10 @@ void add_geodesics(const LinkViews& links, NetworkFeatures& features) {
       frontier.swap(next);
     }
   }
-  features.geodesic = shares(std::move(by_length), ordered_pairs(n));
-  const std::int64_t pairs = ordered_pairs(n);
+  features.node_count = n;
+  features.geodesic_sources = static_cast<std::int64_t>(sources.size());
+  const std::int64_t pairs = n < 2 ? 0 : features.geodesic_sources * (n - 1);
+  features.geodesic = shares(std::move(by_length), pairs);
   features.unreachable =
       pairs == 0 ? 0.0 : static_cast<double>(pairs - connected) / static_cast<double>(pairs);
 }

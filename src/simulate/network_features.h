@@ -35,6 +35,10 @@ struct NetworkFeatures {
   std::vector<double> geodesic;
   // Share of the pairs with no path.
   double unreachable = 0;
+  // The nodes whose distances to every other node the geodesic shares count: all of them up to
+  // geodesic_exact_nodes nodes, else a sample, and the shares are estimates.
+  std::int64_t geodesic_sources = 0;
+  int node_count = 0;
   // Counts of the triads (unordered triples of nodes) of each type, in the order
   // 003 012 102 021D 021U 021C 111D 111U 030T 030C 201 120D 120U 120C 210 300; directed only
   // (all 0 undirected).
@@ -46,8 +50,17 @@ inline constexpr std::array<const char*, 16> triad_type_names = {
     "003",  "012",  "102", "021D", "021U", "021C", "111D", "111U",
     "030T", "030C", "201", "120D", "120U", "120C", "210",  "300"};
 
-// Time near O(links x degree + n x links / 64): breadth-first searches from 64 sources at once,
-// two-paths counted per sender, and the triad census by the algorithm of Batagelj and Mrvar.
+// Past this many nodes the geodesic distances are counted from geodesic_sampled_sources sources
+// drawn from the nodes, not from every node: breadth-first searches from all 10^6 nodes of a
+// network with 10^7 links would take days, from 1024 of them seconds; each share is then a mean
+// over 1024 sources, its standard error their spread over 32. The sample's stream is seeded by
+// (geodesic_source_seed, node count).
+inline constexpr int geodesic_exact_nodes = 20000;
+inline constexpr int geodesic_sampled_sources = 1024;
+inline constexpr std::uint64_t geodesic_source_seed = 0x9e0de51c;
+
+// Time near O(links x degree + sources x links / 64): breadth-first searches from 64 sources at
+// once, two-paths counted per sender, and the triad census by the algorithm of Batagelj and Mrvar.
 NetworkFeatures network_features(const Network& network);
 // The same of the network taken as undirected: each link a->b (or b->a) the edge {a, b}.
 NetworkFeatures undirected_network_features(const Network& network);

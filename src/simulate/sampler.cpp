@@ -50,12 +50,20 @@ SamplerSettings default_sampler_settings(std::int64_t links, std::int64_t dyads)
   return s;
 }
 
+SamplerSettings default_sampler_settings(int nodes, std::int64_t links, std::int64_t dyads) {
+  if (nodes <= max_nodes) return default_sampler_settings(links, dyads);
+  SamplerSettings s;
+  s.interval = std::max<std::int64_t>(1024, std::min(8 * links, dyads));
+  s.burnin = 4 * s.interval;
+  return s;
+}
+
 Warning CapacityStop::warning() const {
   Warning w{"link_capacity_reached"};
   w.add_count("toggles", toggles)
       .add_count("links", links)
       .add_count("observed_links", observed_links)
-      .add_count("capacity", max_links);
+      .add_count("capacity", capacity);
   return w;
 }
 
@@ -70,6 +78,164 @@ std::string simulation_problem(const Study& study) {
   return {};
 }
 
+namespace {
+
+// One sample's chains and what each leaves behind, so that the sample is assembled in chain order
+// whatever the threads.
+class SampleRun {
+ public:
+  SampleRun(const Study& study, const std::vector<double>& coefficients, int networks,
+            const SamplerSettings& settings, ProposalRatio ratio)
+      : study_(study),
+        coefficients_(coefficients),
+        networks_(networks),
+        settings_(settings),
+        chains_(std::max(1, settings.chains)),
+        observed_(study.graph()),
+        link_capacity_(
+            chain_link_capacity(study.node_count(), study.network.link_count, study.dyad_count())),
+        proposal_(settings.weighted_dyads ? DyadDraw::for_model(study, coefficients)
+                                          : DyadDraw::uniform(study.node_count(), study.directed(),
+                                                              study.include_diagonal),
+                  study.include_diagonal, ratio),
+        stops_(static_cast<std::size_t>(chains_)),
+        proposals_(stops_.size(), 0),
+        accepted_(stops_.size(), 0),
+        failures_(stops_.size()),
+        first_failed_(chains_) {
+    summary_.observed = study.model.network_statistics(observed_);
+    summary_.statistics.assign(static_cast<std::size_t>(std::max(networks, 0)), {});
+    summary_.links.assign(summary_.statistics.size(), 0);
+  }
+
+  // Runs every chain across the threads, then assembles the sample.
+  SampleSummary run(const NetworkVisitor& visit, std::atomic<std::int64_t>* done,
+                    ChainStates* states);
+
+ private:
+  void run_chain(int c, const NetworkVisitor& visit, std::atomic<std::int64_t>* done,
+                 ChainStates* states);
+  void record_stop(int c, const Chain& chain);
+  SampleSummary summarize();
+
+  // The lowest-numbered chain that has filled the link store (`chains_` while none has). The
+  // sample reports that chain, so a chain numbered above it is called off, while the chains
+  // below it walk on (they might fail too, and would be reported instead); none of them visits
+  // networks any more, since such a sample is not used. The reported chain, and the chains below
+  // it, walk the same for any number of threads.
+  void note_failure(int c) {
+    int lowest = first_failed_.load();
+    while (c < lowest && !first_failed_.compare_exchange_weak(lowest, c)) {
+    }
+  }
+  bool failed() const { return first_failed_.load(std::memory_order_relaxed) < chains_; }
+
+  const Study& study_;
+  const std::vector<double>& coefficients_;
+  const int networks_;
+  const SamplerSettings& settings_;
+  const int chains_;
+  const TermGraph observed_;
+  const std::int64_t link_capacity_;
+  const TieNoTie proposal_;
+  SampleSummary summary_;
+  std::vector<CapacityStop> stops_;
+  std::vector<std::int64_t> proposals_, accepted_;
+  std::vector<std::exception_ptr> failures_;
+  std::atomic<int> first_failed_;
+};
+
+void SampleRun::run_chain(int c, const NetworkVisitor& visit, std::atomic<std::int64_t>* done,
+                          ChainStates* states) {
+  const int count = networks_ > c ? (networks_ - c + chains_ - 1) / chains_ : 0;
+  if (count == 0) return;
+  const auto slot = static_cast<std::size_t>(c);
+  Chain chain(study_.model, coefficients_, states ? states->graphs[slot] : observed_,
+              states ? states->statistics[slot] : summary_.observed,
+              RandomStream(settings_.seed, static_cast<std::uint64_t>(c)), proposal_,
+              study_.include_diagonal, link_capacity_);
+  // A relaxed load every 1024 proposals costs nothing measurable.
+  const auto still_counted = [this, c] {
+    return first_failed_.load(std::memory_order_relaxed) >= c;
+  };
+  Chain::Walk walk = chain.run(settings_.burnin, still_counted);
+  for (int position = 0; walk == Chain::Walk::finished && position < count; ++position) {
+    if (position > 0) walk = chain.run(settings_.interval, still_counted);
+    if (walk != Chain::Walk::finished) break;
+    if (failed()) continue;
+    const int k = c + position * chains_;
+    summary_.statistics[static_cast<std::size_t>(k)] = chain.statistics();
+    summary_.links[static_cast<std::size_t>(k)] = chain.graph().link_count();
+    if (visit) visit(k, chain.graph(), chain.statistics());
+    if (done != nullptr) ++*done;
+  }
+  if (walk == Chain::Walk::filled) record_stop(c, chain);
+  proposals_[slot] = chain.proposals();
+  accepted_[slot] = chain.accepted();
+  if (states != nullptr) {
+    states->graphs[slot] = chain.graph();
+    states->statistics[slot] = chain.statistics();
+  }
+}
+
+void SampleRun::record_stop(int c, const Chain& chain) {
+  CapacityStop& stop = stops_[static_cast<std::size_t>(c)];
+  stop.found = true;
+  stop.toggles = chain.proposals();
+  stop.links = chain.graph().link_count();
+  stop.observed_links = observed_.link_count();
+  stop.capacity = link_capacity_;
+  note_failure(c);
+}
+
+SampleSummary SampleRun::run(const NetworkVisitor& visit, std::atomic<std::int64_t>* done,
+                             ChainStates* states) {
+  if (states != nullptr && states->graphs.size() != static_cast<std::size_t>(chains_)) {
+    states->graphs.assign(static_cast<std::size_t>(chains_), observed_);
+    states->statistics.assign(static_cast<std::size_t>(chains_), summary_.observed);
+  }
+  std::atomic<int> next_chain{0};
+  auto worker = [&] {
+    for (int c = next_chain++; c < chains_; c = next_chain++) {
+      try {
+        run_chain(c, visit, done, states);
+      } catch (...) {
+        failures_[static_cast<std::size_t>(c)] = std::current_exception();
+      }
+    }
+  };
+  const int threads = std::clamp(settings_.threads, 1, chains_);
+  std::vector<std::thread> pool;
+  for (int t = 1; t < threads; ++t) pool.emplace_back(worker);
+  worker();
+  for (std::thread& t : pool) t.join();
+  for (const std::exception_ptr& failure : failures_) {
+    if (failure) std::rethrow_exception(failure);
+  }
+  return summarize();
+}
+
+SampleSummary SampleRun::summarize() {
+  // Only the chains up to the reported one are counted: those above it may have been called off
+  // at a point that depends on the threads.
+  const int counted = std::min(first_failed_.load(), chains_ - 1);
+  for (int c = 0; c <= counted; ++c) {
+    summary_.proposals += proposals_[static_cast<std::size_t>(c)];
+    summary_.accepted += accepted_[static_cast<std::size_t>(c)];
+  }
+  if (failed()) {
+    summary_.capacity_stop = stops_[static_cast<std::size_t>(first_failed_.load())];
+    summary_.statistics.clear();
+    summary_.links.clear();
+  } else {
+    summary_.lag1_autocorrelation = lag1_autocorrelation(summary_.statistics, chains_);
+    summary_.evidence = draw_evidence(summary_.links, observed_.link_count(), study_.dyad_count());
+  }
+  return std::move(summary_);
+}
+
+}  // namespace
+
 SampleSummary sample_networks(const Study& study, const std::vector<double>& coefficients,
                               int networks, const SamplerSettings& settings,
                               const NetworkVisitor& visit, std::atomic<std::int64_t>* done,
@@ -80,111 +246,7 @@ SampleSummary sample_networks(const Study& study, const std::vector<double>& coe
   if (coefficients.size() != static_cast<std::size_t>(study.model.parameter_count())) {
     throw std::invalid_argument("one coefficient per parameter is needed");
   }
-  const TermGraph observed = study.graph();
-  SampleSummary summary;
-  summary.observed = study.model.network_statistics(observed);
-  summary.statistics.assign(static_cast<std::size_t>(std::max(networks, 0)), {});
-  summary.links.assign(summary.statistics.size(), 0);
-  const int chains = std::max(1, settings.chains);
-  if (states != nullptr && states->graphs.size() != static_cast<std::size_t>(chains)) {
-    states->graphs.assign(static_cast<std::size_t>(chains), observed);
-    states->statistics.assign(static_cast<std::size_t>(chains), summary.observed);
-  }
-  std::vector<CapacityStop> stops(static_cast<std::size_t>(chains));
-  std::vector<std::int64_t> proposals(static_cast<std::size_t>(chains), 0);
-  std::vector<std::int64_t> accepted(static_cast<std::size_t>(chains), 0);
-  std::vector<std::exception_ptr> failures(static_cast<std::size_t>(chains));
-  // The lowest-numbered chain that has filled the link store (`chains` while none has). The
-  // sample reports that chain, so a chain numbered above it is called off, while the chains below
-  // it walk on (they might fail too, and would be reported instead); none of them visits networks
-  // any more, since such a sample is not used. The reported chain, and the chains below it,
-  // walk the same for any number of threads.
-  const TieNoTie proposal(
-      settings.weighted_dyads
-          ? DyadDraw::for_model(study, coefficients)
-          : DyadDraw::uniform(study.node_count(), study.directed(), study.include_diagonal),
-      study.include_diagonal, ratio);
-  std::atomic<int> first_failed{chains};
-  const auto note_failure = [&first_failed](int c) {
-    int lowest = first_failed.load();
-    while (c < lowest && !first_failed.compare_exchange_weak(lowest, c)) {
-    }
-  };
-
-  auto run_chain = [&](int c) {
-    const int count = networks > c ? (networks - c + chains - 1) / chains : 0;
-    if (count == 0) return;
-    const auto slot = static_cast<std::size_t>(c);
-    Chain chain(study.model, coefficients, states ? states->graphs[slot] : observed,
-                states ? states->statistics[slot] : summary.observed,
-                RandomStream(settings.seed, static_cast<std::uint64_t>(c)), proposal,
-                study.include_diagonal);
-    // A relaxed load every 1024 proposals costs nothing measurable.
-    const auto still_counted = [&first_failed, c] {
-      return first_failed.load(std::memory_order_relaxed) >= c;
-    };
-    Chain::Walk walk = chain.run(settings.burnin, still_counted);
-    for (int position = 0; walk == Chain::Walk::finished && position < count; ++position) {
-      if (position > 0) walk = chain.run(settings.interval, still_counted);
-      if (walk != Chain::Walk::finished) break;
-      if (first_failed.load(std::memory_order_relaxed) < chains) continue;
-      const int k = c + position * chains;
-      summary.statistics[static_cast<std::size_t>(k)] = chain.statistics();
-      summary.links[static_cast<std::size_t>(k)] = chain.graph().link_count();
-      if (visit) visit(k, chain.graph(), chain.statistics());
-      if (done != nullptr) ++*done;
-    }
-    if (walk == Chain::Walk::filled) {
-      CapacityStop& stop = stops[static_cast<std::size_t>(c)];
-      stop.found = true;
-      stop.toggles = chain.proposals();
-      stop.links = chain.graph().link_count();
-      stop.observed_links = observed.link_count();
-      note_failure(c);
-    }
-    proposals[static_cast<std::size_t>(c)] = chain.proposals();
-    accepted[static_cast<std::size_t>(c)] = chain.accepted();
-    if (states != nullptr) {
-      states->graphs[slot] = chain.graph();
-      states->statistics[slot] = chain.statistics();
-    }
-  };
-
-  std::atomic<int> next_chain{0};
-  auto worker = [&] {
-    for (int c = next_chain++; c < chains; c = next_chain++) {
-      try {
-        run_chain(c);
-      } catch (...) {
-        failures[static_cast<std::size_t>(c)] = std::current_exception();
-      }
-    }
-  };
-  const int threads = std::clamp(settings.threads, 1, chains);
-  std::vector<std::thread> pool;
-  for (int t = 1; t < threads; ++t) pool.emplace_back(worker);
-  worker();
-  for (std::thread& t : pool) t.join();
-  for (const std::exception_ptr& failure : failures) {
-    if (failure) std::rethrow_exception(failure);
-  }
-
-  // Only the chains up to the reported one are counted: those above it may have been called off
-  // at a point that depends on the threads.
-  const int counted = std::min(first_failed.load(), chains - 1);
-  for (int c = 0; c <= counted; ++c) {
-    summary.proposals += proposals[static_cast<std::size_t>(c)];
-    summary.accepted += accepted[static_cast<std::size_t>(c)];
-  }
-  if (first_failed.load() < chains) {
-    summary.capacity_stop = stops[static_cast<std::size_t>(first_failed.load())];
-    summary.statistics.clear();
-    summary.links.clear();
-  } else {
-    summary.lag1_autocorrelation = lag1_autocorrelation(summary.statistics, chains);
-    summary.evidence = draw_evidence(summary.links, observed.link_count(), study.dyad_count());
-  }
-  return summary;
+  return SampleRun(study, coefficients, networks, settings, ratio).run(visit, done, states);
 }
 
 }  // namespace tarn

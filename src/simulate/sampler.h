@@ -48,6 +48,13 @@ struct SamplerSettings {
 // link, at most one per dyad and at least 1024, and a burn-in of 4 intervals. The measured
 // autocorrelation behind the choice is in the user guide; every sample reports its own.
 SamplerSettings default_sampler_settings(std::int64_t links, std::int64_t dyads);
+// The defaults for a network of `nodes` nodes: those above up to max_nodes nodes (the networks
+// they were measured on keep their draws); a larger, sparse network's interval is 8 proposals per
+// link (at least 1024, at most one per dyad), its burn-in 4 intervals. The tie/no-tie proposal
+// offers a given link for removal once in about twice the links' proposals, so a statistic that
+// counts links relaxes in about twice the links; 8 per link leaves little autocorrelation
+// between networks, where one per dyad would be 10^5 times the links at 10^6 nodes.
+SamplerSettings default_sampler_settings(int nodes, std::int64_t links, std::int64_t dyads);
 
 // A chain that filled the link store (more links than the capacity): the sampler cannot follow
 // it further.
@@ -56,6 +63,7 @@ struct CapacityStop {
   std::int64_t toggles = 0;  // done by the chain that stopped
   std::int64_t links = 0;    // its link count then
   std::int64_t observed_links = 0;
+  std::int64_t capacity = 0;  // the chain's link capacity (chain_link_capacity)
   // "link_capacity_reached" with the figures above and the capacity; the front end words it.
   Warning warning() const;
 };

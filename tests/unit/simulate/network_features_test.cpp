@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -164,8 +165,8 @@ NetworkFeatures brute_force(int n, const LinkList& links) {
 }
 
 // The store of `links` (sorted by sender) with nodes 1..n declared.
-Network network_with_nodes(int n, const LinkList& links) {
-  NetworkBuilder builder("test links");
+Network network_with_nodes(int n, const LinkList& links, NetworkLimits limits = dialogue_limits) {
+  NetworkBuilder builder("test links", limits);
   builder.declare_nodes(n);
   long line = 0;
   for (const auto& [i, j] : links) builder.add_link(i, j, ++line);
@@ -337,6 +338,67 @@ TEST(NetworkFeatures, UndirectedFeaturesAgreeWithTheSymmetricDirectedNetwork) {
     EXPECT_EQ(u.geodesic, d.geodesic);
     EXPECT_EQ(u.unreachable, d.unreachable);
   }
+}
+
+// Counts back from shares of `total`.
+std::vector<long long> counts_of(const std::vector<double>& shares, long long total) {
+  std::vector<long long> counts;
+  for (const double share : shares)
+    counts.push_back(std::llround(share * static_cast<double>(total)));
+  return counts;
+}
+
+// Past max_nodes nodes a link is asked of the sorted lists, not of a bit matrix, and shared
+// partners are counted from the receivers reached only: the same links among 150 nodes, with
+// 1950 isolated nodes added, count the same two-paths, paths and triads with links.
+TEST(NetworkFeatures, ANetworkBeyondTheBitMatrixCountsAsWithIt) {
+  std::mt19937_64 random(11);
+  const int few = 150, many = 2100;
+  const LinkList links = random_links(random, few, 0.05, 0.3, true);
+  const NetworkFeatures small = network_features(network_with_nodes(few, links));
+  const NetworkFeatures large =
+      network_features(network_with_nodes(many, links, command_line_limits));
+  EXPECT_EQ(large.edgewise_shared, small.edgewise_shared);
+  const long long small_pairs = 1LL * few * (few - 1), large_pairs = 1LL * many * (many - 1);
+  std::vector<long long> small_shared = counts_of(small.dyadwise_shared, small_pairs);
+  std::vector<long long> large_shared = counts_of(large.dyadwise_shared, large_pairs);
+  small_shared[0] += large_pairs - small_pairs;
+  EXPECT_EQ(large_shared, small_shared);
+  EXPECT_EQ(counts_of(large.geodesic, large_pairs), counts_of(small.geodesic, small_pairs));
+  for (std::size_t type = 3; type < small.triad_census.size(); ++type) {
+    EXPECT_EQ(large.triad_census[type], small.triad_census[type]) << triad_type_names[type];
+  }
+  EXPECT_EQ(large.geodesic_sources, many);
+}
+
+// Every node of a circulant network (i -> i + 1 and i -> i + 97, modulo n) sees the same
+// distances, so the shares from sampled sources are the exact ones, counted here from node 0.
+TEST(NetworkFeatures, GeodesicsOfALargeNetworkComeFromSampledSources) {
+  const int n = geodesic_exact_nodes + 1000;
+  LinkList links;
+  for (int i = 0; i < n; ++i) {
+    links.emplace_back(i + 1, (i + 1) % n + 1);
+    links.emplace_back(i + 1, (i + 97) % n + 1);
+  }
+  std::sort(links.begin(), links.end());
+  std::vector<int> distance(static_cast<std::size_t>(n), -1);
+  std::vector<int> queue = {0};
+  distance[0] = 0;
+  std::vector<long long> by_length;
+  for (std::size_t at = 0; at < queue.size(); ++at) {
+    const int u = queue[at];
+    for (const int step : {1, 97}) {
+      const int v = (u + step) % n;
+      if (distance[static_cast<std::size_t>(v)] >= 0) continue;
+      distance[static_cast<std::size_t>(v)] = distance[static_cast<std::size_t>(u)] + 1;
+      count(by_length, distance[static_cast<std::size_t>(v)] - 1);
+      queue.push_back(v);
+    }
+  }
+  const NetworkFeatures f = network_features(network_with_nodes(n, links, command_line_limits));
+  EXPECT_EQ(f.geodesic_sources, geodesic_sampled_sources);
+  EXPECT_EQ(f.geodesic, trimmed_shares(by_length, n - 1));
+  EXPECT_EQ(f.unreachable, 0.0);
 }
 
 }  // namespace

@@ -1,0 +1,94 @@
+#!/bin/bash
+# Equilibrium expectation, simulation and goodness of fit at scale (README, "Large networks"):
+#  1. a directed network of 10^6 nodes (about 7 million links, make_large_network --degree 6):
+#     its exact maximum-likelihood estimate of edges + mutual + nodematch(dept)
+#     (bench/exact_pair_mle.py), `fit --method ee` of that model, `summary` of
+#     edges + mutual + gwesp(0.5, fixed=TRUE) + nodematch(dept), `simulate` and `gof`;
+#  2. gw_departments (SHARED/data): `fit --method ee` and `fit --method mcmle` of its model;
+#  3. a 10^5-node network drawn by MCMC from a gwesp model (make_large_network, then
+#     `simulate` of one chain: the first network kept, the later ones show its equilibrium),
+#     and `fit --method ee` of that model.
+# Each command runs under /usr/bin/time -v (wall clock, peak resident memory); the JSON results
+# are kept in DATA.
+#   bench/ee_scale.sh [BUILD_DIR] [DATA_DIR] [SHARED_DIR] [PARTS...]   parts: 1 2 3 (default all)
+set -euo pipefail
+build=${1:-build}
+data=${2:-$build/bench/ee-scale}
+shared=${3:-../shared}
+shift $(( $# > 3 ? 3 : $# ))
+parts=("$@")
+[ ${#parts[@]} -gt 0 ] || parts=(1 2 3)
+here=$(cd "$(dirname "$0")" && pwd)
+tarnwick=$build/tarnwick
+mkdir -p "$data"
+measure() {  # label, command...
+  local label=$1
+  shift
+  local log status=0
+  log=$(mktemp)
+  /usr/bin/time -v "$@" > "$log.out" 2> "$log" || status=$?
+  local wall rss
+  wall=$(grep "Elapsed (wall clock)" "$log" | awk '{print $NF}')
+  rss=$(grep "Maximum resident set size" "$log" | awk '{print $NF}')
+  printf '%-44s wall %8s   peak %8.1f MB   exit %d\n' "$label" "$wall" \
+    "$(echo "$rss / 1024" | bc -l)" "$status"
+  grep -v "^	" "$log" | grep -v "Command being timed" | sed 's/^/    /' | head -20 || true
+  rm -f "$log" "$log.out"
+}
+show() {  # JSON file, python expression on `r`
+  python3 -c "import json,sys; r=json.load(open(sys.argv[1])); print('   ', $2)" "$1"
+}
+
+part_large() {
+  local prefix=$data/n1m
+  [ -f "$prefix.csv" ] || "$build/bench/make_large_network" 1000000 "$prefix" --degree 6 --seed 1
+  echo "n = 10^6, $(( $(wc -l < "$prefix.csv") - 1 )) links"
+  [ -f "${prefix}_exact.json" ] ||
+    python3 "$here/exact_pair_mle.py" "$prefix.csv" "${prefix}_attributes.csv" > "${prefix}_exact.json"
+  show "${prefix}_exact.json" "'exact MLE', r['estimate'], 'errors', r['standard_errors']"
+  local model="edges + mutual + nodematch(dept)" attrs=(--attributes "${prefix}_attributes.csv")
+  measure "  fit --method ee ($model)" "$tarnwick" fit "$prefix.csv" -m "$model" "${attrs[@]}" \
+    --method ee -q --json "$data/ee_n1m.json"
+  show "$data/ee_n1m.json" "r['outcome'], r['coefficients'] if 'coefficients' in r else ''"
+  local gw="edges + mutual + gwesp(0.5, fixed=TRUE) + nodematch(dept)"
+  measure "  summary ($gw)" "$tarnwick" summary "$prefix.csv" -m "$gw" "${attrs[@]}" -q \
+    --json "$data/summary_gw_n1m.json"
+  local coef=-13.37,3.52,10.40
+  measure "  simulate 4 networks" "$tarnwick" simulate "$prefix.csv" -m "$model" "${attrs[@]}" \
+    --coef $coef --networks 4 --chains 2 -q --stats "$data/simulate_n1m.csv"
+  measure "  gof 4 networks" "$tarnwick" gof "$prefix.csv" -m "$model" "${attrs[@]}" \
+    --coef $coef --networks 4 --chains 2 -q --csv "$data/gof_n1m.csv"
+}
+
+part_gw_departments() {
+  local net=$shared/data/gw_departments
+  local model='edges + mutual + gwesp(0.5, fixed=TRUE) + gwidegree(0.5, fixed=TRUE) + gwodegree(0.5, fixed=TRUE) + nodematch("dept")'
+  echo "gw_departments (truth -6.2 2.2 0.9 -0.3 -0.3 2.8)"
+  for method in ee mcmle; do
+    measure "  fit --method $method" "$tarnwick" fit "$net/network.csv" -m "$model" \
+      --attributes "$net/attributes.csv" --method $method -q --json "$data/gw_$method.json"
+  done
+}
+
+part_gwesp_100k() {
+  local prefix=$data/n100k
+  [ -f "$prefix.csv" ] || "$build/bench/make_large_network" 100000 "$prefix" --degree 6 --seed 2
+  local model="edges + mutual + gwesp(0.5, fixed=TRUE) + nodematch(dept)"
+  local truth=-12.2,2.5,0.8,4.6
+  echo "n = 10^5, drawn by MCMC from $model at $truth"
+  rm -rf "$data/n100k_draws"
+  measure "  simulate one chain, 3 networks" "$tarnwick" simulate "$prefix.csv" -m "$model" \
+    --attributes "${prefix}_attributes.csv" --coef $truth --networks 3 --chains 1 -q \
+    --out "$data/n100k_draws" --stats "$data/n100k_draws.csv"
+  cat "$data/n100k_draws.csv" | sed 's/^/    /'
+  measure "  fit --method ee (network 1)" "$tarnwick" fit "$data/n100k_draws/network_1.csv" \
+    -m "$model" --attributes "${prefix}_attributes.csv" --method ee -q --json "$data/ee_n100k.json"
+}
+
+for part in "${parts[@]}"; do
+  case $part in
+    1) part_large ;;
+    2) part_gw_departments ;;
+    3) part_gwesp_100k ;;
+  esac
+done

@@ -1,0 +1,47 @@
+#pragma once
+// The check of an equilibrium-expectation estimate, as maximum likelihood by MCMC checks its own
+// (mcmle/mcmle_errors.h): networks drawn at the estimate from the observed network, as many as
+// standard errors within 5% of their long-run values need, must reproduce the observed
+// statistics (every t-ratio within 0.1, widened by its Monte Carlo error), without piling up or
+// splitting. Their covariance gives the standard errors (the inverse Fisher information) with the
+// Monte Carlo share of each variance.
+
+#include <cstdint>
+#include <vector>
+
+#include "mcmle/mcmle.h"
+#include "model/study.h"
+#include "simulate/sampler.h"
+
+namespace tarn {
+
+struct EeCheck {
+  Vector observed;
+  std::vector<Vector> sample;       // [network][statistic]
+  std::vector<std::int64_t> links;  // [network]
+  int chains = 1;
+  std::int64_t interval = 0, burnin = 0;
+  SampleMoments moments;
+  ConvergenceTest test;
+  SimulationCheck check;
+  McmleErrors errors;
+  DrawEvidence evidence;
+  CapacityStop capacity;
+  double seconds = 0.0;
+  // Drawn, reproducing the observed statistics, neither piling up nor splitting.
+  bool passed() const {
+    return !capacity.found && !sample.empty() && !evidence.degenerate() && check.passed;
+  }
+};
+
+// Networks drawn at `estimate` (a linear model's) with the sampler's `settings` (its burn-in and
+// interval, chains, seed and threads), first a quarter of `control.sample_size`, then more, up to
+// three times, while their spread's effective size falls short of what the errors need.
+EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
+                          const SamplerSettings& settings, const McmleControl& control);
+
+// The check as a converged result of maximum likelihood by MCMC at the estimate (no iterations),
+// for the outputs that read one.
+McmleResult checked_result(const EeCheck& check, const Vector& estimate, McmleStart kind);
+
+}  // namespace tarn
