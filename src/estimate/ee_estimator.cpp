@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "ee/equilibrium_expectation.h"
+#include "estimate/dyad_sample.h"
 #include "estimate/mcmle_details.h"
 #include "estimate/mcmle_estimator.h"
 #include "network/usage_error.h"
@@ -59,6 +60,7 @@ std::vector<double> linear_start(const Study& linear, const Model& model,
 }  // namespace
 
 void check_ee_settings(const EstimatorSettings& settings) {
+  refuse_dyad_sample(settings);
   if (settings.errors != "naive") {
     throw UsageError("--se " + settings.errors +
                      ": equilibrium expectation goes on to maximum likelihood by MCMC, which "
