@@ -50,6 +50,7 @@ int thread_count(const SamplingSettings& sampling) {
 ParameterErrors sampled_errors(const CaseControlRows& rows, const FitResult& fit) {
   ParameterErrors errors = naive_errors(fit);
   if (fit.end != FitEnd::completed || rows.every_empty_dyad) return errors;
+  errors.method = "naive_and_sampling";
   const ParamMatrix sampling = control_sampling_covariance(rows, fit);
   const int m = fit.parameter_count;
   for (int k = 1; k <= m; ++k) {
