@@ -2,7 +2,10 @@
 # Times the command line on large generated networks (README, "Large networks"): for each size,
 # the network is written once by make_large_network into DATA, then `summary` and a
 # pseudo-likelihood `fit` of edges + mutual + nodematch(dept) run under /usr/bin/time -v, which
-# gives the wall clock and the peak resident memory.
+# gives the wall clock and the peak resident memory. Then, on networks of degree 7, the
+# case-control pseudo-likelihood of the dependent model edges + mutual + gwesp(0.5, fixed=TRUE) +
+# nodematch(dept) (every link and a seeded sample of the empty dyads of the default size: past
+# 10^9 dyads the fit takes it on its own).
 #   bench/large_networks.sh [BUILD_DIR] [DATA_DIR] [SIZES...]
 # defaults: build, build/bench/large-networks, 100000 1000000.
 set -euo pipefail
@@ -36,4 +39,16 @@ for n in "${sizes[@]}"; do
     --attributes "${prefix}_attributes.csv" -q --json "$data/summary_n$n.json"
   measure "  fit --method mple" "$build/tarnwick" fit "$prefix.csv" -m "$model" \
     --attributes "${prefix}_attributes.csv" --method mple -q --json "$data/fit_n$n.json"
+done
+dependent="edges + mutual + gwesp(0.5, fixed=TRUE) + nodematch(dept)"
+for n in "${sizes[@]}"; do
+  prefix="$data/n${n}_degree7"
+  if [ ! -f "$prefix.csv" ]; then
+    "$build/bench/make_large_network" "$n" "$prefix" --degree 7 --seed 1
+  fi
+  links=$(( $(wc -l < "$prefix.csv") - 1 ))
+  echo "n = $n, $links links (degree 7)"
+  measure "  fit --method mple (sampled)" "$build/tarnwick" fit "$prefix.csv" -m "$dependent" \
+    --attributes "${prefix}_attributes.csv" --method mple --seed 1 -q \
+    --json "$data/fit_dependent_n$n.json"
 done

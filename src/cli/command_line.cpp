@@ -2,7 +2,9 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cstdint>
 #include <exception>
+#include <limits>
 #include <new>
 #include <optional>
 #include <string>
@@ -146,6 +148,13 @@ void add_fit_command(Commands& c) {
   fit_command->add_option("--method", fit.method,
                           "mple (pseudo-likelihood, the default), mcmle (maximum likelihood "
                           "by MCMC) or ee (equilibrium expectation, then MCMC from its estimate)");
+  fit_command
+      ->add_option("--dyad-sample", fit.sampling.dyad_sample,
+                   "Fit the pseudo-likelihood on every linked dyad and M empty dyads drawn with "
+                   "--seed, weighted, with their sampling error (default past 10^9 dyads for "
+                   "dependent models: 8 max(sqrt(dyads), links, 40); M at least the empty dyads: "
+                   "every one, exact)")
+      ->check(CLI::Range(std::int64_t{1}, std::numeric_limits<std::int64_t>::max()));
   fit.mcmle.add(*fit_command);
   fit.sampling.add(*fit_command);
   fit_command->footer(type_table());

@@ -52,13 +52,15 @@ CheckedFit fit_and_check(const Study& study) {
   fit.warnings = fit_warnings(fit.result);
   // Dependent statistics leave no direction to examine.
   if (fit.result.end != FitEnd::dependent) {
-    const EstimateExistence existence = check_estimate_existence(study);
-    if (!existence.exists) {
-      fit.warnings.push_back(no_estimate(existence, study.model));
-      fit.estimate_exists = false;
-    }
+    add_existence(check_estimate_existence(study), study.model, fit);
   }
   return fit;
+}
+
+void add_existence(const EstimateExistence& existence, const Model& model, CheckedFit& fit) {
+  if (existence.exists) return;
+  fit.warnings.push_back(no_estimate(existence, model));
+  fit.estimate_exists = false;
 }
 
 }  // namespace tarn

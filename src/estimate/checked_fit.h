@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fit/estimate_existence.h"
 #include "fit/fit_result.h"
 #include "fit/fit_warnings.h"
 #include "fit/pseudo_likelihood.h"
@@ -29,5 +30,8 @@ void refuse_curved(const Model& model, const std::string& instead);
 
 // Throws what check_estimate_existence throws.
 CheckedFit fit_and_check(const Study& study);
+
+// Notes in `fit` that its estimate does not exist, when the check found so.
+void add_existence(const EstimateExistence& existence, const Model& model, CheckedFit& fit);
 
 }  // namespace tarn

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "ee/equilibrium_expectation.h"
+#include "estimate/dyad_sample.h"
 #include "estimate/ee_check.h"
 #include "estimate/mcmle_details.h"
 #include "estimate/mcmle_estimator.h"
@@ -147,6 +148,7 @@ Estimate checked_estimate(const Study& study, const CheckedFit& mple, const EeCh
 }  // namespace
 
 void check_ee_settings(const EstimatorSettings& settings) {
+  refuse_dyad_sample(settings);
   if (settings.errors != "naive") {
     throw UsageError("--se " + settings.errors +
                      ": equilibrium expectation goes on to maximum likelihood by MCMC, which "

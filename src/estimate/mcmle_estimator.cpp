@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "estimate/dyad_sample.h"
 #include "estimate/estimate.h"
 #include "estimate/mcmle_details.h"
 #include "estimate/sample_warnings.h"
@@ -174,6 +175,7 @@ McmleFit fit_by_mcmle(const McmleSettings& o, const SamplingSettings& sampling, 
 namespace tarn {
 
 void check_mcmle_settings(const EstimatorSettings& settings) {
+  refuse_dyad_sample(settings);
   if (settings.errors != "naive") {
     throw UsageError("--se " + settings.errors +
                      ": maximum likelihood by MCMC gives its own standard errors (the inverse "

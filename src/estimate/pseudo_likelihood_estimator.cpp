@@ -1,5 +1,6 @@
 #include "estimate/pseudo_likelihood_estimator.h"
 
+#include "estimate/dyad_sample.h"
 #include "estimate/sample_warnings.h"
 #include "network/usage_error.h"
 #include "simulate/simulation_errors.h"
@@ -77,6 +78,7 @@ ErrorMethod error_method_named(const std::string& name) {
 
 void check_pseudo_likelihood_settings(const EstimatorSettings& settings) {
   const ErrorMethod method = error_method_named(settings.errors);
+  check_dyad_sample_settings(settings);
   if (method != ErrorMethod::naive && settings.replicates < 2) {
     throw UsageError("--replicates " + std::to_string(settings.replicates) + ": give 2 or more");
   }
@@ -87,14 +89,19 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
   const ErrorMethod method = error_method_named(settings.errors);
   if (method != ErrorMethod::naive) check_can_simulate(study);
   refuse_curved(study.model, "give --method mcmle");
+  const bool sampled = samples_dyads(study, settings);
   Estimate e;
+  if (sampled) {
+    e = fit_by_dyad_sample(study, settings);
+  } else {
+    e.start = fit_and_check(study);
+    e.errors = naive_errors(e.start.result);
+  }
   e.method = "mple";
-  e.start = fit_and_check(study);
   e.result = e.start.result;
-  e.errors = naive_errors(e.start.result);
   e.estimate_exists = e.start.estimate_exists;
   e.converged = e.start.usable();
-  e.warnings = e.start.warnings;
+  e.warnings.insert(e.warnings.begin(), e.start.warnings.begin(), e.start.warnings.end());
   e.outcome = pseudo_likelihood_outcome(e.result, e.estimate_exists);
   e.pseudo_likelihood_figures = true;
   if (method != ErrorMethod::naive) {
@@ -102,8 +109,11 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
   } else if (e.converged) {
     for (Warning& w : naive_errors_caveat(study.model)) e.warnings.push_back(std::move(w));
   }
-  // The pseudo-likelihood is the likelihood of a dyad-independent model.
-  if (study.model.dyad_independent() && e.converged) e.log_likelihood = e.start.result.loglik;
+  // The pseudo-likelihood is the likelihood of a dyad-independent model (estimated only, from a
+  // sample of the dyads).
+  if (study.model.dyad_independent() && e.converged && e.errors.sampling_percent.empty()) {
+    e.log_likelihood = e.start.result.loglik;
+  }
   return e;
 }
 

@@ -19,6 +19,9 @@ struct SamplingSettings {
   std::uint64_t seed = 1;
   int threads = 0;  // 0: every core
   int chains = 8;
+  // Empty dyads sampled for the case-control pseudo-likelihood (--dyad-sample); -1: none, or the
+  // default size where the network is too large to sweep.
+  std::int64_t dyad_sample = -1;
 
   SamplerSettings settings(const Study& study) const;
 };

@@ -165,7 +165,10 @@ EstimateExistence decided(const SignedRows<T>& rows) {
 
 // The rows of the dyad classes are few: the programs over all of them.
 EstimateExistence check_dyad_classes(const Study& study) {
-  const DyadClassRows classes = dyad_class_rows(study);
+  return check_estimate_existence_of_rows(dyad_class_rows(study));
+}
+
+EstimateExistence check_estimate_existence_of_rows(const DyadClassRows& classes) {
   SignedRows<double> rows(classes.m);
   for (std::size_t r = 0; r < classes.size(); ++r) {
     rows.add_row(classes.row(r), classes.y[r] != 0, classes.count[r]);

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "fit/dyad_classes.h"
 #include "fit/pseudo_likelihood.h"
 
 namespace tarn {
@@ -47,5 +48,9 @@ enum class ExistenceMethod {
 // when the model needs blocks or a comparative network that the study does not give.
 EstimateExistence check_estimate_existence(const Study& study,
                                            ExistenceMethod method = ExistenceMethod::shortest);
+
+// The programs over the given rows of dyads with their counts (those of the dyad classes, or of a
+// case-control sample: then it is the sample's estimate whose existence is decided).
+EstimateExistence check_estimate_existence_of_rows(const DyadClassRows& rows);
 
 }  // namespace tarn

@@ -18,6 +18,9 @@ struct ParameterErrors {
   std::vector<double> lower, upper;
   // One line that names the method and its settings, for the report; empty for the naive ones.
   std::string description;
+  // The share of each parameter's variance that comes from sampling the empty dyads (a
+  // case-control pseudo-likelihood), in percent; empty for a fit over every dyad.
+  std::vector<double> sampling_percent;
 };
 
 inline ParameterErrors naive_errors(const FitResult& result) {

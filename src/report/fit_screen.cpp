@@ -157,17 +157,21 @@ void write_mcmle_statistics(const FitScreen& fit, std::ostream& out) {
 void write_parameters(const FitScreen& fit, std::ostream& out) {
   const std::vector<ParameterRow> rows = parameter_rows(*fit.result, *fit.errors);
   const bool mcmc = fit.mcmle != nullptr && fit.mcmle->end == McmleEnd::converged;
-  std::vector<std::vector<std::string>> cells = {
-      {"Term", "Estimate", "Std. error", "MCMC %", "z value", "Pr(>|z|)", ""}};
+  // The share of the variance from sampling: the MCMC's, or the sample of empty dyads'.
+  const std::vector<double>& sampling = fit.errors->sampling_percent;
+  const bool shares = mcmc || sampling.size() == rows.size();
+  std::vector<std::vector<std::string>> cells = {{"Term", "Estimate", "Std. error",
+                                                  mcmc ? "MCMC %" : "Sampling %", "z value",
+                                                  "Pr(>|z|)", ""}};
   const std::vector<std::string> names = fit.model->coefficient_names();
   for (std::size_t p = 0; p < rows.size(); ++p) {
     const ParameterRow& row = rows[p];
+    const double share = mcmc ? fit.mcmle->mcmc_error_percent[p] : shares ? sampling[p] : 0.0;
     cells.push_back({names[p], number_text(row.estimate), number_text(row.std_error),
-                     mcmc ? printed("%.1f", fit.mcmle->mcmc_error_percent[p]) : "",
-                     printed("%.3f", row.z), p_value_text(row.p_value),
-                     significance_stars(row.p_value)});
+                     shares ? printed("%.1f", share) : "", printed("%.3f", row.z),
+                     p_value_text(row.p_value), significance_stars(row.p_value)});
   }
-  if (!mcmc) {
+  if (!shares) {
     for (auto& line : cells) line.erase(line.begin() + 3);
   }
   const std::size_t columns = cells.front().size();

@@ -306,6 +306,16 @@ constexpr Wording wordings[] = {
               "bootstrap gives errors from simulated networks, --method mcmle maximum "
               "likelihood with its own.";
      }},
+    {"dyad_sample_used",
+     [](const Warning& w) -> std::string {
+       return "The network has " + count_of(w, "dyads") +
+              " dyads, too many to sweep for this model: the pseudo-likelihood was fitted on "
+              "every linked dyad and " +
+              count_of(w, "controls") + " of the " + count_of(w, "empty_dyads") +
+              " empty dyads drawn at random (with replacement; --seed), each weighted by the "
+              "empty dyads it stands for. The standard errors include the sampling error "
+              "(Sampling %); --dyad-sample sets the number drawn.";
+     }},
     {"autocorrelated_sample", autocorrelated},
     {"autocorrelation_not_estimated",
      [](const Warning& w) -> std::string {

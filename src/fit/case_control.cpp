@@ -1,0 +1,380 @@
+#include "fit/case_control.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <exception>
+#include <limits>
+#include <string>
+#include <thread>
+#include <unordered_map>
+
+#include "fit/newton.h"
+#include "fit/pseudo_likelihood.h"
+#include "numeric/gaussj.h"
+
+namespace tarn {
+
+namespace {
+
+// Senders per chunk of the links and of the empty dyads.
+constexpr int senders_per_chunk = 256;
+
+// Rows counted by their bytes (response, then statistics; one zero for +-0).
+class RowCounts {
+ public:
+  explicit RowCounts(int m) : m_(m), key_(1 + sizeof(double) * static_cast<std::size_t>(m), '\0') {}
+
+  void add(const double* x, bool y, std::int64_t count) {
+    key_[0] = y ? '\1' : '\0';
+    for (int k = 0; k < m_; ++k) {
+      const double v = x[k] == 0.0 ? 0.0 : x[k];
+      std::memcpy(key_.data() + 1 + sizeof(double) * static_cast<std::size_t>(k), &v, sizeof v);
+    }
+    counts_[key_] += count;
+  }
+
+  void merge(const RowCounts& other) {
+    for (const auto& [key, count] : other.counts_) counts_[key] += count;
+  }
+
+  // In ascending order of (response, statistics), as dyad_class_rows gives them.
+  DyadClassRows sorted() const {
+    std::vector<const std::pair<const std::string, std::int64_t>*> all;
+    for (const auto& entry : counts_) all.push_back(&entry);
+    auto statistic = [this](const std::string& key, int k) {
+      double v = 0.0;
+      std::memcpy(&v, key.data() + 1 + sizeof(double) * static_cast<std::size_t>(k), sizeof v);
+      return v;
+    };
+    std::sort(all.begin(), all.end(), [&](const auto* a, const auto* b) {
+      if (a->first[0] != b->first[0]) return a->first[0] < b->first[0];
+      for (int k = 0; k < m_; ++k) {
+        const double u = statistic(a->first, k), v = statistic(b->first, k);
+        if (u != v) return u < v;
+      }
+      return false;
+    });
+    DyadClassRows rows;
+    rows.m = m_;
+    for (const auto* entry : all) {
+      for (int k = 0; k < m_; ++k) rows.x.push_back(statistic(entry->first, k));
+      rows.y.push_back(entry->first[0]);
+      rows.count.push_back(entry->second);
+    }
+    return rows;
+  }
+
+ private:
+  int m_;
+  std::string key_;
+  std::unordered_map<std::string, std::int64_t> counts_;
+};
+
+void change_statistics(const Model& model, const TermGraph& graph, int i, int j, double* x) {
+  int offset = 0;
+  for (const TermPointer& term : model.terms) {
+    term->add_change(graph, i, j, x + offset);
+    offset += term->statistic_count();
+  }
+}
+
+bool included(const Study& study, int i, int j) {
+  if (i == j) return study.directed() && study.include_diagonal;
+  return study.directed() || i < j;
+}
+
+// The chunks of senders 1..n.
+std::int64_t sender_chunks(const Study& study) {
+  return (study.node_count() + senders_per_chunk - 1) / senders_per_chunk;
+}
+
+template <class PerSender>
+void for_senders_of_chunk(const Study& study, std::int64_t chunk, PerSender&& per_sender) {
+  const auto first = static_cast<int>(chunk * senders_per_chunk) + 1;
+  const int last = std::min(study.node_count(), first + senders_per_chunk - 1);
+  for (int i = first; i <= last; ++i) per_sender(i);
+}
+
+DyadChunks linked_dyads(const Study& study, const TermGraph& graph) {
+  return {sender_chunks(study),
+          [&study, &graph](std::int64_t chunk, std::vector<std::pair<int, int>>& dyads) {
+            dyads.clear();
+            for_senders_of_chunk(study, chunk, [&](int i) {
+              graph.for_each_receiver(i, [&](int j) {
+                if (included(study, i, j)) dyads.emplace_back(i, j);
+              });
+            });
+          }};
+}
+
+// Counts the rows of every chunk's dyads, with response y, into `out`: each thread counts its
+// own and the counts are added after.
+void count_rows(const Study& study, const TermGraph& graph, const DyadChunks& chunks, bool y,
+                int threads, RowCounts& out) {
+  const int m = study.model.parameter_count();
+  std::atomic<std::int64_t> next{0};
+  std::vector<RowCounts> counted(static_cast<std::size_t>(std::max(threads, 1)), RowCounts(m));
+  std::vector<std::exception_ptr> failures(counted.size());
+  auto work = [&](std::size_t t) {
+    try {
+      std::vector<std::pair<int, int>> dyads;
+      std::vector<double> x(static_cast<std::size_t>(std::max(m, 1)));
+      for (std::int64_t c = next++; c < chunks.count; c = next++) {
+        chunks.fill(c, dyads);
+        for (const auto& [i, j] : dyads) {
+          change_statistics(study.model, graph, i, j, x.data());
+          counted[t].add(x.data(), y, 1);
+        }
+      }
+    } catch (...) {
+      failures[t] = std::current_exception();
+      next = chunks.count;
+    }
+  };
+  std::vector<std::thread> pool;
+  for (std::size_t t = 1; t < counted.size(); ++t) pool.emplace_back(work, t);
+  work(0);
+  for (std::thread& t : pool) t.join();
+  for (const std::exception_ptr& failure : failures) {
+    if (failure) std::rethrow_exception(failure);
+  }
+  for (const RowCounts& c : counted) out.merge(c);
+}
+
+}  // namespace
+
+std::int64_t linked_dyad_count(const Study& study, const TermGraph& graph) {
+  std::int64_t count = 0;
+  for (int i = 1; i <= study.node_count(); ++i) {
+    graph.for_each_receiver(i, [&](int j) { count += included(study, i, j) ? 1 : 0; });
+  }
+  return count;
+}
+
+DyadChunks every_empty_dyad(const Study& study, const TermGraph& graph) {
+  return {sender_chunks(study),
+          [&study, &graph](std::int64_t chunk, std::vector<std::pair<int, int>>& dyads) {
+            dyads.clear();
+            const int n = study.node_count();
+            for_senders_of_chunk(study, chunk, [&](int i) {
+              for (int j = 1; j <= n; ++j) {
+                if (included(study, i, j) && !graph.has_link(i, j)) dyads.emplace_back(i, j);
+              }
+            });
+          }};
+}
+
+CaseControlRows case_control_rows(const Study& study, const TermGraph& graph,
+                                  const DyadChunks& controls, bool every_empty, int threads) {
+  CaseControlRows result;
+  RowCounts counts(study.model.parameter_count());
+  count_rows(study, graph, linked_dyads(study, graph), true, threads, counts);
+  count_rows(study, graph, controls, false, threads, counts);
+  result.rows = counts.sorted();
+  for (std::size_t r = 0; r < result.rows.size(); ++r) {
+    (result.rows.y[r] != 0 ? result.linked_dyads : result.controls) += result.rows.count[r];
+  }
+  result.empty_dyads = study.dyad_count() - result.linked_dyads;
+  result.every_empty_dyad = every_empty;
+  return result;
+}
+
+namespace {
+
+constexpr double upper_clamp = 0.99;
+constexpr double lower_clamp = 0.01;
+
+double dot(const double* x, const double* b, int m) {
+  double sum = 0.0;
+  for (int k = 0; k < m; ++k) sum += x[k] * b[k];
+  return sum;
+}
+
+// vector += a * x; matrix += w * x x'.
+void add_terms(const double* x, int m, double a, double w, ParamVector* vector,
+               ParamMatrix* matrix) {
+  for (int k = 1; k <= m; ++k) {
+    if (vector != nullptr) (*vector)(k) += a * x[k - 1];
+    if (matrix == nullptr) continue;
+    for (int l = 1; l <= m; ++l) (*matrix)(k, l) += w * x[k - 1] * x[l - 1];
+  }
+}
+
+// The dyads row r stands for.
+double weight_of(const CaseControlRows& s, std::size_t r) {
+  const auto count = static_cast<double>(s.rows.count[r]);
+  return s.rows.y[r] != 0 ? count : count * s.control_weight();
+}
+
+ParamVector times(const ParamMatrix& a, const ParamVector& v, int m) {
+  ParamVector out;
+  for (int k = 1; k <= m; ++k) {
+    double sum = 0.0;
+    for (int l = 1; l <= m; ++l) sum += a(k, l) * v(l);
+    out(k) = sum;
+  }
+  return out;
+}
+
+// The start of the Newton passes: the logits of the linear-probability fit, regressed. With every
+// empty dyad the sweep's start, so that the passes are the sweep's; with a sample the lower clamp
+// is a tenth of the density on a sparse network (as the fit by dyad classes takes it).
+ParamVector starting_values(const CaseControlRows& s, const ParamMatrix& xsq_inv,
+                            const ParamVector& xty, double density) {
+  const int m = s.rows.m;
+  const ParamVector ols = times(xsq_inv, xty, m);
+  const double lower = density < 0.001 && !s.every_empty_dyad ? density / 10.0 : lower_clamp;
+  ParamVector logit_xsum;
+  for (std::size_t r = 0; r < s.rows.size(); ++r) {
+    const double prediction = std::clamp(dot(s.rows.row(r), ols.base(), m), lower, upper_clamp);
+    const double logit = std::log(prediction / (1.0 - prediction));
+    add_terms(s.rows.row(r), m, weight_of(s, r) * logit, 0.0, &logit_xsum, nullptr);
+  }
+  return times(xsq_inv, logit_xsum, m);
+}
+
+// The sums of one Newton pass (see newton_sums in pseudo_likelihood.cpp for the limits).
+void newton_sums(const CaseControlRows& s, const ParamVector& at, ParamVector& wz_sum,
+                 ParamMatrix& wxsq, std::int64_t& zero_weight) {
+  const int m = s.rows.m;
+  for (std::size_t r = 0; r < s.rows.size(); ++r) {
+    const double* x = s.rows.row(r);
+    const double c = weight_of(s, r);
+    const int y = s.rows.y[r] != 0 ? 1 : 0;
+    const double eta = dot(x, at.base(), m);
+    const double p = 1.0 / (1.0 + std::exp(-eta));
+    const double w = p * (1.0 - p);
+    if (w == 0.0) {
+      zero_weight += s.rows.count[r];
+      add_terms(x, m, c * (y - p), 0.0, &wz_sum, nullptr);
+      continue;
+    }
+    const double z = eta + (y - p) / w;
+    add_terms(x, m, std::isfinite(z) ? c * w * z : c * (y - p), c * w, &wz_sum, &wxsq);
+  }
+}
+
+// The final pass: weighted log-likelihood, residuals, classification and Hessian.
+void final_sums(const CaseControlRows& s, const ParamVector& xty, FitResult& st) {
+  const int m = s.rows.m;
+  double loglik_sum = 0.0;
+  double classified[2][2] = {{0.0, 0.0}, {0.0, 0.0}};
+  for (std::size_t r = 0; r < s.rows.size(); ++r) {
+    const double* x = s.rows.row(r);
+    const double c = weight_of(s, r);
+    const int y = s.rows.y[r] != 0 ? 1 : 0;
+    const double eta = dot(x, st.estimate.base(), m);
+    const double e = std::exp(-eta);
+    double term = std::log(1.0 + 1.0 / e);
+    if (std::isinf(term)) term = eta;
+    const double p = 1.0 / (1.0 + e);
+    const double w = std::isinf(e) ? 0.0 : e / ((1.0 + e) * (1.0 + e));
+    loglik_sum += c * term;
+    const double residual = y - p;
+    st.abs_resid_sum += c * std::fabs(residual);
+    st.sq_resid_sum += c * residual * residual;
+    if (residual != 0.0) st.pearson_sum += c * residual * residual / (p * (1.0 - p));
+    classified[y][static_cast<int>(p + 0.5) != 0 ? 1 : 0] += c;
+    if (w == 0.0) st.zero_weight_dyads += s.rows.count[r];
+    add_terms(x, m, 0.0, c * w, nullptr, &st.covariance);
+  }
+  for (int o = 0; o < 2; ++o) {
+    for (int q = 0; q < 2; ++q) st.class_table[o][q] = std::llround(classified[o][q]);
+  }
+  double gain = 0.0;
+  for (int k = 1; k <= m; ++k) gain += xty(k) * st.estimate(k);
+  st.loglik = gain - loglik_sum;
+}
+
+}  // namespace
+
+FitResult fit_case_control(const Study& study, const CaseControlRows& s) {
+  FitResult st;
+  const int m = s.rows.m;
+  st.parameter_count = m;
+  st.dyad_count = study.dyad_count();
+  st.tie_total = static_cast<double>(s.linked_dyads);
+  ParamVector xty;
+  ParamMatrix xsq;
+  for (std::size_t r = 0; r < s.rows.size(); ++r) {
+    const double c = weight_of(s, r);
+    add_terms(s.rows.row(r), m, s.rows.y[r] != 0 ? c : 0.0, c, &xty, &xsq);
+  }
+  ParamMatrix xsq_inv = xsq;
+  if (!gaussj(xsq_inv, m)) {
+    st.end = FitEnd::dependent;
+    return st;
+  }
+  const double dyads = static_cast<double>(st.dyad_count);
+  const double t0 = -std::log(dyads / st.tie_total - 1.0);
+  st.null_loglik = t0 * st.tie_total - dyads * std::log(1.0 + std::exp(t0));
+
+  ParamVector previous = starting_values(s, xsq_inv, xty, st.tie_total / dyads);
+  st.estimate = previous;
+  const NewtonRun run = newton_iterations(
+      m, st.estimate, previous,
+      [&](int, const ParamVector& at, ParamVector& wz_sum, ParamMatrix& wxsq) {
+        newton_sums(s, at, wz_sum, wxsq, st.zero_weight_dyads);
+      },
+      NewtonSettings{first_newton_pass, last_newton_pass, study.estimate_bound});
+  st.newton_passes = run.passes;
+  st.too_many_iterations = run.end == NewtonEnd::pass_limit;
+  if (run.end == NewtonEnd::singular) {
+    st.end = FitEnd::wxsq_singular;
+    return st;
+  }
+  final_sums(s, xty, st);
+  st.final_inversion_failed = !gaussj(st.covariance, m);
+  if (st.final_inversion_failed) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (int c = 1; c <= m; ++c) {
+      for (int r = 1; r <= m; ++r) st.covariance(r, c) = nan;
+    }
+  }
+  st.end = FitEnd::completed;
+  return st;
+}
+
+ParamMatrix control_sampling_covariance(const CaseControlRows& s, const FitResult& fit) {
+  const int m = s.rows.m;
+  ParamMatrix result;
+  if (s.every_empty_dyad || s.controls < 2) return result;
+  // The controls' score contributions (0 - p) x: their mean, then their sample covariance.
+  auto contribution = [&](std::size_t r, double* u) {
+    const double* x = s.rows.row(r);
+    const double p = 1.0 / (1.0 + std::exp(-dot(x, fit.estimate.base(), m)));
+    for (int k = 0; k < m; ++k) u[k] = -p * x[k];
+  };
+  std::vector<double> mean(static_cast<std::size_t>(m), 0.0), u(mean.size());
+  const auto controls = static_cast<double>(s.controls);
+  for (std::size_t r = 0; r < s.rows.size(); ++r) {
+    if (s.rows.y[r] != 0) continue;
+    contribution(r, u.data());
+    for (int k = 0; k < m; ++k) mean[k] += static_cast<double>(s.rows.count[r]) * u[k] / controls;
+  }
+  ParamMatrix spread;
+  for (std::size_t r = 0; r < s.rows.size(); ++r) {
+    if (s.rows.y[r] != 0) continue;
+    contribution(r, u.data());
+    for (int k = 0; k < m; ++k) u[k] -= mean[k];
+    add_terms(u.data(), m, 0.0, static_cast<double>(s.rows.count[r]), nullptr, &spread);
+  }
+  // The sum of `controls` draws, each weighted: weight^2 * controls * covariance.
+  const double w = s.control_weight();
+  const double scale = w * w * controls / (controls - 1.0);
+  for (int k = 1; k <= m; ++k) {
+    for (int l = 1; l <= m; ++l) {
+      double sum = 0.0;
+      for (int a = 1; a <= m; ++a) {
+        for (int b = 1; b <= m; ++b)
+          sum += fit.covariance(k, a) * spread(a, b) * fit.covariance(b, l);
+      }
+      result(k, l) = scale * sum;
+    }
+  }
+  return result;
+}
+
+}  // namespace tarn
