@@ -209,7 +209,7 @@ double weight_of(const CaseControlRows& s, std::size_t r) {
 }
 
 ParamVector times(const ParamMatrix& a, const ParamVector& v, int m) {
-  ParamVector out;
+  ParamVector out(m);
   for (int k = 1; k <= m; ++k) {
     double sum = 0.0;
     for (int l = 1; l <= m; ++l) sum += a(k, l) * v(l);
@@ -226,7 +226,7 @@ ParamVector starting_values(const CaseControlRows& s, const ParamMatrix& xsq_inv
   const int m = s.rows.m;
   const ParamVector ols = times(xsq_inv, xty, m);
   const double lower = density < 0.001 && !s.every_empty_dyad ? density / 10.0 : lower_clamp;
-  ParamVector logit_xsum;
+  ParamVector logit_xsum(m);
   for (std::size_t r = 0; r < s.rows.size(); ++r) {
     const double prediction = std::clamp(dot(s.rows.row(r), ols.base(), m), lower, upper_clamp);
     const double logit = std::log(prediction / (1.0 - prediction));
@@ -294,10 +294,13 @@ FitResult fit_case_control(const Study& study, const CaseControlRows& s) {
   FitResult st;
   const int m = s.rows.m;
   st.parameter_count = m;
+  // Sized whatever the end, as the sweep's fit sizes them: the writers read them.
+  st.estimate = ParamVector(m);
+  st.covariance = ParamMatrix(m);
   st.dyad_count = study.dyad_count();
   st.tie_total = static_cast<double>(s.linked_dyads);
-  ParamVector xty;
-  ParamMatrix xsq;
+  ParamVector xty(m);
+  ParamMatrix xsq(m);
   for (std::size_t r = 0; r < s.rows.size(); ++r) {
     const double c = weight_of(s, r);
     add_terms(s.rows.row(r), m, s.rows.y[r] != 0 ? c : 0.0, c, &xty, &xsq);
@@ -339,7 +342,7 @@ FitResult fit_case_control(const Study& study, const CaseControlRows& s) {
 
 ParamMatrix control_sampling_covariance(const CaseControlRows& s, const FitResult& fit) {
   const int m = s.rows.m;
-  ParamMatrix result;
+  ParamMatrix result(m);
   if (s.every_empty_dyad || s.controls < 2) return result;
   // The controls' score contributions (0 - p) x: their mean, then their sample covariance.
   auto contribution = [&](std::size_t r, double* u) {
@@ -354,7 +357,7 @@ ParamMatrix control_sampling_covariance(const CaseControlRows& s, const FitResul
     contribution(r, u.data());
     for (int k = 0; k < m; ++k) mean[k] += static_cast<double>(s.rows.count[r]) * u[k] / controls;
   }
-  ParamMatrix spread;
+  ParamMatrix spread(m);
   for (std::size_t r = 0; r < s.rows.size(); ++r) {
     if (s.rows.y[r] != 0) continue;
     contribution(r, u.data());

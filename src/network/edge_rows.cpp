@@ -151,7 +151,7 @@ bool has_index_column(bool is_header, std::span<const std::string> columns,
 // or by position.
 Placement placement_of(bool index_column, bool is_header, std::span<const std::string> columns,
                        const std::vector<std::string>& header,
-                       const std::vector<std::string>& first, const std::string& at_first) {
+                       const std::vector<std::string>& first, const InputPlace& at_first) {
   if (index_column) {
     Placement placement = by_header(std::span<const std::string>(first).subspan(1), at_first);
     ++placement.sender, ++placement.receiver;

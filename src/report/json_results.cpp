@@ -142,8 +142,8 @@ json parameters_section(const FitRecord& record) {
          {"conf_low", finite_or_null(row.conf_low)},
          {"conf_high", finite_or_null(row.conf_high)},
          {"exp_estimate", finite_or_null(row.exp_estimate)}});
-    if (!errors.sampling_percent.empty()) {
-      const auto& percent = errors.sampling_percent;
+    if (!record.errors->sampling_percent.empty()) {
+      const auto& percent = record.errors->sampling_percent;
       parameters.back()["sampling_error_percent"] =
           k < percent.size() ? finite_or_null(percent[k]) : json(nullptr);
     }
