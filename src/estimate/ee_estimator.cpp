@@ -87,6 +87,7 @@ SamplerSettings check_sampler(const Study& study, const EstimatorSettings& setti
   return sampler;
 }
 
+// No time spent: the results file is the same for a seed on any machine and thread count.
 json check_details(const EeCheck& check) {
   json t_ratios = numbers(check.check.t_ratio), errors = json::array();
   for (int k = 0; k < check.errors.covariance.rows(); ++k) {
@@ -102,8 +103,7 @@ json check_details(const EeCheck& check) {
           {"degenerate", check.evidence.degenerate()},
           {"link_capacity_reached", check.capacity.found},
           {"standard_errors", errors},
-          {"mcmc_error_percent", numbers(check.errors.mcmc_error_percent)},
-          {"seconds", check.seconds}};
+          {"mcmc_error_percent", numbers(check.errors.mcmc_error_percent)}};
 }
 
 // The estimate the check judged: converged with the check's errors when it passed; otherwise
@@ -118,7 +118,9 @@ Estimate checked_estimate(const Study& study, const CheckedFit& mple, const EeCh
   e.result.end = FitEnd::completed;
   const int p = study.model.coefficient_count();
   e.result.parameter_count = p;
+  e.result.estimate = ParamVector(p);
   for (int k = 1; k <= p; ++k) e.result.estimate(k) = estimate[std::size_t(k - 1)];
+  e.errors.covariance = ParamMatrix(p);
   e.errors.method = "mcmle";
   e.converged = check.passed();
   const double nan = std::numeric_limits<double>::quiet_NaN();
