@@ -56,19 +56,24 @@ void raise(const py::object& type, PyObject* fallback, const py::object& instanc
   }
 }
 
+// The message of an error with the place in its input: file (None: not known), line, column.
+template <class Error>
+py::tuple placed(const Error& e) {
+  return py::make_tuple(e.what(), e.file.empty() ? py::object(py::none()) : py::str(e.file), e.line,
+                        e.column);
+}
+
 void translate(std::exception_ptr thrown) {
   try {
     if (thrown) std::rethrow_exception(thrown);
   } catch (const tarnwick::InputError& e) {
-    raise(exception_types().input, PyExc_OSError,
-          py::make_tuple(e.what(), e.file.empty() ? py::object(py::none()) : py::str(e.file),
-                         e.line));
+    raise(exception_types().input, PyExc_OSError, placed(e));
   } catch (const tarnwick::ModelError& e) {
     raise(exception_types().model, PyExc_ValueError, py::make_tuple(e.what()));
   } catch (const tarnwick::ArgumentError& e) {
     raise(exception_types().argument, PyExc_ValueError, py::make_tuple(e.what()));
   } catch (const tarnwick::CapacityError& e) {
-    raise(exception_types().capacity, PyExc_MemoryError, py::make_tuple(e.what()));
+    raise(exception_types().capacity, PyExc_MemoryError, placed(e));
   } catch (const tarnwick::Cancelled&) {
     PyErr_SetNone(PyExc_KeyboardInterrupt);
   }
@@ -190,6 +195,17 @@ std::vector<tarnwick::AttributeColumn> attribute_columns(const py::list& columns
   return result;
 }
 
+// The sampler's settings, which fit, simulate and gof take alike.
+template <class Settings>
+void set_sampling(Settings& s, std::uint64_t seed, int threads, int chains, std::int64_t burnin,
+                  std::int64_t interval) {
+  s.seed = seed;
+  s.threads = threads;
+  s.chains = chains;
+  s.burnin = burnin;
+  s.interval = interval;
+}
+
 py::dict estimate_dict(const tarnwick::Estimate& e) {
   py::dict d;
   d["method"] = e.method;
@@ -212,13 +228,8 @@ py::dict estimate_dict(const tarnwick::Estimate& e) {
   return d;
 }
 
-}  // namespace
-
-PYBIND11_MODULE(_tarnwick, m) {
-  m.doc() = "The Tarnwick library's calls (the package tarnwick wraps them).";
-  py::register_exception_translator(translate);
-  m.def("_set_exception_types", &set_exception_types);
-
+// The network: read from files or built from links, and its statistics.
+void bind_networks(py::module_& m) {
   py::class_<tarnwick::Network>(m, "Network")
       .def_property_readonly("node_count", &tarnwick::Network::node_count)
       .def_property_readonly("link_count", &tarnwick::Network::link_count)
@@ -275,7 +286,10 @@ PYBIND11_MODULE(_tarnwick, m) {
         return result;
       },
       py::arg("network"), py::arg("formula"));
+}
 
+// The estimators and the fit.
+void bind_fitting(py::module_& m) {
   m.def("estimators", []() {
     py::list result;
     for (const auto& e : tarnwick::estimators())
@@ -296,11 +310,7 @@ PYBIND11_MODULE(_tarnwick, m) {
         s.init = init;
         s.sample_size = sample_size;
         s.max_iterations = max_iterations;
-        s.seed = seed;
-        s.threads = threads;
-        s.chains = chains;
-        s.burnin = burnin;
-        s.interval = interval;
+        set_sampling(s, seed, threads, chains, burnin, interval);
         const auto estimate = run_cancellable<tarnwick::Estimate>(
             [&](const tarnwick::Progress& p) { return tarnwick::fit(network, formula, s, p); },
             progress);
@@ -312,7 +322,10 @@ PYBIND11_MODULE(_tarnwick, m) {
       py::arg("max_iterations") = 60, py::arg("seed") = 1, py::arg("threads") = 0,
       py::arg("chains") = 8, py::arg("burnin") = -1, py::arg("interval") = -1,
       py::arg("progress") = py::none());
+}
 
+// Networks drawn from a model, and the goodness of fit.
+void bind_simulation(py::module_& m) {
   m.def(
       "simulate",
       [](const tarnwick::Network& network, const std::string& formula,
@@ -321,11 +334,7 @@ PYBIND11_MODULE(_tarnwick, m) {
         tarnwick::SimulateSettings s;
         s.coefficients = coefficients;
         s.networks = networks;
-        s.seed = seed;
-        s.threads = threads;
-        s.chains = chains;
-        s.burnin = burnin;
-        s.interval = interval;
+        set_sampling(s, seed, threads, chains, burnin, interval);
         const auto simulation = run_cancellable<tarnwick::Simulation>(
             [&](const tarnwick::Progress& p) { return tarnwick::simulate(network, formula, s, p); },
             progress);
@@ -349,11 +358,7 @@ PYBIND11_MODULE(_tarnwick, m) {
         tarnwick::GofSettings s;
         s.coefficients = coefficients;
         s.networks = networks;
-        s.seed = seed;
-        s.threads = threads;
-        s.chains = chains;
-        s.burnin = burnin;
-        s.interval = interval;
+        set_sampling(s, seed, threads, chains, burnin, interval);
         const auto tables = run_cancellable<tarnwick::GofTables>(
             [&](const tarnwick::Progress& p) { return tarnwick::gof(network, formula, s, p); },
             progress);
@@ -367,4 +372,15 @@ PYBIND11_MODULE(_tarnwick, m) {
       py::arg("network"), py::arg("formula"), py::arg("coefficients") = std::vector<double>(),
       py::arg("networks") = 100, py::arg("seed") = 1, py::arg("threads") = 0, py::arg("chains") = 8,
       py::arg("burnin") = -1, py::arg("interval") = -1, py::arg("progress") = py::none());
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_tarnwick, m) {
+  m.doc() = "The Tarnwick library's calls (the package tarnwick wraps them).";
+  py::register_exception_translator(translate);
+  m.def("_set_exception_types", &set_exception_types);
+  bind_networks(m);
+  bind_fitting(m);
+  bind_simulation(m);
 }

@@ -2,8 +2,8 @@
 
 The library's errors arrive as these classes, with the command line's messages:
 
-* :class:`InputError` -- a file or array that cannot be read or is not valid (``.file`` and
-  ``.line`` say where, when known; line 0 is the file as a whole);
+* :class:`InputError` -- a file or array that cannot be read or is not valid (``.file``,
+  ``.line`` and ``.column`` say where, when known; line 0 is the file as a whole);
 * :class:`ModelError` -- a formula that names no term, or a term that does not fit the network
   or its arguments;
 * :class:`ArgumentError` -- settings that do not fit each other or the data (a ``ValueError``);
@@ -21,17 +21,23 @@ class TarnwickError(Exception):
     """The base class of tarnwick's errors."""
 
 
-class InputError(TarnwickError):
-    """An input file or array that cannot be read or is not valid.
+class _Placed(TarnwickError):
+    """An error with its place in the input: ``file`` (None for arrays or when not known),
+    ``line`` (0: the file as a whole) and ``column`` (0: not known)."""
 
-    ``file`` names the file (None for arrays), ``line`` the line (0: the file as a whole).
-    """
-
-    def __init__(self, message: str, file: Optional[str] = None, line: int = 0) -> None:
+    def __init__(
+        self, message: str, file: Optional[str] = None, line: int = 0, column: int = 0
+    ) -> None:
         super().__init__(message)
         self.message = message
         self.file = file
         self.line = line
+        self.column = column
+
+
+class InputError(_Placed):
+    """An input file or array that cannot be read or is not valid (``file``, ``line`` and
+    ``column`` say where, when known)."""
 
 
 class ModelError(TarnwickError, ValueError):
@@ -42,8 +48,9 @@ class ArgumentError(TarnwickError, ValueError):
     """Settings that do not fit each other or the data (the command line's usage errors)."""
 
 
-class CapacityError(TarnwickError):
-    """A network or model larger than the program can hold (2000 nodes, 500000 links, ...)."""
+class CapacityError(_Placed):
+    """A network or model larger than the program can hold (``file``, ``line`` and ``column``
+    say where it was passed, when in a file)."""
 
 
 class TarnwickWarning(UserWarning):

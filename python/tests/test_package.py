@@ -145,11 +145,15 @@ def test_labels_equal_as_text_are_refused():
 
 def test_read_errors_name_the_file(tmp_path):
     bad = tmp_path / "bad.csv"
-    bad.write_text("source,target\na,b\nc\n")
+    bad.write_text("source,target\na,b\nc,\n")
     with pytest.raises(tarnwick.InputError) as raised:
         tarnwick.read(bad)
-    assert raised.value.file is not None and "bad.csv" in raised.value.file
-    assert raised.value.line >= 2
+    assert (raised.value.file, raised.value.line, raised.value.column) == (str(bad), 3, 2)
+    huge = tmp_path / "huge.net"
+    huge.write_text("*Vertices 100000001\n")
+    with pytest.raises(tarnwick.CapacityError) as raised:
+        tarnwick.read(huge)
+    assert (raised.value.file, raised.value.line, raised.value.column) == (str(huge), 1, 2)
     with pytest.raises(tarnwick.InputError):
         tarnwick.read(tmp_path / "missing.csv")
 
