@@ -13,6 +13,7 @@
 #include "fit/newton.h"
 #include "fit/pseudo_likelihood.h"
 #include "numeric/gaussj.h"
+#include "numeric/param_algebra.h"
 
 namespace tarn {
 
@@ -186,36 +187,10 @@ namespace {
 constexpr double upper_clamp = 0.99;
 constexpr double lower_clamp = 0.01;
 
-double dot(const double* x, const double* b, int m) {
-  double sum = 0.0;
-  for (int k = 0; k < m; ++k) sum += x[k] * b[k];
-  return sum;
-}
-
-// vector += a * x; matrix += w * x x'.
-void add_terms(const double* x, int m, double a, double w, ParamVector* vector,
-               ParamMatrix* matrix) {
-  for (int k = 1; k <= m; ++k) {
-    if (vector != nullptr) (*vector)(k) += a * x[k - 1];
-    if (matrix == nullptr) continue;
-    for (int l = 1; l <= m; ++l) (*matrix)(k, l) += w * x[k - 1] * x[l - 1];
-  }
-}
-
 // The dyads row r stands for.
 double weight_of(const CaseControlRows& s, std::size_t r) {
   const auto count = static_cast<double>(s.rows.count[r]);
   return s.rows.y[r] != 0 ? count : count * s.control_weight();
-}
-
-ParamVector times(const ParamMatrix& a, const ParamVector& v, int m) {
-  ParamVector out(m);
-  for (int k = 1; k <= m; ++k) {
-    double sum = 0.0;
-    for (int l = 1; l <= m; ++l) sum += a(k, l) * v(l);
-    out(k) = sum;
-  }
-  return out;
 }
 
 // The start of the Newton passes: the logits of the linear-probability fit, regressed. With every
@@ -224,15 +199,16 @@ ParamVector times(const ParamMatrix& a, const ParamVector& v, int m) {
 ParamVector starting_values(const CaseControlRows& s, const ParamMatrix& xsq_inv,
                             const ParamVector& xty, double density) {
   const int m = s.rows.m;
-  const ParamVector ols = times(xsq_inv, xty, m);
+  const ParamVector ols = matrix_vector_product(xsq_inv, xty, m);
   const double lower = density < 0.001 && !s.every_empty_dyad ? density / 10.0 : lower_clamp;
   ParamVector logit_xsum(m);
   for (std::size_t r = 0; r < s.rows.size(); ++r) {
-    const double prediction = std::clamp(dot(s.rows.row(r), ols.base(), m), lower, upper_clamp);
+    const double prediction =
+        std::clamp(dot_product(s.rows.row(r), ols.base(), m), lower, upper_clamp);
     const double logit = std::log(prediction / (1.0 - prediction));
-    add_terms(s.rows.row(r), m, weight_of(s, r) * logit, 0.0, &logit_xsum, nullptr);
+    add_weighted_row(s.rows.row(r), m, weight_of(s, r) * logit, 0.0, &logit_xsum, nullptr);
   }
-  return times(xsq_inv, logit_xsum, m);
+  return matrix_vector_product(xsq_inv, logit_xsum, m);
 }
 
 // The sums of one Newton pass (see newton_sums in pseudo_likelihood.cpp for the limits).
@@ -243,16 +219,16 @@ void newton_sums(const CaseControlRows& s, const ParamVector& at, ParamVector& w
     const double* x = s.rows.row(r);
     const double c = weight_of(s, r);
     const int y = s.rows.y[r] != 0 ? 1 : 0;
-    const double eta = dot(x, at.base(), m);
+    const double eta = dot_product(x, at.base(), m);
     const double p = 1.0 / (1.0 + std::exp(-eta));
     const double w = p * (1.0 - p);
     if (w == 0.0) {
       zero_weight += s.rows.count[r];
-      add_terms(x, m, c * (y - p), 0.0, &wz_sum, nullptr);
+      add_weighted_row(x, m, c * (y - p), 0.0, &wz_sum, nullptr);
       continue;
     }
     const double z = eta + (y - p) / w;
-    add_terms(x, m, std::isfinite(z) ? c * w * z : c * (y - p), c * w, &wz_sum, &wxsq);
+    add_weighted_row(x, m, std::isfinite(z) ? c * w * z : c * (y - p), c * w, &wz_sum, &wxsq);
   }
 }
 
@@ -265,7 +241,7 @@ void final_sums(const CaseControlRows& s, const ParamVector& xty, FitResult& st)
     const double* x = s.rows.row(r);
     const double c = weight_of(s, r);
     const int y = s.rows.y[r] != 0 ? 1 : 0;
-    const double eta = dot(x, st.estimate.base(), m);
+    const double eta = dot_product(x, st.estimate.base(), m);
     const double e = std::exp(-eta);
     double term = std::log(1.0 + 1.0 / e);
     if (std::isinf(term)) term = eta;
@@ -278,7 +254,7 @@ void final_sums(const CaseControlRows& s, const ParamVector& xty, FitResult& st)
     if (residual != 0.0) st.pearson_sum += c * residual * residual / (p * (1.0 - p));
     classified[y][static_cast<int>(p + 0.5) != 0 ? 1 : 0] += c;
     if (w == 0.0) st.zero_weight_dyads += s.rows.count[r];
-    add_terms(x, m, 0.0, c * w, nullptr, &st.covariance);
+    add_weighted_row(x, m, 0.0, c * w, nullptr, &st.covariance);
   }
   for (int o = 0; o < 2; ++o) {
     for (int q = 0; q < 2; ++q) st.class_table[o][q] = std::llround(classified[o][q]);
@@ -303,7 +279,7 @@ FitResult fit_case_control(const Study& study, const CaseControlRows& s) {
   ParamMatrix xsq(m);
   for (std::size_t r = 0; r < s.rows.size(); ++r) {
     const double c = weight_of(s, r);
-    add_terms(s.rows.row(r), m, s.rows.y[r] != 0 ? c : 0.0, c, &xty, &xsq);
+    add_weighted_row(s.rows.row(r), m, s.rows.y[r] != 0 ? c : 0.0, c, &xty, &xsq);
   }
   ParamMatrix xsq_inv = xsq;
   if (!gaussj(xsq_inv, m)) {
@@ -347,7 +323,7 @@ ParamMatrix control_sampling_covariance(const CaseControlRows& s, const FitResul
   // The controls' score contributions (0 - p) x: their mean, then their sample covariance.
   auto contribution = [&](std::size_t r, double* u) {
     const double* x = s.rows.row(r);
-    const double p = 1.0 / (1.0 + std::exp(-dot(x, fit.estimate.base(), m)));
+    const double p = 1.0 / (1.0 + std::exp(-dot_product(x, fit.estimate.base(), m)));
     for (int k = 0; k < m; ++k) u[k] = -p * x[k];
   };
   std::vector<double> mean(static_cast<std::size_t>(m), 0.0), u(mean.size());
@@ -362,7 +338,7 @@ ParamMatrix control_sampling_covariance(const CaseControlRows& s, const FitResul
     if (s.rows.y[r] != 0) continue;
     contribution(r, u.data());
     for (int k = 0; k < m; ++k) u[k] -= mean[k];
-    add_terms(u.data(), m, 0.0, static_cast<double>(s.rows.count[r]), nullptr, &spread);
+    add_weighted_row(u.data(), m, 0.0, static_cast<double>(s.rows.count[r]), nullptr, &spread);
   }
   // The sum of `controls` draws, each weighted: weight^2 * controls * covariance.
   const double w = s.control_weight();

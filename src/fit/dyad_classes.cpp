@@ -10,6 +10,7 @@
 
 #include "fit/fit_passes.h"
 #include "network/usage_error.h"
+#include "numeric/param_algebra.h"
 
 namespace tarn {
 
@@ -376,22 +377,6 @@ DyadClassRows dyad_class_rows(const Study& study) {
 
 namespace {
 
-double dot(const double* x, const double* b, int m) {
-  double sum = 0.0;
-  for (int k = 0; k < m; ++k) sum += x[k] * b[k];
-  return sum;
-}
-
-// vector += a * x; matrix += w * x x'.
-void add_terms(const double* x, int m, double a, double w, ParamVector* vector,
-               ParamMatrix* matrix) {
-  for (int k = 1; k <= m; ++k) {
-    if (vector != nullptr) (*vector)(k) += a * x[k - 1];
-    if (matrix == nullptr) continue;
-    for (int l = 1; l <= m; ++l) (*matrix)(k, l) += w * x[k - 1] * x[l - 1];
-  }
-}
-
 // The sums of the passes over the rows, each row's terms times its number of dyads.
 class ClassRowSums final : public FitSums {
  public:
@@ -404,7 +389,7 @@ class ClassRowSums final : public FitSums {
       const auto c = static_cast<double>(rows_.count[r]);
       const double y = rows_.y[r] != 0 ? 1.0 : 0.0;
       ties += c * y;
-      add_terms(rows_.row(r), rows_.m, c * y, c, &xty, &xsq);
+      add_weighted_row(rows_.row(r), rows_.m, c * y, c, &xty, &xsq);
     }
     ties_ = ties;
     return ties;
@@ -418,10 +403,10 @@ class ClassRowSums final : public FitSums {
     const double lower = density < 0.001 ? density / 10.0 : start_prediction_lower;
     for (std::size_t r = 0; r < rows_.size(); ++r) {
       const double prediction =
-          std::clamp(dot(rows_.row(r), ols.base(), rows_.m), lower, start_prediction_upper);
+          std::clamp(dot_product(rows_.row(r), ols.base(), rows_.m), lower, start_prediction_upper);
       const double logit = std::log(prediction / (1.0 - prediction));
-      add_terms(rows_.row(r), rows_.m, static_cast<double>(rows_.count[r]) * logit, 0.0,
-                &logit_xsum, nullptr);
+      add_weighted_row(rows_.row(r), rows_.m, static_cast<double>(rows_.count[r]) * logit, 0.0,
+                       &logit_xsum, nullptr);
     }
   }
 
@@ -434,16 +419,16 @@ class ClassRowSums final : public FitSums {
       const double* x = rows_.row(r);
       const auto c = static_cast<double>(rows_.count[r]);
       const int y = rows_.y[r] != 0 ? 1 : 0;
-      const double eta = dot(x, at.base(), m);
+      const double eta = dot_product(x, at.base(), m);
       const double p = 1.0 / (1.0 + std::exp(-eta));
       const double w = p * (1.0 - p);
       if (w == 0.0) {
         zero_weight += rows_.count[r];
-        add_terms(x, m, c * (y - p), 0.0, &wz_sum, nullptr);
+        add_weighted_row(x, m, c * (y - p), 0.0, &wz_sum, nullptr);
         continue;
       }
       const double z = eta + (y - p) / w;
-      add_terms(x, m, std::isfinite(z) ? c * w * z : c * (y - p), c * w, &wz_sum, &wxsq);
+      add_weighted_row(x, m, std::isfinite(z) ? c * w * z : c * (y - p), c * w, &wz_sum, &wxsq);
     }
     return zero_weight;
   }
@@ -455,7 +440,7 @@ class ClassRowSums final : public FitSums {
       const std::int64_t count = rows_.count[r];
       const auto c = static_cast<double>(count);
       const int y = rows_.y[r] != 0 ? 1 : 0;
-      const double eta = dot(x, estimate.base(), rows_.m);
+      const double eta = dot_product(x, estimate.base(), rows_.m);
       const double e = std::exp(-eta);
       double term = std::log(1.0 + 1.0 / e);
       if (std::isinf(term)) term = eta;
@@ -469,7 +454,7 @@ class ClassRowSums final : public FitSums {
       if (residual != 0.0) sums.pearson_sum += c * residual * residual / (p * (1.0 - p));
       sums.class_table[y][predicted != 0 ? 1 : 0] += count;
       if (w == 0.0) sums.zero_weight_dyads += count;
-      add_terms(x, rows_.m, 0.0, c * w, nullptr, &wxsq);
+      add_weighted_row(x, rows_.m, 0.0, c * w, nullptr, &wxsq);
     }
     return sums;
   }
@@ -493,9 +478,9 @@ ParamVector score_of_dyad_class_rows(const DyadClassRows& rows, const ParamVecto
   ParamVector score(rows.m);
   for (std::size_t r = 0; r < rows.size(); ++r) {
     const double* x = rows.row(r);
-    const double p = 1.0 / (1.0 + std::exp(-dot(x, estimate.base(), rows.m)));
+    const double p = 1.0 / (1.0 + std::exp(-dot_product(x, estimate.base(), rows.m)));
     const double y = rows.y[r] != 0 ? 1.0 : 0.0;
-    add_terms(x, rows.m, static_cast<double>(rows.count[r]) * (y - p), 0.0, &score, nullptr);
+    add_weighted_row(x, rows.m, static_cast<double>(rows.count[r]) * (y - p), 0.0, &score, nullptr);
   }
   return score;
 }

@@ -5,21 +5,11 @@
 
 #include "fit/newton.h"
 #include "numeric/gaussj.h"
+#include "numeric/param_algebra.h"
 
 namespace tarn {
 
 namespace {
-
-// a v over the leading m entries, every sum from +0.0 in ascending order.
-ParamVector times(const ParamMatrix& a, const ParamVector& v, int m) {
-  ParamVector result(m);
-  for (int k = 1; k <= m; ++k) {
-    double sum = 0.0;
-    for (int l = 1; l <= m; ++l) sum += a(k, l) * v(l);
-    result(k) = sum;
-  }
-  return result;
-}
 
 // The model with one tie probability T / N for every dyad. Without ties, or with every dyad
 // tied, the logarithms have no finite value and the result is not a number.
@@ -77,8 +67,8 @@ FitResult fit_by_passes(FitSums& sums, const FitPlan& plan) {
   if (plan.start == nullptr) {
     announce(plan, 2);
     ParamVector logit_xsum(m);
-    sums.logit_sums(times(xsq_inverse, xty, m), logit_xsum);
-    result.estimate = times(xsq_inverse, logit_xsum, m);
+    sums.logit_sums(matrix_vector_product(xsq_inverse, xty, m), logit_xsum);
+    result.estimate = matrix_vector_product(xsq_inverse, logit_xsum, m);
   } else {
     for (int k = 1; k <= m; ++k) result.estimate(k) = (*plan.start)(k);
   }
