@@ -44,7 +44,7 @@ class RowCounts {
   DyadClassRows sorted() const {
     std::vector<const std::pair<const std::string, std::int64_t>*> all;
     for (const auto& entry : counts_) all.push_back(&entry);
-    auto statistic = [this](const std::string& key, int k) {
+    auto statistic = [](const std::string& key, int k) {
       double v = 0.0;
       std::memcpy(&v, key.data() + 1 + sizeof(double) * static_cast<std::size_t>(k), sizeof v);
       return v;
