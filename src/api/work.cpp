@@ -116,7 +116,7 @@ std::vector<Statistic> summary(const Network& network, const std::string& formul
   return tarn::with_library_errors([&] {
     const BuiltStudy built = build(network, formula);
     const tarn::Model& model = built.study.model;
-    const std::vector<double> values = model.network_statistics(built.study.graph());
+    const std::vector<double> values = built.study.statistics();
     const std::vector<std::string> names = model.statistic_names();
     std::vector<Statistic> statistics;
     for (std::size_t k = 0; k < values.size(); ++k) statistics.push_back({names[k], values[k]});

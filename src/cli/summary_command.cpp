@@ -27,7 +27,7 @@ int run_summary_command(const SummaryCommandOptions& o, std::ostream& out, std::
   record.network = &study.network;
   record.directed = study.directed();
   record.model = &study.model;
-  record.values = study.model.network_statistics(study.graph());
+  record.values = study.statistics();
   std::vector<Warning> warnings = input.notes;
   for (Warning& w : model_warnings(study.model, o.study)) warnings.push_back(std::move(w));
   record.warnings = worded(warnings);

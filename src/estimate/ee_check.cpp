@@ -42,7 +42,7 @@ EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
   check.interval = settings.interval;
   check.burnin = settings.burnin;
   const int p = static_cast<int>(estimate.size());
-  check.observed = study.model.network_statistics(study.graph());
+  check.observed = study.statistics();
   ChainStates states;
   int networks = std::max(control.sample_size / 4 / check.chains, 2) * check.chains;
   for (int round = 0; round <= 3 && networks > 0; ++round) {

@@ -63,7 +63,7 @@ McmleResult exact_dyad_independent(const Study& study, const Vector& start, Mcml
   result.covariance = matrix_of(fit.covariance, p);
   result.fisher_inverse = result.covariance;
   result.mcmc_error_percent.assign(std::size_t(p), 0.0);
-  result.observed = study.model.network_statistics(study.graph());
+  result.observed = study.statistics();
   result.log_likelihood = fit.loglik;
   result.end = McmleEnd::converged;
   result.stop_reason = "dyad_independent";
@@ -79,7 +79,7 @@ class McmleRun {
         control_(control),
         source_(source),
         progress_(progress),
-        observed_(study.model.network_statistics(study.graph())),
+        observed_(study.statistics()),
         observed_links_(study.network.link_count),
         theta_(start),
         last_good_(start),

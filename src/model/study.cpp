@@ -27,9 +27,12 @@ Study Study::with_model(Model other) const {
   return copy;
 }
 
-TermGraph Study::graph() const {
-  if (model.kernel) return TermGraph(network, true, model.partner_tables());
-  TermGraph g(network.node_count, directed(), model.partner_tables());
+namespace {
+
+TermGraph graph_keeping(const Study& study, const PartnerTables& kept) {
+  const Network& network = study.network;
+  if (study.model.kernel) return TermGraph(network, true, kept);
+  TermGraph g(network.node_count, study.directed(), kept);
   for (int a = 1; a <= network.node_count; ++a) {
     for (node_id e : network.out_list(a)) {
       const int b = std::abs(static_cast<int>(e));
@@ -38,6 +41,16 @@ TermGraph Study::graph() const {
     }
   }
   return g;
+}
+
+}  // namespace
+
+TermGraph Study::graph() const {
+  return graph_keeping(*this, model.partner_tables());
+}
+
+std::vector<double> Study::statistics() const {
+  return model.network_statistics(graph_keeping(*this, {}));
 }
 
 DyadSpace Study::dyad_space() const {

@@ -40,8 +40,7 @@ FitRecord fit_record_of(const Estimate& estimate, const Study& study, const Inpu
   record.model = &model;
   record.blocking = input.blocking.in_use() ? &input.blocking : nullptr;
   record.blocking_attribute_name = input.blocking_attribute_name();
-  record.observed_statistics =
-      model.coefficient_statistics(model.network_statistics(study.graph()));
+  record.observed_statistics = model.coefficient_statistics(study.statistics());
   record.result = &estimate.result;
   record.errors = &estimate.errors;
   record.estimate_exists = estimate.estimate_exists;

@@ -80,7 +80,9 @@ class ClosedTies final : public Term {
   int closers(const TermGraph& g, int a, int b) const {
     const int from = closure_ == Closure::transitive ? a : b;
     const int to = closure_ == Closure::transitive ? b : a;
-    if (level_.empty()) return g.two_paths(from, to);
+    // The table when the graph keeps it (the change statistics' graphs); counted otherwise (the
+    // graph a network's statistics are counted on keeps none).
+    if (level_.empty() && g.tables().two_paths) return g.two_paths(from, to);
     int count = 0;
     g.for_each_two_path_middle(from, to, [&](int k) { count += match(k, a) ? 1 : 0; });
     return count;
