@@ -37,7 +37,7 @@ bool classic_same_file(std::string_view name_field, std::string_view other_name_
   return tarn::same_file(name_field, other_name_field);
 }
 std::unique_ptr<std::ofstream> classic_output_file(std::string_view name_field) {
-  return tarn::with_classic_errors([&] { return tarn::open_for_writing(name_field); });
+  return tarn::with_library_errors([&] { return tarn::open_for_writing(name_field); });
 }
 
 LineRead read_bounded_line(std::istream& in, std::string& line) {
@@ -53,7 +53,7 @@ LineRead read_bounded_line(std::istream& in, std::string& line) {
 }
 
 ClassicFile ClassicFile::open(std::string_view name_field) {
-  return tarn::with_classic_errors(
+  return tarn::with_library_errors(
       [&] { return ClassicFile(tarn::open_for_reading(name_field), std::string(name_field)); });
 }
 ClassicFile::ClassicFile(std::unique_ptr<std::istream> stream, std::string name_field)
@@ -74,7 +74,7 @@ std::int64_t ClassicNetwork::link_count() const {
 }
 
 ClassicNetwork read_classic_network(ClassicFile& file, const std::function<void()>& stage_done) {
-  return tarn::with_classic_errors([&] {
+  return tarn::with_library_errors([&] {
     tarn::DataFile& data_file = file.data().file;
     auto data = std::make_shared<ClassicNetwork::Data>(
         ClassicNetwork::Data{tarn::read_network_file(data_file, stage_done)});
@@ -84,7 +84,7 @@ ClassicNetwork read_classic_network(ClassicFile& file, const std::function<void(
 }
 
 ClassicNetwork classic_network_of_links(const std::vector<std::pair<int, int>>& links) {
-  return tarn::with_classic_errors([&] {
+  return tarn::with_library_errors([&] {
     return ClassicNetwork(std::make_shared<const ClassicNetwork::Data>(
         ClassicNetwork::Data{tarn::build_network(links)}));
   });
@@ -105,7 +105,7 @@ int ClassicAttributes::value(int node, int attribute) const {
 }
 
 ClassicAttributes read_classic_attributes(ClassicFile& file, int count) {
-  return tarn::with_classic_errors([&] {
+  return tarn::with_library_errors([&] {
     return ClassicAttributes(std::make_shared<const ClassicAttributes::Data>(
         ClassicAttributes::Data{tarn::read_attribute_file(file.data().file, count)}));
   });
@@ -132,7 +132,7 @@ ClassicAttributes classic_attributes_of(const std::vector<std::vector<int>>& val
 }
 
 ClassicComparative read_classic_comparative(ClassicFile& file, int node_count) {
-  return tarn::with_classic_errors([&] {
+  return tarn::with_library_errors([&] {
     return ClassicComparative(std::make_shared<const ClassicComparative::Data>(
         ClassicComparative::Data{std::make_shared<const tarn::ComparativeNetwork>(
             tarn::read_comparative_file(file.data().file, node_count))}));

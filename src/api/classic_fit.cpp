@@ -57,7 +57,7 @@ ClassicFitEnd library_end(tarn::FitEnd end) {
 }  // namespace
 
 ClassicFit fit_classic(const ClassicStudy& study, const ClassicPassObserver& pass_started) {
-  return tarn::with_classic_errors([&] {
+  return tarn::with_library_errors([&] {
     tarn::FitObserver observer;
     observer.pass_started = pass_started;
     auto data = std::make_shared<ClassicFit::Data>();

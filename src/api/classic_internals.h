@@ -1,6 +1,6 @@
 #pragma once
-// What the classic API's types hold: the core's data, shared and never changed once built, and
-// the core's exceptions given as the library's.
+// What the classic API's types hold: the core's data, shared and never changed once built. Its
+// calls give the core's exceptions as the library's (with_library_errors, api_errors.h).
 
 #include <memory>
 
@@ -48,18 +48,5 @@ namespace tarn {
 // The blocking of the core from the library's, and back.
 Blocking core_blocking(const tarnwick::ClassicBlocking& blocking);
 tarnwick::ClassicBlocking library_blocking(const Blocking& blocking);
-
-// Runs `work`, the core's exceptions given as the library's: bad input as InputError or
-// CapacityError, a model refused as ModelError. Any other exception passes as it is.
-template <class Work>
-auto with_classic_errors(Work&& work) -> decltype(work()) {
-  try {
-    return std::forward<Work>(work)();
-  } catch (const ModelError& e) {
-    throw tarnwick::ModelError(e.what());
-  } catch (const FatalError& e) {
-    throw_input_error(e);
-  }
-}
 
 }  // namespace tarn

@@ -83,7 +83,7 @@ std::vector<ClassicParameter> library_parameters(const tarn::KernelLayout& layou
 }  // namespace
 
 ClassicModel classic_model(const ClassicDescription& description, int block_type_count) {
-  return tarn::with_classic_errors([&] {
+  return tarn::with_library_errors([&] {
     auto data = std::make_shared<ClassicModel::Data>();
     data->description = description;
     data->core_description = core_description(description);
