@@ -12,3 +12,10 @@
 #include "tarnwick/network.h"
 #include "tarnwick/simulate.h"
 #include "tarnwick/work.h"
+
+// The classic model of the sixteen configuration types, as the dialogue fits it: its data
+// files, the blocking, the model, the fit and its fixed-width report.
+#include "tarnwick/classic_data.h"
+#include "tarnwick/classic_fit.h"
+#include "tarnwick/classic_model.h"
+#include "tarnwick/classic_report.h"

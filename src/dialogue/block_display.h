@@ -1,12 +1,12 @@
 #pragma once
 #include <ostream>
 
-#include "model/blocking.h"
+#include "tarnwick/classic_model.h"
 
 namespace tarn {
 
 // Shows the block structure row by row: each value right-aligned in 3 columns, 8 values to a
 // line, so that a row of 9 to 16 blocks takes two lines. No heading.
-void show_block_structure(const Blocking& blocking, std::ostream& screen);
+void show_block_structure(const tarnwick::ClassicBlocking& blocking, std::ostream& screen);
 
 }  // namespace tarn

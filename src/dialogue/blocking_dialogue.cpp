@@ -6,31 +6,37 @@
 
 #include "dialogue/block_display.h"
 #include "dialogue/unblocked_nodes.h"
-#include "report/fixed_field.h"
+#include "tarnwick/classic_report.h"
 
 namespace tarn {
 
 namespace {
 
+using tarnwick::classic_int_field;
+using tarnwick::ClassicBlocking;
+using tarnwick::ClassicCapacity;
+
 // Asks for the blocking attribute until it is 0 (no blocking) or names a usable attribute with
 // at most 16 blocks. Returns that attribute; *block_total receives its number of blocks.
-int ask_blocking_attribute(const NodeAttributes& attributes, Session& session, int* block_total) {
+int ask_blocking_attribute(const tarnwick::ClassicAttributes& attributes, Session& session,
+                           int* block_total) {
   std::ostream& screen = session.screen();
   for (;;) {
     screen << '\n';
     session.console.prompt(" Enter attribute number for blocking (1-" +
-                           int_field(attributes.usable_count, 2) + "): ");
+                           classic_int_field(attributes.usable_count(), 2) + "): ");
     const std::int64_t attr = session.console.read_two_column_integer();
     if (attr == 0) return 0;
     // Only the usable attributes can block: their largest value is positive.
-    if (attr < 1 || attr > attributes.usable_count || attr > max_attrs ||
-        attributes.largest[static_cast<std::size_t>(attr - 1)] <= 0) {
+    if (attr < 1 || attr > attributes.usable_count() || attr > ClassicCapacity::attributes ||
+        attributes.largest(static_cast<int>(attr)) <= 0) {
       screen << " Attribute " << attr << " cannot be used for blocking. Try again...\n";
       continue;
     }
-    const int blocks = attributes.largest[static_cast<std::size_t>(attr - 1)];
-    if (blocks > max_blocks) {
-      screen << '\n' << ' ' << int_field(blocks, 4) << " is too many blocks! Maximum is 16\n";
+    const int blocks = attributes.largest(static_cast<int>(attr));
+    if (blocks > ClassicCapacity::blocks) {
+      screen << '\n'
+             << ' ' << classic_int_field(blocks, 4) << " is too many blocks! Maximum is 16\n";
       continue;
     }
     *block_total = blocks;
@@ -40,33 +46,34 @@ int ask_blocking_attribute(const NodeAttributes& attributes, Session& session, i
 
 // The structure typed row by row. A row with a value outside 0..16 is refused as a whole and
 // asked again; only accepted rows reach the structure.
-void type_structure(Blocking& blocking, Session& session) {
+void type_structure(ClassicBlocking& blocking, Session& session) {
   std::ostream& screen = session.screen();
   const int nb = blocking.block_count;
   screen << '\n'
-         << " Enter " << int_field(nb, 2) << " rows, and " << int_field(nb, 2) << " columns"
+         << " Enter " << classic_int_field(nb, 2) << " rows, and " << classic_int_field(nb, 2)
+         << " columns"
          << " of block types between 0 and 16\n";
   for (int r = 1; r <= nb; ++r) {
     for (;;) {
       screen << '\n';
-      session.console.prompt(" Row " + int_field(r, 2) + ": ");
+      session.console.prompt(" Row " + classic_int_field(r, 2) + ": ");
       const std::vector<std::int64_t> row = session.console.read_integers(nb);
       bool accepted = true;
       for (std::int64_t value : row) {
-        if (value > max_block_types) {
-          screen << int_field(value, 4) << " is too large! Maximum is 16. Try again...\n";
+        if (value > ClassicCapacity::block_types) {
+          screen << classic_int_field(value, 4) << " is too large! Maximum is 16. Try again...\n";
           accepted = false;
           break;
         }
         if (value < 0) {
-          screen << int_field(value, 4) << " is negative! Minimum is 0. Try again...\n";
+          screen << classic_int_field(value, 4) << " is negative! Minimum is 0. Try again...\n";
           accepted = false;
           break;
         }
       }
       if (!accepted) continue;
       for (int c = 1; c <= nb; ++c) {
-        blocking.structure(r, c) = static_cast<std::int16_t>(row[static_cast<std::size_t>(c - 1)]);
+        blocking.type_of(r, c) = static_cast<int>(row[static_cast<std::size_t>(c - 1)]);
       }
       break;
     }
@@ -78,7 +85,7 @@ void type_structure(Blocking& blocking, Session& session) {
 
 void settle_blocking(DialogueState& state, Session& session) {
   if (!state.use_blocks) return;
-  Blocking& blocking = state.blocking;
+  ClassicBlocking& blocking = state.blocking;
   std::ostream& screen = session.screen();
 
   bool keep = false;
@@ -93,7 +100,7 @@ void settle_blocking(DialogueState& state, Session& session) {
       blocking.attribute = 0;
       return;
     }
-    blocking = Blocking::identity(attribute, block_total);
+    blocking = ClassicBlocking::identity(attribute, block_total);
     show_block_structure(blocking, screen);
     screen << '\n';
     session.console.prompt(" Accept this block structure? (y or n): ");

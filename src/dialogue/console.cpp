@@ -3,10 +3,8 @@
 #include <charconv>
 #include <limits>
 
-#include "network/capacity.h"
-#include "network/fatal_error.h"
-#include "network/file_name.h"
-#include "network/line_reader.h"
+#include "dialogue/dialogue_error.h"
+#include "tarnwick/classic_data.h"
 
 namespace tarn {
 
@@ -58,14 +56,15 @@ void Console::prompt(std::string_view text) {
 std::string Console::read_line() {
   std::string line;
   out_.flush();
-  switch (read_bounded_line(in_, line)) {
-    case LineRead::line:
+  switch (tarnwick::read_bounded_line(in_, line)) {
+    case tarnwick::LineRead::line:
       break;
-    case LineRead::end_of_file:
-      throw FatalError("End of input: no answer was given, the run ends.");
-    case LineRead::too_long:
-      throw FatalError("Input error: an answer line is longer than " +
-                       std::to_string(max_line_length) + " characters; the run ends.");
+    case tarnwick::LineRead::end_of_file:
+      throw DialogueError("End of input: no answer was given, the run ends.");
+    case tarnwick::LineRead::too_long:
+      throw DialogueError("Input error: an answer line is longer than " +
+                          std::to_string(tarnwick::ClassicCapacity::line_length) +
+                          " characters; the run ends.");
   }
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return line;
@@ -77,7 +76,7 @@ bool Console::read_yes() {
 }
 
 std::string Console::read_file_name() {
-  return name_field(read_line());
+  return tarnwick::classic_name_field(read_line());
 }
 
 std::vector<std::int64_t> Console::read_integers(int count) {
@@ -98,8 +97,8 @@ std::vector<std::int64_t> Console::read_integers(int count) {
       std::string_view token(line.data() + pos, end - pos);
       std::int64_t value = 0;
       if (!parse_integer(token, value)) {
-        throw FatalError("Input error: \"" + shown(token) +
-                         "\" is not a whole number; the run ends.");
+        throw DialogueError("Input error: \"" + shown(token) +
+                            "\" is not a whole number; the run ends.");
       }
       values.push_back(value);
       pos = end;
@@ -117,8 +116,8 @@ std::int64_t Console::read_two_column_integer() {
   if (digits.empty()) return 0;
   std::int64_t value = 0;
   if (!parse_integer(digits, value)) {
-    throw FatalError("Input error: \"" + shown(line.substr(0, 2)) +
-                     "\" is not a whole number; the run ends.");
+    throw DialogueError("Input error: \"" + shown(line.substr(0, 2)) +
+                        "\" is not a whole number; the run ends.");
   }
   return value;
 }

@@ -3,18 +3,17 @@
 // (used again when the user keeps the same files) and the blocking (offered again with
 // " Same blocking? ").
 
-#include "model/blocking.h"
-#include "network/network.h"
-#include "network/node_attributes.h"
+#include "tarnwick/classic_data.h"
+#include "tarnwick/classic_model.h"
 
 namespace tarn {
 
 struct DialogueState {
-  Network network;
+  tarnwick::ClassicNetwork network;
   bool include_diagonal = false;
-  bool use_blocks = false;    // block parameters asked for, and an attribute file read
-  NodeAttributes attributes;  // the last attribute file read
-  Blocking blocking;          // attribute 0: no blocking
+  bool use_blocks = false;                 // block parameters asked for, and an attribute file read
+  tarnwick::ClassicAttributes attributes;  // the last attribute file read
+  tarnwick::ClassicBlocking blocking;      // attribute 0: no blocking
 };
 
 }  // namespace tarn

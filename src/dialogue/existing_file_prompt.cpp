@@ -1,6 +1,6 @@
 #include "dialogue/existing_file_prompt.h"
 
-#include "network/file_access.h"
+#include "tarnwick/classic_data.h"
 
 namespace tarn {
 
@@ -9,7 +9,7 @@ std::string ask_existing_file(Session& session, std::string_view prompt, bool em
     if (empty_line_first) session.screen() << '\n';
     session.console.prompt(prompt);
     std::string name = session.console.read_file_name();
-    if (file_exists(name)) return name;
+    if (tarnwick::classic_file_exists(name)) return name;
     session.screen() << ' ' << name << " does not exist\n";
   }
 }

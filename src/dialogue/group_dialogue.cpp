@@ -5,8 +5,8 @@
 
 #include "dialogue/block_display.h"
 #include "dialogue/parameter_input.h"
-#include "network/capacity.h"
-#include "report/fixed_field.h"
+#include "tarnwick/classic_model.h"
+#include "tarnwick/classic_report.h"
 
 namespace tarn {
 
@@ -19,14 +19,16 @@ void show_column_limit(std::ostream& screen) {
 
 // True when group g (1-based) would still end within column 64.
 bool group_fits(int g, int type_total) {
-  return g <= max_groups && group_first_column(g, type_total) + type_total <= max_params;
+  return g <= tarnwick::ClassicCapacity::groups &&
+         tarnwick::classic_group_column(g, type_total) + type_total <=
+             tarnwick::ClassicCapacity::parameters;
 }
 
 // Reads m block-type numbers, each within 1..block_type_count; a list with any other number is
 // refused and asked again.
 std::vector<std::int64_t> ask_block_numbers(Session& session, int m, int type_total) {
   for (;;) {
-    session.console.prompt(" Enter " + int_field(m, 3) + " Block numbers: ");
+    session.console.prompt(" Enter " + tarnwick::classic_int_field(m, 3) + " Block numbers: ");
     std::vector<std::int64_t> numbers = session.console.read_integers(m);
     bool accepted = true;
     for (std::int64_t b : numbers) {
@@ -43,7 +45,8 @@ std::vector<std::int64_t> ask_block_numbers(Session& session, int m, int type_to
 
 }  // namespace
 
-void run_group_dialogue(const Blocking& blocking, ModelDescription& description, Session& session) {
+void run_group_dialogue(const tarnwick::ClassicBlocking& blocking,
+                        tarnwick::ClassicDescription& description, Session& session) {
   std::ostream& screen = session.screen();
   const int type_total = blocking.block_type_count;
 
@@ -59,19 +62,21 @@ void run_group_dialogue(const Blocking& blocking, ModelDescription& description,
     const std::int64_t t = answer[0];
     const std::int64_t m = answer[1];
     if (t == 0) return;
-    if (t > last_block_type || m > type_total) {
-      screen << int_field(t, 4) << int_field(m, 4) << " too large. Try again...\n";
+    if (t > tarnwick::classic_last_block_type || m > type_total) {
+      screen << tarnwick::classic_int_field(t, 4) << tarnwick::classic_int_field(m, 4)
+             << " too large. Try again...\n";
       continue;
     }
     if (t < 1 || m < 1) {
-      screen << int_field(t, 4) << int_field(m, 4) << " too small. Try again...\n";
+      screen << tarnwick::classic_int_field(t, 4) << tarnwick::classic_int_field(m, 4)
+             << " too small. Try again...\n";
       continue;
     }
     if (!group_fits(group_number + 1, type_total)) {
       show_column_limit(screen);
       continue;
     }
-    if (parameter_total(description) + m > max_params) {
+    if (parameter_total(description) + m > tarnwick::ClassicCapacity::parameters) {
       show_parameter_limit(screen);
       continue;
     }
@@ -84,13 +89,13 @@ void run_group_dialogue(const Blocking& blocking, ModelDescription& description,
     } else {
       for (int b = 1; b <= size; ++b) chosen.push_back(b);
     }
-    description.push_back({static_cast<ConfigurationType>(t), chosen});
+    description.push_back({static_cast<int>(t), chosen});
     const int g = ++group_number;
-    if (g < max_groups && !group_fits(g + 1, type_total)) {
+    if (g < tarnwick::ClassicCapacity::groups && !group_fits(g + 1, type_total)) {
       show_column_limit(screen);
       continue;
     }
-    if (g == max_groups) return;
+    if (g == tarnwick::ClassicCapacity::groups) return;
   }
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 #include "dialogue/session.h"
-#include "model/blocking.h"
-#include "model/model.h"
+#include "tarnwick/classic_model.h"
 
 namespace tarn {
 
@@ -9,6 +8,7 @@ namespace tarn {
 // one configuration type 1..15 for some or all block types, as one group of consecutive
 // parameters appended to `description`. Ends at 0, after the 15th group, and never adds a group
 // past column 64.
-void run_group_dialogue(const Blocking& blocking, ModelDescription& description, Session& session);
+void run_group_dialogue(const tarnwick::ClassicBlocking& blocking,
+                        tarnwick::ClassicDescription& description, Session& session);
 
 }  // namespace tarn

@@ -5,10 +5,11 @@
 #include <new>
 #include <string>
 
+#include "dialogue/dialogue_error.h"
 #include "dialogue/file_dialogue.h"
 #include "dialogue/fit_step.h"
 #include "dialogue/select.h"
-#include "network/fatal_error.h"
+#include "tarnwick/errors.h"
 
 namespace tarn {
 
@@ -49,7 +50,7 @@ int end_run(Session& session, std::ostream& out, const std::string& message) {
   out << '\n' << ' ' << message << '\n';
   try {
     session.close_output();
-  } catch (const FatalError& second) {
+  } catch (const DialogueError& second) {
     out << ' ' << second.what() << '\n';
   }
   out.flush();
@@ -65,7 +66,11 @@ int run_dialogue(std::istream& in, std::ostream& out) {
     main_loop(*state, session);
     out.flush();
     return 0;
-  } catch (const FatalError& error) {
+  } catch (const DialogueError& error) {
+    return end_run(session, out, error.what());
+  } catch (const tarnwick::InputError& error) {
+    return end_run(session, out, error.what());
+  } catch (const tarnwick::CapacityError& error) {
     return end_run(session, out, error.what());
   } catch (const std::bad_alloc&) {
     return end_run(session, out, "Out of memory: the input is too large to be read; the run ends.");

@@ -12,7 +12,8 @@ namespace tarn {
 // which is reported on the screen after the output file has been flushed and closed.
 int run_dialogue(std::istream& in, std::ostream& out);
 
-// The loop itself, on state and channels the caller owns (throws FatalError).
+// The loop itself, on state and channels the caller owns. Throws DialogueError, and the
+// library's InputError and CapacityError, whose messages end the run.
 void main_loop(DialogueState& state, Session& session);
 
 }  // namespace tarn

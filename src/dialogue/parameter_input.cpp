@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "network/capacity.h"
+#include "tarnwick/classic_model.h"
 
 namespace tarn {
 
@@ -11,14 +11,15 @@ int ask_parameter_count(Session& session, std::string_view prompt) {
     session.screen() << '\n';
     session.console.prompt(prompt);
     const std::int64_t count = session.console.read_integer();
-    if (count >= 0 && count <= max_params) return static_cast<int>(count);
+    if (count >= 0 && count <= tarnwick::ClassicCapacity::parameters)
+      return static_cast<int>(count);
     session.screen() << " The count must lie between 0 and 64. Try again...\n";
   }
 }
 
-int parameter_total(const ModelDescription& description) {
+int parameter_total(const tarnwick::ClassicDescription& description) {
   int total = 0;
-  for (const ModelEntry& entry : description) {
+  for (const tarnwick::ClassicTerm& entry : description) {
     total += entry.block_types.empty() ? 1 : static_cast<int>(entry.block_types.size());
   }
   return total;

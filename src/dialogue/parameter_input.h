@@ -2,7 +2,7 @@
 #include <string_view>
 
 #include "dialogue/session.h"
-#include "model/model.h"
+#include "tarnwick/classic_model.h"
 
 namespace tarn {
 
@@ -11,7 +11,7 @@ namespace tarn {
 int ask_parameter_count(Session& session, std::string_view prompt);
 
 // The parameters a description holds so far.
-int parameter_total(const ModelDescription& description);
+int parameter_total(const tarnwick::ClassicDescription& description);
 
 // The refusal of a list whose parameters would not fit beside those already chosen.
 void show_parameter_limit(std::ostream& screen);

@@ -11,9 +11,9 @@ namespace tarn {
 
 ChosenModel select_model(DialogueState& state, Session& session) {
   settle_blocking(state, session);
-  const Blocking& blocking = state.blocking;
+  const tarnwick::ClassicBlocking& blocking = state.blocking;
   show_parameter_menu(session.screen());
-  ModelDescription description;
+  tarnwick::ClassicDescription description;
   if (blocking.in_use() && blocking.block_type_count == 1) {
     run_short_dialogue(description, session);
   } else {
@@ -21,10 +21,9 @@ ChosenModel select_model(DialogueState& state, Session& session) {
     if (blocking.in_use()) run_group_dialogue(blocking, description, session);
   }
   ChosenModel chosen;
-  chosen.layout =
-      build_kernel_layout(description, blocking.in_use() ? blocking.block_type_count : 0);
-  chosen.description = std::move(description);
-  if (chosen.layout.uses(ConfigurationType::covariate)) {
+  chosen.model =
+      tarnwick::classic_model(description, blocking.in_use() ? blocking.block_type_count : 0);
+  if (chosen.model.uses_comparative()) {
     chosen.comparative_file = choose_comparative_file(session);
   }
   return chosen;

@@ -1,20 +1,19 @@
 #pragma once
-#include <memory>
+#include <optional>
 
 #include "dialogue/dialogue_state.h"
 #include "dialogue/session.h"
-#include "model/kernel_layout.h"
-#include "network/data_file.h"
+#include "tarnwick/classic_data.h"
+#include "tarnwick/classic_model.h"
 
 namespace tarn {
 
-// What the model dialogue chose: the configuration types and their layout, and the comparative
-// network file when the model has the covariate (type 16), opened and named in the output file
-// but not yet read. The model itself is built when its data are read (fit_step.h).
+// What the model dialogue chose: the model, and the comparative network file when the model has
+// the covariate (type 16), opened and named in the output file but not yet read (it is read
+// when the fit begins, fit_step.h).
 struct ChosenModel {
-  ModelDescription description;
-  KernelLayout layout;
-  std::unique_ptr<DataFile> comparative_file;
+  tarnwick::ClassicModel model;
+  std::optional<tarnwick::ClassicFile> comparative_file;
 };
 
 // The model dialogue: blocking, then the parameter menu and its dialogues.

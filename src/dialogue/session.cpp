@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "network/fatal_error.h"
-#include "network/file_name.h"
+#include "dialogue/dialogue_error.h"
+#include "tarnwick/classic_data.h"
 
 namespace tarn {
 
@@ -17,9 +17,10 @@ void Session::check_output() {
     // The system's reason when this flush failed; an earlier write may have failed instead.
     const int error = errno;
     output_file.reset();
-    throw FatalError("Error writing the output file \"" + trimmed_name(output_name) + "\" (" +
-                     (error != 0 ? std::string(std::strerror(error)) : "is the disk full?") +
-                     "): the file is incomplete.");
+    throw DialogueError("Error writing the output file \"" +
+                        tarnwick::classic_trimmed_name(output_name) + "\" (" +
+                        (error != 0 ? std::string(std::strerror(error)) : "is the disk full?") +
+                        "): the file is incomplete.");
   }
 }
 
@@ -30,7 +31,8 @@ void Session::close_output() {
   bool failed = output_file->fail();
   output_file.reset();
   if (failed) {
-    throw FatalError("Error closing the output file \"" + trimmed_name(output_name) + "\".");
+    throw DialogueError("Error closing the output file \"" +
+                        tarnwick::classic_trimmed_name(output_name) + "\".");
   }
 }
 

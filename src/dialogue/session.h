@@ -21,7 +21,7 @@ struct Session {
   std::ostream& file() { return *output_file; }
   bool output_open() const { return output_file != nullptr; }
 
-  // Flushes and closes the output file; a failed write is reported as a fatal error.
+  // Flushes and closes the output file; a failed write throws DialogueError.
   void close_output();
   // Flushes the output file and ends the run with a message if any write to it failed.
   void check_output();

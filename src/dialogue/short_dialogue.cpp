@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "dialogue/parameter_input.h"
-#include "network/capacity.h"
+#include "tarnwick/classic_model.h"
 
 namespace tarn {
 
@@ -13,17 +13,17 @@ namespace {
 constexpr int block_offset = 100;
 
 bool is_block_parameter(std::int64_t v) {
-  return v > block_offset && v <= block_offset + max_groups;
+  return v > block_offset && v <= block_offset + tarnwick::ClassicCapacity::groups;
 }
 bool is_global_parameter(std::int64_t v) {
-  return v >= 1 && v <= type_count;
+  return v >= 1 && v <= tarnwick::classic_type_count;
 }
 
 enum class ListCheck { fits, too_many_blocks, too_many_parameters };
 
 // Counts what the list would add, up to its first 0; other numbers are dropped.
 ListCheck check_list(const std::vector<std::int64_t>& numbers,
-                     const ModelDescription& description) {
+                     const tarnwick::ClassicDescription& description) {
   int blocks = 0;
   int parameters = 0;
   for (std::int64_t v : numbers) {
@@ -35,21 +35,22 @@ ListCheck check_list(const std::vector<std::int64_t>& numbers,
       ++parameters;
     }
   }
-  if (blocks > max_groups) return ListCheck::too_many_blocks;
-  if (parameter_total(description) + parameters > max_params) {
+  if (blocks > tarnwick::ClassicCapacity::groups) return ListCheck::too_many_blocks;
+  if (parameter_total(description) + parameters > tarnwick::ClassicCapacity::parameters) {
     return ListCheck::too_many_parameters;
   }
   return ListCheck::fits;
 }
 
-void take_list(const std::vector<std::int64_t>& numbers, ModelDescription& description) {
+void take_list(const std::vector<std::int64_t>& numbers,
+               tarnwick::ClassicDescription& description) {
   for (std::int64_t v : numbers) {
     if (v == 0) break;
     if (is_block_parameter(v)) {
       // A group of its own, for the single block type.
-      description.push_back({static_cast<ConfigurationType>(v - block_offset), {1}});
+      description.push_back({static_cast<int>(v - block_offset), {1}});
     } else if (is_global_parameter(v)) {
-      description.push_back({static_cast<ConfigurationType>(v), {}});
+      description.push_back({static_cast<int>(v), {}});
     }
     // Any other number (negative, 17..100, 116 and above) is dropped without a message.
   }
@@ -57,7 +58,7 @@ void take_list(const std::vector<std::int64_t>& numbers, ModelDescription& descr
 
 }  // namespace
 
-void run_short_dialogue(ModelDescription& description, Session& session) {
+void run_short_dialogue(tarnwick::ClassicDescription& description, Session& session) {
   std::ostream& screen = session.screen();
   for (;;) {
     screen << " Add 100 for correponding block parameter\n";

@@ -34,16 +34,10 @@ NodeAttributes read_attribute_file(DataFile& file, int requested, int node_limit
     if (id < 1 || id > node_limit) continue;
     attributes.hold(id);
     for (int a = 1; a <= wanted; ++a) {
-      const auto v = static_cast<std::int16_t>(values[static_cast<std::size_t>(a)]);
-      auto& largest = attributes.largest[static_cast<std::size_t>(a - 1)];
-      largest = std::max<int>(largest, v);
-      attributes.value[static_cast<std::size_t>(a - 1)][static_cast<std::size_t>(id - 1)] = v;
+      attributes.set(id, a, static_cast<std::int16_t>(values[static_cast<std::size_t>(a)]));
     }
   }
-
-  int usable = 0;
-  while (usable < max_attrs && attributes.largest[static_cast<std::size_t>(usable)] > 0) ++usable;
-  attributes.usable_count = usable;
+  attributes.count_usable();
   return attributes;
 }
 

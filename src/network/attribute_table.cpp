@@ -216,10 +216,7 @@ class RowPlacement {
     for (std::size_t a = 0; a < columns_.size(); ++a) {
       attributes.largest[a] = number_categories(columns_[a], attributes.value[a]);
     }
-    while (attributes.usable_count < max_attrs &&
-           attributes.largest[static_cast<std::size_t>(attributes.usable_count)] > 0) {
-      ++attributes.usable_count;
-    }
+    attributes.count_usable();
     table_.node_has_row.assign(static_cast<std::size_t>(std::max(node_count_, 0)), false);
     for (int node = 1; node <= node_count_; ++node) {
       const bool has_row = line_of_node_[static_cast<std::size_t>(node)] != 0;

@@ -28,6 +28,20 @@ struct NodeAttributes {
         column.resize(static_cast<std::size_t>(n), 0);
     }
   }
+  // Stores attribute a of node i (holding node i) and keeps its largest value.
+  void set(int node, int attribute, std::int16_t v) {
+    hold(node);
+    auto& top = largest[static_cast<std::size_t>(attribute - 1)];
+    if (v > top) top = v;
+    value[static_cast<std::size_t>(attribute - 1)][static_cast<std::size_t>(node - 1)] = v;
+  }
+  // Sets usable_count from the largest values.
+  void count_usable() {
+    usable_count = 0;
+    while (usable_count < max_attrs && largest[static_cast<std::size_t>(usable_count)] > 0) {
+      ++usable_count;
+    }
+  }
   int of(int node, int attribute) const {
     return value[static_cast<std::size_t>(attribute - 1)][static_cast<std::size_t>(node - 1)];
   }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "support/networks.h"
+#include "support/link_list.h"
 
 namespace tarn::test::corpus {
 

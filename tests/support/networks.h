@@ -10,10 +10,9 @@
 
 #include "network/comparative_network.h"
 #include "network/network.h"
+#include "support/link_list.h"
 
 namespace tarn::test {
-
-using LinkList = std::vector<std::pair<int, int>>;
 
 inline Network network_of(const LinkList& links) {
   return build_network(std::span<const std::pair<int, int>>(links.data(), links.size()));

@@ -5,8 +5,8 @@
 #include <sstream>
 #include <string>
 
-#include "network/fatal_error.h"
-#include "network/file_name.h"
+#include "dialogue/dialogue_error.h"
+#include "tarnwick/classic_data.h"
 
 namespace tarn {
 namespace {
@@ -27,10 +27,10 @@ TEST(Console, NamesCutOrPaddedTo24AndTrimmedForLookup) {
   Dialogue d("net.dat\r\n123456789012345678901234567890\n\n  lead.dat  \n");
   const std::string a = d.c.read_file_name();
   EXPECT_EQ(a, "net.dat                 ");  // the carriage return is not part of it
-  EXPECT_EQ(trimmed_name(a), "net.dat");
+  EXPECT_EQ(tarnwick::classic_trimmed_name(a), "net.dat");
   EXPECT_EQ(d.c.read_file_name(), "123456789012345678901234");
   EXPECT_EQ(d.c.read_file_name(), std::string(24, ' '));
-  EXPECT_EQ(trimmed_name(d.c.read_file_name()), "  lead.dat");
+  EXPECT_EQ(tarnwick::classic_trimmed_name(d.c.read_file_name()), "  lead.dat");
 }
 
 TEST(Console, FreeFormatReadsAcrossLinesAndDiscardsTheRest) {
@@ -49,11 +49,11 @@ TEST(Console, TwoColumnReadTakesTheFirstTwoCharacters) {
 
 TEST(Console, EndOfInputEndsTheRunInEveryReader) {
   Dialogue d(""), e("1\n");
-  EXPECT_THROW(d.c.read_yes(), FatalError);
-  EXPECT_THROW(d.c.read_file_name(), FatalError);
-  EXPECT_THROW(d.c.read_integer(), FatalError);
-  EXPECT_THROW(d.c.read_two_column_integer(), FatalError);
-  EXPECT_THROW(e.c.read_integers(2), FatalError);
+  EXPECT_THROW(d.c.read_yes(), DialogueError);
+  EXPECT_THROW(d.c.read_file_name(), DialogueError);
+  EXPECT_THROW(d.c.read_integer(), DialogueError);
+  EXPECT_THROW(d.c.read_two_column_integer(), DialogueError);
+  EXPECT_THROW(e.c.read_integers(2), DialogueError);
 }
 
 }  // namespace

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "dialogue/fit_step.h"
-#include "network/file_name.h"
-#include "support/networks.h"
 #include "support/repository.h"
+#include "tarnwick/classic_data.h"
+#include "tarnwick/classic_model.h"
 
 namespace tarn {
 namespace {
@@ -26,33 +26,31 @@ using test::LinkList;
 using namespace test::corpus;
 
 void set_up(DialogueState& state, ChosenModel& chosen, const Case& c, const LinkList& links) {
-  state.network = test::network_of(links);
+  state.network = tarnwick::classic_network_of_links(links);
   state.include_diagonal = c.diagonal;
   const Blocks& b = c.blocking;
   state.use_blocks = b.block_count > 0;
-  ModelDescription description;
-  for (int t : c.globals) description.push_back({static_cast<ConfigurationType>(t), {}});
+  tarnwick::ClassicDescription description;
+  for (int t : c.globals) description.push_back({t, {}});
   int block_types = 0;
   if (b.block_count > 0) {
     Draw draw(c.net.seed * 7919u + 13u);
-    for (int i = 1; i <= state.network.node_count; ++i)
-      state.attributes.value[0][std::size_t(i - 1)] =
-          static_cast<std::int16_t>(draw.unit() < b.unblocked ? 0 : 1 + draw.below(b.block_count));
-    state.blocking = tarn::Blocking::identity(1, b.block_count);
+    std::vector<int> blocks(std::size_t(state.network.node_count()));
+    for (int& block : blocks) block = draw.unit() < b.unblocked ? 0 : 1 + draw.below(b.block_count);
+    state.attributes = tarnwick::classic_attributes_of({blocks});
+    state.blocking = tarnwick::ClassicBlocking::identity(1, b.block_count);
     for (int r = 1; r <= b.block_count; ++r)
       for (int col = 1; col <= b.block_count; ++col)
-        if (!b.matrix.empty())
-          state.blocking.structure(r, col) = static_cast<std::int16_t>(b.matrix[r - 1u][col - 1u]);
+        if (!b.matrix.empty()) state.blocking.type_of(r, col) = b.matrix[r - 1u][col - 1u];
     state.blocking.count_block_types();
     block_types = state.blocking.block_type_count;
-    for (const Group& group : b.groups)
-      description.push_back({static_cast<ConfigurationType>(group.type), group.blocks});
+    for (const Group& group : b.groups) description.push_back({group.type, group.blocks});
   }
-  chosen.layout = build_kernel_layout(description, block_types);
-  chosen.description = description;
-  if (chosen.layout.uses(ConfigurationType::covariate)) {
-    chosen.comparative_file = std::make_unique<DataFile>(
-        std::make_unique<std::istringstream>(comparative_text(c, links)), name_field("compar.dat"));
+  chosen.model = tarnwick::classic_model(description, block_types);
+  if (chosen.model.uses_comparative()) {
+    chosen.comparative_file.emplace(
+        std::make_unique<std::istringstream>(comparative_text(c, links)),
+        tarnwick::classic_name_field("compar.dat"));
   }
 }
 

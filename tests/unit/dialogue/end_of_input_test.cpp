@@ -14,10 +14,7 @@
 
 #include "dialogue/console.h"
 #include "dialogue/main_loop.h"
-#include "network/fatal_error.h"
-#include "network/file_access.h"
-#include "network/file_name.h"
-#include "network/line_reader.h"
+#include "tarnwick/classic_data.h"
 
 namespace tarn {
 namespace {
@@ -117,21 +114,24 @@ TEST(EndOfInput, ALastAnswerWithoutLineEndCounts) {
 std::string fatal_message(const std::function<void()>& action) {
   try {
     action();
-  } catch (const FatalError& e) {
+  } catch (const std::runtime_error& e) {
     return e.what();
   }
   return "(no error)";
 }
 
 TEST(Limits, LongAnswersDevicesAndOutputFilesThatCannotBeCreated) {
-  std::istringstream in(std::string(max_line_length + 1, '1') + "\n");
+  std::istringstream in(std::string(tarnwick::ClassicCapacity::line_length + 1, '1') + "\n");
   std::ostringstream out;
   Console console(in, out);
   EXPECT_EQ(fatal_message([&] { console.read_line(); }),
             "Input error: an answer line is longer than 16777216 characters; the run ends.");
-  EXPECT_EQ(fatal_message([] { open_for_reading(name_field("/dev/null")); }),
-            "Cannot read \"/dev/null\": it is not an ordinary file.");
-  EXPECT_EQ(fatal_message([] { open_for_writing(name_field("/no-folder/out.txt")); }),
+  EXPECT_EQ(
+      fatal_message([] { tarnwick::ClassicFile::open(tarnwick::classic_name_field("/dev/null")); }),
+      "Cannot read \"/dev/null\": it is not an ordinary file.");
+  EXPECT_EQ(fatal_message([] {
+              tarnwick::classic_output_file(tarnwick::classic_name_field("/no-folder/out.txt"));
+            }),
             "Cannot create output file \"/no-folder/out.txt\" (No such file or directory).");
 }
 

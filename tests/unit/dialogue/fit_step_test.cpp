@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "support/models.h"
-#include "support/networks.h"
+#include "support/link_list.h"
+#include "tarnwick/classic_model.h"
 
 namespace tarn {
 namespace {
@@ -16,10 +16,11 @@ namespace {
 // The screen of one fit, without an output file.
 std::string screen_of(const test::LinkList& links, std::initializer_list<int> types) {
   auto state = std::make_unique<DialogueState>();
-  state->network = test::network_of(links);
+  state->network = tarnwick::classic_network_of_links(links);
+  tarnwick::ClassicDescription description;
+  for (int t : types) description.push_back({t, {}});
   ChosenModel chosen;
-  chosen.description = test::model_of(types).description;
-  chosen.layout = build_kernel_layout(chosen.description, 0);
+  chosen.model = tarnwick::classic_model(description, 0);
   std::istringstream keyboard;
   std::ostringstream screen;
   Session session(keyboard, screen);

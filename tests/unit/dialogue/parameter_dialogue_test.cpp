@@ -23,16 +23,16 @@ struct Dialogue {
     state->blocking.block_count = blocks;
     state->blocking.block_type_count = block_types;
   }
-  void select() { model = tarn::select_model(*state, session).layout; }
+  void select() { model = tarn::select_model(*state, session).model; }
   Ints columns() const {
     Ints list;
-    for (const Parameter& p : model.parameters) list.push_back(p.column);
+    for (const tarnwick::ClassicParameter& p : model.parameters()) list.push_back(p.column);
     return list;
   }
   Ints types_on() const {
     Ints list;
     for (int t = 2; t <= 16; ++t)
-      if (model.switches(t)) list.push_back(t);
+      if (model.computes(t)) list.push_back(t);
     return list;
   }
   int occurrences(const std::string& part) const {
@@ -45,7 +45,7 @@ struct Dialogue {
   std::ostringstream out;
   Session session;
   std::unique_ptr<DialogueState> state;
-  KernelLayout model;
+  tarnwick::ClassicModel model;
 };
 
 std::string repeated(const std::string& item, int times) {
@@ -80,7 +80,7 @@ TEST(ParameterList, ColumnsTypesAndDerivedSwitches) {
     s.select();
     EXPECT_EQ(s.columns(), c.columns) << c.answers;
     EXPECT_EQ(s.types_on(), c.types) << c.answers;
-    EXPECT_EQ(s.model.switches.triad_out_only, c.triad_out_only == 1) << c.answers;
+    EXPECT_EQ(s.model.triad_out_only(), c.triad_out_only == 1) << c.answers;
   }
 }
 
@@ -94,8 +94,7 @@ TEST(ParameterList, SixtyFourFit) {
 void three_types(Dialogue& s) {
   const int rows[3][3] = {{1, 2, 0}, {0, 3, 0}, {0, 0, 1}};
   for (int r = 1; r <= 3; ++r)
-    for (int c = 1; c <= 3; ++c)
-      s.state->blocking.structure(r, c) = std::int16_t(rows[r - 1][c - 1]);
+    for (int c = 1; c <= 3; ++c) s.state->blocking.type_of(r, c) = rows[r - 1][c - 1];
   s.select();
 }
 
@@ -114,7 +113,7 @@ TEST(GroupDialogue, AGroupThatWouldPassSixtyFourParametersIsRefused) {
   three_types(s);
   EXPECT_EQ(s.occurrences(" Too many parameters! Maximum is 64. Try again...\n"), 1);
   ASSERT_EQ(s.model.parameter_count(), 64);
-  EXPECT_EQ(s.model.parameters[63].column, 19);
+  EXPECT_EQ(s.model.parameters()[63].column, 19);
 }
 
 TEST(GroupDialogue, EndsByItselfAfterFifteenGroups) {
@@ -124,24 +123,22 @@ TEST(GroupDialogue, EndsByItselfAfterFifteenGroups) {
   s.select();
   EXPECT_EQ(s.occurrences(" Parameter, number of Blocks: "), 15);
   ASSERT_EQ(s.model.parameter_count(), 30);
-  EXPECT_EQ(s.model.parameters[29].column, 16 + 2 * 14 + 2);
-  EXPECT_EQ(s.model.groups[14].type, ConfigurationType::three_mutual_triad);
+  EXPECT_EQ(s.model.parameters()[29].column, 16 + 2 * 14 + 2);
+  EXPECT_EQ(s.model.parameters()[29].group, 15);
+  EXPECT_EQ(s.model.parameters()[29].type, 15);  // i<>j<>k<>i
   std::string rest;
   std::getline(s.in, rest);
   EXPECT_EQ(rest, "left over");
 }
 
-// The same description typed into the dialogue and given to build_kernel_layout makes the same
-// layout.
+// The same description typed into the dialogue and given to classic_model makes the same model.
 TEST(BuildModel, SameModelAsTheDialogue) {
-  auto g = [](int t, Ints blocks = {}) {
-    return ModelEntry{static_cast<ConfigurationType>(t), blocks};
-  };
+  auto g = [](int t, Ints blocks = {}) { return tarnwick::ClassicTerm{t, blocks}; };
   const struct {
     const char* what;
     std::string answers;
     int blocks, block_types;
-    ModelDescription description;
+    tarnwick::ClassicDescription description;
   } cases[] = {
       {"global", "4\n6 1 16 2\ncomp.dat\n", 0, 1, {g(6), g(1), g(16), g(2)}},
       {"short", "4\n1 103 2 115\n", 3, 1, {g(1), g(3, {1}), g(2), g(15, {1})}},
@@ -154,18 +151,18 @@ TEST(BuildModel, SameModelAsTheDialogue) {
       three_types(s);
     else
       s.select();
-    const KernelLayout built =
-        build_kernel_layout(c.description, c.blocks == 0 ? 0 : c.block_types);
+    const tarnwick::ClassicModel built =
+        tarnwick::classic_model(c.description, c.blocks == 0 ? 0 : c.block_types);
     ASSERT_EQ(s.model.parameter_count(), built.parameter_count()) << c.what;
     for (int p = 0; p < built.parameter_count(); ++p) {
-      const Parameter &a = s.model.parameters[std::size_t(p)],
-                      &b = built.parameters[std::size_t(p)];
+      const tarnwick::ClassicParameter &a = s.model.parameters()[std::size_t(p)],
+                                       &b = built.parameters()[std::size_t(p)];
       EXPECT_EQ(a.type, b.type) << c.what << p;
       EXPECT_EQ(a.block_type, b.block_type) << c.what << p;
       EXPECT_EQ(a.column, b.column) << c.what << p;
     }
-    EXPECT_EQ(s.model.switches.on, built.switches.on) << c.what;
-    EXPECT_EQ(s.model.switches.triad_out_only, built.switches.triad_out_only) << c.what;
+    for (int t = 1; t <= 16; ++t) EXPECT_EQ(s.model.computes(t), built.computes(t)) << c.what << t;
+    EXPECT_EQ(s.model.triad_out_only(), built.triad_out_only()) << c.what;
     std::remove("comp.dat");
   }
 }

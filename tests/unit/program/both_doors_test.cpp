@@ -19,13 +19,12 @@
 #include "dialogue/console.h"
 #include "dialogue/file_dialogue.h"
 #include "dialogue/select.h"
-#include "model/model_terms.h"
-#include "network/capacity.h"
-#include "network/fatal_error.h"
-#include "network/file_name.h"
 #include "support/corpus.h"
+#include "support/networks.h"
 #include "support/repository.h"
 #include "support/run_folder.h"
+#include "tarnwick/classic_data.h"
+#include "tarnwick/classic_model.h"
 
 namespace tarn {
 namespace {
@@ -76,25 +75,19 @@ int run_cli(const std::vector<std::string>& arguments, std::string& err) {
   return status;
 }
 
-std::string terms_of(const KernelLayout& model) {
-  std::string list;
-  for (const Parameter& p : model.parameters) list += (list.empty() ? "" : ",") + term_text(p);
-  return list;
-}
-
 // The structure as a matrix file, when it is not the default one.
-void add_structure(const Blocking& blocking, std::vector<std::string>& arguments) {
+void add_structure(const tarnwick::ClassicBlocking& blocking, std::vector<std::string>& arguments) {
   if (blocking.block_type_count == 1) {
     bool identity = true;
     for (int r = 1; r <= blocking.block_count; ++r)
       for (int c = 1; c <= blocking.block_count; ++c)
-        identity = identity && blocking.structure(r, c) == (r == c ? 1 : 0);
+        identity = identity && blocking.type_of(r, c) == (r == c ? 1 : 0);
     if (identity) return;
   }
   {
     std::ofstream file("structure.txt");
     for (int r = 1; r <= blocking.block_count; ++r) {
-      for (int c = 1; c <= blocking.block_count; ++c) file << blocking.structure(r, c) << ' ';
+      for (int c = 1; c <= blocking.block_count; ++c) file << blocking.type_of(r, c) << ' ';
       file << '\n';
     }
   }
@@ -125,7 +118,7 @@ std::string file_named_at(const std::string& screen, const std::string& answers,
                           const std::string& prompt) {
   std::istringstream in(answers_from_prompt(screen, answers, prompt));
   std::ostringstream unused;
-  return trimmed_name(Console(in, unused).read_file_name());
+  return tarnwick::classic_trimmed_name(Console(in, unused).read_file_name());
 }
 
 // The command line of the session that `answers` gives, as the dialogue understands it; empty
@@ -139,8 +132,8 @@ std::vector<std::string> command_of_session(const std::string& answers, std::str
   try {
     readin(*state, session);
     chosen = select_model(*state, session);
-    output = trimmed_name(session.output_name);
-  } catch (const FatalError&) {
+    output = tarnwick::classic_trimmed_name(session.output_name);
+  } catch (const std::runtime_error&) {
     return {};  // the session ends on an error before the fit
   }
   std::string rest, line;
@@ -151,16 +144,16 @@ std::vector<std::string> command_of_session(const std::string& answers, std::str
   const std::string said = screen.str();
   std::vector<std::string> a = {"fit",
                                 file_named_at(said, answers, " Enter name of network file: "), "-m",
-                                terms_of(chosen.layout)};
-  if (chosen.layout.parameters.empty()) return {};  // the command line needs a term
+                                chosen.model.terms()};
+  if (chosen.model.parameters().empty()) return {};  // the command line needs a term
   if (state->include_diagonal) a.push_back("--diagonal");
   if (state->use_blocks) {
     std::istringstream count_answer(
         answers_from_prompt(said, answers, " How many attributes (not including id)? "));
     std::ostringstream unused;
     // As the dialogue takes the count: at most the capacity, any negative count as -1.
-    const std::int64_t count =
-        std::clamp<std::int64_t>(Console(count_answer, unused).read_integer(), -1, max_attrs);
+    const std::int64_t count = std::clamp<std::int64_t>(
+        Console(count_answer, unused).read_integer(), -1, tarnwick::ClassicCapacity::attributes);
     a.insert(a.end(),
              {"--attributes", file_named_at(said, answers, " Enter name of attribute file: "),
               "--attribute-count", std::to_string(count)});
@@ -170,7 +163,8 @@ std::vector<std::string> command_of_session(const std::string& answers, std::str
     add_structure(state->blocking, a);
   }
   if (chosen.comparative_file)
-    a.insert(a.end(), {"--covariate", trimmed_name(chosen.comparative_file->name())});
+    a.insert(a.end(),
+             {"--covariate", tarnwick::classic_trimmed_name(chosen.comparative_file->name())});
   return a;
 }
 
