@@ -26,20 +26,23 @@ json numbers(const std::vector<double>& values) {
   return list;
 }
 
+// "draws": "exact" only where they were, so that the other results files stay as they were.
 json ee_details(const EeResult& ee, const EeSettings& s, const std::vector<double>& start) {
   json tasks = json::array();
   for (const auto& estimate : ee.task_estimates) tasks.push_back(numbers(estimate));
-  return {{"tasks", s.tasks},
-          {"updates", s.updates},
-          {"scale_updates", s.scale_updates},
-          {"gain", s.gain},
-          {"start", numbers(start)},
-          {"estimate", numbers(ee.estimate)},
-          {"task_spread", numbers(ee.task_spread)},
-          {"task_estimates", tasks},
-          {"proposals", ee.proposals},
-          {"accepted", ee.accepted},
-          {"filled", ee.filled}};
+  json details = {{"tasks", s.tasks},
+                  {"updates", s.updates},
+                  {"scale_updates", s.scale_updates},
+                  {"gain", s.gain},
+                  {"start", numbers(start)},
+                  {"estimate", numbers(ee.estimate)},
+                  {"task_spread", numbers(ee.task_spread)},
+                  {"task_estimates", tasks},
+                  {"proposals", ee.proposals},
+                  {"accepted", ee.accepted},
+                  {"filled", ee.filled}};
+  if (ee.exact_draws) details["draws"] = "exact";
+  return details;
 }
 
 // The linear model's coefficients to start equilibrium expectation from, at the written decays
@@ -94,16 +97,18 @@ json check_details(const EeCheck& check) {
     const double variance = check.errors.covariance(k, k);
     errors.push_back(variance >= 0.0 ? json(std::sqrt(variance)) : json(nullptr));
   }
-  return {{"networks", check.sample.size()},
-          {"chains", check.chains},
-          {"burnin", check.burnin},
-          {"interval", check.interval},
-          {"t_ratio", t_ratios},
-          {"passed", check.passed()},
-          {"degenerate", check.evidence.degenerate()},
-          {"link_capacity_reached", check.capacity.found},
-          {"standard_errors", errors},
-          {"mcmc_error_percent", numbers(check.errors.mcmc_error_percent)}};
+  json details = {{"networks", check.sample.size()},
+                  {"chains", check.chains},
+                  {"burnin", check.burnin},
+                  {"interval", check.interval},
+                  {"t_ratio", t_ratios},
+                  {"passed", check.passed()},
+                  {"degenerate", check.evidence.degenerate()},
+                  {"link_capacity_reached", check.capacity.found},
+                  {"standard_errors", errors},
+                  {"mcmc_error_percent", numbers(check.errors.mcmc_error_percent)}};
+  if (check.exact_draws) details["draws"] = "exact";
+  return details;
 }
 
 // The estimate the check judged: converged with the check's errors when it passed; otherwise
@@ -183,7 +188,7 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   if (!model.curved() && !ee.filled) {
     const McmleControl control = check_control(settings, sampler);
     check = check_ee_estimate(study, ee.estimate, check_sampler(study, settings, sampler, control),
-                              control);
+                              control, ee_settings.chains_up_to);
     details["equilibrium_expectation"]["check"] = check_details(*check);
   }
   const bool exact = !model.curved() && model.dyad_independent();
