@@ -66,6 +66,14 @@ std::vector<double> linear_start(const Study& linear, const Model& model,
   return start;
 }
 
+// The pseudo-likelihood fit to start from: on a network too large for the sweep whose model the
+// dyad classes cannot fit, that over the links and ergm's default sample of the empty dyads
+// (estimate/dyad_sample.h), as `--method mple` fits it; otherwise the full one.
+CheckedFit start_fit(const Study& linear, const EstimatorSettings& settings) {
+  if (samples_dyads(linear, settings)) return fit_by_dyad_sample(linear, settings).start;
+  return fit_and_check(linear);
+}
+
 McmleControl check_control(const EstimatorSettings& settings, const SamplerSettings& sampler) {
   McmleControl control;
   control.sample_size = settings.mcmle.sample_size;
@@ -171,7 +179,7 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   // A curved model's equilibrium expectation is of its linear model at the written decays.
   const Study linear =
       model.curved() ? study.with_model(model.fixed_at(model.start_from_fixed({}))) : study;
-  const CheckedFit mple = fit_and_check(linear);
+  const CheckedFit mple = start_fit(linear, settings);
   const std::vector<double> start = linear_start(linear, model, settings, mple);
   EeSettings ee_settings = settings.ee;
   const SamplerSettings sampler = settings.sampling.settings(study);
