@@ -2,14 +2,15 @@
 # Equilibrium expectation, simulation and goodness of fit at scale (README, "Large networks"):
 #  1. a directed network of 10^6 nodes (about 7 million links, make_large_network --degree 6):
 #     its exact maximum-likelihood estimate of edges + mutual + nodematch(dept)
-#     (bench/exact_pair_mle.py), `fit --method ee` of that model, `summary` of
+#     (bench/exact_pair_mle.py), `fit --method ee` of that model (exact draws by classes of node
+#     pairs: user guide 14.5), `summary` of
 #     edges + mutual + gwesp(0.5, fixed=TRUE) + nodematch(dept), `simulate` and `gof`;
 #  2. gw_departments (SHARED/data): `fit --method ee` and `fit --method mcmle` of its model;
 #  3. a 10^5-node network drawn by MCMC from a gwesp model (make_large_network, then
 #     `simulate` of one chain: the first network kept, the later ones show its equilibrium),
 #     and `fit --method ee` of that model.
-# Each command runs under /usr/bin/time -v (wall clock, peak resident memory); the JSON results
-# are kept in DATA.
+# Each command runs under /usr/bin/time -v (user CPU time, wall clock, peak resident memory, and
+# the load average when it ended: the machine is shared); the JSON results are kept in DATA.
 #   bench/ee_scale.sh [BUILD_DIR] [DATA_DIR] [SHARED_DIR] [PARTS...]   parts: 1 2 3 (default all)
 set -euo pipefail
 build=${1:-build}
@@ -27,11 +28,13 @@ measure() {  # label, command...
   local log status=0
   log=$(mktemp)
   /usr/bin/time -v "$@" > "$log.out" 2> "$log" || status=$?
-  local wall rss
+  local wall rss user load
   wall=$(grep "Elapsed (wall clock)" "$log" | awk '{print $NF}')
   rss=$(grep "Maximum resident set size" "$log" | awk '{print $NF}')
-  printf '%-44s wall %8s   peak %8.1f MB   exit %d\n' "$label" "$wall" \
-    "$(echo "$rss / 1024" | bc -l)" "$status"
+  user=$(grep "User time" "$log" | awk '{print $NF}')
+  load=$(cut -d' ' -f1-3 /proc/loadavg)
+  printf '%-44s CPU %8s s   wall %8s   peak %8.1f MB   exit %d   load %s\n' "$label" "$user" \
+    "$wall" "$(echo "$rss / 1024" | bc -l)" "$status" "$load"
   grep -v "^	" "$log" | grep -v "Command being timed" | sed 's/^/    /' | head -20 || true
   rm -f "$log" "$log.out"
 }
@@ -49,7 +52,7 @@ part_large() {
   local model="edges + mutual + nodematch(dept)" attrs=(--attributes "${prefix}_attributes.csv")
   measure "  fit --method ee ($model)" "$tarnwick" fit "$prefix.csv" -m "$model" "${attrs[@]}" \
     --method ee -q --json "$data/ee_n1m.json"
-  show "$data/ee_n1m.json" "r['outcome'], r['coefficients'] if 'coefficients' in r else ''"
+  show "$data/ee_n1m.json" "r['outcome'], [(p['estimate'], p['std_error']) for p in r['parameters']], 'draws', r['ee']['equilibrium_expectation'].get('draws', 'chains')"
   local gw="edges + mutual + gwesp(0.5, fixed=TRUE) + nodematch(dept)"
   measure "  summary ($gw)" "$tarnwick" summary "$prefix.csv" -m "$gw" "${attrs[@]}" -q \
     --json "$data/summary_gw_n1m.json"

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 
 #include "simulate/chain.h"
+#include "simulate/dyad_class_draws.h"
 #include "simulate/dyad_draw.h"
 #include "simulate/proposal.h"
 
@@ -91,6 +93,35 @@ EeTaskResult run_task(const Study& study, const TermGraph& observed,
   return r;
 }
 
+// The steps of a task, each against the statistics of one network drawn exactly at the current
+// coefficients; the scale the exact variances at the start.
+EeTaskResult run_exact_task(const DyadClassDraws& draws, const std::vector<double>& observed,
+                            const std::vector<double>& start, const EeSettings& s, int task) {
+  EeTaskResult r;
+  std::vector<double> theta = start;
+  const std::size_t p = theta.size();
+  const Matrix covariance = draws.covariance(start);
+  r.scale.assign(p, 1.0);
+  for (std::size_t k = 0; k < p; ++k) {
+    const double variance = covariance(int(k), int(k));
+    if (variance > 1e-9 * std::max(1.0, observed[k] * observed[k])) r.scale[k] = variance;
+  }
+  RandomStream random(s.seed, static_cast<std::uint64_t>(task));
+  r.mean.assign(p, 0.0);
+  const int kept_from = s.updates / 2;
+  for (int u = 0; u < s.updates; ++u) {
+    const Vector statistics = draws.draw(theta, random);
+    for (std::size_t k = 0; k < p; ++k) {
+      theta[k] += s.gain * (observed[k] - statistics[k]) / r.scale[k];
+    }
+    if (u >= kept_from) {
+      for (std::size_t k = 0; k < p; ++k) r.mean[k] += theta[k];
+    }
+  }
+  for (double& v : r.mean) v /= s.updates - kept_from;
+  return r;
+}
+
 }  // namespace
 
 std::int64_t default_proposals_per_update(int nodes, std::int64_t links) {
@@ -114,14 +145,19 @@ EeResult equilibrium_expectation(const Study& study, const std::vector<double>& 
       study.include_diagonal);
   const int tasks = std::max(1, s.tasks);
   const std::size_t p = start.size();
+  const bool exact = draws_exactly(study, s.chains_up_to);
+  const std::optional<DyadClassDraws> draws =
+      exact ? std::optional<DyadClassDraws>(std::in_place, study) : std::nullopt;
   const std::vector<TaskResult> encoded = run_tasks(s.spread, tasks, s.threads, [&](int task) {
     return encoded_result(
-        run_task(study, observed, observed_statistics, start, proposal, s, every, task));
+        exact ? run_exact_task(*draws, observed_statistics, start, s, task)
+              : run_task(study, observed, observed_statistics, start, proposal, s, every, task));
   });
   std::vector<EeTaskResult> results;
   for (const TaskResult& values : encoded) results.push_back(decoded_result(values, p));
 
   EeResult out;
+  out.exact_draws = exact;
   out.estimate.assign(p, 0.0);
   out.task_spread.assign(p, std::numeric_limits<double>::quiet_NaN());
   out.scale = results.front().scale;

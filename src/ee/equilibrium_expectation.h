@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/study.h"
+#include "network/capacity.h"
 #include "spread/task_spread.h"
 
 namespace tarn {
@@ -29,6 +30,10 @@ struct EeSettings {
   // diagonal (the variance, for canonical parameters), shortened by the gain.
   double gain = 0.01;
   std::uint64_t seed = 1;
+  // A network of more than this many nodes whose model has exact draws of its statistics
+  // (simulate/dyad_class_draws.h) takes them in place of a chain's at every update, and the
+  // exact variances at the start as the steps' scale.
+  int chains_up_to = max_nodes;
   int threads = 1;                     // on this process
   const TaskSpread* spread = nullptr;  // the processes of an MPI job; null: this process only
 };
@@ -41,7 +46,8 @@ struct EeResult {
   std::vector<std::vector<double>> task_estimates;  // [task][coefficient]
   std::vector<double> scale;                        // the statistics' variances at the start
   std::int64_t proposals = 0, accepted = 0;
-  bool filled = false;  // a chain passed the link capacity (the estimate is not to be used)
+  bool filled = false;       // a chain passed the link capacity (the estimate is not to be used)
+  bool exact_draws = false;  // exact draws of the statistics, no chains (proposals 0)
 };
 
 // One proposal per link of the observed network, at least 1024, up to max_nodes nodes (the

@@ -1,7 +1,9 @@
 #include "estimate/ee_check.h"
 
 #include <chrono>
+#include <optional>
 
+#include "simulate/dyad_class_draws.h"
 #include "simulate/random_stream.h"
 
 namespace tarn {
@@ -32,21 +34,45 @@ bool draw_more(const Study& study, const Vector& estimate, SamplerSettings setti
   return true;
 }
 
+// Appends `networks` independent networks drawn exactly, network k of the sample from its own
+// stream.
+void draw_exactly(const DyadClassDraws& draws, const Vector& estimate, std::uint64_t seed,
+                  int networks, EeCheck& check) {
+  // Apart from the streams (seed, task) of equilibrium expectation's tasks.
+  const std::uint64_t own_seed = mix_seed(seed, 1);
+  for (int k = 0; k < networks; ++k) {
+    RandomStream random(own_seed, check.sample.size());
+    std::int64_t links = 0;
+    check.sample.push_back(draws.draw(estimate, random, &links));
+    check.links.push_back(links);
+  }
+}
+
 }  // namespace
 
 EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
-                          const SamplerSettings& settings, const McmleControl& control) {
+                          const SamplerSettings& settings, const McmleControl& control,
+                          int chains_up_to) {
   const auto began = std::chrono::steady_clock::now();
   EeCheck check;
-  check.chains = std::max(1, settings.chains);
-  check.interval = settings.interval;
-  check.burnin = settings.burnin;
+  check.exact_draws = draws_exactly(study, chains_up_to);
+  check.chains = check.exact_draws ? 1 : std::max(1, settings.chains);
+  check.interval = check.exact_draws ? 0 : settings.interval;
+  check.burnin = check.exact_draws ? 0 : settings.burnin;
   const int p = static_cast<int>(estimate.size());
   check.observed = study.statistics();
+  const std::optional<DyadClassDraws> draws =
+      check.exact_draws ? std::optional<DyadClassDraws>(std::in_place, study) : std::nullopt;
   ChainStates states;
-  int networks = std::max(control.sample_size / 4 / check.chains, 2) * check.chains;
+  int networks = check.exact_draws
+                     ? std::max(control.sample_size, 2)
+                     : std::max(control.sample_size / 4 / check.chains, 2) * check.chains;
   for (int round = 0; round <= 3 && networks > 0; ++round) {
-    if (!draw_more(study, estimate, settings, networks, round, states, check)) break;
+    if (draws) {
+      draw_exactly(*draws, estimate, settings.seed, networks, check);
+    } else if (!draw_more(study, estimate, settings, networks, round, states, check)) {
+      break;
+    }
     check.moments = sample_moments(check.sample, check.chains);
     McmleControl by_chains = control;
     by_chains.chains = check.chains;

@@ -11,6 +11,7 @@
 
 #include "mcmle/mcmle.h"
 #include "model/study.h"
+#include "network/capacity.h"
 #include "simulate/sampler.h"
 
 namespace tarn {
@@ -31,6 +32,9 @@ struct EeCheck {
   // t-ratio within 0.1 is not enough where statistics are strongly correlated (edges and gwesp),
   // since a small miss across their correlation is a large one in the coefficients.
   bool jointly_reproduced = false;
+  // Independent networks drawn exactly (simulate/dyad_class_draws.h), no chains: interval and
+  // burn-in 0.
+  bool exact_draws = false;
   double seconds = 0.0;
   // Drawn, reproducing the observed statistics one by one and jointly, neither piling up nor
   // splitting.
@@ -42,9 +46,13 @@ struct EeCheck {
 
 // Networks drawn at `estimate` (a linear model's) with the sampler's `settings` (its burn-in and
 // interval, chains, seed and threads), first a quarter of `control.sample_size`, then more, up to
-// three times, while their spread's effective size falls short of what the errors need.
+// three times, while their spread's effective size falls short of what the errors need. A
+// network of more than `chains_up_to` nodes whose model has exact draws takes
+// `control.sample_size` independent ones instead (network k from the stream (seed', k), seed' a
+// mix of the seed apart from the chains' and equilibrium expectation's), then more likewise.
 EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
-                          const SamplerSettings& settings, const McmleControl& control);
+                          const SamplerSettings& settings, const McmleControl& control,
+                          int chains_up_to = max_nodes);
 
 // The check as a converged result of maximum likelihood by MCMC at the estimate (no iterations),
 // for the outputs that read one.

@@ -26,20 +26,23 @@ json numbers(const std::vector<double>& values) {
   return list;
 }
 
+// "draws": "exact" only where they were, so that the other results files stay as they were.
 json ee_details(const EeResult& ee, const EeSettings& s, const std::vector<double>& start) {
   json tasks = json::array();
   for (const auto& estimate : ee.task_estimates) tasks.push_back(numbers(estimate));
-  return {{"tasks", s.tasks},
-          {"updates", s.updates},
-          {"scale_updates", s.scale_updates},
-          {"gain", s.gain},
-          {"start", numbers(start)},
-          {"estimate", numbers(ee.estimate)},
-          {"task_spread", numbers(ee.task_spread)},
-          {"task_estimates", tasks},
-          {"proposals", ee.proposals},
-          {"accepted", ee.accepted},
-          {"filled", ee.filled}};
+  json details = {{"tasks", s.tasks},
+                  {"updates", s.updates},
+                  {"scale_updates", s.scale_updates},
+                  {"gain", s.gain},
+                  {"start", numbers(start)},
+                  {"estimate", numbers(ee.estimate)},
+                  {"task_spread", numbers(ee.task_spread)},
+                  {"task_estimates", tasks},
+                  {"proposals", ee.proposals},
+                  {"accepted", ee.accepted},
+                  {"filled", ee.filled}};
+  if (ee.exact_draws) details["draws"] = "exact";
+  return details;
 }
 
 // The linear model's coefficients to start equilibrium expectation from, at the written decays
@@ -61,6 +64,14 @@ std::vector<double> linear_start(const Study& linear, const Model& model,
     start.assign(static_cast<std::size_t>(linear.model.parameter_count()), 0.0);
   }
   return start;
+}
+
+// The pseudo-likelihood fit to start from: on a network too large for the sweep whose model the
+// dyad classes cannot fit, that over the links and ergm's default sample of the empty dyads
+// (estimate/dyad_sample.h), as `--method mple` fits it; otherwise the full one.
+CheckedFit start_fit(const Study& linear, const EstimatorSettings& settings) {
+  if (samples_dyads(linear, settings)) return fit_by_dyad_sample(linear, settings).start;
+  return fit_and_check(linear);
 }
 
 McmleControl check_control(const EstimatorSettings& settings, const SamplerSettings& sampler) {
@@ -96,17 +107,19 @@ json check_details(const EeCheck& check) {
     const double variance = check.errors.covariance(k, k);
     errors.push_back(variance >= 0.0 ? json(std::sqrt(variance)) : json(nullptr));
   }
-  return {{"networks", check.sample.size()},
-          {"chains", check.chains},
-          {"burnin", check.burnin},
-          {"interval", check.interval},
-          {"t_ratio", t_ratios},
-          {"hotelling_p_value", numbers({check.test.p_value})[0]},
-          {"passed", check.passed()},
-          {"degenerate", check.evidence.degenerate()},
-          {"link_capacity_reached", check.capacity.found},
-          {"standard_errors", errors},
-          {"mcmc_error_percent", numbers(check.errors.mcmc_error_percent)}};
+  json details = {{"networks", check.sample.size()},
+                  {"chains", check.chains},
+                  {"burnin", check.burnin},
+                  {"interval", check.interval},
+                  {"t_ratio", t_ratios},
+                  {"hotelling_p_value", numbers({check.test.p_value})[0]},
+                  {"passed", check.passed()},
+                  {"degenerate", check.evidence.degenerate()},
+                  {"link_capacity_reached", check.capacity.found},
+                  {"standard_errors", errors},
+                  {"mcmc_error_percent", numbers(check.errors.mcmc_error_percent)}};
+  if (check.exact_draws) details["draws"] = "exact";
+  return details;
 }
 
 // The estimate the check judged: converged with the check's errors when it passed; otherwise
@@ -169,7 +182,7 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   // A curved model's equilibrium expectation is of its linear model at the written decays.
   const Study linear =
       model.curved() ? study.with_model(model.fixed_at(model.start_from_fixed({}))) : study;
-  const CheckedFit mple = fit_and_check(linear);
+  const CheckedFit mple = start_fit(linear, settings);
   const std::vector<double> start = linear_start(linear, model, settings, mple);
   EeSettings ee_settings = settings.ee;
   const SamplerSettings sampler = settings.sampling.settings(study);
@@ -186,7 +199,7 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   if (!model.curved() && !ee.filled) {
     const McmleControl control = check_control(settings, sampler);
     check = check_ee_estimate(study, ee.estimate, check_sampler(study, settings, sampler, control),
-                              control);
+                              control, ee_settings.chains_up_to);
     details["equilibrium_expectation"]["check"] = check_details(*check);
   }
   const bool exact = !model.curved() && model.dyad_independent();

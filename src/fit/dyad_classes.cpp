@@ -375,6 +375,61 @@ DyadClassRows dyad_class_rows(const Study& study) {
   return rows.rows();
 }
 
+bool pair_classes_apply(const Study& study) {
+  if (study.include_diagonal || study.model.curved()) return false;
+  for (const TermPointer& term : study.model.terms) {
+    const std::optional<NodeClassForm> form = term->node_class_form();
+    if (!form || !form->touched.empty()) return false;
+  }
+  return true;
+}
+
+namespace {
+
+// The change of every statistic of an untouched i->j whose nodes agree on the keys `pattern`.
+std::vector<double> untouched_changes(const Model& model, const MatchKeys& match, int i, int j,
+                                      std::int64_t pattern) {
+  std::vector<double> x(static_cast<std::size_t>(model.parameter_count()), 0.0);
+  int offset = 0;
+  for (std::size_t t = 0; t < model.terms.size(); ++t) {
+    const int k = match.of_term[t];
+    model.terms[t]->untouched_change(i, j, k >= 0 && ((pattern >> k) & 1), x.data() + offset);
+    offset += model.terms[t]->statistic_count();
+  }
+  return x;
+}
+
+}  // namespace
+
+std::vector<PairClass> pair_classes(const Study& study) {
+  const int n = study.node_count();
+  const Forms forms = forms_of(study.model);
+  if (forms.without != nullptr) {
+    throw UsageError(forms.without->text() + " has no form by classes of nodes");
+  }
+  const NodeClasses classes = node_classes(forms, n);
+  const MatchKeys match = match_keys(forms);
+  ClassPairTable table(classes, match, n);
+  std::vector<PairClass> out;
+  for (std::int64_t p = 0; p < table.patterns(); ++p) {
+    for (int c1 = 0; c1 < classes.count; ++c1) {
+      for (int c2 = c1; c2 < classes.count; ++c2) {
+        // The table counts ordered pairs: a pair within one class twice.
+        const std::int64_t pairs = c1 == c2 ? table.cell(p, c1, c1) / 2 : table.cell(p, c1, c2);
+        if (pairs == 0) continue;
+        PairClass pair;
+        pair.first = classes.representative[static_cast<std::size_t>(c1)];
+        pair.second = classes.representative[static_cast<std::size_t>(c2)];
+        pair.forward = untouched_changes(study.model, match, pair.first, pair.second, p);
+        pair.backward = untouched_changes(study.model, match, pair.second, pair.first, p);
+        pair.pairs = pairs;
+        out.push_back(std::move(pair));
+      }
+    }
+  }
+  return out;
+}
+
 namespace {
 
 // The sums of the passes over the rows, each row's terms times its number of dyads.

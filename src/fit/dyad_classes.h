@@ -46,6 +46,19 @@ void check_sweep_size(const Study& study);
 // table of their pairs.
 DyadClassRows dyad_class_rows(const Study& study);
 
+// The unordered pairs of distinct nodes {i, j}, grouped by the classes of i and j (i's at most
+// j's) and the match keys on which they agree, for a model whose terms all have a form by node
+// classes: per group, the change statistics of i->j and of j->i where neither is a link, two of
+// its nodes, and its number of pairs. The dyads the terms name (`touched`) are not singled out:
+// callers check that none is named (pair_classes_apply).
+struct PairClass {
+  std::vector<double> forward, backward;
+  int first = 0, second = 0;  // a node of each class
+  std::int64_t pairs = 0;
+};
+bool pair_classes_apply(const Study& study);
+std::vector<PairClass> pair_classes(const Study& study);
+
 // The fit over the rows (start: as fit_pseudo_likelihood_from), and the pseudo-score.
 FitResult fit_dyad_class_rows(const Study& study, const DyadClassRows& rows,
                               const FitObserver& observer, const ParamVector* start);

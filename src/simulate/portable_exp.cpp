@@ -45,3 +45,48 @@ double portable_exp(double x) {
 }
 
 }  // namespace tarn
+
+namespace tarn {
+
+namespace {
+
+// log(m) for m in [sqrt(2)/2, sqrt(2)]: 2 atanh(s), s = (m - 1) / (m + 1), |s| <= 0.172; the
+// series to s^29 leaves a remainder below 2^-60.
+double log_near_one(double m) {
+  const double s = (m - 1.0) / (m + 1.0);
+  const double s2 = s * s;
+  double sum = 0.0;
+  for (int k = 29; k >= 3; k -= 2) sum = (sum + 1.0 / k) * s2;
+  return 2.0 * (s + s * sum);
+}
+
+}  // namespace
+
+double portable_log(double x) {
+  if (std::isnan(x) || x < 0.0) return std::numeric_limits<double>::quiet_NaN();
+  if (x == 0.0) return -std::numeric_limits<double>::infinity();
+  if (std::isinf(x)) return x;
+  int exponent = 0;
+  double m = std::frexp(x, &exponent);  // exact: x = m 2^exponent, 0.5 <= m < 1
+  if (m < 0x1.6a09e667f3bcdp-1) {
+    m *= 2.0;
+    --exponent;
+  }
+  // ln 2 in a high part of 32 bits (exact products by the exponent) and the rest.
+  constexpr double ln2_high = 0x1.62e42fefp-1;
+  constexpr double ln2_low = 0x1.473de6af278edp-34;
+  const double e = exponent;
+  return (e * ln2_high + log_near_one(m)) + e * ln2_low;
+}
+
+double portable_log1p(double x) {
+  if (std::fabs(x) < 1e-4) {
+    // x - x^2/2 + x^3/3 - x^4/4 + x^5/5: the next term is below 1e-24 x.
+    return x * (1.0 + x * (-0.5 + x * (1.0 / 3.0 + x * (-0.25 + x * 0.2))));
+  }
+  // log(u) x / (u - 1) undoes the rounding of u = 1 + x (Goldberg 1991).
+  const double u = 1.0 + x;
+  return portable_log(u) * (x / (u - 1.0));
+}
+
+}  // namespace tarn

@@ -92,3 +92,39 @@ TEST(EquilibriumExpectation, TheSameForAnyNumberOfThreads) {
 
 }  // namespace
 }  // namespace tarn
+
+namespace tarn {
+namespace {
+
+// With exact draws of the statistics (every network size allowed), each update's statistics are
+// a network drawn independently at the current coefficients, and the estimate lies as close to
+// the exact one as the chains' does, without a proposal.
+TEST(EquilibriumExpectation, ExactDrawsReachTheExactEstimate) {
+  const Study study = study_of("edges + mutual");
+  Vector exact = mple_of(study);
+  const test::ExactMoments at_exact = exact_mle(study, exact);
+  // Half a unit from the exact estimate each way: the steps must get there, not stay at a
+  // start that was the answer.
+  const Vector start = {exact[0] - 0.5, exact[1] + 0.5};
+  const Matrix covariance = symmetric_inverse(at_exact.covariance).value();
+  EeSettings settings;
+  settings.chains_up_to = 0;
+  settings.updates = 20000;
+  settings.threads = 2;
+  const EeResult ee = equilibrium_expectation(study, start, settings);
+  EXPECT_TRUE(ee.exact_draws);
+  EXPECT_EQ(ee.proposals, 0);
+  for (std::size_t k = 0; k < exact.size(); ++k) {
+    const double standard_error = std::sqrt(covariance(int(k), int(k)));
+    EXPECT_NEAR(ee.estimate[k], exact[k], 0.05 * standard_error) << k;
+    // The steps' scale: the exact variances at the start.
+    EXPECT_GT(ee.scale[k], 0.0);
+  }
+  settings.threads = 1;
+  EXPECT_EQ(equilibrium_expectation(study, start, settings).task_estimates, ee.task_estimates);
+  settings.chains_up_to = max_nodes;
+  EXPECT_FALSE(equilibrium_expectation(study, start, settings).exact_draws);
+}
+
+}  // namespace
+}  // namespace tarn
