@@ -9,6 +9,11 @@
 
 #include "tarnwick/errors.h"
 #include "tarnwick/fit.h"
+#include "tarnwick/model.h"
 #include "tarnwick/network.h"
+#include "tarnwick/processes.h"
+#include "tarnwick/saved_fit.h"
 #include "tarnwick/simulate.h"
+#include "tarnwick/statistics.h"
+#include "tarnwick/terms.h"
 #include "tarnwick/work.h"
