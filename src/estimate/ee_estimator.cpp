@@ -68,6 +68,7 @@ McmleControl check_control(const EstimatorSettings& settings, const SamplerSetti
   control.sample_size = settings.mcmle.sample_size;
   control.chains = sampler.chains;
   control.threads = sampler.threads;
+  control.spread = settings.spread;
   control.seed = sampler.seed;
   return control;
 }
@@ -84,6 +85,7 @@ SamplerSettings check_sampler(const Study& study, const EstimatorSettings& setti
   if (settings.sampling.burnin < 0) {
     sampler.burnin = control.fresh_burnin_intervals * sampler.interval;
   }
+  sampler.spread = settings.spread;
   return sampler;
 }
 

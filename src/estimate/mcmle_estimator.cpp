@@ -46,12 +46,13 @@ StartPoint start_point(const McmleSettings& o, const Study& study, const Checked
 }
 
 McmleControl control_of(const McmleSettings& o, const SamplingSettings& sampling,
-                        const Study& study) {
+                        const Study& study, const TaskSpread* spread) {
   McmleControl control;
   const SamplerSettings sampler = sampling.settings(study);
   control.sample_size = o.sample_size;
   control.chains = sampler.chains;
   control.threads = sampler.threads;
+  control.spread = spread;
   control.seed = sampler.seed;
   if (sampling.interval >= 0) control.interval = sampling.interval;
   control.max_iterations = o.max_iterations;
@@ -135,11 +136,12 @@ void add_end_warnings(const McmleResult& r, const Study& study, std::vector<Warn
 }  // namespace
 
 McmleFit fit_by_mcmle(const McmleSettings& o, const SamplingSettings& sampling, const Study& study,
-                      const CheckedFit& mple, const McmleProgress& progress) {
+                      const CheckedFit& mple, const McmleProgress& progress,
+                      const TaskSpread* spread) {
   McmleFit fit;
   const int p = study.model.coefficient_count();
   const StartPoint start = start_point(o, study, mple, fit.warnings);
-  const McmleControl control = control_of(o, sampling, study);
+  const McmleControl control = control_of(o, sampling, study, spread);
   fit.result = std::make_shared<const McmleResult>(
       fit_mcmle(study, start.coefficients, start.kind, control, progress));
   const McmleResult& r = *fit.result;
@@ -193,8 +195,8 @@ Estimate fit_by_mcmle(const Study& study, const EstimatorSettings& settings,
   e.start = model.curved()
                 ? fit_and_check(study.with_model(model.fixed_at(model.start_from_fixed({}))))
                 : fit_and_check(study);
-  McmleFit fit =
-      fit_by_mcmle(settings.mcmle, settings.sampling, study, e.start, progress.iteration);
+  McmleFit fit = fit_by_mcmle(settings.mcmle, settings.sampling, study, e.start, progress.iteration,
+                              settings.spread);
   e.result = fit.shown;
   e.errors = fit.errors;
   // The pseudo-likelihood's own warnings belong to its estimate, which MCMLE only starts from.

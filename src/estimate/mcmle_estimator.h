@@ -31,9 +31,11 @@ struct McmleFit {
   bool converged() const { return result && result->end == McmleEnd::converged; }
 };
 
-// `progress` hears of every iteration. Throws UsageError for an init that does not fit the model.
+// `progress` hears of every iteration; `spread` (if any) takes the chains to the processes of an
+// MPI job. Throws UsageError for an init that does not fit the model.
 McmleFit fit_by_mcmle(const McmleSettings& settings, const SamplingSettings& sampling,
-                      const Study& study, const CheckedFit& start, const McmleProgress& progress);
+                      const Study& study, const CheckedFit& start, const McmleProgress& progress,
+                      const TaskSpread* spread = nullptr);
 
 struct Estimate;
 struct EstimatorSettings;

@@ -5,14 +5,12 @@
 #include <cmath>
 #include <cstring>
 #include <exception>
-#include <limits>
 #include <string>
 #include <thread>
 #include <unordered_map>
 
-#include "fit/newton.h"
+#include "fit/fit_passes.h"
 #include "fit/pseudo_likelihood.h"
-#include "numeric/gaussj.h"
 #include "numeric/param_algebra.h"
 
 namespace tarn {
@@ -193,127 +191,100 @@ double weight_of(const CaseControlRows& s, std::size_t r) {
   return s.rows.y[r] != 0 ? count : count * s.control_weight();
 }
 
-// The start of the Newton passes: the logits of the linear-probability fit, regressed. With every
-// empty dyad the sweep's start, so that the passes are the sweep's; with a sample the lower clamp
-// is a tenth of the density on a sparse network (as the fit by dyad classes takes it).
-ParamVector starting_values(const CaseControlRows& s, const ParamMatrix& xsq_inv,
-                            const ParamVector& xty, double density) {
-  const int m = s.rows.m;
-  const ParamVector ols = matrix_vector_product(xsq_inv, xty, m);
-  const double lower = density < 0.001 && !s.every_empty_dyad ? density / 10.0 : lower_clamp;
-  ParamVector logit_xsum(m);
-  for (std::size_t r = 0; r < s.rows.size(); ++r) {
-    const double prediction =
-        std::clamp(dot_product(s.rows.row(r), ols.base(), m), lower, upper_clamp);
-    const double logit = std::log(prediction / (1.0 - prediction));
-    add_weighted_row(s.rows.row(r), m, weight_of(s, r) * logit, 0.0, &logit_xsum, nullptr);
-  }
-  return matrix_vector_product(xsq_inv, logit_xsum, m);
-}
+// The weighted rows' sums for the passes of fit_passes.h. With every empty dyad each weight is 1
+// and the passes are the sweep's; with a sample the start's lower clamp is a tenth of the density
+// on a sparse network (as the fit by dyad classes takes it).
+class CaseControlSums final : public FitSums {
+ public:
+  CaseControlSums(const CaseControlRows& rows, double density) : s_(rows), density_(density) {}
 
-// The sums of one Newton pass (see newton_sums in pseudo_likelihood.cpp for the limits).
-void newton_sums(const CaseControlRows& s, const ParamVector& at, ParamVector& wz_sum,
-                 ParamMatrix& wxsq, std::int64_t& zero_weight) {
-  const int m = s.rows.m;
-  for (std::size_t r = 0; r < s.rows.size(); ++r) {
-    const double* x = s.rows.row(r);
-    const double c = weight_of(s, r);
-    const int y = s.rows.y[r] != 0 ? 1 : 0;
-    const double eta = dot_product(x, at.base(), m);
-    const double p = 1.0 / (1.0 + std::exp(-eta));
-    const double w = p * (1.0 - p);
-    if (w == 0.0) {
-      zero_weight += s.rows.count[r];
-      add_weighted_row(x, m, c * (y - p), 0.0, &wz_sum, nullptr);
-      continue;
+  double totals(ParamVector& xty, ParamMatrix& xsq) override {
+    for (std::size_t r = 0; r < s_.rows.size(); ++r) {
+      const double c = weight_of(s_, r);
+      add_weighted_row(s_.rows.row(r), s_.rows.m, s_.rows.y[r] != 0 ? c : 0.0, c, &xty, &xsq);
     }
-    const double z = eta + (y - p) / w;
-    add_weighted_row(x, m, std::isfinite(z) ? c * w * z : c * (y - p), c * w, &wz_sum, &wxsq);
+    return static_cast<double>(s_.linked_dyads);
   }
-}
 
-// The final pass: weighted log-likelihood, residuals, classification and Hessian.
-void final_sums(const CaseControlRows& s, const ParamVector& xty, FitResult& st) {
-  const int m = s.rows.m;
-  double loglik_sum = 0.0;
-  double classified[2][2] = {{0.0, 0.0}, {0.0, 0.0}};
-  for (std::size_t r = 0; r < s.rows.size(); ++r) {
-    const double* x = s.rows.row(r);
-    const double c = weight_of(s, r);
-    const int y = s.rows.y[r] != 0 ? 1 : 0;
-    const double eta = dot_product(x, st.estimate.base(), m);
-    const double e = std::exp(-eta);
-    double term = std::log(1.0 + 1.0 / e);
-    if (std::isinf(term)) term = eta;
-    const double p = 1.0 / (1.0 + e);
-    const double w = std::isinf(e) ? 0.0 : e / ((1.0 + e) * (1.0 + e));
-    loglik_sum += c * term;
-    const double residual = y - p;
-    st.abs_resid_sum += c * std::fabs(residual);
-    st.sq_resid_sum += c * residual * residual;
-    if (residual != 0.0) st.pearson_sum += c * residual * residual / (p * (1.0 - p));
-    classified[y][static_cast<int>(p + 0.5) != 0 ? 1 : 0] += c;
-    if (w == 0.0) st.zero_weight_dyads += s.rows.count[r];
-    add_weighted_row(x, m, 0.0, c * w, nullptr, &st.covariance);
+  void logit_sums(const ParamVector& ols, ParamVector& logit_xsum) override {
+    const int m = s_.rows.m;
+    const double lower = density_ < 0.001 && !s_.every_empty_dyad ? density_ / 10.0 : lower_clamp;
+    for (std::size_t r = 0; r < s_.rows.size(); ++r) {
+      const double prediction =
+          std::clamp(dot_product(s_.rows.row(r), ols.base(), m), lower, upper_clamp);
+      const double logit = std::log(prediction / (1.0 - prediction));
+      add_weighted_row(s_.rows.row(r), m, weight_of(s_, r) * logit, 0.0, &logit_xsum, nullptr);
+    }
   }
-  for (int o = 0; o < 2; ++o) {
-    for (int q = 0; q < 2; ++q) st.class_table[o][q] = std::llround(classified[o][q]);
+
+  // See newton_sums in pseudo_likelihood.cpp for the limits.
+  std::int64_t newton_sums(int, const ParamVector& at, ParamVector& wz_sum,
+                           ParamMatrix& wxsq) override {
+    const int m = s_.rows.m;
+    std::int64_t zero_weight = 0;
+    for (std::size_t r = 0; r < s_.rows.size(); ++r) {
+      const double* x = s_.rows.row(r);
+      const double c = weight_of(s_, r);
+      const int y = s_.rows.y[r] != 0 ? 1 : 0;
+      const double eta = dot_product(x, at.base(), m);
+      const double p = 1.0 / (1.0 + std::exp(-eta));
+      const double w = p * (1.0 - p);
+      if (w == 0.0) {
+        zero_weight += s_.rows.count[r];
+        add_weighted_row(x, m, c * (y - p), 0.0, &wz_sum, nullptr);
+        continue;
+      }
+      const double z = eta + (y - p) / w;
+      add_weighted_row(x, m, std::isfinite(z) ? c * w * z : c * (y - p), c * w, &wz_sum, &wxsq);
+    }
+    return zero_weight;
   }
-  double gain = 0.0;
-  for (int k = 1; k <= m; ++k) gain += xty(k) * st.estimate(k);
-  st.loglik = gain - loglik_sum;
-}
+
+  // Weighted sums: the classification is rounded from the weighted counts.
+  FinalPassSums final_sums(const ParamVector& estimate, ParamMatrix& wxsq) override {
+    const int m = s_.rows.m;
+    FinalPassSums sums;
+    double classified[2][2] = {{0.0, 0.0}, {0.0, 0.0}};
+    for (std::size_t r = 0; r < s_.rows.size(); ++r) {
+      const double* x = s_.rows.row(r);
+      const double c = weight_of(s_, r);
+      const int y = s_.rows.y[r] != 0 ? 1 : 0;
+      const double eta = dot_product(x, estimate.base(), m);
+      const double e = std::exp(-eta);
+      double term = std::log(1.0 + 1.0 / e);
+      if (std::isinf(term)) term = eta;
+      const double p = 1.0 / (1.0 + e);
+      const double w = std::isinf(e) ? 0.0 : e / ((1.0 + e) * (1.0 + e));
+      sums.loglik_sum += c * term;
+      const double residual = y - p;
+      sums.abs_resid_sum += c * std::fabs(residual);
+      sums.sq_resid_sum += c * residual * residual;
+      if (residual != 0.0) sums.pearson_sum += c * residual * residual / (p * (1.0 - p));
+      classified[y][static_cast<int>(p + 0.5) != 0 ? 1 : 0] += c;
+      if (w == 0.0) sums.zero_weight_dyads += s_.rows.count[r];
+      add_weighted_row(x, m, 0.0, c * w, nullptr, &wxsq);
+    }
+    for (int o = 0; o < 2; ++o) {
+      for (int q = 0; q < 2; ++q) sums.class_table[o][q] = std::llround(classified[o][q]);
+    }
+    return sums;
+  }
+
+ private:
+  const CaseControlRows& s_;
+  double density_;
+};
 
 }  // namespace
 
 FitResult fit_case_control(const Study& study, const CaseControlRows& s) {
-  FitResult st;
-  const int m = s.rows.m;
-  st.parameter_count = m;
-  // Sized whatever the end, as the sweep's fit sizes them: the writers read them.
-  st.estimate = ParamVector(m);
-  st.covariance = ParamMatrix(m);
-  st.dyad_count = study.dyad_count();
-  st.tie_total = static_cast<double>(s.linked_dyads);
-  ParamVector xty(m);
-  ParamMatrix xsq(m);
-  for (std::size_t r = 0; r < s.rows.size(); ++r) {
-    const double c = weight_of(s, r);
-    add_weighted_row(s.rows.row(r), m, s.rows.y[r] != 0 ? c : 0.0, c, &xty, &xsq);
-  }
-  ParamMatrix xsq_inv = xsq;
-  if (!gaussj(xsq_inv, m)) {
-    st.end = FitEnd::dependent;
-    return st;
-  }
-  const double dyads = static_cast<double>(st.dyad_count);
-  const double t0 = -std::log(dyads / st.tie_total - 1.0);
-  st.null_loglik = t0 * st.tie_total - dyads * std::log(1.0 + std::exp(t0));
-
-  ParamVector previous = starting_values(s, xsq_inv, xty, st.tie_total / dyads);
-  st.estimate = previous;
-  const NewtonRun run = newton_iterations(
-      m, st.estimate, previous,
-      [&](int, const ParamVector& at, ParamVector& wz_sum, ParamMatrix& wxsq) {
-        newton_sums(s, at, wz_sum, wxsq, st.zero_weight_dyads);
-      },
-      NewtonSettings{first_newton_pass, last_newton_pass, study.estimate_bound});
-  st.newton_passes = run.passes;
-  st.too_many_iterations = run.end == NewtonEnd::pass_limit;
-  if (run.end == NewtonEnd::singular) {
-    st.end = FitEnd::wxsq_singular;
-    return st;
-  }
-  final_sums(s, xty, st);
-  st.final_inversion_failed = !gaussj(st.covariance, m);
-  if (st.final_inversion_failed) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    for (int c = 1; c <= m; ++c) {
-      for (int r = 1; r <= m; ++r) st.covariance(r, c) = nan;
-    }
-  }
-  st.end = FitEnd::completed;
-  return st;
+  const std::int64_t dyads = study.dyad_count();
+  CaseControlSums sums(s, static_cast<double>(s.linked_dyads) / static_cast<double>(dyads));
+  FitPlan plan;
+  plan.parameters = s.rows.m;
+  plan.dyad_count = dyads;
+  plan.estimate_bound = study.estimate_bound;
+  return fit_by_passes(sums, plan);
 }
 
 ParamMatrix control_sampling_covariance(const CaseControlRows& s, const FitResult& fit) {

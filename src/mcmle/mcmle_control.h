@@ -6,11 +6,14 @@
 
 namespace tarn {
 
+class TaskSpread;
+
 struct McmleControl {
   // What the user sets.
   int sample_size = 1024;  // networks per iteration
   int chains = 8;          // results do not depend on the threads
   int threads = 1;
+  const TaskSpread* spread = nullptr;  // the processes of an MPI job the chains are dealt to
   std::uint64_t seed = 1;
   std::int64_t interval = 0;  // toggles between networks; 0: chosen, then tuned
   int max_iterations = 60;    // as ergm

@@ -115,6 +115,10 @@ class SampleRun {
  private:
   void run_chain(int c, const NetworkVisitor& visit, std::atomic<std::int64_t>* done,
                  ChainStates* states);
+  // The chains as tasks of the spread, and what each leaves behind, read back on every process.
+  void spread_chains(ChainStates* states);
+  TaskResult chain_result(int c) const;
+  void read_chain_result(int c, const TaskResult& result);
   void record_stop(int c, const Chain& chain);
   SampleSummary summarize();
 
@@ -194,6 +198,10 @@ SampleSummary SampleRun::run(const NetworkVisitor& visit, std::atomic<std::int64
     states->graphs.assign(static_cast<std::size_t>(chains_), observed_);
     states->statistics.assign(static_cast<std::size_t>(chains_), summary_.observed);
   }
+  if (settings_.spread != nullptr && !visit) {
+    spread_chains(states);
+    return summarize();
+  }
   std::atomic<int> next_chain{0};
   auto worker = [&] {
     for (int c = next_chain++; c < chains_; c = next_chain++) {
@@ -213,6 +221,58 @@ SampleSummary SampleRun::run(const NetworkVisitor& visit, std::atomic<std::int64
     if (failure) std::rethrow_exception(failure);
   }
   return summarize();
+}
+
+void SampleRun::spread_chains(ChainStates* states) {
+  const int threads = std::clamp(settings_.threads, 1, chains_);
+  const std::vector<TaskResult> results = settings_.spread->run(chains_, threads, [&](int c) {
+    run_chain(c, {}, nullptr, states);
+    return chain_result(c);
+  });
+  for (int c = 0; c < chains_; ++c) read_chain_result(c, results[static_cast<std::size_t>(c)]);
+}
+
+// Proposals, acceptances, the stop (found, toggles, links), then each of the chain's networks:
+// whether it was drawn, and if so its links and statistics.
+TaskResult SampleRun::chain_result(int c) const {
+  const auto slot = static_cast<std::size_t>(c);
+  const CapacityStop& stop = stops_[slot];
+  TaskResult result{static_cast<double>(proposals_[slot]), static_cast<double>(accepted_[slot]),
+                    stop.found ? 1.0 : 0.0, static_cast<double>(stop.toggles),
+                    static_cast<double>(stop.links)};
+  for (int k = c; k < networks_; k += chains_) {
+    const std::vector<double>& row = summary_.statistics[static_cast<std::size_t>(k)];
+    result.push_back(row.empty() ? 0.0 : 1.0);
+    if (row.empty()) continue;
+    result.push_back(static_cast<double>(summary_.links[static_cast<std::size_t>(k)]));
+    result.insert(result.end(), row.begin(), row.end());
+  }
+  return result;
+}
+
+void SampleRun::read_chain_result(int c, const TaskResult& result) {
+  const auto slot = static_cast<std::size_t>(c);
+  ResultReader read(result);
+  proposals_[slot] = static_cast<std::int64_t>(read.next());
+  accepted_[slot] = static_cast<std::int64_t>(read.next());
+  CapacityStop& stop = stops_[slot];
+  stop.found = read.next() != 0.0;
+  stop.toggles = static_cast<std::int64_t>(read.next());
+  stop.links = static_cast<std::int64_t>(read.next());
+  if (stop.found) {
+    stop.observed_links = observed_.link_count();
+    stop.capacity = link_capacity_;
+    note_failure(c);
+  }
+  for (int k = c; k < networks_; k += chains_) {
+    const auto at = static_cast<std::size_t>(k);
+    if (read.next() == 0.0) {
+      summary_.statistics[at].clear();
+      continue;
+    }
+    summary_.links[at] = static_cast<std::int64_t>(read.next());
+    summary_.statistics[at] = read.next(summary_.observed.size());
+  }
 }
 
 SampleSummary SampleRun::summarize() {

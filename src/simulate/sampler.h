@@ -29,6 +29,7 @@
 #include "simulate/degeneracy_evidence.h"
 #include "simulate/dyad_draw.h"
 #include "simulate/proposal.h"
+#include "spread/task_spread.h"
 #include "terms/term_graph.h"
 
 namespace tarn {
@@ -42,6 +43,11 @@ struct SamplerSettings {
   // The dyad half of the proposal weighted by the model's dyad-independent terms (dyad_draw.h);
   // false: every dyad alike.
   bool weighted_dyads = true;
+  // The processes of an MPI job to deal the chains out to, when no network is visited (the
+  // samples of maximum likelihood by MCMC and of the equilibrium-expectation check): chain c runs
+  // on process c % processes, and keeps its state there between samples; the statistics come
+  // back to every process. Null: the threads of this process.
+  const TaskSpread* spread = nullptr;
 };
 
 // Defaults for a network of `links` links among `dyads` dyads: an interval of 64 proposals per

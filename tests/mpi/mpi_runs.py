@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""fit --method ee under mpirun gives the threaded run's results, written once.
+"""fit --method ee and mcmle under mpirun give the threaded run's results, written once.
 
 usage: mpi_runs.py PROGRAM MPIEXEC EXAMPLES_DIR
 Runs the program in a temporary folder: the same fit on 1 and 2 threads and on 1 and 2 MPI
-processes must write the same JSON and screen, byte for byte; under mpirun only the first
+processes must write the same JSON and screen, byte for byte (EE deals out its tasks, MCMLE its
+chains); under mpirun only the first
 process writes; a bad input file ends every process with the command line's status and its
 message written once.
 """
@@ -15,8 +16,10 @@ import tempfile
 
 program, mpiexec, examples = [os.path.abspath(a) for a in sys.argv[1:4]]
 launch = [mpiexec, "--allow-run-as-root", "--oversubscribe", "-np"]
-fit = ["fit", os.path.join(examples, "advice.csv"), "-m", "edges + mutual + ctriple",
-       "--method", "ee", "--seed", "7", "--sample-size", "2000"]
+ee_fit = ["fit", os.path.join(examples, "advice.csv"), "-m", "edges + mutual + ctriple",
+          "--method", "ee", "--seed", "7", "--sample-size", "2000"]
+mcmle_fit = ["fit", os.path.join(examples, "advice.csv"), "-m",
+             "edges + mutual + gwesp(0.5, fixed=TRUE)", "--method", "mcmle", "--seed", "3"]
 failures = []
 
 
@@ -38,7 +41,7 @@ def untimed(screen):
     return re.sub(r"[0-9]+% of the time", "(share) of the time", screen)
 
 
-def fitted(prefix, threads, folder):
+def fitted(fit, prefix, threads, folder):
     name = "fit_%d_%d.json" % (len(os.listdir(folder)), threads)
     done = run(prefix + [program] + fit + ["--threads", str(threads), "--json", name], folder)
     check(done.returncode == 0, "%s %d threads: status %d, %s" %
@@ -50,13 +53,15 @@ def fitted(prefix, threads, folder):
 
 
 with tempfile.TemporaryDirectory() as folder:
-    reference, screen = fitted([], 1, folder)
-    check('"method": "ee"' in reference, "the fit is by equilibrium expectation")
-    for prefix, threads in [([], 2), (launch + ["1"], 1), (launch + ["2"], 1),
-                            (launch + ["2"], 2)]:
-        json_text, shown = fitted(prefix, threads, folder)
-        check(json_text == reference, "%s %d threads: JSON differs" % (prefix, threads))
-        check(shown == screen, "%s %d threads: screen differs" % (prefix, threads))
+    for fit, method in [(ee_fit, "ee"), (mcmle_fit, "mcmle")]:
+        reference, screen = fitted(fit, [], 1, folder)
+        check('"method": "%s"' % method in reference, "the fit is by " + method)
+        for prefix, threads in [([], 2), (launch + ["1"], 1), (launch + ["2"], 1),
+                                (launch + ["2"], 2)]:
+            json_text, shown = fitted(fit, prefix, threads, folder)
+            check(json_text == reference,
+                  "%s %s %d threads: JSON differs" % (method, prefix, threads))
+            check(shown == screen, "%s %s %d threads: screen differs" % (method, prefix, threads))
     written = sorted(os.listdir(folder))
     check(all(not name.startswith(".") for name in written),
           "no temporary file is left: %s" % written)

@@ -6,10 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <barrier>
 #include <cmath>
+#include <cstring>
 #include <map>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "model/blocking.h"
@@ -418,6 +422,126 @@ TEST(Sampler, PassingTheCapacityStopsTheSampleAlikeForAnyThreads) {
     EXPECT_TRUE(s.statistics.empty());
     EXPECT_EQ(s.capacity_stop.warning().code, "link_capacity_reached");
     EXPECT_EQ(s.capacity_stop.warning().count("capacity"), 500000);
+  }
+}
+
+// The processes of an MPI job played by threads of this one: process `rank` runs the tasks t with
+// t % processes == rank (as the MPI job deals them) and then reads every process's results.
+class PlayedJob {
+ public:
+  explicit PlayedJob(int processes) : processes_(processes), meeting_(processes) {}
+
+  std::vector<TaskResult> exchange(int rank, int count, int threads, const IndexedTask& task) {
+    std::vector<int> own;
+    for (int t = rank; t < count; t += processes_) own.push_back(t);
+    const LocalRun local = run_on_threads(own, threads, task);
+    {
+      const std::lock_guard<std::mutex> lock(posting_);
+      posted_.resize(static_cast<std::size_t>(count));
+      for (std::size_t i = 0; i < own.size(); ++i) {
+        posted_[static_cast<std::size_t>(own[i])] = local.results[i];
+      }
+    }
+    meeting_.arrive_and_wait();
+    std::vector<TaskResult> all = posted_;
+    meeting_.arrive_and_wait();  // every process has read before the next round posts
+    return all;
+  }
+  int processes() const { return processes_; }
+
+ private:
+  const int processes_;
+  std::barrier<> meeting_;
+  std::mutex posting_;
+  std::vector<TaskResult> posted_;
+};
+
+class PlayedProcess final : public TaskSpread {
+ public:
+  PlayedProcess(PlayedJob& job, int rank) : job_(job), rank_(rank) {}
+  std::vector<TaskResult> run(int count, int threads, const IndexedTask& task) const override {
+    return job_.exchange(rank_, count, threads, task);
+  }
+  bool writes_results() const override { return rank_ == 0; }
+
+ private:
+  PlayedJob& job_;
+  int rank_;
+};
+
+// `draw` (settings with a spread or none) on every process of a played job of two.
+template <typename Draw>
+std::vector<std::vector<SampleSummary>> on_two_processes(const SamplerSettings& settings,
+                                                         Draw draw) {
+  PlayedJob job(2);
+  std::vector<std::vector<SampleSummary>> runs(2);
+  auto process = [&](int rank) {
+    const PlayedProcess spread(job, rank);
+    SamplerSettings s = settings;
+    s.spread = &spread;
+    runs[static_cast<std::size_t>(rank)] = draw(s);
+  };
+  std::thread second(process, 1);
+  process(0);
+  second.join();
+  return runs;
+}
+
+void expect_same_sample(const SampleSummary& a, const SampleSummary& b) {
+  EXPECT_EQ(a.statistics, b.statistics);
+  EXPECT_EQ(a.links, b.links);
+  EXPECT_EQ(a.proposals, b.proposals);
+  EXPECT_EQ(a.accepted, b.accepted);
+  ASSERT_EQ(a.lag1_autocorrelation.size(), b.lag1_autocorrelation.size());
+  EXPECT_EQ(0, std::memcmp(a.lag1_autocorrelation.data(), b.lag1_autocorrelation.data(),
+                           a.lag1_autocorrelation.size() * sizeof(double)));
+  EXPECT_EQ(a.capacity_stop.found, b.capacity_stop.found);
+  EXPECT_EQ(a.capacity_stop.toggles, b.capacity_stop.toggles);
+  EXPECT_EQ(a.capacity_stop.links, b.capacity_stop.links);
+  EXPECT_EQ(a.capacity_stop.capacity, b.capacity_stop.capacity);
+}
+
+// Chains dealt out to the processes of a job: every process gets this process's sample, and a
+// chain goes on where it stopped in the next sample (its graph is kept where it ran), with
+// uneven chains (12 networks of 5 chains).
+TEST(Sampler, ChainsDealtToProcessesGiveEveryProcessTheSameSample) {
+  const World w = world(6, {term(1), term(2), term(6)}, {-0.6, 0.8, 0.2});
+  const Study study = w.on(test::network_of({{1, 2}, {2, 3}, {3, 1}, {4, 5}}));
+  SamplerSettings settings;
+  settings.burnin = 200, settings.interval = 40, settings.chains = 5, settings.seed = 11;
+  const auto two_samples = [&](const SamplerSettings& s) {
+    ChainStates states;
+    std::vector<SampleSummary> samples;
+    for (int round = 0; round < 2; ++round) {
+      samples.push_back(
+          sample_networks(study, w.theta, 12, s, {}, nullptr, tie_no_tie_ratio, &states));
+    }
+    return samples;
+  };
+  const std::vector<SampleSummary> alone = two_samples(settings);
+  ASSERT_NE(alone[0].statistics, alone[1].statistics);
+  for (const auto& process : on_two_processes(settings, two_samples)) {
+    for (std::size_t round = 0; round < 2; ++round)
+      expect_same_sample(process[round], alone[round]);
+  }
+}
+
+// A chain that fills the link store on one process is reported on both, as on one process.
+TEST(Sampler, ChainsDealtToProcessesReportTheCapacityStopAlike) {
+  test::LinkList links;
+  for (int i = 1; i <= 1000; ++i)
+    for (int k = 1; k <= 500; ++k) links.push_back({i, 1 + (i + k - 1) % 1000});
+  const World w = world(1000, {term(1)}, {0.5});
+  const Study study = w.on(test::network_of(links));
+  SamplerSettings settings;
+  settings.burnin = 1000, settings.interval = 100, settings.chains = 3;
+  const auto draw = [&](const SamplerSettings& s) {
+    return std::vector<SampleSummary>{sample_networks(study, w.theta, 3, s)};
+  };
+  const SampleSummary alone = draw(settings)[0];
+  ASSERT_TRUE(alone.capacity_stop.found);
+  for (const auto& process : on_two_processes(settings, draw)) {
+    expect_same_sample(process[0], alone);
   }
 }
 
