@@ -29,7 +29,9 @@ struct DrawSettings {
   int threads = 0;
   int chains = 8;
   std::int64_t burnin = -1, interval = -1;
-  const Processes* processes = nullptr;  // null: this process's threads
+  // The processes of a job: the draws are not spread, they run on the threads of the process
+  // that writes the results, and the others return at once, having drawn nothing.
+  const Processes* processes = nullptr;
 };
 
 // How drawing went.
