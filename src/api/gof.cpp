@@ -6,6 +6,7 @@
 #include "api/draw_start.h"
 #include "api/model_data.h"
 #include "api/records.h"
+#include "api/sample_texts.h"
 #include "estimate/gof_check.h"
 #include "report/gof_report.h"
 

@@ -6,6 +6,7 @@
 #include "api/draw_start.h"
 #include "api/model_data.h"
 #include "api/records.h"
+#include "api/sample_texts.h"
 #include "estimate/sample_warnings.h"
 #include "estimate/sampling_settings.h"
 
