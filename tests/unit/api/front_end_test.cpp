@@ -27,6 +27,16 @@ tarnwick::Model florentine_model(const std::string& formula) {
   return tarnwick::build_model(tarnwick::read_network(florentine_options()), formula);
 }
 
+// A fit by MCMC of a few small iterations.
+tarnwick::FitSettings short_mcmle() {
+  tarnwick::FitSettings settings;
+  settings.method = "mcmle";
+  settings.sample_size = 256;
+  settings.max_iterations = 3;
+  settings.threads = 2;
+  return settings;
+}
+
 // The tasks in index order on this process, counted.
 class CountingProcesses final : public tarnwick::Processes {
  public:
@@ -74,11 +84,7 @@ TEST(FrontEnd, AFitGivesTheDialoguesReportOfTheConfigurationTypesOnly) {
 }
 
 TEST(FrontEnd, AnMcmcFitReportsEveryIterationAndGivesItsDiagnostics) {
-  tarnwick::FitSettings settings;
-  settings.method = "mcmle";
-  settings.sample_size = 256;
-  settings.max_iterations = 3;
-  settings.threads = 2;
+  tarnwick::FitSettings settings = short_mcmle();
   settings.diagnostics_file = "diagnostics.html";
   std::vector<int> iterations;
   tarnwick::Progress progress;
@@ -137,11 +143,7 @@ TEST(FrontEnd, ASavedFitIsReadBackWithItsDataAndEstimates) {
 }
 
 TEST(FrontEnd, AFitsTasksGoToTheProcessesGivenWithTheSameResults) {
-  tarnwick::FitSettings settings;
-  settings.method = "mcmle";
-  settings.sample_size = 256;
-  settings.max_iterations = 3;
-  settings.threads = 2;
+  tarnwick::FitSettings settings = short_mcmle();
   const tarnwick::Model model = florentine_model("edges + triangle");
   const tarnwick::Estimate here = tarnwick::fit(model, settings);
   const CountingProcesses processes;
