@@ -54,9 +54,11 @@ EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
   }
   if (!check.capacity.found) {
     check.evidence = draw_evidence(check.links, study.network.link_count, study.dyad_count());
-    check.test = convergence_test(check.moments, check.observed);
     // The estimate's own Monte Carlo error is taken as large as the sample mean's.
+    const StepNoise own{mean_covariance(check.moments), smallest_effective_size(check.moments)};
+    check.test = convergence_test(check.moments, check.observed, &own);
     check.check = simulation_check(check.moments, check.test, check.moments, control);
+    check.jointly_reproduced = check.test.p_value >= control.hotelling_level;
     check.errors = mcmle_errors(check.moments);
   }
   check.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();

@@ -101,6 +101,7 @@ json check_details(const EeCheck& check) {
           {"burnin", check.burnin},
           {"interval", check.interval},
           {"t_ratio", t_ratios},
+          {"hotelling_p_value", numbers({check.test.p_value})[0]},
           {"passed", check.passed()},
           {"degenerate", check.evidence.degenerate()},
           {"link_capacity_reached", check.capacity.found},

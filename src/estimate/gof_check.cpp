@@ -11,18 +11,51 @@ NetworkFeatures features_of(const Network& network, bool directed) {
   return directed ? network_features(network) : undirected_network_features(network);
 }
 
+// A network's features as a list of numbers (each list its length first), for the processes of
+// an MPI job, and back.
+TaskResult feature_values(const NetworkFeatures& f) {
+  TaskResult values{f.directed ? 1.0 : 0.0, f.unreachable, static_cast<double>(f.geodesic_sources),
+                    static_cast<double>(f.node_count)};
+  for (const std::vector<double>* list : {&f.out_degree, &f.in_degree, &f.degree,
+                                          &f.edgewise_shared, &f.dyadwise_shared, &f.geodesic}) {
+    values.push_back(static_cast<double>(list->size()));
+    values.insert(values.end(), list->begin(), list->end());
+  }
+  for (const std::int64_t count : f.triad_census) values.push_back(static_cast<double>(count));
+  return values;
+}
+
+NetworkFeatures features_from(const TaskResult& values) {
+  ResultReader read(values);
+  NetworkFeatures f;
+  f.directed = read.next() != 0.0;
+  f.unreachable = read.next();
+  f.geodesic_sources = static_cast<std::int64_t>(read.next());
+  f.node_count = static_cast<int>(read.next());
+  for (std::vector<double>* list : {&f.out_degree, &f.in_degree, &f.degree, &f.edgewise_shared,
+                                    &f.dyadwise_shared, &f.geodesic}) {
+    *list = read.next(static_cast<std::size_t>(read.next()));
+  }
+  for (std::int64_t& count : f.triad_census) count = static_cast<std::int64_t>(read.next());
+  return f;
+}
+
 }  // namespace
 
 GofCheck check_gof(const Study& study, const std::vector<double>& coefficients, bool given,
                    const SamplerSettings& settings, int networks, std::atomic<std::int64_t>* done,
                    const std::function<void()>& each_network) {
   GofCheck check;
-  std::vector<NetworkFeatures> features(static_cast<std::size_t>(networks));
-  auto visit = [&](int k, const TermGraph& graph, const std::vector<double>&) {
+  auto measure = [&](const TermGraph& graph, const std::vector<double>&) {
     if (each_network) each_network();
-    features[static_cast<std::size_t>(k)] = features_of(graph.to_network(), graph.directed());
+    return feature_values(features_of(graph.to_network(), graph.directed()));
   };
-  check.sample = sample_networks(study, coefficients, networks, settings, visit, done);
+  MeasuredSample measured = sample_measured(study, coefficients, networks, settings, measure, done);
+  check.sample = std::move(measured.sample);
+  std::vector<NetworkFeatures> features;
+  for (const TaskResult& values : measured.measures) {
+    features.push_back(values.empty() ? NetworkFeatures{} : features_from(values));
+  }
   check.draw_warnings = draw_warnings(check.sample, study.model, coefficients, given);
   check.degenerate = check.sample.capacity_stop.found || check.sample.evidence.degenerate();
   if (check.degenerate) return check;

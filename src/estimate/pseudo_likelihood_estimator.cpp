@@ -33,7 +33,8 @@ void simulate_errors(ErrorMethod method, const Study& study, const EstimatorSett
     e.warnings.push_back(not_simulated(settings.errors, "no_estimate"));
     return;
   }
-  const SamplerSettings sampler = settings.sampling.settings(study);
+  SamplerSettings sampler = settings.sampling.settings(study);
+  sampler.spread = settings.spread;
   const SimulationErrors result = simulation_errors(
       method, study, e.start.result, settings.replicates, sampler, progress.replicates);
   if (result.degenerate()) {

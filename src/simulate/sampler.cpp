@@ -111,6 +111,12 @@ class SampleRun {
   // Runs every chain across the threads, then assembles the sample.
   SampleSummary run(const NetworkVisitor& visit, std::atomic<std::int64_t>* done,
                     ChainStates* states);
+  // Each network is measured too (before run).
+  void measure_each(const NetworkMeasure& measure) {
+    measure_ = measure;
+    measures_.assign(summary_.statistics.size(), {});
+  }
+  std::vector<TaskResult> take_measures() { return std::move(measures_); }
 
  private:
   void run_chain(int c, const NetworkVisitor& visit, std::atomic<std::int64_t>* done,
@@ -143,6 +149,8 @@ class SampleRun {
   const std::int64_t link_capacity_;
   const TieNoTie proposal_;
   SampleSummary summary_;
+  NetworkMeasure measure_;
+  std::vector<TaskResult> measures_;  // [network], when measured
   std::vector<CapacityStop> stops_;
   std::vector<std::int64_t> proposals_, accepted_;
   std::vector<std::exception_ptr> failures_;
@@ -171,6 +179,8 @@ void SampleRun::run_chain(int c, const NetworkVisitor& visit, std::atomic<std::i
     summary_.statistics[static_cast<std::size_t>(k)] = chain.statistics();
     summary_.links[static_cast<std::size_t>(k)] = chain.graph().link_count();
     if (visit) visit(k, chain.graph(), chain.statistics());
+    if (measure_)
+      measures_[static_cast<std::size_t>(k)] = measure_(chain.graph(), chain.statistics());
     if (done != nullptr) ++*done;
   }
   if (walk == Chain::Walk::filled) record_stop(c, chain);
@@ -233,7 +243,7 @@ void SampleRun::spread_chains(ChainStates* states) {
 }
 
 // Proposals, acceptances, the stop (found, toggles, links), then each of the chain's networks:
-// whether it was drawn, and if so its links and statistics.
+// whether it was drawn, and if so its links, statistics and measure (its length first).
 TaskResult SampleRun::chain_result(int c) const {
   const auto slot = static_cast<std::size_t>(c);
   const CapacityStop& stop = stops_[slot];
@@ -246,6 +256,10 @@ TaskResult SampleRun::chain_result(int c) const {
     if (row.empty()) continue;
     result.push_back(static_cast<double>(summary_.links[static_cast<std::size_t>(k)]));
     result.insert(result.end(), row.begin(), row.end());
+    if (!measure_) continue;
+    const TaskResult& measure = measures_[static_cast<std::size_t>(k)];
+    result.push_back(static_cast<double>(measure.size()));
+    result.insert(result.end(), measure.begin(), measure.end());
   }
   return result;
 }
@@ -272,6 +286,7 @@ void SampleRun::read_chain_result(int c, const TaskResult& result) {
     }
     summary_.links[at] = static_cast<std::int64_t>(read.next());
     summary_.statistics[at] = read.next(summary_.observed.size());
+    if (measure_) measures_[at] = read.next(static_cast<std::size_t>(read.next()));
   }
 }
 
@@ -296,17 +311,37 @@ SampleSummary SampleRun::summarize() {
 
 }  // namespace
 
-SampleSummary sample_networks(const Study& study, const std::vector<double>& coefficients,
-                              int networks, const SamplerSettings& settings,
-                              const NetworkVisitor& visit, std::atomic<std::int64_t>* done,
-                              ProposalRatio ratio, ChainStates* states) {
+namespace {
+
+void check_simulable(const Study& study, const std::vector<double>& coefficients) {
   if (const std::string problem = simulation_problem(study); !problem.empty()) {
     throw std::invalid_argument(problem);
   }
   if (coefficients.size() != static_cast<std::size_t>(study.model.parameter_count())) {
     throw std::invalid_argument("one coefficient per parameter is needed");
   }
+}
+
+}  // namespace
+
+SampleSummary sample_networks(const Study& study, const std::vector<double>& coefficients,
+                              int networks, const SamplerSettings& settings,
+                              const NetworkVisitor& visit, std::atomic<std::int64_t>* done,
+                              ProposalRatio ratio, ChainStates* states) {
+  check_simulable(study, coefficients);
   return SampleRun(study, coefficients, networks, settings, ratio).run(visit, done, states);
+}
+
+MeasuredSample sample_measured(const Study& study, const std::vector<double>& coefficients,
+                               int networks, const SamplerSettings& settings,
+                               const NetworkMeasure& measure, std::atomic<std::int64_t>* done) {
+  check_simulable(study, coefficients);
+  SampleRun run(study, coefficients, networks, settings, tie_no_tie_ratio);
+  run.measure_each(measure);
+  MeasuredSample measured;
+  measured.sample = run.run({}, done, nullptr);
+  measured.measures = run.take_measures();
+  return measured;
 }
 
 }  // namespace tarn

@@ -127,4 +127,21 @@ SampleSummary sample_networks(const Study& study, const std::vector<double>& coe
                               ProposalRatio ratio = tie_no_tie_ratio,
                               ChainStates* states = nullptr);
 
+// Figures of a network taken where its chain runs (a thread, or a process of an MPI job), such as
+// the refit of a bootstrap replicate or a network's goodness-of-fit features.
+using NetworkMeasure =
+    std::function<TaskResult(const TermGraph& graph, const std::vector<double>& statistics)>;
+
+struct MeasuredSample {
+  SampleSummary sample;
+  std::vector<TaskResult> measures;  // [network]; empty for a network not drawn
+};
+
+// sample_networks with each network measured: the measures come back in the sample's order on
+// every process, so that the work that follows is the same everywhere.
+MeasuredSample sample_measured(const Study& study, const std::vector<double>& coefficients,
+                               int networks, const SamplerSettings& settings,
+                               const NetworkMeasure& measure,
+                               std::atomic<std::int64_t>* done = nullptr);
+
 }  // namespace tarn

@@ -92,29 +92,42 @@ std::vector<SimulationErrors> simulation_errors(const std::vector<ErrorMethod>& 
   Vector coefficients;
   for (int k = 1; k <= m; ++k) coefficients.push_back(fit.estimate(k));
 
-  const auto count = static_cast<std::size_t>(std::max(replicates, 0));
-  std::vector<Vector> scores(scores_wanted ? count : 0, Vector(std::size_t(m), 0.0));
-  std::vector<Vector> refits(refits_wanted ? count : 0, Vector(std::size_t(m), 0.0));
-  std::vector<char> converged(count, 1);  // not vector<bool>: written by threads
-  auto visit = [&](int k, const TermGraph& graph, const Vector&) {
+  // Each replicate's score and refit, taken where its chain runs: [score], [refit, converged].
+  auto measure = [&](const TermGraph& graph, const Vector&) {
     const Study simulated = study.with_network(graph.to_network());
+    TaskResult figures;
     if (scores_wanted) {
       const ParamVector score = pseudo_score(simulated, fit.estimate);
-      Vector& row = scores[static_cast<std::size_t>(k)];
-      for (int p = 0; p < m; ++p) row[std::size_t(p)] = score(p + 1);
+      for (int p = 1; p <= m; ++p) figures.push_back(score(p));
     }
     if (refits_wanted) {
       const auto refit =
           std::make_unique<FitResult>(fit_pseudo_likelihood_from(simulated, fit.estimate));
-      converged[static_cast<std::size_t>(k)] = fit_converged(*refit) ? 1 : 0;
-      Vector& row = refits[static_cast<std::size_t>(k)];
-      for (int p = 0; p < m; ++p) row[std::size_t(p)] = refit->estimate(p + 1);
+      for (int p = 1; p <= m; ++p) figures.push_back(refit->estimate(p));
+      figures.push_back(fit_converged(*refit) ? 1.0 : 0.0);
     }
+    return figures;
   };
-  // Naive errors alone need no visit, only the sample's figures.
-  const NetworkVisitor visitor = scores_wanted || refits_wanted ? NetworkVisitor(visit) : nullptr;
-  const SampleSummary sample =
-      sample_networks(study, coefficients, replicates, settings, visitor, done);
+  // Naive errors alone need no measure, only the sample's figures.
+  MeasuredSample measured =
+      scores_wanted || refits_wanted
+          ? sample_measured(study, coefficients, replicates, settings, measure, done)
+          : MeasuredSample{sample_networks(study, coefficients, replicates, settings, {}, done),
+                           {}};
+  const SampleSummary& sample = measured.sample;
+  const auto count = static_cast<std::size_t>(std::max(replicates, 0));
+  std::vector<Vector> scores(scores_wanted ? count : 0, Vector(std::size_t(m), 0.0));
+  std::vector<Vector> refits(refits_wanted ? count : 0, Vector(std::size_t(m), 0.0));
+  std::vector<char> converged(count, 1);
+  for (std::size_t k = 0; k < measured.measures.size(); ++k) {
+    if (measured.measures[k].empty()) continue;  // not drawn: the sample is degenerate
+    ResultReader read(measured.measures[k]);
+    if (scores_wanted) scores[k] = read.next(static_cast<std::size_t>(m));
+    if (refits_wanted) {
+      refits[k] = read.next(static_cast<std::size_t>(m));
+      converged[k] = read.next() != 0.0 ? 1 : 0;
+    }
+  }
 
   std::vector<SimulationErrors> results;
   for (const ErrorMethod method : methods) {

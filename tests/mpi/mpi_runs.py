@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""fit --method ee and mcmle under mpirun give the threaded run's results, written once.
+"""fit --method ee, mcmle and bootstrap errors under mpirun give the threaded run's results,
+written once.
 
 usage: mpi_runs.py PROGRAM MPIEXEC EXAMPLES_DIR
 Runs the program in a temporary folder: the same fit on 1 and 2 threads and on 1 and 2 MPI
 processes must write the same JSON and screen, byte for byte (EE deals out its tasks, MCMLE its
-chains); under mpirun only the first
+chains, the bootstrap its replicates); under mpirun only the first
 process writes; a bad input file ends every process with the command line's status and its
 message written once.
 """
@@ -20,6 +21,8 @@ ee_fit = ["fit", os.path.join(examples, "advice.csv"), "-m", "edges + mutual + c
           "--method", "ee", "--seed", "7", "--sample-size", "2000"]
 mcmle_fit = ["fit", os.path.join(examples, "advice.csv"), "-m",
              "edges + mutual + gwesp(0.5, fixed=TRUE)", "--method", "mcmle", "--seed", "3"]
+bootstrap_fit = ["fit", os.path.join(examples, "advice.csv"), "-m", "edges + mutual + ctriple",
+                 "--se", "bootstrap", "--replicates", "60", "--seed", "5"]
 failures = []
 
 
@@ -53,7 +56,7 @@ def fitted(fit, prefix, threads, folder):
 
 
 with tempfile.TemporaryDirectory() as folder:
-    for fit, method in [(ee_fit, "ee"), (mcmle_fit, "mcmle")]:
+    for fit, method in [(ee_fit, "ee"), (mcmle_fit, "mcmle"), (bootstrap_fit, "mple")]:
         reference, screen = fitted(fit, [], 1, folder)
         check('"method": "%s"' % method in reference, "the fit is by " + method)
         for prefix, threads in [([], 2), (launch + ["1"], 1), (launch + ["2"], 1),

@@ -1,0 +1,56 @@
+// Equilibrium expectation against maximum likelihood by MCMC on the advice network: both estimate
+// the same MLE, so they must agree within their Monte Carlo error, a fraction of a standard error;
+// an equilibrium-expectation estimate that only the t-ratios one by one would accept (edges and
+// gwesp strongly correlated) goes on by MCMC rather than ending there.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "cli/exit_status.h"
+#include "support/repository.h"
+#include "support/run_folder.h"
+
+namespace tarn {
+namespace {
+
+nlohmann::json fitted(const std::string& model, const std::string& method) {
+  const test::Files files = {
+      {"advice.csv", test::read_text(test::repository_file("examples/advice.csv"))},
+      {"attributes.csv", test::read_text(test::repository_file("examples/attributes.csv"))}};
+  const test::CommandRun r =
+      test::run_command(files, {"fit", "advice.csv", "--attributes", "attributes.csv", "-m", model,
+                                "--method", method, "--seed", "1", "--json", "-", "-q"});
+  EXPECT_EQ(r.status, exit_ok) << r.err;
+  return nlohmann::json::parse(r.out);
+}
+
+TEST(EeAgreement, EquilibriumExpectationAndMcmleAgreeOnTheAdviceModels) {
+  for (const std::string model :
+       {"edges + mutual + ctriple", "edges + mutual + gwesp(0.5, fixed=TRUE)",
+        "edges + mutual + gwesp(0.3, fixed=TRUE) + nodematch(level) + nodeicov(age)"}) {
+    const nlohmann::json ee = fitted(model, "ee"), mcmle = fitted(model, "mcmle");
+    ASSERT_EQ(ee["outcome"], "converged") << model;
+    ASSERT_EQ(mcmle["outcome"], "converged") << model;
+    const auto& check = ee["ee"]["equilibrium_expectation"]["check"];
+    // Passed only with the joint test passed too.
+    if (check["passed"].get<bool>()) {
+      EXPECT_GE(check["hotelling_p_value"].get<double>(), 0.01) << model;
+    } else {
+      EXPECT_TRUE(ee["ee"].contains("mcmle")) << model;
+    }
+    for (std::size_t k = 0; k < mcmle["parameters"].size(); ++k) {
+      const auto& a = ee["parameters"][k];
+      const auto& b = mcmle["parameters"][k];
+      const double se = b["std_error"].get<double>();
+      EXPECT_LT(std::fabs(a["estimate"].get<double>() - b["estimate"].get<double>()), 0.5 * se)
+          << model << ", " << b["term"];
+      EXPECT_NEAR(a["std_error"].get<double>(), se, 0.15 * se) << model << ", " << b["term"];
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tarn
