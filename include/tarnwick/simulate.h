@@ -29,8 +29,9 @@ struct DrawSettings {
   int threads = 0;
   int chains = 8;
   std::int64_t burnin = -1, interval = -1;
-  // The processes of a job: the draws are not spread, they run on the threads of the process
-  // that writes the results, and the others return at once, having drawn nothing.
+  // The processes of a job. gof deals its chains out to them (every process calls it alike and
+  // gets the same tables); simulate, which hands over each network as it is drawn, runs on the
+  // process that writes the results, and the others return at once, having drawn nothing.
   const Processes* processes = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <sstream>
 
 #include "api/api_errors.h"
@@ -7,6 +8,7 @@
 #include "api/model_data.h"
 #include "api/records.h"
 #include "api/sample_texts.h"
+#include "api/task_spread_adapters.h"
 #include "estimate/gof_check.h"
 #include "report/gof_report.h"
 
@@ -27,8 +29,11 @@ tarn::GofCheck check(const Model::Data& data, const tarn::DrawStart& start,
   std::atomic<std::int64_t> own_counter{0};
   std::atomic<std::int64_t>* done = progress.counter ? progress.counter : &own_counter;
   std::mutex reporting;
-  return tarn::check_gof(data.study, start.coefficients, start.given, start.sampler,
-                         settings.networks, done, [&] {
+  tarn::SamplerSettings sampler = start.sampler;
+  std::optional<tarn::SpreadOfProcesses> spread;
+  if (settings.processes != nullptr) sampler.spread = &spread.emplace(*settings.processes);
+  return tarn::check_gof(data.study, start.coefficients, start.given, sampler, settings.networks,
+                         done, [&] {
                            tarn::check_cancel(progress);
                            if (progress.report) {
                              const std::lock_guard<std::mutex> lock(reporting);
@@ -63,8 +68,6 @@ void add(std::vector<WarningRecord>& to, const std::vector<tarn::Warning>& warni
 
 GofTables gof(const Model& model, const GofSettings& settings, const Progress& progress) {
   GofTables tables;
-  // The check is not spread: it runs on the process that writes the results.
-  if (settings.processes != nullptr && !settings.processes->writes_results()) return tables;
   return tarn::with_library_errors([&] {
     const Model::Data& data = model.data();
     tables.notes = model.notes();

@@ -154,6 +154,20 @@ TEST(FrontEnd, AFitsTasksGoToTheProcessesGivenWithTheSameResults) {
   EXPECT_EQ(spread.json, here.json);
 }
 
+TEST(FrontEnd, GofsChainsGoToTheProcessesGivenWithTheSameTables) {
+  const tarnwick::Model model = florentine_model("edges + triangle");
+  tarnwick::GofSettings settings;
+  settings.networks = 16;
+  settings.threads = 2;
+  const tarnwick::GofTables here = tarnwick::gof(model, settings);
+  const CountingProcesses processes;
+  settings.processes = &processes;
+  const tarnwick::GofTables spread = tarnwick::gof(model, settings);
+  EXPECT_GT(processes.calls.load(), 0);
+  EXPECT_EQ(spread.csv, here.csv);
+  EXPECT_EQ(spread.table, here.table);
+}
+
 TEST(FrontEnd, TheNearestNameIsTheFirstWithinTheLimit) {
   EXPECT_EQ(tarnwick::nearest_name("--sed", {"--seed", "--sex"}, 4), "--seed");
   EXPECT_EQ(tarnwick::nearest_name("fitt", {"fit", "gof"}, 3), "fit");
