@@ -6,37 +6,66 @@
 #include <string>
 #include <vector>
 
+#include "tarnwick/model.h"
 #include "tarnwick/network.h"
+#include "tarnwick/processes.h"
 #include "tarnwick/work.h"
 
 namespace tarnwick {
 
+// Equilibrium expectation (method ee): its tasks and updates.
+struct EquilibriumSettings {
+  int tasks = 4;
+  std::int64_t proposals_per_update = 0;  // 0: the default for the network
+  int scale_updates = 200;  // updates that measure the statistics' spread at the start
+  int updates = 2000;       // updates that move the coefficients
+  double gain = 0.01;       // how far a step goes of the Newton step
+};
+
 struct FitSettings {
-  std::string method = "mple";   // mple or mcmle (estimators())
+  std::string method = "mple";   // mple, mcmle or ee (estimators())
   std::string errors = "naive";  // mple: naive, godambe or bootstrap
   int replicates = 500;          // godambe and bootstrap
-  std::vector<double> init;      // mcmle: the start; empty: the pseudo-likelihood estimate
-  int sample_size = 1024;        // mcmle
-  int max_iterations = 60;       // mcmle
+  // mple: empty dyads sampled for the weighted pseudo-likelihood; -1: none, or the default
+  // size for a network too large to sweep.
+  std::int64_t dyad_sample = -1;
+  std::vector<double> init;  // mcmle, ee: the start; empty: the pseudo-likelihood estimate
+  // The start as a comma list, as the command line's --init gives it (its errors name --init);
+  // used instead of `init` when not empty.
+  std::string init_list;
+  int sample_size = 1024;   // mcmle, ee
+  int max_iterations = 60;  // mcmle, ee
+  EquilibriumSettings equilibrium;
   std::uint64_t seed = 1;
   int threads = 0;  // 0: every core
   int chains = 8;
   std::int64_t burnin = -1, interval = -1;  // -1: the defaults for the network
+  const Processes* processes = nullptr;     // null: this process's threads
+  // What to write besides the screen summary, the JSON and the CSV: the dialogue's report of a
+  // pseudo-likelihood fit (a model of the configuration types only), and the diagnostics figure
+  // of a fit by MCMC, HTML for a file name ending in .html or .htm, SVG for any other.
+  bool report = false;
+  std::string diagnostics_file;
 };
 
 // The estimators there are, by name, with one line on each.
 struct EstimatorInfo {
   std::string name;
   std::string description;
+  bool by_mcmc = false;  // draws networks: takes a start, gives diagnostics, no self-pairs
 };
 std::vector<EstimatorInfo> estimators();
+
+// Throws ArgumentError for settings that do not fit each other or the estimator, before anything
+// is read.
+void check_fit_settings(const FitSettings& settings);
 
 // One fit: what every estimator gives.
 struct Estimate {
   std::string method;
-  std::string errors;   // naive, godambe, bootstrap; mcmle: inverse Fisher information
-  std::string outcome;  // "converged", or what kept the fit from an estimate (as in the JSON)
-  bool converged = false;
+  std::string errors;      // naive, godambe, bootstrap; mcmle: inverse Fisher information
+  std::string outcome;     // "converged", or what kept the fit from an estimate (as in the JSON)
+  bool converged = false;  // an estimate, with the errors asked for
   std::vector<std::string> names;
   std::vector<double> coefficients, std_errors;
   std::vector<std::vector<double>> covariance;
@@ -44,13 +73,16 @@ struct Estimate {
   int iterations = 0;
   double seconds = 0;
   std::vector<WarningRecord> warnings;
-  std::string screen;  // the command line's screen summary
-  std::string json;    // the command line's JSON results, every figure of the fit
-  std::string csv;     // the tidy CSV
+  std::string screen;       // the command line's screen summary
+  std::string json;         // the command line's JSON results, every figure of the fit
+  std::string csv;          // the tidy CSV
+  std::string report;       // the dialogue's report, when asked for (FitSettings::report)
+  std::string diagnostics;  // the MCMC diagnostics, when asked for and the fit drew networks
 };
 
 // Throws ModelError, ArgumentError, InputError (an edgecov file), CapacityError, Cancelled.
 Estimate fit(const Network& network, const std::string& formula, const FitSettings& settings = {},
              const Progress& progress = {});
+Estimate fit(const Model& model, const FitSettings& settings = {}, const Progress& progress = {});
 
 }  // namespace tarnwick

@@ -67,6 +67,18 @@ class Network {
 // Reads the files the options name. Throws InputError, ArgumentError, CapacityError.
 Network read_network(const ReadOptions& options);
 
+// Throws ArgumentError, as read_network does, for a format, header or column list it does not
+// take, without reading anything.
+void check_read_options(const ReadOptions& options);
+
+// The options as the command line's arguments: the network, then the options that differ from
+// their defaults (what a fit's JSON results keep of its data).
+std::vector<std::string> data_arguments(const ReadOptions& options);
+
+// The files the options name, with the options that name them (a front end writes no output over
+// one).
+std::vector<InputFile> input_files(const ReadOptions& options);
+
 // The network of these links between the given node labels (every label a node, isolates
 // included; links name nodes by label), with attribute columns of the same length as `nodes`.
 // A link given twice is one link; self-links are left out (noted).

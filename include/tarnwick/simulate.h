@@ -2,61 +2,102 @@
 // Networks drawn from a model, and the goodness-of-fit check that compares them with the network.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "tarnwick/model.h"
 #include "tarnwick/network.h"
+#include "tarnwick/processes.h"
 #include "tarnwick/work.h"
 
 namespace tarnwick {
 
-struct SimulateSettings {
-  std::vector<double> coefficients;  // one per coefficient of the formula
+// What simulate and gof share: the coefficients to draw at and how the chains run.
+struct DrawSettings {
+  // One per coefficient of the formula; empty: the pseudo-likelihood estimate (a model with
+  // curved terms needs them given).
+  std::vector<double> coefficients;
+  // The coefficients as a comma list, as the command line's --coef gives them; used instead of
+  // `coefficients` when not empty.
+  std::string coefficient_list;
+  // The option the messages name for the coefficients ("--coef"); empty: they speak of "the
+  // coefficients".
+  std::string coefficients_option;
   int networks = 100;
   std::uint64_t seed = 1;
   int threads = 0;
   int chains = 8;
   std::int64_t burnin = -1, interval = -1;
+  // The processes of a job. gof deals its chains out to them (every process calls it alike and
+  // gets the same tables); simulate, which hands over each network as it is drawn, runs on the
+  // process that writes the results, and the others return at once, having drawn nothing.
+  const Processes* processes = nullptr;
+};
+
+// How drawing went.
+enum class DrawOutcome {
+  drawn,
+  no_estimate,  // no coefficients given, and the pseudo-likelihood fit gave no estimate
+  degenerate,   // the networks fill the link store, pile up or split (the warnings say which)
+};
+
+struct SimulateSettings : DrawSettings {
+  // The network is the empty network of its nodes to start from (the command line's --nodes N
+  // without a network): a burn-in long enough to leave it, and the tables call it the start.
+  bool empty_start = false;
+  // Called from the chains' threads as network `index` (from 0) is drawn, with its edge list as
+  // the command line writes it (CSV, the network's labels); what it throws stops the draws.
+  std::function<void(int index, const std::string& edge_list)> each_network;
+  // Keep the networks drawn in Simulation::networks.
+  bool keep_networks = true;
 };
 
 struct Simulation {
+  DrawOutcome outcome = DrawOutcome::drawn;
   std::vector<std::string> statistic_names;
   std::vector<std::vector<double>> statistics;  // per network
-  std::vector<Network> networks;
-  std::vector<WarningRecord> warnings;
+  std::vector<Network> networks;                // when drawn and kept
+  std::vector<WarningRecord> notes;             // of the data and the model
+  std::vector<WarningRecord> warnings;          // of the fit, the draws and their sample
+  std::string table;           // the command line's screen: the sample's figures per statistic
+  std::string statistics_csv;  // the command line's --stats: the start or observed, then each
 };
 
-// Networks drawn from the model of `formula` on `network` (its nodes and what the terms read)
-// at the coefficients.
+// Throws ArgumentError for a model that has no network distribution to draw from, InputError for
+// a network with links given more than once.
+void check_can_simulate(const Model& model);
+
+// Networks drawn from the model at the coefficients. Throws ArgumentError for coefficients that
+// do not fit the model, or a model that cannot be simulated.
+Simulation simulate(const Model& model, const SimulateSettings& settings,
+                    const Progress& progress = {});
+// The same, throwing ModelError where the fit gives no estimate.
 Simulation simulate(const Network& network, const std::string& formula,
                     const SimulateSettings& settings, const Progress& progress = {});
 
-struct GofSettings {
-  // One per coefficient of the formula; empty: the pseudo-likelihood estimate (as gof without
-  // --coef; a model with curved terms needs them given).
-  std::vector<double> coefficients;
-  int networks = 100;
-  std::uint64_t seed = 1;
-  int threads = 0;
-  int chains = 8;
-  std::int64_t burnin = -1, interval = -1;
-};
+using GofSettings = DrawSettings;
 
 struct GofTables {
+  DrawOutcome outcome = DrawOutcome::drawn;
   // The command line's `gof --csv`: per feature (degrees, shared partners, geodesic distances,
   // the triad census of a directed network, the model's statistics) and value, the observed
   // figure, the simulated min, mean, max, the 2.5% and 97.5% points, and the p-value.
   std::string csv;
-  // False when the networks drawn fill the link store, pile up or split (the warnings say
-  // which): the model is degenerate at the coefficients, and there are no tables.
+  std::string svg, html;  // the figure, alone and in a page with the tables
+  std::string title;      // of the figure: the network and the model
+  std::string table;      // the command line's screen: the comparison and the sample's figures
+  // False when there are no tables: no estimate to draw from, or degenerate draws.
   bool made = false;
   std::vector<double> coefficients;  // drawn from, canonical
+  std::vector<WarningRecord> notes;  // of the data and the model
   std::vector<WarningRecord> warnings;
 };
 
-// The goodness-of-fit check of the command line's gof: networks drawn from the model of
-// `formula` at the coefficients, compared with the network. Throws as simulate does, and
-// ModelError when no coefficients are given and the pseudo-likelihood gives no estimate.
+// The goodness-of-fit check of the command line's gof: networks drawn from the model at the
+// coefficients, compared with the network. Throws as simulate does.
+GofTables gof(const Model& model, const GofSettings& settings, const Progress& progress = {});
+// The same, throwing ModelError where the fit gives no estimate.
 GofTables gof(const Network& network, const std::string& formula, const GofSettings& settings,
               const Progress& progress = {});
 

@@ -9,8 +9,13 @@
 
 #include "tarnwick/errors.h"
 #include "tarnwick/fit.h"
+#include "tarnwick/model.h"
 #include "tarnwick/network.h"
+#include "tarnwick/processes.h"
+#include "tarnwick/saved_fit.h"
 #include "tarnwick/simulate.h"
+#include "tarnwick/statistics.h"
+#include "tarnwick/terms.h"
 #include "tarnwick/work.h"
 
 // The classic model of the sixteen configuration types, as the dialogue fits it: its data

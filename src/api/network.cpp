@@ -9,6 +9,18 @@
 
 namespace tarnwick {
 
+namespace {
+
+std::vector<InputFile> files_of(const tarn::StudyOptions& options) {
+  std::vector<InputFile> files;
+  for (const auto& [path, option] : options.input_files()) {
+    if (!path.empty()) files.push_back({path, option});
+  }
+  return files;
+}
+
+}  // namespace
+
 int Network::node_count() const {
   return data_->input.network.node_count;
 }
@@ -39,12 +51,8 @@ std::vector<std::string> Network::attribute_names() const {
 }
 
 std::vector<InputFile> Network::input_files() const {
-  std::vector<InputFile> files;
-  if (data_->options.network_text != nullptr) return files;
-  for (const auto& [path, option] : data_->options.input_files()) {
-    if (!path.empty()) files.push_back({path, option});
-  }
-  return files;
+  if (data_->options.network_text != nullptr) return {};
+  return files_of(data_->options);
 }
 
 std::vector<std::string> Network::notes() const {
@@ -113,21 +121,11 @@ void check_arrays(const std::vector<std::string>& nodes, const std::vector<std::
   }
 }
 
-}  // namespace
-
-Network read_network(const ReadOptions& o) {
+// The options' paths and flags as the core's options, the values of --format, --header and
+// --columns not yet read.
+tarn::StudyOptions paths_of(const ReadOptions& o) {
   tarn::StudyOptions options;
-  tarn::with_library_errors([&] {
-    options.network_path = o.network_path;
-    options.format = tarn::format_option(o.format);
-    options.header = tarn::header_option(o.header);
-    if (!o.columns.empty()) {
-      std::string list;
-      for (const std::string& c : o.columns) list += (list.empty() ? "" : ",") + c;
-      options.columns = tarn::columns_option(list);
-    }
-    return 0;
-  });
+  options.network_path = o.network_path;
   options.node_count = o.node_count;
   options.labels = o.labels;
   options.diagonal = o.diagonal;
@@ -137,7 +135,40 @@ Network read_network(const ReadOptions& o) {
   options.block_by = o.block_by;
   options.block_structure_path = o.block_structure_path;
   options.covariate_path = o.covariate_path;
-  return network_of(std::move(options));
+  return options;
+}
+
+tarn::StudyOptions options_of(const ReadOptions& o) {
+  tarn::StudyOptions options = paths_of(o);
+  tarn::with_library_errors([&] {
+    options.format = tarn::format_option(o.format);
+    options.header = tarn::header_option(o.header);
+    if (!o.columns.empty()) {
+      std::string list;
+      for (const std::string& c : o.columns) list += (list.empty() ? "" : ",") + c;
+      options.columns = tarn::columns_option(list);
+    }
+    return 0;
+  });
+  return options;
+}
+
+}  // namespace
+
+Network read_network(const ReadOptions& o) {
+  return network_of(options_of(o));
+}
+
+void check_read_options(const ReadOptions& options) {
+  options_of(options);
+}
+
+std::vector<std::string> data_arguments(const ReadOptions& options) {
+  return tarn::data_arguments(options_of(options));
+}
+
+std::vector<InputFile> input_files(const ReadOptions& options) {
+  return files_of(paths_of(options));
 }
 
 // The arrays become the text of an edge list and of an attribute table, read as the command line

@@ -16,10 +16,9 @@
 #include "cli/fit_command.h"
 #include "cli/simulate_command.h"
 #include "cli/summary_command.h"
-#include "network/fatal_error.h"
-#include "network/usage_error.h"
-#include "numeric/edit_distance.h"
-#include "terms/term_table.h"
+#include "tarnwick/errors.h"
+#include "tarnwick/processes.h"
+#include "tarnwick/terms.h"
 
 namespace tarn {
 
@@ -27,18 +26,15 @@ namespace {
 
 // For an argument that no option takes: the nearest option name of the command, if any is near.
 std::string suggestion(const CLI::App& command, const std::vector<std::string>& arguments) {
+  std::vector<std::string> names;
+  for (const CLI::Option* option : command.get_options()) {
+    for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
+  }
   for (const std::string& argument : arguments) {
     if (argument.rfind("--", 0) != 0) continue;
     const std::string given = argument.substr(0, argument.find('='));
     if (command.get_option_no_throw(given) != nullptr) continue;  // an option, not a typo
-    std::string best;
-    std::size_t best_distance = 4;
-    for (const CLI::Option* option : command.get_options()) {
-      for (const std::string& name : option->get_lnames()) {
-        const std::size_t d = edit_distance(given, "--" + name);
-        if (d < best_distance) best_distance = d, best = "--" + name;
-      }
-    }
+    const std::string best = tarnwick::nearest_name(given, names, 4);
     if (!best.empty()) return ". Did you mean " + best + "?";
   }
   return std::string();
@@ -67,17 +63,16 @@ std::string type_table() {
       "Model (-m): a formula as in statnet, \"edges + mutual + gwesp(0.5, fixed=TRUE) + "
       "nodematch(\\\"level\\\")\", or a comma list, \"edges,mutual,ttriple@2\".\n"
       "The sixteen configuration types by number or name (TERM@B: block type B, TERM@*: each):\n";
-  for (int t = 1; t <= type_count; ++t) {
-    const auto type = static_cast<ConfigurationType>(t);
-    text += "  " + std::to_string(t) + (t < 10 ? "   " : "  ") + std::string(short_name(type)) +
-            std::string(14 - short_name(type).size(), ' ') + std::string(menu_label(type)) + "\n";
+  for (const tarnwick::ConfigurationType& type : tarnwick::configuration_types()) {
+    text += "  " + std::to_string(type.number) + (type.number < 10 ? "   " : "  ") + type.name +
+            std::string(14 - type.name.size(), ' ') + type.label + "\n";
   }
   text += "Other terms (ergm's names and definitions; the user guide has the table):\n ";
   std::size_t column = 1;
-  for (const TermEntry* entry : term_table()) {
-    if (entry->arguments.empty() && type_of_name(entry->name)) continue;
-    std::string item = " " + std::string(entry->name);
-    if (!entry->arguments.empty()) item += "(" + std::string(entry->arguments) + ")";
+  for (const tarnwick::TermInfo& term : tarnwick::terms()) {
+    if (term.configuration_type) continue;
+    std::string item = " " + term.name;
+    if (!term.arguments.empty()) item += "(" + term.arguments + ")";
     if (column + item.size() > 96) {
       text += "\n ";
       column = 1;
@@ -125,7 +120,7 @@ void add_fit_command(Commands& c) {
       "fit",
       "Fit a model by maximum pseudo-likelihood (the default) or by maximum likelihood through "
       "MCMC (--method mcmle)");
-  c.fit_data.add(*fit_command, fit.study);
+  c.fit_data.add(*fit_command, fit.data);
   fit_command
       ->add_option("-m,--model", fit.model,
                    "The model: a formula as in statnet (\"edges + mutual + gwesp(0.5, "
@@ -165,7 +160,7 @@ void add_simulate_and_gof_commands(Commands& c) {
   SimulateCommandOptions& simulate = c.simulate;
   CLI::App* simulate_command =
       c.app.add_subcommand("simulate", "Draw networks from a model at its estimates or --coef");
-  c.simulate_data.add(*simulate_command, simulate.study, false);
+  c.simulate_data.add(*simulate_command, simulate.data, false);
   add_simulation_options(*simulate_command, simulate);
   simulate_command->add_option("--out", simulate.out_dir,
                                "Folder for the networks, as edge lists network_1.csv, ... (the "
@@ -183,7 +178,7 @@ void add_simulate_and_gof_commands(Commands& c) {
   SimulateCommandOptions& gof = c.gof;
   CLI::App* gof_command = c.app.add_subcommand(
       "gof", "Goodness of fit: the observed network against networks drawn from the model");
-  c.gof_data.add(*gof_command, gof.study, false);
+  c.gof_data.add(*gof_command, gof.data, false);
   add_simulation_options(*gof_command, gof);
   gof_command->add_option("--csv", gof.csv_path, "Write every comparison as CSV to FILE");
   gof_command->add_option("--svg", gof.svg_path, "Write the figure as SVG to FILE");
@@ -197,7 +192,7 @@ void add_summary_command(Commands& c) {
   SummaryCommandOptions& summary = c.summary;
   CLI::App* summary_command = c.app.add_subcommand(
       "summary", "The observed network statistics of a model, without fitting");
-  c.summary_data.add(*summary_command, summary.study);
+  c.summary_data.add(*summary_command, summary.data);
   summary_command->add_option("-m,--model", summary.model, "The model: a formula or a list")
       ->required();
   summary_command->add_option("--json", summary.json_path,
@@ -213,18 +208,15 @@ void add_summary_command(Commands& c) {
 void refuse_unknown_command(const Commands& c, int argc, const char* const* argv) {
   if (argc <= 1 || argv[1][0] == '-') return;
   const std::string given = argv[1];
-  std::string best;
-  std::size_t best_distance = 3;
+  std::vector<std::string> names;
   for (const CLI::App* command : c.all()) {
-    if (command->get_name() == given) best_distance = 0;
-    const std::size_t d = edit_distance(given, command->get_name());
-    if (d < best_distance) best_distance = d, best = command->get_name();
+    if (command->get_name() == given) return;
+    names.push_back(command->get_name());
   }
-  if (best_distance > 0) {
-    throw UsageError("unknown command \"" + given +
-                     "\": the commands are fit, simulate, gof and summary" +
-                     (best.empty() ? std::string() : ". Did you mean " + best + "?"));
-  }
+  const std::string best = tarnwick::nearest_name(given, names, 3);
+  throw tarnwick::ArgumentError("unknown command \"" + given +
+                                "\": the commands are fit, simulate, gof and summary" +
+                                (best.empty() ? std::string() : ". Did you mean " + best + "?"));
 }
 
 // Parses the arguments; answers --help, --help-all and --version, and a parse error, with the
@@ -259,23 +251,24 @@ std::optional<int> parse(Commands& c, const std::vector<std::string>& arguments,
   return std::nullopt;
 }
 
-int run_parsed(Commands& c, std::ostream& out, std::ostream& err, const TaskSpread* spread) {
+int run_parsed(Commands& c, std::ostream& out, std::ostream& err,
+               const tarnwick::Processes* processes) {
   if (c.fit_command->parsed()) {
-    c.fit_data.finish(c.fit.study);
-    c.fit.spread = spread;
+    c.fit_data.finish(c.fit.data);
+    c.fit.processes = processes;
     return run_fit_command(c.fit, out, err);
   }
-  if (spread != nullptr && !spread->writes_results()) return exit_ok;
+  if (processes != nullptr && !processes->writes_results()) return exit_ok;
   if (c.simulate_command->parsed()) {
-    c.simulate_data.finish(c.simulate.study);
+    c.simulate_data.finish(c.simulate.data);
     return run_simulate_command(c.simulate, out, err);
   }
   if (c.gof_command->parsed()) {
-    c.gof_data.finish(c.gof.study);
+    c.gof_data.finish(c.gof.data);
     return run_gof_command(c.gof, out, err);
   }
   if (c.summary_command->parsed()) {
-    c.summary_data.finish(c.summary.study);
+    c.summary_data.finish(c.summary.data);
     return run_summary_command(c.summary, out, err);
   }
   return exit_usage;
@@ -284,7 +277,7 @@ int run_parsed(Commands& c, std::ostream& out, std::ostream& err, const TaskSpre
 }  // namespace
 
 int run_command_line(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-                     const TaskSpread* spread) {
+                     const tarnwick::Processes* processes) {
   Commands c;
   c.app.set_version_flag("--version", std::string("tarnwick ") + tarnwick_version);
   c.app.require_subcommand(1);
@@ -296,20 +289,20 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out, std::
     if (const auto answered = parse(c, std::vector<std::string>(argv + 1, argv + argc), out, err)) {
       return *answered;
     }
-    return run_parsed(c, out, err, spread);
-  } catch (const UsageError& e) {
-    err << "tarnwick: " << e.what() << '\n';
-    return exit_usage;
+    return run_parsed(c, out, err, processes);
   } catch (const tarnwick::ArgumentError& e) {
     err << "tarnwick: " << e.what() << '\n';
     return exit_usage;
-  } catch (const OutputError& e) {
+  } catch (const tarnwick::ModelError& e) {
     err << "tarnwick: " << e.what() << '\n';
-    return exit_output_failed;
+    return exit_usage;
   } catch (const OutputFailed& e) {
     err << "tarnwick: " << e.what() << '\n';
     return exit_output_failed;
-  } catch (const FatalError& e) {
+  } catch (const tarnwick::InputError& e) {
+    err << "tarnwick: " << e.what() << '\n';
+    return exit_bad_input;
+  } catch (const tarnwick::CapacityError& e) {
     err << "tarnwick: " << e.what() << '\n';
     return exit_bad_input;
   } catch (const std::bad_alloc&) {

@@ -1,11 +1,10 @@
 #include "cli/data_options.h"
 
-#include "io/data_arguments.h"
-#include "network/usage_error.h"
+#include "tarnwick/errors.h"
 
 namespace tarn {
 
-void DataOptions::add(CLI::App& command, StudyOptions& s, bool network_required) {
+void DataOptions::add(CLI::App& command, tarnwick::ReadOptions& s, bool network_required) {
   CLI::Option* network =
       command.add_option("network", s.network_path,
                          "The network: a record-format file, an edge list (CSV, TSV or blank-"
@@ -15,10 +14,10 @@ void DataOptions::add(CLI::App& command, StudyOptions& s, bool network_required)
   command.add_flag("--undirected", s.undirected,
                    "The network is undirected: rows i,j and j,i are one edge, the dyads are "
                    "the n(n-1)/2 pairs");
-  command.add_option("--format", format,
+  command.add_option("--format", s.format,
                      "Format of the network file: record, csv, tsv, blank or pajek "
                      "(default: from its content and name)");
-  command.add_option("--header", header,
+  command.add_option("--header", s.header,
                      "Whether an edge list's first line is a header: auto, yes or no "
                      "(default auto)");
   command.add_option("--columns", columns,
@@ -36,7 +35,7 @@ void DataOptions::add(CLI::App& command, StudyOptions& s, bool network_required)
   command.add_option("--attributes", s.attributes_path,
                      "Node attributes: a record-format file or a table with a header (id "
                      "column first)");
-  command.add_option("--attribute-count", attribute_count,
+  command.add_option("--attribute-count", s.attribute_count,
                      "Values per record of a record-format attribute file (default: from its "
                      "format line)");
   command.add_option("--block-by", s.block_by,
@@ -47,24 +46,23 @@ void DataOptions::add(CLI::App& command, StudyOptions& s, bool network_required)
   command.add_option("--covariate", s.covariate_path,
                      "The comparative network whose values are the covariate (type 16)");
 }
-void DataOptions::finish(StudyOptions& s) const {
-  s.format = format_option(format);
-  s.header = header_option(header);
-  s.columns = columns_option(columns);
+void DataOptions::finish(tarnwick::ReadOptions& s) const {
+  s.columns.clear();
+  if (!columns.empty()) s.columns.push_back(columns);
   s.node_count = node_count;
-  if (attribute_count >= 0) s.attribute_count = attribute_count;
+  tarnwick::check_read_options(s);
 }
 
-StudyOptions study_options_of(const std::vector<std::string>& arguments) {
+tarnwick::ReadOptions read_options_of(const std::vector<std::string>& arguments) {
   CLI::App app("data", "data");
-  StudyOptions s;
+  tarnwick::ReadOptions s;
   DataOptions data;
   data.add(app, s);
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {
     app.parse(reversed);
   } catch (const CLI::ParseError& e) {
-    throw UsageError(std::string("the data options are not valid: ") + e.what());
+    throw tarnwick::ArgumentError(std::string("the data options are not valid: ") + e.what());
   }
   data.finish(s);
   return s;

@@ -1,6 +1,6 @@
 #pragma once
-// tarnwick fit NETWORK --model LIST [options]: one pseudo-likelihood fit, reported on the screen
-// and in the files the options name (the dialogue's report, JSON, tidy CSV), with naive,
+// tarnwick fit NETWORK --model LIST [options]: one fit, reported on the screen and in the files
+// the options name (the dialogue's report, JSON, tidy CSV, the MCMC diagnostics), with naive,
 // Godambe or bootstrap standard errors, and a check that the estimate exists.
 
 #include <ostream>
@@ -8,13 +8,13 @@
 
 #include "cli/mcmle_options.h"
 #include "cli/sampling_options.h"
-#include "io/input_data.h"
-#include "spread/task_spread.h"
+#include "tarnwick/network.h"
+#include "tarnwick/processes.h"
 
 namespace tarn {
 
 struct FitCommandOptions {
-  StudyOptions study;
+  tarnwick::ReadOptions data;
   std::string model;
   std::string report_path;  // empty: none
   std::string json_path;    // "-": standard output
@@ -22,10 +22,10 @@ struct FitCommandOptions {
   bool quiet = false;
   std::string errors = "naive";  // naive, godambe or bootstrap
   int replicates = 500;
-  std::string method = "mple";  // a row of the estimator table: mple, mcmle or ee
+  std::string method = "mple";  // mple, mcmle or ee (tarnwick::estimators())
   McmleOptions mcmle;
   SamplingOptions sampling;
-  const TaskSpread* spread = nullptr;  // the processes of an MPI job; null: this process
+  const tarnwick::Processes* processes = nullptr;  // the processes of an MPI job; null: this one
 };
 
 // Returns the exit status (exit_status.h).

@@ -21,9 +21,10 @@ void McmleOptions::add(CLI::App& command) {
                      "figures as FILE.svg or FILE.html");
 }
 
-McmleProgress mcmle_progress_lines(std::ostream& err, bool shown) {
-  return [&err, shown](const McmleIteration& i) {
-    if (!shown) return;
+std::function<void(const tarnwick::IterationReport&)> mcmle_progress_lines(std::ostream& err,
+                                                                           bool shown) {
+  if (!shown) return {};
+  return [&err](const tarnwick::IterationReport& i) {
     char line[200];
     if (i.filled) {
       std::snprintf(line, sizeof line, "iteration %d: a chain filled the link store (%.1f s)\n",

@@ -1,21 +1,26 @@
 #pragma once
 // fit --method mcmle: its options, and its progress lines on standard error.
 
+#include <functional>
 #include <ostream>
 #include <string>
 
 #include "CLI/CLI.hpp"
-#include "estimate/mcmle_estimator.h"
+#include "tarnwick/work.h"
 
 namespace tarn {
 
-struct McmleOptions : McmleSettings {
+struct McmleOptions {
+  std::string init;  // the coefficients to start from, as a comma list; empty: the MPLE
+  int sample_size = 1024;
+  int max_iterations = 60;
   std::string diagnostics_path;  // an SVG or HTML file of the last sample; empty: none
 
   void add(CLI::App& command);
 };
 
 // One line on `err` for every iteration when `shown`; nothing otherwise.
-McmleProgress mcmle_progress_lines(std::ostream& err, bool shown);
+std::function<void(const tarnwick::IterationReport&)> mcmle_progress_lines(std::ostream& err,
+                                                                           bool shown);
 
 }  // namespace tarn

@@ -6,20 +6,22 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "cli/sampling_options.h"
-#include "io/input_data.h"
+#include "tarnwick/network.h"
 
 namespace tarn {
 
 struct SimulateCommandOptions {
-  StudyOptions study;
+  tarnwick::ReadOptions data;
   std::string model;
   std::string coef;  // empty: the fitted estimates
   // The JSON results of a fit, whose model, estimates and data are taken instead of the network,
   // the model and the coefficients; empty: none.
   std::string fit_path;
-  // Set from --fit: the network the fit was of, which the data must give again.
+  // Set from --fit: its estimates, and the network it was of, which the data must give again.
+  std::vector<double> fitted_coefficients;
   int fitted_nodes = -1, fitted_links = -1;
   int networks = 100;
   SamplingOptions sampling;

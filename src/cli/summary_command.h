@@ -5,12 +5,12 @@
 #include <ostream>
 #include <string>
 
-#include "io/input_data.h"
+#include "tarnwick/network.h"
 
 namespace tarn {
 
 struct SummaryCommandOptions {
-  StudyOptions study;
+  tarnwick::ReadOptions data;
   std::string model;
   std::string json_path;  // "-": standard output
   std::string csv_path;

@@ -1,0 +1,179 @@
+// What a front end takes from the library: a model built once with the files it reads, the
+// texts of every result, the progress of an MCMC fit, draws at the pseudo-likelihood estimate,
+// a saved fit read back, and the processes that a fit's tasks are dealt out to.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+
+#include "support/repository.h"
+#include "tarnwick/tarnwick.h"
+
+namespace {
+
+using tarn::test::repository_file;
+
+tarnwick::ReadOptions florentine_options() {
+  tarnwick::ReadOptions read;
+  read.network_path = repository_file("examples/florentine_marriage.net");
+  read.attributes_path = repository_file("examples/florentine_attributes.csv");
+  read.undirected = true;
+  return read;
+}
+
+tarnwick::Model florentine_model(const std::string& formula) {
+  return tarnwick::build_model(tarnwick::read_network(florentine_options()), formula);
+}
+
+// A fit by MCMC of a few small iterations.
+tarnwick::FitSettings short_mcmle() {
+  tarnwick::FitSettings settings;
+  settings.method = "mcmle";
+  settings.sample_size = 256;
+  settings.max_iterations = 3;
+  settings.threads = 2;
+  return settings;
+}
+
+// The tasks in index order on this process, counted.
+class CountingProcesses final : public tarnwick::Processes {
+ public:
+  std::vector<std::vector<double>> run(
+      int count, int, const std::function<std::vector<double>(int)>& task) const override {
+    ++calls;
+    std::vector<std::vector<double>> results;
+    for (int t = 0; t < count; ++t) results.push_back(task(t));
+    return results;
+  }
+  bool writes_results() const override { return true; }
+  mutable std::atomic<int> calls{0};
+};
+
+TEST(FrontEnd, AModelListsTheFilesItReadsAndItsStatistics) {
+  const tarnwick::Model model = florentine_model("edges + nodecov(\"wealth\")");
+  const std::vector<tarnwick::InputFile> files = model.input_files();
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_EQ(files[0].path, florentine_options().network_path);
+  EXPECT_EQ(files[1].option, "--attributes");
+  EXPECT_EQ(tarnwick::input_files(florentine_options()).size(), 2u);
+  EXPECT_FALSE(model.configuration_types_only());
+  const tarnwick::StatisticsReport report = tarnwick::statistics_report(model);
+  ASSERT_EQ(report.statistics.size(), 2u);
+  EXPECT_EQ(report.statistics[0].value, 20);
+  EXPECT_EQ(report.csv.rfind("name,term,value\n", 0), 0u);
+  EXPECT_NE(report.json.find("\"statistics\""), std::string::npos);
+  EXPECT_NE(report.table.find("edges"), std::string::npos);
+}
+
+TEST(FrontEnd, AFitGivesTheDialoguesReportOfTheConfigurationTypesOnly) {
+  tarnwick::ReadOptions read;
+  read.network_path = repository_file("examples/advice.csv");
+  const tarnwick::Network advice = tarnwick::read_network(read);
+  tarnwick::FitSettings settings;
+  settings.report = true;
+  const tarnwick::Estimate fit = tarnwick::fit(advice, "edges + mutual", settings);
+  EXPECT_EQ(fit.report.rfind(" Network file:", 0), 0u);
+  EXPECT_TRUE(fit.diagnostics.empty());
+  EXPECT_THROW(tarnwick::fit(florentine_model("edges + nodecov(\"wealth\")"), settings),
+               tarnwick::ArgumentError);
+  settings.report = false;
+  settings.init_list = "-1";
+  EXPECT_THROW(tarnwick::check_fit_settings(settings), tarnwick::ArgumentError);
+}
+
+TEST(FrontEnd, AnMcmcFitReportsEveryIterationAndGivesItsDiagnostics) {
+  tarnwick::FitSettings settings = short_mcmle();
+  settings.diagnostics_file = "diagnostics.html";
+  std::vector<int> iterations;
+  tarnwick::Progress progress;
+  progress.iteration = [&](const tarnwick::IterationReport& i) { iterations.push_back(i.number); };
+  const tarnwick::Estimate fit =
+      tarnwick::fit(florentine_model("edges + triangle"), settings, progress);
+  ASSERT_FALSE(iterations.empty());
+  EXPECT_EQ(iterations.front(), 1);
+  EXPECT_NE(fit.diagnostics.find("<svg"), std::string::npos);
+  EXPECT_NE(fit.diagnostics.find("<html"), std::string::npos);
+}
+
+TEST(FrontEnd, DrawsWithoutCoefficientsAreAtThePseudoLikelihoodEstimate) {
+  const tarnwick::Model model = florentine_model("edges + triangle");
+  tarnwick::SimulateSettings settings;
+  settings.networks = 12;
+  settings.threads = 2;
+  settings.keep_networks = false;
+  std::atomic<int> edge_lists{0};
+  settings.each_network = [&](int, const std::string& edges) {
+    if (edges.rfind("node1,node2\n", 0) == 0) ++edge_lists;
+  };
+  std::atomic<std::int64_t> counter{0};
+  tarnwick::Progress progress;
+  progress.counter = &counter;
+  const tarnwick::Simulation drawn = tarnwick::simulate(model, settings, progress);
+  EXPECT_EQ(drawn.outcome, tarnwick::DrawOutcome::drawn);
+  EXPECT_EQ(edge_lists.load(), 12);
+  EXPECT_EQ(counter.load(), 12);
+  EXPECT_TRUE(drawn.networks.empty());
+  EXPECT_EQ(drawn.statistics_csv.rfind("network,edges,triangle\nobserved,20,3\n", 0), 0u);
+  EXPECT_NE(drawn.table.find("12 networks from 8 chains"), std::string::npos);
+
+  const tarnwick::GofTables tables = tarnwick::gof(model, settings);
+  ASSERT_TRUE(tables.made);
+  EXPECT_NE(tables.svg.find("<svg"), std::string::npos);
+  EXPECT_NE(tables.html.find(tables.title), std::string::npos);
+  EXPECT_EQ(tables.table.rfind(" " + tables.title + "\n\n", 0), 0u);
+}
+
+TEST(FrontEnd, ASavedFitIsReadBackWithItsDataAndEstimates) {
+  const tarnwick::Estimate fit = tarnwick::fit(florentine_model("edges + triangle"));
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / ("saved_fit_" + std::to_string(getpid()) + ".json");
+  std::ofstream(file) << fit.json;
+  const tarnwick::SavedFit saved = tarnwick::read_saved_fit(file.string());
+  std::filesystem::remove(file);
+  EXPECT_EQ(saved.formula, "edges + triangle");
+  EXPECT_TRUE(saved.converged());
+  EXPECT_EQ(saved.coefficients, fit.coefficients);
+  ASSERT_FALSE(saved.data_arguments.empty());
+  EXPECT_EQ(saved.data_arguments.front(), florentine_options().network_path);
+  EXPECT_EQ(saved.nodes, 16);
+  EXPECT_THROW(tarnwick::read_saved_fit(repository_file("examples/advice.csv")),
+               tarnwick::InputError);
+}
+
+TEST(FrontEnd, AFitsTasksGoToTheProcessesGivenWithTheSameResults) {
+  tarnwick::FitSettings settings = short_mcmle();
+  const tarnwick::Model model = florentine_model("edges + triangle");
+  const tarnwick::Estimate here = tarnwick::fit(model, settings);
+  const CountingProcesses processes;
+  settings.processes = &processes;
+  const tarnwick::Estimate spread = tarnwick::fit(model, settings);
+  EXPECT_GT(processes.calls.load(), 0);
+  EXPECT_EQ(spread.coefficients, here.coefficients);
+  EXPECT_EQ(spread.json, here.json);
+}
+
+TEST(FrontEnd, GofsChainsGoToTheProcessesGivenWithTheSameTables) {
+  const tarnwick::Model model = florentine_model("edges + triangle");
+  tarnwick::GofSettings settings;
+  settings.networks = 16;
+  settings.threads = 2;
+  const tarnwick::GofTables here = tarnwick::gof(model, settings);
+  const CountingProcesses processes;
+  settings.processes = &processes;
+  const tarnwick::GofTables spread = tarnwick::gof(model, settings);
+  EXPECT_GT(processes.calls.load(), 0);
+  EXPECT_EQ(spread.csv, here.csv);
+  EXPECT_EQ(spread.table, here.table);
+}
+
+TEST(FrontEnd, TheNearestNameIsTheFirstWithinTheLimit) {
+  EXPECT_EQ(tarnwick::nearest_name("--sed", {"--seed", "--sex"}, 4), "--seed");
+  EXPECT_EQ(tarnwick::nearest_name("fitt", {"fit", "gof"}, 3), "fit");
+  EXPECT_EQ(tarnwick::nearest_name("zzzzzz", {"fit", "gof"}, 3), "");
+  EXPECT_EQ(tarnwick::configuration_types().size(), 16u);
+  EXPECT_FALSE(tarnwick::terms().empty());
+}
+
+}  // namespace
