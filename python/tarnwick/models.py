@@ -297,6 +297,7 @@ def fit(
     chains: int = 8,
     burnin: Optional[int] = None,
     interval: Optional[int] = None,
+    dyad_sample: Optional[int] = None,
     progress: ProgressOption = None,
 ) -> FitResult:
     """Fits an exponential random graph model of the formula to the network.
@@ -313,6 +314,9 @@ def fit(
     init : mcmle: the starting coefficients (default: the pseudo-likelihood estimate)
     sample_size, max_iterations : mcmle: networks per iteration, iterations at most
     chains, burnin, interval : the sampler's chains and spacing (None: the defaults)
+    dyad_sample : mple: fit every linked dyad and this many empty ones drawn (case-control, the
+        command line's ``--dyad-sample``; the errors then include the sampling's share). None:
+        every dyad, or ergm's sample size past 10^9 dyads
     progress : None (a tqdm bar on a terminal), True, False, or a callable
         ``progress(done, total, stage)``
 
@@ -334,6 +338,7 @@ def fit(
         init=_numbers("init", init),
         sample_size=_whole("sample_size", sample_size, 1),
         max_iterations=_whole("max_iterations", max_iterations, 1),
+        dyad_sample=_optional_count("dyad_sample", dyad_sample, 1),
         **_sampling(seed, threads, chains, burnin, interval),
     )
     result = FitResult(net, text, estimate)

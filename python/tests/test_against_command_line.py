@@ -85,6 +85,7 @@ def same_estimates(ours, theirs):
             {"se": "bootstrap", "replicates": 60, "seed": 3, "threads": 1},
             ["--se", "bootstrap", "--replicates", "60", "--seed", "3", "--threads", "1"],
         ),
+        ({"dyad_sample": 40, "seed": 5}, ["--dyad-sample", "40", "--seed", "5"]),
     ],
 )
 def test_fit_json_is_the_command_line_s(florentine, tmp_path, settings, options):
@@ -96,6 +97,8 @@ def test_fit_json_is_the_command_line_s(florentine, tmp_path, settings, options)
     assert fit.coef.tolist() == [p["estimate"] for p in theirs["parameters"]]
     assert fit.std_error.tolist() == [p["std_error"] for p in theirs["parameters"]]
     assert fit.converged == theirs["converged"]
+    if "dyad_sample" in settings:
+        assert ours["mple"]["dyad_sample"]["controls"] == 40
 
 
 def test_mcmle_fit_is_the_command_line_s(florentine, tmp_path):
