@@ -223,19 +223,10 @@ class CaseControlSums final : public FitSums {
     const int m = s_.rows.m;
     std::int64_t zero_weight = 0;
     for (std::size_t r = 0; r < s_.rows.size(); ++r) {
-      const double* x = s_.rows.row(r);
-      const double c = weight_of(s_, r);
-      const int y = s_.rows.y[r] != 0 ? 1 : 0;
-      const double eta = dot_product(x, at.base(), m);
-      const double p = 1.0 / (1.0 + std::exp(-eta));
-      const double w = p * (1.0 - p);
-      if (w == 0.0) {
+      if (add_newton_row(s_.rows.row(r), m, weight_of(s_, r), s_.rows.y[r] != 0 ? 1 : 0, at, wz_sum,
+                         wxsq)) {
         zero_weight += s_.rows.count[r];
-        add_weighted_row(x, m, c * (y - p), 0.0, &wz_sum, nullptr);
-        continue;
       }
-      const double z = eta + (y - p) / w;
-      add_weighted_row(x, m, std::isfinite(z) ? c * w * z : c * (y - p), c * w, &wz_sum, &wxsq);
     }
     return zero_weight;
   }

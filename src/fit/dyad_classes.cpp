@@ -360,17 +360,36 @@ void add_untouched_rows(const Study& study, const NodeClasses& classes, const Ma
 
 }  // namespace
 
+namespace {
+
+// The classes of nodes, and the match keys of their pairs, that the model's terms tell apart.
+struct PairLayout {
+  Forms forms;
+  NodeClasses classes;
+  MatchKeys match;
+};
+
+PairLayout pair_layout(const Study& study) {
+  PairLayout layout;
+  layout.forms = forms_of(study.model);
+  if (layout.forms.without != nullptr) {
+    throw UsageError(layout.forms.without->text() + " has no form by classes of nodes");
+  }
+  layout.classes = node_classes(layout.forms, study.node_count());
+  layout.match = match_keys(layout.forms);
+  return layout;
+}
+
+}  // namespace
+
 DyadClassRows dyad_class_rows(const Study& study) {
   const int n = study.node_count();
-  const Forms forms = forms_of(study.model);
-  if (forms.without != nullptr) {
-    throw UsageError(forms.without->text() + " has no form by classes of nodes");
-  }
-  const NodeClasses classes = node_classes(forms, n);
-  const MatchKeys match = match_keys(forms);
+  const PairLayout layout = pair_layout(study);
+  const NodeClasses& classes = layout.classes;
+  const MatchKeys& match = layout.match;
   ClassPairTable table(classes, match, n);
   RowTable rows(study.model.parameter_count());
-  add_touched_rows(study, touched_dyads(study, forms), classes, table, rows);
+  add_touched_rows(study, touched_dyads(study, layout.forms), classes, table, rows);
   add_untouched_rows(study, classes, match, table, rows);
   return rows.rows();
 }
@@ -403,12 +422,9 @@ std::vector<double> untouched_changes(const Model& model, const MatchKeys& match
 
 std::vector<PairClass> pair_classes(const Study& study) {
   const int n = study.node_count();
-  const Forms forms = forms_of(study.model);
-  if (forms.without != nullptr) {
-    throw UsageError(forms.without->text() + " has no form by classes of nodes");
-  }
-  const NodeClasses classes = node_classes(forms, n);
-  const MatchKeys match = match_keys(forms);
+  const PairLayout layout = pair_layout(study);
+  const NodeClasses& classes = layout.classes;
+  const MatchKeys& match = layout.match;
   ClassPairTable table(classes, match, n);
   std::vector<PairClass> out;
   for (std::int64_t p = 0; p < table.patterns(); ++p) {
@@ -471,19 +487,10 @@ class ClassRowSums final : public FitSums {
     const int m = rows_.m;
     std::int64_t zero_weight = 0;
     for (std::size_t r = 0; r < rows_.size(); ++r) {
-      const double* x = rows_.row(r);
-      const auto c = static_cast<double>(rows_.count[r]);
-      const int y = rows_.y[r] != 0 ? 1 : 0;
-      const double eta = dot_product(x, at.base(), m);
-      const double p = 1.0 / (1.0 + std::exp(-eta));
-      const double w = p * (1.0 - p);
-      if (w == 0.0) {
+      if (add_newton_row(rows_.row(r), m, static_cast<double>(rows_.count[r]),
+                         rows_.y[r] != 0 ? 1 : 0, at, wz_sum, wxsq)) {
         zero_weight += rows_.count[r];
-        add_weighted_row(x, m, c * (y - p), 0.0, &wz_sum, nullptr);
-        continue;
       }
-      const double z = eta + (y - p) / w;
-      add_weighted_row(x, m, std::isfinite(z) ? c * w * z : c * (y - p), c * w, &wz_sum, &wxsq);
     }
     return zero_weight;
   }

@@ -91,4 +91,19 @@ FitResult fit_by_passes(FitSums& sums, const FitPlan& plan) {
   return result;
 }
 
+bool add_newton_row(const double* x, int m, double weight, int y, const ParamVector& at,
+                    ParamVector& wz_sum, ParamMatrix& wxsq) {
+  const double eta = dot_product(x, at.base(), m);
+  const double p = 1.0 / (1.0 + std::exp(-eta));
+  const double w = p * (1.0 - p);
+  if (w == 0.0) {
+    add_weighted_row(x, m, weight * (y - p), 0.0, &wz_sum, nullptr);
+    return true;
+  }
+  const double z = eta + (y - p) / w;
+  add_weighted_row(x, m, std::isfinite(z) ? weight * w * z : weight * (y - p), weight * w, &wz_sum,
+                   &wxsq);
+  return false;
+}
+
 }  // namespace tarn

@@ -66,4 +66,10 @@ struct FitPlan {
 
 FitResult fit_by_passes(FitSums& sums, const FitPlan& plan);
 
+// A row's share of a Newton pass at `at` for the fits over counted rows: `weight` dyads of
+// response y and statistics x, added to X'Wz and X'WX. Returns true when the row's weight
+// p(1 - p) is 0: its dyads then add their score only.
+bool add_newton_row(const double* x, int m, double weight, int y, const ParamVector& at,
+                    ParamVector& wz_sum, ParamMatrix& wxsq);
+
 }  // namespace tarn

@@ -8,37 +8,10 @@
 
 #include "fit/pseudo_likelihood.h"
 #include "model/model.h"
-#include "support/exact_networks.h"
-#include "support/networks.h"
+#include "support/five_node_study.h"
 
 namespace tarn {
 namespace {
-
-const test::LinkList five = {{1, 2}, {1, 3}, {2, 1}, {2, 3}, {2, 5},
-                             {3, 4}, {4, 3}, {4, 5}, {5, 1}};
-
-Study study_of(const std::string& formula) {
-  TermContext context;
-  context.node_count = 5;
-  Study study;
-  study.network = test::network_of(five);
-  study.model = model_of_formula(formula, context);
-  return study;
-}
-
-// The exact MLE and its covariance (the inverse Fisher information), by Newton's method.
-test::ExactMoments exact_mle(const Study& study, Vector& eta) {
-  const auto classes = test::every_network(study.model, 5);
-  const Vector observed = study.model.network_statistics(study.graph());
-  for (int step = 0; step < 50; ++step) {
-    const test::ExactMoments m = test::exact_moments(classes, eta);
-    const Matrix inverse = symmetric_inverse(m.covariance).value();
-    for (std::size_t a = 0; a < eta.size(); ++a)
-      for (std::size_t b = 0; b < eta.size(); ++b)
-        eta[a] += inverse(int(a), int(b)) * (observed[b] - m.mean[b]);
-  }
-  return test::exact_moments(classes, eta);
-}
 
 Vector mple_of(const Study& study) {
   const FitResult r = fit_pseudo_likelihood(study);
@@ -51,10 +24,10 @@ TEST(EquilibriumExpectation, ReachesTheExactEstimateFromThePseudoLikelihoodOne) 
   for (const char* formula :
        {"edges + mutual", "edges + mutual + ttriple", "edges + gwesp(0.5, fixed=TRUE)"}) {
     SCOPED_TRACE(formula);
-    const Study study = study_of(formula);
+    const Study study = test::five_node_study(formula);
     const Vector start = mple_of(study);
     Vector exact = start;
-    const test::ExactMoments at_exact = exact_mle(study, exact);
+    const test::ExactMoments at_exact = test::exact_mle(study, exact);
     const Matrix covariance = symmetric_inverse(at_exact.covariance).value();
     EeSettings settings;
     settings.proposals_per_update = 50;
@@ -75,7 +48,7 @@ TEST(EquilibriumExpectation, ReachesTheExactEstimateFromThePseudoLikelihoodOne) 
 }
 
 TEST(EquilibriumExpectation, TheSameForAnyNumberOfThreads) {
-  const Study study = study_of("edges + mutual + ttriple");
+  const Study study = test::five_node_study("edges + mutual + ttriple");
   EeSettings settings;
   settings.proposals_per_update = 40;
   settings.updates = 500;
@@ -100,9 +73,9 @@ namespace {
 // a network drawn independently at the current coefficients, and the estimate lies as close to
 // the exact one as the chains' does, without a proposal.
 TEST(EquilibriumExpectation, ExactDrawsReachTheExactEstimate) {
-  const Study study = study_of("edges + mutual");
+  const Study study = test::five_node_study("edges + mutual");
   Vector exact = mple_of(study);
-  const test::ExactMoments at_exact = exact_mle(study, exact);
+  const test::ExactMoments at_exact = test::exact_mle(study, exact);
   // Half a unit from the exact estimate each way: the steps must get there, not stay at a
   // start that was the answer.
   const Vector start = {exact[0] - 0.5, exact[1] + 0.5};

@@ -9,23 +9,10 @@
 #include <cmath>
 
 #include "model/model.h"
-#include "support/exact_networks.h"
-#include "support/networks.h"
+#include "support/five_node_study.h"
 
 namespace tarn {
 namespace {
-
-const test::LinkList five = {{1, 2}, {1, 3}, {2, 1}, {2, 3}, {2, 5},
-                             {3, 4}, {4, 3}, {4, 5}, {5, 1}};
-
-Study study_of(const std::string& formula) {
-  TermContext context;
-  context.node_count = 5;
-  Study study;
-  study.network = test::network_of(five);
-  study.model = model_of_formula(formula, context);
-  return study;
-}
 
 struct ExactFit {
   Vector estimate;
@@ -33,17 +20,9 @@ struct ExactFit {
 };
 
 ExactFit exact_mle(const Study& study) {
-  const auto classes = test::every_network(study.model, 5);
-  const Vector observed = study.model.network_statistics(study.graph());
-  Vector eta(observed.size(), 0.0);
-  for (int step = 0; step < 50; ++step) {
-    const test::ExactMoments m = test::exact_moments(classes, eta);
-    const Matrix inverse = symmetric_inverse(m.covariance).value();
-    for (std::size_t a = 0; a < eta.size(); ++a)
-      for (std::size_t b = 0; b < eta.size(); ++b)
-        eta[a] += inverse(int(a), int(b)) * (observed[b] - m.mean[b]);
-  }
-  return {eta, symmetric_inverse(test::exact_moments(classes, eta).covariance).value()};
+  Vector eta(study.statistics().size(), 0.0);
+  const test::ExactMoments at_exact = test::exact_mle(study, eta);
+  return {eta, symmetric_inverse(at_exact.covariance).value()};
 }
 
 SamplerSettings chains() {
@@ -57,7 +36,7 @@ SamplerSettings chains() {
 }
 
 TEST(EeCheck, PassesAtTheExactEstimateWithItsStandardErrors) {
-  const Study study = study_of("edges + mutual");
+  const Study study = test::five_node_study("edges + mutual");
   const ExactFit exact = exact_mle(study);
   McmleControl control;
   for (const int chains_up_to : {max_nodes, 0}) {
@@ -78,7 +57,7 @@ TEST(EeCheck, PassesAtTheExactEstimateWithItsStandardErrors) {
 }
 
 TEST(EeCheck, FailsAwayFromTheEstimate) {
-  const Study study = study_of("edges + mutual");
+  const Study study = test::five_node_study("edges + mutual");
   const ExactFit exact = exact_mle(study);
   Vector away = exact.estimate;
   away[0] += 3.0 * std::sqrt(exact.inverse_information(0, 0));
@@ -91,7 +70,7 @@ TEST(EeCheck, FailsAwayFromTheEstimate) {
 }
 
 TEST(EeCheck, ExactDrawsAreTheSameForASeedAndDifferForAnother) {
-  const Study study = study_of("edges + mutual");
+  const Study study = test::five_node_study("edges + mutual");
   const ExactFit exact = exact_mle(study);
   McmleControl control;
   SamplerSettings settings = chains();
