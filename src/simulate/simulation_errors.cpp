@@ -77,6 +77,32 @@ void bootstrap_errors(const std::vector<Vector>& refits, const std::vector<char>
       std::to_string(result.failed_refits) + " refits did not converge and are left out.";
 }
 
+// The replicates' scores, refits and whether each refit converged, read back from their measures
+// (zero rows for replicates not drawn: the sample is then degenerate and not used).
+struct ReplicateFigures {
+  std::vector<Vector> scores, refits;
+  std::vector<char> converged;  // not vector<bool>: one per replicate
+};
+
+ReplicateFigures replicate_figures(const std::vector<TaskResult>& measures, bool scores_wanted,
+                                   bool refits_wanted, int m, int replicates) {
+  const auto count = static_cast<std::size_t>(std::max(replicates, 0));
+  const auto size = static_cast<std::size_t>(m);
+  ReplicateFigures f{std::vector<Vector>(scores_wanted ? count : 0, Vector(size, 0.0)),
+                     std::vector<Vector>(refits_wanted ? count : 0, Vector(size, 0.0)),
+                     std::vector<char>(count, 1)};
+  for (std::size_t k = 0; k < measures.size(); ++k) {
+    if (measures[k].empty()) continue;
+    ResultReader read(measures[k]);
+    if (scores_wanted) f.scores[k] = read.next(size);
+    if (refits_wanted) {
+      f.refits[k] = read.next(size);
+      f.converged[k] = read.next() != 0.0 ? 1 : 0;
+    }
+  }
+  return f;
+}
+
 }  // namespace
 
 std::vector<SimulationErrors> simulation_errors(const std::vector<ErrorMethod>& methods,
@@ -115,19 +141,11 @@ std::vector<SimulationErrors> simulation_errors(const std::vector<ErrorMethod>& 
           : MeasuredSample{sample_networks(study, coefficients, replicates, settings, {}, done),
                            {}};
   const SampleSummary& sample = measured.sample;
-  const auto count = static_cast<std::size_t>(std::max(replicates, 0));
-  std::vector<Vector> scores(scores_wanted ? count : 0, Vector(std::size_t(m), 0.0));
-  std::vector<Vector> refits(refits_wanted ? count : 0, Vector(std::size_t(m), 0.0));
-  std::vector<char> converged(count, 1);
-  for (std::size_t k = 0; k < measured.measures.size(); ++k) {
-    if (measured.measures[k].empty()) continue;  // not drawn: the sample is degenerate
-    ResultReader read(measured.measures[k]);
-    if (scores_wanted) scores[k] = read.next(static_cast<std::size_t>(m));
-    if (refits_wanted) {
-      refits[k] = read.next(static_cast<std::size_t>(m));
-      converged[k] = read.next() != 0.0 ? 1 : 0;
-    }
-  }
+  const ReplicateFigures figures =
+      replicate_figures(measured.measures, scores_wanted, refits_wanted, m, replicates);
+  const std::vector<Vector>& scores = figures.scores;
+  const std::vector<Vector>& refits = figures.refits;
+  const std::vector<char>& converged = figures.converged;
 
   std::vector<SimulationErrors> results;
   for (const ErrorMethod method : methods) {
