@@ -237,23 +237,11 @@ class CaseControlSums final : public FitSums {
     FinalPassSums sums;
     double classified[2][2] = {{0.0, 0.0}, {0.0, 0.0}};
     for (std::size_t r = 0; r < s_.rows.size(); ++r) {
-      const double* x = s_.rows.row(r);
       const double c = weight_of(s_, r);
       const int y = s_.rows.y[r] != 0 ? 1 : 0;
-      const double eta = dot_product(x, estimate.base(), m);
-      const double e = std::exp(-eta);
-      double term = std::log(1.0 + 1.0 / e);
-      if (std::isinf(term)) term = eta;
-      const double p = 1.0 / (1.0 + e);
-      const double w = std::isinf(e) ? 0.0 : e / ((1.0 + e) * (1.0 + e));
-      sums.loglik_sum += c * term;
-      const double residual = y - p;
-      sums.abs_resid_sum += c * std::fabs(residual);
-      sums.sq_resid_sum += c * residual * residual;
-      if (residual != 0.0) sums.pearson_sum += c * residual * residual / (p * (1.0 - p));
+      const double p =
+          add_final_row(s_.rows.row(r), m, c, s_.rows.count[r], y, estimate, sums, wxsq);
       classified[y][static_cast<int>(p + 0.5) != 0 ? 1 : 0] += c;
-      if (w == 0.0) sums.zero_weight_dyads += s_.rows.count[r];
-      add_weighted_row(x, m, 0.0, c * w, nullptr, &wxsq);
     }
     for (int o = 0; o < 2; ++o) {
       for (int q = 0; q < 2; ++q) sums.class_table[o][q] = std::llround(classified[o][q]);

@@ -498,25 +498,11 @@ class ClassRowSums final : public FitSums {
   FinalPassSums final_sums(const ParamVector& estimate, ParamMatrix& wxsq) override {
     FinalPassSums sums;
     for (std::size_t r = 0; r < rows_.size(); ++r) {
-      const double* x = rows_.row(r);
       const std::int64_t count = rows_.count[r];
-      const auto c = static_cast<double>(count);
       const int y = rows_.y[r] != 0 ? 1 : 0;
-      const double eta = dot_product(x, estimate.base(), rows_.m);
-      const double e = std::exp(-eta);
-      double term = std::log(1.0 + 1.0 / e);
-      if (std::isinf(term)) term = eta;
-      const double p = 1.0 / (1.0 + e);
-      const int predicted = static_cast<int>(p + 0.5);
-      const double w = std::isinf(e) ? 0.0 : e / ((1.0 + e) * (1.0 + e));
-      sums.loglik_sum += c * term;
-      const double residual = y - p;
-      sums.abs_resid_sum += c * std::fabs(residual);
-      sums.sq_resid_sum += c * residual * residual;
-      if (residual != 0.0) sums.pearson_sum += c * residual * residual / (p * (1.0 - p));
-      sums.class_table[y][predicted != 0 ? 1 : 0] += count;
-      if (w == 0.0) sums.zero_weight_dyads += count;
-      add_weighted_row(x, rows_.m, 0.0, c * w, nullptr, &wxsq);
+      const double p = add_final_row(rows_.row(r), rows_.m, static_cast<double>(count), count, y,
+                                     estimate, sums, wxsq);
+      sums.class_table[y][static_cast<int>(p + 0.5) != 0 ? 1 : 0] += count;
     }
     return sums;
   }

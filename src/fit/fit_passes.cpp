@@ -106,4 +106,22 @@ bool add_newton_row(const double* x, int m, double weight, int y, const ParamVec
   return false;
 }
 
+double add_final_row(const double* x, int m, double weight, std::int64_t count, int y,
+                     const ParamVector& estimate, FinalPassSums& sums, ParamMatrix& wxsq) {
+  const double eta = dot_product(x, estimate.base(), m);
+  const double e = std::exp(-eta);
+  double term = std::log(1.0 + 1.0 / e);
+  if (std::isinf(term)) term = eta;
+  const double p = 1.0 / (1.0 + e);
+  const double w = std::isinf(e) ? 0.0 : e / ((1.0 + e) * (1.0 + e));
+  sums.loglik_sum += weight * term;
+  const double residual = y - p;
+  sums.abs_resid_sum += weight * std::fabs(residual);
+  sums.sq_resid_sum += weight * residual * residual;
+  if (residual != 0.0) sums.pearson_sum += weight * residual * residual / (p * (1.0 - p));
+  if (w == 0.0) sums.zero_weight_dyads += count;
+  add_weighted_row(x, m, 0.0, weight * w, nullptr, &wxsq);
+  return p;
+}
+
 }  // namespace tarn

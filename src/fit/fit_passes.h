@@ -72,4 +72,11 @@ FitResult fit_by_passes(FitSums& sums, const FitPlan& plan);
 bool add_newton_row(const double* x, int m, double weight, int y, const ParamVector& at,
                     ParamVector& wz_sum, ParamMatrix& wxsq);
 
+// A row's share of the final pass at the estimate: `weight` dyads (`count` rows counted) of
+// response y and statistics x, added to the log-likelihood and residual sums, the zero-weight
+// dyads and X'WX. Returns the fitted probability, which the caller classifies (counts, or
+// weighted counts rounded).
+double add_final_row(const double* x, int m, double weight, std::int64_t count, int y,
+                     const ParamVector& estimate, FinalPassSums& sums, ParamMatrix& wxsq);
+
 }  // namespace tarn
