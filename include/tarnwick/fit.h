@@ -17,9 +17,10 @@ namespace tarnwick {
 struct EquilibriumSettings {
   int tasks = 4;
   std::int64_t proposals_per_update = 0;  // 0: the default for the network
-  int scale_updates = 200;  // updates that measure the statistics' spread at the start
-  int updates = 2000;       // updates that move the coefficients
-  double gain = 0.01;       // how far a step goes of the Newton step
+  int scale_updates = 200;    // updates that measure the statistics' spread at the start
+  int updates = 0;            // averaged updates per task, at least
+  int effective_draws = 128;  // effective draws the averaged updates of all tasks rest on
+  double gain = 0.03;         // of the Newton step, per autocorrelation time of the chains
 };
 
 struct FitSettings {

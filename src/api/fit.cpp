@@ -32,6 +32,7 @@ tarn::EstimatorSettings estimator_settings(const FitSettings& s) {
   settings.ee.proposals_per_update = ee.proposals_per_update;
   settings.ee.scale_updates = ee.scale_updates;
   settings.ee.updates = ee.updates;
+  settings.ee.effective_draws = ee.effective_draws;
   settings.ee.gain = ee.gain;
   settings.sampling = {s.burnin, s.interval, s.seed, s.threads, s.chains, s.dyad_sample};
   return settings;

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <stdexcept>
 
+#include "ee/newton_steps.h"
 #include "simulate/chain.h"
 #include "simulate/dyad_class_draws.h"
 #include "simulate/dyad_draw.h"
@@ -16,16 +18,22 @@ namespace tarn {
 namespace {
 
 struct EeTaskResult {
-  std::vector<double> mean;  // of the coefficients over the second half of the updates
-  std::vector<double> scale;
+  Vector mean;  // of the coefficients over the averaging phase
+  Vector scale;
+  double autocorrelation_updates = 1.0;
+  std::int64_t updates = 0, averaged_updates = 0;
   std::int64_t proposals = 0, accepted = 0;
   bool filled = false;
 };
 
 // A task's result as the doubles that pass between processes (the counts are below 2^53).
 TaskResult encoded_result(const EeTaskResult& r) {
-  TaskResult values{static_cast<double>(r.proposals), static_cast<double>(r.accepted),
-                    r.filled ? 1.0 : 0.0};
+  TaskResult values{static_cast<double>(r.proposals),
+                    static_cast<double>(r.accepted),
+                    r.filled ? 1.0 : 0.0,
+                    r.autocorrelation_updates,
+                    static_cast<double>(r.updates),
+                    static_cast<double>(r.averaged_updates)};
   values.insert(values.end(), r.mean.begin(), r.mean.end());
   values.insert(values.end(), r.scale.begin(), r.scale.end());
   return values;
@@ -37,92 +45,154 @@ EeTaskResult decoded_result(const TaskResult& values, std::size_t coefficients) 
   r.proposals = static_cast<std::int64_t>(reader.next());
   r.accepted = static_cast<std::int64_t>(reader.next());
   r.filled = reader.next() != 0.0;
+  r.autocorrelation_updates = reader.next();
+  r.updates = static_cast<std::int64_t>(reader.next());
+  r.averaged_updates = static_cast<std::int64_t>(reader.next());
   r.mean = reader.next(coefficients);
   r.scale = reader.next(coefficients);
   return r;
 }
 
-// The variance of each statistic over `updates` snapshots of the chain at `eta`.
-std::vector<double> statistic_scale(Chain& chain, int updates, std::int64_t every, bool& filled) {
-  const std::size_t p = chain.statistics().size();
-  std::vector<double> sum(p, 0.0), square(p, 0.0);
-  for (int u = 0; u < updates && !filled; ++u) {
-    filled = chain.run(every) == Chain::Walk::filled;
-    for (std::size_t k = 0; k < p; ++k) {
-      sum[k] += chain.statistics()[k];
-      square[k] += chain.statistics()[k] * chain.statistics()[k];
-    }
+// Where a task's draws come from: a chain walking `every` proposals per update at the current
+// coefficients, or exact draws, whose spread is known in closed form.
+struct DrawSource {
+  std::function<Vector(const Vector& theta)> next;  // one update's statistics
+  std::function<bool()> filled;                     // a chain passed the link capacity
+  // The exact spread at `theta`; none for a chain, whose spread is measured on its draws.
+  std::function<StatisticSpread(const Vector& theta)> exact_spread;
+};
+
+// The spread at `theta`: exact, or measured on draws of the chain held there, at least
+// `least` of them and more while they hold fewer than 16 effective draws (up to 16 times as
+// many, and only `least` when `once`).
+StatisticSpread held_spread(const DrawSource& source, const Vector& observed, const Vector& theta,
+                            int least, bool once, std::int64_t& updates) {
+  if (source.exact_spread) return source.exact_spread(theta);
+  std::vector<Vector> draws;
+  const std::size_t most = 16 * std::size_t(std::max(least, 2));
+  std::size_t wanted = std::size_t(std::max(least, 2));
+  StatisticSpread spread;
+  while (true) {
+    while (draws.size() < wanted && !source.filled()) draws.push_back(source.next(theta));
+    spread = measured_spread(draws, observed);
+    if (once || spread.effective_draws >= 16.0 || wanted >= most || source.filled()) break;
+    wanted *= 2;
   }
-  std::vector<double> scale(p, 1.0);
-  for (std::size_t k = 0; k < p && updates > 1; ++k) {
-    const double mean = sum[k] / updates;
-    const double variance = (square[k] - updates * mean * mean) / (updates - 1);
-    if (variance > 1e-9 * std::max(1.0, mean * mean)) scale[k] = variance;
-  }
-  return scale;
+  updates += std::int64_t(draws.size());
+  return spread;
 }
 
-EeTaskResult run_task(const Study& study, const TermGraph& observed,
-                      const std::vector<double>& observed_statistics,
-                      const std::vector<double>& start, const Proposal& proposal,
-                      const EeSettings& s, std::int64_t every, int task) {
-  EeTaskResult r;
-  std::vector<double> theta = start;
-  Chain chain(
-      study.model, theta, observed, observed_statistics,
-      RandomStream(s.seed, static_cast<std::uint64_t>(task)), proposal, study.include_diagonal,
-      chain_link_capacity(study.node_count(), study.network.link_count, study.dyad_count()));
-  r.scale = statistic_scale(chain, s.scale_updates, every, r.filled);
-  const std::size_t p = theta.size();
-  r.mean.assign(p, 0.0);
-  const int kept_from = s.updates / 2;
-  for (int u = 0; u < s.updates && !r.filled; ++u) {
-    r.filled = chain.run(every) == Chain::Walk::filled;
-    for (std::size_t k = 0; k < p; ++k) {
-      theta[k] += s.gain * (observed_statistics[k] - chain.statistics()[k]) / r.scale[k];
-    }
-    chain.set_coefficients(theta);
-    if (u >= kept_from) {
-      for (std::size_t k = 0; k < p; ++k) r.mean[k] += theta[k];
+// Updates with Newton steps of `gain`, adding the coefficients to `sum` (when given).
+void step(const DrawSource& source, const StatisticSpread& spread, double gain, std::int64_t count,
+          const Vector& observed, Vector& theta, Vector* sum, std::int64_t& updates) {
+  for (std::int64_t u = 0; u < count && !source.filled(); ++u, ++updates) {
+    newton_step(spread.steps, gain, observed, source.next(theta), theta);
+    if (sum) {
+      for (std::size_t k = 0; k < theta.size(); ++k) (*sum)[k] += theta[k];
     }
   }
-  const double kept = s.updates - kept_from;
-  for (double& v : r.mean) v /= kept;
+}
+
+std::int64_t one_over(double gain) {
+  return static_cast<std::int64_t>(std::ceil(1.0 / std::min(gain, 1.0)));
+}
+
+// A task: the spread at the start for the first steps; gains of 0.08 down to 0.01 per update,
+// halved after each e-fold of the distance to the estimate; the chain held there to measure its
+// spread and memory; then gain / (its autocorrelation time), two e-folds to settle and as many
+// updates as the effective draws asked of this task take to average.
+EeTaskResult walk_task(const DrawSource& source, const Vector& observed, const Vector& start,
+                       const EeSettings& s) {
+  EeTaskResult r;
+  Vector theta = start;
+  StatisticSpread spread = held_spread(source, observed, theta, s.scale_updates, true, r.updates);
+  r.scale = spread.variances;
+  for (double gain = 0.08; gain >= 0.01; gain /= 2.0) {
+    step(source, spread, gain, one_over(gain), observed, theta, nullptr, r.updates);
+  }
+  spread = held_spread(source, observed, theta, s.scale_updates, false, r.updates);
+  r.autocorrelation_updates = spread.autocorrelation_updates;
+  const double gain = s.gain / spread.autocorrelation_updates;
+  step(source, spread, gain, 2 * one_over(gain), observed, theta, nullptr, r.updates);
+  const double tasks = std::max(1, s.tasks);
+  const std::int64_t wanted =
+      std::max<std::int64_t>({std::int64_t(s.updates), 1,
+                              static_cast<std::int64_t>(std::ceil(
+                                  s.effective_draws * spread.autocorrelation_updates / tasks))});
+  r.mean.assign(theta.size(), 0.0);
+  const std::int64_t before = r.updates;
+  step(source, spread, gain, wanted, observed, theta, &r.mean, r.updates);
+  r.averaged_updates = std::max<std::int64_t>(r.updates - before, 1);
+  for (double& v : r.mean) v /= double(r.averaged_updates);
+  r.filled = source.filled();
+  return r;
+}
+
+EeTaskResult run_chain_task(const Study& study, const TermGraph& observed,
+                            const Vector& observed_statistics, const Vector& start,
+                            const Proposal& proposal, const EeSettings& s, std::int64_t every,
+                            int task) {
+  Chain chain(
+      study.model, start, observed, observed_statistics,
+      RandomStream(s.seed, static_cast<std::uint64_t>(task)), proposal, study.include_diagonal,
+      chain_link_capacity(study.node_count(), study.network.link_count, study.dyad_count()));
+  bool filled = false;
+  const DrawSource source{[&](const Vector& theta) {
+                            chain.set_coefficients(theta);
+                            filled = filled || chain.run(every) == Chain::Walk::filled;
+                            return chain.statistics();
+                          },
+                          [&] { return filled; },
+                          {}};
+  EeTaskResult r = walk_task(source, observed_statistics, start, s);
   r.proposals = chain.proposals();
   r.accepted = chain.accepted();
   return r;
 }
 
-// The steps of a task, each against the statistics of one network drawn exactly at the current
-// coefficients; the scale the exact variances at the start.
-EeTaskResult run_exact_task(const DyadClassDraws& draws, const std::vector<double>& observed,
-                            const std::vector<double>& start, const EeSettings& s, int task) {
-  EeTaskResult r;
-  std::vector<double> theta = start;
-  const std::size_t p = theta.size();
-  const Matrix covariance = draws.covariance(start);
-  r.scale.assign(p, 1.0);
-  for (std::size_t k = 0; k < p; ++k) {
-    const double variance = covariance(int(k), int(k));
-    if (variance > 1e-9 * std::max(1.0, observed[k] * observed[k])) r.scale[k] = variance;
-  }
+EeTaskResult run_exact_task(const DyadClassDraws& draws, const Vector& observed,
+                            const Vector& start, const EeSettings& s, int task) {
   RandomStream random(s.seed, static_cast<std::uint64_t>(task));
-  r.mean.assign(p, 0.0);
-  const int kept_from = s.updates / 2;
-  for (int u = 0; u < s.updates; ++u) {
-    const Vector statistics = draws.draw(theta, random);
+  const DrawSource source{
+      [&](const Vector& theta) { return draws.draw(theta, random); }, [] { return false; },
+      [&](const Vector& theta) { return exact_spread(draws.covariance(theta), observed); }};
+  return walk_task(source, observed, start, s);
+}
+
+EeResult combined(const std::vector<EeTaskResult>& results, std::size_t p) {
+  EeResult out;
+  const auto tasks = static_cast<double>(results.size());
+  out.estimate.assign(p, 0.0);
+  out.task_spread.assign(p, std::numeric_limits<double>::quiet_NaN());
+  out.scale = results.front().scale;
+  out.autocorrelation_updates = 0.0;
+  for (const EeTaskResult& r : results) {
+    out.task_estimates.push_back(r.mean);
+    for (std::size_t k = 0; k < p; ++k) out.estimate[k] += r.mean[k] / tasks;
+    out.autocorrelation_updates += r.autocorrelation_updates / tasks;
+    out.updates += r.updates;
+    out.averaged_updates += r.averaged_updates;
+    out.proposals += r.proposals;
+    out.accepted += r.accepted;
+    out.filled = out.filled || r.filled;
+  }
+  if (results.size() > 1) {
     for (std::size_t k = 0; k < p; ++k) {
-      theta[k] += s.gain * (observed[k] - statistics[k]) / r.scale[k];
-    }
-    if (u >= kept_from) {
-      for (std::size_t k = 0; k < p; ++k) r.mean[k] += theta[k];
+      double square = 0.0;
+      for (const EeTaskResult& r : results) square += std::pow(r.mean[k] - out.estimate[k], 2);
+      out.task_spread[k] = std::sqrt(square / (tasks - 1) / tasks);
     }
   }
-  for (double& v : r.mean) v /= s.updates - kept_from;
-  return r;
+  return out;
 }
 
 }  // namespace
+
+std::int64_t EeResult::proposals_per_draw() const {
+  if (exact_draws) return 0;
+  return static_cast<std::int64_t>(
+      std::ceil(autocorrelation_updates * static_cast<double>(proposals_per_update)));
+}
 
 std::int64_t default_proposals_per_update(int nodes, std::int64_t links) {
   if (nodes <= max_nodes) return std::max<std::int64_t>(1024, links);
@@ -135,7 +205,7 @@ EeResult equilibrium_expectation(const Study& study, const std::vector<double>& 
     throw std::invalid_argument("equilibrium expectation takes a linear model");
   }
   const TermGraph observed = study.graph();
-  const std::vector<double> observed_statistics = study.model.network_statistics(observed);
+  const Vector observed_statistics = study.model.network_statistics(observed);
   const std::int64_t every =
       s.proposals_per_update > 0
           ? s.proposals_per_update
@@ -149,32 +219,15 @@ EeResult equilibrium_expectation(const Study& study, const std::vector<double>& 
   const std::optional<DyadClassDraws> draws =
       exact ? std::optional<DyadClassDraws>(std::in_place, study) : std::nullopt;
   const std::vector<TaskResult> encoded = run_tasks(s.spread, tasks, s.threads, [&](int task) {
-    return encoded_result(
-        exact ? run_exact_task(*draws, observed_statistics, start, s, task)
-              : run_task(study, observed, observed_statistics, start, proposal, s, every, task));
+    return encoded_result(exact ? run_exact_task(*draws, observed_statistics, start, s, task)
+                                : run_chain_task(study, observed, observed_statistics, start,
+                                                 proposal, s, every, task));
   });
   std::vector<EeTaskResult> results;
   for (const TaskResult& values : encoded) results.push_back(decoded_result(values, p));
-
-  EeResult out;
+  EeResult out = combined(results, p);
   out.exact_draws = exact;
-  out.estimate.assign(p, 0.0);
-  out.task_spread.assign(p, std::numeric_limits<double>::quiet_NaN());
-  out.scale = results.front().scale;
-  for (const EeTaskResult& r : results) {
-    out.task_estimates.push_back(r.mean);
-    for (std::size_t k = 0; k < p; ++k) out.estimate[k] += r.mean[k] / tasks;
-    out.proposals += r.proposals;
-    out.accepted += r.accepted;
-    out.filled = out.filled || r.filled;
-  }
-  if (tasks > 1) {
-    for (std::size_t k = 0; k < p; ++k) {
-      double square = 0.0;
-      for (const EeTaskResult& r : results) square += std::pow(r.mean[k] - out.estimate[k], 2);
-      out.task_spread[k] = std::sqrt(square / (tasks - 1) / tasks);
-    }
-  }
+  out.proposals_per_update = exact ? 0 : every;
   return out;
 }
 

@@ -47,6 +47,31 @@ TEST(EquilibriumExpectation, ReachesTheExactEstimateFromThePseudoLikelihoodOne) 
   }
 }
 
+// Fewer proposals per update make a chain that remembers more updates; the gain and the
+// averaging follow the memory measured, so the estimate stays as close to the exact one.
+TEST(EquilibriumExpectation, TheGainFollowsTheChainsMemory) {
+  const Study study = test::five_node_study("edges + mutual + ttriple");
+  const Vector start = mple_of(study);
+  Vector exact = start;
+  const test::ExactMoments at_exact = test::exact_mle(study, exact);
+  const Matrix covariance = symmetric_inverse(at_exact.covariance).value();
+  EeSettings settings;
+  settings.effective_draws = 8000;
+  settings.threads = 2;
+  std::vector<EeResult> results;
+  for (const std::int64_t every : {50, 4}) {
+    settings.proposals_per_update = every;
+    results.push_back(equilibrium_expectation(study, start, settings));
+    for (std::size_t k = 0; k < exact.size(); ++k) {
+      const double standard_error = std::sqrt(covariance(int(k), int(k)));
+      EXPECT_NEAR(results.back().estimate[k], exact[k], 0.05 * standard_error)
+          << every << " proposals per update, coefficient " << k;
+    }
+  }
+  EXPECT_GT(results[1].autocorrelation_updates, 3.0 * results[0].autocorrelation_updates);
+  EXPECT_GT(results[1].averaged_updates, 3 * results[0].averaged_updates);
+}
+
 TEST(EquilibriumExpectation, TheSameForAnyNumberOfThreads) {
   const Study study = test::five_node_study("edges + mutual + ttriple");
   EeSettings settings;
@@ -90,7 +115,7 @@ TEST(EquilibriumExpectation, ExactDrawsReachTheExactEstimate) {
   for (std::size_t k = 0; k < exact.size(); ++k) {
     const double standard_error = std::sqrt(covariance(int(k), int(k)));
     EXPECT_NEAR(ee.estimate[k], exact[k], 0.05 * standard_error) << k;
-    // The steps' scale: the exact variances at the start.
+    // The statistics' variances at the start, exact.
     EXPECT_GT(ee.scale[k], 0.0);
   }
   settings.threads = 1;

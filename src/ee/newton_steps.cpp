@@ -1,0 +1,82 @@
+#include "ee/newton_steps.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "mcmle/sample_moments.h"
+
+namespace tarn {
+
+namespace {
+
+// The inverse of the covariance, a statistic that does not vary (beside the observed value's
+// scale) given the variance 1 and no covariance. Where the rest is singular to working precision
+// (statistics that move together), the inverse of its diagonal.
+Matrix step_matrix(const Matrix& covariance, const Vector& observed, Vector& variances) {
+  const int p = covariance.rows();
+  Matrix usable = covariance;
+  variances.assign(std::size_t(p), 1.0);
+  for (int k = 0; k < p; ++k) {
+    const double o = observed[std::size_t(k)];
+    if (covariance(k, k) > 1e-9 * std::max(1.0, o * o)) {
+      variances[std::size_t(k)] = covariance(k, k);
+      continue;
+    }
+    for (int j = 0; j < p; ++j) usable(k, j) = usable(j, k) = 0.0;
+    usable(k, k) = 1.0;
+  }
+  if (std::optional<Matrix> inverse = symmetric_inverse(usable)) return std::move(*inverse);
+  Matrix diagonal(p, p);
+  for (int k = 0; k < p; ++k) diagonal(k, k) = 1.0 / variances[std::size_t(k)];
+  return diagonal;
+}
+
+// The draws less each statistic's least-squares line through them (plus its mean): a chain still
+// relaxing towards its coefficients, or following coefficients that drift, trends, and a trend
+// would read as spread and memory the chain at fixed coefficients does not have.
+std::vector<Vector> detrended(const std::vector<Vector>& draws) {
+  const double n = static_cast<double>(draws.size());
+  const double middle = (n - 1.0) / 2.0;
+  double times = 0.0;
+  for (std::size_t t = 0; t < draws.size(); ++t)
+    times += (double(t) - middle) * (double(t) - middle);
+  std::vector<Vector> out = draws;
+  for (std::size_t k = 0; k < draws.front().size(); ++k) {
+    double slope = 0.0;
+    for (std::size_t t = 0; t < draws.size(); ++t) slope += (double(t) - middle) * draws[t][k];
+    slope /= times;
+    for (std::size_t t = 0; t < draws.size(); ++t) out[t][k] -= slope * (double(t) - middle);
+  }
+  return out;
+}
+
+}  // namespace
+
+StatisticSpread measured_spread(const std::vector<Vector>& draws, const Vector& observed) {
+  if (draws.size() < 2) {  // a chain that filled at once: steps of the gap itself
+    return exact_spread(Matrix(int(observed.size()), int(observed.size())), observed);
+  }
+  const SampleMoments moments = sample_moments(detrended(draws), 1);
+  StatisticSpread spread;
+  spread.steps = step_matrix(moments.covariance, observed, spread.variances);
+  spread.effective_draws = std::max(smallest_effective_size(moments), 1.0);
+  spread.autocorrelation_updates =
+      std::max(1.0, static_cast<double>(draws.size()) / spread.effective_draws);
+  return spread;
+}
+
+StatisticSpread exact_spread(const Matrix& covariance, const Vector& observed) {
+  StatisticSpread spread;
+  spread.steps = step_matrix(covariance, observed, spread.variances);
+  return spread;
+}
+
+void newton_step(const Matrix& steps, double gain, const Vector& observed, const Vector& drawn,
+                 Vector& theta) {
+  Vector gap(observed.size());
+  for (std::size_t k = 0; k < gap.size(); ++k) gap[k] = observed[k] - drawn[k];
+  const Vector move = product(steps, gap);
+  for (std::size_t k = 0; k < theta.size(); ++k) theta[k] += gain * move[k];
+}
+
+}  // namespace tarn
