@@ -48,6 +48,16 @@ void draw_exactly(const DyadClassDraws& draws, const Vector& estimate, std::uint
   }
 }
 
+// The verdict on the sample so far: one by one, jointly, and neither piling up nor splitting.
+void judge(const Study& study, const McmleControl& control, EeCheck& check) {
+  check.evidence = draw_evidence(check.links, study.network.link_count, study.dyad_count());
+  // The estimate's own Monte Carlo error is taken as large as the sample mean's.
+  const StepNoise own{mean_covariance(check.moments), smallest_effective_size(check.moments)};
+  check.test = convergence_test(check.moments, check.observed, &own);
+  check.check = simulation_check(check.moments, check.test, check.moments, control);
+  check.jointly_reproduced = check.test.p_value >= control.hotelling_level;
+}
+
 }  // namespace
 
 EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
@@ -64,9 +74,12 @@ EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
   const std::optional<DyadClassDraws> draws =
       check.exact_draws ? std::optional<DyadClassDraws>(std::in_place, study) : std::nullopt;
   ChainStates states;
-  int networks = check.exact_draws
-                     ? std::max(control.sample_size, 2)
-                     : std::max(control.sample_size / 4 / check.chains, 2) * check.chains;
+  const int chains_sample = std::max(control.sample_size / check.chains, 2) * check.chains;
+  // Chains draw a quarter first: an estimate that fails with those is not worth the rest.
+  int networks = check.exact_draws ? std::max(control.sample_size, 2)
+                                   : std::max(chains_sample / 4 / check.chains, 2) * check.chains;
+  McmleControl by_chains = control;
+  by_chains.chains = check.chains;
   for (int round = 0; round <= 3 && networks > 0; ++round) {
     if (draws) {
       draw_exactly(*draws, estimate, settings.seed, networks, check);
@@ -74,19 +87,12 @@ EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
       break;
     }
     check.moments = sample_moments(check.sample, check.chains);
-    McmleControl by_chains = control;
-    by_chains.chains = check.chains;
-    networks = networks_still_needed(check.moments, p, by_chains);
+    judge(study, control, check);
+    if (!check.passed()) break;
+    networks = std::max(networks_still_needed(check.moments, p, by_chains),
+                        chains_sample - static_cast<int>(check.sample.size()));
   }
-  if (!check.capacity.found) {
-    check.evidence = draw_evidence(check.links, study.network.link_count, study.dyad_count());
-    // The estimate's own Monte Carlo error is taken as large as the sample mean's.
-    const StepNoise own{mean_covariance(check.moments), smallest_effective_size(check.moments)};
-    check.test = convergence_test(check.moments, check.observed, &own);
-    check.check = simulation_check(check.moments, check.test, check.moments, control);
-    check.jointly_reproduced = check.test.p_value >= control.hotelling_level;
-    check.errors = mcmle_errors(check.moments);
-  }
+  if (!check.capacity.found) check.errors = mcmle_errors(check.moments);
   check.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
   return check;
 }

@@ -31,9 +31,12 @@ json ee_details(const EeResult& ee, const EeSettings& s, const std::vector<doubl
   json tasks = json::array();
   for (const auto& estimate : ee.task_estimates) tasks.push_back(numbers(estimate));
   json details = {{"tasks", s.tasks},
-                  {"updates", s.updates},
-                  {"scale_updates", s.scale_updates},
                   {"gain", s.gain},
+                  {"effective_draws", s.effective_draws},
+                  {"updates", ee.updates},
+                  {"averaged_updates", ee.averaged_updates},
+                  {"proposals_per_update", ee.proposals_per_update},
+                  {"autocorrelation_updates", ee.autocorrelation_updates},
                   {"start", numbers(start)},
                   {"estimate", numbers(ee.estimate)},
                   {"task_spread", numbers(ee.task_spread)},
@@ -86,12 +89,19 @@ McmleControl check_control(const EstimatorSettings& settings, const SamplerSetti
 
 // The check's chains as MCMLE's first sample has them (14.1, 1 and 2) unless --interval or
 // --burnin say otherwise: an interval of a quarter of the dyads (at least 256) where that is
-// shorter than the sampler's, and a burn-in of 16 intervals from the observed network.
+// shorter than the sampler's, or a quarter of the proposals equilibrium expectation's chains took
+// per effective draw where that is shorter still; a burn-in of 16 intervals from the observed
+// network.
 SamplerSettings check_sampler(const Study& study, const EstimatorSettings& settings,
-                              SamplerSettings sampler, const McmleControl& control) {
+                              const EeResult& ee, SamplerSettings sampler,
+                              const McmleControl& control) {
   if (settings.sampling.interval < 0) {
     sampler.interval =
         std::min(sampler.interval, std::max<std::int64_t>(256, study.dyad_count() / 4));
+    const std::int64_t measured = ee.proposals_per_draw();
+    if (measured > 0) {
+      sampler.interval = std::min(sampler.interval, std::max<std::int64_t>(256, measured / 4));
+    }
   }
   if (settings.sampling.burnin < 0) {
     sampler.burnin = control.fresh_burnin_intervals * sampler.interval;
@@ -198,8 +208,9 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   std::optional<EeCheck> check;
   if (!model.curved() && !ee.filled) {
     const McmleControl control = check_control(settings, sampler);
-    check = check_ee_estimate(study, ee.estimate, check_sampler(study, settings, sampler, control),
-                              control, ee_settings.chains_up_to);
+    check =
+        check_ee_estimate(study, ee.estimate, check_sampler(study, settings, ee, sampler, control),
+                          control, ee_settings.chains_up_to);
     details["equilibrium_expectation"]["check"] = check_details(*check);
   }
   const bool exact = !model.curved() && model.dyad_independent();
