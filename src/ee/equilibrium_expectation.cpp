@@ -172,6 +172,7 @@ EeResult combined(const std::vector<EeTaskResult>& results, std::size_t p) {
     out.autocorrelation_updates += r.autocorrelation_updates / tasks;
     out.updates += r.updates;
     out.averaged_updates += r.averaged_updates;
+    out.effective_draws += double(r.averaged_updates) / r.autocorrelation_updates;
     out.proposals += r.proposals;
     out.accepted += r.accepted;
     out.filled = out.filled || r.filled;

@@ -60,6 +60,9 @@ struct EeResult {
   // with exact draws), and the updates each task made in all and averaged over.
   double autocorrelation_updates = 1.0;
   std::int64_t updates = 0, averaged_updates = 0;
+  // The effective draws the estimate rests on: each task's averaged updates over its
+  // autocorrelation time, summed over the tasks.
+  double effective_draws = 0.0;
   std::int64_t proposals_per_update = 0;
   std::int64_t proposals = 0, accepted = 0;
   bool filled = false;       // a chain passed the link capacity (the estimate is not to be used)

@@ -49,12 +49,18 @@ void draw_exactly(const DyadClassDraws& draws, const Vector& estimate, std::uint
 }
 
 // The verdict on the sample so far: one by one, jointly, and neither piling up nor splitting.
-void judge(const Study& study, const McmleControl& control, EeCheck& check) {
+void judge(const Study& study, const McmleControl& control, double estimate_draws, EeCheck& check) {
   check.evidence = draw_evidence(check.links, study.network.link_count, study.dyad_count());
-  // The estimate's own Monte Carlo error is taken as large as the sample mean's.
-  const StepNoise own{mean_covariance(check.moments), smallest_effective_size(check.moments)};
+  // The estimate's own Monte Carlo error: that of a mean of `estimate_draws` effective draws
+  // (in the statistics, the covariance over them), or as large as the sample mean's.
+  SampleMoments own_moments = check.moments;
+  StepNoise own{mean_covariance(check.moments), smallest_effective_size(check.moments)};
+  if (estimate_draws > 0.0) {
+    own = StepNoise{scaled(check.moments.covariance, 1.0 / estimate_draws), estimate_draws};
+    own_moments.effective_size.assign(own_moments.effective_size.size(), estimate_draws);
+  }
   check.test = convergence_test(check.moments, check.observed, &own);
-  check.check = simulation_check(check.moments, check.test, check.moments, control);
+  check.check = simulation_check(check.moments, check.test, own_moments, control);
   check.jointly_reproduced = check.test.p_value >= control.hotelling_level;
 }
 
@@ -62,7 +68,7 @@ void judge(const Study& study, const McmleControl& control, EeCheck& check) {
 
 EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
                           const SamplerSettings& settings, const McmleControl& control,
-                          int chains_up_to) {
+                          int chains_up_to, double estimate_draws) {
   const auto began = std::chrono::steady_clock::now();
   EeCheck check;
   check.exact_draws = draws_exactly(study, chains_up_to);
@@ -87,7 +93,7 @@ EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
       break;
     }
     check.moments = sample_moments(check.sample, check.chains);
-    judge(study, control, check);
+    judge(study, control, estimate_draws, check);
     if (!check.passed()) break;
     networks = std::max(networks_still_needed(check.moments, p, by_chains),
                         chains_sample - static_cast<int>(check.sample.size()));

@@ -2,9 +2,9 @@
 // The check of an equilibrium-expectation estimate, as maximum likelihood by MCMC checks its own
 // (mcmle/mcmle_errors.h): networks drawn at the estimate from the observed network, as many as
 // standard errors within 5% of their long-run values need, must reproduce the observed
-// statistics (every t-ratio within 0.1, widened by its Monte Carlo error, and jointly by MCMLE's
-// Hotelling test), without piling up or splitting. Their covariance gives the standard errors (the
-// inverse Fisher information) with the Monte Carlo share of each variance.
+// statistics (every t-ratio within 0.1, widened by its Monte Carlo error and the estimate's own,
+// and jointly by MCMLE's Hotelling test), without piling up or splitting. Their covariance gives
+// the standard errors (the inverse Fisher information) with the Monte Carlo share of each variance.
 
 #include <cstdint>
 #include <vector>
@@ -52,9 +52,11 @@ struct EeCheck {
 // of more than `chains_up_to` nodes whose model has exact draws takes that many independent ones
 // instead (network k from the stream (seed', k), seed' a mix of the seed apart from the chains' and
 // equilibrium expectation's), then more likewise.
+// `estimate_draws`: the effective draws the estimate rests on, whose Monte Carlo error the
+// verdict allows for (as a sample mean of that many draws' error); 0: as many as the sample's.
 EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
                           const SamplerSettings& settings, const McmleControl& control,
-                          int chains_up_to = max_nodes);
+                          int chains_up_to = max_nodes, double estimate_draws = 0.0);
 
 // The check as a converged result of maximum likelihood by MCMC at the estimate (no iterations),
 // for the outputs that read one.

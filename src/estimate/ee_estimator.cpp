@@ -37,6 +37,7 @@ json ee_details(const EeResult& ee, const EeSettings& s, const std::vector<doubl
                   {"averaged_updates", ee.averaged_updates},
                   {"proposals_per_update", ee.proposals_per_update},
                   {"autocorrelation_updates", ee.autocorrelation_updates},
+                  {"effective_draws_averaged", ee.effective_draws},
                   {"start", numbers(start)},
                   {"estimate", numbers(ee.estimate)},
                   {"task_spread", numbers(ee.task_spread)},
@@ -210,7 +211,7 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
     const McmleControl control = check_control(settings, sampler);
     check =
         check_ee_estimate(study, ee.estimate, check_sampler(study, settings, ee, sampler, control),
-                          control, ee_settings.chains_up_to);
+                          control, ee_settings.chains_up_to, ee.effective_draws);
     details["equilibrium_expectation"]["check"] = check_details(*check);
   }
   const bool exact = !model.curved() && model.dyad_independent();
