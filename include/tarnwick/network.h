@@ -10,6 +10,10 @@
 
 namespace tarnwick {
 
+// The most nodes a network read by the library may have (its node numbers are 32-bit; memory
+// grows with the nodes and links, with no table of every pair).
+inline constexpr int most_nodes = 100000000;
+
 // What is read, as the command line's data options say it.
 struct ReadOptions {
   std::string network_path;

@@ -5,7 +5,10 @@
 #include "api/api_errors.h"
 #include "api/network_data.h"
 #include "io/data_arguments.h"
+#include "network/capacity.h"
 #include "report/warning_text.h"
+
+static_assert(tarnwick::most_nodes == tarn::command_line_limits.nodes);
 
 namespace tarnwick {
 

@@ -28,7 +28,7 @@ void DataOptions::add(CLI::App& command, tarnwick::ReadOptions& s, bool network_
                   "The nodes of an edge list are 1..N, with or without links (its labels "
                   "must be those numbers); simulate without a network: the empty network of N "
                   "nodes")
-      ->check(CLI::Range(1, 2000));
+      ->check(CLI::Range(1, tarnwick::most_nodes));
   command.add_flag("--labels", s.labels,
                    "The ids of an edge list are labels, numbers too (as networkx reads them): "
                    "the nodes are those the file names, numbered in order of appearance");

@@ -169,6 +169,13 @@ TEST(EmptyNetworkSimulation, DrawsFromTheModelOfNNodes) {
   // Within four standard errors even if only the 8 chains' 25 draws each were independent.
   EXPECT_NEAR(sum / count, mean, 4 * sd / std::sqrt(25.0));
 
+  // Past the dialogue's 2000 nodes too: the command line's networks are as large as memory.
+  const CommandRun large = run_command(
+      {}, {"simulate", "--nodes", "2500", "-m", "edges", "--coef", "-6", "--networks", "2",
+           "--chains", "1", "--burnin", "20000", "--interval", "20000", "--stats", "s.csv", "-q"});
+  ASSERT_EQ(large.status, exit_ok) << large.err;
+  EXPECT_NE(large.files.at("s.csv").find("\n2,"), std::string::npos);
+
   // With node attributes for its terms, undirected too; without --coef nothing can be drawn.
   std::string attributes = "id,g\n";
   for (int k = 1; k <= 10; ++k) attributes += std::to_string(k) + "," + (k <= 5 ? "a" : "b") + "\n";
