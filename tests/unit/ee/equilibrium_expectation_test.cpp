@@ -20,15 +20,27 @@ Vector mple_of(const Study& study) {
   return start;
 }
 
+// The exact estimate and its standard errors.
+struct ExactAnswer {
+  Vector estimate, standard_errors;
+};
+
+ExactAnswer exact_answer(const Study& study, const Vector& start) {
+  ExactAnswer answer{start, {}};
+  const test::ExactMoments at_exact = test::exact_mle(study, answer.estimate);
+  const Matrix inverse = symmetric_inverse(at_exact.covariance).value();
+  for (int k = 0; k < inverse.rows(); ++k)
+    answer.standard_errors.push_back(std::sqrt(inverse(k, k)));
+  return answer;
+}
+
 TEST(EquilibriumExpectation, ReachesTheExactEstimateFromThePseudoLikelihoodOne) {
   for (const char* formula :
        {"edges + mutual", "edges + mutual + ttriple", "edges + gwesp(0.5, fixed=TRUE)"}) {
     SCOPED_TRACE(formula);
     const Study study = test::five_node_study(formula);
     const Vector start = mple_of(study);
-    Vector exact = start;
-    const test::ExactMoments at_exact = test::exact_mle(study, exact);
-    const Matrix covariance = symmetric_inverse(at_exact.covariance).value();
+    const ExactAnswer exact = exact_answer(study, start);
     EeSettings settings;
     settings.proposals_per_update = 50;
     settings.updates = 20000;
@@ -36,11 +48,11 @@ TEST(EquilibriumExpectation, ReachesTheExactEstimateFromThePseudoLikelihoodOne) 
     settings.threads = 2;
     const EeResult ee = equilibrium_expectation(study, start, settings);
     ASSERT_FALSE(ee.filled);
-    for (std::size_t k = 0; k < exact.size(); ++k) {
-      const double standard_error = std::sqrt(covariance(int(k), int(k)));
+    for (std::size_t k = 0; k < start.size(); ++k) {
+      const double standard_error = exact.standard_errors[k];
       // Within a twentieth of a standard error of the exact estimate, where the pseudo-
       // likelihood's start of the dependent models lies 0.4 to 1.1 standard errors away.
-      EXPECT_NEAR(ee.estimate[k], exact[k], 0.05 * standard_error)
+      EXPECT_NEAR(ee.estimate[k], exact.estimate[k], 0.05 * standard_error)
           << "coefficient " << k << " started at " << start[k];
       EXPECT_LT(ee.task_spread[k], 0.05 * standard_error);
     }
@@ -52,9 +64,7 @@ TEST(EquilibriumExpectation, ReachesTheExactEstimateFromThePseudoLikelihoodOne) 
 TEST(EquilibriumExpectation, TheGainFollowsTheChainsMemory) {
   const Study study = test::five_node_study("edges + mutual + ttriple");
   const Vector start = mple_of(study);
-  Vector exact = start;
-  const test::ExactMoments at_exact = test::exact_mle(study, exact);
-  const Matrix covariance = symmetric_inverse(at_exact.covariance).value();
+  const ExactAnswer exact = exact_answer(study, start);
   EeSettings settings;
   settings.effective_draws = 8000;
   settings.threads = 2;
@@ -62,9 +72,8 @@ TEST(EquilibriumExpectation, TheGainFollowsTheChainsMemory) {
   for (const std::int64_t every : {50, 4}) {
     settings.proposals_per_update = every;
     results.push_back(equilibrium_expectation(study, start, settings));
-    for (std::size_t k = 0; k < exact.size(); ++k) {
-      const double standard_error = std::sqrt(covariance(int(k), int(k)));
-      EXPECT_NEAR(results.back().estimate[k], exact[k], 0.05 * standard_error)
+    for (std::size_t k = 0; k < start.size(); ++k) {
+      EXPECT_NEAR(results.back().estimate[k], exact.estimate[k], 0.05 * exact.standard_errors[k])
           << every << " proposals per update, coefficient " << k;
     }
   }
@@ -88,23 +97,15 @@ TEST(EquilibriumExpectation, TheSameForAnyNumberOfThreads) {
   EXPECT_NE(equilibrium_expectation(study, mple_of(study), settings).estimate, one.estimate);
 }
 
-}  // namespace
-}  // namespace tarn
-
-namespace tarn {
-namespace {
-
 // With exact draws of the statistics (every network size allowed), each update's statistics are
 // a network drawn independently at the current coefficients, and the estimate lies as close to
 // the exact one as the chains' does, without a proposal.
 TEST(EquilibriumExpectation, ExactDrawsReachTheExactEstimate) {
   const Study study = test::five_node_study("edges + mutual");
-  Vector exact = mple_of(study);
-  const test::ExactMoments at_exact = test::exact_mle(study, exact);
+  const ExactAnswer exact = exact_answer(study, mple_of(study));
   // Half a unit from the exact estimate each way: the steps must get there, not stay at a
   // start that was the answer.
-  const Vector start = {exact[0] - 0.5, exact[1] + 0.5};
-  const Matrix covariance = symmetric_inverse(at_exact.covariance).value();
+  const Vector start = {exact.estimate[0] - 0.5, exact.estimate[1] + 0.5};
   EeSettings settings;
   settings.chains_up_to = 0;
   settings.updates = 20000;
@@ -112,9 +113,8 @@ TEST(EquilibriumExpectation, ExactDrawsReachTheExactEstimate) {
   const EeResult ee = equilibrium_expectation(study, start, settings);
   EXPECT_TRUE(ee.exact_draws);
   EXPECT_EQ(ee.proposals, 0);
-  for (std::size_t k = 0; k < exact.size(); ++k) {
-    const double standard_error = std::sqrt(covariance(int(k), int(k)));
-    EXPECT_NEAR(ee.estimate[k], exact[k], 0.05 * standard_error) << k;
+  for (std::size_t k = 0; k < start.size(); ++k) {
+    EXPECT_NEAR(ee.estimate[k], exact.estimate[k], 0.05 * exact.standard_errors[k]) << k;
     // The statistics' variances at the start, exact.
     EXPECT_GT(ee.scale[k], 0.0);
   }
