@@ -74,17 +74,18 @@ part_gw_departments() {
 }
 
 part_gwesp_100k() {
-  local prefix=$data/n100k
-  [ -f "$prefix.csv" ] || "$build/bench/make_large_network" 100000 "$prefix" --degree 6 --seed 2
+  local prefix=$data/n100k_d3
+  [ -f "$prefix.csv" ] || "$build/bench/make_large_network" 100000 "$prefix" --degree 3 --seed 2
   local model="edges + mutual + gwesp(0.5, fixed=TRUE) + nodematch(dept)"
-  local truth=-12.2,2.5,0.8,4.6
+  local truth=-12.2,2.5,0.8,8.5
   echo "n = 10^5, drawn by MCMC from $model at $truth"
   rm -rf "$data/n100k_draws"
-  measure "  simulate one chain, 3 networks" "$tarnwick" simulate "$prefix.csv" -m "$model" \
-    --attributes "${prefix}_attributes.csv" --coef $truth --networks 3 --chains 1 -q \
+  measure "  simulate one chain, 6 networks 2 x 10^7 proposals apart" "$tarnwick" simulate \
+    "$prefix.csv" -m "$model" --attributes "${prefix}_attributes.csv" --coef $truth \
+    --networks 6 --chains 1 --burnin 20000000 --interval 20000000 --threads 1 -q \
     --out "$data/n100k_draws" --stats "$data/n100k_draws.csv"
-  cat "$data/n100k_draws.csv" | sed 's/^/    /'
-  measure "  fit --method ee (network 1)" "$tarnwick" fit "$data/n100k_draws/network_1.csv" \
+  sed 's/^/    /' "$data/n100k_draws.csv"
+  measure "  fit --method ee (network 6)" "$tarnwick" fit "$data/n100k_draws/network_6.csv" \
     -m "$model" --attributes "${prefix}_attributes.csv" --method ee -q --json "$data/ee_n100k.json"
 }
 
