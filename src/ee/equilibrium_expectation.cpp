@@ -19,7 +19,6 @@ namespace {
 
 struct EeTaskResult {
   Vector mean;  // of the coefficients over the averaging phase
-  Vector scale;
   double autocorrelation_updates = 1.0;
   std::int64_t updates = 0, averaged_updates = 0;
   std::int64_t proposals = 0, accepted = 0;
@@ -35,7 +34,6 @@ TaskResult encoded_result(const EeTaskResult& r) {
                     static_cast<double>(r.updates),
                     static_cast<double>(r.averaged_updates)};
   values.insert(values.end(), r.mean.begin(), r.mean.end());
-  values.insert(values.end(), r.scale.begin(), r.scale.end());
   return values;
 }
 
@@ -49,7 +47,6 @@ EeTaskResult decoded_result(const TaskResult& values, std::size_t coefficients) 
   r.updates = static_cast<std::int64_t>(reader.next());
   r.averaged_updates = static_cast<std::int64_t>(reader.next());
   r.mean = reader.next(coefficients);
-  r.scale = reader.next(coefficients);
   return r;
 }
 
@@ -106,7 +103,6 @@ EeTaskResult walk_task(const DrawSource& source, const Vector& observed, const V
   EeTaskResult r;
   Vector theta = start;
   StatisticSpread spread = held_spread(source, observed, theta, s.scale_updates, true, r.updates);
-  r.scale = spread.variances;
   for (double gain = 0.08; gain >= 0.01; gain /= 2.0) {
     step(source, spread, gain, one_over(gain), observed, theta, nullptr, r.updates);
   }
@@ -164,7 +160,6 @@ EeResult combined(const std::vector<EeTaskResult>& results, std::size_t p) {
   const auto tasks = static_cast<double>(results.size());
   out.estimate.assign(p, 0.0);
   out.task_spread.assign(p, std::numeric_limits<double>::quiet_NaN());
-  out.scale = results.front().scale;
   out.autocorrelation_updates = 0.0;
   for (const EeTaskResult& r : results) {
     out.task_estimates.push_back(r.mean);

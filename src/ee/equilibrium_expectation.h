@@ -55,7 +55,6 @@ struct EeResult {
   // task): how far the estimate could move with other seeds.
   std::vector<double> task_spread;
   std::vector<std::vector<double>> task_estimates;  // [task][coefficient]
-  std::vector<double> scale;                        // the statistics' variances at the start
   // The chains' autocorrelation time near the estimate, in updates (the mean over the tasks; 1
   // with exact draws), and the updates each task made in all and averaged over.
   double autocorrelation_updates = 1.0;
