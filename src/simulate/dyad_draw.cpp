@@ -2,39 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
+#include "simulate/alias_table.h"
 #include "simulate/portable_exp.h"
 
 namespace tarn {
-
-namespace {
-
-// Walker's alias table of `weights` (Vose's construction, in index order so that it is the same
-// on every machine): draw k uniformly, keep it with probability cutoff, else take its alias.
-template <class Entry>
-void build_alias(const std::vector<double>& weights, double total, std::vector<Entry>& table) {
-  const std::size_t n = weights.size();
-  table.assign(n, Entry{});
-  std::vector<std::uint32_t> small, large;
-  for (std::size_t k = 0; k < n; ++k) {
-    table[k].cutoff = weights[k] * static_cast<double>(n) / total;
-    (table[k].cutoff < 1.0 ? small : large).push_back(static_cast<std::uint32_t>(k));
-  }
-  while (!small.empty() && !large.empty()) {
-    const std::uint32_t s = small.back(), l = large.back();
-    small.pop_back();
-    table[s].alias = l;
-    table[l].cutoff -= 1.0 - table[s].cutoff;
-    if (table[l].cutoff < 1.0) {
-      large.pop_back();
-      small.push_back(l);
-    }
-  }
-  for (std::uint32_t k : large) table[k].cutoff = 1.0;
-  for (std::uint32_t k : small) table[k].cutoff = 1.0;  // rounding left over
-}
-
-}  // namespace
 
 DyadDraw DyadDraw::uniform(int n, bool directed, bool include_diagonal) {
   DyadDraw d;
@@ -47,9 +20,9 @@ DyadDraw DyadDraw::uniform(int n, bool directed, bool include_diagonal) {
 }
 
 DyadDraw DyadDraw::for_model(const Study& study, const std::vector<double>& eta,
-                             std::int64_t most_dyads) {
+                             std::int64_t most_dyads, std::int64_t most_cell_entries) {
   DyadDraw d = uniform(study.node_count(), study.directed(), study.include_diagonal);
-  if (study.include_diagonal || d.dyads_ > most_dyads || d.n_ < 2) return d;
+  if (study.include_diagonal || d.n_ < 2) return d;
   const Model& model = study.model;
   d.independent_eta_.assign(eta.size(), 0.0);
   bool any = false;
@@ -63,6 +36,10 @@ DyadDraw DyadDraw::for_model(const Study& study, const std::vector<double>& eta,
     any = true;
   }
   if (!any) return d;
+  if (d.dyads_ > most_dyads) {
+    d.weigh_by_cells(study, most_cell_entries);
+    return d;
+  }
   if (!d.directed_) {
     d.row_start_.assign(std::size_t(d.n_) + 1, 0);
     for (int i = 2; i <= d.n_; ++i) {
@@ -94,9 +71,42 @@ DyadDraw DyadDraw::for_model(const Study& study, const std::vector<double>& eta,
     total += weight[k] = weight_of(log_weight[k] - d.top_);
   }
   d.total_weight_ = total;
-  build_alias(weight, total, d.table_);
+  d.table_ = alias_entries(weight, total);
   d.study_ = &study;
   return d;
+}
+
+void DyadDraw::weigh_by_cells(const Study& study, std::int64_t most_entries) {
+  std::optional<ClassDyadDraw> cells = ClassDyadDraw::of(study, most_entries);
+  std::vector<double> log_weight;
+  if (cells) {
+    for (const ClassDyadDraw::Cell& cell : cells->cells()) {
+      log_weight.push_back(this->log_weight(cell.change.data()));
+    }
+  }
+  const auto [low, high] = std::minmax_element(log_weight.begin(), log_weight.end());
+  if (!cells || *low == *high) {
+    independent_eta_.clear();
+    return;
+  }
+  top_ = *high;
+  std::vector<double> weight;
+  double total = 0.0;
+  for (std::size_t c = 0; c < log_weight.size(); ++c) {
+    weight.push_back(weight_of(log_weight[c] - top_));
+    total += weight.back() * static_cast<double>(cells->cells()[c].pairs);
+  }
+  cells->weigh(weight);
+  // Drawing again until a dyad of the drawn cell comes costs more than the weights save when the
+  // heavy cells are small parts of their groups.
+  if (cells->expected_tries() > 64.0) {
+    independent_eta_.clear();
+    top_ = 0.0;
+    return;
+  }
+  total_weight_ = directed_ ? total : total / 2.0;  // undirected: each edge both ways
+  cells_ = std::make_shared<const ClassDyadDraw>(std::move(*cells));
+  study_ = &study;
 }
 
 double DyadDraw::weight_of(double log_weight) {

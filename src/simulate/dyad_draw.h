@@ -5,13 +5,17 @@
 // proposals follow the same idea): a homophily model whose links lie almost all within groups
 // then proposes those dyads, not the millions between groups whose additions are all refused, and
 // the acceptance ratio keeps the chain's distribution the model's. Drawn in constant time by
-// Walker's alias method from a table of the dyads, built once per sample and shared by its chains.
+// Walker's alias method from a table of the dyads, built once per sample and shared by its chains;
+// above `most_dyads` dyads, from their cells by node classes (simulate/class_dyad_draw.h).
 
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "model/study.h"
+#include "simulate/alias_table.h"
+#include "simulate/class_dyad_draw.h"
 #include "simulate/random_stream.h"
 
 namespace tarn {
@@ -22,15 +26,19 @@ class DyadDraw {
   // undirected: the ordered pairs too, each edge twice).
   static DyadDraw uniform(int n, bool directed, bool include_diagonal);
   // The study's dyads (no self-pairs) weighted by its model's dyad-independent terms at the
-  // canonical parameters `eta`; uniform when those terms give every dyad the same weight, or when
-  // the dyads are more than `most_dyads` (the table's memory).
+  // canonical parameters `eta`; uniform when those terms give every dyad the same weight. Above
+  // `most_dyads` dyads (the table's memory), weighted by cells of node classes, and uniform when
+  // the terms have no such cells or those would take more than `most_cell_entries` entries.
   static DyadDraw for_model(const Study& study, const std::vector<double>& eta,
-                            std::int64_t most_dyads = std::int64_t(1) << 24);
+                            std::int64_t most_dyads = std::int64_t(1) << 24,
+                            std::int64_t most_cell_entries = std::int64_t(1) << 26);
 
-  bool weighted() const { return !table_.empty(); }
+  bool weighted() const { return !table_.empty() || cells_; }
+  bool weighted_by_cells() const { return cells_ != nullptr; }
   std::int64_t count() const { return dyads_; }  // the dyads drawn from
   std::pair<int, int> draw(RandomStream& random) const {
     if (!weighted()) return uniform_pair(random);
+    if (cells_) return cells_->draw(random);
     // One draw: the dyad from its high half (Lemire's method, redrawn where it would favour some),
     // the keep-or-alias decision from its low half.
     for (;;) {
@@ -39,7 +47,7 @@ class DyadDraw {
       const auto low = static_cast<std::uint32_t>(scaled);
       const auto limit = static_cast<std::uint32_t>(dyads_);
       if (low < limit && low < (0u - limit) % limit) continue;
-      const Entry& entry = table_[scaled >> 32];
+      const AliasEntry& entry = table_[scaled >> 32];
       const double u = static_cast<double>(x & 0xffffffffu) * 0x1.0p-32;
       const std::uint32_t index =
           u < entry.cutoff ? static_cast<std::uint32_t>(scaled >> 32) : entry.alias;
@@ -76,17 +84,15 @@ class DyadDraw {
   // exp(log weight), at least 1e-12: every dyad stays proposable, so the chain stays
   // irreducible whatever the coefficients.
   static double weight_of(double log_weight);
+  // The weights by cells of node classes, when there are some that pay.
+  void weigh_by_cells(const Study& study, std::int64_t most_entries);
   std::pair<int, int> pair_of(std::int64_t index) const;
-
-  struct Entry {  // Walker's alias table: keep the drawn dyad with probability cutoff, else alias
-    double cutoff = 1.0;
-    std::uint32_t alias = 0;
-  };
 
   int n_ = 0;
   bool directed_ = true, include_diagonal_ = false;
   std::int64_t dyads_ = 0;
-  std::vector<Entry> table_;             // by dyad index; empty when uniform
+  std::vector<AliasEntry> table_;               // by dyad index; empty when uniform
+  std::shared_ptr<const ClassDyadDraw> cells_;  // instead of the table, for many dyads
   std::vector<double> independent_eta_;  // eta of the dyad-independent statistics, 0 elsewhere
   double top_ = 0.0, total_weight_ = 1.0;
   std::vector<std::int64_t> row_start_;  // undirected: the index of the pair (i, i + 1)

@@ -94,10 +94,11 @@ class SampleRun {
         observed_(study.graph()),
         link_capacity_(
             chain_link_capacity(study.node_count(), study.network.link_count, study.dyad_count())),
-        proposal_(settings.weighted_dyads ? DyadDraw::for_model(study, coefficients)
-                                          : DyadDraw::uniform(study.node_count(), study.directed(),
-                                                              study.include_diagonal),
-                  study.include_diagonal, ratio),
+        proposal_(
+            settings.weighted_dyads
+                ? DyadDraw::for_model(study, coefficients, settings.most_table_dyads)
+                : DyadDraw::uniform(study.node_count(), study.directed(), study.include_diagonal),
+            study.include_diagonal, ratio),
         stops_(static_cast<std::size_t>(chains_)),
         proposals_(stops_.size(), 0),
         accepted_(stops_.size(), 0),

@@ -83,7 +83,8 @@ std::map<Vector, double> exact_distribution(const Model& model, int n, const Vec
 // The chi-square p-value of the sampler's frequencies against the exact distribution, the
 // chains started at the study's network.
 double sampler_fit(const Study& study, const Vector& theta, int draws, std::uint64_t seed,
-                   ProposalRatio ratio, bool weighted_dyads = true) {
+                   ProposalRatio ratio, bool weighted_dyads = true,
+                   std::int64_t most_table_dyads = std::int64_t{1} << 24) {
   const auto exact =
       exact_distribution(study.model, study.network.node_count, theta, study.include_diagonal);
   SamplerSettings settings;
@@ -93,6 +94,7 @@ double sampler_fit(const Study& study, const Vector& theta, int draws, std::uint
   settings.seed = seed;
   settings.threads = 2;
   settings.weighted_dyads = weighted_dyads;
+  settings.most_table_dyads = most_table_dyads;
   const SampleSummary s = sample_networks(study, theta, draws, settings, {}, nullptr, ratio);
   EXPECT_FALSE(s.capacity_stop.found);
   std::map<Vector, double> count;
@@ -203,8 +205,9 @@ TEST(Sampler, TermsOfTheTableMatchTheExactDistributionOnFourNodes) {
   }
 }
 
-// The dyad half of the proposal weighted by the dyad-independent terms, and uniform: both draw
-// the exact distribution, directed and undirected, and the weighted one is the one in use.
+// The dyad half of the proposal weighted by the dyad-independent terms (from the table of dyads
+// or by cells of node classes), and uniform: each draws the exact distribution, directed and
+// undirected, and the weighted one is the one in use.
 TEST(Sampler, WeightedAndUniformDyadsBothMatchTheExactDistribution) {
   NodeCovariates attributes;
   attributes.node_count = 5;
@@ -223,49 +226,65 @@ TEST(Sampler, WeightedAndUniformDyadsBothMatchTheExactDistribution) {
     study.network = test::network_of({{1, 2}, {2, 5}, {3, 4}});
     study.model = model_of_formula(formula, context);
     ASSERT_TRUE(DyadDraw::for_model(study, theta).weighted()) << formula;
+    ASSERT_TRUE(DyadDraw::for_model(study, theta, 0).weighted_by_cells()) << formula;
     for (bool weighted : {true, false}) {
       EXPECT_GT(sampler_fit(study, theta, 12000, seed++, tie_no_tie_ratio, weighted), 1e-3)
           << formula << (weighted ? ", weighted" : ", uniform");
     }
+    EXPECT_GT(sampler_fit(study, theta, 12000, seed++, tie_no_tie_ratio, true, 0), 1e-3)
+        << formula << ", weighted by cells";
   }
 }
 
-// Dyads come out of the weighted draw as often as their weights say, every pair of nodes once.
+// Dyads come out of the weighted draw as often as their weights say, every pair of nodes once:
+// from the table of dyads, and from the cells of node classes that large networks take (two
+// match keys and a class by level, so that a cell's draw rejects pairs that agree on more keys).
 TEST(DyadDraw, DrawsEachDyadByItsWeight) {
   for (bool directed : {true, false}) {
     NodeCovariates attributes;
-    attributes.node_count = 4;
-    attributes.columns = {{"group", {"a", "b", "a", "a"}}};
+    attributes.node_count = 6;
+    attributes.columns = {{"group", {"a", "b", "a", "a", "b", "c"}},
+                          {"team", {"x", "x", "y", "x", "y", "y"}},
+                          {"level", {"1", "2", "2", "1", "1", "2"}}};
     TermContext context;
     context.directed = directed;
-    context.node_count = 4;
+    context.node_count = 6;
     context.attributes = &attributes;
     Study study;
-    study.network = test::network_of({{1, 2}, {4, 3}});
-    study.model = model_of_formula("edges + nodematch(group)", context);
-    const DyadDraw draw = DyadDraw::for_model(study, {-1.0, 2.0});
-    ASSERT_TRUE(draw.weighted());
-    const int dyads = directed ? 12 : 6;
-    double total = 0.0;
-    for (int i = 1; i <= 4; ++i)
-      for (int j = directed ? 1 : i + 1; j <= 4; ++j)
-        if (i != j) total += draw.probability(i, j);
-    EXPECT_NEAR(total, 1.0, 1e-12);
-    // Matched pairs (1, 3, 4 among themselves) e^2 times as likely as the others.
-    EXPECT_NEAR(draw.probability(1, 3) / draw.probability(1, 2), std::exp(2.0), 1e-9);
-    RandomStream random(5, 0);
-    std::map<std::pair<int, int>, int> seen;
-    const int draws = 200000;
-    for (int k = 0; k < draws; ++k) ++seen[draw.draw(random)];
-    EXPECT_EQ(static_cast<int>(seen.size()), dyads);
-    for (const auto& [pair, count] : seen) {
-      const auto [i, j] = pair;
-      EXPECT_NE(i, j);
-      if (!directed) {
-        EXPECT_LT(i, j);
+    study.network = test::network_of({{1, 2}, {4, 3}, {6, 5}});
+    study.model = model_of_formula(
+        "edges + nodematch(group) + nodematch(team) + nodefactor(level) + gwesp(0.5, fixed=TRUE)",
+        context);
+    const Vector theta = {-1.0, 2.0, -0.7, 0.4, 0.9};
+    for (std::int64_t most_table_dyads : {std::int64_t{1} << 24, std::int64_t{0}}) {
+      const DyadDraw draw = DyadDraw::for_model(study, theta, most_table_dyads);
+      ASSERT_TRUE(draw.weighted());
+      EXPECT_EQ(draw.weighted_by_cells(), most_table_dyads == 0);
+      const int dyads = directed ? 30 : 15;
+      double total = 0.0;
+      for (int i = 1; i <= 6; ++i)
+        for (int j = directed ? 1 : i + 1; j <= 6; ++j)
+          if (i != j) total += draw.probability(i, j);
+      EXPECT_NEAR(total, 1.0, 1e-12);
+      // 1 and 4 agree on group and team, 1 and 3 on group only, 1 and 2 on team only; nodefactor
+      // counts the ends of level 2 (1 and 4 are of level 1, 2 and 3 of level 2).
+      EXPECT_NEAR(draw.probability(1, 4) / draw.probability(1, 2), std::exp(2.0 - 0.4), 1e-9);
+      EXPECT_NEAR(draw.probability(1, 3) / draw.probability(1, 2), std::exp(2.0 + 0.7), 1e-9);
+      RandomStream random(5, 0);
+      std::map<std::pair<int, int>, int> seen;
+      const int draws = 300000;
+      for (int k = 0; k < draws; ++k) {
+        auto [i, j] = draw.draw(random);
+        if (!directed && i > j) std::swap(i, j);
+        ++seen[{i, j}];
       }
-      const double expected = draws * draw.probability(i, j);
-      EXPECT_NEAR(count, expected, 5.0 * std::sqrt(expected)) << i << "," << j;
+      EXPECT_EQ(static_cast<int>(seen.size()), dyads);
+      for (const auto& [pair, count] : seen) {
+        const auto [i, j] = pair;
+        EXPECT_NE(i, j);
+        const double expected = draws * draw.probability(i, j);
+        EXPECT_NEAR(count, expected, 5.0 * std::sqrt(expected)) << i << "," << j;
+      }
     }
   }
   // With every dyad alike the ratio is the tie/no-tie proposal's own.
