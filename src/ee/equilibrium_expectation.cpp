@@ -206,9 +206,9 @@ EeResult equilibrium_expectation(const Study& study, const std::vector<double>& 
       s.proposals_per_update > 0
           ? s.proposals_per_update
           : default_proposals_per_update(study.node_count(), study.network.link_count);
-  const TieNoTie proposal(
-      DyadDraw::uniform(study.node_count(), study.directed(), study.include_diagonal),
-      study.include_diagonal);
+  // The chains' dyads weighted by the dyad-independent terms at the start, as MCMLE's are: a
+  // homophily model's ties within groups are proposed about as often as they come.
+  const TieNoTie proposal(DyadDraw::for_model(study, start), study.include_diagonal);
   const int tasks = std::max(1, s.tasks);
   const std::size_t p = start.size();
   const bool exact = draws_exactly(study, s.chains_up_to);
