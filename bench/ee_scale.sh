@@ -6,9 +6,9 @@
 #     pairs: user guide 14.5), `summary` of
 #     edges + mutual + gwesp(0.5, fixed=TRUE) + nodematch(dept), `simulate` and `gof`;
 #  2. gw_departments (SHARED/data): `fit --method ee` and `fit --method mcmle` of its model;
-#  3. a 10^5-node network drawn by MCMC from a gwesp model (make_large_network, then
-#     `simulate` of one chain: the first network kept, the later ones show its equilibrium),
-#     and `fit --method ee` of that model.
+#  3. a 10^5-node network drawn by MCMC from a gwesp model (make_large_network, then one chain
+#     of `simulate`: six networks of burn-in, then six more from the last, whose first is kept
+#     and whose later ones show its equilibrium), and `fit --method ee` of that model.
 # Each command runs under /usr/bin/time -v (user CPU time, wall clock, peak resident memory, and
 # the load average when it ended: the machine is shared); the JSON results are kept in DATA.
 #   bench/ee_scale.sh [BUILD_DIR] [DATA_DIR] [SHARED_DIR] [PARTS...]   parts: 1 2 3 (default all)
@@ -78,15 +78,22 @@ part_gwesp_100k() {
   [ -f "$prefix.csv" ] || "$build/bench/make_large_network" 100000 "$prefix" --degree 3 --seed 2
   local model="edges + mutual + gwesp(0.5, fixed=TRUE) + nodematch(dept)"
   local truth=-12.2,2.5,0.8,8.5
+  local attrs=(--attributes "${prefix}_attributes.csv")
+  local chain=(-m "$model" "${attrs[@]}" --coef $truth --networks 6 --chains 1
+    --burnin 20000000 --interval 20000000 --threads 1 -q)
   echo "n = 10^5, drawn by MCMC from $model at $truth"
-  rm -rf "$data/n100k_draws"
-  measure "  simulate one chain, 6 networks 2 x 10^7 proposals apart" "$tarnwick" simulate \
-    "$prefix.csv" -m "$model" --attributes "${prefix}_attributes.csv" --coef $truth \
-    --networks 6 --chains 1 --burnin 20000000 --interval 20000000 --threads 1 -q \
-    --out "$data/n100k_draws" --stats "$data/n100k_draws.csv"
+  rm -rf "$data/n100k_burnin" "$data/n100k_draws"
+  measure "  simulate: burn-in, 6 networks 2 x 10^7 apart" "$tarnwick" simulate "$prefix.csv" \
+    "${chain[@]}" --out "$data/n100k_burnin" --stats "$data/n100k_burnin.csv"
+  sed 's/^/    /' "$data/n100k_burnin.csv"
+  measure "  simulate: the chain goes on, 6 more" "$tarnwick" simulate \
+    "$data/n100k_burnin/network_6.csv" "${chain[@]}" --out "$data/n100k_draws" \
+    --stats "$data/n100k_draws.csv"
   sed 's/^/    /' "$data/n100k_draws.csv"
-  measure "  fit --method ee (network 6)" "$tarnwick" fit "$data/n100k_draws/network_6.csv" \
-    -m "$model" --attributes "${prefix}_attributes.csv" --method ee -q --json "$data/ee_n100k.json"
+  measure "  fit --method ee (the first network kept)" "$tarnwick" fit \
+    "$data/n100k_draws/network_1.csv" -m "$model" "${attrs[@]}" --method ee -q \
+    --json "$data/ee_n100k.json"
+  show "$data/ee_n100k.json" "r['outcome'], [(p['estimate'], p['std_error']) for p in r['parameters']]"
 }
 
 for part in "${parts[@]}"; do
