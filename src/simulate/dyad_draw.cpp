@@ -78,14 +78,16 @@ DyadDraw DyadDraw::for_model(const Study& study, const std::vector<double>& eta,
 
 void DyadDraw::weigh_by_cells(const Study& study, std::int64_t most_entries) {
   std::optional<ClassDyadDraw> cells = ClassDyadDraw::of(study, most_entries);
+  if (!cells) {
+    independent_eta_.clear();
+    return;
+  }
   std::vector<double> log_weight;
-  if (cells) {
-    for (const ClassDyadDraw::Cell& cell : cells->cells()) {
-      log_weight.push_back(this->log_weight(cell.change.data()));
-    }
+  for (const ClassDyadDraw::Cell& cell : cells->cells()) {
+    log_weight.push_back(this->log_weight(cell.change.data()));
   }
   const auto [low, high] = std::minmax_element(log_weight.begin(), log_weight.end());
-  if (!cells || *low == *high) {
+  if (*low == *high) {
     independent_eta_.clear();
     return;
   }
