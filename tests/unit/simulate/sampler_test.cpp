@@ -298,6 +298,36 @@ TEST(DyadDraw, DrawsEachDyadByItsWeight) {
   }
 }
 
+// A cell's dyads are drawn from their group again until one of the cell comes: 199 nodes of one
+// level and 1 of another put the 398 dyads between levels among the 39800 of their group. At
+// nodematch -3 they hold a sixth of the weight (18 draws a dyad on average), and the draw is by
+// cells; at -6 four fifths (80 draws), and it is uniform. Either way the probabilities of the
+// dyads add up to one.
+TEST(DyadDraw, CellsDrawnTooRarelyGiveWayToUniformDraws) {
+  NodeCovariates attributes;
+  attributes.node_count = 200;
+  std::vector<std::string> level(200, "a");
+  level[199] = "b";
+  attributes.columns = {{"level", level}};
+  TermContext context;
+  context.node_count = 200;
+  context.attributes = &attributes;
+  Study study;
+  study.network = test::network_of({{1, 2}, {200, 1}});
+  study.model = model_of_formula("edges + nodematch(level)", context);
+  for (const double nodematch : {-3.0, -6.0}) {
+    const DyadDraw draw = DyadDraw::for_model(study, {-2.0, nodematch}, 0);
+    EXPECT_EQ(draw.weighted_by_cells(), nodematch == -3.0);
+    if (!draw.weighted()) continue;
+    double total = 0.0;
+    for (int i = 1; i <= 200; ++i)
+      for (int j = 1; j <= 200; ++j)
+        if (i != j) total += draw.probability(i, j);
+    EXPECT_NEAR(total, 1.0, 1e-9);
+    EXPECT_NEAR(draw.probability(1, 200) / draw.probability(1, 2), std::exp(3.0), 1e-9);
+  }
+}
+
 // With the self-pairs as dyads (the types that are changes of a count then: 1, 3, 4, 5, 15):
 // every network of 3 nodes with its self-links.
 TEST(Sampler, SelfPairsAsDyadsMatchTheExactDistribution) {
