@@ -73,7 +73,7 @@ void weighted_dyad_draw(benchmark::State& state, int nodes, bool by_cells) {
   context.node_count = nodes;
   context.attributes = &attributes;
   study.model = model_of_formula("edges + nodematch(dept)", context);
-  const DyadDraw draw = DyadDraw::for_model(study, {-10.0, 8.0}, by_cells ? 0 : 1 << 24);
+  const DyadDraw draw = DyadDraw::for_model(study, {-10.0, 8.0}, by_cells ? 0 : most_table_dyads);
   RandomStream random(1, 0);
   std::int64_t within = 0;
   for (auto _ : state) {

@@ -206,18 +206,21 @@ EeResult equilibrium_expectation(const Study& study, const std::vector<double>& 
       s.proposals_per_update > 0
           ? s.proposals_per_update
           : default_proposals_per_update(study.node_count(), study.network.link_count);
-  // The chains' dyads weighted by the dyad-independent terms at the start, as MCMLE's are: a
-  // homophily model's ties within groups are proposed about as often as they come.
-  const TieNoTie proposal(DyadDraw::for_model(study, start), study.include_diagonal);
   const int tasks = std::max(1, s.tasks);
   const std::size_t p = start.size();
   const bool exact = draws_exactly(study, s.chains_up_to);
   const std::optional<DyadClassDraws> draws =
       exact ? std::optional<DyadClassDraws>(std::in_place, study) : std::nullopt;
+  // The chains' dyads weighted by the dyad-independent terms at the start, as MCMLE's are: a
+  // homophily model's ties within groups are proposed about as often as they come.
+  const std::optional<TieNoTie> proposal =
+      exact ? std::nullopt
+            : std::optional<TieNoTie>(std::in_place, DyadDraw::for_model(study, start),
+                                      study.include_diagonal);
   const std::vector<TaskResult> encoded = run_tasks(s.spread, tasks, s.threads, [&](int task) {
     return encoded_result(exact ? run_exact_task(*draws, observed_statistics, start, s, task)
                                 : run_chain_task(study, observed, observed_statistics, start,
-                                                 proposal, s, every, task));
+                                                 *proposal, s, every, task));
   });
   std::vector<EeTaskResult> results;
   for (const TaskResult& values : encoded) results.push_back(decoded_result(values, p));

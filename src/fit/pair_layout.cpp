@@ -137,10 +137,10 @@ ClassPairTable::ClassPairTable(const NodeClasses& classes, const MatchKeys& matc
   to_exact_patterns();
 }
 
-std::int64_t ClassPairTable::pattern_of(int i, int j) const {
+std::int64_t agreement_pattern(const MatchKeys& match, int i, int j) {
   std::int64_t p = 0;
-  for (int k = 0; k < match_.count(); ++k) {
-    const std::vector<int>& key = *match_.keys[static_cast<std::size_t>(k)];
+  for (int k = 0; k < match.count(); ++k) {
+    const std::vector<int>& key = *match.keys[static_cast<std::size_t>(k)];
     if (key[static_cast<std::size_t>(i - 1)] == key[static_cast<std::size_t>(j - 1)])
       p |= std::int64_t{1} << k;
   }

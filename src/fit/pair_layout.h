@@ -65,6 +65,9 @@ PairLayout pair_layout(const Study& study, FormsOf which = FormsOf::every_term);
 // keys exactly when they are of one group. `groups` is set to their number.
 std::vector<int> groups_by_keys(const MatchKeys& match, std::int64_t pattern, int n, int& groups);
 
+// The keys on which nodes i and j agree (bit k: key k).
+std::int64_t agreement_pattern(const MatchKeys& match, int i, int j);
+
 // The change of every statistic of an untouched i->j whose nodes agree on the keys `pattern`,
 // from the terms `which` names (the others' statistics 0).
 std::vector<double> untouched_changes(const Model& model, const MatchKeys& match, int i, int j,
@@ -85,7 +88,7 @@ class ClassPairTable {
     return const_cast<ClassPairTable*>(this)->cell(pattern, c1, c2);
   }
   // The keys on which nodes i and j agree.
-  std::int64_t pattern_of(int i, int j) const;
+  std::int64_t pattern_of(int i, int j) const { return agreement_pattern(match_, i, j); }
 
  private:
   void count_all_pairs();

@@ -9,30 +9,31 @@
 // weight says, not once in 2000.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
+#include "fit/pair_layout.h"
 #include "model/study.h"
 #include "simulate/alias_table.h"
 #include "simulate/random_stream.h"
 
 namespace tarn {
 
+// The most entries (node places and groups of cells) the draw keeps: 256 MB at most.
+inline constexpr std::int64_t most_cell_entries = std::int64_t{1} << 26;
+
 class ClassDyadDraw {
  public:
   // The cells of the study's ordered pairs of distinct nodes; none when a dyad-independent term
   // has no form, names dyads of its own (an edge covariate), or the cells and their groups would
-  // take more than `most_entries` entries.
-  static std::optional<ClassDyadDraw> of(const Study& study, std::int64_t most_entries);
+  // take more than most_cell_entries entries.
+  static std::optional<ClassDyadDraw> of(const Study& study);
 
   struct Cell {
-    std::vector<double> change;   // every statistic's change (dyad-independent terms; others 0)
-    std::int64_t pairs = 0;       // ordered pairs of distinct nodes in the cell
-    std::int64_t pattern = 0;     // the keys its nodes agree on
-    std::int64_t candidates = 0;  // ordered pairs the cell's draw takes before it rejects
-    std::size_t first_group = 0, groups = 0;  // its groups in group_
-    AliasTable group_draw;
+    std::vector<double> change;  // every statistic's change (dyad-independent terms; others 0)
+    std::int64_t pairs = 0;      // ordered pairs of distinct nodes in the cell
   };
   const std::vector<Cell>& cells() const { return cells_; }
 
@@ -46,12 +47,20 @@ class ClassDyadDraw {
   struct Group {  // the members of a cell's two classes within one group, in members_
     std::uint32_t first = 0, first_size = 0, second = 0, second_size = 0;
   };
-  std::int64_t pattern_of(int i, int j) const;
+  struct CellGroups {             // how a dyad of a cell is drawn
+    std::int64_t pattern = 0;     // the keys its nodes agree on
+    std::int64_t candidates = 0;  // ordered pairs its groups hold, before the rejections
+    std::size_t first_group = 0;  // its groups in group_
+    AliasTable group_draw;
+  };
 
   std::vector<Cell> cells_;
+  std::vector<CellGroups> cell_groups_;
   std::vector<Group> group_;
-  std::vector<int> members_;            // nodes sorted by (group, class), per pattern
-  std::vector<std::vector<int>> keys_;  // match key k of node i at [k][i - 1]
+  std::vector<int> members_;  // nodes sorted by (group, class), per pattern
+  // The terms' forms, shared by the copies of the draw, and the match keys pointing into them.
+  std::shared_ptr<const Forms> forms_;
+  MatchKeys match_;
   AliasTable cell_draw_;
   double expected_tries_ = 1.0;
 };

@@ -20,7 +20,7 @@ DyadDraw DyadDraw::uniform(int n, bool directed, bool include_diagonal) {
 }
 
 DyadDraw DyadDraw::for_model(const Study& study, const std::vector<double>& eta,
-                             std::int64_t most_dyads, std::int64_t most_cell_entries) {
+                             std::int64_t most_dyads) {
   DyadDraw d = uniform(study.node_count(), study.directed(), study.include_diagonal);
   if (study.include_diagonal || d.n_ < 2) return d;
   const Model& model = study.model;
@@ -37,7 +37,7 @@ DyadDraw DyadDraw::for_model(const Study& study, const std::vector<double>& eta,
   }
   if (!any) return d;
   if (d.dyads_ > most_dyads) {
-    d.weigh_by_cells(study, most_cell_entries);
+    d.weigh_by_cells(study);
     return d;
   }
   if (!d.directed_) {
@@ -76,8 +76,8 @@ DyadDraw DyadDraw::for_model(const Study& study, const std::vector<double>& eta,
   return d;
 }
 
-void DyadDraw::weigh_by_cells(const Study& study, std::int64_t most_entries) {
-  std::optional<ClassDyadDraw> cells = ClassDyadDraw::of(study, most_entries);
+void DyadDraw::weigh_by_cells(const Study& study) {
+  std::optional<ClassDyadDraw> cells = ClassDyadDraw::of(study);
   if (!cells) {
     independent_eta_.clear();
     return;

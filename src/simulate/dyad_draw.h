@@ -20,6 +20,9 @@
 
 namespace tarn {
 
+// The most dyads weighted by a table of every dyad (16 bytes each: 256 MB).
+inline constexpr std::int64_t most_table_dyads = std::int64_t{1} << 24;
+
 class DyadDraw {
  public:
   // Every dyad of n nodes alike (directed: ordered pairs, with the self-pairs or without;
@@ -28,10 +31,9 @@ class DyadDraw {
   // The study's dyads (no self-pairs) weighted by its model's dyad-independent terms at the
   // canonical parameters `eta`; uniform when those terms give every dyad the same weight. Above
   // `most_dyads` dyads (the table's memory), weighted by cells of node classes, and uniform when
-  // the terms have no such cells or those would take more than `most_cell_entries` entries.
+  // the terms have no such cells (simulate/class_dyad_draw.h).
   static DyadDraw for_model(const Study& study, const std::vector<double>& eta,
-                            std::int64_t most_dyads = std::int64_t(1) << 24,
-                            std::int64_t most_cell_entries = std::int64_t(1) << 26);
+                            std::int64_t most_dyads = most_table_dyads);
 
   bool weighted() const { return !table_.empty() || cells_; }
   bool weighted_by_cells() const { return cells_ != nullptr; }
@@ -85,7 +87,7 @@ class DyadDraw {
   // irreducible whatever the coefficients.
   static double weight_of(double log_weight);
   // The weights by cells of node classes, when there are some that pay.
-  void weigh_by_cells(const Study& study, std::int64_t most_entries);
+  void weigh_by_cells(const Study& study);
   std::pair<int, int> pair_of(std::int64_t index) const;
 
   int n_ = 0;

@@ -44,7 +44,7 @@ struct SamplerSettings {
   // false: every dyad alike. Above `most_table_dyads` dyads, the weights are drawn by cells of
   // node classes instead of from a table of every dyad.
   bool weighted_dyads = true;
-  std::int64_t most_table_dyads = std::int64_t{1} << 24;
+  std::int64_t most_table_dyads = tarn::most_table_dyads;
   // The processes of an MPI job to deal the chains out to, when no network is visited (the
   // samples of maximum likelihood by MCMC and of the equilibrium-expectation check): chain c runs
   // on process c % processes, and keeps its state there between samples; the statistics come

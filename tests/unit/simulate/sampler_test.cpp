@@ -84,7 +84,7 @@ std::map<Vector, double> exact_distribution(const Model& model, int n, const Vec
 // chains started at the study's network.
 double sampler_fit(const Study& study, const Vector& theta, int draws, std::uint64_t seed,
                    ProposalRatio ratio, bool weighted_dyads = true,
-                   std::int64_t most_table_dyads = std::int64_t{1} << 24) {
+                   std::int64_t most_table_dyads = tarn::most_table_dyads) {
   const auto exact =
       exact_distribution(study.model, study.network.node_count, theta, study.include_diagonal);
   SamplerSettings settings;
@@ -256,10 +256,10 @@ TEST(DyadDraw, DrawsEachDyadByItsWeight) {
         "edges + nodematch(group) + nodematch(team) + nodefactor(level) + gwesp(0.5, fixed=TRUE)",
         context);
     const Vector theta = {-1.0, 2.0, -0.7, 0.4, 0.9};
-    for (std::int64_t most_table_dyads : {std::int64_t{1} << 24, std::int64_t{0}}) {
-      const DyadDraw draw = DyadDraw::for_model(study, theta, most_table_dyads);
+    for (std::int64_t most_dyads : {most_table_dyads, std::int64_t{0}}) {
+      const DyadDraw draw = DyadDraw::for_model(study, theta, most_dyads);
       ASSERT_TRUE(draw.weighted());
-      EXPECT_EQ(draw.weighted_by_cells(), most_table_dyads == 0);
+      EXPECT_EQ(draw.weighted_by_cells(), most_dyads == 0);
       const int dyads = directed ? 30 : 15;
       double total = 0.0;
       for (int i = 1; i <= 6; ++i)
