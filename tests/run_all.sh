@@ -8,7 +8,7 @@ bash scripts/setup.sh --tests
 jobs=$(nproc 2>/dev/null || echo 2)
 
 echo "== plain build"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DTARNWICK_MPI=ON > /dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DTARNWICK_MPI=ON -DTARNWICK_PYTHON=ON > /dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
