@@ -151,6 +151,7 @@ void add_fit_command(Commands& c) {
                    "every one, exact)")
       ->check(CLI::Range(std::int64_t{1}, std::numeric_limits<std::int64_t>::max()));
   fit.mcmle.add(*fit_command);
+  fit.ee.add(*fit_command);
   fit.sampling.add(*fit_command);
   fit_command->footer(type_table());
   c.fit_command = fit_command;

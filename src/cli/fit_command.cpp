@@ -22,6 +22,7 @@ tarnwick::FitSettings fit_settings(const FitCommandOptions& o) {
   s.init_list = o.mcmle.init;
   s.sample_size = o.mcmle.sample_size;
   s.max_iterations = o.mcmle.max_iterations;
+  o.ee.apply(s.equilibrium);
   o.sampling.apply(s);
   s.processes = o.processes;
   s.report = !o.report_path.empty();
@@ -42,6 +43,9 @@ void check_fit_options(const FitCommandOptions& o, const tarnwick::FitSettings& 
   if (o.data.diagonal && by_mcmc(o.method)) {
     throw tarnwick::ArgumentError(
         "--diagonal: maximum likelihood by MCMC does not take the self-pairs");
+  }
+  if (o.ee.given() && o.method != "ee") {
+    throw tarnwick::ArgumentError("--ee-tasks, --ee-gain and --ee-draws are for --method ee");
   }
   if (o.json_path == "-" && o.csv_path == "-") {
     throw tarnwick::ArgumentError("--json - and --csv - cannot both write to standard output");

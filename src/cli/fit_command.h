@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "cli/ee_options.h"
 #include "cli/mcmle_options.h"
 #include "cli/sampling_options.h"
 #include "tarnwick/network.h"
@@ -24,6 +25,7 @@ struct FitCommandOptions {
   int replicates = 500;
   std::string method = "mple";  // mple, mcmle or ee (tarnwick::estimators())
   McmleOptions mcmle;
+  EeOptions ee;
   SamplingOptions sampling;
   const tarnwick::Processes* processes = nullptr;  // the processes of an MPI job; null: this one
 };

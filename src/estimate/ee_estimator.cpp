@@ -184,6 +184,13 @@ void check_ee_settings(const EstimatorSettings& settings) {
                      "gives its own standard errors (the inverse Fisher information); leave out "
                      "--se");
   }
+  const EeSettings& ee = settings.ee;
+  if (ee.tasks < 1 || ee.effective_draws < 1) {
+    throw UsageError("--ee-tasks and --ee-draws take a whole number of at least 1");
+  }
+  if (!(ee.gain > 0.0 && ee.gain <= 1.0)) {
+    throw UsageError("--ee-gain takes a share above 0 and at most 1");
+  }
 }
 
 Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSettings& settings,

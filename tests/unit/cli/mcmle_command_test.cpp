@@ -40,6 +40,11 @@ TEST(McmleCommand, RefusesWhatItDoesNotTake) {
       {{"--init", "1,2,3"}, "--init is for --method mcmle or ee"},
       {{"--diagnostics", "d.svg"}, "--diagnostics is for --method mcmle or ee"},
       {{"--method", "ml"}, "--method ml: give mple, mcmle or ee"},
+      {{"--ee-gain", "0.1"}, "--ee-tasks, --ee-gain and --ee-draws are for --method ee"},
+      {{"--method", "mcmle", "--ee-tasks", "2"}, "are for --method ee"},
+      {{"--method", "ee", "--ee-gain", "0"}, "--ee-gain"},
+      {{"--method", "ee", "--ee-tasks", "0"}, "--ee-tasks"},
+      {{"--method", "ee", "--ee-draws", "many"}, "--ee-draws"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> arguments = {"fit", "advice.csv", "-m", gw};
