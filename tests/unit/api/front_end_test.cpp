@@ -83,6 +83,23 @@ TEST(FrontEnd, AFitGivesTheDialoguesReportOfTheConfigurationTypesOnly) {
   EXPECT_THROW(tarnwick::check_fit_settings(settings), tarnwick::ArgumentError);
 }
 
+// The library refuses equilibrium-expectation settings the command line's ranges would refuse.
+TEST(FrontEnd, RefusesEquilibriumExpectationSettingsOutOfRange) {
+  for (const auto& bad :
+       {tarnwick::EquilibriumSettings{.tasks = 0},
+        tarnwick::EquilibriumSettings{.effective_draws = 0},
+        tarnwick::EquilibriumSettings{.gain = 0.0}, tarnwick::EquilibriumSettings{.gain = 1.5}}) {
+    tarnwick::FitSettings settings;
+    settings.method = "ee";
+    settings.equilibrium = bad;
+    EXPECT_THROW(tarnwick::check_fit_settings(settings), tarnwick::ArgumentError);
+  }
+  tarnwick::FitSettings fine;
+  fine.method = "ee";
+  fine.equilibrium.gain = 1.0;
+  EXPECT_NO_THROW(tarnwick::check_fit_settings(fine));
+}
+
 TEST(FrontEnd, AnMcmcFitReportsEveryIterationAndGivesItsDiagnostics) {
   tarnwick::FitSettings settings = short_mcmle();
   settings.diagnostics_file = "diagnostics.html";
