@@ -302,8 +302,8 @@ void bind_fitting(py::module_& m) {
       [](const tarnwick::Network& network, const std::string& formula, const std::string& method,
          const std::string& errors, int replicates, const std::vector<double>& init,
          int sample_size, int max_iterations, std::uint64_t seed, int threads, int chains,
-         std::int64_t burnin, std::int64_t interval, std::int64_t dyad_sample,
-         const py::object& progress) {
+         std::int64_t burnin, std::int64_t interval, std::int64_t dyad_sample, int ee_tasks,
+         double ee_gain, int ee_draws, const py::object& progress) {
         tarnwick::FitSettings s;
         s.method = method;
         s.errors = errors;
@@ -312,6 +312,9 @@ void bind_fitting(py::module_& m) {
         s.init = init;
         s.sample_size = sample_size;
         s.max_iterations = max_iterations;
+        s.equilibrium.tasks = ee_tasks;
+        s.equilibrium.gain = ee_gain;
+        s.equilibrium.effective_draws = ee_draws;
         set_sampling(s, seed, threads, chains, burnin, interval);
         const auto estimate = run_cancellable<tarnwick::Estimate>(
             [&](const tarnwick::Progress& p) { return tarnwick::fit(network, formula, s, p); },
@@ -323,7 +326,8 @@ void bind_fitting(py::module_& m) {
       py::arg("init") = std::vector<double>(), py::arg("sample_size") = 1024,
       py::arg("max_iterations") = 60, py::arg("seed") = 1, py::arg("threads") = 0,
       py::arg("chains") = 8, py::arg("burnin") = -1, py::arg("interval") = -1,
-      py::arg("dyad_sample") = -1, py::arg("progress") = py::none());
+      py::arg("dyad_sample") = -1, py::arg("ee_tasks") = 4, py::arg("ee_gain") = 0.03,
+      py::arg("ee_draws") = 128, py::arg("progress") = py::none());
 }
 
 // Networks drawn from a model, and the goodness of fit.

@@ -298,6 +298,9 @@ def fit(
     burnin: Optional[int] = None,
     interval: Optional[int] = None,
     dyad_sample: Optional[int] = None,
+    ee_tasks: int = 4,
+    ee_gain: float = 0.03,
+    ee_draws: int = 128,
     progress: ProgressOption = None,
 ) -> FitResult:
     """Fits an exponential random graph model of the formula to the network.
@@ -306,7 +309,8 @@ def fit(
     ----------
     network : Network or networkx graph
     formula : a statnet formula (``"edges + gwesp(0.5, fixed=True)"``) or a list of terms
-    method : ``"mple"`` (maximum pseudo-likelihood) or ``"mcmle"`` (maximum likelihood by MCMC)
+    method : ``"mple"`` (maximum pseudo-likelihood), ``"mcmle"`` (maximum likelihood by MCMC)
+        or ``"ee"`` (equilibrium expectation, judged by networks drawn at its estimate)
     se : the standard errors of an mple fit: ``"naive"``, ``"godambe"`` or ``"bootstrap"``
     seed : the seed of the random numbers (0 or more)
     threads : threads to use, 0 for every core (the results do not depend on it)
@@ -317,6 +321,9 @@ def fit(
     dyad_sample : mple: fit every linked dyad and this many empty ones drawn (case-control, the
         command line's ``--dyad-sample``; the errors then include the sampling's share). None:
         every dyad, or ergm's sample size past 10^9 dyads
+    ee_tasks, ee_gain, ee_draws : ee: its tasks, the gain of its steps per autocorrelation time
+        and the effective draws it averages over (the command line's ``--ee-tasks``,
+        ``--ee-gain``, ``--ee-draws``)
     progress : None (a tqdm bar on a terminal), True, False, or a callable
         ``progress(done, total, stage)``
 
@@ -339,6 +346,9 @@ def fit(
         sample_size=_whole("sample_size", sample_size, 1),
         max_iterations=_whole("max_iterations", max_iterations, 1),
         dyad_sample=_optional_count("dyad_sample", dyad_sample, 1),
+        ee_tasks=_whole("ee_tasks", ee_tasks, 1),
+        ee_gain=float(ee_gain),
+        ee_draws=_whole("ee_draws", ee_draws, 1),
         **_sampling(seed, threads, chains, burnin, interval),
     )
     result = FitResult(net, text, estimate)

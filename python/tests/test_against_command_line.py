@@ -111,6 +111,21 @@ def test_mcmle_fit_is_the_command_line_s(florentine, tmp_path):
     assert fit.glance()["method"][0] == "mcmle"
 
 
+def test_ee_fit_with_its_settings_is_the_command_line_s(florentine, tmp_path):
+    formula = "edges + gwesp(0.25, fixed=TRUE)"
+    fit = tarnwick.fit(florentine, formula, method="ee", seed=3, threads=2, ee_tasks=2,
+                       ee_gain=0.1, ee_draws=16)
+    ours = json.loads(fit.to_json())
+    files = graph_files(florentine, tmp_path)
+    theirs = cli_fit_json(files, formula, "--method", "ee", "--seed", "3", "--threads", "2",
+                          "--ee-tasks", "2", "--ee-gain", "0.1", "--ee-draws", "16")
+    same_estimates(ours, theirs)
+    walk = ours["ee"]["equilibrium_expectation"]
+    assert (walk["tasks"], walk["gain"], walk["effective_draws"]) == (2, 0.1, 16)
+    with pytest.raises(ValueError, match="--ee-gain"):
+        tarnwick.fit(florentine, formula, method="ee", ee_gain=0.0)
+
+
 def test_fit_of_a_read_file_is_the_command_line_s():
     net = tarnwick.read(
         tarnwick_examples("florentine_marriage.net"),
