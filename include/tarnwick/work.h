@@ -34,6 +34,9 @@ struct Progress {
   // pseudo-likelihood's simulated errors), from the threads that draw them: a counter that a
   // progress bar can read without a call into its own thread.
   std::atomic<std::int64_t>* counter = nullptr;
+  // A line on the phases of a long fit as they pass (equilibrium expectation's tasks and its
+  // check), from the threads that reach them, possibly several at once.
+  std::function<void(const std::string& line)> phase;
 };
 
 struct WarningRecord {

@@ -80,7 +80,10 @@ FitFiles open_fit_files(const FitCommandOptions& o, OutputFiles& outputs) {
 // when it is a terminal.
 tarnwick::Estimate run_fit(const FitCommandOptions& o, const tarnwick::FitSettings& settings,
                            const tarnwick::Model& model, std::ostream& err) {
-  const bool shown = !o.quiet && standard_error_is_terminal();
+  // Under an MPI launcher only the process that writes the results shows its progress: the
+  // others' standard error keeps their own failures only.
+  const bool shown = !o.quiet && standard_error_is_terminal() &&
+                     (o.processes == nullptr || o.processes->writes_results());
   // Only the pseudo-likelihood takes errors other than its own (check_fit_settings).
   const bool simulated_errors = o.errors != "naive";
   std::optional<ProgressBar> bar;
@@ -91,6 +94,7 @@ tarnwick::Estimate run_fit(const FitCommandOptions& o, const tarnwick::FitSettin
   }
   tarnwick::Progress progress;
   progress.iteration = mcmle_progress_lines(err, shown);
+  progress.phase = phase_lines(err, shown);
   progress.counter = bar ? &bar->counter() : nullptr;
   return tarnwick::fit(model, settings, progress);
 }

@@ -1,6 +1,9 @@
 #include "cli/mcmle_options.h"
 
+#include <chrono>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 
 namespace tarn {
 
@@ -38,6 +41,20 @@ std::function<void(const tarnwick::IterationReport&)> mcmle_progress_lines(std::
                     i.evidence.empty() ? "" : ", draws: ", i.evidence.c_str(), i.seconds);
     }
     err << line << std::flush;
+  };
+}
+
+std::function<void(const std::string&)> phase_lines(std::ostream& err, bool shown) {
+  if (!shown) return {};
+  const auto began = std::chrono::steady_clock::now();
+  auto one_at_a_time = std::make_shared<std::mutex>();
+  return [&err, began, one_at_a_time](const std::string& text) {
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    char time[40];
+    std::snprintf(time, sizeof time, " (%.1f s)\n", seconds);
+    const std::lock_guard<std::mutex> lock(*one_at_a_time);
+    err << text << time << std::flush;
   };
 }
 

@@ -23,4 +23,8 @@ struct McmleOptions {
 std::function<void(const tarnwick::IterationReport&)> mcmle_progress_lines(std::ostream& err,
                                                                            bool shown);
 
+// The phases of a long fit (tarnwick::Progress::phase) as lines on `err` with the time since the
+// call, one at a time from any thread, when `shown`; nothing otherwise.
+std::function<void(const std::string&)> phase_lines(std::ostream& err, bool shown);
+
 }  // namespace tarn

@@ -99,7 +99,7 @@ std::int64_t one_over(double gain) {
 // spread and memory; then gain / (its autocorrelation time), two e-folds to settle and as many
 // updates as the effective draws asked of this task take to average.
 EeTaskResult walk_task(const DrawSource& source, const Vector& observed, const Vector& start,
-                       const EeSettings& s) {
+                       const EeSettings& s, EeTaskNews news, const EeProgress& progress) {
   EeTaskResult r;
   Vector theta = start;
   StatisticSpread spread = held_spread(source, observed, theta, s.scale_updates, true, r.updates);
@@ -109,25 +109,31 @@ EeTaskResult walk_task(const DrawSource& source, const Vector& observed, const V
   spread = held_spread(source, observed, theta, s.scale_updates, false, r.updates);
   r.autocorrelation_updates = spread.autocorrelation_updates;
   const double gain = s.gain / spread.autocorrelation_updates;
-  step(source, spread, gain, 2 * one_over(gain), observed, theta, nullptr, r.updates);
   const double tasks = std::max(1, s.tasks);
   const std::int64_t wanted =
       std::max<std::int64_t>({std::int64_t(s.updates), 1,
                               static_cast<std::int64_t>(std::ceil(
                                   s.effective_draws * spread.autocorrelation_updates / tasks))});
+  news.autocorrelation_updates = spread.autocorrelation_updates;
+  news.settling_updates = 2 * one_over(gain);
+  news.averaging_updates = wanted;
+  if (progress) progress(news);
+  step(source, spread, gain, news.settling_updates, observed, theta, nullptr, r.updates);
   r.mean.assign(theta.size(), 0.0);
   const std::int64_t before = r.updates;
   step(source, spread, gain, wanted, observed, theta, &r.mean, r.updates);
   r.averaged_updates = std::max<std::int64_t>(r.updates - before, 1);
   for (double& v : r.mean) v /= double(r.averaged_updates);
   r.filled = source.filled();
+  news.ended = true;
+  if (progress) progress(news);
   return r;
 }
 
 EeTaskResult run_chain_task(const Study& study, const TermGraph& observed,
                             const Vector& observed_statistics, const Vector& start,
                             const Proposal& proposal, const EeSettings& s, std::int64_t every,
-                            int task) {
+                            int task, const EeProgress& progress) {
   Chain chain(
       study.model, start, observed, observed_statistics,
       RandomStream(s.seed, static_cast<std::uint64_t>(task)), proposal, study.include_diagonal,
@@ -140,19 +146,22 @@ EeTaskResult run_chain_task(const Study& study, const TermGraph& observed,
                           },
                           [&] { return filled; },
                           {}};
-  EeTaskResult r = walk_task(source, observed_statistics, start, s);
+  EeTaskNews news{.task = task, .tasks = std::max(1, s.tasks), .proposals_per_update = every};
+  EeTaskResult r = walk_task(source, observed_statistics, start, s, news, progress);
   r.proposals = chain.proposals();
   r.accepted = chain.accepted();
   return r;
 }
 
 EeTaskResult run_exact_task(const DyadClassDraws& draws, const Vector& observed,
-                            const Vector& start, const EeSettings& s, int task) {
+                            const Vector& start, const EeSettings& s, int task,
+                            const EeProgress& progress) {
   RandomStream random(s.seed, static_cast<std::uint64_t>(task));
   const DrawSource source{
       [&](const Vector& theta) { return draws.draw(theta, random); }, [] { return false; },
       [&](const Vector& theta) { return exact_spread(draws.covariance(theta), observed); }};
-  return walk_task(source, observed, start, s);
+  return walk_task(source, observed, start, s, {.task = task, .tasks = std::max(1, s.tasks)},
+                   progress);
 }
 
 EeResult combined(const std::vector<EeTaskResult>& results, std::size_t p) {
@@ -196,7 +205,7 @@ std::int64_t default_proposals_per_update(int nodes, std::int64_t links) {
 }
 
 EeResult equilibrium_expectation(const Study& study, const std::vector<double>& start,
-                                 const EeSettings& s) {
+                                 const EeSettings& s, const EeProgress& progress) {
   if (study.model.curved()) {
     throw std::invalid_argument("equilibrium expectation takes a linear model");
   }
@@ -218,9 +227,10 @@ EeResult equilibrium_expectation(const Study& study, const std::vector<double>& 
             : std::optional<TieNoTie>(std::in_place, DyadDraw::for_model(study, start),
                                       study.include_diagonal);
   const std::vector<TaskResult> encoded = run_tasks(s.spread, tasks, s.threads, [&](int task) {
-    return encoded_result(exact ? run_exact_task(*draws, observed_statistics, start, s, task)
-                                : run_chain_task(study, observed, observed_statistics, start,
-                                                 *proposal, s, every, task));
+    return encoded_result(
+        exact ? run_exact_task(*draws, observed_statistics, start, s, task, progress)
+              : run_chain_task(study, observed, observed_statistics, start, *proposal, s, every,
+                               task, progress));
   });
   std::vector<EeTaskResult> results;
   for (const TaskResult& values : encoded) results.push_back(decoded_result(values, p));

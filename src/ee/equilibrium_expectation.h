@@ -18,6 +18,7 @@
 // coefficients over as many updates as the effective draws the tasks together must rest on.
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "model/study.h"
@@ -70,6 +71,17 @@ struct EeResult {
   std::int64_t proposals_per_draw() const;
 };
 
+// What a task has come to, for a progress line: its chain's memory measured and the updates
+// it will still make, or its end. Reported from the thread that runs the task.
+struct EeTaskNews {
+  int task = 0, tasks = 1;
+  bool ended = false;
+  double autocorrelation_updates = 1.0;
+  std::int64_t proposals_per_update = 0;  // 0 with exact draws
+  std::int64_t settling_updates = 0, averaging_updates = 0;
+};
+using EeProgress = std::function<void(const EeTaskNews&)>;
+
 // One proposal per link of the observed network, at least 1024, up to max_nodes nodes (the
 // networks the choice was measured on); beyond, one per 64 links, so that the first measure of
 // the autocorrelation does not take hours at 10^6 nodes. The gain follows the autocorrelation
@@ -80,6 +92,6 @@ std::int64_t default_proposals_per_update(int nodes, std::int64_t links);
 // statistic that does not vary at the start is given the variance 1 and no covariance. Throws
 // std::invalid_argument for a curved model.
 EeResult equilibrium_expectation(const Study& study, const std::vector<double>& start,
-                                 const EeSettings& settings);
+                                 const EeSettings& settings, const EeProgress& progress = {});
 
 }  // namespace tarn

@@ -68,7 +68,8 @@ void judge(const Study& study, const McmleControl& control, double estimate_draw
 
 EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
                           const SamplerSettings& settings, const McmleControl& control,
-                          int chains_up_to, double estimate_draws) {
+                          int chains_up_to, double estimate_draws,
+                          const std::function<void(const EeCheckNews&)>& progress) {
   const auto began = std::chrono::steady_clock::now();
   EeCheck check;
   check.exact_draws = draws_exactly(study, chains_up_to);
@@ -87,6 +88,10 @@ EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
   McmleControl by_chains = control;
   by_chains.chains = check.chains;
   for (int round = 0; round <= 3 && networks > 0; ++round) {
+    if (progress) {
+      progress({round, std::int64_t(check.sample.size()), networks, check.chains, check.interval,
+                round == 0 ? check.burnin : 0});
+    }
     if (draws) {
       draw_exactly(*draws, estimate, settings.seed, networks, check);
     } else if (!draw_more(study, estimate, settings, networks, round, states, check)) {

@@ -7,6 +7,7 @@
 // the standard errors (the inverse Fisher information) with the Monte Carlo share of each variance.
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "mcmle/mcmle.h"
@@ -44,6 +45,15 @@ struct EeCheck {
   }
 };
 
+// A round of the check's draws as it begins: the networks drawn so far and those to draw now, by
+// `chains` chains `interval` proposals apart after `burnin` (0 and 0 with exact draws).
+struct EeCheckNews {
+  int round = 0;
+  std::int64_t drawn = 0, drawing = 0;
+  int chains = 1;
+  std::int64_t interval = 0, burnin = 0;
+};
+
 // Networks drawn at `estimate` (a linear model's) with the sampler's `settings` (its burn-in and
 // interval, chains, seed and threads): a quarter of `control.sample_size` first, the check ending
 // there when they fail it; then the rest of the sample size (256 networks, their effective size
@@ -56,7 +66,8 @@ struct EeCheck {
 // verdict allows for (as a sample mean of that many draws' error); 0: as many as the sample's.
 EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
                           const SamplerSettings& settings, const McmleControl& control,
-                          int chains_up_to = max_nodes, double estimate_draws = 0.0);
+                          int chains_up_to = max_nodes, double estimate_draws = 0.0,
+                          const std::function<void(const EeCheckNews&)>& progress = {});
 
 // The check as a converged result of maximum likelihood by MCMC at the estimate (no iterations),
 // for the outputs that read one.

@@ -207,7 +207,7 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   ee_settings.seed = sampler.seed;
   ee_settings.threads = sampler.threads;
   ee_settings.spread = settings.spread;
-  const EeResult ee = equilibrium_expectation(linear, start, ee_settings);
+  const EeResult ee = equilibrium_expectation(linear, start, ee_settings, progress.ee_task);
   json details = {{"equilibrium_expectation", ee_details(ee, ee_settings, start)}};
 
   // A linear model's estimate is judged by networks drawn at it: accepted when they reproduce
@@ -218,7 +218,7 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
     const McmleControl control = check_control(settings, sampler);
     check =
         check_ee_estimate(study, ee.estimate, check_sampler(study, settings, ee, sampler, control),
-                          control, ee_settings.chains_up_to, ee.effective_draws);
+                          control, ee_settings.chains_up_to, ee.effective_draws, progress.ee_check);
     details["equilibrium_expectation"]["check"] = check_details(*check);
   }
   const bool exact = !model.curved() && model.dyad_independent();

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -14,6 +15,7 @@
 
 #include "ee/equilibrium_expectation.h"
 #include "estimate/checked_fit.h"
+#include "estimate/ee_check.h"
 #include "estimate/mcmle_estimator.h"
 #include "estimate/sampling_settings.h"
 #include "fit/parameter_errors.h"
@@ -67,11 +69,14 @@ struct EstimatorSettings {
   const TaskSpread* spread = nullptr;  // the processes of an MPI job; null: this process
 };
 
-// What an estimator tells of its progress: every MCMLE iteration, and a counter of replicates
-// drawn (or drawn and refitted) for simulated errors.
+// What an estimator tells of its progress: every MCMLE iteration, a counter of replicates
+// drawn (or drawn and refitted) for simulated errors, and equilibrium expectation's tasks (from
+// the threads that run them) and check.
 struct EstimatorProgress {
   McmleProgress iteration;
   std::atomic<std::int64_t>* replicates = nullptr;
+  EeProgress ee_task;
+  std::function<void(const EeCheckNews&)> ee_check;
 };
 
 }  // namespace tarn

@@ -7,6 +7,9 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
+#include <string>
+#include <vector>
 
 #include "support/repository.h"
 #include "tarnwick/tarnwick.h"
@@ -81,6 +84,41 @@ TEST(FrontEnd, AFitGivesTheDialoguesReportOfTheConfigurationTypesOnly) {
   settings.report = false;
   settings.init_list = "-1";
   EXPECT_THROW(tarnwick::check_fit_settings(settings), tarnwick::ArgumentError);
+}
+
+// Equilibrium expectation tells each task's chain memory and planned updates, its end, and every
+// round of the check, from the threads that reach them, without touching the results.
+TEST(FrontEnd, AnEquilibriumExpectationFitTellsItsPhases) {
+  tarnwick::FitSettings settings;
+  settings.method = "ee";
+  settings.threads = 2;
+  settings.equilibrium.tasks = 2;
+  std::mutex one_at_a_time;
+  std::vector<std::string> lines;
+  tarnwick::Progress progress;
+  progress.phase = [&](const std::string& line) {
+    const std::lock_guard<std::mutex> lock(one_at_a_time);
+    lines.push_back(line);
+  };
+  const tarnwick::Model model = florentine_model("edges + gwesp(0.25, fixed=TRUE)");
+  const tarnwick::Estimate told = tarnwick::fit(model, settings, progress);
+  const tarnwick::Estimate quiet = tarnwick::fit(model, settings);
+  EXPECT_EQ(told.json, quiet.json);
+  for (const std::string task : {"task 1 of 2: ", "task 2 of 2: "}) {
+    std::vector<std::string> said;
+    for (const std::string& line : lines) {
+      const std::size_t at = line.find(task);
+      if (at != std::string::npos) said.push_back(line.substr(at + task.size()));
+    }
+    ASSERT_EQ(said.size(), 2u) << task;
+    EXPECT_EQ(said[0].rfind("the chain forgets in ", 0), 0u) << said[0];
+    EXPECT_NE(said[0].find(" to settle, "), std::string::npos) << said[0];
+    EXPECT_EQ(said[1], "done");
+  }
+  ASSERT_GE(lines.size(), 5u);
+  EXPECT_EQ(lines[4].rfind("checking the estimate: ", 0), 0u) << lines[4];
+  EXPECT_NE(lines[4].find(" networks from 8 chains "), std::string::npos) << lines[4];
+  EXPECT_NE(lines[4].find(" after a burn-in of "), std::string::npos) << lines[4];
 }
 
 // The library refuses equilibrium-expectation settings the command line's ranges would refuse.
