@@ -21,6 +21,7 @@ bool draw_more(const Study& study, const Vector& estimate, SamplerSettings setti
   }
   SampleSummary drawn =
       sample_networks(study, estimate, networks, settings, {}, nullptr, tie_no_tie_ratio, &states);
+  check.proposals += drawn.proposals;
   if (drawn.capacity_stop.found) {
     check.capacity = drawn.capacity_stop;
     return false;
@@ -126,6 +127,7 @@ McmleResult checked_result(const EeCheck& check, const Vector& estimate, McmleSt
   r.check = check.check;
   r.seconds = check.seconds;
   r.sampler_seconds = check.seconds;
+  r.toggles = check.proposals;
   return r;
 }
 

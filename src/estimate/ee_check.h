@@ -37,6 +37,7 @@ struct EeCheck {
   // burn-in 0.
   bool exact_draws = false;
   double seconds = 0.0;
+  std::int64_t proposals = 0;  // by the check's chains (0 with exact draws)
   // Drawn, reproducing the observed statistics one by one and jointly, neither piling up nor
   // splitting.
   bool passed() const {

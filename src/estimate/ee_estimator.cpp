@@ -1,6 +1,7 @@
 #include "estimate/ee_estimator.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -136,8 +137,13 @@ json check_details(const EeCheck& check) {
 // The estimate the check judged: converged with the check's errors when it passed; otherwise
 // (a network too large for MCMC to go on from it) not converged, without errors.
 Estimate checked_estimate(const Study& study, const CheckedFit& mple, const EeCheck& check,
-                          const std::vector<double>& estimate, json details) {
+                          const EeResult& ee, double ee_seconds, json details) {
+  const std::vector<double>& estimate = ee.estimate;
   McmleResult r = checked_result(check, estimate, McmleStart::given);
+  // The screen's sampler line: equilibrium expectation's chains and the check's.
+  r.toggles += ee.proposals;
+  r.seconds += ee_seconds;
+  r.sampler_seconds += ee_seconds;
   Estimate e;
   e.method = "ee";
   e.start = mple;
@@ -207,7 +213,10 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   ee_settings.seed = sampler.seed;
   ee_settings.threads = sampler.threads;
   ee_settings.spread = settings.spread;
+  const auto began = std::chrono::steady_clock::now();
   const EeResult ee = equilibrium_expectation(linear, start, ee_settings, progress.ee_task);
+  const double ee_seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
   json details = {{"equilibrium_expectation", ee_details(ee, ee_settings, start)}};
 
   // A linear model's estimate is judged by networks drawn at it: accepted when they reproduce
@@ -223,7 +232,7 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   }
   const bool exact = !model.curved() && model.dyad_independent();
   if (check && !exact && (check->passed() || study.node_count() > max_nodes)) {
-    return checked_estimate(study, mple, *check, ee.estimate, std::move(details));
+    return checked_estimate(study, mple, *check, ee, ee_seconds, std::move(details));
   }
 
   EstimatorSettings next = settings;

@@ -75,6 +75,10 @@ std::string ending(const McmleResult& m) {
   if (m.stop_reason == "iteration_limit") return "NOT converged (iteration limit)";
   if (m.stop_reason == "link_capacity") return "NOT converged (the link store filled)";
   if (m.stop_reason == "degenerate_draws") return "NOT converged (the draws kept piling up)";
+  if (m.stop_reason == "ee_check") {
+    return "NOT converged (the networks drawn at the estimate did not reproduce the observed "
+           "statistics)";
+  }
   return "NOT converged (no progress)";
 }
 
@@ -124,8 +128,14 @@ void write_mcmle_statistics(const FitScreen& fit, std::ostream& out) {
     out << "\n Maximum likelihood: exact (the model is dyad-independent: its pseudo-likelihood is "
            "its likelihood; no networks drawn)\n";
   } else {
-    out << "\n Maximum likelihood by MCMC: " << ending(m) << " after " << m.iterations
-        << " iterations, " << printed("%.1f", m.seconds)
+    if (fit.method == "ee" && m.iterations == 0) {
+      out << "\n Equilibrium expectation: " << ending(m)
+          << ", judged by networks drawn at its estimate, ";
+    } else {
+      out << "\n Maximum likelihood by MCMC: " << ending(m) << " after " << m.iterations
+          << " iterations, ";
+    }
+    out << printed("%.1f", m.seconds)
         << " s\n Sampler: " << printed("%.3g", static_cast<double>(m.toggles))
         << " proposed toggles, "
         << printed("%.0f", m.seconds > 0.0 ? 100.0 * m.sampler_seconds / m.seconds : 0.0)

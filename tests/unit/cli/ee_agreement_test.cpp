@@ -80,5 +80,29 @@ TEST(EeAgreement, ShorterRunsAsAskedStillAgreeWithMcmle) {
   }
 }
 
+// The screen of an estimate its check accepted names equilibrium expectation, not MCMC
+// iterations, and counts the proposals of its tasks' chains and of the check's.
+TEST(EeAgreement, TheScreenSaysWhatJudgedTheEstimate) {
+  const test::Files files = {
+      {"advice.csv", test::read_text(test::repository_file("examples/advice.csv"))}};
+  const test::CommandRun r =
+      test::run_command(files, {"fit", "advice.csv", "-m", "edges + mutual + ctriple", "--method",
+                                "ee", "--json", "fit.json"});
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  EXPECT_NE(r.out.find(" Equilibrium expectation: converged, judged by networks drawn at its "
+                       "estimate, "),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find("Maximum likelihood by MCMC"), std::string::npos) << r.out;
+  const nlohmann::json fit = nlohmann::json::parse(r.files.at("fit.json"));
+  const std::int64_t walked = fit["ee"]["equilibrium_expectation"]["proposals"];
+  const std::int64_t in_all = fit["ee"]["mcmle"]["toggles"];
+  const std::int64_t checked =
+      std::int64_t(fit["ee"]["equilibrium_expectation"]["check"]["networks"]) *
+      std::int64_t(fit["ee"]["equilibrium_expectation"]["check"]["interval"]);
+  EXPECT_GT(walked, 0);
+  EXPECT_GE(in_all, walked + checked);
+}
+
 }  // namespace
 }  // namespace tarn
