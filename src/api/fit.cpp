@@ -51,7 +51,9 @@ std::string ee_task_line(const tarn::EeTaskNews& n) {
     line << "done";
   } else {
     if (n.proposals_per_update > 0) {
-      line << "the chain forgets in " << std::setprecision(3) << n.autocorrelation_updates
+      line << "the chain forgets in " << std::fixed
+           << std::setprecision(n.autocorrelation_updates >= 100.0 ? 0 : 1)
+           << n.autocorrelation_updates
            << (n.autocorrelation_updates == 1.0 ? " update of " : " updates of ")
            << n.proposals_per_update << " proposals; ";
     } else {

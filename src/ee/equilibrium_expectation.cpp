@@ -60,13 +60,13 @@ struct DrawSource {
 };
 
 // The spread at `theta`: exact, or measured on draws of the chain held there, at least
-// `least` of them and more while they hold fewer than 16 effective draws (up to 16 times as
-// many, and only `least` when `once`).
+// `least` of them and more while they hold fewer than 16 effective draws (up to 256 times as
+// many: a chain that remembers hundreds of updates), only `least` when `once`.
 StatisticSpread held_spread(const DrawSource& source, const Vector& observed, const Vector& theta,
                             int least, bool once, std::int64_t& updates) {
   if (source.exact_spread) return source.exact_spread(theta);
   std::vector<Vector> draws;
-  const std::size_t most = 16 * std::size_t(std::max(least, 2));
+  const std::size_t most = 256 * std::size_t(std::max(least, 2));
   std::size_t wanted = std::size_t(std::max(least, 2));
   StatisticSpread spread;
   while (true) {
@@ -97,16 +97,28 @@ std::int64_t one_over(double gain) {
 // A task: the spread at the start for the first steps; gains of 0.08 down to 0.01 per update,
 // halved after each e-fold of the distance to the estimate; the chain held there to measure its
 // spread and memory; then gain / (its autocorrelation time), two e-folds to settle and as many
-// updates as the effective draws asked of this task take to average.
+// updates as the effective draws asked of this task take to average. Where the first
+// `scale_updates` held fewer than 16 effective draws, the chain remembers too long for per-update
+// gains, which would follow its noise (at 10^5 nodes, hundreds of updates): it is held at the start
+// until 16 effective draws, and a Newton step from their mean approaches instead, another from
+// the draws held near the estimate.
 EeTaskResult walk_task(const DrawSource& source, const Vector& observed, const Vector& start,
                        const EeSettings& s, EeTaskNews news, const EeProgress& progress) {
   EeTaskResult r;
   Vector theta = start;
-  StatisticSpread spread = held_spread(source, observed, theta, s.scale_updates, true, r.updates);
-  for (double gain = 0.08; gain >= 0.01; gain /= 2.0) {
-    step(source, spread, gain, one_over(gain), observed, theta, nullptr, r.updates);
+  StatisticSpread spread = held_spread(source, observed, theta, s.scale_updates, false, r.updates);
+  const bool remembers_long = r.updates > std::max(s.scale_updates, 2);
+  if (!remembers_long) {
+    for (double gain = 0.08; gain >= 0.01; gain /= 2.0) {
+      step(source, spread, gain, one_over(gain), observed, theta, nullptr, r.updates);
+    }
+  } else {
+    newton_step(spread.steps, 1.0, observed, spread.mean, theta);
   }
   spread = held_spread(source, observed, theta, s.scale_updates, false, r.updates);
+  // The held draws began where the chain relaxed from the observed network, so the first step
+  // fell short; the second, from draws held near the estimate, closes most of the rest.
+  if (remembers_long) newton_step(spread.steps, 1.0, observed, spread.mean, theta);
   r.autocorrelation_updates = spread.autocorrelation_updates;
   const double gain = s.gain / spread.autocorrelation_updates;
   const double tasks = std::max(1, s.tasks);

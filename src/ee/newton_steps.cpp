@@ -59,6 +59,7 @@ StatisticSpread measured_spread(const std::vector<Vector>& draws, const Vector& 
   const SampleMoments moments = sample_moments(detrended(draws), 1);
   StatisticSpread spread;
   spread.steps = step_matrix(moments.covariance, observed, spread.variances);
+  spread.mean = moments.mean;  // the detrending keeps each statistic's mean
   spread.effective_draws = std::max(smallest_effective_size(moments), 1.0);
   spread.autocorrelation_updates =
       std::max(1.0, static_cast<double>(draws.size()) / spread.effective_draws);

@@ -16,6 +16,7 @@ struct StatisticSpread {
   // draws that leaves: 1 and the draws for exact ones.
   double autocorrelation_updates = 1.0;
   double effective_draws = 0.0;
+  Vector mean;  // of the measured draws; empty for an exact spread
 };
 
 // From consecutive draws of one chain (fewer than 2: unit variances, no covariance).

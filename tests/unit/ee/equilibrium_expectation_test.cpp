@@ -81,6 +81,29 @@ TEST(EquilibriumExpectation, TheGainFollowsTheChainsMemory) {
   EXPECT_GT(results[1].averaged_updates, 3 * results[0].averaged_updates);
 }
 
+// A chain that remembers longer than 200 updates hold 16 effective draws in (one proposal each):
+// per-update gains would follow its noise, so the task holds the start until 16 effective draws
+// and approaches by Newton steps from the means of held draws; the estimate lies within a tenth of
+// a standard error of the exact one (a twentieth with the per-update gains of a fast chain).
+TEST(EquilibriumExpectation, AChainThatRemembersLongApproachesByOneNewtonStep) {
+  {
+    const Study study = test::five_node_study("edges + mutual + ttriple");
+    const Vector start = mple_of(study);
+    const ExactAnswer exact = exact_answer(study, start);
+    EeSettings settings;
+    settings.proposals_per_update = 1;
+    settings.effective_draws = 4000;
+    settings.threads = 2;
+    const EeResult ee = equilibrium_expectation(study, start, settings);
+    // Near the estimate too, fewer than 16 effective draws in 200 updates.
+    EXPECT_GT(ee.autocorrelation_updates, 200.0 / 16.0);
+    for (std::size_t k = 0; k < start.size(); ++k) {
+      EXPECT_NEAR(ee.estimate[k], exact.estimate[k], 0.1 * exact.standard_errors[k])
+          << "coefficient " << k << " started at " << start[k];
+    }
+  }
+}
+
 TEST(EquilibriumExpectation, TheSameForAnyNumberOfThreads) {
   const Study study = test::five_node_study("edges + mutual + ttriple");
   EeSettings settings;
