@@ -112,13 +112,16 @@ EeTaskResult walk_task(const DrawSource& source, const Vector& observed, const V
     for (double gain = 0.08; gain >= 0.01; gain /= 2.0) {
       step(source, spread, gain, one_over(gain), observed, theta, nullptr, r.updates);
     }
-  } else {
+  } else if (!spread.mean.empty()) {
     newton_step(spread.steps, 1.0, observed, spread.mean, theta);
   }
   spread = held_spread(source, observed, theta, s.scale_updates, false, r.updates);
   // The held draws began where the chain relaxed from the observed network, so the first step
   // fell short; the second, from draws held near the estimate, closes most of the rest.
-  if (remembers_long) newton_step(spread.steps, 1.0, observed, spread.mean, theta);
+  // (No mean when the chain filled the link store before two draws: the result is not used.)
+  if (remembers_long && !spread.mean.empty()) {
+    newton_step(spread.steps, 1.0, observed, spread.mean, theta);
+  }
   r.autocorrelation_updates = spread.autocorrelation_updates;
   const double gain = s.gain / spread.autocorrelation_updates;
   const double tasks = std::max(1, s.tasks);
