@@ -147,7 +147,7 @@ void write_texts(const Model::Data& model, const FitSettings& settings, const ta
   std::ostringstream screen, json, csv, diagnostics;
   tarn::write_fit_screen(
       {model.network.data().options.network_path, &study.network, &study.model, &e.result,
-       &e.errors, record.mcmle, record.log_likelihood, record.aic(), record.bic(), record.method},
+       &e.errors, record.mcmle, record.log_likelihood, record.aic(), record.bic()},
       screen);
   tarn::write_fit_json(record, json);
   tarn::write_tidy_csv(record, csv);

@@ -16,7 +16,6 @@ struct EeOptions {
   std::optional<int> effective_draws;
 
   void add(CLI::App& command);
-  bool given() const { return tasks || gain || effective_draws; }
   // Copies the options given into `settings`.
   void apply(tarnwick::EquilibriumSettings& settings) const;
 };

@@ -44,9 +44,6 @@ void check_fit_options(const FitCommandOptions& o, const tarnwick::FitSettings& 
     throw tarnwick::ArgumentError(
         "--diagonal: maximum likelihood by MCMC does not take the self-pairs");
   }
-  if (o.ee.given() && o.method != "ee") {
-    throw tarnwick::ArgumentError("--ee-tasks, --ee-gain and --ee-draws are for --method ee");
-  }
   if (o.json_path == "-" && o.csv_path == "-") {
     throw tarnwick::ArgumentError("--json - and --csv - cannot both write to standard output");
   }

@@ -48,6 +48,8 @@ struct EeSettings {
   int chains_up_to = max_nodes;
   int threads = 1;                     // on this process
   const TaskSpread* spread = nullptr;  // the processes of an MPI job; null: this process only
+
+  bool operator==(const EeSettings&) const = default;
 };
 
 struct EeResult {

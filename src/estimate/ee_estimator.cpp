@@ -141,6 +141,7 @@ Estimate checked_estimate(const Study& study, const CheckedFit& mple, const EeCh
   const std::vector<double>& estimate = ee.estimate;
   McmleResult r = checked_result(check, estimate, McmleStart::given);
   // The screen's sampler line: equilibrium expectation's chains and the check's.
+  r.judged_estimate = "Equilibrium expectation";
   r.toggles += ee.proposals;
   r.seconds += ee_seconds;
   r.sampler_seconds += ee_seconds;
@@ -181,6 +182,12 @@ Estimate checked_estimate(const Study& study, const CheckedFit& mple, const EeCh
 }
 
 }  // namespace
+
+void refuse_equilibrium_settings(const EstimatorSettings& settings) {
+  if (!(settings.ee == EeSettings{})) {
+    throw UsageError("--ee-tasks, --ee-gain and --ee-draws are for --method ee");
+  }
+}
 
 void check_ee_settings(const EstimatorSettings& settings) {
   refuse_dyad_sample(settings);

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "estimate/dyad_sample.h"
+#include "estimate/ee_estimator.h"
 #include "estimate/estimate.h"
 #include "estimate/mcmle_details.h"
 #include "estimate/sample_warnings.h"
@@ -178,6 +179,7 @@ namespace tarn {
 
 void check_mcmle_settings(const EstimatorSettings& settings) {
   refuse_dyad_sample(settings);
+  refuse_equilibrium_settings(settings);
   if (settings.errors != "naive") {
     throw UsageError("--se " + settings.errors +
                      ": maximum likelihood by MCMC gives its own standard errors (the inverse "

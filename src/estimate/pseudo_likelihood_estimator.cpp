@@ -1,6 +1,7 @@
 #include "estimate/pseudo_likelihood_estimator.h"
 
 #include "estimate/dyad_sample.h"
+#include "estimate/ee_estimator.h"
 #include "estimate/sample_warnings.h"
 #include "network/usage_error.h"
 #include "simulate/simulation_errors.h"
@@ -80,6 +81,7 @@ ErrorMethod error_method_named(const std::string& name) {
 void check_pseudo_likelihood_settings(const EstimatorSettings& settings) {
   const ErrorMethod method = error_method_named(settings.errors);
   check_dyad_sample_settings(settings);
+  refuse_equilibrium_settings(settings);
   if (method != ErrorMethod::naive && settings.replicates < 2) {
     throw UsageError("--replicates " + std::to_string(settings.replicates) + ": give 2 or more");
   }

@@ -94,6 +94,9 @@ struct McmleResult {
   // "link_capacity" (chains filled the link store after every halving of a step), "no_estimate"
   // (a dyad-independent model without a pseudo-likelihood estimate).
   std::string stop_reason;
+  // Not empty: no iterations; the estimate of this estimator ("Equilibrium expectation") judged
+  // by networks drawn at it.
+  std::string judged_estimate;
   StartRecord start;
   Vector estimate;        // converged: the estimate; otherwise the best estimate found
   Matrix covariance;      // converged: inverse Fisher information + Monte Carlo covariance

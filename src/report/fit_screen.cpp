@@ -128,8 +128,8 @@ void write_mcmle_statistics(const FitScreen& fit, std::ostream& out) {
     out << "\n Maximum likelihood: exact (the model is dyad-independent: its pseudo-likelihood is "
            "its likelihood; no networks drawn)\n";
   } else {
-    if (fit.method == "ee" && m.iterations == 0) {
-      out << "\n Equilibrium expectation: " << ending(m)
+    if (!m.judged_estimate.empty()) {
+      out << "\n " << m.judged_estimate << ": " << ending(m)
           << ", judged by networks drawn at its estimate, ";
     } else {
       out << "\n Maximum likelihood by MCMC: " << ending(m) << " after " << m.iterations

@@ -24,9 +24,6 @@ struct FitScreen {
   const ParameterErrors* errors = nullptr;
   const McmleResult* mcmle = nullptr;  // a fit by maximum likelihood by MCMC
   std::optional<double> log_likelihood, aic, bic;
-  // "ee": equilibrium expectation, whose estimate the MCMC result checked (no iterations) or
-  // started from.
-  std::string method = "mple";
 };
 
 void write_fit_screen(const FitScreen& fit, std::ostream& out);
