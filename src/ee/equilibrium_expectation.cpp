@@ -60,10 +60,11 @@ struct DrawSource {
 };
 
 // The spread at `theta`: exact, or measured on draws of the chain held there, at least
-// `least` of them and more while they hold fewer than 16 effective draws (up to 256 times as
-// many: a chain that remembers hundreds of updates), only `least` when `once`.
+// `least` of them and twice as many while they hold fewer than 16 effective draws (up to 256
+// times as many: a chain that remembers hundreds of updates), telling `going_on` each time.
 StatisticSpread held_spread(const DrawSource& source, const Vector& observed, const Vector& theta,
-                            int least, bool once, std::int64_t& updates) {
+                            int least, std::int64_t& updates,
+                            const std::function<void(std::int64_t, double)>& going_on) {
   if (source.exact_spread) return source.exact_spread(theta);
   std::vector<Vector> draws;
   const std::size_t most = 256 * std::size_t(std::max(least, 2));
@@ -72,7 +73,8 @@ StatisticSpread held_spread(const DrawSource& source, const Vector& observed, co
   while (true) {
     while (draws.size() < wanted && !source.filled()) draws.push_back(source.next(theta));
     spread = measured_spread(draws, observed);
-    if (once || spread.effective_draws >= 16.0 || wanted >= most || source.filled()) break;
+    if (spread.effective_draws >= 16.0 || wanted >= most || source.filled()) break;
+    going_on(std::int64_t(wanted), spread.effective_draws);
     wanted *= 2;
   }
   updates += std::int64_t(draws.size());
@@ -106,7 +108,17 @@ EeTaskResult walk_task(const DrawSource& source, const Vector& observed, const V
                        const EeSettings& s, EeTaskNews news, const EeProgress& progress) {
   EeTaskResult r;
   Vector theta = start;
-  StatisticSpread spread = held_spread(source, observed, theta, s.scale_updates, false, r.updates);
+  const auto holding_on = [&](bool near_estimate) {
+    return [&news, &progress, near_estimate](std::int64_t updates, double effective_draws) {
+      EeTaskNews hold = news;
+      hold.held_updates = updates;
+      hold.held_effective_draws = effective_draws;
+      hold.held_near_estimate = near_estimate;
+      if (progress) progress(hold);
+    };
+  };
+  StatisticSpread spread =
+      held_spread(source, observed, theta, s.scale_updates, r.updates, holding_on(false));
   const bool remembers_long = r.updates > std::max(s.scale_updates, 2);
   if (!remembers_long) {
     for (double gain = 0.08; gain >= 0.01; gain /= 2.0) {
@@ -115,7 +127,7 @@ EeTaskResult walk_task(const DrawSource& source, const Vector& observed, const V
   } else if (!spread.mean.empty()) {
     newton_step(spread.steps, 1.0, observed, spread.mean, theta);
   }
-  spread = held_spread(source, observed, theta, s.scale_updates, false, r.updates);
+  spread = held_spread(source, observed, theta, s.scale_updates, r.updates, holding_on(true));
   // The held draws began where the chain relaxed from the observed network, so the first step
   // fell short; the second, from draws held near the estimate, closes most of the rest.
   // (No mean when the chain filled the link store before two draws: the result is not used.)

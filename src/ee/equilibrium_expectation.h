@@ -32,7 +32,7 @@ struct EeSettings {
   // Proposals between updates; 0: default_proposals_per_update.
   std::int64_t proposals_per_update = 0;
   // Updates with the coefficients held that measure the statistics' covariance at the start, and
-  // at least as many that measure it and the chain's memory near the estimate (doubled, up to 16
+  // at least as many that measure it and the chain's memory near the estimate (doubled, up to 256
   // times, while they hold fewer than 16 effective draws).
   int scale_updates = 200;
   // The averaging phase: at least this many updates per task, and at least as many as
@@ -73,11 +73,17 @@ struct EeResult {
   std::int64_t proposals_per_draw() const;
 };
 
-// What a task has come to, for a progress line: its chain's memory measured and the updates
+// What a task has come to, for a progress line: a hold of its chain that goes on (a chain that
+// remembers long can hold for an hour at 10^5 nodes), its chain's memory measured and the updates
 // it will still make, or its end. Reported from the thread that runs the task.
 struct EeTaskNews {
   int task = 0, tasks = 1;
   bool ended = false;
+  // A hold that drew fewer than 16 effective draws in `held_updates` and goes on to twice as many
+  // (at the start, or near the estimate); 0 updates when the news is not of a hold.
+  std::int64_t held_updates = 0;
+  double held_effective_draws = 0.0;
+  bool held_near_estimate = false;
   double autocorrelation_updates = 1.0;
   std::int64_t proposals_per_update = 0;  // 0 with exact draws
   std::int64_t settling_updates = 0, averaging_updates = 0;

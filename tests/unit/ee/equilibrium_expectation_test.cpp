@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <mutex>
 
 #include "fit/pseudo_likelihood.h"
 #include "model/model.h"
@@ -63,7 +64,8 @@ TEST(EquilibriumExpectation, ReachesTheExactEstimateFromThePseudoLikelihoodOne) 
 // averaging follow the memory measured, so the estimate stays as close to the exact one. With one
 // proposal per update 200 updates hold fewer than 16 effective draws: per-update gains would
 // follow the chain's noise, so the task holds the start until 16 and approaches by Newton steps
-// from the means of held draws, which leaves it within a tenth of a standard error.
+// from the means of held draws, which leaves it within a tenth of a standard error. A hold that
+// goes on says so, with the effective draws it has so far; a chain that forgets fast holds once.
 TEST(EquilibriumExpectation, TheGainFollowsTheChainsMemory) {
   const Study study = test::five_node_study("edges + mutual + ttriple");
   const Vector start = mple_of(study);
@@ -72,9 +74,16 @@ TEST(EquilibriumExpectation, TheGainFollowsTheChainsMemory) {
   settings.effective_draws = 8000;
   settings.threads = 2;
   std::vector<EeResult> results;
+  std::vector<std::vector<EeTaskNews>> holds;
+  std::mutex one_at_a_time;
   for (const std::int64_t every : {50, 4, 1}) {
     settings.proposals_per_update = every;
-    results.push_back(equilibrium_expectation(study, start, settings));
+    holds.emplace_back();
+    const EeProgress progress = [&](const EeTaskNews& news) {
+      const std::lock_guard<std::mutex> lock(one_at_a_time);
+      if (news.held_updates > 0) holds.back().push_back(news);
+    };
+    results.push_back(equilibrium_expectation(study, start, settings, progress));
     const double within = every == 1 ? 0.1 : 0.05;
     for (std::size_t k = 0; k < start.size(); ++k) {
       EXPECT_NEAR(results.back().estimate[k], exact.estimate[k], within * exact.standard_errors[k])
@@ -84,6 +93,15 @@ TEST(EquilibriumExpectation, TheGainFollowsTheChainsMemory) {
   EXPECT_GT(results[1].autocorrelation_updates, 3.0 * results[0].autocorrelation_updates);
   EXPECT_GT(results[1].averaged_updates, 3 * results[0].averaged_updates);
   EXPECT_GT(results[2].autocorrelation_updates, 200.0 / 16.0);
+  EXPECT_TRUE(holds[0].empty());
+  ASSERT_FALSE(holds[2].empty());
+  int at_start = 0;
+  for (const EeTaskNews& hold : holds[2]) {
+    EXPECT_LT(hold.held_effective_draws, 16.0);
+    EXPECT_EQ(hold.held_updates % 200, 0) << hold.held_updates;
+    at_start += hold.held_near_estimate ? 0 : 1;
+  }
+  EXPECT_GE(at_start, settings.tasks);
 }
 
 TEST(EquilibriumExpectation, TheSameForAnyNumberOfThreads) {
