@@ -259,14 +259,16 @@ int run_parsed(Commands& c, std::ostream& out, std::ostream& err,
     c.fit.processes = processes;
     return run_fit_command(c.fit, out, err);
   }
+  if (c.gof_command->parsed()) {
+    c.gof_data.finish(c.gof.data);
+    c.gof.processes = processes;
+    return run_gof_command(c.gof, out, err);
+  }
+  // The rest hand over what they draw or count as they go: the first process does it alone.
   if (processes != nullptr && !processes->writes_results()) return exit_ok;
   if (c.simulate_command->parsed()) {
     c.simulate_data.finish(c.simulate.data);
     return run_simulate_command(c.simulate, out, err);
-  }
-  if (c.gof_command->parsed()) {
-    c.gof_data.finish(c.gof.data);
-    return run_gof_command(c.gof, out, err);
   }
   if (c.summary_command->parsed()) {
     c.summary_data.finish(c.summary.data);

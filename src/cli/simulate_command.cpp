@@ -240,7 +240,9 @@ int run_gof_command(const SimulateCommandOptions& given, std::ostream& out, std:
     throw tarnwick::ArgumentError(
         "only one of --csv, --svg and --html can write to standard output");
   }
-  OutputFiles outputs(out);
+  // Under an MPI launcher every process draws its share of the chains; the first writes.
+  const bool writes = o.processes == nullptr || o.processes->writes_results();
+  OutputFiles outputs(out, writes);
   for (const auto& [path, option] : tarnwick::input_files(o.data)) outputs.add_input(path, option);
   std::ostream* csv = o.csv_path.empty() ? nullptr : &outputs.open(o.csv_path, "--csv");
   std::ostream* svg = o.svg_path.empty() ? nullptr : &outputs.open(o.svg_path, "--svg");
@@ -250,10 +252,12 @@ int run_gof_command(const SimulateCommandOptions& given, std::ostream& out, std:
   tarnwick::GofTables tables;
   {
     ProgressBar bar(err, "simulating networks", o.networks,
-                    !o.quiet && standard_error_is_terminal());
+                    writes && !o.quiet && standard_error_is_terminal());
     tarnwick::Progress progress;
     progress.counter = &bar.counter();
-    tables = tarnwick::gof(model, draw_settings<tarnwick::GofSettings>(o), progress);
+    auto settings = draw_settings<tarnwick::GofSettings>(o);
+    settings.processes = o.processes;
+    tables = tarnwick::gof(model, settings, progress);
   }
   if (!drew_from_an_estimate(tables.outcome, tables.warnings, err)) return exit_fit_problem;
   show(tables.warnings, "draws", err);

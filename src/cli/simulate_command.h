@@ -10,6 +10,7 @@
 
 #include "cli/sampling_options.h"
 #include "tarnwick/network.h"
+#include "tarnwick/processes.h"
 
 namespace tarn {
 
@@ -32,6 +33,8 @@ struct SimulateCommandOptions {
   std::string stats_path;
   // gof
   std::string csv_path, svg_path, html_path;
+  // The processes of an MPI job, over which gof deals its chains; null: this process's threads.
+  const tarnwick::Processes* processes = nullptr;
 };
 
 int run_simulate_command(const SimulateCommandOptions& options, std::ostream& out,

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""fit --method ee, mcmle and bootstrap errors under mpirun give the threaded run's results,
+"""fit --method ee, mcmle, bootstrap errors and gof under mpirun give the threaded run's results,
 written once.
 
 usage: mpi_runs.py PROGRAM MPIEXEC EXAMPLES_DIR
@@ -82,6 +82,19 @@ with tempfile.TemporaryDirectory() as folder:
                  "edges + mutual"], folder)
     check(summary.returncode == 0 and summary.stdout == plain.stdout,
           "summary under mpirun: written once, as without it")
+
+    # gof deals its chains out to the processes; the first writes the same tables.
+    gof = [program, "gof", os.path.join(examples, "advice.csv"), "-m",
+           "edges + mutual + ctriple", "--networks", "40", "--seed", "2", "--threads", "1"]
+    tables = {}
+    for prefix, name in [([], "gof_plain.csv"), (launch + ["2"], "gof_two.csv")]:
+        done = run(prefix + gof + ["--csv", name], folder)
+        check(done.returncode == 0, "gof %s: status %d, %s" % (prefix, done.returncode,
+                                                                done.stderr))
+        tables[name] = (open(os.path.join(folder, name), encoding="utf-8").read()
+                        if done.returncode == 0 else "", done.stdout)
+    check(tables["gof_two.csv"] == tables["gof_plain.csv"],
+          "gof under mpirun -np 2: the tables and screen of one process")
 
 print("%d failed" % len(failures))
 sys.exit(1 if failures else 0)
