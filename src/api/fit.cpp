@@ -49,11 +49,11 @@ std::string ee_task_line(const tarn::EeTaskNews& n) {
   line << "equilibrium expectation, task " << n.task + 1 << " of " << n.tasks << ": ";
   if (n.ended) {
     line << "done";
-  } else if (n.held_updates > 0) {
+  } else if (n.hold.updates > 0) {
     line << "the chain held " << (n.held_near_estimate ? "near the estimate" : "at the start")
-         << " drew " << std::fixed << std::setprecision(1) << n.held_effective_draws
-         << " effective networks in " << n.held_updates << " updates; 16 wanted, holding it for "
-         << 2 * n.held_updates;
+         << " drew " << std::fixed << std::setprecision(1) << n.hold.effective_draws
+         << " effective networks in " << n.hold.updates << " updates; 16 wanted, holding it for "
+         << n.hold.until;
   } else {
     if (n.proposals_per_update > 0) {
       line << "the chain forgets in " << std::fixed

@@ -32,8 +32,8 @@ struct EeSettings {
   // Proposals between updates; 0: default_proposals_per_update.
   std::int64_t proposals_per_update = 0;
   // Updates with the coefficients held that measure the statistics' covariance at the start, and
-  // at least as many that measure it and the chain's memory near the estimate (doubled, up to 256
-  // times, while they hold fewer than 16 effective draws).
+  // at least as many that measure it and the chain's memory near the estimate (more, up to 256
+  // times as many, while they hold fewer than 16 effective draws).
   int scale_updates = 200;
   // The averaging phase: at least this many updates per task, and at least as many as
   // `effective_draws` effective draws of the chains' statistics over all tasks take.
@@ -73,20 +73,26 @@ struct EeResult {
   std::int64_t proposals_per_draw() const;
 };
 
+// A hold of a chain that drew fewer than 16 effective draws in `updates` and goes on to `until`.
+struct HoldNews {
+  std::int64_t updates = 0;
+  double effective_draws = 0.0;
+  std::int64_t until = 0;
+};
+
 // What a task has come to, for a progress line: a hold of its chain that goes on (a chain that
 // remembers long can hold for an hour at 10^5 nodes), its chain's memory measured and the updates
 // it will still make, or its end. Reported from the thread that runs the task.
 struct EeTaskNews {
   int task = 0, tasks = 1;
   bool ended = false;
-  // A hold that drew fewer than 16 effective draws in `held_updates` and goes on to twice as many
-  // (at the start, or near the estimate); 0 updates when the news is not of a hold.
-  std::int64_t held_updates = 0;
-  double held_effective_draws = 0.0;
-  bool held_near_estimate = false;
   double autocorrelation_updates = 1.0;
   std::int64_t proposals_per_update = 0;  // 0 with exact draws
   std::int64_t settling_updates = 0, averaging_updates = 0;
+  // A hold that goes on (at the start, or near the estimate); 0 updates when the news is not of a
+  // hold.
+  bool held_near_estimate = false;
+  HoldNews hold{};
 };
 using EeProgress = std::function<void(const EeTaskNews&)>;
 

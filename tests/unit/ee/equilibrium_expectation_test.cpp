@@ -81,7 +81,7 @@ TEST(EquilibriumExpectation, TheGainFollowsTheChainsMemory) {
     holds.emplace_back();
     const EeProgress progress = [&](const EeTaskNews& news) {
       const std::lock_guard<std::mutex> lock(one_at_a_time);
-      if (news.held_updates > 0) holds.back().push_back(news);
+      if (news.hold.updates > 0) holds.back().push_back(news);
     };
     results.push_back(equilibrium_expectation(study, start, settings, progress));
     const double within = every == 1 ? 0.1 : 0.05;
@@ -96,10 +96,13 @@ TEST(EquilibriumExpectation, TheGainFollowsTheChainsMemory) {
   EXPECT_TRUE(holds[0].empty());
   ASSERT_FALSE(holds[2].empty());
   int at_start = 0;
-  for (const EeTaskNews& hold : holds[2]) {
-    EXPECT_LT(hold.held_effective_draws, 16.0);
-    EXPECT_EQ(hold.held_updates % 200, 0) << hold.held_updates;
-    at_start += hold.held_near_estimate ? 0 : 1;
+  for (const EeTaskNews& news : holds[2]) {
+    EXPECT_LT(news.hold.effective_draws, 16.0);
+    EXPECT_EQ(news.hold.updates % 200, 0) << news.hold.updates;
+    EXPECT_EQ(news.hold.until % 200, 0) << news.hold.until;
+    EXPECT_GT(news.hold.until, news.hold.updates);
+    EXPECT_LE(news.hold.until, 2 * news.hold.updates);
+    at_start += news.held_near_estimate ? 0 : 1;
   }
   EXPECT_GE(at_start, settings.tasks);
 }
