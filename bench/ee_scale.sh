@@ -93,7 +93,7 @@ part_gwesp_100k() {
   # The defaults would take some 15 hours here (README); a shorter run (user guide 14.5).
   measure "  fit --method ee (the first network kept)" "$tarnwick" fit \
     "$data/n100k_draws/network_1.csv" -m "$model" "${attrs[@]}" --method ee -q \
-    --ee-tasks 2 --ee-gain 0.1 --ee-draws 32 --sample-size 96 --chains 2 --threads 2 \
+    --ee-tasks 1 --ee-gain 0.2 --ee-draws 8 --sample-size 64 --chains 2 --threads 2 --seed 2 \
     --json "$data/ee_n100k.json"
   show "$data/ee_n100k.json" "r['outcome'], [(p['estimate'], p['std_error']) for p in r['parameters']]"
 }
