@@ -52,8 +52,8 @@ std::string ee_task_line(const tarn::EeTaskNews& n) {
   } else if (n.hold.updates > 0) {
     line << "the chain held " << (n.held_near_estimate ? "near the estimate" : "at the start")
          << " drew " << std::fixed << std::setprecision(1) << n.hold.effective_draws
-         << " effective networks in " << n.hold.updates << " updates; 16 wanted, holding it for "
-         << n.hold.until;
+         << " effective networks in " << n.hold.updates << " updates; " << std::setprecision(0)
+         << tarn::hold_effective_draws << " wanted, holding it for " << n.hold.until;
   } else {
     if (n.proposals_per_update > 0) {
       line << "the chain forgets in " << std::fixed

@@ -76,10 +76,11 @@ StatisticSpread held_spread(const DrawSource& source, const Vector& observed, co
   while (true) {
     while (draws.size() < wanted && !source.filled()) draws.push_back(source.next(theta));
     spread = measured_spread(draws, observed);
-    if (spread.effective_draws >= 16.0 || wanted >= most || source.filled()) break;
+    if (spread.effective_draws >= hold_effective_draws || wanted >= most || source.filled()) break;
     std::size_t next = 2 * wanted;
     if (spread.effective_draws > 0.0) {
-      const double asked = 1.1 * 16.0 * double(draws.size()) / spread.effective_draws;
+      const double asked =
+          1.1 * hold_effective_draws * double(draws.size()) / spread.effective_draws;
       const auto steps = static_cast<std::size_t>(std::ceil(asked / double(step)));
       next = std::clamp(steps * step, wanted + step, 2 * wanted);
     }

@@ -73,7 +73,10 @@ struct EeResult {
   std::int64_t proposals_per_draw() const;
 };
 
-// A hold of a chain that drew fewer than 16 effective draws in `updates` and goes on to `until`.
+// The effective draws a hold of a chain goes on for.
+constexpr double hold_effective_draws = 16.0;
+
+// A hold of a chain that drew fewer than hold_effective_draws in `updates` and goes on to `until`.
 struct HoldNews {
   std::int64_t updates = 0;
   double effective_draws = 0.0;
