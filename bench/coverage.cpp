@@ -17,9 +17,9 @@
 #include <thread>
 #include <vector>
 
-#include "fit/fit_summary.h"
-#include "fit/fit_warnings.h"
-#include "fit/pseudo_likelihood.h"
+#include "mple/fit_summary.h"
+#include "mple/fit_warnings.h"
+#include "mple/pseudo_likelihood.h"
 #include "simulate/sampler.h"
 #include "simulate/simulation_errors.h"
 

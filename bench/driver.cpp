@@ -38,9 +38,9 @@
 #include <string>
 #include <vector>
 
-#include "fit/pass_timing.h"
-#include "fit/pseudo_likelihood.h"
-#include "fit/sender_sweep.h"
+#include "mple/pass_timing.h"
+#include "mple/pseudo_likelihood.h"
+#include "mple/sender_sweep.h"
 #include "network/attribute_file.h"
 #include "network/comparative_file.h"
 #include "network/data_file.h"
@@ -51,8 +51,8 @@
 #include "network/network_file.h"
 #include "report/classic_report.h"
 #include "scenarios.h"
-#include "stats/sender_statistics.h"
-#include "stats/statistic_range.h"
+#include "kernel/sender_statistics.h"
+#include "kernel/statistic_range.h"
 #include "synthetic_network.h"
 
 namespace tarn::bench {

@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
-#include "fit/pseudo_likelihood.h"
-#include "fit/sender_sweep.h"
+#include "mple/pseudo_likelihood.h"
+#include "mple/sender_sweep.h"
 #include "model/model.h"
 #include "scenarios.h"
 #include "simulate/dyad_draw.h"
-#include "stats/sender_statistics.h"
+#include "kernel/sender_statistics.h"
 #include "synthetic_network.h"
 
 namespace tarn::bench {

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "fit/pseudo_likelihood.h"
+#include "mple/pseudo_likelihood.h"
 #include "network/attribute_file.h"
 #include "network/data_file.h"
 #include "network/file_access.h"

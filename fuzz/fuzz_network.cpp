@@ -21,9 +21,9 @@
 #include "network/fatal_error.h"
 #include "network/file_name.h"
 #include "network/network_file.h"
-#include "stats/link_store_graph.h"
-#include "stats/sender_statistics.h"
-#include "stats/statistic_range.h"
+#include "kernel/link_store_graph.h"
+#include "kernel/sender_statistics.h"
+#include "kernel/statistic_range.h"
 #include "terms/change_statistics.h"
 
 namespace {

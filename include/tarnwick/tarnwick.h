@@ -18,9 +18,7 @@
 #include "tarnwick/terms.h"
 #include "tarnwick/work.h"
 
-// The classic model of the sixteen configuration types, as the dialogue fits it: its data
-// files, the blocking, the model, the fit and its fixed-width report.
-#include "tarnwick/classic_data.h"
-#include "tarnwick/classic_fit.h"
-#include "tarnwick/classic_model.h"
-#include "tarnwick/classic_report.h"
+// The classic model of the sixteen configuration types, as the dialogue fits it (its data files,
+// the blocking, the model, the fit and its fixed-width report), is apart from these calls:
+// include "tarnwick/classic/data.h", "tarnwick/classic/model.h", "tarnwick/classic/fit.h" and
+// "tarnwick/classic/report.h" for it.

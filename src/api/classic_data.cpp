@@ -7,7 +7,7 @@
 #include "network/file_name.h"
 #include "network/line_reader.h"
 #include "network/network_file.h"
-#include "stats/statistic_range.h"
+#include "kernel/statistic_range.h"
 
 namespace tarnwick {
 

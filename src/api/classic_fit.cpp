@@ -1,7 +1,7 @@
 #include <cmath>
 
 #include "api/classic_internals.h"
-#include "fit/pseudo_likelihood.h"
+#include "mple/pseudo_likelihood.h"
 #include "model/model.h"
 
 namespace tarnwick {

@@ -5,14 +5,14 @@
 #include <memory>
 
 #include "api/api_errors.h"
-#include "fit/fit_result.h"
+#include "mple/fit_result.h"
 #include "model/blocking.h"
 #include "model/kernel_layout.h"
 #include "network/comparative_network.h"
 #include "network/data_file.h"
 #include "network/network.h"
 #include "network/node_attributes.h"
-#include "tarnwick/classic_fit.h"
+#include "tarnwick/classic/fit.h"
 
 struct tarnwick::ClassicFile::Data {
   tarn::DataFile file;

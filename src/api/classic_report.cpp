@@ -4,7 +4,7 @@
 
 #include "api/classic_internals.h"
 #include "report/fixed_field.h"
-#include "tarnwick/classic_report.h"
+#include "tarnwick/classic/report.h"
 
 namespace tarnwick {
 

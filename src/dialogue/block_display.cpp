@@ -1,6 +1,6 @@
 #include "dialogue/block_display.h"
 
-#include "tarnwick/classic_report.h"
+#include "tarnwick/classic/report.h"
 
 namespace tarn {
 

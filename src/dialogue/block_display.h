@@ -1,7 +1,7 @@
 #pragma once
 #include <ostream>
 
-#include "tarnwick/classic_model.h"
+#include "tarnwick/classic/model.h"
 
 namespace tarn {
 

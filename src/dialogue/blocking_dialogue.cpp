@@ -6,7 +6,7 @@
 
 #include "dialogue/block_display.h"
 #include "dialogue/unblocked_nodes.h"
-#include "tarnwick/classic_report.h"
+#include "tarnwick/classic/report.h"
 
 namespace tarn {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "dialogue/existing_file_prompt.h"
-#include "tarnwick/classic_report.h"
+#include "tarnwick/classic/report.h"
 
 namespace tarn {
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "dialogue/session.h"
-#include "tarnwick/classic_data.h"
+#include "tarnwick/classic/data.h"
 
 namespace tarn {
 

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "dialogue/dialogue_error.h"
-#include "tarnwick/classic_data.h"
+#include "tarnwick/classic/data.h"
 
 namespace tarn {
 

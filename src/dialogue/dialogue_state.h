@@ -3,8 +3,8 @@
 // (used again when the user keeps the same files) and the blocking (offered again with
 // " Same blocking? ").
 
-#include "tarnwick/classic_data.h"
-#include "tarnwick/classic_model.h"
+#include "tarnwick/classic/data.h"
+#include "tarnwick/classic/model.h"
 
 namespace tarn {
 

@@ -1,6 +1,6 @@
 #include "dialogue/existing_file_prompt.h"
 
-#include "tarnwick/classic_data.h"
+#include "tarnwick/classic/data.h"
 
 namespace tarn {
 

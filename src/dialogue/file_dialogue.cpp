@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "dialogue/existing_file_prompt.h"
-#include "tarnwick/classic_report.h"
+#include "tarnwick/classic/report.h"
 
 namespace tarn {
 

@@ -1,7 +1,7 @@
 #include "dialogue/fit_step.h"
 
-#include "tarnwick/classic_fit.h"
-#include "tarnwick/classic_report.h"
+#include "tarnwick/classic/fit.h"
+#include "tarnwick/classic/report.h"
 
 namespace tarn {
 

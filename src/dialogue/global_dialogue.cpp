@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "dialogue/parameter_input.h"
-#include "tarnwick/classic_model.h"
+#include "tarnwick/classic/model.h"
 
 namespace tarn {
 

@@ -5,8 +5,8 @@
 
 #include "dialogue/block_display.h"
 #include "dialogue/parameter_input.h"
-#include "tarnwick/classic_model.h"
-#include "tarnwick/classic_report.h"
+#include "tarnwick/classic/model.h"
+#include "tarnwick/classic/report.h"
 
 namespace tarn {
 

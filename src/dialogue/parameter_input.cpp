@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "tarnwick/classic_model.h"
+#include "tarnwick/classic/model.h"
 
 namespace tarn {
 

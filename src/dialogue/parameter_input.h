@@ -2,7 +2,7 @@
 #include <string_view>
 
 #include "dialogue/session.h"
-#include "tarnwick/classic_model.h"
+#include "tarnwick/classic/model.h"
 
 namespace tarn {
 

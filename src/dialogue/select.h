@@ -3,8 +3,8 @@
 
 #include "dialogue/dialogue_state.h"
 #include "dialogue/session.h"
-#include "tarnwick/classic_data.h"
-#include "tarnwick/classic_model.h"
+#include "tarnwick/classic/data.h"
+#include "tarnwick/classic/model.h"
 
 namespace tarn {
 

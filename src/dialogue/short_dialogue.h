@@ -1,6 +1,6 @@
 #pragma once
 #include "dialogue/session.h"
-#include "tarnwick/classic_model.h"
+#include "tarnwick/classic/model.h"
 
 namespace tarn {
 

@@ -1,6 +1,6 @@
 #include "dialogue/unblocked_nodes.h"
 
-#include "tarnwick/classic_model.h"
+#include "tarnwick/classic/model.h"
 
 namespace tarn {
 

@@ -6,7 +6,7 @@
 #include <numeric>
 #include <string>
 
-#include "fit/estimate_existence.h"
+#include "mple/estimate_existence.h"
 #include "network/usage_error.h"
 
 namespace tarn {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "fit/estimate_existence.h"
-#include "fit/fit_result.h"
-#include "fit/fit_warnings.h"
-#include "fit/pseudo_likelihood.h"
+#include "mple/estimate_existence.h"
+#include "mple/fit_result.h"
+#include "mple/fit_warnings.h"
+#include "mple/pseudo_likelihood.h"
 
 namespace tarn {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <thread>
 
-#include "fit/case_control.h"
-#include "fit/estimate_existence.h"
-#include "fit/fit_warnings.h"
+#include "mple/case_control.h"
+#include "mple/estimate_existence.h"
+#include "mple/fit_warnings.h"
 #include "network/usage_error.h"
 #include "simulate/random_stream.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-// The pseudo-likelihood over the links and a sample of the empty dyads (fit/case_control.h):
+// The pseudo-likelihood over the links and a sample of the empty dyads (mple/case_control.h):
 // when it is used, how many empty dyads it draws, the seeded draw, and the estimate with its
 // sampling error.
 //

@@ -18,7 +18,7 @@
 #include "estimate/ee_check.h"
 #include "estimate/mcmle_estimator.h"
 #include "estimate/sampling_settings.h"
-#include "fit/parameter_errors.h"
+#include "mple/parameter_errors.h"
 #include "mcmle/mcmle.h"
 #include "network/warning.h"
 

@@ -8,7 +8,7 @@
 
 #include "estimate/checked_fit.h"
 #include "estimate/sampling_settings.h"
-#include "fit/parameter_errors.h"
+#include "mple/parameter_errors.h"
 #include "mcmle/mcmle.h"
 #include "model/study.h"
 #include "network/warning.h"

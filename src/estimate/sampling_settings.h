@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "fit/fit_result.h"
+#include "mple/fit_result.h"
 #include "model/study.h"
 #include "simulate/sampler.h"
 

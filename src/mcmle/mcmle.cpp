@@ -6,7 +6,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "fit/pseudo_likelihood.h"
+#include "mple/pseudo_likelihood.h"
 #include "mcmle/bridge_likelihood.h"
 #include "mcmle/mcmle_steps.h"
 #include "mcmle/step_length.h"

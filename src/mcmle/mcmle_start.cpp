@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fit/pseudo_likelihood.h"
+#include "mple/pseudo_likelihood.h"
 
 namespace tarn {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "fit/fit_summary.h"
+#include "mple/fit_summary.h"
 #include "network/file_name.h"
 #include "report/fixed_field.h"
 

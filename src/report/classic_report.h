@@ -7,8 +7,8 @@
 #include <ostream>
 #include <string_view>
 
-#include "fit/fit_result.h"
-#include "fit/parameter_errors.h"
+#include "mple/fit_result.h"
+#include "mple/parameter_errors.h"
 #include "model/blocking.h"
 #include "model/kernel_layout.h"
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "estimate/estimate.h"
-#include "fit/fit_result.h"
-#include "fit/fit_warnings.h"
-#include "fit/parameter_errors.h"
+#include "mple/fit_result.h"
+#include "mple/fit_warnings.h"
+#include "mple/parameter_errors.h"
 #include "io/input_data.h"
 #include "mcmle/mcmle.h"
 #include "model/blocking.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "fit/fit_summary.h"
+#include "mple/fit_summary.h"
 #include "model/model_terms.h"
 
 namespace tarn {

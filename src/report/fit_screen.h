@@ -8,8 +8,8 @@
 #include <ostream>
 #include <string>
 
-#include "fit/fit_result.h"
-#include "fit/parameter_errors.h"
+#include "mple/fit_result.h"
+#include "mple/parameter_errors.h"
 #include "mcmle/mcmle.h"
 #include "model/model.h"
 #include "network/network.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <variant>
 
-#include "fit/fit_summary.h"
+#include "mple/fit_summary.h"
 #include "report/warning_json.h"
 
 namespace tarn {

@@ -1,6 +1,6 @@
 #pragma once
 // The dyad draw of a network too large for a table of its dyads, weighted by classes: when every
-// dyad-independent term has a form by node classes (fit/pair_layout.h), a dyad's weight depends
+// dyad-independent term has a form by node classes (mple/pair_layout.h), a dyad's weight depends
 // only on its cell, the classes of its two nodes and the match keys on which they agree. The draw
 // takes a cell by its weight times its number of dyads, then a dyad of the cell uniformly: a group
 // of nodes agreeing on the cell's keys by its number of pairs, a node of each class in it, drawn
@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "fit/pair_layout.h"
+#include "mple/pair_layout.h"
 #include "model/study.h"
 #include "simulate/alias_table.h"
 #include "simulate/random_stream.h"

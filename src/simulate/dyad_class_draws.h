@@ -1,6 +1,6 @@
 #pragma once
 // Exact draws of the statistics of a model whose terms all have a form by node classes (edges,
-// mutual and the attribute terms without a dyadic covariate: fit/dyad_classes.h): the pairs of
+// mutual and the attribute terms without a dyadic covariate: mple/dyad_classes.h): the pairs of
 // nodes are independent, and the pairs of one class (the classes of their two nodes and the keys
 // on which they agree) alike, so the numbers of null, one-way and mutual pairs of a class are
 // multinomial and a draw of the statistics costs one multinomial per class, not one step per
@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "fit/dyad_classes.h"
+#include "mple/dyad_classes.h"
 #include "model/study.h"
 #include "numeric/matrix.h"
 #include "simulate/random_stream.h"

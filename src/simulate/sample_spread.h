@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "fit/fit_result.h"
+#include "mple/fit_result.h"
 
 namespace tarn {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "fit/fit_warnings.h"
+#include "mple/fit_warnings.h"
 #include "numeric/gaussj.h"
 #include "simulate/quantile.h"
 #include "simulate/sample_spread.h"

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "fit/parameter_errors.h"
-#include "fit/pseudo_likelihood.h"
+#include "mple/parameter_errors.h"
+#include "mple/pseudo_likelihood.h"
 #include "simulate/sampler.h"
 
 namespace tarn {

@@ -51,7 +51,7 @@ struct ClassicParameter {
 };
 
 // How the change statistic of a dyad depends on its two nodes, for the pseudo-likelihood of a
-// network too large for a sweep over every dyad (fit/dyad_classes.h). A term that gives one has,
+// network too large for a sweep over every dyad (mple/dyad_classes.h). A term that gives one has,
 // at every dyad (i, j) that is not touched (neither i->j nor j->i is a link, and (i, j) is not
 // among `touched`), a change that depends only on the classes of i and j and on whether their
 // match keys are equal; a touched dyad is asked by add_change on the graph.

@@ -4,7 +4,7 @@
 #include <optional>
 #include <utility>
 
-#include "fit/pseudo_likelihood.h"
+#include "mple/pseudo_likelihood.h"
 #include "support/models.h"
 #include "support/networks.h"
 

@@ -8,7 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "tarnwick/tarnwick.h"
+#include "tarnwick/classic/data.h"
+#include "tarnwick/classic/fit.h"
+#include "tarnwick/classic/model.h"
+#include "tarnwick/classic/report.h"
 
 namespace {
 

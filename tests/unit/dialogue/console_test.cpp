@@ -6,7 +6,7 @@
 #include <string>
 
 #include "dialogue/dialogue_error.h"
-#include "tarnwick/classic_data.h"
+#include "tarnwick/classic/data.h"
 
 namespace tarn {
 namespace {

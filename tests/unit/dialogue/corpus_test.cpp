@@ -16,8 +16,8 @@
 
 #include "dialogue/fit_step.h"
 #include "support/repository.h"
-#include "tarnwick/classic_data.h"
-#include "tarnwick/classic_model.h"
+#include "tarnwick/classic/data.h"
+#include "tarnwick/classic/model.h"
 
 namespace tarn {
 namespace {

@@ -14,7 +14,7 @@
 
 #include "dialogue/console.h"
 #include "dialogue/main_loop.h"
-#include "tarnwick/classic_data.h"
+#include "tarnwick/classic/data.h"
 
 namespace tarn {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "support/link_list.h"
-#include "tarnwick/classic_model.h"
+#include "tarnwick/classic/model.h"
 
 namespace tarn {
 namespace {

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <mutex>
 
-#include "fit/pseudo_likelihood.h"
+#include "mple/pseudo_likelihood.h"
 #include "model/model.h"
 #include "support/five_node_study.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "estimate/pseudo_likelihood_estimator.h"
-#include "fit/pseudo_likelihood.h"
+#include "mple/pseudo_likelihood.h"
 #include "model/model.h"
 #include "network/usage_error.h"
 

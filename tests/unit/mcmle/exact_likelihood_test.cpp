@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "fit/pseudo_likelihood.h"
+#include "mple/pseudo_likelihood.h"
 #include "mcmle/mcmle.h"
 #include "numeric/gaussj.h"
 #include "support/exact_networks.h"

@@ -10,7 +10,7 @@
 
 #include <cmath>
 
-#include "fit/pseudo_likelihood.h"
+#include "mple/pseudo_likelihood.h"
 #include "mcmle/mcmle.h"
 #include "support/exact_networks.h"
 #include "support/networks.h"

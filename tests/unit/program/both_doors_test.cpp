@@ -23,8 +23,8 @@
 #include "support/networks.h"
 #include "support/repository.h"
 #include "support/run_folder.h"
-#include "tarnwick/classic_data.h"
-#include "tarnwick/classic_model.h"
+#include "tarnwick/classic/data.h"
+#include "tarnwick/classic/model.h"
 
 namespace tarn {
 namespace {

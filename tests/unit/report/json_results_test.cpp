@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "fit/fit_warnings.h"
+#include "mple/fit_warnings.h"
 #include "support/fits.h"
 
 namespace tarn {
