@@ -213,8 +213,11 @@ Estimate fit(const Model& model, const FitSettings& settings, const Progress& pr
     if (settings.processes != nullptr) internal.spread = &spread.emplace(*settings.processes);
     tarn::check_cancel(progress);
     const tarn::Estimator& estimator = tarn::estimator_named(settings.method);
+    // The dialogue's report is of the dialogue's fit: its Newton passes as it runs them.
+    tarn::Study study = data.study;
+    if (settings.report) study.newton_until_settled = false;
     const tarn::Estimate e =
-        estimator.fit(data.study, internal, estimator_progress(progress, settings.max_iterations));
+        estimator.fit(study, internal, estimator_progress(progress, settings.max_iterations));
     const tarn::FitRecord record =
         tarn::fit_record_of(e, data.study, data.input, data.network.data().options, data.formula);
     Estimate out = public_estimate(e, record, data.study.model);

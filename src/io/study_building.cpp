@@ -107,6 +107,7 @@ Study build_study(const std::string& formula, InputData& data, const StudyOption
   study.include_diagonal = data.include_diagonal;
   // No bound on the estimates: a gw degree coefficient may well be 20 to 50.
   study.estimate_bound = std::numeric_limits<double>::infinity();
+  study.newton_until_settled = true;
   return study;
 }
 

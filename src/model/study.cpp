@@ -15,6 +15,7 @@ Study Study::with_network(Network other) const {
   copy.network = std::move(other);
   copy.include_diagonal = include_diagonal;
   copy.estimate_bound = estimate_bound;
+  copy.newton_until_settled = newton_until_settled;
   copy.model = model;
   copy.blocks = blocks;
   copy.comparative = comparative;

@@ -20,6 +20,13 @@ struct Study {
   // 15, to which its reports are pinned. The command line has none (infinity): an estimate that
   // runs away is the existence check's to name, not a number to stop at.
   double estimate_bound = 15.0;
+  // The dialogue's Newton passes end at the tenth, take every step whole and stop after a step of
+  // less than 10^-3 of each estimate (its reports say "Too many iterations!" at the tenth). The
+  // command line's go on until the estimates settle to 10^-6, halving a step that lowers the
+  // pseudo-likelihood: a logistic likelihood at rates near 10^-6 is reached from its start by
+  // many short steps, and a full step along a weakly determined coefficient may overshoot by
+  // thousands. (Its --report, the dialogue's report, takes the dialogue's passes.)
+  bool newton_until_settled = false;
   Model model;
   std::shared_ptr<const DyadBlocks> blocks;               // with block parameters
   std::shared_ptr<const ComparativeNetwork> comparative;  // with the covariate (type 16)

@@ -218,13 +218,13 @@ class CaseControlSums final : public FitSums {
   }
 
   // See newton_sums in pseudo_likelihood.cpp for the limits.
-  std::int64_t newton_sums(int, const ParamVector& at, ParamVector& wz_sum,
-                           ParamMatrix& wxsq) override {
+  std::int64_t newton_sums(int, const ParamVector& at, ParamVector& wz_sum, ParamMatrix& wxsq,
+                           double* log_terms) override {
     const int m = s_.rows.m;
     std::int64_t zero_weight = 0;
     for (std::size_t r = 0; r < s_.rows.size(); ++r) {
       if (add_newton_row(s_.rows.row(r), m, weight_of(s_, r), s_.rows.y[r] != 0 ? 1 : 0, at, wz_sum,
-                         wxsq)) {
+                         wxsq, log_terms)) {
         zero_weight += s_.rows.count[r];
       }
     }
@@ -263,6 +263,7 @@ FitResult fit_case_control(const Study& study, const CaseControlRows& s) {
   plan.parameters = s.rows.m;
   plan.dyad_count = dyads;
   plan.estimate_bound = study.estimate_bound;
+  plan.until_settled = study.newton_until_settled;
   return fit_by_passes(sums, plan);
 }
 

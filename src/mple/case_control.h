@@ -17,9 +17,9 @@
 #include <utility>
 #include <vector>
 
+#include "model/study.h"
 #include "mple/dyad_classes.h"
 #include "mple/fit_result.h"
-#include "model/study.h"
 
 namespace tarn {
 

@@ -241,13 +241,13 @@ class ClassRowSums final : public FitSums {
   }
 
   // The limits are those of the sweep's Newton passes (pseudo_likelihood.cpp).
-  std::int64_t newton_sums(int, const ParamVector& at, ParamVector& wz_sum,
-                           ParamMatrix& wxsq) override {
+  std::int64_t newton_sums(int, const ParamVector& at, ParamVector& wz_sum, ParamMatrix& wxsq,
+                           double* log_terms) override {
     const int m = rows_.m;
     std::int64_t zero_weight = 0;
     for (std::size_t r = 0; r < rows_.size(); ++r) {
       if (add_newton_row(rows_.row(r), m, static_cast<double>(rows_.count[r]),
-                         rows_.y[r] != 0 ? 1 : 0, at, wz_sum, wxsq)) {
+                         rows_.y[r] != 0 ? 1 : 0, at, wz_sum, wxsq, log_terms)) {
         zero_weight += rows_.count[r];
       }
     }
@@ -277,8 +277,8 @@ class ClassRowSums final : public FitSums {
 FitResult fit_dyad_class_rows(const Study& study, const DyadClassRows& rows,
                               const FitObserver& observer, const ParamVector* start) {
   ClassRowSums sums(rows, study.dyad_count());
-  return fit_by_passes(sums,
-                       FitPlan{rows.m, study.dyad_count(), study.estimate_bound, &observer, start});
+  return fit_by_passes(sums, FitPlan{rows.m, study.dyad_count(), study.estimate_bound, &observer,
+                                     start, study.newton_until_settled});
 }
 
 ParamVector score_of_dyad_class_rows(const DyadClassRows& rows, const ParamVector& estimate) {

@@ -74,15 +74,27 @@ FitResult fit_by_passes(FitSums& sums, const FitPlan& plan) {
   }
 
   ParamVector previous = result.estimate;
+  NewtonSettings settings{first_newton_pass, last_newton_pass, plan.estimate_bound};
+  if (plan.until_settled) {
+    settings.last_pass = first_newton_pass + settled_pass_limit - 1;
+    settings.halve_steps = true;
+    settings.tolerance = settled_tolerance;
+  }
   const NewtonRun run = newton_iterations(
       m, result.estimate, previous,
       [&](int pass, const ParamVector& at, ParamVector& wz_sum, ParamMatrix& wxsq) {
         announce(plan, pass);
-        result.zero_weight_dyads += sums.newton_sums(pass, at, wz_sum, wxsq);
+        double log_terms = 0.0;
+        result.zero_weight_dyads +=
+            sums.newton_sums(pass, at, wz_sum, wxsq, settings.halve_steps ? &log_terms : nullptr);
+        double gain = 0.0;
+        for (int k = 1; k <= m; ++k) gain += xty(k) * at(k);
+        return gain - log_terms;
       },
-      NewtonSettings{first_newton_pass, last_newton_pass, plan.estimate_bound});
+      settings);
   result.newton_passes = run.passes;
-  result.too_many_iterations = run.end == NewtonEnd::pass_limit;
+  result.step_halvings = run.halvings;
+  result.too_many_iterations = run.end == NewtonEnd::pass_limit || run.end == NewtonEnd::unbounded;
   if (run.end == NewtonEnd::singular) {
     result.end = FitEnd::wxsq_singular;
     return result;
@@ -91,9 +103,14 @@ FitResult fit_by_passes(FitSums& sums, const FitPlan& plan) {
   return result;
 }
 
+double log_one_plus_exp(double eta) {
+  return eta > 0.0 ? eta + std::log1p(std::exp(-eta)) : std::log1p(std::exp(eta));
+}
+
 bool add_newton_row(const double* x, int m, double weight, int y, const ParamVector& at,
-                    ParamVector& wz_sum, ParamMatrix& wxsq) {
+                    ParamVector& wz_sum, ParamMatrix& wxsq, double* log_terms) {
   const double eta = dot_product(x, at.base(), m);
+  if (log_terms != nullptr) *log_terms += weight * log_one_plus_exp(eta);
   const double p = 1.0 / (1.0 + std::exp(-eta));
   const double w = p * (1.0 - p);
   if (w == 0.0) {

@@ -17,8 +17,7 @@ std::vector<Warning> fit_warnings(const FitResult& r) {
       break;
   }
   if (r.too_many_iterations) {
-    warnings.push_back(
-        Warning{"pass_limit"}.add_count("passes", last_newton_pass - first_newton_pass + 1));
+    warnings.push_back(Warning{"pass_limit"}.add_count("passes", r.newton_passes));
   }
   if (r.zero_weight_dyads > 0) {
     warnings.push_back(

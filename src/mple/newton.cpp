@@ -1,6 +1,7 @@
 #include "mple/newton.h"
 
 #include <cmath>
+#include <limits>
 
 #include "numeric/gaussj.h"
 
@@ -19,8 +20,72 @@ bool newton_step(ParamMatrix& wxsq, const ParamVector& wz_sum, int m, double bou
   return true;
 }
 
+namespace {
+
+// Whether any entry moved by more than the tolerance from `from` to `to`.
+bool moved_beyond(const ParamVector& from, const ParamVector& to, int m,
+                  const NewtonSettings& settings) {
+  for (int k = 1; k <= m; ++k) {
+    const double d = std::fabs(from(k) - to(k));
+    if (d > settings.tolerance * (std::fabs(to(k)) + settings.tolerance_floor)) return true;
+  }
+  return false;
+}
+
+NewtonRun iterations_halving_steps(int m, ParamVector& estimate, ParamVector& previous,
+                                   const WeightedSums& sums, const NewtonSettings& settings) {
+  NewtonRun run;
+  ParamVector wz_sum(m);
+  ParamMatrix wxsq(m);
+  ParamVector taken = estimate;  // the estimate the last whole or halved step was taken from
+  double taken_loglik = -std::numeric_limits<double>::infinity();
+  for (int pass = settings.first_pass;;) {
+    wz_sum.fill(0.0);
+    wxsq.fill(0.0);
+    const double loglik = sums(pass, estimate, wz_sum, wxsq);
+    ++run.passes;
+    // A likelihood within rounding of the last one is no fall: the sums of a pass over 10^12
+    // dyads differ in their last digits from point to point.
+    const double rounding = 1e-12 * std::fabs(taken_loglik);
+    if (run.passes > 1 && !(loglik >= taken_loglik - rounding)) {
+      ++run.halvings;
+      for (int k = 1; k <= m; ++k) estimate(k) = 0.5 * (taken(k) + estimate(k));
+      if (!moved_beyond(taken, estimate, m, settings)) {
+        estimate = taken;
+        previous = taken;
+        return run;
+      }
+      if (++pass > settings.last_pass) {
+        run.end = NewtonEnd::pass_limit;
+        estimate = taken;
+        previous = taken;
+        return run;
+      }
+      continue;
+    }
+    taken = estimate;
+    taken_loglik = loglik;
+    if (!newton_step(wxsq, wz_sum, m, settings.bound, estimate)) {
+      run.end = NewtonEnd::unbounded;
+      estimate = taken;
+      previous = taken;
+      return run;
+    }
+    if (++pass > settings.last_pass) {
+      run.end = NewtonEnd::pass_limit;
+      return run;
+    }
+    const bool moved = moved_beyond(taken, estimate, m, settings);
+    previous = estimate;
+    if (!moved) return run;
+  }
+}
+
+}  // namespace
+
 NewtonRun newton_iterations(int m, ParamVector& estimate, ParamVector& previous,
                             const WeightedSums& sums, const NewtonSettings& settings) {
+  if (settings.halve_steps) return iterations_halving_steps(m, estimate, previous, sums, settings);
   NewtonRun run;
   ParamVector wz_sum(m);
   ParamMatrix wxsq(m);

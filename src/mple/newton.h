@@ -4,6 +4,12 @@
 // X'Wz and X'WX at the current estimate, inverts X'WX by Gauss-Jordan elimination and takes
 // (X'WX)^-1 X'Wz, each entry held within -bound..bound, as the next estimate, until every entry
 // moves by at most tolerance times (its size + tolerance_floor), or the pass limit.
+//
+// With halve_steps, the objective also gives its log-likelihood at each estimate, and a step that
+// lowers it (or leaves no finite value) is taken back by half, one pass per halving, until the
+// likelihood rises or the step is within the tolerance: the likelihood is concave, so the passes
+// climb to its maximum from any start where it exists. Without, every step is taken whole (the
+// dialogue's passes, to which its reports are pinned).
 
 #include <functional>
 
@@ -17,18 +23,24 @@ struct NewtonSettings {
   double bound = 15.0;
   double tolerance = 0.001;
   double tolerance_floor = 0.000001;
+  bool halve_steps = false;
 };
 
-enum class NewtonEnd { converged, pass_limit, singular };
+// unbounded: with halve_steps, X'WX became singular while the likelihood still rose (the fitted
+// probabilities of some dyads reached exactly 0 or 1): the estimates grow without end, and the
+// last one is where the passes stopped.
+enum class NewtonEnd { converged, pass_limit, singular, unbounded };
 
 struct NewtonRun {
   NewtonEnd end = NewtonEnd::converged;
   int passes = 0;
+  int halvings = 0;  // passes that took a step back by half
 };
 
-// Fills wz_sum (X'Wz) and wxsq (X'WX) at `estimate` for pass `pass`.
-using WeightedSums = std::function<void(int pass, const ParamVector& estimate, ParamVector& wz_sum,
-                                        ParamMatrix& wxsq)>;
+// Fills wz_sum (X'Wz) and wxsq (X'WX) at `estimate` for pass `pass`, and returns the
+// log-likelihood there (with halve_steps; otherwise anything).
+using WeightedSums = std::function<double(int pass, const ParamVector& estimate,
+                                          ParamVector& wz_sum, ParamMatrix& wxsq)>;
 
 // Iterates from `estimate` (and `previous`, the estimate it is compared with first: the same
 // values for a fresh start), leaving the last estimate in both.

@@ -151,11 +151,15 @@ struct NewtonTerms {
   double p = 0.0, w = 0.0;
   double z[2] = {0.0, 0.0};
   bool have_z[2] = {false, false};
+  // With_log: the sum of ln(1 + exp(eta)), and that of the last linear predictor.
+  double log_terms = 0.0;
+  double log_term = 0.0;
 
   // Returns whether some dyad's vector term has weight one (see newton_sums).
+  template <bool with_log>
   [[gnu::noinline]] bool add_sender(int n, int skip, const int16* tie, const double* eta_row,
                                     double* weight, double* extra, unsigned char* ones) {
-    double last = last_eta, prob = p, wt = w;
+    double last = last_eta, prob = p, wt = w, log_now = log_term, logs = log_terms;
     std::int64_t zero_weights = zero_weight;
     bool any_limit = false;
     for (int j = 0; j < n; ++j) {
@@ -166,7 +170,9 @@ struct NewtonTerms {
         prob = 1.0 / (1.0 + std::exp(-eta));
         wt = prob * (1.0 - prob);
         have_z[0] = have_z[1] = false;
+        if constexpr (with_log) log_now = log_one_plus_exp(eta);
       }
+      if constexpr (with_log) logs += log_now;
       const int y = tie[j] != 0 ? 1 : 0;
       if (wt == 0.0) {
         ++zero_weights;
@@ -192,6 +198,7 @@ struct NewtonTerms {
     }
     last_eta = last, p = prob, w = wt;
     zero_weight = zero_weights;
+    log_term = log_now, log_terms = logs;
     return any_limit;
   }
 };
@@ -316,20 +323,24 @@ class SweepSums final : public FitSums {
   // eta * w * x + (y - p) * x, whose limit as w -> 0 is (y - p) * x: such a dyad adds (y - p) * x
   // to wz_sum and nothing to wxsq. The same limit is taken when w is positive but so small that
   // (y - p) / w overflows; the wxsq terms are then finite and kept as written.
-  std::int64_t newton_sums(int pass, const ParamVector& at, ParamVector& wz_sum,
-                           ParamMatrix& wxsq) override {
+  std::int64_t newton_sums(int pass, const ParamVector& at, ParamVector& wz_sum, ParamMatrix& wxsq,
+                           double* log_terms) override {
     FitState<Columns>& s = state_;
     s.sums.start(m_, true, true);
     NewtonTerms terms;
     sweep(s.source, observer_, pass, [&](const SenderColumnsOf<Value>& columns, const int16* tie) {
       linear_predictors(columns, at.base(), s.eta.data());
       const bool any_limit =
-          terms.add_sender(columns.n, columns.skip, tie, s.eta.data(), s.weight.data(),
-                           s.extra.data(), s.vector_ones.data());
+          log_terms != nullptr
+              ? terms.add_sender<true>(columns.n, columns.skip, tie, s.eta.data(), s.weight.data(),
+                                       s.extra.data(), s.vector_ones.data())
+              : terms.add_sender<false>(columns.n, columns.skip, tie, s.eta.data(), s.weight.data(),
+                                        s.extra.data(), s.vector_ones.data());
       s.sums.add_sender(columns, s.weight.data(), s.extra.data(),
                         any_limit ? s.vector_ones.data() : nullptr);
     });
     take_sums(s.sums, m_, &wz_sum, &wxsq);
+    if (log_terms != nullptr) *log_terms += terms.log_terms;
     return terms.zero_weight;
   }
 
@@ -370,8 +381,9 @@ class SweepSums final : public FitSums {
 template <class Columns>
 FitResult fit(const Study& study, const FitObserver& observer, const ParamVector* start) {
   auto sums = std::make_unique<SweepSums<Columns>>(study, observer);
-  return fit_by_passes(*sums, FitPlan{study.model.parameter_count(), study.dyad_count(),
-                                      study.estimate_bound, &observer, start});
+  return fit_by_passes(
+      *sums, FitPlan{study.model.parameter_count(), study.dyad_count(), study.estimate_bound,
+                     &observer, start, study.newton_until_settled});
 }
 
 template <class Columns>

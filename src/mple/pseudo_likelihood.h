@@ -7,10 +7,10 @@
 // Every sum starts from zero and adds its terms in sweep order (senders ascending, receivers
 // ascending, parameters ascending within a dyad), so a fit has the same bits on every machine.
 
+#include "model/study.h"
 #include "mple/dyad_sums.h"
 #include "mple/fit_passes.h"
 #include "mple/fit_result.h"
-#include "model/study.h"
 
 namespace tarn {
 

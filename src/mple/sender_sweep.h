@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "mple/dyad_sums.h"
-#include "model/study.h"
 #include "kernel/sender_statistics.h"
+#include "model/study.h"
+#include "mple/dyad_sums.h"
 
 namespace tarn {
 
