@@ -9,6 +9,7 @@
 #include "tarnwick/model.h"
 #include "tarnwick/network.h"
 #include "tarnwick/processes.h"
+#include "tarnwick/results/estimate.h"
 #include "tarnwick/work.h"
 
 namespace tarnwick {
@@ -42,11 +43,10 @@ struct FitSettings {
   int chains = 8;
   std::int64_t burnin = -1, interval = -1;  // -1: the defaults for the network
   const Processes* processes = nullptr;     // null: this process's threads
-  // What to write besides the screen summary, the JSON and the CSV: the dialogue's report of a
-  // pseudo-likelihood fit (a model of the configuration types only), and the diagnostics figure
-  // of a fit by MCMC, HTML for a file name ending in .html or .htm, SVG for any other.
-  bool report = false;
-  std::string diagnostics_file;
+  // mple: the Newton passes as the dialogue runs them (ten at most, whole steps, stopping at a
+  // step under 10^-3 of each estimate), for the dialogue's report of the fit; otherwise they go
+  // on until the estimates settle (user guide 12.5).
+  bool dialogue_passes = false;
 };
 
 // The estimators there are, by name, with one line on each.
@@ -61,27 +61,8 @@ std::vector<EstimatorInfo> estimators();
 // is read.
 void check_fit_settings(const FitSettings& settings);
 
-// One fit: what every estimator gives.
-struct Estimate {
-  std::string method;
-  std::string errors;      // naive, godambe, bootstrap; mcmle: inverse Fisher information
-  std::string outcome;     // "converged", or what kept the fit from an estimate (as in the JSON)
-  bool converged = false;  // an estimate, with the errors asked for
-  std::vector<std::string> names;
-  std::vector<double> coefficients, std_errors;
-  std::vector<std::vector<double>> covariance;
-  std::optional<double> log_likelihood, aic, bic;
-  int iterations = 0;
-  double seconds = 0;
-  std::vector<WarningRecord> warnings;
-  std::string screen;       // the command line's screen summary
-  std::string json;         // the command line's JSON results, every figure of the fit
-  std::string csv;          // the tidy CSV
-  std::string report;       // the dialogue's report, when asked for (FitSettings::report)
-  std::string diagnostics;  // the MCMC diagnostics, when asked for and the fit drew networks
-};
-
-// Throws ModelError, ArgumentError, InputError (an edgecov file), CapacityError, Cancelled.
+// One fit: the numbers of tarnwick/results/estimate.h (tarnwick/reporting.h writes them). Throws
+// ModelError, ArgumentError, InputError (an edgecov file), CapacityError, Cancelled.
 Estimate fit(const Network& network, const std::string& formula, const FitSettings& settings = {},
              const Progress& progress = {});
 Estimate fit(const Model& model, const FitSettings& settings = {}, const Progress& progress = {});

@@ -9,6 +9,7 @@
 #include "tarnwick/model.h"
 #include "tarnwick/network.h"
 #include "tarnwick/processes.h"
+#include "tarnwick/results/simulation.h"
 #include "tarnwick/work.h"
 
 namespace tarnwick {
@@ -35,13 +36,6 @@ struct DrawSettings {
   const Processes* processes = nullptr;
 };
 
-// How drawing went.
-enum class DrawOutcome {
-  drawn,
-  no_estimate,  // no coefficients given, and the pseudo-likelihood fit gave no estimate
-  degenerate,   // the networks fill the link store, pile up or split (the warnings say which)
-};
-
 struct SimulateSettings : DrawSettings {
   // The network is the empty network of its nodes to start from (the command line's --nodes N
   // without a network): a burn-in long enough to leave it, and the tables call it the start.
@@ -49,19 +43,17 @@ struct SimulateSettings : DrawSettings {
   // Called from the chains' threads as network `index` (from 0) is drawn, with its edge list as
   // the command line writes it (CSV, the network's labels); what it throws stops the draws.
   std::function<void(int index, const std::string& edge_list)> each_network;
-  // Keep the networks drawn in Simulation::networks.
+  // Keep the networks drawn in SimulationResult::networks.
   bool keep_networks = true;
 };
 
-struct Simulation {
+struct SimulationResult {
   DrawOutcome outcome = DrawOutcome::drawn;
-  std::vector<std::string> statistic_names;
-  std::vector<std::vector<double>> statistics;  // per network
-  std::vector<Network> networks;                // when drawn and kept
-  std::vector<WarningRecord> notes;             // of the data and the model
-  std::vector<WarningRecord> warnings;          // of the fit, the draws and their sample
-  std::string table;           // the command line's screen: the sample's figures per statistic
-  std::string statistics_csv;  // the command line's --stats: the start or observed, then each
+  SampleFigures sample;                 // the model's statistics of the networks drawn
+  std::vector<Network> networks;        // when drawn and kept
+  std::vector<double> coefficients;     // drawn at, canonical
+  std::vector<WarningRecord> notes;     // of the data and the model
+  std::vector<WarningRecord> warnings;  // of the fit, the draws and their sample
 };
 
 // Throws ArgumentError for a model that has no network distribution to draw from, InputError for
@@ -70,29 +62,13 @@ void check_can_simulate(const Model& model);
 
 // Networks drawn from the model at the coefficients. Throws ArgumentError for coefficients that
 // do not fit the model, or a model that cannot be simulated.
-Simulation simulate(const Model& model, const SimulateSettings& settings,
-                    const Progress& progress = {});
+SimulationResult simulate(const Model& model, const SimulateSettings& settings,
+                          const Progress& progress = {});
 // The same, throwing ModelError where the fit gives no estimate.
-Simulation simulate(const Network& network, const std::string& formula,
-                    const SimulateSettings& settings, const Progress& progress = {});
+SimulationResult simulate(const Network& network, const std::string& formula,
+                          const SimulateSettings& settings, const Progress& progress = {});
 
 using GofSettings = DrawSettings;
-
-struct GofTables {
-  DrawOutcome outcome = DrawOutcome::drawn;
-  // The command line's `gof --csv`: per feature (degrees, shared partners, geodesic distances,
-  // the triad census of a directed network, the model's statistics) and value, the observed
-  // figure, the simulated min, mean, max, the 2.5% and 97.5% points, and the p-value.
-  std::string csv;
-  std::string svg, html;  // the figure, alone and in a page with the tables
-  std::string title;      // of the figure: the network and the model
-  std::string table;      // the command line's screen: the comparison and the sample's figures
-  // False when there are no tables: no estimate to draw from, or degenerate draws.
-  bool made = false;
-  std::vector<double> coefficients;  // drawn from, canonical
-  std::vector<WarningRecord> notes;  // of the data and the model
-  std::vector<WarningRecord> warnings;
-};
 
 // The goodness-of-fit check of the command line's gof: networks drawn from the model at the
 // coefficients, compared with the network. Throws as simulate does.

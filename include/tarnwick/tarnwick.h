@@ -4,14 +4,19 @@
 // drawn from a model, and a goodness-of-fit check. The command line is a front end over these
 // calls; a program links them by find_package(tarnwick) and target tarnwick::tarnwick.
 //
-// Errors are exceptions of the types in tarnwick/errors.h, with the command line's messages;
-// nothing here prints or exits.
+// The results are numbers (tarnwick/results/); tarnwick/reporting.h writes them as the command
+// line's texts on demand. Errors are exceptions of the types in tarnwick/errors.h; nothing here
+// prints or exits.
 
 #include "tarnwick/errors.h"
 #include "tarnwick/fit.h"
 #include "tarnwick/model.h"
 #include "tarnwick/network.h"
 #include "tarnwick/processes.h"
+#include "tarnwick/reporting.h"
+#include "tarnwick/results/estimate.h"
+#include "tarnwick/results/simulation.h"
+#include "tarnwick/results/warning.h"
 #include "tarnwick/saved_fit.h"
 #include "tarnwick/simulate.h"
 #include "tarnwick/statistics.h"

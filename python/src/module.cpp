@@ -1,7 +1,8 @@
 // The extension module _tarnwick: the library's calls as Python sees them. It keeps to plain
-// values (lists, dicts, strings, numbers); the package tarnwick/ makes pandas and networkx
-// objects of them. Long work (fit, simulate) runs on a worker thread without the GIL while the
-// calling thread checks for signals, so that Ctrl-C cancels it within a fraction of a second.
+// values (the results as dicts of their numbers, lists, strings); the package tarnwick/ makes
+// pandas and networkx objects of them, and hands the results back for their texts. Long work
+// (fit, simulate, gof) runs on a worker thread without the GIL while the calling thread checks
+// for signals, so that Ctrl-C cancels it within a fraction of a second.
 
 #include <pybind11/functional.h>
 #include <pybind11/pybind11.h>
@@ -19,9 +20,12 @@
 #include <utility>
 #include <vector>
 
+#include "result_values.h"
 #include "tarnwick/tarnwick.h"
 
 namespace py = pybind11;
+using result_values::result_of;
+using result_values::to_python;
 
 namespace {
 
@@ -155,16 +159,6 @@ Result run_cancellable(Work work, const py::object& callback) {
   return future.get();
 }
 
-py::list warning_list(const std::vector<tarnwick::WarningRecord>& warnings) {
-  py::list list;
-  for (const auto& w : warnings) list.append(py::make_tuple(w.code, w.message));
-  return list;
-}
-
-py::object optional_number(const std::optional<double>& value) {
-  return value ? py::object(py::float_(*value)) : py::object(py::none());
-}
-
 // Attribute columns from a list of (name, values): values all numbers (None is missing) or all
 // texts (None is an empty text).
 std::vector<tarnwick::AttributeColumn> attribute_columns(const py::list& columns) {
@@ -204,28 +198,6 @@ void set_sampling(Settings& s, std::uint64_t seed, int threads, int chains, std:
   s.chains = chains;
   s.burnin = burnin;
   s.interval = interval;
-}
-
-py::dict estimate_dict(const tarnwick::Estimate& e) {
-  py::dict d;
-  d["method"] = e.method;
-  d["errors"] = e.errors;
-  d["outcome"] = e.outcome;
-  d["converged"] = e.converged;
-  d["names"] = e.names;
-  d["coefficients"] = e.coefficients;
-  d["std_errors"] = e.std_errors;
-  d["covariance"] = e.covariance;
-  d["log_likelihood"] = optional_number(e.log_likelihood);
-  d["aic"] = optional_number(e.aic);
-  d["bic"] = optional_number(e.bic);
-  d["iterations"] = e.iterations;
-  d["seconds"] = e.seconds;
-  d["warnings"] = warning_list(e.warnings);
-  d["screen"] = e.screen;
-  d["json"] = e.json;
-  d["csv"] = e.csv;
-  return d;
 }
 
 // The network: read from files or built from links, and its statistics.
@@ -273,37 +245,51 @@ void bind_networks(py::module_& m) {
       py::arg("nodes"), py::arg("senders"), py::arg("receivers"), py::arg("directed"),
       py::arg("attributes") = py::list());
 
+  py::class_<tarnwick::Model>(m, "Model")
+      .def_property_readonly("network", &tarnwick::Model::network)
+      .def_property_readonly("formula", &tarnwick::Model::formula)
+      .def_property_readonly("statistic_names", &tarnwick::Model::statistic_names)
+      .def_property_readonly("configuration_types_only", &tarnwick::Model::configuration_types_only)
+      .def("notes", [](const tarnwick::Model& model) { return to_python(model.notes()); });
+
   m.def(
-      "summary",
+      "build_model",
       [](const tarnwick::Network& network, const std::string& formula) {
-        std::vector<tarnwick::Statistic> statistics;
-        {
-          py::gil_scoped_release release;
-          statistics = tarnwick::summary(network, formula);
-        }
-        py::list result;
-        for (const auto& s : statistics) result.append(py::make_tuple(s.name, s.value));
-        return result;
+        py::gil_scoped_release release;
+        return tarnwick::build_model(network, formula);
       },
       py::arg("network"), py::arg("formula"));
+
+  m.def(
+      "statistics",
+      [](const tarnwick::Model& model) {
+        tarnwick::StatisticsReport report;
+        {
+          py::gil_scoped_release release;
+          report = tarnwick::statistics_report(model);
+        }
+        return to_python(report);
+      },
+      py::arg("model"));
 }
 
 // The estimators and the fit.
 void bind_fitting(py::module_& m) {
   m.def("estimators", []() {
     py::list result;
-    for (const auto& e : tarnwick::estimators())
-      result.append(py::make_tuple(e.name, e.description));
+    for (const auto& e : tarnwick::estimators()) {
+      result.append(py::make_tuple(e.name, e.description, e.by_mcmc));
+    }
     return result;
   });
 
   m.def(
       "fit",
-      [](const tarnwick::Network& network, const std::string& formula, const std::string& method,
-         const std::string& errors, int replicates, const std::vector<double>& init,
-         int sample_size, int max_iterations, std::uint64_t seed, int threads, int chains,
-         std::int64_t burnin, std::int64_t interval, std::int64_t dyad_sample, int ee_tasks,
-         double ee_gain, int ee_draws, const py::object& progress) {
+      [](const tarnwick::Model& model, const std::string& method, const std::string& errors,
+         int replicates, const std::vector<double>& init, int sample_size, int max_iterations,
+         std::uint64_t seed, int threads, int chains, std::int64_t burnin, std::int64_t interval,
+         std::int64_t dyad_sample, int ee_tasks, double ee_gain, int ee_draws,
+         const py::object& progress) {
         tarnwick::FitSettings s;
         s.method = method;
         s.errors = errors;
@@ -317,67 +303,94 @@ void bind_fitting(py::module_& m) {
         s.equilibrium.effective_draws = ee_draws;
         set_sampling(s, seed, threads, chains, burnin, interval);
         const auto estimate = run_cancellable<tarnwick::Estimate>(
-            [&](const tarnwick::Progress& p) { return tarnwick::fit(network, formula, s, p); },
-            progress);
-        return estimate_dict(estimate);
+            [&](const tarnwick::Progress& p) { return tarnwick::fit(model, s, p); }, progress);
+        return to_python(estimate);
       },
-      py::arg("network"), py::arg("formula"), py::arg("method") = "mple",
-      py::arg("errors") = "naive", py::arg("replicates") = 500,
-      py::arg("init") = std::vector<double>(), py::arg("sample_size") = 1024,
-      py::arg("max_iterations") = 60, py::arg("seed") = 1, py::arg("threads") = 0,
-      py::arg("chains") = 8, py::arg("burnin") = -1, py::arg("interval") = -1,
-      py::arg("dyad_sample") = -1, py::arg("ee_tasks") = 4, py::arg("ee_gain") = 0.03,
-      py::arg("ee_draws") = 128, py::arg("progress") = py::none());
+      py::arg("model"), py::arg("method") = "mple", py::arg("errors") = "naive",
+      py::arg("replicates") = 500, py::arg("init") = std::vector<double>(),
+      py::arg("sample_size") = 1024, py::arg("max_iterations") = 60, py::arg("seed") = 1,
+      py::arg("threads") = 0, py::arg("chains") = 8, py::arg("burnin") = -1,
+      py::arg("interval") = -1, py::arg("dyad_sample") = -1, py::arg("ee_tasks") = 4,
+      py::arg("ee_gain") = 0.03, py::arg("ee_draws") = 128, py::arg("progress") = py::none());
 }
 
 // Networks drawn from a model, and the goodness of fit.
 void bind_simulation(py::module_& m) {
   m.def(
       "simulate",
-      [](const tarnwick::Network& network, const std::string& formula,
-         const std::vector<double>& coefficients, int networks, std::uint64_t seed, int threads,
-         int chains, std::int64_t burnin, std::int64_t interval, const py::object& progress) {
+      [](const tarnwick::Model& model, const std::vector<double>& coefficients, int networks,
+         std::uint64_t seed, int threads, int chains, std::int64_t burnin, std::int64_t interval,
+         const py::object& progress) {
         tarnwick::SimulateSettings s;
         s.coefficients = coefficients;
         s.networks = networks;
         set_sampling(s, seed, threads, chains, burnin, interval);
-        const auto simulation = run_cancellable<tarnwick::Simulation>(
-            [&](const tarnwick::Progress& p) { return tarnwick::simulate(network, formula, s, p); },
-            progress);
+        const auto simulation = run_cancellable<tarnwick::SimulationResult>(
+            [&](const tarnwick::Progress& p) { return tarnwick::simulate(model, s, p); }, progress);
         py::dict d;
-        d["statistic_names"] = simulation.statistic_names;
-        d["statistics"] = simulation.statistics;
+        d["outcome"] = to_python(simulation.outcome);
+        d["sample"] = to_python(simulation.sample);
+        d["coefficients"] = to_python(simulation.coefficients);
         py::list links;
         for (const auto& n : simulation.networks) links.append(py::cast(n.links()));
         d["links"] = links;
-        d["warnings"] = warning_list(simulation.warnings);
+        d["notes"] = to_python(simulation.notes);
+        d["warnings"] = to_python(simulation.warnings);
         return d;
       },
-      py::arg("network"), py::arg("formula"), py::arg("coefficients"), py::arg("networks") = 100,
-      py::arg("seed") = 1, py::arg("threads") = 0, py::arg("chains") = 8, py::arg("burnin") = -1,
+      py::arg("model"), py::arg("coefficients"), py::arg("networks") = 100, py::arg("seed") = 1,
+      py::arg("threads") = 0, py::arg("chains") = 8, py::arg("burnin") = -1,
       py::arg("interval") = -1, py::arg("progress") = py::none());
   m.def(
       "gof",
-      [](const tarnwick::Network& network, const std::string& formula,
-         const std::vector<double>& coefficients, int networks, std::uint64_t seed, int threads,
-         int chains, std::int64_t burnin, std::int64_t interval, const py::object& progress) {
+      [](const tarnwick::Model& model, const std::vector<double>& coefficients, int networks,
+         std::uint64_t seed, int threads, int chains, std::int64_t burnin, std::int64_t interval,
+         const py::object& progress) {
         tarnwick::GofSettings s;
         s.coefficients = coefficients;
         s.networks = networks;
         set_sampling(s, seed, threads, chains, burnin, interval);
         const auto tables = run_cancellable<tarnwick::GofTables>(
-            [&](const tarnwick::Progress& p) { return tarnwick::gof(network, formula, s, p); },
-            progress);
-        py::dict d;
-        d["csv"] = tables.csv;
-        d["made"] = tables.made;
-        d["coefficients"] = tables.coefficients;
-        d["warnings"] = warning_list(tables.warnings);
-        return d;
+            [&](const tarnwick::Progress& p) { return tarnwick::gof(model, s, p); }, progress);
+        return to_python(tables);
       },
-      py::arg("network"), py::arg("formula"), py::arg("coefficients") = std::vector<double>(),
-      py::arg("networks") = 100, py::arg("seed") = 1, py::arg("threads") = 0, py::arg("chains") = 8,
-      py::arg("burnin") = -1, py::arg("interval") = -1, py::arg("progress") = py::none());
+      py::arg("model"), py::arg("coefficients") = std::vector<double>(), py::arg("networks") = 100,
+      py::arg("seed") = 1, py::arg("threads") = 0, py::arg("chains") = 8, py::arg("burnin") = -1,
+      py::arg("interval") = -1, py::arg("progress") = py::none());
+}
+
+// The texts of the results (tarnwick/reporting.h), from the values the calls above return.
+void bind_reporting(py::module_& m) {
+  m.def("fit_screen",
+        [](py::dict e) { return tarnwick::fit_screen(result_of<tarnwick::Estimate>(e)); });
+  m.def("fit_json",
+        [](py::dict e) { return tarnwick::fit_json(result_of<tarnwick::Estimate>(e)); });
+  m.def("fit_csv", [](py::dict e) { return tarnwick::fit_csv(result_of<tarnwick::Estimate>(e)); });
+  m.def("dialogue_report",
+        [](py::dict e) { return tarnwick::dialogue_report(result_of<tarnwick::Estimate>(e)); });
+  m.def("diagnostics_svg",
+        [](py::dict e) { return tarnwick::diagnostics_svg(result_of<tarnwick::Estimate>(e)); });
+  m.def("diagnostics_html",
+        [](py::dict e) { return tarnwick::diagnostics_html(result_of<tarnwick::Estimate>(e)); });
+  m.def("sample_table",
+        [](py::dict s) { return tarnwick::sample_table(result_of<tarnwick::SampleFigures>(s)); });
+  m.def("sample_csv",
+        [](py::dict s) { return tarnwick::sample_csv(result_of<tarnwick::SampleFigures>(s)); });
+  m.def("gof_screen",
+        [](py::dict t) { return tarnwick::gof_screen(result_of<tarnwick::GofTables>(t)); });
+  m.def("gof_csv", [](py::dict t) { return tarnwick::gof_csv(result_of<tarnwick::GofTables>(t)); });
+  m.def("gof_svg", [](py::dict t) { return tarnwick::gof_svg(result_of<tarnwick::GofTables>(t)); });
+  m.def("gof_html",
+        [](py::dict t) { return tarnwick::gof_html(result_of<tarnwick::GofTables>(t)); });
+  m.def("statistics_table", [](py::dict r) {
+    return tarnwick::statistics_table(result_of<tarnwick::StatisticsReport>(r));
+  });
+  m.def("statistics_json", [](py::dict r) {
+    return tarnwick::statistics_json(result_of<tarnwick::StatisticsReport>(r));
+  });
+  m.def("statistics_csv", [](py::dict r) {
+    return tarnwick::statistics_csv(result_of<tarnwick::StatisticsReport>(r));
+  });
 }
 
 }  // namespace
@@ -389,4 +402,5 @@ PYBIND11_MODULE(_tarnwick, m) {
   bind_networks(m);
   bind_fitting(m);
   bind_simulation(m);
+  bind_reporting(m);
 }

@@ -29,6 +29,7 @@ from .errors import (
 _tarnwick._set_exception_types(InputError, ModelError, ArgumentError, CapacityError)
 
 from .formula import formula_text  # noqa: E402
+from .model import Model  # noqa: E402
 from .models import (  # noqa: E402
     Diagnostics,
     FitResult,
@@ -48,6 +49,7 @@ __all__ = [
     "FitResult",
     "GofResult",
     "InputError",
+    "Model",
     "ModelError",
     "Network",
     "TarnwickError",

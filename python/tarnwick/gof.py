@@ -2,7 +2,7 @@
 
 from __future__ import annotations
 
-import io
+import math
 from typing import Any, Dict, List, Optional, Sequence
 
 from . import _tarnwick
@@ -11,6 +11,8 @@ from .formula import Formula
 from .models import (
     WarningRecord,
     _model_parts,
+    _records,
+    _refuse_no_estimate,
     _numbers,
     _sampling,
     _warn,
@@ -35,6 +37,24 @@ _PANELS = {
 _CATEGORIES = ("triad_census", "model")
 
 
+# The columns of the comparison, as the command line's ``gof --csv`` names them.
+_COLUMNS = ["observed", "min", "mean", "max", "lower", "upper", "p_value"]
+
+
+def _value_index(panel: Dict[str, Any], rows: List[Dict[str, Any]]):
+    """The index of a feature's table: the values as numbers where the feature counts (degrees,
+    partners, distances; "inf" for pairs not connected), as texts where they are categories."""
+    import pandas as pd
+
+    values = [row["value"] for row in rows]
+    if not panel["numeric"]:
+        return pd.Index(values, name="value", dtype=object)
+    if all(v.isdigit() for v in values):
+        return pd.Index([int(v) for v in values], name="value", dtype="int64")
+    return pd.Index([math.inf if v == "inf" else float(v) for v in values], name="value",
+                    dtype=float)
+
+
 class GofResult:
     """The goodness-of-fit tables of :func:`gof`.
 
@@ -43,8 +63,10 @@ class GofResult:
     2.5% and 97.5% points of the simulated values); ``tables`` the same by feature
     (``degree`` or ``out_degree`` and ``in_degree``, ``edgewise_shared``,
     ``dyadwise_shared``, ``geodesic``, ``triad_census`` for a directed network, ``model``),
-    each indexed by value. ``coef`` the coefficients drawn from, ``warnings`` what the
-    draws said. ``plot()`` draws the panels.
+    each indexed by value: numbers where the feature counts (``tables["degree"].loc[2]``;
+    geodesic distances end with ``inf``), names where it does not (triad types, statistics).
+    ``coef`` the coefficients drawn from, ``warnings`` what the draws said, ``csv`` the
+    command line's CSV text. ``plot()`` draws the panels.
     """
 
     def __init__(self, network, formula: str, result: Dict[str, Any]) -> None:
@@ -52,15 +74,38 @@ class GofResult:
 
         self.network = network
         self.formula = formula
-        self.csv: str = result["csv"]
+        self.result: Dict[str, Any] = result
         self.coef: List[float] = list(result["coefficients"])
-        self.warnings: List[WarningRecord] = [WarningRecord(c, m) for c, m in result["warnings"]]
-        self.table = pd.read_csv(io.StringIO(self.csv), dtype={"feature": str, "value": str},
-                                 keep_default_na=False, na_values=["NA", "NaN", "nan"])
+        self.warnings: List[WarningRecord] = _records(result["warnings"])
+        rows = result["rows"]
+        self.table = pd.DataFrame(
+            {
+                "feature": pd.Series([r["feature"] for r in rows], dtype=object),
+                "value": pd.Series([r["value"] for r in rows], dtype=object),
+                **{c: pd.Series([r[c] for r in rows], dtype=float) for c in _COLUMNS},
+            }
+        )
         self.tables = {}
-        for feature in dict.fromkeys(self.table["feature"]):
-            part = self.table[self.table["feature"] == feature].drop(columns="feature")
-            self.tables[feature] = part.set_index("value")
+        for panel in result["panels"]:
+            own = [r for r in rows if r["feature"] == panel["key"]]
+            self.tables[panel["key"]] = pd.DataFrame(
+                {c: [r[c] for r in own] for c in _COLUMNS},
+                index=_value_index(panel, own),
+                dtype=float,
+            )
+
+    @property
+    def csv(self) -> str:
+        """The comparison as the command line's ``gof --csv`` writes it."""
+        return _tarnwick.gof_csv(self.result)
+
+    def svg(self) -> str:
+        """The command line's figure (``gof --svg``)."""
+        return _tarnwick.gof_svg(self.result)
+
+    def html(self) -> str:
+        """The command line's page of the figure and the tables (``gof --html``)."""
+        return _tarnwick.gof_html(self.result)
 
     def __getitem__(self, feature: str):
         return self.tables[feature]
@@ -106,8 +151,9 @@ class GofResult:
             ax.set_title(title)
             ax.set_xlabel(axis)
             ax.set_xticks(x)
-            ax.set_xticklabels(list(frame.index), rotation=90 if name in _CATEGORIES else 0,
-                               fontsize=7)
+            labels = [("inf" if v == math.inf else f"{v:g}") if isinstance(v, float) else str(v)
+                      for v in frame.index]
+            ax.set_xticklabels(labels, rotation=90 if name in _CATEGORIES else 0, fontsize=7)
         for k in range(len(names), rows * width):
             axes[k // width][k % width].set_visible(False)
         axes[0][0].legend(fontsize=7)
@@ -137,23 +183,23 @@ def gof(
     :class:`GofResult`. Raises ModelError when the networks drawn fill the link store, pile
     up or split (the model is degenerate at the coefficients).
     """
-    net, text, coef = _model_parts(
+    built, coef = _model_parts(
         model, formula, coef, "gof: give a fit, or a network with a formula", coef_needed=False
     )
     result = _with_progress(
         progress,
         _tarnwick.gof,
-        net._core,
-        text,
+        built._core,
         _numbers("coef", coef),
         networks=_whole("n", n, 1),
         **_sampling(seed, threads, chains, burnin, interval),
     )
-    records = [WarningRecord(c, m) for c, m in result["warnings"]]
+    _refuse_no_estimate(result)
+    records = _records(result["warnings"])
     if not result["made"]:
         raise ModelError(
             "no goodness-of-fit tables: the model is degenerate at these coefficients. "
             + " ".join(r.message for r in records)
         )
-    _warn(records, net.notes)
-    return GofResult(net, text, result)
+    _warn(records, built.network.notes)
+    return GofResult(built.network, built.formula, result)

@@ -3,24 +3,33 @@
 from __future__ import annotations
 
 import html
-import io
 import json
 import numbers
 import warnings
-from typing import Any, Dict, List, NamedTuple, Optional, Sequence, Union
+from typing import Any, Dict, List, NamedTuple, Optional, Sequence
 
 from . import _tarnwick
-from .formula import Formula, formula_text
-from .network import Network, as_network
+from .errors import ArgumentError, ModelError, TarnwickWarning
+from .formula import Formula
+from .model import Model, as_model
+from .network import Network
 from .progress import ProgressOption, progress_reporter
-from .errors import ArgumentError, TarnwickWarning
 
 
 class WarningRecord(NamedTuple):
-    """One warning of a fit or simulation: its code (as in the JSON) and its message."""
+    """One warning of a fit or simulation: its code (as in the JSON), its message, and the
+    figures it is made of (a dict by name)."""
 
     code: str
     message: str
+    figures: Dict[str, Any] = {}
+
+
+def _records(values: Sequence[Dict[str, Any]]) -> List[WarningRecord]:
+    return [
+        WarningRecord(v["code"], v["message"], {f["name"]: f["value"] for f in v["figures"]})
+        for v in values
+    ]
 
 
 def _whole(name: str, value: Any, least: int) -> int:
@@ -68,36 +77,44 @@ def _numbers(name: str, values: Any) -> List[float]:
     return result
 
 
+def _refuse_no_estimate(result: Dict[str, Any]) -> None:
+    """Raises ModelError when draws without coefficients found no estimate to draw at."""
+    if result["outcome"] == "no_estimate":
+        why = "".join(" " + record.message for record in _records(result["warnings"]))
+        raise ModelError(
+            "the fit gave no estimate to simulate from; give the coefficients (coef=)." + why
+        )
+
+
 def _warn(records: Sequence[WarningRecord], already: Sequence[str] = ()) -> None:
     for record in records:
         if record.message not in already:
             warnings.warn(record.message, TarnwickWarning, stacklevel=3)
 
 
-def summary(network: Any, formula: Formula):
+def summary(network: Any, formula: Optional[Formula] = None):
     """The statistics of a statnet formula on the network, as ``summary(net ~ formula)``.
 
     Returns a pandas Series indexed by the statistics' ergm names (``edges``,
-    ``gwesp.fixed.0.5``, ``nodematch.wealth`` ...). ``network`` is a :class:`Network` or a
-    networkx graph; ``formula`` a text (``"edges + triangle"``; ``True``/``TRUE`` both
-    accepted) or a list of terms. Raises ModelError for a formula that does not fit.
+    ``gwesp.fixed.0.5``, ``nodematch.wealth`` ...). ``network`` is a :class:`Network`, a
+    networkx graph or a :class:`Model` (then without a formula); ``formula`` a text
+    (``"edges + triangle"``; ``True``/``TRUE`` both accepted) or a list of terms. Raises
+    ModelError for a formula that does not fit.
     """
-    import pandas as pd
-
-    net = as_network(network)
-    statistics = _tarnwick.summary(net._core, formula_text(formula))
-    series = pd.Series(
-        [value for _, value in statistics],
-        index=pd.Index([name for name, _ in statistics], name="statistic"),
-        name="value",
-        dtype=float,
-    )
-    return series
+    return as_model(network, formula).statistics()
 
 
 def estimators() -> Dict[str, str]:
     """The estimators there are (``method=`` of :func:`fit`), with one line on each."""
-    return dict(_tarnwick.estimators())
+    return {name: description for name, description, _ in _tarnwick.estimators()}
+
+
+# The tidy table's columns, as the command line's --csv names them.
+_TIDY_COLUMNS = [
+    "term", "estimate", "std_error", "z", "p_value", "conf_low", "conf_high", "type",
+    "block_type", "exp_estimate", "std_error_method", "outcome", "method",
+    "mcmc_error_percent", "directed",
+]
 
 
 class FitResult:
@@ -106,25 +123,28 @@ class FitResult:
     Attributes: ``coef`` and ``std_error`` (pandas Series by coefficient name), ``cov``
     (DataFrame), ``method``, ``errors`` (how the standard errors were made), ``outcome``,
     ``converged``, ``loglik``, ``aic``, ``bic``, ``iterations``, ``seconds``, ``warnings``
-    (a list of WarningRecord), ``network`` and ``formula`` (as fitted). Methods: ``tidy()``,
-    ``glance()``, ``summary()``, ``to_json()``, ``to_dict()``.
+    (a list of WarningRecord), ``network`` and ``formula`` (as fitted), ``estimate`` (every
+    number of the fit, as a dict). Methods: ``tidy()``, ``glance()``, ``summary()``,
+    ``to_json()``, ``to_dict()``, ``diagnostics()``.
     """
 
-    def __init__(self, network: Network, formula: str, estimate: Dict[str, Any]) -> None:
+    def __init__(self, model: Model, estimate: Dict[str, Any]) -> None:
         import pandas as pd
 
-        self.network = network
-        self.formula = formula
-        self._estimate = estimate
-        names = list(estimate["names"])
+        self.model = model
+        self.network: Network = model.network
+        self.formula: str = model.formula
+        self.estimate: Dict[str, Any] = estimate
+        rows = estimate["coefficients"]
+        names = [row["name"] for row in rows]
         index = pd.Index(names, name="term")
-        self.coef = pd.Series(estimate["coefficients"], index=index, name="estimate", dtype=float)
-        self.std_error = pd.Series(
-            estimate["std_errors"], index=index, name="std_error", dtype=float
-        )
-        covariance = estimate["covariance"]
+        self.coef = pd.Series([r["estimate"] for r in rows], index=index, name="estimate",
+                              dtype=float)
+        self.std_error = pd.Series([r["std_error"] for r in rows], index=index,
+                                   name="std_error", dtype=float)
         self.cov = pd.DataFrame(
-            covariance if covariance else [[float("nan")] * len(names) for _ in names],
+            estimate["covariance"] if estimate["estimated"]
+            else [[float("nan")] * len(names) for _ in names],
             index=pd.Index(names),
             columns=pd.Index(names),
             dtype=float,
@@ -138,14 +158,30 @@ class FitResult:
         self.bic: Optional[float] = estimate["bic"]
         self.iterations: int = estimate["iterations"]
         self.seconds: float = estimate["seconds"]
-        self.warnings: List[WarningRecord] = [WarningRecord(c, m) for c, m in estimate["warnings"]]
+        self.warnings: List[WarningRecord] = _records(estimate["warnings"])
 
     def tidy(self):
         """One row per coefficient, as the command line's ``--csv`` (broom's tidy form:
-        term, estimate, std_error, z, p_value, conf_low, conf_high, ...)."""
+        term, estimate, std_error, z, p_value, conf_low, conf_high, type, block_type,
+        exp_estimate, std_error_method, outcome, method, mcmc_error_percent, directed)."""
         import pandas as pd
 
-        return pd.read_csv(io.StringIO(self._estimate["csv"]))
+        e = self.estimate
+        shares = e["mcmc_error_percent"]
+        rows = []
+        for k, row in enumerate(e["coefficients"]):
+            term = e["terms"][row["term"]]
+            rows.append([
+                row["name"], row["estimate"], row["std_error"], row["z"], row["p_value"],
+                row["conf_low"], row["conf_high"], term["configuration_type"],
+                term["block_type"], row["exp_estimate"], e["errors"], e["outcome"], e["method"],
+                shares[k] if k < len(shares) else float("nan"), e["network"]["directed"],
+            ])
+        frame = pd.DataFrame(rows, columns=_TIDY_COLUMNS)
+        for column in ("estimate", "std_error", "z", "p_value", "conf_low", "conf_high",
+                       "exp_estimate", "mcmc_error_percent"):
+            frame[column] = frame[column].astype(float)
+        return frame
 
     def glance(self):
         """One row on the fit as a whole: method, outcome, converged, loglik, AIC, BIC,
@@ -170,15 +206,15 @@ class FitResult:
 
     def summary(self) -> str:
         """The command line's summary of the fit, as it shows it on the screen."""
-        return self._estimate["screen"]
+        return _tarnwick.fit_screen(self.estimate)
 
     def to_json(self) -> str:
         """The command line's JSON results (``fit --json``), every figure of the fit."""
-        return self._estimate["json"]
+        return _tarnwick.fit_json(self.estimate)
 
     def to_dict(self) -> Dict[str, Any]:
         """The JSON results read into Python objects."""
-        return json.loads(self._estimate["json"])
+        return json.loads(self.to_json())
 
     def diagnostics(self) -> "Diagnostics":
         """The iterations of an mcmle fit, one row each (index ``iteration``): the networks
@@ -186,22 +222,36 @@ class FitResult:
         ones, the Hotelling p-value, the effective sample size, the sampler's interval and
         toggles, and whether a chain filled the link store, as the JSON's
         ``mcmle.history`` gives them (the closing check sample, drawn after the last
-        iteration, is in ``to_dict()["mcmle"]``). ``.plot()`` draws the largest |t| and the
+        iteration, is in ``estimate["mcmle"]``). ``.plot()`` draws the largest |t| and the
         step by iteration. Raises ValueError for a fit that is not mcmle."""
         import pandas as pd
 
-        record = self.to_dict().get("mcmle")
-        if self.method != "mcmle" or not isinstance(record, dict):
+        record = self.estimate["mcmle"]
+        if self.method != "mcmle" or record is None:
             raise ArgumentError(
                 f"diagnostics: a {self.method} fit has no iterations to show; "
                 "they are those of method='mcmle'"
             )
-        rows = [dict(r) for r in record.get("history", []) if not r.get("final_sample")]
+        rows = [
+            {
+                "iteration": i["number"],
+                "networks": i["networks"],
+                "step_length": i["step"],
+                "max_abs_t_ratio": i["max_abs_t"],
+                "hotelling_p_value": i["p_value"],
+                "effective_sample_size": i["effective_size"],
+                "interval": i["interval"],
+                "toggles": i["toggles"],
+                "filled": i["filled"],
+                "evidence": i["evidence"],
+            }
+            for i in record["history"]
+            if not i["final_sample"]
+        ]
         frame = pd.DataFrame(rows)
         if frame.empty:
             frame = pd.DataFrame(columns=["iteration"])
-        frame = frame.drop(columns=["final_sample"], errors="ignore").set_index("iteration")
-        return Diagnostics(frame)
+        return Diagnostics(frame.set_index("iteration"))
 
     def __str__(self) -> str:
         return self.summary()
@@ -285,7 +335,7 @@ class Diagnostics:
 
 def fit(
     network: Any,
-    formula: Formula,
+    formula: Optional[Formula] = None,
     method: str = "mple",
     se: str = "naive",
     seed: int = 1,
@@ -307,7 +357,7 @@ def fit(
 
     Parameters
     ----------
-    network : Network or networkx graph
+    network : Network, networkx graph, or a :class:`Model` (then without a formula)
     formula : a statnet formula (``"edges + gwesp(0.5, fixed=True)"``) or a list of terms
     method : ``"mple"`` (maximum pseudo-likelihood), ``"mcmle"`` (maximum likelihood by MCMC)
         or ``"ee"`` (equilibrium expectation, judged by networks drawn at its estimate)
@@ -332,13 +382,11 @@ def fit(
     (TarnwickWarning) and ``.warnings``. Raises ModelError (the formula), ValueError (the
     settings), CapacityError.
     """
-    net = as_network(network)
-    text = formula_text(formula)
+    model = as_model(network, formula)
     estimate = _with_progress(
         progress,
         _tarnwick.fit,
-        net._core,
-        text,
+        model._core,
         method=str(method),
         errors=str(se),
         replicates=_whole("replicates", replicates, 1),
@@ -351,27 +399,29 @@ def fit(
         ee_draws=_whole("ee_draws", ee_draws, 1),
         **_sampling(seed, threads, chains, burnin, interval),
     )
-    result = FitResult(net, text, estimate)
-    _warn(result.warnings, net.notes)
+    result = FitResult(model, estimate)
+    _warn(result.warnings, model.network.notes)
     return result
 
 
 def _model_parts(model: Any, formula: Any, coef: Any, missing: str, coef_needed: bool):
-    """The network, formula text and coefficients of a fit or of a network with a formula.
+    """The model and coefficients of a fit, of a Model, or of a network with a formula.
 
     A fit's coefficients go with its own formula only; with another formula ``coef`` is
-    needed where ``coef_needed``, as it is with a network (``missing`` says what to give).
+    needed where ``coef_needed``, as it is with a network or a Model (``missing`` says what to
+    give).
     """
     if isinstance(model, FitResult):
-        text = model.formula if formula is None else formula_text(formula)
-        if coef is None and formula is None:
-            coef = list(model.coef)
-        elif coef is None and coef_needed:
+        if formula is None:
+            return model.model, (list(model.coef) if coef is None else coef)
+        if coef is None and coef_needed:
             raise ArgumentError("coef: give the coefficients of the new formula")
-        return model.network, text, coef
-    if formula is None or (coef_needed and coef is None):
+        return as_model(model.network, formula), coef
+    if coef_needed and coef is None:
         raise ArgumentError(missing)
-    return as_network(model), formula_text(formula), coef
+    if not isinstance(model, Model) and formula is None:
+        raise ArgumentError(missing)
+    return as_model(model, formula), coef
 
 
 def simulate(
@@ -390,15 +440,15 @@ def simulate(
     """Draws networks from a model: a fit's, or a formula's at given coefficients.
 
     ``model`` is a :class:`FitResult` (its network, formula and estimates, each of which
-    ``formula`` and ``coef`` may replace) or a network (then ``formula`` and ``coef``, one per
-    coefficient, are needed). Returns ``n`` networkx graphs whose nodes are the network's
-    labels, with its attributes; with ``stats=True`` instead a DataFrame of the model's
-    statistics, one row per network. ``seed``, ``threads``, ``chains``, ``burnin``,
-    ``interval`` and ``progress`` as for :func:`fit`.
+    ``formula`` and ``coef`` may replace), a :class:`Model` or a network (then ``coef``, one
+    per coefficient, is needed, and with a network the ``formula``). Returns ``n`` networkx
+    graphs whose nodes are the network's labels, with its attributes; with ``stats=True``
+    instead a DataFrame of the model's statistics, one row per network. ``seed``,
+    ``threads``, ``chains``, ``burnin``, ``interval`` and ``progress`` as for :func:`fit`.
     """
     import pandas as pd
 
-    net, text, coef = _model_parts(
+    built, coef = _model_parts(
         model,
         formula,
         coef,
@@ -408,15 +458,16 @@ def simulate(
     result = _with_progress(
         progress,
         _tarnwick.simulate,
-        net._core,
-        text,
+        built._core,
         _numbers("coef", coef),
         networks=_whole("n", n, 1),
         **_sampling(seed, threads, chains, burnin, interval),
     )
-    _warn([WarningRecord(c, m) for c, m in result["warnings"]], net.notes)
+    _refuse_no_estimate(result)
+    _warn(_records(result["warnings"]), built.network.notes)
     if stats:
-        frame = pd.DataFrame(result["statistics"], columns=result["statistic_names"], dtype=float)
+        sample = result["sample"]
+        frame = pd.DataFrame(sample["statistics"], columns=sample["statistic_names"], dtype=float)
         frame.index = pd.RangeIndex(1, len(frame) + 1, name="network")
         return frame
-    return [net._graph_of(links) for links in result["links"]]
+    return [built.network._graph_of(links) for links in result["links"]]

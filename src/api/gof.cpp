@@ -1,28 +1,19 @@
 #include <atomic>
 #include <mutex>
 #include <optional>
-#include <sstream>
 
 #include "api/api_errors.h"
 #include "api/draw_start.h"
 #include "api/model_data.h"
 #include "api/records.h"
-#include "api/sample_texts.h"
+#include "api/sample_numbers.h"
 #include "api/task_spread_adapters.h"
 #include "estimate/gof_check.h"
-#include "report/gof_report.h"
+#include "report/gof_numbers.h"
 
 namespace tarnwick {
 
 namespace {
-
-// The figure's title: the network and the model's terms.
-std::string gof_title(const Model::Data& data) {
-  std::string title = "Goodness of fit: " + data.network.data().options.network_path +
-                      (data.study.directed() ? "," : " (undirected),");
-  for (const tarn::TermPointer& term : data.study.model.terms) title += " " + term->text();
-  return title;
-}
 
 tarn::GofCheck check(const Model::Data& data, const tarn::DrawStart& start,
                      const GofSettings& settings, const Progress& progress) {
@@ -42,21 +33,16 @@ tarn::GofCheck check(const Model::Data& data, const tarn::DrawStart& start,
                          });
 }
 
-// The tables and figures of a check that drew the model's networks.
-void write_tables(const Model::Data& data, const tarn::DrawStart& start,
-                  const tarn::GofCheck& check, GofTables& tables) {
-  std::ostringstream csv, svg, html, table;
-  tables.title = gof_title(data);
-  tarn::write_gof_csv(check.summary, csv);
-  tarn::write_gof_svg(check.summary, tables.title, svg);
-  tarn::write_gof_html(check.summary, tables.title, html);
-  table << ' ' << tables.title << "\n\n";
-  tarn::write_gof_table(check.summary, table);
-  tarn::write_sample_table(data.study, start, check.sample, table);
-  tables.csv = csv.str();
-  tables.svg = svg.str();
-  tables.html = html.str();
-  tables.table = table.str();
+// The tables of a check that drew the model's networks.
+void add_tables(const Model::Data& data, const tarn::DrawStart& start, const tarn::GofCheck& check,
+                GofTables& tables) {
+  const GofTables numbers = tarn::gof_numbers(check.summary);
+  tables.networks = numbers.networks;
+  tables.panels = numbers.panels;
+  tables.rows = numbers.rows;
+  tables.nodes = numbers.nodes;
+  tables.geodesic_sources = numbers.geodesic_sources;
+  tables.sample = tarn::sample_figures(data.study, start, check.sample);
 }
 
 void add(std::vector<WarningRecord>& to, const std::vector<tarn::Warning>& warnings,
@@ -71,6 +57,11 @@ GofTables gof(const Model& model, const GofSettings& settings, const Progress& p
   return tarn::with_library_errors([&] {
     const Model::Data& data = model.data();
     tables.notes = model.notes();
+    tables.network_path = data.network.data().options.network_path;
+    tables.directed = data.study.directed();
+    for (const tarn::TermPointer& term : data.study.model.terms) {
+      tables.terms.push_back(term->text());
+    }
     if (settings.networks < 1) {
       throw ArgumentError("networks: give 1 or more, not " + std::to_string(settings.networks));
     }
@@ -91,7 +82,7 @@ GofTables gof(const Model& model, const GofSettings& settings, const Progress& p
       tables.outcome = DrawOutcome::degenerate;
       return tables;
     }
-    write_tables(data, start, result, tables);
+    add_tables(data, start, result, tables);
     return tables;
   });
 }

@@ -60,7 +60,7 @@ std::vector<InputFile> Network::input_files() const {
 
 std::vector<std::string> Network::notes() const {
   std::vector<std::string> notes;
-  for (const tarn::WordedWarning& w : tarn::worded(data_->input.notes)) {
+  for (const WarningRecord& w : tarn::worded(data_->input.notes, "data")) {
     notes.push_back(w.message);
   }
   return notes;

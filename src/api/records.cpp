@@ -2,20 +2,14 @@
 
 #include <cstdio>
 
+#include "report/warning_text.h"
 #include "tarnwick/errors.h"
 
 namespace tarn {
 
-std::vector<tarnwick::WarningRecord> records_of(const std::vector<WordedWarning>& warnings,
-                                                const std::string& about) {
-  std::vector<tarnwick::WarningRecord> records;
-  for (const WordedWarning& w : warnings) records.push_back({w.warning.code, w.message, about});
-  return records;
-}
-
 std::vector<tarnwick::WarningRecord> records_of(const std::vector<Warning>& warnings,
                                                 const std::string& about) {
-  return records_of(worded(warnings), about);
+  return worded(warnings, about);
 }
 
 std::string comma_list(const std::vector<double>& values) {

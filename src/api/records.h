@@ -1,18 +1,16 @@
 #pragma once
-// The core's values as the library's: warnings worded as the command line words them, and
-// numbers as the comma lists that the core's option readers take.
+// The core's values as the library's: warnings worded as the command line words them, numbers
+// as the comma lists that the core's option readers take, and the cancel flag.
 
 #include <string>
 #include <vector>
 
-#include "report/warning_text.h"
+#include "network/warning.h"
 #include "tarnwick/work.h"
 
 namespace tarn {
 
 std::vector<tarnwick::WarningRecord> records_of(const std::vector<Warning>& warnings,
-                                                const std::string& about);
-std::vector<tarnwick::WarningRecord> records_of(const std::vector<WordedWarning>& warnings,
                                                 const std::string& about);
 
 // Each value in a form that reads back to the same double.

@@ -1,12 +1,11 @@
 #include <atomic>
 #include <mutex>
-#include <sstream>
 
 #include "api/api_errors.h"
 #include "api/draw_start.h"
 #include "api/model_data.h"
 #include "api/records.h"
-#include "api/sample_texts.h"
+#include "api/sample_numbers.h"
 #include "estimate/sample_warnings.h"
 #include "estimate/sampling_settings.h"
 
@@ -63,9 +62,9 @@ void check_can_simulate(const Model& model) {
   });
 }
 
-Simulation simulate(const Model& model, const SimulateSettings& settings,
-                    const Progress& progress) {
-  Simulation result;
+SimulationResult simulate(const Model& model, const SimulateSettings& settings,
+                          const Progress& progress) {
+  SimulationResult result;
   // Drawing is not spread: it runs on the process that writes the results.
   if (settings.processes != nullptr && !settings.processes->writes_results()) return result;
   return tarn::with_library_errors([&] {
@@ -80,8 +79,8 @@ Simulation simulate(const Model& model, const SimulateSettings& settings,
     std::vector<std::shared_ptr<Network::Data>> kept(std::size_t(settings.networks));
     const tarn::SampleSummary sample = draw(model, start, settings, progress, kept);
     tarn::check_cancel(progress);
-    result.statistic_names = study.model.statistic_names();
-    result.statistics = sample.statistics;
+    result.sample = tarn::sample_figures(study, start, sample);
+    result.coefficients = start.coefficients;
     result.warnings = tarn::records_of(drawing_warnings(study, start, sample), "draws");
     // Networks that fill the link store, pile up or split are not the model's sample.
     if (sample.capacity_stop.found || (!start.empty_start && sample.evidence.degenerate())) {
@@ -91,11 +90,6 @@ Simulation simulate(const Model& model, const SimulateSettings& settings,
     if (settings.keep_networks) {
       for (auto& data : kept) result.networks.emplace_back(std::move(data));
     }
-    std::ostringstream table, statistics;
-    tarn::write_sample_table(study, start, sample, table);
-    tarn::write_statistics_csv(study, start.empty_start, sample, statistics);
-    result.table = table.str();
-    result.statistics_csv = statistics.str();
     for (auto& w : tarn::records_of(
              tarn::autocorrelation_warnings(sample, study.model, start.sampler.chains, "sample"),
              "sample")) {
@@ -105,9 +99,9 @@ Simulation simulate(const Model& model, const SimulateSettings& settings,
   });
 }
 
-Simulation simulate(const Network& network, const std::string& formula,
-                    const SimulateSettings& settings, const Progress& progress) {
-  Simulation result = simulate(build_model(network, formula), settings, progress);
+SimulationResult simulate(const Network& network, const std::string& formula,
+                          const SimulateSettings& settings, const Progress& progress) {
+  SimulationResult result = simulate(build_model(network, formula), settings, progress);
   if (result.outcome == DrawOutcome::no_estimate) tarn::throw_no_estimate(result.warnings);
   return result;
 }

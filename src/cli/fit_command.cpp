@@ -1,5 +1,7 @@
 #include "cli/fit_command.h"
 
+#include <algorithm>
+#include <cctype>
 #include <optional>
 
 #include "cli/exit_status.h"
@@ -8,6 +10,7 @@
 #include "tarnwick/errors.h"
 #include "tarnwick/fit.h"
 #include "tarnwick/model.h"
+#include "tarnwick/reporting.h"
 
 namespace tarn {
 
@@ -25,9 +28,20 @@ tarnwick::FitSettings fit_settings(const FitCommandOptions& o) {
   o.ee.apply(s.equilibrium);
   o.sampling.apply(s);
   s.processes = o.processes;
-  s.report = !o.report_path.empty();
-  s.diagnostics_file = o.mcmle.diagnostics_path;
+  // The dialogue's report is of the dialogue's fit.
+  s.dialogue_passes = !o.report_path.empty();
   return s;
+}
+
+// An HTML page for a name ending in .html or .htm (any case), an SVG figure otherwise.
+bool is_html_name(std::string path) {
+  std::transform(path.begin(), path.end(), path.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  auto ends = [&path](const std::string& tail) {
+    return path.size() >= tail.size() &&
+           path.compare(path.size() - tail.size(), tail.size(), tail) == 0;
+  };
+  return ends(".html") || ends(".htm");
 }
 
 bool by_mcmc(const std::string& method) {
@@ -40,6 +54,15 @@ bool by_mcmc(const std::string& method) {
 // Refuses settings that do not fit each other, before any file is opened.
 void check_fit_options(const FitCommandOptions& o, const tarnwick::FitSettings& settings) {
   tarnwick::check_fit_settings(settings);
+  if (!by_mcmc(o.method) && !o.mcmle.diagnostics_path.empty()) {
+    throw tarnwick::ArgumentError("--diagnostics is for --method mcmle or ee");
+  }
+  if (by_mcmc(o.method) && !o.report_path.empty()) {
+    throw tarnwick::ArgumentError(
+        "--report writes the pseudo-likelihood report of the dialogue; give --json or --csv for "
+        "--method " +
+        o.method);
+  }
   if (o.data.diagonal && by_mcmc(o.method)) {
     throw tarnwick::ArgumentError(
         "--diagonal: maximum likelihood by MCMC does not take the self-pairs");
@@ -96,11 +119,16 @@ tarnwick::Estimate run_fit(const FitCommandOptions& o, const tarnwick::FitSettin
   return tarnwick::fit(model, settings, progress);
 }
 
-void write_fit_files(const FitFiles& files, const tarnwick::Estimate& estimate) {
-  if (files.report != nullptr) *files.report << estimate.report;
-  if (files.json != nullptr) *files.json << estimate.json;
-  if (files.diagnostics != nullptr) *files.diagnostics << estimate.diagnostics;
-  if (files.csv != nullptr) *files.csv << estimate.csv;
+void write_fit_files(const FitCommandOptions& o, const FitFiles& files,
+                     const tarnwick::Estimate& estimate) {
+  if (files.report != nullptr) *files.report << tarnwick::dialogue_report(estimate);
+  if (files.json != nullptr) *files.json << tarnwick::fit_json(estimate);
+  if (files.diagnostics != nullptr) {
+    *files.diagnostics << (is_html_name(o.mcmle.diagnostics_path)
+                               ? tarnwick::diagnostics_html(estimate)
+                               : tarnwick::diagnostics_svg(estimate));
+  }
+  if (files.csv != nullptr) *files.csv << tarnwick::fit_csv(estimate);
 }
 
 }  // namespace
@@ -114,11 +142,16 @@ int run_fit_command(const FitCommandOptions& o, std::ostream& out, std::ostream&
 
   const tarnwick::Model model = tarnwick::build_model(tarnwick::read_network(o.data), o.model);
   for (const auto& [path, option] : model.input_files()) outputs.add_input(path, option);
+  if (!o.report_path.empty() && !model.configuration_types_only()) {
+    throw tarnwick::ArgumentError(
+        "--report writes the dialogue's report, of the sixteen configuration types only; give "
+        "--json or --csv for this model");
+  }
   const tarnwick::Estimate estimate = run_fit(o, settings, model, err);
-  write_fit_files(files, estimate);
+  write_fit_files(o, files, estimate);
   outputs.commit();
 
-  if (summary_shown) out << estimate.screen << std::flush;
+  if (summary_shown) out << tarnwick::fit_screen(estimate) << std::flush;
   for (const tarnwick::WarningRecord& w : estimate.warnings) {
     err << "tarnwick: " << w.message << '\n';
   }

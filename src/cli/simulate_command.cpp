@@ -11,6 +11,7 @@
 #include "cli/output_files.h"
 #include "cli/progress_bar.h"
 #include "tarnwick/errors.h"
+#include "tarnwick/reporting.h"
 #include "tarnwick/saved_fit.h"
 #include "tarnwick/simulate.h"
 
@@ -178,8 +179,9 @@ class NetworkFiles {
 };
 
 // Draws the networks, each written to the staging folder of --out (if any) as it is drawn.
-tarnwick::Simulation draw_networks(const SimulateCommandOptions& o, const tarnwick::Model& model,
-                                   NetworkFiles* files, std::ostream& err) {
+tarnwick::SimulationResult draw_networks(const SimulateCommandOptions& o,
+                                         const tarnwick::Model& model, NetworkFiles* files,
+                                         std::ostream& err) {
   auto settings = draw_settings<tarnwick::SimulateSettings>(o);
   settings.empty_start = empty_start(o);
   settings.keep_networks = false;
@@ -213,17 +215,17 @@ int run_simulate_command(const SimulateCommandOptions& given, std::ostream& out,
     files.emplace(series, outputs.add_series(series, "--out", o.overwrite), o.out_dir);
   const tarnwick::Model model = prepared_model(o, err);
 
-  const tarnwick::Simulation drawn = draw_networks(o, model, files ? &*files : nullptr, err);
+  const tarnwick::SimulationResult drawn = draw_networks(o, model, files ? &*files : nullptr, err);
   if (!drew_from_an_estimate(drawn.outcome, drawn.warnings, err)) return exit_fit_problem;
   if (files) files->check();
   show(drawn.warnings, "draws", err);
   // Networks that pile up or split say the model is degenerate at these coefficients: no
   // results, as for a fit without an estimate.
   if (drawn.outcome == tarnwick::DrawOutcome::degenerate) return exit_fit_problem;
-  if (stats != nullptr) *stats << drawn.statistics_csv;
+  if (stats != nullptr) *stats << tarnwick::sample_csv(drawn.sample);
   outputs.commit();
   const bool table_shown = !o.quiet && o.stats_path != "-";
-  if (table_shown) out << drawn.table;
+  if (table_shown) out << tarnwick::sample_table(drawn.sample);
   show(drawn.warnings, "sample", err, table_shown);
   return exit_ok;
 }
@@ -264,12 +266,12 @@ int run_gof_command(const SimulateCommandOptions& given, std::ostream& out, std:
   // Networks that pile up or split say the model is degenerate at these coefficients: no
   // results, as for a fit without an estimate.
   if (tables.outcome == tarnwick::DrawOutcome::degenerate) return exit_fit_problem;
-  if (csv != nullptr) *csv << tables.csv;
-  if (svg != nullptr) *svg << tables.svg;
-  if (html != nullptr) *html << tables.html;
+  if (csv != nullptr) *csv << tarnwick::gof_csv(tables);
+  if (svg != nullptr) *svg << tarnwick::gof_svg(tables);
+  if (html != nullptr) *html << tarnwick::gof_html(tables);
   outputs.commit();
   const bool table_shown = !o.quiet && to_standard_output == 0;
-  if (table_shown) out << tables.table;
+  if (table_shown) out << tarnwick::gof_screen(tables);
   show(tables.warnings, "sample", err, table_shown);
   show(tables.warnings, "features", err);
   return exit_ok;

@@ -4,6 +4,7 @@
 #include "cli/output_files.h"
 #include "tarnwick/errors.h"
 #include "tarnwick/model.h"
+#include "tarnwick/reporting.h"
 #include "tarnwick/statistics.h"
 
 namespace tarn {
@@ -19,10 +20,12 @@ int run_summary_command(const SummaryCommandOptions& o, std::ostream& out, std::
   const tarnwick::Model model = tarnwick::build_model(tarnwick::read_network(o.data), o.model);
   for (const auto& [path, option] : model.input_files()) outputs.add_input(path, option);
   const tarnwick::StatisticsReport report = tarnwick::statistics_report(model);
-  if (json != nullptr) *json << report.json;
-  if (csv != nullptr) *csv << report.csv;
+  if (json != nullptr) *json << tarnwick::statistics_json(report);
+  if (csv != nullptr) *csv << tarnwick::statistics_csv(report);
   outputs.commit();
-  if (!o.quiet && o.json_path != "-" && o.csv_path != "-") out << report.table;
+  if (!o.quiet && o.json_path != "-" && o.csv_path != "-") {
+    out << tarnwick::statistics_table(report);
+  }
   for (const tarnwick::WarningRecord& w : report.warnings) {
     err << "tarnwick: " << w.message << '\n';
   }

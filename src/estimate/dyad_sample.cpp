@@ -66,16 +66,14 @@ ParameterErrors sampled_errors(const CaseControlRows& rows, const FitResult& fit
   return errors;
 }
 
-nlohmann::ordered_json sample_record(const CaseControlRows& rows, std::uint64_t seed,
-                                     bool automatic) {
-  return {{"dyad_sample",
-           {{"linked_dyads", rows.linked_dyads},
-            {"empty_dyads", rows.empty_dyads},
-            {"controls", rows.controls},
-            {"drawn", rows.every_empty_dyad ? "every_empty_dyad" : "uniform_with_replacement"},
-            {"control_weight", rows.control_weight()},
-            {"seed", seed},
-            {"automatic", automatic}}}};
+DyadSampleRecord sample_record(const CaseControlRows& rows, std::uint64_t seed, bool automatic) {
+  return {rows.linked_dyads,
+          rows.empty_dyads,
+          rows.controls,
+          rows.every_empty_dyad,
+          rows.control_weight(),
+          seed,
+          automatic};
 }
 
 }  // namespace
@@ -125,7 +123,7 @@ Estimate fit_by_dyad_sample(const Study& study, const EstimatorSettings& setting
     add_existence(check_estimate_existence_of_rows(rows.rows), study.model, e.start);
   }
   e.errors = sampled_errors(rows, e.start.result);
-  e.details = sample_record(rows, settings.sampling.seed, automatic);
+  e.dyad_sample = sample_record(rows, settings.sampling.seed, automatic);
   if (automatic) {
     e.warnings.push_back(Warning{"dyad_sample_used"}
                              .add_count("dyads", study.dyad_count())

@@ -10,7 +10,6 @@
 #include "ee/equilibrium_expectation.h"
 #include "estimate/dyad_sample.h"
 #include "estimate/ee_check.h"
-#include "estimate/mcmle_details.h"
 #include "estimate/mcmle_estimator.h"
 #include "network/capacity.h"
 #include "network/usage_error.h"
@@ -18,37 +17,6 @@
 namespace tarn {
 
 namespace {
-
-using json = nlohmann::ordered_json;
-
-json numbers(const std::vector<double>& values) {
-  json list = json::array();
-  for (const double v : values) list.push_back(std::isfinite(v) ? json(v) : json(nullptr));
-  return list;
-}
-
-// "draws": "exact" only where they were, so that the other results files stay as they were.
-json ee_details(const EeResult& ee, const EeSettings& s, const std::vector<double>& start) {
-  json tasks = json::array();
-  for (const auto& estimate : ee.task_estimates) tasks.push_back(numbers(estimate));
-  json details = {{"tasks", s.tasks},
-                  {"gain", s.gain},
-                  {"effective_draws", s.effective_draws},
-                  {"updates", ee.updates},
-                  {"averaged_updates", ee.averaged_updates},
-                  {"proposals_per_update", ee.proposals_per_update},
-                  {"autocorrelation_updates", ee.autocorrelation_updates},
-                  {"effective_draws_averaged", ee.effective_draws},
-                  {"start", numbers(start)},
-                  {"estimate", numbers(ee.estimate)},
-                  {"task_spread", numbers(ee.task_spread)},
-                  {"task_estimates", tasks},
-                  {"proposals", ee.proposals},
-                  {"accepted", ee.accepted},
-                  {"filled", ee.filled}};
-  if (ee.exact_draws) details["draws"] = "exact";
-  return details;
-}
 
 // The linear model's coefficients to start equilibrium expectation from, at the written decays
 // of a curved model: --init's, or the pseudo-likelihood's.
@@ -112,32 +80,11 @@ SamplerSettings check_sampler(const Study& study, const EstimatorSettings& setti
   return sampler;
 }
 
-// No time spent: the results file is the same for a seed on any machine and thread count.
-json check_details(const EeCheck& check) {
-  json t_ratios = numbers(check.check.t_ratio), errors = json::array();
-  for (int k = 0; k < check.errors.covariance.rows(); ++k) {
-    const double variance = check.errors.covariance(k, k);
-    errors.push_back(variance >= 0.0 ? json(std::sqrt(variance)) : json(nullptr));
-  }
-  json details = {{"networks", check.sample.size()},
-                  {"chains", check.chains},
-                  {"burnin", check.burnin},
-                  {"interval", check.interval},
-                  {"t_ratio", t_ratios},
-                  {"hotelling_p_value", numbers({check.test.p_value})[0]},
-                  {"passed", check.passed()},
-                  {"degenerate", check.evidence.degenerate()},
-                  {"link_capacity_reached", check.capacity.found},
-                  {"standard_errors", errors},
-                  {"mcmc_error_percent", numbers(check.errors.mcmc_error_percent)}};
-  if (check.exact_draws) details["draws"] = "exact";
-  return details;
-}
-
 // The estimate the check judged: converged with the check's errors when it passed; otherwise
 // (a network too large for MCMC to go on from it) not converged, without errors.
 Estimate checked_estimate(const Study& study, const CheckedFit& mple, const EeCheck& check,
-                          const EeResult& ee, double ee_seconds, json details) {
+                          const EeResult& ee, double ee_seconds,
+                          std::shared_ptr<const EeRecord> record) {
   const std::vector<double>& estimate = ee.estimate;
   McmleResult r = checked_result(check, estimate, McmleStart::given);
   // The screen's sampler line: equilibrium expectation's chains and the check's.
@@ -176,8 +123,7 @@ Estimate checked_estimate(const Study& study, const CheckedFit& mple, const EeCh
   e.outcome = e.converged ? "converged" : "not_converged";
   e.mcmc_error_percent = r.mcmc_error_percent;
   e.mcmle = std::make_shared<const McmleResult>(r);
-  details["mcmle"] = mcmle_details(r);
-  e.details = std::move(details);
+  e.equilibrium = std::move(record);
   return e;
 }
 
@@ -224,7 +170,9 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   const EeResult ee = equilibrium_expectation(linear, start, ee_settings, progress.ee_task);
   const double ee_seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-  json details = {{"equilibrium_expectation", ee_details(ee, ee_settings, start)}};
+  auto record = std::make_shared<EeRecord>();
+  record->settings = ee_settings;
+  record->start = start;
 
   // A linear model's estimate is judged by networks drawn at it: accepted when they reproduce
   // the observed statistics, their covariance giving the errors. A dyad-independent model goes
@@ -235,11 +183,12 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
     check =
         check_ee_estimate(study, ee.estimate, check_sampler(study, settings, ee, sampler, control),
                           control, ee_settings.chains_up_to, ee.effective_draws, progress.ee_check);
-    details["equilibrium_expectation"]["check"] = check_details(*check);
+    record->check = check;
   }
+  record->result = ee;
   const bool exact = !model.curved() && model.dyad_independent();
   if (check && !exact && (check->passed() || study.node_count() > max_nodes)) {
-    return checked_estimate(study, mple, *check, ee, ee_seconds, std::move(details));
+    return checked_estimate(study, mple, *check, ee, ee_seconds, std::move(record));
   }
 
   EstimatorSettings next = settings;
@@ -250,8 +199,7 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   Estimate e = fit_by_mcmle(study, next, progress);
   e.method = "ee";
   e.start = mple;
-  details["mcmle"] = e.details;
-  e.details = details;
+  e.equilibrium = std::move(record);
   if (ee.filled) e.warnings.insert(e.warnings.begin(), Warning{"ee_link_capacity_reached"});
   return e;
 }

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,11 +17,29 @@
 #include "estimate/ee_check.h"
 #include "estimate/mcmle_estimator.h"
 #include "estimate/sampling_settings.h"
-#include "mple/parameter_errors.h"
 #include "mcmle/mcmle.h"
+#include "mple/parameter_errors.h"
 #include "network/warning.h"
 
 namespace tarn {
+
+// The pseudo-likelihood over every linked dyad and a sample of the empty ones (dyad_sample.h).
+struct DyadSampleRecord {
+  std::int64_t linked_dyads = 0, empty_dyads = 0, controls = 0;
+  bool every_empty_dyad = false;  // else drawn uniformly with replacement
+  double control_weight = 0.0;
+  std::uint64_t seed = 0;
+  bool automatic = false;  // the default sample of a network too large to sweep
+};
+
+// Equilibrium expectation's run, its settings and start, and the check of its estimate by
+// networks drawn at it (none for a curved model, or after a chain filled the link store).
+struct EeRecord {
+  EeSettings settings;
+  EeResult result;
+  std::vector<double> start;
+  std::optional<EeCheck> check;
+};
 
 struct Estimate {
   std::string method;  // the estimator's name in the table
@@ -43,10 +60,11 @@ struct Estimate {
   // The Monte Carlo share of each coefficient's standard error, in percent; empty for an
   // estimator without simulation in its estimate.
   std::vector<double> mcmc_error_percent;
-  // The estimator's own record for the results (their section named after the method); null
-  // for none.
-  nlohmann::ordered_json details;
-  std::shared_ptr<const McmleResult> mcmle;  // the MCMC run, for its figures; null otherwise
+  // The estimator's own records for the results: the MCMC run, equilibrium expectation's run
+  // and check, the sample of empty dyads (each null or empty where the estimator made none).
+  std::shared_ptr<const McmleResult> mcmle;
+  std::shared_ptr<const EeRecord> equilibrium;
+  std::optional<DyadSampleRecord> dyad_sample;
   // The pseudo-likelihood's fit figures (deviance, residuals, classification) describe this
   // estimate: true where the estimate is the pseudo-likelihood's own.
   bool pseudo_likelihood_figures = false;

@@ -6,7 +6,6 @@
 #include "estimate/dyad_sample.h"
 #include "estimate/ee_estimator.h"
 #include "estimate/estimate.h"
-#include "estimate/mcmle_details.h"
 #include "estimate/sample_warnings.h"
 #include "network/usage_error.h"
 
@@ -210,7 +209,6 @@ Estimate fit_by_mcmle(const Study& study, const EstimatorSettings& settings,
               : fit.result->end == McmleEnd::not_converged ? "not_converged"
                                                            : "degenerate";
   e.mcmc_error_percent = fit.result->mcmc_error_percent;
-  e.details = mcmle_details(*fit.result);
   return e;
 }
 

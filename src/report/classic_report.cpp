@@ -1,7 +1,10 @@
 #include "report/classic_report.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "mple/fit_summary.h"
 #include "network/file_name.h"
@@ -11,47 +14,65 @@ namespace tarn {
 
 namespace {
 
+// What the report shows, from the dialogue's fit or from the library's numbers.
+struct ClassicFigures {
+  struct Parameter {
+    int type = 0, block_type = 0;
+    double estimate = 0, std_error = 0, wald = 0, exp_estimate = 0;
+  };
+  std::vector<Parameter> parameters;
+  std::vector<std::vector<int>> structure;  // [block][block], when a parameter has block types
+  bool pass_limit = false;
+  double minus2_log_likelihood = 0, goodness_of_fit = 0, model_chisquare = 0;
+  std::array<std::array<std::int64_t, 2>, 2> classification{};
+  double percent_no_link = 0, percent_link = 0, percent_overall = 0;
+  double absolute_residuals = 0, squared_residuals = 0;
+  std::vector<std::vector<double>> correlation;
+  std::string note;  // the errors' method, when they are not the naive ones
+};
+
 std::string block_or_blanks(int block, int width) {
   return block == 0 ? std::string(static_cast<std::size_t>(width), ' ') : int_field(block, width);
 }
 
-void write_heading(const KernelLayout& model, const Blocking& blocking, std::ostream& file) {
+void write_heading(const ClassicFigures& f, std::ostream& file) {
   file << " Parameters: ";
-  for (const Parameter& p : model.parameters) file << int_field(number(p.type), 3);
+  for (const auto& p : f.parameters) file << int_field(p.type, 3);
   file << '\n';
-  if (!model.has_block_parameter()) return;
+  if (f.structure.empty()) return;
   file << " Blocks:     ";
-  for (const Parameter& p : model.parameters) file << block_or_blanks(p.block_type, 3);
+  for (const auto& p : f.parameters) file << block_or_blanks(p.block_type, 3);
   file << "\n\n";
   file << " Block structure:\n";
-  const int blocks = blocking.block_count;
+  const int blocks = static_cast<int>(f.structure.size());
   for (int r = 1; r <= blocks && r <= max_blocks; ++r) {
     for (int c = 1; c <= blocks && c <= max_blocks; ++c) {
-      file << int_field(blocking.structure(r, c), 3);
+      file << int_field(f.structure[std::size_t(r - 1)][std::size_t(c - 1)], 3);
     }
     file << '\n';
   }
 }
 
-void write_fit_statistics(const FitResult& r, std::ostream& screen, std::ostream& file) {
-  const std::string lines = "\n -2 Log Likelihood = " + real_field(-2.0 * r.loglik, 20, 3) +
-                            "\n Goodness of Fit   = " + real_field(r.pearson_sum, 20, 3) +
-                            "\n Model Chisquare =   " + real_field(model_chisquare(r), 20, 3) +
-                            "     df = " + int_field(r.parameter_count, 3) + '\n';
+void write_fit_statistics(const ClassicFigures& f, std::ostream& screen, std::ostream& file) {
+  const std::string lines =
+      "\n -2 Log Likelihood = " + real_field(f.minus2_log_likelihood, 20, 3) +
+      "\n Goodness of Fit   = " + real_field(f.goodness_of_fit, 20, 3) +
+      "\n Model Chisquare =   " + real_field(f.model_chisquare, 20, 3) +
+      "     df = " + int_field(static_cast<std::int64_t>(f.parameters.size()), 3) + '\n';
   screen << lines;
   file << lines;
 }
 
-void write_classification(const FitResult& r, std::ostream& screen, std::ostream& file) {
-  const std::int64_t c11 = r.class_table[0][0];
-  const std::int64_t c12 = r.class_table[0][1];
-  const std::int64_t c21 = r.class_table[1][0];
-  const std::int64_t c22 = r.class_table[1][1];
-  const std::string row0 = real_field(percent(c11, c11 + c12), 12, 2);
-  const std::string row1 = real_field(percent(c22, c21 + c22), 12, 2);
-  const std::string overall = real_field(percent(c11 + c22, c11 + c12 + c21 + c22), 12, 2);
-  const std::string absolute = "      Absolute" + real_field(r.abs_resid_sum, 20, 4) + '\n';
-  const std::string squared = "      Squared " + real_field(r.sq_resid_sum, 20, 4) + '\n';
+void write_classification(const ClassicFigures& f, std::ostream& screen, std::ostream& file) {
+  const std::int64_t c11 = f.classification[0][0];
+  const std::int64_t c12 = f.classification[0][1];
+  const std::int64_t c21 = f.classification[1][0];
+  const std::int64_t c22 = f.classification[1][1];
+  const std::string row0 = real_field(f.percent_no_link, 12, 2);
+  const std::string row1 = real_field(f.percent_link, 12, 2);
+  const std::string overall = real_field(f.percent_overall, 12, 2);
+  const std::string absolute = "      Absolute" + real_field(f.absolute_residuals, 20, 4) + '\n';
+  const std::string squared = "      Squared " + real_field(f.squared_residuals, 20, 4) + '\n';
 
   screen << "\n               Fit       % Correct      Residuals\n";
   screen << " Data " << int_field(c11, 8) << int_field(c12, 8) << row0 << absolute;
@@ -69,42 +90,109 @@ void write_classification(const FitResult& r, std::ostream& screen, std::ostream
   file << "                     Overall" << overall << '\n';
 }
 
-void write_parameters(const KernelLayout& model, const FitResult& r, const ParamMatrix& covariance,
-                      const std::string& note, std::ostream& screen, std::ostream& file) {
-  const int m = model.parameter_count();
-  auto type_of = [&model](int p) { return number(model.parameters[std::size_t(p - 1)].type); };
-  auto block_of = [&model](int p) { return model.parameters[std::size_t(p - 1)].block_type; };
-
+void write_parameters(const ClassicFigures& f, std::ostream& screen, std::ostream& file) {
   const std::string heading =
       "\n Parameter   Block           b        S.E.        Wald      exp(b)\n";
   screen << heading;
   file << heading;
-  for (int p = 1; p <= m; ++p) {
-    const double b = r.estimate(p);
-    const double se = standard_error(covariance, p);
-    const std::string line = int_field(type_of(p), 9) + block_or_blanks(block_of(p), 9) +
-                             real_field(b, 12, 4) + real_field(se, 12, 4) +
-                             real_field(wald_statistic(b, se), 12, 4) +
-                             real_field(std::exp(b), 12, 4) + '\n';
+  for (const auto& p : f.parameters) {
+    const std::string line = int_field(p.type, 9) + block_or_blanks(p.block_type, 9) +
+                             real_field(p.estimate, 12, 4) + real_field(p.std_error, 12, 4) +
+                             real_field(p.wald, 12, 4) + real_field(p.exp_estimate, 12, 4) + '\n';
     screen << line;
     file << line;
   }
-  if (!note.empty()) {
-    screen << ' ' << note << '\n';
-    file << ' ' << note << '\n';
+  if (!f.note.empty()) {
+    screen << ' ' << f.note << '\n';
+    file << ' ' << f.note << '\n';
   }
 
   file << "\n Covariance matrix\n";
   file << " Parm    ";
-  for (int p = 1; p <= m; ++p) file << int_field(type_of(p), 12);
+  for (const auto& p : f.parameters) file << int_field(p.type, 12);
   file << "\n      Blk";
-  for (int p = 1; p <= m; ++p) file << block_or_blanks(block_of(p), 12);
+  for (const auto& p : f.parameters) file << block_or_blanks(p.block_type, 12);
   file << "\n\n";
-  for (int p = 1; p <= m; ++p) {
-    file << int_field(type_of(p), 5) << block_or_blanks(block_of(p), 4);
-    for (int q = 1; q <= m; ++q) file << real_field(correlation(covariance, p, q), 12, 5);
+  for (std::size_t p = 0; p < f.parameters.size(); ++p) {
+    file << int_field(f.parameters[p].type, 5) << block_or_blanks(f.parameters[p].block_type, 4);
+    for (const double r : f.correlation[p]) file << real_field(r, 12, 5);
     file << '\n';
   }
+}
+
+void write_figures(const ClassicFigures& f, std::ostream& screen, std::ostream& file) {
+  write_heading(f, file);
+  if (f.pass_limit) {
+    screen << "\n Too many iterations! Returning partial results.\n";
+    file << " Too many iterations! Returning partial results.\n";
+  }
+  write_fit_statistics(f, screen, file);
+  write_classification(f, screen, file);
+  write_parameters(f, screen, file);
+  file << "\f\n";
+  screen << std::flush;
+}
+
+ClassicFigures figures_of(const KernelLayout& model, const Blocking& blocking, const FitResult& r,
+                          const ParameterErrors& errors) {
+  ClassicFigures f;
+  const int m = model.parameter_count();
+  for (int p = 1; p <= m; ++p) {
+    const Parameter& layout = model.parameters[std::size_t(p - 1)];
+    const double b = r.estimate(p);
+    const double se = standard_error(errors.covariance, p);
+    f.parameters.push_back(
+        {number(layout.type), layout.block_type, b, se, wald_statistic(b, se), std::exp(b)});
+    f.correlation.emplace_back();
+    for (int q = 1; q <= m; ++q)
+      f.correlation.back().push_back(correlation(errors.covariance, p, q));
+  }
+  if (model.has_block_parameter()) {
+    const int blocks = std::min(blocking.block_count, max_blocks);
+    for (int row = 1; row <= blocks; ++row) {
+      f.structure.emplace_back();
+      for (int c = 1; c <= blocks; ++c) f.structure.back().push_back(blocking.structure(row, c));
+    }
+  }
+  f.pass_limit = r.too_many_iterations;
+  f.minus2_log_likelihood = -2.0 * r.loglik;
+  f.goodness_of_fit = r.pearson_sum;
+  f.model_chisquare = model_chisquare(r);
+  f.classification = r.class_table;
+  const auto& t = r.class_table;
+  f.percent_no_link = percent(t[0][0], t[0][0] + t[0][1]);
+  f.percent_link = percent(t[1][1], t[1][0] + t[1][1]);
+  f.percent_overall = percent(t[0][0] + t[1][1], t[0][0] + t[0][1] + t[1][0] + t[1][1]);
+  f.absolute_residuals = r.abs_resid_sum;
+  f.squared_residuals = r.sq_resid_sum;
+  f.note = errors.description;
+  return f;
+}
+
+ClassicFigures figures_of(const tarnwick::Estimate& e) {
+  ClassicFigures f;
+  bool blocks = false;
+  for (const tarnwick::CoefficientRow& row : e.coefficients) {
+    const tarnwick::TermRecord& term = e.terms[std::size_t(row.term)];
+    f.parameters.push_back({term.configuration_type, term.block_type, row.estimate, row.std_error,
+                            row.wald, row.exp_estimate});
+    blocks = blocks || term.block_type != 0;
+  }
+  if (blocks && e.blocking) f.structure = e.blocking->structure;
+  const tarnwick::PseudoLikelihoodFigures& p = *e.pseudo_likelihood;
+  f.pass_limit = p.pass_limit;
+  f.minus2_log_likelihood = p.minus2_log_likelihood;
+  f.goodness_of_fit = p.goodness_of_fit;
+  f.model_chisquare = p.model_chisquare;
+  f.classification = p.classification;
+  f.percent_no_link = p.percent_correct_no_link;
+  f.percent_link = p.percent_correct_link;
+  f.percent_overall = p.percent_correct;
+  f.absolute_residuals = p.absolute_residuals;
+  f.squared_residuals = p.squared_residuals;
+  f.correlation = e.correlation;
+  f.note = e.errors_description;
+  return f;
 }
 
 }  // namespace
@@ -131,16 +219,22 @@ void write_report(const KernelLayout& model, const Blocking& blocking, const Fit
 
 void write_report(const KernelLayout& model, const Blocking& blocking, const FitResult& result,
                   const ParameterErrors& errors, std::ostream& screen, std::ostream& file) {
-  write_heading(model, blocking, file);
-  if (result.too_many_iterations) {
-    screen << "\n Too many iterations! Returning partial results.\n";
-    file << " Too many iterations! Returning partial results.\n";
+  write_figures(figures_of(model, blocking, result, errors), screen, file);
+}
+
+void write_report_file(const tarnwick::Estimate& estimate, std::ostream& file) {
+  for (const tarnwick::InputFileRecord& f : estimate.files) {
+    if (f.role == "network") write_input_file_line(InputFileRole::network, f.path, file);
   }
-  write_fit_statistics(result, screen, file);
-  write_classification(result, screen, file);
-  write_parameters(model, result, errors.covariance, errors.description, screen, file);
-  file << "\f\n";
-  screen << std::flush;
+  for (const tarnwick::InputFileRecord& f : estimate.files) {
+    if (f.role == "attributes") write_input_file_line(InputFileRole::attributes, f.path, file);
+  }
+  for (const tarnwick::InputFileRecord& f : estimate.files) {
+    if (f.role == "covariate") write_input_file_line(InputFileRole::comparative, f.path, file);
+  }
+  if (!estimate.estimated || !estimate.pseudo_likelihood) return;
+  std::ostream nowhere(nullptr);
+  write_figures(figures_of(estimate), nowhere, file);
 }
 
 }  // namespace tarn

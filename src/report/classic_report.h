@@ -7,10 +7,11 @@
 #include <ostream>
 #include <string_view>
 
-#include "mple/fit_result.h"
-#include "mple/parameter_errors.h"
 #include "model/blocking.h"
 #include "model/kernel_layout.h"
+#include "mple/fit_result.h"
+#include "mple/parameter_errors.h"
+#include "tarnwick/results/estimate.h"
 
 namespace tarn {
 
@@ -26,6 +27,10 @@ void write_input_file_line(InputFileRole role, std::string_view name, std::ostre
 // the parameter table names their method and settings.
 void write_report(const KernelLayout& model, const Blocking& blocking, const FitResult& result,
                   const ParameterErrors& errors, std::ostream& screen, std::ostream& file);
+
+// The output file of a fit of configuration types made through the library: the head lines of
+// its input files, then the report (when the fit came to estimates).
+void write_report_file(const tarnwick::Estimate& estimate, std::ostream& file);
 
 // The same with the naive standard errors, as the dialogue reports every fit.
 void write_report(const KernelLayout& model, const Blocking& blocking, const FitResult& result,

@@ -5,12 +5,18 @@
 #include <cstdio>
 #include <vector>
 
-#include "mple/fit_summary.h"
-#include "model/model_terms.h"
-
 namespace tarn {
 
 namespace {
+
+using tarnwick::CoefficientRow;
+using tarnwick::Estimate;
+using tarnwick::LinkCountEvidence;
+using tarnwick::McmleRecord;
+using tarnwick::McmleStartRecord;
+using tarnwick::ModeProbeRecord;
+using tarnwick::PseudoLikelihoodFigures;
+using tarnwick::TermRecord;
 
 std::string printed(const char* format, double value) {
   if (!std::isfinite(value)) return std::isnan(value) ? "NA" : (value > 0 ? "Inf" : "-Inf");
@@ -37,20 +43,18 @@ std::string padded_right(const std::string& text, std::size_t width) {
   return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
 }
 
-void write_statistics(const FitResult& r, std::ostream& out) {
-  const auto& t = r.class_table;
-  out << "\n -2 log likelihood     " << printed("%12.3f", -2.0 * r.loglik)
-      << "\n Goodness of fit       " << printed("%12.3f", r.pearson_sum)
-      << "\n Model chi-square      " << printed("%12.3f", model_chisquare(r)) << " on "
-      << r.parameter_count << " df"
-      << "\n Correctly classified  "
-      << printed("%11.2f", percent(t[0][0] + t[1][1], t[0][0] + t[0][1] + t[1][0] + t[1][1]))
-      << "% (no link " << printed("%.2f", percent(t[0][0], t[0][0] + t[0][1])) << "%, link "
-      << printed("%.2f", percent(t[1][1], t[1][0] + t[1][1])) << "%)\n";
+void write_statistics(const PseudoLikelihoodFigures& f, std::size_t df, std::ostream& out) {
+  out << "\n -2 log likelihood     " << printed("%12.3f", f.minus2_log_likelihood)
+      << "\n Goodness of fit       " << printed("%12.3f", f.goodness_of_fit)
+      << "\n Model chi-square      " << printed("%12.3f", f.model_chisquare) << " on " << df
+      << " df"
+      << "\n Correctly classified  " << printed("%11.2f", f.percent_correct) << "% (no link "
+      << printed("%.2f", f.percent_correct_no_link) << "%, link "
+      << printed("%.2f", f.percent_correct_link) << "%)\n";
 }
 
 // Why the start moved, in a few words.
-std::string start_reason(const StartRecord& start) {
+std::string start_reason(const McmleStartRecord& start) {
   const std::string& reason = start.moved ? start.moved->reason : std::string();
   if (reason == "no_step") return "no step from the first start";
   if (reason == "link_capacity") return "the sampler filled the link store at the first start";
@@ -63,15 +67,9 @@ std::string start_reason(const StartRecord& start) {
          std::string(reason == "pile_near_empty" ? "empty" : "complete") + " network";
 }
 
-std::string ending(const McmleResult& m) {
-  switch (m.end) {
-    case McmleEnd::converged:
-      return "converged";
-    case McmleEnd::degenerate:
-      return "NOT converged (the model is degenerate)";
-    case McmleEnd::not_converged:
-      break;
-  }
+std::string ending(const McmleRecord& m) {
+  if (m.end == "converged") return "converged";
+  if (m.end == "degenerate") return "NOT converged (the model is degenerate)";
   if (m.stop_reason == "iteration_limit") return "NOT converged (iteration limit)";
   if (m.stop_reason == "link_capacity") return "NOT converged (the link store filled)";
   if (m.stop_reason == "degenerate_draws") return "NOT converged (the draws kept piling up)";
@@ -82,7 +80,7 @@ std::string ending(const McmleResult& m) {
   return "NOT converged (no progress)";
 }
 
-void write_probe(const ModeProbe& probe, const char* name, std::ostream& out) {
+void write_probe(const ModeProbeRecord& probe, const char* name, std::ostream& out) {
   if (probe.filled) {
     out << " Chain started " << name << ": filled the link store, a second mode\n";
     return;
@@ -90,21 +88,21 @@ void write_probe(const ModeProbe& probe, const char* name, std::ostream& out) {
   if (probe.networks == 0) return;
   out << " Chain started " << name << ": " << printed("%.1f", probe.late_mean_links)
       << " links on average (" << probe.late_least_links << " to " << probe.late_most_links
-      << ") in its second half" << (probe.second_mode() ? ", a second mode\n" : "\n");
+      << ") in its second half" << (probe.second_mode ? ", a second mode\n" : "\n");
 }
 
-void write_probes(const McmleResult& m, std::ostream& out) {
+void write_probes(const McmleRecord& m, std::ostream& out) {
   if (!m.probes) return;
   write_probe(m.probes->empty, "empty", out);
-  write_probe(m.probes->dense,
-              ("at " + std::to_string(m.probes->dense.start_links) + " links").c_str(), out);
+  write_probe(m.probes->denser,
+              ("at " + std::to_string(m.probes->denser.start_links) + " links").c_str(), out);
 }
 
-void write_evidence(const McmleResult& m, std::ostream& out) {
+void write_evidence(const McmleRecord& m, std::ostream& out) {
   out << " Best estimate: iteration " << m.best.iteration << ", largest |t| "
       << printed("%.3f", m.best.max_abs_t) << '\n';
   if (m.evidence) {
-    const DrawEvidence& e = *m.evidence;
+    const LinkCountEvidence& e = *m.evidence;
     out << " Networks drawn there: " << printed("%.1f", e.mean_links) << " links on average (sd "
         << printed("%.1f", e.sd_links) << ", " << e.least_links << " to " << e.most_links
         << ") against " << e.observed_links << " observed";
@@ -114,17 +112,17 @@ void write_evidence(const McmleResult& m, std::ostream& out) {
           << printed("%.0f", e.upper_mode_links);
     }
     out << '\n';
-  } else if (m.capacity.found) {
-    out << " Networks drawn there filled the link store (" << m.capacity.links << " links against "
-        << m.capacity.observed_links << " observed)\n";
+  } else if (m.capacity) {
+    out << " Networks drawn there filled the link store (" << m.capacity->links << " links against "
+        << m.capacity->observed_links << " observed)\n";
   }
   write_probes(m, out);
 }
 
 // The fit by maximum likelihood by MCMC: how it ended, its convergence figures and likelihood.
-void write_mcmle_statistics(const FitScreen& fit, std::ostream& out) {
-  const McmleResult& m = *fit.mcmle;
-  if (m.stop_reason == "dyad_independent") {
+void write_mcmle_statistics(const Estimate& fit, std::ostream& out) {
+  const McmleRecord& m = *fit.mcmle;
+  if (m.exact()) {
     out << "\n Maximum likelihood: exact (the model is dyad-independent: its pseudo-likelihood is "
            "its likelihood; no networks drawn)\n";
   } else {
@@ -140,18 +138,18 @@ void write_mcmle_statistics(const FitScreen& fit, std::ostream& out) {
         << " proposed toggles, "
         << printed("%.0f", m.seconds > 0.0 ? 100.0 * m.sampler_seconds / m.seconds : 0.0)
         << "% of the time\n";
-    if (m.end == McmleEnd::converged) {
-      out << " Convergence: final sample of " << m.final_moments.networks
-          << " networks, effective size " << printed("%.0f", m.final_test.effective_size)
-          << ", largest |t| " << printed("%.3f", m.final_test.max_abs_t)
+    if (m.end == "converged") {
+      out << " Convergence: final sample of " << m.convergence.networks
+          << " networks, effective size " << printed("%.0f", m.convergence.effective_size)
+          << ", largest |t| " << printed("%.3f", m.convergence.max_abs_t)
           << " (every t-ratio within its allowance), Hotelling p-value "
-          << printed("%.3f", m.final_test.p_value) << '\n';
+          << printed("%.3f", m.convergence.p_value) << '\n';
       write_probes(m, out);
     } else {
       write_evidence(m, out);
     }
   }
-  if (m.start.kind == McmleStart::dyad_independent && m.start.moved) {
+  if (m.start.kind == "dyad_independent" && m.start.moved) {
     out << " Start: the dyad-independent terms' estimate (" << start_reason(m.start) << ")\n";
   } else if (m.start.share < 1.0 && m.start.moved) {
     out << " Start: " << printed("%g", m.start.share)
@@ -164,20 +162,19 @@ void write_mcmle_statistics(const FitScreen& fit, std::ostream& out) {
   }
 }
 
-void write_parameters(const FitScreen& fit, std::ostream& out) {
-  const std::vector<ParameterRow> rows = parameter_rows(*fit.result, *fit.errors);
-  const bool mcmc = fit.mcmle != nullptr && fit.mcmle->end == McmleEnd::converged;
+void write_parameters(const Estimate& fit, std::ostream& out) {
+  const std::vector<CoefficientRow>& rows = fit.coefficients;
+  const bool mcmc = fit.mcmle && fit.mcmle->end == "converged";
   // The share of the variance from sampling: the MCMC's, or the sample of empty dyads'.
-  const std::vector<double>& sampling = fit.errors->sampling_percent;
+  const std::vector<double>& sampling = fit.sampling_percent;
   const bool shares = mcmc || sampling.size() == rows.size();
   std::vector<std::vector<std::string>> cells = {{"Term", "Estimate", "Std. error",
                                                   mcmc ? "MCMC %" : "Sampling %", "z value",
                                                   "Pr(>|z|)", ""}};
-  const std::vector<std::string> names = fit.model->coefficient_names();
   for (std::size_t p = 0; p < rows.size(); ++p) {
-    const ParameterRow& row = rows[p];
+    const CoefficientRow& row = rows[p];
     const double share = mcmc ? fit.mcmle->mcmc_error_percent[p] : shares ? sampling[p] : 0.0;
-    cells.push_back({names[p], number_text(row.estimate), number_text(row.std_error),
+    cells.push_back({row.name, number_text(row.estimate), number_text(row.std_error),
                      shares ? printed("%.1f", share) : "", printed("%.3f", row.z),
                      p_value_text(row.p_value), significance_stars(row.p_value)});
   }
@@ -211,20 +208,21 @@ std::string significance_stars(double p) {
   return "";
 }
 
-void write_fit_screen(const FitScreen& fit, std::ostream& out) {
-  const FitResult& r = *fit.result;
-  const bool directed = fit.model->directed;
-  out << " Network: " << fit.network_path << " (" << fit.network->node_count << " nodes, "
-      << fit.network->link_count << (directed ? " links, " : " edges, ") << r.dyad_count
+void write_fit_screen(const tarnwick::Estimate& fit, std::ostream& out) {
+  const bool directed = fit.network.directed;
+  out << " Network: " << fit.network.path << " (" << fit.network.nodes << " nodes, "
+      << fit.network.links << (directed ? " links, " : " edges, ") << fit.network.dyads
       << (directed ? " dyads)" : " dyads, undirected)") << "\n Model:  ";
-  for (const TermPointer& term : fit.model->terms) out << ' ' << term->text();
+  for (const TermRecord& term : fit.terms) out << ' ' << term.text;
   out << '\n';
-  if (r.end != FitEnd::completed) return;
-  if (fit.mcmle != nullptr) {
+  if (!fit.estimated) return;
+  if (fit.mcmle) {
     write_mcmle_statistics(fit, out);
-  } else {
-    if (r.too_many_iterations) out << "\n Too many iterations! Returning partial results.\n";
-    write_statistics(r, out);
+  } else if (fit.pseudo_likelihood) {
+    if (fit.pseudo_likelihood->pass_limit) {
+      out << "\n Too many iterations! Returning partial results.\n";
+    }
+    write_statistics(*fit.pseudo_likelihood, fit.coefficients.size(), out);
     if (fit.log_likelihood) {
       out << " Log-likelihood        " << printed("%12.3f", *fit.log_likelihood) << " (exact: the "
           << "model is dyad-independent), AIC " << printed("%.3f", *fit.aic) << ", BIC "
@@ -232,7 +230,7 @@ void write_fit_screen(const FitScreen& fit, std::ostream& out) {
     }
   }
   write_parameters(fit, out);
-  if (!fit.errors->description.empty()) out << ' ' << fit.errors->description << '\n';
+  if (!fit.errors_description.empty()) out << ' ' << fit.errors_description << '\n';
 }
 
 }  // namespace tarn

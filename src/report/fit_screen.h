@@ -4,29 +4,14 @@
 // lays one out: term, estimate, std. error, z value, Pr(>|z|) and significance stars, each
 // column as wide as its widest entry, so that no number runs into the next.
 
-#include <optional>
 #include <ostream>
 #include <string>
 
-#include "mple/fit_result.h"
-#include "mple/parameter_errors.h"
-#include "mcmle/mcmle.h"
-#include "model/model.h"
-#include "network/network.h"
+#include "tarnwick/results/estimate.h"
 
 namespace tarn {
 
-struct FitScreen {
-  std::string network_path;
-  const Network* network = nullptr;
-  const Model* model = nullptr;
-  const FitResult* result = nullptr;
-  const ParameterErrors* errors = nullptr;
-  const McmleResult* mcmle = nullptr;  // a fit by maximum likelihood by MCMC
-  std::optional<double> log_likelihood, aic, bic;
-};
-
-void write_fit_screen(const FitScreen& fit, std::ostream& out);
+void write_fit_screen(const tarnwick::Estimate& estimate, std::ostream& out);
 
 // R's significance stars of a p-value: *** below 0.001, ** below 0.01, * below 0.05, . below
 // 0.1, else none.

@@ -3,7 +3,7 @@
 
 namespace tarn {
 
-void write_gof_csv(const GofSummary& summary, std::ostream& out) {
+void write_gof_csv(const tarnwick::GofTables& summary, std::ostream& out) {
   out << "feature,value,observed,min,mean,max,lower,upper,p_value\n";
   for (const auto& row : summary.rows) {
     out << csv_text(row.feature) << ',' << csv_text(row.value);
@@ -15,7 +15,7 @@ void write_gof_csv(const GofSummary& summary, std::ostream& out) {
   }
   // Estimated geodesic shares say from how many sources, in a row of their own (absent when
   // every node was a source, so that exact tables keep their rows).
-  if (summary.geodesics_sampled()) {
+  if (summary.geodesic_sources < summary.nodes) {
     out << "geodesic_sources,of " << summary.nodes << " nodes,"
         << csv_number(static_cast<double>(summary.geodesic_sources)) << ",NA,NA,NA,NA,NA,NA\n";
   }

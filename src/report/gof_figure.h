@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "report/gof_rows.h"
-#include "simulate/gof_summary.h"
+#include "tarnwick/results/simulation.h"
 
 namespace tarn {
 
@@ -67,13 +67,14 @@ class FigureWriter {
 };
 
 // The height a panel needs for its value labels at a plot width.
-double panel_height(const GofPanel& panel, double plot_width);
+double panel_height(const tarnwick::GofPanel& panel, double plot_width);
 
 // Draws one panel in `frame`.
-void draw_panel(FigureWriter& figure, const GofPanel& panel, const std::vector<const GofRow*>& rows,
-                const Box& frame, std::size_t networks);
+void draw_panel(FigureWriter& figure, const tarnwick::GofPanel& panel,
+                const std::vector<const tarnwick::GofRow*>& rows, const Box& frame,
+                std::size_t networks);
 
 // The <svg> element of the figure (without the XML declaration).
-void write_svg_element(const GofSummary& summary, const std::string& title, std::ostream& out);
+void write_svg_element(const tarnwick::GofTables& tables, std::ostream& out);
 
 }  // namespace tarn

@@ -6,14 +6,15 @@ namespace tarn {
 
 namespace {
 
-void write_html_table(const GofPanel& panel, const std::vector<const GofRow*>& rows,
-                      std::size_t networks, std::ostream& out) {
+void write_html_table(const tarnwick::GofPanel& panel,
+                      const std::vector<const tarnwick::GofRow*>& rows, std::size_t networks,
+                      std::ostream& out) {
   out << "<details open=\"open\"><summary><b>" << escaped(panel.title) << "</b> &#8212; "
       << escaped(band_count(rows, networks)) << "</summary>\n"
       << "<table>\n<thead><tr><th>" << escaped(panel.axis_label)
       << "</th><th>observed</th><th>min</th><th>mean</th><th>max</th><th>2.5%</th>"
          "<th>97.5%</th><th>p-value</th></tr></thead>\n<tbody>\n";
-  for (const GofRow* row : rows) {
+  for (const tarnwick::GofRow* row : rows) {
     const bool outside = networks > 0 && !inside_band(*row);
     out << (outside ? "<tr class=\"outside\">" : "<tr>") << "<td>" << escaped(row->value)
         << "</td>";
@@ -28,8 +29,9 @@ void write_html_table(const GofPanel& panel, const std::vector<const GofRow*>& r
 
 }  // namespace
 
-void write_gof_html(const GofSummary& summary, const std::string& title, std::ostream& out) {
-  const std::size_t networks = simulated_networks(summary);
+void write_gof_html(const tarnwick::GofTables& summary, std::ostream& out) {
+  const std::string title = gof_title(summary);
+  const auto networks = static_cast<std::size_t>(summary.networks);
   out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\"/>\n<title>"
       << escaped(title) << "</title>\n<style>\n"
       << "body { font-family: " << figure_font
@@ -49,7 +51,7 @@ void write_gof_html(const GofSummary& summary, const std::string& title, std::os
          "outside the band from the 2.5% to the 97.5% point of the simulated values. The "
          "p-value is twice the smaller share of simulated networks at or above, and at or "
          "below, the observed value (at most 1).</p>\n<figure>\n";
-  write_svg_element(summary, title, out);
+  write_svg_element(summary, out);
   out << "</figure>\n";
   for (const auto& panel : summary.panels) {
     write_html_table(panel, rows_of(summary, panel.key), networks, out);

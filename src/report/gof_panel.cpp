@@ -4,11 +4,13 @@
 
 #include "report/gof_figure.h"
 #include "report/gof_rows.h"
-#include "simulate/gof_spread.h"
 
 namespace tarn {
 
 namespace {
+
+using tarnwick::GofDrawnValue;
+using tarnwick::GofPanel;
 
 // The ratio of the largest share to the smallest non-zero one from which a panel is drawn on a
 // logarithmic axis.
@@ -51,18 +53,18 @@ PanelKind kind_of(const GofPanel& panel) {
   if (panel.key == "edgewise_shared") return {"share of links", false};
   if (panel.key == "dyadwise_shared" || panel.key == "geodesic") return {"share of pairs", false};
   if (panel.key == "triad_census") return {"share of triads", true};
-  if (drawn_standardized(panel)) return {"standardized value", true};
+  if (panel.standardized) return {"standardized value", true};
   return {"value", true};
 }
 
 // Runs of values drawn as one connected line and band: all of a count, the finite geodesic
 // distances apart from "inf", and every category alone.
 std::vector<std::pair<std::size_t, std::size_t>> runs_of(const GofPanel& panel, bool categories) {
-  const std::size_t count = panel.observed.size();
+  const std::size_t count = panel.drawn.size();
   std::vector<std::pair<std::size_t, std::size_t>> runs;
   if (categories) {
     for (std::size_t v = 0; v < count; ++v) runs.emplace_back(v, v + 1);
-  } else if (count > 1 && panel.value_labels.back() == "inf") {
+  } else if (count > 1 && panel.drawn.back().label == "inf") {
     runs.emplace_back(0, count - 1);
     runs.emplace_back(count - 1, count);
   } else if (count > 0) {
@@ -107,19 +109,19 @@ std::string figure_label(const std::string& label) {
 
 ValueLabels value_labels_of(const GofPanel& panel, bool categories, double plot_width) {
   ValueLabels labels;
-  const std::size_t count = panel.value_labels.size();
+  const std::size_t count = panel.drawn.size();
   labels.shown.assign(count, false);
   if (count == 0) return labels;
   const double slot = plot_width / static_cast<double>(count);
   double widest = 0;
-  for (const auto& label : panel.value_labels) {
-    widest = std::max(widest, text_width(label, tick_size));
+  for (const GofDrawnValue& value : panel.drawn) {
+    widest = std::max(widest, text_width(value.label, tick_size));
   }
   if (widest + 8 > slot) {
     labels.shortened = true;
     widest = 0;
-    for (const auto& label : panel.value_labels) {
-      widest = std::max(widest, text_width(figure_label(label), tick_size));
+    for (const GofDrawnValue& value : panel.drawn) {
+      widest = std::max(widest, text_width(figure_label(value.label), tick_size));
     }
   }
   const double line = tick_size + 3;
@@ -139,7 +141,7 @@ ValueLabels value_labels_of(const GofPanel& panel, bool categories, double plot_
     widest *= labels.font_size / tick_size;
   }
   for (std::size_t v = 0; v < count; v += labels.step) labels.shown[v] = true;
-  if (!categories && panel.value_labels.back() == "inf") {
+  if (!categories && panel.drawn.back().label == "inf") {
     // "inf" always, and no label so near it that they would touch.
     const double gap = (widest + 8) / slot;
     for (std::size_t v = 0; v + 1 < count; ++v) {
@@ -182,10 +184,11 @@ double height_for(const ValueLabels& labels) {
 
 class PanelDrawing {
  public:
-  PanelDrawing(FigureWriter& figure, const GofPanel& panel, const std::vector<const GofRow*>& rows,
-               const Box& frame, std::size_t networks)
+  PanelDrawing(FigureWriter& figure, const GofPanel& panel,
+               const std::vector<const tarnwick::GofRow*>& rows, const Box& frame,
+               std::size_t networks)
       : figure_(figure),
-        panel_(drawn_form(panel)),
+        panel_(panel),
         rows_(rows),
         frame_(frame),
         networks_(networks),
@@ -193,9 +196,9 @@ class PanelDrawing {
         plot_{frame.x + plot_left, frame.y + plot_top, frame.width - plot_left - plot_right,
               plot_height},
         labels_(value_labels_of(panel_, kind_.categories, plot_.width)),
-        spreads_(spreads_of(panel_)),
-        slot_(panel_.observed.empty() ? plot_.width
-                                      : plot_.width / static_cast<double>(panel_.observed.size())),
+        spreads_(panel_.drawn),
+        slot_(panel_.drawn.empty() ? plot_.width
+                                   : plot_.width / static_cast<double>(panel_.drawn.size())),
         y_(vertical_scale()) {}
 
   void draw() {
@@ -280,8 +283,8 @@ class PanelDrawing {
       figure_.line(plot_.x, y_(0), plot_.x + plot_.width, y_(0), "#888888", 1,
                    " stroke-dasharray=\"4 3\"");
     }
-    if (!kind_.categories && !panel_.value_labels.empty() && panel_.value_labels.back() == "inf") {
-      const double x = plot_.x + (static_cast<double>(panel_.value_labels.size()) - 1) * slot_;
+    if (!kind_.categories && !panel_.drawn.empty() && panel_.drawn.back().label == "inf") {
+      const double x = plot_.x + (static_cast<double>(panel_.drawn.size()) - 1) * slot_;
       figure_.line(x, plot_.y, x, plot_.y + plot_.height, "#9a9a9a", 1,
                    " stroke-dasharray=\"4 3\"");
     }
@@ -304,7 +307,7 @@ class PanelDrawing {
       if (!all_simulated) continue;
       const std::string fill = "fill=\"" + std::string(band_colour) + "\" fill-opacity=\"0.45\"";
       if (end - first == 1) {
-        const ValueSpread& s = spreads_[first];
+        const GofDrawnValue& s = spreads_[first];
         const double width = std::min(slot_ * 0.84, 2.2 * box_width());
         figure_.rect(
             {x_of(first) - width / 2, y_(s.upper), width, std::max(1.0, y_(s.lower) - y_(s.upper))},
@@ -328,7 +331,7 @@ class PanelDrawing {
     const double width = box_width();
     const double stroke = width < 4 ? 0.6 : 1.0;
     for (std::size_t v = 0; v < spreads_.size(); ++v) {
-      const ValueSpread& s = spreads_[v];
+      const GofDrawnValue& s = spreads_[v];
       if (!s.simulated) continue;
       const double x = x_of(v);
       const std::string dash = width < 4 ? "" : " stroke-dasharray=\"3 2\"";
@@ -372,12 +375,12 @@ class PanelDrawing {
   void draw_value_axis() {
     figure_.rect(plot_, "fill=\"none\" stroke=\"#9a9a9a\" stroke-width=\"1\"");
     const double base = plot_.y + plot_.height;
-    for (std::size_t v = 0; v < panel_.value_labels.size(); ++v) {
+    for (std::size_t v = 0; v < panel_.drawn.size(); ++v) {
       if (!labels_.shown[v]) continue;
       const double x = x_of(v);
       figure_.line(x, base, x, base + 5, "#555555", 1);
-      const std::string label =
-          labels_.shortened ? figure_label(panel_.value_labels[v]) : panel_.value_labels[v];
+      const std::string& whole = panel_.drawn[v].label;
+      const std::string label = labels_.shortened ? figure_label(whole) : whole;
       const double size = labels_.font_size;
       if (labels_.angle == 0) {
         figure_.text(x, base + 6 + size, label, size, "middle", " fill=\"#333333\"");
@@ -390,8 +393,8 @@ class PanelDrawing {
       }
     }
     const double label_y = base + 6 + labels_.depth + 10 + axis_label_size * 0.8;
-    std::string axis = panel_.axis_label;
-    if (drawn_standardized(panel_)) {
+    std::string axis = panel_.drawn_axis_label;
+    if (panel_.standardized) {
       axis += ", standardized: (value - simulated mean) / simulated sd";
     }
     figure_.text(plot_.x + plot_.width / 2, label_y, axis, axis_label_size, "middle",
@@ -399,14 +402,14 @@ class PanelDrawing {
   }
 
   FigureWriter& figure_;
-  const GofPanel panel_;
-  const std::vector<const GofRow*>& rows_;
+  const GofPanel& panel_;
+  const std::vector<const tarnwick::GofRow*>& rows_;
   Box frame_;
   std::size_t networks_;
   PanelKind kind_;
   Box plot_;
   ValueLabels labels_;
-  std::vector<ValueSpread> spreads_;
+  const std::vector<GofDrawnValue>& spreads_;
   double slot_;
   std::vector<Tick> ticks_;
   Scale y_;
@@ -437,12 +440,12 @@ std::string px(double value) {
 }
 
 double panel_height(const GofPanel& panel, double plot_width) {
-  const GofPanel drawn = drawn_form(panel);
-  return height_for(value_labels_of(drawn, kind_of(drawn).categories, plot_width));
+  return height_for(value_labels_of(panel, kind_of(panel).categories, plot_width));
 }
 
-void draw_panel(FigureWriter& figure, const GofPanel& panel, const std::vector<const GofRow*>& rows,
-                const Box& frame, std::size_t networks) {
+void draw_panel(FigureWriter& figure, const GofPanel& panel,
+                const std::vector<const tarnwick::GofRow*>& rows, const Box& frame,
+                std::size_t networks) {
   PanelDrawing(figure, panel, rows, frame, networks).draw();
 }
 

@@ -6,26 +6,23 @@
 
 namespace tarn {
 
-bool inside_band(const GofRow& row) {
+bool inside_band(const tarnwick::GofRow& row) {
   return row.observed >= row.lower && row.observed <= row.upper;
 }
 
-std::vector<const GofRow*> rows_of(const GofSummary& summary, const std::string& key) {
-  std::vector<const GofRow*> rows;
-  for (const auto& row : summary.rows) {
+std::vector<const tarnwick::GofRow*> rows_of(const tarnwick::GofTables& tables,
+                                             const std::string& key) {
+  std::vector<const tarnwick::GofRow*> rows;
+  for (const auto& row : tables.rows) {
     if (row.feature == key) rows.push_back(&row);
   }
   return rows;
 }
 
-std::size_t simulated_networks(const GofSummary& summary) {
-  return summary.panels.empty() ? 0 : summary.panels.front().simulated.size();
-}
-
-std::string band_count(const std::vector<const GofRow*>& rows, std::size_t networks) {
+std::string band_count(const std::vector<const tarnwick::GofRow*>& rows, std::size_t networks) {
   if (networks == 0) return "no simulated networks";
-  const auto outside =
-      std::count_if(rows.begin(), rows.end(), [](const GofRow* row) { return !inside_band(*row); });
+  const auto outside = std::count_if(
+      rows.begin(), rows.end(), [](const tarnwick::GofRow* row) { return !inside_band(*row); });
   return std::to_string(outside) + " of " + std::to_string(rows.size()) + " outside the 95% band";
 }
 

@@ -7,15 +7,15 @@
 #include <string_view>
 #include <vector>
 
-#include "simulate/gof_summary.h"
+#include "tarnwick/results/simulation.h"
 
 namespace tarn {
 
-bool inside_band(const GofRow& row);
-std::vector<const GofRow*> rows_of(const GofSummary& summary, const std::string& key);
-std::size_t simulated_networks(const GofSummary& summary);
+bool inside_band(const tarnwick::GofRow& row);
+std::vector<const tarnwick::GofRow*> rows_of(const tarnwick::GofTables& tables,
+                                             const std::string& key);
 // "3 of 15 outside the 95% band", or why there is no band.
-std::string band_count(const std::vector<const GofRow*>& rows, std::size_t networks);
+std::string band_count(const std::vector<const tarnwick::GofRow*>& rows, std::size_t networks);
 
 std::string printed(const char* format, double value);
 // A figure for people: four significant digits, "-" when not finite.

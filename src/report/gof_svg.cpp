@@ -89,7 +89,7 @@ std::vector<std::string> title_lines(const std::string& title) {
   return lines;
 }
 
-std::vector<PanelPlace> layout(const GofSummary& summary, double top, double& height) {
+std::vector<PanelPlace> layout(const tarnwick::GofTables& summary, double top, double& height) {
   std::vector<PanelPlace> places;
   const double half = (figure_width - 2 * figure_margin - column_gap) / 2;
   const double full = figure_width - 2 * figure_margin;
@@ -99,7 +99,7 @@ std::vector<PanelPlace> layout(const GofSummary& summary, double top, double& he
     if (row.empty()) return;
     double row_height = 0;
     for (std::size_t k = 0; k < row.size(); ++k) {
-      const GofPanel& panel = summary.panels[row[k]];
+      const tarnwick::GofPanel& panel = summary.panels[row[k]];
       const double width = whole_width ? full : half;
       const double plot_width = width - plot_left - plot_right;
       row_height = std::max(row_height, panel_height(panel, plot_width));
@@ -128,12 +128,13 @@ std::vector<PanelPlace> layout(const GofSummary& summary, double top, double& he
 
 }  // namespace
 
-void write_svg_element(const GofSummary& summary, const std::string& title, std::ostream& out) {
+void write_svg_element(const tarnwick::GofTables& summary, std::ostream& out) {
+  const std::string title = gof_title(summary);
   const std::vector<std::string> lines = title_lines(title);
   const double below_title = static_cast<double>(lines.size() - 1) * title_line_height;
   double height = 0;
   const std::vector<PanelPlace> places = layout(summary, header_height + below_title, height);
-  const std::size_t networks = simulated_networks(summary);
+  const auto networks = static_cast<std::size_t>(summary.networks);
   out << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << figure_width
       << "\" height=\"" << px(height) << "\" viewBox=\"0 0 " << figure_width << " " << px(height)
       << "\" font-family=\"" << figure_font << "\">\n";
@@ -151,16 +152,16 @@ void write_svg_element(const GofSummary& summary, const std::string& title, std:
               legend_size, "middle", " fill=\"#555555\"");
   draw_legend(figure, 76 + below_title, networks > 0);
   for (const auto& place : places) {
-    const GofPanel& panel = summary.panels[place.panel];
+    const tarnwick::GofPanel& panel = summary.panels[place.panel];
     const auto rows = rows_of(summary, panel.key);
     draw_panel(figure, panel, rows, place.frame, networks);
   }
   out << "</svg>\n";
 }
 
-void write_gof_svg(const GofSummary& summary, const std::string& title, std::ostream& out) {
+void write_gof_svg(const tarnwick::GofTables& summary, std::ostream& out) {
   out << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n";
-  write_svg_element(summary, title, out);
+  write_svg_element(summary, out);
 }
 
 }  // namespace tarn

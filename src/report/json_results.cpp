@@ -1,12 +1,10 @@
 #include "report/json_results.h"
 
-#include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <string>
-#include <variant>
 
-#include "mple/fit_summary.h"
+#include "report/estimator_json.h"
 #include "report/warning_json.h"
 
 namespace tarn {
@@ -14,126 +12,112 @@ namespace tarn {
 namespace {
 
 using json = nlohmann::ordered_json;
+using tarnwick::Estimate;
 
 json finite_or_null(double value) {
   return std::isfinite(value) ? json(value) : json(nullptr);
 }
 
-json matrix(const ParamMatrix& m, int order, bool correlations) {
+json matrix(const std::vector<std::vector<double>>& m) {
   json rows = json::array();
-  for (int r = 1; r <= order; ++r) {
+  for (const std::vector<double>& values : m) {
     json row = json::array();
-    for (int c = 1; c <= order; ++c)
-      row.push_back(finite_or_null(correlations ? correlation(m, r, c) : m(r, c)));
+    for (const double value : values) row.push_back(finite_or_null(value));
     rows.push_back(row);
   }
   return rows;
 }
 
-json input_section(const FitRecord& record) {
+json input_section(const Estimate& e) {
   json input = json::object();
-  for (const InputFileRecord& f : record.files) {
+  for (const tarnwick::InputFileRecord& f : e.files) {
     input[f.role] = {{"file", f.path}, {"format", f.format}};
   }
-  const Network& net = *record.network;
-  input["network"]["nodes"] = net.node_count;
-  input["network"]["links"] = net.link_count;
-  input["network"]["dyads"] = record.result->dyad_count;
-  input["network"]["diagonal"] = record.include_diagonal;
-  input["network"]["directed"] = record.model->directed;
+  input["network"]["nodes"] = e.network.nodes;
+  input["network"]["links"] = e.network.links;
+  input["network"]["dyads"] = e.network.dyads;
+  input["network"]["diagonal"] = e.network.diagonal;
+  input["network"]["directed"] = e.network.directed;
   return input;
 }
 
-json blocking_section(const FitRecord& record) {
-  if (record.blocking == nullptr || !record.blocking->in_use()) return nullptr;
-  const Blocking& b = *record.blocking;
-  json structure = json::array();
-  for (int r = 1; r <= b.block_count; ++r) {
-    json row = json::array();
-    for (int c = 1; c <= b.block_count; ++c) row.push_back(b.structure(r, c));
-    structure.push_back(row);
-  }
+json blocking_section(const Estimate& e) {
+  if (!e.blocking) return nullptr;
+  const tarnwick::BlockingRecord& b = *e.blocking;
   json section = {{"attribute", b.attribute},
-                  {"blocks", b.block_count},
-                  {"block_types", b.block_type_count},
-                  {"structure", structure}};
-  if (!record.blocking_attribute_name.empty()) section["name"] = record.blocking_attribute_name;
+                  {"blocks", b.blocks},
+                  {"block_types", b.block_types},
+                  {"structure", b.structure}};
+  if (!b.attribute_name.empty()) section["name"] = b.attribute_name;
   return section;
 }
 
 // Each term as written, the names of its statistics, and for a configuration type its number,
 // block type, menu label and column of the statistics table.
-json model_section(const Model& model) {
+json model_section(const Estimate& e) {
   json terms = json::array();
-  for (int t = 0; t < model.term_count(); ++t) {
-    const Term& term = *model.terms[static_cast<std::size_t>(t)];
-    json entry = {{"term", term.text()}, {"statistics", term.statistic_names()}};
-    if (term.curved()) entry["coefficients"] = term.coefficient_names();
-    if (const ClassicParameter* p = term.classic(); p != nullptr && model.kernel) {
-      entry["type"] = number(p->type);
-      entry["block_type"] = p->block_type == 0 ? json(nullptr) : json(p->block_type);
-      entry["name"] = std::string(short_name(p->type));
-      entry["configuration"] = std::string(menu_label(p->type));
-      entry["column"] = model.kernel->parameters[static_cast<std::size_t>(t)].column;
+  for (const tarnwick::TermRecord& term : e.terms) {
+    json entry = {{"term", term.text}, {"statistics", term.statistics}};
+    if (!term.coefficients.empty()) entry["coefficients"] = term.coefficients;
+    if (term.kernel_column >= 0) {
+      entry["type"] = term.configuration_type;
+      entry["block_type"] = term.block_type == 0 ? json(nullptr) : json(term.block_type);
+      entry["name"] = term.type_name;
+      entry["configuration"] = term.type_label;
+      entry["column"] = term.kernel_column;
     }
     terms.push_back(entry);
   }
-  return {{"terms", terms}, {"directed", model.directed}};
+  return {{"terms", terms}, {"directed", e.network.directed}};
 }
 
-json classification(const FitResult& r) {
-  const auto& t = r.class_table;
+json classification(const tarnwick::PseudoLikelihoodFigures& f) {
+  const auto& t = f.classification;
   return {{"observed_0", {{"predicted_0", t[0][0]}, {"predicted_1", t[0][1]}}},
           {"observed_1", {{"predicted_0", t[1][0]}, {"predicted_1", t[1][1]}}},
           {"percent_correct",
-           {{"observed_0", finite_or_null(percent(t[0][0], t[0][0] + t[0][1]))},
-            {"observed_1", finite_or_null(percent(t[1][1], t[1][0] + t[1][1]))},
-            {"overall",
-             finite_or_null(percent(t[0][0] + t[1][1], t[0][0] + t[0][1] + t[1][0] + t[1][1]))}}}};
+           {{"observed_0", finite_or_null(f.percent_correct_no_link)},
+            {"observed_1", finite_or_null(f.percent_correct_link)},
+            {"overall", finite_or_null(f.percent_correct)}}}};
 }
 
-// The pseudo-likelihood's figures, of its own fit (the start of maximum likelihood by MCMC), and
-// the likelihood's where known.
-void add_fit_figures(const FitRecord& record, json& doc) {
-  const FitResult& r = *record.result;
+// The pseudo-likelihood's figures where they describe the estimate, and the likelihood's where
+// known.
+void add_fit_figures(const Estimate& e, json& doc) {
   auto optional_number = [](const std::optional<double>& v) {
     return v ? finite_or_null(*v) : json(nullptr);
   };
-  doc["log_likelihood"] = optional_number(record.log_likelihood);
-  doc["aic"] = optional_number(record.aic());
-  doc["bic"] = optional_number(record.bic());
-  const bool pseudo = r.end == FitEnd::completed && record.pseudo_likelihood_figures;
-  doc["minus2_log_likelihood"] = pseudo ? finite_or_null(-2.0 * r.loglik) : json(nullptr);
-  doc["goodness_of_fit"] = pseudo ? finite_or_null(r.pearson_sum) : json(nullptr);
-  doc["model_chisquare"] = pseudo ? finite_or_null(model_chisquare(r)) : json(nullptr);
-  doc["df"] = r.parameter_count;
-  doc["null_log_likelihood"] = pseudo ? finite_or_null(r.null_loglik) : json(nullptr);
-  doc["residuals"] = {{"absolute", pseudo ? finite_or_null(r.abs_resid_sum) : json(nullptr)},
-                      {"squared", pseudo ? finite_or_null(r.sq_resid_sum) : json(nullptr)}};
-  doc["classification"] = pseudo ? classification(r) : json(nullptr);
+  doc["log_likelihood"] = optional_number(e.log_likelihood);
+  doc["aic"] = optional_number(e.aic);
+  doc["bic"] = optional_number(e.bic);
+  const tarnwick::PseudoLikelihoodFigures* f =
+      e.pseudo_likelihood ? &*e.pseudo_likelihood : nullptr;
+  auto figure = [f](double tarnwick::PseudoLikelihoodFigures::*member) {
+    return f != nullptr ? finite_or_null(f->*member) : json(nullptr);
+  };
+  doc["minus2_log_likelihood"] = figure(&tarnwick::PseudoLikelihoodFigures::minus2_log_likelihood);
+  doc["goodness_of_fit"] = figure(&tarnwick::PseudoLikelihoodFigures::goodness_of_fit);
+  doc["model_chisquare"] = figure(&tarnwick::PseudoLikelihoodFigures::model_chisquare);
+  doc["df"] = static_cast<int>(e.coefficients.size());
+  doc["null_log_likelihood"] = figure(&tarnwick::PseudoLikelihoodFigures::null_log_likelihood);
+  doc["residuals"] = {{"absolute", figure(&tarnwick::PseudoLikelihoodFigures::absolute_residuals)},
+                      {"squared", figure(&tarnwick::PseudoLikelihoodFigures::squared_residuals)}};
+  doc["classification"] = f != nullptr ? classification(*f) : json(nullptr);
 }
 
 // One row per coefficient: its term, observed statistic, estimate and errors.
-json parameters_section(const FitRecord& record) {
-  const FitResult& r = *record.result;
-  const Model& model = *record.model;
+json parameters_section(const Estimate& e) {
   json parameters = json::array();
-  const std::vector<ParameterRow> rows = parameter_rows(r, *record.errors);
-  const std::vector<std::string> names = model.coefficient_names();
-  for (int p = 1; p <= r.parameter_count; ++p) {
-    const std::size_t k = static_cast<std::size_t>(p - 1);
-    const Term& term = *model.terms[static_cast<std::size_t>(model.term_of_coefficient(p - 1))];
-    const ClassicParameter* classic = term.classic();
-    const ParameterRow& row = rows[k];
+  for (std::size_t k = 0; k < e.coefficients.size(); ++k) {
+    const tarnwick::CoefficientRow& row = e.coefficients[k];
+    const tarnwick::TermRecord& term = e.terms[static_cast<std::size_t>(row.term)];
+    const bool classic = term.configuration_type != 0;
     parameters.push_back(
-        {{"term", names[k]},
-         {"from_term", term.text()},
-         {"type", classic ? json(number(classic->type)) : json(nullptr)},
-         {"block_type",
-          classic && classic->block_type != 0 ? json(classic->block_type) : json(nullptr)},
-         {"statistic_observed", k < record.observed_statistics.size()
-                                    ? finite_or_null(record.observed_statistics[k])
-                                    : json(nullptr)},
+        {{"term", row.name},
+         {"from_term", term.text},
+         {"type", classic ? json(term.configuration_type) : json(nullptr)},
+         {"block_type", classic && term.block_type != 0 ? json(term.block_type) : json(nullptr)},
+         {"statistic_observed", finite_or_null(row.observed)},
          {"estimate", finite_or_null(row.estimate)},
          {"std_error", finite_or_null(row.std_error)},
          {"wald", finite_or_null(row.wald)},
@@ -142,15 +126,13 @@ json parameters_section(const FitRecord& record) {
          {"conf_low", finite_or_null(row.conf_low)},
          {"conf_high", finite_or_null(row.conf_high)},
          {"exp_estimate", finite_or_null(row.exp_estimate)}});
-    if (!record.errors->sampling_percent.empty()) {
-      const auto& percent = record.errors->sampling_percent;
+    if (!e.sampling_percent.empty()) {
       parameters.back()["sampling_error_percent"] =
-          k < percent.size() ? finite_or_null(percent[k]) : json(nullptr);
+          k < e.sampling_percent.size() ? finite_or_null(e.sampling_percent[k]) : json(nullptr);
     }
-    if (!record.mcmc_error_percent.empty()) {
-      const auto& percent = record.mcmc_error_percent;
+    if (!e.mcmc_error_percent.empty()) {
       parameters.back()["mcmc_error_percent"] =
-          k < percent.size() ? finite_or_null(percent[k]) : json(nullptr);
+          k < e.mcmc_error_percent.size() ? finite_or_null(e.mcmc_error_percent[k]) : json(nullptr);
     }
   }
   return parameters;
@@ -158,38 +140,32 @@ json parameters_section(const FitRecord& record) {
 
 }  // namespace
 
-void write_fit_json(const FitRecord& record, std::ostream& out) {
-  const FitResult& r = *record.result;
-  const bool estimated = r.end == FitEnd::completed;
+void write_fit_json(const Estimate& e, std::ostream& out) {
   json doc;
   doc["program"] = "tarnwick";
-  doc["command"] = {{"model", record.model_text}, {"data", record.data_arguments}};
-  doc["input"] = input_section(record);
-  if (record.labels != nullptr && !record.labels->numbered()) {
+  doc["command"] = {{"model", e.formula}, {"data", e.data_arguments}};
+  doc["input"] = input_section(e);
+  if (!e.network.labels.empty()) {
     json nodes = json::array();
-    for (int i = 1; i <= record.network->node_count; ++i) {
-      nodes.push_back({{"node", i}, {"label", record.labels->name(i)}});
+    for (std::size_t i = 0; i < e.network.labels.size(); ++i) {
+      nodes.push_back({{"node", i + 1}, {"label", e.network.labels[i]}});
     }
     doc["nodes"] = nodes;
   }
-  doc["blocking"] = blocking_section(record);
-  doc["model"] = model_section(*record.model);
-  const std::string outcome = fit_outcome(record);
-  doc["method"] = record.method;
-  doc["outcome"] = outcome;
-  doc["converged"] = outcome == "converged";
-  doc["passes"] = r.newton_passes;
-  add_fit_figures(record, doc);
-  if (!record.details.is_null()) doc[record.method] = record.details;
-  const ParameterErrors& errors = *record.errors;
-  doc["standard_errors"] = {{"method", errors.method}};
-  if (!errors.description.empty()) doc["standard_errors"]["description"] = errors.description;
-  doc["parameters"] = parameters_section(record);
-  doc["covariance"] =
-      estimated ? matrix(errors.covariance, r.parameter_count, false) : json(nullptr);
-  doc["correlation"] =
-      estimated ? matrix(errors.covariance, r.parameter_count, true) : json(nullptr);
-  doc["warnings"] = warnings_json(record.warnings);
+  doc["blocking"] = blocking_section(e);
+  doc["model"] = model_section(e);
+  doc["method"] = e.method;
+  doc["outcome"] = e.outcome;
+  doc["converged"] = e.outcome == "converged";
+  doc["passes"] = e.passes;
+  add_fit_figures(e, doc);
+  if (json section = estimator_json(e); !section.is_null()) doc[e.method] = section;
+  doc["standard_errors"] = {{"method", e.errors}};
+  if (!e.errors_description.empty()) doc["standard_errors"]["description"] = e.errors_description;
+  doc["parameters"] = parameters_section(e);
+  doc["covariance"] = e.estimated ? matrix(e.covariance) : json(nullptr);
+  doc["correlation"] = e.estimated ? matrix(e.correlation) : json(nullptr);
+  doc["warnings"] = warnings_json(e.warnings);
   // Labels and paths come as the files have them, not always in UTF-8 (a Latin-1 CSV, say);
   // bytes that are not UTF-8 become U+FFFD rather than end the run.
   out << doc.dump(2, ' ', false, json::error_handler_t::replace) << '\n';

@@ -4,10 +4,10 @@
 
 #include <ostream>
 
-#include "report/fit_record.h"
+#include "tarnwick/results/estimate.h"
 
 namespace tarn {
 
-void write_fit_json(const FitRecord& record, std::ostream& out);
+void write_fit_json(const tarnwick::Estimate& estimate, std::ostream& out);
 
 }  // namespace tarn

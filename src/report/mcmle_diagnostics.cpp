@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <sstream>
 
-#include "numeric/letter_case.h"
-
 namespace tarn {
 
 namespace {
+
+using tarnwick::McmleRecord;
 
 constexpr double width = 960;
 constexpr double row_height = 150;
@@ -58,7 +58,7 @@ std::pair<double, double> range_of(const std::vector<std::vector<double>>& sampl
   return {low - pad, high + pad};
 }
 
-void statistic_row(const McmleResult& r, const std::string& name, std::size_t s, double top,
+void statistic_row(const McmleRecord& r, const std::string& name, std::size_t s, double top,
                    std::ostream& out) {
   const auto& sample = r.final_sample;
   const double observed = r.observed[s];
@@ -67,14 +67,13 @@ void statistic_row(const McmleResult& r, const std::string& name, std::size_t s,
   auto y_of = [&](double v) { return top + 20 + plot_height * (high - v) / (high - low); };
   out << "<text x=\"" << trace_left << "\" y=\"" << top + 14
       << "\" font-size=\"13\" font-weight=\"bold\">" << escaped(name) << "</text>\n";
-  const ConvergenceTest& t = r.final_test;
-  const SampleMoments& m = r.final_moments;
+  const tarnwick::ConvergenceRecord& m = r.convergence;
   out << "<text x=\"" << trace_left + 250 << "\" y=\"" << top + 14 << "\" font-size=\"11\">"
       << "observed " << number("%.4g", observed) << ", mean "
       << number("%.4g", s < m.mean.size() ? m.mean[s] : NAN) << ", t "
-      << number("%.3f", s < t.t_ratio.size() ? t.t_ratio[s] : NAN) << ", lag-1 acf "
+      << number("%.3f", s < m.t_ratios.size() ? m.t_ratios[s] : NAN) << ", lag-1 acf "
       << number("%.2f", s < m.lag1.size() ? m.lag1[s] : NAN) << ", effective size "
-      << number("%.0f", s < m.effective_size.size() ? m.effective_size[s] : NAN) << "</text>\n";
+      << number("%.0f", s < m.effective_sizes.size() ? m.effective_sizes[s] : NAN) << "</text>\n";
   // Frames and the observed value.
   out << "<rect x=\"" << trace_left << "\" y=\"" << top + 20 << "\" width=\"" << trace_width
       << "\" height=\"" << plot_height << "\" fill=\"none\" stroke=\"#999\"/>\n";
@@ -120,14 +119,14 @@ void statistic_row(const McmleResult& r, const std::string& name, std::size_t s,
 }
 
 // The largest |t| of every iteration, on a log scale, with the tolerance 0.1.
-void history_panel(const McmleResult& r, double top, std::ostream& out) {
+void history_panel(const McmleRecord& r, double top, std::ostream& out) {
   out << "<text x=\"" << trace_left << "\" y=\"" << top + 14
       << "\" font-size=\"13\" font-weight=\"bold\">Largest |t| by iteration (red: the "
          "tolerance 0.1; crosses: a chain filled the link store; squares: final samples)</text>\n";
   out << "<rect x=\"" << trace_left << "\" y=\"" << top + 20 << "\" width=\"" << trace_width
       << "\" height=\"" << plot_height << "\" fill=\"none\" stroke=\"#999\"/>\n";
   double most = 1.0;
-  for (const McmleIteration& i : r.history) {
+  for (const tarnwick::IterationReport& i : r.history) {
     if (std::isfinite(i.max_abs_t)) most = std::max(most, i.max_abs_t);
   }
   const double low = std::log10(0.001), high = std::log10(most * 1.5);
@@ -142,7 +141,7 @@ void history_panel(const McmleResult& r, double top, std::ostream& out) {
   out << "<line x1=\"" << trace_left << "\" x2=\"" << trace_left + trace_width << "\" y1=\""
       << y_of(0.1) << "\" y2=\"" << y_of(0.1) << "\" stroke=\"#d62728\"/>\n";
   for (std::size_t k = 0; k < r.history.size(); ++k) {
-    const McmleIteration& i = r.history[k];
+    const tarnwick::IterationReport& i = r.history[k];
     if (i.filled) {
       out << "<text x=\"" << x_of(k) << "\" y=\"" << top + 30
           << "\" font-size=\"12\" text-anchor=\"middle\" fill=\"#d62728\">x</text>\n";
@@ -164,18 +163,17 @@ void history_panel(const McmleResult& r, double top, std::ostream& out) {
   }
 }
 
-std::string summary_line(const McmleResult& r) {
-  const std::string ended = r.end == McmleEnd::converged ? std::string("converged")
-                            : r.end == McmleEnd::degenerate
-                                ? std::string("NOT converged: degenerate")
-                                : "NOT converged: " + r.stop_reason;
+std::string summary_line(const McmleRecord& r) {
+  const std::string ended = r.end == "converged"    ? std::string("converged")
+                            : r.end == "degenerate" ? std::string("NOT converged: degenerate")
+                                                    : "NOT converged: " + r.stop_reason;
   return ended + " after " + std::to_string(r.iterations) + " iterations; largest |t| " +
-         number("%.3f", r.final_test.max_abs_t) + ", Hotelling p-value " +
-         number("%.3f", r.final_test.p_value) + ", effective sample size " +
-         number("%.0f", r.final_test.effective_size) + ", " + number("%.1f", r.seconds) + " s";
+         number("%.3f", r.convergence.max_abs_t) + ", Hotelling p-value " +
+         number("%.3f", r.convergence.p_value) + ", effective sample size " +
+         number("%.0f", r.convergence.effective_size) + ", " + number("%.1f", r.seconds) + " s";
 }
 
-void write_svg(const McmleResult& r, const std::vector<std::string>& names, std::ostream& out) {
+void write_svg(const McmleRecord& r, const std::vector<std::string>& names, std::ostream& out) {
   const std::size_t p = r.final_sample.empty() ? 0 : names.size();
   const double height = 60 + row_height * static_cast<double>(p) + 160;
   out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width << "\" height=\"" << height
@@ -192,36 +190,28 @@ void write_svg(const McmleResult& r, const std::vector<std::string>& names, std:
   out << "</svg>\n";
 }
 
-bool is_html(const std::string& path) {
-  const std::string lowered = lower_case(path);
-  auto ends = [&lowered](const std::string& tail) {
-    return lowered.size() >= tail.size() &&
-           lowered.compare(lowered.size() - tail.size(), tail.size(), tail) == 0;
-  };
-  return ends(".html") || ends(".htm");
-}
-
 }  // namespace
 
-void write_mcmle_diagnostics(const McmleResult& r, const std::vector<std::string>& names,
-                             const std::string& path, std::ostream& out) {
-  if (!is_html(path)) {
-    write_svg(r, names, out);
-    return;
-  }
+void write_mcmle_diagnostics_svg(const McmleRecord& r, const std::vector<std::string>& names,
+                                 std::ostream& out) {
+  write_svg(r, names, out);
+}
+
+void write_mcmle_diagnostics_html(const McmleRecord& r, const std::vector<std::string>& names,
+                                  std::ostream& out) {
   out << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>MCMLE diagnostics"
          "</title><style>body{font-family:sans-serif} td,th{padding:2px 10px;text-align:right}"
          "th:first-child,td:first-child{text-align:left}</style></head><body>\n"
       << "<h1>Maximum likelihood by MCMC</h1>\n<p>" << escaped(summary_line(r)) << "</p>\n";
   out << "<table><tr><th>statistic</th><th>observed</th><th>mean</th><th>sd</th><th>t</th>"
          "<th>lag-1 acf</th><th>effective size</th><th>estimate</th><th>MCMC %</th></tr>\n";
-  const SampleMoments& m = r.final_moments;
+  const tarnwick::ConvergenceRecord& m = r.convergence;
   for (std::size_t s = 0; s < names.size(); ++s) {
     auto at = [s](const std::vector<double>& v) { return s < v.size() ? v[s] : NAN; };
     out << "<tr><td>" << escaped(names[s]) << "</td><td>" << number("%.4g", at(r.observed))
         << "</td><td>" << number("%.4g", at(m.mean)) << "</td><td>" << number("%.4g", at(m.sd))
-        << "</td><td>" << number("%.3f", at(r.final_test.t_ratio)) << "</td><td>"
-        << number("%.2f", at(m.lag1)) << "</td><td>" << number("%.0f", at(m.effective_size))
+        << "</td><td>" << number("%.3f", at(m.t_ratios)) << "</td><td>"
+        << number("%.2f", at(m.lag1)) << "</td><td>" << number("%.0f", at(m.effective_sizes))
         << "</td><td>" << number("%.4f", at(r.estimate)) << "</td><td>"
         << number("%.0f", at(r.mcmc_error_percent)) << "</td></tr>\n";
   }

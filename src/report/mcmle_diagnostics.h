@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "mcmle/mcmle.h"
+#include "tarnwick/results/estimate.h"
 
 namespace tarn {
 
-// HTML when `path` ends in .html or .htm (any case), SVG otherwise.
-void write_mcmle_diagnostics(const McmleResult& result, const std::vector<std::string>& names,
-                             const std::string& path, std::ostream& out);
+// The figure alone (SVG), or in an HTML page with a table of the same figures.
+void write_mcmle_diagnostics_svg(const tarnwick::McmleRecord& record,
+                                 const std::vector<std::string>& names, std::ostream& out);
+void write_mcmle_diagnostics_html(const tarnwick::McmleRecord& record,
+                                  const std::vector<std::string>& names, std::ostream& out);
 
 }  // namespace tarn

@@ -23,28 +23,20 @@ std::string csv_text(const std::string& text) {
   return quoted + "\"";
 }
 
-void write_tidy_csv(const FitRecord& record, std::ostream& out) {
-  const FitResult& r = *record.result;
-  const std::vector<ParameterRow> rows = parameter_rows(r, *record.errors);
-  const std::string outcome = fit_outcome(record);
+void write_tidy_csv(const tarnwick::Estimate& e, std::ostream& out) {
   out << "term,estimate,std_error,z,p_value,conf_low,conf_high,type,block_type,exp_estimate,"
          "std_error_method,outcome,method,mcmc_error_percent,directed\n";
-  const Model& model = *record.model;
-  const std::vector<std::string> names = model.coefficient_names();
-  for (int p = 1; p <= r.parameter_count; ++p) {
-    const Term& term = *model.terms[static_cast<std::size_t>(model.term_of_coefficient(p - 1))];
-    const ClassicParameter* classic = term.classic();
-    const ParameterRow& row = rows[static_cast<std::size_t>(p - 1)];
-    out << csv_text(names[static_cast<std::size_t>(p - 1)]) << ',' << csv_number(row.estimate)
-        << ',' << csv_number(row.std_error) << ',' << csv_number(row.z) << ','
-        << csv_number(row.p_value) << ',' << csv_number(row.conf_low) << ','
-        << csv_number(row.conf_high) << ',' << (classic ? number(classic->type) : 0) << ','
-        << (classic ? classic->block_type : 0) << ',' << csv_number(row.exp_estimate) << ','
-        << record.errors->method << ',' << outcome << ',' << record.method << ','
-        << (static_cast<std::size_t>(p - 1) < record.mcmc_error_percent.size()
-                ? csv_number(record.mcmc_error_percent[static_cast<std::size_t>(p - 1)])
-                : std::string("NA"))
-        << ',' << (model.directed ? "TRUE" : "FALSE") << '\n';
+  for (std::size_t k = 0; k < e.coefficients.size(); ++k) {
+    const tarnwick::CoefficientRow& row = e.coefficients[k];
+    const tarnwick::TermRecord& term = e.terms[static_cast<std::size_t>(row.term)];
+    out << csv_text(row.name) << ',' << csv_number(row.estimate) << ',' << csv_number(row.std_error)
+        << ',' << csv_number(row.z) << ',' << csv_number(row.p_value) << ','
+        << csv_number(row.conf_low) << ',' << csv_number(row.conf_high) << ','
+        << term.configuration_type << ',' << term.block_type << ',' << csv_number(row.exp_estimate)
+        << ',' << e.errors << ',' << e.outcome << ',' << e.method << ','
+        << (k < e.mcmc_error_percent.size() ? csv_number(e.mcmc_error_percent[k])
+                                            : std::string("NA"))
+        << ',' << (e.network.directed ? "TRUE" : "FALSE") << '\n';
   }
 }
 

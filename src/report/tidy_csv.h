@@ -11,12 +11,13 @@
 // that R and pandas read them as integer columns.
 
 #include <ostream>
+#include <string>
 
-#include "report/fit_record.h"
+#include "tarnwick/results/estimate.h"
 
 namespace tarn {
 
-void write_tidy_csv(const FitRecord& record, std::ostream& out);
+void write_tidy_csv(const tarnwick::Estimate& estimate, std::ostream& out);
 
 // A number as the shortest text that reads back to the same double; NA when not finite.
 std::string csv_number(double value);

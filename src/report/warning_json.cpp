@@ -4,15 +4,15 @@
 
 namespace tarn {
 
-nlohmann::ordered_json warnings_json(const std::vector<WordedWarning>& warnings) {
+nlohmann::ordered_json warnings_json(const std::vector<tarnwick::WarningRecord>& warnings) {
   using json = nlohmann::ordered_json;
   json list = json::array();
-  for (const WordedWarning& w : warnings) {
+  for (const tarnwick::WarningRecord& w : warnings) {
     json figures = json::object();
-    for (const WarningFigure& f : w.warning.figures) {
+    for (const tarnwick::WarningFigure& f : w.figures) {
       std::visit([&](const auto& value) { figures[f.name] = value; }, f.value);
     }
-    list.push_back({{"code", w.warning.code}, {"message", w.message}, {"figures", figures}});
+    list.push_back({{"code", w.code}, {"message", w.message}, {"figures", figures}});
   }
   return list;
 }

@@ -4,10 +4,10 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
-#include "report/fit_record.h"
+#include "tarnwick/results/warning.h"
 
 namespace tarn {
 
-nlohmann::ordered_json warnings_json(const std::vector<WordedWarning>& warnings);
+nlohmann::ordered_json warnings_json(const std::vector<tarnwick::WarningRecord>& warnings);
 
 }  // namespace tarn

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string_view>
+#include <variant>
 
 #include "report/unblocked_nodes_note.h"
 
@@ -534,14 +535,17 @@ std::string warning_text(const Warning& warning) {
   return warning.code;
 }
 
-std::vector<WordedWarning> worded(const std::vector<Warning>& warnings) {
-  std::vector<WordedWarning> result;
-  for (const Warning& w : warnings) result.push_back({w, warning_text(w)});
+std::vector<tarnwick::WarningRecord> worded(const std::vector<Warning>& warnings,
+                                            const std::string& about) {
+  std::vector<tarnwick::WarningRecord> result;
+  for (const Warning& w : warnings) {
+    tarnwick::WarningRecord record{w.code, warning_text(w), about, {}};
+    for (const WarningFigure& f : w.figures) {
+      std::visit([&](const auto& value) { record.figures.push_back({f.name, value}); }, f.value);
+    }
+    result.push_back(std::move(record));
+  }
   return result;
-}
-
-void show_warnings(const std::vector<Warning>& warnings, std::ostream& err) {
-  for (const Warning& w : warnings) err << "tarnwick: " << warning_text(w) << '\n';
 }
 
 }  // namespace tarn

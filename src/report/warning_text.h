@@ -7,16 +7,15 @@
 #include <vector>
 
 #include "network/warning.h"
-#include "report/fit_record.h"
+#include "tarnwick/results/warning.h"
 
 namespace tarn {
 
 // One or more sentences for `warning`, without a line end.
 std::string warning_text(const Warning& warning);
 
-std::vector<WordedWarning> worded(const std::vector<Warning>& warnings);
-
-// Each warning on its own line of `err`, after "tarnwick: ".
-void show_warnings(const std::vector<Warning>& warnings, std::ostream& err);
+// The warnings as the results hold them: code, words, what gave them (`about`) and figures.
+std::vector<tarnwick::WarningRecord> worded(const std::vector<Warning>& warnings,
+                                            const std::string& about);
 
 }  // namespace tarn

@@ -2,6 +2,7 @@
 // program sees it.
 #include <cstdio>
 #include <exception>
+#include <string>
 
 #include "tarnwick/tarnwick.h"
 
@@ -14,7 +15,9 @@ int main(int argc, char** argv) {
     const tarnwick::Network network = tarnwick::read_network(read);
     const tarnwick::Estimate estimate = tarnwick::fit(network, "edges + kstar(2)");
     std::printf("%s %s %.6f %.6f\n", estimate.method.c_str(), estimate.outcome.c_str(),
-                estimate.coefficients.at(0), estimate.std_errors.at(0));
+                estimate.coefficients.at(0).estimate, estimate.coefficients.at(0).std_error);
+    // The texts, written from the numbers.
+    if (tarnwick::fit_json(estimate).find("\"parameters\"") == std::string::npos) return 1;
     try {
       tarnwick::summary(network, "edges + nosuchterm");
     } catch (const tarnwick::ModelError& e) {

@@ -1,6 +1,7 @@
 // What a front end takes from the library: a model built once with the files it reads, the
-// texts of every result, the progress of an MCMC fit, draws at the pseudo-likelihood estimate,
-// a saved fit read back, and the processes that a fit's tasks are dealt out to.
+// texts of every result written from its numbers, the progress of an MCMC fit, draws at the
+// pseudo-likelihood estimate, a saved fit read back, and the processes that a fit's tasks are dealt
+// out to.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -65,9 +66,9 @@ TEST(FrontEnd, AModelListsTheFilesItReadsAndItsStatistics) {
   const tarnwick::StatisticsReport report = tarnwick::statistics_report(model);
   ASSERT_EQ(report.statistics.size(), 2u);
   EXPECT_EQ(report.statistics[0].value, 20);
-  EXPECT_EQ(report.csv.rfind("name,term,value\n", 0), 0u);
-  EXPECT_NE(report.json.find("\"statistics\""), std::string::npos);
-  EXPECT_NE(report.table.find("edges"), std::string::npos);
+  EXPECT_EQ(tarnwick::statistics_csv(report).rfind("name,term,value\n", 0), 0u);
+  EXPECT_NE(tarnwick::statistics_json(report).find("\"statistics\""), std::string::npos);
+  EXPECT_NE(tarnwick::statistics_table(report).find("edges"), std::string::npos);
 }
 
 TEST(FrontEnd, AFitGivesTheDialoguesReportOfTheConfigurationTypesOnly) {
@@ -75,13 +76,12 @@ TEST(FrontEnd, AFitGivesTheDialoguesReportOfTheConfigurationTypesOnly) {
   read.network_path = repository_file("examples/advice.csv");
   const tarnwick::Network advice = tarnwick::read_network(read);
   tarnwick::FitSettings settings;
-  settings.report = true;
   const tarnwick::Estimate fit = tarnwick::fit(advice, "edges + mutual", settings);
-  EXPECT_EQ(fit.report.rfind(" Network file:", 0), 0u);
-  EXPECT_TRUE(fit.diagnostics.empty());
-  EXPECT_THROW(tarnwick::fit(florentine_model("edges + nodecov(\"wealth\")"), settings),
-               tarnwick::ArgumentError);
-  settings.report = false;
+  EXPECT_EQ(tarnwick::dialogue_report(fit).rfind(" Network file:", 0), 0u);
+  EXPECT_THROW(tarnwick::diagnostics_svg(fit), tarnwick::ArgumentError);
+  EXPECT_THROW(
+      tarnwick::dialogue_report(tarnwick::fit(florentine_model("edges + nodecov(\"wealth\")"))),
+      tarnwick::ArgumentError);
   settings.init_list = "-1";
   EXPECT_THROW(tarnwick::check_fit_settings(settings), tarnwick::ArgumentError);
 }
@@ -103,7 +103,7 @@ TEST(FrontEnd, AnEquilibriumExpectationFitTellsItsPhases) {
   const tarnwick::Model model = florentine_model("edges + gwesp(0.25, fixed=TRUE)");
   const tarnwick::Estimate told = tarnwick::fit(model, settings, progress);
   const tarnwick::Estimate quiet = tarnwick::fit(model, settings);
-  EXPECT_EQ(told.json, quiet.json);
+  EXPECT_EQ(tarnwick::fit_json(told), tarnwick::fit_json(quiet));
   for (const std::string task : {"task 1 of 2: ", "task 2 of 2: "}) {
     std::vector<std::string> said;
     for (const std::string& line : lines) {
@@ -140,7 +140,6 @@ TEST(FrontEnd, RefusesEquilibriumExpectationSettingsOutOfRange) {
 
 TEST(FrontEnd, AnMcmcFitReportsEveryIterationAndGivesItsDiagnostics) {
   tarnwick::FitSettings settings = short_mcmle();
-  settings.diagnostics_file = "diagnostics.html";
   std::vector<int> iterations;
   tarnwick::Progress progress;
   progress.iteration = [&](const tarnwick::IterationReport& i) { iterations.push_back(i.number); };
@@ -148,8 +147,12 @@ TEST(FrontEnd, AnMcmcFitReportsEveryIterationAndGivesItsDiagnostics) {
       tarnwick::fit(florentine_model("edges + triangle"), settings, progress);
   ASSERT_FALSE(iterations.empty());
   EXPECT_EQ(iterations.front(), 1);
-  EXPECT_NE(fit.diagnostics.find("<svg"), std::string::npos);
-  EXPECT_NE(fit.diagnostics.find("<html"), std::string::npos);
+  ASSERT_TRUE(fit.mcmle.has_value());
+  EXPECT_EQ(fit.mcmle->history.size(), iterations.size());
+  const std::string page = tarnwick::diagnostics_html(fit);
+  EXPECT_NE(page.find("<svg"), std::string::npos);
+  EXPECT_NE(page.find("<html"), std::string::npos);
+  EXPECT_EQ(tarnwick::diagnostics_svg(fit).rfind("<svg", 0), 0u);
 }
 
 TEST(FrontEnd, DrawsWithoutCoefficientsAreAtThePseudoLikelihoodEstimate) {
@@ -165,31 +168,37 @@ TEST(FrontEnd, DrawsWithoutCoefficientsAreAtThePseudoLikelihoodEstimate) {
   std::atomic<std::int64_t> counter{0};
   tarnwick::Progress progress;
   progress.counter = &counter;
-  const tarnwick::Simulation drawn = tarnwick::simulate(model, settings, progress);
+  const tarnwick::SimulationResult drawn = tarnwick::simulate(model, settings, progress);
   EXPECT_EQ(drawn.outcome, tarnwick::DrawOutcome::drawn);
   EXPECT_EQ(edge_lists.load(), 12);
   EXPECT_EQ(counter.load(), 12);
   EXPECT_TRUE(drawn.networks.empty());
-  EXPECT_EQ(drawn.statistics_csv.rfind("network,edges,triangle\nobserved,20,3\n", 0), 0u);
-  EXPECT_NE(drawn.table.find("12 networks from 8 chains"), std::string::npos);
+  EXPECT_EQ(drawn.sample.statistics.size(), 12u);
+  EXPECT_EQ(tarnwick::sample_csv(drawn.sample).rfind("network,edges,triangle\nobserved,20,3\n", 0),
+            0u);
+  EXPECT_NE(tarnwick::sample_table(drawn.sample).find("12 networks from 8 chains"),
+            std::string::npos);
 
   const tarnwick::GofTables tables = tarnwick::gof(model, settings);
   ASSERT_TRUE(tables.made);
-  EXPECT_NE(tables.svg.find("<svg"), std::string::npos);
-  EXPECT_NE(tables.html.find(tables.title), std::string::npos);
-  EXPECT_EQ(tables.table.rfind(" " + tables.title + "\n\n", 0), 0u);
+  EXPECT_EQ(tables.networks, 12);
+  EXPECT_NE(tarnwick::gof_svg(tables).find("<svg"), std::string::npos);
+  const std::string title =
+      "Goodness of fit: " + florentine_options().network_path + " (undirected), edges triangle";
+  EXPECT_NE(tarnwick::gof_html(tables).find(title), std::string::npos);
+  EXPECT_EQ(tarnwick::gof_screen(tables).rfind(" " + title + "\n\n", 0), 0u);
 }
 
 TEST(FrontEnd, ASavedFitIsReadBackWithItsDataAndEstimates) {
   const tarnwick::Estimate fit = tarnwick::fit(florentine_model("edges + triangle"));
   const std::filesystem::path file =
       std::filesystem::temp_directory_path() / ("saved_fit_" + std::to_string(getpid()) + ".json");
-  std::ofstream(file) << fit.json;
+  std::ofstream(file) << tarnwick::fit_json(fit);
   const tarnwick::SavedFit saved = tarnwick::read_saved_fit(file.string());
   std::filesystem::remove(file);
   EXPECT_EQ(saved.formula, "edges + triangle");
   EXPECT_TRUE(saved.converged());
-  EXPECT_EQ(saved.coefficients, fit.coefficients);
+  EXPECT_EQ(saved.coefficients, fit.estimates());
   ASSERT_FALSE(saved.data_arguments.empty());
   EXPECT_EQ(saved.data_arguments.front(), florentine_options().network_path);
   EXPECT_EQ(saved.nodes, 16);
@@ -205,8 +214,8 @@ TEST(FrontEnd, AFitsTasksGoToTheProcessesGivenWithTheSameResults) {
   settings.processes = &processes;
   const tarnwick::Estimate spread = tarnwick::fit(model, settings);
   EXPECT_GT(processes.calls.load(), 0);
-  EXPECT_EQ(spread.coefficients, here.coefficients);
-  EXPECT_EQ(spread.json, here.json);
+  EXPECT_EQ(spread.estimates(), here.estimates());
+  EXPECT_EQ(tarnwick::fit_json(spread), tarnwick::fit_json(here));
 }
 
 TEST(FrontEnd, GofsChainsGoToTheProcessesGivenWithTheSameTables) {
@@ -219,8 +228,8 @@ TEST(FrontEnd, GofsChainsGoToTheProcessesGivenWithTheSameTables) {
   settings.processes = &processes;
   const tarnwick::GofTables spread = tarnwick::gof(model, settings);
   EXPECT_GT(processes.calls.load(), 0);
-  EXPECT_EQ(spread.csv, here.csv);
-  EXPECT_EQ(spread.table, here.table);
+  EXPECT_EQ(tarnwick::gof_csv(spread), tarnwick::gof_csv(here));
+  EXPECT_EQ(tarnwick::gof_screen(spread), tarnwick::gof_screen(here));
 }
 
 TEST(FrontEnd, TheNearestNameIsTheFirstWithinTheLimit) {

@@ -116,17 +116,19 @@ TEST(Library, EveryEstimatorGivesTheExactBernoulliEstimateThroughEveryWriter) {
     EXPECT_TRUE(e.converged);
     EXPECT_EQ(e.outcome, "converged");
     ASSERT_EQ(e.coefficients.size(), 1u);
-    EXPECT_NEAR(e.coefficients[0], std::log(density / (1 - density)), 1e-6);
+    EXPECT_NEAR(e.coefficients[0].estimate, std::log(density / (1 - density)), 1e-6);
     // Its variance: the inverse Fisher information, 1 / (dyads p (1 - p)).
-    EXPECT_NEAR(e.std_errors[0], 1 / std::sqrt(870 * density * (1 - density)), 1e-6);
+    EXPECT_NEAR(e.coefficients[0].std_error, 1 / std::sqrt(870 * density * (1 - density)), 1e-6);
+    EXPECT_EQ(e.network.dyads, 870);
+    EXPECT_EQ(e.coefficients[0].observed, links);
     ASSERT_TRUE(e.log_likelihood.has_value());
     const double ll = links * std::log(density) + (870 - links) * std::log(1 - density);
     EXPECT_NEAR(*e.log_likelihood, ll, 1e-6);
-    const auto json = nlohmann::json::parse(e.json);
+    const auto json = nlohmann::json::parse(tarnwick::fit_json(e));
     EXPECT_EQ(json.at("method"), estimator.name);
     EXPECT_EQ(json.at("outcome"), e.outcome);
-    EXPECT_NE(e.csv.find("edges"), std::string::npos);
-    EXPECT_NE(e.screen.find("edges"), std::string::npos);
+    EXPECT_NE(tarnwick::fit_csv(e).find("edges"), std::string::npos);
+    EXPECT_NE(tarnwick::fit_screen(e).find("edges"), std::string::npos);
   }
 }
 
@@ -136,19 +138,20 @@ TEST(Library, SimulatedNetworksKeepTheLabelsAndTheirStatistics) {
   settings.coefficients = {-1.7, 0.2};
   settings.networks = 12;
   settings.threads = 2;
-  const tarnwick::Simulation sim = tarnwick::simulate(file, "edges + triangle", settings);
+  const tarnwick::SimulationResult sim = tarnwick::simulate(file, "edges + triangle", settings);
   ASSERT_EQ(sim.networks.size(), 12u);
-  ASSERT_EQ(sim.statistics.size(), 12u);
-  EXPECT_EQ(sim.statistic_names, (std::vector<std::string>{"edges", "triangle"}));
+  ASSERT_EQ(sim.sample.statistics.size(), 12u);
+  EXPECT_EQ(sim.sample.statistic_names, (std::vector<std::string>{"edges", "triangle"}));
   for (std::size_t k = 0; k < sim.networks.size(); ++k) {
     EXPECT_EQ(sim.networks[k].labels(), file.labels());
     const auto values = by_name(tarnwick::summary(sim.networks[k], "edges + triangle"));
-    EXPECT_EQ(values.at("edges"), sim.statistics[k][0]);
-    EXPECT_EQ(values.at("triangle"), sim.statistics[k][1]);
+    EXPECT_EQ(values.at("edges"), sim.sample.statistics[k][0]);
+    EXPECT_EQ(values.at("triangle"), sim.sample.statistics[k][1]);
   }
   // The same seed gives the same networks whatever the threads.
   settings.threads = 1;
-  EXPECT_EQ(tarnwick::simulate(file, "edges + triangle", settings).statistics, sim.statistics);
+  EXPECT_EQ(tarnwick::simulate(file, "edges + triangle", settings).sample.statistics,
+            sim.sample.statistics);
 }
 
 TEST(Library, ErrorsComeAsTheLibrarysTypes) {
@@ -265,14 +268,15 @@ TEST(Library, GoodnessOfFitTablesDoNotDependOnTheThreads) {
   settings.threads = 2;
   const tarnwick::GofTables tables = tarnwick::gof(file, "edges + triangle", settings);
   ASSERT_TRUE(tables.made);
-  EXPECT_EQ(tables.csv.rfind("feature,value,observed,min,mean,max,lower,upper,p_value\n", 0), 0u);
-  EXPECT_NE(tables.csv.find("\nmodel,triangle,"), std::string::npos);
+  const std::string csv = tarnwick::gof_csv(tables);
+  EXPECT_EQ(csv.rfind("feature,value,observed,min,mean,max,lower,upper,p_value\n", 0), 0u);
+  EXPECT_NE(csv.find("\nmodel,triangle,"), std::string::npos);
   // Without coefficients, the pseudo-likelihood estimate.
   EXPECT_EQ(tables.coefficients.size(), 2u);
   settings.threads = 1;
-  EXPECT_EQ(tarnwick::gof(file, "edges + triangle", settings).csv, tables.csv);
+  EXPECT_EQ(tarnwick::gof_csv(tarnwick::gof(file, "edges + triangle", settings)), csv);
   settings.coefficients = tables.coefficients;
-  EXPECT_EQ(tarnwick::gof(file, "edges + triangle", settings).csv, tables.csv);
+  EXPECT_EQ(tarnwick::gof_csv(tarnwick::gof(file, "edges + triangle", settings)), csv);
   settings.coefficients = {1.0};  // two are needed
   EXPECT_THROW(tarnwick::gof(file, "edges + triangle", settings), tarnwick::ArgumentError);
   std::atomic<bool> cancel{true};

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "estimate/pseudo_likelihood_estimator.h"
-#include "mple/pseudo_likelihood.h"
 #include "model/model.h"
+#include "mple/pseudo_likelihood.h"
 #include "network/usage_error.h"
 
 namespace tarn {
@@ -91,7 +91,8 @@ TEST(DyadSample, EveryEmptyDyadGivesTheFitOverEveryDyad) {
           fit_by_dyad_sample(study, sample_settings(study.dyad_count(), 1, threads));
       ASSERT_TRUE(got.start.usable()) << c.formula;
       EXPECT_TRUE(got.errors.sampling_percent.empty());
-      EXPECT_EQ(got.details["dyad_sample"]["drawn"], "every_empty_dyad");
+      ASSERT_TRUE(got.dyad_sample.has_value());
+      EXPECT_TRUE(got.dyad_sample->every_empty_dyad);
       const FitResult& r = got.start.result;
       EXPECT_EQ(r.tie_total, want.tie_total);
       EXPECT_EQ(r.class_table, want.class_table) << c.formula;
@@ -123,7 +124,8 @@ TEST(DyadSample, SampledEstimatesLieWithinTheirSamplingError) {
     const Estimate e = fit_by_dyad_sample(study, sample_settings(size, seed, 2));
     ASSERT_TRUE(e.start.usable()) << seed;
     ASSERT_EQ(e.errors.sampling_percent.size(), 4u);
-    EXPECT_EQ(e.details["dyad_sample"]["controls"], size);
+    ASSERT_TRUE(e.dyad_sample.has_value());
+    EXPECT_EQ(e.dyad_sample->controls, size);
     for (int k = 1; k <= 4; ++k) {
       const double share = e.errors.sampling_percent[std::size_t(k - 1)];
       EXPECT_GT(share, 0.0);
@@ -169,7 +171,8 @@ TEST(DyadSample, UsedWhereAskedOrPastTheSweepWithANote) {
   EXPECT_EQ(e.warnings.front().code, "dyad_sample_used");
   EXPECT_EQ(e.warnings.front().count("controls"), 8 * large.network.link_count);
   EXPECT_FALSE(e.log_likelihood.has_value());
-  EXPECT_EQ(e.details["dyad_sample"]["automatic"], true);
+  ASSERT_TRUE(e.dyad_sample.has_value());
+  EXPECT_TRUE(e.dyad_sample->automatic);
 }
 
 }  // namespace

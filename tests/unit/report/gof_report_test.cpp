@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "report/gof_figure.h"
+#include "report/gof_numbers.h"
 #include "simulate/network_features.h"
 #include "support/networks.h"
 
@@ -46,6 +47,15 @@ test::LinkList random_links(std::mt19937_64& random, int n, double density) {
     }
   }
   return links;
+}
+
+// The library's numbers of `summary`, the title "Goodness of fit: <path>, <terms>".
+tarnwick::GofTables tables_of(const GofSummary& summary, const std::string& path = "net.csv",
+                              const std::vector<std::string>& terms = {}) {
+  tarnwick::GofTables tables = gof_numbers(summary);
+  tables.network_path = path;
+  tables.terms = terms;
+  return tables;
 }
 
 // An observed network and 100 simulated ones of 21 to 50 nodes, with model statistics whose
@@ -216,7 +226,7 @@ TEST(GofReport, XmlCheckerRefusesBrokenDocuments) {
 }
 
 TEST(GofReport, CsvHasOneLinePerRowAndReadsBack) {
-  const GofSummary summary = realistic_summary();
+  const tarnwick::GofTables summary = tables_of(realistic_summary());
   std::ostringstream out;
   write_gof_csv(summary, out);
   std::istringstream lines(out.str());
@@ -225,7 +235,7 @@ TEST(GofReport, CsvHasOneLinePerRowAndReadsBack) {
   EXPECT_EQ(line, "feature,value,observed,min,mean,max,lower,upper,p_value");
   std::size_t count = 0;
   while (std::getline(lines, line)) {
-    const GofRow& row = summary.rows[count++];
+    const tarnwick::GofRow& row = summary.rows[count++];
     if (row.value.find(',') != std::string::npos) {
       // A quoted value: the numbers follow its closing quote.
       EXPECT_NE(line.find("\"2-stars \"\"out\"\", k<-i->j & more\""), std::string::npos) << line;
@@ -248,7 +258,7 @@ TEST(GofReport, CsvHasOneLinePerRowAndReadsBack) {
 TEST(GofReport, CsvWritesNonFiniteNumbersAsNA) {
   const NetworkFeatures f = network_features(test::network_of({{1, 2}, {2, 3}}));
   std::ostringstream out;
-  write_gof_csv(summarize_gof(f, {}, {}), out);
+  write_gof_csv(tables_of(summarize_gof(f, {}, {})), out);
   EXPECT_NE(out.str().find("\nout_degree,0,0.3333333333333333,NA,NA,NA,NA,NA,NA\n"),
             std::string::npos)
       << out.str();
@@ -265,7 +275,7 @@ TEST(GofReport, TableListsOnlyValuesOutsideTheBand) {
   summary.rows = {{"out_degree", "0", 0.5, 0.4, 0.5, 0.6, 0.405, 0.595, 1.0},
                   {"out_degree", "1", 0.9, 0.4, 0.5, 0.6, 0.405, 0.595, 0.0}};
   std::ostringstream out;
-  write_gof_table(summary, out);
+  write_gof_table(tables_of(summary), out);
   const std::string text = out.str();
   EXPECT_NE(text.find("against 3 simulated networks"), std::string::npos) << text;
   EXPECT_NE(text.find("Out-degree: 1 of 2 values inside the band"), std::string::npos) << text;
@@ -280,9 +290,9 @@ TEST(GofReport, TableListsOnlyValuesOutsideTheBand) {
 
 // Writes the figure of `summary`, checks it as XML, renders it with rsvg-convert and returns the
 // size of the PNG.
-std::uintmax_t rendered_size(const GofSummary& summary, const std::string& title) {
+std::uintmax_t rendered_size(const tarnwick::GofTables& tables) {
   std::ostringstream svg;
-  write_gof_svg(summary, title, svg);
+  write_gof_svg(tables, svg);
   EXPECT_EQ(XmlChecker(svg.str()).check(), "");
   const TemporaryFolder folder;
   const auto svg_path = folder.path() / "gof.svg";
@@ -304,10 +314,11 @@ std::uintmax_t rendered_size(const GofSummary& summary, const std::string& title
 }
 
 TEST(GofReport, SvgIsWellFormedAndRenders) {
-  const GofSummary summary = realistic_summary();
-  EXPECT_GT(rendered_size(summary, "Advice network & friends <test>"), 10000u);
+  const tarnwick::GofTables summary =
+      tables_of(realistic_summary(), "Advice network & friends <test>");
+  EXPECT_GT(rendered_size(summary), 10000u);
   std::ostringstream svg;
-  write_gof_svg(summary, "Advice network & friends <test>", svg);
+  write_gof_svg(summary, svg);
   const std::string text = svg.str();
   EXPECT_NE(text.find("Advice network &amp; friends &lt;test&gt;"), std::string::npos);
   EXPECT_NE(text.find("mutual &lt;i&lt;&gt;j&gt;"), std::string::npos);
@@ -319,15 +330,19 @@ TEST(GofReport, SvgIsWellFormedAndRenders) {
 // A title longer than the figure is wide is wrapped at blanks (a word longer than a line broken),
 // every line within the figure, nothing of it lost; a short one stays one line.
 TEST(GofReport, ALongTitleIsWrappedWithinTheFigure) {
-  const GofSummary summary = realistic_summary();
   const std::string long_path(130, 'p');
+  const tarnwick::GofTables summary =
+      tables_of(realistic_summary(), "data/" + long_path + ".csv",
+                {"edges", "mutual", "gwesp(0.5, fixed=TRUE)", "nodematch(\"department\")",
+                 "nodematch(\"level\")", "absdiff(\"age\")", "nodeicov(\"tenure\")"});
   const std::string title =
       "Goodness of fit: data/" + long_path +
       ".csv, edges mutual gwesp(0.5, fixed=TRUE) nodematch(\"department\") nodematch(\"level\") "
       "absdiff(\"age\") nodeicov(\"tenure\")";
+  EXPECT_EQ(gof_title(summary), title);
   std::ostringstream svg;
-  write_gof_svg(summary, title, svg);
-  EXPECT_GT(rendered_size(summary, title), 10000u);
+  write_gof_svg(summary, svg);
+  EXPECT_GT(rendered_size(summary), 10000u);
   const std::string text = svg.str();
   const std::string title_start = "font-size=\"20\" text-anchor=\"middle\" font-weight=\"bold\"";
   std::vector<std::string> lines;
@@ -355,7 +370,7 @@ TEST(GofReport, ALongTitleIsWrappedWithinTheFigure) {
   }
   EXPECT_EQ(without_blanks(joined), without_blanks(title));
   std::ostringstream short_svg;
-  write_gof_svg(summary, "Goodness of fit: advice.csv, edges mutual", short_svg);
+  write_gof_svg(tables_of(realistic_summary(), "advice.csv", {"edges", "mutual"}), short_svg);
   EXPECT_NE(short_svg.str().find(">Goodness of fit: advice.csv, edges mutual</text>"),
             std::string::npos);
 }
@@ -366,33 +381,37 @@ TEST(GofReport, AWideDegreePanelIsBinnedAndDrawnOnALogScale) {
   test::LinkList star;
   for (int leaf = 2; leaf <= 121; ++leaf) star.emplace_back(leaf, 1);
   const NetworkFeatures features = network_features(test::network_of(star));
-  const GofSummary summary = summarize_gof(features, {features, features}, {});
+  const tarnwick::GofTables summary =
+      tables_of(summarize_gof(features, {features, features}, {}), "star");
   std::ostringstream svg;
-  write_gof_svg(summary, "star", svg);
+  write_gof_svg(summary, svg);
   const std::string text = svg.str();
   EXPECT_NE(text.find("in-degree (bins doubling in width)"), std::string::npos);
   EXPECT_NE(text.find(">32-63<"), std::string::npos);
   EXPECT_NE(text.find("share of nodes (log scale)"), std::string::npos);
   EXPECT_EQ(XmlChecker(text.substr(text.find("<svg"))).check(), "");
   std::size_t in_degree_rows = 0;
-  for (const GofRow& row : summary.rows) in_degree_rows += row.feature == "in_degree" ? 1 : 0;
+  for (const tarnwick::GofRow& row : summary.rows)
+    in_degree_rows += row.feature == "in_degree" ? 1 : 0;
   EXPECT_EQ(in_degree_rows, 121u);
 }
 
 TEST(GofReport, SvgOfEmptyNetworkWithoutSimulationsRenders) {
   const NetworkFeatures none = network_features(test::network_of({}));
-  EXPECT_GT(rendered_size(summarize_gof(none, {}, {}), ""), 0u);
+  EXPECT_GT(rendered_size(tables_of(summarize_gof(none, {}, {}), "")), 0u);
   const NetworkFeatures one_link = network_features(test::network_of({{1, 2}}));
-  EXPECT_GT(rendered_size(summarize_gof(one_link, {one_link}, {{"edges"}, {1}, {{1}}}), "one"), 0u);
+  EXPECT_GT(
+      rendered_size(tables_of(summarize_gof(one_link, {one_link}, {{"edges"}, {1}, {{1}}}), "one")),
+      0u);
 }
 
 TEST(GofReport, HtmlHoldsTheFigureAndTablesWithoutOutsideResources) {
-  const GofSummary summary = realistic_summary();
+  const tarnwick::GofTables summary = tables_of(realistic_summary(), "Advice & co");
   std::ostringstream out;
-  write_gof_html(summary, "Advice & co", out);
+  write_gof_html(summary, out);
   const std::string html = out.str();
   EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
-  EXPECT_NE(html.find("<title>Advice &amp; co</title>"), std::string::npos);
+  EXPECT_NE(html.find("<title>Goodness of fit: Advice &amp; co,</title>"), std::string::npos);
   EXPECT_NE(html.find("<svg xmlns=\"http://www.w3.org/2000/svg\""), std::string::npos);
   EXPECT_EQ(html.find("<?xml"), std::string::npos);
   EXPECT_EQ(html.find("<script"), std::string::npos);

@@ -7,27 +7,16 @@
 #include <sstream>
 #include <string>
 
+#include "estimate/estimate.h"
 #include "mple/fit_warnings.h"
 #include "support/fits.h"
 
 namespace tarn {
 namespace {
 
-nlohmann::json json_of(const test::Fitted& f, bool estimate_exists = true,
-                       std::vector<WordedWarning> warnings = {},
-                       std::vector<InputFileRecord> files = {}) {
-  const ParameterErrors errors = naive_errors(f.result);
-  const Study study = f.data();
-  FitRecord record;
-  record.files = std::move(files);
-  record.network = &f.network;
-  record.model = &study.model;
-  record.result = &f.result;
-  record.errors = &errors;
-  record.estimate_exists = estimate_exists;
-  record.warnings = std::move(warnings);
+nlohmann::json json_of(const tarnwick::Estimate& e) {
   std::ostringstream out;
-  write_fit_json(record, out);
+  write_fit_json(e, out);
   return nlohmann::json::parse(out.str());
 }
 
@@ -35,31 +24,46 @@ nlohmann::json json_of(const test::Fitted& f, bool estimate_exists = true,
 TEST(JsonResults, TheOutcomeNamesWhatKeptTheFitFromAnEstimate) {
   test::Fitted f = test::fitted(test::final_inversion_fails, {6, 12});
   ASSERT_TRUE(f.result.final_inversion_failed);
-  EXPECT_EQ(json_of(f)["outcome"], "pass_limit");
-  EXPECT_EQ(json_of(f, false)["outcome"], "estimate_does_not_exist");
+  EXPECT_EQ(pseudo_likelihood_outcome(f.result, true), "pass_limit");
+  EXPECT_EQ(pseudo_likelihood_outcome(f.result, false), "estimate_does_not_exist");
   // The final inversion alone: the Newton passes ended within their limit.
   f.result.too_many_iterations = false;
-  EXPECT_EQ(json_of(f)["outcome"], "final_inversion_failed");
-  EXPECT_FALSE(json_of(f)["converged"]);
+  EXPECT_EQ(pseudo_likelihood_outcome(f.result, true), "final_inversion_failed");
 
   const test::Fitted g = test::fitted({{1, 2}, {1, 3}, {2, 3}, {2, 4}, {3, 1}, {4, 1}}, {1});
   ASSERT_TRUE(fit_converged(g.result));
-  EXPECT_EQ(json_of(g)["outcome"], "converged");
-  EXPECT_TRUE(json_of(g)["converged"]);
-  EXPECT_EQ(json_of(g, false)["outcome"], "estimate_does_not_exist");
-  EXPECT_FALSE(json_of(g, false)["converged"]);
+  EXPECT_EQ(pseudo_likelihood_outcome(g.result, true), "converged");
+  EXPECT_EQ(pseudo_likelihood_outcome(g.result, false), "estimate_does_not_exist");
 }
 
-TEST(JsonResults, TheDyadsAreTheFitsDyads) {
-  const test::Fitted f = test::fitted({{1, 2}, {1, 3}, {2, 3}, {2, 4}, {3, 1}, {4, 1}}, {1});
-  EXPECT_EQ(json_of(f, {})["input"]["network"]["dyads"], 12);
+// A fit without estimates: no covariance, no correlations, no pseudo-likelihood figures, and
+// "converged" false; the parameters' missing figures null.
+TEST(JsonResults, AFitWithoutEstimatesHasNullsWhereItHasNoFigures) {
+  tarnwick::Estimate e;
+  e.method = "mple";
+  e.outcome = "statistics_linearly_dependent";
+  e.terms = {{"edges", {"edges"}, {}, 1, 0, "", "", -1}};
+  e.coefficients = {{"edges", 0}};
+  e.covariance = e.correlation = {{tarnwick::not_a_number}};
+  const nlohmann::json json = json_of(e);
+  EXPECT_FALSE(json["converged"]);
+  EXPECT_TRUE(json["covariance"].is_null());
+  EXPECT_TRUE(json["correlation"].is_null());
+  EXPECT_TRUE(json["minus2_log_likelihood"].is_null());
+  EXPECT_TRUE(json["classification"].is_null());
+  EXPECT_EQ(json["df"], 1);
+  EXPECT_TRUE(json["parameters"][0]["estimate"].is_null());
+  EXPECT_EQ(json["parameters"][0]["type"], 1);
+  EXPECT_TRUE(json["parameters"][0]["block_type"].is_null());
+  EXPECT_FALSE(json.contains("mple"));
 }
 
 TEST(JsonResults, BytesThatAreNotUtf8BecomeReplacementCharacters) {
-  const test::Fitted f = test::fitted({{1, 2}, {1, 3}, {2, 3}, {2, 4}, {3, 1}, {4, 1}}, {1});
-  const Warning note = Warning{"note"}.add_count("nodes", 3).add_text("file", "r\xE9seau.csv");
-  const nlohmann::json json =
-      json_of(f, true, {{note, "r\xE9seau"}}, {{"network", "r\xE9seau.csv", "csv"}});
+  tarnwick::Estimate e;
+  e.files = {{"network", "r\xE9seau.csv", "csv"}};
+  e.warnings = {
+      {"note", "r\xE9seau", "data", {{"nodes", std::int64_t{3}}, {"file", "r\xE9seau.csv"}}}};
+  const nlohmann::json json = json_of(e);
   EXPECT_EQ(json["input"]["network"]["file"], "r\xEF\xBF\xBDseau.csv");
   EXPECT_EQ(json["warnings"][0]["message"], "r\xEF\xBF\xBDseau");
   EXPECT_EQ(json["warnings"][0]["figures"]["nodes"], 3);
