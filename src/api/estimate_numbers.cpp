@@ -214,7 +214,9 @@ tarnwick::PseudoLikelihoodFigures pseudo_likelihood_of(const FitResult& r) {
   f.percent_correct_no_link = percent(t[0][0], t[0][0] + t[0][1]);
   f.percent_correct_link = percent(t[1][1], t[1][0] + t[1][1]);
   f.percent_correct = percent(t[0][0] + t[1][1], t[0][0] + t[0][1] + t[1][0] + t[1][1]);
-  f.pass_limit = r.too_many_iterations;
+  // "Too many iterations!" on the screen: the pass limit, not estimates that grow without end
+  // (their own warning says so).
+  f.pass_limit = r.too_many_iterations && !r.unbounded;
   return f;
 }
 

@@ -75,7 +75,8 @@ struct Estimate {
 
 // How a pseudo-likelihood fit ended: "converged" when it converged to an estimate that exists;
 // otherwise what kept it from one: estimate_does_not_exist (before any other),
-// statistics_linearly_dependent, newton_inversion_failed, pass_limit or final_inversion_failed.
+// statistics_linearly_dependent, newton_inversion_failed, pass_limit, estimates_unbounded or
+// final_inversion_failed.
 std::string pseudo_likelihood_outcome(const FitResult& result, bool estimate_exists);
 
 struct EstimatorSettings {

@@ -68,6 +68,7 @@ std::string pseudo_likelihood_outcome(const FitResult& r, bool estimate_exists) 
   if (fit_converged(r)) return "converged";
   if (r.end == FitEnd::dependent) return "statistics_linearly_dependent";
   if (r.end == FitEnd::wxsq_singular) return "newton_inversion_failed";
+  if (r.unbounded) return "estimates_unbounded";
   return r.too_many_iterations ? "pass_limit" : "final_inversion_failed";
 }
 

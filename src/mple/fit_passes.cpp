@@ -94,6 +94,7 @@ FitResult fit_by_passes(FitSums& sums, const FitPlan& plan) {
       settings);
   result.newton_passes = run.passes;
   result.step_halvings = run.halvings;
+  result.unbounded = run.end == NewtonEnd::unbounded;
   result.too_many_iterations = run.end == NewtonEnd::pass_limit || run.end == NewtonEnd::unbounded;
   if (run.end == NewtonEnd::singular) {
     result.end = FitEnd::wxsq_singular;

@@ -36,7 +36,11 @@ struct FitResult {
   bool final_inversion_failed = false;
   bool too_many_iterations = false;  // the pass limit ended the Newton passes
   int newton_passes = 0;
-  int step_halvings = 0;  // Newton passes that took a step back by half (until_settled fits)
+  int step_halvings = 0;
+  // The passes stopped where the fitted probabilities of some dyads reached exactly 0 or 1 while
+  // the pseudo-likelihood still rose (too_many_iterations is set too): the estimates grow without
+  // end.
+  bool unbounded = false;  // Newton passes that took a step back by half (until_settled fits)
   // Dyads of the Newton and final passes whose fitted probability came out exactly 0 or 1.
   std::int64_t zero_weight_dyads = 0;
 };

@@ -16,7 +16,9 @@ std::vector<Warning> fit_warnings(const FitResult& r) {
     case FitEnd::completed:
       break;
   }
-  if (r.too_many_iterations) {
+  if (r.unbounded) {
+    warnings.push_back(Warning{"estimates_unbounded"}.add_count("passes", r.newton_passes));
+  } else if (r.too_many_iterations) {
     warnings.push_back(Warning{"pass_limit"}.add_count("passes", r.newton_passes));
   }
   if (r.zero_weight_dyads > 0) {

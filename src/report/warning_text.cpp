@@ -273,6 +273,13 @@ constexpr Wording wordings[] = {
        return "The estimates had not converged after the last of " + count_of(w, "passes") +
               " Newton passes: the results are partial.";
      }},
+    {"estimates_unbounded",
+     [](const Warning& w) -> std::string {
+       return "After " + count_of(w, "passes") +
+              " Newton passes the pseudo-likelihood still rose where the fitted probabilities of "
+              "some dyads had reached exactly 0 or 1: the estimates grow without end, and those "
+              "shown are where the passes stopped.";
+     }},
     {"fitted_probabilities_0_or_1",
      [](const Warning& w) -> std::string {
        return count_of(w, "dyads") +
