@@ -15,36 +15,58 @@
 namespace tarn {
 namespace {
 
-// The calls of a formula as "name(argument,...)@block" lines.
+std::string value_text(const ArgumentValue& value) {
+  std::string line;
+  switch (value.kind) {
+    case ArgumentValue::Kind::numbers:
+      for (double v : value.numbers) line += "#" + r_number_text(v);
+      break;
+    case ArgumentValue::Kind::text:
+      line += "'" + value.text + "'";
+      break;
+    case ArgumentValue::Kind::word:
+      line += value.text;
+      break;
+    case ArgumentValue::Kind::logical:
+      line += value.logical ? "TRUE" : "FALSE";
+      break;
+    case ArgumentValue::Kind::formula:
+      line += "[" + value.lhs + "~" + value.rhs + "]";
+      break;
+    case ArgumentValue::Kind::list:
+      line += "{";
+      for (std::size_t k = 0; k < value.items.size(); ++k) {
+        line += (k ? ";" : "") + value_text(value.items[k]);
+      }
+      line += "}";
+      break;
+  }
+  return line;
+}
+
+// A call as "name(argument,...)@block", an interaction as "(a : b)".
+std::string call_text(const TermCall& call) {
+  if (!call.operands.empty()) {
+    return "(" + call_text(call.operands[0]) + " " + call.name + " " + call_text(call.operands[1]) +
+           ")";
+  }
+  std::string line = call.name;
+  if (call.parenthesised) {
+    line += "(";
+    for (std::size_t k = 0; k < call.arguments.size(); ++k) {
+      const TermArgument& a = call.arguments[k];
+      line += (k ? "|" : "") + (a.name.empty() ? "" : a.name + "=") + value_text(a.value);
+    }
+    line += ")";
+  }
+  if (call.block) line += "@" + *call.block;
+  return line;
+}
+
+// The calls of a formula as call_text writes them.
 std::vector<std::string> calls_of(const std::string& formula) {
   std::vector<std::string> lines;
-  for (const TermCall& call : parse_formula(formula)) {
-    std::string line = call.name;
-    if (call.parenthesised) {
-      line += "(";
-      for (std::size_t k = 0; k < call.arguments.size(); ++k) {
-        const TermArgument& a = call.arguments[k];
-        line += (k ? "|" : "") + (a.name.empty() ? "" : a.name + "=");
-        switch (a.value.kind) {
-          case ArgumentValue::Kind::numbers:
-            for (double v : a.value.numbers) line += "#" + r_number_text(v);
-            break;
-          case ArgumentValue::Kind::text:
-            line += "'" + a.value.text + "'";
-            break;
-          case ArgumentValue::Kind::word:
-            line += a.value.text;
-            break;
-          case ArgumentValue::Kind::logical:
-            line += a.value.logical ? "TRUE" : "FALSE";
-            break;
-        }
-      }
-      line += ")";
-    }
-    if (call.block) line += "@" + *call.block;
-    lines.push_back(line);
-  }
+  for (const TermCall& call : parse_formula(formula)) lines.push_back(call_text(call));
   return lines;
 }
 
@@ -64,6 +86,16 @@ TEST(Formula, StatnetFormulasAndLists) {
        {"gwidegree(#0.693147180559945|fixed=TRUE)", "absdiff('a,b'|pow=#1e-05)"}},
       {"nodemix(dept, levels2=-(1:2))", {"nodemix(dept|levels2=#-1#-2)"}},
       {"triangle()", {"triangle()"}},
+      // Formulas, lists and interactions: the operators' and mm's arguments.
+      {"F(~edges + nodecov(\"x\"), ~absdiff('w') >= 5)",
+       {"F([~edges + nodecov(\"x\")]|[~absdiff('w') >= 5])"}},
+      {"Sum(list(~edges, \"sum\" ~ mutual + asymmetric), label=c(\"a\", 'b'))",
+       {"Sum({[~edges];[\"sum\"~mutual + asymmetric]}|label={'a';'b'})"}},
+      {"mm(group ~ ., levels2=NULL) + mm(.~x)", {"mm([group~.]|levels2=NULL)", "mm([.~x])"}},
+      {"edges + nodecov(x):absdiff(y) + a*b:c + ttriple@*",
+       {"edges", "(nodecov(x) : absdiff(y))", "(a * (b : c))", "ttriple@*"}},
+      {"a*b*c", {"((a * b) * c)"}},
+      {"degree(c)", {"degree(c)"}},
   };
   for (const auto& c : cases) EXPECT_EQ(calls_of(c.formula), c.calls) << c.formula;
 }
