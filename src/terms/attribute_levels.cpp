@@ -1,6 +1,7 @@
 #include "terms/attribute_levels.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <map>
 
@@ -11,6 +12,19 @@ namespace tarn {
 // The attribute a term names, every node with a value.
 const AttributeColumn& attribute_of(const TermArguments& arguments, const TermContext& context,
                                     std::string_view argument) {
+  // ergm 4 takes an attribute as ~name too.
+  const ArgumentValue* value = arguments.find(argument);
+  if (value != nullptr && value->kind == ArgumentValue::Kind::formula) {
+    const bool name = value->lhs.empty() && !value->rhs.empty() &&
+                      std::all_of(value->rhs.begin(), value->rhs.end(), [](char c) {
+                        return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.';
+                      });
+    if (!name) {
+      arguments.fail(argument, "give an attribute's name, or ~name (\"" + value->written +
+                                   "\" is neither; functions of attributes are not offered)");
+    }
+    return attribute_named(arguments, context, argument, value->rhs);
+  }
   return attribute_named(arguments, context, argument, arguments.text(argument));
 }
 

@@ -211,9 +211,7 @@ TermPointer make_binned(const TermArguments& arguments, const TermContext& conte
 }
 
 std::string degree_options(const TermArguments& arguments) {
-  std::string text;
-  if (arguments.given("by")) text += ", by=\"" + arguments.text("by") + "\"";
-  return text + arguments.written_options({"homophily", "levels"});
+  return arguments.written_options({"by", "homophily", "levels"});
 }
 
 template <DegreeOf Side>

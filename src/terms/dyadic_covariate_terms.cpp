@@ -204,7 +204,8 @@ TermPointer make_hamming(const TermCall& call, const TermContext& context) {
   }
   std::string rest = arguments.written_options({"attrname", "defaultweight"});
   if (text.back() == '(' && !rest.empty()) rest = rest.substr(2);
-  return std::make_shared<Hamming>(text + rest + ")", name, std::move(target), std::move(weights),
+  text = text.back() == '(' && rest.empty() ? "hamming" : text + rest + ")";
+  return std::make_shared<Hamming>(text, name, std::move(target), std::move(weights),
                                    default_weight, context.directed);
 }
 

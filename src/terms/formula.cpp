@@ -310,6 +310,10 @@ TermCall term_of_piece(std::string_view piece, std::string_view whole) {
 }  // namespace
 
 TermCall parse_term(std::string_view text) {
+  if (find_outside(text, '~') != std::string_view::npos) {
+    throw ModelError("\"" + std::string(trimmed(text)) +
+                     "\": give one term, not a formula with '~'");
+  }
   const std::vector<TermCall> calls = parse_formula(text);
   if (calls.size() != 1) {
     throw ModelError("\"" + std::string(trimmed(text)) + "\": give one term, not " +

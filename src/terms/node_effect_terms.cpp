@@ -40,13 +40,14 @@ TermPointer make_node_effect(const TermCall& call, const TermContext& context) {
   const int n = context.node_count;
   const std::vector<int> kept = kept_nodes(arguments, n);
   const std::vector<int> index = statistic_index(kept, n);
-  std::string suffix;
+  std::string suffix, attribute;
   std::vector<int> codes;  // sociality with attr: every node's code (levels left out: one code)
   if (Ends == 2 && arguments.given("attr")) {
     const AttributeColumn& column = attribute_of(arguments, context);
     const Levels levels = levels_of(column, n);
     codes = kept_codes(levels, kept_positions(arguments, "levels", levels.names, false), false);
     suffix = "." + column.name;
+    attribute = "\"" + column.name + "\"";
   } else if (Ends == 2 && arguments.given("levels")) {
     arguments.fail("levels", "it chooses levels of attr=");
   }
@@ -54,8 +55,7 @@ TermPointer make_node_effect(const TermCall& call, const TermContext& context) {
   for (int k : kept) names.push_back(stem + std::to_string(k + 1) + suffix);
   std::string text = stem;
   if (!call.arguments.empty()) {
-    text +=
-        "(" + (Ends == 2 && arguments.given("attr") ? "\"" + arguments.text("attr") + "\"" : "");
+    text += "(" + attribute;
     std::string options = arguments.written_options({"base", "levels", "nodes"});
     if (text.back() == '(' && !options.empty()) options = options.substr(2);
     text += options + ")";
