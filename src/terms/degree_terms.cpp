@@ -259,10 +259,11 @@ TermPointer make_degree_range(const TermCall& call, const TermContext& context) 
   });
 }
 
-template <DegreeOf Side>
+// Ergm3: under ergm 3's names (idegreepopularity ...), which name their statistics so.
+template <DegreeOf Side, bool Ergm3 = false>
 TermPointer make_degree_power(const TermCall& call, const TermContext&) {
   const TermArguments arguments(call, {});
-  const std::string name = prefix_of(Side) + "degree1.5";
+  const std::string name = prefix_of(Side) + (Ergm3 ? "degreepopularity" : "degree1.5");
   return std::make_shared<DegreeSum>(name, std::vector<std::string>{name}, Side, std::vector<int>{},
                                      [](int, int degree, double weight, double* out) {
                                        out[0] +=
@@ -408,11 +409,11 @@ constexpr std::array<TermEntry, 20> entries = {{
     {"isolatededges", "", "edges both of whose ends have degree 1", Networks::undirected, "",
      make_isolated_edges},
     {"idegreepopularity", "", "ergm 3's name of idegree1.5", Networks::directed, "degree1.5",
-     make_degree_power<DegreeOf::in>},
+     make_degree_power<DegreeOf::in, true>},
     {"odegreepopularity", "", "ergm 3's name of odegree1.5", Networks::directed, "degree1.5",
-     make_degree_power<DegreeOf::out>},
+     make_degree_power<DegreeOf::out, true>},
     {"degreepopularity", "", "ergm 3's name of degree1.5", Networks::undirected,
-     "idegree1.5 or odegree1.5", make_degree_power<DegreeOf::undirected>},
+     "idegree1.5 or odegree1.5", make_degree_power<DegreeOf::undirected, true>},
     {"isolates", "", "nodes without links", Networks::both, "", make_isolates},
 }};
 
