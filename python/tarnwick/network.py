@@ -170,12 +170,15 @@ class Network:
         ``dyadcov("name")`` and ``hamming("name")`` read before any file of that name.
 
         Each covariate is an n x n matrix: a numpy array or nested lists whose rows and columns
-        follow :attr:`nodes`, or a pandas DataFrame whose index and columns are the node labels
-        (in any order). Row i, column j is the value of the dyad (i, j); undirected, the pair
-        takes the value above the diagonal, else the one below. Raises ArgumentError for a
-        matrix of another shape, a label that is no node, or a value that is not a number.
+        follow the nodes in the order they were given (a graph's own order, as
+        ``networkx.to_numpy_array`` writes it; for a network read from files, :attr:`nodes`), or
+        a pandas DataFrame whose index and columns are the node labels, in any order. Row i,
+        column j is the value of the dyad (i, j); undirected, the pair takes the value above the
+        diagonal, else the one below. Raises ArgumentError for a matrix of another shape, a
+        label that is no node, or a value that is not a number.
         """
         matrices = []
+        n = self.node_count
         for name, matrix in covariates.items():
             if hasattr(matrix, "loc") and hasattr(matrix, "columns"):
                 try:
@@ -187,7 +190,16 @@ class Network:
                     ) from None
                 rows = matrix.to_numpy().tolist()
             else:
-                rows = [list(row) for row in matrix]
+                given = [list(row) for row in matrix]
+                if len(given) == n and all(len(row) == n for row in given):
+                    # From the order given to the library's.
+                    order = self._graph_order
+                    rows = [[0.0] * n for _ in range(n)]
+                    for p in range(n):
+                        for q in range(n):
+                            rows[order[p]][order[q]] = given[p][q]
+                else:
+                    rows = given
             try:
                 values = [float(v) for row in rows for v in row]
             except (TypeError, ValueError):

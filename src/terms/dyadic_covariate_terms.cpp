@@ -78,21 +78,27 @@ std::string canonical(std::string_view term, const TermArguments& arguments) {
          ")";
 }
 
-TermPointer make_edgecov(const TermCall& call, const TermContext& context) {
+// edgecov, and dyadcov of an undirected network, which ergm counts alike under its own name.
+TermPointer make_covariate_sum(const TermCall& call, const TermContext& context,
+                               const std::string& term) {
   const TermArguments arguments(call, {"x", "attrname"});
   std::shared_ptr<const DyadValues> values = covariate_of(arguments, context, "x");
   const bool directed = context.directed;
   NodeClassForm form;
   form.touched = nonzero_dyads(*values, directed, false);
   return std::make_shared<DyadFunctionTerm>(
-      canonical("edgecov", arguments),
-      std::vector<std::string>{"edgecov." + covariate_name(arguments, "x")},
+      canonical(term, arguments),
+      std::vector<std::string>{term + "." + covariate_name(arguments, "x")},
       [values, directed](int i, int j, double* out) { out[0] = value_at(*values, directed, i, j); },
       std::move(form), true);
 }
 
+TermPointer make_edgecov(const TermCall& call, const TermContext& context) {
+  return make_covariate_sum(call, context, "edgecov");
+}
+
 TermPointer make_dyadcov(const TermCall& call, const TermContext& context) {
-  if (!context.directed) return make_edgecov(call, context);
+  if (!context.directed) return make_covariate_sum(call, context, "dyadcov");
   const TermArguments arguments(call, {"x", "attrname"});
   std::shared_ptr<const DyadValues> values = covariate_of(arguments, context, "x");
   const std::string stem = "dyadcov." + covariate_name(arguments, "x");

@@ -332,10 +332,19 @@ TEST(ErgmCatalogue, HammingAndMatrixCovariates) {
   const auto statistics = summary_of(
       files, {"net1.csv", "-m",
               "hamming(\"net2.csv\") + hamming + hamming(\"net2.txt\") + "
-              "edgecov(\"net2.csv\") + edgecov(\"net2.txt\") + edgecov(\"labelled.csv\")"});
+              "edgecov(\"net2.csv\") + edgecov(\"net2.txt\") + edgecov(\"labelled.csv\") + "
+              "dyadcov(\"net2.txt\")"});
   const std::vector<std::pair<std::string, double>> expected = {
-      {"hamming.net2", 2}, {"hamming", 0},      {"hamming.net2", 2},
-      {"edgecov.net2", 3}, {"edgecov.net2", 3}, {"edgecov.labelled", 3}};
+      {"hamming.net2", 2},
+      {"hamming", 0},
+      {"hamming.net2", 2},
+      {"edgecov.net2", 3},
+      {"edgecov.net2", 3},
+      {"edgecov.labelled", 3},
+      // The pairs 1-2, 2-3 and 1-3 of net1 hold one link each, from the lower node: upper.
+      {"dyadcov.net2.mutual", 0},
+      {"dyadcov.net2.utri", 3},
+      {"dyadcov.net2.ltri", 0}};
   EXPECT_EQ(statistics, expected);
 }
 

@@ -173,6 +173,63 @@ TEST(Formula, NamesOfTheStatistics) {
             std::vector<std::string>{"gwdeg.fixed.0"});
 }
 
+// ergm's names of the catalogue's statistics, as its InitErgmTerm functions paste them.
+TEST(Formula, NamesOfTheCatalogueStatistics) {
+  const std::pair<const char*, std::vector<std::string>> directed[] = {
+      {"asymmetric(level, diff=TRUE, levels=-1)", {"asymmetric.level.2", "asymmetric.level.3"}},
+      {"mutual(same=level)", {"mutual.level"}},
+      {"mutual(by=~level, keep=3)", {"mutual.by.level.3"}},
+      {"diff(level)", {"diff.t-h.level"}},
+      {"diff(level, pow=2, dir=\"H-T\")", {"diff2.h-t.level"}},
+      {"diff(level, sign.action=\"abs\")", {"diff.abs.level"}},
+      {"diff(level, sign.action=\"posonly\", pow=0)", {"diff0.posonly.t-h.level"}},
+      {"smalldiff(level, 1.5)", {"smalldiff.level1.5"}},
+      {"absdiffcat(level)", {"absdiff.level.1", "absdiff.level.2"}},
+      {"sender", {"sender2", "sender3", "sender4"}},
+      {"receiver(nodes=c(1, 3))", {"receiver1", "receiver3"}},
+      {"density", {"density"}},
+      {"meandeg", {"meandeg"}},
+      {"mm(level, levels2=2:3)", {"mm[level=2,level=1]", "mm[level=3,level=1]"}},
+      {"mm(level~., levels2=TRUE)", {"mm[level=1,.]", "mm[level=2,.]", "mm[level=3,.]"}},
+      {"mm(.~name, levels=c(\"b\", \"d\"))", {"mm[.,name=d]"}},
+      {"idegree(0, by=level)", {"ideg0.level1", "ideg0.level2", "ideg0.level3"}},
+      {"odegrange(1, to=3)", {"odeg1to3"}},
+      {"idegrange(2)", {"ideg2+"}},
+      {"idegree1.5", {"idegree1.5"}},
+      {"idegreepopularity", {"idegreepopularity"}},
+      {"istar(2, level)", {"istar2.level"}},
+      {"gwidegree(0.5, TRUE, level, levels=2)", {"gwideg0.5.level2"}},
+      {"F(~edges + nodecov(level), ~!nodematch(\"level\"))",
+       {"F(!nodematch(\"level\"))~edges", "F(!nodematch(\"level\"))~nodecov.level"}},
+      {"F(~edges, ~absdiff('level') >= 2)", {"F(absdiff(\"level\")>=2)~edges"}},
+      {"Sum(~edges + mutual, \"x\")", {"Sum~x1", "Sum~x2"}},
+      {"Sum(\"sum\"~edges + mutual, label=\"x\")", {"Sum~x"}},
+      {"nodematch(level):nodefactor(level)",
+       {"nodematch.level:nodefactor.level.2", "nodematch.level:nodefactor.level.3"}},
+      {"absdiff(level)*nodecov(level)",
+       {"absdiff.level", "nodecov.level", "absdiff.level:nodecov.level"}},
+  };
+  for (const auto& [formula, names] : directed) {
+    EXPECT_EQ(term_of(formula)->statistic_names(), names) << formula;
+  }
+  const std::pair<const char*, std::vector<std::string>> undirected[] = {
+      {"degree(1, by=level, homophily=TRUE)", {"deg1.homophily.level"}},
+      {"degrange(0:1, by=level, levels=3)", {"deg0+.level3", "deg1+.level3"}},
+      {"concurrent(by=level)", {"concurrent.level1", "concurrent.level2", "concurrent.level3"}},
+      {"concurrentties", {"concurrentties"}},
+      {"kstar(2, ~level)", {"kstar2.level"}},
+      {"sociality(level)", {"sociality2.level", "sociality3.level", "sociality4.level"}},
+      {"altkstar(0.5, fixed=TRUE)", {"altkstar.0.5"}},
+      {"isolatededges", {"isolatededges"}},
+      {"degree1.5", {"degree1.5"}},
+      {"gwdegree(0.25, fixed=TRUE, attr=level)",
+       {"gwdeg0.25.level1", "gwdeg0.25.level2", "gwdeg0.25.level3"}},
+  };
+  for (const auto& [formula, names] : undirected) {
+    EXPECT_EQ(term_of(formula, false)->statistic_names(), names) << formula;
+  }
+}
+
 TEST(Formula, WrongTermsAndArgumentsSayWhy) {
   const struct {
     const char* formula;
