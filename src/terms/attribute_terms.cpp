@@ -52,23 +52,9 @@ class NodeMatch final : public DyadIndependentTerm<NodeMatch> {
 
 TermPointer make_nodematch(const TermCall& call, const TermContext& context) {
   const TermArguments arguments(call, {"attr", "diff", "keep", "levels"});
-  const AttributeColumn& column = attribute_of(arguments, context);
-  const Levels levels = levels_of(column, context.node_count);
-  const bool diff = arguments.logical("diff", false);
-  const std::vector<int> kept =
-      apply_keep(arguments, kept_positions(arguments, "levels", levels.names, false));
-  std::vector<std::string> names;
-  if (diff) {
-    for (const std::string& level : kept_names(levels, kept)) {
-      names.push_back("nodematch." + column.name + "." + level);
-    }
-  } else {
-    names.push_back("nodematch." + column.name);
-  }
-  const std::string text = "nodematch(\"" + column.name + "\"" + (diff ? ", diff=TRUE" : "") +
-                           arguments.written_options({"keep", "levels"}) + ")";
-  return std::make_shared<NodeMatch>(text, std::move(names),
-                                     LevelMatch(kept_codes(levels, kept, true), diff));
+  AttributeMatch m = attribute_match(arguments, context, "attr", "nodematch", "nodematch");
+  return std::make_shared<NodeMatch>("nodematch(\"" + m.attribute + "\"" + m.options + ")",
+                                     std::move(m.names), std::move(m.match));
 }
 
 TermPointer make_nodemix(const TermCall& call, const TermContext& context) {

@@ -22,59 +22,31 @@ namespace tarn {
 
 namespace {
 
-// The kept levels of the attribute of `argument` (levels=, then ergm 3's keep=).
-struct KeptAttribute {
-  const AttributeColumn* column;
-  Levels levels;
-  std::vector<int> kept;
-};
-
-KeptAttribute kept_attribute(const TermArguments& arguments, const TermContext& context,
-                             std::string_view argument) {
-  const AttributeColumn& column = attribute_of(arguments, context, argument);
-  Levels levels = levels_of(column, context.node_count);
-  std::vector<int> kept =
-      apply_keep(arguments, kept_positions(arguments, "levels", levels.names, false));
-  return {&column, std::move(levels), std::move(kept)};
-}
-
-std::vector<std::string> level_statistics(const std::string& stem, const KeptAttribute& a) {
-  std::vector<std::string> names;
-  for (const std::string& level : kept_names(a.levels, a.kept)) {
-    names.push_back(stem + "." + a.column->name + "." + level);
-  }
-  return names;
-}
-
 TermPointer make_mutual_by(const TermArguments& arguments, const TermContext& context) {
   if (arguments.given("diff")) arguments.fail("diff", "diff= goes with same=, not by=");
-  const KeptAttribute a = kept_attribute(arguments, context, "by");
-  const std::vector<int> codes = kept_codes(a.levels, a.kept, true);
-  const std::string text =
-      "mutual(by=\"" + a.column->name + "\"" + arguments.written_options({"keep", "levels"}) + ")";
+  const AttributeMatch m =
+      attribute_match(arguments, context, "by", "mutual.by", "mutual.by", true);
+  const LevelMatch match = m.match;
   NodeClassForm form;
-  for (int code : codes) form.node_class.push_back(code + 1);
+  for (int node = 1; node <= context.node_count; ++node) {
+    form.node_class.push_back(match.statistic_of_match(node) + 1);
+  }
   return std::make_shared<PairStateTerm>(
-      text, level_statistics("mutual.by", a),
-      [codes](int i, int j, bool reverse, double* out) {
+      "mutual(by=\"" + m.attribute + "\"" + m.options + ")", m.names,
+      [match](int i, int j, bool reverse, double* out) {
         if (!reverse) return;
         for (const int node : {i, j}) {
-          if (const int s = codes[std::size_t(node - 1)]; s >= 0) out[s] += 1.0;
+          if (const int s = match.statistic_of_match(node); s >= 0) out[s] += 1.0;
         }
       },
       std::move(form), [](int, int, bool, double*) {});
 }
 
 TermPointer make_mutual_same(const TermArguments& arguments, const TermContext& context) {
-  const KeptAttribute a = kept_attribute(arguments, context, "same");
-  const bool diff = arguments.logical("diff", false);
-  const LevelMatch match(kept_codes(a.levels, a.kept, true), diff);
-  const std::string text = "mutual(same=\"" + a.column->name + "\"" + (diff ? ", diff=TRUE" : "") +
-                           arguments.written_options({"keep", "levels"}) + ")";
-  std::vector<std::string> names = diff ? level_statistics("mutual.same", a)
-                                        : std::vector<std::string>{"mutual." + a.column->name};
+  const AttributeMatch m = attribute_match(arguments, context, "same", "mutual", "mutual.same");
+  const LevelMatch match = m.match;
   return std::make_shared<PairStateTerm>(
-      text, std::move(names),
+      "mutual(same=\"" + m.attribute + "\"" + m.options + ")", m.names,
       [match](int i, int j, bool reverse, double* out) {
         if (const int s = match.statistic(i, j); reverse && s >= 0) out[s] += 1.0;
       },
@@ -92,13 +64,10 @@ TermPointer make_asymmetric(const TermCall& call, const TermContext& context) {
         [](int, int, bool reverse, double* out) { out[0] += reverse ? -1.0 : 1.0; },
         NodeClassForm{}, [](int, int, bool, double* out) { out[0] = 1.0; });
   }
-  const KeptAttribute a = kept_attribute(arguments, context, "attr");
-  const bool diff = arguments.logical("diff", false);
-  const LevelMatch match(kept_codes(a.levels, a.kept, true), diff);
-  const std::string text = "asymmetric(\"" + a.column->name + "\"" + (diff ? ", diff=TRUE" : "") +
-                           arguments.written_options({"keep", "levels"}) + ")";
-  std::vector<std::string> names = diff ? level_statistics("asymmetric", a)
-                                        : std::vector<std::string>{"asymmetric." + a.column->name};
+  const AttributeMatch m = attribute_match(arguments, context, "attr", "asymmetric", "asymmetric");
+  const LevelMatch match = m.match;
+  const std::string text = "asymmetric(\"" + m.attribute + "\"" + m.options + ")";
+  std::vector<std::string> names = m.names;
   return std::make_shared<PairStateTerm>(
       text, std::move(names),
       [match](int i, int j, bool reverse, double* out) {

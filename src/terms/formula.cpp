@@ -9,8 +9,6 @@
 
 namespace tarn {
 
-namespace {
-
 std::string_view trimmed(std::string_view text) {
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
     text.remove_prefix(1);
@@ -20,6 +18,8 @@ std::string_view trimmed(std::string_view text) {
   }
   return text;
 }
+
+namespace {
 
 bool is_name_char(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.';
@@ -40,11 +40,11 @@ bool is_name(std::string_view text) {
   return true;
 }
 
-// The positions of `wanted` that stand outside parentheses and quotes (a '+' that signs a block
-// type not counted), the first `limit` of them. With `whole`, parentheses and quotes that do not
-// pair are refused, naming it.
-std::vector<std::size_t> positions_outside(std::string_view text, char wanted, std::size_t limit,
-                                           const std::string_view* whole) {
+// The positions of any of `wanted` that stand outside parentheses and quotes (a '+' or '*' that
+// signs a block type not counted), the first `limit` of them. With `whole`, parentheses and
+// quotes that do not pair are refused, naming it.
+std::vector<std::size_t> positions_outside(std::string_view text, std::string_view wanted,
+                                           std::size_t limit, const std::string_view* whole) {
   const auto refuse = [whole](const char* what) {
     if (whole != nullptr) throw ModelError("\"" + std::string(*whole) + "\": " + what);
   };
@@ -61,7 +61,7 @@ std::vector<std::size_t> positions_outside(std::string_view text, char wanted, s
       ++depth;
     } else if (c == ')') {
       if (--depth < 0) refuse("a ')' without its '('");
-    } else if (c == wanted && depth == 0 &&
+    } else if (wanted.find(c) != std::string_view::npos && depth == 0 &&
                !((c == '+' || c == '*') && signs_block_type(text, k))) {
       positions.push_back(k);
     }
@@ -78,7 +78,8 @@ std::vector<std::string_view> split_outside(std::string_view text, char separato
                                             std::string_view whole) {
   std::vector<std::string_view> pieces;
   std::size_t start = 0;
-  for (const std::size_t k : positions_outside(text, separator, std::string_view::npos, &whole)) {
+  for (const std::size_t k :
+       positions_outside(text, std::string_view(&separator, 1), std::string_view::npos, &whole)) {
     pieces.push_back(text.substr(start, k - start));
     start = k + 1;
   }
@@ -89,7 +90,8 @@ std::vector<std::string_view> split_outside(std::string_view text, char separato
 // The first `wanted` outside parentheses and quotes (a '+' that signs a block type not counted),
 // or npos.
 std::size_t find_outside(std::string_view text, char wanted) {
-  const std::vector<std::size_t> first = positions_outside(text, wanted, 1, nullptr);
+  const std::vector<std::size_t> first =
+      positions_outside(text, std::string_view(&wanted, 1), 1, nullptr);
   return first.empty() ? std::string_view::npos : first.front();
 }
 
@@ -295,7 +297,7 @@ TermCall term_of_piece(std::string_view piece, std::string_view whole) {
   const std::string_view text = trimmed(piece);
   for (const char symbol : {'*', ':'}) {
     const std::vector<std::size_t> at =
-        positions_outside(text, symbol, std::string_view::npos, nullptr);
+        positions_outside(text, std::string_view(&symbol, 1), std::string_view::npos, nullptr);
     if (at.empty()) continue;
     TermCall call;
     call.name = std::string(1, symbol);
@@ -308,6 +310,11 @@ TermCall term_of_piece(std::string_view piece, std::string_view whole) {
 }
 
 }  // namespace
+
+std::size_t find_any_outside(std::string_view text, std::string_view characters) {
+  const std::vector<std::size_t> first = positions_outside(text, characters, 1, nullptr);
+  return first.empty() ? std::string_view::npos : first.front();
+}
 
 TermCall parse_term(std::string_view text) {
   if (find_outside(text, '~') != std::string_view::npos) {

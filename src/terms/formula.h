@@ -54,6 +54,12 @@ std::vector<TermCall> parse_formula(std::string_view text);
 // more than one.
 TermCall parse_term(std::string_view text);
 
+// The first position in `text` of any of `characters` outside parentheses and quotes, or npos.
+std::size_t find_any_outside(std::string_view text, std::string_view characters);
+
+// The text without the blanks around it.
+std::string_view trimmed(std::string_view text);
+
 // How R writes a number in a name (as.character): up to 15 significant digits, "0.5", "1e-05".
 std::string r_number_text(double value);
 

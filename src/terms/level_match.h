@@ -4,10 +4,14 @@
 // one statistic per kept level.
 
 #include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "terms/term.h"
+#include "terms/term_arguments.h"
+#include "terms/term_table.h"
 
 namespace tarn {
 
@@ -42,5 +46,18 @@ class LevelMatch {
   std::vector<int> codes_;
   bool diff_;
 };
+
+// A term's match on the attribute of `argument` with diff=, keep= and levels=, its statistics'
+// names (stem.attr; with diff=TRUE, or always `by_level`, diff_stem.attr.level) and its options
+// as written, for its canonical text.
+struct AttributeMatch {
+  LevelMatch match;
+  std::string attribute;
+  std::vector<std::string> names;
+  std::string options;  // ", diff=TRUE, levels=-1"
+};
+AttributeMatch attribute_match(const TermArguments& arguments, const TermContext& context,
+                               std::string_view argument, const std::string& stem,
+                               const std::string& diff_stem, bool by_level = false);
 
 }  // namespace tarn

@@ -78,47 +78,16 @@ struct Filter {
   }
 };
 
-// The position of a comparison outside parentheses and quotes, and its length, or npos.
-std::pair<std::size_t, std::size_t> comparison_in(std::string_view text) {
-  int depth = 0;
-  char quote = 0;
-  for (std::size_t k = 0; k < text.size(); ++k) {
-    const char c = text[k];
-    if (quote != 0) {
-      if (c == quote) quote = 0;
-    } else if (c == '"' || c == '\'') {
-      quote = c;
-    } else if (c == '(') {
-      ++depth;
-    } else if (c == ')') {
-      --depth;
-    } else if (depth == 0 && (c == '<' || c == '>' || c == '=' || (c == '!' && k > 0))) {
-      const bool two = k + 1 < text.size() && text[k + 1] == '=';
-      return {k, two ? 2 : 1};
-    }
-  }
-  return {std::string_view::npos, 0};
-}
-
-std::string trimmed_text(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-    text.remove_suffix(1);
-  }
-  return std::string(text);
-}
-
 Filter filter_of(const TermArguments& arguments, const std::string& written,
                  const TermContext& context) {
   Filter filter;
-  std::string text = trimmed_text(written);
+  std::string text(trimmed(written));
   if (!text.empty() && text.front() == '!') {
     filter.test = Filter::Test::zero;
-    text = trimmed_text(text.substr(1));
+    text = std::string(trimmed(text.substr(1)));
   }
-  if (const auto [at, length] = comparison_in(text); at != std::string_view::npos) {
+  if (const std::size_t at = find_any_outside(text, "<>=!"); at != std::string_view::npos) {
+    const std::size_t length = at + 1 < text.size() && text[at + 1] == '=' ? 2 : 1;
     const std::string op = text.substr(at, length);
     const std::optional<double> bound = plain_number(text.substr(at + length));
     static const std::pair<const char*, Filter::Test> tests[] = {
@@ -135,7 +104,7 @@ Filter filter_of(const TermArguments& arguments, const std::string& written,
     }
     filter.test = test->second;
     filter.bound = *bound;
-    text = trimmed_text(text.substr(0, at));
+    text = std::string(trimmed(text.substr(0, at)));
   }
   const TermCall call = parse_term(text);
   filter.term = make_term(call, context);
@@ -237,7 +206,7 @@ struct Weights {
 
 Weights weights_of(const TermArguments& arguments, const std::string& lhs, int p) {
   Weights weights;
-  const std::string side = trimmed_text(lhs);
+  const std::string side(trimmed(lhs));
   if (side == "\"sum\"" || side == "'sum'" || side == "\"mean\"" || side == "'mean'") {
     weights.rows = 1;
     weights.w.assign(std::size_t(p), side.find("sum") != std::string::npos ? 1.0 : 1.0 / p);
