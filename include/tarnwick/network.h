@@ -91,6 +91,21 @@ Network network_from_links(const std::vector<std::string>& nodes,
                            const std::vector<std::string>& receivers, bool directed,
                            const std::vector<AttributeColumn>& attributes = {});
 
+// A dyadic covariate given as a matrix by name: the value of the dyad (i, j) at row i, column j,
+// nodes in the order of the network's labels, n * n values row by row (0 is no value; the
+// diagonal is not read). Undirected, the pair i < j takes the value at (i, j), else at (j, i), as
+// a covariate file's rows do.
+struct DyadicCovariate {
+  std::string name;
+  std::vector<double> values;
+};
+
+// The network with these covariates, which edgecov("name"), dyadcov("name") and hamming("name")
+// read by name before any file. Throws ArgumentError for a matrix that is not n by n or holds a
+// value that is not finite.
+Network with_dyadic_covariates(const Network& network,
+                               const std::vector<DyadicCovariate>& covariates);
+
 struct Statistic {
   std::string name;
   double value = 0;

@@ -212,6 +212,16 @@ void bind_networks(py::module_& m) {
       .def("notes", &tarnwick::Network::notes);
 
   m.def(
+      "with_dyadic_covariates",
+      [](const tarnwick::Network& network,
+         const std::vector<std::pair<std::string, std::vector<double>>>& matrices) {
+        std::vector<tarnwick::DyadicCovariate> covariates;
+        for (const auto& [name, values] : matrices) covariates.push_back({name, values});
+        return tarnwick::with_dyadic_covariates(network, covariates);
+      },
+      py::arg("network"), py::arg("matrices"));
+
+  m.def(
       "read_network",
       [](const std::string& network_path, const std::string& format, const std::string& header,
          const std::vector<std::string>& columns, int node_count, bool labels, bool undirected,

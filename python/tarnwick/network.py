@@ -14,7 +14,7 @@ import warnings
 from typing import Any, Dict, Hashable, Iterable, List, Optional, Sequence, Tuple, Union
 
 from . import _tarnwick
-from .errors import TarnwickWarning
+from .errors import ArgumentError, TarnwickWarning
 
 
 def _missing(value: Any) -> bool:
@@ -164,6 +164,56 @@ class Network:
     def attribute(self, name: str) -> List[Any]:
         """The values of an attribute given from Python, one per node (not of read files)."""
         return list(self._attributes[name])
+
+    def with_covariates(self, covariates: Dict[str, Any]) -> "Network":
+        """This network with dyadic covariates by name, which ``edgecov("name")``,
+        ``dyadcov("name")`` and ``hamming("name")`` read before any file of that name.
+
+        Each covariate is an n x n matrix: a numpy array or nested lists whose rows and columns
+        follow the nodes in the order they were given (a graph's own order, as
+        ``networkx.to_numpy_array`` writes it; for a network read from files, :attr:`nodes`), or
+        a pandas DataFrame whose index and columns are the node labels, in any order. Row i,
+        column j is the value of the dyad (i, j); undirected, the pair takes the value above the
+        diagonal, else the one below. Raises ArgumentError for a matrix of another shape, a
+        label that is no node, or a value that is not a number.
+        """
+        matrices = []
+        n = self.node_count
+        for name, matrix in covariates.items():
+            if hasattr(matrix, "loc") and hasattr(matrix, "columns"):
+                try:
+                    matrix = matrix.loc[self.nodes, self.nodes]
+                except KeyError as missing:
+                    raise ArgumentError(
+                        f"covariate \"{name}\": its index and columns must be the node labels "
+                        f"({missing})"
+                    ) from None
+                rows = matrix.to_numpy().tolist()
+            else:
+                given = [list(row) for row in matrix]
+                if len(given) == n and all(len(row) == n for row in given):
+                    # From the order given to the library's.
+                    order = self._graph_order
+                    rows = [[0.0] * n for _ in range(n)]
+                    for p in range(n):
+                        for q in range(n):
+                            rows[order[p]][order[q]] = given[p][q]
+                else:
+                    rows = given
+            try:
+                values = [float(v) for row in rows for v in row]
+            except (TypeError, ValueError):
+                raise ArgumentError(f"covariate \"{name}\": give numbers") from None
+            if len(rows) != self.node_count or any(len(row) != self.node_count for row in rows):
+                raise ArgumentError(
+                    f"covariate \"{name}\": give a matrix of {self.node_count} by "
+                    f"{self.node_count} values"
+                )
+            matrices.append((str(name), values))
+        network = Network.__new__(Network)
+        network.__dict__.update(self.__dict__)
+        network._core = _tarnwick.with_dyadic_covariates(self._core, matrices)
+        return network
 
     def to_networkx(self):
         """This network as a networkx DiGraph or Graph, nodes by label, with the attributes

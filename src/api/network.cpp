@@ -6,6 +6,7 @@
 #include "api/network_data.h"
 #include "io/data_arguments.h"
 #include "network/capacity.h"
+#include "network/undirected_network.h"
 #include "report/warning_text.h"
 
 static_assert(tarnwick::most_nodes == tarn::command_line_limits.nodes);
@@ -205,6 +206,37 @@ Network network_from_links(const std::vector<std::string>& nodes,
     options.attributes_text = std::make_shared<const std::string>(std::move(table));
   }
   return network_of(std::move(options));
+}
+
+Network with_dyadic_covariates(const Network& network,
+                               const std::vector<DyadicCovariate>& covariates) {
+  auto data = std::make_shared<Network::Data>(network.data());
+  const int n = network.node_count();
+  for (const DyadicCovariate& covariate : covariates) {
+    const std::string what = "covariate \"" + covariate.name + "\": ";
+    if (covariate.values.size() != static_cast<std::size_t>(n) * static_cast<std::size_t>(n)) {
+      throw ArgumentError(what + "give a matrix of " + std::to_string(n) + " by " +
+                          std::to_string(n) + " values, one per pair of nodes");
+    }
+    std::vector<tarn::DyadValues::Entry> entries;
+    for (int i = 1; i <= n; ++i) {
+      for (int j = 1; j <= n; ++j) {
+        const double v = covariate.values[std::size_t(i - 1) * std::size_t(n) + std::size_t(j - 1)];
+        if (!std::isfinite(v)) {
+          throw ArgumentError(what + "the value of row " + std::to_string(i) + ", column " +
+                              std::to_string(j) + " is not a finite number");
+        }
+        if (v != 0 && i != j) entries.push_back({i, j, v});
+      }
+    }
+    tarn::DyadValues values(n, std::move(entries));
+    if (!data->input.directed) values = tarn::undirected_values(values).values;
+    std::erase_if(data->input.named_covariates,
+                  [&](const auto& named) { return named.first == covariate.name; });
+    data->input.named_covariates.emplace_back(
+        covariate.name, std::make_shared<const tarn::DyadValues>(std::move(values)));
+  }
+  return Network(std::move(data));
 }
 
 }  // namespace tarnwick

@@ -12,6 +12,7 @@
 #include "model/blocking.h"
 #include "model/model.h"
 #include "network/comparative_network.h"
+#include "network/dyad_values.h"
 #include "network/edge_list_file.h"
 #include "network/edge_rows.h"
 #include "network/network.h"
@@ -65,6 +66,9 @@ struct InputData {
   std::optional<DyadBlocks> blocks;
   std::optional<ComparativeNetwork> comparative;
   std::vector<InputFileRecord> files;
+  // Dyadic covariates given by name (a matrix from Python), which edgecov and its kin read before
+  // any file of that name.
+  std::vector<std::pair<std::string, std::shared_ptr<const DyadValues>>> named_covariates;
   // What the user is told about the data: nodes without attribute values or block, rows for
   // nodes not in the network, and what the readers noticed.
   std::vector<Warning> notes;

@@ -3,6 +3,7 @@
 #include <limits>
 #include <memory>
 
+#include "network/adjacency_matrix_file.h"
 #include "network/comparative_file.h"
 #include "network/covariate_list.h"
 #include "network/data_file.h"
@@ -17,25 +18,35 @@ namespace tarn {
 
 namespace {
 
-// An edgecov file: a record-format comparative file (whole numbers), or an edge list or Pajek
-// file with a value column of any real numbers, as the R tool takes any real matrix.
+// An edgecov file: a record-format comparative file (whole numbers), a square matrix, or an edge
+// list or Pajek file with a value column of any real numbers, as the R tool takes any real
+// matrix. A covariate given by that name comes first.
 std::shared_ptr<const DyadValues> read_dyadic_covariate(const std::string& path, InputData& data,
                                                         const StudyOptions& options) {
+  for (const auto& [name, values] : data.named_covariates) {
+    if (name == path) return values;
+  }
   std::unique_ptr<std::istream> in = open_for_reading(path);
   std::string head(4096, '\0');
   in->read(head.data(), static_cast<std::streamsize>(head.size()));
   head.resize(static_cast<std::size_t>(in->gcount()));
   in = open_for_reading(path);
   const NetworkFormat format = detect_network_format(path, head);
-  data.files.push_back({"edgecov", path, std::string(network_format_name(format))});
   const int n = data.network.node_count;
   DyadValues values;
+  std::string format_name(network_format_name(format));
   if (format == NetworkFormat::record) {
     DataFile file(std::move(in), path);
     values = DyadValues::of(read_comparative_file(file, n));
+  } else if (std::optional<DyadValues> matrix =
+                 read_adjacency_matrix(*in, path, format, data.labels, n)) {
+    values = std::move(*matrix);
+    format_name = "matrix";
   } else {
+    in = open_for_reading(path);
     values = read_dyad_values(*in, path, format, data.labels, n, options.header);
   }
+  data.files.push_back({"edgecov", path, format_name});
   if (!data.directed) {
     UndirectedValues undirected = undirected_values(values);
     values = std::move(undirected.values);
@@ -74,6 +85,7 @@ Study build_study(const std::string& formula, InputData& data, const StudyOption
   context.dyadic_covariate = [&data, &options](const std::string& path) {
     return read_dyadic_covariate(path, data, options);
   };
+  context.network = &data.network;
   try {
     study.model = model_of_formula(formula, context);
   } catch (const TermOfOtherNetworkKind& e) {

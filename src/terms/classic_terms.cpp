@@ -147,6 +147,12 @@ TermPointer make_type(const TermCall& call, const TermContext& context) {
   return make_classic(short_name(Type), Type, 0, context);
 }
 
+// mutual, or with same= or by= the mutual ties by attribute (dyad_state_terms.cpp).
+TermPointer make_mutual(const TermCall& call, const TermContext& context) {
+  if (call.parenthesised && !call.arguments.empty()) return make_mutual_by_attribute(call, context);
+  return make_classic("mutual", ConfigurationType::mutual, 0, context);
+}
+
 // ergm's m2star: the mixed 2-star k->i->j, the count of two-paths.
 TermPointer make_mixed_two_star(const TermCall& call, const TermContext& context) {
   if (call.parenthesised && !call.arguments.empty()) {
@@ -159,8 +165,8 @@ using CT = ConfigurationType;
 
 constexpr std::array<TermEntry, 17> entries = {{
     {"edges", "", "links i->j (undirected: edges)", Networks::both, "", make_type<CT::edges>},
-    {"mutual", "", "reciprocated pairs i<>j", Networks::directed,
-     "edges (every edge of an undirected network is mutual)", make_type<CT::mutual>},
+    {"mutual", "same, by, diff=FALSE, keep, levels", "reciprocated pairs i<>j", Networks::directed,
+     "edges (every edge of an undirected network is mutual)", make_mutual},
     {"out2star", "", "out-2-stars k<-i->j (ergm: ostar(2))", Networks::directed, "kstar(2)",
      make_type<CT::out_two_star>},
     {"in2star", "", "in-2-stars k->i<-j (ergm: istar(2))", Networks::directed, "kstar(2)",

@@ -9,8 +9,6 @@
 
 namespace tarn {
 
-namespace {
-
 std::string_view trimmed(std::string_view text) {
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
     text.remove_prefix(1);
@@ -21,11 +19,14 @@ std::string_view trimmed(std::string_view text) {
   return text;
 }
 
+namespace {
+
 bool is_name_char(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.';
 }
 
-// A '+' right after '@' is the sign of a block type ("6@+1"), not a separator of terms.
+// A '+' right after '@' is the sign of a block type ("6@+1"), not a separator of terms; so is
+// the '*' of "ttriple@*", which is no interaction.
 bool signs_block_type(std::string_view text, std::size_t k) {
   while (k > 0 && std::isspace(static_cast<unsigned char>(text[k - 1]))) --k;
   return k > 0 && text[k - 1] == '@';
@@ -39,11 +40,11 @@ bool is_name(std::string_view text) {
   return true;
 }
 
-// The positions of `wanted` that stand outside parentheses and quotes (a '+' that signs a block
-// type not counted), the first `limit` of them. With `whole`, parentheses and quotes that do not
-// pair are refused, naming it.
-std::vector<std::size_t> positions_outside(std::string_view text, char wanted, std::size_t limit,
-                                           const std::string_view* whole) {
+// The positions of any of `wanted` that stand outside parentheses and quotes (a '+' or '*' that
+// signs a block type not counted), the first `limit` of them. With `whole`, parentheses and
+// quotes that do not pair are refused, naming it.
+std::vector<std::size_t> positions_outside(std::string_view text, std::string_view wanted,
+                                           std::size_t limit, const std::string_view* whole) {
   const auto refuse = [whole](const char* what) {
     if (whole != nullptr) throw ModelError("\"" + std::string(*whole) + "\": " + what);
   };
@@ -60,7 +61,8 @@ std::vector<std::size_t> positions_outside(std::string_view text, char wanted, s
       ++depth;
     } else if (c == ')') {
       if (--depth < 0) refuse("a ')' without its '('");
-    } else if (c == wanted && depth == 0 && !(c == '+' && signs_block_type(text, k))) {
+    } else if (wanted.find(c) != std::string_view::npos && depth == 0 &&
+               !((c == '+' || c == '*') && signs_block_type(text, k))) {
       positions.push_back(k);
     }
   }
@@ -76,7 +78,8 @@ std::vector<std::string_view> split_outside(std::string_view text, char separato
                                             std::string_view whole) {
   std::vector<std::string_view> pieces;
   std::size_t start = 0;
-  for (const std::size_t k : positions_outside(text, separator, std::string_view::npos, &whole)) {
+  for (const std::size_t k :
+       positions_outside(text, std::string_view(&separator, 1), std::string_view::npos, &whole)) {
     pieces.push_back(text.substr(start, k - start));
     start = k + 1;
   }
@@ -87,7 +90,8 @@ std::vector<std::string_view> split_outside(std::string_view text, char separato
 // The first `wanted` outside parentheses and quotes (a '+' that signs a block type not counted),
 // or npos.
 std::size_t find_outside(std::string_view text, char wanted) {
-  const std::vector<std::size_t> first = positions_outside(text, wanted, 1, nullptr);
+  const std::vector<std::size_t> first =
+      positions_outside(text, std::string_view(&wanted, 1), 1, nullptr);
   return first.empty() ? std::string_view::npos : first.front();
 }
 
@@ -133,7 +137,8 @@ std::optional<std::vector<double>> number_vector(std::string_view text) {
   }
   if (text.front() == '(' && text.back() == ')')
     return number_vector(text.substr(1, text.size() - 2));
-  if (text.substr(0, 1) == "c" && trimmed(text.substr(1)).front() == '(' && text.back() == ')') {
+  if (text.size() > 1 && text.front() == 'c' && !trimmed(text.substr(1)).empty() &&
+      trimmed(text.substr(1)).front() == '(' && text.back() == ')') {
     const std::string_view inside = trimmed(text.substr(1));
     std::vector<double> values;
     for (std::string_view item : split_outside(inside.substr(1, inside.size() - 2), ',', text)) {
@@ -163,12 +168,33 @@ std::optional<std::vector<double>> number_vector(std::string_view text) {
   return values;
 }
 
+// The inside of "c(...)" or "list(...)", or nothing.
+std::optional<std::string_view> list_inside(std::string_view text) {
+  for (const std::string_view head : {std::string_view("c"), std::string_view("list")}) {
+    if (text.substr(0, head.size()) != head || text.back() != ')') continue;
+    const std::string_view rest = trimmed(text.substr(head.size()));
+    if (rest.empty() || rest.front() != '(') continue;
+    return trimmed(rest.substr(1, rest.size() - 2));
+  }
+  return std::nullopt;
+}
+
 ArgumentValue argument_value(std::string_view text, const TermCall& call) {
   ArgumentValue value;
   value.written = std::string(trimmed(text));
   const std::string_view t = value.written;
   if (t.empty()) {
     throw ModelError("term \"" + call.written + "\": an empty argument");
+  }
+  if (const std::size_t tilde = find_outside(t, '~'); tilde != std::string_view::npos) {
+    value.kind = ArgumentValue::Kind::formula;
+    value.lhs = std::string(trimmed(t.substr(0, tilde)));
+    value.rhs = std::string(trimmed(t.substr(tilde + 1)));
+    if (value.rhs.empty()) {
+      throw ModelError("term \"" + call.written + "\": the formula \"" + value.written +
+                       "\" has nothing after its '~'");
+    }
+    return value;
   }
   if ((t.front() == '"' || t.front() == '\'') && t.size() >= 2 && t.back() == t.front()) {
     value.kind = ArgumentValue::Kind::text;
@@ -183,6 +209,15 @@ ArgumentValue argument_value(std::string_view text, const TermCall& call) {
   if (auto numbers = number_vector(t)) {
     value.kind = ArgumentValue::Kind::numbers;
     value.numbers = std::move(*numbers);
+    return value;
+  }
+  if (const auto inside = list_inside(t)) {
+    value.kind = ArgumentValue::Kind::list;
+    if (!inside->empty()) {
+      for (std::string_view item : split_outside(*inside, ',', t)) {
+        value.items.push_back(argument_value(item, call));
+      }
+    }
     return value;
   }
   if (is_name(t)) {
@@ -256,7 +291,43 @@ TermCall term_call(std::string_view text, std::string_view whole) {
   return call;
 }
 
+// The term of one piece of a formula: a call, or an interaction of two pieces. As in R, '*'
+// binds less tightly than ':' and both group from the left (a*b*c is (a*b)*c).
+TermCall term_of_piece(std::string_view piece, std::string_view whole) {
+  const std::string_view text = trimmed(piece);
+  for (const char symbol : {'*', ':'}) {
+    const std::vector<std::size_t> at =
+        positions_outside(text, std::string_view(&symbol, 1), std::string_view::npos, nullptr);
+    if (at.empty()) continue;
+    TermCall call;
+    call.name = std::string(1, symbol);
+    call.written = std::string(text);
+    call.operands.push_back(term_of_piece(text.substr(0, at.back()), whole));
+    call.operands.push_back(term_of_piece(text.substr(at.back() + 1), whole));
+    return call;
+  }
+  return term_call(text, whole);
+}
+
 }  // namespace
+
+std::size_t find_any_outside(std::string_view text, std::string_view characters) {
+  const std::vector<std::size_t> first = positions_outside(text, characters, 1, nullptr);
+  return first.empty() ? std::string_view::npos : first.front();
+}
+
+TermCall parse_term(std::string_view text) {
+  if (find_outside(text, '~') != std::string_view::npos) {
+    throw ModelError("\"" + std::string(trimmed(text)) +
+                     "\": give one term, not a formula with '~'");
+  }
+  const std::vector<TermCall> calls = parse_formula(text);
+  if (calls.size() != 1) {
+    throw ModelError("\"" + std::string(trimmed(text)) + "\": give one term, not " +
+                     std::to_string(calls.size()));
+  }
+  return calls.front();
+}
 
 std::vector<TermCall> parse_formula(std::string_view text) {
   std::string_view body = text;
@@ -267,7 +338,7 @@ std::vector<TermCall> parse_formula(std::string_view text) {
   const char separator = contains_outside(body, '+') ? '+' : ',';
   std::vector<TermCall> calls;
   for (std::string_view piece : split_outside(body, separator, text)) {
-    calls.push_back(term_call(piece, text));
+    calls.push_back(term_of_piece(piece, text));
   }
   return calls;
 }

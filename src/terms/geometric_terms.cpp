@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "terms/curved_terms.h"
+#include "terms/degree_terms.h"
 #include "terms/shared_partners.h"
 #include "terms/term_arguments.h"
 #include "terms/term_table.h"
@@ -306,8 +307,19 @@ TermPointer make_shared_partner_term(const TermCall& call, const TermContext& co
 
 template <int Kind>  // 0: in-degrees, 1: out-degrees, 2: undirected degrees
 TermPointer make_degree_weights(const TermCall& call, const TermContext& context) {
-  const TermArguments arguments(call, {"decay", "fixed", "cutoff"});
+  const TermArguments arguments(call, {"decay", "fixed", "attr", "cutoff", "levels"});
   const Decay decay = decay_of(arguments);
+  if (arguments.given("attr")) {
+    if (!decay.fixed) {
+      arguments.fail("fixed", "with attr= the decay is fixed (fixed=TRUE), as in ergm");
+    }
+    return make_degree_weights_by_attribute(arguments, context,
+                                            Kind == 0   ? DegreeOf::in
+                                            : Kind == 1 ? DegreeOf::out
+                                                        : DegreeOf::undirected,
+                                            decay.value);
+  }
+  if (arguments.given("levels")) arguments.fail("levels", "it chooses levels of attr=");
   const std::string_view stem = Kind == 0 ? "gwideg" : Kind == 1 ? "gwodeg" : "gwdeg";
   const int n = context.node_count;
   const std::string name(call.name);
@@ -343,13 +355,13 @@ constexpr std::array<TermEntry, 7> entries = {{
     {"dgwdsp", "decay, fixed=FALSE, cutoff=30, type=\"OTP\"",
      "gwdsp with the partner type OTP, ITP, RTP, OSP or ISP", Networks::directed, "gwdsp",
      make_shared_partner_term<false>},
-    {"gwidegree", "decay, fixed=FALSE, cutoff=30",
+    {"gwidegree", "decay, fixed=FALSE, attr, cutoff=30, levels",
      "e^decay * sum over nodes of 1 - (1 - e^-decay)^indegree", Networks::directed, "gwdegree",
      make_degree_weights<0>},
-    {"gwodegree", "decay, fixed=FALSE, cutoff=30",
+    {"gwodegree", "decay, fixed=FALSE, attr, cutoff=30, levels",
      "e^decay * sum over nodes of 1 - (1 - e^-decay)^outdegree", Networks::directed, "gwdegree",
      make_degree_weights<1>},
-    {"gwdegree", "decay, fixed=FALSE, cutoff=30",
+    {"gwdegree", "decay, fixed=FALSE, attr, cutoff=30, levels",
      "e^decay * sum over nodes of 1 - (1 - e^-decay)^degree", Networks::undirected,
      "gwidegree or gwodegree", make_degree_weights<2>},
 }};

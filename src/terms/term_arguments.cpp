@@ -118,4 +118,42 @@ std::string TermArguments::text(std::string_view name) const {
   return *value;
 }
 
+std::vector<std::string> TermArguments::texts(std::string_view name) const {
+  const ArgumentValue* value = find(name);
+  if (value == nullptr) fail(name, "it is needed");
+  std::vector<std::string> values;
+  if (value->kind == ArgumentValue::Kind::text || value->kind == ArgumentValue::Kind::word) {
+    values.push_back(value->text);
+  } else if (value->kind == ArgumentValue::Kind::list) {
+    for (const ArgumentValue& item : value->items) {
+      if (item.kind != ArgumentValue::Kind::text) {
+        fail(name, "give names in quotes (\"" + item.written + "\" is none)");
+      }
+      values.push_back(item.text);
+    }
+  } else {
+    fail(name, "give a name in quotes, or several as c(\"a\", \"b\")");
+  }
+  return values;
+}
+
+const ArgumentValue& TermArguments::formula(std::string_view name) const {
+  const ArgumentValue* value = find(name);
+  if (value == nullptr) fail(name, "it is needed");
+  if (value->kind != ArgumentValue::Kind::formula) {
+    fail(name, "give a formula such as ~edges (\"" + value->written + "\" is none)");
+  }
+  return *value;
+}
+
+std::string TermArguments::written_options(std::initializer_list<std::string_view> names) const {
+  std::string text;
+  for (const std::string_view name : names) {
+    if (const ArgumentValue* value = find(name)) {
+      text += ", " + std::string(name) + "=" + value->written;
+    }
+  }
+  return text;
+}
+
 }  // namespace tarn

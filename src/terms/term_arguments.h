@@ -2,6 +2,7 @@
 // The arguments of one term, matched to the term's own argument names as R matches them: by name,
 // else by position. A wrong argument ends with a message naming the term and the argument.
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,14 @@ class TermArguments {
   // A name in quotes or bare (an attribute, a file, a type).
   std::string text(std::string_view name) const;
   std::optional<std::string> text_if_given(std::string_view name) const;
+
+  // Values in quotes: one, or a list of them (c("a", "b")); ModelError for anything else.
+  std::vector<std::string> texts(std::string_view name) const;
+  // A formula argument (~a, a~b); ModelError for anything else.
+  const ArgumentValue& formula(std::string_view name) const;
+
+  // ", name=value" for each of `names` given, as written: the options of a canonical text.
+  std::string written_options(std::initializer_list<std::string_view> names) const;
 
   [[noreturn]] void fail(std::string_view name, const std::string& why) const;
 

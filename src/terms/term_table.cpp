@@ -29,8 +29,11 @@ std::string node_name(const TermContext& context, int node) {
 
 std::vector<const TermEntry*> term_table() {
   std::vector<const TermEntry*> all;
-  for (auto family : {classic_term_entries(), structural_term_entries(), closure_term_entries(),
-                      geometric_term_entries(), attribute_term_entries()}) {
+  for (auto family :
+       {classic_term_entries(), structural_term_entries(), closure_term_entries(),
+        geometric_term_entries(), attribute_term_entries(), dyad_state_term_entries(),
+        difference_term_entries(), node_effect_term_entries(), mixing_term_entries(),
+        degree_term_entries(), dyadic_covariate_term_entries(), operator_term_entries()}) {
     for (const TermEntry& entry : family) all.push_back(&entry);
   }
   return all;
@@ -69,6 +72,7 @@ std::string nearest_term_names(std::string_view word, bool directed) {
 }
 
 TermPointer make_term(const TermCall& call, const TermContext& context) {
+  if (!call.operands.empty()) return make_interaction(call, context);
   std::string name = call.name;
   if (all_digits(name)) {
     const auto type = name.size() <= 2 ? type_of_number(std::stoi(name)) : std::nullopt;

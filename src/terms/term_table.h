@@ -2,7 +2,8 @@
 // The table of terms: one entry per term name, with what it takes and what it counts, and the
 // function that makes the term from its call in a formula. The entries of a family of terms stand
 // beside their definitions (classic_terms.cpp, geometric_terms.cpp, structural_terms.cpp,
-// closure_terms.cpp, attribute_terms.cpp); this table gathers them.
+// closure_terms.cpp, attribute_terms.cpp, ...); this table gathers them. The operators F and Sum
+// are entries too (operator_terms.cpp); an interaction a:b, a*b is the one call that is no name.
 
 #include <functional>
 #include <memory>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "network/dyad_values.h"
+#include "network/network.h"
 #include "network/node_covariates.h"
 #include "network/node_labels.h"
 #include "terms/dyad_blocks.h"
@@ -30,8 +32,11 @@ struct TermContext {
   std::shared_ptr<const DyadBlocks> blocks;       // with a blocking
   std::optional<int> block_type_count;            // with a blocking
   std::shared_ptr<const DyadValues> comparative;  // the covariate of type 16, when given
-  // Reads the dyadic covariate that edgecov names (a file); null when none can be read.
+  // Reads the dyadic covariate that edgecov names (a covariate given by that name, else a file);
+  // null when none can be read.
   std::function<std::shared_ptr<const DyadValues>(const std::string& name)> dyadic_covariate;
+  // The observed network (hamming's default), when there is one.
+  const Network* network = nullptr;
 };
 
 // A node as messages name it: its label as the file writes it, and its number when that differs.
@@ -70,6 +75,20 @@ std::span<const TermEntry> geometric_term_entries();
 std::span<const TermEntry> structural_term_entries();
 std::span<const TermEntry> closure_term_entries();
 std::span<const TermEntry> attribute_term_entries();
+std::span<const TermEntry> dyad_state_term_entries();
+std::span<const TermEntry> difference_term_entries();
+std::span<const TermEntry> node_effect_term_entries();
+std::span<const TermEntry> mixing_term_entries();
+std::span<const TermEntry> degree_term_entries();
+std::span<const TermEntry> dyadic_covariate_term_entries();
+std::span<const TermEntry> operator_term_entries();
+
+// mutual with same= or by= (dyad_state_terms.cpp); mutual itself without them.
+TermPointer make_mutual_by_attribute(const TermCall& call, const TermContext& context);
+
+// The interaction of a call named ":" or "*" (operator_terms.cpp): the product of its operands'
+// change statistics, with "*" the operands' own statistics before it.
+TermPointer make_interaction(const TermCall& call, const TermContext& context);
 
 // The term of a configuration type and block type (0: global), as the dialogue builds its model.
 TermPointer make_classic_term(ConfigurationType type, int block_type, const TermContext& context);

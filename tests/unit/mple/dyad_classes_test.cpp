@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "mple/estimate_existence.h"
 #include "model/model.h"
+#include "mple/estimate_existence.h"
 #include "network/usage_error.h"
 
 namespace tarn {
@@ -91,6 +91,20 @@ TEST(DyadClasses, FitAsTheSweepOverEveryDyad) {
       {"1,2", true},
       {"edges + nodematch(group) + nodefactor(kind) + nodecov(score)", false},
       {"edges + nodematch(kind, diff=TRUE) + absdiff(score, pow=2) + edgecov(\"cov\")", false},
+      // ergm's catalogue: the forms of the attribute, difference, node-effect, mixing and
+      // covariate terms, and of the pair states (which read the reverse link).
+      {"edges + asymmetric(kind) + mutual(same=group) + nodematch(group, levels=c(\"1\", \"2\")) + "
+       "diff(score)",
+       true},
+      {"mutual(by=kind) + asymmetric(group, diff=TRUE) + smalldiff(score, 1) + "
+       "absdiffcat(score, levels=-1)",
+       true},
+      {"edges + sender(nodes=1:3) + receiver(nodes=c(2, 5)) + nodemix(kind, levels=-1)", true},
+      {"mm(group~kind) + dyadcov(\"cov\") + hamming(\"cov\")", true},
+      {"edges + diff(score, sign.action=\"abs\", pow=2) + sociality(kind, nodes=1:4) + mm(kind)",
+       false},
+      {"meandeg + nodemix(kind, levels=c(\"a\", \"b\")) + hamming(\"cov\") + smalldiff(score, 2)",
+       false},
   };
   for (const auto& c : cases) {
     for (const int n : {60, 150}) {

@@ -15,36 +15,58 @@
 namespace tarn {
 namespace {
 
-// The calls of a formula as "name(argument,...)@block" lines.
+std::string value_text(const ArgumentValue& value) {
+  std::string line;
+  switch (value.kind) {
+    case ArgumentValue::Kind::numbers:
+      for (double v : value.numbers) line += "#" + r_number_text(v);
+      break;
+    case ArgumentValue::Kind::text:
+      line += "'" + value.text + "'";
+      break;
+    case ArgumentValue::Kind::word:
+      line += value.text;
+      break;
+    case ArgumentValue::Kind::logical:
+      line += value.logical ? "TRUE" : "FALSE";
+      break;
+    case ArgumentValue::Kind::formula:
+      line += "[" + value.lhs + "~" + value.rhs + "]";
+      break;
+    case ArgumentValue::Kind::list:
+      line += "{";
+      for (std::size_t k = 0; k < value.items.size(); ++k) {
+        line += (k ? ";" : "") + value_text(value.items[k]);
+      }
+      line += "}";
+      break;
+  }
+  return line;
+}
+
+// A call as "name(argument,...)@block", an interaction as "(a : b)".
+std::string call_text(const TermCall& call) {
+  if (!call.operands.empty()) {
+    return "(" + call_text(call.operands[0]) + " " + call.name + " " + call_text(call.operands[1]) +
+           ")";
+  }
+  std::string line = call.name;
+  if (call.parenthesised) {
+    line += "(";
+    for (std::size_t k = 0; k < call.arguments.size(); ++k) {
+      const TermArgument& a = call.arguments[k];
+      line += (k ? "|" : "") + (a.name.empty() ? "" : a.name + "=") + value_text(a.value);
+    }
+    line += ")";
+  }
+  if (call.block) line += "@" + *call.block;
+  return line;
+}
+
+// The calls of a formula as call_text writes them.
 std::vector<std::string> calls_of(const std::string& formula) {
   std::vector<std::string> lines;
-  for (const TermCall& call : parse_formula(formula)) {
-    std::string line = call.name;
-    if (call.parenthesised) {
-      line += "(";
-      for (std::size_t k = 0; k < call.arguments.size(); ++k) {
-        const TermArgument& a = call.arguments[k];
-        line += (k ? "|" : "") + (a.name.empty() ? "" : a.name + "=");
-        switch (a.value.kind) {
-          case ArgumentValue::Kind::numbers:
-            for (double v : a.value.numbers) line += "#" + r_number_text(v);
-            break;
-          case ArgumentValue::Kind::text:
-            line += "'" + a.value.text + "'";
-            break;
-          case ArgumentValue::Kind::word:
-            line += a.value.text;
-            break;
-          case ArgumentValue::Kind::logical:
-            line += a.value.logical ? "TRUE" : "FALSE";
-            break;
-        }
-      }
-      line += ")";
-    }
-    if (call.block) line += "@" + *call.block;
-    lines.push_back(line);
-  }
+  for (const TermCall& call : parse_formula(formula)) lines.push_back(call_text(call));
   return lines;
 }
 
@@ -64,6 +86,16 @@ TEST(Formula, StatnetFormulasAndLists) {
        {"gwidegree(#0.693147180559945|fixed=TRUE)", "absdiff('a,b'|pow=#1e-05)"}},
       {"nodemix(dept, levels2=-(1:2))", {"nodemix(dept|levels2=#-1#-2)"}},
       {"triangle()", {"triangle()"}},
+      // Formulas, lists and interactions: the operators' and mm's arguments.
+      {"F(~edges + nodecov(\"x\"), ~absdiff('w') >= 5)",
+       {"F([~edges + nodecov(\"x\")]|[~absdiff('w') >= 5])"}},
+      {"Sum(list(~edges, \"sum\" ~ mutual + asymmetric), label=c(\"a\", 'b'))",
+       {"Sum({[~edges];[\"sum\"~mutual + asymmetric]}|label={'a';'b'})"}},
+      {"mm(group ~ ., levels2=NULL) + mm(.~x)", {"mm([group~.]|levels2=NULL)", "mm([.~x])"}},
+      {"edges + nodecov(x):absdiff(y) + a*b:c + ttriple@*",
+       {"edges", "(nodecov(x) : absdiff(y))", "(a * (b : c))", "ttriple@*"}},
+      {"a*b*c", {"((a * b) * c)"}},
+      {"degree(c)", {"degree(c)"}},
   };
   for (const auto& c : cases) EXPECT_EQ(calls_of(c.formula), c.calls) << c.formula;
 }
@@ -139,6 +171,63 @@ TEST(Formula, NamesOfTheStatistics) {
             std::vector<std::string>{"gwesp.fixed.0.5"});
   EXPECT_EQ(term_of("gwdegree(0, fixed=TRUE)", false)->statistic_names(),
             std::vector<std::string>{"gwdeg.fixed.0"});
+}
+
+// ergm's names of the catalogue's statistics, as its InitErgmTerm functions paste them.
+TEST(Formula, NamesOfTheCatalogueStatistics) {
+  const std::pair<const char*, std::vector<std::string>> directed[] = {
+      {"asymmetric(level, diff=TRUE, levels=-1)", {"asymmetric.level.2", "asymmetric.level.3"}},
+      {"mutual(same=level)", {"mutual.level"}},
+      {"mutual(by=~level, keep=3)", {"mutual.by.level.3"}},
+      {"diff(level)", {"diff.t-h.level"}},
+      {"diff(level, pow=2, dir=\"H-T\")", {"diff2.h-t.level"}},
+      {"diff(level, sign.action=\"abs\")", {"diff.abs.level"}},
+      {"diff(level, sign.action=\"posonly\", pow=0)", {"diff0.posonly.t-h.level"}},
+      {"smalldiff(level, 1.5)", {"smalldiff.level1.5"}},
+      {"absdiffcat(level)", {"absdiff.level.1", "absdiff.level.2"}},
+      {"sender", {"sender2", "sender3", "sender4"}},
+      {"receiver(nodes=c(1, 3))", {"receiver1", "receiver3"}},
+      {"density", {"density"}},
+      {"meandeg", {"meandeg"}},
+      {"mm(level, levels2=2:3)", {"mm[level=2,level=1]", "mm[level=3,level=1]"}},
+      {"mm(level~., levels2=TRUE)", {"mm[level=1,.]", "mm[level=2,.]", "mm[level=3,.]"}},
+      {"mm(.~name, levels=c(\"b\", \"d\"))", {"mm[.,name=d]"}},
+      {"idegree(0, by=level)", {"ideg0.level1", "ideg0.level2", "ideg0.level3"}},
+      {"odegrange(1, to=3)", {"odeg1to3"}},
+      {"idegrange(2)", {"ideg2+"}},
+      {"idegree1.5", {"idegree1.5"}},
+      {"idegreepopularity", {"idegreepopularity"}},
+      {"istar(2, level)", {"istar2.level"}},
+      {"gwidegree(0.5, TRUE, level, levels=2)", {"gwideg0.5.level2"}},
+      {"F(~edges + nodecov(level), ~!nodematch(\"level\"))",
+       {"F(!nodematch(\"level\"))~edges", "F(!nodematch(\"level\"))~nodecov.level"}},
+      {"F(~edges, ~absdiff('level') >= 2)", {"F(absdiff(\"level\")>=2)~edges"}},
+      {"Sum(~edges + mutual, \"x\")", {"Sum~x1", "Sum~x2"}},
+      {"Sum(\"sum\"~edges + mutual, label=\"x\")", {"Sum~x"}},
+      {"nodematch(level):nodefactor(level)",
+       {"nodematch.level:nodefactor.level.2", "nodematch.level:nodefactor.level.3"}},
+      {"absdiff(level)*nodecov(level)",
+       {"absdiff.level", "nodecov.level", "absdiff.level:nodecov.level"}},
+  };
+  for (const auto& [formula, names] : directed) {
+    EXPECT_EQ(term_of(formula)->statistic_names(), names) << formula;
+  }
+  const std::pair<const char*, std::vector<std::string>> undirected[] = {
+      {"degree(1, by=level, homophily=TRUE)", {"deg1.homophily.level"}},
+      {"degrange(0:1, by=level, levels=3)", {"deg0+.level3", "deg1+.level3"}},
+      {"concurrent(by=level)", {"concurrent.level1", "concurrent.level2", "concurrent.level3"}},
+      {"concurrentties", {"concurrentties"}},
+      {"kstar(2, ~level)", {"kstar2.level"}},
+      {"sociality(level)", {"sociality2.level", "sociality3.level", "sociality4.level"}},
+      {"altkstar(0.5, fixed=TRUE)", {"altkstar.0.5"}},
+      {"isolatededges", {"isolatededges"}},
+      {"degree1.5", {"degree1.5"}},
+      {"gwdegree(0.25, fixed=TRUE, attr=level)",
+       {"gwdeg0.25.level1", "gwdeg0.25.level2", "gwdeg0.25.level3"}},
+  };
+  for (const auto& [formula, names] : undirected) {
+    EXPECT_EQ(term_of(formula, false)->statistic_names(), names) << formula;
+  }
 }
 
 TEST(Formula, WrongTermsAndArgumentsSayWhy) {

@@ -31,18 +31,17 @@ std::vector<std::string> cells_of(const std::string& row) {
 }
 
 // The term names in a cell: each `name` or `name(args)` in backquotes, its name the leading
-// lower-case letters, digits and underscores.
+// letters, digits, underscores and dots (degree1.5), beginning with a letter (F, Sum).
 void add_names(const std::string& cell, std::set<std::string>& names) {
   for (std::size_t open = cell.find('`'); open != std::string::npos;) {
     const std::size_t close = cell.find('`', open + 1);
     if (close == std::string::npos) break;
     std::size_t end = open + 1;
-    while (end < close &&
-           (std::islower(static_cast<unsigned char>(cell[end])) ||
-            std::isdigit(static_cast<unsigned char>(cell[end])) || cell[end] == '_')) {
+    while (end < close && (std::isalnum(static_cast<unsigned char>(cell[end])) ||
+                           cell[end] == '_' || cell[end] == '.')) {
       ++end;
     }
-    if (end > open + 1 && std::islower(static_cast<unsigned char>(cell[open + 1]))) {
+    if (end > open + 1 && std::isalpha(static_cast<unsigned char>(cell[open + 1]))) {
       names.insert(cell.substr(open + 1, end - open - 1));
     }
     open = cell.find('`', close + 1);
@@ -50,27 +49,36 @@ void add_names(const std::string& cell, std::set<std::string>& names) {
 }
 
 // The names in the term columns of the tables of section 11.2: "name" and "ergm" of the
-// configuration types, "term" of the others.
+// configuration types, "term" of the others (a table of another header, such as what is not
+// offered, has none).
 std::set<std::string> documented_terms() {
   std::ifstream guide(test::repository_file("docs/user_guide.md"));
-  std::string line;
+  std::string line, header;
   bool in_section = false;
   std::vector<std::size_t> term_columns;
   std::set<std::string> names;
   while (std::getline(guide, line)) {
     if (line.rfind("### ", 0) == 0) in_section = line.rfind("### 11.2 ", 0) == 0;
-    if (!in_section || line.rfind("|", 0) != 0) continue;
-    const std::vector<std::string> cells = cells_of(line);
-    if (line.rfind("|---", 0) == 0) continue;
-    if (cells.size() > 0 && (cells[0] == " type " || cells[0] == " term ")) {
+    if (!in_section || line.rfind("|", 0) != 0) {
+      header.clear();
+      continue;
+    }
+    if (line.rfind("|---", 0) == 0) {  // the row before is the header
+      const std::vector<std::string> cells = cells_of(header);
       term_columns.clear();
-      for (std::size_t c = 0; c < cells.size(); ++c) {
+      const bool of_terms = !cells.empty() && (cells[0] == " type " || cells[0] == " term ");
+      for (std::size_t c = 0; of_terms && c < cells.size(); ++c) {
         if (cells[c] == " name " || cells[c] == " ergm " || cells[c] == " term ") {
           term_columns.push_back(c);
         }
       }
       continue;
     }
+    if (header.empty()) {
+      header = line;
+      continue;
+    }
+    const std::vector<std::string> cells = cells_of(line);
     for (const std::size_t c : term_columns) {
       if (c < cells.size()) add_names(cells[c], names);
     }

@@ -17,25 +17,19 @@
 #include <vector>
 
 #include "support/brute_terms.h"
+#include "support/term_check.h"
 #include "terms/formula.h"
 
 namespace tarn {
 namespace {
 
+using test::Brute;
+using test::Case;
 using test::choose;
 using test::degree;
 using test::pairs;
 using test::Ties;
-
-// What the brute-force definitions read besides the ties.
-struct World {
-  int n;
-  std::vector<std::string> group;  // levels "a", "b", "c"
-  std::vector<double> score;       // reals
-  std::vector<std::vector<double>> covariate;
-};
-
-using Brute = std::function<std::vector<double>(const Ties&, const World&)>;
+using test::World;
 
 Brute esp(std::string type, double decay) {
   return [type, decay](const Ties& x, const World&) {
@@ -167,12 +161,6 @@ Brute closed_ties(bool cyclical, bool by_group) {
   };
 }
 
-struct Case {
-  std::string formula;
-  bool directed;
-  Brute brute;
-};
-
 std::vector<Case> cases() {
   std::vector<Case> all;
   for (std::string type : {"OTP", "ITP", "RTP", "OSP", "ISP"}) {
@@ -238,7 +226,7 @@ std::vector<Case> cases() {
                    over_links(1, [directed](int a, int b, const World& w, double* o) {
                      // Undirected: the value of (tail, head) with tail < head.
                      const int t = directed ? a : std::min(a, b), h = directed ? b : std::max(a, b);
-                     o[0] += w.covariate[std::size_t(t)][std::size_t(h)];
+                     o[0] += w.covariates.at("cov")[std::size_t(t)][std::size_t(h)];
                    })});
   }
   all.push_back({"nodemix(group)", true, over_links(8, [](int a, int b, const World& w, double* o) {
@@ -280,110 +268,9 @@ std::vector<Case> cases() {
   return all;
 }
 
-World world_of(int n, std::mt19937& random) {
-  World w{n,
-          {},
-          {},
-          std::vector<std::vector<double>>(std::size_t(n) + 1,
-                                           std::vector<double>(std::size_t(n) + 1))};
-  for (int i = 0; i < n; ++i) {
-    w.group.push_back(std::string(1, char('a' + i % 3)));
-    w.score.push_back(double(random() % 1000) / 100.0 - 3.0);
-  }
-  for (int a = 1; a <= n; ++a)
-    for (int b = 1; b <= n; ++b)
-      if (a != b && random() % 3 == 0)
-        w.covariate[std::size_t(a)][std::size_t(b)] = double(random() % 7) - 2.5;
-  return w;
-}
-
-TermContext context_of(const World& w, bool directed, NodeCovariates& attributes) {
-  attributes.node_count = w.n;
-  attributes.source = "attributes.csv";
-  AttributeColumn group{"group", w.group}, score{"score", {}};
-  for (double v : w.score) score.value.push_back(r_number_text(v));
-  attributes.columns = {group, score};
-  TermContext context;
-  context.directed = directed;
-  context.node_count = w.n;
-  context.attributes = &attributes;
-  context.dyadic_covariate = [&w](const std::string&) {
-    std::vector<DyadValues::Entry> entries;
-    for (int a = 1; a <= w.n; ++a)
-      for (int b = 1; b <= w.n; ++b)
-        entries.push_back({a, b, w.covariate[std::size_t(a)][std::size_t(b)]});
-    return std::make_shared<const DyadValues>(w.n, entries);
-  };
-  return context;
-}
-
-void expect_near(const std::vector<double>& got, const std::vector<double>& want,
-                 const std::string& what) {
-  ASSERT_EQ(got.size(), want.size()) << what;
-  for (std::size_t s = 0; s < got.size(); ++s) {
-    EXPECT_NEAR(got[s], want[s], 1e-9 * (1.0 + std::fabs(want[s]))) << what << " statistic " << s;
-  }
-}
-
 TEST(TermTable, EveryTermAgainstBruteForce) {
   std::mt19937 random(2027);
-  for (const Case& c : cases()) {
-    for (int round = 0; round < 4; ++round) {
-      const int n = 5 + round;
-      const World w = world_of(n, random);
-      NodeCovariates attributes;
-      const TermContext context = context_of(w, c.directed, attributes);
-      const TermPointer term = make_term(parse_formula(c.formula).front(), context);
-      TermGraph g(n, c.directed, term->partner_tables());
-      Ties x{
-          n, c.directed,
-          std::vector<std::vector<int>>(std::size_t(n) + 1, std::vector<int>(std::size_t(n) + 1))};
-      const double density = 0.25 + 0.1 * round;
-      for (int a = 1; a <= n; ++a)
-        for (int b = c.directed ? 1 : a + 1; b <= n; ++b)
-          if (a != b && double(random()) / 4294967296.0 < density) {
-            g.toggle(a, b);
-            x.x[std::size_t(a)][std::size_t(b)] = 1;
-            if (!c.directed) x.x[std::size_t(b)][std::size_t(a)] = 1;
-          }
-      const std::string what =
-          c.formula + (c.directed ? " directed" : " undirected") + ", n " + std::to_string(n);
-      const auto m = static_cast<std::size_t>(term->statistic_count());
-      std::vector<double> statistics(m);
-      term->network_statistics(g, statistics.data());
-      expect_near(statistics, c.brute(x, w), what + ", network statistic");
-
-      std::vector<std::vector<double>> rows(m, std::vector<double>(std::size_t(n) + 8, 0.0));
-      std::vector<double*> row_pointers;
-      for (auto& row : rows) row_pointers.push_back(row.data());
-      for (int i = 1; i <= n; ++i) {
-        term->sender_changes(g, i, false, row_pointers.data());
-        for (int j = c.directed ? 1 : i + 1; j <= n; ++j) {
-          if (i == j) continue;
-          Ties with = x, without = x;
-          with.x[std::size_t(i)][std::size_t(j)] = 1, without.x[std::size_t(i)][std::size_t(j)] = 0;
-          if (!c.directed) {
-            with.x[std::size_t(j)][std::size_t(i)] = 1,
-            without.x[std::size_t(j)][std::size_t(i)] = 0;
-          }
-          const std::vector<double> up = c.brute(with, w), down = c.brute(without, w);
-          std::vector<double> brute_change(m), change(m), row(m);
-          for (std::size_t s = 0; s < m; ++s) brute_change[s] = up[s] - down[s];
-          term->add_change(g, i, j, change.data());
-          for (std::size_t s = 0; s < m; ++s) row[s] = rows[s][std::size_t(j - 1)];
-          const std::string dyad = what + ", dyad " + std::to_string(i) + "," + std::to_string(j);
-          expect_near(change, brute_change, dyad + ", change");
-          expect_near(row, change, dyad + ", sender row");
-          if (!c.directed) {  // the sampler asks for an edge by either order of its nodes
-            std::vector<double> reversed(m);
-            term->add_change(g, j, i, reversed.data());
-            expect_near(reversed, change,
-                        dyad + ", asked as " + std::to_string(j) + "," + std::to_string(i));
-          }
-        }
-      }
-    }
-  }
+  for (const Case& c : cases()) test::check_against_brute_force(c, random);
 }
 
 // The tables of shared partners after random toggles, against counts from the neighbour lists.

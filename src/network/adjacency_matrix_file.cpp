@@ -1,0 +1,99 @@
+#include "network/adjacency_matrix_file.h"
+
+#include <string_view>
+#include <vector>
+
+#include "network/delimited_text.h"
+#include "network/edge_rows.h"
+#include "network/fatal_error.h"
+#include "numeric/number_text.h"
+
+namespace tarn {
+
+namespace {
+
+struct Record {
+  long line = 0;
+  std::vector<std::string> fields;
+};
+
+// The node a label names, or an input error.
+int node_named(const NodeLabels& labels, const std::string& label, const std::string& file_name,
+               long line, int column, std::vector<bool>& seen) {
+  const int node = labels.node_of(label);
+  if (node < 1 || node > static_cast<int>(seen.size())) {
+    throw input_error({file_name, line, column}, "\"" + label + "\" names no node of the network.");
+  }
+  if (seen[std::size_t(node - 1)]) {
+    throw input_error({file_name, line, column}, "\"" + label + "\" is given twice.");
+  }
+  seen[std::size_t(node - 1)] = true;
+  return node;
+}
+
+}  // namespace
+
+std::optional<DyadValues> read_adjacency_matrix(std::istream& in, const std::string& file_name,
+                                                NetworkFormat format, const NodeLabels& labels,
+                                                int node_count) {
+  const auto n = static_cast<std::size_t>(node_count);
+  if (node_count < 4 || format == NetworkFormat::record || format == NetworkFormat::pajek) {
+    return std::nullopt;
+  }
+  DelimitedReader reader(in, file_name, delimited_syntax(format));
+  std::vector<Record> records;
+  while (reader.next()) {
+    if (records.size() > n) return std::nullopt;
+    Record record{reader.line(), {}};
+    for (std::string_view field : reader.fields()) record.fields.emplace_back(field);
+    records.push_back(std::move(record));
+  }
+  const bool plain = records.size() == n;
+  const bool labelled = records.size() == n + 1;
+  for (std::size_t r = 0; r < records.size(); ++r) {
+    const std::size_t width = records[r].fields.size();
+    const bool header = labelled && r == 0;
+    if ((plain && width != n) || (labelled && !header && width != n + 1) ||
+        (header && width != n && width != n + 1) || (!plain && !labelled)) {
+      return std::nullopt;
+    }
+  }
+  // column_node[c]: the node of the c-th value of a row; row_node[r] likewise.
+  std::vector<int> column_node(n), row_node(n);
+  std::size_t first_value = 0;
+  if (plain) {
+    for (std::size_t k = 0; k < n; ++k) column_node[k] = row_node[k] = static_cast<int>(k) + 1;
+  } else {
+    first_value = 1;
+    const Record& header = records.front();
+    const std::size_t skip = header.fields.size() - n;  // the empty corner of write.csv
+    std::vector<bool> seen(n, false), seen_rows(n, false);
+    for (std::size_t c = 0; c < n; ++c) {
+      column_node[c] = node_named(labels, header.fields[c + skip], file_name, header.line,
+                                  static_cast<int>(c + skip + 1), seen);
+    }
+    for (std::size_t r = 0; r < n; ++r) {
+      const Record& row = records[r + 1];
+      row_node[r] = node_named(labels, row.fields.front(), file_name, row.line, 1, seen_rows);
+    }
+    records.erase(records.begin());
+  }
+  std::vector<DyadValues::Entry> entries;
+  for (std::size_t r = 0; r < n; ++r) {
+    const Record& row = records[r];
+    for (std::size_t c = 0; c < n; ++c) {
+      const std::string& cell = row.fields[c + first_value];
+      const std::optional<double> value = decimal_number(cell);
+      if (!value) {
+        throw input_error({file_name, row.line, static_cast<int>(c + first_value + 1)},
+                          "\"" + cell + "\" is no number (a matrix holds a number in every cell).");
+      }
+      if (*value != 0 && row_node[r] != column_node[c]) {
+        entries.push_back({row_node[r], column_node[c], *value});
+      }
+    }
+  }
+  return DyadValues(node_count, std::move(entries));
+}
+
+}  // namespace tarn

@@ -1,0 +1,24 @@
+#pragma once
+// The terms of the degree distribution (degree_terms.cpp) that other families' entries make:
+// isolates (structural_terms.cpp) and the gw degree terms by attribute (geometric_terms.cpp).
+
+#include "terms/term.h"
+#include "terms/term_arguments.h"
+#include "terms/term_table.h"
+
+namespace tarn {
+
+// Which degree of a node a term reads: directed in- or out-degree, undirected degree, or
+// directed in- plus out-degree.
+enum class DegreeOf { in, out, undirected, total };
+
+// isolates: the nodes without links.
+TermPointer make_isolates_term(const TermContext& context);
+
+// gwidegree, gwodegree, gwdegree(decay, fixed=TRUE, attr, levels): one statistic per kept level
+// of attr, e^decay sum over the nodes of that level of 1 - (1 - e^-decay)^degree.
+TermPointer make_degree_weights_by_attribute(const TermArguments& arguments,
+                                             const TermContext& context, DegreeOf side,
+                                             double decay);
+
+}  // namespace tarn
