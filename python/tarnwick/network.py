@@ -470,7 +470,8 @@ def read(
 
 
 def as_network(network: Any) -> Network:
-    """A Network, or a networkx graph made one."""
+    """A Network, or a networkx graph made one (anew at every call: a graph can change between
+    calls, and a conversion kept for it could give a changed graph's old figures quietly)."""
     if isinstance(network, Network):
         return network
     if hasattr(network, "is_directed") and hasattr(network, "nodes") and hasattr(network, "edges"):
