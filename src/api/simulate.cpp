@@ -79,7 +79,8 @@ SimulationResult simulate(const Model& model, const SimulateSettings& settings,
   return tarn::with_library_errors([&] {
     const tarn::Study& study = model.data().study;
     result.notes = model.notes();
-    const tarn::DrawStart start = tarn::draw_start(study, settings, settings.empty_start);
+    tarn::DrawStart start = tarn::draw_start(study, settings, settings.empty_start);
+    start.sampler.cancel = progress.cancel;
     if (!start.usable) {
       result.outcome = DrawOutcome::no_estimate;
       result.warnings = tarn::records_of(start.fit_warnings, "fit");

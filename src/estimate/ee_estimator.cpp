@@ -166,6 +166,7 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   ee_settings.seed = sampler.seed;
   ee_settings.threads = sampler.threads;
   ee_settings.spread = settings.spread;
+  ee_settings.cancel = sampler.cancel;
   const auto began = std::chrono::steady_clock::now();
   const EeResult ee = equilibrium_expectation(linear, start, ee_settings, progress.ee_task);
   const double ee_seconds =
