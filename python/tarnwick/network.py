@@ -15,7 +15,7 @@ from typing import Any, Dict, Hashable, Iterable, List, Optional, Sequence, Tupl
 
 from . import _tarnwick
 from .errors import ArgumentError, TarnwickWarning
-from .node_table import table_labels
+from .node_table import check_graph_labels, table_labels
 
 
 def _missing(value: Any) -> bool:
@@ -304,12 +304,16 @@ class Network:
 
         Directed when ``graph.is_directed()``. The nodes keep their keys and order; their
         attributes become attribute columns (all of them, or those named in ``attributes``).
-        Edges with a ``weight`` (the edge attribute of that name) are read as the files are:
+        A graph of integer nodes from 0 or 1 whose ``id`` (``name``, ``node``, ``label``,
+        ``vertex.names``) attribute names other nodes than its own is refused (ArgumentError):
+        its attributes were set by another numbering. Edges with a ``weight`` (the edge
+        attribute of that name) are read as the files are:
         0 is no link, any other value a tie, with a warning. Parallel edges of a multigraph
         are one link; self-loops are left out.
         """
         nodes = list(graph.nodes)
         data = dict(graph.nodes(data=True))
+        check_graph_labels(nodes, data)
         if attributes is None:
             names: List[str] = []
             for node in nodes:

@@ -184,3 +184,27 @@ def _check(rows: int, matching: int, edge_nodes: int, what: str, default_index: 
             "rows that match. Its labels must name the nodes as the edge list does (node_key= "
             "names the column that holds them)"
         )
+
+
+def check_graph_labels(nodes: Sequence[Hashable], data: Dict[Hashable, Dict[str, Any]]) -> None:
+    """Refuses a graph with integer nodes from 0 or 1 whose label attribute (``id``, ``name``
+    ...) names other nodes of the graph than its own: attributes set from a table by another
+    numbering (``nx.set_node_attributes(graph, table.to_dict("index"))`` with pandas' default
+    index), every one on the wrong node."""
+    numbered = [n for n in nodes if isinstance(n, numbers.Integral) and not isinstance(n, bool)]
+    if not nodes or len(numbered) != len(nodes) or min(numbered) not in (0, 1):
+        return
+    matcher = _Matcher(nodes)
+    for key in KEY_COLUMNS:
+        values = {n: data[n][key] for n in nodes if key in data[n]}
+        if not values:
+            continue
+        naming = sum(1 for v in values.values() if matcher.node_of(v) is not None)
+        own = sum(1 for n, v in values.items() if matcher.node_of(v) == n)
+        if 2 * naming > len(values) and own < naming:
+            raise ArgumentError(
+                f"the graph's node attribute {key!r} names a node of the graph on {naming} of "
+                f"its {len(values)} nodes, but its own node on only {own}: the attributes were "
+                "set by another numbering (a table's default index 0..n-1 is one; index it by "
+                f"the {key!r} column, table.set_index({key!r}), before setting them)"
+            )

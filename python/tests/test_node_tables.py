@@ -106,3 +106,17 @@ def test_a_named_index_from_0_is_taken_as_it_is(monks):
         net = tarnwick.Network.from_pandas(edges, nodes=groups)
     assert any("1 row of the node table names no node" in str(w.message) for w in caught)
     assert net.node_count == 18 and 0 in net.nodes
+
+
+def test_a_graph_whose_attributes_were_set_by_another_numbering_is_refused(monks):
+    import networkx as nx
+
+    edges, table, within = monks
+    graph = nx.from_pandas_edgelist(edges, create_using=nx.DiGraph)
+    graph.add_node(18)
+    shifted = graph.copy()
+    nx.set_node_attributes(shifted, table.to_dict("index"))  # keys 0..17: node k gets row k
+    with pytest.raises(tarnwick.ArgumentError, match="on 17 of its 17 nodes, but its own node on"):
+        tarnwick.Network.from_networkx(shifted)
+    nx.set_node_attributes(graph, table.set_index("id", drop=False).to_dict("index"))
+    assert nodematch(tarnwick.Network.from_networkx(graph)) == within
