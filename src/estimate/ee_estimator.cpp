@@ -53,6 +53,7 @@ McmleControl check_control(const EstimatorSettings& settings, const SamplerSetti
   control.chains = sampler.chains;
   control.threads = sampler.threads;
   control.spread = settings.spread;
+  control.cancel = sampler.cancel;
   control.seed = sampler.seed;
   return control;
 }
