@@ -111,13 +111,23 @@ class ProgressState {
 // Runs `work(progress)` on a worker thread without the GIL. Every `poll` the calling thread takes
 // the GIL, checks for signals (Ctrl-C raises KeyboardInterrupt there) and passes the latest
 // progress to `callback` (a Python callable or None). An exception in either cancels the work
-// and is raised once the worker has stopped.
+// and is raised once the worker has stopped. Work that counts what it finished on the progress's
+// counter instead of reporting (the replicates of simulated errors) is reported as `counted`:
+// that many in all, at that stage.
+struct Counted {
+  std::int64_t total = 0;
+  std::string stage;
+};
+
 template <typename Result, typename Work>
-Result run_cancellable(Work work, const py::object& callback) {
+Result run_cancellable(Work work, const py::object& callback, const Counted& counted = {}) {
   std::atomic<bool> cancel{false};
+  std::atomic<std::int64_t> counter{0};
+  std::int64_t counter_reported = 0;
   ProgressState state;
   tarnwick::Progress progress;
   progress.cancel = &cancel;
+  if (counted.total > 0) progress.counter = &counter;
   progress.report = [&state](std::int64_t done, std::int64_t total, const std::string& stage) {
     state.set(done, total, stage);
   };
@@ -137,6 +147,9 @@ Result run_cancellable(Work work, const py::object& callback) {
           if (!callback.is_none()) {
             if (auto report = state.take()) {
               callback(std::get<0>(*report), std::get<1>(*report), std::get<2>(*report));
+            } else if (counted.total > 0 && counter.load() != counter_reported) {
+              counter_reported = counter.load();
+              callback(counter_reported, counted.total, counted.stage);
             }
           }
         } catch (py::error_already_set& e) {
@@ -312,8 +325,11 @@ void bind_fitting(py::module_& m) {
         s.equilibrium.gain = ee_gain;
         s.equilibrium.effective_draws = ee_draws;
         set_sampling(s, seed, threads, chains, burnin, interval);
+        // Simulated errors count their replicates.
+        const bool simulated = errors == "bootstrap" || errors == "godambe";
         const auto estimate = run_cancellable<tarnwick::Estimate>(
-            [&](const tarnwick::Progress& p) { return tarnwick::fit(model, s, p); }, progress);
+            [&](const tarnwick::Progress& p) { return tarnwick::fit(model, s, p); }, progress,
+            simulated ? Counted{replicates, errors} : Counted{});
         return to_python(estimate);
       },
       py::arg("model"), py::arg("method") = "mple", py::arg("errors") = "naive",

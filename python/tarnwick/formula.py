@@ -3,9 +3,9 @@
 from __future__ import annotations
 
 import re
-from typing import Iterable, Union
+from typing import Sequence, Union
 
-Formula = Union[str, Iterable[str]]
+Formula = Union[str, Sequence[str]]
 
 _LOGICAL = re.compile(r"\b(True|False)\b")
 
@@ -17,7 +17,18 @@ def formula_text(formula: Formula) -> str:
     ``TRUE`` and ``FALSE`` (``gwesp(0.5, fixed=True)`` is ``gwesp(0.5, fixed=TRUE)``).
     """
     if not isinstance(formula, str):
-        terms = [str(term) for term in formula]
+        if not isinstance(formula, (list, tuple)):
+            raise TypeError(
+                "formula: give a text such as \"edges + mutual\" or a list of terms, not "
+                f"{type(formula).__name__}"
+            )
+        for term in formula:
+            if not isinstance(term, str):
+                raise TypeError(
+                    f"formula: each term of the list is a text (\"edges\"), not "
+                    f"{type(term).__name__} ({term!r})"
+                )
+        terms = list(formula)
         if not terms:
             raise ValueError("the formula names no term")
         formula = " + ".join(terms)

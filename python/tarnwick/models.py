@@ -86,6 +86,14 @@ def _refuse_no_estimate(result: Dict[str, Any]) -> None:
         )
 
 
+def _refuse_undrawn(result: Dict[str, Any]) -> None:
+    """Raises ModelError, with the figures, when no network of the model could be drawn (a
+    chain filled the link store)."""
+    if result["outcome"] == "degenerate":
+        why = " ".join(record.message for record in _records(result["warnings"]))
+        raise ModelError("simulate: " + (why or "no networks were drawn."))
+
+
 def _warn(records: Sequence[WarningRecord], already: Sequence[str] = ()) -> None:
     for record in records:
         if record.message not in already:
@@ -100,6 +108,11 @@ def summary(network: Any, formula: Optional[Formula] = None):
     networkx graph or a :class:`Model` (then without a formula); ``formula`` a text
     (``"edges + triangle"``; ``True``/``TRUE`` both accepted) or a list of terms. Raises
     ModelError for a formula that does not fit.
+
+    A networkx graph is converted anew at every call (of :func:`summary`, :func:`fit`,
+    :func:`simulate`, :func:`gof`): on a graph of 10^5 nodes and 2 x 10^5 edges the conversion
+    takes 6.2 s of a 7.3 s summary, against 1.1 s from a :class:`Network`. For more than one
+    call, convert once: ``net = tarnwick.Network.from_networkx(graph)``.
     """
     return as_model(network, formula).statistics()
 
@@ -377,6 +390,9 @@ def fit(
     progress : None (a tqdm bar on a terminal), True, False, or a callable
         ``progress(done, total, stage)``
 
+    A networkx graph is converted at every call; for several calls on one graph convert it once
+    with :meth:`Network.from_networkx` (see :func:`summary` for the figures).
+
     The command line's ``fit`` with the same settings gives the same figures. The work runs
     without the GIL; Ctrl-C stops it (KeyboardInterrupt). Warnings go to Python's warnings
     (TarnwickWarning) and ``.warnings``. Raises ModelError (the formula), ValueError (the
@@ -464,6 +480,7 @@ def simulate(
         **_sampling(seed, threads, chains, burnin, interval),
     )
     _refuse_no_estimate(result)
+    _refuse_undrawn(result)
     _warn(_records(result["warnings"]), built.network.notes)
     if stats:
         sample = result["sample"]

@@ -15,6 +15,7 @@ from typing import Any, Dict, Hashable, Iterable, List, Optional, Sequence, Tupl
 
 from . import _tarnwick
 from .errors import ArgumentError, TarnwickWarning
+from .node_table import check_graph_labels, table_labels
 
 
 def _missing(value: Any) -> bool:
@@ -303,12 +304,16 @@ class Network:
 
         Directed when ``graph.is_directed()``. The nodes keep their keys and order; their
         attributes become attribute columns (all of them, or those named in ``attributes``).
-        Edges with a ``weight`` (the edge attribute of that name) are read as the files are:
+        A graph of integer nodes from 0 or 1 whose ``id`` (``name``, ``node``, ``label``,
+        ``vertex.names``) attribute names other nodes than its own is refused (ArgumentError):
+        its attributes were set by another numbering. Edges with a ``weight`` (the edge
+        attribute of that name) are read as the files are:
         0 is no link, any other value a tie, with a warning. Parallel edges of a multigraph
         are one link; self-loops are left out.
         """
         nodes = list(graph.nodes)
         data = dict(graph.nodes(data=True))
+        check_graph_labels(nodes, data)
         if attributes is None:
             names: List[str] = []
             for node in nodes:
@@ -334,14 +339,20 @@ class Network:
         target: str = "target",
         directed: bool = True,
         weight: Optional[str] = None,
+        node_key: Optional[str] = None,
     ) -> "Network":
         """A network from an edge table and an optional node table (pandas DataFrames).
 
         ``edges[source]`` and ``edges[target]`` name the nodes of each link; ``weight``, a
         column of link values read as the files read them (0 no link, others ties). ``nodes``
-        is indexed by node label, its columns the attributes; its rows add isolated nodes.
-        The nodes are those of the links in order of appearance, then the other rows of
-        ``nodes``.
+        holds the attributes, one row per node, labelled by its index, or by its column
+        ``node_key``. A table with pandas' default index 0..n-1 (as ``pd.read_csv`` makes it)
+        is labelled by a column whose values name the edge list's nodes (``id``, ``name``,
+        ``node``, ``label``, ``vertex.names`` or the first column), with a warning; a default
+        index that names no node in some row, or labels that would add more isolated nodes
+        than rows naming the edge list's nodes, are refused (ArgumentError, with the counts).
+        Rows naming no node of the edge list add isolated nodes, with a warning. The nodes are
+        those of the links in order of appearance, then the other rows of ``nodes``.
         """
         for column in (source, target) + ((weight,) if weight is not None else ()):
             if column not in edges.columns:
@@ -361,16 +372,17 @@ class Network:
             order.setdefault(v, None)
         columns: Dict[str, List[Any]] = {}
         if nodes is not None:
-            if not nodes.index.is_unique:
-                raise ValueError("the node table names a node twice in its index")
-            for node in nodes.index:
+            labels, attribute_columns = table_labels(nodes, list(order), node_key)
+            for node in labels.nodes:
                 order.setdefault(node, None)
-            node_list = list(order)
-            for name in nodes.columns:
-                values = nodes[name]
+            row_of = {node: k for k, node in enumerate(labels.nodes)}
+            for name in attribute_columns:
+                values = list(nodes[name])
                 columns[str(name)] = [
-                    values[node] if node in nodes.index else None for node in node_list
+                    values[row_of[node]] if node in row_of else None for node in order
                 ]
+        elif node_key is not None:
+            raise ArgumentError("node_key: give the node table (nodes=) it is a column of")
         return cls.from_links(list(order), links, directed, columns)
 
     @classmethod
@@ -462,7 +474,8 @@ def read(
 
 
 def as_network(network: Any) -> Network:
-    """A Network, or a networkx graph made one."""
+    """A Network, or a networkx graph made one (anew at every call: a graph can change between
+    calls, and a conversion kept for it could give a changed graph's old figures quietly)."""
     if isinstance(network, Network):
         return network
     if hasattr(network, "is_directed") and hasattr(network, "nodes") and hasattr(network, "edges"):

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "network/cancel_flag.h"
 #include "network/fatal_error.h"
 #include "network/usage_error.h"
 #include "tarnwick/tarnwick.h"
@@ -39,6 +40,8 @@ auto with_library_errors(Work&& work) -> decltype(work()) {
     throw tarnwick::InputError(e.what());
   } catch (const FatalError& e) {
     throw_input_error(e);
+  } catch (const WorkCancelled&) {
+    throw tarnwick::Cancelled();
   }
 }
 

@@ -123,6 +123,7 @@ Estimate fit(const Model& model, const FitSettings& settings, const Progress& pr
     tarn::EstimatorSettings internal = estimator_settings(settings);
     std::optional<tarn::SpreadOfProcesses> spread;
     if (settings.processes != nullptr) internal.spread = &spread.emplace(*settings.processes);
+    internal.sampling.cancel = progress.cancel;
     tarn::check_cancel(progress);
     const tarn::Estimator& estimator = tarn::estimator_named(settings.method);
     tarn::Study study = data.study;

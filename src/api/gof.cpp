@@ -65,7 +65,8 @@ GofTables gof(const Model& model, const GofSettings& settings, const Progress& p
     if (settings.networks < 1) {
       throw ArgumentError("networks: give 1 or more, not " + std::to_string(settings.networks));
     }
-    const tarn::DrawStart start = tarn::draw_start(data.study, settings, false);
+    tarn::DrawStart start = tarn::draw_start(data.study, settings, false);
+    start.sampler.cancel = progress.cancel;
     add(tables.warnings, start.fit_warnings, "fit");
     if (!start.usable) {
       tables.outcome = DrawOutcome::no_estimate;

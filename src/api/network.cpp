@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstdio>
+#include <set>
 #include <sstream>
 
 #include "api/api_errors.h"
@@ -175,6 +176,41 @@ std::vector<InputFile> input_files(const ReadOptions& options) {
   return files_of(paths_of(options));
 }
 
+// An edge list holds at least one link: nodes without any are the empty network of their count
+// (as the command line's --nodes makes it), their attributes a table by node number, and the
+// labels those given.
+namespace {
+Network network_without_links(const std::vector<std::string>& nodes, bool directed,
+                              const std::vector<AttributeColumn>& attributes) {
+  std::set<std::string> seen;
+  for (const std::string& label : nodes) {
+    if (!seen.insert(label).second) {
+      throw ArgumentError("the node " + label + " is given twice");
+    }
+  }
+  tarn::StudyOptions options;
+  options.node_count = static_cast<int>(nodes.size());
+  options.undirected = !directed;
+  if (!attributes.empty()) {
+    std::string table = "id";
+    for (const AttributeColumn& column : attributes) table += ',' + csv_field(column.name);
+    table += '\n';
+    for (std::size_t row = 0; row < nodes.size(); ++row) {
+      table += std::to_string(row + 1);
+      for (const AttributeColumn& column : attributes) table += ',' + attribute_value(column, row);
+      table += '\n';
+    }
+    options.attributes_path = "<nodes>";
+    options.attributes_text = std::make_shared<const std::string>(std::move(table));
+  }
+  Network network = network_of(std::move(options));
+  auto data = std::make_shared<Network::Data>(network.data());
+  data->labels = nodes;
+  data->input.labels = tarn::NodeLabels(nodes);
+  return Network(std::move(data));
+}
+}  // namespace
+
 // The arrays become the text of an edge list and of an attribute table, read as the command line
 // reads such files with --labels: the same checks, notes and node order.
 Network network_from_links(const std::vector<std::string>& nodes,
@@ -182,6 +218,7 @@ Network network_from_links(const std::vector<std::string>& nodes,
                            const std::vector<std::string>& receivers, bool directed,
                            const std::vector<AttributeColumn>& attributes) {
   check_arrays(nodes, senders, receivers, attributes);
+  if (senders.empty()) return network_without_links(nodes, directed, attributes);
   std::string links = "sender,receiver\n";
   for (std::size_t k = 0; k < senders.size(); ++k) {
     links += csv_field(senders[k]) + ',' + csv_field(receivers[k]) + '\n';

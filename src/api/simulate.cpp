@@ -14,11 +14,20 @@ namespace tarnwick {
 namespace {
 
 // What the draws call for; from an empty start there is no observed network for the draws to
-// be far from.
+// be far from. At given coefficients, networks piled far from the observed network are the
+// model's own: a model not fitted to the network need not describe it. Two modes remain a sign
+// of degeneracy.
 std::vector<tarn::Warning> drawing_warnings(const tarn::Study& study, const tarn::DrawStart& start,
                                             const tarn::SampleSummary& sample) {
   if (!start.empty_start) {
-    return tarn::draw_warnings(sample, study.model, start.coefficients, start.given);
+    std::vector<tarn::Warning> warnings =
+        tarn::draw_warnings(sample, study.model, start.coefficients, start.given);
+    for (tarn::Warning& w : warnings) {
+      if (start.given && w.code == "degenerate_draws" && !sample.evidence.two_modes) {
+        w.code = "draws_far_from_observed";
+      }
+    }
+    return warnings;
   }
   if (sample.capacity_stop.found) return {sample.capacity_stop.warning()};
   return {};
@@ -70,7 +79,8 @@ SimulationResult simulate(const Model& model, const SimulateSettings& settings,
   return tarn::with_library_errors([&] {
     const tarn::Study& study = model.data().study;
     result.notes = model.notes();
-    const tarn::DrawStart start = tarn::draw_start(study, settings, settings.empty_start);
+    tarn::DrawStart start = tarn::draw_start(study, settings, settings.empty_start);
+    start.sampler.cancel = progress.cancel;
     if (!start.usable) {
       result.outcome = DrawOutcome::no_estimate;
       result.warnings = tarn::records_of(start.fit_warnings, "fit");
@@ -82,8 +92,10 @@ SimulationResult simulate(const Model& model, const SimulateSettings& settings,
     result.sample = tarn::sample_figures(study, start, sample);
     result.coefficients = start.coefficients;
     result.warnings = tarn::records_of(drawing_warnings(study, start, sample), "draws");
-    // Networks that fill the link store, pile up or split are not the model's sample.
-    if (sample.capacity_stop.found || (!start.empty_start && sample.evidence.degenerate())) {
+    // A chain that filled the link store drew no network of the model. Networks that pile up or
+    // split far from the observed one are still the model's: they are returned, the warnings
+    // giving their figures.
+    if (sample.capacity_stop.found) {
       result.outcome = DrawOutcome::degenerate;
       return result;
     }

@@ -219,8 +219,8 @@ int run_simulate_command(const SimulateCommandOptions& given, std::ostream& out,
   if (!drew_from_an_estimate(drawn.outcome, drawn.warnings, err)) return exit_fit_problem;
   if (files) files->check();
   show(drawn.warnings, "draws", err);
-  // Networks that pile up or split say the model is degenerate at these coefficients: no
-  // results, as for a fit without an estimate.
+  // A chain that filled the link store drew none of the model's networks: no results. Networks
+  // far from the observed one are written, the warnings giving their figures.
   if (drawn.outcome == tarnwick::DrawOutcome::degenerate) return exit_fit_problem;
   if (stats != nullptr) *stats << tarnwick::sample_csv(drawn.sample);
   outputs.commit();

@@ -177,6 +177,7 @@ EeTaskResult run_chain_task(const Study& study, const TermGraph& observed,
       chain_link_capacity(study.node_count(), study.network.link_count, study.dyad_count()));
   bool filled = false;
   const DrawSource source{[&](const Vector& theta) {
+                            stop_if_cancelled(s.cancel);
                             chain.set_coefficients(theta);
                             filled = filled || chain.run(every) == Chain::Walk::filled;
                             return chain.statistics();
@@ -195,7 +196,11 @@ EeTaskResult run_exact_task(const DyadClassDraws& draws, const Vector& observed,
                             const EeProgress& progress) {
   RandomStream random(s.seed, static_cast<std::uint64_t>(task));
   const DrawSource source{
-      [&](const Vector& theta) { return draws.draw(theta, random); }, [] { return false; },
+      [&](const Vector& theta) {
+        stop_if_cancelled(s.cancel);
+        return draws.draw(theta, random);
+      },
+      [] { return false; },
       [&](const Vector& theta) { return exact_spread(draws.covariance(theta), observed); }};
   return walk_task(source, observed, start, s, {.task = task, .tasks = std::max(1, s.tasks)},
                    progress);

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "model/study.h"
+#include "network/cancel_flag.h"
 #include "network/capacity.h"
 #include "spread/task_spread.h"
 
@@ -48,6 +49,7 @@ struct EeSettings {
   int chains_up_to = max_nodes;
   int threads = 1;                     // on this process
   const TaskSpread* spread = nullptr;  // the processes of an MPI job; null: this process only
+  CancelFlag cancel = nullptr;         // polled at every update
 
   bool operator==(const EeSettings&) const = default;
 };

@@ -53,6 +53,7 @@ McmleControl check_control(const EstimatorSettings& settings, const SamplerSetti
   control.chains = sampler.chains;
   control.threads = sampler.threads;
   control.spread = settings.spread;
+  control.cancel = sampler.cancel;
   control.seed = sampler.seed;
   return control;
 }
@@ -166,6 +167,7 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   ee_settings.seed = sampler.seed;
   ee_settings.threads = sampler.threads;
   ee_settings.spread = settings.spread;
+  ee_settings.cancel = sampler.cancel;
   const auto began = std::chrono::steady_clock::now();
   const EeResult ee = equilibrium_expectation(linear, start, ee_settings, progress.ee_task);
   const double ee_seconds =

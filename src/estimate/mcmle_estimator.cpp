@@ -53,6 +53,7 @@ McmleControl control_of(const McmleSettings& o, const SamplingSettings& sampling
   control.chains = sampler.chains;
   control.threads = sampler.threads;
   control.spread = spread;
+  control.cancel = sampler.cancel;
   control.seed = sampler.seed;
   if (sampling.interval >= 0) control.interval = sampling.interval;
   control.max_iterations = o.max_iterations;

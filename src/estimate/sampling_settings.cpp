@@ -23,6 +23,7 @@ SamplerSettings SamplingSettings::settings(const Study& study) const {
   s.seed = seed;
   const int cores = static_cast<int>(std::thread::hardware_concurrency());
   s.threads = threads > 0 ? threads : std::max(cores, 1);
+  s.cancel = cancel;
   return s;
 }
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "mple/fit_result.h"
 #include "model/study.h"
+#include "mple/fit_result.h"
 #include "simulate/sampler.h"
 
 namespace tarn {
@@ -22,6 +22,7 @@ struct SamplingSettings {
   // Empty dyads sampled for the case-control pseudo-likelihood (--dyad-sample); -1: none, or the
   // default size where the network is too large to sweep.
   std::int64_t dyad_sample = -1;
+  CancelFlag cancel = nullptr;  // the caller's (SamplerSettings::cancel)
 
   SamplerSettings settings(const Study& study) const;
 };

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "network/cancel_flag.h"
+
 namespace tarn {
 
 class TaskSpread;
@@ -14,6 +16,7 @@ struct McmleControl {
   int chains = 8;          // results do not depend on the threads
   int threads = 1;
   const TaskSpread* spread = nullptr;  // the processes of an MPI job the chains are dealt to
+  CancelFlag cancel = nullptr;         // the caller's, polled by the chains
   std::uint64_t seed = 1;
   std::int64_t interval = 0;  // toggles between networks; 0: chosen, then tuned
   int max_iterations = 60;    // as ergm

@@ -17,6 +17,7 @@ SampleSource chain_sample_source(const Study& study, const McmleControl& control
     s.chains = control.chains;
     s.threads = control.threads;
     s.spread = control.spread;
+    s.cancel = control.cancel;
     s.seed = mix_seed(control.seed, request.stream);
     if (request.fresh) *states = ChainStates{};
     ChainStates away;

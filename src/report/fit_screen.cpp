@@ -133,10 +133,12 @@ void write_mcmle_statistics(const Estimate& fit, std::ostream& out) {
       out << "\n Maximum likelihood by MCMC: " << ending(m) << " after " << m.iterations
           << " iterations, ";
     }
-    out << printed("%.1f", m.seconds)
-        << " s\n Sampler: " << printed("%.3g", static_cast<double>(m.toggles))
-        << " proposed toggles, "
-        << printed("%.0f", m.seconds > 0.0 ? 100.0 * m.sampler_seconds / m.seconds : 0.0)
+    // Equilibrium expectation of a model whose statistics are drawn exactly runs no chains.
+    const bool exact_draws = fit.equilibrium && fit.equilibrium->exact_draws && m.toggles == 0;
+    out << printed("%.1f", m.seconds) << " s\n Sampler: "
+        << (exact_draws ? std::string("none, the statistics drawn exactly (no chains, no toggles)")
+                        : printed("%.3g", static_cast<double>(m.toggles)) + " proposed toggles")
+        << ", " << printed("%.0f", m.seconds > 0.0 ? 100.0 * m.sampler_seconds / m.seconds : 0.0)
         << "% of the time\n";
     if (m.end == "converged") {
       out << " Convergence: final sample of " << m.convergence.networks

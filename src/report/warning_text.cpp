@@ -91,6 +91,8 @@ std::string nodes_have(std::int64_t count) {
   return std::to_string(count) + (count == 1 ? " node has" : " nodes have");
 }
 
+std::string what_drives(const Warning& w, bool given);
+
 // Networks drawn at fitted or given coefficients that pile up near the empty or complete
 // network, or split into two modes.
 std::string degenerate_draws(const Warning& w) {
@@ -100,6 +102,13 @@ std::string degenerate_draws(const Warning& w) {
   text += draws_described(w) + ".";
   text += given ? " These coefficients do not describe a network like this one."
                 : " Its estimates do not describe a network like this one.";
+  return text + what_drives(w, given);
+}
+
+// The term that drives the draws away and the triad terms of the model, where the figures name
+// them.
+std::string what_drives(const Warning& w, bool given) {
+  std::string text;
   const std::string driving = w.text("driving_term");
   if (!driving.empty()) {
     char gain[32] = "beyond any number";
@@ -124,7 +133,8 @@ std::string draws_far(const Warning& w) {
   const bool given = w.text("coefficients") == "given";
   return "The networks drawn lie away from the observed one: " + draws_described(w) + ". " +
          (given ? "These coefficients describe other networks than this one."
-                : "The fitted model does not reproduce the observed network's link count.");
+                : "The fitted model does not reproduce the observed network's link count.") +
+         (w.text("driving_term").empty() ? std::string() : what_drives(w, given));
 }
 
 std::string capacity_reached(const Warning& w) {

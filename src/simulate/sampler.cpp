@@ -169,11 +169,13 @@ void SampleRun::run_chain(int c, const NetworkVisitor& visit, std::atomic<std::i
               study_.include_diagonal, link_capacity_);
   // A relaxed load every 1024 proposals costs nothing measurable.
   const auto still_counted = [this, c] {
-    return first_failed_.load(std::memory_order_relaxed) >= c;
+    return first_failed_.load(std::memory_order_relaxed) >= c && !cancelled(settings_.cancel);
   };
   Chain::Walk walk = chain.run(settings_.burnin, still_counted);
+  stop_if_cancelled(settings_.cancel);
   for (int position = 0; walk == Chain::Walk::finished && position < count; ++position) {
     if (position > 0) walk = chain.run(settings_.interval, still_counted);
+    stop_if_cancelled(settings_.cancel);
     if (walk != Chain::Walk::finished) break;
     if (failed()) continue;
     const int k = c + position * chains_;

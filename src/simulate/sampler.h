@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "model/study.h"
+#include "network/cancel_flag.h"
 #include "network/network.h"
 #include "network/warning.h"
 #include "simulate/degeneracy_evidence.h"
@@ -50,6 +51,8 @@ struct SamplerSettings {
   // on process c % processes, and keeps its state there between samples; the statistics come
   // back to every process. Null: the threads of this process.
   const TaskSpread* spread = nullptr;
+  // Polled every 1024 proposals and between networks; raised, the sample throws WorkCancelled.
+  CancelFlag cancel = nullptr;
 };
 
 // Defaults for a network of `links` links among `dyads` dyads: an interval of 64 proposals per

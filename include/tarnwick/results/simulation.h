@@ -16,7 +16,7 @@ namespace tarnwick {
 enum class DrawOutcome {
   drawn,
   no_estimate,  // no coefficients given, and the pseudo-likelihood fit gave no estimate
-  degenerate,   // the networks fill the link store, pile up or split (the warnings say which)
+  degenerate,   // a chain filled the link store; gof: the networks also pile up or split
 };
 
 // The chains that drew a sample and what they did.

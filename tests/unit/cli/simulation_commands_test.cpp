@@ -103,15 +103,63 @@ TEST(SimulationCommands, BootstrapErrorsFillTheReportAndTheResults) {
             edges["estimate"].get<double>() - 1.959963984540054 * edges["std_error"].get<double>());
 }
 
-TEST(SimulationCommands, ADegenerateModelStopsWithItsFigures) {
+// gof compares the draws with the observed network and has nothing to show of a degenerate
+// model's; simulate writes the networks the model describes, warning with their figures.
+TEST(SimulationCommands, ADegenerateModelStopsGofWithItsFiguresAndSimulateWarns) {
   for (auto [command, output] : {std::pair{"simulate", "--stats"}, {"gof", "--csv"}}) {
     const CommandRun r = run_command(advice(), {command, "advice.dat", "-m", "edges,mutual,ttriple",
                                                 "--networks", "20", output, "g.csv", "-q"});
-    EXPECT_EQ(r.status, exit_fit_problem) << command;
     EXPECT_NE(r.err.find("The fitted model is degenerate"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("190 observed"), std::string::npos) << r.err;
-    EXPECT_EQ(r.files, advice());  // nothing written
+    if (std::string(command) == "gof") {
+      EXPECT_EQ(r.status, exit_fit_problem);
+      EXPECT_EQ(r.files, advice());  // nothing written
+    } else {
+      EXPECT_EQ(r.status, exit_ok) << r.err;
+      ASSERT_EQ(r.files.count("g.csv"), 1u);
+      // The header, the observed row and the 20 networks drawn.
+      const std::string& stats = r.files.at("g.csv");
+      EXPECT_EQ(std::count(stats.begin(), stats.end(), '\n'), 22) << stats;
+    }
   }
+}
+
+// A Bernoulli model far from the observed network: its networks, which lie where its coefficient
+// puts them (the mean of 120 dyads at 1 / (1 + e^-0.5) each, 74.7), written with the figures.
+TEST(SimulateCommand, NetworksFarFromTheObservedOneAreWrittenWithAWarning) {
+  const Files files = {
+      {"flo.net", test::read_text(test::repository_file("examples/florentine_marriage.net"))}};
+  const CommandRun r =
+      run_command(files, {"simulate", "flo.net", "--undirected", "-m", "edges", "--coef", "0.5",
+                          "--networks", "200", "--stats", "s.csv", "-q"});
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  EXPECT_NE(r.err.find("The networks drawn lie away from the observed one"), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("against 20 observed"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("degenerate"), std::string::npos) << r.err;
+  std::istringstream stats(r.files.at("s.csv"));
+  std::string line;
+  std::getline(stats, line);
+  std::getline(stats, line);
+  EXPECT_EQ(line, "observed,20");
+  double sum = 0;
+  int rows = 0;
+  while (std::getline(stats, line)) {
+    sum += std::stod(line.substr(line.find(',') + 1));
+    ++rows;
+  }
+  ASSERT_EQ(rows, 200);
+  EXPECT_NEAR(sum / rows, 120.0 / (1.0 + std::exp(-0.5)), 2.0);
+}
+
+// A chain that fills the link store draws no network of the model: refused with the figures.
+TEST(SimulateCommand, AChainThatFillsTheLinkStoreWritesNothing) {
+  const CommandRun r =
+      run_command({}, {"simulate", "--nodes", "1100", "--undirected", "-m", "edges", "--coef", "10",
+                       "--burnin", "3000000", "--networks", "1", "--stats", "s.csv", "-q"});
+  EXPECT_EQ(r.status, exit_fit_problem);
+  EXPECT_NE(r.err.find("within the capacity of 500000 links"), std::string::npos) << r.err;
+  EXPECT_TRUE(r.files.empty());
 }
 
 // Links only within the two blocks of attribute 1's split into 1 and 2..3, fitted with edges
@@ -207,15 +255,15 @@ TEST(SimulateCommand, AFailingRunLeavesNoFolderAndNoTemporaryFile) {
        advice(),
        {"simulate", "advice.dat", "-m", "edges,ttripel", "--out", deep},
        exit_usage},
-      {"degenerate model",
-       advice(),
-       {"simulate", "advice.dat", "-m", "edges,mutual,ttriple", "--networks", "20", "--out", deep,
-        "-q"},
+      {"link store filled",
+       {},
+       {"simulate", "--nodes", "1100", "--undirected", "-m", "edges", "--coef", "10", "--burnin",
+        "3000000", "--networks", "2", "--out", deep, "-q"},
        exit_fit_problem},
-      {"degenerate model, folder there",
-       advice(),
-       {"simulate", "advice.dat", "-m", "edges,mutual,ttriple", "--networks", "20", "--out",
-        folder.path.string(), "--stats", "s.csv", "-q"},
+      {"link store filled, folder there",
+       {},
+       {"simulate", "--nodes", "1100", "--undirected", "-m", "edges", "--coef", "10", "--burnin",
+        "3000000", "--networks", "2", "--out", folder.path.string(), "--stats", "s.csv", "-q"},
        exit_fit_problem},
       {"no estimate",
        separated_network(),
@@ -302,8 +350,10 @@ TEST(SimulationCommands, AutocorrelationsAreBoundedAndWarnedOf) {
 TEST(SimulationCommands, TheDegeneracyMessageSaysWhereTheCoefficientsCameFrom) {
   const CommandRun given = run_command(advice(), {"simulate", "advice.dat", "-m", "edges,mutual",
                                                   "--coef", "1e6,0", "-q", "--stats", "s.csv"});
-  EXPECT_EQ(given.status, exit_fit_problem);
-  EXPECT_NE(given.err.find("The model at the given coefficients is degenerate"), std::string::npos)
+  EXPECT_EQ(given.status, exit_ok);
+  EXPECT_NE(given.err.find("The networks drawn lie away from the observed one"), std::string::npos)
+      << given.err;
+  EXPECT_NE(given.err.find("These coefficients describe other networks"), std::string::npos)
       << given.err;
   EXPECT_EQ(given.err.find("triad"), std::string::npos) << given.err;
   const CommandRun fitted =
@@ -326,7 +376,7 @@ TEST(SimulationCommands, TheDegeneracyMessageNamesTheTermThatDrivesIt) {
     SCOPED_TRACE(c.coef);
     const CommandRun r = run_command(advice(), {"simulate", "advice.dat", "-m", "edges + triangle",
                                                 "--coef", c.coef, "-q", "--stats", "s.csv"});
-    EXPECT_EQ(r.status, exit_fit_problem);
+    EXPECT_EQ(r.status, exit_ok);
     EXPECT_NE(r.err.find(std::string("The term that drives the networks away is ") + c.term +
                          ": its coefficients times the change of its statistics"),
               std::string::npos)
