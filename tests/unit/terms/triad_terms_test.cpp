@@ -1,0 +1,221 @@
+// The terms of triad classes (triadcensus, transitive, intransitive, balance) and cycle against
+// their definitions counted by brute force: every triad matched to the classes' patterns under
+// every relabelling of its nodes, every cycle as a sequence of distinct nodes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support/florentine_ties.h"
+#include "support/term_check.h"
+
+namespace tarn {
+namespace {
+
+using namespace test;
+
+// Holland and Leinhardt's classes by an example on the nodes A = 0, B = 1, C = 2.
+struct Pattern {
+  std::string name;
+  std::vector<std::pair<int, int>> ties;
+};
+const std::vector<Pattern> patterns = {
+    {"003", {}},
+    {"012", {{0, 1}}},
+    {"102", {{0, 1}, {1, 0}}},
+    {"021D", {{1, 0}, {1, 2}}},
+    {"021U", {{0, 1}, {2, 1}}},
+    {"021C", {{0, 1}, {1, 2}}},
+    {"111D", {{0, 1}, {1, 0}, {2, 1}}},
+    {"111U", {{0, 1}, {1, 0}, {1, 2}}},
+    {"030T", {{0, 1}, {2, 1}, {0, 2}}},
+    {"030C", {{1, 0}, {2, 1}, {0, 2}}},
+    {"201", {{0, 1}, {1, 0}, {1, 2}, {2, 1}}},
+    {"120D", {{1, 0}, {1, 2}, {0, 2}, {2, 0}}},
+    {"120U", {{0, 1}, {2, 1}, {0, 2}, {2, 0}}},
+    {"120C", {{0, 1}, {1, 2}, {0, 2}, {2, 0}}},
+    {"210", {{0, 1}, {1, 2}, {2, 1}, {0, 2}, {2, 0}}},
+    {"300", {{0, 1}, {1, 0}, {1, 2}, {2, 1}, {0, 2}, {2, 0}}},
+};
+
+// The class of the triad {a, b, c}: the pattern that some relabelling of its nodes gives exactly;
+// undirected, its number of edges.
+std::string class_of(const Ties& x, int a, int b, int c) {
+  const std::array<int, 3> nodes = {a, b, c};
+  if (!x.directed) return std::to_string(x(a, b) + x(a, c) + x(b, c));
+  std::array<int, 3> order = {0, 1, 2};
+  do {
+    for (const Pattern& p : patterns) {
+      int matched = 0;
+      for (int u = 0; u < 3; ++u)
+        for (int v = 0; v < 3; ++v) {
+          if (u == v) continue;
+          const bool want =
+              std::find(p.ties.begin(), p.ties.end(), std::make_pair(u, v)) != p.ties.end();
+          matched += x(nodes[std::size_t(order[std::size_t(u)])],
+                       nodes[std::size_t(order[std::size_t(v)])]) == (want ? 1 : 0);
+        }
+      if (matched == 6) return p.name;
+    }
+  } while (std::next_permutation(order.begin(), order.end()));
+  ADD_FAILURE() << "a triad of no class";
+  return "";
+}
+
+// One statistic per list of classes: the triads of any class of it.
+Brute triads_of(std::vector<std::vector<std::string>> lists) {
+  return [lists](const Ties& x, const World&) {
+    std::vector<double> out(lists.size(), 0.0);
+    for (int a = 1; a <= x.n; ++a)
+      for (int b = a + 1; b <= x.n; ++b)
+        for (int c = b + 1; c <= x.n; ++c) {
+          const std::string name = class_of(x, a, b, c);
+          for (std::size_t s = 0; s < lists.size(); ++s) {
+            const auto& list = lists[s];
+            out[s] += std::find(list.begin(), list.end(), name) != list.end() ? 1.0 : 0.0;
+          }
+        }
+    return out;
+  };
+}
+
+// The cycles of each length: sequences of distinct nodes joined in order and back to the first,
+// less the k starting points (undirected: and the two directions).
+double cycles(const Ties& x, int k) {
+  std::vector<int> path;
+  double sequences = 0;
+  std::function<void()> extend = [&]() {
+    if (int(path.size()) == k) {
+      sequences += x(path.back(), path.front());
+      return;
+    }
+    for (int v = 1; v <= x.n; ++v) {
+      if (std::find(path.begin(), path.end(), v) != path.end()) continue;
+      if (!path.empty() && !x(path.back(), v)) continue;
+      path.push_back(v);
+      extend();
+      path.pop_back();
+    }
+  };
+  extend();
+  return sequences / (x.directed ? k : 2 * k);
+}
+
+Brute cycles_of(std::vector<int> lengths) {
+  return [lengths](const Ties& x, const World&) {
+    std::vector<double> out;
+    for (int k : lengths) out.push_back(cycles(x, k));
+    return out;
+  };
+}
+
+std::vector<std::string> all_directed() {
+  std::vector<std::string> names;
+  for (const Pattern& p : patterns) names.push_back(p.name);
+  return names;
+}
+
+std::vector<Case> triad_cases(int longest_cycle) {
+  std::vector<Case> all;
+  std::vector<std::vector<std::string>> census;
+  for (const std::string& name : all_directed()) census.push_back({name});
+  all.push_back({"triadcensus(levels=TRUE)", true, triads_of(census)});
+  all.push_back(
+      {"triadcensus", true,
+       triads_of(std::vector<std::vector<std::string>>(census.begin() + 1, census.end()))});
+  all.push_back({"triadcensus(levels=c(\"030T\", \"201\"))", true, triads_of({{"030T"}, {"201"}})});
+  all.push_back({"triadcensus", false, triads_of({{"1"}, {"2"}, {"3"}})});
+  all.push_back({"triadcensus(levels=c(1, 4))", false, triads_of({{"0"}, {"3"}})});
+  all.push_back({"transitive", true, triads_of({{"030T", "120D", "120U", "300"}})});
+  all.push_back({"intransitive", true, triads_of({{"021C", "111D", "111U", "030C", "201"}})});
+  all.push_back({"balance", true, triads_of({{"102", "300"}})});
+  all.push_back({"balance", false, triads_of({{"1", "3"}})});
+  all.push_back({"simmelian", true, triads_of({{"300"}})});
+  all.push_back({"nearsimmelian", true, triads_of({{"210"}})});
+  all.push_back({"simmelianties", true, [](const Ties& x, const World&) {
+                   double links = 0;
+                   for (int a = 1; a <= x.n; ++a)
+                     for (int b = 1; b <= x.n; ++b) {
+                       bool simmelian = false;
+                       for (int k = 1; k <= x.n; ++k) {
+                         simmelian = simmelian ||
+                                     (k != a && k != b && x(a, k) && x(k, a) && x(b, k) && x(k, b));
+                       }
+                       links += a != b && x(a, b) && x(b, a) && simmelian ? 1 : 0;
+                     }
+                   return std::vector<double>{links};
+                 }});
+  all.push_back({"opentriad", false, [](const Ties& x, const World&) {
+                   // Paths a - c - b (c the centre, a < b) whose ends are not joined.
+                   double open = 0;
+                   for (int c = 1; c <= x.n; ++c)
+                     for (int a = 1; a <= x.n; ++a)
+                       for (int b = a + 1; b <= x.n; ++b) {
+                         open += a != c && b != c && x(a, c) && x(b, c) && !x(a, b) ? 1 : 0;
+                       }
+                   return std::vector<double>{open};
+                 }});
+  std::vector<int> directed_lengths, undirected_lengths;
+  for (int k = 2; k <= longest_cycle; ++k) directed_lengths.push_back(k);
+  for (int k = 3; k <= longest_cycle; ++k) undirected_lengths.push_back(k);
+  all.push_back(
+      {"cycle(2:" + std::to_string(longest_cycle) + ")", true, cycles_of(directed_lengths)});
+  all.push_back(
+      {"cycle(3:" + std::to_string(longest_cycle) + ")", false, cycles_of(undirected_lengths)});
+  all.push_back({"cycle(c(4, 3))", true, cycles_of({4, 3})});
+  return all;
+}
+
+TEST(TriadTerms, AgainstBruteForce) {
+  std::mt19937 random(61);
+  for (const Case& c : triad_cases(5)) check_against_brute_force(c, random);
+}
+
+TEST(TriadTerms, FlorentineAgainstBruteForce) {
+  std::mt19937 random(62);
+  const World w = world_of(16, random);
+  const Ties marriages = florentine_ties(false);
+  int links = 0;
+  for (int a = 1; a <= 16; ++a)
+    for (int b = a + 1; b <= 16; ++b) links += marriages(a, b);
+  ASSERT_EQ(links, 20);
+  for (const Case& c : triad_cases(4)) check_on_network(c, florentine_ties(c.directed), w);
+}
+
+TEST(TriadTerms, NamesAndRefusals) {
+  NodeCovariates attributes;
+  std::mt19937 random(63);
+  const World w = world_of(6, random);
+  auto term = [&](const std::string& formula, bool directed) {
+    return make_term(parse_term(formula), context_of(w, directed, attributes));
+  };
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(term("triadcensus(levels=c(2, 16))", true)->statistic_names(),
+            (Names{"triadcensus.012", "triadcensus.300"}));
+  EXPECT_EQ(term("triadcensus", false)->statistic_names(),
+            (Names{"triadcensus.1", "triadcensus.2", "triadcensus.3"}));
+  EXPECT_EQ(term("cycle(c(3, 5))", true)->statistic_names(), (Names{"cycle3", "cycle5"}));
+  EXPECT_EQ(term("transitive", true)->statistic_names(), (Names{"transitive"}));
+  for (const auto& [formula, directed] :
+       std::vector<std::pair<std::string, bool>>{{"transitive", false},
+                                                 {"intransitive", false},
+                                                 {"cycle(2)", false},
+                                                 {"cycle(7)", true},
+                                                 {"cycle(3, semi=TRUE)", true},
+                                                 {"cycle(1)", true},
+                                                 {"triadcensus(levels=17)", true},
+                                                 {"balance(1)", true},
+           {"simmelian", false},
+           {"simmelianties", false},
+           {"nearsimmelian", false},
+           {"opentriad", true}}) {
+    EXPECT_THROW(term(formula, directed), ModelError) << formula;
+  }
+}
+
+}  // namespace
+}  // namespace tarn
