@@ -323,8 +323,9 @@ class Cycles final : public Term {
     for (std::size_t s = 0; s < lengths_.size(); ++s) out[s] = 0.0;
     for (const auto& [a, b] : g.link_list()) {
       add_change(g, a, b, change.data());
-      for (std::size_t s = 0; s < lengths_.size(); ++s) out[s] += change[s] / lengths_[s];
+      for (std::size_t s = 0; s < lengths_.size(); ++s) out[s] += change[s];
     }
+    for (std::size_t s = 0; s < lengths_.size(); ++s) out[s] /= lengths_[s];
   }
 
  private:
