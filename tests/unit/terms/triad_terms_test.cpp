@@ -170,6 +170,64 @@ std::vector<Case> triad_cases(int longest_cycle) {
   return all;
 }
 
+// Triads of three nodes of one group: transitive triples (ordered i->j, j->k, i->k), cyclic
+// triples, and their sum (directed triangle) or the undirected triangles; by group with diff.
+Brute triples_by_group(char kind, std::vector<std::string> groups, bool diff) {
+  return [=](const Ties& x, const World& w) {
+    std::vector<double> out(diff ? groups.size() : 1, 0.0);
+    for (int i = 1; i <= x.n; ++i)
+      for (int j = 1; j <= x.n; ++j)
+        for (int k = 1; k <= x.n; ++k) {
+          if (i == j || j == k || i == k) continue;
+          const std::string& g = w.group[std::size_t(i - 1)];
+          if (w.group[std::size_t(j - 1)] != g || w.group[std::size_t(k - 1)] != g) continue;
+          const auto at = std::find(groups.begin(), groups.end(), g);
+          if (at == groups.end()) continue;
+          double count = 0;
+          if (!x.directed) {
+            count = x(i, j) && x(j, k) && x(k, i) ? 1.0 / 6 : 0.0;  // 6 orders of each
+          } else {
+            const double transitive = x(i, j) && x(j, k) && x(i, k) ? 1.0 : 0.0;
+            const double cyclic = x(i, j) && x(j, k) && x(k, i) ? 1.0 / 3 : 0.0;
+            count = kind == 't' ? transitive : kind == 'c' ? cyclic : transitive + cyclic;
+          }
+          out[diff ? std::size_t(at - groups.begin()) : 0] += count;
+        }
+    return out;
+  };
+}
+
+std::vector<Case> attribute_cases() {
+  const std::vector<std::string> abc = {"a", "b", "c"};
+  return {
+      {"ttriple(\"group\")", true, triples_by_group('t', abc, false)},
+      {"ctriple(group, diff=TRUE)", true, triples_by_group('c', abc, true)},
+      {"ttriple(group, diff=TRUE, levels=c(\"a\", \"c\"))", true,
+       triples_by_group('t', {"a", "c"}, true)},
+      {"triangle(group)", true, triples_by_group('x', abc, false)},
+      {"triangle(group)", false, triples_by_group('x', abc, false)},
+      {"triangle(group, diff=TRUE, levels=-2)", false, triples_by_group('x', {"a", "c"}, true)},
+  };
+}
+
+TEST(TriadTerms, TriplesByAttributeAgainstBruteForce) {
+  std::mt19937 random(64);
+  for (const Case& c : attribute_cases()) check_against_brute_force(c, random);
+  // Denser networks: every triad of three nodes of a group holds links.
+  std::mt19937 dense(65);
+  const World w = world_of(9, dense);
+  for (const Case& c : attribute_cases()) {
+    Ties x{9, c.directed, std::vector<std::vector<int>>(10, std::vector<int>(10, 0))};
+    for (int a = 1; a <= 9; ++a)
+      for (int b = 1; b <= 9; ++b)
+        if (a != b && (c.directed || a < b) && dense() % 10 < 7) {
+          x.x[std::size_t(a)][std::size_t(b)] = 1;
+          if (!c.directed) x.x[std::size_t(b)][std::size_t(a)] = 1;
+        }
+    check_on_network(c, x, w);
+  }
+}
+
 TEST(TriadTerms, AgainstBruteForce) {
   std::mt19937 random(61);
   for (const Case& c : triad_cases(5)) check_against_brute_force(c, random);
@@ -200,6 +258,9 @@ TEST(TriadTerms, NamesAndRefusals) {
             (Names{"triadcensus.1", "triadcensus.2", "triadcensus.3"}));
   EXPECT_EQ(term("cycle(c(3, 5))", true)->statistic_names(), (Names{"cycle3", "cycle5"}));
   EXPECT_EQ(term("transitive", true)->statistic_names(), (Names{"transitive"}));
+  EXPECT_EQ(term("ttriple(\"group\", diff=TRUE, levels=2)", true)->statistic_names(),
+            (Names{"ttriple.group.b"}));
+  EXPECT_EQ(term("triangle(group)", false)->statistic_names(), (Names{"triangle.group"}));
   for (const auto& [formula, directed] :
        std::vector<std::pair<std::string, bool>>{{"transitive", false},
                                                  {"intransitive", false},
@@ -209,10 +270,13 @@ TEST(TriadTerms, NamesAndRefusals) {
                                                  {"cycle(1)", true},
                                                  {"triadcensus(levels=17)", true},
                                                  {"balance(1)", true},
-           {"simmelian", false},
-           {"simmelianties", false},
-           {"nearsimmelian", false},
-           {"opentriad", true}}) {
+                                                 {"simmelian", false},
+                                                 {"simmelianties", false},
+                                                 {"nearsimmelian", false},
+                                                 {"opentriad", true},
+                                                 {"ttriple(diff=TRUE)", true},
+                                                 {"triangle(levels=1)", false},
+                                                 {"ctriple(\"nothing\")", true}}) {
     EXPECT_THROW(term(formula, directed), ModelError) << formula;
   }
 }
