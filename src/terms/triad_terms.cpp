@@ -4,8 +4,11 @@
 // null pairs, then the letters: D down, U up, C cyclic, T transitive); undirected, its count of
 // edges 0..3.
 //   triadcensus(levels)  the triads of each class kept (by default all but 003, undirected 0)
-//   transitive           directed: the triads of class 030T, 120D, 120U or 300
-//   intransitive         directed: 021C, 111D, 111U, 030C or 201
+//   transitive           directed: the transitive triples i->j, j->k, i->k, as ergm's code
+//                        counts them (the count of ttriple; ergm's page names the triads of
+//                        classes 030T, 120D, 120U and 300, which its code does not count)
+//   intransitive         directed: the two-paths i->j->k (i != k) without the link i->k, as
+//                        ergm's code counts them (its page names classes 021C ... 201)
 //   balance              directed: 102 or 300; undirected: the triads of 1 or 3 edges
 //   simmelian            directed: the triads of class 300; nearsimmelian: 210
 //   simmelianties        directed: the links i->j with i<>j and a k with i<>k<>j
@@ -25,6 +28,7 @@
 #include "terms/attribute_levels.h"
 #include "terms/term_arguments.h"
 #include "terms/term_table.h"
+#include "terms/triangles_by_attribute.h"
 
 namespace tarn {
 
@@ -167,15 +171,39 @@ TermPointer one_statistic(const std::string& name, bool directed,
                                         std::move(weight));
 }
 
+// ergm's intransitive: the two-paths i->j->k, i != k, that no link i->k closes.
+class OpenTwoPaths final : public Term {
+ public:
+  OpenTwoPaths() : Term("intransitive", {"intransitive"}) {}
+  bool dyad_independent() const override { return false; }
+  bool counts_raw_triads() const override { return true; }
+
+  // i->j as the first step (i->j->k), the second (k->i->j), and the closing link (i->k->j).
+  void add_change(const TermGraph& g, int i, int j, double* out) const override {
+    double change = 0.0;
+    g.for_each_receiver(j, [&](int k) { change += k != i && !g.has_link(i, k) ? 1 : 0; });
+    g.for_each_sender(i, [&](int k) { change += k != j && !g.has_link(k, j) ? 1 : 0; });
+    g.for_each_sender(j, [&](int k) { change -= k != i && g.has_link(i, k) ? 1 : 0; });
+    out[0] = change;
+  }
+  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
+                      double* const* rows) const override {
+    changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
+  }
+  void network_statistics(const TermGraph& g, double* out) const override {
+    double count = 0;
+    for (const auto& [a, b] : g.link_list()) {
+      g.for_each_receiver(b, [&](int c) { count += c != a && !g.has_link(a, c) ? 1 : 0; });
+    }
+    out[0] = count;
+  }
+};
+
 template <int Which>  // 0 transitive, 1 intransitive, 2 balance, 3 simmelian, 4 nearsimmelian
 TermPointer make_triad_term(const TermCall& call, const TermContext& context) {
   const TermArguments arguments(call, {});
-  if (Which == 0) {
-    return one_statistic("transitive", true, {"030T", "120D", "120U", "300"});
-  }
-  if (Which == 1) {
-    return one_statistic("intransitive", true, {"021C", "111D", "111U", "030C", "201"});
-  }
+  if (Which == 0) return make_transitive_triples(context.node_count);
+  if (Which == 1) return std::make_shared<OpenTwoPaths>();
   if (Which == 3) return one_statistic("simmelian", true, {"300"});
   if (Which == 4) return one_statistic("nearsimmelian", true, {"210"});
   return context.directed ? one_statistic("balance", true, {"102", "300"})

@@ -82,6 +82,12 @@ class TrianglesByAttribute final : public Term {
 
 }  // namespace
 
+TermPointer make_transitive_triples(int node_count) {
+  return std::make_shared<TrianglesByAttribute>(
+      "transitive", std::vector<std::string>{"transitive"}, TriangleKind::transitive,
+      std::vector<int>(static_cast<std::size_t>(node_count), 0), std::vector<int>{0});
+}
+
 TermPointer make_triangles_by_attribute(const TermCall& call, const TermContext& context,
                                         TriangleKind kind) {
   const std::string stem = kind == TriangleKind::triangle     ? "triangle"

@@ -11,4 +11,8 @@ enum class TriangleKind { triangle, transitive, cyclic };
 TermPointer make_triangles_by_attribute(const TermCall& call, const TermContext& context,
                                         TriangleKind kind);
 
+// ergm's transitive: its code counts the transitive triples i->j, j->k, i->k (as ttriple), not the
+// triads of the classes its page names.
+TermPointer make_transitive_triples(int node_count);
+
 }  // namespace tarn

@@ -130,8 +130,21 @@ std::vector<Case> triad_cases(int longest_cycle) {
   all.push_back({"triadcensus(levels=c(\"030T\", \"201\"))", true, triads_of({{"030T"}, {"201"}})});
   all.push_back({"triadcensus", false, triads_of({{"1"}, {"2"}, {"3"}})});
   all.push_back({"triadcensus(levels=c(1, 4))", false, triads_of({{"0"}, {"3"}})});
-  all.push_back({"transitive", true, triads_of({{"030T", "120D", "120U", "300"}})});
-  all.push_back({"intransitive", true, triads_of({{"021C", "111D", "111U", "030C", "201"}})});
+  // ergm's code counts transitive triples and open two-paths, not the classes its page names.
+  auto triples = [](bool closed) {
+    return [closed](const Ties& x, const World&) {
+      double count = 0;
+      for (int a = 1; a <= x.n; ++a)
+        for (int b = 1; b <= x.n; ++b)
+          for (int c = 1; c <= x.n; ++c) {
+            if (a == b || b == c || a == c || !x(a, b) || !x(b, c)) continue;
+            count += (x(a, c) != 0) == closed ? 1 : 0;
+          }
+      return std::vector<double>{count};
+    };
+  };
+  all.push_back({"transitive", true, triples(true)});
+  all.push_back({"intransitive", true, triples(false)});
   all.push_back({"balance", true, triads_of({{"102", "300"}})});
   all.push_back({"balance", false, triads_of({{"1", "3"}})});
   all.push_back({"simmelian", true, triads_of({{"300"}})});
