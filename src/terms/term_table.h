@@ -76,6 +76,7 @@ std::span<const TermEntry> partner_count_term_entries();
 std::span<const TermEntry> structural_term_entries();
 std::span<const TermEntry> closure_term_entries();
 std::span<const TermEntry> triad_term_entries();
+std::span<const TermEntry> threetrail_term_entries();
 std::span<const TermEntry> attribute_term_entries();
 std::span<const TermEntry> dyad_state_term_entries();
 std::span<const TermEntry> difference_term_entries();

@@ -113,6 +113,34 @@ Brute cycles_of(std::vector<int> lengths) {
   };
 }
 
+// Trails of three distinct links: sequences v0, v1, v2, v3 with the middle link v1->v2 and the
+// outer ones of the kind's directions (undirected: any, each trail read both ways).
+Brute trails_of(std::vector<std::string> kinds) {
+  return [kinds](const Ties& x, const World&) {
+    std::vector<double> out;
+    for (const std::string& kind : kinds) {
+      double count = 0;
+      for (int a = 1; a <= x.n; ++a)
+        for (int b = 1; b <= x.n; ++b)
+          for (int c = 1; c <= x.n; ++c)
+            for (int d = 1; d <= x.n; ++d) {
+              if (a == b || b == c || c == d || !x(b, c)) continue;
+              const std::pair<int, int> first = kind[0] == 'R' ? std::pair{a, b} : std::pair{b, a};
+              const std::pair<int, int> last = kind[2] == 'R' ? std::pair{c, d} : std::pair{d, c};
+              if (!x(first.first, first.second) || !x(last.first, last.second)) continue;
+              auto same = [&](std::pair<int, int> e, std::pair<int, int> f) {
+                return e == f || (!x.directed && e == std::pair{f.second, f.first});
+              };
+              const std::pair<int, int> middle{b, c};
+              if (same(first, middle) || same(last, middle) || same(first, last)) continue;
+              count += 1;
+            }
+      out.push_back(x.directed ? count : count / 2);  // undirected: read both ways
+    }
+    return out;
+  };
+}
+
 std::vector<std::string> all_directed() {
   std::vector<std::string> names;
   for (const Pattern& p : patterns) names.push_back(p.name);
@@ -172,6 +200,10 @@ std::vector<Case> triad_cases(int longest_cycle) {
                        }
                    return std::vector<double>{open};
                  }});
+  all.push_back({"threetrail", true, trails_of({"RRR", "RRL", "LRR", "LRL"})});
+  all.push_back({"threepath(levels=c(\"LRL\", \"RRR\"))", true, trails_of({"LRL", "RRR"})});
+  all.push_back({"threetrail(keep=2:3)", true, trails_of({"RRL", "LRR"})});
+  all.push_back({"threetrail", false, trails_of({"RRR"})});
   std::vector<int> directed_lengths, undirected_lengths;
   for (int k = 2; k <= longest_cycle; ++k) directed_lengths.push_back(k);
   for (int k = 3; k <= longest_cycle; ++k) undirected_lengths.push_back(k);
