@@ -13,6 +13,7 @@
 //   simmelian            directed: the triads of class 300; nearsimmelian: 210
 //   simmelianties        directed: the links i->j with i<>j and a k with i<>k<>j
 //   opentriad            undirected: kstar(2) - 3 triangle
+//   localtriangle(x)     triangles whose three pairs are neighbours in the 0/1 matrix x
 //   cycle(k)             the cycles of length k (directed: i1->i2->...->ik->i1), k from 2
 //                        (directed; 2: the mutual pairs) or 3 (undirected) to n
 // A dyad's change is the change of the triads it is in: those whose third node is joined to
@@ -322,6 +323,68 @@ TermPointer make_open_triads(const TermCall& call, const TermContext&) {
   return std::make_shared<OpenTriads>();
 }
 
+// ergm's localtriangle(x): the triangles (directed: as triangle counts them) whose three pairs are
+// all neighbours in x, a symmetric matrix of 0 and 1 (where it is not symmetric, the pairs whose
+// values are 1 both ways, as ergm warns and does).
+class LocalTriangles final : public Term {
+ public:
+  LocalTriangles(std::string text, std::string name, std::shared_ptr<const DyadValues> x)
+      : Term(std::move(text), {std::move(name)}), x_(std::move(x)) {}
+  bool dyad_independent() const override { return false; }
+  bool counts_raw_triads() const override { return true; }
+
+  void add_change(const TermGraph& g, int i, int j, double* out) const override {
+    double change = 0.0;
+    if (near(i, j)) {
+      auto count = [&](int k) {
+        if (k == i || !near(k, i) || !near(k, j)) return;
+        change += g.directed() ? g.tie(k, i) + g.tie(i, k) : g.tie(k, i);
+      };
+      g.for_each_receiver(j, count);
+      if (g.directed()) g.for_each_sender(j, count);
+    }
+    out[0] = change;
+  }
+  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
+                      double* const* rows) const override {
+    changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
+  }
+  // Each triangle met once from each of its three links.
+  void network_statistics(const TermGraph& g, double* out) const override {
+    double sum = 0.0, change = 0.0;
+    for (const auto& [a, b] : g.link_list()) {
+      add_change(g, a, b, &change);
+      sum += change;
+    }
+    out[0] = sum / 3.0;
+  }
+
+ private:
+  bool near(int a, int b) const { return x_->at(a, b) == 1.0 && x_->at(b, a) == 1.0; }
+  std::shared_ptr<const DyadValues> x_;
+};
+
+TermPointer make_local_triangles(const TermCall& call, const TermContext& context) {
+  const TermArguments arguments(call, {"x", "attrname"});
+  const std::string file = arguments.text("x");
+  std::shared_ptr<const DyadValues> x =
+      context.dyadic_covariate ? context.dyadic_covariate(file) : nullptr;
+  if (x == nullptr || x->node_count() != context.node_count) {
+    arguments.fail("x",
+                   "cannot read \"" + file + "\" as a matrix of neighbourhoods of this network");
+  }
+  // The file's name without folder and extension (a covariate given by name: the name).
+  std::string name =
+      file.substr(file.find_last_of("/\\") == std::string::npos ? 0 : file.find_last_of("/\\") + 1);
+  if (const std::size_t dot = name.find_last_of('.'); dot != std::string::npos && dot > 0) {
+    name.resize(dot);
+  }
+  if (arguments.given("attrname")) name = arguments.text("attrname");
+  return std::make_shared<LocalTriangles>(
+      "localtriangle(\"" + file + "\"" + arguments.written_options({"attrname"}) + ")",
+      "localtriangle." + name, std::move(x));
+}
+
 // Cycles of the lengths asked: the change of the link i->j is the number of paths j -> ... -> i
 // of length k - 1 through nodes other than i and j, each closing one cycle with it.
 class Cycles final : public Term {
@@ -401,7 +464,7 @@ TermPointer make_cycle(const TermCall& call, const TermContext& context) {
   return std::make_shared<Cycles>(text, std::move(names), lengths);
 }
 
-constexpr std::array<TermEntry, 9> entries = {{
+constexpr std::array<TermEntry, 10> entries = {{
     {"triadcensus", "levels=-1",
      "triads of each class: directed the sixteen of Holland and Leinhardt, 003 to 300; "
      "undirected by their edges, 0 to 3",
@@ -420,6 +483,9 @@ constexpr std::array<TermEntry, 9> entries = {{
      Networks::directed, "", make_triad_term<4>},
     {"opentriad", "", "2-stars less three times the triangles: the 2-stars that no edge closes",
      Networks::undirected, "", make_open_triads},
+    {"localtriangle", "x, attrname",
+     "triangles (directed: as triangle counts them) whose three pairs are neighbours in x",
+     Networks::both, "", make_local_triangles},
     {"cycle", "k, semi=FALSE",
      "cycles of length k (directed: following the links; k = 2 the mutual pairs)", Networks::both,
      "", make_cycle},

@@ -255,6 +255,50 @@ std::vector<Case> attribute_cases() {
   };
 }
 
+// Triangles whose pairs are all neighbours in the covariate "target" (1 both ways).
+Brute local_triangles() {
+  return [](const Ties& x, const World& w) {
+    const auto& m = w.covariates.at("target");
+    auto near = [&](int a, int b) {
+      return m[std::size_t(a)][std::size_t(b)] == 1 && m[std::size_t(b)][std::size_t(a)] == 1;
+    };
+    double count = 0;
+    for (int i = 1; i <= x.n; ++i)
+      for (int j = 1; j <= x.n; ++j)
+        for (int k = 1; k <= x.n; ++k) {
+          if (i == j || j == k || i == k || !near(i, j) || !near(j, k) || !near(i, k)) continue;
+          if (!x.directed) {
+            count += x(i, j) && x(j, k) && x(k, i) ? 1.0 / 6 : 0.0;
+          } else {
+            count += x(i, j) && x(j, k) && x(i, k) ? 1.0 : 0.0;
+            count += x(i, j) && x(j, k) && x(k, i) ? 1.0 / 3 : 0.0;
+          }
+        }
+    return std::vector<double>{count};
+  };
+}
+
+TEST(TriadTerms, LocalTrianglesAgainstBruteForce) {
+  std::mt19937 random(66);
+  for (bool directed : {true, false}) {
+    const Case c{"localtriangle(\"target\")", directed, local_triangles()};
+    check_against_brute_force(c, random);
+    // Dense networks and neighbourhoods, so that local triangles are many.
+    World w = world_of(9, random);
+    Ties x{9, directed, std::vector<std::vector<int>>(10, std::vector<int>(10, 0))};
+    for (int a = 1; a <= 9; ++a)
+      for (int b = 1; b <= 9; ++b) {
+        if (a == b) continue;
+        w.covariates["target"][std::size_t(a)][std::size_t(b)] = random() % 5 != 0 ? 1.0 : 0.0;
+        if ((directed || a < b) && random() % 10 < 7) {
+          x.x[std::size_t(a)][std::size_t(b)] = 1;
+          if (!directed) x.x[std::size_t(b)][std::size_t(a)] = 1;
+        }
+      }
+    check_on_network(c, x, w);
+  }
+}
+
 TEST(TriadTerms, TriplesByAttributeAgainstBruteForce) {
   std::mt19937 random(64);
   for (const Case& c : attribute_cases()) check_against_brute_force(c, random);
@@ -306,6 +350,10 @@ TEST(TriadTerms, NamesAndRefusals) {
   EXPECT_EQ(term("ttriple(\"group\", diff=TRUE, levels=2)", true)->statistic_names(),
             (Names{"ttriple.group.b"}));
   EXPECT_EQ(term("triangle(group)", false)->statistic_names(), (Names{"triangle.group"}));
+  EXPECT_EQ(term("localtriangle(\"target\")", true)->statistic_names(),
+            (Names{"localtriangle.target"}));
+  EXPECT_EQ(term("localtriangle(\"target\", attrname=\"nb\")", false)->statistic_names(),
+            (Names{"localtriangle.nb"}));
   for (const auto& [formula, directed] :
        std::vector<std::pair<std::string, bool>>{{"transitive", false},
                                                  {"intransitive", false},
@@ -321,7 +369,8 @@ TEST(TriadTerms, NamesAndRefusals) {
                                                  {"opentriad", true},
                                                  {"ttriple(diff=TRUE)", true},
                                                  {"triangle(levels=1)", false},
-                                                 {"ctriple(\"nothing\")", true}}) {
+                                                 {"ctriple(\"nothing\")", true},
+                                                 {"localtriangle(\"nothing\")", true}}) {
     EXPECT_THROW(term(formula, directed), ModelError) << formula;
   }
 }
