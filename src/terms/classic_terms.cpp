@@ -177,7 +177,7 @@ TermPointer make_mixed_two_star(const TermCall& call, const TermContext& context
 
 using CT = ConfigurationType;
 
-constexpr std::array<TermEntry, 17> entries = {{
+constexpr std::array<TermEntry, 19> entries = {{
     {"edges", "", "links i->j (undirected: edges)", Networks::both, "", make_type<CT::edges>},
     {"mutual", "same, by, diff=FALSE, keep, levels", "reciprocated pairs i<>j", Networks::directed,
      "edges (every edge of an undirected network is mutual)", make_mutual},
@@ -208,6 +208,10 @@ constexpr std::array<TermEntry, 17> entries = {{
      Networks::directed, "edgecov", make_type<CT::covariate>},
     {"m2star", "", "mixed 2-stars k->i->j, the count of twopath", Networks::directed, "kstar(2)",
      make_mixed_two_star},
+    {"ttriad", "attr, diff=FALSE, levels", "ttriple under ergm's other name", Networks::directed,
+     "triangle", make_triple<CT::transitive_triad>},
+    {"ctriad", "attr, diff=FALSE, levels", "ctriple under ergm's other name", Networks::directed,
+     "triangle", make_triple<CT::cyclic_triad>},
 }};
 
 }  // namespace

@@ -54,10 +54,12 @@ TermPointer make_triangle(const TermCall& call, const TermContext& context) {
   return std::make_shared<Triangles>();
 }
 
-constexpr std::array<TermEntry, 1> entries = {{
+constexpr std::array<TermEntry, 2> entries = {{
     {"triangle", "attr, diff=FALSE, levels",
      "triangles (directed: ttriple + ctriple, the triples i->j->k with k->i or i->k)",
      Networks::both, "", make_triangle},
+    {"triangles", "attr, diff=FALSE, levels", "triangle under ergm's other name", Networks::both,
+     "", make_triangle},
 }};
 
 }  // namespace
