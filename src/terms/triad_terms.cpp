@@ -100,23 +100,32 @@ class TriadClasses final : public Term {
     const int m = statistic_count();
     for (int s = 0; s < m; ++s) out[s] = 0.0;
     const unsigned back = directed_ ? static_cast<unsigned>(g.tie(j, i)) << 1 : 0u;
-    // The third nodes joined to i or j, each once.
-    std::vector<int> joined;
-    for (int v : {i, j}) {
-      g.for_each_receiver(v, [&](int k) { joined.push_back(k); });
-      if (directed_) g.for_each_sender(v, [&](int k) { joined.push_back(k); });
-    }
-    std::sort(joined.begin(), joined.end());
-    joined.erase(std::unique(joined.begin(), joined.end()), joined.end());
+    // The third nodes joined to i or j, each once: i's receivers, its other senders, then j's
+    // neighbours not joined to i.
     int apart = g.node_count() - 2;
-    for (int k : joined) {
-      if (k == i || k == j) continue;
+    auto visit = [&](int k) {
+      if (k == i || k == j) return;
       --apart;
       unsigned code =
           back | static_cast<unsigned>(g.tie(i, k)) << 2 | static_cast<unsigned>(g.tie(k, i)) << 3 |
           static_cast<unsigned>(g.tie(j, k)) << 4 | static_cast<unsigned>(g.tie(k, j)) << 5;
       if (!directed_) code &= 0b010101u;
       add_move(out, code, 1.0);
+    };
+    auto joined_to_i = [&](int k) { return g.has_link(i, k) || (directed_ && g.has_link(k, i)); };
+    g.for_each_receiver(i, visit);
+    if (directed_) {
+      g.for_each_sender(i, [&](int k) {
+        if (!g.has_link(i, k)) visit(k);
+      });
+    }
+    g.for_each_receiver(j, [&](int k) {
+      if (!joined_to_i(k)) visit(k);
+    });
+    if (directed_) {
+      g.for_each_sender(j, [&](int k) {
+        if (!g.has_link(j, k) && !joined_to_i(k)) visit(k);
+      });
     }
     if (apart > 0) add_move(out, back, apart);
   }
