@@ -8,6 +8,7 @@
 #include "numeric/letter_case.h"
 #include "terms/change_statistics.h"
 #include "terms/term_table.h"
+#include "terms/triangles_by_attribute.h"
 
 namespace tarn {
 
@@ -147,6 +148,19 @@ TermPointer make_type(const TermCall& call, const TermContext& context) {
   return make_classic(short_name(Type), Type, 0, context);
 }
 
+// ttriple and ctriple, or with attr= the triads of one value of an attribute
+// (triangles_by_attribute.cpp).
+template <ConfigurationType Type>
+TermPointer make_triple(const TermCall& call, const TermContext& context) {
+  if (call.parenthesised && !call.arguments.empty()) {
+    return make_triangles_by_attribute(call, context,
+                                       Type == ConfigurationType::transitive_triad
+                                           ? TriangleKind::transitive
+                                           : TriangleKind::cyclic);
+  }
+  return make_classic(short_name(Type), Type, 0, context);
+}
+
 // mutual, or with same= or by= the mutual ties by attribute (dyad_state_terms.cpp).
 TermPointer make_mutual(const TermCall& call, const TermContext& context) {
   if (call.parenthesised && !call.arguments.empty()) return make_mutual_by_attribute(call, context);
@@ -163,7 +177,7 @@ TermPointer make_mixed_two_star(const TermCall& call, const TermContext& context
 
 using CT = ConfigurationType;
 
-constexpr std::array<TermEntry, 17> entries = {{
+constexpr std::array<TermEntry, 19> entries = {{
     {"edges", "", "links i->j (undirected: edges)", Networks::both, "", make_type<CT::edges>},
     {"mutual", "same, by, diff=FALSE, keep, levels", "reciprocated pairs i<>j", Networks::directed,
      "edges (every edge of an undirected network is mutual)", make_mutual},
@@ -173,10 +187,10 @@ constexpr std::array<TermEntry, 17> entries = {{
      make_type<CT::in_two_star>},
     {"twopath", "", "two-paths k->i->j (ergm: twopath, m2star)", Networks::directed,
      "kstar(2) (ergm's undirected twopath)", make_type<CT::two_path>},
-    {"ttriple", "", "transitive triads i->j->k<-i", Networks::directed, "triangle",
-     make_type<CT::transitive_triad>},
-    {"ctriple", "", "cyclic triads i->j->k->i", Networks::directed, "triangle",
-     make_type<CT::cyclic_triad>},
+    {"ttriple", "attr, diff=FALSE, levels", "transitive triads i->j->k<-i", Networks::directed,
+     "triangle", make_triple<CT::transitive_triad>},
+    {"ctriple", "attr, diff=FALSE, levels", "cyclic triads i->j->k->i", Networks::directed,
+     "triangle", make_triple<CT::cyclic_triad>},
     {"mout2star", "", "k<>i->j", Networks::directed, "kstar(2)", make_type<CT::mutual_out_star>},
     {"min2star", "", "k<>i<-j", Networks::directed, "kstar(2)", make_type<CT::mutual_in_star>},
     {"mutual2star", "", "2-stars of reciprocated pairs k<>i<>j", Networks::directed, "kstar(2)",
@@ -194,6 +208,10 @@ constexpr std::array<TermEntry, 17> entries = {{
      Networks::directed, "edgecov", make_type<CT::covariate>},
     {"m2star", "", "mixed 2-stars k->i->j, the count of twopath", Networks::directed, "kstar(2)",
      make_mixed_two_star},
+    {"ttriad", "attr, diff=FALSE, levels", "ttriple under ergm's other name", Networks::directed,
+     "triangle", make_triple<CT::transitive_triad>},
+    {"ctriad", "attr, diff=FALSE, levels", "ctriple under ergm's other name", Networks::directed,
+     "triangle", make_triple<CT::cyclic_triad>},
 }};
 
 }  // namespace

@@ -78,8 +78,8 @@ class CurvedCounts : public Term {
     if (from >= 1 && from <= cutoff_) out[from - 1] -= times;
     if (from + 1 <= cutoff_) out[from] += times;
   }
-  void count(double* out, int value) const {
-    if (value >= 1 && value <= cutoff_) out[value - 1] += 1.0;
+  void count(double* out, int value, int sign = 1) const {
+    if (value >= 1 && value <= cutoff_) out[value - 1] += sign;
   }
 
  private:
@@ -91,51 +91,34 @@ class CurvedCounts : public Term {
 
 class CurvedPartnerCounts final : public CurvedCounts {
  public:
-  CurvedPartnerCounts(CurvedTermParts parts, PartnerType type, bool edgewise)
-      : CurvedCounts(std::move(parts)), type_(type), edgewise_(edgewise) {}
+  CurvedPartnerCounts(CurvedTermParts parts, PartnerType type, PartnerSum sum)
+      : CurvedCounts(std::move(parts)), type_(type), sum_(sum) {}
 
   PartnerTables partner_tables() const override { return tables_for(type_); }
 
   void add_change(const TermGraph& g, int i, int j, double* out) const override {
     for (int k = 0; k < cutoff(); ++k) out[k] = 0.0;
-    if (edgewise_) {
-      edgewise_partner_changes(
-          g, type_, i, j, [&](int value) { count(out, value); },
-          [&](int from, int links) { shift(out, from, links); });
-      return;
-    }
-    // Directed OSP, ISP and RTP count each unordered pair as two ordered ones.
-    const int times = symmetric_pairs(type_) && g.directed() ? 2 : 1;
-    pairs_gaining_partner(g, type_, i, j, [&](int a, int b, int less) {
-      shift(out, table_count(g, type_, a, b) - less, times);
-    });
+    partner_count_changes(
+        g, sum_, type_, i, j, [&](int value, int sign) { count(out, value, sign); },
+        [&](int from, int times) { shift(out, from, times); });
   }
 
   void network_statistics(const TermGraph& g, double* out) const override {
     for (int k = 0; k < cutoff(); ++k) out[k] = 0.0;
-    for_each_count(g, [&](int value) { count(out, value); });
+    for_each_partner_count(g, sum_, type_,
+                           [&](int value, int sign, bool) { count(out, value, sign); });
   }
 
   int beyond_cutoff(const TermGraph& g) const override {
     int beyond = 0;
-    for_each_count(g, [&](int value) { beyond += value > cutoff() ? 1 : 0; });
+    for_each_partner_count(
+        g, sum_, type_, [&](int value, int sign, bool) { beyond += value > cutoff() ? sign : 0; });
     return beyond;
   }
 
  private:
-  // f(count) for every link (edgewise) or pair (dyadwise; directed: ordered) of the graph.
-  template <class F>
-  void for_each_count(const TermGraph& g, F f) const {
-    if (edgewise_) {
-      for (const auto& [a, b] : g.link_list()) f(partners_counted(g, type_, a, b));
-      return;
-    }
-    // A pair without partners counts nowhere: the pairs with partners are enough.
-    for_each_pair_with_partners(g, type_, [&](int, int, int count) { f(count); });
-  }
-
   PartnerType type_;
-  bool edgewise_;
+  PartnerSum sum_;
 };
 
 class CurvedDegreeCounts final : public CurvedCounts {
@@ -181,8 +164,8 @@ class CurvedDegreeCounts final : public CurvedCounts {
 
 }  // namespace
 
-TermPointer make_curved_partner_counts(CurvedTermParts parts, PartnerType type, bool edgewise) {
-  return std::make_shared<CurvedPartnerCounts>(std::move(parts), type, edgewise);
+TermPointer make_curved_partner_counts(CurvedTermParts parts, PartnerType type, PartnerSum sum) {
+  return std::make_shared<CurvedPartnerCounts>(std::move(parts), type, sum);
 }
 
 TermPointer make_curved_degree_counts(CurvedTermParts parts, DegreeSide side) {

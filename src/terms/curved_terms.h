@@ -2,7 +2,8 @@
 // The gw terms whose decay is estimated (ergm's curved exponential family terms, without
 // fixed=TRUE): two coefficients, the weight theta and the decay a, and one statistic per count
 // k = 1..K (K the cutoff, at most n - 2 shared partners or n - 1 degree): the links with k shared
-// partners (esp), the pairs with k (dsp), the nodes of degree k. Their canonical parameters are
+// partners (esp), the pairs with k (dsp), the pairs without a link with k (nsp), the nodes of
+// degree k. Their canonical parameters are
 //   eta_k = theta e^a (1 - r^k),   r = 1 - e^-a,
 // so that eta . counts is theta times the gw statistic of decay a, up to the counts above K,
 // which the statistics leave out as ergm does.
@@ -24,8 +25,8 @@ struct CurvedTermParts {
   std::function<TermPointer(double decay)> fixed;  // the linear gw term of a decay
 };
 
-// Shared-partner counts: of links (edgewise, esp) or of pairs (dyadwise, dsp).
-TermPointer make_curved_partner_counts(CurvedTermParts parts, PartnerType type, bool edgewise);
+// Shared-partner counts: of links (esp), of pairs (dsp), of pairs without a link (nsp).
+TermPointer make_curved_partner_counts(CurvedTermParts parts, PartnerType type, PartnerSum sum);
 
 enum class DegreeSide { in, out, undirected };
 TermPointer make_curved_degree_counts(CurvedTermParts parts, DegreeSide side);

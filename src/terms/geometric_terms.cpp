@@ -1,6 +1,7 @@
 // The geometrically weighted terms with a fixed decay a, r = 1 - e^-a:
 //   gwesp  e^a * sum over links i->j of (1 - r^SP(i,j))   (edgewise shared partners)
 //   gwdsp  e^a * sum over ordered pairs i != j of (1 - r^SP(i,j))   (dyadwise; undirected: pairs)
+//   gwnsp  gwdsp - gwesp: the pairs without a link (non-edgewise)
 //   gwidegree, gwodegree  e^a * sum over nodes of (1 - r^degree)
 // with the shared partners of a type (directed): OTP k with i->k->j, ITP j->k->i, RTP i<>k<>j,
 // OSP i->k and j->k, ISP k->i and k->j. One more partner raises a pair's weight by exactly r^SP
@@ -187,6 +188,42 @@ class DyadwisePartners final : public Term {
   Weights weights_;
 };
 
+// gwnsp: the pairs without a link, ergm's gwdsp - gwesp of one decay and type.
+class NonedgewisePartners final : public Term {
+ public:
+  bool weighs_geometrically() const override { return true; }
+  NonedgewisePartners(std::string text, std::string name, PartnerType type, double decay, int n)
+      : Term(std::move(text), {std::move(name)}),
+        type_(type),
+        edgewise_("", "", type, decay, n),
+        dyadwise_("", "", type, decay, n) {}
+
+  bool dyad_independent() const override { return false; }
+  PartnerTables partner_tables() const override { return tables_for(type_); }
+
+  void add_change(const TermGraph& g, int i, int j, double* out) const override {
+    double edge = 0.0, dyad = 0.0;
+    edgewise_.add_change(g, i, j, &edge);
+    dyadwise_.add_change(g, i, j, &dyad);
+    out[0] = dyad - edge;
+  }
+  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
+                      double* const* rows) const override {
+    changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
+  }
+  void network_statistics(const TermGraph& g, double* out) const override {
+    double edge = 0.0, dyad = 0.0;
+    edgewise_.network_statistics(g, &edge);
+    dyadwise_.network_statistics(g, &dyad);
+    out[0] = dyad - edge;
+  }
+
+ private:
+  PartnerType type_;
+  EdgewisePartners edgewise_;
+  DyadwisePartners dyadwise_;
+};
+
 class DegreeWeights final : public Term {
  public:
   bool weighs_geometrically() const override { return true; }
@@ -275,9 +312,11 @@ std::vector<std::string> numbered(const std::string& stem, int count) {
   return names;
 }
 
-template <bool Edgewise>
+template <PartnerSum Sum>
 TermPointer make_shared_partner_term(const TermCall& call, const TermContext& context) {
-  const std::string_view term = Edgewise ? "gwesp" : "gwdsp";
+  const std::string_view term = Sum == PartnerSum::edgewise   ? "gwesp"
+                                : Sum == PartnerSum::dyadwise ? "gwdsp"
+                                                              : "gwnsp";
   const TermArguments arguments(call, {"decay", "fixed", "cutoff", "type"});
   const Decay decay = decay_of(arguments);
   const PartnerType type = partner_type(arguments, context);
@@ -289,20 +328,22 @@ TermPointer make_shared_partner_term(const TermCall& call, const TermContext& co
   auto fixed = [=](double a) -> TermPointer {
     const std::string text = canonical(written, a, true, type, with_type, "");
     const std::string name = typed + ".fixed." + decay_text(a);
-    if constexpr (Edgewise) {
+    if constexpr (Sum == PartnerSum::edgewise) {
       return std::make_shared<EdgewisePartners>(text, name, type, a, n);
-    } else {
+    } else if constexpr (Sum == PartnerSum::dyadwise) {
       return std::make_shared<DyadwisePartners>(text, name, type, a, n);
+    } else {
+      return std::make_shared<NonedgewisePartners>(text, name, type, a, n);
     }
   };
   if (decay.fixed) return fixed(decay.value);
   const int cutoff = cutoff_of(arguments, std::max(1, n - 2));
-  const std::string stem = std::string(Edgewise ? "esp" : "dsp") +
+  const std::string stem = std::string(term.substr(2)) +
                            (context.directed ? "." + std::string(type_name(type)) : "") + "#";
   CurvedTermParts parts{canonical(written, decay.value, false, type, with_type,
                                   arguments.given("cutoff") ? std::to_string(cutoff) : ""),
                         typed, numbered(stem, cutoff), decay.value, fixed};
-  return make_curved_partner_counts(std::move(parts), type, Edgewise);
+  return make_curved_partner_counts(std::move(parts), type, Sum);
 }
 
 template <int Kind>  // 0: in-degrees, 1: out-degrees, 2: undirected degrees
@@ -341,20 +382,27 @@ TermPointer make_degree_weights(const TermCall& call, const TermContext& context
                                                                  : DegreeSide::undirected);
 }
 
-constexpr std::array<TermEntry, 7> entries = {{
+constexpr std::array<TermEntry, 9> entries = {{
     {"gwesp", "decay, fixed=FALSE, cutoff=30, type=\"OTP\"",
      "e^decay * sum over links i->j of 1 - (1 - e^-decay)^SP(i,j), SP the shared partners of "
      "the type (undirected: common neighbours)",
-     Networks::both, "", make_shared_partner_term<true>},
+     Networks::both, "", make_shared_partner_term<PartnerSum::edgewise>},
     {"dgwesp", "decay, fixed=FALSE, cutoff=30, type=\"OTP\"",
      "gwesp with the partner type OTP, ITP, RTP, OSP or ISP", Networks::directed, "gwesp",
-     make_shared_partner_term<true>},
+     make_shared_partner_term<PartnerSum::edgewise>},
     {"gwdsp", "decay, fixed=FALSE, cutoff=30, type=\"OTP\"",
      "e^decay * sum over pairs i != j of 1 - (1 - e^-decay)^SP(i,j) (directed: ordered pairs)",
-     Networks::both, "", make_shared_partner_term<false>},
+     Networks::both, "", make_shared_partner_term<PartnerSum::dyadwise>},
     {"dgwdsp", "decay, fixed=FALSE, cutoff=30, type=\"OTP\"",
      "gwdsp with the partner type OTP, ITP, RTP, OSP or ISP", Networks::directed, "gwdsp",
-     make_shared_partner_term<false>},
+     make_shared_partner_term<PartnerSum::dyadwise>},
+    {"gwnsp", "decay, fixed=FALSE, cutoff=30, type=\"OTP\"",
+     "gwdsp - gwesp: e^decay * sum over pairs i != j without the link i->j of "
+     "1 - (1 - e^-decay)^SP(i,j)",
+     Networks::both, "", make_shared_partner_term<PartnerSum::nonedgewise>},
+    {"dgwnsp", "decay, fixed=FALSE, cutoff=30, type=\"OTP\"",
+     "gwnsp with the partner type OTP, ITP, RTP, OSP or ISP", Networks::directed, "gwnsp",
+     make_shared_partner_term<PartnerSum::nonedgewise>},
     {"gwidegree", "decay, fixed=FALSE, attr, cutoff=30, levels",
      "e^decay * sum over nodes of 1 - (1 - e^-decay)^indegree", Networks::directed, "gwdegree",
      make_degree_weights<0>},

@@ -292,4 +292,44 @@ void edgewise_partner_changes(const TermGraph& g, PartnerType type, int i, int j
   }
 }
 
+// Which sum over shared partners a term counts: links (esp), pairs (dsp; directed: ordered
+// pairs), or pairs without a link (nsp), which ergm defines as dsp - esp.
+enum class PartnerSum { edgewise, dyadwise, nonedgewise };
+
+// The change a link i->j (edge {i, j}) makes to counts by shared partners: count(value, sign) for
+// the link itself, which enters the links counted with the partners of (i, j) (sign -1 in nsp,
+// where it leaves the pairs without a link); shift(from, times) for counts moving from `from` to
+// from + 1, `times` of them (negative: taken from nsp with the links they belong to).
+template <class Count, class Shift>
+void partner_count_changes(const TermGraph& g, PartnerSum sum, PartnerType type, int i, int j,
+                           Count count, Shift shift) {
+  if (sum != PartnerSum::dyadwise) {
+    const int sign = sum == PartnerSum::edgewise ? 1 : -1;
+    edgewise_partner_changes(
+        g, type, i, j, [&](int value) { count(value, sign); },
+        [&](int from, int links) { shift(from, sign * links); });
+  }
+  if (sum != PartnerSum::edgewise) {
+    // Directed OSP, ISP and RTP count each unordered pair as two ordered ones.
+    const int times = symmetric_pairs(type) && g.directed() ? 2 : 1;
+    pairs_gaining_partner(g, type, i, j, [&](int a, int b, int less) {
+      shift(table_count(g, type, a, b) - less, times);
+    });
+  }
+}
+
+// f(count, sign, is_pair) for every link (edgewise: sign 1; nonedgewise: -1) and every pair with
+// at least one partner (sign 1; directed: ordered pairs), counted from the neighbour lists. Pairs
+// without partners are not visited: there are (pairs - visited pairs) of them.
+template <class F>
+void for_each_partner_count(const TermGraph& g, PartnerSum sum, PartnerType type, F f) {
+  if (sum != PartnerSum::dyadwise) {
+    const int sign = sum == PartnerSum::edgewise ? 1 : -1;
+    for (const auto& [a, b] : g.link_list()) f(partners_counted(g, type, a, b), sign, false);
+  }
+  if (sum != PartnerSum::edgewise) {
+    for_each_pair_with_partners(g, type, [&](int, int, int count) { f(count, 1, true); });
+  }
+}
+
 }  // namespace tarn

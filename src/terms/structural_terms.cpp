@@ -8,6 +8,7 @@
 
 #include "terms/term_arguments.h"
 #include "terms/term_table.h"
+#include "terms/triangles_by_attribute.h"
 
 namespace tarn {
 
@@ -46,18 +47,19 @@ class Triangles final : public Term {
   }
 };
 
-TermPointer make_triangle(const TermCall& call, const TermContext&) {
-  const TermArguments arguments(call, {"attr", "diff"});
-  if (arguments.given("attr")) {
-    arguments.fail("attr", "triangles of matching attributes are not offered");
+TermPointer make_triangle(const TermCall& call, const TermContext& context) {
+  if (call.parenthesised && !call.arguments.empty()) {
+    return make_triangles_by_attribute(call, context, TriangleKind::triangle);
   }
   return std::make_shared<Triangles>();
 }
 
-constexpr std::array<TermEntry, 1> entries = {{
-    {"triangle", "",
+constexpr std::array<TermEntry, 2> entries = {{
+    {"triangle", "attr, diff=FALSE, levels",
      "triangles (directed: ttriple + ctriple, the triples i->j->k with k->i or i->k)",
      Networks::both, "", make_triangle},
+    {"triangles", "attr, diff=FALSE, levels", "triangle under ergm's other name", Networks::both,
+     "", make_triangle},
 }};
 
 }  // namespace

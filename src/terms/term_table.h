@@ -72,8 +72,11 @@ TermPointer make_term(const TermCall& call, const TermContext& context);
 // The families' entries.
 std::span<const TermEntry> classic_term_entries();
 std::span<const TermEntry> geometric_term_entries();
+std::span<const TermEntry> partner_count_term_entries();
 std::span<const TermEntry> structural_term_entries();
 std::span<const TermEntry> closure_term_entries();
+std::span<const TermEntry> triad_term_entries();
+std::span<const TermEntry> threetrail_term_entries();
 std::span<const TermEntry> attribute_term_entries();
 std::span<const TermEntry> dyad_state_term_entries();
 std::span<const TermEntry> difference_term_entries();

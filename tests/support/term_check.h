@@ -94,67 +94,76 @@ inline void expect_near(const std::vector<double>& got, const std::vector<double
   }
 }
 
+// The network statistic of the term on x, and the change statistic and sender row of every dyad,
+// against the brute force.
+inline void check_on_network(const Case& c, const Ties& x, World w) {
+  const int n = x.n;
+  std::vector<std::pair<int, int>> links;
+  for (int a = 1; a <= n; ++a)
+    for (int b = c.directed ? 1 : a + 1; b <= n; ++b)
+      if (a != b && x(a, b)) links.emplace_back(a, b);
+  w.observed = x;
+  NodeCovariates attributes;
+  TermContext context = context_of(w, c.directed, attributes);
+  TermGraph start(n, c.directed);
+  for (const auto& [a, b] : links) start.toggle(a, b);
+  const Network observed = start.to_network();
+  context.network = &observed;
+  const TermPointer term = make_term(parse_term(c.formula), context);
+  TermGraph g(n, c.directed, term->partner_tables());
+  for (const auto& [a, b] : links) g.toggle(a, b);
+  const std::string what =
+      c.formula + (c.directed ? " directed" : " undirected") + ", n " + std::to_string(n);
+  const auto m = static_cast<std::size_t>(term->statistic_count());
+  std::vector<double> statistics(m);
+  term->network_statistics(g, statistics.data());
+  expect_near(statistics, c.brute(x, w), what + ", network statistic");
+
+  std::vector<std::vector<double>> rows(m, std::vector<double>(std::size_t(n) + 8, 0.0));
+  std::vector<double*> row_pointers;
+  for (auto& row : rows) row_pointers.push_back(row.data());
+  for (int i = 1; i <= n; ++i) {
+    term->sender_changes(g, i, false, row_pointers.data());
+    for (int j = c.directed ? 1 : i + 1; j <= n; ++j) {
+      if (i == j) continue;
+      Ties with = x, without = x;
+      with.x[std::size_t(i)][std::size_t(j)] = 1, without.x[std::size_t(i)][std::size_t(j)] = 0;
+      if (!c.directed) {
+        with.x[std::size_t(j)][std::size_t(i)] = 1, without.x[std::size_t(j)][std::size_t(i)] = 0;
+      }
+      const std::vector<double> up = c.brute(with, w), down = c.brute(without, w);
+      std::vector<double> brute_change(m), change(m), row(m);
+      for (std::size_t s = 0; s < m; ++s) brute_change[s] = up[s] - down[s];
+      term->add_change(g, i, j, change.data());
+      for (std::size_t s = 0; s < m; ++s) row[s] = rows[s][std::size_t(j - 1)];
+      const std::string dyad = what + ", dyad " + std::to_string(i) + "," + std::to_string(j);
+      expect_near(change, brute_change, dyad + ", change");
+      expect_near(row, change, dyad + ", sender row");
+      if (!c.directed) {  // the sampler asks for an edge by either order of its nodes
+        std::vector<double> reversed(m);
+        term->add_change(g, j, i, reversed.data());
+        expect_near(reversed, change,
+                    dyad + ", asked as " + std::to_string(j) + "," + std::to_string(i));
+      }
+    }
+  }
+}
+
 // Four rounds on networks of 5 to 8 nodes, densities 0.25 to 0.55.
 inline void check_against_brute_force(const Case& c, std::mt19937& random) {
   for (int round = 0; round < 4; ++round) {
     const int n = 5 + round;
-    World w = world_of(n, random);
+    const World w = world_of(n, random);
     Ties x{n, c.directed,
            std::vector<std::vector<int>>(std::size_t(n) + 1, std::vector<int>(std::size_t(n) + 1))};
     const double density = 0.25 + 0.1 * round;
-    std::vector<std::pair<int, int>> links;
     for (int a = 1; a <= n; ++a)
       for (int b = c.directed ? 1 : a + 1; b <= n; ++b)
         if (a != b && double(random()) / 4294967296.0 < density) {
-          links.emplace_back(a, b);
           x.x[std::size_t(a)][std::size_t(b)] = 1;
           if (!c.directed) x.x[std::size_t(b)][std::size_t(a)] = 1;
         }
-    w.observed = x;
-    NodeCovariates attributes;
-    TermContext context = context_of(w, c.directed, attributes);
-    TermGraph start(n, c.directed);
-    for (const auto& [a, b] : links) start.toggle(a, b);
-    const Network observed = start.to_network();
-    context.network = &observed;
-    const TermPointer term = make_term(parse_term(c.formula), context);
-    TermGraph g(n, c.directed, term->partner_tables());
-    for (const auto& [a, b] : links) g.toggle(a, b);
-    const std::string what =
-        c.formula + (c.directed ? " directed" : " undirected") + ", n " + std::to_string(n);
-    const auto m = static_cast<std::size_t>(term->statistic_count());
-    std::vector<double> statistics(m);
-    term->network_statistics(g, statistics.data());
-    expect_near(statistics, c.brute(x, w), what + ", network statistic");
-
-    std::vector<std::vector<double>> rows(m, std::vector<double>(std::size_t(n) + 8, 0.0));
-    std::vector<double*> row_pointers;
-    for (auto& row : rows) row_pointers.push_back(row.data());
-    for (int i = 1; i <= n; ++i) {
-      term->sender_changes(g, i, false, row_pointers.data());
-      for (int j = c.directed ? 1 : i + 1; j <= n; ++j) {
-        if (i == j) continue;
-        Ties with = x, without = x;
-        with.x[std::size_t(i)][std::size_t(j)] = 1, without.x[std::size_t(i)][std::size_t(j)] = 0;
-        if (!c.directed) {
-          with.x[std::size_t(j)][std::size_t(i)] = 1, without.x[std::size_t(j)][std::size_t(i)] = 0;
-        }
-        const std::vector<double> up = c.brute(with, w), down = c.brute(without, w);
-        std::vector<double> brute_change(m), change(m), row(m);
-        for (std::size_t s = 0; s < m; ++s) brute_change[s] = up[s] - down[s];
-        term->add_change(g, i, j, change.data());
-        for (std::size_t s = 0; s < m; ++s) row[s] = rows[s][std::size_t(j - 1)];
-        const std::string dyad = what + ", dyad " + std::to_string(i) + "," + std::to_string(j);
-        expect_near(change, brute_change, dyad + ", change");
-        expect_near(row, change, dyad + ", sender row");
-        if (!c.directed) {  // the sampler asks for an edge by either order of its nodes
-          std::vector<double> reversed(m);
-          term->add_change(g, j, i, reversed.data());
-          expect_near(reversed, change,
-                      dyad + ", asked as " + std::to_string(j) + "," + std::to_string(i));
-        }
-      }
-    }
+    check_on_network(c, x, w);
   }
 }
 

@@ -1,0 +1,122 @@
+// The counts by shared partners (esp, dsp, nsp and their directed forms with a type) and gwnsp,
+// fixed and curved, against their definitions counted by brute force: on random directed and
+// undirected networks, and on the Florentine marriages.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support/florentine_ties.h"
+#include "support/term_check.h"
+
+namespace tarn {
+namespace {
+
+using namespace test;
+
+const std::vector<std::string> types = {"OTP", "ITP", "RTP", "OSP", "ISP"};
+
+bool linked(const Ties& x, int a, int b) {
+  return x(a, b) != 0;
+}
+
+// The links (edgewise), all pairs (dyadwise) or the pairs without a link (nonedgewise) with
+// exactly d partners, for each d; directed pairs are ordered.
+Brute counts_of(char sum, std::string type, std::vector<int> values) {
+  return [=](const Ties& x, const World&) {
+    std::vector<double> out;
+    for (int d : values) {
+      double count = 0;
+      pairs(x, [&](int a, int b) {
+        const bool counted = sum == 'e' ? linked(x, a, b) : sum == 'n' ? !linked(x, a, b) : true;
+        if (counted && partners(x, type, a, b) == d) count += 1;
+      });
+      out.push_back(count);
+    }
+    return out;
+  };
+}
+
+std::vector<Case> partner_cases() {
+  std::vector<Case> all;
+  for (const auto& [term, sum] :
+       std::vector<std::pair<std::string, char>>{{"esp", 'e'}, {"dsp", 'd'}, {"nsp", 'n'}}) {
+    all.push_back({term + "(0:3)", false, counts_of(sum, "", {0, 1, 2, 3})});
+    all.push_back({term + "(c(2, 0))", true, counts_of(sum, "OTP", {2, 0})});
+    for (const std::string& type : types) {
+      all.push_back(
+          {"d" + term + "(0:2, type=\"" + type + "\")", true, counts_of(sum, type, {0, 1, 2})});
+    }
+  }
+  // gwnsp: gwdsp - gwesp; curved, the counts nsp#1..K.
+  auto gw_nonedgewise = [](std::string type, double decay) {
+    return [=](const Ties& x, const World&) {
+      double sum = 0;
+      pairs(x, [&](int a, int b) {
+        if (!linked(x, a, b)) sum += weight(decay, partners(x, type, a, b));
+      });
+      return std::vector<double>{sum};
+    };
+  };
+  all.push_back({"gwnsp(0.5, fixed=TRUE)", false, gw_nonedgewise("", 0.5)});
+  all.push_back({"gwnsp(0.7, fixed=TRUE)", true, gw_nonedgewise("OTP", 0.7)});
+  for (const std::string& type : types) {
+    all.push_back(
+        {"dgwnsp(0.4, fixed=TRUE, type=\"" + type + "\")", true, gw_nonedgewise(type, 0.4)});
+    all.push_back(
+        {"dgwnsp(0.4, cutoff=3, type=\"" + type + "\")", true, counts_of('n', type, {1, 2, 3})});
+  }
+  all.push_back({"gwnsp(0.4, cutoff=3)", false, counts_of('n', "", {1, 2, 3})});
+  return all;
+}
+
+TEST(PartnerCountTerms, AgainstBruteForce) {
+  std::mt19937 random(51);
+  for (const Case& c : partner_cases()) check_against_brute_force(c, random);
+}
+
+TEST(PartnerCountTerms, FlorentineAgainstBruteForce) {
+  std::mt19937 random(52);
+  const World w = world_of(16, random);
+  for (const Case& c : partner_cases()) check_on_network(c, florentine_ties(c.directed), w);
+}
+
+TEST(PartnerCountTerms, NamesAsErgm) {
+  NodeCovariates attributes;
+  std::mt19937 random(53);
+  const World w = world_of(6, random);
+  auto names = [&](const std::string& formula, bool directed) {
+    return make_term(parse_term(formula), context_of(w, directed, attributes))->statistic_names();
+  };
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(names("esp(0:2)", false), (Names{"esp0", "esp1", "esp2"}));
+  EXPECT_EQ(names("esp(1)", true), (Names{"esp.OTP1"}));
+  EXPECT_EQ(names("ddsp(c(3, 1), type=\"OSP\")", true), (Names{"dsp.OSP3", "dsp.OSP1"}));
+  EXPECT_EQ(names("nsp(2)", false), (Names{"nsp2"}));
+  EXPECT_EQ(names("gwnsp(0.5, fixed=TRUE)", false), (Names{"gwnsp.fixed.0.5"}));
+  EXPECT_EQ(names("dgwnsp(0.5, fixed=TRUE, type=\"ISP\")", true), (Names{"gwnsp.ISP.fixed.0.5"}));
+  EXPECT_EQ(names("gwnsp(0.5, cutoff=2)", true), (Names{"nsp.OTP#1", "nsp.OTP#2"}));
+  const TermPointer curved = make_term(parse_term("gwnsp(0.5)"), context_of(w, false, attributes));
+  EXPECT_EQ(curved->coefficient_names(), (Names{"gwnsp", "gwnsp.decay"}));
+}
+
+TEST(PartnerCountTerms, RefusesWhatErgmRefuses) {
+  NodeCovariates attributes;
+  std::mt19937 random(54);
+  const World w = world_of(6, random);
+  for (const auto& [formula, directed] :
+       std::vector<std::pair<std::string, bool>>{{"desp(1)", false},
+                                                 {"dgwnsp(0.5, fixed=TRUE)", false},
+                                                 {"esp(1, type=\"OTP\")", false},
+                                                 {"dsp(1, type=\"XYZ\")", true},
+                                                 {"nsp(-1)", true},
+                                                 {"esp(1.5)", false},
+                                                 {"esp()", false}}) {
+    EXPECT_THROW(make_term(parse_term(formula), context_of(w, directed, attributes)), ModelError)
+        << formula;
+  }
+}
+
+}  // namespace
+}  // namespace tarn
