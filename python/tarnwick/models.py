@@ -351,6 +351,7 @@ def fit(
     ee_tasks: int = 4,
     ee_gain: float = 0.03,
     ee_draws: int = 128,
+    offset_coef: Optional[Sequence[float]] = None,
     progress: ProgressOption = None,
 ) -> FitResult:
     """Fits an exponential random graph model of the formula to the network.
@@ -374,6 +375,9 @@ def fit(
     ee_tasks, ee_gain, ee_draws : ee: its tasks, the gain of its steps per autocorrelation time
         and the effective draws it averages over (the command line's ``--ee-tasks``,
         ``--ee-gain``, ``--ee-draws``)
+    offset_coef : the coefficients of the formula's offset terms (``offset(term)``), in their
+        order, held fixed (``float("-inf")`` forbids what the term counts); the command line's
+        ``--offset-coef``
     progress : None (a tqdm bar on a terminal), True, False, or a callable
         ``progress(done, total, stage)``
 
@@ -397,6 +401,7 @@ def fit(
         ee_tasks=_whole("ee_tasks", ee_tasks, 1),
         ee_gain=float(ee_gain),
         ee_draws=_whole("ee_draws", ee_draws, 1),
+        offset_coef=_numbers("offset_coef", offset_coef),
         **_sampling(seed, threads, chains, burnin, interval),
     )
     result = FitResult(model, estimate)
@@ -435,6 +440,7 @@ def simulate(
     chains: int = 8,
     burnin: Optional[int] = None,
     interval: Optional[int] = None,
+    offset_coef: Optional[Sequence[float]] = None,
     progress: ProgressOption = None,
 ):
     """Draws networks from a model: a fit's, or a formula's at given coefficients.
@@ -445,6 +451,8 @@ def simulate(
     graphs whose nodes are the network's labels, with its attributes; with ``stats=True``
     instead a DataFrame of the model's statistics, one row per network. ``seed``,
     ``threads``, ``chains``, ``burnin``, ``interval`` and ``progress`` as for :func:`fit`.
+    Given coefficients hold every one, an offset's ``-inf`` included; ``offset_coef`` is for a
+    fit made first.
     """
     import pandas as pd
 
@@ -461,6 +469,7 @@ def simulate(
         built._core,
         _numbers("coef", coef),
         networks=_whole("n", n, 1),
+        offset_coef=_numbers("offset_coef", offset_coef),
         **_sampling(seed, threads, chains, burnin, interval),
     )
     _refuse_no_estimate(result)

@@ -134,6 +134,9 @@ Estimate fit_offsets_by_mcmle(const Study& study, const EstimatorSettings& setti
   }
   e.result.covariance = e.errors.covariance;
   e.warnings = std::move(fit.warnings);
+  for (Warning& w : e.warnings) {
+    if (w.code == "log_likelihood_not_bridged") w.add_text("reason", "offsets");
+  }
   e.converged = fit.converged();
   e.log_likelihood = r.log_likelihood;
   e.mcmle = spread_result;

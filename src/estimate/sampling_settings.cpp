@@ -53,8 +53,7 @@ std::optional<double> list_number(const std::string& item) {
   if (lower == "-inf") return -inf;
   double value = 0.0;
   const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), value);
-  if (error != std::errc() || end != item.data() + item.size() || item.empty() ||
-      std::isnan(value)) {
+  if (error != std::errc() || end != item.data() + item.size() || item.empty()) {
     return std::nullopt;
   }
   return value;
@@ -78,7 +77,9 @@ std::vector<double> offset_values_of(const std::string& list, const std::string&
   if (list.empty()) return values;
   for (const std::string& item : list_items(list)) {
     const std::optional<double> value = list_number(item);
-    if (!value) throw UsageError(option + ": \"" + item + "\" is not a number (nor Inf, -Inf)");
+    if (!value || std::isnan(*value)) {
+      throw UsageError(option + ": \"" + item + "\" is not a number (nor Inf, -Inf)");
+    }
     values.push_back(*value);
   }
   return values;

@@ -243,7 +243,10 @@ FitResult fit_with_offsets(const Study& study, const FitObserver& observer,
         sums, FitPlan{rows.m, rows.dyads, study.estimate_bound, &observer,
                       start != nullptr ? &free_start : nullptr, study.newton_until_settled});
   }
-  return spread_over_all(own, study.model);
+  FitResult out = spread_over_all(own, study.model);
+  // The network's dyads, as every fit counts them; the null model is of those left in the sums.
+  out.dyad_count = study.dyad_count();
+  return out;
 }
 
 }  // namespace tarn
