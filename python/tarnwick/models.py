@@ -113,7 +113,7 @@ def estimators() -> Dict[str, str]:
 _TIDY_COLUMNS = [
     "term", "estimate", "std_error", "z", "p_value", "conf_low", "conf_high", "type",
     "block_type", "exp_estimate", "std_error_method", "outcome", "method",
-    "mcmc_error_percent", "directed",
+    "mcmc_error_percent", "directed", "offset",
 ]
 
 
@@ -163,7 +163,8 @@ class FitResult:
     def tidy(self):
         """One row per coefficient, as the command line's ``--csv`` (broom's tidy form:
         term, estimate, std_error, z, p_value, conf_low, conf_high, type, block_type,
-        exp_estimate, std_error_method, outcome, method, mcmc_error_percent, directed)."""
+        exp_estimate, std_error_method, outcome, method, mcmc_error_percent, directed,
+        offset)."""
         import pandas as pd
 
         e = self.estimate
@@ -176,6 +177,7 @@ class FitResult:
                 row["conf_low"], row["conf_high"], term["configuration_type"],
                 term["block_type"], row["exp_estimate"], e["errors"], e["outcome"], e["method"],
                 shares[k] if k < len(shares) else float("nan"), e["network"]["directed"],
+                bool(row["offset"]),
             ])
         frame = pd.DataFrame(rows, columns=_TIDY_COLUMNS)
         for column in ("estimate", "std_error", "z", "p_value", "conf_low", "conf_high",

@@ -95,12 +95,14 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
   refuse_curved(study.model, "give --method mcmle");
   const bool sampled = samples_dyads(study, settings);
   if (method == ErrorMethod::godambe && study.model.has_offsets()) {
-    throw UsageError("--se godambe: its pseudo-score takes no offset terms; give --se naive or "
-                     "bootstrap");
+    throw UsageError(
+        "--se godambe: its pseudo-score takes no offset terms; give --se naive or "
+        "bootstrap");
   }
   if (sampled && study.model.has_offsets()) {
-    throw UsageError("offset terms: the pseudo-likelihood of a sample of the dyads takes none; "
-                     "leave out --dyad-sample");
+    throw UsageError(
+        "offset terms: the pseudo-likelihood of a sample of the dyads takes none; "
+        "leave out --dyad-sample");
   }
   Estimate e;
   if (sampled) {

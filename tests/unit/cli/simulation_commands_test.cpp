@@ -161,7 +161,8 @@ TEST(SimulationCommands, TheResultsNameTheOutcomeAndTheErrorsGiven) {
       << failed.err;
   EXPECT_NE(failed.out.find("ttriple,"), std::string::npos);
   EXPECT_EQ(failed.out.find("godambe"), std::string::npos) << failed.out;
-  EXPECT_NE(failed.out.find(",naive,converged,mple,NA,TRUE,FALSE\n"), std::string::npos) << failed.out;
+  EXPECT_NE(failed.out.find(",naive,converged,mple,NA,TRUE,FALSE\n"), std::string::npos)
+      << failed.out;
 }
 
 // simulate and gof draw from the fit only when it gives an estimate; otherwise they say why, as
