@@ -15,8 +15,12 @@ namespace {
 // model's dependence terms).
 std::vector<Warning> naive_errors_caveat(const Model& model) {
   std::string terms;
-  for (const TermPointer& term : model.terms) {
-    if (!term->dyad_independent()) terms += (terms.empty() ? "" : ", ") + term->text();
+  for (int t = 0; t < model.term_count(); ++t) {
+    const Term& term = *model.terms[std::size_t(t)];
+    // An offset's coefficient has no error to be too small.
+    if (!term.dyad_independent() && !model.offset_term(t)) {
+      terms += (terms.empty() ? "" : ", ") + term.text();
+    }
   }
   if (terms.empty()) return {};
   return {Warning{"naive_errors_suspect"}.add_text("terms", terms)};

@@ -114,7 +114,8 @@ Moments exact_at(const std::vector<test::NetworkClass>& classes,
 // Newton's method on the exact log-likelihood of the free coefficients, halving a step that
 // lowers it.
 Exact exact_mle(const Study& study, Vector theta) {
-  const std::vector<test::NetworkClass> classes = test::every_network(study.model, 4);
+  const std::vector<test::NetworkClass> classes =
+      test::every_network(study.model, study.node_count());
   const std::vector<std::optional<double>> fixed = study.model.fixed_coefficients();
   const Vector observed = study.statistics();
   const int q = static_cast<int>(theta.size());
@@ -259,6 +260,32 @@ TEST(Offsets, MonteCarloEstimateWithAnOffsetAgreesWithTheExactOne) {
     EXPECT_EQ(e.result.estimate(3), c.value);
     EXPECT_EQ(e.errors.covariance(3, 3), 0.0);
   }
+}
+
+// Undirected, every graph of 6 nodes (2^15): 8 edges with one triangle, the 2-stars inside their
+// range for 8 edges; the triangles' coefficient held at 0.4.
+TEST(Offsets, UndirectedMonteCarloEstimateWithAnOffsetAgreesWithTheExactOne) {
+  TermContext context;
+  context.directed = false;
+  context.node_count = 6;
+  Study study;
+  study.network =
+      test::network_of({{1, 2}, {1, 3}, {1, 4}, {1, 5}, {2, 3}, {2, 6}, {3, 4}, {5, 6}});
+  study.newton_until_settled = true;
+  study.estimate_bound = inf;
+  study.model = with_offsets(model_of_formula("edges + kstar(2) + offset(triangle)", context),
+                             {0.4}, "offsets");
+  const Estimate e = fit_by_mcmle(study, mcmle_settings(), {});
+  ASSERT_TRUE(e.converged) << e.outcome;
+  const Exact exact = exact_mle(study, {0.0, 0.0});
+  for (int k = 1; k <= 2; ++k) {
+    const double variance = e.errors.covariance(k, k);
+    const double mc = std::sqrt(variance * e.mcmc_error_percent[std::size_t(k - 1)] / 100.0);
+    EXPECT_NEAR(e.result.estimate(k), exact.estimate[std::size_t(k - 1)], 4.0 * mc + 1e-3) << k;
+    const double se = std::sqrt(exact.inverse_fisher(k, k));
+    EXPECT_NEAR(std::sqrt(variance), se, 0.1 * se) << k;
+  }
+  EXPECT_EQ(e.result.estimate(3), 0.4);
 }
 
 // A configuration that -Inf forbids never appears in a network drawn, however the others pull.
