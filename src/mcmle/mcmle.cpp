@@ -6,10 +6,10 @@
 #include <limits>
 #include <stdexcept>
 
-#include "mple/pseudo_likelihood.h"
 #include "mcmle/bridge_likelihood.h"
 #include "mcmle/mcmle_steps.h"
 #include "mcmle/step_length.h"
+#include "mple/pseudo_likelihood.h"
 #include "simulate/start_networks.h"
 
 namespace tarn {
@@ -211,7 +211,7 @@ class McmleRun {
   // moves; after steps from a sample that did not, the estimate is halved back towards that
   // sample's, up to step_halvings times. True when it moved.
   bool bad_sample(const DrawEvidence& evidence) {
-    step_noise_.reset();
+    forget_step();
     if (!accepted_) {
       if (!move_start(result_.start, theta_, StartMove{evidence.kind(), evidence, {}}, reference(),
                       control_.start_halvings)) {
@@ -239,8 +239,13 @@ class McmleRun {
     return true;
   }
 
-  void halve_back() {
+  void forget_step() {
     step_noise_.reset();
+    step_source_.reset();
+  }
+
+  void halve_back() {
+    forget_step();
     ++halvings_;
     for (std::size_t k = 0; k < theta_.size(); ++k) theta_[k] = 0.5 * (theta_[k] + last_good_[k]);
     fresh_ = true;
@@ -267,7 +272,7 @@ class McmleRun {
     result_.evidence.reset();
     result_.probes.reset();
     result_.capacity = CapacityStop{};
-    step_noise_.reset();
+    forget_step();
     last_good_ = theta_;
     fresh_ = approaching_ = true;
     accepted_ = false;
@@ -280,7 +285,7 @@ class McmleRun {
   // either is possible.
   bool filled(const CapacityStop& stop) {
     fresh_ = true;
-    step_noise_.reset();
+    forget_step();
     if (!accepted_ && move_start(result_.start, theta_, StartMove{"link_capacity", {}, stop},
                                  reference(), control_.start_halvings)) {
       approaching_ = true;
@@ -324,7 +329,7 @@ class McmleRun {
       fresh_ = approaching_ = true;
       steps_of_zero_ = short_steps_ = 0;
       recent_degenerate_.clear();
-      step_noise_.reset();
+      forget_step();
       return false;
     }
     short_steps_ = gamma > 0.0 && gamma < control_.short_step ? short_steps_ + 1 : 0;
@@ -335,9 +340,10 @@ class McmleRun {
     }
     const Vector move = towards(gamma, step, moments, canonical_sample);
     theta_ = plus(theta_, capped_move(model_, theta_, move, canonical_sample, control_));
-    step_noise_.reset();
+    forget_step();
     if (gamma >= 1.0) {
       step_noise_ = StepNoise{mean_covariance(moments), smallest_effective_size(moments)};
+      step_source_ = moments;
     }
     // The autocorrelation of draws that pile up or split says nothing of the sampling near the
     // estimate (on the advice network's gw model it grew the interval a thousandfold).
@@ -351,8 +357,12 @@ class McmleRun {
   // The final sample, drawn on (the chains continued) while its own effective size is too small
   // for the errors, up to three times.
   DrawnSample final_draws(const Vector& estimate, const FinalSampleSize& size, int number) {
-    DrawnSample sample =
-        draw(request_at(estimate, size.networks, size.interval, 500000 + std::uint64_t(number)));
+    return drawn_on(
+        draw(request_at(estimate, size.networks, size.interval, 500000 + std::uint64_t(number))),
+        estimate, size.interval, number);
+  }
+  DrawnSample drawn_on(DrawnSample sample, const Vector& estimate, std::int64_t interval,
+                       int number) {
     const Projection project(model_, estimate);
     for (int extension = 1; extension <= 3 && !sample.capacity_stop.found; ++extension) {
       const int more =
@@ -360,8 +370,8 @@ class McmleRun {
                                 model_.coefficient_count(), control_);
       if (more == 0) break;
       SampleRequest request =
-          request_at(estimate, more, size.interval, 600000 + 4 * std::uint64_t(number) + extension);
-      request.burnin = size.interval;  // the chains go on at the same spacing
+          request_at(estimate, more, interval, 600000 + 4 * std::uint64_t(number) + extension);
+      request.burnin = interval;  // the chains go on at the same spacing
       DrawnSample rest = draw(request);
       sample.proposals += rest.proposals;
       if (rest.capacity_stop.found) return rest;
@@ -372,11 +382,61 @@ class McmleRun {
     return sample;
   }
 
+  // The sample that passed the Hotelling test, drawn at theta_ a full step from the one before
+  // it, is the final sample itself when it reproduces the observed statistics within their
+  // allowance: drawn on while its effective size is short of the errors', probed for a second
+  // mode and judged as a final sample drawn afresh would be; the estimate is theta_ plus the last
+  // step. This spares a final sample (a quarter of school_large's draws). True when it converged
+  // or was found degenerate there; false leaves the usual final sample to decide.
+  bool finished_at_sample(int number, const DrawnSample& last, const SampleMoments& moments,
+                          const ConvergenceTest& test) {
+    if (!step_source_ || !step_noise_) return false;
+    if (!simulation_check(moments, test, *step_source_, control_).passed) return false;
+    const ModeProbes probes = probe_modes(
+        theta_, static_cast<int>(last.statistics.size()) / last.chains, interval_, number);
+    if (probes.second_mode()) {
+      degenerate_at(number, theta_, test);
+      result_.evidence = draw_evidence(last.links, observed_links_, study_.dyad_count());
+      result_.probes = probes;
+      return true;
+    }
+    const DrawnSample sample = drawn_on(last, theta_, interval_, number);
+    if (sample.capacity_stop.found) return false;
+    const Projection project(model_, theta_);
+    const std::vector<Vector> projected = project(sample.statistics);
+    const Vector observed = project(observed_);
+    const SampleMoments final_moments = sample_moments(projected, sample.chains);
+    const ConvergenceTest final_test = convergence_test(final_moments, observed, &*step_noise_);
+    const SimulationCheck check =
+        simulation_check(final_moments, final_test, *step_source_, control_);
+    const int p = model_.coefficient_count();
+    if (!check.passed || networks_still_needed(final_moments, p, control_) > 0) return false;
+    McmleIteration& iteration = result_.history.back();
+    iteration.networks = static_cast<int>(sample.statistics.size());
+    iteration.toggles = sample.proposals;
+    iteration.max_abs_t = final_test.max_abs_t;
+    iteration.p_value = final_test.p_value;
+    iteration.effective_size = final_test.effective_size;
+    iteration.check_passed = true;  // a final sample itself, not one drawn after it
+    keep_last(projected, observed, final_moments, final_test, sample.chains);
+    result_.check = check;
+    const DrawEvidence evidence = draw_evidence(sample.links, observed_links_, study_.dyad_count());
+    if (evidence.degenerate()) {
+      degenerate_at(number, theta_, final_test);
+      result_.evidence = evidence;
+      return true;
+    }
+    result_.probes = probes;
+    converged_at(theta_, final_moments, observed, sample.statistics, interval_);
+    return true;
+  }
+
   // The Hotelling test has passed: one final sample at the new estimate, large enough for the
   // errors. True when it reproduces the observed statistics (converged); otherwise the fit goes
   // on from there.
   bool finish(int number, const Vector& step, const DrawnSample& last, const SampleMoments& moments,
               const ConvergenceTest& last_test, const DrawEvidence& last_evidence) {
+    if (finished_at_sample(number, last, moments, last_test)) return true;
     const std::vector<Vector>& canonical_sample = last.statistics;
     const Vector estimate =
         plus(theta_, capped_move(model_, theta_, towards(1.0, step, moments, canonical_sample),
@@ -398,8 +458,9 @@ class McmleRun {
     theta_ = estimate;
     approaching_ = false;
     step_noise_ = StepNoise{mean_covariance(moments), smallest_effective_size(moments)};
+    step_source_ = moments;
     if (sample.capacity_stop.found) {
-      step_noise_.reset();
+      forget_step();
       iteration.filled = true;
       record(iteration);
       fresh_ = true;
@@ -559,6 +620,7 @@ class McmleRun {
   std::optional<BestEstimate> best_;
   // The Monte Carlo error of the estimate when it is a full step from the last sample.
   std::optional<StepNoise> step_noise_;
+  std::optional<SampleMoments> step_source_;  // the sample that step_noise_ describes
   const clock_type::time_point began_;
 };
 

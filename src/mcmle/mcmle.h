@@ -61,10 +61,12 @@ struct McmleIteration {
   double effective_size = 0.0;
   std::int64_t interval = 0;
   std::int64_t toggles = 0;
-  double seconds = 0.0;       // since the fit began
-  bool filled = false;        // a chain filled the link store: no networks
-  std::string evidence;       // the draws' kind of degeneracy ("pile_near_full", ...) or empty
-  bool final_sample = false;  // the sample drawn after the Hotelling test passed
+  double seconds = 0.0;  // since the fit began
+  bool filled = false;   // a chain filled the link store: no networks
+  std::string evidence;  // the draws' kind of degeneracy ("pile_near_full", ...) or empty
+  // The sample drawn after the Hotelling test passed; none follows when the sample that passed
+  // it reproduced the observed statistics and served as the final sample.
+  bool final_sample = false;
   bool check_passed = false;  // of a final sample
 };
 

@@ -36,9 +36,16 @@ DyadDraw DyadDraw::for_model(const Study& study, const std::vector<double>& eta,
     any = true;
   }
   if (!any) return d;
-  if (d.dyads_ > most_dyads) {
-    d.weigh_by_cells(study);
-    return d;
+  // Past a table that fits a core's cache, the cells when their draw is cheap: a table of a
+  // million dyads costs a cache miss per proposal (a quarter of school_large's MCMC time went to
+  // it), a few cells none.
+  if (d.dyads_ > std::min(most_dyads, cached_table_dyads)) {
+    const double most_tries = d.dyads_ > most_dyads ? 64.0 : 2.0;
+    if (d.weigh_by_cells(study, most_tries) == CellWeights::drawn) return d;
+    if (d.dyads_ > most_dyads) {
+      d.independent_eta_.clear();  // uniform: no table of that many dyads
+      return d;
+    }
   }
   if (!d.directed_) {
     d.row_start_.assign(std::size_t(d.n_) + 1, 0);
@@ -76,20 +83,17 @@ DyadDraw DyadDraw::for_model(const Study& study, const std::vector<double>& eta,
   return d;
 }
 
-void DyadDraw::weigh_by_cells(const Study& study) {
+DyadDraw::CellWeights DyadDraw::weigh_by_cells(const Study& study, double most_tries) {
   std::optional<ClassDyadDraw> cells = ClassDyadDraw::of(study);
-  if (!cells) {
-    independent_eta_.clear();
-    return;
-  }
+  if (!cells) return CellWeights::unavailable;
   std::vector<double> log_weight;
   for (const ClassDyadDraw::Cell& cell : cells->cells()) {
     log_weight.push_back(this->log_weight(cell.change.data()));
   }
   const auto [low, high] = std::minmax_element(log_weight.begin(), log_weight.end());
   if (*low == *high) {
-    independent_eta_.clear();
-    return;
+    independent_eta_.clear();  // every dyad alike
+    return CellWeights::drawn;
   }
   top_ = *high;
   std::vector<double> weight;
@@ -101,14 +105,14 @@ void DyadDraw::weigh_by_cells(const Study& study) {
   cells->weigh(weight);
   // Drawing again until a dyad of the drawn cell comes costs more than the weights save when the
   // heavy cells are small parts of their groups.
-  if (cells->expected_tries() > 64.0) {
-    independent_eta_.clear();
+  if (cells->expected_tries() > most_tries) {
     top_ = 0.0;
-    return;
+    return CellWeights::unavailable;
   }
   total_weight_ = directed_ ? total : total / 2.0;  // undirected: each edge both ways
   cells_ = std::make_shared<const ClassDyadDraw>(std::move(*cells));
   study_ = &study;
+  return CellWeights::drawn;
 }
 
 double DyadDraw::weight_of(double log_weight) {

@@ -23,6 +23,9 @@ namespace tarn {
 // The most dyads weighted by a table of every dyad (16 bytes each: 256 MB).
 inline constexpr std::int64_t most_table_dyads = std::int64_t{1} << 24;
 
+// The most dyads whose table (1 MB) is drawn from before cells of node classes.
+inline constexpr std::int64_t cached_table_dyads = std::int64_t{1} << 16;
+
 class DyadDraw {
  public:
   // Every dyad of n nodes alike (directed: ordered pairs, with the self-pairs or without;
@@ -86,8 +89,10 @@ class DyadDraw {
   // exp(log weight), at least 1e-12: every dyad stays proposable, so the chain stays
   // irreducible whatever the coefficients.
   static double weight_of(double log_weight);
-  // The weights by cells of node classes, when there are some that pay.
-  void weigh_by_cells(const Study& study);
+  // The weights by cells of node classes, when there are some whose draw takes at most
+  // `most_tries` pairs of nodes per dyad on average.
+  enum class CellWeights { drawn, unavailable };
+  CellWeights weigh_by_cells(const Study& study, double most_tries);
   std::pair<int, int> pair_of(std::int64_t index) const;
 
   int n_ = 0;

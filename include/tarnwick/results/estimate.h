@@ -149,10 +149,12 @@ struct IterationReport {
   double max_abs_t = 0;
   double p_value = 0;  // of the Hotelling test
   std::int64_t interval = 0;
-  double seconds = 0;         // since the fit began
-  bool filled = false;        // a chain filled the link store: no networks
-  std::string evidence;       // the draws' kind of degeneracy, or empty
-  bool final_sample = false;  // the sample drawn after the Hotelling test passed
+  double seconds = 0;    // since the fit began
+  bool filled = false;   // a chain filled the link store: no networks
+  std::string evidence;  // the draws' kind of degeneracy, or empty
+  // The sample drawn after the Hotelling test passed; none follows when the sample that passed
+  // it reproduced the observed statistics and served as the final sample.
+  bool final_sample = false;
   double effective_size = 0;  // of the sample
   std::int64_t toggles = 0;   // proposed by the sampler in the iteration
 };
