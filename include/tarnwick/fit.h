@@ -35,6 +35,11 @@ struct FitSettings {
   // The start as a comma list, as the command line's --init gives it (its errors name --init);
   // used instead of `init` when not empty.
   std::string init_list;
+  // The coefficients of the formula's offset terms (offset(term)), in their order; -infinity
+  // and infinity allowed. As a comma list (the command line's --offset-coef, "-Inf,0.5"; its
+  // errors name --offset-coef) in `offset_coef_list`, used instead when not empty.
+  std::vector<double> offset_coef;
+  std::string offset_coef_list;
   int sample_size = 1024;   // mcmle, ee
   int max_iterations = 60;  // mcmle, ee
   EquilibriumSettings equilibrium;

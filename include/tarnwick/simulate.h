@@ -25,6 +25,10 @@ struct DrawSettings {
   // The option the messages name for the coefficients ("--coef"); empty: they speak of "the
   // coefficients".
   std::string coefficients_option;
+  // Without coefficients: the values of the offset terms' coefficients for the fit, as
+  // FitSettings has them. (Given coefficients hold every one, an offset's -Inf or Inf included.)
+  std::vector<double> offset_coef;
+  std::string offset_coef_list;
   int networks = 100;
   std::uint64_t seed = 1;
   int threads = 0;

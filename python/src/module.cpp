@@ -312,8 +312,9 @@ void bind_fitting(py::module_& m) {
          int replicates, const std::vector<double>& init, int sample_size, int max_iterations,
          std::uint64_t seed, int threads, int chains, std::int64_t burnin, std::int64_t interval,
          std::int64_t dyad_sample, int ee_tasks, double ee_gain, int ee_draws,
-         const py::object& progress) {
+         const std::vector<double>& offset_coef, const py::object& progress) {
         tarnwick::FitSettings s;
+        s.offset_coef = offset_coef;
         s.method = method;
         s.errors = errors;
         s.replicates = replicates;
@@ -337,7 +338,8 @@ void bind_fitting(py::module_& m) {
       py::arg("sample_size") = 1024, py::arg("max_iterations") = 60, py::arg("seed") = 1,
       py::arg("threads") = 0, py::arg("chains") = 8, py::arg("burnin") = -1,
       py::arg("interval") = -1, py::arg("dyad_sample") = -1, py::arg("ee_tasks") = 4,
-      py::arg("ee_gain") = 0.03, py::arg("ee_draws") = 128, py::arg("progress") = py::none());
+      py::arg("ee_gain") = 0.03, py::arg("ee_draws") = 128,
+      py::arg("offset_coef") = std::vector<double>(), py::arg("progress") = py::none());
 }
 
 // Networks drawn from a model, and the goodness of fit.
@@ -346,9 +348,10 @@ void bind_simulation(py::module_& m) {
       "simulate",
       [](const tarnwick::Model& model, const std::vector<double>& coefficients, int networks,
          std::uint64_t seed, int threads, int chains, std::int64_t burnin, std::int64_t interval,
-         const py::object& progress) {
+         const std::vector<double>& offset_coef, const py::object& progress) {
         tarnwick::SimulateSettings s;
         s.coefficients = coefficients;
+        s.offset_coef = offset_coef;
         s.networks = networks;
         set_sampling(s, seed, threads, chains, burnin, interval);
         const auto simulation = run_cancellable<tarnwick::SimulationResult>(
@@ -366,14 +369,16 @@ void bind_simulation(py::module_& m) {
       },
       py::arg("model"), py::arg("coefficients"), py::arg("networks") = 100, py::arg("seed") = 1,
       py::arg("threads") = 0, py::arg("chains") = 8, py::arg("burnin") = -1,
-      py::arg("interval") = -1, py::arg("progress") = py::none());
+      py::arg("interval") = -1, py::arg("offset_coef") = std::vector<double>(),
+      py::arg("progress") = py::none());
   m.def(
       "gof",
       [](const tarnwick::Model& model, const std::vector<double>& coefficients, int networks,
          std::uint64_t seed, int threads, int chains, std::int64_t burnin, std::int64_t interval,
-         const py::object& progress) {
+         const std::vector<double>& offset_coef, const py::object& progress) {
         tarnwick::GofSettings s;
         s.coefficients = coefficients;
+        s.offset_coef = offset_coef;
         s.networks = networks;
         set_sampling(s, seed, threads, chains, burnin, interval);
         const auto tables = run_cancellable<tarnwick::GofTables>(
@@ -382,7 +387,8 @@ void bind_simulation(py::module_& m) {
       },
       py::arg("model"), py::arg("coefficients") = std::vector<double>(), py::arg("networks") = 100,
       py::arg("seed") = 1, py::arg("threads") = 0, py::arg("chains") = 8, py::arg("burnin") = -1,
-      py::arg("interval") = -1, py::arg("progress") = py::none());
+      py::arg("interval") = -1, py::arg("offset_coef") = std::vector<double>(),
+      py::arg("progress") = py::none());
 }
 
 // The texts of the results (tarnwick/reporting.h), from the values the calls above return.

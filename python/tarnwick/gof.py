@@ -171,6 +171,7 @@ def gof(
     chains: int = 8,
     burnin: Optional[int] = None,
     interval: Optional[int] = None,
+    offset_coef: Optional[Sequence[float]] = None,
     progress: ProgressOption = None,
 ) -> GofResult:
     """The goodness of fit of a model, as the command line's ``gof``.
@@ -179,7 +180,8 @@ def gof(
     and ``coef`` may replace) or a network with a ``formula`` (and ``coef``, one per
     coefficient; without them the pseudo-likelihood estimate, as ``gof`` without ``--coef``).
     ``n`` networks are drawn; ``seed``, ``threads`` (the results do not depend on it),
-    ``chains``, ``burnin``, ``interval`` and ``progress`` as for :func:`fit`. Returns a
+    ``chains``, ``burnin``, ``interval`` and ``progress`` as for :func:`fit`; ``offset_coef``
+    the offset terms' coefficients for the fit made without ``coef``. Returns a
     :class:`GofResult`. Raises ModelError when the networks drawn fill the link store, pile
     up or split (the model is degenerate at the coefficients).
     """
@@ -192,6 +194,7 @@ def gof(
         built._core,
         _numbers("coef", coef),
         networks=_whole("n", n, 1),
+        offset_coef=_numbers("offset_coef", offset_coef),
         **_sampling(seed, threads, chains, burnin, interval),
     )
     _refuse_no_estimate(result)

@@ -126,7 +126,7 @@ def estimators() -> Dict[str, str]:
 _TIDY_COLUMNS = [
     "term", "estimate", "std_error", "z", "p_value", "conf_low", "conf_high", "type",
     "block_type", "exp_estimate", "std_error_method", "outcome", "method",
-    "mcmc_error_percent", "directed",
+    "mcmc_error_percent", "directed", "offset",
 ]
 
 
@@ -176,7 +176,8 @@ class FitResult:
     def tidy(self):
         """One row per coefficient, as the command line's ``--csv`` (broom's tidy form:
         term, estimate, std_error, z, p_value, conf_low, conf_high, type, block_type,
-        exp_estimate, std_error_method, outcome, method, mcmc_error_percent, directed)."""
+        exp_estimate, std_error_method, outcome, method, mcmc_error_percent, directed,
+        offset)."""
         import pandas as pd
 
         e = self.estimate
@@ -189,6 +190,7 @@ class FitResult:
                 row["conf_low"], row["conf_high"], term["configuration_type"],
                 term["block_type"], row["exp_estimate"], e["errors"], e["outcome"], e["method"],
                 shares[k] if k < len(shares) else float("nan"), e["network"]["directed"],
+                bool(row["offset"]),
             ])
         frame = pd.DataFrame(rows, columns=_TIDY_COLUMNS)
         for column in ("estimate", "std_error", "z", "p_value", "conf_low", "conf_high",
@@ -364,6 +366,7 @@ def fit(
     ee_tasks: int = 4,
     ee_gain: float = 0.03,
     ee_draws: int = 128,
+    offset_coef: Optional[Sequence[float]] = None,
     progress: ProgressOption = None,
 ) -> FitResult:
     """Fits an exponential random graph model of the formula to the network.
@@ -387,6 +390,9 @@ def fit(
     ee_tasks, ee_gain, ee_draws : ee: its tasks, the gain of its steps per autocorrelation time
         and the effective draws it averages over (the command line's ``--ee-tasks``,
         ``--ee-gain``, ``--ee-draws``)
+    offset_coef : the coefficients of the formula's offset terms (``offset(term)``), in their
+        order, held fixed (``float("-inf")`` forbids what the term counts); the command line's
+        ``--offset-coef``
     progress : None (a tqdm bar on a terminal), True, False, or a callable
         ``progress(done, total, stage)``
 
@@ -413,6 +419,7 @@ def fit(
         ee_tasks=_whole("ee_tasks", ee_tasks, 1),
         ee_gain=float(ee_gain),
         ee_draws=_whole("ee_draws", ee_draws, 1),
+        offset_coef=_numbers("offset_coef", offset_coef),
         **_sampling(seed, threads, chains, burnin, interval),
     )
     result = FitResult(model, estimate)
@@ -451,6 +458,7 @@ def simulate(
     chains: int = 8,
     burnin: Optional[int] = None,
     interval: Optional[int] = None,
+    offset_coef: Optional[Sequence[float]] = None,
     progress: ProgressOption = None,
 ):
     """Draws networks from a model: a fit's, or a formula's at given coefficients.
@@ -461,6 +469,8 @@ def simulate(
     graphs whose nodes are the network's labels, with its attributes; with ``stats=True``
     instead a DataFrame of the model's statistics, one row per network. ``seed``,
     ``threads``, ``chains``, ``burnin``, ``interval`` and ``progress`` as for :func:`fit`.
+    Given coefficients hold every one, an offset's ``-inf`` included; ``offset_coef`` is for a
+    fit made first.
     """
     import pandas as pd
 
@@ -477,6 +487,7 @@ def simulate(
         built._core,
         _numbers("coef", coef),
         networks=_whole("n", n, 1),
+        offset_coef=_numbers("offset_coef", offset_coef),
         **_sampling(seed, threads, chains, burnin, interval),
     )
     _refuse_no_estimate(result)

@@ -19,7 +19,9 @@ std::string coefficients_name(const tarnwick::DrawSettings& s) {
 // The pseudo-likelihood estimate to draw at, when no coefficients are given.
 void take_fitted(const Study& study, const tarnwick::DrawSettings& s, DrawStart& start) {
   refuse_curved(study.model, "give its weight and decay with " + coefficients_name(s));
-  const CheckedFit fit = fit_and_check(study);
+  Study with_offsets = study;
+  with_offsets.model = model_with_offsets(study.model, s.offset_coef, s.offset_coef_list);
+  const CheckedFit fit = fit_and_check(with_offsets);
   start.fit_warnings = fit.warnings;
   start.usable = fit.usable();
   if (!start.usable) return;
@@ -45,6 +47,10 @@ DrawStart draw_start(const Study& study, const tarnwick::DrawSettings& s, bool e
   if (!listed && s.coefficients.empty()) {
     take_fitted(study, s, start);
     return start;
+  }
+  if (!s.offset_coef.empty() || !s.offset_coef_list.empty()) {
+    throw tarnwick::ArgumentError(
+        "--offset-coef is for the fit; given coefficients hold every one, the offsets' included");
   }
   const std::string list = listed ? s.coefficient_list : comma_list(s.coefficients);
   const std::string option = s.coefficients_option.empty() ? "coefficients" : s.coefficients_option;

@@ -1,6 +1,7 @@
 #include "api/estimate_numbers.h"
 
 #include <cmath>
+#include <limits>
 
 #include "io/data_arguments.h"
 #include "io/study_building.h"
@@ -162,6 +163,10 @@ std::vector<tarnwick::TermRecord> terms_of(const Model& model) {
     tarnwick::TermRecord record;
     record.text = term.text();
     record.statistics = term.statistic_names();
+    if (model.offset_term(t)) {
+      record.text = "offset(" + record.text + ")";
+      for (std::string& name : record.statistics) name = "offset(" + name + ")";
+    }
     if (term.curved()) record.coefficients = term.coefficient_names();
     if (const ClassicParameter* p = term.classic(); p != nullptr) {
       record.configuration_type = number(p->type);
@@ -196,6 +201,13 @@ std::vector<tarnwick::CoefficientRow> coefficient_rows(const Estimate& e, const 
     row.conf_low = f.conf_low;
     row.conf_high = f.conf_high;
     row.exp_estimate = f.exp_estimate;
+    row.offset = model.offset_term(row.term);
+    if (row.offset) {
+      // A fixed value: nothing was estimated, so there is nothing to test.
+      const double nan = std::numeric_limits<double>::quiet_NaN();
+      row.std_error = row.wald = row.z = row.p_value = row.conf_low = row.conf_high = nan;
+      row.exp_estimate = std::exp(row.estimate);
+    }
     rows.push_back(std::move(row));
   }
   return rows;
@@ -294,9 +306,10 @@ tarnwick::Estimate estimate_numbers(const Estimate& e, const tarnwick::Model::Da
   out.mcmc_error_percent = e.mcmc_error_percent;
   out.log_likelihood = e.log_likelihood;
   if (e.log_likelihood) {
-    out.aic = -2.0 * *e.log_likelihood + 2.0 * r.parameter_count;
-    out.bic =
-        -2.0 * *e.log_likelihood + r.parameter_count * std::log(static_cast<double>(r.dyad_count));
+    // As ergm: the free parameters only, not the offsets'.
+    const int free = r.parameter_count - model.offset_coefficient_count();
+    out.aic = -2.0 * *e.log_likelihood + 2.0 * free;
+    out.bic = -2.0 * *e.log_likelihood + free * std::log(static_cast<double>(r.dyad_count));
   }
   if (out.estimated && e.pseudo_likelihood_figures) out.pseudo_likelihood = pseudo_likelihood_of(r);
   if (e.mcmle) out.mcmle = mcmle_record(*e.mcmle);

@@ -11,6 +11,7 @@
 #include "api/task_spread_adapters.h"
 #include "estimate/estimator_table.h"
 #include "estimate/pseudo_likelihood_estimator.h"
+#include "estimate/sampling_settings.h"
 
 namespace tarnwick {
 
@@ -127,6 +128,8 @@ Estimate fit(const Model& model, const FitSettings& settings, const Progress& pr
     tarn::check_cancel(progress);
     const tarn::Estimator& estimator = tarn::estimator_named(settings.method);
     tarn::Study study = data.study;
+    study.model =
+        tarn::model_with_offsets(study.model, settings.offset_coef, settings.offset_coef_list);
     if (settings.dialogue_passes) study.newton_until_settled = false;
     const tarn::Estimate e =
         estimator.fit(study, internal, estimator_progress(progress, settings.max_iterations));

@@ -1,5 +1,6 @@
 #include "tarnwick/saved_fit.h"
 
+#include <limits>
 #include <nlohmann/json.hpp>
 
 #include "api/api_errors.h"
@@ -48,6 +49,15 @@ SavedFit saved_fit_of(const std::string& path) {
   fit.links = doc["input"]["network"].value("links", 0);
   if (!fit.converged()) return fit;
   for (const auto& p : doc["parameters"]) {
+    // An offset's infinite value is written as R writes it.
+    if (p.value("offset", false) && p.contains("estimate") && p["estimate"].is_string()) {
+      const std::string value = p["estimate"].get<std::string>();
+      if (value == "-Inf" || value == "Inf") {
+        fit.coefficients.push_back((value == "Inf" ? 1.0 : -1.0) *
+                                   std::numeric_limits<double>::infinity());
+        continue;
+      }
+    }
     if (!p.contains("estimate") || !p["estimate"].is_number()) {
       throw refused("a parameter of its converged fit has no estimate");
     }

@@ -49,6 +49,9 @@ void add_simulation_options(CLI::App& command, SimulateCommandOptions& o) {
   command.add_option("--coef", o.coef,
                      "Coefficients, one per term (default: the estimates of a pseudo-likelihood "
                      "fit made first)");
+  command.add_option("--offset-coef", o.offset_coef,
+                     "Without --coef: the coefficients of the offset terms (offset(term)) for "
+                     "the fit, in their order; -Inf and Inf allowed");
   command.add_option("--fit", o.fit_path,
                      "The JSON results of a fit (fit --json FILE): its model, estimates and data, "
                      "instead of the network, -m and --coef");
@@ -150,6 +153,9 @@ void add_fit_command(Commands& c) {
                    "dependent models: 8 max(sqrt(dyads), links, 40); M at least the empty dyads: "
                    "every one, exact)")
       ->check(CLI::Range(std::int64_t{1}, std::numeric_limits<std::int64_t>::max()));
+  fit_command->add_option("--offset-coef", fit.offset_coef,
+                          "The coefficients of the offset terms (offset(term) in the model), in "
+                          "their order, fixed rather than estimated; -Inf and Inf allowed");
   fit.mcmle.add(*fit_command);
   fit.ee.add(*fit_command);
   fit.sampling.add(*fit_command);

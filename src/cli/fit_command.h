@@ -24,6 +24,7 @@ struct FitCommandOptions {
   std::string errors = "naive";  // naive, godambe or bootstrap
   int replicates = 500;
   std::string method = "mple";  // mple, mcmle or ee (tarnwick::estimators())
+  std::string offset_coef;      // the offset terms' coefficients, a comma list; empty: none
   McmleOptions mcmle;
   EeOptions ee;
   SamplingOptions sampling;

@@ -122,6 +122,7 @@ Settings draw_settings(const SimulateCommandOptions& o) {
   Settings s;
   s.coefficients = o.fitted_coefficients;
   s.coefficient_list = o.coef;
+  s.offset_coef_list = o.offset_coef;
   s.coefficients_option = "--coef";
   s.networks = o.networks;
   o.sampling.apply(s);

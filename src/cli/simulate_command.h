@@ -17,7 +17,8 @@ namespace tarn {
 struct SimulateCommandOptions {
   tarnwick::ReadOptions data;
   std::string model;
-  std::string coef;  // empty: the fitted estimates
+  std::string coef;         // empty: the fitted estimates
+  std::string offset_coef;  // for the fit without --coef: the offset terms' coefficients
   // The JSON results of a fit, whose model, estimates and data are taken instead of the network,
   // the model and the coefficients; empty: none.
   std::string fit_path;

@@ -156,6 +156,11 @@ void check_ee_settings(const EstimatorSettings& settings) {
 Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSettings& settings,
                                         const EstimatorProgress& progress) {
   check_can_simulate(study);
+  if (study.model.has_offsets()) {
+    throw UsageError(
+        "offset terms: equilibrium expectation does not hold coefficients fixed; give --method "
+        "mcmle (or mple)");
+  }
   const Model& model = study.model;
   // A curved model's equilibrium expectation is of its linear model at the written decays.
   const Study linear =

@@ -6,6 +6,7 @@
 #include "estimate/dyad_sample.h"
 #include "estimate/ee_estimator.h"
 #include "estimate/estimate.h"
+#include "estimate/mcmle_offsets.h"
 #include "estimate/sample_warnings.h"
 #include "network/usage_error.h"
 
@@ -57,6 +58,7 @@ McmleControl control_of(const McmleSettings& o, const SamplingSettings& sampling
   control.seed = sampler.seed;
   if (sampling.interval >= 0) control.interval = sampling.interval;
   control.max_iterations = o.max_iterations;
+  if (!o.bridge) control.bridges = 0;
   return control;
 }
 
@@ -124,7 +126,7 @@ void add_end_warnings(const McmleResult& r, const Study& study, std::vector<Warn
   }
   for (int t = 0; t < study.model.term_count(); ++t) {
     const Term& term = *study.model.terms[static_cast<std::size_t>(t)];
-    if (!term.curved()) continue;
+    if (!term.curved() || term.decay_coefficient() < 0) continue;
     const double decay = r.estimate[static_cast<std::size_t>(study.model.first_coefficient(t) +
                                                              term.decay_coefficient())];
     char text[32];
@@ -190,6 +192,7 @@ void check_mcmle_settings(const EstimatorSettings& settings) {
 Estimate fit_by_mcmle(const Study& study, const EstimatorSettings& settings,
                       const EstimatorProgress& progress) {
   check_can_simulate(study);
+  if (study.model.has_offsets()) return fit_offsets_by_mcmle(study, settings, progress);
   const Model& model = study.model;
   Estimate e;
   e.method = "mcmle";

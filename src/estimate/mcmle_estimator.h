@@ -8,9 +8,9 @@
 
 #include "estimate/checked_fit.h"
 #include "estimate/sampling_settings.h"
-#include "mple/parameter_errors.h"
 #include "mcmle/mcmle.h"
 #include "model/study.h"
+#include "mple/parameter_errors.h"
 #include "network/warning.h"
 
 namespace tarn {
@@ -21,6 +21,7 @@ struct McmleSettings {
   std::vector<double> start;
   int sample_size = 1024;
   int max_iterations = 60;
+  bool bridge = true;  // false: no bridged log-likelihood (its reference knows no offsets)
 };
 
 struct McmleFit {

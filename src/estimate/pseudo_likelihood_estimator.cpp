@@ -15,8 +15,12 @@ namespace {
 // model's dependence terms).
 std::vector<Warning> naive_errors_caveat(const Model& model) {
   std::string terms;
-  for (const TermPointer& term : model.terms) {
-    if (!term->dyad_independent()) terms += (terms.empty() ? "" : ", ") + term->text();
+  for (int t = 0; t < model.term_count(); ++t) {
+    const Term& term = *model.terms[std::size_t(t)];
+    // An offset's coefficient has no error to be too small.
+    if (!term.dyad_independent() && !model.offset_term(t)) {
+      terms += (terms.empty() ? "" : ", ") + term.text();
+    }
   }
   if (terms.empty()) return {};
   return {Warning{"naive_errors_suspect"}.add_text("terms", terms)};
@@ -94,6 +98,16 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
   if (method != ErrorMethod::naive) check_can_simulate(study);
   refuse_curved(study.model, "give --method mcmle");
   const bool sampled = samples_dyads(study, settings);
+  if (method == ErrorMethod::godambe && study.model.has_offsets()) {
+    throw UsageError(
+        "--se godambe: its pseudo-score takes no offset terms; give --se naive or "
+        "bootstrap");
+  }
+  if (sampled && study.model.has_offsets()) {
+    throw UsageError(
+        "offset terms: the pseudo-likelihood of a sample of the dyads takes none; "
+        "leave out --dyad-sample");
+  }
   Estimate e;
   if (sampled) {
     e = fit_by_dyad_sample(study, settings);

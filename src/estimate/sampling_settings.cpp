@@ -1,8 +1,11 @@
 #include "estimate/sampling_settings.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
+#include <limits>
+#include <optional>
 #include <thread>
 
 #include "network/fatal_error.h"
@@ -39,19 +42,78 @@ void check_can_simulate(const Study& study) {
   }
 }
 
+namespace {
+
+// A number of a comma list: a decimal, or Inf, -Inf (any case, a leading '+' allowed); nullopt
+// for anything else.
+std::optional<double> list_number(const std::string& item) {
+  std::string lower = item;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const double inf = std::numeric_limits<double>::infinity();
+  if (lower == "inf" || lower == "+inf") return inf;
+  if (lower == "-inf") return -inf;
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), value);
+  if (error != std::errc() || end != item.data() + item.size() || item.empty()) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::vector<std::string> list_items(const std::string& list) {
+  std::vector<std::string> items;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = list.find(',', start);
+    items.push_back(list.substr(start, comma == std::string::npos ? comma : comma - start));
+    if (comma == std::string::npos) return items;
+    start = comma + 1;
+  }
+}
+
+}  // namespace
+
+std::vector<double> offset_values_of(const std::string& list, const std::string& option) {
+  std::vector<double> values;
+  if (list.empty()) return values;
+  for (const std::string& item : list_items(list)) {
+    const std::optional<double> value = list_number(item);
+    if (!value || std::isnan(*value)) {
+      throw UsageError(option + ": \"" + item + "\" is not a number (nor Inf, -Inf)");
+    }
+    values.push_back(*value);
+  }
+  return values;
+}
+
+Model model_with_offsets(const Model& model, const std::vector<double>& values,
+                         const std::string& list) {
+  if (!model.has_offsets() && values.empty() && list.empty()) return model;
+  if (!list.empty())
+    return with_offsets(model, offset_values_of(list, "--offset-coef"), "--offset-coef");
+  // The values given in code are named as the library's callers know them; none at all, as the
+  // command line's option that gives them.
+  return with_offsets(model, values, values.empty() ? "--offset-coef" : "offset_coef");
+}
+
 std::vector<double> coefficients_of(const std::string& list, const Model& model,
                                     const std::string& option) {
   std::vector<double> values;
+  std::vector<char> offset;  // per coefficient: an offset term's
+  for (int t = 0; t < model.term_count(); ++t) {
+    for (int c = 0; c < model.terms[std::size_t(t)]->coefficient_count(); ++c) {
+      offset.push_back(model.offset_term(t) ? 1 : 0);
+    }
+  }
   std::size_t start = 0;
   for (;;) {
     const std::size_t comma = list.find(',', start);
     const std::string item = list.substr(start, comma == std::string::npos ? comma : comma - start);
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), value);
-    if (error != std::errc() || end != item.data() + item.size() || item.empty()) {
-      throw UsageError(option + ": \"" + item + "\" is not a number");
-    }
-    if (!std::isfinite(value)) {
+    const std::optional<double> read = list_number(item);
+    if (!read) throw UsageError(option + ": \"" + item + "\" is not a number");
+    const double value = *read;
+    const bool at_offset = values.size() < offset.size() && offset[values.size()] != 0;
+    if (!std::isfinite(value) && !at_offset) {
       throw UsageError(option + ": coefficient " + std::to_string(values.size() + 1) + " (" + item +
                        ") is not a finite number");
     }

@@ -33,7 +33,17 @@ void check_can_simulate(const Study& study);
 
 // The coefficients of a --coef (or --init) list, one per coefficient of the model (a curved
 // term's weight and decay).
+// An offset term's coefficient may be -Inf or Inf.
 std::vector<double> coefficients_of(const std::string& list, const Model& model,
                                     const std::string& option = "--coef");
+
+// The numbers of an --offset-coef list (Inf, -Inf allowed, as R writes them, any case).
+std::vector<double> offset_values_of(const std::string& list, const std::string& option);
+
+// The model with its offset terms' values: those of `list` (the command line's --offset-coef,
+// named in its errors) when not empty, else `values` (offset_coef). A model without offset terms
+// given none is returned as it is.
+Model model_with_offsets(const Model& model, const std::vector<double>& values,
+                         const std::string& list);
 
 }  // namespace tarn

@@ -11,7 +11,7 @@ std::optional<double> bridged_log_likelihood(const Model& model, const Vector& o
   const Vector from = model.canonical(reference.coefficients), to = model.canonical(estimate);
   const std::size_t p = from.size();
   Vector direction(p);
-  for (std::size_t k = 0; k < p; ++k) direction[k] = to[k] - from[k];
+  for (std::size_t k = 0; k < p; ++k) direction[k] = to[k] == from[k] ? 0.0 : to[k] - from[k];
   double rise = 0.0;
   for (int b = control.bridges - 1; b >= 0; --b) {
     const double u = (b + 0.5) / control.bridges;

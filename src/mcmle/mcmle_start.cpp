@@ -16,7 +16,8 @@ std::optional<DyadIndependentReference> dyad_independent_reference(const Study& 
   std::vector<int> first_of_kept;  // the first coefficient of each kept term in the whole model
   for (int t = 0; t < study.model.term_count(); ++t) {
     const TermPointer& term = study.model.terms[static_cast<std::size_t>(t)];
-    if (!term->dyad_independent()) continue;
+    // A term without coefficients (a folded offset) has none to estimate here.
+    if (!term->dyad_independent() || term->coefficient_count() == 0) continue;
     independent.model.terms.push_back(term);
     first_of_kept.push_back(study.model.first_coefficient(t));
   }

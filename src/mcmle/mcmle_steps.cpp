@@ -180,7 +180,10 @@ Vector capped_move(const Model& model, const Vector& theta, Vector move,
     Vector to = theta;
     for (std::size_t k = 0; k < p; ++k) to[k] += m[k];
     Vector change = model.canonical(to);
-    for (std::size_t s = 0; s < change.size(); ++s) change[s] -= eta[s];
+    // An offset's parameter does not change, also at -Inf (where inf - inf is NaN).
+    for (std::size_t s = 0; s < change.size(); ++s) {
+      change[s] = change[s] == eta[s] ? 0.0 : change[s] - eta[s];
+    }
     return weight_share(canonical_sample, change);
   };
   const Vector least = model.least_coefficients();

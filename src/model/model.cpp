@@ -1,10 +1,12 @@
 #include "model/model.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "model/model_terms.h"
 #include "network/capacity.h"
+#include "network/usage_error.h"
 
 namespace tarn {
 
@@ -14,12 +16,72 @@ int Model::parameter_count() const {
   return count;
 }
 
+namespace {
+
+// ergm names an offset term's statistics offset(name).
+void add_names(const std::vector<std::string>& own, bool offset, std::vector<std::string>& names) {
+  for (const std::string& name : own) names.push_back(offset ? "offset(" + name + ")" : name);
+}
+
+}  // namespace
+
 std::vector<std::string> Model::statistic_names() const {
   std::vector<std::string> names;
-  for (const TermPointer& term : terms) {
-    names.insert(names.end(), term->statistic_names().begin(), term->statistic_names().end());
+  for (int t = 0; t < term_count(); ++t) {
+    add_names(terms[std::size_t(t)]->statistic_names(), offset_term(t), names);
   }
   return names;
+}
+
+bool Model::has_offsets() const {
+  return std::any_of(offset_terms.begin(), offset_terms.end(), [](char c) { return c != 0; });
+}
+
+int Model::offset_coefficient_count() const {
+  int count = 0;
+  for (int t = 0; t < term_count(); ++t) {
+    if (offset_term(t)) count += terms[std::size_t(t)]->coefficient_count();
+  }
+  return count;
+}
+
+std::vector<std::optional<double>> Model::fixed_coefficients() const {
+  std::vector<std::optional<double>> fixed;
+  std::size_t v = 0;
+  for (int t = 0; t < term_count(); ++t) {
+    for (int c = 0; c < terms[std::size_t(t)]->coefficient_count(); ++c) {
+      if (offset_term(t) && v < offset_values.size()) {
+        fixed.emplace_back(offset_values[v++]);
+      } else {
+        fixed.emplace_back();
+      }
+    }
+  }
+  return fixed;
+}
+
+std::vector<int> Model::free_coefficients() const {
+  std::vector<int> free;
+  const std::vector<std::optional<double>> fixed = fixed_coefficients();
+  for (std::size_t k = 0; k < fixed.size(); ++k) {
+    if (!fixed[k]) free.push_back(static_cast<int>(k));
+  }
+  return free;
+}
+
+Model with_offsets(Model model, const std::vector<double>& values, const std::string& option) {
+  const int wanted = model.offset_coefficient_count();
+  if (static_cast<int>(values.size()) != wanted) {
+    throw UsageError(option + ": " + std::to_string(values.size()) +
+                     (values.size() == 1 ? " value" : " values") + " for " +
+                     std::to_string(wanted) + " offset coefficient" + (wanted == 1 ? "" : "s") +
+                     " (offset(term) in the formula)");
+  }
+  for (double v : values) {
+    if (std::isnan(v)) throw UsageError(option + ": a value is not a number");
+  }
+  model.offset_values = values;
+  return model;
 }
 
 int Model::term_of_statistic(int k) const {
@@ -82,9 +144,8 @@ int Model::coefficient_count() const {
 
 std::vector<std::string> Model::coefficient_names() const {
   std::vector<std::string> names;
-  for (const TermPointer& term : terms) {
-    const std::vector<std::string> own = term->coefficient_names();
-    names.insert(names.end(), own.begin(), own.end());
+  for (int t = 0; t < term_count(); ++t) {
+    add_names(terms[std::size_t(t)]->coefficient_names(), offset_term(t), names);
   }
   return names;
 }
@@ -175,7 +236,9 @@ std::vector<double> Model::start_from_fixed(const std::vector<double>& fixed_est
   for (const TermPointer& term : terms) {
     // The linear term at the written decay has one statistic per coefficient of its own, or one
     // (the gw statistic) for a curved term's two.
-    const int used = term->curved() ? 1 : term->statistic_count();
+    const int used = term->coefficient_count() == 0 ? 0
+                     : term->curved()               ? 1
+                                                    : term->statistic_count();
     std::vector<double> estimate(static_cast<std::size_t>(used), 0.0);
     for (int k = 0; k < used && in + std::size_t(k) < fixed_estimate.size(); ++k) {
       estimate[static_cast<std::size_t>(k)] = fixed_estimate[in + std::size_t(k)];
@@ -202,7 +265,9 @@ Model model_of_formula(std::string_view formula, const TermContext& context) {
   const std::vector<TermCall> calls = parse_formula(formula);
   Model model;
   model.directed = context.directed;
-  if (context.directed) {
+  const bool offsets =
+      std::any_of(calls.begin(), calls.end(), [](const TermCall& call) { return call.offset; });
+  if (context.directed && !offsets) {
     if (const auto description = classic_description(calls, context.block_type_count)) {
       model = build_model(*description, context.block_type_count.value_or(0), context);
       return model;
@@ -210,6 +275,12 @@ Model model_of_formula(std::string_view formula, const TermContext& context) {
   }
   for (const TermCall& call : calls) {
     model.terms.push_back(make_term(call, context));
+    model.offset_terms.push_back(call.offset ? 1 : 0);
+    if (call.offset && model.terms.back()->curved()) {
+      throw ModelError("offset(" + model.terms.back()->text() +
+                       "): an offset of a curved term is not supported; fix its decay "
+                       "(fixed=TRUE)");
+    }
     if (const std::string_view notice = term_notice(call.name); !notice.empty()) {
       model.notes.emplace_back(notice);
     }

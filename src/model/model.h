@@ -23,6 +23,10 @@ struct Model {
   bool directed = true;
   // What building the model has to say (ergm's m2star, ...): codes and the names they concern.
   std::vector<std::string> notes;
+  // ergm's offset(term): per term, whether its coefficients are fixed rather than estimated
+  // (empty: none is); and their values, the offset terms' coefficients in order (with_offsets).
+  std::vector<char> offset_terms;
+  std::vector<double> offset_values;
 
   int parameter_count() const;
   int term_count() const { return static_cast<int>(terms.size()); }
@@ -58,6 +62,18 @@ struct Model {
   // written.
   std::vector<double> start_from_fixed(const std::vector<double>& fixed_estimate) const;
 
+  bool offset_term(int t) const {
+    return static_cast<std::size_t>(t) < offset_terms.size() &&
+           offset_terms[static_cast<std::size_t>(t)] != 0;
+  }
+  bool has_offsets() const;
+  int offset_coefficient_count() const;
+  // Per coefficient (a linear model's per statistic): the fixed value of an offset term's, or
+  // nullopt for one that is estimated.
+  std::vector<std::optional<double>> fixed_coefficients() const;
+  // Per free coefficient, its index among all (0-based).
+  std::vector<int> free_coefficients() const;
+
   // delta[k] = the change statistic of statistic k for the dyad (i, j).
   void add_changes(const TermGraph& g, int i, int j, double* delta) const {
     for (const TermPointer& term : terms) {
@@ -81,5 +97,10 @@ Model build_model(const ModelDescription& description, int block_type_count,
 // the order the dialogue would (see model_terms.h); any other formula its terms as written.
 // Throws ModelError naming the term.
 Model model_of_formula(std::string_view formula, const TermContext& context);
+
+// The model with its offset terms' coefficients fixed at `values` (one per coefficient of the
+// offset terms, in order; -infinity and infinity allowed). Throws UsageError naming `option` and
+// both counts when they differ, or when values are given to a model without offset terms.
+Model with_offsets(Model model, const std::vector<double>& values, const std::string& option);
 
 }  // namespace tarn

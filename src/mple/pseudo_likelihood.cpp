@@ -11,8 +11,10 @@
 #include "mple/dyad_classes.h"
 #include "mple/dyad_sums.h"
 #include "mple/fit_passes.h"
+#include "mple/offset_fit.h"
 #include "mple/sender_sweep.h"
 #include "mple/statistic_values.h"
+#include "network/usage_error.h"
 
 namespace tarn {
 
@@ -416,6 +418,7 @@ ParamVector score(const Study& study, const ParamVector& estimate) {
 }  // namespace
 
 FitResult fit_pseudo_likelihood(const Study& study, const FitObserver& observer) {
+  if (study.model.has_offsets()) return fit_with_offsets(study, observer);
   if (fits_by_dyad_classes(study)) {
     return fit_dyad_class_rows(study, dyad_class_rows(study), observer, nullptr);
   }
@@ -425,6 +428,7 @@ FitResult fit_pseudo_likelihood(const Study& study, const FitObserver& observer)
 }
 
 FitResult fit_pseudo_likelihood_from(const Study& study, const ParamVector& start) {
+  if (study.model.has_offsets()) return fit_with_offsets(study, {}, &start);
   if (fits_by_dyad_classes(study)) {
     return fit_dyad_class_rows(study, dyad_class_rows(study), {}, &start);
   }
@@ -434,6 +438,10 @@ FitResult fit_pseudo_likelihood_from(const Study& study, const ParamVector& star
 }
 
 ParamVector pseudo_score(const Study& study, const ParamVector& estimate) {
+  if (study.model.has_offsets()) {
+    throw UsageError(
+        "offset terms: Godambe errors are not available; give --se naive or bootstrap");
+  }
   if (fits_by_dyad_classes(study))
     return score_of_dyad_class_rows(dyad_class_rows(study), estimate);
   return study.uses_kernel() ? score<KernelColumns>(study, estimate)

@@ -176,6 +176,13 @@ void write_parameters(const Estimate& fit, std::ostream& out) {
   for (std::size_t p = 0; p < rows.size(); ++p) {
     const CoefficientRow& row = rows[p];
     const double share = mcmc ? fit.mcmle->mcmc_error_percent[p] : shares ? sampling[p] : 0.0;
+    if (row.offset) {
+      // A fixed value: no error, no test.
+      const std::string value = std::isinf(row.estimate) ? (row.estimate < 0 ? "-Inf" : "Inf")
+                                                         : number_text(row.estimate);
+      cells.push_back({row.name, value, "", "", "", "", ""});
+      continue;
+    }
     cells.push_back({row.name, number_text(row.estimate), number_text(row.std_error),
                      shares ? printed("%.1f", share) : "", printed("%.3f", row.z),
                      p_value_text(row.p_value), significance_stars(row.p_value)});
@@ -224,7 +231,10 @@ void write_fit_screen(const tarnwick::Estimate& fit, std::ostream& out) {
     if (fit.pseudo_likelihood->pass_limit) {
       out << "\n Too many iterations! Returning partial results.\n";
     }
-    write_statistics(*fit.pseudo_likelihood, fit.coefficients.size(), out);
+    // The degrees of freedom are the free parameters': an offset's value is given.
+    const auto free = std::count_if(fit.coefficients.begin(), fit.coefficients.end(),
+                                    [](const CoefficientRow& row) { return !row.offset; });
+    write_statistics(*fit.pseudo_likelihood, static_cast<std::size_t>(free), out);
     if (fit.log_likelihood) {
       out << " Log-likelihood        " << printed("%12.3f", *fit.log_likelihood) << " (exact: the "
           << "model is dyad-independent), AIC " << printed("%.3f", *fit.aic) << ", BIC "

@@ -125,7 +125,12 @@ json parameters_section(const Estimate& e) {
          {"p_value", finite_or_null(row.p_value)},
          {"conf_low", finite_or_null(row.conf_low)},
          {"conf_high", finite_or_null(row.conf_high)},
-         {"exp_estimate", finite_or_null(row.exp_estimate)}});
+         {"exp_estimate", finite_or_null(row.exp_estimate)},
+         {"offset", row.offset}});
+    // JSON has no infinity: an offset's -Inf or Inf is written as R writes it.
+    if (row.offset && std::isinf(row.estimate)) {
+      parameters.back()["estimate"] = row.estimate < 0 ? "-Inf" : "Inf";
+    }
     if (!e.sampling_percent.empty()) {
       parameters.back()["sampling_error_percent"] =
           k < e.sampling_percent.size() ? finite_or_null(e.sampling_percent[k]) : json(nullptr);

@@ -6,6 +6,8 @@
 namespace tarn {
 
 std::string csv_number(double value) {
+  // As R writes them: an offset's fixed value may be infinite.
+  if (std::isinf(value)) return value < 0 ? "-Inf" : "Inf";
   if (!std::isfinite(value)) return "NA";
   char buffer[32];
   const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -25,7 +27,7 @@ std::string csv_text(const std::string& text) {
 
 void write_tidy_csv(const tarnwick::Estimate& e, std::ostream& out) {
   out << "term,estimate,std_error,z,p_value,conf_low,conf_high,type,block_type,exp_estimate,"
-         "std_error_method,outcome,method,mcmc_error_percent,directed\n";
+         "std_error_method,outcome,method,mcmc_error_percent,directed,offset\n";
   for (std::size_t k = 0; k < e.coefficients.size(); ++k) {
     const tarnwick::CoefficientRow& row = e.coefficients[k];
     const tarnwick::TermRecord& term = e.terms[static_cast<std::size_t>(row.term)];
@@ -36,7 +38,8 @@ void write_tidy_csv(const tarnwick::Estimate& e, std::ostream& out) {
         << ',' << e.errors << ',' << e.outcome << ',' << e.method << ','
         << (k < e.mcmc_error_percent.size() ? csv_number(e.mcmc_error_percent[k])
                                             : std::string("NA"))
-        << ',' << (e.network.directed ? "TRUE" : "FALSE") << '\n';
+        << ',' << (e.network.directed ? "TRUE" : "FALSE") << ',' << (row.offset ? "TRUE" : "FALSE")
+        << '\n';
   }
 }
 

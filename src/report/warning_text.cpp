@@ -516,7 +516,12 @@ constexpr Wording wordings[] = {
               "compare fits at a few fixed decays.";
      }},
     {"log_likelihood_not_bridged",
-     [](const Warning&) -> std::string {
+     [](const Warning& w) -> std::string {
+       if (w.text("reason") == "offsets") {
+         return "The log-likelihood was not computed: its bridge starts from the "
+                "dyad-independent terms' likelihood, which holds no offsets, so AIC and BIC are "
+                "not given.";
+       }
        return "The log-likelihood was not computed: the networks drawn along the bridge from "
               "the dyad-independent reference ran away, so AIC and BIC are not given.";
      }},

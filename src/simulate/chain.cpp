@@ -1,5 +1,7 @@
 #include "simulate/chain.h"
 
+#include <cmath>
+
 namespace tarn {
 
 Chain::Chain(const Model& model, std::vector<double> eta, TermGraph start,
@@ -32,7 +34,13 @@ bool Chain::propose() {
   const bool adding = !graph_.has_link(i, j);
   model_.add_changes(graph_, i, j, delta_.data());
   double gain = 0.0;
-  for (std::size_t p = 0; p < delta_.size(); ++p) gain += eta_[p] * delta_[p];
+  // A statistic that does not change adds nothing, also at an infinite offset (0 * inf is NaN).
+  for (std::size_t p = 0; p < delta_.size(); ++p) {
+    if (delta_[p] != 0.0) gain += eta_[p] * delta_[p];
+  }
+  // Offsets of -inf and inf that pull both ways: the move is neither forbidden nor forced by
+  // one of them alone; it is refused, as the configuration one forbids is never entered.
+  if (std::isnan(gain)) return false;
   const double log_weight = adding ? gain : -gain;
   const double ratio = proposal_.ratio(adding, toggleable, delta_.data(), exp_);
   // A weight of at least 1 accepts whatever the draw (exp(0) = 1 and exp rises), so its exp is

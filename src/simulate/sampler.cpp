@@ -17,6 +17,12 @@ namespace tarn {
 
 namespace {
 
+// Dyad weights of an infinite offset would be 0 or infinite: such models take the uniform draw.
+bool all_finite(const std::vector<double>& coefficients) {
+  return std::all_of(coefficients.begin(), coefficients.end(),
+                     [](double c) { return std::isfinite(c); });
+}
+
 // Lag-1 autocorrelation of each statistic, pooled over the chains: the products of deviations
 // from the mean of consecutive networks of one chain, summed, over the sum of squared deviations
 // of every network. By the Cauchy-Schwarz inequality it lies within [-1, 1].
@@ -95,7 +101,7 @@ class SampleRun {
         link_capacity_(
             chain_link_capacity(study.node_count(), study.network.link_count, study.dyad_count())),
         proposal_(
-            settings.weighted_dyads
+            settings.weighted_dyads && all_finite(coefficients)
                 ? DyadDraw::for_model(study, coefficients, settings.most_table_dyads)
                 : DyadDraw::uniform(study.node_count(), study.directed(), study.include_diagonal),
             study.include_diagonal, ratio),

@@ -230,6 +230,8 @@ ArgumentValue argument_value(std::string_view text, const TermCall& call) {
                    "or 2:3)");
 }
 
+TermCall term_of_piece(std::string_view piece, std::string_view whole);
+
 TermCall term_call(std::string_view text, std::string_view whole) {
   TermCall call;
   call.written = std::string(trimmed(text));
@@ -263,6 +265,17 @@ TermCall term_call(std::string_view text, std::string_view whole) {
     }
     call.parenthesised = true;
     const std::string_view inside = trimmed(rest.substr(1, close - 1));
+    if (call.name == "offset") {
+      if (!trimmed(rest.substr(close + 1)).empty() || inside.empty() ||
+          find_outside(inside, ',') != std::string_view::npos) {
+        throw ModelError("cannot read \"" + call.written +
+                         "\": an offset is one term in parentheses, as in offset(edges)");
+      }
+      TermCall inner = term_of_piece(inside, whole);
+      if (inner.offset) throw ModelError("\"" + call.written + "\": an offset of an offset");
+      inner.offset = true;
+      return inner;
+    }
     if (!inside.empty()) {
       for (std::string_view piece : split_outside(inside, ',', whole)) {
         TermArgument argument;

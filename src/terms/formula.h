@@ -11,7 +11,8 @@
 // parameters of a configuration type).
 //
 // Two terms joined by ':' (outside parentheses) are their interaction, "a*b" the two terms and
-// their interaction: one call named ":" or "*" whose operands are the two terms.
+// their interaction: one call named ":" or "*" whose operands are the two terms. offset(term) is
+// the term inside, marked as an offset.
 
 #include <optional>
 #include <string>
@@ -44,6 +45,8 @@ struct TermCall {
   std::optional<std::string> block;  // after '@': "2", "*" (blanks trimmed)
   std::string written;               // the whole term, blanks trimmed
   std::vector<TermCall> operands;    // the two terms of an interaction
+  // Written as offset(term): the term with its coefficients fixed, not estimated.
+  bool offset = false;
 };
 
 // Throws ModelError (terms/term.h) naming the place: an empty term, unbalanced parentheses or

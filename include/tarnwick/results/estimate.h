@@ -101,6 +101,9 @@ struct CoefficientRow {
   double wald = not_a_number, z = not_a_number, p_value = not_a_number;
   double conf_low = not_a_number, conf_high = not_a_number;  // the 95% interval
   double exp_estimate = not_a_number;
+  // An offset term's (offset(term)): the estimate is its fixed value (-Inf and Inf too), with no
+  // error, test or interval.
+  bool offset = false;
 };
 
 template <class Result, class Visit>
@@ -109,7 +112,8 @@ void visit_fields(Result& r, Visit&& visit) {
   visit("name", r.name), visit("term", r.term), visit("observed", r.observed),
       visit("estimate", r.estimate), visit("std_error", r.std_error), visit("wald", r.wald),
       visit("z", r.z), visit("p_value", r.p_value), visit("conf_low", r.conf_low),
-      visit("conf_high", r.conf_high), visit("exp_estimate", r.exp_estimate);
+      visit("conf_high", r.conf_high), visit("exp_estimate", r.exp_estimate),
+      visit("offset", r.offset);
 }
 
 // The pseudo-likelihood's fit figures, when they describe the estimate (the estimate is the

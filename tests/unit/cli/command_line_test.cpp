@@ -126,7 +126,7 @@ TEST(CommandLine, JsonAndCsvAgreeWithTheReport) {
   std::getline(csv, line);
   EXPECT_EQ(line,
             "term,estimate,std_error,z,p_value,conf_low,conf_high,type,block_type,exp_estimate,"
-            "std_error_method,outcome,method,mcmc_error_percent,directed");
+            "std_error_method,outcome,method,mcmc_error_percent,directed,offset");
   std::getline(csv, line);
   EXPECT_EQ(line.rfind("edges,", 0), 0u);
   EXPECT_NE(line.find(",1,0,"), std::string::npos);  // type 1, every dyad
@@ -344,6 +344,32 @@ TEST(CommandLine, BadInputIsRefusedClearlyAndLeavesNoOutput) {
        {"simulate", "net.dat", "-m", "edges", "--seed", "-5"},
        exit_usage,
        "--seed: give a seed of 0 or more, not -5"},
+      {"offset values missing",
+       network,
+       {"fit", "net.dat", "-m", "edges + offset(mutual)", "--json", "r.json", "--csv", "r.csv"},
+       exit_usage,
+       "--offset-coef: 0 values for 1 offset coefficient"},
+      {"more offset values than offsets",
+       network,
+       {"fit", "net.dat", "-m", "edges + offset(mutual)", "--offset-coef", "-Inf,1", "--method",
+        "mcmle", "--json", "r.json", "--csv", "r.csv"},
+       exit_usage,
+       "--offset-coef: 2 values for 1 offset coefficient"},
+      {"offset values without offset terms",
+       network,
+       {"fit", "net.dat", "-m", "edges,mutual", "--offset-coef", "1", "--json", "r.json"},
+       exit_usage,
+       "--offset-coef: 1 value for 0 offset coefficients"},
+      {"an offset value that is not a number",
+       network,
+       {"gof", "net.dat", "-m", "edges + offset(mutual)", "--offset-coef", "x", "--csv", "g.csv"},
+       exit_usage,
+       "--offset-coef: \"x\" is not a number"},
+      {"an infinite coefficient only for an offset",
+       network,
+       {"simulate", "net.dat", "-m", "edges + offset(mutual)", "--coef", "-inf,-inf"},
+       exit_usage,
+       "--coef: coefficient 1 (-inf) is not a finite number"},
       {"statistics linearly dependent",
        network,
        {"fit", "net.dat", "-m", "edges,edges"},

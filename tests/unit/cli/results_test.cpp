@@ -128,7 +128,7 @@ TEST(Results, TheTidyCsvTypeColumnsAreIntegers) {
       std::vector<std::string> fields;
       std::istringstream row(line);
       for (std::string field; std::getline(row, field, ',');) fields.push_back(field);
-      ASSERT_EQ(fields.size(), 15u) << line;
+      ASSERT_EQ(fields.size(), 16u) << line;
       types.push_back(fields[0] + " " + fields[7] + " " + fields[8]);
     }
   }

@@ -198,7 +198,7 @@ TEST(SimulationCommands, TheResultsNameTheOutcomeAndTheErrorsGiven) {
   const auto json = nlohmann::json::parse(none.files.at("j.json"));
   EXPECT_FALSE(json["converged"]);
   EXPECT_EQ(json["outcome"], "estimate_does_not_exist");
-  EXPECT_NE(none.files.at("c.csv").find(",naive,estimate_does_not_exist,mple,NA,TRUE\n"),
+  EXPECT_NE(none.files.at("c.csv").find(",naive,estimate_does_not_exist,mple,NA,TRUE,FALSE\n"),
             std::string::npos)
       << none.files.at("c.csv");
   const CommandRun failed =
@@ -209,7 +209,8 @@ TEST(SimulationCommands, TheResultsNameTheOutcomeAndTheErrorsGiven) {
       << failed.err;
   EXPECT_NE(failed.out.find("ttriple,"), std::string::npos);
   EXPECT_EQ(failed.out.find("godambe"), std::string::npos) << failed.out;
-  EXPECT_NE(failed.out.find(",naive,converged,mple,NA,TRUE\n"), std::string::npos) << failed.out;
+  EXPECT_NE(failed.out.find(",naive,converged,mple,NA,TRUE,FALSE\n"), std::string::npos)
+      << failed.out;
 }
 
 // simulate and gof draw from the fit only when it gives an estimate; otherwise they say why, as
