@@ -344,7 +344,8 @@ class IsolatedEdges final : public Term {
     const int x = g.tie(i, j);
     const int di = g.degree(i) - x, dj = g.degree(j) - x;
     double change = di == 0 && dj == 0 ? 1.0 : 0.0;
-    for (const auto& [a, other] : {std::pair{i, j}, std::pair{j, i}}) {
+    for (const std::pair<int, int>& ends : {std::pair{i, j}, std::pair{j, i}}) {
+      const int a = ends.first, other = ends.second;  // clang 14 captures no structured binding
       if ((a == i ? di : dj) != 1) continue;
       g.for_each_receiver(a, [&](int k) {
         if (k != other && g.degree(k) == 1) change -= 1.0;

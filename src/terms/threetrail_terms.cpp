@@ -34,7 +34,8 @@ class ThreeTrails final : public Term {
     if (!g.directed()) {
       double trails = double(g.degree(i) - x) * (g.degree(j) - x);  // the middle edge
       // The first edge i - j (or j - i), then v - w with v a neighbour of j (of i), w != j.
-      for (const auto& [a, b] : {std::pair{i, j}, std::pair{j, i}}) {
+      for (const std::pair<int, int>& ends : {std::pair{i, j}, std::pair{j, i}}) {
+        const int a = ends.first, b = ends.second;  // clang 14 captures no structured binding
         g.for_each_receiver(b, [&](int v) {
           if (v != a) trails += g.degree(v) - 1;
         });

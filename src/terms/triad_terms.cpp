@@ -202,8 +202,10 @@ class OpenTwoPaths final : public Term {
   }
   void network_statistics(const TermGraph& g, double* out) const override {
     double count = 0;
-    for (const auto& [a, b] : g.link_list()) {
-      g.for_each_receiver(b, [&](int c) { count += c != a && !g.has_link(a, c) ? 1 : 0; });
+    for (const auto& link : g.link_list()) {
+      const int a = link.first;  // clang 14 captures no structured binding
+      g.for_each_receiver(link.second,
+                          [&](int c) { count += c != a && !g.has_link(a, c) ? 1 : 0; });
     }
     out[0] = count;
   }
