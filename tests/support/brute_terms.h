@@ -10,8 +10,8 @@ namespace tarn::test {
 
 // x[a][b]: the tie a->b (undirected: symmetric), nodes 1..n.
 struct Ties {
-  int n;
-  bool directed;
+  int n = 0;
+  bool directed = true;  // set: a copied World's empty Ties would load an indeterminate bool
   std::vector<std::vector<int>> x;
   int operator()(int a, int b) const { return x[std::size_t(a)][std::size_t(b)]; }
 };
