@@ -35,15 +35,9 @@ class Triangles final : public Term {
                       double* const* rows) const override {
     changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
   }
+  // Each triangle met once from each of its three links.
   void network_statistics(const TermGraph& g, double* out) const override {
-    // Every link's change with the link in place counts each triangle once per link in it:
-    // three times.
-    double sum = 0.0, change = 0.0;
-    for (const auto& [a, b] : g.link_list()) {
-      add_change(g, a, b, &change);
-      sum += change;
-    }
-    out[0] = sum / 3.0;
+    out[0] = count_by_link_changes(*this, g, 3.0);
   }
 };
 

@@ -144,6 +144,18 @@ class Term : public std::enable_shared_from_this<Term> {
   std::vector<std::string> names_;
 };
 
+// A one-statistic network count whose every configuration holds `per_configuration` links:
+// the sum of each link's change with the link in place counts each configuration that often.
+template <class FinalTerm>
+double count_by_link_changes(const FinalTerm& term, const TermGraph& g, double per_configuration) {
+  double sum = 0.0, change = 0.0;
+  for (const auto& [a, b] : g.link_list()) {
+    term.FinalTerm::add_change(g, a, b, &change);
+    sum += change;
+  }
+  return sum / per_configuration;
+}
+
 // The rows of Term::sender_changes, dyad by dyad, from the add_change of a final term class:
 // the call is resolved at compile time, so that a term whose change costs a few operations pays
 // no indirect call per dyad.

@@ -362,12 +362,7 @@ class LocalTriangles final : public Term {
   }
   // Each triangle met once from each of its three links.
   void network_statistics(const TermGraph& g, double* out) const override {
-    double sum = 0.0, change = 0.0;
-    for (const auto& [a, b] : g.link_list()) {
-      add_change(g, a, b, &change);
-      sum += change;
-    }
-    out[0] = sum / 3.0;
+    out[0] = count_by_link_changes(*this, g, 3.0);
   }
 
  private:
