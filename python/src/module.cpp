@@ -294,6 +294,25 @@ void bind_networks(py::module_& m) {
         return to_python(report);
       },
       py::arg("model"));
+
+  m.def(
+      "tie_probabilities",
+      [](const tarnwick::Model& model, const std::vector<double>& coefficients) {
+        std::vector<tarnwick::TieProbability> rows;
+        {
+          py::gil_scoped_release release;
+          rows = tarnwick::tie_probabilities(model, coefficients);
+        }
+        std::vector<int> tails, heads;
+        std::vector<double> probabilities;
+        for (const tarnwick::TieProbability& row : rows) {
+          tails.push_back(row.tail);
+          heads.push_back(row.head);
+          probabilities.push_back(row.probability);
+        }
+        return py::make_tuple(tails, heads, probabilities);
+      },
+      py::arg("model"), py::arg("coefficients"));
 }
 
 // The estimators and the fit.

@@ -8,7 +8,7 @@ import numbers
 import warnings
 from typing import Any, Dict, List, NamedTuple, Optional, Sequence
 
-from . import _tarnwick
+from . import _tarnwick, fit_tools
 from .errors import ArgumentError, ModelError, TarnwickWarning
 from .formula import Formula
 from .model import Model, as_model
@@ -138,7 +138,8 @@ class FitResult:
     ``converged``, ``loglik``, ``aic``, ``bic``, ``iterations``, ``seconds``, ``warnings``
     (a list of WarningRecord), ``network`` and ``formula`` (as fitted), ``estimate`` (every
     number of the fit, as a dict). Methods: ``tidy()``, ``glance()``, ``summary()``,
-    ``to_json()``, ``to_dict()``, ``diagnostics()``.
+    ``to_json()``, ``to_dict()``, ``diagnostics()``, ``predict()``, ``to_frame()``,
+    ``save(path)`` (and pickling).
     """
 
     def __init__(self, model: Model, estimate: Dict[str, Any]) -> None:
@@ -268,6 +269,23 @@ class FitResult:
             frame = pd.DataFrame(columns=["iteration"])
         return Diagnostics(frame.set_index("iteration"))
 
+    def predict(self):
+        """The probability of each dyad's tie given the rest of the network (ergm's
+        ``predict``): a DataFrame of ``tail``, ``head`` and ``p``."""
+        return fit_tools.predict(self)
+
+    def to_frame(self):
+        """The coefficient table indexed by term (estimate, std_error, z, p_value, the
+        interval, mcmc_error_percent, offset)."""
+        return fit_tools.coefficient_frame(self)
+
+    def save(self, path) -> None:
+        """Writes the fit to ``path`` (a pickle); :func:`tarnwick.load_fit` reads it."""
+        fit_tools.save(self, path)
+
+    def __reduce__(self):
+        return (_fit_of, (self.network, self.formula, self.estimate))
+
     def __str__(self) -> str:
         return self.summary()
 
@@ -295,6 +313,10 @@ class FitResult:
             f"<div><table><caption>{caption}</caption><thead><tr>{head}</tr></thead>"
             f"<tbody>{''.join(rows)}</tbody></table>{notes}</div>"
         )
+
+
+def _fit_of(network: Network, formula: str, estimate: Dict[str, Any]) -> FitResult:
+    return FitResult(Model(network, formula), estimate)
 
 
 class Diagnostics:
