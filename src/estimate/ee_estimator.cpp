@@ -44,7 +44,7 @@ std::vector<double> linear_start(const Study& linear, const Model& model,
 // (estimate/dyad_sample.h), as `--method mple` fits it; otherwise the full one.
 CheckedFit start_fit(const Study& linear, const EstimatorSettings& settings) {
   if (samples_dyads(linear, settings)) return fit_by_dyad_sample(linear, settings).start;
-  return fit_and_check(linear);
+  return fit_and_check(linear, settings.sampling.cancel);
 }
 
 McmleControl check_control(const EstimatorSettings& settings, const SamplerSettings& sampler) {

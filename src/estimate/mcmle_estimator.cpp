@@ -198,8 +198,9 @@ Estimate fit_by_mcmle(const Study& study, const EstimatorSettings& settings,
   e.method = "mcmle";
   // A curved model starts from the pseudo-likelihood fit at its written decays.
   e.start = model.curved()
-                ? fit_and_check(study.with_model(model.fixed_at(model.start_from_fixed({}))))
-                : fit_and_check(study);
+                ? fit_and_check(study.with_model(model.fixed_at(model.start_from_fixed({}))),
+                                settings.sampling.cancel)
+                : fit_and_check(study, settings.sampling.cancel);
   McmleFit fit = fit_by_mcmle(settings.mcmle, settings.sampling, study, e.start, progress.iteration,
                               settings.spread);
   e.result = fit.shown;

@@ -112,7 +112,7 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
   if (sampled) {
     e = fit_by_dyad_sample(study, settings);
   } else {
-    e.start = fit_and_check(study);
+    e.start = fit_and_check(study, settings.sampling.cancel);
     e.errors = naive_errors(e.start.result);
   }
   e.method = "mple";

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -358,6 +359,33 @@ TEST(Gaussj, EdgeCases) {
       EXPECT_EQ(trace.step_column[0], c.pivot_column);
     }
     if (!c.inverse.empty()) expect_block(*a, c.inverse, 0.0);
+  }
+}
+
+// A cancel raised during a fit stops it at the next sender of the sweep under way, for the fused
+// kernel's model and the term table's alike; a flag never raised changes nothing.
+TEST(Cancel, StopsTheSweepUnderWay) {
+  const auto links = test::random_network(30, 0.15, 0.4, 3u);
+  for (const char* formula : {"edges + mutual", "edges + mutual + gwesp(0.5, fixed=TRUE)"}) {
+    Study study;
+    study.network = test::network_of(links);
+    TermContext context;
+    context.node_count = 30;
+    study.model = model_of_formula(formula, context);
+    std::atomic<bool> flag{false};
+    int passes = 0;
+    FitObserver observer;
+    observer.cancel = &flag;
+    observer.pass_started = [&](int pass) {
+      ++passes;
+      if (pass == 3) flag = true;
+    };
+    EXPECT_THROW(fit_pseudo_likelihood(study, observer), WorkCancelled) << formula;
+    EXPECT_EQ(passes, 3) << formula;
+    flag = false;
+    observer.pass_started = {};
+    EXPECT_EQ(fit_pseudo_likelihood(study, observer).estimate(1),
+              fit_pseudo_likelihood(study).estimate(1));
   }
 }
 
