@@ -285,17 +285,11 @@ TEST(TriadTerms, LocalTrianglesAgainstBruteForce) {
     check_against_brute_force(c, random);
     // Dense networks and neighbourhoods, so that local triangles are many.
     World w = world_of(9, random);
-    Ties x{9, directed, std::vector<std::vector<int>>(10, std::vector<int>(10, 0))};
     for (int a = 1; a <= 9; ++a)
-      for (int b = 1; b <= 9; ++b) {
-        if (a == b) continue;
-        w.covariates["target"][std::size_t(a)][std::size_t(b)] = random() % 5 != 0 ? 1.0 : 0.0;
-        if ((directed || a < b) && random() % 10 < 7) {
-          x.x[std::size_t(a)][std::size_t(b)] = 1;
-          if (!directed) x.x[std::size_t(b)][std::size_t(a)] = 1;
-        }
-      }
-    check_on_network(c, x, w);
+      for (int b = 1; b <= 9; ++b)
+        w.covariates["target"][std::size_t(a)][std::size_t(b)] =
+            a != b && random() % 5 != 0 ? 1.0 : 0.0;
+    check_on_network(c, random_ties(9, directed, 0.7, random), w);
   }
 }
 
@@ -305,16 +299,8 @@ TEST(TriadTerms, TriplesByAttributeAgainstBruteForce) {
   // Denser networks: every triad of three nodes of a group holds links.
   std::mt19937 dense(65);
   const World w = world_of(9, dense);
-  for (const Case& c : attribute_cases()) {
-    Ties x{9, c.directed, std::vector<std::vector<int>>(10, std::vector<int>(10, 0))};
-    for (int a = 1; a <= 9; ++a)
-      for (int b = 1; b <= 9; ++b)
-        if (a != b && (c.directed || a < b) && dense() % 10 < 7) {
-          x.x[std::size_t(a)][std::size_t(b)] = 1;
-          if (!c.directed) x.x[std::size_t(b)][std::size_t(a)] = 1;
-        }
-    check_on_network(c, x, w);
-  }
+  for (const Case& c : attribute_cases())
+    check_on_network(c, random_ties(9, c.directed, 0.7, dense), w);
 }
 
 TEST(TriadTerms, AgainstBruteForce) {
