@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "cli/exit_status.h"
+#include "support/florentine_ties.h"
 #include "support/repository.h"
 #include "support/run_folder.h"
 
@@ -320,43 +321,22 @@ TEST(ErgmCatalogue, FlorentineFiltersAndInteractionsAsErgmsTestsCheckThem) {
   EXPECT_EQ(statistics[16].first, "edges:absdiff.wealth");
 }
 
-using Matrix = std::vector<std::vector<int>>;  // [a][b], nodes 1..n
-
-// The links of a Pajek file's *Edges or *Arcs section.
-Matrix ties_of(const std::string& text, int n, bool directed) {
-  Matrix x(std::size_t(n) + 1, std::vector<int>(std::size_t(n) + 1, 0));
-  std::istringstream lines(text);
-  std::string line;
-  bool links = false;
-  while (std::getline(lines, line)) {
-    if (line.rfind("*", 0) == 0) {
-      links = line.find("dges") != std::string::npos || line.find("rcs") != std::string::npos;
-      continue;
-    }
-    std::istringstream fields(line);
-    int a = 0, b = 0;
-    if (!links || !(fields >> a >> b)) continue;
-    x[std::size_t(a)][std::size_t(b)] = 1;
-    if (!directed) x[std::size_t(b)][std::size_t(a)] = 1;
-  }
-  return x;
-}
-
-int common(const Matrix& x, int n, int a, int b) {
+int common(const test::Ties& x, int a, int b) {
   int count = 0;
-  for (int k = 1; k <= n; ++k) count += k != a && k != b && x[a][k] && x[k][b];
+  for (int k = 1; k <= x.n; ++k) count += k != a && k != b && x(a, k) && x(k, b);
   return count;
 }
 
 // Undirected statistics: edges, esp(1), nsp(0), triads of 2 edges, cycles of 4.
-std::vector<double> undirected_statistics(const Matrix& x, int n) {
+std::vector<double> undirected_statistics(const test::Ties& x) {
+  const int n = x.n;
   double edges = 0, esp1 = 0, nsp0 = 0, two = 0, four = 0;
   for (int a = 1; a <= n; ++a)
     for (int b = a + 1; b <= n; ++b) {
-      edges += x[a][b];
-      esp1 += x[a][b] && common(x, n, a, b) == 1;
-      nsp0 += !x[a][b] && common(x, n, a, b) == 0;
-      for (int c = b + 1; c <= n; ++c) two += x[a][b] + x[a][c] + x[b][c] == 2;
+      edges += x(a, b);
+      esp1 += x(a, b) && common(x, a, b) == 1;
+      nsp0 += !x(a, b) && common(x, a, b) == 0;
+      for (int c = b + 1; c <= n; ++c) two += x(a, b) + x(a, c) + x(b, c) == 2;
     }
   // 4-cycles a-b-c-d-a: ordered sequences of distinct nodes, less 4 starts and 2 directions.
   for (int a = 1; a <= n; ++a)
@@ -364,7 +344,7 @@ std::vector<double> undirected_statistics(const Matrix& x, int n) {
       for (int c = 1; c <= n; ++c)
         for (int d = 1; d <= n; ++d) {
           const bool distinct = a != b && a != c && a != d && b != c && b != d && c != d;
-          four += distinct && x[a][b] && x[b][c] && x[c][d] && x[d][a];
+          four += distinct && x(a, b) && x(b, c) && x(c, d) && x(d, a);
         }
   return {edges, esp1, nsp0, two, four / 8};
 }
@@ -376,9 +356,8 @@ std::vector<double> undirected_statistics(const Matrix& x, int n) {
 TEST(ErgmCatalogue, FlorentinePartnerAndTriadTermsCountedAndFitted) {
   const int n = 16;
   const std::string model = "edges + esp(1) + nsp(0) + triadcensus(levels=3) + cycle(4)";
-  Matrix x =
-      ties_of(test::read_text(test::repository_file("examples/florentine_marriage.net")), n, false);
-  const std::vector<double> counts = undirected_statistics(x, n);
+  test::Ties x = test::florentine_ties(false);
+  const std::vector<double> counts = undirected_statistics(x);
   const std::vector<std::pair<std::string, double>> expected = {{"edges", counts[0]},
                                                                 {"esp1", counts[1]},
                                                                 {"nsp0", counts[2]},
@@ -397,12 +376,12 @@ TEST(ErgmCatalogue, FlorentinePartnerAndTriadTermsCountedAndFitted) {
   std::vector<double> score(theta.size(), 0.0), scale(theta.size(), 0.0);
   for (int a = 1; a <= n; ++a)
     for (int b = a + 1; b <= n; ++b) {
-      const int y = x[a][b];
-      x[a][b] = x[b][a] = 1;
-      const std::vector<double> with = undirected_statistics(x, n);
-      x[a][b] = x[b][a] = 0;
-      const std::vector<double> without = undirected_statistics(x, n);
-      x[a][b] = x[b][a] = y;
+      const int y = x(a, b);
+      x.x[a][b] = x.x[b][a] = 1;
+      const std::vector<double> with = undirected_statistics(x);
+      x.x[a][b] = x.x[b][a] = 0;
+      const std::vector<double> without = undirected_statistics(x);
+      x.x[a][b] = x.x[b][a] = y;
       double eta = 0;
       for (std::size_t s = 0; s < theta.size(); ++s) eta += theta[s] * (with[s] - without[s]);
       const double p = 1 / (1 + std::exp(-eta));
