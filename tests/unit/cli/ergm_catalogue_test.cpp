@@ -511,12 +511,6 @@ TEST(ErgmCatalogue, WrongArgumentsNameTheTermAndTheArgument) {
       {"smalldiff(\"wealth\")", "argument cutoff: it is needed"},
       {"sociality(levels=2)", "argument levels: it chooses levels of attr="},
       {"degrange(1:3, to=c(4, 5))", "argument to: give as many values as from=, or one"},
-      // Terms of the other kind name the term to use.
-      {"desp(1)", "desp is a term of a directed network; on this network use esp"},
-      {"dgwnsp(0.5, fixed=TRUE)", "on this network use gwnsp"},
-      {"transitive", "transitive is a term of a directed network"},
-      {"esp(1, type=\"OSP\")", "argument type: an undirected network has one type"},
-      {"cycle(2)", "argument k"},
   };
   for (const auto& [model, message] : undirected) {
     const test::CommandRun run = test::run_command(
