@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/networks.h"
+#include "support/triad_types.h"
 
 namespace tarn {
 namespace {
@@ -42,30 +43,10 @@ void count(std::vector<long long>& counts, int value) {
   ++counts[static_cast<std::size_t>(value)];
 }
 
-// The sixteen triad types by one arc set each (nodes 0, 1, 2 as A, B, C), in census order.
-const std::array<std::vector<std::pair<int, int>>, 16> triad_examples = {{
-    {},                                               // 003
-    {{0, 1}},                                         // 012  A->B
-    {{0, 1}, {1, 0}},                                 // 102  A<->B
-    {{1, 0}, {1, 2}},                                 // 021D A<-B->C
-    {{0, 1}, {2, 1}},                                 // 021U A->B<-C
-    {{0, 1}, {1, 2}},                                 // 021C A->B->C
-    {{0, 1}, {1, 0}, {2, 1}},                         // 111D A<->B<-C
-    {{0, 1}, {1, 0}, {1, 2}},                         // 111U A<->B->C
-    {{0, 1}, {2, 1}, {0, 2}},                         // 030T A->B<-C, A->C
-    {{1, 0}, {2, 1}, {0, 2}},                         // 030C A<-B<-C, A->C
-    {{0, 1}, {1, 0}, {1, 2}, {2, 1}},                 // 201  A<->B<->C
-    {{1, 0}, {1, 2}, {0, 2}, {2, 0}},                 // 120D A<-B->C, A<->C
-    {{0, 1}, {2, 1}, {0, 2}, {2, 0}},                 // 120U A->B<-C, A<->C
-    {{0, 1}, {1, 2}, {0, 2}, {2, 0}},                 // 120C A->B->C, A<->C
-    {{0, 1}, {1, 2}, {2, 1}, {0, 2}, {2, 0}},         // 210  A->B<->C, A<->C
-    {{0, 1}, {1, 0}, {1, 2}, {2, 1}, {0, 2}, {2, 0}}  // 300
-}};
-
 using Arcs = std::array<std::array<int, 3>, 3>;
 
-// The type of a triad by isomorphism with the examples: the only type one of whose relabellings
-// gives the same arcs.
+// The type of a triad by isomorphism with the examples of support/triad_types.h: the only type one
+// of whose relabellings gives the same arcs.
 int triad_type(const Arcs& arcs) {
   int found = -1;
   for (int t = 0; t < 16; ++t) {
@@ -73,7 +54,7 @@ int triad_type(const Arcs& arcs) {
     bool same_shape = false;
     do {
       Arcs example{};
-      for (const auto& [a, b] : triad_examples[t]) example[p[a]][p[b]] = 1;
+      for (const auto& [a, b] : test::triad_types[std::size_t(t)].arcs) example[p[a]][p[b]] = 1;
       same_shape = same_shape || example == arcs;
     } while (std::next_permutation(p.begin(), p.end()));
     if (same_shape) {
@@ -264,14 +245,15 @@ TEST(NetworkFeatures, EdgeCasesAgreeWithBruteForce) {
 }
 
 TEST(NetworkFeatures, EachTriadTypeAlone) {
-  for (std::size_t t = 0; t < triad_examples.size(); ++t) {
+  for (std::size_t t = 0; t < test::triad_types.size(); ++t) {
     LinkList links;
-    for (const auto& [a, b] : triad_examples[t]) links.emplace_back(a + 1, b + 1);
+    for (const auto& [a, b] : test::triad_types[t].arcs) links.emplace_back(a + 1, b + 1);
     std::sort(links.begin(), links.end());
     const NetworkFeatures f = network_features(network_with_nodes(3, links));
     std::array<std::int64_t, 16> want{};
     want[t] = 1;
     EXPECT_EQ(f.triad_census, want) << triad_type_names[t];
+    EXPECT_EQ(triad_type_names[t], test::triad_types[t].name);
   }
 }
 
