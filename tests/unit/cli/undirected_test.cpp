@@ -60,7 +60,6 @@ TEST(Undirected, TheFlorentineMarriagesWithAndWithoutTheFlag) {
   EXPECT_EQ(json["input"]["network"]["directed"], false);
   EXPECT_EQ(json["model"]["directed"], false);
   EXPECT_NEAR(json["parameters"][0]["estimate"].get<double>(), std::log(20.0 / 100.0), 1e-12);
-  EXPECT_NEAR(json["parameters"][0]["estimate"].get<double>(), -1.6094379, 1e-7);
   EXPECT_NE(undirected.files.at("c.csv").find(",naive,converged,mple,NA,FALSE,FALSE\n"),
             std::string::npos);
   EXPECT_NE(undirected.out.find("(16 nodes, 20 edges, 120 dyads, undirected)"), std::string::npos)
@@ -98,7 +97,6 @@ TEST(Undirected, AnEdgeListOnceOrBothWaysGivesTheSameFit) {
     EXPECT_EQ(json["input"]["network"]["links"], 20);
     EXPECT_EQ(json["input"]["network"]["dyads"], 105);
     EXPECT_NEAR(json["parameters"][0]["estimate"].get<double>(), std::log(20.0 / 85.0), 1e-12);
-    EXPECT_NEAR(json["parameters"][0]["estimate"].get<double>(), -1.447, 5e-4);
   }
 }
 
