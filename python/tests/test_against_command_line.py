@@ -21,22 +21,24 @@ def cli_summary(formula, *files):
     return pd.Series(table["value"].to_numpy(), index=table["name"])
 
 
-def test_summary_from_networkx_is_the_command_line_s(florentine):
-    ours = tarnwick.summary(tarnwick.Network.from_networkx(florentine), FORMULA)
-    theirs = cli_summary(FORMULA, *FLORENTINE_FILES)
-    assert list(ours.index) == list(theirs.index)
-    assert ours.to_numpy().tolist() == theirs.to_numpy().tolist()
-
-
-def test_summary_of_a_read_file_is_the_command_line_s():
-    net = tarnwick.read(
+def read_florentine():
+    return tarnwick.read(
         tarnwick_examples("florentine_marriage.net"),
         undirected=True,
         attributes=tarnwick_examples("florentine_attributes.csv"),
     )
-    assert net.node_count == 16 and net.link_count == 20 and not net.directed
+
+
+@pytest.mark.parametrize("source", ["networkx", "file"])
+def test_summary_is_the_command_line_s(florentine, source):
+    if source == "networkx":
+        net = tarnwick.Network.from_networkx(florentine)
+    else:
+        net = read_florentine()
+        assert net.node_count == 16 and net.link_count == 20 and not net.directed
     ours = tarnwick.summary(net, FORMULA)
     theirs = cli_summary(FORMULA, *FLORENTINE_FILES)
+    assert list(ours.index) == list(theirs.index)
     assert ours.to_numpy().tolist() == theirs.to_numpy().tolist()
 
 
@@ -127,11 +129,7 @@ def test_ee_fit_with_its_settings_is_the_command_line_s(florentine, tmp_path):
 
 
 def test_fit_of_a_read_file_is_the_command_line_s():
-    net = tarnwick.read(
-        tarnwick_examples("florentine_marriage.net"),
-        undirected=True,
-        attributes=tarnwick_examples("florentine_attributes.csv"),
-    )
+    net = read_florentine()
     formula = "edges + triangle + nodecov(wealth)"
     ours = json.loads(tarnwick.fit(net, formula, se="godambe", replicates=40, seed=2).to_json())
     theirs = cli_fit_json(
@@ -150,11 +148,7 @@ def test_tidy_is_the_command_line_s_csv(florentine, tmp_path):
 
 def test_a_bad_formula_is_a_model_error_with_the_command_line_s_message(florentine):
     built = tarnwick.Network.from_networkx(florentine)
-    read = tarnwick.read(
-        tarnwick_examples("florentine_marriage.net"),
-        undirected=True,
-        attributes=tarnwick_examples("florentine_attributes.csv"),
-    )
+    read = read_florentine()
     for formula in ("edges + gwespp(0.5)", "edges + gwesp(-1, fixed=TRUE)", "nodecov(height)"):
         status, _, err = run_program("summary", *FLORENTINE_FILES, "-m", formula, check=False)
         assert status == 2

@@ -27,6 +27,7 @@ test::Files advice() {
 
 const std::string gw = "edges + mutual + gwesp(0.5, fixed=TRUE)";
 
+// The fit options that do not go together, or with the method, are usage errors that say so.
 TEST(McmleCommand, RefusesWhatItDoesNotTake) {
   const struct {
     std::vector<std::string> options;
@@ -45,6 +46,9 @@ TEST(McmleCommand, RefusesWhatItDoesNotTake) {
       {{"--method", "ee", "--ee-gain", "0"}, "--ee-gain"},
       {{"--method", "ee", "--ee-tasks", "0"}, "--ee-tasks"},
       {{"--method", "ee", "--ee-draws", "many"}, "--ee-draws"},
+      {{"--dyad-sample", "0"}, "--dyad-sample"},
+      {{"--dyad-sample", "10", "--se", "godambe"}, "--dyad-sample takes the naive errors"},
+      {{"--dyad-sample", "10", "--method", "mcmle"}, "--dyad-sample is for the pseudo-likelihood"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> arguments = {"fit", "advice.csv", "-m", gw};
