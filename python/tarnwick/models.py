@@ -397,9 +397,8 @@ def fit(
     ----------
     network : Network, networkx graph, or a :class:`Model` (then without a formula)
     formula : a statnet formula (``"edges + gwesp(0.5, fixed=True)"``) or a list of terms
-    method : ``"mple"`` (maximum pseudo-likelihood), ``"mcmle"`` (maximum likelihood by MCMC)
-        or ``"ee"`` (equilibrium expectation, judged by networks drawn at its estimate)
-    se : the standard errors of an mple fit: ``"naive"``, ``"godambe"`` or ``"bootstrap"``
+    method : the estimator, a name of :func:`estimators`:
+{estimators}    se : the standard errors of an mple fit: ``"naive"``, ``"godambe"`` or ``"bootstrap"``
     seed : the seed of the random numbers (0 or more)
     threads : threads to use, 0 for every core (the results do not depend on it)
     replicates : simulated networks for godambe and bootstrap errors
@@ -447,6 +446,13 @@ def fit(
     result = FitResult(model, estimate)
     _warn(result.warnings, model.network.notes)
     return result
+
+
+def _estimator_lines() -> str:
+    return "".join(f"        ``\"{name}\"``: {line}\n" for name, line in estimators().items())
+
+
+fit.__doc__ = fit.__doc__.replace("{estimators}", _estimator_lines())
 
 
 def _model_parts(model: Any, formula: Any, coef: Any, missing: str, coef_needed: bool):

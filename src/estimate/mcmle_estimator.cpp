@@ -8,7 +8,7 @@
 #include "estimate/estimate.h"
 #include "estimate/mcmle_offsets.h"
 #include "estimate/sample_warnings.h"
-#include "network/usage_error.h"
+#include "network/setting_error.h"
 
 namespace tarn {
 
@@ -180,12 +180,10 @@ McmleFit fit_by_mcmle(const McmleSettings& o, const SamplingSettings& sampling, 
 namespace tarn {
 
 void check_mcmle_settings(const EstimatorSettings& settings) {
-  refuse_dyad_sample(settings);
-  refuse_equilibrium_settings(settings);
   if (settings.errors != "naive") {
-    throw UsageError("--se " + settings.errors +
-                     ": maximum likelihood by MCMC gives its own standard errors (the inverse "
-                     "Fisher information); leave out --se");
+    throw SettingError({"se"}, "{0=}" + settings.errors +
+                                   ": maximum likelihood by MCMC gives its own standard errors "
+                                   "(the inverse Fisher information); leave out {0}");
   }
 }
 
