@@ -55,7 +55,8 @@ CheckedFit fit_and_check(const Study& study, CancelFlag cancel) {
   // Dependent statistics leave no direction to examine. The check's linear program knows no
   // offsets: with them, an estimate that runs away shows as unbounded passes.
   if (fit.result.end != FitEnd::dependent && !study.model.has_offsets()) {
-    add_existence(check_estimate_existence(study), study.model, fit);
+    add_existence(check_estimate_existence(study, ExistenceMethod::shortest, cancel), study.model,
+                  fit);
   }
   return fit;
 }
