@@ -14,6 +14,8 @@ namespace tarnwick {
 // A fit: the summary of the screen (R's summary() layout), the JSON results (every figure of
 // the fit; simulate --fit and load_fit read it back), and one row per coefficient as a tidy CSV.
 std::string fit_screen(const Estimate& estimate);
+// The fit as ergm's summary() prints it (the coefficient table, deviances, AIC and BIC).
+std::string ergm_summary(const Estimate& estimate);
 std::string fit_json(const Estimate& estimate);
 std::string fit_csv(const Estimate& estimate);
 

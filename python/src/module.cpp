@@ -428,6 +428,8 @@ void bind_simulation(py::module_& m) {
 void bind_reporting(py::module_& m) {
   m.def("fit_screen",
         [](py::dict e) { return tarnwick::fit_screen(result_of<tarnwick::Estimate>(e)); });
+  m.def("ergm_summary",
+        [](py::dict e) { return tarnwick::ergm_summary(result_of<tarnwick::Estimate>(e)); });
   m.def("fit_json",
         [](py::dict e) { return tarnwick::fit_json(result_of<tarnwick::Estimate>(e)); });
   m.def("fit_csv", [](py::dict e) { return tarnwick::fit_csv(result_of<tarnwick::Estimate>(e)); });

@@ -137,7 +137,8 @@ class FitResult:
     (DataFrame), ``method``, ``errors`` (how the standard errors were made), ``outcome``,
     ``converged``, ``loglik``, ``aic``, ``bic``, ``iterations``, ``seconds``, ``warnings``
     (a list of WarningRecord), ``network`` and ``formula`` (as fitted), ``estimate`` (every
-    number of the fit, as a dict). Methods: ``tidy()``, ``glance()``, ``summary()``,
+    number of the fit, as a dict). Methods: ``tidy()``, ``glance()``, ``summary()`` (as ergm
+    prints it), ``screen()`` (as the command line shows it),
     ``to_json()``, ``to_dict()``, ``diagnostics()``, ``predict()``, ``to_frame()``,
     ``save(path)`` (and pickling).
     """
@@ -221,7 +222,13 @@ class FitResult:
         )
 
     def summary(self) -> str:
-        """The command line's summary of the fit, as it shows it on the screen."""
+        """The fit as ergm's ``summary()`` prints it: the coefficient table (Estimate, Std.
+        Error, MCMC %, z value, Pr(>|z|)), the null and residual deviances, AIC and BIC."""
+        return _tarnwick.ergm_summary(self.estimate)
+
+    def screen(self) -> str:
+        """The command line's summary of the fit, as ``tarnwick fit`` shows it on the screen
+        (the network, the fit's figures, the sampler's and estimator's record)."""
         return _tarnwick.fit_screen(self.estimate)
 
     def to_json(self) -> str:
@@ -287,7 +294,7 @@ class FitResult:
         return (_fit_of, (self.network, self.formula, self.estimate))
 
     def __str__(self) -> str:
-        return self.summary()
+        return self.screen()
 
     def __repr__(self) -> str:
         terms = ", ".join(f"{n}={v:.4g}" for n, v in self.coef.items())

@@ -100,6 +100,6 @@ def test_an_ee_fit_with_exact_draws_says_so():
     net = tarnwick.Network.from_links(range(2100), sorted(links))
     with warnings.catch_warnings():
         warnings.simplefilter("ignore")
-        screen = tarnwick.fit(net, "edges + mutual", method="ee").summary()
+        screen = tarnwick.fit(net, "edges + mutual", method="ee").screen()
     assert "proposed toggles" not in screen
     assert "Sampler: none, the statistics drawn exactly" in screen

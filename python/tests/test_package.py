@@ -180,7 +180,7 @@ def test_fit_result_parts(florentine):
         "iterations", "time",
     ]
     assert glance["converged"][0] and glance["loglik"][0] is not None  # dyad independent
-    assert "nodecov.wealth" in fit.summary()
+    assert "nodecov.wealth" in fit.screen()
     assert "<table>" in fit._repr_html_()
     assert fit.to_dict()["parameters"][1]["term"] == "nodecov.wealth"
 

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "report/classic_report.h"
+#include "report/ergm_summary.h"
 #include "report/fit_screen.h"
 #include "report/gof_report.h"
 #include "report/json_results.h"
@@ -36,6 +37,10 @@ const McmleRecord& drawn_networks(const Estimate& e) {
 
 std::string fit_screen(const Estimate& e) {
   return written(e, tarn::write_fit_screen);
+}
+
+std::string ergm_summary(const Estimate& e) {
+  return written(e, tarn::write_ergm_summary);
 }
 
 std::string fit_json(const Estimate& e) {

@@ -329,3 +329,26 @@ TEST(Library, TieProbabilitiesAreTheLogisticOfEachDyadsChange) {
   }
   EXPECT_THROW(tarnwick::tie_probabilities(model, {0.0}), tarnwick::ArgumentError);
 }
+
+// ergm's summary of flomarriage ~ edges + nodecov("wealth"), line by line: ergm 4's layout (z
+// value, Pr(>|z|)) with the estimates, errors, deviances and criteria that the statnet tutorial
+// publishes for this model.
+TEST(Library, ErgmSummaryIsLaidOutAsErgmPrintsIt) {
+  const std::string summary =
+      tarnwick::ergm_summary(tarnwick::fit(florentine_file(), "edges + nodecov(\"wealth\")", {}));
+  for (const char* line : {
+           "Maximum Likelihood Results:\n",
+           "                Estimate Std. Error MCMC % z value Pr(>|z|)    \n",
+           "edges          -2.594929   0.536056      0  -4.841   <1e-04 ***\n",
+           "nodecov.wealth  0.010546   0.004674      0   2.256   0.0241 *  \n",
+           "     Null Deviance: 166.4  on 120  degrees of freedom\n",
+           " Residual Deviance: 103.1  on 118  degrees of freedom\n",
+           "AIC: 107.1  BIC: 112.7  (Smaller is better.) \n",
+       }) {
+    EXPECT_NE(summary.find(line), std::string::npos) << line << "\nin\n" << summary;
+  }
+  const std::string dependent =
+      tarnwick::ergm_summary(tarnwick::fit(florentine_file(), "edges + triangle", {}));
+  EXPECT_NE(dependent.find("Maximum Pseudolikelihood Results:"), std::string::npos);
+  EXPECT_EQ(dependent.find("Deviance:"), std::string::npos);
+}
