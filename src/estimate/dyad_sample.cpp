@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "model/sample_space.h"
 #include "mple/case_control.h"
 #include "mple/estimate_existence.h"
 #include "mple/fit_warnings.h"
@@ -84,6 +85,15 @@ std::int64_t default_dyad_sample(std::int64_t dyads, std::int64_t links) {
 }
 
 bool samples_dyads(const Study& study, const EstimatorSettings& settings) {
+  if (study.space) {
+    if (settings.sampling.dyad_sample >= 0) {
+      throw UsageError("--dyad-sample: the sample of dyads does not keep to --constraints " +
+                       study.space->text +
+                       "; leave out --dyad-sample (--method mple fits over "
+                       "every free dyad)");
+    }
+    return false;
+  }
   if (settings.sampling.dyad_sample >= 0) return true;
   return study.dyad_count() > largest_sweep && !fits_by_dyad_classes(study);
 }

@@ -11,6 +11,7 @@
 #include "estimate/dyad_sample.h"
 #include "estimate/ee_check.h"
 #include "estimate/mcmle_estimator.h"
+#include "model/sample_space.h"
 #include "network/capacity.h"
 #include "network/usage_error.h"
 
@@ -156,6 +157,11 @@ void check_ee_settings(const EstimatorSettings& settings) {
 Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSettings& settings,
                                         const EstimatorProgress& progress) {
   check_can_simulate(study);
+  if (study.space) {
+    throw UsageError("--constraints " + study.space->text +
+                     ": equilibrium expectation does not keep to the constraints yet; give "
+                     "--method mcmle (or mple)");
+  }
   if (study.model.has_offsets()) {
     throw UsageError(
         "offset terms: equilibrium expectation does not hold coefficients fixed; give --method "

@@ -3,6 +3,7 @@
 #include "estimate/dyad_sample.h"
 #include "estimate/ee_estimator.h"
 #include "estimate/sample_warnings.h"
+#include "model/sample_space.h"
 #include "network/usage_error.h"
 #include "simulate/simulation_errors.h"
 
@@ -116,6 +117,11 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
     e.errors = naive_errors(e.start.result);
   }
   e.method = "mple";
+  // As ergm does: the pseudo-likelihood fits the dyads one by one and cannot see degree bounds.
+  if (study.space && study.space->bounds().any()) {
+    e.warnings.push_back(
+        Warning{"constraint_bounds_ignored"}.add_text("constraints", study.space->text));
+  }
   e.result = e.start.result;
   e.estimate_exists = e.start.estimate_exists;
   e.converged = e.start.usable();

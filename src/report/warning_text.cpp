@@ -315,6 +315,14 @@ constexpr Wording wordings[] = {
     {"draws_far_from_observed", draws_far},
     {"link_capacity_reached", capacity_reached},
     {"errors_not_simulated", errors_not_simulated},
+    {"constraint_bounds_ignored",
+     [](const Warning& w) -> std::string {
+       return "The pseudo-likelihood takes each dyad alone and does not see the degree bounds of "
+              "--constraints " +
+              w.text("constraints") +
+              ": its estimate ignores the dependence they bring. --method mcmle fits within them "
+              "(starting from this estimate).";
+     }},
     {"naive_errors_suspect",
      [](const Warning& w) -> std::string {
        return "The standard errors are the naive ones of the pseudo-likelihood, which takes the "

@@ -32,6 +32,7 @@ bool Chain::propose() {
   const std::uint64_t draw = random_.next();
   const auto [i, j] = proposal_.dyad(graph_, toggleable, draw, random_);
   const bool adding = !graph_.has_link(i, j);
+  if (!proposal_.allowed(graph_, i, j, adding)) return false;
   model_.add_changes(graph_, i, j, delta_.data());
   double gain = 0.0;
   // A statistic that does not change adds nothing, also at an infinite offset (0 * inf is NaN).

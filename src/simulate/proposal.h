@@ -26,6 +26,10 @@ class Proposal {
   // statistics in `change`; `exp` for exponentials the chain keeps at hand.
   virtual double ratio(bool adding, std::int64_t toggleable, const double* change,
                        RememberedExp& exp) const = 0;
+  // False: toggling (i, j) would leave the networks sampled over, and the chain stays.
+  virtual bool allowed(const TermGraph& /*graph*/, int /*i*/, int /*j*/, bool /*adding*/) const {
+    return true;
+  }
 };
 
 // How one proposal's acceptance weighs the proposal probabilities of the uniform tie/no-tie
