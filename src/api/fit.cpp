@@ -130,8 +130,8 @@ Estimate fit(const Model& model, const FitSettings& settings, const Progress& pr
     const tarn::Estimator& estimator = tarn::estimator_named(settings.method);
     tarn::Study study = data.study;
     if (!settings.constraints.empty()) {
-      study.space = std::make_shared<const tarn::SampleSpace>(
-          tarn::build_sample_space(settings.constraints, study.graph(), data.input.covariates));
+      study.space = std::make_shared<const tarn::SampleSpace>(tarn::build_sample_space(
+          settings.constraints, study.graph(), data.input.covariates, &data.input.labels));
     }
     study.model =
         tarn::model_with_offsets(study.model, settings.offset_coef, settings.offset_coef_list);

@@ -99,6 +99,12 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
   if (method != ErrorMethod::naive) check_can_simulate(study);
   refuse_curved(study.model, "give --method mcmle");
   const bool sampled = samples_dyads(study, settings);
+  if (method == ErrorMethod::godambe && study.space && study.space->restricts_dyads()) {
+    throw UsageError(
+        "--se godambe: its pseudo-score goes over every dyad, not the free dyads of "
+        "--constraints " +
+        study.space->text + "; give --se naive or bootstrap, or --method mcmle");
+  }
   if (method == ErrorMethod::godambe && study.model.has_offsets()) {
     throw UsageError(
         "--se godambe: its pseudo-score takes no offset terms; give --se naive or "
@@ -134,8 +140,10 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
     for (Warning& w : naive_errors_caveat(study.model)) e.warnings.push_back(std::move(w));
   }
   // The pseudo-likelihood is the likelihood of a dyad-independent model (estimated only, from a
-  // sample of the dyads).
-  if (study.model.dyad_independent() && e.converged && e.errors.sampling_percent.empty()) {
+  // sample of the dyads); degree bounds make the dyads dependent.
+  const bool bounded = study.space && study.space->bounds().any();
+  if (study.model.dyad_independent() && e.converged && e.errors.sampling_percent.empty() &&
+      !bounded) {
     e.log_likelihood = e.start.result.loglik;
   }
   return e;

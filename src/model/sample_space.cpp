@@ -61,40 +61,59 @@ int bound_argument(const TermCall& call, const std::string& name) {
   return static_cast<int>(v->numbers[0]);
 }
 
-// The dyads of an edge list file: two node numbers a line (comma, blank or tab between), blank
-// lines and lines starting with '#' left out, a first line of names taken as a header.
-std::vector<std::pair<int, int>> read_dyads(const TermCall& call, const std::string& file, int n) {
+// A node as messages name it.
+std::string node_text(const NodeLabels* labels, int node) {
+  const std::string number = std::to_string(node);
+  if (labels == nullptr || labels->numbered()) return number;
+  return "\"" + labels->name(node) + "\"";
+}
+
+std::string dyad_text(const NodeLabels* labels, int i, int j) {
+  return node_text(labels, i) + " " + node_text(labels, j);
+}
+
+// The node a file names: its label, or its number; 0 for neither.
+int node_named(const NodeLabels* labels, const std::string& name, int n) {
+  if (labels != nullptr && !labels->numbered()) {
+    if (const int node = labels->labelled(name); node > 0) return node;
+  }
+  const auto number = plain_number(name);
+  if (!number || *number != static_cast<int>(*number)) return 0;
+  const int node = static_cast<int>(*number);
+  return node >= 1 && node <= n ? node : 0;
+}
+
+// The dyads of an edge list file: two nodes a line (comma, blank or tab between), blank lines
+// and lines starting with '#' left out, a first line that names no node taken as a header.
+std::vector<std::pair<int, int>> read_dyads(const TermCall& call, const std::string& file, int n,
+                                            const NodeLabels* labels) {
   std::ifstream in(file);
   if (!in) refuse(call, "cannot read the file \"" + file + "\"");
   std::vector<std::pair<int, int>> dyads;
   std::string line;
+  bool first = true;
   for (int number = 1; std::getline(in, line); ++number) {
     std::replace(line.begin(), line.end(), ',', ' ');
     std::replace(line.begin(), line.end(), '\t', ' ');
+    std::replace(line.begin(), line.end(), '"', ' ');
     std::istringstream fields(line);
     std::string a, b, rest;
     if (!(fields >> a) || a[0] == '#') continue;
-    const bool header = dyads.empty() && !std::isdigit(static_cast<unsigned char>(a[0]));
-    if (header) continue;
     fields >> b;
     fields >> rest;
-    const auto i = plain_number(a), j = plain_number(b);
+    const int i = node_named(labels, a, n), j = node_named(labels, b, n);
+    const bool header = first && i == 0 && j == 0;
+    first = false;
+    if (header) continue;
     const std::string where = "file \"" + file + "\" line " + std::to_string(number) + ": ";
-    if (!i || !j || !rest.empty() || *i != static_cast<int>(*i) || *j != static_cast<int>(*j)) {
-      refuse(call, where + "give two node numbers");
+    if (b.empty() || !rest.empty()) refuse(call, where + "give two nodes");
+    if (i == 0 || j == 0) {
+      refuse(call, where + "no node " + (i == 0 ? a : b) + " among nodes 1.." + std::to_string(n));
     }
-    const int ii = static_cast<int>(*i), jj = static_cast<int>(*j);
-    if (ii < 1 || ii > n || jj < 1 || jj > n || ii == jj) {
-      refuse(call, where + "no dyad " + std::to_string(ii) + " " + std::to_string(jj) +
-                       " among nodes 1.." + std::to_string(n));
-    }
-    dyads.emplace_back(ii, jj);
+    if (i == j) refuse(call, where + "a node with itself is no dyad");
+    dyads.emplace_back(i, j);
   }
   return dyads;
-}
-
-std::string dyad_text(int i, int j) {
-  return std::to_string(i) + " " + std::to_string(j);
 }
 
 // The free-dyad table being built: 1 free, 0 fixed; both orders kept alike when undirected.
@@ -153,7 +172,7 @@ bool SampleSpace::keeps_bounds(const TermGraph& graph, int i, int j, bool adding
 }
 
 SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
-                               const NodeCovariates& covariates) {
+                               const NodeCovariates& covariates, const NodeLabels* labels) {
   SampleSpace space;
   space.text = std::string(trimmed(text));
   space.n_ = graph.node_count();
@@ -195,8 +214,8 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
         const char* what = graph.directed() ? "out-degree" : "degree";
         auto broken = [&](const char* bound, int value, int degree, const char* kind) {
           refuse(call, std::string("the observed network breaks ") + bound + "=" +
-                           std::to_string(value) + ": node " + std::to_string(a) + " has " + kind +
-                           " " + std::to_string(degree));
+                           std::to_string(value) + ": node " + node_text(labels, a) + " has " +
+                           kind + " " + std::to_string(degree));
         };
         if (b.maxout >= 0 && out > b.maxout) broken("maxout", b.maxout, out, what);
         if (b.minout >= 0 && out < b.minout) broken("minout", b.minout, out, what);
@@ -218,8 +237,9 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
       for (int i = 1; i <= n; ++i) {
         graph.for_each_receiver(i, [&](int j) {
           if (value(i) != value(j)) {
-            refuse(call, "the observed network has a link across blocks of \"" + name + "\": " +
-                             dyad_text(i, j) + " (\"" + value(i) + "\", \"" + value(j) + "\")");
+            refuse(call, "the observed network has a link across blocks of \"" + name +
+                             "\": " + dyad_text(labels, i, j) + " (\"" + value(i) + "\", \"" +
+                             value(j) + "\")");
           }
         });
         for (int j = 1; j <= n; ++j) {
@@ -229,7 +249,7 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
     } else if (call.name == "fixallbut") {
       check_argument_names(call, {"free.dyads"});
       const std::string file = text_argument(call, "free.dyads", 0);
-      const std::vector<std::pair<int, int>> dyads = read_dyads(call, file, n);
+      const std::vector<std::pair<int, int>> dyads = read_dyads(call, file, n, labels);
       const DyadTable t(call, n, graph.directed());
       std::vector<unsigned char> listed(static_cast<std::size_t>(n) * static_cast<std::size_t>(n),
                                         0);
@@ -247,10 +267,10 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
         any = true;
         const std::string file = text_argument(call, which, which[0] == 'p' ? 0 : 1);
         const bool present = which[0] == 'p';
-        for (const auto& [i, j] : read_dyads(call, file, n)) {
+        for (const auto& [i, j] : read_dyads(call, file, n, labels)) {
           if (graph.has_link(i, j) != present) {
-            refuse(call, std::string(which) + " dyad " + dyad_text(i, j) + " (file \"" + file +
-                             "\") " + (present ? "holds no link" : "holds a link") +
+            refuse(call, std::string(which) + " dyad " + dyad_text(labels, i, j) + " (file \"" +
+                             file + "\") " + (present ? "holds no link" : "holds a link") +
                              " in the observed network");
           }
           t.set(table, i, j, 0);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "network/node_covariates.h"
+#include "network/node_labels.h"
 #include "terms/term_graph.h"
 
 namespace tarn {
@@ -47,7 +48,8 @@ class SampleSpace {
   bool has(std::string_view name) const;
 
  private:
-  friend SampleSpace build_sample_space(std::string_view, const TermGraph&, const NodeCovariates&);
+  friend SampleSpace build_sample_space(std::string_view, const TermGraph&, const NodeCovariates&,
+                                        const NodeLabels*);
   int n_ = 0;
   bool directed_ = true;
   std::vector<unsigned char> free_;  // n * n, both orders set when undirected
@@ -59,10 +61,13 @@ class SampleSpace {
 std::string offered_constraints();
 
 // The space of `text` ("bd(maxout=5) + blockdiag(\"school\")", no '~') on the observed `graph`
-// with the node attributes `covariates`. Throws UsageError naming --constraints and the
-// offending text: a constraint not offered, a bad argument, a file that cannot be read, an
-// observed network outside the space (a degree past a bound, a link across blocks).
+// with the node attributes `covariates`; `labels` (null: numbers) name the nodes in messages and
+// in the files of fixallbut and fixedas, which give a dyad a line, two nodes. Throws UsageError
+// naming --constraints and the offending text: a constraint not offered, a bad argument, a file
+// that cannot be read, an observed network outside the space (a degree past a bound, a link across
+// blocks).
 SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
-                               const NodeCovariates& covariates);
+                               const NodeCovariates& covariates,
+                               const NodeLabels* labels = nullptr);
 
 }  // namespace tarn

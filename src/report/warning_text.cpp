@@ -530,6 +530,11 @@ constexpr Wording wordings[] = {
                 "dyad-independent terms' likelihood, which holds no offsets, so AIC and BIC are "
                 "not given.";
        }
+       if (w.text("reason") == "degree_bounds") {
+         return "The log-likelihood was not computed: its bridge starts from the "
+                "dyad-independent terms' likelihood, which the degree bounds of --constraints "
+                "leave without a closed form, so AIC and BIC are not given.";
+       }
        return "The log-likelihood was not computed: the networks drawn along the bridge from "
               "the dyad-independent reference ran away, so AIC and BIC are not given.";
      }},
