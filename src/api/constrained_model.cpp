@@ -12,6 +12,7 @@ tarnwick::Model constrained_model(const tarnwick::Model& model, const std::strin
   auto data = std::make_shared<tarnwick::Model::Data>(model.data());
   data->study.space = std::make_shared<const SampleSpace>(build_sample_space(
       constraints, data->study.graph(), data->input.covariates, &data->input.labels));
+  refuse_constant_terms(data->study.model, data->study.graph(), *data->study.space);
   return tarnwick::Model(std::move(data));
 }
 

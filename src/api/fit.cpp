@@ -132,6 +132,7 @@ Estimate fit(const Model& model, const FitSettings& settings, const Progress& pr
     if (!settings.constraints.empty()) {
       study.space = std::make_shared<const tarn::SampleSpace>(tarn::build_sample_space(
           settings.constraints, study.graph(), data.input.covariates, &data.input.labels));
+      tarn::refuse_constant_terms(study.model, study.graph(), *study.space);
     }
     study.model =
         tarn::model_with_offsets(study.model, settings.offset_coef, settings.offset_coef_list);

@@ -84,7 +84,7 @@ Estimate fit_offsets_by_mcmle(const Study& study, const EstimatorSettings& setti
   Estimate e;
   e.method = "mcmle";
   e.start = fit_and_check(study);
-  if (model.dyad_independent() && !(study.space && study.space->bounds().any())) {
+  if (model.dyad_independent() && !(study.space && study.space->dependent_dyads())) {
     // The pseudo-likelihood with the offsets is the likelihood: its fit is exact.
     McmleFit fit = fit_by_mcmle(settings.mcmle, settings.sampling, study, e.start,
                                 progress.iteration, settings.spread);

@@ -124,7 +124,7 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
   }
   e.method = "mple";
   // As ergm does: the pseudo-likelihood fits the dyads one by one and cannot see degree bounds.
-  if (study.space && study.space->bounds().any()) {
+  if (study.space && study.space->dependent_dyads()) {
     e.warnings.push_back(
         Warning{"constraint_bounds_ignored"}.add_text("constraints", study.space->text));
   }
@@ -141,7 +141,7 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
   }
   // The pseudo-likelihood is the likelihood of a dyad-independent model (estimated only, from a
   // sample of the dyads); degree bounds make the dyads dependent.
-  const bool bounded = study.space && study.space->bounds().any();
+  const bool bounded = study.space && study.space->dependent_dyads();
   if (study.model.dyad_independent() && e.converged && e.errors.sampling_percent.empty() &&
       !bounded) {
     e.log_likelihood = e.start.result.loglik;

@@ -640,7 +640,7 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart kind,
   }
   // Degree bounds make even a dyad-independent model's dyads dependent.
   if (!study.model.curved() && study.model.dyad_independent() &&
-      !(study.space && study.space->bounds().any())) {
+      !(study.space && study.space->dependent_dyads())) {
     return exact_dyad_independent(study, start, kind);
   }
   return McmleRun(study, start, kind, control, source, progress).run();

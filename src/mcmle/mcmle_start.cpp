@@ -9,7 +9,7 @@ namespace tarn {
 
 std::optional<DyadIndependentReference> dyad_independent_reference(const Study& study) {
   // Under degree bounds the dyad-independent terms alone give no likelihood in closed form.
-  if (study.space && study.space->bounds().any()) return std::nullopt;
+  if (study.space && study.space->dependent_dyads()) return std::nullopt;
   DyadIndependentReference reference;
   reference.coefficients =
       study.model.start_from_fixed(Vector(std::size_t(study.model.parameter_count())));

@@ -12,7 +12,7 @@ namespace tarn {
 
 namespace {
 
-constexpr const char* offered = "bd, blockdiag, fixallbut, fixedas";
+constexpr const char* offered = "bd, blockdiag, edges, fixallbut, fixedas";
 
 // More nodes than this would make the table of free dyads too large (n^2 bytes).
 constexpr int most_nodes_with_fixed_dyads = 16384;
@@ -277,10 +277,30 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
         }
       }
       if (!any) refuse(call, "give present=\"file\", absent=\"file\" or both");
+    } else if (call.name == "edges") {
+      if (!call.arguments.empty()) refuse(call, "takes no arguments");
+      space.fixed_link_count_ = true;
     } else {
       refuse(call, "no constraint " + call.name + " (offered: " + offered + ")");
     }
     if (call.offset || call.block || !call.operands.empty()) refuse(call, "not a constraint");
+  }
+  if (space.fixed_link_count_) {
+    // A swap needs a free link and a free non-link; the chain keeps both counts.
+    std::int64_t free_links = 0, free_dyads = 0;
+    for (int i = 1; i <= n; ++i) {
+      for (int j = graph.directed() ? 1 : i + 1; j <= n; ++j) {
+        if (i == j || !space.free(i, j)) continue;
+        ++free_dyads;
+        free_links += graph.has_link(i, j) ? 1 : 0;
+      }
+    }
+    if (free_links == 0 || free_links == free_dyads) {
+      throw UsageError("--constraints " + space.text +
+                       ": with the link count fixed, no network but the observed one is left (" +
+                       std::to_string(free_links) + " links among " + std::to_string(free_dyads) +
+                       " free dyads)");
+    }
   }
   if (!table.empty()) {
     for (int i = 1; i <= n; ++i) {
@@ -293,6 +313,39 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
     }
   }
   return space;
+}
+
+void refuse_constant_terms(const Model& model, const TermGraph& graph, const SampleSpace& space) {
+  if (!space.fixes_link_count()) return;
+  const int n = graph.node_count();
+  for (int t = 0; t < model.term_count(); ++t) {
+    const Term& term = *model.terms[static_cast<std::size_t>(t)];
+    // A dependent term's change varies with the network; an independent one's is read once.
+    if (!term.dyad_independent()) continue;
+    const auto count = static_cast<std::size_t>(term.statistic_count());
+    std::vector<double> first(count), change(count);
+    std::vector<char> constant(count, 1);
+    bool seen = false;
+    for (int i = 1; i <= n; ++i) {
+      for (int j = graph.directed() ? 1 : i + 1; j <= n; ++j) {
+        if (i == j || !space.free(i, j)) continue;
+        std::fill(change.begin(), change.end(), 0.0);
+        term.add_change(graph, i, j, change.data());
+        for (std::size_t s = 0; s < count; ++s) {
+          if (!seen) first[s] = change[s];
+          if (change[s] != first[s]) constant[s] = 0;
+        }
+        seen = true;
+      }
+    }
+    for (std::size_t s = 0; s < count; ++s) {
+      if (seen && constant[s] != 0) {
+        throw UsageError("--constraints " + space.text + ": the term " + term.text() +
+                         " is constant under the edges constraint (every network keeps the link "
+                         "count); leave it out of the model");
+      }
+    }
+  }
 }
 
 }  // namespace tarn

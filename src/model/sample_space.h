@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/model.h"
 #include "network/node_covariates.h"
 #include "network/node_labels.h"
 #include "terms/term_graph.h"
@@ -41,6 +42,11 @@ class SampleSpace {
   const std::vector<std::pair<int, int>>& free_dyads() const { return free_list_; }
 
   const DegreeBounds& bounds() const { return bounds_; }
+  // The link count is fixed (the edges constraint): moves swap a link and a non-link.
+  bool fixes_link_count() const { return fixed_link_count_; }
+  // Degree bounds or a fixed link count tie the free dyads to each other: no dyad-independent
+  // model is then fitted exactly by its pseudo-likelihood.
+  bool dependent_dyads() const { return bounds_.any() || fixed_link_count_; }
   // Toggling (i, j) in `graph` keeps every degree within the bounds.
   bool keeps_bounds(const TermGraph& graph, int i, int j, bool adding) const;
 
@@ -55,7 +61,13 @@ class SampleSpace {
   std::vector<unsigned char> free_;  // n * n, both orders set when undirected
   std::vector<std::pair<int, int>> free_list_;
   DegreeBounds bounds_;
+  bool fixed_link_count_ = false;
 };
+
+// Throws UsageError naming the term and the constraint when a dyad-independent statistic of
+// `model` is constant over the space: its change is the same for every free dyad while the link
+// count is fixed (edges under the edges constraint), so no coefficient can be estimated for it.
+void refuse_constant_terms(const Model& model, const TermGraph& graph, const SampleSpace& space);
 
 // The constraint names offered, for messages.
 std::string offered_constraints();

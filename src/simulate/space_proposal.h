@@ -3,7 +3,9 @@
 // toggles a free dyad drawn uniformly (a symmetric proposal: the ratio is 1), so every fixed dyad
 // keeps its observed value; otherwise it is the tie/no-tie proposal. A toggle that would take a
 // degree past a bound is refused and the chain stays: the proposal restricted to the space is
-// still that proposal, so the acceptance ratio within the space is unchanged.
+// still that proposal, so the acceptance ratio within the space is unchanged. With the link count
+// fixed, a move swaps a free link and a free non-link, each drawn uniformly (by drawing again
+// until one is found: the space holds both, and their counts stay as observed).
 
 #include "model/sample_space.h"
 #include "simulate/proposal.h"
@@ -19,6 +21,9 @@ class SpaceProposal final : public Proposal {
                            RandomStream& random) const override;
   double ratio(bool adding, std::int64_t toggleable, const double* change,
                RememberedExp& exp) const override;
+  bool swaps() const override { return space_.fixes_link_count(); }
+  std::array<std::pair<int, int>, 2> swap(const TermGraph& graph,
+                                          RandomStream& random) const override;
   bool allowed(const TermGraph& graph, int i, int j, bool adding) const override {
     return space_.keeps_bounds(graph, i, j, adding);
   }

@@ -92,8 +92,12 @@ TEST(ConstraintsCommand, BadInputIsRefusedWithItsReason) {
     std::string message;
   } cases[] = {
       {{"fit", "-m", "edges", "--constraints", "degreedist"},
-       "--constraints degreedist: no constraint degreedist (offered: bd, blockdiag, fixallbut, "
-       "fixedas)"},
+       "--constraints degreedist: no constraint degreedist (offered: bd, blockdiag, edges, "
+       "fixallbut, fixedas)"},
+      {{"fit", "-m", "edges + triangle", "--constraints", "edges"},
+       "--constraints edges: the term edges is constant under the edges constraint"},
+      {{"fit", "-m", "triangle", "--constraints", "edges(2)"},
+       "--constraints edges(2): takes no arguments"},
       {{"fit", "-m", "edges", "--constraints", "bd(maxout=-1)"},
        "--constraints bd(maxout=-1): maxout=-1: give a whole number, 0 or more"},
       {{"fit", "-m", "edges", "--constraints", "bd(most=3)"},

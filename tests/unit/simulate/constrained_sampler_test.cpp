@@ -1,6 +1,7 @@
 // Chains confined to a sample space against the exact distribution: every network of 4 nodes
 // listed, those outside the space (a fixed dyad changed, a degree past a bound) left out, and
-// the rest weighted exp(theta . g(y)); the chains' visits to each network are compared with
+// the rest (with the edges constraint, those of the observed link count) weighted
+// exp(theta . g(y)); the chains' visits to each network are compared with
 // those probabilities by a chi-square test, and a visit outside the space fails at once.
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -91,6 +92,9 @@ TEST(ConstrainedSampler, VisitsMatchTheExactDistributionWithinTheSpace) {
        "fixedas(present=\"present.csv\", absent=\"absent.csv\")",
        {{1, 2}, {1, 4}, {3, 1}}},
       {"edges + kstar(2)", {0.3, -0.4}, false, "blockdiag(\"school\") + bd(maxout=1)", {{1, 4}}},
+      {"mutual + istar(2)", {1.0, -0.3}, true, "edges", {{1, 2}, {2, 3}, {4, 1}}},
+      {"triangle + kstar(2)", {0.6, -0.2}, false, "edges + bd(maxout=2)", {{1, 2}, {2, 3}, {3, 4}}},
+      {"mutual + ctriple", {0.8, 0.4}, true, "edges + blockdiag(\"school\")", {{1, 2}, {4, 1}}},
   };
   std::uint64_t seed = 11;
   for (const SpaceCase& c : cases) {
@@ -127,6 +131,7 @@ TEST(ConstrainedSampler, VisitsMatchTheExactDistributionWithinTheSpace) {
             (b.maxin >= 0 && in > b.maxin) || (b.minin >= 0 && in < b.minin))
           inside = false;
       }
+      if (space.fixes_link_count() && g.link_count() != observed.link_count()) inside = false;
       if (!inside) continue;
       const Vector s = study.model.network_statistics(g);
       double gain = 0.0;
