@@ -147,14 +147,6 @@ class DyadTable {
 
 }  // namespace
 
-std::string offered_constraints() {
-  return offered;
-}
-
-bool SampleSpace::has(std::string_view name) const {
-  return std::find(names.begin(), names.end(), name) != names.end();
-}
-
 bool SampleSpace::keeps_bounds(const TermGraph& graph, int i, int j, bool adding) const {
   const DegreeBounds& b = bounds_;
   if (!b.any()) return true;

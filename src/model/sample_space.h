@@ -50,9 +50,6 @@ class SampleSpace {
   // Toggling (i, j) in `graph` keeps every degree within the bounds.
   bool keeps_bounds(const TermGraph& graph, int i, int j, bool adding) const;
 
-  // One of the constraints is `name`.
-  bool has(std::string_view name) const;
-
  private:
   friend SampleSpace build_sample_space(std::string_view, const TermGraph&, const NodeCovariates&,
                                         const NodeLabels*);
@@ -68,9 +65,6 @@ class SampleSpace {
 // `model` is constant over the space: its change is the same for every free dyad while the link
 // count is fixed (edges under the edges constraint), so no coefficient can be estimated for it.
 void refuse_constant_terms(const Model& model, const TermGraph& graph, const SampleSpace& space);
-
-// The constraint names offered, for messages.
-std::string offered_constraints();
 
 // The space of `text` ("bd(maxout=5) + blockdiag(\"school\")", no '~') on the observed `graph`
 // with the node attributes `covariates`; `labels` (null: numbers) name the nodes in messages and
