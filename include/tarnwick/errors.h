@@ -2,9 +2,11 @@
 // The library's exceptions. Each carries the command line's message; nothing in the library
 // prints or exits, the front ends word these.
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace tarnwick {
 
@@ -31,6 +33,20 @@ class ModelError : public std::runtime_error {
 class ArgumentError : public std::invalid_argument {
  public:
   using std::invalid_argument::invalid_argument;
+  ArgumentError(const std::string& message, std::vector<std::string> settings, std::string text)
+      : std::invalid_argument(message), settings(std::move(settings)), text(std::move(text)) {}
+
+  // The settings the message is about, by key ("method", "se", "replicates", "dyad_sample",
+  // "init", "sample_size", "max_iterations", "ee.tasks", "ee.gain", "ee.draws"); empty for a
+  // message about none. The message with a place for each: "{k}" the name of settings[k], "{k=}"
+  // that name joined to the value written after it.
+  std::vector<std::string> settings;
+  std::string text;
+
+  // The message in a front end's words: each setting named by name(key) and joined to a value by
+  // joiner (what() is the command line's: "--ee-gain", " "). what() for a message about none.
+  std::string worded(const std::function<std::string(const std::string&)>& name,
+                     const std::string& joiner) const;
 };
 
 // A network or model larger than the program can hold; the place as for InputError when the

@@ -67,6 +67,20 @@ py::tuple placed(const Error& e) {
                         e.column);
 }
 
+// The message with each setting named as the keyword argument of the package's calls
+// ("ee.gain": ee_gain=0.5).
+std::string python_words(const tarnwick::ArgumentError& e) {
+  return e.worded(
+      [](const std::string& key) {
+        std::string name = key;
+        for (char& c : name) {
+          if (c == '.') c = '_';
+        }
+        return name;
+      },
+      "=");
+}
+
 void translate(std::exception_ptr thrown) {
   try {
     if (thrown) std::rethrow_exception(thrown);
@@ -75,7 +89,7 @@ void translate(std::exception_ptr thrown) {
   } catch (const tarnwick::ModelError& e) {
     raise(exception_types().model, PyExc_ValueError, py::make_tuple(e.what()));
   } catch (const tarnwick::ArgumentError& e) {
-    raise(exception_types().argument, PyExc_ValueError, py::make_tuple(e.what()));
+    raise(exception_types().argument, PyExc_ValueError, py::make_tuple(python_words(e)));
   } catch (const tarnwick::CapacityError& e) {
     raise(exception_types().capacity, PyExc_MemoryError, placed(e));
   } catch (const tarnwick::Cancelled&) {
@@ -294,6 +308,25 @@ void bind_networks(py::module_& m) {
         return to_python(report);
       },
       py::arg("model"));
+
+  m.def(
+      "tie_probabilities",
+      [](const tarnwick::Model& model, const std::vector<double>& coefficients) {
+        std::vector<tarnwick::TieProbability> rows;
+        {
+          py::gil_scoped_release release;
+          rows = tarnwick::tie_probabilities(model, coefficients);
+        }
+        std::vector<int> tails, heads;
+        std::vector<double> probabilities;
+        for (const tarnwick::TieProbability& row : rows) {
+          tails.push_back(row.tail);
+          heads.push_back(row.head);
+          probabilities.push_back(row.probability);
+        }
+        return py::make_tuple(tails, heads, probabilities);
+      },
+      py::arg("model"), py::arg("coefficients"));
 }
 
 // The estimators and the fit.

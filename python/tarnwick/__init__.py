@@ -11,7 +11,8 @@
 Networks: :class:`Network` (``from_networkx``, ``from_pandas``, ``from_scipy``,
 ``from_igraph``, ``from_links``) and :func:`read` for the command line's file formats.
 Calls: :func:`summary`, :func:`fit` (a :class:`FitResult`; ``diagnostics()`` of an mcmle
-fit), :func:`simulate`, :func:`gof` (a :class:`GofResult`, ``plot()``), :func:`estimators`.
+fit; ``predict()``, ``to_frame()``, ``save()``), :func:`load_fit`, :func:`compare`,
+:func:`simulate`, :func:`gof` (a :class:`GofResult`, ``plot()``), :func:`estimators`.
 Errors: :class:`InputError`, :class:`ModelError`, :class:`ArgumentError` (a ValueError),
 :class:`CapacityError`; warnings: :class:`TarnwickWarning`.
 """
@@ -39,6 +40,7 @@ from .models import (  # noqa: E402
     simulate,
     summary,
 )
+from .fit_tools import compare, load_fit  # noqa: E402
 from .gof import GofResult, gof  # noqa: E402
 from .network import Network, read  # noqa: E402
 
@@ -55,10 +57,12 @@ __all__ = [
     "TarnwickError",
     "TarnwickWarning",
     "WarningRecord",
+    "compare",
     "estimators",
     "fit",
     "formula_text",
     "gof",
+    "load_fit",
     "read",
     "simulate",
     "summary",

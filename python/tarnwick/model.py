@@ -59,6 +59,9 @@ class Model:
             dtype=float,
         )
 
+    def __reduce__(self):
+        return (Model, (self.network, self.formula))
+
     def __repr__(self) -> str:
         return f"<tarnwick.Model {self.formula} on {self.network!r}>"
 

@@ -8,7 +8,7 @@ import numbers
 import warnings
 from typing import Any, Dict, List, NamedTuple, Optional, Sequence
 
-from . import _tarnwick
+from . import _tarnwick, fit_tools
 from .errors import ArgumentError, ModelError, TarnwickWarning
 from .formula import Formula
 from .model import Model, as_model
@@ -138,7 +138,8 @@ class FitResult:
     ``converged``, ``loglik``, ``aic``, ``bic``, ``iterations``, ``seconds``, ``warnings``
     (a list of WarningRecord), ``network`` and ``formula`` (as fitted), ``estimate`` (every
     number of the fit, as a dict). Methods: ``tidy()``, ``glance()``, ``summary()``,
-    ``to_json()``, ``to_dict()``, ``diagnostics()``.
+    ``to_json()``, ``to_dict()``, ``diagnostics()``, ``predict()``, ``to_frame()``,
+    ``save(path)`` (and pickling).
     """
 
     def __init__(self, model: Model, estimate: Dict[str, Any]) -> None:
@@ -268,6 +269,23 @@ class FitResult:
             frame = pd.DataFrame(columns=["iteration"])
         return Diagnostics(frame.set_index("iteration"))
 
+    def predict(self):
+        """The probability of each dyad's tie given the rest of the network (ergm's
+        ``predict``): a DataFrame of ``tail``, ``head`` and ``p``."""
+        return fit_tools.predict(self)
+
+    def to_frame(self):
+        """The coefficient table indexed by term (estimate, std_error, z, p_value, the
+        interval, mcmc_error_percent, offset)."""
+        return fit_tools.coefficient_frame(self)
+
+    def save(self, path) -> None:
+        """Writes the fit to ``path`` (a pickle); :func:`tarnwick.load_fit` reads it."""
+        fit_tools.save(self, path)
+
+    def __reduce__(self):
+        return (_fit_of, (self.network, self.formula, self.estimate))
+
     def __str__(self) -> str:
         return self.summary()
 
@@ -295,6 +313,10 @@ class FitResult:
             f"<div><table><caption>{caption}</caption><thead><tr>{head}</tr></thead>"
             f"<tbody>{''.join(rows)}</tbody></table>{notes}</div>"
         )
+
+
+def _fit_of(network: Network, formula: str, estimate: Dict[str, Any]) -> FitResult:
+    return FitResult(Model(network, formula), estimate)
 
 
 class Diagnostics:
@@ -376,9 +398,8 @@ def fit(
     ----------
     network : Network, networkx graph, or a :class:`Model` (then without a formula)
     formula : a statnet formula (``"edges + gwesp(0.5, fixed=True)"``) or a list of terms
-    method : ``"mple"`` (maximum pseudo-likelihood), ``"mcmle"`` (maximum likelihood by MCMC)
-        or ``"ee"`` (equilibrium expectation, judged by networks drawn at its estimate)
-    se : the standard errors of an mple fit: ``"naive"``, ``"godambe"`` or ``"bootstrap"``
+    method : the estimator, a name of :func:`estimators`:
+{estimators}    se : the standard errors of an mple fit: ``"naive"``, ``"godambe"`` or ``"bootstrap"``
     seed : the seed of the random numbers (0 or more)
     threads : threads to use, 0 for every core (the results do not depend on it)
     replicates : simulated networks for godambe and bootstrap errors
@@ -429,6 +450,13 @@ def fit(
     result = FitResult(model, estimate)
     _warn(result.warnings, model.network.notes)
     return result
+
+
+def _estimator_lines() -> str:
+    return "".join(f"        ``\"{name}\"``: {line}\n" for name, line in estimators().items())
+
+
+fit.__doc__ = fit.__doc__.replace("{estimators}", _estimator_lines())
 
 
 def _model_parts(model: Any, formula: Any, coef: Any, missing: str, coef_needed: bool):

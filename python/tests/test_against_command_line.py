@@ -21,22 +21,24 @@ def cli_summary(formula, *files):
     return pd.Series(table["value"].to_numpy(), index=table["name"])
 
 
-def test_summary_from_networkx_is_the_command_line_s(florentine):
-    ours = tarnwick.summary(tarnwick.Network.from_networkx(florentine), FORMULA)
-    theirs = cli_summary(FORMULA, *FLORENTINE_FILES)
-    assert list(ours.index) == list(theirs.index)
-    assert ours.to_numpy().tolist() == theirs.to_numpy().tolist()
-
-
-def test_summary_of_a_read_file_is_the_command_line_s():
-    net = tarnwick.read(
+def read_florentine():
+    return tarnwick.read(
         tarnwick_examples("florentine_marriage.net"),
         undirected=True,
         attributes=tarnwick_examples("florentine_attributes.csv"),
     )
-    assert net.node_count == 16 and net.link_count == 20 and not net.directed
+
+
+@pytest.mark.parametrize("source", ["networkx", "file"])
+def test_summary_is_the_command_line_s(florentine, source):
+    if source == "networkx":
+        net = tarnwick.Network.from_networkx(florentine)
+    else:
+        net = read_florentine()
+        assert net.node_count == 16 and net.link_count == 20 and not net.directed
     ours = tarnwick.summary(net, FORMULA)
     theirs = cli_summary(FORMULA, *FLORENTINE_FILES)
+    assert list(ours.index) == list(theirs.index)
     assert ours.to_numpy().tolist() == theirs.to_numpy().tolist()
 
 
@@ -122,16 +124,35 @@ def test_ee_fit_with_its_settings_is_the_command_line_s(florentine, tmp_path):
     same_estimates(ours, theirs)
     walk = ours["ee"]["equilibrium_expectation"]
     assert (walk["tasks"], walk["gain"], walk["effective_draws"]) == (2, 0.1, 16)
-    with pytest.raises(ValueError, match="--ee-gain"):
-        tarnwick.fit(florentine, formula, method="ee", ee_gain=0.0)
+
+
+@pytest.mark.parametrize(
+    "settings, python_words, command_line, command_line_words",
+    [
+        (dict(method="ee", ee_gain=1.5), "ee_gain takes a share", ["--method", "ee", "--ee-gain",
+                                                                   "1.5"], "--ee-gain"),
+        (dict(method="mcmle", replicates=20), "replicates is for method=mple",
+         ["--method", "mcmle", "--replicates", "20"], "--replicates is for --method mple"),
+        (dict(sample_size=128), "sample_size is for method=mcmle or ee",
+         ["--sample-size", "128"], "--sample-size is for --method mcmle or ee"),
+        (dict(method="mcmle", se="godambe"), "se=godambe: maximum likelihood by MCMC",
+         ["--method", "mcmle", "--se", "godambe"], "--se godambe: maximum likelihood by MCMC"),
+        (dict(method="bayes"), "method=bayes: give mple, mcmle or ee",
+         ["--method", "bayes"], "--method bayes: give mple, mcmle or ee"),
+    ],
+)
+def test_a_setting_is_named_as_each_front_end_names_it(
+        florentine, tmp_path, settings, python_words, command_line, command_line_words):
+    with pytest.raises(tarnwick.ArgumentError) as raised:
+        tarnwick.fit(florentine, "edges", progress=False, **settings)
+    assert python_words in str(raised.value) and "--" not in str(raised.value)
+    status, _, err = run_program("fit", *graph_files(florentine, tmp_path), "--model", "edges",
+                                 *command_line, check=False)
+    assert status == 2 and command_line_words in err
 
 
 def test_fit_of_a_read_file_is_the_command_line_s():
-    net = tarnwick.read(
-        tarnwick_examples("florentine_marriage.net"),
-        undirected=True,
-        attributes=tarnwick_examples("florentine_attributes.csv"),
-    )
+    net = read_florentine()
     formula = "edges + triangle + nodecov(wealth)"
     ours = json.loads(tarnwick.fit(net, formula, se="godambe", replicates=40, seed=2).to_json())
     theirs = cli_fit_json(
@@ -150,11 +171,7 @@ def test_tidy_is_the_command_line_s_csv(florentine, tmp_path):
 
 def test_a_bad_formula_is_a_model_error_with_the_command_line_s_message(florentine):
     built = tarnwick.Network.from_networkx(florentine)
-    read = tarnwick.read(
-        tarnwick_examples("florentine_marriage.net"),
-        undirected=True,
-        attributes=tarnwick_examples("florentine_attributes.csv"),
-    )
+    read = read_florentine()
     for formula in ("edges + gwespp(0.5)", "edges + gwesp(-1, fixed=TRUE)", "nodecov(height)"):
         status, _, err = run_program("summary", *FLORENTINE_FILES, "-m", formula, check=False)
         assert status == 2

@@ -37,16 +37,6 @@ def test_a_bernoulli_model_far_from_the_network_is_drawn():
     assert abs(mean - exact) < 2.0, (mean, exact)
 
 
-def test_a_sound_dependent_model_far_from_the_network_is_drawn():
-    net = flomarriage()
-    # Two-stars at 0: the same Bernoulli networks, drawn by a dyad-dependent model's chains.
-    with pytest.warns(tarnwick.TarnwickWarning, match="lie away from the observed one"):
-        stats = tarnwick.simulate(net, "edges + kstar(2)", coef=[0.5, 0.0], n=100, stats=True)
-    assert len(stats) == 100
-    exact = 120 / (1 + math.exp(-0.5))
-    assert abs(stats["edges"].mean() - exact) < 3.0
-
-
 def test_a_model_that_runs_to_the_complete_network_is_drawn():
     karate = tarnwick.Network.from_networkx(nx.karate_club_graph())
     with pytest.warns(tarnwick.TarnwickWarning, match="nearer the complete network"):

@@ -120,3 +120,16 @@ def test_a_graph_whose_attributes_were_set_by_another_numbering_is_refused(monks
         tarnwick.Network.from_networkx(shifted)
     nx.set_node_attributes(graph, table.set_index("id", drop=False).to_dict("index"))
     assert nodematch(tarnwick.Network.from_networkx(graph)) == within
+
+
+def test_labels_with_blanks_commas_and_quotes_are_nodes_as_given():
+    """A table of labels alone (no attribute) was once read as blank-separated."""
+    import networkx as nx
+
+    names = ["John Bosco", "a,b", 'say "hi"', "Simplicius"]
+    graph = nx.DiGraph([(names[0], names[1]), (names[2], names[0])])
+    graph.add_node(names[3])
+    for network in (tarnwick.Network.from_networkx(graph),
+                    tarnwick.Network.from_links(names, list(graph.edges))):
+        assert sorted(network.nodes) == sorted(names)
+        assert sorted(network.links()) == sorted(graph.edges)

@@ -8,6 +8,7 @@
 
 #include "network/cancel_flag.h"
 #include "network/fatal_error.h"
+#include "network/setting_error.h"
 #include "network/usage_error.h"
 #include "tarnwick/tarnwick.h"
 #include "terms/term.h"
@@ -34,6 +35,8 @@ auto with_library_errors(Work&& work) -> decltype(work()) {
     throw tarnwick::ModelError(e.what());
   } catch (const FormulaError& e) {
     throw tarnwick::ModelError(e.what());
+  } catch (const SettingError& e) {
+    throw tarnwick::ArgumentError(e.what(), e.settings(), e.text());
   } catch (const UsageError& e) {
     throw tarnwick::ArgumentError(e.what());
   } catch (const OutputError& e) {

@@ -109,11 +109,7 @@ std::vector<EstimatorInfo> estimators() {
 void check_fit_settings(const FitSettings& s) {
   tarn::with_library_errors([&] {
     tarn::error_method_named(s.errors);
-    const tarn::Estimator& estimator = tarn::estimator_named(s.method);
-    estimator.check(estimator_settings(s));
-    if (!estimator.by_mcmc && (!s.init.empty() || !s.init_list.empty())) {
-      throw ArgumentError("--init is for --method mcmle or ee");
-    }
+    tarn::check_estimator_settings(tarn::estimator_named(s.method), estimator_settings(s));
   });
 }
 

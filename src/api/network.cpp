@@ -201,6 +201,7 @@ Network network_without_links(const std::vector<std::string>& nodes, bool direct
       table += '\n';
     }
     options.attributes_path = "<nodes>";
+    options.attributes_format = tarn::NetworkFormat::csv;
     options.attributes_text = std::make_shared<const std::string>(std::move(table));
   }
   Network network = network_of(std::move(options));
@@ -240,6 +241,7 @@ Network network_from_links(const std::vector<std::string>& nodes,
   options.network_text = std::make_shared<const std::string>(std::move(links));
   if (!nodes.empty()) {
     options.attributes_path = "<nodes>";
+    options.attributes_format = tarn::NetworkFormat::csv;
     options.attributes_text = std::make_shared<const std::string>(std::move(table));
   }
   return network_of(std::move(options));

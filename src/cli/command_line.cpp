@@ -122,6 +122,17 @@ struct Commands {
   }
 };
 
+// The estimators' rows, each with its line (the first is the default).
+std::string method_help() {
+  std::string help = "The estimator:";
+  const std::vector<tarnwick::EstimatorInfo> rows = tarnwick::estimators();
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    help += (k == 0 ? " " : "; ") + rows[k].name + ", " + rows[k].description;
+    if (k == 0) help += " (the default)";
+  }
+  return help;
+}
+
 void add_fit_command(Commands& c) {
   FitCommandOptions& fit = c.fit;
   CLI::App* fit_command = c.app.add_subcommand(
@@ -148,9 +159,7 @@ void add_fit_command(Commands& c) {
                           "(from simulated networks)");
   fit_command->add_option("--replicates", fit.replicates,
                           "Simulated networks for godambe and bootstrap errors (default 500)");
-  fit_command->add_option("--method", fit.method,
-                          "mple (pseudo-likelihood, the default), mcmle (maximum likelihood "
-                          "by MCMC) or ee (equilibrium expectation, then MCMC from its estimate)");
+  fit_command->add_option("--method", fit.method, method_help());
   fit_command
       ->add_option("--dyad-sample", fit.sampling.dyad_sample,
                    "Fit the pseudo-likelihood on every linked dyad and M empty dyads drawn with "

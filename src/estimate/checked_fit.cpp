@@ -46,14 +46,17 @@ void refuse_curved(const Model& model, const std::string& instead) {
   }
 }
 
-CheckedFit fit_and_check(const Study& study) {
+CheckedFit fit_and_check(const Study& study, CancelFlag cancel) {
   CheckedFit fit;
-  fit.result = fit_pseudo_likelihood(study);
+  FitObserver observer;
+  observer.cancel = cancel;
+  fit.result = fit_pseudo_likelihood(study, observer);
   fit.warnings = fit_warnings(fit.result);
   // Dependent statistics leave no direction to examine. The check's linear program knows no
   // offsets: with them, an estimate that runs away shows as unbounded passes.
   if (fit.result.end != FitEnd::dependent && !study.model.has_offsets()) {
-    add_existence(check_estimate_existence(study), study.model, fit);
+    add_existence(check_estimate_existence(study, ExistenceMethod::shortest, cancel), study.model,
+                  fit);
   }
   return fit;
 }

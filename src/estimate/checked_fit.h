@@ -29,7 +29,7 @@ struct CheckedFit {
 void refuse_curved(const Model& model, const std::string& instead);
 
 // Throws what check_estimate_existence throws.
-CheckedFit fit_and_check(const Study& study);
+CheckedFit fit_and_check(const Study& study, CancelFlag cancel = nullptr);
 
 // Notes in `fit` that its estimate does not exist, when the check found so.
 void add_existence(const EstimateExistence& existence, const Model& model, CheckedFit& fit);

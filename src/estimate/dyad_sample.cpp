@@ -10,7 +10,7 @@
 #include "mple/case_control.h"
 #include "mple/estimate_existence.h"
 #include "mple/fit_warnings.h"
-#include "network/usage_error.h"
+#include "network/setting_error.h"
 #include "simulate/random_stream.h"
 
 namespace tarn {
@@ -101,16 +101,13 @@ bool samples_dyads(const Study& study, const EstimatorSettings& settings) {
 void check_dyad_sample_settings(const EstimatorSettings& settings) {
   const std::int64_t size = settings.sampling.dyad_sample;
   if (size == -1) return;
-  if (size < 1) throw UsageError("--dyad-sample " + std::to_string(size) + ": give 1 or more");
-  if (settings.errors != "naive") {
-    throw UsageError("--dyad-sample takes the naive errors and the sampling error; --se " +
-                     settings.errors + " refits simulated networks over every dyad");
+  if (size < 1) {
+    throw SettingError({"dyad_sample"}, "{0=}" + std::to_string(size) + ": give 1 or more");
   }
-}
-
-void refuse_dyad_sample(const EstimatorSettings& settings) {
-  if (settings.sampling.dyad_sample != -1) {
-    throw UsageError("--dyad-sample is for the pseudo-likelihood (--method mple)");
+  if (settings.errors != "naive") {
+    throw SettingError({"dyad_sample", "se"},
+                       "{0} takes the naive errors and the sampling error; {1=}" + settings.errors +
+                           " refits simulated networks over every dyad");
   }
 }
 

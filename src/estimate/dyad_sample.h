@@ -24,10 +24,8 @@ bool samples_dyads(const Study& study, const EstimatorSettings& settings);
 // The default number of controls: 8 max(sqrt(dyads), links, 40).
 std::int64_t default_dyad_sample(std::int64_t dyads, std::int64_t links);
 
-// Throws UsageError for a --dyad-sample below 1 or given with simulated errors.
+// Throws SettingError for a dyad sample below 1 or given with simulated errors.
 void check_dyad_sample_settings(const EstimatorSettings& settings);
-// Throws UsageError for a --dyad-sample given to an estimator by MCMC.
-void refuse_dyad_sample(const EstimatorSettings& settings);
 
 // The fit, its existence check, its errors (the inverse Hessian plus the sampling covariance)
 // with the sampling shares, its record (section dyad_sample) and its warnings.

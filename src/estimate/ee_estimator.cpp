@@ -13,7 +13,7 @@
 #include "estimate/mcmle_estimator.h"
 #include "model/sample_space.h"
 #include "network/capacity.h"
-#include "network/usage_error.h"
+#include "network/setting_error.h"
 
 namespace tarn {
 
@@ -25,9 +25,10 @@ std::vector<double> linear_start(const Study& linear, const Model& model,
                                  const EstimatorSettings& settings, const CheckedFit& mple) {
   if (!settings.mcmle.init.empty()) {
     if (model.curved()) {
-      throw UsageError(
-          "--init with --method ee is for a model without curved terms (equilibrium expectation "
-          "moves the weights at the written decays); give --method mcmle to start from a decay");
+      throw SettingError({"init", "method"},
+                         "{0} with {1=}ee is for a model without curved terms (equilibrium "
+                         "expectation moves the weights at the written decays); give {1=}mcmle to "
+                         "start from a decay");
     }
     return coefficients_of(settings.mcmle.init, model, "--init");
   }
@@ -45,7 +46,7 @@ std::vector<double> linear_start(const Study& linear, const Model& model,
 // (estimate/dyad_sample.h), as `--method mple` fits it; otherwise the full one.
 CheckedFit start_fit(const Study& linear, const EstimatorSettings& settings) {
   if (samples_dyads(linear, settings)) return fit_by_dyad_sample(linear, settings).start;
-  return fit_and_check(linear);
+  return fit_and_check(linear, settings.sampling.cancel);
 }
 
 McmleControl check_control(const EstimatorSettings& settings, const SamplerSettings& sampler) {
@@ -131,26 +132,20 @@ Estimate checked_estimate(const Study& study, const CheckedFit& mple, const EeCh
 
 }  // namespace
 
-void refuse_equilibrium_settings(const EstimatorSettings& settings) {
-  if (!(settings.ee == EeSettings{})) {
-    throw UsageError("--ee-tasks, --ee-gain and --ee-draws are for --method ee");
-  }
-}
-
 void check_ee_settings(const EstimatorSettings& settings) {
-  refuse_dyad_sample(settings);
   if (settings.errors != "naive") {
-    throw UsageError("--se " + settings.errors +
-                     ": equilibrium expectation goes on to maximum likelihood by MCMC, which "
-                     "gives its own standard errors (the inverse Fisher information); leave out "
-                     "--se");
+    throw SettingError({"se"}, "{0=}" + settings.errors +
+                                   ": equilibrium expectation goes on to maximum likelihood by "
+                                   "MCMC, which gives its own standard errors (the inverse Fisher "
+                                   "information); leave out {0}");
   }
   const EeSettings& ee = settings.ee;
-  if (ee.tasks < 1 || ee.effective_draws < 1) {
-    throw UsageError("--ee-tasks and --ee-draws take a whole number of at least 1");
+  if (ee.tasks < 1) throw SettingError({"ee.tasks"}, "{0} takes a whole number of at least 1");
+  if (ee.effective_draws < 1) {
+    throw SettingError({"ee.draws"}, "{0} takes a whole number of at least 1");
   }
   if (!(ee.gain > 0.0 && ee.gain <= 1.0)) {
-    throw UsageError("--ee-gain takes a share above 0 and at most 1");
+    throw SettingError({"ee.gain"}, "{0} takes a share above 0 and at most 1");
   }
 }
 
@@ -163,9 +158,9 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
                      "--method mcmle (or mple)");
   }
   if (study.model.has_offsets()) {
-    throw UsageError(
-        "offset terms: equilibrium expectation does not hold coefficients fixed; give --method "
-        "mcmle (or mple)");
+    throw SettingError({"method"},
+                       "offset terms: equilibrium expectation does not hold coefficients fixed; "
+                       "give {0=}mcmle (or mple)");
   }
   const Model& model = study.model;
   // A curved model's equilibrium expectation is of its linear model at the written decays.

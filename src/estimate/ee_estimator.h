@@ -10,8 +10,6 @@
 namespace tarn {
 
 void check_ee_settings(const EstimatorSettings& settings);
-// For the other estimators: equilibrium expectation's settings other than the defaults are refused.
-void refuse_equilibrium_settings(const EstimatorSettings& settings);
 
 Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSettings& settings,
                                         const EstimatorProgress& progress);

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "estimate/estimate.h"
 #include "model/study.h"
@@ -18,7 +19,11 @@ struct Estimator {
   // Draws networks for its estimate: it takes a start (--init) and gives MCMC diagnostics, and
   // neither the self-pairs nor the dialogue's report.
   bool by_mcmc = false;
-  // Throws UsageError for settings this estimator does not take.
+  // The settings of its own that it takes, by key (network/setting_error.h): "replicates",
+  // "dyad_sample", "init", "sample_size", "max_iterations", "ee.tasks", ... A setting of another
+  // estimator given to it is refused, naming the estimators that take it.
+  std::span<const std::string_view> settings;
+  // Throws UsageError for values of its settings that it does not take.
   void (*check)(const EstimatorSettings& settings);
   // Throws UsageError for a model or settings that do not fit the study (a curved model for the
   // pseudo-likelihood, a model that cannot be simulated for simulated errors).
@@ -28,7 +33,13 @@ struct Estimator {
 
 std::span<const Estimator> estimator_table();
 
-// The row of `name`; throws UsageError naming --method and the names there are.
+// The row of `name`; throws SettingError naming the method setting and the names there are.
 const Estimator& estimator_named(std::string_view name);
+
+// The estimators' own settings given other values than their defaults, by key.
+std::vector<std::string> given_estimator_settings(const EstimatorSettings& settings);
+
+// Throws SettingError for a setting given that the estimator does not take, then its own check.
+void check_estimator_settings(const Estimator& estimator, const EstimatorSettings& settings);
 
 }  // namespace tarn

@@ -9,6 +9,7 @@
 #include "estimate/mcmle_offsets.h"
 #include "estimate/sample_warnings.h"
 #include "model/sample_space.h"
+#include "network/setting_error.h"
 #include "network/usage_error.h"
 
 namespace tarn {
@@ -183,12 +184,10 @@ McmleFit fit_by_mcmle(const McmleSettings& o, const SamplingSettings& sampling, 
 namespace tarn {
 
 void check_mcmle_settings(const EstimatorSettings& settings) {
-  refuse_dyad_sample(settings);
-  refuse_equilibrium_settings(settings);
   if (settings.errors != "naive") {
-    throw UsageError("--se " + settings.errors +
-                     ": maximum likelihood by MCMC gives its own standard errors (the inverse "
-                     "Fisher information); leave out --se");
+    throw SettingError({"se"}, "{0=}" + settings.errors +
+                                   ": maximum likelihood by MCMC gives its own standard errors "
+                                   "(the inverse Fisher information); leave out {0}");
   }
 }
 
@@ -201,8 +200,9 @@ Estimate fit_by_mcmle(const Study& study, const EstimatorSettings& settings,
   e.method = "mcmle";
   // A curved model starts from the pseudo-likelihood fit at its written decays.
   e.start = model.curved()
-                ? fit_and_check(study.with_model(model.fixed_at(model.start_from_fixed({}))))
-                : fit_and_check(study);
+                ? fit_and_check(study.with_model(model.fixed_at(model.start_from_fixed({}))),
+                                settings.sampling.cancel)
+                : fit_and_check(study, settings.sampling.cancel);
   McmleFit fit = fit_by_mcmle(settings.mcmle, settings.sampling, study, e.start, progress.iteration,
                               settings.spread);
   e.result = fit.shown;

@@ -4,6 +4,7 @@
 #include "estimate/ee_estimator.h"
 #include "estimate/sample_warnings.h"
 #include "model/sample_space.h"
+#include "network/setting_error.h"
 #include "network/usage_error.h"
 #include "simulate/simulation_errors.h"
 
@@ -81,15 +82,15 @@ ErrorMethod error_method_named(const std::string& name) {
   if (name == "naive") return ErrorMethod::naive;
   if (name == "godambe") return ErrorMethod::godambe;
   if (name == "bootstrap") return ErrorMethod::bootstrap;
-  throw UsageError("--se " + name + ": give naive, godambe or bootstrap");
+  throw SettingError({"se"}, "{0=}" + name + ": give naive, godambe or bootstrap");
 }
 
 void check_pseudo_likelihood_settings(const EstimatorSettings& settings) {
   const ErrorMethod method = error_method_named(settings.errors);
   check_dyad_sample_settings(settings);
-  refuse_equilibrium_settings(settings);
   if (method != ErrorMethod::naive && settings.replicates < 2) {
-    throw UsageError("--replicates " + std::to_string(settings.replicates) + ": give 2 or more");
+    throw SettingError({"replicates"},
+                       "{0=}" + std::to_string(settings.replicates) + ": give 2 or more");
   }
 }
 
@@ -106,20 +107,20 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
         study.space->text + "; give --se naive or bootstrap, or --method mcmle");
   }
   if (method == ErrorMethod::godambe && study.model.has_offsets()) {
-    throw UsageError(
-        "--se godambe: its pseudo-score takes no offset terms; give --se naive or "
-        "bootstrap");
+    throw SettingError({"se"},
+                       "{0=}godambe: its pseudo-score takes no offset terms; give {0=}naive or "
+                       "bootstrap");
   }
   if (sampled && study.model.has_offsets()) {
-    throw UsageError(
-        "offset terms: the pseudo-likelihood of a sample of the dyads takes none; "
-        "leave out --dyad-sample");
+    throw SettingError({"dyad_sample"},
+                       "offset terms: the pseudo-likelihood of a sample of the dyads takes none; "
+                       "leave out {0}");
   }
   Estimate e;
   if (sampled) {
     e = fit_by_dyad_sample(study, settings);
   } else {
-    e.start = fit_and_check(study);
+    e.start = fit_and_check(study, settings.sampling.cancel);
     e.errors = naive_errors(e.start.result);
   }
   e.method = "mple";

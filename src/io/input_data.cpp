@@ -288,7 +288,7 @@ void read_attribute_columns(const StudyOptions& o, OpenedFile& opened, NetworkFo
 // table).
 void read_attributes(const StudyOptions& o, InputData& s, std::vector<bool>& node_has_row) {
   OpenedFile opened = open_with_head(o.attributes_path, o.attributes_text);
-  const NetworkFormat format = format_of(opened, o.attributes_path, std::nullopt);
+  const NetworkFormat format = format_of(opened, o.attributes_path, o.attributes_format);
   if (format == NetworkFormat::pajek) {
     throw FatalError(
         "Attribute file \"" + o.attributes_path +

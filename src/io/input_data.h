@@ -34,6 +34,9 @@ struct InputFileRecord {
 struct StudyOptions {
   std::string network_path;
   std::optional<NetworkFormat> format;  // of the network and covariate files; detected when absent
+  // Of the attribute table; detected when absent (a table built in memory says csv: a one-column
+  // table of labels with blanks would look blank-separated).
+  std::optional<NetworkFormat> attributes_format;
   HeaderRule header = HeaderRule::detect;
   std::vector<std::string> columns;  // --columns of an edge list; empty: from its header
   int node_count = 0;                // --nodes N of an edge list; 0: from its labels

@@ -40,7 +40,7 @@ struct Separation {
 };
 
 template <class T>
-Separation most_separated(const SignedRows<T>& rows) {
+Separation most_separated(const SignedRows<T>& rows, CancelFlag cancel = nullptr) {
   const int m = rows.parameter_count();
   Separation result{std::vector<char>(rows.size(), 0),
                     std::vector<double>(static_cast<std::size_t>(m), 0.0)};
@@ -48,7 +48,7 @@ Separation most_separated(const SignedRows<T>& rows) {
   for (std::size_t a = 0; a < rows.size(); ++a) any_nonzero = any_nonzero || !rows.is_zero(a);
   if (!any_nonzero) return result;
 
-  SeparationProgram<T> program(rows);
+  SeparationProgram<T> program(rows, cancel);
   std::vector<char>& strict = result.strict;
   for (;;) {
     std::vector<double> objective(static_cast<std::size_t>(m), 0.0);
@@ -92,7 +92,7 @@ bool unstrict_rows_span(const SignedRows<T>& rows, const Separation& separation)
 template <class Columns>
 class RowReader {
  public:
-  explicit RowReader(const Study& study) : source_(study) {
+  RowReader(const Study& study, CancelFlag cancel) : source_(study), cancel_(cancel) {
     const int n = source_.senders();
     const int stride = std::max(1, n / 64);
     for (int offset = 1; offset <= stride; ++offset) {
@@ -105,6 +105,7 @@ class RowReader {
   void read(SignedRows<typename Columns::Value>& rows, std::size_t enough, std::size_t senders) {
     for (std::size_t read = 0; next_ < order_.size() && (rows.size() < enough || read < senders);
          ++next_, ++read) {
+      stop_if_cancelled(cancel_);
       source_.compute(order_[next_]);
       const auto& columns = source_.columns();
       const int16* tie = source_.tie_row();
@@ -117,40 +118,41 @@ class RowReader {
 
  private:
   Columns source_;
+  CancelFlag cancel_;
   std::vector<int> order_;
   std::size_t next_ = 0;
 };
 
 template <class T>
-EstimateExistence decided(const SignedRows<T>& rows);
+EstimateExistence decided(const SignedRows<T>& rows, CancelFlag cancel = nullptr);
 
 // A sample of the rows, those of some senders spread over the network, usually shows already that
 // only d = 0 is allowed; its programs are small. Otherwise every row is read and the programs
 // decide.
 template <class Columns>
-EstimateExistence check(const Study& study, ExistenceMethod method) {
+EstimateExistence check(const Study& study, ExistenceMethod method, CancelFlag cancel) {
   EstimateExistence result;
   const int m = study.model.parameter_count();
   SignedRows<typename Columns::Value> rows(m);
-  RowReader<Columns> reader(study);
+  RowReader<Columns> reader(study, cancel);
   if (method == ExistenceMethod::shortest) {
     const std::size_t sample_rows = 4096 + 256 * static_cast<std::size_t>(m);
     reader.read(rows, sample_rows, 32);
-    if (!reader.done() && unstrict_rows_span(rows, most_separated(rows))) {
+    if (!reader.done() && unstrict_rows_span(rows, most_separated(rows, cancel))) {
       result.proof = EstimateExistence::Proof::sample_of_rows;
       return result;
     }
   }
   reader.read(rows, std::numeric_limits<std::size_t>::max(), 0);
-  return decided(rows);
+  return decided(rows, cancel);
 }
 
 // The answer of the programs over every distinct row.
 template <class T>
-EstimateExistence decided(const SignedRows<T>& rows) {
+EstimateExistence decided(const SignedRows<T>& rows, CancelFlag cancel) {
   EstimateExistence result;
   result.distinct_rows = static_cast<std::int64_t>(rows.size());
-  const Separation separation = most_separated(rows);
+  const Separation separation = most_separated(rows, cancel);
   for (std::size_t a = 0; a < rows.size(); ++a) {
     if (separation.strict[a]) result.separated_dyads += rows.dyads(a);
   }
@@ -178,12 +180,13 @@ EstimateExistence check_estimate_existence_of_rows(const DyadClassRows& classes)
   return decided(rows);
 }
 
-EstimateExistence check_estimate_existence(const Study& study, ExistenceMethod method) {
+EstimateExistence check_estimate_existence(const Study& study, ExistenceMethod method,
+                                           CancelFlag cancel) {
   if (fixes_dyads(study)) return check_estimate_existence_of_rows(free_dyad_rows(study).rows);
   if (fits_by_dyad_classes(study)) return check_dyad_classes(study);
   check_sweep_size(study);
-  return study.uses_kernel() ? check<KernelColumns>(study, method)
-                             : check<GeneralColumns>(study, method);
+  return study.uses_kernel() ? check<KernelColumns>(study, method, cancel)
+                             : check<GeneralColumns>(study, method, cancel);
 }
 
 }  // namespace tarn

@@ -19,6 +19,7 @@
 
 #include "mple/dyad_classes.h"
 #include "mple/pseudo_likelihood.h"
+#include "network/cancel_flag.h"
 
 namespace tarn {
 
@@ -44,10 +45,13 @@ enum class ExistenceMethod {
   linear_program_only  // every distinct row and the programs, always (a cross-check)
 };
 
-// Throws std::runtime_error when GLPK cannot solve a linear program, and std::invalid_argument
-// when the model needs blocks or a comparative network that the study does not give.
+// Throws std::runtime_error when GLPK cannot solve a linear program, std::invalid_argument when
+// the model needs blocks or a comparative network that the study does not give, and
+// WorkCancelled when `cancel` is raised (polled at every sender read and every round of the
+// programs).
 EstimateExistence check_estimate_existence(const Study& study,
-                                           ExistenceMethod method = ExistenceMethod::shortest);
+                                           ExistenceMethod method = ExistenceMethod::shortest,
+                                           CancelFlag cancel = nullptr);
 
 // The programs over the given rows of dyads with their counts (those of the dyad classes, or of a
 // case-control sample: then it is the sample's estimate whose existence is decided).

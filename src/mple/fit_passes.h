@@ -16,6 +16,7 @@
 
 #include "mple/fit_result.h"
 #include "mple/pass_timing.h"
+#include "network/cancel_flag.h"
 
 namespace tarn {
 
@@ -39,6 +40,7 @@ struct FitObserver {
   // Called as each pass begins: 1, 2, the Newton passes 3..12, and final_pass.
   std::function<void(int pass)> pass_started;
   PassTiming* timing = nullptr;  // per-sweep times, for the benchmarks
+  CancelFlag cancel = nullptr;   // polled at every sender of a sweep
 };
 
 // The sums of the final pass other than the weighted matrix.

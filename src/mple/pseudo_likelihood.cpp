@@ -86,6 +86,7 @@ void sweep(Columns& source, const FitObserver& observer, int pass_number, PerSen
   if (timed != nullptr) start = clock::now();
   const int senders = source.senders();
   for (int i = 1; i <= senders; ++i) {
+    stop_if_cancelled(observer.cancel);
     source.compute(i);
     clock::time_point built;
     if (timed != nullptr) {

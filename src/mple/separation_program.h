@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "mple/signed_rows.h"
+#include "network/cancel_flag.h"
 
 namespace tarn {
 
@@ -44,8 +45,9 @@ class SeparationProgram {
     double tolerance = exact_tolerance;
   };
 
-  explicit SeparationProgram(const SignedRows<T>& rows)
-      : rows_(rows), m_(rows.parameter_count()), in_program_(rows.size(), 0) {
+  // `cancel` is polled at every round of the constraint generation.
+  explicit SeparationProgram(const SignedRows<T>& rows, CancelFlag cancel = nullptr)
+      : rows_(rows), m_(rows.parameter_count()), in_program_(rows.size(), 0), cancel_(cancel) {
     program_ = glp_create_prob();
     glp_set_obj_dir(program_, GLP_MAX);
     glp_add_cols(program_, m_);
@@ -71,6 +73,7 @@ class SeparationProgram {
     }
     method_ = GLP_PRIMAL;  // the last basis stays feasible, no longer optimal
     for (;;) {
+      stop_if_cancelled(cancel_);
       Solution solution;
       if (glp_get_num_rows(program_) == 0) {
         solution.direction = box_optimum(objective);
@@ -176,6 +179,7 @@ class SeparationProgram {
   const SignedRows<T>& rows_;
   int m_;
   std::vector<char> in_program_;
+  CancelFlag cancel_;
   glp_prob* program_ = nullptr;
   glp_smcp parameters_{};
   int method_ = GLP_PRIMAL;

@@ -14,11 +14,6 @@
 
 namespace tarn::test::brute {
 
-// Which degree: 0 in, 1 out, 2 undirected (or in + out).
-inline int degree_of(const Ties& x, int a, int side) {
-  return degree(x, a, side);
-}
-
 // The degree of a counting only the neighbours b with same(a, b).
 inline int degree_within(const Ties& x, int a, int side,
                          const std::function<bool(int, int)>& same) {
@@ -51,19 +46,6 @@ inline double over_unordered_pairs(const Ties& x, const std::function<double(int
   return sum;
 }
 
-// A statistic per element of `keys`, each a sum over nodes.
-template <class Key>
-std::vector<double> per_key(const std::vector<Key>& keys, const Ties& x,
-                            const std::function<double(const Key&, int node)>& f) {
-  std::vector<double> out;
-  for (const Key& key : keys) {
-    double sum = 0;
-    for (int a = 1; a <= x.n; ++a) sum += f(key, a);
-    out.push_back(sum);
-  }
-  return out;
-}
-
 inline const std::string& group(const World& w, int a) {
   return w.group[std::size_t(a - 1)];
 }
@@ -82,10 +64,6 @@ inline double covariate(const World& w, const std::string& name, bool directed, 
   const Matrix& m = w.covariates.at(name);
   return directed ? m[std::size_t(a)][std::size_t(b)]
                   : m[std::size_t(std::min(a, b))][std::size_t(std::max(a, b))];
-}
-
-inline double choose_of(int n, int k) {
-  return choose(n, k);
 }
 
 }  // namespace tarn::test::brute

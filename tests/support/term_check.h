@@ -149,21 +149,24 @@ inline void check_on_network(const Case& c, const Ties& x, World w) {
   }
 }
 
+// A random network of n nodes, each dyad (undirected: each pair) linked with chance `density`.
+inline Ties random_ties(int n, bool directed, double density, std::mt19937& random) {
+  Ties x{n, directed,
+         std::vector<std::vector<int>>(std::size_t(n) + 1, std::vector<int>(std::size_t(n) + 1))};
+  for (int a = 1; a <= n; ++a)
+    for (int b = directed ? 1 : a + 1; b <= n; ++b)
+      if (a != b && double(random()) / 4294967296.0 < density) {
+        x.x[std::size_t(a)][std::size_t(b)] = 1;
+        if (!directed) x.x[std::size_t(b)][std::size_t(a)] = 1;
+      }
+  return x;
+}
+
 // Four rounds on networks of 5 to 8 nodes, densities 0.25 to 0.55.
 inline void check_against_brute_force(const Case& c, std::mt19937& random) {
   for (int round = 0; round < 4; ++round) {
-    const int n = 5 + round;
-    const World w = world_of(n, random);
-    Ties x{n, c.directed,
-           std::vector<std::vector<int>>(std::size_t(n) + 1, std::vector<int>(std::size_t(n) + 1))};
-    const double density = 0.25 + 0.1 * round;
-    for (int a = 1; a <= n; ++a)
-      for (int b = c.directed ? 1 : a + 1; b <= n; ++b)
-        if (a != b && double(random()) / 4294967296.0 < density) {
-          x.x[std::size_t(a)][std::size_t(b)] = 1;
-          if (!c.directed) x.x[std::size_t(b)][std::size_t(a)] = 1;
-        }
-    check_on_network(c, x, w);
+    const World w = world_of(5 + round, random);
+    check_on_network(c, random_ties(5 + round, c.directed, 0.25 + 0.1 * round, random), w);
   }
 }
 

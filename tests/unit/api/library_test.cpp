@@ -287,3 +287,45 @@ TEST(Library, GoodnessOfFitTablesDoNotDependOnTheThreads) {
 }
 
 }  // namespace
+
+namespace {
+
+// The network of the sampled monks with the dyad (tail, head) present or absent.
+tarnwick::Network with_dyad(const tarnwick::Network& network, int tail, int head, bool present) {
+  std::vector<std::string> senders, receivers;
+  const auto& labels = network.labels();
+  for (const auto& [a, b] : network.links()) {
+    if (a == tail && b == head) continue;
+    senders.push_back(labels[std::size_t(a)]);
+    receivers.push_back(labels[std::size_t(b)]);
+  }
+  if (present) {
+    senders.push_back(labels[std::size_t(tail)]);
+    receivers.push_back(labels[std::size_t(head)]);
+  }
+  return tarnwick::network_from_links(labels, senders, receivers, true);
+}
+
+}  // namespace
+
+// Every dyad's probability against the change of the statistics found by toggling it.
+TEST(Library, TieProbabilitiesAreTheLogisticOfEachDyadsChange) {
+  tarnwick::ReadOptions read;
+  read.network_path = repository_file("examples/samplike.net");
+  const tarnwick::Network monks = tarnwick::read_network(read);
+  const std::string formula = "edges + mutual + gwesp(0.5, fixed=TRUE) + ctriple";
+  const tarnwick::Model model = tarnwick::build_model(monks, formula);
+  const std::vector<double> theta = {-2.0, 1.5, 0.7, -0.3};
+  const auto rows = tarnwick::tie_probabilities(model, theta);
+  ASSERT_EQ(rows.size(), 18u * 17u);
+  for (std::size_t k = 0; k < rows.size(); k += 7) {
+    const auto& row = rows[k];
+    const auto on = tarnwick::summary(with_dyad(monks, row.tail, row.head, true), formula);
+    const auto off = tarnwick::summary(with_dyad(monks, row.tail, row.head, false), formula);
+    double eta = 0;
+    for (std::size_t s = 0; s < theta.size(); ++s) eta += theta[s] * (on[s].value - off[s].value);
+    EXPECT_NEAR(row.probability, 1.0 / (1.0 + std::exp(-eta)), 1e-13)
+        << row.tail << "," << row.head;
+  }
+  EXPECT_THROW(tarnwick::tie_probabilities(model, {0.0}), tarnwick::ArgumentError);
+}

@@ -1,6 +1,6 @@
 // fit --dyad-sample on the advice network: the summary's Sampling % column and the JSON's
-// sampling shares and sample record, the full fit when the sample covers every empty dyad, and
-// the options it refuses.
+// sampling shares and sample record, and the full fit when the sample covers every empty dyad (the
+// options it refuses are rows of McmleCommand.RefusesWhatItDoesNotTake).
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -54,22 +54,6 @@ TEST(DyadSampleCommand, ReportsTheSampleAndItsShareOfTheErrors) {
     EXPECT_FALSE(a.contains("sampling_error_percent"));
     EXPECT_NEAR(a["estimate"].get<double>(), b["estimate"].get<double>(), 1e-10);
     EXPECT_NEAR(a["std_error"].get<double>(), b["std_error"].get<double>(), 1e-10);
-  }
-}
-
-TEST(DyadSampleCommand, RefusesWhatItDoesNotTake) {
-  const struct {
-    std::vector<std::string> options;
-    const char* says;
-  } cases[] = {
-      {{"--dyad-sample", "0"}, "--dyad-sample"},
-      {{"--dyad-sample", "10", "--se", "godambe"}, "--dyad-sample takes the naive errors"},
-      {{"--dyad-sample", "10", "--method", "mcmle"}, "--dyad-sample is for the pseudo-likelihood"},
-  };
-  for (const auto& c : cases) {
-    const CommandRun r = fit(c.options);
-    EXPECT_EQ(r.status, exit_usage) << c.says;
-    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
   }
 }
 

@@ -27,6 +27,7 @@ test::Files advice() {
 
 const std::string gw = "edges + mutual + gwesp(0.5, fixed=TRUE)";
 
+// The fit options that do not go together, or with the method, are usage errors that say so.
 TEST(McmleCommand, RefusesWhatItDoesNotTake) {
   const struct {
     std::vector<std::string> options;
@@ -40,11 +41,18 @@ TEST(McmleCommand, RefusesWhatItDoesNotTake) {
       {{"--init", "1,2,3"}, "--init is for --method mcmle or ee"},
       {{"--diagnostics", "d.svg"}, "--diagnostics is for --method mcmle or ee"},
       {{"--method", "ml"}, "--method ml: give mple, mcmle or ee"},
-      {{"--ee-gain", "0.1"}, "--ee-tasks, --ee-gain and --ee-draws are for --method ee"},
-      {{"--method", "mcmle", "--ee-tasks", "2"}, "are for --method ee"},
+      {{"--ee-gain", "0.1"}, "--ee-gain is for --method ee"},
+      {{"--method", "mcmle", "--ee-tasks", "2"}, "--ee-tasks is for --method ee"},
+      {{"--method", "mcmle", "--replicates", "20"}, "--replicates is for --method mple"},
+      {{"--sample-size", "128"}, "--sample-size is for --method mcmle or ee"},
+      {{"--method", "ee", "--init", "1,2,3", "--max-iterations", "5", "--ee-gain", "2"},
+       "--ee-gain: Value 2 not in range"},
       {{"--method", "ee", "--ee-gain", "0"}, "--ee-gain"},
       {{"--method", "ee", "--ee-tasks", "0"}, "--ee-tasks"},
       {{"--method", "ee", "--ee-draws", "many"}, "--ee-draws"},
+      {{"--dyad-sample", "0"}, "--dyad-sample"},
+      {{"--dyad-sample", "10", "--se", "godambe"}, "--dyad-sample takes the naive errors"},
+      {{"--dyad-sample", "10", "--method", "mcmle"}, "--dyad-sample is for --method mple"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> arguments = {"fit", "advice.csv", "-m", gw};

@@ -60,7 +60,6 @@ TEST(Undirected, TheFlorentineMarriagesWithAndWithoutTheFlag) {
   EXPECT_EQ(json["input"]["network"]["directed"], false);
   EXPECT_EQ(json["model"]["directed"], false);
   EXPECT_NEAR(json["parameters"][0]["estimate"].get<double>(), std::log(20.0 / 100.0), 1e-12);
-  EXPECT_NEAR(json["parameters"][0]["estimate"].get<double>(), -1.6094379, 1e-7);
   EXPECT_NE(undirected.files.at("c.csv").find(",naive,converged,mple,NA,FALSE,FALSE\n"),
             std::string::npos);
   EXPECT_NE(undirected.out.find("(16 nodes, 20 edges, 120 dyads, undirected)"), std::string::npos)
@@ -98,7 +97,6 @@ TEST(Undirected, AnEdgeListOnceOrBothWaysGivesTheSameFit) {
     EXPECT_EQ(json["input"]["network"]["links"], 20);
     EXPECT_EQ(json["input"]["network"]["dyads"], 105);
     EXPECT_NEAR(json["parameters"][0]["estimate"].get<double>(), std::log(20.0 / 85.0), 1e-12);
-    EXPECT_NEAR(json["parameters"][0]["estimate"].get<double>(), -1.447, 5e-4);
   }
 }
 
@@ -144,9 +142,15 @@ TEST(Undirected, TermsAndOptionsOfTheOtherKindAreRefusedByName) {
       {"edges+gwesp(0.5, fixed=TRUE, type=\"OTP\")", undirected,
        "argument type: an undirected network has one type"},
       {"edges@1", undirected, "on an undirected network nodematch or nodemix model edges"},
+      {"desp(1)", undirected, "desp is a term of a directed network; on this network use esp"},
+      {"dgwnsp(0.5, fixed=TRUE)", undirected, "on this network use gwnsp"},
+      {"transitive", undirected, "transitive is a term of a directed network"},
+      {"esp(1, type=\"OSP\")", undirected, "argument type: an undirected network has one type"},
+      {"cycle(2)", undirected, "argument k"},
       {"edges+kstar(2)",
        {},
-       "kstar is a term of an undirected network; on this network use istar or ostar"},
+       "kstar is a term of an undirected network; on this network use istar or ostar, or give "
+       "--undirected if the network is undirected"},
       {"edges+degree(1)", {}, "on this network use idegree or odegree"},
       {"edges+gwdegree(0.5, fixed=TRUE)", {}, "on this network use gwidegree or gwodegree"},
       {"edges",

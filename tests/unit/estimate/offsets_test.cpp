@@ -236,8 +236,21 @@ EstimatorSettings mcmle_settings() {
   return s;
 }
 
-// Dependent models: the MCMLE of the free coefficients within 4 Monte Carlo errors of the exact
-// MLE, its errors within 10% of the exact ones; the offset's entry is its value.
+// The MCMLE of the two free coefficients within 4 Monte Carlo errors of the exact MLE, its errors
+// within 10% of the exact ones.
+void expect_free_estimates_exact(const Study& study, const Estimate& e) {
+  const Exact exact = exact_mle(study, {0.0, 0.0});
+  for (int k = 1; k <= 2; ++k) {
+    const double variance = e.errors.covariance(k, k);
+    const double mc = std::sqrt(variance * e.mcmc_error_percent[std::size_t(k - 1)] / 100.0);
+    EXPECT_NEAR(e.result.estimate(k), exact.estimate[std::size_t(k - 1)], 4.0 * mc + 1e-3) << k;
+    const double se = std::sqrt(exact.inverse_fisher(k, k));
+    EXPECT_NEAR(std::sqrt(variance), se, 0.1 * se) << k;
+  }
+}
+
+// Dependent models: the free coefficients as the exact MLE gives them; the offset's entry is its
+// value.
 TEST(Offsets, MonteCarloEstimateWithAnOffsetAgreesWithTheExactOne) {
   struct Case {
     const char* formula;
@@ -249,14 +262,7 @@ TEST(Offsets, MonteCarloEstimateWithAnOffsetAgreesWithTheExactOne) {
     const Study study = study_of(c.formula, {c.value});
     const Estimate e = fit_by_mcmle(study, mcmle_settings(), {});
     ASSERT_TRUE(e.converged) << e.outcome;
-    const Exact exact = exact_mle(study, {0.0, 0.0});
-    for (int k = 1; k <= 2; ++k) {
-      const double variance = e.errors.covariance(k, k);
-      const double mc = std::sqrt(variance * e.mcmc_error_percent[std::size_t(k - 1)] / 100.0);
-      EXPECT_NEAR(e.result.estimate(k), exact.estimate[std::size_t(k - 1)], 4.0 * mc + 1e-3) << k;
-      const double se = std::sqrt(exact.inverse_fisher(k, k));
-      EXPECT_NEAR(std::sqrt(variance), se, 0.1 * se) << k;
-    }
+    expect_free_estimates_exact(study, e);
     EXPECT_EQ(e.result.estimate(3), c.value);
     EXPECT_EQ(e.errors.covariance(3, 3), 0.0);
   }
@@ -277,14 +283,7 @@ TEST(Offsets, UndirectedMonteCarloEstimateWithAnOffsetAgreesWithTheExactOne) {
                              {0.4}, "offsets");
   const Estimate e = fit_by_mcmle(study, mcmle_settings(), {});
   ASSERT_TRUE(e.converged) << e.outcome;
-  const Exact exact = exact_mle(study, {0.0, 0.0});
-  for (int k = 1; k <= 2; ++k) {
-    const double variance = e.errors.covariance(k, k);
-    const double mc = std::sqrt(variance * e.mcmc_error_percent[std::size_t(k - 1)] / 100.0);
-    EXPECT_NEAR(e.result.estimate(k), exact.estimate[std::size_t(k - 1)], 4.0 * mc + 1e-3) << k;
-    const double se = std::sqrt(exact.inverse_fisher(k, k));
-    EXPECT_NEAR(std::sqrt(variance), se, 0.1 * se) << k;
-  }
+  expect_free_estimates_exact(study, e);
   EXPECT_EQ(e.result.estimate(3), 0.4);
 }
 

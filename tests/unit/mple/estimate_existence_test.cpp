@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -414,6 +415,21 @@ TEST(EstimateExistence, SampleOfSomeSendersAgreesWithEveryRow) {
     EXPECT_GT(every_row.distinct_rows, 4096 + 256 * 8);  // more than the sample
     EXPECT_EQ(shortest.separated_dyads, every_row.separated_dyads);
     EXPECT_EQ(shortest.direction, every_row.direction);
+  }
+}
+
+// A raised cancel stops the check (reading rows, or at a round of the programs); never raised, it
+// changes nothing.
+TEST(EstimateExistence, StopsWhenCancelled) {
+  Fitted f = unfitted(test::final_inversion_fails, {6, 12});
+  std::atomic<bool> flag{true};
+  for (const ExistenceMethod method :
+       {ExistenceMethod::shortest, ExistenceMethod::linear_program_only}) {
+    flag = true;
+    EXPECT_THROW(check_estimate_existence(f.data(), method, &flag), WorkCancelled);
+    flag = false;
+    EXPECT_EQ(check_estimate_existence(f.data(), method, &flag).direction,
+              check_estimate_existence(f.data(), method).direction);
   }
 }
 

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
@@ -117,88 +119,73 @@ void check_against_brute_force(int n, double density, double reciprocity, unsign
 }
 
 // A model of geometrically weighted terms through the term table, against the logistic regression
-// on its change statistics counted from the definitions.
-TEST(LogisticCheck, GeometricallyWeightedModelAgreesWithAnIndependentSolver) {
-  for (unsigned seed : {7u, 8u}) {
-    const int n = 22;
-    const auto links = test::random_network(n, 0.2, 0.4, seed);
-    test::Ties ties{n, true, std::vector<std::vector<int>>(n + 1, std::vector<int>(n + 1, 0))};
-    for (const auto& [a, b] : links) ties.x[std::size_t(a)][std::size_t(b)] = 1;
-    auto statistics = [](const test::Ties& t) {
-      double mutual = 0;
-      for (int a = 1; a <= t.n; ++a)
-        for (int b = a + 1; b <= t.n; ++b) mutual += t(a, b) * t(b, a);
-      return Vec{mutual, test::gw_edgewise(t, "OTP", 0.5), test::gw_degrees(t, 0, 0.3),
-                 test::gw_degrees(t, 1, 0.3)};
-    };
-    Mat x;
-    std::vector<int> y;
-    for (int i = 1; i <= n; ++i)
-      for (int j = 1; j <= n; ++j) {
-        if (i == j) continue;
-        test::Ties with = ties, without = ties;
-        with.x[std::size_t(i)][std::size_t(j)] = 1;
-        without.x[std::size_t(i)][std::size_t(j)] = 0;
-        const Vec up = statistics(with), down = statistics(without);
-        x.push_back({1.0});
-        for (std::size_t k = 0; k < up.size(); ++k) x.back().push_back(up[k] - down[k]);
-        y.push_back(ties(i, j));
+// on its change statistics counted from the definitions with and without each dyad's link
+// (undirected: one observation per pair i < j, the edge both ways).
+void check_gw_model(const test::Ties& ties, const std::function<Vec(const test::Ties&)>& statistics,
+                    const char* formula) {
+  const int n = ties.n;
+  LinkList links;
+  Mat x;
+  std::vector<int> y;
+  for (int i = 1; i <= n; ++i)
+    for (int j = ties.directed ? 1 : i + 1; j <= n; ++j) {
+      if (i == j) continue;
+      if (ties(i, j)) links.emplace_back(i, j);
+      test::Ties with = ties, without = ties;
+      for (const auto& [a, b] : {std::pair{i, j}, std::pair{j, i}}) {
+        if (ties.directed && a != i) continue;
+        with.x[std::size_t(a)][std::size_t(b)] = 1;
+        without.x[std::size_t(a)][std::size_t(b)] = 0;
       }
-    Study study;
-    study.network = test::network_of(links);
-    TermContext context;
-    context.node_count = n;
-    study.model = model_of_formula(
-        "edges + mutual + gwesp(0.5, fixed=TRUE) + gwidegree(0.3, fixed=TRUE) + "
-        "gwodegree(0.3, fixed=TRUE)",
-        context);
-    ASSERT_FALSE(study.model.kernel);
-    expect_same_fit(fit_pseudo_likelihood(study), solve_logistic(x, y), y.size());
-  }
+      const Vec up = statistics(with), down = statistics(without);
+      x.push_back({1.0});
+      for (std::size_t k = 0; k < up.size(); ++k) x.back().push_back(up[k] - down[k]);
+      y.push_back(ties(i, j));
+    }
+  Study study;
+  study.network = test::network_of(links);
+  TermContext context;
+  context.directed = ties.directed;
+  context.node_count = n;
+  study.model = model_of_formula(formula, context);
+  ASSERT_FALSE(study.model.kernel);
+  ASSERT_EQ(study.dyad_count(), std::int64_t(y.size()));
+  expect_same_fit(fit_pseudo_likelihood(study), solve_logistic(x, y), y.size());
 }
 
-// The same on an undirected network: one observation per pair i < j, the change statistics
-// counted from the definitions with and without the edge both ways.
-TEST(LogisticCheck, UndirectedGeometricallyWeightedModelAgreesWithAnIndependentSolver) {
+TEST(LogisticCheck, GeometricallyWeightedModelsAgreeWithAnIndependentSolver) {
+  for (unsigned seed : {7u, 8u}) {
+    const int n = 22;
+    test::Ties ties{n, true, std::vector<std::vector<int>>(n + 1, std::vector<int>(n + 1, 0))};
+    for (const auto& [a, b] : test::random_network(n, 0.2, 0.4, seed))
+      ties.x[std::size_t(a)][std::size_t(b)] = 1;
+    check_gw_model(
+        ties,
+        [](const test::Ties& t) {
+          double mutual = 0;
+          for (int a = 1; a <= t.n; ++a)
+            for (int b = a + 1; b <= t.n; ++b) mutual += t(a, b) * t(b, a);
+          return Vec{mutual, test::gw_edgewise(t, "OTP", 0.5), test::gw_degrees(t, 0, 0.3),
+                     test::gw_degrees(t, 1, 0.3)};
+        },
+        "edges + mutual + gwesp(0.5, fixed=TRUE) + gwidegree(0.3, fixed=TRUE) + "
+        "gwodegree(0.3, fixed=TRUE)");
+  }
   for (unsigned seed : {17u, 18u}) {
     const int n = 24;
     test::Ties ties{n, false, std::vector<std::vector<int>>(n + 1, std::vector<int>(n + 1, 0))};
-    LinkList edges;
-    for (const auto& [a, b] : test::random_network(n, 0.2, 0.0, seed)) {
-      if (ties(a, b) != 0) continue;
+    for (const auto& [a, b] : test::random_network(n, 0.2, 0.0, seed))
       ties.x[std::size_t(a)][std::size_t(b)] = ties.x[std::size_t(b)][std::size_t(a)] = 1;
-      edges.emplace_back(std::min(a, b), std::max(a, b));
-    }
-    std::sort(edges.begin(), edges.end());
-    auto statistics = [](const test::Ties& t) {
-      double two_stars = 0;
-      for (int a = 1; a <= t.n; ++a) two_stars += test::choose(test::degree(t, a, 2), 2);
-      return Vec{two_stars, test::gw_edgewise(t, "", 0.5), test::gw_dyadwise(t, "", 0.2),
-                 test::gw_degrees(t, 2, 0.8)};
-    };
-    Mat x;
-    std::vector<int> y;
-    for (int i = 1; i <= n; ++i)
-      for (int j = i + 1; j <= n; ++j) {
-        test::Ties with = ties, without = ties;
-        with.x[std::size_t(i)][std::size_t(j)] = with.x[std::size_t(j)][std::size_t(i)] = 1;
-        without.x[std::size_t(i)][std::size_t(j)] = without.x[std::size_t(j)][std::size_t(i)] = 0;
-        const Vec up = statistics(with), down = statistics(without);
-        x.push_back({1.0});
-        for (std::size_t k = 0; k < up.size(); ++k) x.back().push_back(up[k] - down[k]);
-        y.push_back(ties(i, j));
-      }
-    Study study;
-    study.network = test::network_of(edges);
-    TermContext context;
-    context.directed = false;
-    context.node_count = n;
-    study.model = model_of_formula(
+    check_gw_model(
+        ties,
+        [](const test::Ties& t) {
+          double two_stars = 0;
+          for (int a = 1; a <= t.n; ++a) two_stars += test::choose(test::degree(t, a, 2), 2);
+          return Vec{two_stars, test::gw_edgewise(t, "", 0.5), test::gw_dyadwise(t, "", 0.2),
+                     test::gw_degrees(t, 2, 0.8)};
+        },
         "edges + kstar(2) + gwesp(0.5, fixed=TRUE) + gwdsp(0.2, fixed=TRUE) + "
-        "gwdegree(0.8, fixed=TRUE)",
-        context);
-    ASSERT_EQ(study.dyad_count(), n * (n - 1) / 2);
-    expect_same_fit(fit_pseudo_likelihood(study), solve_logistic(x, y), y.size());
+        "gwdegree(0.8, fixed=TRUE)");
   }
 }
 
@@ -358,6 +345,33 @@ TEST(Gaussj, EdgeCases) {
       EXPECT_EQ(trace.step_column[0], c.pivot_column);
     }
     if (!c.inverse.empty()) expect_block(*a, c.inverse, 0.0);
+  }
+}
+
+// A cancel raised during a fit stops it at the next sender of the sweep under way, for the fused
+// kernel's model and the term table's alike; a flag never raised changes nothing.
+TEST(Cancel, StopsTheSweepUnderWay) {
+  const auto links = test::random_network(30, 0.15, 0.4, 3u);
+  for (const char* formula : {"edges + mutual", "edges + mutual + gwesp(0.5, fixed=TRUE)"}) {
+    Study study;
+    study.network = test::network_of(links);
+    TermContext context;
+    context.node_count = 30;
+    study.model = model_of_formula(formula, context);
+    std::atomic<bool> flag{false};
+    int passes = 0;
+    FitObserver observer;
+    observer.cancel = &flag;
+    observer.pass_started = [&](int pass) {
+      ++passes;
+      if (pass == 3) flag = true;
+    };
+    EXPECT_THROW(fit_pseudo_likelihood(study, observer), WorkCancelled) << formula;
+    EXPECT_EQ(passes, 3) << formula;
+    flag = false;
+    observer.pass_started = {};
+    EXPECT_EQ(fit_pseudo_likelihood(study, observer).estimate(1),
+              fit_pseudo_likelihood(study).estimate(1));
   }
 }
 

@@ -147,8 +147,9 @@ TermPointer term_of(const std::string& formula, bool directed = true,
   return make_term(parse_formula(formula).front(), context);
 }
 
+// ergm's names of the statistics, as its InitErgmTerm functions paste them.
 TEST(Formula, NamesOfTheStatistics) {
-  const std::pair<const char*, std::vector<std::string>> cases[] = {
+  const std::pair<const char*, std::vector<std::string>> directed[] = {
       {"gwesp(0.5, fixed=TRUE)", {"gwesp.OTP.fixed.0.5"}},
       {"dgwdsp(1, fixed=TRUE, type=\"ISP\")", {"gwdsp.ISP.fixed.1"}},
       {"gwodegree(0.25, fixed=TRUE)", {"gwodeg.fixed.0.25"}},
@@ -163,19 +164,6 @@ TEST(Formula, NamesOfTheStatistics) {
       {"nodecov(level)", {"nodecov.level"}},
       {"transitiveties", {"transitiveties"}},
       {"cyclicalties(attr=\"name\")", {"cyclicalties.name"}},
-  };
-  for (const auto& [formula, names] : cases) {
-    EXPECT_EQ(term_of(formula)->statistic_names(), names) << formula;
-  }
-  EXPECT_EQ(term_of("gwesp(0.5, fixed=TRUE)", false)->statistic_names(),
-            std::vector<std::string>{"gwesp.fixed.0.5"});
-  EXPECT_EQ(term_of("gwdegree(0, fixed=TRUE)", false)->statistic_names(),
-            std::vector<std::string>{"gwdeg.fixed.0"});
-}
-
-// ergm's names of the catalogue's statistics, as its InitErgmTerm functions paste them.
-TEST(Formula, NamesOfTheCatalogueStatistics) {
-  const std::pair<const char*, std::vector<std::string>> directed[] = {
       {"asymmetric(level, diff=TRUE, levels=-1)", {"asymmetric.level.2", "asymmetric.level.3"}},
       {"mutual(same=level)", {"mutual.level"}},
       {"mutual(by=~level, keep=3)", {"mutual.by.level.3"}},
@@ -213,6 +201,8 @@ TEST(Formula, NamesOfTheCatalogueStatistics) {
     EXPECT_EQ(term_of(formula)->statistic_names(), names) << formula;
   }
   const std::pair<const char*, std::vector<std::string>> undirected[] = {
+      {"gwesp(0.5, fixed=TRUE)", {"gwesp.fixed.0.5"}},
+      {"gwdegree(0, fixed=TRUE)", {"gwdeg.fixed.0"}},
       {"degree(1, by=level, homophily=TRUE)", {"deg1.homophily.level"}},
       {"degrange(0:1, by=level, levels=3)", {"deg0+.level3", "deg1+.level3"}},
       {"concurrent(by=level)", {"concurrent.level1", "concurrent.level2", "concurrent.level3"}},

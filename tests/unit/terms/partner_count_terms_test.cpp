@@ -82,7 +82,8 @@ TEST(PartnerCountTerms, FlorentineAgainstBruteForce) {
   for (const Case& c : partner_cases()) check_on_network(c, florentine_ties(c.directed), w);
 }
 
-TEST(PartnerCountTerms, NamesAsErgm) {
+// ergm's names, and what ergm refuses refused.
+TEST(PartnerCountTerms, NamesAndRefusals) {
   NodeCovariates attributes;
   std::mt19937 random(53);
   const World w = world_of(6, random);
@@ -99,12 +100,6 @@ TEST(PartnerCountTerms, NamesAsErgm) {
   EXPECT_EQ(names("gwnsp(0.5, cutoff=2)", true), (Names{"nsp.OTP#1", "nsp.OTP#2"}));
   const TermPointer curved = make_term(parse_term("gwnsp(0.5)"), context_of(w, false, attributes));
   EXPECT_EQ(curved->coefficient_names(), (Names{"gwnsp", "gwnsp.decay"}));
-}
-
-TEST(PartnerCountTerms, RefusesWhatErgmRefuses) {
-  NodeCovariates attributes;
-  std::mt19937 random(54);
-  const World w = world_of(6, random);
   for (const auto& [formula, directed] :
        std::vector<std::pair<std::string, bool>>{{"desp(1)", false},
                                                  {"dgwnsp(0.5, fixed=TRUE)", false},

@@ -12,50 +12,27 @@
 
 #include "support/florentine_ties.h"
 #include "support/term_check.h"
+#include "support/triad_types.h"
 
 namespace tarn {
 namespace {
 
 using namespace test;
 
-// Holland and Leinhardt's classes by an example on the nodes A = 0, B = 1, C = 2.
-struct Pattern {
-  std::string name;
-  std::vector<std::pair<int, int>> ties;
-};
-const std::vector<Pattern> patterns = {
-    {"003", {}},
-    {"012", {{0, 1}}},
-    {"102", {{0, 1}, {1, 0}}},
-    {"021D", {{1, 0}, {1, 2}}},
-    {"021U", {{0, 1}, {2, 1}}},
-    {"021C", {{0, 1}, {1, 2}}},
-    {"111D", {{0, 1}, {1, 0}, {2, 1}}},
-    {"111U", {{0, 1}, {1, 0}, {1, 2}}},
-    {"030T", {{0, 1}, {2, 1}, {0, 2}}},
-    {"030C", {{1, 0}, {2, 1}, {0, 2}}},
-    {"201", {{0, 1}, {1, 0}, {1, 2}, {2, 1}}},
-    {"120D", {{1, 0}, {1, 2}, {0, 2}, {2, 0}}},
-    {"120U", {{0, 1}, {2, 1}, {0, 2}, {2, 0}}},
-    {"120C", {{0, 1}, {1, 2}, {0, 2}, {2, 0}}},
-    {"210", {{0, 1}, {1, 2}, {2, 1}, {0, 2}, {2, 0}}},
-    {"300", {{0, 1}, {1, 0}, {1, 2}, {2, 1}, {0, 2}, {2, 0}}},
-};
-
-// The class of the triad {a, b, c}: the pattern that some relabelling of its nodes gives exactly;
-// undirected, its number of edges.
+// The class of the triad {a, b, c} (support/triad_types.h): the type that some relabelling of its
+// nodes gives exactly; undirected, its number of edges.
 std::string class_of(const Ties& x, int a, int b, int c) {
   const std::array<int, 3> nodes = {a, b, c};
   if (!x.directed) return std::to_string(x(a, b) + x(a, c) + x(b, c));
   std::array<int, 3> order = {0, 1, 2};
   do {
-    for (const Pattern& p : patterns) {
+    for (const TriadType& p : triad_types) {
       int matched = 0;
       for (int u = 0; u < 3; ++u)
         for (int v = 0; v < 3; ++v) {
           if (u == v) continue;
           const bool want =
-              std::find(p.ties.begin(), p.ties.end(), std::make_pair(u, v)) != p.ties.end();
+              std::find(p.arcs.begin(), p.arcs.end(), std::make_pair(u, v)) != p.arcs.end();
           matched += x(nodes[std::size_t(order[std::size_t(u)])],
                        nodes[std::size_t(order[std::size_t(v)])]) == (want ? 1 : 0);
         }
@@ -143,7 +120,7 @@ Brute trails_of(std::vector<std::string> kinds) {
 
 std::vector<std::string> all_directed() {
   std::vector<std::string> names;
-  for (const Pattern& p : patterns) names.push_back(p.name);
+  for (const TriadType& p : triad_types) names.push_back(p.name);
   return names;
 }
 
@@ -285,17 +262,11 @@ TEST(TriadTerms, LocalTrianglesAgainstBruteForce) {
     check_against_brute_force(c, random);
     // Dense networks and neighbourhoods, so that local triangles are many.
     World w = world_of(9, random);
-    Ties x{9, directed, std::vector<std::vector<int>>(10, std::vector<int>(10, 0))};
     for (int a = 1; a <= 9; ++a)
-      for (int b = 1; b <= 9; ++b) {
-        if (a == b) continue;
-        w.covariates["target"][std::size_t(a)][std::size_t(b)] = random() % 5 != 0 ? 1.0 : 0.0;
-        if ((directed || a < b) && random() % 10 < 7) {
-          x.x[std::size_t(a)][std::size_t(b)] = 1;
-          if (!directed) x.x[std::size_t(b)][std::size_t(a)] = 1;
-        }
-      }
-    check_on_network(c, x, w);
+      for (int b = 1; b <= 9; ++b)
+        w.covariates["target"][std::size_t(a)][std::size_t(b)] =
+            a != b && random() % 5 != 0 ? 1.0 : 0.0;
+    check_on_network(c, random_ties(9, directed, 0.7, random), w);
   }
 }
 
@@ -305,16 +276,8 @@ TEST(TriadTerms, TriplesByAttributeAgainstBruteForce) {
   // Denser networks: every triad of three nodes of a group holds links.
   std::mt19937 dense(65);
   const World w = world_of(9, dense);
-  for (const Case& c : attribute_cases()) {
-    Ties x{9, c.directed, std::vector<std::vector<int>>(10, std::vector<int>(10, 0))};
-    for (int a = 1; a <= 9; ++a)
-      for (int b = 1; b <= 9; ++b)
-        if (a != b && (c.directed || a < b) && dense() % 10 < 7) {
-          x.x[std::size_t(a)][std::size_t(b)] = 1;
-          if (!c.directed) x.x[std::size_t(b)][std::size_t(a)] = 1;
-        }
-    check_on_network(c, x, w);
-  }
+  for (const Case& c : attribute_cases())
+    check_on_network(c, random_ties(9, c.directed, 0.7, dense), w);
 }
 
 TEST(TriadTerms, AgainstBruteForce) {
