@@ -87,10 +87,9 @@ std::int64_t default_dyad_sample(std::int64_t dyads, std::int64_t links) {
 bool samples_dyads(const Study& study, const EstimatorSettings& settings) {
   if (study.space) {
     if (settings.sampling.dyad_sample >= 0) {
-      throw UsageError("--dyad-sample: the sample of dyads does not keep to --constraints " +
-                       study.space->text +
-                       "; leave out --dyad-sample (--method mple fits over "
-                       "every free dyad)");
+      throw SettingError({"dyad_sample", "constraints", "method"},
+                         "{0}: the sample of dyads does not keep to {1=}" + study.space->text +
+                             "; leave out {0} ({2=}mple fits over every free dyad)");
     }
     return false;
   }

@@ -153,9 +153,10 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
                                         const EstimatorProgress& progress) {
   check_can_simulate(study);
   if (study.space) {
-    throw UsageError("--constraints " + study.space->text +
-                     ": equilibrium expectation does not keep to the constraints yet; give "
-                     "--method mcmle (or mple)");
+    throw SettingError({"constraints", "method"},
+                       "{0=}" + study.space->text +
+                           ": equilibrium expectation does not keep to the constraints yet; give "
+                           "{1=}mcmle (or mple)");
   }
   if (study.model.has_offsets()) {
     throw SettingError({"method"},

@@ -101,10 +101,10 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
   refuse_curved(study.model, "give --method mcmle");
   const bool sampled = samples_dyads(study, settings);
   if (method == ErrorMethod::godambe && study.space && study.space->restricts_dyads()) {
-    throw UsageError(
-        "--se godambe: its pseudo-score goes over every dyad, not the free dyads of "
-        "--constraints " +
-        study.space->text + "; give --se naive or bootstrap, or --method mcmle");
+    throw SettingError({"se", "constraints", "method"},
+                       "{0=}godambe: its pseudo-score goes over every dyad, not the free dyads of "
+                       "{1=}" +
+                           study.space->text + "; give {0=}naive or bootstrap, or {2=}mcmle");
   }
   if (method == ErrorMethod::godambe && study.model.has_offsets()) {
     throw SettingError({"se"},

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "network/usage_error.h"
+#include "network/setting_error.h"
 #include "terms/formula.h"
 #include "terms/term.h"
 
@@ -18,7 +18,7 @@ constexpr const char* offered = "bd, blockdiag, edges, fixallbut, fixedas";
 constexpr int most_nodes_with_fixed_dyads = 16384;
 
 [[noreturn]] void refuse(const TermCall& call, const std::string& why) {
-  throw UsageError("--constraints " + call.written + ": " + why);
+  throw SettingError({"constraints"}, "{0=}" + call.written + ": " + why);
 }
 
 // The value of the argument `name` (or at `position` when given by position), or null.
@@ -170,12 +170,12 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
   space.n_ = graph.node_count();
   space.directed_ = graph.directed();
   const int n = space.n_;
-  if (space.text.empty()) throw UsageError("--constraints: give one constraint or more");
+  if (space.text.empty()) throw SettingError({"constraints"}, "{0}: give one constraint or more");
   std::vector<TermCall> calls;
   try {
     calls = parse_formula(space.text);
   } catch (const ModelError& e) {
-    throw UsageError("--constraints " + space.text + ": " + e.what());
+    throw SettingError({"constraints"}, "{0=}" + space.text + ": " + e.what());
   }
   std::vector<unsigned char>& table = space.free_;
   for (const TermCall& call : calls) {
@@ -288,10 +288,12 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
       }
     }
     if (free_links == 0 || free_links == free_dyads) {
-      throw UsageError("--constraints " + space.text +
-                       ": with the link count fixed, no network but the observed one is left (" +
-                       std::to_string(free_links) + " links among " + std::to_string(free_dyads) +
-                       " free dyads)");
+      throw SettingError(
+          {"constraints"},
+          "{0=}" + space.text +
+              ": with the link count fixed, no network but the observed one is left (" +
+              std::to_string(free_links) + " links among " + std::to_string(free_dyads) +
+              " free dyads)");
     }
   }
   if (!table.empty()) {
@@ -301,7 +303,7 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
       }
     }
     if (space.free_list_.empty()) {
-      throw UsageError("--constraints " + space.text + ": no dyad is left free to vary");
+      throw SettingError({"constraints"}, "{0=}" + space.text + ": no dyad is left free to vary");
     }
   }
   return space;
@@ -332,9 +334,11 @@ void refuse_constant_terms(const Model& model, const TermGraph& graph, const Sam
     }
     for (std::size_t s = 0; s < count; ++s) {
       if (seen && constant[s] != 0) {
-        throw UsageError("--constraints " + space.text + ": the term " + term.text() +
-                         " is constant under the edges constraint (every network keeps the link "
-                         "count); leave it out of the model");
+        throw SettingError(
+            {"constraints"},
+            "{0=}" + space.text + ": the term " + term.text() +
+                " is constant under the edges constraint (every network keeps the link "
+                "count); leave it out of the model");
       }
     }
   }
