@@ -40,6 +40,10 @@ struct FitSettings {
   // errors name --offset-coef) in `offset_coef_list`, used instead when not empty.
   std::vector<double> offset_coef;
   std::string offset_coef_list;
+  // The networks fitted over, as ergm's constraint formula without '~' ("bd(maxout=5) +
+  // blockdiag(\"school\")"); empty: every network. The user guide's Constraints section says
+  // what each method does with them.
+  std::string constraints;
   int sample_size = 1024;   // mcmle, ee
   int max_iterations = 60;  // mcmle, ee
   EquilibriumSettings equilibrium;

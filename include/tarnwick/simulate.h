@@ -29,6 +29,8 @@ struct DrawSettings {
   // FitSettings has them. (Given coefficients hold every one, an offset's -Inf or Inf included.)
   std::vector<double> offset_coef;
   std::string offset_coef_list;
+  // The networks drawn from, as FitSettings::constraints; empty: every network.
+  std::string constraints;
   int networks = 100;
   std::uint64_t seed = 1;
   int threads = 0;

@@ -345,9 +345,11 @@ void bind_fitting(py::module_& m) {
          int replicates, const std::vector<double>& init, int sample_size, int max_iterations,
          std::uint64_t seed, int threads, int chains, std::int64_t burnin, std::int64_t interval,
          std::int64_t dyad_sample, int ee_tasks, double ee_gain, int ee_draws,
-         const std::vector<double>& offset_coef, const py::object& progress) {
+         const std::vector<double>& offset_coef, const std::string& constraints,
+         const py::object& progress) {
         tarnwick::FitSettings s;
         s.offset_coef = offset_coef;
+        s.constraints = constraints;
         s.method = method;
         s.errors = errors;
         s.replicates = replicates;
@@ -372,7 +374,8 @@ void bind_fitting(py::module_& m) {
       py::arg("threads") = 0, py::arg("chains") = 8, py::arg("burnin") = -1,
       py::arg("interval") = -1, py::arg("dyad_sample") = -1, py::arg("ee_tasks") = 4,
       py::arg("ee_gain") = 0.03, py::arg("ee_draws") = 128,
-      py::arg("offset_coef") = std::vector<double>(), py::arg("progress") = py::none());
+      py::arg("offset_coef") = std::vector<double>(), py::arg("constraints") = std::string(),
+      py::arg("progress") = py::none());
 }
 
 // Networks drawn from a model, and the goodness of fit.
@@ -381,10 +384,12 @@ void bind_simulation(py::module_& m) {
       "simulate",
       [](const tarnwick::Model& model, const std::vector<double>& coefficients, int networks,
          std::uint64_t seed, int threads, int chains, std::int64_t burnin, std::int64_t interval,
-         const std::vector<double>& offset_coef, const py::object& progress) {
+         const std::vector<double>& offset_coef, const std::string& constraints,
+         const py::object& progress) {
         tarnwick::SimulateSettings s;
         s.coefficients = coefficients;
         s.offset_coef = offset_coef;
+        s.constraints = constraints;
         s.networks = networks;
         set_sampling(s, seed, threads, chains, burnin, interval);
         const auto simulation = run_cancellable<tarnwick::SimulationResult>(
@@ -403,15 +408,17 @@ void bind_simulation(py::module_& m) {
       py::arg("model"), py::arg("coefficients"), py::arg("networks") = 100, py::arg("seed") = 1,
       py::arg("threads") = 0, py::arg("chains") = 8, py::arg("burnin") = -1,
       py::arg("interval") = -1, py::arg("offset_coef") = std::vector<double>(),
-      py::arg("progress") = py::none());
+      py::arg("constraints") = std::string(), py::arg("progress") = py::none());
   m.def(
       "gof",
       [](const tarnwick::Model& model, const std::vector<double>& coefficients, int networks,
          std::uint64_t seed, int threads, int chains, std::int64_t burnin, std::int64_t interval,
-         const std::vector<double>& offset_coef, const py::object& progress) {
+         const std::vector<double>& offset_coef, const std::string& constraints,
+         const py::object& progress) {
         tarnwick::GofSettings s;
         s.coefficients = coefficients;
         s.offset_coef = offset_coef;
+        s.constraints = constraints;
         s.networks = networks;
         set_sampling(s, seed, threads, chains, burnin, interval);
         const auto tables = run_cancellable<tarnwick::GofTables>(
@@ -421,7 +428,7 @@ void bind_simulation(py::module_& m) {
       py::arg("model"), py::arg("coefficients") = std::vector<double>(), py::arg("networks") = 100,
       py::arg("seed") = 1, py::arg("threads") = 0, py::arg("chains") = 8, py::arg("burnin") = -1,
       py::arg("interval") = -1, py::arg("offset_coef") = std::vector<double>(),
-      py::arg("progress") = py::none());
+      py::arg("constraints") = std::string(), py::arg("progress") = py::none());
 }
 
 // The texts of the results (tarnwick/reporting.h), from the values the calls above return.

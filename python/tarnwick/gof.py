@@ -172,6 +172,7 @@ def gof(
     burnin: Optional[int] = None,
     interval: Optional[int] = None,
     offset_coef: Optional[Sequence[float]] = None,
+    constraints: Optional[str] = None,
     progress: ProgressOption = None,
 ) -> GofResult:
     """The goodness of fit of a model, as the command line's ``gof``.
@@ -181,7 +182,8 @@ def gof(
     coefficient; without them the pseudo-likelihood estimate, as ``gof`` without ``--coef``).
     ``n`` networks are drawn; ``seed``, ``threads`` (the results do not depend on it),
     ``chains``, ``burnin``, ``interval`` and ``progress`` as for :func:`fit`; ``offset_coef``
-    the offset terms' coefficients for the fit made without ``coef``. Returns a
+    the offset terms' coefficients for the fit made without ``coef``; ``constraints`` as for
+    :func:`fit` (a fit's are not carried). Returns a
     :class:`GofResult`. Raises ModelError when the networks drawn fill the link store, pile
     up or split (the model is degenerate at the coefficients).
     """
@@ -195,6 +197,7 @@ def gof(
         _numbers("coef", coef),
         networks=_whole("n", n, 1),
         offset_coef=_numbers("offset_coef", offset_coef),
+        constraints=str(constraints or ""),
         **_sampling(seed, threads, chains, burnin, interval),
     )
     _refuse_no_estimate(result)

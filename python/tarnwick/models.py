@@ -396,6 +396,7 @@ def fit(
     ee_gain: float = 0.03,
     ee_draws: int = 128,
     offset_coef: Optional[Sequence[float]] = None,
+    constraints: Optional[str] = None,
     progress: ProgressOption = None,
 ) -> FitResult:
     """Fits an exponential random graph model of the formula to the network.
@@ -421,6 +422,8 @@ def fit(
     offset_coef : the coefficients of the formula's offset terms (``offset(term)``), in their
         order, held fixed (``float("-inf")`` forbids what the term counts); the command line's
         ``--offset-coef``
+    constraints : the networks fitted over, as ergm's ``constraints = ~ ...`` without ``~``
+        (``'bd(maxout=5) + blockdiag("school")'``); the command line's ``--constraints``
     progress : None (a tqdm bar on a terminal), True, False, or a callable
         ``progress(done, total, stage)``
 
@@ -448,6 +451,7 @@ def fit(
         ee_gain=float(ee_gain),
         ee_draws=_whole("ee_draws", ee_draws, 1),
         offset_coef=_numbers("offset_coef", offset_coef),
+        constraints=str(constraints or ""),
         **_sampling(seed, threads, chains, burnin, interval),
     )
     result = FitResult(model, estimate)
@@ -494,6 +498,7 @@ def simulate(
     burnin: Optional[int] = None,
     interval: Optional[int] = None,
     offset_coef: Optional[Sequence[float]] = None,
+    constraints: Optional[str] = None,
     progress: ProgressOption = None,
 ):
     """Draws networks from a model: a fit's, or a formula's at given coefficients.
@@ -505,7 +510,8 @@ def simulate(
     instead a DataFrame of the model's statistics, one row per network. ``seed``,
     ``threads``, ``chains``, ``burnin``, ``interval`` and ``progress`` as for :func:`fit`.
     Given coefficients hold every one, an offset's ``-inf`` included; ``offset_coef`` is for a
-    fit made first.
+    fit made first. ``constraints`` as for :func:`fit` (a fit's are not carried: give them
+    again); every network drawn keeps them.
     """
     import pandas as pd
 
@@ -523,6 +529,7 @@ def simulate(
         _numbers("coef", coef),
         networks=_whole("n", n, 1),
         offset_coef=_numbers("offset_coef", offset_coef),
+        constraints=str(constraints or ""),
         **_sampling(seed, threads, chains, burnin, interval),
     )
     _refuse_no_estimate(result)

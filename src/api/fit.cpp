@@ -12,6 +12,7 @@
 #include "estimate/estimator_table.h"
 #include "estimate/pseudo_likelihood_estimator.h"
 #include "estimate/sampling_settings.h"
+#include "model/sample_space.h"
 
 namespace tarnwick {
 
@@ -124,6 +125,11 @@ Estimate fit(const Model& model, const FitSettings& settings, const Progress& pr
     tarn::check_cancel(progress);
     const tarn::Estimator& estimator = tarn::estimator_named(settings.method);
     tarn::Study study = data.study;
+    if (!settings.constraints.empty()) {
+      study.space = std::make_shared<const tarn::SampleSpace>(tarn::build_sample_space(
+          settings.constraints, study.graph(), data.input.covariates, &data.input.labels));
+      tarn::refuse_constant_terms(study.model, study.graph(), *study.space);
+    }
     study.model =
         tarn::model_with_offsets(study.model, settings.offset_coef, settings.offset_coef_list);
     if (settings.dialogue_passes) study.newton_until_settled = false;

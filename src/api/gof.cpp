@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "api/api_errors.h"
+#include "api/constrained_model.h"
 #include "api/draw_start.h"
 #include "api/model_data.h"
 #include "api/records.h"
@@ -52,9 +53,10 @@ void add(std::vector<WarningRecord>& to, const std::vector<tarn::Warning>& warni
 
 }  // namespace
 
-GofTables gof(const Model& model, const GofSettings& settings, const Progress& progress) {
+GofTables gof(const Model& given_model, const GofSettings& settings, const Progress& progress) {
   GofTables tables;
   return tarn::with_library_errors([&] {
+    const Model model = tarn::constrained_model(given_model, settings.constraints);
     const Model::Data& data = model.data();
     tables.notes = model.notes();
     tables.network_path = data.network.data().options.network_path;

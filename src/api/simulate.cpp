@@ -2,6 +2,7 @@
 #include <mutex>
 
 #include "api/api_errors.h"
+#include "api/constrained_model.h"
 #include "api/draw_start.h"
 #include "api/model_data.h"
 #include "api/records.h"
@@ -71,12 +72,13 @@ void check_can_simulate(const Model& model) {
   });
 }
 
-SimulationResult simulate(const Model& model, const SimulateSettings& settings,
+SimulationResult simulate(const Model& given_model, const SimulateSettings& settings,
                           const Progress& progress) {
   SimulationResult result;
   // Drawing is not spread: it runs on the process that writes the results.
   if (settings.processes != nullptr && !settings.processes->writes_results()) return result;
   return tarn::with_library_errors([&] {
+    const Model model = tarn::constrained_model(given_model, settings.constraints);
     const tarn::Study& study = model.data().study;
     result.notes = model.notes();
     tarn::DrawStart start = tarn::draw_start(study, settings, settings.empty_start);

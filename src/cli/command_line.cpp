@@ -52,6 +52,11 @@ void add_simulation_options(CLI::App& command, SimulateCommandOptions& o) {
   command.add_option("--offset-coef", o.offset_coef,
                      "Without --coef: the coefficients of the offset terms (offset(term)) for "
                      "the fit, in their order; -Inf and Inf allowed");
+  command.add_option(
+      "--constraints", o.constraints,
+      "The sample space, as ergm's constraint formula without ~: bd(maxout=, maxin=, "
+      "minout=, minin=), blockdiag(\"attr\"), fixallbut(\"free.csv\"), "
+      "fixedas(present=\"p.csv\", absent=\"a.csv\"), joined by +");
   command.add_option("--fit", o.fit_path,
                      "The JSON results of a fit (fit --json FILE): its model, estimates and data, "
                      "instead of the network, -m and --coef");
@@ -165,6 +170,11 @@ void add_fit_command(Commands& c) {
   fit_command->add_option("--offset-coef", fit.offset_coef,
                           "The coefficients of the offset terms (offset(term) in the model), in "
                           "their order, fixed rather than estimated; -Inf and Inf allowed");
+  fit_command->add_option(
+      "--constraints", fit.constraints,
+      "The sample space, as ergm's constraint formula without ~: bd(maxout=, maxin=, "
+      "minout=, minin=), blockdiag(\"attr\"), fixallbut(\"free.csv\"), "
+      "fixedas(present=\"p.csv\", absent=\"a.csv\"), joined by +");
   fit.mcmle.add(*fit_command);
   fit.ee.add(*fit_command);
   fit.sampling.add(*fit_command);

@@ -24,6 +24,7 @@ tarnwick::FitSettings fit_settings(const FitCommandOptions& o) {
   s.dyad_sample = o.sampling.dyad_sample;
   s.init_list = o.mcmle.init;
   s.offset_coef_list = o.offset_coef;
+  s.constraints = o.constraints;
   s.sample_size = o.mcmle.sample_size;
   s.max_iterations = o.mcmle.max_iterations;
   o.ee.apply(s.equilibrium);

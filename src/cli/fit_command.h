@@ -25,6 +25,7 @@ struct FitCommandOptions {
   int replicates = 500;
   std::string method = "mple";  // mple, mcmle or ee (tarnwick::estimators())
   std::string offset_coef;      // the offset terms' coefficients, a comma list; empty: none
+  std::string constraints;      // the sample space (--constraints); empty: every network
   McmleOptions mcmle;
   EeOptions ee;
   SamplingOptions sampling;

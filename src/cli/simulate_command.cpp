@@ -123,6 +123,7 @@ Settings draw_settings(const SimulateCommandOptions& o) {
   s.coefficients = o.fitted_coefficients;
   s.coefficient_list = o.coef;
   s.offset_coef_list = o.offset_coef;
+  s.constraints = o.constraints;
   s.coefficients_option = "--coef";
   s.networks = o.networks;
   o.sampling.apply(s);

@@ -19,6 +19,7 @@ struct SimulateCommandOptions {
   std::string model;
   std::string coef;         // empty: the fitted estimates
   std::string offset_coef;  // for the fit without --coef: the offset terms' coefficients
+  std::string constraints;  // the sample space (--constraints); empty: every network
   // The JSON results of a fit, whose model, estimates and data are taken instead of the network,
   // the model and the coefficients; empty: none.
   std::string fit_path;

@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "model/sample_space.h"
 #include "mple/case_control.h"
 #include "mple/estimate_existence.h"
 #include "mple/fit_warnings.h"
@@ -84,6 +85,14 @@ std::int64_t default_dyad_sample(std::int64_t dyads, std::int64_t links) {
 }
 
 bool samples_dyads(const Study& study, const EstimatorSettings& settings) {
+  if (study.space) {
+    if (settings.sampling.dyad_sample >= 0) {
+      throw SettingError({"dyad_sample", "constraints", "method"},
+                         "{0}: the sample of dyads does not keep to {1=}" + study.space->text +
+                             "; leave out {0} ({2=}mple fits over every free dyad)");
+    }
+    return false;
+  }
   if (settings.sampling.dyad_sample >= 0) return true;
   return study.dyad_count() > largest_sweep && !fits_by_dyad_classes(study);
 }

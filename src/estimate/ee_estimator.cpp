@@ -11,6 +11,7 @@
 #include "estimate/dyad_sample.h"
 #include "estimate/ee_check.h"
 #include "estimate/mcmle_estimator.h"
+#include "model/sample_space.h"
 #include "network/capacity.h"
 #include "network/setting_error.h"
 
@@ -151,6 +152,12 @@ void check_ee_settings(const EstimatorSettings& settings) {
 Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSettings& settings,
                                         const EstimatorProgress& progress) {
   check_can_simulate(study);
+  if (study.space) {
+    throw SettingError({"constraints", "method"},
+                       "{0=}" + study.space->text +
+                           ": equilibrium expectation does not keep to the constraints yet; give "
+                           "{1=}mcmle (or mple)");
+  }
   if (study.model.has_offsets()) {
     throw SettingError({"method"},
                        "offset terms: equilibrium expectation does not hold coefficients fixed; "

@@ -8,7 +8,9 @@
 #include "estimate/estimate.h"
 #include "estimate/mcmle_offsets.h"
 #include "estimate/sample_warnings.h"
+#include "model/sample_space.h"
 #include "network/setting_error.h"
+#include "network/usage_error.h"
 
 namespace tarn {
 
@@ -103,7 +105,9 @@ void add_end_warnings(const McmleResult& r, const Study& study, std::vector<Warn
       if (r.stop_reason == "dyad_independent") {
         warnings.push_back(Warning{"mcmle_dyad_independent_exact"});
       } else if (!r.log_likelihood) {
-        warnings.push_back(Warning{"log_likelihood_not_bridged"});
+        Warning w{"log_likelihood_not_bridged"};
+        if (study.space && study.space->dependent_dyads()) w.add_text("reason", "degree_bounds");
+        warnings.push_back(std::move(w));
       }
       return;
     case McmleEnd::not_converged: {

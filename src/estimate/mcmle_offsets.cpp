@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "model/offset_folding.h"
+#include "model/sample_space.h"
 #include "network/usage_error.h"
 
 namespace tarn {
@@ -83,7 +84,7 @@ Estimate fit_offsets_by_mcmle(const Study& study, const EstimatorSettings& setti
   Estimate e;
   e.method = "mcmle";
   e.start = fit_and_check(study, settings.sampling.cancel);
-  if (model.dyad_independent()) {
+  if (model.dyad_independent() && !(study.space && study.space->dependent_dyads())) {
     // The pseudo-likelihood with the offsets is the likelihood: its fit is exact.
     McmleFit fit = fit_by_mcmle(settings.mcmle, settings.sampling, study, e.start,
                                 progress.iteration, settings.spread);

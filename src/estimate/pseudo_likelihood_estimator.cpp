@@ -3,7 +3,9 @@
 #include "estimate/dyad_sample.h"
 #include "estimate/ee_estimator.h"
 #include "estimate/sample_warnings.h"
+#include "model/sample_space.h"
 #include "network/setting_error.h"
+#include "network/usage_error.h"
 #include "simulate/simulation_errors.h"
 
 namespace tarn {
@@ -98,6 +100,12 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
   if (method != ErrorMethod::naive) check_can_simulate(study);
   refuse_curved(study.model, "give --method mcmle");
   const bool sampled = samples_dyads(study, settings);
+  if (method == ErrorMethod::godambe && study.space && study.space->restricts_dyads()) {
+    throw SettingError({"se", "constraints", "method"},
+                       "{0=}godambe: its pseudo-score goes over every dyad, not the free dyads of "
+                       "{1=}" +
+                           study.space->text + "; give {0=}naive or bootstrap, or {2=}mcmle");
+  }
   if (method == ErrorMethod::godambe && study.model.has_offsets()) {
     throw SettingError({"se"},
                        "{0=}godambe: its pseudo-score takes no offset terms; give {0=}naive or "
@@ -116,6 +124,11 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
     e.errors = naive_errors(e.start.result);
   }
   e.method = "mple";
+  // As ergm does: the pseudo-likelihood fits the dyads one by one and cannot see degree bounds.
+  if (study.space && study.space->dependent_dyads()) {
+    e.warnings.push_back(
+        Warning{"constraint_bounds_ignored"}.add_text("constraints", study.space->text));
+  }
   e.result = e.start.result;
   e.estimate_exists = e.start.estimate_exists;
   e.converged = e.start.usable();
@@ -128,8 +141,10 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
     for (Warning& w : naive_errors_caveat(study.model)) e.warnings.push_back(std::move(w));
   }
   // The pseudo-likelihood is the likelihood of a dyad-independent model (estimated only, from a
-  // sample of the dyads).
-  if (study.model.dyad_independent() && e.converged && e.errors.sampling_percent.empty()) {
+  // sample of the dyads); degree bounds make the dyads dependent.
+  const bool bounded = study.space && study.space->dependent_dyads();
+  if (study.model.dyad_independent() && e.converged && e.errors.sampling_percent.empty() &&
+      !bounded) {
     e.log_likelihood = e.start.result.loglik;
   }
   return e;

@@ -9,6 +9,7 @@
 #include "mcmle/bridge_likelihood.h"
 #include "mcmle/mcmle_steps.h"
 #include "mcmle/step_length.h"
+#include "model/sample_space.h"
 #include "mple/pseudo_likelihood.h"
 #include "simulate/start_networks.h"
 
@@ -537,6 +538,8 @@ class McmleRun {
   // Chains started at the empty and at a denser network at `theta`, each drawing `length`
   // networks `interval` toggles apart.
   ModeProbes probe_modes(const Vector& theta, int length, std::int64_t interval, int number) {
+    // The empty and the denser network lie outside most constrained spaces: no probes there.
+    if (study_.space) return {};
     SampleRequest request;
     request.eta = model_.canonical(theta);
     request.probe = true;
@@ -635,7 +638,9 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart kind,
   if (start.size() != static_cast<std::size_t>(study.model.coefficient_count())) {
     throw std::invalid_argument("fit_mcmle: one start value per coefficient");
   }
-  if (!study.model.curved() && study.model.dyad_independent()) {
+  // Degree bounds make even a dyad-independent model's dyads dependent.
+  if (!study.model.curved() && study.model.dyad_independent() &&
+      !(study.space && study.space->dependent_dyads())) {
     return exact_dyad_independent(study, start, kind);
   }
   return McmleRun(study, start, kind, control, source, progress).run();

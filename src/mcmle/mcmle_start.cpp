@@ -2,11 +2,14 @@
 
 #include <cmath>
 
+#include "model/sample_space.h"
 #include "mple/pseudo_likelihood.h"
 
 namespace tarn {
 
 std::optional<DyadIndependentReference> dyad_independent_reference(const Study& study) {
+  // Under degree bounds the dyad-independent terms alone give no likelihood in closed form.
+  if (study.space && study.space->dependent_dyads()) return std::nullopt;
   DyadIndependentReference reference;
   reference.coefficients =
       study.model.start_from_fixed(Vector(std::size_t(study.model.parameter_count())));
@@ -23,7 +26,10 @@ std::optional<DyadIndependentReference> dyad_independent_reference(const Study& 
   }
   if (independent.model.terms.empty()) {
     // Every network equally likely: log 2^-dyads.
-    reference.log_likelihood = -static_cast<double>(study.dyad_count()) * std::log(2.0);
+    const std::int64_t dyads = study.space && study.space->restricts_dyads()
+                                   ? static_cast<std::int64_t>(study.space->free_dyads().size())
+                                   : study.dyad_count();
+    reference.log_likelihood = -static_cast<double>(dyads) * std::log(2.0);
     return reference;
   }
   const FitResult fit = fit_pseudo_likelihood(independent);

@@ -19,6 +19,7 @@ Study Study::with_network(Network other) const {
   copy.model = model;
   copy.blocks = blocks;
   copy.comparative = comparative;
+  copy.space = space;
   return copy;
 }
 

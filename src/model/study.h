@@ -13,6 +13,8 @@
 
 namespace tarn {
 
+class SampleSpace;
+
 struct Study {
   Network network;
   bool include_diagonal = false;  // the self-pairs (i, i) are dyads (directed only)
@@ -30,6 +32,8 @@ struct Study {
   Model model;
   std::shared_ptr<const DyadBlocks> blocks;               // with block parameters
   std::shared_ptr<const ComparativeNetwork> comparative;  // with the covariate (type 16)
+  // The networks it is fitted and simulated over (model/sample_space.h); null: every network.
+  std::shared_ptr<const SampleSpace> space;
 
   bool directed() const { return model.directed; }
   // The statistics are the fused kernel's (sender_statistics.h): a model of the sixteen types on

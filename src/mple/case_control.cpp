@@ -9,8 +9,10 @@
 #include <thread>
 #include <unordered_map>
 
+#include "model/sample_space.h"
 #include "mple/fit_passes.h"
 #include "mple/pseudo_likelihood.h"
+#include "network/usage_error.h"
 #include "numeric/param_algebra.h"
 
 namespace tarn {
@@ -81,7 +83,16 @@ void change_statistics(const Model& model, const TermGraph& graph, int i, int j,
 
 bool included(const Study& study, int i, int j) {
   if (i == j) return study.directed() && study.include_diagonal;
+  if (study.space && !study.space->free(i, j)) return false;
   return study.directed() || i < j;
+}
+
+// The dyads that vary: those the sample space leaves free, or every dyad.
+std::int64_t varying_dyad_count(const Study& study) {
+  if (study.space && study.space->restricts_dyads()) {
+    return static_cast<std::int64_t>(study.space->free_dyads().size());
+  }
+  return study.dyad_count();
 }
 
 // The chunks of senders 1..n.
@@ -175,7 +186,7 @@ CaseControlRows case_control_rows(const Study& study, const TermGraph& graph,
   for (std::size_t r = 0; r < result.rows.size(); ++r) {
     (result.rows.y[r] != 0 ? result.linked_dyads : result.controls) += result.rows.count[r];
   }
-  result.empty_dyads = study.dyad_count() - result.linked_dyads;
+  result.empty_dyads = varying_dyad_count(study) - result.linked_dyads;
   result.every_empty_dyad = every_empty;
   return result;
 }
@@ -257,7 +268,7 @@ class CaseControlSums final : public FitSums {
 }  // namespace
 
 FitResult fit_case_control(const Study& study, const CaseControlRows& s) {
-  const std::int64_t dyads = study.dyad_count();
+  const std::int64_t dyads = varying_dyad_count(study);
   CaseControlSums sums(s, static_cast<double>(s.linked_dyads) / static_cast<double>(dyads));
   FitPlan plan;
   plan.parameters = s.rows.m;
@@ -305,6 +316,19 @@ ParamMatrix control_sampling_covariance(const CaseControlRows& s, const FitResul
     }
   }
   return result;
+}
+
+bool fixes_dyads(const Study& study) {
+  return study.space != nullptr && study.space->restricts_dyads();
+}
+
+CaseControlRows free_dyad_rows(const Study& study) {
+  if (study.model.has_offsets()) {
+    throw UsageError(
+        "offset terms: the pseudo-likelihood over the free dyads of --constraints takes none");
+  }
+  const TermGraph graph = study.graph();
+  return case_control_rows(study, graph, every_empty_dyad(study, graph), true, 1);
 }
 
 }  // namespace tarn

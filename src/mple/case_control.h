@@ -64,4 +64,11 @@ FitResult fit_case_control(const Study& study, const CaseControlRows& rows);
 // replacement, estimated by their sample covariance. Zero with every empty dyad.
 ParamMatrix control_sampling_covariance(const CaseControlRows& rows, const FitResult& fit);
 
+// The study's sample space fixes some dyads at their observed values (model/sample_space.h).
+bool fixes_dyads(const Study& study);
+
+// The rows of every free dyad (linked and empty, each of weight 1): the pseudo-likelihood over the
+// dyads that vary, those fixed by the sample space left out. Throws UsageError for offset terms.
+CaseControlRows free_dyad_rows(const Study& study);
+
 }  // namespace tarn

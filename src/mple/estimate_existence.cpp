@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "mple/case_control.h"
 #include "mple/dyad_classes.h"
 #include "mple/row_rank.h"
 #include "mple/sender_sweep.h"
@@ -181,6 +182,7 @@ EstimateExistence check_estimate_existence_of_rows(const DyadClassRows& classes)
 
 EstimateExistence check_estimate_existence(const Study& study, ExistenceMethod method,
                                            CancelFlag cancel) {
+  if (fixes_dyads(study)) return check_estimate_existence_of_rows(free_dyad_rows(study).rows);
   if (fits_by_dyad_classes(study)) return check_dyad_classes(study);
   check_sweep_size(study);
   return study.uses_kernel() ? check<KernelColumns>(study, method, cancel)

@@ -8,6 +8,7 @@
 #include <limits>
 #include <memory>
 
+#include "mple/case_control.h"
 #include "mple/dyad_classes.h"
 #include "mple/dyad_sums.h"
 #include "mple/fit_passes.h"
@@ -419,6 +420,7 @@ ParamVector score(const Study& study, const ParamVector& estimate) {
 }  // namespace
 
 FitResult fit_pseudo_likelihood(const Study& study, const FitObserver& observer) {
+  if (fixes_dyads(study)) return fit_case_control(study, free_dyad_rows(study));
   if (study.model.has_offsets()) return fit_with_offsets(study, observer);
   if (fits_by_dyad_classes(study)) {
     return fit_dyad_class_rows(study, dyad_class_rows(study), observer, nullptr);
@@ -429,6 +431,7 @@ FitResult fit_pseudo_likelihood(const Study& study, const FitObserver& observer)
 }
 
 FitResult fit_pseudo_likelihood_from(const Study& study, const ParamVector& start) {
+  if (fixes_dyads(study)) return fit_case_control(study, free_dyad_rows(study));
   if (study.model.has_offsets()) return fit_with_offsets(study, {}, &start);
   if (fits_by_dyad_classes(study)) {
     return fit_dyad_class_rows(study, dyad_class_rows(study), {}, &start);
@@ -439,6 +442,11 @@ FitResult fit_pseudo_likelihood_from(const Study& study, const ParamVector& star
 }
 
 ParamVector pseudo_score(const Study& study, const ParamVector& estimate) {
+  if (fixes_dyads(study)) {
+    throw UsageError(
+        "--constraints with fixed dyads: Godambe errors are not available; give --se "
+        "naive, or --method mcmle");
+  }
   if (study.model.has_offsets()) {
     throw UsageError(
         "offset terms: Godambe errors are not available; give --se naive or bootstrap");

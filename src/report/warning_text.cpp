@@ -315,6 +315,14 @@ constexpr Wording wordings[] = {
     {"draws_far_from_observed", draws_far},
     {"link_capacity_reached", capacity_reached},
     {"errors_not_simulated", errors_not_simulated},
+    {"constraint_bounds_ignored",
+     [](const Warning& w) -> std::string {
+       return "The pseudo-likelihood takes each dyad alone and does not see the degree bounds or "
+              "the fixed link count of --constraints " +
+              w.text("constraints") +
+              ": its estimate ignores the dependence they bring. --method mcmle fits within them "
+              "(starting from this estimate).";
+     }},
     {"naive_errors_suspect",
      [](const Warning& w) -> std::string {
        return "The standard errors are the naive ones of the pseudo-likelihood, which takes the "
@@ -521,6 +529,12 @@ constexpr Wording wordings[] = {
          return "The log-likelihood was not computed: its bridge starts from the "
                 "dyad-independent terms' likelihood, which holds no offsets, so AIC and BIC are "
                 "not given.";
+       }
+       if (w.text("reason") == "degree_bounds") {
+         return "The log-likelihood was not computed: its bridge starts from the "
+                "dyad-independent terms' likelihood, which the degree bounds or the fixed link "
+                "count of --constraints leave without a closed form, so AIC and BIC are not "
+                "given.";
        }
        return "The log-likelihood was not computed: the networks drawn along the bridge from "
               "the dyad-independent reference ran away, so AIC and BIC are not given.";

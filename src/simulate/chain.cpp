@@ -15,7 +15,8 @@ Chain::Chain(const Model& model, std::vector<double> eta, TermGraph start,
       proposal_(proposal),
       include_diagonal_(include_diagonal),
       link_capacity_(link_capacity),
-      delta_(statistics_.size(), 0.0) {
+      delta_(statistics_.size(), 0.0),
+      added_(proposal.swaps() ? statistics_.size() : 0, 0.0) {
   const std::int64_t n = graph_.node_count();
   dyads_ = !graph_.directed() ? n * (n - 1) / 2 : include_diagonal_ ? n * n : n * (n - 1);
   if (!include_diagonal_ && graph_.directed()) {
@@ -24,6 +25,7 @@ Chain::Chain(const Model& model, std::vector<double> eta, TermGraph start,
 }
 
 bool Chain::propose() {
+  if (proposal_.swaps()) return propose_swap();
   ++proposals_;
   if (dyads_ == 0) return false;
   const std::int64_t toggleable = graph_.link_count() - fixed_links_;
@@ -32,6 +34,7 @@ bool Chain::propose() {
   const std::uint64_t draw = random_.next();
   const auto [i, j] = proposal_.dyad(graph_, toggleable, draw, random_);
   const bool adding = !graph_.has_link(i, j);
+  if (!proposal_.allowed(graph_, i, j, adding)) return false;
   model_.add_changes(graph_, i, j, delta_.data());
   double gain = 0.0;
   // A statistic that does not change adds nothing, also at an infinite offset (0 * inf is NaN).
@@ -52,6 +55,35 @@ bool Chain::propose() {
   graph_.toggle(i, j);
   const double sign = adding ? 1.0 : -1.0;
   for (std::size_t p = 0; p < delta_.size(); ++p) statistics_[p] += sign * delta_[p];
+  ++accepted_;
+  return true;
+}
+
+bool Chain::propose_swap() {
+  ++proposals_;
+  const std::uint64_t draw = random_.next();
+  const auto [out, in] = proposal_.swap(graph_, random_);
+  if (!proposal_.allowed(graph_, out.first, out.second, false)) return false;
+  model_.add_changes(graph_, out.first, out.second, delta_.data());
+  graph_.toggle(out.first, out.second);
+  // The second change is read on the graph without the first link; refused, the link returns.
+  bool accepted = proposal_.allowed(graph_, in.first, in.second, true);
+  if (accepted) {
+    model_.add_changes(graph_, in.first, in.second, added_.data());
+    double gain = 0.0;
+    for (std::size_t p = 0; p < delta_.size(); ++p) {
+      const double d = added_[p] - delta_[p];
+      if (d != 0.0) gain += eta_[p] * d;
+    }
+    // The proposal is symmetric: the link and the non-link counts are the same both ways.
+    accepted = !std::isnan(gain) && (gain >= 0.0 || RandomStream::unit_of(draw) < exp_(gain));
+  }
+  if (!accepted) {
+    graph_.toggle(out.first, out.second);
+    return false;
+  }
+  graph_.toggle(in.first, in.second);
+  for (std::size_t p = 0; p < delta_.size(); ++p) statistics_[p] += added_[p] - delta_[p];
   ++accepted_;
   return true;
 }

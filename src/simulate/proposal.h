@@ -4,6 +4,7 @@
 // tie/no-tie proposal (half the time a present link, else a dyad by its DyadDraw) is the one in
 // use; another is one class.
 
+#include <array>
 #include <cstdint>
 #include <utility>
 
@@ -26,6 +27,18 @@ class Proposal {
   // statistics in `change`; `exp` for exponentials the chain keeps at hand.
   virtual double ratio(bool adding, std::int64_t toggleable, const double* change,
                        RememberedExp& exp) const = 0;
+  // True: each move swaps a link and a non-link (the link count kept), both drawn uniformly by
+  // swap(), a symmetric proposal; dyad() and ratio() are then not asked.
+  virtual bool swaps() const { return false; }
+  // The link to remove and the non-link to add.
+  virtual std::array<std::pair<int, int>, 2> swap(const TermGraph& /*graph*/,
+                                                  RandomStream& /*random*/) const {
+    return {};
+  }
+  // False: toggling (i, j) would leave the networks sampled over, and the chain stays.
+  virtual bool allowed(const TermGraph& /*graph*/, int /*i*/, int /*j*/, bool /*adding*/) const {
+    return true;
+  }
 };
 
 // How one proposal's acceptance weighs the proposal probabilities of the uniform tie/no-tie

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 
@@ -12,6 +13,7 @@
 #include "simulate/chain.h"
 #include "simulate/random_stream.h"
 #include "simulate/sample_spread.h"
+#include "simulate/space_proposal.h"
 
 namespace tarn {
 
@@ -155,6 +157,9 @@ class SampleRun {
   const TermGraph observed_;
   const std::int64_t link_capacity_;
   const TieNoTie proposal_;
+  const std::optional<SpaceProposal> constrained_ =
+      study_.space ? std::optional<SpaceProposal>(std::in_place, *study_.space, proposal_)
+                   : std::nullopt;
   SampleSummary summary_;
   NetworkMeasure measure_;
   std::vector<TaskResult> measures_;  // [network], when measured
@@ -171,7 +176,8 @@ void SampleRun::run_chain(int c, const NetworkVisitor& visit, std::atomic<std::i
   const auto slot = static_cast<std::size_t>(c);
   Chain chain(study_.model, coefficients_, states ? states->graphs[slot] : observed_,
               states ? states->statistics[slot] : summary_.observed,
-              RandomStream(settings_.seed, static_cast<std::uint64_t>(c)), proposal_,
+              RandomStream(settings_.seed, static_cast<std::uint64_t>(c)),
+              constrained_ ? static_cast<const Proposal&>(*constrained_) : proposal_,
               study_.include_diagonal, link_capacity_);
   // A relaxed load every 1024 proposals costs nothing measurable.
   const auto still_counted = [this, c] {

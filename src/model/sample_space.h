@@ -1,0 +1,79 @@
+#pragma once
+// The networks a model is fitted and simulated over when not every network is possible (ergm's
+// `constraints = ~ ...`): which dyads may vary, every other dyad keeping its observed value
+// (blockdiag, fixallbut, fixedas), and bounds on the degrees that every network keeps (bd). Built
+// once from the constraint text and the observed network; the sampler's proposals and the
+// pseudo-likelihood read it. A study without constraints has none (a null pointer), and runs as
+// before.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "model/model.h"
+#include "network/node_covariates.h"
+#include "network/node_labels.h"
+#include "terms/term_graph.h"
+
+namespace tarn {
+
+// Degree bounds of bd(); -1: no bound. Undirected: maxout and minout bound the degree.
+struct DegreeBounds {
+  int maxout = -1, maxin = -1, minout = -1, minin = -1;
+  bool any() const { return maxout >= 0 || maxin >= 0 || minout >= 0 || minin >= 0; }
+};
+
+class SampleSpace {
+ public:
+  std::string text;                // the constraints as given
+  std::vector<std::string> names;  // each constraint's name, in order
+
+  // Some dyads are fixed at their observed values.
+  bool restricts_dyads() const { return !free_.empty(); }
+  // The dyad (i, j) may vary (undirected: either order); every dyad without dyad constraints.
+  bool free(int i, int j) const {
+    if (free_.empty()) return true;
+    return free_[static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(n_) +
+                 static_cast<std::size_t>(j - 1)] != 0;
+  }
+  // The free dyads, (i, j) with i < j when undirected; empty without dyad constraints.
+  const std::vector<std::pair<int, int>>& free_dyads() const { return free_list_; }
+
+  const DegreeBounds& bounds() const { return bounds_; }
+  // The link count is fixed (the edges constraint): moves swap a link and a non-link.
+  bool fixes_link_count() const { return fixed_link_count_; }
+  // Degree bounds or a fixed link count tie the free dyads to each other: no dyad-independent
+  // model is then fitted exactly by its pseudo-likelihood.
+  bool dependent_dyads() const { return bounds_.any() || fixed_link_count_; }
+  // Toggling (i, j) in `graph` keeps every degree within the bounds.
+  bool keeps_bounds(const TermGraph& graph, int i, int j, bool adding) const;
+
+ private:
+  friend SampleSpace build_sample_space(std::string_view, const TermGraph&, const NodeCovariates&,
+                                        const NodeLabels*);
+  int n_ = 0;
+  bool directed_ = true;
+  std::vector<unsigned char> free_;  // n * n, both orders set when undirected
+  std::vector<std::pair<int, int>> free_list_;
+  DegreeBounds bounds_;
+  bool fixed_link_count_ = false;
+};
+
+// Throws UsageError naming the term and the constraint when a dyad-independent statistic of
+// `model` is constant over the space: its change is the same for every free dyad while the link
+// count is fixed (edges under the edges constraint), so no coefficient can be estimated for it.
+void refuse_constant_terms(const Model& model, const TermGraph& graph, const SampleSpace& space);
+
+// The space of `text` ("bd(maxout=5) + blockdiag(\"school\")", no '~') on the observed `graph`
+// with the node attributes `covariates`; `labels` (null: numbers) name the nodes in messages and
+// in the files of fixallbut and fixedas, which give a dyad a line, two nodes. Throws UsageError
+// naming --constraints and the offending text: a constraint not offered, a bad argument, a file
+// that cannot be read, an observed network outside the space (a degree past a bound, a link across
+// blocks).
+SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
+                               const NodeCovariates& covariates,
+                               const NodeLabels* labels = nullptr);
+
+}  // namespace tarn

@@ -1,0 +1,137 @@
+// --constraints on the command line: draws of simulate stay inside the space (every network of
+// the florentine marriages drawn under a degree bound and a block keeps both), the fit over the
+// free dyads of edges alone is their log-odds, and a table of bad inputs, each refused with
+// status 2 and a message naming the option and what is wrong.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/exit_status.h"
+#include "support/repository.h"
+#include "support/run_folder.h"
+
+namespace tarn {
+namespace {
+
+using test::CommandRun;
+using test::Files;
+using test::run_command;
+
+// The marriages, with Pucci (an isolate) in a block of its own.
+Files florentine() {
+  std::string part = "family,part\n";
+  for (const char* f : {"Acciaiuoli", "Albizzi", "Barbadori", "Bischeri", "Castellani", "Ginori",
+                        "Guadagni", "Lamberteschi", "Medici", "Pazzi", "Peruzzi", "Pucci",
+                        "Ridolfi", "Salviati", "Strozzi", "Tornabuoni"}) {
+    part += std::string(f) + (std::string(f) == "Pucci" ? ",p\n" : ",m\n");
+  }
+  return {{"f.net", test::read_text(test::repository_file("examples/florentine_marriage.net"))},
+          {"part.csv", part},
+          {"free.csv", "Medici,Pucci\nPucci,Strozzi\n"},
+          {"present.csv", "Medici Albizzi\n"}};
+}
+
+// The command (first of `tail`) on the marriages, then the rest of `tail`.
+std::vector<std::string> args(const std::vector<std::string>& tail) {
+  std::vector<std::string> a = {tail.front(), "f.net", "--undirected", "--attributes", "part.csv"};
+  a.insert(a.end(), tail.begin() + 1, tail.end());
+  return a;
+}
+
+TEST(ConstraintsCommand, EveryNetworkDrawnKeepsTheBoundAndTheBlock) {
+  const CommandRun r = run_command(
+      florentine(),
+      args({"simulate", "-m", "edges + triangle", "--coef", "-0.5,0.2", "--networks", "60",
+            "--constraints", "bd(maxout=6) + blockdiag(\"part\")", "--out", "s", "-q"}));
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  int networks = 0, most_links = 0;
+  for (const auto& [name, text] : r.files) {
+    if (name.rfind("s/", 0) != 0) continue;
+    ++networks;
+    std::istringstream lines(text);
+    std::string line;
+    std::getline(lines, line);  // the header
+    std::map<std::string, int> degree;
+    int links = 0;
+    while (std::getline(lines, line)) {
+      const std::size_t comma = line.find(',');
+      ++degree[line.substr(0, comma)], ++degree[line.substr(comma + 1)], ++links;
+    }
+    most_links = std::max(most_links, links);
+    EXPECT_EQ(degree.count("Pucci"), 0u) << name;
+    for (const auto& [node, d] : degree) EXPECT_LE(d, 6) << name << " " << node;
+  }
+  EXPECT_EQ(networks, 60);
+  // Unconstrained, these coefficients fill the network (about 80 of 120 pairs): the bound holds
+  // the draws down to at most 6 * 15 / 2.
+  EXPECT_GT(most_links, 25);
+  EXPECT_LE(most_links, 45);
+}
+
+TEST(ConstraintsCommand, EdgesAloneOverTheFreeDyadsIsTheirLogOdds) {
+  // 20 marriages; blockdiag frees the 105 pairs among the 15 families other than Pucci.
+  const CommandRun r =
+      run_command(florentine(), args({"fit", "-m", "edges", "--constraints", "blockdiag(\"part\")",
+                                      "--json", "r.json", "-q"}));
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  const auto json = nlohmann::json::parse(r.files.at("r.json"));
+  EXPECT_NEAR(json["parameters"][0]["estimate"].get<double>(), std::log(20.0 / 85.0), 1e-9);
+  const double p = 20.0 / 105.0;
+  EXPECT_NEAR(json["log_likelihood"].get<double>(), 20.0 * std::log(p) + 85.0 * std::log(1.0 - p),
+              1e-8);
+}
+
+TEST(ConstraintsCommand, BadInputIsRefusedWithItsReason) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::string message;
+  } cases[] = {
+      {{"fit", "-m", "edges", "--constraints", "degreedist"},
+       "--constraints degreedist: no constraint degreedist (offered: bd, blockdiag, edges, "
+       "fixallbut, fixedas)"},
+      {{"fit", "-m", "edges + triangle", "--constraints", "edges"},
+       "--constraints edges: the term edges is constant under the edges constraint"},
+      {{"fit", "-m", "triangle", "--constraints", "edges(2)"},
+       "--constraints edges(2): takes no arguments"},
+      {{"fit", "-m", "edges", "--constraints", "bd(maxout=-1)"},
+       "--constraints bd(maxout=-1): maxout=-1: give a whole number, 0 or more"},
+      {{"fit", "-m", "edges", "--constraints", "bd(most=3)"},
+       "--constraints bd(most=3): no argument most (it takes maxout, maxin, minout, minin)"},
+      {{"fit", "-m", "edges", "--constraints", "bd(maxin=3)"},
+       "an undirected network's degree is bounded by maxout and minout"},
+      {{"fit", "-m", "edges", "--constraints", "bd(maxout=4)"},
+       "--constraints bd(maxout=4): the observed network breaks maxout=4: node \"Medici\" has "
+       "degree 6"},
+      {{"fit", "-m", "edges", "--constraints", "bd(minout=1)"},
+       "breaks minout=1: node \"Pucci\" has degree 0"},
+      {{"simulate", "-m", "edges", "--coef", "-1", "--constraints", "blockdiag(\"wealth\")"},
+       "--constraints blockdiag(\"wealth\"): no node attribute \"wealth\""},
+      {{"fit", "-m", "edges", "--constraints", "fixallbut(\"none.csv\")"},
+       "cannot read the file \"none.csv\""},
+      {{"fit", "-m", "edges", "--constraints", "fixedas(present=\"free.csv\")"},
+       "present dyad \"Medici\" \"Pucci\" (file \"free.csv\") holds no link in the observed "
+       "network"},
+      {{"fit", "-m", "edges", "--constraints", "bd(maxout=7"}, "--constraints bd(maxout=7: "},
+      {{"fit", "-m", "edges", "--constraints", "fixedas(present=\"present.csv\")", "--method",
+        "ee"},
+       "equilibrium expectation does not keep to the constraints yet"},
+      {{"fit", "-m", "edges", "--constraints", "blockdiag(part)", "--se", "godambe"},
+       "--se godambe: its pseudo-score goes over every dyad"},
+      {{"fit", "-m", "edges", "--constraints", "bd(maxout=6)", "--dyad-sample", "50"},
+       "--dyad-sample: the sample of dyads does not keep to --constraints bd(maxout=6)"},
+  };
+  for (const auto& c : cases) {
+    const CommandRun r = run_command(florentine(), args(c.arguments));
+    SCOPED_TRACE(c.message);
+    EXPECT_EQ(r.status, exit_usage) << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+}
+
+}  // namespace
+}  // namespace tarn

@@ -1,0 +1,183 @@
+// Chains confined to a sample space against the exact distribution: every network of 4 nodes
+// listed, those outside the space (a fixed dyad changed, a degree past a bound) left out, and
+// the rest (with the edges constraint, those of the observed link count) weighted
+// exp(theta . g(y)); the chains' visits to each network are compared with
+// those probabilities by a chi-square test, and a visit outside the space fails at once.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "model/sample_space.h"
+#include "simulate/sampler.h"
+#include "support/networks.h"
+
+namespace tarn {
+namespace {
+
+using Vector = std::vector<double>;
+
+double chi_square_tail(double x, int df) {
+  const double k = df;
+  const double z = (std::cbrt(x / k) - (1.0 - 2.0 / (9.0 * k))) / std::sqrt(2.0 / (9.0 * k));
+  return 0.5 * std::erfc(z / std::sqrt(2.0));
+}
+
+struct SpaceCase {
+  const char* formula;
+  Vector theta;
+  bool directed;
+  const char* constraints;
+  test::LinkList observed;  // undirected: i < j
+};
+
+std::vector<std::pair<int, int>> dyads_of(int n, bool directed) {
+  std::vector<std::pair<int, int>> dyads;
+  for (int i = 1; i <= n; ++i)
+    for (int j = directed ? 1 : i + 1; j <= n; ++j)
+      if (i != j) dyads.emplace_back(i, j);
+  return dyads;
+}
+
+std::uint32_t mask_of(const TermGraph& g, const std::vector<std::pair<int, int>>& dyads) {
+  std::uint32_t mask = 0;
+  for (std::size_t d = 0; d < dyads.size(); ++d)
+    if (g.has_link(dyads[d].first, dyads[d].second)) mask |= 1u << d;
+  return mask;
+}
+
+// A folder of its own for the constraint files, the test's working folder while it lives.
+class Folder {
+ public:
+  Folder() : dir_((std::filesystem::temp_directory_path() / "tarnwick-space-XXXXXX").string()) {
+    if (mkdtemp(dir_.data()) == nullptr) std::abort();
+    previous_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_);
+    std::ofstream("free.csv") << "from,to\n1,2\n2,1\n1,3\n3,4\n4,2\n2,3\n";
+    std::ofstream("present.csv") << "1 2\n";
+    std::ofstream("absent.csv") << "2 4\n4 3\n";
+  }
+  ~Folder() {
+    std::filesystem::current_path(previous_);
+    std::filesystem::remove_all(dir_);
+  }
+
+ private:
+  std::string dir_;
+  std::filesystem::path previous_;
+};
+
+TEST(ConstrainedSampler, VisitsMatchTheExactDistributionWithinTheSpace) {
+  const Folder folder;
+  NodeCovariates attributes;
+  attributes.node_count = 4;
+  attributes.columns = {{"school", {"a", "a", "b", "a"}}};
+  const SpaceCase cases[] = {
+      {"edges + mutual", {-0.5, 1.0}, true, "blockdiag(\"school\")", {{1, 2}, {4, 1}}},
+      {"edges + triangle", {-0.3, 0.8}, false, "bd(maxout=2)", {{1, 2}, {2, 3}, {3, 4}}},
+      {"edges + mutual + istar(2)",
+       {-0.4, 0.9, -0.3},
+       true,
+       "bd(maxout=2, minin=1)",
+       {{1, 2}, {2, 3}, {3, 4}, {4, 1}}},
+      {"edges + mutual", {0.2, 0.7}, true, "fixallbut(\"free.csv\")", {{1, 2}, {2, 4}}},
+      {"edges + ctriple",
+       {-0.2, 0.5},
+       true,
+       "fixedas(present=\"present.csv\", absent=\"absent.csv\")",
+       {{1, 2}, {1, 4}, {3, 1}}},
+      {"edges + kstar(2)", {0.3, -0.4}, false, "blockdiag(\"school\") + bd(maxout=1)", {{1, 4}}},
+      {"mutual + istar(2)", {1.0, -0.3}, true, "edges", {{1, 2}, {2, 3}, {4, 1}}},
+      {"triangle + kstar(2)", {0.6, -0.2}, false, "edges + bd(maxout=2)", {{1, 2}, {2, 3}, {3, 4}}},
+      {"mutual + ctriple", {0.8, 0.4}, true, "edges + blockdiag(\"school\")", {{1, 2}, {4, 1}}},
+  };
+  std::uint64_t seed = 11;
+  for (const SpaceCase& c : cases) {
+    SCOPED_TRACE(c.constraints);
+    TermContext context;
+    context.directed = c.directed;
+    context.node_count = 4;
+    context.attributes = &attributes;
+    Study study;
+    study.network = test::network_of(c.observed);
+    study.model = model_of_formula(c.formula, context);
+    ASSERT_EQ(study.node_count(), 4);
+    const TermGraph observed = study.graph();
+    const SampleSpace space = build_sample_space(c.constraints, observed, attributes);
+    study.space = std::make_shared<const SampleSpace>(space);
+
+    // The exact probabilities of the networks of the space, by their masks.
+    const auto dyads = dyads_of(4, c.directed);
+    std::map<std::uint32_t, double> exact;
+    double total = 0.0;
+    for (std::uint32_t mask = 0; mask < (1u << dyads.size()); ++mask) {
+      TermGraph g(4, c.directed, study.model.partner_tables());
+      bool inside = true;
+      for (std::size_t d = 0; d < dyads.size(); ++d) {
+        const auto [i, j] = dyads[d];
+        const bool link = (mask >> d & 1u) != 0;
+        if (link) g.toggle(i, j);
+        if (!space.free(i, j) && link != observed.has_link(i, j)) inside = false;
+      }
+      const DegreeBounds& b = space.bounds();
+      for (int a = 1; a <= 4; ++a) {
+        const int out = g.out(a), in = c.directed ? g.in(a) : g.out(a);
+        if ((b.maxout >= 0 && out > b.maxout) || (b.minout >= 0 && out < b.minout) ||
+            (b.maxin >= 0 && in > b.maxin) || (b.minin >= 0 && in < b.minin))
+          inside = false;
+      }
+      if (space.fixes_link_count() && g.link_count() != observed.link_count()) inside = false;
+      if (!inside) continue;
+      const Vector s = study.model.network_statistics(g);
+      double gain = 0.0;
+      for (std::size_t p = 0; p < s.size(); ++p) gain += c.theta[p] * s[p];
+      total += exact[mask] = std::exp(gain);
+    }
+    for (auto& [mask, p] : exact) p /= total;
+    ASSERT_GT(exact.size(), 3u);
+
+    const int draws = 20000;
+    SamplerSettings settings;
+    settings.burnin = 200;
+    settings.interval = 30;
+    settings.chains = 4;
+    settings.seed = seed++;
+    settings.threads = 2;
+    std::vector<std::uint32_t> visited(draws);
+    const SampleSummary s = sample_networks(study, c.theta, draws, settings,
+                                            [&](int k, const TermGraph& g, const Vector&) {
+                                              visited[std::size_t(k)] = mask_of(g, dyads);
+                                            });
+    std::map<std::uint32_t, double> count;
+    for (std::uint32_t mask : visited) {
+      ASSERT_TRUE(exact.count(mask)) << "a network outside the space: mask " << mask;
+      count[mask] += 1;
+    }
+    double chi = 0.0, pooled_expected = 0.0, pooled_observed = 0.0;
+    int cells = 0;
+    for (const auto& [mask, p] : exact) {
+      const double expected = p * draws, observed_count = count[mask];
+      if (expected < 5) {
+        pooled_expected += expected, pooled_observed += observed_count;
+        continue;
+      }
+      chi += (observed_count - expected) * (observed_count - expected) / expected;
+      ++cells;
+    }
+    if (pooled_expected > 0) {
+      chi += (pooled_observed - pooled_expected) * (pooled_observed - pooled_expected) /
+             std::max(pooled_expected, 1.0);
+      ++cells;
+    }
+    EXPECT_GT(chi_square_tail(chi, std::max(cells - 1, 1)), 1e-3)
+        << c.formula << ": " << exact.size() << " networks, chi-square " << chi;
+  }
+}
+
+}  // namespace
+}  // namespace tarn
