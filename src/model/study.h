@@ -15,6 +15,8 @@ namespace tarn {
 
 class SampleSpace;
 
+// with_network copies every member but the network by name (a copy of the whole would copy a
+// large network only to replace it): a new member is added there too.
 struct Study {
   Network network;
   bool include_diagonal = false;  // the self-pairs (i, i) are dyads (directed only)
