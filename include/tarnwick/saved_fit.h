@@ -9,7 +9,8 @@
 namespace tarnwick {
 
 struct SavedFit {
-  std::string formula;  // as it was given
+  std::string formula;      // as it was given
+  std::string constraints;  // the sample space it was fitted over; empty: every network
   // The data options of the fit as command-line arguments, the network first, its path as it
   // was given.
   std::vector<std::string> data_arguments;

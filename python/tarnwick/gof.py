@@ -10,6 +10,7 @@ from .errors import ArgumentError, ModelError
 from .formula import Formula
 from .models import (
     WarningRecord,
+    _constraints_of,
     _model_parts,
     _records,
     _refuse_no_estimate,
@@ -183,13 +184,14 @@ def gof(
     ``n`` networks are drawn; ``seed``, ``threads`` (the results do not depend on it),
     ``chains``, ``burnin``, ``interval`` and ``progress`` as for :func:`fit`; ``offset_coef``
     the offset terms' coefficients for the fit made without ``coef``; ``constraints`` as for
-    :func:`fit` (a fit's are not carried). Returns a
+    :func:`fit` (a fit's own by default). Returns a
     :class:`GofResult`. Raises ModelError when the networks drawn fill the link store, pile
     up or split (the model is degenerate at the coefficients).
     """
     built, coef = _model_parts(
         model, formula, coef, "gof: give a fit, or a network with a formula", coef_needed=False
     )
+    constraints = _constraints_of(model, constraints)
     result = _with_progress(
         progress,
         _tarnwick.gof,

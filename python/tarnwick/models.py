@@ -174,6 +174,7 @@ class FitResult:
         self.iterations: int = estimate["iterations"]
         self.seconds: float = estimate["seconds"]
         self.warnings: List[WarningRecord] = _records(estimate["warnings"])
+        self.constraints: str = estimate.get("constraints", "")
 
     def tidy(self):
         """One row per coefficient, as the command line's ``--csv`` (broom's tidy form:
@@ -466,6 +467,13 @@ def _estimator_lines() -> str:
 fit.__doc__ = fit.__doc__.replace("{estimators}", _estimator_lines())
 
 
+def _constraints_of(model: Any, constraints: Optional[str]) -> Optional[str]:
+    """The constraints given, else a fit's own (its networks are drawn over its space)."""
+    if constraints is None and isinstance(model, FitResult):
+        return model.constraints
+    return constraints
+
+
 def _model_parts(model: Any, formula: Any, coef: Any, missing: str, coef_needed: bool):
     """The model and coefficients of a fit, of a Model, or of a network with a formula.
 
@@ -510,8 +518,8 @@ def simulate(
     instead a DataFrame of the model's statistics, one row per network. ``seed``,
     ``threads``, ``chains``, ``burnin``, ``interval`` and ``progress`` as for :func:`fit`.
     Given coefficients hold every one, an offset's ``-inf`` included; ``offset_coef`` is for a
-    fit made first. ``constraints`` as for :func:`fit` (a fit's are not carried: give them
-    again); every network drawn keeps them.
+    fit made first. ``constraints`` as for :func:`fit` (a fit's own by default); every network
+    drawn keeps them.
     """
     import pandas as pd
 
@@ -522,6 +530,7 @@ def simulate(
         "simulate: give a fit, or a network with a formula and its coefficients (coef=)",
         coef_needed=True,
     )
+    constraints = _constraints_of(model, constraints)
     result = _with_progress(
         progress,
         _tarnwick.simulate,

@@ -14,7 +14,22 @@ def test_every_network_drawn_keeps_the_degree_bound(florentine):
     )
     assert len(graphs) == 30
     assert max(d for g in graphs for _, d in g.degree()) <= 6
-    assert tarnwick.gof(net, "edges", constraints="bd(maxout=6)", n=20, chains=2, progress=False) is not None
+
+
+def test_a_fit_carries_its_constraints_to_its_draws(florentine):
+    """simulate and gof of a fit draw over the fit's space, also after pickling."""
+    import pickle
+
+    net = tarnwick.Network.from_networkx(florentine)
+    with pytest.warns(tarnwick.TarnwickWarning):
+        fit = tarnwick.fit(net, "edges + triangle", method="mcmle", constraints="bd(maxout=6)",
+                           progress=False)
+    assert fit.constraints == "bd(maxout=6)"
+    for source in (fit, pickle.loads(pickle.dumps(fit))):
+        graphs = tarnwick.simulate(source, n=20, progress=False)
+        assert max(d for g in graphs for _, d in g.degree()) <= 6
+        degree = tarnwick.gof(source, n=20, chains=2, progress=False).tables["degree"]
+        assert (degree.loc[degree.index > 6, "max"] == 0).all()
 
 
 def test_edges_under_degree_bounds_fits_with_the_warning(florentine):

@@ -136,6 +136,7 @@ Estimate fit(const Model& model, const FitSettings& settings, const Progress& pr
     const tarn::Estimate e =
         estimator.fit(study, internal, estimator_progress(progress, settings.max_iterations));
     Estimate out = tarn::estimate_numbers(e, data);
+    out.constraints = settings.constraints;
     out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     return out;
   });

@@ -40,6 +40,10 @@ SavedFit saved_fit_of(const std::string& path) {
   }
   SavedFit fit;
   fit.formula = doc["command"]["model"].get<std::string>();
+  if (doc["command"].contains("constraints")) {
+    if (!doc["command"]["constraints"].is_string()) throw refused("its constraints are no text");
+    fit.constraints = doc["command"]["constraints"].get<std::string>();
+  }
   for (const auto& argument : doc["command"]["data"]) {
     if (!argument.is_string()) throw refused("its command's data are not a list of arguments");
     fit.data_arguments.push_back(argument.get<std::string>());

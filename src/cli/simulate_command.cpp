@@ -51,12 +51,13 @@ void refuse_given_with_fit(const SimulateCommandOptions& o) {
   if (!o.data.network_path.empty()) given += ", the network " + o.data.network_path;
   if (!o.model.empty()) given += ", --model";
   if (!o.coef.empty()) given += ", --coef";
+  if (!o.constraints.empty()) given += ", --constraints";
   const std::vector<std::string> data = tarnwick::data_arguments(o.data);
   if (!data.empty() && o.data.network_path.empty()) given += ", " + data.front();
   if (!given.empty()) {
     throw tarnwick::ArgumentError("--fit " + o.fit_path +
-                                  " gives the network and its options, the model and the "
-                                  "coefficients of the fit; leave out " +
+                                  " gives the network and its options, the model, its "
+                                  "constraints and the coefficients of the fit; leave out " +
                                   given.substr(2));
   }
 }
@@ -77,6 +78,7 @@ std::string take_up_fit(SimulateCommandOptions& o, bool empty_start_allowed) {
                                "; give the JSON results file that tarnwick fit --json wrote.");
   }
   o.model = saved.formula;
+  o.constraints = saved.constraints;
   o.fitted_coefficients = saved.coefficients;
   o.fitted_nodes = saved.nodes;
   o.fitted_links = saved.links;

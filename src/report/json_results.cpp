@@ -149,6 +149,7 @@ void write_fit_json(const Estimate& e, std::ostream& out) {
   json doc;
   doc["program"] = "tarnwick";
   doc["command"] = {{"model", e.formula}, {"data", e.data_arguments}};
+  if (!e.constraints.empty()) doc["command"]["constraints"] = e.constraints;
   doc["input"] = input_section(e);
   if (!e.network.labels.empty()) {
     json nodes = json::array();

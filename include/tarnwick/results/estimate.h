@@ -414,6 +414,7 @@ struct Estimate {
   // What was fitted: the formula and the data options as command-line arguments (for a later
   // command to take the fit up), the files, the network, the blocks and the terms.
   std::string formula;
+  std::string constraints;  // the sample space, as --constraints gave it; empty: every network
   std::vector<std::string> data_arguments;
   std::vector<InputFileRecord> files;
   FittedNetwork network;
@@ -464,7 +465,8 @@ struct Estimate {
 template <class Result, class Visit>
 requires same_result<Result, Estimate>
 void visit_fields(Result& r, Visit&& visit) {
-  visit("formula", r.formula), visit("data_arguments", r.data_arguments), visit("files", r.files),
+  visit("formula", r.formula), visit("constraints", r.constraints),
+      visit("data_arguments", r.data_arguments), visit("files", r.files),
       visit("network", r.network), visit("blocking", r.blocking), visit("terms", r.terms),
       visit("method", r.method), visit("outcome", r.outcome), visit("converged", r.converged),
       visit("estimated", r.estimated), visit("passes", r.passes), visit("iterations", r.iterations),

@@ -43,13 +43,11 @@ std::vector<std::string> args(const std::vector<std::string>& tail) {
   return a;
 }
 
-TEST(ConstraintsCommand, EveryNetworkDrawnKeepsTheBoundAndTheBlock) {
-  const CommandRun r = run_command(
-      florentine(),
-      args({"simulate", "-m", "edges + triangle", "--coef", "-0.5,0.2", "--networks", "60",
-            "--constraints", "bd(maxout=6) + blockdiag(\"part\")", "--out", "s", "-q"}));
-  ASSERT_EQ(r.status, exit_ok) << r.err;
-  int networks = 0, most_links = 0;
+// Every network the run wrote to s/ keeps degree 6 at most and Pucci apart; returns the most links
+// of one, and the count of networks in `networks`.
+int check_draws(const CommandRun& r, int& networks) {
+  int most_links = 0;
+  networks = 0;
   for (const auto& [name, text] : r.files) {
     if (name.rfind("s/", 0) != 0) continue;
     ++networks;
@@ -66,11 +64,39 @@ TEST(ConstraintsCommand, EveryNetworkDrawnKeepsTheBoundAndTheBlock) {
     EXPECT_EQ(degree.count("Pucci"), 0u) << name;
     for (const auto& [node, d] : degree) EXPECT_LE(d, 6) << name << " " << node;
   }
+  return most_links;
+}
+
+TEST(ConstraintsCommand, EveryNetworkDrawnKeepsTheBoundAndTheBlock) {
+  const CommandRun r = run_command(
+      florentine(),
+      args({"simulate", "-m", "edges + triangle", "--coef", "-0.5,0.2", "--networks", "60",
+            "--constraints", "bd(maxout=6) + blockdiag(\"part\")", "--out", "s", "-q"}));
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  int networks = 0;
+  const int most_links = check_draws(r, networks);
   EXPECT_EQ(networks, 60);
   // Unconstrained, these coefficients fill the network (about 80 of 120 pairs): the bound holds
   // the draws down to at most 6 * 15 / 2.
   EXPECT_GT(most_links, 25);
   EXPECT_LE(most_links, 45);
+}
+
+// A fit keeps its constraints in its JSON results, and networks drawn from it keep them.
+TEST(ConstraintsCommand, NetworksDrawnFromAFitKeepItsConstraints) {
+  Files files = florentine();
+  const std::string space = "bd(maxout=6) + blockdiag(\"part\")";
+  const CommandRun fit = run_command(
+      files, args({"fit", "-m", "edges", "--constraints", space, "--json", "fit.json", "-q"}));
+  ASSERT_EQ(fit.status, exit_ok) << fit.err;
+  EXPECT_EQ(nlohmann::json::parse(fit.files.at("fit.json"))["command"]["constraints"], space);
+  files["fit.json"] = fit.files.at("fit.json");
+  const CommandRun drawn =
+      run_command(files, {"simulate", "--fit", "fit.json", "--networks", "30", "--out", "s", "-q"});
+  ASSERT_EQ(drawn.status, exit_ok) << drawn.err;
+  int networks = 0;
+  check_draws(drawn, networks);
+  EXPECT_EQ(networks, 30);
 }
 
 TEST(ConstraintsCommand, EdgesAloneOverTheFreeDyadsIsTheirLogOdds) {

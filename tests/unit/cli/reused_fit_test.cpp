@@ -91,8 +91,13 @@ TEST(ReusedFit, WhatItCannotTakeIsRefused) {
        files,
        {"simulate", "advice.csv", "--fit", "fit.json", "--stats", "s.csv"},
        exit_usage,
-       "--fit fit.json gives the network and its options, the model and the coefficients of the "
-       "fit; leave out the network advice.csv"},
+       "--fit fit.json gives the network and its options, the model, its constraints and the "
+       "coefficients of the fit; leave out the network advice.csv"},
+      {"--constraints as well",
+       files,
+       {"simulate", "--fit", "fit.json", "--constraints", "bd(maxout=3)", "--stats", "s.csv"},
+       exit_usage,
+       "leave out --constraints"},
       {"--coef as well",
        files,
        {"gof", "--fit", "fit.json", "--coef", "1,2", "--csv", "g.csv"},
