@@ -15,6 +15,7 @@
 
 #include "model/sample_space.h"
 #include "simulate/sampler.h"
+#include "support/chi_square.h"
 #include "support/networks.h"
 
 namespace tarn {
@@ -22,11 +23,7 @@ namespace {
 
 using Vector = std::vector<double>;
 
-double chi_square_tail(double x, int df) {
-  const double k = df;
-  const double z = (std::cbrt(x / k) - (1.0 - 2.0 / (9.0 * k))) / std::sqrt(2.0 / (9.0 * k));
-  return 0.5 * std::erfc(z / std::sqrt(2.0));
-}
+using test::chi_square_tail;
 
 struct SpaceCase {
   const char* formula;

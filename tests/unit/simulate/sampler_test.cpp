@@ -18,6 +18,7 @@
 
 #include "model/blocking.h"
 #include "simulate/random_stream.h"
+#include "support/chi_square.h"
 #include "support/models.h"
 #include "support/networks.h"
 
@@ -26,13 +27,7 @@ namespace {
 
 using Vector = std::vector<double>;
 
-// The upper tail of the chi-square distribution with `df` degrees of freedom at x
-// (Wilson-Hilferty), enough to tell 1e-3 from 1e-8.
-double chi_square_tail(double x, int df) {
-  const double k = df;
-  const double z = (std::cbrt(x / k) - (1.0 - 2.0 / (9.0 * k))) / std::sqrt(2.0 / (9.0 * k));
-  return 0.5 * std::erfc(z / std::sqrt(2.0));
-}
+using test::chi_square_tail;
 
 struct World {
   int n;
