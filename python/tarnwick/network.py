@@ -355,12 +355,11 @@ class Network:
         else:
             names = list(attributes)
         columns = {name: [data[node].get(name) for node in nodes] for name in names}
-        links = list(graph.edges())
-        if weight is not None:
-            data = [d for _, _, d in graph.edges(data=True)]
-            if any(weight in d for d in data):
-                ties = _tie_values([d.get(weight) for d in data], "the graph")
-                links = [link for link, tie in zip(links, ties) if tie]
+        edges = list(graph.edges(data=True))
+        links = [(u, v) for u, v, _ in edges]
+        if weight is not None and any(weight in d for _, _, d in edges):
+            ties = _tie_values([d.get(weight) for _, _, d in edges], "the graph")
+            links = [link for link, tie in zip(links, ties) if tie]
         return cls._from_links(nodes, links, graph.is_directed(), columns)
 
     @classmethod

@@ -62,11 +62,13 @@ std::string p_value_text(double p) {
   return text;
 }
 
+// From what the fit records, not the estimator's name: a fit without MCMC is the
+// pseudo-likelihood's, exact where it has a log-likelihood (a dyad-independent model).
 std::string heading(const Estimate& fit) {
-  if (fit.method == "mple") {
+  if (!fit.mcmle) {
     return fit.log_likelihood ? "Maximum Likelihood Results:" : "Maximum Pseudolikelihood Results:";
   }
-  if (fit.mcmle && fit.mcmle->end == "dyad_independent") return "Maximum Likelihood Results:";
+  if (fit.mcmle->end == "dyad_independent") return "Maximum Likelihood Results:";
   return "Monte Carlo MLE Results:";
 }
 
