@@ -90,6 +90,11 @@ Network network_from_links(const std::vector<std::string>& nodes,
                            const std::vector<std::string>& senders,
                            const std::vector<std::string>& receivers, bool directed,
                            const std::vector<AttributeColumn>& attributes = {});
+// The same with links that name their nodes by position in `nodes` (0-based): the form to use
+// for large networks, whose labels are then not copied and looked up once per link end.
+Network network_from_links(const std::vector<std::string>& nodes, const std::vector<int>& senders,
+                           const std::vector<int>& receivers, bool directed,
+                           const std::vector<AttributeColumn>& attributes = {});
 
 // A dyadic covariate given as a matrix by name: the value of the dyad (i, j) at row i, column j,
 // nodes in the order of the network's labels, n * n values row by row (0 is no value; the

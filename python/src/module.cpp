@@ -273,8 +273,10 @@ void bind_networks(py::module_& m) {
 
   m.def(
       "network_from_links",
-      [](const std::vector<std::string>& nodes, const std::vector<std::string>& senders,
-         const std::vector<std::string>& receivers, bool directed, const py::list& attributes) {
+      // Links by node position: two lists of integers cross from Python far faster than two
+      // million texts.
+      [](const std::vector<std::string>& nodes, const std::vector<int>& senders,
+         const std::vector<int>& receivers, bool directed, const py::list& attributes) {
         const std::vector<tarnwick::AttributeColumn> columns = attribute_columns(attributes);
         py::gil_scoped_release release;
         return tarnwick::network_from_links(nodes, senders, receivers, directed, columns);

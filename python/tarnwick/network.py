@@ -11,8 +11,10 @@ import contextlib
 import gc
 import math
 import numbers
+import operator
 import os
 import warnings
+from itertools import chain, compress, repeat
 from typing import Any, Dict, Hashable, Iterable, List, Optional, Sequence, Tuple, Union
 
 from . import _tarnwick
@@ -78,6 +80,14 @@ def _label_texts(nodes: Sequence[Hashable]) -> List[str]:
                 )
             seen[t] = node
     return texts
+
+
+def _numbered_in_order(nodes: List[Hashable]) -> bool:
+    """Whether the nodes are the ints 0..n-1 in order (networkx's generators number so): each
+    node is its own position."""
+    return all(map(operator.is_, map(type, nodes), repeat(int))) and nodes == list(
+        range(len(nodes))
+    )
 
 
 def _tie_values(values: Sequence[Any], source: str) -> List[bool]:
@@ -287,15 +297,20 @@ class Network:
     @classmethod
     def _from_links(cls, nodes, links, directed, attributes) -> "Network":
         nodes = list(nodes)
-        texts = _label_texts(nodes)
-        text_of = dict(zip(nodes, texts))
+        position = {node: k for k, node in enumerate(nodes)}
         links = list(links)
         try:
-            senders = list(map(text_of.__getitem__, (u for u, _ in links)))
-            receivers = list(map(text_of.__getitem__, (v for _, v in links)))
+            senders = list(map(position.__getitem__, (u for u, _ in links)))
+            receivers = list(map(position.__getitem__, (v for _, v in links)))
         except KeyError as e:
             u, v = next(link for link in links if e.args[0] in link)
             raise ValueError(f"the link ({u!r}, {v!r}) names {e.args[0]!r}, no node") from None
+        return cls._from_positions(nodes, senders, receivers, directed, attributes)
+
+    @classmethod
+    def _from_positions(cls, nodes, senders, receivers, directed, attributes) -> "Network":
+        """The network of links given as positions in ``nodes``."""
+        texts = _label_texts(nodes)
         columns = []
         kept: Dict[str, List[Any]] = {}
         for name, values in (attributes or {}).items():
@@ -309,15 +324,16 @@ class Network:
         core = _tarnwick.network_from_links(texts, senders, receivers, bool(directed), columns)
         # The library numbers the nodes in its own order (that of the links, then the others):
         # the labels and attribute values follow it.
-        position = {t: k for k, t in enumerate(texts)}
-        order = [position[t] for t in core.labels]
+        place = {t: k for k, t in enumerate(texts)}
+        order = list(map(place.__getitem__, core.labels))
         network = cls(
             core,
-            [nodes[k] for k in order],
-            {name: [values[k] for k in order] for name, values in kept.items()},
+            list(map(nodes.__getitem__, order)),
+            {name: list(map(values.__getitem__, order)) for name, values in kept.items()},
         )
-        index_of = {k: i for i, k in enumerate(order)}
-        network._graph_order = [index_of[k] for k in range(len(nodes))]
+        # Where each given node went: the inverse of `order` (a sort in C of a nearly sorted
+        # list, as the links list the nodes mostly in their order).
+        network._graph_order = sorted(range(len(order)), key=order.__getitem__)
         return network
 
     @classmethod
@@ -355,12 +371,46 @@ class Network:
         else:
             names = list(attributes)
         columns = {name: [data[node].get(name) for node in nodes] for name in names}
+        adjacency = getattr(graph, "_adj", None)  # networkx's own dicts, as its algorithms read
+        if not graph.is_multigraph() and isinstance(adjacency, dict):
+            return cls._from_adjacency(graph, adjacency, nodes, columns, weight)
         edges = list(graph.edges(data=True))
         links = [(u, v) for u, v, _ in edges]
         if weight is not None and any(weight in d for _, _, d in edges):
             ties = _tie_values([d.get(weight) for _, _, d in edges], "the graph")
             links = [link for link, tie in zip(links, ties) if tie]
         return cls._from_links(nodes, links, graph.is_directed(), columns)
+
+    @classmethod
+    def _from_adjacency(cls, graph, adjacency, nodes, columns, weight) -> "Network":
+        """A graph without parallel edges read from its adjacency dicts, in the order of
+        ``graph.edges``, every loop over the edges in C (a fifth of the time of its edge
+        views)."""
+        heads = chain.from_iterable(adjacency.values())
+        tails = iter(adjacency)
+        if not _numbered_in_order(nodes):
+            position = {node: k for k, node in enumerate(nodes)}
+            heads = map(position.__getitem__, heads)
+            tails = map(position.__getitem__, tails)
+        receivers = list(heads)
+        senders = list(chain.from_iterable(map(repeat, tails, map(len, adjacency.values()))))
+        kept = None
+        if not graph.is_directed():
+            # Each edge of an undirected graph once, where graph.edges lists it: at the first
+            # of its ends (a loop at its node).
+            kept = list(map(operator.le, senders, receivers))
+            senders = list(compress(senders, kept))
+            receivers = list(compress(receivers, kept))
+
+        def edge_data():
+            return chain.from_iterable(map(dict.values, adjacency.values()))
+
+        if weight is not None and any(map(dict.__contains__, edge_data(), repeat(weight))):
+            values = map(dict.get, edge_data(), repeat(weight))
+            ties = _tie_values(list(values if kept is None else compress(values, kept)), "the graph")
+            senders = list(compress(senders, ties))
+            receivers = list(compress(receivers, ties))
+        return cls._from_positions(nodes, senders, receivers, graph.is_directed(), columns)
 
     @classmethod
     def from_pandas(

@@ -186,19 +186,24 @@ def _check(rows: int, matching: int, edge_nodes: int, what: str, default_index: 
         )
 
 
+def _integral(n: Any) -> bool:
+    return isinstance(n, numbers.Integral) and not isinstance(n, bool)
+
+
 def check_graph_labels(nodes: Sequence[Hashable], data: Dict[Hashable, Dict[str, Any]]) -> None:
     """Refuses a graph with integer nodes from 0 or 1 whose label attribute (``id``, ``name``
     ...) names other nodes of the graph than its own: attributes set from a table by another
     numbering (``nx.set_node_attributes(graph, table.to_dict("index"))`` with pandas' default
     index), every one on the wrong node."""
-    numbered = [n for n in nodes if isinstance(n, numbers.Integral) and not isinstance(n, bool)]
+    numbered = [n for n in nodes if type(n) is int or _integral(n)]
     if not nodes or len(numbered) != len(nodes) or min(numbered) not in (0, 1):
         return
-    matcher = _Matcher(nodes)
+    matcher = None
     for key in KEY_COLUMNS:
         values = {n: data[n][key] for n in nodes if key in data[n]}
         if not values:
             continue
+        matcher = matcher or _Matcher(nodes)
         naming = sum(1 for v in values.values() if matcher.node_of(v) is not None)
         own = sum(1 for n, v in values.items() if matcher.node_of(v) == n)
         if 2 * naming > len(values) and own < naming:

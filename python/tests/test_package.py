@@ -3,6 +3,7 @@
 import importlib.util
 import os
 import pathlib
+import random
 import signal
 import subprocess
 import sys
@@ -257,3 +258,33 @@ def test_ctrl_c_stops_the_work_within_a_second():
     # The monotonic clock is the machine's, the same in both processes.
     waited = float(out.split()[1]) - sent
     assert waited < 1.0, waited
+
+
+def _converted(graph):
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        net = tarnwick.Network.from_networkx(graph)
+    return net.nodes, net.links(), net._graph_order, [str(w.message) for w in caught]
+
+
+def test_graphs_read_from_their_adjacency_as_from_their_edges():
+    """Graphs are read from networkx's adjacency dicts; the same graph as a multigraph is read
+    from graph.edges, the general way: both give the same nodes, links, order and warnings."""
+    rng = random.Random(5)
+    shuffled = nx.gnm_random_graph(40, 150, directed=True, seed=2)
+    shuffled = nx.relabel_nodes(shuffled, dict(zip(range(40), rng.sample(range(100, 140), 40))))
+    looped = nx.gnm_random_graph(30, 80, seed=3)
+    looped.add_edge(4, 4)
+    for u, v in list(looped.edges)[:20]:
+        looped[u][v]["weight"] = rng.choice([0, 1, 2.5])
+    named = nx.DiGraph([("b", "a"), ("a", "c"), ("c", "b")])
+    named.add_node("isolate")
+    in_order = nx.gnm_random_graph(25, 60, directed=True, seed=4)
+    for graph in (shuffled, looped, named, in_order):
+        multigraph = nx.MultiDiGraph(graph) if graph.is_directed() else nx.MultiGraph(graph)
+        assert _converted(graph) == _converted(multigraph)
+    nodes, links, _, caught = _converted(looped)
+    expected = [(u, v) for u, v, w in looped.edges(data="weight") if u != v and w != 0]
+    assert sorted(map(sorted, links)) == sorted(map(sorted, expected))
+    assert any("value other than 0 and 1" in text for text in caught)
+

@@ -106,13 +106,11 @@ std::string attribute_value(const AttributeColumn& column, std::size_t row) {
   return csv_field(std::get<std::vector<std::string>>(column.values)[row]);
 }
 
-void check_arrays(const std::vector<std::string>& nodes, const std::vector<std::string>& senders,
-                  const std::vector<std::string>& receivers,
+void check_arrays(const std::vector<std::string>& nodes, std::size_t senders, std::size_t receivers,
                   const std::vector<AttributeColumn>& attributes) {
-  if (senders.size() != receivers.size()) {
-    throw ArgumentError("senders and receivers differ in length (" +
-                        std::to_string(senders.size()) + " and " +
-                        std::to_string(receivers.size()) + ")");
+  if (senders != receivers) {
+    throw ArgumentError("senders and receivers differ in length (" + std::to_string(senders) +
+                        " and " + std::to_string(receivers) + ")");
   }
   for (const AttributeColumn& column : attributes) {
     const std::size_t size = std::visit([](const auto& v) { return v.size(); }, column.values);
@@ -214,15 +212,21 @@ Network network_without_links(const std::vector<std::string>& nodes, bool direct
 
 // The arrays become the text of an edge list and of an attribute table, read as the command line
 // reads such files with --labels: the same checks, notes and node order.
-Network network_from_links(const std::vector<std::string>& nodes,
-                           const std::vector<std::string>& senders,
-                           const std::vector<std::string>& receivers, bool directed,
-                           const std::vector<AttributeColumn>& attributes) {
-  check_arrays(nodes, senders, receivers, attributes);
-  if (senders.empty()) return network_without_links(nodes, directed, attributes);
+namespace {
+
+// The links as the text of an edge list, each end written as its node's CSV field, and the nodes
+// as that of an attribute table (every node a row, isolates too), read as the command line reads
+// such files with --labels.
+template <class SenderField, class ReceiverField>
+Network network_from_fields(const std::vector<std::string>& nodes, std::size_t link_count,
+                            SenderField sender_field, ReceiverField receiver_field, bool directed,
+                            const std::vector<AttributeColumn>& attributes) {
   std::string links = "sender,receiver\n";
-  for (std::size_t k = 0; k < senders.size(); ++k) {
-    links += csv_field(senders[k]) + ',' + csv_field(receivers[k]) + '\n';
+  for (std::size_t k = 0; k < link_count; ++k) {
+    links += sender_field(k);
+    links += ',';
+    links += receiver_field(k);
+    links += '\n';
   }
   std::string table = "id";
   for (const AttributeColumn& column : attributes) table += ',' + csv_field(column.name);
@@ -245,6 +249,42 @@ Network network_from_links(const std::vector<std::string>& nodes,
     options.attributes_text = std::make_shared<const std::string>(std::move(table));
   }
   return network_of(std::move(options));
+}
+
+}  // namespace
+
+Network network_from_links(const std::vector<std::string>& nodes,
+                           const std::vector<std::string>& senders,
+                           const std::vector<std::string>& receivers, bool directed,
+                           const std::vector<AttributeColumn>& attributes) {
+  check_arrays(nodes, senders.size(), receivers.size(), attributes);
+  if (senders.empty()) return network_without_links(nodes, directed, attributes);
+  return network_from_fields(
+      nodes, senders.size(), [&](std::size_t k) { return csv_field(senders[k]); },
+      [&](std::size_t k) { return csv_field(receivers[k]); }, directed, attributes);
+}
+
+Network network_from_links(const std::vector<std::string>& nodes, const std::vector<int>& senders,
+                           const std::vector<int>& receivers, bool directed,
+                           const std::vector<AttributeColumn>& attributes) {
+  check_arrays(nodes, senders.size(), receivers.size(), attributes);
+  for (const std::vector<int>* ends : {&senders, &receivers}) {
+    for (const int k : *ends) {
+      if (k < 0 || static_cast<std::size_t>(k) >= nodes.size()) {
+        throw ArgumentError("a link names node " + std::to_string(k) + ", not a position among " +
+                            std::to_string(nodes.size()) + " nodes");
+      }
+    }
+  }
+  if (senders.empty()) return network_without_links(nodes, directed, attributes);
+  std::vector<std::string> fields;
+  fields.reserve(nodes.size());
+  for (const std::string& label : nodes) fields.push_back(csv_field(label));
+  const auto field = [&](int k) -> const std::string& { return fields[std::size_t(k)]; };
+  return network_from_fields(
+      nodes, senders.size(), [&](std::size_t k) -> const std::string& { return field(senders[k]); },
+      [&](std::size_t k) -> const std::string& { return field(receivers[k]); }, directed,
+      attributes);
 }
 
 Network with_dyadic_covariates(const Network& network,

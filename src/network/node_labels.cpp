@@ -1,6 +1,9 @@
 #include "network/node_labels.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "network/capacity.h"
@@ -18,9 +21,32 @@ int node_number(std::string_view label, int limit) {
   return number <= limit ? static_cast<int>(number) : 0;
 }
 
+namespace {
+
+std::size_t label_hash(std::string_view label) {
+  return std::hash<std::string_view>{}(label);
+}
+
+}  // namespace
+
 NodeLabels::NodeLabels(std::vector<std::string> labels) : labels_(std::move(labels)) {
-  for (std::size_t k = 0; k < labels_.size(); ++k) {
-    nodes_.emplace(labels_[k], static_cast<int>(k) + 1);  // the first of equal labels
+  for (int node = 1; node <= size(); ++node) index(node);
+}
+
+void NodeLabels::index(int node) {
+  if (2 * labels_.size() > slots_.size()) {
+    slots_.assign(std::max<std::size_t>(16, std::bit_ceil(4 * labels_.size())), 0);
+    for (int earlier = 1; earlier < node; ++earlier) index(earlier);  // the first stays first
+  }
+  const std::string_view label = labels_[static_cast<std::size_t>(node - 1)];
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t slot = label_hash(label) & mask;; slot = (slot + 1) & mask) {
+    const int there = slots_[slot];
+    if (there == 0) {
+      slots_[slot] = node;
+      return;
+    }
+    if (labels_[static_cast<std::size_t>(there - 1)] == label) return;  // the first of equals
   }
 }
 
@@ -34,14 +60,19 @@ int NodeLabels::node_of(std::string_view name) const {
 }
 
 int NodeLabels::labelled(std::string_view label) const {
-  const auto found = nodes_.find(label);
-  return found == nodes_.end() ? 0 : found->second;
+  if (slots_.empty()) return 0;
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t slot = label_hash(label) & mask;; slot = (slot + 1) & mask) {
+    const int there = slots_[slot];
+    if (there == 0) return 0;
+    if (labels_[static_cast<std::size_t>(there - 1)] == label) return there;
+  }
 }
 
 int NodeLabels::add(std::string_view label) {
   labels_.emplace_back(label);
   const int node = size();
-  nodes_.emplace(labels_.back(), node);
+  index(node);
   return node;
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -85,6 +86,57 @@ TEST(Library, LabelsThatLookLikeNumbersOrHoldCommasStayLabels) {
   const std::set<std::pair<std::string, std::string>> given = {
       {"101", "102"}, {"a, b", "102"}, {"say \"x\"", "101"}};
   EXPECT_EQ(links, given);
+  const tarnwick::Network by_position =
+      tarnwick::network_from_links({"101", "102", "a, b", "say \"x\"", "lone"},
+                                   std::vector<int>{0, 2, 3}, std::vector<int>{1, 1, 0}, true);
+  EXPECT_EQ(by_position.labels(), net.labels());
+  EXPECT_EQ(by_position.links(), net.links());
+  EXPECT_THROW(
+      tarnwick::network_from_links({"a", "b"}, std::vector<int>{0}, std::vector<int>{2}, true),
+      tarnwick::ArgumentError);
+}
+
+// Thousands of labels, each named many times: links by label and by position give one network,
+// every node numbered in order of first appearance.
+TEST(Library, LinksByLabelAndByPositionGiveOneNetwork) {
+  std::mt19937_64 random(3);
+  std::vector<std::string> nodes;
+  for (int k = 0; k < 5000; ++k) nodes.push_back("v" + std::to_string(random() % 1000000));
+  std::sort(nodes.begin(), nodes.end());
+  nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());
+  std::vector<int> senders, receivers;
+  std::vector<std::string> sender_labels, receiver_labels;
+  for (int k = 0; k < 40000; ++k) {
+    senders.push_back(int(random() % nodes.size()));
+    receivers.push_back(int(random() % nodes.size()));
+    sender_labels.push_back(nodes[std::size_t(senders.back())]);
+    receiver_labels.push_back(nodes[std::size_t(receivers.back())]);
+  }
+  const auto by_label = tarnwick::network_from_links(nodes, sender_labels, receiver_labels, false);
+  const auto by_position = tarnwick::network_from_links(nodes, senders, receivers, false);
+  EXPECT_EQ(by_position.labels(), by_label.labels());
+  EXPECT_EQ(by_position.links(), by_label.links());
+  std::vector<std::string> first_seen;
+  std::set<std::string> seen;
+  for (std::size_t k = 0; k < senders.size(); ++k) {
+    for (const std::string* label : {&sender_labels[k], &receiver_labels[k]}) {
+      if (sender_labels[k] != receiver_labels[k] && seen.insert(*label).second) {
+        first_seen.push_back(*label);
+      }
+    }
+  }
+  ASSERT_LE(first_seen.size(), by_label.labels().size());
+  EXPECT_TRUE(std::equal(first_seen.begin(), first_seen.end(), by_label.labels().begin()));
+  std::set<std::pair<std::string, std::string>> expected, read;
+  for (std::size_t k = 0; k < senders.size(); ++k) {
+    if (senders[k] != receivers[k]) {
+      expected.insert(std::minmax(sender_labels[k], receiver_labels[k]));
+    }
+  }
+  for (const auto& [a, b] : by_label.links()) {
+    read.insert(std::minmax(by_label.labels()[std::size_t(a)], by_label.labels()[std::size_t(b)]));
+  }
+  EXPECT_EQ(read, expected);
 }
 
 // A dyad-independent model's maximum likelihood estimate is exact: the edges coefficient of a
