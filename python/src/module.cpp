@@ -67,18 +67,19 @@ py::tuple placed(const Error& e) {
                         e.column);
 }
 
-// The message with each setting named as the keyword argument of the package's calls
-// ("ee.gain": ee_gain=0.5).
+// A setting named as the keyword argument of the package's calls ("ee.gain": ee_gain,
+// "networks": n).
+std::string python_name(const std::string& key) {
+  if (key == "networks") return "n";
+  std::string name = key;
+  for (char& c : name) {
+    if (c == '.') c = '_';
+  }
+  return name;
+}
+
 std::string python_words(const tarnwick::ArgumentError& e) {
-  return e.worded(
-      [](const std::string& key) {
-        std::string name = key;
-        for (char& c : name) {
-          if (c == '.') c = '_';
-        }
-        return name;
-      },
-      "=");
+  return e.worded(python_name, "=");
 }
 
 void translate(std::exception_ptr thrown) {
@@ -475,6 +476,13 @@ PYBIND11_MODULE(_tarnwick, m) {
   m.doc() = "The Tarnwick library's calls (the package tarnwick wraps them).";
   py::register_exception_translator(translate);
   m.def("_set_exception_types", &set_exception_types);
+  m.def(
+      "python_message",
+      [](const py::dict& record) {
+        return tarnwick::worded(result_values::result_of<tarnwick::WarningRecord>(record),
+                                python_name, "=");
+      },
+      py::arg("record"));
   bind_networks(m);
   bind_fitting(m);
   bind_simulation(m);

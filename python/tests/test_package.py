@@ -1,6 +1,7 @@
 """The package's own behaviour: networks in, labels kept, formulas, errors, progress, threads."""
 
 import importlib.util
+import json
 import os
 import pathlib
 import random
@@ -288,3 +289,14 @@ def test_graphs_read_from_their_adjacency_as_from_their_edges():
     assert sorted(map(sorted, links)) == sorted(map(sorted, expected))
     assert any("value other than 0 and 1" in text for text in caught)
 
+
+def test_warnings_name_settings_as_keyword_arguments(florentine):
+    """A warning that names a setting names the keyword argument, never the command line's
+    flag; the JSON results keep the command line's words."""
+    fit = tarnwick.fit(florentine, "edges + gwesp(0.5, fixed=TRUE)")
+    (suspect,) = [w for w in fit.warnings if w.code == "naive_errors_suspect"]
+    assert "se=godambe or se=bootstrap" in suspect.message
+    assert "method=mcmle" in suspect.message and "--" not in suspect.message
+    assert "--se godambe" in json.dumps(json.loads(fit.to_json())["warnings"])
+    with pytest.warns(tarnwick.TarnwickWarning, match=r"More n \(or fewer chains\)"):
+        tarnwick.simulate(florentine, "edges", coef=[-1.0], n=3, seed=4)

@@ -1,10 +1,13 @@
 #include "report/warning_text.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
+#include <utility>
 #include <variant>
 
+#include "network/setting_error.h"
 #include "report/unblocked_nodes_note.h"
 
 namespace tarn {
@@ -198,8 +201,7 @@ std::string mcmle_not_converged(const Warning& w) {
          draws_described(w) +
          ", neither piling up near the empty or complete network nor splitting into two modes: "
          "no sign of degeneracy. The estimates shown are that best estimate's, without standard "
-         "errors; give --max-iterations for more, a larger --sample-size, or a start nearer "
-         "the answer (--init).";
+         "errors; give {0} for more, a larger {1}, or a start nearer the answer ({2}).";
 }
 
 std::string errors_not_simulated(const Warning& w) {
@@ -221,7 +223,7 @@ std::string autocorrelated(const Warning& w) {
          w.text("statistics") + "): " +
          (errors ? "the errors rest on fewer independent draws than networks."
                  : "the sample holds fewer independent draws than networks.") +
-         " A longer --interval gives more.";
+         " A longer {0} gives more.";
 }
 
 // Rows i,j and j,i of an undirected network's file with different values: which one counts.
@@ -262,9 +264,12 @@ std::string looks_undirected(const Warning& w) {
   return text + " Give --undirected to fit it as an undirected network.";
 }
 
+// The words of a code: a text with "{k}" (or "{k=}", joined to a value) where it names the
+// setting of key settings[k], which each front end names its own way.
 struct Wording {
   std::string_view code;
   std::string (*words)(const Warning&);
+  std::array<std::string_view, 3> settings{};
 };
 
 constexpr Wording wordings[] = {
@@ -318,39 +323,43 @@ constexpr Wording wordings[] = {
     {"constraint_bounds_ignored",
      [](const Warning& w) -> std::string {
        return "The pseudo-likelihood takes each dyad alone and does not see the degree bounds or "
-              "the fixed link count of --constraints " +
+              "the fixed link count of {0=}" +
               w.text("constraints") +
-              ": its estimate ignores the dependence they bring. --method mcmle fits within them "
+              ": its estimate ignores the dependence they bring. {1=}mcmle fits within them "
               "(starting from this estimate).";
-     }},
+     },
+     {"constraints", "method"}},
     {"naive_errors_suspect",
      [](const Warning& w) -> std::string {
        return "The standard errors are the naive ones of the pseudo-likelihood, which takes the "
               "dyads for independent observations; with dependence terms (" +
               w.text("terms") +
-              ") they are too small, and their z and p-values suspect. --se godambe or --se "
-              "bootstrap gives errors from simulated networks, --method mcmle maximum "
-              "likelihood with its own.";
-     }},
+              ") they are too small, and their z and p-values suspect. {0=}godambe or "
+              "{0=}bootstrap "
+              "gives errors from simulated networks, {1=}mcmle maximum likelihood with its own.";
+     },
+     {"se", "method"}},
     {"dyad_sample_used",
      [](const Warning& w) -> std::string {
        return "The network has " + count_of(w, "dyads") +
               " dyads, too many to sweep for this model: the pseudo-likelihood was fitted on "
               "every linked dyad and " +
               count_of(w, "controls") + " of the " + count_of(w, "empty_dyads") +
-              " empty dyads drawn at random (with replacement; --seed), each weighted by the "
+              " empty dyads drawn at random (with replacement; {0}), each weighted by the "
               "empty dyads it stands for. The standard errors include the sampling error "
-              "(Sampling %); --dyad-sample sets the number drawn.";
-     }},
-    {"autocorrelated_sample", autocorrelated},
+              "(Sampling %); {1} sets the number drawn.";
+     },
+     {"seed", "dyad_sample"}},
+    {"autocorrelated_sample", autocorrelated, {"interval"}},
     {"autocorrelation_not_estimated",
      [](const Warning& w) -> std::string {
        return "The lag-1 autocorrelations are shown as n/a: the " + count_of(w, "networks") +
               " networks of " + count_of(w, "chains") + " chains give " + count_of(w, "pairs") +
               (w.count("pairs") == 1 ? " consecutive pair" : " consecutive pairs") +
               " within a chain, fewer than the " + count_of(w, "needed") +
-              " an estimate needs. More --networks (or fewer --chains) give one.";
-     }},
+              " an estimate needs. More {0} (or fewer {1}) give one.";
+     },
+     {"networks", "chains"}},
     {"nodes_without_attributes",
      [](const Warning& w) -> std::string {
        return count_of(w, "nodes") + " of the " + count_of(w, "of") + " nodes have " +
@@ -497,14 +506,15 @@ constexpr Wording wordings[] = {
               " networks drawn at the equilibrium-expectation estimate do not reproduce the "
               "observed statistics (the t-ratios are in the results): the fit has not converged. "
               "On a network of more than 2000 nodes maximum likelihood by MCMC does not go on "
-              "from it by itself; --method mcmle does.";
-     }},
+              "from it by itself; {0=}mcmle does.";
+     },
+     {"method"}},
     {"ee_link_capacity_reached",
      [](const Warning&) -> std::string {
        return "Equilibrium expectation stopped: a chain's network passed the link capacity. "
               "Maximum likelihood by MCMC started from the pseudo-likelihood estimate instead.";
      }},
-    {"mcmle_not_converged", mcmle_not_converged},
+    {"mcmle_not_converged", mcmle_not_converged, {"max_iterations", "sample_size", "init"}},
     {"mcmle_degenerate", mcmle_degenerate},
     {"curved_cutoff_passed",
      [](const Warning& w) -> std::string {
@@ -533,12 +543,12 @@ constexpr Wording wordings[] = {
        if (w.text("reason") == "degree_bounds") {
          return "The log-likelihood was not computed: its bridge starts from the "
                 "dyad-independent terms' likelihood, which the degree bounds or the fixed link "
-                "count of --constraints leave without a closed form, so AIC and BIC are not "
-                "given.";
+                "count of {0} leave without a closed form, so AIC and BIC are not given.";
        }
        return "The log-likelihood was not computed: the networks drawn along the bridge from "
               "the dyad-independent reference ran away, so AIC and BIC are not given.";
-     }},
+     },
+     {"constraints"}},
     {"block_by_unused",
      [](const Warning& w) -> std::string {
        return "--block-by " + w.text("attribute") +
@@ -564,18 +574,38 @@ constexpr Wording wordings[] = {
 
 }  // namespace
 
-std::string warning_text(const Warning& warning) {
+namespace {
+
+// The text of a warning with its places, and the settings they name.
+std::pair<std::string, std::vector<std::string>> placed_text(const Warning& warning) {
   for (const Wording& wording : wordings) {
-    if (wording.code == warning.code) return wording.words(warning);
+    if (wording.code != warning.code) continue;
+    std::vector<std::string> settings;
+    for (const std::string_view key : wording.settings) {
+      if (!key.empty()) settings.emplace_back(key);
+    }
+    return {wording.words(warning), settings};
   }
-  return warning.code;
+  return {warning.code, {}};
+}
+
+}  // namespace
+
+std::string warning_text(const Warning& warning) {
+  const auto [text, settings] = placed_text(warning);
+  return settings.empty() ? text : worded(text, settings, command_line_words());
 }
 
 std::vector<tarnwick::WarningRecord> worded(const std::vector<Warning>& warnings,
                                             const std::string& about) {
   std::vector<tarnwick::WarningRecord> result;
   for (const Warning& w : warnings) {
-    tarnwick::WarningRecord record{w.code, warning_text(w), about, {}};
+    auto [text, settings] = placed_text(w);
+    tarnwick::WarningRecord record{w.code, warning_text(w), about, {}, {}, {}};
+    if (!settings.empty()) {
+      record.settings = std::move(settings);
+      record.text = std::move(text);
+    }
     for (const WarningFigure& f : w.figures) {
       std::visit([&](const auto& value) { record.figures.push_back({f.name, value}); }, f.value);
     }

@@ -4,6 +4,7 @@
 
 #include <concepts>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <type_traits>
 #include <variant>
@@ -36,13 +37,24 @@ struct WarningRecord {
   // networks drawn), "sample" (their autocorrelations) or "features" (how gof measured them).
   std::string about;
   std::vector<WarningFigure> figures;
+  // The settings the message names, by key ("sample_size", "method"), and the message with a
+  // place for each, as ArgumentError holds them, for a front end to name them its own way
+  // (ArgumentError::worded); empty for a message that names none.
+  std::vector<std::string> settings;
+  std::string text;
 };
+
+// The message in a front end's words, as ArgumentError::worded words an error: each setting named
+// by name(key) and joined to a value by joiner; the message itself when it names none.
+std::string worded(const WarningRecord& record,
+                   const std::function<std::string(const std::string&)>& name,
+                   const std::string& joiner);
 
 template <class Result, class Visit>
 requires same_result<Result, WarningRecord>
 void visit_fields(Result& r, Visit&& visit) {
   visit("code", r.code), visit("message", r.message), visit("about", r.about),
-      visit("figures", r.figures);
+      visit("figures", r.figures), visit("settings", r.settings), visit("text", r.text);
 }
 
 }  // namespace tarnwick
