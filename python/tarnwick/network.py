@@ -92,14 +92,21 @@ def _numbered_in_order(nodes: List[Hashable]) -> bool:
 
 def _tie_values(values: Sequence[Any], source: str) -> List[bool]:
     """Which of these link values are ties, as the file readers take values: 0 is no link, any
-    other number a tie (its size unused); warns as they do."""
+    other number a tie (its size unused); warns as they do. A missing value (None, NaN) is
+    refused, as the readers refuse an empty value cell: it says the dyad was not observed,
+    which is neither a link nor none."""
     ties = []
     other = []
     zeros = 0
+    missing = [k for k, v in enumerate(values) if _missing(v)]
+    if missing:
+        raise ArgumentError(
+            f"{len(missing)} {'link' if len(missing) == 1 else 'links'} of {source} (number "
+            f"{missing[0] + 1} the first) {'has' if len(missing) == 1 else 'have'} a missing "
+            "value (None or NaN): an unobserved dyad is neither a link nor none, and tarnwick "
+            "does not yet fit networks with missing ties; give 1 or 0, or leave the link out"
+        )
     for v in values:
-        if _missing(v):
-            ties.append(True)
-            continue
         if v == 0:
             zeros += 1
             ties.append(False)
@@ -351,7 +358,8 @@ class Network:
         ``vertex.names``) attribute names other nodes than its own is refused (ArgumentError):
         its attributes were set by another numbering. Edges with a ``weight`` (the edge
         attribute of that name) are read as the files are:
-        0 is no link, any other value a tie, with a warning. Parallel edges of a multigraph
+        0 is no link, any other value a tie, with a warning; an edge without the attribute is
+        a tie, and a missing value (None, NaN) is refused. Parallel edges of a multigraph
         are one link; self-loops are left out.
         """
         with _collector_paused():
@@ -377,7 +385,7 @@ class Network:
         edges = list(graph.edges(data=True))
         links = [(u, v) for u, v, _ in edges]
         if weight is not None and any(weight in d for _, _, d in edges):
-            ties = _tie_values([d.get(weight) for _, _, d in edges], "the graph")
+            ties = _tie_values([d.get(weight, 1) for _, _, d in edges], "the graph")
             links = [link for link, tie in zip(links, ties) if tie]
         return cls._from_links(nodes, links, graph.is_directed(), columns)
 
@@ -406,7 +414,7 @@ class Network:
             return chain.from_iterable(map(dict.values, adjacency.values()))
 
         if weight is not None and any(map(dict.__contains__, edge_data(), repeat(weight))):
-            values = map(dict.get, edge_data(), repeat(weight))
+            values = map(dict.get, edge_data(), repeat(weight), repeat(1))  # none: a tie
             ties = _tie_values(list(values if kept is None else compress(values, kept)), "the graph")
             senders = list(compress(senders, ties))
             receivers = list(compress(receivers, ties))

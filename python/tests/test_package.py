@@ -136,6 +136,17 @@ def test_weights_are_ties_with_a_warning():
         net = tarnwick.Network.from_networkx(g)
     assert net.link_count == 2
     assert sorted(net.links()) == [("a", "b"), ("b", "c")]
+    # A missing value is no tie: refused, as a file's empty value cell is, in every constructor.
+    g.add_edge("a", "c", weight=float("nan"))
+    table = pd.DataFrame({"source": ["a", "b"], "target": ["b", "c"], "value": [1, None]})
+    for build in (
+        lambda: tarnwick.Network.from_networkx(g),
+        lambda: tarnwick.Network.from_networkx(nx.MultiDiGraph(g)),
+        lambda: tarnwick.Network.from_pandas(table, weight="value"),
+        lambda: tarnwick.Network.from_scipy(sp.coo_matrix(([np.nan], ([0], [1])), shape=(2, 2))),
+    ):
+        with pytest.raises(tarnwick.ArgumentError, match="missing value"):
+            build()
 
 
 def test_labels_equal_as_text_are_refused():
