@@ -8,6 +8,8 @@
 #include <variant>
 #include <vector>
 
+#include "tarnwick/results/warning.h"
+
 namespace tarnwick {
 
 // The most nodes a network read by the library may have (its node numbers are 32-bit; memory
@@ -59,6 +61,8 @@ class Network {
   std::vector<InputFile> input_files() const;
   // What the readers noticed (a header guessed, rows merged), as the command line words them.
   std::vector<std::string> notes() const;
+  // The same as records: code, figures and the settings a note names (WarningRecord::worded).
+  std::vector<WarningRecord> note_records() const;
 
   struct Data;
   explicit Network(std::shared_ptr<const Data> data) : data_(std::move(data)) {}

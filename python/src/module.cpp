@@ -68,9 +68,11 @@ py::tuple placed(const Error& e) {
 }
 
 // A setting named as the keyword argument of the package's calls ("ee.gain": ee_gain,
-// "networks": n).
+// "networks": n); one the package does not take, as the command line's option.
 std::string python_name(const std::string& key) {
   if (key == "networks") return "n";
+  if (key == "undirected") return "undirected=True";
+  if (key == "diagonal" || key == "block_by") return "the command line's --" + key;
   std::string name = key;
   for (char& c : name) {
     if (c == '.') c = '_';
@@ -237,7 +239,9 @@ void bind_networks(py::module_& m) {
       .def_property_readonly("labels", &tarnwick::Network::labels)
       .def("links", &tarnwick::Network::links)
       .def("attribute_names", &tarnwick::Network::attribute_names)
-      .def("notes", &tarnwick::Network::notes);
+      .def("notes", &tarnwick::Network::notes)
+      .def("note_records",
+           [](const tarnwick::Network& network) { return to_python(network.note_records()); });
 
   m.def(
       "with_dyadic_covariates",

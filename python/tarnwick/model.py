@@ -6,7 +6,7 @@ from typing import Any, Dict, List
 
 from . import _tarnwick
 from .formula import Formula, formula_text
-from .network import Network, as_network
+from .network import Network, _worded, as_network
 
 
 class Model:
@@ -42,7 +42,7 @@ class Model:
     @property
     def notes(self) -> List[str]:
         """What the model's terms noticed (the network's notes among them)."""
-        return [record["message"] for record in self._core.notes()]
+        return [_worded(record) for record in self._core.notes()]
 
     def _statistics(self) -> Dict[str, Any]:
         return _tarnwick.statistics(self._core)

@@ -12,7 +12,7 @@ from . import _tarnwick, fit_tools
 from .errors import ArgumentError, ModelError, TarnwickWarning
 from .formula import Formula
 from .model import Model, as_model
-from .network import Network
+from .network import Network, _worded
 from .progress import ProgressOption, progress_reporter
 
 
@@ -31,7 +31,7 @@ def _records(values: Sequence[Dict[str, Any]]) -> List[WarningRecord]:
     return [
         WarningRecord(
             v["code"],
-            _tarnwick.python_message(v) if v.get("settings") else v["message"],
+            _worded(v),
             {f["name"]: f["value"] for f in v["figures"]},
         )
         for v in values

@@ -22,6 +22,12 @@ from .errors import ArgumentError, InputError, TarnwickWarning
 from .node_table import check_graph_labels, table_labels
 
 
+def _worded(record: Dict[str, Any]) -> str:
+    """A note's or warning's message with each setting named as the package's keyword argument
+    (``sample_size``, where the command line says ``--sample-size``)."""
+    return _tarnwick.python_message(record) if record.get("settings") else record["message"]
+
+
 def _missing(value: Any) -> bool:
     if value is None:
         return True
@@ -162,7 +168,7 @@ class Network:
         # and the dyadic covariates given (with_covariates).
         self._read_arguments: Optional[Dict[str, Any]] = None
         self._covariates: List[Tuple[str, List[float]]] = []
-        for note in core.notes():
+        for note in map(_worded, core.note_records()):
             # The nodes given from Python without links are nodes by intent: no note for them.
             if nodes is not None and "in <nodes> and no link" in note:
                 continue
@@ -191,7 +197,7 @@ class Network:
     @property
     def notes(self) -> List[str]:
         """What the readers noticed (a header guessed, rows merged, self-links left out)."""
-        return list(self._core.notes())
+        return list(map(_worded, self._core.note_records()))
 
     def links(self) -> List[Tuple[Hashable, Hashable]]:
         """The links as pairs of node labels (undirected: each edge once)."""

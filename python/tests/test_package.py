@@ -311,3 +311,6 @@ def test_warnings_name_settings_as_keyword_arguments(florentine):
     assert "--se godambe" in json.dumps(json.loads(fit.to_json())["warnings"])
     with pytest.warns(tarnwick.TarnwickWarning, match=r"More n \(or fewer chains\)"):
         tarnwick.simulate(florentine, "edges", coef=[-1.0], n=3, seed=4)
+    with pytest.warns(tarnwick.TarnwickWarning, match="Give undirected=True to fit"):
+        both_ways = tarnwick.Network.from_networkx(florentine.to_directed())
+    assert not any("--" in note for note in both_ways.notes)

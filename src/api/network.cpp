@@ -62,10 +62,12 @@ std::vector<InputFile> Network::input_files() const {
 
 std::vector<std::string> Network::notes() const {
   std::vector<std::string> notes;
-  for (const WarningRecord& w : tarn::worded(data_->input.notes, "data")) {
-    notes.push_back(w.message);
-  }
+  for (const WarningRecord& w : note_records()) notes.push_back(w.message);
   return notes;
+}
+
+std::vector<WarningRecord> Network::note_records() const {
+  return tarn::worded(data_->input.notes, "data");
 }
 
 namespace {

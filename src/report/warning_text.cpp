@@ -261,7 +261,7 @@ std::string looks_undirected(const Warning& w) {
            " links): the network looks undirected; it is fitted as directed, with each edge as "
            "two links.";
   }
-  return text + " Give --undirected to fit it as an undirected network.";
+  return text + " Give {0} to fit it as an undirected network.";
 }
 
 // The words of a code: a text with "{k}" (or "{k=}", joined to a value) where it names the
@@ -387,9 +387,10 @@ constexpr Wording wordings[] = {
      }},
     {"isolates_declared",
      [](const Warning& w) -> std::string {
-       return count_of(w, "isolates") + " of the " + count_of(w, "nodes") + " nodes of --nodes " +
+       return count_of(w, "isolates") + " of the " + count_of(w, "nodes") + " nodes of {0=}" +
               count_of(w, "nodes") + " have no link: they are in the network as isolated nodes.";
-     }},
+     },
+     {"nodes"}},
     {"weights_read_as_ties",
      [](const Warning& w) -> std::string {
        const bool one = w.count("links") == 1;
@@ -398,7 +399,7 @@ constexpr Wording wordings[] = {
               (one ? "" : ", for one") +
               "): every non-zero value is read as a tie, its size is not used.";
      }},
-    {"looks_undirected", looks_undirected},
+    {"looks_undirected", looks_undirected, {"undirected"}},
     {"reverse_rows_differ", reverse_rows_differ},
     {"repeated_rows_merged",
      [](const Warning& w) -> std::string {
@@ -442,8 +443,9 @@ constexpr Wording wordings[] = {
        return "The first line of " + w.text("file") + " (" + w.text("sender") + ", " +
               w.text("receiver") +
               ") was read as a link, but neither label occurs anywhere else in the file: if it "
-              "is a header, give --header yes.";
-     }},
+              "is a header, give {0=}yes.";
+     },
+     {"header"}},
     {"header_guessed",
      [](const Warning& w) -> std::string {
        const std::string reason = w.text("reason");
@@ -453,8 +455,9 @@ constexpr Wording wordings[] = {
                : reason == "labels_over_numbers"
                    ? "its labels are no numbers while those of the next line are"
                    : "neither label occurs anywhere else in the file") +
-              ". If it is a link, give --header no.";
-     }},
+              ". If it is a link, give {0=}no.";
+     },
+     {"header"}},
     {"index_column_skipped",
      [](const Warning& w) -> std::string {
        return "The first column of " + w.text("file") +
@@ -551,9 +554,10 @@ constexpr Wording wordings[] = {
      {"constraints"}},
     {"block_by_unused",
      [](const Warning& w) -> std::string {
-       return "--block-by " + w.text("attribute") +
+       return "{0=}" + w.text("attribute") +
               ": the model has no block term (TERM@B), so the blocking changes nothing.";
-     }},
+     },
+     {"block_by"}},
     {"self_links_left_out",
      [](const Warning& w) -> std::string {
        const auto links = w.count("links");
@@ -562,8 +566,9 @@ constexpr Wording wordings[] = {
                           : " self-links (i->i) of the network are") +
               (w.text("reason") == "undirected"
                    ? " left out: an undirected network has no self-links."
-                   : " left out: the self-pairs (i, i) are no dyads without --diagonal.");
-     }},
+                   : " left out: the self-pairs (i, i) are no dyads without {0}.");
+     },
+     {"diagonal"}},
     {"m2star_is_mixed_two_star",
      [](const Warning&) -> std::string {
        return "m2star is the mixed 2-star k->i->j, as in ergm's formulas: the count of "

@@ -61,8 +61,12 @@ TEST(JsonResults, AFitWithoutEstimatesHasNullsWhereItHasNoFigures) {
 TEST(JsonResults, BytesThatAreNotUtf8BecomeReplacementCharacters) {
   tarnwick::Estimate e;
   e.files = {{"network", "r\xE9seau.csv", "csv"}};
-  e.warnings = {
-      {"note", "r\xE9seau", "data", {{"nodes", std::int64_t{3}}, {"file", "r\xE9seau.csv"}}}};
+  e.warnings = {{"note",
+                 "r\xE9seau",
+                 "data",
+                 {{"nodes", std::int64_t{3}}, {"file", "r\xE9seau.csv"}},
+                 {},
+                 {}}};
   const nlohmann::json json = json_of(e);
   EXPECT_EQ(json["input"]["network"]["file"], "r\xEF\xBF\xBDseau.csv");
   EXPECT_EQ(json["warnings"][0]["message"], "r\xEF\xBF\xBDseau");
