@@ -43,3 +43,20 @@ def test_a_constraint_not_offered_is_refused(florentine):
     net = tarnwick.Network.from_networkx(florentine)
     with pytest.raises(tarnwick.ArgumentError, match="no constraint degreedist"):
         tarnwick.fit(net, "edges", constraints="degreedist", progress=False)
+
+
+def test_every_network_drawn_under_degrees_keeps_each_degree(florentine):
+    net = tarnwick.Network.from_networkx(florentine)
+    graphs = tarnwick.simulate(
+        net, "triangle", coef=[0.3], n=20, constraints="degrees", progress=False
+    )
+    observed = dict(florentine.degree())
+    assert len(graphs) == 20
+    for g in graphs:
+        assert {v: d for v, d in g.degree() if d > 0} == {v: d for v, d in observed.items() if d > 0}
+
+
+def test_a_term_of_the_fixed_degrees_is_refused(florentine):
+    net = tarnwick.Network.from_networkx(florentine)
+    with pytest.raises(tarnwick.ArgumentError, match=r"kstar\(2\) is a function of the degrees"):
+        tarnwick.fit(net, "triangle + kstar(2)", constraints="degrees", progress=False)

@@ -338,6 +338,19 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
 }
 
 void refuse_constant_terms(const Model& model, const TermGraph& graph, const SampleSpace& space) {
+  if (space.fixes_degrees()) {
+    const bool out = space.fixes_out_degrees(), in = space.fixes_in_degrees();
+    const char* name = out && in ? "degrees" : out ? "odegrees" : "idegrees";
+    for (const TermPointer& term : model.terms) {
+      const DegreeFunction f = term->degree_function();
+      if (((!graph.directed() || (out && in)) && f.any()) || (out && f.of_out) || (in && f.of_in)) {
+        throw SettingError({"constraints"}, "{0=}" + space.text + ": the term " + term->text() +
+                                                " is a function of the degrees that " + name +
+                                                " fixes (every network keeps them); leave it "
+                                                "out of the model");
+      }
+    }
+  }
   if (!space.fixes_link_count()) return;
   const int n = graph.node_count();
   for (int t = 0; t < model.term_count(); ++t) {

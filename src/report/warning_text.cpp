@@ -317,8 +317,8 @@ constexpr Wording wordings[] = {
     {"errors_not_simulated", errors_not_simulated},
     {"constraint_bounds_ignored",
      [](const Warning& w) -> std::string {
-       return "The pseudo-likelihood takes each dyad alone and does not see the degree bounds or "
-              "the fixed link count of --constraints " +
+       return "The pseudo-likelihood takes each dyad alone and does not see the degree bounds, "
+              "fixed degrees or fixed link count of --constraints " +
               w.text("constraints") +
               ": its estimate ignores the dependence they bring. --method mcmle fits within them "
               "(starting from this estimate).";
