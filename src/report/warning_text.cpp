@@ -532,9 +532,9 @@ constexpr Wording wordings[] = {
        }
        if (w.text("reason") == "degree_bounds") {
          return "The log-likelihood was not computed: its bridge starts from the "
-                "dyad-independent terms' likelihood, which the degree bounds or the fixed link "
-                "count of --constraints leave without a closed form, so AIC and BIC are not "
-                "given.";
+                "dyad-independent terms' likelihood, which the degree bounds, fixed degrees or "
+                "fixed link count of --constraints leave without a closed form, so AIC and BIC "
+                "are not given.";
        }
        return "The log-likelihood was not computed: the networks drawn along the bridge from "
               "the dyad-independent reference ran away, so AIC and BIC are not given.";
