@@ -50,10 +50,12 @@ def test_every_network_drawn_under_degrees_keeps_each_degree(florentine):
     graphs = tarnwick.simulate(
         net, "triangle", coef=[0.3], n=20, constraints="degrees", progress=False
     )
-    observed = dict(florentine.degree())
+    def linked(graph):
+        return {v: d for v, d in graph.degree() if d > 0}
+
     assert len(graphs) == 20
     for g in graphs:
-        assert {v: d for v, d in g.degree() if d > 0} == {v: d for v, d in observed.items() if d > 0}
+        assert linked(g) == linked(florentine)
 
 
 def test_a_term_of_the_fixed_degrees_is_refused(florentine):
