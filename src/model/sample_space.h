@@ -1,10 +1,10 @@
 #pragma once
 // The networks a model is fitted and simulated over when not every network is possible (ergm's
 // `constraints = ~ ...`): which dyads may vary, every other dyad keeping its observed value
-// (blockdiag, fixallbut, fixedas), and bounds on the degrees that every network keeps (bd). Built
-// once from the constraint text and the observed network; the sampler's proposals and the
-// pseudo-likelihood read it. A study without constraints has none (a null pointer), and runs as
-// before.
+// (blockdiag, fixallbut, fixedas), bounds on the degrees that every network keeps (bd), a fixed
+// link count (edges) or fixed degrees (degrees, odegrees, idegrees). Built once from the
+// constraint text and the observed network; the sampler's proposals and the pseudo-likelihood
+// read it. A study without constraints has none (a null pointer), and runs as before.
 
 #include <cstdint>
 #include <string>
