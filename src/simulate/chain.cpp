@@ -14,6 +14,7 @@ Chain::Chain(const Model& model, std::vector<double> eta, TermGraph start,
       statistics_(std::move(start_statistics)),
       random_(std::move(random)),
       proposal_(proposal),
+      rewires_(proposal.rewires()),
       include_diagonal_(include_diagonal),
       link_capacity_(link_capacity),
       delta_(statistics_.size(), 0.0),
@@ -27,7 +28,7 @@ Chain::Chain(const Model& model, std::vector<double> eta, TermGraph start,
 
 bool Chain::propose() {
   if (proposal_.swaps()) return propose_swap();
-  if (proposal_.rewires()) return propose_rewiring();
+  if (rewires_) return propose_rewiring();
   ++proposals_;
   if (dyads_ == 0) return false;
   const std::int64_t toggleable = graph_.link_count() - fixed_links_;

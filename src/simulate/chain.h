@@ -64,6 +64,7 @@ class Chain {
   std::vector<double> statistics_;
   RandomStream random_;
   const Proposal& proposal_;
+  const bool rewires_;  // asked once: the hot loop makes no second virtual call
   bool include_diagonal_;
   std::int64_t link_capacity_;
   std::vector<double> delta_, added_;  // added_: a swap's second change, a rewiring's sum
