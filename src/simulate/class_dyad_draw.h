@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "model/study.h"
 #include "mple/pair_layout.h"
+#include "model/study.h"
 #include "simulate/alias_table.h"
 #include "simulate/random_stream.h"
 

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/study.h"
 #include "mple/dyad_classes.h"
+#include "model/study.h"
 #include "numeric/matrix.h"
 #include "simulate/random_stream.h"
 
