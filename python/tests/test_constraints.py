@@ -43,3 +43,22 @@ def test_a_constraint_not_offered_is_refused(florentine):
     net = tarnwick.Network.from_networkx(florentine)
     with pytest.raises(tarnwick.ArgumentError, match="no constraint degreedist"):
         tarnwick.fit(net, "edges", constraints="degreedist", progress=False)
+
+
+def test_every_network_drawn_under_degrees_keeps_each_degree(florentine):
+    net = tarnwick.Network.from_networkx(florentine)
+    graphs = tarnwick.simulate(
+        net, "triangle", coef=[0.3], n=20, constraints="degrees", progress=False
+    )
+    def linked(graph):
+        return {v: d for v, d in graph.degree() if d > 0}
+
+    assert len(graphs) == 20
+    for g in graphs:
+        assert linked(g) == linked(florentine)
+
+
+def test_a_term_of_the_fixed_degrees_is_refused(florentine):
+    net = tarnwick.Network.from_networkx(florentine)
+    with pytest.raises(tarnwick.ArgumentError, match=r"kstar\(2\) is a function of the degrees"):
+        tarnwick.fit(net, "triangle + kstar(2)", constraints="degrees", progress=False)

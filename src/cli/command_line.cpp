@@ -56,7 +56,8 @@ void add_simulation_options(CLI::App& command, SimulateCommandOptions& o) {
       "--constraints", o.constraints,
       "The sample space, as ergm's constraint formula without ~: bd(maxout=, maxin=, "
       "minout=, minin=), blockdiag(\"attr\"), fixallbut(\"free.csv\"), "
-      "fixedas(present=\"p.csv\", absent=\"a.csv\"), joined by +");
+      "fixedas(present=\"p.csv\", absent=\"a.csv\"), edges, degrees, odegrees, idegrees, "
+      "joined by +");
   command.add_option("--fit", o.fit_path,
                      "The JSON results of a fit (fit --json FILE): its model, estimates and data, "
                      "instead of the network, -m and --coef");
@@ -174,7 +175,8 @@ void add_fit_command(Commands& c) {
       "--constraints", fit.constraints,
       "The sample space, as ergm's constraint formula without ~: bd(maxout=, maxin=, "
       "minout=, minin=), blockdiag(\"attr\"), fixallbut(\"free.csv\"), "
-      "fixedas(present=\"p.csv\", absent=\"a.csv\"), joined by +");
+      "fixedas(present=\"p.csv\", absent=\"a.csv\"), edges, degrees, odegrees, idegrees, "
+      "joined by +");
   fit.mcmle.add(*fit_command);
   fit.ee.add(*fit_command);
   fit.sampling.add(*fit_command);

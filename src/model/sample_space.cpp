@@ -12,7 +12,8 @@ namespace tarn {
 
 namespace {
 
-constexpr const char* offered = "bd, blockdiag, edges, fixallbut, fixedas";
+constexpr const char* offered =
+    "bd, blockdiag, degrees, edges, fixallbut, fixedas, idegrees, odegrees";
 
 // More nodes than this would make the table of free dyads too large (n^2 bytes).
 constexpr int most_nodes_with_fixed_dyads = 16384;
@@ -272,10 +273,37 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
     } else if (call.name == "edges") {
       if (!call.arguments.empty()) refuse(call, "takes no arguments");
       space.fixed_link_count_ = true;
+    } else if (call.name == "degrees" || call.name == "odegrees" || call.name == "idegrees") {
+      if (!call.arguments.empty()) refuse(call, "takes no arguments");
+      if (!graph.directed() && call.name != "degrees") {
+        refuse(call, "an undirected network has one degree a node: give degrees");
+      }
+      space.fixed_out_ = space.fixed_out_ || call.name != "idegrees";
+      space.fixed_in_ = space.fixed_in_ || call.name != "odegrees";
     } else {
       refuse(call, "no constraint " + call.name + " (offered: " + offered + ")");
     }
     if (call.offset || call.block || !call.operands.empty()) refuse(call, "not a constraint");
+  }
+  if (space.fixes_degrees()) {
+    const char* fixed = space.fixed_out_ && space.fixed_in_ ? "degrees"
+                        : space.fixed_out_                  ? "odegrees"
+                                                            : "idegrees";
+    auto refuse_with = [&](const char* other, const std::string& why) {
+      throw SettingError({"constraints"},
+                         "{0=}" + space.text + ": " + other + " with " + fixed + ": " + why);
+    };
+    // Fixed degrees keep the link count, and the observed degrees keep within any bound.
+    if (space.fixed_link_count_)
+      refuse_with("edges", "the degrees fix the link count; leave out edges");
+    if (space.bounds_.any()) {
+      refuse_with("bd", "degree bounds and fixed degrees are not offered together");
+    }
+    if (graph.link_count() == 0) {
+      throw SettingError({"constraints"}, "{0=}" + space.text +
+                                              ": the observed network has no links, so no "
+                                              "network but the observed one keeps its degrees");
+    }
   }
   if (space.fixed_link_count_) {
     // A swap needs a free link and a free non-link; the chain keeps both counts.
@@ -310,6 +338,19 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
 }
 
 void refuse_constant_terms(const Model& model, const TermGraph& graph, const SampleSpace& space) {
+  if (space.fixes_degrees()) {
+    const bool out = space.fixes_out_degrees(), in = space.fixes_in_degrees();
+    const char* name = out && in ? "degrees" : out ? "odegrees" : "idegrees";
+    for (const TermPointer& term : model.terms) {
+      const DegreeFunction f = term->degree_function();
+      if (((!graph.directed() || (out && in)) && f.any()) || (out && f.of_out) || (in && f.of_in)) {
+        throw SettingError({"constraints"}, "{0=}" + space.text + ": the term " + term->text() +
+                                                " is a function of the degrees that " + name +
+                                                " fixes (every network keeps them); leave it "
+                                                "out of the model");
+      }
+    }
+  }
   if (!space.fixes_link_count()) return;
   const int n = graph.node_count();
   for (int t = 0; t < model.term_count(); ++t) {

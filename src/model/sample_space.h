@@ -1,10 +1,10 @@
 #pragma once
 // The networks a model is fitted and simulated over when not every network is possible (ergm's
 // `constraints = ~ ...`): which dyads may vary, every other dyad keeping its observed value
-// (blockdiag, fixallbut, fixedas), and bounds on the degrees that every network keeps (bd). Built
-// once from the constraint text and the observed network; the sampler's proposals and the
-// pseudo-likelihood read it. A study without constraints has none (a null pointer), and runs as
-// before.
+// (blockdiag, fixallbut, fixedas), bounds on the degrees that every network keeps (bd), a fixed
+// link count (edges) or fixed degrees (degrees, odegrees, idegrees). Built once from the
+// constraint text and the observed network; the sampler's proposals and the pseudo-likelihood
+// read it. A study without constraints has none (a null pointer), and runs as before.
 
 #include <cstdint>
 #include <string>
@@ -44,9 +44,14 @@ class SampleSpace {
   const DegreeBounds& bounds() const { return bounds_; }
   // The link count is fixed (the edges constraint): moves swap a link and a non-link.
   bool fixes_link_count() const { return fixed_link_count_; }
-  // Degree bounds or a fixed link count tie the free dyads to each other: no dyad-independent
-  // model is then fitted exactly by its pseudo-likelihood.
-  bool dependent_dyads() const { return bounds_.any() || fixed_link_count_; }
+  // Every node keeps its observed out-degree (odegrees), in-degree (idegrees) or both (degrees;
+  // undirected: both, the degree). Moves then rewire links (simulate/space_proposal.h).
+  bool fixes_out_degrees() const { return fixed_out_; }
+  bool fixes_in_degrees() const { return fixed_in_; }
+  bool fixes_degrees() const { return fixed_out_ || fixed_in_; }
+  // Degree bounds, fixed degrees or a fixed link count tie the free dyads to each other: no
+  // dyad-independent model is then fitted exactly by its pseudo-likelihood.
+  bool dependent_dyads() const { return bounds_.any() || fixed_link_count_ || fixes_degrees(); }
   // Toggling (i, j) in `graph` keeps every degree within the bounds.
   bool keeps_bounds(const TermGraph& graph, int i, int j, bool adding) const;
 
@@ -59,11 +64,14 @@ class SampleSpace {
   std::vector<std::pair<int, int>> free_list_;
   DegreeBounds bounds_;
   bool fixed_link_count_ = false;
+  bool fixed_out_ = false, fixed_in_ = false;
 };
 
-// Throws UsageError naming the term and the constraint when a dyad-independent statistic of
-// `model` is constant over the space: its change is the same for every free dyad while the link
-// count is fixed (edges under the edges constraint), so no coefficient can be estimated for it.
+// Throws UsageError naming the term and the constraint when a statistic of `model` is constant
+// over the space, so that no coefficient can be estimated for it: a dyad-independent statistic
+// whose change is the same for every free dyad while the link count is fixed (edges under the
+// edges constraint), or a term whose statistics are a function of the degrees the space fixes
+// (Term::degree_function: kstar(2) under degrees, ostar(2) under odegrees).
 void refuse_constant_terms(const Model& model, const TermGraph& graph, const SampleSpace& space);
 
 // The space of `text` ("bd(maxout=5) + blockdiag(\"school\")", no '~') on the observed `graph`

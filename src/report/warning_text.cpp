@@ -322,8 +322,8 @@ constexpr Wording wordings[] = {
     {"errors_not_simulated", errors_not_simulated},
     {"constraint_bounds_ignored",
      [](const Warning& w) -> std::string {
-       return "The pseudo-likelihood takes each dyad alone and does not see the degree bounds or "
-              "the fixed link count of {0=}" +
+       return "The pseudo-likelihood takes each dyad alone and does not see the degree bounds, "
+              "fixed degrees or fixed link count of {0=}" +
               w.text("constraints") +
               ": its estimate ignores the dependence they bring. {1=}mcmle fits within them "
               "(starting from this estimate).";
@@ -545,8 +545,9 @@ constexpr Wording wordings[] = {
        }
        if (w.text("reason") == "degree_bounds") {
          return "The log-likelihood was not computed: its bridge starts from the "
-                "dyad-independent terms' likelihood, which the degree bounds or the fixed link "
-                "count of {0} leave without a closed form, so AIC and BIC are not given.";
+                "dyad-independent terms' likelihood, which the degree bounds, fixed degrees or "
+                "fixed link count of {0} leave without a closed form, so AIC and BIC are not "
+                "given.";
        }
        return "The log-likelihood was not computed: the networks drawn along the bridge from "
               "the dyad-independent reference ran away, so AIC and BIC are not given.";

@@ -1,5 +1,6 @@
 #include "simulate/chain.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarn {
@@ -13,10 +14,11 @@ Chain::Chain(const Model& model, std::vector<double> eta, TermGraph start,
       statistics_(std::move(start_statistics)),
       random_(std::move(random)),
       proposal_(proposal),
+      rewires_(proposal.rewires()),
       include_diagonal_(include_diagonal),
       link_capacity_(link_capacity),
       delta_(statistics_.size(), 0.0),
-      added_(proposal.swaps() ? statistics_.size() : 0, 0.0) {
+      added_(proposal.swaps() || proposal.rewires() ? statistics_.size() : 0, 0.0) {
   const std::int64_t n = graph_.node_count();
   dyads_ = !graph_.directed() ? n * (n - 1) / 2 : include_diagonal_ ? n * n : n * (n - 1);
   if (!include_diagonal_ && graph_.directed()) {
@@ -26,6 +28,7 @@ Chain::Chain(const Model& model, std::vector<double> eta, TermGraph start,
 
 bool Chain::propose() {
   if (proposal_.swaps()) return propose_swap();
+  if (rewires_) return propose_rewiring();
   ++proposals_;
   if (dyads_ == 0) return false;
   const std::int64_t toggleable = graph_.link_count() - fixed_links_;
@@ -84,6 +87,39 @@ bool Chain::propose_swap() {
   }
   graph_.toggle(in.first, in.second);
   for (std::size_t p = 0; p < delta_.size(); ++p) statistics_[p] += added_[p] - delta_[p];
+  ++accepted_;
+  return true;
+}
+
+bool Chain::propose_rewiring() {
+  ++proposals_;
+  const std::uint64_t draw = random_.next();
+  const Proposal::Rewiring move = proposal_.rewire(graph_, random_);
+  if (move.count == 0) return false;
+  // Each dyad's change is read on the graph with the dyads before it toggled.
+  std::fill(added_.begin(), added_.end(), 0.0);
+  for (int k = 0; k < move.count; ++k) {
+    const auto [i, j] = move.toggles[static_cast<std::size_t>(k)];
+    const double sign = graph_.has_link(i, j) ? -1.0 : 1.0;
+    model_.add_changes(graph_, i, j, delta_.data());
+    for (std::size_t p = 0; p < delta_.size(); ++p) added_[p] += sign * delta_[p];
+    graph_.toggle(i, j);
+  }
+  double gain = 0.0;
+  for (std::size_t p = 0; p < added_.size(); ++p) {
+    if (added_[p] != 0.0) gain += eta_[p] * added_[p];
+  }
+  // The proposal is symmetric: the reverse move is drawn as likely as this one.
+  const bool accepted =
+      !std::isnan(gain) && (gain >= 0.0 || RandomStream::unit_of(draw) < exp_(gain));
+  if (!accepted) {
+    for (int k = move.count - 1; k >= 0; --k) {
+      const auto [i, j] = move.toggles[static_cast<std::size_t>(k)];
+      graph_.toggle(i, j);
+    }
+    return false;
+  }
+  for (std::size_t p = 0; p < added_.size(); ++p) statistics_[p] += added_[p];
   ++accepted_;
   return true;
 }

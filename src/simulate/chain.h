@@ -56,6 +56,7 @@ class Chain {
   bool propose();
   // The same for a proposal that swaps a link and a non-link.
   bool propose_swap();
+  bool propose_rewiring();
 
   const Model& model_;
   std::vector<double> eta_;
@@ -63,9 +64,10 @@ class Chain {
   std::vector<double> statistics_;
   RandomStream random_;
   const Proposal& proposal_;
+  const bool rewires_;  // asked once: the hot loop makes no second virtual call
   bool include_diagonal_;
   std::int64_t link_capacity_;
-  std::vector<double> delta_, added_;  // added_: the second dyad's change of a swap
+  std::vector<double> delta_, added_;  // added_: a swap's second change, a rewiring's sum
   RememberedExp exp_;
   std::int64_t dyads_ = 0, fixed_links_ = 0;
   std::int64_t proposals_ = 0, accepted_ = 0;

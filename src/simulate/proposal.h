@@ -35,6 +35,15 @@ class Proposal {
                                                   RandomStream& /*random*/) const {
     return {};
   }
+  // True: each move toggles a few dyads at once (rewire()), keeping degrees; a symmetric
+  // proposal, so the acceptance is the model's weight alone. dyad() and ratio() are not asked.
+  virtual bool rewires() const { return false; }
+  // The dyads to toggle, in order (removed links and added ones); none: the chain stays.
+  struct Rewiring {
+    int count = 0;
+    std::array<std::pair<int, int>, 6> toggles{};
+  };
+  virtual Rewiring rewire(const TermGraph& /*graph*/, RandomStream& /*random*/) const { return {}; }
   // False: toggling (i, j) would leave the networks sampled over, and the chain stays.
   virtual bool allowed(const TermGraph& /*graph*/, int /*i*/, int /*j*/, bool /*adding*/) const {
     return true;

@@ -117,7 +117,7 @@ TermPointer make_factor(const TermCall& call, const TermContext& context) {
   const std::vector<int> index = statistic_index(kept, levels.count());
   auto of_node = levels.of_node;
   const bool directed = context.directed;
-  return std::make_shared<DyadFunctionTerm>(
+  auto term = std::make_shared<DyadFunctionTerm>(
       text, std::move(names),
       [of_node, index, directed](int i, int j, double* out) {
         auto count_end = [&](int node) {
@@ -128,6 +128,9 @@ TermPointer make_factor(const TermCall& call, const TermContext& context) {
         if (Ends != 0 || !directed) count_end(i);
       },
       classes_of_codes(of_node));
+  // Each level's statistic sums the degrees of its nodes.
+  term->set_degree_function({Ends == 1, Ends == 0, Ends == 2});
+  return term;
 }
 
 // 0: nodeicov, 1: nodeocov, 2: nodecov.
@@ -138,13 +141,16 @@ TermPointer make_covariate(const TermCall& call, const TermContext& context) {
   const std::string stem = Ends == 0 ? "nodeicov" : Ends == 1 ? "nodeocov" : "nodecov";
   auto values = numbers_of(arguments, column, context);
   const bool directed = context.directed;
-  return std::make_shared<DyadFunctionTerm>(
+  auto term = std::make_shared<DyadFunctionTerm>(
       quoted_text(stem, column.name), std::vector<std::string>{stem + "." + column.name},
       [values, directed](int i, int j, double* out) {
         const double vi = values[std::size_t(i - 1)], vj = values[std::size_t(j - 1)];
         out[0] = !directed || Ends == 2 ? vi + vj : Ends == 0 ? vj : vi;
       },
       classes_of_values(values));
+  // The sum over nodes of the value times the degree.
+  term->set_degree_function({Ends == 1, Ends == 0, Ends == 2});
+  return term;
 }
 
 TermPointer make_absdiff(const TermCall& call, const TermContext& context) {

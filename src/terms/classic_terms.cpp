@@ -41,6 +41,13 @@ class ClassicTerm final : public Term {
            parameter_.type == ConfigurationType::covariate;
   }
   const ClassicParameter* classic() const override { return &parameter_; }
+  // Over all dyads, links count out of each node and into it; the two-stars of one side.
+  DegreeFunction degree_function() const override {
+    if (parameter_.block_type != 0) return {};
+    const ConfigurationType t = parameter_.type;
+    return {t == ConfigurationType::edges || t == ConfigurationType::out_two_star,
+            t == ConfigurationType::edges || t == ConfigurationType::in_two_star, false};
+  }
 
   // Edges and mutual ties over all dyads: 1 and 0 at a dyad that no link touches (the mutual
   // statistic of (i, j) is the reverse link j->i, which touches it).

@@ -125,6 +125,9 @@ class CurvedDegreeCounts final : public CurvedCounts {
  public:
   CurvedDegreeCounts(CurvedTermParts parts, DegreeSide side)
       : CurvedCounts(std::move(parts)), side_(side) {}
+  DegreeFunction degree_function() const override {
+    return {side_ != DegreeSide::in, side_ == DegreeSide::in, false};
+  }
 
   void add_change(const TermGraph& g, int i, int j, double* out) const override {
     for (int k = 0; k < cutoff(); ++k) out[k] = 0.0;

@@ -51,6 +51,12 @@ class DegreeSum final : public Term {
         f_(std::move(f)) {}
 
   bool dyad_independent() const override { return false; }
+  // With homophily a degree counts only some neighbours: no function of the degrees.
+  DegreeFunction degree_function() const override {
+    if (!homophily_.empty()) return {};
+    return {side_ == DegreeOf::out, side_ == DegreeOf::in,
+            side_ == DegreeOf::undirected || side_ == DegreeOf::total};
+  }
 
   void add_change(const TermGraph& g, int i, int j, double* out) const override {
     std::fill(out, out + statistic_count(), 0.0);

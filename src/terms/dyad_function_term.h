@@ -31,6 +31,10 @@ class DyadFunctionTerm final : public DyadIndependentTerm<DyadFunctionTerm> {
     change_(i, j, out);
   }
   std::optional<NodeClassForm> node_class_form() const override { return form_; }
+  DegreeFunction degree_function() const override { return degrees_; }
+  // Its statistics are a function of these degrees (a change that reads only one end's class,
+  // or the same at every dyad); set when it is made.
+  void set_degree_function(DegreeFunction degrees) { degrees_ = degrees; }
   void untouched_change(int i, int j, bool, double* out) const override {
     std::fill(out, out + statistic_count(), 0.0);
     if (!pair_valued_) change_(i, j, out);
@@ -40,6 +44,7 @@ class DyadFunctionTerm final : public DyadIndependentTerm<DyadFunctionTerm> {
   Change change_;
   std::optional<NodeClassForm> form_;
   bool pair_valued_;
+  DegreeFunction degrees_;
 };
 
 // The class of each node by its value: the rank of the value among the distinct values.

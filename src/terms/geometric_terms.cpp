@@ -231,6 +231,7 @@ class DegreeWeights final : public Term {
       : Term(std::move(text), {std::move(name)}), in_(in), weights_(decay, n) {}
 
   bool dyad_independent() const override { return false; }
+  DegreeFunction degree_function() const override { return {!in_, in_, false}; }
 
   void add_change(const TermGraph& g, int i, int j, double* out) const override {
     const int x = g.tie(i, j);

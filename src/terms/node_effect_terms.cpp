@@ -66,7 +66,7 @@ TermPointer make_node_effect(const TermCall& call, const TermContext& context) {
     const int code = codes.empty() ? 0 : codes[std::size_t(i)];
     form.node_class.push_back((index[std::size_t(i)] + 1) * (n + 2) + code);
   }
-  return std::make_shared<DyadFunctionTerm>(
+  auto term = std::make_shared<DyadFunctionTerm>(
       text, std::move(names),
       [index, codes](int i, int j, double* out) {
         if (!codes.empty() && codes[std::size_t(i - 1)] != codes[std::size_t(j - 1)]) return;
@@ -76,23 +76,30 @@ TermPointer make_node_effect(const TermCall& call, const TermContext& context) {
         }
       },
       std::move(form));
+  // With attr, sociality counts only links within a level.
+  if (codes.empty()) term->set_degree_function({Ends == 1, Ends == 0, Ends == 2});
+  return term;
 }
 
 TermPointer make_density(const TermCall& call, const TermContext& context) {
   const TermArguments arguments(call, {});
   const double n = context.node_count;
   const double dyads = context.directed ? n * (n - 1) : n * (n - 1) / 2;
-  return std::make_shared<DyadFunctionTerm>(
+  auto term = std::make_shared<DyadFunctionTerm>(
       "density", std::vector<std::string>{"density"},
       [dyads](int, int, double* out) { out[0] = 1.0 / dyads; }, NodeClassForm{});
+  term->set_degree_function({true, true, false});
+  return term;
 }
 
 TermPointer make_meandeg(const TermCall& call, const TermContext& context) {
   const TermArguments arguments(call, {});
   const double per_link = (context.directed ? 1.0 : 2.0) / context.node_count;
-  return std::make_shared<DyadFunctionTerm>(
+  auto term = std::make_shared<DyadFunctionTerm>(
       "meandeg", std::vector<std::string>{"meandeg"},
       [per_link](int, int, double* out) { out[0] = per_link; }, NodeClassForm{});
+  term->set_degree_function({true, true, false});
+  return term;
 }
 
 constexpr std::array<TermEntry, 5> entries = {{

@@ -63,6 +63,15 @@ struct NodeClassForm {
   std::vector<std::pair<int, int>> touched;
 };
 
+// Which degrees a term's statistics are a function of, so that a sample space keeping those
+// degrees holds the statistics constant. Undirected, any of the three means the degrees.
+struct DegreeFunction {
+  bool of_out = false;   // the out-degrees alone (ostar, sender; edges)
+  bool of_in = false;    // the in-degrees alone (istar, receiver; edges)
+  bool of_both = false;  // the out- and in-degrees together (isolates, nodefactor)
+  bool any() const { return of_out || of_in || of_both; }
+};
+
 class Term;
 using TermPointer = std::shared_ptr<const Term>;
 
@@ -100,6 +109,8 @@ class Term : public std::enable_shared_from_this<Term> {
   // True for a geometrically weighted term (gwesp, gwdsp, the gw degree terms): when its model is
   // degenerate, messages suggest a smaller decay, not the term itself.
   virtual bool weighs_geometrically() const { return false; }
+  // Which degrees its statistics are a function of (none by default).
+  virtual DegreeFunction degree_function() const { return {}; }
   // The configuration type it is, for the fused kernel; null for any other term.
   virtual const ClassicParameter* classic() const { return nullptr; }
 

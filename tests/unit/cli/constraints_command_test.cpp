@@ -7,6 +7,7 @@
 #include <cmath>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -112,14 +113,85 @@ TEST(ConstraintsCommand, EdgesAloneOverTheFreeDyadsIsTheirLogOdds) {
               1e-8);
 }
 
+// Each family's degree in the marriages file, read from its vertices and edges.
+std::map<std::string, int> observed_degrees() {
+  std::istringstream lines(
+      test::read_text(test::repository_file("examples/florentine_marriage.net")));
+  std::map<int, std::string> name;
+  std::map<std::string, int> degree;
+  std::string line;
+  bool edges = false;
+  while (std::getline(lines, line)) {
+    if (line.rfind("*Edges", 0) == 0) edges = true;
+    if (line.empty() || line[0] == '*') continue;
+    std::istringstream fields(line);
+    int a = 0;
+    fields >> a;
+    if (!edges) {
+      std::string quoted;
+      fields >> quoted;
+      name[a] = quoted.substr(1, quoted.size() - 2);
+      continue;
+    }
+    int b = 0;
+    fields >> b;
+    ++degree[name[a]], ++degree[name[b]];
+  }
+  return degree;
+}
+
+TEST(ConstraintsCommand, EveryNetworkDrawnUnderDegreesKeepsEachFamilysDegree) {
+  const CommandRun r =
+      run_command(florentine(), args({"simulate", "-m", "triangle", "--coef", "0.3", "--networks",
+                                      "40", "--constraints", "degrees", "--out", "s", "-q"}));
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  const std::map<std::string, int> observed = observed_degrees();
+  ASSERT_EQ(observed.size(), 15u);  // Pucci has no marriage
+  std::set<std::string> distinct;
+  int networks = 0;
+  for (const auto& [name, text] : r.files) {
+    if (name.rfind("s/", 0) != 0) continue;
+    ++networks;
+    distinct.insert(text);
+    std::istringstream lines(text);
+    std::string line;
+    std::getline(lines, line);  // the header
+    std::map<std::string, int> degree;
+    while (std::getline(lines, line)) {
+      const std::size_t comma = line.find(',');
+      ++degree[line.substr(0, comma)], ++degree[line.substr(comma + 1)];
+    }
+    EXPECT_EQ(degree, observed) << name;
+  }
+  EXPECT_EQ(networks, 40);
+  EXPECT_GT(distinct.size(), 30u);  // the chain moves
+}
+
 TEST(ConstraintsCommand, BadInputIsRefusedWithItsReason) {
   const struct {
     std::vector<std::string> arguments;
     std::string message;
   } cases[] = {
       {{"fit", "-m", "edges", "--constraints", "degreedist"},
-       "--constraints degreedist: no constraint degreedist (offered: bd, blockdiag, edges, "
-       "fixallbut, fixedas)"},
+       "--constraints degreedist: no constraint degreedist (offered: bd, blockdiag, degrees, "
+       "edges, "
+       "fixallbut, fixedas, idegrees, odegrees)"},
+      {{"fit", "-m", "triangle", "--constraints", "odegrees"},
+       "--constraints odegrees: an undirected network has one degree a node: give degrees"},
+      {{"fit", "-m", "edges + triangle", "--constraints", "degrees"},
+       "--constraints degrees: the term edges is a function of the degrees that degrees fixes"},
+      {{"fit", "-m", "triangle + kstar(2)", "--constraints", "degrees"},
+       "the term kstar(2) is a function of the degrees that degrees fixes"},
+      {{"fit", "-m", "triangle + gwdegree(0.5, fixed=TRUE)", "--constraints", "degrees"},
+       "the term gwdegree(0.5, fixed=TRUE) is a function of the degrees"},
+      {{"fit", "-m", "triangle + nodefactor(\"part\")", "--constraints", "degrees"},
+       "the term nodefactor(\"part\") is a function of the degrees"},
+      {{"fit", "-m", "triangle", "--constraints", "degrees + edges"},
+       "--constraints degrees + edges: edges with degrees: the degrees fix the link count"},
+      {{"fit", "-m", "triangle", "--constraints", "bd(maxout=6) + degrees"},
+       "bd with degrees: degree bounds and fixed degrees are not offered together"},
+      {{"fit", "-m", "triangle", "--constraints", "degrees(1)"},
+       "--constraints degrees(1): takes no arguments"},
       {{"fit", "-m", "edges + triangle", "--constraints", "edges"},
        "--constraints edges: the term edges is constant under the edges constraint"},
       {{"fit", "-m", "triangle", "--constraints", "edges(2)"},

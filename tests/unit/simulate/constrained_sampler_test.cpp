@@ -1,6 +1,7 @@
-// Chains confined to a sample space against the exact distribution: every network of 4 nodes
-// listed, those outside the space (a fixed dyad changed, a degree past a bound) left out, and
-// the rest (with the edges constraint, those of the observed link count) weighted
+// Chains confined to a sample space against the exact distribution: every network of 4 or 5
+// nodes listed, those outside the space (a fixed dyad changed, a degree past a bound or other than
+// observed where degrees are fixed) left out, and the rest (with the edges constraint, those of
+// the observed link count) weighted
 // exp(theta . g(y)); the chains' visits to each network are compared with
 // those probabilities by a chi-square test, and a visit outside the space fails at once.
 #include <gtest/gtest.h>
@@ -31,6 +32,8 @@ struct SpaceCase {
   bool directed;
   const char* constraints;
   test::LinkList observed;  // undirected: i < j
+  int nodes = 4;
+  std::size_t least_networks = 4;  // the space holds at least these
 };
 
 std::vector<std::pair<int, int>> dyads_of(int n, bool directed) {
@@ -58,6 +61,7 @@ class Folder {
     std::ofstream("free.csv") << "from,to\n1,2\n2,1\n1,3\n3,4\n4,2\n2,3\n";
     std::ofstream("present.csv") << "1 2\n";
     std::ofstream("absent.csv") << "2 4\n4 3\n";
+    std::ofstream("free5.csv") << "1 2\n1 3\n1 4\n1 5\n2 3\n2 5\n3 4\n3 5\n4 5\n";
   }
   ~Folder() {
     std::filesystem::current_path(previous_);
@@ -71,9 +75,6 @@ class Folder {
 
 TEST(ConstrainedSampler, VisitsMatchTheExactDistributionWithinTheSpace) {
   const Folder folder;
-  NodeCovariates attributes;
-  attributes.node_count = 4;
-  attributes.columns = {{"school", {"a", "a", "b", "a"}}};
   const SpaceCase cases[] = {
       {"edges + mutual", {-0.5, 1.0}, true, "blockdiag(\"school\")", {{1, 2}, {4, 1}}},
       {"edges + triangle", {-0.3, 0.8}, false, "bd(maxout=2)", {{1, 2}, {2, 3}, {3, 4}}},
@@ -92,28 +93,62 @@ TEST(ConstrainedSampler, VisitsMatchTheExactDistributionWithinTheSpace) {
       {"mutual + istar(2)", {1.0, -0.3}, true, "edges", {{1, 2}, {2, 3}, {4, 1}}},
       {"triangle + kstar(2)", {0.6, -0.2}, false, "edges + bd(maxout=2)", {{1, 2}, {2, 3}, {3, 4}}},
       {"mutual + ctriple", {0.8, 0.4}, true, "edges + blockdiag(\"school\")", {{1, 2}, {4, 1}}},
+      {"triangle + nodematch(\"school\")",
+       {0.7, -0.5},
+       false,
+       "degrees",
+       {{1, 2}, {1, 3}, {2, 3}, {3, 4}, {4, 5}},
+       5},
+      {"triangle", {0.4}, false, "degrees", {{1, 2}, {1, 5}, {2, 3}, {3, 4}, {4, 5}}, 5},
+      {"mutual + ctriple", {0.8, 0.5}, true, "degrees", {{1, 2}, {1, 4}, {2, 3}, {3, 1}, {4, 2}}},
+      {"mutual + ttriple",
+       {-0.6, 0.4},
+       true,
+       "odegrees + idegrees",
+       {{1, 2}, {1, 3}, {2, 3}, {3, 4}, {4, 1}}},
+      // Only turning the triangle around leaves the observed network.
+      {"ctriple", {0.0}, true, "degrees", {{2, 3}, {3, 4}, {4, 2}}, 4, 2},
+      {"mutual + istar(2)", {0.6, -0.4}, true, "odegrees", {{1, 2}, {2, 3}, {3, 1}, {4, 1}}},
+      {"mutual + ostar(2)", {0.5, 0.3}, true, "idegrees", {{1, 2}, {2, 3}, {3, 4}}},
+      {"mutual + ctriple",
+       {0.7, 0.4},
+       true,
+       "idegrees + fixedas(absent=\"absent.csv\")",
+       {{1, 2}, {2, 3}, {3, 4}}},
+      {"triangle + kstar(2)",
+       {0.5, 0.1},
+       false,
+       "degrees + fixallbut(\"free5.csv\")",
+       {{1, 2}, {1, 3}, {2, 3}, {3, 4}, {4, 5}},
+       5,
+       3},
   };
   std::uint64_t seed = 11;
   for (const SpaceCase& c : cases) {
     SCOPED_TRACE(c.constraints);
+    const int n = c.nodes;
+    NodeCovariates attributes;
+    attributes.node_count = n;
+    attributes.columns = {{"school", {"a", "a", "b", "a", "b"}}};
+    attributes.columns[0].value.resize(static_cast<std::size_t>(n));
     TermContext context;
     context.directed = c.directed;
-    context.node_count = 4;
+    context.node_count = n;
     context.attributes = &attributes;
     Study study;
     study.network = test::network_of(c.observed);
     study.model = model_of_formula(c.formula, context);
-    ASSERT_EQ(study.node_count(), 4);
+    ASSERT_EQ(study.node_count(), n);
     const TermGraph observed = study.graph();
     const SampleSpace space = build_sample_space(c.constraints, observed, attributes);
     study.space = std::make_shared<const SampleSpace>(space);
 
     // The exact probabilities of the networks of the space, by their masks.
-    const auto dyads = dyads_of(4, c.directed);
+    const auto dyads = dyads_of(n, c.directed);
     std::map<std::uint32_t, double> exact;
     double total = 0.0;
     for (std::uint32_t mask = 0; mask < (1u << dyads.size()); ++mask) {
-      TermGraph g(4, c.directed, study.model.partner_tables());
+      TermGraph g(n, c.directed, study.model.partner_tables());
       bool inside = true;
       for (std::size_t d = 0; d < dyads.size(); ++d) {
         const auto [i, j] = dyads[d];
@@ -122,8 +157,11 @@ TEST(ConstrainedSampler, VisitsMatchTheExactDistributionWithinTheSpace) {
         if (!space.free(i, j) && link != observed.has_link(i, j)) inside = false;
       }
       const DegreeBounds& b = space.bounds();
-      for (int a = 1; a <= 4; ++a) {
+      for (int a = 1; a <= n; ++a) {
         const int out = g.out(a), in = c.directed ? g.in(a) : g.out(a);
+        if (space.fixes_out_degrees() && out != observed.out(a)) inside = false;
+        if (space.fixes_in_degrees() && in != (c.directed ? observed.in(a) : observed.out(a)))
+          inside = false;
         if ((b.maxout >= 0 && out > b.maxout) || (b.minout >= 0 && out < b.minout) ||
             (b.maxin >= 0 && in > b.maxin) || (b.minin >= 0 && in < b.minin))
           inside = false;
@@ -136,7 +174,7 @@ TEST(ConstrainedSampler, VisitsMatchTheExactDistributionWithinTheSpace) {
       total += exact[mask] = std::exp(gain);
     }
     for (auto& [mask, p] : exact) p /= total;
-    ASSERT_GT(exact.size(), 3u);
+    ASSERT_GE(exact.size(), c.least_networks);
 
     const int draws = 20000;
     SamplerSettings settings;
