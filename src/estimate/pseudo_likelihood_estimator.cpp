@@ -106,11 +106,6 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
                        "{1=}" +
                            study.space->text + "; give {0=}naive or bootstrap, or {2=}mcmle");
   }
-  if (method == ErrorMethod::godambe && study.model.has_offsets()) {
-    throw SettingError({"se"},
-                       "{0=}godambe: its pseudo-score takes no offset terms; give {0=}naive or "
-                       "bootstrap");
-  }
   if (sampled && study.model.has_offsets()) {
     throw SettingError({"dyad_sample"},
                        "offset terms: the pseudo-likelihood of a sample of the dyads takes none; "

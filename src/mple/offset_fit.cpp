@@ -216,6 +216,27 @@ FitResult spread_over_all(const FitResult& own, const Model& model) {
 
 }  // namespace
 
+ParamVector pseudo_score_with_offsets(const Study& study, const ParamVector& estimate) {
+  const OffsetRows rows = offset_rows(study);
+  const std::vector<std::optional<double>> fixed = study.model.fixed_coefficients();
+  std::vector<int> place;  // 1-based place of each free coefficient
+  for (std::size_t k = 0; k < fixed.size(); ++k) {
+    if (!fixed[k]) place.push_back(static_cast<int>(k) + 1);
+  }
+  std::vector<double> free;
+  for (const int k : place) free.push_back(estimate(k));
+  ParamVector own(rows.m);
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const double eta = dot_product(rows.row(r), free.data(), rows.m) + rows.offset[r];
+    const double residual = rows.y[r] - 1.0 / (1.0 + std::exp(-eta));
+    add_weighted_row(rows.row(r), rows.m, static_cast<double>(rows.count[r]) * residual, 0.0, &own,
+                     nullptr);
+  }
+  ParamVector score(static_cast<int>(fixed.size()));
+  for (std::size_t a = 0; a < place.size(); ++a) score(place[a]) = own(static_cast<int>(a) + 1);
+  return score;
+}
+
 FitResult fit_with_offsets(const Study& study, const FitObserver& observer,
                            const ParamVector* start) {
   const OffsetRows rows = offset_rows(study);

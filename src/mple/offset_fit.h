@@ -21,4 +21,9 @@ namespace tarn {
 FitResult fit_with_offsets(const Study& study, const FitObserver& observer = {},
                            const ParamVector* start = nullptr);
 
+// The pseudo-score of the free coefficients at `estimate` (every coefficient, the offsets at their
+// values) on the study's network: sum over its dyads of the free change statistics times (y - p),
+// spread over every coefficient with 0 at the offsets, as Godambe errors read it.
+ParamVector pseudo_score_with_offsets(const Study& study, const ParamVector& estimate);
+
 }  // namespace tarn

@@ -447,10 +447,7 @@ ParamVector pseudo_score(const Study& study, const ParamVector& estimate) {
         "--constraints with fixed dyads: Godambe errors are not available; give --se "
         "naive, or --method mcmle");
   }
-  if (study.model.has_offsets()) {
-    throw UsageError(
-        "offset terms: Godambe errors are not available; give --se naive or bootstrap");
-  }
+  if (study.model.has_offsets()) return pseudo_score_with_offsets(study, estimate);
   if (fits_by_dyad_classes(study))
     return score_of_dyad_class_rows(dyad_class_rows(study), estimate);
   return study.uses_kernel() ? score<KernelColumns>(study, estimate)
