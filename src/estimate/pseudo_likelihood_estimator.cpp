@@ -100,12 +100,6 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
   if (method != ErrorMethod::naive) check_can_simulate(study);
   refuse_curved(study.model, "give --method mcmle");
   const bool sampled = samples_dyads(study, settings);
-  if (method == ErrorMethod::godambe && study.space && study.space->restricts_dyads()) {
-    throw SettingError({"se", "constraints", "method"},
-                       "{0=}godambe: its pseudo-score goes over every dyad, not the free dyads of "
-                       "{1=}" +
-                           study.space->text + "; give {0=}naive or bootstrap, or {2=}mcmle");
-  }
   if (sampled && study.model.has_offsets()) {
     throw SettingError({"dyad_sample"},
                        "offset terms: the pseudo-likelihood of a sample of the dyads takes none; "

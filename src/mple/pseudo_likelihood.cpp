@@ -442,11 +442,8 @@ FitResult fit_pseudo_likelihood_from(const Study& study, const ParamVector& star
 }
 
 ParamVector pseudo_score(const Study& study, const ParamVector& estimate) {
-  if (fixes_dyads(study)) {
-    throw UsageError(
-        "--constraints with fixed dyads: Godambe errors are not available; give --se "
-        "naive, or --method mcmle");
-  }
+  // Over the free dyads only, as the fit (the fixed ones are the same in every network drawn).
+  if (fixes_dyads(study)) return score_of_dyad_class_rows(free_dyad_rows(study).rows, estimate);
   if (study.model.has_offsets()) return pseudo_score_with_offsets(study, estimate);
   if (fits_by_dyad_classes(study))
     return score_of_dyad_class_rows(dyad_class_rows(study), estimate);
