@@ -169,6 +169,11 @@ def test_read_errors_name_the_file(tmp_path):
     assert (raised.value.file, raised.value.line, raised.value.column) == (str(huge), 1, 2)
     with pytest.raises(tarnwick.InputError):
         tarnwick.read(tmp_path / "missing.csv")
+    # The read options are named as read() takes them, not as the command line's flags.
+    with pytest.raises(tarnwick.ArgumentError, match=r"^header=maybe: give auto, yes or no"):
+        tarnwick.read(bad, header="maybe")
+    with pytest.raises(tarnwick.ArgumentError, match=r"^labels reads .* nodes=N as the node"):
+        tarnwick.read(bad, labels=True, nodes=3)
 
 
 def test_read_every_format():

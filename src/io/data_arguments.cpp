@@ -2,20 +2,20 @@
 
 #include <algorithm>
 
-#include "network/usage_error.h"
+#include "network/setting_error.h"
 
 namespace tarn {
 std::optional<NetworkFormat> format_option(const std::string& text) {
   if (text.empty()) return std::nullopt;
   if (auto format = network_format_named(text)) return format;
-  throw UsageError("--format " + text + ": give record, csv, tsv, blank or pajek");
+  throw SettingError({"format"}, "{0=}" + text + ": give record, csv, tsv, blank or pajek");
 }
 
 HeaderRule header_option(const std::string& text) {
   if (text == "auto") return HeaderRule::detect;
   if (text == "yes") return HeaderRule::present;
   if (text == "no") return HeaderRule::absent;
-  throw UsageError("--header " + text + ": give auto, yes or no");
+  throw SettingError({"header"}, "{0=}" + text + ": give auto, yes or no");
 }
 
 // --columns SENDER,RECEIVER[,VALUE]: two or three names or numbers.
@@ -31,9 +31,9 @@ std::vector<std::string> columns_option(const std::string& text) {
   const bool empty_item =
       std::any_of(items.begin(), items.end(), [](const std::string& item) { return item.empty(); });
   if (items.size() < 2 || items.size() > 3 || empty_item) {
-    throw UsageError("--columns " + text +
-                     ": give SENDER,RECEIVER or SENDER,RECEIVER,VALUE "
-                     "(header names or 1-based column numbers)");
+    throw SettingError({"columns"}, "{0=}" + text +
+                                        ": give SENDER,RECEIVER or SENDER,RECEIVER,VALUE "
+                                        "(header names or 1-based column numbers)");
   }
   return items;
 }

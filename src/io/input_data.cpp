@@ -18,6 +18,7 @@
 #include "network/pair_rows.h"
 #include "network/pajek_file.h"
 #include "network/record_format.h"
+#include "network/setting_error.h"
 #include "network/single_links.h"
 #include "network/undirected_network.h"
 #include "network/usage_error.h"
@@ -77,16 +78,16 @@ int parse_positive(const std::string& text) {
 void check_edge_list_options(const StudyOptions& o, NetworkFormat format) {
   const bool edge_list = format != NetworkFormat::record && format != NetworkFormat::pajek;
   if (!edge_list && (!o.columns.empty() || o.node_count > 0 || o.labels)) {
-    throw UsageError(std::string(!o.columns.empty() ? "--columns"
-                                 : o.node_count > 0 ? "--nodes"
-                                                    : "--labels") +
-                     " is for edge lists; " + o.network_path + " is a " +
-                     std::string(network_format_name(format)) + " file");
+    throw SettingError({!o.columns.empty() ? "columns"
+                        : o.node_count > 0 ? "nodes"
+                                           : "labels"},
+                       "{0} is for edge lists; " + o.network_path + " is a " +
+                           std::string(network_format_name(format)) + " file");
   }
   if (o.labels && o.node_count > 0) {
-    throw UsageError(
-        "--labels reads the ids of an edge list as labels, --nodes N as the node numbers 1..N; "
-        "give one of them");
+    throw SettingError({"labels", "nodes"},
+                       "{0} reads the ids of an edge list as labels, {1=}N as the node numbers "
+                       "1..N; give one of them");
   }
 }
 

@@ -12,7 +12,7 @@
 #include "model/sample_space.h"
 #include "mple/fit_passes.h"
 #include "mple/pseudo_likelihood.h"
-#include "network/usage_error.h"
+#include "network/setting_error.h"
 #include "numeric/param_algebra.h"
 
 namespace tarn {
@@ -324,8 +324,8 @@ bool fixes_dyads(const Study& study) {
 
 CaseControlRows free_dyad_rows(const Study& study) {
   if (study.model.has_offsets()) {
-    throw UsageError(
-        "offset terms: the pseudo-likelihood over the free dyads of --constraints takes none");
+    throw SettingError({"constraints"},
+                       "offset terms: the pseudo-likelihood over the free dyads of {0} takes none");
   }
   const TermGraph graph = study.graph();
   return case_control_rows(study, graph, every_empty_dyad(study, graph), true, 1);
