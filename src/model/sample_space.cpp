@@ -286,9 +286,7 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
     if (call.offset || call.block || !call.operands.empty()) refuse(call, "not a constraint");
   }
   if (space.fixes_degrees()) {
-    const char* fixed = space.fixed_out_ && space.fixed_in_ ? "degrees"
-                        : space.fixed_out_                  ? "odegrees"
-                                                            : "idegrees";
+    const char* fixed = space.degrees_fixed();
     auto refuse_with = [&](const char* other, const std::string& why) {
       throw SettingError({"constraints"},
                          "{0=}" + space.text + ": " + other + " with " + fixed + ": " + why);
@@ -340,7 +338,7 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
 void refuse_constant_terms(const Model& model, const TermGraph& graph, const SampleSpace& space) {
   if (space.fixes_degrees()) {
     const bool out = space.fixes_out_degrees(), in = space.fixes_in_degrees();
-    const char* name = out && in ? "degrees" : out ? "odegrees" : "idegrees";
+    const char* name = space.degrees_fixed();
     for (const TermPointer& term : model.terms) {
       const DegreeFunction f = term->degree_function();
       if (((!graph.directed() || (out && in)) && f.any()) || (out && f.of_out) || (in && f.of_in)) {

@@ -49,6 +49,10 @@ class SampleSpace {
   bool fixes_out_degrees() const { return fixed_out_; }
   bool fixes_in_degrees() const { return fixed_in_; }
   bool fixes_degrees() const { return fixed_out_ || fixed_in_; }
+  // The constraint that fixes them, as written: degrees, odegrees or idegrees.
+  const char* degrees_fixed() const {
+    return fixed_out_ && fixed_in_ ? "degrees" : fixed_out_ ? "odegrees" : "idegrees";
+  }
   // Degree bounds, fixed degrees or a fixed link count tie the free dyads to each other: no
   // dyad-independent model is then fitted exactly by its pseudo-likelihood.
   bool dependent_dyads() const { return bounds_.any() || fixed_link_count_ || fixes_degrees(); }

@@ -607,8 +607,9 @@ std::vector<tarnwick::WarningRecord> worded(const std::vector<Warning>& warnings
   std::vector<tarnwick::WarningRecord> result;
   for (const Warning& w : warnings) {
     auto [text, settings] = placed_text(w);
-    tarnwick::WarningRecord record{w.code, warning_text(w), about, {}, {}, {}};
+    tarnwick::WarningRecord record{w.code, text, about, {}, {}, {}};
     if (!settings.empty()) {
+      record.message = worded(text, settings, command_line_words());
       record.settings = std::move(settings);
       record.text = std::move(text);
     }
