@@ -6,17 +6,6 @@
 namespace tarn {
 namespace {
 
-TEST(NetworkFormat, Names) {
-  for (const auto format : {NetworkFormat::record, NetworkFormat::csv, NetworkFormat::tsv,
-                            NetworkFormat::blank, NetworkFormat::pajek}) {
-    EXPECT_EQ(network_format_named(network_format_name(format)), format);
-  }
-  EXPECT_EQ(network_format_named("CSV"), NetworkFormat::csv);
-  EXPECT_EQ(network_format_named("Pajek"), NetworkFormat::pajek);
-  EXPECT_EQ(network_format_named("excel"), std::nullopt);
-  EXPECT_EQ(network_format_named(""), std::nullopt);
-}
-
 TEST(NetworkFormat, ContentThenExtensionThenFirstDataLine) {
   using F = NetworkFormat;
   const struct {

@@ -348,20 +348,6 @@ TEST(Sampler, SelfPairsAsDyadsMatchTheExactDistribution) {
   }
 }
 
-// The default interval: 64 proposals per link, at most one per dyad, at least 1024; the burn-in
-// four intervals.
-TEST(Sampler, DefaultSettings) {
-  const struct {
-    std::int64_t links, dyads, interval;
-  } cases[] = {
-      {190, 420, 1024}, {5, 100000, 1024}, {24929, 1009020, 1009020}, {100, 1000000, 6400}};
-  for (const auto& c : cases) {
-    const SamplerSettings s = default_sampler_settings(c.links, c.dyads);
-    EXPECT_EQ(s.interval, c.interval) << c.links << " links";
-    EXPECT_EQ(s.burnin, 4 * c.interval);
-  }
-}
-
 // Undirected models against every graph on 5 nodes (1024): the dyad move draws an ordered pair
 // for its edge, the tie move an edge, and the acceptance ratio counts n(n - 1)/2 dyads. Node
 // levels 1, 2, 1, 2, 1.
