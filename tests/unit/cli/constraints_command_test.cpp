@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/exit_status.h"
+#include "support/florentine_marriages.h"
 #include "support/repository.h"
 #include "support/run_folder.h"
 
@@ -126,28 +127,8 @@ TEST(ConstraintsCommand, EdgesAloneOverTheFreeDyadsIsTheirLogOdds) {
 
 // Each family's degree in the marriages file, read from its vertices and edges.
 std::map<std::string, int> observed_degrees() {
-  std::istringstream lines(
-      test::read_text(test::repository_file("examples/florentine_marriage.net")));
-  std::map<int, std::string> name;
   std::map<std::string, int> degree;
-  std::string line;
-  bool edges = false;
-  while (std::getline(lines, line)) {
-    if (line.rfind("*Edges", 0) == 0) edges = true;
-    if (line.empty() || line[0] == '*') continue;
-    std::istringstream fields(line);
-    int a = 0;
-    fields >> a;
-    if (!edges) {
-      std::string quoted;
-      fields >> quoted;
-      name[a] = quoted.substr(1, quoted.size() - 2);
-      continue;
-    }
-    int b = 0;
-    fields >> b;
-    ++degree[name[a]], ++degree[name[b]];
-  }
+  for (const auto& [a, b] : test::florentine_marriages().named_edges()) ++degree[a], ++degree[b];
   return degree;
 }
 

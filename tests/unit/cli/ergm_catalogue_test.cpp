@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "cli/exit_status.h"
+#include "support/florentine_marriages.h"
 #include "support/florentine_ties.h"
 #include "support/repository.h"
 #include "support/run_folder.h"
@@ -239,29 +240,11 @@ struct Florentine {
 };
 
 Florentine florentine() {
-  Florentine f;
-  std::istringstream net(
-      test::read_text(test::repository_file("examples/florentine_marriage.net")));
+  const test::Marriages m = test::florentine_marriages();
+  Florentine f{m.edges, {}};
   std::map<std::string, int> vertex;
+  for (int k = 1; k <= int(m.families.size()); ++k) vertex[m.family(k)] = k;
   std::string line;
-  bool in_edges = false;
-  while (std::getline(net, line)) {
-    if (line.rfind("*Edges", 0) == 0) {
-      in_edges = true;
-    } else if (line.rfind("*", 0) != 0 && !line.empty()) {
-      std::istringstream fields(line);
-      if (in_edges) {
-        int a = 0, b = 0;
-        fields >> a >> b;
-        f.edges.emplace_back(a, b);
-      } else {
-        int k = 0;
-        std::string name;
-        fields >> k >> name;
-        vertex[name.substr(1, name.size() - 2)] = k;
-      }
-    }
-  }
   std::istringstream table(
       test::read_text(test::repository_file("examples/florentine_attributes.csv")));
   std::getline(table, line);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/exit_status.h"
+#include "support/florentine_marriages.h"
 #include "support/repository.h"
 #include "support/run_folder.h"
 
@@ -69,20 +70,9 @@ TEST(Undirected, TheFlorentineMarriagesWithAndWithoutTheFlag) {
 // The marriages as a list of names cannot name Pucci: 15 families, 105 pairs, log(20 / 85). A
 // list that gives each marriage both ways is the same network.
 TEST(Undirected, AnEdgeListOnceOrBothWaysGivesTheSameFit) {
-  std::istringstream net(
-      test::read_text(test::repository_file("examples/florentine_marriage.net")));
-  std::vector<std::string> names;
-  std::string line, once = "family1,family2\n", both = once;
-  while (std::getline(net, line) && line != "*Edges") {
-    if (line[0] != '*')
-      names.push_back(line.substr(line.find('"') + 1, line.rfind('"') - line.find('"') - 1));
-  }
+  std::string once = "family1,family2\n", both = once;
   int edges = 0;
-  while (std::getline(net, line)) {
-    std::istringstream pair(line);
-    int a = 0, b = 0;
-    pair >> a >> b;
-    const std::string first = names[std::size_t(a - 1)], second = names[std::size_t(b - 1)];
+  for (const auto& [first, second] : test::florentine_marriages().named_edges()) {
     once += first + "," + second + "\n";
     both += first + "," + second + "\n" + second + "," + first + "\n";
     ++edges;
