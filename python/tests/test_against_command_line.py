@@ -151,16 +151,6 @@ def test_a_setting_is_named_as_each_front_end_names_it(
     assert status == 2 and command_line_words in err
 
 
-def test_fit_of_a_read_file_is_the_command_line_s():
-    net = read_florentine()
-    formula = "edges + triangle + nodecov(wealth)"
-    ours = json.loads(tarnwick.fit(net, formula, se="godambe", replicates=40, seed=2).to_json())
-    theirs = cli_fit_json(
-        FLORENTINE_FILES, formula, "--se", "godambe", "--replicates", "40", "--seed", "2"
-    )
-    same_estimates(ours, theirs)
-
-
 def test_tidy_is_the_command_line_s_csv(florentine, tmp_path):
     formula = "edges + triangle"
     fit = tarnwick.fit(tarnwick.Network.from_networkx(florentine), formula)

@@ -21,49 +21,38 @@ def pyplot():
     return plt
 
 
-def florentine_net():
-    return tarnwick.read(EXAMPLES / "florentine_marriage.net", undirected=True,
-                         attributes=EXAMPLES / "florentine_attributes.csv")
-
-
-def cli_gof_csv(*arguments):
-    status, out, err = run_program("gof", *arguments, "--csv", "-", "--quiet")
+@pytest.mark.parametrize(
+    "case, formula, settings, files, options, tables",
+    [
+        ("pseudo-likelihood fit", "edges + triangle + nodecov(wealth)",
+         dict(n=60, seed=3, threads=2), FLORENTINE_FILES,
+         ["--networks", 60, "--seed", 3, "--threads", 2],
+         ["degree", "edgewise_shared", "dyadwise_shared", "geodesic", "model"]),
+        ("directed", "edges + mutual", dict(n=40, seed=7, threads=1), ["advice.csv"],
+         ["--networks", 40, "--seed", 7, "--threads", 1],
+         ["out_degree", "in_degree", "edgewise_shared", "dyadwise_shared", "geodesic",
+          "triad_census", "model"]),
+        ("given coefficients", "edges + triangle", dict(coef=[-1.6, 0.1], n=30, seed=5),
+         FLORENTINE_FILES, ["--coef", "-1.6,0.1", "--networks", 30, "--seed", 5],
+         ["degree", "edgewise_shared", "dyadwise_shared", "geodesic", "model"]),
+    ],
+)
+def test_gof_is_the_command_line_s(case, formula, settings, files, options, tables):
+    net = (tarnwick.read(EXAMPLES / "advice.csv") if case == "directed" else
+           tarnwick.read(EXAMPLES / "florentine_marriage.net", undirected=True,
+                         attributes=EXAMPLES / "florentine_attributes.csv"))
+    ours = tarnwick.gof(net, formula, **settings)
+    status, theirs, err = run_program("gof", *files, "--model", formula, *options, "--csv", "-",
+                                      "--quiet")
     assert status == 0, err
-    return out
-
-
-def test_gof_of_the_pseudo_likelihood_fit_is_the_command_line_s():
-    formula = "edges + triangle + nodecov(wealth)"
-    ours = tarnwick.gof(florentine_net(), formula, n=60, seed=3, threads=2)
-    theirs = cli_gof_csv(*FLORENTINE_FILES, "--model", formula, "--networks", 60, "--seed", 3,
-                         "--threads", 2)
     assert ours.csv == theirs
     table = pd.read_csv(io.StringIO(theirs), dtype={"value": str}, keep_default_na=False,
                         na_values=["NA", "NaN", "nan"])
     pd.testing.assert_frame_equal(ours.table, table)
-    assert list(ours.tables) == ["degree", "edgewise_shared", "dyadwise_shared", "geodesic",
-                                 "model"]
-    assert list(ours["model"].index) == ["edges", "triangle", "nodecov.wealth"]
-
-
-def test_gof_of_a_directed_network_is_the_command_line_s():
-    net = tarnwick.read(EXAMPLES / "advice.csv")
-    formula = "edges + mutual"
-    ours = tarnwick.gof(net, formula, n=40, seed=7, threads=1)
-    theirs = cli_gof_csv("advice.csv", "--model", formula, "--networks", 40, "--seed", 7,
-                         "--threads", 1)
-    assert ours.csv == theirs
-    assert list(ours.tables) == ["out_degree", "in_degree", "edgewise_shared",
-                                 "dyadwise_shared", "geodesic", "triad_census", "model"]
-
-
-def test_gof_at_given_coefficients_is_the_command_line_s():
-    formula = "edges + triangle"
-    ours = tarnwick.gof(florentine_net(), formula, coef=[-1.6, 0.1], n=30, seed=5)
-    theirs = cli_gof_csv(*FLORENTINE_FILES, "--model", formula, "--coef", "-1.6,0.1",
-                         "--networks", 30, "--seed", 5)
-    assert ours.csv == theirs
-    assert ours.coef == [-1.6, 0.1]
+    assert list(ours.tables) == tables
+    assert list(ours["model"].index) == list(tarnwick.summary(net, formula).index)
+    if "coef" in settings:
+        assert ours.coef == settings["coef"]
 
 
 def test_a_degenerate_model_gives_no_tables(florentine):
