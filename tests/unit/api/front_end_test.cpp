@@ -206,30 +206,26 @@ TEST(FrontEnd, ASavedFitIsReadBackWithItsDataAndEstimates) {
                tarnwick::InputError);
 }
 
-TEST(FrontEnd, AFitsTasksGoToTheProcessesGivenWithTheSameResults) {
-  tarnwick::FitSettings settings = short_mcmle();
+// A fit's tasks and gof's chains go to the processes given, with the same results as here.
+TEST(FrontEnd, FitAndGofGoToTheProcessesGivenWithTheSameResults) {
   const tarnwick::Model model = florentine_model("edges + triangle");
-  const tarnwick::Estimate here = tarnwick::fit(model, settings);
-  const CountingProcesses processes;
-  settings.processes = &processes;
-  const tarnwick::Estimate spread = tarnwick::fit(model, settings);
-  EXPECT_GT(processes.calls.load(), 0);
-  EXPECT_EQ(spread.estimates(), here.estimates());
-  EXPECT_EQ(tarnwick::fit_json(spread), tarnwick::fit_json(here));
-}
-
-TEST(FrontEnd, GofsChainsGoToTheProcessesGivenWithTheSameTables) {
-  const tarnwick::Model model = florentine_model("edges + triangle");
-  tarnwick::GofSettings settings;
-  settings.networks = 16;
-  settings.threads = 2;
-  const tarnwick::GofTables here = tarnwick::gof(model, settings);
-  const CountingProcesses processes;
-  settings.processes = &processes;
-  const tarnwick::GofTables spread = tarnwick::gof(model, settings);
-  EXPECT_GT(processes.calls.load(), 0);
-  EXPECT_EQ(tarnwick::gof_csv(spread), tarnwick::gof_csv(here));
-  EXPECT_EQ(tarnwick::gof_screen(spread), tarnwick::gof_screen(here));
+  tarnwick::FitSettings fit_settings = short_mcmle();
+  tarnwick::GofSettings gof_settings;
+  gof_settings.networks = 16;
+  gof_settings.threads = 2;
+  const tarnwick::Estimate fit_here = tarnwick::fit(model, fit_settings);
+  const tarnwick::GofTables gof_here = tarnwick::gof(model, gof_settings);
+  const CountingProcesses for_fit, for_gof;
+  fit_settings.processes = &for_fit;
+  gof_settings.processes = &for_gof;
+  const tarnwick::Estimate fit_spread = tarnwick::fit(model, fit_settings);
+  const tarnwick::GofTables gof_spread = tarnwick::gof(model, gof_settings);
+  EXPECT_GT(for_fit.calls.load(), 0);
+  EXPECT_GT(for_gof.calls.load(), 0);
+  EXPECT_EQ(fit_spread.estimates(), fit_here.estimates());
+  EXPECT_EQ(tarnwick::fit_json(fit_spread), tarnwick::fit_json(fit_here));
+  EXPECT_EQ(tarnwick::gof_csv(gof_spread), tarnwick::gof_csv(gof_here));
+  EXPECT_EQ(tarnwick::gof_screen(gof_spread), tarnwick::gof_screen(gof_here));
 }
 
 TEST(FrontEnd, TheNearestNameIsTheFirstWithinTheLimit) {
