@@ -1,7 +1,7 @@
-// fit --method mcmle on the advice network: options it refuses, one seed one file for any number
-// of threads, a converged fit whose simulated networks reproduce the observed statistics, a
-// degenerate model that ends with its evidence, and the exact log-likelihood of a
-// dyad-independent model.
+// fit --method mcmle on the advice network: options it refuses (one seed gives one file for any
+// number of threads: SimulationCommands.SameSeedSameBytesForOneOrTwoThreads), a converged fit whose
+// simulated networks reproduce the observed statistics, a degenerate model that ends with its
+// evidence, and the exact log-likelihood of a dyad-independent model.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -72,15 +72,6 @@ nlohmann::json fitted(const std::string& model, std::vector<std::string> more,
   if (status != nullptr) *status = r.status;
   if (err != nullptr) *err = r.err;
   return nlohmann::json::parse(r.out);
-}
-
-TEST(McmleCommand, OneSeedOneFileForAnyNumberOfThreads) {
-  const CommandRun one = run_command(advice(), {"fit", "advice.csv", "-m", gw, "--method", "mcmle",
-                                                "--threads", "1", "--json", "-", "--seed", "7"});
-  const CommandRun two = run_command(advice(), {"fit", "advice.csv", "-m", gw, "--method", "mcmle",
-                                                "--threads", "2", "--json", "-", "--seed", "7"});
-  ASSERT_EQ(one.status, exit_ok) << one.err;
-  EXPECT_EQ(one.out, two.out);
 }
 
 // The estimate reproduces the observed statistics: networks drawn there by simulate (another
@@ -188,12 +179,6 @@ TEST(McmleCommand, DiagnosticsAreDrawn) {
   EXPECT_NE(svg.find("gwesp.OTP.fixed.0.5"), std::string::npos);
   EXPECT_NE(svg.find("Largest |t| by iteration"), std::string::npos);
 }
-
-}  // namespace
-}  // namespace tarn
-
-namespace tarn {
-namespace {
 
 // A gw term whose decay is estimated: maximum likelihood only, its weight and decay reported
 // under ergm's names; pseudo-likelihood and simulation without coefficients refused.

@@ -54,6 +54,7 @@ TEST(SimulateCommand, WritesEveryNetworkAndItsStatistics) {
   EXPECT_FALSE(std::getline(stats, line));
 }
 
+// Every command that draws networks: one seed gives the same bytes for one thread or two.
 TEST(SimulationCommands, SameSeedSameBytesForOneOrTwoThreads) {
   const std::vector<std::vector<std::string>> commands = {
       {"simulate", "advice.dat", "-m", "edges,mutual,edges@1", "--attributes", "attributes.dat",
@@ -63,6 +64,8 @@ TEST(SimulationCommands, SameSeedSameBytesForOneOrTwoThreads) {
       {"fit", "advice.dat", "-m", "edges,mutual", "--se", "godambe", "--replicates", "40", "--csv",
        "-"},
       {"gof", "advice.dat", "-m", "edges,mutual", "--networks", "30", "--csv", "-"},
+      {"fit", "advice.dat", "-m", "edges + mutual + gwesp(0.5, fixed=TRUE)", "--method", "mcmle",
+       "--json", "-", "--seed", "7"},
   };
   for (const auto& command : commands) {
     SCOPED_TRACE(command[0] + " " + command[2]);
