@@ -2,9 +2,6 @@
 // A run of the command line in a fresh temporary folder holding the given files: its exit
 // status, standard output and error, and every file of the folder afterwards.
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -13,6 +10,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "support/temporary_folder.h"
 
 namespace tarn::test {
 
@@ -32,14 +30,11 @@ inline std::string read_text(const std::filesystem::path& path) {
 
 inline CommandRun run_command(const Files& files, const std::vector<std::string>& arguments) {
   namespace fs = std::filesystem;
-  const fs::path home = fs::current_path();
-  std::string dir = (fs::temp_directory_path() / "tarnwick-cli-XXXXXX").string();
-  if (mkdtemp(dir.data()) == nullptr) std::abort();
+  const TemporaryFolder dir(true);
   for (const auto& [name, text] : files) {
-    fs::create_directories((fs::path(dir) / name).parent_path());
-    std::ofstream(fs::path(dir) / name, std::ios::binary) << text;
+    fs::create_directories((dir.path() / name).parent_path());
+    std::ofstream(dir.path() / name, std::ios::binary) << text;
   }
-  fs::current_path(dir);
   std::vector<const char*> argv = {"tarnwick"};
   for (const std::string& a : arguments) argv.push_back(a.c_str());
   std::ostringstream out, err;
@@ -47,13 +42,11 @@ inline CommandRun run_command(const Files& files, const std::vector<std::string>
   run.status = run_command_line(static_cast<int>(argv.size()), argv.data(), out, err);
   run.out = out.str();
   run.err = err.str();
-  fs::current_path(home);
-  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+  for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
     if (entry.is_regular_file()) {
-      run.files[fs::relative(entry.path(), dir).string()] = read_text(entry.path());
+      run.files[fs::relative(entry.path(), dir.path()).string()] = read_text(entry.path());
     }
   }
-  fs::remove_all(dir);
   return run;
 }
 

@@ -21,6 +21,7 @@
 #include "cli/exit_status.h"
 #include "support/repository.h"
 #include "support/run_folder.h"
+#include "support/temporary_folder.h"
 
 namespace tarn {
 namespace {
@@ -29,17 +30,7 @@ namespace fs = std::filesystem;
 
 // A fresh folder holding the advice network, entered for the life of this object.
 struct Folder {
-  Folder() {
-    std::string name = (fs::temp_directory_path() / "tarnwick-paths-XXXXXX").string();
-    if (mkdtemp(name.data()) == nullptr) std::abort();
-    path = name;
-    fs::copy_file(test::repository_file("examples/advice.csv"), path / "net.csv");
-    fs::current_path(path);
-  }
-  ~Folder() {
-    fs::current_path(home);
-    fs::remove_all(path);
-  }
+  Folder() { fs::copy_file(test::repository_file("examples/advice.csv"), path / "net.csv"); }
   // The names in the folder (and its subfolders) that are temporary files.
   std::vector<std::string> temporaries() const {
     std::vector<std::string> found;
@@ -49,8 +40,8 @@ struct Folder {
     }
     return found;
   }
-  fs::path home = fs::current_path();
-  fs::path path;
+  const test::TemporaryFolder folder{true};
+  const fs::path& path = folder.path();
 };
 
 struct FitRun {

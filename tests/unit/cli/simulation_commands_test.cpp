@@ -2,7 +2,6 @@
 // their refusals (a model without a network distribution, a degenerate model, an estimate that
 // does not exist).
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -16,6 +15,7 @@
 #include "cli/exit_status.h"
 #include "support/repository.h"
 #include "support/run_folder.h"
+#include "support/temporary_folder.h"
 
 namespace tarn {
 namespace {
@@ -217,21 +217,10 @@ TEST(SimulationCommands, AFitWithoutAnEstimateStopsSimulateAndGof) {
   }
 }
 
-// A folder outside the run's folder, to see what --out leaves behind.
-struct OutFolder {
-  OutFolder() {
-    std::string name = (fs::temp_directory_path() / "tarnwick-out-XXXXXX").string();
-    if (mkdtemp(name.data()) == nullptr) std::abort();
-    path = name;
-  }
-  ~OutFolder() { fs::remove_all(path); }
-  bool empty() const { return fs::is_empty(path); }
-  fs::path path;
-};
-
 TEST(SimulateCommand, AFailingRunLeavesNoFolderAndNoTemporaryFile) {
-  const OutFolder folder;
-  const std::string deep = (folder.path / "deep" / "sample").string();
+  // A folder outside the run's folder, to see what --out leaves behind.
+  const test::TemporaryFolder folder;
+  const std::string deep = (folder.path() / "deep" / "sample").string();
   struct Failing {
     const char* what;
     Files files;
@@ -254,7 +243,7 @@ TEST(SimulateCommand, AFailingRunLeavesNoFolderAndNoTemporaryFile) {
       {"link store filled, folder there",
        {},
        {"simulate", "--nodes", "1100", "--undirected", "-m", "edges", "--coef", "10", "--burnin",
-        "3000000", "--networks", "2", "--out", folder.path.string(), "--stats", "s.csv", "-q"},
+        "3000000", "--networks", "2", "--out", folder.path().string(), "--stats", "s.csv", "-q"},
        exit_fit_problem,
        "within the capacity of 500000 links"},
       {"no estimate",
@@ -265,8 +254,8 @@ TEST(SimulateCommand, AFailingRunLeavesNoFolderAndNoTemporaryFile) {
        "does not exist"},
       {"--stats among the networks",
        advice(),
-       {"simulate", "advice.dat", "-m", "edges", "--networks", "9", "--out", folder.path.string(),
-        "--stats", (folder.path / "network_3.csv").string()},
+       {"simulate", "advice.dat", "-m", "edges", "--networks", "9", "--out", folder.path().string(),
+        "--stats", (folder.path() / "network_3.csv").string()},
        exit_usage,
        "--stats"},
   };
@@ -276,7 +265,7 @@ TEST(SimulateCommand, AFailingRunLeavesNoFolderAndNoTemporaryFile) {
     EXPECT_EQ(r.status, run.status) << r.err;
     EXPECT_NE(r.err.find(run.message), std::string::npos) << r.err;
     EXPECT_EQ(r.files, run.files);
-    EXPECT_TRUE(folder.empty());
+    EXPECT_TRUE(fs::is_empty(folder.path()));
   }
 }
 

@@ -1,7 +1,6 @@
 // The end of the keyboard input at every prompt, over-long answers, and files that cannot be
 // opened: each ends the run with one message, and the output file keeps what was written.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +13,7 @@
 
 #include "dialogue/console.h"
 #include "dialogue/main_loop.h"
+#include "support/temporary_folder.h"
 #include "tarnwick/classic/data.h"
 
 namespace tarn {
@@ -29,23 +29,18 @@ struct RunResult {
 };
 
 RunResult run_in_folder(const Files& files, const std::string& answers) {
-  const fs::path home = fs::current_path();
-  std::string dir = (fs::temp_directory_path() / "tarnwick-run-XXXXXX").string();
-  if (mkdtemp(dir.data()) == nullptr) std::abort();
-  for (const auto& [name, text] : files) std::ofstream(fs::path(dir) / name) << text;
-  fs::current_path(dir);
+  const test::TemporaryFolder dir(true);
+  for (const auto& [name, text] : files) std::ofstream(dir.path() / name) << text;
   RunResult r;
   std::istringstream in(answers);
   std::ostringstream out;
   r.status = run_dialogue(in, out);
   r.screen = out.str();
-  fs::current_path(home);
-  for (const auto& entry : fs::directory_iterator(dir)) {
+  for (const auto& entry : fs::directory_iterator(dir.path())) {
     std::ostringstream text;
     text << std::ifstream(entry.path()).rdbuf();
     r.files[entry.path().filename().string()] = text.str();
   }
-  fs::remove_all(dir);
   return r;
 }
 

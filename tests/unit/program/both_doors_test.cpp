@@ -3,7 +3,6 @@
 // understood of the answers, or from the corpus case) writes, with --report, the dialogue's output
 // file text exactly.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +22,7 @@
 #include "support/networks.h"
 #include "support/repository.h"
 #include "support/run_folder.h"
+#include "support/temporary_folder.h"
 #include "tarnwick/classic/data.h"
 #include "tarnwick/classic/model.h"
 
@@ -30,22 +30,6 @@ namespace tarn {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A fresh folder, entered for the life of this object.
-struct Folder {
-  Folder() {
-    std::string name = (fs::temp_directory_path() / "tarnwick-doors-XXXXXX").string();
-    if (mkdtemp(name.data()) == nullptr) std::abort();
-    path = name;
-    fs::current_path(path);
-  }
-  ~Folder() {
-    fs::current_path(home);
-    fs::remove_all(path);
-  }
-  fs::path home = fs::current_path();
-  fs::path path;
-};
 
 // The command line reads one network per file: a link given twice is one link, a self-link is no
 // dyad without --diagonal. Where it says it read the file so, the dialogue (which counts a
@@ -177,9 +161,9 @@ TEST(BothDoors, EverySingleModelDialogueCase) {
     const fs::path status = entry.path() / "status";
     if (fs::exists(status) && test::read_text(status) != "0\n") continue;  // ended on an error
     const std::string answers = test::read_text(entry.path() / "answers.txt");
-    Folder folder;
+    const test::TemporaryFolder folder(true);
     if (fs::is_directory(entry.path() / "files")) {
-      fs::copy(entry.path() / "files", folder.path, fs::copy_options::recursive);
+      fs::copy(entry.path() / "files", folder.path(), fs::copy_options::recursive);
     }
     std::string output;
     std::vector<std::string> arguments = command_of_session(answers, output);
@@ -268,7 +252,7 @@ TEST(BothDoors, EveryCorpusFit) {
     SCOPED_TRACE(c.name);
     if (c.globals.empty() && c.blocking.groups.empty()) continue;
     const test::LinkList links = test::corpus::corpus_network(c.net);
-    Folder folder;
+    const test::TemporaryFolder folder(true);
     std::string err;
     run_cli(command_of_corpus_case(c, links), err);
     if (read_as_another_network(err)) {

@@ -19,6 +19,7 @@
 #include "report/gof_numbers.h"
 #include "simulate/network_features.h"
 #include "support/networks.h"
+#include "support/temporary_folder.h"
 
 namespace tarn {
 namespace {
@@ -76,24 +77,6 @@ GofSummary realistic_summary() {
   }
   return summarize_gof(observed, simulated, model);
 }
-
-// A folder of its own under the system's temporary folder, removed at the end.
-class TemporaryFolder {
- public:
-  TemporaryFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarnwick-gof-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder");
-    path_ = pattern;
-  }
-  ~TemporaryFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 // Checks that `text` is a well-formed XML document: one root element, tags nested and closed,
 // attribute values quoted, no attribute twice, only the predefined and numeric entities. Returns
@@ -294,7 +277,7 @@ std::uintmax_t rendered_size(const tarnwick::GofTables& tables) {
   std::ostringstream svg;
   write_gof_svg(tables, svg);
   EXPECT_EQ(XmlChecker(svg.str()).check(), "");
-  const TemporaryFolder folder;
+  const test::TemporaryFolder folder;
   const auto svg_path = folder.path() / "gof.svg";
   const auto png_path = folder.path() / "gof.png";
   std::ofstream(svg_path) << svg.str();

@@ -18,6 +18,7 @@
 #include "simulate/sampler.h"
 #include "support/chi_square.h"
 #include "support/networks.h"
+#include "support/temporary_folder.h"
 
 namespace tarn {
 namespace {
@@ -51,30 +52,17 @@ std::uint32_t mask_of(const TermGraph& g, const std::vector<std::pair<int, int>>
   return mask;
 }
 
-// A folder of its own for the constraint files, the test's working folder while it lives.
-class Folder {
- public:
-  Folder() : dir_((std::filesystem::temp_directory_path() / "tarnwick-space-XXXXXX").string()) {
-    if (mkdtemp(dir_.data()) == nullptr) std::abort();
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_);
-    std::ofstream("free.csv") << "from,to\n1,2\n2,1\n1,3\n3,4\n4,2\n2,3\n";
-    std::ofstream("present.csv") << "1 2\n";
-    std::ofstream("absent.csv") << "2 4\n4 3\n";
-    std::ofstream("free5.csv") << "1 2\n1 3\n1 4\n1 5\n2 3\n2 5\n3 4\n3 5\n4 5\n";
-  }
-  ~Folder() {
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(dir_);
-  }
-
- private:
-  std::string dir_;
-  std::filesystem::path previous_;
-};
+// The constraint files, in the test's working folder.
+void write_constraint_files() {
+  std::ofstream("free.csv") << "from,to\n1,2\n2,1\n1,3\n3,4\n4,2\n2,3\n";
+  std::ofstream("present.csv") << "1 2\n";
+  std::ofstream("absent.csv") << "2 4\n4 3\n";
+  std::ofstream("free5.csv") << "1 2\n1 3\n1 4\n1 5\n2 3\n2 5\n3 4\n3 5\n4 5\n";
+}
 
 TEST(ConstrainedSampler, VisitsMatchTheExactDistributionWithinTheSpace) {
-  const Folder folder;
+  const test::TemporaryFolder folder(true);
+  write_constraint_files();
   const SpaceCase cases[] = {
       {"edges + mutual", {-0.5, 1.0}, true, "blockdiag(\"school\")", {{1, 2}, {4, 1}}},
       {"edges + triangle", {-0.3, 0.8}, false, "bd(maxout=2)", {{1, 2}, {2, 3}, {3, 4}}},
