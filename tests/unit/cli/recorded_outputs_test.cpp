@@ -8,7 +8,6 @@
 // After a deliberate change of an output, record the cases anew with
 // TARNWICK_RECORDED_REGENERATE=1 build/tests/test_cli --gtest_filter='Recorded*'.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <cstdlib>
@@ -23,6 +22,7 @@
 #include "cli/command_line.h"
 #include "support/repository.h"
 #include "support/run_folder.h"
+#include "support/temporary_folder.h"
 
 namespace tarn {
 namespace {
@@ -172,13 +172,11 @@ std::string masked(const std::string& text) {
 // The run's outputs by name: each command's screen and standard error, and every file the
 // commands wrote (not the inputs).
 std::map<std::string, std::string> run_case(const RecordedCase& c) {
-  std::string dir = (fs::temp_directory_path() / "tarnwick-recorded-XXXXXX").string();
-  if (mkdtemp(dir.data()) == nullptr) std::abort();
+  const test::TemporaryFolder folder(true);
+  const fs::path& dir = folder.path();
   for (const std::string& name : c.inputs) {
-    std::ofstream(fs::path(dir) / name, std::ios::binary) << input_text(name);
+    std::ofstream(dir / name, std::ios::binary) << input_text(name);
   }
-  const fs::path home = fs::current_path();
-  fs::current_path(dir);
   std::map<std::string, std::string> outputs;
   for (std::size_t k = 0; k < c.commands.size(); ++k) {
     std::vector<const char*> argv = {"tarnwick"};
@@ -189,14 +187,12 @@ std::map<std::string, std::string> run_case(const RecordedCase& c) {
     outputs[prefix + ".screen"] = masked(out.str());
     outputs[prefix + ".stderr"] = masked(err.str()) + "status " + std::to_string(status) + "\n";
   }
-  fs::current_path(home);
   for (const auto& entry : fs::recursive_directory_iterator(dir)) {
     const std::string name = fs::relative(entry.path(), dir).generic_string();
     if (!entry.is_regular_file()) continue;
     if (std::find(c.inputs.begin(), c.inputs.end(), name) != c.inputs.end()) continue;
     outputs[name] = masked(test::read_text(entry.path()));
   }
-  fs::remove_all(dir);
   return outputs;
 }
 
