@@ -1,8 +1,7 @@
 // offset(term) on the command line: --offset-coef holds the terms' coefficients in every
 // estimator, the results flag them, and the log-likelihood's AIC and BIC count the free
-// parameters only. References by
-// hand: edges + offset(edges) is the Bernoulli model with its log-odds split in two, so the free
-// coefficient is logit(density) less the offset's value, exactly.
+// parameters only. References by hand: edges + offset(edges) is the Bernoulli model with its
+// log-odds split in two, so the free coefficient is logit(density) less the offset's value.
 #include <gtest/gtest.h>
 
 #include <cmath>
