@@ -36,7 +36,7 @@ TEST(OffsetsApi, TheFreeCoefficientOfEdgesPlusAnOffsetOfEdgesIsExact) {
   const tarnwick::Network net = random_network(links);
   const double dyads = 20.0 * 19.0, p = links / dyads;
   const double ll = links * std::log(p) + (dyads - links) * std::log(1 - p);
-  for (const char* method : {"mple", "mcmle"}) {
+  for (const char* method : {"mple", "mcmle", "ee"}) {
     SCOPED_TRACE(method);
     tarnwick::FitSettings settings;
     settings.method = method;
@@ -72,9 +72,11 @@ TEST(OffsetsApi, OffsetsThatDoNotFitTheModelAreArgumentErrors) {
               std::string::npos)
         << e.what();
   }
+  // An estimated decay beside offsets is maximum likelihood's alone.
   settings.offset_coef = {0.5};
   settings.method = "ee";
-  EXPECT_THROW(tarnwick::fit(net, "edges + offset(mutual)", settings), tarnwick::ArgumentError);
+  EXPECT_THROW(tarnwick::fit(net, "edges + offset(mutual) + gwesp(0.5)", settings),
+               tarnwick::ArgumentError);
 }
 
 }  // namespace
