@@ -21,7 +21,7 @@ struct SavedFit {
   bool converged() const { return outcome == "converged"; }
 };
 
-// Throws InputError, naming the file as --fit, for a file that is no JSON results of a fit.
+// Throws InputError, naming the file, for a file that is no JSON results of a fit.
 SavedFit read_saved_fit(const std::string& path);
 
 }  // namespace tarnwick

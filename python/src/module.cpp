@@ -72,7 +72,14 @@ py::tuple placed(const Error& e) {
 std::string python_name(const std::string& key) {
   if (key == "networks") return "n";
   if (key == "undirected") return "undirected=True";
-  if (key == "diagonal" || key == "block_by") return "the command line's --" + key;
+  if (key == "diagonal" || key == "block_by" || key == "block_structure" ||
+      key == "attribute_count") {
+    std::string option = key;
+    for (char& c : option) {
+      if (c == '_') c = '-';
+    }
+    return "the command line's --" + option;
+  }
   std::string name = key;
   for (char& c : name) {
     if (c == '.') c = '_';

@@ -53,3 +53,20 @@ def test_a_term_of_the_fixed_degrees_is_refused(florentine):
     net = tarnwick.Network.from_networkx(florentine)
     with pytest.raises(tarnwick.ArgumentError, match=r"kstar\(2\) is a function of the degrees"):
         tarnwick.fit(net, "triangle + kstar(2)", constraints="degrees", progress=False)
+
+
+def test_godambe_errors_over_the_free_dyads_are_the_binomial_ones(florentine):
+    # blockdiag by component: Pucci alone, the other 15 families' 105 pairs free. edges over
+    # them is a binomial log-odds, whose error Godambe's simulated networks must give.
+    import networkx as nx
+
+    graph = florentine.copy()
+    for k, component in enumerate(nx.connected_components(graph)):
+        for node in component:
+            graph.nodes[node]["component"] = k
+    net = tarnwick.Network.from_networkx(graph)
+    fit = tarnwick.fit(net, "edges", constraints='blockdiag("component")', se="godambe",
+                       replicates=800, progress=False)
+    p = 20 / 105
+    assert fit.coef["edges"] == pytest.approx(math.log(p / (1 - p)), abs=1e-8)
+    assert fit.std_error["edges"] == pytest.approx(1 / math.sqrt(105 * p * (1 - p)), rel=0.1)

@@ -24,8 +24,8 @@ bool holds_a_fit(const Json& doc) {
 
 SavedFit saved_fit_of(const std::string& path) {
   const auto refused = [&path](const std::string& why) {
-    return tarn::FatalError("--fit " + path + ": " + why +
-                            "; give the JSON results file that tarnwick fit --json wrote.");
+    return tarn::FatalError(
+        path + ": " + why + "; give the JSON results file that tarnwick fit --json wrote.", {path});
   };
   Json doc;
   try {

@@ -70,7 +70,16 @@ std::string take_up_fit(SimulateCommandOptions& o, bool empty_start_allowed) {
     return {};
   }
   refuse_given_with_fit(o);
-  const tarnwick::SavedFit saved = tarnwick::read_saved_fit(o.fit_path);
+  const tarnwick::SavedFit saved = [&o] {
+    try {
+      return tarnwick::read_saved_fit(o.fit_path);
+    } catch (const tarnwick::InputError& e) {
+      // The library names the file; the command line names the option too.
+      const std::string message = e.what();
+      if (message.rfind(o.fit_path + ": ", 0) != 0) throw;
+      throw tarnwick::InputError("--fit " + message, e.file, e.line, e.column);
+    }
+  }();
   try {
     o.data = read_options_of(saved.data_arguments);
   } catch (const tarnwick::ArgumentError& e) {

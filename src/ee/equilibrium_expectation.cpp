@@ -50,6 +50,14 @@ EeTaskResult decoded_result(const TaskResult& values, std::size_t coefficients) 
   return r;
 }
 
+HeldStatistics held_statistics(const Model& model) {
+  HeldStatistics held;
+  if (!model.has_offsets()) return held;
+  for (const std::optional<double>& fixed : model.fixed_coefficients())
+    held.push_back(fixed ? 1 : 0);
+  return held;
+}
+
 // Where a task's draws come from: a chain walking `every` proposals per update at the current
 // coefficients, or exact draws, whose spread is known in closed form.
 struct DrawSource {
@@ -57,6 +65,7 @@ struct DrawSource {
   std::function<bool()> filled;                     // a chain passed the link capacity
   // The exact spread at `theta`; none for a chain, whose spread is measured on its draws.
   std::function<StatisticSpread(const Vector& theta)> exact_spread;
+  HeldStatistics held;  // the offsets' statistics, whose coefficients the steps leave
 };
 
 // The spread at `theta`: exact, or measured on draws of the chain held there, at least
@@ -75,7 +84,7 @@ StatisticSpread held_spread(const DrawSource& source, const Vector& observed, co
   StatisticSpread spread;
   while (true) {
     while (draws.size() < wanted && !source.filled()) draws.push_back(source.next(theta));
-    spread = measured_spread(draws, observed);
+    spread = measured_spread(draws, observed, source.held);
     if (spread.effective_draws >= hold_effective_draws || wanted >= most || source.filled()) break;
     std::size_t next = 2 * wanted;
     if (spread.effective_draws > 0.0) {
@@ -183,7 +192,8 @@ EeTaskResult run_chain_task(const Study& study, const TermGraph& observed,
                             return chain.statistics();
                           },
                           [&] { return filled; },
-                          {}};
+                          {},
+                          held_statistics(study.model)};
   EeTaskNews news{.task = task, .tasks = std::max(1, s.tasks), .proposals_per_update = every};
   EeTaskResult r = walk_task(source, observed_statistics, start, s, news, progress);
   r.proposals = chain.proposals();
@@ -192,8 +202,8 @@ EeTaskResult run_chain_task(const Study& study, const TermGraph& observed,
 }
 
 EeTaskResult run_exact_task(const DyadClassDraws& draws, const Vector& observed,
-                            const Vector& start, const EeSettings& s, int task,
-                            const EeProgress& progress) {
+                            const HeldStatistics& held, const Vector& start, const EeSettings& s,
+                            int task, const EeProgress& progress) {
   RandomStream random(s.seed, static_cast<std::uint64_t>(task));
   const DrawSource source{
       [&](const Vector& theta) {
@@ -201,7 +211,8 @@ EeTaskResult run_exact_task(const DyadClassDraws& draws, const Vector& observed,
         return draws.draw(theta, random);
       },
       [] { return false; },
-      [&](const Vector& theta) { return exact_spread(draws.covariance(theta), observed); }};
+      [&](const Vector& theta) { return exact_spread(draws.covariance(theta), observed, held); },
+      held};
   return walk_task(source, observed, start, s, {.task = task, .tasks = std::max(1, s.tasks)},
                    progress);
 }
@@ -269,14 +280,23 @@ EeResult equilibrium_expectation(const Study& study, const std::vector<double>& 
             : std::optional<TieNoTie>(std::in_place, DyadDraw::for_model(study, start),
                                       study.include_diagonal);
   const std::vector<TaskResult> encoded = run_tasks(s.spread, tasks, s.threads, [&](int task) {
-    return encoded_result(
-        exact ? run_exact_task(*draws, observed_statistics, start, s, task, progress)
-              : run_chain_task(study, observed, observed_statistics, start, *proposal, s, every,
-                               task, progress));
+    return encoded_result(exact ? run_exact_task(*draws, observed_statistics,
+                                                 held_statistics(study.model), start, s, task,
+                                                 progress)
+                                : run_chain_task(study, observed, observed_statistics, start,
+                                                 *proposal, s, every, task, progress));
   });
   std::vector<EeTaskResult> results;
   for (const TaskResult& values : encoded) results.push_back(decoded_result(values, p));
   EeResult out = combined(results, p);
+  // A held coefficient's mean over the updates is its value up to rounding: its value itself.
+  const HeldStatistics held = held_statistics(study.model);
+  for (std::size_t k = 0; k < held.size(); ++k) {
+    if (!held[k]) continue;
+    out.estimate[k] = start[k];
+    out.task_spread[k] = 0.0;
+    for (std::vector<double>& task : out.task_estimates) task[k] = start[k];
+  }
   out.exact_draws = exact;
   out.proposals_per_update = exact ? 0 : every;
   return out;

@@ -5,7 +5,8 @@
 // equilibrium at every estimate. Each of several tasks walks a chain of its own from the observed
 // network; a task's estimate is the mean of its coefficients over its last phase, and the
 // estimate the mean of the tasks', taken in task order (the same for any number of threads). The
-// estimator that uses it (estimate/) judges it by networks drawn at it.
+// estimator that uses it (estimate/) judges it by networks drawn at it. An offset's coefficient
+// (ergm's offset(term)) is held at its value: the steps move the others.
 //
 // A step is a Newton step on the expected statistics, the inverse of the statistics' covariance
 // times the gap, shortened by a gain. The chain lags behind the coefficients, and the coefficients

@@ -12,23 +12,32 @@ namespace {
 // The inverse of the covariance, a statistic that does not vary (beside the observed value's
 // scale) given the variance 1 and no covariance. Where the rest is singular to working precision
 // (statistics that move together), the inverse of its diagonal.
-Matrix step_matrix(const Matrix& covariance, const Vector& observed, Vector& variances) {
+Matrix step_matrix(const Matrix& covariance, const Vector& observed, const HeldStatistics& held,
+                   Vector& variances) {
   const int p = covariance.rows();
   Matrix usable = covariance;
   variances.assign(std::size_t(p), 1.0);
+  const auto is_held = [&held](int k) { return !held.empty() && held[std::size_t(k)]; };
   for (int k = 0; k < p; ++k) {
     const double o = observed[std::size_t(k)];
-    if (covariance(k, k) > 1e-9 * std::max(1.0, o * o)) {
+    if (!is_held(k) && covariance(k, k) > 1e-9 * std::max(1.0, o * o)) {
       variances[std::size_t(k)] = covariance(k, k);
       continue;
     }
     for (int j = 0; j < p; ++j) usable(k, j) = usable(j, k) = 0.0;
     usable(k, k) = 1.0;
   }
-  if (std::optional<Matrix> inverse = symmetric_inverse(usable)) return std::move(*inverse);
-  Matrix diagonal(p, p);
-  for (int k = 0; k < p; ++k) diagonal(k, k) = 1.0 / variances[std::size_t(k)];
-  return diagonal;
+  std::optional<Matrix> inverse = symmetric_inverse(usable);
+  if (!inverse) {
+    inverse = Matrix(p, p);
+    for (int k = 0; k < p; ++k) (*inverse)(k, k) = 1.0 / variances[std::size_t(k)];
+  }
+  // A held coefficient does not move: its statistic is cut off from the others above, so the
+  // rest is the inverse of the free statistics' covariance, the Newton step at the held values.
+  for (int k = 0; k < p; ++k) {
+    if (is_held(k)) (*inverse)(k, k) = 0.0;
+  }
+  return std::move(*inverse);
 }
 
 // The draws less each statistic's least-squares line through them (plus its mean): a chain still
@@ -52,13 +61,14 @@ std::vector<Vector> detrended(const std::vector<Vector>& draws) {
 
 }  // namespace
 
-StatisticSpread measured_spread(const std::vector<Vector>& draws, const Vector& observed) {
+StatisticSpread measured_spread(const std::vector<Vector>& draws, const Vector& observed,
+                                const HeldStatistics& held) {
   if (draws.size() < 2) {  // a chain that filled at once: steps of the gap itself
-    return exact_spread(Matrix(int(observed.size()), int(observed.size())), observed);
+    return exact_spread(Matrix(int(observed.size()), int(observed.size())), observed, held);
   }
   const SampleMoments moments = sample_moments(detrended(draws), 1);
   StatisticSpread spread;
-  spread.steps = step_matrix(moments.covariance, observed, spread.variances);
+  spread.steps = step_matrix(moments.covariance, observed, held, spread.variances);
   spread.mean = moments.mean;  // the detrending keeps each statistic's mean
   spread.effective_draws = std::max(smallest_effective_size(moments), 1.0);
   spread.autocorrelation_updates =
@@ -66,9 +76,10 @@ StatisticSpread measured_spread(const std::vector<Vector>& draws, const Vector& 
   return spread;
 }
 
-StatisticSpread exact_spread(const Matrix& covariance, const Vector& observed) {
+StatisticSpread exact_spread(const Matrix& covariance, const Vector& observed,
+                             const HeldStatistics& held) {
   StatisticSpread spread;
-  spread.steps = step_matrix(covariance, observed, spread.variances);
+  spread.steps = step_matrix(covariance, observed, held, spread.variances);
   return spread;
 }
 

@@ -19,10 +19,16 @@ struct StatisticSpread {
   Vector mean;  // of the measured draws; empty for an exact spread
 };
 
-// From consecutive draws of one chain (fewer than 2: unit variances, no covariance).
-StatisticSpread measured_spread(const std::vector<Vector>& draws, const Vector& observed);
+// Per statistic, whether its coefficient is held at its value (an offset's); empty: none is.
+using HeldStatistics = std::vector<char>;
+
+// From consecutive draws of one chain (fewer than 2: unit variances, no covariance). The steps
+// leave a held coefficient where it is.
+StatisticSpread measured_spread(const std::vector<Vector>& draws, const Vector& observed,
+                                const HeldStatistics& held = {});
 // From the exact covariance of independent draws.
-StatisticSpread exact_spread(const Matrix& covariance, const Vector& observed);
+StatisticSpread exact_spread(const Matrix& covariance, const Vector& observed,
+                             const HeldStatistics& held = {});
 
 // theta += gain * steps * (observed - drawn).
 void newton_step(const Matrix& steps, double gain, const Vector& observed, const Vector& drawn,

@@ -158,17 +158,17 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
                            ": equilibrium expectation does not keep to the constraints yet; give "
                            "{1=}mcmle (or mple)");
   }
-  if (study.model.has_offsets()) {
-    throw SettingError({"method"},
-                       "offset terms: equilibrium expectation does not hold coefficients fixed; "
-                       "give {0=}mcmle (or mple)");
-  }
   const Model& model = study.model;
+  if (model.has_offsets()) refuse_curved(model, "give --method ee without offsets");
   // A curved model's equilibrium expectation is of its linear model at the written decays.
   const Study linear =
       model.curved() ? study.with_model(model.fixed_at(model.start_from_fixed({}))) : study;
   const CheckedFit mple = start_fit(linear, settings);
-  const std::vector<double> start = linear_start(linear, model, settings, mple);
+  std::vector<double> start = linear_start(linear, model, settings, mple);
+  const std::vector<std::optional<double>> fixed = model.fixed_coefficients();
+  for (std::size_t k = 0; k < start.size() && model.has_offsets(); ++k) {
+    if (fixed[k]) start[k] = *fixed[k];
+  }
   EeSettings ee_settings = settings.ee;
   const SamplerSettings sampler = settings.sampling.settings(study);
   ee_settings.seed = sampler.seed;
@@ -186,8 +186,10 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   // A linear model's estimate is judged by networks drawn at it: accepted when they reproduce
   // the observed statistics, their covariance giving the errors. A dyad-independent model goes
   // on to its exact estimate, the check kept for comparison; a curved one to MCMC for its decays.
+  // With offsets (held by the steps) maximum likelihood by MCMC judges the estimate, over the
+  // free coefficients, as it does a curved model's.
   std::optional<EeCheck> check;
-  if (!model.curved() && !ee.filled) {
+  if (!model.curved() && !model.has_offsets() && !ee.filled) {
     const McmleControl control = check_control(settings, sampler);
     check =
         check_ee_estimate(study, ee.estimate, check_sampler(study, settings, ee, sampler, control),

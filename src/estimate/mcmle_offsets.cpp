@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "mcmle/mcmle_start.h"
 #include "model/offset_folding.h"
 #include "model/sample_space.h"
 #include "network/usage_error.h"
@@ -106,7 +107,6 @@ Estimate fit_offsets_by_mcmle(const Study& study, const EstimatorSettings& setti
   } else if (!own.start.empty()) {
     own.start = free_part(model, own.start);
   }
-  own.bridge = false;
   // The start's fit over the free coefficients, as the folded model has them.
   CheckedFit start = e.start;
   const std::vector<int> place = model.free_coefficients();
@@ -136,7 +136,9 @@ Estimate fit_offsets_by_mcmle(const Study& study, const EstimatorSettings& setti
   e.result.covariance = e.errors.covariance;
   e.warnings = std::move(fit.warnings);
   for (Warning& w : e.warnings) {
-    if (w.code == "log_likelihood_not_bridged") w.add_text("reason", "offsets");
+    if (w.code != "log_likelihood_not_bridged" || !w.text("reason").empty()) continue;
+    const std::optional<DyadIndependentReference> reference = dyad_independent_reference(folded);
+    if (reference && !reference->log_likelihood) w.add_text("reason", "offsets");
   }
   e.converged = fit.converged();
   e.log_likelihood = r.log_likelihood;

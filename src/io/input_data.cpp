@@ -302,8 +302,9 @@ void read_attributes(const StudyOptions& o, InputData& s, std::vector<bool>& nod
     return;
   }
   if (o.attribute_count) {
-    throw UsageError("--attribute-count is for record-format attribute files; " +
-                     o.attributes_path + " names its columns in its header");
+    throw SettingError({"attribute_count"}, "{0} is for record-format attribute files; " +
+                                                o.attributes_path +
+                                                " names its columns in its header");
   }
   read_attribute_columns(o, opened, format, s, node_has_row);
 }
@@ -320,19 +321,23 @@ int blocking_attribute(const StudyOptions& o, const InputData& s) {
   if (attribute < 1 || attribute > max_attrs) {
     std::string known;
     for (const std::string& name : s.attribute_names) known += (known.empty() ? "" : ", ") + name;
-    throw UsageError("--block-by " + o.block_by + ": no such attribute in " + o.attributes_path +
-                     (known.empty() ? " (give its number)" : " (its attributes: " + known + ")"));
+    throw SettingError(
+        {"block_by"},
+        "{0=}" + o.block_by + ": no such attribute in " + o.attributes_path +
+            (known.empty() ? " (give its number)" : " (its attributes: " + known + ")"));
   }
   if (attribute > a.usable_count) {
-    throw UsageError("--block-by " + o.block_by + ": attribute " + std::to_string(attribute) +
-                     " cannot block: only the first " + std::to_string(a.usable_count) +
-                     " attributes of " + o.attributes_path +
-                     " have categories (a positive value) in every attribute before them");
+    throw SettingError({"block_by"},
+                       "{0=}" + o.block_by + ": attribute " + std::to_string(attribute) +
+                           " cannot block: only the first " + std::to_string(a.usable_count) +
+                           " attributes of " + o.attributes_path +
+                           " have categories (a positive value) in every attribute before them");
   }
   const int blocks = a.largest[static_cast<std::size_t>(attribute - 1)];
   if (blocks > max_blocks) {
-    throw UsageError("--block-by " + o.block_by + ": attribute " + std::to_string(attribute) +
-                     " has " + std::to_string(blocks) + " categories; a blocking has at most 16");
+    throw SettingError({"block_by"},
+                       "{0=}" + o.block_by + ": attribute " + std::to_string(attribute) + " has " +
+                           std::to_string(blocks) + " categories; a blocking has at most 16");
   }
   return attribute;
 }
@@ -340,11 +345,11 @@ int blocking_attribute(const StudyOptions& o, const InputData& s) {
 void settle_blocking(const StudyOptions& o, InputData& s) {
   if (o.block_by.empty()) {
     if (!o.block_structure_path.empty()) {
-      throw UsageError("--block-structure needs --block-by");
+      throw SettingError({"block_structure", "block_by"}, "{0} needs {1}");
     }
     return;
   }
-  if (!s.attributes) throw UsageError("--block-by needs --attributes");
+  if (!s.attributes) throw SettingError({"block_by", "attributes"}, "{0} needs {1}");
   const int attribute = blocking_attribute(o, s);
   const int blocks = s.attributes->largest[static_cast<std::size_t>(attribute - 1)];
   s.blocking = Blocking::identity(attribute, blocks);
@@ -400,9 +405,9 @@ std::string InputData::blocking_attribute_name() const {
 
 InputData load_input_data(const StudyOptions& o) {
   if (o.undirected && o.diagonal) {
-    throw UsageError(
-        "--diagonal: an undirected network has no self-pairs (i, i) among its dyads; give "
-        "--diagonal or --undirected, not both");
+    throw SettingError({"diagonal", "undirected"},
+                       "{0}: an undirected network has no self-pairs (i, i) among its dyads; give "
+                       "{0} or {1}, not both");
   }
   InputData s;
   s.include_diagonal = o.diagonal;
@@ -412,8 +417,8 @@ InputData load_input_data(const StudyOptions& o) {
   if (!o.attributes_path.empty()) {
     read_attributes(o, s, node_has_row);
   } else if (o.attribute_count || !o.block_by.empty()) {
-    throw UsageError(o.attribute_count ? "--attribute-count needs --attributes"
-                                       : "--block-by needs --attributes");
+    throw SettingError({o.attribute_count ? "attribute_count" : "block_by", "attributes"},
+                       "{0} needs {1}");
   }
   if (numbered_by_labels) check_numbering(o, s, node_has_row);
   settle_blocking(o, s);

@@ -7,8 +7,9 @@ std::optional<double> bridged_log_likelihood(const Model& model, const Vector& o
                                              const Vector& estimate, std::int64_t interval,
                                              const McmleControl& control,
                                              const SampleSource& source, std::int64_t& toggles) {
-  if (control.bridges < 1) return std::nullopt;
-  const Vector from = model.canonical(reference.coefficients), to = model.canonical(estimate);
+  if (control.bridges < 1 || !reference.log_likelihood) return std::nullopt;
+  const Vector& from = reference.eta;
+  const Vector to = model.canonical(estimate);
   const std::size_t p = from.size();
   Vector direction(p);
   for (std::size_t k = 0; k < p; ++k) direction[k] = to[k] == from[k] ? 0.0 : to[k] - from[k];
@@ -32,7 +33,7 @@ std::optional<double> bridged_log_likelihood(const Model& model, const Vector& o
       rise += direction[k] * (observed[k] - mean) / control.bridges;
     }
   }
-  return reference.log_likelihood + rise;
+  return *reference.log_likelihood + rise;
 }
 
 }  // namespace tarn

@@ -16,7 +16,7 @@ namespace tarn {
 // estimate's end (where the source's chains stand) towards the reference, `interval` toggles
 // apart, each after 8 intervals at its point: neighbouring points are a sixteenth of the path
 // apart, so the chains need little to settle. Nothing when a chain
-// fills the link store on the way.
+// fills the link store on the way, or when the reference's likelihood is not known.
 std::optional<double> bridged_log_likelihood(const Model& model, const Vector& observed,
                                              const DyadIndependentReference& reference,
                                              const Vector& estimate, std::int64_t interval,

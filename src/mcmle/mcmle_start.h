@@ -15,11 +15,16 @@
 namespace tarn {
 
 // The model's dyad-independent terms alone, fitted by pseudo-likelihood (their maximum
-// likelihood), as coefficients of the whole model (0 for the other terms; a curved term's decay
-// as written), and the log-likelihood there, which is exact. Nothing when that fit fails.
+// likelihood) with its dyad-independent folded offsets held at their values, as coefficients of
+// the whole model (0 for the other terms; a curved term's decay as written), and the
+// log-likelihood there, which is exact. Nothing when that fit fails.
 struct DyadIndependentReference {
   Vector coefficients;
-  double log_likelihood = 0.0;
+  // Its canonical parameters (a folded offset's own values where it is dyad-independent, 0 where
+  // it is not) and the log-likelihood there; none where that has no closed form: a
+  // dyad-dependent offset at -Inf or Inf, or offsets beside constraints that fix dyads.
+  Vector eta;
+  std::optional<double> log_likelihood;
 };
 std::optional<DyadIndependentReference> dyad_independent_reference(const Study& study);
 

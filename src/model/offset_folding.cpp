@@ -40,6 +40,9 @@ class FoldedOffset final : public Term {
   }
   int beyond_cutoff(const TermGraph& g) const override { return inner_->beyond_cutoff(g); }
 
+  const TermPointer& inner() const { return inner_; }
+  const std::vector<double>& values() const { return values_; }
+
   bool curved() const override { return true; }
   int coefficient_count() const override { return 0; }
   std::vector<std::string> coefficient_names() const override { return {}; }
@@ -78,6 +81,12 @@ Model folded_offsets(const Model& model) {
   folded.offset_terms.clear();
   folded.offset_values.clear();
   return folded;
+}
+
+std::optional<UnfoldedOffset> unfolded_offset(const TermPointer& term) {
+  const auto* folded = dynamic_cast<const FoldedOffset*>(term.get());
+  if (!folded) return std::nullopt;
+  return UnfoldedOffset{folded->inner(), folded->values()};
 }
 
 std::vector<double> spread_free(const Model& model, const std::vector<double>& free,

@@ -1,7 +1,7 @@
-// offset(term) on the command line: --offset-coef holds the terms' coefficients, the results
-// flag them, and the log-likelihood's AIC and BIC count the free parameters only. References by
-// hand: edges + offset(edges) is the Bernoulli model with its log-odds split in two, so the free
-// coefficient is logit(density) less the offset's value, exactly.
+// offset(term) on the command line: --offset-coef holds the terms' coefficients in every
+// estimator, the results flag them, and the log-likelihood's AIC and BIC count the free
+// parameters only. References by hand: edges + offset(edges) is the Bernoulli model with its
+// log-odds split in two, so the free coefficient is logit(density) less the offset's value.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -29,7 +29,7 @@ TEST(OffsetsCommand, TheFreeCoefficientIsTheDensitysLogOddsLessTheOffset) {
   // 20 marriages among 120 pairs.
   const double p = 20.0 / 120.0;
   const double loglik = 20.0 * std::log(p) + 100.0 * std::log(1.0 - p);
-  for (const char* method : {"mple", "mcmle"}) {
+  for (const char* method : {"mple", "mcmle", "ee"}) {
     SCOPED_TRACE(method);
     const CommandRun r = run_command(
         florentine(), {"fit", "f.net", "--undirected", "-m", "edges + offset(edges)",

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "estimate/ee_estimator.h"
 #include "estimate/estimate.h"
 #include "estimate/mcmle_estimator.h"
 #include "estimate/pseudo_likelihood_estimator.h"
@@ -302,7 +303,63 @@ TEST(Offsets, MonteCarloEstimateWithAnOffsetAgreesWithTheExactOne) {
     expect_free_estimates_exact(study, e);
     EXPECT_EQ(e.result.estimate(3), c.value);
     EXPECT_EQ(e.errors.covariance(3, 3), 0.0);
+    // The bridge from the dyad-independent terms with the offset held (-Inf: the reference's
+    // own; 0.3: walked from 0 as a free coefficient would be) to the exact log-likelihood at the
+    // estimate, within the bridge's Monte Carlo error.
+    ASSERT_TRUE(e.log_likelihood.has_value());
+    const Moments exact =
+        exact_at(test::every_network(study.model, 4), study.model.fixed_coefficients(),
+                 study.statistics(), {e.result.estimate(1), e.result.estimate(2)});
+    EXPECT_NEAR(*e.log_likelihood, exact.log_likelihood, 0.05);
   }
+}
+
+// Equilibrium expectation holds the offsets where they are, and maximum likelihood by MCMC goes
+// on from its estimate to the exact one.
+TEST(Offsets, EquilibriumExpectationHoldsTheOffsets) {
+  struct Case {
+    const char* formula;
+    double value;
+  };
+  for (const Case& c : {Case{"edges + mutual + offset(ttriple)", 0.3},
+                        Case{"edges + mutual + offset(nodematch(group))", -inf}}) {
+    SCOPED_TRACE(c.formula);
+    const double value = c.value;
+    const Study study = study_of(c.formula, {value});
+    EstimatorSettings settings = mcmle_settings();
+    settings.ee.tasks = 2;
+    settings.ee.threads = 2;
+    const Estimate e = fit_by_equilibrium_expectation(study, settings, {});
+    ASSERT_TRUE(e.equilibrium);
+    const EeResult& ee = e.equilibrium->result;
+    EXPECT_EQ(ee.estimate[2], value);
+    ASSERT_TRUE(e.converged) << e.outcome;
+    expect_free_estimates_exact(study, e);
+    EXPECT_EQ(e.result.estimate(3), value);
+    // The walk, MCMLE's start, ended near the exact estimate.
+    const Exact exact = exact_mle(study, {0.0, 0.0});
+    for (std::size_t k = 0; k < 2; ++k) {
+      EXPECT_NEAR(ee.estimate[k], exact.estimate[k], 0.25) << k;
+    }
+  }
+}
+
+// A dyad-dependent offset at -Inf leaves the bridge without a start: no log-likelihood, and the
+// warning says why.
+TEST(Offsets, NoLogLikelihoodBesideADependentOffsetAtMinusInfinity) {
+  const Study study = study_of("edges + nodematch(group) + offset(mutual)", {-inf},
+                               {{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 4}});
+  EXPECT_THROW(fit_pseudo_likelihood(study), UsageError);  // 1<->4 is mutual
+  const Study allowed =
+      study_of("edges + nodematch(group) + offset(mutual)", {-inf}, {{1, 2}, {2, 3}, {1, 3}});
+  const Estimate e = fit_by_mcmle(allowed, mcmle_settings(), {});
+  ASSERT_TRUE(e.converged) << e.outcome;
+  EXPECT_FALSE(e.log_likelihood.has_value());
+  const auto w = std::find_if(e.warnings.begin(), e.warnings.end(), [](const Warning& w) {
+    return w.code == "log_likelihood_not_bridged";
+  });
+  ASSERT_NE(w, e.warnings.end());
+  EXPECT_EQ(w->text("reason"), "offsets");
 }
 
 // Undirected, every graph of 6 nodes (2^15): 8 edges with one triangle, the 2-stars inside their
