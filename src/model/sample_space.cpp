@@ -19,6 +19,15 @@ constexpr const char* offered =
 // More nodes than this would make the table of free dyads too large (n^2 bytes).
 constexpr int most_nodes_with_fixed_dyads = 16384;
 
+// The spaces of missing dyads keep a table of every dyad, as fixed dyads do.
+void check_table_size(int node_count) {
+  if (node_count > most_nodes_with_fixed_dyads) {
+    throw SettingError({"missing"}, "{0}: missing dyads are offered up to " +
+                                        std::to_string(most_nodes_with_fixed_dyads) +
+                                        " nodes; this network has " + std::to_string(node_count));
+  }
+}
+
 [[noreturn]] void refuse(const TermCall& call, const std::string& why) {
   throw SettingError({"constraints"}, "{0=}" + call.written + ": " + why);
 }
@@ -355,6 +364,7 @@ void SampleSpace::list_free_dyads() {
 
 SampleSpace observed_dyads_space(const SampleSpace* constraints, int node_count, bool directed,
                                  const std::vector<std::pair<int, int>>& missing) {
+  check_table_size(node_count);
   SampleSpace space;
   if (constraints != nullptr) space = *constraints;
   space.n_ = node_count;
@@ -378,6 +388,7 @@ SampleSpace observed_dyads_space(const SampleSpace* constraints, int node_count,
 
 SampleSpace missing_dyads_space(const SampleSpace* constraints, int node_count, bool directed,
                                 const std::vector<std::pair<int, int>>& missing) {
+  check_table_size(node_count);
   SampleSpace space;
   if (constraints != nullptr) space = *constraints;
   space.n_ = node_count;
