@@ -380,9 +380,13 @@ SampleSpace observed_dyads_space(const SampleSpace* constraints, int node_count,
     if (!directed) space.free_[b * n + a] = 0;
   }
   space.list_free_dyads();
-  if (space.free_list_.empty()) {
-    throw SettingError({"missing"}, "{0}: no dyad is observed");
+  if (space.free_list_.empty() && !space.text.empty()) {
+    throw SettingError({"constraints", "missing"},
+                       "{0=}" + space.text +
+                           ": no observed dyad is free, and the fit leaves out the missing dyads "
+                           "({1} or values NA)");
   }
+  if (space.free_list_.empty()) throw SettingError({"missing"}, "{0}: no dyad is observed");
   return space;
 }
 
