@@ -193,10 +193,16 @@ bool read_network(const StudyOptions& o, InputData& s, std::vector<MissingRows>&
 void check_numbering(const StudyOptions& o, const InputData& s,
                      const std::vector<bool>& node_has_row) {
   const int n = s.network.node_count;
+  // A node of a missing dyad is named too.
+  std::vector<bool> in_missing(static_cast<std::size_t>(n) + 1, false);
+  for (const auto& [i, j] : s.missing_dyads) {
+    in_missing[static_cast<std::size_t>(i)] = in_missing[static_cast<std::size_t>(j)] = true;
+  }
   int unnamed = 0, first = 0, second = 0;
   for (int a = 1; a <= n; ++a) {
     const auto k = static_cast<std::size_t>(a - 1);
-    if (s.network.out(a) + s.network.in(a) > 0 || (k < node_has_row.size() && node_has_row[k])) {
+    if (s.network.out(a) + s.network.in(a) > 0 || (k < node_has_row.size() && node_has_row[k]) ||
+        in_missing[static_cast<std::size_t>(a)]) {
       continue;
     }
     ++unnamed;
@@ -433,8 +439,8 @@ InputData load_input_data(const StudyOptions& o) {
     throw UsageError(o.attribute_count ? "--attribute-count needs --attributes"
                                        : "--block-by needs --attributes");
   }
-  if (numbered_by_labels) check_numbering(o, s, node_has_row);
   settle_missing(o, s, missing);
+  if (numbered_by_labels) check_numbering(o, s, node_has_row);
   settle_blocking(o, s);
   if (!o.covariate_path.empty()) read_covariate(o, s);
   return s;

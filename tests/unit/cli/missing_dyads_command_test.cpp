@@ -156,6 +156,16 @@ TEST(MissingDyadsCommand, SummaryCountsMissingDyadsAsNoLinkAndSaysHowMany) {
   EXPECT_EQ(json["statistics"][0]["value"].get<double>(), observed_links);
 }
 
+// Nodes named only by missing dyads are named: numbers 3 to 6 here are no unnamed gap.
+TEST(MissingDyadsCommand, NodesOfMissingDyadsAreNodesOfTheNetwork) {
+  const CommandRun r = run_command({{"e.csv", "1,2,1\n3,4,NA\n5,6,NA\n"}},
+                                   {"summary", "e.csv", "-m", "edges", "--json", "s.json"});
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  const auto json = nlohmann::json::parse(r.files.at("s.json"));
+  EXPECT_EQ(json["input"]["network"]["nodes"], 6);
+  EXPECT_EQ(json["input"]["network"]["missing_dyads"], 2);
+}
+
 // simulate --constraints observed draws the missing dyads only: every other dyad keeps its value.
 TEST(MissingDyadsCommand, ObservedConstraintImputesTheMissingDyadsOnly) {
   const Monks m = read_monks();
