@@ -10,7 +10,6 @@
 #include "api/sample_numbers.h"
 #include "api/task_spread_adapters.h"
 #include "estimate/gof_check.h"
-#include "network/setting_error.h"
 #include "report/gof_numbers.h"
 
 namespace tarnwick {
@@ -59,13 +58,6 @@ GofTables gof(const Model& given_model, const GofSettings& settings, const Progr
   return tarn::with_library_errors([&] {
     const Model model = tarn::constrained_model(given_model, settings.constraints);
     const Model::Data& data = model.data();
-    if (const std::int64_t missing = data.study.missing_dyad_count(); missing > 0) {
-      // The observed network's statistics count the missing dyads as no link; a simulated
-      // network would have to be seen the same way, which is not done yet.
-      throw tarn::SettingError({"missing"}, "the network has " + std::to_string(missing) +
-                                                " missing dyads ({0} or values NA): goodness of "
-                                                "fit with missing dyads is not offered yet");
-    }
     tables.notes = model.notes();
     tables.network_path = data.network.data().options.network_path;
     tables.directed = data.study.directed();

@@ -75,6 +75,19 @@ std::vector<std::pair<int, int>> settle_missing_dyads(const Network& network,
   return dyads;
 }
 
+Network without_missing_dyads(const Network& network, std::span<const std::pair<int, int>> missing,
+                              bool directed) {
+  NetworkBuilder builder("A network drawn", command_line_limits);
+  builder.declare_nodes(std::max(network.node_count, 1));
+  for (int a = 1; a <= network.node_count; ++a) {
+    for (const node_id e : network.out_list(a)) {
+      const int b = std::abs(e);
+      if (!is_missing_dyad(missing, a, b, directed)) builder.add_link(a, b);
+    }
+  }
+  return std::move(builder).finish();
+}
+
 bool is_missing_dyad(std::span<const std::pair<int, int>> missing, int i, int j, bool directed) {
   if (!directed && i > j) std::swap(i, j);
   return std::binary_search(missing.begin(), missing.end(), std::pair<int, int>(i, j));

@@ -44,6 +44,11 @@ std::vector<std::pair<int, int>> settle_missing_dyads(const Network& network,
                                                       bool directed, bool diagonal,
                                                       const NodeLabels& labels);
 
+// `network` without the links on missing dyads (its nodes kept): a network drawn seen as the
+// observed one is, the missing dyads as no link.
+Network without_missing_dyads(const Network& network, std::span<const std::pair<int, int>> missing,
+                              bool directed);
+
 // (i, j) is among the sorted missing dyads (undirected: either order).
 bool is_missing_dyad(std::span<const std::pair<int, int>> missing, int i, int j, bool directed);
 
