@@ -31,6 +31,7 @@ struct ReadOptions {
   std::string block_by;      // the blocking attribute: its number or its column name
   std::string block_structure_path;  // the block types 0..16 per block; empty: within blocks
   std::string covariate_path;        // the second relation (the comparative network)
+  std::string missing_path;          // an edge list of the dyads not observed (NA)
 };
 
 // A file a network was read from, with the option that named it ("the network argument",
@@ -63,6 +64,9 @@ class Network {
   std::vector<std::string> notes() const;
   // The same as records: code, figures and the settings a note names (WarningRecord::worded).
   std::vector<WarningRecord> note_records() const;
+  // The dyads not observed (NA): neither links nor none, as pairs of node indices (0-based),
+  // sorted; undirected (i, j) with i < j.
+  std::vector<std::pair<int, int>> missing_dyads() const;
 
   struct Data;
   explicit Network(std::shared_ptr<const Data> data) : data_(std::move(data)) {}
@@ -114,6 +118,11 @@ struct DyadicCovariate {
 // value that is not finite.
 Network with_dyadic_covariates(const Network& network,
                                const std::vector<DyadicCovariate>& covariates);
+
+// The network with these dyads not observed besides any it has (NA; node indices, 0-based, as
+// network_from_links takes them). Throws ArgumentError for a dyad that is a link or names no node.
+Network with_missing_dyads(const Network& network, const std::vector<int>& senders,
+                           const std::vector<int>& receivers);
 
 struct Statistic {
   std::string name;

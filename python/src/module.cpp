@@ -247,6 +247,7 @@ void bind_networks(py::module_& m) {
       .def("links", &tarnwick::Network::links)
       .def("attribute_names", &tarnwick::Network::attribute_names)
       .def("notes", &tarnwick::Network::notes)
+      .def("missing_dyads", &tarnwick::Network::missing_dyads)
       .def("note_records",
            [](const tarnwick::Network& network) { return to_python(network.note_records()); });
 
@@ -260,11 +261,15 @@ void bind_networks(py::module_& m) {
       },
       py::arg("network"), py::arg("matrices"));
 
+  m.def("with_missing_dyads", &tarnwick::with_missing_dyads, py::arg("network"),
+        py::arg("senders"), py::arg("receivers"));
+
   m.def(
       "read_network",
       [](const std::string& network_path, const std::string& format, const std::string& header,
          const std::vector<std::string>& columns, int node_count, bool labels, bool undirected,
-         const std::string& attributes_path, const std::string& covariate_path) {
+         const std::string& attributes_path, const std::string& covariate_path,
+         const std::string& missing_path) {
         tarnwick::ReadOptions o;
         o.network_path = network_path;
         o.format = format;
@@ -275,13 +280,14 @@ void bind_networks(py::module_& m) {
         o.undirected = undirected;
         o.attributes_path = attributes_path;
         o.covariate_path = covariate_path;
+        o.missing_path = missing_path;
         py::gil_scoped_release release;
         return tarnwick::read_network(o);
       },
       py::arg("network_path"), py::arg("format") = "", py::arg("header") = "auto",
       py::arg("columns") = std::vector<std::string>(), py::arg("node_count") = 0,
       py::arg("labels") = false, py::arg("undirected") = false, py::arg("attributes_path") = "",
-      py::arg("covariate_path") = "");
+      py::arg("covariate_path") = "", py::arg("missing_path") = "");
 
   m.def(
       "network_from_links",

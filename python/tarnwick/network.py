@@ -96,23 +96,17 @@ def _numbered_in_order(nodes: List[Hashable]) -> bool:
     )
 
 
-def _tie_values(values: Sequence[Any], source: str) -> List[bool]:
+def _tie_values(values: Sequence[Any], source: str) -> List[Optional[bool]]:
     """Which of these link values are ties, as the file readers take values: 0 is no link, any
-    other number a tie (its size unused); warns as they do. A missing value (None, NaN) is
-    refused, as the readers refuse an empty value cell: it says the dyad was not observed,
-    which is neither a link nor none."""
-    ties = []
+    other number a tie (its size unused); warns as they do. A missing value (None, NaN) says the
+    dyad was not observed, neither a link nor none: None in the list (a missing dyad)."""
+    ties: List[Optional[bool]] = []
     other = []
     zeros = 0
-    missing = [k for k, v in enumerate(values) if _missing(v)]
-    if missing:
-        raise ArgumentError(
-            f"{len(missing)} {'link' if len(missing) == 1 else 'links'} of {source} (number "
-            f"{missing[0] + 1} the first) {'has' if len(missing) == 1 else 'have'} a missing "
-            "value (None or NaN): an unobserved dyad is neither a link nor none, and tarnwick "
-            "does not yet fit networks with missing ties; give 1 or 0, or leave the link out"
-        )
     for v in values:
+        if _missing(v):
+            ties.append(None)
+            continue
         if v == 0:
             zeros += 1
             ties.append(False)
@@ -193,6 +187,11 @@ class Network:
     @property
     def attribute_names(self) -> List[str]:
         return list(self._core.attribute_names())
+
+    @property
+    def missing_dyads(self) -> List[Tuple[Hashable, Hashable]]:
+        """The dyads not observed (NA), as pairs of nodes; undirected, each once."""
+        return [(self.nodes[i], self.nodes[j]) for i, j in self._core.missing_dyads()]
 
     @property
     def notes(self) -> List[str]:
@@ -298,31 +297,43 @@ class Network:
         links: Iterable[Tuple[Hashable, Hashable]],
         directed: bool = True,
         attributes: Optional[Dict[str, Sequence[Any]]] = None,
+        missing: Optional[Iterable[Tuple[Hashable, Hashable]]] = None,
     ) -> "Network":
         """The network of these links between the nodes (every node kept, isolates too).
 
         ``attributes`` maps a name to one value per node (numbers, or texts; None or NaN is
         missing). A link given twice is one link; self-links are left out (with a warning).
+        ``missing`` lists the dyads not observed (NA: non-respondents): neither links nor none.
         """
         with _collector_paused():
-            return cls._from_links(nodes, links, directed, attributes)
+            return cls._from_links(nodes, links, directed, attributes, missing)
 
     @classmethod
-    def _from_links(cls, nodes, links, directed, attributes) -> "Network":
+    def _from_links(cls, nodes, links, directed, attributes, missing=None) -> "Network":
         nodes = list(nodes)
         position = {node: k for k, node in enumerate(nodes)}
-        links = list(links)
-        try:
-            senders = list(map(position.__getitem__, (u for u, _ in links)))
-            receivers = list(map(position.__getitem__, (v for _, v in links)))
-        except KeyError as e:
-            u, v = next(link for link in links if e.args[0] in link)
-            raise ValueError(f"the link ({u!r}, {v!r}) names {e.args[0]!r}, no node") from None
-        return cls._from_positions(nodes, senders, receivers, directed, attributes)
+
+        def positions(pairs, what):
+            pairs = list(pairs)
+            try:
+                return (
+                    list(map(position.__getitem__, (u for u, _ in pairs))),
+                    list(map(position.__getitem__, (v for _, v in pairs))),
+                )
+            except KeyError as e:
+                u, v = next(pair for pair in pairs if e.args[0] in pair)
+                raise ValueError(f"the {what} ({u!r}, {v!r}) names {e.args[0]!r}, no node") from None
+
+        senders, receivers = positions(links, "link")
+        missing_positions = positions(missing, "missing dyad") if missing else None
+        return cls._from_positions(nodes, senders, receivers, directed, attributes,
+                                   missing_positions)
 
     @classmethod
-    def _from_positions(cls, nodes, senders, receivers, directed, attributes) -> "Network":
-        """The network of links given as positions in ``nodes``."""
+    def _from_positions(cls, nodes, senders, receivers, directed, attributes,
+                        missing=None) -> "Network":
+        """The network of links given as positions in ``nodes``; ``missing``: the missing
+        dyads as two lists of positions."""
         texts = _label_texts(nodes)
         columns = []
         kept: Dict[str, List[Any]] = {}
@@ -335,6 +346,11 @@ class Network:
             columns.append(_attribute_column(str(name), values))
             kept[str(name)] = values
         core = _tarnwick.network_from_links(texts, senders, receivers, bool(directed), columns)
+        if missing is not None and missing[0]:
+            at = {t: k for k, t in enumerate(core.labels)}
+            core = _tarnwick.with_missing_dyads(
+                core, [at[texts[k]] for k in missing[0]], [at[texts[k]] for k in missing[1]]
+            )
         # The library numbers the nodes in its own order (that of the links, then the others):
         # the labels and attribute values follow it.
         place = {t: k for k, t in enumerate(texts)}
@@ -365,7 +381,8 @@ class Network:
         its attributes were set by another numbering. Edges with a ``weight`` (the edge
         attribute of that name) are read as the files are:
         0 is no link, any other value a tie, with a warning; an edge without the attribute is
-        a tie, and a missing value (None, NaN) is refused. Parallel edges of a multigraph
+        a tie; a missing value (None, NaN), or an edge attribute ``na=True``, marks the dyad
+        missing (not observed: neither a link nor none). Parallel edges of a multigraph
         are one link; self-loops are left out.
         """
         with _collector_paused():
@@ -390,10 +407,14 @@ class Network:
             return cls._from_adjacency(graph, adjacency, nodes, columns, weight)
         edges = list(graph.edges(data=True))
         links = [(u, v) for u, v, _ in edges]
+        missing = [(u, v) for u, v, d in edges if d.get("na") is True]
         if weight is not None and any(weight in d for _, _, d in edges):
             ties = _tie_values([d.get(weight, 1) for _, _, d in edges], "the graph")
+            missing += [link for link, tie in zip(links, ties) if tie is None]
             links = [link for link, tie in zip(links, ties) if tie]
-        return cls._from_links(nodes, links, graph.is_directed(), columns)
+        if missing:
+            links = [link for link, (_, _, d) in zip(links, edges) if d.get("na") is not True]
+        return cls._from_links(nodes, links, graph.is_directed(), columns, missing)
 
     @classmethod
     def _from_adjacency(cls, graph, adjacency, nodes, columns, weight) -> "Network":
@@ -419,12 +440,24 @@ class Network:
         def edge_data():
             return chain.from_iterable(map(dict.values, adjacency.values()))
 
+        # An edge attribute na=True (as ergm's network objects say it) or a missing weight: the
+        # dyad was not observed.
+        flags = map(dict.get, edge_data(), repeat("na"))
+        na = [f is True for f in (flags if kept is None else compress(flags, kept))]
         if weight is not None and any(map(dict.__contains__, edge_data(), repeat(weight))):
             values = map(dict.get, edge_data(), repeat(weight), repeat(1))  # none: a tie
             ties = _tie_values(list(values if kept is None else compress(values, kept)), "the graph")
-            senders = list(compress(senders, ties))
-            receivers = list(compress(receivers, ties))
-        return cls._from_positions(nodes, senders, receivers, graph.is_directed(), columns)
+            na = [a or t is None for a, t in zip(na, ties)]
+            ties = [bool(t) and not a for t, a in zip(ties, na)]
+        else:
+            ties = [not a for a in na]
+        missing = None
+        if any(na):
+            missing = (list(compress(senders, na)), list(compress(receivers, na)))
+        senders = list(compress(senders, ties))
+        receivers = list(compress(receivers, ties))
+        return cls._from_positions(nodes, senders, receivers, graph.is_directed(), columns,
+                                   missing)
 
     @classmethod
     def from_pandas(
@@ -459,8 +492,11 @@ class Network:
         senders = list(edges[source])
         receivers = list(edges[target])
         links = list(zip(senders, receivers))
+        missing = None
         if weight is not None:
+            # A missing value (NaN, None) is a dyad not observed.
             ties = _tie_values(list(edges[weight]), "the edge table")
+            missing = [link for link, tie in zip(links, ties) if tie is None]
             links = [link for link, tie in zip(links, ties) if tie]
         order: Dict[Hashable, None] = {}
         for u, v in zip(senders, receivers):
@@ -479,7 +515,7 @@ class Network:
                 ]
         elif node_key is not None:
             raise ArgumentError("node_key: give the node table (nodes=) it is a column of")
-        return cls.from_links(list(order), links, directed, columns)
+        return cls.from_links(list(order), links, directed, columns, missing)
 
     @classmethod
     def from_scipy(
@@ -507,10 +543,13 @@ class Network:
         values = list(a.data)
         ties = _tie_values(values, "the matrix") if values else []
         links = []
+        missing = []  # an entry NaN: the dyad was not observed
         for i, j, tie in zip(a.row.tolist(), a.col.tolist(), ties):
             if tie:
                 links.append((nodes[i], nodes[j]))
-        return cls.from_links(nodes, links, directed, attributes)
+            elif tie is None:
+                missing.append((nodes[i], nodes[j]))
+        return cls.from_links(nodes, links, directed, attributes, missing)
 
     @classmethod
     def from_igraph(cls, graph, attributes: Optional[Sequence[str]] = None) -> "Network":
@@ -537,6 +576,7 @@ def read(
     undirected: bool = False,
     attributes: Union[None, str, os.PathLike] = None,
     covariate: Union[None, str, os.PathLike] = None,
+    missing: Union[None, str, os.PathLike] = None,
 ) -> Network:
     """Reads a network file as the command line does (user guide 11.3).
 
@@ -549,7 +589,9 @@ def read(
     * ``nodes``: the nodes are 1..nodes (``--nodes``); ``labels``: integer ids are labels;
     * ``undirected``: the network is undirected;
     * ``attributes``: an attribute file (record format or a table with a header);
-    * ``covariate``: the comparative network (the covariate term).
+    * ``covariate``: the comparative network (the covariate term);
+    * ``missing``: an edge list of the dyads not observed (``--missing``); an edge list's value
+      NA or an empty value marks one too.
 
     Raises InputError (with ``.file`` and ``.line``), ValueError, CapacityError.
     """
@@ -565,6 +607,7 @@ def read(
         undirected=bool(undirected),
         attributes_path=os.fspath(attributes) if attributes is not None else "",
         covariate_path=os.fspath(covariate) if covariate is not None else "",
+        missing_path=os.fspath(missing) if missing is not None else "",
     )
     network = Network(core)
     network._read_arguments = dict(
@@ -572,6 +615,7 @@ def read(
         labels=labels, undirected=undirected,
         attributes=os.path.abspath(attributes) if attributes is not None else None,
         covariate=os.path.abspath(covariate) if covariate is not None else None,
+        missing=os.path.abspath(missing) if missing is not None else None,
     )
     return network
 
@@ -593,6 +637,7 @@ def network_state(network: Network) -> Dict[str, Any]:
             directed=network.directed,
             attributes=network._attributes,
             graph_order=list(network._graph_order),
+            missing=network.missing_dyads,
         )
     return state
 
@@ -602,7 +647,7 @@ def _rebuilt_network(state: Dict[str, Any]) -> Network:
         network = read(**state["read"])
     else:
         network = Network.from_links(state["nodes"], state["links"], state["directed"],
-                                     state["attributes"])
+                                     state["attributes"], state.get("missing"))
         network._graph_order = list(state["graph_order"])
     if network.nodes != state["nodes"] or network.link_count != state["link_count"]:
         where = state["read"]["path"] if state["read"] is not None else "its links"

@@ -130,17 +130,21 @@ def test_weights_are_ties_with_a_warning():
         net = tarnwick.Network.from_networkx(g)
     assert net.link_count == 2
     assert sorted(net.links()) == [("a", "b"), ("b", "c")]
-    # A missing value is no tie: refused, as a file's empty value cell is, in every constructor.
+    # A missing value is no tie but a dyad not observed, in every constructor.
     g.add_edge("a", "c", weight=float("nan"))
     table = pd.DataFrame({"source": ["a", "b"], "target": ["b", "c"], "value": [1, None]})
-    for build in (
-        lambda: tarnwick.Network.from_networkx(g),
-        lambda: tarnwick.Network.from_networkx(nx.MultiDiGraph(g)),
-        lambda: tarnwick.Network.from_pandas(table, weight="value"),
-        lambda: tarnwick.Network.from_scipy(sp.coo_matrix(([np.nan], ([0], [1])), shape=(2, 2))),
+    for build, dyad in (
+        (lambda: tarnwick.Network.from_networkx(g), ("a", "c")),
+        (lambda: tarnwick.Network.from_networkx(nx.MultiDiGraph(g)), ("a", "c")),
+        (lambda: tarnwick.Network.from_pandas(table, weight="value"), ("b", "c")),
+        (lambda: tarnwick.Network.from_scipy(sp.coo_matrix(([np.nan], ([0], [1])), shape=(2, 2))),
+         (0, 1)),
     ):
-        with pytest.raises(tarnwick.ArgumentError, match="missing value"):
-            build()
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore")
+            net = build()
+        assert net.missing_dyads == [dyad]
+        assert dyad not in net.links()
 
 
 def test_labels_equal_as_text_are_refused():

@@ -126,8 +126,9 @@ Estimate fit(const Model& model, const FitSettings& settings, const Progress& pr
     const tarn::Estimator& estimator = tarn::estimator_named(settings.method);
     tarn::Study study = data.study;
     if (!settings.constraints.empty()) {
-      study.space = std::make_shared<const tarn::SampleSpace>(tarn::build_sample_space(
-          settings.constraints, study.graph(), data.input.covariates, &data.input.labels));
+      study.space = std::make_shared<const tarn::SampleSpace>(
+          tarn::build_sample_space(settings.constraints, study.graph(), data.input.covariates,
+                                   &data.input.labels, &data.input.missing_dyads));
       tarn::refuse_constant_terms(study.model, study.graph(), *study.space);
     }
     study.model =

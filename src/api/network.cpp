@@ -66,6 +66,12 @@ std::vector<std::string> Network::notes() const {
   return notes;
 }
 
+std::vector<std::pair<int, int>> Network::missing_dyads() const {
+  std::vector<std::pair<int, int>> dyads;
+  for (const auto& [i, j] : data_->input.missing_dyads) dyads.emplace_back(i - 1, j - 1);
+  return dyads;
+}
+
 std::vector<WarningRecord> Network::note_records() const {
   return tarn::worded(data_->input.notes, "data");
 }
@@ -140,6 +146,7 @@ tarn::StudyOptions paths_of(const ReadOptions& o) {
   options.block_by = o.block_by;
   options.block_structure_path = o.block_structure_path;
   options.covariate_path = o.covariate_path;
+  options.missing_path = o.missing_path;
   return options;
 }
 
@@ -287,6 +294,35 @@ Network network_from_links(const std::vector<std::string>& nodes, const std::vec
       nodes, senders.size(), [&](std::size_t k) -> const std::string& { return field(senders[k]); },
       [&](std::size_t k) -> const std::string& { return field(receivers[k]); }, directed,
       attributes);
+}
+
+Network with_missing_dyads(const Network& network, const std::vector<int>& senders,
+                           const std::vector<int>& receivers) {
+  if (senders.size() != receivers.size()) {
+    throw ArgumentError("missing dyads: senders and receivers differ in length (" +
+                        std::to_string(senders.size()) + " and " +
+                        std::to_string(receivers.size()) + ")");
+  }
+  auto data = std::make_shared<Network::Data>(network.data());
+  const tarn::InputData& input = data->input;
+  const int n = input.network.node_count;
+  tarn::MissingRows rows{"missing dyads", {}};
+  for (std::size_t k = 0; k < senders.size(); ++k) {
+    for (const int end : {senders[k], receivers[k]}) {
+      if (end < 0 || end >= n) {
+        throw ArgumentError("missing dyad " + std::to_string(k + 1) + " names node " +
+                            std::to_string(end) + ", not a position among " + std::to_string(n) +
+                            " nodes");
+      }
+    }
+    rows.rows.push_back({senders[k] + 1, receivers[k] + 1, static_cast<long>(k + 1)});
+  }
+  for (const auto& [i, j] : input.missing_dyads) rows.rows.push_back({i, j, 0});
+  data->input.missing_dyads = tarn::with_library_errors([&] {
+    return tarn::settle_missing_dyads(input.network, std::span(&rows, 1), input.directed,
+                                      input.include_diagonal, input.labels);
+  });
+  return Network(std::move(data));
 }
 
 Network with_dyadic_covariates(const Network& network,

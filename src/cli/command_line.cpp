@@ -56,7 +56,7 @@ void add_simulation_options(CLI::App& command, SimulateCommandOptions& o) {
       "--constraints", o.constraints,
       "The sample space, as ergm's constraint formula without ~: bd(maxout=, maxin=, "
       "minout=, minin=), blockdiag(\"attr\"), fixallbut(\"free.csv\"), "
-      "fixedas(present=\"p.csv\", absent=\"a.csv\"), edges, degrees, odegrees, idegrees, "
+      "fixedas(present=\"p.csv\", absent=\"a.csv\"), edges, degrees, odegrees, idegrees, observed, "
       "joined by +");
   command.add_option("--fit", o.fit_path,
                      "The JSON results of a fit (fit --json FILE): its model, estimates and data, "
@@ -175,7 +175,7 @@ void add_fit_command(Commands& c) {
       "--constraints", fit.constraints,
       "The sample space, as ergm's constraint formula without ~: bd(maxout=, maxin=, "
       "minout=, minin=), blockdiag(\"attr\"), fixallbut(\"free.csv\"), "
-      "fixedas(present=\"p.csv\", absent=\"a.csv\"), edges, degrees, odegrees, idegrees, "
+      "fixedas(present=\"p.csv\", absent=\"a.csv\"), edges, degrees, odegrees, idegrees, observed, "
       "joined by +");
   fit.mcmle.add(*fit_command);
   fit.ee.add(*fit_command);

@@ -43,6 +43,9 @@ void DataOptions::add(CLI::App& command, tarnwick::ReadOptions& s, bool network_
   command.add_option("--block-structure", s.block_structure_path,
                      "The block structure: a matrix of block types 0..16, one row per block "
                      "(default: one block type, within blocks)");
+  command.add_option("--missing", s.missing_path,
+                     "The dyads not observed (NA): an edge list of them, its nodes named as the "
+                     "network names them; an edge list's value NA or an empty value marks one too");
   command.add_option("--covariate", s.covariate_path,
                      "The comparative network whose values are the covariate (type 16)");
 }

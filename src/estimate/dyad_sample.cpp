@@ -86,6 +86,13 @@ std::int64_t default_dyad_sample(std::int64_t dyads, std::int64_t links) {
 
 bool samples_dyads(const Study& study, const EstimatorSettings& settings) {
   if (study.space) {
+    if (settings.sampling.dyad_sample >= 0 && study.space->missing_only()) {
+      throw SettingError(
+          {"dyad_sample", "missing", "method"},
+          "{0}: the sample of dyads does not leave out the missing dyads ({1} or values "
+          "NA); "
+          "leave out {0} ({2=}mple fits over every observed dyad)");
+    }
     if (settings.sampling.dyad_sample >= 0) {
       throw SettingError({"dyad_sample", "constraints", "method"},
                          "{0}: the sample of dyads does not keep to {1=}" + study.space->text +

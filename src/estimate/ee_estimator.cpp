@@ -152,6 +152,12 @@ void check_ee_settings(const EstimatorSettings& settings) {
 Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSettings& settings,
                                         const EstimatorProgress& progress) {
   check_can_simulate(study);
+  if (study.missing_dyad_count() > 0) {
+    throw SettingError({"missing", "method"},
+                       "the network has " + std::to_string(study.missing_dyad_count()) +
+                           " missing dyads ({0} or values NA): equilibrium expectation does not "
+                           "leave them out; give {1=}mcmle (or mple)");
+  }
   if (study.space) {
     throw SettingError({"constraints", "method"},
                        "{0=}" + study.space->text +

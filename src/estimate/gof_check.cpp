@@ -1,6 +1,7 @@
 #include "estimate/gof_check.h"
 
 #include "estimate/sample_warnings.h"
+#include "network/missing_dyads.h"
 #include "simulate/network_features.h"
 
 namespace tarn {
@@ -46,14 +47,29 @@ GofCheck check_gof(const Study& study, const std::vector<double>& coefficients, 
                    const SamplerSettings& settings, int networks, std::atomic<std::int64_t>* done,
                    const std::function<void()>& each_network) {
   GofCheck check;
+  // With missing dyads the observed network counts them as no link: every network drawn is seen
+  // the same way, its features and the model's statistics counted without the links it drew on
+  // them (those follow the features in its measures).
+  const bool missing = study.missing_dyad_count() > 0;
   auto measure = [&](const TermGraph& graph, const std::vector<double>&) {
     if (each_network) each_network();
-    return feature_values(features_of(graph.to_network(), graph.directed()));
+    if (!missing) return feature_values(features_of(graph.to_network(), graph.directed()));
+    Network seen = without_missing_dyads(graph.to_network(), *study.missing, graph.directed());
+    TaskResult values = feature_values(features_of(seen, graph.directed()));
+    const std::vector<double> statistics = study.with_network(std::move(seen)).statistics();
+    values.insert(values.end(), statistics.begin(), statistics.end());
+    return values;
   };
   MeasuredSample measured = sample_measured(study, coefficients, networks, settings, measure, done);
   check.sample = std::move(measured.sample);
   std::vector<NetworkFeatures> features;
-  for (const TaskResult& values : measured.measures) {
+  const auto p = static_cast<std::ptrdiff_t>(study.model.statistic_names().size());
+  for (std::size_t k = 0; k < measured.measures.size(); ++k) {
+    TaskResult& values = measured.measures[k];
+    if (missing && !values.empty() && k < check.sample.statistics.size()) {
+      check.sample.statistics[k].assign(values.end() - p, values.end());
+      values.erase(values.end() - p, values.end());
+    }
     features.push_back(values.empty() ? NetworkFeatures{} : features_from(values));
   }
   check.draw_warnings = draw_warnings(check.sample, study.model, coefficients, given);

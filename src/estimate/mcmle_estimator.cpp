@@ -106,7 +106,11 @@ void add_end_warnings(const McmleResult& r, const Study& study, std::vector<Warn
         warnings.push_back(Warning{"mcmle_dyad_independent_exact"});
       } else if (!r.log_likelihood) {
         Warning w{"log_likelihood_not_bridged"};
-        if (study.space && study.space->dependent_dyads()) w.add_text("reason", "degree_bounds");
+        if (study.missing_dyad_count() > 0) {
+          w.add_text("reason", "missing_dyads");
+        } else if (study.space && study.space->dependent_dyads()) {
+          w.add_text("reason", "degree_bounds");
+        }
         warnings.push_back(std::move(w));
       }
       return;
@@ -194,15 +198,26 @@ void check_mcmle_settings(const EstimatorSettings& settings) {
 Estimate fit_by_mcmle(const Study& study, const EstimatorSettings& settings,
                       const EstimatorProgress& progress) {
   check_can_simulate(study);
-  if (study.model.has_offsets()) return fit_offsets_by_mcmle(study, settings, progress);
+  const bool missing = study.missing_dyad_count() > 0;
+  if (study.model.has_offsets()) {
+    if (missing) {
+      throw SettingError({"missing", "method"},
+                         "offset terms: {1=}mcmle holds them fixed over every dyad; with missing "
+                         "dyads ({0} or values NA) leave out the offsets");
+    }
+    return fit_offsets_by_mcmle(study, settings, progress);
+  }
   const Model& model = study.model;
   Estimate e;
   e.method = "mcmle";
-  // A curved model starts from the pseudo-likelihood fit at its written decays.
+  // The start: the pseudo-likelihood over the observed dyads (a curved model's at its written
+  // decays). The networks are drawn over every dyad, the missing ones too.
+  std::optional<Study> observed_copy;
+  const Study& observed = missing ? observed_copy.emplace(observed_dyads_study(study)) : study;
   e.start = model.curved()
-                ? fit_and_check(study.with_model(model.fixed_at(model.start_from_fixed({}))),
+                ? fit_and_check(observed.with_model(model.fixed_at(model.start_from_fixed({}))),
                                 settings.sampling.cancel)
-                : fit_and_check(study, settings.sampling.cancel);
+                : fit_and_check(observed, settings.sampling.cancel);
   McmleFit fit = fit_by_mcmle(settings.mcmle, settings.sampling, study, e.start, progress.iteration,
                               settings.spread);
   e.result = fit.shown;

@@ -94,8 +94,10 @@ void check_pseudo_likelihood_settings(const EstimatorSettings& settings) {
   }
 }
 
-Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& settings,
-                                  const EstimatorProgress& progress) {
+namespace {
+
+Estimate fit_over_free_dyads(const Study& study, const EstimatorSettings& settings,
+                             const EstimatorProgress& progress) {
   const ErrorMethod method = error_method_named(settings.errors);
   if (method != ErrorMethod::naive) check_can_simulate(study);
   refuse_curved(study.model, "give --method mcmle");
@@ -137,6 +139,16 @@ Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& s
     e.log_likelihood = e.start.result.loglik;
   }
   return e;
+}
+
+}  // namespace
+
+// With missing dyads the pseudo-likelihood runs over the observed dyads only (as ergm's MPLE):
+// the missing ones are taken out of the free dyads, as a constraint would fix them.
+Estimate fit_by_pseudo_likelihood(const Study& study, const EstimatorSettings& settings,
+                                  const EstimatorProgress& progress) {
+  if (study.missing_dyad_count() == 0) return fit_over_free_dyads(study, settings, progress);
+  return fit_over_free_dyads(observed_dyads_study(study), settings, progress);
 }
 
 }  // namespace tarn

@@ -62,6 +62,7 @@ std::vector<std::string> data_arguments(const StudyOptions& s) {
   if (!s.block_by.empty()) add("--block-by", s.block_by);
   if (!s.block_structure_path.empty()) add("--block-structure", s.block_structure_path);
   if (!s.covariate_path.empty()) add("--covariate", s.covariate_path);
+  if (!s.missing_path.empty()) add("--missing", s.missing_path);
   return a;
 }
 

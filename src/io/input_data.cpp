@@ -94,7 +94,7 @@ void check_edge_list_options(const StudyOptions& o, NetworkFormat format) {
 // The network as its file gives it, its labels and the notes of its rows; returns the name of
 // its source for messages.
 std::string read_network_as_given(const StudyOptions& o, NetworkFormat format, OpenedFile& opened,
-                                  InputData& s) {
+                                  InputData& s, std::vector<MissingRows>& missing) {
   if (format == NetworkFormat::record) {
     DataFile file(std::move(opened.stream), o.network_path);
     PairRows rows;
@@ -112,6 +112,7 @@ std::string read_network_as_given(const StudyOptions& o, NetworkFormat format, O
   s.network = std::move(read.network);
   s.labels = std::move(read.labels);
   s.notes = std::move(read.warnings);
+  if (!read.missing.empty()) missing.push_back({o.network_path, std::move(read.missing)});
   return "Network file \"" + o.network_path + "\"";
 }
 
@@ -161,7 +162,7 @@ void note_declared_isolates(const StudyOptions& o, InputData& s) {
 
 // Returns true when the network is an edge list whose nodes are the numbers its labels are
 // (without --nodes or --labels): numbers that no link names are isolated nodes then.
-bool read_network(const StudyOptions& o, InputData& s) {
+bool read_network(const StudyOptions& o, InputData& s, std::vector<MissingRows>& missing) {
   // Numbered nodes up to the command line's limit (edge lists and Pajek files say otherwise).
   s.labels = NodeLabels::numbered_up_to(command_line_limits.nodes);
   if (o.network_path.empty()) {
@@ -174,7 +175,7 @@ bool read_network(const StudyOptions& o, InputData& s) {
   const NetworkFormat format = format_of(opened, o.network_path, o.format);
   s.files.push_back({"network", o.network_path, std::string(network_format_name(format))});
   check_edge_list_options(o, format);
-  const std::string source = read_network_as_given(o, format, opened, s);
+  const std::string source = read_network_as_given(o, format, opened, s, missing);
   if (o.undirected) {
     make_undirected(o, source, s);
   } else {
@@ -192,10 +193,16 @@ bool read_network(const StudyOptions& o, InputData& s) {
 void check_numbering(const StudyOptions& o, const InputData& s,
                      const std::vector<bool>& node_has_row) {
   const int n = s.network.node_count;
+  // A node of a missing dyad is named too.
+  std::vector<bool> in_missing(static_cast<std::size_t>(n) + 1, false);
+  for (const auto& [i, j] : s.missing_dyads) {
+    in_missing[static_cast<std::size_t>(i)] = in_missing[static_cast<std::size_t>(j)] = true;
+  }
   int unnamed = 0, first = 0, second = 0;
   for (int a = 1; a <= n; ++a) {
     const auto k = static_cast<std::size_t>(a - 1);
-    if (s.network.out(a) + s.network.in(a) > 0 || (k < node_has_row.size() && node_has_row[k])) {
+    if (s.network.out(a) + s.network.in(a) > 0 || (k < node_has_row.size() && node_has_row[k]) ||
+        in_missing[static_cast<std::size_t>(a)]) {
       continue;
     }
     ++unnamed;
@@ -388,13 +395,29 @@ void read_covariate(const StudyOptions& o, InputData& s) {
   }
 }
 
+// The dyads the network file gives as NA and those --missing lists, once the nodes are known
+// (an attribute table may add isolated ones).
+void settle_missing(const StudyOptions& o, InputData& s, std::vector<MissingRows>& missing) {
+  if (!o.missing_path.empty()) {
+    OpenedFile opened = open_with_head(o.missing_path, nullptr);
+    const NetworkFormat format = format_of(opened, o.missing_path, std::nullopt);
+    s.files.push_back({"missing", o.missing_path, std::string(network_format_name(format))});
+    missing.push_back(
+        {o.missing_path, read_missing_list(*opened.stream, o.missing_path, format, s.labels,
+                                           s.network.node_count, HeaderRule::detect)});
+  }
+  s.missing_dyads =
+      settle_missing_dyads(s.network, missing, s.directed, s.include_diagonal, s.labels);
+}
+
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> StudyOptions::input_files() const {
   return {{network_path, "the network argument"},
           {attributes_path, "--attributes"},
           {block_structure_path, "--block-structure"},
-          {covariate_path, "--covariate"}};
+          {covariate_path, "--covariate"},
+          {missing_path, "--missing"}};
 }
 
 std::string InputData::blocking_attribute_name() const {
@@ -412,7 +435,8 @@ InputData load_input_data(const StudyOptions& o) {
   InputData s;
   s.include_diagonal = o.diagonal;
   s.directed = !o.undirected;
-  const bool numbered_by_labels = read_network(o, s);
+  std::vector<MissingRows> missing;
+  const bool numbered_by_labels = read_network(o, s, missing);
   std::vector<bool> node_has_row;
   if (!o.attributes_path.empty()) {
     read_attributes(o, s, node_has_row);
@@ -420,6 +444,7 @@ InputData load_input_data(const StudyOptions& o) {
     throw SettingError({o.attribute_count ? "attribute_count" : "block_by", "attributes"},
                        "{0} needs {1}");
   }
+  settle_missing(o, s, missing);
   if (numbered_by_labels) check_numbering(o, s, node_has_row);
   settle_blocking(o, s);
   if (!o.covariate_path.empty()) read_covariate(o, s);

@@ -15,6 +15,7 @@
 #include "network/dyad_values.h"
 #include "network/edge_list_file.h"
 #include "network/edge_rows.h"
+#include "network/missing_dyads.h"
 #include "network/network.h"
 #include "network/network_format.h"
 #include "network/node_attributes.h"
@@ -49,6 +50,7 @@ struct StudyOptions {
   std::string block_by;  // an attribute's number or column name
   std::string block_structure_path;
   std::string covariate_path;
+  std::string missing_path;  // --missing: an edge list of the dyads not observed
   // The network's and the attribute table's content when they are held in memory (built from
   // arrays), read as their files would be; the paths then only name them.
   std::shared_ptr<const std::string> network_text, attributes_text;
@@ -72,6 +74,9 @@ struct InputData {
   // Dyadic covariates given by name (a matrix from Python), which edgecov and its kin read before
   // any file of that name.
   std::vector<std::pair<std::string, std::shared_ptr<const DyadValues>>> named_covariates;
+  // The dyads not observed (network/missing_dyads.h), sorted; undirected (i, j) with i < j. None
+  // is a link.
+  std::vector<std::pair<int, int>> missing_dyads;
   // What the user is told about the data: nodes without attribute values or block, rows for
   // nodes not in the network, and what the readers noticed.
   std::vector<Warning> notes;

@@ -117,6 +117,9 @@ Study build_study(const std::string& formula, InputData& data, const StudyOption
   for (const std::string& note : study.model.notes) data.notes.push_back(Warning{note});
   study.network = data.network;
   study.include_diagonal = data.include_diagonal;
+  if (!data.missing_dyads.empty()) {
+    study.missing = std::make_shared<const std::vector<std::pair<int, int>>>(data.missing_dyads);
+  }
   // No bound on the estimates: a gw degree coefficient may well be 20 to 50.
   study.estimate_bound = std::numeric_limits<double>::infinity();
   study.newton_until_settled = true;

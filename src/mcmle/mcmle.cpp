@@ -88,6 +88,10 @@ class McmleRun {
         began_(clock_type::now()) {
     result_.start.kind = kind;
     result_.start.first = start;
+    if (study.missing_dyad_count() > 0) {
+      completed_study_.emplace(missing_dyads_study(study));
+      completed_source_ = chain_sample_source(*completed_study_, control);
+    }
   }
 
   McmleResult run() {
@@ -106,7 +110,10 @@ class McmleRun {
 
  private:
   const std::optional<DyadIndependentReference>& reference() {
-    if (!reference_known_) reference_ = dyad_independent_reference(study_);
+    if (!reference_known_) {
+      reference_ = completed_study_ ? dyad_independent_reference(observed_dyads_study(study_))
+                                    : dyad_independent_reference(study_);
+    }
     reference_known_ = true;
     return reference_;
   }
@@ -137,8 +144,40 @@ class McmleRun {
     if (progress_) progress_(iteration);
   }
 
+  // With missing dyads the fit's target is not the observed statistics but their mean over the
+  // completions of the observed network at theta (Handcock and Gile 2010): networks drawn with
+  // the missing dyads alone varying. The score is then E_completed[g] - E[g], the information
+  // Cov[g] - Cov_completed[g] (converged_at).
+  void complete_at(const Vector& theta, std::uint64_t stream) {
+    if (!completed_study_) return;
+    const auto free = static_cast<std::int64_t>(completed_study_->space->free_dyads().size());
+    SampleRequest request;
+    request.eta = model_.canonical(theta);
+    request.networks = std::max(64, control_.sample_size);
+    // A free dyad drawn uniformly is toggled: in half the free dyads' count of moves about 40%
+    // of a sparse completion's links come up for removal.
+    request.interval = std::max<std::int64_t>(256, free / 2);
+    request.burnin = (completed_fresh_ ? 16 : 2) * request.interval;
+    request.stream = 2000000 + stream;
+    request.fresh = completed_fresh_;
+    const DrawnSample drawn = completed_source_(request);
+    result_.toggles += drawn.proposals;
+    result_.sampler_seconds += drawn.seconds;
+    if (drawn.capacity_stop.found || drawn.statistics.size() < 2) return;
+    completed_fresh_ = false;
+    Vector mean(observed_.size(), 0.0);
+    for (const Vector& network : drawn.statistics) {
+      for (std::size_t k = 0; k < mean.size(); ++k) mean[k] += network[k];
+    }
+    for (double& v : mean) v /= static_cast<double>(drawn.statistics.size());
+    observed_ = mean;
+    const Projection project(model_, theta);
+    completed_covariance_ = sample_moments(project(drawn.statistics), drawn.chains).covariance;
+  }
+
   // One iteration; true when the fit has ended.
   bool iterate(int number) {
+    complete_at(theta_, std::uint64_t(number));
     const int networks =
         approaching_ ? std::max(64, control_.sample_size / 4) : control_.sample_size;
     const DrawnSample sample = draw(request_at(theta_, networks, interval_, std::uint64_t(number)));
@@ -442,6 +481,7 @@ class McmleRun {
     const Vector estimate =
         plus(theta_, capped_move(model_, theta_, towards(1.0, step, moments, canonical_sample),
                                  canonical_sample, control_));
+    complete_at(estimate, 500000 + std::uint64_t(number));
     // The probes first: they cost a fraction of the final sample, which a model with a second
     // mode is spared.
     const ModeProbes probes = probe_modes(
@@ -522,13 +562,24 @@ class McmleRun {
                                                towards(1.0, *last_step, final_moments, statistics),
                                                statistics, control_))
                   : estimate;
-    const McmleErrors errors = mcmle_errors(final_moments);
+    SampleMoments information = final_moments;
+    if (completed_covariance_) {
+      // The information of the observed dyads: what the completions leave of the variation.
+      for (int r = 0; r < information.covariance.rows(); ++r) {
+        for (int c = 0; c < information.covariance.cols(); ++c) {
+          information.covariance(r, c) -= (*completed_covariance_)(r, c);
+        }
+      }
+    }
+    const McmleErrors errors = mcmle_errors(information);
     result_.covariance = errors.covariance;
     result_.fisher_inverse = errors.fisher_inverse;
     result_.mcmc_error_percent = errors.mcmc_error_percent;
     result_.end = McmleEnd::converged;
     result_.stop_reason = "converged";
-    if (reference()) {
+    // The bridge runs from the dyad-independent reference to the full-network likelihood; the
+    // observed-data likelihood needs a second bridge over the completions (not done).
+    if (!completed_study_ && reference()) {
       result_.log_likelihood = bridged_log_likelihood(
           model_, observed_, *reference(), result_.estimate,
           std::max<std::int64_t>(256, interval / 8), control_, source_, result_.toggles);
@@ -626,8 +677,14 @@ class McmleRun {
   const SampleSource& source_;
   const McmleProgress& progress_;
   McmleResult result_;
-  const Vector observed_;
+  Vector observed_;  // with missing dyads: their completions' mean at the latest theta
   const std::int64_t observed_links_;
+  // With missing dyads: the study whose draws complete the observed network, their source, and
+  // the covariance of the latest completions (by coefficient).
+  std::optional<Study> completed_study_;
+  SampleSource completed_source_;
+  bool completed_fresh_ = true;
+  std::optional<Matrix> completed_covariance_;
   std::optional<DyadIndependentReference> reference_;
   bool reference_known_ = false;
   Vector theta_;
@@ -659,6 +716,9 @@ McmleResult fit_mcmle(const Study& study, const Vector& start, McmleStart kind,
   // Degree bounds make even a dyad-independent model's dyads dependent.
   if (!study.model.curved() && study.model.dyad_independent() &&
       !(study.space && study.space->dependent_dyads())) {
+    if (study.missing_dyad_count() > 0) {
+      return exact_dyad_independent(observed_dyads_study(study), start, kind);
+    }
     return exact_dyad_independent(study, start, kind);
   }
   return McmleRun(study, start, kind, control, source, progress).run();

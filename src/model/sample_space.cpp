@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "model/study.h"
 #include "network/setting_error.h"
 #include "terms/formula.h"
 #include "terms/term.h"
@@ -13,10 +14,19 @@ namespace tarn {
 namespace {
 
 constexpr const char* offered =
-    "bd, blockdiag, degrees, edges, fixallbut, fixedas, idegrees, odegrees";
+    "bd, blockdiag, degrees, edges, fixallbut, fixedas, idegrees, observed, odegrees";
 
 // More nodes than this would make the table of free dyads too large (n^2 bytes).
 constexpr int most_nodes_with_fixed_dyads = 16384;
+
+// The spaces of missing dyads keep a table of every dyad, as fixed dyads do.
+void check_table_size(int node_count) {
+  if (node_count > most_nodes_with_fixed_dyads) {
+    throw SettingError({"missing"}, "{0}: missing dyads are offered up to " +
+                                        std::to_string(most_nodes_with_fixed_dyads) +
+                                        " nodes; this network has " + std::to_string(node_count));
+  }
+}
 
 [[noreturn]] void refuse(const TermCall& call, const std::string& why) {
   throw SettingError({"constraints"}, "{0=}" + call.written + ": " + why);
@@ -165,7 +175,8 @@ bool SampleSpace::keeps_bounds(const TermGraph& graph, int i, int j, bool adding
 }
 
 SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
-                               const NodeCovariates& covariates, const NodeLabels* labels) {
+                               const NodeCovariates& covariates, const NodeLabels* labels,
+                               const std::vector<std::pair<int, int>>* missing) {
   SampleSpace space;
   space.text = std::string(trimmed(text));
   space.n_ = graph.node_count();
@@ -270,6 +281,17 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
         }
       }
       if (!any) refuse(call, "give present=\"file\", absent=\"file\" or both");
+    } else if (call.name == "observed") {
+      // ergm's observed: only the missing dyads vary (simulate imputes them).
+      if (!call.arguments.empty()) refuse(call, "takes no arguments");
+      if (missing == nullptr || missing->empty()) {
+        refuse(call, "the network has no missing dyads (give --missing or values NA)");
+      }
+      const DyadTable t(call, n, graph.directed());
+      t.start(table);
+      std::vector<unsigned char> listed(table.size(), 0);
+      for (const auto& [i, j] : *missing) t.set(listed, i, j, 1);
+      for (std::size_t k = 0; k < table.size(); ++k) table[k] = table[k] && listed[k];
     } else if (call.name == "edges") {
       if (!call.arguments.empty()) refuse(call, "takes no arguments");
       space.fixed_link_count_ = true;
@@ -323,16 +345,87 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
     }
   }
   if (!table.empty()) {
-    for (int i = 1; i <= n; ++i) {
-      for (int j = graph.directed() ? 1 : i + 1; j <= n; ++j) {
-        if (space.free(i, j)) space.free_list_.emplace_back(i, j);
-      }
-    }
+    space.list_free_dyads();
     if (space.free_list_.empty()) {
       throw SettingError({"constraints"}, "{0=}" + space.text + ": no dyad is left free to vary");
     }
   }
   return space;
+}
+
+void SampleSpace::list_free_dyads() {
+  free_list_.clear();
+  for (int i = 1; i <= n_; ++i) {
+    for (int j = directed_ ? 1 : i + 1; j <= n_; ++j) {
+      if (free(i, j)) free_list_.emplace_back(i, j);
+    }
+  }
+}
+
+SampleSpace observed_dyads_space(const SampleSpace* constraints, int node_count, bool directed,
+                                 const std::vector<std::pair<int, int>>& missing) {
+  check_table_size(node_count);
+  SampleSpace space;
+  if (constraints != nullptr) space = *constraints;
+  space.n_ = node_count;
+  space.directed_ = directed;
+  const auto n = static_cast<std::size_t>(node_count);
+  if (space.free_.empty()) {
+    space.free_.assign(n * n, 1);
+    for (std::size_t i = 0; i < n; ++i) space.free_[i * n + i] = 0;
+  }
+  for (const auto& [i, j] : missing) {
+    const auto a = static_cast<std::size_t>(i - 1), b = static_cast<std::size_t>(j - 1);
+    space.free_[a * n + b] = 0;
+    if (!directed) space.free_[b * n + a] = 0;
+  }
+  space.list_free_dyads();
+  if (space.free_list_.empty() && !space.text.empty()) {
+    throw SettingError({"constraints", "missing"},
+                       "{0=}" + space.text +
+                           ": no observed dyad is free, and the fit leaves out the missing dyads "
+                           "({1} or values NA)");
+  }
+  if (space.free_list_.empty()) throw SettingError({"missing"}, "{0}: no dyad is observed");
+  return space;
+}
+
+SampleSpace missing_dyads_space(const SampleSpace* constraints, int node_count, bool directed,
+                                const std::vector<std::pair<int, int>>& missing) {
+  check_table_size(node_count);
+  SampleSpace space;
+  if (constraints != nullptr) space = *constraints;
+  space.n_ = node_count;
+  space.directed_ = directed;
+  const auto n = static_cast<std::size_t>(node_count);
+  std::vector<unsigned char> free(n * n, 0);
+  for (const auto& [i, j] : missing) {
+    if (constraints != nullptr && !constraints->free(i, j)) continue;
+    const auto a = static_cast<std::size_t>(i - 1), b = static_cast<std::size_t>(j - 1);
+    free[a * n + b] = 1;
+    if (!directed) free[b * n + a] = 1;
+  }
+  space.free_ = std::move(free);
+  space.list_free_dyads();
+  if (space.free_list_.empty()) {
+    throw SettingError({"missing"}, "{0}: no missing dyad is free to vary");
+  }
+  return space;
+}
+
+Study missing_dyads_study(const Study& study) {
+  Study completed = study.with_network(study.network);
+  completed.space = std::make_shared<const SampleSpace>(
+      missing_dyads_space(study.space.get(), study.node_count(), study.directed(), *study.missing));
+  return completed;
+}
+
+Study observed_dyads_study(const Study& study) {
+  Study observed = study.with_network(study.network);
+  if (study.missing_dyad_count() == 0) return observed;
+  observed.space = std::make_shared<const SampleSpace>(observed_dyads_space(
+      study.space.get(), study.node_count(), study.directed(), *study.missing));
+  return observed;
 }
 
 void refuse_constant_terms(const Model& model, const TermGraph& graph, const SampleSpace& space) {

@@ -30,6 +30,8 @@ class SampleSpace {
   std::string text;                // the constraints as given
   std::vector<std::string> names;  // each constraint's name, in order
 
+  // The space was made from the missing dyads alone (observed_dyads_space), no --constraints.
+  bool missing_only() const { return text.empty(); }
   // Some dyads are fixed at their observed values.
   bool restricts_dyads() const { return !free_.empty(); }
   // The dyad (i, j) may vary (undirected: either order); every dyad without dyad constraints.
@@ -61,7 +63,12 @@ class SampleSpace {
 
  private:
   friend SampleSpace build_sample_space(std::string_view, const TermGraph&, const NodeCovariates&,
-                                        const NodeLabels*);
+                                        const NodeLabels*, const std::vector<std::pair<int, int>>*);
+  friend SampleSpace missing_dyads_space(const SampleSpace*, int, bool,
+                                         const std::vector<std::pair<int, int>>&);
+  friend SampleSpace observed_dyads_space(const SampleSpace*, int, bool,
+                                          const std::vector<std::pair<int, int>>&);
+  void list_free_dyads();
   int n_ = 0;
   bool directed_ = true;
   std::vector<unsigned char> free_;  // n * n, both orders set when undirected
@@ -78,14 +85,33 @@ class SampleSpace {
 // (Term::degree_function: kstar(2) under degrees, ostar(2) under odegrees).
 void refuse_constant_terms(const Model& model, const TermGraph& graph, const SampleSpace& space);
 
+// The dyads of `constraints` (null: every dyad) that are observed: the missing dyads (sorted;
+// undirected i < j) are not free. Its text is that of the constraints (empty without).
+SampleSpace observed_dyads_space(const SampleSpace* constraints, int node_count, bool directed,
+                                 const std::vector<std::pair<int, int>>& missing);
+
+// The missing dyads (sorted; undirected i < j) that `constraints` (null: none) leave free: the
+// space of the networks that agree with the observed one on every observed dyad.
+SampleSpace missing_dyads_space(const SampleSpace* constraints, int node_count, bool directed,
+                                const std::vector<std::pair<int, int>>& missing);
+
+// The study whose space is that of `study` without its missing dyads (the pseudo-likelihood's
+// dyads); the study itself when every dyad is observed.
+struct Study;
+Study observed_dyads_study(const Study& study);
+// The study whose space is the missing dyads of `study` alone (its draws are the observed network
+// completed); `study` must have some.
+Study missing_dyads_study(const Study& study);
+
 // The space of `text` ("bd(maxout=5) + blockdiag(\"school\")", no '~') on the observed `graph`
 // with the node attributes `covariates`; `labels` (null: numbers) name the nodes in messages and
 // in the files of fixallbut and fixedas, which give a dyad a line, two nodes. Throws UsageError
 // naming --constraints and the offending text: a constraint not offered, a bad argument, a file
 // that cannot be read, an observed network outside the space (a degree past a bound, a link across
 // blocks).
+// `missing`: the network's missing dyads, which the constraint observed leaves free and no other.
 SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
-                               const NodeCovariates& covariates,
-                               const NodeLabels* labels = nullptr);
+                               const NodeCovariates& covariates, const NodeLabels* labels = nullptr,
+                               const std::vector<std::pair<int, int>>* missing = nullptr);
 
 }  // namespace tarn

@@ -20,6 +20,7 @@ Study Study::with_network(Network other) const {
   copy.blocks = blocks;
   copy.comparative = comparative;
   copy.space = space;
+  copy.missing = missing;
   return copy;
 }
 

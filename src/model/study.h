@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "model/model.h"
 #include "network/comparative_network.h"
@@ -36,6 +38,10 @@ struct Study {
   std::shared_ptr<const ComparativeNetwork> comparative;  // with the covariate (type 16)
   // The networks it is fitted and simulated over (model/sample_space.h); null: every network.
   std::shared_ptr<const SampleSpace> space;
+  // The dyads not observed (NA; network/missing_dyads.h), sorted, none a link of the network;
+  // null or empty: every dyad is observed. The sampler lets them vary like any other dyad; the
+  // pseudo-likelihood leaves them out (observed_dyads_study).
+  std::shared_ptr<const std::vector<std::pair<int, int>>> missing;
 
   bool directed() const { return model.directed; }
   // The statistics are the fused kernel's (sender_statistics.h): a model of the sixteen types on
@@ -57,6 +63,9 @@ struct Study {
   std::vector<double> statistics() const;
   // What decides the network distribution of the model's statistics here.
   DyadSpace dyad_space() const;
+  std::int64_t missing_dyad_count() const {
+    return missing ? static_cast<std::int64_t>(missing->size()) : 0;
+  }
 };
 
 }  // namespace tarn

@@ -324,6 +324,11 @@ bool fixes_dyads(const Study& study) {
 
 CaseControlRows free_dyad_rows(const Study& study) {
   if (study.model.has_offsets()) {
+    if (study.space->missing_only()) {
+      throw SettingError({"missing"},
+                         "offset terms: the pseudo-likelihood over the observed dyads (with {0}) "
+                         "takes none");
+    }
     throw SettingError({"constraints"},
                        "offset terms: the pseudo-likelihood over the free dyads of {0} takes none");
   }

@@ -109,6 +109,10 @@ class EdgeListReading {
     if (rows_read_++ > 0 && whole_number(row.sender) && whole_number(row.receiver)) {
       ++numbered_rows_;
     }
+    if (row.has_value && marks_missing_dyad(row.value)) {
+      missing_.push_back({sender, receiver, row.line});
+      return;
+    }
     if (row.has_value) {
       const auto value = decimal_number(row.value);
       if (!value || *value < 0) {
@@ -162,15 +166,28 @@ class EdgeListReading {
     if (header_guessed) {
       std::vector<int> node_of_id = {1, 1};  // ids 1 and 2 name no link any more
       for (int id = 3; id <= names_.node_count(); ++id) node_of_id.push_back(id - 2);
+      result.missing = missing_nodes(node_of_id);
       result.network = std::move(links_).build(names_.node_count() - 2, node_of_id);
       result.labels = std::move(names_).labels_after(2);
       return;
     }
+    result.missing = missing_nodes(names_.node_of_id());
     result.network = std::move(links_).build(names_.node_count(), names_.node_of_id());
     result.labels = std::move(names_).labels();
   }
 
  private:
+  // The missing rows with their ids mapped to nodes as the links' are (empty map: ids are nodes).
+  std::vector<MissingRow> missing_nodes(std::span<const int> node_of_id) const {
+    std::vector<MissingRow> rows = missing_;
+    if (node_of_id.empty()) return rows;
+    for (MissingRow& row : rows) {
+      row.sender = node_of_id[static_cast<std::size_t>(row.sender - 1)];
+      row.receiver = node_of_id[static_cast<std::size_t>(row.receiver - 1)];
+    }
+    return rows;
+  }
+
   int node(std::string_view label, long line, int column, const char* role) {
     const InputPlace at{file_name_, line, column};
     if (label.empty()) throw input_error(at, std::string("the ") + role + " is empty.");
@@ -195,10 +212,11 @@ class EdgeListReading {
   LinkCollector links_;
   PairRows pair_rows_;
   WeightsReadAsTies weights_;
-  std::vector<int> appearances_;  // by id: the rows that name it
-  long rows_read_ = 0;            // rows that are not the header
-  long numbered_rows_ = 0;        // rows after the first whose sender and receiver are numbers
-  bool first_linked_ = false;     // the first row gave a link
+  std::vector<int> appearances_;     // by id: the rows that name it
+  std::vector<MissingRow> missing_;  // rows of value NA, nodes by id
+  long rows_read_ = 0;               // rows that are not the header
+  long numbered_rows_ = 0;           // rows after the first whose sender and receiver are numbers
+  bool first_linked_ = false;        // the first row gave a link
 };
 
 // The warnings of the columns read: an index column skipped, a header guessed from its fields.

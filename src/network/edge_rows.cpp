@@ -210,7 +210,12 @@ HeaderSign header_sign(std::span<const std::string_view> first,
                ? row[static_cast<std::size_t>(column)]
                : std::string_view();
   };
-  if (value >= 0 && !decimal_number(field(first, value))) return HeaderSign::value_not_a_number;
+  const auto number_or_missing = [&](std::string_view text) {
+    return decimal_number(text) || marks_missing_dyad(text);
+  };
+  if (value >= 0 && !number_or_missing(field(first, value))) {
+    return HeaderSign::value_not_a_number;
+  }
   const auto numbers = [&](std::span<const std::string_view> row) {
     return whole_number(field(row, sender)) && whole_number(field(row, receiver));
   };
@@ -218,7 +223,9 @@ HeaderSign header_sign(std::span<const std::string_view> first,
   // A column that is not read as a node: a name over a number is a column's name.
   for (int c = 0; c < static_cast<int>(first.size()); ++c) {
     if (c == sender || c == receiver) continue;
-    if (!decimal_number(field(first, c)) && decimal_number(field(second, c))) {
+    const bool first_number =
+        c == value ? number_or_missing(field(first, c)) : bool(decimal_number(field(first, c)));
+    if (!first_number && decimal_number(field(second, c))) {
       return HeaderSign::labels_over_numbers;
     }
   }

@@ -21,6 +21,7 @@
 //   column, to_csv's default: its values must be 0, 1, 2, ... (else the run ends), and it is not
 //   read.
 // - Every row has as many fields as the first.
+// - A value NA or an empty value marks the dyad missing (unobserved): neither a link nor none.
 
 #include <functional>
 #include <span>
@@ -34,6 +35,12 @@
 namespace tarn {
 
 enum class HeaderRule { detect, present, absent };
+
+// The value of a row whose dyad is missing (unobserved): NA, as R writes it, or nothing, as
+// pandas writes NaN.
+inline bool marks_missing_dyad(std::string_view value) {
+  return value.empty() || value == "NA";
+}
 
 // The syntax of the fields of a csv, tsv or blank file (# comment lines in each).
 DelimitedSyntax delimited_syntax(NetworkFormat format);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "network/missing_dyads.h"
 #include "network/network.h"
 #include "network/node_labels.h"
 #include "network/warning.h"
@@ -16,6 +17,7 @@ struct LabelledNetwork {
   NodeLabels labels;
   std::vector<std::string> header;  // empty when the file has none
   std::vector<Warning> warnings;    // what the reader noticed (codes and figures)
+  std::vector<MissingRow> missing;  // rows of value NA (edge_rows.h), their nodes as stored
 };
 
 }  // namespace tarn

@@ -220,8 +220,9 @@ std::string significance_stars(double p) {
 void write_fit_screen(const tarnwick::Estimate& fit, std::ostream& out) {
   const bool directed = fit.network.directed;
   out << " Network: " << fit.network.path << " (" << fit.network.nodes << " nodes, "
-      << fit.network.links << (directed ? " links, " : " edges, ") << fit.network.dyads
-      << (directed ? " dyads)" : " dyads, undirected)") << "\n Model:  ";
+      << fit.network.links << (directed ? " links, " : " edges, ") << fit.network.dyads << " dyads";
+  if (fit.network.missing_dyads > 0) out << ", " << fit.network.missing_dyads << " missing";
+  out << (directed ? ")" : ", undirected)") << "\n Model:  ";
   for (const TermRecord& term : fit.terms) out << ' ' << term.text;
   out << '\n';
   if (!fit.estimated) return;

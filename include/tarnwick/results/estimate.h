@@ -43,13 +43,15 @@ struct FittedNetwork {
   bool directed = true;
   // Node k's label (k from 0) when the nodes are labelled; empty when they are 1..n.
   std::vector<std::string> labels;
+  std::int64_t missing_dyads = 0;  // dyads not observed (NA), left out of the fit's dyads
 };
 
 template <class Result, class Visit>
 requires same_result<Result, FittedNetwork>
 void visit_fields(Result& r, Visit&& visit) {
   visit("path", r.path), visit("nodes", r.nodes), visit("links", r.links), visit("dyads", r.dyads),
-      visit("diagonal", r.diagonal), visit("directed", r.directed), visit("labels", r.labels);
+      visit("diagonal", r.diagonal), visit("directed", r.directed), visit("labels", r.labels),
+      visit("missing_dyads", r.missing_dyads);
 }
 
 // Block parameters: the attribute that divides the nodes into blocks and the block types.

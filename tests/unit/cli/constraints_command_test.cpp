@@ -167,7 +167,7 @@ TEST(ConstraintsCommand, BadInputIsRefusedWithItsReason) {
       {{"fit", "-m", "edges", "--constraints", "degreedist"},
        "--constraints degreedist: no constraint degreedist (offered: bd, blockdiag, degrees, "
        "edges, "
-       "fixallbut, fixedas, idegrees, odegrees)"},
+       "fixallbut, fixedas, idegrees, observed, odegrees)"},
       {{"fit", "-m", "triangle", "--constraints", "odegrees"},
        "--constraints odegrees: an undirected network has one degree a node: give degrees"},
       {{"fit", "-m", "edges + triangle", "--constraints", "degrees"},
