@@ -106,9 +106,7 @@ void add_end_warnings(const McmleResult& r, const Study& study, std::vector<Warn
         warnings.push_back(Warning{"mcmle_dyad_independent_exact"});
       } else if (!r.log_likelihood) {
         Warning w{"log_likelihood_not_bridged"};
-        if (study.missing_dyad_count() > 0) {
-          w.add_text("reason", "missing_dyads");
-        } else if (study.space && study.space->dependent_dyads()) {
+        if (study.space && study.space->dependent_dyads()) {
           w.add_text("reason", "degree_bounds");
         }
         warnings.push_back(std::move(w));

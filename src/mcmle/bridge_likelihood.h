@@ -17,10 +17,22 @@ namespace tarn {
 // apart, each after 8 intervals at its point: neighbouring points are a sixteenth of the path
 // apart, so the chains need little to settle. Nothing when a chain
 // fills the link store on the way, or when the reference's likelihood is not known.
+// With missing dyads the likelihood is that of the observed dyads, log kappa_c(theta) - log
+// kappa(theta) (kappa_c: the sum over the networks that complete the observed one). Its
+// derivative along the path is the direction times the completions' mean less the networks'
+// mean, so each bridge point draws completions too, `interval` toggles apart from where their
+// chains stand; the reference's likelihood is then that of its fit over the observed dyads,
+// which for a dyad-independent model is the observed dyads' own.
+struct CompletionDraws {
+  const SampleSource& source;
+  std::int64_t interval = 0;
+};
+
 std::optional<double> bridged_log_likelihood(const Model& model, const Vector& observed,
                                              const DyadIndependentReference& reference,
                                              const Vector& estimate, std::int64_t interval,
                                              const McmleControl& control,
-                                             const SampleSource& source, std::int64_t& toggles);
+                                             const SampleSource& source, std::int64_t& toggles,
+                                             const CompletionDraws* completions = nullptr);
 
 }  // namespace tarn

@@ -150,13 +150,10 @@ class McmleRun {
   // Cov[g] - Cov_completed[g] (converged_at).
   void complete_at(const Vector& theta, std::uint64_t stream) {
     if (!completed_study_) return;
-    const auto free = static_cast<std::int64_t>(completed_study_->space->free_dyads().size());
     SampleRequest request;
     request.eta = model_.canonical(theta);
     request.networks = std::max(64, control_.sample_size);
-    // A free dyad drawn uniformly is toggled: in half the free dyads' count of moves about 40%
-    // of a sparse completion's links come up for removal.
-    request.interval = std::max<std::int64_t>(256, free / 2);
+    request.interval = completion_interval();
     request.burnin = (completed_fresh_ ? 16 : 2) * request.interval;
     request.stream = 2000000 + stream;
     request.fresh = completed_fresh_;
@@ -173,6 +170,13 @@ class McmleRun {
     observed_ = mean;
     const Projection project(model_, theta);
     completed_covariance_ = sample_moments(project(drawn.statistics), drawn.chains).covariance;
+  }
+
+  // A free dyad drawn uniformly is toggled: in half the free dyads' count of moves about 40% of a
+  // sparse completion's links come up for removal.
+  std::int64_t completion_interval() const {
+    const auto free = static_cast<std::int64_t>(completed_study_->space->free_dyads().size());
+    return std::max<std::int64_t>(256, free / 2);
   }
 
   // One iteration; true when the fit has ended.
@@ -577,12 +581,15 @@ class McmleRun {
     result_.mcmc_error_percent = errors.mcmc_error_percent;
     result_.end = McmleEnd::converged;
     result_.stop_reason = "converged";
-    // The bridge runs from the dyad-independent reference to the full-network likelihood; the
-    // observed-data likelihood needs a second bridge over the completions (not done).
-    if (!completed_study_ && reference()) {
-      result_.log_likelihood = bridged_log_likelihood(
-          model_, observed_, *reference(), result_.estimate,
-          std::max<std::int64_t>(256, interval / 8), control_, source_, result_.toggles);
+    if (reference()) {
+      // With missing dyads each bridge point draws completions too: the likelihood of the
+      // observed dyads (bridge_likelihood.h).
+      std::optional<CompletionDraws> completions;
+      if (completed_study_) completions.emplace(completed_source_, completion_interval());
+      result_.log_likelihood =
+          bridged_log_likelihood(model_, observed_, *reference(), result_.estimate,
+                                 std::max<std::int64_t>(256, interval / 8), control_, source_,
+                                 result_.toggles, completions ? &*completions : nullptr);
     }
   }
 

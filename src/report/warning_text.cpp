@@ -544,12 +544,6 @@ constexpr Wording wordings[] = {
                 "dyad-dependent offset at -Inf or Inf, nor with offsets beside constraints that "
                 "fix dyads, so AIC and BIC are not given.";
        }
-       if (w.text("reason") == "missing_dyads") {
-         return "The log-likelihood was not computed: with missing dyads it is the likelihood of "
-                "the observed dyads, a sum over the networks that complete them, which the bridge "
-                "from the dyad-independent reference does not reach yet, so AIC and BIC are not "
-                "given.";
-       }
        if (w.text("reason") == "degree_bounds") {
          return "The log-likelihood was not computed: its bridge starts from the "
                 "dyad-independent terms' likelihood, which the degree bounds, fixed degrees or "
