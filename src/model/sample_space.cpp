@@ -362,13 +362,18 @@ void SampleSpace::list_free_dyads() {
   }
 }
 
-SampleSpace observed_dyads_space(const SampleSpace* constraints, int node_count, bool directed,
-                                 const std::vector<std::pair<int, int>>& missing) {
+SampleSpace SampleSpace::over(const SampleSpace* constraints, int node_count, bool directed) {
   check_table_size(node_count);
   SampleSpace space;
   if (constraints != nullptr) space = *constraints;
   space.n_ = node_count;
   space.directed_ = directed;
+  return space;
+}
+
+SampleSpace observed_dyads_space(const SampleSpace* constraints, int node_count, bool directed,
+                                 const std::vector<std::pair<int, int>>& missing) {
+  SampleSpace space = SampleSpace::over(constraints, node_count, directed);
   const auto n = static_cast<std::size_t>(node_count);
   if (space.free_.empty()) {
     space.free_.assign(n * n, 1);
@@ -392,11 +397,7 @@ SampleSpace observed_dyads_space(const SampleSpace* constraints, int node_count,
 
 SampleSpace missing_dyads_space(const SampleSpace* constraints, int node_count, bool directed,
                                 const std::vector<std::pair<int, int>>& missing) {
-  check_table_size(node_count);
-  SampleSpace space;
-  if (constraints != nullptr) space = *constraints;
-  space.n_ = node_count;
-  space.directed_ = directed;
+  SampleSpace space = SampleSpace::over(constraints, node_count, directed);
   const auto n = static_cast<std::size_t>(node_count);
   std::vector<unsigned char> free(n * n, 0);
   for (const auto& [i, j] : missing) {

@@ -68,6 +68,8 @@ class SampleSpace {
                                          const std::vector<std::pair<int, int>>&);
   friend SampleSpace observed_dyads_space(const SampleSpace*, int, bool,
                                           const std::vector<std::pair<int, int>>&);
+  // The constraints' space (none: every dyad) on `node_count` nodes, to restrict further.
+  static SampleSpace over(const SampleSpace* constraints, int node_count, bool directed);
   void list_free_dyads();
   int n_ = 0;
   bool directed_ = true;

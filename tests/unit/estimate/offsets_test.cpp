@@ -288,7 +288,7 @@ void expect_free_estimates_exact(const Study& study, const Estimate& e) {
 }
 
 // Dependent models: the free coefficients as the exact MLE gives them; the offset's entry is its
-// value.
+// value. Equilibrium expectation holds the offset where it is and MCMLE goes on from its estimate.
 TEST(Offsets, MonteCarloEstimateWithAnOffsetAgreesWithTheExactOne) {
   struct Case {
     const char* formula;
@@ -298,49 +298,32 @@ TEST(Offsets, MonteCarloEstimateWithAnOffsetAgreesWithTheExactOne) {
                         Case{"edges + mutual + offset(nodematch(group))", -inf}}) {
     SCOPED_TRACE(c.formula);
     const Study study = study_of(c.formula, {c.value});
-    const Estimate e = fit_by_mcmle(study, mcmle_settings(), {});
-    ASSERT_TRUE(e.converged) << e.outcome;
-    expect_free_estimates_exact(study, e);
-    EXPECT_EQ(e.result.estimate(3), c.value);
-    EXPECT_EQ(e.errors.covariance(3, 3), 0.0);
+    EstimatorSettings settings = mcmle_settings();
+    settings.ee.tasks = 2;
+    settings.ee.threads = 2;
+    const Estimate e = fit_by_mcmle(study, settings, {});
+    const Estimate ee = fit_by_equilibrium_expectation(study, settings, {});
+    for (const Estimate* fit : {&e, &ee}) {
+      SCOPED_TRACE(fit->method);
+      ASSERT_TRUE(fit->converged) << fit->outcome;
+      expect_free_estimates_exact(study, *fit);
+      EXPECT_EQ(fit->result.estimate(3), c.value);
+      EXPECT_EQ(fit->errors.covariance(3, 3), 0.0);
+    }
+    // The walk, MCMLE's start, kept the offset and ended near the exact estimate.
+    ASSERT_TRUE(ee.equilibrium);
+    const Vector& walked = ee.equilibrium->result.estimate;
+    EXPECT_EQ(walked[2], c.value);
+    const Exact exact = exact_mle(study, {0.0, 0.0});
+    for (std::size_t k = 0; k < 2; ++k) EXPECT_NEAR(walked[k], exact.estimate[k], 0.25) << k;
     // The bridge from the dyad-independent terms with the offset held (-Inf: the reference's
     // own; 0.3: walked from 0 as a free coefficient would be) to the exact log-likelihood at the
     // estimate, within the bridge's Monte Carlo error.
     ASSERT_TRUE(e.log_likelihood.has_value());
-    const Moments exact =
+    const Moments at =
         exact_at(test::every_network(study.model, 4), study.model.fixed_coefficients(),
                  study.statistics(), {e.result.estimate(1), e.result.estimate(2)});
-    EXPECT_NEAR(*e.log_likelihood, exact.log_likelihood, 0.05);
-  }
-}
-
-// Equilibrium expectation holds the offsets where they are, and maximum likelihood by MCMC goes
-// on from its estimate to the exact one.
-TEST(Offsets, EquilibriumExpectationHoldsTheOffsets) {
-  struct Case {
-    const char* formula;
-    double value;
-  };
-  for (const Case& c : {Case{"edges + mutual + offset(ttriple)", 0.3},
-                        Case{"edges + mutual + offset(nodematch(group))", -inf}}) {
-    SCOPED_TRACE(c.formula);
-    const double value = c.value;
-    const Study study = study_of(c.formula, {value});
-    EstimatorSettings settings = mcmle_settings();
-    settings.ee.tasks = 2;
-    settings.ee.threads = 2;
-    const Estimate e = fit_by_equilibrium_expectation(study, settings, {});
-    ASSERT_TRUE(e.equilibrium);
-    const EeResult& ee = e.equilibrium->result;
-    EXPECT_EQ(ee.estimate[2], value);
-    ASSERT_TRUE(e.converged) << e.outcome;
-    expect_free_estimates_exact(study, e);
-    EXPECT_EQ(e.result.estimate(3), value);
-    // The walk, MCMLE's start, ended near the exact estimate.
-    const Exact exact = exact_mle(study, {0.0, 0.0});
-    for (std::size_t k = 0; k < 2; ++k) {
-      EXPECT_NEAR(ee.estimate[k], exact.estimate[k], 0.25) << k;
-    }
+    EXPECT_NEAR(*e.log_likelihood, at.log_likelihood, 0.05);
   }
 }
 
