@@ -1,0 +1,123 @@
+// ergm's own checks of its blockdiag constraint (tests/testthat/test-constrain-blockdiag.R), as
+// whole runs: on 10 nodes in blocks of 1, 2, 3 and 4, an edges model drawn at -100 must give the
+// least network the space allows and at +100 the greatest, directed and undirected, with two
+// blockings at once, and with blockdiag + observed (only the missing dyads within the blocks
+// vary).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/exit_status.h"
+#include "support/run_folder.h"
+
+namespace tarn {
+namespace {
+
+using Dyad = std::pair<int, int>;
+constexpr int n = 10;
+const int block[n + 1] = {0, 1, 2, 2, 3, 3, 3, 4, 4, 4, 4};  // ergm's rep(1:4, 1:4)
+const int half[n + 1] = {0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2};   // rep(1:2, each=5)
+
+struct Case {
+  const char* what;
+  bool directed;
+  const char* constraints;
+  std::vector<Dyad> missing;
+  // The dyads that may vary; every other keeps its value in the network given, which has links
+  // on every other dyad of `within`.
+  bool (*free)(int i, int j);
+  bool (*within)(int i, int j);
+};
+
+bool within_block(int i, int j) {
+  return block[i] == block[j];
+}
+bool within_both(int i, int j) {
+  return block[i] == block[j] && half[i] == half[j];
+}
+bool only_two_three(int i, int j) {
+  return i == 2 && j == 3;
+}
+
+// The links of a drawn network written as an edge list (header first).
+std::set<Dyad> links_of(const std::string& text, bool directed) {
+  std::set<Dyad> links;
+  std::istringstream lines(text);
+  std::string line;
+  std::getline(lines, line);
+  while (std::getline(lines, line)) {
+    int i = 0, j = 0;
+    char comma = 0;
+    std::istringstream(line) >> i >> comma >> j;
+    links.insert(directed || i < j ? Dyad{i, j} : Dyad{j, i});
+  }
+  return links;
+}
+
+TEST(ErgmConstraintCases, EdgesAtPlusOrMinusAHundredFillOrEmptyTheSpace) {
+  const std::vector<Case> cases = {
+      {"directed", true, "blockdiag(\"b\")", {}, within_block, within_block},
+      {"undirected", false, "blockdiag(\"b\")", {}, within_block, within_block},
+      {"two blockings", false, "blockdiag(\"b\") + blockdiag(\"h\")", {}, within_both, within_both},
+      {"in the block and unobserved",
+       true,
+       "blockdiag(\"b\") + observed",
+       {{2, 3}, {2, 10}},
+       only_two_three,
+       within_block},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // The network given: every other dyad of `within` linked (ergm draws half of them).
+    std::set<Dyad> given;
+    std::string edges = "i,j,value\n";
+    int k = 0;
+    for (int i = 1; i <= n; ++i) {
+      for (int j = c.directed ? 1 : i + 1; j <= n; ++j) {
+        if (i == j || !c.within(i, j) || ++k % 2 == 0) continue;
+        const bool missing =
+            std::find(c.missing.begin(), c.missing.end(), Dyad{i, j}) != c.missing.end();
+        if (missing) continue;
+        given.insert({i, j});
+        edges += std::to_string(i) + "," + std::to_string(j) + ",1\n";
+      }
+    }
+    for (const Dyad& d : c.missing) {
+      edges += std::to_string(d.first) + "," + std::to_string(d.second) + ",NA\n";
+    }
+    std::string attributes = "id,b,h\n";
+    for (int i = 1; i <= n; ++i) {
+      attributes +=
+          std::to_string(i) + "," + std::to_string(block[i]) + "," + std::to_string(half[i]) + "\n";
+    }
+    for (const char* coef : {"-100", "100"}) {
+      SCOPED_TRACE(coef);
+      std::vector<std::string> arguments = {
+          "simulate",   "e.csv", "--nodes",  "10", "--attributes",  "a.csv",
+          "-m",         "edges", "--coef",   coef, "--constraints", c.constraints,
+          "--networks", "1",     "--chains", "1",  "--burnin",      "20000",
+          "--out",      "s"};
+      if (!c.directed) arguments.insert(arguments.begin() + 2, "--undirected");
+      const test::CommandRun r =
+          test::run_command({{"e.csv", edges}, {"a.csv", attributes}}, arguments);
+      ASSERT_EQ(r.status, exit_ok) << r.err;
+      ASSERT_EQ(r.files.count("s/network_1.csv"), 1u);
+      const std::set<Dyad> drawn = links_of(r.files.at("s/network_1.csv"), c.directed);
+      for (int i = 1; i <= n; ++i) {
+        for (int j = c.directed ? 1 : i + 1; j <= n; ++j) {
+          if (i == j) continue;
+          const bool expected = c.free(i, j) ? coef[0] != '-' : given.count({i, j}) > 0;
+          EXPECT_EQ(drawn.count({i, j}) > 0, expected) << i << "," << j;
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tarn
