@@ -13,7 +13,6 @@ tarnwick::Model constrained_model(const tarnwick::Model& model, const std::strin
   data->study.space = std::make_shared<const SampleSpace>(
       build_sample_space(constraints, data->study.graph(), data->input.covariates,
                          &data->input.labels, &data->input.missing_dyads));
-  refuse_constant_terms(data->study.model, data->study.graph(), *data->study.space);
   return tarnwick::Model(std::move(data));
 }
 

@@ -5,6 +5,7 @@
 #include "api/records.h"
 #include "estimate/checked_fit.h"
 #include "estimate/sampling_settings.h"
+#include "model/sample_space.h"
 #include "tarnwick/errors.h"
 
 namespace tarn {
@@ -19,6 +20,8 @@ std::string coefficients_name(const tarnwick::DrawSettings& s) {
 // The pseudo-likelihood estimate to draw at, when no coefficients are given.
 void take_fitted(const Study& study, const tarnwick::DrawSettings& s, DrawStart& start) {
   refuse_curved(study.model, "give its weight and decay with " + coefficients_name(s));
+  // A statistic the space holds constant has no coefficient to fit; given coefficients draw it.
+  if (study.space) refuse_constant_terms(study.model, study.graph(), *study.space);
   Study with_offsets = study;
   with_offsets.model = model_with_offsets(study.model, s.offset_coef, s.offset_coef_list);
   const CheckedFit fit = fit_and_check(with_offsets);

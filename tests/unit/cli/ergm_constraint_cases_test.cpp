@@ -1,11 +1,15 @@
-// ergm's own checks of its blockdiag constraint (tests/testthat/test-constrain-blockdiag.R), as
-// whole runs: on 10 nodes in blocks of 1, 2, 3 and 4, an edges model drawn at -100 must give the
-// least network the space allows and at +100 the greatest, directed and undirected, with two
-// blockings at once, and with blockdiag + observed (only the missing dyads within the blocks
-// vary).
+// ergm's own checks of its constraints, as whole runs. test-constrain-blockdiag.R: on 10 nodes in
+// blocks of 1, 2, 3 and 4, an edges model drawn at -100 must give the least network the space
+// allows and at +100 the greatest, directed and undirected, with two blockings at once, and with
+// blockdiag + observed (only the missing dyads within the blocks vary).
+// test-constrain-degrees-edges.R: on 50 nodes at density 0.1, the sender and receiver statistics
+// (each node's out- and in-degree) of 100 networks drawn at 0 keep the degrees a constraint fixes
+// and move those it does not; undirected, sociality likewise.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -116,6 +120,72 @@ TEST(ErgmConstraintCases, EdgesAtPlusOrMinusAHundredFillOrEmptyTheSpace) {
         }
       }
     }
+  }
+}
+
+// The statistics of the networks drawn in a --stats file (its rows after the header and the
+// observed network's, without the first column, the network's number).
+std::vector<std::vector<double>> drawn_rows(const std::string& text) {
+  std::vector<std::vector<double>> rows;
+  std::istringstream lines(text);
+  std::string line;
+  std::getline(lines, line);
+  while (std::getline(lines, line)) {
+    std::istringstream cells(line);
+    std::string cell;
+    std::getline(cells, cell, ',');
+    if (cell == "observed") continue;
+    std::vector<double> row;
+    while (std::getline(cells, cell, ',')) row.push_back(std::stod(cell));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+TEST(ErgmConstraintCases, DegreesAndEdgesKeepWhatTheyFixAndMoveTheRest) {
+  constexpr int nodes = 50;
+  std::string edges = "i,j\n";
+  std::vector<double> out(nodes, 0.0), in(nodes, 0.0);
+  int links = 0;
+  for (int i = 1; i <= nodes; ++i) {
+    for (int j = 1; j <= nodes; ++j) {
+      // About a tenth of the dyads, scattered by a multiplicative hash.
+      const auto mixed = (std::uint32_t(i) * 2654435761u) ^ (std::uint32_t(j) * 40503u);
+      if (i == j || (mixed >> 8) % 10 != 0) continue;
+      edges += std::to_string(i) + "," + std::to_string(j) + "\n";
+      ++out[std::size_t(i - 1)], ++in[std::size_t(j - 1)], ++links;
+    }
+  }
+  std::string zeros = "0";
+  for (int k = 1; k < 2 * nodes; ++k) zeros += ",0";
+  struct Case {
+    const char* constraints;
+    bool out_fixed, in_fixed;
+  };
+  for (const Case& c :
+       {Case{"odegrees", true, false}, Case{"idegrees", false, true}, Case{"degrees", true, true},
+        Case{"odegrees + idegrees", true, true}, Case{"edges", false, false}}) {
+    SCOPED_TRACE(c.constraints);
+    const test::CommandRun r = test::run_command(
+        {{"e.csv", edges}},
+        {"simulate", "e.csv", "--nodes", "50", "-m", "sender(nodes=TRUE) + receiver(nodes=TRUE)",
+         "--coef", zeros, "--constraints", c.constraints, "--networks", "100", "--stats", "s.csv"});
+    ASSERT_EQ(r.status, exit_ok) << r.err;
+    bool out_moved = false, in_moved = false;
+    for (const std::vector<double>& row : drawn_rows(r.files.at("s.csv"))) {
+      ASSERT_EQ(row.size(), std::size_t(2 * nodes));
+      double out_sum = 0.0, in_sum = 0.0;
+      for (int k = 0; k < nodes; ++k) {
+        out_moved = out_moved || row[std::size_t(k)] != out[std::size_t(k)];
+        in_moved = in_moved || row[std::size_t(nodes + k)] != in[std::size_t(k)];
+        out_sum += row[std::size_t(k)];
+        in_sum += row[std::size_t(nodes + k)];
+      }
+      EXPECT_EQ(out_sum, links);  // every constraint here keeps the link count
+      EXPECT_EQ(in_sum, links);
+    }
+    EXPECT_NE(out_moved, c.out_fixed);
+    EXPECT_NE(in_moved, c.in_fixed);
   }
 }
 
