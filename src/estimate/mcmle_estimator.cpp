@@ -197,14 +197,7 @@ Estimate fit_by_mcmle(const Study& study, const EstimatorSettings& settings,
                       const EstimatorProgress& progress) {
   check_can_simulate(study);
   const bool missing = study.missing_dyad_count() > 0;
-  if (study.model.has_offsets()) {
-    if (missing) {
-      throw SettingError({"missing", "method"},
-                         "offset terms: {1=}mcmle holds them fixed over every dyad; with missing "
-                         "dyads ({0} or values NA) leave out the offsets");
-    }
-    return fit_offsets_by_mcmle(study, settings, progress);
-  }
+  if (study.model.has_offsets()) return fit_offsets_by_mcmle(study, settings, progress);
   const Model& model = study.model;
   Estimate e;
   e.method = "mcmle";

@@ -84,7 +84,9 @@ Estimate fit_offsets_by_mcmle(const Study& study, const EstimatorSettings& setti
   refuse_curved(model, "give --method mcmle without offsets");
   Estimate e;
   e.method = "mcmle";
-  e.start = fit_and_check(study, settings.sampling.cancel);
+  // The start over the observed dyads, as the fit without offsets starts.
+  e.start = fit_and_check(study.missing_dyad_count() > 0 ? observed_dyads_study(study) : study,
+                          settings.sampling.cancel);
   if (model.dyad_independent() && !(study.space && study.space->dependent_dyads())) {
     // The pseudo-likelihood with the offsets is the likelihood: its fit is exact.
     McmleFit fit = fit_by_mcmle(settings.mcmle, settings.sampling, study, e.start,

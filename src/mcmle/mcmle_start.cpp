@@ -40,18 +40,6 @@ std::optional<DyadIndependentReference> dyad_independent_reference(const Study& 
       first_of_kept.push_back(model.first_coefficient(t));
     }
   }
-  // The pseudo-likelihood over the free dyads takes no offsets: fitted without them, the
-  // reference is a start, but its likelihood is not the model's.
-  if (kept.has_offsets() && study.space && study.space->restricts_dyads()) {
-    closed_form = false;
-    std::vector<TermPointer> free_terms;
-    for (std::size_t t = 0; t < kept.terms.size(); ++t) {
-      if (!kept.offset_terms[t]) free_terms.push_back(kept.terms[t]);
-    }
-    kept.terms = std::move(free_terms);
-    kept.offset_terms.clear();
-    kept.offset_values.clear();
-  }
   reference.eta = model.canonical(reference.coefficients);
   if (first_of_kept.empty() && !kept.has_offsets()) {
     // Every network equally likely: log 2^-dyads.

@@ -22,7 +22,7 @@ struct DyadIndependentReference {
   Vector coefficients;
   // Its canonical parameters (a folded offset's own values where it is dyad-independent, 0 where
   // it is not) and the log-likelihood there; none where that has no closed form: a
-  // dyad-dependent offset at -Inf or Inf, or offsets beside constraints that fix dyads.
+  // dyad-dependent offset at -Inf or Inf.
   Vector eta;
   std::optional<double> log_likelihood;
 };

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/sample_space.h"
 #include "mple/dyad_classes.h"
 #include "network/usage_error.h"
 #include "numeric/gaussj.h"
@@ -62,12 +63,15 @@ OffsetRows offset_rows(const Study& study) {
   for (const auto& f : fixed) rows.m += f ? 0 : 1;
   std::map<std::vector<double>, std::size_t> seen;  // (x, offset, y) -> row
   const TermGraph graph = study.graph();
+  const bool restricted = study.space && study.space->restricts_dyads();
   std::vector<double> d(static_cast<std::size_t>(all));
   std::vector<double> key;
   const int n = study.node_count();
   for (int i = 1; i <= n; ++i) {
     for (int j = study.directed() ? 1 : i + 1; j <= n; ++j) {
       if (i == j && !study.include_diagonal) continue;
+      // A dyad the space fixes is given, not observed: it leaves the sums.
+      if (restricted && !study.space->free(i, j)) continue;
       model.add_changes(graph, i, j, d.data());
       const int y = graph.has_link(i, j) ? 1 : 0;
       int infinite = -1;
@@ -265,8 +269,11 @@ FitResult fit_with_offsets(const Study& study, const FitObserver& observer,
                       start != nullptr ? &free_start : nullptr, study.newton_until_settled});
   }
   FitResult out = spread_over_all(own, study.model);
-  // The network's dyads, as every fit counts them; the null model is of those left in the sums.
-  out.dyad_count = study.dyad_count();
+  // The network's dyads (its free ones under constraints that fix some), as every fit counts
+  // them; the null model is of those left in the sums.
+  out.dyad_count = study.space && study.space->restricts_dyads()
+                       ? static_cast<std::int64_t>(study.space->free_dyads().size())
+                       : study.dyad_count();
   return out;
 }
 

@@ -420,8 +420,9 @@ ParamVector score(const Study& study, const ParamVector& estimate) {
 }  // namespace
 
 FitResult fit_pseudo_likelihood(const Study& study, const FitObserver& observer) {
-  if (fixes_dyads(study)) return fit_case_control(study, free_dyad_rows(study));
+  // With offsets every dyad is swept (the free ones only, when the space fixes some).
   if (study.model.has_offsets()) return fit_with_offsets(study, observer);
+  if (fixes_dyads(study)) return fit_case_control(study, free_dyad_rows(study));
   if (fits_by_dyad_classes(study)) {
     return fit_dyad_class_rows(study, dyad_class_rows(study), observer, nullptr);
   }
@@ -431,8 +432,8 @@ FitResult fit_pseudo_likelihood(const Study& study, const FitObserver& observer)
 }
 
 FitResult fit_pseudo_likelihood_from(const Study& study, const ParamVector& start) {
-  if (fixes_dyads(study)) return fit_case_control(study, free_dyad_rows(study));
   if (study.model.has_offsets()) return fit_with_offsets(study, {}, &start);
+  if (fixes_dyads(study)) return fit_case_control(study, free_dyad_rows(study));
   if (fits_by_dyad_classes(study)) {
     return fit_dyad_class_rows(study, dyad_class_rows(study), {}, &start);
   }
@@ -443,8 +444,8 @@ FitResult fit_pseudo_likelihood_from(const Study& study, const ParamVector& star
 
 ParamVector pseudo_score(const Study& study, const ParamVector& estimate) {
   // Over the free dyads only, as the fit (the fixed ones are the same in every network drawn).
-  if (fixes_dyads(study)) return score_of_dyad_class_rows(free_dyad_rows(study).rows, estimate);
   if (study.model.has_offsets()) return pseudo_score_with_offsets(study, estimate);
+  if (fixes_dyads(study)) return score_of_dyad_class_rows(free_dyad_rows(study).rows, estimate);
   if (fits_by_dyad_classes(study))
     return score_of_dyad_class_rows(dyad_class_rows(study), estimate);
   return study.uses_kernel() ? score<KernelColumns>(study, estimate)

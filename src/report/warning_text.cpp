@@ -540,9 +540,9 @@ constexpr Wording wordings[] = {
      [](const Warning& w) -> std::string {
        if (w.text("reason") == "offsets") {
          return "The log-likelihood was not computed: its bridge starts from the "
-                "dyad-independent terms' likelihood, which has no closed form with a "
-                "dyad-dependent offset at -Inf or Inf, nor with offsets beside constraints that "
-                "fix dyads, so AIC and BIC are not given.";
+                "dyad-independent terms' likelihood and walks each dyad-dependent offset from 0 "
+                "to its value, which it cannot for one at -Inf or Inf, so AIC and BIC are not "
+                "given.";
        }
        if (w.text("reason") == "degree_bounds") {
          return "The log-likelihood was not computed: its bridge starts from the "
