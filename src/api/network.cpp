@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <sstream>
 
@@ -34,6 +35,9 @@ std::int64_t Network::link_count() const {
 }
 bool Network::directed() const {
   return data_->input.directed;
+}
+int Network::bipartite() const {
+  return data_->input.network.bipartite;
 }
 const std::vector<std::string>& Network::labels() const {
   return data_->labels;
@@ -141,6 +145,7 @@ tarn::StudyOptions paths_of(const ReadOptions& o) {
   options.labels = o.labels;
   options.diagonal = o.diagonal;
   options.undirected = o.undirected;
+  options.bipartite = o.bipartite;
   options.attributes_path = o.attributes_path;
   if (o.attribute_count >= 0) options.attribute_count = o.attribute_count;
   options.block_by = o.block_by;
@@ -294,6 +299,31 @@ Network network_from_links(const std::vector<std::string>& nodes, const std::vec
       nodes, senders.size(), [&](std::size_t k) -> const std::string& { return field(senders[k]); },
       [&](std::size_t k) -> const std::string& { return field(receivers[k]); }, directed,
       attributes);
+}
+
+Network with_first_mode(const Network& network, int first_mode) {
+  const tarn::InputData& input = network.data().input;
+  const int n = input.network.node_count;
+  if (input.directed) throw ArgumentError("a two-mode network is undirected; this one is directed");
+  if (first_mode < 1 || first_mode >= n) {
+    throw ArgumentError("bipartite=" + std::to_string(first_mode) + ": give a number within 1.." +
+                        std::to_string(n - 1) + " (the network has " + std::to_string(n) +
+                        " nodes)");
+  }
+  for (int a = 1; a <= n; ++a) {
+    for (const tarn::node_id entry : input.network.out_list(a)) {
+      const int b = std::abs(entry);
+      if ((a <= first_mode) == (b <= first_mode)) {
+        throw ArgumentError("bipartite=" + std::to_string(first_mode) + ": the link " +
+                            input.labels.name(a) + " " + input.labels.name(b) +
+                            " joins two nodes of the " + (a <= first_mode ? "first" : "second") +
+                            " mode");
+      }
+    }
+  }
+  auto data = std::make_shared<Network::Data>(network.data());
+  data->input.network.bipartite = first_mode;
+  return Network(std::move(data));
 }
 
 Network with_missing_dyads(const Network& network, const std::vector<int>& senders,

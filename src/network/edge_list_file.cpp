@@ -101,7 +101,9 @@ class EdgeListReading {
       : file_name_(file_name),
         options_(options),
         names_(options.node_count, options.labels, options.limits.nodes),
-        links_(file_name, options.limits) {}
+        links_(file_name, options.limits) {
+    links_.set_first_mode(options.bipartite, true);
+  }
 
   void add_row(const EdgeRow& row) {
     const int sender = node(row.sender, row.line, row.sender_column, "sender");

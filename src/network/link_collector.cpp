@@ -6,6 +6,7 @@
 #include "network/capacity.h"
 #include "network/delimited_text.h"
 #include "network/fatal_error.h"
+#include "network/setting_error.h"
 
 namespace tarn {
 
@@ -21,6 +22,19 @@ void LinkCollector::add(int sender, int receiver, long line) {
   if (static_cast<std::int64_t>(links_.size()) >= limits_.links) {
     throw capacity_passed({file_name_, line}, "Too many links! The file holds more than " +
                                                   std::to_string(limits_.links) + ".");
+  }
+  if (first_mode_ > 0 && (sender <= first_mode_) == (receiver <= first_mode_)) {
+    const std::string why =
+        "the link " + std::to_string(sender) + " " + std::to_string(receiver) +
+        " joins two nodes of the " +
+        (sender <= first_mode_ ? "first mode (1.." + std::to_string(first_mode_)
+                               : "second mode (from " + std::to_string(first_mode_ + 1)) +
+        "); a two-mode network links a node of each mode";
+    if (mode_by_option_) {
+      throw SettingError({"bipartite"}, "{0=}" + std::to_string(first_mode_) + ": \"" + file_name_ +
+                                            "\" line " + std::to_string(line) + ": " + why);
+    }
+    throw input_error({file_name_, line}, why + ".");
   }
   const auto largest = static_cast<std::size_t>(std::max(sender, receiver));
   if (largest >= out_count_.size()) {

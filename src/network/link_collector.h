@@ -16,6 +16,13 @@ class LinkCollector {
   explicit LinkCollector(std::string file_name, NetworkLimits limits = dialogue_limits);
   // The link sender -> receiver (ids 1..limits.nodes) read on `line`.
   void add(int sender, int receiver, long line);
+  // Ids 1..first_mode are the first mode of a two-mode network: a link within a mode is refused
+  // from then on, naming its line (0: one mode). `by_option`: --bipartite says so (a usage error
+  // naming it), else the file itself (an input error).
+  void set_first_mode(int first_mode, bool by_option) {
+    first_mode_ = first_mode;
+    mode_by_option_ = by_option;
+  }
   // Forgets the link added first (a header that was read as a link).
   void drop_first();
   // The store of nodes 1..node_count; the node of id k is node_of_id[k - 1] (the id itself when
@@ -25,6 +32,8 @@ class LinkCollector {
  private:
   std::string file_name_;
   NetworkLimits limits_;
+  int first_mode_ = 0;
+  bool mode_by_option_ = false;
   std::vector<std::pair<node_id, node_id>> links_;
   std::vector<int> out_count_;
   std::vector<int> in_count_;
