@@ -122,10 +122,13 @@ struct DyadicCovariate {
 Network with_dyadic_covariates(const Network& network,
                                const std::vector<DyadicCovariate>& covariates);
 
-// The same network taken as two-mode: the first `first_mode` nodes (in the order of its labels)
-// the first mode, the rest the second. Throws ArgumentError for a directed network, a first mode
-// that is not within 1..n-1, or a link within a mode (naming its nodes).
-Network with_first_mode(const Network& network, int first_mode);
+// The two-mode network of these links (node positions, 0-based) between the given nodes, the
+// first `first_mode` of them the first mode, in the order given. Throws ArgumentError (a link
+// within a mode names the option bipartite) as network_from_links does.
+Network two_mode_network_from_links(const std::vector<std::string>& nodes,
+                                    const std::vector<int>& senders,
+                                    const std::vector<int>& receivers, int first_mode,
+                                    const std::vector<AttributeColumn>& attributes = {});
 
 // The network with these dyads not observed besides any it has (NA; node indices, 0-based, as
 // network_from_links takes them). Throws ArgumentError for a dyad that is a link or names no node.

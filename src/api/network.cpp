@@ -301,28 +301,53 @@ Network network_from_links(const std::vector<std::string>& nodes, const std::vec
       attributes);
 }
 
-Network with_first_mode(const Network& network, int first_mode) {
-  const tarn::InputData& input = network.data().input;
-  const int n = input.network.node_count;
-  if (input.directed) throw ArgumentError("a two-mode network is undirected; this one is directed");
+Network two_mode_network_from_links(const std::vector<std::string>& nodes,
+                                    const std::vector<int>& senders,
+                                    const std::vector<int>& receivers, int first_mode,
+                                    const std::vector<AttributeColumn>& attributes) {
+  check_arrays(nodes, senders.size(), receivers.size(), attributes);
+  const auto n = static_cast<int>(nodes.size());
   if (first_mode < 1 || first_mode >= n) {
     throw ArgumentError("bipartite=" + std::to_string(first_mode) + ": give a number within 1.." +
-                        std::to_string(n - 1) + " (the network has " + std::to_string(n) +
-                        " nodes)");
+                        std::to_string(n - 1) + " (there are " + std::to_string(n) + " nodes)");
   }
-  for (int a = 1; a <= n; ++a) {
-    for (const tarn::node_id entry : input.network.out_list(a)) {
-      const int b = std::abs(entry);
-      if ((a <= first_mode) == (b <= first_mode)) {
-        throw ArgumentError("bipartite=" + std::to_string(first_mode) + ": the link " +
-                            input.labels.name(a) + " " + input.labels.name(b) +
-                            " joins two nodes of the " + (a <= first_mode ? "first" : "second") +
-                            " mode");
+  // Numbered as given (node k is k + 1), so that the first mode is nodes 1..first_mode.
+  std::string links = "sender,receiver\n";
+  for (std::size_t k = 0; k < senders.size(); ++k) {
+    for (const int end : {senders[k], receivers[k]}) {
+      if (end < 0 || end >= n) {
+        throw ArgumentError("a link names node " + std::to_string(end) + ", not a position among " +
+                            std::to_string(n) + " nodes");
       }
     }
+    links += std::to_string(senders[k] + 1) + ',' + std::to_string(receivers[k] + 1) + '\n';
   }
+  tarn::StudyOptions options;
+  options.node_count = n;
+  options.bipartite = first_mode;
+  if (!senders.empty()) {
+    options.network_path = "<links>";
+    options.format = tarn::NetworkFormat::csv;
+    options.header = tarn::HeaderRule::present;
+    options.network_text = std::make_shared<const std::string>(std::move(links));
+  }
+  if (!attributes.empty()) {
+    std::string table = "id";
+    for (const AttributeColumn& column : attributes) table += ',' + csv_field(column.name);
+    table += '\n';
+    for (std::size_t row = 0; row < nodes.size(); ++row) {
+      table += std::to_string(row + 1);
+      for (const AttributeColumn& column : attributes) table += ',' + attribute_value(column, row);
+      table += '\n';
+    }
+    options.attributes_path = "<nodes>";
+    options.attributes_format = tarn::NetworkFormat::csv;
+    options.attributes_text = std::make_shared<const std::string>(std::move(table));
+  }
+  Network network = network_of(std::move(options));
   auto data = std::make_shared<Network::Data>(network.data());
-  data->input.network.bipartite = first_mode;
+  data->labels = nodes;
+  data->input.labels = tarn::NodeLabels(nodes);
   return Network(std::move(data));
 }
 

@@ -95,7 +95,8 @@ void check_edge_list_options(const StudyOptions& o, NetworkFormat format) {
 // The network as its file gives it, its labels and the notes of its rows; returns the name of
 // its source for messages.
 std::string read_network_as_given(const StudyOptions& o, NetworkFormat format, OpenedFile& opened,
-                                  InputData& s, std::vector<MissingRows>& missing) {
+                                  InputData& s, std::vector<MissingRows>& missing,
+                                  std::string& within_mode_row) {
   if (format == NetworkFormat::record) {
     DataFile file(std::move(opened.stream), o.network_path);
     PairRows rows;
@@ -113,6 +114,7 @@ std::string read_network_as_given(const StudyOptions& o, NetworkFormat format, O
   s.network = std::move(read.network);
   s.labels = std::move(read.labels);
   s.notes = std::move(read.warnings);
+  within_mode_row = std::move(read.within_mode_row);
   if (!read.missing.empty()) missing.push_back({o.network_path, std::move(read.missing)});
   return "Network file \"" + o.network_path + "\"";
 }
@@ -211,6 +213,8 @@ bool read_network(const StudyOptions& o, InputData& s, std::vector<MissingRows>&
   if (o.network_path.empty()) {
     // simulate --nodes N without a network: the empty network of N nodes.
     s.network = with_node_count(Network{}, o.node_count, "--nodes");
+    s.network.bipartite = first_mode(o, 0, s.network.node_count);
+    if (s.network.bipartite > 0) s.directed = false;
     s.files.push_back({"network", "", "empty"});
     return false;
   }
@@ -218,7 +222,8 @@ bool read_network(const StudyOptions& o, InputData& s, std::vector<MissingRows>&
   const NetworkFormat format = format_of(opened, o.network_path, o.format);
   s.files.push_back({"network", o.network_path, std::string(network_format_name(format))});
   check_edge_list_options(o, format);
-  const std::string source = read_network_as_given(o, format, opened, s, missing);
+  std::string within_mode_row;
+  const std::string source = read_network_as_given(o, format, opened, s, missing, within_mode_row);
   const int pajek_first_mode = s.network.bipartite;
   if (o.undirected || pajek_first_mode > 0) {
     make_undirected(o, source, s);
@@ -226,6 +231,10 @@ bool read_network(const StudyOptions& o, InputData& s, std::vector<MissingRows>&
     make_single_links(o, source, s);
   }
   s.network.bipartite = first_mode(o, pajek_first_mode, s.network.node_count);
+  if (!within_mode_row.empty()) {
+    throw SettingError({"bipartite"},
+                       "{0=}" + std::to_string(o.bipartite) + ": " + within_mode_row);
+  }
   check_modes(o, s);
   if (s.network.bipartite > 0) s.directed = false;
   if (o.node_count > 0) note_declared_isolates(o, s);

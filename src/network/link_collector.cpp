@@ -6,9 +6,16 @@
 #include "network/capacity.h"
 #include "network/delimited_text.h"
 #include "network/fatal_error.h"
-#include "network/setting_error.h"
 
 namespace tarn {
+
+std::string within_mode_link(std::int64_t sender, std::int64_t receiver, int first_mode) {
+  return "the link " + std::to_string(sender) + " " + std::to_string(receiver) +
+         " joins two nodes of the " +
+         (sender <= first_mode ? "first mode (1.." + std::to_string(first_mode)
+                               : "second mode (from " + std::to_string(first_mode + 1)) +
+         "); a two-mode network links a node of each mode";
+}
 
 LinkCollector::LinkCollector(std::string file_name, NetworkLimits limits)
     : file_name_(std::move(file_name)), limits_(limits) {
@@ -24,17 +31,7 @@ void LinkCollector::add(int sender, int receiver, long line) {
                                                   std::to_string(limits_.links) + ".");
   }
   if (first_mode_ > 0 && (sender <= first_mode_) == (receiver <= first_mode_)) {
-    const std::string why =
-        "the link " + std::to_string(sender) + " " + std::to_string(receiver) +
-        " joins two nodes of the " +
-        (sender <= first_mode_ ? "first mode (1.." + std::to_string(first_mode_)
-                               : "second mode (from " + std::to_string(first_mode_ + 1)) +
-        "); a two-mode network links a node of each mode";
-    if (mode_by_option_) {
-      throw SettingError({"bipartite"}, "{0=}" + std::to_string(first_mode_) + ": \"" + file_name_ +
-                                            "\" line " + std::to_string(line) + ": " + why);
-    }
-    throw input_error({file_name_, line}, why + ".");
+    throw input_error({file_name_, line}, within_mode_link(sender, receiver, first_mode_) + ".");
   }
   const auto largest = static_cast<std::size_t>(std::max(sender, receiver));
   if (largest >= out_count_.size()) {

@@ -258,7 +258,7 @@ LabelledNetwork read_pajek(std::istream& in, const std::string& file_name, bool 
   PairRows rows;
   WeightsReadAsTies weights;
   PajekVertices vertices = read_pajek_arcs(in, file_name, [&](const PajekArc& arc) {
-    links.set_first_mode(arc.first_mode, false);
+    links.set_first_mode(arc.first_mode);
     if (arc.value < 0) {
       throw input_error({file_name, arc.line, 3},
                         "the weight " + shown(arc.weight_text) + " is negative.");
