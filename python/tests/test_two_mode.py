@@ -96,7 +96,7 @@ def test_davis_from_networkx_is_two_mode_and_every_term_counts_as_numpy_does():
     want = expected(graph, women, events, b)
     for name, value in want.items():
         assert got[name] == pytest.approx(float(value), rel=1e-12), name
-    # b1nodematch(diff=TRUE) per level; b2factor leaves out the first level, x.
+#b1nodematch(diff = TRUE) per level; b2factor leaves out the first level, x.
     assert "b2factor.group.x" not in got.index
     assert got["b1nodematch.group.a"] + got["b1nodematch.group.b"] == got["b1nodematch.group"]
 
