@@ -26,6 +26,7 @@ struct ReadOptions {
   bool labels = false;               // integer ids are labels, not node numbers
   bool diagonal = false;             // the self-pairs (i, i) are dyads (pseudo-likelihood only)
   bool undirected = false;
+  int bipartite = 0;  // a two-mode network: nodes 1..bipartite the first mode (implies undirected)
   std::string attributes_path;
   int attribute_count = -1;  // values per record of a record-format attribute file; -1: its format
   std::string block_by;      // the blocking attribute: its number or its column name
@@ -54,6 +55,8 @@ class Network {
   int node_count() const;
   std::int64_t link_count() const;
   bool directed() const;
+  // A two-mode network: nodes 1..bipartite() are the first mode, the rest the second; 0: one mode.
+  int bipartite() const;
   const std::vector<std::string>& labels() const;
   // The links as pairs of node indices (0-based), each edge of an undirected network once.
   std::vector<std::pair<int, int>> links() const;
@@ -118,6 +121,14 @@ struct DyadicCovariate {
 // value that is not finite.
 Network with_dyadic_covariates(const Network& network,
                                const std::vector<DyadicCovariate>& covariates);
+
+// The two-mode network of these links (node positions, 0-based) between the given nodes, the
+// first `first_mode` of them the first mode, in the order given. Throws ArgumentError (a link
+// within a mode names the option bipartite) as network_from_links does.
+Network two_mode_network_from_links(const std::vector<std::string>& nodes,
+                                    const std::vector<int>& senders,
+                                    const std::vector<int>& receivers, int first_mode,
+                                    const std::vector<AttributeColumn>& attributes = {});
 
 // The network with these dyads not observed besides any it has (NA; node indices, 0-based, as
 // network_from_links takes them). Throws ArgumentError for a dyad that is a link or names no node.

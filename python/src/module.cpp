@@ -243,6 +243,7 @@ void bind_networks(py::module_& m) {
       .def_property_readonly("node_count", &tarnwick::Network::node_count)
       .def_property_readonly("link_count", &tarnwick::Network::link_count)
       .def_property_readonly("directed", &tarnwick::Network::directed)
+      .def_property_readonly("bipartite", &tarnwick::Network::bipartite)
       .def_property_readonly("labels", &tarnwick::Network::labels)
       .def("links", &tarnwick::Network::links)
       .def("attribute_names", &tarnwick::Network::attribute_names)
@@ -261,15 +262,15 @@ void bind_networks(py::module_& m) {
       },
       py::arg("network"), py::arg("matrices"));
 
-  m.def("with_missing_dyads", &tarnwick::with_missing_dyads, py::arg("network"),
-        py::arg("senders"), py::arg("receivers"));
+  m.def("with_missing_dyads", &tarnwick::with_missing_dyads, py::arg("network"), py::arg("senders"),
+        py::arg("receivers"));
 
   m.def(
       "read_network",
       [](const std::string& network_path, const std::string& format, const std::string& header,
          const std::vector<std::string>& columns, int node_count, bool labels, bool undirected,
          const std::string& attributes_path, const std::string& covariate_path,
-         const std::string& missing_path) {
+         const std::string& missing_path, int bipartite) {
         tarnwick::ReadOptions o;
         o.network_path = network_path;
         o.format = format;
@@ -278,6 +279,7 @@ void bind_networks(py::module_& m) {
         o.node_count = node_count;
         o.labels = labels;
         o.undirected = undirected;
+        o.bipartite = bipartite;
         o.attributes_path = attributes_path;
         o.covariate_path = covariate_path;
         o.missing_path = missing_path;
@@ -287,7 +289,19 @@ void bind_networks(py::module_& m) {
       py::arg("network_path"), py::arg("format") = "", py::arg("header") = "auto",
       py::arg("columns") = std::vector<std::string>(), py::arg("node_count") = 0,
       py::arg("labels") = false, py::arg("undirected") = false, py::arg("attributes_path") = "",
-      py::arg("covariate_path") = "", py::arg("missing_path") = "");
+      py::arg("covariate_path") = "", py::arg("missing_path") = "", py::arg("bipartite") = 0);
+
+  m.def(
+      "two_mode_network_from_links",
+      [](const std::vector<std::string>& nodes, const std::vector<int>& senders,
+         const std::vector<int>& receivers, int first_mode, const py::list& attributes) {
+        const std::vector<tarnwick::AttributeColumn> columns = attribute_columns(attributes);
+        py::gil_scoped_release release;
+        return tarnwick::two_mode_network_from_links(nodes, senders, receivers, first_mode,
+                                                     columns);
+      },
+      py::arg("nodes"), py::arg("senders"), py::arg("receivers"), py::arg("first_mode"),
+      py::arg("attributes") = py::list());
 
   m.def(
       "network_from_links",

@@ -180,6 +180,11 @@ class Network:
         return self._core.node_count
 
     @property
+    def bipartite(self) -> int:
+        """A two-mode network: the first ``bipartite`` nodes are the first mode; 0: one mode."""
+        return self._core.bipartite
+
+    @property
     def link_count(self) -> int:
         """The links (undirected: the edges, each once)."""
         return self._core.link_count
@@ -384,6 +389,10 @@ class Network:
         a tie; a missing value (None, NaN), or an edge attribute ``na=True``, marks the dyad
         missing (not observed: neither a link nor none). Parallel edges of a multigraph
         are one link; self-loops are left out.
+
+        An undirected graph whose every node has networkx's ``bipartite`` attribute (0 or 1) is
+        a two-mode network: the nodes of 0 are the first mode, listed first (in the graph's
+        order), then those of 1; an edge within a mode is refused (ArgumentError).
         """
         with _collector_paused():
             return cls._from_networkx(graph, attributes, weight)
@@ -402,6 +411,9 @@ class Network:
         else:
             names = list(attributes)
         columns = {name: [data[node].get(name) for node in nodes] for name in names}
+        modes = [data[node].get("bipartite") for node in nodes]
+        if nodes and not graph.is_directed() and all(m in (0, 1) for m in modes):
+            return cls._from_two_modes(graph, nodes, modes, columns)
         adjacency = getattr(graph, "_adj", None)  # networkx's own dicts, as its algorithms read
         if not graph.is_multigraph() and isinstance(adjacency, dict):
             return cls._from_adjacency(graph, adjacency, nodes, columns, weight)
@@ -415,6 +427,27 @@ class Network:
         if missing:
             links = [link for link, (_, _, d) in zip(links, edges) if d.get("na") is not True]
         return cls._from_links(nodes, links, graph.is_directed(), columns, missing)
+
+    @classmethod
+    def _from_two_modes(cls, graph, nodes, modes, columns) -> "Network":
+        """The first mode (bipartite 0) first, then the second, each in the graph's order."""
+        order = [k for k, m in enumerate(modes) if m == 0]
+        order += [k for k, m in enumerate(modes) if m == 1]
+        ordered = [nodes[k] for k in order]
+        position = {node: k for k, node in enumerate(ordered)}
+        senders, receivers = [], []
+        for u, v in graph.edges():
+            if u != v:
+                senders.append(position[u])
+                receivers.append(position[v])
+        kept = {str(name): [values[k] for k in order] for name, values in columns.items()}
+        attributes = [_attribute_column(name, values) for name, values in kept.items()]
+        core = _tarnwick.two_mode_network_from_links(
+            _label_texts(ordered), senders, receivers, modes.count(0), attributes
+        )
+        network = cls(core, ordered, kept)
+        network._graph_order = sorted(range(len(order)), key=order.__getitem__)
+        return network
 
     @classmethod
     def _from_adjacency(cls, graph, adjacency, nodes, columns, weight) -> "Network":
@@ -577,6 +610,7 @@ def read(
     attributes: Union[None, str, os.PathLike] = None,
     covariate: Union[None, str, os.PathLike] = None,
     missing: Union[None, str, os.PathLike] = None,
+    bipartite: int = 0,
 ) -> Network:
     """Reads a network file as the command line does (user guide 11.3).
 
@@ -588,6 +622,7 @@ def read(
       a list or ``"SENDER,RECEIVER"``;
     * ``nodes``: the nodes are 1..nodes (``--nodes``); ``labels``: integer ids are labels;
     * ``undirected``: the network is undirected;
+    * ``bipartite``: a two-mode network, nodes 1..bipartite the first mode (``--bipartite``);
     * ``attributes``: an attribute file (record format or a table with a header);
     * ``covariate``: the comparative network (the covariate term);
     * ``missing``: an edge list of the dyads not observed (``--missing``); an edge list's value
@@ -608,6 +643,7 @@ def read(
         attributes_path=os.fspath(attributes) if attributes is not None else "",
         covariate_path=os.fspath(covariate) if covariate is not None else "",
         missing_path=os.fspath(missing) if missing is not None else "",
+        bipartite=int(bipartite),
     )
     network = Network(core)
     network._read_arguments = dict(
@@ -617,6 +653,8 @@ def read(
         covariate=os.path.abspath(covariate) if covariate is not None else None,
         missing=os.path.abspath(missing) if missing is not None else None,
     )
+    if bipartite:
+        network._read_arguments["bipartite"] = bipartite
     return network
 
 

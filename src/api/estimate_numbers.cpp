@@ -138,6 +138,7 @@ tarnwick::FittedNetwork network_of(const Study& study, const InputData& input,
   n.dyads = result.dyad_count;
   n.diagonal = study.include_diagonal;
   n.directed = study.model.directed;
+  n.bipartite = study.network.bipartite;
   n.missing_dyads = static_cast<std::int64_t>(input.missing_dyads.size());
   if (!input.labels.numbered()) {
     for (int i = 1; i <= study.network.node_count; ++i) n.labels.push_back(input.labels.name(i));

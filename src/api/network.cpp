@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <sstream>
 
@@ -34,6 +35,9 @@ std::int64_t Network::link_count() const {
 }
 bool Network::directed() const {
   return data_->input.directed;
+}
+int Network::bipartite() const {
+  return data_->input.network.bipartite;
 }
 const std::vector<std::string>& Network::labels() const {
   return data_->labels;
@@ -141,6 +145,7 @@ tarn::StudyOptions paths_of(const ReadOptions& o) {
   options.labels = o.labels;
   options.diagonal = o.diagonal;
   options.undirected = o.undirected;
+  options.bipartite = o.bipartite;
   options.attributes_path = o.attributes_path;
   if (o.attribute_count >= 0) options.attribute_count = o.attribute_count;
   options.block_by = o.block_by;
@@ -294,6 +299,56 @@ Network network_from_links(const std::vector<std::string>& nodes, const std::vec
       nodes, senders.size(), [&](std::size_t k) -> const std::string& { return field(senders[k]); },
       [&](std::size_t k) -> const std::string& { return field(receivers[k]); }, directed,
       attributes);
+}
+
+Network two_mode_network_from_links(const std::vector<std::string>& nodes,
+                                    const std::vector<int>& senders,
+                                    const std::vector<int>& receivers, int first_mode,
+                                    const std::vector<AttributeColumn>& attributes) {
+  check_arrays(nodes, senders.size(), receivers.size(), attributes);
+  const auto n = static_cast<int>(nodes.size());
+  if (first_mode < 1 || first_mode >= n) {
+    throw ArgumentError("bipartite=" + std::to_string(first_mode) + ": give a number within 1.." +
+                        std::to_string(n - 1) + " (there are " + std::to_string(n) + " nodes)");
+  }
+  // Numbered as given (node k is k + 1), so that the first mode is nodes 1..first_mode.
+  std::string links = "sender,receiver\n";
+  for (std::size_t k = 0; k < senders.size(); ++k) {
+    for (const int end : {senders[k], receivers[k]}) {
+      if (end < 0 || end >= n) {
+        throw ArgumentError("a link names node " + std::to_string(end) + ", not a position among " +
+                            std::to_string(n) + " nodes");
+      }
+    }
+    links += std::to_string(senders[k] + 1) + ',' + std::to_string(receivers[k] + 1) + '\n';
+  }
+  tarn::StudyOptions options;
+  options.node_count = n;
+  options.bipartite = first_mode;
+  if (!senders.empty()) {
+    options.network_path = "<links>";
+    options.format = tarn::NetworkFormat::csv;
+    options.header = tarn::HeaderRule::present;
+    options.network_text = std::make_shared<const std::string>(std::move(links));
+  }
+  if (!attributes.empty()) {
+    std::string table = "id";
+    for (const AttributeColumn& column : attributes) table += ',' + csv_field(column.name);
+    table += '\n';
+    for (std::size_t row = 0; row < nodes.size(); ++row) {
+      table += std::to_string(row + 1);
+      for (const AttributeColumn& column : attributes) table += ',' + attribute_value(column, row);
+      table += '\n';
+    }
+    options.attributes_path = "<nodes>";
+    options.attributes_format = tarn::NetworkFormat::csv;
+    options.attributes_text = std::make_shared<const std::string>(std::move(table));
+  }
+  Network network = network_of(std::move(options));
+  auto data = std::make_shared<Network::Data>(network.data());
+  data->labels = nodes;
+  data->input.labels = tarn::NodeLabels(nodes);
+  return Network(std::move(data));
 }
 
 Network with_missing_dyads(const Network& network, const std::vector<int>& senders,

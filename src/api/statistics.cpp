@@ -25,6 +25,7 @@ StatisticsReport statistics_report(const Model& model) {
     report.nodes = study.network.node_count;
     report.links = study.network.link_count;
     report.directed = study.directed();
+    report.bipartite = study.network.bipartite;
     report.missing_dyads = static_cast<std::int64_t>(data.input.missing_dyads.size());
     const std::vector<std::string> names = study.model.statistic_names();
     const std::vector<double> values = study.statistics();

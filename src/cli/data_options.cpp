@@ -14,6 +14,11 @@ void DataOptions::add(CLI::App& command, tarnwick::ReadOptions& s, bool network_
   command.add_flag("--undirected", s.undirected,
                    "The network is undirected: rows i,j and j,i are one edge, the dyads are "
                    "the n(n-1)/2 pairs");
+  command
+      .add_option("--bipartite", s.bipartite,
+                  "A two-mode network: nodes 1..N1 are the first mode (actors), the rest the "
+                  "second (events); links join the modes only (implies --undirected)")
+      ->check(CLI::Range(1, tarnwick::most_nodes));
   command.add_option("--format", s.format,
                      "Format of the network file: record, csv, tsv, blank or pajek "
                      "(default: from its content and name)");

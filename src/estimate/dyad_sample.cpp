@@ -86,6 +86,11 @@ std::int64_t default_dyad_sample(std::int64_t dyads, std::int64_t links) {
 
 bool samples_dyads(const Study& study, const EstimatorSettings& settings) {
   if (study.space) {
+    if (settings.sampling.dyad_sample >= 0 && study.network.bipartite > 0) {
+      throw SettingError({"dyad_sample", "method"},
+                         "{0}: the sample of dyads does not keep to the dyads between the modes "
+                         "of a two-mode network; leave out {0} ({1=}mple fits over every one)");
+    }
     if (settings.sampling.dyad_sample >= 0 && study.space->missing_only()) {
       throw SettingError(
           {"dyad_sample", "missing", "method"},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -94,7 +95,8 @@ void check_edge_list_options(const StudyOptions& o, NetworkFormat format) {
 // The network as its file gives it, its labels and the notes of its rows; returns the name of
 // its source for messages.
 std::string read_network_as_given(const StudyOptions& o, NetworkFormat format, OpenedFile& opened,
-                                  InputData& s, std::vector<MissingRows>& missing) {
+                                  InputData& s, std::vector<MissingRows>& missing,
+                                  std::string& within_mode_row) {
   if (format == NetworkFormat::record) {
     DataFile file(std::move(opened.stream), o.network_path);
     PairRows rows;
@@ -108,10 +110,11 @@ std::string read_network_as_given(const StudyOptions& o, NetworkFormat format, O
           ? read_pajek(*opened.stream, o.network_path, o.undirected, command_line_limits)
           : read_edge_list(*opened.stream, o.network_path, format,
                            EdgeListOptions{o.header, o.columns, o.node_count, o.labels,
-                                           o.undirected, command_line_limits});
+                                           o.undirected, o.bipartite, command_line_limits});
   s.network = std::move(read.network);
   s.labels = std::move(read.labels);
   s.notes = std::move(read.warnings);
+  within_mode_row = std::move(read.within_mode_row);
   if (!read.missing.empty()) missing.push_back({o.network_path, std::move(read.missing)});
   return "Network file \"" + o.network_path + "\"";
 }
@@ -124,9 +127,51 @@ void make_undirected(const StudyOptions& o, const std::string& source, InputData
                           .add_count("links", undirected.self_links)
                           .add_text("reason", "undirected"));
   }
+  if (o.bipartite > 0 || s.network.bipartite > 0) return;  // two modes already said
   for (Warning& w : undirected_shape_warnings(s.network, o.network_path)) {
     s.notes.push_back(std::move(w));
   }
+}
+
+// A file that names no line of a link (a record-format file, a Pajek file without n1) is checked
+// once read: a link within a mode is refused naming its nodes.
+void check_modes(const StudyOptions& o, const InputData& s) {
+  const int first = s.network.bipartite;
+  if (first == 0) return;
+  for (int a = 1; a <= s.network.node_count; ++a) {
+    for (const node_id entry : s.network.out_list(a)) {
+      const int b = std::abs(entry);
+      if ((a <= first) != (b <= first)) continue;
+      throw SettingError({"bipartite"}, "{0=}" + std::to_string(first) + ": the link " +
+                                            s.labels.name(a) + " " + s.labels.name(b) + " of \"" +
+                                            o.network_path + "\" joins two nodes of the " +
+                                            (a <= first ? "first" : "second") + " mode");
+    }
+  }
+}
+
+// The first mode of a two-mode network: --bipartite, or a Pajek file's *Vertices n n1 (0: one
+// mode). Refused: the two differing, or a first mode that leaves no node for the second.
+int first_mode(const StudyOptions& o, int pajek_first_mode, int node_count) {
+  if (o.bipartite > 0 && pajek_first_mode > 0 && o.bipartite != pajek_first_mode) {
+    throw SettingError({"bipartite"}, "{0=}" + std::to_string(o.bipartite) + ": the file \"" +
+                                          o.network_path + "\" declares *Vertices with " +
+                                          std::to_string(pajek_first_mode) +
+                                          " nodes in the first mode");
+  }
+  const int first = o.bipartite > 0 ? o.bipartite : pajek_first_mode;
+  if (first > 0 && o.diagonal) {
+    throw SettingError({"diagonal"}, "{0}: the file \"" + o.network_path +
+                                         "\" is a two-mode network (*Vertices n n1), which has "
+                                         "no self-pairs (i, i) among its dyads");
+  }
+  if (first > 0 && first >= node_count) {
+    throw SettingError({"bipartite"}, "{0=}" + std::to_string(first) + ": the network has " +
+                                          std::to_string(node_count) +
+                                          " nodes, which leaves none for the second mode (give "
+                                          "--nodes N for nodes no link names)");
+  }
+  return first;
 }
 
 // One network per file: a link given twice is one link; a self-link is no dyad without
@@ -168,6 +213,8 @@ bool read_network(const StudyOptions& o, InputData& s, std::vector<MissingRows>&
   if (o.network_path.empty()) {
     // simulate --nodes N without a network: the empty network of N nodes.
     s.network = with_node_count(Network{}, o.node_count, "--nodes");
+    s.network.bipartite = first_mode(o, 0, s.network.node_count);
+    if (s.network.bipartite > 0) s.directed = false;
     s.files.push_back({"network", "", "empty"});
     return false;
   }
@@ -175,12 +222,21 @@ bool read_network(const StudyOptions& o, InputData& s, std::vector<MissingRows>&
   const NetworkFormat format = format_of(opened, o.network_path, o.format);
   s.files.push_back({"network", o.network_path, std::string(network_format_name(format))});
   check_edge_list_options(o, format);
-  const std::string source = read_network_as_given(o, format, opened, s, missing);
-  if (o.undirected) {
+  std::string within_mode_row;
+  const std::string source = read_network_as_given(o, format, opened, s, missing, within_mode_row);
+  const int pajek_first_mode = s.network.bipartite;
+  if (o.undirected || pajek_first_mode > 0) {
     make_undirected(o, source, s);
   } else {
     make_single_links(o, source, s);
   }
+  s.network.bipartite = first_mode(o, pajek_first_mode, s.network.node_count);
+  if (!within_mode_row.empty()) {
+    throw SettingError({"bipartite"},
+                       "{0=}" + std::to_string(o.bipartite) + ": " + within_mode_row);
+  }
+  check_modes(o, s);
+  if (s.network.bipartite > 0) s.directed = false;
   if (o.node_count > 0) note_declared_isolates(o, s);
   const bool edge_list = format != NetworkFormat::record && format != NetworkFormat::pajek;
   return edge_list && s.labels.numbered() && o.node_count == 0;
@@ -426,7 +482,22 @@ std::string InputData::blocking_attribute_name() const {
   return a < attribute_names.size() ? attribute_names[a] : std::string();
 }
 
-InputData load_input_data(const StudyOptions& o) {
+InputData load_input_data(const StudyOptions& given) {
+  StudyOptions o = given;
+  if (o.bipartite > 0) {
+    if (o.diagonal) {
+      throw SettingError({"diagonal", "bipartite"},
+                         "{0}: a two-mode network has no self-pairs (i, i) among its dyads; give "
+                         "{0} or {1}, not both");
+    }
+    if (o.labels) {
+      throw SettingError(
+          {"labels", "bipartite"},
+          "{0}: the nodes of a two-mode network are numbered (1..N1 the first mode); "
+          "give {0} or {1}, not both");
+    }
+    o.undirected = true;  // links join a node of each mode, either way round
+  }
   if (o.undirected && o.diagonal) {
     throw SettingError({"diagonal", "undirected"},
                        "{0}: an undirected network has no self-pairs (i, i) among its dyads; give "

@@ -45,6 +45,9 @@ struct StudyOptions {
   bool diagonal = false;
   // The network is undirected: the rows i,j and j,i are one edge (network/undirected_network.h).
   bool undirected = false;
+  // --bipartite N1: a two-mode network, nodes 1..N1 the first mode (implies undirected); 0: one
+  // mode unless a Pajek file's *Vertices n n1 says otherwise.
+  int bipartite = 0;
   std::string attributes_path;
   std::optional<int> attribute_count;
   std::string block_by;  // an attribute's number or column name

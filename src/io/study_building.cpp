@@ -3,6 +3,7 @@
 #include <limits>
 #include <memory>
 
+#include "model/sample_space.h"
 #include "network/adjacency_matrix_file.h"
 #include "network/comparative_file.h"
 #include "network/covariate_list.h"
@@ -70,6 +71,7 @@ Study build_study(const std::string& formula, InputData& data, const StudyOption
   TermContext context;
   context.directed = data.directed;
   context.node_count = data.network.node_count;
+  context.bipartite = data.network.bipartite;
   if (!data.covariates.columns.empty()) context.attributes = &data.covariates;
   context.labels = &data.labels;
   Study study;
@@ -117,6 +119,11 @@ Study build_study(const std::string& formula, InputData& data, const StudyOption
   for (const std::string& note : study.model.notes) data.notes.push_back(Warning{note});
   study.network = data.network;
   study.include_diagonal = data.include_diagonal;
+  if (data.network.bipartite > 0) {
+    // Only the dyads between the modes exist: every estimator and the sampler keep to them.
+    study.space = std::make_shared<const SampleSpace>(
+        two_mode_space(data.network.node_count, data.network.bipartite));
+  }
   if (!data.missing_dyads.empty()) {
     study.missing = std::make_shared<const std::vector<std::pair<int, int>>>(data.missing_dyads);
   }

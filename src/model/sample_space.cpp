@@ -181,6 +181,7 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
   space.text = std::string(trimmed(text));
   space.n_ = graph.node_count();
   space.directed_ = graph.directed();
+  space.bipartite_ = graph.bipartite();
   const int n = space.n_;
   if (space.text.empty()) throw SettingError({"constraints"}, "{0}: give one constraint or more");
   std::vector<TermCall> calls;
@@ -344,7 +345,7 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
               " free dyads)");
     }
   }
-  if (!table.empty()) {
+  if (!table.empty() || space.bipartite_ > 0) {
     space.list_free_dyads();
     if (space.free_list_.empty()) {
       throw SettingError({"constraints"}, "{0=}" + space.text + ": no dyad is left free to vary");
@@ -355,11 +356,30 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
 
 void SampleSpace::list_free_dyads() {
   free_list_.clear();
+  if (bipartite_ > 0) {
+    free_list_.reserve(static_cast<std::size_t>(bipartite_) *
+                       static_cast<std::size_t>(n_ - bipartite_));
+    for (int i = 1; i <= bipartite_; ++i) {
+      for (int j = bipartite_ + 1; j <= n_; ++j) {
+        if (free(i, j)) free_list_.emplace_back(i, j);
+      }
+    }
+    return;
+  }
   for (int i = 1; i <= n_; ++i) {
     for (int j = directed_ ? 1 : i + 1; j <= n_; ++j) {
       if (free(i, j)) free_list_.emplace_back(i, j);
     }
   }
+}
+
+SampleSpace two_mode_space(int node_count, int first_mode) {
+  SampleSpace space;
+  space.n_ = node_count;
+  space.directed_ = false;
+  space.bipartite_ = first_mode;
+  space.list_free_dyads();
+  return space;
 }
 
 SampleSpace SampleSpace::over(const SampleSpace* constraints, int node_count, bool directed) {

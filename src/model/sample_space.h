@@ -31,11 +31,16 @@ class SampleSpace {
   std::vector<std::string> names;  // each constraint's name, in order
 
   // The space was made from the missing dyads alone (observed_dyads_space), no --constraints.
-  bool missing_only() const { return text.empty(); }
-  // Some dyads are fixed at their observed values.
-  bool restricts_dyads() const { return !free_.empty(); }
+  bool missing_only() const { return text.empty() && bipartite_ == 0; }
+  // A two-mode network's: nodes 1..bipartite() the first mode, only dyads between the modes
+  // vary (0: one mode).
+  int bipartite() const { return bipartite_; }
+  // Some dyads are fixed at their observed values (those within a mode of a two-mode network
+  // are always no link).
+  bool restricts_dyads() const { return !free_.empty() || bipartite_ > 0; }
   // The dyad (i, j) may vary (undirected: either order); every dyad without dyad constraints.
   bool free(int i, int j) const {
+    if (bipartite_ > 0 && (i <= bipartite_) == (j <= bipartite_)) return false;
     if (free_.empty()) return true;
     return free_[static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(n_) +
                  static_cast<std::size_t>(j - 1)] != 0;
@@ -68,11 +73,13 @@ class SampleSpace {
                                          const std::vector<std::pair<int, int>>&);
   friend SampleSpace observed_dyads_space(const SampleSpace*, int, bool,
                                           const std::vector<std::pair<int, int>>&);
+  friend SampleSpace two_mode_space(int, int);
   // The constraints' space (none: every dyad) on `node_count` nodes, to restrict further.
   static SampleSpace over(const SampleSpace* constraints, int node_count, bool directed);
   void list_free_dyads();
   int n_ = 0;
   bool directed_ = true;
+  int bipartite_ = 0;
   std::vector<unsigned char> free_;  // n * n, both orders set when undirected
   std::vector<std::pair<int, int>> free_list_;
   DegreeBounds bounds_;
@@ -86,6 +93,10 @@ class SampleSpace {
 // edges constraint), or a term whose statistics are a function of the degrees the space fixes
 // (Term::degree_function: kstar(2) under degrees, ostar(2) under odegrees).
 void refuse_constant_terms(const Model& model, const TermGraph& graph, const SampleSpace& space);
+
+// The space of a two-mode network of `node_count` nodes, 1..first_mode the first mode: the
+// dyads between the modes, without a table of every dyad (their list is the free dyads).
+SampleSpace two_mode_space(int node_count, int first_mode);
 
 // The dyads of `constraints` (null: every dyad) that are observed: the missing dyads (sorted;
 // undirected i < j) are not free. Its text is that of the constraints (empty without).

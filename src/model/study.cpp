@@ -6,6 +6,7 @@ namespace tarn {
 
 std::int64_t Study::dyad_count() const {
   const std::int64_t n = network.node_count;
+  if (network.bipartite > 0) return network.bipartite * (n - network.bipartite);
   if (!directed()) return n * (n - 1) / 2;
   return n * (n - 1) + (include_diagonal ? n : 0);
 }
@@ -13,6 +14,7 @@ std::int64_t Study::dyad_count() const {
 Study Study::with_network(Network other) const {
   Study copy;
   copy.network = std::move(other);
+  copy.network.bipartite = network.bipartite;  // the modes are the nodes', not the links'
   copy.include_diagonal = include_diagonal;
   copy.estimate_bound = estimate_bound;
   copy.newton_until_settled = newton_until_settled;
@@ -36,6 +38,7 @@ TermGraph graph_keeping(const Study& study, const PartnerTables& kept) {
   const Network& network = study.network;
   if (study.model.kernel) return TermGraph(network, true, kept);
   TermGraph g(network.node_count, study.directed(), kept);
+  g.set_bipartite(network.bipartite);
   for (int a = 1; a <= network.node_count; ++a) {
     for (node_id e : network.out_list(a)) {
       const int b = std::abs(static_cast<int>(e));

@@ -324,6 +324,11 @@ bool fixes_dyads(const Study& study) {
 
 CaseControlRows free_dyad_rows(const Study& study) {
   if (study.model.has_offsets()) {
+    if (study.network.bipartite > 0) {
+      throw SettingError({"method"},
+                         "offset terms: the pseudo-likelihood over the dyads between the modes of "
+                         "a two-mode network takes none; give {0=}mcmle");
+    }
     if (study.space->missing_only()) {
       throw SettingError({"missing"},
                          "offset terms: the pseudo-likelihood over the observed dyads (with {0}) "

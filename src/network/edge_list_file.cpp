@@ -127,6 +127,7 @@ class EdgeListReading {
       pair_rows_.note(sender, receiver, 1, row.line);
     }
     first_linked_ = first_linked_ || rows_read_ == 1;
+    check_modes(row);
     links_.add(sender, receiver, row.line);
   }
 
@@ -155,6 +156,7 @@ class EdgeListReading {
 
   // The network, its labels, and the warnings of the rows put before `result`'s.
   void finish(bool header_guessed, LabelledNetwork& result) && {
+    result.within_mode_row = within_mode_row_;
     if (header_guessed) {
       links_.drop_first();
       pair_rows_.drop_first();
@@ -188,6 +190,17 @@ class EdgeListReading {
     return rows;
   }
 
+  // With --bipartite the ids are node numbers: the first row within a mode is kept with its line
+  // (a row of other ids, a header, is left to the check of the network read).
+  void check_modes(const EdgeRow& row) {
+    const int first = options_.bipartite;
+    if (first == 0 || !within_mode_row_.empty()) return;
+    const auto sender = whole_number(row.sender), receiver = whole_number(row.receiver);
+    if (!sender || !receiver || (*sender <= first) != (*receiver <= first)) return;
+    within_mode_row_ = "\"" + file_name_ + "\" line " + std::to_string(row.line) + ": " +
+                       within_mode_link(*sender, *receiver, first);
+  }
+
   int node(std::string_view label, long line, int column, const char* role) {
     const InputPlace at{file_name_, line, column};
     if (label.empty()) throw input_error(at, std::string("the ") + role + " is empty.");
@@ -210,6 +223,7 @@ class EdgeListReading {
   const EdgeListOptions& options_;
   NodeNames names_;
   LinkCollector links_;
+  std::string within_mode_row_;
   PairRows pair_rows_;
   WeightsReadAsTies weights_;
   std::vector<int> appearances_;     // by id: the rows that name it

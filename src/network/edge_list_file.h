@@ -45,6 +45,9 @@ struct EdgeListOptions {
   // The network is undirected: rows i,j and j,i given with different values are said
   // (network/pair_rows.h). The links are stored as read, each row its own.
   bool undirected = false;
+  // Nodes 1..bipartite are the first mode of a two-mode network: a row within a mode is refused
+  // (0: one mode).
+  int bipartite = 0;
   // The dialogue's capacities unless the command line gives its own: node numbers up to
   // limits.nodes are node numbers, and a label that would be node limits.nodes + 1 ends the run.
   NetworkLimits limits = dialogue_limits;

@@ -18,6 +18,9 @@ struct LabelledNetwork {
   std::vector<std::string> header;  // empty when the file has none
   std::vector<Warning> warnings;    // what the reader noticed (codes and figures)
   std::vector<MissingRow> missing;  // rows of value NA (edge_rows.h), their nodes as stored
+  // The first row within a mode of a two-mode network (EdgeListOptions::bipartite), with its
+  // file and line; empty: none. The reader of the options refuses it once it knows the nodes.
+  std::string within_mode_row;
 };
 
 }  // namespace tarn

@@ -9,6 +9,14 @@
 
 namespace tarn {
 
+std::string within_mode_link(std::int64_t sender, std::int64_t receiver, int first_mode) {
+  return "the link " + std::to_string(sender) + " " + std::to_string(receiver) +
+         " joins two nodes of the " +
+         (sender <= first_mode ? "first mode (1.." + std::to_string(first_mode)
+                               : "second mode (from " + std::to_string(first_mode + 1)) +
+         "); a two-mode network links a node of each mode";
+}
+
 LinkCollector::LinkCollector(std::string file_name, NetworkLimits limits)
     : file_name_(std::move(file_name)), limits_(limits) {
   if (limits.nodes <= max_nodes) {
@@ -21,6 +29,9 @@ void LinkCollector::add(int sender, int receiver, long line) {
   if (static_cast<std::int64_t>(links_.size()) >= limits_.links) {
     throw capacity_passed({file_name_, line}, "Too many links! The file holds more than " +
                                                   std::to_string(limits_.links) + ".");
+  }
+  if (first_mode_ > 0 && (sender <= first_mode_) == (receiver <= first_mode_)) {
+    throw input_error({file_name_, line}, within_mode_link(sender, receiver, first_mode_) + ".");
   }
   const auto largest = static_cast<std::size_t>(std::max(sender, receiver));
   if (largest >= out_count_.size()) {

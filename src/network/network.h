@@ -39,6 +39,9 @@ struct Network {
   // The links grouped by receiver, senders ascending; always positive.
   std::vector<node_id> in_source;
   bool has_repeated_links = false;  // some link was given more than once
+  // A two-mode network: nodes 1..bipartite are the first mode, the rest the second, and links
+  // join the modes only (undirected). 0: one mode.
+  int bipartite = 0;
 
   std::span<const node_id> out_list(int a) const {
     return {out_target.data() + out_first[static_cast<std::size_t>(a - 1)],

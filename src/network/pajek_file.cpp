@@ -81,6 +81,7 @@ class PajekReader {
     }
     PajekVertices vertices;
     vertices.count = vertex_count_;
+    vertices.first_mode = first_mode_;
     vertices.lines = reader_.lines_read();
     vertices.has_edges = has_edges_;
     if (any_label_) {
@@ -135,6 +136,17 @@ class PajekReader {
     have_vertices_ = true;
     vertices_line_ = reader_.line();
     vertex_count_ = static_cast<int>(*count);
+    if (fields.size() >= 3) {
+      const auto first = whole_number(fields[2]);
+      if (!first || *first < 1 || *first >= *count) {
+        throw input_error(reader_.position(3),
+                          "*Vertices " + std::to_string(*count) +
+                              " gives the first mode of a two-mode network as " + shown(fields[2]) +
+                              "; give a number of nodes within 1.." + std::to_string(*count - 1) +
+                              ".");
+      }
+      first_mode_ = static_cast<int>(*first);
+    }
     labels_.assign(static_cast<std::size_t>(vertex_count_), std::string());
     vertex_line_.assign(static_cast<std::size_t>(vertex_count_), 0);
   }
@@ -177,6 +189,7 @@ class PajekReader {
     arc.value = value;
     arc.weight_text = weight_text;
     arc.line = reader_.line();
+    arc.first_mode = first_mode_;
     arc.sender_label = labels_[static_cast<std::size_t>(sender - 1)];
     arc.receiver_label = labels_[static_cast<std::size_t>(receiver - 1)];
     take_(arc);
@@ -225,6 +238,7 @@ class PajekReader {
   bool have_vertices_ = false;
   long vertices_line_ = 0;
   int vertex_count_ = 0;
+  int first_mode_ = 0;  // *Vertices n n1: a two-mode network
   bool any_label_ = false;
   bool has_edges_ = false;
   std::vector<std::string> labels_;
@@ -244,6 +258,7 @@ LabelledNetwork read_pajek(std::istream& in, const std::string& file_name, bool 
   PairRows rows;
   WeightsReadAsTies weights;
   PajekVertices vertices = read_pajek_arcs(in, file_name, [&](const PajekArc& arc) {
+    links.set_first_mode(arc.first_mode);
     if (arc.value < 0) {
       throw input_error({file_name, arc.line, 3},
                         "the weight " + shown(arc.weight_text) + " is negative.");
@@ -265,6 +280,7 @@ LabelledNetwork read_pajek(std::istream& in, const std::string& file_name, bool 
                                   .add_text("file", file_name));
   }
   result.network = std::move(links).build(vertices.count);
+  result.network.bipartite = vertices.first_mode;
   result.labels = vertices.labels.empty() ? NodeLabels::numbered_up_to(limits.nodes)
                                           : NodeLabels(std::move(vertices.labels));
   return result;

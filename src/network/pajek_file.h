@@ -3,6 +3,7 @@
 //
 //   *Network title      (optional, ignored)
 //   *Vertices N         nodes 1..N (N within 0..2000)
+//   *Vertices N N1      a two-mode network: nodes 1..N1 the first mode, N1+1..N the second
 //   3 "Carol" 0.1 0.2   a vertex: number, then an optional label (the first field after the
 //                       number, quoted or not); the rest of the line (coordinates, a shape,
 //                       attributes such as networkx's `club "Mr. Hi"`) is ignored. A quoted
@@ -43,6 +44,7 @@ struct PajekArc {
   double value = 1;
   std::string_view weight_text;  // as written; empty when the arc has no weight
   long line = 0;
+  int first_mode = 0;     // *Vertices n n1: nodes 1..n1 are the first mode; 0: one mode
   int sender_column = 1;  // of the vertex numbers in their line
   int receiver_column = 2;
   std::string_view sender_label;  // empty when the vertex has none
@@ -54,6 +56,7 @@ struct PajekVertices {
   std::vector<std::string> labels;  // one per vertex when any has a label; else empty
   long lines = 0;                   // of the file
   bool has_edges = false;           // some arc came from *Edges or *Edgeslist
+  int first_mode = 0;               // *Vertices n n1: n1; 0: one mode
 };
 
 // Reads a Pajek file, handing every arc (an edge as its two arcs) to `take` in file order. The

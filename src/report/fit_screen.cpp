@@ -222,6 +222,7 @@ void write_fit_screen(const tarnwick::Estimate& fit, std::ostream& out) {
   out << " Network: " << fit.network.path << " (" << fit.network.nodes << " nodes, "
       << fit.network.links << (directed ? " links, " : " edges, ") << fit.network.dyads << " dyads";
   if (fit.network.missing_dyads > 0) out << ", " << fit.network.missing_dyads << " missing";
+  if (fit.network.bipartite > 0) out << ", bipartite: " << fit.network.bipartite;
   out << (directed ? ")" : ", undirected)") << "\n Model:  ";
   for (const TermRecord& term : fit.terms) out << ' ' << term.text;
   out << '\n';

@@ -38,6 +38,7 @@ json input_section(const Estimate& e) {
   input["network"]["dyads"] = e.network.dyads;
   input["network"]["diagonal"] = e.network.diagonal;
   input["network"]["directed"] = e.network.directed;
+  if (e.network.bipartite > 0) input["network"]["bipartite"] = e.network.bipartite;
   if (e.network.missing_dyads > 0) input["network"]["missing_dyads"] = e.network.missing_dyads;
   return input;
 }

@@ -22,6 +22,7 @@ void write_statistics_json(const tarnwick::StatisticsReport& report, std::ostrea
   input["network"]["nodes"] = report.nodes;
   input["network"]["links"] = report.links;
   input["network"]["directed"] = report.directed;
+  if (report.bipartite > 0) input["network"]["bipartite"] = report.bipartite;
   if (report.missing_dyads > 0) input["network"]["missing_dyads"] = report.missing_dyads;
   doc["input"] = input;
   json statistics = json::array();
@@ -55,6 +56,7 @@ void write_statistics_table(const tarnwick::StatisticsReport& report, std::ostre
                   row.value);
     out << line;
   }
+  if (report.bipartite > 0) out << "bipartite: " << report.bipartite << '\n';
   if (report.missing_dyads > 0) out << "missing dyads: " << report.missing_dyads << '\n';
 }
 

@@ -430,13 +430,15 @@ constexpr Wording wordings[] = {
                 "say), which is fitted here as a network of one kind of node, whose dyads "
                 "include the " +
                 std::to_string(a * (a - 1) / 2 + b * (b - 1) / 2) +
-                " pairs within the sets. Models of two-mode networks are not offered.";
+                " pairs within the sets. To fit it as a two-mode network, number one set's nodes "
+                "1..N1 and the other's after them, and give --bipartite N1.";
        }
        return "No node of " + w.text("file") + " both sends and receives (" +
               count_of(w, "senders") + " senders, " + count_of(w, "receivers") + " receivers, " +
               count_of(w, "links") +
               " links): it looks like a two-mode network, which is fitted here as a directed "
-              "network of one kind of node.";
+              "network of one kind of node. To fit it as a two-mode network, number one set's "
+              "nodes 1..N1 and the other's after them, and give --bipartite N1.";
      }},
     {"header_read_as_link",
      [](const Warning& w) -> std::string {

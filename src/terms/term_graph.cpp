@@ -102,6 +102,7 @@ TermGraph::TermGraph(int node_count, bool directed, PartnerTables kept, GraphSto
 TermGraph::TermGraph(const Network& network, bool directed, PartnerTables kept,
                      GraphStorage storage)
     : TermGraph(network.node_count, directed, kept, storage) {
+  bipartite_ = network.bipartite;
   for (int a = 1; a <= n_; ++a) {
     for (node_id e : network.out_list(a)) {
       const int b = std::abs(static_cast<int>(e));

@@ -96,6 +96,9 @@ class TermGraph {
 
   int node_count() const { return n_; }
   bool directed() const { return directed_; }
+  // Nodes 1..bipartite() are the first mode of a two-mode network; 0: one mode.
+  int bipartite() const { return bipartite_; }
+  void set_bipartite(int first_mode) { bipartite_ = first_mode; }
   // dense or sparse, never automatic.
   GraphStorage storage() const { return dense_ ? GraphStorage::dense : GraphStorage::sparse; }
   std::int64_t link_count() const { return static_cast<std::int64_t>(all_links_.size()); }
@@ -258,6 +261,7 @@ class TermGraph {
 
   int n_ = 0;
   bool directed_ = true;
+  int bipartite_ = 0;
   bool dense_ = true;
   PartnerTables kept_;
   // 64-bit words per row of a bit matrix; sparse: no bits, and common neighbours are always found

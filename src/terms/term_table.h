@@ -27,6 +27,7 @@ namespace tarn {
 struct TermContext {
   bool directed = true;
   int node_count = 0;
+  int bipartite = 0;  // a two-mode network: nodes 1..bipartite the first mode; 0: one mode
   const NodeCovariates* attributes = nullptr;     // null without an attribute file
   const NodeLabels* labels = nullptr;             // the nodes' names; null: their numbers
   std::shared_ptr<const DyadBlocks> blocks;       // with a blocking
@@ -83,6 +84,7 @@ std::span<const TermEntry> difference_term_entries();
 std::span<const TermEntry> node_effect_term_entries();
 std::span<const TermEntry> mixing_term_entries();
 std::span<const TermEntry> degree_term_entries();
+std::span<const TermEntry> bipartite_term_entries();
 std::span<const TermEntry> dyadic_covariate_term_entries();
 std::span<const TermEntry> operator_term_entries();
 

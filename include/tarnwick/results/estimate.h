@@ -41,6 +41,7 @@ struct FittedNetwork {
   std::int64_t dyads = 0;
   bool diagonal = false;  // the self-pairs (i, i) are dyads
   bool directed = true;
+  int bipartite = 0;  // a two-mode network: nodes 1..bipartite the first mode; 0: one mode
   // Node k's label (k from 0) when the nodes are labelled; empty when they are 1..n.
   std::vector<std::string> labels;
   std::int64_t missing_dyads = 0;  // dyads not observed (NA), left out of the fit's dyads
@@ -50,8 +51,8 @@ template <class Result, class Visit>
 requires same_result<Result, FittedNetwork>
 void visit_fields(Result& r, Visit&& visit) {
   visit("path", r.path), visit("nodes", r.nodes), visit("links", r.links), visit("dyads", r.dyads),
-      visit("diagonal", r.diagonal), visit("directed", r.directed), visit("labels", r.labels),
-      visit("missing_dyads", r.missing_dyads);
+      visit("diagonal", r.diagonal), visit("directed", r.directed), visit("bipartite", r.bipartite),
+      visit("labels", r.labels), visit("missing_dyads", r.missing_dyads);
 }
 
 // Block parameters: the attribute that divides the nodes into blocks and the block types.

@@ -158,6 +158,7 @@ struct StatisticsReport {
   int nodes = 0;
   std::int64_t links = 0;
   bool directed = true;
+  int bipartite = 0;               // a two-mode network: nodes 1..bipartite the first mode
   std::int64_t missing_dyads = 0;  // dyads not observed (NA), counted as no link
   std::vector<StatisticRow> statistics;
   std::vector<WarningRecord> warnings;  // the model's notes
@@ -167,8 +168,9 @@ template <class Result, class Visit>
 requires same_result<Result, StatisticsReport>
 void visit_fields(Result& r, Visit&& visit) {
   visit("files", r.files), visit("nodes", r.nodes), visit("links", r.links),
-      visit("directed", r.directed), visit("missing_dyads", r.missing_dyads),
-      visit("statistics", r.statistics), visit("warnings", r.warnings);
+      visit("directed", r.directed), visit("bipartite", r.bipartite),
+      visit("missing_dyads", r.missing_dyads), visit("statistics", r.statistics),
+      visit("warnings", r.warnings);
 }
 
 }  // namespace tarnwick

@@ -1,0 +1,178 @@
+// Two-mode networks on the command line: --bipartite and Pajek's *Vertices n n1 read them, the
+// results say so, only the dyads between the modes are the model's (the exact maximum likelihood
+// of a dyad-independent model is the log odds of each class of those dyads), and bad input is
+// refused with status 2 and nothing written.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/exit_status.h"
+#include "support/run_folder.h"
+
+namespace tarn {
+namespace {
+
+using test::CommandRun;
+using test::Files;
+using test::run_command;
+
+// Five actors (1..5) and four events (6..9); actor a attends event e when (a + e) % 3 != 0, and
+// actor 5 also event 9. Actors 1..2 are of kind "x", 3..5 of kind "y".
+struct Attendance {
+  std::string csv;
+  int links = 0;
+  int links_x = 0;  // links at actors of kind x
+};
+
+Attendance attendance() {
+  Attendance a;
+  a.csv = "actor,event\n";
+  for (int actor = 1; actor <= 5; ++actor) {
+    for (int event = 6; event <= 9; ++event) {
+      if ((actor + event) % 3 != 0 || (actor == 5 && event == 9)) {
+        a.csv += std::to_string(actor) + "," + std::to_string(event) + "\n";
+        ++a.links;
+        a.links_x += actor <= 2 ? 1 : 0;
+      }
+    }
+  }
+  return a;
+}
+
+std::string kinds() {
+  std::string table = "id,kind,size\n";
+  for (int node = 1; node <= 9; ++node) {
+    table += std::to_string(node) + "," + (node <= 2 ? "x" : "y") + "," + std::to_string(node % 4) +
+             "\n";
+  }
+  return table;
+}
+
+double logit(double p) {
+  return std::log(p / (1.0 - p));
+}
+
+TEST(TwoModeCommand, TheDyadsAreThoseBetweenTheModesAndTheFitIsTheirLogOdds) {
+  const Attendance a = attendance();
+  const CommandRun r =
+      run_command({{"events.csv", a.csv}, {"kinds.csv", kinds()}},
+                  {"fit", "events.csv", "--bipartite", "5", "--attributes", "kinds.csv", "-m",
+                   "edges + b1factor(\"kind\")", "--json", "fit.json", "-q"});
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  const auto json = nlohmann::json::parse(r.files.at("fit.json"));
+  EXPECT_EQ(json["input"]["network"]["bipartite"], 5);
+  EXPECT_EQ(json["input"]["network"]["directed"], false);
+  EXPECT_EQ(json["input"]["network"]["dyads"], 20);  // 5 x 4
+  // Actors of kind x have 2 x 4 dyads, those of kind y 3 x 4.
+  const double px = a.links_x / 8.0, py = (a.links - a.links_x) / 12.0;
+  EXPECT_NEAR(json["parameters"][0]["estimate"].get<double>(), logit(px), 1e-7);
+  EXPECT_NEAR(json["parameters"][1]["estimate"].get<double>(), logit(py) - logit(px), 1e-7);
+  EXPECT_EQ(json["parameters"][1]["term"], "b1factor.kind.y");
+  const double loglik = a.links_x * std::log(px) + (8 - a.links_x) * std::log(1 - px) +
+                        (a.links - a.links_x) * std::log(py) +
+                        (12 - a.links + a.links_x) * std::log(1 - py);
+  EXPECT_NEAR(json["log_likelihood"].get<double>(), loglik, 1e-7);
+  // The same fit by MCMC maximum likelihood (a dyad-independent model is fitted exactly).
+  const CommandRun m =
+      run_command({{"events.csv", a.csv}, {"kinds.csv", kinds()}},
+                  {"fit", "events.csv", "--bipartite", "5", "--attributes", "kinds.csv", "-m",
+                   "edges + b1factor(\"kind\")", "--method", "mcmle", "--json", "fit.json", "-q"});
+  ASSERT_EQ(m.status, exit_ok) << m.err;
+  const auto mcmle = nlohmann::json::parse(m.files.at("fit.json"));
+  EXPECT_NEAR(mcmle["parameters"][0]["estimate"].get<double>(), logit(px), 1e-5);
+}
+
+TEST(TwoModeCommand, SummaryAndAPajekFileSayTheFirstMode) {
+  const Attendance a = attendance();
+  const CommandRun r =
+      run_command({{"events.csv", a.csv}}, {"summary", "events.csv", "--bipartite", "5", "-m",
+                                            "edges + b1star(2) + b2degree(3)", "--json", "s.json"});
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  const auto json = nlohmann::json::parse(r.files.at("s.json"));
+  EXPECT_EQ(json["input"]["network"]["bipartite"], 5);
+  EXPECT_EQ(json["statistics"][0]["value"], a.links);
+  std::string pajek = "*Vertices 9 5\n*Edges\n";
+  std::string rows = a.csv.substr(a.csv.find('\n') + 1);
+  for (char& c : rows) c = c == ',' ? ' ' : c;
+  pajek += rows;
+  const CommandRun p = run_command(
+      {{"events.net", pajek}},
+      {"summary", "events.net", "-m", "edges + b1star(2) + b2degree(3)", "--json", "s.json"});
+  ASSERT_EQ(p.status, exit_ok) << p.err;
+  const auto from_pajek = nlohmann::json::parse(p.files.at("s.json"));
+  EXPECT_EQ(from_pajek["input"]["network"]["bipartite"], 5);
+  EXPECT_EQ(from_pajek["statistics"], json["statistics"]);
+}
+
+TEST(TwoModeCommand, SimulatedNetworksLinkTheModesOnly) {
+  const Attendance a = attendance();
+  const CommandRun r =
+      run_command({{"events.csv", a.csv}},
+                  {"simulate", "events.csv", "--bipartite", "5", "-m", "edges + b1star(2)",
+                   "--coef", "0.2,-0.1", "--networks", "5", "--out", "drawn", "--seed", "3", "-q"});
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  int files = 0;
+  for (const auto& [name, text] : r.files) {
+    if (name.rfind("drawn", 0) != 0) continue;
+    ++files;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+      int i = 0, j = 0;
+      char comma = 0;
+      std::istringstream fields(line);
+      if (!(fields >> i >> comma >> j)) continue;  // a header
+      EXPECT_NE(i <= 5, j <= 5) << name << ": " << line;
+    }
+  }
+  EXPECT_GT(files, 0);
+}
+
+struct BadCase {
+  std::string what;
+  Files files;
+  std::vector<std::string> arguments;
+  std::string message;
+};
+
+TEST(TwoModeCommand, BadInputIsRefusedWithStatusTwoAndNothingWritten) {
+  const Attendance a = attendance();
+  const std::vector<BadCase> cases = {
+      {"a two-mode term on a network of one mode",
+       {{"events.csv", a.csv}},
+       {"fit", "events.csv", "--undirected", "-m", "edges + b1star(2)", "--json", "out.json"},
+       "b1star is a term of two-mode networks"},
+      {"--bipartite past the node count",
+       {{"events.csv", a.csv}},
+       {"fit", "events.csv", "--bipartite", "9", "-m", "edges", "--json", "out.json"},
+       "--bipartite 9: the network has 9 nodes"},
+      {"a link within a mode",
+       {{"events.csv", a.csv + "2,4\n"}},
+       {"fit", "events.csv", "--bipartite", "5", "-m", "edges", "--json", "out.json"},
+       "\"events.csv\" line " + std::to_string(a.links + 2) +
+           ": the link 2 4 joins two nodes of the first mode"},
+      {"--bipartite with --diagonal",
+       {{"events.csv", a.csv}},
+       {"fit", "events.csv", "--bipartite", "5", "--diagonal", "-m", "edges", "--json", "out.json"},
+       "--diagonal: a two-mode network has no self-pairs"},
+      {"equilibrium expectation",
+       {{"events.csv", a.csv}},
+       {"fit", "events.csv", "--bipartite", "5", "-m", "edges + b1star(2)", "--method", "ee",
+        "--json", "out.json"},
+       "give --method mcmle"},
+  };
+  for (const BadCase& c : cases) {
+    const CommandRun r = run_command(c.files, c.arguments);
+    EXPECT_EQ(r.status, exit_usage) << c.what << ": " << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.what << ": " << r.err;
+    EXPECT_EQ(r.files.count("out.json"), 0u) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace tarn
