@@ -85,6 +85,16 @@ TEST(TwoModeCommand, TheDyadsAreThoseBetweenTheModesAndTheFitIsTheirLogOdds) {
   ASSERT_EQ(m.status, exit_ok) << m.err;
   const auto mcmle = nlohmann::json::parse(m.files.at("fit.json"));
   EXPECT_NEAR(mcmle["parameters"][0]["estimate"].get<double>(), logit(px), 1e-5);
+  // An offset is held over the dyads between the modes: the free edges coefficient is the log
+  // odds of all 20 less the offset.
+  const CommandRun o =
+      run_command({{"events.csv", a.csv}},
+                  {"fit", "events.csv", "--bipartite", "5", "-m", "edges + offset(edges)",
+                   "--offset-coef", "0.5", "--json", "fit.json", "-q"});
+  ASSERT_EQ(o.status, exit_ok) << o.err;
+  EXPECT_NEAR(
+      nlohmann::json::parse(o.files.at("fit.json"))["parameters"][0]["estimate"].get<double>(),
+      logit(a.links / 20.0) - 0.5, 1e-7);
 }
 
 TEST(TwoModeCommand, SummaryAndAPajekFileSayTheFirstMode) {
