@@ -118,6 +118,30 @@ std::string attribute_value(const AttributeColumn& column, std::size_t row) {
   return csv_field(std::get<std::vector<std::string>>(column.values)[row]);
 }
 
+// The network of `options` with the nodes' labels, and their attributes read as a CSV table of
+// the nodes in order (the one reader of attribute tables).
+Network labelled_network(tarn::StudyOptions options, const std::vector<std::string>& nodes,
+                         const std::vector<AttributeColumn>& attributes) {
+  if (!attributes.empty()) {
+    std::string table = "id";
+    for (const AttributeColumn& column : attributes) table += ',' + csv_field(column.name);
+    table += '\n';
+    for (std::size_t row = 0; row < nodes.size(); ++row) {
+      table += std::to_string(row + 1);
+      for (const AttributeColumn& column : attributes) table += ',' + attribute_value(column, row);
+      table += '\n';
+    }
+    options.attributes_path = "<nodes>";
+    options.attributes_format = tarn::NetworkFormat::csv;
+    options.attributes_text = std::make_shared<const std::string>(std::move(table));
+  }
+  Network network = network_of(std::move(options));
+  auto data = std::make_shared<Network::Data>(network.data());
+  data->labels = nodes;
+  data->input.labels = tarn::NodeLabels(nodes);
+  return Network(std::move(data));
+}
+
 void check_arrays(const std::vector<std::string>& nodes, std::size_t senders, std::size_t receivers,
                   const std::vector<AttributeColumn>& attributes) {
   if (senders != receivers) {
@@ -203,24 +227,7 @@ Network network_without_links(const std::vector<std::string>& nodes, bool direct
   tarn::StudyOptions options;
   options.node_count = static_cast<int>(nodes.size());
   options.undirected = !directed;
-  if (!attributes.empty()) {
-    std::string table = "id";
-    for (const AttributeColumn& column : attributes) table += ',' + csv_field(column.name);
-    table += '\n';
-    for (std::size_t row = 0; row < nodes.size(); ++row) {
-      table += std::to_string(row + 1);
-      for (const AttributeColumn& column : attributes) table += ',' + attribute_value(column, row);
-      table += '\n';
-    }
-    options.attributes_path = "<nodes>";
-    options.attributes_format = tarn::NetworkFormat::csv;
-    options.attributes_text = std::make_shared<const std::string>(std::move(table));
-  }
-  Network network = network_of(std::move(options));
-  auto data = std::make_shared<Network::Data>(network.data());
-  data->labels = nodes;
-  data->input.labels = tarn::NodeLabels(nodes);
-  return Network(std::move(data));
+  return labelled_network(std::move(options), nodes, attributes);
 }
 }  // namespace
 
@@ -331,24 +338,7 @@ Network two_mode_network_from_links(const std::vector<std::string>& nodes,
     options.header = tarn::HeaderRule::present;
     options.network_text = std::make_shared<const std::string>(std::move(links));
   }
-  if (!attributes.empty()) {
-    std::string table = "id";
-    for (const AttributeColumn& column : attributes) table += ',' + csv_field(column.name);
-    table += '\n';
-    for (std::size_t row = 0; row < nodes.size(); ++row) {
-      table += std::to_string(row + 1);
-      for (const AttributeColumn& column : attributes) table += ',' + attribute_value(column, row);
-      table += '\n';
-    }
-    options.attributes_path = "<nodes>";
-    options.attributes_format = tarn::NetworkFormat::csv;
-    options.attributes_text = std::make_shared<const std::string>(std::move(table));
-  }
-  Network network = network_of(std::move(options));
-  auto data = std::make_shared<Network::Data>(network.data());
-  data->labels = nodes;
-  data->input.labels = tarn::NodeLabels(nodes);
-  return Network(std::move(data));
+  return labelled_network(std::move(options), nodes, attributes);
 }
 
 Network with_missing_dyads(const Network& network, const std::vector<int>& senders,

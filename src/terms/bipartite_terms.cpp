@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "terms/attribute_levels.h"
+#include "terms/degree_terms.h"
 #include "terms/dyad_function_term.h"
 #include "terms/term_arguments.h"
 #include "terms/term_table.h"
@@ -24,13 +25,6 @@
 namespace tarn {
 
 namespace {
-
-double choose(int n, int k) {
-  if (k < 0 || n < k) return 0.0;
-  double value = 1.0;
-  for (int t = 1; t <= k; ++t) value = value * (n - k + t) / t;
-  return value;
-}
 
 // The nodes of one mode: 1..first (mode 1) or first+1..n (mode 2).
 struct Mode {

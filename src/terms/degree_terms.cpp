@@ -28,14 +28,14 @@
 
 namespace tarn {
 
-namespace {
-
 double choose(int n, int k) {
   if (k < 0 || n < k) return 0.0;
   double value = 1.0;
   for (int t = 1; t <= k; ++t) value = value * (n - k + t) / t;
   return value;
 }
+
+namespace {
 
 class DegreeSum final : public Term {
  public:

@@ -21,4 +21,7 @@ TermPointer make_degree_weights_by_attribute(const TermArguments& arguments,
                                              const TermContext& context, DegreeOf side,
                                              double decay);
 
+// C(n, k), 0 for k < 0 or n < k: a node's k-stars among its n links.
+double choose(int n, int k);
+
 }  // namespace tarn
