@@ -80,15 +80,6 @@ class ModeDegreeSum final : public Term {
   Function f_;
 };
 
-std::string number_list(const std::vector<int>& values) {
-  if (values.size() == 1) return std::to_string(values.front());
-  std::string text = "c(";
-  for (std::size_t k = 0; k < values.size(); ++k) {
-    text += (k == 0 ? "" : ", ") + std::to_string(values[k]);
-  }
-  return text + ")";
-}
-
 template <int M>
 TermPointer make_star(const TermCall& call, const TermContext& context) {
   const Mode mode = mode_of(call, context, M);

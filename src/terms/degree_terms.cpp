@@ -35,6 +35,15 @@ double choose(int n, int k) {
   return value;
 }
 
+std::string number_list(const std::vector<int>& values) {
+  if (values.size() == 1) return std::to_string(values.front());
+  std::string text = "c(";
+  for (std::size_t k = 0; k < values.size(); ++k) {
+    text += (k == 0 ? "" : ", ") + std::to_string(values[k]);
+  }
+  return text + ")";
+}
+
 namespace {
 
 class DegreeSum final : public Term {
@@ -146,15 +155,6 @@ class DegreeSum final : public Term {
 // "", "i" or "o": the prefix of ergm's names for the side.
 std::string prefix_of(DegreeOf side) {
   return side == DegreeOf::in ? "i" : side == DegreeOf::out ? "o" : "";
-}
-
-std::string number_list(const std::vector<int>& values) {
-  if (values.size() == 1) return std::to_string(values.front());
-  std::string text = "c(";
-  for (std::size_t k = 0; k < values.size(); ++k) {
-    text += (k == 0 ? "" : ", ") + std::to_string(values[k]);
-  }
-  return text + ")";
 }
 
 // The attribute of by= (or attr=) and its kept levels, for by, homophily and stars.

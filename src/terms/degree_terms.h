@@ -2,6 +2,9 @@
 // The terms of the degree distribution (degree_terms.cpp) that other families' entries make:
 // isolates (structural_terms.cpp) and the gw degree terms by attribute (geometric_terms.cpp).
 
+#include <string>
+#include <vector>
+
 #include "terms/term.h"
 #include "terms/term_arguments.h"
 #include "terms/term_table.h"
@@ -23,5 +26,7 @@ TermPointer make_degree_weights_by_attribute(const TermArguments& arguments,
 
 // C(n, k), 0 for k < 0 or n < k: a node's k-stars among its n links.
 double choose(int n, int k);
+// Degrees as a term's text writes them: 2, or c(1, 3) for several (as R prints a vector).
+std::string number_list(const std::vector<int>& values);
 
 }  // namespace tarn

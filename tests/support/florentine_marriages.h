@@ -24,6 +24,17 @@ struct Marriages {
   }
 };
 
+// An attribute table of the families: "part" is p for Pucci (the isolate), m for every other.
+inline std::string pucci_apart() {
+  std::string part = "family,part\n";
+  for (const char* f : {"Acciaiuoli", "Albizzi", "Barbadori", "Bischeri", "Castellani", "Ginori",
+                        "Guadagni", "Lamberteschi", "Medici", "Pazzi", "Peruzzi", "Pucci",
+                        "Ridolfi", "Salviati", "Strozzi", "Tornabuoni"}) {
+    part += std::string(f) + (std::string(f) == "Pucci" ? ",p\n" : ",m\n");
+  }
+  return part;
+}
+
 inline Marriages florentine_marriages() {
   Marriages m;
   std::ifstream in(repository_file("examples/florentine_marriage.net"));

@@ -26,14 +26,8 @@ using test::run_command;
 
 // The marriages, with Pucci (an isolate) in a block of its own.
 Files florentine() {
-  std::string part = "family,part\n";
-  for (const char* f : {"Acciaiuoli", "Albizzi", "Barbadori", "Bischeri", "Castellani", "Ginori",
-                        "Guadagni", "Lamberteschi", "Medici", "Pazzi", "Peruzzi", "Pucci",
-                        "Ridolfi", "Salviati", "Strozzi", "Tornabuoni"}) {
-    part += std::string(f) + (std::string(f) == "Pucci" ? ",p\n" : ",m\n");
-  }
   return {{"f.net", test::read_text(test::repository_file("examples/florentine_marriage.net"))},
-          {"part.csv", part},
+          {"part.csv", test::pucci_apart()},
           {"free.csv", "Medici,Pucci\nPucci,Strozzi\n"},
           {"present.csv", "Medici Albizzi\n"}};
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/exit_status.h"
+#include "support/florentine_marriages.h"
 #include "support/repository.h"
 #include "support/run_folder.h"
 
@@ -22,14 +23,8 @@ using test::Files;
 using test::run_command;
 
 Files florentine() {
-  std::string part = "family,part\n";
-  for (const char* f : {"Acciaiuoli", "Albizzi", "Barbadori", "Bischeri", "Castellani", "Ginori",
-                        "Guadagni", "Lamberteschi", "Medici", "Pazzi", "Peruzzi", "Pucci",
-                        "Ridolfi", "Salviati", "Strozzi", "Tornabuoni"}) {
-    part += std::string(f) + (std::string(f) == "Pucci" ? ",p\n" : ",m\n");
-  }
   return {{"f.net", test::read_text(test::repository_file("examples/florentine_marriage.net"))},
-          {"part.csv", part},
+          {"part.csv", test::pucci_apart()},
           {"missing.csv", "Pucci,Medici\nPucci,Strozzi\nAcciaiuoli,Albizzi\n"}};
 }
 
