@@ -24,7 +24,10 @@ if [ "${1:-}" = "--tests" ]; then
 fi
 missing=()
 for package in "${needed[@]}"; do
-  dpkg -s "$package" > /dev/null 2>&1 || missing+=("$package")
+  # Installed, not merely known: a package removed without purging keeps its configuration
+  # files, and dpkg -s still answers for it.
+  status=$(dpkg-query -W -f='${Status}' "$package" 2> /dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$package")
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
