@@ -584,12 +584,12 @@ class McmleRun {
     if (reference()) {
       // With missing dyads each bridge point draws completions too: the likelihood of the
       // observed dyads (bridge_likelihood.h).
-      std::optional<CompletionDraws> completions;
-      if (completed_study_) completions.emplace(completed_source_, completion_interval());
+      const CompletionDraws completions{completed_source_,
+                                        completed_study_ ? completion_interval() : 0};
       result_.log_likelihood =
           bridged_log_likelihood(model_, observed_, *reference(), result_.estimate,
                                  std::max<std::int64_t>(256, interval / 8), control_, source_,
-                                 result_.toggles, completions ? &*completions : nullptr);
+                                 result_.toggles, completed_study_ ? &completions : nullptr);
     }
   }
 
