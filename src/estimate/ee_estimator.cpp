@@ -171,7 +171,7 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
                            "{1=}mcmle (or mple)");
   }
   const Model& model = study.model;
-  if (model.has_offsets()) refuse_curved(model, "give --method ee without offsets");
+  if (model.has_offsets()) refuse_curved(model, "leave out the offsets");
   // A curved model's equilibrium expectation is of its linear model at the written decays.
   const Study linear =
       model.curved() ? study.with_model(model.fixed_at(model.start_from_fixed({}))) : study;
