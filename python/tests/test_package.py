@@ -305,6 +305,8 @@ def test_warnings_name_settings_as_keyword_arguments(florentine):
     assert "se=godambe or se=bootstrap" in suspect.message
     assert "method=mcmle" in suspect.message and "--" not in suspect.message
     assert "--se godambe" in json.dumps(json.loads(fit.to_json())["warnings"])
+    with pytest.raises(tarnwick.ArgumentError, match="give method=mcmle, or fix the decay"):
+        tarnwick.fit(florentine, "edges + gwesp(0.5)")
     with pytest.warns(tarnwick.TarnwickWarning, match=r"More n \(or fewer chains\)"):
         graphs = tarnwick.simulate(florentine, "edges", coef=[-1.0], n=3, seed=4)
     assert [set(h.nodes) for h in graphs] == [set(florentine.nodes)] * 3

@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <numeric>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "mple/estimate_existence.h"
-#include "network/usage_error.h"
+#include "network/setting_error.h"
 
 namespace tarn {
 
@@ -36,13 +38,15 @@ Warning no_estimate(const EstimateExistence& e, const Model& model) {
 
 }  // namespace
 
-void refuse_curved(const Model& model, const std::string& instead) {
+void refuse_curved(const Model& model, const std::string& instead,
+                   std::vector<std::string> settings) {
   for (const TermPointer& term : model.terms) {
     if (!term->curved()) continue;
-    throw UsageError(term->text() +
-                     ": without fixed=TRUE its decay is estimated, which only maximum likelihood "
-                     "does; " +
-                     instead + ", or fix the decay (fixed=TRUE)");
+    throw SettingError(std::move(settings),
+                       term->text() +
+                           ": without fixed=TRUE its decay is estimated, which only maximum "
+                           "likelihood does; " +
+                           instead + ", or fix the decay (fixed=TRUE)");
   }
 }
 

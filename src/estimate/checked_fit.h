@@ -24,9 +24,10 @@ struct CheckedFit {
   bool usable() const { return fit_converged(result) && estimate_exists; }
 };
 
-// A model with curved terms has no pseudo-likelihood fit: throws UsageError naming its first
-// curved term, and `instead` (what to give).
-void refuse_curved(const Model& model, const std::string& instead);
+// A model with curved terms has no pseudo-likelihood fit: throws SettingError naming its first
+// curved term, and `instead` (what to give; "{k}" names settings[k] in each front end's words).
+void refuse_curved(const Model& model, const std::string& instead,
+                   std::vector<std::string> settings = {});
 
 // Throws what check_estimate_existence throws.
 CheckedFit fit_and_check(const Study& study, CancelFlag cancel = nullptr);

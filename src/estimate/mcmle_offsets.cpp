@@ -81,7 +81,7 @@ McmleResult spread_over_coefficients(const McmleResult& r, const Model& full) {
 Estimate fit_offsets_by_mcmle(const Study& study, const EstimatorSettings& settings,
                               const EstimatorProgress& progress) {
   const Model& model = study.model;
-  refuse_curved(model, "give --method mcmle without offsets");
+  refuse_curved(model, "leave out the offsets");
   Estimate e;
   e.method = "mcmle";
   // The start over the observed dyads, as the fit without offsets starts.

@@ -100,7 +100,7 @@ Estimate fit_over_free_dyads(const Study& study, const EstimatorSettings& settin
                              const EstimatorProgress& progress) {
   const ErrorMethod method = error_method_named(settings.errors);
   if (method != ErrorMethod::naive) check_can_simulate(study);
-  refuse_curved(study.model, "give --method mcmle");
+  refuse_curved(study.model, "give {0=}mcmle", {"method"});
   const bool sampled = samples_dyads(study, settings);
   if (sampled && study.model.has_offsets()) {
     throw SettingError({"dyad_sample"},
