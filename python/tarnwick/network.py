@@ -136,6 +136,37 @@ def _tie_values(values: Sequence[Any], source: str) -> List[Optional[bool]]:
     return ties
 
 
+def _table_modes(nodes, senders, receivers, stated) -> List[int]:
+    """The mode of each node of a two-mode edge table: 0 for the senders' column, 1 for the
+    receivers'; a node of neither takes the mode ``stated`` (0 or 1) for it."""
+    first, second = set(senders), set(receivers)
+    both = first & second
+    if both:
+        label = next(node for node in nodes if node in both)
+        raise ArgumentError(
+            f"bipartite=True: {label!r} names a node of both modes (in the source and the "
+            "target column); give the modes' nodes distinct labels"
+        )
+    modes = []
+    for k, node in enumerate(nodes):
+        mode = 0 if node in first else 1 if node in second else None
+        said = stated[k] if stated is not None else None
+        if said is not None and not _missing(said):
+            if said not in (0, 1) or (mode is not None and said != mode):
+                where = ("is not 0 or 1" if said not in (0, 1) else
+                         f"says mode {said}, but the edge table puts it in mode {mode}")
+                raise ArgumentError(f"bipartite=True: the node table's row for {node!r}: its "
+                                    f"column 'bipartite' {where}")
+            mode = int(said)
+        if mode is None:
+            raise ArgumentError(
+                f"bipartite=True: the node table's row for {node!r} names no node of a link; "
+                "its column 'bipartite' (0: first mode, 1: second) must say its mode"
+            )
+        modes.append(mode)
+    return modes
+
+
 class Network:
     """A network as tarnwick fits it: nodes, links, whether directed, and node attributes.
 
@@ -412,31 +443,32 @@ class Network:
             names = list(attributes)
         columns = {name: [data[node].get(name) for node in nodes] for name in names}
         modes = [data[node].get("bipartite") for node in nodes]
-        if nodes and not graph.is_directed() and all(m in (0, 1) for m in modes):
-            return cls._from_two_modes(graph, nodes, modes, columns)
+        two_mode = bool(nodes) and not graph.is_directed() and all(m in (0, 1) for m in modes)
         adjacency = getattr(graph, "_adj", None)  # networkx's own dicts, as its algorithms read
-        if not graph.is_multigraph() and isinstance(adjacency, dict):
+        if not two_mode and not graph.is_multigraph() and isinstance(adjacency, dict):
             return cls._from_adjacency(graph, adjacency, nodes, columns, weight)
         edges = list(graph.edges(data=True))
-        links = [(u, v) for u, v, _ in edges]
-        missing = [(u, v) for u, v, d in edges if d.get("na") is True]
+        ties: List[Any] = [True] * len(edges)  # each edge: a tie, none (0) or missing (None)
         if weight is not None and any(weight in d for _, _, d in edges):
             ties = _tie_values([d.get(weight, 1) for _, _, d in edges], "the graph")
-            missing += [link for link, tie in zip(links, ties) if tie is None]
-            links = [link for link, tie in zip(links, ties) if tie]
-        if missing:
-            links = [link for link, (_, _, d) in zip(links, edges) if d.get("na") is not True]
+        ties = [None if d.get("na") is True else t for (_, _, d), t in zip(edges, ties)]
+        links = [(u, v) for (u, v, _), t in zip(edges, ties) if t]
+        missing = [(u, v) for (u, v, _), t in zip(edges, ties) if t is None]
+        if two_mode:
+            return cls._from_two_modes(nodes, modes, links, columns, missing)
         return cls._from_links(nodes, links, graph.is_directed(), columns, missing)
 
     @classmethod
-    def _from_two_modes(cls, graph, nodes, modes, columns) -> "Network":
-        """The first mode (bipartite 0) first, then the second, each in the graph's order."""
+    def _from_two_modes(cls, nodes, modes, links, columns, missing=None) -> "Network":
+        """The two-mode network of ``links`` (pairs of nodes, loops left out) whose nodes have
+        ``modes`` (0 first, 1 second): the first mode first, then the second, each in the given
+        order; ``missing``: the dyads not observed, as pairs of nodes."""
         order = [k for k, m in enumerate(modes) if m == 0]
         order += [k for k, m in enumerate(modes) if m == 1]
         ordered = [nodes[k] for k in order]
         position = {node: k for k, node in enumerate(ordered)}
         senders, receivers = [], []
-        for u, v in graph.edges():
+        for u, v in links:
             if u != v:
                 senders.append(position[u])
                 receivers.append(position[v])
@@ -445,6 +477,10 @@ class Network:
         core = _tarnwick.two_mode_network_from_links(
             _label_texts(ordered), senders, receivers, modes.count(0), attributes
         )
+        if missing:
+            core = _tarnwick.with_missing_dyads(
+                core, [position[u] for u, _ in missing], [position[v] for _, v in missing]
+            )
         network = cls(core, ordered, kept)
         network._graph_order = sorted(range(len(order)), key=order.__getitem__)
         return network
@@ -502,6 +538,7 @@ class Network:
         directed: bool = True,
         weight: Optional[str] = None,
         node_key: Optional[str] = None,
+        bipartite: bool = False,
     ) -> "Network":
         """A network from an edge table and an optional node table (pandas DataFrames).
 
@@ -515,6 +552,12 @@ class Network:
         than rows naming the edge list's nodes, are refused (ArgumentError, with the counts).
         Rows naming no node of the edge list add isolated nodes, with a warning. The nodes are
         those of the links in order of appearance, then the other rows of ``nodes``.
+
+        ``bipartite=True``: a two-mode network whose ``source`` column names the first mode's
+        nodes and ``target`` the second's (undirected; the first mode numbered first). A label
+        in both columns is refused, as networkx refuses one key for two nodes. A node-table row
+        naming no node of the links needs the column ``bipartite`` (networkx's: 0 the first
+        mode, 1 the second) to place it; where both say, they must agree.
         """
         for column in (source, target) + ((weight,) if weight is not None else ()):
             if column not in edges.columns:
@@ -548,6 +591,10 @@ class Network:
                 ]
         elif node_key is not None:
             raise ArgumentError("node_key: give the node table (nodes=) it is a column of")
+        if bipartite:
+            modes = _table_modes(list(order), senders, receivers, columns.get("bipartite"))
+            with _collector_paused():
+                return cls._from_two_modes(list(order), modes, links, columns, missing)
         return cls.from_links(list(order), links, directed, columns, missing)
 
     @classmethod
@@ -676,6 +723,7 @@ def network_state(network: Network) -> Dict[str, Any]:
             attributes=network._attributes,
             graph_order=list(network._graph_order),
             missing=network.missing_dyads,
+            bipartite=network.bipartite,
         )
     return state
 
@@ -683,6 +731,13 @@ def network_state(network: Network) -> Dict[str, Any]:
 def _rebuilt_network(state: Dict[str, Any]) -> Network:
     if state["read"] is not None:
         network = read(**state["read"])
+    elif state.get("bipartite"):
+        first_mode = state["bipartite"]
+        modes = [0] * first_mode + [1] * (len(state["nodes"]) - first_mode)
+        with _collector_paused():
+            network = Network._from_two_modes(state["nodes"], modes, state["links"],
+                                              state["attributes"], state.get("missing"))
+        network._graph_order = list(state["graph_order"])
     else:
         network = Network.from_links(state["nodes"], state["links"], state["directed"],
                                      state["attributes"], state.get("missing"))

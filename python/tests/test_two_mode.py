@@ -121,3 +121,85 @@ def test_read_with_bipartite_gives_the_same_statistics(tmp_path):
 def test_a_two_mode_term_on_a_network_of_one_mode_is_refused():
     with pytest.raises(tarnwick.ModelError, match="b1star is a term of two-mode networks"):
         tarnwick.summary(nx.Graph(list(nx.karate_club_graph().edges())), "edges + b1star(2)")
+
+
+def test_davis_from_pandas_tables_as_read_from_csv(tmp_path):
+    """The edge table (woman, event) and a node table as pandas reads a CSV (default index,
+    the labels in a column): the same network and statistics as from networkx; a node-table
+    row of no link is placed by its column ``bipartite``."""
+    pd = pytest.importorskip("pandas")
+    graph, women, events, b = davis()
+    pd.DataFrame(list(graph.edges()), columns=["woman", "event"]).to_csv(tmp_path / "e.csv")
+    nodes = [(n, d["bipartite"], d["group"], d["score"]) for n, d in graph.nodes(data=True)]
+    nodes.append(("Nobody", 0, "a", 1.0))
+    pd.DataFrame(nodes, columns=["name", "bipartite", "group", "score"]).to_csv(
+        tmp_path / "n.csv", index=False
+    )
+    edges = pd.read_csv(tmp_path / "e.csv", index_col=0)
+    table = pd.read_csv(tmp_path / "n.csv")
+    with pytest.warns(tarnwick.TarnwickWarning):
+        network = tarnwick.Network.from_pandas(
+            edges, table, source="woman", target="event", bipartite=True
+        )
+    assert network.bipartite == 19 and not network.directed
+    assert network.nodes[:18] == women and network.nodes[18] == "Nobody"
+    assert sorted(network.nodes[19:]) == sorted(events)  # in order of appearance
+    got = tarnwick.summary(network, FORMULA)
+    want = expected(graph, women, events, b)
+    for name in ("edges", "b1star2", "b2star2", "b1cov.score", "b2cov.score",
+                 "b1factor.group.b", "b2nodematch.group"):
+        assert got[name] == pytest.approx(float(want[name]), rel=1e-12), name
+    assert tarnwick.summary(network, "b1degree(0)")["b1deg0"] == 1  # Nobody
+
+
+@pytest.mark.parametrize(
+    "edges, nodes, message",
+    [
+        ([("a", "x"), ("x", "b")], None, "'x' names a node of both modes"),
+        ([("a", "x")], [("a", 0), ("x", None), ("z", None)], "row for 'z' names no node"),
+        ([("a", "x")], [("a", 1)], "says mode 1, but the edge table puts it in mode 0"),
+        ([("a", "x")], [("a", 2)], "is not 0 or 1"),
+    ],
+)
+def test_two_mode_tables_refused(edges, nodes, message):
+    pd = pytest.importorskip("pandas")
+    table = None if nodes is None else pd.DataFrame(nodes, columns=["id", "bipartite"])
+    with pytest.raises(tarnwick.ArgumentError, match=message):
+        tarnwick.Network.from_pandas(
+            pd.DataFrame(edges, columns=["source", "target"]), table, node_key="id"
+            if table is not None else None, bipartite=True
+        )
+
+
+def test_two_mode_graph_values_pickling_and_multigraph_weights():
+    """A two-mode graph's weights are read as a one-mode graph's (0 no link, NaN missing); a
+    pickled two-mode network comes back two-mode; a multigraph's zero and missing weights
+    mark the right edges."""
+    import pickle
+
+    graph, women, events, b = davis()
+    dropped, unobserved = list(graph.edges())[:2]
+    graph.edges[dropped]["weight"] = 0
+    graph.edges[unobserved]["weight"] = float("nan")
+    with pytest.warns(tarnwick.TarnwickWarning, match="value 0"):
+        network = tarnwick.Network.from_networkx(graph)
+    assert network.bipartite == 18 and network.link_count == b.sum() - 2
+    assert len(network.missing_dyads) == 1
+    assert set(network.missing_dyads[0]) == set(unobserved)
+    again = pickle.loads(pickle.dumps(network))
+    assert again.bipartite == 18 and again.nodes == network.nodes
+    assert again.missing_dyads == network.missing_dyads
+    model = "edges + b1star(2) + b2degree(3)"
+    assert list(tarnwick.summary(again, model)) == list(tarnwick.summary(network, model))
+
+    multi = nx.MultiGraph()
+    multi.add_edge("a", "b", weight=0)
+    multi.add_edge("a", "c", weight=float("nan"))
+    multi.add_edge("b", "c", weight=1)
+    multi.add_edge("c", "d", na=True)
+    multi.add_edge("d", "a", weight=2)
+    with pytest.warns(tarnwick.TarnwickWarning):
+        network = tarnwick.Network.from_networkx(multi)
+    links = {frozenset((network.nodes[i], network.nodes[j])) for i, j in network._core.links()}
+    assert links == {frozenset("bc"), frozenset("da")}
+    assert {frozenset(d) for d in network.missing_dyads} == {frozenset("ac"), frozenset("cd")}
