@@ -29,6 +29,12 @@ _PANELS = {
     "in_degree": ("In-degree", "in-degree"),
     "edgewise_shared": ("Edgewise shared partners", "edgewise shared partners"),
     "dyadwise_shared": ("Dyad-wise shared partners", "dyad-wise shared partners"),
+    "first_mode_degree": ("Degree, first mode", "degree"),
+    "second_mode_degree": ("Degree, second mode", "degree"),
+    "first_mode_dyadwise_shared": ("Dyad-wise shared partners, first mode",
+                                   "dyad-wise shared partners"),
+    "second_mode_dyadwise_shared": ("Dyad-wise shared partners, second mode",
+                                    "dyad-wise shared partners"),
     "geodesic": ("Geodesic distances", "geodesic distance"),
     "triad_census": ("Triad census", "triad type"),
     "model": ("Model statistics", "model statistic"),
@@ -63,7 +69,10 @@ class GofResult:
     (feature, value, observed, min, mean, max, lower, upper, p_value; lower and upper the
     2.5% and 97.5% points of the simulated values); ``tables`` the same by feature
     (``degree`` or ``out_degree`` and ``in_degree``, ``edgewise_shared``,
-    ``dyadwise_shared``, ``geodesic``, ``triad_census`` for a directed network, ``model``),
+    ``dyadwise_shared``, ``geodesic``, ``triad_census`` for a directed network, ``model``;
+    a two-mode network has ``first_mode_degree``, ``second_mode_degree``,
+    ``first_mode_dyadwise_shared`` and ``second_mode_dyadwise_shared`` in place of the
+    degrees and shared partners),
     each indexed by value: numbers where the feature counts (``tables["degree"].loc[2]``;
     geodesic distances end with ``inf``), names where it does not (triad types, statistics).
     ``coef`` the coefficients drawn from, ``warnings`` what the draws said, ``csv`` the

@@ -203,3 +203,18 @@ def test_two_mode_graph_values_pickling_and_multigraph_weights():
     links = {frozenset((network.nodes[i], network.nodes[j])) for i, j in network._core.links()}
     assert links == {frozenset("bc"), frozenset("da")}
     assert {frozenset(d) for d in network.missing_dyads} == {frozenset("ac"), frozenset("cd")}
+
+
+def test_gof_of_davis_shows_each_mode_as_counted_here():
+    graph, women, events, b = davis()
+    result = tarnwick.gof(tarnwick.Network.from_networkx(graph), "edges + b1star(2)", n=20)
+    assert "degree" not in result.tables and "edgewise_shared" not in result.tables
+    for matrix, mode in ((b, "first"), (b.T, "second")):
+        degrees = np.bincount(matrix.sum(axis=1)) / matrix.shape[0]
+        observed = result.tables[f"{mode}_mode_degree"]["observed"]
+        assert list(observed[: len(degrees)]) == pytest.approx(list(degrees))
+        common = matrix @ matrix.T
+        pairs = common[np.triu_indices(matrix.shape[0], 1)]
+        shared = np.bincount(pairs) / len(pairs)
+        observed = result.tables[f"{mode}_mode_dyadwise_shared"]["observed"]
+        assert list(observed[: len(shared)]) == pytest.approx(list(shared))

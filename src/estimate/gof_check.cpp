@@ -16,9 +16,11 @@ NetworkFeatures features_of(const Network& network, bool directed) {
 // an MPI job, and back.
 TaskResult feature_values(const NetworkFeatures& f) {
   TaskResult values{f.directed ? 1.0 : 0.0, f.unreachable, static_cast<double>(f.geodesic_sources),
-                    static_cast<double>(f.node_count)};
-  for (const std::vector<double>* list : {&f.out_degree, &f.in_degree, &f.degree,
-                                          &f.edgewise_shared, &f.dyadwise_shared, &f.geodesic}) {
+                    static_cast<double>(f.node_count), static_cast<double>(f.first_mode)};
+  for (const std::vector<double>* list :
+       {&f.out_degree, &f.in_degree, &f.degree, &f.edgewise_shared, &f.dyadwise_shared, &f.geodesic,
+        &f.mode_degree[0], &f.mode_degree[1], &f.mode_dyadwise_shared[0],
+        &f.mode_dyadwise_shared[1]}) {
     values.push_back(static_cast<double>(list->size()));
     values.insert(values.end(), list->begin(), list->end());
   }
@@ -33,8 +35,11 @@ NetworkFeatures features_from(const TaskResult& values) {
   f.unreachable = read.next();
   f.geodesic_sources = static_cast<std::int64_t>(read.next());
   f.node_count = static_cast<int>(read.next());
-  for (std::vector<double>* list : {&f.out_degree, &f.in_degree, &f.degree, &f.edgewise_shared,
-                                    &f.dyadwise_shared, &f.geodesic}) {
+  f.first_mode = static_cast<int>(read.next());
+  for (std::vector<double>* list :
+       {&f.out_degree, &f.in_degree, &f.degree, &f.edgewise_shared, &f.dyadwise_shared, &f.geodesic,
+        &f.mode_degree[0], &f.mode_degree[1], &f.mode_dyadwise_shared[0],
+        &f.mode_dyadwise_shared[1]}) {
     *list = read.next(static_cast<std::size_t>(read.next()));
   }
   for (std::int64_t& count : f.triad_census) count = static_cast<std::int64_t>(read.next());

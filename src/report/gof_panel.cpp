@@ -47,11 +47,12 @@ struct PanelKind {
 };
 
 PanelKind kind_of(const GofPanel& panel) {
-  if (panel.key == "out_degree" || panel.key == "in_degree" || panel.key == "degree") {
-    return {"share of nodes", false};
-  }
+  // Keys: out_degree, in_degree, degree, first_mode_degree, ..., first_mode_dyadwise_shared.
+  if (panel.key.ends_with("degree")) return {"share of nodes", false};
   if (panel.key == "edgewise_shared") return {"share of links", false};
-  if (panel.key == "dyadwise_shared" || panel.key == "geodesic") return {"share of pairs", false};
+  if (panel.key.ends_with("dyadwise_shared") || panel.key == "geodesic") {
+    return {"share of pairs", false};
+  }
   if (panel.key == "triad_census") return {"share of triads", true};
   if (panel.standardized) return {"standardized value", true};
   return {"value", true};

@@ -80,7 +80,7 @@ GofPanel binned(const GofPanel& panel) {
 GofPanel drawn_form(const GofPanel& panel) {
   if (drawn_standardized(panel)) return standardized(panel);
   const bool counts = panel.key == "out_degree" || panel.key == "in_degree" ||
-                      panel.key == "edgewise_shared" || panel.key == "dyadwise_shared";
+                      panel.key.ends_with("mode_degree") || panel.key.ends_with("_shared");
   if (counts && panel.observed.size() > max_drawn_counts) return binned(panel);
   return panel;
 }

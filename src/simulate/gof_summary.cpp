@@ -42,6 +42,26 @@ GofPanel distribution_panel(std::string key, std::string title, std::string axis
   return panel;
 }
 
+// A two-mode network's degrees and dyad-wise shared partners, each mode apart (as ergm's gof
+// shows b1degree and b2degree): its links share no partner.
+void add_two_mode_panels(const NetworkFeatures& observed,
+                         const std::vector<NetworkFeatures>& simulated,
+                         std::vector<GofPanel>& panels) {
+  for (const std::size_t m : {0U, 1U}) {
+    const std::string mode = m == 0 ? "first" : "second";
+    panels.push_back(
+        distribution_panel(mode + "_mode_degree", "Degree, " + mode + " mode", "degree", observed,
+                           simulated, [m](const NetworkFeatures& f) { return f.mode_degree[m]; }));
+  }
+  for (const std::size_t m : {0U, 1U}) {
+    const std::string mode = m == 0 ? "first" : "second";
+    panels.push_back(distribution_panel(
+        mode + "_mode_dyadwise_shared", "Dyad-wise shared partners, " + mode + " mode",
+        "dyad-wise shared partners", observed, simulated,
+        [m](const NetworkFeatures& f) { return f.mode_dyadwise_shared[m]; }));
+  }
+}
+
 GofPanel geodesic_panel(const NetworkFeatures& observed,
                         const std::vector<NetworkFeatures>& simulated) {
   GofPanel panel{"geodesic", "Geodesic distance", "geodesic distance", {}, observed.geodesic, {}};
@@ -144,16 +164,20 @@ GofSummary summarize_gof(const NetworkFeatures& observed,
     summary.panels.push_back(
         distribution_panel("in_degree", "In-degree", "in-degree", observed, simulated,
                            [](const NetworkFeatures& f) { return f.in_degree; }));
+  } else if (observed.first_mode > 0) {
+    add_two_mode_panels(observed, simulated, summary.panels);
   } else {
     summary.panels.push_back(distribution_panel("degree", "Degree", "degree", observed, simulated,
                                                 [](const NetworkFeatures& f) { return f.degree; }));
   }
-  summary.panels.push_back(distribution_panel(
-      "edgewise_shared", "Edgewise shared partners", "edgewise shared partners", observed,
-      simulated, [](const NetworkFeatures& f) { return f.edgewise_shared; }));
-  summary.panels.push_back(distribution_panel(
-      "dyadwise_shared", "Dyad-wise shared partners", "dyad-wise shared partners", observed,
-      simulated, [](const NetworkFeatures& f) { return f.dyadwise_shared; }));
+  if (observed.first_mode == 0) {
+    summary.panels.push_back(distribution_panel(
+        "edgewise_shared", "Edgewise shared partners", "edgewise shared partners", observed,
+        simulated, [](const NetworkFeatures& f) { return f.edgewise_shared; }));
+    summary.panels.push_back(distribution_panel(
+        "dyadwise_shared", "Dyad-wise shared partners", "dyad-wise shared partners", observed,
+        simulated, [](const NetworkFeatures& f) { return f.dyadwise_shared; }));
+  }
   summary.panels.push_back(geodesic_panel(observed, simulated));
   if (observed.directed) summary.panels.push_back(triad_panel(observed, simulated));
   if (!model_statistics.names.empty() || !model_statistics.observed.empty()) {

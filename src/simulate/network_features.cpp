@@ -171,15 +171,21 @@ std::int64_t ordered_pairs(int n) {
   return static_cast<std::int64_t>(n) * (n - 1);
 }
 
-// Two-paths i->m->j counted for one sender i at a time. Undirected (symmetric views), each pair
-// once: the receivers j > i. Only the receivers with partners are visited; the other pairs of i
-// are counted at 0 together.
-void add_shared_partners(const LinkViews& links, bool directed, NetworkFeatures& features) {
-  const int n = links.nodes();
+// Shared partners of the links and of the pairs among the nodes first..end-1.
+struct SharedPartnerCounts {
   Counts edgewise, dyadwise;
-  std::vector<int> partners(static_cast<std::size_t>(n), 0);
+};
+
+// Two-paths i->m->j counted for one sender i at a time, i among first..end-1; a two-mode
+// network's range is one mode, whose two-paths end in the same mode. Undirected (symmetric
+// views), each pair once: the receivers j > i. Only the receivers with partners are visited;
+// the other pairs of i are counted at 0 together.
+SharedPartnerCounts shared_partner_counts(const LinkViews& links, bool directed, int first,
+                                          int end) {
+  SharedPartnerCounts counts;
+  std::vector<int> partners(static_cast<std::size_t>(links.nodes()), 0);
   std::vector<int> touched;
-  for (int i = 0; i < n; ++i) {
+  for (int i = first; i < end; ++i) {
     for (const int m : links.out(i)) {
       for (const int j : links.out(m)) {
         if (partners[static_cast<std::size_t>(j)]++ == 0) touched.push_back(j);
@@ -188,23 +194,47 @@ void add_shared_partners(const LinkViews& links, bool directed, NetworkFeatures&
     std::int64_t with_partners = 0;
     for (const int j : touched) {
       if (j == i || (!directed && j < i)) continue;
-      add_to(dyadwise, static_cast<std::size_t>(partners[static_cast<std::size_t>(j)]));
+      add_to(counts.dyadwise, static_cast<std::size_t>(partners[static_cast<std::size_t>(j)]));
       ++with_partners;
     }
-    const std::int64_t pairs_of_i = directed ? n - 1 : n - 1 - i;
-    add_to(dyadwise, 0, pairs_of_i - with_partners);
+    const std::int64_t pairs_of_i = directed ? end - first - 1 : end - 1 - i;
+    add_to(counts.dyadwise, 0, pairs_of_i - with_partners);
     for (const int j : links.out(i)) {
       if (directed || j > i) {
-        add_to(edgewise, static_cast<std::size_t>(partners[static_cast<std::size_t>(j)]));
+        add_to(counts.edgewise, static_cast<std::size_t>(partners[static_cast<std::size_t>(j)]));
       }
     }
     for (const int j : touched) partners[static_cast<std::size_t>(j)] = 0;
     touched.clear();
   }
+  return counts;
+}
+
+void add_shared_partners(const LinkViews& links, bool directed, NetworkFeatures& features) {
+  const int n = links.nodes();
+  SharedPartnerCounts counts = shared_partner_counts(links, directed, 0, n);
   const std::int64_t pairs = directed ? ordered_pairs(n) : ordered_pairs(n) / 2;
   features.edgewise_shared =
-      shares(std::move(edgewise), directed ? links.links() : links.links() / 2);
-  features.dyadwise_shared = shares(std::move(dyadwise), pairs);
+      shares(std::move(counts.edgewise), directed ? links.links() : links.links() / 2);
+  features.dyadwise_shared = shares(std::move(counts.dyadwise), pairs);
+}
+
+// A two-mode network's degrees and shared partners, one mode at a time: a pair of different
+// modes shares no partner and a link none (there are no triangles).
+void add_two_mode_features(const LinkViews& links, int first_mode, NetworkFeatures& features) {
+  const int n = links.nodes();
+  for (const int mode : {1, 2}) {
+    const int first = mode == 1 ? 0 : first_mode;
+    const int end = mode == 1 ? first_mode : n;
+    std::vector<std::int64_t> degrees;
+    for (int i = first; i < end; ++i) {
+      degrees.push_back(static_cast<std::int64_t>(links.out(i).size()));
+    }
+    SharedPartnerCounts counts = shared_partner_counts(links, false, first, end);
+    features.mode_degree[mode - 1] = degree_shares(degrees);
+    features.mode_dyadwise_shared[mode - 1] =
+        shares(std::move(counts.dyadwise), ordered_pairs(end - first) / 2);
+  }
 }
 
 // The sources of the geodesic distances: every node up to geodesic_exact_nodes nodes, otherwise
@@ -350,8 +380,13 @@ NetworkFeatures undirected_network_features(const Network& network) {
   for (int i = 0; i < links.nodes(); ++i) {
     degrees[static_cast<std::size_t>(i)] = static_cast<std::int64_t>(links.out(i).size());
   }
-  features.degree = degree_shares(degrees);
-  add_shared_partners(links, false, features);
+  if (network.bipartite > 0) {
+    features.first_mode = network.bipartite;
+    add_two_mode_features(links, network.bipartite, features);
+  } else {
+    features.degree = degree_shares(degrees);
+    add_shared_partners(links, false, features);
+  }
   add_geodesics(links, features);
   return features;
 }

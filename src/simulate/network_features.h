@@ -3,7 +3,7 @@
 // and networks simulated from a fitted model: directed, the in- and out-degree distributions,
 // shared partners, geodesic distances and the triad census; undirected, as ergm's gof shows them,
 // the degree distribution, shared partners and geodesic distances (a triad census of directed
-// types says nothing of an undirected network).
+// types says nothing of an undirected network); two-mode, those of each mode.
 //
 // Directed, links are the distinct ordered pairs i != j with at least one link in the store: a
 // link given twice counts once and self-links are ignored. Undirected, edges are the distinct
@@ -30,6 +30,11 @@ struct NetworkFeatures {
   // [k]: share of ordered pairs (i, j), i != j, with k such partners; undirected, of unordered
   // pairs.
   std::vector<double> dyadwise_shared;
+  // A two-mode network (nodes 0..first_mode-1 the first mode; 0: one mode) has, in place of
+  // degree and the shared partners, per mode m: [d] the share of the mode's nodes with d edges,
+  // and [k] the share of the pairs within the mode with k common neighbours.
+  int first_mode = 0;
+  std::array<std::vector<double>, 2> mode_degree, mode_dyadwise_shared;
   // [d - 1]: share of ordered pairs i != j whose shortest directed path has length d;
   // undirected, of unordered pairs and undirected paths.
   std::vector<double> geodesic;

@@ -283,7 +283,9 @@ Network TermGraph::to_network() const {
   builder.declare_nodes(n_);
   long k = 0;
   for (const auto& [a, b] : links) builder.add_link(a, b, ++k);
-  return std::move(builder).finish();
+  Network network = std::move(builder).finish();
+  network.bipartite = bipartite_;
+  return network;
 }
 
 }  // namespace tarn
