@@ -2,14 +2,18 @@
 // (b1), the rest the second (b2); the links join the modes. Each b1 term has its b2 twin:
 //   b1star(k)                  sum over b1 nodes of C(degree, k): b1star2
 //   b1degree(d)                b1 nodes of degree d: b1deg2
+//   b1mindegree(d)             b1 nodes of degree d or more: b1mindeg2
 //   b1concurrent               b1 nodes of degree 2 or more
-//   gwb1degree(decay, fixed=TRUE)  e^decay sum over b1 nodes of 1 - (1 - e^-decay)^degree
+//   b1sociality(attr, levels, nodes=-1)  each b1 node's degree: b1sociality3 (node 3)
+//   gwb1degree(decay, fixed=FALSE)  e^decay sum over b1 nodes of 1 - (1 - e^-decay)^degree;
+//                              estimated decay: the counts gwb1degree#1..K, curved
 //   b1cov(attr)                the b1 end's value, summed over the links: b1cov.attr
 //   b1factor(attr, levels=-1)  links at b1 nodes of each level (levels of the b1 nodes only)
-//   b1nodematch(attr)          pairs of b1 nodes of one kept level, each counted once per
-//                              common b2 neighbour (ergm's alpha = beta = 1)
-// Every term counts only the ends in its own mode, so that its statistic is a sum over the
-// links at those nodes even where a dyad within a mode is asked (none is ever a link).
+//   b1nodematch(attr, alpha, beta)  pairs of b1 nodes of one kept level, each counted once per
+//                              common b2 neighbour, discounted by alpha or beta
+// The shared partners (b1dsp) and the mixing terms (b1twostar, b1starmix) are in files of
+// their own. Every term counts only the ends in its own mode, so that its statistic is a sum over
+// the links at those nodes even where a dyad within a mode is asked (none is ever a link).
 
 #include <cmath>
 #include <functional>
@@ -17,24 +21,16 @@
 #include <vector>
 
 #include "terms/attribute_levels.h"
+#include "terms/bipartite_mode.h"
+#include "terms/curved_terms.h"
 #include "terms/degree_terms.h"
 #include "terms/dyad_function_term.h"
+#include "terms/shared_partners.h"
 #include "terms/term_arguments.h"
 #include "terms/term_table.h"
 
 namespace tarn {
 
-namespace {
-
-// The nodes of one mode: 1..first (mode 1) or first+1..n (mode 2).
-struct Mode {
-  int mode = 1;
-  int first = 0;  // N1
-  bool holds(int node) const { return (node <= first) == (mode == 1); }
-  std::string prefix() const { return mode == 1 ? "b1" : "b2"; }
-};
-
-// The mode of a b1 or b2 term; ModelError naming it on a network of one mode.
 Mode mode_of(const TermCall& call, const TermContext& context, int mode) {
   if (context.bipartite <= 0) {
     throw ModelError("term \"" + call.written + "\": " + call.name +
@@ -43,6 +39,25 @@ Mode mode_of(const TermCall& call, const TermContext& context, int mode) {
   }
   return Mode{mode, context.bipartite};
 }
+
+ModeLevels mode_levels(const AttributeColumn& column, const TermContext& context, Mode mode) {
+  AttributeColumn own{column.name, {}};
+  std::vector<int> place;
+  for (int a = 1; a <= context.node_count; ++a) {
+    if (!mode.holds(a)) continue;
+    place.push_back(a);
+    own.value.push_back(column.value[std::size_t(a - 1)]);
+  }
+  ModeLevels result;
+  result.levels = levels_of(own, static_cast<int>(own.value.size()));
+  result.of_node.assign(static_cast<std::size_t>(context.node_count), -1);
+  for (std::size_t k = 0; k < place.size(); ++k) {
+    result.of_node[std::size_t(place[k] - 1)] = result.levels.of_node[k];
+  }
+  return result;
+}
+
+namespace {
 
 // The sum over the nodes of a mode of f(node, degree).
 class ModeDegreeSum final : public Term {
@@ -121,24 +136,120 @@ TermPointer make_concurrent(const TermCall& call, const TermContext& context) {
 }
 
 template <int M>
+TermPointer make_mindegree(const TermCall& call, const TermContext& context) {
+  const Mode mode = mode_of(call, context, M);
+  const TermArguments arguments(call, {"d"});
+  const std::vector<int> ds = arguments.whole_numbers("d", 0);
+  std::vector<std::string> names;
+  for (int d : ds) names.push_back(mode.prefix() + "mindeg" + std::to_string(d));
+  return std::make_shared<ModeDegreeSum>(mode.prefix() + "mindegree(" + number_list(ds) + ")",
+                                         std::move(names), mode,
+                                         [ds](int, int degree, double weight, double* out) {
+                                           for (std::size_t s = 0; s < ds.size(); ++s)
+                                             out[s] += degree >= ds[s] ? weight : 0.0;
+                                         });
+}
+
+// Fixed: one statistic; estimated (ergm's default): the counts of the mode's nodes of degree
+// 1..K, K the cutoff (at most the other mode's size), weighted by the curved machinery.
+template <int M>
 TermPointer make_gwdegree(const TermCall& call, const TermContext& context) {
   const Mode mode = mode_of(call, context, M);
-  const TermArguments arguments(call, {"decay", "fixed"});
-  if (!arguments.logical("fixed", false)) {
-    arguments.fail("fixed",
-                   "with its decay estimated (a curved term) it is not offered; give "
-                   "fixed=TRUE");
+  const TermArguments arguments(call, {"decay", "fixed", "cutoff"});
+  const Decay decay = decay_of(arguments);
+  const std::string name = "gw" + mode.prefix() + "degree";
+  auto fixed = [mode, name](double a) -> TermPointer {
+    const std::string decay_text = r_number_text(a);
+    const double scale = std::exp(a), r = -std::expm1(-a);
+    return std::make_shared<ModeDegreeSum>(
+        name + "(" + decay_text + ", fixed=TRUE)",
+        std::vector<std::string>{"gw" + mode.prefix() + "deg.fixed." + decay_text}, mode,
+        [scale, r](int, int degree, double weight, double* out) {
+          out[0] += weight * scale * (1.0 - std::pow(r, degree));
+        });
+  };
+  if (decay.fixed) {
+    if (arguments.given("cutoff")) arguments.fail("cutoff", "it bounds an estimated decay only");
+    return fixed(decay.value);
   }
-  const double decay = arguments.number("decay");
-  if (!(decay >= 0.0) || !std::isfinite(decay)) arguments.fail("decay", "give a number, 0 or more");
-  const std::string decay_text = r_number_text(decay);
-  const double scale = std::exp(decay), r = -std::expm1(-decay);
-  return std::make_shared<ModeDegreeSum>(
-      "gw" + mode.prefix() + "degree(" + decay_text + ", fixed=TRUE)",
-      std::vector<std::string>{"gw" + mode.prefix() + "deg.fixed." + decay_text}, mode,
-      [scale, r](int, int degree, double weight, double* out) {
-        out[0] += weight * scale * (1.0 - std::pow(r, degree));
+  const int other_size = mode.mode == 1 ? context.node_count - mode.first : mode.first;
+  const int cutoff = cutoff_of(arguments, std::max(1, other_size));
+  std::vector<std::string> names;
+  for (int k = 1; k <= cutoff; ++k) names.push_back(name + "#" + std::to_string(k));
+  const std::string text = name + "(" + r_number_text(decay.value) +
+                           (arguments.given("cutoff") ? ", cutoff=" + std::to_string(cutoff) : "") +
+                           ")";
+  auto counts = std::make_shared<ModeDegreeSum>(
+      text, names, mode, [cutoff](int, int degree, double weight, double* out) {
+        if (degree >= 1 && degree <= cutoff) out[degree - 1] += weight;
       });
+  auto beyond = [mode, cutoff](const TermGraph& g) {
+    int count = 0;
+    for (int a = 1; a <= g.node_count(); ++a) count += mode.holds(a) && g.degree(a) > cutoff;
+    return count;
+  };
+  return make_curved_from_counts(CurvedTermParts{text, name, names, decay.value, fixed}, counts,
+                                 beyond);
+}
+
+// One statistic per kept node of the mode: its degree (with attr: its links to nodes of its own
+// level). nodes= chooses among the mode's nodes, by default
+// all but the first, as ergm's b1sociality does.
+template <int M>
+TermPointer make_sociality(const TermCall& call, const TermContext& context) {
+  const Mode mode = mode_of(call, context, M);
+  const TermArguments arguments(call, {"attr", "levels", "nodes"});
+  const int n = context.node_count;
+  std::vector<int> members;
+  std::vector<std::string> numbers;
+  for (int a = 1; a <= n; ++a) {
+    if (!mode.holds(a)) continue;
+    members.push_back(a);
+    numbers.push_back(std::to_string(a));
+  }
+  const std::vector<int> kept = kept_positions(arguments, "nodes", numbers, true);
+  if (kept.empty()) arguments.fail("nodes", "it keeps no node");
+  std::vector<int> index(static_cast<std::size_t>(n), -1);
+  for (std::size_t s = 0; s < kept.size(); ++s) {
+    index[std::size_t(members[std::size_t(kept[s])] - 1)] = static_cast<int>(s);
+  }
+  std::vector<int> codes;
+  std::string suffix, attribute;
+  if (arguments.given("attr")) {
+    const AttributeColumn& column = attribute_of(arguments, context);
+    const Levels levels = levels_of(column, n);
+    // ergm's recoding: the levels left out are one level together.
+    codes = kept_codes(levels, kept_positions(arguments, "levels", levels.names, false), false);
+    suffix = "." + column.name;
+    attribute = "\"" + column.name + "\"";
+  } else if (arguments.given("levels")) {
+    arguments.fail("levels", "it chooses levels of attr=");
+  }
+  const std::string stem = mode.prefix() + "sociality";
+  std::vector<std::string> names;
+  for (int k : kept) names.push_back(stem + numbers[std::size_t(k)] + suffix);
+  std::string text = stem;
+  if (!call.arguments.empty()) {
+    std::string options = arguments.written_options({"levels", "nodes"});
+    if (attribute.empty() && !options.empty()) options = options.substr(2);
+    text += "(" + attribute + options + ")";
+  }
+  NodeClassForm form;
+  for (int i = 0; i < n; ++i) {
+    const int code = codes.empty() ? 0 : codes[std::size_t(i)];
+    form.node_class.push_back((index[std::size_t(i)] + 1) * (n + 2) + code);
+  }
+  auto term = std::make_shared<DyadFunctionTerm>(
+      text, std::move(names),
+      [index, codes](int i, int j, double* out) {
+        if (!codes.empty() && codes[std::size_t(i - 1)] != codes[std::size_t(j - 1)]) return;
+        for (const int node : {i, j}) {
+          if (const int s = index[std::size_t(node - 1)]; s >= 0) out[s] += 1.0;
+        }
+      },
+      std::move(form));
+  if (codes.empty()) term->set_degree_function({false, false, true});
+  return term;
 }
 
 template <int M>
@@ -160,30 +271,6 @@ TermPointer make_cov(const TermCall& call, const TermContext& context) {
         }
       },
       std::nullopt);
-}
-
-// The levels of an attribute among the nodes of one mode, and each node's level (-1: a node of
-// the other mode).
-struct ModeLevels {
-  Levels levels;
-  std::vector<int> of_node;  // node i at i - 1
-};
-
-ModeLevels mode_levels(const AttributeColumn& column, const TermContext& context, Mode mode) {
-  AttributeColumn own{column.name, {}};
-  std::vector<int> place;
-  for (int a = 1; a <= context.node_count; ++a) {
-    if (!mode.holds(a)) continue;
-    place.push_back(a);
-    own.value.push_back(column.value[std::size_t(a - 1)]);
-  }
-  ModeLevels result;
-  result.levels = levels_of(own, static_cast<int>(own.value.size()));
-  result.of_node.assign(static_cast<std::size_t>(context.node_count), -1);
-  for (std::size_t k = 0; k < place.size(); ++k) {
-    result.of_node[std::size_t(place[k] - 1)] = result.levels.of_node[k];
-  }
-  return result;
 }
 
 template <int M>
@@ -214,29 +301,49 @@ TermPointer make_factor(const TermCall& call, const TermContext& context) {
 }
 
 // Pairs of nodes of one mode and one kept level, counted once per common neighbour: per node k
-// of the other mode, the pairs of its neighbours that match. A link (a, b), a of this mode, adds
-// the neighbours of b other than a that match a.
+// of the other mode, the pairs of its m matching neighbours, C(m, 2). ergm's discounts: with
+// beta < 1, m/2 (m - 1)^beta per node k (each of its m neighbours' two-paths to the others,
+// raised to beta, halved; 0 when m < 2); else with alpha < 1, the sum over matching pairs of
+// their common neighbours raised to alpha. A link (a, b), a of this mode, changes the counts of
+// b and the pairs of a with b's matching neighbours.
 class ModeNodeMatch final : public Term {
  public:
+  enum class Discount { none, alpha, beta };
   // `code`: each node's kept level 0..levels-1, -1 for a level left out or the other mode.
   ModeNodeMatch(std::string text, std::vector<std::string> names, Mode mode, std::vector<int> code,
-                int levels, bool diff)
+                int levels, bool diff, Discount discount, double exponent)
       : Term(std::move(text), std::move(names)),
         mode_(mode),
         code_(std::move(code)),
         levels_(levels),
-        diff_(diff) {}
+        diff_(diff),
+        discount_(discount),
+        exponent_(exponent) {}
 
   bool dyad_independent() const override { return false; }
+  PartnerTables partner_tables() const override {
+    return discount_ == Discount::alpha ? tables_for(PartnerType::undirected) : PartnerTables{};
+  }
   void add_change(const TermGraph& g, int i, int j, double* out) const override {
     std::fill(out, out + statistic_count(), 0.0);
     if (mode_.holds(i) == mode_.holds(j)) return;
     const int a = mode_.holds(i) ? i : j, b = a == i ? j : i;
     const int level = code(a);
     if (level < 0) return;
-    double count = 0.0;
-    g.for_each_receiver(b, [&](int c) { count += c != a && code(c) == level ? 1.0 : 0.0; });
-    out[diff_ ? level : 0] = count;
+    const int x = g.tie(a, b);
+    double change = 0.0;
+    int matching = 0;
+    g.for_each_receiver(b, [&](int c) {
+      if (c == a || code(c) != level) return;
+      ++matching;
+      if (discount_ == Discount::alpha) {
+        const int s = g.two_paths(a, c) - x;  // their common neighbours besides b
+        change += std::pow(s + 1, exponent_) - (s == 0 ? 0.0 : std::pow(s, exponent_));
+      }
+    });
+    if (discount_ == Discount::none) change = matching;
+    if (discount_ == Discount::beta) change = at_node(matching + 1) - at_node(matching);
+    out[diff_ ? level : 0] = change;
   }
   void sender_changes(const TermGraph& g, int i, bool include_diagonal,
                       double* const* rows) const override {
@@ -244,6 +351,13 @@ class ModeNodeMatch final : public Term {
   }
   void network_statistics(const TermGraph& g, double* out) const override {
     std::fill(out, out + statistic_count(), 0.0);
+    if (discount_ == Discount::alpha) {
+      for_each_pair_with_partners(g, PartnerType::undirected, [&](int a, int c, int count) {
+        if (!mode_.holds(a) || code(a) < 0 || code(a) != code(c)) return;
+        out[diff_ ? code(a) : 0] += std::pow(count, exponent_);
+      });
+      return;
+    }
     std::vector<int> count_of(static_cast<std::size_t>(levels_), 0);
     for (int k = 1; k <= g.node_count(); ++k) {
       if (mode_.holds(k)) continue;
@@ -252,8 +366,7 @@ class ModeNodeMatch final : public Term {
         if (mode_.holds(c) && code(c) >= 0) ++count_of[std::size_t(code(c))];
       });
       for (std::size_t level = 0; level < count_of.size(); ++level) {
-        const double c = count_of[level];
-        out[diff_ ? level : 0] += c * (c - 1) / 2;
+        out[diff_ ? level : 0] += at_node(count_of[level]);
       }
     }
   }
@@ -261,26 +374,45 @@ class ModeNodeMatch final : public Term {
  private:
   // The kept level of node a, -1 for a level left out or a node of the other mode.
   int code(int a) const { return code_[std::size_t(a - 1)]; }
+  // What a node of the other mode with m matching neighbours adds (not alpha).
+  double at_node(int m) const {
+    if (m < 2) return 0.0;
+    if (discount_ == Discount::none) return m * (m - 1) / 2.0;
+    return 0.5 * m * std::pow(m - 1, exponent_);
+  }
   Mode mode_;
   std::vector<int> code_;
   int levels_;
   bool diff_;
+  Discount discount_;
+  double exponent_;
 };
 
 template <int M>
 TermPointer make_nodematch(const TermCall& call, const TermContext& context) {
   const Mode mode = mode_of(call, context, M);
-  const TermArguments arguments(call, {"attr", "diff", "keep", "beta", "alpha", "levels"});
-  for (const char* discount : {"alpha", "beta"}) {
-    if (arguments.given(discount) && arguments.number(discount) != 1.0) {
-      arguments.fail(discount, "only the default, 1, is offered");
+  const std::string by = M == 1 ? "byb2attr" : "byb1attr";
+  const TermArguments arguments(call, {"attr", "diff", "keep", "beta", "alpha", by, "levels"});
+  if (arguments.given(by))
+    arguments.fail(by, "splitting by the other mode's attribute is not offered");
+  double discount[2];  // alpha, beta
+  for (int k = 0; k < 2; ++k) {
+    const char* name = k == 0 ? "alpha" : "beta";
+    discount[k] = arguments.number(name, 1.0);
+    if (!(discount[k] >= 0.0 && discount[k] <= 1.0)) {
+      arguments.fail(name, "give a number from 0 to 1");
     }
   }
-  if (arguments.given("keep")) arguments.fail("keep", "give levels= (keep is deprecated)");
+  // As ergm: beta when it is below 1, else alpha.
+  const auto kind = discount[1] < 1.0   ? ModeNodeMatch::Discount::beta
+                    : discount[0] < 1.0 ? ModeNodeMatch::Discount::alpha
+                                        : ModeNodeMatch::Discount::none;
+  const double exponent = kind == ModeNodeMatch::Discount::beta ? discount[1] : discount[0];
   const bool diff = arguments.logical("diff", false);
   const AttributeColumn& column = attribute_of(arguments, context);
   const ModeLevels own = mode_levels(column, context, mode);
-  const std::vector<int> kept = kept_positions(arguments, "levels", own.levels.names, false);
+  const std::vector<int> kept =
+      apply_keep(arguments, kept_positions(arguments, "levels", own.levels.names, false));
   const std::vector<int> index = statistic_index(kept, own.levels.count());
   std::vector<int> code(own.of_node.size(), -1);
   for (std::size_t a = 0; a < code.size(); ++a) {
@@ -293,13 +425,14 @@ TermPointer make_nodematch(const TermCall& call, const TermContext& context) {
   } else {
     names.push_back(stem);
   }
-  return std::make_shared<ModeNodeMatch>(mode.prefix() + "nodematch(\"" + column.name + "\"" +
-                                             arguments.written_options({"diff", "levels"}) + ")",
-                                         std::move(names), mode, std::move(code),
-                                         static_cast<int>(kept.size()), diff);
+  if (names.empty()) arguments.fail("levels", "it keeps no level");
+  return std::make_shared<ModeNodeMatch>(
+      mode.prefix() + "nodematch(\"" + column.name + "\"" +
+          arguments.written_options({"diff", "keep", "alpha", "beta", "levels"}) + ")",
+      std::move(names), mode, std::move(code), static_cast<int>(kept.size()), diff, kind, exponent);
 }
 
-constexpr std::array<TermEntry, 14> entries = {{
+constexpr std::array<TermEntry, 18> entries = {{
     {"b1star", "k", "two-mode: sum over first-mode nodes of C(degree, k)", Networks::both, "",
      make_star<1>},
     {"b2star", "k", "two-mode: sum over second-mode nodes of C(degree, k)", Networks::both, "",
@@ -311,10 +444,20 @@ constexpr std::array<TermEntry, 14> entries = {{
      make_concurrent<1>},
     {"b2concurrent", "", "two-mode: second-mode nodes of degree 2 or more", Networks::both, "",
      make_concurrent<2>},
-    {"gwb1degree", "decay, fixed=TRUE",
+    {"b1mindegree", "d", "two-mode: first-mode nodes of degree d or more", Networks::both, "",
+     make_mindegree<1>},
+    {"b2mindegree", "d", "two-mode: second-mode nodes of degree d or more", Networks::both, "",
+     make_mindegree<2>},
+    {"b1sociality", "attr, levels, nodes=-1",
+     "two-mode: the degree of each first-mode node (with attr: its links within its level)",
+     Networks::both, "", make_sociality<1>},
+    {"b2sociality", "attr, levels, nodes=-1",
+     "two-mode: the degree of each second-mode node (with attr: its links within its level)",
+     Networks::both, "", make_sociality<2>},
+    {"gwb1degree", "decay, fixed=FALSE, cutoff=30",
      "two-mode: e^decay * sum over first-mode nodes of 1 - (1 - e^-decay)^degree", Networks::both,
      "", make_gwdegree<1>},
-    {"gwb2degree", "decay, fixed=TRUE",
+    {"gwb2degree", "decay, fixed=FALSE, cutoff=30",
      "two-mode: e^decay * sum over second-mode nodes of 1 - (1 - e^-decay)^degree", Networks::both,
      "", make_gwdegree<2>},
     {"b1cov", "attr", "two-mode: the first-mode end's value, summed over links", Networks::both, "",
@@ -327,12 +470,14 @@ constexpr std::array<TermEntry, 14> entries = {{
     {"b2factor", "attr, base=1, levels=-1",
      "two-mode: links at second-mode nodes of each level (the first left out)", Networks::both, "",
      make_factor<2>},
-    {"b1nodematch", "attr, diff=FALSE, levels",
-     "two-mode: pairs of first-mode nodes of one level, once per common neighbour", Networks::both,
-     "", make_nodematch<1>},
-    {"b2nodematch", "attr, diff=FALSE, levels",
-     "two-mode: pairs of second-mode nodes of one level, once per common neighbour", Networks::both,
-     "", make_nodematch<2>},
+    {"b1nodematch", "attr, diff=FALSE, keep, alpha=1, beta=1, levels",
+     "two-mode: pairs of first-mode nodes of one level, once per common neighbour (discounted "
+     "by alpha or beta)",
+     Networks::both, "", make_nodematch<1>},
+    {"b2nodematch", "attr, diff=FALSE, keep, alpha=1, beta=1, levels",
+     "two-mode: pairs of second-mode nodes of one level, once per common neighbour (discounted "
+     "by alpha or beta)",
+     Networks::both, "", make_nodematch<2>},
 }};
 
 }  // namespace
