@@ -207,6 +207,47 @@ TwoModeBrute discounted_match(int mode, bool alpha, double exponent, bool diff) 
   };
 }
 
+// f(a, b) summed over the links a < b.
+TwoModeBrute link_sum(std::function<Counts(const World&, int a, int b)> f) {
+  return [=](const Ties& x, const World& w, int) {
+    Counts out;
+    for (int a = 1; a <= x.n; ++a)
+      for (int b = a + 1; b <= x.n; ++b) {
+        if (!x(a, b)) continue;
+        const Counts v = f(w, a, b);
+        out.resize(v.size(), 0.0);
+        for (std::size_t s = 0; s < v.size(); ++s) out[s] += v[s];
+      }
+    if (out.empty()) out = f(w, 1, 2), std::fill(out.begin(), out.end(), 0.0);
+    return out;
+  };
+}
+
+// nodemix on a two-mode network: the links by (first-mode group, second-mode group), the first
+// group varying fastest, the first cell left out.
+Counts mixing(const Ties& x, const World& w, int first) {
+  const std::vector<std::string> b1 = groups_of(w, 1, first), b2 = groups_of(w, 2, first);
+  Counts out;
+  for (const std::string& c : b2)
+    for (const std::string& r : b1) {
+      double links = 0.0;
+      for (int a = 1; a <= first; ++a)
+        for (int b = first + 1; b <= x.n; ++b)
+          links += x(a, b) && w.group[std::size_t(a - 1)] == r && w.group[std::size_t(b - 1)] == c;
+      out.push_back(links);
+    }
+  out.erase(out.begin());
+  return out;
+}
+
+// The 4-cycles: pairs of first-mode nodes, C(common neighbours, 2); no odd cycle.
+Counts cycles(const Ties& x, const World&, int first) {
+  double four = 0.0;
+  for (int a = 1; a <= first; ++a)
+    for (int b = a + 1; b <= first; ++b) four += binomial(common(x, a, b), 2);
+  return {0.0, four};
+}
+
 std::vector<Row> rows() {
   std::vector<Row> list;
   const double r = 1.0 - std::exp(-0.6);
@@ -234,6 +275,40 @@ std::vector<Row> rows() {
                     discounted_match(mode, false, 0.3, true)});
     list.push_back({b + "nodematch(\"group\", beta=0)", discounted_match(mode, false, 0.0, false)});
   }
+  // Terms of any undirected network count the links between the modes as any links.
+  const auto group = [](const World& w, int a) { return w.group[std::size_t(a - 1)]; };
+  list.push_back({"nodemix(\"group\")", mixing});
+  list.push_back({"cycle(c(3, 4))", cycles});
+  list.push_back({"nodematch(\"group\")", link_sum([=](const World& w, int a, int b) {
+                    return Counts{group(w, a) == group(w, b) ? 1.0 : 0.0};
+                  })});
+  list.push_back({"nodefactor(\"group\")", link_sum([=](const World& w, int a, int b) {
+                    Counts v(2, 0.0);  // levels b and c
+                    for (int end : {a, b})
+                      if (group(w, end) != "a") v[group(w, end) == "b" ? 0 : 1] += 1.0;
+                    return v;
+                  })});
+  for (bool absolute : {false, true}) {
+    list.push_back({absolute ? "absdiff(\"score\")" : "nodecov(\"score\")",
+                    link_sum([absolute](const World& w, int a, int b) {
+                      const double u = w.score[std::size_t(a - 1)], v = w.score[std::size_t(b - 1)];
+                      return Counts{absolute ? std::fabs(u - v) : u + v};
+                    })});
+  }
+  list.push_back({"degree(c(0, 2))", [](const Ties& x, const World&, int) {
+                    Counts v(2, 0.0);
+                    for (int a = 1; a <= x.n; ++a) {
+                      v[0] += degree_of(x, a) == 0;
+                      v[1] += degree_of(x, a) == 2;
+                    }
+                    return v;
+                  }});
+  list.push_back({"gwdegree(0.6, fixed=TRUE)", [r](const Ties& x, const World&, int) {
+                    double sum = 0.0;
+                    for (int a = 1; a <= x.n; ++a)
+                      sum += std::exp(0.6) * (1.0 - std::pow(r, degree_of(x, a)));
+                    return Counts{sum};
+                  }});
   return list;
 }
 
@@ -360,6 +435,9 @@ TEST(BipartiteCatalogue, TheNamesAreErgms) {
                    "b2starmix.1.group.c.b", "b2starmix.1.group.c.c"}));
   EXPECT_EQ(names("b2starmix(1, \"group\", diff=FALSE)"),
             (Names{"b2starmix.1.group.a", "b2starmix.1.group.b", "b2starmix.1.group.c"}));
+  EXPECT_EQ(
+      names("nodemix(\"group\", b2levels=c(\"b\", \"c\"))"),
+      (Names{"mix.group.b.b", "mix.group.c.b", "mix.group.a.c", "mix.group.b.c", "mix.group.c.c"}));
   EXPECT_EQ(names("b1nodematch(\"group\", diff=TRUE, keep=c(1, 3), beta=0.5)"),
             (Names{"b1nodematch.group.a", "b1nodematch.group.c"}));
 }
