@@ -3,6 +3,7 @@
 //   b1star(k)                  sum over b1 nodes of C(degree, k): b1star2
 //   b1degree(d)                b1 nodes of degree d: b1deg2
 //   b1mindegree(d)             b1 nodes of degree d or more: b1mindeg2
+//   b1degrange(from, to=Inf)   b1 nodes with from <= degree < to: b1deg1to3, b1deg2+
 //   b1concurrent               b1 nodes of degree 2 or more
 //   b1sociality(attr, levels, nodes=-1)  each b1 node's degree: b1sociality3 (node 3)
 //   gwb1degree(decay, fixed=FALSE)  e^decay sum over b1 nodes of 1 - (1 - e^-decay)^degree;
@@ -123,6 +124,38 @@ TermPointer make_degree(const TermCall& call, const TermContext& context) {
                                            for (std::size_t s = 0; s < ds.size(); ++s)
                                              out[s] += degree == ds[s] ? weight : 0.0;
                                          });
+}
+
+// Nodes of the mode with from <= degree < to: b1deg1to3, b1deg2+ (to past n), as degrange.
+template <int M>
+TermPointer make_degrange(const TermCall& call, const TermContext& context) {
+  const Mode mode = mode_of(call, context, M);
+  const TermArguments arguments(call, {"from", "to"});
+  std::vector<int> from = arguments.whole_numbers("from", 0);
+  const int n = context.node_count;
+  std::vector<int> to;
+  if (const ArgumentValue* value = arguments.find("to");
+      value != nullptr && !(value->kind == ArgumentValue::Kind::word && value->text == "Inf")) {
+    to = arguments.whole_numbers("to", 1);
+  }
+  if (to.empty()) to.push_back(-1);  // Inf
+  if (to.size() == 1 && from.size() > 1) to.assign(from.size(), to.front());
+  if (from.size() == 1 && to.size() > 1) from.assign(to.size(), from.front());
+  if (from.size() != to.size()) arguments.fail("to", "give as many values as from=, or one");
+  std::vector<std::string> names;
+  for (std::size_t b = 0; b < from.size(); ++b) {
+    if (to[b] < 0) to[b] = std::max(from[b], n) + 1;
+    if (from[b] >= to[b]) arguments.fail("to", "give to= greater than from=");
+    names.push_back(mode.prefix() + "deg" + std::to_string(from[b]) +
+                    (to[b] >= n + 1 ? "+" : "to" + std::to_string(to[b])));
+  }
+  std::string text = mode.prefix() + "degrange(" + number_list(from);
+  if (arguments.given("to")) text += ", to=" + arguments.find("to")->written;
+  return std::make_shared<ModeDegreeSum>(
+      text + ")", std::move(names), mode, [from, to](int, int degree, double weight, double* out) {
+        for (std::size_t b = 0; b < from.size(); ++b)
+          out[b] += degree >= from[b] && degree < to[b] ? weight : 0.0;
+      });
 }
 
 template <int M>
@@ -432,7 +465,7 @@ TermPointer make_nodematch(const TermCall& call, const TermContext& context) {
       std::move(names), mode, std::move(code), static_cast<int>(kept.size()), diff, kind, exponent);
 }
 
-constexpr std::array<TermEntry, 18> entries = {{
+constexpr std::array<TermEntry, 20> entries = {{
     {"b1star", "k", "two-mode: sum over first-mode nodes of C(degree, k)", Networks::both, "",
      make_star<1>},
     {"b2star", "k", "two-mode: sum over second-mode nodes of C(degree, k)", Networks::both, "",
@@ -440,6 +473,10 @@ constexpr std::array<TermEntry, 18> entries = {{
     {"b1degree", "d", "two-mode: first-mode nodes of degree d", Networks::both, "", make_degree<1>},
     {"b2degree", "d", "two-mode: second-mode nodes of degree d", Networks::both, "",
      make_degree<2>},
+    {"b1degrange", "from, to=Inf", "two-mode: first-mode nodes with from <= degree < to",
+     Networks::both, "", make_degrange<1>},
+    {"b2degrange", "from, to=Inf", "two-mode: second-mode nodes with from <= degree < to",
+     Networks::both, "", make_degrange<2>},
     {"b1concurrent", "", "two-mode: first-mode nodes of degree 2 or more", Networks::both, "",
      make_concurrent<1>},
     {"b2concurrent", "", "two-mode: second-mode nodes of degree 2 or more", Networks::both, "",

@@ -258,6 +258,9 @@ std::vector<Row> rows() {
     list.push_back({b + "mindegree(c(0, 2))", node_sum(mode, [](int d) {
                       return Counts{1.0, d >= 2 ? 1.0 : 0.0};
                     })});
+    list.push_back({b + "degrange(c(1, 2), to=c(3, 99))", node_sum(mode, [](int d) {
+                      return Counts{d >= 1 && d < 3 ? 1.0 : 0.0, d >= 2 ? 1.0 : 0.0};
+                    })});
     list.push_back({b + "dsp(c(0, 1, 2))", pair_sum(mode, [](int s) {
                       return Counts{s == 0 ? 1.0 : 0.0, s == 1 ? 1.0 : 0.0, s == 2 ? 1.0 : 0.0};
                     })});
@@ -419,6 +422,7 @@ TEST(BipartiteCatalogue, TheNamesAreErgms) {
   EXPECT_EQ(names("b2sociality(nodes=c(1, 3))"), (Names{"b2sociality5", "b2sociality7"}));
   EXPECT_EQ(names("b1sociality(\"group\", nodes=2)"), (Names{"b1sociality2.group"}));
   EXPECT_EQ(names("b2mindegree(c(1, 3))"), (Names{"b2mindeg1", "b2mindeg3"}));
+  EXPECT_EQ(names("b1degrange(c(1, 2), to=c(3, 99))"), (Names{"b1deg1to3", "b1deg2+"}));
   EXPECT_EQ(names("b1dsp(c(0, 2))"), (Names{"b1dsp0", "b1dsp2"}));
   EXPECT_EQ(names("gwb2dsp(0.25, fixed=TRUE)"), (Names{"gwb2dsp.fixed.0.25"}));
   EXPECT_EQ(names("gwb1dsp(0.25, cutoff=2)"), (Names{"b1dsp#1", "b1dsp#2"}));
