@@ -96,15 +96,116 @@ class ModeDegreeSum final : public Term {
   Function f_;
 };
 
+// Bins of the mode's nodes by degree (in_bin(b, degree)); with by=, one statistic per kept
+// level of the mode's nodes and bin, the bin varying fastest: b1deg1.groupa, as ergm's by.
+// `text`: the term as written, without its closing parenthesis.
+TermPointer binned_by(const TermArguments& arguments, const TermContext& context, Mode mode,
+                      std::string text, std::vector<std::string> bins,
+                      std::function<bool(std::size_t bin, int degree)> in_bin) {
+  std::vector<std::string> names;
+  std::vector<int> code;  // the node's kept level, -1 for none; empty without by=
+  if (arguments.given("by")) {
+    const AttributeColumn& column = attribute_of(arguments, context, "by");
+    const ModeLevels own = mode_levels(column, context, mode);
+    const std::vector<int> kept = kept_positions(arguments, "levels", own.levels.names, false);
+    if (kept.empty()) arguments.fail("levels", "it keeps no level");
+    const std::vector<int> index = statistic_index(kept, own.levels.count());
+    for (int level : own.of_node) code.push_back(level < 0 ? -1 : index[std::size_t(level)]);
+    for (int k : kept) {
+      for (const std::string& bin : bins) {
+        names.push_back(bin + "." + column.name + own.levels.names[std::size_t(k)]);
+      }
+    }
+  } else {
+    if (arguments.given("levels")) arguments.fail("levels", "it chooses levels of by=");
+    names = bins;
+  }
+  std::string options = arguments.written_options({"by", "levels"});
+  if (text.back() != '(') {
+    text += options + ")";
+  } else if (options.empty()) {
+    text.pop_back();  // b1concurrent
+  } else {
+    text += options.substr(2) + ")";
+  }
+  const std::size_t count = bins.size();
+  return std::make_shared<ModeDegreeSum>(
+      std::move(text), std::move(names), mode,
+      [code, count, in_bin](int node, int degree, double weight, double* out) {
+        std::size_t first = 0;
+        if (!code.empty()) {
+          const int level = code[std::size_t(node - 1)];
+          if (level < 0) return;
+          first = std::size_t(level) * count;
+        }
+        for (std::size_t b = 0; b < count; ++b) {
+          if (in_bin(b, degree)) out[first + b] += weight;
+        }
+      });
+}
+
+// Stars whose centre and leaves share the attribute's level (ergm's b1star with attr; the levels
+// left out count as one level, as ergm recodes them): b1star2.group.
+class ModeAttributeStars final : public Term {
+ public:
+  ModeAttributeStars(std::string text, std::vector<std::string> names, Mode mode,
+                     std::vector<int> code, std::vector<int> ks)
+      : Term(std::move(text), std::move(names)),
+        mode_(mode),
+        code_(std::move(code)),
+        ks_(std::move(ks)) {}
+
+  bool dyad_independent() const override { return false; }
+  void add_change(const TermGraph& g, int i, int j, double* out) const override {
+    std::fill(out, out + statistic_count(), 0.0);
+    if (mode_.holds(i) == mode_.holds(j)) return;
+    const int a = mode_.holds(i) ? i : j, b = a == i ? j : i;
+    if (code(a) != code(b)) return;
+    int alike = 0;  // a's other neighbours of its level
+    g.for_each_receiver(a, [&](int v) { alike += v != b && code(v) == code(a); });
+    for (std::size_t s = 0; s < ks_.size(); ++s) out[s] = choose(alike, ks_[s] - 1);
+  }
+  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
+                      double* const* rows) const override {
+    changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
+  }
+  void network_statistics(const TermGraph& g, double* out) const override {
+    std::fill(out, out + statistic_count(), 0.0);
+    for (int a = 1; a <= g.node_count(); ++a) {
+      if (!mode_.holds(a)) continue;
+      int alike = 0;
+      g.for_each_receiver(a, [&](int v) { alike += code(v) == code(a); });
+      for (std::size_t s = 0; s < ks_.size(); ++s) out[s] += choose(alike, ks_[s]);
+    }
+  }
+
+ private:
+  int code(int a) const { return code_[std::size_t(a - 1)]; }
+  Mode mode_;
+  std::vector<int> code_;
+  std::vector<int> ks_;
+};
+
 template <int M>
 TermPointer make_star(const TermCall& call, const TermContext& context) {
   const Mode mode = mode_of(call, context, M);
-  const TermArguments arguments(call, {"k"});
+  const TermArguments arguments(call, {"k", "attr", "levels"});
   const std::vector<int> ks = arguments.whole_numbers("k", 1);
   std::vector<std::string> names;
+  const std::string text = mode.prefix() + "star(" + number_list(ks);
+  if (arguments.given("attr")) {
+    const AttributeColumn& column = attribute_of(arguments, context);
+    const Levels levels = levels_of(column, context.node_count);
+    for (int k : ks)
+      names.push_back(mode.prefix() + "star" + std::to_string(k) + "." + column.name);
+    return std::make_shared<ModeAttributeStars>(
+        text + ", \"" + column.name + "\"" + arguments.written_options({"levels"}) + ")",
+        std::move(names), mode,
+        kept_codes(levels, kept_positions(arguments, "levels", levels.names, false), false), ks);
+  }
+  if (arguments.given("levels")) arguments.fail("levels", "it chooses levels of attr=");
   for (int k : ks) names.push_back(mode.prefix() + "star" + std::to_string(k));
-  return std::make_shared<ModeDegreeSum>(mode.prefix() + "star(" + number_list(ks) + ")",
-                                         std::move(names), mode,
+  return std::make_shared<ModeDegreeSum>(text + ")", std::move(names), mode,
                                          [ks](int, int degree, double weight, double* out) {
                                            for (std::size_t s = 0; s < ks.size(); ++s)
                                              out[s] += weight * choose(degree, ks[s]);
@@ -114,23 +215,19 @@ TermPointer make_star(const TermCall& call, const TermContext& context) {
 template <int M>
 TermPointer make_degree(const TermCall& call, const TermContext& context) {
   const Mode mode = mode_of(call, context, M);
-  const TermArguments arguments(call, {"d"});
+  const TermArguments arguments(call, {"d", "by", "levels"});
   const std::vector<int> ds = arguments.whole_numbers("d", 0);
-  std::vector<std::string> names;
-  for (int d : ds) names.push_back(mode.prefix() + "deg" + std::to_string(d));
-  return std::make_shared<ModeDegreeSum>(mode.prefix() + "degree(" + number_list(ds) + ")",
-                                         std::move(names), mode,
-                                         [ds](int, int degree, double weight, double* out) {
-                                           for (std::size_t s = 0; s < ds.size(); ++s)
-                                             out[s] += degree == ds[s] ? weight : 0.0;
-                                         });
+  std::vector<std::string> bins;
+  for (int d : ds) bins.push_back(mode.prefix() + "deg" + std::to_string(d));
+  return binned_by(arguments, context, mode, mode.prefix() + "degree(" + number_list(ds),
+                   std::move(bins), [ds](std::size_t b, int degree) { return degree == ds[b]; });
 }
 
 // Nodes of the mode with from <= degree < to: b1deg1to3, b1deg2+ (to past n), as degrange.
 template <int M>
 TermPointer make_degrange(const TermCall& call, const TermContext& context) {
   const Mode mode = mode_of(call, context, M);
-  const TermArguments arguments(call, {"from", "to"});
+  const TermArguments arguments(call, {"from", "to", "by", "levels"});
   std::vector<int> from = arguments.whole_numbers("from", 0);
   const int n = context.node_count;
   std::vector<int> to;
@@ -142,30 +239,27 @@ TermPointer make_degrange(const TermCall& call, const TermContext& context) {
   if (to.size() == 1 && from.size() > 1) to.assign(from.size(), to.front());
   if (from.size() == 1 && to.size() > 1) from.assign(to.size(), from.front());
   if (from.size() != to.size()) arguments.fail("to", "give as many values as from=, or one");
-  std::vector<std::string> names;
+  std::vector<std::string> bins;
   for (std::size_t b = 0; b < from.size(); ++b) {
     if (to[b] < 0) to[b] = std::max(from[b], n) + 1;
     if (from[b] >= to[b]) arguments.fail("to", "give to= greater than from=");
-    names.push_back(mode.prefix() + "deg" + std::to_string(from[b]) +
-                    (to[b] >= n + 1 ? "+" : "to" + std::to_string(to[b])));
+    bins.push_back(mode.prefix() + "deg" + std::to_string(from[b]) +
+                   (to[b] >= n + 1 ? "+" : "to" + std::to_string(to[b])));
   }
   std::string text = mode.prefix() + "degrange(" + number_list(from);
   if (arguments.given("to")) text += ", to=" + arguments.find("to")->written;
-  return std::make_shared<ModeDegreeSum>(
-      text + ")", std::move(names), mode, [from, to](int, int degree, double weight, double* out) {
-        for (std::size_t b = 0; b < from.size(); ++b)
-          out[b] += degree >= from[b] && degree < to[b] ? weight : 0.0;
-      });
+  return binned_by(
+      arguments, context, mode, text, std::move(bins),
+      [from, to](std::size_t b, int degree) { return degree >= from[b] && degree < to[b]; });
 }
 
 template <int M>
 TermPointer make_concurrent(const TermCall& call, const TermContext& context) {
   const Mode mode = mode_of(call, context, M);
-  const TermArguments arguments(call, {});
+  const TermArguments arguments(call, {"by", "levels"});
   const std::string name = mode.prefix() + "concurrent";
-  return std::make_shared<ModeDegreeSum>(
-      name, std::vector<std::string>{name}, mode,
-      [](int, int degree, double weight, double* out) { out[0] += degree >= 2 ? weight : 0.0; });
+  return binned_by(arguments, context, mode, name + "(", {name},
+                   [](std::size_t, int degree) { return degree >= 2; });
 }
 
 template <int M>
@@ -466,21 +560,22 @@ TermPointer make_nodematch(const TermCall& call, const TermContext& context) {
 }
 
 constexpr std::array<TermEntry, 20> entries = {{
-    {"b1star", "k", "two-mode: sum over first-mode nodes of C(degree, k)", Networks::both, "",
-     make_star<1>},
-    {"b2star", "k", "two-mode: sum over second-mode nodes of C(degree, k)", Networks::both, "",
-     make_star<2>},
-    {"b1degree", "d", "two-mode: first-mode nodes of degree d", Networks::both, "", make_degree<1>},
-    {"b2degree", "d", "two-mode: second-mode nodes of degree d", Networks::both, "",
+    {"b1star", "k, attr, levels", "two-mode: sum over first-mode nodes of C(degree, k)",
+     Networks::both, "", make_star<1>},
+    {"b2star", "k, attr, levels", "two-mode: sum over second-mode nodes of C(degree, k)",
+     Networks::both, "", make_star<2>},
+    {"b1degree", "d, by, levels", "two-mode: first-mode nodes of degree d", Networks::both, "",
+     make_degree<1>},
+    {"b2degree", "d, by, levels", "two-mode: second-mode nodes of degree d", Networks::both, "",
      make_degree<2>},
-    {"b1degrange", "from, to=Inf", "two-mode: first-mode nodes with from <= degree < to",
-     Networks::both, "", make_degrange<1>},
-    {"b2degrange", "from, to=Inf", "two-mode: second-mode nodes with from <= degree < to",
-     Networks::both, "", make_degrange<2>},
-    {"b1concurrent", "", "two-mode: first-mode nodes of degree 2 or more", Networks::both, "",
-     make_concurrent<1>},
-    {"b2concurrent", "", "two-mode: second-mode nodes of degree 2 or more", Networks::both, "",
-     make_concurrent<2>},
+    {"b1degrange", "from, to=Inf, by, levels",
+     "two-mode: first-mode nodes with from <= degree < to", Networks::both, "", make_degrange<1>},
+    {"b2degrange", "from, to=Inf, by, levels",
+     "two-mode: second-mode nodes with from <= degree < to", Networks::both, "", make_degrange<2>},
+    {"b1concurrent", "by, levels", "two-mode: first-mode nodes of degree 2 or more", Networks::both,
+     "", make_concurrent<1>},
+    {"b2concurrent", "by, levels", "two-mode: second-mode nodes of degree 2 or more",
+     Networks::both, "", make_concurrent<2>},
     {"b1mindegree", "d", "two-mode: first-mode nodes of degree d or more", Networks::both, "",
      make_mindegree<1>},
     {"b2mindegree", "d", "two-mode: second-mode nodes of degree d or more", Networks::both, "",

@@ -82,6 +82,24 @@ TwoModeBrute sociality(int mode, bool by_group) {
   };
 }
 
+// f(degree) per group of the mode's nodes (the first `most` groups), the bins varying fastest.
+TwoModeBrute by_group(int mode, std::function<Counts(int)> f, std::size_t most = 9) {
+  return [=](const Ties& x, const World& w, int first) {
+    std::vector<std::string> levels = groups_of(w, mode, first);
+    if (levels.size() > most) levels.resize(most);
+    const std::size_t bins = f(0).size();
+    Counts out(levels.size() * bins, 0.0);
+    for (int a = 1; a <= x.n; ++a) {
+      if (!in_mode(a, mode, first)) continue;
+      const std::size_t level = std::size_t(position(levels, w.group[std::size_t(a - 1)]));
+      if (level >= levels.size()) continue;
+      const Counts v = f(degree_of(x, a));
+      for (std::size_t b = 0; b < bins; ++b) out[level * bins + b] += v[b];
+    }
+    return out;
+  };
+}
+
 // The sum over pairs of the mode's nodes of f(common neighbours).
 TwoModeBrute pair_sum(int mode, std::function<Counts(int)> f) {
   return [=](const Ties& x, const World&, int first) {
@@ -261,6 +279,24 @@ std::vector<Row> rows() {
     list.push_back({b + "degrange(c(1, 2), to=c(3, 99))", node_sum(mode, [](int d) {
                       return Counts{d >= 1 && d < 3 ? 1.0 : 0.0, d >= 2 ? 1.0 : 0.0};
                     })});
+    list.push_back({b + "degree(c(0, 2), by=\"group\")", by_group(mode, [](int d) {
+                      return Counts{d == 0 ? 1.0 : 0.0, d == 2 ? 1.0 : 0.0};
+                    })});
+    list.push_back({b + "concurrent(by=\"group\", levels=c(1, 2))",
+                    by_group(
+                        mode, [](int d) { return Counts{d >= 2 ? 1.0 : 0.0}; }, 2)});
+    list.push_back(
+        {b + "star(c(1, 2), \"group\")", [mode](const Ties& x, const World& w, int first) {
+           Counts v(2, 0.0);
+           for (int a = 1; a <= x.n; ++a) {
+             if (!in_mode(a, mode, first)) continue;
+             int alike = 0;
+             for (int u = 1; u <= x.n; ++u)
+               alike += x(a, u) && w.group[std::size_t(u - 1)] == w.group[std::size_t(a - 1)];
+             v[0] += alike, v[1] += binomial(alike, 2);
+           }
+           return v;
+         }});
     list.push_back({b + "dsp(c(0, 1, 2))", pair_sum(mode, [](int s) {
                       return Counts{s == 0 ? 1.0 : 0.0, s == 1 ? 1.0 : 0.0, s == 2 ? 1.0 : 0.0};
                     })});
@@ -423,6 +459,11 @@ TEST(BipartiteCatalogue, TheNamesAreErgms) {
   EXPECT_EQ(names("b1sociality(\"group\", nodes=2)"), (Names{"b1sociality2.group"}));
   EXPECT_EQ(names("b2mindegree(c(1, 3))"), (Names{"b2mindeg1", "b2mindeg3"}));
   EXPECT_EQ(names("b1degrange(c(1, 2), to=c(3, 99))"), (Names{"b1deg1to3", "b1deg2+"}));
+  EXPECT_EQ(names("b2degree(c(0, 2), by=\"group\", levels=-1)"),
+            (Names{"b2deg0.groupb", "b2deg2.groupb", "b2deg0.groupc", "b2deg2.groupc"}));
+  EXPECT_EQ(names("b1concurrent(by=\"group\")"),
+            (Names{"b1concurrent.groupa", "b1concurrent.groupb", "b1concurrent.groupc"}));
+  EXPECT_EQ(names("b1star(2, \"group\")"), (Names{"b1star2.group"}));
   EXPECT_EQ(names("b1dsp(c(0, 2))"), (Names{"b1dsp0", "b1dsp2"}));
   EXPECT_EQ(names("gwb2dsp(0.25, fixed=TRUE)"), (Names{"gwb2dsp.fixed.0.25"}));
   EXPECT_EQ(names("gwb1dsp(0.25, cutoff=2)"), (Names{"b1dsp#1", "b1dsp#2"}));
