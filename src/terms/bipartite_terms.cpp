@@ -277,14 +277,47 @@ TermPointer make_mindegree(const TermCall& call, const TermContext& context) {
                                          });
 }
 
+// With attr= (the decay fixed, as ergm): per kept level of the mode's nodes, the weighted degrees
+// of its nodes: gwb1deg0.5.groupa.
+TermPointer gwdegree_by_level(const TermArguments& arguments, const TermContext& context, Mode mode,
+                              const std::string& name, Decay decay) {
+  if (!decay.fixed)
+    arguments.fail("fixed", "with attr= the decay is fixed (fixed=TRUE), as in ergm");
+  if (arguments.given("cutoff")) arguments.fail("cutoff", "it bounds an estimated decay only");
+  const AttributeColumn& column = attribute_of(arguments, context);
+  const ModeLevels own = mode_levels(column, context, mode);
+  const std::vector<int> kept = kept_positions(arguments, "levels", own.levels.names, false);
+  if (kept.empty()) arguments.fail("levels", "it keeps no level");
+  const std::vector<int> index = statistic_index(kept, own.levels.count());
+  std::vector<int> code;
+  for (int level : own.of_node) code.push_back(level < 0 ? -1 : index[std::size_t(level)]);
+  const std::string decay_text = r_number_text(decay.value);
+  std::vector<std::string> names;
+  for (int k : kept) {
+    names.push_back("gw" + mode.prefix() + "deg" + decay_text + "." + column.name +
+                    own.levels.names[std::size_t(k)]);
+  }
+  const double scale = std::exp(decay.value), r = -std::expm1(-decay.value);
+  return std::make_shared<ModeDegreeSum>(
+      name + "(" + decay_text + ", fixed=TRUE, attr=\"" + column.name + "\"" +
+          arguments.written_options({"levels"}) + ")",
+      std::move(names), mode, [code, scale, r](int node, int degree, double weight, double* out) {
+        if (const int s = code[std::size_t(node - 1)]; s >= 0) {
+          out[s] += weight * scale * (1.0 - std::pow(r, degree));
+        }
+      });
+}
+
 // Fixed: one statistic; estimated (ergm's default): the counts of the mode's nodes of degree
 // 1..K, K the cutoff (at most the other mode's size), weighted by the curved machinery.
 template <int M>
 TermPointer make_gwdegree(const TermCall& call, const TermContext& context) {
   const Mode mode = mode_of(call, context, M);
-  const TermArguments arguments(call, {"decay", "fixed", "cutoff"});
+  const TermArguments arguments(call, {"decay", "fixed", "attr", "cutoff", "levels"});
   const Decay decay = decay_of(arguments);
   const std::string name = "gw" + mode.prefix() + "degree";
+  if (arguments.given("attr")) return gwdegree_by_level(arguments, context, mode, name, decay);
+  if (arguments.given("levels")) arguments.fail("levels", "it chooses levels of attr=");
   auto fixed = [mode, name](double a) -> TermPointer {
     const std::string decay_text = r_number_text(a);
     const double scale = std::exp(a), r = -std::expm1(-a);
@@ -586,10 +619,10 @@ constexpr std::array<TermEntry, 20> entries = {{
     {"b2sociality", "attr, levels, nodes=-1",
      "two-mode: the degree of each second-mode node (with attr: its links within its level)",
      Networks::both, "", make_sociality<2>},
-    {"gwb1degree", "decay, fixed=FALSE, cutoff=30",
+    {"gwb1degree", "decay, fixed=FALSE, attr, cutoff=30, levels",
      "two-mode: e^decay * sum over first-mode nodes of 1 - (1 - e^-decay)^degree", Networks::both,
      "", make_gwdegree<1>},
-    {"gwb2degree", "decay, fixed=FALSE, cutoff=30",
+    {"gwb2degree", "decay, fixed=FALSE, attr, cutoff=30, levels",
      "two-mode: e^decay * sum over second-mode nodes of 1 - (1 - e^-decay)^degree", Networks::both,
      "", make_gwdegree<2>},
     {"b1cov", "attr", "two-mode: the first-mode end's value, summed over links", Networks::both, "",

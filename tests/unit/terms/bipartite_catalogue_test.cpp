@@ -305,6 +305,9 @@ std::vector<Row> rows() {
                     })});
     list.push_back({"gw" + b + "dsp(0.6, cutoff=3)", pair_sum(mode, counts_to(3))});
     list.push_back({"gw" + b + "degree(0.6, cutoff=2)", node_sum(mode, counts_to(2))});
+    list.push_back(
+        {"gw" + b + "degree(0.6, fixed=TRUE, attr=\"group\")",
+         by_group(mode, [r](int d) { return Counts{std::exp(0.6) * (1.0 - std::pow(r, d))}; })});
     list.push_back({b + "twostar(\"group\")", twostars(mode)});
     list.push_back({b + "starmix(2, \"group\")", starmix(mode, 2, true)});
     list.push_back({b + "starmix(1, \"group\", diff=FALSE)", starmix(mode, 1, false)});
@@ -464,6 +467,8 @@ TEST(BipartiteCatalogue, TheNamesAreErgms) {
   EXPECT_EQ(names("b1concurrent(by=\"group\")"),
             (Names{"b1concurrent.groupa", "b1concurrent.groupb", "b1concurrent.groupc"}));
   EXPECT_EQ(names("b1star(2, \"group\")"), (Names{"b1star2.group"}));
+  EXPECT_EQ(names("gwb2degree(0.5, fixed=TRUE, attr=\"group\", levels=2)"),
+            (Names{"gwb2deg0.5.groupb"}));
   EXPECT_EQ(names("b1dsp(c(0, 2))"), (Names{"b1dsp0", "b1dsp2"}));
   EXPECT_EQ(names("gwb2dsp(0.25, fixed=TRUE)"), (Names{"gwb2dsp.fixed.0.25"}));
   EXPECT_EQ(names("gwb1dsp(0.25, cutoff=2)"), (Names{"b1dsp#1", "b1dsp#2"}));
@@ -508,6 +513,7 @@ TEST(BipartiteCatalogue, BadInputIsAModelErrorNamingTheTermOrArgument) {
       {"b1starmix(c(1, 2), \"group\")", 4, "one k"},
       {"b1sociality(levels=1)", 4, "attr="},
       {"gwb1dsp(0.5, fixed=TRUE, cutoff=3)", 4, "cutoff"},
+      {"gwb1degree(0.5, attr=\"group\")", 4, "fixed=TRUE"},
       {"b2twostar(\"group\", levels2=99)", 4, "levels2"},
   };
   for (const Bad& b : bad) {
