@@ -32,6 +32,7 @@ struct ModeLevels {
 ModeLevels mode_levels(const AttributeColumn& column, const TermContext& context, Mode mode);
 
 // The families of two-mode terms beside bipartite_term_entries().
+std::span<const TermEntry> bipartite_match_term_entries();    // b1nodematch, b2nodematch
 std::span<const TermEntry> bipartite_partner_term_entries();  // b1dsp, gwb1dsp, ...
 std::span<const TermEntry> bipartite_mixing_term_entries();   // b1twostar, b1starmix, ...
 

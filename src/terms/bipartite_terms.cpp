@@ -10,11 +10,10 @@
 //                              estimated decay: the counts gwb1degree#1..K, curved
 //   b1cov(attr)                the b1 end's value, summed over the links: b1cov.attr
 //   b1factor(attr, levels=-1)  links at b1 nodes of each level (levels of the b1 nodes only)
-//   b1nodematch(attr, alpha, beta)  pairs of b1 nodes of one kept level, each counted once per
-//                              common b2 neighbour, discounted by alpha or beta
-// The shared partners (b1dsp) and the mixing terms (b1twostar, b1starmix) are in files of
-// their own. Every term counts only the ends in its own mode, so that its statistic is a sum over
-// the links at those nodes even where a dyad within a mode is asked (none is ever a link).
+// The matches (b1nodematch), the shared partners (b1dsp) and the mixing terms (b1twostar,
+// b1starmix) are in files of their own. Every term counts only the ends in its own mode, so that
+// its statistic is a sum over the links at those nodes even where a dyad within a mode is asked
+// (none is ever a link).
 
 #include <cmath>
 #include <functional>
@@ -460,139 +459,7 @@ TermPointer make_factor(const TermCall& call, const TermContext& context) {
       std::nullopt);
 }
 
-// Pairs of nodes of one mode and one kept level, counted once per common neighbour: per node k
-// of the other mode, the pairs of its m matching neighbours, C(m, 2). ergm's discounts: with
-// beta < 1, m/2 (m - 1)^beta per node k (each of its m neighbours' two-paths to the others,
-// raised to beta, halved; 0 when m < 2); else with alpha < 1, the sum over matching pairs of
-// their common neighbours raised to alpha. A link (a, b), a of this mode, changes the counts of
-// b and the pairs of a with b's matching neighbours.
-class ModeNodeMatch final : public Term {
- public:
-  enum class Discount { none, alpha, beta };
-  // `code`: each node's kept level 0..levels-1, -1 for a level left out or the other mode.
-  ModeNodeMatch(std::string text, std::vector<std::string> names, Mode mode, std::vector<int> code,
-                int levels, bool diff, Discount discount, double exponent)
-      : Term(std::move(text), std::move(names)),
-        mode_(mode),
-        code_(std::move(code)),
-        levels_(levels),
-        diff_(diff),
-        discount_(discount),
-        exponent_(exponent) {}
-
-  bool dyad_independent() const override { return false; }
-  PartnerTables partner_tables() const override {
-    return discount_ == Discount::alpha ? tables_for(PartnerType::undirected) : PartnerTables{};
-  }
-  void add_change(const TermGraph& g, int i, int j, double* out) const override {
-    std::fill(out, out + statistic_count(), 0.0);
-    if (mode_.holds(i) == mode_.holds(j)) return;
-    const int a = mode_.holds(i) ? i : j, b = a == i ? j : i;
-    const int level = code(a);
-    if (level < 0) return;
-    const int x = g.tie(a, b);
-    double change = 0.0;
-    int matching = 0;
-    g.for_each_receiver(b, [&](int c) {
-      if (c == a || code(c) != level) return;
-      ++matching;
-      if (discount_ == Discount::alpha) {
-        const int s = g.two_paths(a, c) - x;  // their common neighbours besides b
-        change += std::pow(s + 1, exponent_) - (s == 0 ? 0.0 : std::pow(s, exponent_));
-      }
-    });
-    if (discount_ == Discount::none) change = matching;
-    if (discount_ == Discount::beta) change = at_node(matching + 1) - at_node(matching);
-    out[diff_ ? level : 0] = change;
-  }
-  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
-                      double* const* rows) const override {
-    changes_dyad_by_dyad(*this, g, i, include_diagonal, rows);
-  }
-  void network_statistics(const TermGraph& g, double* out) const override {
-    std::fill(out, out + statistic_count(), 0.0);
-    if (discount_ == Discount::alpha) {
-      for_each_pair_with_partners(g, PartnerType::undirected, [&](int a, int c, int count) {
-        if (!mode_.holds(a) || code(a) < 0 || code(a) != code(c)) return;
-        out[diff_ ? code(a) : 0] += std::pow(count, exponent_);
-      });
-      return;
-    }
-    std::vector<int> count_of(static_cast<std::size_t>(levels_), 0);
-    for (int k = 1; k <= g.node_count(); ++k) {
-      if (mode_.holds(k)) continue;
-      std::fill(count_of.begin(), count_of.end(), 0);
-      g.for_each_receiver(k, [&](int c) {
-        if (mode_.holds(c) && code(c) >= 0) ++count_of[std::size_t(code(c))];
-      });
-      for (std::size_t level = 0; level < count_of.size(); ++level) {
-        out[diff_ ? level : 0] += at_node(count_of[level]);
-      }
-    }
-  }
-
- private:
-  // The kept level of node a, -1 for a level left out or a node of the other mode.
-  int code(int a) const { return code_[std::size_t(a - 1)]; }
-  // What a node of the other mode with m matching neighbours adds (not alpha).
-  double at_node(int m) const {
-    if (m < 2) return 0.0;
-    if (discount_ == Discount::none) return m * (m - 1) / 2.0;
-    return 0.5 * m * std::pow(m - 1, exponent_);
-  }
-  Mode mode_;
-  std::vector<int> code_;
-  int levels_;
-  bool diff_;
-  Discount discount_;
-  double exponent_;
-};
-
-template <int M>
-TermPointer make_nodematch(const TermCall& call, const TermContext& context) {
-  const Mode mode = mode_of(call, context, M);
-  const std::string by = M == 1 ? "byb2attr" : "byb1attr";
-  const TermArguments arguments(call, {"attr", "diff", "keep", "beta", "alpha", by, "levels"});
-  if (arguments.given(by))
-    arguments.fail(by, "splitting by the other mode's attribute is not offered");
-  double discount[2];  // alpha, beta
-  for (int k = 0; k < 2; ++k) {
-    const char* name = k == 0 ? "alpha" : "beta";
-    discount[k] = arguments.number(name, 1.0);
-    if (!(discount[k] >= 0.0 && discount[k] <= 1.0)) {
-      arguments.fail(name, "give a number from 0 to 1");
-    }
-  }
-  // As ergm: beta when it is below 1, else alpha.
-  const auto kind = discount[1] < 1.0   ? ModeNodeMatch::Discount::beta
-                    : discount[0] < 1.0 ? ModeNodeMatch::Discount::alpha
-                                        : ModeNodeMatch::Discount::none;
-  const double exponent = kind == ModeNodeMatch::Discount::beta ? discount[1] : discount[0];
-  const bool diff = arguments.logical("diff", false);
-  const AttributeColumn& column = attribute_of(arguments, context);
-  const ModeLevels own = mode_levels(column, context, mode);
-  const std::vector<int> kept =
-      apply_keep(arguments, kept_positions(arguments, "levels", own.levels.names, false));
-  const std::vector<int> index = statistic_index(kept, own.levels.count());
-  std::vector<int> code(own.of_node.size(), -1);
-  for (std::size_t a = 0; a < code.size(); ++a) {
-    if (own.of_node[a] >= 0) code[a] = index[std::size_t(own.of_node[a])];
-  }
-  const std::string stem = mode.prefix() + "nodematch." + column.name;
-  std::vector<std::string> names;
-  if (diff) {
-    for (int k : kept) names.push_back(stem + "." + own.levels.names[std::size_t(k)]);
-  } else {
-    names.push_back(stem);
-  }
-  if (names.empty()) arguments.fail("levels", "it keeps no level");
-  return std::make_shared<ModeNodeMatch>(
-      mode.prefix() + "nodematch(\"" + column.name + "\"" +
-          arguments.written_options({"diff", "keep", "alpha", "beta", "levels"}) + ")",
-      std::move(names), mode, std::move(code), static_cast<int>(kept.size()), diff, kind, exponent);
-}
-
-constexpr std::array<TermEntry, 20> entries = {{
+constexpr std::array<TermEntry, 18> entries = {{
     {"b1star", "k, attr, levels", "two-mode: sum over first-mode nodes of C(degree, k)",
      Networks::both, "", make_star<1>},
     {"b2star", "k, attr, levels", "two-mode: sum over second-mode nodes of C(degree, k)",
@@ -635,14 +502,6 @@ constexpr std::array<TermEntry, 20> entries = {{
     {"b2factor", "attr, base=1, levels=-1",
      "two-mode: links at second-mode nodes of each level (the first left out)", Networks::both, "",
      make_factor<2>},
-    {"b1nodematch", "attr, diff=FALSE, keep, alpha=1, beta=1, levels",
-     "two-mode: pairs of first-mode nodes of one level, once per common neighbour (discounted "
-     "by alpha or beta)",
-     Networks::both, "", make_nodematch<1>},
-    {"b2nodematch", "attr, diff=FALSE, keep, alpha=1, beta=1, levels",
-     "two-mode: pairs of second-mode nodes of one level, once per common neighbour (discounted "
-     "by alpha or beta)",
-     Networks::both, "", make_nodematch<2>},
 }};
 
 }  // namespace

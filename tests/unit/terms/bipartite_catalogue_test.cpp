@@ -225,6 +225,56 @@ TwoModeBrute discounted_match(int mode, bool alpha, double exponent, bool diff) 
   };
 }
 
+const std::string& match_or_split(int a, int mode, int first, const std::vector<std::string>& match,
+                                  const std::vector<std::string>& split) {
+  return in_mode(a, mode, first) ? match[std::size_t(a - 1)] : split[std::size_t(a - 1)];
+}
+
+// b1nodematch(match, byb2attr=split) (b2nodematch with byb1attr): kind 0 plain, 1 alpha, 2 beta;
+// per (level of `match`, level of `split` among the other mode's nodes), the latter fastest.
+TwoModeBrute split_match(int mode, int kind, double exponent, bool diff) {
+  return [=](const Ties& x, const World& w, int first) {
+    // Mode 1 matches on sex and splits by the second mode's group; mode 2 the other way round.
+    const auto& match = mode == 1 ? w.sex : w.group;
+    const auto& split = mode == 1 ? w.group : w.sex;
+    std::set<std::string> match_set, split_set;
+    for (int a = 1; a <= x.n; ++a) {
+      (in_mode(a, mode, first) ? match_set : split_set)
+          .insert(match_or_split(a, mode, first, match, split));
+    }
+    const std::vector<std::string> levels(match_set.begin(), match_set.end()),
+        parts(split_set.begin(), split_set.end());
+    Counts out(levels.size() * parts.size(), 0.0);
+    auto at = [&](std::size_t l, std::size_t v) -> double& {
+      return out[(diff ? l * parts.size() : 0) + v];
+    };
+    for (std::size_t l = 0; l < levels.size(); ++l)
+      for (std::size_t v = 0; v < parts.size(); ++v) {
+        if (kind == 1) {
+          for (int a = 1; a <= x.n; ++a)
+            for (int b = a + 1; b <= x.n; ++b) {
+              if (!in_mode(a, mode, first) || !in_mode(b, mode, first)) continue;
+              if (match[std::size_t(a - 1)] != levels[l] || match[std::size_t(b - 1)] != levels[l])
+                continue;
+              int s = 0;
+              for (int k = 1; k <= x.n; ++k)
+                s += x(a, k) && x(b, k) && split[std::size_t(k - 1)] == parts[v];
+              if (s > 0) at(l, v) += std::pow(s, exponent);
+            }
+          continue;
+        }
+        for (int k = 1; k <= x.n; ++k) {
+          if (in_mode(k, mode, first) || split[std::size_t(k - 1)] != parts[v]) continue;
+          int m = 0;
+          for (int a = 1; a <= x.n; ++a) m += x(k, a) && match[std::size_t(a - 1)] == levels[l];
+          if (m >= 2) at(l, v) += kind == 0 ? binomial(m, 2) : 0.5 * m * std::pow(m - 1, exponent);
+        }
+      }
+    if (!diff) out.resize(parts.size());
+    return out;
+  };
+}
+
 // f(a, b) summed over the links a < b.
 TwoModeBrute link_sum(std::function<Counts(const World&, int a, int b)> f) {
   return [=](const Ties& x, const World& w, int) {
@@ -316,6 +366,11 @@ std::vector<Row> rows() {
     list.push_back({b + "nodematch(\"group\", beta=0.3, diff=TRUE)",
                     discounted_match(mode, false, 0.3, true)});
     list.push_back({b + "nodematch(\"group\", beta=0)", discounted_match(mode, false, 0.0, false)});
+    const std::string split = mode == 1 ? "nodematch(\"sex\", byb2attr=\"group\""
+                                        : "nodematch(\"group\", byb1attr=\"sex\"";
+    list.push_back({b + split + ")", split_match(mode, 0, 1.0, false)});
+    list.push_back({b + split + ", diff=TRUE, alpha=0.4)", split_match(mode, 1, 0.4, true)});
+    list.push_back({b + split + ", beta=0.7)", split_match(mode, 2, 0.7, false)});
   }
   // Terms of any undirected network count the links between the modes as any links.
   const auto group = [](const World& w, int a) { return w.group[std::size_t(a - 1)]; };
@@ -488,6 +543,9 @@ TEST(BipartiteCatalogue, TheNamesAreErgms) {
   EXPECT_EQ(
       names("nodemix(\"group\", b2levels=c(\"b\", \"c\"))"),
       (Names{"mix.group.b.b", "mix.group.c.b", "mix.group.a.c", "mix.group.b.c", "mix.group.c.c"}));
+  EXPECT_EQ(names("b2nodematch(\"group\", diff=TRUE, byb1attr=\"sex\", levels=-1)"),
+            (Names{"b2nodematch.group.b.F", "b2nodematch.group.b.M", "b2nodematch.group.c.F",
+                   "b2nodematch.group.c.M"}));
   EXPECT_EQ(names("b1nodematch(\"group\", diff=TRUE, keep=c(1, 3), beta=0.5)"),
             (Names{"b1nodematch.group.a", "b1nodematch.group.c"}));
 }
@@ -509,7 +567,7 @@ TEST(BipartiteCatalogue, BadInputIsAModelErrorNamingTheTermOrArgument) {
       {"b1starmix(2, \"group\")", 0, "b1starmix is a term of two-mode networks"},
       {"gwb1degree(0.5)", 0, "gwb1degree is a term of two-mode networks"},
       {"b1nodematch(\"group\", alpha=2)", 4, "alpha"},
-      {"b2nodematch(\"group\", byb1attr=\"sex\")", 4, "byb1attr"},
+      {"b2nodematch(\"group\", beta=-0.5)", 4, "beta"},
       {"b1starmix(c(1, 2), \"group\")", 4, "one k"},
       {"b1sociality(levels=1)", 4, "attr="},
       {"gwb1dsp(0.5, fixed=TRUE, cutoff=3)", 4, "cutoff"},
