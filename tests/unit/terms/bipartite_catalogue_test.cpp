@@ -392,6 +392,10 @@ std::vector<Row> rows() {
                       return Counts{absolute ? std::fabs(u - v) : u + v};
                     })});
   }
+  // An undirected covariate is read at (i, j), i < j: here the first-mode node's row.
+  list.push_back({"edgecov(\"cov\")", link_sum([](const World& w, int a, int b) {
+                    return Counts{w.covariates.at("cov")[std::size_t(a)][std::size_t(b)]};
+                  })});
   list.push_back({"degree(c(0, 2))", [](const Ties& x, const World&, int) {
                     Counts v(2, 0.0);
                     for (int a = 1; a <= x.n; ++a) {
