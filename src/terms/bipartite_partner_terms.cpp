@@ -114,7 +114,6 @@ TermPointer make_gwdsp(const TermCall& call, const TermContext& context) {
         true);
   };
   if (decay.fixed) {
-    if (arguments.given("cutoff")) arguments.fail("cutoff", "it bounds an estimated decay only");
     return fixed(decay.value);
   }
   // A pair's partners are nodes of the other mode.

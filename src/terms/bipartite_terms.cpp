@@ -282,7 +282,6 @@ TermPointer gwdegree_by_level(const TermArguments& arguments, const TermContext&
                               const std::string& name, Decay decay) {
   if (!decay.fixed)
     arguments.fail("fixed", "with attr= the decay is fixed (fixed=TRUE), as in ergm");
-  if (arguments.given("cutoff")) arguments.fail("cutoff", "it bounds an estimated decay only");
   const AttributeColumn& column = attribute_of(arguments, context);
   const ModeLevels own = mode_levels(column, context, mode);
   const std::vector<int> kept = kept_positions(arguments, "levels", own.levels.names, false);
@@ -328,7 +327,6 @@ TermPointer make_gwdegree(const TermCall& call, const TermContext& context) {
         });
   };
   if (decay.fixed) {
-    if (arguments.given("cutoff")) arguments.fail("cutoff", "it bounds an estimated decay only");
     return fixed(decay.value);
   }
   const int other_size = mode.mode == 1 ? context.node_count - mode.first : mode.first;

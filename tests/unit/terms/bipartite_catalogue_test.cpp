@@ -574,7 +574,7 @@ TEST(BipartiteCatalogue, BadInputIsAModelErrorNamingTheTermOrArgument) {
       {"b2nodematch(\"group\", beta=-0.5)", 4, "beta"},
       {"b1starmix(c(1, 2), \"group\")", 4, "one k"},
       {"b1sociality(levels=1)", 4, "attr="},
-      {"gwb1dsp(0.5, fixed=TRUE, cutoff=3)", 4, "cutoff"},
+      {"gwb1dsp(0.5, cutoff=0)", 4, "cutoff"},
       {"gwb1degree(0.5, attr=\"group\")", 4, "fixed=TRUE"},
       {"b2twostar(\"group\", levels2=99)", 4, "levels2"},
   };
