@@ -19,9 +19,10 @@ namespace tarn {
 
 namespace {
 
-// An edgecov file: a record-format comparative file (whole numbers), a square matrix, or an edge
-// list or Pajek file with a value column of any real numbers, as the R tool takes any real
-// matrix. A covariate given by that name comes first.
+// An edgecov file: a record-format comparative file (whole numbers), a square matrix (or a
+// two-mode network's N1 x N2 matrix, as ergm takes it), or an edge list or Pajek file with a
+// value column of any real numbers, as the R tool takes any real matrix. A covariate given by
+// that name comes first.
 std::shared_ptr<const DyadValues> read_dyadic_covariate(const std::string& path, InputData& data,
                                                         const StudyOptions& options) {
   for (const auto& [name, values] : data.named_covariates) {
@@ -40,7 +41,7 @@ std::shared_ptr<const DyadValues> read_dyadic_covariate(const std::string& path,
     DataFile file(std::move(in), path);
     values = DyadValues::of(read_comparative_file(file, n));
   } else if (std::optional<DyadValues> matrix =
-                 read_adjacency_matrix(*in, path, format, data.labels, n)) {
+                 read_adjacency_matrix(*in, path, format, data.labels, n, data.network.bipartite)) {
     values = std::move(*matrix);
     format_name = "matrix";
   } else {

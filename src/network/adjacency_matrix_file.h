@@ -9,6 +9,10 @@
 // A matrix is recognised by its shape alone, so that an edge list is never taken for one: n rows
 // of n fields, or n + 1 rows of which the last n have n + 1 fields, for a network of at least 4
 // nodes (an edge list's rows have 2 or 3 fields).
+//
+// A two-mode network's covariate may also be ergm's N1 x N2 matrix: the rows the first mode's
+// nodes, the columns the second's (N1 rows of N2 numbers, or with the labels as above), for a
+// second mode of at least 4 nodes.
 
 #include <istream>
 #include <optional>
@@ -23,8 +27,9 @@ namespace tarn {
 // The matrix's values (0 is no value), or nothing when the file has no matrix's shape. Ends the
 // run (an input error naming the line and column) for a cell that is no number or a label that
 // names no node or a node twice.
+// `first_mode`: N1 of a two-mode network, 0 for one mode.
 std::optional<DyadValues> read_adjacency_matrix(std::istream& in, const std::string& file_name,
                                                 NetworkFormat format, const NodeLabels& labels,
-                                                int node_count);
+                                                int node_count, int first_mode = 0);
 
 }  // namespace tarn

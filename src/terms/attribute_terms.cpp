@@ -1,7 +1,8 @@
 // Terms of node attributes, with ergm's names and definitions. Over the links i->j (undirected:
 // the edges):
 //   nodematch(attr)             links between nodes of one kept level; diff=TRUE: one per level
-//   nodemix(attr)               links by (sender level, receiver level), the first cell left out
+//   nodemix(attr)               links by (sender level, receiver level), the first cell left out;
+//                               two-mode: by (first-mode level, second-mode level)
 //   nodeifactor, nodeofactor    links into (out of) nodes of each level but the first
 //   nodefactor                  both ends (undirected: the ends of the edges)
 //   nodeicov, nodeocov, nodecov the receiver's (sender's, both ends') numeric value
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "terms/attribute_levels.h"
+#include "terms/bipartite_mode.h"
 #include "terms/dyad_function_term.h"
 #include "terms/level_match.h"
 #include "terms/term_arguments.h"
@@ -57,9 +59,71 @@ TermPointer make_nodematch(const TermCall& call, const TermContext& context) {
                                      std::move(m.names), std::move(m.match));
 }
 
+// nodemix on a two-mode network, as ergm: the cells (first-mode level, second-mode level) of each
+// mode's own levels (b1levels=, b2levels=), the first-mode level varying fastest, the first cell
+// left out by default: mix.attr.x.u.
+TermPointer make_two_mode_nodemix(const TermArguments& arguments, const TermContext& context) {
+  if (arguments.given("levels")) {
+    arguments.fail("levels", "on a two-mode network give b1levels= and b2levels=");
+  }
+  const AttributeColumn& column = attribute_of(arguments, context);
+  std::vector<int> code(static_cast<std::size_t>(context.node_count));
+  std::vector<std::string> names_of[2];
+  int offset = 0;
+  for (int mode : {1, 2}) {
+    const ModeLevels own = mode_levels(column, context, Mode{mode, context.bipartite});
+    const std::vector<int> kept =
+        kept_positions(arguments, mode == 1 ? "b1levels" : "b2levels", own.levels.names, false);
+    names_of[mode - 1] = kept_names(own.levels, kept);
+    const std::vector<int> index = statistic_index(kept, own.levels.count());
+    // Codes: the first mode's kept levels 0..r-1, r left out; the second's from r + 1.
+    for (std::size_t a = 0; a < code.size(); ++a) {
+      if (own.of_node[a] < 0) continue;
+      const int k = index[std::size_t(own.of_node[a])];
+      code[a] = offset + (k >= 0 ? k : static_cast<int>(kept.size()));
+    }
+    offset += static_cast<int>(kept.size()) + 1;
+  }
+  const int rows = static_cast<int>(names_of[0].size()), side = offset;
+  std::vector<std::string> cell_names;
+  std::vector<std::pair<int, int>> cells;
+  for (int c = 0; c < static_cast<int>(names_of[1].size()); ++c) {
+    for (int r = 0; r < rows; ++r) {
+      cells.emplace_back(r, rows + 1 + c);
+      cell_names.push_back("mix." + column.name + "." + names_of[0][std::size_t(r)] + "." +
+                           names_of[1][std::size_t(c)]);
+    }
+  }
+  const std::vector<int> kept = kept_positions(arguments, "levels2", cell_names, true);
+  std::vector<std::string> names;
+  for (int k : kept) names.push_back(cell_names[std::size_t(k)]);
+  if (names.empty()) arguments.fail("levels2", "it keeps no cell");
+  const std::vector<int> index = statistic_index(kept, static_cast<int>(cells.size()));
+  std::vector<int> cell_of(static_cast<std::size_t>(side * side), -1);
+  for (std::size_t c = 0; c < cells.size(); ++c) {
+    const auto [a, b] = cells[c];
+    cell_of[std::size_t(a + b * side)] = cell_of[std::size_t(b + a * side)] = index[c];
+  }
+  const std::string text = "nodemix(\"" + column.name + "\"" +
+                           arguments.written_options({"b1levels", "b2levels", "levels2"}) + ")";
+  return std::make_shared<DyadFunctionTerm>(
+      text, std::move(names),
+      [code, cell_of, side](int i, int j, double* out) {
+        const int s =
+            cell_of[std::size_t(code[std::size_t(i - 1)] + code[std::size_t(j - 1)] * side)];
+        if (s >= 0) out[s] += 1.0;
+      },
+      classes_of_codes(code));
+}
+
 TermPointer make_nodemix(const TermCall& call, const TermContext& context) {
-  const TermArguments arguments(call, {"attr", "base", "levels", "levels2"});
+  const TermArguments arguments(call,
+                                {"attr", "base", "levels", "levels2", "b1levels", "b2levels"});
   if (arguments.given("base")) arguments.fail("base", "give the cells with levels2=");
+  if (context.bipartite > 0) return make_two_mode_nodemix(arguments, context);
+  for (const char* mode_levels : {"b1levels", "b2levels"}) {
+    if (arguments.given(mode_levels)) arguments.fail(mode_levels, "it is of two-mode networks");
+  }
   const AttributeColumn& column = attribute_of(arguments, context);
   const Levels levels = levels_of(column, context.node_count);
   const std::vector<int> kept_levels = kept_positions(arguments, "levels", levels.names, false);
@@ -174,8 +238,8 @@ TermPointer make_absdiff(const TermCall& call, const TermContext& context) {
 constexpr std::array<TermEntry, 9> entries = {{
     {"nodematch", "attr, diff=FALSE, keep, levels", "links between nodes of the same level",
      Networks::both, "", make_nodematch},
-    {"nodemix", "attr, levels, levels2=-1", "links by the levels of their two ends", Networks::both,
-     "", make_nodemix},
+    {"nodemix", "attr, levels, levels2=-1, b1levels, b2levels",
+     "links by the levels of their two ends", Networks::both, "", make_nodemix},
     {"nodeifactor", "attr, base=1, levels=-1", "links into nodes of each level", Networks::directed,
      "nodefactor", make_factor<0>},
     {"nodeofactor", "attr, base=1, levels=-1", "links out of nodes of each level",

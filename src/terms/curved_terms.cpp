@@ -1,5 +1,6 @@
 #include "terms/curved_terms.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarn {
@@ -25,6 +26,24 @@ void curved_weight_gradient(double theta, double decay, std::vector<double>& by_
     by_theta[k - 1] = weight;
     by_decay[k - 1] = theta * (weight - static_cast<double>(k) * below);
   }
+}
+
+Decay decay_of(const TermArguments& arguments) {
+  Decay decay;
+  decay.fixed = arguments.logical("fixed", false);
+  decay.value = decay.fixed ? arguments.number("decay") : arguments.number("decay", 0.5);
+  if (!(decay.value >= 0.0) || decay.value > 50.0) {
+    arguments.fail("decay", "give a number from 0 to 50");
+  }
+  return decay;
+}
+
+int cutoff_of(const TermArguments& arguments, int most) {
+  const double cutoff = arguments.number("cutoff", 30.0);
+  if (!(cutoff >= 1.0) || cutoff != std::floor(cutoff) || cutoff > 1000.0) {
+    arguments.fail("cutoff", "give a whole number from 1 to 1000");
+  }
+  return std::max(1, std::min(static_cast<int>(cutoff), most));
 }
 
 namespace {
@@ -165,7 +184,38 @@ class CurvedDegreeCounts final : public CurvedCounts {
   DegreeSide side_;
 };
 
+// The counts of a linear term, weighted.
+class CurvedFromCounts final : public CurvedCounts {
+ public:
+  CurvedFromCounts(CurvedTermParts parts, TermPointer counts,
+                   std::function<int(const TermGraph&)> beyond)
+      : CurvedCounts(std::move(parts)), counts_(std::move(counts)), beyond_(std::move(beyond)) {}
+
+  PartnerTables partner_tables() const override { return counts_->partner_tables(); }
+  DegreeFunction degree_function() const override { return counts_->degree_function(); }
+  void add_change(const TermGraph& g, int i, int j, double* out) const override {
+    counts_->add_change(g, i, j, out);
+  }
+  void sender_changes(const TermGraph& g, int i, bool include_diagonal,
+                      double* const* rows) const override {
+    counts_->sender_changes(g, i, include_diagonal, rows);
+  }
+  void network_statistics(const TermGraph& g, double* out) const override {
+    counts_->network_statistics(g, out);
+  }
+  int beyond_cutoff(const TermGraph& g) const override { return beyond_(g); }
+
+ private:
+  TermPointer counts_;
+  std::function<int(const TermGraph&)> beyond_;
+};
+
 }  // namespace
+
+TermPointer make_curved_from_counts(CurvedTermParts parts, TermPointer counts,
+                                    std::function<int(const TermGraph&)> beyond) {
+  return std::make_shared<CurvedFromCounts>(std::move(parts), std::move(counts), std::move(beyond));
+}
 
 TermPointer make_curved_partner_counts(CurvedTermParts parts, PartnerType type, PartnerSum sum) {
   return std::make_shared<CurvedPartnerCounts>(std::move(parts), type, sum);

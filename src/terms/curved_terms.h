@@ -14,6 +14,7 @@
 
 #include "terms/shared_partners.h"
 #include "terms/term.h"
+#include "terms/term_arguments.h"
 
 namespace tarn {
 
@@ -30,6 +31,22 @@ TermPointer make_curved_partner_counts(CurvedTermParts parts, PartnerType type, 
 
 enum class DegreeSide { in, out, undirected };
 TermPointer make_curved_degree_counts(CurvedTermParts parts, DegreeSide side);
+
+// Counts of another linear term, whose K statistics are the counts k = 1..K (a two-mode term's
+// degrees or shared partners); `beyond` gives how many the statistics leave out above K.
+TermPointer make_curved_from_counts(CurvedTermParts parts, TermPointer counts,
+                                    std::function<int(const TermGraph&)> beyond);
+
+// The decay: fixed (the term is linear), or estimated from this start (the term is curved, and
+// only maximum likelihood fits it; without a decay it starts at 0.5).
+struct Decay {
+  double value = 0.5;
+  bool fixed = false;
+};
+Decay decay_of(const TermArguments& arguments);
+
+// The curved statistics' cutoff: at most `most` (n - 2 partners, n - 1 degree), 30 unless given.
+int cutoff_of(const TermArguments& arguments, int most);
 
 // eta_k = theta e^a (1 - r^k) for k = 1..eta.size(), and their derivatives by theta and by a.
 void curved_weights(double theta, double decay, std::vector<double>& eta);

@@ -259,32 +259,6 @@ class DegreeWeights final : public Term {
   Weights weights_;
 };
 
-// The decay: fixed (the term is linear), or estimated from this start (the term is curved, and
-// only maximum likelihood fits it; without a decay it starts at 0.5).
-struct Decay {
-  double value = 0.5;
-  bool fixed = false;
-};
-
-Decay decay_of(const TermArguments& arguments) {
-  Decay decay;
-  decay.fixed = arguments.logical("fixed", false);
-  decay.value = decay.fixed ? arguments.number("decay") : arguments.number("decay", 0.5);
-  if (!(decay.value >= 0.0) || decay.value > 50.0) {
-    arguments.fail("decay", "give a number from 0 to 50");
-  }
-  return decay;
-}
-
-// The curved statistics' cutoff: at most `most` (n - 2 partners, n - 1 degree), 30 unless given.
-int cutoff_of(const TermArguments& arguments, int most) {
-  const double cutoff = arguments.number("cutoff", 30.0);
-  if (!(cutoff >= 1.0) || cutoff != std::floor(cutoff) || cutoff > 1000.0) {
-    arguments.fail("cutoff", "give a whole number from 1 to 1000");
-  }
-  return std::max(1, std::min(static_cast<int>(cutoff), most));
-}
-
 PartnerType partner_type(const TermArguments& arguments, const TermContext& context) {
   if (!context.directed) {
     if (arguments.given("type")) arguments.fail("type", "an undirected network has one type");

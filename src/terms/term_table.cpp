@@ -5,6 +5,7 @@
 
 #include "numeric/edit_distance.h"
 #include "numeric/letter_case.h"
+#include "terms/bipartite_mode.h"
 
 namespace tarn {
 
@@ -34,8 +35,9 @@ std::vector<const TermEntry*> term_table() {
         triad_term_entries(), threetrail_term_entries(), geometric_term_entries(),
         partner_count_term_entries(), attribute_term_entries(), dyad_state_term_entries(),
         difference_term_entries(), node_effect_term_entries(), mixing_term_entries(),
-        degree_term_entries(), bipartite_term_entries(), dyadic_covariate_term_entries(),
-        operator_term_entries()}) {
+        degree_term_entries(), bipartite_term_entries(), bipartite_match_term_entries(),
+        bipartite_partner_term_entries(), bipartite_mixing_term_entries(),
+        dyadic_covariate_term_entries(), operator_term_entries()}) {
     for (const TermEntry& entry : family) all.push_back(&entry);
   }
   return all;
