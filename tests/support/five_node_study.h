@@ -1,7 +1,6 @@
 #pragma once
-// A directed network of five nodes, and a formula's exact maximum-likelihood estimate on it
-// (every network on 5 nodes enumerated, Newton's method on the exact moments): the reference of
-// the estimators that reach it by simulation.
+// A directed network of five nodes, whose exact maximum-likelihood estimate (exact_fit, every
+// network on 5 nodes enumerated) is the reference of the estimators that reach it by simulation.
 
 #include <string>
 
@@ -20,21 +19,6 @@ inline Study five_node_study(const std::string& formula) {
   study.network = network_of(five);
   study.model = model_of_formula(formula, context);
   return study;
-}
-
-// Moves eta to the exact estimate (50 Newton steps) and gives the exact moments there, whose
-// covariance is the Fisher information.
-inline ExactMoments exact_mle(const Study& study, Vector& eta) {
-  const auto classes = every_network(study.model, 5);
-  const Vector observed = study.statistics();
-  for (int step = 0; step < 50; ++step) {
-    const ExactMoments m = exact_moments(classes, eta);
-    const Matrix inverse = symmetric_inverse(m.covariance).value();
-    for (std::size_t a = 0; a < eta.size(); ++a)
-      for (std::size_t b = 0; b < eta.size(); ++b)
-        eta[a] += inverse(int(a), int(b)) * (observed[b] - m.mean[b]);
-  }
-  return exact_moments(classes, eta);
 }
 
 }  // namespace tarn::test
