@@ -1,7 +1,7 @@
 // fit --method mcmle on the advice network: options it refuses (one seed gives one file for any
 // number of threads: SimulationCommands.SameSeedSameBytesForOneOrTwoThreads), a converged fit whose
-// simulated networks reproduce the observed statistics, a degenerate model that ends with its
-// evidence, and the exact log-likelihood of a dyad-independent model.
+// simulated networks reproduce the observed statistics, and a degenerate model that ends with its
+// evidence (a dyad-independent model's exact fit: ExactLikelihood, in the core's tests).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -164,28 +164,6 @@ TEST(McmleCommand, ASecondModeIsFoundWhateverTheSeed) {
   const auto fit = nlohmann::json::parse(r.files.at("r.json"));
   EXPECT_EQ(fit["outcome"], "degenerate");
   EXPECT_NE(r.err.find("a chain started at a denser network"), std::string::npos) << r.err;
-}
-
-// A dyad-independent model: the MCMLE is the MPLE within its Monte Carlo error, and the exact
-// log-likelihood, AIC and BIC of the pseudo-likelihood fit are its own.
-TEST(McmleCommand, DyadIndependentModelAgreesWithItsExactFit) {
-  const std::string model = "edges + nodematch(level) + nodeicov(age)";
-  const CommandRun mple = run_command(advice(), {"fit", "advice.csv", "--attributes",
-                                                 "attributes.csv", "-m", model, "--json", "-"});
-  ASSERT_EQ(mple.status, exit_ok);
-  const nlohmann::json exact = nlohmann::json::parse(mple.out);
-  const nlohmann::json mc = fitted(model, {});
-  ASSERT_EQ(mc["outcome"], "converged");
-  for (std::size_t k = 0; k < 3; ++k) {
-    const double se = exact["parameters"][k]["std_error"].get<double>();
-    EXPECT_NEAR(mc["parameters"][k]["estimate"].get<double>(),
-                exact["parameters"][k]["estimate"].get<double>(), 0.1 * se);
-    EXPECT_NEAR(mc["parameters"][k]["std_error"].get<double>(), se, 0.1 * se);
-  }
-  const double log_likelihood = exact["log_likelihood"].get<double>();
-  EXPECT_NEAR(exact["aic"].get<double>(), -2 * log_likelihood + 6, 1e-9);
-  EXPECT_NEAR(exact["bic"].get<double>(), -2 * log_likelihood + 3 * std::log(420.0), 1e-9);
-  EXPECT_NEAR(mc["log_likelihood"].get<double>(), log_likelihood, 0.5);
 }
 
 TEST(McmleCommand, DiagnosticsAreDrawn) {

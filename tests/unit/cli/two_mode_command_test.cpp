@@ -73,18 +73,6 @@ TEST(TwoModeCommand, TheDyadsAreThoseBetweenTheModesAndTheFitIsTheirLogOdds) {
   EXPECT_NEAR(json["parameters"][0]["estimate"].get<double>(), logit(px), 1e-7);
   EXPECT_NEAR(json["parameters"][1]["estimate"].get<double>(), logit(py) - logit(px), 1e-7);
   EXPECT_EQ(json["parameters"][1]["term"], "b1factor.kind.y");
-  const double loglik = a.links_x * std::log(px) + (8 - a.links_x) * std::log(1 - px) +
-                        (a.links - a.links_x) * std::log(py) +
-                        (12 - a.links + a.links_x) * std::log(1 - py);
-  EXPECT_NEAR(json["log_likelihood"].get<double>(), loglik, 1e-7);
-  // The same fit by MCMC maximum likelihood (a dyad-independent model is fitted exactly).
-  const CommandRun m =
-      run_command({{"events.csv", a.csv}, {"kinds.csv", kinds()}},
-                  {"fit", "events.csv", "--bipartite", "5", "--attributes", "kinds.csv", "-m",
-                   "edges + b1factor(\"kind\")", "--method", "mcmle", "--json", "fit.json", "-q"});
-  ASSERT_EQ(m.status, exit_ok) << m.err;
-  const auto mcmle = nlohmann::json::parse(m.files.at("fit.json"));
-  EXPECT_NEAR(mcmle["parameters"][0]["estimate"].get<double>(), logit(px), 1e-5);
   // An offset is held over the dyads between the modes: the free edges coefficient is the log
   // odds of all 20 less the offset.
   const CommandRun o =
