@@ -79,16 +79,6 @@ TEST(SimulationCommands, SameSeedSameBytesForOneOrTwoThreads) {
   }
 }
 
-TEST(SimulationCommands, AModelWithoutANetworkDistributionIsRefused) {
-  const CommandRun r = run_command(
-      advice(), {"simulate", "advice.dat", "-m", "edges,mutual,ttriple@1", "--attributes",
-                 "attributes.dat", "--block-by", "1", "--stats", "s.csv"});
-  EXPECT_EQ(r.status, exit_usage);
-  EXPECT_NE(r.err.find("parameter 3 (ttriple@1): a block parameter of type 6"), std::string::npos)
-      << r.err;
-  EXPECT_EQ(r.files, advice());
-}
-
 TEST(SimulationCommands, BootstrapErrorsFillTheReportAndTheResults) {
   const CommandRun r = run_command(
       advice(), {"fit", "advice.dat", "-m", "edges,mutual", "--se", "bootstrap", "--replicates",
@@ -252,6 +242,12 @@ TEST(SimulateCommand, AFailingRunLeavesNoFolderAndNoTemporaryFile) {
         "side", "--out", deep, "-q"},
        exit_fit_problem,
        "does not exist"},
+      {"a model without a network distribution",
+       advice(),
+       {"simulate", "advice.dat", "-m", "edges,mutual,ttriple@1", "--attributes", "attributes.dat",
+        "--block-by", "1", "--stats", "s.csv", "--out", deep},
+       exit_usage,
+       "parameter 3 (ttriple@1): a block parameter of type 6"},
       {"--stats among the networks",
        advice(),
        {"simulate", "advice.dat", "-m", "edges", "--networks", "9", "--out", folder.path().string(),
