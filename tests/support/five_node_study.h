@@ -7,18 +7,13 @@
 #include "model/model.h"
 #include "model/study.h"
 #include "support/exact_networks.h"
-#include "support/networks.h"
+#include "support/models.h"
 
 namespace tarn::test {
 
 inline Study five_node_study(const std::string& formula) {
-  const LinkList five = {{1, 2}, {1, 3}, {2, 1}, {2, 3}, {2, 5}, {3, 4}, {4, 3}, {4, 5}, {5, 1}};
-  TermContext context;
-  context.node_count = 5;
-  Study study;
-  study.network = network_of(five);
-  study.model = model_of_formula(formula, context);
-  return study;
+  return formula_study(formula,
+                       {{1, 2}, {1, 3}, {2, 1}, {2, 3}, {2, 5}, {3, 4}, {4, 3}, {4, 5}, {5, 1}}, 5);
 }
 
 }  // namespace tarn::test

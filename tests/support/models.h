@@ -6,10 +6,13 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "model/model.h"
 #include "model/study.h"
 #include "network/comparative_network.h"
+#include "support/networks.h"
 
 namespace tarn::test {
 
@@ -57,6 +60,23 @@ inline Study study_of(const Network& network, const ModelChoice& choice,
     context.comparative = std::make_shared<const DyadValues>(DyadValues::of(*comparative));
   }
   study.model = build_model(choice.description, choice.block_type_count, context);
+  return study;
+}
+
+// The study of a formula on the network of `links`, of n nodes, directed or not, with the node
+// attributes given as columns of n values each.
+inline Study formula_study(const std::string& formula, const LinkList& links, int n,
+                           bool directed = true, std::vector<AttributeColumn> columns = {}) {
+  NodeCovariates attributes;
+  attributes.node_count = n;
+  attributes.columns = std::move(columns);
+  TermContext context;
+  context.directed = directed;
+  context.node_count = n;
+  context.attributes = &attributes;
+  Study study;
+  study.network = network_of(links);
+  study.model = model_of_formula(formula, context);
   return study;
 }
 

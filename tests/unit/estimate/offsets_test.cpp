@@ -21,7 +21,7 @@
 #include "network/usage_error.h"
 #include "simulate/sampler.h"
 #include "support/exact_networks.h"
-#include "support/networks.h"
+#include "support/models.h"
 
 namespace tarn {
 namespace {
@@ -33,21 +33,14 @@ constexpr double inf = std::numeric_limits<double>::infinity();
 // 4 from b to a, two pairs reciprocated (statistics inside their range among such networks).
 const test::LinkList across = {{1, 2}, {2, 1}, {2, 3}, {3, 2}, {3, 4}};
 
+// The study of the formula on 4 nodes, its offsets held at their values.
 Study study_of(const std::string& formula, const std::vector<double>& offsets,
-               const test::LinkList& links = across) {
-  NodeCovariates attributes;
-  attributes.node_count = 4;
-  attributes.columns = {{"group", {"a", "b", "a", "b"}}};
-  TermContext context;
-  context.node_count = 4;
-  context.attributes = &attributes;
-  Study study;
-  test::LinkList sorted = links;
-  std::sort(sorted.begin(), sorted.end());
-  study.network = test::network_of(sorted);
+               test::LinkList links = across, int n = 4, bool directed = true) {
+  std::sort(links.begin(), links.end());
+  Study study = test::formula_study(formula, links, n, directed, {{"group", {"a", "b", "a", "b"}}});
   study.newton_until_settled = true;
   study.estimate_bound = inf;
-  study.model = with_offsets(model_of_formula(formula, context), offsets, "offsets");
+  study.model = with_offsets(study.model, offsets, "offsets");
   return study;
 }
 
@@ -238,16 +231,9 @@ TEST(Offsets, NoLogLikelihoodBesideADependentOffsetAtMinusInfinity) {
 // Undirected, every graph of 6 nodes (2^15): 8 edges with one triangle, the 2-stars inside their
 // range for 8 edges; the triangles' coefficient held at 0.4.
 TEST(Offsets, UndirectedMonteCarloEstimateWithAnOffsetAgreesWithTheExactOne) {
-  TermContext context;
-  context.directed = false;
-  context.node_count = 6;
-  Study study;
-  study.network =
-      test::network_of({{1, 2}, {1, 3}, {1, 4}, {1, 5}, {2, 3}, {2, 6}, {3, 4}, {5, 6}});
-  study.newton_until_settled = true;
-  study.estimate_bound = inf;
-  study.model = with_offsets(model_of_formula("edges + kstar(2) + offset(triangle)", context),
-                             {0.4}, "offsets");
+  const Study study =
+      study_of("edges + kstar(2) + offset(triangle)", {0.4},
+               {{1, 2}, {1, 3}, {1, 4}, {1, 5}, {2, 3}, {2, 6}, {3, 4}, {5, 6}}, 6, false);
   const Estimate e = fit_by_mcmle(study, mcmle_settings(), {});
   ASSERT_TRUE(e.converged) << e.outcome;
   expect_free_estimates_exact(study, e);

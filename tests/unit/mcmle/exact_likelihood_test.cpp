@@ -14,7 +14,7 @@
 #include "mcmle/mcmle.h"
 #include "mple/pseudo_likelihood.h"
 #include "support/exact_networks.h"
-#include "support/networks.h"
+#include "support/models.h"
 
 namespace tarn {
 namespace {
@@ -42,16 +42,7 @@ const test::LinkList five = {{1, 2}, {1, 3}, {2, 1}, {2, 3}, {2, 5},
                              {3, 4}, {4, 3}, {4, 5}, {5, 1}};
 
 Study study_of(const std::string& formula) {
-  NodeCovariates attributes;
-  attributes.node_count = 5;
-  attributes.columns = {{"group", {"a", "b", "a", "b", "a"}}};
-  TermContext context;
-  context.node_count = 5;
-  context.attributes = &attributes;
-  Study study;
-  study.network = test::network_of(five);
-  study.model = model_of_formula(formula, context);
-  return study;
+  return test::formula_study(formula, five, 5, true, {{"group", {"a", "b", "a", "b", "a"}}});
 }
 
 McmleControl settings(int threads) {
@@ -63,14 +54,8 @@ McmleControl settings(int threads) {
   return s;
 }
 
-Study undirected_study(const char* formula, const std::vector<std::pair<int, int>>& edges) {
-  TermContext context;
-  context.directed = false;
-  context.node_count = 6;
-  Study study;
-  study.network = test::network_of(edges);
-  study.model = model_of_formula(formula, context);
-  return study;
+Study undirected_study(const char* formula, const test::LinkList& edges) {
+  return test::formula_study(formula, edges, 6, false);
 }
 
 // Directed on the five-node network (every network of 5 nodes); undirected, every graph of 6
@@ -160,11 +145,7 @@ TEST(ExactLikelihood, ARunawayStartMovesTowardsTheDyadIndependentEstimate) {
   for (int i = 1; i <= 30; ++i)
     for (int j = 1; j <= 30; ++j)
       if (i != j && random() % 100 < 30) links.push_back({i, j});
-  TermContext context;
-  context.node_count = 30;
-  Study study;
-  study.network = test::network_of(links);
-  study.model = model_of_formula("edges + mutual + gwesp(0.5, fixed=TRUE)", context);
+  const Study study = test::formula_study("edges + mutual + gwesp(0.5, fixed=TRUE)", links, 30);
   McmleControl s = settings(1);
   s.interval = 0;  // chosen
   s.sample_size = 1024;
