@@ -44,19 +44,11 @@ std::vector<std::string> args(const std::vector<std::string>& tail) {
 int check_draws(const CommandRun& r, int& networks) {
   int most_links = 0;
   networks = 0;
-  for (const auto& [name, text] : r.files) {
-    if (name.rfind("s/", 0) != 0) continue;
+  for (const auto& [name, links] : test::drawn_links(r, "s")) {
     ++networks;
-    std::istringstream lines(text);
-    std::string line;
-    std::getline(lines, line);  // the header
     std::map<std::string, int> degree;
-    int links = 0;
-    while (std::getline(lines, line)) {
-      const std::size_t comma = line.find(',');
-      ++degree[line.substr(0, comma)], ++degree[line.substr(comma + 1)], ++links;
-    }
-    most_links = std::max(most_links, links);
+    for (const auto& [a, b] : links) ++degree[a], ++degree[b];
+    most_links = std::max(most_links, int(links.size()));
     EXPECT_EQ(degree.count("Pucci"), 0u) << name;
     for (const auto& [node, d] : degree) EXPECT_LE(d, 6) << name << " " << node;
   }
@@ -128,18 +120,11 @@ TEST(ConstraintsCommand, EveryNetworkDrawnUnderDegreesKeepsEachFamilysDegree) {
   ASSERT_EQ(observed.size(), 15u);  // Pucci has no marriage
   std::set<std::string> distinct;
   int networks = 0;
-  for (const auto& [name, text] : r.files) {
-    if (name.rfind("s/", 0) != 0) continue;
+  for (const auto& [name, links] : test::drawn_links(r, "s")) {
     ++networks;
-    distinct.insert(text);
-    std::istringstream lines(text);
-    std::string line;
-    std::getline(lines, line);  // the header
+    distinct.insert(r.files.at(name));
     std::map<std::string, int> degree;
-    while (std::getline(lines, line)) {
-      const std::size_t comma = line.find(',');
-      ++degree[line.substr(0, comma)], ++degree[line.substr(comma + 1)];
-    }
+    for (const auto& [a, b] : links) ++degree[a], ++degree[b];
     EXPECT_EQ(degree, observed) << name;
   }
   EXPECT_EQ(networks, 40);

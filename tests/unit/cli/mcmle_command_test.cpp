@@ -98,26 +98,12 @@ TEST(McmleCommand, AConvergedFitReproducesTheObservedStatistics) {
                              model, "--coef=" + coefficients, "--networks", "2000", "--seed", "99",
                              "--stats", "-", "-q"});
   ASSERT_EQ(drawn.status, exit_ok) << drawn.err;
-  std::istringstream rows(drawn.out);
-  std::string line;
-  std::getline(rows, line);  // names
-  std::getline(rows, line);  // observed
-  std::vector<double> observed;
-  {
-    std::istringstream cells(line.substr(line.find(',') + 1));
-    for (std::string cell; std::getline(cells, cell, ',');) observed.push_back(std::stod(cell));
-  }
+  const test::StatisticsFile stats = test::statistics_file(drawn.out);
+  const std::vector<double>& observed = stats.observed;
   std::vector<double> sum(observed.size()), squares(observed.size());
-  int count = 0;
-  while (std::getline(rows, line)) {
-    std::istringstream cells(line.substr(line.find(',') + 1));
-    std::size_t k = 0;
-    for (std::string cell; std::getline(cells, cell, ','); ++k) {
-      const double v = std::stod(cell);
-      sum[k] += v, squares[k] += v * v;
-    }
-    ++count;
-  }
+  for (const std::vector<double>& row : stats.drawn)
+    for (std::size_t k = 0; k < row.size(); ++k) sum[k] += row[k], squares[k] += row[k] * row[k];
+  const double count = double(stats.drawn.size());
   for (std::size_t k = 0; k < observed.size(); ++k) {
     const double mean = sum[k] / count, sd = std::sqrt(squares[k] / count - mean * mean);
     EXPECT_LT(std::fabs(mean - observed[k]) / sd, 0.15) << "statistic " << k + 1;

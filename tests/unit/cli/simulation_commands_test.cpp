@@ -131,19 +131,12 @@ TEST(SimulateCommand, NetworksFarFromTheObservedOneAreWrittenWithAWarning) {
       << r.err;
   EXPECT_NE(r.err.find("against 20 observed"), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("degenerate"), std::string::npos) << r.err;
-  std::istringstream stats(r.files.at("s.csv"));
-  std::string line;
-  std::getline(stats, line);
-  std::getline(stats, line);
-  EXPECT_EQ(line, "observed,20");
+  const test::StatisticsFile stats = test::statistics_file(r.files.at("s.csv"));
+  EXPECT_EQ(stats.observed, std::vector<double>{20});
   double sum = 0;
-  int rows = 0;
-  while (std::getline(stats, line)) {
-    sum += std::stod(line.substr(line.find(',') + 1));
-    ++rows;
-  }
-  ASSERT_EQ(rows, 200);
-  EXPECT_NEAR(sum / rows, 120.0 / (1.0 + std::exp(-0.5)), 2.0);
+  for (const std::vector<double>& row : stats.drawn) sum += row[0];
+  ASSERT_EQ(stats.drawn.size(), 200u);
+  EXPECT_NEAR(sum / 200, 120.0 / (1.0 + std::exp(-0.5)), 2.0);
 }
 
 // Links only within the two blocks of attribute 1's split into 1 and 2..3, fitted with edges

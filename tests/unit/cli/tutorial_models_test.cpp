@@ -46,14 +46,9 @@ TEST(TutorialModels, TheSchoolModelIsSampledAsTheRToolSamplesIt) {
                  "1024",     "--interval", "20000",        "--burnin",     "1000000",
                  "--seed",   "4",          "--stats",      "stats.csv",    "-q"});
   ASSERT_EQ(r.status, exit_ok) << r.err;
-  std::istringstream rows(r.files.at("stats.csv"));
-  std::string line;
-  std::getline(rows, line);  // header
-  std::getline(rows, line);  // observed
   std::vector<double> edges;
-  while (std::getline(rows, line)) {
-    edges.push_back(std::stod(line.substr(line.find(',') + 1)));
-  }
+  for (const auto& row : test::statistics_file(r.files.at("stats.csv")).drawn)
+    edges.push_back(row[0]);
   ASSERT_EQ(edges.size(), 1024u);
   // The Monte Carlo error of the mean from the means of the 8 chains (network k of chain k % 8).
   double mean = 0.0;
