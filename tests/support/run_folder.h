@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "support/repository.h"
 #include "support/temporary_folder.h"
 
 namespace tarn::test {
@@ -27,6 +28,11 @@ inline std::string read_text(const std::filesystem::path& path) {
   std::ostringstream text;
   text << std::ifstream(path, std::ios::binary).rdbuf();
   return text.str();
+}
+
+// The text of a file of examples/, such as "advice.dat".
+inline std::string example(const std::string& name) {
+  return read_text(repository_file("examples/" + name));
 }
 
 inline CommandRun run_command(const Files& files, const std::vector<std::string>& arguments) {

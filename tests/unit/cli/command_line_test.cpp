@@ -24,7 +24,7 @@ using test::run_command;
 
 // Krackhardt's advice network as its record file.
 std::string advice_record() {
-  return test::read_text(test::repository_file("examples/advice.dat"));
+  return test::example("advice.dat");
 }
 
 // JSON reads back and agrees with the report's printed numbers; the CSV has the tidy columns.
@@ -372,7 +372,7 @@ TEST(CommandLine, LabelsThatAreNotUtf8AreReplacedInTheJson) {
 
 // The attribute count of a record file comes from its format line, also with CRLF line ends.
 TEST(CommandLine, ARecordAttributeFileGivesItsAttributeCountInItsFormatLine) {
-  std::string attributes = test::read_text(test::repository_file("examples/attributes.dat"));
+  std::string attributes = test::example("attributes.dat");
   for (std::size_t at = attributes.find('\n'); at != std::string::npos;
        at = attributes.find('\n', at + 2)) {
     attributes.insert(at, "\r");

@@ -26,7 +26,7 @@ using test::run_command;
 
 // The marriages, with Pucci (an isolate) in a block of its own.
 Files florentine() {
-  return {{"f.net", test::read_text(test::repository_file("examples/florentine_marriage.net"))},
+  return {{"f.net", test::example("florentine_marriage.net")},
           {"part.csv", test::pucci_apart()},
           {"free.csv", "Medici,Pucci\nPucci,Strozzi\n"},
           {"present.csv", "Medici Albizzi\n"}};

@@ -367,9 +367,8 @@ TEST(FilesAsWritten, MissingValuesAsRWritesThemAreNoLevel) {
 // networkx writes a node's attributes after its label in a Pajek file: the label stays the
 // family's name, so the attribute table names every node, and no phantom nodes are added.
 TEST(FilesAsWritten, APajekFileWithNodeAttributesKeepsItsLabels) {
-  const Files files = {
-      {"m.net", networkx_pajek(test::florentine_marriages())},
-      {"a.csv", test::read_text(test::repository_file("examples/florentine_attributes.csv"))}};
+  const Files files = {{"m.net", networkx_pajek(test::florentine_marriages())},
+                       {"a.csv", test::example("florentine_attributes.csv")}};
   const CommandRun r = run_command(files, {"fit", "m.net", "-m", "edges + nodecov(wealth)",
                                            "--undirected", "--attributes", "a.csv", "--json", "-"});
   ASSERT_EQ(r.status, exit_ok) << r.err;
@@ -379,9 +378,8 @@ TEST(FilesAsWritten, APajekFileWithNodeAttributesKeepsItsLabels) {
   EXPECT_TRUE(warning_codes(json).empty()) << r.err;
   EXPECT_EQ(json["nodes"][8]["label"], "Medici");
   // The same fit as from the Pajek file of examples/, which has no attributes.
-  const Files plain = {
-      {"m.net", test::read_text(test::repository_file("examples/florentine_marriage.net"))},
-      {"a.csv", files.at("a.csv")}};
+  const Files plain = {{"m.net", test::example("florentine_marriage.net")},
+                       {"a.csv", files.at("a.csv")}};
   const CommandRun expected =
       run_command(plain, {"fit", "m.net", "-m", "edges + nodecov(wealth)", "--undirected",
                           "--attributes", "a.csv", "--json", "-"});

@@ -21,8 +21,8 @@ using test::CommandRun;
 using test::run_command;
 
 test::Files advice() {
-  return {{"advice.csv", test::read_text(test::repository_file("examples/advice.csv"))},
-          {"attributes.csv", test::read_text(test::repository_file("examples/attributes.csv"))}};
+  return {{"advice.csv", test::example("advice.csv")},
+          {"attributes.csv", test::example("attributes.csv")}};
 }
 
 const std::string gw = "edges + mutual + gwesp(0.5, fixed=TRUE)";

@@ -34,7 +34,7 @@ struct Monks {
 
 Monks read_monks() {
   Monks m;
-  std::istringstream net(test::read_text(test::repository_file("examples/samplike.net")));
+  std::istringstream net(test::example("samplike.net"));
   std::string line;
   bool arcs = false;
   while (std::getline(net, line)) {
@@ -52,8 +52,7 @@ Monks read_monks() {
     fields >> b;
     m.arcs.insert({a, b});
   }
-  std::istringstream table(
-      test::read_text(test::repository_file("examples/samplike_attributes.csv")));
+  std::istringstream table(test::example("samplike_attributes.csv"));
   std::getline(table, line);
   std::map<std::string, std::string> group;
   while (std::getline(table, line)) {
@@ -85,9 +84,7 @@ Files monk_files(const Monks& m, bool na_rows) {
       }
     }
   }
-  Files files = {
-      {"monks.csv", edges},
-      {"groups.csv", test::read_text(test::repository_file("examples/samplike_attributes.csv"))}};
+  Files files = {{"monks.csv", edges}, {"groups.csv", test::example("samplike_attributes.csv")}};
   if (!na_rows) files["miss.csv"] = missing;
   return files;
 }

@@ -73,8 +73,8 @@ TEST(Results, APseudoLikelihoodEstimateIsNotHeldAtABound) {
 }
 
 Files advice() {
-  return {{"advice.csv", test::read_text(test::repository_file("examples/advice.csv"))},
-          {"attributes.csv", test::read_text(test::repository_file("examples/attributes.csv"))}};
+  return {{"advice.csv", test::example("advice.csv")},
+          {"attributes.csv", test::example("attributes.csv")}};
 }
 
 std::vector<std::string> codes_of(const std::string& json_text) {

@@ -26,8 +26,8 @@ using test::run_command;
 namespace fs = std::filesystem;
 
 Files advice() {
-  return {{"advice.dat", test::read_text(test::repository_file("examples/advice.dat"))},
-          {"attributes.dat", test::read_text(test::repository_file("examples/attributes.dat"))}};
+  return {{"advice.dat", test::example("advice.dat")},
+          {"attributes.dat", test::example("attributes.dat")}};
 }
 
 TEST(SimulateCommand, WritesEveryNetworkAndItsStatistics) {
@@ -121,8 +121,7 @@ TEST(SimulationCommands, ADegenerateModelStopsGofWithItsFiguresAndSimulateWarns)
 // A Bernoulli model far from the observed network: its networks, which lie where its coefficient
 // puts them (the mean of 120 dyads at 1 / (1 + e^-0.5) each, 74.7), written with the figures.
 TEST(SimulateCommand, NetworksFarFromTheObservedOneAreWrittenWithAWarning) {
-  const Files files = {
-      {"flo.net", test::read_text(test::repository_file("examples/florentine_marriage.net"))}};
+  const Files files = {{"flo.net", test::example("florentine_marriage.net")}};
   const CommandRun r =
       run_command(files, {"simulate", "flo.net", "--undirected", "-m", "edges", "--coef", "0.5",
                           "--networks", "200", "--stats", "s.csv", "-q"});

@@ -18,9 +18,8 @@ namespace tarn {
 namespace {
 
 test::Files school() {
-  return {
-      {"school.csv", test::read_text(test::repository_file("examples/school.csv"))},
-      {"attributes.csv", test::read_text(test::repository_file("examples/school_attributes.csv"))}};
+  return {{"school.csv", test::example("school.csv")},
+          {"attributes.csv", test::example("school_attributes.csv")}};
 }
 
 const std::string school_model =
@@ -108,8 +107,7 @@ TEST(TutorialModels, TheSchoolModelConvergesForEverySeed) {
 // observed statistics have a second mode at the empty network. Every seed says so.
 TEST(TutorialModels, TheAdviceGwModelGetsOneVerdictWhateverTheSeed) {
   PLAIN_BUILD_ONLY();
-  const test::Files advice = {
-      {"advice.csv", test::read_text(test::repository_file("examples/advice.csv"))}};
+  const test::Files advice = {{"advice.csv", test::example("advice.csv")}};
   for (int seed = 1; seed <= 5; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     const nlohmann::json fit =

@@ -23,8 +23,8 @@ using test::Files;
 using test::run_command;
 
 Files florentine() {
-  return {{"m.net", test::read_text(test::repository_file("examples/florentine_marriage.net"))},
-          {"a.csv", test::read_text(test::repository_file("examples/florentine_attributes.csv"))}};
+  return {{"m.net", test::example("florentine_marriage.net")},
+          {"a.csv", test::example("florentine_attributes.csv")}};
 }
 
 std::vector<std::string> warning_codes(const nlohmann::json& json) {
