@@ -63,21 +63,31 @@ inline Study study_of(const Network& network, const ModelChoice& choice,
   return study;
 }
 
-// The study of a formula on the network of `links`, of n nodes, directed or not, with the node
-// attributes given as columns of n values each.
-inline Study formula_study(const std::string& formula, const LinkList& links, int n,
-                           bool directed = true, std::vector<AttributeColumn> columns = {}) {
+// The node attributes of n nodes, given as columns of n values each.
+inline NodeCovariates node_attributes(int n, std::vector<AttributeColumn> columns) {
   NodeCovariates attributes;
   attributes.node_count = n;
   attributes.columns = std::move(columns);
+  return attributes;
+}
+
+// The study of a formula on the network of `links`, directed or not, with the node attributes
+// of its nodes.
+inline Study formula_study(const std::string& formula, const LinkList& links,
+                           const NodeCovariates& attributes, bool directed = true) {
   TermContext context;
   context.directed = directed;
-  context.node_count = n;
+  context.node_count = attributes.node_count;
   context.attributes = &attributes;
   Study study;
   study.network = network_of(links);
   study.model = model_of_formula(formula, context);
   return study;
+}
+
+inline Study formula_study(const std::string& formula, const LinkList& links, int n,
+                           bool directed = true, std::vector<AttributeColumn> columns = {}) {
+  return formula_study(formula, links, node_attributes(n, std::move(columns)), directed);
 }
 
 }  // namespace tarn::test

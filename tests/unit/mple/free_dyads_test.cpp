@@ -11,6 +11,7 @@
 #include "mple/estimate_existence.h"
 #include "mple/pseudo_likelihood.h"
 #include "support/logistic.h"
+#include "support/models.h"
 #include "support/networks.h"
 
 namespace tarn {
@@ -65,15 +66,8 @@ TEST(FreeDyads, PseudoLikelihoodIsTheLogisticFitOverTheFreeDyadsOnly) {
 TEST(FreeDyads, SeparationIsLookedForAmongTheFreeDyadsOnly) {
   // Every free dyad holds a link (1-2 and 2-1 free, both linked): edges runs to infinity there,
   // though most of the network is empty.
-  NodeCovariates attributes;
-  attributes.node_count = 5;
-  attributes.columns = {{"g", {"x", "x", "y", "z", "w"}}};
-  TermContext context;
-  context.node_count = 5;
-  context.attributes = &attributes;
-  Study study;
-  study.network = test::network_of({{1, 2}, {2, 1}, {5, 5}});
-  study.model = model_of_formula("edges", context);
+  const NodeCovariates attributes = test::node_attributes(5, {{"g", {"x", "x", "y", "z", "w"}}});
+  Study study = test::formula_study("edges", {{1, 2}, {2, 1}, {5, 5}}, attributes);
   EXPECT_TRUE(check_estimate_existence(study).exists);
   study.space = std::make_shared<const SampleSpace>(
       build_sample_space("blockdiag(g)", study.graph(), attributes));

@@ -17,7 +17,7 @@
 #include "model/sample_space.h"
 #include "simulate/sampler.h"
 #include "support/chi_square.h"
-#include "support/networks.h"
+#include "support/models.h"
 #include "support/temporary_folder.h"
 
 namespace tarn {
@@ -113,17 +113,9 @@ TEST(ConstrainedSampler, VisitsMatchTheExactDistributionWithinTheSpace) {
   for (const SpaceCase& c : cases) {
     SCOPED_TRACE(c.constraints);
     const int n = c.nodes;
-    NodeCovariates attributes;
-    attributes.node_count = n;
-    attributes.columns = {{"school", {"a", "a", "b", "a", "b"}}};
+    NodeCovariates attributes = test::node_attributes(n, {{"school", {"a", "a", "b", "a", "b"}}});
     attributes.columns[0].value.resize(static_cast<std::size_t>(n));
-    TermContext context;
-    context.directed = c.directed;
-    context.node_count = n;
-    context.attributes = &attributes;
-    Study study;
-    study.network = test::network_of(c.observed);
-    study.model = model_of_formula(c.formula, context);
+    Study study = test::formula_study(c.formula, c.observed, attributes, c.directed);
     ASSERT_EQ(study.node_count(), n);
     const TermGraph observed = study.graph();
     const SampleSpace space = build_sample_space(c.constraints, observed, attributes);
