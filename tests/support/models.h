@@ -6,10 +6,13 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "model/model.h"
 #include "model/study.h"
 #include "network/comparative_network.h"
+#include "support/networks.h"
 
 namespace tarn::test {
 
@@ -58,6 +61,33 @@ inline Study study_of(const Network& network, const ModelChoice& choice,
   }
   study.model = build_model(choice.description, choice.block_type_count, context);
   return study;
+}
+
+// The node attributes of n nodes, given as columns of n values each.
+inline NodeCovariates node_attributes(int n, std::vector<AttributeColumn> columns) {
+  NodeCovariates attributes;
+  attributes.node_count = n;
+  attributes.columns = std::move(columns);
+  return attributes;
+}
+
+// The study of a formula on the network of `links`, directed or not, with the node attributes
+// of its nodes.
+inline Study formula_study(const std::string& formula, const LinkList& links,
+                           const NodeCovariates& attributes, bool directed = true) {
+  TermContext context;
+  context.directed = directed;
+  context.node_count = attributes.node_count;
+  context.attributes = &attributes;
+  Study study;
+  study.network = network_of(links);
+  study.model = model_of_formula(formula, context);
+  return study;
+}
+
+inline Study formula_study(const std::string& formula, const LinkList& links, int n,
+                           bool directed = true, std::vector<AttributeColumn> columns = {}) {
+  return formula_study(formula, links, node_attributes(n, std::move(columns)), directed);
 }
 
 }  // namespace tarn::test

@@ -24,7 +24,7 @@ using test::run_command;
 
 // Krackhardt's advice network as its record file.
 std::string advice_record() {
-  return test::read_text(test::repository_file("examples/advice.dat"));
+  return test::example("advice.dat");
 }
 
 // JSON reads back and agrees with the report's printed numbers; the CSV has the tidy columns.
@@ -106,6 +106,7 @@ struct BadCase {
   std::string message;  // a part of standard error
 };
 
+// Every refusal: its status and message, short, and nothing written.
 TEST(CommandLine, BadInputIsRefusedClearlyAndLeavesNoOutput) {
   const std::string advice = advice_record();
   const Files network = {{"net.dat", advice}};
@@ -115,7 +116,7 @@ TEST(CommandLine, BadInputIsRefusedClearlyAndLeavesNoOutput) {
     a.insert(a.end(), outputs.begin(), outputs.end());
     return a;
   };
-  const std::vector<BadCase> cases = {
+  std::vector<BadCase> cases = {
       {"unknown option",
        network,
        {"fit", "net.dat", "-m", "edges", "--diagnol"},
@@ -298,14 +299,42 @@ TEST(CommandLine, BadInputIsRefusedClearlyAndLeavesNoOutput) {
        exit_fit_problem,
        "linearly dependent"},
   };
+  // Two outputs in one file would leave it holding the one renamed last.
+  for (const std::vector<std::string>& outputs :
+       {std::vector<std::string>{"--json", "a.json", "--csv", "a.json"},
+        {"--report", "a.out", "--csv", "./a.out"},
+        {"--json", "-", "--report", "r.out", "--csv", "r.out"}}) {
+    std::vector<std::string> arguments = {"fit", "net.dat", "-m", "edges"};
+    arguments.insert(arguments.end(), outputs.begin(), outputs.end());
+    cases.push_back({"one file for two outputs", network, arguments, exit_usage,
+                     "give every output its own file"});
+  }
+  // The sampler's counts are refused as the command line is read, before any file is: a usage
+  // error, not the missing none.dat.
+  for (auto [option, value, message] :
+       {std::tuple{"--chains", "0", "--chains: give 1 or more, not 0"},
+        {"--interval", "0", "--interval: give 1 or more toggles, not 0"},
+        {"--interval", "-1", "--interval: give 1 or more toggles, not -1"},
+        {"--burnin", "-2", "--burnin: give 0 or more toggles, not -2"}}) {
+    for (const char* command : {"fit", "simulate", "gof"})
+      cases.push_back({"a sampler count",
+                       {},
+                       {command, "none.dat", "-m", "edges", option, value},
+                       exit_usage,
+                       message});
+  }
   for (const BadCase& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.what + (" " + c.arguments.back()));
     const bool writes = c.status == exit_fit_problem;
     const CommandRun r = run_command(c.files, writes ? with_outputs(c.arguments) : c.arguments);
     EXPECT_EQ(r.status, c.status) << r.err;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     EXPECT_LT(r.err.size(), 600u) << r.err;
+    if (std::string(c.what) == "a sampler count") {  // no option misread
+      EXPECT_EQ(r.err.find("Did you mean"), std::string::npos) << r.err;
+    }
     if (!writes) {
+      EXPECT_EQ(r.out, "");
       EXPECT_EQ(r.files, c.files);  // nothing written, no temporary file left
     } else {
       // A fit that gave no estimate still writes every output whole.
@@ -341,26 +370,9 @@ TEST(CommandLine, LabelsThatAreNotUtf8AreReplacedInTheJson) {
   EXPECT_EQ(json["nodes"][1]["label"], "Ana");
 }
 
-// Two outputs in one file would leave it holding the one renamed last.
-TEST(CommandLine, OneFileForTwoOutputsIsRefusedBeforeAnythingIsWritten) {
-  const Files network = {{"net.dat", advice_record()}};
-  for (const std::vector<std::string>& outputs :
-       {std::vector<std::string>{"--json", "a.json", "--csv", "a.json"},
-        {"--report", "a.out", "--csv", "./a.out"},
-        {"--json", "-", "--report", "r.out", "--csv", "r.out"}}) {
-    std::vector<std::string> arguments = {"fit", "net.dat", "-m", "edges"};
-    arguments.insert(arguments.end(), outputs.begin(), outputs.end());
-    const CommandRun r = run_command(network, arguments);
-    EXPECT_EQ(r.status, exit_usage) << r.err;
-    EXPECT_NE(r.err.find("give every output its own file"), std::string::npos) << r.err;
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.files, network);  // nothing written, no temporary file left
-  }
-}
-
 // The attribute count of a record file comes from its format line, also with CRLF line ends.
 TEST(CommandLine, ARecordAttributeFileGivesItsAttributeCountInItsFormatLine) {
-  std::string attributes = test::read_text(test::repository_file("examples/attributes.dat"));
+  std::string attributes = test::example("attributes.dat");
   for (std::size_t at = attributes.find('\n'); at != std::string::npos;
        at = attributes.find('\n', at + 2)) {
     attributes.insert(at, "\r");
@@ -370,23 +382,6 @@ TEST(CommandLine, ARecordAttributeFileGivesItsAttributeCountInItsFormatLine) {
                                            "attr.dat", "--block-by", "4", "--json", "-"});
   ASSERT_EQ(r.status, exit_ok) << r.err;
   EXPECT_EQ(nlohmann::json::parse(r.out)["blocking"]["attribute"], 4);
-}
-
-// The sampler's counts are refused as the command line is read, before any file is.
-TEST(CommandLine, SamplerCountsAreCheckedBeforeAnyFileIsRead) {
-  for (auto [option, value, message] :
-       {std::tuple{"--chains", "0", "--chains: give 1 or more, not 0"},
-        {"--interval", "0", "--interval: give 1 or more toggles, not 0"},
-        {"--interval", "-1", "--interval: give 1 or more toggles, not -1"},
-        {"--burnin", "-2", "--burnin: give 0 or more toggles, not -2"}}) {
-    for (const char* command : {"fit", "simulate", "gof"}) {
-      SCOPED_TRACE(std::string(command) + " " + option + " " + value);
-      const CommandRun r = run_command({}, {command, "none.dat", "-m", "edges", option, value});
-      EXPECT_EQ(r.status, exit_usage) << r.err;  // not exit_bad_input: none.dat is not read
-      EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
-      EXPECT_EQ(r.err.find("Did you mean"), std::string::npos) << r.err;
-    }
-  }
 }
 
 // Each command's help names its options and takes formulas as in statnet.

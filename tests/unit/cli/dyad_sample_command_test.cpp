@@ -21,8 +21,7 @@ CommandRun fit(std::vector<std::string> more) {
   std::vector<std::string> arguments = {"fit", "advice.csv", "-m",
                                         "edges + mutual + gwesp(0.5, fixed=TRUE)"};
   arguments.insert(arguments.end(), more.begin(), more.end());
-  return run_command(
-      {{"advice.csv", test::read_text(test::repository_file("examples/advice.csv"))}}, arguments);
+  return run_command({{"advice.csv", test::example("advice.csv")}}, arguments);
 }
 
 TEST(DyadSampleCommand, ReportsTheSampleAndItsShareOfTheErrors) {

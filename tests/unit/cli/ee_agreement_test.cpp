@@ -18,9 +18,8 @@ namespace {
 
 nlohmann::json fitted(const std::string& model, const std::string& method,
                       const std::vector<std::string>& more = {}) {
-  const test::Files files = {
-      {"advice.csv", test::read_text(test::repository_file("examples/advice.csv"))},
-      {"attributes.csv", test::read_text(test::repository_file("examples/attributes.csv"))}};
+  const test::Files files = {{"advice.csv", test::example("advice.csv")},
+                             {"attributes.csv", test::example("attributes.csv")}};
   std::vector<std::string> arguments = {"fit",    "advice.csv", "--attributes", "attributes.csv",
                                         "-m",     model,        "--method",     method,
                                         "--seed", "1",          "--json",       "-",
@@ -83,8 +82,7 @@ TEST(EeAgreement, ShorterRunsAsAskedStillAgreeWithMcmle) {
 // The screen of an estimate its check accepted names equilibrium expectation, not MCMC
 // iterations, and counts the proposals of its tasks' chains and of the check's.
 TEST(EeAgreement, TheScreenSaysWhatJudgedTheEstimate) {
-  const test::Files files = {
-      {"advice.csv", test::read_text(test::repository_file("examples/advice.csv"))}};
+  const test::Files files = {{"advice.csv", test::example("advice.csv")}};
   const test::CommandRun r =
       test::run_command(files, {"fit", "advice.csv", "-m", "edges + mutual + ctriple", "--method",
                                 "ee", "--json", "fit.json"});

@@ -28,16 +28,13 @@ namespace tarn {
 namespace {
 
 test::Files samplike_files() {
-  return {
-      {"samplike.net", test::read_text(test::repository_file("examples/samplike.net"))},
-      {"samplike.csv", test::read_text(test::repository_file("examples/samplike_attributes.csv"))}};
+  return {{"samplike.net", test::example("samplike.net")},
+          {"samplike.csv", test::example("samplike_attributes.csv")}};
 }
 
 test::Files florentine_files() {
-  return {
-      {"marriage.net", test::read_text(test::repository_file("examples/florentine_marriage.net"))},
-      {"attributes.csv",
-       test::read_text(test::repository_file("examples/florentine_attributes.csv"))}};
+  return {{"marriage.net", test::example("florentine_marriage.net")},
+          {"attributes.csv", test::example("florentine_attributes.csv")}};
 }
 
 // A unit of the last digit of a figure as ergm's tests write it: their tolerance, as they give
@@ -245,8 +242,7 @@ Florentine florentine() {
   std::map<std::string, int> vertex;
   for (int k = 1; k <= int(m.families.size()); ++k) vertex[m.family(k)] = k;
   std::string line;
-  std::istringstream table(
-      test::read_text(test::repository_file("examples/florentine_attributes.csv")));
+  std::istringstream table(test::example("florentine_attributes.csv"));
   std::getline(table, line);
   while (std::getline(table, line)) {
     const std::size_t comma = line.find(',');

@@ -48,16 +48,12 @@ bool only_two_three(int i, int j) {
   return i == 2 && j == 3;
 }
 
-// The links of a drawn network written as an edge list (header first).
-std::set<Dyad> links_of(const std::string& text, bool directed) {
+// The links of a drawn network written as an edge list.
+std::set<Dyad> links_of(const test::CommandRun& r, bool directed) {
   std::set<Dyad> links;
-  std::istringstream lines(text);
-  std::string line;
-  std::getline(lines, line);
-  while (std::getline(lines, line)) {
-    int i = 0, j = 0;
-    char comma = 0;
-    std::istringstream(line) >> i >> comma >> j;
+  const auto networks = test::drawn_links(r, "s");
+  for (const auto& [a, b] : networks.at("s/network_1.csv")) {
+    const int i = std::stoi(a), j = std::stoi(b);
     links.insert(directed || i < j ? Dyad{i, j} : Dyad{j, i});
   }
   return links;
@@ -111,7 +107,7 @@ TEST(ErgmConstraintCases, EdgesAtPlusOrMinusAHundredFillOrEmptyTheSpace) {
           test::run_command({{"e.csv", edges}, {"a.csv", attributes}}, arguments);
       ASSERT_EQ(r.status, exit_ok) << r.err;
       ASSERT_EQ(r.files.count("s/network_1.csv"), 1u);
-      const std::set<Dyad> drawn = links_of(r.files.at("s/network_1.csv"), c.directed);
+      const std::set<Dyad> drawn = links_of(r, c.directed);
       for (int i = 1; i <= n; ++i) {
         for (int j = c.directed ? 1 : i + 1; j <= n; ++j) {
           if (i == j) continue;
@@ -121,25 +117,6 @@ TEST(ErgmConstraintCases, EdgesAtPlusOrMinusAHundredFillOrEmptyTheSpace) {
       }
     }
   }
-}
-
-// The statistics of the networks drawn in a --stats file (its rows after the header and the
-// observed network's, without the first column, the network's number).
-std::vector<std::vector<double>> drawn_rows(const std::string& text) {
-  std::vector<std::vector<double>> rows;
-  std::istringstream lines(text);
-  std::string line;
-  std::getline(lines, line);
-  while (std::getline(lines, line)) {
-    std::istringstream cells(line);
-    std::string cell;
-    std::getline(cells, cell, ',');
-    if (cell == "observed") continue;
-    std::vector<double> row;
-    while (std::getline(cells, cell, ',')) row.push_back(std::stod(cell));
-    rows.push_back(row);
-  }
-  return rows;
 }
 
 TEST(ErgmConstraintCases, DegreesAndEdgesKeepWhatTheyFixAndMoveTheRest) {
@@ -172,7 +149,7 @@ TEST(ErgmConstraintCases, DegreesAndEdgesKeepWhatTheyFixAndMoveTheRest) {
          "--coef", zeros, "--constraints", c.constraints, "--networks", "100", "--stats", "s.csv"});
     ASSERT_EQ(r.status, exit_ok) << r.err;
     bool out_moved = false, in_moved = false;
-    for (const std::vector<double>& row : drawn_rows(r.files.at("s.csv"))) {
+    for (const std::vector<double>& row : test::statistics_file(r.files.at("s.csv")).drawn) {
       ASSERT_EQ(row.size(), std::size_t(2 * nodes));
       double out_sum = 0.0, in_sum = 0.0;
       for (int k = 0; k < nodes; ++k) {

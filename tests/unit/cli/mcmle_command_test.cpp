@@ -1,7 +1,7 @@
 // fit --method mcmle on the advice network: options it refuses (one seed gives one file for any
 // number of threads: SimulationCommands.SameSeedSameBytesForOneOrTwoThreads), a converged fit whose
-// simulated networks reproduce the observed statistics, a degenerate model that ends with its
-// evidence, and the exact log-likelihood of a dyad-independent model.
+// simulated networks reproduce the observed statistics, and a degenerate model that ends with its
+// evidence (a dyad-independent model's exact fit: ExactLikelihood, in the core's tests).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -21,8 +21,8 @@ using test::CommandRun;
 using test::run_command;
 
 test::Files advice() {
-  return {{"advice.csv", test::read_text(test::repository_file("examples/advice.csv"))},
-          {"attributes.csv", test::read_text(test::repository_file("examples/attributes.csv"))}};
+  return {{"advice.csv", test::example("advice.csv")},
+          {"attributes.csv", test::example("attributes.csv")}};
 }
 
 const std::string gw = "edges + mutual + gwesp(0.5, fixed=TRUE)";
@@ -98,26 +98,12 @@ TEST(McmleCommand, AConvergedFitReproducesTheObservedStatistics) {
                              model, "--coef=" + coefficients, "--networks", "2000", "--seed", "99",
                              "--stats", "-", "-q"});
   ASSERT_EQ(drawn.status, exit_ok) << drawn.err;
-  std::istringstream rows(drawn.out);
-  std::string line;
-  std::getline(rows, line);  // names
-  std::getline(rows, line);  // observed
-  std::vector<double> observed;
-  {
-    std::istringstream cells(line.substr(line.find(',') + 1));
-    for (std::string cell; std::getline(cells, cell, ',');) observed.push_back(std::stod(cell));
-  }
+  const test::StatisticsFile stats = test::statistics_file(drawn.out);
+  const std::vector<double>& observed = stats.observed;
   std::vector<double> sum(observed.size()), squares(observed.size());
-  int count = 0;
-  while (std::getline(rows, line)) {
-    std::istringstream cells(line.substr(line.find(',') + 1));
-    std::size_t k = 0;
-    for (std::string cell; std::getline(cells, cell, ','); ++k) {
-      const double v = std::stod(cell);
-      sum[k] += v, squares[k] += v * v;
-    }
-    ++count;
-  }
+  for (const std::vector<double>& row : stats.drawn)
+    for (std::size_t k = 0; k < row.size(); ++k) sum[k] += row[k], squares[k] += row[k] * row[k];
+  const double count = double(stats.drawn.size());
   for (std::size_t k = 0; k < observed.size(); ++k) {
     const double mean = sum[k] / count, sd = std::sqrt(squares[k] / count - mean * mean);
     EXPECT_LT(std::fabs(mean - observed[k]) / sd, 0.15) << "statistic " << k + 1;
@@ -164,28 +150,6 @@ TEST(McmleCommand, ASecondModeIsFoundWhateverTheSeed) {
   const auto fit = nlohmann::json::parse(r.files.at("r.json"));
   EXPECT_EQ(fit["outcome"], "degenerate");
   EXPECT_NE(r.err.find("a chain started at a denser network"), std::string::npos) << r.err;
-}
-
-// A dyad-independent model: the MCMLE is the MPLE within its Monte Carlo error, and the exact
-// log-likelihood, AIC and BIC of the pseudo-likelihood fit are its own.
-TEST(McmleCommand, DyadIndependentModelAgreesWithItsExactFit) {
-  const std::string model = "edges + nodematch(level) + nodeicov(age)";
-  const CommandRun mple = run_command(advice(), {"fit", "advice.csv", "--attributes",
-                                                 "attributes.csv", "-m", model, "--json", "-"});
-  ASSERT_EQ(mple.status, exit_ok);
-  const nlohmann::json exact = nlohmann::json::parse(mple.out);
-  const nlohmann::json mc = fitted(model, {});
-  ASSERT_EQ(mc["outcome"], "converged");
-  for (std::size_t k = 0; k < 3; ++k) {
-    const double se = exact["parameters"][k]["std_error"].get<double>();
-    EXPECT_NEAR(mc["parameters"][k]["estimate"].get<double>(),
-                exact["parameters"][k]["estimate"].get<double>(), 0.1 * se);
-    EXPECT_NEAR(mc["parameters"][k]["std_error"].get<double>(), se, 0.1 * se);
-  }
-  const double log_likelihood = exact["log_likelihood"].get<double>();
-  EXPECT_NEAR(exact["aic"].get<double>(), -2 * log_likelihood + 6, 1e-9);
-  EXPECT_NEAR(exact["bic"].get<double>(), -2 * log_likelihood + 3 * std::log(420.0), 1e-9);
-  EXPECT_NEAR(mc["log_likelihood"].get<double>(), log_likelihood, 0.5);
 }
 
 TEST(McmleCommand, DiagnosticsAreDrawn) {

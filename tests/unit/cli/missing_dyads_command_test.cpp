@@ -34,7 +34,7 @@ struct Monks {
 
 Monks read_monks() {
   Monks m;
-  std::istringstream net(test::read_text(test::repository_file("examples/samplike.net")));
+  std::istringstream net(test::example("samplike.net"));
   std::string line;
   bool arcs = false;
   while (std::getline(net, line)) {
@@ -52,8 +52,7 @@ Monks read_monks() {
     fields >> b;
     m.arcs.insert({a, b});
   }
-  std::istringstream table(
-      test::read_text(test::repository_file("examples/samplike_attributes.csv")));
+  std::istringstream table(test::example("samplike_attributes.csv"));
   std::getline(table, line);
   std::map<std::string, std::string> group;
   while (std::getline(table, line)) {
@@ -85,9 +84,7 @@ Files monk_files(const Monks& m, bool na_rows) {
       }
     }
   }
-  Files files = {
-      {"monks.csv", edges},
-      {"groups.csv", test::read_text(test::repository_file("examples/samplike_attributes.csv"))}};
+  Files files = {{"monks.csv", edges}, {"groups.csv", test::example("samplike_attributes.csv")}};
   if (!na_rows) files["miss.csv"] = missing;
   return files;
 }
@@ -176,22 +173,17 @@ TEST(MissingDyadsCommand, GofCountsTheNetworksDrawnWithoutTheirMissingDyads) {
       run_command(monk_files(m, true), {"gof", "monks.csv", "-m", "edges", "--coef", "0",
                                         "--networks", "200", "--csv", "g.csv", "-q"});
   ASSERT_EQ(r.status, exit_ok) << r.err;
-  std::istringstream rows(r.files.at("g.csv"));
-  std::string line;
   bool edges = false, isolated_senders = false;
-  while (std::getline(rows, line)) {
-    std::vector<std::string> f;
-    std::istringstream fields(line);
-    for (std::string x; std::getline(fields, x, ',');) f.push_back(x);
+  for (const std::vector<std::string>& f : test::csv_rows(r.files.at("g.csv"))) {
     if (f[0] == "model" && f[1] == "edges") {
       edges = true;
       EXPECT_EQ(std::stod(f[2]), 78.0);
       // 200 networks of 272 coin tosses: the mean's sd is 0.6.
-      EXPECT_NEAR(std::stod(f[4]), 136.0, 3.0) << line;
+      EXPECT_NEAR(std::stod(f[4]), 136.0, 3.0);
     }
     if (f[0] == "out_degree" && f[1] == "0") {
       isolated_senders = true;
-      EXPECT_EQ(std::stod(f[3]), 2.0 / 18.0) << line;  // the least share drawn
+      EXPECT_EQ(std::stod(f[3]), 2.0 / 18.0);  // the least share drawn
     }
   }
   EXPECT_TRUE(edges && isolated_senders) << r.files.at("g.csv");
@@ -207,16 +199,10 @@ TEST(MissingDyadsCommand, ObservedConstraintImputesTheMissingDyadsOnly) {
   ASSERT_EQ(r.status, exit_ok) << r.err;
   int networks = 0;
   std::set<std::string> distinct;
-  for (const auto& [file, text] : r.files) {
-    if (file.rfind("s/", 0) != 0) continue;
+  for (const auto& [file, links] : test::drawn_links(r, "s")) {
     ++networks;
-    std::istringstream lines(text);
-    std::string line;
-    std::getline(lines, line);  // the header
     std::set<std::pair<std::string, std::string>> drawn, imputed;
-    while (std::getline(lines, line)) {
-      const std::size_t comma = line.find(',');
-      const std::string a = line.substr(0, comma), b = line.substr(comma + 1);
+    for (const auto& [a, b] : links) {
       if (a == "Basil" || a == "Mark") {
         imputed.insert({a, b});
       } else {

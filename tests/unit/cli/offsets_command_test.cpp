@@ -23,7 +23,7 @@ using test::Files;
 using test::run_command;
 
 Files florentine() {
-  return {{"f.net", test::read_text(test::repository_file("examples/florentine_marriage.net"))},
+  return {{"f.net", test::example("florentine_marriage.net")},
           {"part.csv", test::pucci_apart()},
           {"missing.csv", "Pucci,Medici\nPucci,Strozzi\nAcciaiuoli,Albizzi\n"}};
 }

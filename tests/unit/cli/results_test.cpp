@@ -73,8 +73,8 @@ TEST(Results, APseudoLikelihoodEstimateIsNotHeldAtABound) {
 }
 
 Files advice() {
-  return {{"advice.csv", test::read_text(test::repository_file("examples/advice.csv"))},
-          {"attributes.csv", test::read_text(test::repository_file("examples/attributes.csv"))}};
+  return {{"advice.csv", test::example("advice.csv")},
+          {"attributes.csv", test::example("attributes.csv")}};
 }
 
 std::vector<std::string> codes_of(const std::string& json_text) {
@@ -119,17 +119,13 @@ TEST(Results, TheTidyCsvTypeColumnsAreIntegers) {
         run_command(advice(), {"fit", "advice.csv", "-m", model, "--attributes", "attributes.csv",
                                "--block-by", "level", "--csv", "-"});
     ASSERT_EQ(r.status, exit_ok) << r.err;
-    std::istringstream csv(r.out);
-    std::string line;
-    std::getline(csv, line);
     ASSERT_EQ(
-        line.rfind("term,estimate,std_error,z,p_value,conf_low,conf_high,type,block_type,", 0), 0u);
-    while (std::getline(csv, line)) {
-      std::vector<std::string> fields;
-      std::istringstream row(line);
-      for (std::string field; std::getline(row, field, ',');) fields.push_back(field);
-      ASSERT_EQ(fields.size(), 16u) << line;
-      types.push_back(fields[0] + " " + fields[7] + " " + fields[8]);
+        r.out.rfind("term,estimate,std_error,z,p_value,conf_low,conf_high,type,block_type,", 0),
+        0u);
+    const auto rows = test::csv_rows(r.out);
+    for (std::size_t k = 1; k < rows.size(); ++k) {
+      ASSERT_EQ(rows[k].size(), 16u) << k;
+      types.push_back(rows[k][0] + " " + rows[k][7] + " " + rows[k][8]);
     }
   }
   EXPECT_EQ(types, (std::vector<std::string>{"edges 1 0", "mutual@1 2 1", "edges 1 0",

@@ -22,9 +22,8 @@ using test::Files;
 using test::run_command;
 
 Files advice_with_fit(const std::string& model) {
-  Files files = {
-      {"advice.csv", test::read_text(test::repository_file("examples/advice.csv"))},
-      {"attributes.csv", test::read_text(test::repository_file("examples/attributes.csv"))}};
+  Files files = {{"advice.csv", test::example("advice.csv")},
+                 {"attributes.csv", test::example("attributes.csv")}};
   const CommandRun fit = run_command(files, {"fit", "advice.csv", "-m", model, "--attributes",
                                              "attributes.csv", "--json", "fit.json", "-q"});
   EXPECT_EQ(fit.status, exit_ok) << fit.err;

@@ -26,8 +26,8 @@ using test::run_command;
 namespace fs = std::filesystem;
 
 Files advice() {
-  return {{"advice.dat", test::read_text(test::repository_file("examples/advice.dat"))},
-          {"attributes.dat", test::read_text(test::repository_file("examples/attributes.dat"))}};
+  return {{"advice.dat", test::example("advice.dat")},
+          {"attributes.dat", test::example("attributes.dat")}};
 }
 
 TEST(SimulateCommand, WritesEveryNetworkAndItsStatistics) {
@@ -79,16 +79,6 @@ TEST(SimulationCommands, SameSeedSameBytesForOneOrTwoThreads) {
   }
 }
 
-TEST(SimulationCommands, AModelWithoutANetworkDistributionIsRefused) {
-  const CommandRun r = run_command(
-      advice(), {"simulate", "advice.dat", "-m", "edges,mutual,ttriple@1", "--attributes",
-                 "attributes.dat", "--block-by", "1", "--stats", "s.csv"});
-  EXPECT_EQ(r.status, exit_usage);
-  EXPECT_NE(r.err.find("parameter 3 (ttriple@1): a block parameter of type 6"), std::string::npos)
-      << r.err;
-  EXPECT_EQ(r.files, advice());
-}
-
 TEST(SimulationCommands, BootstrapErrorsFillTheReportAndTheResults) {
   const CommandRun r = run_command(
       advice(), {"fit", "advice.dat", "-m", "edges,mutual", "--se", "bootstrap", "--replicates",
@@ -131,8 +121,7 @@ TEST(SimulationCommands, ADegenerateModelStopsGofWithItsFiguresAndSimulateWarns)
 // A Bernoulli model far from the observed network: its networks, which lie where its coefficient
 // puts them (the mean of 120 dyads at 1 / (1 + e^-0.5) each, 74.7), written with the figures.
 TEST(SimulateCommand, NetworksFarFromTheObservedOneAreWrittenWithAWarning) {
-  const Files files = {
-      {"flo.net", test::read_text(test::repository_file("examples/florentine_marriage.net"))}};
+  const Files files = {{"flo.net", test::example("florentine_marriage.net")}};
   const CommandRun r =
       run_command(files, {"simulate", "flo.net", "--undirected", "-m", "edges", "--coef", "0.5",
                           "--networks", "200", "--stats", "s.csv", "-q"});
@@ -141,19 +130,12 @@ TEST(SimulateCommand, NetworksFarFromTheObservedOneAreWrittenWithAWarning) {
       << r.err;
   EXPECT_NE(r.err.find("against 20 observed"), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("degenerate"), std::string::npos) << r.err;
-  std::istringstream stats(r.files.at("s.csv"));
-  std::string line;
-  std::getline(stats, line);
-  std::getline(stats, line);
-  EXPECT_EQ(line, "observed,20");
+  const test::StatisticsFile stats = test::statistics_file(r.files.at("s.csv"));
+  EXPECT_EQ(stats.observed, std::vector<double>{20});
   double sum = 0;
-  int rows = 0;
-  while (std::getline(stats, line)) {
-    sum += std::stod(line.substr(line.find(',') + 1));
-    ++rows;
-  }
-  ASSERT_EQ(rows, 200);
-  EXPECT_NEAR(sum / rows, 120.0 / (1.0 + std::exp(-0.5)), 2.0);
+  for (const std::vector<double>& row : stats.drawn) sum += row[0];
+  ASSERT_EQ(stats.drawn.size(), 200u);
+  EXPECT_NEAR(sum / 200, 120.0 / (1.0 + std::exp(-0.5)), 2.0);
 }
 
 // Links only within the two blocks of attribute 1's split into 1 and 2..3, fitted with edges
@@ -252,6 +234,12 @@ TEST(SimulateCommand, AFailingRunLeavesNoFolderAndNoTemporaryFile) {
         "side", "--out", deep, "-q"},
        exit_fit_problem,
        "does not exist"},
+      {"a model without a network distribution",
+       advice(),
+       {"simulate", "advice.dat", "-m", "edges,mutual,ttriple@1", "--attributes", "attributes.dat",
+        "--block-by", "1", "--stats", "s.csv", "--out", deep},
+       exit_usage,
+       "parameter 3 (ttriple@1): a block parameter of type 6"},
       {"--stats among the networks",
        advice(),
        {"simulate", "advice.dat", "-m", "edges", "--networks", "9", "--out", folder.path().string(),

@@ -16,9 +16,9 @@ namespace tarn {
 namespace {
 
 test::Files advice_files() {
-  return {{"advice.csv", test::read_text(test::repository_file("examples/advice.csv"))},
-          {"attributes.csv", test::read_text(test::repository_file("examples/attributes.csv"))},
-          {"friendship.dat", test::read_text(test::repository_file("examples/friendship.dat"))}};
+  return {{"advice.csv", test::example("advice.csv")},
+          {"attributes.csv", test::example("attributes.csv")},
+          {"friendship.dat", test::example("friendship.dat")}};
 }
 
 TEST(StatnetFigures, StatisticsOfTheAdviceNetwork) {

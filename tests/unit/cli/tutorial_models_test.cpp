@@ -18,9 +18,8 @@ namespace tarn {
 namespace {
 
 test::Files school() {
-  return {
-      {"school.csv", test::read_text(test::repository_file("examples/school.csv"))},
-      {"attributes.csv", test::read_text(test::repository_file("examples/school_attributes.csv"))}};
+  return {{"school.csv", test::example("school.csv")},
+          {"attributes.csv", test::example("school_attributes.csv")}};
 }
 
 const std::string school_model =
@@ -46,14 +45,9 @@ TEST(TutorialModels, TheSchoolModelIsSampledAsTheRToolSamplesIt) {
                  "1024",     "--interval", "20000",        "--burnin",     "1000000",
                  "--seed",   "4",          "--stats",      "stats.csv",    "-q"});
   ASSERT_EQ(r.status, exit_ok) << r.err;
-  std::istringstream rows(r.files.at("stats.csv"));
-  std::string line;
-  std::getline(rows, line);  // header
-  std::getline(rows, line);  // observed
   std::vector<double> edges;
-  while (std::getline(rows, line)) {
-    edges.push_back(std::stod(line.substr(line.find(',') + 1)));
-  }
+  for (const auto& row : test::statistics_file(r.files.at("stats.csv")).drawn)
+    edges.push_back(row[0]);
   ASSERT_EQ(edges.size(), 1024u);
   // The Monte Carlo error of the mean from the means of the 8 chains (network k of chain k % 8).
   double mean = 0.0;
@@ -113,8 +107,7 @@ TEST(TutorialModels, TheSchoolModelConvergesForEverySeed) {
 // observed statistics have a second mode at the empty network. Every seed says so.
 TEST(TutorialModels, TheAdviceGwModelGetsOneVerdictWhateverTheSeed) {
   PLAIN_BUILD_ONLY();
-  const test::Files advice = {
-      {"advice.csv", test::read_text(test::repository_file("examples/advice.csv"))}};
+  const test::Files advice = {{"advice.csv", test::example("advice.csv")}};
   for (int seed = 1; seed <= 5; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     const nlohmann::json fit =

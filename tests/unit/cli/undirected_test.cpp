@@ -23,8 +23,8 @@ using test::Files;
 using test::run_command;
 
 Files florentine() {
-  return {{"m.net", test::read_text(test::repository_file("examples/florentine_marriage.net"))},
-          {"a.csv", test::read_text(test::repository_file("examples/florentine_attributes.csv"))}};
+  return {{"m.net", test::example("florentine_marriage.net")},
+          {"a.csv", test::example("florentine_attributes.csv")}};
 }
 
 std::vector<std::string> warning_codes(const nlohmann::json& json) {
@@ -281,19 +281,12 @@ TEST(Undirected, GofShowsTheUndirectedFeatures) {
       run_command(florentine(), {"gof", "m.net", "-m", "edges", "--undirected", "--networks", "20",
                                  "--csv", "g.csv", "--svg", "g.svg", "--html", "g.html", "-q"});
   ASSERT_EQ(r.status, exit_ok) << r.err;
-  std::istringstream csv(r.files.at("g.csv"));
-  std::string line;
-  std::getline(csv, line);
-  std::vector<std::string> features;
-  std::vector<std::string> degree_shares;
-  while (std::getline(csv, line)) {
-    const std::string feature = line.substr(0, line.find(','));
+  std::vector<std::string> features, degree_shares;
+  const auto rows = test::csv_rows(r.files.at("g.csv"));
+  for (std::size_t k = 1; k < rows.size(); ++k) {
+    const std::string& feature = rows[k][0];
     if (features.empty() || features.back() != feature) features.push_back(feature);
-    if (feature == "degree") {
-      const std::string rest = line.substr(line.find(',') + 1);
-      const std::string after_value = rest.substr(rest.find(',') + 1);
-      degree_shares.push_back(after_value.substr(0, after_value.find(',')));
-    }
+    if (feature == "degree") degree_shares.push_back(rows[k][2]);
   }
   EXPECT_EQ(features, (std::vector<std::string>{"degree", "edgewise_shared", "dyadwise_shared",
                                                 "geodesic", "model"}));

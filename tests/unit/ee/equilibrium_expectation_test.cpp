@@ -7,8 +7,8 @@
 #include <cmath>
 #include <mutex>
 
-#include "mple/pseudo_likelihood.h"
 #include "model/model.h"
+#include "mple/pseudo_likelihood.h"
 #include "support/five_node_study.h"
 
 namespace tarn {
@@ -27,11 +27,10 @@ struct ExactAnswer {
 };
 
 ExactAnswer exact_answer(const Study& study, const Vector& start) {
-  ExactAnswer answer{start, {}};
-  const test::ExactMoments at_exact = test::exact_mle(study, answer.estimate);
-  const Matrix inverse = symmetric_inverse(at_exact.covariance).value();
-  for (int k = 0; k < inverse.rows(); ++k)
-    answer.standard_errors.push_back(std::sqrt(inverse(k, k)));
+  const test::ExactFit fit = test::exact_fit(test::exact_likelihood(study), start);
+  ExactAnswer answer{fit.estimate, {}};
+  for (int k = 0; k < fit.inverse_fisher.rows(); ++k)
+    answer.standard_errors.push_back(std::sqrt(fit.inverse_fisher(k, k)));
   return answer;
 }
 

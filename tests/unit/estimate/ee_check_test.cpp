@@ -14,17 +14,6 @@
 namespace tarn {
 namespace {
 
-struct ExactFit {
-  Vector estimate;
-  Matrix inverse_information;
-};
-
-ExactFit exact_mle(const Study& study) {
-  Vector eta(study.statistics().size(), 0.0);
-  const test::ExactMoments at_exact = test::exact_mle(study, eta);
-  return {eta, symmetric_inverse(at_exact.covariance).value()};
-}
-
 SamplerSettings chains() {
   SamplerSettings s;
   s.burnin = 2000;
@@ -37,7 +26,7 @@ SamplerSettings chains() {
 
 TEST(EeCheck, PassesAtTheExactEstimateWithItsStandardErrors) {
   const Study study = test::five_node_study("edges + mutual");
-  const ExactFit exact = exact_mle(study);
+  const test::ExactFit exact = test::exact_fit(study);
   McmleControl control;
   for (const int chains_up_to : {max_nodes, 0}) {
     SCOPED_TRACE(chains_up_to == 0 ? "exact draws" : "chains");
@@ -46,7 +35,7 @@ TEST(EeCheck, PassesAtTheExactEstimateWithItsStandardErrors) {
     ASSERT_TRUE(check.passed());
     EXPECT_GE(check.sample.size(), std::size_t(control.sample_size / 4));
     for (int k = 0; k < 2; ++k) {
-      const double exact_error = std::sqrt(exact.inverse_information(k, k));
+      const double exact_error = std::sqrt(exact.inverse_fisher(k, k));
       // The inverse of the sample's covariance, and the errors that add the Monte Carlo share.
       EXPECT_NEAR(std::sqrt(check.errors.fisher_inverse(k, k)) / exact_error, 1.0, 0.1) << k;
       EXPECT_GE(check.errors.covariance(k, k), check.errors.fisher_inverse(k, k));
@@ -58,9 +47,9 @@ TEST(EeCheck, PassesAtTheExactEstimateWithItsStandardErrors) {
 
 TEST(EeCheck, FailsAwayFromTheEstimate) {
   const Study study = test::five_node_study("edges + mutual");
-  const ExactFit exact = exact_mle(study);
+  const test::ExactFit exact = test::exact_fit(study);
   Vector away = exact.estimate;
-  away[0] += 3.0 * std::sqrt(exact.inverse_information(0, 0));
+  away[0] += 3.0 * std::sqrt(exact.inverse_fisher(0, 0));
   McmleControl control;
   for (const int chains_up_to : {max_nodes, 0}) {
     const EeCheck check = check_ee_estimate(study, away, chains(), control, chains_up_to);
@@ -74,9 +63,9 @@ TEST(EeCheck, FailsAwayFromTheEstimate) {
 // knows it rests on 32.
 TEST(EeCheck, AllowsForTheEstimatesOwnMonteCarloError) {
   const Study study = test::five_node_study("edges + mutual");
-  const ExactFit exact = exact_mle(study);
+  const test::ExactFit exact = test::exact_fit(study);
   Vector off = exact.estimate;
-  off[0] += 0.15 * std::sqrt(exact.inverse_information(0, 0));
+  off[0] += 0.15 * std::sqrt(exact.inverse_fisher(0, 0));
   McmleControl control;
   EXPECT_FALSE(check_ee_estimate(study, off, chains(), control, 0).passed());
   const EeCheck allowing = check_ee_estimate(study, off, chains(), control, 0, 32.0);
@@ -86,7 +75,7 @@ TEST(EeCheck, AllowsForTheEstimatesOwnMonteCarloError) {
 
 TEST(EeCheck, ExactDrawsAreTheSameForASeedAndDifferForAnother) {
   const Study study = test::five_node_study("edges + mutual");
-  const ExactFit exact = exact_mle(study);
+  const test::ExactFit exact = test::exact_fit(study);
   McmleControl control;
   SamplerSettings settings = chains();
   const EeCheck one = check_ee_estimate(study, exact.estimate, settings, control, 0);

@@ -10,8 +10,6 @@
 #include <atomic>
 #include <cmath>
 #include <limits>
-#include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,10 +19,9 @@
 #include "estimate/pseudo_likelihood_estimator.h"
 #include "mple/pseudo_likelihood.h"
 #include "network/usage_error.h"
-#include "numeric/gaussj.h"
 #include "simulate/sampler.h"
 #include "support/exact_networks.h"
-#include "support/networks.h"
+#include "support/models.h"
 
 namespace tarn {
 namespace {
@@ -36,124 +33,15 @@ constexpr double inf = std::numeric_limits<double>::infinity();
 // 4 from b to a, two pairs reciprocated (statistics inside their range among such networks).
 const test::LinkList across = {{1, 2}, {2, 1}, {2, 3}, {3, 2}, {3, 4}};
 
+// The study of the formula on 4 nodes, its offsets held at their values.
 Study study_of(const std::string& formula, const std::vector<double>& offsets,
-               const test::LinkList& links = across) {
-  NodeCovariates attributes;
-  attributes.node_count = 4;
-  attributes.columns = {{"group", {"a", "b", "a", "b"}}};
-  TermContext context;
-  context.node_count = 4;
-  context.attributes = &attributes;
-  Study study;
-  test::LinkList sorted = links;
-  std::sort(sorted.begin(), sorted.end());
-  study.network = test::network_of(sorted);
+               test::LinkList links = across, int n = 4, bool directed = true) {
+  std::sort(links.begin(), links.end());
+  Study study = test::formula_study(formula, links, n, directed, {{"group", {"a", "b", "a", "b"}}});
   study.newton_until_settled = true;
   study.estimate_bound = inf;
-  study.model = with_offsets(model_of_formula(formula, context), offsets, "offsets");
+  study.model = with_offsets(study.model, offsets, "offsets");
   return study;
-}
-
-// The exact distribution of the free statistics with the offsets fixed: a class whose offset
-// part is -Inf has probability 0 (an unchanged statistic adds nothing, whatever its value).
-struct Exact {
-  Vector estimate;  // of the free coefficients
-  ParamMatrix inverse_fisher;
-  double log_likelihood = 0.0;
-};
-
-struct Moments {
-  double log_likelihood = 0.0;
-  Vector mean;
-  ParamMatrix covariance;
-};
-
-Moments exact_at(const std::vector<test::NetworkClass>& classes,
-                 const std::vector<std::optional<double>>& fixed, const Vector& observed,
-                 const Vector& theta) {
-  const int q = static_cast<int>(theta.size());
-  auto log_weight = [&](const Vector& v, Vector& free) {
-    double eta = 0.0;
-    free.clear();
-    for (std::size_t k = 0; k < fixed.size(); ++k) {
-      if (fixed[k]) {
-        if (v[k] != 0.0) eta += *fixed[k] * v[k];
-      } else {
-        eta += theta[free.size()] * v[k];
-        free.push_back(v[k]);
-      }
-    }
-    return eta;
-  };
-  Vector free;
-  double largest = -inf;
-  for (const test::NetworkClass& c : classes)
-    largest = std::max(largest, log_weight(c.statistics, free));
-  Moments m{0.0, Vector(std::size_t(q), 0.0), ParamMatrix(q)};
-  ParamMatrix second(q);
-  double z = 0.0;
-  for (const test::NetworkClass& c : classes) {
-    const double eta = log_weight(c.statistics, free);
-    if (eta == -inf) continue;
-    const double w = c.count * std::exp(eta - largest);
-    z += w;
-    for (int a = 0; a < q; ++a) {
-      m.mean[std::size_t(a)] += w * free[std::size_t(a)];
-      for (int b = 0; b < q; ++b)
-        second(a + 1, b + 1) += w * free[std::size_t(a)] * free[std::size_t(b)];
-    }
-  }
-  for (double& v : m.mean) v /= z;
-  for (int a = 1; a <= q; ++a)
-    for (int b = 1; b <= q; ++b)
-      m.covariance(a, b) =
-          second(a, b) / z - m.mean[std::size_t(a - 1)] * m.mean[std::size_t(b - 1)];
-  const double observed_eta = log_weight(observed, free);
-  m.log_likelihood = observed_eta - (largest + std::log(z));
-  return m;
-}
-
-// Newton's method on the exact log-likelihood of the free coefficients, halving a step that
-// lowers it.
-Exact exact_mle(const Study& study, Vector theta) {
-  const std::vector<test::NetworkClass> classes =
-      test::every_network(study.model, study.node_count());
-  const std::vector<std::optional<double>> fixed = study.model.fixed_coefficients();
-  const Vector observed = study.statistics();
-  const int q = static_cast<int>(theta.size());
-  Moments at = exact_at(classes, fixed, observed, theta);
-  auto free_observed = [&] {
-    Vector v;
-    for (std::size_t k = 0; k < fixed.size(); ++k)
-      if (!fixed[k]) v.push_back(observed[k]);
-    return v;
-  }();
-  for (int iteration = 0; iteration < 500; ++iteration) {
-    ParamMatrix inverse = at.covariance;
-    EXPECT_TRUE(gaussj(inverse, q));
-    Vector step(std::size_t(q), 0.0);
-    for (int a = 0; a < q; ++a)
-      for (int b = 0; b < q; ++b)
-        step[std::size_t(a)] +=
-            inverse(a + 1, b + 1) * (free_observed[std::size_t(b)] - at.mean[std::size_t(b)]);
-    double size = 0.0;
-    for (double v : step) size = std::max(size, std::fabs(v));
-    if (size < 1e-12) break;
-    for (int halving = 0; halving < 60; ++halving) {
-      Vector next = theta;
-      for (int k = 0; k < q; ++k) next[std::size_t(k)] += step[std::size_t(k)];
-      const Moments there = exact_at(classes, fixed, observed, next);
-      if (there.log_likelihood >= at.log_likelihood - 1e-13) {
-        theta = next;
-        at = there;
-        break;
-      }
-      for (double& v : step) v *= 0.5;
-    }
-  }
-  Exact e{theta, at.covariance, at.log_likelihood};
-  EXPECT_TRUE(gaussj(e.inverse_fisher, q));
-  return e;
 }
 
 TEST(Offsets, FormulaMarksTheTermAndNamesItsStatisticsAsErgmDoes) {
@@ -200,12 +88,12 @@ TEST(Offsets, PseudoLikelihoodOfADyadIndependentModelIsTheExactMle) {
     ASSERT_EQ(fit.end, FitEnd::completed);
     ASSERT_FALSE(fit.too_many_iterations);
     ASSERT_EQ(fit.parameter_count, 3);
-    const Exact exact = exact_mle(study, {0.0, 0.0});
+    const test::ExactFit exact = test::exact_fit(study);
     for (int k = 1; k <= 2; ++k) {
       EXPECT_NEAR(fit.estimate(k), exact.estimate[std::size_t(k - 1)], 1e-7) << k;
       for (int l = 1; l <= 2; ++l) {
-        EXPECT_NEAR(fit.covariance(k, l), exact.inverse_fisher(k, l),
-                    1e-7 * std::fabs(exact.inverse_fisher(k, k)));
+        EXPECT_NEAR(fit.covariance(k, l), exact.inverse_fisher(k - 1, l - 1),
+                    1e-7 * std::fabs(exact.inverse_fisher(k - 1, k - 1)));
       }
       EXPECT_EQ(fit.covariance(k, 3), 0.0);
     }
@@ -226,12 +114,8 @@ TEST(Offsets, PseudoScoreAndGodambeErrorsOfADyadIndependentModelAreExact) {
     ParamVector at(3);
     at(1) = free[0], at(2) = free[1], at(3) = value;
     const ParamVector score = pseudo_score(study, at);
-    const Vector observed = study.statistics();
-    const Moments exact = exact_at(test::every_network(study.model, 4),
-                                   study.model.fixed_coefficients(), observed, free);
-    for (int k = 1; k <= 2; ++k) {
-      EXPECT_NEAR(score(k), observed[std::size_t(k - 1)] - exact.mean[std::size_t(k - 1)], 1e-9);
-    }
+    const test::ExactPoint exact = test::exact_point(test::exact_likelihood(study), free);
+    for (int k = 1; k <= 2; ++k) EXPECT_NEAR(score(k), exact.score[std::size_t(k - 1)], 1e-9);
     EXPECT_EQ(score(3), 0.0);
 
     EstimatorSettings settings;
@@ -241,10 +125,10 @@ TEST(Offsets, PseudoScoreAndGodambeErrorsOfADyadIndependentModelAreExact) {
     settings.sampling.threads = 2;
     const Estimate e = fit_by_pseudo_likelihood(study, settings, {});
     ASSERT_EQ(e.errors.method, "godambe");
-    const Exact mle = exact_mle(study, {0.0, 0.0});
+    const test::ExactFit mle = test::exact_fit(study);
     for (int k = 1; k <= 2; ++k) {
       // The variance of a variance estimated from 800 draws: about 5% of it.
-      const double se = std::sqrt(mle.inverse_fisher(k, k));
+      const double se = std::sqrt(mle.inverse_fisher(k - 1, k - 1));
       EXPECT_NEAR(std::sqrt(e.errors.covariance(k, k)), se, 0.1 * se) << k;
     }
     EXPECT_EQ(e.errors.covariance(3, 3), 0.0);
@@ -277,12 +161,12 @@ EstimatorSettings mcmle_settings() {
 // The MCMLE of the two free coefficients within 4 Monte Carlo errors of the exact MLE, its errors
 // within 10% of the exact ones.
 void expect_free_estimates_exact(const Study& study, const Estimate& e) {
-  const Exact exact = exact_mle(study, {0.0, 0.0});
+  const test::ExactFit exact = test::exact_fit(study);
   for (int k = 1; k <= 2; ++k) {
     const double variance = e.errors.covariance(k, k);
     const double mc = std::sqrt(variance * e.mcmc_error_percent[std::size_t(k - 1)] / 100.0);
     EXPECT_NEAR(e.result.estimate(k), exact.estimate[std::size_t(k - 1)], 4.0 * mc + 1e-3) << k;
-    const double se = std::sqrt(exact.inverse_fisher(k, k));
+    const double se = std::sqrt(exact.inverse_fisher(k - 1, k - 1));
     EXPECT_NEAR(std::sqrt(variance), se, 0.1 * se) << k;
   }
 }
@@ -314,15 +198,14 @@ TEST(Offsets, MonteCarloEstimateWithAnOffsetAgreesWithTheExactOne) {
     ASSERT_TRUE(ee.equilibrium);
     const Vector& walked = ee.equilibrium->result.estimate;
     EXPECT_EQ(walked[2], c.value);
-    const Exact exact = exact_mle(study, {0.0, 0.0});
+    const test::ExactFit exact = test::exact_fit(study);
     for (std::size_t k = 0; k < 2; ++k) EXPECT_NEAR(walked[k], exact.estimate[k], 0.25) << k;
     // The bridge from the dyad-independent terms with the offset held (-Inf: the reference's
     // own; 0.3: walked from 0 as a free coefficient would be) to the exact log-likelihood at the
     // estimate, within the bridge's Monte Carlo error.
     ASSERT_TRUE(e.log_likelihood.has_value());
-    const Moments at =
-        exact_at(test::every_network(study.model, 4), study.model.fixed_coefficients(),
-                 study.statistics(), {e.result.estimate(1), e.result.estimate(2)});
+    const test::ExactPoint at = test::exact_point(test::exact_likelihood(study),
+                                                  {e.result.estimate(1), e.result.estimate(2)});
     EXPECT_NEAR(*e.log_likelihood, at.log_likelihood, 0.05);
   }
 }
@@ -348,16 +231,9 @@ TEST(Offsets, NoLogLikelihoodBesideADependentOffsetAtMinusInfinity) {
 // Undirected, every graph of 6 nodes (2^15): 8 edges with one triangle, the 2-stars inside their
 // range for 8 edges; the triangles' coefficient held at 0.4.
 TEST(Offsets, UndirectedMonteCarloEstimateWithAnOffsetAgreesWithTheExactOne) {
-  TermContext context;
-  context.directed = false;
-  context.node_count = 6;
-  Study study;
-  study.network =
-      test::network_of({{1, 2}, {1, 3}, {1, 4}, {1, 5}, {2, 3}, {2, 6}, {3, 4}, {5, 6}});
-  study.newton_until_settled = true;
-  study.estimate_bound = inf;
-  study.model = with_offsets(model_of_formula("edges + kstar(2) + offset(triangle)", context),
-                             {0.4}, "offsets");
+  const Study study =
+      study_of("edges + kstar(2) + offset(triangle)", {0.4},
+               {{1, 2}, {1, 3}, {1, 4}, {1, 5}, {2, 3}, {2, 6}, {3, 4}, {5, 6}}, 6, false);
   const Estimate e = fit_by_mcmle(study, mcmle_settings(), {});
   ASSERT_TRUE(e.converged) << e.outcome;
   expect_free_estimates_exact(study, e);

@@ -7,147 +7,33 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "mcmle/mcmle.h"
 #include "mple/pseudo_likelihood.h"
-#include "numeric/gaussj.h"
 #include "support/exact_networks.h"
-#include "support/networks.h"
+#include "support/models.h"
 
 namespace tarn {
 namespace {
 
-using Vector = std::vector<double>;
-
-// Each distinct statistic vector of the networks on n nodes, and how many networks have it.
-std::map<Vector, double> every_network(const Model& model, int n) {
-  std::map<Vector, double> count;
-  for (const test::NetworkClass& c : test::every_network(model, n)) count[c.statistics] += c.count;
-  return count;
-}
-
-struct Exact {
-  Vector estimate;
-  ParamMatrix inverse_fisher;
-  double log_likelihood = 0.0;
-};
-
-// The exact log-likelihood theta . observed - log sum_v count_v exp(theta . v), its mean
-// statistics and their covariance (the Fisher information).
-struct AtTheta {
-  double log_likelihood = 0.0;
-  Vector mean;
-  ParamMatrix covariance;
-};
-
-AtTheta exact_at(const std::map<Vector, double>& count, const Vector& observed,
-                 const Vector& theta) {
-  const int p = static_cast<int>(observed.size());
-  double largest = -1e300;
-  for (const auto& [v, c] : count) {
-    double eta = 0;
-    for (int k = 0; k < p; ++k) eta += theta[std::size_t(k)] * v[std::size_t(k)];
-    largest = std::max(largest, eta);
-  }
-  double z = 0;
-  AtTheta at{0.0, Vector(std::size_t(p), 0.0), ParamMatrix(p)};
-  ParamMatrix second(p);
-  for (const auto& [v, c] : count) {
-    double eta = 0;
-    for (int k = 0; k < p; ++k) eta += theta[std::size_t(k)] * v[std::size_t(k)];
-    const double w = c * std::exp(eta - largest);
-    z += w;
-    for (int a = 0; a < p; ++a) {
-      at.mean[std::size_t(a)] += w * v[std::size_t(a)];
-      for (int b = 0; b < p; ++b) second(a + 1, b + 1) += w * v[std::size_t(a)] * v[std::size_t(b)];
-    }
-  }
-  for (double& m : at.mean) m /= z;
-  for (int a = 1; a <= p; ++a)
-    for (int b = 1; b <= p; ++b)
-      at.covariance(a, b) =
-          second(a, b) / z - at.mean[std::size_t(a - 1)] * at.mean[std::size_t(b - 1)];
-  double gain = 0;
-  for (int k = 0; k < p; ++k) gain += theta[std::size_t(k)] * observed[std::size_t(k)];
-  at.log_likelihood = gain - (largest + std::log(z));
-  return at;
-}
-
-// The exact MLE: Fisher scoring in the model's coefficients, the score J' (observed - E g) and
-// the information J' Cov(g) J (J the Jacobian of the canonical parameters; the identity for a
-// linear model, where this is Newton's method), its step halved until the log-likelihood rises.
-// Its inverse_fisher is that of the coefficients.
-Exact exact_mle(const std::map<Vector, double>& count, const Model& model, const Vector& observed,
-                Vector theta) {
-  const int q = model.coefficient_count(), s = model.parameter_count();
-  Exact e;
-  struct Point {
-    AtTheta at;
-    Vector score;
-    ParamMatrix information;
-  };
-  auto point = [&](const Vector& coefficients) {
-    Point pt{exact_at(count, observed, model.canonical(coefficients)), Vector(std::size_t(q)),
-             ParamMatrix(q)};
-    const Vector j = model.canonical_jacobian(coefficients);
-    auto J = [&](int a, int c) { return j[std::size_t(a * q + c)]; };
-    for (int c = 0; c < q; ++c)
-      for (int a = 0; a < s; ++a)
-        pt.score[std::size_t(c)] +=
-            J(a, c) * (observed[std::size_t(a)] - pt.at.mean[std::size_t(a)]);
-    for (int c = 0; c < q; ++c)
-      for (int d = 0; d < q; ++d) {
-        double sum = 0;
-        for (int a = 0; a < s; ++a)
-          for (int b = 0; b < s; ++b) sum += J(a, c) * pt.at.covariance(a + 1, b + 1) * J(b, d);
-        pt.information(c + 1, d + 1) = sum;
-      }
-    return pt;
-  };
-  Point at = point(theta);
-  for (int iteration = 0; iteration < 500; ++iteration) {
-    ParamMatrix inverse = at.information;
-    EXPECT_TRUE(gaussj(inverse, q));
-    Vector step(std::size_t(q), 0.0);
-    for (int a = 0; a < q; ++a)
-      for (int b = 0; b < q; ++b)
-        step[std::size_t(a)] += inverse(a + 1, b + 1) * at.score[std::size_t(b)];
-    double size = 0;
-    for (double v : step) size = std::max(size, std::fabs(v));
-    if (size < 1e-11) break;
-    for (int halving = 0; halving < 60; ++halving) {
-      Vector next = theta;
-      for (int k = 0; k < q; ++k) next[std::size_t(k)] += step[std::size_t(k)];
-      const Point there = point(next);
-      if (there.at.log_likelihood >= at.at.log_likelihood - 1e-12) {
-        theta = next;
-        at = there;
-        break;
-      }
-      for (double& v : step) v *= 0.5;
-    }
-  }
-  e.estimate = theta;
-  e.log_likelihood = at.at.log_likelihood;
-  e.inverse_fisher = at.information;
-  EXPECT_TRUE(gaussj(e.inverse_fisher, q));
-  return e;
+// The exact fit of a study's model on every network of n nodes, its observed statistics those
+// given, from start.
+test::ExactFit exact_mle(const Study& study, int n, const Vector& observed, const Vector& start) {
+  return test::exact_fit({study.model, test::every_network(study.model, n), observed, {}}, start);
 }
 
 // The MCMLE within 4 Monte Carlo standard errors of the exact MLE, and its standard errors within
 // 10% of the exact ones.
-void expect_within_error(const McmleResult& r, const Exact& exact) {
+void expect_within_error(const McmleResult& r, const test::ExactFit& exact) {
   for (std::size_t k = 0; k < exact.estimate.size(); ++k) {
-    const int m = static_cast<int>(k) + 1;
-    const int c = m - 1;
+    const int c = static_cast<int>(k);
     const double mc = std::sqrt(r.covariance(c, c) * r.mcmc_error_percent[k] / 100.0);
-    EXPECT_NEAR(r.estimate[k], exact.estimate[k], 4.0 * mc + 1e-3) << "coefficient " << m;
-    const double se = std::sqrt(exact.inverse_fisher(m, m));
-    EXPECT_NEAR(std::sqrt(r.covariance(c, c)), se, 0.1 * se) << "coefficient " << m;
+    EXPECT_NEAR(r.estimate[k], exact.estimate[k], 4.0 * mc + 1e-3) << "coefficient " << c;
+    const double se = std::sqrt(exact.inverse_fisher(c, c));
+    EXPECT_NEAR(std::sqrt(r.covariance(c, c)), se, 0.1 * se) << "coefficient " << c;
   }
 }
 
@@ -156,16 +42,7 @@ const test::LinkList five = {{1, 2}, {1, 3}, {2, 1}, {2, 3}, {2, 5},
                              {3, 4}, {4, 3}, {4, 5}, {5, 1}};
 
 Study study_of(const std::string& formula) {
-  NodeCovariates attributes;
-  attributes.node_count = 5;
-  attributes.columns = {{"group", {"a", "b", "a", "b", "a"}}};
-  TermContext context;
-  context.node_count = 5;
-  context.attributes = &attributes;
-  Study study;
-  study.network = test::network_of(five);
-  study.model = model_of_formula(formula, context);
-  return study;
+  return test::formula_study(formula, five, 5, true, {{"group", {"a", "b", "a", "b", "a"}}});
 }
 
 McmleControl settings(int threads) {
@@ -177,14 +54,8 @@ McmleControl settings(int threads) {
   return s;
 }
 
-Study undirected_study(const char* formula, const std::vector<std::pair<int, int>>& edges) {
-  TermContext context;
-  context.directed = false;
-  context.node_count = 6;
-  Study study;
-  study.network = test::network_of(edges);
-  study.model = model_of_formula(formula, context);
-  return study;
+Study undirected_study(const char* formula, const test::LinkList& edges) {
+  return test::formula_study(formula, edges, 6, false);
 }
 
 // Directed on the five-node network (every network of 5 nodes); undirected, every graph of 6
@@ -207,8 +78,7 @@ TEST(ExactLikelihood, MonteCarloEstimateAgreesWithTheExactOne) {
     for (int k = 1; k <= study.model.parameter_count(); ++k) start.push_back(mple.estimate(k));
     const McmleResult r = fit_mcmle(study, start, McmleStart::pseudo_likelihood, settings(2));
     ASSERT_EQ(r.end, McmleEnd::converged);
-    const Exact exact =
-        exact_mle(every_network(study.model, directed ? 5 : 6), study.model, r.observed, start);
+    const test::ExactFit exact = exact_mle(study, directed ? 5 : 6, r.observed, start);
     expect_within_error(r, exact);
   }
 }
@@ -223,8 +93,7 @@ TEST(ExactLikelihood, CurvedMonteCarloEstimateAgreesWithTheExactOne) {
   const FitResult mple = fit_pseudo_likelihood(fixed);
   const Vector start = study.model.start_from_fixed({mple.estimate(1), mple.estimate(2)});
   const McmleResult r = fit_mcmle(study, start, McmleStart::pseudo_likelihood, settings(2));
-  const Exact exact = exact_mle(every_network(study.model, 6), study.model,
-                                study.model.network_statistics(study.graph()), start);
+  const test::ExactFit exact = exact_mle(study, 6, study.statistics(), start);
   ASSERT_EQ(r.end, McmleEnd::converged);
   expect_within_error(r, exact);
 }
@@ -259,11 +128,11 @@ TEST(ExactLikelihood, DyadIndependentModelGivesTheExactMleWithoutSampling) {
   EXPECT_EQ(r.covariance(1, 1), mple.covariance(2, 2));
   ASSERT_TRUE(r.log_likelihood.has_value());
   EXPECT_EQ(*r.log_likelihood, mple.loglik);
-  const Exact exact = exact_mle(every_network(study.model, 5), study.model, r.observed, r.estimate);
+  const test::ExactFit exact = exact_mle(study, 5, r.observed, r.estimate);
   EXPECT_NEAR(mple.loglik, exact.log_likelihood, 1e-9);
   for (int k = 0; k < 2; ++k) {
     EXPECT_NEAR(r.estimate[std::size_t(k)], exact.estimate[std::size_t(k)], 1e-8);
-    EXPECT_NEAR(r.covariance(k, k), exact.inverse_fisher(k + 1, k + 1), 1e-8);
+    EXPECT_NEAR(r.covariance(k, k), exact.inverse_fisher(k, k), 1e-8);
   }
 }
 
@@ -276,11 +145,7 @@ TEST(ExactLikelihood, ARunawayStartMovesTowardsTheDyadIndependentEstimate) {
   for (int i = 1; i <= 30; ++i)
     for (int j = 1; j <= 30; ++j)
       if (i != j && random() % 100 < 30) links.push_back({i, j});
-  TermContext context;
-  context.node_count = 30;
-  Study study;
-  study.network = test::network_of(links);
-  study.model = model_of_formula("edges + mutual + gwesp(0.5, fixed=TRUE)", context);
+  const Study study = test::formula_study("edges + mutual + gwesp(0.5, fixed=TRUE)", links, 30);
   McmleControl s = settings(1);
   s.interval = 0;  // chosen
   s.sample_size = 1024;

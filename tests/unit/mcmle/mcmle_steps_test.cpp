@@ -10,62 +10,27 @@
 
 #include <cmath>
 
-#include "mple/pseudo_likelihood.h"
 #include "mcmle/mcmle.h"
-#include "support/exact_networks.h"
-#include "support/networks.h"
+#include "mple/pseudo_likelihood.h"
+#include "support/five_node_study.h"
 
 namespace tarn {
 namespace {
-
-Study five_nodes(const std::string& formula) {
-  TermContext context;
-  context.node_count = 5;
-  Study study;
-  study.network =
-      test::network_of({{1, 2}, {1, 3}, {2, 1}, {2, 3}, {2, 5}, {3, 4}, {4, 3}, {4, 5}, {5, 1}});
-  study.model = model_of_formula(formula, context);
-  return study;
-}
-
-// The exact MLE of a linear model, by Newton's method on the exact log-likelihood, and the exact
-// inverse Fisher information there.
-struct ExactFit {
-  Vector estimate;
-  Matrix inverse_fisher;
-};
-
-ExactFit exact_fit(const std::vector<test::NetworkClass>& classes, const Vector& observed,
-                   Vector theta) {
-  for (int iteration = 0; iteration < 100; ++iteration) {
-    const test::ExactMoments m = test::exact_moments(classes, theta);
-    Vector gap(observed.size());
-    for (std::size_t k = 0; k < gap.size(); ++k) gap[k] = observed[k] - m.mean[k];
-    const Vector step = product(*symmetric_inverse(m.covariance), gap);
-    double size = 0.0;
-    for (std::size_t k = 0; k < step.size(); ++k) {
-      theta[k] += step[k];
-      size = std::max(size, std::fabs(step[k]));
-    }
-    if (size < 1e-12) break;
-  }
-  return {theta, *symmetric_inverse(test::exact_moments(classes, theta).covariance)};
-}
 
 struct World {
   Study study;
   std::vector<test::NetworkClass> classes;
   Vector observed, mple;
-  ExactFit exact;
+  test::ExactFit exact;
 };
 
 World world(const std::string& formula) {
-  World w{five_nodes(formula), {}, {}, {}, {}};
+  World w{test::five_node_study(formula), {}, {}, {}, {}};
   w.classes = test::every_network(w.study.model, 5);
   w.observed = w.study.model.network_statistics(w.study.graph());
   const FitResult fit = fit_pseudo_likelihood(w.study);
   for (int k = 1; k <= fit.parameter_count; ++k) w.mple.push_back(fit.estimate(k));
-  w.exact = exact_fit(w.classes, w.observed, w.mple);
+  w.exact = test::exact_fit({w.study.model, w.classes, w.observed, {}}, w.mple);
   return w;
 }
 
@@ -133,7 +98,7 @@ TEST(McmleSteps, AFitFromTheExactSourceConvergesToTheExactMle) {
 }
 
 TEST(McmleSteps, ABadStartMovesHalfwayFourTimesThenToTheReference) {
-  const Study study = five_nodes(gw);
+  const Study study = test::five_node_study(gw);
   const auto reference = dyad_independent_reference(study);
   ASSERT_TRUE(reference.has_value());
   StartRecord record;

@@ -11,7 +11,7 @@
 #include "model/sample_space.h"
 #include "model/study.h"
 #include "network/setting_error.h"
-#include "support/networks.h"
+#include "support/models.h"
 
 namespace tarn {
 namespace {
@@ -49,17 +49,10 @@ std::set<std::vector<double>> statistics_over_space(const Model& model, const Te
 void check(const Case& c, bool directed, const test::LinkList& links) {
   SCOPED_TRACE(std::string(c.formula) + " under " + c.constraints);
   const int n = directed ? 4 : 5;
-  NodeCovariates attributes;
-  attributes.node_count = n;
-  attributes.columns = {{"school", {"a", "b", "a", "b", "a"}}, {"age", {"3", "1", "4", "1", "5"}}};
+  NodeCovariates attributes = test::node_attributes(
+      n, {{"school", {"a", "b", "a", "b", "a"}}, {"age", {"3", "1", "4", "1", "5"}}});
   for (auto& column : attributes.columns) column.value.resize(static_cast<std::size_t>(n));
-  TermContext context;
-  context.directed = directed;
-  context.node_count = n;
-  context.attributes = &attributes;
-  Study study;
-  study.network = test::network_of(links);
-  study.model = model_of_formula(c.formula, context);
+  Study study = test::formula_study(c.formula, links, attributes, directed);
   const TermGraph observed = study.graph();
   const SampleSpace space = build_sample_space(c.constraints, observed, attributes);
   bool refused = false;

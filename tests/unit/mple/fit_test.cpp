@@ -15,14 +15,17 @@
 #include "support/brute_force.h"
 #include "support/brute_terms.h"
 #include "support/fits.h"
+#include "support/logistic.h"
 
 namespace tarn {
 namespace {
 
 using test::Fitted;
 using test::LinkList;
-using Vec = std::vector<double>;
-using Mat = std::vector<Vec>;
+using test::Logistic;
+using test::Mat;
+using test::solve_logistic;
+using test::Vec;
 const double nan = std::numeric_limits<double>::quiet_NaN();
 
 Fitted fit(const LinkList& links, const std::vector<int>& types) {
@@ -30,60 +33,6 @@ Fitted fit(const LinkList& links, const std::vector<int>& types) {
   f.fit();
   EXPECT_EQ(f.result.end, FitEnd::completed);
   return f;
-}
-
-// In-place Gauss-Jordan inversion without pivoting, enough for a positive definite h.
-Mat invert(Mat a) {
-  for (std::size_t k = 0; k < a.size(); ++k) {
-    const double p = 1.0 / a[k][k];
-    a[k][k] = 1.0;
-    for (double& v : a[k]) v *= p;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      const double f = i == k ? 0.0 : a[i][k];
-      if (i != k) a[i][k] = 0.0;
-      for (std::size_t j = 0; j < a.size(); ++j) a[i][j] -= f * a[k][j];
-    }
-  }
-  return a;
-}
-
-// A logistic regression without a constant by Newton's method, run to convergence.
-struct Logistic {
-  Vec b;
-  Mat inverse;
-  double loglik = 0.0;
-};
-
-Logistic solve_logistic(const Mat& x, const std::vector<int>& y) {
-  const std::size_t m = x.front().size();
-  Logistic s{Vec(m, 0.0), {}, 0.0};
-  double size = 1.0;
-  for (int iteration = 0; iteration < 200 && size >= 1e-11; ++iteration) {
-    Vec g(m, 0.0);
-    Mat h(m, Vec(m, 0.0));
-    s.loglik = 0.0;
-    for (std::size_t d = 0; d < y.size(); ++d) {
-      double eta = 0.0;
-      for (std::size_t k = 0; k < m; ++k) eta += x[d][k] * s.b[k];
-      const double p = 1.0 / (1.0 + std::exp(-eta));
-      s.loglik += y[d] * eta - std::log1p(std::exp(eta));
-      for (std::size_t k = 0; k < m; ++k) {
-        g[k] += (y[d] - p) * x[d][k];
-        for (std::size_t l = 0; l < m; ++l) h[k][l] += p * (1.0 - p) * x[d][k] * x[d][l];
-      }
-    }
-    s.inverse = invert(h);
-    size = 0.0;
-    for (std::size_t k = 0; k < m; ++k) {
-      double step = 0.0;
-      for (std::size_t l = 0; l < m; ++l) step += s.inverse[k][l] * g[l];
-      s.b[k] += step;
-      size = std::max(size, std::fabs(step));
-    }
-  }
-  EXPECT_LT(size, 1e-11);                             // converged
-  for (double v : s.b) EXPECT_LT(std::fabs(v), 8.0);  // no separation
-  return s;
 }
 
 void expect_same_fit(const FitResult& r, const Logistic& s, std::size_t dyads) {

@@ -43,29 +43,6 @@ void count(std::vector<long long>& counts, int value) {
   ++counts[static_cast<std::size_t>(value)];
 }
 
-using Arcs = std::array<std::array<int, 3>, 3>;
-
-// The type of a triad by isomorphism with the examples of support/triad_types.h: the only type one
-// of whose relabellings gives the same arcs.
-int triad_type(const Arcs& arcs) {
-  int found = -1;
-  for (int t = 0; t < 16; ++t) {
-    std::array<int, 3> p = {0, 1, 2};
-    bool same_shape = false;
-    do {
-      Arcs example{};
-      for (const auto& [a, b] : test::triad_types[std::size_t(t)].arcs) example[p[a]][p[b]] = 1;
-      same_shape = same_shape || example == arcs;
-    } while (std::next_permutation(p.begin(), p.end()));
-    if (same_shape) {
-      EXPECT_EQ(found, -1) << "two types fit";
-      found = t;
-    }
-  }
-  EXPECT_NE(found, -1);
-  return found;
-}
-
 // Every feature by definition: direct loops, Floyd-Warshall and all triples.
 NetworkFeatures brute_force(int n, const LinkList& links) {
   const Matrix a = matrix_of(n, links);
@@ -110,17 +87,6 @@ NetworkFeatures brute_force(int n, const LinkList& links) {
       }
     }
   }
-  // The type of every arc set, found once: bit 2 (3 r + c) for the arc r->c.
-  std::array<int, 512> type_of_arcs{};
-  for (int bits = 0; bits < 512; ++bits) {
-    Arcs arcs{};
-    for (int r = 0; r < 3; ++r) {
-      for (int c = 0; c < 3; ++c) arcs[r][c] = r != c ? (bits >> (3 * r + c)) & 1 : 0;
-    }
-    if ((bits & 0x111) == 0) {  // no self-links
-      type_of_arcs[bits] = triad_type(arcs);
-    }
-  }
   for (int x = 1; x <= n; ++x) {
     for (int y = x + 1; y <= n; ++y) {
       for (int z = y + 1; z <= n; ++z) {
@@ -131,7 +97,7 @@ NetworkFeatures brute_force(int n, const LinkList& links) {
             if (r != c && a[node[r]][node[c]]) bits |= 1 << (3 * r + c);
           }
         }
-        ++f.triad_census[static_cast<std::size_t>(type_of_arcs[bits])];
+        ++f.triad_census[static_cast<std::size_t>(test::triad_type_of_arcs(unsigned(bits)))];
       }
     }
   }

@@ -27,8 +27,6 @@ namespace {
 
 using Vector = std::vector<double>;
 
-using test::chi_square_tail;
-
 struct World {
   int n;
   test::ModelChoice choice;
@@ -99,26 +97,8 @@ double sampler_fit(const Study& study, const Vector& theta, int draws, std::uint
   EXPECT_FALSE(s.capacity_stop.found);
   std::map<Vector, double> count;
   for (const Vector& g : s.statistics) count[rounded(g)] += 1;
-  // Cells with an expected count below 5 pooled into one.
-  double chi = 0.0, pooled_expected = 0.0, pooled_observed = 0.0;
-  int cells = 0;
-  for (const auto& [g, p] : exact) {
-    const double expected = p * draws;
-    const double observed = count.count(g) ? count.at(g) : 0.0;
-    if (expected < 5) {
-      pooled_expected += expected, pooled_observed += observed;
-      continue;
-    }
-    chi += (observed - expected) * (observed - expected) / expected;
-    ++cells;
-  }
-  if (pooled_expected > 0) {
-    chi += (pooled_observed - pooled_expected) * (pooled_observed - pooled_expected) /
-           std::max(pooled_expected, 1.0);
-    ++cells;
-  }
   for (const auto& [g, c] : count) EXPECT_TRUE(exact.count(g)) << "a vector outside the support";
-  return chi_square_tail(chi, std::max(cells - 1, 1));
+  return test::chi_square_p(exact, count, draws);
 }
 
 double sampler_fit(const World& w, int draws, std::uint64_t seed, ProposalRatio ratio) {
@@ -179,12 +159,6 @@ TEST(Sampler, FrequenciesMatchTheExactDistributionOnFourNodes) {
 // Terms of the table (a network of 4 nodes with the attributes level 1, 2, 2, 3 and age 30.5,
 // 41, 29, 52.25) against the exact distribution over every network of 4 nodes.
 TEST(Sampler, TermsOfTheTableMatchTheExactDistributionOnFourNodes) {
-  NodeCovariates attributes;
-  attributes.node_count = 4;
-  attributes.columns = {{"level", {"1", "2", "2", "3"}}, {"age", {"30.5", "41", "29", "52.25"}}};
-  TermContext context;
-  context.node_count = 4;
-  context.attributes = &attributes;
   const std::pair<const char*, Vector> models[] = {
       {"edges + gwesp(0.5, fixed=TRUE)", {-1.0, 0.6}},
       {"edges + dgwesp(0.8, fixed=TRUE, type=\"ITP\")", {-1.0, 0.7}},
@@ -198,9 +172,9 @@ TEST(Sampler, TermsOfTheTableMatchTheExactDistributionOnFourNodes) {
   };
   std::uint64_t seed = 40;
   for (const auto& [formula, theta] : models) {
-    Study study;
-    study.network = test::network_of({{1, 2}, {4, 1}});
-    study.model = model_of_formula(formula, context);
+    const Study study = test::formula_study(
+        formula, {{1, 2}, {4, 1}}, 4, true,
+        {{"level", {"1", "2", "2", "3"}}, {"age", {"30.5", "41", "29", "52.25"}}});
     EXPECT_GT(sampler_fit(study, theta, 12000, seed++, tie_no_tie_ratio), 1e-3) << formula;
   }
 }
@@ -209,22 +183,14 @@ TEST(Sampler, TermsOfTheTableMatchTheExactDistributionOnFourNodes) {
 // or by cells of node classes), and uniform: each draws the exact distribution, directed and
 // undirected, and the weighted one is the one in use.
 TEST(Sampler, WeightedAndUniformDyadsBothMatchTheExactDistribution) {
-  NodeCovariates attributes;
-  attributes.node_count = 5;
-  attributes.columns = {{"level", {"1", "2", "1", "2", "1"}},
-                        {"age", {"30", "41", "29", "52", "35"}}};
   std::uint64_t seed = 80;
   for (bool directed : {true, false}) {
-    TermContext context;
-    context.directed = directed;
-    context.node_count = 5;
-    context.attributes = &attributes;
     const char* formula = directed ? "edges + mutual + nodematch(level) + nodeicov(age)"
                                    : "edges + gwesp(0.5, fixed=TRUE) + nodematch(level)";
     const Vector theta = directed ? Vector{-1.5, 0.8, 1.6, 0.03} : Vector{-1.4, 0.5, 1.8};
-    Study study;
-    study.network = test::network_of({{1, 2}, {2, 5}, {3, 4}});
-    study.model = model_of_formula(formula, context);
+    const Study study = test::formula_study(
+        formula, {{1, 2}, {2, 5}, {3, 4}}, 5, directed,
+        {{"level", {"1", "2", "1", "2", "1"}}, {"age", {"30", "41", "29", "52", "35"}}});
     ASSERT_TRUE(DyadDraw::for_model(study, theta).weighted()) << formula;
     ASSERT_TRUE(DyadDraw::for_model(study, theta, 0).weighted_by_cells()) << formula;
     const std::map<Vector, double> exact =
@@ -245,20 +211,12 @@ TEST(Sampler, WeightedAndUniformDyadsBothMatchTheExactDistribution) {
 // match keys and a class by level, so that a cell's draw rejects pairs that agree on more keys).
 TEST(DyadDraw, DrawsEachDyadByItsWeight) {
   for (bool directed : {true, false}) {
-    NodeCovariates attributes;
-    attributes.node_count = 6;
-    attributes.columns = {{"group", {"a", "b", "a", "a", "b", "c"}},
-                          {"team", {"x", "x", "y", "x", "y", "y"}},
-                          {"level", {"1", "2", "2", "1", "1", "2"}}};
-    TermContext context;
-    context.directed = directed;
-    context.node_count = 6;
-    context.attributes = &attributes;
-    Study study;
-    study.network = test::network_of({{1, 2}, {4, 3}, {6, 5}});
-    study.model = model_of_formula(
+    const Study study = test::formula_study(
         "edges + nodematch(group) + nodematch(team) + nodefactor(level) + gwesp(0.5, fixed=TRUE)",
-        context);
+        {{1, 2}, {4, 3}, {6, 5}}, 6, directed,
+        {{"group", {"a", "b", "a", "a", "b", "c"}},
+         {"team", {"x", "x", "y", "x", "y", "y"}},
+         {"level", {"1", "2", "2", "1", "1", "2"}}});
     const Vector theta = {-1.0, 2.0, -0.7, 0.4, 0.9};
     for (std::int64_t most_dyads : {most_table_dyads, std::int64_t{0}}) {
       const DyadDraw draw = DyadDraw::for_model(study, theta, most_dyads);
@@ -308,17 +266,10 @@ TEST(DyadDraw, DrawsEachDyadByItsWeight) {
 // cells; at -6 four fifths (80 draws), and it is uniform. Either way the probabilities of the
 // dyads add up to one.
 TEST(DyadDraw, CellsDrawnTooRarelyGiveWayToUniformDraws) {
-  NodeCovariates attributes;
-  attributes.node_count = 200;
   std::vector<std::string> level(200, "a");
   level[199] = "b";
-  attributes.columns = {{"level", level}};
-  TermContext context;
-  context.node_count = 200;
-  context.attributes = &attributes;
-  Study study;
-  study.network = test::network_of({{1, 2}, {200, 1}});
-  study.model = model_of_formula("edges + nodematch(level)", context);
+  const Study study = test::formula_study("edges + nodematch(level)", {{1, 2}, {200, 1}}, 200, true,
+                                          {{"level", level}});
   for (const double nodematch : {-3.0, -6.0}) {
     const DyadDraw draw = DyadDraw::for_model(study, {-2.0, nodematch}, 0);
     EXPECT_EQ(draw.weighted_by_cells(), nodematch == -3.0);
@@ -352,13 +303,6 @@ TEST(Sampler, SelfPairsAsDyadsMatchTheExactDistribution) {
 // for its edge, the tie move an edge, and the acceptance ratio counts n(n - 1)/2 dyads. Node
 // levels 1, 2, 1, 2, 1.
 TEST(Sampler, UndirectedModelsMatchTheExactDistributionOnFiveNodes) {
-  NodeCovariates attributes;
-  attributes.node_count = 5;
-  attributes.columns = {{"level", {"1", "2", "1", "2", "1"}}};
-  TermContext context;
-  context.directed = false;
-  context.node_count = 5;
-  context.attributes = &attributes;
   const std::pair<const char*, Vector> models[] = {
       {"edges + triangle", {-0.8, 0.6}},
       {"edges + gwesp(0.5, fixed=TRUE)", {-1.2, 0.8}},
@@ -368,9 +312,8 @@ TEST(Sampler, UndirectedModelsMatchTheExactDistributionOnFiveNodes) {
   };
   std::uint64_t seed = 60;
   for (const auto& [formula, theta] : models) {
-    Study study;
-    study.network = test::network_of({{1, 2}, {2, 5}, {3, 4}});
-    study.model = model_of_formula(formula, context);
+    const Study study = test::formula_study(formula, {{1, 2}, {2, 5}, {3, 4}}, 5, false,
+                                            {{"level", {"1", "2", "1", "2", "1"}}});
     ASSERT_FALSE(study.directed());
     ASSERT_EQ(study.dyad_count(), 10);
     EXPECT_GT(sampler_fit(study, theta, 12000, seed++, tie_no_tie_ratio), 1e-3) << formula;
@@ -386,12 +329,7 @@ TEST(Sampler, AWrongAcceptanceRatioFailsTheTest) {
   EXPECT_LT(sampler_fit(world(4, {term(1), term(2)}, {-0.4, 0.5}), 12000, 3, symmetric_ratio),
             1e-8);
   EXPECT_LT(sampler_fit(world(3, {term(1)}, {0.7}), 6000, 4, symmetric_ratio), 1e-8);
-  TermContext undirected;
-  undirected.directed = false;
-  undirected.node_count = 5;
-  Study study;
-  study.network = test::network_of({{1, 2}, {2, 5}});
-  study.model = model_of_formula("edges + triangle", undirected);
+  const Study study = test::formula_study("edges + triangle", {{1, 2}, {2, 5}}, 5, false);
   EXPECT_LT(sampler_fit(study, {-0.8, 0.6}, 12000, 5, symmetric_ratio), 1e-8);
 }
 
