@@ -122,6 +122,8 @@ std::string read_network_as_given(const StudyOptions& o, NetworkFormat format, O
 }
 
 void make_undirected(const StudyOptions& o, const std::string& source, InputData& s) {
+  // The file's own modes (Pajek's n1, --two-mode's columns), which the store built anew drops.
+  const int file_first_mode = s.network.bipartite;
   UndirectedNetwork undirected = undirected_network(s.network, source);
   s.network = std::move(undirected.network);
   if (undirected.self_links > 0) {
@@ -129,7 +131,7 @@ void make_undirected(const StudyOptions& o, const std::string& source, InputData
                           .add_count("links", undirected.self_links)
                           .add_text("reason", "undirected"));
   }
-  if (o.bipartite > 0 || s.network.bipartite > 0) return;  // two modes already said
+  if (o.bipartite > 0 || file_first_mode > 0) return;  // two modes already said
   for (Warning& w : undirected_shape_warnings(s.network, o.network_path)) {
     s.notes.push_back(std::move(w));
   }
