@@ -69,6 +69,11 @@ def test_a_dyad_not_observed_joins_the_modes(tmp_path):
     assert network.missing_dyads == [("A", "B")]
     assert network._core.missing_dyads() == [(0, 3)]  # person A, event B
     assert network.link_count == 2
+    # A --missing list names its dyads as the edge list does: person B, event A is a link.
+    (tmp_path / "m.csv").write_text("B,B\n")
+    with pytest.warns(tarnwick.TarnwickWarning, match="value 0"):
+        network = tarnwick.read(path, two_mode=True, missing=tmp_path / "m.csv")
+    assert network._core.missing_dyads() == [(0, 3), (1, 3)]
 
 
 def test_two_mode_with_bipartite_is_refused(tmp_path):

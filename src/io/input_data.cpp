@@ -221,8 +221,6 @@ void check_two_mode_options(const StudyOptions& o) {
       {o.bipartite > 0, "bipartite", "the first mode's nodes are those the senders name"},
       {o.node_count > 0, "nodes", "the nodes are those the labels name"},
       {o.diagonal, "diagonal", "a two-mode network has no self-pairs (i, i) among its dyads"},
-      {!o.missing_path.empty(), "missing",
-       "give the dyads not observed as rows of value NA in the network's edge list"},
       {!o.covariate_path.empty(), "covariate",
        "a comparative network's file names the nodes by one set of labels"},
   };
@@ -489,8 +487,9 @@ void settle_missing(const StudyOptions& o, InputData& s, std::vector<MissingRows
     const NetworkFormat format = format_of(opened, o.missing_path, std::nullopt);
     s.files.push_back({"missing", o.missing_path, std::string(network_format_name(format))});
     missing.push_back(
-        {o.missing_path, read_missing_list(*opened.stream, o.missing_path, format, s.labels,
-                                           s.network.node_count, HeaderRule::detect)});
+        {o.missing_path,
+         read_missing_list(*opened.stream, o.missing_path, format, s.labels, s.network.node_count,
+                           HeaderRule::detect, o.two_mode ? s.network.bipartite : 0)});
   }
   s.missing_dyads =
       settle_missing_dyads(s.network, missing, s.directed, s.include_diagonal, s.labels);
