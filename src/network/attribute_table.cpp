@@ -143,14 +143,18 @@ struct TableRow {
 };
 
 // The table's header: the attribute names, each with an empty column of covariates.
+// `two_modes`: a column mode is no attribute (settle_modes).
 AttributeTable table_of_header(DelimitedReader& reader, const std::string& file_name,
-                               int node_count) {
+                               int node_count, bool two_modes) {
   if (!reader.next()) {
     throw input_error({file_name, std::max(reader.lines_read(), 1L)},
                       "the file is empty; an attribute table begins with a header line: the "
                       "node id column, then the names of the attributes.");
   }
-  const int attribute_count = static_cast<int>(reader.fields().size()) - 1;
+  const auto fields = reader.fields();
+  const bool mode_column =
+      two_modes && std::find(fields.begin() + 1, fields.end(), "mode") != fields.end();
+  const int attribute_count = static_cast<int>(fields.size()) - (mode_column ? 2 : 1);
   if (attribute_count > max_attrs) {
     throw input_error(reader.position(max_attrs + 2),
                       "the header names " + std::to_string(attribute_count) +
@@ -351,7 +355,7 @@ AttributeTable read_attribute_table(std::istream& in, const std::string& file_na
                                     NetworkFormat format, const NodeLabels& labels, int node_count,
                                     bool ids_declare_nodes, int node_limit, int first_mode) {
   DelimitedReader reader(in, file_name, delimited_syntax(format));
-  AttributeTable table = table_of_header(reader, file_name, node_count);
+  AttributeTable table = table_of_header(reader, file_name, node_count, first_mode > 0);
   const long header_line = reader.line();
   std::vector<TableRow> rows = read_rows(reader, table.names.size() + 1, header_line);
   if (first_mode > 0) {

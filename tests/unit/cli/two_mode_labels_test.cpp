@@ -179,6 +179,13 @@ TEST(TwoModeLabels, AnAttributeTableSaysTheModeOfALabelOfBoth) {
                                          {"summary", "a.csv", "--two-mode", "--header", "yes",
                                           "--attributes", "s.csv", "-m", "b1cov(\"mode\")"});
   EXPECT_NE(no_mode.status, exit_ok);
+  // Nor does it count among the eight attributes a table may have.
+  const CommandRun eight = run_command(
+      {{"a.csv", labelled_csv(true)}, {"s.csv", "id,a,b,c,d,e,f,g,h,mode\nA,1,1,1,1,1,1,1,1,2\n"}},
+      {"summary", "a.csv", "--two-mode", "--header", "yes", "--attributes", "s.csv", "-m",
+       "b2cov(\"h\")"});
+  EXPECT_EQ(eight.status, exit_bad_input);  // only event A has a value of h
+  EXPECT_NE(eight.err.find("has no value of \"h\""), std::string::npos) << eight.err;
   EXPECT_EQ(m.events.size(), event_size.size());
 }
 
