@@ -672,7 +672,9 @@ def read(
     * ``undirected``: the network is undirected;
     * ``bipartite``: a two-mode network, nodes 1..bipartite the first mode (``--bipartite``);
     * ``two_mode``: a two-mode edge list whose senders name the first mode's nodes and receivers
-      the second's, by label, each mode its own labels (``--two-mode``);
+      the second's, by label, each mode its own labels (``--two-mode``); where a label names a
+      node of each mode, the nodes are the pairs ``(0, label)`` and ``(1, label)`` (the first
+      mode 0, as networkx's ``bipartite``), so that graphs made of the network keep them apart;
     * ``attributes``: an attribute file (record format or a table with a header);
     * ``covariate``: the comparative network (the covariate term);
     * ``missing``: an edge list of the dyads not observed (``--missing``); an edge list's value
@@ -697,6 +699,10 @@ def read(
         two_mode=bool(two_mode),
     )
     network = Network(core)
+    labels = list(core.labels)
+    if two_mode and len(set(labels)) < len(labels):
+        first = core.bipartite
+        network.nodes = [(0 if k < first else 1, label) for k, label in enumerate(labels)]
     network._read_arguments = dict(
         path=os.path.abspath(path), format=format, header=header, columns=columns, nodes=nodes,
         labels=labels, undirected=undirected,

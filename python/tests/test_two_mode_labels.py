@@ -48,8 +48,12 @@ def test_davis_read_two_mode_counts_as_from_networkx(tmp_path, shared_labels):
     path, nodes = write_lists(tmp_path, graph, women, events, event_label)
     network = tarnwick.read(path, header="yes", two_mode=True, attributes=nodes)
     assert network.bipartite == 18 and network.node_count == 32 and not network.directed
-    assert sorted(network.nodes[:18]) == sorted(women)
-    assert sorted(network.nodes[18:]) == sorted(event_label.values())
+    # Labels of both modes make the nodes (mode, label), which a graph keeps apart.
+    key = (lambda mode, label: (mode, label)) if shared_labels else (lambda mode, label: label)
+    assert sorted(network.nodes[:18]) == sorted(key(0, w) for w in women)
+    assert sorted(network.nodes[18:]) == sorted(key(1, e) for e in event_label.values())
+    graph_again = network.to_networkx()
+    assert graph_again.number_of_nodes() == 32 and graph_again.number_of_edges() == 89
     assert "mode" not in network._core.attribute_names()
     want = tarnwick.summary(tarnwick.Network.from_networkx(graph), MODEL)
     got = tarnwick.summary(network, MODEL)
@@ -65,8 +69,8 @@ def test_a_dyad_not_observed_joins_the_modes(tmp_path):
     path.write_text("source,target,value\nA,A,1\nA,B,NA\nB,A,1\nB,B,0\n")
     with pytest.warns(tarnwick.TarnwickWarning, match="value 0"):
         network = tarnwick.read(path, two_mode=True)
-    assert network.nodes == ["A", "B", "A", "B"] and network.bipartite == 2
-    assert network.missing_dyads == [("A", "B")]
+    assert network.nodes == [(0, "A"), (0, "B"), (1, "A"), (1, "B")] and network.bipartite == 2
+    assert network.missing_dyads == [((0, "A"), (1, "B"))]
     assert network._core.missing_dyads() == [(0, 3)]  # person A, event B
     assert network.link_count == 2
     # A --missing list names its dyads as the edge list does: person B, event A is a link.
