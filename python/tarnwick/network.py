@@ -699,10 +699,10 @@ def read(
         two_mode=bool(two_mode),
     )
     network = Network(core)
-    labels = list(core.labels)
-    if two_mode and len(set(labels)) < len(labels):
+    names = list(core.labels)
+    if two_mode and len(set(names)) < len(names):
         first = core.bipartite
-        network.nodes = [(0 if k < first else 1, label) for k, label in enumerate(labels)]
+        network.nodes = [(0 if k < first else 1, name) for k, name in enumerate(names)]
     network._read_arguments = dict(
         path=os.path.abspath(path), format=format, header=header, columns=columns, nodes=nodes,
         labels=labels, undirected=undirected,
