@@ -27,6 +27,9 @@ struct ReadOptions {
   bool diagonal = false;             // the self-pairs (i, i) are dyads (pseudo-likelihood only)
   bool undirected = false;
   int bipartite = 0;  // a two-mode network: nodes 1..bipartite the first mode (implies undirected)
+  // A two-mode edge list: senders name the first mode's nodes, receivers the second's, by label,
+  // each mode its own labels (implies undirected).
+  bool two_mode = false;
   std::string attributes_path;
   int attribute_count = -1;  // values per record of a record-format attribute file; -1: its format
   std::string block_by;      // the blocking attribute: its number or its column name

@@ -270,7 +270,7 @@ void bind_networks(py::module_& m) {
       [](const std::string& network_path, const std::string& format, const std::string& header,
          const std::vector<std::string>& columns, int node_count, bool labels, bool undirected,
          const std::string& attributes_path, const std::string& covariate_path,
-         const std::string& missing_path, int bipartite) {
+         const std::string& missing_path, int bipartite, bool two_mode) {
         tarnwick::ReadOptions o;
         o.network_path = network_path;
         o.format = format;
@@ -280,6 +280,7 @@ void bind_networks(py::module_& m) {
         o.labels = labels;
         o.undirected = undirected;
         o.bipartite = bipartite;
+        o.two_mode = two_mode;
         o.attributes_path = attributes_path;
         o.covariate_path = covariate_path;
         o.missing_path = missing_path;
@@ -289,7 +290,8 @@ void bind_networks(py::module_& m) {
       py::arg("network_path"), py::arg("format") = "", py::arg("header") = "auto",
       py::arg("columns") = std::vector<std::string>(), py::arg("node_count") = 0,
       py::arg("labels") = false, py::arg("undirected") = false, py::arg("attributes_path") = "",
-      py::arg("covariate_path") = "", py::arg("missing_path") = "", py::arg("bipartite") = 0);
+      py::arg("covariate_path") = "", py::arg("missing_path") = "", py::arg("bipartite") = 0,
+      py::arg("two_mode") = false);
 
   m.def(
       "two_mode_network_from_links",

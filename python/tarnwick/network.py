@@ -658,6 +658,7 @@ def read(
     covariate: Union[None, str, os.PathLike] = None,
     missing: Union[None, str, os.PathLike] = None,
     bipartite: int = 0,
+    two_mode: bool = False,
 ) -> Network:
     """Reads a network file as the command line does (user guide 11.3).
 
@@ -670,6 +671,10 @@ def read(
     * ``nodes``: the nodes are 1..nodes (``--nodes``); ``labels``: integer ids are labels;
     * ``undirected``: the network is undirected;
     * ``bipartite``: a two-mode network, nodes 1..bipartite the first mode (``--bipartite``);
+    * ``two_mode``: a two-mode edge list whose senders name the first mode's nodes and receivers
+      the second's, by label, each mode its own labels (``--two-mode``); where a label names a
+      node of each mode, the nodes are the pairs ``(0, label)`` and ``(1, label)`` (the first
+      mode 0, as networkx's ``bipartite``), so that graphs made of the network keep them apart;
     * ``attributes``: an attribute file (record format or a table with a header);
     * ``covariate``: the comparative network (the covariate term);
     * ``missing``: an edge list of the dyads not observed (``--missing``); an edge list's value
@@ -691,8 +696,13 @@ def read(
         covariate_path=os.fspath(covariate) if covariate is not None else "",
         missing_path=os.fspath(missing) if missing is not None else "",
         bipartite=int(bipartite),
+        two_mode=bool(two_mode),
     )
     network = Network(core)
+    names = list(core.labels)
+    if two_mode and len(set(names)) < len(names):
+        first = core.bipartite
+        network.nodes = [(0 if k < first else 1, name) for k, name in enumerate(names)]
     network._read_arguments = dict(
         path=os.path.abspath(path), format=format, header=header, columns=columns, nodes=nodes,
         labels=labels, undirected=undirected,
@@ -702,6 +712,8 @@ def read(
     )
     if bipartite:
         network._read_arguments["bipartite"] = bipartite
+    if two_mode:
+        network._read_arguments["two_mode"] = True
     return network
 
 

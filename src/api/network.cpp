@@ -170,6 +170,7 @@ tarn::StudyOptions paths_of(const ReadOptions& o) {
   options.diagonal = o.diagonal;
   options.undirected = o.undirected;
   options.bipartite = o.bipartite;
+  options.two_mode = o.two_mode;
   options.attributes_path = o.attributes_path;
   if (o.attribute_count >= 0) options.attribute_count = o.attribute_count;
   options.block_by = o.block_by;

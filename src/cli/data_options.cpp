@@ -19,6 +19,9 @@ void DataOptions::add(CLI::App& command, tarnwick::ReadOptions& s, bool network_
                   "A two-mode network: nodes 1..N1 are the first mode (actors), the rest the "
                   "second (events); links join the modes only (implies --undirected)")
       ->check(CLI::Range(1, tarnwick::most_nodes));
+  command.add_flag("--two-mode", s.two_mode,
+                   "A two-mode edge list: the senders name the first mode's nodes, the receivers "
+                   "the second's, by label, each mode its own labels (implies --undirected)");
   command.add_option("--format", s.format,
                      "Format of the network file: record, csv, tsv, blank or pajek "
                      "(default: from its content and name)");

@@ -58,6 +58,7 @@ std::vector<std::string> data_arguments(const StudyOptions& s) {
   if (s.diagonal) a.push_back("--diagonal");
   if (s.undirected) a.push_back("--undirected");
   if (s.bipartite > 0) add("--bipartite", std::to_string(s.bipartite));
+  if (s.two_mode) a.push_back("--two-mode");
   if (!s.attributes_path.empty()) add("--attributes", s.attributes_path);
   if (s.attribute_count) add("--attribute-count", std::to_string(*s.attribute_count));
   if (!s.block_by.empty()) add("--block-by", s.block_by);

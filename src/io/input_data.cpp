@@ -78,10 +78,11 @@ int parse_positive(const std::string& text) {
 // --nodes.
 void check_edge_list_options(const StudyOptions& o, NetworkFormat format) {
   const bool edge_list = format != NetworkFormat::record && format != NetworkFormat::pajek;
-  if (!edge_list && (!o.columns.empty() || o.node_count > 0 || o.labels)) {
+  if (!edge_list && (!o.columns.empty() || o.node_count > 0 || o.labels || o.two_mode)) {
     throw SettingError({!o.columns.empty() ? "columns"
                         : o.node_count > 0 ? "nodes"
-                                           : "labels"},
+                        : o.labels         ? "labels"
+                                           : "two_mode"},
                        "{0} is for edge lists; " + o.network_path + " is a " +
                            std::string(network_format_name(format)) + " file");
   }
@@ -108,9 +109,10 @@ std::string read_network_as_given(const StudyOptions& o, NetworkFormat format, O
   LabelledNetwork read =
       format == NetworkFormat::pajek
           ? read_pajek(*opened.stream, o.network_path, o.undirected, command_line_limits)
-          : read_edge_list(*opened.stream, o.network_path, format,
-                           EdgeListOptions{o.header, o.columns, o.node_count, o.labels,
-                                           o.undirected, o.bipartite, command_line_limits});
+          : read_edge_list(
+                *opened.stream, o.network_path, format,
+                EdgeListOptions{o.header, o.columns, o.node_count, o.labels, o.undirected,
+                                o.bipartite, o.two_mode, command_line_limits});
   s.network = std::move(read.network);
   s.labels = std::move(read.labels);
   s.notes = std::move(read.warnings);
@@ -120,6 +122,8 @@ std::string read_network_as_given(const StudyOptions& o, NetworkFormat format, O
 }
 
 void make_undirected(const StudyOptions& o, const std::string& source, InputData& s) {
+  // The file's own modes (Pajek's n1, --two-mode's columns), which the store built anew drops.
+  const int file_first_mode = s.network.bipartite;
   UndirectedNetwork undirected = undirected_network(s.network, source);
   s.network = std::move(undirected.network);
   if (undirected.self_links > 0) {
@@ -127,7 +131,7 @@ void make_undirected(const StudyOptions& o, const std::string& source, InputData
                           .add_count("links", undirected.self_links)
                           .add_text("reason", "undirected"));
   }
-  if (o.bipartite > 0 || s.network.bipartite > 0) return;  // two modes already said
+  if (o.bipartite > 0 || file_first_mode > 0) return;  // two modes already said
   for (Warning& w : undirected_shape_warnings(s.network, o.network_path)) {
     s.notes.push_back(std::move(w));
   }
@@ -202,6 +206,28 @@ void note_declared_isolates(const StudyOptions& o, InputData& s) {
     s.notes.push_back(Warning{"isolates_declared"}
                           .add_count("isolates", isolates)
                           .add_count("nodes", o.node_count));
+  }
+}
+
+// --two-mode names the nodes by the edge list's labels, each mode its own: what numbers the
+// nodes otherwise, or makes self-pairs dyads, is refused beside it.
+void check_two_mode_options(const StudyOptions& o) {
+  struct Clash {
+    bool given;
+    const char* option;
+    const char* why;
+  };
+  const Clash clashes[] = {
+      {o.bipartite > 0, "bipartite", "the first mode's nodes are those the senders name"},
+      {o.node_count > 0, "nodes", "the nodes are those the labels name"},
+      {o.diagonal, "diagonal", "a two-mode network has no self-pairs (i, i) among its dyads"},
+      {!o.covariate_path.empty(), "covariate",
+       "a comparative network's file names the nodes by one set of labels"},
+  };
+  for (const Clash& clash : clashes) {
+    if (!clash.given) continue;
+    throw SettingError({clash.option, "two_mode"},
+                       std::string("{0} with {1}: ") + clash.why + "; give {0} or {1}, not both");
   }
 }
 
@@ -320,8 +346,10 @@ void read_attribute_records(const StudyOptions& o, OpenedFile& opened, InputData
 void read_attribute_columns(const StudyOptions& o, OpenedFile& opened, NetworkFormat format,
                             InputData& s, std::vector<bool>& node_has_row) {
   const int n = s.network.node_count;
-  AttributeTable table = read_attribute_table(*opened.stream, o.attributes_path, format, s.labels,
-                                              n, true, command_line_limits.nodes);
+  // A two-mode network with labels of its own takes the table's rows to its modes.
+  AttributeTable table =
+      read_attribute_table(*opened.stream, o.attributes_path, format, s.labels, n, true,
+                           command_line_limits.nodes, o.two_mode ? s.network.bipartite : 0);
   if (table.node_count > n) {
     // Ids of the table that no link names are nodes too: isolated ones.
     s.network = with_node_count(s.network, table.node_count, o.network_path);
@@ -459,8 +487,9 @@ void settle_missing(const StudyOptions& o, InputData& s, std::vector<MissingRows
     const NetworkFormat format = format_of(opened, o.missing_path, std::nullopt);
     s.files.push_back({"missing", o.missing_path, std::string(network_format_name(format))});
     missing.push_back(
-        {o.missing_path, read_missing_list(*opened.stream, o.missing_path, format, s.labels,
-                                           s.network.node_count, HeaderRule::detect)});
+        {o.missing_path,
+         read_missing_list(*opened.stream, o.missing_path, format, s.labels, s.network.node_count,
+                           HeaderRule::detect, o.two_mode ? s.network.bipartite : 0)});
   }
   s.missing_dyads =
       settle_missing_dyads(s.network, missing, s.directed, s.include_diagonal, s.labels);
@@ -484,6 +513,10 @@ std::string InputData::blocking_attribute_name() const {
 
 InputData load_input_data(const StudyOptions& given) {
   StudyOptions o = given;
+  if (o.two_mode) {
+    check_two_mode_options(o);
+    o.undirected = true;  // as with --bipartite
+  }
   if (o.bipartite > 0) {
     if (o.diagonal) {
       throw SettingError({"diagonal", "bipartite"},

@@ -48,6 +48,9 @@ struct StudyOptions {
   // --bipartite N1: a two-mode network, nodes 1..N1 the first mode (implies undirected); 0: one
   // mode unless a Pajek file's *Vertices n n1 says otherwise.
   int bipartite = 0;
+  // --two-mode: an edge list's senders name the first mode's nodes and its receivers the
+  // second's, by label, each mode its own labels (network/two_mode_names.h); implies undirected.
+  bool two_mode = false;
   std::string attributes_path;
   std::optional<int> attribute_count;
   std::string block_by;  // an attribute's number or column name

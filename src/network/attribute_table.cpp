@@ -136,17 +136,25 @@ int declared_node(std::string_view id, const NodeLabels& labels, int& node_count
 struct TableRow {
   long line;
   std::vector<std::string> fields;
+  // A two-mode network's row, its mode already settled: the node (0: none) and the mode as
+  // written (empty: not given). -1: the id alone names the node.
+  int node = -1;
+  std::string mode;
 };
 
 // The table's header: the attribute names, each with an empty column of covariates.
+// `two_modes`: a column mode is no attribute (settle_modes).
 AttributeTable table_of_header(DelimitedReader& reader, const std::string& file_name,
-                               int node_count) {
+                               int node_count, bool two_modes) {
   if (!reader.next()) {
     throw input_error({file_name, std::max(reader.lines_read(), 1L)},
                       "the file is empty; an attribute table begins with a header line: the "
                       "node id column, then the names of the attributes.");
   }
-  const int attribute_count = static_cast<int>(reader.fields().size()) - 1;
+  const auto fields = reader.fields();
+  const bool mode_column =
+      two_modes && std::find(fields.begin() + 1, fields.end(), "mode") != fields.end();
+  const int attribute_count = static_cast<int>(fields.size()) - (mode_column ? 2 : 1);
   if (attribute_count > max_attrs) {
     throw input_error(reader.position(max_attrs + 2),
                       "the header names " + std::to_string(attribute_count) +
@@ -171,7 +179,7 @@ std::vector<TableRow> read_rows(DelimitedReader& reader, std::size_t width, long
     if (fields[0].empty()) {
       throw input_error(reader.position(1), "the id is empty.");
     }
-    rows.push_back({reader.line(), std::vector<std::string>(fields.begin(), fields.end())});
+    rows.push_back({reader.line(), std::vector<std::string>(fields.begin(), fields.end()), -1, {}});
   }
   return rows;
 }
@@ -192,7 +200,8 @@ class RowPlacement {
 
   void add_row(const TableRow& row) {
     const std::string_view written = row.fields[0];
-    const std::string id = canonical_id(written);
+    const std::string id =
+        row.node < 0 ? canonical_id(written) : canonical_id(written) + '\n' + row.mode;
     const int node = node_of_row(row, written, id);
     const bool in_network = node >= 1 && node <= node_count_;
     long& seen = in_network ? line_of_node_[static_cast<std::size_t>(node)] : line_of_other_[id];
@@ -235,6 +244,7 @@ class RowPlacement {
 
  private:
   int node_of_row(const TableRow& row, std::string_view written, const std::string& id) {
+    if (row.node >= 0) return row.node;
     int node = node_of_id(labels_, written);
     if (const auto found = new_node_of_.find(id); found != new_node_of_.end()) {
       node = found->second;
@@ -277,6 +287,64 @@ class RowPlacement {
   std::vector<std::vector<Cell>> columns_;  // the cells with a value, by attribute
 };
 
+// The labels of one mode of a two-mode network, and where its nodes begin.
+struct ModeLabels {
+  NodeLabels labels;
+  int offset = 0;
+  int node_of(std::string_view id) const {
+    const int node = node_of_id(labels, id);
+    return node > 0 ? node + offset : 0;
+  }
+};
+
+std::vector<std::string> labels_of(const NodeLabels& labels, int from, int to) {
+  std::vector<std::string> names;
+  for (int node = from; node <= to; ++node) names.push_back(labels.name(node));
+  return names;
+}
+
+// A two-mode network's table: the column `mode` (1: the first mode, 2: the second), which is no
+// attribute, says which node a label of both modes names; each row's node is settled here.
+void settle_modes(std::vector<TableRow>& rows, AttributeTable& table, const NodeLabels& labels,
+                  int node_count, int first_mode, const std::string& file_name) {
+  const ModeLabels modes[2] = {
+      {NodeLabels(labels_of(labels, 1, first_mode)), 0},
+      {NodeLabels(labels_of(labels, first_mode + 1, node_count)), first_mode}};
+  const auto named = std::find(table.names.begin(), table.names.end(), "mode");
+  const std::ptrdiff_t mode_at = named - table.names.begin();  // among the attributes
+  const bool has_mode = named != table.names.end();
+  if (has_mode) {
+    table.names.erase(named);
+    table.covariates.columns.erase(table.covariates.columns.begin() + mode_at);
+  }
+  for (TableRow& row : rows) {
+    if (has_mode) {
+      const auto field = row.fields.begin() + mode_at + 1;
+      row.mode = is_missing_value(*field) ? std::string() : *field;
+      row.fields.erase(field);
+    }
+    const std::string_view id = row.fields[0];
+    const int in_first = modes[0].node_of(id), in_second = modes[1].node_of(id);
+    if (!row.mode.empty()) {
+      const auto mode = whole_number(row.mode);
+      if (!mode || (*mode != 1 && *mode != 2)) {
+        throw input_error(
+            {file_name, row.line, static_cast<int>(mode_at) + 2},
+            "the mode " + shown(row.mode) + " is neither 1 (the first mode) nor 2 (the second).");
+      }
+      row.node = *mode == 1 ? in_first : in_second;
+      continue;
+    }
+    if (in_first > 0 && in_second > 0) {
+      throw input_error({file_name, row.line, 1},
+                        "the label " + shown(id) + " names a node of each mode; " +
+                            (has_mode ? "give its mode" : "add a column mode") +
+                            " (1: the first mode, 2: the second).");
+    }
+    row.node = in_first > 0 ? in_first : in_second;
+  }
+}
+
 }  // namespace
 
 bool is_missing_value(std::string_view text) {
@@ -285,11 +353,15 @@ bool is_missing_value(std::string_view text) {
 
 AttributeTable read_attribute_table(std::istream& in, const std::string& file_name,
                                     NetworkFormat format, const NodeLabels& labels, int node_count,
-                                    bool ids_declare_nodes, int node_limit) {
+                                    bool ids_declare_nodes, int node_limit, int first_mode) {
   DelimitedReader reader(in, file_name, delimited_syntax(format));
-  AttributeTable table = table_of_header(reader, file_name, node_count);
+  AttributeTable table = table_of_header(reader, file_name, node_count, first_mode > 0);
   const long header_line = reader.line();
-  const std::vector<TableRow> rows = read_rows(reader, table.names.size() + 1, header_line);
+  std::vector<TableRow> rows = read_rows(reader, table.names.size() + 1, header_line);
+  if (first_mode > 0) {
+    settle_modes(rows, table, labels, node_count, first_mode, file_name);
+    ids_declare_nodes = false;
+  }
   const int network_nodes = std::max(node_count, 0);
   if (ids_declare_nodes && network_nodes > 0) {
     check_ids_name_nodes(

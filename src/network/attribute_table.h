@@ -53,8 +53,13 @@ struct AttributeTable {
 // A cell that holds no value: empty, NA (R), NaN or nan (Python).
 bool is_missing_value(std::string_view text);
 
+// `first_mode` > 0: a network of two modes with labels of their own (nodes 1..first_mode the
+// first), whose labels may name a node of each: a column `mode` (1 or 2; no attribute) says which
+// node a row names, and a row for a label of both modes without it ends the run. Its rows declare
+// no nodes (a row naming none is skipped and counted).
 AttributeTable read_attribute_table(std::istream& in, const std::string& file_name,
                                     NetworkFormat format, const NodeLabels& labels, int node_count,
-                                    bool ids_declare_nodes = false, int node_limit = max_nodes);
+                                    bool ids_declare_nodes = false, int node_limit = max_nodes,
+                                    int first_mode = 0);
 
 }  // namespace tarn

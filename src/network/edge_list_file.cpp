@@ -9,6 +9,7 @@
 #include "network/link_collector.h"
 #include "network/node_labels.h"
 #include "network/pair_rows.h"
+#include "network/two_mode_names.h"
 #include "network/weights_read_as_ties.h"
 #include "numeric/letter_case.h"
 
@@ -101,11 +102,12 @@ class EdgeListReading {
       : file_name_(file_name),
         options_(options),
         names_(options.node_count, options.labels, options.limits.nodes),
+        two_mode_names_(options.limits.nodes),
         links_(file_name, options.limits) {}
 
   void add_row(const EdgeRow& row) {
-    const int sender = node(row.sender, row.line, row.sender_column, "sender");
-    const int receiver = node(row.receiver, row.line, row.receiver_column, "receiver");
+    const int sender = node(row.sender, row.line, row.sender_column, 0);
+    const int receiver = node(row.receiver, row.line, row.receiver_column, 1);
     if (rows_read_++ > 0 && whole_number(row.sender) && whole_number(row.receiver)) {
       ++numbered_rows_;
     }
@@ -138,7 +140,7 @@ class EdgeListReading {
         (whole_number(rows.first_link[0]) && whole_number(rows.first_link[1]))) {
       return false;
     }
-    const int a = names_.id_of(rows.first_link[0]), b = names_.id_of(rows.first_link[1]);
+    const int a = id_of(rows.first_link[0], 0), b = id_of(rows.first_link[1], 1);
     const int alone = a == b ? 2 : 1;
     if (a <= 0 || b <= 0 || appearances_[std::size_t(a - 1)] != alone ||
         appearances_[std::size_t(b - 1)] != alone) {
@@ -161,10 +163,14 @@ class EdgeListReading {
       links_.drop_first();
       pair_rows_.drop_first();
     }
-    std::vector<Warning> said = pair_rows_.warnings(
-        file_name_, options_.undirected, [this](int id) { return names_.name_of_id(id); });
+    std::vector<Warning> said = pair_rows_.warnings(file_name_, options_.undirected,
+                                                    [this](int id) { return name_of_id(id); });
     if (auto weighted = weights_.warning(file_name_)) said.push_back(*weighted);
     result.warnings.insert(result.warnings.begin(), said.begin(), said.end());
+    if (options_.two_mode) {
+      finish_two_modes(header_guessed ? 2 : 0, result);
+      return;
+    }
     if (header_guessed) {
       std::vector<int> node_of_id = {1, 1};  // ids 1 and 2 name no link any more
       for (int id = 3; id <= names_.node_count(); ++id) node_of_id.push_back(id - 2);
@@ -190,6 +196,31 @@ class EdgeListReading {
     return rows;
   }
 
+  // The modes' nodes, the first mode first; a mode that no row names is refused.
+  void finish_two_modes(int dropped, LabelledNetwork& result) {
+    TwoModeNumbering numbering = two_mode_names_.numbering(dropped);
+    const int second_mode = numbering.node_count - numbering.first_mode;
+    if (numbering.first_mode == 0 || second_mode == 0) {
+      throw FatalError(
+          "Input error in \"" + file_name_ + "\": no row names a node of the " +
+              (numbering.first_mode == 0 ? "first mode (a sender)" : "second mode (a receiver)") +
+              "; a two-mode network (--two-mode) has nodes of both modes.",
+          {file_name_});
+    }
+    result.missing = missing_nodes(numbering.node_of_id);
+    result.network = std::move(links_).build(numbering.node_count, numbering.node_of_id);
+    result.network.bipartite = numbering.first_mode;
+    result.labels = std::move(numbering.labels);
+  }
+
+  // Mode 0 names senders, 1 receivers: the same label in both is one node unless --two-mode.
+  int id_of(std::string_view label, int mode) {
+    return options_.two_mode ? two_mode_names_.id_of(label, mode) : names_.id_of(label);
+  }
+  std::string name_of_id(int id) const {
+    return options_.two_mode ? two_mode_names_.name_of_id(id) : names_.name_of_id(id);
+  }
+
   // With --bipartite the ids are node numbers: the first row within a mode is kept with its line
   // (a row of other ids, a header, is left to the check of the network read).
   void check_modes(const EdgeRow& row) {
@@ -201,10 +232,14 @@ class EdgeListReading {
                        within_mode_link(*sender, *receiver, first);
   }
 
-  int node(std::string_view label, long line, int column, const char* role) {
+  // Mode 0: the sender, 1: the receiver.
+  int node(std::string_view label, long line, int column, int mode) {
     const InputPlace at{file_name_, line, column};
-    if (label.empty()) throw input_error(at, std::string("the ") + role + " is empty.");
-    const int id = names_.id_of(label);
+    if (label.empty()) {
+      throw input_error(at,
+                        std::string("the ") + (mode == 0 ? "sender" : "receiver") + " is empty.");
+    }
+    const int id = id_of(label, mode);
     if (id == 0) {
       throw capacity_passed(at, std::string("Too many nodes! ") + shown(label) + " would be node " +
                                     std::to_string(std::int64_t{options_.limits.nodes} + 1) + ".");
@@ -222,6 +257,7 @@ class EdgeListReading {
   const std::string& file_name_;
   const EdgeListOptions& options_;
   NodeNames names_;
+  TwoModeNames two_mode_names_;  // with --two-mode, instead of names_
   LinkCollector links_;
   std::string within_mode_row_;
   PairRows pair_rows_;

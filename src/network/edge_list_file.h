@@ -48,6 +48,10 @@ struct EdgeListOptions {
   // Nodes 1..bipartite are the first mode of a two-mode network: a row within a mode is refused
   // (0: one mode).
   int bipartite = 0;
+  // --two-mode: senders name the first mode's nodes and receivers the second's, by label, each
+  // mode its own labels (network/two_mode_names.h); the network read says its first mode
+  // (Network::bipartite). No file without a node of each mode.
+  bool two_mode = false;
   // The dialogue's capacities unless the command line gives its own: node numbers up to
   // limits.nodes are node numbers, and a label that would be node limits.nodes + 1 ends the run.
   NetworkLimits limits = dialogue_limits;

@@ -11,7 +11,7 @@ namespace tarn {
 
 std::vector<MissingRow> read_missing_list(std::istream& in, const std::string& file_name,
                                           NetworkFormat format, const NodeLabels& labels,
-                                          int node_count, HeaderRule header) {
+                                          int node_count, HeaderRule header, int first_mode) {
   if (format != NetworkFormat::csv && format != NetworkFormat::tsv &&
       format != NetworkFormat::blank) {
     throw input_error({file_name, 1},
@@ -19,13 +19,29 @@ std::vector<MissingRow> read_missing_list(std::istream& in, const std::string& f
                       "blank-separated: sender, receiver), not a " +
                           std::string(network_format_name(format)) + " file.");
   }
+  // Two modes with labels of their own: the senders' labels and the receivers' apart.
+  std::vector<std::string> mode_labels[2];
+  for (int a = 1; first_mode > 0 && a <= node_count; ++a) {
+    mode_labels[a <= first_mode ? 0 : 1].push_back(labels.name(a));
+  }
+  const NodeLabels by_mode[2] = {NodeLabels(std::move(mode_labels[0])),
+                                 NodeLabels(std::move(mode_labels[1]))};
   const auto node = [&](std::string_view name, long line, int column, const char* role) {
     if (name.empty()) {
       throw input_error({file_name, line, column}, std::string("the ") + role + " is empty.");
     }
-    const int found = labels.node_of(name);
+    const bool sender = role[0] == 's';
+    int found = labels.node_of(name);
+    if (first_mode > 0) {
+      const int in_mode = by_mode[sender ? 0 : 1].labelled(name);
+      found = in_mode == 0 ? 0 : in_mode + (sender ? 0 : first_mode);
+    }
     if (found < 1 || found > node_count) {
-      throw input_error({file_name, line, column}, shown(name) + " is no node of the network.");
+      throw input_error({file_name, line, column},
+                        shown(name) + " is no node of the " +
+                            (first_mode == 0 ? "network."
+                             : sender        ? "first mode (the senders')."
+                                             : "second mode (the receivers')."));
     }
     return found;
   };

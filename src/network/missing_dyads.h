@@ -31,10 +31,12 @@ struct MissingRows {
 
 // The dyads listed in a --missing file (csv, tsv or blank; a value column is not read), named as
 // the network names its nodes. Bad input (a label that is no node) ends the run naming the file
-// and the line.
+// and the line. `first_mode` > 0: a two-mode network whose modes have labels of their own
+// (--two-mode, nodes 1..first_mode the first), whose senders name first-mode nodes and receivers
+// second-mode ones.
 std::vector<MissingRow> read_missing_list(std::istream& in, const std::string& file_name,
                                           NetworkFormat format, const NodeLabels& labels,
-                                          int node_count, HeaderRule header);
+                                          int node_count, HeaderRule header, int first_mode = 0);
 
 // The missing dyads of the rows, sorted, each once; undirected as (i, j) with i < j; self-pairs
 // left out unless `diagonal`. A row whose dyad is a link of `network` (the network as stored:

@@ -274,7 +274,7 @@ LabelledNetwork read_pajek(std::istream& in, const std::string& file_name, bool 
     return k < vertices.labels.size() ? vertices.labels[k] : std::to_string(vertex);
   });
   if (auto weighted = weights.warning(file_name)) result.warnings.push_back(*weighted);
-  if (vertices.has_edges && !undirected) {
+  if (vertices.has_edges && !undirected && vertices.first_mode == 0) {  // two modes: undirected
     result.warnings.push_back(Warning{"looks_undirected"}
                                   .add_text("reason", "edges_section")
                                   .add_text("file", file_name));

@@ -1,0 +1,269 @@
+// Two-mode edge lists named by labels (--two-mode): senders are the first mode, receivers the
+// second, each with labels of its own ("A" attends the event "A"). The statistics are counted
+// here from the rows, and the same network numbered by hand and read with --bipartite N1 must
+// give the same fit; attribute tables say a label's mode in a column `mode`; bad input is
+// refused with nothing written.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/exit_status.h"
+#include "support/run_folder.h"
+
+namespace tarn {
+namespace {
+
+using test::CommandRun;
+using test::Files;
+using test::run_command;
+
+// People and the events they attend; A, B and C are names of both. Twelve rows, so that a
+// header of labels alone is taken for one without --header.
+const std::vector<std::pair<std::string, std::string>> attendance = {
+    {"A", "A"}, {"A", "B"}, {"B", "A"}, {"C", "B"}, {"C", "C"}, {"D", "A"},
+    {"B", "D"}, {"E", "C"}, {"E", "A"}, {"D", "B"}, {"F", "D"}, {"A", "C"}};
+
+// The modes' labels in order of first appearance, and the degrees.
+struct Modes {
+  std::vector<std::string> people, events;
+  std::map<std::string, int> person_degree, event_degree;
+};
+
+Modes modes_of(const std::vector<std::pair<std::string, std::string>>& rows) {
+  Modes m;
+  for (const auto& [person, event] : rows) {
+    if (m.person_degree[person]++ == 0) m.people.push_back(person);
+    if (m.event_degree[event]++ == 0) m.events.push_back(event);
+  }
+  return m;
+}
+
+std::string labelled_csv(bool header) {
+  std::string csv = header ? "person,event\n" : "";
+  for (const auto& [person, event] : attendance) csv += person + "," + event + "\n";
+  return csv;
+}
+
+// The same network with nodes numbered by hand: people 1..N1, events after them.
+std::string numbered_csv(const Modes& m) {
+  const auto index = [](const std::vector<std::string>& labels, const std::string& label) {
+    return static_cast<int>(std::find(labels.begin(), labels.end(), label) - labels.begin()) + 1;
+  };
+  const int first = static_cast<int>(m.people.size());
+  std::string csv = "person,event\n";
+  for (const auto& [person, event] : attendance) {
+    csv += std::to_string(index(m.people, person)) + "," +
+           std::to_string(first + index(m.events, event)) + "\n";
+  }
+  return csv;
+}
+
+double value_of(const nlohmann::json& statistics, const std::string& name) {
+  for (const auto& s : statistics) {
+    if (s["name"] == name) return s["value"].get<double>();
+  }
+  ADD_FAILURE() << "no statistic " << name;
+  return -1;
+}
+
+int pairs(int k) {
+  return k * (k - 1) / 2;
+}
+
+TEST(TwoModeLabels, TheModesAreTheColumnsAndTheStatisticsCountThem) {
+  const Modes m = modes_of(attendance);
+  for (const bool header : {false, true}) {  // without --header the header is guessed
+    std::vector<std::string> arguments = {
+        "summary",
+        "a.csv",
+        "--two-mode",
+        "-m",
+        "edges + b1star(2) + b2star(2) + b1degree(1) + b2degree(3)",
+        "--json",
+        "s.json"};
+    if (header) arguments.insert(arguments.end(), {"--header", "yes"});
+    const CommandRun r = run_command({{"a.csv", labelled_csv(true)}}, arguments);
+    ASSERT_EQ(r.status, exit_ok) << r.err;
+    const auto json = nlohmann::json::parse(r.files.at("s.json"));
+    const auto& network = json["input"]["network"];
+    EXPECT_EQ(network["bipartite"], m.people.size());
+    EXPECT_EQ(network["nodes"], m.people.size() + m.events.size());
+    EXPECT_EQ(network["directed"], false);
+    int b1star = 0, b2star = 0, b1deg1 = 0, b2deg3 = 0;
+    for (const auto& [person, degree] : m.person_degree) {
+      b1star += pairs(degree);
+      b1deg1 += degree == 1 ? 1 : 0;
+    }
+    for (const auto& [event, degree] : m.event_degree) {
+      b2star += pairs(degree);
+      b2deg3 += degree == 3 ? 1 : 0;
+    }
+    // Nothing of a one-mode network's shape is said; a header of labels alone is guessed.
+    EXPECT_EQ(json["warnings"].size(), header ? 0u : 1u) << json["warnings"];
+    const auto& s = json["statistics"];
+    EXPECT_EQ(value_of(s, "edges"), static_cast<double>(attendance.size()));
+    EXPECT_EQ(value_of(s, "b1star2"), b1star);
+    EXPECT_EQ(value_of(s, "b2star2"), b2star);
+    EXPECT_EQ(value_of(s, "b1deg1"), b1deg1);
+    EXPECT_EQ(value_of(s, "b2deg3"), b2deg3);
+  }
+}
+
+TEST(TwoModeLabels, TheFitEqualsThatOfTheNetworkNumberedByHand) {
+  const Modes m = modes_of(attendance);
+  const std::string model = "edges + b1star(2) + b2star(2)";
+  const CommandRun labelled = run_command(
+      {{"a.csv", labelled_csv(true)}},
+      {"fit", "a.csv", "--two-mode", "--header", "yes", "-m", model, "--json", "f.json", "-q"});
+  const CommandRun numbered = run_command(
+      {{"a.csv", numbered_csv(m)}}, {"fit", "a.csv", "--bipartite", std::to_string(m.people.size()),
+                                     "--header", "yes", "-m", model, "--json", "f.json", "-q"});
+  ASSERT_EQ(labelled.status, exit_ok) << labelled.err;
+  ASSERT_EQ(numbered.status, exit_ok) << numbered.err;
+  const auto a = nlohmann::json::parse(labelled.files.at("f.json"));
+  const auto b = nlohmann::json::parse(numbered.files.at("f.json"));
+  EXPECT_EQ(a["parameters"], b["parameters"]);
+  EXPECT_EQ(a["log_likelihood"], b["log_likelihood"]);
+  EXPECT_EQ(a["input"]["network"]["dyads"], m.people.size() * m.events.size());
+  // The labels as the file writes them, people first: "A" is node 1 and node N1 + 1.
+  EXPECT_EQ(a["nodes"][0]["label"], "A");
+  EXPECT_EQ(a["nodes"][m.people.size()]["label"], m.events[0]);
+  EXPECT_EQ(a["command"]["data"], nlohmann::json({"a.csv", "--header", "yes", "--two-mode"}));
+}
+
+// Sizes of people (mode 1) and events (mode 2); a label of one mode needs no mode.
+std::string sizes_table() {
+  return "id,size,mode\nA,3,1\nB,4,1\nC,5,1\nD,1,1\nE,2,\nF,6,1\n"
+         "A,7,2\nB,11,2\nC,13,NA\nD,17,2\n";
+}
+
+TEST(TwoModeLabels, AnAttributeTableSaysTheModeOfALabelOfBoth) {
+  const Modes m = modes_of(attendance);
+  std::map<std::string, int> person_size = {{"A", 3}, {"B", 4}, {"C", 5},
+                                            {"D", 1}, {"E", 2}, {"F", 6}};
+  std::map<std::string, int> event_size = {{"A", 7}, {"B", 11}, {"D", 17}};
+  // The row of C as an event has its mode NA, and "C" names a node of each mode.
+  const CommandRun ambiguous =
+      run_command({{"a.csv", labelled_csv(true)}, {"s.csv", sizes_table()}},
+                  {"summary", "a.csv", "--two-mode", "--header", "yes", "--attributes", "s.csv",
+                   "-m", "edges"});
+  EXPECT_EQ(ambiguous.status, exit_bad_input);
+  EXPECT_NE(ambiguous.err.find("\"s.csv\", line 10, column 1: the label \"C\" names a node of "
+                               "each mode; give its mode"),
+            std::string::npos)
+      << ambiguous.err;
+  std::string table = sizes_table();
+  table.replace(table.find("C,13,NA"), 7, "C,13,2");
+  event_size["C"] = 13;
+  const CommandRun r =
+      run_command({{"a.csv", labelled_csv(true)}, {"s.csv", table}},
+                  {"summary", "a.csv", "--two-mode", "--header", "yes", "--attributes", "s.csv",
+                   "-m", "b1cov(\"size\") + b2cov(\"size\")", "--json", "s.json"});
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  int b1cov = 0, b2cov = 0;
+  for (const auto& [person, event] : attendance) {
+    b1cov += person_size.at(person);
+    b2cov += event_size.at(event);
+  }
+  const auto json = nlohmann::json::parse(r.files.at("s.json"));
+  EXPECT_EQ(value_of(json["statistics"], "b1cov.size"), b1cov);
+  EXPECT_EQ(value_of(json["statistics"], "b2cov.size"), b2cov);
+  // The column mode is no attribute.
+  const CommandRun no_mode = run_command({{"a.csv", labelled_csv(true)}, {"s.csv", table}},
+                                         {"summary", "a.csv", "--two-mode", "--header", "yes",
+                                          "--attributes", "s.csv", "-m", "b1cov(\"mode\")"});
+  EXPECT_NE(no_mode.status, exit_ok);
+  // Nor does it count among the eight attributes a table may have.
+  const CommandRun eight = run_command(
+      {{"a.csv", labelled_csv(true)}, {"s.csv", "id,a,b,c,d,e,f,g,h,mode\nA,1,1,1,1,1,1,1,1,2\n"}},
+      {"summary", "a.csv", "--two-mode", "--header", "yes", "--attributes", "s.csv", "-m",
+       "b2cov(\"h\")"});
+  EXPECT_EQ(eight.status, exit_bad_input);  // only event A has a value of h
+  EXPECT_NE(eight.err.find("has no value of \"h\""), std::string::npos) << eight.err;
+  EXPECT_EQ(m.events.size(), event_size.size());
+}
+
+// A two-mode Pajek file is read undirected with its modes: neither its *Edges nor its two sets
+// are said to suggest another reading.
+TEST(TwoModeLabels, APajekFileOfTwoModesIsNotSaidToLookLikeOne) {
+  std::string pajek = "*Vertices 5 2\n*Edges\n";
+  for (int a = 1; a <= 2; ++a) {
+    for (int e = 3; e <= 5; ++e) pajek += std::to_string(a) + " " + std::to_string(e) + "\n";
+  }
+  const CommandRun r =
+      run_command({{"a.net", pajek}}, {"summary", "a.net", "-m", "edges", "--json", "s.json"});
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  const auto json = nlohmann::json::parse(r.files.at("s.json"));
+  EXPECT_EQ(json["warnings"].size(), 0u) << json["warnings"];
+  EXPECT_EQ(json["input"]["network"]["bipartite"], 2);
+}
+
+struct BadCase {
+  std::string what;
+  Files files;
+  std::vector<std::string> arguments;
+  int status;
+  std::string message;
+};
+
+TEST(TwoModeLabels, BadInputIsRefusedWithNothingWritten) {
+  const Files list = {{"a.csv", labelled_csv(true)}};
+  const auto fit = [](std::vector<std::string> more) {
+    std::vector<std::string> arguments = {"fit", "a.csv", "--two-mode", "--header", "yes"};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    arguments.insert(arguments.end(), {"-m", "edges", "--json", "out.json"});
+    return arguments;
+  };
+  const std::vector<BadCase> cases = {
+      {"with --bipartite", list, fit({"--bipartite", "6"}), exit_usage,
+       "--bipartite with --two-mode"},
+      {"with --nodes", list, fit({"--nodes", "12"}), exit_usage, "--nodes with --two-mode"},
+      {"with --diagonal", list, fit({"--diagonal"}), exit_usage, "--diagonal with --two-mode"},
+      {"a --missing receiver that names no event",
+       {{"a.csv", labelled_csv(true)}, {"m.csv", "A,D\nF,E\n"}},
+       fit({"--missing", "m.csv"}),
+       exit_bad_input,
+       "\"m.csv\", line 2, column 2: \"E\" is no node of the second mode"},
+      {"a Pajek file",
+       {{"a.net", "*Vertices 2\n1 \"A\"\n2 \"B\"\n*Edges\n1 2\n"}},
+       {"fit", "a.net", "--two-mode", "-m", "edges", "--json", "out.json"},
+       exit_usage,
+       "--two-mode is for edge lists; a.net is a pajek file"},
+      {"a record-format file",
+       {{"a.dat", "(2I3)\n  1  2\n"}},
+       {"fit", "a.dat", "--two-mode", "--format", "record", "-m", "edges", "--json", "out.json"},
+       exit_usage,
+       "--two-mode is for edge lists"},
+      {"a list of no rows: neither mode has a node",
+       {{"a.csv", "person,event\n"}},
+       fit({}),
+       exit_bad_input,
+       "the file holds a header line and no link"},
+      {"an attribute table with a label of both modes and no column mode",
+       {{"a.csv", labelled_csv(true)}, {"s.csv", "id,size\nB,1\nA,2\n"}},
+       fit({"--attributes", "s.csv"}),
+       exit_bad_input,
+       "\"s.csv\", line 2, column 1: the label \"B\" names a node of each mode; add a column mode "
+       "(1: the first mode, 2: the second)"},
+      {"a mode neither 1 nor 2",
+       {{"a.csv", labelled_csv(true)}, {"s.csv", "id,mode,size\nA,1,2\nB,first,1\n"}},
+       fit({"--attributes", "s.csv"}),
+       exit_bad_input,
+       "\"s.csv\", line 3, column 2: the mode \"first\" is neither 1 (the first mode) nor 2"},
+  };
+  for (const BadCase& c : cases) {
+    const CommandRun r = run_command(c.files, c.arguments);
+    EXPECT_EQ(r.status, c.status) << c.what << ": " << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.what << ": " << r.err;
+    EXPECT_EQ(r.files.count("out.json"), 0u) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace tarn
