@@ -145,7 +145,8 @@ def _table_modes(nodes, senders, receivers, stated) -> List[int]:
         label = next(node for node in nodes if node in both)
         raise ArgumentError(
             f"bipartite=True: {label!r} names a node of both modes (in the source and the "
-            "target column); give the modes' nodes distinct labels"
+            "target column); give the modes' nodes distinct labels, or read the edge list "
+            "with read(path, two_mode=True), whose nodes are then (mode, label) pairs"
         )
     modes = []
     for k, node in enumerate(nodes):

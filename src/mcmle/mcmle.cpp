@@ -175,7 +175,7 @@ class McmleRun {
   // A free dyad drawn uniformly is toggled: in half the free dyads' count of moves about 40% of a
   // sparse completion's links come up for removal.
   std::int64_t completion_interval() const {
-    const auto free = static_cast<std::int64_t>(completed_study_->space->free_dyads().size());
+    const auto free = completed_study_->space->free_dyad_count();
     return std::max<std::int64_t>(256, free / 2);
   }
 

@@ -44,7 +44,7 @@ std::optional<DyadIndependentReference> dyad_independent_reference(const Study& 
   if (first_of_kept.empty() && !kept.has_offsets()) {
     // Every network equally likely: log 2^-dyads.
     const std::int64_t dyads = study.space && study.space->restricts_dyads()
-                                   ? static_cast<std::int64_t>(study.space->free_dyads().size())
+                                   ? study.space->free_dyad_count()
                                    : study.dyad_count();
     reference.log_likelihood = -static_cast<double>(dyads) * std::log(2.0);
   } else {

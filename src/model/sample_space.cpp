@@ -347,7 +347,7 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
   }
   if (!table.empty() || space.bipartite_ > 0) {
     space.list_free_dyads();
-    if (space.free_list_.empty()) {
+    if (space.free_dyad_count() == 0) {
       throw SettingError({"constraints"}, "{0=}" + space.text + ": no dyad is left free to vary");
     }
   }
@@ -356,9 +356,8 @@ SampleSpace build_sample_space(std::string_view text, const TermGraph& graph,
 
 void SampleSpace::list_free_dyads() {
   free_list_.clear();
+  if (computed_two_mode()) return;
   if (bipartite_ > 0) {
-    free_list_.reserve(static_cast<std::size_t>(bipartite_) *
-                       static_cast<std::size_t>(n_ - bipartite_));
     for (int i = 1; i <= bipartite_; ++i) {
       for (int j = bipartite_ + 1; j <= n_; ++j) {
         if (free(i, j)) free_list_.emplace_back(i, j);
@@ -405,13 +404,13 @@ SampleSpace observed_dyads_space(const SampleSpace* constraints, int node_count,
     if (!directed) space.free_[b * n + a] = 0;
   }
   space.list_free_dyads();
-  if (space.free_list_.empty() && !space.text.empty()) {
+  if (space.free_dyad_count() == 0 && !space.text.empty()) {
     throw SettingError({"constraints", "missing"},
                        "{0=}" + space.text +
                            ": no observed dyad is free, and the fit leaves out the missing dyads "
                            "({1} or values NA)");
   }
-  if (space.free_list_.empty()) throw SettingError({"missing"}, "{0}: no dyad is observed");
+  if (space.free_dyad_count() == 0) throw SettingError({"missing"}, "{0}: no dyad is observed");
   return space;
 }
 
@@ -428,7 +427,7 @@ SampleSpace missing_dyads_space(const SampleSpace* constraints, int node_count, 
   }
   space.free_ = std::move(free);
   space.list_free_dyads();
-  if (space.free_list_.empty()) {
+  if (space.free_dyad_count() == 0) {
     throw SettingError({"missing"}, "{0}: no missing dyad is free to vary");
   }
   return space;

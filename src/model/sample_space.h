@@ -45,8 +45,20 @@ class SampleSpace {
     return free_[static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(n_) +
                  static_cast<std::size_t>(j - 1)] != 0;
   }
-  // The free dyads, (i, j) with i < j when undirected; empty without dyad constraints.
-  const std::vector<std::pair<int, int>>& free_dyads() const { return free_list_; }
+  // The free dyads, (i, j) with i < j when undirected (none without dyad constraints), by
+  // index 0..free_dyad_count()-1. A two-mode network's alone are computed, not listed: 10^5 x
+  // 10^4 nodes have 10^9 of them.
+  std::int64_t free_dyad_count() const {
+    if (computed_two_mode()) return std::int64_t{bipartite_} * (n_ - bipartite_);
+    return static_cast<std::int64_t>(free_list_.size());
+  }
+  std::pair<int, int> free_dyad(std::int64_t k) const {
+    if (computed_two_mode()) {
+      const std::int64_t second = n_ - bipartite_;
+      return {static_cast<int>(k / second) + 1, bipartite_ + 1 + static_cast<int>(k % second)};
+    }
+    return free_list_[static_cast<std::size_t>(k)];
+  }
 
   const DegreeBounds& bounds() const { return bounds_; }
   // The link count is fixed (the edges constraint): moves swap a link and a non-link.
@@ -77,6 +89,7 @@ class SampleSpace {
   // The constraints' space (none: every dyad) on `node_count` nodes, to restrict further.
   static SampleSpace over(const SampleSpace* constraints, int node_count, bool directed);
   void list_free_dyads();
+  bool computed_two_mode() const { return bipartite_ > 0 && free_.empty(); }
   int n_ = 0;
   bool directed_ = true;
   int bipartite_ = 0;

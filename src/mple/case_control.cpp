@@ -91,7 +91,7 @@ bool included(const Study& study, int i, int j) {
 // The dyads that vary: those the sample space leaves free, or every dyad.
 std::int64_t varying_dyad_count(const Study& study) {
   if (study.space && study.space->restricts_dyads()) {
-    return static_cast<std::int64_t>(study.space->free_dyads().size());
+    return study.space->free_dyad_count();
   }
   return study.dyad_count();
 }

@@ -271,9 +271,8 @@ FitResult fit_with_offsets(const Study& study, const FitObserver& observer,
   FitResult out = spread_over_all(own, study.model);
   // The network's dyads (its free ones under constraints that fix some), as every fit counts
   // them; the null model is of those left in the sums.
-  out.dyad_count = study.space && study.space->restricts_dyads()
-                       ? static_cast<std::int64_t>(study.space->free_dyads().size())
-                       : study.dyad_count();
+  out.dyad_count = study.space && study.space->restricts_dyads() ? study.space->free_dyad_count()
+                                                                 : study.dyad_count();
   return out;
 }
 

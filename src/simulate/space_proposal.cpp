@@ -6,9 +6,9 @@ namespace tarn {
 
 std::pair<int, int> SpaceProposal::dyad(const TermGraph& graph, std::int64_t toggleable,
                                         std::uint64_t draw, RandomStream& random) const {
-  const auto& free = space_.free_dyads();
   if (!space_.restricts_dyads()) return unconstrained_.dyad(graph, toggleable, draw, random);
-  return free[static_cast<std::size_t>(random.below(free.size()))];
+  return space_.free_dyad(static_cast<std::int64_t>(
+      random.below(static_cast<std::uint64_t>(space_.free_dyad_count()))));
 }
 
 double SpaceProposal::ratio(bool adding, std::int64_t toggleable, const double* change,
@@ -24,11 +24,11 @@ std::array<std::pair<int, int>, 2> SpaceProposal::swap(const TermGraph& graph,
     link = graph.link_at(
         static_cast<std::int64_t>(random.below(static_cast<std::uint64_t>(graph.link_count()))));
   } while (link.first == link.second || !space_.free(link.first, link.second));
-  const auto& free = space_.free_dyads();
   const auto n = static_cast<std::uint32_t>(graph.node_count());
+  const auto free = static_cast<std::uint64_t>(space_.free_dyad_count());
   do {
     if (space_.restricts_dyads()) {
-      other = free[static_cast<std::size_t>(random.below(free.size()))];
+      other = space_.free_dyad(static_cast<std::int64_t>(random.below(free)));
     } else {
       const auto [a, b] = random.two_below(n, n - 1);
       other = {static_cast<int>(a) + 1, static_cast<int>(b) + 1};
