@@ -52,14 +52,14 @@ PY
     links=$(($(wc -l <"$network") - 1))
     edges=$(python3 -c "import math; p = $links / 1e7; print(round(math.log(p / (1 - p)), 4))")
     for terms in "" "b1star(2) + b2star(2)" "gwb1degree(0.5, fixed=TRUE) + gwb2degree(0.5, fixed=TRUE)" \
-      "b1degree(1:3) + b2degree(1:3)" "b1concurrent + b2concurrent" "${RATE_TERMS[@]:-}" \
-      "gwesp(0.5, fixed=TRUE)"; do
-      [ -z "$terms" ] && [ -n "${seen_plain:-}" ] && continue
-      seen_plain=1
+      "b1degree(1:3) + b2degree(1:3)" "b1concurrent + b2concurrent" \
+      "gwb1dsp(0.5, fixed=TRUE) + gwb2dsp(0.5, fixed=TRUE)" "b1dsp(1:2) + b2dsp(1:2)" \
+      "cycle(4)" "gwesp(0.5, fixed=TRUE)"; do
       formula="edges${terms:+ + $terms}"
       count=$("$build/tarnwick" summary "$network" "${shape[@]}" -m "$formula" --json - 2>/dev/null |
         python3 -c 'import json, sys; print(len(json.load(sys.stdin)["statistics"]))')
-      coef=$edges$(printf ',0%.0s' $(seq 2 "$count"))
+      coef=$edges
+      for ((k = 2; k <= count; k++)); do coef+=,0; done
       timed simulate "$network" "${shape[@]}" -m "$formula" --coef "$coef" --networks 20 \
         --burnin 2000000 --interval 1000000 --chains 1 --threads 1 --seed 1 >"$work/out"
       proposals=$(grep -o '[0-9]* proposals' "$work/out" | cut -d' ' -f1)
