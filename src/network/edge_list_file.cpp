@@ -204,7 +204,7 @@ class EdgeListReading {
       throw FatalError(
           "Input error in \"" + file_name_ + "\": no row names a node of the " +
               (numbering.first_mode == 0 ? "first mode (a sender)" : "second mode (a receiver)") +
-              "; a two-mode network (--two-mode) has nodes of both modes.",
+              "; a two-mode network has nodes of both modes.",
           {file_name_});
     }
     result.missing = missing_nodes(numbering.node_of_id);
