@@ -1,7 +1,7 @@
-// The two-mode terms of sociality, minimum degree, shared partners within a mode, two-stars and
-// star mixing, and the discounted b1nodematch/b2nodematch, against brute force on random two-mode
-// networks: each statistic counted from the 0/1 matrix of ties by its definition, and the change
-// of every dyad between the modes (asked both ways round) and its sender row against the
+// The terms of two-mode networks (stars, degrees, sociality, shared partners within a mode,
+// two-stars, star mixing, b1nodematch/b2nodematch and the rest), against brute force on random
+// two-mode networks: each statistic counted from the 0/1 matrix of ties by its definition, and the
+// change of every dyad between the modes (asked both ways round) and its sender row against the
 // difference of those counts with and without the link.
 
 #include <gtest/gtest.h>
@@ -321,6 +321,29 @@ std::vector<Row> rows() {
   const double r = 1.0 - std::exp(-0.6);
   for (int mode : {1, 2}) {
     const std::string b = "b" + std::to_string(mode);
+    list.push_back({b + "star(c(2, 3))", node_sum(mode, [](int d) {
+                      return Counts{binomial(d, 2), binomial(d, 3)};
+                    })});
+    list.push_back({b + "degree(c(0, 1))", node_sum(mode, [](int d) {
+                      return Counts{d == 0 ? 1.0 : 0.0, d == 1 ? 1.0 : 0.0};
+                    })});
+    list.push_back(
+        {b + "concurrent", node_sum(mode, [](int d) { return Counts{d >= 2 ? 1.0 : 0.0}; })});
+    list.push_back({"gw" + b + "degree(0.6, fixed=TRUE)", node_sum(mode, [r](int d) {
+                      return Counts{std::exp(0.6) * (1.0 - std::pow(r, d))};
+                    })});
+    // Links run from the first mode's end a to the second's b.
+    list.push_back({b + "cov(\"score\")", link_sum([mode](const World& w, int a, int b) {
+                      return Counts{w.score[std::size_t((mode == 1 ? a : b) - 1)]};
+                    })});
+    list.push_back({b + "factor(\"group\")", [mode](const Ties& x, const World& w, int first) {
+                      Counts links =
+                          by_group(mode, [](int d) { return Counts{double(d)}; })(x, w, first);
+                      return Counts(links.begin() + 1, links.end());  // the first level left out
+                    }});
+    list.push_back({b + "nodematch(\"group\")", discounted_match(mode, true, 1.0, false)});
+    list.push_back(
+        {b + "nodematch(\"group\", diff=TRUE)", discounted_match(mode, true, 1.0, true)});
     list.push_back({b + "sociality", sociality(mode, false)});
     list.push_back({b + "sociality(\"group\")", sociality(mode, true)});
     list.push_back({b + "mindegree(c(0, 2))", node_sum(mode, [](int d) {
@@ -374,6 +397,12 @@ std::vector<Row> rows() {
   }
   // Terms of any undirected network count the links between the modes as any links.
   const auto group = [](const World& w, int a) { return w.group[std::size_t(a - 1)]; };
+  list.push_back({"edges", link_sum([](const World&, int, int) { return Counts{1.0}; })});
+  list.push_back({"isolates", [](const Ties& x, const World&, int) {
+                    Counts v{0.0};
+                    for (int a = 1; a <= x.n; ++a) v[0] += degree_of(x, a) == 0;
+                    return v;
+                  }});
   list.push_back({"nodemix(\"group\")", mixing});
   list.push_back({"cycle(c(3, 4))", cycles});
   list.push_back({"nodematch(\"group\")", link_sum([=](const World& w, int a, int b) {
@@ -516,6 +545,12 @@ TEST(BipartiteCatalogue, TheNamesAreErgms) {
     return two_mode_term(formula, w, 4, attributes)->statistic_names();
   };
   using Names = std::vector<std::string>;
+  EXPECT_EQ(names("b1star(c(2, 3))"), (Names{"b1star2", "b1star3"}));
+  EXPECT_EQ(names("b2degree(1)"), (Names{"b2deg1"}));
+  EXPECT_EQ(names("b1concurrent"), (Names{"b1concurrent"}));
+  EXPECT_EQ(names("gwb2degree(0.25, fixed=TRUE)"), (Names{"gwb2deg.fixed.0.25"}));
+  EXPECT_EQ(names("b1cov(\"score\")"), (Names{"b1cov.score"}));
+  EXPECT_EQ(names("b2nodematch(\"group\")"), (Names{"b2nodematch.group"}));
   EXPECT_EQ(names("b1sociality"), (Names{"b1sociality2", "b1sociality3", "b1sociality4"}));
   EXPECT_EQ(names("b2sociality(nodes=c(1, 3))"), (Names{"b2sociality5", "b2sociality7"}));
   EXPECT_EQ(names("b1sociality(\"group\", nodes=2)"), (Names{"b1sociality2.group"}));
@@ -563,6 +598,11 @@ TEST(BipartiteCatalogue, BadInputIsAModelErrorNamingTheTermOrArgument) {
     std::string says;
   };
   const std::vector<Bad> bad = {
+      {"b1star(2)", 0, "b1star is a term of two-mode networks"},
+      {"b2degree(1)", 0, "b2degree is a term of two-mode networks"},
+      {"gwb1degree(0.5, fixed=TRUE)", 0, "gwb1degree is a term of two-mode networks"},
+      {"b1factor(\"group\")", 0, "b1factor is a term of two-mode networks"},
+      {"b2nodematch(\"group\")", 0, "b2nodematch is a term of two-mode networks"},
       {"b1sociality", 0, "b1sociality is a term of two-mode networks"},
       {"b2mindegree(1)", 0, "b2mindegree is a term of two-mode networks"},
       {"b1dsp(1)", 0, "b1dsp is a term of two-mode networks"},
