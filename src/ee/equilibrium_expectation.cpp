@@ -12,6 +12,7 @@
 #include "simulate/dyad_class_draws.h"
 #include "simulate/dyad_draw.h"
 #include "simulate/proposal.h"
+#include "simulate/space_proposal.h"
 
 namespace tarn {
 
@@ -279,12 +280,17 @@ EeResult equilibrium_expectation(const Study& study, const std::vector<double>& 
       exact ? std::nullopt
             : std::optional<TieNoTie>(std::in_place, DyadDraw::for_model(study, start),
                                       study.include_diagonal);
+  // A two-mode network's chains propose the dyads between the modes only, as the sampler's do.
+  const std::optional<SpaceProposal> kept =
+      proposal && study.space ? std::optional<SpaceProposal>(std::in_place, *study.space, *proposal)
+                              : std::nullopt;
   const std::vector<TaskResult> encoded = run_tasks(s.spread, tasks, s.threads, [&](int task) {
-    return encoded_result(exact ? run_exact_task(*draws, observed_statistics,
-                                                 held_statistics(study.model), start, s, task,
-                                                 progress)
-                                : run_chain_task(study, observed, observed_statistics, start,
-                                                 *proposal, s, every, task, progress));
+    return encoded_result(
+        exact ? run_exact_task(*draws, observed_statistics, held_statistics(study.model), start, s,
+                               task, progress)
+              : run_chain_task(study, observed, observed_statistics, start,
+                               kept ? static_cast<const Proposal&>(*kept) : *proposal, s, every,
+                               task, progress));
   });
   std::vector<EeTaskResult> results;
   for (const TaskResult& values : encoded) results.push_back(decoded_result(values, p));

@@ -158,13 +158,7 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
                            " missing dyads ({0} or values NA): equilibrium expectation does not "
                            "leave them out; give {1=}mcmle (or mple)");
   }
-  if (study.network.bipartite > 0) {
-    throw SettingError({"method"},
-                       "a two-mode network (--bipartite): equilibrium expectation does "
-                       "not keep to the dyads between the modes yet; give {0=}mcmle "
-                       "(or mple)");
-  }
-  if (study.space) {
+  if (study.space && !study.space->text.empty()) {
     throw SettingError({"constraints", "method"},
                        "{0=}" + study.space->text +
                            ": equilibrium expectation does not keep to the constraints yet; give "

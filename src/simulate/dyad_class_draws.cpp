@@ -43,7 +43,9 @@ bool DyadClassDraws::apply(const Study& study) {
 }
 
 bool draws_exactly(const Study& study, int chains_up_to) {
-  return study.node_count() > chains_up_to && DyadClassDraws::apply(study);
+  // The classes are of every pair of nodes: a sample space's (a two-mode network's) are drawn by
+  // chains that keep to it.
+  return !study.space && study.node_count() > chains_up_to && DyadClassDraws::apply(study);
 }
 
 DyadClassDraws::DyadClassDraws(const Study& study) : statistics_(study.model.parameter_count()) {

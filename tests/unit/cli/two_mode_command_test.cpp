@@ -147,11 +147,6 @@ TEST(TwoModeCommand, BadInputIsRefusedWithStatusTwoAndNothingWritten) {
        {{"events.csv", a.csv}},
        {"fit", "events.csv", "--bipartite", "5", "--diagonal", "-m", "edges", "--json", "out.json"},
        "--diagonal: a two-mode network has no self-pairs"},
-      {"equilibrium expectation",
-       {{"events.csv", a.csv}},
-       {"fit", "events.csv", "--bipartite", "5", "-m", "edges + b1star(2)", "--method", "ee",
-        "--json", "out.json"},
-       "give --method mcmle"},
   };
   for (const BadCase& c : cases) {
     const CommandRun r = run_command(c.files, c.arguments);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "estimate/ee_estimator.h"
 #include "estimate/estimate.h"
 #include "estimate/mcmle_estimator.h"
 #include "estimate/pseudo_likelihood_estimator.h"
@@ -67,6 +68,8 @@ TEST(TwoModeMle, PseudoLikelihoodOfADyadIndependentModelIsTheExactMle) {
   EXPECT_NEAR(*fit.log_likelihood, exact.log_likelihood, 1e-8);
 }
 
+// By MCMLE, and by equilibrium expectation, whose chains keep to the dyads between the modes
+// (MCMLE then judges its estimate and gives the errors).
 TEST(TwoModeMle, MonteCarloEstimateOfEdgesAndFirstModeStarsAgreesWithTheExactOne) {
   const Study study = study_of("edges + b1star(2)");
   const test::ExactFit exact = test::exact_fit(study);
@@ -75,14 +78,16 @@ TEST(TwoModeMle, MonteCarloEstimateOfEdgesAndFirstModeStarsAgreesWithTheExactOne
   settings.sampling.interval = 200;
   settings.sampling.threads = 2;
   settings.sampling.seed = 5;
-  const Estimate e = fit_by_mcmle(study, settings, {});
-  ASSERT_TRUE(e.converged) << e.outcome;
-  for (int k = 1; k <= 2; ++k) {
-    const double variance = e.errors.covariance(k, k);
-    const double mc = std::sqrt(variance * e.mcmc_error_percent[std::size_t(k - 1)] / 100.0);
-    EXPECT_NEAR(e.result.estimate(k), exact.estimate[std::size_t(k - 1)], 4.0 * mc + 1e-3) << k;
-    const double se = std::sqrt(exact.inverse_fisher(k - 1, k - 1));
-    EXPECT_NEAR(std::sqrt(variance), se, 0.1 * se) << k;
+  for (const auto fit : {&fit_by_mcmle, &fit_by_equilibrium_expectation}) {
+    const Estimate e = fit(study, settings, {});
+    ASSERT_TRUE(e.converged) << e.outcome;
+    for (int k = 1; k <= 2; ++k) {
+      const double variance = e.errors.covariance(k, k);
+      const double mc = std::sqrt(variance * e.mcmc_error_percent[std::size_t(k - 1)] / 100.0);
+      EXPECT_NEAR(e.result.estimate(k), exact.estimate[std::size_t(k - 1)], 4.0 * mc + 1e-3) << k;
+      const double se = std::sqrt(exact.inverse_fisher(k - 1, k - 1));
+      EXPECT_NEAR(std::sqrt(variance), se, 0.1 * se) << k;
+    }
   }
 }
 
