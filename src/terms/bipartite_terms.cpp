@@ -227,26 +227,10 @@ template <int M>
 TermPointer make_degrange(const TermCall& call, const TermContext& context) {
   const Mode mode = mode_of(call, context, M);
   const TermArguments arguments(call, {"from", "to", "by", "levels"});
-  std::vector<int> from = arguments.whole_numbers("from", 0);
-  const int n = context.node_count;
-  std::vector<int> to;
-  if (const ArgumentValue* value = arguments.find("to");
-      value != nullptr && !(value->kind == ArgumentValue::Kind::word && value->text == "Inf")) {
-    to = arguments.whole_numbers("to", 1);
-  }
-  if (to.empty()) to.push_back(-1);  // Inf
-  if (to.size() == 1 && from.size() > 1) to.assign(from.size(), to.front());
-  if (from.size() == 1 && to.size() > 1) from.assign(to.size(), from.front());
-  if (from.size() != to.size()) arguments.fail("to", "give as many values as from=, or one");
-  std::vector<std::string> bins;
-  for (std::size_t b = 0; b < from.size(); ++b) {
-    if (to[b] < 0) to[b] = std::max(from[b], n) + 1;
-    if (from[b] >= to[b]) arguments.fail("to", "give to= greater than from=");
-    bins.push_back(mode.prefix() + "deg" + std::to_string(from[b]) +
-                   (to[b] >= n + 1 ? "+" : "to" + std::to_string(to[b])));
-  }
-  std::string text = mode.prefix() + "degrange(" + number_list(from);
-  if (arguments.given("to")) text += ", to=" + arguments.find("to")->written;
+  DegreeRanges r = degree_ranges(arguments, context.node_count, mode.prefix());
+  const std::vector<int> from = r.from, to = r.to;
+  std::vector<std::string> bins = std::move(r.names);
+  const std::string text = std::move(r.text);
   return binned_by(
       arguments, context, mode, text, std::move(bins),
       [from, to](std::size_t b, int degree) { return degree >= from[b] && degree < to[b]; });

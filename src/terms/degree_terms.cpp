@@ -44,6 +44,29 @@ std::string number_list(const std::vector<int>& values) {
   return text + ")";
 }
 
+DegreeRanges degree_ranges(const TermArguments& arguments, int node_count,
+                           const std::string& prefix) {
+  DegreeRanges r;
+  r.from = arguments.whole_numbers("from", 0);
+  if (const ArgumentValue* value = arguments.find("to");
+      value != nullptr && !(value->kind == ArgumentValue::Kind::word && value->text == "Inf")) {
+    r.to = arguments.whole_numbers("to", 1);
+  }
+  if (r.to.empty()) r.to.push_back(-1);  // Inf
+  if (r.to.size() == 1 && r.from.size() > 1) r.to.assign(r.from.size(), r.to.front());
+  if (r.from.size() == 1 && r.to.size() > 1) r.from.assign(r.to.size(), r.from.front());
+  if (r.from.size() != r.to.size()) arguments.fail("to", "give as many values as from=, or one");
+  for (std::size_t b = 0; b < r.from.size(); ++b) {
+    if (r.to[b] < 0) r.to[b] = std::max(r.from[b], node_count) + 1;
+    if (r.from[b] >= r.to[b]) arguments.fail("to", "give to= greater than from=");
+    r.names.push_back(prefix + "deg" + std::to_string(r.from[b]) +
+                      (r.to[b] >= node_count + 1 ? "+" : "to" + std::to_string(r.to[b])));
+  }
+  r.text = prefix + "degrange(" + number_list(r.from);
+  if (arguments.given("to")) r.text += ", to=" + arguments.find("to")->written;
+  return r;
+}
+
 namespace {
 
 class DegreeSum final : public Term {
@@ -236,29 +259,10 @@ TermPointer make_degree(const TermCall& call, const TermContext& context) {
 template <DegreeOf Side>
 TermPointer make_degree_range(const TermCall& call, const TermContext& context) {
   const TermArguments arguments(call, {"from", "to", "by", "homophily", "levels"});
-  std::vector<int> from = arguments.whole_numbers("from", 0);
-  const int n = context.node_count;
-  std::vector<int> to;
-  if (const ArgumentValue* value = arguments.find("to");
-      value != nullptr && !(value->kind == ArgumentValue::Kind::word && value->text == "Inf")) {
-    to = arguments.whole_numbers("to", 1);
-  }
-  if (to.empty()) to.push_back(-1);  // Inf
-  if (to.size() == 1 && from.size() > 1) to.assign(from.size(), to.front());
-  if (from.size() == 1 && to.size() > 1) from.assign(to.size(), from.front());
-  if (from.size() != to.size()) {
-    arguments.fail("to", "give as many values as from=, or one");
-  }
-  std::vector<std::string> bins;
-  const std::string prefix = prefix_of(Side) + "deg";
-  for (std::size_t b = 0; b < from.size(); ++b) {
-    if (to[b] < 0) to[b] = std::max(from[b], n) + 1;
-    if (from[b] >= to[b]) arguments.fail("to", "give to= greater than from=");
-    bins.push_back(prefix + std::to_string(from[b]) +
-                   (to[b] >= n + 1 ? "+" : "to" + std::to_string(to[b])));
-  }
-  std::string text = prefix_of(Side) + "degrange(" + number_list(from);
-  if (arguments.given("to")) text += ", to=" + arguments.find("to")->written;
+  DegreeRanges r = degree_ranges(arguments, context.node_count, prefix_of(Side));
+  const std::vector<int> from = r.from, to = r.to;
+  std::string text = std::move(r.text);
+  std::vector<std::string> bins = std::move(r.names);
   text += degree_options(arguments) + ")";
   return make_binned(arguments, context, Side, text, bins, [from, to](std::size_t b, int degree) {
     return degree >= from[b] && degree < to[b];

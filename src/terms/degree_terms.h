@@ -29,4 +29,15 @@ double choose(int n, int k);
 // Degrees as a term's text writes them: 2, or c(1, 3) for several (as R prints a vector).
 std::string number_list(const std::vector<int>& values);
 
+// The bins of a degrange term: from[b] <= degree < to[b], to= recycled as ergm does (Inf, or past
+// n: no upper end); with their names after `prefix` ("deg1to3", "deg2+") and the term's text up
+// to its options ("degrange(c(1, 2), to=3").
+struct DegreeRanges {
+  std::vector<int> from, to;
+  std::vector<std::string> names;
+  std::string text;
+};
+DegreeRanges degree_ranges(const TermArguments& arguments, int node_count,
+                           const std::string& prefix);
+
 }  // namespace tarn
