@@ -406,6 +406,46 @@ TEST(ErgmCatalogue, HammingAndMatrixCovariates) {
 
 // A model of new terms through the pseudo-likelihood, maximum likelihood by MCMC, equilibrium
 // expectation, simulate and gof: every layer asks the term table alone.
+// ergm's test-term-b12nodematch.R: its two-mode network of 15 + 13 nodes (each row an event,
+// then the actor who attended it) and the discounted two-mode nodematch terms.
+TEST(ErgmCatalogue, TwoModeNodematchAsErgmsTestsCountIt) {
+  const std::vector<int> events = {17, 20, 22, 26, 19, 24, 16, 22, 18, 23, 28, 20, 22,
+                                   23, 17, 21, 25, 21, 27, 16, 19, 18, 23, 26, 16};
+  const std::vector<int> actors = {1, 1, 2, 2, 3, 3, 4,  4,  5,  5,  5, 6, 6,
+                                   6, 7, 7, 7, 8, 9, 10, 10, 11, 11, 4, 2};
+  test::Files files = {{"mynw.csv", "from,to\n"}, {"names.csv", "id,names\n"}};
+  for (std::size_t k = 0; k < events.size(); ++k) {
+    files["mynw.csv"] += std::to_string(events[k]) + "," + std::to_string(actors[k]) + "\n";
+  }
+  for (int node = 1; node <= 28; ++node) {
+    files["names.csv"] += std::to_string(node) + "," + (node <= 10 ? "a" : node <= 20 ? "b" : "c");
+    files["names.csv"] += "\n";
+  }
+  const std::vector<std::pair<std::string, std::vector<double>>> cases = {
+      {"b1nodematch(\"names\", beta=1)", {12}},
+      {"b1nodematch(\"names\", beta=0)", {9}},
+      {"b2nodematch(\"names\", beta=1)", {7}},
+      {"b2nodematch(\"names\", beta=0)", {7}},
+      {"b1nodematch(\"names\", diff=TRUE, levels=1, beta=1)", {12}},
+      {"b1nodematch(\"names\", diff=TRUE, keep=1, beta=0)", {9}},
+      {"b2nodematch(\"names\", diff=TRUE, levels=2, beta=1)", {5}},
+      {"b2nodematch(\"names\", diff=TRUE, keep=2, beta=0)", {5}},
+      {"b1nodematch(\"names\", diff=TRUE, alpha=0)", {10, 0}},
+      {"b1nodematch(\"names\", diff=FALSE, alpha=0)", {10}},
+      {"b2nodematch(\"names\", diff=TRUE, alpha=0)", {2, 4}},
+      {"b2nodematch(\"names\", diff=FALSE, alpha=0)", {6}},
+  };
+  for (const auto& [formula, expected] : cases) {
+    std::vector<double> values;
+    for (const auto& [name, value] :
+         summary_of(files, {"mynw.csv", "--bipartite", "15", "--nodes", "28", "--attributes",
+                            "names.csv", "-m", formula})) {
+      values.push_back(value);
+    }
+    EXPECT_EQ(values, expected) << formula;
+  }
+}
+
 TEST(ErgmCatalogue, EveryLayerTakesTheNewTerms) {
   const std::string model =
       "edges + mutual(same=\"group\") + idegree1.5 + F(~edges, ~nodematch(\"group\")) + "
