@@ -375,22 +375,7 @@ TermPointer make_sociality(const TermCall& call, const TermContext& context) {
     if (attribute.empty() && !options.empty()) options = options.substr(2);
     text += "(" + attribute + options + ")";
   }
-  NodeClassForm form;
-  for (int i = 0; i < n; ++i) {
-    const int code = codes.empty() ? 0 : codes[std::size_t(i)];
-    form.node_class.push_back((index[std::size_t(i)] + 1) * (n + 2) + code);
-  }
-  auto term = std::make_shared<DyadFunctionTerm>(
-      text, std::move(names),
-      [index, codes](int i, int j, double* out) {
-        if (!codes.empty() && codes[std::size_t(i - 1)] != codes[std::size_t(j - 1)]) return;
-        for (const int node : {i, j}) {
-          if (const int s = index[std::size_t(node - 1)]; s >= 0) out[s] += 1.0;
-        }
-      },
-      std::move(form));
-  if (codes.empty()) term->set_degree_function({false, false, true});
-  return term;
+  return node_link_counts(std::move(text), std::move(names), index, std::move(codes), 2);
 }
 
 template <int M>

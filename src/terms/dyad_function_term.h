@@ -75,4 +75,10 @@ inline NodeClassForm classes_of_nodes(int node_count) {
   return form;
 }
 
+// One statistic per node, the links at it (sender, receiver and sociality terms, one- and
+// two-mode): index[node - 1] is its statistic, or -1; `ends` says which end of a link i->j counts
+// (0 the receiver j, 1 the sender i, 2 both); with codes, only links between nodes of one code.
+TermPointer node_link_counts(std::string text, std::vector<std::string> names,
+                             std::vector<int> index, std::vector<int> codes, int ends);
+
 }  // namespace tarn

@@ -30,6 +30,35 @@ std::vector<int> kept_nodes(const TermArguments& arguments, int n) {
   return kept;
 }
 
+}  // namespace
+
+TermPointer node_link_counts(std::string text, std::vector<std::string> names,
+                             std::vector<int> index, std::vector<int> codes, int ends) {
+  const auto n = static_cast<int>(index.size());
+  // A node's class: its statistic and its code, which the change reads.
+  NodeClassForm form;
+  for (int i = 0; i < n; ++i) {
+    const int code = codes.empty() ? 0 : codes[std::size_t(i)];
+    form.node_class.push_back((index[std::size_t(i)] + 1) * (n + 2) + code);
+  }
+  const bool plain = codes.empty();
+  auto term = std::make_shared<DyadFunctionTerm>(
+      std::move(text), std::move(names),
+      [index, codes, ends](int i, int j, double* out) {
+        if (!codes.empty() && codes[std::size_t(i - 1)] != codes[std::size_t(j - 1)]) return;
+        for (const int node : {i, j}) {
+          if ((ends == 0 && node == i) || (ends == 1 && node == j)) continue;
+          if (const int s = index[std::size_t(node - 1)]; s >= 0) out[s] += 1.0;
+        }
+      },
+      std::move(form));
+  // With codes, only links within a level count: no function of the degrees.
+  if (plain) term->set_degree_function({ends == 1, ends == 0, ends == 2});
+  return term;
+}
+
+namespace {
+
 // 0: receiver, 1: sender, 2: sociality.
 template <int Ends>
 TermPointer make_node_effect(const TermCall& call, const TermContext& context) {
@@ -60,25 +89,7 @@ TermPointer make_node_effect(const TermCall& call, const TermContext& context) {
     if (text.back() == '(' && !options.empty()) options = options.substr(2);
     text += options + ")";
   }
-  // A node's class: its statistic and its code, which the change reads.
-  NodeClassForm form;
-  for (int i = 0; i < n; ++i) {
-    const int code = codes.empty() ? 0 : codes[std::size_t(i)];
-    form.node_class.push_back((index[std::size_t(i)] + 1) * (n + 2) + code);
-  }
-  auto term = std::make_shared<DyadFunctionTerm>(
-      text, std::move(names),
-      [index, codes](int i, int j, double* out) {
-        if (!codes.empty() && codes[std::size_t(i - 1)] != codes[std::size_t(j - 1)]) return;
-        for (const int node : {i, j}) {
-          if ((Ends == 0 && node == i) || (Ends == 1 && node == j)) continue;
-          if (const int s = index[std::size_t(node - 1)]; s >= 0) out[s] += 1.0;
-        }
-      },
-      std::move(form));
-  // With attr, sociality counts only links within a level.
-  if (codes.empty()) term->set_degree_function({Ends == 1, Ends == 0, Ends == 2});
-  return term;
+  return node_link_counts(std::move(text), std::move(names), index, std::move(codes), Ends);
 }
 
 TermPointer make_density(const TermCall& call, const TermContext& context) {
