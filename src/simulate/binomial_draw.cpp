@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "simulate/portable_exp.h"
+#include "numeric/portable_exp.h"
 
 namespace tarn {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "simulate/binomial_draw.h"
-#include "simulate/portable_exp.h"
+#include "numeric/portable_exp.h"
 #include "terms/term_graph.h"
 
 namespace tarn {

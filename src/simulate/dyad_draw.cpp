@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "simulate/alias_table.h"
-#include "simulate/portable_exp.h"
+#include "numeric/portable_exp.h"
 
 namespace tarn {
 

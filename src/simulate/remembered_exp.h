@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "simulate/portable_exp.h"
+#include "numeric/portable_exp.h"
 
 namespace tarn {
 

@@ -237,23 +237,23 @@ TermPointer make_absdiff(const TermCall& call, const TermContext& context) {
 
 constexpr std::array<TermEntry, 9> entries = {{
     {"nodematch", "attr, diff=FALSE, keep, levels", "links between nodes of the same level",
-     Networks::both, "", make_nodematch},
+     Networks::both, "", make_nodematch, make_valued_form},
     {"nodemix", "attr, levels, levels2=-1, b1levels, b2levels",
-     "links by the levels of their two ends", Networks::both, "", make_nodemix},
+     "links by the levels of their two ends", Networks::both, "", make_nodemix, make_valued_form},
     {"nodeifactor", "attr, base=1, levels=-1", "links into nodes of each level", Networks::directed,
-     "nodefactor", make_factor<0>},
+     "nodefactor", make_factor<0>, make_valued_form},
     {"nodeofactor", "attr, base=1, levels=-1", "links out of nodes of each level",
-     Networks::directed, "nodefactor", make_factor<1>},
+     Networks::directed, "nodefactor", make_factor<1>, make_valued_form},
     {"nodefactor", "attr, base=1, levels=-1", "ends of links at nodes of each level",
-     Networks::both, "", make_factor<2>},
+     Networks::both, "", make_factor<2>, make_valued_form},
     {"nodeicov", "attr", "the receiver's value, summed over links", Networks::directed, "nodecov",
-     make_covariate<0>},
+     make_covariate<0>, make_valued_form},
     {"nodeocov", "attr", "the sender's value, summed over links", Networks::directed, "nodecov",
-     make_covariate<1>},
+     make_covariate<1>, make_valued_form},
     {"nodecov", "attr", "both ends' values, summed over links", Networks::both, "",
-     make_covariate<2>},
+     make_covariate<2>, make_valued_form},
     {"absdiff", "attr, pow=1", "|value(i) - value(j)|^pow, summed over links", Networks::both, "",
-     make_absdiff},
+     make_absdiff, make_valued_form},
 }};
 
 }  // namespace

@@ -185,9 +185,10 @@ TermPointer make_mixed_two_star(const TermCall& call, const TermContext& context
 using CT = ConfigurationType;
 
 constexpr std::array<TermEntry, 19> entries = {{
-    {"edges", "", "links i->j (undirected: edges)", Networks::both, "", make_type<CT::edges>},
+    {"edges", "", "links i->j (undirected: edges)", Networks::both, "", make_type<CT::edges>,
+     make_valued_nonzero},
     {"mutual", "same, by, diff=FALSE, keep, levels", "reciprocated pairs i<>j", Networks::directed,
-     "edges (every edge of an undirected network is mutual)", make_mutual},
+     "edges (every edge of an undirected network is mutual)", make_mutual, make_valued_mutual},
     {"out2star", "", "out-2-stars k<-i->j (ergm: ostar(2))", Networks::directed, "kstar(2)",
      make_type<CT::out_two_star>},
     {"in2star", "", "in-2-stars k->i<-j (ergm: istar(2))", Networks::directed, "kstar(2)",

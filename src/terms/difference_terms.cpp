@@ -146,11 +146,11 @@ TermPointer make_absdiffcat(const TermCall& call, const TermContext& context) {
 constexpr std::array<TermEntry, 3> entries = {{
     {"diff", "attr, pow=1, dir=\"t-h\", sign.action=\"identity\"",
      "the signed difference attr(i) - attr(j) to a power, summed over links", Networks::both, "",
-     make_diff},
+     make_diff, make_valued_form},
     {"smalldiff", "attr, cutoff", "links whose ends differ by at most cutoff", Networks::both, "",
      make_smalldiff},
     {"absdiffcat", "attr, base, levels", "links by the absolute difference of their ends' values",
-     Networks::both, "", make_absdiffcat},
+     Networks::both, "", make_absdiffcat, make_valued_form},
 }};
 
 }  // namespace

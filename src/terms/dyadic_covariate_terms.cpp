@@ -217,7 +217,7 @@ TermPointer make_hamming(const TermCall& call, const TermContext& context) {
 
 constexpr std::array<TermEntry, 3> entries = {{
     {"edgecov", "x, attrname", "the dyadic covariate's value, summed over links", Networks::both,
-     "", make_edgecov},
+     "", make_edgecov, make_valued_form},
     {"dyadcov", "x, attrname",
      "the covariate's values summed over mutual, upper and lower asymmetric pairs", Networks::both,
      "", make_dyadcov},

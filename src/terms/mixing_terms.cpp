@@ -126,7 +126,7 @@ TermPointer make_mm(const TermCall& call, const TermContext& context) {
 constexpr std::array<TermEntry, 1> entries = {{
     {"mm", "attrs, levels, levels2=-1",
      "links by the levels of their two ends, or the margins of that table", Networks::both, "",
-     make_mm},
+     make_mm, make_valued_form},
 }};
 
 }  // namespace

@@ -115,12 +115,12 @@ TermPointer make_meandeg(const TermCall& call, const TermContext& context) {
 
 constexpr std::array<TermEntry, 5> entries = {{
     {"sender", "base=1, nodes", "the out-degree of each node", Networks::directed, "sociality",
-     make_node_effect<1>},
+     make_node_effect<1>, make_valued_form},
     {"receiver", "base=1, nodes", "the in-degree of each node", Networks::directed, "sociality",
-     make_node_effect<0>},
+     make_node_effect<0>, make_valued_form},
     {"sociality", "attr, base=1, levels, nodes",
      "the degree of each node (with attr: its edges within its level)", Networks::undirected,
-     "sender or receiver", make_node_effect<2>},
+     "sender or receiver", make_node_effect<2>, make_valued_form},
     {"density", "", "links / dyads", Networks::both, "", make_density},
     {"meandeg", "", "the mean degree of a node", Networks::both, "", make_meandeg},
 }};

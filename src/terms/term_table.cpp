@@ -30,14 +30,17 @@ std::string node_name(const TermContext& context, int node) {
 
 std::vector<const TermEntry*> term_table() {
   std::vector<const TermEntry*> all;
-  for (auto family :
-       {classic_term_entries(), structural_term_entries(), closure_term_entries(),
-        triad_term_entries(), threetrail_term_entries(), geometric_term_entries(),
-        partner_count_term_entries(), attribute_term_entries(), dyad_state_term_entries(),
-        difference_term_entries(), node_effect_term_entries(), mixing_term_entries(),
-        degree_term_entries(), bipartite_term_entries(), bipartite_match_term_entries(),
-        bipartite_partner_term_entries(), bipartite_mixing_term_entries(),
-        dyadic_covariate_term_entries(), operator_term_entries()}) {
+  for (auto family : {classic_term_entries(),          structural_term_entries(),
+                      closure_term_entries(),          triad_term_entries(),
+                      threetrail_term_entries(),       geometric_term_entries(),
+                      partner_count_term_entries(),    attribute_term_entries(),
+                      dyad_state_term_entries(),       difference_term_entries(),
+                      node_effect_term_entries(),      mixing_term_entries(),
+                      degree_term_entries(),           bipartite_term_entries(),
+                      bipartite_match_term_entries(),  bipartite_partner_term_entries(),
+                      bipartite_mixing_term_entries(), dyadic_covariate_term_entries(),
+                      operator_term_entries(),         valued_dyad_term_entries(),
+                      valued_dependent_term_entries()}) {
     for (const TermEntry& entry : family) all.push_back(&entry);
   }
   return all;
@@ -112,7 +115,40 @@ TermPointer make_term(const TermCall& call, const TermContext& context) {
                      "\": block parameters (@B) are for the "
                      "sixteen configuration types (tarnwick fit --help lists them)");
   }
+  if (entry->make == nullptr) {
+    throw ModelError("term \"" + call.written + "\": " + std::string(entry->name) +
+                     " is a term of valued networks; name the column of counts with --response");
+  }
   return entry->make(call, context);
+}
+
+ValuedTermPointer make_valued_term(const TermCall& call, const TermContext& context) {
+  if (!call.operands.empty() || call.offset || call.block) {
+    throw ModelError("term \"" + call.written +
+                     "\": a valued model takes neither interactions, offsets nor block "
+                     "parameters (@B)");
+  }
+  const TermEntry* entry = find_term_entry(call.name);
+  if (entry == nullptr) {
+    throw ModelError("term \"" + call.written + "\": unknown term \"" + call.name +
+                     "\"; did you mean " + nearest_term_names(call.name, context.directed) +
+                     "? (tarnwick fit --help lists the terms)");
+  }
+  if (!fits(*entry, context.directed)) {
+    const std::string kind = context.directed ? "an undirected" : "a directed";
+    std::string text = "term \"" + call.written + "\": " + std::string(entry->name) +
+                       " is a term of " + kind + " network";
+    if (!entry->other_kind.empty())
+      text += "; on this network use " + std::string(entry->other_kind);
+    throw TermOfOtherNetworkKind(text, context.directed);
+  }
+  if (entry->make_valued == nullptr) {
+    throw ModelError("term \"" + call.written + "\": " + std::string(entry->name) +
+                     " is a term of binary networks; a model of counts (--response) takes sum, "
+                     "nonzero, atleast, mutual(form=), transitiveweights, the node terms with "
+                     "form=, ... (tarnwick fit --help lists them)");
+  }
+  return entry->make_valued(call, context);
 }
 
 }  // namespace tarn

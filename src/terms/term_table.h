@@ -20,6 +20,7 @@
 #include "terms/dyad_blocks.h"
 #include "terms/formula.h"
 #include "terms/term.h"
+#include "terms/valued_term.h"
 
 namespace tarn {
 
@@ -52,7 +53,10 @@ struct TermEntry {
   Networks networks = Networks::both;
   // For a term of one kind of network only: the term to use on the other kind, or empty.
   std::string_view other_kind;
+  // The term of a binary network; null for a term of valued networks only.
   TermPointer (*make)(const TermCall& call, const TermContext& context) = nullptr;
+  // The term of a valued network (--response); null for a term of binary networks only.
+  ValuedTermPointer (*make_valued)(const TermCall& call, const TermContext& context) = nullptr;
 };
 
 // Every entry, in the order of the guide's table.
@@ -69,6 +73,10 @@ std::string nearest_term_names(std::string_view word, bool directed);
 // (with the nearest names), a term of the other kind of network (TermOfOtherNetworkKind, naming
 // the right one), or what the entry finds wrong with the arguments.
 TermPointer make_term(const TermCall& call, const TermContext& context);
+
+// The valued term of a call (a model of counts), made by its entry's make_valued; ModelError as
+// make_term's, and for a term of binary networks only.
+ValuedTermPointer make_valued_term(const TermCall& call, const TermContext& context);
 
 // The families' entries.
 std::span<const TermEntry> classic_term_entries();
@@ -87,6 +95,15 @@ std::span<const TermEntry> degree_term_entries();
 std::span<const TermEntry> bipartite_term_entries();
 std::span<const TermEntry> dyadic_covariate_term_entries();
 std::span<const TermEntry> operator_term_entries();
+std::span<const TermEntry> valued_dyad_term_entries();
+std::span<const TermEntry> valued_dependent_term_entries();
+
+// The valued forms of binary terms (valued_form_terms.cpp, valued_dyad_terms.cpp,
+// valued_dependent_terms.cpp): a dyad-independent term with form="sum" or "nonzero"; edges as
+// nonzero; mutual with form= "min", "nabsdiff", "product" or "geometric".
+ValuedTermPointer make_valued_form(const TermCall& call, const TermContext& context);
+ValuedTermPointer make_valued_nonzero(const TermCall& call, const TermContext& context);
+ValuedTermPointer make_valued_mutual(const TermCall& call, const TermContext& context);
 
 // mutual with same= or by= (dyad_state_terms.cpp); mutual itself without them.
 TermPointer make_mutual_by_attribute(const TermCall& call, const TermContext& context);

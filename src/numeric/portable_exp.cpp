@@ -1,4 +1,4 @@
-#include "simulate/portable_exp.h"
+#include "numeric/portable_exp.h"
 
 #include <cmath>
 #include <limits>

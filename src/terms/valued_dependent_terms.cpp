@@ -1,0 +1,305 @@
+// The dyad-dependent terms of valued networks, as ergm defines them (Krivitsky 2012): mutual
+// with form=, the transitive and cyclical weights and ties, and the node covariances of values.
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+#include "terms/term_arguments.h"
+#include "terms/term_table.h"
+#include "terms/valued_term.h"
+
+namespace tarn {
+
+namespace {
+
+// mutual(form=): over the pairs i < j, a function of y_ij and y_ji.
+class ValuedMutualTerm final : public ValuedTerm {
+ public:
+  enum class Form { min, nabsdiff, product, geometric };
+  ValuedMutualTerm(std::string text, std::string name, Form form)
+      : ValuedTerm(std::move(text), {std::move(name)}), form_(form) {}
+  bool dyad_independent() const override { return false; }
+  void add_change(const ValuedGraph& g, int i, int j, int to, double* out) const override {
+    const int back = g.value(j, i), from = g.value(i, j);
+    out[0] += pair_value(to, back) - pair_value(from, back);
+  }
+
+ private:
+  double pair_value(int a, int b) const {
+    switch (form_) {
+      case Form::min:
+        return std::min(a, b);
+      case Form::nabsdiff:
+        return -std::abs(a - b);
+      case Form::product:
+        return static_cast<double>(a) * b;
+      case Form::geometric:
+        break;
+    }
+    return std::sqrt(static_cast<double>(a) * b);
+  }
+  Form form_;
+};
+
+// The strength of one two-path, of the two-paths of a dyad combined, and of the dyad with them.
+enum class Pick { min, geomean, max, sum };
+
+double pick(Pick how, double a, double b) {
+  switch (how) {
+    case Pick::min:
+      return std::min(a, b);
+    case Pick::geomean:
+      return std::sqrt(a * b);
+    case Pick::max:
+      return std::max(a, b);
+    case Pick::sum:
+      break;
+  }
+  return a + b;
+}
+
+// transitiveweights and cyclicalweights (and their ties forms, of values above a threshold
+// taken as 1): sum over the dyads (i, j) of affect(y_ij, combine over k of twopath(y_ik, y_kj)),
+// the two-paths i->k->j (transitive) or j->k->i (cyclical). Undirected, over the pairs i < j.
+class WeightedClosureTerm final : public ValuedTerm {
+ public:
+  struct Options {
+    Pick twopath = Pick::min, combine = Pick::max, affect = Pick::min;
+    bool cyclical = false;
+    bool ties = false;  // values above `threshold` count 1, others 0
+    double threshold = 0;
+  };
+  WeightedClosureTerm(std::string text, std::string name, Options options)
+      : ValuedTerm(std::move(text), {std::move(name)}), o_(options) {}
+  bool dyad_independent() const override { return false; }
+
+  void add_change(const ValuedGraph& g, int i, int j, int to, double* out) const override {
+    const int from = g.value(i, j);
+    if (from == to) return;
+    // The focus dyads whose term may change: (i, j) itself, and those that (i, j) is a leg of a
+    // two-path of, each once.
+    std::vector<std::pair<int, int>> focus = {{i, j}};
+    auto add = [&](int a, int b) {
+      if (a == b) return;
+      std::pair<int, int> d = g.directed() || a < b ? std::pair{a, b} : std::pair{b, a};
+      if (std::find(focus.begin(), focus.end(), d) == focus.end()) focus.push_back(d);
+    };
+    if (!g.directed()) {
+      for (const ValuedEntry& e : g.out(j)) add(i, e.node);  // i - j - l
+      for (const ValuedEntry& e : g.out(i)) add(j, e.node);  // j - i - l
+    } else if (!o_.cyclical) {
+      for (const ValuedEntry& e : g.out(j)) add(i, e.node);  // focus (i, l): i->j->l
+      for (const ValuedEntry& e : g.in(i)) add(e.node, j);   // focus (h, j): h->i->j
+    } else {
+      for (const ValuedEntry& e : g.out(j)) add(e.node, i);  // focus (a, i): i->j->a
+      for (const ValuedEntry& e : g.in(i)) add(j, e.node);   // focus (j, b): b->i->j
+    }
+    const Override before{i, j, from}, after{i, j, to};
+    double change = 0.0;
+    for (const auto& [a, b] : focus)
+      change += focus_value(g, a, b, after) - focus_value(g, a, b, before);
+    out[0] += change;
+  }
+
+ private:
+  struct Override {
+    int i, j, value;
+  };
+  double strength(int value) const {
+    return o_.ties ? (value > o_.threshold ? 1.0 : 0.0) : static_cast<double>(value);
+  }
+  // y(a, b) with the dyad (i, j) at the override's value.
+  static int value_at(const ValuedGraph& g, int a, int b, const Override& at) {
+    const bool same = (a == at.i && b == at.j) || (!g.directed() && a == at.j && b == at.i);
+    return same ? at.value : g.value(a, b);
+  }
+  // affect(y_ab, combined two-paths of (a, b)).
+  double focus_value(const ValuedGraph& g, int a, int b, const Override& at) const {
+    const double focus = strength(value_at(g, a, b, at));
+    if (focus == 0) return 0.0;
+    // Two-paths a->k->b (transitive) or b->k->a (cyclical): walk the first leg's node.
+    const int start = o_.cyclical ? b : a, end = o_.cyclical ? a : b;
+    double combined = 0.0;
+    auto visit = [&](int k) {
+      if (k == start || k == end) return;
+      const double first = strength(value_at(g, start, k, at));
+      const double second = strength(value_at(g, k, end, at));
+      if (first == 0 || second == 0) return;
+      combined = pick(o_.combine, combined, pick(o_.twopath, first, second));
+    };
+    for (const ValuedEntry& e : g.out(start)) visit(e.node);
+    // The overridden leg start -> k may be absent from the lists (it was 0).
+    if (at.value != 0) {
+      if (at.i == start && std::none_of(g.out(start).begin(), g.out(start).end(),
+                                        [&](const ValuedEntry& e) { return e.node == at.j; })) {
+        visit(at.j);
+      } else if (!g.directed() && at.j == start &&
+                 std::none_of(g.out(start).begin(), g.out(start).end(),
+                              [&](const ValuedEntry& e) { return e.node == at.i; })) {
+        visit(at.i);
+      }
+    }
+    return pick(o_.affect, focus, combined);
+  }
+  Options o_;
+};
+
+// nodecovar (undirected), nodeocovar, nodeicovar: over each node, the products of the
+// (transformed) values of its pairs of dyads j < k (out-dyads, in-dyads), over n - 2.
+class NodeCovarianceTerm final : public ValuedTerm {
+ public:
+  enum class Side { both, out, in };
+  NodeCovarianceTerm(std::string text, std::string name, Side side, bool square_root)
+      : ValuedTerm(std::move(text), {std::move(name)}), side_(side), square_root_(square_root) {}
+  bool dyad_independent() const override { return false; }
+  void add_change(const ValuedGraph& g, int i, int j, int to, double* out) const override {
+    const double difference = transformed(to) - transformed(g.value(i, j));
+    double others = 0.0;
+    // The dyads that share the node with (i, j): i's other out-dyads, j's other in-dyads
+    // (undirected: both ends' other dyads).
+    if (side_ != Side::in) {
+      for (const ValuedEntry& e : g.out(i)) others += e.node == j ? 0.0 : transformed(e.value);
+    }
+    if (side_ != Side::out) {
+      const auto& list = side_ == Side::both ? g.out(j) : g.in(j);
+      for (const ValuedEntry& e : list) others += e.node == i ? 0.0 : transformed(e.value);
+    }
+    out[0] += difference * others / (g.node_count() - 2);
+  }
+
+ private:
+  double transformed(int value) const {
+    return square_root_ ? std::sqrt(static_cast<double>(value)) : value;
+  }
+  Side side_;
+  bool square_root_;
+};
+
+Pick pick_of(const TermArguments& a, std::string_view argument, Pick first, Pick second,
+             const char* first_name, const char* second_name) {
+  const auto given = a.text_if_given(argument);
+  if (!given || *given == first_name) return first;
+  if (*given == second_name) return second;
+  a.fail(argument, std::string("must be \"") + first_name + "\" or \"" + second_name + "\".");
+}
+
+const char* pick_name(Pick p) {
+  switch (p) {
+    case Pick::min:
+      return "min";
+    case Pick::geomean:
+      return "geomean";
+    case Pick::max:
+      return "max";
+    case Pick::sum:
+      break;
+  }
+  return "sum";
+}
+
+template <bool Cyclical>
+ValuedTermPointer make_weights(const TermCall& call, const TermContext&) {
+  const TermArguments a(call, {"twopath", "combine", "affect"});
+  WeightedClosureTerm::Options o;
+  o.twopath = pick_of(a, "twopath", Pick::min, Pick::geomean, "min", "geomean");
+  o.combine = pick_of(a, "combine", Pick::max, Pick::sum, "max", "sum");
+  o.affect = pick_of(a, "affect", Pick::min, Pick::geomean, "min", "geomean");
+  o.cyclical = Cyclical;
+  const std::string name = std::string(Cyclical ? "cyclicalweights." : "transitiveweights.") +
+                           pick_name(o.twopath) + "." + pick_name(o.combine) + "." +
+                           pick_name(o.affect);
+  return std::make_shared<WeightedClosureTerm>(call.written, name, o);
+}
+
+template <bool Cyclical>
+ValuedTermPointer make_ties(const TermCall& call, const TermContext&) {
+  const TermArguments a(call, {"threshold"});
+  WeightedClosureTerm::Options o;
+  o.cyclical = Cyclical;
+  o.ties = true;
+  o.threshold = a.number("threshold", 0.0);
+  return std::make_shared<WeightedClosureTerm>(call.written,
+                                               Cyclical ? "cyclicalties" : "transitiveties", o);
+}
+
+template <NodeCovarianceTerm::Side Side, bool SquareRoot>
+ValuedTermPointer make_covariance(const TermCall& call, const TermContext& context) {
+  const char* name = Side == NodeCovarianceTerm::Side::both  ? "nodecovar"
+                     : Side == NodeCovarianceTerm::Side::out ? "nodeocovar"
+                                                             : "nodeicovar";
+  bool square_root = SquareRoot;
+  if (!SquareRoot) {
+    const TermArguments a(call, {"center", "transform"});
+    if (a.logical("center", false)) {
+      a.fail("center", "center=TRUE (centring by the network's mean value) is not offered.");
+    }
+    const auto transform = a.text_if_given("transform");
+    if (transform && *transform != "identity" && *transform != "sqrt") {
+      a.fail("transform", "must be \"identity\" or \"sqrt\".");
+    }
+    square_root = transform && *transform == "sqrt";
+  } else {
+    const TermArguments a(call, {});
+  }
+  if (context.node_count < 3) {
+    throw ModelError("term \"" + call.written + "\": " + name + " needs at least 3 nodes");
+  }
+  return std::make_shared<NodeCovarianceTerm>(call.written, name, Side, square_root);
+}
+
+constexpr TermEntry entries[] = {
+    {"transitiveweights", "twopath=\"min\", combine=\"max\", affect=\"min\"",
+     "each dyad's value against its strongest (or summed) two-paths i->k->j", Networks::both, "",
+     nullptr, make_weights<false>},
+    {"cyclicalweights", "twopath=\"min\", combine=\"max\", affect=\"min\"",
+     "each dyad's value against its two-paths j->k->i", Networks::both, "", nullptr,
+     make_weights<true>},
+    {"transitiveties", "threshold=0", "dyads above threshold closing a two-path above it",
+     Networks::both, "", nullptr, make_ties<false>},
+    {"cyclicalties", "threshold=0", "dyads above threshold closing a cycle above it",
+     Networks::both, "", nullptr, make_ties<true>},
+    {"nodecovar", "center=FALSE, transform=\"identity\"",
+     "products of the values of each node's pairs of dyads, over n - 2", Networks::undirected,
+     "nodeocovar or nodeicovar", nullptr, make_covariance<NodeCovarianceTerm::Side::both, false>},
+    {"nodesqrtcovar", "", "nodecovar(transform=\"sqrt\")", Networks::undirected,
+     "nodeocovar(transform=\"sqrt\")", nullptr,
+     make_covariance<NodeCovarianceTerm::Side::both, true>},
+    {"nodeocovar", "center=FALSE, transform=\"identity\"",
+     "products of the values of each node's pairs of out-dyads, over n - 2", Networks::directed,
+     "nodecovar", nullptr, make_covariance<NodeCovarianceTerm::Side::out, false>},
+    {"nodeicovar", "center=FALSE, transform=\"identity\"",
+     "products of the values of each node's pairs of in-dyads, over n - 2", Networks::directed,
+     "nodecovar", nullptr, make_covariance<NodeCovarianceTerm::Side::in, false>},
+};
+
+}  // namespace
+
+std::span<const TermEntry> valued_dependent_term_entries() {
+  return entries;
+}
+
+ValuedTermPointer make_valued_mutual(const TermCall& call, const TermContext&) {
+  const TermArguments a(call, {"form", "threshold"});
+  const std::string form = a.text_if_given("form").value_or("min");
+  using Form = ValuedMutualTerm::Form;
+  if (a.given("threshold") || form == "threshold") {
+    a.fail("threshold",
+           "form=\"threshold\" is not offered; atleast or greaterthan count values "
+           "above a threshold.");
+  }
+  if (form == "min")
+    return std::make_shared<ValuedMutualTerm>(call.written, "mutual.min", Form::min);
+  if (form == "nabsdiff") {
+    return std::make_shared<ValuedMutualTerm>(call.written, "mutual.nabsdiff", Form::nabsdiff);
+  }
+  if (form == "product") {
+    return std::make_shared<ValuedMutualTerm>(call.written, "mutual.product", Form::product);
+  }
+  if (form == "geometric") {
+    return std::make_shared<ValuedMutualTerm>(call.written, "mutual.geom.mean", Form::geometric);
+  }
+  a.fail("form", "must be \"min\", \"nabsdiff\", \"product\" or \"geometric\".");
+}
+
+}  // namespace tarn

@@ -1,0 +1,157 @@
+#include "valued/valued_fit.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include "mcmle/mcmle_steps.h"
+#include "mcmle/step_length.h"
+#include "valued/valued_sampler.h"
+
+namespace tarn {
+
+namespace {
+
+// The full model's coefficients from the dyad-independent fit (the others 0).
+Vector start_of(const ValuedModel& model, const DyadIndependentValuedFit& start) {
+  Vector theta(static_cast<std::size_t>(model.statistic_count()), 0.0);
+  for (std::size_t k = 0; k < start.statistics.size() && k < start.estimate.size(); ++k) {
+    theta[static_cast<std::size_t>(start.statistics[k])] = start.estimate[k];
+  }
+  return theta;
+}
+
+// The move delta from theta, halved while less than least_weight_share of the sample's
+// importance weight speaks for its end.
+Vector weighted_move(const std::vector<Vector>& sample, Vector delta, const McmleControl& control) {
+  for (int halving = 0; halving < 30 && weight_share(sample, delta) < control.least_weight_share;
+       ++halving) {
+    for (double& d : delta) d /= 2;
+  }
+  return delta;
+}
+
+ValuedFit exact_fit(const ValuedModel& model, const ValuedGraph& observed, ValuedFit fit) {
+  fit.stop_reason = "dyad_independent";
+  fit.estimate = start_of(model, fit.start);
+  fit.covariance = fit.start.covariance;
+  fit.log_likelihood = fit.start.log_likelihood;
+  fit.outcome = !fit.start.at_bound.empty() ? "estimate_does_not_exist"
+                : fit.start.converged       ? "converged"
+                                            : "not_converged";
+  (void)observed;
+  return fit;
+}
+
+}  // namespace
+
+ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
+                     const McmleControl& control, const ValuedProposal& proposal,
+                     const ValuedProgress& progress) {
+  const auto began = std::chrono::steady_clock::now();
+  auto seconds = [&began] {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+  };
+  ValuedFit fit;
+  fit.observed = model.statistics(observed);
+  fit.start = fit_dyad_independent(model, observed);
+  if (model.dyad_independent()) {
+    fit = exact_fit(model, observed, std::move(fit));
+    fit.seconds = seconds();
+    return fit;
+  }
+  fit.proposal = proposal.name();
+  if (!fit.start.at_bound.empty()) {
+    fit.outcome = "estimate_does_not_exist";
+    fit.stop_reason = "statistic_at_bound";
+    fit.estimate = start_of(model, fit.start);
+    fit.seconds = seconds();
+    return fit;
+  }
+
+  Vector theta = start_of(model, fit.start);
+  ValuedChains chains(model, observed, proposal, control.chains, control.seed, control.threads);
+  // Each proposal moves one dyad: an interval of as many proposals as dyads, then tuned.
+  const std::int64_t shortest = std::max<std::int64_t>(16, observed.dyad_count() / 16);
+  std::int64_t interval =
+      control.interval > 0 ? control.interval : std::max<std::int64_t>(64, observed.dyad_count());
+  std::optional<SampleMoments> last;  // the sample the estimate is a step from
+  bool full_step = false;
+  fit.outcome = "not_converged";
+  fit.stop_reason = "iteration_limit";
+  for (int number = 1; number <= control.max_iterations; ++number) {
+    ValuedIteration it;
+    it.number = number;
+    it.theta = theta;
+    it.interval = interval;
+    const std::int64_t burnin =
+        interval * (number == 1 ? control.fresh_burnin_intervals : control.burnin_intervals);
+    const ValuedDraws draws = chains.draw(theta, control.sample_size, burnin, interval);
+    const SampleMoments moments = sample_moments(draws.statistics, chains.chains());
+    StepNoise noise;
+    if (last && full_step) noise = {mean_covariance(*last), smallest_effective_size(*last)};
+    const ConvergenceTest test =
+        convergence_test(moments, fit.observed, last && full_step ? &noise : nullptr);
+    it.networks = control.sample_size;
+    it.max_abs_t = test.max_abs_t;
+    it.p_value = test.p_value;
+    it.effective_size = test.effective_size;
+    fit.proposals = draws.proposals;
+    fit.accepted = draws.accepted;
+    // The Hotelling test passed at an estimate a full step from the last sample: a final sample
+    // there, large enough for the errors, must reproduce the observed statistics.
+    if (full_step && last && test.p_value > control.hotelling_level) {
+      const FinalSampleSize size =
+          final_sample_size(moments, interval, model.statistic_count(), control);
+      const ValuedDraws final_draws =
+          chains.draw(theta, size.networks, size.interval, size.interval);
+      const SampleMoments final_moments = sample_moments(final_draws.statistics, chains.chains());
+      const ConvergenceTest final_test = convergence_test(final_moments, fit.observed, &noise);
+      const SimulationCheck check = simulation_check(final_moments, final_test, *last, control);
+      it.final_sample = true;
+      it.check_passed = check.passed;
+      fit.history.push_back(it);
+      if (progress) progress(it);
+      fit.final_test = final_test;
+      fit.check = check;
+      fit.proposals = final_draws.proposals;
+      fit.accepted = final_draws.accepted;
+      if (check.passed) {
+        const McmleErrors errors = mcmle_errors(final_moments);
+        fit.outcome = "converged";
+        fit.stop_reason = "converged";
+        fit.estimate = theta;
+        fit.covariance = errors.covariance;
+        fit.mcmc_error_percent = errors.mcmc_error_percent;
+        fit.seconds = seconds();
+        return fit;
+      }
+    }
+    // A step towards the observed statistics, as far as the sample's hull allows.
+    const double gamma = hull_step_length(draws.statistics, moments.mean, moments.sd, fit.observed,
+                                          control.hull_margin);
+    Vector target = moments.mean;
+    for (std::size_t s = 0; s < target.size(); ++s) {
+      target[s] += gamma * (fit.observed[s] - moments.mean[s]);
+    }
+    const auto normal = log_normal_step(moments, target);
+    Vector delta = normal ? importance_step(draws.statistics, target, *normal, control)
+                          : Vector(theta.size(), 0.0);
+    delta = weighted_move(draws.statistics, delta, control);
+    for (std::size_t s = 0; s < theta.size(); ++s) theta[s] += delta[s];
+    it.step = gamma;
+    full_step = gamma >= 1.0;
+    last = moments;
+    if (!it.final_sample) {
+      fit.history.push_back(it);
+      if (progress) progress(it);
+    }
+    fit.final_test = test;
+    interval = tuned_interval(interval, moments, test, control, shortest);
+  }
+  fit.estimate = theta;
+  fit.seconds = seconds();
+  return fit;
+}
+
+}  // namespace tarn

@@ -1,0 +1,59 @@
+#pragma once
+// Chains of networks of counts from a valued model, P(y) proportional to
+// h(y) exp(eta . g(y)) (h the reference's weights), by Metropolis-Hastings with a valued proposal
+// (valued_proposal.h). A sample comes from a fixed number of chains, chain c seeded from
+// (seed, c) and network k of the sample taken from chain k % chains, so the same seed gives the
+// same networks whatever the number of threads. The chains stay where a draw left them, so that
+// maximum likelihood by MCMC warm-starts each sample from the last.
+
+#include <cstdint>
+#include <vector>
+
+#include "numeric/matrix.h"
+#include "simulate/random_stream.h"
+#include "valued/valued_model.h"
+#include "valued/valued_proposal.h"
+
+namespace tarn {
+
+struct ValuedChain {
+  ValuedGraph graph;
+  Vector statistics;
+  RandomStream random;
+  ReferenceWeights weights;
+  std::int64_t proposals = 0, accepted = 0;
+};
+
+// One Metropolis-Hastings step of the chain at canonical parameters eta.
+void valued_step(ValuedChain& chain, const ValuedModel& model, const ValuedProposal& proposal,
+                 const Vector& eta, std::vector<double>& change);
+
+struct ValuedDraws {
+  std::vector<Vector> statistics;     // [network][statistic], network k of chain k % chains
+  std::vector<ValuedGraph> networks;  // kept when asked for, in the same order
+  std::int64_t proposals = 0, accepted = 0;
+};
+
+class ValuedChains {
+ public:
+  // `chains` chains started at `start`, chain c seeded from (seed, c).
+  ValuedChains(const ValuedModel& model, const ValuedGraph& start, ValuedProposal proposal,
+               int chains, std::uint64_t seed, int threads);
+
+  // `networks` networks at eta: `burnin` proposals on each chain, then `interval` proposals
+  // before each network; `keep`: the networks too.
+  ValuedDraws draw(const Vector& eta, int networks, std::int64_t burnin, std::int64_t interval,
+                   bool keep = false);
+  // Every chain back at `start`, its random stream going on.
+  void restart(const ValuedGraph& start);
+  int chains() const { return static_cast<int>(chains_.size()); }
+  const ValuedProposal& proposal() const { return proposal_; }
+
+ private:
+  const ValuedModel& model_;
+  ValuedProposal proposal_;
+  std::vector<ValuedChain> chains_;
+  int threads_ = 1;
+};
+
+}  // namespace tarn
