@@ -36,6 +36,13 @@ struct ReadOptions {
   std::string block_structure_path;  // the block types 0..16 per block; empty: within blocks
   std::string covariate_path;        // the second relation (the comparative network)
   std::string missing_path;          // an edge list of the dyads not observed (NA)
+  // A network of counts (ergm's response=): the edge list's column of counts, by its header's
+  // name or its 1-based number; the links are the dyads of non-zero count. Empty: binary.
+  std::string response;
+  // The reference measure of a model of counts, as ergm writes it: Poisson, Geometric,
+  // Binomial(trials=N), DiscUnif(a, b), or Bernoulli (the binary model, counts 0 and 1 only).
+  // Needed to fit or simulate a model of counts, not for its statistics.
+  std::string reference;
 };
 
 // A file a network was read from, with the option that named it ("the network argument",
@@ -73,6 +80,15 @@ class Network {
   // The dyads not observed (NA): neither links nor none, as pairs of node indices (0-based),
   // sorted; undirected (i, j) with i < j.
   std::vector<std::pair<int, int>> missing_dyads() const;
+  // A network of counts (read with a response column): its column, and the dyads of non-zero
+  // count as (sender, receiver, count), node indices 0-based, undirected sender < receiver.
+  bool valued() const;
+  std::string response() const;
+  struct Count {
+    int sender = 0, receiver = 0;
+    int value = 0;
+  };
+  std::vector<Count> counts() const;
 
   struct Data;
   explicit Network(std::shared_ptr<const Data> data) : data_(std::move(data)) {}

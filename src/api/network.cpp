@@ -43,6 +43,24 @@ const std::vector<std::string>& Network::labels() const {
   return data_->labels;
 }
 
+bool Network::valued() const {
+  return data_->input.counts != nullptr;
+}
+std::string Network::response() const {
+  return data_->input.response;
+}
+std::vector<Network::Count> Network::counts() const {
+  std::vector<Count> counts;
+  if (!data_->input.counts) return counts;
+  const tarn::ValuedGraph& g = *data_->input.counts;
+  for (int i = 1; i <= g.node_count(); ++i) {
+    for (const tarn::ValuedEntry& e : g.out(i)) {
+      if (g.directed() || e.node > i) counts.push_back({i - 1, e.node - 1, e.value});
+    }
+  }
+  return counts;
+}
+
 std::vector<std::pair<int, int>> Network::links() const {
   const tarn::Network& network = data_->input.network;
   std::vector<std::pair<int, int>> links;
@@ -177,6 +195,8 @@ tarn::StudyOptions paths_of(const ReadOptions& o) {
   options.block_structure_path = o.block_structure_path;
   options.covariate_path = o.covariate_path;
   options.missing_path = o.missing_path;
+  options.response = o.response;
+  options.reference = o.reference;
   return options;
 }
 

@@ -86,7 +86,9 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
     it.interval = interval;
     const std::int64_t burnin =
         interval * (number == 1 ? control.fresh_burnin_intervals : control.burnin_intervals);
+    const double drawing = seconds();
     const ValuedDraws draws = chains.draw(theta, control.sample_size, burnin, interval);
+    fit.sampler_seconds += seconds() - drawing;
     const SampleMoments moments = sample_moments(draws.statistics, chains.chains());
     StepNoise noise;
     if (last && full_step) noise = {mean_covariance(*last), smallest_effective_size(*last)};
@@ -103,8 +105,11 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
     if (full_step && last && test.p_value > control.hotelling_level) {
       const FinalSampleSize size =
           final_sample_size(moments, interval, model.statistic_count(), control);
+      const double final_drawing = seconds();
       const ValuedDraws final_draws =
           chains.draw(theta, size.networks, size.interval, size.interval);
+      fit.sampler_seconds += seconds() - final_drawing;
+      fit.final_networks = size.networks;
       const SampleMoments final_moments = sample_moments(final_draws.statistics, chains.chains());
       const ConvergenceTest final_test = convergence_test(final_moments, fit.observed, &noise);
       const SimulationCheck check = simulation_check(final_moments, final_test, *last, control);
