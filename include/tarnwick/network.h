@@ -154,6 +154,18 @@ Network two_mode_network_from_links(const std::vector<std::string>& nodes,
 Network with_missing_dyads(const Network& network, const std::vector<int>& senders,
                            const std::vector<int>& receivers);
 
+// The network with counts on its dyads, as if read with a response column named `response`:
+// counts[k] is the count of the dyad senders[k] -> receivers[k] (node indices, 0-based;
+// undirected either way round). Every link needs a count above 0 and every count above 0 must
+// be a link; dyads not given count 0. `reference` as ReadOptions::reference (empty: not given).
+// Throws ArgumentError for a negative count, a count of a pair given twice with two values, a
+// self-pair, or counts that do not match the links.
+Network with_counts(const Network& network, const std::string& response,
+                    const std::vector<int>& senders, const std::vector<int>& receivers,
+                    const std::vector<int>& counts, const std::string& reference = "");
+// The network of counts with another reference measure (ReadOptions::reference).
+Network with_reference(const Network& network, const std::string& reference);
+
 struct Statistic {
   std::string name;
   double value = 0;

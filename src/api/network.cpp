@@ -391,6 +391,68 @@ Network with_missing_dyads(const Network& network, const std::vector<int>& sende
   return Network(std::move(data));
 }
 
+Network with_counts(const Network& network, const std::string& response,
+                    const std::vector<int>& senders, const std::vector<int>& receivers,
+                    const std::vector<int>& counts, const std::string& reference) {
+  if (senders.size() != receivers.size() || senders.size() != counts.size()) {
+    throw ArgumentError("counts: senders, receivers and counts differ in length (" +
+                        std::to_string(senders.size()) + ", " + std::to_string(receivers.size()) +
+                        " and " + std::to_string(counts.size()) + ")");
+  }
+  if (response.empty()) throw ArgumentError("counts: name the response");
+  auto data = std::make_shared<Network::Data>(network.data());
+  tarn::InputData& input = data->input;
+  const int n = input.network.node_count;
+  auto graph = std::make_shared<tarn::ValuedGraph>(n, input.directed);
+  for (std::size_t k = 0; k < counts.size(); ++k) {
+    int a = senders[k], b = receivers[k];
+    const std::string what = "count " + std::to_string(k + 1) + " (" + response + ")";
+    if (a < 0 || a >= n || b < 0 || b >= n) {
+      throw ArgumentError(what + " names a node that is not a position among " + std::to_string(n) +
+                          " nodes");
+    }
+    if (a == b) throw ArgumentError(what + " is of a self-pair, which is no dyad");
+    if (counts[k] < 0) throw ArgumentError(what + " is negative: " + std::to_string(counts[k]));
+    if (!input.directed && a > b) std::swap(a, b);
+    const int before = graph->value(a + 1, b + 1);
+    if (before != 0 && before != counts[k]) {
+      throw ArgumentError(what + " gives the pair " + std::to_string(a) + ", " + std::to_string(b) +
+                          " the count " + std::to_string(counts[k]) + " after " +
+                          std::to_string(before));
+    }
+    graph->set(a + 1, b + 1, counts[k]);
+  }
+  // The counts above 0 must be the links, each once.
+  std::int64_t links = 0;
+  for (int a = 1; a <= n; ++a) {
+    for (const tarn::node_id entry : input.network.out_list(a)) {
+      const int b = std::abs(entry);
+      if (graph->value(a, b) == 0) {
+        throw ArgumentError("counts (" + response + "): the link " + input.labels.name(a) + " " +
+                            input.labels.name(b) + " has no count above 0");
+      }
+      ++links;
+    }
+  }
+  if (links != graph->nonzero_count()) {
+    throw ArgumentError("counts (" + response + "): " + std::to_string(graph->nonzero_count()) +
+                        " dyads have a count above 0, but the network has " +
+                        std::to_string(links) + " links; a count above 0 must be a link");
+  }
+  input.counts = std::move(graph);
+  input.response = response;
+  data->options.response = response;
+  data->options.reference = reference;
+  return Network(std::move(data));
+}
+
+Network with_reference(const Network& network, const std::string& reference) {
+  if (!network.valued()) throw ArgumentError("reference: the network has no counts (response)");
+  auto data = std::make_shared<Network::Data>(network.data());
+  data->options.reference = reference;
+  return Network(std::move(data));
+}
+
 Network with_dyadic_covariates(const Network& network,
                                const std::vector<DyadicCovariate>& covariates) {
   auto data = std::make_shared<Network::Data>(network.data());
