@@ -31,7 +31,7 @@ Vector weighted_move(const std::vector<Vector>& sample, Vector delta, const Mcml
   return delta;
 }
 
-ValuedFit exact_fit(const ValuedModel& model, const ValuedGraph& observed, ValuedFit fit) {
+ValuedFit exact_fit(const ValuedModel& model, ValuedFit fit) {
   fit.stop_reason = "dyad_independent";
   fit.estimate = start_of(model, fit.start);
   fit.covariance = fit.start.covariance;
@@ -39,7 +39,6 @@ ValuedFit exact_fit(const ValuedModel& model, const ValuedGraph& observed, Value
   fit.outcome = !fit.start.at_bound.empty() ? "estimate_does_not_exist"
                 : fit.start.converged       ? "converged"
                                             : "not_converged";
-  (void)observed;
   return fit;
 }
 
@@ -56,7 +55,7 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
   fit.observed = model.statistics(observed);
   fit.start = fit_dyad_independent(model, observed);
   if (model.dyad_independent()) {
-    fit = exact_fit(model, observed, std::move(fit));
+    fit = exact_fit(model, std::move(fit));
     fit.seconds = seconds();
     return fit;
   }
