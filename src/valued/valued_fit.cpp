@@ -70,10 +70,12 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
 
   Vector theta = start_of(model, fit.start);
   ValuedChains chains(model, observed, proposal, control.chains, control.seed, control.threads);
-  // Each proposal moves one dyad: an interval of as many proposals as dyads, then tuned.
-  const std::int64_t shortest = std::max<std::int64_t>(16, observed.dyad_count() / 16);
-  std::int64_t interval =
-      control.interval > 0 ? control.interval : std::max<std::int64_t>(64, observed.dyad_count());
+  // Each proposal moves one dyad: a quarter of the dyads between networks to begin with, as for
+  // binary networks (mcmle.cpp), then tuned by the chains' autocorrelation.
+  const std::int64_t shortest = 256;
+  std::int64_t interval = control.interval > 0
+                              ? control.interval
+                              : std::max<std::int64_t>(shortest, observed.dyad_count() / 4);
   std::optional<SampleMoments> last;  // the sample the estimate is a step from
   bool full_step = false;
   fit.outcome = "not_converged";
