@@ -533,6 +533,7 @@ TEST(ValuedTerms, Refusals) {
       {"cyclicalweights(combine=\"min\")", true, true, "combine"},
       {"transitiveweights(affect=\"sum\")", false, true, "affect"},
       {"sum(power=2)", true, true, "power"},
+      {"sum(pow=-1)", false, true, "pow"},
       {"atleast(threshold=\"x\")", true, true, "threshold"},
   };
   World w;
