@@ -61,7 +61,8 @@ double pick(Pick how, double a, double b) {
 
 // transitiveweights and cyclicalweights (and their ties forms, of values above a threshold
 // taken as 1): sum over the dyads (i, j) of affect(y_ij, combine over k of twopath(y_ik, y_kj)),
-// the two-paths i->k->j (transitive) or j->k->i (cyclical). Undirected, over the pairs i < j.
+// the two-paths i->k->j (transitive) or j->k->i (cyclical). Undirected, over the pairs i < j
+// and every third node k, as ergm's C++ terms count them (its older C terms took only k < j).
 class WeightedClosureTerm final : public ValuedTerm {
  public:
   struct Options {
