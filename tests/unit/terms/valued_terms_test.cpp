@@ -24,7 +24,7 @@ using namespace test::brute;
 
 // Ties holds the counts: y(a, b), symmetric when undirected.
 using Direct = std::function<std::vector<double>(const Ties&, const World&)>;
-using Names = std::function<std::vector<std::string>(int n)>;
+using Names = std::function<std::vector<std::string>(const World&)>;
 
 enum class Kind { directed, undirected, both };
 
@@ -36,14 +36,14 @@ struct ValuedCase {
 };
 
 Names fixed(std::vector<std::string> names) {
-  return [names](int) { return names; };
+  return [names](const World&) { return names; };
 }
 
 // The names stem + "2", ..., stem + n (every node but the first).
 Names per_node(std::string stem) {
-  return [stem](int n) {
+  return [stem](const World& w) {
     std::vector<std::string> out;
-    for (int k = 2; k <= n; ++k) out.push_back(stem + std::to_string(k));
+    for (int k = 2; k <= w.n; ++k) out.push_back(stem + std::to_string(k));
     return out;
   };
 }
@@ -184,6 +184,15 @@ void add_closure_cases(std::vector<ValuedCase>& all) {
   }
 }
 
+// The distinct non-zero differences of rank (ranks 1..4) between two nodes.
+std::set<int> rank_differences(const World& w) {
+  std::set<int> out;
+  for (int a = 1; a <= w.n; ++a)
+    for (int b = 1; b <= w.n; ++b)
+      if (rank(w, a) != rank(w, b)) out.insert(int(std::fabs(rank(w, a) - rank(w, b))));
+  return out;
+}
+
 void add_form_cases(std::vector<ValuedCase>& all) {
   for (const bool sum : {true, false}) {
     const std::string form = sum ? "sum" : "nonzero";
@@ -248,6 +257,40 @@ void add_form_cases(std::vector<ValuedCase>& all) {
         {"sociality(" + std::string(sum ? "" : "form=\"nonzero\"") + ")", Kind::undirected,
          per_node("sociality." + form),
          by_node(sum, [](int a, int b, int k) { return double(a == k) + double(b == k); })});
+    all.push_back(
+        {"nodeofactor(group" + written + ")", Kind::directed,
+         fixed({"nodeofactor." + form + ".group.b", "nodeofactor." + form + ".group.c"}),
+         by_ends(sum, {[](const World& w, int a, int) { return double(group(w, a) == "b"); },
+                       [](const World& w, int a, int) { return double(group(w, a) == "c"); }})});
+    all.push_back(
+        {"nodeifactor(group" + written + ")", Kind::directed,
+         fixed({"nodeifactor." + form + ".group.b", "nodeifactor." + form + ".group.c"}),
+         by_ends(sum, {[](const World& w, int, int b) { return double(group(w, b) == "b"); },
+                       [](const World& w, int, int b) { return double(group(w, b) == "c"); }})});
+    all.push_back(
+        {"diff(score" + written + ")", Kind::directed, fixed({"diff." + form + ".t-h.score"}),
+         by_ends(sum, {[](const World& w, int a, int b) { return score(w, a) - score(w, b); }})});
+    // absdiffcat: a statistic per distinct non-zero difference of rank, named as absdiff's.
+    all.push_back({"absdiffcat(rank" + written + ")", Kind::both,
+                   [form](const World& w) {
+                     std::vector<std::string> names;
+                     for (int d = 1; d <= 3; ++d)
+                       if (rank_differences(w).count(d)) {
+                         names.push_back("absdiff." + form + ".rank." + std::to_string(d));
+                       }
+                     return names;
+                   },
+                   [sum](const Ties& y, const World& w) {
+                     std::vector<double> out;
+                     for (int d = 1; d <= 3; ++d) {
+                       if (!rank_differences(w).count(d)) continue;
+                       out.push_back(over_dyads(y, [&](int a, int b) {
+                         return form_weight(sum, y(a, b)) *
+                                double(std::fabs(rank(w, a) - rank(w, b)) == d);
+                       }));
+                     }
+                     return out;
+                   }});
     // nodemix: ergm's cells in its order (directed: by column of the level table; undirected: its
     // upper triangle by column), the first cell left out. ergm's valued nodemix keeps the binary
     // names ("mix."): binary_dind_wrap looks for "nodemix" in them, which is not there.
@@ -421,7 +464,7 @@ void check_on_network(const ValuedCase& c, const Ties& y, const World& w, std::m
   const ValuedTermPointer term = make_valued_term(parse_term(c.formula), context);
   const std::string what =
       c.formula + (y.directed ? " directed" : " undirected") + ", n " + std::to_string(n);
-  ASSERT_EQ(term->statistic_names(), c.names(n)) << what;
+  ASSERT_EQ(term->statistic_names(), c.names(w)) << what;
   const auto m = std::size_t(term->statistic_count());
 
   // The statistics: those of the empty network plus the changes of setting the non-zero dyads,
