@@ -61,7 +61,8 @@ double pick(Pick how, double a, double b) {
 
 // transitiveweights and cyclicalweights (and their ties forms, of values above a threshold
 // taken as 1): sum over the dyads (i, j) of affect(y_ij, combine over k of twopath(y_ik, y_kj)),
-// the two-paths i->k->j (transitive) or j->k->i (cyclical). Undirected, over the pairs i < j.
+// the two-paths i->k->j (transitive) or j->k->i (cyclical). Undirected, over the pairs i < j
+// and every third node k, as ergm's C++ terms count them (its older C terms took only k < j).
 class WeightedClosureTerm final : public ValuedTerm {
  public:
   struct Options {
@@ -150,7 +151,9 @@ class WeightedClosureTerm final : public ValuedTerm {
 };
 
 // nodecovar (undirected), nodeocovar, nodeicovar: over each node, the products of the
-// (transformed) values of its pairs of dyads j < k (out-dyads, in-dyads), over n - 2.
+// (transformed) values of its pairs of dyads, over n - 2: undirected the pairs j < k, directed
+// the ordered pairs j != k of its out-dyads (in-dyads), twice the sum over j < k, as ergm's
+// change statistics (2 * diff * ...) and its own tests count them.
 class NodeCovarianceTerm final : public ValuedTerm {
  public:
   enum class Side { both, out, in };
@@ -169,7 +172,8 @@ class NodeCovarianceTerm final : public ValuedTerm {
       const auto& list = side_ == Side::both ? g.out(j) : g.in(j);
       for (const ValuedEntry& e : list) others += e.node == i ? 0.0 : transformed(e.value);
     }
-    out[0] += difference * others / (g.node_count() - 2);
+    const double pairs = side_ == Side::both ? 1.0 : 2.0;
+    out[0] += pairs * difference * others / (g.node_count() - 2);
   }
 
  private:
@@ -259,10 +263,6 @@ constexpr TermEntry entries[] = {
     {"cyclicalweights", "twopath=\"min\", combine=\"max\", affect=\"min\"",
      "each dyad's value against its two-paths j->k->i", Networks::both, "", nullptr,
      make_weights<true>},
-    {"transitiveties", "threshold=0", "dyads above threshold closing a two-path above it",
-     Networks::both, "", nullptr, make_ties<false>},
-    {"cyclicalties", "threshold=0", "dyads above threshold closing a cycle above it",
-     Networks::both, "", nullptr, make_ties<true>},
     {"nodecovar", "center=FALSE, transform=\"identity\"",
      "products of the values of each node's pairs of dyads, over n - 2", Networks::undirected,
      "nodeocovar or nodeicovar", nullptr, make_covariance<NodeCovarianceTerm::Side::both, false>},
@@ -281,6 +281,14 @@ constexpr TermEntry entries[] = {
 
 std::span<const TermEntry> valued_dependent_term_entries() {
   return entries;
+}
+
+ValuedTermPointer make_valued_transitiveties(const TermCall& call, const TermContext& context) {
+  return make_ties<false>(call, context);
+}
+
+ValuedTermPointer make_valued_cyclicalties(const TermCall& call, const TermContext& context) {
+  return make_ties<true>(call, context);
 }
 
 ValuedTermPointer make_valued_mutual(const TermCall& call, const TermContext&) {
