@@ -134,7 +134,9 @@ ValuedTermPointer make_valued_term(const TermCall& call, const TermContext& cont
                      "\"; did you mean " + nearest_term_names(call.name, context.directed) +
                      "? (tarnwick fit --help lists the terms)");
   }
-  if (!fits(*entry, context.directed)) {
+  // An entry of a binary and a valued term says the binary term's kind of network; its valued
+  // maker checks its own (form= of a binary term through make_term).
+  if (entry->make == nullptr && !fits(*entry, context.directed)) {
     const std::string kind = context.directed ? "an undirected" : "a directed";
     std::string text = "term \"" + call.written + "\": " + std::string(entry->name) +
                        " is a term of " + kind + " network";

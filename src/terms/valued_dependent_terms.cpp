@@ -291,7 +291,13 @@ ValuedTermPointer make_valued_cyclicalties(const TermCall& call, const TermConte
   return make_ties<true>(call, context);
 }
 
-ValuedTermPointer make_valued_mutual(const TermCall& call, const TermContext&) {
+ValuedTermPointer make_valued_mutual(const TermCall& call, const TermContext& context) {
+  if (!context.directed) {
+    throw TermOfOtherNetworkKind("term \"" + call.written +
+                                     "\": mutual is a term of a directed network; every pair of "
+                                     "an undirected network has one count (sum)",
+                                 false);
+  }
   const TermArguments a(call, {"form", "threshold"});
   const std::string form = a.text_if_given("form").value_or("min");
   using Form = ValuedMutualTerm::Form;

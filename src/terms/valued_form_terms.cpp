@@ -68,7 +68,7 @@ std::pair<TermCall, std::string> without_form(const TermCall& call) {
 ValuedTermPointer make_valued_form(const TermCall& call, const TermContext& context) {
   auto [binary_call, form] = without_form(call);
   const TermEntry* entry = find_term_entry(call.name);
-  TermPointer binary = entry->make(binary_call, context);
+  TermPointer binary = make_term(binary_call, context);
   if (!binary->dyad_independent()) {
     throw ModelError("term \"" + call.written + "\": on a valued network " +
                      std::string(entry->name) + " must be dyad-independent");
