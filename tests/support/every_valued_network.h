@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -96,8 +97,10 @@ struct ValuedExactFit {
 };
 
 // The exact MLE for the observed statistics by Newton's method (the information is the
-// statistics' covariance), a step halved until the log-likelihood rises.
-inline ValuedExactFit exact_valued_fit(const ValuedEnumeration& e, const Vector& observed) {
+// statistics' covariance), a step halved until the log-likelihood rises; nothing when the
+// information becomes singular (the observed statistics on the hull's boundary: no MLE).
+inline std::optional<ValuedExactFit> exact_valued_fit(const ValuedEnumeration& e,
+                                                      const Vector& observed) {
   const int q = static_cast<int>(observed.size());
   struct Point {
     double log_likelihood;
@@ -125,10 +128,14 @@ inline ValuedExactFit exact_valued_fit(const ValuedEnumeration& e, const Vector&
   Vector theta(std::size_t(q), 0.0);
   Point point = at(theta);
   for (int iteration = 0; iteration < 200; ++iteration) {
-    Vector step = product(symmetric_inverse(point.information).value(), point.score);
+    const auto inverse = symmetric_inverse(point.information);
+    if (!inverse) return std::nullopt;
+    Vector step = product(*inverse, point.score);
     double size = 0.0;
     for (const double v : step) size = std::max(size, std::fabs(v));
     if (size < 1e-13) break;
+    // A long step lands where one network takes all the mass and the information is singular.
+    for (double& v : step) v *= std::min(1.0, 2.0 / size);
     bool moved = false;
     for (int halving = 0; halving < 60 && !moved; ++halving) {
       Vector next = theta;
@@ -140,7 +147,9 @@ inline ValuedExactFit exact_valued_fit(const ValuedEnumeration& e, const Vector&
     }
     if (!moved) break;
   }
-  return {theta, symmetric_inverse(point.information).value(), point.log_likelihood};
+  const auto inverse = symmetric_inverse(point.information);
+  if (!inverse) return std::nullopt;
+  return ValuedExactFit{theta, *inverse, point.log_likelihood};
 }
 
 }  // namespace tarn::test

@@ -145,5 +145,92 @@ TEST_P(ValuedChainsOn, EveryProposalKeepsTheExactDistribution) {
 INSTANTIATE_TEST_SUITE_P(SixDyads, ValuedChainsOn,
                          ::testing::Range(0, static_cast<int>(chain_cases().size())));
 
+// The network whose dyads, in the space's order, hold `values`.
+ValuedGraph network_of(const ValuedSpace& space, const std::vector<int>& values) {
+  std::int64_t code = 0;
+  for (std::size_t d = values.size(); d-- > 0;)
+    code = code * (space.high - space.low + 1) + (values[d] - space.low);
+  return space.network(code);
+}
+
+struct FitCase {
+  Setting setting;
+  std::vector<int> observed;  // by dyad: (1,2), (1,3), ... (directed: (1,2), (1,3), (2,1), ...)
+};
+
+TEST(ValuedFit, ExactFitOfDyadIndependentModelsIsTheMaximumOfTheEnumeratedLikelihood) {
+  const FitCase cases[] = {
+      {{"sum + nonzero + nodecov(\"x\", form=\"sum\")"}, {2, 0, 1, 2, 1, 0}},
+      {{"sum + nodematch(\"g\", form=\"nonzero\")", false, 4}, {2, 1, 0, 1, 1, 0}},
+      {{"sum + atleast(threshold=2) + CMP", true, 3, "DiscUnif(a=0, b=3)"}, {3, 0, 1, 2, 1, 0}},
+  };
+  for (const FitCase& c : cases) {
+    SCOPED_TRACE(c.setting.formula + " ~ " + c.setting.reference);
+    const Built b = build(c.setting);
+    const ValuedGraph observed = network_of(b.space, c.observed);
+    const auto exact =
+        test::exact_valued_fit(test::enumerate(b.model, b.space), b.model.statistics(observed));
+    ASSERT_TRUE(exact) << "the observed statistics have no MLE";
+    const ValuedFit fit =
+        fit_valued(b.model, observed, McmleControl{}, default_proposal(b.model.reference));
+    EXPECT_EQ(fit.outcome, "converged");
+    EXPECT_EQ(fit.stop_reason, "dyad_independent");
+    ASSERT_EQ(fit.estimate.size(), exact->estimate.size());
+    ASSERT_EQ(fit.covariance.rows(), exact->covariance.rows());
+    for (std::size_t s = 0; s < exact->estimate.size(); ++s) {
+      EXPECT_NEAR(fit.estimate[s], exact->estimate[s], 1e-6) << b.model.names[s];
+      for (std::size_t t = 0; t < exact->estimate.size(); ++t) {
+        const double v = exact->covariance(int(s), int(t));
+        EXPECT_NEAR(fit.covariance(int(s), int(t)), v, 1e-6 * std::max(1.0, std::fabs(v)));
+      }
+    }
+  }
+}
+
+TEST(ValuedFit, MaximumLikelihoodByMcmcFindsTheExactMleOfADependentModel) {
+  const FitCase cases[] = {
+      {{"sum + mutual(form=\"min\")"}, {2, 0, 1, 2, 1, 0}},
+      {{"sum + nodecovar", false, 4}, {2, 1, 0, 1, 1, 0}},
+      {{"sum + transitiveweights"}, {2, 1, 0, 1, 2, 1}},
+      {{"sum + nodeocovar + cyclicalweights", true, 3, "DiscUnif(a=1, b=3)"}, {2, 3, 1, 2, 3, 1}},
+  };
+  for (const FitCase& c : cases) {
+    SCOPED_TRACE(c.setting.formula + " ~ " + c.setting.reference);
+    const Built b = build(c.setting);
+    const ValuedGraph observed = network_of(b.space, c.observed);
+    const auto exact =
+        test::exact_valued_fit(test::enumerate(b.model, b.space), b.model.statistics(observed));
+    ASSERT_TRUE(exact) << "the observed statistics have no MLE";
+    const ValuedFit fit =
+        fit_valued(b.model, observed, McmleControl{}, default_proposal(b.model.reference));
+    ASSERT_EQ(fit.outcome, "converged");
+    for (std::size_t s = 0; s < exact->estimate.size(); ++s) {
+      const double variance = fit.covariance(int(s), int(s));
+      const double monte_carlo_error = std::sqrt(variance * fit.mcmc_error_percent[s] / 100);
+      const double exact_error = std::sqrt(exact->covariance(int(s), int(s)));
+      EXPECT_NEAR(fit.estimate[s], exact->estimate[s], 4 * monte_carlo_error) << b.model.names[s];
+      EXPECT_NEAR(std::sqrt(variance), exact_error, 0.15 * exact_error) << b.model.names[s];
+    }
+  }
+}
+
+// A statistic at the least or greatest value any network gives it: no MLE.
+TEST(ValuedFit, StatisticAtItsBoundHasNoEstimate) {
+  const FitCase cases[] = {
+      {{"nonzero"}, {0, 0, 0, 0, 0, 0}},
+      {{"sum + atmost(threshold=1)"}, {2, 2, 2, 2, 2, 2}},
+      {{"nonzero + transitiveweights"}, {0, 0, 0, 0, 0, 0}},
+      {{"sum + nodematch(\"g\", form=\"nonzero\")", false, 4}, {2, 1, 0, 1, 1, 2}},
+  };
+  for (const FitCase& c : cases) {
+    SCOPED_TRACE(c.setting.formula + " ~ " + c.setting.reference);
+    const Built b = build(c.setting);
+    const ValuedFit fit = fit_valued(b.model, network_of(b.space, c.observed), McmleControl{},
+                                     default_proposal(b.model.reference));
+    EXPECT_EQ(fit.outcome, "estimate_does_not_exist");
+    EXPECT_FALSE(fit.start.at_bound.empty());
+  }
+}
+
 }  // namespace
 }  // namespace tarn
