@@ -74,7 +74,22 @@ std::optional<ClassMoments> class_moments(const IndependentPart& part, const Dya
   std::vector<std::pair<double, Vector>> terms;  // (log weight, shares) of each value
   double largest = -std::numeric_limits<double>::infinity();
   const int high = reference.bounded() ? reference.high : largest_value;
+  // Whether the weights still rise (or stay flat) at the last value: then there is no
+  // normaliser (a geometric reference at theta = 0). Asked only of a walk that has gone far, so
+  // that such a theta costs a thousand values, not a million.
+  auto rising_at_end = [&] {
+    std::vector<double> before(share.size());
+    part.shares(c.i, c.j, high - 1, before.data());
+    part.shares(c.i, c.j, high, share.data());
+    double step = weights.log_weight_step(high);
+    for (int s = 0; s < p; ++s) {
+      step += theta[static_cast<std::size_t>(s)] *
+              (share[static_cast<std::size_t>(s)] - before[static_cast<std::size_t>(s)]);
+    }
+    return step >= 0;
+  };
   for (int y = reference.low; y <= high; ++y) {
+    if (!reference.bounded() && y == reference.low + 1000 && rising_at_end()) return std::nullopt;
     part.shares(c.i, c.j, y, share.data());
     double log_weight = weights.log_weight(y);
     for (int s = 0; s < p; ++s)
