@@ -7,7 +7,9 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <set>
 
+#include "mple/estimate_existence.h"
 #include "numeric/portable_exp.h"
 #include "valued/valued_fit.h"
 
@@ -20,6 +22,9 @@ constexpr int largest_value = 1000000;  // an unbounded reference's values beyon
 struct DyadClass {
   std::int64_t dyads = 0;
   int i = 0, j = 0;  // one of its dyads
+  // An unbounded reference: the shares' change from the value before the last to the last.
+  Vector end_step;
+  std::set<int> observed;  // the values its dyads hold
 };
 
 // The model's dyad-independent terms and the statistics they give.
@@ -74,22 +79,16 @@ std::optional<ClassMoments> class_moments(const IndependentPart& part, const Dya
   std::vector<std::pair<double, Vector>> terms;  // (log weight, shares) of each value
   double largest = -std::numeric_limits<double>::infinity();
   const int high = reference.bounded() ? reference.high : largest_value;
-  // Whether the weights still rise (or stay flat) at the last value: then there is no
-  // normaliser (a geometric reference at theta = 0). Asked only of a walk that has gone far, so
-  // that such a theta costs a thousand values, not a million.
-  auto rising_at_end = [&] {
-    std::vector<double> before(share.size());
-    part.shares(c.i, c.j, high - 1, before.data());
-    part.shares(c.i, c.j, high, share.data());
+  // Weights that still rise (or stay flat) at the last value have no normaliser (a geometric
+  // reference at theta = 0, CMP above 1 with a Poisson one): said at once, not after a million
+  // values, nor taken for a distribution where they dip deep enough before rising again.
+  if (!reference.bounded()) {
     double step = weights.log_weight_step(high);
-    for (int s = 0; s < p; ++s) {
-      step += theta[static_cast<std::size_t>(s)] *
-              (share[static_cast<std::size_t>(s)] - before[static_cast<std::size_t>(s)]);
-    }
-    return step >= 0;
-  };
+    for (int s = 0; s < p; ++s)
+      step += theta[static_cast<std::size_t>(s)] * c.end_step[static_cast<std::size_t>(s)];
+    if (step >= 0) return std::nullopt;
+  }
   for (int y = reference.low; y <= high; ++y) {
-    if (!reference.bounded() && y == reference.low + 1000 && rising_at_end()) return std::nullopt;
     part.shares(c.i, c.j, y, share.data());
     double log_weight = weights.log_weight(y);
     for (int s = 0; s < p; ++s)
@@ -196,6 +195,53 @@ std::string statistic_at_bound(const IndependentPart& part, const std::vector<Dy
   return {};
 }
 
+// The statistics of a combination d . g at its greatest value (joined by ", "), or empty: the
+// existence check of the binary fit (estimate_existence.h) on the rows f(y) - f(v) of each class
+// and value y its dyads hold, for the values v it could hold instead (a dyad-independent model's
+// statistics are at their greatest along d exactly when every dyad's value maximises d . f). An
+// unbounded reference's values: those up to 64 above the largest held, and a row that keeps
+// d . f from rising at the last value.
+std::string combination_at_bound(const IndependentPart& part, const std::vector<DyadClass>& classes,
+                                 const Reference& reference,
+                                 const std::vector<std::string>& names) {
+  const int p = part.width();
+  DyadClassRows rows;
+  rows.m = p;
+  std::vector<double> held(static_cast<std::size_t>(p)), other(held);
+  auto add = [&rows](const std::vector<double>& x) {
+    rows.x.insert(rows.x.end(), x.begin(), x.end());
+    rows.y.push_back(1);
+    rows.count.push_back(1);
+  };
+  for (const DyadClass& c : classes) {
+    const int last =
+        std::min(reference.bounded() ? reference.high : largest_value, *c.observed.rbegin() + 64);
+    std::vector<int> values;
+    for (int v = reference.low; v <= last; ++v) values.push_back(v);
+    if (reference.bounded() && last < reference.high) values.push_back(reference.high);
+    for (const int y : c.observed) {
+      part.shares(c.i, c.j, y, held.data());
+      for (const int v : values) {
+        if (v == y) continue;
+        part.shares(c.i, c.j, v, other.data());
+        for (std::size_t s = 0; s < other.size(); ++s) other[s] = held[s] - other[s];
+        add(other);
+      }
+    }
+    if (!reference.bounded()) {
+      for (std::size_t s = 0; s < other.size(); ++s) other[s] = -c.end_step[s];
+      add(other);
+    }
+  }
+  const EstimateExistence existence = check_estimate_existence_of_rows(rows);
+  std::string text;
+  for (std::size_t s = 0; s < existence.direction.size(); ++s) {
+    if (std::fabs(existence.direction[s]) < 1e-9) continue;
+    text += (text.empty() ? "" : ", ") + names[static_cast<std::size_t>(part.statistics[s])];
+  }
+  return text;
+}
+
 }  // namespace
 
 DyadIndependentValuedFit fit_dyad_independent(const ValuedModel& model, const ValuedGraph& g) {
@@ -213,9 +259,20 @@ DyadIndependentValuedFit fit_dyad_independent(const ValuedModel& model, const Va
     part.shares(i, j, 1, key.data());
     DyadClass& c = by_shares[key];
     if (c.dyads++ == 0) c.i = i, c.j = j;
+    c.observed.insert(g.value(i, j));
   });
   std::vector<DyadClass> classes;
   for (const auto& entry : by_shares) classes.push_back(entry.second);
+  if (!model.reference.bounded()) {
+    Vector before(static_cast<std::size_t>(p));
+    for (DyadClass& c : classes) {
+      c.end_step.resize(static_cast<std::size_t>(p));
+      part.shares(c.i, c.j, largest_value - 1, before.data());
+      part.shares(c.i, c.j, largest_value, c.end_step.data());
+      for (int s = 0; s < p; ++s)
+        c.end_step[static_cast<std::size_t>(s)] -= before[static_cast<std::size_t>(s)];
+    }
+  }
 
   const Vector all = model.statistics(g);
   Vector observed;
@@ -229,6 +286,8 @@ DyadIndependentValuedFit fit_dyad_independent(const ValuedModel& model, const Va
     }
   }
   fit.at_bound = statistic_at_bound(part, classes, observed, model.reference, model.names);
+  if (fit.at_bound.empty())
+    fit.at_bound = combination_at_bound(part, classes, model.reference, model.names);
 
   Vector theta(static_cast<std::size_t>(p), 0.0);
   auto at = [&](const Vector& t) {

@@ -98,7 +98,8 @@ struct ValuedExactFit {
 
 // The exact MLE for the observed statistics by Newton's method (the information is the
 // statistics' covariance), a step halved until the log-likelihood rises; nothing when the
-// information becomes singular (the observed statistics on the hull's boundary: no MLE).
+// information becomes singular, the steps do not end or the coefficients run off (the observed
+// statistics on the hull's boundary: no MLE).
 inline std::optional<ValuedExactFit> exact_valued_fit(const ValuedEnumeration& e,
                                                       const Vector& observed) {
   const int q = static_cast<int>(observed.size());
@@ -133,7 +134,12 @@ inline std::optional<ValuedExactFit> exact_valued_fit(const ValuedEnumeration& e
     Vector step = product(*inverse, point.score);
     double size = 0.0;
     for (const double v : step) size = std::max(size, std::fabs(v));
-    if (size < 1e-13) break;
+    if (size < 1e-13) {
+      // Far out along a direction without a maximum the score rounds to 0.
+      for (const double t : theta)
+        if (std::fabs(t) > 25) return std::nullopt;
+      return ValuedExactFit{theta, *inverse, point.log_likelihood};
+    }
     // A long step lands where one network takes all the mass and the information is singular.
     for (double& v : step) v *= std::min(1.0, 2.0 / size);
     bool moved = false;
@@ -147,9 +153,7 @@ inline std::optional<ValuedExactFit> exact_valued_fit(const ValuedEnumeration& e
     }
     if (!moved) break;
   }
-  const auto inverse = symmetric_inverse(point.information);
-  if (!inverse) return std::nullopt;
-  return ValuedExactFit{theta, *inverse, point.log_likelihood};
+  return std::nullopt;
 }
 
 }  // namespace tarn::test

@@ -147,10 +147,10 @@ INSTANTIATE_TEST_SUITE_P(SixDyads, ValuedChainsOn,
 
 // The network whose dyads, in the space's order, hold `values`.
 ValuedGraph network_of(const ValuedSpace& space, const std::vector<int>& values) {
-  std::int64_t code = 0;
-  for (std::size_t d = values.size(); d-- > 0;)
-    code = code * (space.high - space.low + 1) + (values[d] - space.low);
-  return space.network(code);
+  ValuedGraph g(space.n, space.directed);
+  const auto dyads = space.dyads();
+  for (std::size_t d = 0; d < dyads.size(); ++d) g.set(dyads[d].first, dyads[d].second, values[d]);
+  return g;
 }
 
 struct FitCase {
@@ -214,19 +214,30 @@ TEST(ValuedFit, MaximumLikelihoodByMcmcFindsTheExactMleOfADependentModel) {
   }
 }
 
-// A statistic at the least or greatest value any network gives it: no MLE.
-TEST(ValuedFit, StatisticAtItsBoundHasNoEstimate) {
+// A statistic, or a combination of them, at the least or greatest value any network gives it:
+// the enumerated likelihood has no maximum, and the fit says that no estimate exists.
+TEST(ValuedFit, StatisticsAtTheirBoundHaveNoEstimate) {
   const FitCase cases[] = {
       {{"nonzero"}, {0, 0, 0, 0, 0, 0}},
       {{"sum + atmost(threshold=1)"}, {2, 2, 2, 2, 2, 2}},
       {{"nonzero + transitiveweights"}, {0, 0, 0, 0, 0, 0}},
       {{"sum + nodematch(\"g\", form=\"nonzero\")", false, 4}, {2, 1, 0, 1, 1, 2}},
+      // sum = nonzero: every value 0 or 1, none 2.
+      {{"sum + nonzero"}, {1, 0, 1, 1, 0, 1}},
+      {{"sum + sum(pow=2) + nodeocovar"}, {1, 0, 1, 1, 0, 1}},
+      // Only the values 3 and 4: the least dispersion, CMP's coefficient runs to -infinity.
+      {{"sum + CMP", true, 3, "Poisson"}, {3, 4, 3, 3, 4, 4}},
   };
   for (const FitCase& c : cases) {
     SCOPED_TRACE(c.setting.formula + " ~ " + c.setting.reference);
     const Built b = build(c.setting);
-    const ValuedFit fit = fit_valued(b.model, network_of(b.space, c.observed), McmleControl{},
-                                     default_proposal(b.model.reference));
+    const ValuedGraph observed = network_of(b.space, c.observed);
+    if (b.model.reference.bounded()) {
+      EXPECT_FALSE(
+          test::exact_valued_fit(test::enumerate(b.model, b.space), b.model.statistics(observed)));
+    }
+    const ValuedFit fit =
+        fit_valued(b.model, observed, McmleControl{}, default_proposal(b.model.reference));
     EXPECT_EQ(fit.outcome, "estimate_does_not_exist");
     EXPECT_FALSE(fit.start.at_bound.empty());
   }
