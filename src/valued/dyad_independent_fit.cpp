@@ -4,6 +4,7 @@
 // presence), so the dyads are taken by classes of equal shares.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -18,12 +19,14 @@ namespace tarn {
 namespace {
 
 constexpr int largest_value = 1000000;  // an unbounded reference's values beyond it: no normaliser
+// Where the tail of an unbounded reference's weights is judged: its slopes there.
+constexpr std::array<int, 3> tail_values = {100, 10000, largest_value};
 
 struct DyadClass {
   std::int64_t dyads = 0;
   int i = 0, j = 0;  // one of its dyads
-  // An unbounded reference: the shares' change from the value before the last to the last.
-  Vector end_step;
+  // An unbounded reference: the shares' change to each of the tail values from the one before.
+  std::array<Vector, 3> tail_steps;
   std::set<int> observed;  // the values its dyads hold
 };
 
@@ -80,13 +83,20 @@ std::optional<ClassMoments> class_moments(const IndependentPart& part, const Dya
   double largest = -std::numeric_limits<double>::infinity();
   const int high = reference.bounded() ? reference.high : largest_value;
   // Weights that still rise (or stay flat) at the last value have no normaliser (a geometric
-  // reference at theta = 0, CMP above 1 with a Poisson one): said at once, not after a million
-  // values, nor taken for a distribution where they dip deep enough before rising again.
+  // reference at theta = 0), nor have weights whose slope keeps rising as fast in log y
+  // (CMP above 1 with a Poisson reference: it crosses 0 beyond the last value, and the weights
+  // then grow without end); the walk would otherwise take a dip for the distribution's tail.
   if (!reference.bounded()) {
-    double step = weights.log_weight_step(high);
-    for (int s = 0; s < p; ++s)
-      step += theta[static_cast<std::size_t>(s)] * c.end_step[static_cast<std::size_t>(s)];
-    if (step >= 0) return std::nullopt;
+    std::array<double, 3> slope{};
+    for (std::size_t k = 0; k < slope.size(); ++k) {
+      slope[k] = weights.log_weight_step(tail_values[k]);
+      for (int s = 0; s < p; ++s) {
+        slope[k] +=
+            theta[static_cast<std::size_t>(s)] * c.tail_steps[k][static_cast<std::size_t>(s)];
+      }
+    }
+    const double late_rise = slope[2] - slope[1], early_rise = slope[1] - slope[0];
+    if (slope[2] >= 0 || (late_rise > 0 && late_rise >= early_rise / 2)) return std::nullopt;
   }
   for (int y = reference.low; y <= high; ++y) {
     part.shares(c.i, c.j, y, share.data());
@@ -229,7 +239,7 @@ std::string combination_at_bound(const IndependentPart& part, const std::vector<
       }
     }
     if (!reference.bounded()) {
-      for (std::size_t s = 0; s < other.size(); ++s) other[s] = -c.end_step[s];
+      for (std::size_t s = 0; s < other.size(); ++s) other[s] = -c.tail_steps.back()[s];
       add(other);
     }
   }
@@ -266,11 +276,13 @@ DyadIndependentValuedFit fit_dyad_independent(const ValuedModel& model, const Va
   if (!model.reference.bounded()) {
     Vector before(static_cast<std::size_t>(p));
     for (DyadClass& c : classes) {
-      c.end_step.resize(static_cast<std::size_t>(p));
-      part.shares(c.i, c.j, largest_value - 1, before.data());
-      part.shares(c.i, c.j, largest_value, c.end_step.data());
-      for (int s = 0; s < p; ++s)
-        c.end_step[static_cast<std::size_t>(s)] -= before[static_cast<std::size_t>(s)];
+      for (std::size_t k = 0; k < tail_values.size(); ++k) {
+        Vector& step = c.tail_steps[k];
+        step.resize(static_cast<std::size_t>(p));
+        part.shares(c.i, c.j, tail_values[k] - 1, before.data());
+        part.shares(c.i, c.j, tail_values[k], step.data());
+        for (std::size_t s = 0; s < step.size(); ++s) step[s] -= before[s];
+      }
     }
   }
 
@@ -304,6 +316,10 @@ DyadIndependentValuedFit fit_dyad_independent(const ValuedModel& model, const Va
     const auto inverse = symmetric_inverse(current->information);
     if (!inverse) break;
     Vector step = product(*inverse, current->gradient);
+    // Converged when Newton's own step is small, not one halved to nothing against the edge of
+    // the coefficients with a normaliser (where the likelihood still rises: no maximum inside).
+    double largest_step = 0.0;
+    for (const double d : step) largest_step = std::max(largest_step, std::fabs(d));
     bool moved = false;
     for (int halving = 0; halving < 40; ++halving) {
       Vector next = theta;
@@ -319,8 +335,6 @@ DyadIndependentValuedFit fit_dyad_independent(const ValuedModel& model, const Va
       }
       for (double& d : step) d /= 2;
     }
-    double largest_step = 0.0;
-    for (const double d : step) largest_step = std::max(largest_step, std::fabs(d));
     if (!moved) break;
     double largest_coefficient = 0.0;
     for (const double t : theta) largest_coefficient = std::max(largest_coefficient, std::fabs(t));
