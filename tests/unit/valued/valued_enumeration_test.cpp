@@ -142,6 +142,22 @@ TEST_P(ValuedChainsOn, EveryProposalKeepsTheExactDistribution) {
   }
 }
 
+// Chain c's networks come from its own stream: the same draws on any number of threads.
+TEST(ValuedChains, DrawsDoNotDependOnTheThreads) {
+  const Built b = build(chain_cases()[3].setting);
+  const ValuedProposal proposal = proposal_named("ZIPoisson", b.model.reference);
+  ValuedChains one(b.model, b.space.network(0), proposal, 5, 3, 1);
+  ValuedChains three(b.model, b.space.network(0), proposal, 5, 3, 3);
+  for (int round = 0; round < 2; ++round) {  // the second from where the first left the chains
+    const ValuedDraws a = one.draw(chain_cases()[3].eta, 40, 100, 10, true);
+    const ValuedDraws c = three.draw(chain_cases()[3].eta, 40, 100, 10, true);
+    EXPECT_EQ(a.statistics, c.statistics);
+    EXPECT_EQ(a.accepted, c.accepted);
+    for (std::size_t k = 0; k < a.networks.size(); ++k)
+      EXPECT_EQ(b.space.code(a.networks[k]), b.space.code(c.networks[k]));
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(SixDyads, ValuedChainsOn,
                          ::testing::Range(0, static_cast<int>(chain_cases().size())));
 
