@@ -35,6 +35,12 @@ struct ValuedSpace {
     for (std::size_t d = 0; d < dyads().size(); ++d) size *= high - low + 1;
     return size;
   }
+  // Every dyad at low (a start for chains, the space bounded or not).
+  ValuedGraph lowest() const {
+    ValuedGraph g(n, directed);
+    for (const auto& [i, j] : dyads()) g.set(i, j, low);
+    return g;
+  }
   ValuedGraph network(std::int64_t code) const {
     ValuedGraph g(n, directed);
     for (const auto& [i, j] : dyads()) {

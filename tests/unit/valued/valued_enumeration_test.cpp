@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -58,14 +59,22 @@ std::map<std::int64_t, double> exact_cells(const test::ValuedEnumeration& e, con
 constexpr int draws = 12000;
 constexpr int interval = 30;
 
+// Counts a drawn network in its cells: its code, or each dyad's value.
+using Counts = std::map<std::int64_t, double>;
+using Tally = std::function<void(const ValuedGraph&, Counts&)>;
+
+Tally by_network(const ValuedSpace& space) {
+  return [space](const ValuedGraph& g, Counts& count) { count[space.code(g)] += 1.0; };
+}
+
 // The networks of four chains (the sampler's own).
-std::map<std::int64_t, double> chain_counts(const Built& b, const ValuedProposal& proposal,
-                                            const Vector& eta) {
-  ValuedChains chains(b.model, b.space.network(0), proposal, 4, 11, 1);
-  const ValuedDraws d = chains.draw(eta, draws, 50 * interval, interval, true);
-  std::map<std::int64_t, double> count;
+Counts chain_counts(const Built& b, const ValuedProposal& proposal, const Vector& eta,
+                    const Tally& tally, int networks = draws) {
+  ValuedChains chains(b.model, b.space.lowest(), proposal, 4, 11, 1);
+  const ValuedDraws d = chains.draw(eta, networks, 50 * interval, interval, true);
+  Counts count;
   for (std::size_t k = 0; k < d.networks.size(); ++k) {
-    count[b.space.code(d.networks[k])] += 1.0;
+    tally(d.networks[k], count);
     // The statistics the chain carries by change statistics are the network's.
     const Vector direct = b.model.statistics(d.networks[k]);
     for (std::size_t s = 0; s < direct.size(); ++s)
@@ -76,14 +85,13 @@ std::map<std::int64_t, double> chain_counts(const Built& b, const ValuedProposal
 
 // A chain whose acceptance ratio leaves out the proposal's own ratio q(y | y') / q(y' | y): the
 // fault the chi-square test must see.
-std::map<std::int64_t, double> counts_without_proposal_ratio(const Built& b,
-                                                             const ValuedProposal& proposal,
-                                                             const Vector& eta) {
-  ValuedGraph g = b.space.network(0);
+Counts counts_without_proposal_ratio(const Built& b, const ValuedProposal& proposal,
+                                     const Vector& eta, const Tally& tally) {
+  ValuedGraph g = b.space.lowest();
   const ReferenceWeights weights(b.model.reference);
   RandomStream random(11, 0);
   std::vector<double> change(eta.size());
-  std::map<std::int64_t, double> count;
+  Counts count;
   for (std::int64_t step = 1; step <= std::int64_t(draws + 50) * interval; ++step) {
     const ProposedMove move = propose(g, proposal, b.model.reference, weights, random);
     if (move.valid) {
@@ -93,7 +101,7 @@ std::map<std::int64_t, double> counts_without_proposal_ratio(const Built& b,
       for (std::size_t s = 0; s < eta.size(); ++s) log_accept += eta[s] * change[s];
       if (log_accept >= 0 || random.unit() < std::exp(log_accept)) g.set(move.i, move.j, move.to);
     }
-    if (step > 50 * interval && step % interval == 0) count[b.space.code(g)] += 1.0;
+    if (step > 50 * interval && step % interval == 0) tally(g, count);
   }
   return count;
 }
@@ -127,18 +135,51 @@ TEST_P(ValuedChainsOn, EveryProposalKeepsTheExactDistribution) {
   for (const char* name : {"uniform", "ZIUniform", "Poisson", "ZIPoisson"}) {
     SCOPED_TRACE(c.setting.formula + " ~ " + c.setting.reference + ", proposal " + name);
     const ValuedProposal proposal = proposal_named(name, b.model.reference);
-    EXPECT_GT(test::chi_square_p(exact, chain_counts(b, proposal, c.eta), draws), 1e-3);
+    EXPECT_GT(
+        test::chi_square_p(exact, chain_counts(b, proposal, c.eta, by_network(b.space)), draws),
+        1e-3);
     // A symmetric proposal (uniform; ZIUniform where no value is 0): the control is a chain at
     // other coefficients.
     if (std::string(name) == "uniform" ||
         (std::string(name) == "ZIUniform" && !b.model.reference.allows(0))) {
       Vector other = c.eta;
       other.back() += 0.25;
-      EXPECT_LT(test::chi_square_p(exact, chain_counts(b, proposal, other), draws), 1e-6);
+      EXPECT_LT(
+          test::chi_square_p(exact, chain_counts(b, proposal, other, by_network(b.space)), draws),
+          1e-6);
     } else {
-      EXPECT_LT(test::chi_square_p(exact, counts_without_proposal_ratio(b, proposal, c.eta), draws),
-                1e-6);
+      EXPECT_LT(
+          test::chi_square_p(
+              exact, counts_without_proposal_ratio(b, proposal, c.eta, by_network(b.space)), draws),
+          1e-6);
     }
+  }
+}
+
+// Counts far from 0 (a Poisson reference, the Poisson jumps of mean y + 1/2 from y): three
+// independent dyads of Conway-Maxwell-Poisson counts, P(y) ~ exp(a y + (b - 1) log y!), mean
+// about 35; each dyad's value a draw.
+TEST(ValuedChains, PoissonJumpsKeepTheDistributionOfLargeCounts) {
+  const Built b = build({"sum + CMP", false, 3, "Poisson"});
+  const Vector eta = {2.5, 0.3};
+  Counts exact;
+  double total = 0.0;
+  for (int y = 0; y < 400; ++y)
+    total += exact[y] = std::exp(eta[0] * y + (eta[1] - 1) * std::lgamma(y + 1.0));
+  for (auto& [y, p] : exact) p /= total;
+  const Tally by_value = [](const ValuedGraph& g, Counts& count) {
+    for (const auto& [i, j] : std::vector<std::pair<int, int>>{{1, 2}, {1, 3}, {2, 3}})
+      count[g.value(i, j)] += 1.0;
+  };
+  for (const char* name : {"Poisson", "ZIPoisson"}) {
+    SCOPED_TRACE(name);
+    const ValuedProposal proposal = proposal_named(name, b.model.reference);
+    EXPECT_GT(test::chi_square_p(exact, chain_counts(b, proposal, eta, by_value, 4000), 12000),
+              1e-3);
+    // Far from 0 the proposal's ratio is near 1: the control is a chain at other coefficients.
+    const Vector other = {eta[0] + 0.03, eta[1]};
+    EXPECT_LT(test::chi_square_p(exact, chain_counts(b, proposal, other, by_value, 4000), 12000),
+              1e-6);
   }
 }
 
@@ -146,8 +187,8 @@ TEST_P(ValuedChainsOn, EveryProposalKeepsTheExactDistribution) {
 TEST(ValuedChains, DrawsDoNotDependOnTheThreads) {
   const Built b = build(chain_cases()[3].setting);
   const ValuedProposal proposal = proposal_named("ZIPoisson", b.model.reference);
-  ValuedChains one(b.model, b.space.network(0), proposal, 5, 3, 1);
-  ValuedChains three(b.model, b.space.network(0), proposal, 5, 3, 3);
+  ValuedChains one(b.model, b.space.lowest(), proposal, 5, 3, 1);
+  ValuedChains three(b.model, b.space.lowest(), proposal, 5, 3, 3);
   for (int round = 0; round < 2; ++round) {  // the second from where the first left the chains
     const ValuedDraws a = one.draw(chain_cases()[3].eta, 40, 100, 10, true);
     const ValuedDraws c = three.draw(chain_cases()[3].eta, 40, 100, 10, true);
