@@ -36,6 +36,13 @@ struct ReadOptions {
   std::string block_structure_path;  // the block types 0..16 per block; empty: within blocks
   std::string covariate_path;        // the second relation (the comparative network)
   std::string missing_path;          // an edge list of the dyads not observed (NA)
+  // A network of counts (ergm's response=): the edge list's column of counts, by its header's
+  // name or its 1-based number; the links are the dyads of non-zero count. Empty: binary.
+  std::string response;
+  // The reference measure of a model of counts, as ergm writes it: Poisson, Geometric,
+  // Binomial(trials=N), DiscUnif(a, b), or Bernoulli (the binary model, counts 0 and 1 only).
+  // Needed to fit or simulate a model of counts, not for its statistics.
+  std::string reference;
 };
 
 // A file a network was read from, with the option that named it ("the network argument",
@@ -73,6 +80,15 @@ class Network {
   // The dyads not observed (NA): neither links nor none, as pairs of node indices (0-based),
   // sorted; undirected (i, j) with i < j.
   std::vector<std::pair<int, int>> missing_dyads() const;
+  // A network of counts (read with a response column): its column, and the dyads of non-zero
+  // count as (sender, receiver, count), node indices 0-based, undirected sender < receiver.
+  bool valued() const;
+  std::string response() const;
+  struct Count {
+    int sender = 0, receiver = 0;
+    int value = 0;
+  };
+  std::vector<Count> counts() const;
 
   struct Data;
   explicit Network(std::shared_ptr<const Data> data) : data_(std::move(data)) {}
@@ -137,6 +153,18 @@ Network two_mode_network_from_links(const std::vector<std::string>& nodes,
 // network_from_links takes them). Throws ArgumentError for a dyad that is a link or names no node.
 Network with_missing_dyads(const Network& network, const std::vector<int>& senders,
                            const std::vector<int>& receivers);
+
+// The network with counts on its dyads, as if read with a response column named `response`:
+// counts[k] is the count of the dyad senders[k] -> receivers[k] (node indices, 0-based;
+// undirected either way round). Every link needs a count above 0 and every count above 0 must
+// be a link; dyads not given count 0. `reference` as ReadOptions::reference (empty: not given).
+// Throws ArgumentError for a negative count, a count of a pair given twice with two values, a
+// self-pair, or counts that do not match the links.
+Network with_counts(const Network& network, const std::string& response,
+                    const std::vector<int>& senders, const std::vector<int>& receivers,
+                    const std::vector<int>& counts, const std::string& reference = "");
+// The network of counts with another reference measure (ReadOptions::reference).
+Network with_reference(const Network& network, const std::string& reference);
 
 struct Statistic {
   std::string name;

@@ -1,13 +1,13 @@
 #include <utility>
 
 #include "api/classic_internals.h"
+#include "kernel/statistic_range.h"
 #include "network/attribute_file.h"
 #include "network/comparative_file.h"
 #include "network/file_access.h"
 #include "network/file_name.h"
 #include "network/line_reader.h"
 #include "network/network_file.h"
-#include "kernel/statistic_range.h"
 
 namespace tarnwick {
 

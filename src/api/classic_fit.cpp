@@ -1,8 +1,8 @@
 #include <cmath>
 
 #include "api/classic_internals.h"
-#include "mple/pseudo_likelihood.h"
 #include "model/model.h"
+#include "mple/pseudo_likelihood.h"
 
 namespace tarnwick {
 

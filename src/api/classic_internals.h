@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "api/api_errors.h"
-#include "mple/fit_result.h"
 #include "model/blocking.h"
 #include "model/kernel_layout.h"
+#include "mple/fit_result.h"
 #include "network/comparative_network.h"
 #include "network/data_file.h"
 #include "network/network.h"

@@ -9,6 +9,7 @@
 #include "api/model_data.h"
 #include "api/records.h"
 #include "api/task_spread_adapters.h"
+#include "api/valued_model.h"
 #include "estimate/estimator_table.h"
 #include "estimate/pseudo_likelihood_estimator.h"
 #include "estimate/sampling_settings.h"
@@ -118,6 +119,7 @@ Estimate fit(const Model& model, const FitSettings& settings, const Progress& pr
   return tarn::with_library_errors([&] {
     const auto began = std::chrono::steady_clock::now();
     const Model::Data& data = model.data();
+    if (data.valued) return tarn::valued_fit(data, settings, progress);
     tarn::EstimatorSettings internal = estimator_settings(settings);
     std::optional<tarn::SpreadOfProcesses> spread;
     if (settings.processes != nullptr) internal.spread = &spread.emplace(*settings.processes);

@@ -9,6 +9,7 @@
 #include "api/records.h"
 #include "api/sample_numbers.h"
 #include "api/task_spread_adapters.h"
+#include "api/valued_model.h"
 #include "estimate/gof_check.h"
 #include "report/gof_numbers.h"
 
@@ -56,6 +57,7 @@ void add(std::vector<WarningRecord>& to, const std::vector<tarn::Warning>& warni
 GofTables gof(const Model& given_model, const GofSettings& settings, const Progress& progress) {
   GofTables tables;
   return tarn::with_library_errors([&] {
+    if (given_model.data().valued) return tarn::valued_gof(given_model.data(), settings, progress);
     const Model model = tarn::constrained_model(given_model, settings.constraints);
     const Model::Data& data = model.data();
     tables.notes = model.notes();

@@ -1,6 +1,7 @@
 #include "api/api_errors.h"
 #include "api/model_data.h"
 #include "api/records.h"
+#include "api/valued_model.h"
 #include "io/study_building.h"
 
 namespace tarn {
@@ -41,14 +42,17 @@ bool Model::configuration_types_only() const {
 }
 
 std::vector<std::string> Model::statistic_names() const {
+  if (data_->valued) return data_->valued->names;
   return data_->study.model.statistic_names();
 }
 
 Model build_model(const Network& network, const std::string& formula) {
   return tarn::with_library_errors([&] {
-    auto data =
-        std::make_shared<Model::Data>(Model::Data{network, formula, network.data().input, {}});
-    data->study = tarn::build_study(formula, data->input, network.data().options);
+    auto data = std::make_shared<Model::Data>(
+        Model::Data{network, formula, network.data().input, {}, nullptr, false});
+    if (data->input.counts) data->valued = tarn::valued_model_of(*data);
+    if (!data->valued)
+      data->study = tarn::build_study(formula, data->input, network.data().options);
     return Model(std::move(data));
   });
 }

@@ -5,12 +5,17 @@
 #include "api/network_data.h"
 #include "model/study.h"
 #include "tarnwick/model.h"
+#include "valued/valued_model.h"
 
 struct tarnwick::Model::Data {
   Network network;
   std::string formula;
   tarn::InputData input;
-  tarn::Study study;
+  tarn::Study study;  // of a binary model
+  // A model of counts (the network read with a response column and a reference other than
+  // Bernoulli): its terms and reference; `study` is then empty.
+  std::shared_ptr<const tarn::ValuedModel> valued;
+  bool reference_given = false;
 };
 
 namespace tarn {

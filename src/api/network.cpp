@@ -43,6 +43,24 @@ const std::vector<std::string>& Network::labels() const {
   return data_->labels;
 }
 
+bool Network::valued() const {
+  return data_->input.counts != nullptr;
+}
+std::string Network::response() const {
+  return data_->input.response;
+}
+std::vector<Network::Count> Network::counts() const {
+  std::vector<Count> counts;
+  if (!data_->input.counts) return counts;
+  const tarn::ValuedGraph& g = *data_->input.counts;
+  for (int i = 1; i <= g.node_count(); ++i) {
+    for (const tarn::ValuedEntry& e : g.out(i)) {
+      if (g.directed() || e.node > i) counts.push_back({i - 1, e.node - 1, e.value});
+    }
+  }
+  return counts;
+}
+
 std::vector<std::pair<int, int>> Network::links() const {
   const tarn::Network& network = data_->input.network;
   std::vector<std::pair<int, int>> links;
@@ -177,6 +195,8 @@ tarn::StudyOptions paths_of(const ReadOptions& o) {
   options.block_structure_path = o.block_structure_path;
   options.covariate_path = o.covariate_path;
   options.missing_path = o.missing_path;
+  options.response = o.response;
+  options.reference = o.reference;
   return options;
 }
 
@@ -368,6 +388,68 @@ Network with_missing_dyads(const Network& network, const std::vector<int>& sende
     return tarn::settle_missing_dyads(input.network, std::span(&rows, 1), input.directed,
                                       input.include_diagonal, input.labels);
   });
+  return Network(std::move(data));
+}
+
+Network with_counts(const Network& network, const std::string& response,
+                    const std::vector<int>& senders, const std::vector<int>& receivers,
+                    const std::vector<int>& counts, const std::string& reference) {
+  if (senders.size() != receivers.size() || senders.size() != counts.size()) {
+    throw ArgumentError("counts: senders, receivers and counts differ in length (" +
+                        std::to_string(senders.size()) + ", " + std::to_string(receivers.size()) +
+                        " and " + std::to_string(counts.size()) + ")");
+  }
+  if (response.empty()) throw ArgumentError("counts: name the response");
+  auto data = std::make_shared<Network::Data>(network.data());
+  tarn::InputData& input = data->input;
+  const int n = input.network.node_count;
+  auto graph = std::make_shared<tarn::ValuedGraph>(n, input.directed);
+  for (std::size_t k = 0; k < counts.size(); ++k) {
+    int a = senders[k], b = receivers[k];
+    const std::string what = "count " + std::to_string(k + 1) + " (" + response + ")";
+    if (a < 0 || a >= n || b < 0 || b >= n) {
+      throw ArgumentError(what + " names a node that is not a position among " + std::to_string(n) +
+                          " nodes");
+    }
+    if (a == b) throw ArgumentError(what + " is of a self-pair, which is no dyad");
+    if (counts[k] < 0) throw ArgumentError(what + " is negative: " + std::to_string(counts[k]));
+    if (!input.directed && a > b) std::swap(a, b);
+    const int before = graph->value(a + 1, b + 1);
+    if (before != 0 && before != counts[k]) {
+      throw ArgumentError(what + " gives the pair " + std::to_string(a) + ", " + std::to_string(b) +
+                          " the count " + std::to_string(counts[k]) + " after " +
+                          std::to_string(before));
+    }
+    graph->set(a + 1, b + 1, counts[k]);
+  }
+  // The counts above 0 must be the links, each once.
+  std::int64_t links = 0;
+  for (int a = 1; a <= n; ++a) {
+    for (const tarn::node_id entry : input.network.out_list(a)) {
+      const int b = std::abs(entry);
+      if (graph->value(a, b) == 0) {
+        throw ArgumentError("counts (" + response + "): the link " + input.labels.name(a) + " " +
+                            input.labels.name(b) + " has no count above 0");
+      }
+      ++links;
+    }
+  }
+  if (links != graph->nonzero_count()) {
+    throw ArgumentError("counts (" + response + "): " + std::to_string(graph->nonzero_count()) +
+                        " dyads have a count above 0, but the network has " +
+                        std::to_string(links) + " links; a count above 0 must be a link");
+  }
+  input.counts = std::move(graph);
+  input.response = response;
+  data->options.response = response;
+  data->options.reference = reference;
+  return Network(std::move(data));
+}
+
+Network with_reference(const Network& network, const std::string& reference) {
+  if (!network.valued()) throw ArgumentError("reference: the network has no counts (response)");
+  auto data = std::make_shared<Network::Data>(network.data());
+  data->options.reference = reference;
   return Network(std::move(data));
 }
 

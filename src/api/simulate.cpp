@@ -7,6 +7,7 @@
 #include "api/model_data.h"
 #include "api/records.h"
 #include "api/sample_numbers.h"
+#include "api/valued_model.h"
 #include "estimate/sample_warnings.h"
 #include "estimate/sampling_settings.h"
 
@@ -67,7 +68,7 @@ tarn::SampleSummary draw(const Model& model, const tarn::DrawStart& start,
 
 void check_can_simulate(const Model& model) {
   tarn::with_library_errors([&] {
-    tarn::check_can_simulate(model.data().study);
+    if (!model.data().valued) tarn::check_can_simulate(model.data().study);
     return 0;
   });
 }
@@ -78,6 +79,9 @@ SimulationResult simulate(const Model& given_model, const SimulateSettings& sett
   // Drawing is not spread: it runs on the process that writes the results.
   if (settings.processes != nullptr && !settings.processes->writes_results()) return result;
   return tarn::with_library_errors([&] {
+    if (given_model.data().valued) {
+      return tarn::valued_simulate(given_model.data(), settings, progress);
+    }
     const Model model = tarn::constrained_model(given_model, settings.constraints);
     const tarn::Study& study = model.data().study;
     result.notes = model.notes();

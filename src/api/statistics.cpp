@@ -3,6 +3,7 @@
 #include "api/api_errors.h"
 #include "api/model_data.h"
 #include "api/records.h"
+#include "api/valued_model.h"
 
 namespace tarnwick {
 
@@ -17,6 +18,7 @@ std::vector<Statistic> summary(const Network& network, const std::string& formul
 StatisticsReport statistics_report(const Model& model) {
   return tarn::with_library_errors([&] {
     const Model::Data& data = model.data();
+    if (data.valued) return tarn::valued_statistics_report(data);
     const tarn::Study& study = data.study;
     StatisticsReport report;
     for (const tarn::InputFileRecord& f : data.input.files) {

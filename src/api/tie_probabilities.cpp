@@ -3,6 +3,7 @@
 
 #include "api/api_errors.h"
 #include "api/model_data.h"
+#include "api/valued_model.h"
 #include "mple/sender_sweep.h"
 #include "tarnwick/errors.h"
 #include "tarnwick/statistics.h"
@@ -28,6 +29,7 @@ double linear_predictor(const tarn::SenderColumnsOf<double>& columns,
 std::vector<TieProbability> tie_probabilities(const Model& model,
                                               const std::vector<double>& coefficients) {
   return tarn::with_library_errors([&] {
+    tarn::refuse_valued(model.data(), "tie probabilities");
     const tarn::Study& study = model.data().study;
     const int count = study.model.coefficient_count();
     if (static_cast<int>(coefficients.size()) != count) {

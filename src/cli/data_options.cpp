@@ -54,6 +54,14 @@ void DataOptions::add(CLI::App& command, tarnwick::ReadOptions& s, bool network_
   command.add_option("--missing", s.missing_path,
                      "The dyads not observed (NA): an edge list of them, its nodes named as the "
                      "network names them; an edge list's value NA or an empty value marks one too");
+  command.add_option("--response", s.response,
+                     "A network of counts: the edge list's column of counts (a header's name or "
+                     "a 1-based number); the model's terms are then valued terms (sum, nonzero, "
+                     "mutual(form=\"min\"), transitiveweights, ...)");
+  command.add_option("--reference", s.reference,
+                     "The reference measure of a model of counts: Poisson, Geometric, "
+                     "Binomial(trials=N), DiscUnif(a, b), or Bernoulli (counts 0 and 1: the "
+                     "binary model)");
   command.add_option("--covariate", s.covariate_path,
                      "The comparative network whose values are the covariate (type 16)");
 }

@@ -65,6 +65,8 @@ std::vector<std::string> data_arguments(const StudyOptions& s) {
   if (!s.block_structure_path.empty()) add("--block-structure", s.block_structure_path);
   if (!s.covariate_path.empty()) add("--covariate", s.covariate_path);
   if (!s.missing_path.empty()) add("--missing", s.missing_path);
+  if (!s.response.empty()) add("--response", s.response);
+  if (!s.reference.empty()) add("--reference", s.reference);
   return a;
 }
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 
@@ -78,11 +79,13 @@ int parse_positive(const std::string& text) {
 // --nodes.
 void check_edge_list_options(const StudyOptions& o, NetworkFormat format) {
   const bool edge_list = format != NetworkFormat::record && format != NetworkFormat::pajek;
-  if (!edge_list && (!o.columns.empty() || o.node_count > 0 || o.labels || o.two_mode)) {
+  if (!edge_list &&
+      (!o.columns.empty() || o.node_count > 0 || o.labels || o.two_mode || !o.response.empty())) {
     throw SettingError({!o.columns.empty() ? "columns"
                         : o.node_count > 0 ? "nodes"
                         : o.labels         ? "labels"
-                                           : "two_mode"},
+                        : o.two_mode       ? "two_mode"
+                                           : "response"},
                        "{0} is for edge lists; " + o.network_path + " is a " +
                            std::string(network_format_name(format)) + " file");
   }
@@ -97,7 +100,7 @@ void check_edge_list_options(const StudyOptions& o, NetworkFormat format) {
 // its source for messages.
 std::string read_network_as_given(const StudyOptions& o, NetworkFormat format, OpenedFile& opened,
                                   InputData& s, std::vector<MissingRows>& missing,
-                                  std::string& within_mode_row) {
+                                  std::string& within_mode_row, std::vector<CountRow>& counts) {
   if (format == NetworkFormat::record) {
     DataFile file(std::move(opened.stream), o.network_path);
     PairRows rows;
@@ -112,12 +115,13 @@ std::string read_network_as_given(const StudyOptions& o, NetworkFormat format, O
           : read_edge_list(
                 *opened.stream, o.network_path, format,
                 EdgeListOptions{o.header, o.columns, o.node_count, o.labels, o.undirected,
-                                o.bipartite, o.two_mode, command_line_limits});
+                                o.bipartite, o.two_mode, command_line_limits, o.response});
   s.network = std::move(read.network);
   s.labels = std::move(read.labels);
   s.notes = std::move(read.warnings);
   within_mode_row = std::move(read.within_mode_row);
   if (!read.missing.empty()) missing.push_back({o.network_path, std::move(read.missing)});
+  counts = std::move(read.counts);
   return "Network file \"" + o.network_path + "\"";
 }
 
@@ -231,6 +235,31 @@ void check_two_mode_options(const StudyOptions& o) {
   }
 }
 
+// The counts of the rows read with --response, one per dyad: self-pairs are no dyads (left out,
+// as their links are); undirected, the rows i,j and j,i of one pair must agree.
+void settle_counts(const StudyOptions& o, const std::vector<CountRow>& rows, InputData& s) {
+  auto counts = std::make_shared<ValuedGraph>(s.network.node_count, s.directed);
+  std::map<std::pair<int, int>, long> line_of;
+  for (const CountRow& row : rows) {
+    if (row.sender == row.receiver) continue;
+    int a = row.sender, b = row.receiver;
+    if (!s.directed && a > b) std::swap(a, b);
+    const int before = counts->value(a, b);
+    if (before != 0 && before != row.value) {
+      throw FatalError("Input error in \"" + o.network_path + "\" line " +
+                           std::to_string(row.line) + ": the pair " + s.labels.name(a) + " " +
+                           s.labels.name(b) + " has the count " + std::to_string(row.value) +
+                           " here and " + std::to_string(before) + " on line " +
+                           std::to_string(line_of[{a, b}]) + "; an undirected pair has one count.",
+                       {o.network_path});
+    }
+    counts->set(a, b, row.value);
+    line_of.emplace(std::pair{a, b}, row.line);
+  }
+  s.counts = std::move(counts);
+  s.response = o.response;
+}
+
 // Returns true when the network is an edge list whose nodes are the numbers its labels are
 // (without --nodes or --labels): numbers that no link names are isolated nodes then.
 bool read_network(const StudyOptions& o, InputData& s, std::vector<MissingRows>& missing) {
@@ -249,7 +278,9 @@ bool read_network(const StudyOptions& o, InputData& s, std::vector<MissingRows>&
   s.files.push_back({"network", o.network_path, std::string(network_format_name(format))});
   check_edge_list_options(o, format);
   std::string within_mode_row;
-  const std::string source = read_network_as_given(o, format, opened, s, missing, within_mode_row);
+  std::vector<CountRow> counts;
+  const std::string source =
+      read_network_as_given(o, format, opened, s, missing, within_mode_row, counts);
   const int pajek_first_mode = s.network.bipartite;
   if (o.undirected || pajek_first_mode > 0) {
     make_undirected(o, source, s);
@@ -264,6 +295,7 @@ bool read_network(const StudyOptions& o, InputData& s, std::vector<MissingRows>&
   check_modes(o, s);
   if (s.network.bipartite > 0) s.directed = false;
   if (o.node_count > 0) note_declared_isolates(o, s);
+  if (!o.response.empty()) settle_counts(o, counts, s);
   const bool edge_list = format != NetworkFormat::record && format != NetworkFormat::pajek;
   return edge_list && s.labels.numbered() && o.node_count == 0;
 }
@@ -535,6 +567,17 @@ InputData load_input_data(const StudyOptions& given) {
     throw SettingError({"diagonal", "undirected"},
                        "{0}: an undirected network has no self-pairs (i, i) among its dyads; give "
                        "{0} or {1}, not both");
+  }
+  if (!o.response.empty() &&
+      (o.two_mode || o.bipartite > 0 || o.diagonal || o.network_path.empty())) {
+    throw SettingError({"response", o.two_mode        ? "two_mode"
+                                    : o.bipartite > 0 ? "bipartite"
+                                    : o.diagonal      ? "diagonal"
+                                                      : "nodes"},
+                       o.network_path.empty()
+                           ? "{0} names the column of counts of a network file; give the file"
+                           : "{0}: models of counts are of one-mode networks without self-pairs; "
+                             "leave out {1}");
   }
   InputData s;
   s.include_diagonal = o.diagonal;

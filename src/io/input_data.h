@@ -22,6 +22,7 @@
 #include "network/node_covariates.h"
 #include "network/node_labels.h"
 #include "network/warning.h"
+#include "terms/valued_graph.h"
 
 namespace tarn {
 
@@ -57,6 +58,12 @@ struct StudyOptions {
   std::string block_structure_path;
   std::string covariate_path;
   std::string missing_path;  // --missing: an edge list of the dyads not observed
+  // --response: an edge list's column of counts (a header's name or a 1-based number); the
+  // network's links are then the dyads of non-zero count, and InputData::counts the counts.
+  std::string response;
+  // --reference: the reference measure of a model of counts, as ergm writes it (Poisson,
+  // Binomial(trials=2), ...); empty: not given. Read by the model, not here.
+  std::string reference;
   // The network's and the attribute table's content when they are held in memory (built from
   // arrays), read as their files would be; the paths then only name them.
   std::shared_ptr<const std::string> network_text, attributes_text;
@@ -83,6 +90,9 @@ struct InputData {
   // The dyads not observed (network/missing_dyads.h), sorted; undirected (i, j) with i < j. None
   // is a link.
   std::vector<std::pair<int, int>> missing_dyads;
+  // With --response: every dyad's count (the links are the non-zero ones), and the column's name.
+  std::shared_ptr<const ValuedGraph> counts;
+  std::string response;
   // What the user is told about the data: nodes without attribute values or block, rows for
   // nodes not in the network, and what the readers noticed.
   std::vector<Warning> notes;

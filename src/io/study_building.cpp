@@ -68,13 +68,22 @@ std::shared_ptr<const DyadValues> read_dyadic_covariate(const std::string& path,
 
 }  // namespace
 
-Study build_study(const std::string& formula, InputData& data, const StudyOptions& options) {
+TermContext data_term_context(InputData& data, const StudyOptions& options) {
   TermContext context;
   context.directed = data.directed;
   context.node_count = data.network.node_count;
   context.bipartite = data.network.bipartite;
   if (!data.covariates.columns.empty()) context.attributes = &data.covariates;
   context.labels = &data.labels;
+  context.dyadic_covariate = [&data, &options](const std::string& path) {
+    return read_dyadic_covariate(path, data, options);
+  };
+  context.network = &data.network;
+  return context;
+}
+
+Study build_study(const std::string& formula, InputData& data, const StudyOptions& options) {
+  TermContext context = data_term_context(data, options);
   Study study;
   if (data.blocks) {
     study.blocks = std::make_shared<const DyadBlocks>(*data.blocks);
@@ -85,10 +94,6 @@ Study build_study(const std::string& formula, InputData& data, const StudyOption
     study.comparative = std::make_shared<const ComparativeNetwork>(*data.comparative);
     context.comparative = std::make_shared<const DyadValues>(DyadValues::of(*data.comparative));
   }
-  context.dyadic_covariate = [&data, &options](const std::string& path) {
-    return read_dyadic_covariate(path, data, options);
-  };
-  context.network = &data.network;
   try {
     study.model = model_of_formula(formula, context);
   } catch (const TermOfOtherNetworkKind& e) {

@@ -16,6 +16,10 @@ namespace tarn {
 // left out, m2star) and the files read join `data`.
 Study build_study(const std::string& formula, InputData& data, const StudyOptions& options);
 
+// What the terms read of the data (the kind of network, attributes, labels, dyadic covariates by
+// name or file), for terms built outside a study (a model of counts). `data` must outlive it.
+TermContext data_term_context(InputData& data, const StudyOptions& options);
+
 // What the model leaves unused of the options: block_by_unused (figure: attribute) when
 // --block-by is given and the model has no block term.
 std::vector<Warning> model_warnings(const Model& model, const StudyOptions& options);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <stdexcept>
 
 #include "network/capacity.h"
@@ -92,6 +93,9 @@ class NodeNames {
   NodeLabels labels_;
 };
 
+// The largest count a --response column may give.
+constexpr int max_count = 1000000000;
+
 // Rows after a first row that are needed before it is taken for a header by its labels alone.
 constexpr long min_rows_for_guess = 10;
 
@@ -122,9 +126,21 @@ class EdgeListReading {
             {file_name_, row.line, row.value_column},
             "the value " + shown(row.value) + (value ? " is negative." : " is not a number."));
       }
+      if (!options_.response.empty() && (*value != std::floor(*value) || *value > max_count)) {
+        throw input_error({file_name_, row.line, row.value_column},
+                          "the value " + shown(row.value) + " of --response " + options_.response +
+                              " is not a count (a whole number 0, 1, 2, ... "
+                              "up to " +
+                              std::to_string(max_count) + ").");
+      }
       pair_rows_.note(sender, receiver, *value, row.line);
       if (*value == 0) return;
-      weights_.note(*value, row.value);
+      if (options_.response.empty()) {
+        weights_.note(*value, row.value);
+      } else {
+        first_row_counted_ = first_row_counted_ || rows_read_ == 1;
+        counts_.push_back({sender, receiver, static_cast<int>(*value), row.line});
+      }
     } else {
       pair_rows_.note(sender, receiver, 1, row.line);
     }
@@ -162,10 +178,15 @@ class EdgeListReading {
     if (header_guessed) {
       links_.drop_first();
       pair_rows_.drop_first();
+      if (first_row_counted_) counts_.erase(counts_.begin());
     }
     std::vector<Warning> said = pair_rows_.warnings(file_name_, options_.undirected,
                                                     [this](int id) { return name_of_id(id); });
     if (auto weighted = weights_.warning(file_name_)) said.push_back(*weighted);
+    // A count of 0 is a dyad's value like any other, not a link left out.
+    if (!options_.response.empty()) {
+      std::erase_if(said, [](const Warning& w) { return w.code == "zero_value_rows"; });
+    }
     result.warnings.insert(result.warnings.begin(), said.begin(), said.end());
     if (options_.two_mode) {
       finish_two_modes(header_guessed ? 2 : 0, result);
@@ -174,26 +195,30 @@ class EdgeListReading {
     if (header_guessed) {
       std::vector<int> node_of_id = {1, 1};  // ids 1 and 2 name no link any more
       for (int id = 3; id <= names_.node_count(); ++id) node_of_id.push_back(id - 2);
-      result.missing = missing_nodes(node_of_id);
+      map_rows(node_of_id, result);
       result.network = std::move(links_).build(names_.node_count() - 2, node_of_id);
       result.labels = std::move(names_).labels_after(2);
       return;
     }
-    result.missing = missing_nodes(names_.node_of_id());
+    map_rows(names_.node_of_id(), result);
     result.network = std::move(links_).build(names_.node_count(), names_.node_of_id());
     result.labels = std::move(names_).labels();
   }
 
  private:
-  // The missing rows with their ids mapped to nodes as the links' are (empty map: ids are nodes).
-  std::vector<MissingRow> missing_nodes(std::span<const int> node_of_id) const {
-    std::vector<MissingRow> rows = missing_;
+  // Rows with their ids mapped to nodes as the links' are (empty map: ids are nodes).
+  template <class Row>
+  static std::vector<Row> mapped(std::vector<Row> rows, std::span<const int> node_of_id) {
     if (node_of_id.empty()) return rows;
-    for (MissingRow& row : rows) {
+    for (Row& row : rows) {
       row.sender = node_of_id[static_cast<std::size_t>(row.sender - 1)];
       row.receiver = node_of_id[static_cast<std::size_t>(row.receiver - 1)];
     }
     return rows;
+  }
+  void map_rows(std::span<const int> node_of_id, LabelledNetwork& result) const {
+    result.missing = mapped(missing_, node_of_id);
+    result.counts = mapped(counts_, node_of_id);
   }
 
   // The modes' nodes, the first mode first; a mode that no row names is refused.
@@ -207,7 +232,7 @@ class EdgeListReading {
               "; a two-mode network has nodes of both modes.",
           {file_name_});
     }
-    result.missing = missing_nodes(numbering.node_of_id);
+    map_rows(numbering.node_of_id, result);
     result.network = std::move(links_).build(numbering.node_count, numbering.node_of_id);
     result.network.bipartite = numbering.first_mode;
     result.labels = std::move(numbering.labels);
@@ -264,6 +289,8 @@ class EdgeListReading {
   WeightsReadAsTies weights_;
   std::vector<int> appearances_;     // by id: the rows that name it
   std::vector<MissingRow> missing_;  // rows of value NA, nodes by id
+  std::vector<CountRow> counts_;     // with --response: rows of non-zero counts, nodes by id
+  bool first_row_counted_ = false;   // the first of counts_ is the first row's
   long rows_read_ = 0;               // rows that are not the header
   long numbered_rows_ = 0;           // rows after the first whose sender and receiver are numbers
   bool first_linked_ = false;        // the first row gave a link
@@ -301,8 +328,9 @@ LabelledNetwork read_edge_list(std::istream& in, const std::string& file_name, N
                                const EdgeListOptions& options) {
   DelimitedReader reader(in, file_name, delimited_syntax(format));
   EdgeListReading reading(file_name, options);
-  const EdgeRows rows = read_edge_rows(reader, options.header, options.columns,
-                                       [&](const EdgeRow& row) { reading.add_row(row); });
+  const EdgeRows rows = read_edge_rows(
+      reader, options.header, options.columns, [&](const EdgeRow& row) { reading.add_row(row); },
+      options.response);
   LabelledNetwork result;
   result.header = rows.header;
   add_column_warnings(rows, file_name, result.warnings);

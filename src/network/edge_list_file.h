@@ -55,6 +55,10 @@ struct EdgeListOptions {
   // The dialogue's capacities unless the command line gives its own: node numbers up to
   // limits.nodes are node numbers, and a label that would be node limits.nodes + 1 ends the run.
   NetworkLimits limits = dialogue_limits;
+  // --response: the column of counts (a header's name, or a 1-based number). Every value must be
+  // a whole number 0, 1, 2, ... (NA: missing); the network's links are the non-zero dyads and
+  // LabelledNetwork::counts their values. Empty: values are read as above.
+  std::string response{};
 };
 
 // Reads an edge list in `format` (csv, tsv or blank; a Pajek or record file is

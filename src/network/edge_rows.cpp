@@ -163,6 +163,27 @@ Placement placement_of(bool index_column, bool is_header, std::span<const std::s
                           : by_position(first.size(), at_first);
 }
 
+// The 0-based column --response names: a 1-based number, or a header's name (any letter case).
+int response_column(const std::string& response, std::span<const std::string> header,
+                    std::size_t width, const InputPlace& at) {
+  if (is_column_number(response)) {
+    const auto number = response.size() <= 4 ? std::stoi(response) : 0;
+    if (number < 1 || static_cast<std::size_t>(number) > width) {
+      throw input_error(
+          at, "--response " + response + ": the rows have " + std::to_string(width) + " columns.");
+    }
+    return number - 1;
+  }
+  const auto named = std::find_if(header.begin(), header.end(), [&response](const std::string& h) {
+    return same_text_any_case(h, response);
+  });
+  if (named == header.end()) {
+    throw input_error(at, "--response names " + shown(response) +
+                              ", which is no column of the header " + header_text(header) + ".");
+  }
+  return static_cast<int>(named - header.begin());
+}
+
 // The first column of a row when it is pandas' index: the row's number, counted from 0.
 void check_index(const DelimitedReader& reader, std::int64_t& next_index) {
   const std::string_view field = reader.fields()[0];
@@ -234,7 +255,8 @@ HeaderSign header_sign(std::span<const std::string_view> first,
 
 EdgeRows read_edge_rows(DelimitedReader& reader, HeaderRule rule,
                         std::span<const std::string> columns,
-                        const std::function<void(const EdgeRow&)>& take) {
+                        const std::function<void(const EdgeRow&)>& take,
+                        const std::string& response) {
   if (!reader.next()) {
     throw input_error({reader.file_name(), std::max(reader.lines_read(), 1L)},
                       "the file is empty; an edge list has one link per row: sender, receiver "
@@ -245,8 +267,15 @@ EdgeRows read_edge_rows(DelimitedReader& reader, HeaderRule rule,
   const InputPlace at_first = reader.position();
   std::vector<std::string> first(reader.fields().begin(), reader.fields().end());
   const std::vector<std::string_view> first_fields(first.begin(), first.end());
-  const bool named = std::any_of(columns.begin(), columns.end(),
-                                 [](const std::string& c) { return !is_column_number(c); });
+  const bool response_named = !response.empty() && !is_column_number(response);
+  if (response_named && rule == HeaderRule::absent) {
+    throw input_error(at_first, "--response " + response +
+                                    " names a column, but --header no says the file has no header "
+                                    "to name it; give the column's number.");
+  }
+  const bool named =
+      response_named || std::any_of(columns.begin(), columns.end(),
+                                    [](const std::string& c) { return !is_column_number(c); });
   if (named && rule == HeaderRule::absent) {
     throw input_error(at_first,
                       "--columns names columns, but --header no says the file has no "
@@ -266,8 +295,26 @@ EdgeRows read_edge_rows(DelimitedReader& reader, HeaderRule rule,
   if (!named && sign != HeaderSign::column_name) rows.header_sign = sign;
   const bool index_column = has_index_column(is_header, columns, first);
   rows.index_skipped = index_column;
-  const Placement placement =
-      placement_of(index_column, is_header, columns, rows.header, first, at_first);
+  // Three columns, one of them the counts --response names: the other two are the sender and
+  // the receiver, in order, whatever the header calls them.
+  const bool counts_and_two = is_header && !index_column && columns.empty() && !response.empty() &&
+                              width == 3 &&
+                              (column_named(rows.header, sender_words) < 0 ||
+                               column_named(rows.header, receiver_words) < 0);
+  Placement placement =
+      counts_and_two ? Placement{}
+                     : placement_of(index_column, is_header, columns, rows.header, first, at_first);
+  if (!response.empty()) {
+    placement.value = response_column(response, rows.header, width, at_first);
+    if (counts_and_two) {
+      placement.sender = placement.value == 0 ? 1 : 0;
+      placement.receiver = placement.value == 2 ? 1 : 2;
+    }
+    if (placement.value == placement.sender || placement.value == placement.receiver) {
+      throw input_error(at_first, "--response " + response +
+                                      " is the sender or receiver column, not a column of counts.");
+    }
+  }
   rows.sender_column = placement.sender + 1;
   rows.receiver_column = placement.receiver + 1;
   if (is_header && !more) {

@@ -75,8 +75,11 @@ struct EdgeRows {
 
 // Reads the rows, handing every row that is not the header to `take`. An empty file, a header
 // without a row after it, and columns that cannot be placed end the run.
+// `response` (--response): the column of the values, by a header's name (which implies a header)
+// or a 1-based number; empty: as placed above.
 EdgeRows read_edge_rows(DelimitedReader& reader, HeaderRule rule,
                         std::span<const std::string> columns,
-                        const std::function<void(const EdgeRow&)>& take);
+                        const std::function<void(const EdgeRow&)>& take,
+                        const std::string& response = {});
 
 }  // namespace tarn

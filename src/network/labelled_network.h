@@ -12,12 +12,20 @@
 
 namespace tarn {
 
+// A row of an edge list read with --response: a dyad's count (not 0), its nodes as stored.
+struct CountRow {
+  int sender = 0, receiver = 0;
+  int value = 0;
+  long line = 0;
+};
+
 struct LabelledNetwork {
   Network network;
   NodeLabels labels;
   std::vector<std::string> header;  // empty when the file has none
   std::vector<Warning> warnings;    // what the reader noticed (codes and figures)
   std::vector<MissingRow> missing;  // rows of value NA (edge_rows.h), their nodes as stored
+  std::vector<CountRow> counts;     // with a response column: the rows of non-zero counts
   // The first row within a mode of a two-mode network (EdgeListOptions::bipartite), with its
   // file and line; empty: none. The reader of the options refuses it once it knows the nodes.
   std::string within_mode_row;

@@ -137,7 +137,9 @@ void write_mcmle_statistics(const Estimate& fit, std::ostream& out) {
     const bool exact_draws = fit.equilibrium && fit.equilibrium->exact_draws && m.toggles == 0;
     out << printed("%.1f", m.seconds) << " s\n Sampler: "
         << (exact_draws ? std::string("none, the statistics drawn exactly (no chains, no toggles)")
-                        : printed("%.3g", static_cast<double>(m.toggles)) + " proposed toggles")
+                        : printed("%.3g", static_cast<double>(m.toggles)) +
+                              (fit.network.response.empty() ? " proposed toggles"
+                                                            : " proposed changes of a count"))
         << ", " << printed("%.0f", m.seconds > 0.0 ? 100.0 * m.sampler_seconds / m.seconds : 0.0)
         << "% of the time\n";
     if (m.end == "converged") {
@@ -223,7 +225,11 @@ void write_fit_screen(const tarnwick::Estimate& fit, std::ostream& out) {
       << fit.network.links << (directed ? " links, " : " edges, ") << fit.network.dyads << " dyads";
   if (fit.network.missing_dyads > 0) out << ", " << fit.network.missing_dyads << " missing";
   if (fit.network.bipartite > 0) out << ", bipartite: " << fit.network.bipartite;
-  out << (directed ? ")" : ", undirected)") << "\n Model:  ";
+  out << (directed ? ")" : ", undirected)");
+  if (!fit.network.response.empty()) {
+    out << "\n Counts:  " << fit.network.response << ", reference " << fit.network.reference;
+  }
+  out << "\n Model:  ";
   for (const TermRecord& term : fit.terms) out << ' ' << term.text;
   out << '\n';
   if (!fit.estimated) return;
@@ -242,6 +248,11 @@ void write_fit_screen(const tarnwick::Estimate& fit, std::ostream& out) {
           << "model is dyad-independent), AIC " << printed("%.3f", *fit.aic) << ", BIC "
           << printed("%.3f", *fit.bic) << '\n';
     }
+  }
+  if (!fit.mcmle && !fit.pseudo_likelihood && fit.log_likelihood) {
+    out << "\n Maximum likelihood, exact (the model is dyad-independent): log-likelihood "
+        << printed("%.3f", *fit.log_likelihood) << ", AIC " << printed("%.3f", *fit.aic) << ", BIC "
+        << printed("%.3f", *fit.bic) << '\n';
   }
   write_parameters(fit, out);
   if (!fit.errors_description.empty()) out << ' ' << fit.errors_description << '\n';

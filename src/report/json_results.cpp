@@ -40,6 +40,10 @@ json input_section(const Estimate& e) {
   input["network"]["directed"] = e.network.directed;
   if (e.network.bipartite > 0) input["network"]["bipartite"] = e.network.bipartite;
   if (e.network.missing_dyads > 0) input["network"]["missing_dyads"] = e.network.missing_dyads;
+  if (!e.network.response.empty()) {
+    input["network"]["response"] = e.network.response;
+    input["network"]["reference"] = e.network.reference;
+  }
   return input;
 }
 

@@ -140,6 +140,17 @@ void add_rows(const GofPanel& panel, std::vector<GofRow>& rows) {
 
 }  // namespace
 
+GofPanel model_statistics_panel(const StatisticSample& model_statistics) {
+  return model_panel(model_statistics);
+}
+
+GofSummary summarize_panels(std::vector<GofPanel> panels) {
+  GofSummary summary;
+  summary.panels = std::move(panels);
+  for (const GofPanel& panel : summary.panels) add_rows(panel, summary.rows);
+  return summary;
+}
+
 double monte_carlo_p_value(const std::vector<double>& simulated, double observed) {
   if (simulated.empty() || std::isnan(observed)) return not_a_number;
   std::size_t at_least = 0, at_most = 0;

@@ -62,6 +62,11 @@ GofSummary summarize_gof(const NetworkFeatures& observed,
                          const std::vector<NetworkFeatures>& simulated,
                          const StatisticSample& model_statistics);
 
+// The panel of the model's statistics (throws as summarize_gof), and the rows of panels made
+// elsewhere (a network of counts' values and strengths), panel by panel.
+GofPanel model_statistics_panel(const StatisticSample& model_statistics);
+GofSummary summarize_panels(std::vector<GofPanel> panels);
+
 // min(1, 2 min(P(sim >= obs), P(sim <= obs))); NaN for no simulated values.
 double monte_carlo_p_value(const std::vector<double>& simulated, double observed);
 

@@ -31,7 +31,7 @@ Vector weighted_move(const std::vector<Vector>& sample, Vector delta, const Mcml
   return delta;
 }
 
-ValuedFit exact_fit(const ValuedModel& model, const ValuedGraph& observed, ValuedFit fit) {
+ValuedFit exact_fit(const ValuedModel& model, ValuedFit fit) {
   fit.stop_reason = "dyad_independent";
   fit.estimate = start_of(model, fit.start);
   fit.covariance = fit.start.covariance;
@@ -39,7 +39,6 @@ ValuedFit exact_fit(const ValuedModel& model, const ValuedGraph& observed, Value
   fit.outcome = !fit.start.at_bound.empty() ? "estimate_does_not_exist"
                 : fit.start.converged       ? "converged"
                                             : "not_converged";
-  (void)observed;
   return fit;
 }
 
@@ -56,7 +55,7 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
   fit.observed = model.statistics(observed);
   fit.start = fit_dyad_independent(model, observed);
   if (model.dyad_independent()) {
-    fit = exact_fit(model, observed, std::move(fit));
+    fit = exact_fit(model, std::move(fit));
     fit.seconds = seconds();
     return fit;
   }
@@ -86,7 +85,9 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
     it.interval = interval;
     const std::int64_t burnin =
         interval * (number == 1 ? control.fresh_burnin_intervals : control.burnin_intervals);
+    const double drawing = seconds();
     const ValuedDraws draws = chains.draw(theta, control.sample_size, burnin, interval);
+    fit.sampler_seconds += seconds() - drawing;
     const SampleMoments moments = sample_moments(draws.statistics, chains.chains());
     StepNoise noise;
     if (last && full_step) noise = {mean_covariance(*last), smallest_effective_size(*last)};
@@ -103,8 +104,11 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
     if (full_step && last && test.p_value > control.hotelling_level) {
       const FinalSampleSize size =
           final_sample_size(moments, interval, model.statistic_count(), control);
+      const double final_drawing = seconds();
       const ValuedDraws final_draws =
           chains.draw(theta, size.networks, size.interval, size.interval);
+      fit.sampler_seconds += seconds() - final_drawing;
+      fit.final_networks = size.networks;
       const SampleMoments final_moments = sample_moments(final_draws.statistics, chains.chains());
       const ConvergenceTest final_test = convergence_test(final_moments, fit.observed, &noise);
       const SimulationCheck check = simulation_check(final_moments, final_test, *last, control);

@@ -61,8 +61,9 @@ struct ValuedFit {
   std::vector<ValuedIteration> history;
   ConvergenceTest final_test;
   std::optional<SimulationCheck> check;
+  int final_networks = 0;  // of the final sample
   std::int64_t proposals = 0, accepted = 0;
-  double seconds = 0.0;
+  double seconds = 0.0, sampler_seconds = 0.0;
 };
 
 using ValuedProgress = std::function<void(const ValuedIteration&)>;

@@ -45,6 +45,8 @@ struct FittedNetwork {
   // Node k's label (k from 0) when the nodes are labelled; empty when they are 1..n.
   std::vector<std::string> labels;
   std::int64_t missing_dyads = 0;  // dyads not observed (NA), left out of the fit's dyads
+  // A network of counts: its column of counts and the model's reference measure (empty: binary).
+  std::string response, reference;
 };
 
 template <class Result, class Visit>
@@ -52,7 +54,8 @@ requires same_result<Result, FittedNetwork>
 void visit_fields(Result& r, Visit&& visit) {
   visit("path", r.path), visit("nodes", r.nodes), visit("links", r.links), visit("dyads", r.dyads),
       visit("diagonal", r.diagonal), visit("directed", r.directed), visit("bipartite", r.bipartite),
-      visit("labels", r.labels), visit("missing_dyads", r.missing_dyads);
+      visit("labels", r.labels), visit("missing_dyads", r.missing_dyads),
+      visit("response", r.response), visit("reference", r.reference);
 }
 
 // Block parameters: the attribute that divides the nodes into blocks and the block types.

@@ -9,7 +9,7 @@
 
 #include <cmath>
 
-#include "simulate/portable_exp.h"
+#include "numeric/portable_exp.h"
 
 namespace tarn {
 namespace {

@@ -1,5 +1,5 @@
 // The sampler's exp against the library's over the range its gains take, and at its ends.
-#include "simulate/portable_exp.h"
+#include "numeric/portable_exp.h"
 
 #include <gtest/gtest.h>
 

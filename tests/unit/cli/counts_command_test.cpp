@@ -1,0 +1,247 @@
+// Networks of counts on the command line (--response, --reference): the statistics counted here
+// from the rows of the file, the exact fit of a dyad-independent Poisson model against its
+// closed form, simulate and gof from a fit's results, and a table of bad input, each refused
+// with its status and nothing written.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "cli/exit_status.h"
+#include "support/run_folder.h"
+
+namespace tarn {
+namespace {
+
+using test::CommandRun;
+using test::run_command;
+
+// E-mails sent between six people, and each person's seniority.
+const std::vector<std::tuple<int, int, int>> emails = {
+    {1, 2, 3}, {2, 1, 1}, {1, 3, 2}, {3, 1, 2}, {2, 3, 5}, {3, 4, 1}, {4, 3, 4},
+    {4, 5, 2}, {5, 6, 1}, {6, 5, 1}, {6, 1, 7}, {2, 5, 1}, {5, 2, 0}, {3, 6, 2}};
+const std::map<int, double> seniority = {{1, 3}, {2, 1}, {3, 2}, {4, 5}, {5, 1}, {6, 4}};
+
+std::string emails_csv() {
+  std::string csv = "from,to,emails\n";
+  for (const auto& [a, b, n] : emails) {
+    csv += std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(n) + "\n";
+  }
+  return csv;
+}
+
+std::string seniority_csv() {
+  std::string csv = "id,seniority\n";
+  for (const auto& [node, s] : seniority)
+    csv += std::to_string(node) + "," + std::to_string(s) + "\n";
+  return csv;
+}
+
+double value_of(const nlohmann::json& statistics, const std::string& name) {
+  for (const auto& s : statistics) {
+    if (s["name"] == name) return s["value"].get<double>();
+  }
+  ADD_FAILURE() << "no statistic " << name;
+  return -1;
+}
+
+TEST(CountsCommand, TheStatisticsAreThoseOfTheRows) {
+  const CommandRun r = run_command(
+      {{"e.csv", emails_csv()}, {"a.csv", seniority_csv()}},
+      {"summary", "e.csv", "--response", "emails", "--attributes", "a.csv", "-m",
+       "sum + nonzero + atleast(c(2, 4)) + mutual(form=\"min\") + mutual(form=\"product\") + "
+       "nodecov(\"seniority\") + nodeocov(\"seniority\", form=\"nonzero\") + CMP",
+       "--json", "s.json"});
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  std::map<std::pair<int, int>, int> y;
+  for (const auto& [a, b, n] : emails) y[{a, b}] = n;
+  double sum = 0, nonzero = 0, two = 0, four = 0, min = 0, product = 0, cov = 0, ocov = 0, cmp = 0;
+  for (const auto& [dyad, n] : y) {
+    const auto [a, b] = dyad;
+    sum += n;
+    nonzero += n > 0;
+    two += n >= 2;
+    four += n >= 4;
+    cov += n * (seniority.at(a) + seniority.at(b));
+    ocov += (n > 0) * seniority.at(a);
+    cmp += std::lgamma(n + 1.0);
+    const auto back = y.find({b, a});
+    if (a < b && back != y.end()) {
+      min += std::min(n, back->second);
+      product += n * back->second;
+    }
+  }
+  const auto json = nlohmann::json::parse(r.files.at("s.json"));
+  const auto& s = json["statistics"];
+  EXPECT_EQ(json["input"]["network"]["links"], 13);  // the row of 0 e-mails is no link
+  EXPECT_EQ(value_of(s, "sum"), sum);
+  EXPECT_EQ(value_of(s, "nonzero"), nonzero);
+  EXPECT_EQ(value_of(s, "atleast.2"), two);
+  EXPECT_EQ(value_of(s, "atleast.4"), four);
+  EXPECT_EQ(value_of(s, "mutual.min"), min);
+  EXPECT_EQ(value_of(s, "mutual.product"), product);
+  EXPECT_EQ(value_of(s, "nodecov.sum.seniority"), cov);
+  EXPECT_EQ(value_of(s, "nodeocov.nonzero.seniority"), ocov);
+  EXPECT_NEAR(value_of(s, "CMP"), cmp, 1e-12);
+}
+
+// A dyad-independent Poisson model of the sum alone has the closed form log(mean count).
+TEST(CountsCommand, TheExactFitOfAPoissonSumIsTheLogOfTheMeanCount) {
+  const CommandRun r = run_command(
+      {{"e.csv", emails_csv()}}, {"fit", "e.csv", "--response", "emails", "--reference", "Poisson",
+                                  "--method", "mcmle", "-m", "sum", "--json", "f.json", "-q"});
+  ASSERT_EQ(r.status, exit_ok) << r.err;
+  double total = 0;
+  for (const auto& [a, b, n] : emails) total += n;
+  const double dyads = 6 * 5, mean = total / dyads;
+  const auto json = nlohmann::json::parse(r.files.at("f.json"));
+  const auto& row = json["parameters"][0];
+  EXPECT_NEAR(row["estimate"].get<double>(), std::log(mean), 1e-9);
+  // The information of a Poisson mean: the total; the error of its log is 1 / sqrt(total).
+  EXPECT_NEAR(row["std_error"].get<double>(), 1 / std::sqrt(total), 1e-9);
+  EXPECT_EQ(json["input"]["network"]["response"], "emails");
+  EXPECT_EQ(json["input"]["network"]["reference"], "Poisson");
+  double log_likelihood = 0;
+  std::map<std::pair<int, int>, int> y;
+  for (const auto& [a, b, n] : emails) y[{a, b}] = n;
+  for (int a = 1; a <= 6; ++a) {
+    for (int b = 1; b <= 6; ++b) {
+      if (a == b) continue;
+      const int n = y.count({a, b}) ? y[{a, b}] : 0;
+      log_likelihood += n * std::log(mean) - mean - std::lgamma(n + 1.0);
+    }
+  }
+  EXPECT_NEAR(json["log_likelihood"].get<double>(), log_likelihood, 1e-9);
+}
+
+// A fit's results carry --response and --reference: simulate and gof take it up, and the
+// networks written read back as counts.
+TEST(CountsCommand, SimulateAndGofTakeUpAFitOfCounts) {
+  const CommandRun fit =
+      run_command({{"e.csv", emails_csv()}},
+                  {"fit", "e.csv", "--response", "emails", "--reference", "Poisson", "--method",
+                   "mcmle", "-m", "sum + nonzero", "--json", "f.json", "-q"});
+  ASSERT_EQ(fit.status, exit_ok) << fit.err;
+  test::Files files = fit.files;
+  const CommandRun drawn = run_command(files, {"simulate", "--fit", "f.json", "--networks", "400",
+                                               "--stats", "s.csv", "--out", "nets", "-q"});
+  ASSERT_EQ(drawn.status, exit_ok) << drawn.err;
+  ASSERT_TRUE(drawn.files.count("nets/network_001.csv")) << drawn.err;
+  const std::string first = drawn.files.at("nets/network_001.csv");
+  EXPECT_EQ(first.substr(0, first.find('\n')), "sender,receiver,emails");
+  // At the exact MLE the mean of the drawn sums is the observed sum, to within its error.
+  const auto json = nlohmann::json::parse(fit.files.at("f.json"));
+  const CommandRun summary = run_command(
+      drawn.files, {"summary", "nets/network_001.csv", "--response", "emails", "-m", "sum"});
+  EXPECT_EQ(summary.status, exit_ok) << summary.err;
+  const CommandRun gof =
+      run_command(files, {"gof", "--fit", "f.json", "--networks", "100", "--csv", "g.csv", "-q"});
+  ASSERT_EQ(gof.status, exit_ok) << gof.err;
+  const std::string csv = gof.files.at("g.csv");
+  for (const char* feature : {"value,", "out_strength,", "in_strength,", "model,"}) {
+    EXPECT_NE(csv.find(std::string("\n") + feature), std::string::npos) << feature << "\n" << csv;
+  }
+  (void)json;
+}
+
+struct BadCase {
+  const char* name;
+  std::string file;
+  std::vector<std::string> arguments;
+  int status;
+  const char* message;
+};
+
+TEST(CountsCommand, BadInputIsRefusedWithNothingWritten) {
+  const std::string good = emails_csv();
+  const std::vector<BadCase> cases = {
+      {"a count that is not whole",
+       "from,to,emails\n1,2,2.5\n",
+       {"summary", "e.csv", "--response", "emails", "-m", "sum"},
+       exit_bad_input,
+       "line 2, column 3: the value \"2.5\" of --response emails is not a count"},
+      {"a negative count",
+       "from,to,emails\n1,2,-1\n",
+       {"summary", "e.csv", "--response", "emails", "-m", "sum"},
+       exit_bad_input,
+       "negative"},
+      {"no such column",
+       good,
+       {"summary", "e.csv", "--response", "calls", "-m", "sum"},
+       exit_bad_input,
+       "--response names \"calls\", which is no column of the header"},
+      {"the sender column",
+       good,
+       {"summary", "e.csv", "--response", "1", "-m", "sum"},
+       exit_bad_input,
+       "is the sender or receiver column"},
+      {"an undirected pair of two counts",
+       "from,to,w\n1,2,3\n2,1,4\n",
+       {"summary", "e.csv", "--response", "w", "--undirected", "-m", "sum"},
+       exit_bad_input,
+       "has the count 4 here and 3 on line 2"},
+      {"an unknown reference",
+       good,
+       {"fit", "e.csv", "--response", "emails", "--reference", "Negbin", "--method", "mcmle", "-m",
+        "sum"},
+       exit_usage,
+       "--reference Negbin: reference Negbin: no such reference"},
+      {"Bernoulli with counts above 1",
+       good,
+       {"fit", "e.csv", "--response", "emails", "--reference", "Bernoulli", "-m", "edges"},
+       exit_usage,
+       "Bernoulli is the binary model, but --response emails has counts up to 7"},
+      {"a count outside Binomial's values",
+       good,
+       {"fit", "e.csv", "--response", "emails", "--reference", "Binomial(trials=5)", "--method",
+        "mcmle", "-m", "sum"},
+       exit_usage,
+       "the value 7, outside the values of Binomial(trials=5)"},
+      {"the pseudo-likelihood",
+       good,
+       {"fit", "e.csv", "--response", "emails", "--reference", "Poisson", "-m", "sum"},
+       exit_usage,
+       "--method mple: a model of counts has no pseudo-likelihood"},
+      {"no reference for a fit",
+       good,
+       {"fit", "e.csv", "--response", "emails", "--method", "mcmle", "-m", "sum"},
+       exit_usage,
+       "--response reads counts: give --reference"},
+      {"a binary network's term",
+       good,
+       {"summary", "e.csv", "--response", "emails", "-m", "sum + gwesp(0.5, fixed=TRUE)"},
+       exit_usage,
+       "gwesp is a term of binary networks"},
+      {"a valued term without counts",
+       good,
+       {"summary", "e.csv", "-m", "sum"},
+       exit_usage,
+       "sum is a term of valued networks; name the column of counts with --response"},
+      {"form= of no form",
+       good,
+       {"summary", "e.csv", "--response", "emails", "-m", "nodematch(\"x\", form=\"max\")"},
+       exit_usage,
+       "form must be \"sum\" or \"nonzero\""},
+      {"counts of a two-mode network",
+       good,
+       {"summary", "e.csv", "--response", "emails", "--two-mode", "-m", "sum"},
+       exit_usage,
+       "models of counts are of one-mode networks"},
+  };
+  for (const BadCase& c : cases) {
+    std::vector<std::string> arguments = c.arguments;
+    arguments.insert(arguments.end(), {"--json", "out.json"});
+    const CommandRun r = run_command({{"e.csv", c.file}}, arguments);
+    EXPECT_EQ(r.status, c.status) << c.name << ": " << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << ": " << r.err;
+    EXPECT_EQ(r.files.count("out.json"), 0u) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace tarn
