@@ -4,10 +4,13 @@
 // presence), so the dyads are taken by classes of equal shares.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <map>
+#include <set>
 
+#include "mple/estimate_existence.h"
 #include "numeric/portable_exp.h"
 #include "valued/valued_fit.h"
 
@@ -16,10 +19,15 @@ namespace tarn {
 namespace {
 
 constexpr int largest_value = 1000000;  // an unbounded reference's values beyond it: no normaliser
+// Where the tail of an unbounded reference's weights is judged: its slopes there.
+constexpr std::array<int, 3> tail_values = {100, 10000, largest_value};
 
 struct DyadClass {
   std::int64_t dyads = 0;
   int i = 0, j = 0;  // one of its dyads
+  // An unbounded reference: the shares' change to each of the tail values from the one before.
+  std::array<Vector, 3> tail_steps;
+  std::set<int> observed;  // the values its dyads hold
 };
 
 // The model's dyad-independent terms and the statistics they give.
@@ -74,6 +82,22 @@ std::optional<ClassMoments> class_moments(const IndependentPart& part, const Dya
   std::vector<std::pair<double, Vector>> terms;  // (log weight, shares) of each value
   double largest = -std::numeric_limits<double>::infinity();
   const int high = reference.bounded() ? reference.high : largest_value;
+  // Weights that still rise (or stay flat) at the last value have no normaliser (a geometric
+  // reference at theta = 0), nor have weights whose slope keeps rising as fast in log y
+  // (CMP above 1 with a Poisson reference: it crosses 0 beyond the last value, and the weights
+  // then grow without end); the walk would otherwise take a dip for the distribution's tail.
+  if (!reference.bounded()) {
+    std::array<double, 3> slope{};
+    for (std::size_t k = 0; k < slope.size(); ++k) {
+      slope[k] = weights.log_weight_step(tail_values[k]);
+      for (int s = 0; s < p; ++s) {
+        slope[k] +=
+            theta[static_cast<std::size_t>(s)] * c.tail_steps[k][static_cast<std::size_t>(s)];
+      }
+    }
+    const double late_rise = slope[2] - slope[1], early_rise = slope[1] - slope[0];
+    if (slope[2] >= 0 || (late_rise > 0 && late_rise >= early_rise / 2)) return std::nullopt;
+  }
   for (int y = reference.low; y <= high; ++y) {
     part.shares(c.i, c.j, y, share.data());
     double log_weight = weights.log_weight(y);
@@ -181,6 +205,53 @@ std::string statistic_at_bound(const IndependentPart& part, const std::vector<Dy
   return {};
 }
 
+// The statistics of a combination d . g at its greatest value (joined by ", "), or empty: the
+// existence check of the binary fit (estimate_existence.h) on the rows f(y) - f(v) of each class
+// and value y its dyads hold, for the values v it could hold instead (a dyad-independent model's
+// statistics are at their greatest along d exactly when every dyad's value maximises d . f). An
+// unbounded reference's values: those up to 64 above the largest held, and a row that keeps
+// d . f from rising at the last value.
+std::string combination_at_bound(const IndependentPart& part, const std::vector<DyadClass>& classes,
+                                 const Reference& reference,
+                                 const std::vector<std::string>& names) {
+  const int p = part.width();
+  DyadClassRows rows;
+  rows.m = p;
+  std::vector<double> held(static_cast<std::size_t>(p)), other(held);
+  auto add = [&rows](const std::vector<double>& x) {
+    rows.x.insert(rows.x.end(), x.begin(), x.end());
+    rows.y.push_back(1);
+    rows.count.push_back(1);
+  };
+  for (const DyadClass& c : classes) {
+    const int last =
+        std::min(reference.bounded() ? reference.high : largest_value, *c.observed.rbegin() + 64);
+    std::vector<int> values;
+    for (int v = reference.low; v <= last; ++v) values.push_back(v);
+    if (reference.bounded() && last < reference.high) values.push_back(reference.high);
+    for (const int y : c.observed) {
+      part.shares(c.i, c.j, y, held.data());
+      for (const int v : values) {
+        if (v == y) continue;
+        part.shares(c.i, c.j, v, other.data());
+        for (std::size_t s = 0; s < other.size(); ++s) other[s] = held[s] - other[s];
+        add(other);
+      }
+    }
+    if (!reference.bounded()) {
+      for (std::size_t s = 0; s < other.size(); ++s) other[s] = -c.tail_steps.back()[s];
+      add(other);
+    }
+  }
+  const EstimateExistence existence = check_estimate_existence_of_rows(rows);
+  std::string text;
+  for (std::size_t s = 0; s < existence.direction.size(); ++s) {
+    if (std::fabs(existence.direction[s]) < 1e-9) continue;
+    text += (text.empty() ? "" : ", ") + names[static_cast<std::size_t>(part.statistics[s])];
+  }
+  return text;
+}
+
 }  // namespace
 
 DyadIndependentValuedFit fit_dyad_independent(const ValuedModel& model, const ValuedGraph& g) {
@@ -198,9 +269,22 @@ DyadIndependentValuedFit fit_dyad_independent(const ValuedModel& model, const Va
     part.shares(i, j, 1, key.data());
     DyadClass& c = by_shares[key];
     if (c.dyads++ == 0) c.i = i, c.j = j;
+    c.observed.insert(g.value(i, j));
   });
   std::vector<DyadClass> classes;
   for (const auto& entry : by_shares) classes.push_back(entry.second);
+  if (!model.reference.bounded()) {
+    Vector before(static_cast<std::size_t>(p));
+    for (DyadClass& c : classes) {
+      for (std::size_t k = 0; k < tail_values.size(); ++k) {
+        Vector& step = c.tail_steps[k];
+        step.resize(static_cast<std::size_t>(p));
+        part.shares(c.i, c.j, tail_values[k] - 1, before.data());
+        part.shares(c.i, c.j, tail_values[k], step.data());
+        for (std::size_t s = 0; s < step.size(); ++s) step[s] -= before[s];
+      }
+    }
+  }
 
   const Vector all = model.statistics(g);
   Vector observed;
@@ -214,6 +298,8 @@ DyadIndependentValuedFit fit_dyad_independent(const ValuedModel& model, const Va
     }
   }
   fit.at_bound = statistic_at_bound(part, classes, observed, model.reference, model.names);
+  if (fit.at_bound.empty())
+    fit.at_bound = combination_at_bound(part, classes, model.reference, model.names);
 
   Vector theta(static_cast<std::size_t>(p), 0.0);
   auto at = [&](const Vector& t) {
@@ -230,6 +316,10 @@ DyadIndependentValuedFit fit_dyad_independent(const ValuedModel& model, const Va
     const auto inverse = symmetric_inverse(current->information);
     if (!inverse) break;
     Vector step = product(*inverse, current->gradient);
+    // Converged when Newton's own step is small, not one halved to nothing against the edge of
+    // the coefficients with a normaliser (where the likelihood still rises: no maximum inside).
+    double largest_step = 0.0;
+    for (const double d : step) largest_step = std::max(largest_step, std::fabs(d));
     bool moved = false;
     for (int halving = 0; halving < 40; ++halving) {
       Vector next = theta;
@@ -245,8 +335,6 @@ DyadIndependentValuedFit fit_dyad_independent(const ValuedModel& model, const Va
       }
       for (double& d : step) d /= 2;
     }
-    double largest_step = 0.0;
-    for (const double d : step) largest_step = std::max(largest_step, std::fabs(d));
     if (!moved) break;
     double largest_coefficient = 0.0;
     for (const double t : theta) largest_coefficient = std::max(largest_coefficient, std::fabs(t));

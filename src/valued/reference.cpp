@@ -112,4 +112,18 @@ double ReferenceWeights::log_weight(int value) const {
   return 0.0;
 }
 
+double ReferenceWeights::log_weight_step(int value) const {
+  switch (reference_.kind) {
+    case ReferenceKind::poisson:
+      return -portable_log(value);
+    case ReferenceKind::binomial:
+      return portable_log(reference_.trials - value + 1) - portable_log(value);
+    case ReferenceKind::geometric:
+    case ReferenceKind::discrete_uniform:
+    case ReferenceKind::bernoulli:
+      break;
+  }
+  return 0.0;
+}
+
 }  // namespace tarn

@@ -37,6 +37,8 @@ class ReferenceWeights {
  public:
   explicit ReferenceWeights(const Reference& reference);
   double log_weight(int value) const;
+  // log h(value) - log h(value - 1), value >= 1, without the log-factorials up to value.
+  double log_weight_step(int value) const;
   double log_factorial(int value) const;
 
  private:

@@ -28,8 +28,8 @@ struct DyadIndependentValuedFit {
   Matrix covariance;            // the inverse information
   double log_likelihood = 0.0;
   bool converged = false;
-  // A fitted statistic at the least or greatest value any network gives it: no estimate exists
-  // (its name), or empty.
+  // A fitted statistic at the least or greatest value any network gives it, or a combination
+  // of them at its greatest: no estimate exists (its name, or theirs joined by ", "), or empty.
   std::string at_bound;
   int iterations = 0;
 };
