@@ -66,6 +66,13 @@ class Model:
         return f"<tarnwick.Model {self.formula} on {self.network!r}>"
 
 
+def referenced(model: Model, reference: Any) -> Model:
+    """The model on its network of counts with this reference measure (None: as it is)."""
+    if reference is None:
+        return model
+    return Model(model.network.with_reference(str(reference)), model.formula)
+
+
 def as_model(network: Any, formula: Any = None) -> Model:
     """The model of `network` (a Model, a Network or a networkx graph) and `formula`.
 
