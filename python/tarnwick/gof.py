@@ -39,6 +39,10 @@ _PANELS = {
     "geodesic": ("Geodesic distances", "geodesic distance"),
     "triad_census": ("Triad census", "triad type"),
     "model": ("Model statistics", "model statistic"),
+    "value": ("Counts of the dyads", "count"),
+    "strength": ("Strength", "strength"),
+    "out_strength": ("Out-strength", "out-strength"),
+    "in_strength": ("In-strength", "in-strength"),
 }
 
 # Features whose values are categories (the triad types, the model's statistics), not counts.

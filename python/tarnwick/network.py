@@ -773,17 +773,33 @@ class Network:
         return cls.from_links(nodes, links, directed, attributes, missing)
 
     @classmethod
-    def from_igraph(cls, graph, attributes: Optional[Sequence[str]] = None) -> "Network":
+    def from_igraph(cls, graph, attributes: Optional[Sequence[str]] = None,
+                    response: Optional[str] = None,
+                    reference: Optional[str] = None) -> "Network":
         """An igraph Graph as a tarnwick network (needs python3-igraph).
 
         The nodes are labelled by the vertex attribute ``name`` when there is one, else by
-        their index; the other vertex attributes become attribute columns.
+        their index; the other vertex attributes become attribute columns. ``response`` and
+        ``reference``: a network of counts, each edge's count its attribute ``response``, as
+        :meth:`from_networkx` reads them (parallel edges add their counts).
         """
         names = graph.vs.attributes()
         nodes = list(graph.vs["name"]) if "name" in names else list(range(graph.vcount()))
         wanted = [a for a in names if a != "name"] if attributes is None else list(attributes)
         columns = {a: list(graph.vs[a]) for a in wanted}
         links = [(nodes[e.source], nodes[e.target]) for e in graph.es]
+        if response is not None:
+            response = str(response)
+            if response not in graph.es.attributes():
+                raise ArgumentError(f"response {response!r}: the graph has no edge attribute "
+                                    f"{response!r}")
+            places = [f"the edge ({u!r}, {v!r})" for u, v in links]
+            values = [count_of(v, place, response) for v, place in zip(graph.es[response], places)]
+            links, missing, dyads = settled(links, values, places, graph.is_directed(), response,
+                                            add=True)
+            with _collector_paused():
+                return cls._from_links(nodes, links, graph.is_directed(), columns, missing,
+                                       Counts(response, dyads, str(reference or "")))
         return cls.from_links(nodes, links, graph.is_directed(), columns)
 
 
