@@ -106,3 +106,10 @@ def refuse_two_modes(response: Optional[str]) -> None:
     if response is not None:
         raise ArgumentError(f"response {response!r}: a two-mode network of counts is not "
                             "offered yet, as the command line's --response with --bipartite")
+
+
+def refuse_reference_alone(response: Any, reference: Any) -> None:
+    """A reference measure is of counts: without ``response`` it would be dropped unread."""
+    if reference is not None and response is None:
+        raise ArgumentError(f"reference={reference!r}: a reference measure is of a network of "
+                            "counts; give response= too (the name of its counts)")

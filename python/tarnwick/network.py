@@ -18,7 +18,7 @@ from itertools import chain, compress, repeat
 from typing import Any, Dict, Hashable, Iterable, List, Optional, Sequence, Tuple, Union
 
 from . import _tarnwick
-from .counts import Counts, count_of, refuse_two_modes, settled
+from .counts import Counts, count_of, refuse_reference_alone, refuse_two_modes, settled
 from .errors import ArgumentError, InputError, TarnwickWarning
 from .node_table import check_graph_labels, table_labels
 
@@ -500,6 +500,7 @@ class Network:
         ``networkx.to_numpy_array`` does). ``reference``: the model's reference measure, as
         :meth:`with_reference` takes it.
         """
+        refuse_reference_alone(response, reference)
         with _collector_paused():
             return cls._from_networkx(graph, attributes, weight, response, reference)
 
@@ -671,6 +672,7 @@ class Network:
         """
         if response is not None and weight is not None:
             raise ArgumentError("weight and response: give one (response reads counts)")
+        refuse_reference_alone(response, reference)
         given = (weight,) if weight is not None else (response,) if response is not None else ()
         for column in (source, target) + given:
             if column not in edges.columns:
@@ -744,6 +746,7 @@ class Network:
         """
         import scipy.sparse as sp
 
+        refuse_reference_alone(response, reference)
         a = sp.coo_matrix(matrix)
         if a.shape[0] != a.shape[1]:
             raise ValueError(f"an adjacency matrix is square; this one is {a.shape}")
@@ -783,6 +786,7 @@ class Network:
         ``reference``: a network of counts, each edge's count its attribute ``response``, as
         :meth:`from_networkx` reads them (parallel edges add their counts).
         """
+        refuse_reference_alone(response, reference)
         names = graph.vs.attributes()
         nodes = list(graph.vs["name"]) if "name" in names else list(range(graph.vcount()))
         wanted = [a for a in names if a != "name"] if attributes is None else list(attributes)
@@ -846,6 +850,7 @@ def read(
 
     Raises InputError (with ``.file`` and ``.line``), ValueError, CapacityError.
     """
+    refuse_reference_alone(response, reference)
     if isinstance(columns, str):
         columns = columns.split(",")
     core = _tarnwick.read_network(
@@ -865,7 +870,7 @@ def read(
         reference=str(reference) if reference is not None else "",
     )
     network = Network(core)
-    network._reference = str(reference) if reference is not None and core.valued else ""
+    network._reference = str(reference) if reference is not None else ""
     names = list(core.labels)
     if two_mode and len(set(names)) < len(names):
         first = core.bipartite

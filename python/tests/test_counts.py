@@ -4,6 +4,7 @@ and simulation."""
 
 import importlib.util
 import json
+import math
 import pathlib
 import pickle
 
@@ -115,6 +116,9 @@ def test_a_missing_column_and_weight_with_response_are_refused():
         tarnwick.Network.from_pandas(edges, weight="n", response="n")
     with pytest.raises(tarnwick.ArgumentError, match="two-mode network of counts"):
         tarnwick.Network.from_pandas(edges, response="n", bipartite=True)
+    # A reference without counts would be dropped unread.
+    with pytest.raises(tarnwick.ArgumentError, match="give response= too"):
+        tarnwick.Network.from_pandas(edges, reference="Poisson")
 
 
 def test_networkx_round_trip_keeps_the_counts():
@@ -194,6 +198,22 @@ def test_a_reference_needs_counts_and_a_fit_needs_mcmle():
         tarnwick.fit(net, "sum", reference="Poisson", progress=False)
     with pytest.raises(tarnwick.ArgumentError, match="give reference"):
         tarnwick.fit(net, "sum", method="mcmle", progress=False)
+    with pytest.raises(tarnwick.ArgumentError, match="give response= too"):
+        tarnwick.read(SAMPSON, reference="Poisson")
+
+
+def test_compare_tells_fits_of_other_counts_apart():
+    edges, _ = count_table()
+    net = tarnwick.Network.from_pandas(edges, response="count", reference="Poisson")
+    other = edges.assign(count=edges["count"] * 2)  # the same links, other counts
+    twice = tarnwick.Network.from_pandas(other, response="count", reference="Poisson")
+    fits = [tarnwick.fit(n, "sum + nonzero", method="mcmle", progress=False)
+            for n in (net, twice)]
+    with pytest.raises(tarnwick.ModelError, match="different networks"):
+        tarnwick.compare(*fits)
+    dependent = tarnwick.fit(net, VALUED, method="mcmle", progress=False)
+    with pytest.raises(tarnwick.ModelError, match="a fit of counts with dyad-dependent terms"):
+        tarnwick.compare(fits[0], dependent)
 
 
 def cli_fit(path, formula, *options):
@@ -282,3 +302,22 @@ def test_an_igraph_graph_of_counts():
         ((u, v, c) for u, v, c in net.counts()), directed=True, edge_attrs=["count"])
     again = tarnwick.Network.from_igraph(graph, response="count")
     assert sorted(again.counts()) == sorted(net.counts())
+
+
+@pytest.mark.parametrize("reference", ["Poisson", "Binomial(trials=8)"])
+def test_the_fit_of_sum_alone_is_the_closed_form_one(reference):
+    edges, y = count_table()
+    net = tarnwick.Network.from_pandas(edges, response="count")
+    fit = tarnwick.fit(net, "sum", reference=reference, method="mcmle", progress=False)
+    values = y[~np.eye(9, dtype=bool)]
+    mean = values.mean()
+    if reference == "Poisson":
+        theta = math.log(mean)
+        loglik = sum(k * theta - mean - math.lgamma(k + 1) for k in values)
+    else:
+        p = mean / 8
+        theta = math.log(p / (1 - p))
+        loglik = sum(math.log(math.comb(8, k)) + k * math.log(p) + (8 - k) * math.log(1 - p)
+                     for k in values)
+    assert fit.coef["sum"] == pytest.approx(theta, rel=1e-9)
+    assert fit.loglik == pytest.approx(loglik, rel=1e-9)
