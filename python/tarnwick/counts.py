@@ -64,14 +64,17 @@ def settled(
            List[Tuple[Hashable, Hashable, int]]]:
     """The links (a count above 0), the missing dyads (a count None) and each dyad's count, one
     per dyad, of rows of (pair, count); ``places`` names each row for messages. Self-pairs are
-    no dyads: left out, as their links are. Rows of one dyad (undirected: either way round) must
+    no dyads: their counts are left out, their links left for the network to leave out. Rows of one dyad (undirected: either way round) must
     agree, as the command line's reader has them, or with ``add`` their counts are added (the
     parallel edges of a multigraph; one missing makes the dyad missing)."""
     value: Dict[Any, Optional[int]] = {}
     first: Dict[Any, str] = {}
     ends: Dict[Any, Tuple[Hashable, Hashable]] = {}
+    loops = []
     for (u, v), count, place in zip(pairs, counts, places):
         if u == v:
+            if count:
+                loops.append((u, v))  # a link the network leaves out, with its note
             continue
         key = (u, v) if directed else frozenset((u, v))
         if key not in value:
@@ -95,7 +98,7 @@ def settled(
             dyads.append((u, v, count))
             if count > 0:
                 links.append((u, v))
-    return links, missing, dyads
+    return links + loops, missing, dyads
 
 
 def _shown(count: Optional[int]) -> str:

@@ -384,13 +384,34 @@ class Network:
         directed: bool = True,
         attributes: Optional[Dict[str, Sequence[Any]]] = None,
         missing: Optional[Iterable[Tuple[Hashable, Hashable]]] = None,
+        response: Optional[str] = None,
+        reference: Optional[str] = None,
     ) -> "Network":
         """The network of these links between the nodes (every node kept, isolates too).
 
         ``attributes`` maps a name to one value per node (numbers, or texts; None or NaN is
         missing). A link given twice is one link; self-links are left out (with a warning).
         ``missing`` lists the dyads not observed (NA: non-respondents): neither links nor none.
+        ``response``: a network of counts named so, ``links`` then (sender, receiver, count)
+        triples, the counts checked as :meth:`from_pandas` checks its column.
         """
+        refuse_reference_alone(response, reference)
+        if response is not None:
+            links = list(links)
+            places = [f"link {k} ({link[0]!r}, {link[1]!r})" if len(link) == 3 else ""
+                      for k, link in enumerate(links)]
+            for place, link in zip(places, links):
+                if not place:
+                    raise ArgumentError(f"response {response!r}: give each link as (sender, "
+                                        f"receiver, count), not {link!r}")
+            response = str(response)
+            values = [count_of(c, place, response) for (_, _, c), place in zip(links, places)]
+            pairs, missing_counts, dyads = settled([(u, v) for u, v, _ in links], values, places,
+                                                   directed, response)
+            missing = list(missing or []) + missing_counts
+            with _collector_paused():
+                return cls._from_links(nodes, pairs, directed, attributes, missing,
+                                       Counts(response, dyads, str(reference or "")))
         with _collector_paused():
             return cls._from_links(nodes, links, directed, attributes, missing)
 

@@ -321,3 +321,16 @@ def test_the_fit_of_sum_alone_is_the_closed_form_one(reference):
                      for k in values)
     assert fit.coef["sum"] == pytest.approx(theta, rel=1e-9)
     assert fit.loglik == pytest.approx(loglik, rel=1e-9)
+
+
+def test_links_with_counts_and_a_self_link_left_out_with_its_note():
+    with pytest.warns(tarnwick.TarnwickWarning, match="self"):
+        net = tarnwick.Network.from_links(
+            "abc", [("a", "b", 2), ("b", "c", 0), ("c", "c", 4), ("c", "a", 1)],
+            response="n", reference="Geometric")
+    assert net.counts() == [("a", "b", 2), ("c", "a", 1)]
+    assert (net.response, net.reference, net.link_count) == ("n", "Geometric", 2)
+    with pytest.raises(tarnwick.ArgumentError, match=r"link 1 \('b', 'c'\) has the count -3"):
+        tarnwick.Network.from_links("abc", [("a", "b", 2), ("b", "c", -3)], response="n")
+    with pytest.raises(tarnwick.ArgumentError, match="give each link as"):
+        tarnwick.Network.from_links("abc", [("a", "b")], response="n")
