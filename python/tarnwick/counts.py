@@ -64,9 +64,10 @@ def settled(
            List[Tuple[Hashable, Hashable, int]]]:
     """The links (a count above 0), the missing dyads (a count None) and each dyad's count, one
     per dyad, of rows of (pair, count); ``places`` names each row for messages. Self-pairs are
-    no dyads: their counts are left out, their links left for the network to leave out. Rows of one dyad (undirected: either way round) must
-    agree, as the command line's reader has them, or with ``add`` their counts are added (the
-    parallel edges of a multigraph; one missing makes the dyad missing)."""
+    no dyads: their counts are left out, their links left for the network to leave out (with
+    its note). Rows of one dyad (undirected: either way round) must agree, as the command
+    line's reader has them, or with ``add`` their counts are added (the parallel edges of a
+    multigraph; one missing makes the dyad missing)."""
     value: Dict[Any, Optional[int]] = {}
     first: Dict[Any, str] = {}
     ends: Dict[Any, Tuple[Hashable, Hashable]] = {}

@@ -780,7 +780,8 @@ class Network:
             pairs = [(nodes[i], nodes[j]) for i, j in zip(a.row.tolist(), a.col.tolist())]
             places = [f"the matrix's entry ({i}, {j})"
                       for i, j in zip(a.row.tolist(), a.col.tolist())]
-            values = [count_of(v, place, str(response)) for v, place in zip(a.data.tolist(), places)]
+            values = [count_of(v, place, str(response))
+                      for v, place in zip(a.data.tolist(), places)]
             links, missing, dyads = settled(pairs, values, places, directed, str(response))
             with _collector_paused():
                 return cls._from_links(nodes, links, directed, attributes, missing,
