@@ -18,7 +18,8 @@ from itertools import chain, compress, repeat
 from typing import Any, Dict, Hashable, Iterable, List, Optional, Sequence, Tuple, Union
 
 from . import _tarnwick
-from .counts import Counts, count_of, refuse_reference_alone, refuse_two_modes, settled
+from .counts import (Counts, count_column, count_of, refuse_reference_alone, refuse_two_modes,
+                     settled)
 from .errors import ArgumentError, InputError, TarnwickWarning
 from .node_table import check_graph_labels, table_labels
 
@@ -398,16 +399,18 @@ class Network:
         refuse_reference_alone(response, reference)
         if response is not None:
             links = list(links)
-            places = [f"link {k} ({link[0]!r}, {link[1]!r})" if len(link) == 3 else ""
-                      for k, link in enumerate(links)]
-            for place, link in zip(places, links):
-                if not place:
+            for link in links:
+                if len(link) != 3:
                     raise ArgumentError(f"response {response!r}: give each link as (sender, "
                                         f"receiver, count), not {link!r}")
             response = str(response)
-            values = [count_of(c, place, response) for (_, _, c), place in zip(links, places)]
-            pairs, missing_counts, dyads = settled([(u, v) for u, v, _ in links], values, places,
-                                                   directed, response)
+
+            def place_of(k):
+                return f"link {k} ({links[k][0]!r}, {links[k][1]!r})"
+
+            values = count_column([c for _, _, c in links], place_of, response)
+            pairs, missing_counts, dyads = settled([(u, v) for u, v, _ in links], values,
+                                                   place_of, directed, response)
             missing = list(missing or []) + missing_counts
             with _collector_paused():
                 return cls._from_links(nodes, pairs, directed, attributes, missing,
@@ -563,7 +566,11 @@ class Network:
     @classmethod
     def _from_counted_edges(cls, graph, nodes, columns, response, reference) -> "Network":
         """A graph whose edges carry counts in the attribute ``response``."""
-        pairs, counts, places = [], [], []
+        pairs, counts = [], []
+
+        def place_of(k):
+            return f"the edge ({pairs[k][0]!r}, {pairs[k][1]!r})"
+
         for u, v, d in graph.edges(data=True):
             place = f"the edge ({u!r}, {v!r})"
             if d.get("na") is True:
@@ -575,8 +582,7 @@ class Network:
                 count = count_of(d[response], place, response)
             pairs.append((u, v))
             counts.append(count)
-            places.append(place)
-        links, missing, dyads = settled(pairs, counts, places, graph.is_directed(), response,
+        links, missing, dyads = settled(pairs, counts, place_of, graph.is_directed(), response,
                                         add=graph.is_multigraph())
         return cls._from_links(nodes, links, graph.is_directed(), columns, missing,
                                Counts(response, dyads, str(reference or "")))
@@ -714,10 +720,13 @@ class Network:
         elif response is not None:
             if bipartite:
                 refuse_two_modes(response)
-            places = [f"the edge table's row {row!r}" for row in edges.index]
-            values = [count_of(v, place, str(response))
-                      for v, place in zip(edges[response], places)]
-            links, missing, dyads = settled(links, values, places, directed, str(response))
+            rows = edges.index
+
+            def place_of(k):
+                return f"the edge table's row {rows[k]!r}"
+
+            values = count_column(edges[response].to_numpy(), place_of, str(response))
+            links, missing, dyads = settled(links, values, place_of, directed, str(response))
             counts = Counts(str(response), dyads, str(reference or ""))
         order: Dict[Hashable, None] = {}
         for u, v in zip(senders, receivers):
@@ -778,11 +787,12 @@ class Network:
         a.sum_duplicates()
         if response is not None:
             pairs = [(nodes[i], nodes[j]) for i, j in zip(a.row.tolist(), a.col.tolist())]
-            places = [f"the matrix's entry ({i}, {j})"
-                      for i, j in zip(a.row.tolist(), a.col.tolist())]
-            values = [count_of(v, place, str(response))
-                      for v, place in zip(a.data.tolist(), places)]
-            links, missing, dyads = settled(pairs, values, places, directed, str(response))
+
+            def place_of(k):
+                return f"the matrix's entry ({a.row[k]}, {a.col[k]})"
+
+            values = count_column(a.data, place_of, str(response))
+            links, missing, dyads = settled(pairs, values, place_of, directed, str(response))
             with _collector_paused():
                 return cls._from_links(nodes, links, directed, attributes, missing,
                                        Counts(str(response), dyads, str(reference or "")))
@@ -819,10 +829,14 @@ class Network:
             if response not in graph.es.attributes():
                 raise ArgumentError(f"response {response!r}: the graph has no edge attribute "
                                     f"{response!r}")
-            places = [f"the edge ({u!r}, {v!r})" for u, v in links]
-            values = [count_of(v, place, response) for v, place in zip(graph.es[response], places)]
-            links, missing, dyads = settled(links, values, places, graph.is_directed(), response,
-                                            add=True)
+            edge_pairs = links
+
+            def place_of(k):
+                return f"the edge ({edge_pairs[k][0]!r}, {edge_pairs[k][1]!r})"
+
+            values = count_column(list(graph.es[response]), place_of, response)
+            links, missing, dyads = settled(edge_pairs, values, place_of, graph.is_directed(),
+                                            response, add=True)
             with _collector_paused():
                 return cls._from_links(nodes, links, graph.is_directed(), columns, missing,
                                        Counts(response, dyads, str(reference or "")))

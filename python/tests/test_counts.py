@@ -337,3 +337,18 @@ def test_links_with_counts_and_a_self_link_left_out_with_its_note():
         tarnwick.Network.from_links("abc", [("a", "b", 2), ("b", "c", -3)], response="n")
     with pytest.raises(tarnwick.ArgumentError, match="give each link as"):
         tarnwick.Network.from_links("abc", [("a", "b")], response="n")
+
+
+def test_a_table_with_repeated_rows_is_the_table_without_them():
+    # One row per dyad is read in one pass, repeated rows dyad by dyad: the same network.
+    edges = pd.DataFrame({"source": ["a", "c", "c", "b", "d"], "target": ["b", "c", "a", "a", "e"],
+                          "n": [2, 4, 1, 0, float("nan")]})
+    repeated = pd.concat([edges, edges.iloc[[0, 2]]], ignore_index=True)
+    with pytest.warns(tarnwick.TarnwickWarning, match="self"):
+        once = tarnwick.Network.from_pandas(edges, response="n")
+    with pytest.warns(tarnwick.TarnwickWarning, match="self"):
+        twice = tarnwick.Network.from_pandas(repeated, response="n")
+    for net in (once, twice):
+        assert net.nodes == ["a", "b", "c", "d", "e"]
+        assert net.counts() == [("a", "b", 2), ("c", "a", 1)]
+        assert net.missing_dyads == [("d", "e")]
