@@ -295,10 +295,21 @@ EdgeRows read_edge_rows(DelimitedReader& reader, HeaderRule rule,
   if (!named && sign != HeaderSign::column_name) rows.header_sign = sign;
   const bool index_column = has_index_column(is_header, columns, first);
   rows.index_skipped = index_column;
+  // Three columns, one of them the counts --response names: the other two are the sender and
+  // the receiver, in order, whatever the header calls them.
+  const bool counts_and_two = is_header && !index_column && columns.empty() && !response.empty() &&
+                              width == 3 &&
+                              (column_named(rows.header, sender_words) < 0 ||
+                               column_named(rows.header, receiver_words) < 0);
   Placement placement =
-      placement_of(index_column, is_header, columns, rows.header, first, at_first);
+      counts_and_two ? Placement{}
+                     : placement_of(index_column, is_header, columns, rows.header, first, at_first);
   if (!response.empty()) {
     placement.value = response_column(response, rows.header, width, at_first);
+    if (counts_and_two) {
+      placement.sender = placement.value == 0 ? 1 : 0;
+      placement.receiver = placement.value == 2 ? 1 : 2;
+    }
     if (placement.value == placement.sender || placement.value == placement.receiver) {
       throw input_error(at_first, "--response " + response +
                                       " is the sender or receiver column, not a column of counts.");

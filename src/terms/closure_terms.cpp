@@ -112,14 +112,14 @@ TermPointer make_closed_ties(const TermCall& call, const TermContext& context) {
 }
 
 constexpr std::array<TermEntry, 2> entries = {{
-    {"transitiveties", "attr",
+    {"transitiveties", "attr (counts: threshold=0)",
      "links i->j closed by at least one two-path i->k->j (with attr: i, j and k of one value)",
      Networks::directed, "gwesp(0, fixed=TRUE), the edges in a triangle",
-     make_closed_ties<Closure::transitive>},
-    {"cyclicalties", "attr",
+     make_closed_ties<Closure::transitive>, make_valued_transitiveties},
+    {"cyclicalties", "attr (counts: threshold=0)",
      "links i->j closed by at least one two-path j->k->i (with attr: i, j and k of one value)",
      Networks::directed, "gwesp(0, fixed=TRUE), the edges in a triangle",
-     make_closed_ties<Closure::cyclical>},
+     make_closed_ties<Closure::cyclical>, make_valued_cyclicalties},
 }};
 
 }  // namespace

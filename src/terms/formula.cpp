@@ -358,6 +358,8 @@ std::vector<TermCall> parse_formula(std::string_view text) {
 
 std::string r_number_text(double value) {
   if (value == 0.0) return "0";
+  if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";  // as R writes them
+  if (std::isnan(value)) return "NaN";
   // The shortest of up to 15 significant digits that reads back as the same 15-digit value.
   auto shortest = [value](const char* style) {
     char buffer[64];

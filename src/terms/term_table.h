@@ -104,6 +104,10 @@ std::span<const TermEntry> valued_dependent_term_entries();
 ValuedTermPointer make_valued_form(const TermCall& call, const TermContext& context);
 ValuedTermPointer make_valued_nonzero(const TermCall& call, const TermContext& context);
 ValuedTermPointer make_valued_mutual(const TermCall& call, const TermContext& context);
+// transitiveties and cyclicalties(threshold=0) on counts (valued_dependent_terms.cpp): the dyads
+// above threshold closing a two-path (a cycle) above it; one entry each with the binary terms.
+ValuedTermPointer make_valued_transitiveties(const TermCall& call, const TermContext& context);
+ValuedTermPointer make_valued_cyclicalties(const TermCall& call, const TermContext& context);
 
 // mutual with same= or by= (dyad_state_terms.cpp); mutual itself without them.
 TermPointer make_mutual_by_attribute(const TermCall& call, const TermContext& context);

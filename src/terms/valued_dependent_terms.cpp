@@ -61,7 +61,8 @@ double pick(Pick how, double a, double b) {
 
 // transitiveweights and cyclicalweights (and their ties forms, of values above a threshold
 // taken as 1): sum over the dyads (i, j) of affect(y_ij, combine over k of twopath(y_ik, y_kj)),
-// the two-paths i->k->j (transitive) or j->k->i (cyclical). Undirected, over the pairs i < j.
+// the two-paths i->k->j (transitive) or j->k->i (cyclical). Undirected, over the pairs i < j
+// and every third node k, as ergm's C++ terms count them (its older C terms took only k < j).
 class WeightedClosureTerm final : public ValuedTerm {
  public:
   struct Options {
@@ -77,76 +78,82 @@ class WeightedClosureTerm final : public ValuedTerm {
   void add_change(const ValuedGraph& g, int i, int j, int to, double* out) const override {
     const int from = g.value(i, j);
     if (from == to) return;
-    // The focus dyads whose term may change: (i, j) itself, and those that (i, j) is a leg of a
-    // two-path of, each once.
-    std::vector<std::pair<int, int>> focus = {{i, j}};
-    auto add = [&](int a, int b) {
-      if (a == b) return;
-      std::pair<int, int> d = g.directed() || a < b ? std::pair{a, b} : std::pair{b, a};
-      if (std::find(focus.begin(), focus.end(), d) == focus.end()) focus.push_back(d);
+    const double before = strength(from), after = strength(to);
+    if (before == after) return;
+    double change = 0.0;
+    // (i, j) as the focus dyad: its two-paths do not pass through it.
+    const double paths = o_.cyclical ? combined(g, j, i, 0, 0) : combined(g, i, j, 0, 0);
+    change += affected(after, paths) - affected(before, paths);
+    // (i, j) as a leg of a two-path of the focus dyad (a, b), through `middle`, its other leg of
+    // strength `other`. No focus dyad comes twice: each is named by its middle node.
+    auto as_leg = [&](int a, int b, int start, int end, int middle, double other) {
+      const double focus = strength(g.value(a, b));
+      if (focus == 0 || other == 0) return;
+      const double path_after = pick(o_.twopath, after, other);
+      const double path_before = pick(o_.twopath, before, other);
+      if (path_after == path_before) return;
+      // The strongest two-paths cut at the focus dyad's own value: past it, no change.
+      if (o_.combine == Pick::max && o_.affect == Pick::min &&
+          focus <= std::min(path_after, path_before)) {
+        return;
+      }
+      const double rest = combined(g, start, end, middle, 0);
+      change += affected(focus, pick(o_.combine, rest, path_after)) -
+                affected(focus, pick(o_.combine, rest, path_before));
     };
     if (!g.directed()) {
-      for (const ValuedEntry& e : g.out(j)) add(i, e.node);  // i - j - l
-      for (const ValuedEntry& e : g.out(i)) add(j, e.node);  // j - i - l
+      for (const ValuedEntry& e : g.out(j)) {  // {i, l} through j
+        if (e.node != i) as_leg(i, e.node, i, e.node, j, strength(e.value));
+      }
+      for (const ValuedEntry& e : g.out(i)) {  // {j, l} through i
+        if (e.node != j) as_leg(j, e.node, j, e.node, i, strength(e.value));
+      }
     } else if (!o_.cyclical) {
-      for (const ValuedEntry& e : g.out(j)) add(i, e.node);  // focus (i, l): i->j->l
-      for (const ValuedEntry& e : g.in(i)) add(e.node, j);   // focus (h, j): h->i->j
+      for (const ValuedEntry& e : g.out(j)) {  // (i, l): i->j->l
+        if (e.node != i) as_leg(i, e.node, i, e.node, j, strength(e.value));
+      }
+      for (const ValuedEntry& e : g.in(i)) {  // (h, j): h->i->j
+        if (e.node != j) as_leg(e.node, j, e.node, j, i, strength(e.value));
+      }
     } else {
-      for (const ValuedEntry& e : g.out(j)) add(e.node, i);  // focus (a, i): i->j->a
-      for (const ValuedEntry& e : g.in(i)) add(j, e.node);   // focus (j, b): b->i->j
+      for (const ValuedEntry& e : g.out(j)) {  // (a, i), its cycle i->j->a
+        if (e.node != i) as_leg(e.node, i, i, e.node, j, strength(e.value));
+      }
+      for (const ValuedEntry& e : g.in(i)) {  // (j, b), its cycle b->i->j
+        if (e.node != j) as_leg(j, e.node, e.node, j, i, strength(e.value));
+      }
     }
-    const Override before{i, j, from}, after{i, j, to};
-    double change = 0.0;
-    for (const auto& [a, b] : focus)
-      change += focus_value(g, a, b, after) - focus_value(g, a, b, before);
     out[0] += change;
   }
 
  private:
-  struct Override {
-    int i, j, value;
-  };
   double strength(int value) const {
     return o_.ties ? (value > o_.threshold ? 1.0 : 0.0) : static_cast<double>(value);
   }
-  // y(a, b) with the dyad (i, j) at the override's value.
-  static int value_at(const ValuedGraph& g, int a, int b, const Override& at) {
-    const bool same = (a == at.i && b == at.j) || (!g.directed() && a == at.j && b == at.i);
-    return same ? at.value : g.value(a, b);
+  double affected(double focus, double paths) const {
+    return focus == 0 ? 0.0 : pick(o_.affect, focus, paths);
   }
-  // affect(y_ab, combined two-paths of (a, b)).
-  double focus_value(const ValuedGraph& g, int a, int b, const Override& at) const {
-    const double focus = strength(value_at(g, a, b, at));
-    if (focus == 0) return 0.0;
-    // Two-paths a->k->b (transitive) or b->k->a (cyclical): walk the first leg's node.
-    const int start = o_.cyclical ? b : a, end = o_.cyclical ? a : b;
-    double combined = 0.0;
-    auto visit = [&](int k) {
-      if (k == start || k == end) return;
-      const double first = strength(value_at(g, start, k, at));
-      const double second = strength(value_at(g, k, end, at));
-      if (first == 0 || second == 0) return;
-      combined = pick(o_.combine, combined, pick(o_.twopath, first, second));
-    };
-    for (const ValuedEntry& e : g.out(start)) visit(e.node);
-    // The overridden leg start -> k may be absent from the lists (it was 0).
-    if (at.value != 0) {
-      if (at.i == start && std::none_of(g.out(start).begin(), g.out(start).end(),
-                                        [&](const ValuedEntry& e) { return e.node == at.j; })) {
-        visit(at.j);
-      } else if (!g.directed() && at.j == start &&
-                 std::none_of(g.out(start).begin(), g.out(start).end(),
-                              [&](const ValuedEntry& e) { return e.node == at.i; })) {
-        visit(at.i);
-      }
+  // The two-paths start -> k -> end combined, k neither `skip` nor an end.
+  double combined(const ValuedGraph& g, int start, int end, int skip, int skip_too) const {
+    double result = 0.0;
+    for (const ValuedEntry& e : g.out(start)) {
+      const int k = e.node;
+      if (k == end || k == skip || k == skip_too) continue;
+      const double first = strength(e.value);
+      if (first == 0) continue;
+      const double second = strength(g.value(k, end));
+      if (second == 0) continue;
+      result = pick(o_.combine, result, pick(o_.twopath, first, second));
     }
-    return pick(o_.affect, focus, combined);
+    return result;
   }
   Options o_;
 };
 
 // nodecovar (undirected), nodeocovar, nodeicovar: over each node, the products of the
-// (transformed) values of its pairs of dyads j < k (out-dyads, in-dyads), over n - 2.
+// (transformed) values of its pairs of dyads, over n - 2: undirected the pairs j < k, directed
+// the ordered pairs j != k of its out-dyads (in-dyads), twice the sum over j < k, as ergm's
+// change statistics (2 * diff * ...) and its own tests count them.
 class NodeCovarianceTerm final : public ValuedTerm {
  public:
   enum class Side { both, out, in };
@@ -165,7 +172,8 @@ class NodeCovarianceTerm final : public ValuedTerm {
       const auto& list = side_ == Side::both ? g.out(j) : g.in(j);
       for (const ValuedEntry& e : list) others += e.node == i ? 0.0 : transformed(e.value);
     }
-    out[0] += difference * others / (g.node_count() - 2);
+    const double pairs = side_ == Side::both ? 1.0 : 2.0;
+    out[0] += pairs * difference * others / (g.node_count() - 2);
   }
 
  private:
@@ -255,10 +263,6 @@ constexpr TermEntry entries[] = {
     {"cyclicalweights", "twopath=\"min\", combine=\"max\", affect=\"min\"",
      "each dyad's value against its two-paths j->k->i", Networks::both, "", nullptr,
      make_weights<true>},
-    {"transitiveties", "threshold=0", "dyads above threshold closing a two-path above it",
-     Networks::both, "", nullptr, make_ties<false>},
-    {"cyclicalties", "threshold=0", "dyads above threshold closing a cycle above it",
-     Networks::both, "", nullptr, make_ties<true>},
     {"nodecovar", "center=FALSE, transform=\"identity\"",
      "products of the values of each node's pairs of dyads, over n - 2", Networks::undirected,
      "nodeocovar or nodeicovar", nullptr, make_covariance<NodeCovarianceTerm::Side::both, false>},
@@ -277,6 +281,14 @@ constexpr TermEntry entries[] = {
 
 std::span<const TermEntry> valued_dependent_term_entries() {
   return entries;
+}
+
+ValuedTermPointer make_valued_transitiveties(const TermCall& call, const TermContext& context) {
+  return make_ties<false>(call, context);
+}
+
+ValuedTermPointer make_valued_cyclicalties(const TermCall& call, const TermContext& context) {
+  return make_ties<true>(call, context);
 }
 
 ValuedTermPointer make_valued_mutual(const TermCall& call, const TermContext&) {

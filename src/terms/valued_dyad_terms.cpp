@@ -91,7 +91,10 @@ std::string interval_name(const Interval& i) {
 
 ValuedTermPointer make_sum(const TermCall& call, const TermContext&) {
   const TermArguments a(call, {"pow"});
-  return std::make_shared<SumTerm>(call.written, a.number("pow", 1.0));
+  const double pow = a.number("pow", 1.0);
+  // 0 to a negative power is infinite: every zero dyad would make the statistic infinite.
+  if (pow < 0) a.fail("pow", "must not be negative (0 to a negative power is infinite).");
+  return std::make_shared<SumTerm>(call.written, pow);
 }
 
 ValuedTermPointer make_nonzero(const TermCall& call, const TermContext&) {

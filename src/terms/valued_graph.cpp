@@ -11,6 +11,9 @@ ValuedGraph::ValuedGraph(int node_count, bool directed)
       out_(static_cast<std::size_t>(node_count) + 1),
       in_(directed ? static_cast<std::size_t>(node_count) + 1 : 0) {
   if (node_count < 0) throw std::invalid_argument("a valued graph of negative size");
+  if (node_count <= dense_limit) {
+    dense_.assign(static_cast<std::size_t>(node_count) * static_cast<std::size_t>(node_count), 0);
+  }
 }
 
 std::int64_t ValuedGraph::dyad_count() const {
@@ -18,7 +21,7 @@ std::int64_t ValuedGraph::dyad_count() const {
   return directed_ ? n * (n - 1) : n * (n - 1) / 2;
 }
 
-int ValuedGraph::value(int a, int b) const {
+int ValuedGraph::listed_value(int a, int b) const {
   const auto& list = out_[static_cast<std::size_t>(a)];
   const auto at = std::lower_bound(list.begin(), list.end(), b,
                                    [](const ValuedEntry& e, int node) { return e.node < node; });
@@ -48,6 +51,13 @@ void ValuedGraph::set(int a, int b, int value) {
   const int old = this->value(a, b);
   if (old == value) return;
   sum_ += value - old;
+  if (!dense_.empty()) {
+    const auto n = static_cast<std::size_t>(n_);
+    dense_[static_cast<std::size_t>(a - 1) * n + static_cast<std::size_t>(b - 1)] = value;
+    if (!directed_) {
+      dense_[static_cast<std::size_t>(b - 1) * n + static_cast<std::size_t>(a - 1)] = value;
+    }
+  }
   put(out_[static_cast<std::size_t>(a)], b, value);
   if (directed_) {
     put(in_[static_cast<std::size_t>(b)], a, value);

@@ -2,7 +2,9 @@
 // A network whose dyads hold counts (0, 1, 2, ...): the store of valued models. Only the dyads
 // of non-zero value are kept, each node's in a list sorted by the other node, so that the store
 // grows with the nodes and the non-zero dyads, and iterating over a node's dyads is in one order
-// on every machine. Undirected, the dyad {a, b} is in both nodes' lists.
+// on every machine. Undirected, the dyad {a, b} is in both nodes' lists. Up to dense_limit nodes
+// every dyad's value is kept in a table too (16 MB at the limit), so that a value is read in one
+// step.
 
 #include <cstdint>
 #include <unordered_map>
@@ -25,8 +27,16 @@ class ValuedGraph {
   // The model's dyads: n(n - 1) directed, n(n - 1) / 2 undirected.
   std::int64_t dyad_count() const;
 
+  static constexpr int dense_limit = 2048;
+
   // The value of the dyad a -> b (undirected: {a, b}); 0 when it is not kept.
-  int value(int a, int b) const;
+  int value(int a, int b) const {
+    if (!dense_.empty()) {
+      return dense_[static_cast<std::size_t>(a - 1) * static_cast<std::size_t>(n_) +
+                    static_cast<std::size_t>(b - 1)];
+    }
+    return listed_value(a, b);
+  }
   // Sets the dyad's value (0 removes it). a != b.
   void set(int a, int b, int value);
 
@@ -47,12 +57,14 @@ class ValuedGraph {
   std::int64_t value_sum() const { return sum_; }
 
  private:
+  int listed_value(int a, int b) const;
   static void put(std::vector<ValuedEntry>& list, int node, int value);
   std::uint64_t key(int a, int b) const;
 
   int n_ = 0;
   bool directed_ = true;
   std::vector<std::vector<ValuedEntry>> out_, in_;  // by node, 1-based
+  std::vector<int> dense_;  // [a - 1][b - 1], both ways undirected; empty past dense_limit
   std::vector<std::pair<int, int>> nonzero_;
   std::unordered_map<std::uint64_t, std::size_t> nonzero_index_;  // looked up only, never walked
   std::int64_t sum_ = 0;

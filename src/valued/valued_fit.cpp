@@ -31,7 +31,7 @@ Vector weighted_move(const std::vector<Vector>& sample, Vector delta, const Mcml
   return delta;
 }
 
-ValuedFit exact_fit(const ValuedModel& model, const ValuedGraph& observed, ValuedFit fit) {
+ValuedFit exact_fit(const ValuedModel& model, ValuedFit fit) {
   fit.stop_reason = "dyad_independent";
   fit.estimate = start_of(model, fit.start);
   fit.covariance = fit.start.covariance;
@@ -39,7 +39,6 @@ ValuedFit exact_fit(const ValuedModel& model, const ValuedGraph& observed, Value
   fit.outcome = !fit.start.at_bound.empty() ? "estimate_does_not_exist"
                 : fit.start.converged       ? "converged"
                                             : "not_converged";
-  (void)observed;
   return fit;
 }
 
@@ -56,7 +55,7 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
   fit.observed = model.statistics(observed);
   fit.start = fit_dyad_independent(model, observed);
   if (model.dyad_independent()) {
-    fit = exact_fit(model, observed, std::move(fit));
+    fit = exact_fit(model, std::move(fit));
     fit.seconds = seconds();
     return fit;
   }
@@ -71,10 +70,12 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
 
   Vector theta = start_of(model, fit.start);
   ValuedChains chains(model, observed, proposal, control.chains, control.seed, control.threads);
-  // Each proposal moves one dyad: an interval of as many proposals as dyads, then tuned.
-  const std::int64_t shortest = std::max<std::int64_t>(16, observed.dyad_count() / 16);
-  std::int64_t interval =
-      control.interval > 0 ? control.interval : std::max<std::int64_t>(64, observed.dyad_count());
+  // Each proposal moves one dyad: a quarter of the dyads between networks to begin with, as for
+  // binary networks (mcmle.cpp), then tuned by the chains' autocorrelation.
+  const std::int64_t shortest = 256;
+  std::int64_t interval = control.interval > 0
+                              ? control.interval
+                              : std::max<std::int64_t>(shortest, observed.dyad_count() / 4);
   std::optional<SampleMoments> last;  // the sample the estimate is a step from
   bool full_step = false;
   fit.outcome = "not_converged";

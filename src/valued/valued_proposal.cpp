@@ -63,6 +63,8 @@ int poisson_draw(RandomStream& random, double mean, const ReferenceWeights& weig
 
 namespace {
 
+constexpr int largest_count = 1000000000;
+
 // log q of choosing dyad (i, j) in a graph with `nonzero` non-zero dyads, its value `value`.
 double log_dyad_probability(DyadChoice choice, std::int64_t dyads, std::int64_t nonzero,
                             int value) {
@@ -112,7 +114,9 @@ ProposedMove propose(const ValuedGraph& g, const ValuedProposal& proposal,
     };
     log_ratio += log_q(to, from) - log_q(from, to);
   }
-  if (!reference.allows(move.to)) return move;
+  // Past a billion a count is no count of this world; a model that goes there has no
+  // distribution (its chain drifts upward), and the counts must not overflow.
+  if (!reference.allows(move.to) || move.to > largest_count) return move;
   const std::int64_t dyads = g.dyad_count();
   const std::int64_t nonzero_after = nonzero + (move.to > 0) - (from > 0);
   log_ratio += log_dyad_probability(proposal.dyad, dyads, nonzero_after, move.to) -

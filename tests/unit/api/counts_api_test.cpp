@@ -1,8 +1,10 @@
-// Networks of counts built from arrays: the networks simulate draws are handed back with their
-// counts (front ends make graphs of them), each the network its statistics were counted on.
+// Networks of counts built from arrays through the library (with_counts, with_reference): the
+// exact fit of a dyad-independent binomial model against its closed form, the counts given back
+// as given, and arrays that do not make a network of counts refused.
+
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -10,62 +12,75 @@
 
 namespace {
 
-tarnwick::Network counted(bool directed) {
-  const std::vector<std::string> nodes = {"a", "b", "c", "d", "e"};
-  const std::vector<int> senders = {0, 1, 2, 3, 4, 0};
-  const std::vector<int> receivers = {1, 2, 3, 4, 0, 2};
-  const std::vector<int> counts = {3, 1, 2, 5, 1, 0};
-  // The links are the dyads of a count above 0 (the last, 0, is none).
-  const tarnwick::Network links = tarnwick::network_from_links(
-      nodes, std::vector<int>(senders.begin(), senders.end() - 1),
-      std::vector<int>(receivers.begin(), receivers.end() - 1), directed);
-  return tarnwick::with_counts(links, "calls", senders, receivers, counts, "Poisson");
+struct Arrays {
+  std::vector<std::string> nodes = {"a", "b", "c", "d", "e"};
+  std::vector<int> senders = {0, 1, 0, 2, 3, 4, 1};
+  std::vector<int> receivers = {1, 0, 2, 3, 2, 0, 4};
+  std::vector<int> counts = {2, 1, 2, 1, 2, 1, 1};
+};
+
+tarnwick::Network counts_network(const Arrays& a, const std::string& reference) {
+  const tarnwick::Network links =
+      tarnwick::network_from_links(a.nodes, a.senders, a.receivers, true);
+  return tarnwick::with_counts(links, "meetings", a.senders, a.receivers, a.counts, reference);
 }
 
-TEST(CountsApi, SimulatedNetworksKeepTheirCounts) {
-  for (const bool directed : {true, false}) {
-    const tarnwick::Model model = tarnwick::build_model(counted(directed), "sum + nonzero");
-    tarnwick::SimulateSettings settings;
-    settings.coefficients = {0.3, -0.4};
-    settings.networks = 7;
-    settings.seed = 5;
-    settings.threads = 1;
-    const tarnwick::SimulationResult result = tarnwick::simulate(model, settings);
-    ASSERT_EQ(result.networks.size(), 7U) << directed;
-    for (std::size_t k = 0; k < result.networks.size(); ++k) {
-      const tarnwick::Network& drawn = result.networks[k];
-      ASSERT_TRUE(drawn.valued());
-      EXPECT_EQ(drawn.response(), "calls");
-      EXPECT_EQ(drawn.directed(), directed);
-      double sum = 0;
-      std::vector<std::pair<int, int>> pairs;
-      for (const tarnwick::Network::Count& c : drawn.counts()) {
-        EXPECT_GT(c.value, 0);
-        sum += c.value;
-        pairs.emplace_back(c.sender, c.receiver);
-      }
-      std::vector<std::pair<int, int>> links = drawn.links();
-      std::sort(pairs.begin(), pairs.end());
-      std::sort(links.begin(), links.end());
-      EXPECT_EQ(pairs, links) << "the links are the dyads of a count above 0";
-      EXPECT_EQ(sum, result.sample.statistics[k][0]);
-      EXPECT_EQ(double(drawn.link_count()), result.sample.statistics[k][1]);
-      // The network handed back has the statistics it was drawn with.
-      const auto again = tarnwick::summary(drawn, "sum + nonzero");
-      EXPECT_EQ(again[0].value, sum);
-      EXPECT_EQ(again[1].value, double(drawn.link_count()));
+// Under Binomial(trials=2) the model `sum` makes every dyad binomial(2, p): the MLE of its
+// coefficient is logit(p) for p the mean count over 2, its error 1 / sqrt(2 D p (1 - p)).
+TEST(CountsApi, TheExactBinomialFitIsTheLogitOfTheMeanShare) {
+  const Arrays a;
+  const tarnwick::Network net = counts_network(a, "Binomial(trials=2)");
+  ASSERT_TRUE(net.valued());
+  EXPECT_EQ(net.response(), "meetings");
+  const auto given_back = net.counts();
+  ASSERT_EQ(given_back.size(), a.counts.size());
+  double total = 0;
+  for (const auto& c : given_back) total += c.value;
+  const double dyads = 5 * 4, p = total / (2 * dyads);
+  tarnwick::FitSettings settings;
+  settings.method = "mcmle";
+  const tarnwick::Estimate fit = tarnwick::fit(net, "sum", settings);
+  ASSERT_TRUE(fit.converged) << fit.outcome;
+  EXPECT_NEAR(fit.coefficients[0].estimate, std::log(p / (1 - p)), 1e-9);
+  EXPECT_NEAR(fit.coefficients[0].std_error, 1 / std::sqrt(2 * dyads * p * (1 - p)), 1e-9);
+  EXPECT_EQ(fit.network.reference, "Binomial(trials=2)");
+  // Another reference on the same counts: Poisson's MLE is the log of the mean count.
+  const tarnwick::Estimate poisson =
+      tarnwick::fit(tarnwick::with_reference(net, "Poisson"), "sum", settings);
+  EXPECT_NEAR(poisson.coefficients[0].estimate, std::log(total / dyads), 1e-9);
+}
+
+TEST(CountsApi, ArraysThatMakeNoNetworkOfCountsAreRefused) {
+  const Arrays good;
+  const tarnwick::Network links =
+      tarnwick::network_from_links(good.nodes, good.senders, good.receivers, true);
+  struct Case {
+    const char* name;
+    std::vector<int> senders, receivers, counts;
+    const char* message;
+  };
+  const std::vector<Case> cases = {
+      {"lengths", {0, 1}, {1, 0}, {2}, "differ in length"},
+      {"a negative count", good.senders, good.receivers, {2, 1, 2, 1, 2, 1, -1}, "is negative"},
+      {"a link without a count", {0}, {1}, {2}, "has no count above 0"},
+      {"a count that is no link",
+       {0, 1, 0, 2, 3, 4, 1, 3},
+       {1, 0, 2, 3, 2, 0, 4, 4},
+       {2, 1, 2, 1, 2, 1, 1, 5},
+       "a count above 0 must be a link"},
+      {"a self-pair", {0}, {0}, {1}, "self-pair"},
+      {"a node out of range", {0}, {9}, {1}, "not a position among 5 nodes"},
+  };
+  for (const Case& c : cases) {
+    try {
+      tarnwick::with_counts(links, "meetings", c.senders, c.receivers, c.counts);
+      ADD_FAILURE() << c.name << ": accepted";
+    } catch (const tarnwick::ArgumentError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos)
+          << c.name << ": " << e.what();
     }
   }
-}
-
-TEST(CountsApi, CountsThatAreNotTheLinksAreRefused) {
-  const tarnwick::Network links =
-      tarnwick::network_from_links({"a", "b", "c"}, std::vector<int>{0}, std::vector<int>{1}, true);
-  EXPECT_THROW(tarnwick::with_counts(links, "n", {0, 1}, {1, 2}, {2, 1}), tarnwick::ArgumentError);
-  EXPECT_THROW(tarnwick::with_counts(links, "n", {0}, {1}, {0}), tarnwick::ArgumentError);
-  EXPECT_THROW(tarnwick::with_counts(links, "n", {0, 0}, {1, 1}, {2, 3}), tarnwick::ArgumentError);
-  EXPECT_THROW(tarnwick::with_counts(links, "n", {0}, {1}, {-2}), tarnwick::ArgumentError);
-  EXPECT_EQ(tarnwick::with_counts(links, "n", {0, 0}, {1, 1}, {2, 2}).counts().size(), 1U);
+  EXPECT_THROW(tarnwick::with_reference(links, "Poisson"), tarnwick::ArgumentError);
 }
 
 }  // namespace
