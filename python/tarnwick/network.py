@@ -772,7 +772,8 @@ class Network:
         ``response``: a matrix of counts, named so (``to_networkx`` gives each edge its count
         as the attribute of that name): entry (i, j) the count of the dyad, a whole number 0 or
         more (others refused, naming the entry); NaN is a missing dyad. Undirected, (i, j) and
-        (j, i) must agree where both are given. ``reference`` as for :meth:`from_pandas`.
+        (j, i) must agree where both are above 0 (a 0 gives nothing, as for a binary matrix,
+        so that a triangle of the matrix will do). ``reference`` as for :meth:`from_pandas`.
         """
         import scipy.sparse as sp
 

@@ -167,6 +167,18 @@ def test_a_sparse_matrix_of_counts():
     with pytest.raises(tarnwick.ArgumentError, match=r"the matrix's entry \(2, 3\) has the count "
                        "-1"):
         tarnwick.Network.from_scipy(sp.csr_matrix(y), response="calls")
+    # Undirected: a symmetric matrix gives each pair once; (i, j) and (j, i) must agree.
+    _, u = count_table(directed=False)
+    net = tarnwick.Network.from_scipy(sp.csr_matrix(u), directed=False, response="calls")
+    assert sorted((min(i, j), max(i, j), c) for i, j, c in net.counts()) == sorted(
+        (i, j, int(u[i, j])) for i in range(9) for j in range(i + 1, 9) if u[i, j] > 0)
+    i, j = next((i, j) for i in range(9) for j in range(i) if u[i, j] > 0)
+    u[i, j] += 1
+    with pytest.raises(tarnwick.ArgumentError, match="a dyad has one count") as raised:
+        tarnwick.Network.from_scipy(sp.csr_matrix(u), directed=False, response="calls")
+    message = str(raised.value)
+    assert f"entry ({i}, {j})" in message and f"entry ({j}, {i})" in message
+    assert f"the count {u[i, j]}" in message or f"gives it {u[i, j]}" in message
 
 
 def test_the_counts_and_reference_survive_pickling(tmp_path):
