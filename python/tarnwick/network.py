@@ -787,6 +787,7 @@ class Network:
             raise ValueError(f"{len(nodes)} node labels for a matrix of {n} rows")
         a.sum_duplicates()
         if response is not None:
+            a.eliminate_zeros()  # a stored 0 gives nothing, as one not stored
             pairs = [(nodes[i], nodes[j]) for i, j in zip(a.row.tolist(), a.col.tolist())]
 
             def place_of(k):

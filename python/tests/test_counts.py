@@ -172,6 +172,16 @@ def test_a_sparse_matrix_of_counts():
     net = tarnwick.Network.from_scipy(sp.csr_matrix(u), directed=False, response="calls")
     assert sorted((min(i, j), max(i, j), c) for i, j, c in net.counts()) == sorted(
         (i, j, int(u[i, j])) for i in range(9) for j in range(i + 1, 9) if u[i, j] > 0)
+    def pairs(network):
+        return sorted((min(i, j), max(i, j), c) for i, j, c in network.counts())
+
+    stored = sp.csr_matrix(u)
+    r, c = next((r, c) for r in range(9) for c in range(r + 1, 9) if u[r, c] > 0)
+    stored.data[(stored.indptr[c] + list(stored.indices[stored.indptr[c]:stored.indptr[c + 1]])
+                 .index(r))] = 0  # a stored 0 where the count is given above the diagonal
+    assert stored.nnz == np.count_nonzero(u)
+    assert pairs(tarnwick.Network.from_scipy(stored, directed=False, response="calls")) == \
+        pairs(net)
     i, j = next((i, j) for i in range(9) for j in range(i) if u[i, j] > 0)
     u[i, j] += 1
     with pytest.raises(tarnwick.ArgumentError, match="a dyad has one count") as raised:
