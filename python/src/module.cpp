@@ -237,6 +237,17 @@ void set_sampling(Settings& s, std::uint64_t seed, int threads, int chains, std:
   s.interval = interval;
 }
 
+// A network's counts as three lists: senders, receivers (node indices, 0-based) and counts.
+py::tuple count_lists(const tarnwick::Network& network) {
+  std::vector<int> senders, receivers, values;
+  for (const tarnwick::Network::Count& c : network.counts()) {
+    senders.push_back(c.sender);
+    receivers.push_back(c.receiver);
+    values.push_back(c.value);
+  }
+  return py::make_tuple(senders, receivers, values);
+}
+
 // The network: read from files or built from links, and its statistics.
 void bind_networks(py::module_& m) {
   py::class_<tarnwick::Network>(m, "Network")
@@ -249,6 +260,9 @@ void bind_networks(py::module_& m) {
       .def("attribute_names", &tarnwick::Network::attribute_names)
       .def("notes", &tarnwick::Network::notes)
       .def("missing_dyads", &tarnwick::Network::missing_dyads)
+      .def_property_readonly("valued", &tarnwick::Network::valued)
+      .def_property_readonly("response", &tarnwick::Network::response)
+      .def("counts", [](const tarnwick::Network& network) { return count_lists(network); })
       .def("note_records",
            [](const tarnwick::Network& network) { return to_python(network.note_records()); });
 
@@ -262,6 +276,10 @@ void bind_networks(py::module_& m) {
       },
       py::arg("network"), py::arg("matrices"));
 
+  m.def("with_counts", &tarnwick::with_counts, py::arg("network"), py::arg("response"),
+        py::arg("senders"), py::arg("receivers"), py::arg("counts"), py::arg("reference") = "");
+  m.def("with_reference", &tarnwick::with_reference, py::arg("network"), py::arg("reference"));
+
   m.def("with_missing_dyads", &tarnwick::with_missing_dyads, py::arg("network"), py::arg("senders"),
         py::arg("receivers"));
 
@@ -270,7 +288,8 @@ void bind_networks(py::module_& m) {
       [](const std::string& network_path, const std::string& format, const std::string& header,
          const std::vector<std::string>& columns, int node_count, bool labels, bool undirected,
          const std::string& attributes_path, const std::string& covariate_path,
-         const std::string& missing_path, int bipartite, bool two_mode) {
+         const std::string& missing_path, int bipartite, bool two_mode, const std::string& response,
+         const std::string& reference) {
         tarnwick::ReadOptions o;
         o.network_path = network_path;
         o.format = format;
@@ -284,6 +303,8 @@ void bind_networks(py::module_& m) {
         o.attributes_path = attributes_path;
         o.covariate_path = covariate_path;
         o.missing_path = missing_path;
+        o.response = response;
+        o.reference = reference;
         py::gil_scoped_release release;
         return tarnwick::read_network(o);
       },
@@ -291,7 +312,7 @@ void bind_networks(py::module_& m) {
       py::arg("columns") = std::vector<std::string>(), py::arg("node_count") = 0,
       py::arg("labels") = false, py::arg("undirected") = false, py::arg("attributes_path") = "",
       py::arg("covariate_path") = "", py::arg("missing_path") = "", py::arg("bipartite") = 0,
-      py::arg("two_mode") = false);
+      py::arg("two_mode") = false, py::arg("response") = "", py::arg("reference") = "");
 
   m.def(
       "two_mode_network_from_links",
@@ -435,8 +456,13 @@ void bind_simulation(py::module_& m) {
         d["sample"] = to_python(simulation.sample);
         d["coefficients"] = to_python(simulation.coefficients);
         py::list links;
-        for (const auto& n : simulation.networks) links.append(py::cast(n.links()));
+        py::list counts;  // of a model of counts: each network's counts, else None
+        for (const auto& n : simulation.networks) {
+          links.append(py::cast(n.links()));
+          counts.append(n.valued() ? py::object(count_lists(n)) : py::object(py::none()));
+        }
         d["links"] = links;
+        d["counts"] = counts;
         d["notes"] = to_python(simulation.notes);
         d["warnings"] = to_python(simulation.warnings);
         return d;

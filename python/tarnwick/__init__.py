@@ -9,7 +9,8 @@
     graphs = tarnwick.simulate(fit, n=10)               # networkx graphs, the same labels
 
 Networks: :class:`Network` (``from_networkx``, ``from_pandas``, ``from_scipy``,
-``from_igraph``, ``from_links``) and :func:`read` for the command line's file formats.
+``from_igraph``, ``from_links``) and :func:`read` for the command line's file formats; each
+takes ``response=`` for a network of counts (ergm's valued networks) and ``reference=``.
 Calls: :func:`summary`, :func:`fit` (a :class:`FitResult`; ``diagnostics()`` of an mcmle
 fit; ``predict()``, ``to_frame()``, ``save()``), :func:`load_fit`, :func:`compare`,
 :func:`simulate`, :func:`gof` (a :class:`GofResult`, ``plot()``), :func:`estimators`.

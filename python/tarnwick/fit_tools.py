@@ -105,9 +105,18 @@ def compare(first: "FitResult", second: "FitResult"):
     if first.network is not second.network and (
         first.network.nodes != second.network.nodes
         or sorted(first.network._core.links()) != sorted(second.network._core.links())
+        or sorted(first.network.counts()) != sorted(second.network.counts())
     ):
         raise ModelError("compare: the fits are of different networks")
+    if first.reference != second.reference:
+        raise ModelError(f"compare: the fits are of different reference measures "
+                         f"({first.reference} and {second.reference})")
     for k, fit in enumerate(fits, start=1):
+        if fit.loglik is None and fit.response is not None:
+            raise ModelError(
+                f"compare: fit {k} ({fit.formula}, {fit.method}) has no log-likelihood: a fit "
+                "of counts with dyad-dependent terms has none yet"
+            )
         if fit.loglik is None:
             raise ModelError(
                 f"compare: fit {k} ({fit.formula}, {fit.method}) has no log-likelihood; the "

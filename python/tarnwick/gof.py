@@ -20,6 +20,7 @@ from .models import (
     _whole,
     _with_progress,
 )
+from .model import referenced
 from .progress import ProgressOption
 
 # The features of the comparison (the CSV's `feature`), with their titles and axis labels.
@@ -38,6 +39,10 @@ _PANELS = {
     "geodesic": ("Geodesic distances", "geodesic distance"),
     "triad_census": ("Triad census", "triad type"),
     "model": ("Model statistics", "model statistic"),
+    "value": ("Counts of the dyads", "count"),
+    "strength": ("Strength", "strength"),
+    "out_strength": ("Out-strength", "out-strength"),
+    "in_strength": ("In-strength", "in-strength"),
 }
 
 # Features whose values are categories (the triad types, the model's statistics), not counts.
@@ -184,6 +189,7 @@ def gof(
     offset_coef: Optional[Sequence[float]] = None,
     constraints: Optional[str] = None,
     progress: ProgressOption = None,
+    reference: Optional[str] = None,
 ) -> GofResult:
     """The goodness of fit of a model, as the command line's ``gof``.
 
@@ -193,13 +199,16 @@ def gof(
     ``n`` networks are drawn; ``seed``, ``threads`` (the results do not depend on it),
     ``chains``, ``burnin``, ``interval`` and ``progress`` as for :func:`fit`; ``offset_coef``
     the offset terms' coefficients for the fit made without ``coef``; ``constraints`` as for
-    :func:`fit` (a fit's own by default). Returns a
+    :func:`fit` (a fit's own by default); ``reference`` a model of counts' reference measure
+    in place of the network's own, as for :func:`fit` (a model of counts compares the dyads'
+    counts, the nodes' strengths and the model's statistics). Returns a
     :class:`GofResult`. Raises ModelError when the networks drawn fill the link store, pile
     up or split (the model is degenerate at the coefficients).
     """
     built, coef = _model_parts(
         model, formula, coef, "gof: give a fit, or a network with a formula", coef_needed=False
     )
+    built = referenced(built, reference)
     constraints = _constraints_of(model, constraints)
     result = _with_progress(
         progress,

@@ -5,6 +5,7 @@ from __future__ import annotations
 from typing import Any, Dict, List
 
 from . import _tarnwick
+from .errors import ArgumentError
 from .formula import Formula, formula_text
 from .network import Network, _worded, as_network
 
@@ -64,6 +65,17 @@ class Model:
 
     def __repr__(self) -> str:
         return f"<tarnwick.Model {self.formula} on {self.network!r}>"
+
+
+def referenced(model: Model, reference: Any) -> Model:
+    """The model on its network of counts with this reference measure (None: as it is)."""
+    if reference is None:
+        return model
+    if not model.network.valued:
+        raise ArgumentError(
+            "reference: the network has no counts; build it with response= (the name of its "
+            "counts: Network.from_networkx(graph, response=\"weight\"), from_pandas, read)")
+    return Model(model.network.with_reference(str(reference)), model.formula)
 
 
 def as_model(network: Any, formula: Any = None) -> Model:

@@ -11,7 +11,7 @@ from typing import Any, Dict, List, NamedTuple, Optional, Sequence
 from . import _tarnwick, fit_tools
 from .errors import ArgumentError, ModelError, TarnwickWarning
 from .formula import Formula
-from .model import Model, as_model
+from .model import Model, as_model, referenced
 from .network import Network, _worded
 from .progress import ProgressOption, progress_reporter
 
@@ -181,6 +181,9 @@ class FitResult:
         self.seconds: float = estimate["seconds"]
         self.warnings: List[WarningRecord] = _records(estimate["warnings"])
         self.constraints: str = estimate.get("constraints", "")
+        # A model of counts: the name of its counts and its reference measure (None: binary).
+        self.response: Optional[str] = estimate["network"].get("response") or None
+        self.reference: Optional[str] = estimate["network"].get("reference") or None
 
     def tidy(self):
         """One row per coefficient, as the command line's ``--csv`` (broom's tidy form:
@@ -405,6 +408,7 @@ def fit(
     offset_coef: Optional[Sequence[float]] = None,
     constraints: Optional[str] = None,
     progress: ProgressOption = None,
+    reference: Optional[str] = None,
 ) -> FitResult:
     """Fits an exponential random graph model of the formula to the network.
 
@@ -433,6 +437,10 @@ def fit(
         (``'bd(maxout=5) + blockdiag("school")'``); the command line's ``--constraints``
     progress : None (a tqdm bar on a terminal), True, False, or a callable
         ``progress(done, total, stage)``
+    reference : a network of counts: the model's reference measure (ergm's ``reference=``
+        without ``~``: ``"Poisson"``, ``"Geometric"``, ``"Binomial(trials=3)"``,
+        ``"DiscUnif(0, 5)"``, ``"Bernoulli"``), in place of the network's own. A model of counts
+        is fitted with ``method="mcmle"`` only (a dyad-independent one exactly)
 
     A networkx graph is converted at every call; for several calls on one graph convert it once
     with :meth:`Network.from_networkx` (see :func:`summary` for the figures).
@@ -442,7 +450,7 @@ def fit(
     (TarnwickWarning) and ``.warnings``. Raises ModelError (the formula), ValueError (the
     settings), CapacityError.
     """
-    model = as_model(network, formula)
+    model = referenced(as_model(network, formula), reference)
     estimate = _with_progress(
         progress,
         _tarnwick.fit,
@@ -514,6 +522,7 @@ def simulate(
     offset_coef: Optional[Sequence[float]] = None,
     constraints: Optional[str] = None,
     progress: ProgressOption = None,
+    reference: Optional[str] = None,
 ):
     """Draws networks from a model: a fit's, or a formula's at given coefficients.
 
@@ -525,7 +534,10 @@ def simulate(
     ``threads``, ``chains``, ``burnin``, ``interval`` and ``progress`` as for :func:`fit`.
     Given coefficients hold every one, an offset's ``-inf`` included; ``offset_coef`` is for a
     fit made first. ``constraints`` as for :func:`fit` (a fit's own by default); every network
-    drawn keeps them.
+    drawn keeps them. ``reference``: a model of counts' reference measure in place of the
+    network's own (as for :func:`fit`); its networks drawn give each edge its count as the
+    attribute named after the response. A dyad-independent model of counts is drawn at its
+    exact fit when no coefficients are given.
     """
     import pandas as pd
 
@@ -534,8 +546,10 @@ def simulate(
         formula,
         coef,
         "simulate: give a fit, or a network with a formula and its coefficients (coef=)",
-        coef_needed=True,
+        # A dyad-independent model of counts is drawn at its exact fit.
+        coef_needed=not getattr(getattr(model, "network", model), "valued", False),
     )
+    built = referenced(built, reference)
     constraints = _constraints_of(model, constraints)
     result = _with_progress(
         progress,
@@ -555,4 +569,5 @@ def simulate(
         frame = pd.DataFrame(sample["statistics"], columns=sample["statistic_names"], dtype=float)
         frame.index = pd.RangeIndex(1, len(frame) + 1, name="network")
         return frame
-    return [built.network._graph_of(links) for links in result["links"]]
+    return [built.network._graph_of(links, counts)
+            for links, counts in zip(result["links"], result["counts"])]

@@ -18,6 +18,8 @@ from itertools import chain, compress, repeat
 from typing import Any, Dict, Hashable, Iterable, List, Optional, Sequence, Tuple, Union
 
 from . import _tarnwick
+from .counts import (Counts, count_column, count_of, refuse_reference_alone, refuse_two_modes,
+                     settled)
 from .errors import ArgumentError, InputError, TarnwickWarning
 from .node_table import check_graph_labels, table_labels
 
@@ -194,6 +196,8 @@ class Network:
         # and the dyadic covariates given (with_covariates).
         self._read_arguments: Optional[Dict[str, Any]] = None
         self._covariates: List[Tuple[str, List[float]]] = []
+        # A network of counts: the reference measure given (the library keeps it too).
+        self._reference: str = ""
         for note in map(_worded, core.note_records()):
             # The nodes given from Python without links are nodes by intent: no note for them.
             if nodes is not None and "in <nodes> and no link" in note:
@@ -234,6 +238,42 @@ class Network:
     def notes(self) -> List[str]:
         """What the readers noticed (a header guessed, rows merged, self-links left out)."""
         return list(map(_worded, self._core.note_records()))
+
+    @property
+    def valued(self) -> bool:
+        """Whether the network holds counts on its dyads (built or read with ``response=``)."""
+        return self._core.valued
+
+    @property
+    def response(self) -> Optional[str]:
+        """The name of the counts of a network of counts (an edge attribute, a column); None:
+        binary."""
+        return self._core.response if self._core.valued else None
+
+    @property
+    def reference(self) -> Optional[str]:
+        """The reference measure of a network of counts as given (``"Poisson"``,
+        ``"Binomial(trials=3)"``); None when not given or binary."""
+        return self._reference or None
+
+    def counts(self) -> List[Tuple[Hashable, Hashable, int]]:
+        """The dyads of a count above 0 as (sender, receiver, count) (undirected: each once);
+        the links of a binary network, each with the count 1."""
+        nodes = self.nodes
+        if not self.valued:
+            return [(nodes[i], nodes[j], 1) for i, j in self._core.links()]
+        senders, receivers, values = self._core.counts()
+        return [(nodes[i], nodes[j], c) for i, j, c in zip(senders, receivers, values)]
+
+    def with_reference(self, reference: str) -> "Network":
+        """This network of counts with the model's reference measure, as ergm's ``reference=``
+        without ``~``: ``"Poisson"``, ``"Geometric"``, ``"Binomial(trials=N)"``,
+        ``"DiscUnif(a, b)"`` or ``"Bernoulli"``. Raises ArgumentError for a binary network."""
+        network = Network.__new__(Network)
+        network.__dict__.update(self.__dict__)
+        network._core = _tarnwick.with_reference(self._core, str(reference))
+        network._reference = str(reference)
+        return network
 
     def links(self) -> List[Tuple[Hashable, Hashable]]:
         """The links as pairs of node labels (undirected: each edge once)."""
@@ -300,17 +340,25 @@ class Network:
 
     def to_networkx(self):
         """This network as a networkx DiGraph or Graph, nodes by label, with the attributes
-        given from Python."""
-        return self._graph_of(self._core.links())
+        given from Python; a network of counts gives each edge its count as the attribute named
+        after the response (``G.edges[u, v]["weight"]``)."""
+        return self._graph_of(self._core.links(), self._core.counts() if self.valued else None)
 
-    def _graph_of(self, index_links):
+    def _graph_of(self, index_links, counts=None):
+        """The graph of these links (pairs of node indices); ``counts``: of a network of counts,
+        its senders, receivers and counts instead."""
         import networkx as nx
 
         graph = nx.DiGraph() if self.directed else nx.Graph()
         for k in self._graph_order:
             graph.add_node(self.nodes[k], **{a: v[k] for a, v in self._attributes.items()})
         nodes = self.nodes
-        graph.add_edges_from((nodes[i], nodes[j]) for i, j in index_links)
+        if counts is None:
+            graph.add_edges_from((nodes[i], nodes[j]) for i, j in index_links)
+        else:
+            response = self._core.response
+            graph.add_edges_from(
+                (nodes[i], nodes[j], {response: c}) for i, j, c in zip(*counts))
         return graph
 
     def __len__(self) -> int:
@@ -323,6 +371,8 @@ class Network:
         text = f"<tarnwick.Network: {self.node_count} nodes, {self.link_count} {links}, {kind}"
         if attributes:
             text += ", attributes " + ", ".join(attributes)
+        if self.valued:
+            text += f", counts {self.response}"
         return text + ">"
 
     # ----- building one
@@ -335,18 +385,43 @@ class Network:
         directed: bool = True,
         attributes: Optional[Dict[str, Sequence[Any]]] = None,
         missing: Optional[Iterable[Tuple[Hashable, Hashable]]] = None,
+        response: Optional[str] = None,
+        reference: Optional[str] = None,
     ) -> "Network":
         """The network of these links between the nodes (every node kept, isolates too).
 
         ``attributes`` maps a name to one value per node (numbers, or texts; None or NaN is
         missing). A link given twice is one link; self-links are left out (with a warning).
         ``missing`` lists the dyads not observed (NA: non-respondents): neither links nor none.
+        ``response``: a network of counts named so, ``links`` then (sender, receiver, count)
+        triples, the counts checked as :meth:`from_pandas` checks its column.
         """
+        refuse_reference_alone(response, reference)
+        if response is not None:
+            links = list(links)
+            for link in links:
+                if len(link) != 3:
+                    raise ArgumentError(f"response {response!r}: give each link as (sender, "
+                                        f"receiver, count), not {link!r}")
+            response = str(response)
+
+            def place_of(k):
+                return f"link {k} ({links[k][0]!r}, {links[k][1]!r})"
+
+            values = count_column([c for _, _, c in links], place_of, response)
+            pairs, missing_counts, dyads = settled([(u, v) for u, v, _ in links], values,
+                                                   place_of, directed, response)
+            missing = list(missing or []) + missing_counts
+            with _collector_paused():
+                return cls._from_links(nodes, pairs, directed, attributes, missing,
+                                       Counts(response, dyads, str(reference or "")))
         with _collector_paused():
             return cls._from_links(nodes, links, directed, attributes, missing)
 
     @classmethod
-    def _from_links(cls, nodes, links, directed, attributes, missing=None) -> "Network":
+    def _from_links(cls, nodes, links, directed, attributes, missing=None,
+                    counts: Optional[Counts] = None) -> "Network":
+        """As from_links; ``counts``: those of a network of counts, by node."""
         nodes = list(nodes)
         position = {node: k for k, node in enumerate(nodes)}
 
@@ -363,14 +438,19 @@ class Network:
 
         senders, receivers = positions(links, "link")
         missing_positions = positions(missing, "missing dyad") if missing else None
+        count_positions = None
+        if counts is not None:
+            count_positions = positions([(u, v) for u, v, _ in counts.dyads], "count's dyad")
+            count_positions += ([c for _, _, c in counts.dyads], counts)
         return cls._from_positions(nodes, senders, receivers, directed, attributes,
-                                   missing_positions)
+                                   missing_positions, count_positions)
 
     @classmethod
     def _from_positions(cls, nodes, senders, receivers, directed, attributes,
-                        missing=None) -> "Network":
+                        missing=None, counts=None) -> "Network":
         """The network of links given as positions in ``nodes``; ``missing``: the missing
-        dyads as two lists of positions."""
+        dyads as two lists of positions; ``counts``: the senders and receivers (positions),
+        counts and the Counts they are of."""
         texts = _label_texts(nodes)
         columns = []
         kept: Dict[str, List[Any]] = {}
@@ -383,11 +463,17 @@ class Network:
             columns.append(_attribute_column(str(name), values))
             kept[str(name)] = values
         core = _tarnwick.network_from_links(texts, senders, receivers, bool(directed), columns)
-        if missing is not None and missing[0]:
+        if (missing is not None and missing[0]) or counts is not None:
             at = {t: k for k, t in enumerate(core.labels)}
+        if missing is not None and missing[0]:
             core = _tarnwick.with_missing_dyads(
                 core, [at[texts[k]] for k in missing[0]], [at[texts[k]] for k in missing[1]]
             )
+        if counts is not None:
+            given = counts[3]
+            core = _tarnwick.with_counts(
+                core, given.response, [at[texts[k]] for k in counts[0]],
+                [at[texts[k]] for k in counts[1]], counts[2], given.reference)
         # The library numbers the nodes in its own order (that of the links, then the others):
         # the labels and attribute values follow it.
         place = {t: k for k, t in enumerate(texts)}
@@ -397,6 +483,8 @@ class Network:
             list(map(nodes.__getitem__, order)),
             {name: list(map(values.__getitem__, order)) for name, values in kept.items()},
         )
+        if counts is not None:
+            network._reference = counts[3].reference
         # Where each given node went: the inverse of `order` (a sort in C of a nearly sorted
         # list, as the links list the nodes mostly in their order).
         network._graph_order = sorted(range(len(order)), key=order.__getitem__)
@@ -408,6 +496,8 @@ class Network:
         graph,
         attributes: Optional[Sequence[str]] = None,
         weight: Optional[str] = "weight",
+        response: Optional[str] = None,
+        reference: Optional[str] = None,
     ) -> "Network":
         """A networkx graph as a tarnwick network.
 
@@ -425,12 +515,22 @@ class Network:
         An undirected graph whose every node has networkx's ``bipartite`` attribute (0 or 1) is
         a two-mode network: the nodes of 0 are the first mode, listed first (in the graph's
         order), then those of 1; an edge within a mode is refused (ArgumentError).
+
+        ``response``: a network of counts (ergm's ``response=``), each edge's count the edge
+        attribute of that name (``weight`` is then not read): a whole number 0 or more (0: no
+        link); an edge without it, or with another value (2.5, -1, True, a text), is refused
+        (ArgumentError, naming the edge). A missing count (None, NaN) or ``na=True`` marks the
+        dyad missing. The parallel edges of a multigraph add their counts (as
+        ``networkx.to_numpy_array`` does). ``reference``: the model's reference measure, as
+        :meth:`with_reference` takes it.
         """
+        refuse_reference_alone(response, reference)
         with _collector_paused():
-            return cls._from_networkx(graph, attributes, weight)
+            return cls._from_networkx(graph, attributes, weight, response, reference)
 
     @classmethod
-    def _from_networkx(cls, graph, attributes, weight) -> "Network":
+    def _from_networkx(cls, graph, attributes, weight, response=None,
+                       reference=None) -> "Network":
         nodes = list(graph.nodes)
         data = dict(graph.nodes(data=True))
         check_graph_labels(nodes, data)
@@ -446,6 +546,10 @@ class Network:
         modes = [data[node].get("bipartite") for node in nodes]
         two_mode = bool(nodes) and not graph.is_directed() and all(m in (0, 1) for m in modes)
         adjacency = getattr(graph, "_adj", None)  # networkx's own dicts, as its algorithms read
+        if response is not None:
+            if two_mode:
+                refuse_two_modes(response)
+            return cls._from_counted_edges(graph, nodes, columns, str(response), reference)
         if not two_mode and not graph.is_multigraph() and isinstance(adjacency, dict):
             return cls._from_adjacency(graph, adjacency, nodes, columns, weight)
         edges = list(graph.edges(data=True))
@@ -458,6 +562,30 @@ class Network:
         if two_mode:
             return cls._from_two_modes(nodes, modes, links, columns, missing)
         return cls._from_links(nodes, links, graph.is_directed(), columns, missing)
+
+    @classmethod
+    def _from_counted_edges(cls, graph, nodes, columns, response, reference) -> "Network":
+        """A graph whose edges carry counts in the attribute ``response``."""
+        pairs, counts = [], []
+
+        def place_of(k):
+            return f"the edge ({pairs[k][0]!r}, {pairs[k][1]!r})"
+
+        for u, v, d in graph.edges(data=True):
+            place = f"the edge ({u!r}, {v!r})"
+            if d.get("na") is True:
+                count = None
+            elif response not in d:
+                raise ArgumentError(f"response {response!r}: {place} has no attribute "
+                                    f"{response!r}; give every edge its count")
+            else:
+                count = count_of(d[response], place, response)
+            pairs.append((u, v))
+            counts.append(count)
+        links, missing, dyads = settled(pairs, counts, place_of, graph.is_directed(), response,
+                                        add=graph.is_multigraph())
+        return cls._from_links(nodes, links, graph.is_directed(), columns, missing,
+                               Counts(response, dyads, str(reference or "")))
 
     @classmethod
     def _from_two_modes(cls, nodes, modes, links, columns, missing=None) -> "Network":
@@ -540,6 +668,8 @@ class Network:
         weight: Optional[str] = None,
         node_key: Optional[str] = None,
         bipartite: bool = False,
+        response: Optional[str] = None,
+        reference: Optional[str] = None,
     ) -> "Network":
         """A network from an edge table and an optional node table (pandas DataFrames).
 
@@ -559,8 +689,19 @@ class Network:
         in both columns is refused, as networkx refuses one key for two nodes. A node-table row
         naming no node of the links needs the column ``bipartite`` (networkx's: 0 the first
         mode, 1 the second) to place it; where both say, they must agree.
+
+        ``response``: a network of counts (ergm's ``response=``), ``edges[response]`` each
+        dyad's count: a whole number 0 or more (0: no link; 2.0 is 2). Another value (2.5,
+        -1, True, a text) is refused (ArgumentError naming the row and the column); a missing
+        one (NaN, None) marks the dyad missing; rows of one dyad must agree, as the command
+        line's ``--response`` reads a file. ``reference``: the model's reference measure, as
+        :meth:`with_reference` takes it.
         """
-        for column in (source, target) + ((weight,) if weight is not None else ()):
+        if response is not None and weight is not None:
+            raise ArgumentError("weight and response: give one (response reads counts)")
+        refuse_reference_alone(response, reference)
+        given = (weight,) if weight is not None else (response,) if response is not None else ()
+        for column in (source, target) + given:
             if column not in edges.columns:
                 raise ValueError(
                     f"the edge table has no column {column!r} (its columns: "
@@ -570,11 +711,23 @@ class Network:
         receivers = list(edges[target])
         links = list(zip(senders, receivers))
         missing = None
+        counts = None
         if weight is not None:
             # A missing value (NaN, None) is a dyad not observed.
             ties = _tie_values(list(edges[weight]), "the edge table")
             missing = [link for link, tie in zip(links, ties) if tie is None]
             links = [link for link, tie in zip(links, ties) if tie]
+        elif response is not None:
+            if bipartite:
+                refuse_two_modes(response)
+            rows = edges.index
+
+            def place_of(k):
+                return f"the edge table's row {rows[k]!r}"
+
+            values = count_column(edges[response].to_numpy(), place_of, str(response))
+            links, missing, dyads = settled(links, values, place_of, directed, str(response))
+            counts = Counts(str(response), dyads, str(reference or ""))
         order: Dict[Hashable, None] = {}
         for u, v in zip(senders, receivers):
             order.setdefault(u, None)
@@ -596,6 +749,9 @@ class Network:
             modes = _table_modes(list(order), senders, receivers, columns.get("bipartite"))
             with _collector_paused():
                 return cls._from_two_modes(list(order), modes, links, columns, missing)
+        if counts is not None:
+            with _collector_paused():
+                return cls._from_links(list(order), links, directed, columns, missing, counts)
         return cls.from_links(list(order), links, directed, columns, missing)
 
     @classmethod
@@ -605,14 +761,23 @@ class Network:
         nodes: Optional[Sequence[Hashable]] = None,
         directed: bool = True,
         attributes: Optional[Dict[str, Sequence[Any]]] = None,
+        response: Optional[str] = None,
+        reference: Optional[str] = None,
     ) -> "Network":
         """A network from an adjacency matrix (scipy sparse, or anything scipy can make one of).
 
         Entry (i, j) not 0 is the link i->j (its size unused, with a warning when it is not 1).
         Undirected: (i, j) or (j, i) is the edge. ``nodes`` labels the rows (default 0..n-1).
+
+        ``response``: a matrix of counts, named so (``to_networkx`` gives each edge its count
+        as the attribute of that name): entry (i, j) the count of the dyad, a whole number 0 or
+        more (others refused, naming the entry); NaN is a missing dyad. Undirected, (i, j) and
+        (j, i) must agree where both are above 0 (a 0 gives nothing, as for a binary matrix,
+        so that a triangle of the matrix will do). ``reference`` as for :meth:`from_pandas`.
         """
         import scipy.sparse as sp
 
+        refuse_reference_alone(response, reference)
         a = sp.coo_matrix(matrix)
         if a.shape[0] != a.shape[1]:
             raise ValueError(f"an adjacency matrix is square; this one is {a.shape}")
@@ -621,6 +786,18 @@ class Network:
         if len(nodes) != n:
             raise ValueError(f"{len(nodes)} node labels for a matrix of {n} rows")
         a.sum_duplicates()
+        if response is not None:
+            a.eliminate_zeros()  # a stored 0 gives nothing, as one not stored
+            pairs = [(nodes[i], nodes[j]) for i, j in zip(a.row.tolist(), a.col.tolist())]
+
+            def place_of(k):
+                return f"the matrix's entry ({a.row[k]}, {a.col[k]})"
+
+            values = count_column(a.data, place_of, str(response))
+            links, missing, dyads = settled(pairs, values, place_of, directed, str(response))
+            with _collector_paused():
+                return cls._from_links(nodes, links, directed, attributes, missing,
+                                       Counts(str(response), dyads, str(reference or "")))
         values = list(a.data)
         ties = _tie_values(values, "the matrix") if values else []
         links = []
@@ -633,17 +810,38 @@ class Network:
         return cls.from_links(nodes, links, directed, attributes, missing)
 
     @classmethod
-    def from_igraph(cls, graph, attributes: Optional[Sequence[str]] = None) -> "Network":
+    def from_igraph(cls, graph, attributes: Optional[Sequence[str]] = None,
+                    response: Optional[str] = None,
+                    reference: Optional[str] = None) -> "Network":
         """An igraph Graph as a tarnwick network (needs python3-igraph).
 
         The nodes are labelled by the vertex attribute ``name`` when there is one, else by
-        their index; the other vertex attributes become attribute columns.
+        their index; the other vertex attributes become attribute columns. ``response`` and
+        ``reference``: a network of counts, each edge's count its attribute ``response``, as
+        :meth:`from_networkx` reads them (parallel edges add their counts).
         """
+        refuse_reference_alone(response, reference)
         names = graph.vs.attributes()
         nodes = list(graph.vs["name"]) if "name" in names else list(range(graph.vcount()))
         wanted = [a for a in names if a != "name"] if attributes is None else list(attributes)
         columns = {a: list(graph.vs[a]) for a in wanted}
         links = [(nodes[e.source], nodes[e.target]) for e in graph.es]
+        if response is not None:
+            response = str(response)
+            if response not in graph.es.attributes():
+                raise ArgumentError(f"response {response!r}: the graph has no edge attribute "
+                                    f"{response!r}")
+            edge_pairs = links
+
+            def place_of(k):
+                return f"the edge ({edge_pairs[k][0]!r}, {edge_pairs[k][1]!r})"
+
+            values = count_column(list(graph.es[response]), place_of, response)
+            links, missing, dyads = settled(edge_pairs, values, place_of, graph.is_directed(),
+                                            response, add=True)
+            with _collector_paused():
+                return cls._from_links(nodes, links, graph.is_directed(), columns, missing,
+                                       Counts(response, dyads, str(reference or "")))
         return cls.from_links(nodes, links, graph.is_directed(), columns)
 
 
@@ -660,6 +858,8 @@ def read(
     missing: Union[None, str, os.PathLike] = None,
     bipartite: int = 0,
     two_mode: bool = False,
+    response: Union[None, str, int] = None,
+    reference: Optional[str] = None,
 ) -> Network:
     """Reads a network file as the command line does (user guide 11.3).
 
@@ -679,10 +879,16 @@ def read(
     * ``attributes``: an attribute file (record format or a table with a header);
     * ``covariate``: the comparative network (the covariate term);
     * ``missing``: an edge list of the dyads not observed (``--missing``); an edge list's value
-      NA or an empty value marks one too.
+      NA or an empty value marks one too;
+    * ``response``: an edge list's column of counts, by header name or 1-based number (a
+      network of counts, ``--response``): a count of 0 is no link, a value that is no whole
+      number 0 or more is refused with its line;
+    * ``reference``: the reference measure of a model of counts (``--reference``), as
+      :meth:`Network.with_reference` takes it.
 
     Raises InputError (with ``.file`` and ``.line``), ValueError, CapacityError.
     """
+    refuse_reference_alone(response, reference)
     if isinstance(columns, str):
         columns = columns.split(",")
     core = _tarnwick.read_network(
@@ -698,8 +904,11 @@ def read(
         missing_path=os.fspath(missing) if missing is not None else "",
         bipartite=int(bipartite),
         two_mode=bool(two_mode),
+        response=str(response) if response is not None else "",
+        reference=str(reference) if reference is not None else "",
     )
     network = Network(core)
+    network._reference = str(reference) if reference is not None else ""
     names = list(core.labels)
     if two_mode and len(set(names)) < len(names):
         first = core.bipartite
@@ -715,6 +924,8 @@ def read(
         network._read_arguments["bipartite"] = bipartite
     if two_mode:
         network._read_arguments["two_mode"] = True
+    if response is not None:
+        network._read_arguments["response"] = response
     return network
 
 
@@ -738,6 +949,9 @@ def network_state(network: Network) -> Dict[str, Any]:
             missing=network.missing_dyads,
             bipartite=network.bipartite,
         )
+        if network.valued:
+            state.update(response=network.response, counts=network.counts())
+    state.update(reference=network._reference)
     return state
 
 
@@ -752,8 +966,12 @@ def _rebuilt_network(state: Dict[str, Any]) -> Network:
                                               state["attributes"], state.get("missing"))
         network._graph_order = list(state["graph_order"])
     else:
-        network = Network.from_links(state["nodes"], state["links"], state["directed"],
-                                     state["attributes"], state.get("missing"))
+        counts = None
+        if state.get("response") is not None:
+            counts = Counts(state["response"], state["counts"])
+        with _collector_paused():
+            network = Network._from_links(state["nodes"], state["links"], state["directed"],
+                                          state["attributes"], state.get("missing"), counts)
         network._graph_order = list(state["graph_order"])
     if network.nodes != state["nodes"] or network.link_count != state["link_count"]:
         where = state["read"]["path"] if state["read"] is not None else "its links"
@@ -765,6 +983,9 @@ def _rebuilt_network(state: Dict[str, Any]) -> Network:
     if state["covariates"]:
         network._core = _tarnwick.with_dyadic_covariates(network._core, state["covariates"])
         network._covariates = list(state["covariates"])
+    if state.get("reference"):
+        network._core = _tarnwick.with_reference(network._core, state["reference"])
+        network._reference = state["reference"]
     return network
 
 

@@ -9,6 +9,8 @@
 #include "api/records.h"
 #include "api/valued_model.h"
 #include "mcmle/sample_moments.h"
+#include "network/capacity.h"
+#include "network/network.h"
 #include "report/gof_numbers.h"
 #include "terms/formula.h"
 #include "valued/valued_fit.h"
@@ -136,6 +138,24 @@ std::string count_list(const ValuedGraph& g, const NodeLabels& labels,
   return out.str();
 }
 
+// A network drawn as the observed one with these counts: its links the dyads of non-zero count.
+tarnwick::Network network_of_counts(const tarnwick::Model::Data& data, const ValuedGraph& g) {
+  NetworkBuilder builder("Simulated network", command_line_limits);
+  builder.declare_nodes(g.node_count());
+  long k = 0;
+  for (int i = 1; i <= g.node_count(); ++i) {
+    for (const ValuedEntry& e : g.out(i)) {
+      if (g.directed() || e.node > i) builder.add_link(i, e.node, ++k);
+    }
+  }
+  auto network = std::make_shared<tarnwick::Network::Data>(data.network.data());
+  network->input.network = std::move(builder).finish();
+  network->input.network.bipartite = data.input.network.bipartite;
+  network->input.counts = std::make_shared<ValuedGraph>(g);
+  network->input.notes.clear();
+  return tarnwick::Network(std::move(network));
+}
+
 }  // namespace
 
 tarnwick::SimulationResult valued_simulate(const tarnwick::Model::Data& data,
@@ -150,6 +170,11 @@ tarnwick::SimulationResult valued_simulate(const tarnwick::Model::Data& data,
       settings.each_network(
           static_cast<int>(k),
           count_list(sample.draws.networks[k], data.input.labels, data.input.response));
+    }
+  }
+  if (settings.keep_networks) {
+    for (const ValuedGraph& g : sample.draws.networks) {
+      result.networks.push_back(network_of_counts(data, g));
     }
   }
   if (progress.counter != nullptr) *progress.counter += settings.networks;
