@@ -108,6 +108,7 @@ tarnwick::McmleRecord mcmle_record_of(const ValuedFit& fit) {
     it.interval = i.interval;
     it.final_sample = i.final_sample;
     it.effective_size = i.effective_size;
+    it.seconds = i.seconds;
     r.history.push_back(it);
   }
   r.observed = fit.observed;
@@ -233,6 +234,7 @@ tarnwick::Estimate valued_fit(const tarnwick::Model::Data& data,
       it.interval = i.interval;
       it.final_sample = i.final_sample;
       it.effective_size = i.effective_size;
+      it.seconds = i.seconds;
       progress.iteration(it);
     }
   };

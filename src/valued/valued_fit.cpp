@@ -78,6 +78,7 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
                               : std::max<std::int64_t>(shortest, observed.dyad_count() / 4);
   std::optional<SampleMoments> last;  // the sample the estimate is a step from
   bool full_step = false;
+  int steps_of_zero = 0;
   fit.outcome = "not_converged";
   fit.stop_reason = "iteration_limit";
   for (int number = 1; number <= control.max_iterations; ++number) {
@@ -116,6 +117,7 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
       const SimulationCheck check = simulation_check(final_moments, final_test, *last, control);
       it.final_sample = true;
       it.check_passed = check.passed;
+      it.seconds = seconds();
       fit.history.push_back(it);
       if (progress) progress(it);
       fit.final_test = final_test;
@@ -145,14 +147,25 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
                           : Vector(theta.size(), 0.0);
     delta = weighted_move(draws.statistics, delta, control);
     for (std::size_t s = 0; s < theta.size(); ++s) theta[s] += delta[s];
+    // Moves halved to nothing, iteration after iteration: the sample does not speak for any
+    // step (a model without a distribution there, its chains drifting); longer intervals would
+    // only make each iteration slower.
+    double largest_move = 0.0;
+    for (const double d : delta) largest_move = std::max(largest_move, std::fabs(d));
+    steps_of_zero = largest_move < 1e-6 ? steps_of_zero + 1 : 0;
     it.step = gamma;
     full_step = gamma >= 1.0;
     last = moments;
     if (!it.final_sample) {
+      it.seconds = seconds();
       fit.history.push_back(it);
       if (progress) progress(it);
     }
     fit.final_test = test;
+    if (steps_of_zero >= control.max_steps_of_zero) {
+      fit.stop_reason = "no_progress";
+      break;
+    }
     interval = tuned_interval(interval, moments, test, control, shortest);
   }
   fit.estimate = theta;

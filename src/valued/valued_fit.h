@@ -44,13 +44,15 @@ struct ValuedIteration {
   double step = 0.0;
   double max_abs_t = 0.0, p_value = 0.0, effective_size = 0.0;
   std::int64_t interval = 0;
+  double seconds = 0.0;  // since the fit began
   bool final_sample = false, check_passed = false;
 };
 
 struct ValuedFit {
   // "converged", "not_converged" or "estimate_does_not_exist".
   std::string outcome;
-  // "dyad_independent" (exact, no sampling), "converged" (MCMC) or "iteration_limit".
+  // "dyad_independent" (exact, no sampling), "converged" (MCMC), "iteration_limit",
+  // "no_progress" (steps halved to nothing) or "statistic_at_bound".
   std::string stop_reason;
   std::string proposal;  // empty for the exact fit
   Vector observed, estimate;
