@@ -51,10 +51,9 @@ for step in "${steps[@]}"; do
     estimates "$work/long.json"
     ;;
   rate)
-    coef=$(python3 -c "import json; print(','.join(str(p['estimate']) for p in json.load(open('$work/fit1.json'))['parameters']))")
-    timed simulate "${data[@]}" -m "$model" --coef "$coef" --networks 10 --interval 200000 \
+    timed simulate "${data[@]}" -m "$model" --coef -0.5,-2,0.3,0.1 --networks 10 --interval 100000 \
       --burnin 0 --chains 1 --threads 1 --stats - -q
-    echo "2,000,000 proposals: $(cat "$work/time")"
+    echo "1,000,000 proposals at -0.5, -2, 0.3, 0.1: $(cat "$work/time")"
     ;;
   esac
 done
