@@ -83,6 +83,20 @@ std::vector<tarnwick::CoefficientRow> coefficient_rows(const ValuedModel& model,
   return rows;
 }
 
+tarnwick::IterationReport iteration_report(const ValuedIteration& i) {
+  tarnwick::IterationReport it;
+  it.number = i.number;
+  it.networks = i.networks;
+  it.step = i.step;
+  it.max_abs_t = i.max_abs_t;
+  it.p_value = i.p_value;
+  it.interval = i.interval;
+  it.final_sample = i.final_sample;
+  it.effective_size = i.effective_size;
+  it.seconds = i.seconds;
+  return it;
+}
+
 tarnwick::McmleRecord mcmle_record_of(const ValuedFit& fit) {
   tarnwick::McmleRecord r;
   r.end = fit.outcome == "converged" ? "converged" : "not_converged";
@@ -98,19 +112,7 @@ tarnwick::McmleRecord mcmle_record_of(const ValuedFit& fit) {
     r.convergence.check = tarnwick::ConvergenceRecord::Check{fit.check->passed, fit.check->t_ratio,
                                                              fit.check->allowance};
   }
-  for (const ValuedIteration& i : fit.history) {
-    tarnwick::IterationReport it;
-    it.number = i.number;
-    it.networks = i.networks;
-    it.step = i.step;
-    it.max_abs_t = i.max_abs_t;
-    it.p_value = i.p_value;
-    it.interval = i.interval;
-    it.final_sample = i.final_sample;
-    it.effective_size = i.effective_size;
-    it.seconds = i.seconds;
-    r.history.push_back(it);
-  }
+  for (const ValuedIteration& i : fit.history) r.history.push_back(iteration_report(i));
   r.observed = fit.observed;
   r.estimate = fit.estimate;
   r.mcmc_error_percent = fit.mcmc_error_percent;
@@ -224,19 +226,7 @@ tarnwick::Estimate valued_fit(const tarnwick::Model::Data& data,
   const ValuedProgress on_iteration = [&progress, &settings](const ValuedIteration& i) {
     check_cancel(progress);
     if (progress.report) progress.report(i.number, settings.max_iterations, "mcmle iteration");
-    if (progress.iteration) {
-      tarnwick::IterationReport it;
-      it.number = i.number;
-      it.networks = i.networks;
-      it.step = i.step;
-      it.max_abs_t = i.max_abs_t;
-      it.p_value = i.p_value;
-      it.interval = i.interval;
-      it.final_sample = i.final_sample;
-      it.effective_size = i.effective_size;
-      it.seconds = i.seconds;
-      progress.iteration(it);
-    }
+    if (progress.iteration) progress.iteration(iteration_report(i));
   };
   const ValuedFit fit = fit_valued(model, *data.input.counts, control,
                                    default_proposal(model.reference), on_iteration);
