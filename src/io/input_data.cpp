@@ -579,6 +579,11 @@ InputData load_input_data(const StudyOptions& given) {
                            : "{0}: models of counts are of one-mode networks without self-pairs; "
                              "leave out {1}");
   }
+  if (!o.reference.empty() && o.response.empty()) {
+    throw SettingError({"reference", "response"},
+                       "{0} is the reference measure of a model of counts; name the column of "
+                       "counts with {1} (a binary network's reference is Bernoulli)");
+  }
   InputData s;
   s.include_diagonal = o.diagonal;
   s.directed = !o.undirected;

@@ -227,6 +227,12 @@ TEST(CountsCommand, BadInputIsRefusedWithNothingWritten) {
        {"summary", "e.csv", "--response", "emails", "-m", "nodematch(\"x\", form=\"max\")"},
        exit_usage,
        "form must be \"sum\" or \"nonzero\""},
+      {"a reference without counts",
+       good,
+       {"summary", "e.csv", "--reference", "Poisson", "-m", "edges"},
+       exit_usage,
+       "--reference is the reference measure of a model of counts; name the column of counts "
+       "with --response"},
       {"counts of a two-mode network",
        good,
        {"summary", "e.csv", "--response", "emails", "--two-mode", "-m", "sum"},
