@@ -42,6 +42,29 @@ ValuedFit exact_fit(const ValuedModel& model, ValuedFit fit) {
   return fit;
 }
 
+// Contrastive divergence (ergm.count's start): networks a few proposals from the observed one,
+// and a step towards the observed statistics by their moments, until the steps are small. The
+// sample stays near the observed network whatever theta does; the estimate it settles at is a
+// start, judged by MCMLE.
+Vector contrastive_divergence(const ValuedModel& model, const ValuedGraph& observed,
+                              ValuedChains& chains, Vector theta, const McmleControl& control) {
+  const Vector target = model.statistics(observed);
+  constexpr std::int64_t steps = 64;  // proposals from the observed network
+  for (int iteration = 0; iteration < 60; ++iteration) {
+    const std::vector<Vector> sample = chains.short_walks(theta, control.sample_size, steps);
+    const SampleMoments moments = sample_moments(sample, 1);
+    const auto step = log_normal_step(moments, target);
+    if (!step) break;
+    double largest = 0.0;
+    for (std::size_t s = 0; s < theta.size(); ++s) {
+      theta[s] += (*step)[s];
+      largest = std::max(largest, std::fabs((*step)[s]));
+    }
+    if (largest < 1e-3) break;
+  }
+  return theta;
+}
+
 }  // namespace
 
 ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
@@ -70,6 +93,8 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
 
   Vector theta = start_of(model, fit.start);
   ValuedChains chains(model, observed, proposal, control.chains, control.seed, control.threads);
+  theta = contrastive_divergence(model, observed, chains, theta, control);
+  fit.contrastive_start = theta;
   // Each proposal moves one dyad: a quarter of the dyads between networks to begin with, as for
   // binary networks (mcmle.cpp), then tuned by the chains' autocorrelation.
   const std::int64_t shortest = 256;

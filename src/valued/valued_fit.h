@@ -60,6 +60,7 @@ struct ValuedFit {
   Vector mcmc_error_percent;             // empty for the exact fit
   std::optional<double> log_likelihood;  // the exact fit's
   DyadIndependentValuedFit start;
+  Vector contrastive_start;  // where contrastive divergence took the start, MCMLE's first theta
   std::vector<ValuedIteration> history;
   ConvergenceTest final_test;
   std::optional<SimulationCheck> check;

@@ -7,21 +7,57 @@
 
 namespace tarn {
 
-void valued_step(ValuedChain& chain, const ValuedModel& model, const ValuedProposal& proposal,
-                 const Vector& eta, std::vector<double>& change) {
+AppliedMove valued_step(ValuedChain& chain, const ValuedModel& model,
+                        const ValuedProposal& proposal, const Vector& eta,
+                        std::vector<double>& change) {
   const ProposedMove move =
       propose(chain.graph, proposal, model.reference, chain.weights, chain.random);
   ++chain.proposals;
-  if (!move.valid) return;
+  if (!move.valid) return {};
   std::fill(change.begin(), change.end(), 0.0);
   model.change(chain.graph, move.i, move.j, move.to, change.data());
   double log_accept = move.log_ratio + chain.weights.log_weight(move.to) -
                       chain.weights.log_weight(chain.graph.value(move.i, move.j));
   for (std::size_t s = 0; s < change.size(); ++s) log_accept += eta[s] * change[s];
-  if (log_accept < 0 && !(chain.random.unit() < portable_exp(log_accept))) return;
+  if (log_accept < 0 && !(chain.random.unit() < portable_exp(log_accept))) return {};
+  const AppliedMove applied{move.i, move.j, chain.graph.value(move.i, move.j), true};
   for (std::size_t s = 0; s < change.size(); ++s) chain.statistics[s] += change[s];
   chain.graph.set(move.i, move.j, move.to);
   ++chain.accepted;
+  return applied;
+}
+
+std::vector<Vector> ValuedChains::short_walks(const Vector& eta, int networks, std::int64_t steps) {
+  const int count = chains();
+  const auto shares = run_tasks(nullptr, count, threads_, [&](int c) {
+    ValuedChain& chain = chains_[static_cast<std::size_t>(c)];
+    std::vector<double> change(static_cast<std::size_t>(model_.statistic_count()));
+    std::vector<AppliedMove> walked;
+    TaskResult drawn;
+    for (int k = c; k < networks; k += count) {
+      const Vector statistics = chain.statistics;
+      walked.clear();
+      for (std::int64_t s = 0; s < steps; ++s) {
+        const AppliedMove move = valued_step(chain, model_, proposal_, eta, change);
+        if (move.applied) walked.push_back(move);
+      }
+      drawn.insert(drawn.end(), chain.statistics.begin(), chain.statistics.end());
+      for (auto move = walked.rbegin(); move != walked.rend(); ++move) {
+        chain.graph.set(move->i, move->j, move->from);
+      }
+      chain.statistics = statistics;
+    }
+    return drawn;
+  });
+  std::vector<Vector> sample;
+  const auto width = static_cast<std::size_t>(model_.statistic_count());
+  for (int k = 0; k < networks; ++k) {
+    const auto& share = shares[static_cast<std::size_t>(k % count)];
+    const std::size_t at = static_cast<std::size_t>(k / count) * width;
+    sample.emplace_back(share.begin() + static_cast<std::ptrdiff_t>(at),
+                        share.begin() + static_cast<std::ptrdiff_t>(at + width));
+  }
+  return sample;
 }
 
 ValuedChains::ValuedChains(const ValuedModel& model, const ValuedGraph& start,

@@ -24,9 +24,16 @@ struct ValuedChain {
   std::int64_t proposals = 0, accepted = 0;
 };
 
+// What a step changed: the dyad and the count it had (applied false: nothing).
+struct AppliedMove {
+  int i = 0, j = 0, from = 0;
+  bool applied = false;
+};
+
 // One Metropolis-Hastings step of the chain at canonical parameters eta.
-void valued_step(ValuedChain& chain, const ValuedModel& model, const ValuedProposal& proposal,
-                 const Vector& eta, std::vector<double>& change);
+AppliedMove valued_step(ValuedChain& chain, const ValuedModel& model,
+                        const ValuedProposal& proposal, const Vector& eta,
+                        std::vector<double>& change);
 
 struct ValuedDraws {
   std::vector<Vector> statistics;     // [network][statistic], network k of chain k % chains
@@ -44,6 +51,9 @@ class ValuedChains {
   // before each network; `keep`: the networks too.
   ValuedDraws draw(const Vector& eta, int networks, std::int64_t burnin, std::int64_t interval,
                    bool keep = false);
+  // Contrastive divergence's sample: `networks` networks, each `steps` proposals away from its
+  // chain's present network, which is then put back as it was (network k from chain k % chains).
+  std::vector<Vector> short_walks(const Vector& eta, int networks, std::int64_t steps);
   // Every chain back at `start`, its random stream going on.
   void restart(const ValuedGraph& start);
   int chains() const { return static_cast<int>(chains_.size()); }
