@@ -246,7 +246,7 @@ void settle_counts(const StudyOptions& o, const std::vector<CountRow>& rows, Inp
     if (!s.directed && a > b) std::swap(a, b);
     const int before = counts->value(a, b);
     if (before != 0 && before != row.value) {
-      throw FatalError("Input error in \"" + o.network_path + "\" line " +
+      throw FatalError("Input error in \"" + o.network_path + "\", line " +
                            std::to_string(row.line) + ": the pair " + s.labels.name(a) + " " +
                            s.labels.name(b) + " has the count " + std::to_string(row.value) +
                            " here and " + std::to_string(before) + " on line " +
