@@ -59,7 +59,8 @@ struct ValuedSample {
 
 // The networks drawn at the settings' coefficients, or at the exact fit of a dyad-independent
 // model when none are given.
-ValuedSample draw_counts(const tarnwick::Model::Data& data, const tarnwick::DrawSettings& s) {
+ValuedSample draw_counts(const tarnwick::Model::Data& data, const tarnwick::DrawSettings& s,
+                         CancelFlag cancel) {
   if (!data.reference_given) {
     throw SettingError({"reference", "response"},
                        "{1} reads counts: give {0}, the model's reference measure, to draw "
@@ -99,6 +100,7 @@ ValuedSample draw_counts(const tarnwick::Model::Data& data, const tarnwick::Draw
   const int threads = s.threads > 0 ? s.threads : std::max(cores, 1);
   ValuedChains chains(model, observed, default_proposal(model.reference), s.chains, s.seed,
                       threads);
+  chains.set_cancel(cancel);
   sample.draws = chains.draw(sample.coefficients, s.networks, burnin, interval, true);
 
   tarnwick::SampleFigures& f = sample.figures;
@@ -163,7 +165,7 @@ tarnwick::SimulationResult valued_simulate(const tarnwick::Model::Data& data,
                                            const tarnwick::Progress& progress) {
   tarnwick::SimulationResult result;
   result.notes = records_of(data.input.notes, "data");
-  ValuedSample sample = draw_counts(data, settings);
+  ValuedSample sample = draw_counts(data, settings, progress.cancel);
   check_cancel(progress);
   if (settings.each_network) {
     for (std::size_t k = 0; k < sample.draws.networks.size(); ++k) {
@@ -191,7 +193,7 @@ tarnwick::GofTables valued_gof(const tarnwick::Model::Data& data,
   tables.network_path = data.network.data().options.network_path;
   tables.directed = data.input.directed;
   for (const ValuedTermPointer& t : data.valued->terms) tables.terms.push_back(t->text());
-  ValuedSample sample = draw_counts(data, settings);
+  ValuedSample sample = draw_counts(data, settings, progress.cancel);
   check_cancel(progress);
   if (progress.counter != nullptr) *progress.counter += settings.networks;
   std::vector<ValuedFeatures> simulated;

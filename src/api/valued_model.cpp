@@ -223,6 +223,7 @@ tarnwick::Estimate valued_fit(const tarnwick::Model::Data& data,
   const int cores = static_cast<int>(std::thread::hardware_concurrency());
   control.threads = settings.threads > 0 ? settings.threads : std::max(cores, 1);
   if (settings.interval > 0) control.interval = settings.interval;
+  control.cancel = progress.cancel;
   const ValuedProgress on_iteration = [&progress, &settings](const ValuedIteration& i) {
     check_cancel(progress);
     if (progress.report) progress.report(i.number, settings.max_iterations, "mcmle iteration");

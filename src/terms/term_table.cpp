@@ -116,8 +116,9 @@ TermPointer make_term(const TermCall& call, const TermContext& context) {
                      "sixteen configuration types (tarnwick fit --help lists them)");
   }
   if (entry->make == nullptr) {
-    throw ModelError("term \"" + call.written + "\": " + std::string(entry->name) +
-                     " is a term of valued networks; name the column of counts with --response");
+    throw ModelError(
+        "term \"" + call.written + "\": " + std::string(entry->name) +
+        " is a term of valued networks; name the network's column of counts (its response)");
   }
   return entry->make(call, context);
 }

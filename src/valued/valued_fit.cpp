@@ -93,6 +93,7 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
 
   Vector theta = start_of(model, fit.start);
   ValuedChains chains(model, observed, proposal, control.chains, control.seed, control.threads);
+  chains.set_cancel(control.cancel);
   theta = contrastive_divergence(model, observed, chains, theta, control);
   fit.contrastive_start = theta;
   // Each proposal moves one dyad: a quarter of the dyads between networks to begin with, as for

@@ -35,6 +35,7 @@ std::vector<Vector> ValuedChains::short_walks(const Vector& eta, int networks, s
     std::vector<AppliedMove> walked;
     TaskResult drawn;
     for (int k = c; k < networks; k += count) {
+      stop_if_cancelled(cancel_);
       const Vector statistics = chain.statistics;
       walked.clear();
       for (std::int64_t s = 0; s < steps; ++s) {
@@ -88,10 +89,15 @@ ValuedDraws ValuedChains::draw(const Vector& eta, int networks, std::int64_t bur
     ValuedChain& chain = chains_[static_cast<std::size_t>(c)];
     std::vector<double> change(static_cast<std::size_t>(model_.statistic_count()));
     TaskResult drawn;
-    for (std::int64_t k = 0; k < burnin; ++k) valued_step(chain, model_, proposal_, eta, change);
+    for (std::int64_t k = 0; k < burnin; ++k) {
+      if ((k & 1023) == 0) stop_if_cancelled(cancel_);
+      valued_step(chain, model_, proposal_, eta, change);
+    }
     for (int k = c; k < networks; k += count) {
-      for (std::int64_t s = 0; s < interval; ++s)
+      for (std::int64_t s = 0; s < interval; ++s) {
+        if ((s & 1023) == 0) stop_if_cancelled(cancel_);
         valued_step(chain, model_, proposal_, eta, change);
+      }
       drawn.insert(drawn.end(), chain.statistics.begin(), chain.statistics.end());
       if (keep) kept[static_cast<std::size_t>(c)].push_back(chain.graph);
     }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "network/cancel_flag.h"
 #include "numeric/matrix.h"
 #include "simulate/random_stream.h"
 #include "valued/valued_model.h"
@@ -57,6 +58,8 @@ class ValuedChains {
   // Every chain back at `start`, its random stream going on.
   void restart(const ValuedGraph& start);
   int chains() const { return static_cast<int>(chains_.size()); }
+  // A caller's request to stop, polled every 1024 proposals (WorkCancelled).
+  void set_cancel(CancelFlag cancel) { cancel_ = cancel; }
   const ValuedProposal& proposal() const { return proposal_; }
 
  private:
@@ -64,6 +67,7 @@ class ValuedChains {
   ValuedProposal proposal_;
   std::vector<ValuedChain> chains_;
   int threads_ = 1;
+  CancelFlag cancel_ = nullptr;
 };
 
 }  // namespace tarn

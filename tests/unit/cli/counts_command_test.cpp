@@ -221,7 +221,7 @@ TEST(CountsCommand, BadInputIsRefusedWithNothingWritten) {
        good,
        {"summary", "e.csv", "-m", "sum"},
        exit_usage,
-       "sum is a term of valued networks; name the column of counts with --response"},
+       "sum is a term of valued networks; name the network's column of counts (its response)"},
       {"form= of no form",
        good,
        {"summary", "e.csv", "--response", "emails", "-m", "nodematch(\"x\", form=\"max\")"},
