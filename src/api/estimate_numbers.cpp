@@ -87,48 +87,6 @@ tarnwick::ConvergenceRecord convergence_of(const McmleResult& m) {
   return c;
 }
 
-tarnwick::EquilibriumRecord equilibrium_of(const EeRecord& record) {
-  const EeResult& ee = record.result;
-  tarnwick::EquilibriumRecord r;
-  r.tasks = record.settings.tasks;
-  r.gain = record.settings.gain;
-  r.effective_draws = record.settings.effective_draws;
-  r.updates = ee.updates;
-  r.averaged_updates = ee.averaged_updates;
-  r.proposals_per_update = ee.proposals_per_update;
-  r.autocorrelation_updates = ee.autocorrelation_updates;
-  r.effective_draws_averaged = ee.effective_draws;
-  r.start = record.start;
-  r.estimate = ee.estimate;
-  r.task_spread = ee.task_spread;
-  r.task_estimates = ee.task_estimates;
-  r.proposals = ee.proposals;
-  r.accepted = ee.accepted;
-  r.filled = ee.filled;
-  r.exact_draws = ee.exact_draws;
-  if (record.check) {
-    const EeCheck& check = *record.check;
-    tarnwick::EquilibriumRecord::Check c;
-    c.networks = static_cast<std::int64_t>(check.sample.size());
-    c.chains = check.chains;
-    c.burnin = check.burnin;
-    c.interval = check.interval;
-    c.t_ratios = check.check.t_ratio;
-    c.hotelling_p_value = check.test.p_value;
-    c.passed = check.passed();
-    c.degenerate = check.evidence.degenerate();
-    c.link_capacity_reached = check.capacity.found;
-    for (int k = 0; k < check.errors.covariance.rows(); ++k) {
-      const double variance = check.errors.covariance(k, k);
-      c.standard_errors.push_back(variance >= 0.0 ? std::sqrt(variance) : tarnwick::not_a_number);
-    }
-    c.mcmc_error_percent = check.errors.mcmc_error_percent;
-    c.exact_draws = check.exact_draws;
-    r.check = c;
-  }
-  return r;
-}
-
 tarnwick::FittedNetwork network_of(const Study& study, const InputData& input,
                                    const StudyOptions& options, const FitResult& result) {
   tarnwick::FittedNetwork n;
@@ -249,6 +207,48 @@ void add_covariance(const Estimate& e, tarnwick::Estimate& out) {
 }
 
 }  // namespace
+
+tarnwick::EquilibriumRecord equilibrium_of(const EeRecord& record) {
+  const EeResult& ee = record.result;
+  tarnwick::EquilibriumRecord r;
+  r.tasks = record.settings.tasks;
+  r.gain = record.settings.gain;
+  r.effective_draws = record.settings.effective_draws;
+  r.updates = ee.updates;
+  r.averaged_updates = ee.averaged_updates;
+  r.proposals_per_update = ee.proposals_per_update;
+  r.autocorrelation_updates = ee.autocorrelation_updates;
+  r.effective_draws_averaged = ee.effective_draws;
+  r.start = record.start;
+  r.estimate = ee.estimate;
+  r.task_spread = ee.task_spread;
+  r.task_estimates = ee.task_estimates;
+  r.proposals = ee.proposals;
+  r.accepted = ee.accepted;
+  r.filled = ee.filled;
+  r.exact_draws = ee.exact_draws;
+  if (record.check) {
+    const EeCheck& check = *record.check;
+    tarnwick::EquilibriumRecord::Check c;
+    c.networks = static_cast<std::int64_t>(check.sample.size());
+    c.chains = check.chains;
+    c.burnin = check.burnin;
+    c.interval = check.interval;
+    c.t_ratios = check.check.t_ratio;
+    c.hotelling_p_value = check.test.p_value;
+    c.passed = check.passed();
+    c.degenerate = check.evidence.degenerate();
+    c.link_capacity_reached = check.capacity.found;
+    for (int k = 0; k < check.errors.covariance.rows(); ++k) {
+      const double variance = check.errors.covariance(k, k);
+      c.standard_errors.push_back(variance >= 0.0 ? std::sqrt(variance) : tarnwick::not_a_number);
+    }
+    c.mcmc_error_percent = check.errors.mcmc_error_percent;
+    c.exact_draws = check.exact_draws;
+    r.check = c;
+  }
+  return r;
+}
 
 tarnwick::McmleRecord mcmle_record(const McmleResult& m) {
   tarnwick::McmleRecord r;

@@ -13,4 +13,7 @@ tarnwick::Estimate estimate_numbers(const Estimate& estimate, const tarnwick::Mo
 // The MCMC run's record.
 tarnwick::McmleRecord mcmle_record(const McmleResult& result);
 
+// Equilibrium expectation's record: its settings, tasks and the check of its estimate.
+tarnwick::EquilibriumRecord equilibrium_of(const EeRecord& record);
+
 }  // namespace tarn

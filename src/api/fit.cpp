@@ -1,12 +1,11 @@
 #include <chrono>
 #include <cmath>
-#include <iomanip>
 #include <optional>
-#include <sstream>
 
 #include "api/api_errors.h"
 #include "api/estimate_numbers.h"
 #include "api/model_data.h"
+#include "api/progress_lines.h"
 #include "api/records.h"
 #include "api/task_spread_adapters.h"
 #include "api/valued_model.h"
@@ -42,46 +41,6 @@ IterationReport iteration_report(const tarn::McmleIteration& i) {
           i.seconds, i.filled,   i.evidence, i.final_sample, i.effective_size, i.toggles};
 }
 
-std::string ee_task_line(const tarn::EeTaskNews& n) {
-  std::ostringstream line;
-  line << "equilibrium expectation, task " << n.task + 1 << " of " << n.tasks << ": ";
-  if (n.ended) {
-    line << "done";
-  } else if (n.hold.updates > 0) {
-    line << "the chain held " << (n.held_near_estimate ? "near the estimate" : "at the start")
-         << " drew " << std::fixed << std::setprecision(1) << n.hold.effective_draws
-         << " effective networks in " << n.hold.updates << " updates; " << std::setprecision(0)
-         << tarn::hold_effective_draws << " wanted, holding it for " << n.hold.until;
-  } else {
-    if (n.proposals_per_update > 0) {
-      line << "the chain forgets in " << std::fixed
-           << std::setprecision(n.autocorrelation_updates >= 100.0 ? 0 : 1)
-           << n.autocorrelation_updates
-           << (n.autocorrelation_updates == 1.0 ? " update of " : " updates of ")
-           << n.proposals_per_update << " proposals; ";
-    } else {
-      line << "exact draws; ";
-    }
-    line << n.settling_updates << " updates to settle, " << n.averaging_updates << " to average";
-  }
-  return line.str();
-}
-
-std::string ee_check_line(const tarn::EeCheckNews& n) {
-  std::ostringstream line;
-  line << "checking the estimate: ";
-  if (n.drawn > 0) line << n.drawn << " networks drawn, ";
-  line << n.drawing << (n.drawn > 0 ? " more" : " networks");
-  if (n.interval > 0) {
-    line << " from " << n.chains << (n.chains == 1 ? " chain " : " chains ") << n.interval
-         << " proposals apart";
-    if (n.burnin > 0) line << " after a burn-in of " << n.burnin;
-  } else {
-    line << ", drawn exactly";
-  }
-  return line.str();
-}
-
 tarn::EstimatorProgress estimator_progress(const Progress& progress, int max_iterations) {
   tarn::EstimatorProgress p;
   p.iteration = [&progress, max_iterations](const tarn::McmleIteration& i) {
@@ -91,8 +50,10 @@ tarn::EstimatorProgress estimator_progress(const Progress& progress, int max_ite
   };
   p.replicates = progress.counter;
   if (progress.phase) {
-    p.ee_task = [&progress](const tarn::EeTaskNews& n) { progress.phase(ee_task_line(n)); };
-    p.ee_check = [&progress](const tarn::EeCheckNews& n) { progress.phase(ee_check_line(n)); };
+    p.ee_task = [&progress](const tarn::EeTaskNews& n) { progress.phase(tarn::ee_task_line(n)); };
+    p.ee_check = [&progress](const tarn::EeCheckNews& n) {
+      progress.phase(tarn::ee_check_line(n));
+    };
   }
   return p;
 }

@@ -49,9 +49,11 @@ void draw_exactly(const DyadClassDraws& draws, const Vector& estimate, std::uint
   }
 }
 
-// The verdict on the sample so far: one by one, jointly, and neither piling up nor splitting.
-void judge(const Study& study, const McmleControl& control, double estimate_draws, EeCheck& check) {
-  check.evidence = draw_evidence(check.links, study.network.link_count, study.dyad_count());
+}  // namespace
+
+void judge_check_sample(std::int64_t observed_links, std::int64_t dyads,
+                        const McmleControl& control, double estimate_draws, EeCheck& check) {
+  check.evidence = draw_evidence(check.links, observed_links, dyads);
   // The estimate's own Monte Carlo error: that of a mean of `estimate_draws` effective draws
   // (in the statistics, the covariance over them), or as large as the sample mean's.
   SampleMoments own_moments = check.moments;
@@ -64,8 +66,6 @@ void judge(const Study& study, const McmleControl& control, double estimate_draw
   check.check = simulation_check(check.moments, check.test, own_moments, control);
   check.jointly_reproduced = check.test.p_value >= control.hotelling_level;
 }
-
-}  // namespace
 
 EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
                           const SamplerSettings& settings, const McmleControl& control,
@@ -99,7 +99,8 @@ EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
       break;
     }
     check.moments = sample_moments(check.sample, check.chains);
-    judge(study, control, estimate_draws, check);
+    judge_check_sample(study.network.link_count, study.dyad_count(), control, estimate_draws,
+                       check);
     if (!check.passed()) break;
     networks = std::max(networks_still_needed(check.moments, p, by_chains),
                         chains_sample - static_cast<int>(check.sample.size()));

@@ -70,6 +70,12 @@ EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
                           int chains_up_to = max_nodes, double estimate_draws = 0.0,
                           const std::function<void(const EeCheckNews&)>& progress = {});
 
+// The verdict on the sample so far (its networks' statistics, links and moments): one by one,
+// jointly, and neither piling up nor splitting (against the observed network's links of its
+// dyads).
+void judge_check_sample(std::int64_t observed_links, std::int64_t dyads,
+                        const McmleControl& control, double estimate_draws, EeCheck& check);
+
 // The check as a converged result of maximum likelihood by MCMC at the estimate (no iterations),
 // for the outputs that read one.
 McmleResult checked_result(const EeCheck& check, const Vector& estimate, McmleStart kind);
