@@ -238,8 +238,8 @@ def test_compare_tells_fits_of_other_counts_apart():
         tarnwick.compare(fits[0], dependent)
 
 
-def cli_fit(path, formula, *options):
-    _, out, _ = run_program("fit", path, "--labels", "-m", formula, "--method", "mcmle",
+def cli_fit(path, formula, *options, method="mcmle"):
+    _, out, _ = run_program("fit", path, "--labels", "-m", formula, "--method", method,
                             "--json", "-", *options)
     return json.loads(out)
 
@@ -289,6 +289,22 @@ def test_sampson_s_nominations_fit_as_the_command_line_fits_them(tmp_path):
                          reference="Binomial(trials=3)")
     again = tarnwick.fit(read, VALUED, method="mcmle", seed=1, progress=False)
     assert again.coef.tolist() == fit.coef.tolist()
+
+
+@pytest.mark.skipif(not SAMPSON.exists(), reason="the shared Sampson data are not here")
+def test_sampson_s_nominations_by_equilibrium_expectation_as_the_command_line(tmp_path):
+    table = sampson_table()
+    net = tarnwick.Network.from_pandas(table, source="sender", target="receiver",
+                                       response="nominations")
+    fit = tarnwick.fit(net, VALUED, reference="Binomial(trials=3)", method="ee", seed=1,
+                       progress=False)
+    assert fit.converged
+    assert fit.to_dict()["method"] == "ee"
+    table.to_csv(tmp_path / "samplike.csv", index=False)
+    theirs = cli_fit(tmp_path / "samplike.csv", VALUED, "--response", "nominations",
+                     "--reference", "Binomial(trials=3)", "--seed", "1", method="ee")
+    same_estimates(fit.to_dict(), theirs)
+    assert theirs["ee"]["equilibrium_expectation"]["check"]["passed"]
 
 
 def test_simulated_networks_carry_the_counts_their_statistics_are_of():

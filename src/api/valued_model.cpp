@@ -6,7 +6,10 @@
 #include <thread>
 
 #include "api/api_errors.h"
+#include "api/estimate_numbers.h"
+#include "api/progress_lines.h"
 #include "api/records.h"
+#include "estimate/valued_ee_estimator.h"
 #include "io/data_arguments.h"
 #include "io/study_building.h"
 #include "mple/fit_summary.h"
@@ -97,12 +100,16 @@ tarnwick::IterationReport iteration_report(const ValuedIteration& i) {
   return it;
 }
 
-tarnwick::McmleRecord mcmle_record_of(const ValuedFit& fit) {
+// `start`: "dyad_independent" (the exact fit taken on by contrastive divergence), or "given" (an
+// equilibrium-expectation estimate). `judged`: the estimator whose estimate networks drawn at it
+// accepted, with no iterations; empty for MCMLE's.
+tarnwick::McmleRecord mcmle_record_of(const ValuedFit& fit, const char* start, const char* judged) {
   tarnwick::McmleRecord r;
   r.end = fit.outcome == "converged" ? "converged" : "not_converged";
   r.stop_reason = fit.stop_reason;
   r.iterations = static_cast<int>(fit.history.size());
-  r.start.kind = "dyad_independent";
+  r.start.kind = start;
+  r.judged_estimate = judged;
   r.convergence.t_ratios = fit.final_test.t_ratio;
   r.convergence.max_abs_t = fit.final_test.max_abs_t;
   r.convergence.hotelling = fit.final_test.hotelling;
@@ -193,13 +200,13 @@ tarnwick::StatisticsReport valued_statistics_report(const tarnwick::Model::Data&
 tarnwick::Estimate valued_fit(const tarnwick::Model::Data& data,
                               const tarnwick::FitSettings& settings,
                               const tarnwick::Progress& progress) {
-  if (settings.method != "mcmle") {
+  if (settings.method != "mcmle" && settings.method != "ee") {
     throw SettingError({"method"},
                        "{0=}" + settings.method +
                            ": a model of counts has no pseudo-likelihood (a dyad's conditional "
-                           "distribution is over every count, not two values), nor equilibrium "
-                           "expectation yet; give {0=}mcmle, which starts from the exact fit of "
-                           "the model's dyad-independent terms");
+                           "distribution is over every count, not two values); give {0=}mcmle "
+                           "or ee, which start from the exact fit of the model's "
+                           "dyad-independent terms");
   }
   if (!data.reference_given) {
     throw SettingError({"reference", "response"},
@@ -229,15 +236,34 @@ tarnwick::Estimate valued_fit(const tarnwick::Model::Data& data,
     if (progress.report) progress.report(i.number, settings.max_iterations, "mcmle iteration");
     if (progress.iteration) progress.iteration(iteration_report(i));
   };
-  const ValuedFit fit = fit_valued(model, *data.input.counts, control,
-                                   default_proposal(model.reference), on_iteration);
+  const ValuedProposal proposal = default_proposal(model.reference);
+  std::optional<ValuedEeFit> by_ee;
+  if (settings.method == "ee") {
+    const tarnwick::EquilibriumSettings& ee = settings.equilibrium;
+    EeSettings ee_settings;
+    ee_settings.tasks = ee.tasks;
+    ee_settings.proposals_per_update = ee.proposals_per_update;
+    ee_settings.scale_updates = ee.scale_updates;
+    ee_settings.updates = ee.updates;
+    ee_settings.effective_draws = ee.effective_draws;
+    ee_settings.gain = ee.gain;
+    ValuedEeProgress told{{}, {}, on_iteration};
+    if (progress.phase) {
+      told.task = [&progress](const EeTaskNews& n) { progress.phase(ee_task_line(n)); };
+      told.check = [&progress](const EeCheckNews& n) { progress.phase(ee_check_line(n)); };
+    }
+    by_ee =
+        fit_valued_by_equilibrium(model, *data.input.counts, proposal, control, ee_settings, told);
+  }
+  const ValuedFit fit =
+      by_ee ? by_ee->fit : fit_valued(model, *data.input.counts, control, proposal, on_iteration);
   tarnwick::Estimate out;
   out.formula = data.formula;
   out.data_arguments = data_arguments(data.network.data().options);
   for (const InputFileRecord& f : data.input.files) out.files.push_back({f.role, f.path, f.format});
   out.network = valued_network_of(data);
   out.terms = valued_terms_of(model);
-  out.method = "mcmle";
+  out.method = settings.method;
   out.outcome = fit.outcome;
   out.converged = fit.outcome == "converged";
   out.estimated = fit.outcome != "estimate_does_not_exist";
@@ -264,7 +290,13 @@ tarnwick::Estimate valued_fit(const tarnwick::Model::Data& data,
     out.bic = -2 * *fit.log_likelihood +
               p * std::log(static_cast<double>(data.input.counts->dyad_count()));
   }
-  if (fit.stop_reason != "dyad_independent") out.mcmle = mcmle_record_of(fit);
+  if (fit.stop_reason != "dyad_independent") {
+    const bool accepted = by_ee && !by_ee->by_mcmle;
+    out.mcmle = mcmle_record_of(fit, by_ee ? "given" : "dyad_independent",
+                                accepted ? "Equilibrium expectation" : "");
+  }
+  // When the check failed, MCMLE went on from the estimate, as for a binary model.
+  if (by_ee && by_ee->record) out.equilibrium = equilibrium_of(*by_ee->record);
   if (fit.outcome == "estimate_does_not_exist") {
     out.warnings.push_back(
         {"statistic_at_bound",

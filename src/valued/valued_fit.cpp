@@ -69,7 +69,7 @@ Vector contrastive_divergence(const ValuedModel& model, const ValuedGraph& obser
 
 ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
                      const McmleControl& control, const ValuedProposal& proposal,
-                     const ValuedProgress& progress) {
+                     const ValuedProgress& progress, const std::optional<Vector>& from) {
   const auto began = std::chrono::steady_clock::now();
   auto seconds = [&began] {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
@@ -94,8 +94,12 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
   Vector theta = start_of(model, fit.start);
   ValuedChains chains(model, observed, proposal, control.chains, control.seed, control.threads);
   chains.set_cancel(control.cancel);
-  theta = contrastive_divergence(model, observed, chains, theta, control);
-  fit.contrastive_start = theta;
+  if (from) {
+    theta = *from;
+  } else {
+    theta = contrastive_divergence(model, observed, chains, theta, control);
+    fit.contrastive_start = theta;
+  }
   // Each proposal moves one dyad: a quarter of the dyads between networks to begin with, as for
   // binary networks (mcmle.cpp), then tuned by the chains' autocorrelation.
   const std::int64_t shortest = 256;
@@ -197,6 +201,14 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
   fit.estimate = theta;
   fit.seconds = seconds();
   return fit;
+}
+
+Vector valued_mcmc_start(const ValuedModel& model, const ValuedGraph& observed,
+                         const DyadIndependentValuedFit& exact, const McmleControl& control,
+                         const ValuedProposal& proposal) {
+  ValuedChains chains(model, observed, proposal, control.chains, control.seed, control.threads);
+  chains.set_cancel(control.cancel);
+  return contrastive_divergence(model, observed, chains, start_of(model, exact), control);
 }
 
 }  // namespace tarn

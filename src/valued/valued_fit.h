@@ -71,8 +71,17 @@ struct ValuedFit {
 
 using ValuedProgress = std::function<void(const ValuedIteration&)>;
 
+// `from`: the coefficients MCMLE starts at (an equilibrium-expectation estimate); none: the exact
+// fit of the dyad-independent terms taken on by contrastive divergence.
 ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
                      const McmleControl& control, const ValuedProposal& proposal,
-                     const ValuedProgress& progress = {});
+                     const ValuedProgress& progress = {}, const std::optional<Vector>& from = {});
+
+// MCMLE's start of a model with dependent terms, for another estimator to start from: `exact`
+// (the dyad-independent terms' fit, the others at 0) taken on by contrastive divergence with
+// chains of control.chains and control.seed.
+Vector valued_mcmc_start(const ValuedModel& model, const ValuedGraph& observed,
+                         const DyadIndependentValuedFit& exact, const McmleControl& control,
+                         const ValuedProposal& proposal);
 
 }  // namespace tarn

@@ -99,6 +99,7 @@ ValuedDraws ValuedChains::draw(const Vector& eta, int networks, std::int64_t bur
         valued_step(chain, model_, proposal_, eta, change);
       }
       drawn.insert(drawn.end(), chain.statistics.begin(), chain.statistics.end());
+      drawn.push_back(static_cast<double>(chain.graph.nonzero_count()));
       if (keep) kept[static_cast<std::size_t>(c)].push_back(chain.graph);
     }
     return drawn;
@@ -107,9 +108,10 @@ ValuedDraws ValuedChains::draw(const Vector& eta, int networks, std::int64_t bur
   const auto width = static_cast<std::size_t>(model_.statistic_count());
   for (int k = 0; k < networks; ++k) {
     const auto& share = shares[static_cast<std::size_t>(k % count)];
-    const std::size_t at = static_cast<std::size_t>(k / count) * width;
+    const std::size_t at = static_cast<std::size_t>(k / count) * (width + 1);
     draws.statistics.emplace_back(share.begin() + static_cast<std::ptrdiff_t>(at),
                                   share.begin() + static_cast<std::ptrdiff_t>(at + width));
+    draws.nonzero.push_back(static_cast<std::int64_t>(share[at + width]));
     if (keep)
       draws.networks.push_back(
           kept[static_cast<std::size_t>(k % count)][static_cast<std::size_t>(k / count)]);

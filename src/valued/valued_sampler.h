@@ -39,6 +39,7 @@ AppliedMove valued_step(ValuedChain& chain, const ValuedModel& model,
 struct ValuedDraws {
   std::vector<Vector> statistics;     // [network][statistic], network k of chain k % chains
   std::vector<ValuedGraph> networks;  // kept when asked for, in the same order
+  std::vector<std::int64_t> nonzero;  // [network] its dyads of non-zero count
   std::int64_t proposals = 0, accepted = 0;
 };
 

@@ -119,6 +119,40 @@ TEST(CountsCommand, TheExactFitOfAPoissonSumIsTheLogOfTheMeanCount) {
   EXPECT_NEAR(json["log_likelihood"].get<double>(), log_likelihood, 1e-9);
 }
 
+// Equilibrium expectation and MCMLE of a dependent model of counts agree within their errors;
+// the EE fit records its tasks and the check that accepted its estimate, and simulate takes it up.
+TEST(CountsCommand, EquilibriumExpectationAgreesWithMcmle) {
+  const std::string model = "sum + nonzero + mutual(form=\"min\")";
+  std::map<std::string, nlohmann::json> fits;
+  for (const std::string method : {"ee", "mcmle"}) {
+    const CommandRun r =
+        run_command({{"e.csv", emails_csv()}},
+                    {"fit", "e.csv", "--response", "emails", "--reference", "Poisson", "--method",
+                     method, "-m", model, "--json", "f.json", "-q"});
+    ASSERT_EQ(r.status, exit_ok) << r.err;
+    fits[method] = nlohmann::json::parse(r.files.at("f.json"));
+    EXPECT_EQ(fits[method]["outcome"], "converged") << method;
+    if (method == "ee") {
+      const CommandRun drawn = run_command(
+          r.files, {"simulate", "--fit", "f.json", "--networks", "10", "--stats", "s.csv", "-q"});
+      EXPECT_EQ(drawn.status, exit_ok) << drawn.err;
+    }
+  }
+  const auto& ee = fits["ee"]["ee"]["equilibrium_expectation"];
+  EXPECT_EQ(fits["ee"]["method"], "ee");
+  EXPECT_EQ(ee["tasks"], 4);
+  EXPECT_TRUE(ee["check"]["passed"].get<bool>());
+  for (std::size_t k = 0; k < 3; ++k) {
+    const auto& a = fits["ee"]["parameters"][k];
+    const auto& b = fits["mcmle"]["parameters"][k];
+    const double se = std::hypot(a["std_error"].get<double>(), b["std_error"].get<double>());
+    EXPECT_NEAR(a["estimate"].get<double>(), b["estimate"].get<double>(), se) << a["term"];
+    EXPECT_NEAR(a["std_error"].get<double>(), b["std_error"].get<double>(),
+                0.2 * b["std_error"].get<double>())
+        << a["term"];
+  }
+}
+
 // A fit's results carry --response and --reference: simulate and gof take it up, and the
 // networks written read back as counts.
 TEST(CountsCommand, SimulateAndGofTakeUpAFitOfCounts) {

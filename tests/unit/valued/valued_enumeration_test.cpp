@@ -11,43 +11,17 @@
 #include <vector>
 
 #include "support/chi_square.h"
-#include "support/every_valued_network.h"
+#include "support/small_valued_models.h"
 #include "valued/valued_fit.h"
 #include "valued/valued_sampler.h"
 
 namespace tarn {
 namespace {
 
+using test::Built;
+using test::FitCase;
+using test::Setting;
 using test::ValuedSpace;
-
-struct Setting {
-  std::string formula;
-  bool directed = true;
-  int n = 3;
-  std::string reference = "Binomial(trials=2)";
-};
-
-// Nodes 1..4: x = 1, 2, 4, 7 and g = a, a, b, b.
-struct Built {
-  NodeCovariates attributes;
-  ValuedModel model;
-  ValuedSpace space;
-};
-
-Built build(const Setting& s) {
-  Built b;
-  b.attributes.node_count = s.n;
-  b.attributes.columns = {{"x", {"1", "2", "4", "7"}}, {"g", {"a", "a", "b", "b"}}};
-  for (AttributeColumn& c : b.attributes.columns) c.value.resize(std::size_t(s.n));
-  TermContext context;
-  context.directed = s.directed;
-  context.node_count = s.n;
-  context.attributes = &b.attributes;
-  const Reference reference = parse_reference(s.reference);
-  b.model = build_valued_model(s.formula, context, reference);
-  b.space = {s.n, s.directed, reference.low, reference.high};
-  return b;
-}
 
 std::map<std::int64_t, double> exact_cells(const test::ValuedEnumeration& e, const Vector& eta) {
   const std::vector<double> p = test::probabilities(e, eta);
@@ -129,7 +103,7 @@ class ValuedChainsOn : public ::testing::TestWithParam<int> {};
 
 TEST_P(ValuedChainsOn, EveryProposalKeepsTheExactDistribution) {
   const ChainCase& c = chain_cases()[std::size_t(GetParam())];
-  const Built b = build(c.setting);
+  const Built b = test::build(c.setting);
   const test::ValuedEnumeration e = test::enumerate(b.model, b.space);
   const auto exact = exact_cells(e, c.eta);
   for (const char* name : {"uniform", "ZIUniform", "Poisson", "ZIPoisson"}) {
@@ -160,7 +134,7 @@ TEST_P(ValuedChainsOn, EveryProposalKeepsTheExactDistribution) {
 // independent dyads of Conway-Maxwell-Poisson counts, P(y) ~ exp(a y + (b - 1) log y!), mean
 // about 35; each dyad's value a draw.
 TEST(ValuedChains, PoissonJumpsKeepTheDistributionOfLargeCounts) {
-  const Built b = build({"sum + CMP", false, 3, "Poisson"});
+  const Built b = test::build({"sum + CMP", false, 3, "Poisson"});
   const Vector eta = {2.5, 0.3};
   Counts exact;
   double total = 0.0;
@@ -185,7 +159,7 @@ TEST(ValuedChains, PoissonJumpsKeepTheDistributionOfLargeCounts) {
 
 // Chain c's networks come from its own stream: the same draws on any number of threads.
 TEST(ValuedChains, DrawsDoNotDependOnTheThreads) {
-  const Built b = build(chain_cases()[3].setting);
+  const Built b = test::build(chain_cases()[3].setting);
   const ValuedProposal proposal = proposal_named("ZIPoisson", b.model.reference);
   ValuedChains one(b.model, b.space.lowest(), proposal, 5, 3, 1);
   ValuedChains three(b.model, b.space.lowest(), proposal, 5, 3, 3);
@@ -202,19 +176,6 @@ TEST(ValuedChains, DrawsDoNotDependOnTheThreads) {
 INSTANTIATE_TEST_SUITE_P(SixDyads, ValuedChainsOn,
                          ::testing::Range(0, static_cast<int>(chain_cases().size())));
 
-// The network whose dyads, in the space's order, hold `values`.
-ValuedGraph network_of(const ValuedSpace& space, const std::vector<int>& values) {
-  ValuedGraph g(space.n, space.directed);
-  const auto dyads = space.dyads();
-  for (std::size_t d = 0; d < dyads.size(); ++d) g.set(dyads[d].first, dyads[d].second, values[d]);
-  return g;
-}
-
-struct FitCase {
-  Setting setting;
-  std::vector<int> observed;  // by dyad: (1,2), (1,3), ... (directed: (1,2), (1,3), (2,1), ...)
-};
-
 TEST(ValuedFit, ExactFitOfDyadIndependentModelsIsTheMaximumOfTheEnumeratedLikelihood) {
   const FitCase cases[] = {
       {{"sum + nonzero + nodecov(\"x\", form=\"sum\")"}, {2, 0, 1, 2, 1, 0}},
@@ -223,8 +184,8 @@ TEST(ValuedFit, ExactFitOfDyadIndependentModelsIsTheMaximumOfTheEnumeratedLikeli
   };
   for (const FitCase& c : cases) {
     SCOPED_TRACE(c.setting.formula + " ~ " + c.setting.reference);
-    const Built b = build(c.setting);
-    const ValuedGraph observed = network_of(b.space, c.observed);
+    const Built b = test::build(c.setting);
+    const ValuedGraph observed = test::network_of(b.space, c.observed);
     const auto exact =
         test::exact_valued_fit(test::enumerate(b.model, b.space), b.model.statistics(observed));
     ASSERT_TRUE(exact) << "the observed statistics have no MLE";
@@ -253,8 +214,8 @@ TEST(ValuedFit, MaximumLikelihoodByMcmcFindsTheExactMleOfADependentModel) {
   };
   for (const FitCase& c : cases) {
     SCOPED_TRACE(c.setting.formula + " ~ " + c.setting.reference);
-    const Built b = build(c.setting);
-    const ValuedGraph observed = network_of(b.space, c.observed);
+    const Built b = test::build(c.setting);
+    const ValuedGraph observed = test::network_of(b.space, c.observed);
     const auto exact =
         test::exact_valued_fit(test::enumerate(b.model, b.space), b.model.statistics(observed));
     ASSERT_TRUE(exact) << "the observed statistics have no MLE";
@@ -287,8 +248,8 @@ TEST(ValuedFit, StatisticsAtTheirBoundHaveNoEstimate) {
   };
   for (const FitCase& c : cases) {
     SCOPED_TRACE(c.setting.formula + " ~ " + c.setting.reference);
-    const Built b = build(c.setting);
-    const ValuedGraph observed = network_of(b.space, c.observed);
+    const Built b = test::build(c.setting);
+    const ValuedGraph observed = test::network_of(b.space, c.observed);
     if (b.model.reference.bounded()) {
       EXPECT_FALSE(
           test::exact_valued_fit(test::enumerate(b.model, b.space), b.model.statistics(observed)));
