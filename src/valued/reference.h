@@ -19,10 +19,13 @@ enum class ReferenceKind { poisson, geometric, binomial, discrete_uniform, berno
 struct Reference {
   ReferenceKind kind = ReferenceKind::bernoulli;
   int trials = 1;         // Binomial
-  int low = 0, high = 1;  // the least and greatest value (high -1: no bound)
+  int low = 0, high = 1;  // the least and greatest value (high: none for Poisson, Geometric)
 
-  bool bounded() const { return high >= 0; }
-  bool allows(long value) const { return value >= low && (high < 0 || value <= high); }
+  // DiscUnif's values may be negative, so no value of `high` can stand for "no bound".
+  bool bounded() const {
+    return kind != ReferenceKind::poisson && kind != ReferenceKind::geometric;
+  }
+  bool allows(long value) const { return value >= low && (!bounded() || value <= high); }
   // As ergm writes it: "Poisson", "Binomial(trials=2)", "DiscUnif(a=0, b=3)".
   std::string text() const;
 };
