@@ -73,8 +73,13 @@ def test_a_count_of_zero_is_no_link_and_a_missing_one_no_observation():
     net = tarnwick.Network.from_pandas(edges, response="n")
     assert net.counts() == [("a", "b", 2)]
     assert net.missing_dyads == [("c", "a")]
-    with pytest.raises(tarnwick.TarnwickError, match=r"does not take dyads not observed \(NA\)"):
-        tarnwick.summary(net, "sum")
+    # Six dyads, one not observed: the Poisson sum's exact fit is the log of the mean of the
+    # other five's counts.
+    fit = tarnwick.fit(net, "sum", reference="Poisson", method="mcmle", progress=False)
+    assert fit.coef.tolist() == pytest.approx([np.log(2 / 5)], abs=1e-9)
+    with pytest.raises(tarnwick.ArgumentError, match="1 missing dyads.*method=mcmle"):
+        tarnwick.fit(net, "sum + mutual(form='min')", reference="Poisson", method="ee",
+                     progress=False)
 
 
 @pytest.mark.parametrize(

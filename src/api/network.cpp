@@ -388,6 +388,11 @@ Network with_missing_dyads(const Network& network, const std::vector<int>& sende
     return tarn::settle_missing_dyads(input.network, std::span(&rows, 1), input.directed,
                                       input.include_diagonal, input.labels);
   });
+  if (input.counts) {
+    auto counts = std::make_shared<tarn::ValuedGraph>(*input.counts);
+    counts->set_missing(data->input.missing_dyads);
+    data->input.counts = std::move(counts);
+  }
   return Network(std::move(data));
 }
 
@@ -439,6 +444,7 @@ Network with_counts(const Network& network, const std::string& response,
                         " dyads have a count above 0, but the network has " +
                         std::to_string(links) + " links; a count above 0 must be a link");
   }
+  graph->set_missing(input.missing_dyads);
   input.counts = std::move(graph);
   input.response = response;
   data->options.response = response;

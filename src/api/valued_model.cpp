@@ -37,7 +37,9 @@ tarnwick::FittedNetwork valued_network_of(const tarnwick::Model::Data& data) {
   n.path = options.network_path;
   n.nodes = input.network.node_count;
   n.links = input.network.link_count;
-  n.dyads = input.counts->dyad_count();
+  // As for a binary network: the observed dyads, and the missing ones apart.
+  n.missing_dyads = std::ssize(input.missing_dyads);
+  n.dyads = input.counts->dyad_count() - n.missing_dyads;
   n.directed = input.directed;
   if (!input.labels.numbered()) {
     for (int i = 1; i <= n.nodes; ++i) n.labels.push_back(input.labels.name(i));
@@ -154,10 +156,6 @@ std::shared_ptr<const ValuedModel> valued_model_of(tarnwick::Model::Data& data) 
     }
     return nullptr;
   }
-  if (!data.input.missing_dyads.empty()) {
-    throw SettingError({"response"},
-                       "{0}: a model of counts does not take dyads not observed (NA) yet");
-  }
   try {
     auto model = std::make_shared<ValuedModel>(
         build_valued_model(data.formula, data_term_context(data.input, options), reference));
@@ -207,6 +205,12 @@ tarnwick::Estimate valued_fit(const tarnwick::Model::Data& data,
                            "distribution is over every count, not two values); give {0=}mcmle "
                            "or ee, which start from the exact fit of the model's "
                            "dyad-independent terms");
+  }
+  if (settings.method == "ee" && !data.input.missing_dyads.empty()) {
+    throw SettingError({"missing", "method"},
+                       "the network has " + std::to_string(data.input.missing_dyads.size()) +
+                           " missing dyads ({0} or values NA): equilibrium expectation does not "
+                           "leave them out; give {1=}mcmle");
   }
   if (!data.reference_given) {
     throw SettingError({"reference", "response"},
@@ -287,8 +291,7 @@ tarnwick::Estimate valued_fit(const tarnwick::Model::Data& data,
   if (fit.log_likelihood && out.converged) {
     out.log_likelihood = *fit.log_likelihood;
     out.aic = -2 * *fit.log_likelihood + 2 * p;
-    out.bic = -2 * *fit.log_likelihood +
-              p * std::log(static_cast<double>(data.input.counts->dyad_count()));
+    out.bic = -2 * *fit.log_likelihood + p * std::log(static_cast<double>(out.network.dyads));
   }
   if (fit.stop_reason != "dyad_independent") {
     const bool accepted = by_ee && !by_ee->by_mcmle;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <stdexcept>
 
 #include "ee/valued_equilibrium.h"
 #include "simulate/random_stream.h"
@@ -75,6 +76,9 @@ EeCheck check_valued_estimate(const ValuedModel& model, const ValuedGraph& obser
 ValuedEeFit fit_valued_by_equilibrium(const ValuedModel& model, const ValuedGraph& observed,
                                       const ValuedProposal& proposal, const McmleControl& control,
                                       EeSettings settings, const ValuedEeProgress& progress) {
+  if (!observed.missing().empty()) {
+    throw std::invalid_argument("equilibrium expectation does not leave missing dyads out");
+  }
   const auto began = std::chrono::steady_clock::now();
   ValuedEeFit out;
   const DyadIndependentValuedFit exact = fit_dyad_independent(model, observed);

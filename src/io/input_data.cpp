@@ -597,6 +597,11 @@ InputData load_input_data(const StudyOptions& given) {
                        "{0} needs {1}");
   }
   settle_missing(o, s, missing);
+  if (s.counts && !s.missing_dyads.empty()) {
+    auto counts = std::make_shared<ValuedGraph>(*s.counts);
+    counts->set_missing(s.missing_dyads);
+    s.counts = std::move(counts);
+  }
   if (numbered_by_labels) check_numbering(o, s, node_has_row);
   settle_blocking(o, s);
   if (!o.covariate_path.empty()) read_covariate(o, s);

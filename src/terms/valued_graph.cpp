@@ -81,4 +81,23 @@ void ValuedGraph::set(int a, int b, int value) {
   }
 }
 
+void ValuedGraph::set_missing(std::vector<std::pair<int, int>> dyads) {
+  if (!directed_) {
+    for (auto& [a, b] : dyads) {
+      if (a > b) std::swap(a, b);
+    }
+  }
+  std::sort(dyads.begin(), dyads.end());
+  dyads.erase(std::unique(dyads.begin(), dyads.end()), dyads.end());
+  missing_ = dyads.empty()
+                 ? nullptr
+                 : std::make_shared<const std::vector<std::pair<int, int>>>(std::move(dyads));
+}
+
+bool ValuedGraph::is_missing(int a, int b) const {
+  if (!missing_) return false;
+  if (!directed_ && a > b) std::swap(a, b);
+  return std::binary_search(missing_->begin(), missing_->end(), std::pair{a, b});
+}
+
 }  // namespace tarn

@@ -7,6 +7,8 @@
 // step.
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -56,6 +58,16 @@ class ValuedGraph {
   // The sum of the values.
   std::int64_t value_sum() const { return sum_; }
 
+  // The dyads not observed (NA), sorted, undirected (a, b) with a < b: their value is 0 here, the
+  // statistics count them so, and the fits leave them out of the observed dyads (ergm's NA
+  // edges). Copies share the list.
+  std::span<const std::pair<int, int>> missing() const {
+    return missing_ ? std::span<const std::pair<int, int>>(*missing_)
+                    : std::span<const std::pair<int, int>>();
+  }
+  void set_missing(std::vector<std::pair<int, int>> dyads);
+  bool is_missing(int a, int b) const;
+
  private:
   int listed_value(int a, int b) const;
   static void put(std::vector<ValuedEntry>& list, int node, int value);
@@ -68,6 +80,7 @@ class ValuedGraph {
   std::vector<std::pair<int, int>> nonzero_;
   std::unordered_map<std::uint64_t, std::size_t> nonzero_index_;  // looked up only, never walked
   std::int64_t sum_ = 0;
+  std::shared_ptr<const std::vector<std::pair<int, int>>> missing_;
 };
 
 }  // namespace tarn

@@ -57,11 +57,13 @@ IndependentPart independent_part(const ValuedModel& model) {
   return part;
 }
 
+// The observed dyads (the missing ones left out).
 template <class Visit>
 void for_each_dyad(const ValuedGraph& g, Visit visit) {
+  const bool any_missing = !g.missing().empty();
   for (int i = 1; i <= g.node_count(); ++i) {
     for (int j = g.directed() ? 1 : i + 1; j <= g.node_count(); ++j) {
-      if (j != i) visit(i, j);
+      if (j != i && !(any_missing && g.is_missing(i, j))) visit(i, j);
     }
   }
 }
@@ -289,9 +291,16 @@ DyadIndependentValuedFit fit_dyad_independent(const ValuedModel& model, const Va
   const Vector all = model.statistics(g);
   Vector observed;
   for (const int s : part.statistics) observed.push_back(all[static_cast<std::size_t>(s)]);
+  // A missing dyad holds 0 in the graph, and some terms count a 0 (atmost, equalto): the
+  // observed dyads' statistics leave its share out.
+  Vector share(static_cast<std::size_t>(p));
+  for (const auto& [i, j] : g.missing()) {
+    part.shares(i, j, 0, share.data());
+    for (std::size_t s = 0; s < observed.size(); ++s) observed[s] -= share[s];
+  }
   const ReferenceWeights weights(model.reference);
-  double observed_log_weight =
-      static_cast<double>(g.dyad_count() - g.nonzero_count()) * weights.log_weight(0);
+  const auto observed_zeros = g.dyad_count() - g.nonzero_count() - std::ssize(g.missing());
+  double observed_log_weight = static_cast<double>(observed_zeros) * weights.log_weight(0);
   for (int i = 1; i <= g.node_count(); ++i) {
     for (const ValuedEntry& e : g.out(i)) {
       if (g.directed() || e.node > i) observed_log_weight += weights.log_weight(e.value);

@@ -6,6 +6,7 @@
 
 #include "mcmle/mcmle_steps.h"
 #include "mcmle/step_length.h"
+#include "simulate/random_stream.h"
 #include "valued/valued_sampler.h"
 
 namespace tarn {
@@ -30,6 +31,47 @@ Vector weighted_move(const std::vector<Vector>& sample, Vector delta, const Mcml
   }
   return delta;
 }
+
+// With missing dyads the fit's target is not the observed statistics but their mean over the
+// completions of the observed network at theta (Handcock and Gile 2010, as for binary networks):
+// networks drawn with the missing dyads alone moving, by chains of their own that go on from
+// iteration to iteration. The information is the statistics' covariance less the completions'.
+class Completions {
+ public:
+  Completions(const ValuedModel& model, const ValuedGraph& observed, ValuedProposal proposal,
+              const McmleControl& control)
+      : networks_(std::max(64, control.sample_size)),
+        interval_(std::max<std::int64_t>(256, std::ssize(observed.missing()))),
+        chains_(model, observed, with_missing(std::move(proposal), observed), control.chains,
+                mix_seed(control.seed, 2), control.threads) {
+    chains_.set_cancel(control.cancel);
+  }
+
+  // The completions' mean at theta, their covariance kept for the errors.
+  Vector at(const Vector& theta) {
+    const ValuedDraws drawn =
+        chains_.draw(theta, networks_, (fresh_ ? 16 : 2) * interval_, interval_);
+    fresh_ = false;
+    const SampleMoments moments = sample_moments(drawn.statistics, chains_.chains());
+    covariance_ = moments.covariance;
+    return moments.mean;
+  }
+  const Matrix& covariance() const { return covariance_; }
+
+ private:
+  static ValuedProposal with_missing(ValuedProposal proposal, const ValuedGraph& observed) {
+    proposal.dyad = DyadChoice::uniform;
+    proposal.among = std::make_shared<const std::vector<std::pair<int, int>>>(
+        observed.missing().begin(), observed.missing().end());
+    return proposal;
+  }
+
+  int networks_;
+  std::int64_t interval_;
+  ValuedChains chains_;
+  bool fresh_ = true;
+  Matrix covariance_;
+};
 
 ValuedFit exact_fit(const ValuedModel& model, ValuedFit fit) {
   fit.stop_reason = "dyad_independent";
@@ -106,6 +148,9 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
   std::int64_t interval = control.interval > 0
                               ? control.interval
                               : std::max<std::int64_t>(shortest, observed.dyad_count() / 4);
+  std::optional<Completions> completions;
+  if (!observed.missing().empty()) completions.emplace(model, observed, proposal, control);
+  Vector target = fit.observed;       // the completions' mean with missing dyads
   std::optional<SampleMoments> last;  // the sample the estimate is a step from
   bool full_step = false;
   int steps_of_zero = 0;
@@ -119,13 +164,14 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
     const std::int64_t burnin =
         interval * (number == 1 ? control.fresh_burnin_intervals : control.burnin_intervals);
     const double drawing = seconds();
+    if (completions) target = completions->at(theta);
     const ValuedDraws draws = chains.draw(theta, control.sample_size, burnin, interval);
     fit.sampler_seconds += seconds() - drawing;
     const SampleMoments moments = sample_moments(draws.statistics, chains.chains());
     StepNoise noise;
     if (last && full_step) noise = {mean_covariance(*last), smallest_effective_size(*last)};
     const ConvergenceTest test =
-        convergence_test(moments, fit.observed, last && full_step ? &noise : nullptr);
+        convergence_test(moments, target, last && full_step ? &noise : nullptr);
     it.networks = control.sample_size;
     it.max_abs_t = test.max_abs_t;
     it.p_value = test.p_value;
@@ -143,7 +189,7 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
       fit.sampler_seconds += seconds() - final_drawing;
       fit.final_networks = size.networks;
       const SampleMoments final_moments = sample_moments(final_draws.statistics, chains.chains());
-      const ConvergenceTest final_test = convergence_test(final_moments, fit.observed, &noise);
+      const ConvergenceTest final_test = convergence_test(final_moments, target, &noise);
       const SimulationCheck check = simulation_check(final_moments, final_test, *last, control);
       it.final_sample = true;
       it.check_passed = check.passed;
@@ -155,7 +201,16 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
       fit.proposals = final_draws.proposals;
       fit.accepted = final_draws.accepted;
       if (check.passed) {
-        const McmleErrors errors = mcmle_errors(final_moments);
+        SampleMoments information = final_moments;
+        if (completions) {
+          // The information of the observed dyads: what the completions leave of the variation.
+          for (int r = 0; r < information.covariance.rows(); ++r) {
+            for (int c = 0; c < information.covariance.cols(); ++c) {
+              information.covariance(r, c) -= completions->covariance()(r, c);
+            }
+          }
+        }
+        const McmleErrors errors = mcmle_errors(information);
         fit.outcome = "converged";
         fit.stop_reason = "converged";
         fit.estimate = theta;
@@ -166,14 +221,14 @@ ValuedFit fit_valued(const ValuedModel& model, const ValuedGraph& observed,
       }
     }
     // A step towards the observed statistics, as far as the sample's hull allows.
-    const double gamma = hull_step_length(draws.statistics, moments.mean, moments.sd, fit.observed,
-                                          control.hull_margin);
-    Vector target = moments.mean;
-    for (std::size_t s = 0; s < target.size(); ++s) {
-      target[s] += gamma * (fit.observed[s] - moments.mean[s]);
+    const double gamma =
+        hull_step_length(draws.statistics, moments.mean, moments.sd, target, control.hull_margin);
+    Vector towards = moments.mean;
+    for (std::size_t s = 0; s < towards.size(); ++s) {
+      towards[s] += gamma * (target[s] - moments.mean[s]);
     }
-    const auto normal = log_normal_step(moments, target);
-    Vector delta = normal ? importance_step(draws.statistics, target, *normal, control)
+    const auto normal = log_normal_step(moments, towards);
+    Vector delta = normal ? importance_step(draws.statistics, towards, *normal, control)
                           : Vector(theta.size(), 0.0);
     delta = weighted_move(draws.statistics, delta, control);
     for (std::size_t s = 0; s < theta.size(); ++s) theta[s] += delta[s];

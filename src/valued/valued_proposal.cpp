@@ -89,7 +89,10 @@ ProposedMove propose(const ValuedGraph& g, const ValuedProposal& proposal,
                      RandomStream& random) {
   ProposedMove move;
   const std::int64_t nonzero = g.nonzero_count();
-  if (proposal.dyad == DyadChoice::zero_modified && nonzero > 0 && random.unit() < 0.5) {
+  if (proposal.among) {
+    const auto k = random.below(static_cast<std::uint64_t>(proposal.among->size()));
+    std::tie(move.i, move.j) = (*proposal.among)[static_cast<std::size_t>(k)];
+  } else if (proposal.dyad == DyadChoice::zero_modified && nonzero > 0 && random.unit() < 0.5) {
     std::tie(move.i, move.j) = g.nonzero_dyad(
         static_cast<std::int64_t>(random.below(static_cast<std::uint64_t>(nonzero))));
   } else {
@@ -117,10 +120,12 @@ ProposedMove propose(const ValuedGraph& g, const ValuedProposal& proposal,
   // Past a billion a count is no count of this world; a model that goes there has no
   // distribution (its chain drifts upward), and the counts must not overflow.
   if (!reference.allows(move.to) || move.to > largest_count) return move;
-  const std::int64_t dyads = g.dyad_count();
-  const std::int64_t nonzero_after = nonzero + (move.to > 0) - (from > 0);
-  log_ratio += log_dyad_probability(proposal.dyad, dyads, nonzero_after, move.to) -
-               log_dyad_probability(proposal.dyad, dyads, nonzero, from);
+  if (!proposal.among) {
+    const std::int64_t dyads = g.dyad_count();
+    const std::int64_t nonzero_after = nonzero + (move.to > 0) - (from > 0);
+    log_ratio += log_dyad_probability(proposal.dyad, dyads, nonzero_after, move.to) -
+                 log_dyad_probability(proposal.dyad, dyads, nonzero, from);
+  }
   move.log_ratio = log_ratio;
   move.valid = true;
   return move;

@@ -10,7 +10,10 @@
 // binomial or discrete uniform one the uniform proposal.
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "simulate/random_stream.h"
 #include "terms/valued_graph.h"
@@ -24,6 +27,9 @@ enum class ValueMove { uniform, poisson_jump };
 struct ValuedProposal {
   DyadChoice dyad = DyadChoice::uniform;
   ValueMove value = ValueMove::uniform;
+  // The dyads it moves, each as likely (the missing ones, for the completions of an observed
+  // network; undirected a < b); null: every dyad, chosen by `dyad`.
+  std::shared_ptr<const std::vector<std::pair<int, int>>> among = nullptr;
   std::string name() const;  // "uniform", "Poisson", "ZIPoisson", "ZIUniform"
 };
 

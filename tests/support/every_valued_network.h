@@ -102,12 +102,31 @@ struct ValuedExactFit {
   double log_likelihood = 0.0;
 };
 
+// The mean and covariance of the statistics under the weights p (summing to 1).
+inline std::pair<Vector, Matrix> weighted_moments(const ValuedEnumeration& e,
+                                                  const std::vector<double>& p, int q) {
+  Vector mean(std::size_t(q), 0.0);
+  Matrix covariance(q, q);
+  for (std::size_t k = 0; k < p.size(); ++k)
+    for (int s = 0; s < q; ++s) mean[std::size_t(s)] += p[k] * e.statistics[k][std::size_t(s)];
+  for (std::size_t k = 0; k < p.size(); ++k)
+    for (int s = 0; s < q; ++s)
+      for (int t = 0; t < q; ++t)
+        covariance(s, t) += p[k] * (e.statistics[k][std::size_t(s)] - mean[std::size_t(s)]) *
+                            (e.statistics[k][std::size_t(t)] - mean[std::size_t(t)]);
+  return {mean, covariance};
+}
+
 // The exact MLE for the observed statistics by Newton's method (the information is the
 // statistics' covariance), a step halved until the log-likelihood rises; nothing when the
 // information becomes singular, the steps do not end or the coefficients run off (the observed
-// statistics on the hull's boundary: no MLE).
-inline std::optional<ValuedExactFit> exact_valued_fit(const ValuedEnumeration& e,
-                                                      const Vector& observed) {
+// statistics on the hull's boundary: no MLE). `completions`: with missing dyads, by code, the
+// networks that agree with the observed one on its observed dyads; the likelihood is then their
+// total probability, its score E_completed[g] - E[g] and its information
+// Cov[g] - Cov_completed[g] (`observed` is not read).
+inline std::optional<ValuedExactFit> exact_valued_fit(
+    const ValuedEnumeration& e, const Vector& observed,
+    const std::vector<char>* completions = nullptr) {
   const int q = static_cast<int>(observed.size());
   struct Point {
     double log_likelihood;
@@ -117,18 +136,24 @@ inline std::optional<ValuedExactFit> exact_valued_fit(const ValuedEnumeration& e
   auto at = [&](const Vector& theta) {
     double log_kappa = 0.0;
     const std::vector<double> p = probabilities(e, theta, &log_kappa);
-    Point point{-log_kappa, observed, Matrix(q, q)};
-    for (int s = 0; s < q; ++s)
-      point.log_likelihood += theta[std::size_t(s)] * observed[std::size_t(s)];
-    Vector mean(std::size_t(q), 0.0);
-    for (std::size_t k = 0; k < p.size(); ++k)
-      for (int s = 0; s < q; ++s) mean[std::size_t(s)] += p[k] * e.statistics[k][std::size_t(s)];
-    for (std::size_t k = 0; k < p.size(); ++k)
+    const auto [mean, covariance] = weighted_moments(e, p, q);
+    Point point{-log_kappa, observed, covariance};
+    if (completions == nullptr) {
       for (int s = 0; s < q; ++s)
-        for (int t = 0; t < q; ++t)
-          point.information(s, t) += p[k] *
-                                     (e.statistics[k][std::size_t(s)] - mean[std::size_t(s)]) *
-                                     (e.statistics[k][std::size_t(t)] - mean[std::size_t(t)]);
+        point.log_likelihood += theta[std::size_t(s)] * observed[std::size_t(s)];
+    } else {
+      std::vector<double> within(p.size(), 0.0);
+      double total = 0.0;
+      for (std::size_t k = 0; k < p.size(); ++k)
+        if ((*completions)[k]) total += within[k] = p[k];
+      for (double& v : within) v /= total;
+      // log of the completions' total under the unnormalised weights: log total + log kappa.
+      point.log_likelihood = std::log(total);
+      const auto [completed_mean, completed_covariance] = weighted_moments(e, within, q);
+      point.score = completed_mean;
+      for (int s = 0; s < q; ++s)
+        for (int t = 0; t < q; ++t) point.information(s, t) -= completed_covariance(s, t);
+    }
     for (int s = 0; s < q; ++s) point.score[std::size_t(s)] -= mean[std::size_t(s)];
     return point;
   };

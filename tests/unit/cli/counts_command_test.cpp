@@ -241,6 +241,13 @@ TEST(CountsCommand, BadInputIsRefusedWithNothingWritten) {
        {"fit", "e.csv", "--response", "emails", "--reference", "Poisson", "-m", "sum"},
        exit_usage,
        "--method mple: a model of counts has no pseudo-likelihood"},
+      {"equilibrium expectation with a dyad not observed",
+       "from,to,emails\n1,2,3\n2,1,NA\n2,3,1\n",
+       {"fit", "e.csv", "--response", "emails", "--reference", "Poisson", "--method", "ee", "-m",
+        "sum + mutual(form=\"min\")"},
+       exit_usage,
+       "the network has 1 missing dyads (--missing or values NA): equilibrium expectation does "
+       "not leave them out; give --method mcmle"},
       {"no reference for a fit",
        good,
        {"fit", "e.csv", "--response", "emails", "--method", "mcmle", "-m", "sum"},

@@ -232,6 +232,51 @@ TEST(ValuedFit, MaximumLikelihoodByMcmcFindsTheExactMleOfADependentModel) {
   }
 }
 
+// A dyad not observed: the fits maximise the likelihood of the observed dyads, the total
+// probability of the networks that agree with them (the enumeration's), not that of the network
+// with the missing dyad at 0, which the test also fits to show it is told apart.
+TEST(ValuedFit, MissingDyadsAreLeftOutOfTheLikelihood) {
+  const FitCase cases[] = {
+      {{"nonzero + atmost(threshold=1)"}, {0, 0, 1, 2, 1, 2}},
+      {{"sum + mutual(form=\"min\")"}, {0, 1, 1, 2, 1, 0}},
+  };
+  for (const FitCase& c : cases) {
+    SCOPED_TRACE(c.setting.formula);
+    const Built b = test::build(c.setting);
+    ValuedGraph observed = test::network_of(b.space, c.observed);
+    const auto [mi, mj] = b.space.dyads()[0];  // not observed: 0 in the graph
+    observed.set_missing({{mi, mj}});
+    const test::ValuedEnumeration e = test::enumerate(b.model, b.space);
+    std::vector<char> agree(e.statistics.size());
+    for (std::size_t k = 0; k < agree.size(); ++k) {
+      const ValuedGraph g = b.space.network(std::int64_t(k));
+      agree[k] = 1;
+      for (const auto& [i, j] : b.space.dyads())
+        if (!(i == mi && j == mj) && g.value(i, j) != observed.value(i, j)) agree[k] = 0;
+    }
+    const Vector zero_filled = b.model.statistics(observed);
+    const auto exact = test::exact_valued_fit(e, zero_filled, &agree);
+    const auto as_zero = test::exact_valued_fit(e, zero_filled);
+    ASSERT_TRUE(exact && as_zero);
+    const ValuedFit fit =
+        fit_valued(b.model, observed, McmleControl{}, default_proposal(b.model.reference));
+    ASSERT_EQ(fit.outcome, "converged");
+    double largest_gap = 0.0;
+    for (std::size_t s = 0; s < exact->estimate.size(); ++s) {
+      const double variance = fit.covariance(int(s), int(s));
+      const double exact_error = std::sqrt(exact->covariance(int(s), int(s)));
+      const double allowed = fit.mcmc_error_percent.empty()
+                                 ? 1e-6
+                                 : 4 * std::sqrt(variance * fit.mcmc_error_percent[s] / 100);
+      EXPECT_NEAR(fit.estimate[s], exact->estimate[s], allowed) << b.model.names[s];
+      EXPECT_NEAR(std::sqrt(variance), exact_error, 0.15 * exact_error) << b.model.names[s];
+      largest_gap = std::max(largest_gap, std::fabs(as_zero->estimate[s] - exact->estimate[s]) /
+                                              std::max(allowed, 1e-3));
+    }
+    EXPECT_GT(largest_gap, 1.0) << "the missing dyad at 0 gives the same MLE";
+  }
+}
+
 // A statistic, or a combination of them, at the least or greatest value any network gives it:
 // the enumerated likelihood has no maximum, and the fit says that no estimate exists.
 TEST(ValuedFit, StatisticsAtTheirBoundHaveNoEstimate) {
