@@ -2,6 +2,7 @@
 // fit of a dyad-independent model), their statistics and features against the observed ones.
 
 #include <cmath>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -57,10 +58,15 @@ struct ValuedSample {
   tarnwick::SampleFigures figures;
 };
 
+using EachNetwork = std::function<void(int k, const ValuedGraph& network)>;
+
 // The networks drawn at the settings' coefficients, or at the exact fit of a dyad-independent
-// model when none are given.
+// model when none are given; `each` (when given) sees every network, in order. The networks
+// are drawn in batches of a few per chain and not kept: a network of counts takes megabytes
+// (4096 of 300 nodes took 10 GB when kept), and the chains go on from batch to batch as one
+// draw would, each network from the same chain at the same point.
 ValuedSample draw_counts(const tarnwick::Model::Data& data, const tarnwick::DrawSettings& s,
-                         CancelFlag cancel) {
+                         CancelFlag cancel, const EachNetwork& each = {}) {
   if (!data.reference_given) {
     throw SettingError({"reference", "response"},
                        "{1} reads counts: give {0}, the model's reference measure, to draw "
@@ -101,7 +107,21 @@ ValuedSample draw_counts(const tarnwick::Model::Data& data, const tarnwick::Draw
   ValuedChains chains(model, observed, default_proposal(model.reference), s.chains, s.seed,
                       threads);
   chains.set_cancel(cancel);
-  sample.draws = chains.draw(sample.coefficients, s.networks, burnin, interval, true);
+  if (!each) {
+    sample.draws = chains.draw(sample.coefficients, s.networks, burnin, interval);
+  } else {
+    const int batch = 16 * chains.chains();
+    for (int first = 0; first < s.networks; first += batch) {
+      const int count = std::min(batch, s.networks - first);
+      ValuedDraws drawn =
+          chains.draw(sample.coefficients, count, first == 0 ? burnin : 0, interval, true);
+      for (int k = 0; k < count; ++k) each(first + k, drawn.networks[std::size_t(k)]);
+      for (Vector& statistics : drawn.statistics)
+        sample.draws.statistics.push_back(std::move(statistics));
+      sample.draws.proposals = drawn.proposals;
+      sample.draws.accepted = drawn.accepted;
+    }
+  }
 
   tarnwick::SampleFigures& f = sample.figures;
   f.statistic_names = model.names;
@@ -165,20 +185,17 @@ tarnwick::SimulationResult valued_simulate(const tarnwick::Model::Data& data,
                                            const tarnwick::Progress& progress) {
   tarnwick::SimulationResult result;
   result.notes = records_of(data.input.notes, "data");
-  ValuedSample sample = draw_counts(data, settings, progress.cancel);
+  EachNetwork each;
+  if (settings.each_network || settings.keep_networks) {
+    each = [&](int k, const ValuedGraph& g) {
+      if (settings.each_network) {
+        settings.each_network(k, count_list(g, data.input.labels, data.input.response));
+      }
+      if (settings.keep_networks) result.networks.push_back(network_of_counts(data, g));
+    };
+  }
+  ValuedSample sample = draw_counts(data, settings, progress.cancel, each);
   check_cancel(progress);
-  if (settings.each_network) {
-    for (std::size_t k = 0; k < sample.draws.networks.size(); ++k) {
-      settings.each_network(
-          static_cast<int>(k),
-          count_list(sample.draws.networks[k], data.input.labels, data.input.response));
-    }
-  }
-  if (settings.keep_networks) {
-    for (const ValuedGraph& g : sample.draws.networks) {
-      result.networks.push_back(network_of_counts(data, g));
-    }
-  }
   if (progress.counter != nullptr) *progress.counter += settings.networks;
   result.sample = std::move(sample.figures);
   result.coefficients = sample.coefficients;
@@ -193,11 +210,12 @@ tarnwick::GofTables valued_gof(const tarnwick::Model::Data& data,
   tables.network_path = data.network.data().options.network_path;
   tables.directed = data.input.directed;
   for (const ValuedTermPointer& t : data.valued->terms) tables.terms.push_back(t->text());
-  ValuedSample sample = draw_counts(data, settings, progress.cancel);
+  std::vector<ValuedFeatures> simulated;
+  ValuedSample sample = draw_counts(
+      data, settings, progress.cancel,
+      [&simulated](int, const ValuedGraph& g) { simulated.push_back(valued_features(g)); });
   check_cancel(progress);
   if (progress.counter != nullptr) *progress.counter += settings.networks;
-  std::vector<ValuedFeatures> simulated;
-  for (const ValuedGraph& g : sample.draws.networks) simulated.push_back(valued_features(g));
   const StatisticSample statistics{data.valued->names, sample.figures.observed,
                                    sample.figures.statistics};
   const GofSummary summary = summarize_valued_gof(valued_features(*data.input.counts), simulated,

@@ -171,6 +171,18 @@ TEST(ValuedChains, DrawsDoNotDependOnTheThreads) {
     for (std::size_t k = 0; k < a.networks.size(); ++k)
       EXPECT_EQ(b.space.code(a.networks[k]), b.space.code(c.networks[k]));
   }
+  // Drawn in batches of a few networks per chain (simulate and gof keep no more), the same
+  // networks as in one draw.
+  ValuedChains whole(b.model, b.space.lowest(), proposal, 5, 3, 2);
+  ValuedChains batched(b.model, b.space.lowest(), proposal, 5, 3, 2);
+  const ValuedDraws all = whole.draw(chain_cases()[3].eta, 40, 100, 10);
+  std::vector<Vector> in_batches;
+  for (int first = 0; first < 40; first += 15) {
+    const ValuedDraws part = batched.draw(chain_cases()[3].eta, 15, first == 0 ? 100 : 0, 10);
+    in_batches.insert(in_batches.end(), part.statistics.begin(), part.statistics.end());
+  }
+  in_batches.resize(40);
+  EXPECT_EQ(all.statistics, in_batches);
 }
 
 INSTANTIATE_TEST_SUITE_P(SixDyads, ValuedChainsOn,
