@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "api/api_errors.h"
+#include "api/ee_settings.h"
 #include "api/estimate_numbers.h"
 #include "api/model_data.h"
 #include "api/progress_lines.h"
@@ -25,13 +26,7 @@ tarn::EstimatorSettings estimator_settings(const FitSettings& s) {
   settings.mcmle.init = s.init_list.empty() ? tarn::comma_list(s.init) : s.init_list;
   settings.mcmle.sample_size = s.sample_size;
   settings.mcmle.max_iterations = s.max_iterations;
-  const EquilibriumSettings& ee = s.equilibrium;
-  settings.ee.tasks = ee.tasks;
-  settings.ee.proposals_per_update = ee.proposals_per_update;
-  settings.ee.scale_updates = ee.scale_updates;
-  settings.ee.updates = ee.updates;
-  settings.ee.effective_draws = ee.effective_draws;
-  settings.ee.gain = ee.gain;
+  settings.ee = tarn::ee_settings_of(s.equilibrium);
   settings.sampling = {s.burnin, s.interval, s.seed, s.threads, s.chains, s.dyad_sample};
   return settings;
 }

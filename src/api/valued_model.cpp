@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "api/api_errors.h"
+#include "api/ee_settings.h"
 #include "api/estimate_numbers.h"
 #include "api/progress_lines.h"
 #include "api/records.h"
@@ -243,21 +244,13 @@ tarnwick::Estimate valued_fit(const tarnwick::Model::Data& data,
   const ValuedProposal proposal = default_proposal(model.reference);
   std::optional<ValuedEeFit> by_ee;
   if (settings.method == "ee") {
-    const tarnwick::EquilibriumSettings& ee = settings.equilibrium;
-    EeSettings ee_settings;
-    ee_settings.tasks = ee.tasks;
-    ee_settings.proposals_per_update = ee.proposals_per_update;
-    ee_settings.scale_updates = ee.scale_updates;
-    ee_settings.updates = ee.updates;
-    ee_settings.effective_draws = ee.effective_draws;
-    ee_settings.gain = ee.gain;
     ValuedEeProgress told{{}, {}, on_iteration};
     if (progress.phase) {
       told.task = [&progress](const EeTaskNews& n) { progress.phase(ee_task_line(n)); };
       told.check = [&progress](const EeCheckNews& n) { progress.phase(ee_check_line(n)); };
     }
-    by_ee =
-        fit_valued_by_equilibrium(model, *data.input.counts, proposal, control, ee_settings, told);
+    by_ee = fit_valued_by_equilibrium(model, *data.input.counts, proposal, control,
+                                      ee_settings_of(settings.equilibrium), told);
   }
   const ValuedFit fit =
       by_ee ? by_ee->fit : fit_valued(model, *data.input.counts, control, proposal, on_iteration);

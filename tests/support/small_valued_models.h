@@ -2,6 +2,7 @@
 // Models of counts on 3 or 4 nodes, small enough to enumerate every network of counts, and
 // networks given as their dyads' values.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,11 @@ inline ValuedGraph network_of(const ValuedSpace& space, const std::vector<int>& 
   const auto dyads = space.dyads();
   for (std::size_t d = 0; d < dyads.size(); ++d) g.set(dyads[d].first, dyads[d].second, values[d]);
   return g;
+}
+
+// The exact MLE of the model on `observed` (nothing when there is none), by enumeration.
+inline std::optional<ValuedExactFit> exact_fit_of(const Built& b, const ValuedGraph& observed) {
+  return exact_valued_fit(enumerate(b.model, b.space), b.model.statistics(observed));
 }
 
 struct FitCase {

@@ -33,8 +33,7 @@ TEST(ValuedEquilibrium, FindsTheExactMleOfDependentModels) {
     SCOPED_TRACE(c.setting.formula + " ~ " + c.setting.reference);
     const Built b = test::build(c.setting);
     const ValuedGraph observed = test::network_of(b.space, c.observed);
-    const auto exact =
-        test::exact_valued_fit(test::enumerate(b.model, b.space), b.model.statistics(observed));
+    const auto exact = test::exact_fit_of(b, observed);
     ASSERT_TRUE(exact) << "the observed statistics have no MLE";
     const ValuedEeFit r = fit_by_ee(b, observed, EeSettings{});
     ASSERT_TRUE(r.record);
@@ -57,8 +56,7 @@ TEST(ValuedEquilibrium, FindsTheExactMleOfDependentModels) {
 TEST(ValuedEquilibrium, DyadIndependentModelsAreFittedExactly) {
   const Built b = test::build({"sum + nonzero"});
   const ValuedGraph observed = test::network_of(b.space, {2, 0, 1, 2, 1, 0});
-  const auto exact =
-      test::exact_valued_fit(test::enumerate(b.model, b.space), b.model.statistics(observed));
+  const auto exact = test::exact_fit_of(b, observed);
   ASSERT_TRUE(exact);
   const ValuedEeFit r = fit_by_ee(b, observed, EeSettings{});
   EXPECT_FALSE(r.record);
@@ -73,8 +71,7 @@ TEST(ValuedEquilibrium, DyadIndependentModelsAreFittedExactly) {
 TEST(ValuedEquilibrium, McmleGoesOnWhenTheCheckFails) {
   const Built b = test::build({"sum + mutual(form=\"min\")"});
   const ValuedGraph observed = test::network_of(b.space, {2, 0, 1, 2, 1, 0});
-  const auto exact =
-      test::exact_valued_fit(test::enumerate(b.model, b.space), b.model.statistics(observed));
+  const auto exact = test::exact_fit_of(b, observed);
   ASSERT_TRUE(exact);
   EeSettings rough;
   rough.tasks = 1;

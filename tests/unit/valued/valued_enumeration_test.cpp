@@ -198,8 +198,7 @@ TEST(ValuedFit, ExactFitOfDyadIndependentModelsIsTheMaximumOfTheEnumeratedLikeli
     SCOPED_TRACE(c.setting.formula + " ~ " + c.setting.reference);
     const Built b = test::build(c.setting);
     const ValuedGraph observed = test::network_of(b.space, c.observed);
-    const auto exact =
-        test::exact_valued_fit(test::enumerate(b.model, b.space), b.model.statistics(observed));
+    const auto exact = test::exact_fit_of(b, observed);
     ASSERT_TRUE(exact) << "the observed statistics have no MLE";
     const ValuedFit fit =
         fit_valued(b.model, observed, McmleControl{}, default_proposal(b.model.reference));
@@ -228,8 +227,7 @@ TEST(ValuedFit, MaximumLikelihoodByMcmcFindsTheExactMleOfADependentModel) {
     SCOPED_TRACE(c.setting.formula + " ~ " + c.setting.reference);
     const Built b = test::build(c.setting);
     const ValuedGraph observed = test::network_of(b.space, c.observed);
-    const auto exact =
-        test::exact_valued_fit(test::enumerate(b.model, b.space), b.model.statistics(observed));
+    const auto exact = test::exact_fit_of(b, observed);
     ASSERT_TRUE(exact) << "the observed statistics have no MLE";
     const ValuedFit fit =
         fit_valued(b.model, observed, McmleControl{}, default_proposal(b.model.reference));
