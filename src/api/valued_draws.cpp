@@ -22,30 +22,6 @@ namespace tarn {
 
 namespace {
 
-// The coefficients given as a list, one per statistic.
-Vector listed_coefficients(const std::string& list, const ValuedModel& model,
-                           const std::string& option) {
-  Vector values;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t comma = list.find(',', start);
-    const std::string item = list.substr(start, comma == std::string::npos ? comma : comma - start);
-    const auto value = plain_number(item);
-    if (!value) throw UsageError(option + ": \"" + item + "\" is not a finite number");
-    values.push_back(*value);
-    if (comma == std::string::npos) break;
-    start = comma + 1;
-  }
-  if (static_cast<int>(values.size()) != model.statistic_count()) {
-    std::string names;
-    for (const std::string& name : model.names) names += (names.empty() ? "" : ", ") + name;
-    throw UsageError(option + ": give " + std::to_string(model.statistic_count()) +
-                     " coefficients, one per statistic (" + names + "), not " +
-                     std::to_string(values.size()));
-  }
-  return values;
-}
-
 std::string comma_list(const std::vector<double>& values) {
   std::string list;
   for (const double v : values) list += (list.empty() ? "" : ",") + r_number_text(v);

@@ -135,6 +135,29 @@ tarnwick::McmleRecord mcmle_record_of(const ValuedFit& fit, const char* start, c
 
 }  // namespace
 
+Vector listed_coefficients(const std::string& list, const ValuedModel& model,
+                           const std::string& option) {
+  Vector values;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = list.find(',', start);
+    const std::string item = list.substr(start, comma == std::string::npos ? comma : comma - start);
+    const auto value = plain_number(item);
+    if (!value) throw UsageError(option + ": \"" + item + "\" is not a finite number");
+    values.push_back(*value);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  if (static_cast<int>(values.size()) != model.statistic_count()) {
+    std::string names;
+    for (const std::string& name : model.names) names += (names.empty() ? "" : ", ") + name;
+    throw UsageError(option + ": give " + std::to_string(model.statistic_count()) +
+                     " coefficients, one per statistic (" + names + "), not " +
+                     std::to_string(values.size()));
+  }
+  return values;
+}
+
 std::shared_ptr<const ValuedModel> valued_model_of(tarnwick::Model::Data& data) {
   const StudyOptions& options = data.network.data().options;
   Reference reference = parse_reference("Poisson");
@@ -219,14 +242,22 @@ tarnwick::Estimate valued_fit(const tarnwick::Model::Data& data,
                            std::string(reference_choices) + ")");
   }
   if (!settings.constraints.empty() || !settings.offset_coef.empty() ||
-      !settings.offset_coef_list.empty() || !settings.init.empty() || !settings.init_list.empty()) {
-    throw SettingError(
-        {!settings.constraints.empty()                                       ? "constraints"
-         : settings.offset_coef.empty() && settings.offset_coef_list.empty() ? "init"
-                                                                             : "offset_coef"},
-        "{0}: a model of counts does not take it yet");
+      !settings.offset_coef_list.empty()) {
+    throw SettingError({!settings.constraints.empty() ? "constraints" : "offset_coef"},
+                       "{0}: a model of counts does not take it yet");
   }
   const ValuedModel& model = *data.valued;
+  // --init: where MCMLE, or equilibrium expectation, starts instead of contrastive divergence.
+  std::optional<Vector> start;
+  if (!settings.init.empty() || !settings.init_list.empty()) {
+    try {
+      start = listed_coefficients(
+          settings.init_list.empty() ? comma_list(settings.init) : settings.init_list, model,
+          "{0}");
+    } catch (const UsageError& e) {
+      throw SettingError({"init"}, e.what());
+    }
+  }
   McmleControl control;
   control.sample_size = settings.sample_size;
   control.max_iterations = settings.max_iterations;
@@ -250,10 +281,11 @@ tarnwick::Estimate valued_fit(const tarnwick::Model::Data& data,
       told.check = [&progress](const EeCheckNews& n) { progress.phase(ee_check_line(n)); };
     }
     by_ee = fit_valued_by_equilibrium(model, *data.input.counts, proposal, control,
-                                      ee_settings_of(settings.equilibrium), told);
+                                      ee_settings_of(settings.equilibrium), told, start);
   }
   const ValuedFit fit =
-      by_ee ? by_ee->fit : fit_valued(model, *data.input.counts, control, proposal, on_iteration);
+      by_ee ? by_ee->fit
+            : fit_valued(model, *data.input.counts, control, proposal, on_iteration, start);
   tarnwick::Estimate out;
   out.formula = data.formula;
   out.data_arguments = data_arguments(data.network.data().options);
@@ -288,7 +320,7 @@ tarnwick::Estimate valued_fit(const tarnwick::Model::Data& data,
   }
   if (fit.stop_reason != "dyad_independent") {
     const bool accepted = by_ee && !by_ee->by_mcmle;
-    out.mcmle = mcmle_record_of(fit, by_ee ? "given" : "dyad_independent",
+    out.mcmle = mcmle_record_of(fit, by_ee || start ? "given" : "dyad_independent",
                                 accepted ? "Equilibrium expectation" : "");
   }
   // When the check failed, MCMLE went on from the estimate, as for a binary model.

@@ -26,6 +26,11 @@ tarnwick::GofTables valued_gof(const tarnwick::Model::Data& data,
                                const tarnwick::GofSettings& settings,
                                const tarnwick::Progress& progress);
 
+// The coefficients of a comma list, one per statistic (`option` names the setting in the
+// messages). Throws UsageError.
+Vector listed_coefficients(const std::string& list, const ValuedModel& model,
+                           const std::string& option);
+
 // Refuses what a model of counts does not take yet, naming `what` (gof, tie probabilities, ...).
 void refuse_valued(const tarnwick::Model::Data& data, const std::string& what);
 

@@ -75,7 +75,8 @@ EeCheck check_valued_estimate(const ValuedModel& model, const ValuedGraph& obser
 
 ValuedEeFit fit_valued_by_equilibrium(const ValuedModel& model, const ValuedGraph& observed,
                                       const ValuedProposal& proposal, const McmleControl& control,
-                                      EeSettings settings, const ValuedEeProgress& progress) {
+                                      EeSettings settings, const ValuedEeProgress& progress,
+                                      const std::optional<Vector>& start) {
   if (!observed.missing().empty()) {
     throw std::invalid_argument("equilibrium expectation does not leave missing dyads out");
   }
@@ -83,7 +84,7 @@ ValuedEeFit fit_valued_by_equilibrium(const ValuedModel& model, const ValuedGrap
   ValuedEeFit out;
   const DyadIndependentValuedFit exact = fit_dyad_independent(model, observed);
   if (model.dyad_independent() || !exact.at_bound.empty()) {
-    out.fit = fit_valued(model, observed, control, proposal, progress.iteration);
+    out.fit = fit_valued(model, observed, control, proposal, progress.iteration, start);
     return out;
   }
   settings.seed = control.seed;
@@ -91,7 +92,7 @@ ValuedEeFit fit_valued_by_equilibrium(const ValuedModel& model, const ValuedGrap
   settings.cancel = control.cancel;
   EeRecord record;
   record.settings = settings;
-  record.start = valued_mcmc_start(model, observed, exact, control, proposal);
+  record.start = start ? *start : valued_mcmc_start(model, observed, exact, control, proposal);
   record.result = valued_equilibrium_expectation(model, observed, proposal, record.start, settings,
                                                  progress.task);
   const EeResult& ee = record.result;

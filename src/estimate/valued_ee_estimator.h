@@ -28,12 +28,14 @@ struct ValuedEeProgress {
   ValuedProgress iteration;  // MCMLE's, when it goes on
 };
 
-// `control`: the check's sample size, chains, seed, threads and interval (0: a quarter of the
+// `start`: the coefficients to start from (--init); none: MCMLE's start. `control`: the check's
+// sample size, chains, seed, threads and interval (0: a quarter of the
 // dyads or of the proposals per effective draw of the chains, whichever is shorter, at least
 // 256), and MCMLE's settings.
 ValuedEeFit fit_valued_by_equilibrium(const ValuedModel& model, const ValuedGraph& observed,
                                       const ValuedProposal& proposal, const McmleControl& control,
-                                      EeSettings settings, const ValuedEeProgress& progress = {});
+                                      EeSettings settings, const ValuedEeProgress& progress = {},
+                                      const std::optional<Vector>& start = {});
 
 // Networks of counts drawn at `estimate` from the observed network by `control.chains` chains
 // `interval` proposals apart after a burn-in of fresh_burnin_intervals intervals: a quarter of

@@ -119,8 +119,9 @@ TEST(CountsCommand, TheExactFitOfAPoissonSumIsTheLogOfTheMeanCount) {
   EXPECT_NEAR(json["log_likelihood"].get<double>(), log_likelihood, 1e-9);
 }
 
-// Equilibrium expectation and MCMLE of a dependent model of counts agree within their errors;
-// the EE fit records its tasks and the check that accepted its estimate, and simulate takes it up.
+// Equilibrium expectation, MCMLE, and MCMLE from --init of a dependent model of counts agree
+// within their errors; the EE fit records its tasks and the check that accepted its estimate,
+// and simulate takes it up.
 TEST(CountsCommand, EquilibriumExpectationAgreesWithMcmle) {
   const std::string model = "sum + nonzero + mutual(form=\"min\")";
   std::map<std::string, nlohmann::json> fits;
@@ -137,6 +138,20 @@ TEST(CountsCommand, EquilibriumExpectationAgreesWithMcmle) {
           r.files, {"simulate", "--fit", "f.json", "--networks", "10", "--stats", "s.csv", "-q"});
       EXPECT_EQ(drawn.status, exit_ok) << drawn.err;
     }
+  }
+  // --init: MCMLE starts there instead of contrastive divergence, and gets there too.
+  const CommandRun given =
+      run_command({{"e.csv", emails_csv()}},
+                  {"fit", "e.csv", "--response", "emails", "--reference", "Poisson", "--method",
+                   "mcmle", "-m", model, "--init", "0,0,0", "--json", "f.json", "-q"});
+  ASSERT_EQ(given.status, exit_ok) << given.err;
+  const auto from_zero = nlohmann::json::parse(given.files.at("f.json"));
+  EXPECT_EQ(from_zero["mcmle"]["start"]["kind"], "given");
+  EXPECT_EQ(fits["mcmle"]["mcmle"]["start"]["kind"], "dyad_independent");
+  for (std::size_t k = 0; k < 3; ++k) {
+    EXPECT_NEAR(from_zero["parameters"][k]["estimate"].get<double>(),
+                fits["mcmle"]["parameters"][k]["estimate"].get<double>(),
+                fits["mcmle"]["parameters"][k]["std_error"].get<double>());
   }
   const auto& ee = fits["ee"]["ee"]["equilibrium_expectation"];
   EXPECT_EQ(fits["ee"]["method"], "ee");
@@ -248,6 +263,12 @@ TEST(CountsCommand, BadInputIsRefusedWithNothingWritten) {
        exit_usage,
        "the network has 1 missing dyads (--missing or values NA): equilibrium expectation does "
        "not leave them out; give --method mcmle"},
+      {"a start of another length",
+       good,
+       {"fit", "e.csv", "--response", "emails", "--reference", "Poisson", "--method", "mcmle", "-m",
+        "sum + mutual(form=\"min\")", "--init", "0.1"},
+       exit_usage,
+       "--init: give 2 coefficients, one per statistic (sum, mutual.min), not 1"},
       {"no reference for a fit",
        good,
        {"fit", "e.csv", "--response", "emails", "--method", "mcmle", "-m", "sum"},
