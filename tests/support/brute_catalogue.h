@@ -46,6 +46,11 @@ inline double over_unordered_pairs(const Ties& x, const std::function<double(int
   return sum;
 }
 
+// A single statistic, f of the network.
+inline Brute one(std::function<double(const Ties&, const World&)> f) {
+  return [f](const Ties& x, const World& w) { return std::vector<double>{f(x, w)}; };
+}
+
 inline const std::string& group(const World& w, int a) {
   return w.group[std::size_t(a - 1)];
 }

@@ -2,6 +2,8 @@
 // Small networks for tests, each built in a line.
 
 #include <array>
+#include <cstdint>
+#include <cstdlib>
 #include <initializer_list>
 #include <optional>
 #include <span>
@@ -16,6 +18,15 @@ namespace tarn::test {
 
 inline Network network_of(const LinkList& links) {
   return build_network(std::span<const std::pair<int, int>>(links.data(), links.size()));
+}
+
+// The links of a store in its order: by sender, file order within a sender.
+inline LinkList links_of(const Network& net) {
+  LinkList links;
+  for (int i = 1; i <= net.node_count; ++i) {
+    for (const std::int16_t j : net.out_list(i)) links.emplace_back(i, std::abs(j));
+  }
+  return links;
 }
 
 // A network whose fit of types 6 and 12 runs both estimates to the bound, so that the final

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/exit_status.h"
+#include "support/json_fields.h"
 #include "support/run_folder.h"
 
 namespace tarn {
@@ -40,14 +41,6 @@ std::string seniority_csv() {
   for (const auto& [node, s] : seniority)
     csv += std::to_string(node) + "," + std::to_string(s) + "\n";
   return csv;
-}
-
-double value_of(const nlohmann::json& statistics, const std::string& name) {
-  for (const auto& s : statistics) {
-    if (s["name"] == name) return s["value"].get<double>();
-  }
-  ADD_FAILURE() << "no statistic " << name;
-  return -1;
 }
 
 TEST(CountsCommand, TheStatisticsAreThoseOfTheRows) {
@@ -79,15 +72,15 @@ TEST(CountsCommand, TheStatisticsAreThoseOfTheRows) {
   const auto json = nlohmann::json::parse(r.files.at("s.json"));
   const auto& s = json["statistics"];
   EXPECT_EQ(json["input"]["network"]["links"], 13);  // the row of 0 e-mails is no link
-  EXPECT_EQ(value_of(s, "sum"), sum);
-  EXPECT_EQ(value_of(s, "nonzero"), nonzero);
-  EXPECT_EQ(value_of(s, "atleast.2"), two);
-  EXPECT_EQ(value_of(s, "atleast.4"), four);
-  EXPECT_EQ(value_of(s, "mutual.min"), min);
-  EXPECT_EQ(value_of(s, "mutual.product"), product);
-  EXPECT_EQ(value_of(s, "nodecov.sum.seniority"), cov);
-  EXPECT_EQ(value_of(s, "nodeocov.nonzero.seniority"), ocov);
-  EXPECT_NEAR(value_of(s, "CMP"), cmp, 1e-12);
+  EXPECT_EQ(test::statistic_value(s, "sum"), sum);
+  EXPECT_EQ(test::statistic_value(s, "nonzero"), nonzero);
+  EXPECT_EQ(test::statistic_value(s, "atleast.2"), two);
+  EXPECT_EQ(test::statistic_value(s, "atleast.4"), four);
+  EXPECT_EQ(test::statistic_value(s, "mutual.min"), min);
+  EXPECT_EQ(test::statistic_value(s, "mutual.product"), product);
+  EXPECT_EQ(test::statistic_value(s, "nodecov.sum.seniority"), cov);
+  EXPECT_EQ(test::statistic_value(s, "nodeocov.nonzero.seniority"), ocov);
+  EXPECT_NEAR(test::statistic_value(s, "CMP"), cmp, 1e-12);
 }
 
 // A dyad-independent Poisson model of the sum alone has the closed form log(mean count).

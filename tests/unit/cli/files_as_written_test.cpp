@@ -14,6 +14,7 @@
 
 #include "cli/exit_status.h"
 #include "support/florentine_marriages.h"
+#include "support/json_fields.h"
 #include "support/repository.h"
 #include "support/run_folder.h"
 
@@ -23,12 +24,6 @@ namespace {
 using test::CommandRun;
 using test::Files;
 using test::run_command;
-
-std::vector<std::string> warning_codes(const nlohmann::json& json) {
-  std::vector<std::string> codes;
-  for (const auto& w : json["warnings"]) codes.push_back(w["code"]);
-  return codes;
-}
 
 using Edges = std::vector<std::pair<std::string, std::string>>;
 
@@ -69,14 +64,6 @@ std::string networkx_pajek(const test::Marriages& m) {
   return text;
 }
 
-double summary_value(const std::string& summary_json, const std::string& name) {
-  const auto json = nlohmann::json::parse(summary_json);
-  for (const auto& s : json["statistics"]) {
-    if (s["name"] == name) return s["value"];
-  }
-  return NAN;
-}
-
 // A link given on two rows, and a self-link: summary, the fit and its results count one network.
 TEST(OneNetworkPerFile, EveryCountDescribesTheNetworkRead) {
   const struct {
@@ -96,18 +83,23 @@ TEST(OneNetworkPerFile, EveryCountDescribesTheNetworkRead) {
     const Files files = {{"n.csv", c.text}};
     const CommandRun edges = run_command(files, {"summary", "n.csv", "-m", "edges", "--json", "-"});
     ASSERT_EQ(edges.status, exit_ok) << edges.err;
-    EXPECT_EQ(summary_value(edges.out, "edges"), c.links);
+    EXPECT_EQ(test::statistic_value(nlohmann::json::parse(edges.out)["statistics"], "edges"),
+              c.links);
     const CommandRun with_triangles =
         run_command(files, {"summary", "n.csv", "-m", "edges + triangle", "--json", "-"});
-    EXPECT_EQ(summary_value(with_triangles.out, "edges"), c.links);
-    EXPECT_EQ(summary_value(with_triangles.out, "triangle"), c.triangles);
+    EXPECT_EQ(
+        test::statistic_value(nlohmann::json::parse(with_triangles.out)["statistics"], "edges"),
+        c.links);
+    EXPECT_EQ(
+        test::statistic_value(nlohmann::json::parse(with_triangles.out)["statistics"], "triangle"),
+        c.triangles);
     // The kernel's fit (a configuration type) and the term table's fit agree with the count.
     for (const char* model : {"edges", "edges + triangle"}) {
       const CommandRun fit = run_command(files, {"fit", "n.csv", "-m", model, "--json", "-"});
       const auto json = nlohmann::json::parse(fit.out);
       EXPECT_EQ(json["input"]["network"]["links"], c.links) << model;
       EXPECT_EQ(json["parameters"][0]["statistic_observed"], c.links) << model;
-      const auto codes = warning_codes(json);
+      const auto codes = test::warning_codes(json);
       EXPECT_NE(std::find(codes.begin(), codes.end(), c.code), codes.end()) << model;
     }
     // The MPLE of edges alone is the logit of the share of the 6 dyads linked.
@@ -122,7 +114,7 @@ TEST(OneNetworkPerFile, EveryCountDescribesTheNetworkRead) {
   ASSERT_EQ(diagonal.status, exit_ok) << diagonal.err;
   const auto json = nlohmann::json::parse(diagonal.out);
   EXPECT_EQ(json["input"]["network"]["links"], 6);
-  EXPECT_TRUE(warning_codes(json).empty());
+  EXPECT_TRUE(test::warning_codes(json).empty());
   EXPECT_NEAR(json["parameters"][0]["estimate"].get<double>(), std::log(6.0 / 3.0), 1e-9);
 }
 
@@ -135,7 +127,7 @@ TEST(FilesAsWritten, AnUndirectedEdgeListReadAsDirectedIsSaid) {
                                           {"fit", "marriages.csv", "-m", "edges", "--json", "-"});
   ASSERT_EQ(directed.status, exit_ok) << directed.err;
   const auto json = nlohmann::json::parse(directed.out);
-  EXPECT_EQ(warning_codes(json), std::vector<std::string>{"looks_undirected"});
+  EXPECT_EQ(test::warning_codes(json), std::vector<std::string>{"looks_undirected"});
   EXPECT_EQ(json["warnings"][0]["figures"]["reason"], "none_reciprocated");
   EXPECT_NE(directed.err.find("Not one of the 20 links of marriages.csv has its reverse"),
             std::string::npos)
@@ -174,7 +166,7 @@ TEST(FilesAsWritten, ATwoModeNetworkGivenAsUndirectedIsSaid) {
                   {"fit", "davis.csv", "-m", "edges", "--undirected", "--json", "-"});
   ASSERT_EQ(r.status, exit_ok) << r.err;
   const auto json = nlohmann::json::parse(r.out);
-  EXPECT_EQ(warning_codes(json), std::vector<std::string>{"looks_two_mode"});
+  EXPECT_EQ(test::warning_codes(json), std::vector<std::string>{"looks_two_mode"});
   EXPECT_EQ(json["input"]["network"]["dyads"], 78);  // 13 nodes: 40 pairs between the sets
   EXPECT_NE(r.err.find("The nodes of davis.csv split into two sets with no edge inside either (8 "
                        "and 5 nodes, " +
@@ -210,7 +202,7 @@ TEST(FilesAsWritten, APandasIndexColumnIsSkipped) {
     const auto json = nlohmann::json::parse(r.out);
     EXPECT_EQ(json["input"]["network"]["links"], 20);
     EXPECT_EQ(json["input"]["network"]["nodes"], 15);
-    EXPECT_EQ(warning_codes(json), std::vector<std::string>{"index_column_skipped"});
+    EXPECT_EQ(test::warning_codes(json), std::vector<std::string>{"index_column_skipped"});
     EXPECT_NE(r.err.find("The first column of m.csv has no name and holds 0, 1, 2, ...: it is the "
                          "index that pandas writes"),
               std::string::npos)
@@ -237,13 +229,13 @@ TEST(FilesAsWritten, AGuessedHeaderIsSaidAndNoLinkIsEaten) {
       run_command({{"lesmis.txt", les_miserables}},
                   {"summary", "lesmis.txt", "-m", "edges", "--columns", "1,2", "--json", "-"});
   ASSERT_EQ(lesmis.status, exit_ok) << lesmis.err;
-  EXPECT_EQ(summary_value(lesmis.out, "edges"), 5);
+  EXPECT_EQ(test::statistic_value(nlohmann::json::parse(lesmis.out)["statistics"], "edges"), 5);
   EXPECT_EQ(lesmis.err, "");
   // Names over numbers: a header by a guess, said.
   const CommandRun guessed = run_command({{"n.csv", "node_a,node_b\n1,2\n2,3\n3,1\n"}},
                                          {"summary", "n.csv", "-m", "edges", "--json", "-"});
   ASSERT_EQ(guessed.status, exit_ok) << guessed.err;
-  EXPECT_EQ(summary_value(guessed.out, "edges"), 3);
+  EXPECT_EQ(test::statistic_value(nlohmann::json::parse(guessed.out)["statistics"], "edges"), 3);
   EXPECT_NE(guessed.err.find("The first line of n.csv (node_a, node_b) is taken as a header: its "
                              "labels are no numbers while those of the next line are. If it is a "
                              "link, give --header no."),
@@ -285,7 +277,7 @@ TEST(FilesAsWritten, IntegerIdsThatWouldMakePhantomNodesAreRefused) {
   ASSERT_EQ(numbered.status, exit_ok) << numbered.err;
   json = nlohmann::json::parse(numbered.out);
   EXPECT_EQ(json["input"]["network"]["nodes"], 105);
-  EXPECT_EQ(warning_codes(json), std::vector<std::string>{"isolates_declared"});
+  EXPECT_EQ(test::warning_codes(json), std::vector<std::string>{"isolates_declared"});
   // Rows of the attribute table name nodes too: numbers they name are no phantoms.
   std::string attributes = "id,g\n";
   for (int k = 1; k <= 105; ++k)
@@ -321,7 +313,7 @@ TEST(FilesAsWritten, AnAttributeTableIsReadByTheIdsItShares) {
   ASSERT_EQ(read.status, exit_ok) << read.err;
   const auto json = nlohmann::json::parse(read.out);
   EXPECT_EQ(json["input"]["network"]["nodes"], 4);
-  EXPECT_TRUE(warning_codes(json).empty());
+  EXPECT_TRUE(test::warning_codes(json).empty());
   EXPECT_EQ(json["parameters"][1]["statistic_observed"], 1);  // 1 -> 3, both a
   // Half the ids naming nodes is enough: the others are isolated nodes, said.
   const Files half = {{"n.csv", "a,b\nb,a\n"}, {"a.csv", "id,g\na,1\nb,1\nc,2\nd,2\n"}};
@@ -361,7 +353,7 @@ TEST(FilesAsWritten, MissingValuesAsRWritesThemAreNoLevel) {
   ASSERT_EQ(blocks.status, exit_ok) << blocks.err;
   const auto json = nlohmann::json::parse(blocks.out);
   EXPECT_EQ(json["blocking"]["blocks"], 2);  // a and b; NA is none
-  EXPECT_EQ(warning_codes(json), std::vector<std::string>{"nodes_without_block"});
+  EXPECT_EQ(test::warning_codes(json), std::vector<std::string>{"nodes_without_block"});
 }
 
 // networkx writes a node's attributes after its label in a Pajek file: the label stays the
@@ -375,7 +367,7 @@ TEST(FilesAsWritten, APajekFileWithNodeAttributesKeepsItsLabels) {
   const auto json = nlohmann::json::parse(r.out);
   EXPECT_EQ(json["input"]["network"]["nodes"], 16);
   EXPECT_EQ(json["input"]["network"]["links"], 20);
-  EXPECT_TRUE(warning_codes(json).empty()) << r.err;
+  EXPECT_TRUE(test::warning_codes(json).empty()) << r.err;
   EXPECT_EQ(json["nodes"][8]["label"], "Medici");
   // The same fit as from the Pajek file of examples/, which has no attributes.
   const Files plain = {{"m.net", test::example("florentine_marriage.net")},
@@ -398,13 +390,15 @@ TEST(FilesAsWritten, AnEdgecovFileOfRealValues) {
   const CommandRun summary =
       run_command(files, {"summary", "n.csv", "-m", "edges + edgecov(\"m.csv\")", "--json", "-"});
   ASSERT_EQ(summary.status, exit_ok) << summary.err;
-  EXPECT_EQ(summary_value(summary.out, "edgecov.m"), 0.5 + 1.25 + 2.0 - 0.5);
+  EXPECT_EQ(test::statistic_value(nlohmann::json::parse(summary.out)["statistics"], "edgecov.m"),
+            0.5 + 1.25 + 2.0 - 0.5);
   // Undirected, a pair takes the value of its row with the lower node first.
   const CommandRun undirected = run_command(
       files,
       {"summary", "n.csv", "-m", "edges + edgecov(\"m.csv\")", "--undirected", "--json", "-"});
   ASSERT_EQ(undirected.status, exit_ok) << undirected.err;
-  EXPECT_EQ(summary_value(undirected.out, "edgecov.m"), 0.5 + 2.0 - 0.5);  // {a,b} {a,c} {a,d}
+  EXPECT_EQ(test::statistic_value(nlohmann::json::parse(undirected.out)["statistics"], "edgecov.m"),
+            0.5 + 2.0 - 0.5);  // {a,b} {a,c} {a,d}
   EXPECT_NE(undirected.err.find("2 pairs of m.csv are given both ways with different values (a,b "
                                 "is 0.5, b,a is 1, for one)"),
             std::string::npos)

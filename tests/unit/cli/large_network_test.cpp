@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/json_fields.h"
 #include "support/run_folder.h"
 
 namespace tarn {
@@ -67,13 +68,6 @@ LargeNetwork large_network(int n) {
   return net;
 }
 
-double value_of(const nlohmann::json& json, const std::string& name) {
-  for (const auto& s : json["statistics"]) {
-    if (s["name"] == name) return s["value"];
-  }
-  return NAN;
-}
-
 TEST(LargeNetwork, ReadSummarisedAndFittedPastTheDialoguesCapacity) {
   const int n = 120000;
   const LargeNetwork net = large_network(n);
@@ -85,11 +79,11 @@ TEST(LargeNetwork, ReadSummarisedAndFittedPastTheDialoguesCapacity) {
   const auto json = nlohmann::json::parse(summary.files.at("s.json"));
   EXPECT_EQ(json["input"]["network"]["nodes"], n);
   EXPECT_EQ(json["input"]["network"]["links"], net.edges);
-  EXPECT_EQ(value_of(json, "edges"), double(net.edges));
-  EXPECT_EQ(value_of(json, "mutual"), double(net.mutual));
-  EXPECT_EQ(value_of(json, "nodematch.dept"), double(net.matched));
-  EXPECT_EQ(value_of(json, "istar2"), double(net.in_two_stars));
-  EXPECT_GT(value_of(json, "triangle"), 0.0);
+  EXPECT_EQ(test::statistic_value(json["statistics"], "edges"), double(net.edges));
+  EXPECT_EQ(test::statistic_value(json["statistics"], "mutual"), double(net.mutual));
+  EXPECT_EQ(test::statistic_value(json["statistics"], "nodematch.dept"), double(net.matched));
+  EXPECT_EQ(test::statistic_value(json["statistics"], "istar2"), double(net.in_two_stars));
+  EXPECT_GT(test::statistic_value(json["statistics"], "triangle"), 0.0);
 
   // edges + nodematch: the estimates are the logits of the tie proportions across and within
   // the departments.

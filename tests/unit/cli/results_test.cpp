@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/exit_status.h"
+#include "support/json_fields.h"
 #include "support/repository.h"
 #include "support/run_folder.h"
 
@@ -77,13 +78,6 @@ Files advice() {
           {"attributes.csv", test::example("attributes.csv")}};
 }
 
-std::vector<std::string> codes_of(const std::string& json_text) {
-  std::vector<std::string> codes;
-  const auto json = nlohmann::json::parse(json_text);
-  for (const auto& w : json["warnings"]) codes.push_back(w["code"]);
-  return codes;
-}
-
 // As the R tool does, a pseudo-likelihood fit of a dyad-dependent model says that its naive
 // errors are suspect, and what gives better ones.
 TEST(Results, NaiveErrorsOfADyadDependentModelAreSaidToBeSuspect) {
@@ -91,7 +85,8 @@ TEST(Results, NaiveErrorsOfADyadDependentModelAreSaidToBeSuspect) {
       advice(),
       {"fit", "advice.csv", "-m", "edges + mutual + gwesp(0.5, fixed=TRUE)", "--json", "-"});
   ASSERT_EQ(dependent.status, exit_ok) << dependent.err;
-  EXPECT_EQ(codes_of(dependent.out), std::vector<std::string>{"naive_errors_suspect"});
+  EXPECT_EQ(test::warning_codes(nlohmann::json::parse(dependent.out)),
+            std::vector<std::string>{"naive_errors_suspect"});
   EXPECT_NE(dependent.err.find("with dependence terms (mutual, gwesp(0.5, fixed=TRUE)) they are "
                                "too small, and their z and p-values suspect. --se godambe or "
                                "--se bootstrap gives errors from simulated networks, --method "
@@ -106,7 +101,8 @@ TEST(Results, NaiveErrorsOfADyadDependentModelAreSaidToBeSuspect) {
          "--json", "-"}}) {
     const CommandRun r = run_command(advice(), arguments);
     ASSERT_EQ(r.status, exit_ok) << r.err;
-    for (const std::string& code : codes_of(r.out)) EXPECT_NE(code, "naive_errors_suspect");
+    for (const std::string& code : test::warning_codes(nlohmann::json::parse(r.out)))
+      EXPECT_NE(code, "naive_errors_suspect");
   }
 }
 

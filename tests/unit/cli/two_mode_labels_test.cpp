@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/exit_status.h"
+#include "support/json_fields.h"
 #include "support/run_folder.h"
 
 namespace tarn {
@@ -64,14 +65,6 @@ std::string numbered_csv(const Modes& m) {
   return csv;
 }
 
-double value_of(const nlohmann::json& statistics, const std::string& name) {
-  for (const auto& s : statistics) {
-    if (s["name"] == name) return s["value"].get<double>();
-  }
-  ADD_FAILURE() << "no statistic " << name;
-  return -1;
-}
-
 int pairs(int k) {
   return k * (k - 1) / 2;
 }
@@ -107,11 +100,11 @@ TEST(TwoModeLabels, TheModesAreTheColumnsAndTheStatisticsCountThem) {
     // Nothing of a one-mode network's shape is said; a header of labels alone is guessed.
     EXPECT_EQ(json["warnings"].size(), header ? 0u : 1u) << json["warnings"];
     const auto& s = json["statistics"];
-    EXPECT_EQ(value_of(s, "edges"), static_cast<double>(attendance.size()));
-    EXPECT_EQ(value_of(s, "b1star2"), b1star);
-    EXPECT_EQ(value_of(s, "b2star2"), b2star);
-    EXPECT_EQ(value_of(s, "b1deg1"), b1deg1);
-    EXPECT_EQ(value_of(s, "b2deg3"), b2deg3);
+    EXPECT_EQ(test::statistic_value(s, "edges"), static_cast<double>(attendance.size()));
+    EXPECT_EQ(test::statistic_value(s, "b1star2"), b1star);
+    EXPECT_EQ(test::statistic_value(s, "b2star2"), b2star);
+    EXPECT_EQ(test::statistic_value(s, "b1deg1"), b1deg1);
+    EXPECT_EQ(test::statistic_value(s, "b2deg3"), b2deg3);
   }
 }
 
@@ -172,8 +165,8 @@ TEST(TwoModeLabels, AnAttributeTableSaysTheModeOfALabelOfBoth) {
     b2cov += event_size.at(event);
   }
   const auto json = nlohmann::json::parse(r.files.at("s.json"));
-  EXPECT_EQ(value_of(json["statistics"], "b1cov.size"), b1cov);
-  EXPECT_EQ(value_of(json["statistics"], "b2cov.size"), b2cov);
+  EXPECT_EQ(test::statistic_value(json["statistics"], "b1cov.size"), b1cov);
+  EXPECT_EQ(test::statistic_value(json["statistics"], "b2cov.size"), b2cov);
   // The column mode is no attribute.
   const CommandRun no_mode = run_command({{"a.csv", labelled_csv(true)}, {"s.csv", table}},
                                          {"summary", "a.csv", "--two-mode", "--header", "yes",

@@ -12,6 +12,7 @@
 
 #include "cli/exit_status.h"
 #include "support/florentine_marriages.h"
+#include "support/json_fields.h"
 #include "support/repository.h"
 #include "support/run_folder.h"
 
@@ -27,12 +28,6 @@ Files florentine() {
           {"a.csv", test::example("florentine_attributes.csv")}};
 }
 
-std::vector<std::string> warning_codes(const nlohmann::json& json) {
-  std::vector<std::string> codes;
-  for (const auto& w : json["warnings"]) codes.push_back(w["code"]);
-  return codes;
-}
-
 // 16 families, 20 marriages, Pucci without one: 120 pairs, and the MPLE of edges alone is
 // log(20 / 100). Read as directed, the *Edges section is said, and each edge is two links.
 TEST(Undirected, TheFlorentineMarriagesWithAndWithoutTheFlag) {
@@ -40,7 +35,7 @@ TEST(Undirected, TheFlorentineMarriagesWithAndWithoutTheFlag) {
       run_command(florentine(), {"fit", "m.net", "-m", "edges", "--json", "-"});
   ASSERT_EQ(directed.status, exit_ok) << directed.err;
   const auto as_directed = nlohmann::json::parse(directed.out);
-  EXPECT_EQ(warning_codes(as_directed), std::vector<std::string>{"looks_undirected"});
+  EXPECT_EQ(test::warning_codes(as_directed), std::vector<std::string>{"looks_undirected"});
   EXPECT_NE(directed.err.find("Give --undirected to fit it as an undirected network."),
             std::string::npos)
       << directed.err;
@@ -54,7 +49,7 @@ TEST(Undirected, TheFlorentineMarriagesWithAndWithoutTheFlag) {
   ASSERT_EQ(undirected.status, exit_ok) << undirected.err;
   EXPECT_EQ(undirected.err, "");
   const auto json = nlohmann::json::parse(undirected.files.at("j.json"));
-  EXPECT_TRUE(warning_codes(json).empty());
+  EXPECT_TRUE(test::warning_codes(json).empty());
   EXPECT_EQ(json["input"]["network"]["nodes"], 16);
   EXPECT_EQ(json["input"]["network"]["links"], 20);
   EXPECT_EQ(json["input"]["network"]["dyads"], 120);
@@ -216,7 +211,7 @@ TEST(Undirected, WhatUndirectedDataSuggestIsSaid) {
         run_command(c.files, {"summary", network, "-m", c.model, "--undirected", "--json", "-"});
     ASSERT_EQ(r.status, exit_ok) << r.err;
     const auto json = nlohmann::json::parse(r.out);
-    EXPECT_EQ(warning_codes(json), c.codes);
+    EXPECT_EQ(test::warning_codes(json), c.codes);
     EXPECT_EQ(json["input"]["network"]["links"], c.edges);
     EXPECT_EQ(json["input"]["network"]["directed"], false);
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;

@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "network/fatal_error.h"
+#include "support/networks.h"
 
 namespace tarn {
 namespace {
 
+using test::links_of;
 using Links = std::vector<std::pair<int, int>>;
 using Labels = std::vector<std::string>;
 
@@ -21,15 +23,6 @@ LabelledNetwork read(const std::string& text, NetworkFormat format = NetworkForm
                      HeaderRule header = HeaderRule::detect) {
   std::istringstream in(text);
   return read_edge_list(in, "net.csv", format, header);
-}
-
-// The links in the order of the store: by sender, file order within a sender.
-Links links_of(const Network& net) {
-  Links links;
-  for (int i = 1; i <= net.node_count; ++i) {
-    for (const int16 j : net.out_list(i)) links.emplace_back(i, std::abs(j));
-  }
-  return links;
 }
 
 Labels labels_of(const LabelledNetwork& read_in) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/networks.h"
+
 namespace tarn {
 namespace {
 
@@ -76,11 +78,7 @@ TEST(PajekFile, SectionsWeightsAndLabels) {
     std::istringstream in(c.text);
     const LabelledNetwork got = read_pajek(in, "net.net");
     EXPECT_EQ(got.network.node_count, c.n) << c.what;
-    Links links;
-    for (int i = 1; i <= got.network.node_count; ++i) {
-      for (const int16 j : got.network.out_list(i)) links.emplace_back(i, std::abs(j));
-    }
-    EXPECT_EQ(links, c.links) << c.what;
+    EXPECT_EQ(test::links_of(got.network), c.links) << c.what;
     Labels labels;
     for (int k = 1; k <= got.labels.size(); ++k) labels.push_back(got.labels.name(k));
     EXPECT_EQ(labels, c.labels) << c.what;

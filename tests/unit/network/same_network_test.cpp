@@ -25,6 +25,7 @@
 namespace tarn {
 namespace {
 
+using test::links_of;
 using test::LinkList;
 
 void expect_same_store(const Network& got, const Network& expected, const std::string& what) {
@@ -38,15 +39,6 @@ void expect_same_store(const Network& got, const Network& expected, const std::s
   EXPECT_EQ(got.out_target, expected.out_target) << what;
   EXPECT_EQ(got.in_source, expected.in_source) << what;
   EXPECT_EQ(got.has_repeated_links, expected.has_repeated_links) << what;
-}
-
-// The links of a store in the order of its record file (sorted by sender, file order within).
-LinkList links_of(const Network& net) {
-  LinkList links;
-  for (int i = 1; i <= net.node_count; ++i) {
-    for (const int16 j : net.out_list(i)) links.emplace_back(i, std::abs(j));
-  }
-  return links;
 }
 
 // 30 nodes, no self-link, about a third of the links reciprocated, receivers of a sender in a

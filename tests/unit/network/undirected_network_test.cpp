@@ -18,15 +18,8 @@
 namespace tarn {
 namespace {
 
+using test::links_of;
 using Links = std::vector<std::pair<int, int>>;
-
-Links links_of(const Network& net) {
-  Links links;
-  for (int i = 1; i <= net.node_count; ++i) {
-    for (const int16 j : net.out_list(i)) links.emplace_back(i, std::abs(j));
-  }
-  return links;
-}
 
 TEST(UndirectedNetwork, EachPairLinkedEitherWayIsOneEdge) {
   const struct {

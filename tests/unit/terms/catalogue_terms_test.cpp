@@ -48,10 +48,6 @@ Brute over_links(std::vector<std::function<double(const World&, int, int)>> fs) 
   };
 }
 
-Brute one(std::function<double(const Ties&, const World&)> f) {
-  return [f](const Ties& x, const World& w) { return std::vector<double>{f(x, w)}; };
-}
-
 auto same_group = [](const World& w) {
   return [&w](int a, int b) { return group(w, a) == group(w, b); };
 };

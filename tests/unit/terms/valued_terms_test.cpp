@@ -48,24 +48,11 @@ Names per_node(std::string stem) {
   };
 }
 
-// Sum over the dyads (directed: ordered pairs; undirected: a < b) of f(a, b).
-double over_dyads(const Ties& y, const std::function<double(int, int)>& f) {
-  double sum = 0;
-  for (int a = 1; a <= y.n; ++a)
-    for (int b = y.directed ? 1 : a + 1; b <= y.n; ++b)
-      if (a != b) sum += f(a, b);
-  return sum;
-}
-
-Direct one(std::function<double(const Ties&, const World&)> f) {
-  return [f](const Ties& y, const World& w) { return std::vector<double>{f(y, w)}; };
-}
-
 // One statistic per function of a dyad's value.
 Direct per_dyad(std::vector<std::function<double(int)>> fs) {
   return [fs](const Ties& y, const World&) {
     std::vector<double> out;
-    for (const auto& f : fs) out.push_back(over_dyads(y, [&](int a, int b) { return f(y(a, b)); }));
+    for (const auto& f : fs) out.push_back(over_pairs(y, [&](int a, int b) { return f(y(a, b)); }));
     return out;
   };
 }
@@ -81,7 +68,7 @@ Direct by_ends(bool sum, std::vector<std::function<double(const World&, int, int
     std::vector<double> out;
     for (const auto& f : fs) {
       out.push_back(
-          over_dyads(y, [&](int a, int b) { return form_weight(sum, y(a, b)) * f(w, a, b); }));
+          over_pairs(y, [&](int a, int b) { return form_weight(sum, y(a, b)) * f(w, a, b); }));
     }
     return out;
   };
@@ -93,7 +80,7 @@ Direct by_node(bool sum, std::function<double(int a, int b, int k)> f) {
     std::vector<double> out;
     for (int k = 2; k <= y.n; ++k) {
       out.push_back(
-          over_dyads(y, [&](int a, int b) { return form_weight(sum, y(a, b)) * f(a, b, k); }));
+          over_pairs(y, [&](int a, int b) { return form_weight(sum, y(a, b)) * f(a, b, k); }));
     }
     return out;
   };
@@ -121,7 +108,7 @@ double pick(Pick p, double a, double b) {
 double closure(const Ties& y, bool cyclical, Pick twopath, Pick combine, Pick affect,
                const double* threshold) {
   auto s = [&](int v) { return threshold ? (v > *threshold ? 1.0 : 0.0) : double(v); };
-  return over_dyads(y, [&](int i, int j) {
+  return over_pairs(y, [&](int i, int j) {
     double combined = 0;
     for (int k = 1; k <= y.n; ++k) {
       if (k == i || k == j) continue;
@@ -284,7 +271,7 @@ void add_form_cases(std::vector<ValuedCase>& all) {
                      std::vector<double> out;
                      for (int d = 1; d <= 3; ++d) {
                        if (!rank_differences(w).count(d)) continue;
-                       out.push_back(over_dyads(y, [&](int a, int b) {
+                       out.push_back(over_pairs(y, [&](int a, int b) {
                          return form_weight(sum, y(a, b)) *
                                 double(std::fabs(rank(w, a) - rank(w, b)) == d);
                        }));
@@ -381,23 +368,16 @@ std::vector<ValuedCase> valued_cases() {
       {"nabsdiff", [](int a, int b) { return -std::fabs(double(a - b)); }},
       {"product", [](int a, int b) { return double(a) * b; }},
       {"geometric", [](int a, int b) { return std::sqrt(double(a) * b); }}};
+  auto mutual = [](std::function<double(int, int)> f) {
+    return one([f](const Ties& y, const World&) {
+      return over_unordered_pairs(y, [&](int a, int b) { return f(y(a, b), y(b, a)); });
+    });
+  };
   for (const auto& [form, f] : mutual_forms) {
     const std::string name = form == "geometric" ? "mutual.geom.mean" : "mutual." + form;
-    all.push_back({"mutual(form=\"" + form + "\")", Kind::directed, fixed({name}),
-                   one([f](const Ties& y, const World&) {
-                     double sum = 0;
-                     for (int a = 1; a <= y.n; ++a)
-                       for (int b = a + 1; b <= y.n; ++b) sum += f(y(a, b), y(b, a));
-                     return sum;
-                   })});
+    all.push_back({"mutual(form=\"" + form + "\")", Kind::directed, fixed({name}), mutual(f)});
   }
-  all.push_back({"mutual", Kind::directed, fixed({"mutual.min"}),
-                 one([f = mutual_forms[0].second](const Ties& y, const World&) {
-                   double sum = 0;
-                   for (int a = 1; a <= y.n; ++a)
-                     for (int b = a + 1; b <= y.n; ++b) sum += f(y(a, b), y(b, a));
-                   return sum;
-                 })});
+  all.push_back({"mutual", Kind::directed, fixed({"mutual.min"}), mutual(mutual_forms[0].second)});
 
   add_closure_cases(all);
 
