@@ -10,7 +10,7 @@
 #include "api/estimate_numbers.h"
 #include "api/progress_lines.h"
 #include "api/records.h"
-#include "estimate/valued_ee_estimator.h"
+#include "estimate/estimator_table.h"
 #include "io/data_arguments.h"
 #include "io/study_building.h"
 #include "mple/fit_summary.h"
@@ -222,19 +222,10 @@ tarnwick::StatisticsReport valued_statistics_report(const tarnwick::Model::Data&
 tarnwick::Estimate valued_fit(const tarnwick::Model::Data& data,
                               const tarnwick::FitSettings& settings,
                               const tarnwick::Progress& progress) {
-  if (settings.method != "mcmle" && settings.method != "ee") {
+  const Estimator& estimator = estimator_named(settings.method);
+  if (!estimator.fit_counts) {
     throw SettingError({"method"},
-                       "{0=}" + settings.method +
-                           ": a model of counts has no pseudo-likelihood (a dyad's conditional "
-                           "distribution is over every count, not two values); give {0=}mcmle "
-                           "or ee, which start from the exact fit of the model's "
-                           "dyad-independent terms");
-  }
-  if (settings.method == "ee" && !data.input.missing_dyads.empty()) {
-    throw SettingError({"missing", "method"},
-                       "the network has " + std::to_string(data.input.missing_dyads.size()) +
-                           " missing dyads ({0} or values NA): equilibrium expectation does not "
-                           "leave them out; give {1=}mcmle");
+                       "{0=}" + settings.method + ": " + std::string(estimator.counts_refusal));
   }
   if (!data.reference_given) {
     throw SettingError({"reference", "response"},
@@ -272,20 +263,21 @@ tarnwick::Estimate valued_fit(const tarnwick::Model::Data& data,
     if (progress.report) progress.report(i.number, settings.max_iterations, "mcmle iteration");
     if (progress.iteration) progress.iteration(iteration_report(i));
   };
-  const ValuedProposal proposal = default_proposal(model.reference);
-  std::optional<ValuedEeFit> by_ee;
-  if (settings.method == "ee") {
-    ValuedEeProgress told{{}, {}, on_iteration};
-    if (progress.phase) {
-      told.task = [&progress](const EeTaskNews& n) { progress.phase(ee_task_line(n)); };
-      told.check = [&progress](const EeCheckNews& n) { progress.phase(ee_check_line(n)); };
-    }
-    by_ee = fit_valued_by_equilibrium(model, *data.input.counts, proposal, control,
-                                      ee_settings_of(settings.equilibrium), told, start);
+  CountsFit request{model,
+                    *data.input.counts,
+                    default_proposal(model.reference),
+                    control,
+                    ee_settings_of(settings.equilibrium),
+                    {{}, {}, on_iteration},
+                    start};
+  if (progress.phase) {
+    request.progress.task = [&progress](const EeTaskNews& n) { progress.phase(ee_task_line(n)); };
+    request.progress.check = [&progress](const EeCheckNews& n) {
+      progress.phase(ee_check_line(n));
+    };
   }
-  const ValuedFit fit =
-      by_ee ? by_ee->fit
-            : fit_valued(model, *data.input.counts, control, proposal, on_iteration, start);
+  const ValuedEeFit fitted = estimator.fit_counts(request);
+  const ValuedFit& fit = fitted.fit;
   tarnwick::Estimate out;
   out.formula = data.formula;
   out.data_arguments = data_arguments(data.network.data().options);
@@ -319,12 +311,13 @@ tarnwick::Estimate valued_fit(const tarnwick::Model::Data& data,
     out.bic = -2 * *fit.log_likelihood + p * std::log(static_cast<double>(out.network.dyads));
   }
   if (fit.stop_reason != "dyad_independent") {
-    const bool accepted = by_ee && !by_ee->by_mcmle;
-    out.mcmle = mcmle_record_of(fit, by_ee || start ? "given" : "dyad_independent",
+    // An equilibrium-expectation estimate the check accepted, or MCMLE's from its start.
+    const bool accepted = fitted.record && !fitted.by_mcmle;
+    out.mcmle = mcmle_record_of(fit, fitted.record || start ? "given" : "dyad_independent",
                                 accepted ? "Equilibrium expectation" : "");
   }
   // When the check failed, MCMLE went on from the estimate, as for a binary model.
-  if (by_ee && by_ee->record) out.equilibrium = equilibrium_of(*by_ee->record);
+  if (fitted.record) out.equilibrium = equilibrium_of(*fitted.record);
   if (fit.outcome == "estimate_does_not_exist") {
     out.warnings.push_back(
         {"statistic_at_bound",

@@ -21,16 +21,20 @@ constexpr std::array<std::string_view, 9> ee_settings{
 constexpr std::array estimators{
     Estimator{"mple", "maximum pseudo-likelihood, with naive, Godambe or bootstrap standard errors",
               false, pseudo_likelihood_settings, check_pseudo_likelihood_settings,
-              fit_by_pseudo_likelihood},
+              fit_by_pseudo_likelihood, nullptr,
+              "a model of counts has no pseudo-likelihood (a dyad's conditional distribution is "
+              "over every count, not two values); give {0=}mcmle or ee, which start from the "
+              "exact fit of the model's dyad-independent terms"},
     Estimator{"mcmle",
               "maximum likelihood by Markov chain Monte Carlo, from the pseudo-likelihood "
               "estimate, with errors from the inverse Fisher information",
-              true, mcmle_settings, check_mcmle_settings, fit_by_mcmle},
+              true, mcmle_settings, check_mcmle_settings, fit_by_mcmle, fit_counts_by_mcmle, ""},
     Estimator{"ee",
               "equilibrium expectation from the pseudo-likelihood estimate, then maximum "
               "likelihood by MCMC from its estimate, with errors from the inverse Fisher "
               "information",
-              true, ee_settings, check_ee_settings, fit_by_equilibrium_expectation},
+              true, ee_settings, check_ee_settings, fit_by_equilibrium_expectation,
+              fit_counts_by_equilibrium, ""},
 };
 
 // "a, b or c".

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "estimate/estimate.h"
+#include "estimate/valued_ee_estimator.h"
 #include "model/study.h"
 
 namespace tarn {
@@ -29,6 +30,10 @@ struct Estimator {
   // pseudo-likelihood, a model that cannot be simulated for simulated errors).
   Estimate (*fit)(const Study& study, const EstimatorSettings& settings,
                   const EstimatorProgress& progress);
+  // Fits a model of counts; null when the estimator has none, for the reason `counts_refusal`
+  // gives.
+  ValuedEeFit (*fit_counts)(const CountsFit& fit);
+  std::string_view counts_refusal;
 };
 
 std::span<const Estimator> estimator_table();

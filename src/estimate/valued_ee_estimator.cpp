@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <stdexcept>
 
 #include "ee/valued_equilibrium.h"
+#include "network/setting_error.h"
 #include "simulate/random_stream.h"
 #include "valued/valued_sampler.h"
 
@@ -78,7 +78,10 @@ ValuedEeFit fit_valued_by_equilibrium(const ValuedModel& model, const ValuedGrap
                                       EeSettings settings, const ValuedEeProgress& progress,
                                       const std::optional<Vector>& start) {
   if (!observed.missing().empty()) {
-    throw std::invalid_argument("equilibrium expectation does not leave missing dyads out");
+    throw SettingError({"missing", "method"},
+                       "the network has " + std::to_string(observed.missing().size()) +
+                           " missing dyads ({0} or values NA): equilibrium expectation does not "
+                           "leave them out; give {1=}mcmle");
   }
   const auto began = std::chrono::steady_clock::now();
   ValuedEeFit out;
@@ -124,6 +127,17 @@ ValuedEeFit fit_valued_by_equilibrium(const ValuedModel& model, const ValuedGrap
   }
   out.record = std::move(record);
   return out;
+}
+
+ValuedEeFit fit_counts_by_mcmle(const CountsFit& f) {
+  ValuedEeFit out;
+  out.fit = fit_valued(f.model, f.observed, f.control, f.proposal, f.progress.iteration, f.start);
+  return out;
+}
+
+ValuedEeFit fit_counts_by_equilibrium(const CountsFit& f) {
+  return fit_valued_by_equilibrium(f.model, f.observed, f.proposal, f.control, f.ee, f.progress,
+                                   f.start);
 }
 
 }  // namespace tarn

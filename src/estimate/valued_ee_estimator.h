@@ -28,7 +28,8 @@ struct ValuedEeProgress {
   ValuedProgress iteration;  // MCMLE's, when it goes on
 };
 
-// `start`: the coefficients to start from (--init); none: MCMLE's start. `control`: the check's
+// SettingError for missing dyads, which it does not leave out. `start`: the coefficients to start
+// from (--init); none: MCMLE's start. `control`: the check's
 // sample size, chains, seed, threads and interval (0: a quarter of the
 // dyads or of the proposals per effective draw of the chains, whichever is shorter, at least
 // 256), and MCMLE's settings.
@@ -36,6 +37,22 @@ ValuedEeFit fit_valued_by_equilibrium(const ValuedModel& model, const ValuedGrap
                                       const ValuedProposal& proposal, const McmleControl& control,
                                       EeSettings settings, const ValuedEeProgress& progress = {},
                                       const std::optional<Vector>& start = {});
+
+// A fit of a model of counts as an estimator's row takes it (estimator_table.h).
+struct CountsFit {
+  const ValuedModel& model;
+  const ValuedGraph& observed;
+  ValuedProposal proposal;
+  McmleControl control;
+  EeSettings ee;
+  ValuedEeProgress progress;
+  std::optional<Vector> start;  // --init; none: the estimator's own start
+};
+
+// The rows' fits of counts: MCMLE (the exact fit for a dyad-independent model), and equilibrium
+// expectation.
+ValuedEeFit fit_counts_by_mcmle(const CountsFit& fit);
+ValuedEeFit fit_counts_by_equilibrium(const CountsFit& fit);
 
 // Networks of counts drawn at `estimate` from the observed network by `control.chains` chains
 // `interval` proposals apart after a burn-in of fresh_burnin_intervals intervals: a quarter of
