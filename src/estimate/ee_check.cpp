@@ -49,8 +49,7 @@ void draw_exactly(const DyadClassDraws& draws, const Vector& estimate, std::uint
   }
 }
 
-}  // namespace
-
+// The verdict on the sample so far: one by one, jointly, and neither piling up nor splitting.
 void judge_check_sample(std::int64_t observed_links, std::int64_t dyads,
                         const McmleControl& control, double estimate_draws, EeCheck& check) {
   check.evidence = draw_evidence(check.links, observed_links, dyads);
@@ -65,6 +64,32 @@ void judge_check_sample(std::int64_t observed_links, std::int64_t dyads,
   check.test = convergence_test(check.moments, check.observed, &own);
   check.check = simulation_check(check.moments, check.test, own_moments, control);
   check.jointly_reproduced = check.test.p_value >= control.hotelling_level;
+}
+
+}  // namespace
+
+void draw_in_rounds(int coefficients, std::int64_t observed_links, std::int64_t dyads,
+                    const McmleControl& control, double estimate_draws,
+                    const std::function<void(const EeCheckNews&)>& progress,
+                    const std::function<bool(int networks, int round)>& draw, EeCheck& check) {
+  const int chains_sample = std::max(control.sample_size / check.chains, 2) * check.chains;
+  // Chains draw a quarter first: an estimate that fails with those is not worth the rest.
+  int networks = check.exact_draws ? std::max(control.sample_size, 2)
+                                   : std::max(chains_sample / 4 / check.chains, 2) * check.chains;
+  McmleControl by_chains = control;
+  by_chains.chains = check.chains;
+  for (int round = 0; round <= 3 && networks > 0; ++round) {
+    if (progress) {
+      progress({round, std::int64_t(check.sample.size()), networks, check.chains, check.interval,
+                round == 0 ? check.burnin : 0});
+    }
+    if (!draw(networks, round)) break;
+    check.moments = sample_moments(check.sample, check.chains);
+    judge_check_sample(observed_links, dyads, control, estimate_draws, check);
+    if (!check.passed()) break;
+    networks = std::max(networks_still_needed(check.moments, coefficients, by_chains),
+                        chains_sample - static_cast<int>(check.sample.size()));
+  }
 }
 
 EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
@@ -82,29 +107,16 @@ EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
   const std::optional<DyadClassDraws> draws =
       check.exact_draws ? std::optional<DyadClassDraws>(std::in_place, study) : std::nullopt;
   ChainStates states;
-  const int chains_sample = std::max(control.sample_size / check.chains, 2) * check.chains;
-  // Chains draw a quarter first: an estimate that fails with those is not worth the rest.
-  int networks = check.exact_draws ? std::max(control.sample_size, 2)
-                                   : std::max(chains_sample / 4 / check.chains, 2) * check.chains;
-  McmleControl by_chains = control;
-  by_chains.chains = check.chains;
-  for (int round = 0; round <= 3 && networks > 0; ++round) {
-    if (progress) {
-      progress({round, std::int64_t(check.sample.size()), networks, check.chains, check.interval,
-                round == 0 ? check.burnin : 0});
-    }
-    if (draws) {
-      draw_exactly(*draws, estimate, settings.seed, networks, check);
-    } else if (!draw_more(study, estimate, settings, networks, round, states, check)) {
-      break;
-    }
-    check.moments = sample_moments(check.sample, check.chains);
-    judge_check_sample(study.network.link_count, study.dyad_count(), control, estimate_draws,
-                       check);
-    if (!check.passed()) break;
-    networks = std::max(networks_still_needed(check.moments, p, by_chains),
-                        chains_sample - static_cast<int>(check.sample.size()));
-  }
+  draw_in_rounds(
+      p, study.network.link_count, study.dyad_count(), control, estimate_draws, progress,
+      [&](int networks, int round) {
+        if (draws) {
+          draw_exactly(*draws, estimate, settings.seed, networks, check);
+          return true;
+        }
+        return draw_more(study, estimate, settings, networks, round, states, check);
+      },
+      check);
   if (!check.capacity.found) check.errors = mcmle_errors(check.moments);
   check.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
   return check;

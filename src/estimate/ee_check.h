@@ -70,11 +70,15 @@ EeCheck check_ee_estimate(const Study& study, const Vector& estimate,
                           int chains_up_to = max_nodes, double estimate_draws = 0.0,
                           const std::function<void(const EeCheckNews&)>& progress = {});
 
-// The verdict on the sample so far (its networks' statistics, links and moments): one by one,
-// jointly, and neither piling up nor splitting (against the observed network's links of its
-// dyads).
-void judge_check_sample(std::int64_t observed_links, std::int64_t dyads,
-                        const McmleControl& control, double estimate_draws, EeCheck& check);
+// The rounds of a check's draws (check.chains, interval and burn-in set): a quarter of the
+// sample size first (all of it with exact draws), then the rest and more, up to four rounds,
+// while the sample passes and its spread's effective size falls short of what the errors need.
+// `draw(networks, round)` appends that many networks' statistics and links to the check (false:
+// it could not, and the rounds end).
+void draw_in_rounds(int coefficients, std::int64_t observed_links, std::int64_t dyads,
+                    const McmleControl& control, double estimate_draws,
+                    const std::function<void(const EeCheckNews&)>& progress,
+                    const std::function<bool(int networks, int round)>& draw, EeCheck& check);
 
 // The check as a converged result of maximum likelihood by MCMC at the estimate (no iterations),
 // for the outputs that read one.

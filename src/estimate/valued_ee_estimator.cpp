@@ -46,28 +46,18 @@ EeCheck check_valued_estimate(const ValuedModel& model, const ValuedGraph& obser
   ValuedChains chains(model, observed, proposal, check.chains, mix_seed(control.seed, 1),
                       control.threads);
   chains.set_cancel(control.cancel);
-  const int p = model.statistic_count();
-  const int whole = std::max(control.sample_size / check.chains, 2) * check.chains;
-  int networks = std::max(whole / 4 / check.chains, 2) * check.chains;
-  McmleControl by_chains = control;
-  by_chains.chains = check.chains;
-  for (int round = 0; round <= 3 && networks > 0; ++round) {
-    const std::int64_t burnin = round == 0 ? check.burnin : 0;
-    if (progress) {
-      progress(
-          {round, std::int64_t(check.sample.size()), networks, check.chains, interval, burnin});
-    }
-    ValuedDraws drawn = chains.draw(estimate, networks, burnin, interval);
-    check.proposals = drawn.proposals;
-    for (Vector& statistics : drawn.statistics) check.sample.push_back(std::move(statistics));
-    check.links.insert(check.links.end(), drawn.nonzero.begin(), drawn.nonzero.end());
-    check.moments = sample_moments(check.sample, check.chains);
-    judge_check_sample(observed.nonzero_count(), observed.dyad_count(), control, estimate_draws,
-                       check);
-    if (!check.passed()) break;
-    networks = std::max(networks_still_needed(check.moments, p, by_chains),
-                        whole - static_cast<int>(check.sample.size()));
-  }
+  draw_in_rounds(
+      model.statistic_count(), observed.nonzero_count(), observed.dyad_count(), control,
+      estimate_draws, progress,
+      [&](int networks, int round) {
+        ValuedDraws drawn =
+            chains.draw(estimate, networks, round == 0 ? check.burnin : 0, interval);
+        check.proposals = drawn.proposals;
+        for (Vector& statistics : drawn.statistics) check.sample.push_back(std::move(statistics));
+        check.links.insert(check.links.end(), drawn.nonzero.begin(), drawn.nonzero.end());
+        return true;
+      },
+      check);
   check.errors = mcmle_errors(check.moments);
   check.seconds = seconds_since(began);
   return check;
