@@ -16,6 +16,16 @@ void remove_one(std::vector<int>& list, int value) {
   list.pop_back();
 }
 
+// A sorted list: `value` leaves it when present, joins it in its place when absent.
+void flip_sorted(std::vector<int>& list, int value) {
+  const auto at = std::lower_bound(list.begin(), list.end(), value);
+  if (at != list.end() && *at == value) {
+    list.erase(at);
+  } else {
+    list.insert(at, value);
+  }
+}
+
 std::vector<std::uint16_t> table_if(bool kept, int n, bool dense) {
   return kept && dense
              ? std::vector<std::uint16_t>(static_cast<std::size_t>(n) * static_cast<std::size_t>(n))
@@ -31,51 +41,46 @@ bool is_dense(GraphStorage storage, int n) {
 
 void PairCounts::add(int a, int b, int change) {
   if (change == 0) return;
-  if (2 * (size_ + 1) > keys_.size()) grow();
+  if (2 * (size_ + 1) > entries_.size()) grow();
   const std::uint64_t key = key_of(a, b);
   std::size_t at = slot(key);
-  while (keys_[at] != 0 && keys_[at] != key) at = (at + 1) & mask_;
-  if (keys_[at] == 0) {
-    keys_[at] = key;
-    values_[at] = change;
+  while (entries_[at].key != 0 && entries_[at].key != key) at = (at + 1) & mask_;
+  Entry& entry = entries_[at];
+  if (entry.key == 0) {
+    entry = {key, change};
     ++size_;
     return;
   }
-  values_[at] += change;
-  if (values_[at] == 0) erase_at(at);
+  entry.value += change;
+  if (entry.value == 0) erase_at(at);
 }
 
 void PairCounts::grow() {
-  std::vector<std::uint64_t> keys = std::move(keys_);
-  std::vector<std::int32_t> values = std::move(values_);
-  const std::size_t capacity = keys.empty() ? 64 : 2 * keys.size();
-  keys_.assign(capacity, 0);
-  values_.assign(capacity, 0);
+  std::vector<Entry> entries = std::move(entries_);
+  const std::size_t capacity = entries.empty() ? 64 : 2 * entries.size();
+  entries_.assign(capacity, Entry{});
   mask_ = capacity - 1;
   shift_ = 64 - std::countr_zero(capacity);
-  for (std::size_t k = 0; k < keys.size(); ++k) {
-    if (keys[k] == 0) continue;
-    std::size_t at = slot(keys[k]);
-    while (keys_[at] != 0) at = (at + 1) & mask_;
-    keys_[at] = keys[k];
-    values_[at] = values[k];
+  for (const Entry& entry : entries) {
+    if (entry.key == 0) continue;
+    std::size_t at = slot(entry.key);
+    while (entries_[at].key != 0) at = (at + 1) & mask_;
+    entries_[at] = entry;
   }
 }
 
 // Empties slot `at` and moves back the entries after it that their probe may no longer reach.
 void PairCounts::erase_at(std::size_t at) {
   std::size_t hole = at;
-  for (std::size_t next = (at + 1) & mask_; keys_[next] != 0; next = (next + 1) & mask_) {
-    const std::size_t home = slot(keys_[next]);
+  for (std::size_t next = (at + 1) & mask_; entries_[next].key != 0; next = (next + 1) & mask_) {
+    const std::size_t home = slot(entries_[next].key);
     // The entry at `next` stays when its home lies cyclically in (hole, next].
     const bool stays = hole <= next ? (home > hole && home <= next) : (home > hole || home <= next);
     if (stays) continue;
-    keys_[hole] = keys_[next];
-    values_[hole] = values_[next];
+    entries_[hole] = entries_[next];
     hole = next;
   }
-  keys_[hole] = 0;
-  values_[hole] = 0;
+  entries_[hole] = Entry{};
   --size_;
 }
 
@@ -95,7 +100,8 @@ TermGraph::TermGraph(int node_count, bool directed, PartnerTables kept, GraphSto
       shared_receivers_(table_if(directed && kept.shared_receivers, node_count, dense_)),
       shared_senders_(table_if(directed && kept.shared_senders, node_count, dense_)),
       mutual_two_paths_(table_if(directed && kept.mutual_two_paths, node_count, dense_)),
-      sorted_(dense_ ? 0 : static_cast<std::size_t>(node_count) + 1) {
+      sorted_(dense_ ? 0 : static_cast<std::size_t>(node_count) + 1),
+      sorted_in_(dense_ || !directed ? 0 : static_cast<std::size_t>(node_count) + 1) {
   if (!directed) kept_.shared_receivers = kept_.shared_senders = kept_.mutual_two_paths = false;
 }
 
@@ -121,14 +127,8 @@ TermGraph::OutEntry& TermGraph::out_entry(int a, int b) {
 
 void TermGraph::flip_bit(int a, int b) {
   if (!dense_) {
-    // The sorted list of a: b leaves it when present, joins it in its place when absent.
-    std::vector<int>& list = sorted_[static_cast<std::size_t>(a)];
-    const auto at = std::lower_bound(list.begin(), list.end(), b);
-    if (at != list.end() && *at == b) {
-      list.erase(at);
-    } else {
-      list.insert(at, b);
-    }
+    flip_sorted(sorted_[static_cast<std::size_t>(a)], b);
+    if (directed_) flip_sorted(sorted_in_[static_cast<std::size_t>(b)], a);
     return;
   }
   const std::size_t bit = bit_index(a, b);
