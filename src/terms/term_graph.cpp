@@ -44,10 +44,12 @@ void PairCounts::add(int a, int b, int change) {
   if (2 * (size_ + 1) > entries_.size()) grow();
   const std::uint64_t key = key_of(a, b);
   std::size_t at = slot(key);
-  while (entries_[at].key != 0 && entries_[at].key != key) at = (at + 1) & mask_;
+  while (entries_[at].key() != 0 && entries_[at].key() != key) at = (at + 1) & mask_;
   Entry& entry = entries_[at];
-  if (entry.key == 0) {
-    entry = {key, change};
+  if (entry.key() == 0) {
+    entry.high = static_cast<std::uint32_t>(key >> 32);
+    entry.low = static_cast<std::uint32_t>(key);
+    entry.value = change;
     ++size_;
     return;
   }
@@ -62,9 +64,9 @@ void PairCounts::grow() {
   mask_ = capacity - 1;
   shift_ = 64 - std::countr_zero(capacity);
   for (const Entry& entry : entries) {
-    if (entry.key == 0) continue;
-    std::size_t at = slot(entry.key);
-    while (entries_[at].key != 0) at = (at + 1) & mask_;
+    if (entry.key() == 0) continue;
+    std::size_t at = slot(entry.key());
+    while (entries_[at].key() != 0) at = (at + 1) & mask_;
     entries_[at] = entry;
   }
 }
@@ -72,8 +74,8 @@ void PairCounts::grow() {
 // Empties slot `at` and moves back the entries after it that their probe may no longer reach.
 void PairCounts::erase_at(std::size_t at) {
   std::size_t hole = at;
-  for (std::size_t next = (at + 1) & mask_; entries_[next].key != 0; next = (next + 1) & mask_) {
-    const std::size_t home = slot(entries_[next].key);
+  for (std::size_t next = (at + 1) & mask_; entries_[next].key() != 0; next = (next + 1) & mask_) {
+    const std::size_t home = slot(entries_[next].key());
     // The entry at `next` stays when its home lies cyclically in (hole, next].
     const bool stays = hole <= next ? (home > hole && home <= next) : (home > hole || home <= next);
     if (stays) continue;

@@ -42,7 +42,7 @@ class PairCounts {
     if (entries_.empty()) return 0;
     const std::uint64_t key = key_of(a, b);
     for (std::size_t at = slot(key);; at = (at + 1) & mask_) {
-      const std::uint64_t held = entries_[at].key;
+      const std::uint64_t held = entries_[at].key();
       if (held == key) return entries_[at].value;
       if (held == 0) return 0;
     }
@@ -61,10 +61,12 @@ class PairCounts {
   void grow();
   void erase_at(std::size_t at);
 
-  // 16 bytes, four to a cache line, so that no look-up crosses a line.
-  struct alignas(16) Entry {
-    std::uint64_t key = 0;  // 0: empty (node numbers start at 1)
+  // 12 bytes, the key in halves: at 10^5 nodes, 16-byte entries (none across a cache line) made a
+  // chain 4% faster and the program 23% larger.
+  struct Entry {
+    std::uint32_t high = 0, low = 0;  // the key; 0: empty (node numbers start at 1)
     std::int32_t value = 0;
+    std::uint64_t key() const { return (std::uint64_t{high} << 32) | low; }
   };
   std::vector<Entry> entries_;
   std::size_t size_ = 0;
