@@ -102,8 +102,7 @@ TermGraph::TermGraph(int node_count, bool directed, PartnerTables kept, GraphSto
       shared_receivers_(table_if(directed && kept.shared_receivers, node_count, dense_)),
       shared_senders_(table_if(directed && kept.shared_senders, node_count, dense_)),
       mutual_two_paths_(table_if(directed && kept.mutual_two_paths, node_count, dense_)),
-      sorted_(dense_ ? 0 : static_cast<std::size_t>(node_count) + 1),
-      sorted_in_(dense_ || !directed ? 0 : static_cast<std::size_t>(node_count) + 1) {
+      sorted_(dense_ ? 0 : static_cast<std::size_t>(node_count) + 1) {
   if (!directed) kept_.shared_receivers = kept_.shared_senders = kept_.mutual_two_paths = false;
 }
 
@@ -130,7 +129,7 @@ TermGraph::OutEntry& TermGraph::out_entry(int a, int b) {
 void TermGraph::flip_bit(int a, int b) {
   if (!dense_) {
     flip_sorted(sorted_[static_cast<std::size_t>(a)], b);
-    if (directed_) flip_sorted(sorted_in_[static_cast<std::size_t>(b)], a);
+    if (directed_) flip_sorted(in_[static_cast<std::size_t>(b)], a);
     return;
   }
   const std::size_t bit = bit_index(a, b);
@@ -248,12 +247,12 @@ void TermGraph::toggle(int a, int b) {
   if (present) {
     flip_bit(a, b);
     remove_link_entry(a, b);
-    remove_one(in_[static_cast<std::size_t>(b)], a);
+    if (dense_) remove_one(in_[static_cast<std::size_t>(b)], a);
     update_tables(a, b, change);
   } else {
     update_tables(a, b, change);
     out_[static_cast<std::size_t>(a)].push_back({b, static_cast<int>(all_links_.size())});
-    in_[static_cast<std::size_t>(b)].push_back(a);
+    if (dense_) in_[static_cast<std::size_t>(b)].push_back(a);
     all_links_.emplace_back(a, b);
     flip_bit(a, b);
   }

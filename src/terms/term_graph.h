@@ -174,7 +174,7 @@ class TermGraph {
   template <class F>
   void for_each_common_sender(int a, int b, F f) const {
     if (!dense_) {
-      const auto& by_receiver = directed_ ? sorted_in_ : sorted_;
+      const auto& by_receiver = directed_ ? in_ : sorted_;
       for_each_in_sorted_both(by_receiver[std::size_t(a)], by_receiver[std::size_t(b)], f);
       return;
     }
@@ -192,7 +192,7 @@ class TermGraph {
   template <class F>
   void for_each_two_path_middle(int a, int b, F f) const {
     if (!dense_) {
-      const auto& by_receiver = directed_ ? sorted_in_ : sorted_;
+      const auto& by_receiver = directed_ ? in_ : sorted_;
       for_each_in_sorted_both(sorted_[std::size_t(a)], by_receiver[std::size_t(b)], f);
       return;
     }
@@ -310,13 +310,12 @@ class TermGraph {
   std::vector<std::uint64_t> bits_;         // row a: the links a->b (undirected: the edges of a)
   std::vector<std::uint64_t> in_bits_;      // row b: the links a->b (directed only)
   std::vector<std::vector<OutEntry>> out_;  // by node 0..n (entry 0 unused)
-  std::vector<std::vector<int>> in_;        // directed only
+  std::vector<std::vector<int>> in_;        // directed only; sparse: ascending
   std::vector<int> mutual_;
   std::vector<std::pair<int, int>> all_links_;
   std::vector<std::uint16_t> two_paths_, shared_receivers_, shared_senders_, mutual_two_paths_;
-  // Sparse only: by node 0..n, its receivers (undirected: neighbours) ascending, and (directed)
-  // its senders ascending; the counts.
-  std::vector<std::vector<int>> sorted_, sorted_in_;
+  // Sparse only: by node 0..n, its receivers (undirected: neighbours) ascending; the counts.
+  std::vector<std::vector<int>> sorted_;
   PairCounts two_paths_map_, shared_receivers_map_, shared_senders_map_, mutual_two_paths_map_;
 };
 
