@@ -30,43 +30,22 @@ def test_edges_under_degree_bounds_fits_with_the_warning(florentine):
     assert math.isclose(fit.coef["edges"], math.log(20 / 100), rel_tol=1e-9)
 
 
-def test_a_constraint_not_offered_is_refused(florentine):
-    net = tarnwick.Network.from_networkx(florentine)
-    with pytest.raises(tarnwick.ArgumentError, match="no constraint degreedist"):
-        tarnwick.fit(net, "edges", constraints="degreedist", progress=False)
+@pytest.mark.parametrize(
+    "formula, constraints, words",
+    [
+        ("edges", "degreedist", "constraints=degreedist: no constraint degreedist"),
+        ("triangle + kstar(2)", "degrees", r"kstar\(2\) is a function of the degrees"),
+    ],
+)
+def test_a_constraint_not_offered_or_a_term_it_fixes_is_refused(
+        florentine, formula, constraints, words):
+    # Every network drawn keeps its constraints, and the errors over the free dyads are the
+    # binomial ones: ConstraintsCommand in the C++ tests.
+    with pytest.raises(tarnwick.ArgumentError, match=words):
+        tarnwick.fit(florentine, formula, constraints=constraints, progress=False)
 
 
-def test_every_network_drawn_under_degrees_keeps_each_degree(florentine):
-    net = tarnwick.Network.from_networkx(florentine)
-    graphs = tarnwick.simulate(
-        net, "triangle", coef=[0.3], n=20, constraints="degrees", progress=False
-    )
-    def linked(graph):
-        return {v: d for v, d in graph.degree() if d > 0}
-
-    assert len(graphs) == 20
-    for g in graphs:
-        assert linked(g) == linked(florentine)
-
-
-def test_a_term_of_the_fixed_degrees_is_refused(florentine):
-    net = tarnwick.Network.from_networkx(florentine)
-    with pytest.raises(tarnwick.ArgumentError, match=r"kstar\(2\) is a function of the degrees"):
-        tarnwick.fit(net, "triangle + kstar(2)", constraints="degrees", progress=False)
-
-
-def test_godambe_errors_over_the_free_dyads_are_the_binomial_ones(florentine):
-    # blockdiag by component: Pucci alone, the other 15 families' 105 pairs free. edges over
-    # them is a binomial log-odds, whose error Godambe's simulated networks must give.
-    import networkx as nx
-
-    graph = florentine.copy()
-    for k, component in enumerate(nx.connected_components(graph)):
-        for node in component:
-            graph.nodes[node]["component"] = k
-    net = tarnwick.Network.from_networkx(graph)
-    fit = tarnwick.fit(net, "edges", constraints='blockdiag("component")', se="godambe",
-                       replicates=800, progress=False)
-    p = 20 / 105
-    assert fit.coef["edges"] == pytest.approx(math.log(p / (1 - p)), abs=1e-8)
-    assert fit.std_error["edges"] == pytest.approx(1 / math.sqrt(105 * p * (1 - p)), rel=0.1)
+def test_simulate_draws_under_the_constraints_it_is_given(florentine):
+    graphs = tarnwick.simulate(florentine, "triangle", coef=[0.3], n=20, constraints="degrees",
+                               progress=False)
+    assert len(graphs) == 20 and all(dict(g.degree) == dict(florentine.degree) for g in graphs)
