@@ -118,31 +118,6 @@ def test_fit_json_is_the_command_line_s(florentine, tmp_path, formula, settings,
         assert (walk["tasks"], walk["gain"], walk["effective_draws"]) == (2, 0.1, 16)
 
 
-@pytest.mark.parametrize(
-    "settings, python_words, command_line, command_line_words",
-    [
-        (dict(method="ee", ee_gain=1.5), "ee_gain takes a share", ["--method", "ee", "--ee-gain",
-                                                                   "1.5"], "--ee-gain"),
-        (dict(method="mcmle", replicates=20), "replicates is for method=mple",
-         ["--method", "mcmle", "--replicates", "20"], "--replicates is for --method mple"),
-        (dict(sample_size=128), "sample_size is for method=mcmle or ee",
-         ["--sample-size", "128"], "--sample-size is for --method mcmle or ee"),
-        (dict(method="mcmle", se="godambe"), "se=godambe: maximum likelihood by MCMC",
-         ["--method", "mcmle", "--se", "godambe"], "--se godambe: maximum likelihood by MCMC"),
-        (dict(method="bayes"), "method=bayes: give mple, mcmle or ee",
-         ["--method", "bayes"], "--method bayes: give mple, mcmle or ee"),
-    ],
-)
-def test_a_setting_is_named_as_each_front_end_names_it(
-        florentine, tmp_path, settings, python_words, command_line, command_line_words):
-    with pytest.raises(tarnwick.ArgumentError) as raised:
-        tarnwick.fit(florentine, "edges", progress=False, **settings)
-    assert python_words in str(raised.value) and "--" not in str(raised.value)
-    status, _, err = run_program("fit", *graph_files(florentine, tmp_path), "--model", "edges",
-                                 *command_line, check=False)
-    assert status == 2 and command_line_words in err
-
-
 def test_tidy_is_the_command_line_s_csv(florentine, tmp_path):
     formula = "edges + triangle"
     fit = tarnwick.fit(tarnwick.Network.from_networkx(florentine), formula)
