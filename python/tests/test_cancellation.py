@@ -1,6 +1,6 @@
-"""Ctrl-C stops every estimator's fit within a second: the loops that run long (the chains of
-simulated errors, maximum likelihood by MCMC and its check, equilibrium expectation) poll the
-cancel flag. On gw_departments (1000 nodes, 11331 links; the shared data, skipped without it)."""
+"""Ctrl-C stops every estimator's fit, and a simulation, within a second: the loops that run
+long (the chains of simulated errors, maximum likelihood by MCMC and its check, equilibrium
+expectation, the chains of simulate) poll the cancel flag. On gw_departments (1000 nodes, 11331 links; the shared data, skipped without it)."""
 
 import os
 import pathlib
@@ -38,10 +38,11 @@ MODEL = "edges + mutual + gwesp(0.5, fixed=TRUE) + nodematch(dept)"
         dict(method="mcmle"),
         dict(method="ee"),
         dict(method="mple"),
+        "simulate",
     ],
-    ids=["godambe", "bootstrap", "mcmle", "ee", "mple"],
+    ids=["godambe", "bootstrap", "mcmle", "ee", "mple", "simulate"],
 )
-def test_an_interrupted_fit_stops_within_a_second(settings):
+def test_an_interrupted_fit_or_simulation_stops_within_a_second(settings):
     net = tarnwick.read(DEPARTMENTS / "network.csv", attributes=DEPARTMENTS / "attributes.csv")
     sent = []
 
@@ -54,14 +55,17 @@ def test_an_interrupted_fit_stops_within_a_second(settings):
         # Into the long work, however busy the machine: past the pseudo-likelihood fit every
         # estimator starts from (1.1 s here on an idle machine), or a quarter into it.
         began = time.perf_counter()
-        tarnwick.fit(net, MODEL, progress=False)
+        start = tarnwick.fit(net, MODEL, progress=False)
         took = time.perf_counter() - began
         timer = threading.Timer(took / 4 if settings == dict(method="mple") else 2 * took + 0.5,
                                 interrupt)
         timer.start()
         try:
             with pytest.raises(KeyboardInterrupt):
-                tarnwick.fit(net, MODEL, progress=False, **settings)
+                if settings == "simulate":
+                    tarnwick.simulate(start, n=100_000, stats=True, progress=False)
+                else:
+                    tarnwick.fit(net, MODEL, progress=False, **settings)
         finally:
             timer.cancel()
     stopped = time.perf_counter() - sent[0]
