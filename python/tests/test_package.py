@@ -127,32 +127,6 @@ def test_from_igraph(florentine):
     )
 
 
-def test_weights_are_ties_with_a_warning():
-    g = nx.DiGraph()
-    g.add_edge("a", "b", weight=2.5)
-    g.add_edge("b", "c", weight=1)
-    g.add_edge("c", "a", weight=0)
-    with pytest.warns(tarnwick.TarnwickWarning, match="value other than 0 and 1"):
-        net = tarnwick.Network.from_networkx(g)
-    assert net.link_count == 2
-    assert sorted(net.links()) == [("a", "b"), ("b", "c")]
-    # A missing value is no tie but a dyad not observed, in every constructor.
-    g.add_edge("a", "c", weight=float("nan"))
-    table = pd.DataFrame({"source": ["a", "b"], "target": ["b", "c"], "value": [1, None]})
-    for build, dyad in (
-        (lambda: tarnwick.Network.from_networkx(g), ("a", "c")),
-        (lambda: tarnwick.Network.from_networkx(nx.MultiDiGraph(g)), ("a", "c")),
-        (lambda: tarnwick.Network.from_pandas(table, weight="value"), ("b", "c")),
-        (lambda: tarnwick.Network.from_scipy(sp.coo_matrix(([np.nan], ([0], [1])), shape=(2, 2))),
-         (0, 1)),
-    ):
-        with warnings.catch_warnings():
-            warnings.simplefilter("ignore")
-            net = build()
-        assert net.missing_dyads == [dyad]
-        assert dyad not in net.links()
-
-
 def test_labels_equal_as_text_are_refused():
     g = nx.Graph()
     g.add_edge(1, "1")

@@ -124,10 +124,9 @@ def test_two_mode_tables_refused(edges, nodes, message):
         )
 
 
-def test_two_mode_graph_values_pickling_and_multigraph_weights():
-    """A two-mode graph's weights are read as a one-mode graph's (0 no link, NaN missing); a
-    pickled two-mode network comes back two-mode; a multigraph's zero and missing weights
-    mark the right edges."""
+def test_two_mode_graph_values_and_pickling():
+    """A two-mode graph's weights are read as a one-mode graph's (0 no link, NaN missing; every
+    constructor's: test_missing_dyads.py); a pickled two-mode network comes back two-mode."""
     graph, women, events, b = davis()
     dropped, unobserved = list(graph.edges())[:2]
     graph.edges[dropped]["weight"] = 0
@@ -142,18 +141,6 @@ def test_two_mode_graph_values_pickling_and_multigraph_weights():
     assert again.missing_dyads == network.missing_dyads
     model = "edges + b1star(2) + b2degree(3)"
     assert list(tarnwick.summary(again, model)) == list(tarnwick.summary(network, model))
-
-    multi = nx.MultiGraph()
-    multi.add_edge("a", "b", weight=0)
-    multi.add_edge("a", "c", weight=float("nan"))
-    multi.add_edge("b", "c", weight=1)
-    multi.add_edge("c", "d", na=True)
-    multi.add_edge("d", "a", weight=2)
-    with pytest.warns(tarnwick.TarnwickWarning):
-        network = tarnwick.Network.from_networkx(multi)
-    links = {frozenset((network.nodes[i], network.nodes[j])) for i, j in network._core.links()}
-    assert links == {frozenset("bc"), frozenset("da")}
-    assert {frozenset(d) for d in network.missing_dyads} == {frozenset("ac"), frozenset("cd")}
 
 
 def test_gof_of_davis_has_a_table_per_mode():
