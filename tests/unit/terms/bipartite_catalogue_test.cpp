@@ -507,36 +507,6 @@ TEST(BipartiteCatalogue, EveryChangeBetweenTheModesIsTheDifferenceOfBruteForceCo
   }
 }
 
-// The estimated decay's statistics weighted by its canonical parameters at (1, decay) are the
-// fixed term's statistic when no count passes the cutoff.
-TEST(BipartiteCatalogue, TheCurvedTermsWeighTheirCountsAsTheFixedTerm) {
-  std::mt19937 random(11);
-  const World w = world_of(9, random);
-  const Ties x = random_two_mode(9, 4, 0.5, random);
-  for (const char* stem : {"gwb1dsp", "gwb2dsp", "gwb1degree", "gwb2degree"}) {
-    NodeCovariates attributes;
-    const TermPointer curved = two_mode_term(std::string(stem) + "(0.8)", w, 4, attributes);
-    const TermPointer fixed =
-        two_mode_term(std::string(stem) + "(0.8, fixed=TRUE)", w, 4, attributes);
-    ASSERT_TRUE(curved->curved()) << stem;
-    TermGraph g(9, false, curved->partner_tables());
-    g.set_bipartite(4);
-    for (int a = 1; a <= 4; ++a)
-      for (int b = 5; b <= 9; ++b)
-        if (x(a, b)) g.toggle(a, b);
-    Counts counts(std::size_t(curved->statistic_count())), eta(counts.size());
-    curved->network_statistics(g, counts.data());
-    const double coefficients[2] = {1.0, 0.8};
-    curved->canonical(coefficients, eta.data());
-    double weighed = 0.0, statistic = 0.0;
-    for (std::size_t k = 0; k < counts.size(); ++k) weighed += eta[k] * counts[k];
-    fixed->network_statistics(g, &statistic);
-    EXPECT_NEAR(weighed, statistic, 1e-9) << stem;
-    EXPECT_EQ(curved->coefficient_names(),
-              (std::vector<std::string>{stem, std::string(stem) + ".decay"}));
-  }
-}
-
 TEST(BipartiteCatalogue, TheNamesAreErgms) {
   std::mt19937 random(7);
   const World w = world_of(7, random);  // groups a b c a | b c a
