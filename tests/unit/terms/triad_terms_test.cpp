@@ -243,29 +243,22 @@ Brute local_triangles() {
   };
 }
 
-TEST(TriadTerms, LocalTrianglesAgainstBruteForce) {
-  std::mt19937 random(66);
-  for (bool directed : {true, false}) {
-    const Case c{"localtriangle(\"target\")", directed, local_triangles()};
+// On random networks, and on dense networks and neighbourhoods, where the triads within a group or
+// a neighbourhood are many.
+TEST(TriadTerms, TriplesByAttributeAndLocalTrianglesAgainstBruteForce) {
+  std::mt19937 random(64);
+  std::vector<Case> cases = attribute_cases();
+  for (bool directed : {true, false})
+    cases.push_back({"localtriangle(\"target\")", directed, local_triangles()});
+  for (const Case& c : cases) {
     check_against_brute_force(c, random);
-    // Dense networks and neighbourhoods, so that local triangles are many.
     World w = world_of(9, random);
     for (int a = 1; a <= 9; ++a)
       for (int b = 1; b <= 9; ++b)
         w.covariates["target"][std::size_t(a)][std::size_t(b)] =
             a != b && random() % 5 != 0 ? 1.0 : 0.0;
-    check_on_network(c, random_ties(9, directed, 0.7, random), w);
+    check_on_network(c, random_ties(9, c.directed, 0.7, random), w);
   }
-}
-
-TEST(TriadTerms, TriplesByAttributeAgainstBruteForce) {
-  std::mt19937 random(64);
-  for (const Case& c : attribute_cases()) check_against_brute_force(c, random);
-  // Denser networks: every triad of three nodes of a group holds links.
-  std::mt19937 dense(65);
-  const World w = world_of(9, dense);
-  for (const Case& c : attribute_cases())
-    check_on_network(c, random_ties(9, c.directed, 0.7, dense), w);
 }
 
 TEST(TriadTerms, AgainstBruteForce) {
