@@ -155,6 +155,8 @@ TEST(CurvedTerms, NamesAndCutoffAsErgm) {
   EXPECT_EQ(term_of("gwdegree(1)", false, 40)->statistic_count(), 30);
   EXPECT_EQ(term_of("gwdegree(1)", false, 40)->coefficient_names(),
             (std::vector<std::string>{"gwdegree", "gwdegree.decay"}));
+  EXPECT_EQ(term_of("gwnsp(0.5)", false, 6)->coefficient_names(),
+            (std::vector<std::string>{"gwnsp", "gwnsp.decay"}));
   for (const std::string stem : {"gwb1dsp", "gwb2dsp", "gwb1degree", "gwb2degree"}) {
     EXPECT_EQ(term_of(stem + "(0.8)", false, 9, 4)->coefficient_names(),
               (std::vector<std::string>{stem, stem + ".decay"}));
