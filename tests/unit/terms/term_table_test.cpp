@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "support/brute_catalogue.h"
 #include "support/brute_terms.h"
 #include "support/term_check.h"
 #include "terms/formula.h"
@@ -34,21 +35,18 @@ using test::Ties;
 using test::World;
 
 Brute esp(std::string type, double decay) {
-  return [type, decay](const Ties& x, const World&) {
-    return std::vector<double>{test::gw_edgewise(x, type, decay)};
-  };
+  return test::brute::one(
+      [=](const Ties& x, const World&) { return test::gw_edgewise(x, type, decay); });
 }
 
 Brute dsp(std::string type, double decay) {
-  return [type, decay](const Ties& x, const World&) {
-    return std::vector<double>{test::gw_dyadwise(x, type, decay)};
-  };
+  return test::brute::one(
+      [=](const Ties& x, const World&) { return test::gw_dyadwise(x, type, decay); });
 }
 
 Brute degree_weights(int side, double decay) {
-  return [side, decay](const Ties& x, const World&) {
-    return std::vector<double>{test::gw_degrees(x, side, decay)};
-  };
+  return test::brute::one(
+      [=](const Ties& x, const World&) { return test::gw_degrees(x, side, decay); });
 }
 
 // The counts 1..K of a curved term: K the cutoff, else n - 2 partners (n - 1 degree).
@@ -56,26 +54,22 @@ int bins(const Ties& x, int cutoff, int most) {
   return cutoff > 0 ? std::min(cutoff, x.n - most) : x.n - most;
 }
 
-Brute esp_counts(std::string type, int cutoff = 0) {
-  return [type, cutoff](const Ties& x, const World&) {
+// The links (edgewise) or all pairs with 1..K partners.
+Brute partner_counts(bool edgewise, std::string type, int cutoff = 0) {
+  return [=](const Ties& x, const World&) {
     std::vector<double> out(std::size_t(bins(x, cutoff, 2)), 0.0);
     pairs(x, [&](int a, int b) {
       const int s = test::partners(x, type, a, b);
-      if (x(a, b) && s >= 1 && s <= int(out.size())) out[std::size_t(s - 1)] += 1;
+      if ((x(a, b) || !edgewise) && s >= 1 && s <= int(out.size())) out[std::size_t(s - 1)] += 1;
     });
     return out;
   };
 }
-
+Brute esp_counts(std::string type, int cutoff = 0) {
+  return partner_counts(true, type, cutoff);
+}
 Brute dsp_counts(std::string type, int cutoff = 0) {
-  return [type, cutoff](const Ties& x, const World&) {
-    std::vector<double> out(std::size_t(bins(x, cutoff, 2)), 0.0);
-    pairs(x, [&](int a, int b) {
-      const int s = test::partners(x, type, a, b);
-      if (s >= 1 && s <= int(out.size())) out[std::size_t(s - 1)] += 1;
-    });
-    return out;
-  };
+  return partner_counts(false, type, cutoff);
 }
 
 Brute degree_counts(int side, int cutoff = 0) {
