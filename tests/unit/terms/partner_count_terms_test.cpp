@@ -71,15 +71,13 @@ std::vector<Case> partner_cases() {
   return all;
 }
 
-TEST(PartnerCountTerms, AgainstBruteForce) {
+TEST(PartnerCountTerms, AgainstBruteForceOnRandomNetworksAndTheFlorentineMarriages) {
   std::mt19937 random(51);
-  for (const Case& c : partner_cases()) check_against_brute_force(c, random);
-}
-
-TEST(PartnerCountTerms, FlorentineAgainstBruteForce) {
-  std::mt19937 random(52);
   const World w = world_of(16, random);
-  for (const Case& c : partner_cases()) check_on_network(c, florentine_ties(c.directed), w);
+  for (const Case& c : partner_cases()) {
+    check_against_brute_force(c, random);
+    check_on_network(c, florentine_ties(c.directed), w);
+  }
 }
 
 }  // namespace
