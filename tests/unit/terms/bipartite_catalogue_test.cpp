@@ -13,10 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "support/term_check.h"
+#include "support/brute_catalogue.h"
 
 namespace tarn::test {
 namespace {
+
+using brute::group;
 
 using Counts = std::vector<double>;
 // The brute force: the statistics of x, nodes 1..first the first mode.
@@ -31,30 +33,11 @@ bool in_mode(int a, int mode, int first) {
   return (a <= first) == (mode == 1);
 }
 
-int degree_of(const Ties& x, int a) {
-  int d = 0;
-  for (int b = 1; b <= x.n; ++b) d += x(a, b);
-  return d;
-}
-
-int common(const Ties& x, int a, int b) {
-  int s = 0;
-  for (int k = 1; k <= x.n; ++k) s += x(a, k) * x(b, k);
-  return s;
-}
-
-double binomial(int n, int k) {
-  if (k < 0 || n < k) return 0.0;
-  double v = 1.0;
-  for (int t = 1; t <= k; ++t) v = v * (n - k + t) / t;
-  return v;
-}
-
 // The sorted groups of a mode's nodes.
 std::vector<std::string> groups_of(const World& w, int mode, int first) {
   std::set<std::string> levels;
   for (int a = 1; a <= w.n; ++a)
-    if (in_mode(a, mode, first)) levels.insert(w.group[std::size_t(a - 1)]);
+    if (in_mode(a, mode, first)) levels.insert(group(w, a));
   return {levels.begin(), levels.end()};
 }
 
@@ -74,8 +57,7 @@ TwoModeBrute sociality(int mode, bool by_group) {
         continue;
       }
       double d = 0.0;
-      for (int b = 1; b <= x.n; ++b)
-        d += x(a, b) && (!by_group || w.group[std::size_t(a - 1)] == w.group[std::size_t(b - 1)]);
+      for (int b = 1; b <= x.n; ++b) d += x(a, b) && (!by_group || group(w, a) == group(w, b));
       out.push_back(d);
     }
     return out;
@@ -91,9 +73,9 @@ TwoModeBrute by_group(int mode, std::function<Counts(int)> f, std::size_t most =
     Counts out(levels.size() * bins, 0.0);
     for (int a = 1; a <= x.n; ++a) {
       if (!in_mode(a, mode, first)) continue;
-      const std::size_t level = std::size_t(position(levels, w.group[std::size_t(a - 1)]));
+      const std::size_t level = std::size_t(position(levels, group(w, a)));
       if (level >= levels.size()) continue;
-      const Counts v = f(degree_of(x, a));
+      const Counts v = f(degree(x, a, 2));
       for (std::size_t b = 0; b < bins; ++b) out[level * bins + b] += v[b];
     }
     return out;
@@ -103,12 +85,11 @@ TwoModeBrute by_group(int mode, std::function<Counts(int)> f, std::size_t most =
 // The sum over pairs of the mode's nodes of f(common neighbours).
 TwoModeBrute pair_sum(int mode, std::function<Counts(int)> f) {
   return [=](const Ties& x, const World&, int first) {
-    Counts out = f(0);
-    std::fill(out.begin(), out.end(), 0.0);
+    Counts out(f(0).size(), 0.0);
     for (int a = 1; a <= x.n; ++a)
       for (int b = a + 1; b <= x.n; ++b) {
         if (!in_mode(a, mode, first) || !in_mode(b, mode, first)) continue;
-        const Counts v = f(common(x, a, b));
+        const Counts v = f(partners(x, "", a, b));
         for (std::size_t s = 0; s < out.size(); ++s) out[s] += v[s];
       }
     return out;
@@ -118,11 +99,10 @@ TwoModeBrute pair_sum(int mode, std::function<Counts(int)> f) {
 // The sum over the mode's nodes of f(degree).
 TwoModeBrute node_sum(int mode, std::function<Counts(int)> f) {
   return [=](const Ties& x, const World&, int first) {
-    Counts out = f(0);
-    std::fill(out.begin(), out.end(), 0.0);
+    Counts out(f(0).size(), 0.0);
     for (int a = 1; a <= x.n; ++a) {
       if (!in_mode(a, mode, first)) continue;
-      const Counts v = f(degree_of(x, a));
+      const Counts v = f(degree(x, a, 2));
       for (std::size_t s = 0; s < out.size(); ++s) out[s] += v[s];
     }
     return out;
@@ -150,9 +130,9 @@ TwoModeBrute twostars(int mode) {
       for (int u = 1; u <= x.n; ++u)
         for (int v = u + 1; v <= x.n; ++v) {
           if (!x(a, u) || !x(a, v)) continue;
-          int c = position(leaves, w.group[std::size_t(u - 1)]);
-          int c2 = position(leaves, w.group[std::size_t(v - 1)]);
-          count[{position(rows, w.group[std::size_t(a - 1)]), std::min(c, c2), std::max(c, c2)}]++;
+          int c = position(leaves, group(w, u));
+          int c2 = position(leaves, group(w, v));
+          count[{position(rows, group(w, a)), std::min(c, c2), std::max(c, c2)}]++;
         }
     }
     Counts out;
@@ -173,8 +153,8 @@ TwoModeBrute starmix(int mode, int k, bool diff) {
       if (!in_mode(a, mode, first)) continue;
       for (const std::string& leaf : mode == 1 ? b2 : b1) {
         int n_leaf = 0;
-        for (int v = 1; v <= x.n; ++v) n_leaf += x(a, v) && w.group[std::size_t(v - 1)] == leaf;
-        count[{w.group[std::size_t(a - 1)], leaf}] += binomial(n_leaf, k);
+        for (int v = 1; v <= x.n; ++v) n_leaf += x(a, v) && group(w, v) == leaf;
+        count[{group(w, a), leaf}] += choose(n_leaf, k);
       }
     }
     Counts out;
@@ -202,18 +182,16 @@ TwoModeBrute discounted_match(int mode, bool alpha, double exponent, bool diff) 
       for (int a = 1; a <= x.n; ++a)
         for (int b = a + 1; b <= x.n; ++b) {
           if (!in_mode(a, mode, first) || !in_mode(b, mode, first)) continue;
-          if (w.group[std::size_t(a - 1)] != w.group[std::size_t(b - 1)]) continue;
-          const int s = common(x, a, b);
-          if (s > 0)
-            per_level[std::size_t(position(levels, w.group[std::size_t(a - 1)]))] +=
-                std::pow(s, exponent);
+          if (group(w, a) != group(w, b)) continue;
+          const int s = partners(x, "", a, b);
+          if (s > 0) per_level[std::size_t(position(levels, group(w, a)))] += std::pow(s, exponent);
         }
     } else {
       for (int k = 1; k <= x.n; ++k) {
         if (in_mode(k, mode, first)) continue;
         for (std::size_t l = 0; l < levels.size(); ++l) {
           int m = 0;
-          for (int a = 1; a <= x.n; ++a) m += x(k, a) && w.group[std::size_t(a - 1)] == levels[l];
+          for (int a = 1; a <= x.n; ++a) m += x(k, a) && group(w, a) == levels[l];
           if (m >= 2) per_level[l] += 0.5 * m * std::pow(m - 1, exponent);
         }
       }
@@ -225,11 +203,6 @@ TwoModeBrute discounted_match(int mode, bool alpha, double exponent, bool diff) 
   };
 }
 
-const std::string& match_or_split(int a, int mode, int first, const std::vector<std::string>& match,
-                                  const std::vector<std::string>& split) {
-  return in_mode(a, mode, first) ? match[std::size_t(a - 1)] : split[std::size_t(a - 1)];
-}
-
 // b1nodematch(match, byb2attr=split) (b2nodematch with byb1attr): kind 0 plain, 1 alpha, 2 beta;
 // per (level of `match`, level of `split` among the other mode's nodes), the latter fastest.
 TwoModeBrute split_match(int mode, int kind, double exponent, bool diff) {
@@ -239,8 +212,8 @@ TwoModeBrute split_match(int mode, int kind, double exponent, bool diff) {
     const auto& split = mode == 1 ? w.group : w.sex;
     std::set<std::string> match_set, split_set;
     for (int a = 1; a <= x.n; ++a) {
-      (in_mode(a, mode, first) ? match_set : split_set)
-          .insert(match_or_split(a, mode, first, match, split));
+      const bool mine = in_mode(a, mode, first);
+      (mine ? match_set : split_set).insert((mine ? match : split)[std::size_t(a - 1)]);
     }
     const std::vector<std::string> levels(match_set.begin(), match_set.end()),
         parts(split_set.begin(), split_set.end());
@@ -267,7 +240,7 @@ TwoModeBrute split_match(int mode, int kind, double exponent, bool diff) {
           if (in_mode(k, mode, first) || split[std::size_t(k - 1)] != parts[v]) continue;
           int m = 0;
           for (int a = 1; a <= x.n; ++a) m += x(k, a) && match[std::size_t(a - 1)] == levels[l];
-          if (m >= 2) at(l, v) += kind == 0 ? binomial(m, 2) : 0.5 * m * std::pow(m - 1, exponent);
+          if (m >= 2) at(l, v) += kind == 0 ? choose(m, 2) : 0.5 * m * std::pow(m - 1, exponent);
         }
       }
     if (!diff) out.resize(parts.size());
@@ -301,7 +274,7 @@ Counts mixing(const Ties& x, const World& w, int first) {
       double links = 0.0;
       for (int a = 1; a <= first; ++a)
         for (int b = first + 1; b <= x.n; ++b)
-          links += x(a, b) && w.group[std::size_t(a - 1)] == r && w.group[std::size_t(b - 1)] == c;
+          links += x(a, b) && group(w, a) == r && group(w, b) == c;
       out.push_back(links);
     }
   out.erase(out.begin());
@@ -312,7 +285,7 @@ Counts mixing(const Ties& x, const World& w, int first) {
 Counts cycles(const Ties& x, const World&, int first) {
   double four = 0.0;
   for (int a = 1; a <= first; ++a)
-    for (int b = a + 1; b <= first; ++b) four += binomial(common(x, a, b), 2);
+    for (int b = a + 1; b <= first; ++b) four += choose(partners(x, "", a, b), 2);
   return {0.0, four};
 }
 
@@ -322,7 +295,7 @@ std::vector<Row> rows() {
   for (int mode : {1, 2}) {
     const std::string b = "b" + std::to_string(mode);
     list.push_back({b + "star(c(2, 3))", node_sum(mode, [](int d) {
-                      return Counts{binomial(d, 2), binomial(d, 3)};
+                      return Counts{choose(d, 2), choose(d, 3)};
                     })});
     list.push_back({b + "degree(c(0, 1))", node_sum(mode, [](int d) {
                       return Counts{d == 0 ? 1.0 : 0.0, d == 1 ? 1.0 : 0.0};
@@ -334,7 +307,7 @@ std::vector<Row> rows() {
                     })});
     // Links run from the first mode's end a to the second's b.
     list.push_back({b + "cov(\"score\")", link_sum([mode](const World& w, int a, int b) {
-                      return Counts{w.score[std::size_t((mode == 1 ? a : b) - 1)]};
+                      return Counts{brute::score(w, mode == 1 ? a : b)};
                     })});
     list.push_back({b + "factor(\"group\")", [mode](const Ties& x, const World& w, int first) {
                       Counts links =
@@ -364,9 +337,8 @@ std::vector<Row> rows() {
            for (int a = 1; a <= x.n; ++a) {
              if (!in_mode(a, mode, first)) continue;
              int alike = 0;
-             for (int u = 1; u <= x.n; ++u)
-               alike += x(a, u) && w.group[std::size_t(u - 1)] == w.group[std::size_t(a - 1)];
-             v[0] += alike, v[1] += binomial(alike, 2);
+             for (int u = 1; u <= x.n; ++u) alike += x(a, u) && group(w, u) == group(w, a);
+             v[0] += alike, v[1] += choose(alike, 2);
            }
            return v;
          }});
@@ -396,11 +368,10 @@ std::vector<Row> rows() {
     list.push_back({b + split + ", beta=0.7)", split_match(mode, 2, 0.7, false)});
   }
   // Terms of any undirected network count the links between the modes as any links.
-  const auto group = [](const World& w, int a) { return w.group[std::size_t(a - 1)]; };
   list.push_back({"edges", link_sum([](const World&, int, int) { return Counts{1.0}; })});
   list.push_back({"isolates", [](const Ties& x, const World&, int) {
                     Counts v{0.0};
-                    for (int a = 1; a <= x.n; ++a) v[0] += degree_of(x, a) == 0;
+                    for (int a = 1; a <= x.n; ++a) v[0] += degree(x, a, 2) == 0;
                     return v;
                   }});
   list.push_back({"nodemix(\"group\")", mixing});
@@ -417,7 +388,7 @@ std::vector<Row> rows() {
   for (bool absolute : {false, true}) {
     list.push_back({absolute ? "absdiff(\"score\")" : "nodecov(\"score\")",
                     link_sum([absolute](const World& w, int a, int b) {
-                      const double u = w.score[std::size_t(a - 1)], v = w.score[std::size_t(b - 1)];
+                      const double u = brute::score(w, a), v = brute::score(w, b);
                       return Counts{absolute ? std::fabs(u - v) : u + v};
                     })});
   }
@@ -428,15 +399,15 @@ std::vector<Row> rows() {
   list.push_back({"degree(c(0, 2))", [](const Ties& x, const World&, int) {
                     Counts v(2, 0.0);
                     for (int a = 1; a <= x.n; ++a) {
-                      v[0] += degree_of(x, a) == 0;
-                      v[1] += degree_of(x, a) == 2;
+                      v[0] += degree(x, a, 2) == 0;
+                      v[1] += degree(x, a, 2) == 2;
                     }
                     return v;
                   }});
   list.push_back({"gwdegree(0.6, fixed=TRUE)", [r](const Ties& x, const World&, int) {
                     double sum = 0.0;
                     for (int a = 1; a <= x.n; ++a)
-                      sum += std::exp(0.6) * (1.0 - std::pow(r, degree_of(x, a)));
+                      sum += std::exp(0.6) * (1.0 - std::pow(r, degree(x, a, 2)));
                     return Counts{sum};
                   }});
   return list;
@@ -504,36 +475,6 @@ TEST(BipartiteCatalogue, EveryChangeBetweenTheModesIsTheDifferenceOfBruteForceCo
       const World w = world_of(n, random);
       check(row, random_two_mode(n, first, 0.35 + 0.1 * round, random), w, first);
     }
-  }
-}
-
-// The estimated decay's statistics weighted by its canonical parameters at (1, decay) are the
-// fixed term's statistic when no count passes the cutoff.
-TEST(BipartiteCatalogue, TheCurvedTermsWeighTheirCountsAsTheFixedTerm) {
-  std::mt19937 random(11);
-  const World w = world_of(9, random);
-  const Ties x = random_two_mode(9, 4, 0.5, random);
-  for (const char* stem : {"gwb1dsp", "gwb2dsp", "gwb1degree", "gwb2degree"}) {
-    NodeCovariates attributes;
-    const TermPointer curved = two_mode_term(std::string(stem) + "(0.8)", w, 4, attributes);
-    const TermPointer fixed =
-        two_mode_term(std::string(stem) + "(0.8, fixed=TRUE)", w, 4, attributes);
-    ASSERT_TRUE(curved->curved()) << stem;
-    TermGraph g(9, false, curved->partner_tables());
-    g.set_bipartite(4);
-    for (int a = 1; a <= 4; ++a)
-      for (int b = 5; b <= 9; ++b)
-        if (x(a, b)) g.toggle(a, b);
-    Counts counts(std::size_t(curved->statistic_count())), eta(counts.size());
-    curved->network_statistics(g, counts.data());
-    const double coefficients[2] = {1.0, 0.8};
-    curved->canonical(coefficients, eta.data());
-    double weighed = 0.0, statistic = 0.0;
-    for (std::size_t k = 0; k < counts.size(); ++k) weighed += eta[k] * counts[k];
-    fixed->network_statistics(g, &statistic);
-    EXPECT_NEAR(weighed, statistic, 1e-9) << stem;
-    EXPECT_EQ(curved->coefficient_names(),
-              (std::vector<std::string>{stem, std::string(stem) + ".decay"}));
   }
 }
 

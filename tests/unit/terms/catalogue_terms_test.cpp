@@ -20,6 +20,7 @@ using namespace test;
 using namespace test::brute;
 
 using Levels = std::vector<std::string>;
+using Of = std::function<std::string(const World&, int)>;
 const Levels groups = {"a", "b", "c"};
 const Levels sexes = {"F", "M"};
 
@@ -45,6 +46,31 @@ Brute over_links(std::vector<std::function<double(const World&, int, int)>> fs) 
       out.push_back(over_pairs(x, [&](int a, int b) { return x(a, b) ? f(w, a, b) : 0.0; }));
     }
     return out;
+  };
+}
+
+using OfLink = std::function<double(const World&, int, int)>;
+
+// The link's ends (both; or its head, its tail) whose code by `of` is `level`.
+OfLink ends_in(const std::string& level, Of of = group) {
+  return
+      [=](const World& w, int a, int b) { return (of(w, a) == level) + (of(w, b) == level) * 1.0; };
+}
+OfLink head_in(const std::string& level) {
+  return [=](const World& w, int, int b) { return group(w, b) == level ? 1.0 : 0.0; };
+}
+OfLink tail_in(const std::string& level) {
+  return [=](const World& w, int a, int) { return group(w, a) == level ? 1.0 : 0.0; };
+}
+// The links from group r to group c; either way round.
+OfLink cell(const std::string& r, const std::string& c) {
+  return [=](const World& w, int a, int b) {
+    return group(w, a) == r && group(w, b) == c ? 1.0 : 0.0;
+  };
+}
+OfLink either(const std::string& r, const std::string& c) {
+  return [=](const World& w, int a, int b) {
+    return cell(r, c)(w, a, b) + (r != c ? cell(c, r)(w, a, b) : 0.0);
   };
 }
 
@@ -297,13 +323,8 @@ std::vector<Case> attribute_cases() {
                    over_links({[](const World& w, int a, int b) {
                      return group(w, a) == group(w, b) && group(w, a) != "c" ? 1.0 : 0.0;
                    }})});
-    all.push_back({"nodefactor(group, base=2)", directed,
-                   over_links({[](const World& w, int a, int b) {
-                                 return (group(w, a) == "a") + (group(w, b) == "a") * 1.0;
-                               },
-                               [](const World& w, int a, int b) {
-                                 return (group(w, a) == "c") + (group(w, b) == "c") * 1.0;
-                               }})});
+    all.push_back(
+        {"nodefactor(group, base=2)", directed, over_links({ends_in("a"), ends_in("c")})});
     all.push_back({"density", directed, one([directed](const Ties& x, const World&) {
                      const double n = x.n, links = over_pairs(
                                                x, [&](int a, int b) { return x(a, b) * 1.0; });
@@ -340,32 +361,13 @@ std::vector<Case> attribute_cases() {
     }
   }
   all.push_back({"nodematch(group, diff=TRUE, keep=c(1, 3))", true,
-                 over_links({[](const World& w, int a, int b) {
-                               return group(w, a) == "a" && group(w, b) == "a" ? 1.0 : 0.0;
-                             },
-                             [](const World& w, int a, int b) {
-                               return group(w, a) == "c" && group(w, b) == "c" ? 1.0 : 0.0;
-                             }})});
-  auto cell = [](const std::string& r, const std::string& c) {
-    return [r, c](const World& w, int a, int b) {
-      return group(w, a) == r && group(w, b) == c ? 1.0 : 0.0;
-    };
-  };
-  auto either = [](const std::string& r, const std::string& c) {
-    return [r, c](const World& w, int a, int b) {
-      return (group(w, a) == r && group(w, b) == c) || (group(w, a) == c && group(w, b) == r) ? 1.0
-                                                                                              : 0.0;
-    };
-  };
+                 over_links({cell("a", "a"), cell("c", "c")})});
   all.push_back({"nodemix(group, levels=-1)", true,
                  over_links({cell("c", "b"), cell("b", "c"), cell("c", "c")})});
   all.push_back({"nodemix(group, levels=c(\"b\", \"c\"), levels2=TRUE)", false,
                  over_links({either("b", "b"), either("b", "c"), either("c", "c")})});
   all.push_back(
-      {"nodeifactor(group, base=0)", true,
-       over_links({[](const World& w, int, int b) { return group(w, b) == "a" ? 1.0 : 0.0; },
-                   [](const World& w, int, int b) { return group(w, b) == "b" ? 1.0 : 0.0; },
-                   [](const World& w, int, int b) { return group(w, b) == "c" ? 1.0 : 0.0; }})});
+      {"nodeifactor(group, base=0)", true, over_links({head_in("a"), head_in("b"), head_in("c")})});
   // diff: tail a minus head b (undirected, over_links gives a < b: the lower node first).
   auto diff = [](double sign, double power, int action, bool by_rank) {
     return [=](const World& w, int a, int b) {
@@ -445,17 +447,9 @@ std::vector<Case> attribute_cases() {
                  over_links({group_sex("a", "F", true), group_sex("b", "F", true),
                              group_sex("c", "F", true), group_sex("a", "M", true),
                              group_sex("b", "M", true), group_sex("c", "M", true)})});
+  all.push_back({"mm(group~.)", true, over_links({tail_in("b"), tail_in("c")})});
   all.push_back(
-      {"mm(group~.)", true,
-       over_links({[](const World& w, int a, int) { return group(w, a) == "b" ? 1.0 : 0.0; },
-                   [](const World& w, int a, int) { return group(w, a) == "c" ? 1.0 : 0.0; }})});
-  all.push_back({"mm(.~sex, levels2=TRUE)", false,
-                 over_links({[](const World& w, int a, int b) {
-                               return (sex(w, a) == "F") + (sex(w, b) == "F") * 1.0;
-                             },
-                             [](const World& w, int a, int b) {
-                               return (sex(w, a) == "M") + (sex(w, b) == "M") * 1.0;
-                             }})});
+      {"mm(.~sex, levels2=TRUE)", false, over_links({ends_in("F", sex), ends_in("M", sex)})});
   return all;
 }
 
@@ -488,18 +482,13 @@ std::vector<Case> operator_cases() {
   auto absdiff = [](const World& w, int a, int b) { return std::fabs(score(w, a) - score(w, b)); };
   all.push_back({"edges*absdiff(score)", true,
                  over_links({[](const World&, int, int) { return 1.0; }, absdiff, absdiff})});
-  auto ends_in = [](const std::string& level) {
-    return [level](const World& w, int a, int b) {
-      return (group(w, a) == level) + (group(w, b) == level) * 1.0;
-    };
-  };
-  auto times_score = [](std::function<double(const World&, int, int)> f) {
+  auto times_score = [](OfLink f) {
     return [f](const World& w, int a, int b) { return f(w, a, b) * (score(w, a) + score(w, b)); };
   };
   all.push_back({"nodefactor(group):nodecov(score)", false,
                  over_links({times_score(ends_in("b")), times_score(ends_in("c"))})});
   auto same_sex = [](const World& w, int a, int b) { return sex(w, a) == sex(w, b) ? 1.0 : 0.0; };
-  auto times_sex = [same_sex](std::function<double(const World&, int, int)> f) {
+  auto times_sex = [same_sex](OfLink f) {
     return [f, same_sex](const World& w, int a, int b) { return f(w, a, b) * same_sex(w, a, b); };
   };
   all.push_back({"nodefactor(group)*nodematch(sex)", true,

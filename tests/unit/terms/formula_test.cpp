@@ -196,6 +196,14 @@ TEST(Formula, NamesOfTheStatistics) {
        {"nodematch.level:nodefactor.level.2", "nodematch.level:nodefactor.level.3"}},
       {"absdiff(level)*nodecov(level)",
        {"absdiff.level", "nodecov.level", "absdiff.level:nodecov.level"}},
+      {"esp(1)", {"esp.OTP1"}},
+      {"ddsp(c(2, 1), type=\"OSP\")", {"dsp.OSP2", "dsp.OSP1"}},
+      {"dgwnsp(0.5, fixed=TRUE, type=\"ISP\")", {"gwnsp.ISP.fixed.0.5"}},
+      {"gwnsp(0.5, cutoff=2)", {"nsp.OTP#1", "nsp.OTP#2"}},
+      {"triadcensus(levels=c(2, 16))", {"triadcensus.012", "triadcensus.300"}},
+      {"cycle(c(3, 4))", {"cycle3", "cycle4"}},
+      {"transitive", {"transitive"}},
+      {"ttriple(\"level\", diff=TRUE, levels=2)", {"ttriple.level.2"}},
   };
   for (const auto& [formula, names] : directed) {
     EXPECT_EQ(term_of(formula)->statistic_names(), names) << formula;
@@ -214,6 +222,11 @@ TEST(Formula, NamesOfTheStatistics) {
       {"degree1.5", {"degree1.5"}},
       {"gwdegree(0.25, fixed=TRUE, attr=level)",
        {"gwdeg0.25.level1", "gwdeg0.25.level2", "gwdeg0.25.level3"}},
+      {"esp(0:2)", {"esp0", "esp1", "esp2"}},
+      {"nsp(2)", {"nsp2"}},
+      {"gwnsp(0.5, fixed=TRUE)", {"gwnsp.fixed.0.5"}},
+      {"triadcensus", {"triadcensus.1", "triadcensus.2", "triadcensus.3"}},
+      {"triangle(level)", {"triangle.level"}},
   };
   for (const auto& [formula, names] : undirected) {
     EXPECT_EQ(term_of(formula, false)->statistic_names(), names) << formula;
@@ -258,6 +271,29 @@ TEST(Formula, WrongTermsAndArgumentsSayWhy) {
       {"gwesp(0.5, fixed=TRUE)@2", true, "block parameters (@B) are for the sixteen"},
       {"edgecov(\"x.csv\")", true,
        "dyadic covariates are read from files named on the command line"},
+      {"desp(1)", false, "desp is a term of a directed network; on this network use esp"},
+      {"dgwnsp(0.5, fixed=TRUE)", false, "on this network use gwnsp"},
+      {"esp(1, type=\"OTP\")", false, "an undirected network has one type"},
+      {"dsp(1, type=\"XYZ\")", true, "(\"XYZ\" is none)"},
+      {"nsp(-1)", true, "argument d: give whole numbers of at least 0"},
+      {"esp(1.5)", false, "(\"1.5\" is not)"},
+      {"esp()", false, "argument d: it is needed"},
+      {"transitive", false,
+       "transitive is a term of a directed network; on this network use triangle"},
+      {"intransitive", false, "intransitive is a term of a directed network"},
+      {"cycle(2)", false, "give whole numbers of at least 3"},
+      {"cycle(7)", true, "a cycle of 7 needs that many nodes"},
+      {"cycle(3, semi=TRUE)", true, "semicycles are not offered"},
+      {"cycle(1)", true, "give whole numbers of at least 2"},
+      {"triadcensus(levels=17)", true, "give positions 1 to 16"},
+      {"balance(1)", true, "it takes no arguments"},
+      {"simmelian", false, "simmelian is a term of a directed network"},
+      {"simmelianties", false, "simmelianties is a term of a directed network"},
+      {"nearsimmelian", false, "nearsimmelian is a term of a directed network"},
+      {"opentriad", true, "opentriad is a term of an undirected network"},
+      {"ttriple(diff=TRUE)", true, "argument diff: it goes with attr="},
+      {"triangle(levels=1)", false, "argument levels: it goes with attr="},
+      {"ctriple(\"nothing\")", true, "no attribute \"nothing\""},
   };
   for (const auto& c : cases) {
     try {

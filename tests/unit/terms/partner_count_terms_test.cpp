@@ -71,45 +71,12 @@ std::vector<Case> partner_cases() {
   return all;
 }
 
-TEST(PartnerCountTerms, AgainstBruteForce) {
+TEST(PartnerCountTerms, AgainstBruteForceOnRandomNetworksAndTheFlorentineMarriages) {
   std::mt19937 random(51);
-  for (const Case& c : partner_cases()) check_against_brute_force(c, random);
-}
-
-TEST(PartnerCountTerms, FlorentineAgainstBruteForce) {
-  std::mt19937 random(52);
   const World w = world_of(16, random);
-  for (const Case& c : partner_cases()) check_on_network(c, florentine_ties(c.directed), w);
-}
-
-// ergm's names, and what ergm refuses refused.
-TEST(PartnerCountTerms, NamesAndRefusals) {
-  NodeCovariates attributes;
-  std::mt19937 random(53);
-  const World w = world_of(6, random);
-  auto names = [&](const std::string& formula, bool directed) {
-    return make_term(parse_term(formula), context_of(w, directed, attributes))->statistic_names();
-  };
-  using Names = std::vector<std::string>;
-  EXPECT_EQ(names("esp(0:2)", false), (Names{"esp0", "esp1", "esp2"}));
-  EXPECT_EQ(names("esp(1)", true), (Names{"esp.OTP1"}));
-  EXPECT_EQ(names("ddsp(c(3, 1), type=\"OSP\")", true), (Names{"dsp.OSP3", "dsp.OSP1"}));
-  EXPECT_EQ(names("nsp(2)", false), (Names{"nsp2"}));
-  EXPECT_EQ(names("gwnsp(0.5, fixed=TRUE)", false), (Names{"gwnsp.fixed.0.5"}));
-  EXPECT_EQ(names("dgwnsp(0.5, fixed=TRUE, type=\"ISP\")", true), (Names{"gwnsp.ISP.fixed.0.5"}));
-  EXPECT_EQ(names("gwnsp(0.5, cutoff=2)", true), (Names{"nsp.OTP#1", "nsp.OTP#2"}));
-  const TermPointer curved = make_term(parse_term("gwnsp(0.5)"), context_of(w, false, attributes));
-  EXPECT_EQ(curved->coefficient_names(), (Names{"gwnsp", "gwnsp.decay"}));
-  for (const auto& [formula, directed] :
-       std::vector<std::pair<std::string, bool>>{{"desp(1)", false},
-                                                 {"dgwnsp(0.5, fixed=TRUE)", false},
-                                                 {"esp(1, type=\"OTP\")", false},
-                                                 {"dsp(1, type=\"XYZ\")", true},
-                                                 {"nsp(-1)", true},
-                                                 {"esp(1.5)", false},
-                                                 {"esp()", false}}) {
-    EXPECT_THROW(make_term(parse_term(formula), context_of(w, directed, attributes)), ModelError)
-        << formula;
+  for (const Case& c : partner_cases()) {
+    check_against_brute_force(c, random);
+    check_on_network(c, florentine_ties(c.directed), w);
   }
 }
 

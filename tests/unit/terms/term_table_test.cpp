@@ -12,15 +12,18 @@
 #include <map>
 #include <memory>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "support/brute_catalogue.h"
 #include "support/brute_terms.h"
 #include "support/term_check.h"
 #include "terms/formula.h"
 
 namespace tarn {
+namespace test {
+std::vector<Case> term_table_cases();
+}
 namespace {
 
 using test::Brute;
@@ -32,21 +35,18 @@ using test::Ties;
 using test::World;
 
 Brute esp(std::string type, double decay) {
-  return [type, decay](const Ties& x, const World&) {
-    return std::vector<double>{test::gw_edgewise(x, type, decay)};
-  };
+  return test::brute::one(
+      [=](const Ties& x, const World&) { return test::gw_edgewise(x, type, decay); });
 }
 
 Brute dsp(std::string type, double decay) {
-  return [type, decay](const Ties& x, const World&) {
-    return std::vector<double>{test::gw_dyadwise(x, type, decay)};
-  };
+  return test::brute::one(
+      [=](const Ties& x, const World&) { return test::gw_dyadwise(x, type, decay); });
 }
 
 Brute degree_weights(int side, double decay) {
-  return [side, decay](const Ties& x, const World&) {
-    return std::vector<double>{test::gw_degrees(x, side, decay)};
-  };
+  return test::brute::one(
+      [=](const Ties& x, const World&) { return test::gw_degrees(x, side, decay); });
 }
 
 // The counts 1..K of a curved term: K the cutoff, else n - 2 partners (n - 1 degree).
@@ -54,26 +54,22 @@ int bins(const Ties& x, int cutoff, int most) {
   return cutoff > 0 ? std::min(cutoff, x.n - most) : x.n - most;
 }
 
-Brute esp_counts(std::string type, int cutoff = 0) {
-  return [type, cutoff](const Ties& x, const World&) {
+// The links (edgewise) or all pairs with 1..K partners.
+Brute partner_counts(bool edgewise, std::string type, int cutoff = 0) {
+  return [=](const Ties& x, const World&) {
     std::vector<double> out(std::size_t(bins(x, cutoff, 2)), 0.0);
     pairs(x, [&](int a, int b) {
       const int s = test::partners(x, type, a, b);
-      if (x(a, b) && s >= 1 && s <= int(out.size())) out[std::size_t(s - 1)] += 1;
+      if ((x(a, b) || !edgewise) && s >= 1 && s <= int(out.size())) out[std::size_t(s - 1)] += 1;
     });
     return out;
   };
 }
-
+Brute esp_counts(std::string type, int cutoff = 0) {
+  return partner_counts(true, type, cutoff);
+}
 Brute dsp_counts(std::string type, int cutoff = 0) {
-  return [type, cutoff](const Ties& x, const World&) {
-    std::vector<double> out(std::size_t(bins(x, cutoff, 2)), 0.0);
-    pairs(x, [&](int a, int b) {
-      const int s = test::partners(x, type, a, b);
-      if (s >= 1 && s <= int(out.size())) out[std::size_t(s - 1)] += 1;
-    });
-    return out;
-  };
+  return partner_counts(false, type, cutoff);
 }
 
 Brute degree_counts(int side, int cutoff = 0) {
@@ -273,45 +269,6 @@ TEST(TermTable, EveryTermAgainstBruteForce) {
   for (const Case& c : cases()) test::check_against_brute_force(c, random);
 }
 
-// The tables of shared partners after random toggles, against counts from the neighbour lists.
-TEST(TermGraph, PartnerTablesFollowTheToggles) {
-  std::mt19937 random(5);
-  PartnerTables all{true, true, true, true};
-  for (bool directed : {true, false}) {
-    const int n = 9;
-    TermGraph g(n, directed, all);
-    for (int step = 0; step < 400; ++step) {
-      const int a = 1 + int(random() % n), b = 1 + int(random() % n);
-      if (a != b) g.toggle(a, b);
-      if (step % 50 != 49) continue;
-      for (int p = 1; p <= n; ++p) {
-        for (int q = 1; q <= n; ++q) {
-          if (p == q) continue;
-          int two = 0, receivers = 0, senders = 0, mutual = 0;
-          for (int k = 1; k <= n; ++k) {
-            if (k == p || k == q) continue;
-            two += g.tie(p, k) * g.tie(k, q);
-            receivers += g.tie(p, k) * g.tie(q, k);
-            senders += g.tie(k, p) * g.tie(k, q);
-            mutual += g.tie(p, k) * g.tie(k, p) * g.tie(q, k) * g.tie(k, q);
-          }
-          ASSERT_EQ(g.two_paths(p, q), two) << directed << " " << p << "," << q;
-          if (!directed) continue;
-          ASSERT_EQ(g.shared_receivers(p, q), receivers) << p << "," << q;
-          ASSERT_EQ(g.shared_senders(p, q), senders) << p << "," << q;
-          ASSERT_EQ(g.mutual_two_paths(p, q), mutual) << p << "," << q;
-        }
-      }
-    }
-    // Every link is found by link_at, once.
-    std::set<std::pair<int, int>> found;
-    for (std::int64_t k = 0; k < g.link_count(); ++k) found.insert(g.link_at(k));
-    EXPECT_EQ(found.size(), std::size_t(g.link_count()));
-    const std::vector<std::pair<int, int>> sorted(found.begin(), found.end());
-    EXPECT_EQ(sorted, g.link_list());
-  }
-}
-
 // The common neighbours of two nodes, found by walking a short list or by the words of the bit
 // rows (a graph of 200 nodes has rows of 4 words, so both ways are taken), against brute force.
 TEST(TermGraph, CommonNeighboursEitherWay) {
@@ -343,4 +300,10 @@ TEST(TermGraph, CommonNeighboursEitherWay) {
 }
 
 }  // namespace
+
+// The table's terms, for the sparse storage's test (sparse_graph_test.cpp) too.
+std::vector<test::Case> test::term_table_cases() {
+  return cases();
+}
+
 }  // namespace tarn
