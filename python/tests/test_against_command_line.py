@@ -7,7 +7,7 @@ import pandas as pd
 import pytest
 
 import tarnwick
-from conftest import FLORENTINE_FILES, run_program
+from conftest import EXAMPLES, FLORENTINE_FILES, run_program
 
 FORMULA = (
     "edges + triangle + kstar(2) + degree(1) + gwesp(0.5, fixed=TRUE) + nodecov(wealth)"
@@ -22,11 +22,8 @@ def cli_summary(formula, *files):
 
 
 def read_florentine():
-    return tarnwick.read(
-        tarnwick_examples("florentine_marriage.net"),
-        undirected=True,
-        attributes=tarnwick_examples("florentine_attributes.csv"),
-    )
+    return tarnwick.read(EXAMPLES / "florentine_marriage.net", undirected=True,
+                         attributes=EXAMPLES / "florentine_attributes.csv")
 
 
 @pytest.mark.parametrize("source", ["networkx", "file"])
@@ -40,12 +37,6 @@ def test_summary_is_the_command_line_s(florentine, source):
     theirs = cli_summary(FORMULA, *FLORENTINE_FILES)
     assert list(ours.index) == list(theirs.index)
     assert ours.to_numpy().tolist() == theirs.to_numpy().tolist()
-
-
-def tarnwick_examples(name):
-    from conftest import EXAMPLES
-
-    return EXAMPLES / name
 
 
 def graph_files(graph, folder):
@@ -105,25 +96,21 @@ GW = "edges + gwesp(0.25, fixed=TRUE)"
 def test_fit_json_is_the_command_line_s(florentine, tmp_path, formula, settings, options):
     fit = tarnwick.fit(tarnwick.Network.from_networkx(florentine), formula, **settings)
     ours = json.loads(fit.to_json())
-    theirs = cli_fit_json(graph_files(florentine, tmp_path), formula, *options)
+    files = graph_files(florentine, tmp_path)
+    theirs = cli_fit_json(files, formula, *options)
     same_estimates(ours, theirs)
     assert fit.coef.tolist() == [p["estimate"] for p in theirs["parameters"]]
     assert fit.std_error.tolist() == [p["std_error"] for p in theirs["parameters"]]
     assert fit.converged == theirs["converged"]
     assert fit.glance()["method"][0] == settings.get("method", "mple")
+    if not settings:  # the results table as the command line's --csv
+        _, out, _ = run_program("fit", *files, "-m", formula, "--csv", "-")
+        pd.testing.assert_frame_equal(fit.tidy(), pd.read_csv(io.StringIO(out)))
     if "dyad_sample" in settings:
         assert ours["mple"]["dyad_sample"]["controls"] == 40
     if settings.get("method") == "ee":
         walk = ours["ee"]["equilibrium_expectation"]
         assert (walk["tasks"], walk["gain"], walk["effective_draws"]) == (2, 0.1, 16)
-
-
-def test_tidy_is_the_command_line_s_csv(florentine, tmp_path):
-    formula = "edges + triangle"
-    fit = tarnwick.fit(tarnwick.Network.from_networkx(florentine), formula)
-    files = graph_files(florentine, tmp_path)
-    _, out, _ = run_program("fit", *files, "-m", formula, "--csv", "-")
-    pd.testing.assert_frame_equal(fit.tidy(), pd.read_csv(io.StringIO(out)))
 
 
 def test_a_bad_formula_is_a_model_error_with_the_command_line_s_message(florentine):
@@ -135,7 +122,7 @@ def test_a_bad_formula_is_a_model_error_with_the_command_line_s_message(florenti
         with pytest.raises(tarnwick.ModelError) as raised:
             tarnwick.summary(read, formula)
         # The command line ran in examples/ with the files' short names.
-        message = str(raised.value).replace(str(tarnwick_examples("")) + "/", "")
+        message = str(raised.value).replace(f"{EXAMPLES}/", "")
         assert f"tarnwick: {message}\n" == err
         for network in (built, read):
             with pytest.raises(tarnwick.ModelError):
