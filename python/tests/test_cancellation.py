@@ -1,6 +1,7 @@
 """Ctrl-C stops every estimator's fit, and a simulation, within a second: the loops that run
 long (the chains of simulated errors, maximum likelihood by MCMC and its check, equilibrium
-expectation, the chains of simulate) poll the cancel flag. On gw_departments (1000 nodes, 11331 links; the shared data, skipped without it)."""
+expectation, the chains of simulate) poll the cancel flag. On gw_departments (1000 nodes,
+11331 links; the shared data, skipped without it)."""
 
 import os
 import pathlib

@@ -52,21 +52,11 @@ def test_gof_is_the_command_line_s(case, formula, settings, files, options, tabl
         assert ours.coef == settings["coef"]
 
 
-def test_a_degenerate_model_gives_no_tables(florentine):
-    with pytest.raises(tarnwick.ModelError, match="degenerate"):
-        tarnwick.gof(florentine, "edges + triangle", coef=[-6.0, 0.0], n=20)
-
-
 def test_gof_of_a_fit_draws_at_its_estimates(florentine):
     fit = tarnwick.fit(florentine, "edges + triangle")
     of_fit = tarnwick.gof(fit, n=30, seed=2)
     given = tarnwick.gof(florentine, "edges + triangle", coef=list(fit.coef), n=30, seed=2)
     assert of_fit.csv == given.csv  # the same for any threads: Library in the C++ tests
-
-
-def test_gof_needs_a_formula_with_a_network(florentine):
-    with pytest.raises(ValueError, match="formula"):
-        tarnwick.gof(florentine)
 
 
 def test_gof_plot_is_a_figure(florentine):
@@ -94,7 +84,16 @@ def test_diagnostics_of_an_mcmle_fit_has_a_row_per_iteration(florentine):
     plt.close(figure)
 
 
-def test_diagnostics_of_an_mple_fit_is_a_value_error(florentine):
-    fit = tarnwick.fit(florentine, "edges + triangle")
-    with pytest.raises(ValueError, match="mcmle"):
-        fit.diagnostics()
+@pytest.mark.parametrize(
+    "call, error, words",
+    [
+        (lambda g: tarnwick.gof(g, "edges + triangle", coef=[-6.0, 0.0], n=20), tarnwick.ModelError,
+         "no goodness-of-fit tables: the model is degenerate"),
+        (lambda g: tarnwick.gof(g), ValueError, "gof: give a fit, or a network with a formula"),
+        (lambda g: tarnwick.fit(g, "edges + triangle").diagnostics(), ValueError, "mcmle"),
+    ],
+    ids=["degenerate", "no formula", "diagnostics of mple"],
+)
+def test_what_has_no_tables_is_refused(florentine, call, error, words):
+    with pytest.raises(error, match=words):
+        call(florentine)
