@@ -1,6 +1,5 @@
 """The package's own behaviour: networks in, labels kept, formulas, errors, progress, threads."""
 
-import importlib.util
 import json
 import random
 import threading
@@ -97,34 +96,30 @@ def test_simulate_without_the_right_coefficients_is_refused(florentine):
         tarnwick.simulate(florentine, "edges", n=2)
 
 
-def test_the_other_ways_in_give_the_same_network(florentine):
-    formula = "edges + triangle + nodecov(wealth)"
-    expected = tarnwick.summary(florentine, formula)
-    edges = pd.DataFrame(list(florentine.edges), columns=["source", "target"])
-    nodes = pd.DataFrame.from_dict(dict(florentine.nodes(data=True)), orient="index")
-    from_pandas = tarnwick.Network.from_pandas(edges, nodes, directed=False)
-    assert sorted(map(str, from_pandas.nodes)) == sorted(florentine.nodes)
-    assert tarnwick.summary(from_pandas, formula).equals(expected)
-    order = list(florentine.nodes)
-    matrix = sp.csr_matrix(nx.to_scipy_sparse_array(florentine, nodelist=order))
-    wealth = [florentine.nodes[n]["wealth"] for n in order]
-    from_scipy = tarnwick.Network.from_scipy(
-        matrix, nodes=order, directed=False, attributes={"wealth": wealth}
-    )
-    assert tarnwick.summary(from_scipy, formula).equals(expected)
-
-
-@pytest.mark.skipif(importlib.util.find_spec("igraph") is None, reason="python3-igraph absent")
-def test_from_igraph(florentine):
-    import igraph
-
-    g = igraph.Graph.from_networkx(florentine)
+def other_way_in(graph, way):
+    order = list(graph.nodes)
+    if way == "pandas":
+        edges = pd.DataFrame(list(graph.edges), columns=["source", "target"])
+        nodes = pd.DataFrame.from_dict(dict(graph.nodes(data=True)), orient="index")
+        return tarnwick.Network.from_pandas(edges, nodes, directed=False)
+    if way == "scipy":
+        matrix = sp.csr_matrix(nx.to_scipy_sparse_array(graph, nodelist=order))
+        wealth = [graph.nodes[n]["wealth"] for n in order]
+        return tarnwick.Network.from_scipy(matrix, nodes=order, directed=False,
+                                           attributes={"wealth": wealth})
+    igraph = pytest.importorskip("igraph")
+    g = igraph.Graph.from_networkx(graph)
     g.vs["name"] = g.vs["_nx_name"]
     del g.vs["_nx_name"]
-    net = tarnwick.Network.from_igraph(g)
-    assert tarnwick.summary(net, "edges + triangle").equals(
-        tarnwick.summary(florentine, "edges + triangle")
-    )
+    return tarnwick.Network.from_igraph(g)
+
+
+@pytest.mark.parametrize("way", ["pandas", "scipy", "igraph"])
+def test_the_other_ways_in_give_the_same_network(florentine, way):
+    formula = "edges + triangle + nodecov(wealth)"
+    net = other_way_in(florentine, way)
+    assert sorted(map(str, net.nodes)) == sorted(florentine.nodes)
+    assert tarnwick.summary(net, formula).equals(tarnwick.summary(florentine, formula))
 
 
 def test_labels_equal_as_text_are_refused():
