@@ -47,12 +47,6 @@ def test_an_id_column_names_the_nodes_not_the_default_index(monks):
     assert 18 in net.nodes and 0 not in net.nodes
 
 
-def test_a_default_index_without_a_label_column_is_refused(monks):
-    edges, table, _ = monks
-    with pytest.raises(tarnwick.ArgumentError, match="in 17 of its 18 rows"):
-        tarnwick.Network.from_pandas(edges, nodes=table[["group"]])
-
-
 def test_string_ids_and_ids_from_0(monks):
     edges, table, within = monks
     # The edge list's numbers against the table's texts: one label as text.
@@ -85,16 +79,21 @@ def test_extra_and_missing_rows_are_said(monks):
     assert net.attribute("group") == [None if k == 5 else group_of[k] for k in net.nodes]
 
 
-def test_another_networks_table_is_refused(monks):
+@pytest.mark.parametrize(
+    "nodes, node_key, words",
+    [
+        (lambda t: t[["group"]], None, "in 17 of its 18 rows"),  # a default index, no labels
+        (lambda t: t.assign(id=t["id"] + 100).set_index("id"), None, "in 0 of its 18 rows"),
+        (lambda t: t.assign(id=[k if k <= 8 else k + 100 for k in t["id"]]).set_index("id"),
+         None, "in 8 of its 18 rows"),
+        (lambda t: t, "monk", "node_key='monk'"),
+    ],
+    ids=["default index", "another network's", "half another's", "no such column"],
+)
+def test_a_table_of_other_nodes_is_refused(monks, nodes, node_key, words):
     edges, table, _ = monks
-    other = table.assign(id=table["id"] + 100).set_index("id")
-    with pytest.raises(tarnwick.ArgumentError, match="in 0 of its 18 rows"):
-        tarnwick.Network.from_pandas(edges, nodes=other)
-    half = table.assign(id=[k if k <= 8 else k + 100 for k in table["id"]]).set_index("id")
-    with pytest.raises(tarnwick.ArgumentError, match="in 8 of its 18 rows"):
-        tarnwick.Network.from_pandas(edges, nodes=half)
-    with pytest.raises(tarnwick.ArgumentError, match="node_key='monk'"):
-        tarnwick.Network.from_pandas(edges, nodes=table, node_key="monk")
+    with pytest.raises(tarnwick.ArgumentError, match=words):
+        tarnwick.Network.from_pandas(edges, nodes=nodes(table), node_key=node_key)
 
 
 def test_a_named_index_from_0_is_taken_as_it_is(monks):
