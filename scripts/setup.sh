@@ -3,8 +3,9 @@
 #   bash scripts/setup.sh          what the program needs to build
 #   bash scripts/setup.sh --python that, and the Python package's (pybind11, networkx, pandas)
 #   bash scripts/setup.sh --tests  all that, and what the tests, benchmarks and fuzzers need
-#                                  (matplotlib: the Python package's plots; Open MPI: the
-#                                  build with -DTARNWICK_MPI=ON and its runs under mpirun)
+#                                  (matplotlib: the Python package's plots; libxml2: the
+#                                  figures checked as XML; Open MPI: the build with
+#                                  -DTARNWICK_MPI=ON and its runs under mpirun)
 #   bash scripts/setup.sh --mpi    what the program needs, and Open MPI (-DTARNWICK_MPI=ON)
 # The Python package is for Debian's /usr/bin/python3; nothing comes from PyPI.
 set -euo pipefail
@@ -19,7 +20,8 @@ if [ "${1:-}" = "--mpi" ]; then
   needed+=("${mpi[@]}")
 fi
 if [ "${1:-}" = "--tests" ]; then
-  needed+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev librsvg2-bin)
+  needed+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev librsvg2-bin
+    libxml2-dev)
   needed+=("${python[@]}" python3-pytest python3-matplotlib "${mpi[@]}")
 fi
 missing=()
