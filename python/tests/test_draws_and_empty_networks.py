@@ -1,5 +1,5 @@
-"""Networks far from the observed one are returned with a warning that gives their figures;
-networks without links come from every constructor."""
+"""Networks far from the observed one are returned with a warning that gives their figures; a
+model that cannot be drawn raises; networks without links come from every constructor."""
 
 import random
 import warnings
@@ -26,6 +26,13 @@ def test_networks_far_from_the_observed_one_are_drawn_with_a_warning(
     assert len(graphs) == n  # the draws themselves: SimulateCommand in the C++ tests
     message = " ".join(str(w.message) for w in caught)
     assert all(w in message for w in words) and "degenerate" not in message, message
+
+
+def test_a_chain_that_fills_the_link_store_raises_with_figures():
+    # 1100 nodes, 604450 dyads: every link drawn passes the store's 500000.
+    net = tarnwick.Network.from_links(range(1100), [], directed=False)
+    with pytest.raises(tarnwick.ModelError, match="capacity of 500000 links.*No networks were"):
+        tarnwick.simulate(net, "edges", coef=[10.0], n=1, burnin=3_000_000)
 
 
 def test_networks_without_links_from_every_constructor():
