@@ -26,14 +26,9 @@ def read_florentine():
                          attributes=EXAMPLES / "florentine_attributes.csv")
 
 
-@pytest.mark.parametrize("source", ["networkx", "file"])
-def test_summary_is_the_command_line_s(florentine, source):
-    if source == "networkx":
-        net = tarnwick.Network.from_networkx(florentine)
-    else:
-        net = read_florentine()
-        assert net.node_count == 16 and net.link_count == 20 and not net.directed
-    ours = tarnwick.summary(net, FORMULA)
+def test_summary_is_the_command_line_s(florentine):
+    # read() of the same files is the command line's reader: test_gof_is_the_command_line_s.
+    ours = tarnwick.summary(tarnwick.Network.from_networkx(florentine), FORMULA)
     theirs = cli_summary(FORMULA, *FLORENTINE_FILES)
     assert list(ours.index) == list(theirs.index)
     assert ours.to_numpy().tolist() == theirs.to_numpy().tolist()

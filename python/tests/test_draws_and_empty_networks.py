@@ -1,7 +1,6 @@
 """Networks far from the observed one are returned with a warning that gives their figures; a
 model that cannot be drawn raises; networks without links come from every constructor."""
 
-import random
 import warnings
 
 import networkx as nx
@@ -69,19 +68,3 @@ def test_a_bootstrap_reports_its_replicates(florentine):
                      progress=lambda done, total, stage: reports.append((done, total, stage)))
     assert reports and reports[-1] == (40, 40, "bootstrap")
     assert all(0 < done <= 40 for done, _, _ in reports)
-
-
-def test_an_ee_fit_with_exact_draws_says_so():
-    # Past 2000 nodes the statistics of edges and mutual ties are drawn exactly, without chains.
-    draw = random.Random(1)
-    links = set()
-    while len(links) < 4000:
-        a, b = draw.randrange(2100), draw.randrange(2100)
-        if a != b:
-            links.update([(a, b), (b, a)] if draw.random() < 0.3 else [(a, b)])
-    net = tarnwick.Network.from_links(range(2100), sorted(links))
-    with warnings.catch_warnings():
-        warnings.simplefilter("ignore")
-        screen = tarnwick.fit(net, "edges + mutual", method="ee").screen()
-    assert "proposed toggles" not in screen
-    assert "Sampler: none, the statistics drawn exactly" in screen
