@@ -1,5 +1,5 @@
-"""Networks far from the observed one are returned with a warning that gives their figures; a
-model that cannot be drawn raises; networks without links come from every constructor."""
+"""A model that cannot be drawn raises with its figures; networks without links come from every
+constructor; a formula of another type and a bootstrap's progress."""
 
 import warnings
 
@@ -9,22 +9,6 @@ import pytest
 import scipy.sparse as sp
 
 import tarnwick
-
-
-@pytest.mark.parametrize(
-    "formula, coef, n, words",
-    [
-        ("edges", [0.5], 200, ["lie away from the observed one", "20 observed"]),
-        ("edges + kstar(2)", [0.0, 1.0], 3, ["nearer the complete network"]),
-    ],
-)
-def test_networks_far_from_the_observed_one_are_drawn_with_a_warning(
-        florentine, formula, coef, n, words):
-    with pytest.warns(tarnwick.TarnwickWarning) as caught:
-        graphs = tarnwick.simulate(florentine, formula, coef=coef, n=n)
-    assert len(graphs) == n  # the draws themselves: SimulateCommand in the C++ tests
-    message = " ".join(str(w.message) for w in caught)
-    assert all(w in message for w in words) and "degenerate" not in message, message
 
 
 def test_a_chain_that_fills_the_link_store_raises_with_figures():
