@@ -160,7 +160,6 @@ def test_a_sparse_matrix_of_counts():
     net = tarnwick.Network.from_scipy(sp.csr_matrix(y), response="calls")
     assert sorted(net.counts()) == sorted(
         (i, j, int(y[i, j])) for i in range(9) for j in range(9) if y[i, j] > 0)
-    assert tarnwick.summary(net, "sum").tolist() == [y.sum()]
     y[2, 3] = -1
     with pytest.raises(tarnwick.ArgumentError, match=r"the matrix's entry \(2, 3\) has the count "
                        "-1"):
@@ -248,8 +247,6 @@ def test_the_command_line_fits_the_same_table_alike(tmp_path):
     same_estimates(fit.to_dict(), theirs)
     assert fit.converged
     assert (fit.response, fit.reference) == ("count", "Poisson")
-    assert fit.estimate["network"]["response"] == "count"
-    assert list(fit.tidy()["term"]) == [p["term"] for p in theirs["parameters"]]
 
 
 def test_simulated_networks_carry_the_counts_their_statistics_are_of():
