@@ -99,6 +99,28 @@ TEST(LargeNetwork, ReadSummarisedAndFittedPastTheDialoguesCapacity) {
   const double match = std::log(within / (within_dyads - within)) - edges;
   EXPECT_NEAR(double(result["parameters"][0]["estimate"]), edges, 1e-6);
   EXPECT_NEAR(double(result["parameters"][1]["estimate"]), match, 1e-6);
+
+  // With mutual, equilibrium expectation draws the statistics exactly, pair by pair, with no
+  // chain, and lands within its errors of the pseudo-likelihood's estimate, which is the exact
+  // one for a model of pair classes.
+  const std::vector<std::string> model = {
+      "net.csv", "-m",    "edges + mutual + nodematch(dept)", "--attributes", "attributes.csv",
+      "--json",  "f.json"};
+  std::vector<std::string> mple = {"fit"}, ee = {"fit", "--method", "ee"};
+  mple.insert(mple.end(), model.begin(), model.end());
+  ee.insert(ee.end(), model.begin(), model.end());
+  const auto by_mple = test::run_command(files, mple), by_ee = test::run_command(files, ee);
+  ASSERT_EQ(by_ee.status, 0) << by_ee.err;
+  EXPECT_NE(by_ee.out.find("Sampler: none, the statistics drawn exactly (no chains, no toggles)"),
+            std::string::npos)
+      << by_ee.out;
+  const auto exact = nlohmann::json::parse(by_mple.files.at("f.json"))["parameters"];
+  const auto drawn = nlohmann::json::parse(by_ee.files.at("f.json"))["parameters"];
+  for (std::size_t k = 0; k < 3; ++k) {
+    EXPECT_NEAR(double(drawn[k]["estimate"]), double(exact[k]["estimate"]),
+                2 * double(drawn[k]["std_error"]))
+        << drawn[k]["term"];
+  }
 }
 
 }  // namespace
