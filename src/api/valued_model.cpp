@@ -11,6 +11,7 @@
 #include "api/progress_lines.h"
 #include "api/records.h"
 #include "estimate/estimator_table.h"
+#include "estimate/sampling_settings.h"
 #include "io/data_arguments.h"
 #include "io/study_building.h"
 #include "mple/fit_summary.h"
@@ -138,15 +139,10 @@ tarnwick::McmleRecord mcmle_record_of(const ValuedFit& fit, const char* start, c
 Vector listed_coefficients(const std::string& list, const ValuedModel& model,
                            const std::string& option) {
   Vector values;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t comma = list.find(',', start);
-    const std::string item = list.substr(start, comma == std::string::npos ? comma : comma - start);
+  for (const std::string& item : list_items(list)) {
     const auto value = plain_number(item);
     if (!value) throw UsageError(option + ": \"" + item + "\" is not a finite number");
     values.push_back(*value);
-    if (comma == std::string::npos) break;
-    start = comma + 1;
   }
   if (static_cast<int>(values.size()) != model.statistic_count()) {
     std::string names;

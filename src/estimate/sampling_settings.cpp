@@ -60,6 +60,8 @@ std::optional<double> list_number(const std::string& item) {
   return value;
 }
 
+}  // namespace
+
 std::vector<std::string> list_items(const std::string& list) {
   std::vector<std::string> items;
   std::size_t start = 0;
@@ -70,8 +72,6 @@ std::vector<std::string> list_items(const std::string& list) {
     start = comma + 1;
   }
 }
-
-}  // namespace
 
 std::vector<double> offset_values_of(const std::string& list, const std::string& option) {
   std::vector<double> values;
@@ -105,10 +105,7 @@ std::vector<double> coefficients_of(const std::string& list, const Model& model,
       offset.push_back(model.offset_term(t) ? 1 : 0);
     }
   }
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t comma = list.find(',', start);
-    const std::string item = list.substr(start, comma == std::string::npos ? comma : comma - start);
+  for (const std::string& item : list_items(list)) {
     const std::optional<double> read = list_number(item);
     if (!read) throw UsageError(option + ": \"" + item + "\" is not a number");
     const double value = *read;
@@ -118,8 +115,6 @@ std::vector<double> coefficients_of(const std::string& list, const Model& model,
                        ") is not a finite number");
     }
     values.push_back(value);
-    if (comma == std::string::npos) break;
-    start = comma + 1;
   }
   const auto m = static_cast<std::size_t>(model.coefficient_count());
   if (values.size() != m) {

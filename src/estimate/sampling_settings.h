@@ -31,6 +31,9 @@ struct SamplingSettings {
 // (Model::distribution_problem), and, as bad input, a network with links given more than once.
 void check_can_simulate(const Study& study);
 
+// The items of a comma list, empty ones kept ("1,,2" has three, "" one).
+std::vector<std::string> list_items(const std::string& list);
+
 // The coefficients of a --coef (or --init) list, one per coefficient of the model (a curved
 // term's weight and decay).
 // An offset term's coefficient may be -Inf or Inf.
