@@ -118,26 +118,6 @@ TEST(SimulationCommands, ADegenerateModelStopsGofWithItsFiguresAndSimulateWarns)
   }
 }
 
-// A Bernoulli model far from the observed network: its networks, which lie where its coefficient
-// puts them (the mean of 120 dyads at 1 / (1 + e^-0.5) each, 74.7), written with the figures.
-TEST(SimulateCommand, NetworksFarFromTheObservedOneAreWrittenWithAWarning) {
-  const Files files = {{"flo.net", test::example("florentine_marriage.net")}};
-  const CommandRun r =
-      run_command(files, {"simulate", "flo.net", "--undirected", "-m", "edges", "--coef", "0.5",
-                          "--networks", "200", "--stats", "s.csv", "-q"});
-  ASSERT_EQ(r.status, exit_ok) << r.err;
-  EXPECT_NE(r.err.find("The networks drawn lie away from the observed one"), std::string::npos)
-      << r.err;
-  EXPECT_NE(r.err.find("against 20 observed"), std::string::npos) << r.err;
-  EXPECT_EQ(r.err.find("degenerate"), std::string::npos) << r.err;
-  const test::StatisticsFile stats = test::statistics_file(r.files.at("s.csv"));
-  EXPECT_EQ(stats.observed, std::vector<double>{20});
-  double sum = 0;
-  for (const std::vector<double>& row : stats.drawn) sum += row[0];
-  ASSERT_EQ(stats.drawn.size(), 200u);
-  EXPECT_NEAR(sum / 200, 120.0 / (1.0 + std::exp(-0.5)), 2.0);
-}
-
 // Links only within the two blocks of attribute 1's split into 1 and 2..3, fitted with edges
 // and the edges within blocks: the statistics separate the dyads, and no estimate exists.
 Files separated_network() {

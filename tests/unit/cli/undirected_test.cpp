@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "cli/exit_status.h"
-#include "support/florentine_marriages.h"
 #include "support/json_fields.h"
 #include "support/repository.h"
 #include "support/run_folder.h"
@@ -60,29 +59,6 @@ TEST(Undirected, TheFlorentineMarriagesWithAndWithoutTheFlag) {
             std::string::npos);
   EXPECT_NE(undirected.out.find("(16 nodes, 20 edges, 120 dyads, undirected)"), std::string::npos)
       << undirected.out;
-}
-
-// The marriages as a list of names cannot name Pucci: 15 families, 105 pairs, log(20 / 85). A
-// list that gives each marriage both ways is the same network.
-TEST(Undirected, AnEdgeListOnceOrBothWaysGivesTheSameFit) {
-  std::string once = "family1,family2\n", both = once;
-  int edges = 0;
-  for (const auto& [first, second] : test::florentine_marriages().named_edges()) {
-    once += first + "," + second + "\n";
-    both += first + "," + second + "\n" + second + "," + first + "\n";
-    ++edges;
-  }
-  ASSERT_EQ(edges, 20);
-  for (const std::string& text : {once, both}) {
-    const CommandRun r = run_command(
-        {{"m.csv", text}}, {"fit", "m.csv", "-m", "edges", "--undirected", "--json", "-"});
-    ASSERT_EQ(r.status, exit_ok) << r.err;
-    const auto json = nlohmann::json::parse(r.out);
-    EXPECT_EQ(json["input"]["network"]["nodes"], 15);
-    EXPECT_EQ(json["input"]["network"]["links"], 20);
-    EXPECT_EQ(json["input"]["network"]["dyads"], 105);
-    EXPECT_NEAR(json["parameters"][0]["estimate"].get<double>(), std::log(20.0 / 85.0), 1e-12);
-  }
 }
 
 // An output that each command writes, which a refusal must not leave.

@@ -210,19 +210,6 @@ TEST(NetworkFeatures, EdgeCasesAgreeWithBruteForce) {
   }
 }
 
-TEST(NetworkFeatures, EachTriadTypeAlone) {
-  for (std::size_t t = 0; t < test::triad_types.size(); ++t) {
-    LinkList links;
-    for (const auto& [a, b] : test::triad_types[t].arcs) links.emplace_back(a + 1, b + 1);
-    std::sort(links.begin(), links.end());
-    const NetworkFeatures f = network_features(network_with_nodes(3, links));
-    std::array<std::int64_t, 16> want{};
-    want[t] = 1;
-    EXPECT_EQ(f.triad_census, want) << triad_type_names[t];
-    EXPECT_EQ(triad_type_names[t], test::triad_types[t].name);
-  }
-}
-
 // Counted by hand: the triangle 1-2-3, the path 3-4-5 and node 6 alone; the edge {1, 2} also
 // given as 2->1, {4, 5} as 5->4, and a self-link, none of which adds an edge.
 TEST(NetworkFeatures, UndirectedFeaturesCountedByHand) {
