@@ -18,37 +18,12 @@
 #include "report/gof_figure.h"
 #include "report/gof_numbers.h"
 #include "simulate/network_features.h"
+#include "support/brute_force.h"
 #include "support/networks.h"
 #include "support/temporary_folder.h"
 
 namespace tarn {
 namespace {
-
-// Links among n nodes, sorted by sender, each pair linked with probability `density` and
-// reciprocated with probability one half.
-test::LinkList random_links(std::mt19937_64& random, int n, double density) {
-  std::uniform_real_distribution<double> unit(0.0, 1.0);
-  std::vector<std::vector<int>> a(n + 1u, std::vector<int>(n + 1u, 0));
-  for (int i = 1; i <= n; ++i) {
-    for (int j = i + 1; j <= n; ++j) {
-      if (unit(random) >= density) continue;
-      if (unit(random) < 0.5) {
-        a[i][j] = a[j][i] = 1;
-      } else if (unit(random) < 0.5) {
-        a[i][j] = 1;
-      } else {
-        a[j][i] = 1;
-      }
-    }
-  }
-  test::LinkList links;
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) {
-      if (a[i][j]) links.emplace_back(i, j);
-    }
-  }
-  return links;
-}
 
 // The library's numbers of `summary`, the title "Goodness of fit: <path>, <terms>".
 tarnwick::GofTables tables_of(const GofSummary& summary, const std::string& path = "net.csv",
@@ -64,14 +39,14 @@ tarnwick::GofTables tables_of(const GofSummary& summary, const std::string& path
 GofSummary realistic_summary() {
   std::mt19937_64 random(42);
   const NetworkFeatures observed =
-      network_features(test::network_of(random_links(random, 35, 0.1)));
+      network_features(test::network_of(test::random_network(35, 0.1, 0.5, 42)));
   std::vector<NetworkFeatures> simulated;
   StatisticSample model{
       {"edges", "mutual <i<>j>", "2-stars \"out\", k<-i->j & more"}, {120, 30, 400}, {}};
   std::normal_distribution<double> noise;
   for (int k = 0; k < 100; ++k) {
     const int n = 21 + static_cast<int>(random() % 30);
-    simulated.push_back(network_features(test::network_of(random_links(random, n, 0.12))));
+    simulated.push_back(network_features(test::network_of(test::random_network(n, 0.12, 0.5, k))));
     model.simulated.push_back(
         {110 + 10 * noise(random), 25 + 4 * noise(random), 380 + 30 * noise(random)});
   }
@@ -98,67 +73,19 @@ TEST(GofReport, XmlCheckRefusesBrokenDocuments) {
     EXPECT_NE(xml_problem(broken), "") << broken;
 }
 
-TEST(GofReport, CsvHasOneLinePerRowAndReadsBack) {
-  const tarnwick::GofTables summary = tables_of(realistic_summary());
+// The layout of the rows is pinned by the recorded gof.csv files; here what they lack: a value
+// with commas and quotes, and numbers that are not finite.
+TEST(GofReport, CsvQuotesValuesAndWritesNonFiniteNumbersAsNA) {
   std::ostringstream out;
-  write_gof_csv(summary, out);
-  std::istringstream lines(out.str());
-  std::string line;
-  std::getline(lines, line);
-  EXPECT_EQ(line, "feature,value,observed,min,mean,max,lower,upper,p_value");
-  std::size_t count = 0;
-  while (std::getline(lines, line)) {
-    const tarnwick::GofRow& row = summary.rows[count++];
-    if (row.value.find(',') != std::string::npos) {
-      // A quoted value: the numbers follow its closing quote.
-      EXPECT_NE(line.find("\"2-stars \"\"out\"\", k<-i->j & more\""), std::string::npos) << line;
-      line = row.feature + ",x" + line.substr(line.rfind("\",") + 1);
-    }
-    std::vector<std::string> fields;
-    std::istringstream cells(line);
-    for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
-    ASSERT_EQ(fields.size(), 9u) << line;
-    EXPECT_EQ(fields[0], row.feature);
-    const double numbers[] = {row.observed, row.min,   row.mean,   row.max,
-                              row.lower,    row.upper, row.p_value};
-    for (std::size_t k = 0; k < 7; ++k) {
-      EXPECT_EQ(std::strtod(fields[k + 2].c_str(), nullptr), numbers[k]) << line;
-    }
-  }
-  EXPECT_EQ(count, summary.rows.size());
-}
-
-TEST(GofReport, CsvWritesNonFiniteNumbersAsNA) {
-  const NetworkFeatures f = network_features(test::network_of({{1, 2}, {2, 3}}));
-  std::ostringstream out;
-  write_gof_csv(tables_of(summarize_gof(f, {}, {})), out);
-  EXPECT_NE(out.str().find("\nout_degree,0,0.3333333333333333,NA,NA,NA,NA,NA,NA\n"),
-            std::string::npos)
+  write_gof_csv(tables_of(realistic_summary()), out);
+  EXPECT_NE(out.str().find("\nmodel,\"2-stars \"\"out\"\", k<-i->j & more\","), std::string::npos)
       << out.str();
-}
-
-TEST(GofReport, TableListsOnlyValuesOutsideTheBand) {
-  GofSummary summary;
-  summary.panels.push_back({"out_degree",
-                            "Out-degree",
-                            "out-degree",
-                            {"0", "1"},
-                            {0.5, 0.9},
-                            {{0.4, 0.6}, {0.5, 0.5}, {0.6, 0.4}}});
-  summary.rows = {{"out_degree", "0", 0.5, 0.4, 0.5, 0.6, 0.405, 0.595, 1.0},
-                  {"out_degree", "1", 0.9, 0.4, 0.5, 0.6, 0.405, 0.595, 0.0}};
-  std::ostringstream out;
-  write_gof_table(tables_of(summary), out);
-  const std::string text = out.str();
-  EXPECT_NE(text.find("against 3 simulated networks"), std::string::npos) << text;
-  EXPECT_NE(text.find("Out-degree: 1 of 2 values inside the band"), std::string::npos) << text;
-  const auto line_of_1 = text.find("\n  1 ");
-  ASSERT_NE(line_of_1, std::string::npos) << text;
-  std::istringstream line(text.substr(line_of_1, text.find('\n', line_of_1 + 1) - line_of_1));
-  const std::vector<std::string> cells{std::istream_iterator<std::string>(line), {}};
-  EXPECT_EQ(cells,
-            (std::vector<std::string>{"1", "0.9", "0.4", "0.5", "0.6", "0.405", "0.595", "0"}));
-  EXPECT_EQ(text.find("\n  0 "), std::string::npos) << text;
+  const NetworkFeatures f = network_features(test::network_of({{1, 2}, {2, 3}}));
+  std::ostringstream na;
+  write_gof_csv(tables_of(summarize_gof(f, {}, {})), na);
+  EXPECT_NE(na.str().find("\nout_degree,0,0.3333333333333333,NA,NA,NA,NA,NA,NA\n"),
+            std::string::npos)
+      << na.str();
 }
 
 // Writes the figure of `summary`, checks it as XML, renders it with rsvg-convert and returns the
@@ -278,27 +205,15 @@ TEST(GofReport, SvgOfEmptyNetworkWithoutSimulationsRenders) {
       0u);
 }
 
-TEST(GofReport, HtmlHoldsTheFigureAndTablesWithoutOutsideResources) {
-  const tarnwick::GofTables summary = tables_of(realistic_summary(), "Advice & co");
+// The page's frame is pinned by the recorded gof.html; here the escapes of its text.
+TEST(GofReport, HtmlEscapesItsTextAndIsWellFormed) {
   std::ostringstream out;
-  write_gof_html(summary, out);
+  write_gof_html(tables_of(realistic_summary(), "Advice & co"), out);
   const std::string html = out.str();
-  EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_NE(html.find("<title>Goodness of fit: Advice &amp; co,</title>"), std::string::npos);
-  EXPECT_NE(html.find("<svg xmlns=\"http://www.w3.org/2000/svg\""), std::string::npos);
-  EXPECT_EQ(html.find("<?xml"), std::string::npos);
-  EXPECT_EQ(html.find("<script"), std::string::npos);
-  EXPECT_EQ(html.find("src="), std::string::npos);
-  EXPECT_EQ(html.find("href="), std::string::npos);
-  std::size_t tables = 0;
-  for (auto at = html.find("<table>"); at != std::string::npos; at = html.find("<table>", at + 1)) {
-    ++tables;
-  }
-  EXPECT_EQ(tables, summary.panels.size());
   EXPECT_NE(html.find("<td>2-stars &quot;out&quot;, k&lt;-i-&gt;j &amp; more</td>"),
             std::string::npos);
   EXPECT_EQ(xml_problem(html.substr(html.find("<html"))), "");
-  EXPECT_NE(html.find("</html>"), std::string::npos);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "report/classic_report.h"
-#include "report/unblocked_nodes_note.h"
 #include "support/fits.h"
 
 namespace tarn {
@@ -57,14 +56,6 @@ TEST(Report, InputFileLinesNameEachFileInAFieldOf24Characters) {
             " Network file:   net.dat                 \n"
             " Attribute file: attributes.dat          \n"
             " Comparative file: a name longer than 24 ch\n");
-}
-
-TEST(Report, UnblockedNodesSentenceCountsOneOrMore) {
-  EXPECT_EQ(unblocked_nodes_sentence(1, 3),
-            "1 node has no valid block (value outside 1 to 3); its dyads belong to no block type.");
-  EXPECT_EQ(unblocked_nodes_sentence(4, 2),
-            "4 nodes have no valid block (value outside 1 to 2); their dyads belong to no block "
-            "type.");
 }
 
 }  // namespace
