@@ -6,8 +6,6 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -17,7 +15,6 @@
 #include "network/data_file.h"
 #include "network/file_name.h"
 #include "support/networks.h"
-#include "support/repository.h"
 
 namespace tarn {
 namespace {
@@ -57,27 +54,6 @@ std::vector<std::pair<NetworkFormat, std::string>> written(const Records& record
           {NetworkFormat::tsv, tsv},
           {NetworkFormat::blank, blank},
           {NetworkFormat::pajek, net}};
-}
-
-TEST(CovariateList, FriendshipAsTheRecordReaderReadsIt) {
-  std::ifstream in(test::repository_file("examples/friendship.dat"));
-  std::string line;
-  std::getline(in, line);
-  Records records;
-  for (int i, j, v; in >> i >> j >> v;) records.push_back({i, j, v});
-  ASSERT_EQ(records.size(), 102u);
-  DataFile file(std::make_unique<std::ifstream>(test::repository_file("examples/friendship.dat")),
-                name_field("friendship.dat"));
-  const ComparativeNetwork expected = read_comparative_file(file, 21);
-  for (const auto& [format, text] : written(records, 21)) {
-    const ComparativeNetwork got = read(text, format, 21);
-    EXPECT_EQ(got.first, expected.first) << text;
-    ASSERT_EQ(got.entries.size(), expected.entries.size()) << text;
-    for (std::size_t k = 0; k < got.entries.size(); ++k) {
-      EXPECT_EQ(got.entries[k].receiver, expected.entries[k].receiver) << k;
-      EXPECT_EQ(got.entries[k].value, expected.entries[k].value) << k;
-    }
-  }
 }
 
 TEST(CovariateList, ValuesAsTheRecordReaderGivesThem) {
