@@ -29,11 +29,6 @@ TEST(JsonResults, TheOutcomeNamesWhatKeptTheFitFromAnEstimate) {
   // The final inversion alone: the Newton passes ended within their limit.
   f.result.too_many_iterations = false;
   EXPECT_EQ(pseudo_likelihood_outcome(f.result, true), "final_inversion_failed");
-
-  const test::Fitted g = test::fitted({{1, 2}, {1, 3}, {2, 3}, {2, 4}, {3, 1}, {4, 1}}, {1});
-  ASSERT_TRUE(fit_converged(g.result));
-  EXPECT_EQ(pseudo_likelihood_outcome(g.result, true), "converged");
-  EXPECT_EQ(pseudo_likelihood_outcome(g.result, false), "estimate_does_not_exist");
 }
 
 // A fit without estimates: no covariance, no correlations, no pseudo-likelihood figures, and

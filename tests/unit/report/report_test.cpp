@@ -46,17 +46,5 @@ TEST(Report, DyadPredictedExactlyWrongShowsAnInfiniteGoodnessOfFit) {
             std::string::npos);
 }
 
-// The head lines of the output file, as the dialogue and fit --report both write them.
-TEST(Report, InputFileLinesNameEachFileInAFieldOf24Characters) {
-  std::ostringstream file;
-  write_input_file_line(InputFileRole::network, "net.dat", file);
-  write_input_file_line(InputFileRole::attributes, "attributes.dat", file);
-  write_input_file_line(InputFileRole::comparative, "a name longer than 24 characters", file);
-  EXPECT_EQ(file.str(),
-            " Network file:   net.dat                 \n"
-            " Attribute file: attributes.dat          \n"
-            " Comparative file: a name longer than 24 ch\n");
-}
-
 }  // namespace
 }  // namespace tarn

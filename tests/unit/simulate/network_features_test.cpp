@@ -204,48 +204,37 @@ TEST(NetworkFeatures, EdgeCasesAgreeWithBruteForce) {
   }
 }
 
-// Counted by hand: the triangle 1-2-3, the path 3-4-5 and node 6 alone; the edge {1, 2} also
-// given as 2->1, {4, 5} as 5->4, and a self-link, none of which adds an edge.
-TEST(NetworkFeatures, UndirectedFeaturesCountedByHand) {
-  const NetworkFeatures f = undirected_network_features(
-      test::network_of({{1, 2}, {1, 3}, {2, 1}, {2, 2}, {2, 3}, {3, 4}, {5, 4}, {6, 6}}));
-  EXPECT_FALSE(f.directed);
-  EXPECT_EQ(f.degree, (std::vector<double>{1.0 / 6, 1.0 / 6, 3.0 / 6, 1.0 / 6}));
-  // Common neighbours: 1 for the edges of the triangle, 0 for {3, 4} and {4, 5}.
-  EXPECT_EQ(f.edgewise_shared, (std::vector<double>{2.0 / 5, 3.0 / 5}));
-  // Of the 15 pairs, 6 have one common neighbour: the triangle's, {1, 4}, {2, 4} and {3, 5}.
-  EXPECT_EQ(f.dyadwise_shared, (std::vector<double>{9.0 / 15, 6.0 / 15}));
-  // 5 pairs at distance 1, {1, 4} {2, 4} {3, 5} at 2, {1, 5} {2, 5} at 3, node 6 out of reach.
-  EXPECT_EQ(f.geodesic, (std::vector<double>{5.0 / 15, 3.0 / 15, 2.0 / 15}));
-  EXPECT_EQ(f.unreachable, 5.0 / 15);
-  EXPECT_TRUE(f.out_degree.empty());
-  EXPECT_TRUE(f.in_degree.empty());
-  for (const std::int64_t count : f.triad_census) EXPECT_EQ(count, 0);
-}
-
 // An undirected network's features are those of the directed network with every edge both
-// ways, counted over unordered pairs: the same shares, the degree being the out-degree.
+// ways, counted over unordered pairs: the same shares, the degree being the out-degree, and no
+// directed panels. Some edges are given both ways and some nodes a self-link, which add nothing.
 TEST(NetworkFeatures, UndirectedFeaturesAgreeWithTheSymmetricDirectedNetwork) {
   std::mt19937 random(11);
   for (int round = 0; round < 6; ++round) {
     const int n = 8 + 7 * round;
-    LinkList edges, both_ways;
-    for (int i = 1; i <= n; ++i)
+    LinkList given, both_ways;
+    for (int i = 1; i <= n; ++i) {
+      if (random() % 4 == 0) given.emplace_back(i, i);
       for (int j = i + 1; j <= n; ++j)
         if (random() % 5 == 0) {
-          edges.emplace_back(i, j);
+          given.emplace_back(i, j);
+          if (random() % 3 == 0) given.emplace_back(j, i);
           both_ways.emplace_back(i, j);
           both_ways.emplace_back(j, i);
         }
+    }
+    std::sort(given.begin(), given.end());
     std::sort(both_ways.begin(), both_ways.end());
-    const NetworkFeatures u = undirected_network_features(test::network_of(edges));
-    const NetworkFeatures d = network_features(test::network_of(both_ways));
+    const NetworkFeatures u = undirected_network_features(network_with_nodes(n, given));
+    const NetworkFeatures d = network_features(network_with_nodes(n, both_ways));
     SCOPED_TRACE(n);
+    EXPECT_FALSE(u.directed);
     EXPECT_EQ(u.degree, d.out_degree);
     EXPECT_EQ(u.edgewise_shared, d.edgewise_shared);
     EXPECT_EQ(u.dyadwise_shared, d.dyadwise_shared);
     EXPECT_EQ(u.geodesic, d.geodesic);
     EXPECT_EQ(u.unreachable, d.unreachable);
+    EXPECT_TRUE(u.out_degree.empty() && u.in_degree.empty());
+    for (const std::int64_t count : u.triad_census) EXPECT_EQ(count, 0);
   }
 }
 
