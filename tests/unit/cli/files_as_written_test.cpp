@@ -75,8 +75,6 @@ TEST(OneNetworkPerFile, EveryCountDescribesTheNetworkRead) {
   } cases[] = {
       {"a link given twice", "1,2\n2,3\n1,2\n", 2, 0, "repeated_rows_merged"},
       {"a self-link", "1,2\n2,3\n3,3\n3,1\n1,3\n2,1\n", 5, 4, "self_links_left_out"},
-      {"a self-link and a link given twice", "1,2\n2,3\n3,3\n3,1\n1,3\n2,1\n1,3\n", 5, 4,
-       "repeated_rows_merged"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -93,7 +91,8 @@ TEST(OneNetworkPerFile, EveryCountDescribesTheNetworkRead) {
     EXPECT_EQ(
         test::statistic_value(nlohmann::json::parse(with_triangles.out)["statistics"], "triangle"),
         c.triangles);
-    // The kernel's fit (a configuration type) and the term table's fit agree with the count.
+    // The kernel's fit (a configuration type) and the term table's fit agree with the count; the
+    // MPLE of edges alone is the logit of the share of the 6 dyads linked.
     for (const char* model : {"edges", "edges + triangle"}) {
       const CommandRun fit = run_command(files, {"fit", "n.csv", "-m", model, "--json", "-"});
       const auto json = nlohmann::json::parse(fit.out);
@@ -101,11 +100,11 @@ TEST(OneNetworkPerFile, EveryCountDescribesTheNetworkRead) {
       EXPECT_EQ(json["parameters"][0]["statistic_observed"], c.links) << model;
       const auto codes = test::warning_codes(json);
       EXPECT_NE(std::find(codes.begin(), codes.end(), c.code), codes.end()) << model;
+      if (std::string(model) == "edges") {
+        EXPECT_NEAR(json["parameters"][0]["estimate"].get<double>(),
+                    std::log(c.links / (6.0 - c.links)), 1e-9);
+      }
     }
-    // The MPLE of edges alone is the logit of the share of the 6 dyads linked.
-    const CommandRun fit = run_command(files, {"fit", "n.csv", "-m", "edges", "--json", "-"});
-    const double estimate = nlohmann::json::parse(fit.out)["parameters"][0]["estimate"];
-    EXPECT_NEAR(estimate, std::log(c.links / (6.0 - c.links)), 1e-9);
   }
   // With --diagonal the self-pairs are dyads, and a self-link is a link among 9.
   const Files self_link = {{"n.csv", cases[1].text}};
@@ -334,8 +333,7 @@ TEST(FilesAsWritten, MissingValuesAsRWritesThemAreNoLevel) {
        "\"name\",\"age\",\"group\"\n\"Evelyn Jefferson\",50,\"a\"\n\"Laura "
        "Mandeville\",NA,\"b\"\n\"Theresa Anderson\",41,NA\n\"Brenda Rogers\",39,\"a\"\n"}};
   for (const auto& [formula, node] : {std::pair{"edges + nodecov(\"age\")", "Laura Mandeville"},
-                                      {"edges + nodematch(group)", "Theresa Anderson"},
-                                      {"edges + absdiff(age)", "Laura Mandeville"}}) {
+                                      {"edges + nodematch(group)", "Theresa Anderson"}}) {
     SCOPED_TRACE(formula);
     const CommandRun r = run_command(
         files, {"fit", "w.csv", "-m", formula, "--attributes", "a.csv", "--json", "r.json"});

@@ -1,25 +1,23 @@
 // Results that say what they are: a pseudo-likelihood estimate is where its likelihood is
-// highest, not where a bound stopped it; naive errors of a dyad-dependent model are said to be
-// suspect; the tidy CSV's integer columns hold integers only.
+// highest, not where a bound stopped it. (Naive errors of a dyad-dependent model said to be
+// suspect, and not otherwise: the standard error and JSON of Recorded.mple_advice, mple_godambe and
+// mple_exact_likelihood; the tidy CSV's type columns as integers: Recorded.mple_blocks and
+// mple_samplike.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/exit_status.h"
-#include "support/json_fields.h"
-#include "support/repository.h"
 #include "support/run_folder.h"
 
 namespace tarn {
 namespace {
 
 using test::CommandRun;
-using test::Files;
 using test::run_command;
 
 // 43 nodes: two send one link, forty send two, one sends three. With edges and
@@ -71,61 +69,6 @@ TEST(Results, APseudoLikelihoodEstimateIsNotHeldAtABound) {
   }
   EXPECT_NEAR(score[0] / n, 0.0, 1e-6);
   EXPECT_NEAR(score[1] / scale, 0.0, 1e-6);
-}
-
-Files advice() {
-  return {{"advice.csv", test::example("advice.csv")},
-          {"attributes.csv", test::example("attributes.csv")}};
-}
-
-// As the R tool does, a pseudo-likelihood fit of a dyad-dependent model says that its naive
-// errors are suspect, and what gives better ones.
-TEST(Results, NaiveErrorsOfADyadDependentModelAreSaidToBeSuspect) {
-  const CommandRun dependent = run_command(
-      advice(),
-      {"fit", "advice.csv", "-m", "edges + mutual + gwesp(0.5, fixed=TRUE)", "--json", "-"});
-  ASSERT_EQ(dependent.status, exit_ok) << dependent.err;
-  EXPECT_EQ(test::warning_codes(nlohmann::json::parse(dependent.out)),
-            std::vector<std::string>{"naive_errors_suspect"});
-  EXPECT_NE(dependent.err.find("with dependence terms (mutual, gwesp(0.5, fixed=TRUE)) they are "
-                               "too small, and their z and p-values suspect. --se godambe or "
-                               "--se bootstrap gives errors from simulated networks, --method "
-                               "mcmle maximum likelihood with its own."),
-            std::string::npos)
-      << dependent.err;
-  // Not where the pseudo-likelihood is the likelihood, nor with simulated errors.
-  for (const std::vector<std::string>& arguments :
-       {std::vector<std::string>{"fit", "advice.csv", "-m", "edges + nodematch(level)",
-                                 "--attributes", "attributes.csv", "--json", "-"},
-        {"fit", "advice.csv", "-m", "edges + mutual", "--se", "godambe", "--replicates", "20",
-         "--json", "-"}}) {
-    const CommandRun r = run_command(advice(), arguments);
-    ASSERT_EQ(r.status, exit_ok) << r.err;
-    for (const std::string& code : test::warning_codes(nlohmann::json::parse(r.out)))
-      EXPECT_NE(code, "naive_errors_suspect");
-  }
-}
-
-// pandas and R read a column with an empty cell or NA as floats: type and block_type always
-// have a value, so that they are read as integers.
-TEST(Results, TheTidyCsvTypeColumnsAreIntegers) {
-  std::vector<std::string> types;
-  for (const char* model : {"edges,mutual@1", "edges + gwesp(0.5, fixed=TRUE)"}) {
-    const CommandRun r =
-        run_command(advice(), {"fit", "advice.csv", "-m", model, "--attributes", "attributes.csv",
-                               "--block-by", "level", "--csv", "-"});
-    ASSERT_EQ(r.status, exit_ok) << r.err;
-    ASSERT_EQ(
-        r.out.rfind("term,estimate,std_error,z,p_value,conf_low,conf_high,type,block_type,", 0),
-        0u);
-    const auto rows = test::csv_rows(r.out);
-    for (std::size_t k = 1; k < rows.size(); ++k) {
-      ASSERT_EQ(rows[k].size(), 16u) << k;
-      types.push_back(rows[k][0] + " " + rows[k][7] + " " + rows[k][8]);
-    }
-  }
-  EXPECT_EQ(types, (std::vector<std::string>{"edges 1 0", "mutual@1 2 1", "edges 1 0",
-                                             "gwesp.OTP.fixed.0.5 0 0"}));
 }
 
 }  // namespace

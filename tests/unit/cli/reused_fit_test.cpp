@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
-#include <cmath>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -68,7 +66,6 @@ TEST(ReusedFit, SimulateAndGofFromAFitDrawWhatItsEstimatesDraw) {
 
 TEST(ReusedFit, WhatItCannotTakeIsRefused) {
   Files files = advice_with_fit("edges + mutual");
-  files["not.json"] = "edges,mutual\n";
   files["other.json"] = "{\"program\": \"other\"}";
   Files changed = files;
   changed["advice.csv"] += "21,1\n";
@@ -92,36 +89,16 @@ TEST(ReusedFit, WhatItCannotTakeIsRefused) {
        exit_usage,
        "--fit fit.json gives the network and its options, the model, its constraints and the "
        "coefficients of the fit; leave out the network advice.csv"},
-      {"--constraints as well",
-       files,
-       {"simulate", "--fit", "fit.json", "--constraints", "bd(maxout=3)", "--stats", "s.csv"},
-       exit_usage,
-       "leave out --constraints"},
       {"--coef as well",
        files,
        {"gof", "--fit", "fit.json", "--coef", "1,2", "--csv", "g.csv"},
        exit_usage,
        "leave out --coef"},
-      {"a data option as well",
-       files,
-       {"simulate", "--fit", "fit.json", "--undirected", "--stats", "s.csv"},
-       exit_usage,
-       "leave out --undirected"},
       {"neither network nor fit",
        files,
        {"gof", "-m", "edges", "--csv", "g.csv"},
        exit_usage,
        "network is required: give the network file, or --fit FILE, the JSON results of a fit"},
-      {"no such file",
-       files,
-       {"simulate", "--fit", "none.json", "--stats", "s.csv"},
-       exit_bad_input,
-       "none.json"},
-      {"not JSON",
-       files,
-       {"simulate", "--fit", "not.json", "--stats", "s.csv"},
-       exit_bad_input,
-       "--fit not.json: not a JSON file"},
       {"not a fit",
        files,
        {"gof", "--fit", "other.json", "--csv", "g.csv"},
@@ -149,38 +126,10 @@ TEST(ReusedFit, WhatItCannotTakeIsRefused) {
   }
 }
 
-// From the empty network of N nodes: edges alone at theta give each dyad a link with
-// probability 1 / (1 + e^-theta), independently.
+// From the empty network of N nodes (its draws: Recorded.simulate_empty_start; the sampler's
+// against the exact distribution: Sampler's tests), with node attributes for its terms, undirected
+// too; without --coef nothing can be drawn.
 TEST(EmptyNetworkSimulation, DrawsFromTheModelOfNNodes) {
-  const double theta = -1.5;
-  const CommandRun r = run_command({}, {"simulate", "--nodes", "30", "-m", "edges", "--coef",
-                                        "-1.5", "--networks", "200", "--stats", "s.csv", "-q"});
-  ASSERT_EQ(r.status, exit_ok) << r.err;
-  std::istringstream stats(r.files.at("s.csv"));
-  std::string line;
-  std::getline(stats, line);
-  std::getline(stats, line);
-  EXPECT_EQ(line, "start,0");
-  double sum = 0.0;
-  int count = 0;
-  while (std::getline(stats, line)) {
-    sum += std::stod(line.substr(line.find(',') + 1));
-    ++count;
-  }
-  ASSERT_EQ(count, 200);
-  const double p = 1.0 / (1.0 + std::exp(-theta));
-  const double mean = 870 * p, sd = std::sqrt(870 * p * (1 - p));
-  // Within four standard errors even if only the 8 chains' 25 draws each were independent.
-  EXPECT_NEAR(sum / count, mean, 4 * sd / std::sqrt(25.0));
-
-  // Past the dialogue's 2000 nodes too: the command line's networks are as large as memory.
-  const CommandRun large = run_command(
-      {}, {"simulate", "--nodes", "2500", "-m", "edges", "--coef", "-6", "--networks", "2",
-           "--chains", "1", "--burnin", "20000", "--interval", "20000", "--stats", "s.csv", "-q"});
-  ASSERT_EQ(large.status, exit_ok) << large.err;
-  EXPECT_NE(large.files.at("s.csv").find("\n2,"), std::string::npos);
-
-  // With node attributes for its terms, undirected too; without --coef nothing can be drawn.
   std::string attributes = "id,g\n";
   for (int k = 1; k <= 10; ++k) attributes += std::to_string(k) + "," + (k <= 5 ? "a" : "b") + "\n";
   const CommandRun attributed =

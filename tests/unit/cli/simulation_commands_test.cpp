@@ -1,6 +1,7 @@
-// The commands that simulate: what they write, the same bytes for any number of threads, and
-// their refusals (a model without a network distribution, a degenerate model, an estimate that
-// does not exist).
+// The commands that simulate (what they write, and the bootstrap's errors:
+// Recorded.simulate_advice, Recorded.mple_bootstrap): the same bytes for any number of threads, and
+// their refusals (a model without a network distribution, a degenerate model, an estimate that does
+// not exist).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -30,30 +31,6 @@ Files advice() {
           {"attributes.dat", test::example("attributes.dat")}};
 }
 
-TEST(SimulateCommand, WritesEveryNetworkAndItsStatistics) {
-  const CommandRun r =
-      run_command(advice(), {"simulate", "advice.dat", "-m", "edges,mutual", "--networks", "12",
-                             "--out", "sample", "--stats", "stats.csv", "-q"});
-  ASSERT_EQ(r.status, exit_ok) << r.err;
-  std::istringstream stats(r.files.at("stats.csv"));
-  std::string line;
-  std::getline(stats, line);
-  EXPECT_EQ(line, "network,edges,mutual");
-  std::getline(stats, line);
-  EXPECT_EQ(line, "observed,190,45");
-  for (int k = 1; k <= 12; ++k) {
-    std::getline(stats, line);
-    char name[32];
-    std::snprintf(name, sizeof name, "sample/network_%02d.csv", k);
-    const std::string& network = r.files.at(name);
-    // The edges statistic is the number of links of the network written.
-    const long links = std::count(network.begin(), network.end(), '\n') - 1;
-    EXPECT_EQ(line.substr(0, line.find(',', line.find(',') + 1)),
-              std::to_string(k) + "," + std::to_string(links));
-  }
-  EXPECT_FALSE(std::getline(stats, line));
-}
-
 // Every command that draws networks: one seed gives the same bytes for one thread or two.
 TEST(SimulationCommands, SameSeedSameBytesForOneOrTwoThreads) {
   const std::vector<std::vector<std::string>> commands = {
@@ -77,23 +54,6 @@ TEST(SimulationCommands, SameSeedSameBytesForOneOrTwoThreads) {
     EXPECT_FALSE(a.out.empty());
     EXPECT_EQ(a.status, exit_ok) << a.err;
   }
-}
-
-TEST(SimulationCommands, BootstrapErrorsFillTheReportAndTheResults) {
-  const CommandRun r = run_command(
-      advice(), {"fit", "advice.dat", "-m", "edges,mutual", "--se", "bootstrap", "--replicates",
-                 "60", "--report", "r.out", "--json", "r.json", "--csv", "r.csv"});
-  ASSERT_EQ(r.status, exit_ok) << r.err;
-  EXPECT_NE(r.files.at("r.out").find(" Standard errors: parametric bootstrap, 60 networks"),
-            std::string::npos);
-  const auto json = nlohmann::json::parse(r.files.at("r.json"));
-  EXPECT_EQ(json["standard_errors"]["method"], "bootstrap");
-  const auto& edges = json["parameters"][0];
-  EXPECT_LT(edges["conf_low"].get<double>(), edges["estimate"].get<double>());
-  EXPECT_GT(edges["conf_high"].get<double>(), edges["estimate"].get<double>());
-  // The percentile interval is not the Wald interval of the bootstrap error.
-  EXPECT_NE(edges["conf_low"].get<double>(),
-            edges["estimate"].get<double>() - 1.959963984540054 * edges["std_error"].get<double>());
 }
 
 // gof compares the draws with the observed network and has nothing to show of a degenerate
@@ -131,25 +91,9 @@ Files separated_network() {
   return {{"net.dat", network}, {"blocks.csv", "id,side\n1,a\n2,a\n3,a\n4,b\n5,b\n6,b\n"}};
 }
 
-// An estimate that does not exist is named with its direction, and the results files cannot be
-// taken for a normal result: JSON and CSV name the missing estimate, and the CSV names the errors
-// it holds (naive after a --se that could not simulate).
-TEST(SimulationCommands, TheResultsNameTheOutcomeAndTheErrorsGiven) {
-  const CommandRun none = run_command(
-      separated_network(), {"fit", "net.dat", "-m", "edges,edges@1", "--attributes", "blocks.csv",
-                            "--block-by", "side", "--json", "j.json", "--csv", "c.csv"});
-  EXPECT_EQ(none.status, exit_fit_problem);
-  EXPECT_NE(none.err.find("does not exist"), std::string::npos) << none.err;
-  EXPECT_NE(none.err.find("edges -1.000, edges@1 +1.000"), std::string::npos) << none.err;
-  const auto json = nlohmann::json::parse(none.files.at("j.json"));
-  EXPECT_FALSE(json["converged"]);
-  EXPECT_EQ(json["outcome"], "estimate_does_not_exist");
-  bool warned = false;
-  for (const auto& w : json["warnings"]) warned = warned || w["code"] == "estimate_does_not_exist";
-  EXPECT_TRUE(warned);
-  EXPECT_NE(none.files.at("c.csv").find(",naive,estimate_does_not_exist,mple,NA,TRUE,FALSE\n"),
-            std::string::npos)
-      << none.files.at("c.csv");
+// The CSV names the errors it holds: naive after a --se that could not simulate. (The results of
+// an estimate that does not exist: Recorded.mple_no_estimate.)
+TEST(SimulationCommands, TheResultsNameTheErrorsGiven) {
   const CommandRun failed =
       run_command(advice(), {"fit", "advice.dat", "-m", "edges,mutual,ttriple", "--se", "godambe",
                              "--replicates", "20", "--csv", "-"});
@@ -208,12 +152,6 @@ TEST(SimulateCommand, AFailingRunLeavesNoFolderAndNoTemporaryFile) {
         "3000000", "--networks", "2", "--out", folder.path().string(), "--stats", "s.csv", "-q"},
        exit_fit_problem,
        "within the capacity of 500000 links"},
-      {"no estimate",
-       separated_network(),
-       {"simulate", "net.dat", "-m", "edges,edges@1", "--attributes", "blocks.csv", "--block-by",
-        "side", "--out", deep, "-q"},
-       exit_fit_problem,
-       "does not exist"},
       {"a model without a network distribution",
        advice(),
        {"simulate", "advice.dat", "-m", "edges,mutual,ttriple@1", "--attributes", "attributes.dat",

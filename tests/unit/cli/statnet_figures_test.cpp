@@ -1,6 +1,8 @@
 // Figures of the established R tool (ergm 4.6) on the Krackhardt advice network: the statistics of
 // a statnet formula (summary), and the pseudo-likelihood estimates and naive errors of a model
 // with geometrically weighted and attribute terms. Both must come out the same here.
+// (transitiveties and cyclicalties against brute force: TermTable.EveryTermAgainstBruteForce; their
+// names and refusals: Formula.NamesOfTheStatistics and Formula.WrongTermsAndArgumentsSayWhy.)
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -124,41 +126,6 @@ TEST(StatnetFigures, PseudoLikelihoodOfAGeometricallyWeightedModel) {
   }
   EXPECT_EQ(parameters[2]["term"], "gwesp.OTP.fixed.0.5");
   EXPECT_NEAR(parameters[2]["statistic_observed"].get<double>(), 290.9118531971, 1e-9);
-}
-
-// ergm's transitiveties and cyclicalties count the links with at least one two-path that closes
-// them: the edgewise shared partners of decay 0, of types OTP and ITP. As the statnet tutorials
-// fit them to Sampson's monks, with edges and mutual: a fit that converges.
-TEST(StatnetFigures, TransitiveAndCyclicalTiesAreTheLinksClosedByATwoPath) {
-  const test::CommandRun r = test::run_command(
-      advice_files(),
-      {"summary", "advice.csv", "-m",
-       "transitiveties + gwesp(0, fixed=TRUE) + cyclicalties + dgwesp(0, fixed=TRUE, type=\"ITP\") "
-       "+ transitiveties(level) + cyclicalties(level)",
-       "--attributes", "attributes.csv", "--json", "-"});
-  ASSERT_EQ(r.status, exit_ok) << r.err;
-  const auto json = nlohmann::json::parse(r.out);
-  const auto& s = json["statistics"];
-  EXPECT_EQ(s[0]["name"], "transitiveties");
-  EXPECT_EQ(s[0]["value"], s[1]["value"]);
-  EXPECT_EQ(s[2]["name"], "cyclicalties");
-  EXPECT_EQ(s[2]["value"], s[3]["value"]);
-  EXPECT_EQ(s[4]["name"], "transitiveties.level");
-  EXPECT_EQ(s[5]["name"], "cyclicalties.level");
-  EXPECT_LT(s[4]["value"].get<double>(), s[0]["value"].get<double>());
-  EXPECT_LE(s[0]["value"].get<double>(), 190);
-  const test::CommandRun fit = test::run_command(
-      advice_files(),
-      {"fit", "advice.csv", "-m", "edges + mutual + transitiveties + cyclicalties", "-q"});
-  EXPECT_EQ(fit.status, exit_ok) << fit.err;
-  // On an undirected network the links closed by a triangle are gwesp(0, fixed=TRUE)'s.
-  const test::CommandRun undirected = test::run_command(
-      advice_files(), {"summary", "advice.csv", "-m", "transitiveties", "--undirected"});
-  EXPECT_EQ(undirected.status, exit_usage);
-  EXPECT_NE(undirected.err.find("transitiveties is a term of a directed network; on this network "
-                                "use gwesp(0, fixed=TRUE), the edges in a triangle"),
-            std::string::npos)
-      << undirected.err;
 }
 
 }  // namespace
