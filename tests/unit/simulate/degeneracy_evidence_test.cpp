@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 
 #include "simulate/random_stream.h"
@@ -30,42 +32,40 @@ struct Case {
   const char* kind;
 };
 
+// Link counts of one or two normal modes: {count, mean, sd} each.
+std::vector<std::int64_t> modes(RandomStream& random,
+                                std::initializer_list<std::array<double, 3>> parts) {
+  std::vector<std::int64_t> links;
+  for (const auto& [count, mean, sd] : parts)
+    add_normal(links, random, static_cast<int>(count), mean, sd);
+  return links;
+}
+
 TEST(DrawEvidence, EachKindOfSample) {
   RandomStream random(1, 0);
-  std::vector<Case> cases;
-  Case single{"one mode about the observed count", {}, ""};
-  add_normal(single.links, random, 1000, 195.7, 26.6);
-  cases.push_back(single);
+  std::vector<Case> cases = {
+      {"one mode about the observed count", modes(random, {{1000, 195.7, 26.6}}), ""}};
   Case skewed{"one mode, skewed (squares of normal counts)", {}, ""};
   for (int k = 0; k < 1000; ++k) {
-    std::vector<std::int64_t> one;
-    add_normal(one, random, 1, 10.0, 3.0);
-    skewed.links.push_back(one[0] * one[0] + 90);
+    const std::int64_t one = modes(random, {{1, 10.0, 3.0}})[0];
+    skewed.links.push_back(one * one + 90);
   }
   cases.push_back(skewed);
   cases.push_back({"every network empty", std::vector<std::int64_t>(256, 0), "pile_near_empty"});
-  Case full{"near the complete network", {}, "pile_near_full"};
-  add_normal(full.links, random, 300, 400.0, 5.0);
-  cases.push_back(full);
-  Case even{"two modes, half each", {}, "two_modes"};
-  add_normal(even.links, random, 500, 175.0, 20.0);
-  add_normal(even.links, random, 500, 356.0, 15.0);
-  cases.push_back(even);
-  Case minor{"two modes, a tenth in the second", {}, "two_modes"};
-  add_normal(minor.links, random, 900, 175.0, 22.0);
-  add_normal(minor.links, random, 100, 350.0, 20.0);
+  cases.push_back(
+      {"near the complete network", modes(random, {{300, 400.0, 5.0}}), "pile_near_full"});
+  cases.push_back({"two modes, half each", modes(random, {{500, 175.0, 20.0}, {500, 356.0, 15.0}}),
+                   "two_modes"});
+  const Case minor{"two modes, a tenth in the second",
+                   modes(random, {{900, 175.0, 22.0}, {100, 350.0, 20.0}}), "two_modes"};
   cases.push_back(minor);
-  Case few{"fewer than 20 draws give no modes", {100, 101, 102, 400, 401, 402}, ""};
-  Case twenty{"twenty draws, two modes far apart", {}, "two_modes"};
-  add_normal(twenty.links, random, 10, 26.0, 15.0);
-  add_normal(twenty.links, random, 10, 369.0, 20.0);
-  cases.push_back(twenty);
-  cases.push_back(few);
+  cases.push_back({"twenty draws, two modes far apart",
+                   modes(random, {{10, 26.0, 15.0}, {10, 369.0, 20.0}}), "two_modes"});
+  cases.push_back({"fewer than 20 draws give no modes", {100, 101, 102, 400, 401, 402}, ""});
   for (std::uint64_t seed = 0; seed < 50; ++seed) {
     RandomStream again(7, seed);
-    Case close{"a chance cluster in a small sample of one mode", {}, ""};
-    add_normal(close.links, again, 40, 190.0, 13.0);
-    cases.push_back(close);
+    cases.push_back(
+        {"a chance cluster in a small sample of one mode", modes(again, {{40, 190.0, 13.0}}), ""});
   }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

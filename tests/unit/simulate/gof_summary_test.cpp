@@ -61,14 +61,8 @@ TEST(GofSummary, PadsDistributionsAndSummarizesEachValue) {
   const GofSummary summary = summarize_gof(observed, simulated, model);
 
   ASSERT_EQ(summary.panels.size(), 7u);
-  const Labels keys = {
-      "out_degree",   "in_degree", "edgewise_shared", "dyadwise_shared", "geodesic",
-      "triad_census", "model"};
-  std::size_t values = 0;
-  for (std::size_t p = 0; p < keys.size(); ++p) {
-    EXPECT_EQ(summary.panels[p].key, keys[p]);
-    values += summary.panels[p].observed.size();
-  }
+  std::size_t values = 0;  // the panels' order is pinned by the recorded gof.csv files
+  for (const GofPanel& panel : summary.panels) values += panel.observed.size();
   EXPECT_EQ(summary.rows.size(), values);
 
   const GofPanel& out = panel_of(summary, "out_degree");
