@@ -113,21 +113,17 @@ TEST(EdgeList, ColumnsPlacedByTheHeaderOrTheOption) {
     Labels labels;  // in order of first appearance: the first row's sender comes first
     Links links;
   } cases[] = {
+      // clang-format off
       {"target before source", "target,source\na,b\nc,b\n", {}, {"b", "a", "c"}, {{1, 2}, {1, 3}}},
       {"the weight first", "weight,source,target\n2,a,b\n0,b,a\n", {}, {"a", "b"}, {{1, 2}}},
-      {"names in any case, more columns",
-       "Kind,TO,From,Value\nx,a,b,1\ny,b,c,0\n",
-       {},
-       {"b", "a", "c"},
-       {{1, 2}}},
+      {"names in any case, more columns", "Kind,TO,From,Value\nx,a,b,1\ny,b,c,0\n", {},
+       {"b", "a", "c"}, {{1, 2}}},
       {"one name of two", "alter,name\na,b\n", {}, {"b", "a"}, {{1, 2}}},
       {"an unknown header of two columns, in order", "id_a,id_b\n1,2\n", {}, {}, {{1, 2}}},
       {"--columns by number", "a,b,c\n1,x,y\n", {"3", "2"}, {"y", "x"}, {{1, 2}}},
-      {"--columns by name, a value",
-       "p,q,r\nx,y,0\nz,x,1\n",
-       {"p", "q", "r"},
-       {"x", "y", "z"},
+      {"--columns by name, a value", "p,q,r\nx,y,0\nz,x,1\n", {"p", "q", "r"}, {"x", "y", "z"},
        {{3, 1}}},
+      // clang-format on
   };
   for (const auto& c : cases) {
     std::istringstream in(c.text);
