@@ -47,7 +47,8 @@ struct BadCase {
   std::string message;  // a part of standard error
 };
 
-// Every refusal: its status and message, short, and nothing written.
+// Every refusal: its status and message, short, and nothing written. One row per kind (unknown
+// terms and block terms without a blocking: ModelTerms' table).
 TEST(CommandLine, BadInputIsRefusedClearlyAndLeavesNoOutput) {
   const std::string advice = advice_record();
   const Files network = {{"net.dat", advice}};
@@ -63,17 +64,7 @@ TEST(CommandLine, BadInputIsRefusedClearlyAndLeavesNoOutput) {
        {"fit", "net.dat", "-m", "edges", "--diagnol"},
        exit_usage,
        "Did you mean --diagonal?"},
-      {"unknown term",
-       network,
-       {"fit", "net.dat", "-m", "edges,ttripel"},
-       exit_usage,
-       "did you mean ttriple"},
       {"unknown command", network, {"fitt", "net.dat"}, exit_usage, "fitt"},
-      {"block term without blocking",
-       network,
-       {"fit", "net.dat", "-m", "edges@1"},
-       exit_usage,
-       "need a blocking"},
       {"block type out of range",
        {{"net.dat", advice}, {"attr.csv", "id,level\n1,1\n2,2\n"}},
        {"fit", "net.dat", "-m", "edges,mutual@2", "--attributes", "attr.csv", "--block-by",
@@ -279,7 +270,8 @@ TEST(CommandLine, HelpAndVersion) {
 }
 
 // What the readers and the model notice is said on standard error and in the JSON warnings, with
-// the network it gives.
+// the network it gives (repeated rows, self-links and declared isolates: OneNetworkPerFile and
+// FilesAsWritten; the readers' own warnings: the network layer's tests).
 TEST(CommandLine, WhatTheDataSuggestIsSaidAndCounted) {
   std::string families = "family1,family2\n";
   const char* names[] = {"Acciaiuoli", "Albizzi",  "Barbadori",    "Bischeri", "Castellani",
@@ -303,21 +295,11 @@ TEST(CommandLine, WhatTheDataSuggestIsSaidAndCounted) {
        {"m.csv", "--attributes", "a.csv"},
        {"header_guessed", "isolates_from_attributes"},
        16},
-      {"--nodes: nodes without links",
-       {{"n.csv", "1,2\n2,3\n"}},
-       {"n.csv", "--nodes", "5"},
-       {"isolates_declared"},
-       5},
       {"two kinds of node",
        {{"n.csv", two_mode}},
        {"n.csv"},
        {"header_guessed", "looks_two_mode"},
        15},
-      {"a link given twice, a row of value 0, a self-link",
-       {{"n.csv", "a,b,1\nb,c,1\na,b,1\nc,a,0\nc,c,1\n"}},
-       {"n.csv"},
-       {"repeated_rows_merged", "zero_value_rows", "self_links_left_out"},
-       3},
       {"--block-by without a block term",
        {{"n.csv", "a,b\nb,c\nc,a\n"}, {"a.csv", "id,g\na,1\nb,2\nc,1\n"}},
        {"n.csv", "--attributes", "a.csv", "--block-by", "g"},

@@ -135,11 +135,6 @@ TEST(SimulateCommand, AFailingRunLeavesNoFolderAndNoTemporaryFile) {
     std::string message;  // a part of standard error
   };
   const std::vector<Failing> runs = {
-      {"unknown term",
-       advice(),
-       {"simulate", "advice.dat", "-m", "edges,ttripel", "--out", deep},
-       exit_usage,
-       "did you mean ttriple"},
       {"link store filled",
        {},
        {"simulate", "--nodes", "1100", "--undirected", "-m", "edges", "--coef", "10", "--burnin",
