@@ -168,6 +168,7 @@ struct BadCase {
   std::string message;
 };
 
+// One row per kind: an option that --two-mode excludes, a file that is no edge list, ...
 TEST(TwoModeLabels, BadInputIsRefusedWithNothingWritten) {
   const Files list = {{"a.csv", labelled_csv(true)}};
   const auto fit = [](std::vector<std::string> more) {
@@ -177,9 +178,6 @@ TEST(TwoModeLabels, BadInputIsRefusedWithNothingWritten) {
     return arguments;
   };
   const std::vector<BadCase> cases = {
-      {"with --bipartite", list, fit({"--bipartite", "6"}), exit_usage,
-       "--bipartite with --two-mode"},
-      {"with --nodes", list, fit({"--nodes", "12"}), exit_usage, "--nodes with --two-mode"},
       {"with --diagonal", list, fit({"--diagonal"}), exit_usage, "--diagonal with --two-mode"},
       {"a --missing receiver that names no event",
        {{"a.csv", labelled_csv(true)}, {"m.csv", "A,D\nF,E\n"}},
@@ -191,11 +189,6 @@ TEST(TwoModeLabels, BadInputIsRefusedWithNothingWritten) {
        {"fit", "a.net", "--two-mode", "-m", "edges", "--json", "out.json"},
        exit_usage,
        "--two-mode is for edge lists; a.net is a pajek file"},
-      {"a record-format file",
-       {{"a.dat", "(2I3)\n  1  2\n"}},
-       {"fit", "a.dat", "--two-mode", "--format", "record", "-m", "edges", "--json", "out.json"},
-       exit_usage,
-       "--two-mode is for edge lists"},
       {"a list of no rows: neither mode has a node",
        {{"a.csv", "person,event\n"}},
        fit({}),
