@@ -84,17 +84,26 @@ TEST(CovariateList, NamesMapThroughTheNetworkLabels) {
     const NodeLabels& labels;
     Grid rows;
   } cases[] = {
-      // clang-format off
-      {"names; no value column gives 1", "cy,ann\nbob,cy\n", NetworkFormat::csv, names,
+      {"names; no value column gives 1",
+       "cy,ann\nbob,cy\n",
+       NetworkFormat::csv,
+       names,
        {{0, 0, 0}, {0, 0, 1}, {1, 0, 0}}},
-      {"a later value replaces the earlier in its place", "ann,cy,2\nann,bob,3\nann,cy,-1\n",
-       NetworkFormat::csv, names, {{0, 3, -1}, {0, 0, 0}, {0, 0, 0}}},
-      {"Pajek labels name the nodes", "*Vertices 3\n1 \"cy\"\n2 \"ann\"\n3 \"bob\"\n*Edges\n1 2 5\n",
-       NetworkFormat::pajek, names, {{0, 0, 5}, {0, 0, 0}, {5, 0, 0}}},
+      {"a later value replaces the earlier in its place",
+       "ann,cy,2\nann,bob,3\nann,cy,-1\n",
+       NetworkFormat::csv,
+       names,
+       {{0, 3, -1}, {0, 0, 0}, {0, 0, 0}}},
+      {"Pajek labels name the nodes",
+       "*Vertices 3\n1 \"cy\"\n2 \"ann\"\n3 \"bob\"\n*Edges\n1 2 5\n",
+       NetworkFormat::pajek,
+       names,
+       {{0, 0, 5}, {0, 0, 0}, {5, 0, 0}}},
       {"Pajek vertex numbers for a numbered network",
-       "*Vertices 3\n1 \"cy\"\n2 \"ann\"\n*Arcslist\n1 2 3\n", NetworkFormat::pajek, NodeLabels(),
+       "*Vertices 3\n1 \"cy\"\n2 \"ann\"\n*Arcslist\n1 2 3\n",
+       NetworkFormat::pajek,
+       NodeLabels(),
        {{0, 1, 1}, {0, 0, 0}, {0, 0, 0}}},
-      // clang-format on
   };
   for (const auto& c : cases)
     EXPECT_EQ(test::dense_rows(read(c.text, c.format, 3, c.labels)), c.rows) << c.what;

@@ -40,23 +40,43 @@ TEST(EdgeList, NumbersKeptOrLabelsNumberedByFirstAppearance) {
     int n;
     Links links;
   } cases[] = {
-      // clang-format off
-      {"names", "alice,bob\nbob,carol\ncarol,alice\nbob,alice\n", {"alice", "bob", "carol"}, 3,
+      {"names",
+       "alice,bob\nbob,carol\ncarol,alice\nbob,alice\n",
+       {"alice", "bob", "carol"},
+       3,
        {{1, 2}, {2, 3}, {2, 1}, {3, 1}}},
-      {"numbers within 1..2000 keep their numbers, sorted by sender", "5,3\n3,5\n2000,3\n", {},
-       2000, {{3, 5}, {5, 3}, {2000, 3}}},
-      {"a number past 2000 makes every label a name", "10,2000\n2001,3\n",
-       {"10", "2000", "2001", "3"}, 4, {{1, 2}, {3, 4}}},
+      {"numbers within 1..2000 keep their numbers, sorted by sender",
+       "5,3\n3,5\n2000,3\n",
+       {},
+       2000,
+       {{3, 5}, {5, 3}, {2000, 3}}},
+      {"a number past 2000 makes every label a name",
+       "10,2000\n2001,3\n",
+       {"10", "2000", "2001", "3"},
+       4,
+       {{1, 2}, {3, 4}}},
       {"a row of value 0 names its nodes, numbered", "1,2,1\n4,1,0\n", {}, 4, {{1, 2}}},
-      {"a row of value 0 names its nodes, labelled", "b,a,0\na,c,2\n", {"b", "a", "c"}, 3, {{2, 3}}},
-      {"links given twice and self-links kept", "x,x\ny,x\nx,x\n", {"x", "y"}, 2,
+      {"a row of value 0 names its nodes, labelled",
+       "b,a,0\na,c,2\n",
+       {"b", "a", "c"},
+       3,
+       {{2, 3}}},
+      {"links given twice and self-links kept",
+       "x,x\ny,x\nx,x\n",
+       {"x", "y"},
+       2,
        {{1, 1}, {1, 1}, {2, 1}}},
-      {"a name found again after it was numbered", "3,1\nz,3\n1,z\n", {"3", "1", "z"}, 3,
+      {"a name found again after it was numbered",
+       "3,1\nz,3\n1,z\n",
+       {"3", "1", "z"},
+       3,
        {{1, 2}, {2, 3}, {3, 1}}},
-      {"labels with blanks and commas, quoted", "\"Smith, J\",\"de la Cruz\"\n",
-       {"Smith, J", "de la Cruz"}, 2, {{1, 2}}},
+      {"labels with blanks and commas, quoted",
+       "\"Smith, J\",\"de la Cruz\"\n",
+       {"Smith, J", "de la Cruz"},
+       2,
+       {{1, 2}}},
       {"UTF-8 labels", "Zoë,Łukasz\n", {"Zoë", "Łukasz"}, 2, {{1, 2}}},
-      // clang-format on
   };
   for (const auto& c : cases) {
     const LabelledNetwork got = read(c.text);
@@ -113,17 +133,21 @@ TEST(EdgeList, ColumnsPlacedByTheHeaderOrTheOption) {
     Labels labels;  // in order of first appearance: the first row's sender comes first
     Links links;
   } cases[] = {
-      // clang-format off
       {"target before source", "target,source\na,b\nc,b\n", {}, {"b", "a", "c"}, {{1, 2}, {1, 3}}},
       {"the weight first", "weight,source,target\n2,a,b\n0,b,a\n", {}, {"a", "b"}, {{1, 2}}},
-      {"names in any case, more columns", "Kind,TO,From,Value\nx,a,b,1\ny,b,c,0\n", {},
-       {"b", "a", "c"}, {{1, 2}}},
+      {"names in any case, more columns",
+       "Kind,TO,From,Value\nx,a,b,1\ny,b,c,0\n",
+       {},
+       {"b", "a", "c"},
+       {{1, 2}}},
       {"one name of two", "alter,name\na,b\n", {}, {"b", "a"}, {{1, 2}}},
       {"an unknown header of two columns, in order", "id_a,id_b\n1,2\n", {}, {}, {{1, 2}}},
       {"--columns by number", "a,b,c\n1,x,y\n", {"3", "2"}, {"y", "x"}, {{1, 2}}},
-      {"--columns by name, a value", "p,q,r\nx,y,0\nz,x,1\n", {"p", "q", "r"}, {"x", "y", "z"},
+      {"--columns by name, a value",
+       "p,q,r\nx,y,0\nz,x,1\n",
+       {"p", "q", "r"},
+       {"x", "y", "z"},
        {{3, 1}}},
-      // clang-format on
   };
   for (const auto& c : cases) {
     std::istringstream in(c.text);
