@@ -46,6 +46,9 @@ struct FitSettings {
   std::string constraints;
   int sample_size = 1024;   // mcmle, ee
   int max_iterations = 60;  // mcmle, ee
+  // mcmle, ee: the relative Monte Carlo error the standard errors may carry (0.01 to 0.5); the
+  // final sample, or equilibrium expectation's check, grows to the effective size it asks.
+  double error_precision = 0.05;
   EquilibriumSettings equilibrium;
   std::uint64_t seed = 1;
   int threads = 0;  // 0: every core

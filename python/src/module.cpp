@@ -400,9 +400,9 @@ void bind_fitting(py::module_& m) {
       "fit",
       [](const tarnwick::Model& model, const std::string& method, const std::string& errors,
          int replicates, const std::vector<double>& init, int sample_size, int max_iterations,
-         std::uint64_t seed, int threads, int chains, std::int64_t burnin, std::int64_t interval,
-         std::int64_t dyad_sample, int ee_tasks, double ee_gain, int ee_draws,
-         const std::vector<double>& offset_coef, const std::string& constraints,
+         double error_precision, std::uint64_t seed, int threads, int chains, std::int64_t burnin,
+         std::int64_t interval, std::int64_t dyad_sample, int ee_tasks, double ee_gain,
+         int ee_draws, const std::vector<double>& offset_coef, const std::string& constraints,
          const py::object& progress) {
         tarnwick::FitSettings s;
         s.offset_coef = offset_coef;
@@ -414,6 +414,7 @@ void bind_fitting(py::module_& m) {
         s.init = init;
         s.sample_size = sample_size;
         s.max_iterations = max_iterations;
+        s.error_precision = error_precision;
         s.equilibrium.tasks = ee_tasks;
         s.equilibrium.gain = ee_gain;
         s.equilibrium.effective_draws = ee_draws;
@@ -427,12 +428,12 @@ void bind_fitting(py::module_& m) {
       },
       py::arg("model"), py::arg("method") = "mple", py::arg("errors") = "naive",
       py::arg("replicates") = 500, py::arg("init") = std::vector<double>(),
-      py::arg("sample_size") = 1024, py::arg("max_iterations") = 60, py::arg("seed") = 1,
-      py::arg("threads") = 0, py::arg("chains") = 8, py::arg("burnin") = -1,
-      py::arg("interval") = -1, py::arg("dyad_sample") = -1, py::arg("ee_tasks") = 4,
-      py::arg("ee_gain") = 0.03, py::arg("ee_draws") = 128,
-      py::arg("offset_coef") = std::vector<double>(), py::arg("constraints") = std::string(),
-      py::arg("progress") = py::none());
+      py::arg("sample_size") = 1024, py::arg("max_iterations") = 60,
+      py::arg("error_precision") = 0.05, py::arg("seed") = 1, py::arg("threads") = 0,
+      py::arg("chains") = 8, py::arg("burnin") = -1, py::arg("interval") = -1,
+      py::arg("dyad_sample") = -1, py::arg("ee_tasks") = 4, py::arg("ee_gain") = 0.03,
+      py::arg("ee_draws") = 128, py::arg("offset_coef") = std::vector<double>(),
+      py::arg("constraints") = std::string(), py::arg("progress") = py::none());
 }
 
 // Networks drawn from a model, and the goodness of fit.

@@ -398,6 +398,7 @@ def fit(
     init: Optional[Sequence[float]] = None,
     sample_size: int = 1024,
     max_iterations: int = 60,
+    error_precision: float = 0.05,
     chains: int = 8,
     burnin: Optional[int] = None,
     interval: Optional[int] = None,
@@ -423,6 +424,8 @@ def fit(
     replicates : simulated networks for godambe and bootstrap errors
     init : mcmle: the starting coefficients (default: the pseudo-likelihood estimate)
     sample_size, max_iterations : mcmle: networks per iteration, iterations at most
+    error_precision : mcmle, ee: the relative Monte Carlo error the standard errors may carry
+        (0.01 to 0.5); the final sample grows to it (the command line's ``--error-precision``)
     chains, burnin, interval : the sampler's chains and spacing (None: the defaults)
     dyad_sample : mple: fit every linked dyad and this many empty ones drawn (case-control, the
         command line's ``--dyad-sample``; the errors then include the sampling's share). None:
@@ -461,6 +464,7 @@ def fit(
         init=_numbers("init", init),
         sample_size=_whole("sample_size", sample_size, 1),
         max_iterations=_whole("max_iterations", max_iterations, 1),
+        error_precision=float(error_precision),
         dyad_sample=_optional_count("dyad_sample", dyad_sample, 1),
         ee_tasks=_whole("ee_tasks", ee_tasks, 1),
         ee_gain=float(ee_gain),

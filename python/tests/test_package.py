@@ -77,6 +77,7 @@ def test_labels_survive_simulate():
         (dict(method="ee", ee_gain=1.5), "ee_gain takes a share"),
         (dict(method="mcmle", replicates=20), "replicates is for method=mple"),
         (dict(sample_size=128), "sample_size is for method=mcmle or ee"),
+        (dict(method="mcmle", error_precision=0.6), "error_precision takes a share from 0.01"),
         (dict(method="mcmle", se="godambe"), "se=godambe: maximum likelihood by MCMC"),
     ],
 )

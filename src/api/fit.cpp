@@ -26,6 +26,7 @@ tarn::EstimatorSettings estimator_settings(const FitSettings& s) {
   settings.mcmle.init = s.init_list.empty() ? tarn::comma_list(s.init) : s.init_list;
   settings.mcmle.sample_size = s.sample_size;
   settings.mcmle.max_iterations = s.max_iterations;
+  settings.mcmle.error_precision = s.error_precision;
   settings.ee = tarn::ee_settings_of(s.equilibrium);
   settings.sampling = {s.burnin, s.interval, s.seed, s.threads, s.chains, s.dyad_sample};
   return settings;

@@ -248,6 +248,7 @@ tarnwick::Estimate valued_fit(const tarnwick::Model::Data& data,
   McmleControl control;
   control.sample_size = settings.sample_size;
   control.max_iterations = settings.max_iterations;
+  control.error_precision = settings.error_precision;
   control.seed = settings.seed;
   control.chains = settings.chains;
   const int cores = static_cast<int>(std::thread::hardware_concurrency());

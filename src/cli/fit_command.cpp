@@ -27,6 +27,7 @@ tarnwick::FitSettings fit_settings(const FitCommandOptions& o) {
   s.constraints = o.constraints;
   s.sample_size = o.mcmle.sample_size;
   s.max_iterations = o.mcmle.max_iterations;
+  s.error_precision = o.mcmle.error_precision;
   o.ee.apply(s.equilibrium);
   o.sampling.apply(s);
   s.processes = o.processes;

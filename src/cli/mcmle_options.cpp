@@ -19,6 +19,11 @@ void McmleOptions::add(CLI::App& command) {
       .add_option("--max-iterations", max_iterations,
                   "With --method mcmle: iterations before it stops unconverged (default 60)")
       ->check(CLI::Range(1, 100000));
+  command
+      .add_option("--error-precision", error_precision,
+                  "With --method mcmle or ee: the relative Monte Carlo error the standard errors "
+                  "may carry; the final sample grows to it (default 0.05)")
+      ->check(CLI::Range(0.01, 0.5));
   command.add_option("--diagnostics", diagnostics_path,
                      "With --method mcmle: the last sample's traces, densities and convergence "
                      "figures as FILE.svg or FILE.html");

@@ -14,6 +14,7 @@ struct McmleOptions {
   std::string init;  // the coefficients to start from, as a comma list; empty: the MPLE
   int sample_size = 1024;
   int max_iterations = 60;
+  double error_precision = 0.05;
   std::string diagnostics_path;  // an SVG or HTML file of the last sample; empty: none
 
   void add(CLI::App& command);

@@ -52,6 +52,7 @@ CheckedFit start_fit(const Study& linear, const EstimatorSettings& settings) {
 McmleControl check_control(const EstimatorSettings& settings, const SamplerSettings& sampler) {
   McmleControl control;
   control.sample_size = settings.mcmle.sample_size;
+  control.error_precision = settings.mcmle.error_precision;
   control.chains = sampler.chains;
   control.threads = sampler.threads;
   control.spread = settings.spread;
@@ -147,6 +148,7 @@ void check_ee_settings(const EstimatorSettings& settings) {
   if (!(ee.gain > 0.0 && ee.gain <= 1.0)) {
     throw SettingError({"ee.gain"}, "{0} takes a share above 0 and at most 1");
   }
+  check_error_precision(settings.mcmle);
 }
 
 Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSettings& settings,

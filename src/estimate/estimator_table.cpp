@@ -13,10 +13,11 @@ namespace tarn {
 namespace {
 
 constexpr std::array<std::string_view, 2> pseudo_likelihood_settings{"replicates", "dyad_sample"};
-constexpr std::array<std::string_view, 3> mcmle_settings{"init", "sample_size", "max_iterations"};
-constexpr std::array<std::string_view, 9> ee_settings{
-    "init",     "sample_size", "max_iterations",          "ee.tasks",        "ee.gain",
-    "ee.draws", "ee.updates",  "ee.proposals_per_update", "ee.scale_updates"};
+constexpr std::array<std::string_view, 4> mcmle_settings{"init", "sample_size", "max_iterations",
+                                                         "error_precision"};
+constexpr std::array<std::string_view, 10> ee_settings{
+    "init",    "sample_size", "max_iterations", "error_precision",         "ee.tasks",
+    "ee.gain", "ee.draws",    "ee.updates",     "ee.proposals_per_update", "ee.scale_updates"};
 
 constexpr std::array estimators{
     Estimator{"mple", "maximum pseudo-likelihood, with naive, Godambe or bootstrap standard errors",
@@ -80,6 +81,7 @@ std::vector<std::string> given_estimator_settings(const EstimatorSettings& s) {
   add(s.mcmle.init != d.mcmle.init, "init");
   add(s.mcmle.sample_size != d.mcmle.sample_size, "sample_size");
   add(s.mcmle.max_iterations != d.mcmle.max_iterations, "max_iterations");
+  add(s.mcmle.error_precision != d.mcmle.error_precision, "error_precision");
   add(s.ee.tasks != d.ee.tasks, "ee.tasks");
   add(s.ee.gain != d.ee.gain, "ee.gain");
   add(s.ee.effective_draws != d.ee.effective_draws, "ee.draws");

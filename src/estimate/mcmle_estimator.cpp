@@ -60,6 +60,7 @@ McmleControl control_of(const McmleSettings& o, const SamplingSettings& sampling
   control.seed = sampler.seed;
   if (sampling.interval >= 0) control.interval = sampling.interval;
   control.max_iterations = o.max_iterations;
+  control.error_precision = o.error_precision;
   if (!o.bridge) control.bridges = 0;
   return control;
 }
@@ -190,6 +191,15 @@ void check_mcmle_settings(const EstimatorSettings& settings) {
     throw SettingError({"se"}, "{0=}" + settings.errors +
                                    ": maximum likelihood by MCMC gives its own standard errors "
                                    "(the inverse Fisher information); leave out {0}");
+  }
+  check_error_precision(settings.mcmle);
+}
+
+void check_error_precision(const McmleSettings& settings) {
+  // Below a hundredth the final sample runs to tens of thousands of effective networks; above a
+  // half the errors could be off by more than themselves.
+  if (!(settings.error_precision >= 0.01 && settings.error_precision <= 0.5)) {
+    throw SettingError({"error_precision"}, "{0} takes a share from 0.01 to 0.5");
   }
 }
 

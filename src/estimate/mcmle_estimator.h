@@ -21,6 +21,7 @@ struct McmleSettings {
   std::vector<double> start;
   int sample_size = 1024;
   int max_iterations = 60;
+  double error_precision = 0.05;  // McmleControl::error_precision
   bool bridge = true;  // false: no bridged log-likelihood (its reference knows no offsets)
 };
 
@@ -45,6 +46,8 @@ struct EstimatorProgress;
 // The estimator's row (estimator_table.h): the settings it refuses (simulated errors), and the
 // fit from the pseudo-likelihood estimate (at the written decays of a curved model).
 void check_mcmle_settings(const EstimatorSettings& settings);
+// Refuses an error_precision outside 0.01 to 0.5.
+void check_error_precision(const McmleSettings& settings);
 Estimate fit_by_mcmle(const Study& study, const EstimatorSettings& settings,
                       const EstimatorProgress& progress);
 

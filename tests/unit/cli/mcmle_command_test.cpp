@@ -43,6 +43,8 @@ TEST(McmleCommand, RefusesWhatItDoesNotTake) {
       {{"--ee-gain", "0.1"}, "--ee-gain is for --method ee"},
       {{"--method", "mcmle", "--replicates", "20"}, "--replicates is for --method mple"},
       {{"--sample-size", "128"}, "--sample-size is for --method mcmle or ee"},
+      {{"--error-precision", "0.1"}, "--error-precision is for --method mcmle or ee"},
+      {{"--method", "ee", "--error-precision", "0.6"}, "--error-precision: Value 0.6 not in range"},
       {{"--method", "ee", "--init", "1,2,3", "--max-iterations", "5", "--ee-gain", "2"},
        "--ee-gain: Value 2 not in range"},
       {{"--method", "ee", "--ee-gain", "0"}, "--ee-gain"},
@@ -68,6 +70,24 @@ nlohmann::json fitted(const std::string& model, std::vector<std::string> more,
   if (status != nullptr) *status = r.status;
   if (err != nullptr) *err = r.err;
   return nlohmann::json::parse(r.out);
+}
+
+// --error-precision sizes the sample that gives the errors: equilibrium expectation's check, and
+// the final sample of MCMLE.
+TEST(McmleCommand, TheErrorPrecisionSizesTheLastSample) {
+  for (const char* method : {"ee", "mcmle"}) {
+    std::vector<int> networks;
+    for (const char* precision : {"0.05", "0.25"}) {
+      const CommandRun r = run_command(
+          advice(), {"fit", "advice.csv", "-m", gw, "--method", method, "--sample-size", "64",
+                     "--error-precision", precision, "--seed", "2", "--json", "-"});
+      ASSERT_EQ(r.status, exit_ok) << method << precision << r.err;
+      const nlohmann::json fit = nlohmann::json::parse(r.out);
+      const auto& mcmle = fit.contains("ee") ? fit["ee"]["mcmle"] : fit["mcmle"];
+      networks.push_back(mcmle["convergence"]["networks"].get<int>());
+    }
+    EXPECT_GT(networks[0], networks[1]) << method;
+  }
 }
 
 // edges + mutual + ttriple, where the R tool stops with "did not mix at all": either the

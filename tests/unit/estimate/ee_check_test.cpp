@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
+#include "mcmle/mcmle_errors.h"
 #include "model/model.h"
 #include "support/five_node_study.h"
 
@@ -43,6 +45,29 @@ TEST(EeCheck, PassesAtTheExactEstimateWithItsStandardErrors) {
                 0.1 + check.check.allowance[std::size_t(k)]);
     }
   }
+}
+
+// The sample grows until its errors carry at most the Monte Carlo error asked: a loose precision
+// stops at the sample size, a strict one draws on (up to four rounds) and gets closer.
+TEST(EeCheck, DrawsAsManyNetworksAsTheErrorsPrecisionAsks) {
+  const Study study = test::five_node_study("edges + mutual");
+  const test::ExactFit exact = test::exact_fit(study);
+  McmleControl control;
+  control.sample_size = 64;
+  control.error_precision = 0.25;
+  const EeCheck loose = check_ee_estimate(study, exact.estimate, chains(), control);
+  control.error_precision = 0.05;
+  const EeCheck strict = check_ee_estimate(study, exact.estimate, chains(), control);
+  ASSERT_TRUE(loose.passed() && strict.passed());
+  // That of the errors from the spread's smallest effective size, as the check measures it.
+  auto precision = [](const EeCheck& c) {
+    const Vector& sizes = c.moments.spread_effective_size;
+    return error_precision(*std::min_element(sizes.begin(), sizes.end()), 2);
+  };
+  EXPECT_EQ(loose.sample.size(), 64u);
+  EXPECT_LE(precision(loose), 0.25);
+  EXPECT_GT(strict.sample.size(), 2 * loose.sample.size());
+  EXPECT_LT(precision(strict), 0.5 * precision(loose));
 }
 
 TEST(EeCheck, FailsAwayFromTheEstimate) {
