@@ -8,10 +8,12 @@
 #  2. gw_departments (SHARED/data): `fit --method ee` and `fit --method mcmle` of its model;
 #  3. a 10^5-node network drawn by MCMC from a gwesp model (make_large_network, then one chain
 #     of `simulate`: six networks of burn-in, then six more from the last, whose first is kept
-#     and whose later ones show its equilibrium), and `fit --method ee` of that model.
+#     and whose later ones show its equilibrium), and `fit --method ee` of that model;
+#  4. the same at 2 x 10^5 nodes: eight networks of one chain 5 x 10^7 proposals apart (the last
+#     ones showing equilibrium), and `fit --method ee` of the last.
 # Each command runs under /usr/bin/time -v (user CPU time, wall clock, peak resident memory, and
 # the load average when it ended: the machine is shared); the JSON results are kept in DATA.
-#   bench/ee_scale.sh [BUILD_DIR] [DATA_DIR] [SHARED_DIR] [PARTS...]   parts: 1 2 3 (default all)
+#   bench/ee_scale.sh [BUILD_DIR] [DATA_DIR] [SHARED_DIR] [PARTS...]   parts: 1 to 4 (default 1 2 3)
 set -euo pipefail
 build=${1:-build}
 data=${2:-$build/bench/ee-scale}
@@ -19,6 +21,9 @@ shared=${3:-../shared}
 shift $(( $# > 3 ? 3 : $# ))
 parts=("$@")
 [ ${#parts[@]} -gt 0 ] || parts=(1 2 3)
+# The shortened equilibrium expectation of parts 3 and 4.
+short_ee=(--ee-tasks 1 --ee-gain 0.2 --ee-draws 8 --sample-size 64 --chains 2 --threads 2 --seed 2
+  --error-precision 0.1)
 here=$(cd "$(dirname "$0")" && pwd)
 tarnwick=$build/tarnwick
 mkdir -p "$data"
@@ -90,12 +95,29 @@ part_gwesp_100k() {
     "$data/n100k_burnin/network_6.csv" "${chain[@]}" --out "$data/n100k_draws" \
     --stats "$data/n100k_draws.csv"
   sed 's/^/    /' "$data/n100k_draws.csv"
-  # The defaults would take some 15 hours here (README); a shorter run (user guide 14.5).
+  # The defaults would take some 15 hours here (README); a shorter run (user guide 14.5), its
+  # errors within 10% (ergm's default effective size gives about that).
   measure "  fit --method ee (the first network kept)" "$tarnwick" fit \
     "$data/n100k_draws/network_1.csv" -m "$model" "${attrs[@]}" --method ee -q \
-    --ee-tasks 1 --ee-gain 0.2 --ee-draws 8 --sample-size 64 --chains 2 --threads 2 --seed 2 \
-    --json "$data/ee_n100k.json"
+    "${short_ee[@]}" --json "$data/ee_n100k.json"
   show "$data/ee_n100k.json" "r['outcome'], [(p['estimate'], p['std_error']) for p in r['parameters']]"
+}
+
+part_gwesp_200k() {
+  local prefix=$data/n200k_d3
+  [ -f "$prefix.csv" ] || "$build/bench/make_large_network" 200000 "$prefix" --degree 3 --seed 2
+  local model="edges + mutual + gwesp(0.5, fixed=TRUE) + nodematch(dept)"
+  echo "n = 2 x 10^5, drawn by MCMC from $model at -12.2,2.5,0.8,8.5"
+  rm -rf "$data/n200k_burnin"
+  measure "  simulate: burn-in, 8 networks 5 x 10^7 apart" "$tarnwick" simulate "$prefix.csv" \
+    -m "$model" --attributes "${prefix}_attributes.csv" --coef -12.2,2.5,0.8,8.5 --networks 8 \
+    --chains 1 --burnin 50000000 --interval 50000000 --threads 1 --seed 1 -q \
+    --out "$data/n200k_burnin" --stats "$data/n200k_burnin.csv"
+  sed 's/^/    /' "$data/n200k_burnin.csv"
+  measure "  fit --method ee (the last network)" "$tarnwick" fit \
+    "$data/n200k_burnin/network_8.csv" -m "$model" --attributes "${prefix}_attributes.csv" \
+    --method ee -q "${short_ee[@]}" --json "$data/ee_n200k.json"
+  show "$data/ee_n200k.json" "r['outcome'], [(p['estimate'], p['std_error']) for p in r['parameters']]"
 }
 
 for part in "${parts[@]}"; do
@@ -103,5 +125,6 @@ for part in "${parts[@]}"; do
     1) part_large ;;
     2) part_gw_departments ;;
     3) part_gwesp_100k ;;
+    4) part_gwesp_200k ;;
   esac
 done
