@@ -11,6 +11,7 @@
 #include "estimate/dyad_sample.h"
 #include "estimate/ee_check.h"
 #include "estimate/mcmle_estimator.h"
+#include "estimate/sample_warnings.h"
 #include "model/sample_space.h"
 #include "network/capacity.h"
 #include "network/setting_error.h"
@@ -207,7 +208,14 @@ Estimate fit_by_equilibrium_expectation(const Study& study, const EstimatorSetti
   record->result = ee;
   const bool exact = !model.curved() && model.dyad_independent();
   if (check && !exact && (check->passed() || study.node_count() > max_nodes)) {
-    return checked_estimate(study, mple, *check, ee, ee_seconds, std::move(record));
+    Estimate e = checked_estimate(study, mple, *check, ee, ee_seconds, std::move(record));
+    if (e.converged) {
+      if (auto w = errors_precision_warning(check->moments, model.coefficient_count(),
+                                            settings.mcmle.error_precision)) {
+        e.warnings.push_back(*w);
+      }
+    }
+    return e;
   }
 
   EstimatorSettings next = settings;

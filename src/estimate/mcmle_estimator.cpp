@@ -100,12 +100,19 @@ void add_start_warnings(const McmleResult& r, std::vector<Warning>& warnings) {
   warnings.push_back(w);
 }
 
-void add_end_warnings(const McmleResult& r, const Study& study, std::vector<Warning>& warnings) {
+void add_end_warnings(const McmleResult& r, const Study& study, double error_precision,
+                      std::vector<Warning>& warnings) {
   switch (r.end) {
     case McmleEnd::converged:
       if (r.stop_reason == "dyad_independent") {
         warnings.push_back(Warning{"mcmle_dyad_independent_exact"});
-      } else if (!r.log_likelihood) {
+        return;
+      }
+      if (auto w = errors_precision_warning(r.final_moments, study.model.coefficient_count(),
+                                            error_precision)) {
+        warnings.push_back(*w);
+      }
+      if (!r.log_likelihood) {
         Warning w{"log_likelihood_not_bridged"};
         if (study.space && study.space->dependent_dyads()) {
           w.add_text("reason", "degree_bounds");
@@ -178,7 +185,7 @@ McmleFit fit_by_mcmle(const McmleSettings& o, const SamplingSettings& sampling, 
                                  .add_count("cutoff", term->statistic_count()));
     }
   }
-  add_end_warnings(r, study, fit.warnings);
+  add_end_warnings(r, study, o.error_precision, fit.warnings);
   return fit;
 }
 

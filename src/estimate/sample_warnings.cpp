@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "mcmle/mcmle_errors.h"
 #include "simulate/sample_spread.h"
 
 namespace tarn {
@@ -91,6 +92,22 @@ std::vector<Warning> autocorrelation_warnings(const SampleSummary& sample, const
   }
   if (high.empty()) return {};
   return {Warning{"autocorrelated_sample"}.add_text("statistics", high).add_text("use", use)};
+}
+
+std::optional<Warning> errors_precision_warning(const SampleMoments& final_moments,
+                                                int coefficients, double asked) {
+  const double effective = spread_effective_networks(final_moments);
+  const double reached = error_precision(effective, coefficients);
+  if (reached <= asked) return std::nullopt;
+  auto percent = [](double share) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2g", 100.0 * share);
+    return std::string(text);
+  };
+  return Warning{"errors_less_precise"}
+      .add_count("effective", static_cast<std::int64_t>(std::floor(effective)))
+      .add_text("reached", std::isfinite(reached) ? percent(reached) : "")
+      .add_text("asked", percent(asked));
 }
 
 }  // namespace tarn

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "mcmle/sample_moments.h"
 #include "model/model.h"
 #include "model/study.h"
 #include "network/warning.h"
@@ -48,5 +49,11 @@ std::string gw_terms_of(const Model& model);
 // chains gave too few consecutive pairs. `use`: "errors" or "sample", what the draws are for.
 std::vector<Warning> autocorrelation_warnings(const SampleSummary& sample, const Model& model,
                                               int chains, const std::string& use);
+
+// errors_less_precise when the sample that gave the errors ended short of the effective size
+// that `asked` (a relative Monte Carlo error) needs: its effective size, and the precision it
+// reached and the one asked, in percent.
+std::optional<Warning> errors_precision_warning(const SampleMoments& final_moments,
+                                                int coefficients, double asked);
 
 }  // namespace tarn

@@ -50,12 +50,17 @@ FinalSampleSize final_sample_size(const SampleMoments& last, std::int64_t interv
   return size;
 }
 
-int networks_still_needed(const SampleMoments& m, int coefficients, const McmleControl& control) {
-  const double needed = effective_size_for_errors(coefficients, control.error_precision);
+double spread_effective_networks(const SampleMoments& m) {
   double least = static_cast<double>(m.networks);
   for (std::size_t s = 0; s < m.spread_effective_size.size(); ++s) {
     if (m.sd[s] > 0.0) least = std::min(least, m.spread_effective_size[s]);
   }
+  return least;
+}
+
+int networks_still_needed(const SampleMoments& m, int coefficients, const McmleControl& control) {
+  const double needed = effective_size_for_errors(coefficients, control.error_precision);
+  const double least = spread_effective_networks(m);
   if (least >= needed) return 0;
   const int chains = std::max(control.chains, 1);
   const double more = std::min(m.networks * (1.1 * needed / std::max(least, 1.0) - 1.0),

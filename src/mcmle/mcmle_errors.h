@@ -31,6 +31,10 @@ struct FinalSampleSize {
 FinalSampleSize final_sample_size(const SampleMoments& last, std::int64_t interval,
                                   int coefficients, const McmleControl& control);
 
+// The smallest effective size of a varying statistic's spread (the networks when none varies):
+// what the errors' precision rests on.
+double spread_effective_networks(const SampleMoments& moments);
+
 // How many more networks the final sample needs for its errors (0 when it has enough): by the
 // slowest statistic's spread effective size measured in the sample itself, a tenth to spare, a
 // multiple of the chains, at most as many again as it has.

@@ -519,6 +519,17 @@ constexpr Wording wordings[] = {
        return "Equilibrium expectation stopped: a chain's network passed the link capacity. "
               "Maximum likelihood by MCMC started from the pseudo-likelihood estimate instead.";
      }},
+    {"errors_less_precise",
+     [](const Warning& w) -> std::string {
+       const std::string reached = w.text("reached");
+       return "The standard errors rest on " + count_of(w, "effective") +
+              " effective networks, which hold them within " +
+              (reached.empty() ? "no known share" : "about " + reached + "%") +
+              " of their long-run values, not the " + w.text("asked") +
+              "% asked: the sample stopped growing first. A larger {0} gives more; {1} asks "
+              "another share.";
+     },
+     {"sample_size", "error_precision"}},
     {"mcmle_not_converged", mcmle_not_converged, {"max_iterations", "sample_size", "init"}},
     {"mcmle_degenerate", mcmle_degenerate},
     {"curved_cutoff_passed",

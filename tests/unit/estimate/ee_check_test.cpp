@@ -8,7 +8,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <string>
 
+#include "estimate/sample_warnings.h"
 #include "mcmle/mcmle_errors.h"
 #include "model/model.h"
 #include "support/five_node_study.h"
@@ -68,6 +71,15 @@ TEST(EeCheck, DrawsAsManyNetworksAsTheErrorsPrecisionAsks) {
   EXPECT_LE(precision(loose), 0.25);
   EXPECT_GT(strict.sample.size(), 2 * loose.sample.size());
   EXPECT_LT(precision(strict), 0.5 * precision(loose));
+  EXPECT_FALSE(errors_precision_warning(loose.moments, 2, 0.25));
+  // A precision the rounds cannot reach is said, with the one reached.
+  control.error_precision = 0.01;
+  const EeCheck short_of = check_ee_estimate(study, exact.estimate, chains(), control);
+  const std::optional<Warning> said = errors_precision_warning(short_of.moments, 2, 0.01);
+  ASSERT_TRUE(said);
+  EXPECT_EQ(said->code, "errors_less_precise");
+  EXPECT_EQ(said->text("asked"), "1");
+  EXPECT_GT(std::stod(said->text("reached")), 1.0);
 }
 
 TEST(EeCheck, FailsAwayFromTheEstimate) {
